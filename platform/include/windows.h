@@ -1,0 +1,118 @@
+// Win32 scalar types, handles and small structures, as the kernel's code uses
+// them, with the 32-bit widths of the original platform on every target.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+typedef int32_t BOOL;
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef int32_t INT;
+typedef uint32_t UINT;
+typedef int16_t SHORT;
+typedef uint16_t USHORT;
+typedef char CHAR;
+typedef char16_t WCHAR;
+typedef uint32_t COLORREF;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef DWORD* LPDWORD;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+// Handles are opaque pointers to distinct incomplete types, so that one kind
+// cannot be passed where another is expected.
+#define QM_DECLARE_HANDLE(name) \
+  struct name##__;              \
+  typedef struct name##__* name
+QM_DECLARE_HANDLE(HDC);
+QM_DECLARE_HANDLE(HWND);
+QM_DECLARE_HANDLE(HPEN);
+QM_DECLARE_HANDLE(HBRUSH);
+QM_DECLARE_HANDLE(HBITMAP);
+QM_DECLARE_HANDLE(HFONT);
+QM_DECLARE_HANDLE(HPALETTE);
+QM_DECLARE_HANDLE(HRGN);
+QM_DECLARE_HANDLE(HINSTANCE);
+QM_DECLARE_HANDLE(HICON);
+QM_DECLARE_HANDLE(HCURSOR);
+QM_DECLARE_HANDLE(HMENU);
+typedef HINSTANCE HMODULE;
+typedef void* HGDIOBJ;
+typedef void* HANDLE;
+typedef void* HGLOBAL;
+
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT, *LPPOINT;
+
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *LPRECT;
+typedef const RECT* LPCRECT;
+
+typedef struct _SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+
+#define RGB(r, g, b) \
+  ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) ((BYTE)(rgb))
+#define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+#define LOWORD(l) ((WORD)(((DWORD_PTR_T)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD_PTR_T)(l)) >> 16) & 0xffff))
+#define LOBYTE(w) ((BYTE)(((DWORD_PTR_T)(w)) & 0xff))
+#define HIBYTE(w) ((BYTE)((((DWORD_PTR_T)(w)) >> 8) & 0xff))
+#define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR_T)(a) & 0xffff)) | ((DWORD)((WORD)((DWORD_PTR_T)(b) & 0xffff))) << 16))
+typedef uintptr_t DWORD_PTR_T;
+
+#define MAX_PATH 260
+
+// The system time: local wall-clock time with milliseconds.
+void GetLocalTime(SYSTEMTIME* st);
+void GetSystemTime(SYSTEMTIME* st);
+DWORD GetTickCount();
+
+// Code-page conversion between 8-bit text (code page 936 or UTF-8) and 16-bit text.
+#define CP_ACP 0
+#define CP_UTF8 65001
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_len, LPWSTR dst, int dst_len);
+int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, LPSTR dst, int dst_len,
+                        LPCSTR default_char, BOOL* used_default);
