@@ -56,12 +56,13 @@ void add_span(Coverage* cov, int y, double xl, double xr, uint8_t c) {
   if (lo < hi) cov->mark_span(y, static_cast<int>(lo), static_cast<int>(hi), c);
 }
 
-// The ellipse inscribed in a box [l, r) x [t, b): centre and radii in pixel
-// centres, each row's pixels as a closed interval.
+// The ellipse inscribed in a box [l, r) x [t, b): centred between the pixel
+// centres of the box's first and last column (row), with radii reaching the
+// outer edges of those pixels; each row's pixels as a closed interval.
 struct EllipseShape {
   double cx, cy, a, b;
   EllipseShape(int64_t l, int64_t t, int64_t r, int64_t bo)
-      : cx((l + r - 1) / 2.0), cy((t + bo - 1) / 2.0), a((r - l - 1) / 2.0), b((bo - t - 1) / 2.0) {}
+      : cx((l + r - 1) / 2.0), cy((t + bo - 1) / 2.0), a((r - l) / 2.0), b((bo - t) / 2.0) {}
   bool row(int64_t y, double grow, int64_t* lo, int64_t* hi) const {
     const double eps = 1e-9;
     const double ra = a + grow, rb = b + grow, dy = static_cast<double>(y) - cy;
