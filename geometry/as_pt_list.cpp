@@ -1,6 +1,7 @@
 #include "geometry/as_pt_list.h"
 
 #include "geometry/as_pt_set.h"
+#include "geometry/as_tran.h"
 
 As_Pt_List::As_Pt_List(const As_Pt_List& other) { add_list0(other); }
 
@@ -96,6 +97,10 @@ void As_Pt_List::reverse() {
   As_Pt_Node* old_head = head_;
   head_ = tail_;
   tail_ = old_head;
+}
+
+void As_Pt_List::translate(const As_Tran& t) {
+  for (As_Pt_Node* n = head_; n; n = n->next()) n->point() *= t;
 }
 
 As_Pt_Node* As_Pt_List::get(int index) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "geometry/as_pt_list.h"
+#include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
 #include "geometry/geom_algo.h"
 
@@ -114,6 +115,10 @@ int As_Pt_Set::find_point(const As_Pt& p) const {
   return -1;
 }
 
+void As_Pt_Set::translate(const As_Tran& t) {
+  for (int i = 0; i < count_; ++i) points_[i] *= t;
+}
+
 bool As_Pt_Set::snap_lines(const As_Pt& p, double tol, As_Pt& out) const {
   return count_ >= 2 && snap_polyline(points_, static_cast<size_t>(count_), p, tol, out);
 }
@@ -212,4 +217,21 @@ As_Pt As_Pt_Sets::get_point(int set, int k) const {
 
 bool As_Pt_Sets::snap(const As_Pt& p, As_Pt& out, double tol) const {
   return snap_sets(points_, vals_, sets_, p, out, tol);
+}
+
+bool As_Pt_Sets::snap(const As_Pt& p, As_Pt& out, const As_Tran& t, double tol) const {
+  if (t.identity()) return snap(p, out, tol);
+  std::vector<As_Pt> mapped(points_, points_ + total_);
+  for (As_Pt& q : mapped) q *= t;
+  return snap_sets(mapped.data(), vals_, sets_, p, out, tol);
+}
+
+void As_Pt_Sets::set_to_list(As_Void_List& out, const As_Tran& t) const {
+  const As_Pt* set = points_;
+  for (unsigned long i = 0; i < sets_; ++i) {
+    auto* list = new As_Pt_List;
+    for (unsigned long k = 0; k < vals_[i]; ++k) list->add_tail(set[k] * t);
+    out.add(list);
+    set += vals_[i];
+  }
 }

@@ -5,6 +5,7 @@
 
 #include "geometry/as_pt_list.h"
 #include "geometry/as_pt_set.h"
+#include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
 #include "list_check.h"
 
@@ -254,6 +255,45 @@ TEST(AsPtSets, InitByPointLists) {
   As_Pt out;
   EXPECT_TRUE(s.snap(As_Pt(3, 3.01, 0), out, 0.1));  // past the empty set
   EXPECT_EQ(out.y(), 3);
+}
+
+TEST(AsPtContainers, TransformsMapEveryPoint) {
+  const As_Tran shift = translate_transf(As_Vec(10, 20, 0));
+  As_Pt_List l = Make({{1, 2}, {3, 4}});
+  l.translate(shift);
+  EXPECT_EQ(Xy(l), (Pts{{11, 22}, {13, 24}}));
+  l.translate(rotate_transf(half_pi, As_Vec(0, 0, 1)));
+  EXPECT_NEAR(l.head()->point().x(), -22, 1e-12);
+  EXPECT_NEAR(l.head()->point().y(), 11, 1e-12);
+
+  const As_Pt pts[] = {{5, 5, 0}, {0, 0, 0}, {2, 0, 0}, {2, 2, 0}};
+  As_Pt_Set set(4, pts);
+  set.translate(shift);
+  EXPECT_EQ(set[3].x(), 12);
+  EXPECT_EQ(set[3].y(), 22);
+
+  const unsigned long counts[] = {1, 3};
+  As_Pt_Sets sets(2, counts, pts);
+  As_Void_List lists;
+  sets.set_to_list(lists, As_Tran());
+  sets.set_to_list(lists, shift);
+  ASSERT_EQ(lists.size(), 4);
+  auto list_at = [&](int i) { return static_cast<As_Pt_List*>(lists.get(i)); };
+  EXPECT_EQ(Xy(*list_at(0)), (Pts{{5, 5}}));
+  EXPECT_EQ(Xy(*list_at(1)), (Pts{{0, 0}, {2, 0}, {2, 2}}));
+  EXPECT_EQ(Xy(*list_at(3)), (Pts{{10, 20}, {12, 20}, {12, 22}}));
+  for (As_Void_Node* n = lists.head(); n; n = n->next()) delete static_cast<As_Pt_List*>(n->entity());
+
+  // The mapped snap answers in mapped coordinates; the stored points stay.
+  As_Pt out;
+  ASSERT_TRUE(sets.snap(As_Pt(11, 20.05, 0), out, shift, 0.1));
+  EXPECT_DOUBLE_EQ(out.x(), 11);
+  EXPECT_DOUBLE_EQ(out.y(), 20);
+  ASSERT_TRUE(sets.snap(As_Pt(15, 25, 0), out, shift, 0.1));
+  EXPECT_EQ(out.x(), 15);
+  EXPECT_FALSE(sets.snap(As_Pt(1, 0.05, 0), out, shift, 0.1));
+  EXPECT_TRUE(sets.snap(As_Pt(1, 0.05, 0), out, As_Tran(), 0.1));
+  EXPECT_EQ(sets.get_point(0, 0).x(), 5);
 }
 
 }  // namespace
