@@ -213,12 +213,14 @@ bool is_pos_in_region(const As_Pt& p, const As_Pt* pts, int n) {
   const double px = p.x(), py = p.y();
   bool inside = false;
   const As_Pt* a = &pts[n - 1];
+  bool a_above = a->y() > py;
   for (int i = 0; i < n; ++i) {
     const As_Pt* b = &pts[i];
+    const bool b_above = b->y() > py;
     // Half-open rule: an edge counts when exactly one end lies above the ray,
     // so a ray through a vertex counts the two edges meeting there once in
     // all (or not at all when it only touches).
-    if ((a->y() > py) != (b->y() > py)) {
+    if (a_above != b_above) {
       double lo = a->x(), hi = b->x();
       if (lo > hi) std::swap(lo, hi);
       // An edge wholly right of p is crossed and one wholly left of it is
@@ -232,6 +234,7 @@ bool is_pos_in_region(const As_Pt& p, const As_Pt* pts, int n) {
       }
     }
     a = b;
+    a_above = b_above;
   }
   return inside;
 }
