@@ -2,6 +2,18 @@
 
 #include "geometry/as_pt_set.h"
 #include "geometry/as_tran.h"
+#include "geometry/dlink.h"
+
+namespace {
+
+struct Links {
+  static As_Pt_Node* next(const As_Pt_Node* n) { return n->next(); }
+  static As_Pt_Node* prev(const As_Pt_Node* n) { return n->prev(); }
+  static void set_next(As_Pt_Node* n, As_Pt_Node* x) { n->set_next(x); }
+  static void set_prev(As_Pt_Node* n, As_Pt_Node* x) { n->set_prev(x); }
+};
+
+}  // namespace
 
 As_Pt_List::As_Pt_List(const As_Pt_List& other) { add_list0(other); }
 
@@ -15,27 +27,12 @@ As_Pt_List& As_Pt_List::operator=(const As_Pt_List& other) {
 
 As_Pt_List::~As_Pt_List() { kill_all(); }
 
-void As_Pt_List::kill_all() {
-  As_Pt_Node* n = head_;
-  while (n) {
-    As_Pt_Node* next = n->next();
-    delete n;
-    n = next;
-  }
-  head_ = tail_ = nullptr;
-}
+void As_Pt_List::kill_all() { dlink::free_all<Links>(head_, tail_); }
 
 void As_Pt_List::add_tail(const As_Pt& p) { add_tail(new As_Pt_Node(p)); }
 
 void As_Pt_List::add_tail(As_Pt_Node* node) {
-  if (!node) return;
-  node->set_prev(tail_);
-  node->set_next(nullptr);
-  if (tail_)
-    tail_->set_next(node);
-  else
-    head_ = node;
-  tail_ = node;
+  if (node) dlink::link_before<Links>(head_, tail_, node, static_cast<As_Pt_Node*>(nullptr));
 }
 
 void As_Pt_List::add_if_absent(const As_Pt& p) {
@@ -86,57 +83,20 @@ bool As_Pt_List::merge_list(As_Pt_List& other) {
   return true;
 }
 
-void As_Pt_List::reverse() {
-  As_Pt_Node* n = head_;
-  while (n) {
-    As_Pt_Node* next = n->next();
-    n->set_next(n->prev());
-    n->set_prev(next);
-    n = next;
-  }
-  As_Pt_Node* old_head = head_;
-  head_ = tail_;
-  tail_ = old_head;
-}
+void As_Pt_List::reverse() { dlink::reverse<Links>(head_, tail_); }
 
 void As_Pt_List::translate(const As_Tran& t) {
   for (As_Pt_Node* n = head_; n; n = n->next()) n->point() *= t;
 }
 
-As_Pt_Node* As_Pt_List::get(int index) const {
-  if (index < 0) return nullptr;
-  As_Pt_Node* n = head_;
-  while (n && index > 0) {
-    n = n->next();
-    --index;
-  }
-  return n;
-}
+As_Pt_Node* As_Pt_List::get(int index) const { return dlink::at<Links>(head_, index); }
 
-int As_Pt_List::count() const {
-  int c = 0;
-  for (As_Pt_Node* n = head_; n; n = n->next()) ++c;
-  return c;
-}
+int As_Pt_List::count() const { return dlink::count<Links>(head_); }
 
 void As_Pt_List::remove_tail() {
-  if (!tail_) return;
-  As_Pt_Node* old = tail_;
-  tail_ = old->prev();
-  if (tail_)
-    tail_->set_next(nullptr);
-  else
-    head_ = nullptr;
-  delete old;
+  if (tail_) dlink::unlink<Links>(head_, tail_, tail_);
 }
 
 void As_Pt_List::kill_head() {
-  if (!head_) return;
-  As_Pt_Node* old = head_;
-  head_ = old->next();
-  if (head_)
-    head_->set_prev(nullptr);
-  else
-    tail_ = nullptr;
-  delete old;
+  if (head_) dlink::unlink<Links>(head_, tail_, head_);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "geometry/dlink.h"
+
 As_Void_List::As_Void_List(const As_Void_List& other) { append(other); }
 
 As_Void_List& As_Void_List::operator=(const As_Void_List& other) {
@@ -11,61 +13,24 @@ As_Void_List& As_Void_List::operator=(const As_Void_List& other) {
 
 As_Void_List::~As_Void_List() { emptyYourself(); }
 
-void As_Void_List::emptyYourself() {
-  As_Void_Node* n = head_;
-  while (n) {
-    As_Void_Node* next = n->next();
-    delete n;
-    n = next;
-  }
-  head_ = tail_ = nullptr;
-}
+namespace {
 
-// Links a new node before `before`, or at the tail when `before` is null.
+struct Links {
+  static As_Void_Node* next(const As_Void_Node* n) { return n->next(); }
+  static As_Void_Node* prev(const As_Void_Node* n) { return n->previous(); }
+  static void set_next(As_Void_Node* n, As_Void_Node* x) { n->next(x); }
+  static void set_prev(As_Void_Node* n, As_Void_Node* x) { n->previous(x); }
+};
+
+}  // namespace
+
+void As_Void_List::emptyYourself() { dlink::free_all<Links>(head_, tail_); }
+
 void As_Void_List::link_before(As_Void_Node* node, As_Void_Node* before) {
-  if (!before) {
-    node->previous(tail_);
-    node->next(nullptr);
-    if (tail_)
-      tail_->next(node);
-    else
-      head_ = node;
-    tail_ = node;
-    return;
-  }
-  As_Void_Node* prev = before->previous();
-  node->previous(prev);
-  node->next(before);
-  before->previous(node);
-  if (prev)
-    prev->next(node);
-  else
-    head_ = node;
+  dlink::link_before<Links>(head_, tail_, node, before);
 }
 
-void As_Void_List::unlink(As_Void_Node* node) {
-  As_Void_Node* prev = node->previous();
-  As_Void_Node* next = node->next();
-  if (prev)
-    prev->next(next);
-  else
-    head_ = next;
-  if (next)
-    next->previous(prev);
-  else
-    tail_ = prev;
-  delete node;
-}
-
-As_Void_Node* As_Void_List::node_at(int index) const {
-  if (index < 0) return nullptr;
-  As_Void_Node* n = head_;
-  while (n && index > 0) {
-    n = n->next();
-    --index;
-  }
-  return n;
-}
+As_Void_Node* As_Void_List::node_at(int index) const { return dlink::at<Links>(head_, index); }
 
 bool As_Void_List::add(void* entity) {
   link_before(new As_Void_Node(entity), nullptr);
@@ -105,14 +70,14 @@ bool As_Void_List::put(void* entity, int index) {
 bool As_Void_List::removeAt(int index) {
   As_Void_Node* n = node_at(index);
   if (!n) return false;
-  unlink(n);
+  dlink::unlink<Links>(head_, tail_, n);
   return true;
 }
 
 bool As_Void_List::removeValue(void* entity) {
   for (As_Void_Node* n = head_; n; n = n->next()) {
     if (n->entity() == entity) {
-      unlink(n);
+      dlink::unlink<Links>(head_, tail_, n);
       return true;
     }
   }
@@ -120,10 +85,7 @@ bool As_Void_List::removeValue(void* entity) {
 }
 
 As_Void_Node* As_Void_List::remove_node(As_Void_Node* node) {
-  if (!node) return nullptr;
-  As_Void_Node* next = node->next();
-  unlink(node);
-  return next;
+  return node ? dlink::unlink<Links>(head_, tail_, node) : nullptr;
 }
 
 int As_Void_List::find(void* entity) const {
@@ -138,11 +100,7 @@ void* As_Void_List::get(int index) const {
   return n ? n->entity() : nullptr;
 }
 
-int As_Void_List::size() const {
-  int count = 0;
-  for (As_Void_Node* n = head_; n; n = n->next()) ++count;
-  return count;
-}
+int As_Void_List::size() const { return dlink::count<Links>(head_); }
 
 void As_Void_List::copy(As_Void_List& target) const {
   if (&target == this) return;
@@ -157,18 +115,7 @@ void As_Void_List::append(const As_Void_List& other) {
   for (int i = 0; i < n; ++i, node = node->next()) add(node->entity());
 }
 
-void As_Void_List::reverse() {
-  As_Void_Node* n = head_;
-  while (n) {
-    As_Void_Node* next = n->next();
-    n->next(n->previous());
-    n->previous(next);
-    n = next;
-  }
-  As_Void_Node* old_head = head_;
-  head_ = tail_;
-  tail_ = old_head;
-}
+void As_Void_List::reverse() { dlink::reverse<Links>(head_, tail_); }
 
 As_User_List::As_User_List(const As_User_List& other) : id_(other.id_) {
   other.list_.copy(list_);

@@ -87,7 +87,6 @@ class As_Void_List {
  private:
   As_Void_Node* node_at(int index) const;
   void link_before(As_Void_Node* node, As_Void_Node* before);
-  void unlink(As_Void_Node* node);
 
   As_Void_Node* head_ = nullptr;
   As_Void_Node* tail_ = nullptr;
