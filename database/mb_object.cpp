@@ -2,6 +2,7 @@
 #include "database/mb_object.h"
 
 #include "display/interaction/mb_undo_redo.h"
+#include "geometry/dlink.h"
 
 uint16_t MB_Attribute_Head::m_static_no = 0;
 
@@ -44,32 +45,25 @@ void MB_Object::modify_cmd() {
 
 // ---------------------------------------------------------------------------
 
+struct MB_Object_List::Links {
+  static MB_Object* next(const MB_Object* o) { return o->next_; }
+  static MB_Object* prev(const MB_Object* o) { return o->previous_; }
+  static void set_next(MB_Object* o, MB_Object* n) { o->next_ = n; }
+  static void set_prev(MB_Object* o, MB_Object* p) { o->previous_ = p; }
+};
+
 void MB_Object_List::add_tail(MB_Object* object) {
   if (!object) return;
   if (object->owner_) object->owner_->unlink(object);
-  object->previous_ = tail_;
-  object->next_ = nullptr;
+  dlink::link_before<Links>(head_, tail_, object, static_cast<MB_Object*>(nullptr));
   object->owner_ = this;
-  if (tail_) {
-    tail_->next_ = object;
-  } else {
-    head_ = object;
-  }
-  tail_ = object;
 }
 
 void MB_Object_List::add_head(MB_Object* object) {
   if (!object) return;
   if (object->owner_) object->owner_->unlink(object);
-  object->next_ = head_;
-  object->previous_ = nullptr;
+  dlink::link_before<Links>(head_, tail_, object, head_);
   object->owner_ = this;
-  if (head_) {
-    head_->previous_ = object;
-  } else {
-    tail_ = object;
-  }
-  head_ = object;
 }
 
 void MB_Object_List::unlink(MB_Object* object) {
@@ -94,18 +88,9 @@ bool MB_Object_List::remove(MB_Object* object) {
   return true;
 }
 
-MB_Object* MB_Object_List::get(int n) const {
-  if (n < 0) return nullptr;
-  MB_Object* o = head_;
-  while (o && n-- > 0) o = o->next_;
-  return o;
-}
+MB_Object* MB_Object_List::get(int n) const { return dlink::at<Links>(head_, n); }
 
-int32_t MB_Object_List::count() const {
-  int32_t n = 0;
-  for (MB_Object* o = head_; o; o = o->next_) ++n;
-  return n;
-}
+int32_t MB_Object_List::count() const { return dlink::count<Links>(head_); }
 
 void MB_Object_List::kill_head() { kill_object(head_); }
 

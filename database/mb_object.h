@@ -161,6 +161,7 @@ class MB_Object_List {
   void kill_all();
 
  private:
+  struct Links;
   void unlink(MB_Object* object);
 
   MB_Object* head_ = nullptr;

@@ -45,9 +45,9 @@ void MB_String::clear() {
   delete[] narrow_;
   wide_ = nullptr;
   narrow_ = nullptr;
-  form_ = kNull.form_;
-  length_ = kNull.length_;
-  reserved_ = kNull.reserved_;
+  form_ = 0;
+  length_ = 0;
+  reserved_ = 0;
 }
 
 // The setters build the new buffer before freeing the old ones, so a string

@@ -7,6 +7,7 @@
 
 #include "database/mb_drawing.h"
 #include "database/mb_object.h"
+#include "geometry/dlink.h"
 
 MB_Undo_Redo* g_undo_redo = nullptr;
 
@@ -34,6 +35,13 @@ MB_Object* new_copy(MB_Object* object) {
   g_undo_redo = saved;
   return copy;
 }
+
+struct Record_Links {
+  static MB_Sub_Command* next(const MB_Sub_Command* r) { return r->next(); }
+  static MB_Sub_Command* prev(const MB_Sub_Command* r) { return r->prev(); }
+  static void set_next(MB_Sub_Command* r, MB_Sub_Command* n) { r->next(n); }
+  static void set_prev(MB_Sub_Command* r, MB_Sub_Command* p) { r->prev(p); }
+};
 
 void unlink(MB_Object* object) {
   if (MB_Object_List* owner = object->owner_list()) owner->remove(object);
@@ -99,14 +107,7 @@ MB_Command::~MB_Command() { kill_all_sub_command(); }
 
 bool MB_Command::add(MB_Sub_Command* record) {
   if (!creating_ || !record) return false;
-  record->prev(tail_);
-  record->next(nullptr);
-  if (tail_) {
-    tail_->next(record);
-  } else {
-    head_ = record;
-  }
-  tail_ = record;
+  dlink::link_before<Record_Links>(head_, tail_, record, static_cast<MB_Sub_Command*>(nullptr));
   return true;
 }
 
@@ -123,17 +124,7 @@ void MB_Command::kill_all_sub_command() {
 }
 
 void MB_Command::kill_sub_command(MB_Sub_Command* record) {
-  if (record->prev()) {
-    record->prev()->next(record->next());
-  } else {
-    head_ = record->next();
-  }
-  if (record->next()) {
-    record->next()->prev(record->prev());
-  } else {
-    tail_ = record->prev();
-  }
-  delete record;
+  dlink::unlink<Record_Links>(head_, tail_, record);
 }
 
 // ---------------------------------------------------------------------------
