@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/mb_color.h"
+#include "display/interaction/mb_undo_redo.h"
 
 namespace {
 
@@ -137,6 +138,26 @@ TEST(MBColor, MapCopiesAndComparison) {
   const MB_RGBA32 one[] = {rgb(1, 1, 1)};
   Sized_Map s1(1, one), s2(1, one);
   EXPECT_TRUE(s1 == s2);
+}
+
+}  // namespace
+
+namespace {
+
+// A copied colour map is a new object of the command being recorded; a
+// copied colour is a value and is not reported.
+TEST(MBColor, CopiesOfMapsAreReportedCopiesOfColoursAreNot) {
+  MB_Color_Map map;
+  MB_Color color;
+  MB_Undo_Redo store;
+  store.rec_cmd_begin("copy");
+  MB_Color_Map map_copy(map);
+  MB_Color color_copy(color);
+  MB_Command* cmd = store.recording();
+  ASSERT_NE(cmd->head(), nullptr);
+  EXPECT_EQ(cmd->head(), cmd->tail());
+  EXPECT_EQ(cmd->head()->right_object(), &map_copy);
+  store.rec_cmd_end();
 }
 
 }  // namespace
