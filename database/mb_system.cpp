@@ -9,6 +9,7 @@
 #include <string>
 
 #include "database/fonts/mb_font_library.h"
+#include "display/interaction/mb_undo_redo.h"
 #include "qm_file.h"
 #include "qm_module.h"
 
@@ -112,7 +113,13 @@ MB_Font_Library* MB_System_Resource::load_font(const char* path) {
   const char* dot = std::strrchr(file_name, '.');
   Loader_Slot* slot = dot ? loader_for(dot + 1) : nullptr;
   if (!slot || !slot->load) return nullptr;
+  // A library belongs to the cache, not to the drawing: it and the glyphs it
+  // makes are kept out of any undo command being recorded, which could
+  // otherwise free them under the cache.
+  MB_Undo_Redo* recording = g_undo_redo;
+  g_undo_redo = nullptr;
   MB_Font_Library* lib = slot->load(path, file_name);
+  g_undo_redo = recording;
   if (lib) fontlib_list_.add(lib);
   return lib;
 }

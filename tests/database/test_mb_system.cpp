@@ -13,6 +13,7 @@
 #include "database/as_file.h"
 #include "database/fonts/mb_font_library.h"
 #include "database/mb_system.h"
+#include "display/interaction/mb_undo_redo.h"
 
 #include <windows.h>
 
@@ -239,7 +240,13 @@ TEST(MBSystem, FontCache) {
     EXPECT_STREQ(full->file_name(), "GBCBIG.SHX");
     EXPECT_EQ(Test_Font::last_path, "/usr/share/qm/fonts\\GBCBIG.SHX");
     EXPECT_EQ(res.get_fontlib("gbcbig.shx"), full);
-    EXPECT_NE(res.load_font("x/simplex.shp"), nullptr);
+    {
+      MB_Undo_Redo store;
+      store.rec_cmd_begin("text");
+      EXPECT_NE(res.load_font("x/simplex.shp"), nullptr);
+      EXPECT_EQ(store.recording()->head(), nullptr);  // the cache's, not the command's
+      store.rec_cmd_end();
+    }
     EXPECT_EQ(Test_Font::live, 4);
     res.free();
     EXPECT_EQ(Test_Font::live, 0);
