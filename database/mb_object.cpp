@@ -11,6 +11,7 @@ MB_Object::MB_Object() { create_cmd(); }
 MB_Object::MB_Object(const MB_Object&) {}
 
 MB_Object::~MB_Object() {
+  if (g_undo_redo) g_undo_redo->destroy_cmd(this);
   if (owner_) owner_->remove(this);
 }
 

@@ -85,7 +85,8 @@ class MB_Object {
   MB_Object(const MB_Object&);
   // Keeps this object's links.
   MB_Object& operator=(const MB_Object&) { return *this; }
-  // An object still in a list takes itself out of it first.
+  // An object still in a list takes itself out of it first, and the command
+  // being recorded lets go of it.
   virtual ~MB_Object();
 
   // Takes this object out of whichever list holds it (normally `list`) and

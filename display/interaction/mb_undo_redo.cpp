@@ -266,6 +266,16 @@ bool MB_Undo_Redo::delete_cmd(MB_Object* object) {
   return true;
 }
 
+void MB_Undo_Redo::destroy_cmd(MB_Object* object) {
+  if (!recording_) return;
+  auto it = open_records_.find(object);
+  if (it == open_records_.end()) return;
+  MB_Sub_Command* r = it->second;
+  forget(r);
+  r->original_object(nullptr);
+  r->right_object(nullptr);
+}
+
 void MB_Undo_Redo::modify_cmd(MB_Object* object) {
   // One record per object and command; an object created in this command
   // needs none, since undo takes it away whatever its state.

@@ -135,6 +135,11 @@ class MB_Undo_Redo {
   // not destroy.
   bool delete_cmd(MB_Object* object);
   void modify_cmd(MB_Object* object);
+  // The object is being destroyed without having been reported removed (a
+  // temporary, or an object killed directly): the open command lets go of
+  // it. A creation record is cancelled; a change record keeps the state from
+  // before the command as a removed object, as a removal would.
+  void destroy_cmd(MB_Object* object);
 
   void undo(As_Void_List& touched);
   void redo(As_Void_List& touched);

@@ -29,6 +29,8 @@ struct Step {
   const char* touched;   // values reported by undo or redo, or null
 };
 
+using ::values_of;
+
 std::string values_of(const As_Void_List& list) {
   std::string s;
   for (As_Void_Node* n = list.head(); n; n = n->next()) {
@@ -221,6 +223,27 @@ TEST_F(UndoRedoTest, ChangesMakeOneRecordPerObject) {
   EXPECT_NE(cmd->head()->right_object(), a);  // the state after is a copy
   EXPECT_EQ(static_cast<Counted*>(cmd->head()->left_object())->value(), 1);
   EXPECT_EQ(static_cast<Counted*>(cmd->head()->right_object())->value(), 3);
+}
+
+// Objects destroyed inside a command without being reported removed: a
+// temporary leaves no record behind, and a changed object killed directly
+// comes back by undo in its state from before the command.
+TEST_F(UndoRedoTest, ObjectsDestroyedWithoutRemoval) {
+  MB_Drawing drawing;
+  MB_Undo_Redo store(&drawing);
+  Counted* a = new Counted(1);
+  drawing.object_list().add_tail(a);
+  store.rec_cmd_begin("edit");
+  { Counted temporary(5); }
+  a->set(2);
+  drawing.object_list().kill_object(a);
+  store.rec_cmd_end();
+  EXPECT_EQ(Counted::live, 1);  // the copy from before the change
+  As_Void_List touched;
+  store.undo(touched);
+  EXPECT_EQ(values_of(drawing.object_list()), "1");
+  store.redo(touched);
+  EXPECT_EQ(values_of(drawing.object_list()), "");
 }
 
 TEST_F(UndoRedoTest, UndoWithNothingDoneChangesNothing) {
