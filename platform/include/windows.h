@@ -125,3 +125,6 @@ LANGID GetSystemDefaultLangID();
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_len, LPWSTR dst, int dst_len);
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, LPSTR dst, int dst_len,
                         LPCSTR default_char, BOOL* used_default);
+
+// The software GDI.
+#include <wingdi.h>
