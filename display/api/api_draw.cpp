@@ -5,6 +5,7 @@
 #include <qm_raster.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -131,7 +132,7 @@ void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y
   const double s = start - rotation, e = end - rotation;
   const double span = s < e ? e - s : e + two_pi - s;
   const double step = span / 63;
-  const double rc = std::cos(rotation), rs = std::sin(rotation);
+  const As_Tran turn = rotate_transf(rotation, As_Vec(0, 0, 1));
   // 1 / r^2 of the ellipse at angle t; a zero radius contributes nothing
   // along the axis it does not reach (a flat ellipse is a segment).
   auto term = [](double trig, double radius) { return trig == 0 ? 0.0 : trig * trig / (radius * radius); };
@@ -141,11 +142,35 @@ void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y
     const double ct = std::cos(t), st = std::sin(t);
     const double inv = term(st, radius_y) + term(ct, radius_x);
     const double r = inv > 0 && std::isfinite(inv) ? std::sqrt(1 / inv) : 0.0;
-    const double px = r * ct, py = r * st;
-    pts[i].x = to_int(centre.x() + px * rc - py * rs);
-    pts[i].y = to_int(centre.y() + px * rs + py * rc);
+    const As_Pt q = As_Pt(r * ct, r * st, 0) * turn;
+    pts[i].x = to_int(centre.x() + q.x());
+    pts[i].y = to_int(centre.y() + q.y());
   }
   Polyline(hdc, pts, 64);
+}
+
+void api_mb_draw_ellipse_ex(HDC hdc, As_Pt centre, double radius_x, double radius_y, double rotation, double start,
+                            double end, As_Tran transform) {
+  if (!std::isfinite(start) || !std::isfinite(end)) return;
+  if (start > end) start -= two_pi;
+  // At most one full turn: 99 steps and the end point.
+  if (end - start > two_pi) start = end - two_pi;
+  const double step = two_pi / 99;
+  const double cr = std::cos(rotation), sr = std::sin(rotation);
+  auto point = [&](double t) {
+    const double ex = std::cos(t) * radius_x, ey = std::sin(t) * radius_y;
+    const As_Pt p = As_Pt(centre.x() + cr * ex - sr * ey, centre.y() + sr * ex + cr * ey, centre.z()) * transform;
+    return POINT{to_int(p.x()), to_int(p.y())};
+  };
+  std::vector<POINT> pts;
+  pts.reserve(101);
+  for (int i = 0; i < 100; ++i) {
+    const double t = start + i * step;
+    if (!(t < end)) break;
+    pts.push_back(point(t));
+  }
+  pts.push_back(point(end));
+  Polyline(hdc, pts.data(), static_cast<int>(pts.size()));
 }
 
 void draw_gdi_circle(HDC hdc, double x, double y, double radius, int filled) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "geometry/as_pt.h"
+#include "geometry/as_tran.h"
 
 // Marker at a point: style 0 square, 1 circle, 2 plus, 3 cross, reaching
 // `size` pixels from the point; filled or outlined.
@@ -22,5 +23,10 @@ void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y
 // equal angles draw the full, unfilled ellipse.
 void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y, double start, double end,
                          double rotation);
+// Elliptical arc in drawing coordinates, mapped to the device by `transform`:
+// from `start` to `end` (radians; start > end runs across angle 0) in steps
+// of 2 pi / 99, at most one full turn.
+void api_mb_draw_ellipse_ex(HDC hdc, As_Pt centre, double radius_x, double radius_y, double rotation, double start,
+                            double end, As_Tran transform);
 // Circle of `radius` about (x, y): GDI Ellipse when filled, else a full Arc.
 void draw_gdi_circle(HDC hdc, double x, double y, double radius, int filled);

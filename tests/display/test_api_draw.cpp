@@ -182,6 +182,39 @@ TEST(ApiDrawEllipse, ArcsSweepFromStartToEnd) {
   for (auto p : flat.painted()) EXPECT_EQ(p.second, 15);
 }
 
+TEST(ApiDrawEllipse, TransformedArcRunsAcrossZeroAndAtMostOneTurn) {
+  Canvas c(40, 30);
+  api_mb_draw_ellipse_ex(c.hdc, As_Pt(20, 15, 0), 10.0, 6.0, 0.0, 5.5, 0.5, As_Tran());
+  PixelSet got = c.painted();
+  ASSERT_FALSE(got.empty());
+  // From 5.5 - 2 pi to 0.5 through angle 0: only the right-hand part.
+  for (auto p : got) EXPECT_GE(p.first, 20 + int(10 * std::cos(0.79))) << p.first;
+  EXPECT_TRUE(got.count({29, 15}));
+  // Many turns draw one full ellipse; the transform maps to the device.
+  Canvas full(40, 30), turns(40, 30);
+  api_mb_draw_ellipse_ex(full.hdc, As_Pt(20, 15, 0), 10.0, 6.0, 0.0, 0.0, two_pi, As_Tran());
+  api_mb_draw_ellipse_ex(turns.hdc, As_Pt(20, 15, 0), 10.0, 6.0, 0.0, 0.0, 40 * two_pi, As_Tran());
+  auto bounds = [](const PixelSet& s) {
+    RECT r = {1000, 1000, -1, -1};
+    for (auto p : s) {
+      r.left = std::min<LONG>(r.left, p.first), r.right = std::max<LONG>(r.right, p.first);
+      r.top = std::min<LONG>(r.top, p.second), r.bottom = std::max<LONG>(r.bottom, p.second);
+    }
+    return r;
+  };
+  const RECT a = bounds(full.painted()), b = bounds(turns.painted());
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_EQ(a.top, b.top);
+  EXPECT_EQ(a.bottom, b.bottom);
+  Canvas moved(60, 40);
+  api_mb_draw_ellipse_ex(moved.hdc, As_Pt(20, 15, 0), 10.0, 6.0, 0.0, 5.5, 0.5,
+                         translate_transf(As_Vec(10, 5, 0)));
+  PixelSet shifted;
+  for (auto p : got) shifted.insert({p.first + 10, p.second + 5});
+  EXPECT_EQ(moved.painted(), shifted);
+}
+
 TEST(ApiDrawCircle, FilledOrOutlineAboutTheCentre) {
   Canvas o(30, 30), f(30, 30);
   draw_gdi_circle(o.hdc, 15.4, 15.8, 5.0, 0);
