@@ -24,6 +24,20 @@ void stroke(HDC hdc, int x1, int y1, int x2, int y2) {
 
 const double kKappa = 0.5522847498308;
 
+// Draws a figure, or when filled makes it a path that is stroked with the
+// pen and filled with the brush.
+template <class Draw>
+void draw_or_fill(HDC hdc, int filled, Draw draw) {
+  if (!filled) {
+    draw();
+    return;
+  }
+  BeginPath(hdc);
+  draw();
+  EndPath(hdc);
+  StrokeAndFillPath(hdc);
+}
+
 }  // namespace
 
 void api_mb_draw_point(HDC hdc, As_Pt pos, int style, int size, int filled) {
@@ -75,14 +89,7 @@ void api_mb_draw_rect(HDC hdc, As_Pt corner1, As_Pt corner2, double, int filled)
   const int x1 = to_int(corner1.x()), y1 = to_int(corner1.y());
   const int x2 = to_int(corner2.x()), y2 = to_int(corner2.y());
   const POINT pts[5] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}, {x1, y1}};
-  if (!filled) {
-    Polyline(hdc, pts, 5);
-    return;
-  }
-  BeginPath(hdc);
-  Polyline(hdc, pts, 5);
-  EndPath(hdc);
-  StrokeAndFillPath(hdc);
+  draw_or_fill(hdc, filled, [&] { Polyline(hdc, pts, 5); });
 }
 
 void api_mb_draw_triangle(HDC hdc, As_Pt p1, As_Pt p2, As_Pt p3, int filled) {
@@ -113,14 +120,7 @@ void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y
     pts[i].x = to_int(cx + dx * c + dy * s);
     pts[i].y = to_int(cy + dx * s - dy * c);
   }
-  if (!filled) {
-    PolyBezier(hdc, pts, 13);
-    return;
-  }
-  BeginPath(hdc);
-  PolyBezier(hdc, pts, 13);
-  EndPath(hdc);
-  StrokeAndFillPath(hdc);
+  draw_or_fill(hdc, filled, [&] { PolyBezier(hdc, pts, 13); });
 }
 
 void api_mb_draw_ellipse(HDC hdc, As_Pt centre, double radius_x, double radius_y, double start, double end,

@@ -3,22 +3,6 @@
 
 #include "gdi_fixture.h"
 
-namespace {
-
-std::vector<uint8_t> info_buffer(int w, int h, int bpp, DWORD compression = BI_RGB) {
-  std::vector<uint8_t> mem(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-  BITMAPINFO* bi = reinterpret_cast<BITMAPINFO*>(mem.data());
-  bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi->bmiHeader.biWidth = w;
-  bi->bmiHeader.biHeight = h;
-  bi->bmiHeader.biPlanes = 1;
-  bi->bmiHeader.biBitCount = static_cast<WORD>(bpp);
-  bi->bmiHeader.biCompression = compression;
-  return mem;
-}
-
-}  // namespace
-
 TEST(GdiDib, RowsAreBottomUpUnlessHeightIsNegative) {
   {
     TestSurface s(5, 3, 32);
