@@ -213,9 +213,10 @@ void Painter::span(int y, int x0, int x1, uint32_t v) {
   if (x0 < 0) x0 = 0;
   if (x1 > s_.width) x1 = s_.width;
   if (rop2_ == R2_NOP) return;
-  if (rop2_ == R2_COPYPEN && s_.bpp == 32 && s_.value_mask == 0xFFFFFFFFu) {
+  if (rop2_ == R2_COPYPEN && s_.bpp == 32) {
     uint32_t* p = reinterpret_cast<uint32_t*>(s_.row(y));
-    for (int x = x0; x < x1; ++x) p[x] = v;
+    const uint32_t keep = ~s_.value_mask, set = v & s_.value_mask;
+    for (int x = x0; x < x1; ++x) p[x] = (p[x] & keep) | set;
     return;
   }
   for (int x = x0; x < x1; ++x) put(x, y, v);

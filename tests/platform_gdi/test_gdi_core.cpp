@@ -205,6 +205,20 @@ TEST(GdiLines, PolylineTouchesEachVertexOnce) {
   DeleteObject(pen);
 }
 
+TEST(GdiLines, PolylineToStartsAtAndMovesTheCurrentPosition) {
+  TestSurface s(8, 3, 24);
+  s.clear(RGB(255, 255, 255));
+  MoveToEx(s.dc, 0, 1, nullptr);
+  const POINT pts[2] = {{3, 1}, {6, 1}};
+  EXPECT_TRUE(PolylineTo(s.dc, pts, 2));
+  EXPECT_EQ(s.painted(RGB(255, 255, 255)),
+            (std::vector<POINT>{{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}));
+  POINT pos;
+  GetCurrentPositionEx(s.dc, &pos);
+  EXPECT_EQ(pos, (POINT{6, 1}));
+  EXPECT_FALSE(Polyline(s.dc, pts, 1));
+}
+
 TEST(GdiLines, DashStylesAndBackgroundMode) {
   TestSurface s(30, 2, 32);
   s.clear(RGB(0, 0, 255));
