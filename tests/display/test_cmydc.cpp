@@ -155,6 +155,15 @@ TEST(CMyDC, LinesDrawTheirStartPixelAndNotTheirEnd) {
   PixelSet want = row_pixels(0, {0, 1, 2});
   for (auto p : row_pixels(1, {1, 2, 3})) want.insert(p);
   EXPECT_EQ(Probe(dc).painted(kWhite32), want);
+  // A clipped end is left out like any end: the last column stays empty.
+  CMyDC c;
+  ASSERT_NE(make_surface(c, 10, 4), nullptr);
+  c.SetColor(0);
+  c.Line(-5, 2, 20, 2);
+  c.Line(20, 3, -5, 3);
+  PixelSet clipped = row_pixels(2, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+  for (auto p : row_pixels(3, {1, 2, 3, 4, 5, 6, 7, 8, 9})) clipped.insert(p);
+  EXPECT_EQ(Probe(c).painted(kWhite32), clipped);
 }
 
 TEST(CMyDC, LinesAgreeWithTheSoftwareGdi) {
@@ -299,7 +308,9 @@ PixelSet reference_ellipse(int l, int t, int r, int b, const RECT& clip) {
           out.insert({int(px), int(py)});
   };
   int64_t x = 0, y = ry, dx = 0, dy = 2 * rx2 * y;
-  int64_t d1 = static_cast<int64_t>(ry2 - rx2 * ry + rx2 / 4.0 + 0.5);
+  // Long double holds the quarter-integer starting values exactly here.
+  using LD = long double;
+  int64_t d1 = static_cast<int64_t>(LD(ry2) - LD(rx2) * ry + LD(rx2) / 4 + 0.5L);
   while (dx < dy) {
     plot(x, y);
     ++x;
@@ -312,7 +323,8 @@ PixelSet reference_ellipse(int l, int t, int r, int b, const RECT& clip) {
       d1 += dx - dy + ry2;
     }
   }
-  int64_t d2 = static_cast<int64_t>(ry2 * (x + 0.5) * (x + 0.5) + rx2 * double(y - 1) * double(y - 1) - double(rx2) * ry2 + 0.5);
+  int64_t d2 = static_cast<int64_t>(LD(ry2) * (x + 0.5L) * (x + 0.5L) + LD(rx2) * LD(y - 1) * LD(y - 1) -
+                                    LD(rx2) * LD(ry2) + 0.5L);
   while (y >= 0) {
     plot(x, y);
     --y;
@@ -332,16 +344,20 @@ PixelSet reference_ellipse(int l, int t, int r, int b, const RECT& clip) {
 
 TEST(CMyDC, EllipseMatchesTheMidpointWalkUnderAnyClip) {
   std::mt19937 rng(11);
-  std::uniform_int_distribution<int> size(0, 400), pos(-300, 300), clip(0, 60);
-  for (int i = 0; i < 200; ++i) {
+  std::uniform_int_distribution<int> size(0, 400), wide(0, 40000), pos(-300, 300), clip(0, 60);
+  for (int i = 0; i < 300; ++i) {
     CMyDC dc;
     ASSERT_NE(make_surface(dc, 64, 64), nullptr);
     RECT r = {clip(rng), clip(rng), clip(rng), clip(rng)};
     dc.SetDrawRect(r);
     r = dc.GetDrawRect();
     dc.SetColor(0);
-    const int l = pos(rng), t = pos(rng);
-    const int w = i < 20 ? i % 4 : size(rng), h = i < 20 ? i / 4 : size(rng);
+    // Small boxes, then boxes of all sizes, then huge ones whose walk mostly
+    // jumps over columns and rows outside the draw rectangle.
+    const bool huge = i >= 200;
+    const int w = i < 20 ? i % 4 : (huge ? wide(rng) : size(rng));
+    const int h = i < 20 ? i / 4 : (huge ? wide(rng) : size(rng));
+    const int l = huge ? 32 - w / 2 + pos(rng) / 10 : pos(rng), t = huge ? 32 - h / 2 + pos(rng) / 10 : pos(rng);
     dc.Ellipse(l, t, l + w, t + h);
     ASSERT_EQ(Probe(dc).painted(kWhite32), reference_ellipse(l, t, l + w, t + h, r))
         << l << "," << t << " " << w << "x" << h << " clip " << r.left << "," << r.top << "," << r.right << ","
