@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace qmgdi {
 
@@ -175,18 +176,24 @@ void draw_figures(Dc* dc, const std::vector<Figure>& figs, bool stroke, bool fil
 
 using namespace qmgdi;
 
+namespace {
+
+// A closed figure: added to the path being recorded, else outlined and filled.
+BOOL closed_figure(Dc* dc, std::vector<POINT> pts) {
+  std::vector<Figure> figs(1);
+  figs[0].pts = std::move(pts);
+  figs[0].closed = true;
+  if (dc->path_state == 1) dc->path.push_back(std::move(figs[0]));
+  else draw_figures(dc, figs, true, true);
+  return TRUE;
+}
+
+}  // namespace
+
 BOOL Polygon(HDC hdc, const POINT* points, int count) {
   Dc* dc = find_dc(hdc);
   if (!dc || !points || count < 2) return FALSE;
-  std::vector<Figure> figs(1);
-  figs[0].pts.assign(points, points + count);
-  figs[0].closed = true;
-  if (dc->path_state == 1) {
-    dc->path.push_back(figs[0]);
-    return TRUE;
-  }
-  draw_figures(dc, figs, true, true);
-  return TRUE;
+  return closed_figure(dc, std::vector<POINT>(points, points + count));
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
@@ -198,15 +205,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   // The outline runs through the pixel centres of the box's last column and
   // row, so the fill rule leaves those out.
   auto c = [](int64_t v) { return static_cast<LONG>(std::max<int64_t>(std::min<int64_t>(v, INT32_MAX), INT32_MIN)); };
-  std::vector<Figure> figs(1);
-  figs[0].pts = {{c(l), c(t)}, {c(r - 1), c(t)}, {c(r - 1), c(b - 1)}, {c(l), c(b - 1)}};
-  figs[0].closed = true;
-  if (dc->path_state == 1) {
-    dc->path.push_back(figs[0]);
-    return TRUE;
-  }
-  draw_figures(dc, figs, true, true);
-  return TRUE;
+  return closed_figure(dc, {{c(l), c(t)}, {c(r - 1), c(t)}, {c(r - 1), c(b - 1)}, {c(l), c(b - 1)}});
 }
 
 namespace {
