@@ -81,9 +81,10 @@ class CPointArray : public CLibObject {
   // Count as a 32-bit int, then three doubles per point, little-endian.
   void Write(unsigned char*& cursor) const;
   int ByteSize() const { return 4 + 24 * count_; }
+  // Room for needed points without further allocation.
+  int Reserve(int needed);
 
  private:
-  int Reserve(int needed);
   int InsertRaw(int at, int n);
 
   int count_ = 0;

@@ -72,8 +72,18 @@ class CNURBS : public CCurve {
   // Segments needed for the triple of control points i, i+1, i+2 to stay
   // within tol of their chords.
   int SpanSegments(int i, double tol) const;
+  // The number of points TessellateRange hands to an empty sink.
+  int TessellationCount(double a, double b, double tol, int& count) const;
 
  private:
+  // The knot spans of a tessellated range and the steps of each.
+  struct SpanWalk {
+    double t = 0.0, b = 0.0, e = 0.0;  // current parameter, range end, span end
+    int s = 0, steps = 1, pass = 0, guard = 0, cap = 1;
+  };
+  int BeginSpans(double a, double b, SpanWalk& w) const;
+  bool NextSpan(SpanWalk& w, double tol) const;
+
   void Reset();
   void Release();
 

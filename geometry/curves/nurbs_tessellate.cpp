@@ -50,41 +50,65 @@ int EvalH(const CNURBS& c, double t, HPoint& h) { return c.PointWithWeight(t, h.
 
 }  // namespace
 
-int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map, CPointSink& sink) const {
+int CNURBS::BeginSpans(double a, double b, SpanWalk& w) const {
   if (!knots_ || ControlCount() == 0) return kCurveBadKnots;
   if (period_ == 0.0) {
     a = std::max(a, start_);
     b = std::min(b, end_);
   }
   if (!(b > a)) return kCurveBadArgument;
-  const CKnotVector& U = *knots_;
-  const int d = U.Degree();
-  const int cap = std::max(1, 32767 / (4 * ControlCount()));
-  int s = 0;
-  int st = U.FindSpan(a, s);
-  if (st != kCurveOk) return st;
+  w.t = a;
+  w.b = b;
+  w.pass = 0;
+  // Each span either advances t to the next knot or is an empty one.
+  w.guard = 10 * (ControlCount() + Degree() + 2);
+  w.cap = std::max(1, 32767 / (4 * ControlCount()));
+  return knots_->FindSpan(a, w.s);
+}
 
+bool CNURBS::NextSpan(SpanWalk& w, double tol) const {
+  const int d = Degree();
+  for (; w.pass < w.guard && w.t < w.b; ++w.pass, ++w.s) {
+    w.e = std::min(knots_->KnotAt(w.s + 1), w.b);
+    if (w.e <= w.t) continue;
+    // The bend of the control polygon over the span sets its step count.
+    w.steps = 1;
+    if (d > 1) {
+      for (int j = w.s - d; j <= w.s - 2; ++j) w.steps = std::max(w.steps, SpanSegments(j, tol));
+      w.steps = std::min(w.steps, w.cap);
+    }
+    ++w.pass;
+    ++w.s;
+    return true;
+  }
+  return false;
+}
+
+int CNURBS::TessellationCount(double a, double b, double tol, int& count) const {
+  SpanWalk w;
+  int st = BeginSpans(a, b, w);
+  if (st != kCurveOk) return st;
+  count = 1;
+  while (NextSpan(w, tol)) {
+    count += w.steps;
+    w.t = w.e;
+  }
+  return kCurveOk;
+}
+
+int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map, CPointSink& sink) const {
+  SpanWalk w;
+  int st = BeginSpans(a, b, w);
+  if (st != kCurveOk) return st;
+  const int d = Degree();
   HPoint table[kMaxDegree + 1];  // the latest point, then its backward differences
   HPoint cur;
-  if ((st = EvalH(*this, a, cur)) != kCurveOk) return st;
-  if (!sink.HasPoints() && (st = EmitH(cur, a, map, sink)) != kCurveOk) return st;
+  if ((st = EvalH(*this, w.t, cur)) != kCurveOk) return st;
+  if (!sink.HasPoints() && (st = EmitH(cur, w.t, map, sink)) != kCurveOk) return st;
 
-  double t = a;
-  // Each pass either advances t to the next knot or steps over an empty span.
-  const int guard = 10 * (ControlCount() + d + 2);
-  for (int pass = 0; pass < guard && t < b; ++pass, ++s) {
-    double e = U.KnotAt(s + 1);
-    if (e <= t) continue;
-    bool last = e >= b;
-    if (last) e = b;
-    int y = 1;
-    if (d > 1) {
-      for (int j = s - d; j <= s - 2; ++j) y = std::max(y, SpanSegments(j, tol));
-      y = std::min(y, cap);
-    }
-    const double h = (e - t) / y;
-    const int exact = std::min(d, y - 1);
-    table[0] = cur;
+  while (NextSpan(w, tol)) {
+    const double t = w.t, h = (w.e - t) / w.steps;
+    const int exact = std::min(d, w.steps - 1);
     HPoint hist[kMaxDegree + 1];
     hist[0] = cur;
     for (int i = 1; i <= exact; ++i) {
@@ -92,24 +116,23 @@ int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map
       if ((st = EvalH(*this, ti, hist[i])) != kCurveOk) return st;
       if ((st = EmitH(hist[i], ti, map, sink)) != kCurveOk) return st;
     }
-    if (y - 1 > d) {
+    if (w.steps - 1 > d) {
       // Backward differences at the newest exact point; the d-th is constant
       // over the span, so each step adds the table from the top down.
       for (int k = 0; k <= d; ++k) table[k] = hist[d - k];
       for (int k = 1; k <= d; ++k)
         for (int j = d; j >= k; --j)
           for (int c = 0; c < 4; ++c) table[j].v[c] = table[j - 1].v[c] - table[j].v[c];
-      for (int i = d + 1; i <= y - 1; ++i) {
+      for (int i = d + 1; i <= w.steps - 1; ++i) {
         for (int k = d - 1; k >= 0; --k)
           for (int c = 0; c < 4; ++c) table[k].v[c] += table[k + 1].v[c];
         if ((st = EmitH(table[0], t + i * h, map, sink)) != kCurveOk) return st;
       }
     }
     // The span ends on an exact point, which starts the next span.
-    if ((st = EvalH(*this, e, cur)) != kCurveOk) return st;
-    if ((st = EmitH(cur, e, map, sink)) != kCurveOk) return st;
-    t = e;
-    if (last) break;
+    if ((st = EvalH(*this, w.e, cur)) != kCurveOk) return st;
+    if ((st = EmitH(cur, w.e, map, sink)) != kCurveOk) return st;
+    w.t = w.e;
   }
   return kCurveOk;
 }

@@ -18,13 +18,19 @@ int CPointSink::AddDirection(const double p[3], const double dir[3]) {
 
 CPointAccumulator::~CPointAccumulator() { std::free(points_); }
 
+int CPointAccumulator::Reserve(int n) {
+  if (n <= capacity_) return kCurveOk;
+  void* block = points_ ? std::realloc(points_, sizeof(double[3]) * n) : std::calloc(n, sizeof(double[3]));
+  if (!block) return kCurveNoMemory;
+  points_ = static_cast<double(*)[3]>(block);
+  capacity_ = n;
+  return kCurveOk;
+}
+
 int CPointAccumulator::AddPoint(const double p[3], double) {
   if (count_ == capacity_) {
-    void* block = points_ ? std::realloc(points_, sizeof(double[3]) * (capacity_ + 20))
-                          : std::calloc(20, sizeof(double[3]));
-    if (!block) return kCurveNoMemory;
-    points_ = static_cast<double(*)[3]>(block);
-    capacity_ += 20;
+    int st = Reserve(capacity_ + 20);
+    if (st != kCurveOk) return st;
   }
   points_[count_][0] = p[0];
   points_[count_][1] = p[1];

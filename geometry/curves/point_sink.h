@@ -27,6 +27,8 @@ class CPointAccumulator : public CPointSink {
   using CPointSink::AddPoint;
   bool HasPoints() const override { return count_ > 0; }
   int Count() const { return count_; }
+  // Room for n points in all, so that a known count is allocated once.
+  int Reserve(int n);
   const double (*Points() const)[3] { return points_; }
   // Hands the array (free it with free) and its count to the caller and
   // empties the accumulator. A null output answers 2100; the points are

@@ -82,6 +82,8 @@ long GetFittingSpline(int n, double (*points)[3], double tolerance, double* cons
   if (!kv || !pts) return kCurveNoMemory;
   if (st != kCurveOk) return st;
   pts->SetGrowth(4);
+  // The fit points and the two end rows: one allocation for the whole fit.
+  if ((st = pts->Reserve(n + 2)) != kCurveOk) return st;
 
   // Chord-length parameters of the kept points.
   if (!IsFinite3(points[0])) return kCurveBadArgument;
@@ -163,7 +165,11 @@ int tessellate_fitted_curve(const CNURBS& curve, double tessellation, int* count
     st = kCurveBadArgument;
   } else {
     CPointAccumulator acc;
-    st = curve.Tessellate(1.0 / a, nullptr, acc);
+    const double tol = 1.0 / a;
+    int expected = 0;
+    st = curve.TessellationCount(curve.StartParam(), curve.EndParam(), tol, expected);
+    if (st == kCurveOk) st = acc.Reserve(expected);
+    if (st == kCurveOk) st = curve.Tessellate(tol, nullptr, acc);
     if (st == kCurveOk) st = acc.TakeResult(count, points);
   }
   if (st != kCurveOk) {

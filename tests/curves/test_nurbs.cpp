@@ -109,6 +109,51 @@ TEST(KnotVector, Validate) {
   EXPECT_EQ((*kv)[5], (*kv)[4]);
 }
 
+TEST(KnotVector, EditingSubRangesAndBreaks) {
+  auto kv = Knots(3, {0, 0, 0, 0, 0.25, 0.5, 0.75}, 1.0);
+  ASSERT_EQ(kv->Validate(), kCurveOk);
+  int st = 0;
+  CKnotVector sub(*kv, 0.3, 0.8, 3, st);
+  ASSERT_EQ(st, kCurveOk);
+  const double want[] = {0.3, 0.3, 0.3, 0.3, 0.5, 0.75};
+  ASSERT_EQ(sub.Count(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(sub[i], want[i]);
+  EXPECT_DOUBLE_EQ(sub.StoredPeriod(), 0.5);
+  CKnotVector bad(*kv, 0.3, 0.8, 0, st);
+  EXPECT_EQ(st, kCurveBadArgument);
+
+  double t = 0.5 + 1e-10;
+  int index = 0, n = 0;
+  ASSERT_EQ(kv->PrepareInsert(t, 0, index, n), kCurveOk);
+  EXPECT_EQ(t, 0.5);
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(index, 6);
+  ASSERT_EQ(kv->Count(), 9);
+  EXPECT_EQ((*kv)[5], 0.5);
+  EXPECT_EQ((*kv)[7], 0.5);
+  int first, last, mult;
+  ASSERT_EQ(kv->LocateKnot(t, first, last, mult), kCurveOk);
+  EXPECT_EQ(mult, 3);
+  t = 0.6;
+  ASSERT_EQ(kv->LocateKnot(t, first, last, mult), kCurveOk);
+  EXPECT_EQ(mult, 0);
+  EXPECT_EQ(last, first + 1);
+
+  CDoubleArray* breaks = nullptr;
+  ASSERT_EQ(kv->BreakParams(0.0, 1.0, 1, breaks), kCurveOk);
+  ASSERT_EQ(breaks->Count(), 3);  // the ends and the triple knot
+  EXPECT_EQ((*breaks)[1], 0.5);
+  delete breaks;
+
+  EXPECT_EQ(kv->InsertCopies(0.9, 9, -1), kCurveBadKnots);
+  EXPECT_EQ(kv->InsertCopies(0.9, 9, kMaxKnots), kCurveTooManyKnots);
+  EXPECT_EQ(kv->InsertCopies(0.9, 12, 1), kCurveBadArgument);
+  ASSERT_EQ(kv->RemoveAt(8, 3), kCurveOk);  // wraps: the last knot and the first two
+  EXPECT_EQ(kv->Count(), 6);
+  EXPECT_EQ((*kv)[0], 0.0);
+  EXPECT_EQ((*kv)[5], 0.5);
+}
+
 TEST(KnotVector, FindSpanMatchesBruteForce) {
   auto kv = Knots(3, {0, 0, 0, 0, 0.2, 0.2, 0.5, 0.7}, 1.0);
   ASSERT_EQ(kv->Validate(), kCurveOk);
@@ -309,6 +354,9 @@ TEST(NurbsTessellation, ForwardDifferencesFollowTheCurve) {
   }
   EXPECT_EQ(sink.params.front(), 0.0);
   EXPECT_EQ(sink.params.back(), 4.0);
+  int expected = 0;
+  ASSERT_EQ(c->TessellationCount(0.0, 4.0, tol, expected), kCurveOk);
+  EXPECT_EQ(expected, static_cast<int>(sink.pts.size()));
   double end[3];
   c->EndPoint(end);
   EXPECT_EQ(sink.pts.back()[0], end[0]);
