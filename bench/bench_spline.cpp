@@ -37,10 +37,11 @@ std::vector<double> Wave(int n, bool closed) {
 
 void BM_Fit(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  std::vector<double> pts = Wave(n, false);
+  const int closed = static_cast<int>(state.range(1));
+  std::vector<double> pts = Wave(n, closed != 0);
   for (auto _ : state) {
     CNURBS* c = nullptr;
-    long st = GetFittingSpline(n, reinterpret_cast<double(*)[3]>(pts.data()), 1e-5, nullptr, nullptr, 0, c);
+    long st = GetFittingSpline(n, reinterpret_cast<double(*)[3]>(pts.data()), 1e-5, nullptr, nullptr, closed, c);
     benchmark::DoNotOptimize(st);
     delete c;
   }
@@ -66,20 +67,8 @@ void BM_FitAndTessellate(benchmark::State& state) {
   state.counters["out_points"] = out_points;
 }
 
-void BM_FitClosed(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  std::vector<double> pts = Wave(n, true);
-  for (auto _ : state) {
-    CNURBS* c = nullptr;
-    long st = GetFittingSpline(n, reinterpret_cast<double(*)[3]>(pts.data()), 1e-5, nullptr, nullptr, 1, c);
-    benchmark::DoNotOptimize(st);
-    delete c;
-  }
-  state.SetItemsProcessed(state.iterations() * n);
-}
-
 }  // namespace
 
-BENCHMARK(BM_Fit)->Arg(10)->Arg(100)->Arg(1000);
-BENCHMARK(BM_FitAndTessellate)->Arg(10)->Arg(100)->Arg(1000);
-BENCHMARK(BM_FitClosed)->Arg(10)->Arg(100)->Arg(1000);
+// Open (closed = 0) and closed fits.
+BENCHMARK(BM_Fit)->ArgNames({"points", "closed"})->ArgsProduct({{10, 100, 1000}, {0, 1}});
+BENCHMARK(BM_FitAndTessellate)->ArgName("points")->Arg(10)->Arg(100)->Arg(1000);

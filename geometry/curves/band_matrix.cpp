@@ -56,7 +56,7 @@ CBandMatrix::CBandMatrix(int n, int a, int& status) {
   }
   if (a >= n) a = n - 1;
   int stored = (a + 1) * (2 * n - a) - n;
-  base_ = new (std::nothrow) long[n];
+  base_ = new (std::nothrow) std::ptrdiff_t[n];
   block_ = new (std::nothrow) double[stored]();
   if (!base_ || !block_) {
     delete[] base_;
@@ -69,7 +69,7 @@ CBandMatrix::CBandMatrix(int n, int a, int& status) {
   n_ = n;
   a_ = a;
   stored_ = stored;
-  long offset = 0;
+  std::ptrdiff_t offset = 0;
   for (int i = 0; i < n; ++i) {
     base_[i] = offset - First(i);
     offset += Last(i) - First(i) + 1;
@@ -284,7 +284,7 @@ int CBorderedBandMatrix::SolveStrided(double* x, int stride) const {
     for (int l = 0; l < n_; ++l) s += r[l] * x[l * stride];
     x[(n_ + k) * stride] -= s;
   }
-  double* tail = x + static_cast<long>(n_) * stride;
+  double* tail = x + static_cast<std::ptrdiff_t>(n_) * stride;
   corner_.ForwardL(tail, stride);
   corner_.BackwardU(tail, stride);
   for (int i = n_ - 1; i >= 0; --i) {

@@ -7,6 +7,8 @@
 // array in place.
 #pragma once
 
+#include <cstddef>
+
 #include "geometry/curves/lib_object.h"
 #include "geometry/curves/numeric_array.h"
 
@@ -80,7 +82,7 @@ class CBandMatrix : public CLinearSystem {
 
  private:
   int n_ = 0, a_ = 0, stored_ = 0;
-  long* base_ = nullptr;  // index of element (i, 0) in the block, may be negative
+  std::ptrdiff_t* base_ = nullptr;  // index of element (i, 0) in the block, may be negative
   double* block_ = nullptr;
   double scratch_ = 0.0;
 };

@@ -8,6 +8,8 @@
 // build on this interface.
 #pragma once
 
+#include <cstdint>
+
 #include "geometry/curves/lib_object.h"
 #include "geometry/curves/numeric_array.h"
 #include "geometry/curves/point_sink.h"

@@ -54,6 +54,28 @@ CNURBS::CNURBS(const CNURBS& source, int& status) : CCurve(source) {
 
 CNURBS::~CNURBS() { Release(); }
 
+int CNURBS::Make(CKnotVector* knots, CPointArray* points, CNURBS*& curve) {
+  curve = nullptr;
+  int st = kCurveOk;
+  CNURBS* c = new (std::nothrow) CNURBS(knots, points, st);
+  if (!c) {
+    delete knots;
+    delete points;
+    return kCurveNoMemory;
+  }
+  if (st != kCurveOk) {
+    delete c;
+    return st;
+  }
+  curve = c;
+  return kCurveOk;
+}
+
+int CNURBS::SpanOf(double t, int& span) const {
+  if (!knots_ || ControlCount() == 0) return kCurveBadKnots;
+  return knots_->FindSpan(t, span);
+}
+
 void CNURBS::Reset() {
   start_ = end_ = period_ = 0.0;
   flag_ = 1;
@@ -152,12 +174,11 @@ int CNURBS::SetEndControlPoint(int which, const double* point) {
 }
 
 int CNURBS::PointWithWeight(double t, double point[3], double& weight) const {
-  if (!knots_ || ControlCount() == 0) return kCurveBadKnots;
+  int s = 0;
+  int st = SpanOf(t, s);
+  if (st != kCurveOk) return st;
   const CKnotVector& U = *knots_;
   const int d = U.Degree();
-  int s = 0;
-  int st = U.FindSpan(t, s);
-  if (st != kCurveOk) return st;
   double q[kMaxDegree + 1][4];
   for (int j = 0; j <= d; ++j) {
     const double* p = points_->Get(s - d + j);
@@ -194,12 +215,11 @@ int CNURBS::Evaluate(double t, double point[3]) const {
 
 int CNURBS::Derivatives(double t, int order, double (*out)[3]) const {
   if (order < 0 || order > 2) return kCurveUnsupported;
-  if (!knots_ || ControlCount() == 0) return kCurveBadKnots;
+  int s = 0;
+  int st = SpanOf(t, s);
+  if (st != kCurveOk) return st;
   const CKnotVector& U = *knots_;
   const int d = U.Degree();
-  int s = 0;
-  int st = U.FindSpan(t, s);
-  if (st != kCurveOk) return st;
   double N[3][kMaxDegree + 1];
   U.Basis(s, t, order, N);
   double A[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, W[3] = {0, 0, 0};

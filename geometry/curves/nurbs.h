@@ -19,6 +19,9 @@ class CNURBS : public CCurve {
   // status 2 and a reset curve when a copy cannot be made.
   CNURBS(const CNURBS& source, int& status);
   ~CNURBS() override;
+  // A new curve on knots and points, which it takes over (and deletes when
+  // it cannot be made); curve is null on failure.
+  static int Make(CKnotVector* knots, CPointArray* points, CNURBS*& curve);
   CNURBS(const CNURBS&) = delete;
   CNURBS& operator=(const CNURBS&) = delete;
 
@@ -86,6 +89,8 @@ class CNURBS : public CCurve {
 
   void Reset();
   void Release();
+  // The span of t, with the checks every evaluation makes first.
+  int SpanOf(double t, int& span) const;
 
   double start_ = 0.0;
   double end_ = 0.0;

@@ -93,7 +93,7 @@ int CNURBS::TessellationCount(double a, double b, double tol, int& count) const 
     count += w.steps;
     w.t = w.e;
   }
-  return kCurveOk;
+  return w.t < w.b ? kCurveBadArgument : kCurveOk;  // a range of too many periods
 }
 
 int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map, CPointSink& sink) const {
@@ -134,7 +134,7 @@ int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map
     if ((st = EmitH(cur, w.e, map, sink)) != kCurveOk) return st;
     w.t = w.e;
   }
-  return kCurveOk;
+  return w.t < w.b ? kCurveBadArgument : kCurveOk;  // a range of too many periods
 }
 
 int CNURBS::SampleParams(CDoubleArray& out, const double* first, const double* last) const {
@@ -194,18 +194,5 @@ int FitClosedCurve(const CKnotVector& knots, const CPointArray& points, CNURBS*&
   if ((st = m.Factor()) != kCurveOk) return st;
   if ((st = m.Solve(*pts, 0)) != kCurveOk) return st;
 
-  CKnotVector* k = kv.release();
-  CPointArray* p = pts.release();
-  CNURBS* c = new (std::nothrow) CNURBS(k, p, st);
-  if (!c) {
-    delete k;
-    delete p;
-    return kCurveNoMemory;
-  }
-  if (st != kCurveOk) {
-    delete c;
-    return st;
-  }
-  curve = c;
-  return kCurveOk;
+  return CNURBS::Make(kv.release(), pts.release(), curve);
 }

@@ -20,7 +20,7 @@ CPointAccumulator::~CPointAccumulator() { std::free(points_); }
 
 int CPointAccumulator::Reserve(int n) {
   if (n <= capacity_) return kCurveOk;
-  void* block = points_ ? std::realloc(points_, sizeof(double[3]) * n) : std::calloc(n, sizeof(double[3]));
+  void* block = std::realloc(points_, sizeof(double[3]) * n);
   if (!block) return kCurveNoMemory;
   points_ = static_cast<double(*)[3]>(block);
   capacity_ = n;

@@ -140,20 +140,7 @@ long GetFittingSpline(int n, double (*points)[3], double tolerance, double* cons
   if ((st = pts->InsertAt(sv, 1)) != kCurveOk || (st = pts->InsertAt(ev, u)) != kCurveOk) return st;
   if ((st = m.Solve(*pts, 0)) != kCurveOk) return st;
 
-  CKnotVector* k = kv.release();
-  CPointArray* p = pts.release();
-  CNURBS* c = new (std::nothrow) CNURBS(k, p, st);
-  if (!c) {
-    delete k;
-    delete p;
-    return kCurveNoMemory;
-  }
-  if (st != kCurveOk) {
-    delete c;
-    return st;
-  }
-  curve = c;
-  return kCurveOk;
+  return CNURBS::Make(kv.release(), pts.release(), curve);
 }
 
 int tessellate_fitted_curve(const CNURBS& curve, double tessellation, int* count, double (**points)[3]) {

@@ -180,6 +180,13 @@ TEST(SplineFit, PeriodicInterpolantIsSmoothAcrossItsSeam) {
   EXPECT_TRUE(c->NormalizeParam(f));
   EXPECT_NEAR(f, 1.0, 1e-9);
 
+  CPointAccumulator acc;
+  ASSERT_EQ(c->Tessellate(0.01, nullptr, acc), kCurveOk);
+  const double(*tp)[3] = acc.Points();
+  EXPECT_NEAR(tp[0][0], tp[acc.Count() - 1][0], 1e-9);  // the loop closes
+  CPointAccumulator far;
+  EXPECT_NE(c->TessellateRange(0.0, 40 * t.back(), 0.01, nullptr, far), kCurveOk);
+
   CPointArray three;
   for (int i = 0; i < 3; ++i) three.Append(pts[i].data());
   EXPECT_EQ(FitClosedCurve(kv, three, raw), kCurveBadArgument);
