@@ -3,6 +3,8 @@
 #include <cmath>
 #include <new>
 
+#include <qm_rand.h>
+
 #include "geometry/curves/vector_ops.h"
 
 namespace {
@@ -118,7 +120,7 @@ class PieceTester {
 
  private:
   int Sample(double t, const double P[3], double r, const double Q[3], double& dev, double& m, double M[3]) {
-    m = t + (1.0 + rng_.Next() / 32767.0) * (r - t) * 0.3333;
+    m = t + (1.0 + rng_.next() / 32767.0) * (r - t) * 0.3333;
     int st = curve_.Evaluate(m, M);
     if (st != kCurveOk) return st;
     double c[3] = {Q[0] - P[0], Q[1] - P[1], Q[2] - P[2]};
@@ -136,7 +138,7 @@ class PieceTester {
 
   const CCurve& curve_;
   double e_;
-  CRandom15 rng_{0};  // reset on every tessellation, so results repeat
+  QmRand rng_{0};  // seeded with 0 for every tessellation, so results repeat
 };
 
 }  // namespace

@@ -8,8 +8,6 @@
 // build on this interface.
 #pragma once
 
-#include <cstdint>
-
 #include "geometry/curves/lib_object.h"
 #include "geometry/curves/numeric_array.h"
 #include "geometry/curves/point_sink.h"
@@ -118,17 +116,3 @@ class CAreaFunction : public CParamFunction {
 // Six-point Gauss-Legendre rule over [a, b]; the first failing evaluation of
 // f stops the sum and is answered.
 int GaussIntegrate(const CParamFunction& f, double a, double b, double& result);
-
-// The original runtime's 15-bit linear congruential generator, private to
-// its user: state = state * 214013 + 2531011, value = (state >> 16) & 0x7FFF.
-class CRandom15 {
- public:
-  explicit CRandom15(uint32_t seed = 0) : state_(seed) {}
-  int Next() {
-    state_ = state_ * 214013u + 2531011u;
-    return static_cast<int>((state_ >> 16) & 0x7FFF);
-  }
-
- private:
-  uint32_t state_;
-};
