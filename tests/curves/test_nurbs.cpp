@@ -308,6 +308,35 @@ TEST(Nurbs, ReverseCloneTranslateAndBuffer) {
   EXPECT_EQ(c->SetEnd(-1.0), kCurveUnsupported);
 }
 
+TEST(Nurbs, SampleParamsAndTransform) {
+  int st = -1;
+  auto c = Bezier(st);
+  CDoubleArray a;
+  ASSERT_EQ(c->SampleParams(a), kCurveOk);
+  ASSERT_EQ(a.Count(), 3);
+  EXPECT_EQ(a[0], 0.25);
+  EXPECT_EQ(a[2], 0.75);
+  CDoubleArray b;
+  double lo = -0.5, hi = 1.5;
+  ASSERT_EQ(c->SampleParams(b, &lo, &hi), kCurveOk);
+  const double want[] = {-0.5, 0.0, 0.25, 0.5, 0.75, 1.0, 1.5};
+  ASSERT_EQ(b.Count(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(b[i], want[i]);
+
+  double m[3][3] = {{0, -2, 0}, {1, 0, 0}, {0, 0, 1}}, t[3] = {5, 6, 7};
+  CAffineMap map(m, t);
+  std::unique_ptr<CCurve> moved(c->Clone());
+  ASSERT_TRUE(moved->CanTransformInPlace());
+  ASSERT_EQ(moved->TransformInPlace(map), kCurveOk);
+  for (double u = 0.0; u <= 1.0; u += 0.25) {
+    double p[3], q[3], r[3];
+    c->Evaluate(u, p);
+    map.MapPoint(p, q);
+    moved->Evaluate(u, r);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(q[k], r[k], 1e-12);
+  }
+}
+
 TEST(NurbsTessellation, StraightSpansAndSinkRules) {
   int st = -1;
   // Control points equally spaced on a line: one segment per span.
