@@ -34,7 +34,8 @@ void VNegate(double v[3]) { VScale(v, -1.0); }
 
 void VQuarterTurn(const double v[3], const double* axis, double out[3]) { VCross(AxisOr(axis), v, out); }
 
-double VLength(const double v[3]) { return std::sqrt(VDot(v, v)); }
+// hypot: no overflow for large coordinates.
+double VLength(const double v[3]) { return std::hypot(v[0], v[1], v[2]); }
 
 int VNormalize(double v[3]) {
   double len = VLength(v);

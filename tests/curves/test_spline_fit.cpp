@@ -224,6 +224,48 @@ TEST(SplineFit, TooFewPointsAndLimits) {
   EXPECT_EQ(st, 0);
 }
 
+// Hostile inputs: every fit either succeeds with finite, consistent outputs
+// or fails with null outputs and zero counts.
+TEST(SplineFit, HostileInputsFailCleanlyOrGiveFiniteResults) {
+  const double big = 1e200, inf = INFINITY;
+  struct Case {
+    Pts pts;
+    double t0[3];
+    int closed;
+    double tess;
+  } cases[] = {
+      {{{{0, 0, 0}}, {{big, 0, 0}}, {{big, big, 0}}}, {0, 0, 0}, 0, 1.3},
+      {{{{0, 0, 0}}, {{inf, 0, 0}}}, {0, 0, 0}, 0, 1.3},
+      {{{{0, 0, 0}}, {{1, 0, 0}}, {{2, 0, 0}}, {{3, 0, 0}}}, {0, 0, 0}, 1, 1.3},   // a flat loop
+      {{{{0, 0, 0}}, {{1, 0, 0}}, {{1, 1, 0}}, {{5, 5, 0}}}, {0, 0, 0}, 1, 1.3},   // never closes
+      {{{{0, 0, 0}}, {{1, 1, 0}}, {{2, 0, 0}}}, {1e300, -1e300, 0}, 0, 1.3},
+      {{{{0, 0, 0}}, {{1, 1, 0}}, {{2, 0, 0}}}, {NAN, 0, 0}, 0, 1.3},
+      {{{{0, 0, 0}}, {{1, 1, 0}}, {{2, 0, 0}}}, {0, 0, 0}, 0, 1e9},
+      {{{{0, 0, 0}}, {{1, 1, 0}}, {{2, 0, 0}}}, {0, 0, 0}, 0, NAN},
+      {{{{0, 0, 0}}, {{1e-6, 0, 0}}, {{0, 0, 0}}, {{1e-6, 0, 0}}}, {0, 0, 0}, 0, 1.3},
+  };
+  for (auto& c : cases) {
+    double(*tp)[3] = nullptr, (*cp)[3] = nullptr, *kn = nullptr;
+    int tc = 0, cc = 0, kc = 0;
+    double t0[3] = {c.t0[0], c.t0[1], c.t0[2]}, t1[3] = {0, 0, 0};
+    int r = gr_splinegen2(3, static_cast<int>(c.pts.size()), reinterpret_cast<double(*)[3]>(c.pts.data()), 1e-5,
+                          t0, t1, c.closed, c.tess, &tc, &tp, &cc, &cp, &kc, &kn);
+    if (r != 0) {
+      EXPECT_EQ(cp, nullptr);
+      EXPECT_EQ(kn, nullptr);
+      EXPECT_EQ(tp, nullptr);
+      EXPECT_EQ(cc + kc + tc, 0);
+      continue;
+    }
+    ASSERT_GE(tc, 2);
+    EXPECT_LE(tc, 8193);
+    for (int i = 0; i < cc; ++i) EXPECT_FALSE(std::isnan(cp[i][0] + cp[i][1] + cp[i][2]));
+    std::free(tp);
+    std::free(cp);
+    std::free(kn);
+  }
+}
+
 TEST(SplineFit, StatusMapping) {
   const int cases[][2] = {{0, 0}, {2, -2}, {2100, -1}, {2105, 933}, {-1, -3}, {14, -3}, {2101, -3}, {2104, -3}};
   for (auto& c : cases) EXPECT_EQ(map_fit_status(c[0]), c[1]) << c[0];
