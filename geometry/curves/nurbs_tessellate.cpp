@@ -10,6 +10,7 @@
 #include "geometry/curves/nurbs.h"
 
 int CNURBS::SpanSegments(int i, double tol) const {
+  if (ControlCount() == 0) return 1;
   const double* q0 = points_->Get(i);
   const double* q1 = points_->Get(i + 1);
   const double* q2 = points_->Get(i + 2);
