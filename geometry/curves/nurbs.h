@@ -62,7 +62,6 @@ class CNURBS : public CCurve {
   const CKnotVector* Knots() const { return knots_; }
   const CPointArray* Points() const { return points_; }
   const CDoubleArray* Weights() const { return weights_; }
-  void SetCurveFlag(int flag) { flag_ = flag; }
 
   // Indices fold cyclically into the control points.
   double WeightAt(int i) const;
