@@ -5,7 +5,8 @@
 // Chains run newest first. A match search walks at most 65 candidates and
 // starts only when a match of the longest length could be read from the
 // pending input (or at the end), so the output is the same however the
-// input is chunked. Literals are not copied
+// input is chunked. A short match is first compared with the one starting a
+// byte later (one step of lazy matching). Literals are not copied
 // anywhere: the pending ones are always the newest bytes of the history.
 #include "database/fileformat/kzf_codec.h"
 
@@ -26,6 +27,8 @@ constexpr int32_t kNone = -1;
 constexpr int32_t kHeadMark = kRing;             // prev >= this: head of bucket prev - mark
 constexpr size_t kOutFlush = 64 * 1024;
 constexpr int kInputPiece = 64 * 1024;           // largest piece taken into pending at once
+constexpr int kLookahead = kMaxMatch + 1;        // pending bytes needed before a search
+constexpr int kLazyBelow = 64;                   // matches this short try the next byte too
 
 // Bytes a[i] == b[i] from 0, at most limit.
 inline int match_length(const uint8_t* a, const uint8_t* b, int limit) {
@@ -63,7 +66,7 @@ struct MB_LZ_Compressor::State {
 
   State() {
     std::fill(head.get(), head.get() + kRing, kNone);
-    pending.reserve(kInputPiece + kMaxMatch);
+    pending.reserve(2 * kInputPiece + kLookahead);
     out.reserve(kOutFlush + 2 * (kMaxLiterals + kMaxMatch));
   }
 
@@ -89,14 +92,16 @@ struct MB_LZ_Compressor::State {
   }
 
   // Appends bytes to the history, dropping the oldest beyond the window.
+  // n is at most the dictionary size or a match length.
   void add(const uint8_t* bytes, int n) {
-    for (int i = 0; i < n; ++i) {
+    if (hi - base + n > kHistCap) {
+      int64_t keep = std::max<int64_t>(lo, hi + n - kWindow);
+      std::memmove(hist.get(), hist.get() + (keep - base), size_t(hi - keep));
+      base = keep;
+    }
+    std::memcpy(&hist[hi - base], bytes, size_t(n));
+    for (int64_t end = hi + n; hi < end;) {
       if (hi - lo == kWindow) unlink(int32_t(lo++ & (kRing - 1)));
-      if (hi - base == kHistCap) {
-        std::memmove(hist.get(), hist.get() + (lo - base), size_t(hi - lo));
-        base = lo;
-      }
-      hist[hi - base] = bytes[i];
       ++hi;
       if (hi - lo >= kMinMatch) link(hi - kMinMatch);
     }
@@ -157,11 +162,11 @@ MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
   const uint8_t* src = static_cast<const uint8_t*>(bytes);
   State& s = *s_;
   while (n > 0) {
-    if (s.pending_pos > 0) {
+    int piece = std::min(n, kInputPiece);
+    if (s.pending_pos >= size_t(kInputPiece) || s.pending.size() + size_t(piece) > s.pending.capacity()) {
       s.pending.erase(s.pending.begin(), s.pending.begin() + long(s.pending_pos));
       s.pending_pos = 0;
     }
-    int piece = std::min(n, kInputPiece);
     s.pending.insert(s.pending.end(), src, src + piece);
     src += piece;
     n -= piece;
@@ -189,16 +194,30 @@ MB_Result MB_LZ_Compressor::finish() {
   return r;
 }
 
-// Consumes pending input while a whole longest match fits in it (all of it
-// when final), so every match is chosen knowing its full length.
+// Consumes pending input while a whole longest match and the byte after it
+// fit in it (all of it when final), so every match is chosen knowing its
+// full length.
 MB_Result MB_LZ_Compressor::encode(bool final) {
   State& s = *s_;
   for (;;) {
     const uint8_t* in = s.pending.data() + s.pending_pos;
     int avail = int(s.pending.size() - s.pending_pos);
-    if (avail == 0 || (!final && avail < kMaxMatch)) return MB_RESULT_OK;
+    if (avail == 0 || (!final && avail < kLookahead)) return MB_RESULT_OK;
     s.best_len = kMinMatch - 1;
     if (avail >= kMinMatch) s.walk(s.head[hash4(in)], in, avail);
+    if (s.best_len >= kMinMatch && s.best_len < kLazyBelow && avail > kMinMatch) {
+      // One byte of look-ahead: a longer match starting at the next byte
+      // wins, and this byte goes out as a literal.
+      int64_t pos = s.best_pos;
+      int len = s.best_len;
+      s.walk(s.head[hash4(in + 1)], in + 1, avail - 1);
+      if (s.best_len > len) {
+        s.best_len = 0;
+      } else {
+        s.best_pos = pos;
+        s.best_len = len;
+      }
+    }
     if (s.best_len >= kMinMatch) {
       emit_match();
     } else {
