@@ -67,7 +67,7 @@ inline uint32_t hash4(const uint8_t* p) {
 // Encoder: one per write pass. start() writes the marker record and presets
 // the history; compress() takes bytes in chunks of any size; finish() writes
 // the rest, the end token and "}" and returns the encoder to its state before
-// start(). The token stream does not depend on how the input is chunked.
+// start() (its memory is kept for another block). The token stream does not depend on how the input is chunked.
 // A failing sink write is reported (8) by that call and every later one.
 class MB_LZ_Compressor {
  public:
@@ -91,6 +91,7 @@ class MB_LZ_Compressor {
   MB_Byte_Sink* sink_;
   int target_version_;
   MB_Result failure_ = 0;
+  bool started_ = false;
   std::unique_ptr<State> s_;
 };
 

@@ -65,9 +65,19 @@ struct MB_LZ_Compressor::State {
   std::vector<uint8_t> out;
 
   State() {
-    std::fill(head.get(), head.get() + kRing, kNone);
     pending.reserve(2 * kInputPiece + kLookahead);
     out.reserve(kOutFlush + 2 * (kMaxLiterals + kMaxMatch));
+  }
+
+  // Empty history, chains and buffers; the memory stays for another block.
+  void clear() {
+    std::fill(head.get(), head.get() + kRing, kNone);
+    base = lo = hi = 0;
+    literals = 0;
+    pending.clear();
+    pending_pos = 0;
+    best_len = 0;
+    out.clear();
   }
 
   int64_t node_position(int32_t node) const { return hi - 1 - ((hi - 1 - node) & (kRing - 1)); }
@@ -143,13 +153,15 @@ MB_LZ_Compressor::MB_LZ_Compressor(MB_Byte_Sink* sink, int target_version)
 MB_LZ_Compressor::~MB_LZ_Compressor() = default;
 
 MB_Result MB_LZ_Compressor::start() {
-  if (s_ || !sink_ || target_version_ < kMinEncoderVersion) return MB_RESULT_BAD_STATE;
+  if (started_ || !sink_ || target_version_ < kMinEncoderVersion) return MB_RESULT_BAD_STATE;
   if (failure_) return failure_;
   try {
-    s_.reset(new State);
+    if (!s_) s_.reset(new State);
   } catch (const std::bad_alloc&) {
     return MB_RESULT_NO_MEMORY;
   }
+  s_->clear();
+  started_ = true;
   s_->out.insert(s_->out.end(), kMarker, kMarker + sizeof kMarker);
   int from = target_version_ >= kFullPresetVersion ? 0 : kKzfDictionaryShortStart;
   s_->add(kzf_preset_dictionary() + from, kKzfDictionarySize - from);
@@ -158,7 +170,7 @@ MB_Result MB_LZ_Compressor::start() {
 
 MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
   if (failure_) return failure_;
-  if (!s_ || n < 0 || (n > 0 && !bytes)) return MB_RESULT_BAD_STATE;
+  if (!started_ || n < 0 || (n > 0 && !bytes)) return MB_RESULT_BAD_STATE;
   const uint8_t* src = static_cast<const uint8_t*>(bytes);
   State& s = *s_;
   while (n > 0) {
@@ -177,7 +189,7 @@ MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
 
 MB_Result MB_LZ_Compressor::finish() {
   if (failure_) return failure_;
-  if (!s_) return MB_RESULT_BAD_STATE;
+  if (!started_) return MB_RESULT_BAD_STATE;
   MB_Result r = encode(true);
   State& s = *s_;
   if (!r && s.literals > 0) {
@@ -190,7 +202,8 @@ MB_Result MB_LZ_Compressor::finish() {
     s.out.push_back(kBlockClose);
     r = flush_output();
   }
-  s_.reset();
+  s.clear();
+  started_ = false;
   return r;
 }
 
