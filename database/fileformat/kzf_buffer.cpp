@@ -2,6 +2,7 @@
 // a vector sink and a memory source.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "database/fileformat/kzf_codec.h"
 
@@ -12,7 +13,11 @@ class Vector_Sink : public MB_Byte_Sink {
   explicit Vector_Sink(std::vector<uint8_t>& out) : out_(out) {}
   MB_Result write(int n, const void* bytes) override {
     const uint8_t* b = static_cast<const uint8_t*>(bytes);
-    out_.insert(out_.end(), b, b + n);
+    try {
+      out_.insert(out_.end(), b, b + n);
+    } catch (const std::bad_alloc&) {
+      return MB_RESULT_NO_MEMORY;
+    }
     return MB_RESULT_OK;
   }
 
@@ -59,7 +64,11 @@ MB_Result kzf_decompress(const uint8_t* block, size_t n, int file_version,
   MB_Result r = decoder.start();
   while (!r) {
     size_t at = out.size();
-    out.resize(at + 64 * 1024);
+    try {
+      out.resize(at + 64 * 1024);
+    } catch (const std::bad_alloc&) {
+      return MB_RESULT_NO_MEMORY;
+    }
     int got = 0;
     r = decoder.read(64 * 1024, got, out.data() + at);
     out.resize(at + size_t(got));

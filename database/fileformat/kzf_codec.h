@@ -19,10 +19,18 @@
 // pass adapts its own stream to both. Both ends stream: bytes go in and come
 // out in chunks of any size, and a decoder whose source runs dry keeps its
 // state so that a later call can carry on.
+//
+// In a file pass: the first compressed write makes an MB_LZ_Compressor over
+// the file's stream and calls start(); every later write is compress();
+// close() calls finish() before the plain end record. Reading, the marker
+// record makes an MB_LZ_Decompressor over the file's stream (start()); reads
+// go through read() until it answers 19; then read_block_end() checks the
+// "}", the bytes leftover() offers are served before the stream's own, and
+// reading goes on plainly.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -57,18 +65,15 @@ constexpr int kBlockEndToken = 0x00;
 constexpr uint8_t kBlockClose = '}';
 // The marker record that opens a compressed block: "{", length 0, code 16.
 constexpr uint8_t kMarker[7] = {'{', 0, 0, 0, 0, 16, 0};
-
-// Hash of the four bytes starting at p, below 65,536.
-inline uint32_t hash4(const uint8_t* p) {
-  return p[0] ^ ((p[1] ^ ((p[2] ^ (uint32_t(p[3]) << 3)) << 2)) << 3);
-}
 }  // namespace kzf_lz
 
 // Encoder: one per write pass. start() writes the marker record and presets
 // the history; compress() takes bytes in chunks of any size; finish() writes
-// the rest, the end token and "}" and returns the encoder to its state before
-// start() (its memory is kept for another block). The token stream does not depend on how the input is chunked.
-// A failing sink write is reported (8) by that call and every later one.
+// the rest, the end token and "}" and returns the encoder to its state
+// before start() (its memory is kept for another block). The token stream
+// does not depend on how the input is chunked. Output is buffered up to
+// 64 KiB before it goes to the sink. A failing sink write is reported (8) by
+// that call and by every later one: the stream has lost bytes.
 class MB_LZ_Compressor {
  public:
   // target_version is the format version being written (100 x major +

@@ -30,6 +30,11 @@ constexpr int kInputPiece = 64 * 1024;           // largest piece taken into pen
 constexpr int kLookahead = kMaxMatch + 1;        // pending bytes needed before a search
 constexpr int kLazyBelow = 64;                   // matches this short try the next byte too
 
+// Hash of the four bytes starting at p, below 65,536.
+inline uint32_t hash4(const uint8_t* p) {
+  return p[0] ^ ((p[1] ^ ((p[2] ^ (uint32_t(p[3]) << 3)) << 2)) << 3);
+}
+
 // Bytes a[i] == b[i] from 0, at most limit.
 inline int match_length(const uint8_t* a, const uint8_t* b, int limit) {
   int i = 0;

@@ -131,7 +131,7 @@ int MB_LZ_Decompressor::fast_tokens(uint8_t* out, int want) {
 }
 
 MB_Result MB_LZ_Decompressor::read(int n, int& got, void* buf) {
-  if (!hist_) return MB_RESULT_BAD_STATE;
+  if (!hist_ || (n > 0 && !buf)) return MB_RESULT_BAD_STATE;
   uint8_t* out = static_cast<uint8_t*>(buf);
   int produced = 0;
   MB_Result r = MB_RESULT_OK;
