@@ -167,7 +167,7 @@ MB_Result MB_LZ_Compressor::start() {
   }
   s_->clear();
   started_ = true;
-  s_->out.insert(s_->out.end(), kMarker, kMarker + sizeof kMarker);
+  for (uint8_t b : kMarker) s_->out.push_back(b);
   int from = target_version_ >= kFullPresetVersion ? 0 : kKzfDictionaryShortStart;
   s_->add(kzf_preset_dictionary() + from, kKzfDictionarySize - from);
   return MB_RESULT_OK;
