@@ -182,6 +182,38 @@ void BM_KzfDecompress(benchmark::State& state) {
   report(state, s.size());
 }
 
+// As the file pass reads: one read per field of 1, 4 or 8 bytes.
+void BM_KzfDecompressFieldReads(benchmark::State& state) {
+  const Bytes& s = kzf_stream();
+  struct Source : MB_Byte_Source {
+    const Bytes* s;
+    size_t pos = 7;
+    MB_Result read(int n, int& got, void* buf) override {
+      size_t k = std::min(s->size() - pos, size_t(n));
+      std::memcpy(buf, s->data() + pos, k);
+      pos += k;
+      got = int(k);
+      return k ? 0 : 3;
+    }
+  } src;
+  src.s = &s;
+  Bytes out(drawing().size() + 8);
+  for (auto _ : state) {
+    src.pos = 7;
+    MB_LZ_Decompressor dec(&src, 100);
+    dec.start();
+    static const int sizes[] = {1, 4, 8, 8, 8, 8};
+    int got = 0;
+    MB_Result r = 0;
+    for (int i = 0; !r; i = (i + 1) % 6) {
+      r = dec.read(sizes[i], got, out.data() + got);
+    }
+    if (r != MB_RESULT_BLOCK_END || size_t(got) != drawing().size()) state.SkipWithError("decode failed");
+    benchmark::DoNotOptimize(out.data());
+  }
+  report(state, s.size());
+}
+
 void BM_ZlibCompress(benchmark::State& state) {
   int level = int(state.range(0));
   const Bytes& in = drawing();
@@ -211,5 +243,6 @@ void BM_ZlibInflate(benchmark::State& state) {
 BENCHMARK(BM_KzfCompress)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KzfCompressFieldWrites)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KzfDecompress)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_KzfDecompressFieldReads)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ZlibCompress)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ZlibInflate)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(2.0);
