@@ -5,9 +5,12 @@
 // colour record (0x03 and a long) whenever the colour changes and now and
 // then a width record ("j" and a double).
 //
-// The drawing mixes what real files hold: chains of connected lines (start
-// delta 0), rectangles and axis-aligned walls on a 0.5 mm grid, and lines
-// at computed angles whose coordinates use the whole mantissa.
+// The drawing mixes what real files hold, by groups of lines: 40% chains of
+// connected axis-aligned segments (start delta 0) and 20% rectangles, both
+// on a 0.5 mm grid; 20% hatch-like runs of parallel lines at a computed
+// angle and 20% loose lines anywhere, whose coordinates use the whole
+// mantissa. About 37 MB; a real saved drawing replaces it once files can be
+// written.
 //
 // Ratio is uncompressed / compressed size; bytes_per_second counts
 // uncompressed bytes for both directions.
