@@ -141,15 +141,14 @@ bool decode_dib(const uint8_t* p, size_t n, size_t bits, bool icon, QmRaster* ou
 
   const uint64_t stride = ((static_cast<uint64_t>(d.width) * d.bpp + 31) / 32) * 4;
   const uint64_t mask_stride = ((static_cast<uint64_t>(d.width) + 31) / 32) * 4;
+  const bool rle_data = d.compression == kRle8 || d.compression == kRle4;
+  // Uncompressed rows (and an icon's mask) must all be there before anything is allocated.
+  if (!rle_data && stride * d.height > n - bits) return false;
+  if (icon && stride * d.height + mask_stride * d.height > n - bits) return false;
   QmRaster img;
   if (!img.Allocate(static_cast<uint64_t>(d.width), static_cast<uint64_t>(d.height), icon)) return false;
   std::vector<uint8_t> rle;
-  if (d.compression == kRle8 || d.compression == kRle4) {
-    if (!decode_rle(p + bits, n - bits, d, &rle)) return false;
-  } else if (stride * d.height > n - bits) {
-    return false;
-  }
-  if (icon && stride * d.height + mask_stride * d.height > n - bits) return false;
+  if (rle_data && !decode_rle(p + bits, n - bits, d, &rle)) return false;
 
   auto palette_colour = [&](uint32_t index, uint8_t* dst) {
     if (index < d.palette_count)

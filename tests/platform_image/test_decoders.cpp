@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "image_fixtures.h"
+#include "qm_rand.h"
 
 namespace {
 
@@ -201,4 +202,29 @@ TEST(ImageDecoders, HeadersClaimingHugePicturesFail) {
   // ICO: a directory pointing outside the file.
   std::vector<BYTE> ico = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0xFF, 0xFF, 0, 0, 22, 0, 0, 0};
   EXPECT_FALSE(decode(ico, CXIMAGE_FORMAT_ICO).IsValid());
+}
+
+TEST(BmpDecoder, CorruptedLayoutsNeverCrash) {
+  const std::vector<uint32_t> pal = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  const std::vector<std::vector<BYTE>> files = {
+      bmp(4, 2, 8, 1, pal, {4, 1, 0, 0, 0, 3, 0, 1, 2, 0, 1, 3, 0, 2, 1, 1, 5, 2, 0, 1}),
+      bmp(5, 3, 4, 2, pal, {3, 0x12, 0, 4, 0x12, 0x30, 0, 0, 2, 0x21, 0, 1}),
+      bmp(3, 2, 1, 0, {0, 0xFFFFFF}, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}),
+      bmp(2, 2, 16, 3, {}, {1, 2, 3, 4, 5, 6, 7, 8}, {0xF800, 0x07E0, 0x001F}),
+      bmp(2, -2, 32, 0, {}, std::vector<BYTE>(16, 0x80)),
+  };
+  // Masks, palettes and pixel data; the header fields are covered elsewhere.
+  QmRand rand(11);
+  for (const auto& file : files) {
+    ASSERT_TRUE(decode(file, CXIMAGE_FORMAT_BMP).IsValid());
+    for (int trial = 0; trial < 300; ++trial) {
+      std::vector<BYTE> bad = file;
+      for (int i = 0, n = 1 + rand.next() % 3; i < n; ++i)
+        bad[54 + static_cast<size_t>(rand.next()) % (bad.size() - 54)] = static_cast<BYTE>(rand.next());
+      CxImage img = decode(bad, CXIMAGE_FORMAT_BMP);
+      if (img.IsValid()) {
+        ASSERT_LE(uint64_t(img.GetWidth()) * img.GetHeight(), QmRaster::kMaxPixels);
+      }
+    }
+  }
 }
