@@ -99,6 +99,20 @@ class CxImage {
   // Sets one alpha value, making an opaque alpha channel first if needed.
   void AlphaSet(long x, long y, BYTE level);
 
+  // Reads the pixels of a bitmap (any depth the software GDI makes; the
+  // palette argument is not needed, paletted bitmaps carry their colours).
+  bool CreateFromHBITMAP(HBITMAP hbmp, HPALETTE hpal = nullptr);
+  // Paints the picture stretched into (x, y, cx, cy) of the DC (a negative
+  // size means the picture's own), limited to pClipRect when given. Pixels
+  // are sampled as StretchDIBits samples them; with an alpha channel each
+  // pixel is blended over the DC's pixel. bSmooth is accepted and ignored.
+  // Returns 1 when painted, 0 for an empty image or a bad DC.
+  long Draw(HDC hdc, long x = 0, long y = 0, long cx = -1, long cy = -1, RECT* pClipRect = nullptr,
+            bool bSmooth = false);
+  // Copies the picture stretched into the DC with a raster operation (as
+  // StretchDIBits, alpha ignored). Returns 1 when painted.
+  long Stretch(HDC hdc, long xoffset, long yoffset, long xsize, long ysize, DWORD dwRop = 0x00CC0020u);
+
   const QmRaster& Raster() const { return raster_; }
 
  private:
