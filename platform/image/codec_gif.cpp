@@ -14,20 +14,9 @@
 
 namespace {
 
-struct Source {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
 int read_data(GifFileType* gif, GifByteType* dst, int length) {
-  auto* src = static_cast<Source*>(gif->UserData);
-  if (length < 0) return 0;
-  size_t n = static_cast<size_t>(length);
-  if (n > src->size - src->pos) n = src->size - src->pos;
-  memcpy(dst, src->data + src->pos, n);
-  src->pos += n;
-  return static_cast<int>(n);
+  if (length <= 0) return 0;
+  return static_cast<int>(static_cast<QmSource*>(gif->UserData)->Read(dst, static_cast<size_t>(length)));
 }
 
 int write_data(GifFileType* gif, const GifByteType* data, int length) {
@@ -95,7 +84,7 @@ bool read_first_image(GifFileType* gif, QmRaster* img) {
 
 bool qm_decode_gif(const uint8_t* data, size_t size, QmRaster* out) {
   if (size < 6 || memcmp(data, "GIF", 3) != 0) return false;
-  Source src{data, size, 0};
+  QmSource src{data, size, 0};
   int error = 0;
   GifFileType* gif = DGifOpen(&src, read_data, &error);
   if (!gif) return false;

@@ -10,17 +10,8 @@
 
 namespace {
 
-struct Source {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
 void read_data(png_structp png, png_bytep dst, size_t length) {
-  auto* src = static_cast<Source*>(png_get_io_ptr(png));
-  if (length > src->size - src->pos) png_error(png, "truncated");
-  memcpy(dst, src->data + src->pos, length);
-  src->pos += length;
+  if (static_cast<QmSource*>(png_get_io_ptr(png))->Read(dst, length) != length) png_error(png, "truncated");
 }
 
 void write_data(png_structp png, png_bytep data, size_t length) {
@@ -48,7 +39,7 @@ bool qm_decode_png(const uint8_t* data, size_t size, QmRaster* out) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
-  Source src{data, size, 0};
+  QmSource src{data, size, 0};
   QmRaster img;
   std::vector<uint8_t> samples;
   std::vector<png_bytep> rows;

@@ -12,24 +12,12 @@
 
 namespace {
 
-struct Source {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
 tsize_t src_read(thandle_t h, tdata_t dst, tsize_t n) {
-  auto* s = static_cast<Source*>(h);
-  if (n <= 0 || s->pos >= s->size) return 0;
-  size_t count = static_cast<size_t>(n);
-  if (count > s->size - s->pos) count = s->size - s->pos;
-  memcpy(dst, s->data + s->pos, count);
-  s->pos += count;
-  return static_cast<tsize_t>(count);
+  return n <= 0 ? 0 : static_cast<tsize_t>(static_cast<QmSource*>(h)->Read(dst, static_cast<size_t>(n)));
 }
 tsize_t src_write(thandle_t, tdata_t, tsize_t) { return 0; }
 toff_t src_seek(thandle_t h, toff_t off, int whence) {
-  auto* s = static_cast<Source*>(h);
+  auto* s = static_cast<QmSource*>(h);
   uint64_t base = whence == SEEK_CUR ? s->pos : whence == SEEK_END ? s->size : 0;
   if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return static_cast<toff_t>(-1);
   // Offsets are unsigned; a seek far out is allowed and reads nothing.
@@ -39,7 +27,7 @@ toff_t src_seek(thandle_t h, toff_t off, int whence) {
   return target;
 }
 int src_close(thandle_t) { return 0; }
-toff_t src_size(thandle_t h) { return static_cast<Source*>(h)->size; }
+toff_t src_size(thandle_t h) { return static_cast<QmSource*>(h)->size; }
 
 tsize_t mem_read(thandle_t h, tdata_t dst, tsize_t n) {
   return n <= 0 ? 0 : static_cast<tsize_t>(static_cast<CxMemFile*>(h)->Read(dst, 1, static_cast<size_t>(n)));
@@ -87,7 +75,7 @@ bool read_rows(TIFF* tif, uint16_t samples, QmRaster* img) {
 
 bool qm_decode_tiff(const uint8_t* data, size_t size, QmRaster* out) {
   if (size < 8 || !((data[0] == 'I' && data[1] == 'I') || (data[0] == 'M' && data[1] == 'M'))) return false;
-  Source src{data, size, 0};
+  QmSource src{data, size, 0};
   TIFF* tif = open("rm", &src, src_read, src_write, src_seek, src_size);
   if (!tif) return false;
   uint32_t w = 0, h = 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "xmemfile.h"
 #include "ximage.h"
@@ -21,6 +22,21 @@ bool qm_decode_gif(const uint8_t* data, size_t size, QmRaster* out);
 bool qm_encode_gif(const QmRaster& in, CxMemFile* out);
 bool qm_decode_tiff(const uint8_t* data, size_t size, QmRaster* out);
 bool qm_encode_tiff(const QmRaster& in, CxMemFile* out);
+
+// A read cursor over a decoder's input, for the libraries' read callbacks.
+struct QmSource {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+  // Copies up to n bytes; returns how many it copied.
+  size_t Read(void* dst, size_t n) {
+    if (pos >= size) return 0;
+    if (n > size - pos) n = size - pos;
+    memcpy(dst, data + pos, n);
+    pos += n;
+    return n;
+  }
+};
 
 // Little-endian field access for our own formats.
 inline uint16_t qm_le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
