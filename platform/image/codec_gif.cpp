@@ -1,7 +1,8 @@
 // GIF through giflib, record by record so that every size is checked before
 // anything is allocated. Decoding takes the first image on the logical
-// screen; the rest of the screen is the background colour, or transparent
-// when the image has a transparent index, which becomes the alpha channel.
+// screen (a screen of size 0 takes the image's extent); the rest of the
+// screen is the background colour, or transparent when the image has a
+// transparent index, which becomes the alpha channel.
 // Encoding keeps the exact colours when there are at most 256 (255 when some
 // pixels are transparent, alpha < 128), otherwise it maps every pixel to the
 // nearest colour of a fixed 6 x 7 x 6 palette.
@@ -45,6 +46,10 @@ bool read_first_image(GifFileType* gif, QmRaster* img) {
     if (!map || !map->Colors || map->ColorCount <= 0 || desc.Width <= 0 || desc.Height <= 0 ||
         static_cast<uint64_t>(desc.Width) * static_cast<uint64_t>(desc.Height) > QmRaster::kMaxPixels)
       return false;
+    // A screen of size 0 (some writers leave it so) takes the image's extent.
+    const uint64_t sw = gif->SWidth > 0 ? gif->SWidth : static_cast<uint64_t>(desc.Left) + desc.Width;
+    const uint64_t sh = gif->SHeight > 0 ? gif->SHeight : static_cast<uint64_t>(desc.Top) + desc.Height;
+    if (desc.Left < 0 || desc.Top < 0 || !img->Allocate(sw, sh, false)) return false;
     const int64_t w = img->width, h = img->height;
     const bool clear = transparent >= 0;
     if (clear) {
@@ -89,7 +94,8 @@ bool qm_decode_gif(const uint8_t* data, size_t size, QmRaster* out) {
   GifFileType* gif = DGifOpen(&src, read_data, &error);
   if (!gif) return false;
   QmRaster img;
-  bool ok = img.Allocate(static_cast<uint64_t>(gif->SWidth), static_cast<uint64_t>(gif->SHeight), false) &&
+  bool ok = gif->SWidth >= 0 && gif->SHeight >= 0 &&
+            static_cast<uint64_t>(gif->SWidth) * static_cast<uint64_t>(gif->SHeight) <= QmRaster::kMaxPixels &&
             read_first_image(gif, &img);
   DGifCloseFile(gif, &error);
   if (ok) *out = std::move(img);

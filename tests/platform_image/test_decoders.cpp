@@ -199,6 +199,14 @@ TEST(ImageDecoders, HeadersClaimingHugePicturesFail) {
          ',', 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 0x01, 0, ';'};
   EXPECT_FALSE(decode(gif, CXIMAGE_FORMAT_GIF).IsValid());
 
+  // A screen of size 0 takes the image's extent: a 2 x 1 image of index 1.
+  gif = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+         ',', 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x4C, 0x0A, 0, ';'};
+  CxImage zero_screen = decode(gif, CXIMAGE_FORMAT_GIF);
+  ASSERT_TRUE(zero_screen.IsValid());
+  EXPECT_EQ(zero_screen.GetWidth(), 2u);
+  EXPECT_EQ(zero_screen.GetPixelColor(1, 0), RGB(255, 255, 255));
+
   // ICO: a directory pointing outside the file.
   std::vector<BYTE> ico = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0xFF, 0xFF, 0, 0, 22, 0, 0, 0};
   EXPECT_FALSE(decode(ico, CXIMAGE_FORMAT_ICO).IsValid());
