@@ -122,7 +122,9 @@ bool decode_dib(const uint8_t* p, size_t n, size_t bits, bool icon, QmRaster* ou
                    (d.compression == kRle8 && d.bpp == 8 && !d.top_down) ||
                    (d.compression == kRle4 && d.bpp == 4 && !d.top_down) ||
                    (d.compression == kBitfields && (d.bpp == 16 || d.bpp == 32));
-  if (!supported || d.width <= 0 || d.height <= 0) return false;
+  if (!supported || d.width <= 0 || d.height <= 0 ||
+      static_cast<uint64_t>(d.width) * static_cast<uint64_t>(d.height) > QmRaster::kMaxPixels)
+    return false;
   if (d.compression == kRgb && d.bpp == 16) d.r = Channel(0x7C00), d.g = Channel(0x3E0), d.b = Channel(0x1F);
   if (d.compression == kRgb && d.bpp == 32) d.r = Channel(0xFF0000), d.g = Channel(0xFF00), d.b = Channel(0xFF);
 

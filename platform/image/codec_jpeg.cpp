@@ -1,7 +1,7 @@
 // JPEG through libjpeg-turbo, at the fixed quality 90 with 8-bit RGB in and
 // out (grey and CMYK files are converted). Errors leave by longjmp from the
 // error manager; data that ends before the image does is a failure, not a
-// picture padded with grey.
+// picture padded with grey, and so is a file of more than 1000 scans.
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kQuality = 90;
+// A progressive file needs a handful of scans; thousands only cost time.
+constexpr int kMaxScans = 1000;
 
 struct ErrorManager {
   jpeg_error_mgr pub;
@@ -33,6 +35,11 @@ void on_message(j_common_ptr cinfo, int level) {
 }
 
 void quiet(j_common_ptr) {}
+
+void limit_scans(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+    ERREXIT(cinfo, JERR_NOT_COMPILED);
+}
 
 void install(ErrorManager* err) {
   jpeg_std_error(&err->pub);
@@ -57,6 +64,8 @@ bool qm_decode_jpeg(const uint8_t* data, size_t size, QmRaster* out) {
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  jpeg_progress_mgr progress = {limit_scans, 0, 0, 0, 0};
+  cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) ERREXIT(&cinfo, JERR_CANT_SUSPEND);
   if (!img.Allocate(cinfo.image_width, cinfo.image_height, false)) ERREXIT(&cinfo, JERR_IMAGE_TOO_BIG);
