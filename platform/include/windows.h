@@ -116,3 +116,6 @@ DWORD GetTickCount();
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_len, LPWSTR dst, int dst_len);
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, LPSTR dst, int dst_len,
                         LPCSTR default_char, BOOL* used_default);
+
+// Windows, messages, input, timers, clipboard and message boxes.
+#include <winuser.h>
