@@ -124,8 +124,8 @@ void remove_window(HWND hwnd) {
   if (st.focus == hwnd) st.focus = nullptr;
   if (std::vector<HWND>* sibs = sibling_list(*held))
     sibs->erase(std::remove(sibs->begin(), sibs->end(), hwnd), sibs->end());
-  for (auto& entry : st.windows)
-    if (entry.second->owner == hwnd) entry.second->owner = nullptr;
+  for (HWND t : st.top_level)  // owned windows are top-level windows
+    if (Window* o = find(t); o && o->owner == hwnd) o->owner = nullptr;
   st.windows.erase(from_hwnd(hwnd));
 }
 
