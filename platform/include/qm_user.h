@@ -51,6 +51,9 @@ const std::vector<QmMessageBox>& qm_user_message_boxes();
 void qm_user_clear_message_boxes();
 
 // ---- Inspection and reset ----
+// A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
+// before anything took a DC on the window.
+const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
 size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();

@@ -385,7 +385,15 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LONG GetMessageTime();
 
-// ---- Painting ----
+// ---- Painting and window DCs ----
+// A window DC draws on the window's own pixels (32 bpp, the size of its
+// client area); GetDC(NULL) gives a DC on a screen-sized buffer. Each DC
+// from GetDC or BeginPaint is given back with ReleaseDC or EndPaint; the DCs
+// of a window that is destroyed are freed with it.
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC hdc);
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);

@@ -39,7 +39,7 @@ bool paint_in_range(UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (WM_PAINT
 
 bool needs_paint(HWND h) {
   Window* w = find(h);
-  return w && w->has_update && !w->painting && IsWindowVisible(h);
+  return w && w->has_update && IsWindowVisible(h);
 }
 
 // The first window in tree order (parents before children, siblings in
@@ -193,9 +193,19 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       return default_text_message(hwnd, msg, wparam, lparam);
-    case WM_PAINT:
-      ValidateRect(hwnd, nullptr);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      if (BeginPaint(hwnd, &ps))
+        EndPaint(hwnd, &ps);
+      else
+        ValidateRect(hwnd, nullptr);
       return 0;
+    }
+    case WM_ERASEBKGND: {
+      HBRUSH brush = w->cls->wc.hbrBackground;
+      RECT rc = {0, 0, rect_width(w->client), rect_height(w->client)};
+      return (brush && FillRect(reinterpret_cast<HDC>(wparam), &rc, brush)) ? 1 : 0;
+    }
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
@@ -341,6 +351,7 @@ void qm_user_reset() {
   clear_clipboard();
   clear_message_boxes();
   clear_cursors();
+  release_dcs(st.screen);
   st.quit = false;
   st.quit_code = 0;
   st.last_message_time = 0;

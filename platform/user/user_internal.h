@@ -24,6 +24,14 @@ struct WindowClass {
   ATOM atom;
 };
 
+// Pixel memory that device contexts draw on: a window's client area or the
+// screen. Allocated when the first DC is taken, kept until the window goes.
+struct Pixels {
+  std::vector<uint32_t> data;  // top-down rows of 0x00RRGGBB
+  int width = 0, height = 0;
+  std::vector<HDC> dcs;  // handed out by GetDC and not yet released
+};
+
 struct Window {
   HWND handle = nullptr;
   std::shared_ptr<WindowClass> cls;
@@ -44,9 +52,7 @@ struct Window {
   RECT update = {0, 0, 0, 0};  // bounding rectangle of what needs painting, client coordinates
   bool erase = false;
   bool destroying = false;
-  bool painting = false;  // between BeginPaint and EndPaint
-  // The window's pixels: 32 bpp, sized to the client area (window.cpp).
-  std::vector<uint32_t> pixels;
+  Pixels pixels;  // sized to the client area (window_dc.cpp)
 };
 
 struct Timer {
@@ -82,6 +88,7 @@ struct State {
   HWND capture = nullptr;
   HWND focus = nullptr;
   HCURSOR cursor_handle = nullptr;
+  Pixels screen;
 };
 
 State& state();
@@ -100,8 +107,10 @@ void clear_timers();
 void clear_cursors();
 void clear_clipboard();
 void clear_message_boxes();
-// Resizes the pixel buffer after the client area changed.
+// Follows a change of the client area with the window's pixels.
 void resize_pixels(Window& w);
+// Frees the device contexts still handed out on some pixels.
+void release_dcs(Pixels& p);
 
 inline HWND to_hwnd(uintptr_t v) { return reinterpret_cast<HWND>(v); }
 inline uintptr_t from_hwnd(HWND h) { return reinterpret_cast<uintptr_t>(h); }

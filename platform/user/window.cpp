@@ -119,6 +119,7 @@ void remove_window(HWND hwnd) {
   for (HWND k : kids) remove_window(k);
   kill_window_timers(hwnd);
   forget_window_messages(hwnd);
+  release_dcs(held->pixels);
   State& st = state();
   if (st.capture == hwnd) st.capture = nullptr;
   if (st.focus == hwnd) st.focus = nullptr;
