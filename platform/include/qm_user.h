@@ -25,7 +25,7 @@ void qm_user_advance_clock(DWORD ms);
 // a button-up message releases it first. The cursor moves to the point. With
 // a capture window, the capture window receives the message with the point in
 // its own client coordinates. FALSE for another message, an unknown window or
-// a disabled target; nothing is posted then.
+// (without a capture) a hidden or disabled one; nothing is posted then.
 BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
 // MK_ flags in its low word, lParam the screen point of the client point.

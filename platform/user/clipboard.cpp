@@ -1,8 +1,9 @@
 // The clipboard: one process-wide store of handles by format, reached only
 // between OpenClipboard and CloseClipboard. It takes bitmaps (CF_BITMAP):
 // a bitmap handed to SetClipboardData belongs to the clipboard from then on
-// and is deleted when the clipboard is emptied, the format is replaced or
-// the process ends.
+// and is deleted when the clipboard is emptied or the bitmap is replaced.
+// (One still held at exit stays in GDI's table, which outlives this file's
+// state.)
 #include "platform/user/user_internal.h"
 
 #include <qm_user.h>
@@ -17,7 +18,6 @@ struct Clipboard {
   HWND opener = nullptr;
   HWND owner = nullptr;
   HBITMAP bitmap = nullptr;
-  ~Clipboard() { release(); }
   void release() {
     if (bitmap) DeleteObject(bitmap);
     bitmap = nullptr;

@@ -108,7 +108,8 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   State& st = state();
   POINT screen = to_screen(*w, x, y);
   HWND target = find(st.capture) ? st.capture : hwnd;
-  if (target == hwnd && !IsWindowEnabled(hwnd)) return FALSE;
+  // Without a capture, input reaches only a window that is shown and enabled.
+  if (target == hwnd && (!IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd))) return FALSE;
   bool press;
   if (UINT vk = mouse_button(msg, &press)) set_key(st.async_keys, vk, press);
   st.cursor = screen;
@@ -120,7 +121,7 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
 
 BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y) {
   Window* w = find(hwnd);
-  if (!w || !IsWindowEnabled(hwnd)) return FALSE;
+  if (!w || !IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd)) return FALSE;
   State& st = state();
   POINT screen = to_screen(*w, x, y);
   st.cursor = screen;

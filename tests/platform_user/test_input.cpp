@@ -43,8 +43,12 @@ TEST_F(Input, MouseMessagesCarryKeyFlagsAndClientPoints) {
   EXPECT_FALSE(qm_user_mouse(w, WM_MOUSEWHEEL, 0, 0));
   EXPECT_FALSE(qm_user_mouse(w, 0x1FF, 0, 0));
   EXPECT_FALSE(qm_user_mouse(reinterpret_cast<HWND>(0x50), WM_MOUSEMOVE, 0, 0));
+  ShowWindow(w, SW_HIDE);
+  EXPECT_FALSE(qm_user_mouse(w, WM_LBUTTONDOWN, 0, 0));
+  ShowWindow(w, SW_SHOW);
   EnableWindow(w, FALSE);
   EXPECT_FALSE(qm_user_mouse(w, WM_LBUTTONDOWN, 0, 0));
+  pump();
   EXPECT_EQ(qm_user_queued_message_count(), 0u);
 }
 
