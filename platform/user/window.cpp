@@ -635,7 +635,10 @@ void destroy_all_windows() {
   State& st = state();
   while (!st.top_level.empty()) {
     HWND h = st.top_level.front();
-    if (!DestroyWindow(h)) remove_window(h);
+    if (DestroyWindow(h)) continue;
+    // Already on its way down (a reset from inside a handler): no messages.
+    remove_window(h);
+    if (!st.top_level.empty() && st.top_level.front() == h) st.top_level.erase(st.top_level.begin());
   }
   st.windows.clear();
 }

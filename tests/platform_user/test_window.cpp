@@ -251,3 +251,15 @@ TEST_F(WindowTree, NestingIsBounded) {
   EXPECT_LT(depth, 1000);
   qm_user_reset();  // takes the whole chain down
 }
+
+TEST_F(WindowTree, AResetFromInsideAHandlerLeavesNothing) {
+  HWND p = make(nullptr, 0, 0, 10, 10);
+  make(p, 0, 0, 5, 5);
+  SetTimer(p, 1, 10, nullptr);
+  hook() = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
+    if (msg == WM_DESTROY) qm_user_reset();
+    return false;
+  };
+  DestroyWindow(p);
+  EXPECT_EQ(qm_user_window_count(), 0u);
+}
