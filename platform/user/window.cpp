@@ -208,7 +208,7 @@ bool get_window_long(const Window& w, int index, LONG_PTR* out) {
   }
 }
 
-// Reads or writes `width` bytes of the window's extra data at offset index.
+// Reads or writes sizeof(T) bytes of the window's extra data at offset index.
 template <class T>
 bool extra_access(Window& w, int index, T* get, const T* set) {
   if (index < 0 || static_cast<size_t>(index) + sizeof(T) > w.extra.size()) return false;
