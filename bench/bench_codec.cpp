@@ -211,7 +211,7 @@ void BM_KzfDecompressFieldReads(benchmark::State& state) {
     for (int i = 0; !r; i = (i + 1) % 6) {
       r = dec.read(sizes[i], got, out.data() + got);
     }
-    if (r != MB_RESULT_BLOCK_END || size_t(got) != drawing().size()) state.SkipWithError("decode failed");
+    if (r != MB_END_OF_BLOCK || size_t(got) != drawing().size()) state.SkipWithError("decode failed");
     benchmark::DoNotOptimize(out.data());
   }
   report(state, s.size());

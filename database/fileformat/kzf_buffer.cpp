@@ -16,9 +16,9 @@ class Vector_Sink : public MB_Byte_Sink {
     try {
       out_.insert(out_.end(), b, b + n);
     } catch (const std::bad_alloc&) {
-      return MB_RESULT_NO_MEMORY;
+      return MB_NO_MEMORY;
     }
-    return MB_RESULT_OK;
+    return MB_OK;
   }
 
  private:
@@ -33,7 +33,7 @@ class Memory_Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, data_ + pos_, k);
     pos_ += k;
     got = int(k);
-    return k ? MB_RESULT_OK : MB_RESULT_AT_END;
+    return k ? MB_OK : MB_AT_END;
   }
   size_t pos() const { return pos_; }
 
@@ -67,13 +67,13 @@ MB_Result kzf_decompress(const uint8_t* block, size_t n, int file_version,
     try {
       out.resize(at + 64 * 1024);
     } catch (const std::bad_alloc&) {
-      return MB_RESULT_NO_MEMORY;
+      return MB_NO_MEMORY;
     }
     int got = 0;
     r = decoder.read(64 * 1024, got, out.data() + at);
     out.resize(at + size_t(got));
   }
-  if (r == MB_RESULT_BLOCK_END) r = decoder.read_block_end();
+  if (r == MB_END_OF_BLOCK) r = decoder.read_block_end();
   if (consumed) {
     const uint8_t* rest = nullptr;
     *consumed = source.pos() - size_t(decoder.leftover(&rest));

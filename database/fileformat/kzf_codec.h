@@ -34,7 +34,7 @@
 #include <memory>
 #include <vector>
 
-#include "database/fileformat/mb_result.h"
+#include "database/mb_result.h"
 
 // Where the encoder's output goes. write() answers 0 when all n bytes were
 // taken, else a failure code (8 for a short write).

@@ -158,24 +158,24 @@ MB_LZ_Compressor::MB_LZ_Compressor(MB_Byte_Sink* sink, int target_version)
 MB_LZ_Compressor::~MB_LZ_Compressor() = default;
 
 MB_Result MB_LZ_Compressor::start() {
-  if (started_ || !sink_ || target_version_ < kMinEncoderVersion) return MB_RESULT_BAD_STATE;
+  if (started_ || !sink_ || target_version_ < kMinEncoderVersion) return MB_BAD_STATE;
   if (failure_) return failure_;
   try {
     if (!s_) s_.reset(new State);
   } catch (const std::bad_alloc&) {
-    return MB_RESULT_NO_MEMORY;
+    return MB_NO_MEMORY;
   }
   s_->clear();
   started_ = true;
   for (uint8_t b : kMarker) s_->out.push_back(b);
   int from = target_version_ >= kFullPresetVersion ? 0 : kKzfDictionaryShortStart;
   s_->add(kzf_preset_dictionary() + from, kKzfDictionarySize - from);
-  return MB_RESULT_OK;
+  return MB_OK;
 }
 
 MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
   if (failure_) return failure_;
-  if (!started_ || n < 0 || (n > 0 && !bytes)) return MB_RESULT_BAD_STATE;
+  if (!started_ || n < 0 || (n > 0 && !bytes)) return MB_BAD_STATE;
   const uint8_t* src = static_cast<const uint8_t*>(bytes);
   State& s = *s_;
   while (n > 0) {
@@ -189,12 +189,12 @@ MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
     n -= piece;
     if (MB_Result r = encode(false)) return r;
   }
-  return MB_RESULT_OK;
+  return MB_OK;
 }
 
 MB_Result MB_LZ_Compressor::finish() {
   if (failure_) return failure_;
-  if (!started_) return MB_RESULT_BAD_STATE;
+  if (!started_) return MB_BAD_STATE;
   MB_Result r = encode(true);
   State& s = *s_;
   if (!r && s.literals > 0) {
@@ -220,7 +220,7 @@ MB_Result MB_LZ_Compressor::encode(bool final) {
   for (;;) {
     const uint8_t* in = s.pending.data() + s.pending_pos;
     int avail = int(s.pending.size() - s.pending_pos);
-    if (avail == 0 || (!final && avail < kLookahead)) return MB_RESULT_OK;
+    if (avail == 0 || (!final && avail < kLookahead)) return MB_OK;
     s.best_len = kMinMatch - 1;
     if (avail >= kMinMatch) s.walk(s.head[hash4(in)], in, avail);
     if (s.best_len >= kMinMatch && s.best_len < kLazyBelow && avail > kMinMatch) {
@@ -269,7 +269,7 @@ void MB_LZ_Compressor::emit_match() {
 
 MB_Result MB_LZ_Compressor::flush_output() {
   State& s = *s_;
-  if (s.out.empty()) return MB_RESULT_OK;
+  if (s.out.empty()) return MB_OK;
   MB_Result r = sink_->write(int(s.out.size()), s.out.data());
   s.out.clear();
   if (r) failure_ = r;

@@ -31,15 +31,15 @@ MB_LZ_Decompressor::MB_LZ_Decompressor(MB_Byte_Source* source, int file_version)
 MB_LZ_Decompressor::~MB_LZ_Decompressor() = default;
 
 MB_Result MB_LZ_Decompressor::start() {
-  if (!source_) return MB_RESULT_BAD_STATE;
+  if (!source_) return MB_BAD_STATE;
   if (!hist_) hist_.reset(new (std::nothrow) uint8_t[kHistCap]);
   if (!in_) in_.reset(new (std::nothrow) uint8_t[kInChunk]);
-  if (!hist_ || !in_) return MB_RESULT_NO_MEMORY;
+  if (!hist_ || !in_) return MB_NO_MEMORY;
   std::memcpy(hist_.get(), kzf_preset_dictionary(), kKzfDictionarySize);
   hist_len_ = kKzfDictionarySize;
   in_pos_ = in_len_ = 0;
   step_ = Step::kToken;
-  return MB_RESULT_OK;
+  return MB_OK;
 }
 
 MB_Result MB_LZ_Decompressor::refill() {
@@ -47,15 +47,15 @@ MB_Result MB_LZ_Decompressor::refill() {
   MB_Result r = source_->read(kInChunk, got, in_.get());
   in_pos_ = 0;
   in_len_ = std::clamp(got, 0, kInChunk);
-  if (in_len_ > 0) return MB_RESULT_OK;
-  return r ? r : MB_RESULT_SHORT_READ;
+  if (in_len_ > 0) return MB_OK;
+  return r ? r : MB_SHORT_READ;
 }
 
 MB_Result MB_LZ_Decompressor::next_byte(uint8_t& b) {
   if (in_pos_ == in_len_)
     if (MB_Result r = refill()) return r;
   b = in_[in_pos_++];
-  return MB_RESULT_OK;
+  return MB_OK;
 }
 
 // Resolves a match offset to a distance back; false when the source would
@@ -131,10 +131,10 @@ int MB_LZ_Decompressor::fast_tokens(uint8_t* out, int want) {
 }
 
 MB_Result MB_LZ_Decompressor::read(int n, int& got, void* buf) {
-  if (!hist_ || (n > 0 && !buf)) return MB_RESULT_BAD_STATE;
+  if (!hist_ || (n > 0 && !buf)) return MB_BAD_STATE;
   uint8_t* out = static_cast<uint8_t*>(buf);
   int produced = 0;
-  MB_Result r = MB_RESULT_OK;
+  MB_Result r = MB_OK;
   uint8_t b = 0;
   while (produced < n && !r) {
     switch (step_) {
@@ -198,10 +198,10 @@ MB_Result MB_LZ_Decompressor::read(int n, int& got, void* buf) {
         break;
       }
       case Step::kEnded:
-        r = MB_RESULT_BLOCK_END;
+        r = MB_END_OF_BLOCK;
         break;
       case Step::kFailed:
-        r = MB_RESULT_SYNTAX;
+        r = MB_SYNTAX_ERROR;
         break;
     }
   }
@@ -210,12 +210,12 @@ MB_Result MB_LZ_Decompressor::read(int n, int& got, void* buf) {
 }
 
 MB_Result MB_LZ_Decompressor::read_block_end() {
-  if (step_ != Step::kEnded) return MB_RESULT_BAD_STATE;
+  if (step_ != Step::kEnded) return MB_BAD_STATE;
   uint8_t b = 0;
-  if (next_byte(b)) return MB_RESULT_SHORT_READ;
-  if (b == kBlockClose) return MB_RESULT_OK;
+  if (next_byte(b)) return MB_SHORT_READ;
+  if (b == kBlockClose) return MB_OK;
   --in_pos_;  // leave the stray byte to the caller
-  return MB_RESULT_SYNTAX;
+  return MB_SYNTAX_ERROR;
 }
 
 int MB_LZ_Decompressor::leftover(const uint8_t** bytes) const {

@@ -23,11 +23,11 @@ class Sink : public MB_Byte_Sink {
   Bytes data;
   int fail_after = -1;  // calls that succeed before writes fail
   MB_Result write(int n, const void* bytes) override {
-    if (fail_after == 0) return MB_RESULT_SHORT_WRITE;
+    if (fail_after == 0) return MB_SHORT_WRITE;
     if (fail_after > 0) --fail_after;
     const uint8_t* b = static_cast<const uint8_t*>(bytes);
     data.insert(data.end(), b, b + n);
-    return MB_RESULT_OK;
+    return MB_OK;
   }
 };
 
@@ -37,7 +37,7 @@ class Source : public MB_Byte_Source {
   Bytes data;
   size_t pos = 0;
   int chunk = 1 << 30;
-  MB_Result end_code = MB_RESULT_AT_END;
+  MB_Result end_code = MB_AT_END;
   int calls = 0;
   MB_Result read(int n, int& got, void* buf) override {
     ++calls;
@@ -45,7 +45,7 @@ class Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, data.data() + pos, k);
     pos += k;
     got = int(k);
-    return k ? MB_RESULT_OK : end_code;
+    return k ? MB_OK : end_code;
   }
 };
 
@@ -109,7 +109,7 @@ inline Decoded decode(const Bytes& block, int version = 100, Chunking reads = {1
     EXPECT_TRUE(got >= 0 && got <= n);
     d.out.insert(d.out.end(), buf.begin(), buf.begin() + got);
   }
-  if (d.result == MB_RESULT_BLOCK_END) {
+  if (d.result == MB_END_OF_BLOCK) {
     d.block_end = dec.read_block_end();
     const uint8_t* rest = nullptr;
     int k = dec.leftover(&rest);

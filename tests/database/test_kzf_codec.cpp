@@ -105,7 +105,7 @@ TEST(KzfDecoder, ClosingBrace) {
            {bytes_of("}"), 0}, {bytes_of("A"), 2}, {{}, 1}}) {
     Source src;
     src.data = cat({{0x00}, tail});
-    src.end_code = MB_RESULT_NO_BYTE;
+    src.end_code = MB_NO_BYTE;
     MB_LZ_Decompressor dec(&src, 100);
     ASSERT_EQ(dec.start(), 0);
     char buf[4];
@@ -121,7 +121,7 @@ TEST(KzfDecoder, ResumesWhenTheSourceRunsDry) {
   Bytes data = text_like(20000, 3);
   Bytes block = block_of(encode(data));
   Source src;
-  src.end_code = MB_RESULT_SHORT_READ;
+  src.end_code = MB_SHORT_READ;
   MB_LZ_Decompressor dec(&src, 100);
   ASSERT_EQ(dec.start(), 0);
   Bytes out(data.size() + 16);

@@ -23,7 +23,7 @@ class Chunked_Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, d_ + pos_, k);
     pos_ += k;
     got = int(k);
-    return k ? MB_RESULT_OK : MB_RESULT_AT_END;
+    return k ? MB_OK : MB_AT_END;
   }
 
  private:
@@ -37,7 +37,7 @@ class Vector_Sink : public MB_Byte_Sink {
   std::vector<uint8_t> data;
   MB_Result write(int n, const void* b) override {
     data.insert(data.end(), static_cast<const uint8_t*>(b), static_cast<const uint8_t*>(b) + n);
-    return MB_RESULT_OK;
+    return MB_OK;
   }
 };
 
@@ -72,7 +72,7 @@ MB_Result decode(const uint8_t* d, size_t n, int version, int source_chunk, int 
     // At most 270 literal bytes or 273 match bytes per input byte.
     check(out.size() <= 273 * n + 273);
   }
-  if (r == MB_RESULT_BLOCK_END) {
+  if (r == MB_END_OF_BLOCK) {
     MB_Result e = dec.read_block_end();
     check(e == 0 || e == 1 || e == 2);
   }
@@ -96,12 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(enc.finish() == 0);
     std::vector<uint8_t> out;
     const std::vector<uint8_t> s = sink.data;
-    check(decode(s.data() + 7, s.size() - 7, 100, chunk, 1 + mode % 61, out) == MB_RESULT_BLOCK_END);
+    check(decode(s.data() + 7, s.size() - 7, 100, chunk, 1 + mode % 61, out) == MB_END_OF_BLOCK);
     check(out.size() == size && (size == 0 || std::memcmp(out.data(), data, size) == 0));
   } else {
     std::vector<uint8_t> out;
     MB_Result r = decode(data, size, mode & 1 ? 22 : 100, chunk, 1 + (mode >> 1), out);
-    check(r == MB_RESULT_BLOCK_END || r == MB_RESULT_SYNTAX || r == MB_RESULT_AT_END);
+    check(r == MB_END_OF_BLOCK || r == MB_SYNTAX_ERROR || r == MB_AT_END);
   }
   return 0;
 }
