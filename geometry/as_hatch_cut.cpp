@@ -1,0 +1,205 @@
+#include "geometry/as_hatch_cut.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "geometry/as_edge.h"
+#include "geometry/as_loop.h"
+#include "geometry/as_pt_set.h"
+#include "geometry/as_search_loops.h"
+#include "geometry/as_tran.h"
+#include "geometry/geom_algo.h"
+
+namespace {
+
+// More scan lines than this are not a hatch anyone can draw; such a spacing
+// gives nothing, like a spacing of 0.
+constexpr double kMaxScanLines = 1e6;
+
+// Debug outputs: the midpoint of each piece tested against a hole goes to the
+// log, and every segment of a loop cut goes to the dump file
+// "cutloopbyloops.txt". Both write nothing until the log and text-file
+// helpers of the drawing database are linked into the kernel.
+void log_midpoint(const As_Pt&) {}
+void dump_segments(As_Search_Loops&) {}
+
+// Inserts p in x, then y order unless a point within resabs is present.
+void add_ordered_unique(std::vector<As_Pt>& pts, const As_Pt& p) {
+  for (const As_Pt& q : pts)
+    if (same_point(p, q, resabs)) return;
+  auto at = pts.begin();
+  while (at != pts.end() && !xy_order_before(p, *at)) ++at;
+  pts.insert(at, p);
+}
+
+bool boxes_overlap(const As_Pt& a, const As_Pt& b, const As_Pt& c, const As_Pt& d) {
+  return std::max(a.x(), b.x()) >= std::min(c.x(), d.x()) && std::max(c.x(), d.x()) >= std::min(a.x(), b.x()) &&
+         std::max(a.y(), b.y()) >= std::min(c.y(), d.y()) && std::max(c.y(), d.y()) >= std::min(a.y(), b.y());
+}
+
+bool in_box(const As_Pt& p, const As_Pt& a, const As_Pt& b, double grow) {
+  return std::min(a.x(), b.x()) - grow <= p.x() && p.x() <= std::max(a.x(), b.x()) + grow &&
+         std::min(a.y(), b.y()) - grow <= p.y() && p.y() <= std::max(a.y(), b.y()) + grow;
+}
+
+// The crossing of a-b with the polygon edge e0-e1, as the polygon cut counts it.
+bool edge_crossing(const As_Pt& a, const As_Pt& b, const As_Pt& e0, const As_Pt& e1, As_Pt& x) {
+  if (same_point(a, e0, resabs) || same_point(a, e1, resabs)) {
+    x = a;
+    return true;
+  }
+  if (same_point(b, e0, resabs) || same_point(b, e1, resabs)) {
+    x = b;
+    return true;
+  }
+  if (!boxes_overlap(a, b, e0, e1)) return false;
+  if (std::fabs(a.x() - b.x()) < resabs && std::fabs(e0.y() - e1.y()) < resabs) {
+    x = As_Pt(a.x(), e0.y(), 0);
+    return true;
+  }
+  if (std::fabs(a.y() - b.y()) < resabs && std::fabs(e0.x() - e1.x()) < resabs) {
+    x = As_Pt(e0.x(), a.y(), 0);
+    return true;
+  }
+  As_Pt y;
+  if (!api_mb_lines_intersection(a, normalise(b - a), e0, normalise(e1 - e0), y)) return false;
+  if (!in_box(y, a, b, resmch) || !in_box(y, e0, e1, resmch)) return false;
+  x = y;
+  return true;
+}
+
+std::vector<As_Loop*> loops_of(As_Void_List& list) {
+  std::vector<As_Loop*> out;
+  for (As_Void_Node* n = list.head(); n; n = n->next())
+    if (n->entity()) out.push_back(static_cast<As_Loop*>(n->entity()));
+  return out;
+}
+
+As_Pt midpoint(const As_Pt& a, const As_Pt& b) { return a + (b - a) / 2.0; }
+
+// Some edge of face has its midpoint strictly inside loop.
+bool edge_midpoint_inside(const As_Loop& face, const As_Loop& loop) {
+  const std::vector<As_Pt> pts = face.closed_points();
+  for (size_t i = 0; i + 1 < pts.size(); ++i)
+    if (loop.is_pt_in_loop(midpoint(pts[i], pts[i + 1])) == 1) return true;
+  return false;
+}
+
+}  // namespace
+
+void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As_Void_List& out) {
+  if (!std::isfinite(angle) || !std::isfinite(spacing) || spacing <= 0.0) return;
+  const std::vector<As_Loop*> inputs = loops_of(loops);
+  if (inputs.empty()) return;
+  if (std::fabs(angle - qm_pi / 4) < resabs || std::fabs(angle - 3 * qm_pi / 4) < resabs) angle += 1e-5;
+
+  // Turn the hatch direction upright, so every scan line is vertical.
+  const As_Tran to_upright = rotate_transf(half_pi - angle, As_Vec(0, 0, 1));
+  std::vector<std::unique_ptr<As_Loop>> mapped;
+  As_Void_List mapped_list;
+  for (As_Loop* loop : inputs) {
+    mapped.emplace_back(new As_Loop(*loop));
+    mapped.back()->translate(to_upright);
+    mapped_list.add(mapped.back().get());
+  }
+  As_Pt lt, rb;
+  if (!api_mb_get_loops_rect_pos(mapped_list, lt, rb)) return;
+  const double lines = std::trunc((rb.x() - lt.x()) / spacing);
+  if (!(lines >= 0.0 && lines <= kMaxScanLines)) return;
+
+  std::vector<const As_Loop*> holes;
+  if (mapped.size() > 1) {
+    for (const auto& inner : mapped) {
+      for (const auto& outer : mapped) {
+        if (inner != outer && inner->is_in_loop(*outer) == 1) {
+          holes.push_back(inner.get());
+          break;
+        }
+      }
+    }
+  }
+
+  const As_Tran back = to_upright.inverse();
+  const int count = static_cast<int>(lines);
+  for (int i = 0; i <= count; ++i) {
+    const double x = lt.x() + i * spacing;
+    As_Void_List pieces;
+    cut_segment_by_loops(As_Pt(x, lt.y(), 0), As_Pt(x, rb.y(), 0), mapped_list, pieces);
+    for (As_Void_Node* n = pieces.head(); n; n = n->next()) {
+      As_Segment* piece = static_cast<As_Segment*>(n->entity());
+      const As_Pt mid = piece->middle_pos();
+      bool keep = false;
+      for (const auto& loop : mapped) keep = keep || loop->is_pt_in_loop(mid) != 0;
+      for (size_t h = 0; keep && h < holes.size(); ++h) {
+        log_midpoint(mid);
+        keep = holes[h]->is_pt_in_loop(mid) == 0;
+      }
+      if (!keep) {
+        delete piece;
+        continue;
+      }
+      piece->translate(back);
+      out.add(piece);
+    }
+  }
+}
+
+bool cut_segment_by_loops(const As_Pt& a, const As_Pt& b, As_Void_List& loops, As_Void_List& out) {
+  std::vector<As_Pt> cuts;
+  add_ordered_unique(cuts, a);
+  add_ordered_unique(cuts, b);
+  As_Pt x;
+  for (const As_Loop* loop : loops_of(loops)) {
+    const std::vector<As_Pt> pts = loop->closed_points();
+    for (size_t i = 0; i + 1 < pts.size(); ++i)
+      if (two_segments_intersection(a, b, pts[i], pts[i + 1], x)) add_ordered_unique(cuts, x);
+  }
+  for (size_t i = 0; i + 1 < cuts.size(); ++i) out.add(new As_Segment(cuts[i], cuts[i + 1]));
+  return false;
+}
+
+bool segment_loop_intersection(const As_Pt& a, const As_Pt& b, const As_Pt* pts, int n, As_Void_List& out) {
+  if (!pts || n < 2) return false;
+  std::vector<As_Pt> hits;
+  As_Pt x;
+  for (int i = 0; i < n; ++i) {
+    if (!edge_crossing(a, b, pts[i], pts[(i + 1) % n], x)) continue;
+    auto at = hits.begin();
+    while (at != hits.end() && !xy_order_before(x, *at)) ++at;
+    hits.insert(at, x);
+  }
+  if (hits.size() < 2) return false;
+  const unsigned long sets = hits.size() / 2;
+  const std::vector<unsigned long> counts(sets, 2);
+  out.add(new As_Pt_Sets(sets, counts.data(), hits.data()));
+  return true;
+}
+
+// Faces are kept when they lie within the loop and no cutter covers them:
+// a face with an edge midpoint strictly inside a cutter, or lying within
+// one, is covered. The loop itself is one of the faces when no cutter
+// reaches its boundary.
+bool cut_loop_by_loops(As_Loop& loop, As_Void_List& cutters, As_Void_List& out) {
+  const std::vector<As_Loop*> knives = loops_of(cutters);
+  if (knives.empty()) {
+    out.add(new As_Loop(loop));
+    return true;
+  }
+  As_Search_Loops search;
+  search.input_list().add(&loop);
+  for (As_Loop* knife : knives)
+    if (loop.is_intersection(*knife)) search.input_list().add(knife);
+  search.loop2segments();
+  search.init();
+  search.search_min_loops();
+  dump_segments(search);
+
+  for (As_Loop* face : loops_of(search.result_list())) {
+    bool covered = false;
+    for (const As_Loop* knife : knives)
+      covered = covered || edge_midpoint_inside(*face, *knife) || face->is_in_loop(*knife) == 1;
+    if (!covered && face->is_in_loop(loop) == 1) out.add(new As_Loop(*face));
+  }
+  return true;
+}
