@@ -51,7 +51,7 @@ bool circle_to_ptlist(const As_Pt& c, double r, int n, As_Pt_List& out) {
   out.kill_all();
   const As_Pt s = c + As_Vec(0, r, 0);
   const double step = two_pi / static_cast<double>(n);
-  for (int i = 0; i <= n; ++i) out.add_tail(s * turn_about(c, static_cast<double>(i) * step));
+  for (long long i = 0; i <= n; ++i) out.add_tail(s * turn_about(c, static_cast<double>(i) * step));
   return true;
 }
 
