@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "database/as_file.h"
 #include "geometry/as_search_loops.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
@@ -88,6 +89,11 @@ void As_Segment::add_order_intpos(As_Intersect_Point* ip) {
     }
   }
   intpos_list_.add(ip);
+}
+
+bool As_Line::save(As_File& file) {
+  file.write_segment(start_, end_, 0xff0000);
+  return true;
 }
 
 // Circles and arcs.

@@ -12,6 +12,7 @@
 #include "geometry/as_pt_set.h"
 #include "geometry/as_void_list.h"
 
+class As_File;
 class As_Tran;
 class As_Intersect_Point;
 
@@ -86,6 +87,8 @@ class As_Line : public As_Edge {
   // Deletes e when it is another line like this one; the caller must then
   // drop its pointer.
   virtual bool merage(As_Edge* e);
+  // One segment record (start, end, colour 0xff0000) in a debug dump; true.
+  virtual bool save(As_File& file);
 
   As_Pt start() const { return start_; }
   As_Pt end() const { return end_; }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "database/as_file.h"
+#include "database/mb_system.h"
 #include "geometry/as_edge.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_set.h"
@@ -17,12 +19,11 @@ namespace {
 // gives nothing, like a spacing of 0.
 constexpr double kMaxScanLines = 1e6;
 
-// Debug outputs: the midpoint of each piece tested against a hole goes to the
-// log, and every segment of a loop cut goes to the dump file
-// "cutloopbyloops.txt". Both write nothing until the log and text-file
-// helpers of the drawing database are linked into the kernel.
-void log_midpoint(const As_Pt&) {}
-void dump_segments(As_Search_Loops&) {}
+// "Midpoint" in code page 936, the label of the pieces tested against holes
+// in the log.
+const char kMidpointLabel[] = "\xD6\xD0\xB5\xE3";
+// Every loop cut appends its segments here, in the current directory.
+const char kDumpFile[] = "cutloopbyloops.txt";
 
 // Inserts p in x, then y order unless a point within resabs is present.
 void add_ordered_unique(std::vector<As_Pt>& pts, const As_Pt& p) {
@@ -132,7 +133,7 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
       bool keep = false;
       for (const auto& loop : mapped) keep = keep || loop->is_pt_in_loop(mid) != 0;
       for (size_t h = 0; keep && h < holes.size(); ++h) {
-        log_midpoint(mid);
+        message_out(kMidpointLabel, mid, "", false);
         keep = holes[h]->is_pt_in_loop(mid) == 0;
       }
       if (!keep) {
@@ -193,7 +194,10 @@ bool cut_loop_by_loops(As_Loop& loop, As_Void_List& cutters, As_Void_List& out) 
   search.loop2segments();
   search.init();
   search.search_min_loops();
-  dump_segments(search);
+  {
+    As_File dump(kDumpFile, false);
+    search.save_segments(dump);
+  }
 
   for (As_Loop* face : loops_of(search.result_list())) {
     bool covered = false;

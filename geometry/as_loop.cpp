@@ -1,5 +1,7 @@
 #include "geometry/as_loop.h"
 
+#include <qm_raster.h>
+
 #include <algorithm>
 
 #include "geometry/as_pt_list.h"
@@ -290,6 +292,17 @@ bool As_Loop::interact(As_Pt* line, int n, As_Pt_List& out) const {
   const std::vector<As_Pt> pts = closed_points();
   if (!pts.empty()) api_mb_lines_intersection(line, n, pts.data(), static_cast<int>(pts.size()), out);
   return true;
+}
+
+void As_Loop::draw(HDC dc, const As_Tran& t) const {
+  const std::vector<As_Pt> pts = closed_points();
+  if (pts.empty()) return;
+  std::vector<POINT> device(pts.size());
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const As_Pt p = pts[i] * t;
+    device[i] = POINT{qm_trunc_to_int(p.x()), qm_trunc_to_int(p.y())};
+  }
+  Polyline(dc, device.data(), static_cast<int>(device.size()));
 }
 
 bool api_mb_get_loops_rect_pos(As_Void_List& loops, As_Pt& lt, As_Pt& rb) {

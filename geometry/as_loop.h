@@ -9,6 +9,8 @@
 // 2 on the boundary.
 #pragma once
 
+#include <windows.h>
+
 #include <vector>
 
 #include "geometry/as_edge.h"
@@ -100,6 +102,10 @@ class As_Loop : public As_Edge {
   using As_Edge::interact;
   // Appends the crossings of the polyline with the loop's edges; true.
   bool interact(As_Pt* line, int n, As_Pt_List& out) const;
+
+  // The closed outline through the transform, in device coordinates
+  // truncated toward zero, with the selected pen.
+  void draw(HDC dc, const As_Tran& t) const;
 
   // The vertices in ring order with the first repeated at the end; empty for
   // an empty loop.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "database/as_file.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_pt_set.h"
@@ -255,6 +256,11 @@ void As_Search_Loops::walk(As_Intersect_Point* start, As_Intersect_Relation* r, 
     path_points_.push_back(q);
     path_relations_.push_back(r);
   }
+}
+
+void As_Search_Loops::save_segments(As_File& file) {
+  file.write_current_time();
+  for (As_Segment* s : entities<As_Segment>(segment_list_)) s->save(file);
 }
 
 void As_Search_Loops::order_result_list() {

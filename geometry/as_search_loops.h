@@ -19,6 +19,7 @@
 #include "geometry/as_edge.h"
 #include "geometry/as_void_list.h"
 
+class As_File;
 class As_Loop;
 class As_Intersect_Point;
 
@@ -102,6 +103,9 @@ class As_Search_Loops {
   void search_min_loops();
   // Sorts the results by the x of their rectangle centres (stable).
   void order_result_list();
+
+  // The current time, then every segment, into a debug dump.
+  void save_segments(As_File& file);
 
   // A new crossing point where the two segments meet, or null.
   As_Intersect_Point* segment_lines_insertion(As_Segment* a, As_Segment* b);

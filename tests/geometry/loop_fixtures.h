@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "geometry/as_loop.h"
@@ -50,5 +56,37 @@ struct OwnedLoops {
   }
   const As_Loop& at(int i) const { return *static_cast<const As_Loop*>(list.get(i)); }
 };
+
+// Runs a test in a fresh temporary current directory, for the debug files
+// the code writes there.
+class ScopedTempDir {
+ public:
+  ScopedTempDir() {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd)) old_ = cwd;
+    char name[] = "/tmp/qm_loops_XXXXXX";
+    if (mkdtemp(name)) dir_ = name;
+    if (!dir_.empty() && chdir(dir_.c_str()) != 0) dir_.clear();
+  }
+  ~ScopedTempDir() {
+    if (!old_.empty() && chdir(old_.c_str()) != 0) return;
+    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
+  }
+  bool ok() const { return !dir_.empty(); }
+
+ private:
+  std::string old_, dir_;
+};
+
+inline std::string ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
 
 }  // namespace loop_fixtures

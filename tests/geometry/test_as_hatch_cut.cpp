@@ -91,6 +91,27 @@ TEST(HatchCut, HolesStayEmpty) {
   EXPECT_DOUBLE_EQ(total, 4 + 2 + 2 + 2 + 4);
 }
 
+// Each piece inside the outline is logged once per hole it is tested
+// against: 11 pieces, one hole.
+TEST(HatchCut, MidpointsOfPiecesTestedAgainstHolesAreLogged) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(dir.ok());
+  As_Loop outer = Box(0, 0, 4, 4), hole = Box(1, 1, 3, 3);
+  As_Void_List loops, out;
+  loops.add(&outer);
+  loops.add(&hole);
+  cut_segments_by_loops(loops, half_pi, 1, out);
+  TakeSegments(out);
+  const std::string log = ReadFile("kzf.log");
+  EXPECT_EQ(CountOf(log, "\xD6\xD0\xB5\xE3x:"), 11);
+  EXPECT_EQ(CountOf(log, "\xD6\xD0\xB5\xE3x:2.0000  y:2.0000  z:0.0000"), 1);
+  // Without holes nothing is logged.
+  loops.removeValue(&hole);
+  cut_segments_by_loops(loops, half_pi, 1, out);
+  TakeSegments(out);
+  EXPECT_EQ(CountOf(ReadFile("kzf.log"), "x:"), 11);
+}
+
 // Unusable spacings give nothing and return at once; empty loops are
 // passed over.
 TEST(HatchCut, BadInputGivesNothing) {
@@ -182,6 +203,8 @@ TEST(HatchCut, PolygonCutTouchAndVertex) {
 }
 
 TEST(HatchCut, LoopCutIntoFaces) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(dir.ok());
   As_Loop loop = Box(0, 0, 2, 2);
   As_Void_List cutters;
   {
@@ -199,6 +222,11 @@ TEST(HatchCut, LoopCutIntoFaces) {
     EXPECT_DOUBLE_EQ(out.at(0).area(), 3);
     EXPECT_EQ(out.at(0).count(), 6);
   }
+  // Every cut with cutters appends its time line and segments to the dump.
+  const std::string dump = ReadFile("cutloopbyloops.txt");
+  EXPECT_EQ(dump.rfind(";;", 0), 0u);
+  EXPECT_EQ(CountOf(dump, ",16711680\r"), 8);
+  EXPECT_EQ(CountOf(dump, "1.0000,1.0000,0.0000,3.0000,1.0000,0.0000,16711680"), 1);
   // A bar across the middle leaves two faces.
   As_Loop bar = Box(-1, 0.5, 3, 1.5);
   cutters.emptyYourself();
@@ -213,6 +241,8 @@ TEST(HatchCut, LoopCutIntoFaces) {
 
 // A cutter inside the loop, away from it, or covering it.
 TEST(HatchCut, LoopCutWithoutCrossings) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(dir.ok());
   As_Loop loop = Box(0, 0, 4, 4);
   As_Loop inner = Box(1, 1, 2, 2), far = Box(10, 10, 11, 11), cover = Box(-1, -1, 5, 5);
   for (As_Loop* cutter : {&inner, &far}) {

@@ -6,6 +6,7 @@
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 #include "loop_fixtures.h"
+#include "tests/platform_gdi/gdi_fixture.h"
 
 namespace {
 
@@ -213,6 +214,32 @@ TEST(Loop, InteractCrossesTheClosedOutline) {
   EXPECT_TRUE(square.interact(line, 3, out));
   ASSERT_EQ(out.count(), 2);
   EXPECT_DOUBLE_EQ(out.get(0)->point().x() + out.get(1)->point().x(), 2);
+}
+
+// The outline is closed and its corners truncated toward zero: -0.5 lands
+// on column 0, 4.4 on row 4.
+TEST(Loop, DrawsTheClosedOutline) {
+  TestSurface s(8, -6, 32);
+  const COLORREF white = RGB(255, 255, 255);
+  s.clear(white);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(s.dc, pen);
+  Box(-1.5, 0, 2.5, 2.9).draw(s.dc, translate_transf(As_Vec(1, 1.5, 0)));
+  As_Loop().draw(s.dc, As_Tran());
+  SelectObject(s.dc, old);
+  DeleteObject(pen);
+  std::string picture;
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 8; ++x) picture += GetPixel(s.dc, x, y) == white ? '.' : 'P';
+    picture += '\n';
+  }
+  EXPECT_EQ(picture,
+            "........\n"
+            "PPPP....\n"
+            "P..P....\n"
+            "P..P....\n"
+            "PPPP....\n"
+            "........\n");
 }
 
 TEST(Loop, RegionListsItsLoops) {
