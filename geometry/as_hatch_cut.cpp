@@ -25,49 +25,18 @@ const char kMidpointLabel[] = "\xD6\xD0\xB5\xE3";
 // Every loop cut appends its segments here, in the current directory.
 const char kDumpFile[] = "cutloopbyloops.txt";
 
-// Inserts p in x, then y order unless a point within resabs is present.
-void add_ordered_unique(std::vector<As_Pt>& pts, const As_Pt& p) {
-  for (const As_Pt& q : pts)
-    if (same_point(p, q, resabs)) return;
+// Inserts p in x, then y order, after the points it does not precede.
+void add_ordered(std::vector<As_Pt>& pts, const As_Pt& p) {
   auto at = pts.begin();
   while (at != pts.end() && !xy_order_before(p, *at)) ++at;
   pts.insert(at, p);
 }
 
-bool boxes_overlap(const As_Pt& a, const As_Pt& b, const As_Pt& c, const As_Pt& d) {
-  return std::max(a.x(), b.x()) >= std::min(c.x(), d.x()) && std::max(c.x(), d.x()) >= std::min(a.x(), b.x()) &&
-         std::max(a.y(), b.y()) >= std::min(c.y(), d.y()) && std::max(c.y(), d.y()) >= std::min(a.y(), b.y());
-}
-
-bool in_box(const As_Pt& p, const As_Pt& a, const As_Pt& b, double grow) {
-  return std::min(a.x(), b.x()) - grow <= p.x() && p.x() <= std::max(a.x(), b.x()) + grow &&
-         std::min(a.y(), b.y()) - grow <= p.y() && p.y() <= std::max(a.y(), b.y()) + grow;
-}
-
-// The crossing of a-b with the polygon edge e0-e1, as the polygon cut counts it.
-bool edge_crossing(const As_Pt& a, const As_Pt& b, const As_Pt& e0, const As_Pt& e1, As_Pt& x) {
-  if (same_point(a, e0, resabs) || same_point(a, e1, resabs)) {
-    x = a;
-    return true;
-  }
-  if (same_point(b, e0, resabs) || same_point(b, e1, resabs)) {
-    x = b;
-    return true;
-  }
-  if (!boxes_overlap(a, b, e0, e1)) return false;
-  if (std::fabs(a.x() - b.x()) < resabs && std::fabs(e0.y() - e1.y()) < resabs) {
-    x = As_Pt(a.x(), e0.y(), 0);
-    return true;
-  }
-  if (std::fabs(a.y() - b.y()) < resabs && std::fabs(e0.x() - e1.x()) < resabs) {
-    x = As_Pt(e0.x(), a.y(), 0);
-    return true;
-  }
-  As_Pt y;
-  if (!api_mb_lines_intersection(a, normalise(b - a), e0, normalise(e1 - e0), y)) return false;
-  if (!in_box(y, a, b, resmch) || !in_box(y, e0, e1, resmch)) return false;
-  x = y;
-  return true;
+// The same unless a point within resabs is present.
+void add_ordered_unique(std::vector<As_Pt>& pts, const As_Pt& p) {
+  for (const As_Pt& q : pts)
+    if (same_point(p, q, resabs)) return;
+  add_ordered(pts, p);
 }
 
 std::vector<As_Loop*> loops_of(As_Void_List& list) {
@@ -165,10 +134,7 @@ bool segment_loop_intersection(const As_Pt& a, const As_Pt& b, const As_Pt* pts,
   std::vector<As_Pt> hits;
   As_Pt x;
   for (int i = 0; i < n; ++i) {
-    if (!edge_crossing(a, b, pts[i], pts[(i + 1) % n], x)) continue;
-    auto at = hits.begin();
-    while (at != hits.end() && !xy_order_before(x, *at)) ++at;
-    hits.insert(at, x);
+    if (two_segments_intersection(a, b, pts[i], pts[(i + 1) % n], x)) add_ordered(hits, x);
   }
   if (hits.size() < 2) return false;
   const unsigned long sets = hits.size() / 2;

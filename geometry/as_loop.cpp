@@ -40,24 +40,25 @@ bool box_within(const Box& inner, const Box& outer) {
          inner.max_y <= outer.max_y;
 }
 
+// Some vertex of the loop answers true; the loop must not be empty.
+template <class Pred>
+bool any_vertex(const As_Loop& loop, Pred pred) {
+  const As_Loop_Node* n = loop.head();
+  do {
+    if (pred(n->pos())) return true;
+    n = n->next();
+  } while (n != loop.head());
+  return false;
+}
+
 // Every vertex of inner lies inside or on outer.
 bool vertices_within(const As_Loop& inner, const As_Loop& outer) {
-  const As_Loop_Node* n = inner.head();
-  do {
-    if (outer.is_pt_in_loop(n->pos()) == 0) return false;
-    n = n->next();
-  } while (n != inner.head());
-  return true;
+  return !any_vertex(inner, [&](const As_Pt& p) { return outer.is_pt_in_loop(p) == 0; });
 }
 
 // Some vertex of a lies strictly inside b.
 bool vertex_strictly_inside(const As_Loop& a, const As_Loop& b) {
-  const As_Loop_Node* n = a.head();
-  do {
-    if (b.is_pt_in_loop(n->pos()) == 1) return true;
-    n = n->next();
-  } while (n != a.head());
-  return false;
+  return any_vertex(a, [&](const As_Pt& p) { return b.is_pt_in_loop(p) == 1; });
 }
 
 // Runs a closed-loop search over the two loops' edges and returns the first
