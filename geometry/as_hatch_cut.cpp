@@ -1,5 +1,6 @@
 #include "geometry/as_hatch_cut.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -48,6 +49,30 @@ std::vector<As_Loop*> loops_of(As_Void_List& list) {
 
 As_Pt midpoint(const As_Pt& a, const As_Pt& b) { return a + (b - a) / 2.0; }
 
+using Outline = std::vector<As_Pt>;  // closed: the first point repeated at the end
+
+// a-b split at every crossing with the outlines' edges, as new segments.
+void cut_segment(const As_Pt& a, const As_Pt& b, const std::vector<Outline>& outlines, As_Void_List& out) {
+  std::vector<As_Pt> cuts;
+  add_ordered_unique(cuts, a);
+  add_ordered_unique(cuts, b);
+  // Edges whose box lies farther than resabs from a-b's box cannot meet it;
+  // skipping them changes no answer.
+  const double lo_x = std::min(a.x(), b.x()) - resabs, hi_x = std::max(a.x(), b.x()) + resabs;
+  const double lo_y = std::min(a.y(), b.y()) - resabs, hi_y = std::max(a.y(), b.y()) + resabs;
+  As_Pt x;
+  for (const Outline& pts : outlines) {
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+      const As_Pt &e0 = pts[i], &e1 = pts[i + 1];
+      if (std::max(e0.x(), e1.x()) < lo_x || std::min(e0.x(), e1.x()) > hi_x || std::max(e0.y(), e1.y()) < lo_y ||
+          std::min(e0.y(), e1.y()) > hi_y)
+        continue;
+      if (two_segments_intersection(a, b, e0, e1, x)) add_ordered_unique(cuts, x);
+    }
+  }
+  for (size_t i = 0; i + 1 < cuts.size(); ++i) out.add(new As_Segment(cuts[i], cuts[i + 1]));
+}
+
 // Some edge of face has its midpoint strictly inside loop.
 bool edge_midpoint_inside(const As_Loop& face, const As_Loop& loop) {
   const std::vector<As_Pt> pts = face.closed_points();
@@ -75,15 +100,17 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
   }
   As_Pt lt, rb;
   if (!api_mb_get_loops_rect_pos(mapped_list, lt, rb)) return;
+  std::vector<Outline> outlines;
+  for (const auto& loop : mapped) outlines.push_back(loop->closed_points());
   const double lines = std::trunc((rb.x() - lt.x()) / spacing);
   if (!(lines >= 0.0 && lines <= kMaxScanLines)) return;
 
-  std::vector<const As_Loop*> holes;
+  std::vector<const Outline*> holes;
   if (mapped.size() > 1) {
-    for (const auto& inner : mapped) {
-      for (const auto& outer : mapped) {
-        if (inner != outer && inner->is_in_loop(*outer) == 1) {
-          holes.push_back(inner.get());
+    for (size_t i = 0; i < mapped.size(); ++i) {
+      for (size_t j = 0; j < mapped.size(); ++j) {
+        if (i != j && mapped[i]->is_in_loop(*mapped[j]) == 1) {
+          holes.push_back(&outlines[i]);
           break;
         }
       }
@@ -95,15 +122,15 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
   for (int i = 0; i <= count; ++i) {
     const double x = lt.x() + i * spacing;
     As_Void_List pieces;
-    cut_segment_by_loops(As_Pt(x, lt.y(), 0), As_Pt(x, rb.y(), 0), mapped_list, pieces);
+    cut_segment(As_Pt(x, lt.y(), 0), As_Pt(x, rb.y(), 0), outlines, pieces);
     for (As_Void_Node* n = pieces.head(); n; n = n->next()) {
       As_Segment* piece = static_cast<As_Segment*>(n->entity());
       const As_Pt mid = piece->middle_pos();
       bool keep = false;
-      for (const auto& loop : mapped) keep = keep || loop->is_pt_in_loop(mid) != 0;
+      for (const Outline& outline : outlines) keep = keep || pt_in_closed_points(mid, outline) != 0;
       for (size_t h = 0; keep && h < holes.size(); ++h) {
         message_out(kMidpointLabel, mid, "", false);
-        keep = holes[h]->is_pt_in_loop(mid) == 0;
+        keep = pt_in_closed_points(mid, *holes[h]) == 0;
       }
       if (!keep) {
         delete piece;
@@ -116,16 +143,9 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
 }
 
 bool cut_segment_by_loops(const As_Pt& a, const As_Pt& b, As_Void_List& loops, As_Void_List& out) {
-  std::vector<As_Pt> cuts;
-  add_ordered_unique(cuts, a);
-  add_ordered_unique(cuts, b);
-  As_Pt x;
-  for (const As_Loop* loop : loops_of(loops)) {
-    const std::vector<As_Pt> pts = loop->closed_points();
-    for (size_t i = 0; i + 1 < pts.size(); ++i)
-      if (two_segments_intersection(a, b, pts[i], pts[i + 1], x)) add_ordered_unique(cuts, x);
-  }
-  for (size_t i = 0; i + 1 < cuts.size(); ++i) out.add(new As_Segment(cuts[i], cuts[i + 1]));
+  std::vector<Outline> outlines;
+  for (const As_Loop* loop : loops_of(loops)) outlines.push_back(loop->closed_points());
+  cut_segment(a, b, outlines, out);
   return false;
 }
 

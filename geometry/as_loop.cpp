@@ -53,12 +53,14 @@ bool any_vertex(const As_Loop& loop, Pred pred) {
 
 // Every vertex of inner lies inside or on outer.
 bool vertices_within(const As_Loop& inner, const As_Loop& outer) {
-  return !any_vertex(inner, [&](const As_Pt& p) { return outer.is_pt_in_loop(p) == 0; });
+  const std::vector<As_Pt> outline = outer.closed_points();
+  return !any_vertex(inner, [&](const As_Pt& p) { return pt_in_closed_points(p, outline) == 0; });
 }
 
 // Some vertex of a lies strictly inside b.
 bool vertex_strictly_inside(const As_Loop& a, const As_Loop& b) {
-  return any_vertex(a, [&](const As_Pt& p) { return b.is_pt_in_loop(p) == 1; });
+  const std::vector<As_Pt> outline = b.closed_points();
+  return any_vertex(a, [&](const As_Pt& p) { return pt_in_closed_points(p, outline) == 1; });
 }
 
 // Runs a closed-loop search over the two loops' edges and returns the first
@@ -215,23 +217,24 @@ void As_Loop::build_rect() {
   rect_->set_rect(lt, rb);
 }
 
-int As_Loop::is_pt_in_loop(const As_Pt& p) const {
-  if (!head_) return 0;
-  const std::vector<As_Pt> pts = closed_points();
+// Both polygon tests answer false outside the outline's box (bounds
+// included), so no separate box test is needed.
+int pt_in_closed_points(const As_Pt& p, const std::vector<As_Pt>& pts) {
   const int n = static_cast<int>(pts.size());
-  As_Pt lt, rb;
-  api_mb_get_rect_pos(n, pts.data(), lt, rb);
-  if (p.x() < lt.x() || p.x() > rb.x() || p.y() < rb.y() || p.y() > lt.y()) return 0;
+  if (n == 0) return 0;
   if (is_pos_on_region(p, pts.data(), n)) return 2;
   return is_pos_in_region(p, pts.data(), n) ? 1 : 0;
 }
 
+int As_Loop::is_pt_in_loop(const As_Pt& p) const { return pt_in_closed_points(p, closed_points()); }
+
 int As_Loop::is_in_loop(const As_Loop& other) const {
   if (!head_) return 0;
+  const std::vector<As_Pt> outline = other.closed_points();
   const As_Loop_Node* n = head_;
   do {
     const As_Pt mid = n->pos() + (n->next()->pos() - n->pos()) / 2.0;
-    if (other.is_pt_in_loop(mid) == 0) return 0;
+    if (pt_in_closed_points(mid, outline) == 0) return 0;
     n = n->next();
   } while (n != head_);
   return 1;

@@ -116,6 +116,10 @@ class As_Loop : public As_Edge {
   As_Rect* rect_ = nullptr;
 };
 
+// Where p lies against the closed outline pts (first point repeated at the
+// end, as closed_points gives it): 0 outside, 1 inside, 2 on the boundary.
+int pt_in_closed_points(const As_Pt& p, const std::vector<As_Pt>& pts);
+
 // The bounding corners of a list of As_Loop*, empty loops skipped; false when
 // no loop has a vertex.
 bool api_mb_get_loops_rect_pos(As_Void_List& loops, As_Pt& lt, As_Pt& rb);

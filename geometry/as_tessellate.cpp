@@ -3,22 +3,21 @@
 #include <new>
 
 #include "geometry/as_pt_list.h"
-#include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 
 namespace {
 
-const As_Vec kZAxis(0, 0, 1);
-
-// The turn by angle about c: into the centre's frame, rotate, and back.
-As_Tran turn_about(const As_Pt& c, double angle) {
-  const As_Vec to_origin(-c.x(), -c.y(), -c.z());
-  return translate_transf(to_origin) * rotate_transf(angle, kZAxis) * translate_transf(-to_origin);
+// q turned by angle counter-clockwise about c (about +Z through c), which is
+// what moving c to the origin, rotating and moving back does.
+As_Pt turned(const As_Pt& c, const As_Pt& q, double angle) {
+  const double co = std::cos(angle), si = std::sin(angle);
+  const double x = q.x() - c.x(), y = q.y() - c.y();
+  return As_Pt(c.x() + (x * co - y * si), c.y() + (x * si + y * co), q.z());
 }
 
 // pts[i] = s turned by i * step about c, for i < n.
 void turn_points(const As_Pt& c, const As_Pt& s, double step, unsigned long n, As_Pt* pts) {
-  for (unsigned long i = 0; i < n; ++i) pts[i] = s * turn_about(c, static_cast<double>(i) * step);
+  for (unsigned long i = 0; i < n; ++i) pts[i] = turned(c, s, static_cast<double>(i) * step);
 }
 
 }  // namespace
@@ -26,7 +25,7 @@ void turn_points(const As_Pt& c, const As_Pt& s, double step, unsigned long n, A
 bool arc_to_ptset(const As_Pt& c, double r, double a0, double a1, unsigned long n, As_Pt*& pts) {
   if (n < 2 || !pts) return false;
   const double step = std::fabs(a1 - a0) / static_cast<double>(n - 1);
-  const As_Pt s = c + As_Vec(r, 0, 0) * rotate_transf(a0, kZAxis);
+  const As_Pt s = turned(c, c + As_Vec(r, 0, 0), a0);
   turn_points(c, s, step, n, pts);
   return true;
 }
@@ -51,7 +50,7 @@ bool circle_to_ptlist(const As_Pt& c, double r, int n, As_Pt_List& out) {
   out.kill_all();
   const As_Pt s = c + As_Vec(0, r, 0);
   const double step = two_pi / static_cast<double>(n);
-  for (long long i = 0; i <= n; ++i) out.add_tail(s * turn_about(c, static_cast<double>(i) * step));
+  for (long long i = 0; i <= n; ++i) out.add_tail(turned(c, s, static_cast<double>(i) * step));
   return true;
 }
 
