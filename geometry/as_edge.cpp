@@ -105,6 +105,7 @@ As_Pt As_Arc::on_arc(double a) const {
 }
 
 As_Pt As_Arc::get_point_by_length(double len, bool from_start) const {
+  if (radius_ == 0.0) return centre_;
   const double d = len / radius_;
   if (from_start) return len > 0.0 ? on_arc(start_angle_ + d) : start_pos();
   return len > 0.0 ? on_arc(end_angle_ - d) : end_pos();

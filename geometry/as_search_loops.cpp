@@ -109,10 +109,13 @@ int As_Search_Loops::init() {
   return 1;
 }
 
+// Segments without length go, and so do segments with a coordinate that is
+// not a number or infinite, which can meet nothing.
 void As_Search_Loops::remove_error_segment() {
+  auto finite = [](const As_Pt& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
   for (As_Void_Node* n = segment_list_.head(); n;) {
     As_Segment* s = static_cast<As_Segment*>(n->entity());
-    if (s && !same_point(s->start(), s->end(), resabs)) {
+    if (s && finite(s->start()) && finite(s->end()) && !same_point(s->start(), s->end(), resabs)) {
       n = n->next();
       continue;
     }

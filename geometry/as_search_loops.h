@@ -91,7 +91,8 @@ class As_Search_Loops {
   void ptlist2segments();  // As_Pt_List: consecutive nodes, not closed
   void loop2segments();    // As_Loop: every vertex to its ring successor
 
-  // The five preparation steps in order; returns 1.
+  // The five preparation steps in order; returns 1. The first removes the
+  // segments of no length (or with coordinates that are not finite).
   int init();
   void remove_error_segment();
   void bulid_intersect();

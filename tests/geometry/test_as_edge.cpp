@@ -75,6 +75,7 @@ TEST(Edge, PointByLength) {
   ExpectXy(arc.get_point_by_length(qm_pi, false), 2, 0);
   ExpectXy(arc.get_point_by_length(-1, true), 2, 0);
   ExpectXy(arc.get_point_by_length(0, false), 0, 2);
+  ExpectXy(As_Arc(As_Pt(1, 2, 0), 0, 1, 0).get_point_by_length(1, true), 1, 2);
 }
 
 TEST(Edge, LikeAndMerge) {

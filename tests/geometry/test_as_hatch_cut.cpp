@@ -253,6 +253,20 @@ TEST(HatchCut, LoopCutWithoutCrossings) {
     ASSERT_EQ(out.list.size(), 1);
     EXPECT_DOUBLE_EQ(out.at(0).area(), 16);
   }
+  // An empty cutter covers nothing; an empty loop has no faces.
+  As_Loop empty;
+  {
+    As_Void_List cutters;
+    cutters.add(&empty);
+    cutters.add(&inner);
+    OwnedLoops out;
+    EXPECT_TRUE(cut_loop_by_loops(loop, cutters, out.list));
+    ASSERT_EQ(out.list.size(), 1);
+    EXPECT_DOUBLE_EQ(out.at(0).area(), 16);
+    OwnedLoops none;
+    EXPECT_TRUE(cut_loop_by_loops(empty, cutters, none.list));
+    EXPECT_TRUE(none.list.is_empty());
+  }
   for (As_Loop* cutter : {&cover, &loop}) {
     As_Void_List cutters;
     cutters.add(cutter);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <type_traits>
 #include <vector>
 
@@ -81,10 +82,13 @@ TEST(SearchLoops, DanglingChainsArePrunedInTurn) {
   EXPECT_DOUBLE_EQ(s.result(0).area(), 1);
 }
 
-TEST(SearchLoops, ZeroLengthSegmentsGoFirst) {
+TEST(SearchLoops, ZeroLengthAndNonFiniteSegmentsGoFirst) {
   As_Search_Loops search;
+  const double nan = std::nan(""), inf = HUGE_VAL;
   search.segment_list().add(new As_Segment(As_Pt(0, 0, 0), As_Pt(1, 0, 0)));
   search.segment_list().add(new As_Segment(As_Pt(0.5, 0, 0), As_Pt(0.5, 5e-7, 0)));
+  search.segment_list().add(new As_Segment(As_Pt(0.5, nan, 0), As_Pt(0.5, 1, 0)));
+  search.segment_list().add(new As_Segment(As_Pt(0.5, -1, 0), As_Pt(inf, 1, 0)));
   search.remove_error_segment();
   EXPECT_EQ(search.segment_list().size(), 1);
 }
