@@ -31,6 +31,24 @@ As_Intersect_Relation* neighbour(As_Void_List& list, As_Intersect_Relation* r, b
   return nullptr;
 }
 
+// Twice the signed area of the closed path; positive when it runs
+// counter-clockwise.
+double twice_signed_area(const std::vector<As_Intersect_Point*>& path, size_t first) {
+  double sum = 0.0;
+  for (size_t i = first; i < path.size(); ++i) {
+    const As_Pt& a = path[i]->pos();
+    const As_Pt& b = path[i + 1 < path.size() ? i + 1 : first]->pos();
+    sum += a.x() * b.y() - b.x() * a.y();
+  }
+  return sum;
+}
+
+As_Loop* loop_of(const std::vector<As_Intersect_Point*>& path, size_t first) {
+  As_Loop* loop = new As_Loop();
+  for (size_t i = first; i < path.size(); ++i) loop->add(path[i]->pos());
+  return loop;
+}
+
 }  // namespace
 
 As_Intersect_Relation::As_Intersect_Relation(As_Intersect_Point* from, As_Intersect_Point* to)
@@ -223,7 +241,11 @@ void As_Search_Loops::search_loops(bool maximal) {
 }
 
 // path_relations_[i] leaves path_points_[i]; the walk turns as sharply right
-// (maximal) or left (minimal) as it can at every point.
+// (maximal) or left (minimal) as it can at every point. Both kinds of loop
+// run counter-clockwise from their rightmost point; a walk that closes
+// clockwise has gone round the other side of its edges (in minimal mode
+// round a part that touches the rest at one point only, in maximal mode
+// round a face) and gives no loop.
 void As_Search_Loops::walk(As_Intersect_Point* start, As_Intersect_Relation* r, bool maximal, int step_cap) {
   path_points_.assign(1, start);
   path_relations_.assign(1, r);
@@ -231,24 +253,18 @@ void As_Search_Loops::walk(As_Intersect_Point* start, As_Intersect_Relation* r, 
     As_Intersect_Point* q = r->to();
     if (q->pos().x() > start->pos().x()) return;
     if (maximal && q == start) {
-      if (path_points_.size() < 3) return;
-      As_Loop* loop = new As_Loop();
-      for (As_Intersect_Point* p : path_points_) {
-        loop->add(p->pos());
+      if (path_points_.size() < 3 || twice_signed_area(path_points_, 0) <= 0.0) return;
+      for (As_Intersect_Point* p : path_points_)
         for (As_Intersect_Relation* used : entities<As_Intersect_Relation>(p->relation_list())) used->state(1);
-      }
-      result_list_.add(loop);
+      result_list_.add(loop_of(path_points_, 0));
       return;
     }
     if (!maximal) {
       auto at = std::find(path_points_.begin(), path_points_.end(), q);
       if (at != path_points_.end()) {
         const size_t first = static_cast<size_t>(at - path_points_.begin());
-        if (path_points_.size() - first > 2) {
-          As_Loop* loop = new As_Loop();
-          for (size_t i = first; i < path_points_.size(); ++i) loop->add(path_points_[i]->pos());
-          result_list_.add(loop);
-        }
+        if (path_points_.size() - first > 2 && twice_signed_area(path_points_, first) > 0.0)
+          result_list_.add(loop_of(path_points_, first));
         for (size_t i = first; i < path_relations_.size(); ++i) path_relations_[i]->state(1);
         return;
       }

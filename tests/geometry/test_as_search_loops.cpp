@@ -218,3 +218,39 @@ TEST(SearchLoops, CallerMayTakeTheResults) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random segments on a coarse grid (so that ends often touch, cross at
+// vertices and overlap): every search ends, and no loop is found twice (a
+// part joined to the rest at one point used to come out a second time,
+// traced clockwise).
+TEST(SearchLoops, RandomSegmentsEnd) {
+  uint32_t seed = 2024;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<double>((seed >> 16) % static_cast<uint32_t>(range));
+  };
+  for (int round = 0; round < 60; ++round) {
+    for (bool maximal : {true, false}) {
+      As_Search_Loops search;
+      for (int i = 0; i < 14; ++i)
+        search.segment_list().add(new As_Segment(As_Pt(next(6), next(6), 0), As_Pt(next(6), next(6), 0)));
+      search.init();
+      maximal ? search.search_max_loops() : search.search_min_loops();
+      std::vector<const As_Loop*> faces;
+      for (As_Void_Node* n = search.result_list().head(); n; n = n->next()) {
+        const As_Loop* loop = static_cast<const As_Loop*>(n->entity());
+        EXPECT_GT(loop->count(), 2);
+        EXPECT_GT(loop->area(), 0.0);
+        faces.push_back(loop);
+      }
+      for (size_t i = 0; i < faces.size(); ++i)
+        for (size_t j = i + 1; j < faces.size(); ++j)
+          EXPECT_FALSE(faces[i]->is_in_loop(*faces[j]) == 1 && faces[j]->is_in_loop(*faces[i]) == 1)
+              << "round " << round;
+    }
+  }
+}
+
+}  // namespace
