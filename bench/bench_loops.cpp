@@ -4,7 +4,9 @@
 //   - a 100-point circle: circle_to_ptset beside cos/sin per point;
 //   - vertical hatching of a 1,000-vertex star every 1 unit (about 200 scan
 //     lines): cut_segments_by_loops beside an even-odd scan-line clipper
-//     over the same edges; "pieces" shows both cut alike;
+//     over the same edges; "pieces" shows both cut alike (the clipper also
+//     keeps a zero-length piece where the first line meets the leftmost
+//     vertex);
 //   - the closed-loop search over a grid of n by n cells (no baseline).
 #include <benchmark/benchmark.h>
 
