@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "database/mb_system.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tessellate.h"
 
@@ -51,7 +52,7 @@ TEST(Tessellate, ArcByPointsKeepsTheStartRadius) {
 // circle, turning counter-clockwise by equal steps.
 TEST(Tessellate, ArcsAndCirclesAtDisplayPrecisions) {
   const As_Pt c(3, -2, 0);
-  for (int n : {2, 3, 8, 17, 50, 100}) {
+  for (int n : {2, 3, 8, 10, 17, 30, 50, 60, 100}) {
     SCOPED_TRACE(n);
     std::vector<As_Pt> arc(n), circle(n);
     As_Pt* pts = arc.data();
@@ -71,6 +72,33 @@ TEST(Tessellate, ArcsAndCirclesAtDisplayPrecisions) {
       }
     }
   }
+}
+
+// The kernel's default precisions: a 30-point arc, a closed 60-point
+// circle, a closed ellipse of 80.
+TEST(Tessellate, DefaultPrecisionsCloseTheirCurves) {
+  const int arc_n = g_system_setting.get_long_val(14), circle_n = g_system_setting.get_long_val(15);
+  const int ellipse_n = g_system_setting.get_long_val(16);
+  ASSERT_EQ(arc_n, 30);
+  ASSERT_EQ(circle_n, 60);
+  ASSERT_EQ(ellipse_n, 80);
+  std::vector<As_Pt> arc(arc_n);
+  As_Pt* pts = arc.data();
+  ASSERT_TRUE(arc_to_ptset(As_Pt(1, 1, 0), 2, qm_pi, three_half_pi, arc_n, pts));
+  ExpectXy(arc.front(), -1, 1);
+  ExpectXy(arc.back(), 1, -1);
+  As_Pt_List circle;
+  ASSERT_TRUE(circle_to_ptlist(As_Pt(1, 1, 0), 2, circle_n, circle));
+  ASSERT_EQ(circle.count(), circle_n + 1);
+  ExpectXy(circle.head()->point(), 1, 3);
+  ExpectXy(circle.tail()->point(), 1, 3);
+  As_Pt c(0, 0, 0), *out = nullptr;
+  int count = 0;
+  ASSERT_TRUE(ellipse_arc_to_ptset(c, 3, 1, 0, two_pi, 0.5, ellipse_n, count, out));
+  EXPECT_GE(count, ellipse_n - 1);
+  EXPECT_LE(count, ellipse_n);
+  ExpectXy(out[count], out[0].x(), out[0].y(), 1e-9);
+  delete[] out;
 }
 
 TEST(Tessellate, CircleExamples) {
