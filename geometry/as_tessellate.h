@@ -1,6 +1,6 @@
-// Curve tessellation: circles, circular arcs and elliptic arcs as point
-// arrays and point lists, which entities draw as polylines and the edge code
-// intersects.
+// Curve tessellation: circles, circular arcs, elliptic arcs and an
+// interpolating cubic spline as point arrays and point lists, which entities
+// draw as polylines and the edge code intersects.
 //
 // Arcs and circles are made by turning a start point about the centre,
 // always counter-clockwise. Functions that fill a caller's array write
@@ -36,6 +36,11 @@ bool circle_to_ptlist(const As_Pt& c, double r, int n, As_Pt_List& out);
 // memory is exhausted.
 bool ellipse_arc_to_ptset(As_Pt& c, double a, double b, double a0, double a1, double rot, int n, int& count,
                           As_Pt*& out);
+
+// (n - 1) * 50 + 1 points from pts[0] to pts[n-1] in a new[] array for the
+// caller (z = 0). False, with nothing allocated, when n < 2, pts is null or
+// a coordinate is not finite. Sets CURVEINSUM_RUBBER to 50.
+bool bspline_to_ptset(int n, As_Pt* pts, As_Uvec const& t0, As_Uvec const& t1, int& count, As_Pt*& out);
 
 // A plane vector of two doubles, the arithmetic of the spline code.
 class As_Heap_Array {
