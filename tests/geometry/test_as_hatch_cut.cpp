@@ -76,6 +76,8 @@ TEST(HatchCut, DiagonalHatchStaysInside) {
 }
 
 TEST(HatchCut, HolesStayEmpty) {
+  ScopedTempDir dir;  // the pieces tested against the hole are logged
+  ASSERT_TRUE(dir.ok());
   As_Loop outer = Box(0, 0, 4, 4), hole = Box(1, 1, 3, 3);
   As_Void_List loops, out;
   loops.add(&outer);
