@@ -5,8 +5,9 @@
 // Arcs and circles are made by turning a start point about the centre,
 // always counter-clockwise. Functions that fill a caller's array write
 // exactly the n points asked for and refuse counts below 2 (there is no curve
-// through fewer points); functions that size their own output raise a count
-// below 3 to 3. Every loop is bounded by its count.
+// through fewer points); functions that size their own output from a
+// precision raise a precision below 3 to 3. Every loop is bounded by its
+// count.
 #pragma once
 
 #include <cmath>
