@@ -1,0 +1,488 @@
+// Decompiling: the header lines of each font kind, one header line and one
+// token list per shape, and the code view of one shape.
+#include "fonttool/shp_writer.h"
+
+#include <sys/stat.h>
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace fontlathe {
+
+namespace {
+
+constexpr int kMaxColumn = 79;
+constexpr int kProgressStep = 20;
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  char buffer[160];
+  va_list args;
+  va_start(args, format);
+  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (n < 0) return std::string();
+  if (static_cast<size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<size_t>(n));
+  std::string out(static_cast<size_t>(n) + 1, '\0');
+  va_start(args, format);
+  std::vsnprintf(&out[0], out.size(), format, args);
+  va_end(args);
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+[[noreturn]] void FailWrite() {
+  std::printf("Write output error!\n");
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+// True when both paths name one existing file (hard links included).
+bool SameFile(const char* a, const char* b) {
+  struct stat sa, sb;
+  if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The decompile output: tokens wrap so that no line passes 79 characters, and
+// a shape whose bytes ran out before its 0 still ends its line.
+class FileSink : public SourceSink {
+ public:
+  explicit FileSink(TextModeFile& file) : file_(file) {}
+  void Text(const char* text) override {
+    file_.Write(text);
+    size_t n = std::strlen(text);
+    if (n > 0) line_open_ = text[n - 1] != '\n';
+  }
+  void StartTokens() override { column_ = 0; }
+  void WriteToken(const char* token) override {
+    int n = static_cast<int>(std::strlen(token));
+    if (column_ + n > kMaxColumn) {
+      Text("\n");
+      column_ = n;
+    } else {
+      column_ += n;
+    }
+    Text(token);
+  }
+  void EndShape() override {
+    if (line_open_) Text("\n");
+  }
+
+ private:
+  TextModeFile& file_;
+  int column_ = 0;
+  bool line_open_ = false;
+};
+
+// The code view's text: no wrapping, no line end after the last value.
+class StringSink : public SourceSink {
+ public:
+  explicit StringSink(std::string* text) : text_(text) {}
+  void Text(const char* text) override { *text_ += text; }
+  void StartTokens() override {}
+  void WriteToken(const char* token) override { *text_ += token; }
+  void EndShape() override {}
+
+ private:
+  std::string* text_;
+};
+
+std::string OctantToken(int o) {
+  return o < 0x80 ? Format("0%02x),", o) : Format("-0%02x),", o - 0x80);
+}
+
+int Signed(int byte) { return static_cast<int8_t>(static_cast<uint8_t>(byte)); }
+
+// The token list of a shape other than code 0. Returns when the 0 has been
+// written or when the definition's bytes run out (a command cut off by the
+// end of the definition ends the shape).
+void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink& sink) {
+  SpecByteReader reader(def);
+  int v[6];
+  auto next = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      v[i] = reader.ReadSpecByte();
+      if (v[i] < 0) return false;
+    }
+    return true;
+  };
+  auto token = [&](const std::string& text) { sink.WriteToken(text.c_str()); };
+  int op;
+  while ((op = reader.ReadSpecByte()) >= 0) {
+    switch (op) {
+      case 0:
+        token("0");
+        return;
+      case 1: case 2: case 5: case 6: case 14:
+        token(Format("%d,", op));
+        break;
+      case 3: case 4:
+        token(Format("%d,", op));
+        if (!next(1)) return;
+        token(Format("%d,", v[0]));
+        break;
+      case 7:
+        token("7,");
+        if (form.unifont) {
+          if (!next(1)) return;
+          token(Format("(%d,", v[0]));
+          if (!next(1)) return;
+          token(Format("%d),", v[0]));
+          break;
+        }
+        if (!next(1)) return;
+        token(Format("%d,", v[0]));
+        if (form.extendedBigFont && v[0] == 0) {
+          if (!next(2)) return;
+          token(Format("0%02x%02x,", v[0], v[1]));
+          for (int i = 0; i < 4; ++i) {
+            if (!next(1)) return;
+            token(Format("%d,", Signed(v[0])));
+          }
+        }
+        break;
+      case 8:
+        token("8,");
+        if (!next(1)) return;
+        token(Format("(%d,", Signed(v[0])));
+        if (!next(1)) return;
+        token(Format("%d),", Signed(v[0])));
+        break;
+      case 9:
+        token("9,");
+        for (;;) {
+          if (!next(1)) return;
+          int dx = v[0];
+          token(Format("(%d,", Signed(dx)));
+          if (!next(1)) return;
+          token(Format("%d),", Signed(v[0])));
+          if (dx == 0 && v[0] == 0) break;
+        }
+        break;
+      case 10:
+        token("10,");
+        if (!next(1)) return;
+        token(Format("(%u,", static_cast<unsigned>(v[0])));
+        if (!next(1)) return;
+        token(OctantToken(v[0]));
+        break;
+      case 11:
+        token("11,");
+        for (int i = 0; i < 4; ++i) {
+          if (!next(1)) return;
+          token(Format(i == 0 ? "(%d," : "%d,", v[0]));
+        }
+        if (!next(1)) return;
+        token(OctantToken(v[0]));
+        break;
+      case 12:
+        token("12,");
+        for (int i = 0; i < 3; ++i) {
+          if (!next(1)) return;
+          token(Format(i == 0 ? "(%d," : i == 1 ? "%d," : "%d),", Signed(v[0])));
+        }
+        break;
+      case 13:
+        token("13,");
+        for (;;) {
+          if (!next(1)) return;
+          int dx = v[0];
+          token(Format("(%d,", Signed(dx)));
+          if (!next(1)) return;
+          if (dx == 0 && v[0] == 0) {
+            token(Format("%d),", Signed(v[0])));
+            break;
+          }
+          token(Format("%d,", Signed(v[0])));
+          if (!next(1)) return;
+          token(Format("%d),", Signed(v[0])));
+        }
+        break;
+      default:
+        token(Format("0%02x,", op));
+        break;
+    }
+  }
+}
+
+// One decompile run: the input, the output and the kind flags of this file.
+class Decompiler {
+ public:
+  Decompiler(FILE* input, TextModeFile& output) : input_(input), sink_(output) {}
+
+  bool bigFont = false;
+  bool extendedBigFont = false;
+
+  // Writes one shape. False for a malformed definition (the run stops);
+  // a position that cannot be reached is reported and the shape left out.
+  bool WriteShapeSource(const ShapeEntry& entry, bool isUnifont) {
+    ShapeDefinition def;
+    switch (def.Read(input_, entry)) {
+      case ShapeDefinition::kSeekFailed:
+        std::printf("Invalid address found,Error!\n");
+        return true;
+      case ShapeDefinition::kCutShort:
+        FailRead();
+      case ShapeDefinition::kBadName:
+        return false;
+      case ShapeDefinition::kOk:
+        break;
+    }
+    if (entry.code == 0 && def.spec_length() == 5 && bigFont) extendedBigFont = true;
+    ShapeForm form;
+    form.unifont = isUnifont;
+    form.extendedBigFont = extendedBigFont;
+    FormatShapeSource(entry.code, def, form, sink_);
+    return true;
+  }
+
+  void Text(const std::string& text) { sink_.Text(text.c_str()); }
+
+ private:
+  FILE* input_;
+  FileSink sink_;
+};
+
+struct FontLayout {
+  FontKind kind = FontKind::kUnknown;
+  ShapesHeader shapes;
+  BigFontHeader big;
+  std::vector<ShapeEntry> big_entries;
+  bool extended = false;
+  UnifontHeader uni;
+};
+
+// Reads the header and the index of the font so that a malformed font is
+// refused before anything is written.
+bool ReadLayout(FILE* input, FontLayout* layout) {
+  layout->kind = DetectFontKind(input);
+  switch (layout->kind) {
+    case FontKind::kShapes:
+      return ReadShapesIndex(input, &layout->shapes);
+    case FontKind::kBigFont: {
+      if (std::fseek(input, kBigFontHeaderSkip, SEEK_SET) != 0 ||
+          !SkipBigFontHeader(input, &layout->big)) {
+        return false;
+      }
+      layout->big_entries.resize(layout->big.count);
+      for (ShapeEntry& e : layout->big_entries) {
+        if (!ReadBigFontEntry(input, &e)) return false;
+      }
+      IsExtendedBigFont(input, &layout->extended);
+      return true;
+    }
+    case FontKind::kUnifont:
+      return std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 &&
+             ReadUnifontHeader(input, &layout->uni);
+    case FontKind::kUnknown:
+      break;
+  }
+  return false;
+}
+
+bool WriteFont(FILE* input, const FontLayout& layout, Decompiler& out) {
+  if (layout.kind == FontKind::kShapes) {
+    for (size_t i = 0; i < layout.shapes.index.size(); ++i) {
+      if (i % kProgressStep == 0) std::printf("*");
+      if (!out.WriteShapeSource(layout.shapes.index[i], false)) return false;
+    }
+    return true;
+  }
+  if (layout.kind == FontKind::kBigFont) {
+    out.bigFont = true;
+    out.extendedBigFont = layout.extended;
+    uint32_t n = layout.big.count;
+    std::string header = Format("*BIGFONT %u,%u", static_cast<unsigned>(n * 0.7142857142857143),
+                                layout.big.range_count);
+    for (uint32_t r : layout.big.ranges) header += Format(",%u", r);
+    out.Text(header + "\n");
+    for (size_t i = 0; i < layout.big_entries.size(); ++i) {
+      const ShapeEntry& e = layout.big_entries[i];
+      if (e.length == 0) continue;
+      if (i % kProgressStep == 0) std::printf("*");
+      if (!out.WriteShapeSource(e, false)) return false;
+    }
+    return true;
+  }
+  const UnifontHeader& uni = layout.uni;
+  out.Text("*UNIFONT,6," + uni.name + "\n");
+  std::string info;
+  for (uint32_t i = 0; i < kUnifontInfoBytes; ++i) {
+    info += Format(i + 1 < kUnifontInfoBytes ? "%u," : "%u\n", uni.info[i]);
+  }
+  out.Text(info);
+  if (std::fseek(input, static_cast<long>(uni.info_offset + uni.info_length), SEEK_SET) != 0) {
+    FailRead();
+  }
+  for (uint32_t i = 1; i < uni.count; ++i) {
+    ShapeEntry e;
+    if (!ReadUnifontEntry(input, &e)) FailRead();
+    if (!out.WriteShapeSource(e, true)) return false;
+    if (std::fseek(input, static_cast<long>(e.offset) + e.length, SEEK_SET) != 0) FailRead();
+  }
+  return true;
+}
+
+}  // namespace
+
+void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
+                       SourceSink& sink) {
+  std::string header = Format("*%u,%u", code, def.spec_length());
+  if (!def.name().empty()) header += "," + def.name();
+  sink.Text((header + "\n").c_str());
+  if (code == 0) {
+    SpecByteReader reader(def);
+    std::string values;
+    for (int b; (b = reader.ReadSpecByte()) >= 0;) {
+      if (!values.empty()) values += ",";
+      values += Format("%u", static_cast<unsigned>(b));
+    }
+    sink.Text(values.c_str());
+  } else {
+    sink.StartTokens();
+    FormatTokens(def, form, sink);
+  }
+  sink.EndShape();
+}
+
+bool DecompileFontFile(const char* inputPath, const char* outputPath, std::string& message) {
+  FILE* input = std::fopen(inputPath, "rb");
+  if (input == nullptr) {
+    message = Format("Cannot open %s for read!", inputPath);
+    return false;
+  }
+  bool ok = false;
+  FontLayout layout;
+  TextModeFile output;
+  if (SameFile(inputPath, outputPath)) {
+    message = Format("Cannot open %s for write!", outputPath);
+  } else if (!ReadLayout(input, &layout)) {
+    message = Format("Wrong format of %s!", inputPath);
+  } else if (!output.Open(outputPath)) {
+    message = Format("Cannot open %s for write!", outputPath);
+  } else {
+    Decompiler decompiler(input, output);
+    ok = WriteFont(input, layout, decompiler);
+    message = ok ? std::string("Decompiled OK!\nThanks for use!")
+                 : Format("Wrong format of %s!", inputPath);
+    output.Close();
+  }
+  std::fclose(input);
+  return ok;
+}
+
+bool DecodeShapeText(FILE* stream, std::string* text, const ShapeEntry& entry, bool isUnifont,
+                     bool isBigFont, bool isExtendedBigFont) {
+  ShapeDefinition def;
+  switch (def.Read(stream, entry)) {
+    case ShapeDefinition::kCutShort:
+      FailRead();
+    case ShapeDefinition::kSeekFailed:
+    case ShapeDefinition::kBadName:
+      return false;
+    case ShapeDefinition::kOk:
+      break;
+  }
+  ShapeForm form;
+  form.unifont = isUnifont;
+  form.extendedBigFont = isBigFont && isExtendedBigFont;
+  text->clear();
+  StringSink sink(text);
+  FormatShapeSource(entry.code, def, form, sink);
+  return true;
+}
+
+bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& message) {
+  FILE* input = std::fopen(fontPath, "rb");
+  if (input == nullptr) {
+    message = Format("Cannot open %s for read!", fontPath);
+    return false;
+  }
+  uint32_t code = ParseHexCode(hexCode);
+  ShapeEntry entry;
+  bool found = false, format_ok = true, unifont = false, big = false, extended = false;
+  switch (DetectFontKind(input)) {
+    case FontKind::kShapes: {
+      ShapesHeader header;
+      format_ok = ReadShapesIndex(input, &header);
+      for (const ShapeEntry& e : header.index) {
+        if (e.code == code) {
+          entry = e;
+          found = true;
+          break;
+        }
+      }
+      break;
+    }
+    case FontKind::kBigFont: {
+      BigFontHeader header;
+      big = true;
+      format_ok = std::fseek(input, kBigFontHeaderSkip, SEEK_SET) == 0 &&
+                  SkipBigFontHeader(input, &header);
+      found = format_ok && FindBigFontCode(code, input, &entry, header.count) >= 0;
+      break;
+    }
+    case FontKind::kUnifont: {
+      UnifontHeader header;
+      unifont = true;
+      format_ok = std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 &&
+                  ReadUnifontHeader(input, &header);
+      if (format_ok && code == 0) {
+        entry.length = header.info_length;
+        entry.offset = header.info_offset;
+        found = true;
+      } else if (format_ok) {
+        found = FindUnifontShape(code, input, &entry, header.count - 1) == 0;
+      }
+      break;
+    }
+    case FontKind::kUnknown:
+      format_ok = false;
+      break;
+  }
+  bool ok = false;
+  if (!format_ok) {
+    message = Format("Wrong format of %s!", fontPath);
+  } else if (!found) {
+    message = Format("Cannot find code %4x in %s\n", code, fontPath);
+  } else if (big && !IsExtendedBigFont(input, &extended)) {
+    message = "Address ERROR!";
+  } else {
+    std::string text;
+    ok = DecodeShapeText(input, &text, entry, unifont, big, extended);
+    message = ok ? text : std::string("Address ERROR!");
+  }
+  std::fclose(input);
+  return ok;
+}
+
+TextModeFile::~TextModeFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool TextModeFile::Open(const char* path) {
+  file_ = std::fopen(path, "wb");
+  return file_ != nullptr;
+}
+
+void TextModeFile::Write(const char* text) {
+  for (const char* p = text; *p != '\0';) {
+    const char* nl = std::strchr(p, '\n');
+    size_t n = nl != nullptr ? static_cast<size_t>(nl - p) : std::strlen(p);
+    if (n > 0 && std::fwrite(p, 1, n, file_) != n) FailWrite();
+    if (nl == nullptr) break;
+    if (std::fwrite("\r\n", 1, 2, file_) != 2) FailWrite();
+    p = nl + 1;
+  }
+}
+
+void TextModeFile::Close() {
+  FILE* f = file_;
+  file_ = nullptr;
+  if (f != nullptr && std::fclose(f) != 0) FailWrite();
+}
+
+}  // namespace fontlathe
