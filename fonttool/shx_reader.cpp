@@ -223,7 +223,7 @@ bool ReadFontHeight(FILE* stream, uint32_t* height, uint32_t* width, bool* exten
   FontKind kind = DetectFontKind(stream);
   if (kind == FontKind::kUnifont) {
     UnifontHeader header;
-    if (!ReadUnifontHeader(stream, &header)) return false;
+    if (!Seek(stream, kUnifontHeaderSkip) || !ReadUnifontHeader(stream, &header)) return false;
     h = header.info[0] != 0 ? header.info[0] : 8;
     *height = *width = h;
     return true;
