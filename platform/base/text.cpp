@@ -1,0 +1,231 @@
+// Code-page conversion through iconv, and the Win32 conversion functions on
+// top of it. One iconv descriptor per direction is opened lazily per thread
+// and reused. A unit that iconv refuses (malformed input, or a character the
+// target cannot hold) is replaced and skipped, so every conversion ends.
+#include <iconv.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "qm_text.h"
+
+namespace {
+
+const char* const kCharsets[3] = {"CP936", "UTF-8", "UTF-16LE"};
+
+struct Converters {
+  iconv_t cd[3][3];
+  Converters() {
+    for (auto& row : cd)
+      for (auto& c : row) c = reinterpret_cast<iconv_t>(-1);
+  }
+  ~Converters() {
+    for (auto& row : cd)
+      for (auto& c : row)
+        if (c != reinterpret_cast<iconv_t>(-1)) iconv_close(c);
+  }
+  iconv_t get(QmEncoding from, QmEncoding to) {
+    iconv_t& c = cd[static_cast<int>(from)][static_cast<int>(to)];
+    if (c == reinterpret_cast<iconv_t>(-1)) c = iconv_open(kCharsets[static_cast<int>(to)], kCharsets[static_cast<int>(from)]);
+    return c;
+  }
+};
+
+thread_local Converters t_converters;
+
+// Length of the well-formed UTF-8 sequence at p (at most n bytes), or 0.
+size_t utf8_sequence_length(const unsigned char* p, size_t n) {
+  unsigned char c = p[0];
+  size_t len;
+  uint32_t min;
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2, min = 0x80;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3, min = 0x800;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (n < len) return 0;
+  uint32_t cp = c & (0x7F >> len);
+  for (size_t i = 1; i < len; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+// How many input bytes a refused unit at p spans.
+size_t refused_unit_length(const unsigned char* p, size_t n, QmEncoding from) {
+  switch (from) {
+    case QmEncoding::kUtf8: {
+      size_t len = utf8_sequence_length(p, n);
+      return len ? len : 1;
+    }
+    case QmEncoding::kUtf16: {
+      if (n < 2) return n;
+      uint16_t u = static_cast<uint16_t>(p[0] | (p[1] << 8));
+      if (u >= 0xD800 && u <= 0xDBFF && n >= 4) {
+        uint16_t v = static_cast<uint16_t>(p[2] | (p[3] << 8));
+        if (v >= 0xDC00 && v <= 0xDFFF) return 4;
+      }
+      return 2;
+    }
+    case QmEncoding::kGbk:
+      break;
+  }
+  return 1;
+}
+
+std::string_view default_replacement(QmEncoding to) {
+  switch (to) {
+    case QmEncoding::kUtf8:
+      return std::string_view("\xEF\xBF\xBD", 3);
+    case QmEncoding::kUtf16:
+      return std::string_view("\xFD\xFF", 2);
+    case QmEncoding::kGbk:
+      break;
+  }
+  return "?";
+}
+
+bool convert(std::string_view in, QmEncoding from, QmEncoding to, std::string_view replacement, std::string* out,
+             size_t* bad) {
+  size_t refused = 0;
+  out->clear();
+  iconv_t cd = t_converters.get(from, to);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  out->resize(in.size() * 2 + 16);
+  char* src = const_cast<char*>(in.data());
+  size_t src_left = in.size();
+  size_t used = 0;
+  while (src_left > 0) {
+    char* dst = &(*out)[used];
+    size_t dst_left = out->size() - used;
+    size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+    used = out->size() - dst_left;
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out->resize(out->size() * 2);
+      continue;
+    }
+    if (errno != EILSEQ && errno != EINVAL) return false;
+    size_t skip = refused_unit_length(reinterpret_cast<const unsigned char*>(src), src_left, from);
+    src += skip;
+    src_left -= skip;
+    ++refused;
+    if (out->size() - used < replacement.size()) out->resize(out->size() * 2 + replacement.size());
+    memcpy(&(*out)[used], replacement.data(), replacement.size());
+    used += replacement.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out->resize(used);
+  if (bad) *bad = refused;
+  return true;
+}
+
+std::u16string to_u16(const std::string& bytes) {
+  std::u16string s(bytes.size() / 2, u'\0');
+  memcpy(&s[0], bytes.data(), s.size() * 2);
+  return s;
+}
+
+std::string_view as_bytes(std::u16string_view s) {
+  return std::string_view(reinterpret_cast<const char*>(s.data()), s.size() * 2);
+}
+
+bool code_page_encoding(UINT code_page, QmEncoding* enc) {
+  if (code_page == CP_ACP || code_page == 936) {
+    *enc = QmEncoding::kGbk;
+    return true;
+  }
+  if (code_page == CP_UTF8) {
+    *enc = QmEncoding::kUtf8;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string qm_convert(std::string_view in, QmEncoding from, QmEncoding to, size_t* bad) {
+  std::string out;
+  if (!convert(in, from, to, default_replacement(to), &out, bad) && bad) *bad = in.size();
+  return out;
+}
+
+std::u16string qm_gbk_to_utf16(std::string_view gbk) {
+  return to_u16(qm_convert(gbk, QmEncoding::kGbk, QmEncoding::kUtf16));
+}
+std::string qm_utf16_to_gbk(std::u16string_view text) {
+  return qm_convert(as_bytes(text), QmEncoding::kUtf16, QmEncoding::kGbk);
+}
+std::string qm_gbk_to_utf8(std::string_view gbk) { return qm_convert(gbk, QmEncoding::kGbk, QmEncoding::kUtf8); }
+std::string qm_utf8_to_gbk(std::string_view utf8) { return qm_convert(utf8, QmEncoding::kUtf8, QmEncoding::kGbk); }
+std::u16string qm_utf8_to_utf16(std::string_view utf8) {
+  return to_u16(qm_convert(utf8, QmEncoding::kUtf8, QmEncoding::kUtf16));
+}
+std::string qm_utf16_to_utf8(std::u16string_view text) {
+  return qm_convert(as_bytes(text), QmEncoding::kUtf16, QmEncoding::kUtf8);
+}
+
+bool qm_is_utf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  size_t n = bytes.size();
+  while (n > 0) {
+    size_t len = utf8_sequence_length(p, n);
+    if (len == 0) return false;
+    p += len;
+    n -= len;
+  }
+  return true;
+}
+
+// Win32 counting: a length of -1 means NUL-terminated and counts the NUL; an
+// output size of 0 asks for the size needed; a buffer too small fails with 0
+// and is left untouched.
+int MultiByteToWideChar(UINT code_page, DWORD /*flags*/, LPCSTR src, int src_len, LPWSTR dst, int dst_len) {
+  QmEncoding enc;
+  if (!code_page_encoding(code_page, &enc) || !src || src_len == 0 || src_len < -1 || dst_len < 0 ||
+      (dst_len > 0 && !dst))
+    return 0;
+  size_t n = src_len == -1 ? strlen(src) + 1 : static_cast<size_t>(src_len);
+  std::string out;
+  if (!convert(std::string_view(src, n), enc, QmEncoding::kUtf16, default_replacement(QmEncoding::kUtf16), &out,
+               nullptr))
+    return 0;
+  size_t count = out.size() / 2;
+  if (count > 0x7FFFFFFF) return 0;
+  if (dst_len == 0) return static_cast<int>(count);
+  if (count > static_cast<size_t>(dst_len)) return 0;
+  memcpy(dst, out.data(), count * 2);
+  return static_cast<int>(count);
+}
+
+int WideCharToMultiByte(UINT code_page, DWORD /*flags*/, LPCWSTR src, int src_len, LPSTR dst, int dst_len,
+                        LPCSTR default_char, BOOL* used_default) {
+  QmEncoding enc;
+  if (!code_page_encoding(code_page, &enc) || !src || src_len == 0 || src_len < -1 || dst_len < 0 ||
+      (dst_len > 0 && !dst))
+    return 0;
+  // UTF-8 can hold every character: a default character makes no sense there.
+  if (enc == QmEncoding::kUtf8 && (default_char || used_default)) return 0;
+  size_t n = src_len == -1 ? std::char_traits<char16_t>::length(src) + 1 : static_cast<size_t>(src_len);
+  std::string_view replacement = default_replacement(enc);
+  if (default_char && *default_char) replacement = std::string_view(default_char, 1);
+  std::string out;
+  size_t bad = 0;
+  if (!convert(as_bytes(std::u16string_view(src, n)), QmEncoding::kUtf16, enc, replacement, &out, &bad)) return 0;
+  if (out.size() > 0x7FFFFFFF) return 0;
+  if (dst_len > 0) {
+    if (out.size() > static_cast<size_t>(dst_len)) return 0;
+    memcpy(dst, out.data(), out.size());
+  }
+  if (used_default) *used_default = bad > 0 ? TRUE : FALSE;
+  return static_cast<int>(out.size());
+}

@@ -1,0 +1,25 @@
+// The file layer between the product's Windows-style names and Linux.
+//
+// Path mapping: "\" becomes "/"; a path that is not well-formed UTF-8 is taken
+// as GBK and converted (Linux file names are UTF-8). When the mapped name does
+// not exist as given, each component is looked up in its folder without
+// regard to ASCII case (the exact name wins; among several case-variants the
+// byte-wise smallest is taken, so the choice does not depend on the folder's
+// order). From the first component that exists in no case on, the rest of
+// the path is kept as given, so a file about to be created lands in the
+// resolved folder under the name the caller chose. Ordinary Linux paths,
+// relative or absolute, map to themselves.
+//
+// qm_fopen opens like the original C runtime: a mode without 'b' opens in
+// text mode, where "\n" is written as CR LF and CR LF is read as "\n" (a lone
+// CR stays); with 'b' the file is binary. Mode letters: r, w or a first, then
+// any of '+', 'b', 't' (other characters, such as blanks, are ignored). The
+// text stream is a real FILE* (fopencookie), so every stdio call works on it;
+// ftell and fseek use byte offsets in the file, as the original runtime does.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+std::string qm_map_path(const char* path);
+FILE* qm_fopen(const char* path, const char* mode);

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "qm_text.h"
+
+namespace {
+const char kZhongDian[] = "\xD6\xD0\xB5\xE3";  // GBK bytes of 中点
+}
+
+TEST(Text, GbkRoundTrips) {
+  EXPECT_EQ(qm_gbk_to_utf16(kZhongDian), u"\u4E2D\u70B9");
+  EXPECT_EQ(qm_utf16_to_gbk(u"\u4E2D\u70B9"), kZhongDian);
+  EXPECT_EQ(qm_gbk_to_utf8(kZhongDian), "\u4E2D\u70B9");
+  EXPECT_EQ(qm_utf8_to_gbk("a\u4E2D\u70B9b"), std::string("a") + kZhongDian + "b");
+  EXPECT_EQ(qm_utf16_to_utf8(qm_utf8_to_utf16("x\u00E9\U0001F600")), "x\u00E9\U0001F600");
+}
+
+TEST(Text, BadInputIsReplacedUnitByUnit) {
+  size_t bad = 0;
+  // A lone lead byte at the end, and a character GBK cannot hold.
+  EXPECT_EQ(qm_convert("a\xD6", QmEncoding::kGbk, QmEncoding::kUtf8, &bad), "a\uFFFD");
+  EXPECT_EQ(bad, 1u);
+  EXPECT_EQ(qm_utf16_to_gbk(u"x\U0001F600y"), "x?y");
+  EXPECT_EQ(qm_utf8_to_gbk("\xFF" "a"), "?a");
+  EXPECT_EQ(qm_utf16_to_utf8(std::u16string(1, char16_t(0xD800))), "\uFFFD");
+  EXPECT_TRUE(qm_is_utf8("plain/\u4E2D"));
+  EXPECT_FALSE(qm_is_utf8(kZhongDian));
+}
+
+TEST(Text, MultiByteToWideCharCounting) {
+  WCHAR buf[8] = {};
+  // -1: NUL-terminated, the NUL counted and written.
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, kZhongDian, -1, nullptr, 0), 3);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, kZhongDian, -1, buf, 8), 3);
+  EXPECT_EQ(buf[0], 0x4E2D);
+  EXPECT_EQ(buf[1], 0x70B9);
+  EXPECT_EQ(buf[2], 0);
+  // An explicit length: no NUL.
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, kZhongDian, 2, nullptr, 0), 1);
+  // Too small a buffer fails and writes nothing.
+  WCHAR small[2] = {7, 7};
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, kZhongDian, -1, small, 2), 0);
+  EXPECT_EQ(small[0], 7);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xE4\xB8\xAD", 3, buf, 8), 1);
+  EXPECT_EQ(buf[0], 0x4E2D);
+  // Refused arguments.
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, kZhongDian, 0, buf, 8), 0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, nullptr, -1, buf, 8), 0);
+  EXPECT_EQ(MultiByteToWideChar(1252, 0, kZhongDian, -1, buf, 8), 0);
+}
+
+TEST(Text, WideCharToMultiByteCounting) {
+  const WCHAR src[] = u"\u4E2D\u70B9";
+  char buf[8] = {};
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, src, -1, nullptr, 0, nullptr, nullptr), 5);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, src, -1, buf, 8, nullptr, nullptr), 5);
+  EXPECT_STREQ(buf, kZhongDian);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, src, 1, buf, 8, nullptr, nullptr), 2);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, src, -1, buf, 4, nullptr, nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, src, -1, nullptr, 0, nullptr, nullptr), 7);
+  // The default character and its report.
+  const WCHAR emoji[] = u"a\U0001F600";
+  BOOL used = FALSE;
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, emoji, 3, buf, 8, "#", &used), 2);
+  EXPECT_EQ(std::string(buf, 2), "a#");
+  EXPECT_TRUE(used);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, src, 2, buf, 8, nullptr, &used), 4);
+  EXPECT_FALSE(used);
+  // UTF-8 takes no default character.
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, src, -1, buf, 8, nullptr, &used), 0);
+}
