@@ -4,6 +4,8 @@
 // rotated and rounded only when they are drawn.
 #include "fonttool/shape_interpreter.h"
 
+#include <qm_file.h>
+
 #include <cmath>
 #include <cstdarg>
 #include <limits>
@@ -394,7 +396,7 @@ bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x,
 
 bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
                   double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
-  FILE* font = std::fopen(fontPath, "rb");
+  FILE* font = qm_fopen(fontPath, "rb");
   if (font == nullptr) {
     message = Format("Cannot open %s for read!", fontPath);
     return false;
@@ -424,12 +426,12 @@ bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& messag
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,
                  double height, ShapeCanvas* canvas) {
-  FILE* normal = std::fopen(fontPath, "rb");
+  FILE* normal = qm_fopen(fontPath, "rb");
   if (normal == nullptr) {
     if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", fontPath);
     return false;
   }
-  FILE* big = std::fopen(bigFontPath, "rb");
+  FILE* big = qm_fopen(bigFontPath, "rb");
   if (big == nullptr) {
     if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", bigFontPath);
     std::fclose(normal);

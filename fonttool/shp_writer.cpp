@@ -2,6 +2,8 @@
 // token list per shape, and the code view of one shape.
 #include "fonttool/shp_writer.h"
 
+#include <qm_file.h>
+
 #include <sys/stat.h>
 
 #include <cstdarg>
@@ -42,7 +44,7 @@ std::string Format(const char* format, ...) {
 // True when both paths name one existing file (hard links included).
 bool SameFile(const char* a, const char* b) {
   struct stat sa, sb;
-  if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+  if (stat(qm_map_path(a).c_str(), &sa) != 0 || stat(qm_map_path(b).c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -349,7 +351,7 @@ void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeFor
 }
 
 bool DecompileFontFile(const char* inputPath, const char* outputPath, std::string& message) {
-  FILE* input = std::fopen(inputPath, "rb");
+  FILE* input = qm_fopen(inputPath, "rb");
   if (input == nullptr) {
     message = Format("Cannot open %s for read!", inputPath);
     return false;
@@ -396,7 +398,7 @@ bool DecodeShapeText(FILE* stream, std::string* text, const ShapeEntry& entry, b
 }
 
 bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& message) {
-  FILE* input = std::fopen(fontPath, "rb");
+  FILE* input = qm_fopen(fontPath, "rb");
   if (input == nullptr) {
     message = Format("Cannot open %s for read!", fontPath);
     return false;
@@ -464,19 +466,12 @@ TextModeFile::~TextModeFile() {
 }
 
 bool TextModeFile::Open(const char* path) {
-  file_ = std::fopen(path, "wb");
+  file_ = qm_fopen(path, "wt");
   return file_ != nullptr;
 }
 
 void TextModeFile::Write(const char* text) {
-  for (const char* p = text; *p != '\0';) {
-    const char* nl = std::strchr(p, '\n');
-    size_t n = nl != nullptr ? static_cast<size_t>(nl - p) : std::strlen(p);
-    if (n > 0 && std::fwrite(p, 1, n, file_) != n) FailWrite();
-    if (nl == nullptr) break;
-    if (std::fwrite("\r\n", 1, 2, file_) != 2) FailWrite();
-    p = nl + 1;
-  }
+  if (*text != '\0' && std::fputs(text, file_) == EOF) FailWrite();
 }
 
 void TextModeFile::Close() {

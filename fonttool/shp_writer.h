@@ -50,8 +50,8 @@ struct ShapeForm {
 void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
                        SourceSink& sink);
 
-// A file written in text mode as on the original platform: every "\n" goes
-// out as CR LF. A failed write prints "Write output error!\n" on standard
+// The output file, written in text mode as on the original platform (every
+// "\n" goes out as CR LF). A failed write prints "Write output error!\n" on standard
 // output and ends the process with status 1.
 class TextModeFile {
  public:
