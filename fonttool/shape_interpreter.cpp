@@ -67,9 +67,10 @@ class Interpreter {
   // Runs the specification bytes; false when opcode 15 ends the shape.
   bool Run(const ShapeDefinition& def, PenState& pen);
 
-  // Moves the base point to the end of the pen.
+  // Moves the base point to the end of the pen, rounded to whole pixels
+  // (half up, so that a pen 10 pixels up or left ends 10 pixels away).
   void Advance(const PenState& pen, double* x, double* y) const {
-    double ix = ToInt(pen.cx + 0.5), iy = ToInt(pen.cy + 0.5);
+    double ix = ToInt(std::floor(pen.cx + 0.5)), iy = ToInt(std::floor(pen.cy + 0.5));
     *x = ix * cos_r_ - iy * sin_r_ + ox_;
     *y = ix * sin_r_ + iy * cos_r_ + oy_;
   }
