@@ -42,6 +42,13 @@ int ToInt(double v) {
 
 int Signed(uint8_t b) { return static_cast<int8_t>(b); }
 
+// Work one character may do, whatever its bytes say: subshape calls (each
+// may call others) and strokes. Past the budget nothing more is drawn.
+struct Budget {
+  int subshapes = kMaxSubshapeCalls;
+  long strokes = kMaxStrokes;
+};
+
 // Pen position, scale and position stack: shared by a character and the
 // plain subshapes it calls.
 struct PenState {
@@ -54,9 +61,11 @@ struct PenState {
 class Interpreter {
  public:
   Interpreter(FILE* stream, ShapeCanvas* canvas, const CharacterStyle& style, double x, double y,
-              double unit, bool extendedBigFont, bool isUnifont, double fontHeight, int depth)
+              double unit, bool extendedBigFont, bool isUnifont, double fontHeight, int depth,
+              Budget* budget)
       : stream_(stream), canvas_(canvas), style_(style), x_(x), y_(y), unit_(unit),
-        extended_(extendedBigFont), unifont_(isUnifont), font_height_(fontHeight), depth_(depth) {
+        extended_(extendedBigFont), unifont_(isUnifont), font_height_(fontHeight), depth_(depth),
+        budget_(budget) {
     slant_factor_ = style.slant == 0 ? 0 : 1.0 / std::tan((90 - style.slant) * (-kPi / 180));
     sin_r_ = std::sin(-style.rotation);
     cos_r_ = std::cos(-style.rotation);
@@ -84,7 +93,8 @@ class Interpreter {
 
   // Moves the pen to (nx, ny), drawing a stroke when it is down.
   void LineTo(PenState& pen, double nx, double ny) {
-    if (pen.penDown) {
+    if (pen.penDown && budget_->strokes > 0) {
+      --budget_->strokes;
       double c0, r0, c1, r1;
       ToCanvas(pen.cx, pen.cy, &c0, &r0);
       ToCanvas(nx, ny, &c1, &r1);
@@ -128,6 +138,7 @@ class Interpreter {
   bool unifont_;
   double font_height_;
   int depth_;
+  Budget* budget_;
   double slant_factor_, sin_r_, cos_r_;
   int ox_, oy_;
 };
@@ -195,7 +206,8 @@ void Interpreter::Bulge(PenState& pen, int dx, int dy, int bulge) {
 
 // A subshape drawn on from the caller's pen with the caller's scale and stack.
 void Interpreter::Subshape(PenState& pen, uint32_t code) {
-  if (code == 0 || depth_ >= kMaxSubshapeDepth) return;
+  if (code == 0 || depth_ >= kMaxSubshapeDepth || budget_->subshapes <= 0) return;
+  --budget_->subshapes;
   ShapeEntry entry;
   bool unifont = false;
   ShapeDefinition def;
@@ -204,7 +216,7 @@ void Interpreter::Subshape(PenState& pen, uint32_t code) {
     return;
   }
   Interpreter inner(stream_, canvas_, style_, x_, y_, unit_, extended_, unifont_, font_height_,
-                    depth_ + 1);
+                    depth_ + 1, budget_);
   inner.Run(def, pen);
 }
 
@@ -212,7 +224,11 @@ void Interpreter::Subshape(PenState& pen, uint32_t code) {
 // origin (not rotated), scaled to height h and width w.
 void Interpreter::PlacedSubshape(const PenState& pen, uint32_t code, const uint8_t* place) {
   double origin_x = place[0], origin_y = place[1], w = place[2], h = place[3];
-  if (code == 0 || h == 0 || font_height_ <= 0 || depth_ >= kMaxSubshapeDepth) return;
+  if (code == 0 || h == 0 || font_height_ <= 0 || depth_ >= kMaxSubshapeDepth ||
+      budget_->subshapes <= 0) {
+    return;
+  }
+  --budget_->subshapes;
   ShapeEntry entry;
   bool unifont = false;
   ShapeDefinition def;
@@ -226,7 +242,8 @@ void Interpreter::PlacedSubshape(const PenState& pen, uint32_t code, const uint8
   double y = y_ - origin_y * unit_ * pen.scale;
   PenState own;
   own.scale = pen.scale * h / font_height_;
-  Interpreter inner(stream_, canvas_, style, x, y, unit_, extended_, unifont_, h, depth_ + 1);
+  Interpreter inner(stream_, canvas_, style, x, y, unit_, extended_, unifont_, h, depth_ + 1,
+                    budget_);
   inner.Run(def, own);
 }
 
@@ -350,8 +367,9 @@ bool DrawShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y,
   ShapeDefinition def;
   if (def.Read(stream, entry) != ShapeDefinition::kOk) return false;
   if (entry.code == 0) return true;
+  Budget budget;
   Interpreter interpreter(stream, canvas, style, *x, *y, unit, extendedBigFont && isBigFont,
-                          isUnifont, fontHeight, 0);
+                          isUnifont, fontHeight, 0, &budget);
   PenState pen;
   if (!interpreter.Run(def, pen)) return false;
   interpreter.Advance(pen, x, y);

@@ -32,8 +32,11 @@ struct CharacterStyle {
 
 // Subshape references nest at most this deep; a deeper one draws nothing.
 constexpr int kMaxSubshapeDepth = 16;
-// Chords drawn for one arc at most.
+// Subshape calls of one character at most (references may fan out).
+constexpr int kMaxSubshapeCalls = 1024;
+// Chords drawn for one arc at most, and strokes for one character.
 constexpr int kMaxArcChords = 8192;
+constexpr long kMaxStrokes = 1L << 20;
 
 // Draws the shape of the entry with its base point at (*x, *y) and advances
 // the base point by the pen's end. unit is pixels per shape unit. False when

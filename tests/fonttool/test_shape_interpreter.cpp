@@ -189,9 +189,11 @@ TEST(ShapeInterpreter, SubshapesShareThePen) {
   // Shape 66 moves right with the pen up and scales by 2; the caller goes on from there.
   Drawn d = Draw(FontWith({7, 66, 1, 0x14, 0}, {{66, "", {2, 0x10, 4, 2, 0}}}), 10);
   EXPECT_EQ(d.segments, (std::vector<Segment>{{110, 100, 110, 80}}));
-  // A shape that calls itself ends.
+  // A shape that calls itself ends; so does one whose references fan out.
   d = Draw(FontWith({0x10, 7, 65, 0}), 1);
   EXPECT_EQ(d.segments.size(), static_cast<size_t>(kMaxSubshapeDepth + 1));
+  d = Draw(FontWith({0x10, 7, 65, 7, 65, 7, 65, 7, 65, 0}), 1);
+  EXPECT_EQ(d.segments.size(), static_cast<size_t>(kMaxSubshapeCalls + 1));
 }
 
 TEST(ShapeInterpreter, UnifontAndExtendedBigFontSubshapes) {
@@ -234,4 +236,34 @@ TEST(ShapeInterpreter, CodeViewAndPreviewFallBackToQuestionMark) {
   EXPECT_FALSE(PreviewText(normal.c_str(), dir.File("none.shx").c_str(), "A", &msg, &x, &y,
                            CharacterStyle(), 10, &canvas));
   EXPECT_EQ(msg, "Cannot open SHX file " + dir.File("none.shx") + " for read!");
+}
+
+TEST(ShapeInterpreter, ArbitraryBytesEndQuickly) {
+  // Random definitions (a fixed seed) in every kind of font: every run ends,
+  // within its definition, whatever the bytes say.
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<uint8_t>(seed >> 16);
+  };
+  ScratchDir dir;
+  for (int round = 0; round < 300; ++round) {
+    Bytes spec(1 + next() % 40);
+    for (uint8_t& b : spec) b = next();
+    // Scales near the limit of what the bytes can say.
+    if (round % 3 == 0) spec.insert(spec.begin(), {4, 255, 4, 255, 4, 255, 4, 255});
+    Bytes fonts[] = {
+        FontWith(spec, {{1, "", spec}, {2, "", spec}}),
+        BigFont({{0, "B", {10, 2, 0, 10, 0}}, {0xB0A1, "", spec}, {1, "", spec}}, {0xA1, 0xFE}),
+        Unifont("u", {10, 2, 2, 0, 0, 0}, {{0x41, "", spec}, {0x100, "", spec}}),
+    };
+    for (const Bytes& font : fonts) {
+      std::string path = dir.Write("r.shx", font);
+      RecordingCanvas canvas;
+      double x = 100, y = 100;
+      std::string msg;
+      DrawCodeView(path.c_str(), font[19] == 'b' ? "b0a1" : "41", msg, &x, &y, CharacterStyle(), 50, &canvas);
+      EXPECT_LE(canvas.segments.size(), static_cast<size_t>(kMaxStrokes));
+    }
+  }
 }
