@@ -471,13 +471,23 @@ bool TextModeFile::Open(const char* path) {
 }
 
 void TextModeFile::Write(const char* text) {
-  if (*text != '\0' && std::fputs(text, file_) == EOF) FailWrite();
+  buffer_ += text;
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
+void TextModeFile::Flush() {
+  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    FailWrite();
+  }
+  buffer_.clear();
 }
 
 void TextModeFile::Close() {
+  if (file_ == nullptr) return;
+  Flush();
   FILE* f = file_;
   file_ = nullptr;
-  if (f != nullptr && std::fclose(f) != 0) FailWrite();
+  if (std::fclose(f) != 0) FailWrite();
 }
 
 }  // namespace fontlathe

@@ -51,8 +51,9 @@ void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeFor
                        SourceSink& sink);
 
 // The output file, written in text mode as on the original platform (every
-// "\n" goes out as CR LF). A failed write prints "Write output error!\n" on standard
-// output and ends the process with status 1.
+// "\n" goes out as CR LF) in pieces of 64 KiB. A failed write prints
+// "Write output error!\n" on standard output and ends the process with
+// status 1.
 class TextModeFile {
  public:
   TextModeFile() = default;
@@ -64,7 +65,11 @@ class TextModeFile {
   void Close();
 
  private:
+  static constexpr size_t kFlushSize = 1 << 16;
+  void Flush();
+
   FILE* file_ = nullptr;
+  std::string buffer_;
 };
 
 }  // namespace fontlathe
