@@ -7,7 +7,6 @@
 #include <qm_file.h>
 
 #include <cmath>
-#include <cstdarg>
 #include <limits>
 #include <vector>
 
@@ -22,16 +21,6 @@ constexpr size_t kStackDepth = 4;
 const double kDirections[16][2] = {
     {1, 0},   {1, 0.5},   {1, 1},   {0.5, 1},   {0, 1},  {-0.5, 1}, {-1, 1}, {-1, 0.5},
     {-1, 0}, {-1, -0.5}, {-1, -1}, {-0.5, -1}, {0, -1}, {0.5, -1}, {1, -1}, {1, -0.5}};
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buffer[600];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  return buffer;
-}
 
 // Truncates toward zero into the int range.
 int ToInt(double v) {
@@ -126,6 +115,7 @@ class Interpreter {
   void OctantArc(PenState& pen, uint8_t r, uint8_t o);
   void FractionalArc(PenState& pen, const uint8_t* b);
   void Bulge(PenState& pen, int dx, int dy, int bulge);
+  bool LoadSubshape(uint32_t code, ShapeDefinition* def);
   void Subshape(PenState& pen, uint32_t code);
   void PlacedSubshape(const PenState& pen, uint32_t code, const uint8_t* place);
 
@@ -204,17 +194,21 @@ void Interpreter::Bulge(PenState& pen, int dx, int dy, int bulge) {
   pen.cy = ey;
 }
 
-// A subshape drawn on from the caller's pen with the caller's scale and stack.
-void Interpreter::Subshape(PenState& pen, uint32_t code) {
-  if (code == 0 || depth_ >= kMaxSubshapeDepth || budget_->subshapes <= 0) return;
+// Reads the definition of a subshape, within the depth and the budget of
+// the character; code 0 (the font information) is never drawn.
+bool Interpreter::LoadSubshape(uint32_t code, ShapeDefinition* def) {
+  if (code == 0 || depth_ >= kMaxSubshapeDepth || budget_->subshapes <= 0) return false;
   --budget_->subshapes;
   ShapeEntry entry;
   bool unifont = false;
+  return FindShapeEntry(stream_, code, &entry, &unifont) &&
+         def->Read(stream_, entry) == ShapeDefinition::kOk;
+}
+
+// A subshape drawn on from the caller's pen with the caller's scale and stack.
+void Interpreter::Subshape(PenState& pen, uint32_t code) {
   ShapeDefinition def;
-  if (!FindShapeEntry(stream_, code, &entry, &unifont) ||
-      def.Read(stream_, entry) != ShapeDefinition::kOk) {
-    return;
-  }
+  if (!LoadSubshape(code, &def)) return;
   Interpreter inner(stream_, canvas_, style_, x_, y_, unit_, extended_, unifont_, font_height_,
                     depth_ + 1, budget_);
   inner.Run(def, pen);
@@ -224,18 +218,8 @@ void Interpreter::Subshape(PenState& pen, uint32_t code) {
 // origin (not rotated), scaled to height h and width w.
 void Interpreter::PlacedSubshape(const PenState& pen, uint32_t code, const uint8_t* place) {
   double origin_x = place[0], origin_y = place[1], w = place[2], h = place[3];
-  if (code == 0 || h == 0 || font_height_ <= 0 || depth_ >= kMaxSubshapeDepth ||
-      budget_->subshapes <= 0) {
-    return;
-  }
-  --budget_->subshapes;
-  ShapeEntry entry;
-  bool unifont = false;
   ShapeDefinition def;
-  if (!FindShapeEntry(stream_, code, &entry, &unifont) ||
-      def.Read(stream_, entry) != ShapeDefinition::kOk) {
-    return;
-  }
+  if (h == 0 || font_height_ <= 0 || !LoadSubshape(code, &def)) return;
   CharacterStyle style = style_;
   style.widthFactor = style_.widthFactor * w / h;
   double x = x_ + origin_x * unit_ * style_.widthFactor * pen.scale;

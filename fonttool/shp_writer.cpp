@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -17,23 +16,6 @@ namespace {
 
 constexpr int kMaxColumn = 79;
 constexpr int kProgressStep = 20;
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buffer[160];
-  va_list args;
-  va_start(args, format);
-  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (n < 0) return std::string();
-  if (static_cast<size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<size_t>(n));
-  std::string out(static_cast<size_t>(n) + 1, '\0');
-  va_start(args, format);
-  std::vsnprintf(&out[0], out.size(), format, args);
-  va_end(args);
-  out.resize(static_cast<size_t>(n));
-  return out;
-}
 
 [[noreturn]] void FailWrite() {
   std::printf("Write output error!\n");
@@ -92,10 +74,6 @@ class StringSink : public SourceSink {
   std::string* text_;
 };
 
-std::string OctantToken(int o) {
-  return o < 0x80 ? Format("0%02x),", o) : Format("-0%02x),", o - 0x80);
-}
-
 int Signed(int byte) { return static_cast<int8_t>(static_cast<uint8_t>(byte)); }
 
 // The token list of a shape other than code 0. Returns when the 0 has been
@@ -103,17 +81,22 @@ int Signed(int byte) { return static_cast<int8_t>(static_cast<uint8_t>(byte)); }
 // end of the definition ends the shape).
 void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink& sink) {
   SpecByteReader reader(def);
-  int v[6];
-  auto next = [&](int n) {
-    for (int i = 0; i < n; ++i) {
-      v[i] = reader.ReadSpecByte();
-      if (v[i] < 0) return false;
-    }
+  auto token = [&](const std::string& text) { sink.WriteToken(text.c_str()); };
+  int b = 0;  // the operand read last
+  auto read = [&] { return (b = reader.ReadSpecByte()) >= 0; };
+  // Reads one operand and writes it, taken as signed or unsigned.
+  auto operand = [&](const char* format, bool is_signed) {
+    if (!read()) return false;
+    token(Format(format, is_signed ? Signed(b) : b));
     return true;
   };
-  auto token = [&](const std::string& text) { sink.WriteToken(text.c_str()); };
-  int op;
-  while ((op = reader.ReadSpecByte()) >= 0) {
+  auto octant = [&] {
+    if (!read()) return false;
+    token(b < 0x80 ? Format("0%02x),", b) : Format("-0%02x),", b - 0x80));
+    return true;
+  };
+  for (int op; (op = reader.ReadSpecByte()) >= 0;) {
+    bool more = true;
     switch (op) {
       case 0:
         token("0");
@@ -123,90 +106,60 @@ void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
         break;
       case 3: case 4:
         token(Format("%d,", op));
-        if (!next(1)) return;
-        token(Format("%d,", v[0]));
+        more = operand("%d,", false);
         break;
       case 7:
         token("7,");
         if (form.unifont) {
-          if (!next(1)) return;
-          token(Format("(%d,", v[0]));
-          if (!next(1)) return;
-          token(Format("%d),", v[0]));
-          break;
-        }
-        if (!next(1)) return;
-        token(Format("%d,", v[0]));
-        if (form.extendedBigFont && v[0] == 0) {
-          if (!next(2)) return;
-          token(Format("0%02x%02x,", v[0], v[1]));
-          for (int i = 0; i < 4; ++i) {
-            if (!next(1)) return;
-            token(Format("%d,", Signed(v[0])));
-          }
+          more = operand("(%d,", false) && operand("%d),", false);
+        } else if ((more = operand("%d,", false)) && form.extendedBigFont && b == 0) {
+          int hi = 0;
+          more = read() && (hi = b, read());
+          if (more) token(Format("0%02x%02x,", hi, b));
+          for (int i = 0; i < 4 && more; ++i) more = operand("%d,", true);
         }
         break;
       case 8:
         token("8,");
-        if (!next(1)) return;
-        token(Format("(%d,", Signed(v[0])));
-        if (!next(1)) return;
-        token(Format("%d),", Signed(v[0])));
+        more = operand("(%d,", true) && operand("%d),", true);
         break;
       case 9:
         token("9,");
-        for (;;) {
-          if (!next(1)) return;
-          int dx = v[0];
-          token(Format("(%d,", Signed(dx)));
-          if (!next(1)) return;
-          token(Format("%d),", Signed(v[0])));
-          if (dx == 0 && v[0] == 0) break;
+        for (int dx = 1; more && (dx != 0 || b != 0);) {
+          more = operand("(%d,", true) && (dx = b, operand("%d),", true));
         }
         break;
       case 10:
         token("10,");
-        if (!next(1)) return;
-        token(Format("(%u,", static_cast<unsigned>(v[0])));
-        if (!next(1)) return;
-        token(OctantToken(v[0]));
+        more = operand("(%u,", false) && octant();
         break;
       case 11:
         token("11,");
-        for (int i = 0; i < 4; ++i) {
-          if (!next(1)) return;
-          token(Format(i == 0 ? "(%d," : "%d,", v[0]));
-        }
-        if (!next(1)) return;
-        token(OctantToken(v[0]));
+        more = operand("(%d,", false) && operand("%d,", false) && operand("%d,", false) &&
+               operand("%d,", false) && octant();
         break;
       case 12:
         token("12,");
-        for (int i = 0; i < 3; ++i) {
-          if (!next(1)) return;
-          token(Format(i == 0 ? "(%d," : i == 1 ? "%d," : "%d),", Signed(v[0])));
-        }
+        more = operand("(%d,", true) && operand("%d,", true) && operand("%d),", true);
         break;
       case 13:
+        // Triples up to a (0, 0) pair, which has no third byte.
         token("13,");
-        for (;;) {
-          if (!next(1)) return;
-          int dx = v[0];
-          token(Format("(%d,", Signed(dx)));
-          if (!next(1)) return;
-          if (dx == 0 && v[0] == 0) {
-            token(Format("%d),", Signed(v[0])));
-            break;
+        for (bool end = false; more && !end;) {
+          more = operand("(%d,", true);
+          int dx = b;
+          if (more && (more = read())) {
+            end = dx == 0 && b == 0;
+            token(Format(end ? "%d)," : "%d,", Signed(b)));
+            if (!end) more = operand("%d),", true);
           }
-          token(Format("%d,", Signed(v[0])));
-          if (!next(1)) return;
-          token(Format("%d),", Signed(v[0])));
         }
         break;
       default:
         token(Format("0%02x,", op));
         break;
     }
+    if (!more) return;
   }
 }
 

@@ -4,6 +4,7 @@
 #include "fonttool/shx_reader.h"
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,6 +49,22 @@ int FindUnifontShape(uint32_t code, FILE* stream, ShapeEntry* entry, uint32_t co
     if (!Seek(stream, static_cast<long>(e.offset) + e.length)) return -1;
   }
   return -1;
+}
+
+std::string Format(const char* format, ...) {
+  char buffer[160];
+  va_list args;
+  va_start(args, format);
+  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (n < 0) return std::string();
+  if (static_cast<size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<size_t>(n));
+  std::string out(static_cast<size_t>(n) + 1, '\0');
+  va_start(args, format);
+  std::vsnprintf(&out[0], out.size(), format, args);
+  va_end(args);
+  out.resize(static_cast<size_t>(n));
+  return out;
 }
 
 void FailRead() {

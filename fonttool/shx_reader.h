@@ -172,6 +172,11 @@ class SpecByteReader {
   uint32_t index_ = 0;
 };
 
+// Prints "Read SHX file error!\n" on standard output and ends the process
+// with status 1.
 [[noreturn]] void FailRead();
+
+// printf into a string of any length (messages, tokens).
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace fontlathe
