@@ -134,6 +134,21 @@ TEST(ShapeInterpreter, OctantArcs) {
   EXPECT_TRUE(d.segments.empty());
 }
 
+TEST(ShapeInterpreter, FractionalArcs) {
+  // Whole octants only: the same quarter as octant arc 10,(1,002).
+  Drawn d = Draw(FontWith({11, 0, 0, 0, 1, 0x02, 0}), 10);
+  EXPECT_EQ(d.segments.size(), 16u);
+  EXPECT_EQ(d.segments.back().x1, 90);
+  EXPECT_EQ(d.segments.back().y1, 90);
+  // An end offset of half an octant takes one whole octant less: the arc
+  // ends at 3/8 of a half turn.
+  d = Draw(FontWith({11, 0, 128, 0, 1, 0x02, 0x10, 0}), 10);
+  ASSERT_GE(d.segments.size(), 2u);
+  EXPECT_EQ(d.segments[d.segments.size() - 2].x1, 94);
+  EXPECT_EQ(d.segments[d.segments.size() - 2].y1, 91);
+  EXPECT_EQ(d.segments.back(), (Segment{94, 91, 104, 91}));
+}
+
 TEST(ShapeInterpreter, BulgeArcs) {
   Drawn d = Draw(FontWith({12, 10, 0, 0, 0}), 1);
   EXPECT_EQ(d.segments, (std::vector<Segment>{{100, 100, 110, 100}}));

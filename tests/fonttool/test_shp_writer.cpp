@@ -154,6 +154,17 @@ TEST(ShpWriter, CodeViewMessages) {
   EXPECT_FALSE(ok);
 }
 
+TEST(ShpWriter, InputOrOutputThatCannotBeOpened) {
+  ScratchDir dir;
+  std::string in = dir.Write("font.shx", ShapesFont({kInfo})), missing = dir.File("none.shx");
+  std::string out = dir.File("no/such/folder/out.shp"), msg;
+  EXPECT_FALSE(DecompileFontFile(missing.c_str(), dir.File("a.shp").c_str(), msg));
+  EXPECT_EQ(msg, "Cannot open " + missing + " for read!");
+  EXPECT_FALSE(Exists(dir.File("a.shp")));
+  EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg));
+  EXPECT_EQ(msg, "Cannot open " + out + " for write!");
+}
+
 TEST(ShpWriter, OutputNamingTheInputIsRefused) {
   ScratchDir dir;
   Bytes font = ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}});
