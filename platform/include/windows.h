@@ -110,9 +110,21 @@ void GetLocalTime(SYSTEMTIME* st);
 void GetSystemTime(SYSTEMTIME* st);
 DWORD GetTickCount();
 
+// The Windows folder: QM_WINDOWS_DIR when set and not empty, else the folder
+// of the platform library (beside the kernel, so its fonts/ is the kernel's
+// fonts folder); no trailing separator. Returns the length written, or the
+// size needed (with the NUL) when the buffer is too small; 0 on failure.
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+typedef WORD LANGID;
+// The system's language: QM_LANGID (a decimal number) when set, else 1033.
+LANGID GetSystemDefaultLangID();
+
 // Code-page conversion between 8-bit text (code page 936 or UTF-8) and 16-bit text.
 #define CP_ACP 0
 #define CP_UTF8 65001
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR src, int src_len, LPWSTR dst, int dst_len);
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, LPSTR dst, int dst_len,
                         LPCSTR default_char, BOOL* used_default);
+
+// The software GDI.
+#include <wingdi.h>

@@ -1,0 +1,57 @@
+// The base of every font the kernel draws text with: compiled shape fonts,
+// shape fonts compiled from source and TrueType fonts. Libraries are made and
+// cached by file name by the system resource (mb_system.h) and shared by
+// every text style that names the file.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "database/mb_object.h"
+#include "database/mb_string.h"
+
+class As_Pt;
+class As_Void_List;
+class MB_Font_Char;
+
+class MB_Font_Library : public MB_Attribute {
+ public:
+  static constexpr int kFileNameSize = 256;
+
+  MB_Font_Library() = default;
+  MB_Font_Library(const MB_Font_Library&) = default;
+  MB_Font_Library& operator=(const MB_Font_Library&) = default;
+
+  MB_ID object_id() const override { return ID_FONT; }
+
+  // 1 TrueType, 3 shape font from source, 4 compiled shape font.
+  virtual int font_type() const = 0;
+  // The glyph of a code, or null.
+  virtual MB_Font_Char* font_char_set(unsigned short) { return nullptr; }
+  // The font's height in its own units.
+  virtual double height() const { return 1.0; }
+  // Appends the strokes of a code, scaled to `height` and placed at `pen`,
+  // and advances the pen; false (nothing appended, pen kept) when the code
+  // has no glyph.
+  virtual bool char_2_ptlist(unsigned long, As_Void_List&, As_Pt&, double, double, bool) {
+    return false;
+  }
+
+  bool is_ttf_font() const { return font_type() == 1; }
+
+  MB_String& name() { return name_; }
+  MB_String& font_name() { return font_name_; }
+  const char* file_name() const { return file_name_; }
+  // Cut to 255 bytes.
+  void file_name(const char* name) {
+    size_t n = name ? strnlen(name, kFileNameSize - 1) : 0;
+    if (n) std::memmove(file_name_, name, n);
+    file_name_[n] = 0;
+  }
+
+ protected:
+  MB_String name_;
+  MB_String font_name_;
+  uint16_t word_ = 0;
+  char file_name_[kFileNameSize] = {};
+};

@@ -1,0 +1,206 @@
+// Settings, the resource object with its font cache, the kernel's folders,
+// the log and the file-name helpers.
+#include "database/mb_system.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "database/fonts/mb_font_library.h"
+#include "display/interaction/mb_undo_redo.h"
+#include "qm_file.h"
+#include "qm_module.h"
+
+MB_System_Setting g_system_setting;
+MB_System_Resource g_system_resource;
+
+namespace {
+
+constexpr size_t kPathSize = MAX_PATH;
+
+// Copies a text into a buffer of `size` bytes when it fits whole; otherwise
+// leaves an empty text. True when it fitted.
+bool copy_whole(const std::string& text, char* out, size_t size) {
+  if (text.size() >= size) {
+    out[0] = 0;
+    return false;
+  }
+  std::memcpy(out, text.c_str(), text.size() + 1);
+  return true;
+}
+
+// An object of this library, whose address names the kernel's module.
+const char module_anchor = 0;
+
+bool kernel_dir_plus(const char* sub, char* out) {
+  if (!out) return false;
+  std::string dir = qm_module_dir(&module_anchor);
+  if (dir.empty()) {
+    out[0] = 0;
+    return false;
+  }
+  return copy_whole(dir + sub, out, kPathSize);
+}
+
+struct Loader_Slot {
+  const char* ext;
+  MB_Font_Loader load;
+};
+
+Loader_Slot loaders[] = {{"TTF", nullptr}, {"SHX", nullptr}, {"SHP", nullptr}};
+
+Loader_Slot* loader_for(const char* ext) {
+  for (Loader_Slot& s : loaders) {
+    if (mb_same_name(s.ext, ext)) return &s;
+  }
+  return nullptr;
+}
+
+int fold(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+void write_stamp(FILE* f) {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  std::fprintf(f, "--------------%d-%d-%d %d:%d:%d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+               t.wSecond);
+}
+
+void write_entry(const char* text1, const char* text2, const char* text3, bool stamp) {
+  FILE* f = qm_fopen("kzf.log", "a+ t");
+  if (!f) return;
+  if (stamp) write_stamp(f);
+  std::fputs("---------------\r\n", f);
+  std::fputs(text1 ? text1 : "", f);
+  std::fputs(text2 ? text2 : "", f);
+  std::fputs(text3 ? text3 : "", f);
+  std::fputs("\r\n", f);
+  std::fclose(f);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Resource
+
+MB_System_Resource::MB_System_Resource() { init_dir(); }
+
+MB_System_Resource::~MB_System_Resource() { free(); }
+
+bool MB_System_Resource::init_dir() {
+  char buf[kPathSize];
+  bool ok = get_system_dir(buf) && copy_whole(buf, system_dir_, kDirSize);
+  ok = get_support_dir(buf) && copy_whole(buf, support_dir_, kDirSize) && ok;
+  ok = get_fonts_dir(buf) && copy_whole(buf, fonts_dir_, kDirSize) && ok;
+  if (!ok) system_dir_[0] = support_dir_[0] = fonts_dir_[0] = 0;
+  return ok;
+}
+
+MB_Font_Library* MB_System_Resource::get_fontlib(const char* file_name) const {
+  if (!file_name) return nullptr;
+  for (As_Void_Node* n = fontlib_list_.head(); n; n = n->next()) {
+    MB_Font_Library* lib = static_cast<MB_Font_Library*>(n->entity());
+    if (mb_same_name(lib->file_name(), file_name)) return lib;
+  }
+  return nullptr;
+}
+
+MB_Font_Library* MB_System_Resource::load_font(const char* path) {
+  if (!path || !*path || std::strchr("*.?\\", path[0])) return nullptr;
+  char file_name[kPathSize];
+  if (!get_fname_by_pathstr(path, file_name) || !*file_name) return nullptr;
+  const char* dot = std::strrchr(file_name, '.');
+  Loader_Slot* slot = dot ? loader_for(dot + 1) : nullptr;
+  if (!slot || !slot->load) return nullptr;
+  // A library belongs to the cache, not to the drawing: it and the glyphs it
+  // makes are kept out of any undo command being recorded, which could
+  // otherwise free them under the cache.
+  MB_Undo_Redo* recording = g_undo_redo;
+  g_undo_redo = nullptr;
+  MB_Font_Library* lib = slot->load(path, file_name);
+  g_undo_redo = recording;
+  if (lib) fontlib_list_.add(lib);
+  return lib;
+}
+
+void MB_System_Resource::free() {
+  for (As_Void_Node* n = fontlib_list_.head(); n; n = n->next()) {
+    delete static_cast<MB_Font_Library*>(n->entity());
+  }
+  fontlib_list_.emptyYourself();
+}
+
+MB_Font_Loader MB_System_Resource::font_loader(const char* ext, MB_Font_Loader loader) {
+  Loader_Slot* slot = loader_for(ext);
+  if (!slot) return nullptr;
+  MB_Font_Loader old = slot->load;
+  slot->load = loader;
+  return old;
+}
+
+// ---------------------------------------------------------------------------
+// Folders, log and names
+
+bool get_system_dir(char* out) { return kernel_dir_plus("", out); }
+
+bool get_support_dir(char* out) { return kernel_dir_plus("support/", out); }
+
+bool get_fonts_dir(char* out) { return kernel_dir_plus("fonts/", out); }
+
+void message_out(const char* text1, const char* text2, const char* text3, bool stamp) {
+  write_entry(text1, text2, text3, stamp);
+}
+
+void message_out(const char* text1, const As_Pt& p, const char* text3, bool stamp) {
+  char point[128];
+  std::snprintf(point, sizeof point, "x:%.4f  y:%.4f  z:%.4f", p.x(), p.y(), p.z());
+  write_entry(text1, point, text3, stamp);
+}
+
+bool is_file_ext(const char* path, const char* ext) {
+  if (!path || !ext) return false;
+  const char* dot = std::strrchr(path, '.');
+  return dot && mb_same_name(dot + 1, ext);
+}
+
+bool get_fname_by_pathstr(const char* path, char* out) {
+  if (!path || !out) return false;
+  const char* name = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '/' || *p == '\\') name = p + 1;
+  }
+  size_t n = strnlen(name, kPathSize - 1);
+  std::memcpy(out, name, n);
+  out[n] = 0;
+  return true;
+}
+
+bool mb_same_name(const char* a, const char* b) {
+  if (!a || !b) return a == b;
+  const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
+  const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
+  while (*x && *y) {
+    if (*x >= 0x81 && x[1] && y[0] == x[0]) {
+      // A GBK lead byte: the pair is compared as it is.
+      if (y[1] != x[1]) return false;
+      x += 2;
+      y += 2;
+      continue;
+    }
+    if (fold(*x) != fold(*y)) return false;
+    ++x;
+    ++y;
+  }
+  return *x == *y;
+}
+
+bool char2unicode(const char*, char* out) {
+  if (out) out[0] = 0;
+  return true;
+}
+
+bool unicode2char(const char*, char* out) {
+  if (out) out[0] = 0;
+  return true;
+}

@@ -1,0 +1,33 @@
+// System folders and language, configurable through the environment so that
+// tests and installs choose them.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "qm_module.h"
+
+namespace {
+const char anchor = 0;
+}
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+  const char* over = std::getenv("QM_WINDOWS_DIR");
+  std::string dir = over && *over ? std::string(over) : qm_module_dir(&anchor);
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (dir.empty()) return 0;
+  if (!buffer || size <= dir.size()) return static_cast<UINT>(dir.size() + 1);
+  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+  return static_cast<UINT>(dir.size());
+}
+
+LANGID GetSystemDefaultLangID() {
+  const char* over = std::getenv("QM_LANGID");
+  if (over && *over) {
+    char* end = nullptr;
+    long v = std::strtol(over, &end, 10);
+    if (end && *end == 0 && v > 0 && v <= 0xFFFF) return static_cast<LANGID>(v);
+  }
+  return 1033;
+}

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "database/mb_object.h"
+#include "display/interaction/mb_undo_redo.h"
+#include "tests/database/counted_object.h"
+
+namespace {
+
+class ObjectTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_EQ(Counted::live, 0); }
+};
+
+// Fills a list with objects valued 1..n and returns them.
+std::vector<Counted*> fill(MB_Object_List& list, int n) {
+  std::vector<Counted*> v;
+  for (int i = 1; i <= n; ++i) {
+    v.push_back(new Counted(i));
+    list.add_tail(v.back());
+  }
+  return v;
+}
+
+enum class Op { KillHead, KillTail, KillAt, KillForeign, RemoveAt, RemoveForeign, RemoveNull, MoveFromOther };
+
+struct Surgery {
+  const char* name;
+  int size;
+  Op op;
+  int at;
+  const char* expect;
+  bool removed;  // result of remove, where the operation has one
+};
+
+TEST_F(ObjectTest, ListSurgery) {
+  const Surgery cases[] = {
+      {"kill head of one", 1, Op::KillHead, 0, "", true},
+      {"kill tail of one", 1, Op::KillTail, 0, "", true},
+      {"kill only object", 1, Op::KillAt, 0, "", true},
+      {"kill head", 3, Op::KillHead, 0, "2,3", true},
+      {"kill tail", 3, Op::KillTail, 0, "1,2", true},
+      {"kill middle", 3, Op::KillAt, 1, "1,3", true},
+      {"kill head on empty", 0, Op::KillHead, 0, "", true},
+      {"kill object of another list", 3, Op::KillForeign, 1, "1,2,3", false},
+      {"remove middle", 3, Op::RemoveAt, 1, "1,3", true},
+      {"remove tail", 3, Op::RemoveAt, 2, "1,2", true},
+      {"remove object of another list", 3, Op::RemoveForeign, 0, "1,2,3", false},
+      {"remove null", 2, Op::RemoveNull, 0, "1,2", false},
+      {"add an object held by another list", 2, Op::MoveFromOther, 0, "1,2,9", true},
+  };
+  for (const Surgery& c : cases) {
+    SCOPED_TRACE(c.name);
+    MB_Object_List list, other;
+    std::vector<Counted*> v = fill(list, c.size);
+    Counted* stranger = new Counted(9);
+    other.add_tail(new Counted(8));
+    other.add_tail(stranger);
+    other.add_tail(new Counted(10));
+    bool removed = true;
+    switch (c.op) {
+      case Op::KillHead: list.kill_head(); break;
+      case Op::KillTail: list.kill_tail(); break;
+      case Op::KillAt: list.kill_object(v[c.at]); break;
+      case Op::KillForeign: list.kill_object(stranger); removed = false; break;
+      case Op::RemoveAt:
+        removed = list.remove(v[c.at]);
+        EXPECT_EQ(v[c.at]->next(), nullptr);
+        EXPECT_EQ(v[c.at]->previous(), nullptr);
+        EXPECT_EQ(v[c.at]->owner_list(), nullptr);
+        delete v[c.at];
+        break;
+      case Op::RemoveForeign: removed = list.remove(stranger); break;
+      case Op::RemoveNull: removed = list.remove(nullptr); break;
+      case Op::MoveFromOther: list.add_tail(stranger); break;
+    }
+    EXPECT_EQ(removed, c.removed);
+    EXPECT_EQ(values_of(list), c.expect);
+    EXPECT_EQ(list.is_empty(), c.expect[0] == 0);
+    EXPECT_EQ(values_of(other), c.op == Op::MoveFromOther ? "8,10" : "8,9,10");
+  }
+}
+
+TEST_F(ObjectTest, GetAndCount) {
+  MB_Object_List list;
+  EXPECT_EQ(list.get(0), nullptr);
+  EXPECT_EQ(list.count(), 0);
+  std::vector<Counted*> v = fill(list, 3);
+  EXPECT_EQ(list.count(), 3);
+  EXPECT_EQ(list.get(0), v[0]);
+  EXPECT_EQ(list.get(2), v[2]);
+  EXPECT_EQ(list.get(list.count()), nullptr);
+  EXPECT_EQ(list.get(-1), nullptr);
+  list.add_head(v[2]);  // moving within the list keeps it whole
+  EXPECT_EQ(values_of(list), "3,1,2");
+  list.kill_all();
+  EXPECT_TRUE(list.is_empty());
+}
+
+TEST_F(ObjectTest, DestroyingALinkedObjectUnlinksIt) {
+  MB_Object_List list;
+  std::vector<Counted*> v = fill(list, 3);
+  delete v[1];
+  EXPECT_EQ(values_of(list), "1,3");
+}
+
+TEST_F(ObjectTest, CopiesStartUnlinked) {
+  MB_Object_List list;
+  std::vector<Counted*> v = fill(list, 2);
+  Counted copy(*v[0]);
+  EXPECT_EQ(copy.next(), nullptr);
+  EXPECT_EQ(copy.owner_list(), nullptr);
+  copy = *v[1];
+  EXPECT_EQ(copy.value(), 2);
+  EXPECT_EQ(values_of(list), "1,2");
+}
+
+TEST_F(ObjectTest, CreationIsReportedOnlyInsideACommand) {
+  MB_Undo_Redo store;
+  Counted before(1);
+  store.rec_cmd_begin("make");
+  Counted* inside = new Counted(2);
+  Counted copy(before);  // a copy is not reported
+  store.rec_cmd_pause();
+  Counted paused(3);
+  store.rec_cmd_continue();
+  MB_Command* cmd = store.recording();
+  ASSERT_NE(cmd->head(), nullptr);
+  EXPECT_EQ(cmd->head()->right_object(), inside);
+  EXPECT_EQ(cmd->head(), cmd->tail());
+  // Lost in the same command: the record is cancelled and the object freed.
+  MB_Object_List list;
+  list.add_tail(inside);
+  inside->lose(list);
+  EXPECT_EQ(cmd->head()->right_object(), nullptr);
+  store.rec_cmd_end();
+  EXPECT_EQ(g_undo_redo, nullptr);
+  Counted after(4);
+  EXPECT_EQ(store.last_cmd()->head(), store.last_cmd()->tail());
+}
+
+TEST_F(ObjectTest, LoseWithAndWithoutRecorder) {
+  struct Case {
+    bool recording;
+    bool member;
+    int live_after;  // objects alive after lose
+  } cases[] = {{false, true, 0}, {false, false, 0}, {true, true, 1}, {true, false, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.recording << c.member);
+    MB_Object_List list;
+    Counted* o = new Counted(1);
+    if (c.member) list.add_tail(o);
+    {
+      MB_Undo_Redo store;
+      if (c.recording) {
+        store.rec_cmd_begin("remove");
+        store.rec_cmd_end();
+        store.rec_cmd_begin("remove");  // o was made before this command
+      }
+      o->lose(list);
+      EXPECT_TRUE(list.is_empty());
+      EXPECT_EQ(Counted::live, c.live_after);
+      store.rec_cmd_end();
+    }
+    EXPECT_EQ(Counted::live, 0);  // the store frees what it held
+  }
+  // With a store set but no command open nothing keeps the object.
+  MB_Undo_Redo store;
+  store.rec_cmd_continue();
+  MB_Object_List list;
+  Counted* o = new Counted(1);
+  list.add_tail(o);
+  o->lose(list);
+  EXPECT_EQ(Counted::live, 0);
+}
+
+class Named : public MB_Attribute_Head {
+ public:
+  MB_ID object_id() const override { return ID_LAYER; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
+  MB_Result process(MB_File_IO&) override { return MB_OK; }
+};
+
+TEST_F(ObjectTest, AttributeHeadNumbersAndCategories) {
+  Named a, b;
+  EXPECT_EQ(static_cast<uint16_t>(a.number() + 1), b.number());
+  Named c(a);
+  EXPECT_EQ(c.number(), a.number());
+  EXPECT_TRUE(c.name() == "kzf");
+  EXPECT_EQ(a.object_type(), MB_Object::TYPE_NAMED_ATTRIBUTE);
+  EXPECT_FALSE(a.is_drawable());
+  EXPECT_FALSE(a != b);  // attributes without their own comparison are equal
+  Counted geom;
+  EXPECT_TRUE(geom.is_drawable());
+}
+
+}  // namespace
