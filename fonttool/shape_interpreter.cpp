@@ -22,8 +22,9 @@ const double kDirections[16][2] = {
     {1, 0},   {1, 0.5},   {1, 1},   {0.5, 1},   {0, 1},  {-0.5, 1}, {-1, 1}, {-1, 0.5},
     {-1, 0}, {-1, -0.5}, {-1, -1}, {-0.5, -1}, {0, -1}, {0.5, -1}, {1, -1}, {1, -0.5}};
 
-// Truncates toward zero into the int range.
+// Truncates toward zero into the int range; not a number gives 0.
 int ToInt(double v) {
+  if (std::isnan(v)) return 0;
   if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
   if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
   return static_cast<int>(v);

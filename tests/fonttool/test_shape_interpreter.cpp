@@ -200,6 +200,18 @@ TEST(ShapeInterpreter, ScaleCommands) {
             (std::vector<Segment>{{100, 100, 130, 100}, {130, 100, 135, 100}, {135, 100, 140, 100}}));
 }
 
+TEST(ShapeInterpreter, EndlessScaleStaysFinite) {
+  // The scale overflows to infinity; strokes that are not numbers are left
+  // out and the base point stays a number.
+  Bytes spec;
+  for (int i = 0; i < 200; ++i) spec.insert(spec.end(), {4, 255});
+  spec.insert(spec.end(), {0x14, 0x10, 10, 3, 0x11, 0});
+  Drawn d = Draw(FontWith(spec), 10);
+  EXPECT_TRUE(d.ok);
+  EXPECT_FALSE(std::isnan(d.x));
+  EXPECT_FALSE(std::isnan(d.y));
+}
+
 TEST(ShapeInterpreter, SubshapesShareThePen) {
   // Shape 66 moves right with the pen up and scales by 2; the caller goes on from there.
   Drawn d = Draw(FontWith({7, 66, 1, 0x14, 0}, {{66, "", {2, 0x10, 4, 2, 0}}}), 10);
