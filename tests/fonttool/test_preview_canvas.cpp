@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -91,4 +92,27 @@ TEST(PreviewCanvas, FreesItsGdiObjects) {
     EXPECT_GT(QmGdiLiveObjectCount(), before);
   }
   EXPECT_EQ(QmGdiLiveObjectCount(), before);
+}
+
+TEST(PreviewCanvas, RealUnifontText) {
+  std::string font = std::string(QM_SHARED_DIR) + "/testdata/fonts/iso3098.shx";
+  CPreviewCanvas canvas;
+  ASSERT_TRUE(canvas.Create(200, 60));
+  canvas.DrawGuideLine();
+  double x = 5, y = 45;
+  std::string message;
+  ASSERT_TRUE(fontlathe::PreviewText(font.c_str(), font.c_str(), "Quill 42", &message, &x, &y,
+                                     fontlathe::CharacterStyle(), 30, &canvas));
+  Pixels white = Lit(canvas, kWhite);
+  EXPECT_GT(white.size(), 100u);
+  // The font's glyphs stand 4 units above the base point and are about 31
+  // units tall (30 pixels for 32 units).
+  int top = 60, bottom = 0;
+  for (const auto& p : white) {
+    top = std::min(top, p.second);
+    bottom = std::max(bottom, p.second);
+  }
+  EXPECT_EQ(bottom, 41);
+  EXPECT_EQ(top, 16);
+  EXPECT_GT(x, 100);  // eight characters advanced the base point
 }
