@@ -113,6 +113,6 @@ TEST(PreviewCanvas, RealUnifontText) {
     bottom = std::max(bottom, p.second);
   }
   EXPECT_EQ(bottom, 41);
-  EXPECT_EQ(top, 16);
+  EXPECT_EQ(top, 15);
   EXPECT_GT(x, 100);  // eight characters advanced the base point
 }
