@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     ok = fontlathe::DecompileFontFile(argv[1], argv[2], message);
     std::printf("\n");
   } else {
-    std::fprintf(stderr, "usage: %s font.shx out.shp\n       %s -c font.shx hexcode\n", argv[0], argv[0]);
+    std::fprintf(stderr, "usage: %s font.shx out.shp\n       %s -c font.shx hexcode\n", argv[0],
+                 argv[0]);
     return 2;
   }
   std::printf("%s\n", message.c_str());

@@ -13,8 +13,8 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr int kBand = 1 << 14;  // lines inside this margin are drawn as given
 
 // Cuts the line to the box (Liang-Barsky); false when it misses the box.
-bool ClipToBox(double* x0, double* y0, double* x1, double* y1, double lo_x, double lo_y, double hi_x,
-               double hi_y) {
+bool ClipToBox(double* x0, double* y0, double* x1, double* y1, double lo_x, double lo_y,
+               double hi_x, double hi_y) {
   double t0 = 0, t1 = 1, dx = *x1 - *x0, dy = *y1 - *y0;
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {*x0 - lo_x, hi_x - *x0, *y0 - lo_y, hi_y - *y0};
@@ -24,8 +24,10 @@ bool ClipToBox(double* x0, double* y0, double* x1, double* y1, double lo_x, doub
       continue;
     }
     double r = q[i] / p[i];
-    if (p[i] < 0) t0 = std::max(t0, r);
-    else t1 = std::min(t1, r);
+    if (p[i] < 0)
+      t0 = std::max(t0, r);
+    else
+      t1 = std::min(t1, r);
     if (t0 > t1) return false;
   }
   double sx = *x0, sy = *y0;

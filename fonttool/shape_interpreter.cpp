@@ -18,15 +18,17 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr size_t kStackDepth = 4;
 
 // Shape-axis direction of each vector byte's low nibble (x right, y up).
-const double kDirections[16][2] = {
-    {1, 0},   {1, 0.5},   {1, 1},   {0.5, 1},   {0, 1},  {-0.5, 1}, {-1, 1}, {-1, 0.5},
-    {-1, 0}, {-1, -0.5}, {-1, -1}, {-0.5, -1}, {0, -1}, {0.5, -1}, {1, -1}, {1, -0.5}};
+const double kDirections[16][2] = {{1, 0},  {1, 0.5},  {1, 1},  {0.5, 1},   {0, 1},   {-0.5, 1},
+                                   {-1, 1}, {-1, 0.5}, {-1, 0}, {-1, -0.5}, {-1, -1}, {-0.5, -1},
+                                   {0, -1}, {0.5, -1}, {1, -1}, {1, -0.5}};
 
 // Truncates toward zero into the int range; not a number gives 0.
 int ToInt(double v) {
   if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (v >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
   return static_cast<int>(v);
 }
 
@@ -53,8 +55,16 @@ class Interpreter {
   Interpreter(FILE* stream, ShapeCanvas* canvas, const CharacterStyle& style, double x, double y,
               double unit, bool extendedBigFont, bool isUnifont, double fontHeight, int depth,
               Budget* budget)
-      : stream_(stream), canvas_(canvas), style_(style), x_(x), y_(y), unit_(unit),
-        extended_(extendedBigFont), unifont_(isUnifont), font_height_(fontHeight), depth_(depth),
+      : stream_(stream),
+        canvas_(canvas),
+        style_(style),
+        x_(x),
+        y_(y),
+        unit_(unit),
+        extended_(extendedBigFont),
+        unifont_(isUnifont),
+        font_height_(fontHeight),
+        depth_(depth),
         budget_(budget) {
     slant_factor_ = style.slant == 0 ? 0 : 1.0 / std::tan((90 - style.slant) * (-kPi / 180));
     sin_r_ = std::sin(-style.rotation);
@@ -256,30 +266,49 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
     if (!execute) {
       execute = true;
       switch (op) {
-        case 3: case 4: take(1); break;
+        case 3:
+        case 4:
+          take(1);
+          break;
         case 7:
           if (take(1)) {
-            if (extended_ && v[0] == 0) take(6);
-            else if (unifont_) take(1);
+            if (extended_ && v[0] == 0)
+              take(6);
+            else if (unifont_)
+              take(1);
           }
           break;
-        case 8: case 10: take(2); break;
+        case 8:
+        case 10:
+          take(2);
+          break;
         case 9:
-          while (take(2) && (v[0] != 0 || v[1] != 0)) {}
+          while (take(2) && (v[0] != 0 || v[1] != 0)) {
+          }
           break;
-        case 11: take(5); break;
-        case 12: take(3); break;
+        case 11:
+          take(5);
+          break;
+        case 12:
+          take(3);
+          break;
         case 13:
-          while (take(2) && (v[0] != 0 || v[1] != 0) && take(1)) {}
+          while (take(2) && (v[0] != 0 || v[1] != 0) && take(1)) {
+          }
           break;
-        default: break;
+        default:
+          break;
       }
       continue;
     }
     double u = unit_ * pen.scale, w = style_.widthFactor;
     switch (op) {
-      case 1: pen.penDown = true; break;
-      case 2: pen.penDown = false; break;
+      case 1:
+        pen.penDown = true;
+        break;
+      case 2:
+        pen.penDown = false;
+        break;
       case 3:
         if (take(1) && v[0] != 0) pen.scale /= v[0];
         break;
@@ -443,8 +472,8 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
   }
   uint32_t hn = 0, wn = 0, hb = 0, wb = 0;
   bool ext_normal = false, ext_big = false;
-  bool ok = ReadFontHeight(normal, &hn, &wn, &ext_normal) && ReadFontHeight(big, &hb, &wb, &ext_big) &&
-            hn != 0 && wn != 0 && hb != 0 && wb != 0;
+  bool ok = ReadFontHeight(normal, &hn, &wn, &ext_normal) &&
+            ReadFontHeight(big, &hb, &wb, &ext_big) && hn != 0 && wn != 0 && hb != 0 && wb != 0;
   if (ok) {
     double unit_normal = height / hn, unit_big = height / hb;
     CharacterStyle narrow = style;
@@ -453,7 +482,8 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
     while (*p != 0) {
       bool drawn;
       if (*p < 0xA0) {
-        drawn = DrawCharacter(normal, *p, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+        drawn =
+            DrawCharacter(normal, *p, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
         ++p;
       } else if (p[1] == 0) {
         drawn = false;  // a lead byte without its second byte
@@ -463,7 +493,8 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
                               canvas, hb);
         p += 2;
       }
-      if (!drawn) DrawCharacter(normal, '?', message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+      if (!drawn)
+        DrawCharacter(normal, '?', message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
     }
   }
   std::fclose(big);

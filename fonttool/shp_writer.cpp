@@ -26,7 +26,8 @@ constexpr int kProgressStep = 20;
 // True when both paths name one existing file (hard links included).
 bool SameFile(const char* a, const char* b) {
   struct stat sa, sb;
-  if (stat(qm_map_path(a).c_str(), &sa) != 0 || stat(qm_map_path(b).c_str(), &sb) != 0) return false;
+  if (stat(qm_map_path(a).c_str(), &sa) != 0 || stat(qm_map_path(b).c_str(), &sb) != 0)
+    return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -101,10 +102,15 @@ void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
       case 0:
         token("0");
         return;
-      case 1: case 2: case 5: case 6: case 14:
+      case 1:
+      case 2:
+      case 5:
+      case 6:
+      case 14:
         token(Format("%d,", op));
         break;
-      case 3: case 4:
+      case 3:
+      case 4:
         token(Format("%d,", op));
         more = operand("%d,", false);
         break;
@@ -375,16 +381,16 @@ bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& mess
     case FontKind::kBigFont: {
       BigFontHeader header;
       big = true;
-      format_ok = std::fseek(input, kBigFontHeaderSkip, SEEK_SET) == 0 &&
-                  SkipBigFontHeader(input, &header);
+      format_ok =
+          std::fseek(input, kBigFontHeaderSkip, SEEK_SET) == 0 && SkipBigFontHeader(input, &header);
       found = format_ok && FindBigFontCode(code, input, &entry, header.count) >= 0;
       break;
     }
     case FontKind::kUnifont: {
       UnifontHeader header;
       unifont = true;
-      format_ok = std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 &&
-                  ReadUnifontHeader(input, &header);
+      format_ok =
+          std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 && ReadUnifontHeader(input, &header);
       if (format_ok && code == 0) {
         entry.length = header.info_length;
         entry.offset = header.info_offset;

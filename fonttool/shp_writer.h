@@ -32,10 +32,10 @@ bool DecodeShapeText(FILE* stream, std::string* text, const ShapeEntry& entry, b
 class SourceSink {
  public:
   virtual ~SourceSink() = default;
-  virtual void Text(const char* text) = 0;   // written as it stands
-  virtual void StartTokens() = 0;            // a shape's token list begins
+  virtual void Text(const char* text) = 0;  // written as it stands
+  virtual void StartTokens() = 0;           // a shape's token list begins
   virtual void WriteToken(const char* token) = 0;
-  virtual void EndShape() = 0;               // the shape's text is complete
+  virtual void EndShape() = 0;  // the shape's text is complete
 };
 
 // How subshape references are read: a unifont's carry a two-byte code, an

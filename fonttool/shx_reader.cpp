@@ -12,8 +12,8 @@ namespace fontlathe {
 
 namespace {
 
-const char kShapesSignature[] = "AutoCAD-86 shapes 1.";    // 1.0 and 1.1
-const char kBigFontSignature[] = "AutoCAD-86 bigfont ";    // any version
+const char kShapesSignature[] = "AutoCAD-86 shapes 1.";  // 1.0 and 1.1
+const char kBigFontSignature[] = "AutoCAD-86 bigfont ";  // any version
 const char kUnifontSignature[] = "AutoCAD-86 unifont 1";
 
 bool Matches(const char* read, size_t got, const char* signature) {
@@ -276,7 +276,8 @@ bool ReadFontHeight(FILE* stream, uint32_t* height, uint32_t* width, bool* exten
 uint32_t ParseHexCode(const char* text) {
   const char* p = text;
   while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
-  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(static_cast<unsigned char>(p[2]))) {
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+      std::isxdigit(static_cast<unsigned char>(p[2]))) {
     p += 2;
   }
   uint64_t value = 0;

@@ -25,12 +25,12 @@ struct ShapeEntry {
 };
 
 // Fixed sizes of the layouts.
-constexpr long kSignatureLength = 24;     // bytes read for recognition
-constexpr long kShapesIndexStart = 30;    // signature + first, last, count
-constexpr long kBigFontHeaderSkip = 27;   // signature + one unused word
-constexpr long kUnifontHeaderSkip = 25;   // signature
+constexpr long kSignatureLength = 24;    // bytes read for recognition
+constexpr long kShapesIndexStart = 30;   // signature + first, last, count
+constexpr long kBigFontHeaderSkip = 27;  // signature + one unused word
+constexpr long kUnifontHeaderSkip = 25;  // signature
 constexpr uint32_t kMaxShapesEntries = 256;
-constexpr size_t kNameBufferSize = 80;    // a name and its 0 must fit
+constexpr size_t kNameBufferSize = 80;  // a name and its 0 must fit
 constexpr uint32_t kUnifontInfoBytes = 6;
 
 // The size of an open stream in bytes (its position is kept); -1 on failure.
@@ -65,7 +65,7 @@ int FindShapesCode(uint32_t code, FILE* stream, ShapeEntry* entry);
 // ---- big fonts -------------------------------------------------------------
 
 struct BigFontHeader {
-  uint32_t count = 0;        // index entries, empty slots included
+  uint32_t count = 0;  // index entries, empty slots included
   uint32_t range_count = 0;
   std::vector<uint32_t> ranges;  // first and last lead-in byte of each range
 };

@@ -125,7 +125,8 @@ class ScratchDir {
   std::string Write(const std::string& name, const Bytes& bytes) const {
     std::string p = File(name);
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return p;
   }
 

@@ -37,15 +37,16 @@ TEST(PreviewCanvas, GlyphStrokesIncludeTheirEndPixels) {
   EXPECT_TRUE(Lit(canvas, kBlack).size() == 1600u);
   // Down 4, right 4, then up and right 4 at one pixel a unit from (10, 20).
   ScratchDir dir;
-  std::string font = dir.Write("f.shx", ShapesFont({{0, "F", {10, 2, 0, 0}}, {65, "L", {0x4C, 0x40, 0x42, 0}}}));
+  std::string font =
+      dir.Write("f.shx", ShapesFont({{0, "F", {10, 2, 0, 0}}, {65, "L", {0x4C, 0x40, 0x42, 0}}}));
   double x = 10, y = 20;
   std::string message;
-  ASSERT_TRUE(fontlathe::DrawCodeView(font.c_str(), "41", message, &x, &y, fontlathe::CharacterStyle(),
-                                      10, &canvas));
+  ASSERT_TRUE(fontlathe::DrawCodeView(font.c_str(), "41", message, &x, &y,
+                                      fontlathe::CharacterStyle(), 10, &canvas));
   Pixels expected;
   for (int i = 0; i <= 4; ++i) {
-    expected.insert({10, 20 + i});  // down
-    expected.insert({10 + i, 24});  // right
+    expected.insert({10, 20 + i});      // down
+    expected.insert({10 + i, 24});      // right
     expected.insert({14 + i, 24 - i});  // diagonal, its end (18, 20) set by hand
   }
   EXPECT_EQ(Lit(canvas, kWhite), expected);

@@ -64,7 +64,8 @@ std::map<long, SourceShape> ParseSource(const std::string& text) {
       continue;
     }
     if (current == nullptr) continue;
-    for (const std::string& t : Split(line)) current->bytes.push_back(static_cast<uint8_t>(Number(t) & 0xFF));
+    for (const std::string& t : Split(line))
+      current->bytes.push_back(static_cast<uint8_t>(Number(t) & 0xFF));
   }
   return shapes;
 }
@@ -84,7 +85,8 @@ void ExpectSameShapes(const char* name) {
   int mismatches = 0;
   for (const auto& [code, shape] : theirs) {
     auto it = ours.find(code);
-    bool same = it != ours.end() && it->second.bytes == shape.bytes && it->second.length == shape.length;
+    bool same =
+        it != ours.end() && it->second.bytes == shape.bytes && it->second.length == shape.length;
     if (!same && ++mismatches <= 5) ADD_FAILURE() << name << ": shape " << code << " differs";
   }
   EXPECT_EQ(mismatches, 0);

@@ -15,7 +15,9 @@ namespace {
 
 struct Segment {
   int x0, y0, x1, y1;
-  bool operator==(const Segment& o) const { return x0 == o.x0 && y0 == o.y0 && x1 == o.x1 && y1 == o.y1; }
+  bool operator==(const Segment& o) const {
+    return x0 == o.x0 && y0 == o.y0 && x1 == o.x1 && y1 == o.y1;
+  }
 };
 
 std::ostream& operator<<(std::ostream& os, const Segment& s) {
@@ -24,7 +26,9 @@ std::ostream& operator<<(std::ostream& os, const Segment& s) {
 
 class RecordingCanvas : public ShapeCanvas {
  public:
-  void DrawSegment(int x0, int y0, int x1, int y1) override { segments.push_back({x0, y0, x1, y1}); }
+  void DrawSegment(int x0, int y0, int x1, int y1) override {
+    segments.push_back({x0, y0, x1, y1});
+  }
   std::vector<Segment> segments;
 };
 
@@ -44,7 +48,8 @@ struct Drawn {
 };
 
 // Draws code 'A' at base point (100, 100), `unit` pixels per shape unit.
-Drawn Draw(const Bytes& font, double unit, CharacterStyle style = CharacterStyle(), const char* hex = "41") {
+Drawn Draw(const Bytes& font, double unit, CharacterStyle style = CharacterStyle(),
+           const char* hex = "41") {
   ScratchDir dir;
   std::string path = dir.Write("f.shx", font);
   RecordingCanvas canvas;
@@ -196,8 +201,8 @@ TEST(ShapeInterpreter, SlantWidthAndRotation) {
 
 TEST(ShapeInterpreter, ScaleCommands) {
   Drawn d = Draw(FontWith({4, 3, 0x10, 3, 6, 0x10, 3, 0, 0x10, 0}), 10);
-  EXPECT_EQ(d.segments,
-            (std::vector<Segment>{{100, 100, 130, 100}, {130, 100, 135, 100}, {135, 100, 140, 100}}));
+  EXPECT_EQ(d.segments, (std::vector<Segment>{
+                            {100, 100, 130, 100}, {130, 100, 135, 100}, {135, 100, 140, 100}}));
 }
 
 TEST(ShapeInterpreter, EndlessScaleStaysFinite) {
@@ -249,17 +254,18 @@ TEST(ShapeInterpreter, CodeViewAndPreviewFallBackToQuestionMark) {
 
   ScratchDir dir;
   std::string normal = dir.Write("n.shx", FontWith({0x10, 0}));
-  std::string big = dir.Write("b.shx", BigFont({{0, "B", {5, 2, 0, 0}}, {0xB0A1, "", {0x14, 0}}}, {0xA1, 0xFE}));
+  std::string big =
+      dir.Write("b.shx", BigFont({{0, "B", {5, 2, 0, 0}}, {0xB0A1, "", {0x14, 0}}}, {0xA1, 0xFE}));
   RecordingCanvas canvas;
   double x = 100, y = 100;
   std::string msg;
   // 'A', a big-font character, a missing one (as "?"), and a lead byte at the end (as "?").
   ASSERT_TRUE(PreviewText(normal.c_str(), big.c_str(), "A\xB0\xA1\xB0\xA2\xB0", &msg, &x, &y,
                           CharacterStyle(), 10, &canvas));
-  EXPECT_EQ(canvas.segments, (std::vector<Segment>{{100, 100, 101, 100},
-                                                   {101, 100, 101, 98},
-                                                   {101, 98, 101, 99},
-                                                   {101, 99, 101, 100}}));
+  EXPECT_EQ(
+      canvas.segments,
+      (std::vector<Segment>{
+          {100, 100, 101, 100}, {101, 100, 101, 98}, {101, 98, 101, 99}, {101, 99, 101, 100}}));
   EXPECT_FALSE(PreviewText(normal.c_str(), dir.File("none.shx").c_str(), "A", &msg, &x, &y,
                            CharacterStyle(), 10, &canvas));
   EXPECT_EQ(msg, "Cannot open SHX file " + dir.File("none.shx") + " for read!");
@@ -289,7 +295,8 @@ TEST(ShapeInterpreter, ArbitraryBytesEndQuickly) {
       RecordingCanvas canvas;
       double x = 100, y = 100;
       std::string msg;
-      DrawCodeView(path.c_str(), font[19] == 'b' ? "b0a1" : "41", msg, &x, &y, CharacterStyle(), 50, &canvas);
+      DrawCodeView(path.c_str(), font[19] == 'b' ? "b0a1" : "41", msg, &x, &y, CharacterStyle(), 50,
+                   &canvas);
       EXPECT_LE(canvas.segments.size(), static_cast<size_t>(kMaxStrokes));
     }
   }

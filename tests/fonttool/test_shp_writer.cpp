@@ -38,7 +38,8 @@ std::string CodeView(const Bytes& font, const char* hex, bool* ok = nullptr) {
 }  // namespace
 
 TEST(ShpWriter, ShapeWithNameAndWithout) {
-  std::string text = Decompile(ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {2, 0x14, 0}}}));
+  std::string text =
+      Decompile(ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {2, 0x14, 0}}}));
   EXPECT_EQ(text, "*0,4,FONT\r\n8,2,0,0\r\n*65,3,A\r\n2,014,0\r\n*66,3\r\n2,014,0\r\n");
 }
 
@@ -77,8 +78,9 @@ TEST(ShpWriter, TokensOfEveryOpcode) {
 TEST(ShpWriter, SubshapeReferencesOfBigFontsAndUnifonts) {
   // An extended big font (shape 0 with five bytes): 7,0 carries a two-byte
   // code and four placement bytes.
-  Bytes ext = BigFont({{0, "BIG", {8, 2, 0, 10, 0}}, {0x8141, "", {7, 0, 0x81, 0x42, 2, 3, 0xF0, 4, 0}}},
-                      {0x81, 0xFE});
+  Bytes ext =
+      BigFont({{0, "BIG", {8, 2, 0, 10, 0}}, {0x8141, "", {7, 0, 0x81, 0x42, 2, 3, 0xF0, 4, 0}}},
+              {0x81, 0xFE});
   EXPECT_EQ(CodeView(ext, "8141"), "*33089,9\n7,0,08142,2,3,-16,4,0");
   // A plain big font writes the one-byte form.
   Bytes plain = BigFont({{0, "BIG", {8, 2, 0, 0}}, {0x8141, "", {7, 0, 2, 0}}}, {0x81, 0xFE});
@@ -90,10 +92,12 @@ TEST(ShpWriter, SubshapeReferencesOfBigFontsAndUnifonts) {
 
 TEST(ShpWriter, ExtendedFormIsKnownBeforeTheFirstShape) {
   // Code 0 is stored after the shape that refers to it with 7,0.
-  Bytes font = BigFont({{0x8141, "", {7, 0, 0x81, 0x42, 0, 0, 8, 8, 0}}, {0, "BIG", {8, 2, 0, 10, 0}}},
-                       {0x81, 0xFE});
-  EXPECT_EQ(Decompile(font),
-            "*BIGFONT 1,1,129,254\r\n*33089,9\r\n7,0,08142,0,0,8,8,0\r\n*0,5,BIG\r\n8,2,0,10,0\r\n");
+  Bytes font =
+      BigFont({{0x8141, "", {7, 0, 0x81, 0x42, 0, 0, 8, 8, 0}}, {0, "BIG", {8, 2, 0, 10, 0}}},
+              {0x81, 0xFE});
+  EXPECT_EQ(
+      Decompile(font),
+      "*BIGFONT 1,1,129,254\r\n*33089,9\r\n7,0,08142,0,0,8,8,0\r\n*0,5,BIG\r\n8,2,0,10,0\r\n");
   // The flags belong to one file: a shape font after it writes the plain form.
   EXPECT_EQ(Decompile(ShapesFont({kInfo, {65, "", {7, 0, 0}}})),
             "*0,4,FONT\r\n8,2,0,0\r\n*65,3\r\n7,0,0\r\n");
@@ -128,7 +132,8 @@ TEST(ShpWriter, BigFontHeaderLine) {
 TEST(ShpWriter, EmptyBigFontSlotsAreSkipped) {
   Bytes font = BigFont({{0, "BIG", {8, 2, 0, 0}}, {0x8141, "", {}}, {0x8141, "X", {0x14, 0}}},
                        {0x81, 0x82, 0xE0, 0xEF});
-  EXPECT_EQ(Decompile(font), "*BIGFONT 2,2,129,130,224,239\r\n*0,4,BIG\r\n8,2,0,0\r\n*33089,2,X\r\n014,0\r\n");
+  EXPECT_EQ(Decompile(font),
+            "*BIGFONT 2,2,129,130,224,239\r\n*0,4,BIG\r\n8,2,0,0\r\n*33089,2,X\r\n014,0\r\n");
   EXPECT_EQ(CodeView(font, "8141"), "*33089,2,X\n014,0");
 }
 
@@ -150,7 +155,8 @@ TEST(ShpWriter, CodeViewMessages) {
   EXPECT_FALSE(DecodeCodeView(dir.File("none.shx").c_str(), "41", msg));
   EXPECT_EQ(msg, "Cannot open " + dir.File("none.shx") + " for read!");
   // A big font without shape 0 cannot say which subshape form it uses.
-  EXPECT_EQ(CodeView(BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), "8141", &ok), "Address ERROR!");
+  EXPECT_EQ(CodeView(BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), "8141", &ok),
+            "Address ERROR!");
   EXPECT_FALSE(ok);
 }
 
@@ -194,7 +200,7 @@ TEST(ShpWriter, FormatErrorsLeaveNoOutput) {
       long_info,
       no_count,
       no_nul,
-      Bytes(info_only.begin(), info_only.begin() + 28),        // header cut short
+      Bytes(info_only.begin(), info_only.begin() + 28),      // header cut short
       BigFont({{0, "BIG", {8, 2, 0, 0}}}, {0x81, 0xFE}, 5),  // index past the end
   };
   for (const Bytes& font : cases) {

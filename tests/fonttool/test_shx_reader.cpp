@@ -17,7 +17,8 @@ namespace {
 const Shape kInfo{0, "FONT", {8, 2, 0, 0}};
 
 struct OpenFont {
-  explicit OpenFont(const Bytes& bytes) : path(dir.Write("f.shx", bytes)), f(std::fopen(path.c_str(), "rb")) {}
+  explicit OpenFont(const Bytes& bytes)
+      : path(dir.Write("f.shx", bytes)), f(std::fopen(path.c_str(), "rb")) {}
   ~OpenFont() { std::fclose(f); }
   ScratchDir dir;
   std::string path;
@@ -67,10 +68,12 @@ TEST(ShxReader, FontHeightOfEachKind) {
   };
   const Case cases[] = {
       {ShapesFont({{0, "F", {21, 7, 2, 0}}, {65, "", {0x14, 0}}}), true, 21, 21, false},
-      {ShapesFont({{0, "F", {0, 7, 2, 0}}}), true, 8, 8, false},              // 0 counts as 8
-      {ShapesFont({{65, "", {0x14, 0}}, {0, "F", {21, 7, 2, 0}}}), false, 0, 0, false},  // not first
-      {ShapesFont({{0, "F", {21, 0}}}), false, 0, 0, false},                  // too short
-      {BigFont({{0x8141, "", {0x14, 0}}, {0, "B", {16, 2, 0, 0}}}, {0x81, 0xFE}), true, 16, 16, false},
+      {ShapesFont({{0, "F", {0, 7, 2, 0}}}), true, 8, 8, false},  // 0 counts as 8
+      {ShapesFont({{65, "", {0x14, 0}}, {0, "F", {21, 7, 2, 0}}}), false, 0, 0,
+       false},                                                // not first
+      {ShapesFont({{0, "F", {21, 0}}}), false, 0, 0, false},  // too short
+      {BigFont({{0x8141, "", {0x14, 0}}, {0, "B", {16, 2, 0, 0}}}, {0x81, 0xFE}), true, 16, 16,
+       false},
       {BigFont({{0, "B", {16, 2, 0, 12, 0}}}, {0x81, 0xFE}), true, 16, 12, true},
       {BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), false, 0, 0, false},
       {Unifont("u", {32, 0, 2, 0, 0, 0}, {}), true, 32, 32, false},
@@ -104,7 +107,8 @@ TEST(ShxReader, LookupsOfEachKind) {
   }
   {
     // An empty slot with the wanted code is passed over; code 0 is never a subshape.
-    OpenFont font(BigFont({{0, "B", {8, 2, 0, 0}}, {0x8141, "", {}}, {0x8141, "X", {0x14, 0}}}, {0x81, 0xFE}));
+    OpenFont font(BigFont({{0, "B", {8, 2, 0, 0}}, {0x8141, "", {}}, {0x8141, "X", {0x14, 0}}},
+                          {0x81, 0xFE}));
     ASSERT_TRUE(FindShapeEntry(font.f, 0x8141, &e, &unifont));
     EXPECT_EQ(e.length, 4u);
     EXPECT_FALSE(FindShapeEntry(font.f, 0, &e, &unifont));
@@ -113,7 +117,8 @@ TEST(ShxReader, LookupsOfEachKind) {
     EXPECT_FALSE(ext);
   }
   {
-    OpenFont font(Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x4E00, "", {0x24, 0}}}));
+    OpenFont font(
+        Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x4E00, "", {0x24, 0}}}));
     ASSERT_TRUE(FindShapeEntry(font.f, 0x4E00, &e, &unifont));
     EXPECT_TRUE(unifont);
     EXPECT_EQ(e.length, 3u);
@@ -144,12 +149,14 @@ TEST(ShxReaderDeathTest, TruncatedFontsEndInTheirError) {
       {ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {8, 1, 2, 0}}}), 30 + 12},
       {BigFont({{0, "BIG", {8, 2, 0, 0}}, {0x8141, "", {0x14, 0}}, {0xFFFF, "", {}}}, {0x81, 0xFE}),
        31 + 4 + 24},
-      {Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x42, "B", {8, 1, 2, 0}}}), 31 + 8},
+      {Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x42, "B", {8, 1, 2, 0}}}),
+       31 + 8},
   };
   for (const Case& c : cases) {
     for (size_t cut = 0; cut < c.font.size(); ++cut) {
       ScratchDir dir;
-      std::string in = dir.Write("in.shx", Bytes(c.font.begin(), c.font.begin() + static_cast<long>(cut)));
+      std::string in =
+          dir.Write("in.shx", Bytes(c.font.begin(), c.font.begin() + static_cast<long>(cut)));
       std::string out = dir.File("out.shp"), msg;
       if (cut < c.header_end) {
         EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg)) << cut;
