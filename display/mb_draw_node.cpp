@@ -45,12 +45,7 @@ void MB_Draw_Node::rect_of(const As_Pt* pts, int n) {
     return;
   }
   As_Rect r;
-  if (n == 2) {
-    r.set_rect(As_Pt(std::min(pts[0].x(), pts[1].x()), std::min(pts[0].y(), pts[1].y()), 0.0),
-               As_Pt(std::max(pts[0].x(), pts[1].x()), std::max(pts[0].y(), pts[1].y()), 0.0));
-  } else {
-    r.init_by_pts(n, pts);
-  }
+  r.init_by_pts(n, pts);
   set_rect(r);
 }
 
@@ -138,15 +133,7 @@ void MB_Draw_Lines_Sets::draw(HDC hdc, const As_Tran& t) {
   }
 }
 
-void MB_Draw_Lines_Sets::build_rect() {
-  if (ptset_count() < 1 || pts_count() < 1) {
-    drop_rect();
-    return;
-  }
-  As_Rect r;
-  r.init_by_pts(static_cast<int>(pts_count()), points());
-  set_rect(r);
-}
+void MB_Draw_Lines_Sets::build_rect() { rect_of(points(), ptset_count() ? static_cast<int>(pts_count()) : 0); }
 
 // ---------------------------------------------------------------------------
 

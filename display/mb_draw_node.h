@@ -79,8 +79,8 @@ class MB_Draw_Node {
  protected:
   void set_rect(const As_Rect& r) { rect_.reset(new As_Rect(r)); }
   void drop_rect() { rect_.reset(); }
-  // The bounding rectangle of the points: from their minimum and maximum
-  // for two points, else As_Rect::init_by_pts; none for no points.
+  // The bounding rectangle of the points in normal form (left-top corner
+  // first, for two points as for more); none for no points.
   void rect_of(const As_Pt* pts, int n);
 
  private:
