@@ -164,6 +164,20 @@ class Coverage {
   std::vector<uint8_t> cells_;
 };
 
+// Pixel bounds of some points, inclusive.
+struct Box {
+  int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+  void add(int64_t x, int64_t y) {
+    if (x < x0) x0 = x;
+    if (y < y0) y0 = y;
+    if (x > x1) x1 = x;
+    if (y > y1) y1 = y;
+  }
+  bool empty() const { return x0 > x1 || y0 > y1; }
+};
+// A coverage over a box grown by a margin, cut to the surface.
+Coverage coverage_window(const Surface& s, const Box& b, int margin);
+
 // ---- lines.cpp ----
 // Cosmetic or wide line from the DC's pen, drawn straight on the surface.
 void draw_pen_line(Dc* dc, int x1, int y1, int x2, int y2);

@@ -169,20 +169,9 @@ void mark_wide_polyline(const Dc* dc, const POINT* pts, size_t n, bool closed, C
 
 // The surface window a polyline can touch.
 Coverage coverage_for(const Surface& s, const POINT* pts, size_t n, int margin) {
-  int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
-  for (size_t i = 0; i < n; ++i) {
-    x0 = std::min<int64_t>(x0, pts[i].x);
-    y0 = std::min<int64_t>(y0, pts[i].y);
-    x1 = std::max<int64_t>(x1, pts[i].x);
-    y1 = std::max<int64_t>(y1, pts[i].y);
-  }
-  x0 = std::max<int64_t>(x0 - margin, 0);
-  y0 = std::max<int64_t>(y0 - margin, 0);
-  x1 = std::min<int64_t>(x1 + margin + 1, s.width);
-  y1 = std::min<int64_t>(y1 + margin + 1, s.height);
-  if (x1 < x0) x1 = x0;
-  if (y1 < y0) y1 = y0;
-  return Coverage(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
+  Box box;
+  for (size_t i = 0; i < n; ++i) box.add(pts[i].x, pts[i].y);
+  return coverage_window(s, box, margin);
 }
 
 // One cosmetic line walked into a coverage, its pattern starting at base.

@@ -320,70 +320,49 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 
 // ---- Drawing state ----
 
-int SetROP2(HDC hdc, int mode) {
+namespace {
+
+// Replaces one field of a DC's state when the value is valid; the old value,
+// or `fail` for a bad DC or value.
+template <class T>
+T set_state(HDC hdc, T Dc::*field, T value, bool valid, T fail) {
   Dc* dc = find_dc(hdc);
-  if (!dc || mode < R2_BLACK || mode > R2_WHITE) return 0;
-  int old = dc->rop2;
-  dc->rop2 = mode;
+  if (!dc || !valid) return fail;
+  const T old = dc->*field;
+  dc->*field = value;
   return old;
 }
 
-int GetROP2(HDC hdc) {
+template <class T>
+T get_state(HDC hdc, T Dc::*field, T fail) {
   Dc* dc = find_dc(hdc);
-  return dc ? dc->rop2 : 0;
+  return dc ? dc->*field : fail;
 }
+
+}  // namespace
+
+int SetROP2(HDC hdc, int mode) { return set_state(hdc, &Dc::rop2, mode, mode >= R2_BLACK && mode <= R2_WHITE, 0); }
+int GetROP2(HDC hdc) { return get_state(hdc, &Dc::rop2, 0); }
 
 int SetBkMode(HDC hdc, int mode) {
-  Dc* dc = find_dc(hdc);
-  if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-  int old = dc->bk_mode;
-  dc->bk_mode = mode;
-  return old;
+  return set_state(hdc, &Dc::bk_mode, mode, mode == TRANSPARENT || mode == OPAQUE, 0);
 }
-
-int GetBkMode(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->bk_mode : 0;
-}
+int GetBkMode(HDC hdc) { return get_state(hdc, &Dc::bk_mode, 0); }
 
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-  Dc* dc = find_dc(hdc);
-  if (!dc) return CLR_INVALID;
-  COLORREF old = dc->bk_color;
-  dc->bk_color = color;
-  return old;
+  return set_state<COLORREF>(hdc, &Dc::bk_color, color, true, CLR_INVALID);
 }
-
-COLORREF GetBkColor(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->bk_color : CLR_INVALID;
-}
+COLORREF GetBkColor(HDC hdc) { return get_state<COLORREF>(hdc, &Dc::bk_color, CLR_INVALID); }
 
 int SetArcDirection(HDC hdc, int direction) {
-  Dc* dc = find_dc(hdc);
-  if (!dc || (direction != AD_COUNTERCLOCKWISE && direction != AD_CLOCKWISE)) return 0;
-  int old = dc->arc_dir;
-  dc->arc_dir = direction;
-  return old;
+  return set_state(hdc, &Dc::arc_dir, direction, direction == AD_COUNTERCLOCKWISE || direction == AD_CLOCKWISE, 0);
 }
-
-int GetArcDirection(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->arc_dir : 0;
-}
+int GetArcDirection(HDC hdc) { return get_state(hdc, &Dc::arc_dir, 0); }
 
 int SetPolyFillMode(HDC hdc, int mode) {
-  Dc* dc = find_dc(hdc);
-  if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-  int old = dc->fill_mode;
-  dc->fill_mode = mode;
-  return old;
+  return set_state(hdc, &Dc::fill_mode, mode, mode == ALTERNATE || mode == WINDING, 0);
 }
-
-int GetPolyFillMode(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->fill_mode : 0;
-}
+int GetPolyFillMode(HDC hdc) { return get_state(hdc, &Dc::fill_mode, 0); }
 
 BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt) {
   Dc* dc = find_dc(hdc);

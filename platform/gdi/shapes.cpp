@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace qmgdi {
 
@@ -29,22 +30,10 @@ struct Crossing {
 
 // The surface window a set of figures can touch.
 Coverage window_for(const Surface& s, const std::vector<Figure>& figs, int margin) {
-  int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+  Box box;
   for (const Figure& f : figs)
-    for (const POINT& p : f.pts) {
-      x0 = std::min<int64_t>(x0, p.x);
-      y0 = std::min<int64_t>(y0, p.y);
-      x1 = std::max<int64_t>(x1, p.x);
-      y1 = std::max<int64_t>(y1, p.y);
-    }
-  if (x0 > x1) return Coverage(0, 0, 0, 0);
-  x0 = std::max<int64_t>(x0 - margin, 0);
-  y0 = std::max<int64_t>(y0 - margin, 0);
-  x1 = std::min<int64_t>(x1 + margin + 1, s.width);
-  y1 = std::min<int64_t>(y1 + margin + 1, s.height);
-  if (x1 < x0) x1 = x0;
-  if (y1 < y0) y1 = y0;
-  return Coverage(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
+    for (const POINT& p : f.pts) box.add(p.x, p.y);
+  return coverage_window(s, box, margin);
 }
 
 int pen_margin(const Dc* dc) { return dc->pen && dc->pen->width > 1 ? dc->pen->width : 1; }
@@ -116,12 +105,12 @@ void mark_ellipse(const EllipseShape& e, int width, bool outline, bool fill, Cov
   }
 }
 
+// The window of a box [l, r) x [t, b).
 Coverage box_window(const Surface& s, int64_t l, int64_t t, int64_t r, int64_t b, int margin) {
-  const int64_t x0 = std::max<int64_t>(l - margin, 0), y0 = std::max<int64_t>(t - margin, 0);
-  int64_t x1 = std::min<int64_t>(r + margin, s.width), y1 = std::min<int64_t>(b + margin, s.height);
-  if (x1 < x0) x1 = x0;
-  if (y1 < y0) y1 = y0;
-  return Coverage(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
+  Box box;
+  box.add(l, t);
+  box.add(r - 1, b - 1);
+  return coverage_window(s, box, margin);
 }
 
 void normalize(int64_t& l, int64_t& t, int64_t& r, int64_t& b) {
@@ -187,18 +176,24 @@ void draw_figures(Dc* dc, const std::vector<Figure>& figs, bool stroke, bool fil
 
 using namespace qmgdi;
 
+namespace {
+
+// A closed figure: added to the path being recorded, else outlined and filled.
+BOOL closed_figure(Dc* dc, std::vector<POINT> pts) {
+  std::vector<Figure> figs(1);
+  figs[0].pts = std::move(pts);
+  figs[0].closed = true;
+  if (dc->path_state == 1) dc->path.push_back(std::move(figs[0]));
+  else draw_figures(dc, figs, true, true);
+  return TRUE;
+}
+
+}  // namespace
+
 BOOL Polygon(HDC hdc, const POINT* points, int count) {
   Dc* dc = find_dc(hdc);
   if (!dc || !points || count < 2) return FALSE;
-  std::vector<Figure> figs(1);
-  figs[0].pts.assign(points, points + count);
-  figs[0].closed = true;
-  if (dc->path_state == 1) {
-    dc->path.push_back(figs[0]);
-    return TRUE;
-  }
-  draw_figures(dc, figs, true, true);
-  return TRUE;
+  return closed_figure(dc, std::vector<POINT>(points, points + count));
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
@@ -210,21 +205,27 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   // The outline runs through the pixel centres of the box's last column and
   // row, so the fill rule leaves those out.
   auto c = [](int64_t v) { return static_cast<LONG>(std::max<int64_t>(std::min<int64_t>(v, INT32_MAX), INT32_MIN)); };
-  std::vector<Figure> figs(1);
-  figs[0].pts = {{c(l), c(t)}, {c(r - 1), c(t)}, {c(r - 1), c(b - 1)}, {c(l), c(b - 1)}};
-  figs[0].closed = true;
-  if (dc->path_state == 1) {
-    dc->path.push_back(figs[0]);
-    return TRUE;
-  }
-  draw_figures(dc, figs, true, true);
-  return TRUE;
+  return closed_figure(dc, {{c(l), c(t)}, {c(r - 1), c(t)}, {c(r - 1), c(b - 1)}, {c(l), c(b - 1)}});
 }
+
+namespace {
+
+// Marks and paints the ellipse of a box [l, r) x [t, b), its outline pixels
+// filtered by keep(x, y).
+template <class Keep>
+void draw_ellipse(Dc* dc, int64_t l, int64_t t, int64_t r, int64_t b, bool outline, bool fill, Keep keep) {
+  if (r - l < 1 || b - t < 1) return;
+  Coverage cov = box_window(*dc->target(), l, t, r, b, outline ? pen_margin(dc) : 0);
+  if (cov.empty()) return;
+  mark_ellipse(EllipseShape(l, t, r, b), dc->pen ? dc->pen->width : 1, outline, fill, &cov, keep);
+  paint(dc, cov);
+}
+
+}  // namespace
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   Dc* dc = find_dc(hdc);
   if (!dc || dc->path_state == 1) return FALSE;
-  Surface* s = dc->target();
   int64_t l = left, t = top, r = right, b = bottom;
   normalize(l, t, r, b);
   const bool outline = pen_draws(dc);
@@ -232,22 +233,16 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     --r;
     --b;
   }
-  if (r - l < 1 || b - t < 1) return TRUE;
-  const int width = dc->pen ? dc->pen->width : 1;
-  Coverage cov = box_window(*s, l, t, r, b, outline ? pen_margin(dc) : 0);
-  if (cov.empty()) return TRUE;
-  mark_ellipse(EllipseShape(l, t, r, b), width, outline, brush_fills(dc), &cov, [](int, int) { return true; });
-  paint(dc, cov);
+  draw_ellipse(dc, l, t, r, b, outline, brush_fills(dc), [](int, int) { return true; });
   return TRUE;
 }
 
 BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int x_start, int y_start, int x_end, int y_end) {
   Dc* dc = find_dc(hdc);
   if (!dc || dc->path_state == 1) return FALSE;
-  Surface* s = dc->target();
   int64_t l = left, t = top, r = right, b = bottom;
   normalize(l, t, r, b);
-  if (r - l < 1 || b - t < 1 || !pen_draws(dc)) return TRUE;
+  if (!pen_draws(dc)) return TRUE;
   const EllipseShape e(l, t, r, b);
   // Angles as seen on screen (y up), from the centre to each radial point.
   auto angle = [&e](double x, double y) { return std::atan2(e.cy - y, x - e.cx); };
@@ -259,24 +254,28 @@ BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int x_start, int y_s
   };
   const double sweep = ccw ? wrap(a1 - a0) : wrap(a0 - a1);
   const bool full = sweep == 0.0;
-  Coverage cov = box_window(*s, l, t, r, b, pen_margin(dc));
-  if (cov.empty()) return TRUE;
-  mark_ellipse(e, dc->pen->width, true, false, &cov, [&](int x, int y) {
+  draw_ellipse(dc, l, t, r, b, true, false, [&](int x, int y) {
     if (full) return true;
     const double a = angle(x, y);
     return (ccw ? wrap(a - a0) : wrap(a0 - a)) <= sweep + 1e-9;
   });
-  paint(dc, cov);
   return TRUE;
 }
 
-BOOL BeginPath(HDC hdc) {
+namespace {
+
+// Drops any path and enters a path state (0 none, 1 recording).
+BOOL reset_path(HDC hdc, int state) {
   Dc* dc = find_dc(hdc);
   if (!dc) return FALSE;
   dc->path.clear();
-  dc->path_state = 1;
+  dc->path_state = state;
   return TRUE;
 }
+
+}  // namespace
+
+BOOL BeginPath(HDC hdc) { return reset_path(hdc, 1); }
 
 BOOL EndPath(HDC hdc) {
   Dc* dc = find_dc(hdc);
@@ -288,13 +287,7 @@ BOOL EndPath(HDC hdc) {
   return TRUE;
 }
 
-BOOL AbortPath(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  if (!dc) return FALSE;
-  dc->path.clear();
-  dc->path_state = 0;
-  return TRUE;
-}
+BOOL AbortPath(HDC hdc) { return reset_path(hdc, 0); }
 
 BOOL CloseFigure(HDC hdc) {
   Dc* dc = find_dc(hdc);

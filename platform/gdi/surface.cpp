@@ -8,6 +8,7 @@
 // palette index at 8 bits and less); bits outside the colour masks are kept.
 #include "gdi_internal.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qmgdi {
@@ -212,9 +213,10 @@ void Painter::span(int y, int x0, int x1, uint32_t v) {
   if (x0 < 0) x0 = 0;
   if (x1 > s_.width) x1 = s_.width;
   if (rop2_ == R2_NOP) return;
-  if (rop2_ == R2_COPYPEN && s_.bpp == 32 && s_.value_mask == 0xFFFFFFFFu) {
+  if (rop2_ == R2_COPYPEN && s_.bpp == 32) {
     uint32_t* p = reinterpret_cast<uint32_t*>(s_.row(y));
-    for (int x = x0; x < x1; ++x) p[x] = v;
+    const uint32_t keep = ~s_.value_mask, set = v & s_.value_mask;
+    for (int x = x0; x < x1; ++x) p[x] = (p[x] & keep) | set;
     return;
   }
   for (int x = x0; x < x1; ++x) put(x, y, v);
@@ -223,6 +225,14 @@ void Painter::span(int y, int x0, int x1, uint32_t v) {
 Coverage::Coverage(int x0, int y0, int x1, int y1)
     : x0_(x0), y0_(y0), w_(x1 > x0 ? x1 - x0 : 0), h_(y1 > y0 ? y1 - y0 : 0) {
   cells_.assign(static_cast<size_t>(w_) * static_cast<size_t>(h_), kNone);
+}
+
+Coverage coverage_window(const Surface& s, const Box& b, int margin) {
+  if (b.empty()) return Coverage(0, 0, 0, 0);
+  const int64_t x0 = std::max<int64_t>(b.x0 - margin, 0), y0 = std::max<int64_t>(b.y0 - margin, 0);
+  const int64_t x1 = std::max(std::min<int64_t>(b.x1 + margin + 1, s.width), x0);
+  const int64_t y1 = std::max(std::min<int64_t>(b.y1 + margin + 1, s.height), y0);
+  return Coverage(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
 }
 
 void Coverage::mark_span(int y, int xa, int xb, uint8_t c) {

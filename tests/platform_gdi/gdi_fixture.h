@@ -7,6 +7,19 @@
 #include <cstring>
 #include <vector>
 
+// A BITMAPINFO with room for 256 colours or three masks.
+inline std::vector<uint8_t> info_buffer(int w, int h, int bpp, DWORD compression = BI_RGB) {
+  std::vector<uint8_t> mem(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  BITMAPINFO* bi = reinterpret_cast<BITMAPINFO*>(mem.data());
+  bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi->bmiHeader.biWidth = w;
+  bi->bmiHeader.biHeight = h;
+  bi->bmiHeader.biPlanes = 1;
+  bi->bmiHeader.biBitCount = static_cast<WORD>(bpp);
+  bi->bmiHeader.biCompression = compression;
+  return mem;
+}
+
 struct TestSurface {
   HDC dc = nullptr;
   HBITMAP bitmap = nullptr;
@@ -18,14 +31,9 @@ struct TestSurface {
   // less are a grey ramp with entry 0 black and the last entry white;
   // masks: 5-6-5 at 16 bits, 8-8-8 at 32 bits.
   TestSurface(int w, int h, int depth, bool bitfields = true) : width(w), height(h < 0 ? -h : h), bpp(depth) {
-    std::vector<uint8_t> mem(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    std::vector<uint8_t> mem =
+        info_buffer(w, h, depth, (bitfields && (depth == 16 || depth == 32)) ? BI_BITFIELDS : BI_RGB);
     BITMAPINFO* bi = reinterpret_cast<BITMAPINFO*>(mem.data());
-    bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi->bmiHeader.biWidth = w;
-    bi->bmiHeader.biHeight = h;
-    bi->bmiHeader.biPlanes = 1;
-    bi->bmiHeader.biBitCount = static_cast<WORD>(depth);
-    bi->bmiHeader.biCompression = (bitfields && (depth == 16 || depth == 32)) ? BI_BITFIELDS : BI_RGB;
     uint32_t* masks = reinterpret_cast<uint32_t*>(bi->bmiColors);
     if (depth == 16 && bitfields) { masks[0] = 0xF800; masks[1] = 0x07E0; masks[2] = 0x001F; }
     if (depth == 32 && bitfields) { masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF; }

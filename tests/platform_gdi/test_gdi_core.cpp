@@ -3,22 +3,6 @@
 
 #include "gdi_fixture.h"
 
-namespace {
-
-std::vector<uint8_t> info_buffer(int w, int h, int bpp, DWORD compression = BI_RGB) {
-  std::vector<uint8_t> mem(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-  BITMAPINFO* bi = reinterpret_cast<BITMAPINFO*>(mem.data());
-  bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi->bmiHeader.biWidth = w;
-  bi->bmiHeader.biHeight = h;
-  bi->bmiHeader.biPlanes = 1;
-  bi->bmiHeader.biBitCount = static_cast<WORD>(bpp);
-  bi->bmiHeader.biCompression = compression;
-  return mem;
-}
-
-}  // namespace
-
 TEST(GdiDib, RowsAreBottomUpUnlessHeightIsNegative) {
   {
     TestSurface s(5, 3, 32);
@@ -219,6 +203,20 @@ TEST(GdiLines, PolylineTouchesEachVertexOnce) {
   for (const POINT& p : black) EXPECT_TRUE(p.x == 1 || p.x == 5 || p.y == 1 || p.y == 5);
   SelectObject(s.dc, old);
   DeleteObject(pen);
+}
+
+TEST(GdiLines, PolylineToStartsAtAndMovesTheCurrentPosition) {
+  TestSurface s(8, 3, 24);
+  s.clear(RGB(255, 255, 255));
+  MoveToEx(s.dc, 0, 1, nullptr);
+  const POINT pts[2] = {{3, 1}, {6, 1}};
+  EXPECT_TRUE(PolylineTo(s.dc, pts, 2));
+  EXPECT_EQ(s.painted(RGB(255, 255, 255)),
+            (std::vector<POINT>{{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}));
+  POINT pos;
+  GetCurrentPositionEx(s.dc, &pos);
+  EXPECT_EQ(pos, (POINT{6, 1}));
+  EXPECT_FALSE(Polyline(s.dc, pts, 1));
 }
 
 TEST(GdiLines, DashStylesAndBackgroundMode) {

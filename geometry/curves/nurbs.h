@@ -1,0 +1,106 @@
+// CNURBS: a non-uniform rational B-spline of degree 1 to 9 over a
+// CKnotVector. It owns its knots, its control points (homogeneous, w * P, when
+// the curve is rational) and its weights (present only when they differ).
+// Evaluation runs in fixed local arrays and never allocates; the span search
+// starts from the knot vector's cached span, so marching along the curve
+// costs constant time per step.
+#pragma once
+
+#include "geometry/curves/curve.h"
+#include "geometry/curves/knot_vector.h"
+
+class CNURBS : public CCurve {
+ public:
+  CNURBS();
+  // Takes both arrays (the caller's pointers become null), then Finish.
+  CNURBS(CKnotVector*& knots, CPointArray*& points, int& status);
+  // The same for a rational curve: points in homogeneous form, one weight each.
+  CNURBS(CKnotVector*& knots, CPointArray*& points, CDoubleArray*& weights, int& status);
+  // status 2 and a reset curve when a copy cannot be made.
+  CNURBS(const CNURBS& source, int& status);
+  ~CNURBS() override;
+  // A new curve on knots and points, which it takes over (and deletes when
+  // it cannot be made); curve is null on failure.
+  static int Make(CKnotVector* knots, CPointArray* points, CNURBS*& curve);
+  CNURBS(const CNURBS&) = delete;
+  CNURBS& operator=(const CNURBS&) = delete;
+
+  // Checks and completes a new curve: counts, knots and weights; a common
+  // weight is divided out of the points and dropped.
+  int Finish();
+
+  CCurve* Clone() const override;
+  double StartParam() const override { return start_; }
+  double EndParam() const override { return end_; }
+  double Period() const override { return period_; }
+  int Derivatives(double t, int order, double (*out)[3]) const override;
+  int PointAndTangent(double t, double point[3], double derivative[3]) const override;
+  int Evaluate(double t, double point[3]) const override;
+  int Kind() const override { return 4; }
+  int SizeLimit() const override;
+  int CurveFlag() const override { return flag_; }
+  bool CanTransformInPlace() const override { return true; }
+  bool IsRational() const override { return weights_ != nullptr; }
+  // Homogeneous point and weight by de Boor's algorithm.
+  int PointWithWeight(double t, double point[3], double& weight) const override;
+  int SetEndControlPoint(int which, const double* point) override;
+  int TessellateRange(double a, double b, double tol, const CPointMap* map, CPointSink& sink) const override;
+  int SampleParams(CDoubleArray& out, const double* first = nullptr, const double* last = nullptr) const override;
+  int SetRange(double a, double b) override;
+  int SetStart(double a) override;
+  int SetEnd(double b) override;
+  int ParamSeeds(int k, CDoubleArray*& out) const override;
+  int TransformInPlace(const CPointMap& map) override;
+  int Reverse() override;
+  int WriteToBuffer(unsigned char*& cursor) const override;
+  int BufferSize() const override;
+  int Translate(const double* v) override;
+  int SwapContents(CNURBS& other);
+
+  int Degree() const { return knots_ ? knots_->Degree() : 0; }
+  int ControlCount() const { return points_ ? points_->Count() : 0; }
+  const CKnotVector* Knots() const { return knots_; }
+  const CPointArray* Points() const { return points_; }
+  const CDoubleArray* Weights() const { return weights_; }
+
+  // Indices fold cyclically into the control points.
+  double WeightAt(int i) const;
+  int SetWeight(int i, double w);
+  int ControlPoint(int i, double out[3]) const;
+  // Stores point * (weight, or the current weight); an explicit weight other
+  // than the current one on a non-rational curve answers 2100.
+  int SetControlPoint(int i, const double point[3], const double* weight = nullptr);
+
+  // Segments needed for the triple of control points i, i+1, i+2 to stay
+  // within tol of their chords.
+  int SpanSegments(int i, double tol) const;
+  // The number of points TessellateRange hands to an empty sink.
+  int TessellationCount(double a, double b, double tol, int& count) const;
+
+ private:
+  // The knot spans of a tessellated range and the steps of each.
+  struct SpanWalk {
+    double t = 0.0, b = 0.0, e = 0.0;  // current parameter, range end, span end
+    int s = 0, steps = 1, pass = 0, guard = 0, cap = 1;
+  };
+  int BeginSpans(double a, double b, SpanWalk& w) const;
+  bool NextSpan(SpanWalk& w, double tol) const;
+
+  void Reset();
+  void Release();
+  // The span of t, with the checks every evaluation makes first.
+  int SpanOf(double t, int& span) const;
+
+  double start_ = 0.0;
+  double end_ = 0.0;
+  double period_ = 0.0;
+  int flag_ = 1;
+  CKnotVector* knots_ = nullptr;
+  CPointArray* points_ = nullptr;
+  CDoubleArray* weights_ = nullptr;
+};
+
+// The periodic cubic interpolant of fit points Q0 .. Q(n-1) whose last point
+// repeats the first, on a copy of the periodic knot vector (n - 1 knots).
+// curve is null on failure.
+int FitClosedCurve(const CKnotVector& knots, const CPointArray& points, CNURBS*& curve);
