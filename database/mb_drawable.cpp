@@ -141,28 +141,24 @@ void MB_Drawable::flag(uint16_t f) {
   if (draw_node_) draw_node_->flag(static_cast<char>(f));
 }
 
-void MB_Drawable::set_layer(const MB_String& name, MB_Drawing& drawing) {
+template <class Match>
+void MB_Drawable::set_layer_where(MB_Drawing& drawing, Match match) {
   for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != ID_LAYER) continue;
     MB_Layer* layer = static_cast<MB_Layer*>(o);
-    if (layer->name() == name) {
-      general_.layer(layer);
-      if (!layer->visibility()) flag(0);
-      return;
-    }
+    if (!match(*layer)) continue;
+    general_.layer(layer);
+    if (!layer->visibility()) flag(0);
+    return;
   }
 }
 
+void MB_Drawable::set_layer(const MB_String& name, MB_Drawing& drawing) {
+  set_layer_where(drawing, [&name](const MB_Layer& l) { return l.name() == name; });
+}
+
 void MB_Drawable::set_layer(uint16_t id, MB_Drawing& drawing) {
-  for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
-    if (o->object_id() != ID_LAYER) continue;
-    MB_Layer* layer = static_cast<MB_Layer*>(o);
-    if (layer->id() == id) {
-      general_.layer(layer);
-      if (!layer->visibility()) flag(0);
-      return;
-    }
-  }
+  set_layer_where(drawing, [id](const MB_Layer& l) { return l.id() == id; });
 }
 
 int32_t MB_Drawable::get_def_draw_precision() const {

@@ -197,6 +197,8 @@ class MB_Drawable : public MB_Object {
 
  private:
   void copy_values(const MB_Drawable& other);
+  template <class Match>
+  void set_layer_where(MB_Drawing& drawing, Match match);
 
   MB_General general_;
   uint32_t save_flag_ = 0;

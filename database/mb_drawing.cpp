@@ -13,6 +13,22 @@ namespace {
 
 bool same_name(const MB_String* a, const char* b) { return a && a->ascii() && mb_same_name(a->ascii(), b); }
 
+// The object of the list as a T when its class number is kId, else null.
+template <class T, MB_Object::MB_ID kId>
+T* as(MB_Object* o) {
+  return o->object_id() == kId ? static_cast<T*>(o) : nullptr;
+}
+
+// The first object of the list that `to` makes a T of and that matches.
+template <class T, class Match>
+T* first_in(MB_Object_List& list, T* (*to)(MB_Object*), Match match) {
+  for (MB_Object* o = list.head(); o; o = o->next()) {
+    T* t = to(o);
+    if (t && match(t)) return t;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 MB_Drawing_Info::MB_Drawing_Info() {
@@ -59,50 +75,31 @@ MB_Object_List& MB_Drawing::get_active_object_list() {
 
 MB_Block* MB_Drawing::find_block(const char* name) {
   if (!name) return nullptr;
-  for (MB_Object* o = block_list_.head(); o; o = o->next()) {
-    MB_Block* b = mb_to_block(o);
-    if (b && same_name(mb_block_name(b), name)) return b;
-  }
-  return nullptr;
+  return first_in(block_list_, mb_to_block, [name](MB_Block* b) { return same_name(mb_block_name(b), name); });
 }
 
 MB_Layer* MB_Drawing::find_layer(const char* name) {
   if (!name) return nullptr;
-  for (MB_Object* o = layer_list_.head(); o; o = o->next()) {
-    if (o->object_id() != MB_Object::ID_LAYER) continue;
-    MB_Layer* layer = static_cast<MB_Layer*>(o);
-    if (same_name(&layer->name(), name)) return layer;
-  }
-  return nullptr;
+  return first_in(layer_list_, as<MB_Layer, MB_Object::ID_LAYER>,
+                  [name](MB_Layer* l) { return same_name(&l->name(), name); });
 }
 
 MB_Layer* MB_Drawing::find_layer(unsigned long n) {
   unsigned long i = 0;
-  for (MB_Object* o = layer_list_.head(); o; o = o->next()) {
-    if (o->object_id() != MB_Object::ID_LAYER) continue;
-    if (i++ == n) return static_cast<MB_Layer*>(o);
-  }
-  return nullptr;
+  return first_in(layer_list_, as<MB_Layer, MB_Object::ID_LAYER>, [&i, n](MB_Layer*) { return i++ == n; });
 }
 
 MB_Text_Style* MB_Drawing::find_text_style(const char* name) {
   if (!name) return nullptr;
-  for (MB_Object* o = text_style_list_.head(); o; o = o->next()) {
-    MB_Text_Style* s = mb_to_text_style(o);
-    if (s && same_name(mb_text_style_name(s), name)) return s;
-  }
-  return nullptr;
+  return first_in(text_style_list_, mb_to_text_style,
+                  [name](MB_Text_Style* t) { return same_name(mb_text_style_name(t), name); });
 }
 
 MB_Line_Type* MB_Drawing::find_line_type(const char* name, MB_Layer* layer) {
   if (!name) return nullptr;
   if (layer && mb_same_name(name, "bylayer")) return layer->line_type();
-  for (MB_Object* o = line_type_list_.head(); o; o = o->next()) {
-    if (o->object_id() != MB_Object::ID_LINE_TYPE) continue;
-    MB_Line_Type* t = static_cast<MB_Line_Type*>(o);
-    if (mb_same_name(t->name(), name)) return t;
-  }
-  return nullptr;
+  return first_in(line_type_list_, as<MB_Line_Type, MB_Object::ID_LINE_TYPE>,
+                  [name](MB_Line_Type* t) { return mb_same_name(t->name(), name); });
 }
 
 void MB_Drawing::build_draw() {

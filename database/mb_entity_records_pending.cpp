@@ -13,18 +13,22 @@ MB_Result MB_Layer::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
 MB_Result MB_Layer::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }
 MB_Result MB_Layer::process(MB_File_IO&) { return MB_BAD_STATE; }
 
-MB_Result MB_Line_Scale::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
-MB_Result MB_Line_Scale::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Line_Scale::process(MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Width::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
-MB_Result MB_Width::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Width::process(MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Thickness::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
-MB_Result MB_Thickness::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Thickness::process(MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Display_Width::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
-MB_Result MB_Display_Width::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }
-MB_Result MB_Display_Width::process(MB_File_IO&) { return MB_BAD_STATE; }
+template <class T, MB_Object::MB_ID kId, char kOpcode>
+MB_Result MB_Rendition_Value<T, kId, kOpcode>::serialize(MB_File_IO&) const {
+  return MB_BAD_STATE;
+}
+template <class T, MB_Object::MB_ID kId, char kOpcode>
+MB_Result MB_Rendition_Value<T, kId, kOpcode>::materialize(const MB_Opcode&, MB_File_IO&) {
+  return MB_BAD_STATE;
+}
+template <class T, MB_Object::MB_ID kId, char kOpcode>
+MB_Result MB_Rendition_Value<T, kId, kOpcode>::process(MB_File_IO&) {
+  return MB_BAD_STATE;
+}
+template class MB_Rendition_Value<double, MB_Object::ID_LINE_SCALE, 'i'>;
+template class MB_Rendition_Value<double, MB_Object::ID_WIDTH, 'j'>;
+template class MB_Rendition_Value<double, MB_Object::ID_THICKNESS, 'n'>;
+template class MB_Rendition_Value<int32_t, MB_Object::ID_DISPLAY_WIDTH, 'h'>;
 
 MB_Result MB_General::serialize(MB_File_IO&) const { return MB_BAD_STATE; }
 MB_Result MB_General::materialize(const MB_Opcode&, MB_File_IO&) { return MB_BAD_STATE; }

@@ -116,26 +116,6 @@ MB_Linetype_Node::MB_Linetype_Node(double val, double scale, double rotang, doub
       yoffset_(yoffset),
       shape_flag_(shape_flag) {}
 
-MB_Linetype_Node::MB_Linetype_Node(const MB_Linetype_Node& other) { copy_values(other); }
-
-MB_Linetype_Node& MB_Linetype_Node::operator=(const MB_Linetype_Node& other) {
-  copy_values(other);
-  return *this;
-}
-
-void MB_Linetype_Node::copy_values(const MB_Linetype_Node& o) {
-  val_ = o.val_;
-  complexshapecode_ = o.complexshapecode_;
-  scale_ = o.scale_;
-  rotang_ = o.rotang_;
-  xoffset_ = o.xoffset_;
-  yoffset_ = o.yoffset_;
-  shape_flag_ = o.shape_flag_;
-  stroffset_ = o.stroffset_;
-  text_style_ = o.text_style_;
-  shape_char_ = o.shape_char_;
-}
-
 // ---------------------------------------------------------------------------
 
 MB_Linetype_Loop::MB_Linetype_Loop(const MB_Linetype_Loop& other) { *this = other; }

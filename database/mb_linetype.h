@@ -31,15 +31,16 @@ class MB_Linetype_Node {
   MB_Linetype_Node() = default;
   MB_Linetype_Node(double val, double scale, double rotang, double xoffset, double yoffset, short shape_flag,
                    short complexshapecode);
-  // Copies the values; the copy is in no ring.
-  MB_Linetype_Node(const MB_Linetype_Node& other);
-  MB_Linetype_Node& operator=(const MB_Linetype_Node& other);
+  // Copies the values; a copy is in no ring and an assigned node keeps its
+  // place in its own.
+  MB_Linetype_Node(const MB_Linetype_Node&) = default;
+  MB_Linetype_Node& operator=(const MB_Linetype_Node&) = default;
   virtual ~MB_Linetype_Node() = default;
 
-  MB_Linetype_Node* previous() const { return previous_; }
-  MB_Linetype_Node* next() const { return next_; }
-  void previous(MB_Linetype_Node* n) { previous_ = n; }
-  void next(MB_Linetype_Node* n) { next_ = n; }
+  MB_Linetype_Node* previous() const { return links_.previous; }
+  MB_Linetype_Node* next() const { return links_.next; }
+  void previous(MB_Linetype_Node* n) { links_.previous = n; }
+  void next(MB_Linetype_Node* n) { links_.next = n; }
 
   double val() const { return val_; }
   void val(double v) { val_ = v; }
@@ -63,10 +64,16 @@ class MB_Linetype_Node {
   void shape_char(MB_Font_Char* c) { shape_char_ = c; }
 
  private:
-  void copy_values(const MB_Linetype_Node& other);
+  // Ring links, which copying leaves alone.
+  struct Links {
+    MB_Linetype_Node* previous = nullptr;
+    MB_Linetype_Node* next = nullptr;
+    Links() = default;
+    Links(const Links&) {}
+    Links& operator=(const Links&) { return *this; }
+  };
 
-  MB_Linetype_Node* previous_ = nullptr;
-  MB_Linetype_Node* next_ = nullptr;
+  Links links_;
   double val_ = 0.0;
   int16_t complexshapecode_ = 0;
   double scale_ = 0.0, rotang_ = 0.0, xoffset_ = 0.0, yoffset_ = 0.0;

@@ -9,6 +9,7 @@
 
 #include "database/mb_linetype.h"
 #include "database/mb_system.h"
+#include "geometry/dlink.h"
 #include "geometry/geom_algo.h"
 
 int32_t mb_node_color(int32_t c) {
@@ -23,6 +24,20 @@ POINT* mb_device_points(const As_Pt* pts, int n, const As_Tran& t, int extra) {
   for (int i = 0; i < n; ++i) buffer[i] = mb_device_point(pts[i], t);
   return buffer.data();
 }
+
+namespace {
+
+// A GDI polygon filled with a solid brush of the colour and outlined with
+// the DC's pen; the DC's brush is restored.
+void fill_polygon(HDC hdc, const POINT* p, int n, int32_t color) {
+  HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color));
+  HGDIOBJ old = SelectObject(hdc, brush);
+  Polygon(hdc, p, n);
+  SelectObject(hdc, old);
+  DeleteObject(brush);
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -112,25 +127,17 @@ void MB_Draw_Lines_Sets::draw(HDC hdc, const As_Tran& t) {
   COLORREF pen_color = 0;
   LOGPEN pen;
   if (GetObject(GetCurrentObject(hdc, OBJ_PEN), sizeof(pen), &pen) == sizeof(pen)) pen_color = pen.lopnColor;
-  const As_Pt* run = points();
-  for (unsigned long s = 0; s < ptset_count(); ++s) {
-    const int n = static_cast<int>(vals()[s]);
-    const As_Pt* pts = run;
-    run += n;
-    if (n < 1) continue;
+  for_each_run([&](const As_Pt* pts, int n) {
+    if (n < 1) return;
     POINT* p = mb_device_points(pts, n, t);
     if (n == 1) {
       SetPixel(hdc, p[0].x, p[0].y, pen_color);
     } else if (is_filled() && n > 2 && same_point(pts[0], pts[n - 1], resabs)) {
-      HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color()));
-      HGDIOBJ old = SelectObject(hdc, brush);
-      Polygon(hdc, p, n);
-      SelectObject(hdc, old);
-      DeleteObject(brush);
+      fill_polygon(hdc, p, n, color());
     } else {
       Polyline(hdc, p, n);
     }
-  }
+  });
 }
 
 void MB_Draw_Lines_Sets::build_rect() { rect_of(points(), ptset_count() ? static_cast<int>(pts_count()) : 0); }
@@ -145,11 +152,7 @@ void MB_Draw_Solid::draw(HDC hdc, const As_Tran& t) {
   if (n < 3) return;
   POINT* p = mb_device_points(points(), n, t, 1);
   p[n] = p[0];
-  HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color()));
-  HGDIOBJ old = SelectObject(hdc, brush);
-  Polygon(hdc, p, n + 1);
-  SelectObject(hdc, old);
-  DeleteObject(brush);
+  fill_polygon(hdc, p, n + 1, color());
 }
 
 void MB_Draw_Solid::build_rect() { rect_of(points(), count()); }
@@ -189,57 +192,32 @@ void MB_Draw_Image::build_rect() {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+struct Node_Links {
+  static MB_Draw_Node* next(const MB_Draw_Node* n) { return n->next(); }
+  static MB_Draw_Node* prev(const MB_Draw_Node* n) { return n->prev(); }
+  static void set_next(MB_Draw_Node* n, MB_Draw_Node* x) { n->next(x); }
+  static void set_prev(MB_Draw_Node* n, MB_Draw_Node* x) { n->prev(x); }
+};
+
+}  // namespace
+
 void MB_Draw_List::add(MB_Draw_Node* node) {
-  if (!node) return;
-  node->next(nullptr);
-  node->prev(tail_);
-  if (tail_) {
-    tail_->next(node);
-  } else {
-    head_ = node;
-  }
-  tail_ = node;
+  if (node) dlink::link_before<Node_Links>(head_, tail_, node, static_cast<MB_Draw_Node*>(nullptr));
 }
 
 void MB_Draw_List::add_head(MB_Draw_Node* node) {
-  if (!node) return;
-  node->prev(nullptr);
-  node->next(head_);
-  if (head_) {
-    head_->prev(node);
-  } else {
-    tail_ = node;
-  }
-  head_ = node;
+  if (node) dlink::link_before<Node_Links>(head_, tail_, node, head_);
 }
 
 void MB_Draw_List::kill(MB_Draw_Node* node) {
-  if (!node) return;
   MB_Draw_Node* n = head_;
   while (n && n != node) n = n->next();
-  if (!n) return;  // not in this list
-  if (node->prev()) {
-    node->prev()->next(node->next());
-  } else {
-    head_ = node->next();
-  }
-  if (node->next()) {
-    node->next()->prev(node->prev());
-  } else {
-    tail_ = node->prev();
-  }
-  delete node;
+  if (n) dlink::unlink<Node_Links>(head_, tail_, n);  // nothing for a node of another list
 }
 
-void MB_Draw_List::kill_all() {
-  MB_Draw_Node* n = head_;
-  head_ = tail_ = nullptr;
-  while (n) {
-    MB_Draw_Node* next = n->next();
-    delete n;
-    n = next;
-  }
-}
+void MB_Draw_List::kill_all() { dlink::free_all<Node_Links>(head_, tail_); }
 
 void MB_Draw_List::draw(HDC hdc, const As_Tran& t) {
   for (MB_Draw_Node* n = head_; n; n = n->next()) n->draw(hdc, t);

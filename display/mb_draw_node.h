@@ -139,6 +139,18 @@ class MB_Draw_Lines_Sets : public MB_Draw_Node, public As_Pt_Sets {
   void draw(HDC hdc, const As_Tran& t) override;
   void build_rect() override;
   bool pick(const As_Pt& p, As_Pt& hit, double tol) override { return snap(p, hit, tol); }
+
+ private:
+  // f(points, count) for every run, in order.
+  template <class F>
+  void for_each_run(F f) const {
+    const As_Pt* run = points();
+    for (unsigned long s = 0; s < ptset_count(); ++s) {
+      const int n = static_cast<int>(vals()[s]);
+      f(run, n);
+      run += n;
+    }
+  }
 };
 
 // One filled polygon (vertices not repeated at the end).

@@ -12,19 +12,15 @@ void MB_Draw_Lines_Set::draw(CMyDC& dc, const As_Tran& t) {
 }
 
 void MB_Draw_Lines_Sets::draw(CMyDC& dc, const As_Tran& t) {
-  const As_Pt* run = points();
-  for (unsigned long s = 0; s < ptset_count(); ++s) {
-    const int n = static_cast<int>(vals()[s]);
-    const As_Pt* pts = run;
-    run += n;
-    if (n < 2) continue;
+  for_each_run([&](const As_Pt* pts, int n) {
+    if (n < 2) return;
     POINT* p = mb_device_points(pts, n, t);
     if (is_filled() && n > 2) {
       dc.Polygon(p, n, 1, static_cast<uint32_t>(color()));
     } else {
       dc.Polyline(p, n);
     }
-  }
+  });
 }
 
 void MB_Draw_Solid::draw(CMyDC& dc, const As_Tran& t) {
