@@ -159,6 +159,7 @@ class MB_Block_Name : public MB_Attribute {
   MB_Result process(MB_File_IO& io) override;
 
   const MB_String& name() const { return name_; }
+  void name(const MB_String& n) { name_ = n; }
   MB_Block* block() const { return block_; }
   void block(MB_Block* b) { block_ = b; }
 
@@ -167,9 +168,10 @@ class MB_Block_Name : public MB_Attribute {
   MB_Block* block_ = nullptr;
 };
 
-// Ends the definition a read pass left open (a file that stops inside a
-// block): the drawing's temporary block, when it is `opened`, joins the
-// block list and the temporary block is cleared.
+// Ends the definition of `opened` when it is the drawing's temporary block
+// (a file that stops inside a block, a begin inside a definition): the
+// block stays in, or joins, the block list and the temporary block is
+// cleared.
 void mb_close_block_definition(MB_Drawing& drawing, MB_Block* opened);
 
 // Writes the blocks of the list, each once, every block after the blocks
