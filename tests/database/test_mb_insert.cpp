@@ -375,3 +375,19 @@ TEST_F(InsertTest, UndoOfInsertingExplodingAndMovingRestoresExactly) {
   undo.reset();
   d.reset();
 }
+
+TEST_F(InsertTest, KeyPointIsASquareMarkerOnADeviceContextOnly) {
+  MB_Insert i(As_Pt(10, 12, 0), 0, 1, 1, 1);
+  CMyDC dc;
+  make_surface(dc, 32, 32);
+  Probe probe(dc);
+  const uint32_t white = probe.at(0, 0);
+  i.draw_key_point(nullptr, dc, As_Tran());
+  EXPECT_TRUE(probe.painted(white).empty());
+  i.draw_key_point(dc.GetDC(), dc, translate_transf(As_Vec(1, 0, 0)));
+  const PixelSet marker = probe.painted(white);
+  ASSERT_FALSE(marker.empty());
+  EXPECT_EQ(marker.begin()->first, 8);   // reaching 3 pixels from (11, 12)
+  EXPECT_EQ(marker.rbegin()->first, 14);
+  EXPECT_EQ(marker.count({11, 12}), 0u);  // an outline
+}
