@@ -68,6 +68,19 @@ struct Surface {
   }
 };
 
+// Builds the drawing, then draws every entity per iteration.
+void repaint(benchmark::State& state, MB_Drawing& d) {
+  d.build_draw();
+  Surface s;
+  As_Tran view = translate_transf(As_Vec(0.5, 0.5, 0.0));  // a repaint's view is never the identity
+  for (auto _ : state) {
+    for (MB_Object* o = d.object_list().head(); o; o = o->next()) {
+      static_cast<MB_Drawable*>(o)->draw(nullptr, s.dc, view);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kLines * kInserts);
+}
+
 void BM_DrawThroughInserts(benchmark::State& state) {
   MB_Drawing d;
   auto* block = new MB_Block(As_Pt(), MB_String("cell"), MB_String());
@@ -78,15 +91,7 @@ void BM_DrawThroughInserts(benchmark::State& state) {
     ins->block(block);
     d.object_list().add_tail(ins);
   }
-  d.build_draw();
-  Surface s;
-  As_Tran view = translate_transf(As_Vec(0.5, 0.5, 0.0));  // a repaint's view is never the identity
-  for (auto _ : state) {
-    for (MB_Object* o = d.object_list().head(); o; o = o->next()) {
-      static_cast<MB_Drawable*>(o)->draw(nullptr, s.dc, view);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kLines * kInserts);
+  repaint(state, d);
 }
 BENCHMARK(BM_DrawThroughInserts)->Unit(benchmark::kMillisecond);
 
@@ -100,15 +105,7 @@ void BM_DrawPlacedLinesBaseline(benchmark::State& state) {
       d.object_list().add_tail(new Bench_Line(l.first + v, l.second + v));
     }
   }
-  d.build_draw();
-  Surface s;
-  As_Tran view = translate_transf(As_Vec(0.5, 0.5, 0.0));  // a repaint's view is never the identity
-  for (auto _ : state) {
-    for (MB_Object* o = d.object_list().head(); o; o = o->next()) {
-      static_cast<MB_Drawable*>(o)->draw(nullptr, s.dc, view);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kLines * kInserts);
+  repaint(state, d);
 }
 BENCHMARK(BM_DrawPlacedLinesBaseline)->Unit(benchmark::kMillisecond);
 
