@@ -33,6 +33,7 @@ struct Faces {
   FT_Library lib = nullptr;
   std::map<std::string, FT_Face> by_file;   // opened faces
   std::vector<std::string> added;           // files of AddFontResourceExA
+  bool fontconfig = false;                  // initialised, to be finished at exit
   Faces() {
     if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
   }
@@ -41,6 +42,7 @@ struct Faces {
       if (f.second) FT_Done_Face(f.second);
     }
     if (lib) FT_Done_FreeType(lib);
+    if (fontconfig) FcFini();
   }
   // The face of a file, opened on first use; null when it is no font.
   FT_Face face(const std::string& file) {
@@ -64,7 +66,11 @@ bool same_text(const std::string& a, const std::string& b) { return strcasecmp(a
 // The file fontconfig gives for a family; with `exact`, only a font of that
 // very family.
 std::string fontconfig_file(const std::string& family, bool exact) {
-  if (!FcInit()) return std::string();
+  Faces& fs = faces();
+  if (!fs.fontconfig) {
+    if (!FcInit()) return std::string();
+    fs.fontconfig = true;
+  }
   std::string out;
   FcPattern* pat = FcPatternCreate();
   if (!pat) return out;
