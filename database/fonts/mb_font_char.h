@@ -24,8 +24,8 @@ class MB_Font_Char : public MB_Attribute {
 
   MB_ID object_id() const override { return ID_FONT; }
   MB_Result serialize(MB_File_IO&) const override;
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
   unsigned short code() const { return code_; }
   const As_Pt_Sets& point_sets() const { return sets_; }

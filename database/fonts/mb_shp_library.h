@@ -30,8 +30,8 @@ class MB_Shp_Library : public MB_Font_Library {
   ~MB_Shp_Library() override;
 
   MB_Result serialize(MB_File_IO& io) const override;
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
   bool save_qft(MB_File_IO&, const char*) const { return true; }
 
   int font_type() const override { return 3; }

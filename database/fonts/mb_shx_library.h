@@ -81,8 +81,8 @@ class MB_Shx_Library : public MB_Font_Library {
   MB_Shx_Library& operator=(const MB_Shx_Library&) = delete;
 
   MB_Result serialize(MB_File_IO& io) const override;
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
   int font_type() const override { return 4; }
   // Above the baseline, else below; 1 for a font that gives neither.

@@ -84,8 +84,8 @@ class MB_TTF_Library : public MB_Font_Library {
   MB_TTF_Library& operator=(const MB_TTF_Library&) = delete;
 
   MB_Result serialize(MB_File_IO& io) const override;
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
   int font_type() const override { return 1; }
   double height() const override { return char_height_; }
