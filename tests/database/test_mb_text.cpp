@@ -82,7 +82,7 @@ TEST_F(TextLayout, CodesGoToTheirFonts) {
   p = points("\xB0\xA1\\U+4E2D");
   ASSERT_EQ(p.size(), 4u);
   expect_pt(p[1], 110, 60);
-  expect_pt(p[3], 110, 50);
+  expect_pt(p[3], 110, 40);
   EXPECT_DOUBLE_EQ(text.rect().lt().y(), 60.0);
   // Without a big font those codes draw nothing.
   text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
