@@ -31,7 +31,9 @@ struct Shape_Interpreter::State {
     if (stroke.size() >= 2) out->strokes.push_back(std::move(stroke));
     stroke.clear();
   }
+  // Every point counts against the step budget.
   void move_to(double nx, double ny) {
+    ++steps;
     if (down) {
       if (stroke.empty()) stroke.emplace_back(x, y, 0.0);
       stroke.emplace_back(nx, ny, 0.0);
@@ -161,7 +163,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         s.move_by(s8(op[0]) * s.scale, s8(op[1]) * s.scale);
         break;
       case 9:
-        for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]); k += 2) {
+        for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= kMaxSteps; k += 2) {
           s.move_by(s8(d[k]) * s.scale, s8(d[k + 1]) * s.scale);
         }
         break;
@@ -201,6 +203,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
       case 13: {
         size_t k = i + 1;
         do {
+          if (s.steps > kMaxSteps) break;
           if (code == 13 && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
           if (k + 2 >= n) break;
           const double dx = s8(d[k]) * s.scale, dy = s8(d[k + 1]) * s.scale;

@@ -15,7 +15,9 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -176,10 +178,14 @@ class Native_Writer {
     put32(static_cast<uint32_t>(p.x));
     put32(static_cast<uint32_t>(p.y));
   }
-  Pt fixed(const FT_Vector& v) const {
-    return Pt{static_cast<int32_t>(std::llround(v.x * scale_ * 65536.0)),
-              static_cast<int32_t>(std::llround(v.y * scale_ * 65536.0))};
+  // 16.16 fixed point, clamped to its range.
+  static int32_t to_fixed(double v) {
+    v *= 65536.0;
+    if (!(v > -2147483648.0)) return INT32_MIN;
+    if (v > 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(std::llround(v));
   }
+  Pt fixed(const FT_Vector& v) const { return Pt{to_fixed(v.x * scale_), to_fixed(v.y * scale_)}; }
   // Opens a record of a type unless the open one has it; closes the open one.
   void record(uint16_t type) {
     if (curve_ != SIZE_MAX && type_ == type) return;
