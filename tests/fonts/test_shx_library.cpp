@@ -73,7 +73,8 @@ TEST(ShxLibrary, ShapeFontPlacesGlyphsAtThePen) {
 }
 
 TEST(ShxLibrary, GlyphWithoutStrokesAndVerticalText) {
-  std::vector<uint8_t> f = shapes_font(4, 0, {{32, "SP", {2, 0x80, 0}}, {49, "1", {0x14, 0}}});
+  std::vector<uint8_t> f =
+      shapes_font(4, 0, {{32, "SP", {2, 0x80, 0}}, {49, "1", {0x14, 0}}}, "AutoCAD-86 shapes 1.1");
   MB_Shx_Library lib;
   ASSERT_TRUE(lib.load_shx_bytes(f.data(), f.size()));
   As_Void_List out;
@@ -96,6 +97,15 @@ TEST(ShxLibrary, BigFontDrawsDoubleByteCodes) {
   auto strokes = take(out);
   ASSERT_EQ(strokes.size(), 1u);
   expect_pt(strokes[0].back(), 5, 4);
+  // An extended reference: the shape drawn in a box at (2, 3) of height 4.
+  std::vector<uint8_t> ext = big_font(8, 2, {{0xB0A1, "", {0x44, 0}}, {0xB0A2, "", {7, 0, 0xB0, 0xA1, 2, 3, 8, 4, 0x10, 0}}});
+  ASSERT_TRUE(lib.load_shx_bytes(ext.data(), ext.size()));
+  Shape_Glyph g;
+  ASSERT_TRUE(lib.glyph(0xB0A2, &g));
+  ASSERT_EQ(g.strokes.size(), 2u);
+  expect_pt(g.strokes[0][0], 2, 3);
+  expect_pt(g.strokes[0][1], 2, 5);
+  expect_pt(g.strokes[1][1], 1, 0);  // the position did not move
   std::vector<uint8_t> bad = big_font(8, 2, {{0xB0A1, "", {0x44, 0}}}, 9);
   EXPECT_FALSE(lib.load_shx_bytes(bad.data(), bad.size()));
 }
@@ -119,9 +129,17 @@ TEST(ShxLibrary, EveryTruncationOfEveryKindLoadsWithoutHarm) {
       big_font(8, 2, {{0xB0A1, "X", {7, 0, 0xB0, 0xA1, 0, 0, 8, 8, 0x44, 0}}}),
       unifont(8, 2, {{0x41, "", {7, 0, 0x41, 0x14, 0}}, {0x42, "", {13, 1, 1, 20, 0}}})};
   for (const std::vector<uint8_t>& f : fonts) {
+    MB_Shx_Library whole;
+    ASSERT_TRUE(whole.load_shx_bytes(f.data(), f.size()));
+    int full = 0;
+    for (const MB_Shx_Char* c = whole.char_list().first(); c; c = c->next()) ++full;
     for (size_t n = 0; n <= f.size(); ++n) {
       MB_Shx_Library lib;
-      lib.load_shx_bytes(f.data(), n);
+      // Too short for a signature: refused; longer: the shapes read so far.
+      EXPECT_EQ(lib.load_shx_bytes(f.data(), n), n >= 34) << n;
+      int count = 0;
+      for (const MB_Shx_Char* c = lib.char_list().first(); c; c = c->next()) ++count;
+      EXPECT_LE(count, full);
       for (uint32_t code : {0x41u, 0x42u, 0xB0A1u}) {
         As_Void_List out;
         As_Pt pen(0, 0, 0);
