@@ -102,9 +102,9 @@ int MB_Shx_Library::get_shxflag(const uint8_t* bytes, size_t size) {
   size_t len = 0;
   while (len < 34 && bytes[len] >= 32 && bytes[len] <= 127) ++len;
   if (len == 34) return kUnknown;
+  const std::string text(reinterpret_cast<const char*>(bytes), len);
   for (const Signature& s : kSignatures) {
-    if (std::strlen(s.text) == len && mb_same_name(std::string(reinterpret_cast<const char*>(bytes), len).c_str(), s.text))
-      return s.kind;
+    if (std::strlen(s.text) == len && mb_same_name(text.c_str(), s.text)) return s.kind;
   }
   return kUnknown;
 }

@@ -153,9 +153,9 @@ MB_TTF_Library::MB_TTF_Library(const char* file, const char* path) {
   char face[256] = {};
   // A font in the fonts folder (or at the given path) is made known to GDI,
   // so that its face resolves to it.
+  const bool has_folder = path && (std::strchr(path, '/') || std::strchr(path, '\\'));
   const std::string where =
-      path && (std::strchr(path, '/') || std::strchr(path, '\\')) ? std::string(path)
-                                                                  : std::string(g_system_resource.fonts_dir()) + (file ? file : "");
+      has_folder ? std::string(path) : std::string(g_system_resource.fonts_dir()) + (file ? file : "");
   const std::string mapped = qm_map_path(where.c_str());
   bool named = false;
   if (file && *file && get_ttf_name_by_path(mapped.c_str(), GetSystemDefaultLangID(), face, sizeof face)) {

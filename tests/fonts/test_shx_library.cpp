@@ -98,7 +98,8 @@ TEST(ShxLibrary, BigFontDrawsDoubleByteCodes) {
   ASSERT_EQ(strokes.size(), 1u);
   expect_pt(strokes[0].back(), 5, 4);
   // An extended reference: the shape drawn in a box at (2, 3) of height 4.
-  std::vector<uint8_t> ext = big_font(8, 2, {{0xB0A1, "", {0x44, 0}}, {0xB0A2, "", {7, 0, 0xB0, 0xA1, 2, 3, 8, 4, 0x10, 0}}});
+  std::vector<uint8_t> ext =
+      big_font(8, 2, {{0xB0A1, "", {0x44, 0}}, {0xB0A2, "", {7, 0, 0xB0, 0xA1, 2, 3, 8, 4, 0x10, 0}}});
   ASSERT_TRUE(lib.load_shx_bytes(ext.data(), ext.size()));
   Shape_Glyph g;
   ASSERT_TRUE(lib.glyph(0xB0A2, &g));
