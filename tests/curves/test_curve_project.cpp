@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "curve_fixtures.h"
-#include "geometry/curves/curve_project.h"
+#include "geometry/curves/curve_intersect.h"
 #include "geometry/curves/curve_wrappers.h"
 
 using namespace curves_test;
@@ -145,6 +145,30 @@ TEST(TangentFromPoint, TouchesTheCircle) {
   EXPECT_NEAR(std::fabs(p[1]), std::sqrt(0.75), 1e-9);
   const double inside[3] = {0.1, 0, 0};
   EXPECT_EQ(circle->TangentFromPoint(inside, 0.2, t), kCurveNotFound);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostileInput, NonFiniteCurvesAnswerAStatus) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  TestLine bad({0, 0, 0}, {nan, 1, 0}, 0, 1, 7);
+  auto good = NurbsLine({0, 0, 0}, {1, 1, 0});
+  const double q[3] = {0.5, 0, 0};
+  double foot[3], t = 0, d = 0;
+  EXPECT_NE(bad.ClosestPoint(q, foot, t, d, 1e-9, kCurveNone), 0);
+  EXPECT_NE(bad.NearestPoint(q, foot, t, d, true), 0);
+  CDoubleArray l1, l2;
+  EXPECT_EQ(IntersectCurves(bad, *good, l1, l2, 1e-9), 0);
+  EXPECT_EQ(l1.Count(), 0);
+  CDoubleArray self;
+  EXPECT_EQ(bad.SelfIntersections(self, 1e-9), 0);
+  CCurve* out = nullptr;
+  EXPECT_NE(bad.ToNURBS(0.01, out), 0);
+  EXPECT_EQ(out, nullptr);
+  EXPECT_NE(bad.ArcLengthReparam(0, 1, out), 0);
+  EXPECT_NE(bad.TangentFromPoint(q, 0.5, t), 0);
 }
 
 }  // namespace

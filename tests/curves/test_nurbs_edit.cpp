@@ -193,3 +193,44 @@ TEST(ContainsPoint, OnTheCurveAndOffIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PeriodicCurves, EditsKeepTheShape) {
+  // The uniform periodic cubic on a hexagon.
+  Pts hex;
+  for (int i = 0; i < 6; ++i) hex.push_back({std::cos(i * kPi / 3), std::sin(i * kPi / 3), 0});
+  auto make = [&] { return MakeNurbs(3, {0, 1, 2, 3, 4, 5}, 6.0, hex); };
+  auto ref = make();
+  ASSERT_TRUE(ref);
+  ASSERT_NE(ref->Period(), 0.0);
+  for (double t : {2.5, 5.5, 0.5}) {
+    auto c = make();
+    int index = 0, count = 0;
+    ASSERT_EQ(c->InsertKnot(t, 1, index, count), 0) << t;
+    EXPECT_EQ(count, 2);
+    EXPECT_LT(MaxGap(*ref, *c, 0, 6), 1e-12) << t;
+  }
+  for (double a : {0.5, 4.0}) {
+    CCurve* out = nullptr;
+    ASSERT_EQ(ref->TrimToRange(a, a + 4, out), 0);
+    std::unique_ptr<CCurve> piece(out);
+    EXPECT_LT(MaxGap(*ref, *piece, a, a + 4), 1e-12) << a;
+  }
+  CCurve* out = nullptr;
+  EXPECT_EQ(ref->TrimToRange(0, 7, out), kCurveBadArgument);
+  CDoubleArray params;
+  EXPECT_EQ(ref->SelfIntersections(params, 1e-9), 0);
+  EXPECT_EQ(params.Count(), 0);
+  CExtentBox box;
+  ASSERT_EQ(ref->BoundingBox(true, box), 0);
+  for (int i = 0; i <= 600; ++i) {
+    double p[3];
+    ref->Evaluate(i / 100.0, p);
+    EXPECT_TRUE(p[0] >= box.min_x - 1e-12 && p[0] <= box.max_x + 1e-12 && p[1] >= box.min_y - 1e-12 &&
+                p[1] <= box.max_y + 1e-12);
+  }
+  EXPECT_LT(box.max_x, 1.0);
+}
+
+}  // namespace
