@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "geometry/curves/curve.h"
+#include "geometry/curves/curve_wrappers.h"
 #include "geometry/curves/knot_vector.h"
 #include "geometry/curves/nurbs.h"
 #include "geometry/curves/vector_ops.h"
@@ -119,11 +119,5 @@ int CCurve::ApproximationKnots(double tol, CKnotVector*& out) const {
 int CCurve::ToNURBS(double tol, CCurve*& out) const {
   int st = kCurveOk;
   CNURBS* c = new (std::nothrow) CNURBS(*this, tol, st);
-  if (!c) return kCurveNoMemory;
-  if (st != kCurveOk) {
-    delete c;
-    return st;
-  }
-  out = c;
-  return kCurveOk;
+  return HandOver(c, st, out);
 }

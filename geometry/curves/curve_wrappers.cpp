@@ -45,6 +45,21 @@ int FindRoot(const CParamFunction& f, double t0, double& t) {
   return kCurveOk;
 }
 
+int CNewtonFunction::Value(double t, double& value) const {
+  double d = 0.0;
+  return ValueAndDerivative(t, value, d);
+}
+
+int HandOver(CCurve* made, int status, CCurve*& out) {
+  if (!made) return kCurveNoMemory;
+  if (status != kCurveOk) {
+    delete made;
+    return status;
+  }
+  out = made;
+  return kCurveOk;
+}
+
 // ---- CTransformedCurve ----
 
 CTransformedCurve::CTransformedCurve(const CCurve* inner, const CPointMap* map, int& status) {
@@ -287,11 +302,6 @@ CParamFunction* CArcLengthMap::Clone() const {
   return m;
 }
 
-int CArcLengthMap::Value(double s, double& t) const {
-  double d = 0.0;
-  return ValueAndDerivative(s, t, d);
-}
-
 int CArcLengthMap::ValueAndDerivative(double s, double& t, double& derivative) const {
   if (!curve_ || std::isnan(s)) return kCurveBadArgument;
   s = std::fmin(std::fmax(s, range_low), range_high);
@@ -322,16 +332,8 @@ int MakeArcLengthCurve(const CCurve& curve, const CDoubleArray& s, const CDouble
   int st = CArcLengthMap::Make(s, t, d, map);
   if (st != kCurveOk) return st;
   CReparamCurve* c = new (std::nothrow) CReparamCurve(&curve, map, st);
-  if (!c) {
-    delete map;
-    return kCurveNoMemory;
-  }
-  if (st != kCurveOk) {
-    delete c;
-    return st;
-  }
-  out = c;
-  return kCurveOk;
+  if (!c) delete map;
+  return HandOver(c, st, out);
 }
 
 // ---- generic CCurve operations that make wrappers ----
@@ -374,18 +376,12 @@ int CCurve::Transformed(const CPointMap& map, CCurve*& out) const {
 int CCurve::MakeOffset(double distance, CCurve*& out, const double* axis) const {
   int st = kCurveOk;
   COffsetCurve* c = new (std::nothrow) COffsetCurve(this, distance, axis, st);
-  if (!c) return kCurveNoMemory;
-  if (st != kCurveOk) {
-    delete c;
-    return st;
-  }
-  out = c;
-  return kCurveOk;
+  return HandOver(c, st, out);
 }
 
 namespace {
 // det(P - Q, P', z): zero where the tangent line passes through Q.
-class TangentLineFunction : public CParamFunction {
+class TangentLineFunction : public CNewtonFunction {
  public:
   TangentLineFunction(const CCurve& curve, const double q[3]) : curve_(curve) {
     for (int i = 0; i < 3; ++i) q_[i] = q[i];
@@ -402,10 +398,6 @@ class TangentLineFunction : public CParamFunction {
     value = VDet(r, d[1], kZAxis);
     derivative = VDet(r, d[2], kZAxis);
     return kCurveOk;
-  }
-  int Value(double t, double& value) const override {
-    double d = 0.0;
-    return ValueAndDerivative(t, value, d);
   }
 
  private:

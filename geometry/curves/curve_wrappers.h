@@ -16,6 +16,16 @@ class CNURBS;
 // else 14 and t unchanged; 2100 for a non-finite start.
 int FindRoot(const CParamFunction& f, double t0, double& t);
 
+// A function whose value comes with its derivative anyway.
+class CNewtonFunction : public CParamFunction {
+ public:
+  int Value(double t, double& value) const override;
+};
+
+// A curve just made, handed to out: 2 when it could not be allocated, the
+// status (and the curve deleted) when its construction failed.
+int HandOver(CCurve* made, int status, CCurve*& out);
+
 class CTransformedCurve : public CCurve {
  public:
   // 2100 for a null curve or map; both stay null then.
@@ -81,7 +91,7 @@ class COffsetCurve : public CCurve {
   double start_ = 0.0, end_ = 0.0;
 };
 
-class CArcLengthMap : public CParamFunction {
+class CArcLengthMap : public CNewtonFunction {
  public:
   ~CArcLengthMap() override;
   CArcLengthMap(const CArcLengthMap&) = delete;
@@ -93,7 +103,6 @@ class CArcLengthMap : public CParamFunction {
   CParamFunction* Clone() const override;
   // s is clamped into the range first.
   int ValueAndDerivative(double s, double& t, double& derivative) const override;
-  int Value(double s, double& t) const override;
 
  private:
   CArcLengthMap() = default;

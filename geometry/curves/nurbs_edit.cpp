@@ -42,7 +42,7 @@ void Merge(CExtentBox& into, const CExtentBox& from) {
 }
 
 // P'(t) . axis: zero where the curve turns along the axis.
-class AxisExtremeFunction : public CParamFunction {
+class AxisExtremeFunction : public CNewtonFunction {
  public:
   AxisExtremeFunction(const CCurve& curve, const double axis[3]) : curve_(curve) {
     for (int i = 0; i < 3; ++i) axis_[i] = axis[i];
@@ -59,10 +59,6 @@ class AxisExtremeFunction : public CParamFunction {
     value = VDot(d[1], axis_);
     derivative = VDot(d[2], axis_);
     return kCurveOk;
-  }
-  int Value(double t, double& value) const override {
-    double d = 0.0;
-    return ValueAndDerivative(t, value, d);
   }
 
  private:

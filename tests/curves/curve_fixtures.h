@@ -53,8 +53,22 @@ inline std::unique_ptr<CNURBS> NurbsLine(std::array<double, 3> p, std::array<dou
   return MakeNurbs(1, {0, 0}, 1.0, {p, q});
 }
 
+// A curve whose point and tangent come from its derivatives.
+class DerivedCurve : public CCurve {
+ public:
+  int PointAndTangent(double t, double p[3], double d[3]) const override {
+    double o[2][3];
+    int st = Derivatives(t, 1, o);
+    for (int i = 0; i < 3 && st == 0; ++i) {
+      p[i] = o[0][i];
+      d[i] = o[1][i];
+    }
+    return st;
+  }
+};
+
 // P(t) = p + t d over [a, b].
-class TestLine : public CCurve {
+class TestLine : public DerivedCurve {
  public:
   TestLine(std::array<double, 3> p, std::array<double, 3> d, double a, double b, int kind = 0)
       : p_(p), d_(d), a_(a), b_(b), kind_(kind) {}
@@ -74,15 +88,6 @@ class TestLine : public CCurve {
       for (int i = 0; i < 3; ++i) out[k][i] = k == 1 ? d_[i] : 0.0;
     return 0;
   }
-  int PointAndTangent(double t, double p[3], double d[3]) const override {
-    double o[2][3];
-    Derivatives(t, 1, o);
-    for (int i = 0; i < 3; ++i) {
-      p[i] = o[0][i];
-      d[i] = o[1][i];
-    }
-    return 0;
-  }
   int LineData(double point[3], double dir[3]) const override {
     if (kind_ != 0) return -1;
     for (int i = 0; i < 3; ++i) {
@@ -99,7 +104,7 @@ class TestLine : public CCurve {
 };
 
 // P(t) = c + u cos t + v sin t over [a, b]; periodic when b - a is a turn.
-class TestCircle : public CCurve {
+class TestCircle : public DerivedCurve {
  public:
   TestCircle(std::array<double, 3> c, std::array<double, 3> u, std::array<double, 3> v, double a, double b,
              int kind = 2)
@@ -120,15 +125,6 @@ class TestCircle : public CCurve {
       out[0][i] = c_[i] + u_[i] * c + v_[i] * s;
       if (order >= 1) out[1][i] = -u_[i] * s + v_[i] * c;
       if (order >= 2) out[2][i] = -u_[i] * c - v_[i] * s;
-    }
-    return 0;
-  }
-  int PointAndTangent(double t, double p[3], double d[3]) const override {
-    double o[2][3];
-    Derivatives(t, 1, o);
-    for (int i = 0; i < 3; ++i) {
-      p[i] = o[0][i];
-      d[i] = o[1][i];
     }
     return 0;
   }
