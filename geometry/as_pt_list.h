@@ -7,6 +7,8 @@
 // added to itself; joining a list to itself is refused.
 #pragma once
 
+#include <windows.h>
+
 #include "geometry/as_pt.h"
 
 class As_Pt_Set;
@@ -85,6 +87,10 @@ class As_Pt_List {
   void insert_list(const As_Pt_List&, int) {}
   double length() const { return 0.0; }
   double area() const { return 0.0; }
+
+  // One polyline through all points, mapped by t to device pixels; nothing
+  // for an empty list.
+  void draw(HDC hdc, const As_Tran& t) const;
 
  private:
   void append_points(const As_Pt_List& other, bool skip_present);

@@ -3,17 +3,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include <qm_raster.h>
+
 namespace {
 
 As_Pt as_point(const As_Vec& v) { return As_Pt(v.x(), v.y(), v.z()); }
-
-// Truncation toward zero into the 32-bit range; NaN gives 0.
-LONG to_device(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<LONG>(v);
-}
 
 }  // namespace
 
@@ -70,10 +64,10 @@ void As_Rect::build_by_RECT(const RECT& r, const As_Tran& t) {
 }
 
 void As_Rect::conver_to_scr_rect(RECT& r) const {
-  r.left = to_device(lt_.x());
-  r.top = to_device(lt_.y());
-  r.right = to_device(rb_.x());
-  r.bottom = to_device(rb_.y());
+  r.left = qm_trunc_to_int(lt_.x());
+  r.top = qm_trunc_to_int(lt_.y());
+  r.right = qm_trunc_to_int(rb_.x());
+  r.bottom = qm_trunc_to_int(rb_.y());
 }
 
 void As_Rect::rotate_rect(As_Pt base, double angle) {
