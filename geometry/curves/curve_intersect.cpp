@@ -225,14 +225,16 @@ int CCurvePair::Add(CDoubleArray& list1, CDoubleArray& list2, double t1, double 
 
 int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const {
   if (std::isnan(tol)) return kCurveBadArgument;
-  CDoubleArray s1, s2;
-  int st = c1_.SampleParams(s1);
-  if (st == kCurveOk) st = c2_.SampleParams(s2);
+  CSampleSet s1, s2;
+  int st = s1.Build(c1_);
+  if (st == kCurveOk) st = s2.Build(c2_);
   if (st != kCurveOk) return st;
   CCurveIntersector it(c1_, c2_, 0.0);
   for (int i = 0; i < s1.Count(); ++i)
     for (int j = 0; j < s2.Count(); ++j) {
-      if (it.Solve(s1[i], s2[j], tol) != kCurveOk) continue;
+      // Samples out of each other's reach have no crossing between them.
+      if (VDistance(s1.Point(i), s2.Point(j)) > s1.Reach(i) + s2.Reach(j)) continue;
+      if (it.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
       if ((st = Add(list1, list2, it.t1, it.t2)) != kCurveOk) return st;
     }
   return kCurveOk;

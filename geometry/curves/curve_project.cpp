@@ -39,6 +39,29 @@ double StepLimit(const CCurve& curve) {
   return p != 0.0 ? std::fabs(p) : (curve.EndParam() - curve.StartParam()) * 100.0;
 }
 
+int CSampleSet::Build(const CCurve& curve) {
+  int st = curve.SampleParams(params_);
+  if (st != kCurveOk) return st;
+  const int n = params_.Count();
+  CDoubleArray ok(n);
+  if ((st = points_.Reserve(n)) != kCurveOk || ok.Count() != n) return kCurveNoMemory;
+  for (int i = 0; i < n; ++i) {
+    double p[3] = {0, 0, 0};
+    ok[i] = curve.Evaluate(params_[i], p) == kCurveOk && IsFinite3(p) ? 1.0 : 0.0;
+    if ((st = points_.Append(p)) != kCurveOk) return st;
+  }
+  for (int i = 0; i < n; ++i) {
+    double r = ok[i] != 0.0 ? 0.0 : kCurveNone;
+    for (int j = i - 1; j <= i + 1; j += 2) {
+      if (j < 0 || j >= n) continue;
+      r = ok[j] != 0.0 ? std::fmax(r, 2.0 * VDistance(points_.Get(i), points_.Get(j))) : kCurveNone;
+    }
+    if (n == 1 || !std::isfinite(r)) r = kCurveNone;
+    if ((st = reach_.Append(r)) != kCurveOk) return st;
+  }
+  return kCurveOk;
+}
+
 CPointProjector::CPointProjector(const CCurve& curve, const double point[3], double tol) : curve_(curve) {
   for (int i = 0; i < 3; ++i) q[i] = point[i];
   e = tol * tol;
@@ -126,11 +149,21 @@ int CCurve::ClosestPoint(const double q[3], double foot[3], double& t, double& d
     double w[3] = {p[0] - q[0], p[1] - q[1], p[2] - q[2]};
     consider((*seeds)[i], p, VDot(w, w));
   }
-  seeds->Clear();
-  if ((st = SampleParams(*seeds)) != kCurveOk) return st;
+  // Newton from the sample that may lie nearest first, then from the others
+  // that may still beat the best foot.
+  CSampleSet samples;
+  if ((st = samples.Build(*this)) != kCurveOk) return st;
+  auto bound = [&](int i) { return VDistance(samples.Point(i), q) - samples.Reach(i); };
+  int first = -1;
+  for (int i = 0; i < samples.Count(); ++i)
+    if (first < 0 || bound(i) < bound(first)) first = i;
   CPointProjector proj(*this, q, tol);
-  for (int i = 0; i < seeds->Count() && !(best < e); ++i) {
-    if (proj.Run((*seeds)[i]) != kCurveOk) continue;
+  for (int k = -1; k < samples.Count() && !(best < e); ++k) {
+    int i = k < 0 ? first : k;
+    if (i < 0 || (k >= 0 && i == first)) continue;
+    double lb = bound(i);
+    if (lb > 0.0 && lb * lb > best) continue;
+    if (proj.Run(samples.Param(i)) != kCurveOk) continue;
     consider(proj.t, proj.frame.P, proj.dist2);
   }
   if (!found) return kCurveNotFound;

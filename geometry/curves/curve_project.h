@@ -23,6 +23,25 @@ double StepLimit(const CCurve& curve);
 
 constexpr int kNewtonSteps = 20;
 
+// The sample parameters of a curve with their points and reaches. A reach is
+// twice the longer chord to a neighbouring sample: the curve between the
+// neighbours stays that close to the sample's point, so the searches skip
+// Newton runs from samples too far from what they look for. A sample that
+// cannot be evaluated reaches everywhere.
+class CSampleSet : public CLibObject {
+ public:
+  int Build(const CCurve& curve);
+  int Count() const { return params_.Count(); }
+  double Param(int i) const { return params_[i]; }
+  const double* Point(int i) const { return points_.Get(i); }
+  double Reach(int i) const { return reach_[i]; }
+
+ private:
+  CDoubleArray params_;
+  CPointArray points_;
+  CDoubleArray reach_;
+};
+
 class CPointProjector : public CLibObject {
  public:
   // tol 0: iterate until the steps converge.
