@@ -207,6 +207,19 @@ TEST(Fillet, GeneralCurvesThroughOffsets) {
   r = 100;
   EXPECT_EQ(pair.FilletTrim(0.5, 0.5, r, t1, t2), kCurveNotFound);
   EXPECT_EQ(pair.FilletTrim(0, 1, r, t1, t2), kCurveBadArgument);
+
+  // A segment running left into a counter-clockwise unit circle: a right
+  // turn. The fillet centre lies at height r, 1 + r from the origin.
+  auto in = NurbsLine({3, 0, 0}, {1, 0, 0});
+  auto circle = NurbsCircle(0, 0, 1);
+  r = 0.5;
+  ASSERT_EQ(CCurvePair(*in, *circle, false).FilletTrim(1, 0.5, r, t1, t2), 0);
+  EXPECT_NEAR(r, 0.5, 1e-12);
+  const double x = std::sqrt(1 + 2 * r);
+  EXPECT_NEAR(t1, (3 - x) / 2, 1e-9);
+  double p[3];
+  circle->Evaluate(t2, p);
+  EXPECT_NEAR(std::atan2(p[1], p[0]), std::atan2(r, x), 1e-9);
   EXPECT_EQ(pair.FilletTrim(1, 1.5, r, t1, t2), kCurveBadArgument);
 }
 

@@ -172,3 +172,28 @@ TEST(HostileInput, NonFiniteCurvesAnswerAStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+// Reports half its real speed, so every Newton step lands as far past the
+// answer as it started before it: the searches must give up, not spin.
+class MisleadingLine : public TestLine {
+ public:
+  MisleadingLine(std::array<double, 3> p, std::array<double, 3> d) : TestLine(p, d, -100, 100, 7) {}
+  int Derivatives(double t, int order, double (*out)[3]) const override {
+    int st = TestLine::Derivatives(t, order, out);
+    for (int i = 0; i < 3 && order >= 1; ++i) out[1][i] *= 0.5;
+    return st;
+  }
+};
+
+TEST(HostileInput, SolversStopAtTheirStepLimit) {
+  MisleadingLine a({0, 0, 0}, {1, 0, 0}), b({5, -3, 0}, {0, 1, 0});
+  const double q[3] = {3, 1, 0};
+  double foot[3], t = 0, d2 = 0;
+  EXPECT_EQ(a.ProjectPoint(q, 0.0, foot, t, d2), kCurveNotFound);
+  CCurveIntersector it(a, b, 0.0);
+  EXPECT_EQ(it.Run(0.0, 0.0), kCurveNotFound);
+}
+
+}  // namespace
