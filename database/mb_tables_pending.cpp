@@ -1,8 +1,5 @@
-// The services of text styles and layouts that the drawing uses, until
-// those classes exist: no object is a text style, and none has a name or
-// objects. Each class replaces its part of this file.
+// The services of layouts that the drawing uses, until that class exists:
+// no layout has objects. The class replaces this file.
 #include "database/mb_drawing.h"
 
-MB_Text_Style* mb_to_text_style(MB_Object*) { return nullptr; }
-const MB_String* mb_text_style_name(const MB_Text_Style*) { return nullptr; }
 MB_Object_List* mb_layout_object_list(MB_Layout*) { return nullptr; }
