@@ -8,7 +8,7 @@
 typedef int32_t MB_Result;
 
 enum : MB_Result {
-  MB_OK = 0,
+  MB_SUCCESS = 0,
   MB_SHORT_READ = 1,      // fewer bytes than requested were available
   MB_SYNTAX_ERROR = 2,    // unexpected data, or an opcode not valid here
   MB_AT_END = 3,          // the stream is at its end; a relative seek failed

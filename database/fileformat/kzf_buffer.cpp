@@ -18,7 +18,7 @@ class Vector_Sink : public MB_Byte_Sink {
     } catch (const std::bad_alloc&) {
       return MB_NO_MEMORY;
     }
-    return MB_OK;
+    return MB_SUCCESS;
   }
 
  private:
@@ -33,7 +33,7 @@ class Memory_Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, data_ + pos_, k);
     pos_ += k;
     got = int(k);
-    return k ? MB_OK : MB_AT_END;
+    return k ? MB_SUCCESS : MB_AT_END;
   }
   size_t pos() const { return pos_; }
 

@@ -170,7 +170,7 @@ MB_Result MB_LZ_Compressor::start() {
   for (uint8_t b : kMarker) s_->out.push_back(b);
   int from = target_version_ >= kFullPresetVersion ? 0 : kKzfDictionaryShortStart;
   s_->add(kzf_preset_dictionary() + from, kKzfDictionarySize - from);
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
@@ -189,7 +189,7 @@ MB_Result MB_LZ_Compressor::compress(int n, const void* bytes) {
     n -= piece;
     if (MB_Result r = encode(false)) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_LZ_Compressor::finish() {
@@ -220,7 +220,7 @@ MB_Result MB_LZ_Compressor::encode(bool final) {
   for (;;) {
     const uint8_t* in = s.pending.data() + s.pending_pos;
     int avail = int(s.pending.size() - s.pending_pos);
-    if (avail == 0 || (!final && avail < kLookahead)) return MB_OK;
+    if (avail == 0 || (!final && avail < kLookahead)) return MB_SUCCESS;
     s.best_len = kMinMatch - 1;
     if (avail >= kMinMatch) s.walk(s.head[hash4(in)], in, avail);
     if (s.best_len >= kMinMatch && s.best_len < kLazyBelow && avail > kMinMatch) {
@@ -269,7 +269,7 @@ void MB_LZ_Compressor::emit_match() {
 
 MB_Result MB_LZ_Compressor::flush_output() {
   State& s = *s_;
-  if (s.out.empty()) return MB_OK;
+  if (s.out.empty()) return MB_SUCCESS;
   MB_Result r = sink_->write(int(s.out.size()), s.out.data());
   s.out.clear();
   if (r) failure_ = r;

@@ -39,7 +39,7 @@ MB_Result MB_LZ_Decompressor::start() {
   hist_len_ = kKzfDictionarySize;
   in_pos_ = in_len_ = 0;
   step_ = Step::kToken;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_LZ_Decompressor::refill() {
@@ -47,7 +47,7 @@ MB_Result MB_LZ_Decompressor::refill() {
   MB_Result r = source_->read(kInChunk, got, in_.get());
   in_pos_ = 0;
   in_len_ = std::clamp(got, 0, kInChunk);
-  if (in_len_ > 0) return MB_OK;
+  if (in_len_ > 0) return MB_SUCCESS;
   return r ? r : MB_SHORT_READ;
 }
 
@@ -55,7 +55,7 @@ MB_Result MB_LZ_Decompressor::next_byte(uint8_t& b) {
   if (in_pos_ == in_len_)
     if (MB_Result r = refill()) return r;
   b = in_[in_pos_++];
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 // Resolves a match offset to a distance back; false when the source would
@@ -134,7 +134,7 @@ MB_Result MB_LZ_Decompressor::read(int n, int& got, void* buf) {
   if (!hist_ || (n > 0 && !buf)) return MB_BAD_STATE;
   uint8_t* out = static_cast<uint8_t*>(buf);
   int produced = 0;
-  MB_Result r = MB_OK;
+  MB_Result r = MB_SUCCESS;
   uint8_t b = 0;
   while (produced < n && !r) {
     switch (step_) {
@@ -213,7 +213,7 @@ MB_Result MB_LZ_Decompressor::read_block_end() {
   if (step_ != Step::kEnded) return MB_BAD_STATE;
   uint8_t b = 0;
   if (next_byte(b)) return MB_SHORT_READ;
-  if (b == kBlockClose) return MB_OK;
+  if (b == kBlockClose) return MB_SUCCESS;
   --in_pos_;  // leave the stray byte to the caller
   return MB_SYNTAX_ERROR;
 }

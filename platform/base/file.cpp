@@ -32,12 +32,9 @@ std::string find_case_insensitive(const std::string& dir, const std::string& nam
   return best;
 }
 
-}  // namespace
-
-std::string qm_map_path(const char* path) {
-  if (!path) return std::string();
-  std::string p = path;
-  if (!qm_is_utf8(p)) p = qm_gbk_to_utf8(p);
+// Maps one spelling of a path: backslashes to slashes, then, unless the
+// name exists as it is, each component without regard to case.
+std::string map_spelling(std::string p) {
   for (char& c : p)
     if (c == '\\') c = '/';
   if (p.empty() || exists(p)) return p;
@@ -65,6 +62,27 @@ std::string qm_map_path(const char* path) {
     pos = end + 1;
   }
   return out;
+}
+
+bool is_ascii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string qm_map_path(const char* path) {
+  if (!path) return std::string();
+  const std::string given = path;
+  // GBK text is converted before backslashes are mapped: a GBK trail byte
+  // may be 0x5C. Many GBK names are also well-formed UTF-8, so a UTF-8
+  // reading that names nothing gives way to a GBK reading that does.
+  if (!qm_is_utf8(given)) return exists(given) ? given : map_spelling(qm_gbk_to_utf8(given));
+  std::string mapped = map_spelling(given);
+  if (is_ascii(given) || exists(mapped)) return mapped;
+  std::string as_gbk = map_spelling(qm_gbk_to_utf8(given));
+  return exists(as_gbk) ? as_gbk : mapped;
 }
 
 namespace {

@@ -102,7 +102,10 @@ Object* find_object(HGDIOBJ h) {
   return h && table().count(o) ? o : nullptr;
 }
 
-Dc* find_dc(HDC h) { return find<Dc>(h, OBJ_MEMDC); }
+Dc* find_dc(HDC h) {
+  Object* o = find_object(h);
+  return o && (o->type == OBJ_MEMDC || o->type == OBJ_DC) ? static_cast<Dc*>(o) : nullptr;
+}
 
 const Screen& screen() { return mutable_screen(); }
 
@@ -221,6 +224,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
       Bitmap* b = static_cast<Bitmap*>(o);
       if (b == dc->bitmap) return b;
+      if (dc->type != OBJ_MEMDC) return nullptr;  // only memory DCs take bitmaps
       // A bitmap can be selected into one DC at a time.
       if (!b->stock && b->holder) return nullptr;
       previous = dc->bitmap;
@@ -239,7 +243,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
 
 BOOL DeleteObject(HGDIOBJ obj) {
   Object* o = find_object(obj);
-  if (!o || o->type == OBJ_MEMDC) return FALSE;
+  if (!o || o->type == OBJ_MEMDC || o->type == OBJ_DC) return FALSE;
   if (o->stock) return TRUE;
   if (o->selections > 0) return FALSE;
   table().erase(o);

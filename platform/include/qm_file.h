@@ -1,14 +1,17 @@
 // The file layer between the product's Windows-style names and Linux.
 //
-// Path mapping: "\" becomes "/"; a path that is not well-formed UTF-8 is taken
-// as GBK and converted (Linux file names are UTF-8). When the mapped name does
-// not exist as given, each component is looked up in its folder without
-// regard to ASCII case (the exact name wins; among several case-variants the
-// byte-wise smallest is taken, so the choice does not depend on the folder's
-// order). From the first component that exists in no case on, the rest of
-// the path is kept as given, so a file about to be created lands in the
-// resolved folder under the name the caller chose. Ordinary Linux paths,
-// relative or absolute, map to themselves.
+// Path mapping: "\" becomes "/", and when the mapped name does not exist as
+// given, each component is looked up in its folder without regard to ASCII
+// case (the exact name wins; among several case-variants the byte-wise
+// smallest is taken, so the choice does not depend on the folder's order).
+// From the first component that exists in no case on, the rest of the path
+// is kept as given, so a file about to be created lands in the resolved
+// folder under the name the caller chose. Ordinary Linux paths, relative or
+// absolute, map to themselves.
+// Linux file names are UTF-8: a path that is not well-formed UTF-8 is GBK
+// and converted first (unless a file has exactly those bytes as its name),
+// and a non-ASCII UTF-8 path that names nothing gives way to its GBK reading
+// when that names a file (many GBK names are well-formed UTF-8 too).
 //
 // qm_fopen opens like the original C runtime: a mode without 'b' opens in
 // text mode, where "\n" is written as CR LF and CR LF is read as "\n" (a lone

@@ -128,3 +128,6 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, L
 
 // The software GDI.
 #include <wingdi.h>
+
+// Windows, messages, input, timers, clipboard and message boxes.
+#include <winuser.h>

@@ -251,3 +251,11 @@ int QmGdiLiveObjectCount();
 // metrics from: 1920 x 1080 at 32 bits per pixel and 96 DPI by default.
 // Depths other than 8, 16, 24 and 32 are refused (FALSE).
 BOOL QmGdiSetScreen(int width, int height, int bits_per_pixel, int dpi);
+
+// For the window system: a device context (OBJ_DC) that draws on pixels the
+// caller owns: 32 bits per pixel (0x00RRGGBB), top-down rows of width * 4
+// bytes. It takes no bitmap; compatible DCs and bitmaps made from it follow
+// the screen. QmGdiRetargetWindowDC points it at other pixels, as after a
+// resize. Freed with DeleteDC.
+HDC QmGdiCreateWindowDC(void* bits, int width, int height);
+BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height);

@@ -23,9 +23,9 @@ class Counted : public MB_Object {
 
   MB_ID object_id() const override { return ID_LINE; }
   MB_Type object_type() const override { return TYPE_GEOM; }
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
   bool copy_to(MB_Object*& target) override {
     if (!target) {
       target = new Counted(*this);

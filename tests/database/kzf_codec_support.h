@@ -27,7 +27,7 @@ class Sink : public MB_Byte_Sink {
     if (fail_after > 0) --fail_after;
     const uint8_t* b = static_cast<const uint8_t*>(bytes);
     data.insert(data.end(), b, b + n);
-    return MB_OK;
+    return MB_SUCCESS;
   }
 };
 
@@ -45,7 +45,7 @@ class Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, data.data() + pos, k);
     pos += k;
     got = int(k);
-    return k ? MB_OK : end_code;
+    return k ? MB_SUCCESS : end_code;
   }
 };
 

@@ -179,9 +179,9 @@ TEST_F(ObjectTest, LoseWithAndWithoutRecorder) {
 class Named : public MB_Attribute_Head {
  public:
   MB_ID object_id() const override { return ID_LAYER; }
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 };
 
 TEST_F(ObjectTest, AttributeHeadNumbersAndCategories) {

@@ -203,9 +203,9 @@ class Test_Font : public MB_Font_Library {
   Test_Font() { ++live; }
   ~Test_Font() override { --live; }
   int font_type() const override { return 4; }
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
   static MB_Font_Library* load(const char* path, const char* file_name) {
     last_path = path;

@@ -23,7 +23,7 @@ class Chunked_Source : public MB_Byte_Source {
     if (k) std::memcpy(buf, d_ + pos_, k);
     pos_ += k;
     got = int(k);
-    return k ? MB_OK : MB_AT_END;
+    return k ? MB_SUCCESS : MB_AT_END;
   }
 
  private:
@@ -37,7 +37,7 @@ class Vector_Sink : public MB_Byte_Sink {
   std::vector<uint8_t> data;
   MB_Result write(int n, const void* b) override {
     data.insert(data.end(), static_cast<const uint8_t*>(b), static_cast<const uint8_t*>(b) + n);
-    return MB_OK;
+    return MB_SUCCESS;
   }
 };
 

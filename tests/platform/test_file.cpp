@@ -64,6 +64,14 @@ TEST_F(PathMap, BackslashesAndCaseAreResolved) {
 TEST_F(PathMap, GbkNamesBecomeUtf8) {
   put(dir_ + "/\u4E2D\u70B9.txt", "x");
   EXPECT_EQ(qm_map_path((dir_ + "/\xD6\xD0\xB5\xE3.TXT").c_str()), dir_ + "/\u4E2D\u70B9.txt");
+  // GBK bytes of 一 (D2 BB) are also well-formed UTF-8: the GBK reading wins
+  // when only it names a file; a new file keeps the UTF-8 reading.
+  put(dir_ + "/\u4E00", "x");
+  EXPECT_EQ(qm_map_path((dir_ + "/\xD2\xBB").c_str()), dir_ + "/\u4E00");
+  EXPECT_EQ(qm_map_path((dir_ + "/new\xD2\xBB").c_str()), dir_ + "/new\xD2\xBB");
+  // The GBK trail byte 0x5C of 乗 (81 5C) is not a separator.
+  put(dir_ + "/\u4E57.txt", "x");
+  EXPECT_EQ(qm_map_path((dir_ + "\\\x81\x5C.TXT").c_str()), dir_ + "/\u4E57.txt");
   FILE* f = qm_fopen((dir_ + "\\\xD6\xD0\xB5\xE3.txt").c_str(), "rb");
   ASSERT_NE(f, nullptr);
   fclose(f);

@@ -1,0 +1,133 @@
+// Building and drawing the display of 100,000 short line-like entities on a
+// 1920 x 1080 surface, per entity: MB_Drawing::build_draw (one polyline node
+// each), then drawing every node onto the surface the way a repaint does.
+// Beside each, the bare work it implies, written by hand: allocating one
+// node per segment, and drawing the same segments straight with
+// CMyDC::Line. This is the baseline a later renderer improves on.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "database/mb_drawable.h"
+#include "database/mb_drawing.h"
+#include "display/cmydc.h"
+#include "display/mb_draw_node.h"
+
+namespace {
+
+constexpr int kCount = 100000;
+constexpr int kWidth = 1920, kHeight = 1080;
+
+// The smallest line-like entity: two points drawn as one polyline node.
+class Bench_Line : public MB_Geom {
+ public:
+  Bench_Line(const As_Pt& a, const As_Pt& b) {
+    pts_[0] = a;
+    pts_[1] = b;
+  }
+  MB_ID object_id() const override { return ID_LINE; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
+  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  void build_draw() override {
+    auto* node = new MB_Draw_Lines_Set(pts_, 2, general().display_color(), this);
+    node->build_rect();
+    rect() = *node->rect();
+    draw_node(node);
+  }
+  const As_Pt* pts() const { return pts_; }
+
+ private:
+  As_Pt pts_[2];
+};
+
+// Segments of 4 to 19 pixels in every direction, spread over the surface.
+std::vector<std::pair<As_Pt, As_Pt>> segments() {
+  std::vector<std::pair<As_Pt, As_Pt>> out;
+  out.reserve(kCount);
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  for (int i = 0; i < kCount; ++i) {
+    double x = next() % kWidth, y = next() % kHeight;
+    double dx = int(next() % 31) - 15, dy = int(next() % 31) - 15;
+    if (dx == 0 && dy == 0) dx = 4;
+    out.emplace_back(As_Pt(x, y, 0), As_Pt(x + dx, y + dy, 0));
+  }
+  return out;
+}
+
+std::unique_ptr<MB_Drawing> make_drawing() {
+  auto d = std::make_unique<MB_Drawing>();
+  for (const auto& s : segments()) d->add_object(new Bench_Line(s.first, s.second));
+  return d;
+}
+
+void per_entity(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kCount);
+}
+
+void BM_BuildDraw(benchmark::State& state) {
+  auto d = make_drawing();
+  for (auto _ : state) d->build_draw();
+  per_entity(state);
+}
+BENCHMARK(BM_BuildDraw)->Unit(benchmark::kMillisecond);
+
+void BM_BuildDraw_Baseline_NodesByHand(benchmark::State& state) {
+  auto segs = segments();
+  std::vector<std::unique_ptr<MB_Draw_Lines_Set>> nodes(kCount);
+  for (auto _ : state) {
+    for (int i = 0; i < kCount; ++i) {
+      As_Pt p[2] = {segs[i].first, segs[i].second};
+      nodes[i].reset(new MB_Draw_Lines_Set(p, 2, 0xFFFFFF, nullptr));
+      nodes[i]->build_rect();
+    }
+    benchmark::ClobberMemory();
+  }
+  per_entity(state);
+}
+BENCHMARK(BM_BuildDraw_Baseline_NodesByHand)->Unit(benchmark::kMillisecond);
+
+void BM_DrawNodes(benchmark::State& state) {
+  auto d = make_drawing();
+  d->build_draw();
+  CMyDC dc;
+  HDC ref = CreateCompatibleDC(nullptr);
+  dc.CreateCompatibleDC(ref, kWidth, kHeight, 32);
+  As_Tran view;
+  for (auto _ : state) {
+    for (MB_Object* o = d->object_list().head(); o; o = o->next()) {
+      MB_Drawable* e = static_cast<MB_Drawable*>(o);
+      dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
+      e->draw(nullptr, dc, view);
+    }
+  }
+  per_entity(state);
+  dc.DeleteDC();
+  DeleteDC(ref);
+}
+BENCHMARK(BM_DrawNodes)->Unit(benchmark::kMillisecond);
+
+void BM_DrawNodes_Baseline_SurfaceLines(benchmark::State& state) {
+  auto segs = segments();
+  CMyDC dc;
+  HDC ref = CreateCompatibleDC(nullptr);
+  dc.CreateCompatibleDC(ref, kWidth, kHeight, 32);
+  for (auto _ : state) {
+    for (const auto& s : segs) {
+      dc.SetColor(0xFFFFFF);
+      dc.Line(int(s.second.x()), int(s.second.y()), int(s.first.x()), int(s.first.y()));
+    }
+  }
+  per_entity(state);
+  dc.DeleteDC();
+  DeleteDC(ref);
+}
+BENCHMARK(BM_DrawNodes_Baseline_SurfaceLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The general attributes, extended data and the drawable base.
+#include "database/mb_drawable.h"
+
+#include <cstring>
+#include <new>
+
+#include "database/mb_drawing.h"
+#include "database/mb_layer.h"
+#include "database/mb_system.h"
+#include "display/mb_draw_node.h"
+
+MB_General::MB_General()
+    : color_(g_system_setting.get_long_val(1)),
+      display_color_(g_system_setting.get_long_val(1)),
+      display_width_(g_system_setting.get_long_val(13)),
+      line_scale_(g_system_setting.get_real_val(1)),
+      width_(g_system_setting.get_real_val(2)),
+      thickness_(g_system_setting.get_real_val(3)) {}
+
+// ---------------------------------------------------------------------------
+
+MB_Xdata& MB_Xdata::operator=(const MB_Xdata& other) {
+  if (this != &other) buffer(other.data_, other.length_);
+  return *this;
+}
+
+void MB_Xdata::buffer(const char* bytes, int n) {
+  char* copy = nullptr;
+  if (bytes && n > 0) {
+    copy = new (std::nothrow) char[static_cast<size_t>(n) + 1];
+    if (!copy) return;
+    std::memcpy(copy, bytes, static_cast<size_t>(n));
+    copy[n] = 0;
+  }
+  free();
+  data_ = copy;
+  length_ = copy ? n : 0;
+}
+
+void MB_Xdata::free() {
+  delete[] data_;
+  data_ = nullptr;
+  length_ = 0;
+}
+
+// ---------------------------------------------------------------------------
+
+MB_Drawable::MB_Drawable() = default;
+
+MB_Drawable::MB_Drawable(const MB_Drawable& other) : MB_Object(other) { copy_values(other); }
+
+MB_Drawable& MB_Drawable::operator=(const MB_Drawable& other) {
+  if (this != &other) {
+    MB_Object::operator=(other);
+    copy_values(other);
+  }
+  return *this;
+}
+
+MB_Drawable::~MB_Drawable() {
+  delete draw_node_;
+  delete nested_;
+}
+
+namespace {
+
+// A list of new copies of the objects of `from`, in order; null for null.
+MB_Object_List* copy_list(MB_Object_List* from) {
+  if (!from) return nullptr;
+  MB_Object_List* list = new MB_Object_List;
+  for (MB_Object* o = from->head(); o; o = o->next()) {
+    MB_Object* copy = nullptr;
+    o->copy_to(copy);
+    list->add_tail(copy);
+  }
+  return list;
+}
+
+}  // namespace
+
+void MB_Drawable::copy_values(const MB_Drawable& o) {
+  general_ = o.general_;
+  save_flag_ = o.save_flag_;
+  id_ = o.id_;
+  user_id_ = o.user_id_;
+  string_ = o.string_;
+  real_val_ = o.real_val_;
+  xdata_ = o.xdata_;
+  flag_ = o.flag_;
+  owner_ = o.owner_;
+  object_list(copy_list(o.nested_));
+  draw_node(nullptr);
+  draw_precision_ = o.draw_precision_;
+  rect_ = o.rect_;
+}
+
+bool MB_Drawable::copy_to(MB_Object*& target) {
+  if (!target || target == this || !target->is_drawable()) return target == this;
+  MB_Drawable* t = static_cast<MB_Drawable*>(target);
+  t->id_ = id_;
+  t->owner_ = owner_;
+  t->user_id_ = user_id_;
+  t->string_ = string_;
+  t->real_val_ = real_val_;
+  t->xdata_ = xdata_;
+  t->object_list(copy_list(nested_));
+  general_.copy_to(t->general_);
+  return true;
+}
+
+bool MB_Drawable::pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) { return false; }
+
+As_Pt MB_Drawable::get_point(int) const { return As_Pt(); }
+
+double MB_Drawable::get_real(int id) const { return id == MB_PROP_REAL_VAL ? real_val_ : 0.0; }
+
+int32_t MB_Drawable::get_int(int id) const {
+  return id == MB_PROP_USER_ID ? static_cast<int32_t>(user_id_) : 0;
+}
+
+const char* MB_Drawable::get_string(int id) {
+  return id == MB_PROP_XDATA_TEXT ? xdata_.data() : nullptr;
+}
+
+void MB_Drawable::set_real(int32_t id, double value) {
+  if (id == MB_PROP_REAL_VAL) real_val_ = value;
+}
+
+void MB_Drawable::set_int(int32_t id, int32_t value) {
+  if (id == MB_PROP_USER_ID) user_id_ = static_cast<uint32_t>(value);
+}
+
+void MB_Drawable::set_point(int32_t, const As_Pt&) {}
+
+void MB_Drawable::set_string(int32_t id, const char* text) {
+  if (id == MB_PROP_XDATA_TEXT && text) xdata_.buffer(text, static_cast<int>(std::strlen(text)));
+}
+
+void MB_Drawable::flag(uint16_t f) {
+  flag_ = f;
+  if (draw_node_) draw_node_->flag(static_cast<char>(f));
+}
+
+template <class Match>
+void MB_Drawable::set_layer_where(MB_Drawing& drawing, Match match) {
+  for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
+    if (o->object_id() != ID_LAYER) continue;
+    MB_Layer* layer = static_cast<MB_Layer*>(o);
+    if (!match(*layer)) continue;
+    general_.layer(layer);
+    if (!layer->visibility()) flag(0);
+    return;
+  }
+}
+
+void MB_Drawable::set_layer(const MB_String& name, MB_Drawing& drawing) {
+  set_layer_where(drawing, [&name](const MB_Layer& l) { return l.name() == name; });
+}
+
+void MB_Drawable::set_layer(uint16_t id, MB_Drawing& drawing) {
+  set_layer_where(drawing, [id](const MB_Layer& l) { return l.id() == id; });
+}
+
+int32_t MB_Drawable::get_def_draw_precision() const {
+  switch (object_id()) {
+    case ID_ARC: return g_system_setting.get_long_val(14);
+    case ID_BSPLINE: return g_system_setting.get_long_val(18);
+    case ID_ELLIPSE: return g_system_setting.get_long_val(16);
+    case ID_ELLIPSE_ARC: return g_system_setting.get_long_val(17);
+    case ID_POLYLINE: return g_system_setting.get_long_val(19);
+    default: return g_system_setting.get_long_val(15);
+  }
+}
+
+void MB_Drawable::build_color() {
+  int32_t c = general_.display_color();
+  if (c == g_system_setting.get_long_val(0)) general_.display_color(~c & 0xFFFFFF);
+}
+
+uint32_t MB_Drawable::build_save_flag() {
+  uint32_t f = 0;
+  if (id_ != 0) f |= SAVE_ID;
+  if (user_id_ != 0) f |= SAVE_USER_ID;
+  if (!string_.is_empty()) f |= SAVE_STRING;
+  if (real_val_ != 0.0) f |= SAVE_REAL;
+  if (!xdata_.is_empty()) f |= SAVE_XDATA;
+  save_flag_ = f;
+  return f;
+}
+
+void MB_Drawable::build_draw_node_with_ltype(As_Pt_Set&) { draw_node(nullptr); }
+
+void MB_Drawable::object_list(MB_Object_List* list) {
+  if (list == nested_) return;
+  delete nested_;
+  nested_ = list;
+}
+
+void MB_Drawable::draw_node(MB_Draw_Node* node) {
+  if (node == draw_node_) return;
+  delete draw_node_;
+  draw_node_ = node;
+}

@@ -1,0 +1,237 @@
+// The base of every entity.
+//
+// MB_General holds the attributes every entity carries (colours, widths,
+// scales, layer, line type, link), taken from the system settings when the
+// entity is made. MB_Drawable adds identity numbers, an optional text, real
+// value and block of extended data, the display state flag (0 hidden,
+// 1 normal, 2 selected), the objects nested in the entity, its display node
+// and its extents, and the virtual operations every entity class fills in:
+// picking, building and drawing its display, and reading or writing its
+// properties by number. A property number no class handles reads as zero,
+// null or the origin and writes nothing.
+//
+// An entity owns its display node, its extended data and its nested object
+// list. Copies (the copy constructor, assignment, copy_to) copy values and
+// nest copies of the nested objects; a copy has no display node until
+// build_draw.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "database/mb_object.h"
+#include "geometry/as_pt_set.h"
+#include "geometry/as_rect.h"
+
+class As_Pt_List;
+class As_Tran;
+class CMyDC;
+class MB_Draw_Node;
+class MB_Drawing;
+class MB_Layer;
+class MB_Line_Type;
+class MB_URL;
+
+// Property numbers the base handles.
+enum : int32_t {
+  MB_PROP_REAL_VAL = -114,
+  MB_PROP_USER_ID = -205,
+  MB_PROP_XDATA_TEXT = -302,
+};
+
+class MB_General {
+ public:
+  // Colours, display width, line scale, width and thickness of the settings.
+  MB_General();
+  MB_General(const MB_General&) = default;
+  MB_General& operator=(const MB_General&) = default;
+  virtual ~MB_General() = default;
+
+  // Every attribute, the drawn colour and display width among them.
+  virtual void copy_to(MB_General& target) const { target = *this; }
+
+  int32_t color() const { return color_; }
+  void color(int32_t c) { color_ = c; }
+  int32_t display_color() const { return display_color_; }
+  void display_color(int32_t c) { display_color_ = c; }
+  int32_t display_width() const { return display_width_; }
+  void display_width(int32_t w) { display_width_ = w; }
+  double line_scale() const { return line_scale_; }
+  void line_scale(double s) { line_scale_ = s; }
+  double width() const { return width_; }
+  void width(double w) { width_ = w; }
+  double thickness() const { return thickness_; }
+  void thickness(double t) { thickness_ = t; }
+  MB_Layer* layer() const { return layer_; }
+  void layer(MB_Layer* l) { layer_ = l; }
+  MB_Line_Type* line_type() const { return line_type_; }
+  void line_type(MB_Line_Type* t) { line_type_ = t; }
+  MB_URL* url() const { return url_; }
+  void url(MB_URL* u) { url_ = u; }
+
+  // Hands the attributes to the pass's attribute state, which writes those
+  // that changed; takes them back from it when reading.
+  MB_Result serialize(MB_File_IO& io) const;
+  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io);
+  MB_Result process(MB_File_IO&) { return MB_OK; }
+
+ private:
+  int32_t color_;
+  int32_t display_color_;
+  int32_t display_width_;
+  double line_scale_;
+  double width_;
+  double thickness_;
+  MB_Layer* layer_ = nullptr;
+  MB_Line_Type* line_type_ = nullptr;
+  MB_URL* url_ = nullptr;
+};
+
+// Bytes carried with an entity, kept with a 0 byte behind them.
+class MB_Xdata {
+ public:
+  MB_Xdata() = default;
+  MB_Xdata(const MB_Xdata& other) { buffer(other.data_, other.length_); }
+  MB_Xdata& operator=(const MB_Xdata& other);
+  virtual ~MB_Xdata() { free(); }
+
+  // Keeps a copy of n bytes; n <= 0 or no bytes empties.
+  void buffer(const char* bytes, int n);
+  void free();
+  int length() const { return length_; }
+  const char* data() const { return data_; }
+  bool is_empty() const { return length_ == 0; }
+
+  MB_Result serialize(MB_File_IO& io) const;
+  MB_Result materialize(MB_File_IO& io);
+
+ private:
+  int32_t length_ = 0;
+  char* data_ = nullptr;
+};
+
+class MB_Drawable : public MB_Object {
+ public:
+  // Bits of the save flag: which optional items follow an entity's record.
+  enum : uint32_t { SAVE_ID = 0x1, SAVE_USER_ID = 0x2, SAVE_STRING = 0x4, SAVE_REAL = 0x8, SAVE_XDATA = 0x10 };
+
+  MB_Drawable();
+  MB_Drawable(const MB_Drawable& other);
+  MB_Drawable& operator=(const MB_Drawable& other);
+  ~MB_Drawable() override;
+
+  // The shared part of every entity copy into an existing target entity:
+  // identity, owner, optional items, nested objects and general attributes.
+  // False for a null target.
+  bool copy_to(MB_Object*& target) override;
+
+  virtual bool pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& found, int& kind, int& extra);
+  virtual void build_draw() {}
+  virtual void draw_key_point(HDC, CMyDC&, const As_Tran&) {}
+  virtual void draw(HDC, CMyDC&, As_Tran&) {}
+  virtual As_Pt get_point(int id) const;
+  virtual double get_real(int id) const;
+  virtual int32_t get_int(int id) const;
+  virtual const char* get_string(int id);
+  virtual void translate(const As_Tran&) {}
+  virtual void rebuild(MB_Drawing*) {}
+  virtual void set_real(int32_t id, double value);
+  virtual void set_int(int32_t id, int32_t value);
+  virtual void set_point(int32_t id, const As_Pt& p);
+  virtual void set_string(int32_t id, const char* text);
+
+  MB_General& general() { return general_; }
+  const MB_General& general() const { return general_; }
+
+  uint16_t flag() const { return flag_; }
+  // Also copies the flag into the display node.
+  void flag(uint16_t f);
+  bool is_selected() const { return flag_ == 2; }
+
+  // The layer of exactly that name (case counts) or id in the drawing's
+  // layer table; an invisible layer hides the entity. Nothing changes when
+  // there is none.
+  void set_layer(const MB_String& name, MB_Drawing& drawing);
+  void set_layer(uint16_t id, MB_Drawing& drawing);
+
+  int32_t get_draw_precision() const { return draw_precision_ > 0 ? draw_precision_ : get_def_draw_precision(); }
+  int32_t get_def_draw_precision() const;
+  int32_t draw_precision() const { return draw_precision_; }
+  void draw_precision(int32_t n) { draw_precision_ = n; }
+
+  // The complement of the display colour when it equals the background.
+  void build_color();
+  uint32_t build_save_flag();
+  uint32_t save_flag() const { return save_flag_; }
+
+  // Discards the display node; the entity then draws its outline directly.
+  void build_draw_node_with_ltype(As_Pt_Set& pts);
+  void build_draw_node(const As_Pt*, int, bool) {}
+  void build_draw_node(unsigned long, const unsigned long*, const As_Pt*) {}
+
+  uint32_t id() const { return id_; }
+  void set_id(uint32_t v) { id_ = v; }
+  uint32_t user_id() const { return user_id_; }
+  void user_id(uint32_t v) { user_id_ = v; }
+  MB_String& string() { return string_; }
+  const MB_String& string() const { return string_; }
+  double real_val() const { return real_val_; }
+  void real_val(double v) { real_val_ = v; }
+  MB_Xdata& xdata() { return xdata_; }
+  const MB_Xdata& xdata() const { return xdata_; }
+  MB_Drawable* owner() const { return owner_; }
+  void owner(MB_Drawable* o) { owner_ = o; }
+  // Nested objects; owned. Setting a list frees the one it replaces.
+  MB_Object_List* object_list() const { return nested_; }
+  void object_list(MB_Object_List* list);
+  MB_Draw_Node* draw_node() const { return draw_node_; }
+  // Takes the node over, freeing the one it replaces.
+  void draw_node(MB_Draw_Node* node);
+  As_Rect& rect() { return rect_; }
+  const As_Rect& rect() const { return rect_; }
+
+  // The optional items after an entity's own record, and back.
+  MB_Result save_xdata(MB_File_IO& io);
+  MB_Result read_xdata(const MB_Opcode& op, MB_File_IO& io);
+
+ private:
+  void copy_values(const MB_Drawable& other);
+  template <class Match>
+  void set_layer_where(MB_Drawing& drawing, Match match);
+
+  MB_General general_;
+  uint32_t save_flag_ = 0;
+  uint32_t id_ = 0;
+  uint32_t user_id_ = 0;
+  MB_String string_;
+  double real_val_ = 0.0;
+  MB_Xdata xdata_;
+  uint16_t flag_ = 1;
+  MB_Drawable* owner_ = nullptr;
+  MB_Object_List* nested_ = nullptr;
+  MB_Draw_Node* draw_node_ = nullptr;
+  int32_t draw_precision_ = 0;
+  As_Rect rect_;
+};
+
+// An entity drawn from one outline of points.
+class MB_Geom : public MB_Drawable {
+ public:
+  MB_Geom() = default;
+  MB_Geom(const MB_Geom&) = default;
+  MB_Geom& operator=(const MB_Geom&) = default;
+
+  MB_Type object_type() const override { return TYPE_GEOM; }
+
+  As_Pt_Set& edge() { return edge_; }
+  const As_Pt_Set& edge() const { return edge_; }
+  As_Pt_Set& segment_set() { return edge_; }
+
+  // Through the display node when there is one; else the outline, on the
+  // device context when it is given, else on the surface.
+  void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
+
+ private:
+  As_Pt_Set edge_;
+};

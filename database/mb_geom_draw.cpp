@@ -1,0 +1,25 @@
+// Drawing a geometric entity: through its display node, or its outline.
+#include "database/mb_drawable.h"
+#include "display/cmydc.h"
+#include "display/mb_draw_node.h"
+
+void MB_Geom::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
+  if (MB_Draw_Node* node = draw_node()) {
+    if (hdc) {
+      node->draw(hdc, view);
+    } else {
+      node->draw(dc, view);
+    }
+    return;
+  }
+  const int n = edge().count();
+  if (n < 1) return;
+  POINT* p = mb_device_points(edge().points(), n, view);
+  if (hdc) {
+    Polyline(hdc, p, n);
+  } else if (n == 2) {
+    dc.Line(p[0].x, p[0].y, p[1].x, p[1].y);
+  } else {
+    dc.Polyline(p, n);
+  }
+}

@@ -1,0 +1,505 @@
+// The interpreter works on the definition bytes read into memory, so that it
+// never reads past a definition or the file. The current point is kept in
+// pixels relative to the base point, y down, unslanted; strokes are slanted,
+// rotated and rounded only when they are drawn.
+#include "fonttool/shape_interpreter.h"
+
+#include <qm_file.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace fontlathe {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr size_t kStackDepth = 4;
+
+// Shape-axis direction of each vector byte's low nibble (x right, y up).
+const double kDirections[16][2] = {{1, 0},  {1, 0.5},  {1, 1},  {0.5, 1},   {0, 1},   {-0.5, 1},
+                                   {-1, 1}, {-1, 0.5}, {-1, 0}, {-1, -0.5}, {-1, -1}, {-0.5, -1},
+                                   {0, -1}, {0.5, -1}, {1, -1}, {1, -0.5}};
+
+// Truncates toward zero into the int range; not a number gives 0.
+int ToInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+int Signed(uint8_t b) { return static_cast<int8_t>(b); }
+
+// Work one character may do, whatever its bytes say: subshape calls (each
+// may call others) and strokes. Past the budget nothing more is drawn.
+struct Budget {
+  int subshapes = kMaxSubshapeCalls;
+  long strokes = kMaxStrokes;
+};
+
+// Pen position, scale and position stack: shared by a character and the
+// plain subshapes it calls.
+struct PenState {
+  double cx = 0, cy = 0;
+  double scale = 1.0;
+  bool penDown = true;
+  std::vector<std::pair<double, double>> stack;
+};
+
+class Interpreter {
+ public:
+  Interpreter(FILE* stream, ShapeCanvas* canvas, const CharacterStyle& style, double x, double y,
+              double unit, bool extendedBigFont, bool isUnifont, double fontHeight, int depth,
+              Budget* budget)
+      : stream_(stream),
+        canvas_(canvas),
+        style_(style),
+        x_(x),
+        y_(y),
+        unit_(unit),
+        extended_(extendedBigFont),
+        unifont_(isUnifont),
+        font_height_(fontHeight),
+        depth_(depth),
+        budget_(budget) {
+    slant_factor_ = style.slant == 0 ? 0 : 1.0 / std::tan((90 - style.slant) * (-kPi / 180));
+    sin_r_ = std::sin(-style.rotation);
+    cos_r_ = std::cos(-style.rotation);
+    ox_ = ToInt(x + 0.5);
+    oy_ = ToInt(y + 0.5);
+  }
+
+  // Runs the specification bytes; false when opcode 15 ends the shape.
+  bool Run(const ShapeDefinition& def, PenState& pen);
+
+  // Moves the base point to the end of the pen, rounded to whole pixels
+  // (half up, so that a pen 10 pixels up or left ends 10 pixels away).
+  void Advance(const PenState& pen, double* x, double* y) const {
+    double ix = ToInt(std::floor(pen.cx + 0.5)), iy = ToInt(std::floor(pen.cy + 0.5));
+    *x = ix * cos_r_ - iy * sin_r_ + ox_;
+    *y = ix * sin_r_ + iy * cos_r_ + oy_;
+  }
+
+ private:
+  void ToCanvas(double px, double py, double* col, double* row) const {
+    double X = px + slant_factor_ * py, Y = py;
+    *col = X * cos_r_ - Y * sin_r_ + ox_ + 0.5;
+    *row = X * sin_r_ + Y * cos_r_ + oy_ + 0.5;
+  }
+
+  // Moves the pen to (nx, ny), drawing a stroke when it is down.
+  void LineTo(PenState& pen, double nx, double ny) {
+    if (pen.penDown && budget_->strokes > 0) {
+      --budget_->strokes;
+      double c0, r0, c1, r1;
+      ToCanvas(pen.cx, pen.cy, &c0, &r0);
+      ToCanvas(nx, ny, &c1, &r1);
+      if (std::isfinite(c0) && std::isfinite(r0) && std::isfinite(c1) && std::isfinite(r1)) {
+        canvas_->DrawSegment(ToInt(c0), ToInt(r0), ToInt(c1), ToInt(r1));
+      }
+    }
+    pen.cx = nx;
+    pen.cy = ny;
+  }
+
+  // Chords from the centre at angle a0 in `count` steps, then the exact end.
+  // Angles are in shape axes (y up).
+  void Arc(PenState& pen, double ccx, double ccy, double rx, double ry, double a0, double step,
+           int count, double a1) {
+    for (int i = 1; i <= count; ++i) {
+      double a = a0 + i * step;
+      LineTo(pen, ccx + std::cos(a) * rx, ccy - std::sin(a) * ry);
+    }
+    pen.cx = ccx + std::cos(a1) * rx;
+    pen.cy = ccy - std::sin(a1) * ry;
+  }
+
+  static int ChordCount(double pixels) {
+    if (!(pixels > 0)) return 0;
+    return pixels + 0.5 >= kMaxArcChords ? kMaxArcChords : static_cast<int>(pixels + 0.5);
+  }
+
+  void OctantArc(PenState& pen, uint8_t r, uint8_t o);
+  void FractionalArc(PenState& pen, const uint8_t* b);
+  void Bulge(PenState& pen, int dx, int dy, int bulge);
+  bool LoadSubshape(uint32_t code, ShapeDefinition* def);
+  void Subshape(PenState& pen, uint32_t code);
+  void PlacedSubshape(const PenState& pen, uint32_t code, const uint8_t* place);
+
+  FILE* stream_;
+  ShapeCanvas* canvas_;
+  CharacterStyle style_;
+  double x_, y_;
+  double unit_;
+  bool extended_;
+  bool unifont_;
+  double font_height_;
+  int depth_;
+  Budget* budget_;
+  double slant_factor_, sin_r_, cos_r_;
+  int ox_, oy_;
+};
+
+void Interpreter::OctantArc(PenState& pen, uint8_t r, uint8_t o) {
+  double u = unit_ * pen.scale, w = style_.widthFactor;
+  double s = (o & 0x80) ? -1 : 1;
+  int k = (o >> 4) & 7, n = o & 15;
+  double a0 = k * kPi / 4;
+  double sweep = n == 0 ? 2 * kPi : s * n * kPi / 4;
+  double radius = r * u;
+  double ccx = pen.cx - std::cos(a0) * radius * w, ccy = pen.cy + std::sin(a0) * radius;
+  int count = ChordCount(std::fabs(sweep) * r * u);
+  double step = count > 0 ? std::fabs(sweep) * s / count : 0;
+  Arc(pen, ccx, ccy, radius * w, radius, a0, step, count, a0 + sweep);
+}
+
+void Interpreter::FractionalArc(PenState& pen, const uint8_t* b) {
+  double u = unit_ * pen.scale, w = style_.widthFactor;
+  int t = b[0], e = b[1], o = b[4];
+  double radius_units = b[2] * 256.0 + b[3];
+  double s = (o & 0x80) ? -1 : 1;
+  int k = (o >> 4) & 7;
+  int m = o % 8;
+  if (m == 0) {
+    m = 7;
+  } else if (e != 0) {
+    m -= 1;
+  }
+  double a0 = k * kPi / 4 + s * t * kPi / 1024;
+  double a1 = k * kPi / 4 + s * m * kPi / 4 + s * e * kPi / 1024;
+  double radius = radius_units * u;
+  double ccx = pen.cx - std::cos(a0) * radius * w, ccy = pen.cy + std::sin(a0) * radius;
+  double sweep = std::fabs(a1 - a0);
+  int count = ChordCount(sweep * radius_units * u);
+  double step = count > 0 ? sweep * s / count : 0;
+  Arc(pen, ccx, ccy, radius * w, radius, a0, step, count, a1);
+}
+
+void Interpreter::Bulge(PenState& pen, int dx, int dy, int bulge) {
+  double u = unit_ * pen.scale, w = style_.widthFactor;
+  double ex = pen.cx + dx * u * w, ey = pen.cy - dy * u;
+  if (bulge == 0) {
+    LineTo(pen, ex, ey);
+    return;
+  }
+  double chord = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+  double b = std::abs(bulge) / 127.0;
+  double sweep = 4 * std::atan(b);
+  double sense = bulge <= 0 ? 1 : -1;
+  double c = std::atan2(-dy, dx) - (sweep + kPi) * sense / 2;
+  if (c < 0) c += 2 * kPi;
+  double rho = chord * (b * b + 1) / (4 * b);
+  // Screen-axis angles here: a point at angle a is centre + (cos a, sin a).
+  double ccx = pen.cx - std::cos(c) * rho * u * w, ccy = pen.cy - std::sin(c) * rho * u;
+  int count = ChordCount(std::fabs(sweep) * rho * u);
+  double step = count > 0 ? std::fabs(sweep) * sense / count : 0;
+  for (int i = 1; i <= count; ++i) {
+    double a = c + i * step;
+    LineTo(pen, ccx + std::cos(a) * rho * u * w, ccy + std::sin(a) * rho * u);
+  }
+  pen.cx = ex;
+  pen.cy = ey;
+}
+
+// Reads the definition of a subshape, within the depth and the budget of
+// the character; code 0 (the font information) is never drawn.
+bool Interpreter::LoadSubshape(uint32_t code, ShapeDefinition* def) {
+  if (code == 0 || depth_ >= kMaxSubshapeDepth || budget_->subshapes <= 0) return false;
+  --budget_->subshapes;
+  ShapeEntry entry;
+  bool unifont = false;
+  return FindShapeEntry(stream_, code, &entry, &unifont) &&
+         def->Read(stream_, entry) == ShapeDefinition::kOk;
+}
+
+// A subshape drawn on from the caller's pen with the caller's scale and stack.
+void Interpreter::Subshape(PenState& pen, uint32_t code) {
+  ShapeDefinition def;
+  if (!LoadSubshape(code, &def)) return;
+  Interpreter inner(stream_, canvas_, style_, x_, y_, unit_, extended_, unifont_, font_height_,
+                    depth_ + 1, budget_);
+  inner.Run(def, pen);
+}
+
+// An extended big-font subshape: its own pen from a base point moved by the
+// origin (not rotated), scaled to height h and width w.
+void Interpreter::PlacedSubshape(const PenState& pen, uint32_t code, const uint8_t* place) {
+  double origin_x = place[0], origin_y = place[1], w = place[2], h = place[3];
+  ShapeDefinition def;
+  if (h == 0 || font_height_ <= 0 || !LoadSubshape(code, &def)) return;
+  CharacterStyle style = style_;
+  style.widthFactor = style_.widthFactor * w / h;
+  double x = x_ + origin_x * unit_ * style_.widthFactor * pen.scale;
+  double y = y_ - origin_y * unit_ * pen.scale;
+  PenState own;
+  own.scale = pen.scale * h / font_height_;
+  Interpreter inner(stream_, canvas_, style, x, y, unit_, extended_, unifont_, h, depth_ + 1,
+                    budget_);
+  inner.Run(def, own);
+}
+
+bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
+  const uint32_t end = def.spec_available();
+  uint32_t at = 0;
+  uint8_t v[6];
+  auto take = [&](int n) {
+    if (end - at < static_cast<uint32_t>(n)) {
+      at = end;
+      return false;
+    }
+    for (int i = 0; i < n; ++i) v[i] = def.spec(at++);
+    return true;
+  };
+  bool execute = true;
+  while (at < end) {
+    uint8_t op = def.spec(at++);
+    if (op == 0) break;
+    if (op == 15) return false;
+    if (op == 14) {
+      execute = !style_.horizontal;
+      continue;
+    }
+    if (!execute) {
+      execute = true;
+      switch (op) {
+        case 3:
+        case 4:
+          take(1);
+          break;
+        case 7:
+          if (take(1)) {
+            if (extended_ && v[0] == 0)
+              take(6);
+            else if (unifont_)
+              take(1);
+          }
+          break;
+        case 8:
+        case 10:
+          take(2);
+          break;
+        case 9:
+          while (take(2) && (v[0] != 0 || v[1] != 0)) {
+          }
+          break;
+        case 11:
+          take(5);
+          break;
+        case 12:
+          take(3);
+          break;
+        case 13:
+          while (take(2) && (v[0] != 0 || v[1] != 0) && take(1)) {
+          }
+          break;
+        default:
+          break;
+      }
+      continue;
+    }
+    double u = unit_ * pen.scale, w = style_.widthFactor;
+    switch (op) {
+      case 1:
+        pen.penDown = true;
+        break;
+      case 2:
+        pen.penDown = false;
+        break;
+      case 3:
+        if (take(1) && v[0] != 0) pen.scale /= v[0];
+        break;
+      case 4:
+        if (take(1)) pen.scale *= v[0];
+        break;
+      case 5:
+        if (pen.stack.size() < kStackDepth) pen.stack.emplace_back(pen.cx, pen.cy);
+        break;
+      case 6:
+        if (!pen.stack.empty()) {
+          pen.cx = pen.stack.back().first;
+          pen.cy = pen.stack.back().second;
+          pen.stack.pop_back();
+        }
+        break;
+      case 7: {
+        if (!take(1)) break;
+        pen.penDown = true;
+        if (extended_ && v[0] == 0) {
+          if (take(6)) PlacedSubshape(pen, v[0] * 256u + v[1], v + 2);
+        } else if (unifont_) {
+          uint8_t hi = v[0];
+          if (take(1)) Subshape(pen, hi * 256u + v[0]);
+        } else {
+          Subshape(pen, v[0]);
+        }
+        break;
+      }
+      case 8:
+        if (take(2)) LineTo(pen, pen.cx + Signed(v[0]) * u * w, pen.cy - Signed(v[1]) * u);
+        break;
+      case 9:
+        while (take(2) && (v[0] != 0 || v[1] != 0)) {
+          LineTo(pen, pen.cx + Signed(v[0]) * u * w, pen.cy - Signed(v[1]) * u);
+        }
+        break;
+      case 10:
+        if (take(2)) OctantArc(pen, v[0], v[1]);
+        break;
+      case 11:
+        if (take(5)) FractionalArc(pen, v);
+        break;
+      case 12:
+        if (take(3)) Bulge(pen, Signed(v[0]), Signed(v[1]), Signed(v[2]));
+        break;
+      case 13:
+        while (take(2) && (v[0] != 0 || v[1] != 0)) {
+          int dx = Signed(v[0]), dy = Signed(v[1]);
+          if (!take(1)) break;
+          Bulge(pen, dx, dy, Signed(v[0]));
+        }
+        break;
+      default: {  // vector byte: length in the high nibble, direction in the low
+        double length = op >> 4;
+        const double* d = kDirections[op & 15];
+        LineTo(pen, pen.cx + length * d[0] * u * w, pen.cy - length * d[1] * u);
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool DrawShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y,
+                    const CharacterStyle& style, double unit, bool extendedBigFont,
+                    ShapeCanvas* canvas, double fontHeight, bool isUnifont, bool isBigFont) {
+  ShapeDefinition def;
+  if (def.Read(stream, entry) != ShapeDefinition::kOk) return false;
+  if (entry.code == 0) return true;
+  Budget budget;
+  Interpreter interpreter(stream, canvas, style, *x, *y, unit, extendedBigFont && isBigFont,
+                          isUnifont, fontHeight, 0, &budget);
+  PenState pen;
+  if (!interpreter.Run(def, pen)) return false;
+  interpreter.Advance(pen, x, y);
+  return true;
+}
+
+bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x, double* y,
+                   const CharacterStyle& style, double unit, bool extendedBigFont,
+                   ShapeCanvas* canvas, double fontHeight) {
+  ShapeEntry entry;
+  bool unifont = false, big = false, found = false;
+  const char* missing = "";
+  switch (DetectFontKind(stream)) {
+    case FontKind::kShapes:
+      found = FindShapesCode(code, stream, &entry) == 0;
+      missing = "Cannot find code %u .";
+      break;
+    case FontKind::kUnifont:
+      unifont = true;
+      found = std::fseek(stream, kUnifontHeaderSkip, SEEK_SET) == 0 &&
+              FindUnifontCode(code, stream, &entry) == 0;
+      missing = "Cannot find code %u";
+      break;
+    case FontKind::kBigFont: {
+      big = true;
+      BigFontHeader header;
+      found = std::fseek(stream, kBigFontHeaderSkip, SEEK_SET) == 0 &&
+              SkipBigFontHeader(stream, &header) &&
+              FindBigFontCode(code, stream, &entry, header.count) >= 0;
+      missing = "Cannot find code %u.";
+      break;
+    }
+    case FontKind::kUnknown:
+      return false;
+  }
+  if (!found) {
+    if (message != nullptr) *message = Format(missing, code);
+    return false;
+  }
+  return DrawShapeBytes(entry, stream, x, y, style, unit, big && extendedBigFont, canvas,
+                        fontHeight, unifont, big);
+}
+
+bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
+                  double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
+  FILE* font = qm_fopen(fontPath, "rb");
+  if (font == nullptr) {
+    message = Format("Cannot open %s for read!", fontPath);
+    return false;
+  }
+  uint32_t h = 0, w = 0;
+  bool extended = false, ok = false;
+  if (!ReadFontHeight(font, &h, &w, &extended)) {
+    message = "Get height data ERROR!";
+  } else if (h == 0 || w == 0) {
+    message = "Text height data ERROR!";
+  } else {
+    double unit = height / h;
+    uint32_t code = ParseHexCode(hexCode);
+    if (code >= 0xA0) {
+      ok = DrawCharacter(font, code, &message, x, y, style, unit, extended, canvas, h);
+    } else {
+      CharacterStyle narrow = style;
+      narrow.widthFactor = style.widthFactor * w / h;
+      ok = DrawCharacter(font, code, &message, x, y, narrow, unit, extended, canvas, h) ||
+           DrawCharacter(font, '?', &message, x, y, narrow, unit, extended, canvas, h);
+    }
+  }
+  std::fclose(font);
+  return ok;
+}
+
+bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
+                 std::string* message, double* x, double* y, const CharacterStyle& style,
+                 double height, ShapeCanvas* canvas) {
+  FILE* normal = qm_fopen(fontPath, "rb");
+  if (normal == nullptr) {
+    if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", fontPath);
+    return false;
+  }
+  FILE* big = qm_fopen(bigFontPath, "rb");
+  if (big == nullptr) {
+    if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", bigFontPath);
+    std::fclose(normal);
+    return false;
+  }
+  uint32_t hn = 0, wn = 0, hb = 0, wb = 0;
+  bool ext_normal = false, ext_big = false;
+  bool ok = ReadFontHeight(normal, &hn, &wn, &ext_normal) &&
+            ReadFontHeight(big, &hb, &wb, &ext_big) && hn != 0 && wn != 0 && hb != 0 && wb != 0;
+  if (ok) {
+    double unit_normal = height / hn, unit_big = height / hb;
+    CharacterStyle narrow = style;
+    narrow.widthFactor = style.widthFactor * wn / hn;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p != 0) {
+      bool drawn;
+      if (*p < 0xA0) {
+        drawn =
+            DrawCharacter(normal, *p, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+        ++p;
+      } else if (p[1] == 0) {
+        drawn = false;  // a lead byte without its second byte
+        ++p;
+      } else {
+        drawn = DrawCharacter(big, p[0] * 256u + p[1], message, x, y, style, unit_big, ext_big,
+                              canvas, hb);
+        p += 2;
+      }
+      if (!drawn)
+        DrawCharacter(normal, '?', message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+    }
+  }
+  std::fclose(big);
+  std::fclose(normal);
+  return ok;
+}
+
+}  // namespace fontlathe

@@ -1,0 +1,288 @@
+// BMP and ICO, our own. Both store a device-independent bitmap: an info
+// header (12-byte core or 40-byte and longer), a palette for 1, 4 and 8 bits,
+// then rows bottom-up (top-down for a negative height) padded to 4 bytes.
+// Read: 1/4/8-bit palettes, 16-bit 5-5-5 and bit fields, 24-bit, 32-bit,
+// RLE8 and RLE4. An icon's height counts the colour rows and the 1-bit AND
+// mask that follows them (mask bit 1 = transparent); a 32-bit icon with any
+// non-zero alpha byte uses those instead. Written: BMP as 24-bit colour, ICO
+// as one 32-bit image with its mask (sizes up to 256).
+#include <cstring>
+
+#include "codecs.h"
+
+namespace {
+
+constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
+
+struct Channel {
+  uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;
+  explicit Channel(uint32_t m = 0) : mask(m) {
+    if (!m) return;
+    while (!((m >> shift) & 1)) ++shift;
+    while (shift + bits < 32 && ((m >> (shift + bits)) & 1)) ++bits;
+  }
+  uint8_t Get(uint32_t px) const {
+    if (!bits) return 0;
+    uint32_t v = (px & mask) >> shift;
+    if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
+    uint32_t max = (1u << bits) - 1;
+    return static_cast<uint8_t>(((v & max) * 255 + max / 2) / max);
+  }
+};
+
+struct Dib {
+  int64_t width = 0, height = 0;  // height positive
+  bool top_down = false;
+  int bpp = 0;
+  uint32_t compression = kRgb;
+  uint8_t palette[256][3] = {};  // R G B
+  uint32_t palette_count = 0;
+  Channel r, g, b;
+};
+
+// Decodes RLE8 or RLE4 data into one palette index per pixel, bottom-up.
+bool decode_rle(const uint8_t* p, size_t n, const Dib& d, std::vector<uint8_t>* index) {
+  const int64_t w = d.width, h = d.height;
+  index->assign(static_cast<size_t>(w * h), 0);
+  int64_t x = 0, y = 0;  // y counts rows from the bottom
+  size_t i = 0;
+  auto put = [&](uint8_t v) {
+    if (x < w && y < h) (*index)[static_cast<size_t>(y * w + x)] = v;
+    ++x;
+  };
+  while (y < h) {
+    if (n - i < 2) return false;
+    uint8_t count = p[i], value = p[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int k = 0; k < count; ++k)
+        put(d.compression == kRle8 ? value : static_cast<uint8_t>(k % 2 ? value & 15 : value >> 4));
+      continue;
+    }
+    if (value == 0) {
+      x = 0, ++y;
+    } else if (value == 1) {
+      return true;
+    } else if (value == 2) {
+      if (n - i < 2) return false;
+      x += p[i], y += p[i + 1];
+      i += 2;
+    } else {
+      size_t bytes = d.compression == kRle8 ? value : (value + 1u) / 2;
+      if (n - i < bytes) return false;
+      for (int k = 0; k < value; ++k)
+        put(d.compression == kRle8 ? p[i + k] : static_cast<uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4));
+      i += (bytes + 1) & ~size_t(1);
+      if (i > n) i = n;
+    }
+  }
+  return true;  // every row given
+}
+
+// Reads the DIB at `p` (n bytes). `bits` is the offset of the pixel data from
+// p, or 0 for "right after the palette". For an icon the height is halved and
+// the AND mask read.
+bool decode_dib(const uint8_t* p, size_t n, size_t bits, bool icon, QmRaster* out) {
+  if (n < 12) return false;
+  Dib d;
+  uint32_t header = qm_le32(p);
+  size_t palette_at = header, entry = 4;
+  uint32_t colours_used = 0;
+  if (header == 12) {
+    d.width = qm_le16(p + 4);
+    d.height = qm_le16(p + 6);
+    d.bpp = qm_le16(p + 10);
+    entry = 3;
+  } else if (header >= 40 && header <= n) {
+    d.width = static_cast<int32_t>(qm_le32(p + 4));
+    d.height = static_cast<int32_t>(qm_le32(p + 8));
+    d.bpp = qm_le16(p + 14);
+    d.compression = qm_le32(p + 16);
+    colours_used = qm_le32(p + 32);
+    if (d.compression == kBitfields) {
+      if (header == 40) palette_at += 12;  // masks follow the short header
+      if (n < 52) return false;
+      d.r = Channel(qm_le32(p + 40)), d.g = Channel(qm_le32(p + 44)), d.b = Channel(qm_le32(p + 48));
+    }
+  } else {
+    return false;
+  }
+  if (d.height < 0) {
+    d.height = -d.height;
+    d.top_down = true;
+  }
+  if (icon) {
+    if (d.top_down) return false;
+    d.height /= 2;
+  }
+  bool supported = (d.compression == kRgb && (d.bpp == 1 || d.bpp == 4 || d.bpp == 8 || d.bpp == 16 ||
+                                               d.bpp == 24 || d.bpp == 32)) ||
+                   (d.compression == kRle8 && d.bpp == 8 && !d.top_down) ||
+                   (d.compression == kRle4 && d.bpp == 4 && !d.top_down) ||
+                   (d.compression == kBitfields && (d.bpp == 16 || d.bpp == 32));
+  if (!supported || d.width <= 0 || d.height <= 0 ||
+      static_cast<uint64_t>(d.width) * static_cast<uint64_t>(d.height) > QmRaster::kMaxPixels)
+    return false;
+  if (d.compression == kRgb && d.bpp == 16) d.r = Channel(0x7C00), d.g = Channel(0x3E0), d.b = Channel(0x1F);
+  if (d.compression == kRgb && d.bpp == 32) d.r = Channel(0xFF0000), d.g = Channel(0xFF00), d.b = Channel(0xFF);
+
+  if (d.bpp <= 8) {
+    uint64_t count = colours_used ? colours_used : (1u << d.bpp);
+    if (count > (uint64_t(1) << 16) || palette_at + count * entry > n) return false;
+    d.palette_count = static_cast<uint32_t>(count < 256 ? count : 256);
+    for (uint32_t i = 0; i < d.palette_count; ++i) {
+      const uint8_t* e = p + palette_at + i * entry;
+      d.palette[i][0] = e[2], d.palette[i][1] = e[1], d.palette[i][2] = e[0];
+    }
+    palette_at += static_cast<size_t>(count * entry);
+  }
+  if (bits == 0) bits = palette_at;
+  if (bits < palette_at || bits > n) return false;
+
+  const uint64_t stride = ((static_cast<uint64_t>(d.width) * d.bpp + 31) / 32) * 4;
+  const uint64_t mask_stride = ((static_cast<uint64_t>(d.width) + 31) / 32) * 4;
+  const bool rle_data = d.compression == kRle8 || d.compression == kRle4;
+  // Uncompressed rows (and an icon's mask) must all be there before anything is allocated.
+  if (!rle_data && stride * d.height > n - bits) return false;
+  if (icon && stride * d.height + mask_stride * d.height > n - bits) return false;
+  QmRaster img;
+  if (!img.Allocate(static_cast<uint64_t>(d.width), static_cast<uint64_t>(d.height), icon)) return false;
+  std::vector<uint8_t> rle;
+  if (rle_data && !decode_rle(p + bits, n - bits, d, &rle)) return false;
+
+  auto palette_colour = [&](uint32_t index, uint8_t* dst) {
+    if (index < d.palette_count)
+      memcpy(dst, d.palette[index], 3);
+    else
+      dst[0] = dst[1] = dst[2] = 0;
+  };
+  bool any_alpha = false;
+  for (int64_t row = 0; row < d.height; ++row) {  // in file order
+    const int64_t y = d.top_down ? row : d.height - 1 - row;
+    uint8_t* dst = &img.rgb[static_cast<size_t>(y * d.width * 3)];
+    uint8_t* dst_alpha = icon ? &img.alpha[static_cast<size_t>(y * d.width)] : nullptr;
+    const uint8_t* src = p + bits + row * stride;
+    for (int64_t x = 0; x < d.width; ++x, dst += 3) {
+      if (!rle.empty()) {
+        palette_colour(rle[static_cast<size_t>(row * d.width + x)], dst);
+        continue;
+      }
+      switch (d.bpp) {
+        case 1:
+          palette_colour((src[x / 8] >> (7 - x % 8)) & 1, dst);
+          break;
+        case 4:
+          palette_colour((src[x / 2] >> (x % 2 ? 0 : 4)) & 15, dst);
+          break;
+        case 8:
+          palette_colour(src[x], dst);
+          break;
+        case 24:
+          dst[0] = src[x * 3 + 2], dst[1] = src[x * 3 + 1], dst[2] = src[x * 3];
+          break;
+        default: {
+          uint32_t px = d.bpp == 16 ? qm_le16(src + x * 2) : qm_le32(src + x * 4);
+          dst[0] = d.r.Get(px), dst[1] = d.g.Get(px), dst[2] = d.b.Get(px);
+          if (dst_alpha && d.bpp == 32) {
+            dst_alpha[x] = static_cast<uint8_t>(px >> 24);
+            any_alpha = any_alpha || dst_alpha[x] != 0;
+          }
+        }
+      }
+    }
+  }
+  if (icon && !any_alpha) {
+    const uint8_t* mask = p + bits + stride * d.height;
+    for (int64_t row = 0; row < d.height; ++row) {
+      uint8_t* a = &img.alpha[static_cast<size_t>((d.height - 1 - row) * d.width)];
+      const uint8_t* m = mask + row * mask_stride;
+      for (int64_t x = 0; x < d.width; ++x) a[x] = ((m[x / 8] >> (7 - x % 8)) & 1) ? 0 : 255;
+    }
+  }
+  *out = std::move(img);
+  return true;
+}
+
+// The 40-byte info header of an uncompressed DIB.
+void put_info_header(uint8_t* h, uint32_t width, uint32_t height, uint16_t bpp, uint32_t image_bytes) {
+  memset(h, 0, 40);
+  qm_put32(h, 40);
+  qm_put32(h + 4, width);
+  qm_put32(h + 8, height);
+  qm_put16(h + 12, 1);
+  qm_put16(h + 14, bpp);
+  qm_put32(h + 20, image_bytes);
+}
+
+}  // namespace
+
+bool qm_decode_bmp(const uint8_t* data, size_t size, QmRaster* out) {
+  if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M') return false;
+  uint32_t offset = qm_le32(data + 10);
+  if (offset < 14 + 12 || offset > size) return false;
+  return decode_dib(data + 14, size - 14, offset - 14, false, out);
+}
+
+bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
+  if (!in.Valid() || in.width > 0x7FFFFFFF || in.height > 0x7FFFFFFF) return false;
+  const uint64_t stride = (static_cast<uint64_t>(in.width) * 3 + 3) & ~uint64_t(3);
+  const uint64_t image = stride * in.height;
+  if (image > 0xFFFFFFFFu - 54) return false;
+  uint8_t header[54] = {'B', 'M'};
+  qm_put32(header + 2, static_cast<uint32_t>(54 + image));
+  qm_put32(header + 10, 54);
+  put_info_header(header + 14, in.width, in.height, 24, static_cast<uint32_t>(image));
+  if (out->Write(header, 1, 54) != 54) return false;
+  std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
+  for (uint32_t y = in.height; y-- > 0;) {
+    const uint8_t* src = &in.rgb[static_cast<size_t>(y) * in.width * 3];
+    for (uint32_t x = 0; x < in.width; ++x)
+      row[x * 3] = src[x * 3 + 2], row[x * 3 + 1] = src[x * 3 + 1], row[x * 3 + 2] = src[x * 3];
+    if (out->Write(row.data(), 1, row.size()) != row.size()) return false;
+  }
+  return true;
+}
+
+bool qm_decode_ico(const uint8_t* data, size_t size, QmRaster* out) {
+  if (size < 6 + 16 || qm_le16(data) != 0 || (qm_le16(data + 2) != 1 && qm_le16(data + 2) != 2) ||
+      qm_le16(data + 4) == 0)
+    return false;
+  // The first image of the directory.
+  uint32_t bytes = qm_le32(data + 6 + 8), offset = qm_le32(data + 6 + 12);
+  if (offset > size || bytes > size - offset || bytes < 8) return false;
+  const uint8_t* image = data + offset;
+  static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (memcmp(image, kPng, 8) == 0) return qm_decode_png(image, bytes, out);
+  return decode_dib(image, bytes, 0, true, out);
+}
+
+bool qm_encode_ico(const QmRaster& in, CxMemFile* out) {
+  if (!in.Valid() || in.width > 256 || in.height > 256) return false;
+  const uint32_t w = in.width, h = in.height;
+  const uint32_t mask_stride = ((w + 31) / 32) * 4;
+  const uint32_t image = w * h * 4 + mask_stride * h;
+  uint8_t header[6 + 16 + 40] = {0, 0, 1, 0, 1, 0};
+  uint8_t* e = header + 6;
+  e[0] = static_cast<uint8_t>(w & 0xFF), e[1] = static_cast<uint8_t>(h & 0xFF);  // 0 means 256
+  qm_put16(e + 4, 1);
+  qm_put16(e + 6, 32);
+  qm_put32(e + 8, 40 + image);
+  qm_put32(e + 12, 6 + 16);
+  put_info_header(header + 22, w, h * 2, 32, image);
+  if (out->Write(header, 1, sizeof header) != sizeof header) return false;
+  std::vector<uint8_t> colour(static_cast<size_t>(w) * h * 4), mask(static_cast<size_t>(mask_stride) * h, 0);
+  for (uint32_t row = 0; row < h; ++row) {
+    uint32_t y = h - 1 - row;
+    for (uint32_t x = 0; x < w; ++x) {
+      const uint8_t* s = &in.rgb[(static_cast<size_t>(y) * w + x) * 3];
+      uint8_t a = in.alpha.empty() ? 255 : in.alpha[static_cast<size_t>(y) * w + x];
+      uint8_t* d = &colour[(static_cast<size_t>(row) * w + x) * 4];
+      d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = a;
+      if (a == 0) mask[row * mask_stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    }
+  }
+  return out->Write(colour.data(), 1, colour.size()) == colour.size() &&
+         out->Write(mask.data(), 1, mask.size()) == mask.size();
+}

@@ -1,0 +1,63 @@
+// The driving side of the headless window system: what a test (or a host
+// that has no display) uses to advance the virtual clock, inject mouse and
+// keyboard input, script message-box answers and read what was shown.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// ---- The virtual clock ----
+// Milliseconds since the last reset; starts at 0 and moves only here.
+DWORD qm_user_clock();
+// Moves the clock forward by ms. Every timer that falls due on the way posts
+// WM_TIMER in the order the timers fall due (timers due at the same moment in
+// the order they were set). A timer never has more than one WM_TIMER
+// waiting, so periods that pass before the queue is pumped fold into one.
+void qm_user_advance_clock(DWORD ms);
+
+// ---- Injected input ----
+// Posts a mouse message (WM_MOUSEMOVE .. WM_MBUTTONDBLCLK) for the client
+// point (x, y) of hwnd. The button state and the Shift and Control keys make
+// the MK_ flags of wParam; a button-down message presses its button first,
+// a button-up message releases it first. The cursor moves to the point. With
+// a capture window, the capture window receives the message with the point in
+// its own client coordinates. FALSE for another message, an unknown window or
+// (without a capture) a hidden or disabled one; nothing is posted then.
+BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
+// Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
+// MK_ flags in its low word, lParam the screen point of the client point.
+BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y);
+// Presses (down) or releases a key and posts WM_KEYDOWN or WM_KEYUP to
+// hwnd, or to the focus window when hwnd is null. The asynchronous key state
+// changes at once; the state GetKeyState reports changes when the message is
+// taken from the queue. Without a target only the key state changes.
+BOOL qm_user_key(HWND hwnd, UINT vk, bool down);
+
+// ---- Message boxes ----
+struct QmMessageBox {
+  HWND owner;
+  std::string text;     // bytes as given (GBK)
+  std::string caption;  // bytes as given (GBK); "Error" when none was given
+  UINT type;            // MB_ flags
+  int answer;           // what MessageBoxA returned
+};
+// Queues the answer of the next message box. Without a queued answer a box
+// answers with its default button (IDOK for MB_OK).
+void qm_user_push_message_box_answer(int answer);
+const std::vector<QmMessageBox>& qm_user_message_boxes();
+void qm_user_clear_message_boxes();
+
+// ---- Inspection and reset ----
+// A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
+// before anything took a DC on the window.
+const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
+size_t qm_user_window_count();
+size_t qm_user_timer_count();
+size_t qm_user_queued_message_count();
+// Destroys every window (with their messages), kills every timer, empties
+// the queue, the clipboard, the message-box log and queued answers, and sets
+// the clock, the cursor, the key state, capture and focus back to the start.
+void qm_user_reset();

@@ -1,0 +1,120 @@
+// The state of the headless window system, shared by its source files.
+//
+// Window handles are numbers handed out once and never reused, looked up in
+// a table, so a stale or foreign handle is simply not found. A window object
+// is held by shared pointers: a window destroyed from inside one of its own
+// message handlers stays alive until that handler returns.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace qmuser {
+
+struct WindowClass {
+  WNDCLASSA wc;
+  std::string name;  // lower-cased; class names compare without regard to case
+  ATOM atom;
+};
+
+// Pixel memory that device contexts draw on: a window's client area or the
+// screen. Allocated when the first DC is taken, kept until the window goes.
+struct Pixels {
+  std::vector<uint32_t> data;  // top-down rows of 0x00RRGGBB
+  int width = 0, height = 0;
+  std::vector<HDC> dcs;  // handed out by GetDC and not yet released
+};
+
+struct Window {
+  HWND handle = nullptr;
+  std::shared_ptr<WindowClass> cls;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  HWND parent = nullptr;  // the parent of a child window
+  HWND owner = nullptr;   // the owner of a top-level window
+  std::vector<HWND> children;  // in creation order
+  HINSTANCE instance = nullptr;
+  LONG_PTR id = 0;
+  LONG_PTR user_data = 0;
+  std::vector<uint8_t> extra;  // cbWndExtra bytes
+  std::string text;            // GBK bytes
+  RECT rect = {0, 0, 0, 0};    // in the parent's client coordinates (screen for top level)
+  RECT client = {0, 0, 0, 0};  // client area within the window rectangle
+  bool has_update = false;
+  RECT update = {0, 0, 0, 0};  // bounding rectangle of what needs painting, client coordinates
+  bool erase = false;
+  bool destroying = false;
+  Pixels pixels;  // sized to the client area (window_dc.cpp)
+};
+
+struct Timer {
+  HWND hwnd;
+  UINT_PTR id;
+  UINT elapse;
+  TIMERPROC proc;
+  uint64_t due;
+  uint64_t order;    // set order, for ties
+  bool pending;      // a WM_TIMER of this timer waits in the queue
+};
+
+struct State {
+  std::unordered_map<uintptr_t, std::shared_ptr<Window>> windows;
+  std::vector<HWND> top_level;  // in creation order
+  uintptr_t next_handle = 0x10000;
+  std::vector<std::shared_ptr<WindowClass>> classes;
+  ATOM next_atom = 0xC000;
+
+  std::deque<MSG> queue;
+  bool quit = false;
+  int quit_code = 0;
+  DWORD last_message_time = 0;
+
+  uint64_t clock = 0;
+  std::vector<Timer> timers;
+  uint64_t timer_order = 0;
+  UINT_PTR next_thread_timer = 1;
+
+  uint8_t async_keys[256] = {};  // bit 0x80 down, bit 0x01 toggled
+  uint8_t sync_keys[256] = {};
+  POINT cursor = {0, 0};
+  HWND capture = nullptr;
+  HWND focus = nullptr;
+  HCURSOR cursor_handle = nullptr;
+  Pixels screen;
+};
+
+State& state();
+Window* find(HWND hwnd);
+std::shared_ptr<Window> hold(HWND hwnd);
+// The client area's origin in screen coordinates.
+POINT client_origin(const Window& w);
+// Calls a window's procedure, keeping the window alive during the call.
+LRESULT call_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+// Appends a message to the queue; false when the queue is full.
+bool post(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, DWORD time, POINT pt);
+// Takes out of the queue everything addressed to a window, and its timers.
+void forget_window_messages(HWND hwnd);
+void kill_window_timers(HWND hwnd);
+void clear_timers();
+void clear_cursors();
+void clear_clipboard();
+void clear_message_boxes();
+// Follows a change of the client area with the window's pixels.
+void resize_pixels(Window& w);
+// Frees the device contexts still handed out on some pixels.
+void release_dcs(Pixels& p);
+
+inline HWND to_hwnd(uintptr_t v) { return reinterpret_cast<HWND>(v); }
+inline uintptr_t from_hwnd(HWND h) { return reinterpret_cast<uintptr_t>(h); }
+inline LONG rect_width(const RECT& r) { return r.right - r.left; }
+inline LONG rect_height(const RECT& r) { return r.bottom - r.top; }
+
+}  // namespace qmuser

@@ -1,0 +1,210 @@
+// The drawable base: general attributes, property numbers, the display
+// colour, layers, precision, copies and undo of an attribute change.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "database/mb_drawing.h"
+#include "database/mb_layer.h"
+#include "database/mb_system.h"
+#include "display/interaction/mb_undo_redo.h"
+#include "test_entity.h"
+
+namespace {
+
+// Restores the background colour a test changes.
+struct Background {
+  int32_t saved = g_system_setting.get_long_val(0);
+  explicit Background(int32_t c) { g_system_setting.set_long_val(0, c); }
+  ~Background() { g_system_setting.set_long_val(0, saved); }
+};
+
+}  // namespace
+
+TEST(Drawable, DefaultsFromTheSettings) {
+  Test_Line e;
+  EXPECT_EQ(e.general().color(), 0xFFFFFF);
+  EXPECT_EQ(e.general().display_color(), 0xFFFFFF);
+  EXPECT_EQ(e.general().line_scale(), 2.0);
+  EXPECT_EQ(e.general().width(), 0.4);
+  EXPECT_EQ(e.general().thickness(), 0.0);
+  EXPECT_EQ(e.flag(), 1);
+  EXPECT_EQ(e.object_type(), MB_Object::TYPE_GEOM);
+  EXPECT_EQ(e.draw_node(), nullptr);
+  EXPECT_EQ(e.object_list(), nullptr);
+}
+
+TEST(Drawable, PropertyNumbers) {
+  Test_Line e;
+  e.set_real(-114, 2.5);
+  e.set_int(-205, 77);
+  e.set_string(-302, "note");
+  EXPECT_EQ(e.get_real(-114), 2.5);
+  EXPECT_EQ(e.get_int(-205), 77);
+  EXPECT_STREQ(e.get_string(-302), "note");
+  EXPECT_EQ(e.xdata().length(), 4);
+
+  // Numbers nobody handles read as neutral values and write nothing.
+  for (int id : {0, -1, -100, -113, -206, -301, 5}) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(e.get_real(id), 0.0);
+    EXPECT_EQ(e.get_int(id), 0);
+    EXPECT_EQ(e.get_string(id), nullptr);
+    EXPECT_TRUE(same_point(e.get_point(id), As_Pt(), 0.0));
+    e.set_real(id, 9.0);
+    e.set_int(id, 9);
+    e.set_string(id, "x");
+    e.set_point(id, As_Pt(9, 9, 9));
+  }
+  e.set_string(-302, nullptr);
+  EXPECT_EQ(e.get_real(-114), 2.5);
+  EXPECT_EQ(e.get_int(-205), 77);
+  EXPECT_STREQ(e.get_string(-302), "note");
+  EXPECT_EQ(e.real_val(), 2.5);
+  EXPECT_EQ(e.user_id(), 77u);
+}
+
+TEST(Drawable, DisplayColourComplementsTheBackgroundOnly) {
+  struct Case {
+    int32_t background, display, expected;
+  } cases[] = {
+      {0x000000, 0x000000, 0xFFFFFF}, {0x000000, 0x000001, 0x000001}, {0x000000, 0x123456, 0x123456},
+      {0xFFFFFF, 0xFFFFFF, 0x000000}, {0xFFFFFF, 0x000000, 0x000000}, {0x0000FF, 0x0000FF, 0xFFFF00},
+  };
+  for (const Case& c : cases) {
+    Background bg(c.background);
+    Test_Line e;
+    e.general().display_color(c.display);
+    e.build_color();
+    EXPECT_EQ(e.general().display_color(), c.expected) << std::hex << c.background << " " << c.display;
+    EXPECT_EQ(e.general().color(), 0xFFFFFF);
+  }
+}
+
+TEST(Drawable, SaveFlag) {
+  Test_Line e;
+  EXPECT_EQ(e.build_save_flag(), 0u);
+  e.user_id(3);
+  EXPECT_EQ(e.build_save_flag(), 0x2u);
+  e.set_id(1);
+  e.string() = "s";
+  e.real_val(0.5);
+  e.xdata().buffer("ab", 2);
+  EXPECT_EQ(e.build_save_flag(), 0x1Fu);
+  EXPECT_EQ(e.save_flag(), 0x1Fu);
+}
+
+TEST(Drawable, DrawPrecisionByClass) {
+  struct Case {
+    MB_Object::MB_ID id;
+    int32_t expected;
+  } cases[] = {{MB_Object::ID_ARC, 30},      {MB_Object::ID_BSPLINE, 100}, {MB_Object::ID_ELLIPSE, 80},
+               {MB_Object::ID_ELLIPSE_ARC, 60}, {MB_Object::ID_POLYLINE, 10}, {MB_Object::ID_CIRCLE, 60},
+               {MB_Object::ID_LINE, 60}};
+  for (const Case& c : cases) {
+    Test_Line e(As_Pt(), As_Pt(), c.id);
+    EXPECT_EQ(e.get_draw_precision(), c.expected) << c.id;
+    e.draw_precision(12);
+    EXPECT_EQ(e.get_draw_precision(), 12);
+    e.draw_precision(-3);
+    EXPECT_EQ(e.get_draw_precision(), c.expected);
+  }
+}
+
+TEST(Drawable, SetLayerComparesNamesExactly) {
+  MB_Drawing drawing;
+  auto* shown = new MB_Layer(MB_String("Walls"));
+  shown->visibility(true);
+  shown->id(4);
+  auto* hidden = new MB_Layer(MB_String("hidden"));
+  hidden->id(5);
+  drawing.layer_list().add_tail(shown);
+  drawing.layer_list().add_tail(hidden);
+
+  Test_Line e;
+  e.flag(2);
+  e.set_layer(MB_String("walls"), drawing);
+  EXPECT_EQ(e.general().layer(), nullptr);
+  e.set_layer(MB_String("Walls"), drawing);
+  EXPECT_EQ(e.general().layer(), shown);
+  EXPECT_EQ(e.flag(), 2) << "a visible layer leaves the flag alone";
+  e.set_layer(uint16_t(5), drawing);
+  EXPECT_EQ(e.general().layer(), hidden);
+  EXPECT_EQ(e.flag(), 0);
+  e.set_layer(uint16_t(99), drawing);
+  EXPECT_EQ(e.general().layer(), hidden);
+}
+
+TEST(Drawable, FlagReachesTheDisplayNode) {
+  Test_Line e(As_Pt(0, 0, 0), As_Pt(1, 1, 0));
+  e.build_draw();
+  ASSERT_NE(e.draw_node(), nullptr);
+  e.flag(2);
+  EXPECT_TRUE(e.is_selected());
+  EXPECT_EQ(e.draw_node()->flag(), 2);
+  e.build_draw();  // the old node is freed
+  e.build_draw_node_with_ltype(e.edge());
+  EXPECT_EQ(e.draw_node(), nullptr);
+}
+
+TEST(Drawable, CopiesOwnWhatTheyHold) {
+  Test_Line e(As_Pt(0, 0, 0), As_Pt(1, 1, 0));
+  e.xdata().buffer("xdata", 5);
+  e.object_list(new MB_Object_List);
+  e.object_list()->add_tail(new Test_Line(As_Pt(2, 2, 0), As_Pt(3, 3, 0)));
+  e.build_draw();
+
+  Test_Line copy(e);
+  EXPECT_EQ(copy.draw_node(), nullptr);
+  EXPECT_NE(copy.xdata().data(), e.xdata().data());
+  EXPECT_STREQ(copy.xdata().data(), "xdata");
+  ASSERT_NE(copy.object_list(), nullptr);
+  ASSERT_NE(copy.object_list(), e.object_list());
+  ASSERT_EQ(copy.object_list()->count(), 1);
+  EXPECT_NE(copy.object_list()->head(), e.object_list()->head());
+
+  Test_Line assigned;
+  assigned.build_draw();
+  assigned = e;
+  EXPECT_EQ(assigned.draw_node(), nullptr);
+  EXPECT_EQ(assigned.object_list()->count(), 1);
+  assigned = assigned;
+  EXPECT_STREQ(assigned.xdata().data(), "xdata");
+
+  MB_Object* target = nullptr;
+  EXPECT_FALSE(static_cast<MB_Drawable&>(e).MB_Drawable::copy_to(target));
+  ASSERT_TRUE(e.copy_to(target));
+  Test_Line* made = static_cast<Test_Line*>(target);
+  EXPECT_TRUE(same_point(made->start(), As_Pt(0, 0, 0), 0.0));
+  EXPECT_STREQ(made->get_string(-302), "xdata");
+  EXPECT_EQ(made->object_list()->count(), 1);
+  delete made;
+}
+
+TEST(Drawable, UndoRestoresAnAttributeChange) {
+  MB_Drawing drawing;
+  MB_Undo_Redo store(&drawing);
+  auto* e = new Test_Line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
+  drawing.object_list().add_tail(e);
+  e->general().color(0x00FF00);
+  e->general().display_color(0x00FF00);
+
+  store.rec_cmd_begin("colour");
+  e->bakup();
+  e->general().color(0x0000FF);
+  e->general().display_color(0x0000FF);
+  e->set_int(-205, 12);
+  store.rec_cmd_end();
+
+  As_Void_List touched;
+  store.undo(touched);
+  EXPECT_EQ(e->general().color(), 0x00FF00);
+  EXPECT_EQ(e->general().display_color(), 0x00FF00);
+  EXPECT_EQ(e->user_id(), 0u);
+  EXPECT_EQ(touched.first(), e);
+
+  store.redo(touched);
+  EXPECT_EQ(e->general().color(), 0x0000FF);
+  EXPECT_EQ(e->general().display_color(), 0x0000FF);
+  EXPECT_EQ(e->user_id(), 12u);
+}

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "fonttool/shp_writer.h"
+#include "fonttool/shx_reader.h"
+#include "tests/fonttool/shx_builder.h"
+
+using namespace shxtest;
+using namespace fontlathe;
+
+namespace {
+
+const Shape kInfo{0, "FONT", {8, 2, 0, 0}};
+
+struct OpenFont {
+  explicit OpenFont(const Bytes& bytes)
+      : path(dir.Write("f.shx", bytes)), f(std::fopen(path.c_str(), "rb")) {}
+  ~OpenFont() { std::fclose(f); }
+  ScratchDir dir;
+  std::string path;
+  FILE* f;
+};
+
+// The child's standard output goes to its standard error, where the death
+// test looks for the message. The child ends through exit() with its output
+// stream still open (as the decompiler does on a read or write error), so
+// what it allocates is left out of the leak check at its exit.
+void WithStdoutOnStderr(const std::function<void()>& run) {
+  std::fflush(stdout);
+  dup2(STDERR_FILENO, STDOUT_FILENO);
+#if defined(__SANITIZE_ADDRESS__)
+  __lsan_disable();
+#endif
+  run();
+}
+
+}  // namespace
+
+TEST(ShxReader, RecognisesEachKindBySignature) {
+  struct Case {
+    std::string head;
+    FontKind kind;
+  };
+  const Case cases[] = {
+      {"AutoCAD-86 shapes 1.0\r\n\x1a", FontKind::kShapes},
+      {"AutoCAD-86 shapes 1.1\r\n\x1a", FontKind::kShapes},
+      {"AutoCAD-86 bigfont 1.0\r\n\x1a", FontKind::kBigFont},
+      {"AutoCAD-86 bigfont 9.9\r\n\x1a", FontKind::kBigFont},
+      {"AutoCAD-86 bigfont ", FontKind::kBigFont},
+      {"AutoCAD-86 unifont 1.0\r\n\x1a", FontKind::kUnifont},
+      {"AutoCAD-86 shapes 2.0\r\n\x1a", FontKind::kUnknown},
+      {"autocad-86 shapes 1.0\r\n\x1a", FontKind::kUnknown},
+      {"AutoCAD-86 shapes", FontKind::kUnknown},
+      {"plain text\n", FontKind::kUnknown},
+      {"", FontKind::kUnknown},
+  };
+  for (const Case& c : cases) {
+    OpenFont font(Bytes(c.head.begin(), c.head.end()));
+    EXPECT_EQ(DetectFontKind(font.f), c.kind) << c.head;
+  }
+}
+
+TEST(ShxReader, FontHeightOfEachKind) {
+  struct Case {
+    Bytes font;
+    bool ok;
+    uint32_t height, width;
+    bool extended;
+  };
+  const Case cases[] = {
+      {ShapesFont({{0, "F", {21, 7, 2, 0}}, {65, "", {0x14, 0}}}), true, 21, 21, false},
+      {ShapesFont({{0, "F", {0, 7, 2, 0}}}), true, 8, 8, false},  // 0 counts as 8
+      {ShapesFont({{65, "", {0x14, 0}}, {0, "F", {21, 7, 2, 0}}}), false, 0, 0,
+       false},                                                // not first
+      {ShapesFont({{0, "F", {21, 0}}}), false, 0, 0, false},  // too short
+      {BigFont({{0x8141, "", {0x14, 0}}, {0, "B", {16, 2, 0, 0}}}, {0x81, 0xFE}), true, 16, 16,
+       false},
+      {BigFont({{0, "B", {16, 2, 0, 12, 0}}}, {0x81, 0xFE}), true, 16, 12, true},
+      {BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), false, 0, 0, false},
+      {Unifont("u", {32, 0, 2, 0, 0, 0}, {}), true, 32, 32, false},
+      {Unifont("u", {0, 0, 2, 0, 0, 0}, {}), true, 8, 8, false},
+  };
+  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+    const Case& c = cases[i];
+    OpenFont font(c.font);
+    uint32_t h = 0, w = 0;
+    bool ext = false;
+    EXPECT_EQ(ReadFontHeight(font.f, &h, &w, &ext), c.ok) << i;
+    if (c.ok) {
+      EXPECT_EQ(h, c.height) << i;
+      EXPECT_EQ(w, c.width) << i;
+      EXPECT_EQ(ext, c.extended) << i;
+    }
+  }
+}
+
+TEST(ShxReader, LookupsOfEachKind) {
+  ShapeEntry e;
+  bool unifont = true;
+  {
+    OpenFont font(ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {0x14, 0}}}));
+    ASSERT_TRUE(FindShapeEntry(font.f, 66, &e, &unifont));
+    EXPECT_EQ(e.code, 66u);
+    EXPECT_EQ(e.length, 3u);
+    EXPECT_EQ(e.offset, 30u + 12 + 9 + 5);
+    EXPECT_FALSE(unifont);
+    EXPECT_FALSE(FindShapeEntry(font.f, 67, &e, &unifont));
+  }
+  {
+    // An empty slot with the wanted code is passed over; code 0 is never a subshape.
+    OpenFont font(BigFont({{0, "B", {8, 2, 0, 0}}, {0x8141, "", {}}, {0x8141, "X", {0x14, 0}}},
+                          {0x81, 0xFE}));
+    ASSERT_TRUE(FindShapeEntry(font.f, 0x8141, &e, &unifont));
+    EXPECT_EQ(e.length, 4u);
+    EXPECT_FALSE(FindShapeEntry(font.f, 0, &e, &unifont));
+    bool ext = true;
+    EXPECT_TRUE(IsExtendedBigFont(font.f, &ext));
+    EXPECT_FALSE(ext);
+  }
+  {
+    OpenFont font(
+        Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x4E00, "", {0x24, 0}}}));
+    ASSERT_TRUE(FindShapeEntry(font.f, 0x4E00, &e, &unifont));
+    EXPECT_TRUE(unifont);
+    EXPECT_EQ(e.length, 3u);
+    std::fseek(font.f, kUnifontHeaderSkip, SEEK_SET);
+    ASSERT_EQ(FindUnifontCode(0, font.f, &e), 0);
+    EXPECT_EQ(e.length, 8u);  // the information block
+    EXPECT_EQ(e.offset, 31u);
+  }
+}
+
+TEST(ShxReader, ParseHexCode) {
+  EXPECT_EQ(ParseHexCode("1a2b"), 0x1A2Bu);
+  EXPECT_EQ(ParseHexCode("FF"), 0xFFu);
+  EXPECT_EQ(ParseHexCode(" 41"), 0x41u);
+  EXPECT_EQ(ParseHexCode("zz"), 0u);
+  EXPECT_EQ(ParseHexCode("123456789"), 0xFFFFFFFFu);
+}
+
+// Every cut of a font ends in the reader's error: a header cut short is a
+// format error with no output; a definition cut short ends the process with
+// the read error.
+TEST(ShxReaderDeathTest, TruncatedFontsEndInTheirError) {
+  struct Case {
+    Bytes font;
+    size_t header_end;
+  };
+  const Case cases[] = {
+      {ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {8, 1, 2, 0}}}), 30 + 12},
+      {BigFont({{0, "BIG", {8, 2, 0, 0}}, {0x8141, "", {0x14, 0}}, {0xFFFF, "", {}}}, {0x81, 0xFE}),
+       31 + 4 + 24},
+      {Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x42, "B", {8, 1, 2, 0}}}),
+       31 + 8},
+  };
+  for (const Case& c : cases) {
+    for (size_t cut = 0; cut < c.font.size(); ++cut) {
+      ScratchDir dir;
+      std::string in =
+          dir.Write("in.shx", Bytes(c.font.begin(), c.font.begin() + static_cast<long>(cut)));
+      std::string out = dir.File("out.shp"), msg;
+      if (cut < c.header_end) {
+        EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg)) << cut;
+        EXPECT_EQ(msg, "Wrong format of " + in + "!") << cut;
+        EXPECT_FALSE(Exists(out)) << cut;
+      } else {
+        EXPECT_EXIT(WithStdoutOnStderr([&] { DecompileFontFile(in.c_str(), out.c_str(), msg); }),
+                    testing::ExitedWithCode(1), "Read SHX file error!")
+            << cut;
+      }
+    }
+  }
+}
+
+TEST(ShxReaderDeathTest, CodeViewOfADefinitionPastTheEnd) {
+  Bytes font = ShapesFont({kInfo, {65, "A", {2, 0x14, 0x14}}});
+  font[36] = 40;  // shape A claims 40 bytes; the file ends before its 0
+  OpenFont f(font);
+  std::string msg;
+  EXPECT_EXIT(WithStdoutOnStderr([&] { DecodeCodeView(f.path.c_str(), "41", msg); }),
+              testing::ExitedWithCode(1), "Read SHX file error!");
+}
+
+TEST(ShxReaderDeathTest, WriteFailureEndsTheProcess) {
+  std::vector<Shape> shapes{kInfo};
+  Bytes spec(60, 0x14);
+  spec.push_back(0);
+  for (uint16_t c = 1; c < 200; ++c) shapes.push_back({c, "NAME", spec});
+  OpenFont f(ShapesFont(shapes));
+  std::string msg;
+  EXPECT_EXIT(WithStdoutOnStderr([&] { DecompileFontFile(f.path.c_str(), "/dev/full", msg); }),
+              testing::ExitedWithCode(1), "Write output error!");
+}
