@@ -28,9 +28,9 @@ class Bench_Line : public MB_Geom {
     pts_[1] = b;
   }
   MB_ID object_id() const override { return ID_LINE; }
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
   void build_draw() override {
     auto* node = new MB_Draw_Lines_Set(pts_, 2, general().display_color(), this);
     node->build_rect();

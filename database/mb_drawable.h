@@ -74,7 +74,7 @@ class MB_General {
   // that changed; takes them back from it when reading.
   MB_Result serialize(MB_File_IO& io) const;
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io);
-  MB_Result process(MB_File_IO&) { return MB_OK; }
+  MB_Result process(MB_File_IO&) { return MB_SUCCESS; }
 
  private:
   int32_t color_;

@@ -52,7 +52,7 @@ class MB_Drawing_Info : public MB_Attribute {
 
   MB_Result serialize(MB_File_IO& io) const override;
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
  private:
   int16_t major_ = 0;
@@ -96,9 +96,9 @@ class MB_Named_View : public MB_Attribute {
   void rb(const As_Pt& p) { rb_ = p; }
   MB_String& name() { return name_; }
 
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
  private:
   As_Pt lt_, rb_;
@@ -113,9 +113,9 @@ class MB_Timestamp : public MB_Attribute {
   int32_t seconds() const { return seconds_; }
   void seconds(int32_t s) { seconds_ = s; }
 
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
  private:
   int32_t seconds_ = 0;

@@ -84,9 +84,9 @@ class MB_Layer_ID : public MB_Attribute {
   MB_Layer* layer() const { return layer_; }
   void layer(MB_Layer* l) { layer_ = l; }
 
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
  private:
   MB_Layer* layer_ = nullptr;

@@ -145,9 +145,9 @@ class MB_Line_Type : public MB_Attribute {
   bool get_point_of_pts(const As_Pt* points, int count, const As_Pt& start, double length, As_Pt_List& out) const;
 
   // Line types are not stored in the native file.
-  MB_Result serialize(MB_File_IO&) const override { return MB_OK; }
-  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_OK; }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 
  private:
   uint16_t index_ = 0;

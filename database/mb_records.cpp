@@ -33,7 +33,7 @@ MB_Result MB_String::materialize(MB_File_IO& io) {
     done += k;
   }
   set(n, bytes.data());
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_Color::serialize(MB_File_IO& io) const {
@@ -64,7 +64,7 @@ MB_Result MB_Color::skip_operand(const MB_Opcode& op, MB_File_IO& io) {
 
 MB_Result MB_Color::process(MB_File_IO& io) {
   if (io.opcode().kind() == MB_Opcode::SINGLE) io.fifo_rendition().color(uint32_t(value_));
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_Color_Map::serialize(MB_File_IO& io) const {
@@ -104,9 +104,9 @@ MB_Result MB_Color_Map::materialize(const MB_Opcode& op, MB_File_IO& io) {
   unsigned char close;
   if (MB_Result r = io.read(close)) return r;
   read_state_ = 0;
-  return close == '}' ? MB_OK : MB_SYNTAX_ERROR;
+  return close == '}' ? MB_SUCCESS : MB_SYNTAX_ERROR;
 }
 
 MB_Result MB_Color_Map::skip_operand(const MB_Opcode& op, MB_File_IO& io) { return materialize(op, io); }
 
-MB_Result MB_Color_Map::process(MB_File_IO&) { return MB_OK; }
+MB_Result MB_Color_Map::process(MB_File_IO&) { return MB_SUCCESS; }

@@ -44,7 +44,7 @@ MB_Result MB_FIFO_Rendition::write_sync_prop(uint32_t color, int32_t display_wid
                                              double width, double thickness, MB_Line_Type* line_type,
                                              MB_Layer* layer, MB_URL*) {
   MB_File_IO& io = *io_;
-  MB_Result first = MB_OK;
+  MB_Result first = MB_SUCCESS;
   auto keep = [&first](MB_Result r) {
     if (!first) first = r;
   };
@@ -80,7 +80,7 @@ MB_Result MB_FIFO_Rendition::write_sync_font(double height, double width_scale, 
                                              double oblique_angle, int32_t text_flag, int32_t font_flag,
                                              const char* style_name) {
   MB_File_IO& io = *io_;
-  MB_Result first = MB_OK;
+  MB_Result first = MB_SUCCESS;
   auto keep = [&first](MB_Result r) {
     if (!first) first = r;
   };
@@ -125,7 +125,7 @@ MB_Result MB_Rendition::sync(MB_File_IO& io, int32_t mask) {
       if (own) own->changed(own->changed() | b);
     }
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Undo_Pause::MB_Undo_Pause() : saved_(g_undo_redo) { g_undo_redo = nullptr; }

@@ -99,7 +99,7 @@ void MB_File_IO::reset_pass_state() {
   leftover_pos_ = 0;
   out_.clear();
   zin_.clear();
-  write_failure_ = MB_OK;
+  write_failure_ = MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::open() {
@@ -117,12 +117,12 @@ MB_Result MB_File_IO::open() {
   if (!stream_) return MB_BAD_MODE;
   if (mode_ == MODE_WRITE) return MB_File_Header().serialize(*this);
   if (in_.size() < kChunk) in_.resize(kChunk);
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::finish_compressor() {
-  if (!compressor_) return MB_OK;
-  MB_Result r = MB_OK;
+  if (!compressor_) return MB_SUCCESS;
+  MB_Result r = MB_SUCCESS;
   if (!zin_.empty()) r = compressor_->compress(int(zin_.size()), zin_.data());
   zin_.clear();
   MB_Result f = compressor_->finish();
@@ -131,9 +131,9 @@ MB_Result MB_File_IO::finish_compressor() {
 }
 
 MB_Result MB_File_IO::close() {
-  if (mode_ == MODE_CLOSED) return MB_OK;
+  if (mode_ == MODE_CLOSED) return MB_SUCCESS;
   MB_Undo_Pause pause;
-  MB_Result r = MB_OK;
+  MB_Result r = MB_SUCCESS;
   const uint8_t flag = heuristics_.compression;
   if (mode_ == MODE_WRITE) {
     dump_delayed_drawable();
@@ -169,7 +169,7 @@ MB_Result MB_File_IO::close() {
 
 MB_Result MB_File_IO::flush_output() {
   if (write_failure_) return write_failure_;
-  if (out_.empty()) return MB_OK;
+  if (out_.empty()) return MB_SUCCESS;
   if (!stream_ || std::fwrite(out_.data(), 1, out_.size(), stream_) != out_.size()) {
     write_failure_ = MB_SHORT_WRITE;
   }
@@ -179,14 +179,14 @@ MB_Result MB_File_IO::flush_output() {
 
 MB_Result MB_File_IO::plain_write(int n, const void* bytes) {
   if (write_failure_) return write_failure_;
-  if (n <= 0) return MB_OK;
+  if (n <= 0) return MB_SUCCESS;
   const uint8_t* p = static_cast<const uint8_t*>(bytes);
   out_.insert(out_.end(), p, p + n);
-  return out_.size() >= kChunk ? flush_output() : MB_OK;
+  return out_.size() >= kChunk ? flush_output() : MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::compress_write(int n, const void* bytes) {
-  if (n <= 0) return MB_OK;
+  if (n <= 0) return MB_SUCCESS;
   if (heuristics_.compression) {
     if (!compressor_) {
       if (!sink_) sink_.reset(new (std::nothrow) Sink(*this));
@@ -197,7 +197,7 @@ MB_Result MB_File_IO::compress_write(int n, const void* bytes) {
     }
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     zin_.insert(zin_.end(), p, p + n);
-    if (zin_.size() < kChunk) return MB_OK;
+    if (zin_.size() < kChunk) return MB_SUCCESS;
     MB_Result r = compressor_->compress(int(zin_.size()), zin_.data());
     zin_.clear();
     return r;
@@ -214,7 +214,7 @@ MB_Result MB_File_IO::write_le(uint32_t v, int size) {
 }
 
 MB_Result MB_File_IO::write(int count, const unsigned char* bytes) {
-  if (count <= 0) return MB_OK;
+  if (count <= 0) return MB_SUCCESS;
   return bytes ? compress_write(count, bytes) : MB_SYNTAX_ERROR;
 }
 
@@ -222,11 +222,11 @@ MB_Result MB_File_IO::write(int count, const unsigned short* units) {
   for (int i = 0; i < count; ++i) {
     if (MB_Result r = write(units[i])) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write(const char* text) {
-  return text ? compress_write(int(std::strlen(text)), text) : MB_OK;
+  return text ? compress_write(int(std::strlen(text)), text) : MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write_double(double v) {
@@ -269,7 +269,7 @@ MB_Result MB_File_IO::write(int count, const As_Pt* pts) {
       if (MB_Result r = write_double(pts[i].coordinate(k))) return r;
     }
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write(const As_Pt_Set& set) {
@@ -277,7 +277,7 @@ MB_Result MB_File_IO::write(const As_Pt_Set& set) {
   for (int i = 0; i < set.count(); ++i) {
     if (MB_Result r = write_position(set.points()[i])) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write(const As_Pt_Sets& sets) {
@@ -290,7 +290,7 @@ MB_Result MB_File_IO::write(const As_Pt_Sets& sets) {
   for (unsigned long i = 0; i < sets.pts_count(); ++i) {
     if (MB_Result r = write_position(sets.points()[i])) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write_quoted_string(const unsigned short* text) {
@@ -345,7 +345,7 @@ MB_Result MB_File_IO::write_hex(int count, const unsigned char* bytes) {
     }
     if (MB_Result r = write_hex(bytes[i])) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write_quoted_string(const char* s, char force) {
@@ -362,16 +362,16 @@ MB_Result MB_File_IO::write_quoted_string(const char* s, char force) {
 }
 
 MB_Result MB_File_IO::write_tab_level() {
-  if (heuristics_.binary) return MB_OK;
+  if (heuristics_.binary) return MB_SUCCESS;
   if (MB_Result r = write("\r\n")) return r;
   for (int i = 0; i < tab_level_; ++i) {
     if (MB_Result r = write(static_cast<unsigned char>(' '))) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::write_geom_tab_level() {
-  if (heuristics_.binary) return MB_OK;
+  if (heuristics_.binary) return MB_SUCCESS;
   if (MB_Result r = write_tab_level()) return r;
   return write("   ");
 }
@@ -396,7 +396,7 @@ MB_Result MB_File_IO::raw_read(int n, int& got, void* buf) {
       in_pos_ = 0;
       in_len_ = std::fread(in_.data(), 1, in_.size(), stream_);
       if (in_len_ == 0) {
-        if (got > 0) return MB_OK;
+        if (got > 0) return MB_SUCCESS;
         return std::ferror(stream_) ? MB_NO_BYTE : MB_AT_END;
       }
     }
@@ -405,11 +405,11 @@ MB_Result MB_File_IO::raw_read(int n, int& got, void* buf) {
     in_pos_ += k;
     got += int(k);
   }
-  return got > 0 || n == 0 ? MB_OK : MB_AT_END;
+  return got > 0 || n == 0 ? MB_SUCCESS : MB_AT_END;
 }
 
 MB_Result MB_File_IO::shut_down_decompression() {
-  if (!decompressor_) return MB_OK;
+  if (!decompressor_) return MB_SUCCESS;
   MB_Result r = decompressor_->read_block_end();
   const uint8_t* rest = nullptr;
   const int k = decompressor_->leftover(&rest);
@@ -464,9 +464,9 @@ MB_Result MB_File_IO::decompress_read(int n, int& got, void* buf) {
     int k = 0;
     MB_Result r = raw_read(n - got, k, out + got);
     got += k;
-    return got == n ? MB_OK : r;
+    return got == n ? MB_SUCCESS : r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::decompress_seek(int n, int& done) {
@@ -478,32 +478,32 @@ MB_Result MB_File_IO::decompress_seek(int n, int& done) {
     done += got;
     if (r) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::put_back(int n, const unsigned char* bytes) {
-  if (n <= 0) return MB_OK;
+  if (n <= 0) return MB_SUCCESS;
   if (put_back_pos_ == put_back_.size()) put_back_.clear(), put_back_pos_ = 0;
   put_back_.insert(put_back_.end(), bytes, bytes + n);
   position_ -= n;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(int n, unsigned char* buf) {
-  if (n <= 0) return n == 0 ? MB_OK : MB_SYNTAX_ERROR;
+  if (n <= 0) return n == 0 ? MB_SUCCESS : MB_SYNTAX_ERROR;
   if (!pending_skip_ && put_back_pos_ == put_back_.size()) {
     if (dec_pos_ + size_t(n) <= dec_len_) {
       std::memcpy(buf, dec_.data() + dec_pos_, size_t(n));
       dec_pos_ += size_t(n);
       position_ += n;
-      return MB_OK;
+      return MB_SUCCESS;
     }
     if (dec_pos_ == dec_len_ && !data_decompression_ && !decompressor_ &&
         leftover_pos_ == leftover_.size() && in_pos_ + size_t(n) <= in_len_) {
       std::memcpy(buf, in_.data() + in_pos_, size_t(n));
       in_pos_ += size_t(n);
       position_ += n;
-      return MB_OK;
+      return MB_SUCCESS;
     }
   }
   while (pending_skip_ > 0) {
@@ -526,7 +526,7 @@ MB_Result MB_File_IO::read(int n, unsigned char* buf) {
     got = int(k);
     if (put_back_pos_ == put_back_.size()) put_back_.clear(), put_back_pos_ = 0;
   }
-  MB_Result r = MB_OK;
+  MB_Result r = MB_SUCCESS;
   if (got < n) {
     int k = 0;
     r = decompress_read(n - got, k, buf + got);
@@ -538,7 +538,7 @@ MB_Result MB_File_IO::read(int n, unsigned char* buf) {
     return r == MB_SYNTAX_ERROR || r == MB_NO_MEMORY ? r : MB_SHORT_READ;
   }
   position_ += n;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(short& v) {
@@ -576,7 +576,7 @@ MB_Result MB_File_IO::read_double(double& v) {
   uint64_t bits = 0;
   for (int i = 0; i < 8; ++i) bits |= uint64_t(b[i]) << (8 * i);
   std::memcpy(&v, &bits, 8);
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(MB_RGBA32& c) {
@@ -588,14 +588,14 @@ MB_Result MB_File_IO::read(MB_RGBA32& c) {
   } else {
     c = MB_RGBA32(b[0], b[1], b[2], b[3]);
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(int n, MB_RGBA32* colors) {
   for (int i = 0; i < n; ++i) {
     if (MB_Result r = read(colors[i])) return r;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read_count(int32_t& n) {
@@ -604,7 +604,7 @@ MB_Result MB_File_IO::read_count(int32_t& n) {
     if (MB_Result r = read(b)) return r;
     if (b != 0) {
       n = b;
-      return MB_OK;
+      return MB_SUCCESS;
     }
     count_state_ = 1;
   }
@@ -613,7 +613,7 @@ MB_Result MB_File_IO::read_count(int32_t& n) {
   if (MB_Result r = read(v)) return r;
   count_state_ = 0;
   n = int32_t(v) + 256;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read_position(As_Pt& p) {
@@ -628,7 +628,7 @@ MB_Result MB_File_IO::read_position(As_Pt& p) {
   p.x() = last_.x() + d[0];
   p.y() = last_.y() + d[1];
   last_ = p;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(int n, As_Pt* pts) {
@@ -637,7 +637,7 @@ MB_Result MB_File_IO::read(int n, As_Pt* pts) {
       if (MB_Result r = read_double(pts[i].coordinate(k))) return r;
     }
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 namespace {
@@ -650,7 +650,7 @@ MB_Result read_points(MB_File_IO& io, int64_t n, std::vector<As_Pt>& out) {
     if (MB_Result r = io.read_position(p)) return r;
     out.push_back(p);
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 }  // namespace
 
@@ -666,7 +666,7 @@ MB_Result MB_File_IO::read(As_Pt_Set& set) {
     set.init(n, pts.data());
     if (set.count() != n) return MB_NO_MEMORY;
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::read(As_Pt_Sets& sets) {
@@ -689,7 +689,7 @@ MB_Result MB_File_IO::read(As_Pt_Sets& sets) {
   if (MB_Result r = read_points(*this, total, pts)) return r;
   sets.init(static_cast<unsigned long>(n), counts.data(), pts.data());
   sets.is_filled(filled != 0);
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::eat_whitespace() {
@@ -706,7 +706,7 @@ MB_Result MB_File_IO::eat_whitespace() {
       }
       if (buf) {
         while (*pos < len && MB_Opcode::is_whitespace((*buf)[*pos])) ++*pos, ++position_;
-        if (*pos < len) return MB_OK;
+        if (*pos < len) return MB_SUCCESS;
         continue;
       }
     }
@@ -734,7 +734,7 @@ MB_Result MB_File_IO::skip_past_matching_paren(int level) {
     } else if (b == '(') {
       increment_paren_count();
     } else if (b == ')') {
-      if (decrement_paren_count() <= level) return MB_OK;
+      if (decrement_paren_count() <= level) return MB_SUCCESS;
     } else if (b == '{') {
       int32_t length;
       if (MB_Result r = read(length)) {

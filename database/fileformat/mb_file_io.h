@@ -223,11 +223,11 @@ class MB_File_IO {
   char first_opcode_read_ = 0;
   MB_FIFO_Rendition fifo_;
   As_Pt last_;
-  MB_Result result_ = MB_OK;
+  MB_Result result_ = MB_SUCCESS;
 
   FILE* stream_ = nullptr;
   std::vector<uint8_t> out_;           // plain bytes not yet written
-  MB_Result write_failure_ = MB_OK;
+  MB_Result write_failure_ = MB_SUCCESS;
   std::unique_ptr<Sink> sink_;
   std::unique_ptr<MB_LZ_Compressor> compressor_;
   std::vector<uint8_t> zin_;           // bytes waiting for the encoder

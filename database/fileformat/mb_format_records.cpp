@@ -28,7 +28,7 @@ MB_Result MB_File_Header::materialize(const MB_Opcode&, MB_File_IO& io) {
     rend.color_map() = MB_Color_Map(rend.decimal_revision());
     rend.changed(rend.changed() | MB_Rendition::CHANGED_COLOR_MAP);
   }
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_Header::skip_operand(const MB_Opcode& op, MB_File_IO& io) { return op.skip(io); }
@@ -49,13 +49,13 @@ MB_Result MB_Compression_Marker::serialize(MB_File_IO& io) const {
 }
 
 MB_Result MB_Compression_Marker::materialize(const MB_Opcode& op, MB_File_IO&) {
-  return op.kind() == MB_Opcode::EXT_BINARY ? MB_OK : MB_SYNTAX_ERROR;
+  return op.kind() == MB_Opcode::EXT_BINARY ? MB_SUCCESS : MB_SYNTAX_ERROR;
 }
 
 MB_Result MB_Compression_Marker::process(MB_File_IO& io) {
   if (io.data_decompression()) return MB_SYNTAX_ERROR;
   io.set_data_decompression(code_);
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_Byte_Value::serialize(MB_File_IO& io) const {

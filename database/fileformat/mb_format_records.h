@@ -32,7 +32,7 @@ class MB_Format_Record : public MB_Attribute {
  public:
   MB_ID object_id() const override { return static_cast<MB_ID>(kId); }
   MB_Type object_type() const override { return static_cast<MB_Type>(kType); }
-  MB_Result process(MB_File_IO&) override { return MB_OK; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 };
 
 class MB_File_Header : public MB_Format_Record<MB_ID_FILE_HEADER, MB_Object::TYPE_HEADER> {
@@ -92,7 +92,7 @@ class MB_Long_Record : public MB_Format_Record<kId, MB_Object::TYPE_ATTRIBUTE> {
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
   MB_Result process(MB_File_IO& io) override {
     Apply(io, value_);
-    return MB_OK;
+    return MB_SUCCESS;
   }
 
  private:
@@ -109,7 +109,7 @@ class MB_Double_Record : public MB_Format_Record<kId, MB_Object::TYPE_ATTRIBUTE>
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
   MB_Result process(MB_File_IO& io) override {
     Apply(io, value_);
-    return MB_OK;
+    return MB_SUCCESS;
   }
 
  private:

@@ -15,10 +15,10 @@ MB_Result MB_File_IO::get_next_object_shell() {
   opcode_start_ = position_;
   if (MB_Result r = opcode_.read_opcode(*this, false)) return r;
   ++opcode_count_;
-  MB_Result r = MB_OK;
+  MB_Result r = MB_SUCCESS;
   object_ = opcode_.make_object(*rendition_, r, *this);
   if (!object_) return r ? r : MB_NO_MEMORY;
-  return MB_OK;
+  return MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::get_next_object() {
@@ -45,15 +45,15 @@ bool MB_File_IO::load_kzf(const char* path) {
   if (!r) {
     do {
       r = process_next_object();
-    } while (r == MB_OK);
+    } while (r == MB_SUCCESS);
   }
   const MB_Result c = close();
   result_ = r == MB_END_OF_FILE ? c : r;
-  return result_ == MB_OK;
+  return result_ == MB_SUCCESS;
 }
 
 MB_Result MB_File_IO::save_lists() {
-  MB_Result first = MB_OK;
+  MB_Result first = MB_SUCCESS;
   MB_Object_List* lists[] = {&drawing_->object_list()};
   for (MB_Object_List* list : lists) {
     for (MB_Object* o = list->head(); o; o = o->next()) {
@@ -79,5 +79,5 @@ bool MB_File_IO::save_kzf(char* path) {
   }
   const MB_Result c = close();
   result_ = r ? r : c;
-  return result_ == MB_OK;
+  return result_ == MB_SUCCESS;
 }

@@ -31,7 +31,7 @@ MB_Result MB_Opcode::read_opcode(MB_File_IO& io, bool word) {
     io.increment_paren_count();
     io.set_have_read_first_opcode(1);
     state_ = COMPLETE;
-    return MB_OK;
+    return MB_SUCCESS;
   }
   if (state_ == COMPLETE) state_ = SKIP_BLANKS;
   if (state_ == SKIP_BLANKS) {
@@ -60,7 +60,7 @@ MB_Result MB_Opcode::read_opcode(MB_File_IO& io, bool word) {
     } else if (!word) {
       kind_ = SINGLE;
       state_ = COMPLETE;
-      return MB_OK;
+      return MB_SUCCESS;
     } else {
       kind_ = WORD;
     }
@@ -71,7 +71,7 @@ MB_Result MB_Opcode::read_opcode(MB_File_IO& io, bool word) {
     if (MB_Result r = io.read(6, bytes_ + 1)) return r;
     size_ = 7;
     state_ = COMPLETE;
-    return MB_OK;
+    return MB_SUCCESS;
   }
   for (;;) {
     unsigned char c;
@@ -111,7 +111,7 @@ MB_Object* MB_Opcode::make_object(MB_Rendition&, MB_Result& result, MB_File_IO&)
     return nullptr;
   }
   MB_Object* o = e.make(*this);
-  result = o ? MB_OK : MB_NO_MEMORY;
+  result = o ? MB_SUCCESS : MB_NO_MEMORY;
   return o;
 }
 

@@ -33,7 +33,7 @@ MB_Object* make_marker(const MB_Opcode& op) { return new (std::nothrow) MB_Compr
 struct Single_Table {
   MB_Opcode_Entry e[256];
 
-  void set(unsigned char b, MB_Object* (*f)(const MB_Opcode&)) { e[b] = {f, MB_OK}; }
+  void set(unsigned char b, MB_Object* (*f)(const MB_Opcode&)) { e[b] = {f, MB_SUCCESS}; }
   void unsupported(const char* bytes) {
     for (const char* c = bytes; *c; ++c) e[static_cast<unsigned char>(*c)] = {nullptr, MB_NO_MEMORY};
   }
@@ -76,17 +76,17 @@ namespace mb_opcode_table {
 const MB_Opcode_Entry& single(unsigned char b) { return table().e[b]; }
 
 MB_Opcode_Entry extended_name(const char* name) {
-  if (std::strcmp(name, "(KZF V") == 0) return {make<MB_File_Header>, MB_OK};
-  if (std::strcmp(name, "(EndOfKZF") == 0) return {make<MB_End_Of_File>, MB_OK};
-  if (std::strcmp(name, "(Color") == 0) return {make<MB_Color>, MB_OK};
-  if (std::strcmp(name, "(ColorMap") == 0) return {make_cleared_color_map, MB_OK};
+  if (std::strcmp(name, "(KZF V") == 0) return {make<MB_File_Header>, MB_SUCCESS};
+  if (std::strcmp(name, "(EndOfKZF") == 0) return {make<MB_End_Of_File>, MB_SUCCESS};
+  if (std::strcmp(name, "(Color") == 0) return {make<MB_Color>, MB_SUCCESS};
+  if (std::strcmp(name, "(ColorMap") == 0) return {make_cleared_color_map, MB_SUCCESS};
   // The rest of the vocabulary makes no object.
   return {nullptr, MB_NO_MEMORY};
 }
 
 MB_Opcode_Entry extended_code(int32_t code) {
-  if (code == 1) return {make_color_map, MB_OK};
-  if (code == 16 || code == 17 || code == 0x123) return {make_marker, MB_OK};
+  if (code == 1) return {make_color_map, MB_SUCCESS};
+  if (code == 16 || code == 17 || code == 0x123) return {make_marker, MB_SUCCESS};
   return {nullptr, MB_NO_MEMORY};
 }
 

@@ -93,7 +93,7 @@ inline bool payload(const Bytes& file, Bytes& out) {
   if (file.size() < h + 7 + e || std::memcmp(file.data() + h, kzf_lz::kMarker, 7) != 0) return false;
   size_t used = 0;
   MB_Result r = kzf_decompress(file.data() + h + 7, file.size() - h - 7 - e, 100, out, &used);
-  return r == MB_OK && used == file.size() - h - 7 - e;
+  return r == MB_SUCCESS && used == file.size() - h - 7 - e;
 }
 
 }  // namespace kzf_file_test

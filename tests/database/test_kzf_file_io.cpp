@@ -21,9 +21,9 @@ template <class Fn>
 Bytes written(Fn fn) {
   Temp_File f;
   MB_File_IO io;
-  EXPECT_EQ(open_writer(io, f), MB_OK);
+  EXPECT_EQ(open_writer(io, f), MB_SUCCESS);
   fn(io);
-  EXPECT_EQ(io.close(), MB_OK);
+  EXPECT_EQ(io.close(), MB_SUCCESS);
   Bytes all = f.read();
   const size_t h = header_bytes().size(), e = end_bytes().size();
   if (all.size() < h + e) return Bytes();
@@ -38,12 +38,12 @@ TEST(KzfPrimitives, CountsWrittenAndReadBack) {
     Bytes bytes;
   } cases[] = {{1, {0x01}}, {255, {0xFF}}, {256, {0, 0, 0}}, {300, {0, 0x2C, 0}}, {65791, {0, 0xFF, 0xFF}}};
   for (const Case& c : cases) {
-    EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(io.write_count(c.n), MB_OK); }), c.bytes) << c.n;
+    EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(io.write_count(c.n), MB_SUCCESS); }), c.bytes) << c.n;
     Temp_File f;
     MB_File_IO io;
-    ASSERT_EQ(open_reader(io, f, c.bytes), MB_OK);
+    ASSERT_EQ(open_reader(io, f, c.bytes), MB_SUCCESS);
     int32_t n = 0;
-    EXPECT_EQ(io.read_count(n), MB_OK);
+    EXPECT_EQ(io.read_count(n), MB_SUCCESS);
     EXPECT_EQ(n, c.n);
   }
   EXPECT_TRUE(written([](MB_File_IO& io) {
@@ -62,10 +62,10 @@ TEST(KzfPrimitives, PositionsAreDeltaCoded) {
             expect);
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, expect), MB_OK);
+  ASSERT_EQ(open_reader(io, f, expect), MB_SUCCESS);
   As_Pt a(0, 0, 7), b;
-  ASSERT_EQ(io.read_position(a), MB_OK);
-  ASSERT_EQ(io.read_position(b), MB_OK);
+  ASSERT_EQ(io.read_position(a), MB_SUCCESS);
+  ASSERT_EQ(io.read_position(b), MB_SUCCESS);
   EXPECT_EQ(a.x(), 1);
   EXPECT_EQ(a.y(), 2);
   EXPECT_EQ(a.z(), 7);  // the caller's z stays
@@ -73,8 +73,8 @@ TEST(KzfPrimitives, PositionsAreDeltaCoded) {
   EXPECT_EQ(b.y(), 6);
   // A new pass starts from the origin again.
   io.close();
-  ASSERT_EQ(open_reader(io, f, expect), MB_OK);
-  ASSERT_EQ(io.read_position(a), MB_OK);
+  ASSERT_EQ(open_reader(io, f, expect), MB_SUCCESS);
+  ASSERT_EQ(io.read_position(a), MB_SUCCESS);
   EXPECT_EQ(a.x(), 1);
 }
 
@@ -84,11 +84,11 @@ TEST(KzfPrimitives, ColoursAndVersionByteOrder) {
   for (int version : {32, 33}) {
     Temp_File f;
     MB_File_IO io;
-    ASSERT_EQ(open_reader(io, f, b), MB_OK);
+    ASSERT_EQ(open_reader(io, f, b), MB_SUCCESS);
     io.rendition()->major_revision(0);
     io.rendition()->minor_revision(int16_t(version));
     MB_RGBA32 c;
-    ASSERT_EQ(io.read(c), MB_OK);
+    ASSERT_EQ(io.read(c), MB_SUCCESS);
     EXPECT_EQ(c, version == 32 ? MB_RGBA32(3, 2, 1, 4) : MB_RGBA32(1, 2, 3, 4));
   }
 }
@@ -96,24 +96,24 @@ TEST(KzfPrimitives, ColoursAndVersionByteOrder) {
 TEST(KzfPrimitives, UnsignedLongIsFourBytes) {
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, {0x78, 0x56, 0x34, 0x12, 0xAA}), MB_OK);
+  ASSERT_EQ(open_reader(io, f, {0x78, 0x56, 0x34, 0x12, 0xAA}), MB_SUCCESS);
   uint32_t v = 0;
-  ASSERT_EQ(io.read(v), MB_OK);
+  ASSERT_EQ(io.read(v), MB_SUCCESS);
   EXPECT_EQ(v, 0x12345678u);
   unsigned char b;
-  ASSERT_EQ(io.read(b), MB_OK);
+  ASSERT_EQ(io.read(b), MB_SUCCESS);
   EXPECT_EQ(b, 0xAA);
 }
 
 TEST(KzfPrimitives, ShortReadPutsBackWhatItGot) {
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, {0x11, 0x22}), MB_OK);
+  ASSERT_EQ(open_reader(io, f, {0x11, 0x22}), MB_SUCCESS);
   int32_t v;
   EXPECT_EQ(io.read(v), MB_SHORT_READ);
   EXPECT_EQ(io.logical_position(), 0);
   unsigned short s = 0;
-  ASSERT_EQ(io.read(s), MB_OK);
+  ASSERT_EQ(io.read(s), MB_SUCCESS);
   EXPECT_EQ(s, 0x2211);
   EXPECT_EQ(io.read(v), MB_SHORT_READ);
 }
@@ -121,13 +121,13 @@ TEST(KzfPrimitives, ShortReadPutsBackWhatItGot) {
 TEST(KzfPrimitives, PutBackAndSkip) {
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, {1, 2, 3, 4, 5, 6}), MB_OK);
+  ASSERT_EQ(open_reader(io, f, {1, 2, 3, 4, 5, 6}), MB_SUCCESS);
   unsigned char b[2];
-  ASSERT_EQ(io.read(2, b), MB_OK);
+  ASSERT_EQ(io.read(2, b), MB_SUCCESS);
   io.put_back(2, b);
   io.skip(3);  // drops 1, 2 from the put-back bytes and 3 from the file
   unsigned char c;
-  ASSERT_EQ(io.read(c), MB_OK);
+  ASSERT_EQ(io.read(c), MB_SUCCESS);
   EXPECT_EQ(c, 4);
   EXPECT_EQ(io.logical_position(), 4);
   io.skip(5);
@@ -141,9 +141,9 @@ TEST(KzfPrimitives, PointSetCountsAreChecked) {
     append_double(b, 1.0);
     Temp_File f;
     MB_File_IO io;
-    ASSERT_EQ(open_reader(io, f, b), MB_OK);
+    ASSERT_EQ(open_reader(io, f, b), MB_SUCCESS);
     As_Pt_Set set(2);
-    EXPECT_NE(io.read(set), MB_OK) << n;
+    EXPECT_NE(io.read(set), MB_SUCCESS) << n;
     EXPECT_EQ(set.count(), 2);  // unchanged
   }
   // Sets whose counts add up beyond the limit.
@@ -154,7 +154,7 @@ TEST(KzfPrimitives, PointSetCountsAreChecked) {
   append_long(b, 0x7FFFFFFF);
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, b), MB_OK);
+  ASSERT_EQ(open_reader(io, f, b), MB_SUCCESS);
   As_Pt_Sets sets;
   EXPECT_EQ(io.read(sets), MB_SYNTAX_ERROR);
 }
@@ -171,11 +171,11 @@ TEST(KzfPrimitives, PointSetsRoundTrip) {
   });
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, b), MB_OK);
+  ASSERT_EQ(open_reader(io, f, b), MB_SUCCESS);
   As_Pt_Set s2;
   As_Pt_Sets ss2;
-  ASSERT_EQ(io.read(s2), MB_OK);
-  ASSERT_EQ(io.read(ss2), MB_OK);
+  ASSERT_EQ(io.read(s2), MB_SUCCESS);
+  ASSERT_EQ(io.read(ss2), MB_SUCCESS);
   ASSERT_EQ(s2.count(), 3);
   ASSERT_EQ(ss2.ptset_count(), 2u);
   EXPECT_TRUE(ss2.is_filled());
@@ -214,12 +214,12 @@ TEST(KzfPrimitives, AsciiForms) {
 TEST(KzfPrimitives, SkipPastMatchingParen) {
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, bytes_of("a (b) c)X")), MB_OK);
+  ASSERT_EQ(open_reader(io, f, bytes_of("a (b) c)X")), MB_SUCCESS);
   io.set_paren_count(1);
-  ASSERT_EQ(io.skip_past_matching_paren(0), MB_OK);
+  ASSERT_EQ(io.skip_past_matching_paren(0), MB_SUCCESS);
   EXPECT_EQ(io.paren_count(), 0);
   unsigned char c;
-  ASSERT_EQ(io.read(c), MB_OK);
+  ASSERT_EQ(io.read(c), MB_SUCCESS);
   EXPECT_EQ(c, 'X');
   for (uint32_t len : {0u, 0xFFFFFFF0u}) {
     Bytes b = {'{'};
@@ -227,23 +227,23 @@ TEST(KzfPrimitives, SkipPastMatchingParen) {
     b.push_back(')');
     Temp_File g;
     MB_File_IO io2;
-    ASSERT_EQ(open_reader(io2, g, b), MB_OK);
+    ASSERT_EQ(open_reader(io2, g, b), MB_SUCCESS);
     io2.set_paren_count(1);
     EXPECT_EQ(io2.skip_past_matching_paren(0), MB_SYNTAX_ERROR) << len;
   }
   Temp_File g;
   MB_File_IO io3;
-  ASSERT_EQ(open_reader(io3, g, bytes_of("(abc")), MB_OK);
+  ASSERT_EQ(open_reader(io3, g, bytes_of("(abc")), MB_SUCCESS);
   EXPECT_EQ(io3.skip_past_matching_paren(0), MB_SHORT_READ);
 }
 
 TEST(KzfPrimitives, OpenAndClose) {
   Temp_File f;
   MB_File_IO io;
-  EXPECT_EQ(io.close(), MB_OK);  // nothing open: nothing happens
-  ASSERT_EQ(open_reader(io, f, header_bytes()), MB_OK);
+  EXPECT_EQ(io.close(), MB_SUCCESS);  // nothing open: nothing happens
+  ASSERT_EQ(open_reader(io, f, header_bytes()), MB_SUCCESS);
   EXPECT_EQ(io.open(), MB_ALREADY_OPEN);
-  EXPECT_EQ(io.close(), MB_OK);
+  EXPECT_EQ(io.close(), MB_SUCCESS);
   io.file_name("/nonexistent-dir/x.kzf");
   io.set_file_mode(MB_File_IO::MODE_WRITE);
   EXPECT_EQ(io.open(), MB_BAD_MODE);
@@ -262,7 +262,7 @@ MB_Result load_result(const Bytes& b, MB_Drawing& d) {
   MB_File_IO io;
   io.drawing(&d);
   bool ok = io.load_kzf(f.path());
-  EXPECT_EQ(ok, io.result() == MB_OK);
+  EXPECT_EQ(ok, io.result() == MB_SUCCESS);
   return io.result();
 }
 
@@ -272,11 +272,11 @@ MB_Result pass_result(const Bytes& body) {
   b.insert(b.end(), body.begin(), body.end());
   Temp_File f;
   MB_File_IO io;
-  EXPECT_EQ(open_reader(io, f, b), MB_OK);
+  EXPECT_EQ(open_reader(io, f, b), MB_SUCCESS);
   MB_Result r;
   do {
     r = io.process_next_object();
-  } while (r == MB_OK);
+  } while (r == MB_SUCCESS);
   return r;
 }
 
@@ -290,7 +290,7 @@ TEST(KzfFraming, EmptyDrawingIsHeaderAndEndRecord) {
   ASSERT_TRUE(io.save_kzf(f.path()));
   EXPECT_EQ(f.read(), bytes_of("(KZF V01.00)\r\n(EndOfKZF)\r\n"));
   MB_Drawing back;
-  EXPECT_EQ(load_result(f.read(), back), MB_OK);
+  EXPECT_EQ(load_result(f.read(), back), MB_SUCCESS);
   EXPECT_TRUE(back.object_list().is_empty());
 }
 
@@ -304,19 +304,19 @@ TEST(KzfFraming, HeaderVersions) {
   for (const Case& c : cases) {
     Temp_File f;
     MB_File_IO io;
-    ASSERT_EQ(open_reader(io, f, bytes_of(c.text)), MB_OK);
+    ASSERT_EQ(open_reader(io, f, bytes_of(c.text)), MB_SUCCESS);
     MB_Result r;
     do {
       r = io.process_next_object();
-    } while (r == MB_OK);
+    } while (r == MB_SUCCESS);
     EXPECT_EQ(r, c.result) << c.text;
   }
   for (int minor : {37, 38}) {
     Temp_File f;
     MB_File_IO io;
     std::string text = "(KZF V00." + std::to_string(minor) + ")";
-    ASSERT_EQ(open_reader(io, f, bytes_of(text)), MB_OK);
-    ASSERT_EQ(io.process_next_object(), MB_OK);
+    ASSERT_EQ(open_reader(io, f, bytes_of(text)), MB_SUCCESS);
+    ASSERT_EQ(io.process_next_object(), MB_SUCCESS);
     EXPECT_EQ(io.file_version(), minor);
     MB_RGBA32 e;
     ASSERT_TRUE(io.rendition()->color_map().entry(11, e));
@@ -377,8 +377,8 @@ TEST(KzfFraming, TextAttributesReachThePass) {
   b.insert(b.end(), body.begin(), body.end());
   Temp_File f;
   MB_File_IO io;
-  ASSERT_EQ(open_reader(io, f, b), MB_OK);
-  for (int i = 0; i < 8; ++i) ASSERT_EQ(io.process_next_object(), MB_OK) << i;
+  ASSERT_EQ(open_reader(io, f, b), MB_SUCCESS);
+  for (int i = 0; i < 8; ++i) ASSERT_EQ(io.process_next_object(), MB_SUCCESS) << i;
   const MB_FIFO_Rendition& s = io.fifo_rendition();
   EXPECT_EQ(s.text_heigh(), 2.5);
   EXPECT_EQ(s.text_width_scale(), 0.75);
