@@ -20,19 +20,9 @@ MB_Result MB_String::serialize(MB_File_IO& io, char) const {
 }
 
 MB_Result MB_String::materialize(MB_File_IO& io) {
-  int32_t n;
-  if (MB_Result r = io.read(n)) return r;
-  if (n < 0 || n > MB_File_IO::kMaxArray) return MB_SYNTAX_ERROR;
-  // The bytes arrive in chunks, so a false length allocates no more than
-  // the data that is really there.
   std::vector<unsigned char> bytes;
-  for (int32_t done = 0; done < n;) {
-    const int32_t k = std::min<int32_t>(n - done, 65536);
-    bytes.resize(size_t(done + k));
-    if (MB_Result r = io.read(k, bytes.data() + done)) return r;
-    done += k;
-  }
-  set(n, bytes.data());
+  if (MB_Result r = io.read_sized_bytes(bytes)) return r;
+  set(int(bytes.size()), bytes.data());
   return MB_SUCCESS;
 }
 

@@ -11,16 +11,6 @@ namespace {
 // Doubles differ when they compare as different; a NaN never does.
 bool differs(double a, double b) { return a < b || a > b; }
 
-MB_Result write_double_record(MB_File_IO& io, unsigned char op, double v) {
-  if (MB_Result r = io.write(op)) return r;
-  return io.write_double(v);
-}
-
-MB_Result write_long_record(MB_File_IO& io, unsigned char op, int32_t v) {
-  if (MB_Result r = io.write(op)) return r;
-  return io.write(v);
-}
-
 std::string bounded(const char* name, size_t max) {
   if (!name) return std::string();
   return std::string(name, strnlen(name, max));
@@ -51,23 +41,23 @@ MB_Result MB_FIFO_Rendition::write_sync_prop(uint32_t color, int32_t display_wid
   io.dump_delayed_drawable();
   if (color != color_) {
     color_ = color;
-    keep(write_long_record(io, 0x03, int32_t(color)));
+    keep(io.write_record(static_cast<unsigned char>(0x03), int32_t(color)));
   }
   if (display_width != display_width_) {
     display_width_ = display_width;
-    keep(write_long_record(io, 'h', display_width));
+    keep(io.write_record('h', display_width));
   }
   if (differs(line_scale, line_scale_)) {
     line_scale_ = line_scale;
-    keep(write_double_record(io, 'i', line_scale));
+    keep(io.write_record('i', line_scale));
   }
   if (differs(width, width_)) {
     width_ = width;
-    keep(write_double_record(io, 'j', width));
+    keep(io.write_record('j', width));
   }
   if (differs(thickness, thickness_)) {
     thickness_ = thickness;
-    keep(write_double_record(io, 'n', thickness));
+    keep(io.write_record('n', thickness));
   }
   // Line types and each entity's layer are held but not stored by the
   // format: the layer reference record writes nothing.
@@ -95,16 +85,16 @@ MB_Result MB_FIFO_Rendition::write_sync_font(double height, double width_scale, 
   for (Double_Field& f : doubles) {
     if (differs(f.value, f.held)) {
       f.held = f.value;
-      keep(write_double_record(io, f.op, f.value));
+      keep(io.write_record(f.op, f.value));
     }
   }
   if (text_flag != text_flag_) {
     text_flag_ = text_flag;
-    keep(write_long_record(io, 'b', text_flag));
+    keep(io.write_record('b', text_flag));
   }
   if (font_flag != font_flag_) {
     font_flag_ = font_flag;
-    keep(write_long_record(io, 'o', font_flag));
+    keep(io.write_record('o', font_flag));
   }
   if (!style_name) {
     text_style_name_.clear();

@@ -242,6 +242,16 @@ MB_Result MB_File_IO::write(MB_RGBA32 c) {
   return compress_write(4, b);
 }
 
+MB_Result MB_File_IO::write_record(unsigned char op, double v) {
+  if (MB_Result r = write(op)) return r;
+  return write_double(v);
+}
+
+MB_Result MB_File_IO::write_record(unsigned char op, int32_t v) {
+  if (MB_Result r = write(op)) return r;
+  return write(v);
+}
+
 MB_Result MB_File_IO::write_count(int n) {
   if (n < 1 || n > 65791) return MB_SYNTAX_ERROR;
   if (n < 256) return write(static_cast<unsigned char>(n));
@@ -576,6 +586,20 @@ MB_Result MB_File_IO::read_double(double& v) {
   uint64_t bits = 0;
   for (int i = 0; i < 8; ++i) bits |= uint64_t(b[i]) << (8 * i);
   std::memcpy(&v, &bits, 8);
+  return MB_SUCCESS;
+}
+
+MB_Result MB_File_IO::read_sized_bytes(std::vector<unsigned char>& out) {
+  int32_t n;
+  if (MB_Result r = read(n)) return r;
+  if (n < 0 || n > kMaxArray) return MB_SYNTAX_ERROR;
+  out.clear();
+  for (int32_t done = 0; done < n;) {
+    const int32_t k = std::min<int32_t>(n - done, 65536);
+    out.resize(size_t(done + k));
+    if (MB_Result r = read(k, out.data() + done)) return r;
+    done += k;
+  }
   return MB_SUCCESS;
 }
 

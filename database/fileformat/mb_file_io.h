@@ -137,6 +137,9 @@ class MB_File_IO {
   MB_Result write(const As_Pt_Set& set);
   MB_Result write(const As_Pt_Sets& sets);
   MB_Result write_quoted_string(const unsigned short* text);
+  // An attribute record: the opcode byte and the value.
+  MB_Result write_record(unsigned char op, double v);
+  MB_Result write_record(unsigned char op, int32_t v);
 
   // ASCII form (writing only).
   MB_Result write_ascii(int32_t v);
@@ -157,6 +160,11 @@ class MB_File_IO {
   MB_Result read(int n, unsigned char* bytes);
   MB_Result read(int n, char* bytes) { return read(n, reinterpret_cast<unsigned char*>(bytes)); }
   MB_Result read_double(double& v);
+  MB_Result read_value(double& v) { return read_double(v); }
+  MB_Result read_value(int32_t& v) { return read(v); }
+  // A 32-bit length and that many bytes; the length is checked and the
+  // bytes are gathered as they arrive.
+  MB_Result read_sized_bytes(std::vector<unsigned char>& out);
   MB_Result read(MB_RGBA32& c);
   MB_Result read(int n, MB_RGBA32* colors);
   MB_Result read_count(int32_t& n);

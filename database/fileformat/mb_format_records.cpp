@@ -72,8 +72,7 @@ MB_Result MB_Byte_Value::materialize(const MB_Opcode& op, MB_File_IO& io) {
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, int32_t)>
 MB_Result MB_Long_Record<kId, kOpcode, Apply>::serialize(MB_File_IO& io) const {
   io.dump_delayed_drawable();
-  if (MB_Result r = io.write(kOpcode)) return r;
-  return io.write(value_);
+  return io.write_record(kOpcode, value_);
 }
 
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, int32_t)>
@@ -85,8 +84,7 @@ MB_Result MB_Long_Record<kId, kOpcode, Apply>::materialize(const MB_Opcode& op, 
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, double)>
 MB_Result MB_Double_Record<kId, kOpcode, Apply>::serialize(MB_File_IO& io) const {
   io.dump_delayed_drawable();
-  if (MB_Result r = io.write(kOpcode)) return r;
-  return io.write_double(value_);
+  return io.write_record(kOpcode, value_);
 }
 
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, double)>

@@ -54,7 +54,13 @@ bool MB_File_IO::load_kzf(const char* path) {
 
 MB_Result MB_File_IO::save_lists() {
   MB_Result first = MB_SUCCESS;
-  MB_Object_List* lists[] = {&drawing_->object_list()};
+  // Tables first, so that entities read back find what they name. Line
+  // types, font libraries, layouts, multi-line and hatch types are not
+  // stored by this format.
+  MB_Drawing& d = *drawing_;
+  MB_Object_List* lists[] = {&d.block_list(),     &d.dim_style_list(),  &d.named_view_list(),
+                             &d.layer_list(),     &d.view_port_list(),  &d.text_style_list(),
+                             &d.object_list()};
   for (MB_Object_List* list : lists) {
     for (MB_Object* o = list->head(); o; o = o->next()) {
       MB_Result r = o->serialize(*this);

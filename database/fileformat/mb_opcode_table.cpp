@@ -8,7 +8,12 @@
 
 #include "database/fileformat/mb_format_records.h"
 #include "database/fileformat/mb_opcode.h"
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_lines.h"
+#include "database/entities/mb_point.h"
 #include "database/mb_color.h"
+#include "database/mb_layer.h"
+#include "database/mb_rendition.h"
 
 namespace {
 
@@ -51,6 +56,16 @@ struct Single_Table {
     set('b', make<MB_Text_Flag>);
     set('d', make<MB_Text_Angle>);
     set('o', make<MB_Font_Style>);
+    set('h', make<MB_Display_Width>);
+    set('i', make<MB_Line_Scale>);
+    set('j', make<MB_Width>);
+    set('n', make<MB_Thickness>);
+    set('y', make<MB_Layer>);
+    set(0x0B, make<MB_Line>);
+    set(0x0C, make<MB_Line>);
+    set('L', make<MB_Line>);
+    set('l', make<MB_Lines>);
+    set(0x19, make<MB_Point>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,
