@@ -43,7 +43,9 @@ class MB_File_IO::Source : public MB_Byte_Source {
 };
 
 MB_File_IO::MB_File_IO() : fifo_(nullptr) {
+  // The renditions hold stored objects; making them is not an edit.
   MB_Undo_Pause pause;
+  desired_rendition_.reset(new MB_Rendition());
   rendition_.reset(new MB_Rendition());
   fifo_.file_io(this);
   set_target_version(100);
@@ -53,6 +55,8 @@ MB_File_IO::~MB_File_IO() {
   MB_Undo_Pause pause;
   close();
   dispose_object();
+  rendition_.reset();
+  desired_rendition_.reset();
 }
 
 void MB_File_IO::drawing(MB_Drawing* d) {
@@ -115,7 +119,14 @@ MB_Result MB_File_IO::open() {
     return MB_BAD_MODE;
   }
   if (!stream_) return MB_BAD_MODE;
-  if (mode_ == MODE_WRITE) return MB_File_Header().serialize(*this);
+  if (mode_ == MODE_WRITE) {
+    // The header is never compressed.
+    const uint8_t flag = heuristics_.compression;
+    heuristics_.compression = 0;
+    MB_Result r = MB_File_Header().serialize(*this);
+    heuristics_.compression = flag;
+    return r;
+  }
   if (in_.size() < kChunk) in_.resize(kChunk);
   return MB_SUCCESS;
 }

@@ -73,7 +73,7 @@ class MB_File_IO {
   MB_File_Heuristics& heuristics() { return heuristics_; }
   // Also installs that version's colour map into the pass's rendition.
   void set_target_version(int32_t v);
-  MB_Rendition& desired_rendition() { return desired_rendition_; }
+  MB_Rendition& desired_rendition() { return *desired_rendition_; }
   MB_Rendition* rendition() { return rendition_.get(); }
   MB_FIFO_Rendition& fifo_rendition() { return fifo_; }
   // 100 x major + minor of the file being read.
@@ -219,7 +219,7 @@ class MB_File_IO {
   MB_Block* block_ = nullptr;
   MB_File_mode mode_ = MODE_CLOSED;
   MB_File_Heuristics heuristics_;
-  MB_Rendition desired_rendition_;
+  std::unique_ptr<MB_Rendition> desired_rendition_;
   std::unique_ptr<MB_Rendition> rendition_;
   MB_Opcode opcode_;
   MB_Object* object_ = nullptr;
