@@ -17,6 +17,7 @@
 #include "database/fileformat/kzf_codec.h"
 #include "database/fileformat/mb_format_records.h"
 #include "database/mb_color.h"
+#include "database/mb_drawing.h"
 #include "geometry/as_pt_set.h"
 #include "qm_file.h"
 
@@ -99,6 +100,7 @@ void MB_File_IO::reset_pass_state() {
   put_back_pos_ = 0;
   in_pos_ = in_len_ = 0;
   dec_pos_ = dec_len_ = 0;
+  block_ended_ = false;
   leftover_.clear();
   leftover_pos_ = 0;
   out_.clear();
@@ -109,6 +111,7 @@ void MB_File_IO::reset_pass_state() {
 MB_Result MB_File_IO::open() {
   MB_Undo_Pause pause;
   reset_pass_state();
+  if (drawing_) drawing_->reset_origin();
   if (stream_) return MB_ALREADY_OPEN;
   if (path_.empty()) return MB_BAD_MODE;
   if (mode_ == MODE_READ) {
@@ -173,6 +176,7 @@ MB_Result MB_File_IO::close() {
   decompressor_.reset();
   compressor_.reset();
   data_decompression_ = 0;
+  block_ended_ = false;
   return r;
 }
 
@@ -457,6 +461,12 @@ MB_Result MB_File_IO::decompress_read(int n, int& got, void* buf) {
       got += int(k);
       continue;
     }
+    if (block_ended_) {
+      // The block's last decoded bytes are consumed: plain bytes follow.
+      block_ended_ = false;
+      data_decompression_ = 0;
+      continue;
+    }
     if (data_decompression_) {
       if (!decompressor_) {
         if (!source_) source_.reset(new (std::nothrow) Source(*this));
@@ -471,7 +481,8 @@ MB_Result MB_File_IO::decompress_read(int n, int& got, void* buf) {
       dec_pos_ = 0;
       dec_len_ = size_t(made);
       if (r == MB_END_OF_BLOCK) {
-        data_decompression_ = 0;
+        // The block stays open for the reader until its bytes are used.
+        block_ended_ = true;
         if (MB_Result s = shut_down_decompression()) return s;
       } else if (r) {
         if (made > 0) continue;  // deliver what came; the failure repeats next time

@@ -250,6 +250,7 @@ class MB_File_IO {
   std::unique_ptr<MB_LZ_Decompressor> decompressor_;
   std::vector<uint8_t> dec_;           // decoded bytes of the block
   size_t dec_pos_ = 0, dec_len_ = 0;
+  bool block_ended_ = false;           // the decoder met the end token
 
   std::vector<uint8_t> put_back_;      // served oldest first from put_back_pos_
   size_t put_back_pos_ = 0;

@@ -40,6 +40,7 @@ bool MB_File_IO::load_kzf(const char* path) {
   }
   MB_Undo_Pause pause;
   file_name(path);
+  drawing_->set_filename(path);
   mode_ = MODE_READ;
   MB_Result r = open();
   if (!r) {
@@ -77,6 +78,7 @@ bool MB_File_IO::save_kzf(char* path) {
   }
   MB_Undo_Pause pause;
   file_name(path);
+  drawing_->set_filename(path);
   mode_ = MODE_WRITE;
   MB_Result r = open();
   if (!r) {

@@ -388,3 +388,37 @@ TEST(KzfFraming, TextAttributesReachThePass) {
   EXPECT_EQ(s.font_flag(), 3);
   EXPECT_EQ(s.color(), 0x123456u);
 }
+
+TEST(KzfRecords, StringsAndColours) {
+  EXPECT_EQ(written([](MB_File_IO& io) {
+              MB_String().serialize(io, 0);
+              MB_String("abc").serialize(io, 0);
+              MB_Color(7).serialize(io);
+            }),
+            (Bytes{0, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c', 0x03, 7, 0, 0, 0}));
+  Temp_File f;
+  MB_File_IO io;
+  ASSERT_EQ(open_reader(io, f, {3, 0, 0, 0, 'a', 'b', 'c', 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'x'}), MB_SUCCESS);
+  MB_String s("old");
+  ASSERT_EQ(s.materialize(io), MB_SUCCESS);
+  EXPECT_TRUE(s == "abc");
+  EXPECT_EQ(s.materialize(io), MB_SYNTAX_ERROR);  // a negative length
+  EXPECT_TRUE(s == "abc");
+  EXPECT_EQ(s.materialize(io), MB_SHORT_READ);  // fewer bytes than the length
+  EXPECT_TRUE(s == "abc");
+}
+
+TEST(KzfRecords, ColourMapAndSecondMarker) {
+  Bytes map = written([](MB_File_IO& io) { MB_Color_Map(38).serialize(io); });
+  ASSERT_EQ(map.size(), 1033u);
+  EXPECT_EQ(Bytes(map.begin(), map.begin() + 8), (Bytes{0x7B, 0x04, 0x04, 0, 0, 0x01, 0, 0}));
+  Bytes body = map;
+  body.back() = '!';  // not the closing brace
+  EXPECT_EQ(pass_result(body), MB_SYNTAX_ERROR);
+  EXPECT_EQ(pass_result(Bytes{'{', 0, 0, 0, 0, 0x23, 0x01}), MB_SHORT_READ);  // marker 0x123: a block that ends at once
+  // A marker inside a compressed block is refused.
+  std::vector<uint8_t> block;
+  const uint8_t inner[7] = {'{', 0, 0, 0, 0, 16, 0};
+  ASSERT_EQ(kzf_compress(inner, 7, 100, block), MB_SUCCESS);
+  EXPECT_EQ(pass_result(block), MB_SYNTAX_ERROR);
+}
