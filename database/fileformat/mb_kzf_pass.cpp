@@ -51,7 +51,7 @@ bool MB_File_IO::load_kzf(const char* path) {
     } while (r == MB_SUCCESS);
   }
   // A file that stops inside a block definition leaves no block open.
-  mb_close_block_definition(*drawing_, block_);
+  if (drawing_) mb_close_block_definition(*drawing_, block_);
   block_ = nullptr;
   const MB_Result c = close();
   result_ = r == MB_END_OF_FILE ? c : r;

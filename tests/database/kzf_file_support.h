@@ -3,6 +3,7 @@
 // file's compressed block.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "database/fileformat/kzf_codec.h"
 #include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
 
 namespace kzf_file_test {
 
@@ -72,6 +74,26 @@ inline MB_Result open_writer(MB_File_IO& io, Temp_File& file) {
   io.file_name(file.path());
   io.set_file_mode(MB_File_IO::MODE_WRITE);
   return io.open();
+}
+
+// A whole save of the drawing, as the file's bytes.
+inline Bytes save(MB_Drawing& d) {
+  Temp_File f;
+  MB_File_IO io;
+  io.drawing(&d);
+  EXPECT_TRUE(io.save_kzf(f.path()));
+  return f.read();
+}
+
+// A whole load of the bytes into the drawing; the pass's result on request.
+inline bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
+  Temp_File f;
+  f.write(b);
+  MB_File_IO io;
+  io.drawing(&d);
+  bool ok = io.load_kzf(f.path());
+  if (result) *result = io.result();
+  return ok;
 }
 
 inline const Bytes& header_bytes() {

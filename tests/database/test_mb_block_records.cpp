@@ -14,22 +14,6 @@ using namespace kzf_file_test;
 
 namespace {
 
-Bytes save(MB_Drawing& d) {
-  Temp_File f;
-  MB_File_IO io;
-  io.drawing(&d);
-  EXPECT_TRUE(io.save_kzf(f.path()));
-  return f.read();
-}
-
-bool load(const Bytes& b, MB_Drawing& d) {
-  Temp_File f;
-  f.write(b);
-  MB_File_IO io;
-  io.drawing(&d);
-  return io.load_kzf(f.path());
-}
-
 // The bytes the writer makes of the records `write` writes, uncompressed,
 // framed by the header and the end record.
 template <class Write>
