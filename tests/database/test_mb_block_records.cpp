@@ -131,6 +131,8 @@ TEST(BlockRecords, BlocksAreWrittenBeforeTheBlocksThatInsertThem) {
   MB_Block* p = add_block(d, "p", As_Pt(), {line(0, 0, 1, 0)});
   MB_Block* q = add_block(d, "q", As_Pt(), {insert_of(p, As_Pt())});
   p->object_list().add_tail(insert_of(q, As_Pt()));
+  MB_Block* self = add_block(d, "self", As_Pt(), {line(0, 0, 1, 0)});
+  self->object_list().add_tail(insert_of(self, As_Pt(0, 1, 0)));
 
   MB_Drawing back;
   ASSERT_TRUE(load(save(d), back));
@@ -145,6 +147,9 @@ TEST(BlockRecords, BlocksAreWrittenBeforeTheBlocksThatInsertThem) {
   const bool p_bound = mb_to_insert(back.find_block("p")->object_list().tail())->block() != nullptr;
   const bool q_bound = mb_to_insert(back.find_block("q")->object_list().head())->block() != nullptr;
   EXPECT_NE(p_bound, q_bound);
+  // A block is in the table from its begin record on: it can place itself.
+  MB_Block* self_back = back.find_block("self");
+  EXPECT_EQ(mb_to_insert(self_back->object_list().tail())->block(), self_back);
   back.build_draw();
 }
 
