@@ -391,3 +391,27 @@ TEST_F(InsertTest, KeyPointIsASquareMarkerOnADeviceContextOnly) {
   EXPECT_EQ(marker.rbegin()->first, 14);
   EXPECT_EQ(marker.count({11, 12}), 0u);  // an outline
 }
+
+TEST_F(InsertTest, NonFiniteValuesFromFilesAreHarmless) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  MB_Drawing d;
+  MB_Block* a = add_block(d, "a", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(4, 0, 0))});
+  struct Case {
+    double angle, sx, sy;
+    As_Pt at;
+  } cases[] = {{nan, 1, 1, As_Pt()}, {0, inf, 1, As_Pt()}, {0, nan, nan, As_Pt()}, {inf, 0, 0, As_Pt(1e300, -1e300, 0)},
+               {0, 1, 1, As_Pt(nan, inf, 0)}};
+  for (const Case& c : cases) {
+    auto* i = insert_of(a, c.at, c.angle, c.sx, c.sy);
+    d.object_list().add_tail(i);
+    i->build_draw();
+    paint({i});
+    As_Pt_List hits;
+    As_Pt found;
+    int kind = 0, extra = 0;
+    i->pick(As_Pt(1, 0, 0), hits, 1.0, found, kind, extra);
+    i->translate(rotate_transf(1.0, As_Vec(0, 0, 1)));
+    i->explode(&d);
+  }
+  EXPECT_GE(d.object_list().count(), 5);
+}
