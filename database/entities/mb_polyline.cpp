@@ -121,27 +121,34 @@ void MB_Polyline::convert_arc_2_lines(const MB_Pline_Pos& a, const MB_Pline_Pos&
   }
 }
 
-void MB_Polyline::cal_pline_segment(const std::vector<MB_Pline_Pos>& lines, std::vector<Outline>& outlines) {
+void MB_Polyline::cal_pline_segment(const std::vector<MB_Pline_Pos>& lines, Outlines& outlines) {
+  const size_t n = lines.empty() ? 0 : lines.size() - 1;
+  outlines.pts.reserve(5 * n);
+  outlines.counts.reserve(n);
+  outlines.starts.reserve(n);
   for (size_t i = 0; i + 1 < lines.size(); ++i) {
     const MB_Pline_Pos& p = lines[i];
     const MB_Pline_Pos& q = lines[i + 1];
     if (same_point(p.point, q.point, resabs)) continue;
+    outlines.starts.push_back(outlines.pts.size());
     if (p.start_width != 0.0 || p.end_width != 0.0) {
       const As_Vec d = As_Vec(normalise(cross3(q.point - p.point, As_Vec(0.0, 0.0, 1.0))));
       const As_Pt a = p.point + d * (p.start_width / 2.0);
-      outlines.push_back({a, q.point + d * (p.end_width / 2.0), q.point - d * (p.end_width / 2.0),
-                          p.point - d * (p.start_width / 2.0), a});
+      outlines.pts.insert(outlines.pts.end(), {a, q.point + d * (p.end_width / 2.0), q.point - d * (p.end_width / 2.0),
+                                               p.point - d * (p.start_width / 2.0), a});
+      outlines.counts.push_back(5);
     } else {
-      outlines.push_back({p.point, q.point});
+      outlines.pts.insert(outlines.pts.end(), {p.point, q.point});
+      outlines.counts.push_back(2);
     }
   }
 }
 
-void MB_Polyline::deal_with_ptlists(std::vector<Outline>& outlines) {
-  for (size_t i = 0; i + 1 < outlines.size(); ++i) {
-    Outline& x = outlines[i];
-    Outline& y = outlines[i + 1];
-    if (x.size() == 2 || y.size() == 2) continue;
+void MB_Polyline::deal_with_ptlists(Outlines& outlines) {
+  for (size_t i = 0; i + 1 < outlines.counts.size(); ++i) {
+    if (outlines.counts[i] == 2 || outlines.counts[i + 1] == 2) continue;
+    As_Pt* x = &outlines.pts[outlines.starts[i]];
+    As_Pt* y = &outlines.pts[outlines.starts[i + 1]];
     if (same_point(x[1], x[2], resabs) || same_point(y[0], y[3], resabs)) continue;
     As_Pt meet;
     const As_Uvec xr = normalise(x[1] - x[0]), yr = normalise(y[1] - y[0]);
@@ -185,19 +192,13 @@ void MB_Polyline::build_draw() {
     mb_set_display(*this, n, pts.data());
     return;
   }
-  std::vector<Outline> outlines;
+  Outlines outlines;
   cal_pline_segment(lines, outlines);
-  if (outlines.size() > 1) deal_with_ptlists(outlines);
+  deal_with_ptlists(outlines);
   edge().init(n, pts.data());
   rect().init_by_pts(n, pts.data());
   auto* node = new MB_Draw_Lines_Sets(general().color(), this);
-  std::vector<unsigned long> counts;
-  std::vector<As_Pt> all;
-  for (const Outline& o : outlines) {
-    counts.push_back(o.size());
-    all.insert(all.end(), o.begin(), o.end());
-  }
-  if (!counts.empty()) node->init(counts.size(), counts.data(), all.data());
+  if (!outlines.counts.empty()) node->init(outlines.counts.size(), outlines.counts.data(), outlines.pts.data());
   node->is_filled(true);
   node->build_rect();
   draw_node(node);

@@ -68,11 +68,17 @@ class MB_Polyline : public MB_Geom {
   static MB_Result default_process(MB_Polyline&, MB_File_IO&) { return MB_SUCCESS; }
 
  private:
-  using Outline = std::vector<As_Pt>;
+  // Segment outlines, all points in one array: a widened segment is the
+  // five points A, B, C, D, A; a thin one its two ends.
+  struct Outlines {
+    std::vector<As_Pt> pts;
+    std::vector<unsigned long> counts;
+    std::vector<size_t> starts;
+  };
 
   void convert_arc_2_lines(const MB_Pline_Pos& a, const MB_Pline_Pos& b, std::vector<MB_Pline_Pos>& out) const;
-  static void cal_pline_segment(const std::vector<MB_Pline_Pos>& lines, std::vector<Outline>& outlines);
-  static void deal_with_ptlists(std::vector<Outline>& outlines);
+  static void cal_pline_segment(const std::vector<MB_Pline_Pos>& lines, Outlines& outlines);
+  static void deal_with_ptlists(Outlines& outlines);
 
   bool closed_ = false;
   uint16_t count_ = 0;
