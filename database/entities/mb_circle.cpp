@@ -6,6 +6,7 @@
 #include <new>
 
 #include "database/entities/mb_curve_util.h"
+#include "database/entities/mb_line.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
@@ -69,7 +70,7 @@ void MB_Circle::build_draw() {
   mb_set_display(*this, n, pts.get());
 }
 
-void MB_Circle::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) { mb_draw_marker(dc, center_, view); }
+void MB_Circle::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) { mb_draw_key_marker(dc, center_, view); }
 
 As_Pt MB_Circle::get_point(int id) const { return id == MB_PROP_CENTER ? center_ : MB_Geom::get_point(id); }
 
@@ -175,8 +176,8 @@ void MB_Arc::build_draw() {
 
 void MB_Arc::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) {
   if (!dc) return;
-  mb_draw_marker(dc, start_, view);
-  mb_draw_marker(dc, end_, view);
+  mb_draw_key_marker(dc, start_, view);
+  mb_draw_key_marker(dc, end_, view);
   api_mb_draw_point(dc, center() * view);
 }
 

@@ -43,6 +43,9 @@ class MB_Circle : public MB_Geom {
   // The circle's own fields and the drawable part into a target of the
   // same class.
   void copy_circle_to(MB_Circle& t);
+  // The centre as a position operand, then the radius.
+  MB_Result serialize_ex(MB_File_IO& io) const;
+  MB_Result materialize_ex(MB_File_IO& io);
 
  private:
   As_Pt center_;

@@ -3,8 +3,6 @@
 
 #include <cmath>
 
-#include "display/api/api_draw.h"
-#include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 
 void mb_set_display(MB_Geom& g, int n, const As_Pt* pts) {
@@ -22,8 +20,4 @@ bool mb_copy_drawable(MB_Drawable& from, MB_Object*& target) {
   if (!from.MB_Drawable::copy_to(target)) return false;
   static_cast<MB_Drawable*>(target)->draw_precision(from.draw_precision());
   return true;
-}
-
-void mb_draw_marker(HDC dc, const As_Pt& p, const As_Tran& view) {
-  if (dc) api_mb_draw_point(dc, p * view, 0, 3, 0);
 }

@@ -1,15 +1,11 @@
 // Helpers shared by the curved entities (circle, arc, ellipse, polyline,
 // spline): the display set from a point array, the lowest precision that
 // still makes a curve, polar angles that stay finite for a null vector, the
-// copy of the drawable part, and the centre marker.
+// copy of the drawable part, property numbers and snap kinds.
 #pragma once
-
-#include <windows.h>
 
 #include "database/mb_drawable.h"
 #include "geometry/as_pt.h"
-
-class As_Tran;
 
 // Precisions below `least` are raised to it.
 inline int mb_least_precision(int n, int least) { return n < least ? least : n; }
@@ -25,10 +21,6 @@ double mb_polar_angle(const As_Vec& v);
 // The drawable part of a copy into an existing target: identity, optional
 // items, nested objects, general attributes and the draw precision.
 bool mb_copy_drawable(MB_Drawable& from, MB_Object*& target);
-
-// A style 0, size 3 outline square at p mapped by the view; nothing without
-// a device context.
-void mb_draw_marker(HDC dc, const As_Pt& p, const As_Tran& view);
 
 // Property numbers of the curved entities.
 enum : int32_t {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "database/entities/mb_curve_util.h"
+#include "database/entities/mb_line.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
@@ -64,7 +65,7 @@ void MB_Ellipse::build_draw() {
   mb_set_display(*this, n + 1, pts.get());
 }
 
-void MB_Ellipse::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) { mb_draw_marker(dc, center_, view); }
+void MB_Ellipse::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) { mb_draw_key_marker(dc, center_, view); }
 
 As_Pt MB_Ellipse::get_point(int id) const { return id == MB_PROP_CENTER ? center_ : MB_Geom::get_point(id); }
 

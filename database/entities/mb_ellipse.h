@@ -46,6 +46,10 @@ class MB_Ellipse : public MB_Geom {
   // parameters.
   virtual void reflect_params() {}
   void copy_ellipse_to(MB_Ellipse& t) const;
+  // The record: opcode, optional items, the centre, then n doubles (major,
+  // minor, angle and, for the arc, start and end).
+  MB_Result serialize_ex(MB_File_IO& io, unsigned char opcode, int n, const double* values) const;
+  MB_Result materialize_ex(const MB_Opcode& op, MB_File_IO& io, int n, double* values);
 
  private:
   As_Pt center_;

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "database/entities/mb_curve_util.h"
+#include "database/entities/mb_line.h"
 #include "display/mb_draw_node.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
@@ -219,7 +220,7 @@ bool MB_Polyline::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& hit, int&
 
 void MB_Polyline::draw_key_point(HDC dc, CMyDC&, const As_Tran& view) {
   if (!dc) return;
-  for (int i = 0; i < count_; ++i) mb_draw_marker(dc, pos_[i].point, view);
+  for (int i = 0; i < count_; ++i) mb_draw_key_marker(dc, pos_[i].point, view);
 }
 
 void MB_Polyline::translate(const As_Tran& t) {
