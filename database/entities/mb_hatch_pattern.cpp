@@ -295,13 +295,18 @@ bool Hatch_Pattern::build_lines(const As_Void_List& loops, As_Void_List& out) co
     return true;
 
   std::vector<Family> families;
-  double lines = 0.0;
+  double lines = 0.0, elements = 0.0;
+  const double area = (r.xmax - r.xmin) * (r.ymax - r.ymin);
   for (As_Void_Node* n = lines_.head(); n; n = n->next()) {
     const MB_String* text = static_cast<const MB_String*>(n->entity());
     Family f;
     if (!text || !text->ascii() || !make_family(text->ascii(), scale_, r, f)) continue;
-    lines += f.hi - f.lo + 1.0;
-    if (lines > double(kMaxLines)) return false;
+    const double count = f.hi - f.lo + 1.0;
+    lines += count;
+    // The dash elements walked: about the lines' total length inside the
+    // rectangle (its area over the spacing) in rounds, one per element.
+    elements += f.round == 0.0 ? count : (area / (f.across * f.round) + count) * double(f.elems.size());
+    if (lines > double(kMaxLines) || !(elements <= double(kMaxPieces))) return false;
     families.push_back(std::move(f));
   }
 
