@@ -1,8 +1,8 @@
 // The hatch entity: a region bounded by closed loops (outer loops and holes)
 // filled with the lines of a hatch pattern.
 //
-// The hatch owns its loops, its pattern and the built lines (one As_Pt_Sets
-// of dash pieces per inside run). build_draw makes the lines from the
+// The hatch owns its loops, its pattern and the built lines (As_Pt_Sets of
+// dash pieces, see Hatch_Pattern::build_lines). build_draw makes the lines from the
 // pattern and the loops; translate maps the loops only, so the lines follow
 // on the next build_draw. A pattern that would make more lines than its
 // bounds allow (Hatch_Pattern::kMaxLines, kMaxPieces) leaves the hatch with

@@ -171,10 +171,16 @@ class Edge_Index {
   int buckets_ = 1;
 };
 
-// Collects the pieces of the runs of one build, within the element budget.
+// Collects the pieces of the runs of one build, within the element budget,
+// into point sets of about kPiecesPerSet pieces each (a run is never split).
 class Run_Builder {
  public:
-  explicit Run_Builder(std::vector<As_Pt_Sets*>& out) : out_(out) {}
+  static constexpr size_t kPiecesPerSet = 1024;
+
+  explicit Run_Builder(std::vector<As_Pt_Sets*>& out) : out_(out) {
+    pts_.reserve(2 * kPiecesPerSet + 64);
+    counts_.reserve(kPiecesPerSet + 32);
+  }
 
   // The pieces of line i of the family between ta and tb (positions along
   // the line from its phase origin). False when the budget ran out.
@@ -182,8 +188,6 @@ class Run_Builder {
     ax_ = f.bx + i * (f.along * f.ux + f.across * f.nx);
     ay_ = f.by + i * (f.along * f.uy + f.across * f.ny);
     ux_ = f.ux, uy_ = f.uy;
-    pts_.clear();
-    counts_.clear();
     if (f.round == 0.0) {
       if (--budget_ < 0) return false;
       piece(ta, tb);
@@ -205,8 +209,14 @@ class Run_Builder {
         }
       }
     }
-    if (!counts_.empty()) out_.push_back(new As_Pt_Sets(counts_.size(), counts_.data(), pts_.data()));
+    if (counts_.size() >= kPiecesPerSet) flush();
     return true;
+  }
+
+  void flush() {
+    if (!counts_.empty()) out_.push_back(new As_Pt_Sets(counts_.size(), counts_.data(), pts_.data()));
+    pts_.clear();
+    counts_.clear();
   }
 
  private:
@@ -315,10 +325,12 @@ bool Hatch_Pattern::build_lines(const As_Void_List& loops, As_Void_List& out) co
   for (const Family& f : families) {
     Edge_Index index(closed, f, f.hi - f.lo + 1.0);
     if (!sweep(f, index, runs)) {
+      runs.flush();
       for (As_Pt_Sets* s : made) delete s;
       return false;
     }
   }
+  runs.flush();
   for (As_Pt_Sets* s : made) out.add(s);
   return true;
 }

@@ -53,10 +53,12 @@ class Hatch_Pattern {
   double value2() const { return value2_; }
   void value2(double v) { value2_ = v; }
 
-  // Appends to out one new As_Pt_Sets (owned by the caller) per inside run
-  // of every line of every family over the loops (As_Loop*; empty loops and
-  // null entries are passed over). False, with nothing appended, when the
-  // build would exceed the bounds above.
+  // Appends to out the dash pieces of the inside runs of every line of every
+  // family over the loops (As_Loop*; empty loops and null entries are passed
+  // over), one set of points per piece (two for a dash, one for a dot), in
+  // new As_Pt_Sets owned by the caller, each holding the pieces of a few
+  // thousand consecutive runs, so that a dense hatch costs few allocations.
+  // False, with nothing appended, when the build would exceed the bounds.
   bool build_lines(const As_Void_List& loops, As_Void_List& out) const;
 
  private:
