@@ -1,6 +1,7 @@
 // The face: its outline, picking and copies.
 #include "database/entities/mb_face.h"
 
+#include "database/entities/mb_entity_copy.h"
 #include "database/entities/mb_solid.h"
 #include "display/mb_draw_node.h"
 #include "geometry/geom_algo.h"
@@ -38,12 +39,5 @@ bool MB_Face::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
 }
 
 bool MB_Face::copy_to(MB_Object*& target) {
-  if (!target) {
-    target = new MB_Face(*this);
-    return true;
-  }
-  if (target == this) return true;
-  if (target->object_id() != ID_FACE) return false;
-  static_cast<MB_Face*>(target)->As_Pt_Set::operator=(*this);
-  return MB_Geom::copy_to(target);
+  return mb_entity_copy_to(*this, target, [this](MB_Face& t) { t.As_Pt_Set::operator=(*this); });
 }

@@ -1,6 +1,7 @@
 // The hatch entity: ownership, copies, building and drawing its lines.
 #include "database/entities/mb_hatch.h"
 
+#include "database/entities/mb_entity_copy.h"
 #include "display/cmydc.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_set.h"
@@ -100,12 +101,5 @@ void MB_Hatch::draw(HDC, CMyDC& dc, As_Tran& view) {
 }
 
 bool MB_Hatch::copy_to(MB_Object*& target) {
-  if (!target) {
-    target = new MB_Hatch(*this);
-    return true;
-  }
-  if (target == this) return true;
-  if (target->object_id() != ID_HATCH) return false;
-  static_cast<MB_Hatch*>(target)->copy_fields(*this);
-  return MB_Geom::copy_to(target);
+  return mb_entity_copy_to(*this, target, [this](MB_Hatch& t) { t.copy_fields(*this); });
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <vector>
 
+#include "database/entities/mb_entity_copy.h"
 #include "display/mb_draw_node.h"
 
 MB_Polygon_Mesh::MB_Polygon_Mesh(int m, int n) : m_(m), n_(n) {
@@ -45,18 +46,12 @@ void MB_Polygon_Mesh::build_draw() {
 }
 
 bool MB_Polygon_Mesh::copy_to(MB_Object*& target) {
-  if (!target) {
-    target = new MB_Polygon_Mesh(*this);
-    return true;
-  }
-  if (target == this) return true;
-  if (target->object_id() != ID_POLYGON_MESH) return false;
-  MB_Polygon_Mesh* t = static_cast<MB_Polygon_Mesh*>(target);
-  t->As_Pt_Set::operator=(*this);
-  t->m_ = m_;
-  t->n_ = n_;
-  t->m_closed_ = m_closed_;
-  t->n_closed_ = n_closed_;
-  t->flag16_ = flag16_;
-  return MB_Geom::copy_to(target);
+  return mb_entity_copy_to(*this, target, [this](MB_Polygon_Mesh& t) {
+    t.As_Pt_Set::operator=(*this);
+    t.m_ = m_;
+    t.n_ = n_;
+    t.m_closed_ = m_closed_;
+    t.n_closed_ = n_closed_;
+    t.flag16_ = flag16_;
+  });
 }

@@ -1,6 +1,8 @@
 // The solid: construction, measures, offset, picking and display.
 #include "database/entities/mb_solid.h"
 
+#include "database/entities/mb_entity_copy.h"
+
 #include <vector>
 
 #include "display/api/api_draw.h"
@@ -112,12 +114,5 @@ bool MB_Solid::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
 void MB_Solid::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) { mb_draw_vertex_markers(hdc, *this, view); }
 
 bool MB_Solid::copy_to(MB_Object*& target) {
-  if (!target) {
-    target = new MB_Solid(*this);
-    return true;
-  }
-  if (target == this) return true;
-  if (target->object_id() != ID_SOLID) return false;
-  static_cast<MB_Solid*>(target)->As_Pt_Set::operator=(*this);
-  return MB_Geom::copy_to(target);
+  return mb_entity_copy_to(*this, target, [this](MB_Solid& t) { t.As_Pt_Set::operator=(*this); });
 }
