@@ -178,8 +178,8 @@ class Run_Builder {
   static constexpr size_t kPiecesPerSet = 1024;
 
   explicit Run_Builder(std::vector<As_Pt_Sets*>& out) : out_(out) {
-    pts_.reserve(2 * kPiecesPerSet + 64);
-    counts_.reserve(kPiecesPerSet + 32);
+    pts_.clear();
+    counts_.clear();
   }
 
   // The pieces of line i of the family between ta and tb (positions along
@@ -228,11 +228,16 @@ class Run_Builder {
   }
 
   std::vector<As_Pt_Sets*>& out_;
-  std::vector<As_Pt> pts_;
-  std::vector<unsigned long> counts_;
+  // Staging kept from build to build on each thread, so that building a
+  // small hatch again costs no fresh memory.
+  static thread_local std::vector<As_Pt> pts_;
+  static thread_local std::vector<unsigned long> counts_;
   long budget_ = Hatch_Pattern::kMaxPieces;
   double ax_ = 0.0, ay_ = 0.0, ux_ = 1.0, uy_ = 0.0;
 };
+
+thread_local std::vector<As_Pt> Run_Builder::pts_;
+thread_local std::vector<unsigned long> Run_Builder::counts_;
 
 // Every line of the family, forward from line 0 and then backward.
 bool sweep(const Family& f, const Edge_Index& index, Run_Builder& runs) {
