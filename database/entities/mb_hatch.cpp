@@ -72,6 +72,8 @@ void MB_Hatch::translate(const As_Tran& t) {
 void MB_Hatch::build_draw() {
   As_Pt lt, rb;
   if (!pattern_ || !api_mb_get_loops_rect_pos(loops_, lt, rb)) return;
+  for (As_Void_Node* n = loops_.head(); n; n = n->next())
+    if (n->entity()) static_cast<As_Loop*>(n->entity())->build_rect();
   free_lines();
   boundary_only_ = !pattern_->build_lines(loops_, lines_);
   if (boundary_only_) {

@@ -62,6 +62,7 @@ int piece_count(const MB_Hatch& h) { return static_cast<int>(pieces(h).size()); 
 TEST(HatchPattern, DefaultGridOverASquare) {
   auto h = hatch_of({square(0, 0, 100, 100)}, {}, 5.0);
   EXPECT_FALSE(h->boundary_only());
+  ASSERT_NE(static_cast<As_Loop*>(h->loop_list().first())->rect(), nullptr);
   EXPECT_EQ(h->rect().lt().x(), 0.0);
   EXPECT_EQ(h->rect().lt().y(), 100.0);
   EXPECT_EQ(h->rect().rb().x(), 100.0);
