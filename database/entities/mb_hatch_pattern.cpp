@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -24,7 +25,7 @@ struct Family {
   std::vector<double> elems;  // dash, dot (0) and gap (< 0) lengths
   std::vector<double> starts; // where each element starts within one round
   double round = 0.0;         // length of one round of elements; 0: solid
-  double lo = 0.0, hi = -1.0; // range of line numbers that meet the rectangle
+  int64_t lo = 0, hi = -1;     // range of line numbers that meet the rectangle
 };
 
 // A loop edge seen from one family: c is the position across the lines, t
@@ -102,9 +103,13 @@ bool make_family(const char* text, double scale, const Bounds& r, Family& f) {
     cmax = std::max(cmax, c);
   }
   const double c0 = f.bx * f.nx + f.by * f.ny;
-  f.lo = std::ceil((cmin - c0) / f.across);
-  f.hi = std::floor((cmax - c0) / f.across);
-  return std::isfinite(f.lo) && std::isfinite(f.hi) && f.lo <= f.hi;
+  const double lo = std::ceil((cmin - c0) / f.across), hi = std::floor((cmax - c0) / f.across);
+  // Line numbers so far from the origin that consecutive ones are no longer
+  // distinct doubles cannot place their lines.
+  if (!(std::fabs(lo) < 1e15 && std::fabs(hi) < 1e15) || lo > hi) return false;
+  f.lo = static_cast<int64_t>(lo);
+  f.hi = static_cast<int64_t>(hi);
+  return true;
 }
 
 // Edges bucketed by their span across the lines (compressed rows).
@@ -129,8 +134,19 @@ class Edge_Index {
     }
     double want = std::min(lines, 2.0 * double(edges_.size()));
     buckets_ = static_cast<int>(std::max(1.0, std::min(want, 65536.0)));
-    width_ = (cmax - cmin_) / buckets_;
-    if (!(width_ > 0.0) || !std::isfinite(width_)) buckets_ = 1, width_ = 1.0;
+    // Edges that span many buckets are listed in each: fewer buckets keep
+    // the index within a few slots per edge.
+    for (;;) {
+      width_ = (cmax - cmin_) / buckets_;
+      if (!(width_ > 0.0) || !std::isfinite(width_)) {
+        buckets_ = 1, width_ = 1.0;
+        break;
+      }
+      double slots = 0.0;
+      for (const Edge& e : edges_) slots += bucket(std::max(e.c0, e.c1)) - bucket(std::min(e.c0, e.c1)) + 1;
+      if (buckets_ == 1 || slots <= 16.0 * double(edges_.size()) + 65536.0) break;
+      buckets_ /= 2;
+    }
     start_.assign(buckets_ + 1, 0);
     for (const Edge& e : edges_) {
       for (int b = bucket(std::min(e.c0, e.c1)), last = bucket(std::max(e.c0, e.c1)); b <= last; ++b) ++start_[b + 1];
@@ -252,10 +268,10 @@ bool sweep(const Family& f, const Edge_Index& index, Run_Builder& runs) {
     }
     return true;
   };
-  for (double i = std::max(0.0, f.lo); i <= f.hi; i += 1.0)
-    if (!line(i)) return false;
-  for (double i = std::min(-1.0, f.hi); i >= f.lo; i -= 1.0)
-    if (!line(i)) return false;
+  for (int64_t i = std::max<int64_t>(0, f.lo); i <= f.hi; ++i)
+    if (!line(double(i))) return false;
+  for (int64_t i = std::min<int64_t>(-1, f.hi); i >= f.lo; --i)
+    if (!line(double(i))) return false;
   return true;
 }
 
@@ -316,7 +332,7 @@ bool Hatch_Pattern::build_lines(const As_Void_List& loops, As_Void_List& out) co
     const MB_String* text = static_cast<const MB_String*>(n->entity());
     Family f;
     if (!text || !text->ascii() || !make_family(text->ascii(), scale_, r, f)) continue;
-    const double count = f.hi - f.lo + 1.0;
+    const double count = double(f.hi - f.lo) + 1.0;
     lines += count;
     // The dash elements walked: about the lines' total length inside the
     // rectangle (its area over the spacing) in rounds, one per element.
@@ -328,7 +344,7 @@ bool Hatch_Pattern::build_lines(const As_Void_List& loops, As_Void_List& out) co
   std::vector<As_Pt_Sets*> made;
   Run_Builder runs(made);
   for (const Family& f : families) {
-    Edge_Index index(closed, f, f.hi - f.lo + 1.0);
+    Edge_Index index(closed, f, double(f.hi - f.lo) + 1.0);
     if (!sweep(f, index, runs)) {
       runs.flush();
       for (As_Pt_Sets* s : made) delete s;

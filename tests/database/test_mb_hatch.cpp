@@ -185,6 +185,7 @@ TEST(HatchPattern, LinesThatCannotBeDrawnGiveNothing) {
       "0, 0,0, 0,inf",        //
       "0, 0,0, 0,1e400",      //
       "0, 0,0, 1e308,1, 1e308,-1e308",
+      "0, 0,1e18, 0,1",       // the family's origin too far away to place lines
       "",
   };
   for (const char* line : bad) {
