@@ -158,6 +158,18 @@ void message_out(const char* text1, const As_Pt& p, const char* text3, bool stam
   write_entry(text1, point, text3, stamp);
 }
 
+void message_box(const char* text, double value, const char* caption) {
+  std::string shown = text ? text : "";
+  char number[400];  // the widest double in %.4f is 316 characters
+  std::snprintf(number, sizeof number, "%.4f", value);
+  MessageBoxA(nullptr, (shown + number).c_str(), caption, MB_OK);
+}
+
+void message_box(const char* text, int value, const char* caption) {
+  std::string shown = text ? text : "";
+  MessageBoxA(nullptr, (shown + std::to_string(value)).c_str(), caption, MB_OK);
+}
+
 bool is_file_ext(const char* path, const char* ext) {
   if (!path || !ext) return false;
   const char* dot = std::strrchr(path, '.');

@@ -130,6 +130,11 @@ void message_out(const char* text1, const char* text2, const char* text3, bool s
 // The same with the point as "x:%.4f  y:%.4f  z:%.4f" for the second text.
 void message_out(const char* text1, const As_Pt& p, const char* text3, bool stamp);
 
+// A message box with an OK button and no owner, showing "%s%.4f" or "%s%d"
+// of the text and the value.
+void message_box(const char* text, double value, const char* caption);
+void message_box(const char* text, int value, const char* caption);
+
 // True when the text after the last '.' of the path equals `ext`, ignoring
 // case; false when the path has no '.'.
 bool is_file_ext(const char* path, const char* ext);
