@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "display/api/api_draw.h"
+#include "database/entities/mb_line.h"
 #include "display/mb_draw_node.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_tran.h"
@@ -55,8 +55,7 @@ void mb_offset_polygon(As_Pt* pts, int n, double d) {
 }
 
 void mb_draw_vertex_markers(HDC hdc, const As_Pt_Set& pts, const As_Tran& view) {
-  if (!hdc) return;
-  for (int i = 0; i < pts.count(); ++i) api_mb_draw_point(hdc, pts.points()[i] * view, 0, 3, 0);
+  for (int i = 0; hdc && i < pts.count(); ++i) mb_draw_key_marker(hdc, pts.points()[i], view);
 }
 
 MB_Solid::MB_Solid(const As_Pt& a, const As_Pt& b, const As_Pt& c, const As_Pt& d) {

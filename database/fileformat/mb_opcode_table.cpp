@@ -8,9 +8,12 @@
 
 #include "database/fileformat/mb_format_records.h"
 #include "database/fileformat/mb_opcode.h"
+#include "database/entities/mb_face.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
+#include "database/entities/mb_mesh.h"
 #include "database/entities/mb_point.h"
+#include "database/entities/mb_solid.h"
 #include "database/mb_color.h"
 #include "database/mb_layer.h"
 #include "database/mb_rendition.h"
@@ -66,6 +69,9 @@ struct Single_Table {
     set('L', make<MB_Line>);
     set('l', make<MB_Lines>);
     set(0x19, make<MB_Point>);
+    set('D', make<MB_Solid>);
+    set('z', make<MB_Face>);
+    set('U', make<MB_Polygon_Mesh>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,
