@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_hatch.h"
 #include "database/entities/mb_mesh.h"
 #include "database/entities/mb_solid.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "display/cmydc.h"
+#include "geometry/as_loop.h"
 #include "geometry/as_tran.h"
 #include "kzf_file_support.h"
 
@@ -131,6 +133,20 @@ TEST(FillRecords, RoundTrip) {
     rm->build_draw();
     EXPECT_EQ(rm->draw_node(), nullptr);
   }
+}
+
+TEST(FillRecords, HatchesAreNotStored) {
+  MB_Drawing d;
+  MB_Hatch* h = new MB_Hatch;
+  const As_Pt sq[4] = {As_Pt(0, 0, 0), As_Pt(1, 0, 0), As_Pt(1, 1, 0), As_Pt(0, 1, 0)};
+  h->loop_list().add(new As_Loop(sq, 4));
+  d.object_list().add_tail(h);
+  d.object_list().add_tail(new MB_Face(2));
+  Bytes body;
+  ASSERT_TRUE(payload(save(d), body));
+  Bytes want = default_attributes();
+  want.insert(want.end(), {'z', 0, 0, 0, 0});
+  EXPECT_EQ(body, want);
 }
 
 TEST(FillRecords, OddFlagsAndDamagedRecords) {
