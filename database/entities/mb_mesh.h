@@ -19,6 +19,7 @@ class MB_Polygon_Mesh : public MB_Geom, public As_Pt_Set {
   MB_Polygon_Mesh& operator=(const MB_Polygon_Mesh&) = default;
 
   MB_ID object_id() const override { return ID_POLYGON_MESH; }
+  using MB_Geom::draw;
   using MB_Geom::get_point;
 
   int m_count() const { return m_; }

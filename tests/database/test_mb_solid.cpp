@@ -235,6 +235,11 @@ TEST(Mesh, GridDisplayAndBounds) {
   EXPECT_EQ(node->get_point(0, 3).x(), 0.0);
   EXPECT_EQ(node->get_point(4, 1).x(), 2.0);
   EXPECT_EQ(node->get_point(4, 1).y(), 1.0);
+  CMyDC dc;
+  ASSERT_NE(make_surface(dc, 8, 8), nullptr);
+  As_Tran view = scale_transf(2.0);
+  m.draw(nullptr, dc, view);
+  EXPECT_FALSE(Probe(dc).painted(0xFFFFFFFF).empty()) << "the grid is drawn through its node";
 
   MB_Polygon_Mesh read_back;  // grid size without vertices, as a file gives it
   MB_Polygon_Mesh target(300, 2);
