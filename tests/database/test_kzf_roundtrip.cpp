@@ -22,31 +22,6 @@ using namespace kzf_file_test;
 
 namespace {
 
-Bytes save(MB_Drawing& d) {
-  Temp_File f;
-  MB_File_IO io;
-  io.drawing(&d);
-  EXPECT_TRUE(io.save_kzf(f.path()));
-  return f.read();
-}
-
-bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
-  Temp_File f;
-  f.write(b);
-  MB_File_IO io;
-  io.drawing(&d);
-  bool ok = io.load_kzf(f.path());
-  if (result) *result = io.result();
-  return ok;
-}
-
-Bytes uncompressed_file(const Bytes& payload) {
-  Bytes b = header_bytes();
-  b.insert(b.end(), payload.begin(), payload.end());
-  b.insert(b.end(), end_bytes().begin(), end_bytes().end());
-  return b;
-}
-
 template <class T>
 std::vector<T*> entities_of(MB_Drawing& d) {
   std::vector<T*> out;
