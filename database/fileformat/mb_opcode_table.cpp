@@ -11,6 +11,8 @@
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_point.h"
+#include "database/entities/mb_text.h"
+#include "database/entities/mb_text_style.h"
 #include "database/mb_color.h"
 #include "database/mb_layer.h"
 #include "database/mb_rendition.h"
@@ -66,6 +68,10 @@ struct Single_Table {
     set('L', make<MB_Line>);
     set('l', make<MB_Lines>);
     set(0x19, make<MB_Point>);
+    set(0x14, make<MB_Text>);
+    set('T', make<MB_Text>);
+    set('u', make<MB_Text_Style>);
+    set('w', make<MB_Text_Style_Name>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,

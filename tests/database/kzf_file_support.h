@@ -3,6 +3,7 @@
 // file's compressed block.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "database/fileformat/kzf_codec.h"
 #include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
 
 namespace kzf_file_test {
 
@@ -94,6 +96,44 @@ inline bool payload(const Bytes& file, Bytes& out) {
   size_t used = 0;
   MB_Result r = kzf_decompress(file.data() + h + 7, file.size() - h - 7 - e, 100, out, &used);
   return r == MB_SUCCESS && used == file.size() - h - 7 - e;
+}
+
+// A whole drawing saved to a temporary file: the file's bytes.
+inline Bytes save(MB_Drawing& d) {
+  Temp_File f;
+  MB_File_IO io;
+  io.drawing(&d);
+  EXPECT_TRUE(io.save_kzf(f.path()));
+  return f.read();
+}
+
+// Loads the bytes into the drawing; the load's result code when asked.
+inline bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
+  Temp_File f;
+  f.write(b);
+  MB_File_IO io;
+  io.drawing(&d);
+  bool ok = io.load_kzf(f.path());
+  if (result) *result = io.result();
+  return ok;
+}
+
+// A file holding the object stream uncompressed.
+inline Bytes uncompressed_file(const Bytes& payload) {
+  Bytes b = header_bytes();
+  b.insert(b.end(), payload.begin(), payload.end());
+  b.insert(b.end(), end_bytes().begin(), end_bytes().end());
+  return b;
+}
+
+// The objects of one class in a list, in order.
+template <class T>
+std::vector<T*> objects_of(MB_Object_List& list) {
+  std::vector<T*> out;
+  for (MB_Object* o = list.head(); o; o = o->next()) {
+    if (T* t = dynamic_cast<T*>(o)) out.push_back(t);
+  }
+  return out;
 }
 
 }  // namespace kzf_file_test
