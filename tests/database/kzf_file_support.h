@@ -98,7 +98,7 @@ inline bool payload(const Bytes& file, Bytes& out) {
   return r == MB_SUCCESS && used == file.size() - h - 7 - e;
 }
 
-// A whole drawing saved to a temporary file: the file's bytes.
+// A whole save of the drawing, as the file's bytes.
 inline Bytes save(MB_Drawing& d) {
   Temp_File f;
   MB_File_IO io;
@@ -107,7 +107,7 @@ inline Bytes save(MB_Drawing& d) {
   return f.read();
 }
 
-// Loads the bytes into the drawing; the load's result code when asked.
+// A whole load of the bytes into the drawing; the pass's result in *result.
 inline bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
   Temp_File f;
   f.write(b);
@@ -118,10 +118,10 @@ inline bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
   return ok;
 }
 
-// A file holding the object stream uncompressed.
-inline Bytes uncompressed_file(const Bytes& payload) {
+// A file of the header, the object stream uncompressed and the end record.
+inline Bytes uncompressed_file(const Bytes& body) {
   Bytes b = header_bytes();
-  b.insert(b.end(), payload.begin(), payload.end());
+  b.insert(b.end(), body.begin(), body.end());
   b.insert(b.end(), end_bytes().begin(), end_bytes().end());
   return b;
 }
