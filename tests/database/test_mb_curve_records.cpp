@@ -50,28 +50,12 @@ Bytes with_doubles(Bytes b, std::initializer_list<double> vs) {
   return b;
 }
 
-Bytes save(MB_Drawing& d) {
-  Temp_File f;
-  MB_File_IO io;
-  io.drawing(&d);
-  EXPECT_TRUE(io.save_kzf(f.path()));
-  return f.read();
-}
-
 // A file of the header, the uncompressed records and the end record.
 Bytes file_of(const Bytes& records) {
   Bytes b = header_bytes();
   b.insert(b.end(), records.begin(), records.end());
   b.insert(b.end(), end_bytes().begin(), end_bytes().end());
   return b;
-}
-
-bool load(const Bytes& b, MB_Drawing& d) {
-  Temp_File f;
-  f.write(b);
-  MB_File_IO io;
-  io.drawing(&d);
-  return io.load_kzf(f.path());
 }
 
 }  // namespace
