@@ -139,9 +139,10 @@ std::vector<T*> objects_of(MB_Object_List& list) {
 // Loads every prefix of the file, then the file with one byte replaced at
 // each offset (twice over, bytes from a fixed seed): a prefix loads only when
 // at most the last line end is missing, and nothing crashes or hangs.
-// check(drawing) looks at what each load left.
-template <class F>
-void load_damaged(const Bytes& file, uint32_t seed, F check) {
+// check(drawing) looks at what each prefix left; use(drawing) is handed
+// every drawing, the damaged ones too.
+template <class F, class G = void (*)(MB_Drawing&)>
+void load_damaged(const Bytes& file, uint32_t seed, F check, G use = [](MB_Drawing&) {}) {
   for (size_t cut = 0; cut < file.size(); ++cut) {
     MB_Drawing part;
     MB_Result r;
@@ -151,6 +152,7 @@ void load_damaged(const Bytes& file, uint32_t seed, F check) {
       EXPECT_NE(r, MB_SUCCESS) << cut;
     }
     check(part);
+    use(part);
   }
   uint32_t x = seed;
   for (int round = 0; round < 2; ++round) {
@@ -160,7 +162,7 @@ void load_damaged(const Bytes& file, uint32_t seed, F check) {
       m[at] = uint8_t(x >> 16);
       MB_Drawing out;
       load(m, out);
-      check(out);
+      use(out);
     }
   }
 }
