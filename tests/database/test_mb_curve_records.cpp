@@ -50,13 +50,6 @@ Bytes with_doubles(Bytes b, std::initializer_list<double> vs) {
   return b;
 }
 
-// A file of the header, the uncompressed records and the end record.
-Bytes file_of(const Bytes& records) {
-  Bytes b = header_bytes();
-  b.insert(b.end(), records.begin(), records.end());
-  b.insert(b.end(), end_bytes().begin(), end_bytes().end());
-  return b;
-}
 
 }  // namespace
 
@@ -162,7 +155,7 @@ TEST(CurveRecords, ArcOpcodesAndRecordsCutShort) {
   const Bytes circle = with_doubles({'e', 0, 0, 0, 0}, {1, 2, 3});
   body.insert(body.end(), circle.begin(), circle.end());
   MB_Drawing d;
-  ASSERT_TRUE(load(file_of(body), d));
+  ASSERT_TRUE(load(uncompressed_file(body), d));
   ASSERT_EQ(d.object_list().count(), 2);
   auto* a = dynamic_cast<MB_Arc*>(d.object_list().head());
   ASSERT_NE(a, nullptr);
@@ -187,7 +180,7 @@ TEST(CurveRecords, ArcOpcodesAndRecordsCutShort) {
       EXPECT_EQ(part.object_list().count(), 0) << cut;
     }
     MB_Drawing whole;
-    EXPECT_TRUE(load(file_of(record), whole));
+    EXPECT_TRUE(load(uncompressed_file(record), whole));
     EXPECT_EQ(whole.object_list().count(), 1);
   }
 }
