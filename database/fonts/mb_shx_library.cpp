@@ -82,8 +82,12 @@ void MB_Shx_Char_List::kill_all() {
 
 FILE* mb_open_font_file(const char* file, const char* mode) {
   if (!file || !*file) return nullptr;
-  if (std::strchr(file, '/') || std::strchr(file, '\\')) return qm_fopen(file, mode);
-  return qm_fopen((std::string(g_system_resource.fonts_dir()) + file).c_str(), mode);
+  std::string path = file;
+  if (!std::strchr(file, '/') && !std::strchr(file, '\\')) path = g_system_resource.fonts_dir() + path;
+  // A name read from a drawing may name a pipe or a device: only regular
+  // files are opened.
+  if (!qm_is_regular_file(path.c_str())) return nullptr;
+  return qm_fopen(path.c_str(), mode);
 }
 
 MB_Shx_Library::MB_Shx_Library(const char* file) {

@@ -150,6 +150,12 @@ int text_close(void* cookie) {
 
 }  // namespace
 
+bool qm_is_regular_file(const char* path) {
+  if (!path) return false;
+  struct stat st;
+  return stat(qm_map_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 FILE* qm_fopen(const char* path, const char* mode) {
   if (!path || !mode || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) {
     errno = EINVAL;

@@ -52,7 +52,7 @@ struct Faces {
     auto it = by_file.find(file);
     if (it != by_file.end()) return it->second;
     FT_Face f = nullptr;
-    if (FT_New_Face(lib, file.c_str(), 0, &f) != 0) f = nullptr;
+    if (!qm_is_regular_file(file.c_str()) || FT_New_Face(lib, file.c_str(), 0, &f) != 0) f = nullptr;
     by_file[file] = f;
     return f;
   }

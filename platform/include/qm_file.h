@@ -26,3 +26,7 @@
 
 std::string qm_map_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
+// True when the (mapped) path names a regular file. Readers of files named
+// by documents check this first: opening a pipe or a device would block or
+// never end.
+bool qm_is_regular_file(const char* path);

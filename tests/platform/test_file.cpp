@@ -147,3 +147,16 @@ TEST_F(TextMode, FailuresAreReported) {
     EXPECT_EQ(qm_fopen(ro.c_str(), "r+b"), nullptr);
   }
 }
+
+TEST(File, OnlyRegularFilesAreRegular) {
+  EXPECT_FALSE(qm_is_regular_file(nullptr));
+  EXPECT_FALSE(qm_is_regular_file("/dev/null"));
+  EXPECT_FALSE(qm_is_regular_file("/tmp"));
+  EXPECT_FALSE(qm_is_regular_file("/no/such/file"));
+  char name[] = "/tmp/qm_regular_XXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  EXPECT_TRUE(qm_is_regular_file(name));
+  std::remove(name);
+}
