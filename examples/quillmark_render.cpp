@@ -1,0 +1,139 @@
+// Opens a native drawing, paints it through the kernel's renderer on a
+// headless window and writes the view as a PNG image.
+//
+//   quillmark_render [-o picture.png] [drawing.kzf]
+//
+// Without a drawing it first makes a sample drawing through the kernel's
+// own classes, saves it as "sample.kzf" beside the picture, and shows that
+// file (or the drawing in memory, when it could not be written or read).
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "database/mb_drawing.h"
+#include "database/mb_system.h"
+#include "display/interaction/mb_operation.h"
+#include "display/mb_draw_render.h"
+
+#if __has_include("database/entities/mb_line.h")
+#include "database/entities/mb_line.h"
+#define QM_HAVE_LINE 1
+#endif
+#if __has_include("database/entities/mb_circle.h")
+#include "database/entities/mb_circle.h"
+#define QM_HAVE_CIRCLE 1
+#endif
+#if __has_include("database/entities/mb_polyline.h")
+#include "database/entities/mb_polyline.h"
+#define QM_HAVE_POLYLINE 1
+#endif
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+
+LRESULT view_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
+
+HWND make_view_window() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = view_proc;
+  wc.lpszClassName = "QuillmarkView";
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, "QuillmarkView", "Quillmark", WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
+                         nullptr, nullptr);
+}
+
+// Appends an entity to the drawing in a colour.
+template <class E>
+void add(MB_Drawing& d, E* e, int32_t colour) {
+  e->general().color(colour);
+  e->general().display_color(colour);
+  d.add_object(e);
+}
+
+// Returns how many entities were made.
+int make_sample(MB_Drawing& d) {
+  int made = 0;
+  (void)d;
+#ifdef QM_HAVE_LINE
+  // A frame and a grid of lines.
+  const As_Pt frame[] = {As_Pt(0, 0, 0), As_Pt(297, 0, 0), As_Pt(297, 210, 0), As_Pt(0, 210, 0)};
+  for (int i = 0; i < 4; ++i, ++made) add(d, new MB_Line(frame[i], frame[(i + 1) % 4]), 0xFFFFFF);
+  for (int i = 1; i < 10; ++i, ++made) add(d, new MB_Line(As_Pt(20, 20 + 9 * i, 0), As_Pt(120, 20 + 9 * i, 0)), 0x00C0FF);
+#endif
+#ifdef QM_HAVE_CIRCLE
+  for (int i = 0; i < 5; ++i, ++made) add(d, new MB_Circle(As_Pt(200, 105, 0), 12.0 + 14.0 * i), 0x00FF00);
+  add(d, new MB_Arc(As_Pt(70, 160, 0), 30.0, 0.0, M_PI), 0xFF8000);
+  ++made;
+#endif
+#ifdef QM_HAVE_POLYLINE
+  MB_Pline_Pos* star = new MB_Pline_Pos[10];
+  for (int i = 0; i < 10; ++i) {
+    const double r = i % 2 ? 12.0 : 30.0, a = M_PI / 2 + i * M_PI / 5;
+    star[i].point = As_Pt(250 + r * std::cos(a), 45 + r * std::sin(a), 0);
+  }
+  add(d, new MB_Polyline(true, 10, star), 0xFF00FF);
+  ++made;
+#endif
+  return made;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string input, output = "sample.png";
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "-o" && i + 1 < argc) {
+      output = argv[++i];
+    } else if (arg[0] == '-') {
+      std::fprintf(stderr, "usage: quillmark_render [-o picture.png] [drawing.kzf]\n");
+      return 2;
+    } else {
+      input = arg;
+    }
+  }
+
+  HWND wnd = make_view_window();
+  MB_Operation op;
+  op.init(wnd, input.empty() ? "sample" : input.c_str());
+
+  if (input.empty()) {
+    const int made = make_sample(*op.drawing());
+    std::string folder = output.substr(0, output.find_last_of('/') + 1);
+    const std::string sample = folder + "sample.kzf";
+    if (op.save_kzf(sample.c_str())) {
+      std::printf("sample drawing of %d entities saved as %s\n", made, sample.c_str());
+      input = sample;
+      op.create_drawing(sample.c_str());
+    } else {
+      std::printf("sample drawing of %d entities made in memory (the native file could not be written)\n", made);
+    }
+  }
+  if (!input.empty() && !op.load_kzf(input.c_str())) {
+    std::fprintf(stderr, "cannot read the drawing %s\n", input.c_str());
+    return 1;
+  }
+
+  op.build_draw();
+  op.zoom_all();
+  op.scale_view(0.9);  // a margin around the drawing
+  HDC hdc = GetDC(wnd);
+  op.draw(hdc);
+  ReleaseDC(wnd, hdc);
+
+  MB_Draw_Render* view = op.draw_render();
+  const long background = g_system_setting.get_long_val(0);
+  if (!view->export_image(output.c_str(), view->drw_rect(), kWidth, kHeight, 0, background)) {
+    std::fprintf(stderr, "cannot write the picture %s\n", output.c_str());
+    return 1;
+  }
+  int entities = 0;
+  for (MB_Object* o = op.drawing()->object_list().head(); o; o = o->next()) ++entities;
+  std::printf("%d entities drawn; picture of the view written to %s\n", entities, output.c_str());
+  return 0;
+}
