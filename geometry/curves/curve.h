@@ -12,6 +12,7 @@
 #include "geometry/curves/numeric_array.h"
 #include "geometry/curves/point_sink.h"
 
+class CKnotVector;
 class CParamFunction;
 
 class CCurve : public CLibObject {
@@ -66,6 +67,46 @@ class CCurve : public CLibObject {
   virtual bool IsBounded() const { return StartParam() > -kCurveNone && EndParam() < kCurveNone; }
   // Splits off the next smooth piece; the base has one piece, this curve.
   virtual int CollectPieces(int& count, CCurve*& piece);
+
+  // Queries (curve_project.cpp). ClosestPoint searches the seeds and then
+  // runs the Newton projection from the sample parameters, skipping feet
+  // within 1e-6 of the excluded parameter; 14 when no foot was found.
+  virtual int ClosestPoint(const double q[3], double foot[3], double& t, double& distance, double tol,
+                           double excluded) const;
+  // Newton projection from t0 without a tolerance; 14 without convergence.
+  virtual int ProjectPoint(const double q[3], double t0, double foot[3], double& t, double& dist2) const;
+  // ClosestPoint, then the end points unless skipped.
+  virtual int NearestPoint(const double q[3], double foot[3], double& t, double& distance, bool skip_ends) const;
+  virtual bool ContainsPoint(const double p[3], double tol) const;
+  // The parameter where the tangent line passes through q, from t0.
+  virtual int TangentFromPoint(const double q[3], double t0, double& t) const;
+  // Sorted parameters where the curve crosses itself (curve_intersect.cpp).
+  virtual int SelfIntersections(CDoubleArray& params, double tol) const;
+  // Folds the intersection parameters on this curve into the four extremes;
+  // with skip_zero an extreme within 1e-9 of 0 stays.
+  virtual int IntersectionRange(const CCurve& other, bool skip_zero, double& min_pos, double& max_pos,
+                                double& min_neg, double& max_neg) const;
+
+  // Wrappers and conversion (curve_wrappers.cpp). The curves made here that
+  // wrap this one do not own it: it must outlive them.
+  virtual int ArcLengthReparam(double a, double b, CCurve*& out) const;
+  virtual int Transformed(const CPointMap& map, CCurve*& out) const;
+  virtual int MakeOffset(double distance, CCurve*& out, const double* axis = nullptr) const;
+  // A new cubic CNURBS within tol of this curve.
+  virtual int ToNURBS(double tol, CCurve*& out) const;
+  // The degree 3 knot vector of an approximation within tol (new, owned by
+  // the caller; null on failure).
+  virtual int ApproximationKnots(double tol, CKnotVector*& out) const;
+  // Fourth-difference error estimate over [a, a + h]; 14 above tol (the
+  // estimate is written in both cases).
+  virtual int SpanError(double a, double h, double tol, double& error) const;
+
+  // Data of the straight line P(t) = point + t dir (Kind 0) and of the conic
+  // P(t) = centre + u cos t + v sin t (Kind 2) for the closed-form
+  // intersection pairs; no class of the library is either, so the base
+  // answers -1.
+  virtual int LineData(double point[3], double dir[3]) const;
+  virtual int CircleData(double centre[3], double u[3], double v[3]) const;
 
  protected:
   CCurve() = default;

@@ -9,9 +9,28 @@
 #include "geometry/curves/curve.h"
 #include "geometry/curves/knot_vector.h"
 
+// 2-D extents; an empty box has min > max.
+class CExtentBox : public CLibObject {
+ public:
+  void Add(double x, double y);
+  // Through the map when one is given.
+  void Add(const double p[3], const CPointMap* map);
+  bool IsEmpty() const { return min_x > max_x; }
+  // False when the boxes are apart by more than 1e-6 in x or y.
+  bool Overlaps(const CExtentBox& other) const;
+
+  double min_x = 1.7976931348623157e308, max_x = -1.7976931348623157e308;
+  double min_y = 1.7976931348623157e308, max_y = -1.7976931348623157e308;
+};
+
 class CNURBS : public CCurve {
  public:
   CNURBS();
+  // A cubic within tol of a bounded source: knots from the source's
+  // ApproximationKnots, control points fitted at their Greville abscissae
+  // (a clamped curve keeps the source's end points and end tangents). On
+  // failure the curve is empty and status says why.
+  CNURBS(const CCurve& source, double tol, int& status);
   // Takes both arrays (the caller's pointers become null), then Finish.
   CNURBS(CKnotVector*& knots, CPointArray*& points, int& status);
   // The same for a rational curve: points in homogeneous form, one weight each.
@@ -56,6 +75,30 @@ class CNURBS : public CCurve {
   int BufferSize() const override;
   int Translate(const double* v) override;
   int SwapContents(CNURBS& other);
+
+  // Algorithms (nurbs_edit.cpp).
+  // The curve's extents (through the map when given) added to box: exact
+  // ones refine the tessellation where x or y turns; otherwise, or when the
+  // tessellation fails, the control points' box.
+  int BoundingBox(bool exact, CExtentBox& box, const CPointMap* map = nullptr) const;
+  // Replaces control points a .. a+m-1 so that this curve interpolates the
+  // source at their Greville abscissae.
+  int FitControlPoints(const CCurve& source, int a, int m);
+  // A new curve on [a, b], or this curve for its whole knot range. This
+  // curve is never deleted: when out differs from this, the caller owns both.
+  int TrimToRange(double a, double b, CCurve*& out) override;
+  // Raises the multiplicity of t to degree - k without changing the shape;
+  // count new knots from index on.
+  int InsertKnot(double t, int k, int& index, int& count);
+  int NextCorner(double t, double& out) const override;
+  int CollectPieces(int& count, CCurve*& piece) override;
+  int Integrate(const CParamFunction& f, double a, double b, double& result) const override;
+  int ArcLengthReparam(double a, double b, CCurve*& out) const override;
+  // 2105 where the curve bends tighter than r on the side of r's sign.
+  int CheckMinRadius(double r) const;
+  bool ContainsPoint(const double p[3], double tol) const override;
+  int SelfIntersections(CDoubleArray& params, double tol) const override;
+  int ToNURBS(double tol, CCurve*& out) const override;
 
   int Degree() const { return knots_ ? knots_->Degree() : 0; }
   int ControlCount() const { return points_ ? points_->Count() : 0; }

@@ -1,0 +1,87 @@
+// Common points of two curves and fillet trimming between them. The Newton
+// intersector replaces each curve by its osculating circle or tangent line
+// and solves the step on those shapes exactly (line-line, line-circle,
+// circle-circle). A pair of curves picks a closed-form solver when both
+// curves report line or circle data (Kind 0 or 2); otherwise it runs the
+// Newton intersector from every pair of sample parameters. Results go into
+// two parallel parameter lists in the callers' order.
+#pragma once
+
+#include "geometry/curves/curve_project.h"
+
+class CCurveIntersector : public CLibObject {
+ public:
+  // tol 0: iterate until the steps converge.
+  CCurveIntersector(const CCurve& c1, const CCurve& c2, double tol);
+  // From (t1, t2): 0 when the iteration stopped or converged and both
+  // parameters lie on their curves; 14 otherwise (20 steps at most).
+  int Run(double t1, double t2);
+  // Run, then the acceptance: not tangential, and within tol of each other.
+  int Solve(double t1, double t2, double tol);
+
+  double t1 = 0.0, t2 = 0.0, dt1 = 0.0, dt2 = 0.0;
+  CurveFrame f1, f2;
+  bool stop = false;
+  double e = 0.0;
+  double dist2 = 0.0;
+
+ protected:
+  virtual void StraightStep(int which);
+  virtual void CircleStep(int which);
+  virtual void LineLineStep();
+  virtual void LineCircleStep(int line);
+  virtual void CircleCircleStep();
+  virtual bool CloseEnough() const { return dist2 <= e; }
+
+ private:
+  const CCurve& c1_;
+  const CCurve& c2_;
+};
+
+// Adds (t1, t2) unless the same pair (both within 1e-9) is already there.
+int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2);
+
+class CCurvePair : public CLibObject {
+ public:
+  CCurvePair(const CCurve& c1, const CCurve& c2, bool swapped) : c1_(c1), c2_(c2), swapped_(swapped) {}
+  // Trim parameters of a fillet of radius r (reduced when it does not fit)
+  // between the end of curve 1 and the start of curve 2, searched within
+  // the fractions a and b of their ranges at the joint.
+  virtual int FilletTrim(double a, double b, double& r, double& t1, double& t2) const;
+  virtual int Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const;
+  bool Swapped() const { return swapped_; }
+
+ protected:
+  int Add(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2) const;
+
+  const CCurve& c1_;
+  const CCurve& c2_;
+  bool swapped_;
+};
+
+class CLineLinePair : public CCurvePair {
+ public:
+  using CCurvePair::CCurvePair;
+  int FilletTrim(double a, double b, double& r, double& t1, double& t2) const override;
+  int Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const override;
+};
+
+// Curve 1 is the line, curve 2 the circle.
+class CLineCirclePair : public CCurvePair {
+ public:
+  using CCurvePair::CCurvePair;
+  int Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const override;
+};
+
+class CCircleCirclePair : public CCurvePair {
+ public:
+  using CCurvePair::CCurvePair;
+  int Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const override;
+};
+
+// A new pair (owned by the caller) chosen by the kinds; with allow_swap the
+// curve of the smaller kind comes first.
+int MakeCurvePair(const CCurve& c1, const CCurve& c2, bool allow_swap, CCurvePair*& pair);
+// Crossings of the two curves and the contacts of their end points, added
+// to the lists.
+int IntersectCurves(const CCurve& c1, const CCurve& c2, CDoubleArray& list1, CDoubleArray& list2, double tol);
