@@ -133,18 +133,26 @@ MB_Object_List* MB_Draw_Render::active_list() const { return drawing_ ? &drawing
 // ---- Painting ----
 
 void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
-  display_list_.emptyYourself();
   quick_dc_.SetColor(static_cast<uint32_t>(g_system_setting.get_long_val(0)));
   quick_dc_.FillRect(&scr_rect_);
   set_drw_rect(scr_rect_);
+  // The display list is refilled in place: its nodes are reused from the
+  // head and the ones left over are freed.
+  As_Void_Node* reuse = display_list_.head();
   if (MB_Object_List* list = active_list()) {
     for_each_entity(*list, [&](MB_Drawable* e) {
       if (e->flag() != 1 || !drw_rect_.intersect_rect(&e->rect())) return;
       quick_dc_.SetColor(static_cast<uint32_t>(e->general().display_color()));
       e->draw(nullptr, quick_dc_, drawing_to_screen_);
-      display_list_.add(e);
+      if (reuse) {
+        reuse->entity(e);
+        reuse = reuse->next();
+      } else {
+        display_list_.add(e);
+      }
     });
   }
+  while (reuse) reuse = display_list_.remove_node(reuse);
   if (with_selection && operation_) {
     quick_dc_.SetLineStyleDashed(1);
     const uint32_t selection_color = static_cast<uint32_t>(g_system_setting.get_long_val(3));
