@@ -11,6 +11,7 @@
 #include <wingdi.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qmgdi {
@@ -33,6 +34,13 @@ struct Pen : Object {
 struct Brush : Object {
   UINT style = BS_SOLID;
   COLORREF color = 0;
+};
+
+struct Font : Object {
+  int height = 0;
+  int weight = 0;
+  std::string face;  // as given (GBK)
+  std::string file;  // the font file the face resolved to
 };
 
 // Pixel memory in DIB layout.
@@ -77,6 +85,7 @@ struct Dc : Object {
   Bitmap* bitmap = nullptr;
   Pen* pen = nullptr;
   Brush* brush = nullptr;
+  Font* font = nullptr;
   int rop2 = R2_COPYPEN;
   int bk_mode = OPAQUE;
   COLORREF bk_color = 0xFFFFFF;

@@ -53,6 +53,7 @@ struct Stock {
   Brush brushes[6];
   Pen pens[3];
   DefaultBitmap bitmap;
+  Font font;  // every new DC's font: the default face
   Stock() {
     static const COLORREF kBrush[5] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
     for (int i = 0; i < 6; ++i) {
@@ -72,6 +73,9 @@ struct Stock {
     for (Brush& b : brushes) table().insert(&b);
     for (Pen& p : pens) table().insert(&p);
     table().insert(&bitmap);
+    font.type = OBJ_FONT;
+    font.stock = true;
+    table().insert(&font);
   }
 };
 
@@ -135,6 +139,8 @@ HDC CreateCompatibleDC(HDC hdc) {
   dc->bitmap = &st.bitmap;
   dc->pen = &st.pens[BLACK_PEN - WHITE_PEN];
   dc->brush = &st.brushes[WHITE_BRUSH];
+  dc->font = &st.font;
+  dc->font->selections++;
   dc->bitmap->selections++;
   dc->pen->selections++;
   dc->brush->selections++;
@@ -150,6 +156,7 @@ BOOL DeleteDC(HDC hdc) {
   unselect(dc->bitmap);
   unselect(dc->pen);
   unselect(dc->brush);
+  unselect(dc->font);
   table().erase(dc);
   --live_count();
   delete dc;
@@ -220,6 +227,10 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BRUSH:
       previous = dc->brush;
       dc->brush = static_cast<Brush*>(o);
+      break;
+    case OBJ_FONT:
+      previous = dc->font;
+      dc->font = static_cast<Font*>(o);
       break;
     case OBJ_BITMAP: {
       Bitmap* b = static_cast<Bitmap*>(o);
@@ -318,6 +329,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
     case OBJ_PEN: return dc->pen;
     case OBJ_BRUSH: return dc->brush;
     case OBJ_BITMAP: return dc->bitmap;
+    case OBJ_FONT: return dc->font;
     default: return nullptr;
   }
 }

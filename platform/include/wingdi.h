@@ -241,6 +241,105 @@ BOOL FillPath(HDC hdc);
 BOOL StrokeAndFillPath(HDC hdc);
 
 // ---------------------------------------------------------------------------
+// Fonts and glyph outlines (FreeType behind, unhinted outlines)
+// ---------------------------------------------------------------------------
+
+// 16.16 fixed point: the fraction in the low word, the integer in the high.
+typedef struct _FIXED {
+  WORD fract;
+  SHORT value;
+} FIXED;
+
+typedef struct tagPOINTFX {
+  FIXED x;
+  FIXED y;
+} POINTFX;
+
+typedef struct _MAT2 {
+  FIXED eM11;
+  FIXED eM12;
+  FIXED eM21;
+  FIXED eM22;
+} MAT2;
+
+typedef struct _GLYPHMETRICS {
+  UINT gmBlackBoxX;
+  UINT gmBlackBoxY;
+  POINT gmptGlyphOrigin;
+  SHORT gmCellIncX;
+  SHORT gmCellIncY;
+} GLYPHMETRICS, *LPGLYPHMETRICS;
+
+// A contour of a native outline: cb bytes in all, this header included,
+// then TTPOLYCURVE records up to cb.
+typedef struct tagTTPOLYGONHEADER {
+  DWORD cb;
+  DWORD dwType;
+  POINTFX pfxStart;
+} TTPOLYGONHEADER, *LPTTPOLYGONHEADER;
+
+typedef struct tagTTPOLYCURVE {
+  WORD wType;
+  WORD cpfx;
+  POINTFX apfx[1];
+} TTPOLYCURVE, *LPTTPOLYCURVE;
+
+#define GGO_METRICS 0
+#define GGO_NATIVE 2
+#define TT_POLYGON_TYPE 24
+#define TT_PRIM_LINE 1
+#define TT_PRIM_QSPLINE 2
+#define TT_PRIM_CSPLINE 3
+
+#define FW_DONTCARE 0
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define GB2312_CHARSET 134
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_STROKE_PRECIS 3
+#define CLIP_DEFAULT_PRECIS 0
+#define CLIP_STROKE_PRECIS 2
+#define DEFAULT_QUALITY 0
+#define DRAFT_QUALITY 1
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define FR_PRIVATE 0x10
+#define LF_FACESIZE 32
+
+// A font of a face name (8-bit GBK text). The face resolves to a file: a
+// file added with AddFontResourceExA whose family has that name (ignoring
+// case), else an installed font of that family (fontconfig), else the
+// stand-in for the face: Arial to Liberation Sans, Song, SimSun and other
+// CJK faces to WenQuanYi Micro Hei, any other face to DejaVu Sans (or what
+// fontconfig offers in their place). A positive height is the cell height
+// (ascent plus descent) in pixels, a negative one the em height, 0 gives 16.
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
+                  DWORD clip_precision, DWORD quality, DWORD pitch_and_family, LPCSTR face);
+// Makes the faces of a font file known to CreateFontA; the number of faces
+// added (0 when the file is no font).
+int AddFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);
+BOOL RemoveFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);
+// The outline of a character of the selected font. `code` is a character of
+// the 8-bit code page (a byte, or a GBK double-byte code with the lead byte
+// high); codes above 0xFF that are no GBK code are taken as Unicode code
+// points. GGO_NATIVE fills TTPOLYGONHEADER and TTPOLYCURVE records
+// (TT_PRIM_LINE, TT_PRIM_QSPLINE with implied on-curve midpoints, and
+// TT_PRIM_CSPLINE for cubic outlines), y up; GGO_METRICS fills only the
+// metrics. With no buffer or a size of 0 the size needed is returned. The
+// matrix is taken as the identity. GDI_ERROR for a character the font does
+// not have, no font selected, an unknown format or a buffer too small.
+DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
+                       const MAT2* matrix);
+
+// ---------------------------------------------------------------------------
 // Controls of the stand-in itself (not Win32): for tests and set-up.
 // ---------------------------------------------------------------------------
 

@@ -219,6 +219,7 @@ class Test_Font : public MB_Font_Library {
 TEST(MBSystem, FontCache) {
   MB_Font_Loader old_shx = MB_System_Resource::font_loader("shx", Test_Font::load);
   MB_Font_Loader old_shp = MB_System_Resource::font_loader("SHP", Test_Font::load);
+  MB_Font_Loader old_ttf = MB_System_Resource::font_loader("TTF", nullptr);  // no maker: refused
   EXPECT_EQ(MB_System_Resource::font_loader("otf", Test_Font::load), nullptr);
   {
     MB_System_Resource res;
@@ -256,6 +257,7 @@ TEST(MBSystem, FontCache) {
   EXPECT_EQ(Test_Font::live, 0);  // the destructor frees the cache
   MB_System_Resource::font_loader("SHX", old_shx);
   MB_System_Resource::font_loader("SHP", old_shp);
+  MB_System_Resource::font_loader("TTF", old_ttf);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,265 @@
+// Text layout, drawing and picking.
+#include "database/entities/mb_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "database/fonts/mb_font_library.h"
+#include "database/mb_drawing.h"
+#include "display/api/api_draw.h"
+#include "display/cmydc.h"
+#include "display/mb_draw_node.h"
+#include "geometry/as_pt_list.h"
+#include "geometry/as_tran.h"
+#include "geometry/as_void_list.h"
+
+namespace {
+
+int hex(unsigned char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Four hexadecimal digits at p, or -1.
+long hex4(const unsigned char* p) {
+  long v = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int d = hex(p[i]);
+    if (d < 0) return -1;
+    v = v * 16 + d;
+  }
+  return v;
+}
+
+void free_strokes(As_Void_List& strokes) {
+  for (As_Void_Node* n = strokes.head(); n; n = n->next()) delete static_cast<As_Pt_List*>(n->entity());
+  strokes.emptyYourself();
+}
+
+}  // namespace
+
+std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
+  std::vector<MB_Text_Code> out;
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+  size_t i = 0;
+  while (s && i < n) {
+    const unsigned char c = s[i];
+    if (c >= 0x80) {
+      if (i + 1 < n) out.push_back({uint32_t(c) << 8 | s[i + 1], MB_Text_Code::kDoubleByte});
+      i += 2;  // a lone lead byte at the end is passed over
+      continue;
+    }
+    if (c == '%' && i + 2 < n && s[i + 1] == '%') {
+      uint32_t code = 0;
+      switch (s[i + 2]) {
+        case '%': code = 37; break;
+        case 'c': case 'C': code = 8709; break;
+        case 'd': case 'D': code = 176; break;
+        case 'p': case 'P': code = 177; break;
+        default: code = 0; break;
+      }
+      out.push_back({code, MB_Text_Code::kPercent});
+      i += 3;
+      continue;
+    }
+    if (c == '\\' && i + 2 < n && s[i + 2] == '+') {
+      const unsigned char k = s[i + 1];
+      long v = -1;
+      size_t len = 0;
+      if ((k == 'U' || k == 'u') && i + 7 <= n) {
+        v = hex4(s + i + 3);
+        len = 7;
+      } else if ((k == 'M' || k == 'm') && i + 8 <= n) {
+        v = hex4(s + i + 4);
+        len = 8;
+      }
+      if (v >= 0) {
+        out.push_back({static_cast<uint32_t>(v), MB_Text_Code::kEscape});
+        i += len;
+        continue;
+      }
+    }
+    out.push_back({c, MB_Text_Code::kByte});
+    ++i;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+
+MB_Text::MB_Text(const As_Pt& base, const MB_String& text) : base_(base), string_(text) {}
+
+MB_Text::MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*,
+                 unsigned short, const unsigned short*)
+    : base_(base), string_(text) {}
+
+MB_Text_Style& mb_default_text_style() {
+  static MB_Text_Style* style = new MB_Text_Style("DEFAULT_STYLE", "txt.SHX", "HZTXT.SHX", 8.0, 1.0, 0, 0, 0, 0);
+  return *style;
+}
+
+bool MB_Text::init_text_style(MB_Drawing& drawing, const char* name) {
+  if (MB_Text_Style* s = drawing.find_text_style(name)) {
+    s->copy_to(style_);
+    return true;
+  }
+  mb_default_text_style().copy_to(style_);
+  return false;
+}
+
+void MB_Text::init_text_style(const MB_Text_Style* style) {
+  if (style) style->copy_to(style_);
+}
+
+std::string MB_Text::bytes() const {
+  if (string_.is_ascii()) return std::string(string_.ascii(), static_cast<size_t>(string_.length()));
+  std::string out;
+  const unsigned short* u = string_.unicode();
+  for (int i = 0; u && i < string_.length(); ++i) {
+    if (u[i] > 0xFF) out += static_cast<char>(u[i] >> 8);
+    out += static_cast<char>(u[i] & 0xFF);
+  }
+  return out;
+}
+
+void MB_Text::render_string_by_ttf(const char* text, MB_Font_Library* font, As_Void_List& out) {
+  if (!text || !font) return;
+  As_Pt pen = base_;
+  const bool vertical = (style_.font_style() & MB_Text_Style::kVertical) != 0;
+  for (const MB_Text_Code& c : mb_text_codes(text, std::strlen(text))) {
+    font->char_2_ptlist(c.code, out, pen, style_.height(), style_.width_scale(), vertical);
+  }
+}
+
+void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
+  if (!node) return;
+  const double h = style_.height(), w = style_.width_scale();
+  const bool vertical = (style_.font_style() & MB_Text_Style::kVertical) != 0;
+  MB_Font_Library* main = style_.font_lib();
+  MB_Font_Library* big = style_.big_font_lib();
+  const bool ttf = main && main->is_ttf_font();
+  const std::string text = bytes();
+  As_Void_List strokes;
+  As_Pt pen = base_;
+  for (const MB_Text_Code& c : mb_text_codes(text.data(), text.size())) {
+    const bool to_big = !ttf && (c.origin == MB_Text_Code::kDoubleByte || c.origin == MB_Text_Code::kEscape);
+    MB_Font_Library* font = to_big ? big : main;
+    if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+  }
+  std::vector<unsigned long> counts;
+  std::vector<As_Pt> pts;
+  for (As_Void_Node* n = strokes.head(); n; n = n->next()) {
+    const As_Pt_List* l = static_cast<const As_Pt_List*>(n->entity());
+    unsigned long k = 0;
+    for (As_Pt_Node* p = l->head(); p; p = p->next(), ++k) pts.push_back(p->point());
+    if (k) counts.push_back(k);
+  }
+  free_strokes(strokes);
+  if (pts.empty()) return;
+
+  const double bx = base_.x(), by = base_.y();
+  const double ca = std::cos(style_.angle()), sa = std::sin(style_.angle());
+  const double slant = style_.oblique_angle() > 0 ? std::tan(style_.oblique_angle()) : 0.0;
+  for (As_Pt& p : pts) {
+    double x = p.x(), y = p.y();
+    if (ttf) x = bx + (x - bx) * w;
+    x += (y - by) * slant;
+    const double dx = x - bx, dy = y - by;
+    x = bx + dx * ca - dy * sa;
+    y = by + dx * sa + dy * ca;
+    if (vertical) {
+      x -= w * h / 2;
+      y -= h;
+    }
+    p = As_Pt(x, y, ttf ? 0.0 : p.z());
+  }
+  if (style_.ali_flag() == MB_Text_Style::kCentred) {
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (const As_Pt& p : pts) {
+      x0 = std::min(x0, p.x());
+      x1 = std::max(x1, p.x());
+      y0 = std::min(y0, p.y());
+      y1 = std::max(y1, p.y());
+    }
+    const double mx = bx - (x0 + x1) / 2, my = by - (y0 + y1) / 2;
+    for (As_Pt& p : pts) p = As_Pt(p.x() + mx, p.y() + my, p.z());
+  }
+  node->init(static_cast<unsigned long>(counts.size()), counts.data(), pts.data());
+  node->build_rect();
+  rect() = As_Rect(pts.data(), static_cast<int>(pts.size()));
+}
+
+void MB_Text::build_draw() {
+  rect() = As_Rect(base_, base_);
+  if (string_.is_empty() || !style_.font_lib()) return;
+  MB_Draw_Lines_Sets* node = new MB_Draw_Lines_Sets(general().color(), this);
+  draw_node(node);
+  text_2_ptsets(node);
+}
+
+void MB_Text::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
+  MB_Draw_Node* node = draw_node();
+  if (!node) return;
+  if (hdc) node->draw(hdc, view);
+  else node->draw(dc, view);
+}
+
+void MB_Text::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) {
+  if (hdc) api_mb_draw_point(hdc, base_ * view, 0, 3, 0);
+}
+
+bool MB_Text::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& kind, int&) {
+  MB_Draw_Node* node = draw_node();
+  if (!node) return false;
+  const double dx = p.x() - base_.x(), dy = p.y() - base_.y();
+  if (dx * dx + dy * dy <= tol * tol) {
+    found = base_;
+  } else if (!node->pick(p, found, tol)) {
+    return false;
+  }
+  kind = 51;
+  return true;
+}
+
+void MB_Text::translate(const As_Tran& t) {
+  modify_cmd();
+  base_ = base_ * t;
+}
+
+bool MB_Text::copy_to(MB_Object*& target) {
+  if (!target) target = new MB_Text;
+  if (target->object_id() != ID_TEXT) return false;
+  MB_Text* t = static_cast<MB_Text*>(target);
+  if (t == this) return true;
+  t->base_ = base_;
+  t->string_ = string_;  // 16-bit text stays 16-bit
+  t->flag_ = flag_;
+  style_.copy_to(t->style_);
+  return MB_Drawable::copy_to(target);
+}
+
+// ---------------------------------------------------------------------------
+
+MB_Mtext::MB_Mtext(const As_Pt& base, const char* text) : base_(base), raw_(text ? text : "") {
+  convert_mtext_string();
+}
+
+void MB_Mtext::convert_mtext_string() {
+  for (size_t i = 0; i + 1 < raw_.size(); ++i) {
+    if (raw_[i] == '\\' && raw_[i + 1] == 'P') {
+      raw_[i] = '\r';
+      raw_[i + 1] = '\n';
+    }
+  }
+  size_t start = 0;
+  for (size_t i = 0; i <= raw_.size(); ++i) {
+    if (i < raw_.size() && raw_[i] != '\\' && raw_[i] != 'f') continue;
+    const std::string piece = raw_.substr(start, i - start);
+    start = i + 1;
+    if (piece.size() >= 3 && piece[0] == '{' && piece[1] != '\\' && piece[2] == 'f') continue;
+    pieces_.push_back(MB_String(piece.c_str()));
+  }
+}

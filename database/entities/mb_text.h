@@ -1,0 +1,112 @@
+// Single-line text: a string laid out into strokes through its style's font
+// libraries, kept as one display node for drawing and picking; and
+// multi-line text, which keeps its string and pieces and draws nothing.
+//
+// The text carries its own copy of a style's values. Character codes come
+// from the 8-bit (GBK) text: double-byte characters and "\U+XXXX" escapes go
+// to the big font, "%%" codes and single bytes to the main font; a TrueType
+// main font takes every code. An incomplete sequence at the end of the text
+// is read as plain bytes (a lone lead byte is passed over), never past the
+// end. A copy has no display node until its own build_draw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_text_style.h"
+#include "database/mb_drawable.h"
+#include "geometry/as_pt.h"
+
+class MB_Draw_Lines_Sets;
+
+// One character code of a text and where it came from.
+struct MB_Text_Code {
+  enum Origin { kByte, kDoubleByte, kPercent, kEscape };
+  uint32_t code;
+  Origin origin;
+};
+
+// The codes of 8-bit text.
+std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t length);
+
+class MB_Text : public MB_Drawable {
+ public:
+  MB_Text() = default;
+  MB_Text(const As_Pt& base, const MB_String& text);
+  MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*,
+          unsigned short, const unsigned short*);
+  MB_Text(const MB_Text& other) = default;
+  MB_Text& operator=(const MB_Text& other) = default;
+
+  MB_ID object_id() const override { return ID_TEXT; }
+  MB_Type object_type() const override { return TYPE_TEXT; }
+  MB_Result serialize(MB_File_IO& io) const override;
+  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
+  MB_Result process(MB_File_IO& io) override;
+  bool copy_to(MB_Object*& target) override;
+
+  void build_draw() override;
+  void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
+  void draw_key_point(HDC hdc, CMyDC& dc, const As_Tran& view) override;
+  bool pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& found, int& kind, int& extra) override;
+  void translate(const As_Tran& t) override;
+
+  const As_Pt& base_pos() const { return base_; }
+  void base_pos(const As_Pt& p) { base_ = p; }
+  const MB_String& string() const { return string_; }
+  void set_text(const MB_String& text) { string_ = text; }
+  unsigned char flag() const { return flag_; }
+  void flag(unsigned char f) { flag_ = f; }
+  MB_Text_Style& text_style() { return style_; }
+  const MB_Text_Style& text_style() const { return style_; }
+
+  // Copies the drawing's first style of that name (ignoring case): true.
+  // Otherwise the fallback style "DEFAULT_STYLE" applies: false.
+  bool init_text_style(MB_Drawing& drawing, const char* name);
+  void init_text_style(const MB_Text_Style* style);
+
+  // Lays the text out into the node's point sets and sets the extents.
+  void text_2_ptsets(MB_Draw_Lines_Sets* node);
+  // The strokes of every code through a TrueType font, appended to out.
+  void render_string_by_ttf(const char* text, MB_Font_Library* font, As_Void_List& out);
+
+  // The text as 8-bit bytes: 16-bit units above 0xFF become two bytes.
+  std::string bytes() const;
+
+ private:
+  unsigned char flag_ = 0;
+  As_Pt base_;
+  MB_String string_;
+  MB_Text_Style style_;
+};
+
+// The fallback style, made on first use.
+MB_Text_Style& mb_default_text_style();
+
+class MB_Mtext : public MB_Drawable {
+ public:
+  MB_Mtext() = default;
+  MB_Mtext(const As_Pt& base, const char* text);
+  MB_Mtext(const MB_Mtext&) = default;
+  MB_Mtext& operator=(const MB_Mtext&) = default;
+
+  MB_ID object_id() const override { return ID_MTEXT; }
+  MB_Type object_type() const override { return TYPE_TEXT; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
+  bool pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) override { return false; }
+
+  // "\P" becomes CR LF; the text is split into pieces at every backslash
+  // and letter 'f', leaving out pieces that open a font group.
+  void convert_mtext_string();
+  const std::string& raw() const { return raw_; }
+  const std::vector<MB_String>& pieces() const { return pieces_; }
+  const As_Pt& base_pos() const { return base_; }
+
+ private:
+  std::vector<MB_String> pieces_;
+  As_Pt base_;
+  std::string raw_;
+};

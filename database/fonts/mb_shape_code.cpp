@@ -1,0 +1,273 @@
+// Shape byte-code interpreter: see mb_shape_code.h.
+#include "database/fonts/mb_shape_code.h"
+
+#include <cmath>
+
+#include "geometry/as_pt_list.h"
+#include "geometry/as_void_list.h"
+
+namespace {
+
+int8_t s8(uint8_t b) { return static_cast<int8_t>(b); }
+
+// Unit moves of the 16 vector directions: the major component 1, the minor
+// one 0.5 for odd directions.
+const double kDir[16][2] = {{1, 0},     {1, 0.5},   {1, 1},   {0.5, 1},  {0, 1},   {-0.5, 1},
+                            {-1, 1},    {-1, 0.5},  {-1, 0},  {-1, -0.5}, {-1, -1}, {-0.5, -1},
+                            {0, -1},    {0.5, -1},  {1, -1},  {1, -0.5}};
+
+}  // namespace
+
+struct Shape_Interpreter::State {
+  double x = 0, y = 0;
+  double scale = 1.0;
+  bool down = true;
+  Shape_Stroke stroke;  // the open stroke; empty until the pen moves
+  std::vector<As_Pt> stack;
+  long steps = 0;
+  Shape_Glyph* out = nullptr;
+
+  void flush() {
+    if (stroke.size() >= 2) out->strokes.push_back(std::move(stroke));
+    stroke.clear();
+  }
+  // Every point counts against the step budget.
+  void move_to(double nx, double ny) {
+    ++steps;
+    if (down) {
+      if (stroke.empty()) stroke.emplace_back(x, y, 0.0);
+      stroke.emplace_back(nx, ny, 0.0);
+    }
+    x = nx;
+    y = ny;
+  }
+  void move_by(double dx, double dy) { move_to(x + dx, y + dy); }
+};
+
+void Shape_Interpreter::vector_move(uint8_t code, double* dx, double* dy) {
+  const double len = code >> 4;
+  *dx = kDir[code & 15][0] * len;
+  *dy = kDir[code & 15][1] * len;
+}
+
+size_t Shape_Interpreter::skip_code(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind) {
+  const size_t end = code_end(data, size, i, kind);
+  return end < size ? end : size;
+}
+
+size_t Shape_Interpreter::code_end(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind) {
+  if (i >= size) return size + 1;
+  size_t n = 0;
+  switch (data[i++]) {
+    case 3: case 4: n = 1; break;
+    case 7:
+      if (kind == Shape_Font_Kind::kUnifont) n = 2;
+      else if (kind == Shape_Font_Kind::kBigFont && i < size && data[i] == 0) n = 7;
+      else n = 1;
+      break;
+    case 8: n = 2; break;
+    case 10: n = 2; break;
+    case 11: n = 5; break;
+    case 12: n = 3; break;
+    case 9:
+      while (i + 1 < size && (data[i] || data[i + 1])) i += 2;
+      n = 2;
+      break;
+    case 13:
+      while (i + 1 < size && (data[i] || data[i + 1])) i += 3;
+      n = 2;
+      break;
+    default: break;
+  }
+  return i + n;
+}
+
+Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
+  Shape_Glyph g;
+  State s;
+  s.out = &g;
+  exec(s, data, size, 0);
+  s.flush();
+  g.end = As_Pt(s.x, s.y, 0.0);
+  return g;
+}
+
+void Shape_Interpreter::subshape(State& s, uint32_t code, int depth) {
+  if (depth >= kMaxDepth || code == 0) return;
+  const std::vector<uint8_t>* bytes = lookup_(code);
+  if (bytes && !bytes->empty()) exec(s, bytes->data(), bytes->size(), depth + 1);
+}
+
+bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
+  size_t i = 0;
+  while (i < n) {
+    if (++s.steps > kMaxSteps) return false;
+    const uint8_t code = d[i];
+    // Operands cut off by the end of the shape end it; the lists of codes 9
+    // and 13 run the entries they have.
+    const size_t next = code_end(d, n, i, kind_);
+    if (next > n && code != 9 && code != 13) break;
+    const uint8_t* op = d + i + 1;
+    switch (code) {
+      case 0:
+        if (depth == 0) s.flush();
+        return true;
+      case 1:
+        s.down = true;
+        break;
+      case 2:
+        s.flush();
+        s.down = false;
+        break;
+      case 3:
+        if (op[0]) s.scale /= op[0];
+        break;
+      case 4:
+        if (op[0]) s.scale *= op[0];
+        break;
+      case 5:
+        if (s.stack.size() < kMaxStack) s.stack.emplace_back(s.x, s.y, 0.0);
+        break;
+      case 6:
+        if (!s.stack.empty()) {
+          s.flush();
+          s.x = s.stack.back().x();
+          s.y = s.stack.back().y();
+          s.stack.pop_back();
+        }
+        break;
+      case 7:
+        if (kind_ == Shape_Font_Kind::kUnifont) {
+          subshape(s, uint32_t(op[0]) << 8 | op[1], depth);
+        } else if (kind_ == Shape_Font_Kind::kBigFont && op[0] == 0) {
+          // Extended reference: the shape drawn in a box whose corner is
+          // offset from the position; the position does not move.
+          const double x = s.x, y = s.y, scale = s.scale;
+          const bool down = s.down;
+          s.flush();
+          s.x += op[3] * scale;
+          s.y += op[4] * scale;
+          s.scale = scale * op[6] / font_height_;
+          s.down = true;
+          subshape(s, uint32_t(op[1]) << 8 | op[2], depth);
+          s.flush();
+          s.x = x;
+          s.y = y;
+          s.scale = scale;
+          s.down = down;
+        } else {
+          subshape(s, op[0], depth);
+        }
+        break;
+      case 8:
+        s.move_by(s8(op[0]) * s.scale, s8(op[1]) * s.scale);
+        break;
+      case 9:
+        for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= kMaxSteps; k += 2) {
+          s.move_by(s8(d[k]) * s.scale, s8(d[k + 1]) * s.scale);
+        }
+        break;
+      case 10: {
+        const double r = op[0] * s.scale;
+        const uint8_t c = op[1];
+        const bool cw = (c & 0x80) != 0;
+        const int so = (c >> 4) & 7;
+        const int count = (c & 0x0F) ? (c & 0x0F) : 8;
+        const double cx = s.x - r * unit_circle_pts[2 * so].x();
+        const double cy = s.y - r * unit_circle_pts[2 * so].y();
+        for (int k = 1; k <= 2 * count; ++k) {
+          const int idx = ((2 * so + (cw ? -k : k)) % 16 + 16) % 16;
+          s.move_to(cx + r * unit_circle_pts[idx].x(), cy + r * unit_circle_pts[idx].y());
+        }
+        break;
+      }
+      case 11: {
+        const double r = (op[2] * 256.0 + op[3]) * s.scale;
+        const uint8_t c = op[4];
+        const double sense = (c & 0x80) ? -1.0 : 1.0;
+        const int so = (c >> 4) & 7;
+        const int cnt = c & 7;
+        const int m = cnt == 0 ? 7 : (op[1] ? cnt - 1 : cnt);
+        const double a0 = so * qm_pi / 4 + sense * op[0] * qm_pi / 1024;
+        const double a1 = so * qm_pi / 4 + sense * m * qm_pi / 4 + sense * op[1] * qm_pi / 1024;
+        const double cx = s.x - r * std::cos(a0), cy = s.y - r * std::sin(a0);
+        const double sweep = a1 - a0;
+        const int chords = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (qm_pi / 8) - 1e-9)));
+        for (int k = 1; k <= chords; ++k) {
+          const double a = a0 + sweep * k / chords;
+          s.move_to(cx + r * std::cos(a), cy + r * std::sin(a));
+        }
+        break;
+      }
+      case 12:
+      case 13: {
+        size_t k = i + 1;
+        do {
+          if (s.steps > kMaxSteps) break;
+          if (code == 13 && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
+          if (k + 2 >= n) break;
+          const double dx = s8(d[k]) * s.scale, dy = s8(d[k + 1]) * s.scale;
+          const int b = s8(d[k + 2]);
+          k += 3;
+          const double len = std::hypot(dx, dy);
+          if (len == 0) continue;  // no chord: no move
+          if (b == 0) {
+            s.move_by(dx, dy);
+            continue;
+          }
+          // Sagitta h to the right of the chord for a positive bulge; the
+          // arc runs counter-clockwise then, clockwise for a negative one.
+          const double h = len * b / 254.0, half = len / 2;
+          const double nx = dy / len, ny = -dx / len;
+          const double rad = (half * half + h * h) / (2 * std::fabs(h));
+          const double off = h - (h > 0 ? rad : -rad);
+          const double cx = s.x + dx / 2 + nx * off, cy = s.y + dy / 2 + ny * off;
+          const double as = std::atan2(s.y - cy, s.x - cx);
+          const double ae = std::atan2(s.y + dy - cy, s.x + dx - cx);
+          double sweep = b > 0 ? ae - as : as - ae;
+          while (sweep <= 0) sweep += two_pi;
+          while (sweep > two_pi) sweep -= two_pi;
+          if (b < 0) sweep = -sweep;
+          const double ex = s.x + dx, ey = s.y + dy;
+          for (int step = 1; step < 4; ++step) {
+            const double a = as + sweep * step / 4;
+            s.move_to(cx + rad * std::cos(a), cy + rad * std::sin(a));
+          }
+          s.move_to(ex, ey);
+        } while (code == 13);
+        break;
+      }
+      case 14:
+        // Vertical text only: the next code is skipped with its operands.
+        i = skip_code(d, n, next, kind_);
+        continue;
+      case 15:
+        break;
+      default:
+        if (code >= 16) {
+          double dx, dy;
+          vector_move(code, &dx, &dy);
+          s.move_by(dx * s.scale, dy * s.scale);
+        }
+        break;
+    }
+    i = next;
+  }
+  return true;
+}
+
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
+                       double height, double width, bool vertical) {
+  if (g.strokes.empty()) {
+    if (vertical) pen.y() -= height;
+    else pen.x() += height * width;
+    return;
+  }
+  for (const Shape_Stroke& stroke : g.strokes) {
+    As_Pt_List* list = new As_Pt_List;
+    for (const As_Pt& p : stroke) list->add_tail(As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z()));
+    out.add(list);
+  }
+  if (vertical) pen.y() -= height + 0.2 * height;
+  else pen.x() = g.end.x() * sx + pen.x();
+}

@@ -1,0 +1,78 @@
+// The shape byte-code of compiled shape fonts, run into pen strokes, and the
+// placing of a glyph's strokes at a text's pen.
+//
+// One interpreter serves compiled fonts (mb_shx_library) and fonts compiled
+// from source (mb_shp_library), so both draw a shape alike. The pen is down
+// when a shape starts; code 0 ends the shape and its open stroke; a pop with
+// the pen down starts a new stroke at the popped position; odd vector
+// directions have a minor component of half the length.
+//
+// Shapes are untrusted: every operand is read inside the shape's bytes (a
+// code whose operands are cut off ends the shape with the strokes made so
+// far), subshapes nest at most kMaxDepth deep, and one glyph runs at most
+// kMaxSteps codes, so self-referencing or cyclic fonts end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "geometry/as_pt.h"
+
+class As_Void_List;
+
+enum class Shape_Font_Kind {
+  kShapes,   // subshape references are one byte
+  kBigFont,  // one byte; 0 starts an extended reference (two-byte code and a box)
+  kUnifont,  // two bytes, high byte first
+};
+
+typedef std::vector<As_Pt> Shape_Stroke;
+
+struct Shape_Glyph {
+  std::vector<Shape_Stroke> strokes;  // each of at least two points
+  As_Pt end;                          // the position where the shape ended
+};
+
+// The bytes of the shape with a code, or null when the font has none.
+typedef std::function<const std::vector<uint8_t>*(uint32_t code)> Shape_Lookup;
+
+class Shape_Interpreter {
+ public:
+  static constexpr int kMaxDepth = 16;
+  static constexpr long kMaxSteps = 1L << 20;
+  static constexpr size_t kMaxStack = 256;
+
+  // `font_height` scales the boxes of extended big-font references.
+  Shape_Interpreter(Shape_Font_Kind kind, Shape_Lookup lookup, double font_height)
+      : kind_(kind), lookup_(std::move(lookup)), font_height_(font_height > 0 ? font_height : 1.0) {}
+
+  // Runs one shape from a fresh state (origin, pen down, scale 1).
+  Shape_Glyph run(const uint8_t* data, size_t size);
+
+  // The index just past the code at data[i] and its operands (at most size).
+  static size_t skip_code(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind);
+  // The same, beyond `size` when the operands are cut off.
+  static size_t code_end(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind);
+
+  // The move of a vector byte (16-255) at scale 1.
+  static void vector_move(uint8_t code, double* dx, double* dy);
+
+ private:
+  struct State;
+  // Runs bytes until code 0 or their end; false when the step budget ran out.
+  bool exec(State& s, const uint8_t* data, size_t size, int depth);
+  void subshape(State& s, uint32_t code, int depth);
+
+  Shape_Font_Kind kind_;
+  Shape_Lookup lookup_;
+  double font_height_;
+};
+
+// Places a glyph at the pen, scaled by (sx, sy), appending its strokes to
+// `out` as owned As_Pt_List*, and advances the pen: horizontally to the
+// glyph's end, vertically down 1.2 x height. A glyph without strokes moves
+// the pen by height x width (across) or height (down).
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
+                       double height, double width, bool vertical);

@@ -1,0 +1,126 @@
+// Compiled shape fonts (SHX): shape fonts 1.0 and 1.1, big fonts, unifonts
+// and the three further signatures. The whole file is read when the library
+// is made and each shape kept as its raw bytes; a glyph is drawn by running
+// its bytes (mb_shape_code.h) on every request.
+//
+// The file is untrusted: every index entry, length and offset is checked
+// against the file, a record that does not fit ends the reading with the
+// shapes read so far, and the file is never written.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+#include "database/fonts/mb_font_library.h"
+#include "database/fonts/mb_shape_code.h"
+
+// One shape: its code and the bytes after its name.
+class MB_Shx_Char {
+ public:
+  MB_Shx_Char() = default;
+  MB_Shx_Char(int code, std::vector<uint8_t> data) : code_(code), data_(std::move(data)) {}
+  MB_Shx_Char(const MB_Shx_Char&) = delete;
+  MB_Shx_Char& operator=(const MB_Shx_Char&) = delete;
+
+  int code() const { return code_; }
+  uint16_t size() const { return static_cast<uint16_t>(data_.size()); }
+  const std::vector<uint8_t>& data() const { return data_; }
+  // n zeroed bytes in place of the old ones.
+  void create_buffer(size_t n) { data_.assign(n, 0); }
+  const char* note() const { return note_; }
+  void note(const char* text) {
+    note_[0] = text && *text ? text[0] : ' ';
+    note_[1] = 0;
+  }
+
+  MB_Shx_Char* next() const { return next_; }
+  MB_Shx_Char* previous() const { return previous_; }
+
+ private:
+  friend class MB_Shx_Char_List;
+  int code_ = 0;
+  std::vector<uint8_t> data_;
+  char note_[2] = {' ', 0};
+  MB_Shx_Char* previous_ = nullptr;
+  MB_Shx_Char* next_ = nullptr;
+};
+
+// The shapes of a font in file order; owns them.
+class MB_Shx_Char_List {
+ public:
+  MB_Shx_Char_List() = default;
+  MB_Shx_Char_List(const MB_Shx_Char_List&) = delete;
+  MB_Shx_Char_List& operator=(const MB_Shx_Char_List&) = delete;
+  ~MB_Shx_Char_List() { kill_all(); }
+
+  MB_Shx_Char* first() const { return first_; }
+  MB_Shx_Char* last() const { return last_; }
+  void add_shx_char(MB_Shx_Char* c);
+  void kill_all();
+  // The list is never written to a file: answers false and leaves the file
+  // untouched.
+  bool save(const char*) const { return false; }
+
+ private:
+  MB_Shx_Char* first_ = nullptr;
+  MB_Shx_Char* last_ = nullptr;
+};
+
+class MB_Shx_Library : public MB_Font_Library {
+ public:
+  // File kinds from the signature.
+  enum { kUnknown = -1, kShapes = 0, kBigFont = 1, kEmpty = 2, kUnifont = 3 };
+
+  MB_Shx_Library() = default;
+  // Loads the file (a bare name from the fonts folder, or a path); a failed
+  // load leaves an empty library.
+  explicit MB_Shx_Library(const char* file);
+  MB_Shx_Library(const MB_Shx_Library&) = delete;
+  MB_Shx_Library& operator=(const MB_Shx_Library&) = delete;
+
+  MB_Result serialize(MB_File_IO& io) const override;
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
+
+  int font_type() const override { return 4; }
+  // Above the baseline, else below; 1 for a font that gives neither.
+  double height() const override;
+  bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
+                     bool vertical) override;
+
+  bool load_shx_file(const char* file);
+  // Reads the whole file; false when it is no font of a known kind.
+  bool load_shx_bytes(const uint8_t* bytes, size_t size);
+  // The kind of an open file from its first 34 bytes.
+  static int get_shxflag(FILE* f);
+  static int get_shxflag(const uint8_t* bytes, size_t size);
+
+  // The shape of a code (the first in file order), or null.
+  const MB_Shx_Char* find(uint32_t code) const;
+  // The strokes of a code in font units, before placing.
+  bool glyph(uint32_t code, Shape_Glyph* out) const;
+
+  MB_Shx_Char_List& char_list() { return char_list_; }
+  uint16_t above() const { return above_; }
+  uint16_t below() const { return below_; }
+  uint16_t modes() const { return modes_; }
+  int kind() const { return kind_; }
+
+ private:
+  void add_shape(uint32_t code, const uint8_t* record, size_t length);
+  void clear();
+
+  MB_Shx_Char_List char_list_;
+  std::unordered_map<uint32_t, const MB_Shx_Char*> index_;
+  uint16_t above_ = 1;
+  uint16_t below_ = 1;
+  uint16_t modes_ = 0;
+  uint16_t spare_ = 0;
+  int kind_ = kUnknown;
+};
+
+// Opens a font file for reading: a name without a folder is looked up in the
+// fonts folder (without regard to case); a path keeps its folder.
+FILE* mb_open_font_file(const char* file, const char* mode);

@@ -1,0 +1,346 @@
+// Fonts of the software GDI: face names resolved to font files, and glyph
+// outlines in the native record form, built from FreeType's unhinted
+// outlines in font units and scaled in double precision, so they do not
+// depend on hinting or on the FreeType build.
+//
+// Faces are opened once per file and kept for the process. A face name is
+// looked up among the files added with AddFontResourceExA (by family name,
+// ignoring case), then among installed fonts through fontconfig, then
+// replaced by the face that stands in for it.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <fontconfig/fontconfig.h>
+#include <strings.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "gdi_internal.h"
+#include "qm_file.h"
+#include "qm_text.h"
+
+namespace qmgdi {
+namespace {
+
+struct Faces {
+  FT_Library lib = nullptr;
+  std::map<std::string, FT_Face> by_file;   // opened faces
+  std::vector<std::string> added;           // files of AddFontResourceExA
+  bool fontconfig = false;                  // initialised, to be finished at exit
+  Faces() {
+    if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
+  }
+  ~Faces() {
+    for (auto& f : by_file) {
+      if (f.second) FT_Done_Face(f.second);
+    }
+    if (lib) FT_Done_FreeType(lib);
+    if (fontconfig) FcFini();
+  }
+  // The face of a file, opened on first use; null when it is no font.
+  FT_Face face(const std::string& file) {
+    if (!lib || file.empty()) return nullptr;
+    auto it = by_file.find(file);
+    if (it != by_file.end()) return it->second;
+    FT_Face f = nullptr;
+    if (FT_New_Face(lib, file.c_str(), 0, &f) != 0) f = nullptr;
+    by_file[file] = f;
+    return f;
+  }
+};
+
+Faces& faces() {
+  static Faces f;
+  return f;
+}
+
+bool same_text(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+// The file fontconfig gives for a family; with `exact`, only a font of that
+// very family.
+std::string fontconfig_file(const std::string& family, bool exact) {
+  Faces& fs = faces();
+  if (!fs.fontconfig) {
+    if (!FcInit()) return std::string();
+    fs.fontconfig = true;
+  }
+  std::string out;
+  FcPattern* pat = FcPatternCreate();
+  if (!pat) return out;
+  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddBool(pat, FC_OUTLINE, FcTrue);
+  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pat, &result);
+  if (match) {
+    FcChar8* file = nullptr;
+    FcChar8* got = nullptr;
+    bool family_ok = !exact;
+    for (int i = 0; exact && FcPatternGetString(match, FC_FAMILY, i, &got) == FcResultMatch; ++i) {
+      if (same_text(reinterpret_cast<const char*>(got), family)) family_ok = true;
+    }
+    if (family_ok && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+      out = reinterpret_cast<const char*>(file);
+    }
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pat);
+  return out;
+}
+
+bool is_cjk_face(const std::string& utf8) {
+  static const char* const kCjk[] = {"Song", "SimSun", "NSimSun", "SimHei", "KaiTi", "KaiTi_GB2312", "FangSong",
+                                     "FangSong_GB2312", "Microsoft YaHei", "MingLiU", "PMingLiU", "MS Gothic",
+                                     "MS Mincho", "Batang", "Gulim", "Dotum"};
+  for (const char* name : kCjk) {
+    if (same_text(utf8, name)) return true;
+  }
+  for (unsigned char c : utf8) {
+    if (c >= 0x80) return true;  // a face named in Chinese (or another non-Latin script)
+  }
+  return false;
+}
+
+std::string resolve_face(const std::string& face_gbk) {
+  const std::string face = qm_gbk_to_utf8(face_gbk);
+  Faces& fs = faces();
+  for (const std::string& file : fs.added) {
+    FT_Face f = fs.face(file);
+    if (f && f->family_name && same_text(f->family_name, face)) return file;
+  }
+  if (!face.empty()) {
+    std::string file = fontconfig_file(face, true);
+    if (!file.empty()) return file;
+  }
+  const char* stand_in = same_text(face, "Arial") ? "Liberation Sans"
+                         : is_cjk_face(face)      ? "WenQuanYi Micro Hei"
+                                                  : "DejaVu Sans";
+  return fontconfig_file(stand_in, false);
+}
+
+// The Unicode character of a code of the 8-bit code page.
+uint32_t unicode_of(UINT code) {
+  if (code < 0x80) return code;
+  if (code <= 0xFFFF && (code >> 8) >= 0x81 && (code >> 8) <= 0xFE && (code & 0xFF) >= 0x40) {
+    const char gbk[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    std::u16string u = qm_gbk_to_utf16(std::string_view(gbk, 2));
+    if (u.size() == 1 && u[0] != 0xFFFD) return u[0];
+    return 0;
+  }
+  if (code <= 0xFF) {
+    const char gbk[1] = {static_cast<char>(code)};
+    std::u16string u = qm_gbk_to_utf16(std::string_view(gbk, 1));
+    return u.size() == 1 && u[0] != 0xFFFD ? u[0] : 0;
+  }
+  return code;
+}
+
+// Pixels per font unit at a GDI font height.
+double units_scale(FT_Face f, int height) {
+  const double upem = f->units_per_EM ? f->units_per_EM : 2048;
+  if (height < 0) return -height / upem;
+  if (height == 0) height = 16;
+  double cell = 0;
+  const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+  if (os2 && os2->version != 0xFFFF) cell = double(os2->usWinAscent) + os2->usWinDescent;
+  if (cell <= 0) cell = double(f->ascender) - f->descender;
+  if (cell <= 0) cell = upem;
+  return height / cell;
+}
+
+class Native_Writer {
+ public:
+  explicit Native_Writer(double scale) : scale_(scale) {}
+  void contour(const FT_Outline& o, int first, int last);
+  std::vector<uint8_t>& bytes() { return out_; }
+
+ private:
+  struct Pt {
+    int32_t x, y;
+  };
+  void u16(size_t at, uint16_t v) { std::memcpy(&out_[at], &v, 2); }
+  void u32(size_t at, uint32_t v) { std::memcpy(&out_[at], &v, 4); }
+  void put32(uint32_t v) {
+    out_.resize(out_.size() + 4);
+    u32(out_.size() - 4, v);
+  }
+  void point(Pt p) {
+    put32(static_cast<uint32_t>(p.x));
+    put32(static_cast<uint32_t>(p.y));
+  }
+  // 16.16 fixed point, clamped to its range.
+  static int32_t to_fixed(double v) {
+    v *= 65536.0;
+    if (!(v > -2147483648.0)) return INT32_MIN;
+    if (v > 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(std::llround(v));
+  }
+  Pt fixed(const FT_Vector& v) const { return Pt{to_fixed(v.x * scale_), to_fixed(v.y * scale_)}; }
+  // Opens a record of a type unless the open one has it; closes the open one.
+  void record(uint16_t type) {
+    if (curve_ != SIZE_MAX && type_ == type) return;
+    close_record();
+    curve_ = out_.size();
+    type_ = type;
+    out_.resize(out_.size() + 4);
+    u16(curve_, type);
+  }
+  void close_record() {
+    if (curve_ == SIZE_MAX) return;
+    u16(curve_ + 2, static_cast<uint16_t>((out_.size() - curve_ - 4) / 8));
+    curve_ = SIZE_MAX;
+  }
+
+  double scale_;
+  std::vector<uint8_t> out_;
+  size_t curve_ = SIZE_MAX;
+  uint16_t type_ = 0;
+};
+
+void Native_Writer::contour(const FT_Outline& o, int first, int last) {
+  const int n = last - first + 1;
+  if (n < 2) return;
+  auto tag = [&](int i) { return FT_CURVE_TAG(o.tags[first + (i % n)]); };
+  auto at = [&](int i) { return fixed(o.points[first + (i % n)]); };
+  int start = -1;
+  for (int i = 0; i < n; ++i) {
+    if (tag(i) == FT_CURVE_TAG_ON) {
+      start = i;
+      break;
+    }
+  }
+  Pt origin;
+  int from;
+  if (start < 0) {  // every point off the curve: start between the last and the first
+    const Pt a = at(n - 1), b = at(0);
+    origin = Pt{static_cast<int32_t>((int64_t(a.x) + b.x) / 2), static_cast<int32_t>((int64_t(a.y) + b.y) / 2)};
+    from = 0;
+  } else {
+    origin = at(start);
+    from = start + 1;
+  }
+  const size_t header = out_.size();
+  put32(0);
+  put32(TT_POLYGON_TYPE);
+  point(origin);
+  const int count = start < 0 ? n : n - 1;
+  for (int k = 0; k < count; ++k) {
+    const int i = from + k;
+    const char t = tag(i);
+    if (t == FT_CURVE_TAG_ON) {
+      if (curve_ == SIZE_MAX || type_ == TT_PRIM_LINE) record(TT_PRIM_LINE);
+      point(at(i));
+      if (type_ != TT_PRIM_LINE) close_record();
+    } else {
+      record(t == FT_CURVE_TAG_CONIC ? TT_PRIM_QSPLINE : TT_PRIM_CSPLINE);
+      point(at(i));
+    }
+  }
+  // Back to the start: the last curve ends there, or a line closes.
+  if (curve_ == SIZE_MAX) record(TT_PRIM_LINE);
+  point(origin);
+  close_record();
+  u32(header, static_cast<uint32_t>(out_.size() - header));
+}
+
+}  // namespace
+}  // namespace qmgdi
+
+using namespace qmgdi;
+
+HFONT CreateFontA(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                  LPCSTR face) {
+  Font* f = new (std::nothrow) Font;
+  if (!f) return nullptr;
+  f->type = OBJ_FONT;
+  f->height = height;
+  f->weight = weight;
+  f->face = face ? std::string(face, strnlen(face, LF_FACESIZE - 1)) : std::string();
+  f->file = resolve_face(f->face);
+  register_object(f);
+  return reinterpret_cast<HFONT>(f);
+}
+
+int AddFontResourceExA(LPCSTR path, DWORD, LPVOID) {
+  if (!path) return 0;
+  const std::string file = qm_map_path(path);
+  Faces& fs = faces();
+  FT_Face f = fs.face(file);
+  if (!f) return 0;
+  for (const std::string& known : fs.added) {
+    if (known == file) return static_cast<int>(f->num_faces);
+  }
+  fs.added.push_back(file);
+  return static_cast<int>(f->num_faces);
+}
+
+BOOL RemoveFontResourceExA(LPCSTR path, DWORD, LPVOID) {
+  if (!path) return FALSE;
+  const std::string file = qm_map_path(path);
+  std::vector<std::string>& added = faces().added;
+  for (size_t i = 0; i < added.size(); ++i) {
+    if (added[i] == file) {
+      added.erase(added.begin() + static_cast<ptrdiff_t>(i));
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
+                       const MAT2*) {
+  Dc* dc = find_dc(hdc);
+  if (!dc || !dc->font || (format != GGO_NATIVE && format != GGO_METRICS)) return GDI_ERROR;
+  const Font* font = dc->font;
+  FT_Face face = faces().face(font->stock ? resolve_face(std::string()) : font->file);
+  if (!face) return GDI_ERROR;
+  const uint32_t ch = unicode_of(code);
+  const FT_UInt index = ch ? FT_Get_Char_Index(face, ch) : 0;
+  if (index == 0) return GDI_ERROR;
+  if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return GDI_ERROR;
+  const FT_GlyphSlot g = face->glyph;
+  const double scale = units_scale(face, font->height);
+
+  if (metrics) {
+    GLYPHMETRICS m = {};
+    FT_BBox box = {0, 0, 0, 0};
+    if (g->format == FT_GLYPH_FORMAT_OUTLINE && g->outline.n_points > 0) FT_Outline_Get_CBox(&g->outline, &box);
+    const long x0 = std::lround(std::floor(box.xMin * scale)), x1 = std::lround(std::ceil(box.xMax * scale));
+    const long y0 = std::lround(std::floor(box.yMin * scale)), y1 = std::lround(std::ceil(box.yMax * scale));
+    m.gmBlackBoxX = static_cast<UINT>(x1 > x0 ? x1 - x0 : 1);
+    m.gmBlackBoxY = static_cast<UINT>(y1 > y0 ? y1 - y0 : 1);
+    m.gmptGlyphOrigin.x = static_cast<LONG>(x0);
+    m.gmptGlyphOrigin.y = static_cast<LONG>(y1);
+    m.gmCellIncX = static_cast<SHORT>(std::lround(g->advance.x * scale));
+    m.gmCellIncY = 0;
+    *metrics = m;
+  }
+  if (format == GGO_METRICS) return 0;
+
+  Native_Writer w(scale);
+  if (g->format == FT_GLYPH_FORMAT_OUTLINE) {
+    const FT_Outline& o = g->outline;
+    int first = 0;
+    for (int c = 0; c < o.n_contours; ++c) {
+      const int last = o.contours[c];
+      if (last < first || last >= o.n_points) break;
+      w.contour(o, first, last);
+      first = last + 1;
+    }
+  }
+  const std::vector<uint8_t>& bytes = w.bytes();
+  if (!buffer || size == 0) return static_cast<DWORD>(bytes.size());
+  if (size < bytes.size()) return GDI_ERROR;
+  if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
+  return static_cast<DWORD>(bytes.size());
+}

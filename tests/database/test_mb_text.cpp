@@ -1,0 +1,191 @@
+// Text entities: character codes, layout through shape and TrueType fonts,
+// copies and multi-line text.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "database/entities/mb_text.h"
+#include "database/fonts/mb_shx_library.h"
+#include "database/fonts/mb_ttf_library.h"
+#include "database/mb_drawing.h"
+#include "display/mb_draw_node.h"
+#include "geometry/as_pt_list.h"
+#include "geometry/as_tran.h"
+#include "tests/fonts/font_builder.h"
+
+using namespace font_test;
+
+namespace {
+
+TEST(TextCodes, ScannerTable) {
+  struct Case {
+    std::string text;
+    std::vector<uint32_t> codes;
+  } cases[] = {
+      {"A%%d", {65, 176}},
+      {"%%%%%c%%P%%x", {37, 8709, 177, 0}},
+      {"\\U+4E2Dz", {0x4E2D, 'z'}},
+      {"\\m+14E2D", {0x4E2D}},
+      {"\\Q+1234", {'\\', 'Q', '+', '1', '2', '3', '4'}},
+      {"\xB0\xA1", {0xB0A1}},
+      {"a\xB0", {'a'}},              // a lone lead byte at the end
+      {"%%", {'%', '%'}},            // incomplete: plain bytes
+      {"\\U+4E", {'\\', 'U', '+', '4', 'E'}},
+      {"\\U+4G2D", {'\\', 'U', '+', '4', 'G', '2', 'D'}},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint32_t> got;
+    for (const MB_Text_Code& k : mb_text_codes(c.text.data(), c.text.size())) got.push_back(k.code);
+    EXPECT_EQ(got, c.codes) << c.text;
+  }
+  EXPECT_EQ(mb_text_codes("\xB0\xA1", 2)[0].origin, MB_Text_Code::kDoubleByte);
+  EXPECT_EQ(mb_text_codes("\\U+0041", 7)[0].origin, MB_Text_Code::kEscape);
+}
+
+class TextLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Main font: 'A' a unit vertical stroke, 176 a unit horizontal one.
+    std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 0}}, {176, "DEG", {0x10, 0}}});
+    ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
+    std::vector<uint8_t> b = big_font(1, 0, {{0xB0A1, "", {0x12, 0}}, {0x4E2D, "", {0x1C, 0}}});
+    ASSERT_TRUE(big.load_shx_bytes(b.data(), b.size()));
+    text.text_style().font_lib(&main);
+    text.text_style().big_font_lib(&big);
+    text.text_style().height(10);
+    text.text_style().width_scale(1);
+  }
+  // The points of the node after build_draw.
+  std::vector<As_Pt> points(const char* s) {
+    text.set_text(MB_String(s));
+    text.build_draw();
+    std::vector<As_Pt> out;
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
+    if (node) out.assign(node->points(), node->points() + node->pts_count());
+    return out;
+  }
+  MB_Shx_Library main, big;
+  MB_Text text{As_Pt(100, 50, 0), MB_String("")};
+};
+
+void expect_pt(const As_Pt& p, double x, double y) {
+  EXPECT_NEAR(p.x(), x, 1e-9);
+  EXPECT_NEAR(p.y(), y, 1e-9);
+}
+
+TEST_F(TextLayout, CodesGoToTheirFonts) {
+  std::vector<As_Pt> p = points("A%%d");
+  ASSERT_EQ(p.size(), 4u);
+  expect_pt(p[1], 100, 60);
+  expect_pt(p[2], 100, 50);
+  expect_pt(p[3], 110, 50);
+  p = points("\xB0\xA1\\U+4E2D");
+  ASSERT_EQ(p.size(), 4u);
+  expect_pt(p[1], 110, 60);
+  expect_pt(p[3], 110, 40);
+  EXPECT_DOUBLE_EQ(text.rect().lt().y(), 60.0);
+  // Without a big font those codes draw nothing.
+  text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
+  EXPECT_TRUE(points("\xB0\xA1\\U+4E2D").empty());
+}
+
+TEST_F(TextLayout, ObliqueRotationVerticalAndCentring) {
+  text.text_style().oblique_angle(qm_pi / 4);
+  std::vector<As_Pt> p = points("A");
+  expect_pt(p[1], 110, 60);
+  text.text_style().angle(qm_pi / 2);
+  p = points("A");
+  expect_pt(p[1], 90, 60);
+  text.text_style().oblique_angle(-0.5);  // a negative slant is not drawn
+  text.text_style().angle(0);
+  expect_pt(points("A")[1], 100, 60);
+  text.text_style().font_style(MB_Text_Style::kVertical);
+  p = points("A");
+  expect_pt(p[0], 95, 40);
+  text.text_style().font_style(0);
+  text.text_style().ali_flag(MB_Text_Style::kCentred);
+  text.text_style().angle(0.3);
+  p = points("AA%%d");
+  double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+  for (const As_Pt& q : p) {
+    x0 = std::min(x0, q.x());
+    x1 = std::max(x1, q.x());
+    y0 = std::min(y0, q.y());
+    y1 = std::max(y1, q.y());
+  }
+  EXPECT_NEAR((x0 + x1) / 2, 100, 1e-9);
+  EXPECT_NEAR((y0 + y1) / 2, 50, 1e-9);
+}
+
+TEST_F(TextLayout, NoMainFontKeepsTheOldNodeAndPickingFindsTheText) {
+  points("A");
+  MB_Draw_Node* node = text.draw_node();
+  ASSERT_NE(node, nullptr);
+  As_Pt_List none;
+  As_Pt hit;
+  int kind = 0, extra = 0;
+  ASSERT_TRUE(text.pick(As_Pt(100.01, 55, 0), none, 0.1, hit, kind, extra));
+  EXPECT_EQ(kind, 51);
+  ASSERT_TRUE(text.pick(As_Pt(100.01, 50, 0), none, 0.1, hit, kind, extra));
+  expect_pt(hit, 100, 50);
+  EXPECT_FALSE(text.pick(As_Pt(130, 55, 0), none, 0.1, hit, kind, extra));
+  text.text_style().font_lib(static_cast<MB_Font_Library*>(nullptr));
+  text.build_draw();
+  EXPECT_EQ(text.draw_node(), node);
+}
+
+TEST_F(TextLayout, CopiesOwnTheirNodeAndKeepSixteenBitText) {
+  points("A");
+  MB_Text copy(text);
+  EXPECT_EQ(copy.draw_node(), nullptr);
+  copy.build_draw();
+  EXPECT_NE(copy.draw_node(), text.draw_node());
+  const unsigned short wide[] = {0x4E2D, 0x41, 0};
+  text.set_text(MB_String(wide));
+  MB_Object* target = nullptr;
+  ASSERT_TRUE(text.copy_to(target));
+  MB_Text* t = static_cast<MB_Text*>(target);
+  EXPECT_EQ(t->string(), text.string());
+  EXPECT_EQ(t->string().form(), 2);
+  EXPECT_EQ(t->text_style().font_lib(), &main);
+  delete target;
+}
+
+TEST(TextStyle, MissingStyleFallsBackToTheDefault) {
+  MB_Drawing drawing;
+  MB_Text_Style* s = new MB_Text_Style;
+  s->name("Notes");
+  s->height(3.5);
+  drawing.text_style_list().add_tail(s);
+  MB_Text t;
+  EXPECT_TRUE(t.init_text_style(drawing, "NOTES"));
+  EXPECT_EQ(t.text_style().height(), 3.5);
+  EXPECT_FALSE(t.init_text_style(drawing, "other"));
+  EXPECT_EQ(t.text_style().name(), MB_String("DEFAULT_STYLE"));
+  EXPECT_EQ(t.text_style().height(), 8.0);
+  EXPECT_EQ(t.text_style().width_scale(), 1.0);
+  MB_Text_Style fresh;
+  EXPECT_EQ(fresh.name(), MB_String("*no name"));
+  EXPECT_EQ(fresh.height(), 10.0);
+}
+
+TEST(TextTrueType, WidthScalesTheWholeTextAboutItsBase) {
+  MB_TTF_Library font("DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  auto width_of = [&](double w) {
+    MB_Text t(As_Pt(10, 0, 0), MB_String("HH"));
+    t.text_style().font_lib(&font);
+    t.text_style().height(10);
+    t.text_style().width_scale(w);
+    t.build_draw();
+    return t.rect().rb().x() - 10;
+  };
+  EXPECT_NEAR(width_of(2), 2 * width_of(1), 1e-9);
+}
+
+TEST(Mtext, ParagraphMarksBecomeLineEnds) {
+  MB_Mtext m(As_Pt(), "A\\PB");
+  EXPECT_EQ(m.raw(), "A\r\nB");
+  ASSERT_EQ(m.pieces().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// TrueType fonts: reading native outline records, and glyphs through GDI.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "database/fonts/mb_ttf_library.h"
+#include "geometry/as_pt_list.h"
+#include "geometry/as_void_list.h"
+
+namespace {
+
+const char kDejaVu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct Native {
+  std::vector<uint8_t> b;
+  void u32(uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  }
+  void u16(uint16_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+  }
+  void pt(int x, int y) {
+    u32(static_cast<uint32_t>(x) << 16);
+    u32(static_cast<uint32_t>(y) << 16);
+  }
+  // One contour; cb filled in by end().
+  size_t begin(int x, int y) {
+    size_t at = b.size();
+    u32(0);
+    u32(TT_POLYGON_TYPE);
+    pt(x, y);
+    return at;
+  }
+  void end(size_t at) {
+    uint32_t cb = static_cast<uint32_t>(b.size() - at);
+    std::memcpy(&b[at], &cb, 4);
+  }
+};
+
+std::vector<std::vector<As_Pt>> read(const std::vector<uint8_t>& buf, As_Pt* end = nullptr) {
+  MB_TTF_Outline o;
+  EXPECT_EQ(o.Create(buf.data(), buf.size()), 1);
+  std::vector<std::vector<As_Pt>> out;
+  As_Pt e;
+  ttfrender_to_ptsets(o, out, e);
+  if (end) *end = e;
+  return out;
+}
+
+TEST(TtfOutline, LinesBecomeCubicTriplesAndTheContourCloses) {
+  Native n;
+  size_t c = n.begin(0, 0);
+  n.u16(TT_PRIM_LINE);
+  n.u16(3);
+  n.pt(10, 0);
+  n.pt(10, 10);
+  n.pt(0, 10);
+  n.end(c);
+  As_Pt end;
+  auto cs = read(n.b, &end);
+  ASSERT_EQ(cs.size(), 1u);
+  const double want[13][2] = {{0, 0},  {10, 0}, {0, 0},  {10, 0}, {10, 10}, {10, 0}, {10, 10},
+                              {0, 10}, {10, 10}, {0, 10}, {0, 0},  {0, 10},  {0, 0}};
+  ASSERT_EQ(cs[0].size(), 13u);
+  for (int i = 0; i < 13; ++i) {
+    EXPECT_EQ(cs[0][i].x(), want[i][0]) << i;
+    EXPECT_EQ(cs[0][i].y(), want[i][1]) << i;
+  }
+  EXPECT_EQ(end.x(), 10);
+  EXPECT_EQ(end.y(), 10);
+}
+
+TEST(TtfOutline, QuadraticSplinesAndClosedContours) {
+  Native n;
+  size_t c = n.begin(0, 0);
+  n.u16(TT_PRIM_QSPLINE);
+  n.u16(2);
+  n.pt(4, 8);
+  n.pt(8, 0);
+  n.u16(TT_PRIM_LINE);
+  n.u16(1);
+  n.pt(0, 0);  // already back at the start: no closing piece
+  n.end(c);
+  auto cs = read(n.b);
+  ASSERT_EQ(cs.size(), 1u);
+  ASSERT_EQ(cs[0].size(), 7u);
+  EXPECT_EQ(cs[0][1].x(), 2);
+  EXPECT_EQ(cs[0][1].y(), 5);
+  EXPECT_EQ(cs[0][2].x(), 5);
+  EXPECT_EQ(cs[0][2].y(), 6);
+  EXPECT_EQ(cs[0][3].x(), 8);
+}
+
+TEST(TtfOutline, FixedPointRoundsToNearest) {
+  EXPECT_EQ(fixed_to_int(static_cast<int32_t>(0xFFFE8000u)), -1);
+  EXPECT_EQ(fixed_to_int(0x00018000), 2);
+  EXPECT_EQ(fixed_to_int(static_cast<int32_t>(0xFFFFC000u)), 0);
+}
+
+TEST(TtfOutline, RecordsAreCheckedAgainstTheBuffer) {
+  Native n;
+  size_t c = n.begin(0, 0);
+  n.u16(TT_PRIM_CSPLINE);  // skipped
+  n.u16(1);
+  n.pt(3, 3);
+  n.u16(TT_PRIM_LINE);
+  n.u16(1000);  // more points than the contour holds
+  n.pt(5, 5);
+  n.end(c);
+  auto cs = read(n.b);
+  ASSERT_EQ(cs.size(), 1u);
+  EXPECT_EQ(cs[0].size(), 1u);
+  // A contour longer than the buffer, and every cut of a good buffer.
+  Native bad = n;
+  bad.b[0] = 0xFF;
+  EXPECT_TRUE(read(bad.b).empty());
+  Native good;
+  size_t g = good.begin(0, 0);
+  good.u16(TT_PRIM_QSPLINE);
+  good.u16(3);
+  good.pt(1, 1);
+  good.pt(2, 0);
+  good.pt(3, 3);
+  good.end(g);
+  for (size_t k = 0; k <= good.b.size(); ++k) read(std::vector<uint8_t>(good.b.begin(), good.b.begin() + k));
+  // A header of another type ends the walk.
+  Native other;
+  other.u32(16);
+  other.u32(25);
+  other.pt(0, 0);
+  EXPECT_TRUE(read(other.b).empty());
+}
+
+struct Laid {
+  std::vector<As_Pt> pts;
+  double pen_x;
+};
+
+Laid lay(MB_TTF_Library& lib, unsigned long code, double height) {
+  As_Void_List out;
+  As_Pt pen(100, 50, 0);
+  Laid r;
+  EXPECT_TRUE(lib.char_2_ptlist(code, out, pen, height, 1, false));
+  for (As_Void_Node* n = out.head(); n; n = n->next()) {
+    As_Pt_List* l = static_cast<As_Pt_List*>(n->entity());
+    for (As_Pt_Node* p = l->head(); p; p = p->next()) r.pts.push_back(p->point());
+    delete l;
+  }
+  r.pen_x = pen.x();
+  return r;
+}
+
+TEST(TtfLibrary, NameAndFixedHeightFromTheFont) {
+  MB_TTF_Library lib("DejaVuSans.ttf", kDejaVu);
+  EXPECT_EQ(lib.font_type(), 1);
+  EXPECT_TRUE(lib.is_ttf_font());
+  EXPECT_EQ(lib.name(), MB_String("DejaVu Sans"));
+  // The top of H: 1493 of 2048 units at a cell of 80 pixels.
+  EXPECT_NEAR(lib.height(), 1493.0 * 80 / (1901 + 483), 0.5);
+  // H laid out at height 10 is 10 tall.
+  Laid h = lay(lib, 'H', 10);
+  double top = 0;
+  for (const As_Pt& p : h.pts) top = std::max(top, p.y() - 50);
+  EXPECT_NEAR(top, 10.0, 1e-9);
+}
+
+TEST(TtfLibrary, ATextKeepsItsSizeWhateverWasDrawnBefore) {
+  MB_TTF_Library fresh("DejaVuSans.ttf", kDejaVu);
+  Laid a1 = lay(fresh, 'a', 10);
+  MB_TTF_Library used("DejaVuSans.ttf", kDejaVu);
+  lay(used, 'l', 10);  // taller than H and a
+  lay(used, 'A', 10);
+  Laid a2 = lay(used, 'a', 10);
+  ASSERT_EQ(a1.pts.size(), a2.pts.size());
+  for (size_t i = 0; i < a1.pts.size(); ++i) {
+    EXPECT_DOUBLE_EQ(a1.pts[i].x(), a2.pts[i].x());
+    EXPECT_DOUBLE_EQ(a1.pts[i].y(), a2.pts[i].y());
+  }
+  EXPECT_DOUBLE_EQ(a1.pen_x, a2.pen_x);
+  EXPECT_EQ(used.cached_count(), 3u);
+}
+
+TEST(TtfLibrary, SpacesAdvanceAndWideCodesAreKept) {
+  MB_TTF_Library lib("DejaVuSans.ttf", kDejaVu);
+  Laid sp = lay(lib, ' ', 10);
+  EXPECT_TRUE(sp.pts.empty());
+  EXPECT_GT(sp.pen_x, 100.0);
+  const MB_TTF_Char* c = lib.glyph(' ');
+  ASSERT_NE(c, nullptr);
+  EXPECT_TRUE(c->contours().empty());
+  // 0x10041 is not 'A'.
+  As_Void_List out;
+  As_Pt pen(0, 0, 0);
+  EXPECT_FALSE(lib.char_2_ptlist(0x10041, out, pen, 10, 1, false));
+  EXPECT_EQ(out.head(), nullptr);
+  EXPECT_EQ(pen.x(), 0.0);
+}
+
+TEST(TtfLibrary, MissingFileFallsBackToArial) {
+  MB_TTF_Library lib("no-such-font.ttf");
+  EXPECT_EQ(lib.name(), MB_String("Arial"));
+  Laid a = lay(lib, 'A', 10);  // Arial's stand-in draws
+  EXPECT_FALSE(a.pts.empty());
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// Fonts of the software GDI: face resolution and native glyph outlines.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+
+struct Contour {
+  int32_t start[2];
+  std::vector<int32_t> last;  // the last point of the last record
+  int records = 0;
+};
+
+// Walks the records as a reader must, checking each against the buffer.
+std::vector<Contour> walk(const std::vector<uint8_t>& buf) {
+  std::vector<Contour> out;
+  size_t off = 0;
+  while (off + 16 <= buf.size()) {
+    uint32_t cb, type;
+    std::memcpy(&cb, &buf[off], 4);
+    std::memcpy(&type, &buf[off + 4], 4);
+    EXPECT_EQ(type, static_cast<uint32_t>(TT_POLYGON_TYPE));
+    EXPECT_LE(off + cb, buf.size());
+    Contour c;
+    std::memcpy(c.start, &buf[off + 8], 8);
+    size_t at = off + 16;
+    while (at < off + cb) {
+      uint16_t kind, n;
+      std::memcpy(&kind, &buf[at], 2);
+      std::memcpy(&n, &buf[at + 2], 2);
+      EXPECT_TRUE(kind == TT_PRIM_LINE || kind == TT_PRIM_QSPLINE);
+      EXPECT_GT(n, 0);
+      c.last.assign(2, 0);
+      std::memcpy(c.last.data(), &buf[at + 4 + 8 * (n - 1)], 8);
+      at += 4 + 8u * n;
+      ++c.records;
+    }
+    EXPECT_EQ(at, off + cb);
+    out.push_back(c);
+    off += cb;
+  }
+  EXPECT_EQ(off, buf.size());
+  return out;
+}
+
+class GdiFonts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dc = CreateCompatibleDC(nullptr);
+    font = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                       DRAFT_QUALITY, FIXED_PITCH | FF_MODERN, "DejaVu Sans");
+    old = SelectObject(dc, font);
+  }
+  void TearDown() override {
+    SelectObject(dc, old);
+    EXPECT_TRUE(DeleteObject(font));
+    DeleteDC(dc);
+  }
+  std::vector<uint8_t> outline(UINT code, GLYPHMETRICS* gm) {
+    DWORD n = GetGlyphOutlineA(dc, code, GGO_NATIVE, gm, 0, nullptr, &kIdentity);
+    if (n == GDI_ERROR) return {};
+    std::vector<uint8_t> buf(n);
+    EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_NATIVE, gm, n, buf.data(), &kIdentity), n);
+    if (n > 0) {
+      EXPECT_EQ(GetGlyphOutlineA(dc, code, GGO_NATIVE, gm, n - 1, buf.data(), &kIdentity), GDI_ERROR);
+    }
+    return buf;
+  }
+  HDC dc = nullptr;
+  HFONT font = nullptr;
+  HGDIOBJ old = nullptr;
+};
+
+TEST_F(GdiFonts, LetterOHasTwoClosedContours) {
+  GLYPHMETRICS gm;
+  std::vector<Contour> cs = walk(outline('O', &gm));
+  ASSERT_EQ(cs.size(), 2u);
+  for (const Contour& c : cs) {
+    ASSERT_EQ(c.last.size(), 2u);
+    EXPECT_EQ(c.last[0], c.start[0]);
+    EXPECT_EQ(c.last[1], c.start[1]);
+  }
+  EXPECT_GT(gm.gmCellIncX, 30);
+  EXPECT_LT(gm.gmCellIncX, 80);
+}
+
+TEST_F(GdiFonts, CapitalHeightAtACellOfEightyPixels) {
+  GLYPHMETRICS gm;
+  std::vector<Contour> cs = walk(outline('H', &gm));
+  ASSERT_EQ(cs.size(), 1u);
+  // DejaVu Sans: cap height 1493 of 2048 units, cell 1901 + 483 units.
+  EXPECT_NEAR(gm.gmptGlyphOrigin.y, 1493.0 * 80 / (1901 + 483), 1.0);
+}
+
+TEST_F(GdiFonts, SpaceHasNoContoursButAnAdvance) {
+  GLYPHMETRICS gm = {};
+  EXPECT_EQ(GetGlyphOutlineA(dc, ' ', GGO_NATIVE, &gm, 0, nullptr, &kIdentity), 0u);
+  EXPECT_GT(gm.gmCellIncX, 0);
+  EXPECT_EQ(GetGlyphOutlineA(dc, 0x10041, GGO_NATIVE, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
+  EXPECT_EQ(GetGlyphOutlineA(dc, 'A', 7, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
+}
+
+TEST(GdiFontFaces, UnknownFacesAndNoFontStillGiveOutlines) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  GLYPHMETRICS gm;
+  // The DC's own font.
+  EXPECT_NE(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
+  HFONT f = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 1, 3, 2, 1, 49, "No Such Face");
+  HGDIOBJ old = SelectObject(dc, f);
+  EXPECT_NE(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
+  EXPECT_FALSE(DeleteObject(f));  // still selected
+  SelectObject(dc, old);
+  EXPECT_TRUE(DeleteObject(f));
+  DeleteDC(dc);
+  EXPECT_EQ(GetGlyphOutlineA(nullptr, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
+}
+
+}  // namespace
