@@ -25,6 +25,10 @@
 #include "database/entities/mb_circle.h"
 #define QM_HAVE_CIRCLE 1
 #endif
+#if __has_include("database/entities/mb_text.h")
+#include "database/entities/mb_text.h"
+#define QM_HAVE_TEXT 1
+#endif
 #if __has_include("database/entities/mb_polyline.h")
 #include "database/entities/mb_polyline.h"
 #define QM_HAVE_POLYLINE 1
@@ -77,6 +81,18 @@ int make_sample(MB_Drawing& d) {
     star[i].point = As_Pt(250 + r * std::cos(a), 45 + r * std::sin(a), 0);
   }
   add(d, new MB_Polyline(true, 10, star), 0xFF00FF);
+  ++made;
+#endif
+#ifdef QM_HAVE_TEXT
+  // Text in the kernel's default style; with no font in the kernel's fonts
+  // folder the build points it at the shared test font.
+  MB_Text* title = new MB_Text(As_Pt(20, 180, 0), MB_String("QUILLMARK 2D"));
+  title->init_text_style(d, "DEFAULT_STYLE");
+  title->text_style().height(14.0);
+#ifdef QM_SAMPLE_FONT
+  title->text_style().font_lib(QM_SAMPLE_FONT);
+#endif
+  add(d, title, 0xFFFF00);
   ++made;
 #endif
   return made;
