@@ -1,0 +1,91 @@
+// The load and save passes and the reading loop.
+//
+// Ownership in the loop is explicit: the object made from an opcode belongs
+// to the pass until its process() hands it to the drawing (it is then in one
+// of the drawing's lists, or process() called release_object()); the pass
+// deletes every object it still owns when the next opcode is read or the
+// pass closes, so an object whose reading failed is freed and one the
+// drawing holds never is.
+#include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
+#include "database/mb_object.h"
+
+MB_Result MB_File_IO::get_next_object_shell() {
+  dispose_object();
+  opcode_start_ = position_;
+  if (MB_Result r = opcode_.read_opcode(*this, false)) return r;
+  ++opcode_count_;
+  MB_Result r = MB_SUCCESS;
+  object_ = opcode_.make_object(*rendition_, r, *this);
+  if (!object_) return r ? r : MB_NO_MEMORY;
+  return MB_SUCCESS;
+}
+
+MB_Result MB_File_IO::get_next_object() {
+  if (MB_Result r = get_next_object_shell()) return r;
+  return object_->materialize(opcode_, *this);
+}
+
+MB_Result MB_File_IO::process_next_object() {
+  if (MB_Result r = get_next_object()) return r;
+  MB_Result r = object_->process(*this);
+  if (object_ && object_->owner_list()) object_ = nullptr;
+  return r;
+}
+
+bool MB_File_IO::load_kzf(const char* path) {
+  if (!drawing_ || !path) {
+    result_ = MB_BAD_MODE;
+    return false;
+  }
+  MB_Undo_Pause pause;
+  file_name(path);
+  drawing_->set_filename(path);
+  mode_ = MODE_READ;
+  MB_Result r = open();
+  if (!r) {
+    do {
+      r = process_next_object();
+    } while (r == MB_SUCCESS);
+  }
+  const MB_Result c = close();
+  result_ = r == MB_END_OF_FILE ? c : r;
+  return result_ == MB_SUCCESS;
+}
+
+MB_Result MB_File_IO::save_lists() {
+  MB_Result first = MB_SUCCESS;
+  // Tables first, so that entities read back find what they name. Line
+  // types, font libraries, layouts, multi-line and hatch types are not
+  // stored by this format.
+  MB_Drawing& d = *drawing_;
+  MB_Object_List* lists[] = {&d.block_list(),     &d.dim_style_list(),  &d.named_view_list(),
+                             &d.layer_list(),     &d.view_port_list(),  &d.text_style_list(),
+                             &d.object_list()};
+  for (MB_Object_List* list : lists) {
+    for (MB_Object* o = list->head(); o; o = o->next()) {
+      MB_Result r = o->serialize(*this);
+      if (!first) first = r;
+    }
+  }
+  return first;
+}
+
+bool MB_File_IO::save_kzf(char* path) {
+  if (!drawing_ || !path) {
+    result_ = MB_BAD_MODE;
+    return false;
+  }
+  MB_Undo_Pause pause;
+  file_name(path);
+  drawing_->set_filename(path);
+  mode_ = MODE_WRITE;
+  MB_Result r = open();
+  if (!r) {
+    heuristics_.compression = 1;
+    r = save_lists();
+  }
+  const MB_Result c = close();
+  result_ = r ? r : c;
+  return result_ == MB_SUCCESS;
+}

@@ -1,0 +1,99 @@
+// Helpers for file-pass tests: a temporary file per test, byte vectors to
+// and from it, a reader opened over given bytes, and the payload of a saved
+// file's compressed block.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "database/fileformat/kzf_codec.h"
+#include "database/fileformat/mb_file_io.h"
+
+namespace kzf_file_test {
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes bytes_of(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+inline void append_double(Bytes& b, double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, 8);
+  for (int i = 0; i < 8; ++i) b.push_back(uint8_t(bits >> (8 * i)));
+}
+
+inline void append_long(Bytes& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+}
+
+class Temp_File {
+ public:
+  Temp_File() {
+    char name[] = "/tmp/qm_kzf_XXXXXX";
+    int fd = mkstemp(name);
+    if (fd >= 0) ::close(fd);
+    path_ = name;
+  }
+  ~Temp_File() { std::remove(path_.c_str()); }
+  char* path() { return &path_[0]; }
+
+  void write(const Bytes& b) {
+    FILE* f = std::fopen(path_.c_str(), "wb");
+    if (!b.empty()) std::fwrite(b.data(), 1, b.size(), f);
+    std::fclose(f);
+  }
+  Bytes read() const {
+    Bytes b;
+    FILE* f = std::fopen(path_.c_str(), "rb");
+    if (!f) return b;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) b.push_back(uint8_t(c));
+    std::fclose(f);
+    return b;
+  }
+
+ private:
+  std::string path_;
+};
+
+// Opens io for reading over the bytes (through a file).
+inline MB_Result open_reader(MB_File_IO& io, Temp_File& file, const Bytes& b) {
+  file.write(b);
+  io.file_name(file.path());
+  io.set_file_mode(MB_File_IO::MODE_READ);
+  return io.open();
+}
+
+// Opens io for writing; close() then gives the file bytes.
+inline MB_Result open_writer(MB_File_IO& io, Temp_File& file) {
+  io.file_name(file.path());
+  io.set_file_mode(MB_File_IO::MODE_WRITE);
+  return io.open();
+}
+
+inline const Bytes& header_bytes() {
+  static const Bytes b = bytes_of("(KZF V01.00)");
+  return b;
+}
+inline const Bytes& end_bytes() {
+  static const Bytes b = bytes_of("\r\n(EndOfKZF)\r\n");
+  return b;
+}
+
+// The uncompressed object stream of a saved file: between the header and
+// the end record, through the compressed block.
+inline bool payload(const Bytes& file, Bytes& out) {
+  const size_t h = header_bytes().size(), e = end_bytes().size();
+  out.clear();
+  if (file.size() < h + e) return false;
+  if (file.size() == h + e) return true;
+  if (file.size() < h + 7 + e || std::memcmp(file.data() + h, kzf_lz::kMarker, 7) != 0) return false;
+  size_t used = 0;
+  MB_Result r = kzf_decompress(file.data() + h + 7, file.size() - h - 7 - e, 100, out, &used);
+  return r == MB_SUCCESS && used == file.size() - h - 7 - e;
+}
+
+}  // namespace kzf_file_test

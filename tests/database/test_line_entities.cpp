@@ -1,0 +1,240 @@
+// Lines, chains, rays and points: picking, properties, display, copies and
+// undoable changes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_lines.h"
+#include "database/entities/mb_point.h"
+#include "database/mb_drawing.h"
+#include "display/cmydc.h"
+#include "display/interaction/mb_undo_redo.h"
+#include "geometry/as_pt_list.h"
+#include "geometry/as_tran.h"
+
+namespace {
+
+struct Pick {
+  bool hit = false;
+  As_Pt at;
+  int kind = -1;
+};
+
+Pick pick(MB_Drawable& e, const As_Pt& p, double tol) {
+  As_Pt_List list;
+  Pick r;
+  int extra = 0;
+  r.hit = e.pick(p, list, tol, r.at, r.kind, extra);
+  return r;
+}
+
+// A white 16 x 16 32-bit memory DC.
+struct Canvas {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = nullptr;
+  HGDIOBJ old = nullptr;
+  Canvas() {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 16;
+    bi.bmiHeader.biHeight = -16;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old = SelectObject(dc, bmp);
+    RECT all = {0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  ~Canvas() {
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  int count_not_white() const {
+    int n = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) n += GetPixel(dc, x, y) != 0xFFFFFF;
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST(LineEntity, Pick) {
+  MB_Line line(As_Pt(0, 0, 0), As_Pt(10, 0, 0));
+  struct Case {
+    As_Pt p;
+    bool hit;
+    int kind;
+    As_Pt at;
+  } cases[] = {
+      {As_Pt(0.05, 0.05, 0), true, 13, As_Pt(0, 0, 0)},
+      {As_Pt(9.95, 0, 0), true, 14, As_Pt(10, 0, 0)},
+      {As_Pt(5, 0.05, 0), true, 31, As_Pt(5, 0, 0)},
+      {As_Pt(5, 0.1, 0), false, -1, As_Pt()},     // exactly tol from the line
+      {As_Pt(-0.1, 0, 0), true, 31, As_Pt(-0.1, 0, 0)},  // on the box edge, on the line
+      {As_Pt(-0.2, 0, 0), false, -1, As_Pt()},
+      {As_Pt(5, 3, 0), false, -1, As_Pt()},
+  };
+  for (const Case& c : cases) {
+    Pick r = pick(line, c.p, 0.1);
+    EXPECT_EQ(r.hit, c.hit) << c.p.x() << "," << c.p.y();
+    if (!c.hit) continue;
+    EXPECT_EQ(r.kind, c.kind);
+    EXPECT_NEAR(r.at.x(), c.at.x(), 1e-12);
+    EXPECT_NEAR(r.at.y(), c.at.y(), 1e-12);
+  }
+  MB_Line dot(As_Pt(1, 1, 0), As_Pt(1, 1, 0));
+  EXPECT_EQ(pick(dot, As_Pt(1, 1.05, 0), 0.1).kind, 13);
+  EXPECT_EQ(dot.get_real(-100), 0.0);
+  EXPECT_FALSE(pick(dot, As_Pt(1, 1.1, 0), 0.1).hit);  // exactly tol from the start
+  MB_Ray ray(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
+  EXPECT_FALSE(pick(ray, As_Pt(0, 0, 0), 1).hit);
+}
+
+TEST(LineEntity, Properties) {
+  MB_Line line(As_Pt(1, 1, 0), As_Pt(1, 3, 0));
+  line.real_val(2.5);
+  EXPECT_EQ(line.get_point(-1).y(), 1);
+  EXPECT_EQ(line.get_point(-2).y(), 3);
+  EXPECT_EQ(line.get_point(-4).y(), 2);
+  EXPECT_EQ(line.get_real(-100), 2);
+  EXPECT_NEAR(line.get_real(-102), M_PI / 2, 1e-12);
+  EXPECT_EQ(line.get_real(-114), 2.5);
+  EXPECT_EQ(line.get_real(-103), 0);
+  EXPECT_EQ(line.get_point(-3).x(), 0);
+
+  MB_Lines chain(3);
+  const As_Pt v[3] = {As_Pt(0, 0, 0), As_Pt(3, 4, 0), As_Pt(3, 0, 0)};
+  chain.init(3, v);
+  EXPECT_EQ(chain.get_real(-100), 9);  // no closing segment
+  chain.closed(true);
+  EXPECT_EQ(chain.get_real(-100), 9);
+  EXPECT_NEAR(chain.get_real(-102), std::atan2(4, 3), 1e-12);
+  EXPECT_EQ(chain.start().x(), 0);
+  EXPECT_EQ(chain.end().x(), 3);
+  MB_Lines one(1);
+  EXPECT_EQ(one.get_real(-100), 0);
+  one.build_draw();
+  EXPECT_EQ(one.edge().count(), 1);
+}
+
+TEST(LineEntity, ChainAndPointPick) {
+  MB_Lines chain(3);
+  const As_Pt v[3] = {As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 10, 0)};
+  chain.init(3, v);
+  chain.build_draw();
+  EXPECT_EQ(chain.rect().rb().x(), 10);
+  Pick r = pick(chain, As_Pt(10.05, 0, 0), 0.1);
+  EXPECT_TRUE(r.hit);
+  EXPECT_EQ(r.kind, 22);
+  r = pick(chain, As_Pt(4, 0.05, 0), 0.1);
+  EXPECT_TRUE(r.hit);
+  EXPECT_EQ(r.kind, 31);
+  EXPECT_FALSE(pick(chain, As_Pt(4, 4, 0), 0.1).hit);
+
+  MB_Point point(As_Pt(2, 3, 0));
+  r = pick(point, As_Pt(2.05, 3, 0), 0.1);
+  EXPECT_TRUE(r.hit);
+  EXPECT_EQ(r.kind, 12);
+  EXPECT_FALSE(pick(point, As_Pt(2.1, 3, 0), 0.1).hit);
+  point.build_draw();
+  EXPECT_NEAR(point.rect().lt().x(), 2 - 1e-5, 1e-12);
+  EXPECT_NEAR(point.rect().lt().y(), 3 + 1e-5, 1e-12);
+  EXPECT_NEAR(point.rect().rb().x(), 2 + 1e-5, 1e-12);
+}
+
+TEST(LineEntity, Drawing) {
+  As_Tran view;
+  CMyDC surface;
+  {
+    Canvas c;
+    MB_Point point(As_Pt(5.7, 6.2, 0));
+    point.draw(c.dc, surface, view);
+    EXPECT_EQ(GetPixel(c.dc, 5, 6), 0xFF0000u);
+    EXPECT_EQ(c.count_not_white(), 5);
+  }
+  {
+    Canvas c;
+    MB_Line line(As_Pt(2, 2, 0), As_Pt(12, 2, 0));
+    line.build_draw();
+    line.draw(c.dc, surface, view);
+    EXPECT_GE(c.count_not_white(), 10);
+    Canvas k;
+    line.draw_key_point(k.dc, surface, view);
+    EXPECT_GT(k.count_not_white(), 0);
+    line.draw_key_point(nullptr, surface, view);  // nothing to draw on
+  }
+  {
+    Canvas c;
+    MB_Ray ray(As_Pt(2, 2, 0), As_Pt(12, 2, 0));
+    ray.build_draw();
+    ray.draw(c.dc, surface, view);
+    EXPECT_EQ(c.count_not_white(), 0);  // no display
+  }
+}
+
+TEST(LineEntity, Copies) {
+  MB_Ray ray(As_Pt(1, 2, 0), As_Pt(3, 4, 0));
+  ray.general().color(0x0000FF);
+  MB_Object* copy = nullptr;
+  EXPECT_TRUE(ray.copy_to(copy));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->object_id(), MB_Object::ID_LINE);
+  EXPECT_EQ(static_cast<MB_Line*>(copy)->end().y(), 4);
+  EXPECT_EQ(static_cast<MB_Line*>(copy)->general().color(), 0x0000FF);
+  MB_Line other;
+  MB_Object* target = &other;
+  MB_Line(As_Pt(5, 5, 0), As_Pt(6, 6, 0)).copy_to(target);
+  EXPECT_EQ(other.start().x(), 5);
+  delete copy;
+
+  MB_Mlines ml(2);
+  ml.closed(true);
+  copy = nullptr;
+  ml.copy_to(copy);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(dynamic_cast<MB_Lines*>(copy), nullptr);
+  EXPECT_EQ(dynamic_cast<MB_Mlines*>(copy), nullptr);
+  EXPECT_TRUE(static_cast<MB_Lines*>(copy)->closed());
+  EXPECT_EQ(static_cast<MB_Lines*>(copy)->count(), 2);
+  delete copy;
+
+  copy = nullptr;
+  MB_Point(As_Pt(7, 8, 0)).copy_to(copy);
+  EXPECT_EQ(static_cast<MB_Point*>(copy)->pos().y(), 8);
+  delete copy;
+}
+
+TEST(LineEntity, TranslateIsUndoable) {
+  MB_Drawing d;
+  MB_Line* line = new MB_Line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
+  MB_Lines* chain = new MB_Lines(2);
+  MB_Point* point = new MB_Point(As_Pt(2, 2, 0));
+  d.object_list().add_tail(line);
+  d.object_list().add_tail(chain);
+  d.object_list().add_tail(point);
+  MB_Undo_Redo undo(&d);
+  undo.rec_cmd_begin("move");
+  const As_Tran shift = translate_transf(As_Vec(5, 0, 0));
+  line->translate(shift);
+  chain->translate(shift);
+  point->translate(shift);
+  undo.rec_cmd_end();
+  EXPECT_EQ(line->start().x(), 5);
+  EXPECT_EQ(chain->points()[1].x(), 5);
+  EXPECT_EQ(point->pos().x(), 7);
+  As_Void_List touched;
+  undo.undo(touched);
+  // Undo may restore through copies in the list; look the entities up again.
+  auto* l = dynamic_cast<MB_Line*>(d.object_list().head());
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->start().x(), 0);
+  auto* p = dynamic_cast<MB_Point*>(d.object_list().tail());
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->pos().x(), 2);
+}
