@@ -58,14 +58,7 @@ void BM_DrawNodes(benchmark::State& state) {
   CMyDC dc;
   HDC ref = CreateCompatibleDC(nullptr);
   dc.CreateCompatibleDC(ref, kWidth, kHeight, 32);
-  As_Tran view;
-  for (auto _ : state) {
-    for (MB_Object* o = d->object_list().head(); o; o = o->next()) {
-      MB_Drawable* e = static_cast<MB_Drawable*>(o);
-      dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
-      e->draw(nullptr, dc, view);
-    }
-  }
+  for (auto _ : state) draw_nodes(*d, dc);
   per_entity(state);
   dc.DeleteDC();
   DeleteDC(ref);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "database/mb_drawable.h"
+#include "database/mb_drawing.h"
+#include "display/cmydc.h"
 #include "display/mb_draw_node.h"
 
 namespace bench_lines {
@@ -53,6 +55,17 @@ inline std::vector<std::pair<As_Pt, As_Pt>> segments() {
     out.emplace_back(As_Pt(x, y, 0), As_Pt(x + dx, y + dy, 0));
   }
   return out;
+}
+
+// Draws every entity of the drawing onto the surface in its display colour,
+// with no view logic around it: the work a repaint cannot avoid.
+inline void draw_nodes(MB_Drawing& d, CMyDC& dc) {
+  As_Tran view;
+  for (MB_Object* o = d.object_list().head(); o; o = o->next()) {
+    MB_Drawable* e = static_cast<MB_Drawable*>(o);
+    dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
+    e->draw(nullptr, dc, view);
+  }
 }
 
 }  // namespace bench_lines

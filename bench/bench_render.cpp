@@ -53,14 +53,7 @@ void BM_Repaint_Baseline_DrawNodes(benchmark::State& state) {
   CMyDC dc;
   HDC ref = CreateCompatibleDC(nullptr);
   dc.CreateCompatibleDC(ref, kWidth, kHeight, 32);
-  As_Tran view;
-  for (auto _ : state) {
-    for (MB_Object* o = d->object_list().head(); o; o = o->next()) {
-      MB_Drawable* e = static_cast<MB_Drawable*>(o);
-      dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
-      e->draw(nullptr, dc, view);
-    }
-  }
+  for (auto _ : state) draw_nodes(*d, dc);
   state.SetItemsProcessed(state.iterations() * kCount);
   dc.DeleteDC();
   DeleteDC(ref);
