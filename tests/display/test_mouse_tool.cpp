@@ -1,5 +1,6 @@
 // The mouse tool base: the snap switch, the snap pass and a tool that makes
 // an entity in one undoable command.
+#include "database/entities/mb_line.h"
 #include "view_fixture.h"
 
 namespace {
@@ -148,4 +149,29 @@ TEST_F(ViewTest, AToolMakesASnappedLineInOneUndoableCommand) {
   EXPECT_FALSE(op->is_can_redo());
   POINT c = pixel_of(As_Pt(30, 10, 0), view, 0, 1);
   op->process_mouse_event(0x200, 0, c);  // snaps over the display list
+}
+
+TEST_F(ViewTest, SnapOnTheKernelsLines) {
+  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));
+  MB_Line* a = new MB_Line(As_Pt(10, 10, 0), As_Pt(60, 10, 0));
+  MB_Line* b = new MB_Line(As_Pt(30, 0, 0), As_Pt(30, 40, 0));
+  for (MB_Line* l : {a, b}) {
+    l->build_draw();
+    op->drawing()->add_object(l);
+  }
+  paint();
+  MB_Mouse_Tool* tool = new MB_Mouse_Tool(-1, MB_String("t"), op.get());
+  tool->snap_start();
+  const As_Tran view = render()->drawing_to_screen();
+  POINT p = pixel_of(As_Pt(60, 10, 0), view, -2, 2);
+  op->process_mouse_event(0x200, 0, p);
+  ASSERT_NE(tool->get_relation(), nullptr);
+  EXPECT_EQ(tool->get_relation()->type(), 14);
+  EXPECT_EQ(tool->get_snap_entity(), a);
+  p = pixel_of(As_Pt(30.2, 10.2, 0), view);
+  op->process_mouse_event(0x200, 0, p);
+  ASSERT_NE(tool->get_relation(), nullptr);
+  EXPECT_EQ(tool->get_relation()->type(), 20);
+  EXPECT_NEAR(tool->snap_pos().x(), 30, 1e-9);
+  EXPECT_NEAR(tool->snap_pos().y(), 10, 1e-9);
 }
