@@ -223,6 +223,9 @@ TEST_F(ViewTest, ExportFormatsAndFailures) {
   EXPECT_FALSE(render()->export_image((dir + "t.png").c_str(), thin, 50, 40, 0, 0));
   EXPECT_FALSE(render()->export_image((dir + "t.png").c_str(), area, 1, 40, 0, 0));
   EXPECT_FALSE(render()->export_image((dir + "no/such/dir/t.png").c_str(), area, 50, 40, 0, 0));
+  // A bitmap too large to make.
+  EXPECT_FALSE(render()->export_image((dir + "t.png").c_str(), area, 100000, 100000, 0, 0));
+  EXPECT_FALSE(render()->export_image((dir + "t.png").c_str(), area, 1L << 40, 100, 0, 0));
 }
 
 TEST_F(ViewTest, ExportToTheClipboard) {
