@@ -213,6 +213,8 @@ class MB_File_IO {
   MB_Result finish_compressor();
   void dispose_object();
   void reset_pass_state();
+  // Binds the path to the pass and the drawing and opens.
+  MB_Result begin_pass(MB_File_mode mode, const char* path);
   MB_Result save_lists();
 
   MB_Drawing* drawing_ = nullptr;

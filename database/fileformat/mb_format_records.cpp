@@ -69,27 +69,16 @@ MB_Result MB_Byte_Value::materialize(const MB_Opcode& op, MB_File_IO& io) {
   return io.read(value_);
 }
 
-template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, int32_t)>
-MB_Result MB_Long_Record<kId, kOpcode, Apply>::serialize(MB_File_IO& io) const {
+template <class T, int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, T)>
+MB_Result MB_Value_Record<T, kId, kOpcode, Apply>::serialize(MB_File_IO& io) const {
   io.dump_delayed_drawable();
   return io.write_record(kOpcode, value_);
 }
 
-template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, int32_t)>
-MB_Result MB_Long_Record<kId, kOpcode, Apply>::materialize(const MB_Opcode& op, MB_File_IO& io) {
+template <class T, int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, T)>
+MB_Result MB_Value_Record<T, kId, kOpcode, Apply>::materialize(const MB_Opcode& op, MB_File_IO& io) {
   if (kOpcode == 's' && (op.kind() != MB_Opcode::SINGLE || op.byte() != 's')) return MB_SYNTAX_ERROR;
-  return io.read(value_);
-}
-
-template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, double)>
-MB_Result MB_Double_Record<kId, kOpcode, Apply>::serialize(MB_File_IO& io) const {
-  io.dump_delayed_drawable();
-  return io.write_record(kOpcode, value_);
-}
-
-template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, double)>
-MB_Result MB_Double_Record<kId, kOpcode, Apply>::materialize(const MB_Opcode&, MB_File_IO& io) {
-  return io.read_double(value_);
+  return io.read_value(value_);
 }
 
 namespace mb_format_apply {
@@ -102,11 +91,11 @@ void text_flag(MB_File_IO& io, int32_t v) { io.fifo_rendition().text_flag(v); }
 void font_flag(MB_File_IO& io, int32_t v) { io.fifo_rendition().font_flag(v); }
 }  // namespace mb_format_apply
 
-template class MB_Long_Record<MB_ID_LONG_OPTION, 'C', mb_format_apply::ignore>;
-template class MB_Long_Record<MB_ID_RENDITION_LONG_A, 's', mb_format_apply::ignore>;
-template class MB_Long_Record<MB_ID_TEXT_FLAG, 'b', mb_format_apply::text_flag>;
-template class MB_Long_Record<MB_ID_FONT_STYLE, 'o', mb_format_apply::font_flag>;
-template class MB_Double_Record<MB_ID_TEXT_HEIGHT, 'H', mb_format_apply::text_height>;
-template class MB_Double_Record<MB_ID_TEXT_WIDTH_SCALE, 'K', mb_format_apply::text_width_scale>;
-template class MB_Double_Record<MB_ID_TEXT_ANGLE, 'd', mb_format_apply::text_angle>;
-template class MB_Double_Record<MB_ID_FONT_OBLIQUE_ANGLE, 'A', mb_format_apply::font_oblique_angle>;
+template class MB_Value_Record<int32_t, MB_ID_LONG_OPTION, 'C', mb_format_apply::ignore>;
+template class MB_Value_Record<int32_t, MB_ID_RENDITION_LONG_A, 's', mb_format_apply::ignore>;
+template class MB_Value_Record<int32_t, MB_ID_TEXT_FLAG, 'b', mb_format_apply::text_flag>;
+template class MB_Value_Record<int32_t, MB_ID_FONT_STYLE, 'o', mb_format_apply::font_flag>;
+template class MB_Value_Record<double, MB_ID_TEXT_HEIGHT, 'H', mb_format_apply::text_height>;
+template class MB_Value_Record<double, MB_ID_TEXT_WIDTH_SCALE, 'K', mb_format_apply::text_width_scale>;
+template class MB_Value_Record<double, MB_ID_TEXT_ANGLE, 'd', mb_format_apply::text_angle>;
+template class MB_Value_Record<double, MB_ID_FONT_OBLIQUE_ANGLE, 'A', mb_format_apply::font_oblique_angle>;

@@ -80,41 +80,29 @@ class MB_Byte_Value : public MB_Format_Record<MB_ID_BYTE_VALUE, MB_Object::TYPE_
   uint8_t value_;
 };
 
-// One 32-bit value after a single-byte opcode; Apply stores it into the
-// pass's state when the record is processed.
+// One value (a 4-byte long or a double) after a single-byte opcode; Apply
+// stores it into the pass's state when the record is processed.
+template <class T, int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, T)>
+class MB_Value_Record : public MB_Format_Record<kId, MB_Object::TYPE_ATTRIBUTE> {
+ public:
+  explicit MB_Value_Record(T v = T()) : value_(v) {}
+  T value() const { return value_; }
+  MB_Result serialize(MB_File_IO& io) const override;
+  // Reads the value; the rendition slot accepts only its opcode "s".
+  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
+  MB_Result process(MB_File_IO& io) override {
+    Apply(io, value_);
+    return MB_SUCCESS;
+  }
+
+ private:
+  T value_;
+};
+
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, int32_t)>
-class MB_Long_Record : public MB_Format_Record<kId, MB_Object::TYPE_ATTRIBUTE> {
- public:
-  explicit MB_Long_Record(int32_t v = 0) : value_(v) {}
-  int32_t value() const { return value_; }
-  MB_Result serialize(MB_File_IO& io) const override;
-  // Reads the 4-byte value; the rendition slot accepts only its opcode "s".
-  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
-  MB_Result process(MB_File_IO& io) override {
-    Apply(io, value_);
-    return MB_SUCCESS;
-  }
-
- private:
-  int32_t value_;
-};
-
-// One double after a single-byte opcode, stored into the pass's state.
+using MB_Long_Record = MB_Value_Record<int32_t, kId, kOpcode, Apply>;
 template <int32_t kId, unsigned char kOpcode, void (*Apply)(MB_File_IO&, double)>
-class MB_Double_Record : public MB_Format_Record<kId, MB_Object::TYPE_ATTRIBUTE> {
- public:
-  explicit MB_Double_Record(double v = 0.0) : value_(v) {}
-  double value() const { return value_; }
-  MB_Result serialize(MB_File_IO& io) const override;
-  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
-  MB_Result process(MB_File_IO& io) override {
-    Apply(io, value_);
-    return MB_SUCCESS;
-  }
-
- private:
-  double value_;
-};
+using MB_Double_Record = MB_Value_Record<double, kId, kOpcode, Apply>;
 
 namespace mb_format_apply {
 void ignore(MB_File_IO& io, int32_t v);

@@ -33,16 +33,17 @@ MB_Result MB_File_IO::process_next_object() {
   return r;
 }
 
-bool MB_File_IO::load_kzf(const char* path) {
-  if (!drawing_ || !path) {
-    result_ = MB_BAD_MODE;
-    return false;
-  }
-  MB_Undo_Pause pause;
+MB_Result MB_File_IO::begin_pass(MB_File_mode mode, const char* path) {
+  if (!drawing_ || !path) return MB_BAD_MODE;
   file_name(path);
   drawing_->set_filename(path);
-  mode_ = MODE_READ;
-  MB_Result r = open();
+  mode_ = mode;
+  return open();
+}
+
+bool MB_File_IO::load_kzf(const char* path) {
+  MB_Undo_Pause pause;
+  MB_Result r = begin_pass(MODE_READ, path);
   if (!r) {
     do {
       r = process_next_object();
@@ -72,15 +73,8 @@ MB_Result MB_File_IO::save_lists() {
 }
 
 bool MB_File_IO::save_kzf(char* path) {
-  if (!drawing_ || !path) {
-    result_ = MB_BAD_MODE;
-    return false;
-  }
   MB_Undo_Pause pause;
-  file_name(path);
-  drawing_->set_filename(path);
-  mode_ = MODE_WRITE;
-  MB_Result r = open();
+  MB_Result r = begin_pass(MODE_WRITE, path);
   if (!r) {
     heuristics_.compression = 1;
     r = save_lists();
