@@ -110,13 +110,17 @@ class Interpreter {
   // Angles are in shape axes (y up).
   void Arc(PenState& pen, double ccx, double ccy, double rx, double ry, double a0, double step,
            int count, double a1) {
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count && Drawing(pen); ++i) {
       double a = a0 + i * step;
       LineTo(pen, ccx + std::cos(a) * rx, ccy - std::sin(a) * ry);
     }
     pen.cx = ccx + std::cos(a1) * rx;
     pen.cy = ccy - std::sin(a1) * ry;
   }
+
+  // Chords are only worth working out while they are drawn: an arc with the
+  // pen up, or past the stroke budget, just moves the pen to its end.
+  bool Drawing(const PenState& pen) const { return pen.penDown && budget_->strokes > 0; }
 
   static int ChordCount(double pixels) {
     if (!(pixels > 0)) return 0;
@@ -197,7 +201,7 @@ void Interpreter::Bulge(PenState& pen, int dx, int dy, int bulge) {
   double ccx = pen.cx - std::cos(c) * rho * u * w, ccy = pen.cy - std::sin(c) * rho * u;
   int count = ChordCount(std::fabs(sweep) * rho * u);
   double step = count > 0 ? std::fabs(sweep) * sense / count : 0;
-  for (int i = 1; i <= count; ++i) {
+  for (int i = 1; i <= count && Drawing(pen); ++i) {
     double a = c + i * step;
     LineTo(pen, ccx + std::cos(a) * rho * u * w, ccy + std::sin(a) * rho * u);
   }

@@ -297,7 +297,9 @@ ShapeDefinition::Status ShapeDefinition::Read(FILE* stream, const ShapeEntry& en
   if (!Seek(stream, static_cast<long>(entry.offset))) return kSeekFailed;
   bytes_.resize(entry.length);
   bytes_.resize(std::fread(bytes_.data(), 1, bytes_.size(), stream));
-  const uint8_t* nul = static_cast<const uint8_t*>(std::memchr(bytes_.data(), 0, bytes_.size()));
+  const uint8_t* nul =
+      bytes_.empty() ? nullptr
+                     : static_cast<const uint8_t*>(std::memchr(bytes_.data(), 0, bytes_.size()));
   if (nul == nullptr) {
     bool short_read = bytes_.size() < entry.length;
     bytes_.clear();

@@ -8,9 +8,16 @@
 
 #include "database/fileformat/mb_format_records.h"
 #include "database/fileformat/mb_opcode.h"
+#include "database/entities/mb_bspline.h"
+#include "database/entities/mb_circle.h"
+#include "database/entities/mb_ellipse.h"
+#include "database/entities/mb_face.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
+#include "database/entities/mb_mesh.h"
 #include "database/entities/mb_point.h"
+#include "database/entities/mb_polyline.h"
+#include "database/entities/mb_solid.h"
 #include "database/mb_color.h"
 #include "database/mb_layer.h"
 #include "database/mb_rendition.h"
@@ -66,6 +73,18 @@ struct Single_Table {
     set('L', make<MB_Line>);
     set('l', make<MB_Lines>);
     set(0x19, make<MB_Point>);
+    set(0x01, make<MB_Arc>);
+    set('a', make<MB_Arc>);
+    set(0x12, make<MB_Circle>);
+    set('e', make<MB_Circle>);
+    set('E', make<MB_Ellipse>);
+    set('O', make<MB_Ellipse_Arc>);
+    set(0x10, make<MB_Polyline>);
+    set('P', make<MB_Polyline>);
+    set('W', make<MB_Bspline>);
+    set('D', make<MB_Solid>);
+    set('z', make<MB_Face>);
+    set('U', make<MB_Polygon_Mesh>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,

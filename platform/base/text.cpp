@@ -93,10 +93,34 @@ std::string_view default_replacement(QmEncoding to) {
   return "?";
 }
 
+// UTF-8 to UTF-8 is checked here: iconv copies it with code points past
+// U+10FFFF and five-byte forms left in.
+void clean_utf8(std::string_view in, std::string_view replacement, std::string* out, size_t* bad) {
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  size_t n = in.size(), refused = 0;
+  while (n > 0) {
+    size_t len = utf8_sequence_length(p, n);
+    if (len == 0) {
+      out->append(replacement);
+      ++refused;
+      len = 1;
+    } else {
+      out->append(reinterpret_cast<const char*>(p), len);
+    }
+    p += len;
+    n -= len;
+  }
+  if (bad) *bad = refused;
+}
+
 bool convert(std::string_view in, QmEncoding from, QmEncoding to, std::string_view replacement, std::string* out,
              size_t* bad) {
   size_t refused = 0;
   out->clear();
+  if (from == QmEncoding::kUtf8 && to == QmEncoding::kUtf8) {
+    clean_utf8(in, replacement, out, bad);
+    return true;
+  }
   iconv_t cd = t_converters.get(from, to);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);

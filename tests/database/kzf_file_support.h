@@ -3,6 +3,7 @@
 // file's compressed block.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "database/fileformat/kzf_codec.h"
 #include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
 
 namespace kzf_file_test {
 
@@ -94,6 +96,34 @@ inline bool payload(const Bytes& file, Bytes& out) {
   size_t used = 0;
   MB_Result r = kzf_decompress(file.data() + h + 7, file.size() - h - 7 - e, 100, out, &used);
   return r == MB_SUCCESS && used == file.size() - h - 7 - e;
+}
+
+// A whole save of the drawing, as the file's bytes.
+inline Bytes save(MB_Drawing& d) {
+  Temp_File f;
+  MB_File_IO io;
+  io.drawing(&d);
+  EXPECT_TRUE(io.save_kzf(f.path()));
+  return f.read();
+}
+
+// A whole load of the bytes into the drawing; the pass's result in *result.
+inline bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
+  Temp_File f;
+  f.write(b);
+  MB_File_IO io;
+  io.drawing(&d);
+  bool ok = io.load_kzf(f.path());
+  if (result) *result = io.result();
+  return ok;
+}
+
+// A file of the header, the object stream uncompressed and the end record.
+inline Bytes uncompressed_file(const Bytes& body) {
+  Bytes b = header_bytes();
+  b.insert(b.end(), body.begin(), body.end());
+  b.insert(b.end(), end_bytes().begin(), end_bytes().end());
+  return b;
 }
 
 }  // namespace kzf_file_test

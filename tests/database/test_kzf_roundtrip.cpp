@@ -2,6 +2,8 @@
 // round trips of every record kind, failures, and damaged files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <random>
 
@@ -14,35 +16,11 @@
 #include "database/mb_layer.h"
 #include "display/interaction/mb_undo_redo.h"
 #include "kzf_file_support.h"
+#include "test_entity.h"
 
 using namespace kzf_file_test;
 
 namespace {
-
-Bytes save(MB_Drawing& d) {
-  Temp_File f;
-  MB_File_IO io;
-  io.drawing(&d);
-  EXPECT_TRUE(io.save_kzf(f.path()));
-  return f.read();
-}
-
-bool load(const Bytes& b, MB_Drawing& d, MB_Result* result = nullptr) {
-  Temp_File f;
-  f.write(b);
-  MB_File_IO io;
-  io.drawing(&d);
-  bool ok = io.load_kzf(f.path());
-  if (result) *result = io.result();
-  return ok;
-}
-
-Bytes uncompressed_file(const Bytes& payload) {
-  Bytes b = header_bytes();
-  b.insert(b.end(), payload.begin(), payload.end());
-  b.insert(b.end(), end_bytes().begin(), end_bytes().end());
-  return b;
-}
 
 template <class T>
 std::vector<T*> entities_of(MB_Drawing& d) {
@@ -329,6 +307,47 @@ TEST(KzfFailures, SaveAndLoadReportFailures) {
     EXPECT_FALSE(io.save_kzf(dev_full));
     EXPECT_EQ(io.result(), MB_SHORT_WRITE);
   }
+}
+
+namespace {
+
+// An entity whose record cannot be written.
+class Unwritable_Line : public Test_Line {
+ public:
+  MB_Result serialize(MB_File_IO&) const override { return MB_SHORT_WRITE; }
+};
+
+}  // namespace
+
+TEST(KzfFailures, FailedSaveLeavesThePreviousFileWhole) {
+  Temp_File f;
+  MB_Drawing good;
+  good.object_list().add_tail(new MB_Line(As_Pt(1, 2, 0), As_Pt(3, 4, 0)));
+  MB_File_IO io;
+  io.drawing(&good);
+  ASSERT_TRUE(io.save_kzf(f.path()));
+  const Bytes before = f.read();
+
+  MB_Drawing bad;
+  bad.object_list().add_tail(new MB_Line(As_Pt(5, 6, 0), As_Pt(7, 8, 0)));
+  bad.object_list().add_tail(new Unwritable_Line());
+  MB_File_IO io2;
+  io2.drawing(&bad);
+  EXPECT_FALSE(io2.save_kzf(f.path()));
+  EXPECT_EQ(io2.result(), MB_SHORT_WRITE);
+  EXPECT_EQ(f.read(), before);
+  EXPECT_EQ(std::string(io2.file_name()), std::string(f.path()));
+  FILE* leftover = std::fopen((std::string(f.path()) + ".~kzf").c_str(), "rb");
+  EXPECT_EQ(leftover, nullptr) << "the temporary file is removed";
+  if (leftover) std::fclose(leftover);
+
+  // A good save replaces the file and keeps its permission bits.
+  chmod(f.path(), 0640);
+  ASSERT_TRUE(io.save_kzf(f.path()));
+  struct stat st;
+  ASSERT_EQ(stat(f.path(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(f.read(), before);
 }
 
 TEST(KzfFailures, ContentBeforeAFailureStays) {

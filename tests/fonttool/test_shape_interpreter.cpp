@@ -228,6 +228,27 @@ TEST(ShapeInterpreter, SubshapesShareThePen) {
   EXPECT_EQ(d.segments.size(), static_cast<size_t>(kMaxSubshapeCalls + 1));
 }
 
+TEST(ShapeInterpreter, ArcsCostNothingWithThePenUpOrPastTheBudget) {
+  // Every reference fans out, and every call makes 400 bulges of the most
+  // chords an arc may have (some 3 billion chords, minutes of work if they
+  // were worked out): with the pen up nothing is drawn, with it down the
+  // budget runs out, and either way the pen ends where the arcs end.
+  auto spec = [](uint8_t pen) {
+    Bytes s{pen, 4, 255};
+    for (int i = 0; i < 400; ++i) s.insert(s.end(), {12, 127, 127, 127});
+    s.insert(s.end(), {3, 255, 7, 65, 7, 65, 7, 65, 7, 65, 0});
+    return s;
+  };
+  Drawn up = Draw(FontWith(spec(2)), 1);
+  EXPECT_TRUE(up.ok);
+  EXPECT_TRUE(up.segments.empty());
+  Drawn down = Draw(FontWith(spec(1)), 1);
+  EXPECT_TRUE(down.ok);
+  EXPECT_EQ(down.segments.size(), static_cast<size_t>(kMaxStrokes));
+  EXPECT_EQ(down.x, up.x);
+  EXPECT_EQ(down.y, up.y);
+}
+
 TEST(ShapeInterpreter, UnifontAndExtendedBigFontSubshapes) {
   Bytes uni = Unifont("u", {10, 2, 2, 0, 0, 0},
                       {{0x4E00, "", {0x14, 0}}, {0x41, "", {7, 0x4E, 0x00, 0x10, 0}}});

@@ -138,6 +138,24 @@ TEST(ShxReader, LookupsOfEachKind) {
   }
 }
 
+TEST(ShxReader, DefinitionOfLengthZeroIsABadName) {
+  // One index entry of length 0: nothing to read, and no name in it.
+  Bytes bytes;
+  PutText(bytes, "AutoCAD-86 shapes 1.0\r\n\x1a");
+  for (uint32_t w : {0x41u, 0x41u, 1u, 0x41u, 0u}) PutWord(bytes, w);
+  OpenFont font(bytes);
+  ShapeEntry e;
+  std::fseek(font.f, kSignatureLength, SEEK_SET);
+  ASSERT_EQ(FindShapesCode(0x41, font.f, &e), 0);
+  EXPECT_EQ(e.length, 0u);
+  ShapeDefinition def;
+  EXPECT_EQ(def.Read(font.f, e), ShapeDefinition::kBadName);
+  std::string text, message;
+  EXPECT_FALSE(DecodeShapeText(font.f, &text, e, false, false, false));
+  EXPECT_FALSE(DecompileFontFile(font.path.c_str(), font.dir.File("f.shp").c_str(), message));
+  EXPECT_EQ(message, "Wrong format of " + font.path + "!");
+}
+
 TEST(ShxReader, ParseHexCode) {
   EXPECT_EQ(ParseHexCode("1a2b"), 0x1A2Bu);
   EXPECT_EQ(ParseHexCode("FF"), 0xFFu);

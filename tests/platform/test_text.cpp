@@ -23,6 +23,15 @@ TEST(Text, BadInputIsReplacedUnitByUnit) {
   EXPECT_EQ(qm_utf16_to_gbk(u"x\U0001F600y"), "x?y");
   EXPECT_EQ(qm_utf8_to_gbk("\xFF" "a"), "?a");
   EXPECT_EQ(qm_utf16_to_utf8(std::u16string(1, char16_t(0xD800))), "\uFFFD");
+  // UTF-8 to UTF-8 still checks: a code point past U+10FFFF, a five-byte
+  // form and a surrogate each become one replacement per byte.
+  std::string four, eight;
+  for (int i = 0; i < 4; ++i) four += "\uFFFD";
+  eight = four + four;
+  EXPECT_EQ(qm_convert("a\xF4\x90\x80\x80" "b\xF8\x88\x80\x80\x80\xED\xA0\x80\u4E2D", QmEncoding::kUtf8,
+                       QmEncoding::kUtf8, &bad),
+            "a" + four + "b" + eight + "\u4E2D");
+  EXPECT_EQ(bad, 12u);
   EXPECT_TRUE(qm_is_utf8("plain/\u4E2D"));
   EXPECT_FALSE(qm_is_utf8(kZhongDian));
 }

@@ -1,0 +1,147 @@
+// Writes the small seed corpora of the fuzz targets into a folder given on
+// the command line: shx/ (built fonts of each kind, with the shared real
+// fonts added by run_fuzzers.sh), image/ (one small picture per format and
+// format id, made by the stand-in's own encoders), ttf/ (a minimal font with
+// a name table) and text/ (GBK, UTF-8 and UTF-16 samples). Each seed starts
+// with the selector bytes its target reads first.
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/fonttool/shx_builder.h"
+#include "ximage.h"
+
+namespace {
+
+using shxtest::Bytes;
+using shxtest::Shape;
+
+std::string g_root;
+
+void Write(const std::string& dir, const std::string& name, const Bytes& prefix, const Bytes& body) {
+  std::string path = g_root + "/" + dir;
+  mkdir(path.c_str(), 0755);
+  path += "/" + name;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  std::fwrite(prefix.data(), 1, prefix.size(), f);
+  std::fwrite(body.data(), 1, body.size(), f);
+  std::fclose(f);
+}
+
+void FontSeeds() {
+  // Every opcode, a subshape call and an arc or two.
+  const Bytes spec = {2,    0x14, 1,    0x8C, 3,   2,    4,   2,    8,    5,    0xFB, 9,
+                      3,    4,    0xFD, 0xFE, 0,   0,    10,  3,    0x21, 11,   1,    2,
+                      0,    4,    0x12, 12,   5,   3,    40,  13,   4,    4,    20, 0,
+                      0,    5,    6,    7,    0x41, 14,  8,    1,    2,    0x0F, 0};
+  const Bytes sub = {0x24, 0x40, 0};
+  Bytes info = {10, 2, 2, 0};
+  Write("shx", "shapes", {}, shxtest::ShapesFont({{0, "FONT", info}, {0x41, "A", spec},
+                                                  {0x42, "B", {7, 0x41, 0x18, 0}}}));
+  Write("shx", "shapes_sub", {}, shxtest::ShapesFont({{0x30, "", sub}, {0x31, "X", {7, 0x30, 0}}}));
+  Bytes ext_spec = {7, 0, 0xA1, 0xA2, 1, 1, 8, 8, 0x34, 0};
+  Write("shx", "bigfont", {},
+        shxtest::BigFont({{0, "BIG", {8, 0, 2, 0, 0}}, {0xA1A1, "", spec}, {0xA1A2, "", sub},
+                          {0xFFFF, "", {}}, {0xA1A3, "", ext_spec}},
+                         {0xA1, 0xFE}));
+  Write("shx", "unifont", {},
+        shxtest::Unifont("UNI", {10, 2, 2, 0, 0, 0},
+                         {{0x41, "A", spec}, {0x4E00, "", {7, 0x00, 0x41, 0x14, 0}}}));
+}
+
+void ImageSeeds() {
+  const DWORD types[] = {CXIMAGE_FORMAT_BMP, CXIMAGE_FORMAT_GIF, CXIMAGE_FORMAT_JPG,
+                         CXIMAGE_FORMAT_PNG, CXIMAGE_FORMAT_ICO, CXIMAGE_FORMAT_TIF};
+  for (int alpha = 0; alpha < 2; ++alpha) {
+    CxImage img;
+    img.Create(7, 5, 24);
+    for (long y = 0; y < 5; ++y)
+      for (long x = 0; x < 7; ++x) {
+        img.SetPixelColor(x, y, RGB(x * 36, y * 50, (x + y) * 20));
+        if (alpha) img.AlphaSet(x, y, static_cast<BYTE>((x + y) * 20));
+      }
+    for (DWORD t : types) {
+      BYTE* buf = nullptr;
+      long size = 0;
+      if (!img.Encode(buf, size, t)) continue;
+      Bytes body(buf, buf + size);
+      CxImage::FreeMemory(buf);
+      std::string name = std::to_string(t) + (alpha ? "_alpha" : "");
+      // Selector t decodes with its own id, selector 0 with the unknown id.
+      Write("image", name, {static_cast<uint8_t>(t)}, body);
+      if (!alpha) Write("image", name + "_unknown", {0}, body);
+    }
+  }
+}
+
+void TtfSeeds() {
+  auto be16 = [](Bytes& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v >> 8));
+    b.push_back(static_cast<uint8_t>(v));
+  };
+  auto be32 = [&](Bytes& b, uint32_t v) {
+    be16(b, v >> 16);
+    be16(b, v & 0xFFFF);
+  };
+  // Offset table with two tables, the second the name table.
+  Bytes f;
+  be32(f, 0x00010000);
+  be16(f, 2);
+  be16(f, 32), be16(f, 1), be16(f, 0);
+  const uint32_t name_at = 12 + 2 * 16;
+  const char16_t* names[] = {u"Seed Sans", u"\u5b8b\u4f53"};
+  const uint16_t langs[] = {1033, 2052};
+  Bytes strings, records;
+  for (int i = 0; i < 2; ++i) {
+    Bytes s;
+    for (const char16_t* p = names[i]; *p; ++p) be16(s, *p);
+    be16(records, 3), be16(records, 1), be16(records, langs[i]), be16(records, 1);
+    be16(records, static_cast<uint32_t>(s.size())), be16(records, static_cast<uint32_t>(strings.size()));
+    strings.insert(strings.end(), s.begin(), s.end());
+  }
+  Bytes table;
+  be16(table, 0), be16(table, 2), be16(table, 6 + static_cast<uint32_t>(records.size()));
+  table.insert(table.end(), records.begin(), records.end());
+  table.insert(table.end(), strings.begin(), strings.end());
+  f.insert(f.end(), {'h', 'e', 'a', 'd'});
+  be32(f, 0), be32(f, name_at), be32(f, 0);
+  f.insert(f.end(), {'n', 'a', 'm', 'e'});
+  be32(f, 0), be32(f, name_at), be32(f, static_cast<uint32_t>(table.size()));
+  f.insert(f.end(), table.begin(), table.end());
+  Write("ttf", "english", {0x09, 0x04, 64}, f);
+  Write("ttf", "chinese_short", {0x04, 0x08, 5}, f);
+}
+
+void TextSeeds() {
+  const std::string gbk = "A\xc4\xe3\xba\xc3 \xb0\xa1\x81\x40\xfe";
+  const std::string utf8 = "A\xe4\xbd\xa0\xe5\xa5\xbd \xf0\x9f\x98\x80\xc3\x28";
+  const std::string utf16("A\0`O}Y=\xd8\x00\xde\x00\xd8", 14);
+  int i = 0;
+  for (const std::string* s : {&gbk, &utf8, &utf16}) {
+    for (uint8_t mode : {0, 3 * i, 0x13, 0x2a, 0x55}) {
+      Write("text", "t" + std::to_string(i) + "_" + std::to_string(mode),
+            {mode, static_cast<uint8_t>(8 + i)}, Bytes(s->begin(), s->end()));
+    }
+    ++i;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
+    return 2;
+  }
+  g_root = argv[1];
+  mkdir(g_root.c_str(), 0755);
+  FontSeeds();
+  ImageSeeds();
+  TtfSeeds();
+  TextSeeds();
+  return 0;
+}
