@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "database/entities/mb_curve_util.h"
 #include "database/mb_string.h"
 #include "display/interaction/mb_rubber_band.h"
 #include "geometry/as_pt.h"
@@ -27,17 +28,10 @@ class MB_Drawable;
 class MB_Drawing;
 class MB_Operation;
 
-// Snap kinds.
-enum : uint16_t {
+// Snap kinds beside those the entities' picks answer (mb_curve_util.h).
+enum : int {
   MB_SNAP_POINT = 12,
-  MB_SNAP_START = 13,
-  MB_SNAP_END = 14,
-  MB_SNAP_CENTER = 16,
   MB_SNAP_INTERSECTION = 20,
-  MB_SNAP_VERTEX = 22,
-  MB_SNAP_NEAREST = 31,
-  MB_SNAP_ON_CIRCLE = 33,
-  MB_SNAP_ON_CURVE = 35,
   MB_SNAP_INSIDE = 50,
   MB_SNAP_TEXT = 51,
 };
