@@ -6,6 +6,7 @@
 // deletes every object it still owns when the next opcode is read or the
 // pass closes, so an object whose reading failed is freed and one the
 // drawing holds never is.
+#include "database/entities/mb_block.h"
 #include "database/fileformat/mb_file_io.h"
 
 #include <sys/stat.h>
@@ -57,6 +58,9 @@ bool MB_File_IO::load_kzf(const char* path) {
       r = process_next_object();
     } while (r == MB_SUCCESS);
   }
+  // A file that stops inside a block definition leaves no block open.
+  if (drawing_) mb_close_block_definition(*drawing_, block_);
+  block_ = nullptr;
   const MB_Result c = close();
   result_ = r == MB_END_OF_FILE ? c : r;
   return result_ == MB_SUCCESS;
@@ -72,6 +76,12 @@ MB_Result MB_File_IO::save_lists() {
                              &d.layer_list(),     &d.view_port_list(),  &d.text_style_list(),
                              &d.object_list()};
   for (MB_Object_List* list : lists) {
+    if (list == &d.block_list()) {
+      // Every block before the blocks that insert it.
+      MB_Result r = mb_serialize_blocks(*this, *list);
+      if (!first) first = r;
+      continue;
+    }
     for (MB_Object* o = list->head(); o; o = o->next()) {
       MB_Result r = o->serialize(*this);
       if (!first) first = r;

@@ -8,10 +8,12 @@
 
 #include "database/fileformat/mb_format_records.h"
 #include "database/fileformat/mb_opcode.h"
+#include "database/entities/mb_block.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_mesh.h"
@@ -85,6 +87,10 @@ struct Single_Table {
     set('D', make<MB_Solid>);
     set('z', make<MB_Face>);
     set('U', make<MB_Polygon_Mesh>);
+    set('B', make<MB_Block_Begin>);
+    set('N', make<MB_Block_End>);
+    set('J', make<MB_Block_Name>);
+    set('I', make<MB_Insert>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,
