@@ -26,6 +26,11 @@
 #include "database/entities/mb_circle.h"
 #define QM_HAVE_CIRCLE 1
 #endif
+#if __has_include("database/entities/mb_insert.h")
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_insert.h"
+#define QM_HAVE_BLOCK 1
+#endif
 #if __has_include("database/entities/mb_text.h")
 #include "database/entities/mb_text.h"
 #define QM_HAVE_TEXT 1
@@ -90,6 +95,21 @@ int make_sample(MB_Drawing& d, bool with_text) {
   }
   add(d, new MB_Polyline(true, 10, star), 0xFF00FF);
   ++made;
+#endif
+#if defined(QM_HAVE_BLOCK) && defined(QM_HAVE_LINE) && defined(QM_HAVE_CIRCLE)
+  // A block (a small target: a circle and a cross) placed three times.
+  MB_Block* mark = new MB_Block(As_Pt(0, 0, 0), MB_String("MARK"), MB_String("sample mark"));
+  mark->object_list().add_tail(new MB_Circle(As_Pt(0, 0, 0), 6.0));
+  mark->object_list().add_tail(new MB_Line(As_Pt(-9, 0, 0), As_Pt(9, 0, 0)));
+  mark->object_list().add_tail(new MB_Line(As_Pt(0, -9, 0), As_Pt(0, 9, 0)));
+  d.block_list().add_tail(mark);
+  const double places[][3] = {{160, 30, 0.0}, {160, 180, 0.5}, {280, 180, 1.0}};
+  for (const auto& at : places) {
+    MB_Insert* insert = new MB_Insert(As_Pt(at[0], at[1], 0), at[2], 1.0, 1.0, 1.0);
+    insert->block(MB_String("MARK"), d);
+    add(d, insert, 0x0080FF);
+    ++made;
+  }
 #endif
 #ifdef QM_HAVE_TEXT
   if (with_text) {
