@@ -20,6 +20,8 @@
 #include "database/entities/mb_point.h"
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_solid.h"
+#include "database/entities/mb_text.h"
+#include "database/entities/mb_text_style.h"
 #include "database/mb_color.h"
 #include "database/mb_layer.h"
 #include "database/mb_rendition.h"
@@ -75,6 +77,10 @@ struct Single_Table {
     set('L', make<MB_Line>);
     set('l', make<MB_Lines>);
     set(0x19, make<MB_Point>);
+    set(0x14, make<MB_Text>);
+    set('T', make<MB_Text>);
+    set('u', make<MB_Text_Style>);
+    set('w', make<MB_Text_Style_Name>);
     set(0x01, make<MB_Arc>);
     set('a', make<MB_Arc>);
     set(0x12, make<MB_Circle>);

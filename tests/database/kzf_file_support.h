@@ -126,4 +126,45 @@ inline Bytes uncompressed_file(const Bytes& body) {
   return b;
 }
 
+// The objects of one class in a list, in order.
+template <class T>
+std::vector<T*> objects_of(MB_Object_List& list) {
+  std::vector<T*> out;
+  for (MB_Object* o = list.head(); o; o = o->next()) {
+    if (T* t = dynamic_cast<T*>(o)) out.push_back(t);
+  }
+  return out;
+}
+
+// Loads every prefix of the file, then the file with one byte replaced at
+// each offset (twice over, bytes from a fixed seed): a prefix loads only when
+// at most the last line end is missing, and nothing crashes or hangs.
+// check(drawing) looks at what each prefix left; use(drawing) is handed
+// every drawing, the damaged ones too.
+template <class F, class G = void (*)(MB_Drawing&)>
+void load_damaged(const Bytes& file, uint32_t seed, F check, G use = [](MB_Drawing&) {}) {
+  for (size_t cut = 0; cut < file.size(); ++cut) {
+    MB_Drawing part;
+    MB_Result r;
+    const bool whole_record = cut + 2 >= file.size();
+    EXPECT_EQ(load(Bytes(file.begin(), file.begin() + long(cut)), part, &r), whole_record) << cut;
+    if (!whole_record) {
+      EXPECT_NE(r, MB_SUCCESS) << cut;
+    }
+    check(part);
+    use(part);
+  }
+  uint32_t x = seed;
+  for (int round = 0; round < 2; ++round) {
+    for (size_t at = 0; at < file.size(); ++at) {
+      Bytes m = file;
+      x = x * 1103515245u + 12345u;
+      m[at] = uint8_t(x >> 16);
+      MB_Drawing out;
+      load(m, out);
+      use(out);
+    }
+  }
+}
+
 }  // namespace kzf_file_test
