@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds the libraries, programs and benchmarks (optimised, in build/) and
-# runs the example program, which shows what the kernel does.
+# Builds the libraries, programs and benchmarks (optimised, in build/); the
+# build makes a sample drawing with the kernel, saves it as a native file and
+# renders it to build/sample.png. Then runs the small kernel demo.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQM_TESTS=OFF
 cmake --build build -j "$(nproc)"
-./build/bin/quillmark_demo "$@"
+./build/bin/quillmark_demo
+# Rendering the sample again shows what it does; any drawing can be given:
+#   build/bin/quillmark_render -o picture.png drawing.kzf
+./build/bin/quillmark_render -o "$top/build/sample.png"
+echo "The sample drawing's picture: $top/build/sample.png"
