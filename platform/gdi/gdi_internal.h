@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct FT_FaceRec_;
+
 namespace qmgdi {
 
 struct Dc;
@@ -89,6 +91,8 @@ struct Dc : Object {
   int rop2 = R2_COPYPEN;
   int bk_mode = OPAQUE;
   COLORREF bk_color = 0xFFFFFF;
+  COLORREF text_color = 0;
+  UINT text_align = 0;  // TA_LEFT | TA_TOP
   int arc_dir = AD_COUNTERCLOCKWISE;
   int fill_mode = ALTERNATE;
   POINT pos = {0, 0};
@@ -186,6 +190,13 @@ struct Box {
 };
 // A coverage over a box grown by a margin, cut to the surface.
 Coverage coverage_window(const Surface& s, const Box& b, int margin);
+
+// ---- fonts.cpp ----
+// The FreeType face a font resolved to (the default face for the stock
+// font); null when there is none.
+FT_FaceRec_* font_face(const Font* f);
+// Pixels per font unit at a font height.
+double font_units_scale(FT_FaceRec_* f, int height);
 
 // ---- lines.cpp ----
 // Cosmetic or wide line from the DC's pen, drawn straight on the surface.
