@@ -114,6 +114,24 @@ T* find(HGDIOBJ h, DWORD type) {
   return o && o->type == type ? static_cast<T*>(o) : nullptr;
 }
 Dc* find_dc(HDC h);
+
+// Replaces one field of a DC's state when the value is valid; the old value,
+// or `fail` for a bad DC or value.
+template <class T>
+T set_state(HDC hdc, T Dc::*field, T value, bool valid, T fail) {
+  Dc* dc = find_dc(hdc);
+  if (!dc || !valid) return fail;
+  const T old = dc->*field;
+  dc->*field = value;
+  return old;
+}
+
+template <class T>
+T get_state(HDC hdc, T Dc::*field, T fail) {
+  Dc* dc = find_dc(hdc);
+  return dc ? dc->*field : fail;
+}
+
 // Screen metrics of the virtual display.
 struct Screen {
   int width = 1920, height = 1080, bpp = 32, dpi = 96;

@@ -152,27 +152,12 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-  Dc* dc = find_dc(hdc);
-  if (!dc) return CLR_INVALID;
-  const COLORREF old = dc->text_color;
-  dc->text_color = color;
-  return old;
+  return set_state<COLORREF>(hdc, &Dc::text_color, color, true, CLR_INVALID);
 }
+COLORREF GetTextColor(HDC hdc) { return get_state<COLORREF>(hdc, &Dc::text_color, CLR_INVALID); }
 
-COLORREF GetTextColor(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->text_color : CLR_INVALID;
-}
-
+// The previous alignment; GDI_ERROR for a bad DC or unknown bits.
 UINT SetTextAlign(HDC hdc, UINT align) {
-  Dc* dc = find_dc(hdc);
-  if (!dc || (align & ~kAlignBits) != 0) return GDI_ERROR;
-  const UINT old = dc->text_align;
-  dc->text_align = align;
-  return old;
+  return set_state<UINT>(hdc, &Dc::text_align, align, (align & ~kAlignBits) == 0, GDI_ERROR);
 }
-
-UINT GetTextAlign(HDC hdc) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->text_align : GDI_ERROR;
-}
+UINT GetTextAlign(HDC hdc) { return get_state<UINT>(hdc, &Dc::text_align, GDI_ERROR); }
