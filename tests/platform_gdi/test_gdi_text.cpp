@@ -156,6 +156,13 @@ TEST_F(GdiText, NothingForEmptyOrBadInput) {
   SetTextAlign(surface.dc, TA_RIGHT | TA_BASELINE);
   EXPECT_TRUE(TextOutA(surface.dc, -2147483647 - 1, 2147483647, "HHHH", 4));
   EXPECT_EQ(surface.snapshot(), white);
+  // A font whose glyphs would need bitmaps of unbounded size is refused.
+  HFONT huge = CreateFontA(2000000000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SelectObject(surface.dc, huge);
+  EXPECT_FALSE(TextOutA(surface.dc, 0, 0, "H", 1));
+  SelectObject(surface.dc, font);
+  DeleteObject(huge);
+  EXPECT_EQ(surface.snapshot(), white);
 }
 
 TEST_F(GdiText, ClippedAtTheBitmapEdges) {
