@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <ximage.h>
 #include <vector>
 
+#include "database/entities/mb_text.h"
+#include "database/fonts/mb_font_library.h"
 #include "database/mb_linetype.h"
 #include "database/mb_system.h"
 #include "geometry/dlink.h"
@@ -188,6 +192,39 @@ void MB_Draw_Image::build_rect() {
   r.set_rect(As_Pt(centre_.x() - extent_x_ / 2, centre_.y() + extent_y_ / 2, 0.0),
              As_Pt(centre_.x() + extent_x_ / 2, centre_.y() - extent_y_ / 2, 0.0));
   set_rect(r);
+}
+
+void MB_Draw_Image::draw(HDC hdc, const As_Tran& t) {
+  if (!image_) return;
+  const As_Pt c = centre_ * t;
+  const double s = t.scaling();
+  const double hw = s * extent_x_ / 2, hh = s * extent_y_ / 2;
+  const int left = qm_trunc_to_int(c.x() - hw), top = qm_trunc_to_int(c.y() - hh);
+  const int right = qm_trunc_to_int(c.x() + hw), bottom = qm_trunc_to_int(c.y() + hh);
+  // Differences of clamped ends, taken in 64 bits and clamped again.
+  const long width = static_cast<long>(std::clamp<int64_t>(int64_t(right) - left, INT32_MIN, INT32_MAX));
+  const long height = static_cast<long>(std::clamp<int64_t>(int64_t(bottom) - top, INT32_MIN, INT32_MAX));
+  image_->Draw(hdc, left, top, width, height, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+
+MB_Draw_TTF_Text::MB_Draw_TTF_Text(int32_t color, MB_Text* text) : MB_Draw_Node(color, text) {}
+
+void MB_Draw_TTF_Text::draw(HDC hdc, const As_Tran& t) {
+  const MB_Text* text = dynamic_cast<const MB_Text*>(drawable());
+  if (!text) return;
+  const POINT at = mb_device_point(text->base_pos(), t);
+  font_height_ = qm_trunc_to_int(text->text_style().height() * t.scaling());
+  MB_Font_Library* lib = text->text_style().font_lib();
+  const char* face = lib ? lib->name().ascii() : "";
+  HFONT font = CreateFontA(font_height_, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face ? face : "");
+  if (!font) return;
+  HGDIOBJ old = SelectObject(hdc, font);
+  const std::string bytes = text->bytes();
+  TextOutA(hdc, at.x, at.y, bytes.c_str(), static_cast<int>(std::strlen(bytes.c_str())));
+  if (old) SelectObject(hdc, old);
+  DeleteObject(font);
 }
 
 // ---------------------------------------------------------------------------

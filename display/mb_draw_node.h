@@ -31,6 +31,7 @@ class CMyDC;
 class CxImage;
 class MB_Drawable;
 class MB_Line_Type;
+class MB_Text;
 
 // The colour stored for c under the near-background rule.
 int32_t mb_node_color(int32_t c);
@@ -44,6 +45,7 @@ class MB_Draw_Node {
     DRAW_SOLID = 4,
     DRAW_SOLIDS = 5,
     DRAW_TRANS = 6,  // also the image node
+    DRAW_TTF_TEXT = 7,
     DRAW_NODES = 8,
   };
 
@@ -208,10 +210,10 @@ class MB_Draw_Image : public MB_Draw_Node {
                 MB_Drawable* owner);
 
   Draw_Node_ID draw_node_id() const override { return DRAW_TRANS; }
-  // The raster is drawn by the image class, which this kernel does not have
-  // yet: nothing is drawn.
-  void draw(CMyDC&, const As_Tran&) override {}
-  void draw(HDC, const As_Tran&) override {}
+  // The raster stretched over the placement rectangle mapped by the view:
+  // the centre transformed, the extents times the view's scaling.
+  void draw(CMyDC& dc, const As_Tran& t) override;
+  void draw(HDC hdc, const As_Tran& t) override;
   // The untransformed placement rectangle.
   void build_rect() override;
 
@@ -222,6 +224,31 @@ class MB_Draw_Image : public MB_Draw_Node {
   CxImage* image_ = nullptr;
   As_Pt centre_;
   double extent_y_ = 0.0, extent_x_ = 0.0, third_ = 0.0;
+};
+
+// A single-line text drawn with a system font of its style's face at the
+// insertion point, in the DC's text colour, background mode and alignment.
+// The owner must be an MB_Text (or null, which draws nothing).
+class MB_Draw_TTF_Text : public MB_Draw_Node {
+ public:
+  MB_Draw_TTF_Text() = default;
+  MB_Draw_TTF_Text(int32_t color, MB_Text* text);
+
+  Draw_Node_ID draw_node_id() const override { return DRAW_TTF_TEXT; }
+  // The off-screen surface gets no text.
+  void draw(CMyDC&, const As_Tran&) override {}
+  // Font height = the text height times the view's scaling, truncated and
+  // kept in the node; the font is made, used and deleted within the call.
+  void draw(HDC hdc, const As_Tran& t) override;
+
+  // The height of the last draw; 0 before one.
+  int font_height() const { return font_height_; }
+  // Two further values, kept at 0.
+  int extra(int i) const { return i == 0 || i == 1 ? extra_[i] : 0; }
+
+ private:
+  int font_height_ = 0;
+  int extra_[2] = {0, 0};
 };
 
 // A list of nodes linked through their own links. Destroying the list

@@ -34,3 +34,7 @@ void MB_Draw_Solid::draw(CMyDC& dc, const As_Tran& t) {
 void MB_Draw_Trans::draw(CMyDC& dc, const As_Tran& t) {
   if (inner_) inner_->draw(dc, tran_ * t);
 }
+
+void MB_Draw_Image::draw(CMyDC& dc, const As_Tran& t) {
+  if (dc.GetDC()) draw(dc.GetDC(), t);
+}

@@ -254,6 +254,14 @@ void Native_Writer::contour(const FT_Outline& o, int first, int last) {
 }
 
 }  // namespace
+
+FT_FaceRec_* font_face(const Font* f) {
+  if (!f) return nullptr;
+  return faces().face(f->stock ? resolve_face(std::string()) : f->file);
+}
+
+double font_units_scale(FT_FaceRec_* f, int height) { return units_scale(f, height); }
+
 }  // namespace qmgdi
 
 using namespace qmgdi;

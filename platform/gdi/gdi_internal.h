@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct FT_FaceRec_;
+
 namespace qmgdi {
 
 struct Dc;
@@ -89,6 +91,8 @@ struct Dc : Object {
   int rop2 = R2_COPYPEN;
   int bk_mode = OPAQUE;
   COLORREF bk_color = 0xFFFFFF;
+  COLORREF text_color = 0;
+  UINT text_align = 0;  // TA_LEFT | TA_TOP
   int arc_dir = AD_COUNTERCLOCKWISE;
   int fill_mode = ALTERNATE;
   POINT pos = {0, 0};
@@ -110,6 +114,24 @@ T* find(HGDIOBJ h, DWORD type) {
   return o && o->type == type ? static_cast<T*>(o) : nullptr;
 }
 Dc* find_dc(HDC h);
+
+// Replaces one field of a DC's state when the value is valid; the old value,
+// or `fail` for a bad DC or value.
+template <class T>
+T set_state(HDC hdc, T Dc::*field, T value, bool valid, T fail) {
+  Dc* dc = find_dc(hdc);
+  if (!dc || !valid) return fail;
+  const T old = dc->*field;
+  dc->*field = value;
+  return old;
+}
+
+template <class T>
+T get_state(HDC hdc, T Dc::*field, T fail) {
+  Dc* dc = find_dc(hdc);
+  return dc ? dc->*field : fail;
+}
+
 // Screen metrics of the virtual display.
 struct Screen {
   int width = 1920, height = 1080, bpp = 32, dpi = 96;
@@ -186,6 +208,13 @@ struct Box {
 };
 // A coverage over a box grown by a margin, cut to the surface.
 Coverage coverage_window(const Surface& s, const Box& b, int margin);
+
+// ---- fonts.cpp ----
+// The FreeType face a font resolved to (the default face for the stock
+// font); null when there is none.
+FT_FaceRec_* font_face(const Font* f);
+// Pixels per font unit at a font height.
+double font_units_scale(FT_FaceRec_* f, int height);
 
 // ---- lines.cpp ----
 // Cosmetic or wide line from the DC's pen, drawn straight on the surface.

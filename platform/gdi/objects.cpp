@@ -336,27 +336,6 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 
 // ---- Drawing state ----
 
-namespace {
-
-// Replaces one field of a DC's state when the value is valid; the old value,
-// or `fail` for a bad DC or value.
-template <class T>
-T set_state(HDC hdc, T Dc::*field, T value, bool valid, T fail) {
-  Dc* dc = find_dc(hdc);
-  if (!dc || !valid) return fail;
-  const T old = dc->*field;
-  dc->*field = value;
-  return old;
-}
-
-template <class T>
-T get_state(HDC hdc, T Dc::*field, T fail) {
-  Dc* dc = find_dc(hdc);
-  return dc ? dc->*field : fail;
-}
-
-}  // namespace
-
 int SetROP2(HDC hdc, int mode) { return set_state(hdc, &Dc::rop2, mode, mode >= R2_BLACK && mode <= R2_WHITE, 0); }
 int GetROP2(HDC hdc) { return get_state(hdc, &Dc::rop2, 0); }
 

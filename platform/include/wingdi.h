@@ -138,6 +138,17 @@ typedef struct tagLOGBRUSH {
 #define TRANSPARENT 1
 #define OPAQUE 2
 
+// Text alignment: one horizontal and one vertical choice, optionally with
+// the current position.
+#define TA_NOUPDATECP 0
+#define TA_UPDATECP 1
+#define TA_LEFT 0
+#define TA_RIGHT 2
+#define TA_CENTER 6
+#define TA_TOP 0
+#define TA_BOTTOM 8
+#define TA_BASELINE 24
+
 // Arc directions and polygon fill modes.
 #define AD_COUNTERCLOCKWISE 1
 #define AD_CLOCKWISE 2
@@ -338,6 +349,20 @@ BOOL RemoveFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);
 // not have, no font selected, an unknown format or a buffer too small.
 DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
                        const MAT2* matrix);
+
+// Text output with the selected font: monochrome glyphs in the text colour,
+// placed by the alignment at (x, y) (or at the current position with
+// TA_UPDATECP, which then moves past the text). The 8-bit string is GBK; a
+// lead byte without its trail byte inside `length` is a bad character. In
+// OPAQUE mode the text cell is filled with the background colour first.
+// Nothing is drawn for a null string or a length of 0 or less (TRUE);
+// FALSE for a bad DC, a DC without a bitmap, or a font too large to render.
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+COLORREF GetTextColor(HDC hdc);
+// The previous alignment; GDI_ERROR for a bad DC or unknown bits.
+UINT SetTextAlign(HDC hdc, UINT align);
+UINT GetTextAlign(HDC hdc);
 
 // ---------------------------------------------------------------------------
 // Controls of the stand-in itself (not Win32): for tests and set-up.

@@ -1,0 +1,178 @@
+// Text output of the software GDI: placement by alignment, colours,
+// background mode, GBK strings and bounds.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "gdi_fixture.h"
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+
+struct Bounds {
+  int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
+  bool empty() const { return x1 < 0; }
+};
+
+Bounds bounds(const std::vector<POINT>& pts) {
+  Bounds b;
+  for (const POINT& p : pts) {
+    if (p.x < b.x0) b.x0 = p.x;
+    if (p.y < b.y0) b.y0 = p.y;
+    if (p.x > b.x1) b.x1 = p.x;
+    if (p.y > b.y1) b.y1 = p.y;
+  }
+  return b;
+}
+
+// A 40-pixel cell of the Arial stand-in on a white 32-bit surface.
+class GdiText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    live = QmGdiLiveObjectCount();
+    surface.clear(kWhite);
+    font = CreateFontA(40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    ASSERT_NE(font, nullptr);
+    old = SelectObject(surface.dc, font);
+    SetBkMode(surface.dc, TRANSPARENT);
+  }
+  void TearDown() override {
+    SelectObject(surface.dc, old);
+    DeleteObject(font);
+    EXPECT_EQ(QmGdiLiveObjectCount(), live) << "no GDI object is left behind";
+  }
+  TestSurface surface{200, 120, 32};
+  HFONT font = nullptr;
+  HGDIOBJ old = nullptr;
+  int live = 0;
+};
+
+TEST_F(GdiText, DefaultAlignmentDrawsInsideTheCellInTheTextColour) {
+  EXPECT_EQ(GetTextAlign(surface.dc), static_cast<UINT>(TA_LEFT | TA_TOP));
+  EXPECT_EQ(GetTextColor(surface.dc), RGB(0, 0, 0));
+  EXPECT_EQ(SetTextColor(surface.dc, RGB(0, 0, 255)), RGB(0, 0, 0));
+  ASSERT_TRUE(TextOutA(surface.dc, 20, 30, "HH", 2));
+  const std::vector<POINT> ink = surface.painted(kWhite);
+  ASSERT_FALSE(ink.empty());
+  for (const POINT& p : ink) ASSERT_EQ(GetPixel(surface.dc, p.x, p.y), RGB(0, 0, 255));
+  const Bounds b = bounds(ink);
+  EXPECT_GE(b.x0, 20);
+  EXPECT_LT(b.x0, 26);
+  EXPECT_GE(b.y0, 30);
+  EXPECT_LT(b.y1, 30 + 40) << "inside the 40-pixel cell";
+  EXPECT_GT(b.x1 - b.x0, 30) << "two letters side by side";
+  EXPECT_GT(b.y1 - b.y0, 20);
+}
+
+TEST_F(GdiText, BaselineAlignmentRaisesTheTextByTheAscent) {
+  ASSERT_TRUE(TextOutA(surface.dc, 20, 10, "H", 1));
+  const Bounds top = bounds(surface.painted(kWhite));
+  surface.clear(kWhite);
+  EXPECT_EQ(SetTextAlign(surface.dc, TA_BASELINE), static_cast<UINT>(TA_TOP));
+  ASSERT_TRUE(TextOutA(surface.dc, 20, 80, "H", 1));
+  const Bounds base = bounds(surface.painted(kWhite));
+  ASSERT_FALSE(top.empty());
+  ASSERT_FALSE(base.empty());
+  EXPECT_EQ(base.y1, 79) << "'H' sits on the baseline";
+  const int ascent = 80 - 10 - (base.y0 - top.y0);
+  EXPECT_EQ(top.y1 + 1 - 10, ascent) << "the baseline lies one ascent under the top";
+  EXPECT_GT(ascent, 25);
+  EXPECT_LT(ascent, 40);
+  EXPECT_EQ(base.x0, top.x0);
+
+  surface.clear(kWhite);
+  SetTextAlign(surface.dc, TA_RIGHT | TA_BOTTOM);
+  ASSERT_TRUE(TextOutA(surface.dc, 100, 60, "H", 1));
+  const Bounds rb = bounds(surface.painted(kWhite));
+  EXPECT_LE(rb.x1, 99);
+  EXPECT_GT(rb.x1, 90);
+  EXPECT_LT(rb.y1, 60);
+  EXPECT_EQ(SetTextAlign(surface.dc, 0x1000), GDI_ERROR);
+}
+
+TEST_F(GdiText, UpdateCpMovesTheCurrentPosition) {
+  SetTextAlign(surface.dc, TA_UPDATECP);
+  MoveToEx(surface.dc, 10, 10, nullptr);
+  ASSERT_TRUE(TextOutA(surface.dc, 150, 90, "H", 1));
+  POINT p = {};
+  GetCurrentPositionEx(surface.dc, &p);
+  EXPECT_GT(p.x, 30);
+  EXPECT_LT(p.x, 50);
+  EXPECT_EQ(p.y, 10);
+  const Bounds b = bounds(surface.painted(kWhite));
+  EXPECT_LT(b.x1, p.x);
+  EXPECT_GE(b.x0, 10);
+}
+
+TEST_F(GdiText, OpaqueModeFillsTheCell) {
+  SetBkMode(surface.dc, OPAQUE);
+  SetBkColor(surface.dc, RGB(0, 255, 0));
+  SetTextColor(surface.dc, RGB(255, 0, 0));
+  ASSERT_TRUE(TextOutA(surface.dc, 10, 20, "H", 1));
+  const Bounds b = bounds(surface.painted(kWhite));
+  EXPECT_EQ(b.x0, 10);
+  EXPECT_EQ(b.y0, 20);
+  EXPECT_EQ(b.y1, 59) << "the cell is 40 pixels high";
+  EXPECT_EQ(GetPixel(surface.dc, 10, 20), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(surface.dc, b.x1, 59), RGB(0, 255, 0));
+  int red = 0;
+  for (const POINT& p : surface.painted(kWhite)) red += GetPixel(surface.dc, p.x, p.y) == RGB(255, 0, 0);
+  EXPECT_GT(red, 50);
+}
+
+TEST_F(GdiText, GbkStringsDrawTheirGlyphs) {
+  HFONT cjk = CreateFontA(40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "SimSun");
+  ASSERT_NE(cjk, nullptr);
+  SelectObject(surface.dc, cjk);
+  const char zhong[] = "\xD6\xD0";  // U+4E2D in GBK
+  ASSERT_TRUE(TextOutA(surface.dc, 10, 10, zhong, 2));
+  const Bounds b = bounds(surface.painted(kWhite));
+  ASSERT_FALSE(b.empty());
+  EXPECT_GT(b.x1 - b.x0, 20) << "one wide ideograph";
+  EXPECT_LT(b.x1, 10 + 45);
+  EXPECT_GT(b.y1 - b.y0, 25) << "its stroke runs down the cell";
+  SelectObject(surface.dc, font);
+  DeleteObject(cjk);
+}
+
+TEST_F(GdiText, NothingForEmptyOrBadInput) {
+  const std::vector<uint8_t> before = surface.snapshot();
+  EXPECT_TRUE(TextOutA(surface.dc, 10, 10, "HH", 0));
+  EXPECT_TRUE(TextOutA(surface.dc, 10, 10, nullptr, 5));
+  EXPECT_TRUE(TextOutA(surface.dc, 10, 10, "HH", -3));
+  EXPECT_FALSE(TextOutA(nullptr, 10, 10, "HH", 2));
+  EXPECT_EQ(surface.snapshot(), before);
+  // Only the given bytes are read: a lone lead byte at the end, unterminated.
+  const char lead[3] = {'H', '\xD6', '\xD0'};
+  EXPECT_TRUE(TextOutA(surface.dc, 10, 10, lead, 2));
+  // Far outside the bitmap, and at the ends of the int range.
+  surface.clear(kWhite);
+  const std::vector<uint8_t> white = surface.snapshot();
+  EXPECT_TRUE(TextOutA(surface.dc, -100000, 10, "HHHH", 4));
+  EXPECT_TRUE(TextOutA(surface.dc, 2147483647, -2147483647 - 1, "HHHH", 4));
+  SetTextAlign(surface.dc, TA_RIGHT | TA_BASELINE);
+  EXPECT_TRUE(TextOutA(surface.dc, -2147483647 - 1, 2147483647, "HHHH", 4));
+  EXPECT_EQ(surface.snapshot(), white);
+  // A font whose glyphs would need bitmaps of unbounded size is refused.
+  HFONT huge = CreateFontA(2000000000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SelectObject(surface.dc, huge);
+  EXPECT_FALSE(TextOutA(surface.dc, 0, 0, "H", 1));
+  SelectObject(surface.dc, font);
+  DeleteObject(huge);
+  EXPECT_EQ(surface.snapshot(), white);
+}
+
+TEST_F(GdiText, ClippedAtTheBitmapEdges) {
+  SetBkMode(surface.dc, OPAQUE);
+  SetBkColor(surface.dc, RGB(0, 0, 0));
+  ASSERT_TRUE(TextOutA(surface.dc, 190, 100, "HHHH", 4));
+  const Bounds b = bounds(surface.painted(kWhite));
+  EXPECT_EQ(b.x0, 190);
+  EXPECT_EQ(b.x1, 199);
+  EXPECT_EQ(b.y1, 119);
+}
+
+}  // namespace
