@@ -87,6 +87,7 @@ Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
   State s;
   s.out = &g;
   exec(s, data, size, 0);
+  steps_run_ += s.steps;
   s.flush();
   g.end = As_Pt(s.x, s.y, 0.0);
   return g;

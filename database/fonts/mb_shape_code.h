@@ -50,6 +50,8 @@ class Shape_Interpreter {
 
   // Runs one shape from a fresh state (origin, pen down, scale 1).
   Shape_Glyph run(const uint8_t* data, size_t size);
+  // The steps of all shapes run so far.
+  long steps_run() const { return steps_run_; }
 
   // The index just past the code at data[i] and its operands (at most size).
   static size_t skip_code(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind);
@@ -68,6 +70,7 @@ class Shape_Interpreter {
   Shape_Font_Kind kind_;
   Shape_Lookup lookup_;
   double font_height_;
+  long steps_run_ = 0;
 };
 
 // Places a glyph at the pen, scaled by (sx, sy), appending its strokes to

@@ -12,6 +12,11 @@
 namespace {
 
 constexpr long kMaxSourceBytes = 64L << 20;
+// Interpreter steps all glyphs of one source may take together (every
+// point is a step). Each glyph is bounded by the interpreter's own budget,
+// but a short source can name thousands of shapes that each call one costly
+// subshape; the glyphs compiled after this budget is spent keep no strokes.
+constexpr long kMaxCompileSteps = 1L << 22;
 
 std::string trim(const std::string& s) {
   size_t a = 0, b = s.size();
@@ -262,7 +267,8 @@ bool MB_Shp_Library::load_text(const std::string& text) {
   for (const Source_Shape& s : shapes) {
     const std::vector<uint8_t>* bytes = shape_bytes(s.code);
     if (!bytes || index_.count(s.code)) continue;
-    const Shape_Glyph g = run.run(bytes->data(), bytes->size());
+    Shape_Glyph g;
+    if (run.steps_run() < kMaxCompileSteps) g = run.run(bytes->data(), bytes->size());
     MB_Font_Char* c = new MB_Font_Char(static_cast<unsigned short>(s.code));
     for (const Shape_Stroke& stroke : g.strokes) {
       c->new_pos_list();

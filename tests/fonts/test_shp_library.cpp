@@ -96,6 +96,26 @@ TEST(ShpLibrary, BigFontSourceTakesItsHeaderFromTheSecondLine) {
   delete l;
 }
 
+// Many shapes that each call a subshape running the whole step budget of a
+// glyph: compiling stops running shapes once the source has spent its
+// budget, so a short source cannot make the load take minutes and gigabytes.
+TEST(ShpLibrary, ManyCostlyShapesShareOneBudget) {
+  std::string text = "*80,2,\n014,0\n*1,18,\n2";
+  for (int k = 2; k <= 8; ++k) {
+    for (int i = 0; i < 8; ++i) text += ",7," + std::to_string(k);
+    text += ",0\n*" + std::to_string(k) + ",17,\n";
+  }
+  text += "2,0\n";
+  for (int c = 100; c < 110; ++c) text += "*" + std::to_string(c) + ",3,\n7,1,0\n";
+  text += "*200,2,\n014,0\n";
+  MB_Shp_Library lib;
+  ASSERT_TRUE(lib.load_text(text));
+  ASSERT_NE(lib.font_char_set(80), nullptr);
+  ASSERT_NE(lib.font_char_set(200), nullptr);
+  EXPECT_EQ(strokes_of(*lib.font_char_set(80)).size(), 1u);
+  EXPECT_TRUE(strokes_of(*lib.font_char_set(200)).empty());
+}
+
 // Each source of a real font compiles to the bytes of its compiled font, and
 // the glyphs draw alike.
 void compare_real_font(const char* name) {

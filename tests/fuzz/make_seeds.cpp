@@ -2,7 +2,8 @@
 // the command line: shx/ (built fonts of each kind, with the shared real
 // fonts added by run_fuzzers.sh), image/ (one small picture per format and
 // format id, made by the stand-in's own encoders), ttf/ (a minimal font with
-// a name table) and text/ (GBK, UTF-8 and UTF-16 samples). Each seed starts
+// a name table), text/ (GBK, UTF-8 and UTF-16 samples), shp/ (shape-font
+// source text) and outline/ (native glyph outline records). Each seed starts
 // with the selector bytes its target reads first.
 #include <sys/stat.h>
 
@@ -51,6 +52,44 @@ void FontSeeds() {
   Write("shx", "unifont", {},
         shxtest::Unifont("UNI", {10, 2, 2, 0, 0, 0},
                          {{0x41, "A", spec}, {0x4E00, "", {7, 0x00, 0x41, 0x14, 0}}}));
+}
+
+// Shape-font source text of each kind.
+void ShpSeeds() {
+  auto text = [](const char* name, const std::string& t) { Write("shp", name, {}, Bytes(t.begin(), t.end())); };
+  text("shapes", "*0,4,demo\n10,2,2,0\n*041,24,A\n2,014,1,08C,3,2,4,2,8,(5,-5),9,(3,4),(0,0),\n"
+                 "10,(3,-021),11,(1,2,0,4,012),12,(5,3,40),13,(4,4,20),(0,0),5,6,7,042,14,8,1,2,0\n"
+                 "*042,4,B\n7,041,018,0\n");
+  text("bigfont", "*BIGFONT 3,1,0A1,0FE\n*0,5,big\n8,0,2,0,0\n*0A1A1,4,\n024,040,7,0A1A2,0\n"
+                  "*0A1A2,10,\n7,(0,0A1A1,1,1,8,8),034,0\n");
+  text("unifont", "*UNIFONT,6,uni\n10,2,2,0,0,0\n*00041,3,A\n014,7,04E00,0\n*04E00,2,\n024,0\n");
+}
+
+// Native outline records: a polygon of lines and a quadratic spline.
+void OutlineSeeds() {
+  Bytes b;
+  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  auto pt = [&](int x, int y) { u32(uint32_t(x) << 16); u32(uint32_t(y) << 16); };
+  const size_t start = b.size();
+  u32(0);
+  u32(24);  // TT_POLYGON_TYPE
+  pt(0, 0);
+  u16(1);  // TT_PRIM_LINE
+  u16(2);
+  pt(10, 0);
+  pt(10, 10);
+  u16(2);  // TT_PRIM_QSPLINE
+  u16(3);
+  pt(5, 15);
+  pt(0, 15);
+  pt(0, 5);
+  const uint32_t cb = static_cast<uint32_t>(b.size() - start);
+  for (int i = 0; i < 4; ++i) b[start + i] = uint8_t(cb >> (8 * i));
+  Write("outline", "square", {}, b);
+  Bytes two = b;
+  two.insert(two.end(), b.begin(), b.end());
+  Write("outline", "two", {}, two);
 }
 
 void ImageSeeds() {
@@ -140,6 +179,8 @@ int main(int argc, char** argv) {
   g_root = argv[1];
   mkdir(g_root.c_str(), 0755);
   FontSeeds();
+  ShpSeeds();
+  OutlineSeeds();
   ImageSeeds();
   TtfSeeds();
   TextSeeds();

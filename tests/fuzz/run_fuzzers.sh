@@ -18,14 +18,18 @@ mkdir -p "$work"
 # The shared real fonts seed the font target (never part of the repository).
 shared=${QM_SHARED_DIR:-/work/shared}/testdata/fonts
 [ -d "$shared" ] && cp "$shared"/*.shx "$work/seeds/shx/" 2>/dev/null || true
+[ -d "$shared" ] && cp "$shared"/*.shp "$work/seeds/shp/" 2>/dev/null || true
 seeds() {
   case $1 in
-    fuzz_shx_font) echo shx ;; fuzz_image_decode) echo image ;;
+    fuzz_shx_font | fuzz_kernel_shx) echo shx ;; fuzz_kernel_shp) echo shp ;;
+    fuzz_glyph_outline) echo outline ;; fuzz_image_decode) echo image ;;
     fuzz_ttf_name) echo ttf ;; fuzz_text) echo text ;; *) echo none ;;
   esac
 }
 # Fonts are kept small enough to run quickly but to hold the real shape font.
-max_len() { [ "$1" = fuzz_shx_font ] && echo 16384 || echo 65536; }
+max_len() {
+  case $1 in fuzz_shx_font | fuzz_kernel_shx | fuzz_kernel_shp) echo 16384 ;; *) echo 65536 ;; esac
+}
 run() {
   local t=$1 corpus=$work/corpus/$1
   mkdir -p "$corpus" "$work/findings/$t" "$work/logs/$t"
