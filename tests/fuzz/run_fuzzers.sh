@@ -9,14 +9,16 @@ build=$(cd "${1:-$top/build-fuzz}" && pwd)
 secs=${2:-180}
 shift 2 || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_shx_font fuzz_image_decode fuzz_ttf_name fuzz_text)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_kzf_load fuzz_kzf_codec fuzz_shx_font fuzz_kernel_shx fuzz_kernel_shp
+  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text)
 cmake --build "$build" -j3 --target fuzz_make_seeds "${targets[@]}"
 work=$build/fuzz-work
 rm -rf "$work/seeds"
 mkdir -p "$work"
 "$build/bin/fuzz_make_seeds" "$work/seeds"
+mkdir -p "$work/seeds/none"
 # The shared real fonts seed the font target (never part of the repository).
-shared=${QM_SHARED_DIR:-/work/shared}/testdata/fonts
+shared=${QM_SHARED_DIR:-$top/../shared}/testdata/fonts
 [ -d "$shared" ] && cp "$shared"/*.shx "$work/seeds/shx/" 2>/dev/null || true
 [ -d "$shared" ] && cp "$shared"/*.shp "$work/seeds/shp/" 2>/dev/null || true
 seeds() {
