@@ -128,6 +128,14 @@ int make_sample(MB_Drawing& d, bool with_text) {
   title->text_style().height(14.0);
   add(d, title, 0xFFFF00);
   ++made;
+  // A caption in a TrueType face.
+  MB_Text_Style* label_style = new MB_Text_Style("LABEL", "arial.ttf", "", 8.0, 1.0, 0.0, 0.0, 0, 0);
+  d.text_style_list().add_tail(label_style);
+  MB_Text* label = new MB_Text(As_Pt(20, 20, 0), MB_String("Sample drawing"));
+  label->init_text_style(d, "LABEL");
+  label->text_style().height(8.0);
+  add(d, label, 0xFFFFFF);
+  ++made;
   }
 #endif
   return made;
