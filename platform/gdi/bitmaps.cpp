@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 
 namespace qmgdi {
@@ -94,6 +95,15 @@ bool same_format(const Surface& a, const Surface& b) {
     return a.palette_size == b.palette_size &&
            std::memcmp(a.palette, b.palette, sizeof(RGBQUAD) * static_cast<size_t>(a.palette_size)) == 0;
   return true;
+}
+
+// True when the two surfaces' pixel memory overlaps.
+bool shares_memory(const Surface& a, const Surface& b) {
+  const uint8_t* a0 = a.bits;
+  const uint8_t* a1 = a.bits + static_cast<ptrdiff_t>(a.stride) * a.height;
+  const uint8_t* b0 = b.bits;
+  const uint8_t* b1 = b.bits + static_cast<ptrdiff_t>(b.stride) * b.height;
+  return std::less<const uint8_t*>()(a0, b1) && std::less<const uint8_t*>()(b0, a1);
 }
 
 // Converts pixel values of one surface into another's, remembering the last.
@@ -352,6 +362,23 @@ BOOL BitBlt(HDC hdst, int x, int y, int cx, int cy, HDC hsrc, int x_src, int y_s
   if (dy1 + oy > src.height) dy1 = src.height - oy;
   if (!clip_box(dst, dx0, dy0, dx1, dy1)) return TRUE;
   const int w = static_cast<int>(dx1 - dx0), h = static_cast<int>(dy1 - dy0);
+  // The common case (a 32-bit surface shown in a 32-bit window): copy the
+  // value bits row by row, keeping the destination's other bits as put does.
+  if (src.bpp == 32 && same_format(src, dst) && !shares_memory(src, dst)) {
+    const uint32_t keep = ~dst.value_mask, take = dst.value_mask;
+    for (int r = 0; r < h; ++r) {
+      const uint8_t* sp = src.row(static_cast<int>(dy0 + oy) + r) + 4 * (dx0 + ox);
+      uint8_t* dp = dst.row(static_cast<int>(dy0) + r) + 4 * dx0;
+      for (int c = 0; c < w; ++c, sp += 4, dp += 4) {
+        uint32_t sv, dv;
+        std::memcpy(&sv, sp, 4);
+        std::memcpy(&dv, dp, 4);
+        dv = (dv & keep) | (sv & take);
+        std::memcpy(dp, &dv, 4);
+      }
+    }
+    return TRUE;
+  }
   // Copy through a buffer when both boxes lie in the same pixels.
   std::vector<uint32_t> buf(static_cast<size_t>(w) * h);
   for (int r = 0; r < h; ++r)
