@@ -14,6 +14,7 @@
 #include "display/interaction/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
+#include "tests/platform_gdi/gdi_fixture.h"
 
 namespace {
 
@@ -32,34 +33,9 @@ Pick pick(MB_Drawable& e, const As_Pt& p, double tol) {
 }
 
 // A white 16 x 16 32-bit memory DC.
-struct Canvas {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = nullptr;
-  HGDIOBJ old = nullptr;
-  Canvas() {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 16;
-    bi.bmiHeader.biHeight = -16;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    old = SelectObject(dc, bmp);
-    RECT all = {0, 0, 16, 16};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-  }
-  int count_not_white() const {
-    int n = 0;
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) n += GetPixel(dc, x, y) != 0xFFFFFF;
-    return n;
-  }
+struct Canvas : TestSurface {
+  Canvas() : TestSurface(16, -16, 32) { clear(0xFFFFFF); }
+  int count_not_white() const { return static_cast<int>(painted(0xFFFFFF).size()); }
 };
 
 }  // namespace

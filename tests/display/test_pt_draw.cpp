@@ -9,44 +9,24 @@
 #include "geometry/as_pt_set.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
+#include "tests/platform_gdi/gdi_fixture.h"
 
 namespace {
 
 // A 16 x 16 32-bit memory DC, white, with a 1-pixel black pen selected.
-struct Canvas {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = nullptr;
-  HGDIOBJ old_bmp = nullptr;
+struct Canvas : TestSurface {
   HPEN pen = CreatePen(PS_SOLID, 1, 0x000000);
   HGDIOBJ old_pen = nullptr;
 
-  Canvas() {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 16;
-    bi.bmiHeader.biHeight = -16;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    old_bmp = SelectObject(dc, bmp);
-    RECT all = {0, 0, 16, 16};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  Canvas() : TestSurface(16, -16, 32) {
+    clear(0xFFFFFF);
     old_pen = SelectObject(dc, pen);
   }
   ~Canvas() {
     SelectObject(dc, old_pen);
-    SelectObject(dc, old_bmp);
     DeleteObject(pen);
-    DeleteObject(bmp);
-    DeleteDC(dc);
   }
-  int count(COLORREF c) const {
-    int n = 0;
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) n += GetPixel(dc, x, y) == c;
-    return n;
-  }
+  int count(COLORREF c) const { return width * height - static_cast<int>(painted(c).size()); }
 };
 
 }  // namespace
