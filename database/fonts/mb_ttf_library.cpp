@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/mb_system.h"
 #include "geometry/as_pt_list.h"
@@ -232,10 +233,14 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
     pen.x() += c->advance() * s;
     return true;
   }
-  for (const std::vector<As_Pt>& contour : c->contours()) {
-    As_Pt_List* list = new As_Pt_List;
-    for (const As_Pt& p : contour) list->add_tail(As_Pt(p.x() * s + pen.x(), p.y() * s + pen.y(), pen.z()));
-    out.add(list);
+  long points = 0;
+  for (const std::vector<As_Pt>& contour : c->contours()) points += static_cast<long>(contour.size());
+  if (MB_Glyph_Budget::take(points)) {
+    for (const std::vector<As_Pt>& contour : c->contours()) {
+      As_Pt_List* list = new As_Pt_List;
+      for (const As_Pt& p : contour) list->add_tail(As_Pt(p.x() * s + pen.x(), p.y() * s + pen.y(), pen.z()));
+      out.add(list);
+    }
   }
   pen.x() += 1.25 * c->end_pos().x() * s;
   return true;
