@@ -172,8 +172,8 @@ class Budget_Probe : public MB_Text {
     seen = MB_Glyph_Budget::available();
     MB_Text::build_draw();
   }
-  unsigned long points() const {
-    auto* node = static_cast<const MB_Draw_Lines_Sets*>(const_cast<Budget_Probe*>(this)->draw_node());
+  unsigned long points() {
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(draw_node());
     return node ? node->pts_count() : 0;
   }
   long seen = -1;
