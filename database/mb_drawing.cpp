@@ -2,6 +2,7 @@
 // running origin of the native format.
 #include "database/mb_drawing.h"
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/mb_drawable.h"
 #include "database/mb_layer.h"
 #include "database/mb_linetype.h"
@@ -103,6 +104,7 @@ MB_Line_Type* MB_Drawing::find_line_type(const char* name, MB_Layer* layer) {
 }
 
 void MB_Drawing::build_draw() {
+  MB_Glyph_Budget budget(MB_Glyph_Budget::kBuild);
   for (MB_Object* o = block_list_.head(); o; o = o->next()) mb_block_build_draw(mb_to_block(o));
   for (MB_Object* o = object_list_.head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;

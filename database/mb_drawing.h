@@ -174,6 +174,8 @@ class MB_Drawing {
 
   // Builds every block's display, then every entity's: an entity on an
   // invisible layer is hidden (flag 0), then it builds and takes its colour.
+  // The texts of the whole build share one budget of points
+  // (mb_glyph_budget.h).
   void build_draw();
   // Shows or hides the active objects on the layer as the layer is.
   void build_layer(MB_Layer* layer);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "database/fonts/mb_font_library.h"
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/mb_drawing.h"
 #include "display/api/api_draw.h"
 #include "display/cmydc.h"
@@ -127,6 +128,7 @@ std::string MB_Text::bytes() const {
 
 void MB_Text::render_string_by_ttf(const char* text, MB_Font_Library* font, As_Void_List& out) {
   if (!text || !font) return;
+  MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
   As_Pt pen = base_;
   const bool vertical = (style_.font_style() & MB_Text_Style::kVertical) != 0;
   for (const MB_Text_Code& c : mb_text_codes(text, std::strlen(text))) {
@@ -144,10 +146,13 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   const std::string text = bytes();
   As_Void_List strokes;
   As_Pt pen = base_;
-  for (const MB_Text_Code& c : mb_text_codes(text.data(), text.size())) {
-    const bool to_big = !ttf && (c.origin == MB_Text_Code::kDoubleByte || c.origin == MB_Text_Code::kEscape);
-    MB_Font_Library* font = to_big ? big : main;
-    if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+  {
+    MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
+    for (const MB_Text_Code& c : mb_text_codes(text.data(), text.size())) {
+      const bool to_big = !ttf && (c.origin == MB_Text_Code::kDoubleByte || c.origin == MB_Text_Code::kEscape);
+      MB_Font_Library* font = to_big ? big : main;
+      if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+    }
   }
   std::vector<unsigned long> counts;
   std::vector<As_Pt> pts;

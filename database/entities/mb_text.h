@@ -7,7 +7,9 @@
 // to the big font, "%%" codes and single bytes to the main font; a TrueType
 // main font takes every code. An incomplete sequence at the end of the text
 // is read as plain bytes (a lone lead byte is passed over), never past the
-// end. A copy has no display node until its own build_draw.
+// end. The glyphs of one text make at most the text budget of points
+// (mb_glyph_budget.h): a text beyond it keeps the strokes that fit. A copy
+// has no display node until its own build_draw.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
 
@@ -25,13 +26,14 @@ struct Shape_Interpreter::State {
   Shape_Stroke stroke;  // the open stroke; empty until the pen moves
   std::vector<As_Pt> stack;
   long steps = 0;
+  long limit = 0;  // the steps the budgets allow
   Shape_Glyph* out = nullptr;
 
   void flush() {
     if (stroke.size() >= 2) out->strokes.push_back(std::move(stroke));
     stroke.clear();
   }
-  // Every point counts against the step budget.
+  // Every point is a step.
   void move_to(double nx, double ny) {
     ++steps;
     if (down) {
@@ -83,11 +85,13 @@ size_t Shape_Interpreter::code_end(const uint8_t* data, size_t size, size_t i, S
 }
 
 Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
+  MB_Glyph_Budget glyph(MB_Glyph_Budget::kGlyph);
   Shape_Glyph g;
   State s;
   s.out = &g;
+  s.limit = MB_Glyph_Budget::available();
   exec(s, data, size, 0);
-  steps_run_ += s.steps;
+  MB_Glyph_Budget::spend(s.steps);
   s.flush();
   g.end = As_Pt(s.x, s.y, 0.0);
   return g;
@@ -102,7 +106,7 @@ void Shape_Interpreter::subshape(State& s, uint32_t code, int depth) {
 bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
   size_t i = 0;
   while (i < n) {
-    if (++s.steps > kMaxSteps) return false;
+    if (++s.steps > s.limit) return false;
     const uint8_t code = d[i];
     // Operands cut off by the end of the shape end it; the lists of codes 9
     // and 13 run the entries they have.
@@ -164,7 +168,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         s.move_by(s8(op[0]) * s.scale, s8(op[1]) * s.scale);
         break;
       case 9:
-        for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= kMaxSteps; k += 2) {
+        for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= s.limit; k += 2) {
           s.move_by(s8(d[k]) * s.scale, s8(d[k + 1]) * s.scale);
         }
         break;
@@ -204,7 +208,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
       case 13: {
         size_t k = i + 1;
         do {
-          if (s.steps > kMaxSteps) break;
+          if (s.steps > s.limit) break;
           if (code == 13 && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
           if (k + 2 >= n) break;
           const double dx = s8(d[k]) * s.scale, dy = s8(d[k + 1]) * s.scale;

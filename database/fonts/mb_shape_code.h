@@ -9,8 +9,9 @@
 //
 // Shapes are untrusted: every operand is read inside the shape's bytes (a
 // code whose operands are cut off ends the shape with the strokes made so
-// far), subshapes nest at most kMaxDepth deep, and one glyph runs at most
-// kMaxSteps codes, so self-referencing or cyclic fonts end.
+// far), subshapes nest at most kMaxDepth deep, and a glyph runs within the
+// glyph budget and whatever text budget is open (mb_glyph_budget.h), so
+// self-referencing, cyclic or exploding fonts end.
 #pragma once
 
 #include <cstddef>
@@ -41,17 +42,16 @@ typedef std::function<const std::vector<uint8_t>*(uint32_t code)> Shape_Lookup;
 class Shape_Interpreter {
  public:
   static constexpr int kMaxDepth = 16;
-  static constexpr long kMaxSteps = 1L << 20;
   static constexpr size_t kMaxStack = 256;
 
   // `font_height` scales the boxes of extended big-font references.
   Shape_Interpreter(Shape_Font_Kind kind, Shape_Lookup lookup, double font_height)
       : kind_(kind), lookup_(std::move(lookup)), font_height_(font_height > 0 ? font_height : 1.0) {}
 
-  // Runs one shape from a fresh state (origin, pen down, scale 1).
+  // Runs one shape from a fresh state (origin, pen down, scale 1), every
+  // code and point spent from the open budgets; when they run out, the
+  // glyph keeps the strokes made so far.
   Shape_Glyph run(const uint8_t* data, size_t size);
-  // The steps of all shapes run so far.
-  long steps_run() const { return steps_run_; }
 
   // The index just past the code at data[i] and its operands (at most size).
   static size_t skip_code(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind);
@@ -63,14 +63,13 @@ class Shape_Interpreter {
 
  private:
   struct State;
-  // Runs bytes until code 0 or their end; false when the step budget ran out.
+  // Runs bytes until code 0 or their end; false when the budget ran out.
   bool exec(State& s, const uint8_t* data, size_t size, int depth);
   void subshape(State& s, uint32_t code, int depth);
 
   Shape_Font_Kind kind_;
   Shape_Lookup lookup_;
   double font_height_;
-  long steps_run_ = 0;
 };
 
 // Places a glyph at the pen, scaled by (sx, sy), appending its strokes to

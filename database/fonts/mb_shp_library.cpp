@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/mb_system.h"
 #include "geometry/as_void_list.h"
@@ -12,11 +13,6 @@
 namespace {
 
 constexpr long kMaxSourceBytes = 64L << 20;
-// Interpreter steps all glyphs of one source may take together (every
-// point is a step). Each glyph is bounded by the interpreter's own budget,
-// but a short source can name thousands of shapes that each call one costly
-// subshape; the glyphs compiled after this budget is spent keep no strokes.
-constexpr long kMaxCompileSteps = 1L << 22;
 
 std::string trim(const std::string& s) {
   size_t a = 0, b = s.size();
@@ -264,11 +260,15 @@ bool MB_Shp_Library::load_text(const std::string& text) {
   Shape_Interpreter run(
       kind,
       [this](uint32_t code) { return shape_bytes(code); }, height());
+  // Each glyph is bounded by the glyph budget, but a short source can name
+  // thousands of shapes that each call one costly subshape: the glyphs of
+  // the whole source share one budget of their own (not any text's), and
+  // those compiled after it is spent keep no strokes.
+  MB_Glyph_Budget compiling(MB_Glyph_Budget::kFont, MB_Glyph_Budget::kAlone);
   for (const Source_Shape& s : shapes) {
     const std::vector<uint8_t>* bytes = shape_bytes(s.code);
     if (!bytes || index_.count(s.code)) continue;
-    Shape_Glyph g;
-    if (run.steps_run() < kMaxCompileSteps) g = run.run(bytes->data(), bytes->size());
+    const Shape_Glyph g = run.run(bytes->data(), bytes->size());
     MB_Font_Char* c = new MB_Font_Char(static_cast<unsigned short>(s.code));
     for (const Shape_Stroke& stroke : g.strokes) {
       c->new_pos_list();
@@ -299,11 +299,15 @@ bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
   if (!c) return false;
   Shape_Glyph g;
   const As_Pt_Sets& sets = c->point_sets();
-  unsigned long at = 0;
-  for (unsigned long s = 0; s < sets.ptset_count(); ++s) {
-    const unsigned long n = sets.vals()[s];
-    g.strokes.emplace_back(sets.points() + at, sets.points() + at + n);
-    at += n;
+  // The glyph was run when the font was compiled: placing it spends its
+  // points.
+  if (MB_Glyph_Budget::take(static_cast<long>(sets.pts_count()))) {
+    unsigned long at = 0;
+    for (unsigned long s = 0; s < sets.ptset_count(); ++s) {
+      const unsigned long n = sets.vals()[s];
+      g.strokes.emplace_back(sets.points() + at, sets.points() + at + n);
+      at += n;
+    }
   }
   g.end = c->end_pos();
   const double s = height / this->height();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/mb_system.h"
 #include "geometry/as_pt_list.h"
@@ -182,30 +183,41 @@ MB_TTF_Library::MB_TTF_Library(const char* file, const char* path) {
   if (char_height_ <= 0) char_height_ = kOutlineHeight * 0.7;
 }
 
+namespace {
+
+HFONT create_font(int height, const std::string& face) {
+  return CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                     DRAFT_QUALITY, FIXED_PITCH | FF_MODERN, face.c_str());
+}
+
+}  // namespace
+
 std::unique_ptr<MB_TTF_Char> MB_TTF_Library::create_ttf_char(uint32_t code) const {
   HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return nullptr;
-  HFONT font = CreateFontA(kOutlineHeight, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, OUT_STROKE_PRECIS,
-                           CLIP_STROKE_PRECIS, DRAFT_QUALITY, FIXED_PITCH | FF_MODERN, face_.c_str());
+  HFONT font = create_font(kOutlineHeight, face_);
+  HFONT metrics_font = create_font(kOutlineHeight * kMetricsScale, face_);
   HGDIOBJ old = SelectObject(dc, font);
   std::unique_ptr<MB_TTF_Char> c;
-  GLYPHMETRICS gm = {};
-  static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   std::unique_ptr<MB_TTF_Outline> outline;
   if (code != kSpace) outline = CreateOutline(dc, static_cast<long>(code));
-  if (outline || GetGlyphOutlineA(dc, code, GGO_METRICS, &gm, 0, nullptr, &kIdentity) != GDI_ERROR) {
+  SelectObject(dc, metrics_font);
+  GLYPHMETRICS gm = {};
+  static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  const bool metrics = GetGlyphOutlineA(dc, code, GGO_METRICS, &gm, 0, nullptr, &kIdentity) != GDI_ERROR;
+  if (outline || metrics) {
     c.reset(new MB_TTF_Char(code));
     if (outline) {
-      GetGlyphOutlineA(dc, code, GGO_METRICS, &gm, 0, nullptr, &kIdentity);
       As_Pt end;
       ttfrender_to_ptsets(*outline, c->contours(), end);
       c->set_end_pos(end.x(), end.x() / 3, 0);
     }
-    c->advance(gm.gmCellIncX);
+    if (metrics) c->advance(static_cast<double>(gm.gmCellIncX) / kMetricsScale);
     if (c->contours().empty()) c->set_end_pos(0, 0, 0);
   }
   SelectObject(dc, old);
   DeleteObject(font);
+  DeleteObject(metrics_font);
   DeleteDC(dc);
   return c;
 }
@@ -228,15 +240,15 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
   const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
   if (!c) return false;
   const double s = height / char_height_;
-  if (c->contours().empty()) {
-    pen.x() += c->advance() * s;
-    return true;
+  long points = 0;
+  for (const std::vector<As_Pt>& contour : c->contours()) points += static_cast<long>(contour.size());
+  if (MB_Glyph_Budget::take(points)) {
+    for (const std::vector<As_Pt>& contour : c->contours()) {
+      As_Pt_List* list = new As_Pt_List;
+      for (const As_Pt& p : contour) list->add_tail(As_Pt(p.x() * s + pen.x(), p.y() * s + pen.y(), pen.z()));
+      out.add(list);
+    }
   }
-  for (const std::vector<As_Pt>& contour : c->contours()) {
-    As_Pt_List* list = new As_Pt_List;
-    for (const As_Pt& p : contour) list->add_tail(As_Pt(p.x() * s + pen.x(), p.y() * s + pen.y(), pen.z()));
-    out.add(list);
-  }
-  pen.x() += 1.25 * c->end_pos().x() * s;
+  pen.x() += c->advance() * s;
   return true;
 }

@@ -3,8 +3,10 @@
 //
 // The library's height is fixed when it is made, from the top of the
 // capital H at the outline size, so a text keeps its size whatever was drawn
-// before. A glyph without contours (a space) advances the pen by its
-// advance width. The native outline records are read checked against their
+// before. Every glyph, a space too, advances the pen by its advance width,
+// so letters are spaced as the font means them to be; the advance is asked
+// at kMetricsScale times the outline size and keeps that fraction of an
+// outline unit. The native outline records are read checked against their
 // buffer. Codes are kept whole (32 bits).
 #pragma once
 
@@ -76,6 +78,8 @@ class MB_TTF_Library : public MB_Font_Library {
  public:
   // The outline size asked of GDI.
   static constexpr int kOutlineHeight = 80;
+  // Advances are asked at this many times the outline size.
+  static constexpr int kMetricsScale = 64;
 
   // A font file: its family name from the file (in the fonts folder, or at
   // `path`, else in the system's fonts folder), "Arial" when none.

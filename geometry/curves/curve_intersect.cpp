@@ -26,16 +26,31 @@ void Sub(const double a[3], const double b[3], double out[3]) {
 // 0 degenerate, 1 circle, 2 straight.
 int FrameKind(const CurveFrame& f) { return f.IsDegenerate() ? 0 : (f.IsStraight() ? 2 : 1); }
 
-int AddOrdered(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, bool swapped) {
-  return swapped ? AddParamPair(list1, list2, t2, t1) : AddParamPair(list1, list2, t1, t2);
+// (t1, t2) on the curves a and b, added to the lists in the callers' order.
+int AddOrdered(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, bool swapped, const CCurve& a,
+               const CCurve& b) {
+  return swapped ? AddParamPair(list1, list2, t2, t1, &b, &a) : AddParamPair(list1, list2, t1, t2, &a, &b);
+}
+
+// One point of a curve: parameters within 1e-9, or the two ends of a closed
+// curve's range (its seam).
+bool SameParam(const CCurve* c, double s, double t) {
+  const double eps = 1e-9;
+  if (std::fabs(s - t) <= eps) return true;
+  if (!c) return false;
+  const double a = c->StartParam(), b = c->EndParam();
+  const bool ends = (std::fabs(s - a) <= eps && std::fabs(t - b) <= eps) ||
+                    (std::fabs(s - b) <= eps && std::fabs(t - a) <= eps);
+  return ends && c->IsClosed();
 }
 
 }  // namespace
 
-int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2) {
+int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1,
+                 const CCurve* c2) {
   int n = list1.Count() < list2.Count() ? list1.Count() : list2.Count();
   for (int i = 0; i < n; ++i)
-    if (std::fabs(list1[i] - t1) <= 1e-9 && std::fabs(list2[i] - t2) <= 1e-9) return kCurveOk;
+    if (SameParam(c1, list1[i], t1) && SameParam(c2, list2[i], t2)) return kCurveOk;
   int st = list1.Append(t1);
   if (st != kCurveOk) return st;
   st = list2.Append(t2);
@@ -220,7 +235,7 @@ int CCurveIntersector::Solve(double a, double b, double tol) {
 // ---- pairs ----
 
 int CCurvePair::Add(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2) const {
-  return AddOrdered(list1, list2, t1, t2, swapped_);
+  return AddOrdered(list1, list2, t1, t2, swapped_, c1_, c2_);
 }
 
 int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) const {
@@ -391,7 +406,7 @@ int CCircleCirclePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, doubl
     Sub(x, k2.c, rel);
     double phi = k2.AngleOf(rel);
     if (!b->NormalizeParam(phi)) continue;
-    int st = AddOrdered(list1, list2, theta, phi, swapped);
+    int st = AddOrdered(list1, list2, theta, phi, swapped, *a, *b);
     if (st != kCurveOk) return st;
   }
   return kCurveOk;
@@ -442,7 +457,7 @@ int IntersectCurves(const CCurve& c1, const CCurve& c2, CDoubleArray& list1, CDo
       if ((end == 0 ? from.StartPoint(p) : from.EndPoint(p)) != kCurveOk) continue;
       if (onto.ClosestPoint(p, foot, u, d, 1e-9, kCurveNone) != kCurveOk || !(d < tol)) continue;
       double t = end == 0 ? from.StartParam() : from.EndParam();
-      st = pass == 0 ? AddParamPair(list1, list2, t, u) : AddParamPair(list1, list2, u, t);
+      st = pass == 0 ? AddParamPair(list1, list2, t, u, &c1, &c2) : AddParamPair(list1, list2, u, t, &c1, &c2);
       if (st != kCurveOk) return st;
     }
   }

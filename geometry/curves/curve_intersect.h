@@ -38,8 +38,11 @@ class CCurveIntersector : public CLibObject {
   const CCurve& c2_;
 };
 
-// Adds (t1, t2) unless the same pair (both within 1e-9) is already there.
-int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2);
+// Adds (t1, t2) unless the same crossing is already there: both parameters
+// within 1e-9, where the two ends of a closed curve's range are one point.
+// c1 and c2, when given, are the curves of the two lists.
+int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1 = nullptr,
+                 const CCurve* c2 = nullptr);
 
 class CCurvePair : public CLibObject {
  public:
@@ -83,5 +86,5 @@ class CCircleCirclePair : public CCurvePair {
 // curve of the smaller kind comes first.
 int MakeCurvePair(const CCurve& c1, const CCurve& c2, bool allow_swap, CCurvePair*& pair);
 // Crossings of the two curves and the contacts of their end points, added
-// to the lists.
+// to the lists; a crossing on a closed curve's seam is listed once.
 int IntersectCurves(const CCurve& c1, const CCurve& c2, CDoubleArray& list1, CDoubleArray& list2, double tol);

@@ -15,6 +15,7 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -329,7 +330,7 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, 
     m.gmBlackBoxY = static_cast<UINT>(y1 > y0 ? y1 - y0 : 1);
     m.gmptGlyphOrigin.x = static_cast<LONG>(x0);
     m.gmptGlyphOrigin.y = static_cast<LONG>(y1);
-    m.gmCellIncX = static_cast<SHORT>(std::lround(g->advance.x * scale));
+    m.gmCellIncX = static_cast<SHORT>(std::max(-32768L, std::min(32767L, std::lround(g->advance.x * scale))));
     m.gmCellIncY = 0;
     *metrics = m;
   }

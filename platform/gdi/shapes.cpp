@@ -142,7 +142,9 @@ void mark_fill(const std::vector<Figure>& figs, int fill_mode, Coverage* cov) {
         if (a.y == b.y) continue;
         const int64_t ymin = std::min(a.y, b.y), ymax = std::max(a.y, b.y);
         if (y < ymin || y >= ymax) continue;
-        const double x = a.x + static_cast<double>(y - a.y) * (static_cast<double>(b.x) - a.x) /
+        // In doubles: a row minus a vertex at the end of the int range
+        // overflows int.
+        const double x = a.x + (static_cast<double>(y) - a.y) * (static_cast<double>(b.x) - a.x) /
                                    (static_cast<double>(b.y) - a.y);
         xs.push_back(Crossing{x, b.y > a.y ? 1 : -1});
       }

@@ -127,6 +127,50 @@ TEST(Intersect, CircleCircleClosedFormAndTangency) {
   EXPECT_TRUE(Intersections(a, inner).empty());
 }
 
+// A crossing on a closed curve's seam, found at both ends of its range (by
+// the solver and by the end point contacts), is one crossing; crossings at
+// the two ends of an open curve are two.
+TEST(Intersect, ACrossingOnASeamIsListedOnce) {
+  struct Point {
+    double x, y;
+  };
+  auto points_of = [](const CCurve& a, const CCurve& b) {
+    std::vector<Point> out;
+    for (auto& pr : Intersections(a, b)) {
+      double p[3];
+      a.Evaluate(pr.first, p);
+      out.push_back({p[0], p[1]});
+    }
+    std::sort(out.begin(), out.end(), [](const Point& p, const Point& q) { return p.x < q.x; });
+    return out;
+  };
+  TestCircle unit = Circle(0, 0, 1), below = Circle(1, -1, 1), beside = Circle(2, 0, 1);
+  auto nurbs_unit = NurbsCircle(0, 0, 1), nurbs_below = NurbsCircle(1, -1, 1);
+  TestCircle half({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0.0, kPi);
+  TestLine axis({-2, 0, 0}, {1, 0, 0}, 0, 4);
+  struct Case {
+    const char* what;
+    const CCurve& a;
+    const CCurve& b;
+    std::vector<Point> expected;
+  } cases[] = {
+      {"unit circles crossing on the first one's seam", unit, below, {{0, -1}, {1, 0}}},
+      {"the same as NURBS curves", *nurbs_unit, *nurbs_below, {{0, -1}, {1, 0}}},
+      {"circles touching on the first one's seam", unit, beside, {{1, 0}}},
+      {"a half circle whose ends lie on a line", half, axis, {{-1, 0}, {1, 0}}},
+  };
+  for (const Case& c : cases) {
+    for (bool swapped : {false, true}) {
+      std::vector<Point> got = swapped ? points_of(c.b, c.a) : points_of(c.a, c.b);
+      ASSERT_EQ(got.size(), c.expected.size()) << c.what << (swapped ? ", swapped" : "");
+      for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_NEAR(got[i].x, c.expected[i].x, 1e-9) << c.what;
+        EXPECT_NEAR(got[i].y, c.expected[i].y, 1e-9) << c.what;
+      }
+    }
+  }
+}
+
 TEST(Intersect, SelfIntersections) {
   // A cubic with a loop: the control polygon crosses itself.
   auto loop = MakeNurbs(3, {0, 0, 0, 0}, 1.0, {{0, 0, 0}, {3, 3, 0}, {-1, 3, 0}, {2, 0, 0}});

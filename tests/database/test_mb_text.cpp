@@ -2,9 +2,12 @@
 // copies and multi-line text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "database/entities/mb_text.h"
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_library.h"
 #include "database/mb_drawing.h"
@@ -149,6 +152,93 @@ TEST_F(TextLayout, CopiesOwnTheirNodeAndKeepSixteenBitText) {
   EXPECT_EQ(t->string().form(), 2);
   EXPECT_EQ(t->text_style().font_lib(), &main);
   delete target;
+}
+
+// A font of a few hundred bytes whose glyph 'A' explodes: each of sixteen
+// nested shapes calls the next twice, so one glyph would run 2^16 leaves.
+std::vector<uint8_t> exploding_font() {
+  std::vector<Shape> shapes = {{65, "A", {7, 1, 0}}};
+  for (uint8_t k = 1; k < 16; ++k) shapes.push_back({k, "", {7, uint8_t(k + 1), 7, uint8_t(k + 1), 0}});
+  shapes.push_back({16, "", {0x11, 0x19, 0}});
+  std::sort(shapes.begin(), shapes.end(), [](const Shape& a, const Shape& b) { return a.code < b.code; });
+  return shapes_font(1, 0, shapes);
+}
+
+// A text that notes the budget its build sees.
+class Budget_Probe : public MB_Text {
+ public:
+  using MB_Text::MB_Text;
+  void build_draw() override {
+    seen = MB_Glyph_Budget::available();
+    MB_Text::build_draw();
+  }
+  unsigned long points() {
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(draw_node());
+    return node ? node->pts_count() : 0;
+  }
+  long seen = -1;
+};
+
+TEST(TextBudget, AnExplodingFontMakesABoundedText) {
+  MB_Shx_Library font;
+  const std::vector<uint8_t> bytes = exploding_font();
+  ASSERT_TRUE(font.load_shx_bytes(bytes.data(), bytes.size()));
+  auto text_of = [&font](size_t n) {
+    Budget_Probe* t = new Budget_Probe(As_Pt(0, 0, 0), MB_String(std::string(n, 'A').c_str()));
+    t->text_style().font_lib(&font);
+    t->text_style().height(10);
+    return t;
+  };
+  // One glyph runs into the glyph budget, not much short of it.
+  std::unique_ptr<Budget_Probe> one(text_of(1));
+  one->build_draw();
+  EXPECT_GT(one->points(), static_cast<unsigned long>(MB_Glyph_Budget::kGlyph / 8));
+  EXPECT_LE(one->points(), static_cast<unsigned long>(MB_Glyph_Budget::kGlyph));
+  EXPECT_EQ(one->seen, MB_Glyph_Budget::kUnbounded);
+  // A hundred of them stay within the text budget.
+  std::unique_ptr<Budget_Probe> hundred(text_of(100));
+  hundred->build_draw();
+  EXPECT_GT(hundred->points(), one->points());
+  EXPECT_LE(hundred->points(), static_cast<unsigned long>(MB_Glyph_Budget::kText));
+
+  // A drawing's build gives its texts one budget; a budget open around the
+  // build bounds all its texts together, and those past it draw nothing.
+  MB_Drawing drawing;
+  Budget_Probe* texts[3];
+  for (Budget_Probe*& t : texts) drawing.object_list().add_tail(t = text_of(100));
+  drawing.build_draw();
+  EXPECT_EQ(texts[0]->seen, MB_Glyph_Budget::kBuild);
+  EXPECT_EQ(texts[2]->points(), hundred->points());
+  {
+    const long limit = MB_Glyph_Budget::kText + MB_Glyph_Budget::kText / 2;
+    MB_Glyph_Budget around(limit);
+    drawing.build_draw();
+    EXPECT_EQ(texts[0]->points(), hundred->points());
+    EXPECT_LT(texts[1]->points(), hundred->points());
+    EXPECT_EQ(texts[2]->points(), 0u);
+    EXPECT_EQ(around.left(), 0);
+  }
+  EXPECT_EQ(MB_Glyph_Budget::available(), MB_Glyph_Budget::kUnbounded);
+}
+
+TEST(TextBudget, BudgetsNestAndAloneOnesSpendOnlyThemselves) {
+  MB_Glyph_Budget outer(100);
+  {
+    MB_Glyph_Budget inner(40);
+    MB_Glyph_Budget::spend(30);
+    EXPECT_EQ(MB_Glyph_Budget::available(), 10);
+    EXPECT_FALSE(MB_Glyph_Budget::take(11));  // does not fit: all that is left is spent
+    EXPECT_EQ(inner.left(), 0);
+  }
+  EXPECT_EQ(outer.left(), 60);
+  {
+    MB_Glyph_Budget alone(1000, MB_Glyph_Budget::kAlone);
+    EXPECT_EQ(MB_Glyph_Budget::available(), 1000);
+    EXPECT_TRUE(MB_Glyph_Budget::take(500));
+  }
+  EXPECT_EQ(outer.left(), 60);
+  EXPECT_TRUE(MB_Glyph_Budget::take(60));
+  EXPECT_EQ(MB_Glyph_Budget::available(), 0);
 }
 
 TEST(TextStyle, MissingStyleFallsBackToTheDefault) {

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shape_code.h"
 
 namespace {
@@ -110,7 +111,7 @@ TEST(ShapeCode, CyclicShapesEndWithinTheStepBudget) {
   // Each shape calls itself twice: without a budget this would take 2^16 runs.
   std::map<uint32_t, std::vector<uint8_t>> subs = {{1, {7, 1, 7, 1, 0x10, 7, 1, 7, 1, 0}}};
   Shape_Glyph g = run({7, 1, 0}, subs);
-  EXPECT_LE(g.end.x(), double(Shape_Interpreter::kMaxSteps));
+  EXPECT_LE(g.end.x(), double(MB_Glyph_Budget::kGlyph));
 }
 
 TEST(ShapeCode, CutOperandsEndTheShapeWithTheStrokesMadeSoFar) {

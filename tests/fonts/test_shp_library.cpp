@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shp_library.h"
 #include "database/fonts/mb_shx_library.h"
 #include "geometry/as_pt_list.h"
@@ -96,7 +97,7 @@ TEST(ShpLibrary, BigFontSourceTakesItsHeaderFromTheSecondLine) {
   delete l;
 }
 
-// Many shapes that each call a subshape running the whole step budget of a
+// Many shapes that each call a subshape running the whole budget of a
 // glyph: compiling stops running shapes once the source has spent its
 // budget, so a short source cannot make the load take minutes and gigabytes.
 TEST(ShpLibrary, ManyCostlyShapesShareOneBudget) {
@@ -106,7 +107,9 @@ TEST(ShpLibrary, ManyCostlyShapesShareOneBudget) {
     text += ",0\n*" + std::to_string(k) + ",17,\n";
   }
   text += "2,0\n";
-  for (int c = 100; c < 110; ++c) text += "*" + std::to_string(c) + ",3,\n7,1,0\n";
+  // More of them than the font's budget holds glyph budgets.
+  const long costly = MB_Glyph_Budget::kFont / MB_Glyph_Budget::kGlyph + 2;
+  for (long c = 100; c < 100 + costly; ++c) text += "*" + std::to_string(c) + ",3,\n7,1,0\n";
   text += "*200,2,\n014,0\n";
   MB_Shp_Library lib;
   ASSERT_TRUE(lib.load_text(text));

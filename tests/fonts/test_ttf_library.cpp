@@ -1,6 +1,10 @@
 // TrueType fonts: reading native outline records, and glyphs through GDI.
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +16,7 @@
 namespace {
 
 const char kDejaVu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char kLiberation[] = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
 
 struct Native {
   std::vector<uint8_t> b;
@@ -197,6 +202,50 @@ TEST(TtfLibrary, SpacesAdvanceAndWideCodesAreKept) {
   EXPECT_FALSE(lib.char_2_ptlist(0x10041, out, pen, 10, 1, false));
   EXPECT_EQ(out.head(), nullptr);
   EXPECT_EQ(pen.x(), 0.0);
+}
+
+// FreeType's advance of each character of a text, in outline units: font
+// units at a cell (ascent plus descent) of the outline height.
+std::vector<double> freetype_advances(const char* file, const std::string& text) {
+  std::vector<double> out;
+  FT_Library ft = nullptr;
+  FT_Face face = nullptr;
+  if (FT_Init_FreeType(&ft) != 0) return out;
+  if (FT_New_Face(ft, file, 0, &face) == 0) {
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    const double cell = os2 ? double(os2->usWinAscent) + os2->usWinDescent : double(face->ascender) - face->descender;
+    for (char ch : text) {
+      if (FT_Load_Char(face, static_cast<unsigned char>(ch), FT_LOAD_NO_SCALE) != 0) break;
+      out.push_back(face->glyph->advance.x * MB_TTF_Library::kOutlineHeight / cell);
+    }
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(ft);
+  return out;
+}
+
+// The pen moves by FreeType's advances scaled as the text's height gives
+// (height over the font's height), each within half the metrics' step of an
+// outline unit: letters are spaced evenly, as the font spaces them.
+TEST(TtfLibrary, ThePenMovesByTheFontsAdvances) {
+  const std::string text = "Sample drawing: WAVE ill,i.j";
+  for (const char* file : {kDejaVu, kLiberation}) {
+    MB_TTF_Library lib("font.ttf", file);
+    const std::vector<double> advances = freetype_advances(file, text);
+    ASSERT_EQ(advances.size(), text.size()) << file;
+    const double height = 8, scale = height / lib.height();
+    const double step = 0.5 / MB_TTF_Library::kMetricsScale * scale;
+    As_Pt pen(20, 20, 0);
+    double expected = 20;
+    for (size_t i = 0; i < text.size(); ++i) {
+      As_Void_List out;
+      ASSERT_TRUE(lib.char_2_ptlist(static_cast<unsigned char>(text[i]), out, pen, height, 1, false));
+      for (As_Void_Node* n = out.head(); n; n = n->next()) delete static_cast<As_Pt_List*>(n->entity());
+      expected += advances[i] * scale;
+      EXPECT_NEAR(pen.x(), expected, step * static_cast<double>(i + 1)) << file << " after '" << text[i] << "'";
+      EXPECT_EQ(pen.y(), 20.0);
+    }
+  }
 }
 
 TEST(TtfLibrary, MissingFileFallsBackToArial) {

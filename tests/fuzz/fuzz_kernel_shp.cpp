@@ -1,11 +1,12 @@
 // Fuzz target for the kernel's compiling of shape-font source text. The
 // input is the text; every shape it compiles is placed at a pen, with a few
-// fixed codes besides. Malformed text must compile what it can: no crash, no
-// hang, no unbounded allocation.
+// fixed codes besides, all within one text's budget. Malformed text must
+// compile what it can: no crash, no hang, no unbounded allocation.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shp_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   check(lib.load_text(text) == !text.empty());
   check(lib.height() > 0);
+  MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
   for (MB_Font_Char* c : lib.glyphs()) draw(lib, c->code());
   for (unsigned long code : {0ul, 0x41ul, 0xA1A1ul, 0x10000ul}) draw(lib, code);
   return 0;

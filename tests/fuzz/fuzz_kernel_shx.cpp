@@ -1,13 +1,15 @@
 // Fuzz target for the kernel's reading of compiled shape fonts. The input is
 // a whole font file, read from the bytes as the library reads a file; every
 // shape it holds is then drawn, with a few two-byte codes besides, and the
-// glyph of each is placed at a pen. Malformed fonts must load what fits and
-// draw the strokes made so far: no crash, no hang, no read outside the bytes.
+// glyph of each is placed at a pen, all within one text's budget. Malformed
+// fonts must load what fits and draw the strokes made so far: no crash, no
+// hang, no read outside the bytes.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
@@ -18,7 +20,8 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
-// Shapes drawn per input: each may run the interpreter's whole step budget.
+// Shapes drawn per input, all as one text: together they run within the
+// text budget, as a text of them would.
 constexpr int kMaxDrawn = 64;
 
 void draw(MB_Shx_Library& lib, uint32_t code) {
@@ -42,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool ok = lib.load_shx_bytes(data, size);
   check(ok == (lib.kind() != MB_Shx_Library::kUnknown));
   check(lib.height() > 0);
+  MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
   int drawn = 0;
   for (const MB_Shx_Char* c = lib.char_list().first(); c && drawn < kMaxDrawn; c = c->next(), ++drawn) {
     check(c->data().size() <= size);

@@ -246,6 +246,56 @@ TEST(GdiShapes, ShapesFarOutsideTheSurfaceDrawOnlyWhatShows) {
   DeleteObject(wide);
 }
 
+// Vertices at the ends of the coordinate range (as a damaged drawing can
+// give): every fill mode, with and without an outline, through Polygon and
+// through a path, fills what covers the surface and nothing else.
+TEST(GdiShapes, PolygonsAtTheEndsOfTheCoordinateRangeFillWhatShows) {
+  const LONG lo = INT32_MIN, hi = INT32_MAX;
+  struct Probe {
+    int x, y;
+    COLORREF color;
+  };
+  struct Case {
+    const char* what;
+    std::vector<POINT> pts;
+    std::vector<Probe> probes;
+  } cases[] = {
+      {"square over everything", {{lo, lo}, {hi, lo}, {hi, hi}, {lo, hi}}, {{0, 0, kBrush}, {19, 19, kBrush}}},
+      // The diagonal x = y: pixels left of it are in, those on it out.
+      {"triangle cut by the diagonal", {{lo, lo}, {hi, hi}, {lo, hi}}, {{0, 19, kBrush}, {19, 0, kWhite}, {5, 5, kWhite}}},
+      {"sliver from far above to far below", {{10, lo}, {11, hi}, {9, hi}},
+       {{10, 10, kBrush}, {9, 10, kWhite}, {11, 10, kWhite}}},
+      {"far away", {{lo, lo}, {lo + 5, lo}, {lo, lo + 5}}, {{0, 0, kWhite}, {19, 19, kWhite}}},
+  };
+  for (const Case& c : cases) {
+    for (int mode : {ALTERNATE, WINDING}) {
+      for (bool path : {false, true}) {
+        TestSurface s(20, 20, 32);
+        s.clear(kWhite);
+        Tools t(s.dc, kPen, kBrush);
+        SelectObject(s.dc, GetStockObject(NULL_PEN));
+        SetPolyFillMode(s.dc, mode);
+        const int n = static_cast<int>(c.pts.size());
+        if (path) {
+          BeginPath(s.dc);
+          Polygon(s.dc, c.pts.data(), n);
+          EndPath(s.dc);
+          EXPECT_TRUE(FillPath(s.dc));
+        } else {
+          EXPECT_TRUE(Polygon(s.dc, c.pts.data(), n));
+        }
+        const std::string where = std::string(c.what) + (path ? ", path" : "") + ", mode " + std::to_string(mode);
+        for (const Probe& p : c.probes) EXPECT_EQ(GetPixel(s.dc, p.x, p.y), p.color) << where << " at " << p.x << "," << p.y;
+        // With the outline as well, cosmetic and wide.
+        SelectObject(s.dc, t.pen);
+        EXPECT_TRUE(Polygon(s.dc, c.pts.data(), n));
+        Tools wide(s.dc, kPen, kBrush, 3, PS_DASH);
+        EXPECT_TRUE(Polygon(s.dc, c.pts.data(), n));
+      }
+    }
+  }
+}
+
 TEST(GdiShapes, WidePenHasRoundEnds) {
   TestSurface s(12, 9, 32);
   s.clear(kWhite);
