@@ -1,24 +1,94 @@
 // Command line: decompiles one compiled shape font into shape source text, or
-// prints the source of one code ("-c font.shx 41").
+// prints the source of one code ("-c font.shx 41"). The result goes to
+// standard output with status 0, or 1 when the font cannot be read or the
+// source cannot be written; a command line that cannot be run gives the usage
+// on standard error and status 2.
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "fonttool/shp_writer.h"
 
+namespace {
+
+const char kProgram[] = "fontlathe_decompile";
+const char kVersion[] = "2.02";
+
+enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
+
+const char kUsage[] =
+    "usage: fontlathe_decompile [--] FONT.shx OUT.shp\n"
+    "       fontlathe_decompile -c [--] FONT.shx HEXCODE\n"
+    "       fontlathe_decompile --help | --version\n"
+    "Decompiles a compiled shape font into shape source (OUT.shp is replaced\n"
+    "only once it is complete), or with -c prints the source of the character\n"
+    "HEXCODE (hexadecimal, 0 to ffff).\n";
+
+int UsageError(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n%s", kProgram, what.c_str(), kUsage);
+  return kUsageError;
+}
+
+// Everything written to standard output reached it; otherwise says why on
+// standard error.
+bool StdoutWritten() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::fprintf(stderr, "%s: cannot write to standard output: %s\n", kProgram,
+               std::strerror(errno != 0 ? errno : EIO));
+  return false;
+}
+
+// Prints a text on standard output: status if it gets there, else 1.
+int Print(const std::string& text, int status) {
+  std::fputs(text.c_str(), stdout);
+  return StdoutWritten() ? status : kFailed;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  bool code_view = false;
+  std::vector<const char*> operands;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!options || arg[0] != '-' || arg[1] == '\0') {
+      operands.push_back(arg);
+    } else if (std::strcmp(arg, "--") == 0) {
+      options = false;
+    } else if (std::strcmp(arg, "-c") == 0) {
+      code_view = true;
+    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+      return Print(kUsage, kSucceeded);
+    } else if (std::strcmp(arg, "--version") == 0) {
+      return Print(std::string(kProgram) + " (fontlathe) " + kVersion + "\n", kSucceeded);
+    } else {
+      return UsageError(std::string("unknown option '") + arg + "'");
+    }
+  }
+  const char* second = code_view ? "code" : "output file";
+  if (operands.empty()) return UsageError("missing the font file and the " + std::string(second));
+  if (operands.size() == 1) return UsageError("missing the " + std::string(second));
+  if (operands.size() > 2)
+    return UsageError(std::string("too many arguments: '") + operands[2] + "'");
+  if (operands[0][0] == '\0') return UsageError("the font file name is empty");
+
   std::string message;
   bool ok;
-  if (argc == 4 && std::strcmp(argv[1], "-c") == 0) {
-    ok = fontlathe::DecodeCodeView(argv[2], argv[3], message);
-  } else if (argc == 3) {
-    ok = fontlathe::DecompileFontFile(argv[1], argv[2], message);
-    std::printf("\n");
+  if (code_view) {
+    uint32_t code = 0;
+    if (!fontlathe::ParseShapeCode(operands[1], &code)) {
+      return UsageError(std::string("invalid code '") + operands[1] + "' (hexadecimal, 0 to ffff)");
+    }
+    ok = fontlathe::DecodeCodeView(operands[0], operands[1], message);
   } else {
-    std::fprintf(stderr, "usage: %s font.shx out.shp\n       %s -c font.shx hexcode\n", argv[0],
-                 argv[0]);
-    return 2;
+    if (operands[1][0] == '\0') return UsageError("the output file name is empty");
+    ok = fontlathe::DecompileFontFile(operands[0], operands[1], message);
+    message.insert(0, "\n");  // ends the line of progress marks
   }
-  std::printf("%s\n", message.c_str());
-  return ok ? 0 : 1;
+  return Print(message + "\n", ok ? kSucceeded : kFailed);
 }

@@ -4,8 +4,6 @@
 // rotated and rounded only when they are drawn.
 #include "fonttool/shape_interpreter.h"
 
-#include <qm_file.h>
-
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -433,17 +431,16 @@ bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x,
 
 bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
                   double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
-  FILE* font = qm_fopen(fontPath, "rb");
-  if (font == nullptr) {
-    message = Format("Cannot open %s for read!", fontPath);
-    return false;
-  }
+  FILE* font = OpenFontForRead(fontPath, "Cannot open %s for read!", &message);
+  if (font == nullptr) return false;
   uint32_t h = 0, w = 0;
   bool extended = false, ok = false;
   if (!ReadFontHeight(font, &h, &w, &extended)) {
-    message = "Get height data ERROR!";
+    message = WithReason("Get height data ERROR!",
+                         Format("%s: no readable font information (shape 0)", fontPath));
   } else if (h == 0 || w == 0) {
-    message = "Text height data ERROR!";
+    message = WithReason("Text height data ERROR!",
+                         Format("%s: a character height or width of 0", fontPath));
   } else {
     double unit = height / h;
     uint32_t code = ParseHexCode(hexCode);
@@ -463,14 +460,11 @@ bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& messag
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,
                  double height, ShapeCanvas* canvas) {
-  FILE* normal = qm_fopen(fontPath, "rb");
-  if (normal == nullptr) {
-    if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", fontPath);
-    return false;
-  }
-  FILE* big = qm_fopen(bigFontPath, "rb");
+  const char* cannot_open = "Cannot open SHX file %s for read!";
+  FILE* normal = OpenFontForRead(fontPath, cannot_open, message);
+  if (normal == nullptr) return false;
+  FILE* big = OpenFontForRead(bigFontPath, cannot_open, message);
   if (big == nullptr) {
-    if (message != nullptr) *message = Format("Cannot open SHX file %s for read!", bigFontPath);
     std::fclose(normal);
     return false;
   }

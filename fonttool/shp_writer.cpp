@@ -4,9 +4,7 @@
 
 #include <qm_file.h>
 
-#include <sys/stat.h>
-
-#include <cstdlib>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -17,19 +15,46 @@ namespace {
 constexpr int kMaxColumn = 79;
 constexpr int kProgressStep = 20;
 
-[[noreturn]] void FailWrite() {
-  std::printf("Write output error!\n");
-  std::fflush(stdout);
-  std::exit(1);
-}
+const char kNotAFont[] = "not a shape font";
 
-// True when both paths name one existing file (hard links included).
-bool SameFile(const char* a, const char* b) {
-  struct stat sa, sb;
-  if (stat(qm_map_path(a).c_str(), &sa) != 0 || stat(qm_map_path(b).c_str(), &sb) != 0)
-    return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
+// The output file, written in text mode as on the original platform (every
+// "\n" goes out as CR LF) in pieces of 64 KiB to a temporary file beside the
+// target, which Commit() puts in the target's place. The first failed write
+// is kept (its errno) and later ones are not tried; the temporary file goes
+// when the object does, unless committed.
+class TextModeFile {
+ public:
+  bool Open(const char* path) { return writer_.open(path, "w"); }
+  void Write(const char* text) {
+    buffer_ += text;
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
+  bool ok() const { return error_ == 0; }
+  // The errno of the first failure, 0 when there was none.
+  int error() const { return error_; }
+  // Completes the file; false (see error()) when a write, the flush or the
+  // rename failed, the target then as it was.
+  bool Commit() {
+    Flush();
+    if (error_ == 0 && !writer_.commit()) error_ = errno != 0 ? errno : EIO;
+    writer_.discard();
+    return error_ == 0;
+  }
+
+ private:
+  static constexpr size_t kFlushSize = 1 << 16;
+  void Flush() {
+    if (error_ == 0 && !buffer_.empty() &&
+        std::fwrite(buffer_.data(), 1, buffer_.size(), writer_.stream()) != buffer_.size()) {
+      error_ = errno != 0 ? errno : EIO;
+    }
+    buffer_.clear();
+  }
+
+  QmFileWriter writer_;
+  std::string buffer_;
+  int error_ = 0;
+};
 
 // The decompile output: tokens wrap so that no line passes 79 characters, and
 // a shape whose bytes ran out before its 0 still ends its line.
@@ -79,8 +104,9 @@ int Signed(int byte) { return static_cast<int8_t>(static_cast<uint8_t>(byte)); }
 
 // The token list of a shape other than code 0. Returns when the 0 has been
 // written or when the definition's bytes run out (a command cut off by the
-// end of the definition ends the shape).
-void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink& sink) {
+// end of the definition ends the shape); false when they ran out because the
+// file ended.
+bool FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink& sink) {
   SpecByteReader reader(def);
   auto token = [&](const std::string& text) { sink.WriteToken(text.c_str()); };
   int b = 0;  // the operand read last
@@ -101,7 +127,7 @@ void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
     switch (op) {
       case 0:
         token("0");
-        return;
+        return true;
       case 1:
       case 2:
       case 5:
@@ -165,45 +191,65 @@ void FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
         token(Format("0%02x,", op));
         break;
     }
-    if (!more) return;
+    if (!more) break;
   }
+  return !reader.cut_short();
+}
+
+// Reads one definition into def and formats it. False when it cannot be
+// used: problem then says why (a position that cannot be reached is
+// kSeekFailed).
+bool FormatDefinition(FILE* stream, const ShapeEntry& entry, const ShapeForm& form,
+                      SourceSink& sink, ShapeDefinition* def, ShapeProblem* problem) {
+  problem->status = def->Read(stream, entry);
+  if (problem->status == ShapeDefinition::kOk && !FormatShapeSource(entry.code, *def, form, sink)) {
+    problem->status = ShapeDefinition::kCutShort;
+  }
+  if (problem->status == ShapeDefinition::kOk) return true;
+  problem->reason = def->Reason(problem->status);
+  return false;
 }
 
 // One decompile run: the input, the output and the kind flags of this file.
 class Decompiler {
  public:
-  Decompiler(FILE* input, TextModeFile& output) : input_(input), sink_(output) {}
+  Decompiler(FILE* input, TextModeFile& output) : input_(input), output_(output), sink_(output) {}
 
   bool bigFont = false;
   bool extendedBigFont = false;
+  // Why the run stopped, when a shape stopped it.
+  ShapeProblem problem;
 
-  // Writes one shape. False for a malformed definition (the run stops);
-  // a position that cannot be reached is reported and the shape left out.
+  // Writes one shape. False when the run must stop: a malformed definition,
+  // one that runs past the end of the file (problem says which) or a failed
+  // write. A position that cannot be reached is reported and the shape left
+  // out.
   bool WriteShapeSource(const ShapeEntry& entry, bool isUnifont) {
-    ShapeDefinition def;
-    switch (def.Read(input_, entry)) {
-      case ShapeDefinition::kSeekFailed:
-        std::printf("Invalid address found,Error!\n");
-        return true;
-      case ShapeDefinition::kCutShort:
-        FailRead();
-      case ShapeDefinition::kBadName:
-        return false;
-      case ShapeDefinition::kOk:
-        break;
-    }
-    if (entry.code == 0 && def.spec_length() == 5 && bigFont) extendedBigFont = true;
     ShapeForm form;
     form.unifont = isUnifont;
     form.extendedBigFont = extendedBigFont;
-    FormatShapeSource(entry.code, def, form, sink_);
-    return true;
+    ShapeDefinition def;
+    if (!FormatDefinition(input_, entry, form, sink_, &def, &problem)) {
+      if (problem.status != ShapeDefinition::kSeekFailed) return false;
+      std::printf("Invalid address found,Error!\n");
+      problem = ShapeProblem();
+    }
+    if (entry.code == 0 && def.spec_length() == 5 && bigFont) extendedBigFont = true;
+    return output_.ok();
+  }
+
+  // Stops the run where the file ends outside any definition.
+  bool CutShort() {
+    problem.status = ShapeDefinition::kCutShort;
+    problem.reason = TruncatedAt(input_);
+    return false;
   }
 
   void Text(const std::string& text) { sink_.Text(text.c_str()); }
 
  private:
   FILE* input_;
+  TextModeFile& output_;
   FileSink sink_;
 };
 
@@ -217,30 +263,34 @@ struct FontLayout {
 };
 
 // Reads the header and the index of the font so that a malformed font is
-// refused before anything is written.
-bool ReadLayout(FILE* input, FontLayout* layout) {
+// refused before anything is written; why says what is wrong with it.
+bool ReadLayout(FILE* input, FontLayout* layout, std::string* why) {
   layout->kind = DetectFontKind(input);
   switch (layout->kind) {
     case FontKind::kShapes:
-      return ReadShapesIndex(input, &layout->shapes);
+      return ReadShapesIndex(input, &layout->shapes, why);
     case FontKind::kBigFont: {
       if (std::fseek(input, kBigFontHeaderSkip, SEEK_SET) != 0 ||
-          !SkipBigFontHeader(input, &layout->big)) {
+          !SkipBigFontHeader(input, &layout->big, why)) {
         return false;
       }
       layout->big_entries.resize(layout->big.count);
       for (ShapeEntry& e : layout->big_entries) {
-        if (!ReadBigFontEntry(input, &e)) return false;
+        if (!ReadBigFontEntry(input, &e)) {
+          *why = TruncatedAt(input);
+          return false;
+        }
       }
       IsExtendedBigFont(input, &layout->extended);
       return true;
     }
     case FontKind::kUnifont:
       return std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 &&
-             ReadUnifontHeader(input, &layout->uni);
+             ReadUnifontHeader(input, &layout->uni, why);
     case FontKind::kUnknown:
       break;
   }
+  *why = kNotAFont;
   return false;
 }
 
@@ -276,24 +326,27 @@ bool WriteFont(FILE* input, const FontLayout& layout, Decompiler& out) {
   }
   out.Text(info);
   if (std::fseek(input, static_cast<long>(uni.info_offset + uni.info_length), SEEK_SET) != 0) {
-    FailRead();
+    return out.CutShort();
   }
   for (uint32_t i = 1; i < uni.count; ++i) {
     ShapeEntry e;
-    if (!ReadUnifontEntry(input, &e)) FailRead();
+    if (!ReadUnifontEntry(input, &e)) return out.CutShort();
     if (!out.WriteShapeSource(e, true)) return false;
-    if (std::fseek(input, static_cast<long>(e.offset) + e.length, SEEK_SET) != 0) FailRead();
+    if (std::fseek(input, static_cast<long>(e.offset) + e.length, SEEK_SET) != 0) {
+      return out.CutShort();
+    }
   }
   return true;
 }
 
 }  // namespace
 
-void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
+bool FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
                        SourceSink& sink) {
   std::string header = Format("*%u,%u", code, def.spec_length());
   if (!def.name().empty()) header += "," + def.name();
   sink.Text((header + "\n").c_str());
+  bool whole = true;
   if (code == 0) {
     SpecByteReader reader(def);
     std::string values;
@@ -302,73 +355,76 @@ void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeFor
       values += Format("%u", static_cast<unsigned>(b));
     }
     sink.Text(values.c_str());
+    whole = !reader.cut_short();
   } else {
     sink.StartTokens();
-    FormatTokens(def, form, sink);
+    whole = FormatTokens(def, form, sink);
   }
   sink.EndShape();
+  return whole;
 }
 
 bool DecompileFontFile(const char* inputPath, const char* outputPath, std::string& message) {
-  FILE* input = qm_fopen(inputPath, "rb");
-  if (input == nullptr) {
-    message = Format("Cannot open %s for read!", inputPath);
-    return false;
-  }
+  FILE* input = OpenFontForRead(inputPath, "Cannot open %s for read!", &message);
+  if (input == nullptr) return false;
   bool ok = false;
   FontLayout layout;
   TextModeFile output;
-  if (SameFile(inputPath, outputPath)) {
-    message = Format("Cannot open %s for write!", outputPath);
-  } else if (!ReadLayout(input, &layout)) {
-    message = Format("Wrong format of %s!", inputPath);
+  std::string why;
+  if (qm_same_file(inputPath, outputPath)) {
+    message = WithReason(Format("Cannot open %s for write!", outputPath), "it is the input font");
+  } else if (!ReadLayout(input, &layout, &why)) {
+    message = WithReason(Format("Wrong format of %s!", inputPath), why);
   } else if (!output.Open(outputPath)) {
-    message = Format("Cannot open %s for write!", outputPath);
+    message = WithReason(Format("Cannot open %s for write!", outputPath),
+                         qm_file_error(outputPath, errno));
   } else {
     Decompiler decompiler(input, output);
-    ok = WriteFont(input, layout, decompiler);
-    message = ok ? std::string("Decompiled OK!\nThanks for use!")
-                 : Format("Wrong format of %s!", inputPath);
-    output.Close();
+    ok = WriteFont(input, layout, decompiler) && output.Commit();
+    const ShapeProblem& problem = decompiler.problem;
+    if (ok) {
+      message = "Decompiled OK!\nThanks for use!";
+    } else if (!output.ok()) {
+      message = WithReason("Write output error!",
+                           Format("%s: %s", outputPath, std::strerror(output.error())));
+    } else if (problem.status == ShapeDefinition::kCutShort) {
+      message =
+          WithReason("Read SHX file error!", Format("%s: %s", inputPath, problem.reason.c_str()));
+    } else {
+      message = WithReason(Format("Wrong format of %s!", inputPath), problem.reason);
+    }
   }
   std::fclose(input);
   return ok;
 }
 
 bool DecodeShapeText(FILE* stream, std::string* text, const ShapeEntry& entry, bool isUnifont,
-                     bool isBigFont, bool isExtendedBigFont) {
-  ShapeDefinition def;
-  switch (def.Read(stream, entry)) {
-    case ShapeDefinition::kCutShort:
-      FailRead();
-    case ShapeDefinition::kSeekFailed:
-    case ShapeDefinition::kBadName:
-      return false;
-    case ShapeDefinition::kOk:
-      break;
-  }
+                     bool isBigFont, bool isExtendedBigFont, ShapeProblem* problem) {
   ShapeForm form;
   form.unifont = isUnifont;
   form.extendedBigFont = isBigFont && isExtendedBigFont;
-  text->clear();
-  StringSink sink(text);
-  FormatShapeSource(entry.code, def, form, sink);
+  std::string source;
+  StringSink sink(&source);
+  ShapeDefinition def;
+  ShapeProblem own;
+  if (!FormatDefinition(stream, entry, form, sink, &def, problem != nullptr ? problem : &own)) {
+    return false;
+  }
+  *text = source;
   return true;
 }
 
 bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& message) {
-  FILE* input = qm_fopen(fontPath, "rb");
-  if (input == nullptr) {
-    message = Format("Cannot open %s for read!", fontPath);
-    return false;
-  }
+  FILE* input = OpenFontForRead(fontPath, "Cannot open %s for read!", &message);
+  if (input == nullptr) return false;
   uint32_t code = ParseHexCode(hexCode);
   ShapeEntry entry;
+  std::string why;
   bool found = false, format_ok = true, unifont = false, big = false, extended = false;
   switch (DetectFontKind(input)) {
     case FontKind::kShapes: {
       ShapesHeader header;
-      format_ok = ReadShapesIndex(input, &header);
+      format_ok = ReadShapesIndex(input, &header, &why);
       for (const ShapeEntry& e : header.index) {
         if (e.code == code) {
           entry = e;
@@ -381,16 +437,16 @@ bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& mess
     case FontKind::kBigFont: {
       BigFontHeader header;
       big = true;
-      format_ok =
-          std::fseek(input, kBigFontHeaderSkip, SEEK_SET) == 0 && SkipBigFontHeader(input, &header);
+      format_ok = std::fseek(input, kBigFontHeaderSkip, SEEK_SET) == 0 &&
+                  SkipBigFontHeader(input, &header, &why);
       found = format_ok && FindBigFontCode(code, input, &entry, header.count) >= 0;
       break;
     }
     case FontKind::kUnifont: {
       UnifontHeader header;
       unifont = true;
-      format_ok =
-          std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 && ReadUnifontHeader(input, &header);
+      format_ok = std::fseek(input, kUnifontHeaderSkip, SEEK_SET) == 0 &&
+                  ReadUnifontHeader(input, &header, &why);
       if (format_ok && code == 0) {
         entry.length = header.info_length;
         entry.offset = header.info_offset;
@@ -402,51 +458,27 @@ bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& mess
     }
     case FontKind::kUnknown:
       format_ok = false;
+      why = kNotAFont;
       break;
   }
   bool ok = false;
+  ShapeProblem problem;
   if (!format_ok) {
-    message = Format("Wrong format of %s!", fontPath);
+    message = WithReason(Format("Wrong format of %s!", fontPath), why);
   } else if (!found) {
     message = Format("Cannot find code %4x in %s\n", code, fontPath);
   } else if (big && !IsExtendedBigFont(input, &extended)) {
-    message = "Address ERROR!";
+    message =
+        WithReason("Address ERROR!", Format("%s: the big font has no readable shape 0", fontPath));
+  } else if (DecodeShapeText(input, &message, entry, unifont, big, extended, &problem)) {
+    ok = true;
   } else {
-    std::string text;
-    ok = DecodeShapeText(input, &text, entry, unifont, big, extended);
-    message = ok ? text : std::string("Address ERROR!");
+    message = WithReason(
+        problem.status == ShapeDefinition::kCutShort ? "Read SHX file error!" : "Address ERROR!",
+        Format("%s: %s", fontPath, problem.reason.c_str()));
   }
   std::fclose(input);
   return ok;
-}
-
-TextModeFile::~TextModeFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
-
-bool TextModeFile::Open(const char* path) {
-  file_ = qm_fopen(path, "wt");
-  return file_ != nullptr;
-}
-
-void TextModeFile::Write(const char* text) {
-  buffer_ += text;
-  if (buffer_.size() >= kFlushSize) Flush();
-}
-
-void TextModeFile::Flush() {
-  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-    FailWrite();
-  }
-  buffer_.clear();
-}
-
-void TextModeFile::Close() {
-  if (file_ == nullptr) return;
-  Flush();
-  FILE* f = file_;
-  file_ = nullptr;
-  if (std::fclose(f) != 0) FailWrite();
 }
 
 }  // namespace fontlathe

@@ -13,20 +13,31 @@
 namespace fontlathe {
 
 // Decompiles the font at inputPath into shape source at outputPath. The text
-// for the user (success or failure) goes into message; the result says
-// whether the run succeeded. The output is refused when it names the input
-// file, and is created only once the input is known to be a font.
+// for the user (success or failure, with the file and the reason) goes into
+// message; the result says whether the run succeeded. The output is refused
+// when it names the input file (through any spelling or link). The source is
+// written to a temporary file beside the output and replaces it only when
+// complete, so a failed run leaves an existing output as it was.
 bool DecompileFontFile(const char* inputPath, const char* outputPath, std::string& message);
 
 // The source of one code (given in hexadecimal) of the font, or an error
 // message; false on failure.
 bool DecodeCodeView(const char* fontPath, const char* hexCode, std::string& message);
 
+// Why a definition could not be written: the status of reading it (kCutShort
+// also for specification bytes the file does not hold) and the reason in
+// words ("shape 65 is truncated at byte 42").
+struct ShapeProblem {
+  ShapeDefinition::Status status = ShapeDefinition::kOk;
+  std::string reason;
+};
+
 // Writes the source of one shape into text (replacing what it held), without
 // wrapping and without a line end after the last value. False when the
-// definition cannot be reached or is malformed.
+// definition cannot be reached, is malformed or runs past the end of the
+// file; problem (when given) then says which.
 bool DecodeShapeText(FILE* stream, std::string* text, const ShapeEntry& entry, bool isUnifont,
-                     bool isBigFont, bool isExtendedBigFont);
+                     bool isBigFont, bool isExtendedBigFont, ShapeProblem* problem = nullptr);
 
 // Where the formatter's text goes.
 class SourceSink {
@@ -46,30 +57,10 @@ struct ShapeForm {
 };
 
 // Formats one definition: its header line, then its values (code 0) or its
-// tokens. Operands are read only within the definition.
-void FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
+// tokens. Operands are read only within the definition. False when the
+// definition's bytes run past the end of the file (the text then stops
+// there).
+bool FormatShapeSource(uint32_t code, const ShapeDefinition& def, const ShapeForm& form,
                        SourceSink& sink);
-
-// The output file, written in text mode as on the original platform (every
-// "\n" goes out as CR LF) in pieces of 64 KiB. A failed write prints
-// "Write output error!\n" on standard output and ends the process with
-// status 1.
-class TextModeFile {
- public:
-  TextModeFile() = default;
-  TextModeFile(const TextModeFile&) = delete;
-  TextModeFile& operator=(const TextModeFile&) = delete;
-  ~TextModeFile();
-  bool Open(const char* path);
-  void Write(const char* text);
-  void Close();
-
- private:
-  static constexpr size_t kFlushSize = 1 << 16;
-  void Flush();
-
-  FILE* file_ = nullptr;
-  std::string buffer_;
-};
 
 }  // namespace fontlathe

@@ -3,7 +3,10 @@
 // its count and by the file; a header that does not fit is refused.
 #include "fonttool/shx_reader.h"
 
+#include <qm_file.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +37,12 @@ bool ReadWords(FILE* stream, uint32_t* const* words, int n) {
     if (!ReadWordLE(words[i], stream)) return false;
   }
   return true;
+}
+
+// Gives a reason (when one is wanted) and fails.
+bool Refuse(std::string* why, const std::string& reason) {
+  if (why != nullptr) *why = reason;
+  return false;
 }
 
 }  // namespace
@@ -67,10 +76,20 @@ std::string Format(const char* format, ...) {
   return out;
 }
 
-void FailRead() {
-  std::printf("Read SHX file error!\n");
-  std::fflush(stdout);
-  std::exit(1);
+std::string WithReason(const std::string& message, const std::string& reason) {
+  return reason.empty() ? message : message + " (" + reason + ")";
+}
+
+FILE* OpenFontForRead(const char* path, const char* format, std::string* message) {
+  FILE* stream = qm_fopen(path, "rb");
+  if (stream == nullptr && message != nullptr) {
+    *message = WithReason(Format(format, path), qm_file_error(path, errno));
+  }
+  return stream;
+}
+
+std::string TruncatedAt(FILE* stream) {
+  return Format("truncated at byte %ld", StreamSize(stream));
 }
 
 long StreamSize(FILE* stream) {
@@ -98,12 +117,16 @@ FontKind DetectFontKind(FILE* stream) {
   return FontKind::kUnknown;
 }
 
-bool ReadShapesIndex(FILE* stream, ShapesHeader* header) {
+bool ReadShapesIndex(FILE* stream, ShapesHeader* header, std::string* why) {
   *header = ShapesHeader();
   uint32_t* words[] = {&header->first_code, &header->last_code, &header->count};
-  if (!ReadWords(stream, words, 3)) return false;
-  if (header->count > kMaxShapesEntries) return false;
-  if (!Fits(stream, kShapesIndexStart, 4u * header->count)) return false;
+  if (!ReadWords(stream, words, 3)) return Refuse(why, TruncatedAt(stream));
+  if (header->count > kMaxShapesEntries) {
+    return Refuse(why, Format("%u shapes, more than a shape font holds", header->count));
+  }
+  if (!Fits(stream, kShapesIndexStart, 4u * header->count)) {
+    return Refuse(why, TruncatedAt(stream));
+  }
   uint32_t offset = kShapesIndexStart + 4u * header->count;
   header->index.resize(header->count);
   for (ShapeEntry& e : header->index) {
@@ -127,15 +150,16 @@ int FindShapesCode(uint32_t code, FILE* stream, ShapeEntry* entry) {
   return -1;
 }
 
-bool SkipBigFontHeader(FILE* stream, BigFontHeader* header) {
+bool SkipBigFontHeader(FILE* stream, BigFontHeader* header, std::string* why) {
   *header = BigFontHeader();
   uint32_t* words[] = {&header->count, &header->range_count};
-  if (!ReadWords(stream, words, 2)) return false;
-  uint64_t ranges = 4ull * header->range_count;
-  if (!Fits(stream, kBigFontHeaderSkip + 4, ranges + 8ull * header->count)) return false;
+  if (!ReadWords(stream, words, 2) ||
+      !Fits(stream, kBigFontHeaderSkip + 4, 4ull * header->range_count + 8ull * header->count)) {
+    return Refuse(why, TruncatedAt(stream));
+  }
   header->ranges.resize(2u * header->range_count);
   for (uint32_t& r : header->ranges) {
-    if (!ReadWordLE(&r, stream)) return false;
+    if (!ReadWordLE(&r, stream)) return Refuse(why, TruncatedAt(stream));
   }
   return true;
 }
@@ -173,18 +197,23 @@ bool IsExtendedBigFont(FILE* stream, bool* extended) {
   return true;
 }
 
-bool ReadUnifontHeader(FILE* stream, UnifontHeader* header) {
+bool ReadUnifontHeader(FILE* stream, UnifontHeader* header, std::string* why) {
   *header = UnifontHeader();
   uint32_t high = 0;
   uint32_t* words[] = {&header->count, &high, &header->info_length};
-  if (!ReadWords(stream, words, 3)) return false;
-  if (header->count == 0 || header->info_length < kUnifontInfoBytes + 1) return false;
+  if (!ReadWords(stream, words, 3)) return Refuse(why, TruncatedAt(stream));
+  if (header->count == 0) return Refuse(why, "a shape count of 0");
+  if (header->info_length < kUnifontInfoBytes + 1) {
+    return Refuse(why, Format("a font information block of %u bytes", header->info_length));
+  }
   header->info_offset = static_cast<uint32_t>(std::ftell(stream));
   std::vector<uint8_t> block(header->info_length);
-  if (std::fread(block.data(), 1, block.size(), stream) != block.size()) return false;
+  if (std::fread(block.data(), 1, block.size(), stream) != block.size()) {
+    return Refuse(why, TruncatedAt(stream));
+  }
   size_t name_room = block.size() - kUnifontInfoBytes;
   const uint8_t* end = static_cast<const uint8_t*>(std::memchr(block.data(), 0, name_room));
-  if (end == nullptr) return false;
+  if (end == nullptr) return Refuse(why, "a font name without its end");
   header->name.assign(block.begin(), block.begin() + (end - block.data()));
   std::memcpy(header->info, block.data() + name_room, kUnifontInfoBytes);
   return true;
@@ -290,13 +319,31 @@ uint32_t ParseHexCode(const char* text) {
   return static_cast<uint32_t>(value);
 }
 
+bool ParseShapeCode(const char* text, uint32_t* code) {
+  const char* p = text;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) p += 2;
+  if (*p == 0) return false;
+  uint32_t value = 0;
+  for (; *p != 0; ++p) {
+    int c = static_cast<unsigned char>(*p);
+    if (!std::isxdigit(c)) return false;
+    value = value * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    if (value > kMaxShapeCode) return false;
+  }
+  *code = value;
+  return true;
+}
+
 ShapeDefinition::Status ShapeDefinition::Read(FILE* stream, const ShapeEntry& entry) {
   bytes_.clear();
   name_.clear();
+  entry_ = entry;
+  file_end_ = -1;
   spec_start_ = spec_length_ = 0;
   if (!Seek(stream, static_cast<long>(entry.offset))) return kSeekFailed;
   bytes_.resize(entry.length);
   bytes_.resize(std::fread(bytes_.data(), 1, bytes_.size(), stream));
+  if (bytes_.size() < entry.length) file_end_ = StreamSize(stream);
   const uint8_t* nul =
       bytes_.empty() ? nullptr
                      : static_cast<const uint8_t*>(std::memchr(bytes_.data(), 0, bytes_.size()));
@@ -306,16 +353,36 @@ ShapeDefinition::Status ShapeDefinition::Read(FILE* stream, const ShapeEntry& en
     return short_read ? kCutShort : kBadName;
   }
   size_t name_length = static_cast<size_t>(nul - bytes_.data());
-  if (name_length >= kNameBufferSize) return kBadName;
+  if (name_length >= kNameBufferSize) return kLongName;
   name_.assign(bytes_.begin(), bytes_.begin() + static_cast<long>(name_length));
   spec_start_ = static_cast<uint32_t>(name_length + 1);
   spec_length_ = entry.length - spec_start_;
   return kOk;
 }
 
+std::string ShapeDefinition::Reason(Status status) const {
+  switch (status) {
+    case kOk:
+      break;
+    case kSeekFailed:
+      return Format("shape %u lies at byte %u, which cannot be reached", entry_.code,
+                    entry_.offset);
+    case kCutShort:
+      return Format("shape %u is truncated at byte %ld", entry_.code, file_end_);
+    case kBadName:
+      return Format("shape %u has no end to its name", entry_.code);
+    case kLongName:
+      return Format("shape %u has a name of %zu bytes or more", entry_.code, kNameBufferSize);
+  }
+  return std::string();
+}
+
 int SpecByteReader::ReadSpecByte() {
-  if (index_ >= def_.spec_length()) return -1;
-  if (index_ >= def_.spec_available()) FailRead();
+  if (cut_short_ || index_ >= def_.spec_length()) return -1;
+  if (index_ >= def_.spec_available()) {
+    cut_short_ = true;
+    return -1;
+  }
   return def_.spec(index_++);
 }
 

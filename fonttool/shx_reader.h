@@ -36,6 +36,15 @@ constexpr uint32_t kUnifontInfoBytes = 6;
 // The size of an open stream in bytes (its position is kept); -1 on failure.
 long StreamSize(FILE* stream);
 
+// Opens a font for reading ("rb"; regular files only, so a pipe or a device
+// never blocks). On failure `message` gets `format` with the path for its %s
+// and the reason ("Cannot open f.shx for read! (is a directory)").
+FILE* OpenFontForRead(const char* path, const char* format, std::string* message);
+
+// "truncated at byte N", N being where the open font ends: the reason given
+// when a header, an index or a definition runs past the end of the file.
+std::string TruncatedAt(FILE* stream);
+
 // Reads one 16-bit little-endian word. A missing byte reads as 255, as the
 // C runtime's end-of-file value does; the result says whether both were read.
 bool ReadWordLE(uint32_t* word, FILE* stream);
@@ -55,8 +64,8 @@ struct ShapesHeader {
 
 // Reads the header behind the signature and the whole index (stream at 24).
 // False for a header cut short, more than 256 entries or an index that does
-// not fit in the file.
-bool ReadShapesIndex(FILE* stream, ShapesHeader* header);
+// not fit in the file; why (when given) then says which.
+bool ReadShapesIndex(FILE* stream, ShapesHeader* header, std::string* why = nullptr);
 
 // Walks the index (stream at 24) for the first entry of that code: 0 found,
 // -1 not found or malformed header.
@@ -72,8 +81,8 @@ struct BigFontHeader {
 
 // Reads the entry count, the range count and the ranges (stream at 27) and
 // leaves the stream at the first index entry. False when the header or the
-// index does not fit in the file.
-bool SkipBigFontHeader(FILE* stream, BigFontHeader* header);
+// index does not fit in the file (why, when given, then says so).
+bool SkipBigFontHeader(FILE* stream, BigFontHeader* header, std::string* why = nullptr);
 
 // Reads one 8-byte index entry; false on a short read.
 bool ReadBigFontEntry(FILE* stream, ShapeEntry* entry);
@@ -99,8 +108,8 @@ struct UnifontHeader {
 // Reads the count, the information length and the information block (stream
 // at 25) and leaves the stream at the first shape. False for a header cut
 // short, a count of 0, a block shorter than 7 bytes or past the file, or a
-// name without its 0.
-bool ReadUnifontHeader(FILE* stream, UnifontHeader* header);
+// name without its 0; why (when given) then says which.
+bool ReadUnifontHeader(FILE* stream, UnifontHeader* header, std::string* why = nullptr);
 
 // Reads one shape header (code, length) and sets the offset to the position
 // behind it; false on a short read.
@@ -129,6 +138,13 @@ bool ReadFontHeight(FILE* stream, uint32_t* height, uint32_t* width, bool* exten
 // gives 0, a value past 32 bits gives 0xFFFFFFFF.
 uint32_t ParseHexCode(const char* text);
 
+// The largest character code a font can hold (codes are 16-bit).
+constexpr uint32_t kMaxShapeCode = 0xFFFF;
+
+// A character code given by a user: hexadecimal digits (after an optional
+// "0x"), nothing else, at most kMaxShapeCode. False for anything else.
+bool ParseShapeCode(const char* text, uint32_t* code);
+
 // ---- definitions -------------------------------------------------------------
 
 // The bytes of one definition as far as the file holds them.
@@ -138,11 +154,17 @@ class ShapeDefinition {
     kOk,
     kSeekFailed,  // the offset cannot be reached
     kCutShort,    // the file ends inside the name
-    kBadName,     // no 0 inside the definition, or a name too long for 80 bytes
+    kBadName,     // no 0 inside the definition
+    kLongName,    // a name too long for 80 bytes
   };
 
   // Reads the definition of the entry. The status says what was found.
   Status Read(FILE* stream, const ShapeEntry& entry);
+
+  // What is wrong with the definition read last, in words for a message
+  // ("shape 65 is truncated at byte 42"): the reason for the status Read
+  // gave, or kCutShort for specification bytes the file does not hold.
+  std::string Reason(Status status) const;
 
   const std::string& name() const { return name_; }
   uint32_t spec_length() const { return spec_length_; }
@@ -152,31 +174,34 @@ class ShapeDefinition {
 
  private:
   std::vector<uint8_t> bytes_;
+  ShapeEntry entry_;
+  long file_end_ = -1;  // the size of the file when it ends inside the definition
   std::string name_;
   uint32_t spec_start_ = 0;
   uint32_t spec_length_ = 0;
 };
 
-// Hands out the specification bytes of one definition in order. A byte the
-// definition holds but the file does not is a read error: the line
-// "Read SHX file error!\n" goes to standard output and the process ends with
-// status 1. Past the definition's end the reader answers -1.
+// Hands out the specification bytes of one definition in order; -1 past the
+// definition's end. A byte the definition holds but the file does not is a
+// read error: the reader answers -1 from there on and cut_short() is true.
 class SpecByteReader {
  public:
   explicit SpecByteReader(const ShapeDefinition& def) : def_(def) {}
   int ReadSpecByte();
   uint32_t count() const { return index_; }
+  bool cut_short() const { return cut_short_; }
 
  private:
   const ShapeDefinition& def_;
   uint32_t index_ = 0;
+  bool cut_short_ = false;
 };
-
-// Prints "Read SHX file error!\n" on standard output and ends the process
-// with status 1.
-[[noreturn]] void FailRead();
 
 // printf into a string of any length (messages, tokens).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A message followed by its reason in brackets ("Wrong format of f.shx! (not
+// a shape font)"); the message alone when there is no reason.
+std::string WithReason(const std::string& message, const std::string& reason);
 
 }  // namespace fontlathe

@@ -289,7 +289,8 @@ TEST(ShapeInterpreter, CodeViewAndPreviewFallBackToQuestionMark) {
           {100, 100, 101, 100}, {101, 100, 101, 98}, {101, 98, 101, 99}, {101, 99, 101, 100}}));
   EXPECT_FALSE(PreviewText(normal.c_str(), dir.File("none.shx").c_str(), "A", &msg, &x, &y,
                            CharacterStyle(), 10, &canvas));
-  EXPECT_EQ(msg, "Cannot open SHX file " + dir.File("none.shx") + " for read!");
+  EXPECT_EQ(msg, "Cannot open SHX file " + dir.File("none.shx") +
+                     " for read! (No such file or directory)");
 }
 
 TEST(ShapeInterpreter, ArbitraryBytesEndQuickly) {

@@ -153,10 +153,11 @@ TEST(ShpWriter, CodeViewMessages) {
   EXPECT_FALSE(DecodeCodeView(path.c_str(), "42", msg));
   EXPECT_EQ(msg, "Cannot find code   42 in " + path + "\n");
   EXPECT_FALSE(DecodeCodeView(dir.File("none.shx").c_str(), "41", msg));
-  EXPECT_EQ(msg, "Cannot open " + dir.File("none.shx") + " for read!");
+  EXPECT_EQ(msg, "Cannot open " + dir.File("none.shx") + " for read! (No such file or directory)");
   // A big font without shape 0 cannot say which subshape form it uses.
-  EXPECT_EQ(CodeView(BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), "8141", &ok),
-            "Address ERROR!");
+  msg = CodeView(BigFont({{0x8141, "", {0x14, 0}}}, {0x81, 0xFE}), "8141", &ok);
+  EXPECT_EQ(msg.rfind("Address ERROR! (/", 0), 0u) << msg;
+  EXPECT_NE(msg.find("/in.shx: the big font has no readable shape 0)"), std::string::npos) << msg;
   EXPECT_FALSE(ok);
 }
 
@@ -165,10 +166,12 @@ TEST(ShpWriter, InputOrOutputThatCannotBeOpened) {
   std::string in = dir.Write("font.shx", ShapesFont({kInfo})), missing = dir.File("none.shx");
   std::string out = dir.File("no/such/folder/out.shp"), msg;
   EXPECT_FALSE(DecompileFontFile(missing.c_str(), dir.File("a.shp").c_str(), msg));
-  EXPECT_EQ(msg, "Cannot open " + missing + " for read!");
+  EXPECT_EQ(msg, "Cannot open " + missing + " for read! (No such file or directory)");
   EXPECT_FALSE(Exists(dir.File("a.shp")));
   EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg));
-  EXPECT_EQ(msg, "Cannot open " + out + " for write!");
+  EXPECT_EQ(msg, "Cannot open " + out + " for write! (No such file or directory)");
+  EXPECT_FALSE(DecompileFontFile(in.c_str(), dir.File("").c_str(), msg));
+  EXPECT_EQ(msg, "Cannot open " + dir.File("") + " for write! (is a directory)");
 }
 
 TEST(ShpWriter, OutputNamingTheInputIsRefused) {
@@ -176,10 +179,12 @@ TEST(ShpWriter, OutputNamingTheInputIsRefused) {
   Bytes font = ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}});
   std::string in = dir.Write("font.shx", font);
   ASSERT_EQ(link(in.c_str(), dir.File("alias.shx").c_str()), 0);
-  for (std::string out : {in, dir.File("./font.shx"), dir.File("alias.shx")}) {
+  ASSERT_EQ(symlink(in.c_str(), dir.File("link.shx").c_str()), 0);
+  for (std::string out :
+       {in, dir.File("./font.shx"), dir.File("alias.shx"), dir.File("link.shx")}) {
     std::string msg;
     EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg));
-    EXPECT_EQ(msg, "Cannot open " + out + " for write!");
+    EXPECT_EQ(msg, "Cannot open " + out + " for write! (it is the input font)");
     EXPECT_EQ(ReadAll(in), std::string(font.begin(), font.end()));
   }
 }
@@ -193,25 +198,31 @@ TEST(ShpWriter, FormatErrorsLeaveNoOutput) {
   Bytes no_nul = Unifont("u", {8, 2, 2, 0, 0, 0}, {});
   no_nul[32] = 'x';  // the font name's 0
   const Bytes info_only = ShapesFont({kInfo});
-  const Bytes cases[] = {
-      Bytes{'h', 'e', 'l', 'l', 'o', '\n'},
-      Bytes{},
-      ShapesFont(many),
-      long_info,
-      no_count,
-      no_nul,
-      Bytes(info_only.begin(), info_only.begin() + 28),      // header cut short
-      BigFont({{0, "BIG", {8, 2, 0, 0}}}, {0x81, 0xFE}, 5),  // index past the end
+  const Bytes short_index = BigFont({{0, "BIG", {8, 2, 0, 0}}}, {0x81, 0xFE}, 5);
+  struct Case {
+    Bytes font;
+    std::string reason;
   };
-  for (const Bytes& font : cases) {
+  const Case cases[] = {
+      {Bytes{'h', 'e', 'l', 'l', 'o', '\n'}, "not a shape font"},
+      {Bytes{}, "not a shape font"},
+      {ShapesFont(many), "257 shapes, more than a shape font holds"},
+      {long_info, "a font information block of 6 bytes"},
+      {no_count, "a shape count of 0"},
+      {no_nul, "a font name without its end"},
+      {Bytes(info_only.begin(), info_only.begin() + 28), "truncated at byte 28"},
+      {short_index, "truncated at byte " + std::to_string(short_index.size())},
+  };
+  for (const Case& c : cases) {
     ScratchDir dir;
-    std::string in = dir.Write("in.shx", font), out = dir.File("out.shp");
+    std::string in = dir.Write("in.shx", c.font), out = dir.File("out.shp");
+    const std::string expected = "Wrong format of " + in + "! (" + c.reason + ")";
     std::string msg;
     EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg));
-    EXPECT_EQ(msg, "Wrong format of " + in + "!");
+    EXPECT_EQ(msg, expected);
     EXPECT_FALSE(Exists(out));
     EXPECT_FALSE(DecodeCodeView(in.c_str(), "41", msg));
-    EXPECT_EQ(msg, "Wrong format of " + in + "!");
+    EXPECT_EQ(msg, expected);
   }
 }
 
@@ -220,13 +231,17 @@ TEST(ShpWriter, MalformedShapeNamesAreFormatErrors) {
   Bytes no_nul = ShapesFont({kInfo, {65, "ABC", {}}});
   no_nul.pop_back();  // drop the name's 0 and shorten the entry to match
   no_nul[36] -= 1;
-  const Bytes cases[] = {ShapesFont({kInfo, {65, std::string(80, 'n'), {0x14, 0}}}), no_nul};
-  for (const Bytes& font : cases) {
+  const std::pair<Bytes, std::string> cases[] = {
+      {ShapesFont({kInfo, {65, std::string(80, 'n'), {0x14, 0}}}),
+       "! (shape 65 has a name of 80 bytes or more)"},
+      {no_nul, "! (shape 65 has no end to its name)"}};
+  for (const auto& [font, reason] : cases) {
     std::string msg;
     bool ok = true;
     Decompile(font, &msg, &ok);
     EXPECT_FALSE(ok);
-    EXPECT_NE(msg.find("Wrong format of "), std::string::npos);
+    EXPECT_EQ(msg.rfind("Wrong format of /", 0), 0u) << msg;
+    EXPECT_EQ(msg.substr(msg.size() - reason.size()), reason) << msg;
   }
   // A name of 79 bytes fits.
   std::string msg;
