@@ -227,8 +227,11 @@ bool qm_same_file(const char* a, const char* b) {
 }
 
 std::string qm_file_error(const char* path, int err) {
+  // Errors an open gives for what the path names; any other error (a full
+  // disk on a device, say) is its own reason.
+  const bool kind_error = err == EISDIR || err == EINVAL || err == ENXIO || err == ENODEV || err == ESPIPE;
   struct stat st;
-  if (path && stat(qm_map_path(path).c_str(), &st) == 0) {
+  if (kind_error && path && stat(qm_map_path(path).c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return "is a directory";
     if (S_ISFIFO(st.st_mode)) return "is a pipe, not a regular file";
     if (S_ISSOCK(st.st_mode)) return "is a socket, not a regular file";

@@ -41,10 +41,10 @@ bool qm_is_regular_file(const char* path);
 // True when both (mapped) paths name one existing file (the same inode),
 // whatever their spelling, links included.
 bool qm_same_file(const char* a, const char* b);
-// Why an open of `path` failed with `err`, in words for a message: what the
-// path names when that is the reason ("is a directory", "is a pipe, not a
-// regular file"), else the system's text for the error ("No such file or
-// directory").
+// Why an open of `path` (or a write to it) failed with `err`, in words for
+// a message: what the path names when that is the reason ("is a directory",
+// "is a pipe, not a regular file"), else the system's text for the error
+// ("No such file or directory", "No space left on device").
 std::string qm_file_error(const char* path, int err);
 
 // Writes a file as a whole or not at all. The data goes to a temporary file

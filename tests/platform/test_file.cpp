@@ -194,6 +194,9 @@ TEST_F(NewFiles, ReadersRefusePipesAndFoldersAtOnce) {
   EXPECT_EQ(qm_fopen(fifo.c_str(), "wb"), nullptr);
   EXPECT_EQ(errno, ENXIO);
   EXPECT_EQ(qm_file_error((dir_ + "/none").c_str(), ENOENT), "No such file or directory");
+  // A device that fails a write says why the write failed.
+  EXPECT_EQ(qm_file_error("/dev/full", ENOSPC), "No space left on device");
+  EXPECT_EQ(qm_file_error("/dev/null", EINVAL), "is a device, not a regular file");
 }
 
 TEST_F(NewFiles, SameFileSeesThroughSpellingAndLinks) {
