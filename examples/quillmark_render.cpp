@@ -240,7 +240,8 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (options && (arg == "-h" || arg == "--help")) {
       usage(stdout);
-      if (std::fflush(stdout) != 0) return failure(std::string("cannot write to standard output: ") + std::strerror(errno));
+      if (std::fflush(stdout) != 0)
+        return failure(std::string("cannot write to standard output: ") + std::strerror(errno));
       return 0;
     } else if (options && arg == "--") {
       options = false;
@@ -265,15 +266,23 @@ int main(int argc, char** argv) {
       input = arg;
     }
   }
+  // Names from the command line are Linux names, used exactly as given.
+  const std::string given_input = input, given_output = output;
+  if (!input.empty()) input = qm_map_user_path(input.c_str());
+  output = qm_map_user_path(output.c_str());
   if (!mb_export_type_known(output.c_str()))
-    return usage_error("cannot write the picture " + output + ": unknown image type; name it with one of " +
+    return usage_error("cannot write the picture " + given_output + ": unknown image type; name it with one of " +
                        mb_export_types());
+  struct stat st;
+  if (!input.empty() && lstat(input.c_str(), &st) != 0)
+    return failure("cannot read the drawing " + given_input + ": " + std::strerror(errno));
 
   const std::string folder = output.substr(0, output.find_last_of('/') + 1);
   const std::string sample = folder + "sample.kzf";
   const std::string& drawing = input.empty() ? sample : input;
   if (qm_same_file(drawing.c_str(), output.c_str()))
-    return failure("the picture " + output + " would replace the drawing " + drawing + "; name another picture");
+    return failure("the picture " + given_output + " would replace the drawing " +
+                   (input.empty() ? sample : given_input) + "; name another picture");
 
   HWND wnd = make_view_window(width, height);
   MB_Operation op;
@@ -310,8 +319,9 @@ int main(int argc, char** argv) {
   }
   if (!input.empty()) {
     if (!op.load_kzf(input.c_str()))
-      return failure("cannot read the drawing " + input + ": " + op.file_error());
-    std::printf("opened %s\n", input.c_str());
+      return failure("cannot read the drawing " + (given_input.empty() ? input : given_input) + ": " +
+                     op.file_error());
+    std::printf("opened %s\n", (given_input.empty() ? input : given_input).c_str());
   }
 
   op.build_draw();
@@ -327,13 +337,13 @@ int main(int argc, char** argv) {
   errno = 0;
   if (!view->export_image(output.c_str(), view->drw_rect(), width, height, 0, background)) {
     const int err = errno;
-    return failure("cannot write the picture " + output + ": " +
+    return failure("cannot write the picture " + given_output + ": " +
                    (err ? qm_file_error(output.c_str(), err) : std::string("the image could not be made")));
   }
   int entities = 0;
   for (MB_Object* o = op.drawing()->object_list().head(); o; o = o->next()) ++entities;
   std::printf("%d entities drawn; %ldx%ld picture of the view written to %s\n", entities, width, height,
-              output.c_str());
+              given_output.c_str());
   if (std::fflush(stdout) != 0 || std::ferror(stdout))
     return failure(std::string("cannot write to standard output: ") + std::strerror(errno ? errno : EIO));
   return 0;

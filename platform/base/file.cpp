@@ -78,10 +78,11 @@ bool is_ascii(const std::string& s) {
 std::string qm_map_path(const char* path) {
   if (!path) return std::string();
   const std::string given = path;
+  if (exists(given)) return given;  // a name that exists byte for byte is that file
   // GBK text is converted before backslashes are mapped: a GBK trail byte
   // may be 0x5C. Many GBK names are also well-formed UTF-8, so a UTF-8
   // reading that names nothing gives way to a GBK reading that does.
-  if (!qm_is_utf8(given)) return exists(given) ? given : map_spelling(qm_gbk_to_utf8(given));
+  if (!qm_is_utf8(given)) return map_spelling(qm_gbk_to_utf8(given));
   std::string mapped = map_spelling(given);
   if (is_ascii(given) || exists(mapped)) return mapped;
   std::string as_gbk = map_spelling(qm_gbk_to_utf8(given));
@@ -211,6 +212,16 @@ std::string qm_map_new_path(const char* path) {
   const size_t slash = name.find_last_of('/');
   if (slash == std::string::npos || slash == 0) return name;
   return map_spelling(name.substr(0, slash)) + name.substr(slash);
+}
+
+std::string qm_map_user_path(const char* path) {
+  if (!path) return std::string();
+  std::string name = path;
+  if (exists(name)) return name;
+  if (!qm_is_utf8(name)) return qm_map_path(path);
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  return name;
 }
 
 bool qm_is_regular_file(const char* path) {

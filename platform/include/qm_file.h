@@ -35,6 +35,13 @@
 
 std::string qm_map_path(const char* path);
 std::string qm_map_new_path(const char* path);
+// A name a user gave (on the command line, say) is a Linux name: one that
+// exists byte for byte is that file, and a well-formed UTF-8 name is used as
+// given, with only "\" read as "/" (never resolved without regard to case,
+// never read as GBK). Only a name that is not well-formed UTF-8 maps as a
+// kernel-side name does. The result maps to itself through the functions
+// above when it exists.
+std::string qm_map_user_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
 // True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);

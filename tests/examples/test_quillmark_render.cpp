@@ -150,6 +150,19 @@ TEST_F(Renderer, WritesExactlyTheNameGiven) {
   const std::string utf8 = "\xE4\xB8\x80.bmp";
   ASSERT_EQ(render({"-o", utf8, "d.kzf"}).status, 0);
   EXPECT_EQ(read_all(at(utf8)).substr(0, 2), "BM");
+  // A drawing is the file of exactly its name, not one spelt otherwise.
+  const Outcome other_case = render({"-o", "p.png", "D.KZF"});
+  EXPECT_EQ(other_case.status, 1);
+  EXPECT_NE(other_case.err.find("cannot read the drawing D.KZF: No such file or directory"), std::string::npos)
+      << other_case.err;
+  // A name that exists byte for byte is that file, backslash and all; a
+  // backslash in a name that does not exist is a folder separator.
+  drawing("plain.kzf");
+  ASSERT_EQ(std::rename(at("plain.kzf").c_str(), at("back\\slash.kzf").c_str()), 0);
+  ASSERT_EQ(mkdir(at("sub").c_str(), 0755), 0);
+  const Outcome slashes = render({"-o", "sub\\p.gif", "back\\slash.kzf"});
+  ASSERT_EQ(slashes.status, 0) << slashes.err;
+  EXPECT_EQ(read_all(at("sub/p.gif")).substr(0, 3), "GIF");
 }
 
 TEST_F(Renderer, InputThatIsNotADrawingFailsAtOnceWithTheReason) {
