@@ -57,9 +57,9 @@
 namespace {
 
 constexpr char kProgram[] = "quillmark_render";
-// The picture's default size, and the largest: the window, the picture's
-// bitmap and the image data take about 11 bytes a pixel, so the largest
-// picture needs about 370 MB.
+// The picture's default size, and the largest: the window, its off-screen
+// surface, the picture's bitmap and the image data take about 20 bytes a
+// pixel, so the largest picture needs about 650 MB.
 constexpr long kWidth = 800, kHeight = 600;
 constexpr long kMaxSide = 32767, kMaxPixels = 1L << 25;
 
@@ -167,7 +167,7 @@ void usage(FILE* to) {
                "  -o PICTURE       the image to write (default sample.png); its extension gives\n"
                "                   the type: %s\n"
                "  -s WIDTHxHEIGHT  the image size in pixels (default %ldx%ld; each side 2 to %ld,\n"
-               "                   at most %ld pixels)\n"
+               "                   at most %ld pixels, which take about 650 MB of memory)\n"
                "Without a drawing, a sample drawing is made and saved as sample.kzf beside the\n"
                "image when no file of that name is there.\n",
                kProgram, mb_export_types().c_str(), kWidth, kHeight, kMaxSide, kMaxPixels);
