@@ -25,5 +25,9 @@ enum : MB_Result {
   MB_END_OF_BLOCK = 19,   // end of a compressed block
 };
 
+// What a result means, in words for a message ("the data is damaged");
+// "unknown result" for a value not listed above.
+const char* mb_result_text(MB_Result r);
+
 class MB_File_IO;
 class MB_Opcode;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -120,8 +121,30 @@ MB_Font_Library* MB_System_Resource::load_font(const char* path) {
   g_undo_redo = nullptr;
   MB_Font_Library* lib = slot->load(path, file_name);
   g_undo_redo = recording;
-  if (lib) fontlib_list_.add(lib);
+  if (lib) {
+    fontlib_list_.add(lib);
+  } else {
+    note_font_failure(path);
+  }
   return lib;
+}
+
+void MB_System_Resource::note_font_failure(const char* file) {
+  for (const Font_Failure& f : font_failures_)
+    if (f.file == file) return;
+  const std::string path = font_path(file);
+  std::string reason = "not a font this kernel reads";
+  if (FILE* f = qm_fopen(path.c_str(), "rb"))
+    std::fclose(f);
+  else
+    reason = qm_file_error(path.c_str(), errno);
+  font_failures_.push_back({file, reason});
+}
+
+std::string MB_System_Resource::font_path(const char* file) const {
+  if (!file) return std::string();
+  if (std::strchr(file, '/') || std::strchr(file, '\\')) return file;
+  return std::string(fonts_dir_) + file;
 }
 
 void MB_System_Resource::free() {
@@ -129,6 +152,7 @@ void MB_System_Resource::free() {
     delete static_cast<MB_Font_Library*>(n->entity());
   }
   fontlib_list_.emptyYourself();
+  font_failures_.clear();
 }
 
 MB_Font_Loader MB_System_Resource::font_loader(const char* ext, MB_Font_Loader loader) {

@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "geometry/as_pt.h"
 #include "geometry/as_void_list.h"
@@ -98,18 +100,31 @@ class MB_System_Resource {
   // a full path, split at its last '/' or '\'. Null for a path starting with
   // '*', '.', '?' or '\', an unknown extension, or a file that does not load.
   MB_Font_Library* load_font(const char* path);
-  // Destroys every loaded library and empties the cache.
+  // Destroys every loaded library and empties the cache (and the failures).
   void free();
+  // The path of a font file: a bare name lies in the fonts folder, a name
+  // with a folder is taken as it is.
+  std::string font_path(const char* file) const;
+  // A font file load_font could not make a library of, and why ("No such
+  // file or directory", "is a directory", "not a font this kernel reads").
+  struct Font_Failure {
+    std::string file, reason;
+  };
+  // Each such file once, in the order met.
+  const std::vector<Font_Failure>& font_failures() const { return font_failures_; }
 
   // Installs the maker of one extension's libraries ("TTF", "SHX", "SHP");
   // returns the one it replaces. Other extensions are refused (null).
   static MB_Font_Loader font_loader(const char* ext, MB_Font_Loader loader);
 
  private:
+  void note_font_failure(const char* file);
+
   char system_dir_[kDirSize] = {};
   char fonts_dir_[kDirSize] = {};
   char support_dir_[kDirSize] = {};
   As_Void_List fontlib_list_;
+  std::vector<Font_Failure> font_failures_;
   MB_System_Setting setting_;
 };
 

@@ -3,6 +3,7 @@
 #include "display/mb_draw_render.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -21,15 +22,20 @@ namespace {
 
 bool finite_vec(const As_Vec& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
 
-// The image format of a file name by the text after its last '.'.
+// The image types of file names, by the text after the last '.'; the image
+// library has no WMF writer, so a WMF name fails. Any other name is JPEG.
+constexpr DWORD kWmfFormat = 10;
+const struct {
+  const char* ext;
+  DWORD format;
+} kExportTypes[] = {{"BMP", CXIMAGE_FORMAT_BMP}, {"GIF", CXIMAGE_FORMAT_GIF}, {"TIF", CXIMAGE_FORMAT_TIF},
+                    {"PNG", CXIMAGE_FORMAT_PNG}, {"WMF", kWmfFormat},
+                    {"JPG", CXIMAGE_FORMAT_JPG}, {"JPEG", CXIMAGE_FORMAT_JPG}};
+
 DWORD export_format(const char* path) {
-  static const struct {
-    const char* ext;
-    DWORD format;
-  } kFormats[] = {{"BMP", 1}, {"GIF", 2}, {"TIF", 6}, {"PNG", 4}, {"WMF", 10}};
-  for (const auto& f : kFormats)
+  for (const auto& f : kExportTypes)
     if (is_file_ext(path, f.ext)) return f.format;
-  return 3;
+  return CXIMAGE_FORMAT_JPG;
 }
 
 // Calls f(entity) for every entity of the list, in order.
@@ -388,6 +394,23 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
   if (memdc) DeleteDC(memdc);
   if (wdc) ReleaseDC(wnd_, wdc);
   return ok;
+}
+
+bool mb_export_type_known(const char* path) {
+  for (const auto& f : kExportTypes)
+    if (f.format != kWmfFormat && is_file_ext(path, f.ext)) return true;
+  return false;
+}
+
+std::string mb_export_types() {
+  std::string out;
+  for (const auto& f : kExportTypes) {
+    if (f.format == kWmfFormat) continue;
+    if (!out.empty()) out += ", ";
+    out += '.';
+    for (const char* c = f.ext; *c; ++c) out += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  }
+  return out;
 }
 
 // ---- The render list ----

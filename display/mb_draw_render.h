@@ -16,6 +16,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "display/cmydc.h"
 #include "display/mb_cs_icon.h"
 #include "geometry/as_rect.h"
@@ -184,3 +186,10 @@ class MB_Draw_Render_List {
   MB_Draw_Render* tail_ = nullptr;
   MB_Draw_Render* cur_ = nullptr;
 };
+
+// True when export_image writes the image type a file name asks for by its
+// extension (compared without regard to case); any other name gets JPEG data
+// or fails.
+bool mb_export_type_known(const char* path);
+// Those extensions for a message: ".bmp, .gif, .tif, .png, .jpg, .jpeg".
+std::string mb_export_types();

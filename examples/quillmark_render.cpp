@@ -1,21 +1,35 @@
 // Opens a native drawing, paints it through the kernel's renderer on a
-// headless window and writes the view as a PNG image.
+// headless window and writes the view as an image.
 //
-//   quillmark_render [-o picture.png] [drawing.kzf]
+//   quillmark_render [-o PICTURE] [-s WIDTHxHEIGHT] [DRAWING.kzf]
 //
-// Without a drawing it first makes a sample drawing through the kernel's
-// own classes, saves it as "sample.kzf" beside the picture, and shows that
-// file (or the drawing in memory, when it could not be written or read).
+// Without a drawing it makes a sample drawing through the kernel's own
+// classes, saves it as "sample.kzf" beside the picture when no file of that
+// name is there (an existing one is left alone and the sample is shown from
+// memory), and shows what it saved.
+//
+// Nothing is destroyed: a picture that would replace the drawing is
+// refused, a picture is written whole or not at all, and every failure says
+// which file and why.
 #include <windows.h>
 
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_system.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
+#include "qm_file.h"
 
 #if __has_include("database/entities/mb_line.h")
 #include "database/entities/mb_line.h"
@@ -42,19 +56,24 @@
 
 namespace {
 
-constexpr int kWidth = 800, kHeight = 600;
+constexpr char kProgram[] = "quillmark_render";
+// The picture's default size, and the largest: the window, its off-screen
+// surface, the picture's bitmap and the image data take about 20 bytes a
+// pixel, so the largest picture needs about 650 MB.
+constexpr long kWidth = 800, kHeight = 600;
+constexpr long kMaxSide = 32767, kMaxPixels = 1L << 25;
 
 LRESULT view_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 
-HWND make_view_window() {
+HWND make_view_window(long width, long height) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = view_proc;
   wc.lpszClassName = "QuillmarkView";
   RegisterClassA(&wc);
-  return CreateWindowExA(0, "QuillmarkView", "Quillmark", WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                         nullptr, nullptr);
+  return CreateWindowExA(0, "QuillmarkView", "Quillmark", WS_VISIBLE, 0, 0, static_cast<int>(width),
+                         static_cast<int>(height), nullptr, nullptr, nullptr, nullptr);
 }
 
 // Appends an entity to the drawing in a colour.
@@ -141,51 +160,168 @@ int make_sample(MB_Drawing& d, bool with_text) {
   return made;
 }
 
+void usage(FILE* to) {
+  std::fprintf(to,
+               "usage: %s [-o PICTURE] [-s WIDTHxHEIGHT] [DRAWING.kzf]\n"
+               "Paints a native drawing and writes the view as an image.\n"
+               "  -o PICTURE       the image to write (default sample.png); its extension gives\n"
+               "                   the type: %s\n"
+               "  -s WIDTHxHEIGHT  the image size in pixels (default %ldx%ld; each side 2 to %ld,\n"
+               "                   at most %ld pixels, which take about 650 MB of memory)\n"
+               "Without a drawing, a sample drawing is made and saved as sample.kzf beside the\n"
+               "image when no file of that name is there.\n",
+               kProgram, mb_export_types().c_str(), kWidth, kHeight, kMaxSide, kMaxPixels);
+}
+
+int usage_error(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
+  usage(stderr);
+  return 2;
+}
+
+int failure(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
+  return 1;
+}
+
+// Reads "WIDTHxHEIGHT" into the two sizes; false when malformed or out of
+// range.
+bool parse_size(const std::string& text, long& width, long& height) {
+  const char* p = text.c_str();
+  char* end = nullptr;
+  if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+  errno = 0;
+  const long w = std::strtol(p, &end, 10);
+  if (errno || (*end != 'x' && *end != 'X')) return false;
+  p = end + 1;
+  if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+  const long h = std::strtol(p, &end, 10);
+  if (errno || *end) return false;
+  if (w < 2 || h < 2 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+// True when something has that name already (a dangling link included).
+bool name_taken(const std::string& path) {
+  struct stat st;
+  return lstat(qm_map_new_path(path.c_str()).c_str(), &st) == 0;
+}
+
+// Counts the texts of a list that have no font to draw with.
+int texts_without_font(MB_Object_List& list) {
+  int n = 0;
+  for (MB_Object* o = list.head(); o; o = o->next())
+    if (o->object_id() == MB_Object::ID_TEXT && !static_cast<MB_Text*>(o)->text_style().font_lib()) ++n;
+  return n;
+}
+
+// Warns about fonts the drawing names that could not be loaded, and about
+// texts left out for want of a font; the picture is written all the same.
+void warn_about_fonts(MB_Drawing& d) {
+  for (const MB_System_Resource::Font_Failure& f : g_system_resource.font_failures())
+    std::fprintf(stderr, "%s: warning: cannot load the font %s: %s\n", kProgram, f.file.c_str(), f.reason.c_str());
+  int missing = texts_without_font(d.object_list());
+  for (MB_Object* b = d.block_list().head(); b; b = b->next())
+    if (b->object_id() == MB_Object::ID_BLOCK) missing += texts_without_font(static_cast<MB_Block*>(b)->object_list());
+  if (missing)
+    std::fprintf(stderr, "%s: warning: %d text%s not drawn: no font to draw with\n", kProgram, missing,
+                 missing == 1 ? "" : "s");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string input, output = "sample.png";
+  long width = kWidth, height = kHeight;
+  bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "-o" && i + 1 < argc) {
-      output = argv[++i];
-    } else if (arg[0] == '-') {
-      std::fprintf(stderr, "usage: quillmark_render [-o picture.png] [drawing.kzf]\n");
-      return 2;
+    if (options && (arg == "-h" || arg == "--help")) {
+      usage(stdout);
+      if (std::fflush(stdout) != 0)
+        return failure(std::string("cannot write to standard output: ") + std::strerror(errno));
+      return 0;
+    } else if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "-o" || arg == "-s")) {
+      if (i + 1 >= argc) return usage_error("option " + arg + " needs a value");
+      const std::string value = argv[++i];
+      if (arg == "-o") {
+        if (value.empty()) return usage_error("the picture's name is empty");
+        output = value;
+      } else if (!parse_size(value, width, height)) {
+        return usage_error("bad picture size '" + value + "': give WIDTHxHEIGHT, each side from 2 to " +
+                           std::to_string(kMaxSide) + " pixels and at most " + std::to_string(kMaxPixels) +
+                           " pixels in all");
+      }
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      return usage_error("unknown option '" + arg + "'");
+    } else if (!input.empty()) {
+      return usage_error("more than one drawing given ('" + input + "' and '" + arg + "')");
+    } else if (arg.empty()) {
+      return usage_error("the drawing's name is empty");
     } else {
       input = arg;
     }
   }
+  // Names from the command line are Linux names, used exactly as given.
+  const std::string given_input = input, given_output = output;
+  if (!input.empty()) input = qm_map_user_path(input.c_str());
+  output = qm_map_user_path(output.c_str());
+  if (!mb_export_type_known(output.c_str()))
+    return usage_error("cannot write the picture " + given_output + ": unknown image type; name it with one of " +
+                       mb_export_types());
+  struct stat st;
+  if (!input.empty() && lstat(input.c_str(), &st) != 0)
+    return failure("cannot read the drawing " + given_input + ": " + std::strerror(errno));
 
-  HWND wnd = make_view_window();
+  const std::string folder = output.substr(0, output.find_last_of('/') + 1);
+  const std::string sample = folder + "sample.kzf";
+  const std::string& drawing = input.empty() ? sample : input;
+  if (qm_same_file(drawing.c_str(), output.c_str()))
+    return failure("the picture " + given_output + " would replace the drawing " +
+                   (input.empty() ? sample : given_input) + "; name another picture");
+
+  HWND wnd = make_view_window(width, height);
   MB_Operation op;
   op.init(wnd, input.empty() ? "sample" : input.c_str());
 
   if (input.empty()) {
-    const std::string folder = output.substr(0, output.find_last_of('/') + 1);
-    const std::string sample = folder + "sample.kzf";
     int made = make_sample(*op.drawing(), true);
-    bool saved = op.save_kzf(sample.c_str());
-    if (!saved) {
-      // Some entity kinds may not be storable yet: the sample without them.
-      op.create_drawing("sample");
-      made = make_sample(*op.drawing(), false);
-      saved = op.save_kzf(sample.c_str());
-    }
-    if (saved) {
-      std::printf("sample drawing of %d entities saved as %s\n", made, sample.c_str());
-      input = sample;
-      op.create_drawing(sample.c_str());
+    if (name_taken(sample)) {
+      std::printf("%s exists already and is left as it is; the sample drawing of %d entities is shown from memory\n",
+                  sample.c_str(), made);
     } else {
-      std::printf("sample drawing of %d entities made in memory (the native file could not be written)\n", made);
+      bool saved = op.save_kzf(sample.c_str());
+      if (!saved) {
+        // Some entity kinds may not be storable yet: the sample without them.
+        std::string why = op.file_error();
+        op.create_drawing("sample");
+        made = make_sample(*op.drawing(), false);
+        saved = op.save_kzf(sample.c_str());
+        if (!saved)
+          std::fprintf(stderr, "%s: warning: cannot write the sample drawing %s: %s\n", kProgram, sample.c_str(),
+                       op.file_error().c_str());
+        else
+          std::fprintf(stderr, "%s: warning: the sample drawing was saved without its texts (%s)\n", kProgram,
+                       why.c_str());
+      }
+      if (saved) {
+        std::printf("sample drawing of %d entities saved as %s\n", made, sample.c_str());
+        input = sample;
+        op.create_drawing(sample.c_str());
+      } else {
+        std::printf("sample drawing of %d entities made in memory\n", made);
+      }
     }
   }
   if (!input.empty()) {
-    if (!op.load_kzf(input.c_str())) {
-      std::fprintf(stderr, "cannot read the drawing %s\n", input.c_str());
-      return 1;
-    }
-    std::printf("opened %s\n", input.c_str());
+    if (!op.load_kzf(input.c_str()))
+      return failure("cannot read the drawing " + (given_input.empty() ? input : given_input) + ": " +
+                     op.file_error());
+    std::printf("opened %s\n", (given_input.empty() ? input : given_input).c_str());
   }
 
   op.build_draw();
@@ -194,15 +330,21 @@ int main(int argc, char** argv) {
   HDC hdc = GetDC(wnd);
   op.draw(hdc);
   ReleaseDC(wnd, hdc);
+  warn_about_fonts(*op.drawing());
 
   MB_Draw_Render* view = op.draw_render();
   const long background = g_system_setting.get_long_val(0);
-  if (!view->export_image(output.c_str(), view->drw_rect(), kWidth, kHeight, 0, background)) {
-    std::fprintf(stderr, "cannot write the picture %s\n", output.c_str());
-    return 1;
+  errno = 0;
+  if (!view->export_image(output.c_str(), view->drw_rect(), width, height, 0, background)) {
+    const int err = errno;
+    return failure("cannot write the picture " + given_output + ": " +
+                   (err ? qm_file_error(output.c_str(), err) : std::string("the image could not be made")));
   }
   int entities = 0;
   for (MB_Object* o = op.drawing()->object_list().head(); o; o = o->next()) ++entities;
-  std::printf("%d entities drawn; picture of the view written to %s\n", entities, output.c_str());
+  std::printf("%d entities drawn; %ldx%ld picture of the view written to %s\n", entities, width, height,
+              given_output.c_str());
+  if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    return failure(std::string("cannot write to standard output: ") + std::strerror(errno ? errno : EIO));
   return 0;
 }

@@ -9,7 +9,8 @@ bash tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQM_TESTS=OFF
 cmake --build build -j "$(nproc)"
 ./build/bin/quillmark_demo
-# Rendering the sample again shows what it does; any drawing can be given:
+# Rendering the saved sample again shows what it does; any drawing can be
+# given the same way:
 #   build/bin/quillmark_render -o picture.png drawing.kzf
-./build/bin/quillmark_render -o "$top/build/sample.png"
+./build/bin/quillmark_render -o "$top/build/sample.png" "$top/build/sample.kzf"
 echo "The sample drawing's picture: $top/build/sample.png"

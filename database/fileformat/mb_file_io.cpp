@@ -9,6 +9,7 @@
 // over fwrite.
 #include "database/fileformat/mb_file_io.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -106,6 +107,8 @@ void MB_File_IO::reset_pass_state() {
   out_.clear();
   zin_.clear();
   write_failure_ = MB_SUCCESS;
+  sys_errno_ = 0;
+  file_bytes_ = 0;
 }
 
 MB_Result MB_File_IO::open() {
@@ -122,7 +125,10 @@ MB_Result MB_File_IO::open() {
   } else {
     return MB_BAD_MODE;
   }
-  if (!stream_) return MB_BAD_MODE;
+  if (!stream_) {
+    sys_errno_ = errno ? errno : EIO;
+    return MB_BAD_MODE;
+  }
   if (mode_ == MODE_WRITE) {
     // The header is never compressed.
     const uint8_t flag = heuristics_.compression;
@@ -169,7 +175,10 @@ MB_Result MB_File_IO::close() {
       if (!r) r = w;
     }
     if (writer_) {
-      if (!r && !writer_->commit()) r = MB_SHORT_WRITE;
+      if (!r && !writer_->commit()) {
+        sys_errno_ = errno ? errno : EIO;
+        r = MB_SHORT_WRITE;
+      }
     } else {
       std::fclose(stream_);
     }
@@ -197,6 +206,7 @@ MB_Result MB_File_IO::flush_output() {
   if (write_failure_) return write_failure_;
   if (out_.empty()) return MB_SUCCESS;
   if (!stream_ || std::fwrite(out_.data(), 1, out_.size(), stream_) != out_.size()) {
+    sys_errno_ = errno ? errno : EIO;
     write_failure_ = MB_SHORT_WRITE;
   }
   out_.clear();
@@ -431,9 +441,12 @@ MB_Result MB_File_IO::raw_read(int n, int& got, void* buf) {
       if (in_.size() < kChunk) in_.resize(kChunk);
       in_pos_ = 0;
       in_len_ = std::fread(in_.data(), 1, in_.size(), stream_);
+      file_bytes_ += int64_t(in_len_);
       if (in_len_ == 0) {
         if (got > 0) return MB_SUCCESS;
-        return std::ferror(stream_) ? MB_NO_BYTE : MB_AT_END;
+        if (!std::ferror(stream_)) return MB_AT_END;
+        sys_errno_ = errno ? errno : EIO;
+        return MB_NO_BYTE;
       }
     }
     size_t k = std::min(size_t(n - got), in_len_ - in_pos_);

@@ -60,10 +60,16 @@ class MB_File_IO {
 
   // Whole passes. False without a drawing, when the file cannot be opened,
   // read or written, or when the data is malformed; a failed load keeps in
-  // the drawing what was read before the failure. result() tells why.
+  // the drawing what was read before the failure. result() tells why, and
+  // reason() in words for a message: the system's reason when the file
+  // itself failed ("No such file or directory", "is a directory", "No space
+  // left on device"), else what was wrong with the data ("not a drawing",
+  // "truncated at byte 812", "the data is damaged (record 7)"); empty after
+  // success.
   bool load_kzf(const char* path);
   bool save_kzf(char* path);
   MB_Result result() const { return result_; }
+  const std::string& reason() const { return reason_; }
 
   MB_Drawing* drawing() const { return drawing_; }
   void drawing(MB_Drawing* d);
@@ -220,6 +226,8 @@ class MB_File_IO {
   // Binds the path to the pass and the drawing and opens.
   MB_Result begin_pass(MB_File_mode mode, const char* path);
   MB_Result save_lists();
+  // Sets reason() for a pass that ended with r.
+  void note_reason(MB_Result r);
 
   MB_Drawing* drawing_ = nullptr;
   MB_Block* block_ = nullptr;
@@ -238,6 +246,9 @@ class MB_File_IO {
   MB_FIFO_Rendition fifo_;
   As_Pt last_;
   MB_Result result_ = MB_SUCCESS;
+  std::string reason_;
+  int sys_errno_ = 0;       // the system's error of a failed open, read or write
+  int64_t file_bytes_ = 0;  // bytes read from the file by this pass
 
   FILE* stream_ = nullptr;
   // A write pass fills a new file that replaces the target only when the

@@ -40,6 +40,7 @@ MB_Result MB_File_IO::process_next_object() {
 }
 
 MB_Result MB_File_IO::begin_pass(MB_File_mode mode, const char* path) {
+  sys_errno_ = 0;
   if (!drawing_ || !path) return MB_BAD_MODE;
   file_name(path);
   drawing_->set_filename(path);
@@ -58,9 +59,29 @@ bool MB_File_IO::load_kzf(const char* path) {
   // A file that stops inside a block definition leaves no block open.
   if (drawing_) mb_close_block_definition(*drawing_, block_);
   block_ = nullptr;
+  if (r != MB_END_OF_FILE) note_reason(r);
   const MB_Result c = close();
   result_ = r == MB_END_OF_FILE ? c : r;
+  if (r == MB_END_OF_FILE) note_reason(c);
   return result_ == MB_SUCCESS;
+}
+
+void MB_File_IO::note_reason(MB_Result r) {
+  reason_.clear();
+  if (r == MB_SUCCESS) return;
+  if (sys_errno_) {
+    reason_ = qm_file_error(path_.c_str(), sys_errno_);
+    return;
+  }
+  const bool short_data = r == MB_SHORT_READ || r == MB_AT_END || r == MB_NO_BYTE;
+  if (mode_ == MODE_READ && short_data) {
+    reason_ = opcode_count_ == 0 ? "not a drawing (" + std::to_string(file_bytes_) + " bytes, too short)"
+                                 : "truncated at byte " + std::to_string(file_bytes_);
+  } else if (mode_ == MODE_READ && (r == MB_SYNTAX_ERROR || r == MB_NO_MEMORY || r == MB_BAD_STATE)) {
+    reason_ = std::string(mb_result_text(r)) + " (record " + std::to_string(opcode_count_) + ")";
+  } else {
+    reason_ = mb_result_text(r);
+  }
 }
 
 MB_Result MB_File_IO::save_lists() {
@@ -94,6 +115,7 @@ bool MB_File_IO::save_kzf(char* path) {
   MB_Undo_Pause pause;
   if (!drawing_ || !path) {
     result_ = MB_BAD_MODE;
+    reason_ = !path ? "no file name" : "no drawing";
     return false;
   }
   MB_Result r = begin_pass(MODE_WRITE, path);
@@ -105,5 +127,6 @@ bool MB_File_IO::save_kzf(char* path) {
   if (r) discard_output();
   const MB_Result c = close();
   result_ = r ? r : c;
+  note_reason(result_);
   return result_ == MB_SUCCESS;
 }

@@ -82,12 +82,9 @@ void MB_Shx_Char_List::kill_all() {
 
 FILE* mb_open_font_file(const char* file, const char* mode) {
   if (!file || !*file) return nullptr;
-  std::string path = file;
-  if (!std::strchr(file, '/') && !std::strchr(file, '\\')) path = g_system_resource.fonts_dir() + path;
-  // A name read from a drawing may name a pipe or a device: only regular
-  // files are opened.
-  if (!qm_is_regular_file(path.c_str())) return nullptr;
-  return qm_fopen(path.c_str(), mode);
+  // A name read from a drawing may name a pipe or a device: the file layer
+  // opens only regular files for reading.
+  return qm_fopen(g_system_resource.font_path(file).c_str(), mode);
 }
 
 MB_Shx_Library::MB_Shx_Library(const char* file) {

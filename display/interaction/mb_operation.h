@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "database/mb_string.h"
 #include "display/mb_draw_render.h"
 #include "geometry/as_pt.h"
@@ -58,6 +60,9 @@ class MB_Operation {
   // Writes the drawing as a native file; false for a null path, without a
   // drawing or when writing fails.
   bool save_kzf(const char* path);
+  // Why the last load_kzf or save_kzf failed, in words (MB_File_IO::reason);
+  // empty after success.
+  const std::string& file_error() const { return file_error_; }
   void rebuild_draw_render_list(MB_Drawing* drawing, HWND wnd);
   void build_draw();
   void draw(HDC hdc);
@@ -140,6 +145,7 @@ class MB_Operation {
   As_Void_List mousetool_list_;
   As_Void_List selection_;
   MB_Undo_Redo* undo_redo_ = nullptr;
+  std::string file_error_;
 };
 
 // The operation constructed last, or null.

@@ -78,10 +78,11 @@ bool is_ascii(const std::string& s) {
 std::string qm_map_path(const char* path) {
   if (!path) return std::string();
   const std::string given = path;
+  if (exists(given)) return given;  // a name that exists byte for byte is that file
   // GBK text is converted before backslashes are mapped: a GBK trail byte
   // may be 0x5C. Many GBK names are also well-formed UTF-8, so a UTF-8
   // reading that names nothing gives way to a GBK reading that does.
-  if (!qm_is_utf8(given)) return exists(given) ? given : map_spelling(qm_gbk_to_utf8(given));
+  if (!qm_is_utf8(given)) return map_spelling(qm_gbk_to_utf8(given));
   std::string mapped = map_spelling(given);
   if (is_ascii(given) || exists(mapped)) return mapped;
   std::string as_gbk = map_spelling(qm_gbk_to_utf8(given));
@@ -213,6 +214,16 @@ std::string qm_map_new_path(const char* path) {
   return map_spelling(name.substr(0, slash)) + name.substr(slash);
 }
 
+std::string qm_map_user_path(const char* path) {
+  if (!path) return std::string();
+  std::string name = path;
+  if (exists(name)) return name;
+  if (!qm_is_utf8(name)) return qm_map_path(path);
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  return name;
+}
+
 bool qm_is_regular_file(const char* path) {
   if (!path) return false;
   struct stat st;
@@ -227,8 +238,11 @@ bool qm_same_file(const char* a, const char* b) {
 }
 
 std::string qm_file_error(const char* path, int err) {
+  // Errors an open gives for what the path names; any other error (a full
+  // disk on a device, say) is its own reason.
+  const bool kind_error = err == EISDIR || err == EINVAL || err == ENXIO || err == ENODEV || err == ESPIPE;
   struct stat st;
-  if (path && stat(qm_map_path(path).c_str(), &st) == 0) {
+  if (kind_error && path && stat(qm_map_path(path).c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return "is a directory";
     if (S_ISFIFO(st.st_mode)) return "is a pipe, not a regular file";
     if (S_ISSOCK(st.st_mode)) return "is a socket, not a regular file";

@@ -35,16 +35,23 @@
 
 std::string qm_map_path(const char* path);
 std::string qm_map_new_path(const char* path);
+// A name a user gave (on the command line, say) is a Linux name: one that
+// exists byte for byte is that file, and a well-formed UTF-8 name is used as
+// given, with only "\" read as "/" (never resolved without regard to case,
+// never read as GBK). Only a name that is not well-formed UTF-8 maps as a
+// kernel-side name does. The result maps to itself through the functions
+// above when it exists.
+std::string qm_map_user_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
 // True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);
 // True when both (mapped) paths name one existing file (the same inode),
 // whatever their spelling, links included.
 bool qm_same_file(const char* a, const char* b);
-// Why an open of `path` failed with `err`, in words for a message: what the
-// path names when that is the reason ("is a directory", "is a pipe, not a
-// regular file"), else the system's text for the error ("No such file or
-// directory").
+// Why an open of `path` (or a write to it) failed with `err`, in words for
+// a message: what the path names when that is the reason ("is a directory",
+// "is a pipe, not a regular file"), else the system's text for the error
+// ("No such file or directory", "No space left on device").
 std::string qm_file_error(const char* path, int err);
 
 // Writes a file as a whole or not at all. The data goes to a temporary file

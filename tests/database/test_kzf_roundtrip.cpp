@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <cmath>
 #include <random>
@@ -342,6 +345,138 @@ TEST(KzfFailures, FailedSaveLeavesThePreviousFileWhole) {
   ASSERT_EQ(stat(f.path(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(f.read(), before);
+}
+
+namespace {
+
+// A fresh folder, removed with what is in it.
+struct Temp_Dir {
+  Temp_Dir() {
+    char tmpl[] = "/tmp/qm_kzf_dir_XXXXXX";
+    path = mkdtemp(tmpl) ? tmpl : "";
+  }
+  ~Temp_Dir() {
+    if (!path.empty()) {
+      EXPECT_EQ(std::system(("rm -rf " + path).c_str()), 0);
+    }
+  }
+  std::string operator/(const char* name) const { return path + "/" + name; }
+  std::string path;
+};
+
+void put_bytes(const std::string& path, const Bytes& b) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  if (!b.empty()) std::fwrite(b.data(), 1, b.size(), f);
+  std::fclose(f);
+}
+
+// Binds io to d, gives d one line and saves it as path.
+void save_one_line(MB_Drawing& d, MB_File_IO& io, std::string path) {
+  d.object_list().add_tail(new MB_Line(As_Pt(1, 2, 0), As_Pt(3, 4, 0)));
+  io.drawing(&d);
+  ASSERT_TRUE(io.save_kzf(&path[0])) << io.reason();
+}
+
+Bytes bytes_at(const std::string& path) {
+  Bytes b;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    for (int c; (c = std::fgetc(f)) != EOF;) b.push_back(uint8_t(c));
+    std::fclose(f);
+  }
+  return b;
+}
+
+}  // namespace
+
+TEST(KzfFailures, ReasonsSayWhatWentWrong) {
+  Temp_Dir dir;
+  ASSERT_FALSE(dir.path.empty());
+  Bytes line = {'L', 0, 0, 0, 0};
+  for (double v : {1.0, 2.0, 3.0, 4.0}) append_double(line, v);
+  const Bytes plain = uncompressed_file(line);
+  Bytes unknown = line;
+  unknown.push_back('f');  // a font record: not read by this kernel
+  put_bytes(dir / "text.kzf", bytes_of("hello, this is no drawing"));
+  put_bytes(dir / "short.kzf", bytes_of("(KZ"));
+  put_bytes(dir / "empty.kzf", {});
+  put_bytes(dir / "cut.kzf", Bytes(plain.begin(), plain.begin() + 20));
+  put_bytes(dir / "unknown.kzf", uncompressed_file(unknown));
+  ASSERT_EQ(mkdir((dir / "folder.kzf").c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo((dir / "pipe.kzf").c_str(), 0644), 0);
+  const struct {
+    const char* name;
+    const char* reason;
+  } loads[] = {
+      {"missing.kzf", "No such file or directory"},
+      {"folder.kzf", "is a directory"},
+      {"pipe.kzf", "is a pipe, not a regular file"},
+      {"text.kzf", "not a drawing (no native file header)"},
+      {"short.kzf", "not a drawing (3 bytes, too short)"},
+      {"empty.kzf", "not a drawing (0 bytes, too short)"},
+      {"cut.kzf", "truncated at byte 20"},
+      {"unknown.kzf", "a record this kernel does not read, or out of memory (record 3)"},
+  };
+  for (const auto& c : loads) {
+    SCOPED_TRACE(c.name);
+    MB_Drawing d;
+    MB_File_IO io;
+    io.drawing(&d);
+    EXPECT_FALSE(io.load_kzf((dir / c.name).c_str()));
+    EXPECT_EQ(io.reason(), c.reason);
+  }
+  MB_Drawing d;
+  MB_File_IO io;
+  const std::string ok = dir / "ok.kzf";
+  save_one_line(d, io, ok);
+  EXPECT_EQ(io.reason(), "");
+  ASSERT_TRUE(io.load_kzf(ok.c_str()));
+  EXPECT_EQ(io.reason(), "");
+
+  std::string folder = dir / "folder.kzf", nowhere = dir / "none/x.kzf", full = "/dev/full";
+  const struct {
+    std::string* path;
+    const char* reason;
+  } saves[] = {
+      {&folder, "is a directory"},
+      {&nowhere, "No such file or directory"},
+      {&full, "No space left on device"},
+  };
+  for (const auto& c : saves) {
+    SCOPED_TRACE(*c.path);
+    if (*c.path == full && access("/dev/full", W_OK) != 0) continue;
+    EXPECT_FALSE(io.save_kzf(&(*c.path)[0]));
+    EXPECT_EQ(io.reason(), c.reason);
+  }
+  EXPECT_STREQ(mb_result_text(MB_BAD_HEADER), "not a drawing (no native file header)");
+  EXPECT_STREQ(mb_result_text(12345), "unknown result");
+}
+
+TEST(KzfFailures, SaveFollowsNoLinkBesideTheDrawing) {
+  Temp_Dir dir;
+  ASSERT_FALSE(dir.path.empty());
+  // Links where an older save put its temporary file, and where others
+  // might: none of them is written through.
+  const std::string victim = dir / "victim";
+  put_bytes(victim, bytes_of("keep"));
+  for (const char* name : {"d.kzf.~kzf", "d.kzf.tmp", ".d.kzf.tmp", "d.~kzf", "~d.kzf"})
+    ASSERT_EQ(symlink(victim.c_str(), (dir / name).c_str()), 0);
+  MB_Drawing good;
+  MB_File_IO io;
+  std::string target = dir / "d.kzf";
+  save_one_line(good, io, target);
+  const Bytes saved = bytes_at(target);
+  EXPECT_EQ(bytes_at(victim), bytes_of("keep"));
+
+  MB_Drawing bad;
+  bad.object_list().add_tail(new Unwritable_Line());
+  MB_File_IO io2;
+  io2.drawing(&bad);
+  EXPECT_FALSE(io2.save_kzf(&target[0]));
+  EXPECT_EQ(bytes_at(target), saved);
+  EXPECT_EQ(bytes_at(victim), bytes_of("keep"));
+  // Nothing is left behind: the drawing, the victim and the five links.
+  EXPECT_EQ(std::system(("test $(ls -A " + dir.path + " | wc -l) -eq 7").c_str()), 0);
 }
 
 TEST(KzfFailures, ContentBeforeAFailureStays) {

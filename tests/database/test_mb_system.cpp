@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -258,6 +259,36 @@ TEST(MBSystem, FontCache) {
   MB_System_Resource::font_loader("SHX", old_shx);
   MB_System_Resource::font_loader("SHP", old_shp);
   MB_System_Resource::font_loader("TTF", old_ttf);
+}
+
+TEST(MBSystem, FontsThatDoNotLoadAreListedWithTheReason) {
+  char tmpl[] = "/tmp/qm_fonts_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl;
+  std::ofstream(dir + "/text.shx") << "hello, no font";
+  ASSERT_EQ(mkdir((dir + "/folder.shx").c_str(), 0755), 0);
+  {
+    MB_System_Resource res;
+    const struct {
+      std::string file, reason;
+    } cases[] = {
+        {dir + "/missing.shx", "No such file or directory"},
+        {dir + "/folder.shx", "is a directory"},
+        {dir + "/text.shx", "not a font this kernel reads"},
+    };
+    for (const auto& c : cases) {
+      EXPECT_EQ(res.load_font(c.file.c_str()), nullptr);
+      EXPECT_EQ(res.load_font(c.file.c_str()), nullptr);  // listed once
+    }
+    ASSERT_EQ(res.font_failures().size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      EXPECT_EQ(res.font_failures()[i].file, cases[i].file);
+      EXPECT_EQ(res.font_failures()[i].reason, cases[i].reason);
+    }
+    res.free();
+    EXPECT_TRUE(res.font_failures().empty());
+  }
+  EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -180,6 +180,26 @@ TEST_F(NewFiles, WritesGetExactlyTheNameGiven) {
   EXPECT_EQ(qm_map_path((dir_ + "/OUT/Pic.Png").c_str()), dir_ + "/Out/PIC.PNG");
 }
 
+TEST_F(NewFiles, UserNamesAreLinuxNames) {
+  ASSERT_EQ(mkdir((dir_ + "/Sub").c_str(), 0755), 0);
+  put(dir_ + "/Sub/d.kzf", "x");
+  put(dir_ + "/a\\b.kzf", "x");
+  put(dir_ + "/\u4E2D.kzf", "x");
+  const struct {
+    std::string given, mapped;
+  } cases[] = {
+      {dir_ + "/a\\b.kzf", dir_ + "/a\\b.kzf"},          // exists byte for byte
+      {dir_ + "\\Sub\\d.kzf", dir_ + "/Sub/d.kzf"},     // backslashes of a name that does not exist
+      {dir_ + "/sub/D.KZF", dir_ + "/sub/D.KZF"},          // never resolved without regard to case
+      {dir_ + "/\xD2\xBB", dir_ + "/\xD2\xBB"},            // well-formed UTF-8 is never read as GBK
+      {dir_ + "/\xD6\xD0.KZF", dir_ + "/\u4E2D.kzf"},      // only a name that is not UTF-8 is
+  };
+  for (const auto& c : cases) EXPECT_EQ(qm_map_user_path(c.given.c_str()), c.mapped) << c.given;
+  // What a user name gives maps to itself as a kernel-side name.
+  EXPECT_EQ(qm_map_path((dir_ + "/a\\b.kzf").c_str()), dir_ + "/a\\b.kzf");
+  EXPECT_EQ(qm_map_user_path(nullptr), "");
+}
+
 TEST_F(NewFiles, ReadersRefusePipesAndFoldersAtOnce) {
   const std::string fifo = dir_ + "/pipe.kzf";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
@@ -194,6 +214,9 @@ TEST_F(NewFiles, ReadersRefusePipesAndFoldersAtOnce) {
   EXPECT_EQ(qm_fopen(fifo.c_str(), "wb"), nullptr);
   EXPECT_EQ(errno, ENXIO);
   EXPECT_EQ(qm_file_error((dir_ + "/none").c_str(), ENOENT), "No such file or directory");
+  // A device that fails a write says why the write failed.
+  EXPECT_EQ(qm_file_error("/dev/full", ENOSPC), "No space left on device");
+  EXPECT_EQ(qm_file_error("/dev/null", EINVAL), "is a device, not a regular file");
 }
 
 TEST_F(NewFiles, SameFileSeesThroughSpellingAndLinks) {

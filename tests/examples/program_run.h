@@ -1,0 +1,76 @@
+// Runs a program as a user does from a shell: in a given folder, with its
+// standard output and error collected, and a time limit after which it is
+// killed (so a hang fails the test instead of stalling it).
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace program_test {
+
+struct Outcome {
+  int status = -1;  // the exit status; -1 when killed or not started
+  bool timed_out = false;
+  std::string out, err;
+};
+
+inline std::string read_all(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Runs `program args...` in `folder`; stdout goes to `stdout_to` when given
+// (a path such as /dev/full), else it is collected.
+inline Outcome run(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
+               const std::string& stdout_to = "", int seconds = 60) {
+  Outcome r;
+  const std::string out_file = folder + "/.stdout", err_file = folder + "/.stderr";
+  const pid_t pid = fork();
+  if (pid < 0) return r;
+  if (pid == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open((stdout_to.empty() ? out_file : stdout_to).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0) _exit(127);
+    dup2(in, 0), dup2(out, 1), dup2(err, 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int status = 0;
+  for (;;) {
+    if (waitpid(pid, &status, WNOHANG) == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      r.timed_out = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!r.timed_out && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+  if (stdout_to.empty()) r.out = read_all(out_file);
+  r.err = read_all(err_file);
+  std::remove(out_file.c_str());
+  std::remove(err_file.c_str());
+  return r;
+}
+
+}  // namespace program_test
