@@ -90,21 +90,6 @@ MB_Result MB_File_IO::save_lists() {
   return first;
 }
 
-namespace {
-
-// The file a save finally replaces: the mapped name, followed through
-// symbolic links so that a link keeps pointing at the drawing.
-std::string save_target(const char* path) {
-  std::string mapped = qm_map_path(path);
-  char* real = realpath(mapped.c_str(), nullptr);
-  if (!real) return mapped;
-  std::string out = real;
-  std::free(real);
-  return out;
-}
-
-}  // namespace
-
 // A save writes a sibling temporary file and renames it over the drawing only
 // when every byte was written, so a failed save never damages the file that
 // was there before.
@@ -114,7 +99,7 @@ bool MB_File_IO::save_kzf(char* path) {
     result_ = MB_BAD_MODE;
     return false;
   }
-  const std::string target = save_target(path);
+  const std::string target = qm_save_target(path);
   // Devices and pipes are written in place; only a regular file (or a new
   // one) is replaced through the temporary file.
   struct stat st;

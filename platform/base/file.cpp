@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "qm_text.h"
@@ -154,6 +155,15 @@ bool qm_is_regular_file(const char* path) {
   if (!path) return false;
   struct stat st;
   return stat(qm_map_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string qm_save_target(const char* path) {
+  std::string mapped = qm_map_path(path);
+  char* real = realpath(mapped.c_str(), nullptr);
+  if (!real) return mapped;
+  std::string out = real;
+  std::free(real);
+  return out;
 }
 
 FILE* qm_fopen(const char* path, const char* mode) {

@@ -30,3 +30,6 @@ FILE* qm_fopen(const char* path, const char* mode);
 // by documents check this first: opening a pipe or a device would block or
 // never end.
 bool qm_is_regular_file(const char* path);
+// The file a save finally replaces: the mapped name, followed through
+// symbolic links so that a link keeps pointing at the saved file.
+std::string qm_save_target(const char* path);
