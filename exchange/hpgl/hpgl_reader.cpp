@@ -198,8 +198,11 @@ class Hpgl_Reader {
     if (dropped_) v *= power_of_ten(dropped_);
     if (decimals_) v /= power_of_ten(decimals_);
     if (v > kMaxNumber) v = kMaxNumber;
+    // Only moves keep all their numbers and CI its first; the numbers of
+    // every other instruction would be dropped anyway.
+    if (!is_move(code_) && (code_ != kCircle || !params_.empty())) return;
     params_.push_back(negative_ ? -v : v);
-    if (params_.size() >= kMaxPending && is_move(code_)) {
+    if (params_.size() >= kMaxPending) {
       interpret();
       params_.clear();
     }
