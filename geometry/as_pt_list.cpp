@@ -62,22 +62,34 @@ void As_Pt_List::add_ptset(const As_Pt_Set& set) {
   for (int i = 0; i < set.count(); ++i) add_if_absent(pts[i]);
 }
 
+As_End_Join as_end_join(const As_Pt& a0, const As_Pt& a1, const As_Pt& b0, const As_Pt& b1, double tol) {
+  if (same_point(a0, b0, tol)) return As_End_Join::kFirstFirst;
+  if (same_point(a0, b1, tol)) return As_End_Join::kFirstLast;
+  if (same_point(a1, b0, tol)) return As_End_Join::kLastFirst;
+  if (same_point(a1, b1, tol)) return As_End_Join::kLastLast;
+  return As_End_Join::kNone;
+}
+
 bool As_Pt_List::merge_list(As_Pt_List& other) {
   if (is_empty() || &other == this) return false;
   if (other.is_empty()) return true;
   const As_Pt a0 = head_->point(), a1 = tail_->point();
   const As_Pt b0 = other.head_->point(), b1 = other.tail_->point();
-  if (same_point(a0, b0, resabs)) {
-    reverse();
-  } else if (same_point(a0, b1, resabs)) {
-    reverse();
-    other.reverse();
-  } else if (same_point(a1, b0, resabs)) {
-    // joins as it stands
-  } else if (same_point(a1, b1, resabs)) {
-    other.reverse();
-  } else {
-    return false;
+  switch (as_end_join(a0, a1, b0, b1, resabs)) {
+    case As_End_Join::kNone:
+      return false;
+    case As_End_Join::kFirstFirst:
+      reverse();
+      break;
+    case As_End_Join::kFirstLast:
+      reverse();
+      other.reverse();
+      break;
+    case As_End_Join::kLastFirst:
+      break;
+    case As_End_Join::kLastLast:
+      other.reverse();
+      break;
   }
   add_list0(other);
   return true;

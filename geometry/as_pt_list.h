@@ -14,6 +14,12 @@
 class As_Pt_Set;
 class As_Tran;
 
+// Where two polylines a and b meet at their ends, tried in this order:
+// first of a with first of b, first of a with last of b, last of a with
+// first of b, last of a with last of b (points within tol).
+enum class As_End_Join { kNone, kFirstFirst, kFirstLast, kLastFirst, kLastLast };
+As_End_Join as_end_join(const As_Pt& a0, const As_Pt& a1, const As_Pt& b0, const As_Pt& b1, double tol);
+
 class As_Pt_Node {
  public:
   As_Pt_Node() = default;

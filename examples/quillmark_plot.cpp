@@ -1,0 +1,85 @@
+// Converts between HPGL plot files and native drawings through the HPGL
+// library:
+//
+//   quillmark_plot plot.plt drawing.kzf     reads a plot, saves a drawing
+//   quillmark_plot drawing.kzf plot.plt     writes a drawing as a plot
+//
+// A name ending in .plt or .hgl is a plot file, any other a native drawing.
+// A plot is read 1:1 in plotter units and written at 40 plotter units per
+// drawing unit. The output never replaces the input.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "database/entities/mb_block.h"
+#include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawable.h"
+#include "database/mb_drawing.h"
+#include "database/mb_system.h"
+#include "exchange/hpgl/penplot.h"
+
+namespace {
+
+bool is_plot(const char* path) { return is_file_ext(path, "plt") || is_file_ext(path, "hgl"); }
+
+bool same_file(const char* a, const char* b) {
+  struct stat sa, sb;
+  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Every entity and block of a drawing read from a file gets its display,
+// which the plot writer draws from.
+void build(MB_Drawing& drawing) {
+  for (MB_Object* o = drawing.block_list().head(); o; o = o->next())
+    if (o->object_id() == MB_Object::ID_BLOCK) static_cast<MB_Block*>(o)->build_draw();
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next())
+    if (o->is_drawable()) static_cast<MB_Drawable*>(o)->build_draw();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: quillmark_plot plot.plt drawing.kzf | drawing.kzf plot.plt\n");
+    return 2;
+  }
+  const char* in = argv[1];
+  const char* out = argv[2];
+  if (is_plot(in) == is_plot(out)) {
+    std::fprintf(stderr, "quillmark_plot: one of %s and %s must be a plot file (.plt, .hgl)\n", in, out);
+    return 2;
+  }
+  if (same_file(in, out)) {
+    std::fprintf(stderr, "quillmark_plot: %s would replace the input\n", out);
+    return 2;
+  }
+  MB_Drawing drawing(in);
+  MB_File_IO io;
+  io.drawing(&drawing);
+  if (is_plot(in)) {
+    if (!api_mb_load_hpgl_file(in)) {
+      std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s\n", in);
+      return 1;
+    }
+    std::string name(out);
+    if (!io.save_kzf(&name[0])) {
+      std::fprintf(stderr, "quillmark_plot: cannot write the drawing %s\n", out);
+      return 1;
+    }
+  } else {
+    if (!io.load_kzf(in)) {
+      std::fprintf(stderr, "quillmark_plot: cannot read the drawing %s\n", in);
+      return 1;
+    }
+    build(drawing);
+    if (!api_mb_save_hpgl_file(out)) {
+      std::fprintf(stderr, "quillmark_plot: cannot write the plot file %s\n", out);
+      return 1;
+    }
+  }
+  int entities = 0;
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) ++entities;
+  std::printf("%s: %d entities written to %s\n", in, entities, out);
+  return 0;
+}

@@ -1,0 +1,21 @@
+// The HPGL library's exports: a plot file read into the kernel's current
+// drawing, and the current drawing written as a plot file.
+//
+// Reading takes plotter units 1:1 as drawing units: pen-down moves become
+// white chains of lines, CI a circle at the pen; every other instruction is
+// read and dropped. Writing puts 40 plotter units in a drawing unit and
+// draws every line, curve, point and text, inserts included, as pen strokes
+// chained end to end.
+#pragma once
+
+extern "C" {
+
+// False when there is no current drawing or the file cannot be read;
+// otherwise true, also when the file drew nothing.
+bool api_mb_load_hpgl_file(const char* path);
+
+// False when there is no current drawing or the file could not be written
+// whole; a file that was there before is then left as it was.
+bool api_mb_save_hpgl_file(const char* path);
+
+}
