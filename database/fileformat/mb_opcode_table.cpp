@@ -13,6 +13,7 @@
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
@@ -97,6 +98,7 @@ struct Single_Table {
     set('N', make<MB_Block_End>);
     set('J', make<MB_Block_Name>);
     set('I', make<MB_Insert>);
+    set('G', make<MB_Image>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,
