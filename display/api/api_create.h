@@ -111,8 +111,8 @@ bool api_mb_create_layer(MB_Layer*& layer, const char* name, int32_t color, unsi
 
 // Index 0 .. 255: that entry of the kernel's colour table. -1 and 256 (by
 // layer): the colour of the current drawing's layer at position `layer`
-// from 0. Any other index, or a layer that is not there: the current
-// drawing colour of the system settings.
+// from 0. Any other index, or a layer that is not there (no current
+// drawing among them): the current drawing colour of the system settings.
 COLORREF api_mb_get_color_byindex(short index, short layer);
 // The entity's colour and display colour, and its layer: the current
 // drawing's layer at that position, or none. False for a null entity.

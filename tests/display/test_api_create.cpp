@@ -101,6 +101,8 @@ TEST(ApiCreate, WithoutACurrentDrawingNothingIsMade) {
   EXPECT_TRUE(solid == nullptr && point == nullptr && line == nullptr && lines == nullptr && pline == nullptr &&
               text == nullptr && block == nullptr && insert == nullptr && style == nullptr && layer == nullptr);
   EXPECT_EQ(held.general().color(), MB_General().color());
+  // By layer, with no drawing to hold the layer: the current colour.
+  EXPECT_EQ(api_mb_get_color_byindex(256, 0), static_cast<COLORREF>(g_system_setting.get_long_val(1)));
 }
 
 TEST(ApiCreate, BlockBracketCollectsTheCreations) {
