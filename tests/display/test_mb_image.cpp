@@ -12,6 +12,7 @@
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "surface_probe.h"
+#include "view_fixture.h"
 
 namespace {
 
@@ -169,4 +170,23 @@ TEST(ImageEntity, CopiesOwnTheirRaster) {
   ASSERT_TRUE(constructed.copy_to(existing));
   EXPECT_EQ(into.image()->GetWidth(), 2u);
   EXPECT_NE(into.image(), constructed.image());
+}
+
+TEST_F(ViewTest, RepaintShowsImageEntities) {
+  MB_Image* image = new MB_Image(red_raster(20, 10));
+  image->center(As_Pt(50, 50, 0));
+  image->width(200);
+  image->height(100);
+  image->build_draw();
+  op->drawing()->add_object(image);
+  op->zoom_all();
+  paint();
+  const As_Pt centre = to_screen(As_Pt(50, 50, 0));
+  const std::vector<uint32_t> pixels = window_pixels();
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_EQ(pixels[size_t(centre.y()) * 800 + size_t(centre.x())], rgb_of(RGB(255, 0, 0)));
+  const As_Pt outside = to_screen(As_Pt(50, 120, 0));
+  if (outside.y() >= 0) {
+    EXPECT_NE(pixels[size_t(outside.y()) * 800 + size_t(outside.x())], rgb_of(RGB(255, 0, 0)));
+  }
 }
