@@ -194,17 +194,20 @@ void MB_Draw_Image::build_rect() {
   set_rect(r);
 }
 
-void MB_Draw_Image::draw(HDC hdc, const As_Tran& t) {
-  if (!image_) return;
-  const As_Pt c = centre_ * t;
+void MB_Draw_Image::draw(HDC hdc, const As_Tran& t) { mb_draw_raster(hdc, image_, centre_, extent_x_, extent_y_, t); }
+
+void mb_draw_raster(HDC hdc, CxImage* image, const As_Pt& centre, double width_units, double height_units,
+                    const As_Tran& t) {
+  if (!image) return;
+  const As_Pt c = centre * t;
   const double s = t.scaling();
-  const double hw = s * extent_x_ / 2, hh = s * extent_y_ / 2;
+  const double hw = s * width_units / 2, hh = s * height_units / 2;
   const int left = qm_trunc_to_int(c.x() - hw), top = qm_trunc_to_int(c.y() - hh);
   const int right = qm_trunc_to_int(c.x() + hw), bottom = qm_trunc_to_int(c.y() + hh);
   // Differences of clamped ends, taken in 64 bits and clamped again.
   const long width = static_cast<long>(std::clamp<int64_t>(int64_t(right) - left, INT32_MIN, INT32_MAX));
   const long height = static_cast<long>(std::clamp<int64_t>(int64_t(bottom) - top, INT32_MIN, INT32_MAX));
-  image_->Draw(hdc, left, top, width, height, nullptr);
+  image->Draw(hdc, left, top, width, height, nullptr);
 }
 
 // ---------------------------------------------------------------------------

@@ -291,6 +291,11 @@ class MB_Draw_Nodes : public MB_Draw_Node {
   MB_Draw_List list_;
 };
 
+// A raster stretched over the rectangle of that centre and size in drawing
+// units mapped by the view: the centre transformed, the size times the
+// view's scaling, corners truncated toward zero. Nothing for a null raster.
+void mb_draw_raster(HDC hdc, CxImage* image, const As_Pt& centre, double width, double height, const As_Tran& t);
+
 // A drawing point mapped by the view and truncated to device pixels.
 inline POINT mb_device_point(const As_Pt& p, const As_Tran& t) {
   As_Pt d = p * t;

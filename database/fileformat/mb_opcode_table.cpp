@@ -14,6 +14,7 @@
 #include "database/entities/mb_dimension.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
@@ -102,6 +103,7 @@ struct Single_Table {
     set('Q', make<MB_Dim_Style>);
     set('x', make<MB_Dim_Style>);
     set('X', make<MB_Dimension>);
+    set('G', make<MB_Image>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,

@@ -1,6 +1,7 @@
-// System folders and language, configurable through the environment so that
+// System folders (the Windows folder, the current folder) and language, configurable through the environment so that
 // tests and installs choose them.
 #include <windows.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,16 @@ UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
   if (!buffer || size <= dir.size()) return static_cast<UINT>(dir.size() + 1);
   std::memcpy(buffer, dir.c_str(), dir.size() + 1);
   return static_cast<UINT>(dir.size());
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  char* cwd = getcwd(nullptr, 0);
+  if (!cwd) return 0;
+  const std::string dir(cwd);
+  std::free(cwd);
+  if (!buffer || size <= dir.size()) return static_cast<DWORD>(dir.size() + 1);
+  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+  return static_cast<DWORD>(dir.size());
 }
 
 LANGID GetSystemDefaultLangID() {

@@ -1,8 +1,9 @@
 // CxImage on the software GDI: reading a bitmap's pixels through GetDIBits,
-// and painting through StretchDIBits. A clipped or translucent paint works on
-// a 32-bit copy of the destination window: the DC's pixels are copied out,
-// the picture is sampled and blended over them, and the window is copied
-// back, so only the pixels inside the window change.
+// and painting through StretchDIBits. Draw samples the picture only for the
+// destination pixels that can change (the box clipped to the surface and the
+// clip rectangle) into a 32-bit window, which is copied onto the DC; a
+// translucent picture first copies the DC's pixels out of the window and
+// blends over them.
 #include <wingdi.h>
 
 #include <algorithm>
@@ -39,6 +40,14 @@ std::vector<uint8_t> to_dib(const QmRaster& r, DibInfo* info) {
   }
   describe(info, r.width, r.height, 24);
   return bits;
+}
+
+// A 32-bit DIB section of blue, green, red bytes and one spare byte.
+bool plain_32bit(const DIBSECTION& ds) {
+  if (!ds.dsBm.bmBits || ds.dsBm.bmBitsPixel != 32) return false;
+  if (ds.dsBmih.biCompression == BI_RGB) return true;
+  return ds.dsBmih.biCompression == BI_BITFIELDS && ds.dsBitfields[0] == 0xFF0000 && ds.dsBitfields[1] == 0xFF00 &&
+         ds.dsBitfields[2] == 0xFF;
 }
 
 // Source index of destination offset i in an extent of `dst` for a picture
@@ -97,9 +106,9 @@ long CxImage::Draw(HDC hdc, long x, long y, long cx, long cy, RECT* pClipRect, b
   if (cx < 0) cx = static_cast<long>(raster_.width);
   if (cy < 0) cy = static_cast<long>(raster_.height);
   if (cx == 0 || cy == 0) return 1;
-  if (!pClipRect && !AlphaIsValid()) return Stretch(hdc, x, y, cx, cy, SRCCOPY);
 
-  // The window of destination pixels that may change.
+  // The window of destination pixels that may change: only those are
+  // sampled, however large the picture or the box.
   int64_t x0 = x, y0 = y, x1 = int64_t(x) + cx, y1 = int64_t(y) + cy;
   if (pClipRect) {
     x0 = std::max<int64_t>(x0, pClipRect->left), y0 = std::max<int64_t>(y0, pClipRect->top);
@@ -107,11 +116,46 @@ long CxImage::Draw(HDC hdc, long x, long y, long cx, long cy, RECT* pClipRect, b
   }
   BITMAP surface;
   HGDIOBJ held = GetCurrentObject(hdc, OBJ_BITMAP);
-  if (!held || GetObject(held, sizeof surface, &surface) != sizeof surface) return 0;
+  if (!held || GetObject(held, sizeof surface, &surface) != sizeof surface) {
+    // A DC whose pixels cannot be read: only an opaque, unclipped paint.
+    return !pClipRect && !AlphaIsValid() ? Stretch(hdc, x, y, cx, cy, SRCCOPY) : 0;
+  }
   x0 = std::max<int64_t>(x0, 0), y0 = std::max<int64_t>(y0, 0);
   x1 = std::min<int64_t>(x1, surface.bmWidth), y1 = std::min<int64_t>(y1, surface.bmHeight);
   if (x0 >= x1 || y0 >= y1) return 1;
   const int ww = static_cast<int>(x1 - x0), wh = static_cast<int>(y1 - y0);
+
+  // Destination column and row offsets to picture columns and rows.
+  std::vector<size_t> column(static_cast<size_t>(ww));
+  for (int c = 0; c < ww; ++c) column[c] = static_cast<size_t>(sample(x0 + c - x, cx, raster_.width));
+  const bool blend = AlphaIsValid();
+  // One window row of BGRX pixels; a translucent picture blends over them.
+  auto paint_row = [&](int r, uint8_t* px) {
+    const size_t row = static_cast<size_t>(sample(y0 + r - y, cy, raster_.height)) * raster_.width;
+    for (int c = 0; c < ww; ++c, px += 4) {
+      const size_t s = row + column[c];
+      const uint8_t* rgb = &raster_.rgb[s * 3];
+      if (!blend) {
+        px[0] = rgb[2], px[1] = rgb[1], px[2] = rgb[0];
+        continue;
+      }
+      const unsigned a = raster_.alpha[s];
+      for (int k = 0; k < 3; ++k) px[k] = static_cast<uint8_t>((rgb[2 - k] * a + px[k] * (255 - a) + 127) / 255);
+    }
+  };
+
+  // An opaque picture onto a plain 32-bit surface goes straight to its pixels.
+  DIBSECTION ds;
+  if (!blend && GetObject(held, sizeof ds, &ds) == sizeof ds && plain_32bit(ds)) {
+    uint8_t* base = static_cast<uint8_t*>(ds.dsBm.bmBits);
+    const bool top_down = ds.dsBmih.biHeight < 0;
+    for (int r = 0; r < wh; ++r) {
+      const int64_t dy = y0 + r;
+      const int64_t line = top_down ? dy : ds.dsBm.bmHeight - 1 - dy;
+      paint_row(r, base + line * ds.dsBm.bmWidthBytes + 4 * x0);
+    }
+    return 1;
+  }
 
   DibInfo info;
   describe(&info, ww, wh, 32);
@@ -119,18 +163,9 @@ long CxImage::Draw(HDC hdc, long x, long y, long cx, long cy, RECT* pClipRect, b
   HBITMAP window = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC wdc = window ? CreateCompatibleDC(nullptr) : nullptr;
   HGDIOBJ old = wdc ? SelectObject(wdc, window) : nullptr;
-  bool ok = old && BitBlt(wdc, 0, 0, ww, wh, hdc, static_cast<int>(x0), static_cast<int>(y0), SRCCOPY);
+  bool ok = old && (!blend || BitBlt(wdc, 0, 0, ww, wh, hdc, static_cast<int>(x0), static_cast<int>(y0), SRCCOPY));
   if (ok) {
-    uint8_t* px = static_cast<uint8_t*>(bits);
-    for (int r = 0; r < wh; ++r) {
-      const int64_t sy = sample(y0 + r - y, cy, raster_.height);
-      for (int c = 0; c < ww; ++c, px += 4) {
-        const size_t s = static_cast<size_t>(sy) * raster_.width + static_cast<size_t>(sample(x0 + c - x, cx, raster_.width));
-        const uint8_t* rgb = &raster_.rgb[s * 3];
-        const unsigned a = AlphaIsValid() ? raster_.alpha[s] : 255;
-        for (int k = 0; k < 3; ++k) px[k] = static_cast<uint8_t>((rgb[2 - k] * a + px[k] * (255 - a) + 127) / 255);
-      }
-    }
+    for (int r = 0; r < wh; ++r) paint_row(r, static_cast<uint8_t*>(bits) + static_cast<size_t>(r) * ww * 4);
     ok = BitBlt(hdc, static_cast<int>(x0), static_cast<int>(y0), ww, wh, wdc, 0, 0, SRCCOPY);
   }
   if (old) SelectObject(wdc, old);

@@ -50,6 +50,34 @@ void qm_user_push_message_box_answer(int answer);
 const std::vector<QmMessageBox>& qm_user_message_boxes();
 void qm_user_clear_message_boxes();
 
+// ---- Common file dialogs ----
+// What a dialog was asked, copied from the caller's OPENFILENAMEA, and how it
+// ended.
+struct QmFileDialog {
+  bool save;  // GetSaveFileNameA
+  DWORD struct_size;
+  HWND owner;
+  std::string filter;  // the whole list, its inner NULs kept, without the final one
+  bool custom_filter;
+  DWORD filter_index;
+  std::string initial_file;  // lpstrFile as it came in
+  DWORD max_file;
+  bool file_title;
+  std::string initial_dir;  // "" when null
+  std::string title;        // "" when null
+  DWORD flags;
+  std::string default_ext;  // "" when null
+  bool hook;
+  bool template_name;
+  bool chosen;       // the answer was a path and it was handed back
+  std::string path;  // the answer ("" for a cancel)
+};
+// Queues the answer of the next file dialog: a path, or a cancel for null.
+// Without a queued answer a dialog is cancelled.
+void qm_user_push_file_dialog_answer(const char* path);
+const std::vector<QmFileDialog>& qm_user_file_dialogs();
+void qm_user_clear_file_dialogs();
+
 // ---- Inspection and reset ----
 // A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
 // before anything took a DC on the window.
@@ -58,6 +86,7 @@ size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();
 // Destroys every window (with their messages), kills every timer, empties
-// the queue, the clipboard, the message-box log and queued answers, and sets
-// the clock, the cursor, the key state, capture and focus back to the start.
+// the queue, the clipboard, the message-box and file-dialog logs and queued
+// answers, and sets the clock, the cursor, the key state, capture and focus
+// back to the start.
 void qm_user_reset();

@@ -115,6 +115,10 @@ DWORD GetTickCount();
 // fonts folder); no trailing separator. Returns the length written, or the
 // size needed (with the NUL) when the buffer is too small; 0 on failure.
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+// The process's current folder (a Linux path). Returns the length written,
+// or the size needed (with the NUL) when the buffer is too small; 0 on
+// failure.
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 typedef WORD LANGID;
 // The system's language: QM_LANGID (a decimal number) when set, else 1033.
 LANGID GetSystemDefaultLangID();
@@ -131,3 +135,6 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR src, int src_len, L
 
 // Windows, messages, input, timers, clipboard and message boxes.
 #include <winuser.h>
+
+// The common open and save dialogs.
+#include <commdlg.h>

@@ -107,6 +107,7 @@ void clear_timers();
 void clear_cursors();
 void clear_clipboard();
 void clear_message_boxes();
+void clear_file_dialogs();
 // Follows a change of the client area with the window's pixels.
 void resize_pixels(Window& w);
 // Frees the device contexts still handed out on some pixels.

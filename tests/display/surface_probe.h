@@ -54,3 +54,21 @@ inline HDC make_surface(CMyDC& dc, int w, int h, int bits = 32) {
   DeleteDC(ref);
   return out;
 }
+
+// White on a 32-bit surface, as CMyDC first fills it (reserved byte included).
+const uint32_t kWhite32 = 0xFFFFFFFF;
+
+inline void clear_white(HDC hdc, int w, int h) {
+  HBRUSH b = CreateSolidBrush(RGB(255, 255, 255));
+  RECT r = {0, 0, w, h};
+  FillRect(hdc, &r, b);
+  DeleteObject(b);
+}
+
+// The pixels from (x0, y0) up to, not including, (x1, y1).
+inline PixelSet box(int x0, int y0, int x1, int y1) {
+  PixelSet out;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) out.insert({x, y});
+  return out;
+}

@@ -10,7 +10,6 @@
 
 namespace {
 
-const uint32_t kWhite32 = 0xFFFFFFFF;  // the initial fill, reserved byte included
 const uint32_t kBlack32 = 0;
 
 PixelSet row_pixels(int y, std::initializer_list<int> xs) {

@@ -9,22 +9,6 @@
 
 namespace {
 
-const uint32_t kWhite32 = 0xFFFFFFFF;
-
-void clear_white(HDC hdc, int w, int h) {
-  HBRUSH b = CreateSolidBrush(RGB(255, 255, 255));
-  RECT r = {0, 0, w, h};
-  FillRect(hdc, &r, b);
-  DeleteObject(b);
-}
-
-PixelSet box(int x0, int y0, int x1, int y1) {
-  PixelSet out;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) out.insert({x, y});
-  return out;
-}
-
 // A TrueType library known only by its face name.
 struct Face_Font : MB_Font_Library {
   explicit Face_Font(const char* face) { name() = MB_String(face); }

@@ -18,8 +18,6 @@ struct Background {
   ~Background() { g_system_setting.set_long_val(0, saved); }
 };
 
-const uint32_t kWhite32 = 0xFFFFFFFF;
-
 PixelSet pixels(std::initializer_list<std::pair<int, int>> xy) { return PixelSet(xy); }
 
 }  // namespace

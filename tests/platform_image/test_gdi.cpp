@@ -97,6 +97,28 @@ TEST(ImageGdi, DrawStretchesIntoTheBox) {
   EXPECT_EQ(QmGdiLiveObjectCount(), 4);
 }
 
+TEST(ImageGdi, DrawPaintsTheSamePixelsAtEveryDepthAndRowOrder) {
+  // Partly off the surface, stretched on one axis and shrunk on the other.
+  CxImage img = four_colours();
+  TestSurface reference(12, 8, 24);
+  reference.clear(RGB(0, 0, 0));
+  ASSERT_EQ(img.Draw(reference.dc, -1, 3, 9, 1), 1);
+  ASSERT_EQ(img.Draw(reference.dc, 6, 2, 7, 8), 1);
+  for (int depth : {16, 24, 32}) {
+    for (int height : {8, -8}) {
+      TestSurface s(12, height, depth);
+      s.clear(RGB(0, 0, 0));
+      ASSERT_EQ(img.Draw(s.dc, -1, 3, 9, 1), 1);
+      ASSERT_EQ(img.Draw(s.dc, 6, 2, 7, 8), 1);
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x)
+          ASSERT_EQ(GetPixel(s.dc, x, y), GetPixel(reference.dc, x, y)) << depth << " " << height << " " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(GetPixel(reference.dc, 3, 3), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(reference.dc, 10, 2), RGB(0, 255, 0));
+}
+
 TEST(ImageGdi, AlphaBlendsOverTheSurface) {
   CxImage img = four_colours();
   img.AlphaSet(0, 0, 128);
