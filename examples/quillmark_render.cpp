@@ -114,14 +114,9 @@ int make_sample(MB_Drawing& d, bool with_text) {
 #ifdef QM_HAVE_TEXT
   if (with_text) {
   // Text in a style of the drawing's own, so that the style (and its font)
-  // travels with the file; with no font in the kernel's fonts folder the
-  // build points it at the shared test font.
-#ifdef QM_SAMPLE_FONT
-  const char* font = QM_SAMPLE_FONT;
-#else
-  const char* font = "txt.shx";
-#endif
-  MB_Text_Style* style = new MB_Text_Style("TITLE", font, "", 14.0, 1.0, 0.0, 0.0, 0, 0);
+  // travels with the file; the font is the kernel's own, named as it lies
+  // in the kernel's fonts folder.
+  MB_Text_Style* style = new MB_Text_Style("TITLE", "kst32b.shx", "", 14.0, 1.0, 0.0, 0.0, 0, 0);
   d.text_style_list().add_tail(style);
   MB_Text* title = new MB_Text(As_Pt(20, 180, 0), MB_String("QUILLMARK-2D"));
   title->init_text_style(d, "TITLE");
