@@ -303,6 +303,7 @@ TEST(TextRecords, MissingFontsDrawWithTheKernelsOwnFont) {
       {"txt.shx", "ae.shx", "txt.shx", "ae.shx"},
       {"TXT.SHX", "qm_absent_big.shx", "txt.shx", "ae.shx"},
       {"qm_absent.shx", "", "txt.shx", "ae.shx"},
+      {"qm_absent.shp", "qm_absent_big.shp", "txt.shx", "ae.shx"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.font);
