@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::string kDir = std::string(QM_SHARED_DIR) + "/testdata/fonts/";
+const std::string kDir = std::string(QM_SOURCE_DIR) + "/fonts/";
 
 void lay_out(benchmark::State& state, MB_Font_Library& font) {
   size_t points = 0;
@@ -33,13 +33,13 @@ void lay_out(benchmark::State& state, MB_Font_Library& font) {
 }
 
 void BM_ShpBaseline(benchmark::State& state) {
-  static MB_Shp_Library font((kDir + "iso3098.shp").c_str());
+  static MB_Shp_Library font((kDir + "kst32b.shp").c_str());
   lay_out(state, font);
 }
 BENCHMARK(BM_ShpBaseline);
 
 void BM_ShxInterpreted(benchmark::State& state) {
-  static MB_Shx_Library font((kDir + "iso3098.shx").c_str());
+  static MB_Shx_Library font((kDir + "kst32b.shx").c_str());
   lay_out(state, font);
 }
 BENCHMARK(BM_ShxInterpreted);

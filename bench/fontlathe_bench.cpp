@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::string kFont = std::string(QM_SHARED_DIR) + "/testdata/fonts/kst32b.shx";
+const std::string kFont = std::string(QM_SOURCE_DIR) + "/fonts/kst32b.shx";
 const std::string kOut = "/tmp/fontlathe_bench_out.shp";
 
 void BM_DecompileUnifont(benchmark::State& state) {

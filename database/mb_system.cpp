@@ -107,7 +107,9 @@ MB_Font_Library* MB_System_Resource::get_fontlib(const char* file_name) const {
   return nullptr;
 }
 
-MB_Font_Library* MB_System_Resource::load_font(const char* path) {
+MB_Font_Library* MB_System_Resource::load_font(const char* path) { return load_font_as(path, nullptr); }
+
+MB_Font_Library* MB_System_Resource::load_font_as(const char* path, const char* name) {
   if (!path || !*path || std::strchr("*.?\\", path[0])) return nullptr;
   char file_name[kPathSize];
   if (!get_fname_by_pathstr(path, file_name) || !*file_name) return nullptr;
@@ -121,11 +123,15 @@ MB_Font_Library* MB_System_Resource::load_font(const char* path) {
   g_undo_redo = nullptr;
   MB_Font_Library* lib = slot->load(path, file_name);
   g_undo_redo = recording;
-  if (lib) {
-    fontlib_list_.add(lib);
-  } else {
+  if (!lib) {
     note_font_failure(path);
+    return nullptr;
   }
+  if (name && get_fname_by_pathstr(name, file_name)) {
+    lib->name() = MB_String(name);
+    lib->file_name(file_name);
+  }
+  fontlib_list_.add(lib);
   return lib;
 }
 

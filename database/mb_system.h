@@ -75,6 +75,10 @@ typedef MB_Font_Library* (*MB_Font_Loader)(const char* path, const char* file_na
 class MB_System_Resource {
  public:
   static constexpr int kDirSize = 256;
+  // The shape font the kernel ships in its fonts folder (a unifont with
+  // Latin, kana and kanji). It draws in place of a default font the folder
+  // lacks (mb_font_from_cache).
+  static constexpr const char* kShippedFont = "kst32b.shx";
 
   // Finds the directories.
   MB_System_Resource();
@@ -100,6 +104,9 @@ class MB_System_Resource {
   // a full path, split at its last '/' or '\'. Null for a path starting with
   // '*', '.', '?' or '\', an unknown extension, or a file that does not load.
   MB_Font_Library* load_font(const char* path);
+  // The same, but the library is known by `name` (its name and file name)
+  // in place of the path's: the shipped font standing in for a default.
+  MB_Font_Library* load_font_as(const char* path, const char* name);
   // Destroys every loaded library and empties the cache (and the failures).
   void free();
   // The path of a font file: a bare name lies in the fonts folder, a name

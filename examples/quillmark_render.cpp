@@ -133,14 +133,9 @@ int make_sample(MB_Drawing& d, bool with_text) {
 #ifdef QM_HAVE_TEXT
   if (with_text) {
   // Text in a style of the drawing's own, so that the style (and its font)
-  // travels with the file; with no font in the kernel's fonts folder the
-  // build points it at the shared test font.
-#ifdef QM_SAMPLE_FONT
-  const char* font = QM_SAMPLE_FONT;
-#else
-  const char* font = "txt.shx";
-#endif
-  MB_Text_Style* style = new MB_Text_Style("TITLE", font, "", 14.0, 1.0, 0.0, 0.0, 0, 0);
+  // travels with the file; the font is the kernel's own, named as it lies
+  // in the kernel's fonts folder.
+  MB_Text_Style* style = new MB_Text_Style("TITLE", "kst32b.shx", "", 14.0, 1.0, 0.0, 0.0, 0, 0);
   d.text_style_list().add_tail(style);
   MB_Text* title = new MB_Text(As_Pt(20, 180, 0), MB_String("QUILLMARK-2D"));
   title->init_text_style(d, "TITLE");
@@ -220,8 +215,16 @@ int texts_without_font(MB_Object_List& list) {
 // Warns about fonts the drawing names that could not be loaded, and about
 // texts left out for want of a font; the picture is written all the same.
 void warn_about_fonts(MB_Drawing& d) {
-  for (const MB_System_Resource::Font_Failure& f : g_system_resource.font_failures())
+  for (const MB_System_Resource::Font_Failure& f : g_system_resource.font_failures()) {
+    // A missing default font whose place the kernel's own font took draws.
+    char name[MAX_PATH];
+    if (get_fname_by_pathstr(f.file.c_str(), name) && g_system_resource.get_fontlib(name)) {
+      std::fprintf(stderr, "%s: note: the font %s is missing (%s); %s draws in its place\n", kProgram, f.file.c_str(),
+                   f.reason.c_str(), MB_System_Resource::kShippedFont);
+      continue;
+    }
     std::fprintf(stderr, "%s: warning: cannot load the font %s: %s\n", kProgram, f.file.c_str(), f.reason.c_str());
+  }
   int missing = texts_without_font(d.object_list());
   for (MB_Object* b = d.block_list().head(); b; b = b->next())
     if (b->object_id() == MB_Object::ID_BLOCK) missing += texts_without_font(static_cast<MB_Block*>(b)->object_list());

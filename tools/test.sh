@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test. The build goes to build-test/.
+# runs every test (build-test/); then builds the fuzz targets with clang
+# (build-fuzz/) and replays each over the seed corpus for a few seconds.
+# Any failing step fails the command.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -12,3 +14,8 @@ cmake --build build-test -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-test --output-on-failure -j "$jobs"
+# The readers of untrusted input under the fuzzer: a regression that the seeds
+# or a few seconds of fuzzing reach fails here.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQM_FUZZ=ON -DQM_BENCH=OFF \
+  -DQM_EXAMPLES=OFF
+bash tests/fuzz/run_fuzzers.sh build-fuzz "${QM_FUZZ_SECONDS:-5}"

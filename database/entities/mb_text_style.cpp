@@ -21,7 +21,10 @@ MB_Font_Library* mb_font_from_cache(const char* file, const char* fallback) {
     if (!lib) lib = g_system_resource.load_font(f);
     if (lib) return lib;
   }
-  return nullptr;
+  // A fonts folder without the fallback font: the kernel's own font draws in
+  // its place, known by the fallback's name, so that a file read and saved
+  // again still names the font it named.
+  return fallback ? g_system_resource.load_font_as(MB_System_Resource::kShippedFont, fallback) : nullptr;
 }
 
 MB_Text_Style::MB_Text_Style(const char* name, const char* font, const char* big_font, double height,

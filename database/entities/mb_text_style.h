@@ -91,5 +91,6 @@ class MB_Text_Style_Name : public MB_Attribute {
 };
 
 // The library of a font file from the cache, else loaded; else the fallback
-// file's the same way; null when neither gives one.
+// file's the same way; else the kernel's shipped font under the fallback's
+// name; null when none gives one.
 MB_Font_Library* mb_font_from_cache(const char* file, const char* fallback);

@@ -8,6 +8,8 @@
 namespace {
 
 // The cache finds a library by its file name; the name keeps the path given.
+// A shape file that does not load gives no library, so that a text style
+// falls back to a font that draws.
 MB_Font_Library* load_shx(const char* path, const char* file_name) {
   MB_Shx_Library* lib = new MB_Shx_Library;
   lib->name() = MB_String(path);
@@ -21,8 +23,9 @@ MB_Font_Library* load_shp(const char* path, const char* file_name) {
   MB_Shp_Library* lib = new MB_Shp_Library;
   lib->name() = MB_String(path);
   lib->file_name(file_name);
-  lib->load_file(path);
-  return lib;
+  if (lib->load_file(path)) return lib;
+  delete lib;
+  return nullptr;
 }
 
 MB_Font_Library* load_ttf(const char* path, const char* file_name) { return new MB_TTF_Library(file_name, path); }

@@ -18,6 +18,7 @@
 #include "database/mb_system.h"
 #include "display/mb_draw_node.h"
 #include "kzf_file_support.h"
+#include "tests/data_paths.h"
 #include "tests/fonts/font_builder.h"
 
 using namespace kzf_file_test;
@@ -288,9 +289,49 @@ TEST(TextRecords, RoundTripThroughShapeBigAndTrueTypeFonts) {
   for (size_t k = 0; k < a.size(); ++k) EXPECT_NEAR(a[k].x(), b[k].x(), 1e-9);
 }
 
+// Fonts the kernel's fonts folder lacks fall back to the default text and
+// big fonts; where those are missing too (the folder holds only the kernel's
+// own font), the kernel's font draws under the default's name, so the text
+// is drawn and a file read and saved again names the fonts it named.
+TEST(TextRecords, MissingFontsDrawWithTheKernelsOwnFont) {
+  MB_Font_Library* own = mb_font_from_cache(MB_System_Resource::kShippedFont, nullptr);
+  ASSERT_NE(own, nullptr) << "no " << MB_System_Resource::kShippedFont << " in " << g_system_resource.fonts_dir();
+  EXPECT_TRUE(own->name() == MB_String(MB_System_Resource::kShippedFont));
+  struct Case {
+    const char *font, *big, *font_named, *big_named;
+  } cases[] = {
+      {"txt.shx", "ae.shx", "txt.shx", "ae.shx"},
+      {"TXT.SHX", "qm_absent_big.shx", "txt.shx", "ae.shx"},
+      {"qm_absent.shx", "", "txt.shx", "ae.shx"},
+      {"qm_absent.shp", "qm_absent_big.shp", "txt.shx", "ae.shx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.font);
+    MB_Drawing d;
+    d.text_style_list().add_tail(style("Notes", c.font, c.big, 5, 1, 0, 0));
+    // A Latin letter from the main font, a kanji (U+4E2D) from the big font.
+    MB_Text* latin = text(d, "Notes", As_Pt(0, 0, 0), MB_String("A"));
+    MB_Text* kanji = text(d, "Notes", As_Pt(0, 0, 0), MB_String("\\U+4E2D"));
+    EXPECT_FALSE(strokes_of(*latin).empty());
+    EXPECT_FALSE(strokes_of(*kanji).empty());
+    MB_Drawing back;
+    ASSERT_TRUE(load(save(d), back));
+    MB_Text_Style* read = back.find_text_style("Notes");
+    ASSERT_NE(read, nullptr);
+    ASSERT_NE(read->font_lib(), nullptr);
+    ASSERT_NE(read->big_font_lib(), nullptr);
+    EXPECT_STREQ(read->font_lib()->file_name(), c.font_named);
+    EXPECT_STREQ(read->big_font_lib()->file_name(), c.big_named);
+    EXPECT_EQ(written([&](MB_File_IO& io) { read->serialize(io); }),
+              written([&](MB_File_IO& io) { d.text_style_list().head()->serialize(io); }));
+  }
+  // Each default is loaded once and shared.
+  EXPECT_EQ(mb_font_from_cache("qm_absent.shx", "txt.shx"), mb_font_from_cache("txt.shx", nullptr));
+}
+
 TEST(TextRecords, FontFilesAreNeverWritten) {
-  const std::string dir = std::string(QM_SHARED_DIR) + "/testdata/fonts/";
-  const std::string shx = dir + "iso3098.shx", uni = dir + "kst32b.shx";
+  const std::string shx = test_data::shared_font("iso3098.shx"), uni = test_data::repo_font("kst32b.shx");
+  QM_SKIP_WITHOUT(shx);
   auto bytes_of_file = [](const std::string& p) {
     Bytes b;
     if (FILE* f = std::fopen(p.c_str(), "rb")) {

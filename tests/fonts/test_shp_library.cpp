@@ -8,6 +8,7 @@
 #include "database/fonts/mb_shx_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
+#include "tests/data_paths.h"
 
 namespace {
 
@@ -121,10 +122,11 @@ TEST(ShpLibrary, ManyCostlyShapesShareOneBudget) {
 
 // Each source of a real font compiles to the bytes of its compiled font, and
 // the glyphs draw alike.
-void compare_real_font(const char* name) {
-  const std::string dir = std::string(QM_SHARED_DIR) + "/testdata/fonts/";
-  MB_Shx_Library shx((dir + name + ".shx").c_str());
-  MB_Shp_Library shp((dir + name + ".shp").c_str());
+// `base` is the path of the font without its extension.
+void compare_real_font(const std::string& base) {
+  const std::string name = base.substr(base.find_last_of('/') + 1);
+  MB_Shx_Library shx((base + ".shx").c_str());
+  MB_Shp_Library shp((base + ".shp").c_str());
   ASSERT_GT(shp.glyphs().size(), 50u) << name;
   EXPECT_EQ(shx.above(), shp.above());
   EXPECT_EQ(shx.below(), shp.below());
@@ -145,9 +147,11 @@ void compare_real_font(const char* name) {
   EXPECT_EQ(compared, shp.glyphs().size());
 }
 
-TEST(ShpLibrary, RealSourcesMatchTheirCompiledFonts) {
-  compare_real_font("iso3098");
-  compare_real_font("kst32b");
+TEST(ShpLibrary, RealSourceMatchesItsCompiledFont) { compare_real_font(test_data::repo_font("kst32b")); }
+
+TEST(ShpLibrary, SharedSourceMatchesItsCompiledFont) {
+  QM_SKIP_WITHOUT(test_data::shared_font("iso3098.shp"));
+  compare_real_font(test_data::shared_font("iso3098"));
 }
 
 }  // namespace

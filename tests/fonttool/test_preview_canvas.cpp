@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "fonttool/preview_canvas.h"
+#include "tests/data_paths.h"
 #include "tests/fonttool/shx_builder.h"
 
 using namespace shxtest;
@@ -96,7 +97,8 @@ TEST(PreviewCanvas, FreesItsGdiObjects) {
 }
 
 TEST(PreviewCanvas, RealUnifontText) {
-  std::string font = std::string(QM_SHARED_DIR) + "/testdata/fonts/iso3098.shx";
+  const std::string font = test_data::shared_font("iso3098.shx");
+  QM_SKIP_WITHOUT(font);
   CPreviewCanvas canvas;
   ASSERT_TRUE(canvas.Create(200, 60));
   canvas.DrawGuideLine();

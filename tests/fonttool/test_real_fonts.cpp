@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fonttool/shp_writer.h"
+#include "tests/data_paths.h"
 #include "tests/fonttool/shx_builder.h"
 
 using namespace shxtest;
@@ -70,8 +71,9 @@ std::map<long, SourceShape> ParseSource(const std::string& text) {
   return shapes;
 }
 
-void ExpectSameShapes(const char* name) {
-  std::string base = std::string(QM_SHARED_DIR) + "/testdata/fonts/" + name;
+// `base` is the path of the font without its extension.
+void ExpectSameShapes(const std::string& base) {
+  const std::string name = base.substr(base.find_last_of('/') + 1);
   ScratchDir dir;
   std::string out = dir.File("out.shp"), msg;
   ASSERT_TRUE(fontlathe::DecompileFontFile((base + ".shx").c_str(), out.c_str(), msg)) << msg;
@@ -94,6 +96,9 @@ void ExpectSameShapes(const char* name) {
 
 }  // namespace
 
-TEST(RealFonts, Iso3098DecompilesToItsSource) { ExpectSameShapes("iso3098"); }
+TEST(RealFonts, Iso3098DecompilesToItsSource) {
+  QM_SKIP_WITHOUT(test_data::shared_font("iso3098.shx"));
+  ExpectSameShapes(test_data::shared_font("iso3098"));
+}
 
-TEST(RealFonts, Kst32bDecompilesToItsSource) { ExpectSameShapes("kst32b"); }
+TEST(RealFonts, Kst32bDecompilesToItsSource) { ExpectSameShapes(test_data::repo_font("kst32b")); }

@@ -1,0 +1,70 @@
+# Install rules: the kernel with the platform stand-ins it links, its headers,
+# its fonts/ and support/ folders, the programs, a pkg-config file and a CMake
+# package, so that a program outside the tree can use the kernel:
+#   find_package(vellex) ... target_link_libraries(app PRIVATE vellex::vellex)
+#   c++ app.cpp $(pkg-config --cflags --libs vellex)
+#
+# The kernel finds its fonts/ and support/ folders beside itself, so the
+# libraries and the two folders share a folder of their own,
+# <libdir>/quillmark; programs and the pkg-config flags reach it by run path.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(QM_VERSION 0.1.0)
+set(QM_INSTALL_KERNEL_DIR ${CMAKE_INSTALL_LIBDIR}/quillmark)
+set(QM_INSTALL_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/quillmark)
+set(QM_INSTALL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/vellex)
+set(qm_kernel_libraries vellex qmbase qmgdi qmuser qmimage)
+
+# Headers are reached by their path from the top ("database/mb_drawing.h"),
+# the stand-ins' by their system names (<windows.h>).
+target_include_directories(vellex INTERFACE $<INSTALL_INTERFACE:${QM_INSTALL_INCLUDE_DIR}>)
+target_include_directories(qmbase INTERFACE $<INSTALL_INTERFACE:${QM_INSTALL_INCLUDE_DIR}/platform>)
+target_compile_features(vellex INTERFACE cxx_std_17)
+# A program that links a kernel built with the sanitizers needs their run-time
+# libraries too.
+set(qm_sanitize_link "")
+if(QM_SANITIZE)
+  set(qm_sanitize_link "-fsanitize=address,undefined")
+  target_link_options(vellex INTERFACE $<INSTALL_INTERFACE:${qm_sanitize_link}>)
+endif()
+
+set_target_properties(${qm_kernel_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS ${qm_kernel_libraries} EXPORT vellexTargets
+  LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
+
+foreach(dir geometry database display)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}/ DESTINATION ${QM_INSTALL_INCLUDE_DIR}/${dir}
+    FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/platform/include/ DESTINATION ${QM_INSTALL_INCLUDE_DIR}/platform
+  FILES_MATCHING PATTERN "*.h")
+
+list(TRANSFORM QM_KERNEL_FONTS PREPEND ${CMAKE_SOURCE_DIR}/fonts/ OUTPUT_VARIABLE qm_font_files)
+install(FILES ${qm_font_files} DESTINATION ${QM_INSTALL_KERNEL_DIR}/fonts)
+install(DIRECTORY DESTINATION ${QM_INSTALL_KERNEL_DIR}/support)
+
+# The programs: the renderer of native drawings and the font decompiler.
+file(RELATIVE_PATH qm_bin_to_kernel /p/${CMAKE_INSTALL_BINDIR} /p/${QM_INSTALL_KERNEL_DIR})
+foreach(program quillmark_render fontlathe_decompile)
+  if(TARGET ${program})
+    set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+# The CMake package: vellex::vellex and the stand-ins it links.
+install(EXPORT vellexTargets NAMESPACE vellex:: DESTINATION ${QM_INSTALL_CMAKE_DIR})
+configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/vellexConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/vellexConfig.cmake INSTALL_DESTINATION ${QM_INSTALL_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/vellexConfigVersion.cmake
+  VERSION ${QM_VERSION} COMPATIBILITY SameMinorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/vellexConfig.cmake ${CMAKE_BINARY_DIR}/vellexConfigVersion.cmake
+  DESTINATION ${QM_INSTALL_CMAKE_DIR})
+
+# The pkg-config file finds the prefix from its own place, so an installed
+# tree may be moved.
+file(RELATIVE_PATH QM_PC_TO_PREFIX /p/${CMAKE_INSTALL_LIBDIR}/pkgconfig /p)
+string(REGEX REPLACE "/$" "" QM_PC_TO_PREFIX "${QM_PC_TO_PREFIX}")
+configure_file(${CMAKE_SOURCE_DIR}/cmake/vellex.pc.in ${CMAKE_BINARY_DIR}/vellex.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/vellex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

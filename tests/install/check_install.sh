@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, builds the first-drawing example
+# against the installed copy through find_package(vellex) and through
+# pkg-config, runs both and the installed renderer, and compares their
+# pictures with the one the build tree's example makes.
+#   check_install.sh <build folder> <source folder> <C++ compiler>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+src=$(cd "$2" && pwd)
+cxx=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The installed copy must stand on its own.
+unset QM_KERNEL_DIR QM_WINDOWS_DIR LD_LIBRARY_PATH
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+fail() {
+  echo "install check: $*" >&2
+  exit 1
+}
+# A picture the example wrote, the same as the build tree's.
+same_picture() {
+  [ -s "$1/first.kzf" ] || fail "$2 wrote no drawing $1/first.kzf"
+  cmp -s "$1/first.png" "$work/tree/first.png" || fail "$2 drew $1/first.png unlike the build tree's example"
+}
+mkdir "$work/tree" "$work/package" "$work/pkgconfig"
+"$build/bin/quillmark_first_drawing" "$work/tree" >/dev/null
+
+cmake -S "$src/tests/install/consumer" -B "$work/consumer" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" -DQM_EXAMPLE="$src/examples/first_drawing.cpp" \
+  >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "find_package(vellex) failed"; }
+cmake --build "$work/consumer" >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "the example did not build through find_package"; }
+"$work/consumer/first_drawing" "$work/package" >/dev/null
+same_picture "$work/package" "the example built through find_package"
+
+pc=$(find "$prefix" -name vellex.pc)
+[ -n "$pc" ] || fail "no vellex.pc under $prefix"
+export PKG_CONFIG_PATH=$(dirname "$pc")
+# shellcheck disable=SC2046
+"$cxx" $(pkg-config --cflags vellex) "$src/examples/first_drawing.cpp" -o "$work/first_drawing_pc" \
+  $(pkg-config --libs vellex) || fail "the example did not build through pkg-config"
+"$work/first_drawing_pc" "$work/pkgconfig" >/dev/null
+same_picture "$work/pkgconfig" "the example built through pkg-config"
+
+"$prefix/bin/quillmark_render" -o "$work/rendered.png" "$work/tree/first.kzf" >/dev/null ||
+  fail "the installed renderer failed"
+[ -s "$work/rendered.png" ] || fail "the installed renderer wrote no picture"
+echo "install check: the installed kernel builds and runs the example (find_package, pkg-config)"
