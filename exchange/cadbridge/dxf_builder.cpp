@@ -40,13 +40,13 @@ uint32_t true_color(int rgb) { return colorref((rgb >> 16) & 0xFF, (rgb >> 8) & 
 
 // A point of the B-spline of `degree` over `knots` with homogeneous control
 // points, by de Boor's algorithm at t in [knots[degree], knots[n]].
-As_Pt de_boor(const std::vector<DL_ControlPointData> &ctl, const std::vector<double> &knots, int degree, double t) {
+As_Pt de_boor(const std::vector<DL_ControlPointData>& ctl, const std::vector<double>& knots, int degree, double t) {
   const int n = int(ctl.size());
   int k = degree;
   while (k < n - 1 && t >= knots[size_t(k) + 1]) ++k;
   double d[kMaxDegree + 1][4];
   for (int j = 0; j <= degree; ++j) {
-    const DL_ControlPointData &c = ctl[size_t(j + k - degree)];
+    const DL_ControlPointData& c = ctl[size_t(j + k - degree)];
     double w = c.w > 0.0 ? c.w : 1.0;
     d[j][0] = c.x * w;
     d[j][1] = c.y * w;
@@ -109,22 +109,22 @@ uint32_t dxf_aci_color(int index) {
   return colorref(int(r), int(g), int(b));
 }
 
-Dxf_Builder::Dxf_Builder(MB_Drawing &drawing, const Dxf_Guarded &guarded) : drawing_(drawing), guarded_(guarded) {
-  for (MB_Object *o = drawing.layer_list().head(); o; o = o->next()) {
+Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded) : drawing_(drawing), guarded_(guarded) {
+  for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != MB_Object::ID_LAYER) continue;
-    MB_Layer *layer = static_cast<MB_Layer *>(o);
+    MB_Layer* layer = static_cast<MB_Layer*>(o);
     if (layer->name().ascii()) layers_.emplace(layer->name().ascii(), layer);
   }
 }
 
 Dxf_Builder::~Dxf_Builder() { delete discard_; }
 
-MB_Layer *Dxf_Builder::layer_named(const std::string &name) {
+MB_Layer* Dxf_Builder::layer_named(const std::string& name) {
   auto it = layers_.find(name);
   if (it != layers_.end()) return it->second;
   // Entities may name layers the table lacks: such a layer is made, as
   // drawing programs make it.
-  MB_Layer *layer = new MB_Layer(MB_String(name.c_str()));
+  MB_Layer* layer = new MB_Layer(MB_String(name.c_str()));
   layer->visibility(true);
   layer->id(uint16_t(layers_.size()));
   drawing_.layer_list().add_tail(layer);
@@ -132,10 +132,10 @@ MB_Layer *Dxf_Builder::layer_named(const std::string &name) {
   return layer;
 }
 
-void Dxf_Builder::addLayer(const DL_LayerData &data) {
+void Dxf_Builder::addLayer(const DL_LayerData& data) {
   const int color = attributes.getColor();
   auto it = layers_.find(data.name);
-  MB_Layer *layer = it != layers_.end() ? it->second : layer_named(data.name);
+  MB_Layer* layer = it != layers_.end() ? it->second : layer_named(data.name);
   // A negative colour marks a layer that is off; flag 1 freezes, 4 locks.
   layer->visibility(color >= 0 && !data.off);
   layer->freeze((data.flags & 1) != 0);
@@ -149,10 +149,10 @@ bool Dxf_Builder::in_paper_space() {
   return true;
 }
 
-void Dxf_Builder::place(MB_Drawable *entity, const DL_Attributes *from) {
-  const DL_Attributes &attributes = from ? *from : this->attributes;
-  MB_Layer *layer = layer_named(attributes.getLayer());
-  MB_General &g = entity->general();
+void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
+  const DL_Attributes& attributes = from ? *from : this->attributes;
+  MB_Layer* layer = layer_named(attributes.getLayer());
+  MB_General& g = entity->general();
   g.layer(layer);
   if (!layer->visibility()) entity->flag(0);
   const int aci = attributes.getColor();
@@ -174,10 +174,10 @@ void Dxf_Builder::place(MB_Drawable *entity, const DL_Attributes *from) {
   ++entities_;
 }
 
-void Dxf_Builder::addBlock(const DL_BlockData &data) {
+void Dxf_Builder::addBlock(const DL_BlockData& data) {
   finish_polyline();
   const As_Pt base(data.bpx, data.bpy, data.bpz);
-  MB_Block *found = drawing_.find_block(data.name.c_str());
+  MB_Block* found = drawing_.find_block(data.name.c_str());
   if (found && !found->object_list().is_empty()) {
     // A second definition of a name keeps the first.
     problems_.push_back("block \"" + data.name + "\" is defined twice; the second definition is left out");
@@ -204,28 +204,28 @@ void Dxf_Builder::endBlock() {
   discard_ = nullptr;
 }
 
-void Dxf_Builder::addPoint(const DL_PointData &d) {
+void Dxf_Builder::addPoint(const DL_PointData& d) {
   if (!in_paper_space()) place(new MB_Point(As_Pt(d.x, d.y, d.z)));
 }
 
-void Dxf_Builder::addLine(const DL_LineData &d) {
+void Dxf_Builder::addLine(const DL_LineData& d) {
   if (!in_paper_space()) place(new MB_Line(As_Pt(d.x1, d.y1, d.z1), As_Pt(d.x2, d.y2, d.z2)));
 }
 
-void Dxf_Builder::addRay(const DL_RayData &d) {
+void Dxf_Builder::addRay(const DL_RayData& d) {
   if (!in_paper_space()) place(new MB_Ray(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
 }
 
-void Dxf_Builder::addArc(const DL_ArcData &d) {
+void Dxf_Builder::addArc(const DL_ArcData& d) {
   if (in_paper_space()) return;
   place(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree));
 }
 
-void Dxf_Builder::addCircle(const DL_CircleData &d) {
+void Dxf_Builder::addCircle(const DL_CircleData& d) {
   if (!in_paper_space()) place(new MB_Circle(As_Pt(d.cx, d.cy, d.cz), d.radius));
 }
 
-void Dxf_Builder::addEllipse(const DL_EllipseData &d) {
+void Dxf_Builder::addEllipse(const DL_EllipseData& d) {
   if (in_paper_space()) return;
   const As_Pt centre(d.cx, d.cy, d.cz), axis(d.mx, d.my, d.mz);
   const bool whole = std::fabs(d.angle2 - d.angle1 - 2.0 * kPi) < 1e-9 || d.angle1 == d.angle2;
@@ -236,7 +236,7 @@ void Dxf_Builder::addEllipse(const DL_EllipseData &d) {
   }
 }
 
-void Dxf_Builder::addPolyline(const DL_PolylineData &d) {
+void Dxf_Builder::addPolyline(const DL_PolylineData& d) {
   finish_polyline();
   polyline_light_ = polyline_index_ < guarded_.polyline_light.size() && guarded_.polyline_light[polyline_index_];
   ++polyline_index_;
@@ -258,7 +258,7 @@ void Dxf_Builder::addPolyline(const DL_PolylineData &d) {
   vertices_.clear();
 }
 
-void Dxf_Builder::addVertex(const DL_VertexData &d) {
+void Dxf_Builder::addVertex(const DL_VertexData& d) {
   Dxf_Width width;
   if (polyline_light_) {
     if (light_widths_ && vertices_.size() < light_widths_->size()) width = (*light_widths_)[vertices_.size()];
@@ -288,13 +288,13 @@ void Dxf_Builder::finish_polyline() {
     skip("POLYLINE without vertices");
     return;
   }
-  MB_Pline_Pos *array = new MB_Pline_Pos[vertices_.size()];
+  MB_Pline_Pos* array = new MB_Pline_Pos[vertices_.size()];
   std::copy(vertices_.begin(), vertices_.end(), array);
   place(new MB_Polyline(polyline_closed_, uint16_t(vertices_.size()), array), &polyline_attributes_);
   vertices_.clear();
 }
 
-void Dxf_Builder::addSpline(const DL_SplineData &d) {
+void Dxf_Builder::addSpline(const DL_SplineData& d) {
   finish_polyline();
   spline_ = d;
   spline_open_ = true;
@@ -303,15 +303,15 @@ void Dxf_Builder::addSpline(const DL_SplineData &d) {
   knots_.clear();
 }
 
-void Dxf_Builder::addControlPoint(const DL_ControlPointData &d) {
+void Dxf_Builder::addControlPoint(const DL_ControlPointData& d) {
   if (spline_open_) control_.push_back(d);
 }
 
-void Dxf_Builder::addFitPoint(const DL_FitPointData &d) {
+void Dxf_Builder::addFitPoint(const DL_FitPointData& d) {
   if (spline_open_) fit_.push_back(d);
 }
 
-void Dxf_Builder::addKnot(const DL_KnotData &d) {
+void Dxf_Builder::addKnot(const DL_KnotData& d) {
   if (spline_open_) knots_.push_back(d.k);
 }
 
@@ -324,7 +324,7 @@ void Dxf_Builder::finish_spline() {
   if (in_paper_space()) return;
   std::vector<As_Pt> points;
   if (fit_.size() >= 2) {
-    for (const DL_FitPointData &f : fit_) points.emplace_back(f.x, f.y, f.z);
+    for (const DL_FitPointData& f : fit_) points.emplace_back(f.x, f.y, f.z);
   } else {
     const unsigned degree = spline_.degree;
     const size_t n = control_.size();
@@ -337,14 +337,14 @@ void Dxf_Builder::finish_spline() {
         points.push_back(de_boor(control_, knots_, int(degree), a + (b - a) * i / samples));
       }
     } else {
-      for (const DL_ControlPointData &c : control_) points.emplace_back(c.x, c.y, c.z);
+      for (const DL_ControlPointData& c : control_) points.emplace_back(c.x, c.y, c.z);
     }
   }
   if (points.size() < 2) {
     skip("SPLINE without points");
     return;
   }
-  MB_Bspline *spline = new MB_Bspline(0, int(points.size()));
+  MB_Bspline* spline = new MB_Bspline(0, int(points.size()));
   std::copy(points.begin(), points.end(), spline->fitpts().points());
   if (fit_.size() >= 2) {
     spline->starttangent(spline_.tangentStartX, spline_.tangentStartY, spline_.tangentStartZ);
@@ -353,18 +353,18 @@ void Dxf_Builder::finish_spline() {
   place(spline);
 }
 
-void Dxf_Builder::addInsert(const DL_InsertData &d) {
+void Dxf_Builder::addInsert(const DL_InsertData& d) {
   finish_polyline();
   if (in_paper_space()) return;
-  MB_Insert *insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDegree, d.sx, d.sy, d.sz);
+  MB_Insert* insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDegree, d.sx, d.sy, d.sz);
   insert->block(MB_String(d.name.c_str()), drawing_);
   insert->build_transf();
   place(insert);
 }
 
-void Dxf_Builder::addText(const DL_TextData &d) {
+void Dxf_Builder::addText(const DL_TextData& d) {
   if (in_paper_space()) return;
-  MB_Text *text = new MB_Text(As_Pt(d.ipx, d.ipy, d.ipz), MB_String(d.text.c_str()));
+  MB_Text* text = new MB_Text(As_Pt(d.ipx, d.ipy, d.ipz), MB_String(d.text.c_str()));
   text->init_text_style(drawing_, d.style.c_str());
   text->text_style().height(d.height);
   text->text_style().width_scale(d.xScaleFactor);
@@ -372,9 +372,9 @@ void Dxf_Builder::addText(const DL_TextData &d) {
   place(text);
 }
 
-void Dxf_Builder::addMTextChunk(const std::string &text) { mtext_chunks_ += text; }
+void Dxf_Builder::addMTextChunk(const std::string& text) { mtext_chunks_ += text; }
 
-void Dxf_Builder::addMText(const DL_MTextData &d) {
+void Dxf_Builder::addMText(const DL_MTextData& d) {
   std::string all = mtext_chunks_ + d.text;
   mtext_chunks_.clear();
   if (!in_paper_space()) place(new MB_Mtext(As_Pt(d.ipx, d.ipy, d.ipz), all.c_str()));
@@ -382,17 +382,17 @@ void Dxf_Builder::addMText(const DL_MTextData &d) {
 
 // Solids and traces list their corners zigzag (1, 2, 3, 4 with 3 below 1);
 // the kernel's solid goes round its outline.
-void Dxf_Builder::addSolid(const DL_SolidData &d) {
+void Dxf_Builder::addSolid(const DL_SolidData& d) {
   if (in_paper_space()) return;
   place(new MB_Solid(As_Pt(d.x[0], d.y[0], d.z[0]), As_Pt(d.x[1], d.y[1], d.z[1]), As_Pt(d.x[3], d.y[3], d.z[3]),
                      As_Pt(d.x[2], d.y[2], d.z[2])));
 }
 
-void Dxf_Builder::addTrace(const DL_TraceData &d) { addSolid(d); }
+void Dxf_Builder::addTrace(const DL_TraceData& d) { addSolid(d); }
 
-void Dxf_Builder::add3dFace(const DL_3dFaceData &d) {
+void Dxf_Builder::add3dFace(const DL_3dFaceData& d) {
   if (in_paper_space()) return;
-  MB_Face *face = new MB_Face(4);
+  MB_Face* face = new MB_Face(4);
   for (int k = 0; k < 4; ++k) face->points()[k] = As_Pt(d.x[k], d.y[k], d.z[k]);
   place(face);
 }

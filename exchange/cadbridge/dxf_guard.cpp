@@ -49,12 +49,12 @@ bool is_text_code(int code) {
 // blanks stripped. False at the end of the bytes.
 class Line_Reader {
  public:
-  explicit Line_Reader(const std::string &bytes) : bytes_(bytes) {}
-  bool next(std::string_view &out) {
+  explicit Line_Reader(const std::string& bytes) : bytes_(bytes) {}
+  bool next(std::string_view& out) {
     if (pos_ >= bytes_.size()) return false;
-    const char *base = bytes_.data();
-    const void *nl = std::memchr(base + pos_, '\n', bytes_.size() - pos_);
-    size_t end = nl ? size_t(static_cast<const char *>(nl) - base) : bytes_.size();
+    const char* base = bytes_.data();
+    const void* nl = std::memchr(base + pos_, '\n', bytes_.size() - pos_);
+    size_t end = nl ? size_t(static_cast<const char*>(nl) - base) : bytes_.size();
     size_t a = pos_, b = end;
     while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
     while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
@@ -66,12 +66,12 @@ class Line_Reader {
   size_t line() const { return line_; }
 
  private:
-  const std::string &bytes_;
+  const std::string& bytes_;
   size_t pos_ = 0;
   size_t line_ = 0;
 };
 
-bool parse_code(std::string_view v, int &code) {
+bool parse_code(std::string_view v, int& code) {
   if (v.empty() || v.size() > 4) return false;
   int n = 0;
   for (char c : v) {
@@ -83,16 +83,16 @@ bool parse_code(std::string_view v, int &code) {
   return true;
 }
 
-bool parse_real(std::string_view v, double &out) {
+bool parse_real(std::string_view v, double& out) {
   if (!v.empty() && v[0] == '+') v.remove_prefix(1);
-  const char *end = v.data() + v.size();
+  const char* end = v.data() + v.size();
   auto r = std::from_chars(v.data(), end, out, std::chars_format::general);
   return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
-bool parse_int(std::string_view v, int64_t &out) {
+bool parse_int(std::string_view v, int64_t& out) {
   if (!v.empty() && v[0] == '+') v.remove_prefix(1);
-  const char *end = v.data() + v.size();
+  const char* end = v.data() + v.size();
   auto r = std::from_chars(v.data(), end, out);
   return r.ec == std::errc() && r.ptr == end;
 }
@@ -105,11 +105,11 @@ bool is_handle(std::string_view v) {
   return true;
 }
 
-std::string at_line(size_t line, const std::string &what) { return "line " + std::to_string(line) + ": " + what; }
+std::string at_line(size_t line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
 
 class Guard {
  public:
-  Guard(const std::string &bytes, Dxf_Guarded &out) : bytes_(bytes), out_(out) {
+  Guard(const std::string& bytes, Dxf_Guarded& out) : bytes_(bytes), out_(out) {
     // No count in a file can exceed the number of groups it holds.
     size_t lines = 1;
     for (char c : bytes) lines += c == '\n';
@@ -167,7 +167,7 @@ class Guard {
   }
 
  private:
-  void problem(const std::string &text) {
+  void problem(const std::string& text) {
     if (out_.problems.size() < kMaxProblems) {
       out_.problems.push_back(text);
     } else {
@@ -188,8 +188,8 @@ class Guard {
     record_.clear();
   }
 
-  bool check_values(std::string &why) {
-    for (const Pair &p : record_) {
+  bool check_values(std::string& why) {
+    for (const Pair& p : record_) {
       double d;
       int64_t n;
       switch (kind_of(p.code)) {
@@ -211,12 +211,12 @@ class Guard {
     return true;
   }
 
-  static bool fail(std::string &why, const Pair &p, const char *what) {
+  static bool fail(std::string& why, const Pair& p, const char* what) {
     why = "group " + std::to_string(p.code) + " \"" + p.value.substr(0, 40) + "\" " + what;
     return false;
   }
 
-  bool count_ok(const Pair &p, int64_t &n, std::string &why) {
+  bool count_ok(const Pair& p, int64_t& n, std::string& why) {
     parse_int(p.value, n);
     if (n < 0 || n > max_count_) {
       why = "count " + p.value + " of group " + std::to_string(p.code) + " is out of range";
@@ -227,7 +227,7 @@ class Guard {
 
   // Counts before the groups they count, and each count within what the file
   // can hold; block definitions not nested; vertices only inside a polyline.
-  bool check_structure(const std::string &type, std::string &why) {
+  bool check_structure(const std::string& type, std::string& why) {
     pending_light_.clear();
     if (type == "LWPOLYLINE") return check_light(why);
     if (type == "SPLINE") return check_counted(why, {{72, {40}}, {73, {10, 20, 30, 41}}, {74, {11, 21, 31}}});
@@ -248,10 +248,10 @@ class Guard {
     std::vector<int> data_codes;
   };
 
-  bool check_counted(std::string &why, const std::vector<Counted> &rules) {
+  bool check_counted(std::string& why, const std::vector<Counted>& rules) {
     std::vector<bool> seen(rules.size(), false);
     for (size_t i = 1; i < record_.size(); ++i) {
-      const Pair &p = record_[i];
+      const Pair& p = record_[i];
       for (size_t r = 0; r < rules.size(); ++r) {
         int64_t n;
         if (p.code == rules[r].count_code) {
@@ -273,11 +273,11 @@ class Guard {
   // A light polyline: vertices counted by group 90 before any vertex group;
   // a bulge or width only after its vertex. The widths are kept on the way,
   // indexed as dxflib indexes the vertices.
-  bool check_light(std::string &why) {
+  bool check_light(std::string& why) {
     int64_t count = -1, index = -1;
     double constant = 0.0;
     for (size_t i = 1; i < record_.size(); ++i) {
-      const Pair &p = record_[i];
+      const Pair& p = record_[i];
       int64_t n;
       double d = 0.0;
       switch (p.code) {
@@ -320,14 +320,14 @@ class Guard {
           break;
       }
     }
-    for (Dxf_Width &w : pending_light_) {
+    for (Dxf_Width& w : pending_light_) {
       if (w.start < 0.0) w.start = constant;
       if (w.end < 0.0) w.end = constant;
     }
     return true;
   }
 
-  const std::string *value_of(int code) const {
+  const std::string* value_of(int code) const {
     for (size_t i = 1; i < record_.size(); ++i) {
       if (record_[i].code == code) return &record_[i].value;
     }
@@ -335,12 +335,12 @@ class Guard {
   }
 
   double real_of(int code, double fallback) const {
-    const std::string *v = value_of(code);
+    const std::string* v = value_of(code);
     double d;
     return v && parse_real(*v, d) ? d : fallback;
   }
 
-  void write_record(const std::string &type) {
+  void write_record(const std::string& type) {
     // Nesting: a definition left open closes before the next one opens.
     if (type == "BLOCK") {
       if (in_block_) {
@@ -356,7 +356,7 @@ class Guard {
       polyline_default_ = Dxf_Width{real_of(40, 0.0), real_of(41, 0.0)};
     } else if (type == "VERTEX") {
       int64_t flags = 0;
-      if (const std::string *f = value_of(70)) parse_int(*f, flags);
+      if (const std::string* f = value_of(70)) parse_int(*f, flags);
       if (!((flags & 128) && !(flags & 64))) {
         out_.vertex_widths.push_back(
             Dxf_Width{real_of(40, polyline_default_.start), real_of(41, polyline_default_.end)});
@@ -367,7 +367,7 @@ class Guard {
     if (type == "LWPOLYLINE") out_.light_widths.push_back(pending_light_);
     if (type == "LWPOLYLINE" || type == "POLYLINE") out_.polyline_light.push_back(type == "LWPOLYLINE");
 
-    for (const Pair &p : record_) {
+    for (const Pair& p : record_) {
       if (p.code == 1 && version_next_) {
         utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
         version_next_ = false;
@@ -385,15 +385,15 @@ class Guard {
     }
   }
 
-  static bool is_ascii(const std::string &s) {
+  static bool is_ascii(const std::string& s) {
     for (unsigned char c : s) {
       if (c >= 0x80) return false;
     }
     return true;
   }
 
-  const std::string &bytes_;
-  Dxf_Guarded &out_;
+  const std::string& bytes_;
+  Dxf_Guarded& out_;
   std::vector<Pair> record_;
   std::vector<Dxf_Width> pending_light_;
   Dxf_Width polyline_default_;
@@ -408,7 +408,7 @@ class Guard {
 
 }  // namespace
 
-bool dxf_guard(const std::string &bytes, Dxf_Guarded &out) {
+bool dxf_guard(const std::string& bytes, Dxf_Guarded& out) {
   out = Dxf_Guarded();
   out.text.reserve(bytes.size() + 16);
   return Guard(bytes, out).run();

@@ -39,4 +39,4 @@ constexpr size_t kDxfMaxValue = 1000;
 
 // False for a binary DXF or a file without one complete group; `out` holds
 // what could be kept otherwise.
-bool dxf_guard(const std::string &bytes, Dxf_Guarded &out);
+bool dxf_guard(const std::string& bytes, Dxf_Guarded& out);

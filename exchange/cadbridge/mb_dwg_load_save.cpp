@@ -4,7 +4,6 @@
 
 #include <dxflib/dl_dxf.h>
 
-#include <cstdio>
 #include <locale>
 #include <new>
 #include <sstream>
@@ -18,26 +17,11 @@
 
 namespace {
 
-constexpr const char *kLogTitle = "cadbridge: ";
+constexpr const char* kLogTitle = "cadbridge: ";
 // Larger files are refused rather than read whole into memory.
-constexpr long kMaxFileBytes = 1L << 30;
+constexpr size_t kMaxFileBytes = size_t(1) << 30;
 
-bool read_bytes(const char *path, std::string &out) {
-  if (!qm_is_regular_file(path)) return false;
-  FILE *f = qm_fopen(path, "rb");
-  if (!f) return false;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  long size = ok ? std::ftell(f) : -1;
-  ok = ok && size >= 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
-  if (ok) {
-    out.resize(size_t(size));
-    ok = std::fread(&out[0], 1, out.size(), f) == out.size();
-  }
-  std::fclose(f);
-  return ok;
-}
-
-void log_line(const char *path, const std::string &text) { message_out(kLogTitle, path, (" " + text).c_str(), false); }
+void log_line(const char* path, const std::string& text) { message_out(kLogTitle, path, (" " + text).c_str(), false); }
 
 // dxflib reads numbers through streams of the global locale: the classic
 // one holds while it parses, whatever the host set.
@@ -45,8 +29,8 @@ class Classic_Locale {
  public:
   Classic_Locale() : saved_(std::locale::global(std::locale::classic())) {}
   ~Classic_Locale() { std::locale::global(saved_); }
-  Classic_Locale(const Classic_Locale &) = delete;
-  Classic_Locale &operator=(const Classic_Locale &) = delete;
+  Classic_Locale(const Classic_Locale&) = delete;
+  Classic_Locale& operator=(const Classic_Locale&) = delete;
 
  private:
   std::locale saved_;
@@ -57,23 +41,23 @@ class Undo_Paused {
  public:
   Undo_Paused() : saved_(g_undo_redo) { g_undo_redo = nullptr; }
   ~Undo_Paused() { g_undo_redo = saved_; }
-  Undo_Paused(const Undo_Paused &) = delete;
-  Undo_Paused &operator=(const Undo_Paused &) = delete;
+  Undo_Paused(const Undo_Paused&) = delete;
+  Undo_Paused& operator=(const Undo_Paused&) = delete;
 
  private:
-  MB_Undo_Redo *saved_;
+  MB_Undo_Redo* saved_;
 };
 
 }  // namespace
 
-bool MB_Dwg_Load_Save::drw_marcompopen(MB_Drawing *&drawing, const char *path, int *result, bool) {
+bool MB_Dwg_Load_Save::drw_marcompopen(MB_Drawing*& drawing, const char* path, int* result, bool) {
   entities_ = blocks_ = 0;
   skipped_.clear();
   int code = kCadbridgeNoDrawing;
   if (drawing) {
     try {
       code = open(*drawing, path);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
       log_line(path, "failed: out of memory");
       code = kCadbridgeNotDxf;
     } catch (...) {
@@ -87,7 +71,7 @@ bool MB_Dwg_Load_Save::drw_marcompopen(MB_Drawing *&drawing, const char *path, i
   return code == kCadbridgeLoaded || code == kCadbridgePartly;
 }
 
-int MB_Dwg_Load_Save::open(MB_Drawing &drawing, const char *path) {
+int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   message_out(kLogTitle, path, "", true);
   if (!path || !*path) {
     log_line(path, "failed: no file name");
@@ -102,7 +86,7 @@ int MB_Dwg_Load_Save::open(MB_Drawing &drawing, const char *path) {
     return kCadbridgeUnknownKind;
   }
   std::string bytes;
-  if (!read_bytes(path, bytes)) {
+  if (!qm_read_file(path, bytes, kMaxFileBytes)) {
     log_line(path,
              "failed: the file cannot be read (missing, not a regular "
              "file, or larger than 1 GiB)");
@@ -112,7 +96,7 @@ int MB_Dwg_Load_Save::open(MB_Drawing &drawing, const char *path) {
   const bool readable = dxf_guard(bytes, guarded);
   bytes.clear();
   bytes.shrink_to_fit();
-  for (const std::string &p : guarded.problems) log_line(path, p);
+  for (const std::string& p : guarded.problems) log_line(path, p);
   if (!readable) {
     log_line(path, "failed: no DXF group could be read");
     return kCadbridgeNotDxf;
@@ -130,9 +114,9 @@ int MB_Dwg_Load_Save::open(MB_Drawing &drawing, const char *path) {
   entities_ = builder.entity_count();
   blocks_ = builder.block_count();
   skipped_ = builder.skipped();
-  for (const std::string &p : builder.problems()) log_line(path, p);
+  for (const std::string& p : builder.problems()) log_line(path, p);
   std::string summary = "read " + std::to_string(entities_) + " entities and " + std::to_string(blocks_) + " blocks";
-  for (const auto &s : skipped_) summary += "; skipped " + std::to_string(s.second) + " " + s.first;
+  for (const auto& s : skipped_) summary += "; skipped " + std::to_string(s.second) + " " + s.first;
   log_line(path, summary);
   return guarded.problems.empty() && builder.problems().empty() ? kCadbridgeLoaded : kCadbridgePartly;
 }

@@ -24,8 +24,8 @@ enum Cadbridge_Result : int {
 class MB_Dwg_Load_Save {
  public:
   MB_Dwg_Load_Save() = default;
-  MB_Dwg_Load_Save(const MB_Dwg_Load_Save &) = delete;
-  MB_Dwg_Load_Save &operator=(const MB_Dwg_Load_Save &) = delete;
+  MB_Dwg_Load_Save(const MB_Dwg_Load_Save&) = delete;
+  MB_Dwg_Load_Save& operator=(const MB_Dwg_Load_Save&) = delete;
   virtual ~MB_Dwg_Load_Save() = default;
 
   // Adds the layers, blocks and entities of the file to the drawing, which
@@ -34,15 +34,15 @@ class MB_Dwg_Load_Save {
   // Nothing is recorded for undo. True when the file was read, wholly or in
   // part; false (the drawing as it was) otherwise. `result`, when given,
   // receives a Cadbridge_Result. The flag is not used.
-  bool drw_marcompopen(MB_Drawing *&drawing, const char *path, int *result, bool flag);
+  bool drw_marcompopen(MB_Drawing*& drawing, const char* path, int* result, bool flag);
 
   // What the last call read.
   size_t entity_count() const { return entities_; }
   size_t block_count() const { return blocks_; }
-  const std::map<std::string, size_t> &skipped() const { return skipped_; }
+  const std::map<std::string, size_t>& skipped() const { return skipped_; }
 
  private:
-  int open(MB_Drawing &drawing, const char *path);
+  int open(MB_Drawing& drawing, const char* path);
 
   size_t entities_ = 0;
   size_t blocks_ = 0;

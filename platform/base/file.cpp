@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "qm_text.h"
@@ -154,6 +156,49 @@ bool qm_is_regular_file(const char* path) {
   if (!path) return false;
   struct stat st;
   return stat(qm_map_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool qm_read_file(const char* path, std::string& out, size_t max_bytes) {
+  out.clear();
+  FILE* f = qm_is_regular_file(path) ? qm_fopen(path, "rb") : nullptr;
+  if (!f) return false;
+  bool ok = std::fseek(f, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(f) : -1;
+  ok = ok && size >= 0 && uint64_t(size) <= max_bytes && std::fseek(f, 0, SEEK_SET) == 0;
+  if (ok) {
+    out.resize(size_t(size));
+    ok = std::fread(&out[0], 1, out.size(), f) == out.size();
+  }
+  std::fclose(f);
+  if (!ok) out.clear();
+  return ok;
+}
+
+bool qm_replace_file(const char* path, const void* data, size_t size) {
+  if (!path || (!data && size > 0)) {
+    errno = EINVAL;
+    return false;
+  }
+  const std::string target = qm_map_path(path);
+  struct stat st;
+  const bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  const std::string temp = target + ".~part";
+  FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data, 1, size, f) == size;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok && exists) chmod(temp.c_str(), st.st_mode & 07777);
+  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    const int saved = errno;
+    std::remove(temp.c_str());
+    errno = saved;
+  }
+  return ok;
 }
 
 FILE* qm_fopen(const char* path, const char* mode) {

@@ -21,6 +21,7 @@
 // ftell and fseek use byte offsets in the file, as the original runtime does.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -30,3 +31,13 @@ FILE* qm_fopen(const char* path, const char* mode);
 // by documents check this first: opening a pipe or a device would block or
 // never end.
 bool qm_is_regular_file(const char* path);
+// Reads the whole of a regular file (binary) into `out`; false for a
+// missing file, anything but a regular file, a read error or a file larger
+// than max_bytes (`out` is then empty).
+bool qm_read_file(const char* path, std::string& out, size_t max_bytes);
+// Writes the bytes as the whole new content of the (mapped) path: a regular
+// file (or a new one) is replaced through a sibling temporary file renamed
+// over it only when every byte was written, keeping the old file's
+// permissions; a failure leaves the old file as it was and removes the
+// temporary one. False (errno set) on failure.
+bool qm_replace_file(const char* path, const void* data, size_t size);

@@ -35,15 +35,15 @@ TEST(Cadbridge, LightAndClassicPolylinesKeepBulgesAndWidths) {
   ASSERT_TRUE(load.ok);
   EXPECT_EQ(load.result, kCadbridgeLoaded);
   ASSERT_EQ(load.counts()[ID::ID_POLYLINE], 2);
-  MB_Polyline *light = load.first<MB_Polyline>(ID::ID_POLYLINE);
-  MB_Polyline *classic = static_cast<MB_Polyline *>(light->next());
+  MB_Polyline* light = load.first<MB_Polyline>(ID::ID_POLYLINE);
+  MB_Polyline* classic = static_cast<MB_Polyline*>(light->next());
   ASSERT_EQ(light->count(), 3);
   EXPECT_TRUE(light->closed());
   const struct {
     double x, y, bulge, start, end;
   } light_expected[] = {{0, 0, 0.25, 1, 2}, {10, 0, 0, 0.5, 0.5}, {10, 5, 0, 0.5, 0.5}};
   for (int i = 0; i < 3; ++i) {
-    const MB_Pline_Pos &v = light->pline_pos()[i];
+    const MB_Pline_Pos& v = light->pline_pos()[i];
     EXPECT_EQ(v.point.x(), light_expected[i].x);
     EXPECT_EQ(v.point.y(), light_expected[i].y);
     EXPECT_EQ(v.bulge, light_expected[i].bulge);
@@ -78,8 +78,8 @@ TEST(Cadbridge, LayersColoursBlocksInsertsAndTexts) {
       "0\nCIRCLE\n8\n0\n67\n1\n10\n0\n20\n0\n40\n1\n"
       "0\nENDSEC\n0\nEOF\n");
   ASSERT_TRUE(load.ok);
-  MB_Layer *walls = load.drawing->find_layer("Walls");
-  MB_Layer *hidden = load.drawing->find_layer("Hidden");
+  MB_Layer* walls = load.drawing->find_layer("Walls");
+  MB_Layer* hidden = load.drawing->find_layer("Hidden");
   ASSERT_TRUE(walls && hidden);
   EXPECT_EQ(walls->color(), 0x0000FFu);  // index 1, red, as 0x00BBGGRR
   EXPECT_TRUE(walls->visibility());
@@ -91,17 +91,17 @@ TEST(Cadbridge, LayersColoursBlocksInsertsAndTexts) {
   EXPECT_EQ(c[ID::ID_TEXT], 1);
   EXPECT_EQ(c[ID::ID_CIRCLE], 0) << "paper-space entities are skipped";
   EXPECT_EQ(load.loader.skipped().at("paper space entity"), 1u);
-  MB_Line *by_layer = load.first<MB_Line>(ID::ID_LINE);
+  MB_Line* by_layer = load.first<MB_Line>(ID::ID_LINE);
   EXPECT_EQ(uint32_t(by_layer->general().color()), 0x0000FFu);
-  MB_Line *on_hidden = static_cast<MB_Line *>(by_layer->next());
+  MB_Line* on_hidden = static_cast<MB_Line*>(by_layer->next());
   EXPECT_EQ(uint32_t(on_hidden->general().color()), 0xFF0000u);  // index 5, blue
   EXPECT_EQ(on_hidden->flag(), 0) << "an entity on a layer that is off is hidden";
-  MB_Insert *door = load.first<MB_Insert>(ID::ID_INSERT);
+  MB_Insert* door = load.first<MB_Insert>(ID::ID_INSERT);
   ASSERT_NE(door->block(), nullptr);
   EXPECT_EQ(door->block()->object_list().head()->object_id(), ID::ID_LINE);
   EXPECT_NEAR(door->angle(), 1.5707963267948966, 1e-12);
-  EXPECT_NE(static_cast<MB_Insert *>(door->next())->block(), nullptr) << "an unknown block becomes an empty one";
-  MB_Text *text = load.first<MB_Text>(ID::ID_TEXT);
+  EXPECT_NE(static_cast<MB_Insert*>(door->next())->block(), nullptr) << "an unknown block becomes an empty one";
+  MB_Text* text = load.first<MB_Text>(ID::ID_TEXT);
   EXPECT_STREQ(text->string().ascii(), "Note");
   EXPECT_EQ(text->text_style().height(), 2.5);
 }
@@ -112,7 +112,7 @@ TEST(Cadbridge, AciColours) {
     uint32_t colorref;
   } cases[] = {{1, 0x0000FF},  {3, 0x00FF00},  {5, 0xFF0000},  {7, 0xFFFFFF},   {8, 0x808080},
                {10, 0x0000FF}, {11, 0x7F7FFF}, {13, 0x5252A5}, {250, 0x333333}, {0, 0xFFFFFF}};
-  for (const auto &t : cases) EXPECT_EQ(dxf_aci_color(t.index), t.colorref) << t.index;
+  for (const auto& t : cases) EXPECT_EQ(dxf_aci_color(t.index), t.colorref) << t.index;
 }
 
 TEST(Cadbridge, SplineOfControlPointsRunsFromFirstToLastPoint) {
@@ -122,9 +122,9 @@ TEST(Cadbridge, SplineOfControlPointsRunsFromFirstToLastPoint) {
                    "40\n0\n40\n0\n40\n0\n40\n0\n40\n1\n40\n1\n40\n1\n40\n1\n"
                    "10\n0\n20\n0\n10\n1\n20\n2\n10\n3\n20\n2\n10\n4\n20\n0\n"));
   ASSERT_TRUE(load.ok);
-  MB_Bspline *s = load.first<MB_Bspline>(ID::ID_BSPLINE);
+  MB_Bspline* s = load.first<MB_Bspline>(ID::ID_BSPLINE);
   ASSERT_NE(s, nullptr);
-  const As_Pt_Set &fit = s->fitpts();
+  const As_Pt_Set& fit = s->fitpts();
   ASSERT_GT(fit.count(), 8);
   EXPECT_NEAR(fit.points()[0].x(), 0.0, 1e-12);
   EXPECT_NEAR(fit.points()[fit.count() - 1].x(), 4.0, 1e-12);
@@ -136,7 +136,7 @@ TEST(Cadbridge, Utf8TextOfNewerDrawingsBecomesGbk) {
   Dxf_Load load;
   load.text("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n" +
             dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n\xE4\xB8\xAD\n"));
-  MB_Text *text = load.first<MB_Text>(ID::ID_TEXT);
+  MB_Text* text = load.first<MB_Text>(ID::ID_TEXT);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(text->bytes(), "\xD6\xD0");
 }
@@ -147,7 +147,7 @@ TEST(Cadbridge, Utf8TextOfNewerDrawingsBecomesGbk) {
 TEST(Cadbridge, MalformedFilesLoadWhatTheyCan) {
   const std::string huge_count = "0\nLWPOLYLINE\n8\n0\n90\n2147483647\n10\n0\n20\n0\n";
   const struct {
-    const char *name;
+    const char* name;
     std::string bytes;
     int result;  // -1: refused
     int lines;
@@ -185,7 +185,7 @@ TEST(Cadbridge, MalformedFilesLoadWhatTheyCan) {
       {"empty", "", -1, 0, 0},
       {"text only", "hello\nworld\n", -1, 0, 0},
   };
-  for (const auto &t : cases) {
+  for (const auto& t : cases) {
     SCOPED_TRACE(t.name);
     Dxf_Load load;
     load.text(t.bytes);
@@ -211,12 +211,12 @@ TEST(Cadbridge, NestedBlockDefinitionsAndRepeatedNames) {
       kLine + "0\nENDSEC\n0\nEOF\n");
   ASSERT_TRUE(load.ok);
   EXPECT_EQ(load.result, kCadbridgePartly);
-  MB_Block *a = load.drawing->find_block("A");
-  MB_Block *b = load.drawing->find_block("B");
+  MB_Block* a = load.drawing->find_block("A");
+  MB_Block* b = load.drawing->find_block("B");
   ASSERT_TRUE(a && b);
-  auto size = [](MB_Block *blk) {
+  auto size = [](MB_Block* blk) {
     int n = 0;
-    for (MB_Object *o = blk->object_list().head(); o; o = o->next()) ++n;
+    for (MB_Object* o = blk->object_list().head(); o; o = o->next()) ++n;
     return n;
   };
   EXPECT_EQ(size(a), 1) << "the first definition of a name holds";
@@ -230,24 +230,24 @@ TEST(Cadbridge, RefusalsLeaveTheDrawingAsItWas) {
   const std::string dwg = dxf_temp_path("plan.DWG");
   dxf_write(dwg, "AC1015 not read");
   const struct {
-    const char *path;
+    const char* path;
     int result;
   } cases[] = {{dwg.c_str(), kCadbridgeDwgNotRead},
                {"/nonexistent/plan.dxf", kCadbridgeNoFile},
                {"/tmp", kCadbridgeUnknownKind},
                {"", kCadbridgeNoFile},
                {nullptr, kCadbridgeNoFile}};
-  for (const auto &t : cases) {
+  for (const auto& t : cases) {
     SCOPED_TRACE(t.path ? t.path : "(null)");
     Dxf_Load load;
     load.drawing->object_list().add_tail(new MB_Line(As_Pt(0, 0, 0), As_Pt(1, 1, 0)));
-    MB_Drawing *d = load.drawing.get();
+    MB_Drawing* d = load.drawing.get();
     EXPECT_FALSE(load.loader.drw_marcompopen(d, t.path, &load.result, false));
     EXPECT_EQ(load.result, t.result);
     EXPECT_EQ(d, load.drawing.get());
     EXPECT_EQ(load.counts()[ID::ID_LINE], 1);
   }
-  MB_Drawing *none = nullptr;
+  MB_Drawing* none = nullptr;
   MB_Dwg_Load_Save loader;
   int result = -1;
   EXPECT_FALSE(loader.drw_marcompopen(none, dxf.c_str(), &result, false));
@@ -266,7 +266,7 @@ TEST(CadbridgeRealFiles, EveryFileLoads) {
   namespace fs = std::filesystem;
   if (!fs::is_directory(QM_LIBRECAD_DIR)) GTEST_SKIP() << "missing " QM_LIBRECAD_DIR " (Debian librecad-data)";
   int files = 0;
-  for (const auto &e : fs::recursive_directory_iterator(QM_LIBRECAD_DIR)) {
+  for (const auto& e : fs::recursive_directory_iterator(QM_LIBRECAD_DIR)) {
     if (!e.is_regular_file() || e.path().extension() != ".dxf") continue;
     ++files;
     Dxf_Load load;

@@ -160,3 +160,21 @@ TEST(File, OnlyRegularFilesAreRegular) {
   EXPECT_TRUE(qm_is_regular_file(name));
   std::remove(name);
 }
+
+TEST_F(PathMap, ReplacingAFileWritesItWholeOrNotAtAll) {
+  const std::string file = dir_ + "/doc.xml";
+  ASSERT_TRUE(qm_replace_file(file.c_str(), "first", 5));
+  EXPECT_EQ(bytes(file), "first");
+  chmod(file.c_str(), 0640);
+  ASSERT_TRUE(qm_replace_file(file.c_str(), "second", 6));
+  EXPECT_EQ(bytes(file), "second");
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the permissions are kept";
+  // A folder is never replaced; a file in a missing folder is not made.
+  EXPECT_FALSE(qm_replace_file(dir_.c_str(), "x", 1));
+  EXPECT_FALSE(qm_replace_file((dir_ + "/missing/doc.xml").c_str(), "x", 1));
+  EXPECT_FALSE(qm_replace_file(nullptr, "x", 1));
+  EXPECT_EQ(bytes(file), "second");
+  EXPECT_NE(access((file + ".~part").c_str(), F_OK), 0) << "no temporary file is left";
+}
