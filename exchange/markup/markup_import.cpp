@@ -84,7 +84,6 @@ class Markup_Reader {
     MB_Polyline* p = reinterpret_cast<MB_Polyline*>(made);
     p->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
     p->general().display_color(kMarkupColor);
-    p->build_draw();
   }
 
   void text(const QmXmlNode& node) {
@@ -98,7 +97,6 @@ class Markup_Reader {
     // Marked like the polylines, so that a document opened and saved again
     // keeps its texts.
     t->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
-    t->build_draw();
     drawing_.add_object(t);
   }
 
@@ -120,6 +118,7 @@ bool api_mb_load_xml(const std::string& markup_path, MB_Drawing* drawing, std::s
 
   if (!doc.xml_has_objects()) return false;
   Markup_Reader(*drawing).read(doc.xml_get_object_nodes());
+  // One build of the whole drawing gives every new object its display.
   drawing->build_draw();
   return true;
 }

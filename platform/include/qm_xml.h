@@ -38,11 +38,11 @@ class QmXmlNode {
   // whitespace at both ends; entity references are not expanded.
   std::string text() const;
   // The node's children become one text node.
-  void set_text(std::string_view text);
+  void set_text(const std::string& text);
   // False (value untouched) when the element lacks the attribute.
   bool attribute(const char* name, std::string& value) const;
   // Replaces the value in place, else adds the attribute at the end.
-  void set_attribute(const char* name, std::string_view value);
+  void set_attribute(const char* name, const std::string& value);
   // A new element appended as the last child; a prefix is bound to the
   // namespace it has in scope here, else kept as part of the name.
   QmXmlNode append_element(const std::string& qualified_name);

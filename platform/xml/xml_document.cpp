@@ -86,6 +86,15 @@ bool allowed_in_xml(uint32_t c) {
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
+// Printable ASCII (with tab, line feed and carriage return) needs no
+// checking character by character.
+bool is_valid_text(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c >= 0x7F || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string qm_xml_valid_text(std::string_view text) {
@@ -174,7 +183,7 @@ std::string QmXmlNode::text() const {
   return trimmed(out);
 }
 
-void QmXmlNode::set_text(std::string_view text) {
+void QmXmlNode::set_text(const std::string& text) {
   if (!is_element()) return;
   for (xmlNode* c = node_->children; c;) {
     xmlNode* next = c->next;
@@ -182,8 +191,10 @@ void QmXmlNode::set_text(std::string_view text) {
     xmlFreeNode(c);
     c = next;
   }
-  const std::string valid = qm_xml_valid_text(text);
-  xmlAddChild(node_, xmlNewDocText(node_->doc, xml(valid.c_str())));
+  const std::string* valid = &text;
+  std::string made;
+  if (!is_valid_text(text)) valid = &(made = qm_xml_valid_text(text));
+  xmlAddChild(node_, xmlNewDocText(node_->doc, xml(valid->c_str())));
 }
 
 bool QmXmlNode::attribute(const char* name, std::string& value) const {
@@ -195,10 +206,13 @@ bool QmXmlNode::attribute(const char* name, std::string& value) const {
   return true;
 }
 
-void QmXmlNode::set_attribute(const char* name, std::string_view value) {
+void QmXmlNode::set_attribute(const char* name, const std::string& value) {
   if (!is_element() || !name) return;
-  const std::string valid = qm_xml_valid_text(value);
-  xmlSetProp(node_, xml(name), xml(valid.c_str()));
+  if (is_valid_text(value)) {
+    xmlSetProp(node_, xml(name), xml(value.c_str()));
+  } else {
+    xmlSetProp(node_, xml(name), xml(qm_xml_valid_text(value).c_str()));
+  }
 }
 
 QmXmlNode QmXmlNode::append_element(const std::string& qualified) {
@@ -301,6 +315,10 @@ std::string QmXmlDocument::to_text() const {
 
 bool QmXmlDocument::save_file(const char* path) const {
   if (!doc_ || !path || !*path) return false;
-  const std::string text = to_text();
-  return !text.empty() && qm_replace_file(path, text.data(), text.size());
+  xmlChar* mem = nullptr;
+  int size = 0;
+  xmlDocDumpFormatMemoryEnc(doc_, &mem, &size, "UTF-8", 1);
+  const bool ok = mem && size > 0 && qm_replace_file(path, mem, size_t(size));
+  xmlFree(mem);
+  return ok;
 }
