@@ -117,7 +117,8 @@ MB_Result MB_File_IO::open() {
   if (mode_ == MODE_READ) {
     stream_ = qm_fopen(path_.c_str(), "rb");
   } else if (mode_ == MODE_WRITE) {
-    stream_ = qm_fopen(path_.c_str(), heuristics_.binary ? "wb" : "w");
+    writer_.reset(new QmFileWriter);
+    if (writer_->open(path_.c_str(), heuristics_.binary ? "wb" : "w")) stream_ = writer_->stream();
   } else {
     return MB_BAD_MODE;
   }
@@ -144,6 +145,11 @@ MB_Result MB_File_IO::finish_compressor() {
   return r ? r : f;
 }
 
+void MB_File_IO::discard_output() {
+  if (writer_) writer_->discard();
+  stream_ = nullptr;
+}
+
 MB_Result MB_File_IO::close() {
   if (mode_ == MODE_CLOSED) return MB_SUCCESS;
   MB_Undo_Pause pause;
@@ -162,9 +168,14 @@ MB_Result MB_File_IO::close() {
       if (!w) w = flush_output();
       if (!r) r = w;
     }
-    if (std::fclose(stream_) != 0 && mode_ == MODE_WRITE && !r) r = MB_SHORT_WRITE;
+    if (writer_) {
+      if (!r && !writer_->commit()) r = MB_SHORT_WRITE;
+    } else {
+      std::fclose(stream_);
+    }
     stream_ = nullptr;
   }
+  writer_.reset();
   heuristics_.compression = flag;
   mode_ = MODE_CLOSED;
   position_ = 0;

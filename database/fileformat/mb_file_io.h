@@ -27,6 +27,7 @@
 #include "database/fileformat/mb_opcode.h"
 #include "database/mb_result.h"
 #include "geometry/as_pt.h"
+#include "qm_file.h"
 
 class As_Pt_Set;
 class As_Pt_Sets;
@@ -118,6 +119,9 @@ class MB_File_IO {
 
   MB_Result open();
   MB_Result close();
+  // Abandons the file a write pass was making: close() then leaves the
+  // target as it was.
+  void discard_output();
 
   // Write primitives (binary form; little-endian).
   MB_Result write(unsigned char b) { return compress_write(1, &b); }
@@ -236,6 +240,9 @@ class MB_File_IO {
   MB_Result result_ = MB_SUCCESS;
 
   FILE* stream_ = nullptr;
+  // A write pass fills a new file that replaces the target only when the
+  // pass closes with every byte written; discard_output() abandons it.
+  std::unique_ptr<QmFileWriter> writer_;
   std::vector<uint8_t> out_;           // plain bytes not yet written
   MB_Result write_failure_ = MB_SUCCESS;
   std::unique_ptr<Sink> sink_;

@@ -9,13 +9,10 @@
 #include "database/entities/mb_block.h"
 #include "database/fileformat/mb_file_io.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "qm_file.h"
 #include "database/mb_drawing.h"
 #include "database/mb_object.h"
 
@@ -90,51 +87,23 @@ MB_Result MB_File_IO::save_lists() {
   return first;
 }
 
-namespace {
-
-// The file a save finally replaces: the mapped name, followed through
-// symbolic links so that a link keeps pointing at the drawing.
-std::string save_target(const char* path) {
-  std::string mapped = qm_map_path(path);
-  char* real = realpath(mapped.c_str(), nullptr);
-  if (!real) return mapped;
-  std::string out = real;
-  std::free(real);
-  return out;
-}
-
-}  // namespace
-
-// A save writes a sibling temporary file and renames it over the drawing only
-// when every byte was written, so a failed save never damages the file that
-// was there before.
+// A save writes a new file beside the drawing and puts it in place only when
+// every byte was written, so a failed save never damages the file that was
+// there before.
 bool MB_File_IO::save_kzf(char* path) {
   MB_Undo_Pause pause;
   if (!drawing_ || !path) {
     result_ = MB_BAD_MODE;
     return false;
   }
-  const std::string target = save_target(path);
-  // Devices and pipes are written in place; only a regular file (or a new
-  // one) is replaced through the temporary file.
-  struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  const bool via_temp = !exists || S_ISREG(st.st_mode);
-  const std::string temp = via_temp ? target + ".~kzf" : target;
-  MB_Result r = begin_pass(MODE_WRITE, temp.c_str());
+  MB_Result r = begin_pass(MODE_WRITE, path);
   drawing_->set_filename(path);
   if (!r) {
     heuristics_.compression = 1;
     r = save_lists();
   }
+  if (r) discard_output();
   const MB_Result c = close();
-  file_name(path);
   result_ = r ? r : c;
-  if (!via_temp) return result_ == MB_SUCCESS;
-  if (result_ == MB_SUCCESS) {
-    if (exists) chmod(temp.c_str(), st.st_mode & 07777);
-    if (std::rename(temp.c_str(), target.c_str()) != 0) result_ = MB_SHORT_WRITE;
-  }
-  if (result_ != MB_SUCCESS) std::remove(temp.c_str());
   return result_ == MB_SUCCESS;
 }

@@ -11,6 +11,7 @@
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
+#include "database/entities/mb_dimension.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
 #include "database/entities/mb_insert.h"
@@ -97,6 +98,10 @@ struct Single_Table {
     set('N', make<MB_Block_End>);
     set('J', make<MB_Block_Name>);
     set('I', make<MB_Insert>);
+    set(0x18, make<MB_Dim_Style>);
+    set('Q', make<MB_Dim_Style>);
+    set('x', make<MB_Dim_Style>);
+    set('X', make<MB_Dimension>);
     // Kernel classes not read by this format, and reserved opcodes.
     static const char kNoObject[] = {
         0x01, 'a', 0x0B, 0x0C, 'L', 0x10, 'P', 0x12, 'e', 0x14, 'T', 0x18, 'Q', 'x', 0x19,

@@ -5,11 +5,14 @@
 #include "qm_file.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "qm_text.h"
@@ -150,7 +153,67 @@ int text_close(void* cookie) {
   return r;
 }
 
+// Wraps a binary stream in a text-mode one; the text stream owns it.
+FILE* text_stream(FILE* raw, const char* mode) {
+  auto* cookie = new TextCookie{raw};
+  cookie_io_functions_t io = {text_read, text_write, text_seek, text_close};
+  FILE* f = fopencookie(cookie, mode, io);
+  if (!f) {
+    const int err = errno;
+    fclose(raw);
+    delete cookie;
+    errno = err;
+    return nullptr;
+  }
+  setvbuf(f, nullptr, _IONBF, 0);
+  return f;
+}
+
+// Opens the binary stream under qm_fopen without ever blocking: reading
+// takes regular files only, and writing to a pipe needs a reader already.
+FILE* open_raw(const std::string& name, char what, bool plus) {
+  int flags = O_CLOEXEC | O_NONBLOCK | (plus ? O_RDWR : (what == 'r' ? O_RDONLY : O_WRONLY));
+  if (what == 'w') flags |= O_CREAT | O_TRUNC;
+  if (what == 'a') flags |= O_CREAT | O_APPEND;
+  const int fd = ::open(name.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  int err = 0;
+  if (fstat(fd, &st) != 0)
+    err = errno;
+  else if (what == 'r' && !S_ISREG(st.st_mode))
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK & ~O_CLOEXEC & ~O_CREAT & ~O_TRUNC) != 0)
+    err = errno;
+  if (err) {
+    ::close(fd);
+    errno = err;
+    return nullptr;
+  }
+  char raw_mode[4] = {what, 'b', 0, 0};
+  if (plus) raw_mode[2] = '+';
+  FILE* f = fdopen(fd, raw_mode);
+  if (!f) {
+    err = errno;
+    ::close(fd);
+    errno = err;
+  }
+  return f;
+}
+
 }  // namespace
+
+std::string qm_map_new_path(const char* path) {
+  if (!path) return std::string();
+  std::string name = path;
+  if (exists(name)) return name;
+  if (!qm_is_utf8(name)) name = qm_gbk_to_utf8(name);
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  const size_t slash = name.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return name;
+  return map_spelling(name.substr(0, slash)) + name.substr(slash);
+}
 
 bool qm_is_regular_file(const char* path) {
   if (!path) return false;
@@ -174,31 +237,22 @@ bool qm_read_file(const char* path, std::string& out, size_t max_bytes) {
   return ok;
 }
 
-bool qm_replace_file(const char* path, const void* data, size_t size) {
-  if (!path || (!data && size > 0)) {
-    errno = EINVAL;
-    return false;
-  }
-  const std::string target = qm_map_path(path);
+bool qm_same_file(const char* a, const char* b) {
+  if (!a || !b) return false;
+  struct stat sa, sb;
+  return stat(qm_map_path(a).c_str(), &sa) == 0 && stat(qm_map_path(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string qm_file_error(const char* path, int err) {
   struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    errno = EISDIR;
-    return false;
+  if (path && stat(qm_map_path(path).c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "is a directory";
+    if (S_ISFIFO(st.st_mode)) return "is a pipe, not a regular file";
+    if (S_ISSOCK(st.st_mode)) return "is a socket, not a regular file";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device, not a regular file";
   }
-  const std::string temp = target + ".~part";
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data, 1, size, f) == size;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok && exists) chmod(temp.c_str(), st.st_mode & 07777);
-  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    const int saved = errno;
-    std::remove(temp.c_str());
-    errno = saved;
-  }
-  return ok;
+  return std::strerror(err);
 }
 
 FILE* qm_fopen(const char* path, const char* mode) {
@@ -206,25 +260,128 @@ FILE* qm_fopen(const char* path, const char* mode) {
     errno = EINVAL;
     return nullptr;
   }
-  bool plus = strchr(mode + 1, '+') != nullptr;
-  bool binary = strchr(mode + 1, 'b') != nullptr;
-  char raw_mode[4] = {mode[0], 'b', 0, 0};
-  if (plus) raw_mode[2] = '+';
-
-  std::string mapped = qm_map_path(path);
-  FILE* raw = fopen(mapped.c_str(), raw_mode);
+  const bool plus = strchr(mode + 1, '+') != nullptr;
+  const bool binary = strchr(mode + 1, 'b') != nullptr;
+  const std::string mapped = mode[0] == 'r' ? qm_map_path(path) : qm_map_new_path(path);
+  FILE* raw = open_raw(mapped, mode[0], plus);
   if (!raw || binary) return raw;
-
   char text_mode[3] = {mode[0], 0, 0};
   if (plus) text_mode[1] = '+';
-  auto* cookie = new TextCookie{raw};
-  cookie_io_functions_t io = {text_read, text_write, text_seek, text_close};
-  FILE* f = fopencookie(cookie, text_mode, io);
-  if (!f) {
-    fclose(raw);
-    delete cookie;
-    return nullptr;
+  return text_stream(raw, text_mode);
+}
+
+namespace {
+
+// The permissions a new file gets: everyone's read and write, less the
+// process's file-creation mask.
+mode_t new_file_mode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Makes a file's directory entry durable (a rename is only safe once the
+// folder is on the disk too). Failure is not reported: the data is.
+void sync_folder(const std::string& file) {
+  const size_t slash = file.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+QmFileWriter::~QmFileWriter() { discard(); }
+
+bool QmFileWriter::open(const char* path, const char* mode) {
+  discard();
+  if (!path || !*path || !mode || mode[0] != 'w' || strchr(mode, '+')) {
+    errno = EINVAL;
+    return false;
   }
-  setvbuf(f, nullptr, _IONBF, 0);
-  return f;
+  const bool binary = strchr(mode + 1, 'b') != nullptr;
+  target_ = qm_map_new_path(path);
+  if (char* real = realpath(target_.c_str(), nullptr)) {
+    target_ = real;
+    std::free(real);
+  }
+  struct stat st;
+  if (stat(target_.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      in_place_ = true;
+      stream_ = qm_fopen(target_.c_str(), mode);
+      return stream_ != nullptr;
+    }
+    target_mode_ = st.st_mode & 07777;
+  } else {
+    target_mode_ = new_file_mode();
+  }
+
+  const size_t slash = target_.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  if (base.size() > 200) base.resize(200);  // the temporary name stays within NAME_MAX
+  std::string name = folder + "." + base + ".XXXXXX";
+  const int fd = mkostemp(&name[0], O_CLOEXEC);
+  if (fd < 0) return false;
+  temp_ = name;
+  raw_ = fdopen(fd, "wb");
+  if (!raw_) {
+    const int err = errno;
+    ::close(fd);
+    discard();
+    errno = err;
+    return false;
+  }
+  stream_ = binary ? raw_ : text_stream(raw_, "w");
+  if (!stream_) {
+    const int err = errno;
+    raw_ = nullptr;  // closed by text_stream
+    discard();
+    errno = err;
+    return false;
+  }
+  return true;
+}
+
+bool QmFileWriter::commit() {
+  if (!stream_) {
+    errno = EBADF;
+    return false;
+  }
+  int err = 0;
+  if (fflush(stream_) != 0 || ferror(stream_)) err = errno ? errno : EIO;
+  if (!in_place_) {
+    if (!err && raw_ != stream_ && (fflush(raw_) != 0 || ferror(raw_))) err = errno ? errno : EIO;
+    if (!err && fchmod(fileno(raw_), static_cast<mode_t>(target_mode_)) != 0) err = errno;
+    if (!err && fsync(fileno(raw_)) != 0) err = errno;
+  }
+  if (fclose(stream_) != 0 && !err) err = errno ? errno : EIO;
+  stream_ = raw_ = nullptr;
+  if (!in_place_ && !err) {
+    if (rename(temp_.c_str(), target_.c_str()) != 0)
+      err = errno;
+    else
+      temp_.clear();
+    if (!err) sync_folder(target_);
+  }
+  discard();
+  errno = err;
+  return err == 0;
+}
+
+void QmFileWriter::discard() {
+  const int err = errno;
+  if (stream_) fclose(stream_);
+  stream_ = raw_ = nullptr;
+  if (!temp_.empty()) unlink(temp_.c_str());
+  temp_.clear();
+  in_place_ = false;
+  errno = err;
 }

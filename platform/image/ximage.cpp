@@ -151,14 +151,10 @@ bool CxImage::Save(const char* filename, DWORD imagetype) {
   CxMemFile file;
   file.Open();
   if (!Encode(&file, imagetype)) return false;
-  const std::string path = qm_map_path(filename);
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
+  QmFileWriter out;
+  if (!out.open(filename, "wb")) return false;
   const size_t size = static_cast<size_t>(file.Size());
-  bool ok = fwrite(file.GetBuffer(false), 1, size, f) == size;
-  ok = fclose(f) == 0 && ok;
-  if (!ok) unlink(path.c_str());
-  return ok;
+  return fwrite(file.GetBuffer(false), 1, size, out.stream()) == size && out.commit();
 }
 
 bool CxImage::Crop(long left, long top, long right, long bottom, CxImage* iDst) {

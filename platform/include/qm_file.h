@@ -13,12 +13,21 @@
 // and a non-ASCII UTF-8 path that names nothing gives way to its GBK reading
 // when that names a file (many GBK names are well-formed UTF-8 too).
 //
+// Names of files being written keep their last component exactly as given
+// (only the folders above it are resolved), so a write never lands on a file
+// whose name differs from the one asked for; a name that exists byte for
+// byte is used as it is.
+//
 // qm_fopen opens like the original C runtime: a mode without 'b' opens in
 // text mode, where "\n" is written as CR LF and CR LF is read as "\n" (a lone
 // CR stays); with 'b' the file is binary. Mode letters: r, w or a first, then
 // any of '+', 'b', 't' (other characters, such as blanks, are ignored). The
 // text stream is a real FILE* (fopencookie), so every stdio call works on it;
 // ftell and fseek use byte offsets in the file, as the original runtime does.
+// Reading ("r", "r+") opens regular files only: a pipe, a device or a
+// folder fails at once (errno EISDIR for a folder, EINVAL otherwise), so no
+// reader ever blocks on one or reads without end. Writing ("w", "a") never
+// blocks either: a pipe without a reader fails with ENXIO.
 #pragma once
 
 #include <cstddef>
@@ -26,18 +35,56 @@
 #include <string>
 
 std::string qm_map_path(const char* path);
+std::string qm_map_new_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
-// True when the (mapped) path names a regular file. Readers of files named
-// by documents check this first: opening a pipe or a device would block or
-// never end.
+// True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);
 // Reads the whole of a regular file (binary) into `out`; false for a
 // missing file, anything but a regular file, a read error or a file larger
 // than max_bytes (`out` is then empty).
 bool qm_read_file(const char* path, std::string& out, size_t max_bytes);
-// Writes the bytes as the whole new content of the (mapped) path: a regular
-// file (or a new one) is replaced through a sibling temporary file renamed
-// over it only when every byte was written, keeping the old file's
-// permissions; a failure leaves the old file as it was and removes the
-// temporary one. False (errno set) on failure.
-bool qm_replace_file(const char* path, const void* data, size_t size);
+// True when both (mapped) paths name one existing file (the same inode),
+// whatever their spelling, links included.
+bool qm_same_file(const char* a, const char* b);
+// Why an open of `path` failed with `err`, in words for a message: what the
+// path names when that is the reason ("is a directory", "is a pipe, not a
+// regular file"), else the system's text for the error ("No such file or
+// directory").
+std::string qm_file_error(const char* path, int err);
+
+// Writes a file as a whole or not at all. The data goes to a temporary file
+// created beside the target (exclusively, under a unique name, never through
+// a symbolic link); commit() flushes it to the disk and renames it over the
+// target, keeping an existing target's permissions. Until then, and after a
+// failure, the target is as it was; a writer destroyed without commit()
+// removes its temporary file and nothing else. The target is the new-file
+// name of the path (see above); a symbolic link there is followed, so the
+// link keeps pointing at the new file. A target that exists but cannot be
+// replaced (a device, a pipe) is written in place.
+class QmFileWriter {
+ public:
+  QmFileWriter() = default;
+  ~QmFileWriter();
+  QmFileWriter(const QmFileWriter&) = delete;
+  QmFileWriter& operator=(const QmFileWriter&) = delete;
+
+  // Starts writing `path`; mode "w" (text, see qm_fopen) or "wb". False with
+  // errno set when the temporary file cannot be made or the target is a
+  // folder.
+  bool open(const char* path, const char* mode);
+  FILE* stream() const { return stream_; }
+  // The file that commit() replaces.
+  const std::string& target() const { return target_; }
+  // Completes the file. False with errno set when a write, the flush or the
+  // rename failed; the temporary file is then gone and the target untouched.
+  bool commit();
+  // Abandons the new file: the temporary file is removed.
+  void discard();
+
+ private:
+  FILE* stream_ = nullptr;
+  FILE* raw_ = nullptr;  // the binary stream under a text-mode stream_
+  std::string target_, temp_;
+  bool in_place_ = false;
+  int target_mode_ = -1;  // permissions to give the new file
+};

@@ -79,7 +79,7 @@ class QmXmlDocument {
   // The document as indented UTF-8 text.
   std::string to_text() const;
   // Writes to_text() as the whole new content of the file (see
-  // qm_replace_file). False when nothing is open or the write failed.
+  // QmFileWriter in qm_file.h). False when nothing is open or the write failed.
   bool save_file(const char* path) const;
 
  private:

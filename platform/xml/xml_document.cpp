@@ -318,7 +318,9 @@ bool QmXmlDocument::save_file(const char* path) const {
   xmlChar* mem = nullptr;
   int size = 0;
   xmlDocDumpFormatMemoryEnc(doc_, &mem, &size, "UTF-8", 1);
-  const bool ok = mem && size > 0 && qm_replace_file(path, mem, size_t(size));
+  QmFileWriter writer;
+  bool ok = mem && size > 0 && writer.open(path, "wb");
+  ok = ok && std::fwrite(mem, 1, size_t(size), writer.stream()) == size_t(size) && writer.commit();
   xmlFree(mem);
   return ok;
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -161,20 +162,127 @@ TEST(File, OnlyRegularFilesAreRegular) {
   std::remove(name);
 }
 
-TEST_F(PathMap, ReplacingAFileWritesItWholeOrNotAtAll) {
+TEST_F(PathMap, WholeFilesAreReadWithinALimit) {
   const std::string file = dir_ + "/doc.xml";
-  ASSERT_TRUE(qm_replace_file(file.c_str(), "first", 5));
-  EXPECT_EQ(bytes(file), "first");
-  chmod(file.c_str(), 0640);
-  ASSERT_TRUE(qm_replace_file(file.c_str(), "second", 6));
-  EXPECT_EQ(bytes(file), "second");
+  put(file, std::string("a\0b\r\n", 5));
+  std::string out = "old";
+  ASSERT_TRUE(qm_read_file(file.c_str(), out, 5));
+  EXPECT_EQ(out, std::string("a\0b\r\n", 5)) << "binary, nothing converted";
+  EXPECT_FALSE(qm_read_file(file.c_str(), out, 4));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(qm_read_file(dir_.c_str(), out, 100));
+  EXPECT_FALSE(qm_read_file((dir_ + "/missing").c_str(), out, 100));
+  EXPECT_FALSE(qm_read_file(nullptr, out, 100));
+}
+
+using NewFiles = TempDir;
+
+TEST_F(NewFiles, WritesGetExactlyTheNameGiven) {
+  ASSERT_EQ(mkdir((dir_ + "/Out").c_str(), 0755), 0);
+  put(dir_ + "/Out/pic.png", "old");
+  // Folders resolve without regard to case; the file's own name does not.
+  EXPECT_EQ(qm_map_new_path((dir_ + "\\out\\PIC.PNG").c_str()), dir_ + "/Out/PIC.PNG");
+  EXPECT_EQ(qm_map_new_path((dir_ + "/out/pic.png").c_str()), dir_ + "/Out/pic.png");
+  FILE* f = qm_fopen((dir_ + "/out/PIC.PNG").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fputs("new", f);
+  fclose(f);
+  EXPECT_EQ(bytes(dir_ + "/Out/pic.png"), "old");
+  EXPECT_EQ(bytes(dir_ + "/Out/PIC.PNG"), "new");
+  // Reading still finds a file by any spelling.
+  EXPECT_EQ(qm_map_path((dir_ + "/OUT/Pic.Png").c_str()), dir_ + "/Out/PIC.PNG");
+}
+
+TEST_F(NewFiles, ReadersRefusePipesAndFoldersAtOnce) {
+  const std::string fifo = dir_ + "/pipe.kzf";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  errno = 0;
+  EXPECT_EQ(qm_fopen(fifo.c_str(), "rb"), nullptr);  // returns, never blocks
+  EXPECT_EQ(errno, EINVAL);
+  EXPECT_EQ(qm_file_error(fifo.c_str(), errno), "is a pipe, not a regular file");
+  EXPECT_EQ(qm_fopen(dir_.c_str(), "r"), nullptr);
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(qm_file_error(dir_.c_str(), errno), "is a directory");
+  // A pipe nobody reads is not waited for when writing either.
+  EXPECT_EQ(qm_fopen(fifo.c_str(), "wb"), nullptr);
+  EXPECT_EQ(errno, ENXIO);
+  EXPECT_EQ(qm_file_error((dir_ + "/none").c_str(), ENOENT), "No such file or directory");
+}
+
+TEST_F(NewFiles, SameFileSeesThroughSpellingAndLinks) {
+  put(dir_ + "/d.kzf", "x");
+  ASSERT_EQ(symlink((dir_ + "/d.kzf").c_str(), (dir_ + "/link.kzf").c_str()), 0);
+  EXPECT_TRUE(qm_same_file((dir_ + "/d.kzf").c_str(), (dir_ + "/./link.kzf").c_str()));
+  EXPECT_TRUE(qm_same_file((dir_ + "/D.KZF").c_str(), (dir_ + "/d.kzf").c_str()));
+  EXPECT_FALSE(qm_same_file((dir_ + "/d.kzf").c_str(), (dir_ + "/other.kzf").c_str()));
+}
+
+using Writer = TempDir;
+
+TEST_F(Writer, ReplacesOnlyWhenCommitted) {
+  const std::string target = dir_ + "/d.shp";
+  put(target, "old");
+  ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  {
+    QmFileWriter w;
+    ASSERT_TRUE(w.open(target.c_str(), "w"));
+    fputs("half\n", w.stream());
+    EXPECT_EQ(bytes(target), "old");
+  }  // abandoned: the target is untouched and no temporary file is left
+  EXPECT_EQ(bytes(target), "old");
+  EXPECT_EQ(system(("test $(ls -A " + dir_ + " | wc -l) -eq 1").c_str()), 0);
+
+  QmFileWriter w;
+  ASSERT_TRUE(w.open(target.c_str(), "w"));
+  fputs("line\n", w.stream());
+  ASSERT_TRUE(w.commit());
+  EXPECT_EQ(bytes(target), "line\r\n");  // text mode, as qm_fopen
   struct stat st;
-  ASSERT_EQ(stat(file.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the permissions are kept";
-  // A folder is never replaced; a file in a missing folder is not made.
-  EXPECT_FALSE(qm_replace_file(dir_.c_str(), "x", 1));
-  EXPECT_FALSE(qm_replace_file((dir_ + "/missing/doc.xml").c_str(), "x", 1));
-  EXPECT_FALSE(qm_replace_file(nullptr, "x", 1));
-  EXPECT_EQ(bytes(file), "second");
-  EXPECT_NE(access((file + ".~part").c_str(), F_OK), 0) << "no temporary file is left";
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(system(("test $(ls -A " + dir_ + " | wc -l) -eq 1").c_str()), 0);
+}
+
+TEST_F(Writer, FollowsNoLinkPlantedForItsTemporaryFile) {
+  // Whatever links sit beside the target, the writer's own file is new.
+  const std::string victim = dir_ + "/victim", target = dir_ + "/d.kzf";
+  put(victim, "keep");
+  for (const char* name : {"/d.kzf.~kzf", "/.d.kzf.tmp", "/.d.kzf.XXXXXX"})
+    ASSERT_EQ(symlink(victim.c_str(), (dir_ + name).c_str()), 0);
+  QmFileWriter w;
+  ASSERT_TRUE(w.open(target.c_str(), "wb"));
+  fputs("drawing", w.stream());
+  ASSERT_TRUE(w.commit());
+  EXPECT_EQ(bytes(victim), "keep");
+  EXPECT_EQ(bytes(target), "drawing");
+}
+
+TEST_F(Writer, LinkAsTargetKeepsPointingAtTheNewFile) {
+  put(dir_ + "/real.kzf", "old");
+  ASSERT_EQ(symlink("real.kzf", (dir_ + "/link.kzf").c_str()), 0);
+  QmFileWriter w;
+  ASSERT_TRUE(w.open((dir_ + "/link.kzf").c_str(), "wb"));
+  fputs("new", w.stream());
+  ASSERT_TRUE(w.commit());
+  EXPECT_EQ(bytes(dir_ + "/real.kzf"), "new");
+  struct stat st;
+  ASSERT_EQ(lstat((dir_ + "/link.kzf").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(Writer, RefusesWhatCannotBeWritten) {
+  QmFileWriter w;
+  EXPECT_FALSE(w.open(dir_.c_str(), "wb"));
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_FALSE(w.open((dir_ + "/no/such/folder/x.png").c_str(), "wb"));
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_FALSE(w.open((dir_ + "/x").c_str(), "r"));
+  EXPECT_FALSE(w.commit());  // nothing open
+  // A device is written in place and survives.
+  ASSERT_TRUE(w.open("/dev/null", "wb"));
+  fputs("x", w.stream());
+  EXPECT_TRUE(w.commit());
+  struct stat st;
+  ASSERT_EQ(stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
