@@ -47,6 +47,9 @@ MB_Drawing::~MB_Drawing() {
   if (g_current_drawing == this) g_current_drawing = nullptr;
   // Entities first: they refer to blocks, layers and styles.
   object_list_.kill_all();
+  // A block still being defined that is not yet in the table.
+  mb_block_free_unlisted(temp_block_);
+  temp_block_ = nullptr;
   hide_list_.kill_all();
   block_list_.kill_all();
   layer_list_.kill_all();

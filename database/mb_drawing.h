@@ -5,8 +5,9 @@
 //
 // Every new drawing becomes g_current_drawing; a drawing that dies while
 // current clears it. The drawing owns every object of its thirteen lists and
-// frees them all; it cannot be copied. Name look-ups ignore ASCII case and
-// take the first match from the head of the table.
+// a block still being built that is in none of them, and frees them all; it
+// cannot be copied. Name look-ups ignore ASCII case and take the first match
+// from the head of the table.
 //
 // Blocks, text styles and layouts are classes of their own; the drawing
 // reaches the little it needs of them (a name, an object list, building the
@@ -227,6 +228,8 @@ MB_Block* mb_to_block(MB_Object* object);
 const MB_String* mb_block_name(const MB_Block* block);
 MB_Object_List* mb_block_object_list(MB_Block* block);
 void mb_block_build_draw(MB_Block* block);
+// Frees a block that no list holds (one still being defined).
+void mb_block_free_unlisted(MB_Block* block);
 MB_Text_Style* mb_to_text_style(MB_Object* object);
 const MB_String* mb_text_style_name(const MB_Text_Style* style);
 MB_Object_List* mb_layout_object_list(MB_Layout* layout);

@@ -168,3 +168,7 @@ MB_Object_List* mb_block_object_list(MB_Block* block) { return block ? &block->o
 void mb_block_build_draw(MB_Block* block) {
   if (block) block->build_draw();
 }
+
+void mb_block_free_unlisted(MB_Block* block) {
+  if (block && !block->owner_list()) delete block;
+}

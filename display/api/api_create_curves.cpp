@@ -9,45 +9,40 @@
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_polyline.h"
 #include "database/mb_drawing.h"
+#include "display/api/api_append.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/geom_algo.h"
 
 namespace {
 
-// Appends to the current drawing, when there is one.
-void append(MB_Drawable* e) {
-  if (g_current_drawing) g_current_drawing->add_object(e);
-}
-
-intptr_t built_and_appended(MB_Drawable* e) {
-  e->build_draw();
-  append(e);
-  return reinterpret_cast<intptr_t>(e);
-}
+intptr_t built_and_appended(MB_Drawable* e) { return api_appended(e, true); }
 
 }  // namespace
 
 intptr_t api_mb_create_circle(double x, double y, double radius) {
+  if (!g_current_drawing) return 0;
   return built_and_appended(new MB_Circle(As_Pt(x, y, 0.0), radius));
 }
 
 intptr_t api_mb_create_arc(const double* centre, double radius, double start_angle, double end_angle) {
-  if (!centre) return 0;
+  if (!centre || !g_current_drawing) return 0;
   return built_and_appended(new MB_Arc(As_Pt(centre), radius, start_angle, end_angle));
 }
 
 intptr_t api_mb_create_ellipse(As_Pt& centre, double major, double minor, double angle) {
+  if (!g_current_drawing) return 0;
   return built_and_appended(new MB_Ellipse(centre, major, minor, angle));
 }
 
 intptr_t api_mb_create_ellipse_arc(As_Pt& centre, double major, double minor, double angle, double start,
                                    double end) {
+  if (!g_current_drawing) return 0;
   return built_and_appended(new MB_Ellipse_Arc(centre, major, minor, angle, start, end));
 }
 
 intptr_t api_mb_create_bspline(const As_Pt* points, int count, double sx, double sy, double sz, double ex,
                                double ey, double ez) {
-  if (!points || count <= 1) return 0;
+  if (!points || count <= 1 || !g_current_drawing) return 0;
   MB_Bspline* s = new MB_Bspline(count, count);
   for (int i = 0; i < count; ++i) s->fitpts().points()[i] = points[i];
   s->starttangent(sx, sy, sz);
@@ -56,15 +51,16 @@ intptr_t api_mb_create_bspline(const As_Pt* points, int count, double sx, double
 }
 
 bool api_mb_create_polyline(MB_Polyline*& pline, int n, bool closed) {
+  if (!g_current_drawing || n < 1 || n > static_cast<int>(MB_Polyline::kMaxCount)) return false;
   pline = api_mb_create_polyline(n);
   pline->closed(closed);
-  append(pline);
+  api_appended(pline, false);
   return true;
 }
 
 intptr_t api_mb_create_polyline(int count, As_Pt* points, double* start_widths, double* end_widths,
                                 double* bulges, int closed) {
-  if (!points || !start_widths || !end_widths || !bulges) return 0;
+  if (!points || !start_widths || !end_widths || !bulges || !g_current_drawing) return 0;
   if (count < 1 || count > static_cast<int>(MB_Polyline::kMaxCount)) return 0;
   MB_Polyline* p = api_mb_create_polyline(count);
   for (int i = 0; i < count; ++i) {

@@ -1,6 +1,7 @@
 // Flat API for the curved entities: creators that build an entity, its
 // display and append it to the current drawing (its block being defined, if
-// any), answering the entity as a pointer-sized integer or 0; and the make
+// any), answering the entity as a pointer-sized integer or 0 (always 0, with
+// nothing made, when there is no current drawing); and the make
 // functions that build one entity or update it in place (each change
 // recorded for undo first) without appending or building it.
 #pragma once
@@ -24,7 +25,8 @@ intptr_t api_mb_create_ellipse_arc(As_Pt& centre, double major, double minor, do
 // points.
 intptr_t api_mb_create_bspline(const As_Pt* points, int count, double sx, double sy, double sz, double ex,
                                double ey, double ez);
-// n zeroed vertices, appended without a display; true when made.
+// n zeroed vertices, appended without a display; true when made, false
+// (pointer unchanged) for n outside 1 .. 65,535.
 bool api_mb_create_polyline(MB_Polyline*& pline, int n, bool closed);
 // Vertex i = points[i] with bulges[i] and the two widths; closed only when
 // `closed` is 1. 0 for a null array or a count outside 1 .. 65,535.

@@ -5,6 +5,7 @@
 
 #include "database/entities/mb_hatch.h"
 #include "database/mb_drawing.h"
+#include "display/api/api_append.h"
 #include "geometry/as_loop.h"
 
 long api_mb_create_hatch(As_Void_List& loops, char*, double, double, int) {
@@ -16,7 +17,5 @@ long api_mb_create_hatch(As_Void_List& loops, char*, double, double, int) {
   }
   hatch->general().color(0xFF00FF);
   hatch->general().display_color(0xFF00FF);
-  hatch->build_draw();
-  g_current_drawing->add_object(hatch);
-  return static_cast<long>(reinterpret_cast<intptr_t>(hatch));
+  return static_cast<long>(api_appended(hatch, true));
 }
