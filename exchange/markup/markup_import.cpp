@@ -7,6 +7,7 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "display/api/api_create_curves.h"
+#include "display/api/api_make.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
 #include "exchange/markup/markup_format.h"
 #include "exchange/markup/markupio.h"
@@ -34,15 +35,6 @@ bool read_points(const QmXmlNode& object, std::vector<As_Pt>& points) {
     points.emplace_back(x, y, 0.0);
   }
   return true;
-}
-
-// A text in the drawing's style of that name ("DEFAULT_STYLE" without one),
-// its own style taking the height; not yet in the drawing.
-MB_Text* make_text(const std::string& string, const As_Pt& position, double height, MB_Drawing& drawing) {
-  MB_Text* text = new MB_Text(position, MB_String(string.c_str()));
-  text->init_text_style(drawing, "DEFAULT_STYLE");
-  text->text_style().height(height);
-  return text;
 }
 
 class Markup_Reader {
@@ -91,7 +83,11 @@ class Markup_Reader {
     if (!read_points(node, points) || points.empty()) return;
     std::string content;
     node.attribute("textContent", content);
-    MB_Text* t = make_text(qm_utf8_to_gbk(content), points[0], height_ * kMarkupTextHeightPerHeight, drawing_);
+    std::string gbk = qm_utf8_to_gbk(content);
+    MB_Text* t = nullptr;
+    if (!api_mb_make_text(t, &gbk[0], points[0], nullptr, height_ * kMarkupTextHeightPerHeight, drawing_) || !t) {
+      return;
+    }
     t->text_style().width_scale(1.0);
     t->text_style().ali_flag(kMarkupTextAlignment);
     // Marked like the polylines, so that a document opened and saved again
