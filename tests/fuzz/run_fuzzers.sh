@@ -10,7 +10,7 @@ secs=${2:-180}
 shift 2 || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_kzf_load fuzz_kzf_codec fuzz_shx_font fuzz_kernel_shx fuzz_kernel_shp
-  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text)
+  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text fuzz_dxf_load fuzz_xml_document)
 cmake --build "$build" -j3 --target fuzz_make_seeds "${targets[@]}"
 work=$build/fuzz-work
 rm -rf "$work/seeds"
@@ -21,8 +21,15 @@ mkdir -p "$work/seeds/none"
 shared=${QM_SHARED_DIR:-$top/../shared}/testdata/fonts
 [ -d "$shared" ] && cp "$shared"/*.shx "$work/seeds/shx/" 2>/dev/null || true
 [ -d "$shared" ] && cp "$shared"/*.shp "$work/seeds/shp/" 2>/dev/null || true
+# Small real DXF files (Debian librecad-data) and the markup template seed
+# the exchange targets.
+mkdir -p "$work/seeds/dxf" "$work/seeds/xml"
+find /usr/share/librecad/patterns -name '*.dxf' -size -60k 2>/dev/null | head -20 |
+  xargs -r cp -t "$work/seeds/dxf/" 2>/dev/null || true
+cp "$top/support/sample.xml" "$work/seeds/xml/"
 seeds() {
   case $1 in
+    fuzz_dxf_load) echo dxf ;; fuzz_xml_document) echo xml ;;
     fuzz_shx_font | fuzz_kernel_shx) echo shx ;; fuzz_kernel_shp) echo shp ;;
     fuzz_glyph_outline) echo outline ;; fuzz_image_decode) echo image ;;
     fuzz_ttf_name) echo ttf ;; fuzz_text) echo text ;; *) echo none ;;
