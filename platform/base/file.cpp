@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -228,6 +230,22 @@ bool qm_is_regular_file(const char* path) {
   if (!path) return false;
   struct stat st;
   return stat(qm_map_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool qm_read_file(const char* path, std::string& out, size_t max_bytes) {
+  out.clear();
+  FILE* f = qm_is_regular_file(path) ? qm_fopen(path, "rb") : nullptr;
+  if (!f) return false;
+  bool ok = std::fseek(f, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(f) : -1;
+  ok = ok && size >= 0 && uint64_t(size) <= max_bytes && std::fseek(f, 0, SEEK_SET) == 0;
+  if (ok) {
+    out.resize(size_t(size));
+    ok = std::fread(&out[0], 1, out.size(), f) == out.size();
+  }
+  std::fclose(f);
+  if (!ok) out.clear();
+  return ok;
 }
 
 bool qm_same_file(const char* a, const char* b) {

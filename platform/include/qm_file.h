@@ -30,6 +30,7 @@
 // blocks either: a pipe without a reader fails with ENXIO.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -45,6 +46,10 @@ std::string qm_map_user_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
 // True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);
+// Reads the whole of a regular file (binary) into `out`; false for a
+// missing file, anything but a regular file, a read error or a file larger
+// than max_bytes (`out` is then empty).
+bool qm_read_file(const char* path, std::string& out, size_t max_bytes);
 // True when both (mapped) paths name one existing file (the same inode),
 // whatever their spelling, links included.
 bool qm_same_file(const char* a, const char* b);

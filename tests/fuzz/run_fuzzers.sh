@@ -15,7 +15,7 @@ secs=${2:-180}
 shift 2 || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_kzf_load fuzz_kzf_codec fuzz_shx_font fuzz_kernel_shx fuzz_kernel_shp
-  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text)
+  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text fuzz_dxf_load fuzz_xml_document)
 cmake --build "$build" -j "$(nproc)" --target fuzz_make_seeds "${targets[@]}"
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/corpus" "$work/findings" "$work/logs"
@@ -29,8 +29,15 @@ if [ -d "$shared" ]; then
   cp "$shared"/*.shx "$work/seeds/shx/" 2>/dev/null || true
   cp "$shared"/*.shp "$work/seeds/shp/" 2>/dev/null || true
 fi
+# Small real DXF files (Debian librecad-data) and the markup template seed
+# the exchange targets.
+mkdir -p "$work/seeds/dxf" "$work/seeds/xml"
+find /usr/share/librecad/patterns -name '*.dxf' -size -60k 2>/dev/null | head -20 |
+  xargs -r cp -t "$work/seeds/dxf/" 2>/dev/null || true
+cp "$top/support/sample.xml" "$work/seeds/xml/"
 seeds() {
   case $1 in
+    fuzz_dxf_load) echo dxf ;; fuzz_xml_document) echo xml ;;
     fuzz_kzf_load) echo kzf ;; fuzz_kzf_codec) echo codec ;;
     fuzz_shx_font | fuzz_kernel_shx) echo shx ;; fuzz_kernel_shp) echo shp ;;
     fuzz_glyph_outline) echo outline ;; fuzz_image_decode) echo image ;;

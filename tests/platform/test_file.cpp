@@ -162,6 +162,19 @@ TEST(File, OnlyRegularFilesAreRegular) {
   std::remove(name);
 }
 
+TEST_F(PathMap, WholeFilesAreReadWithinALimit) {
+  const std::string file = dir_ + "/doc.xml";
+  put(file, std::string("a\0b\r\n", 5));
+  std::string out = "old";
+  ASSERT_TRUE(qm_read_file(file.c_str(), out, 5));
+  EXPECT_EQ(out, std::string("a\0b\r\n", 5)) << "binary, nothing converted";
+  EXPECT_FALSE(qm_read_file(file.c_str(), out, 4));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(qm_read_file(dir_.c_str(), out, 100));
+  EXPECT_FALSE(qm_read_file((dir_ + "/missing").c_str(), out, 100));
+  EXPECT_FALSE(qm_read_file(nullptr, out, 100));
+}
+
 using NewFiles = TempDir;
 
 TEST_F(NewFiles, WritesGetExactlyTheNameGiven) {

@@ -1,0 +1,413 @@
+// The kernel objects of a DXF file, made as dxflib reports the file's records.
+#include "exchange/cadbridge/dxf_builder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_bspline.h"
+#include "database/entities/mb_circle.h"
+#include "database/entities/mb_ellipse.h"
+#include "database/entities/mb_face.h"
+#include "database/entities/mb_insert.h"
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_point.h"
+#include "database/entities/mb_solid.h"
+#include "database/entities/mb_text.h"
+#include "database/mb_drawing.h"
+#include "database/mb_layer.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegree = kPi / 180.0;
+constexpr int kByBlock = 0;
+constexpr int kByLayer = 256;
+// Classic polyline flags.
+constexpr int kClosed = 1;
+constexpr int kPolyfaceMesh = 64;
+constexpr int kPolygonMesh = 16;
+// Points a spline given by control points is sampled at, per control point,
+// and in all.
+constexpr int kSamplesPerControl = 4;
+constexpr int kMaxSamples = 400;
+constexpr unsigned kMaxDegree = 25;
+
+uint32_t colorref(int r, int g, int b) { return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16; }
+
+// A 24-bit colour of the file (0xRRGGBB) as a GDI colour.
+uint32_t true_color(int rgb) { return colorref((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// A point of the B-spline of `degree` over `knots` with homogeneous control
+// points, by de Boor's algorithm at t in [knots[degree], knots[n]].
+As_Pt de_boor(const std::vector<DL_ControlPointData>& ctl, const std::vector<double>& knots, int degree, double t) {
+  const int n = int(ctl.size());
+  int k = degree;
+  while (k < n - 1 && t >= knots[size_t(k) + 1]) ++k;
+  double d[kMaxDegree + 1][4];
+  for (int j = 0; j <= degree; ++j) {
+    const DL_ControlPointData& c = ctl[size_t(j + k - degree)];
+    double w = c.w > 0.0 ? c.w : 1.0;
+    d[j][0] = c.x * w;
+    d[j][1] = c.y * w;
+    d[j][2] = c.z * w;
+    d[j][3] = w;
+  }
+  for (int r = 1; r <= degree; ++r) {
+    for (int j = degree; j >= r; --j) {
+      double left = knots[size_t(j + k - degree)];
+      double right = knots[size_t(j + 1 + k - r)];
+      double a = right > left ? (t - left) / (right - left) : 0.0;
+      for (int c = 0; c < 4; ++c) d[j][c] = (1.0 - a) * d[j - 1][c] + a * d[j][c];
+    }
+  }
+  double w = d[degree][3] != 0.0 ? d[degree][3] : 1.0;
+  return As_Pt(d[degree][0] / w, d[degree][1] / w, d[degree][2] / w);
+}
+
+}  // namespace
+
+uint32_t dxf_aci_color(int index) {
+  static const uint32_t kFirst[] = {colorref(255, 0, 0),     colorref(255, 255, 0),   colorref(0, 255, 0),
+                                    colorref(0, 255, 255),   colorref(0, 0, 255),     colorref(255, 0, 255),
+                                    colorref(255, 255, 255), colorref(128, 128, 128), colorref(192, 192, 192)};
+  static const int kGrey[] = {51, 80, 105, 130, 190, 255};
+  if (index >= 1 && index <= 9) return kFirst[index - 1];
+  if (index >= 250 && index <= 255) return colorref(kGrey[index - 250], kGrey[index - 250], kGrey[index - 250]);
+  if (index < 10 || index > 249) return colorref(255, 255, 255);
+  // Hue in steps of 15 degrees; in each group of ten, five brightness levels,
+  // each fully saturated and then half saturated.
+  static const double kValue[] = {1.0, 1.0, 0.65, 0.65, 0.5, 0.5, 0.3, 0.3, 0.15, 0.15};
+  const double hue = (index / 10 - 1) * 15.0;
+  const double v = kValue[index % 10] * 255.0;
+  const double s = index % 2 ? 0.5 : 1.0;
+  const double h = hue / 60.0;
+  const int sector = int(h) % 6;
+  const double f = h - std::floor(h);
+  const double p = v * (1.0 - s), q = v * (1.0 - s * f), u = v * (1.0 - s * (1.0 - f));
+  double r = v, g = u, b = p;
+  switch (sector) {
+    case 0:
+      r = v, g = u, b = p;
+      break;
+    case 1:
+      r = q, g = v, b = p;
+      break;
+    case 2:
+      r = p, g = v, b = u;
+      break;
+    case 3:
+      r = p, g = q, b = v;
+      break;
+    case 4:
+      r = u, g = p, b = v;
+      break;
+    default:
+      r = v, g = p, b = q;
+      break;
+  }
+  return colorref(int(r), int(g), int(b));
+}
+
+Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded) : drawing_(drawing), guarded_(guarded) {
+  for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
+    if (o->object_id() != MB_Object::ID_LAYER) continue;
+    MB_Layer* layer = static_cast<MB_Layer*>(o);
+    if (layer->name().ascii()) layers_.emplace(layer->name().ascii(), layer);
+  }
+}
+
+Dxf_Builder::~Dxf_Builder() { delete discard_; }
+
+MB_Layer* Dxf_Builder::layer_named(const std::string& name) {
+  auto it = layers_.find(name);
+  if (it != layers_.end()) return it->second;
+  // Entities may name layers the table lacks: such a layer is made, as
+  // drawing programs make it.
+  MB_Layer* layer = new MB_Layer(MB_String(name.c_str()));
+  layer->visibility(true);
+  layer->id(uint16_t(layers_.size()));
+  drawing_.layer_list().add_tail(layer);
+  layers_.emplace(name, layer);
+  return layer;
+}
+
+void Dxf_Builder::addLayer(const DL_LayerData& data) {
+  const int color = attributes.getColor();
+  auto it = layers_.find(data.name);
+  MB_Layer* layer = it != layers_.end() ? it->second : layer_named(data.name);
+  // A negative colour marks a layer that is off; flag 1 freezes, 4 locks.
+  layer->visibility(color >= 0 && !data.off);
+  layer->freeze((data.flags & 1) != 0);
+  layer->lock((data.flags & 4) != 0);
+  layer->color(attributes.getColor24() >= 0 ? true_color(attributes.getColor24()) : dxf_aci_color(std::abs(color)));
+}
+
+bool Dxf_Builder::in_paper_space() {
+  if (!attributes.isInPaperSpace() || block_) return false;
+  skip("paper space entity");
+  return true;
+}
+
+void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
+  const DL_Attributes& attributes = from ? *from : this->attributes;
+  MB_Layer* layer = layer_named(attributes.getLayer());
+  MB_General& g = entity->general();
+  g.layer(layer);
+  if (!layer->visibility()) entity->flag(0);
+  const int aci = attributes.getColor();
+  if (attributes.getColor24() >= 0) {
+    g.color(int32_t(true_color(attributes.getColor24())));
+  } else if (aci == kByLayer) {
+    g.color(int32_t(layer->color()));
+  } else if (aci != kByBlock) {
+    g.color(int32_t(dxf_aci_color(std::abs(aci))));
+  }
+  g.display_color(g.color());
+  if (block_) {
+    block_->object_list().add_tail(entity);
+  } else if (discard_) {
+    discard_->object_list().add_tail(entity);
+  } else {
+    drawing_.object_list().add_tail(entity);
+  }
+  ++entities_;
+}
+
+void Dxf_Builder::addBlock(const DL_BlockData& data) {
+  finish_polyline();
+  const As_Pt base(data.bpx, data.bpy, data.bpz);
+  MB_Block* found = drawing_.find_block(data.name.c_str());
+  if (found && !found->object_list().is_empty()) {
+    // A second definition of a name keeps the first.
+    problems_.push_back("block \"" + data.name + "\" is defined twice; the second definition is left out");
+    delete discard_;
+    discard_ = new MB_Block(base, MB_String(data.name.c_str()), MB_String(""));
+    block_ = nullptr;
+    return;
+  }
+  if (found) {
+    // Made empty by an insert read before its definition.
+    found->base_pos(base);
+    block_ = found;
+  } else {
+    block_ = new MB_Block(base, MB_String(data.name.c_str()), MB_String(""));
+    drawing_.block_list().add_tail(block_);
+  }
+  ++blocks_;
+}
+
+void Dxf_Builder::endBlock() {
+  finish_polyline();
+  block_ = nullptr;
+  delete discard_;
+  discard_ = nullptr;
+}
+
+void Dxf_Builder::addPoint(const DL_PointData& d) {
+  if (!in_paper_space()) place(new MB_Point(As_Pt(d.x, d.y, d.z)));
+}
+
+void Dxf_Builder::addLine(const DL_LineData& d) {
+  if (!in_paper_space()) place(new MB_Line(As_Pt(d.x1, d.y1, d.z1), As_Pt(d.x2, d.y2, d.z2)));
+}
+
+void Dxf_Builder::addRay(const DL_RayData& d) {
+  if (!in_paper_space()) place(new MB_Ray(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
+}
+
+void Dxf_Builder::addArc(const DL_ArcData& d) {
+  if (in_paper_space()) return;
+  place(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree));
+}
+
+void Dxf_Builder::addCircle(const DL_CircleData& d) {
+  if (!in_paper_space()) place(new MB_Circle(As_Pt(d.cx, d.cy, d.cz), d.radius));
+}
+
+void Dxf_Builder::addEllipse(const DL_EllipseData& d) {
+  if (in_paper_space()) return;
+  const As_Pt centre(d.cx, d.cy, d.cz), axis(d.mx, d.my, d.mz);
+  const bool whole = std::fabs(d.angle2 - d.angle1 - 2.0 * kPi) < 1e-9 || d.angle1 == d.angle2;
+  if (whole) {
+    place(new MB_Ellipse(centre, axis, d.ratio));
+  } else {
+    place(new MB_Ellipse_Arc(centre, axis, d.ratio, d.angle1, d.angle2));
+  }
+}
+
+void Dxf_Builder::addPolyline(const DL_PolylineData& d) {
+  finish_polyline();
+  polyline_light_ = polyline_index_ < guarded_.polyline_light.size() && guarded_.polyline_light[polyline_index_];
+  ++polyline_index_;
+  light_widths_ = nullptr;
+  if (polyline_light_) {
+    if (light_index_ < guarded_.light_widths.size()) light_widths_ = &guarded_.light_widths[light_index_];
+    ++light_index_;
+  }
+  polyline_open_ = true;
+  polyline_closed_ = (d.flags & kClosed) != 0;
+  polyline_skipped_ = false;
+  polyline_attributes_ = attributes;
+  if (!polyline_light_ && (d.flags & (kPolyfaceMesh | kPolygonMesh))) {
+    skip("POLYLINE mesh");
+    polyline_skipped_ = true;
+  } else if (in_paper_space()) {
+    polyline_skipped_ = true;
+  }
+  vertices_.clear();
+}
+
+void Dxf_Builder::addVertex(const DL_VertexData& d) {
+  Dxf_Width width;
+  if (polyline_light_) {
+    if (light_widths_ && vertices_.size() < light_widths_->size()) width = (*light_widths_)[vertices_.size()];
+  } else {
+    if (vertex_index_ < guarded_.vertex_widths.size()) width = guarded_.vertex_widths[vertex_index_];
+    ++vertex_index_;
+  }
+  if (!polyline_open_ || polyline_skipped_) return;
+  MB_Pline_Pos pos;
+  pos.point = As_Pt(d.x, d.y, d.z);
+  pos.bulge = d.bulge;
+  pos.start_width = width.start;
+  pos.end_width = width.end;
+  vertices_.push_back(pos);
+}
+
+void Dxf_Builder::finish_polyline() {
+  if (!polyline_open_) return;
+  polyline_open_ = false;
+  if (polyline_skipped_) return;
+  if (vertices_.size() > MB_Polyline::kMaxCount) {
+    problems_.push_back("a polyline of " + std::to_string(vertices_.size()) + " vertices keeps its first " +
+                        std::to_string(MB_Polyline::kMaxCount));
+    vertices_.resize(MB_Polyline::kMaxCount);
+  }
+  if (vertices_.empty()) {
+    skip("POLYLINE without vertices");
+    return;
+  }
+  MB_Pline_Pos* array = new MB_Pline_Pos[vertices_.size()];
+  std::copy(vertices_.begin(), vertices_.end(), array);
+  place(new MB_Polyline(polyline_closed_, uint16_t(vertices_.size()), array), &polyline_attributes_);
+  vertices_.clear();
+}
+
+void Dxf_Builder::addSpline(const DL_SplineData& d) {
+  finish_polyline();
+  spline_ = d;
+  spline_open_ = true;
+  control_.clear();
+  fit_.clear();
+  knots_.clear();
+}
+
+void Dxf_Builder::addControlPoint(const DL_ControlPointData& d) {
+  if (spline_open_) control_.push_back(d);
+}
+
+void Dxf_Builder::addFitPoint(const DL_FitPointData& d) {
+  if (spline_open_) fit_.push_back(d);
+}
+
+void Dxf_Builder::addKnot(const DL_KnotData& d) {
+  if (spline_open_) knots_.push_back(d.k);
+}
+
+// The kernel's spline passes through fit points. A spline given only by its
+// control points is sampled along its curve and the samples become the fit
+// points; without a usable knot vector the control points themselves are used.
+void Dxf_Builder::finish_spline() {
+  if (!spline_open_) return;
+  spline_open_ = false;
+  if (in_paper_space()) return;
+  std::vector<As_Pt> points;
+  if (fit_.size() >= 2) {
+    for (const DL_FitPointData& f : fit_) points.emplace_back(f.x, f.y, f.z);
+  } else {
+    const unsigned degree = spline_.degree;
+    const size_t n = control_.size();
+    bool knots_ok = degree >= 1 && degree <= kMaxDegree && n > degree && knots_.size() == n + degree + 1;
+    for (size_t i = 1; knots_ok && i < knots_.size(); ++i) knots_ok = knots_[i] >= knots_[i - 1];
+    if (knots_ok && knots_[n] > knots_[degree]) {
+      const int samples = std::min(kMaxSamples, std::max(8, int(n) * kSamplesPerControl));
+      const double a = knots_[degree], b = knots_[n];
+      for (int i = 0; i <= samples; ++i) {
+        points.push_back(de_boor(control_, knots_, int(degree), a + (b - a) * i / samples));
+      }
+    } else {
+      for (const DL_ControlPointData& c : control_) points.emplace_back(c.x, c.y, c.z);
+    }
+  }
+  if (points.size() < 2) {
+    skip("SPLINE without points");
+    return;
+  }
+  MB_Bspline* spline = new MB_Bspline(0, int(points.size()));
+  std::copy(points.begin(), points.end(), spline->fitpts().points());
+  if (fit_.size() >= 2) {
+    spline->starttangent(spline_.tangentStartX, spline_.tangentStartY, spline_.tangentStartZ);
+    spline->endtangent(spline_.tangentEndX, spline_.tangentEndY, spline_.tangentEndZ);
+  }
+  place(spline);
+}
+
+void Dxf_Builder::addInsert(const DL_InsertData& d) {
+  finish_polyline();
+  if (in_paper_space()) return;
+  MB_Insert* insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDegree, d.sx, d.sy, d.sz);
+  insert->block(MB_String(d.name.c_str()), drawing_);
+  insert->build_transf();
+  place(insert);
+}
+
+void Dxf_Builder::addText(const DL_TextData& d) {
+  if (in_paper_space()) return;
+  MB_Text* text = new MB_Text(As_Pt(d.ipx, d.ipy, d.ipz), MB_String(d.text.c_str()));
+  text->init_text_style(drawing_, d.style.c_str());
+  text->text_style().height(d.height);
+  text->text_style().width_scale(d.xScaleFactor);
+  text->text_style().angle(d.angle);
+  place(text);
+}
+
+void Dxf_Builder::addMTextChunk(const std::string& text) { mtext_chunks_ += text; }
+
+void Dxf_Builder::addMText(const DL_MTextData& d) {
+  std::string all = mtext_chunks_ + d.text;
+  mtext_chunks_.clear();
+  if (!in_paper_space()) place(new MB_Mtext(As_Pt(d.ipx, d.ipy, d.ipz), all.c_str()));
+}
+
+// Solids and traces list their corners zigzag (1, 2, 3, 4 with 3 below 1);
+// the kernel's solid goes round its outline.
+void Dxf_Builder::addSolid(const DL_SolidData& d) {
+  if (in_paper_space()) return;
+  place(new MB_Solid(As_Pt(d.x[0], d.y[0], d.z[0]), As_Pt(d.x[1], d.y[1], d.z[1]), As_Pt(d.x[3], d.y[3], d.z[3]),
+                     As_Pt(d.x[2], d.y[2], d.z[2])));
+}
+
+void Dxf_Builder::addTrace(const DL_TraceData& d) { addSolid(d); }
+
+void Dxf_Builder::add3dFace(const DL_3dFaceData& d) {
+  if (in_paper_space()) return;
+  MB_Face* face = new MB_Face(4);
+  for (int k = 0; k < 4; ++k) face->points()[k] = As_Pt(d.x[k], d.y[k], d.z[k]);
+  place(face);
+}
+
+void Dxf_Builder::endEntity() {
+  finish_polyline();
+  finish_spline();
+}
+
+void Dxf_Builder::endSequence() { finish_polyline(); }
+
+void Dxf_Builder::finish() {
+  finish_polyline();
+  finish_spline();
+  block_ = nullptr;
+  delete discard_;
+  discard_ = nullptr;
+}

@@ -1,0 +1,124 @@
+// Turns what dxflib reports into the kernel's own objects: layers with their
+// colours, blocks, and the entities the kernel has classes for, appended to
+// the drawing (or to the block being defined). Whatever the kernel cannot
+// hold (dimensions, hatches, leaders, images, meshes, paper-space entities)
+// is skipped and counted by kind.
+#pragma once
+
+#include <dxflib/dl_creationadapter.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_polyline.h"
+#include "exchange/cadbridge/dxf_guard.h"
+
+class MB_Block;
+class MB_Drawable;
+class MB_Drawing;
+class MB_Layer;
+
+// The GDI colour (0x00BBGGRR) of an AutoCAD colour index 1..255; white for
+// any other index.
+uint32_t dxf_aci_color(int index);
+
+class Dxf_Builder : public DL_CreationAdapter {
+ public:
+  Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded);
+  ~Dxf_Builder() override;
+  Dxf_Builder(const Dxf_Builder&) = delete;
+  Dxf_Builder& operator=(const Dxf_Builder&) = delete;
+
+  void addLayer(const DL_LayerData& data) override;
+  void addBlock(const DL_BlockData& data) override;
+  void endBlock() override;
+  void addPoint(const DL_PointData& data) override;
+  void addLine(const DL_LineData& data) override;
+  void addRay(const DL_RayData& data) override;
+  void addArc(const DL_ArcData& data) override;
+  void addCircle(const DL_CircleData& data) override;
+  void addEllipse(const DL_EllipseData& data) override;
+  void addPolyline(const DL_PolylineData& data) override;
+  void addVertex(const DL_VertexData& data) override;
+  void addSpline(const DL_SplineData& data) override;
+  void addControlPoint(const DL_ControlPointData& data) override;
+  void addFitPoint(const DL_FitPointData& data) override;
+  void addKnot(const DL_KnotData& data) override;
+  void addInsert(const DL_InsertData& data) override;
+  void addText(const DL_TextData& data) override;
+  void addMTextChunk(const std::string& text) override;
+  void addMText(const DL_MTextData& data) override;
+  void addSolid(const DL_SolidData& data) override;
+  void addTrace(const DL_TraceData& data) override;
+  void add3dFace(const DL_3dFaceData& data) override;
+  void endEntity() override;
+  void endSequence() override;
+
+  void addXLine(const DL_XLineData&) override { skip("XLINE"); }
+  void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
+  void addAttribute(const DL_AttributeData&) override { skip("ATTRIB"); }
+  void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { skip("DIMENSION"); }
+  void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { skip("DIMENSION"); }
+  void addDimRadial(const DL_DimensionData&, const DL_DimRadialData&) override { skip("DIMENSION"); }
+  void addDimDiametric(const DL_DimensionData&, const DL_DimDiametricData&) override { skip("DIMENSION"); }
+  void addDimAngular(const DL_DimensionData&, const DL_DimAngular2LData&) override { skip("DIMENSION"); }
+  void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { skip("DIMENSION"); }
+  void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { skip("DIMENSION"); }
+  void addLeader(const DL_LeaderData&) override { skip("LEADER"); }
+  void addHatch(const DL_HatchData&) override { skip("HATCH"); }
+  void addImage(const DL_ImageData&) override { skip("IMAGE"); }
+
+  // Ends what is still open; call once after the parse.
+  void finish();
+
+  size_t entity_count() const { return entities_; }
+  size_t block_count() const { return blocks_; }
+  // Kinds skipped and how many of each.
+  const std::map<std::string, size_t>& skipped() const { return skipped_; }
+  // Problems met while building (vertex limits, duplicate blocks...).
+  const std::vector<std::string>& problems() const { return problems_; }
+
+ private:
+  void skip(const char* kind) { ++skipped_[kind]; }
+  bool in_paper_space();
+  // Layer and colour from the attributes (the current ones when null); then
+  // appended to the block being defined or the drawing.
+  void place(MB_Drawable* entity, const DL_Attributes* from = nullptr);
+  MB_Layer* layer_named(const std::string& name);
+  void finish_polyline();
+  void finish_spline();
+
+  MB_Drawing& drawing_;
+  const Dxf_Guarded& guarded_;
+  std::map<std::string, MB_Layer*> layers_;
+  MB_Block* block_ = nullptr;
+  // Objects of a definition that repeats a block's name: thrown away.
+  MB_Block* discard_ = nullptr;
+  size_t entities_ = 0;
+  size_t blocks_ = 0;
+  std::map<std::string, size_t> skipped_;
+  std::vector<std::string> problems_;
+
+  // The polyline being read.
+  bool polyline_open_ = false;
+  bool polyline_closed_ = false;
+  bool polyline_light_ = false;
+  bool polyline_skipped_ = false;
+  DL_Attributes polyline_attributes_;
+  std::vector<MB_Pline_Pos> vertices_;
+  size_t light_index_ = 0;
+  size_t polyline_index_ = 0;
+  size_t vertex_index_ = 0;
+  const std::vector<Dxf_Width>* light_widths_ = nullptr;
+
+  // The spline being read.
+  bool spline_open_ = false;
+  DL_SplineData spline_{0, 0, 0, 0, 0};
+  std::vector<DL_ControlPointData> control_;
+  std::vector<DL_FitPointData> fit_;
+  std::vector<double> knots_;
+
+  std::string mtext_chunks_;
+};

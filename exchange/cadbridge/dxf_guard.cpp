@@ -1,0 +1,415 @@
+// The DXF guard: group pairs read and checked record by record, kept records
+// written out as clean text for dxflib.
+#include "exchange/cadbridge/dxf_guard.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "qm_text.h"
+
+namespace {
+
+constexpr size_t kMaxProblems = 50;
+constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+// Drawings of this version and later keep their text as UTF-8.
+constexpr std::string_view kFirstUtf8Version = "AC1021";
+
+struct Pair {
+  int code;
+  std::string value;
+  size_t line;  // of the group code, from 1
+};
+
+enum class Value_Kind { kText, kReal, kInt, kHandle };
+
+Value_Kind kind_of(int code) {
+  if ((code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+      (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059)) {
+    return Value_Kind::kReal;
+  }
+  if ((code >= 60 && code <= 99) || (code >= 160 && code <= 179) || (code >= 270 && code <= 299) ||
+      (code >= 370 && code <= 389) || (code >= 400 && code <= 409) || (code >= 420 && code <= 459) ||
+      (code >= 1060 && code <= 1071)) {
+    return Value_Kind::kInt;
+  }
+  if (code == 5 || code == 105) return Value_Kind::kHandle;
+  return Value_Kind::kText;
+}
+
+// Text groups whose bytes are names or words of the drawing.
+bool is_text_code(int code) {
+  return (code >= 1 && code <= 9) || code == 100 || code == 102 || (code >= 300 && code <= 309) ||
+         (code >= 1000 && code <= 1009);
+}
+
+// One line as dxflib sees it: leading blanks and trailing line ends and
+// blanks stripped. False at the end of the bytes.
+class Line_Reader {
+ public:
+  explicit Line_Reader(const std::string& bytes) : bytes_(bytes) {}
+  bool next(std::string_view& out) {
+    if (pos_ >= bytes_.size()) return false;
+    const char* base = bytes_.data();
+    const void* nl = std::memchr(base + pos_, '\n', bytes_.size() - pos_);
+    size_t end = nl ? size_t(static_cast<const char*>(nl) - base) : bytes_.size();
+    size_t a = pos_, b = end;
+    while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
+    while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
+    out = std::string_view(base + a, b - a);
+    pos_ = nl ? end + 1 : end;
+    ++line_;
+    return true;
+  }
+  size_t line() const { return line_; }
+
+ private:
+  const std::string& bytes_;
+  size_t pos_ = 0;
+  size_t line_ = 0;
+};
+
+bool parse_code(std::string_view v, int& code) {
+  if (v.empty() || v.size() > 4) return false;
+  int n = 0;
+  for (char c : v) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n > kDxfMaxGroupCode) return false;
+  code = n;
+  return true;
+}
+
+bool parse_real(std::string_view v, double& out) {
+  if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+  const char* end = v.data() + v.size();
+  auto r = std::from_chars(v.data(), end, out, std::chars_format::general);
+  return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
+}
+
+bool parse_int(std::string_view v, int64_t& out) {
+  if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+  const char* end = v.data() + v.size();
+  auto r = std::from_chars(v.data(), end, out);
+  return r.ec == std::errc() && r.ptr == end;
+}
+
+bool is_handle(std::string_view v) {
+  if (v.empty() || v.size() > 16) return false;
+  for (char c : v) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
+}
+
+std::string at_line(size_t line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
+
+class Guard {
+ public:
+  Guard(const std::string& bytes, Dxf_Guarded& out) : bytes_(bytes), out_(out) {
+    // No count in a file can exceed the number of groups it holds.
+    size_t lines = 1;
+    for (char c : bytes) lines += c == '\n';
+    max_count_ = int64_t(lines / 2);
+  }
+
+  bool run() {
+    if (bytes_.compare(0, kBinarySentinel.size(), kBinarySentinel) == 0) {
+      problem("binary DXF is not read");
+      return false;
+    }
+    Line_Reader reader(bytes_);
+    std::string_view code_text, value;
+    bool ended = false;
+    while (reader.next(code_text)) {
+      size_t line = reader.line();
+      int code = 0;
+      if (!parse_code(code_text, code)) {
+        problem(at_line(line, "group code \"" + std::string(code_text.substr(0, 20)) +
+                                  "\" is not a number from 0 to 1071; the rest "
+                                  "of the file is not read"));
+        record_.clear();
+        break;
+      }
+      if (!reader.next(value)) {
+        problem(at_line(line, "the file ends inside a group"));
+        record_.clear();
+        break;
+      }
+      std::string text(value);
+      if (text.size() > kDxfMaxValue) {
+        problem(at_line(line + 1, "a value of " + std::to_string(text.size()) + " bytes is cut to " +
+                                      std::to_string(kDxfMaxValue)));
+        text.resize(kDxfMaxValue);
+      }
+      if (code == 0) {
+        finish_record();
+        if (text == "EOF") {
+          ended = true;
+          break;
+        }
+      }
+      record_.push_back(Pair{code, std::move(text), line});
+    }
+    if (!ended && !record_.empty()) {
+      problem("the file ends without EOF; its last record is left out");
+      record_.clear();
+    }
+    if (in_block_) out_.text += "0\nENDBLK\n";
+    out_.text += "0\nEOF\n";
+    if (dropped_problems_ > 0) {
+      out_.problems.push_back("and " + std::to_string(dropped_problems_) + " more problems");
+    }
+    return groups_ > 0;
+  }
+
+ private:
+  void problem(const std::string& text) {
+    if (out_.problems.size() < kMaxProblems) {
+      out_.problems.push_back(text);
+    } else {
+      ++dropped_problems_;
+    }
+  }
+
+  // Checks the record gathered so far and writes it out when it is sound.
+  void finish_record() {
+    if (record_.empty()) return;
+    std::string why;
+    const std::string type = record_[0].code == 0 ? record_[0].value : std::string();
+    if (check_values(why) && check_structure(type, why)) {
+      write_record(type);
+    } else {
+      problem(at_line(record_[0].line, (type.empty() ? std::string("record") : type) + " left out: " + why));
+    }
+    record_.clear();
+  }
+
+  bool check_values(std::string& why) {
+    for (const Pair& p : record_) {
+      double d;
+      int64_t n;
+      switch (kind_of(p.code)) {
+        case Value_Kind::kReal:
+          if (!parse_real(p.value, d)) return fail(why, p, "is not a finite number");
+          break;
+        case Value_Kind::kInt:
+          if (!parse_int(p.value, n) || (p.code < 160 || p.code > 169 ? n < INT32_MIN || n > INT32_MAX : false)) {
+            return fail(why, p, "is not an integer in range");
+          }
+          break;
+        case Value_Kind::kHandle:
+          if (!is_handle(p.value)) return fail(why, p, "is not a handle");
+          break;
+        case Value_Kind::kText:
+          break;
+      }
+    }
+    return true;
+  }
+
+  static bool fail(std::string& why, const Pair& p, const char* what) {
+    why = "group " + std::to_string(p.code) + " \"" + p.value.substr(0, 40) + "\" " + what;
+    return false;
+  }
+
+  bool count_ok(const Pair& p, int64_t& n, std::string& why) {
+    parse_int(p.value, n);
+    if (n < 0 || n > max_count_) {
+      why = "count " + p.value + " of group " + std::to_string(p.code) + " is out of range";
+      return false;
+    }
+    return true;
+  }
+
+  // Counts before the groups they count, and each count within what the file
+  // can hold; block definitions not nested; vertices only inside a polyline.
+  bool check_structure(const std::string& type, std::string& why) {
+    pending_light_.clear();
+    if (type == "LWPOLYLINE") return check_light(why);
+    if (type == "SPLINE") return check_counted(why, {{72, {40}}, {73, {10, 20, 30, 41}}, {74, {11, 21, 31}}});
+    if (type == "LEADER") return check_counted(why, {{76, {10, 20, 30}}});
+    if (type == "ENDBLK" && !in_block_) {
+      why = "no block definition is open";
+      return false;
+    }
+    if (type == "VERTEX" && !in_polyline_) {
+      why = "no polyline is open";
+      return false;
+    }
+    return true;
+  }
+
+  struct Counted {
+    int count_code;
+    std::vector<int> data_codes;
+  };
+
+  bool check_counted(std::string& why, const std::vector<Counted>& rules) {
+    std::vector<bool> seen(rules.size(), false);
+    for (size_t i = 1; i < record_.size(); ++i) {
+      const Pair& p = record_[i];
+      for (size_t r = 0; r < rules.size(); ++r) {
+        int64_t n;
+        if (p.code == rules[r].count_code) {
+          if (!count_ok(p, n, why)) return false;
+          seen[r] = true;
+        }
+        for (int c : rules[r].data_codes) {
+          if (p.code == c && !seen[r]) {
+            why = "group " + std::to_string(c) + " comes before its count (group " +
+                  std::to_string(rules[r].count_code) + ")";
+            return false;
+          }
+        }
+      }
+    }
+    return true;
+  }
+
+  // A light polyline: vertices counted by group 90 before any vertex group;
+  // a bulge or width only after its vertex. The widths are kept on the way,
+  // indexed as dxflib indexes the vertices.
+  bool check_light(std::string& why) {
+    int64_t count = -1, index = -1;
+    double constant = 0.0;
+    for (size_t i = 1; i < record_.size(); ++i) {
+      const Pair& p = record_[i];
+      int64_t n;
+      double d = 0.0;
+      switch (p.code) {
+        case 90:
+          if (!count_ok(p, n, why)) return false;
+          if (n == 0) {
+            why = "no vertices";
+            return false;
+          }
+          count = n;
+          index = -1;
+          pending_light_.clear();
+          break;
+        case 10:
+        case 20:
+        case 30:
+        case 40:
+        case 41:
+        case 42:
+          if (count < 0) {
+            why = "group " + std::to_string(p.code) + " comes before the vertex count (group 90)";
+            return false;
+          }
+          if (p.code == 10 && index < count - 1) {
+            ++index;
+            pending_light_.push_back(Dxf_Width{-1.0, -1.0});
+          }
+          if (index < 0 && (p.code == 40 || p.code == 41 || p.code == 42)) {
+            why = "group " + std::to_string(p.code) + " comes before the first vertex";
+            return false;
+          }
+          parse_real(p.value, d);
+          if (p.code == 40) pending_light_[size_t(index)].start = d;
+          if (p.code == 41) pending_light_[size_t(index)].end = d;
+          break;
+        case 43:
+          parse_real(p.value, constant);
+          break;
+        default:
+          break;
+      }
+    }
+    for (Dxf_Width& w : pending_light_) {
+      if (w.start < 0.0) w.start = constant;
+      if (w.end < 0.0) w.end = constant;
+    }
+    return true;
+  }
+
+  const std::string* value_of(int code) const {
+    for (size_t i = 1; i < record_.size(); ++i) {
+      if (record_[i].code == code) return &record_[i].value;
+    }
+    return nullptr;
+  }
+
+  double real_of(int code, double fallback) const {
+    const std::string* v = value_of(code);
+    double d;
+    return v && parse_real(*v, d) ? d : fallback;
+  }
+
+  void write_record(const std::string& type) {
+    // Nesting: a definition left open closes before the next one opens.
+    if (type == "BLOCK") {
+      if (in_block_) {
+        problem(at_line(record_[0].line, "block definition inside another; the open one is closed first"));
+        out_.text += "0\nENDBLK\n";
+      }
+      in_block_ = true;
+    } else if (type == "ENDBLK") {
+      in_block_ = false;
+    }
+    if (type == "POLYLINE") {
+      in_polyline_ = true;
+      polyline_default_ = Dxf_Width{real_of(40, 0.0), real_of(41, 0.0)};
+    } else if (type == "VERTEX") {
+      int64_t flags = 0;
+      if (const std::string* f = value_of(70)) parse_int(*f, flags);
+      if (!((flags & 128) && !(flags & 64))) {
+        out_.vertex_widths.push_back(
+            Dxf_Width{real_of(40, polyline_default_.start), real_of(41, polyline_default_.end)});
+      }
+    } else if (type != "SEQEND") {
+      in_polyline_ = false;
+    }
+    if (type == "LWPOLYLINE") out_.light_widths.push_back(pending_light_);
+    if (type == "LWPOLYLINE" || type == "POLYLINE") out_.polyline_light.push_back(type == "LWPOLYLINE");
+
+    for (const Pair& p : record_) {
+      if (p.code == 1 && version_next_) {
+        utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
+        version_next_ = false;
+      }
+      if (p.code == 9) version_next_ = p.value == "$ACADVER";
+      out_.text += std::to_string(p.code);
+      out_.text += '\n';
+      if (utf8_ && is_text_code(p.code) && !is_ascii(p.value)) {
+        out_.text += qm_utf8_to_gbk(p.value);
+      } else {
+        out_.text += p.value;
+      }
+      out_.text += '\n';
+      ++groups_;
+    }
+  }
+
+  static bool is_ascii(const std::string& s) {
+    for (unsigned char c : s) {
+      if (c >= 0x80) return false;
+    }
+    return true;
+  }
+
+  const std::string& bytes_;
+  Dxf_Guarded& out_;
+  std::vector<Pair> record_;
+  std::vector<Dxf_Width> pending_light_;
+  Dxf_Width polyline_default_;
+  int64_t max_count_ = 0;
+  size_t groups_ = 0;
+  size_t dropped_problems_ = 0;
+  bool in_block_ = false;
+  bool in_polyline_ = false;
+  bool utf8_ = false;
+  bool version_next_ = false;
+};
+
+}  // namespace
+
+bool dxf_guard(const std::string& bytes, Dxf_Guarded& out) {
+  out = Dxf_Guarded();
+  out.text.reserve(bytes.size() + 16);
+  return Guard(bytes, out).run();
+}

@@ -1,0 +1,42 @@
+// The check every DXF file passes before dxflib parses it. dxflib trusts what
+// it reads: counts size its arrays, a vertex group may arrive before the count
+// it belongs to, lines longer than its buffer desynchronise it. The guard
+// reads the group pairs itself, keeps each record (a 0 group and what follows
+// it up to the next 0 group) only when every group code, number, count,
+// handle and nesting level in it is sound, and hands dxflib the kept records
+// as clean text. What dxflib does not report (polyline widths) is gathered
+// on the way, and text of a drawing saved as UTF-8 becomes the kernel's GBK.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct Dxf_Width {
+  double start = 0.0;
+  double end = 0.0;
+};
+
+struct Dxf_Guarded {
+  // The kept records as "code\nvalue\n" pairs, ending with "0\nEOF\n".
+  std::string text;
+  // Why records were left out or the reading stopped, one line each.
+  std::vector<std::string> problems;
+  // Widths dxflib drops: per light polyline (in file order) one entry per
+  // vertex; per classic polyline its default widths; per vertex record that
+  // dxflib hands on (faces of meshes excluded) its own widths, or the
+  // polyline's defaults when it gives none.
+  std::vector<std::vector<Dxf_Width>> light_widths;
+  std::vector<Dxf_Width> vertex_widths;
+  // Per polyline record handed on, in file order: light (true) or classic.
+  std::vector<bool> polyline_light;
+};
+
+// Group code limits of the format.
+constexpr int kDxfMaxGroupCode = 1071;
+// Longest value handed to dxflib (its line buffer holds 1,024 bytes).
+constexpr size_t kDxfMaxValue = 1000;
+
+// False for a binary DXF or a file without one complete group; `out` holds
+// what could be kept otherwise.
+bool dxf_guard(const std::string& bytes, Dxf_Guarded& out);

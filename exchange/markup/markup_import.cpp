@@ -1,0 +1,120 @@
+// Markup import: the base drawing through the outside loader, then the
+// document's polylines and texts on top of it.
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_polyline.h"
+#include "database/entities/mb_text.h"
+#include "database/mb_drawing.h"
+#include "display/api/api_create_curves.h"
+#include "display/api/api_make.h"
+#include "exchange/cadbridge/mb_dwg_load_save.h"
+#include "exchange/markup/markup_format.h"
+#include "exchange/markup/markupio.h"
+#include "exchange/markup/xml_document.h"
+#include "qm_text.h"
+
+namespace {
+
+// The BaseDocument text without the double quotes around it: a leading
+// quote, and a trailing one after it, are dropped.
+std::string unquoted(const std::string& text) {
+  if (text.empty() || text[0] != '"') return text;
+  std::string inner = text.substr(1);
+  if (!inner.empty() && inner.back() == '"') inner.pop_back();
+  return inner;
+}
+
+// The points of a markup object: its Point2d children in order. False when
+// one of them lacks a readable x or y.
+bool read_points(const QmXmlNode& object, std::vector<As_Pt>& points) {
+  for (const QmXmlNode& child : object.children()) {
+    if (child.base_name() != kMarkupPointName) continue;
+    double x, y;
+    if (!Xml_Document::xml_read_point(child, x, y)) return false;
+    points.emplace_back(x, y, 0.0);
+  }
+  return true;
+}
+
+class Markup_Reader {
+ public:
+  explicit Markup_Reader(MB_Drawing& drawing) : drawing_(drawing) {}
+
+  void read(const std::vector<QmXmlNode>& objects) {
+    for (size_t i = 0; i < objects.size(); ++i) {
+      const std::string kind = objects[i].base_name();
+      if (kind == kMarkupStyleName) {
+        style(objects[i], i + 1 < objects.size() ? objects[i + 1].base_name() : std::string());
+      } else if (kind == kMarkupPolylineName) {
+        polyline(objects[i]);
+      } else if (kind == kMarkupTextName) {
+        text(objects[i]);
+      }
+    }
+  }
+
+ private:
+  // The style describes the object after it; a style without one, or
+  // without the field, changes nothing.
+  void style(const QmXmlNode& node, const std::string& next) {
+    std::string styles;
+    if (!node.attribute("styles", styles)) return;
+    if (next == kMarkupPolylineName) markup_style_field(styles, kMarkupWeightField, weight_);
+    if (next == kMarkupTextName) markup_style_field(styles, kMarkupHeightField, height_);
+  }
+
+  void polyline(const QmXmlNode& node) {
+    std::vector<As_Pt> points;
+    if (!read_points(node, points) || points.empty()) return;
+    std::vector<double> widths(points.size(), weight_ * kMarkupWidthPerWeight);
+    std::vector<double> bulges(points.size(), 0.0);
+    g_current_drawing = &drawing_;
+    intptr_t made =
+        api_mb_create_polyline(int(points.size()), points.data(), widths.data(), widths.data(), bulges.data(), 0);
+    if (!made) return;
+    MB_Polyline* p = reinterpret_cast<MB_Polyline*>(made);
+    p->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
+    p->general().display_color(kMarkupColor);
+  }
+
+  void text(const QmXmlNode& node) {
+    std::vector<As_Pt> points;
+    if (!read_points(node, points) || points.empty()) return;
+    std::string content;
+    node.attribute("textContent", content);
+    std::string gbk = qm_utf8_to_gbk(content);
+    MB_Text* t = nullptr;
+    if (!api_mb_make_text(t, &gbk[0], points[0], nullptr, height_ * kMarkupTextHeightPerHeight, drawing_) || !t) {
+      return;
+    }
+    t->text_style().width_scale(1.0);
+    t->text_style().ali_flag(kMarkupTextAlignment);
+    // Marked like the polylines, so that a document opened and saved again
+    // keeps its texts.
+    t->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
+    drawing_.add_object(t);
+  }
+
+  MB_Drawing& drawing_;
+  double weight_ = kMarkupDefaultWeight;
+  double height_ = kMarkupDefaultHeight;
+};
+
+}  // namespace
+
+bool api_mb_load_xml(const std::string& markup_path, MB_Drawing* drawing, std::string& base_document) {
+  if (!drawing) return false;
+  Xml_Document doc(markup_path.c_str());
+  base_document = unquoted(doc.xml_get_base_document());
+
+  MB_Dwg_Load_Save loader;
+  int loaded = 0;
+  loader.drw_marcompopen(drawing, base_document.c_str(), &loaded, false);
+
+  if (!doc.xml_has_objects()) return false;
+  Markup_Reader(*drawing).read(doc.xml_get_object_nodes());
+  // One build of the whole drawing gives every new object its display.
+  drawing->build_draw();
+  return true;
+}

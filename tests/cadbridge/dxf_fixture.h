@@ -1,0 +1,69 @@
+// Small DXF files made in the tests, loaded through the outside loader into
+// a fresh drawing, and the entity counts of a drawing by kind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "database/mb_drawing.h"
+#include "database/mb_object.h"
+#include "exchange/cadbridge/mb_dwg_load_save.h"
+
+// Group pairs "code", "value", ... joined into DXF text.
+inline std::string dxf_text(std::initializer_list<const char*> items) {
+  std::string out;
+  for (const char* s : items) {
+    out += s;
+    out += '\n';
+  }
+  return out;
+}
+
+// An entities-only file around the given groups.
+inline std::string dxf_entities(const std::string& groups) {
+  return "0\nSECTION\n2\nENTITIES\n" + groups + "0\nENDSEC\n0\nEOF\n";
+}
+
+inline std::string dxf_temp_path(const std::string& name) { return testing::TempDir() + name; }
+
+inline void dxf_write(const std::string& path, const std::string& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+struct Dxf_Load {
+  std::unique_ptr<MB_Drawing> drawing = std::make_unique<MB_Drawing>();
+  MB_Dwg_Load_Save loader;
+  bool ok = false;
+  int result = -1;
+
+  void file(const std::string& path) {
+    MB_Drawing* d = drawing.get();
+    ok = loader.drw_marcompopen(d, path.c_str(), &result, false);
+    EXPECT_EQ(d, drawing.get()) << "the drawing pointer was replaced";
+  }
+  void text(const std::string& bytes, const char* name = "made.dxf") {
+    const std::string path = dxf_temp_path(name);
+    dxf_write(path, bytes);
+    file(path);
+  }
+  // Top-level entities by class.
+  std::map<MB_Object::MB_ID, int> counts() const {
+    std::map<MB_Object::MB_ID, int> c;
+    for (MB_Object* o = drawing->object_list().head(); o; o = o->next()) ++c[o->object_id()];
+    return c;
+  }
+  template <class T>
+  T* first(MB_Object::MB_ID id) const {
+    for (MB_Object* o = drawing->object_list().head(); o; o = o->next()) {
+      if (o->object_id() == id) return static_cast<T*>(o);
+    }
+    return nullptr;
+  }
+};
