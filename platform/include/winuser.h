@@ -139,7 +139,12 @@ typedef struct tagPAINTSTRUCT {
 #define WM_SETCURSOR 0x0020
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_DRAWITEM 0x002B
+#define WM_MEASUREITEM 0x002C
 #define WM_NOTIFY 0x004E
+#define WM_CONTEXTMENU 0x007B
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCCALCSIZE 0x0083
@@ -148,6 +153,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_NCMOUSEMOVE 0x00A0
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
 #define WM_KEYFIRST 0x0100
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -156,6 +162,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
 #define WM_KEYLAST 0x0109
+#define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
@@ -172,11 +179,55 @@ typedef struct tagPAINTSTRUCT {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
+#define WM_INITMENUPOPUP 0x0117
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSELAST 0x020A
 #define WM_CAPTURECHANGED 0x0215
+#define WM_DROPFILES 0x0233
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+// The header of every WM_NOTIFY message.
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
+
+typedef struct tagWINDOWPOS {
+  HWND hwnd;
+  HWND hwndInsertAfter;
+  int x;
+  int y;
+  int cx;
+  int cy;
+  UINT flags;
+} WINDOWPOS, *LPWINDOWPOS;
+
+// WM_NCCALCSIZE with wParam TRUE; with FALSE lParam is one RECT, the first
+// member here.
+typedef struct tagNCCALCSIZE_PARAMS {
+  RECT rgrc[3];
+  WINDOWPOS* lppos;
+} NCCALCSIZE_PARAMS, *LPNCCALCSIZE_PARAMS;
+
+// WM_NCHITTEST answers.
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+#define HTBORDER 18
+#define HTCLOSE 20
 
 // WM_SIZE kinds.
 #define SIZE_RESTORED 0
