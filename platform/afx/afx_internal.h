@@ -8,10 +8,11 @@
 
 namespace qmafx {
 
-// The one wrapper of a GDI object that no wrapper owns (the object a
-// selection handed back, a window's font): never deletes the object.
-template <class T>
-T* handle_wrapper(HGDIOBJ h) {
+// The one wrapper of a handle that no wrapper owns (the GDI object a
+// selection handed back, a window's font, a menu's popup): kept for the
+// process, never destroying the object it wraps.
+template <class T, class H, class Base, H Base::*Field>
+T* wrapper_of(H h) {
   if (!h) return nullptr;
   struct Detaching {
     void operator()(T* w) const {
@@ -19,13 +20,18 @@ T* handle_wrapper(HGDIOBJ h) {
       delete w;
     }
   };
-  static std::unordered_map<HGDIOBJ, std::unique_ptr<T, Detaching>> wrappers;
+  static std::unordered_map<H, std::unique_ptr<T, Detaching>> wrappers;
   auto& w = wrappers[h];
   if (!w) {
     w.reset(new T);
-    w->m_hObject = h;
+    (*w).*Field = h;
   }
   return w.get();
+}
+
+template <class T>
+T* handle_wrapper(HGDIOBJ h) {
+  return wrapper_of<T, HGDIOBJ, CGdiObject, &CGdiObject::m_hObject>(h);
 }
 
 // Frees the temporary CDC wrappers of CDC::FromHandle.

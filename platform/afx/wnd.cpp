@@ -259,10 +259,25 @@ __attribute__((noinline)) BOOL special_message(CWnd* wnd, UINT msg, WPARAM wpara
   }
 }
 
+__attribute__((noinline)) BOOL reflect_to_control(CWnd* wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  HWND control = nullptr;
+  if (msg == WM_DRAWITEM && lparam)
+    control = reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem;
+  else if (msg == WM_MEASUREITEM && lparam)
+    control = ::GetDlgItem(wnd->m_hWnd, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->CtlID));
+  CWnd* child = CWnd::FromHandlePermanent(control);
+  return child ? child->OnChildNotify(msg, wparam, lparam, result) : FALSE;
+}
+
 }  // namespace
 
 BOOL CWnd::OnWndMsg(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   if (msg == WM_COMMAND || msg == WM_NOTIFY) return special_message(this, msg, wparam, lparam, result);
+  if (msg == WM_DRAWITEM || msg == WM_MEASUREITEM) {
+    // The window's own handler, else the owner-drawn control's.
+    if (DispatchWindowMessage(msg, wparam, lparam, result)) return TRUE;
+    return reflect_to_control(this, msg, wparam, lparam, result);
+  }
   if (msg == WM_IDLEUPDATECMDUI) special_message(this, msg, wparam, lparam, result);  // and a map entry too
   return DispatchWindowMessage(msg, wparam, lparam, result);
 }

@@ -6,10 +6,12 @@
 // Only what those programs use is here.
 #pragma once
 
+#include <commctrl.h>
 #include <oleauto.h>
 #include <windows.h>
 
 #include <cstdarg>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -231,21 +233,6 @@ void AfxFormatString1(CString& out, UINT id, LPCSTR arg);
 #define CN_COMMAND 0
 #define CN_UPDATE_COMMAND_UI ((UINT)(-1))
 #define CN_QM_NOTIFY ((UINT)(-2))
-#define BN_CLICKED 0
-#define BN_DOUBLECLICKED 5
-#define EN_SETFOCUS 0x0100
-#define EN_KILLFOCUS 0x0200
-#define EN_CHANGE 0x0300
-#define EN_UPDATE 0x0400
-#define LBN_SELCHANGE 1
-#define LBN_DBLCLK 2
-#define CBN_SELCHANGE 1
-#define CBN_DBLCLK 2
-#define CBN_SETFOCUS 3
-#define CBN_KILLFOCUS 4
-#define CBN_EDITCHANGE 5
-#define CBN_DROPDOWN 7
-#define CBN_SELENDOK 9
 
 // One handler of a message map. The thunk calls the handler on the target
 // with the message's parameters unpacked; `extra` carries a CCmdUI* (command
@@ -942,3 +929,217 @@ int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT help_id = 0);
 int AfxMessageBox(UINT id, UINT type = MB_OK, UINT help_id = 0);
 // Frees the temporary CWnd and CDC wrappers (done at idle time).
 void AfxDeleteTempObjects();
+
+// ---- Menus ----
+class CMenu : public CObject {
+ public:
+  HMENU m_hMenu = nullptr;
+  ~CMenu() override;
+  operator HMENU() const { return m_hMenu; }
+  static CMenu* FromHandle(HMENU menu);
+  BOOL Attach(HMENU menu);
+  HMENU Detach();
+  BOOL LoadMenu(UINT id);
+  BOOL CreatePopupMenu();
+  BOOL DestroyMenu();
+  BOOL AppendMenu(UINT flags, UINT_PTR id = 0, LPCSTR text = nullptr) { return ::AppendMenuA(m_hMenu, flags, id, text); }
+  CMenu* GetSubMenu(int pos) const { return FromHandle(::GetSubMenu(m_hMenu, pos)); }
+  UINT GetMenuItemCount() const { return static_cast<UINT>(::GetMenuItemCount(m_hMenu)); }
+  UINT GetMenuItemID(int pos) const { return ::GetMenuItemID(m_hMenu, pos); }
+  UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
+  UINT EnableMenuItem(UINT id, UINT enable) { return static_cast<UINT>(::EnableMenuItem(m_hMenu, id, enable)); }
+  BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr) {
+    return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner ? owner->m_hWnd : nullptr, rect);
+  }
+};
+
+// ---- Dialog templates, kept in code ----
+struct QmDialogItem {
+  UINT id;
+  LPCSTR window_class;  // "Button", "Edit", WC_LISTBOXA ...
+  CString text;
+  DWORD style;  // WS_CHILD and WS_VISIBLE are added
+  int x, y, cx, cy;  // dialog units
+};
+struct QmDialogTemplate {
+  UINT id;
+  CString caption;
+  DWORD style;
+  int x, y, cx, cy;  // dialog units
+  std::vector<QmDialogItem> items;
+};
+// Dialog units to pixels: a horizontal unit is a quarter of the dialog
+// font's average character width and a vertical unit an eighth of its
+// height; the dialog font here has the base units of the usual 8-point
+// dialog face at 96 dpi, 6 by 13 pixels.
+constexpr int kQmDialogBaseX = 6;
+constexpr int kQmDialogBaseY = 13;
+void AfxRegisterDialog(const QmDialogTemplate& tmpl);
+const QmDialogTemplate* AfxFindDialog(UINT id);
+class CDialog;
+// What a modal dialog's user does: called once the dialog is initialised
+// and shown; it may change controls (qm_user_type, qm_user_pick, BM_CLICK)
+// and end the dialog by pressing a button. A dialog the script leaves open,
+// or one without a script, is cancelled (OnCancel), as a user closing it.
+void AfxPushDialogScript(UINT id, std::function<void(CDialog&)> script);
+struct QmDialogShown {
+  UINT id;
+  CString caption;
+  bool modal;
+  INT_PTR result;  // of a modal dialog, when it ended
+};
+const std::vector<QmDialogShown>& AfxDialogsShown();
+void AfxClearDialogs();
+
+// ---- Dialog data exchange ----
+class CDataExchange {
+ public:
+  CDataExchange(CWnd* dialog, BOOL save) : m_bSaveAndValidate(save), m_pDlgWnd(dialog) {}
+  BOOL m_bSaveAndValidate;
+  CWnd* m_pDlgWnd;
+  // The control of that id (its handle), or null after a failure or when
+  // the dialog has none.
+  HWND PrepareCtrl(int id);
+  HWND PrepareEditCtrl(int id) { return PrepareCtrl(id); }
+  // Ends the exchange: the control keeps the focus; later exchanges of this
+  // pass do nothing.
+  void Fail();
+  bool Failed() const { return failed_; }
+
+ private:
+  bool failed_ = false;
+  HWND last_ = nullptr;
+};
+
+// Each exchange reads the control into the member when saving and writes the
+// member into the control otherwise; a text that is not a number tells the
+// user ("Please enter an integer." or "Please enter a number.") and fails.
+void DDX_Text(CDataExchange* dx, int id, CString& value);
+void DDX_Text(CDataExchange* dx, int id, int& value);
+void DDX_Text(CDataExchange* dx, int id, UINT& value);
+void DDX_Text(CDataExchange* dx, int id, long& value);
+void DDX_Text(CDataExchange* dx, int id, double& value);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+void DDX_CBString(CDataExchange* dx, int id, CString& value);
+void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+void DDX_LBIndex(CDataExchange* dx, int id, int& index);
+void DDX_Scroll(CDataExchange* dx, int id, int& value);
+
+class CDialog : public CWnd {
+  DECLARE_DYNAMIC(CDialog)
+  DECLARE_MESSAGE_MAP()
+ public:
+  explicit CDialog(UINT id = 0, CWnd* parent = nullptr) : m_nIDTemplate(id), m_pParentWnd(parent) {}
+  UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+
+  // Creates the dialog from its template, initialises it, runs its script
+  // (AfxPushDialogScript) and returns what ended it; -1 without a template.
+  virtual INT_PTR DoModal();
+  // A modeless dialog: created, initialised, shown when its template says
+  // WS_VISIBLE.
+  virtual BOOL Create(UINT id, CWnd* parent = nullptr);
+  void EndDialog(int result);
+  virtual BOOL OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+  BOOL UpdateData(BOOL save_and_validate = TRUE) override;
+  void MapDialogRect(LPRECT r) const;
+  BOOL ended() const { return ended_; }
+
+ protected:
+  afx_msg LRESULT HandleInitDialog(WPARAM, LPARAM);
+  afx_msg void OnOkCommand() { OnOK(); }
+  afx_msg void OnCancelCommand() { OnCancel(); }
+  BOOL CreateFromTemplate(UINT id, CWnd* parent, bool modal);
+  INT_PTR result_ = 0;
+  BOOL ended_ = FALSE;
+  bool modal_ = false;
+};
+
+// ---- Controls ----
+class CButton : public CWnd {
+ public:
+  BOOL Create(LPCSTR text, DWORD style, const RECT& r, CWnd* parent, UINT id) {
+    return CWnd::Create(WC_BUTTONA, text, style, r, parent, id);
+  }
+  int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+  void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
+};
+
+class CEdit : public CWnd {
+ public:
+  BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_EDITA, "", style, r, parent, id); }
+  BOOL SetReadOnly(BOOL on = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, on)); }
+  void SetSel(int start, int end) { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+};
+
+class CStatic : public CWnd {
+ public:
+  BOOL Create(LPCSTR text, DWORD style, const RECT& r, CWnd* parent, UINT id = 0xFFFF) {
+    return CWnd::Create(WC_STATICA, text, style, r, parent, id);
+  }
+};
+
+class CListBox : public CWnd {
+ public:
+  BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_LISTBOXA, "", style, r, parent, id); }
+  int AddString(LPCSTR s) { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s))); }
+  int InsertString(int i, LPCSTR s) {
+    return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s)));
+  }
+  int DeleteString(UINT i) { return static_cast<int>(SendMessage(LB_DELETESTRING, i)); }
+  void ResetContent() { SendMessage(LB_RESETCONTENT); }
+  int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
+  int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+  int SetCurSel(int i) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(i))); }
+  void GetText(int i, CString& s) const;
+  DWORD_PTR_T GetItemData(int i) const { return static_cast<DWORD_PTR_T>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(i))); }
+  void* GetItemDataPtr(int i) const { return reinterpret_cast<void*>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(i))); }
+  int SetItemData(int i, DWORD_PTR_T d) { return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(i), static_cast<LPARAM>(d))); }
+  int SetItemDataPtr(int i, void* p) { return SetItemData(i, reinterpret_cast<DWORD_PTR_T>(p)); }
+  int GetItemRect(int i, LPRECT r) const { return static_cast<int>(SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(r))); }
+  int SetItemHeight(int, UINT h) { return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, 0, MAKELPARAM(h, 0))); }
+  int GetItemHeight(int) const { return static_cast<int>(SendMessage(LB_GETITEMHEIGHT)); }
+  int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
+  int FindStringExact(int start, LPCSTR s) const {
+    return static_cast<int>(SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(s)));
+  }
+  // The item nearest the client point; outside is TRUE when the point is on
+  // no item.
+  UINT ItemFromPoint(CPoint p, BOOL& outside) const;
+  // Owner drawing: the parent hands WM_DRAWITEM and WM_MEASUREITEM back.
+  virtual void DrawItem(LPDRAWITEMSTRUCT) {}
+  virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
+  BOOL OnChildNotify(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+};
+
+class CComboBox : public CWnd {
+ public:
+  BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_COMBOBOXA, "", style, r, parent, id); }
+  int AddString(LPCSTR s) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s))); }
+  int InsertString(int i, LPCSTR s) {
+    return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s)));
+  }
+  int DeleteString(UINT i) { return static_cast<int>(SendMessage(CB_DELETESTRING, i)); }
+  void ResetContent() { SendMessage(CB_RESETCONTENT); }
+  int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+  int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+  int SetCurSel(int i) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(i))); }
+  void GetLBText(int i, CString& s) const;
+  int FindStringExact(int start, LPCSTR s) const {
+    return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(s)));
+  }
+  DWORD_PTR_T GetItemData(int i) const { return static_cast<DWORD_PTR_T>(SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(i))); }
+  int SetItemData(int i, DWORD_PTR_T d) { return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(i), static_cast<LPARAM>(d))); }
+};
+
+class CScrollBar : public CWnd {
+ public:
+  BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_SCROLLBARA, "", style, r, parent, id); }
+  int SetScrollPos(int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw); }
+  int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+  void SetScrollRange(int lo, int hi, BOOL redraw = TRUE) { ::SetScrollRange(m_hWnd, SB_CTL, lo, hi, redraw); }
+  void GetScrollRange(LPINT lo, LPINT hi) const { ::GetScrollRange(m_hWnd, SB_CTL, lo, hi); }
+};

@@ -480,6 +480,45 @@ HANDLE SetClipboardData(UINT format, HANDLE data);
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 
+// ---- Menus ----
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_STRING 0x00000000L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_UNCHECKED 0x00000000L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_SEPARATOR 0x00000800L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU menu);
+BOOL IsMenu(HMENU menu);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id_or_popup, LPCSTR text);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuItemID(HMENU menu, int pos);
+HMENU GetSubMenu(HMENU menu, int pos);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+// A menu resource registered with qm_user_register_menu: a bar of popups.
+HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
+// Shows nothing: the answer is the command queued with
+// qm_user_push_popup_answer (none: the menu is dismissed). A disabled or
+// foreign command counts as dismissed. Without TPM_RETURNCMD the command is
+// posted to the owner as WM_COMMAND and the result is TRUE; with it, the
+// result is the command (0 when dismissed).
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
+
 // ---- Message boxes ----
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 

@@ -350,6 +350,7 @@ void qm_user_reset() {
   clear_timers();
   clear_clipboard();
   clear_message_boxes();
+  clear_popups();
   clear_cursors();
   release_dcs(st.screen);
   st.quit = false;

@@ -107,8 +107,13 @@ void clear_timers();
 void clear_cursors();
 void clear_clipboard();
 void clear_message_boxes();
+// Forgets the popup menus shown and the answers queued for them.
+void clear_popups();
 // Follows a change of the client area with the window's pixels.
 void resize_pixels(Window& w);
+// Registers the standard or common control class of that name; false for
+// another name.
+bool register_control_class(LPCSTR name);
 // Frees the device contexts still handed out on some pixels.
 void release_dcs(Pixels& p);
 

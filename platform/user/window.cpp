@@ -265,6 +265,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                      int width, int height, HWND parent, HMENU menu_or_id, HINSTANCE instance,
                      LPVOID param) {
   std::shared_ptr<WindowClass> cls = find_class(class_name);
+  if (!cls && register_control_class(class_name)) cls = find_class(class_name);
   if (!cls) return nullptr;
   bool child = (style & WS_CHILD) != 0;
   Window* pw = find(parent);
