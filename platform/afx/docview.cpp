@@ -1,7 +1,7 @@
 // Documents, views and frames as far as command routing and creation go: a
 // command reaches the frame's active view, then the view's document, then the
 // frame, then the application (the order of the original class library).
-#include <afxwin.h>
+#include <afxext.h>
 
 #include <algorithm>
 
@@ -14,8 +14,7 @@ CDocument::~CDocument() {
 
 BOOL CDocument::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) {
   if (CCmdTarget::OnCmdMsg(id, code, extra, handler_info)) return TRUE;
-  CCmdTarget* tmpl = reinterpret_cast<CCmdTarget*>(m_pDocTemplate);
-  return tmpl ? tmpl->OnCmdMsg(id, code, extra, handler_info) : FALSE;
+  return m_pDocTemplate ? m_pDocTemplate->OnCmdMsg(id, code, extra, handler_info) : FALSE;
 }
 
 void CDocument::AddView(CView* view) {
@@ -177,13 +176,6 @@ int CFrameWnd::OnCreate(LPCREATESTRUCTA cs) {
   if (!OnCreateClient(cs, context)) return -1;
   RecalcLayout();
   return 0;
-}
-
-void CFrameWnd::RecalcLayout(BOOL) {
-  if (!m_hWnd) return;
-  CRect client;
-  GetClientRect(&client);
-  if (CWnd* pane = GetDlgItem(AFX_IDW_PANE_FIRST)) pane->MoveWindow(&client, TRUE);
 }
 
 void CFrameWnd::OnSize(UINT type, int cx, int cy) {

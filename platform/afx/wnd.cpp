@@ -240,7 +240,7 @@ LRESULT CWnd::Default() {
 
 namespace {
 
-// Commands, notifications and idle updates: not in the window-message maps.
+// Commands and notifications: not in the window-message maps.
 __attribute__((noinline)) BOOL special_message(CWnd* wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   switch (msg) {
     case WM_COMMAND:
@@ -253,9 +253,7 @@ __attribute__((noinline)) BOOL special_message(CWnd* wnd, UINT msg, WPARAM wpara
       *result = r;
       return TRUE;
     }
-    default:  // WM_IDLEUPDATECMDUI
-      wnd->OnUpdateCmdUI(wnd->GetParentFrame(), static_cast<BOOL>(wparam));
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -278,7 +276,6 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     if (DispatchWindowMessage(msg, wparam, lparam, result)) return TRUE;
     return reflect_to_control(this, msg, wparam, lparam, result);
   }
-  if (msg == WM_IDLEUPDATECMDUI) special_message(this, msg, wparam, lparam, result);  // and a map entry too
   return DispatchWindowMessage(msg, wparam, lparam, result);
 }
 

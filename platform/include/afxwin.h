@@ -35,6 +35,8 @@ class CWinApp;
 class CScrollBar;
 class CDataExchange;
 class CDocTemplate;
+class CControlBar;
+class CDockState;
 
 // ---- Run-time classes ----
 struct CRuntimeClass {
@@ -814,6 +816,21 @@ class CFrameWnd : public CWnd {
   virtual BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context);
   // Lays out the control bars, then gives the view the rest.
   virtual void RecalcLayout(BOOL notify = TRUE);
+  void DelayRecalcLayout(BOOL notify = TRUE) { RecalcLayout(notify); }
+  // Docking: dock bars on the sides the style names (top, bottom, left,
+  // right), and bars placed on them.
+  void EnableDocking(DWORD dock_style);
+  void DockControlBar(CControlBar* bar, UINT dock_bar_id = 0, LPCRECT rect = nullptr);
+  void FloatControlBar(CControlBar* bar, CPoint p, DWORD style = 0);
+  void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
+  CControlBar* GetControlBar(UINT id);
+  void AddControlBar(CControlBar* bar);
+  void RemoveControlBar(CControlBar* bar);
+  std::vector<CControlBar*> m_listControlBars;  // in creation order
+  void GetDockState(CDockState& state);
+  void SetDockState(const CDockState& state);
+  void SaveBarState(LPCSTR name);
+  void LoadBarState(LPCSTR name);
   void PostNcDestroy() override;
 
  protected:

@@ -396,6 +396,10 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 HWND GetParent(HWND hwnd);
+// Moves a window under another parent (null: top level); its rectangle
+// stays the same numbers in the new parent's coordinates. Null on failure
+// (unknown windows, or a parent inside the window itself), else the old parent.
+HWND SetParent(HWND hwnd, HWND new_parent);
 HWND GetWindow(HWND hwnd, UINT cmd);
 HWND GetTopWindow(HWND hwnd);
 BOOL IsChild(HWND parent, HWND hwnd);
