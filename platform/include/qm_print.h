@@ -1,0 +1,30 @@
+// The driving side of the print stand-in: the printer's page, failures to
+// inject, and what each job printed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The page of the stand-in printer (default A4 portrait, 210 x 297 mm, at
+// 150 dots per inch).
+void qm_print_set_printer(double width_mm, double height_mm, int dpi);
+
+enum class QmPrintStep { kStartDoc, kStartPage, kEndPage, kEndDoc };
+// The next call of that step fails (once).
+void qm_print_fail_next(QmPrintStep step);
+
+struct QmPrintJob {
+  std::string name;    // DOCINFO's document name (GBK)
+  std::string output;  // the file asked for, empty for the printer
+  int width = 0, height = 0, dpi = 0;
+  std::vector<std::vector<uint32_t>> pages;  // top-down 0x00RRGGBB, one per page
+  bool ended = false;    // EndDoc succeeded (and the file, if any, was written)
+  bool aborted = false;  // AbortDoc, or the abort procedure said stop
+  std::string error;     // why the file could not be written
+};
+const std::vector<QmPrintJob>& qm_print_jobs();
+// Forgets the jobs and injected failures, frees the pages of printer DCs
+// already deleted (also done by each CreateDCA) and sets the default printer.
+void qm_print_reset();
