@@ -466,6 +466,7 @@ class CFont : public CGdiObject {
   BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
                   BYTE strike_out, BYTE char_set, BYTE out_precision, BYTE clip_precision, BYTE quality,
                   BYTE pitch_and_family, LPCSTR face);
+  BOOL CreateFontIndirect(const LOGFONTA* lf) { return Attach(::CreateFontIndirectA(lf)); }
   // A font of point_size tenths of a point on a 96 dpi screen.
   BOOL CreatePointFont(int point_size, LPCSTR face, CDC* dc = nullptr);
   operator HFONT() const { return static_cast<HFONT>(m_hObject); }

@@ -339,6 +339,26 @@ typedef struct tagTTPOLYCURVE {
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
                   DWORD clip_precision, DWORD quality, DWORD pitch_and_family, LPCSTR face);
+#define LF_FACESIZE 32
+typedef struct tagLOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *LPLOGFONTA;
+// CreateFontA with the fields of the structure (a face name without its NUL
+// is cut at LF_FACESIZE characters).
+HFONT CreateFontIndirectA(const LOGFONTA* lf);
 // Makes the faces of a font file known to CreateFontA; the number of faces
 // added (0 when the file is no font).
 int AddFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <deque>
 #include <map>
 
 namespace {
@@ -36,6 +38,8 @@ struct PrintState {
   std::map<HDC, DcState> dcs;
   std::vector<QmPrintJob> jobs;
   bool fail[4] = {false, false, false, false};
+  std::deque<QmPrintDialogAnswer> answers;
+  std::vector<DWORD> dialogs;
 };
 
 PrintState& ps() {
@@ -117,6 +121,8 @@ void qm_print_reset() {
   collect();
   PrintState& s = ps();
   s.jobs.clear();
+  s.answers.clear();
+  s.dialogs.clear();
   std::fill(std::begin(s.fail), std::end(s.fail), false);
   s.printer = Printer();
 }
@@ -210,4 +216,31 @@ int AbortDoc(HDC hdc) {
   st->job = -1;
   st->in_page = false;
   return 1;
+}
+
+void qm_print_push_dialog_answer(QmPrintDialogAnswer a) { ps().answers.push_back(a); }
+
+const std::vector<DWORD>& qm_print_dialogs_shown() { return ps().dialogs; }
+
+BOOL PrintDlgA(LPPRINTDLGA pd) {
+  if (!pd || pd->lStructSize < sizeof(PRINTDLGA)) return FALSE;
+  ps().dialogs.push_back(pd->Flags);
+  QmPrintDialogAnswer a = {false, 0, 0, 0, 0};
+  if (!(pd->Flags & PD_RETURNDEFAULT)) {
+    if (ps().answers.empty()) return FALSE;
+    a = ps().answers.front();
+    ps().answers.pop_front();
+    if (!a.ok) return FALSE;
+    const DWORD choice = PD_PRINTTOFILE | PD_PAGENUMS | PD_SELECTION;
+    pd->Flags = (pd->Flags & ~choice) | (a.flags & choice);
+    const WORD lo = std::min(pd->nMinPage, pd->nMaxPage), hi = std::max(pd->nMinPage, pd->nMaxPage);
+    pd->nFromPage = std::clamp(a.from_page, lo, hi);
+    pd->nToPage = std::clamp(std::max(a.to_page, pd->nFromPage), lo, hi);
+    pd->nCopies = a.copies ? a.copies : 1;
+  }
+  if (pd->Flags & PD_RETURNDC) {
+    pd->hDC = CreateDCA(nullptr, nullptr, nullptr, nullptr);
+    if (!pd->hDC) return FALSE;
+  }
+  return TRUE;
 }

@@ -351,6 +351,7 @@ void qm_user_reset() {
   clear_clipboard();
   clear_message_boxes();
   clear_popups();
+  clear_choosers();
   clear_cursors();
   release_dcs(st.screen);
   st.quit = false;

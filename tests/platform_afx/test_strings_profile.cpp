@@ -1,10 +1,13 @@
 // GBK strings, finding files and the profile store of the application.
 #include <afxwin.h>
+#include <qm_choose.h>
+#include <qm_user.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -182,6 +185,40 @@ TEST(Profile, LivesInTheUsersConfigurationFolder) {
   EXPECT_EQ(app.GetProfileInt("Settings", "Size", 0), 12u);
   unsetenv("XDG_CONFIG_HOME");
   std::system(("rm -rf " + dir).c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Choosers, ColourAndFontAnswerFromTheirQueues) {
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof cc;
+  cc.Flags = CC_RGBINIT;
+  cc.rgbResult = RGB(1, 2, 3);
+  EXPECT_FALSE(ChooseColorA(&cc));  // cancelled
+  EXPECT_EQ(cc.rgbResult, RGB(1, 2, 3));
+  qm_user_push_color_answer({true, 0xFF00FF00});
+  ASSERT_TRUE(ChooseColorA(&cc));
+  EXPECT_EQ(cc.rgbResult, 0x0000FF00u);  // a COLORREF has no high byte
+  LOGFONTA lf = {};
+  std::memcpy(lf.lfFaceName, "Arial", 6);
+  CHOOSEFONTA cf = {};
+  cf.lStructSize = sizeof cf;
+  cf.lpLogFont = &lf;
+  cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
+  qm_user_push_font_answer({true, std::string(40, 'x'), 120, 700, true, RGB(9, 9, 9)});
+  ASSERT_TRUE(ChooseFontA(&cf));
+  EXPECT_EQ(std::string(lf.lfFaceName), std::string(31, 'x'));  // cut, terminated
+  EXPECT_EQ(lf.lfHeight, -16);  // 12 points at 96 dpi
+  EXPECT_EQ(lf.lfWeight, 700);
+  EXPECT_EQ(cf.rgbColors, RGB(9, 9, 9));
+  ASSERT_EQ(qm_user_choosers_shown().size(), 3u);
+  EXPECT_EQ(qm_user_choosers_shown()[2].face, "Arial");
+  CFont font;
+  EXPECT_TRUE(font.CreateFontIndirect(&lf));
+  qm_user_reset();
+  EXPECT_TRUE(qm_user_choosers_shown().empty());
 }
 
 }  // namespace

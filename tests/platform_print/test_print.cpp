@@ -133,4 +133,25 @@ TEST_F(PrintTest, FailuresAndAbortsLeaveNoFile) {
   DeleteDC(dc);
 }
 
+TEST_F(PrintTest, PrintDialogAnswersFromItsScript) {
+  PRINTDLGA pd = {};
+  pd.lStructSize = sizeof pd;
+  pd.Flags = PD_RETURNDC | PD_NOSELECTION;
+  pd.nMinPage = 1, pd.nMaxPage = 3;
+  EXPECT_FALSE(PrintDlgA(&pd));  // nothing queued: cancelled
+  EXPECT_EQ(pd.hDC, nullptr);
+  qm_print_push_dialog_answer({true, PD_PRINTTOFILE | PD_PAGENUMS, 2, 9, 0});
+  ASSERT_TRUE(PrintDlgA(&pd));
+  EXPECT_TRUE(pd.Flags & PD_PRINTTOFILE);
+  EXPECT_TRUE(pd.Flags & PD_NOSELECTION);  // the program's own bits stay
+  EXPECT_EQ(pd.nFromPage, 2);
+  EXPECT_EQ(pd.nToPage, 3);  // kept within the document
+  EXPECT_EQ(pd.nCopies, 1);
+  ASSERT_TRUE(pd.hDC);
+  EXPECT_EQ(GetDeviceCaps(pd.hDC, TECHNOLOGY), DT_RASPRINTER);
+  DeleteDC(pd.hDC);
+  EXPECT_EQ(qm_print_dialogs_shown().size(), 2u);
+  EXPECT_FALSE(PrintDlgA(nullptr));
+}
+
 }  // namespace
