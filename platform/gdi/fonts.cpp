@@ -353,3 +353,13 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, 
   if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
   return static_cast<DWORD>(bytes.size());
 }
+
+HFONT CreateFontIndirectA(const LOGFONTA* lf) {
+  if (!lf) return nullptr;
+  char face[LF_FACESIZE + 1];
+  std::memcpy(face, lf->lfFaceName, LF_FACESIZE);
+  face[LF_FACESIZE] = '\0';
+  return CreateFontA(lf->lfHeight, lf->lfWidth, lf->lfEscapement, lf->lfOrientation, lf->lfWeight, lf->lfItalic,
+                     lf->lfUnderline, lf->lfStrikeOut, lf->lfCharSet, lf->lfOutPrecision, lf->lfClipPrecision,
+                     lf->lfQuality, lf->lfPitchAndFamily, face);
+}

@@ -84,6 +84,8 @@ struct Figure {
 };
 
 struct Dc : Object {
+  // A printer's page: set by QmGdiSetPrinterCaps; 0 for the screen's values.
+  int device_width = 0, device_height = 0, device_dpi = 0;
   Bitmap* bitmap = nullptr;
   Pen* pen = nullptr;
   Brush* brush = nullptr;

@@ -164,7 +164,24 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int GetDeviceCaps(HDC hdc, int index) {
-  if (!find_dc(hdc)) return 0;
+  Dc* dc = find_dc(hdc);
+  if (!dc) return 0;
+  if (dc->device_dpi > 0) {
+    switch (index) {
+      case TECHNOLOGY: return DT_RASPRINTER;
+      case HORZSIZE: return static_cast<int>(dc->device_width * 254LL / (dc->device_dpi * 10LL));
+      case VERTSIZE: return static_cast<int>(dc->device_height * 254LL / (dc->device_dpi * 10LL));
+      case HORZRES:
+      case PHYSICALWIDTH: return dc->device_width;
+      case VERTRES:
+      case PHYSICALHEIGHT: return dc->device_height;
+      case LOGPIXELSX:
+      case LOGPIXELSY: return dc->device_dpi;
+      case PHYSICALOFFSETX:
+      case PHYSICALOFFSETY: return 0;
+      default: break;
+    }
+  }
   const Screen& s = screen();
   switch (index) {
     case TECHNOLOGY: return DT_RASDISPLAY;
@@ -363,5 +380,12 @@ BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt) {
   Dc* dc = find_dc(hdc);
   if (!dc || !pt) return FALSE;
   *pt = dc->pos;
+  return TRUE;
+}
+
+BOOL QmGdiSetPrinterCaps(HDC hdc, int width, int height, int dpi) {
+  Dc* dc = find_dc(hdc);
+  if (!dc || width <= 0 || height <= 0 || dpi <= 0) return FALSE;
+  dc->device_width = width, dc->device_height = height, dc->device_dpi = dpi;
   return TRUE;
 }

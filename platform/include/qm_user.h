@@ -36,6 +36,42 @@ BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y);
 // taken from the queue. Without a target only the key state changes.
 BOOL qm_user_key(HWND hwnd, UINT vk, bool down);
 
+// ---- Controls driven as a user would ----
+// Selects an item of a list box, combo box or tab control and sends what the
+// user's choice sends (LBN_SELCHANGE with LBS_NOTIFY, CBN_SELCHANGE,
+// TCN_SELCHANGING then TCN_SELCHANGE); FALSE for a disabled control, another
+// window or an index out of range.
+BOOL qm_user_pick(HWND control, int index);
+// Replaces the text of an edit control (EN_CHANGE) or of a combo box's edit
+// field (CBN_EDITCHANGE); FALSE when read-only, disabled or not such a control.
+BOOL qm_user_type(HWND control, LPCSTR text);
+
+// ---- Menus ----
+// A menu resource: items with a command id and text, or popups of items.
+struct QmMenuTemplateItem {
+  UINT id;
+  std::string text;  // GBK
+  UINT flags;        // MF_SEPARATOR, MF_GRAYED, MF_CHECKED
+  std::vector<QmMenuTemplateItem> popup;
+};
+void qm_user_register_menu(UINT id, std::vector<QmMenuTemplateItem> items);
+struct QmPopupShown {
+  HWND owner;
+  int x, y;
+  UINT flags;
+  struct Item {
+    UINT id;
+    std::string text;
+    UINT flags;
+  };
+  std::vector<Item> items;
+  UINT answer;  // the command picked, 0 when dismissed
+};
+// The command the next popup menu answers with.
+void qm_user_push_popup_answer(UINT command);
+const std::vector<QmPopupShown>& qm_user_popups_shown();
+void qm_user_clear_popups();
+
 // ---- Message boxes ----
 struct QmMessageBox {
   HWND owner;

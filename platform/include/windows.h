@@ -32,6 +32,7 @@ typedef const char* LPCSTR;
 typedef WCHAR* LPWSTR;
 typedef const WCHAR* LPCWSTR;
 typedef DWORD* LPDWORD;
+typedef int* LPINT;
 
 #ifndef TRUE
 #define TRUE 1

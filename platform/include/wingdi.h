@@ -178,6 +178,11 @@ typedef struct tagLOGBRUSH {
 #define SIZEPALETTE 104
 #define COLORRES 108
 #define DT_RASDISPLAY 1
+#define DT_RASPRINTER 2
+#define PHYSICALWIDTH 110
+#define PHYSICALHEIGHT 111
+#define PHYSICALOFFSETX 112
+#define PHYSICALOFFSETY 113
 #define RC_BITBLT 1
 #define RC_DI_BITMAP 0x0080
 #define RC_DIBTODEV 0x0200
@@ -334,6 +339,26 @@ typedef struct tagTTPOLYCURVE {
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
                   DWORD clip_precision, DWORD quality, DWORD pitch_and_family, LPCSTR face);
+#define LF_FACESIZE 32
+typedef struct tagLOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *LPLOGFONTA;
+// CreateFontA with the fields of the structure (a face name without its NUL
+// is cut at LF_FACESIZE characters).
+HFONT CreateFontIndirectA(const LOGFONTA* lf);
 // Makes the faces of a font file known to CreateFontA; the number of faces
 // added (0 when the file is no font).
 int AddFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);
@@ -381,5 +406,32 @@ BOOL QmGdiSetScreen(int width, int height, int bits_per_pixel, int dpi);
 // bytes. It takes no bitmap; compatible DCs and bitmaps made from it follow
 // the screen. QmGdiRetargetWindowDC points it at other pixels, as after a
 // resize. Freed with DeleteDC.
+// Makes a DC answer GetDeviceCaps as a printer's page of width x height
+// pixels at dpi dots per inch.
+BOOL QmGdiSetPrinterCaps(HDC hdc, int width, int height, int dpi);
 HDC QmGdiCreateWindowDC(void* bits, int width, int height);
 BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height);
+
+// ---- Printing (implemented by qmprint) ----
+// The printer is a stand-in: a page of the size and resolution set with
+// qm_print_set_printer; each page is drawn on a page bitmap through the DC,
+// and a job with an output file is written as a PDF when it ends.
+typedef BOOL (*ABORTPROC)(HDC, int);
+typedef struct _DOCINFOA {
+  int cbSize;
+  LPCSTR lpszDocName;
+  LPCSTR lpszOutput;
+  LPCSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOA, *LPDOCINFOA;
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+// A DC on the stand-in printer (driver and device names are not checked).
+HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* devmode);
+int StartDocA(HDC hdc, const DOCINFOA* info);
+int StartPage(HDC hdc);
+int EndPage(HDC hdc);
+int EndDoc(HDC hdc);
+int AbortDoc(HDC hdc);
+int SetAbortProc(HDC hdc, ABORTPROC proc);

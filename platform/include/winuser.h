@@ -139,7 +139,12 @@ typedef struct tagPAINTSTRUCT {
 #define WM_SETCURSOR 0x0020
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_DRAWITEM 0x002B
+#define WM_MEASUREITEM 0x002C
 #define WM_NOTIFY 0x004E
+#define WM_CONTEXTMENU 0x007B
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCCALCSIZE 0x0083
@@ -148,6 +153,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_NCMOUSEMOVE 0x00A0
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
 #define WM_KEYFIRST 0x0100
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -156,6 +162,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
 #define WM_KEYLAST 0x0109
+#define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
@@ -172,11 +179,55 @@ typedef struct tagPAINTSTRUCT {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
+#define WM_INITMENUPOPUP 0x0117
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSELAST 0x020A
 #define WM_CAPTURECHANGED 0x0215
+#define WM_DROPFILES 0x0233
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+// The header of every WM_NOTIFY message.
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
+
+typedef struct tagWINDOWPOS {
+  HWND hwnd;
+  HWND hwndInsertAfter;
+  int x;
+  int y;
+  int cx;
+  int cy;
+  UINT flags;
+} WINDOWPOS, *LPWINDOWPOS;
+
+// WM_NCCALCSIZE with wParam TRUE; with FALSE lParam is one RECT, the first
+// member here.
+typedef struct tagNCCALCSIZE_PARAMS {
+  RECT rgrc[3];
+  WINDOWPOS* lppos;
+} NCCALCSIZE_PARAMS, *LPNCCALCSIZE_PARAMS;
+
+// WM_NCHITTEST answers.
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+#define HTBORDER 18
+#define HTCLOSE 20
 
 // WM_SIZE kinds.
 #define SIZE_RESTORED 0
@@ -345,6 +396,10 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 HWND GetParent(HWND hwnd);
+// Moves a window under another parent (null: top level); its rectangle
+// stays the same numbers in the new parent's coordinates. Null on failure
+// (unknown windows, or a parent inside the window itself), else the old parent.
+HWND SetParent(HWND hwnd, HWND new_parent);
 HWND GetWindow(HWND hwnd, UINT cmd);
 HWND GetTopWindow(HWND hwnd);
 BOOL IsChild(HWND parent, HWND hwnd);
@@ -428,6 +483,45 @@ BOOL EmptyClipboard();
 HANDLE SetClipboardData(UINT format, HANDLE data);
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+
+// ---- Menus ----
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_STRING 0x00000000L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_UNCHECKED 0x00000000L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_SEPARATOR 0x00000800L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU menu);
+BOOL IsMenu(HMENU menu);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id_or_popup, LPCSTR text);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuItemID(HMENU menu, int pos);
+HMENU GetSubMenu(HMENU menu, int pos);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+// A menu resource registered with qm_user_register_menu: a bar of popups.
+HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
+// Shows nothing: the answer is the command queued with
+// qm_user_push_popup_answer (none: the menu is dismissed). A disabled or
+// foreign command counts as dismissed. Without TPM_RETURNCMD the command is
+// posted to the owner as WM_COMMAND and the result is TRUE; with it, the
+// result is the command (0 when dismissed).
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 
 // ---- Message boxes ----
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

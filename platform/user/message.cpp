@@ -351,6 +351,8 @@ void qm_user_reset() {
   clear_clipboard();
   clear_message_boxes();
   clear_file_dialogs();
+  clear_popups();
+  clear_choosers();
   clear_cursors();
   release_dcs(st.screen);
   st.quit = false;

@@ -108,8 +108,15 @@ void clear_cursors();
 void clear_clipboard();
 void clear_message_boxes();
 void clear_file_dialogs();
+// Forgets the popup menus shown and the answers queued for them.
+void clear_popups();
+// Forgets the colour and font dialogs shown and their queued answers.
+void clear_choosers();
 // Follows a change of the client area with the window's pixels.
 void resize_pixels(Window& w);
+// Registers the standard or common control class of that name; false for
+// another name.
+bool register_control_class(LPCSTR name);
 // Frees the device contexts still handed out on some pixels.
 void release_dcs(Pixels& p);
 

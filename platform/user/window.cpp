@@ -265,6 +265,7 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
                      int width, int height, HWND parent, HMENU menu_or_id, HINSTANCE instance,
                      LPVOID param) {
   std::shared_ptr<WindowClass> cls = find_class(class_name);
+  if (!cls && register_control_class(class_name)) cls = find_class(class_name);
   if (!cls) return nullptr;
   bool child = (style & WS_CHILD) != 0;
   Window* pw = find(parent);
@@ -644,3 +645,23 @@ void destroy_all_windows() {
 }
 
 }  // namespace qmuser
+
+HWND SetParent(HWND hwnd, HWND new_parent) {
+  Window* w = find(hwnd);
+  if (!w || w->destroying || hwnd == new_parent) return nullptr;
+  Window* np = new_parent ? find(new_parent) : nullptr;
+  if (new_parent && (!np || np->destroying || in_subtree(hwnd, new_parent))) return nullptr;  // no cycles
+  const HWND old = w->parent;
+  std::vector<HWND>* from = sibling_list(*w);
+  if (from) from->erase(std::remove(from->begin(), from->end(), hwnd), from->end());
+  w->parent = new_parent;
+  if (new_parent) {
+    w->style = (w->style & ~WS_POPUP) | WS_CHILD;
+    np->children.push_back(hwnd);
+  } else {
+    w->style &= ~WS_CHILD;
+    state().top_level.push_back(hwnd);
+  }
+  // The window keeps its rectangle in the new parent's coordinates.
+  return old;
+}

@@ -1,0 +1,593 @@
+// Control bars, toolbars, dock bars, the frame's layout of them and the dock
+// state in the profile; document templates.
+#include <afxext.h>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+std::map<UINT, std::vector<UINT>>& toolbar_resources() {
+  static std::map<UINT, std::vector<UINT>> r;
+  return r;
+}
+
+bool horizontal(DWORD style) { return (style & CBRS_ORIENT_HORZ) != 0; }
+
+// The dock bar of a side, by the side's alignment bit.
+const struct {
+  DWORD align;
+  UINT id;
+} kDockBars[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+                 {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+                 {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+                 {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
+
+// A toolbar button's state told by CCmdUI.
+class ToolCmdUI : public CCmdUI {
+ public:
+  CToolBar* bar;
+  void Enable(BOOL on) override {
+    CCmdUI::Enable(on);
+    UINT s = bar->GetButtonStyle(static_cast<int>(m_nIndex)) & ~TBBS_DISABLED;
+    bar->SetButtonStyle(static_cast<int>(m_nIndex), on ? s : s | TBBS_DISABLED);
+  }
+  void SetCheck(int check) override {
+    UINT s = bar->GetButtonStyle(static_cast<int>(m_nIndex)) & ~(TBBS_CHECKED | TBBS_INDETERMINATE);
+    if (check == 1) s |= TBBS_CHECKED;
+    if (check == 2) s |= TBBS_INDETERMINATE;
+    bar->SetButtonStyle(static_cast<int>(m_nIndex), s | TBBS_CHECKBOX);
+  }
+};
+
+std::string section(LPCSTR name, const char* part) { return std::string(name ? name : "") + "-" + part; }
+
+}  // namespace
+
+// ---- Document templates ----
+IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
+
+CDocTemplate::CDocTemplate(UINT id, const CRuntimeClass* doc_class, const CRuntimeClass* frame_class,
+                           const CRuntimeClass* view_class)
+    : m_nIDResource(id), m_pDocClass(doc_class), m_pFrameClass(frame_class), m_pViewClass(view_class) {}
+
+CDocument* CDocTemplate::CreateNewDocument() {
+  CObject* obj = m_pDocClass ? m_pDocClass->CreateObject() : nullptr;
+  if (!obj || !obj->IsKindOf(RUNTIME_CLASS(CDocument))) {
+    delete obj;
+    return nullptr;
+  }
+  CDocument* doc = static_cast<CDocument*>(obj);
+  doc->m_pDocTemplate = this;
+  return doc;
+}
+
+CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* doc, CFrameWnd* other) {
+  CObject* obj = m_pFrameClass ? m_pFrameClass->CreateObject() : nullptr;
+  if (!obj || !obj->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
+    delete obj;
+    return nullptr;
+  }
+  CFrameWnd* frame = static_cast<CFrameWnd*>(obj);
+  CCreateContext ctx;
+  ctx.m_pNewViewClass = m_pViewClass;
+  ctx.m_pCurrentDoc = doc;
+  ctx.m_pNewDocTemplate = this;
+  ctx.m_pCurrentFrame = other;
+  // A frame whose creation failed has deleted itself.
+  if (!frame->Create(nullptr, "", WS_OVERLAPPEDWINDOW, CFrameWnd::rectDefault, nullptr, nullptr, 0, &ctx)) return nullptr;
+  return frame;
+}
+
+void CDocTemplate::InitialUpdateFrame(CFrameWnd* frame, CDocument*, BOOL visible) {
+  if (!frame) return;
+  if (CView* v = frame->GetActiveView()) v->OnInitialUpdate();
+  if (visible) frame->ShowWindow(SW_SHOW);
+}
+
+IMPLEMENT_DYNAMIC(CSingleDocTemplate, CDocTemplate)
+
+CSingleDocTemplate::~CSingleDocTemplate() {
+  // The document's views belong to their frames; the document is ours.
+  delete m_pOnlyDoc;
+}
+
+CDocument* CSingleDocTemplate::OpenDocumentFile(LPCSTR path, BOOL visible) {
+  CDocument* doc = m_pOnlyDoc;
+  CFrameWnd* frame = nullptr;
+  if (!doc) {
+    doc = CreateNewDocument();
+    if (!doc) return nullptr;
+    m_pOnlyDoc = doc;
+    frame = CreateNewFrame(doc, nullptr);
+    if (!frame) {
+      m_pOnlyDoc = nullptr;
+      delete doc;
+      return nullptr;
+    }
+  }
+  const BOOL ok = path ? doc->OnOpenDocument(path) : doc->OnNewDocument();
+  if (!ok) return nullptr;
+  if (path) doc->SetPathName(path);
+  if (frame) InitialUpdateFrame(frame, doc, visible);
+  return doc;
+}
+
+CDocManager::~CDocManager() {
+  for (CDocTemplate* t : templates_) delete t;
+}
+
+void CDocManager::AddDocTemplate(CDocTemplate* tmpl) {
+  if (tmpl && std::find(templates_.begin(), templates_.end(), tmpl) == templates_.end()) templates_.push_back(tmpl);
+}
+
+// ---- Control bars ----
+IMPLEMENT_DYNAMIC(CControlBar, CWnd)
+
+BEGIN_MESSAGE_MAP(CControlBar, CWnd)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+END_MESSAGE_MAP()
+
+CControlBar::~CControlBar() { delete m_pDockContext; }
+
+void CControlBar::PostNcDestroy() {
+  if (m_bAutoDelete) delete this;
+}
+
+int CControlBar::OnCreate(LPCREATESTRUCTA cs) {
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
+  if (parent && parent->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
+    m_pDockSite = static_cast<CFrameWnd*>(parent);
+    m_pDockSite->AddControlBar(this);
+  }
+  return 0;
+}
+
+void CControlBar::OnDestroy() {
+  if (m_pDockBar) m_pDockBar->RemoveControlBar(this);
+  if (m_pDockSite) m_pDockSite->RemoveControlBar(this);
+  m_pDockSite = nullptr;
+  CWnd::OnDestroy();
+}
+
+LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wparam, LPARAM) {
+  // Only a visible bar updates, against the frame that holds it.
+  if (IsWindowVisible() && m_pDockSite) OnUpdateCmdUI(m_pDockSite, static_cast<BOOL>(wparam));
+  return 0;
+}
+
+void CControlBar::EnableDocking(DWORD style) {
+  m_dwDockStyle = style & CBRS_ALIGN_ANY;
+  if (m_dwDockStyle && !m_pDockContext) m_pDockContext = new CDockContext(this);
+}
+
+CSize CControlBar::CalcFixedLayout(BOOL, BOOL) { return CSize(0, 0); }
+
+CSize CControlBar::CalcDynamicLayout(int, DWORD mode) {
+  return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+}
+
+CString CControlBar::TooltipOf(UINT id) const {
+  CString s;
+  if (!s.LoadString(id)) return CString();
+  const int nl = s.Find('\n');
+  return nl >= 0 ? s.Mid(nl + 1) : CString();
+}
+
+void CControlBar::FilterToolTipMessage(MSG* msg) {
+  if (!msg || !(m_dwStyle & CBRS_TOOLTIPS)) return;
+  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return;
+  CPoint p(msg->lParam);
+  if (msg->hwnd != m_hWnd) {
+    POINT s = msg->pt;
+    ::ScreenToClient(m_hWnd, &s);
+    p = CPoint(s);
+  }
+  const int hit = HitTestButton(p);
+  tooltip_ = hit >= 0 ? TooltipOf(ButtonCommand(hit)) : CString();
+}
+
+// ---- Toolbars ----
+IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
+
+BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons) { toolbar_resources()[id] = std::move(buttons); }
+
+BOOL CToolBar::CreateEx(CWnd* parent, DWORD, DWORD style, CRect, UINT id) {
+  m_dwStyle = style & CBRS_ALL;
+  const DWORD window_style = (style & ~CBRS_ALL) | WS_CHILD;
+  return CWnd::CreateEx(0, nullptr, nullptr, window_style, 0, 0, 0, 0, parent ? parent->m_hWnd : nullptr,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) { return CreateEx(parent, 0, style, CRect(), id); }
+
+BOOL CToolBar::LoadToolBar(UINT id) {
+  auto it = toolbar_resources().find(id);
+  if (it == toolbar_resources().end()) return FALSE;
+  return SetButtons(it->second.data(), static_cast<int>(it->second.size()));
+}
+
+BOOL CToolBar::SetButtons(const UINT* ids, int count) {
+  if (count < 0 || (count > 0 && !ids)) return FALSE;
+  buttons_.clear();
+  for (int i = 0; i < count; ++i) buttons_.push_back({ids[i], ids[i] == ID_SEPARATOR ? UINT(TBBS_SEPARATOR) : UINT(TBBS_BUTTON)});
+  if (m_pDockSite) m_pDockSite->RecalcLayout();
+  return TRUE;
+}
+
+UINT CToolBar::GetItemID(int index) const {
+  return index >= 0 && index < GetCount() ? buttons_[static_cast<size_t>(index)].id : 0;
+}
+
+int CToolBar::CommandToIndex(UINT id) const {
+  for (int i = 0; i < GetCount(); ++i)
+    if (buttons_[static_cast<size_t>(i)].id == id && id != ID_SEPARATOR) return i;
+  return -1;
+}
+
+UINT CToolBar::GetButtonStyle(int index) const {
+  return index >= 0 && index < GetCount() ? buttons_[static_cast<size_t>(index)].style : 0;
+}
+
+void CToolBar::SetButtonStyle(int index, UINT style) {
+  if (index < 0 || index >= GetCount()) return;
+  if (buttons_[static_cast<size_t>(index)].style != style) {
+    buttons_[static_cast<size_t>(index)].style = style;
+    Invalidate(FALSE);
+  }
+}
+
+void CToolBar::GetItemRect(int index, LPRECT r) const {
+  const bool horz = horizontal(m_dwStyle) || !(m_dwStyle & CBRS_ORIENT_VERT);
+  int at = 0;
+  for (int i = 0; i < GetCount() && i <= index; ++i) {
+    const int len = buttons_[static_cast<size_t>(i)].style & TBBS_SEPARATOR ? kSeparatorWidth
+                    : horz                                                  ? kButtonWidth
+                                                                            : kButtonHeight;
+    if (i == index) {
+      *r = horz ? RECT{at, 0, at + len, kButtonHeight} : RECT{0, at, kButtonWidth, at + len};
+      return;
+    }
+    at += len;
+  }
+  *r = RECT{0, 0, 0, 0};
+}
+
+int CToolBar::HitTestButton(CPoint p) const {
+  for (int i = 0; i < GetCount(); ++i) {
+    CRect r;
+    GetItemRect(i, &r);
+    if (r.PtInRect(p) && !(buttons_[static_cast<size_t>(i)].style & TBBS_SEPARATOR)) return i;
+  }
+  return -1;
+}
+
+CSize CToolBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
+  int len = 0;
+  for (const Button& b : buttons_) len += b.style & TBBS_SEPARATOR ? kSeparatorWidth : horz ? kButtonWidth : kButtonHeight;
+  if (horz) return CSize(stretch ? 32767 : len, kButtonHeight);
+  return CSize(kButtonWidth, stretch ? 32767 : len);
+}
+
+void CToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) {
+  ToolCmdUI ui;
+  ui.bar = this;
+  ui.m_pOther = this;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (buttons_[static_cast<size_t>(i)].style & TBBS_SEPARATOR) continue;
+    ui.m_nIndex = static_cast<UINT>(i);
+    ui.m_nID = buttons_[static_cast<size_t>(i)].id;
+    ui.DoUpdate(target, disable_if_no_handler);
+  }
+}
+
+void CToolBar::OnLButtonUp(UINT, CPoint p) {
+  const int i = HitTestButton(p);
+  if (i < 0 || (GetButtonStyle(i) & TBBS_DISABLED)) return;
+  // The command goes to the frame, as a menu's would.
+  CWnd* owner = m_pDockSite ? static_cast<CWnd*>(m_pDockSite) : GetParent();
+  if (owner) owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetItemID(i), 0), 0);
+}
+
+void CToolBar::OnMouseMove(UINT, CPoint p) {
+  MSG m = {m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y), 0, {p.x, p.y}};
+  FilterToolTipMessage(&m);
+}
+
+// ---- Dock bars ----
+IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
+
+BOOL CDockBar::Create(CFrameWnd* frame, DWORD align, UINT id) {
+  m_dwStyle = align;
+  return CWnd::CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, frame ? frame->m_hWnd : nullptr,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+void CDockBar::DockControlBar(CControlBar* bar, BOOL new_row) {
+  if (!bar) return;
+  if (bar->m_pDockBar) bar->m_pDockBar->RemoveControlBar(bar);
+  if (new_row || m_arrBars.size() < 2) {
+    m_arrBars.push_back(bar);
+    m_arrBars.push_back(nullptr);
+  } else {
+    m_arrBars.insert(m_arrBars.end() - 1, bar);
+  }
+  bar->m_pDockBar = this;
+  bar->m_dwStyle = (bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & CBRS_ALIGN_ANY);
+  ::SetParent(bar->m_hWnd, m_hWnd);
+}
+
+void CDockBar::RemoveControlBar(CControlBar* bar) {
+  auto it = std::find(m_arrBars.begin(), m_arrBars.end(), bar);
+  if (it == m_arrBars.end()) return;
+  it = m_arrBars.erase(it);
+  // A row left empty goes too (two nulls in a row become one).
+  if (it != m_arrBars.end() && *it == nullptr && *(it - 1) == nullptr) m_arrBars.erase(it);
+  bar->m_pDockBar = nullptr;
+}
+
+int CDockBar::VisibleBarCount() const {
+  int n = 0;
+  for (CControlBar* b : m_arrBars)
+    if (b && b->IsWindowVisible()) ++n;
+  return n;
+}
+
+CSize CDockBar::CalcFixedLayout(BOOL, BOOL horz) {
+  // Rows across the side: their thickness adds up.
+  int thickness = 0, row = 0;
+  for (CControlBar* b : m_arrBars) {
+    if (!b) {
+      thickness += row;
+      row = 0;
+      continue;
+    }
+    if (!b->IsWindowVisible()) continue;
+    const CSize s = b->CalcFixedLayout(FALSE, horz);
+    row = std::max(row, static_cast<int>(horz ? s.cy : s.cx));
+  }
+  return horz ? CSize(32767, thickness) : CSize(thickness, 32767);
+}
+
+void CDockBar::LayoutBars() {
+  const bool horz = horizontal(m_dwStyle);
+  int across = 0, along = 0, row = 0;
+  for (CControlBar* b : m_arrBars) {
+    if (!b) {
+      across += row;
+      along = row = 0;
+      continue;
+    }
+    if (!b->IsWindowVisible()) continue;
+    const CSize s = b->CalcFixedLayout(FALSE, horz);
+    if (horz)
+      b->MoveWindow(along, across, s.cx, s.cy);
+    else
+      b->MoveWindow(across, along, s.cx, s.cy);
+    along += horz ? s.cx : s.cy;
+    row = std::max(row, static_cast<int>(horz ? s.cy : s.cx));
+  }
+}
+
+void CDockContext::ToggleDocking() {
+  if (!m_pBar || !m_pBar->m_pDockSite) return;
+  if (m_pBar->IsFloating())
+    m_pBar->m_pDockSite->DockControlBar(m_pBar);
+  else
+    m_pBar->m_pDockSite->FloatControlBar(m_pBar, m_ptLast);
+}
+
+// ---- The frame's bars ----
+void CFrameWnd::AddControlBar(CControlBar* bar) {
+  if (bar && std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) == m_listControlBars.end())
+    m_listControlBars.push_back(bar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* bar) {
+  m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), bar), m_listControlBars.end());
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT id) {
+  for (CControlBar* b : m_listControlBars)
+    if (b->m_hWnd && static_cast<UINT>(b->GetDlgCtrlID()) == id) return b;
+  return nullptr;
+}
+
+void CFrameWnd::EnableDocking(DWORD dock_style) {
+  for (const auto& d : kDockBars) {
+    if (!(dock_style & d.align) || GetControlBar(d.id)) continue;
+    CDockBar* bar = new CDockBar;
+    bar->m_bAutoDelete = TRUE;
+    if (!bar->Create(this, d.align, d.id)) delete bar;
+  }
+}
+
+void CFrameWnd::DockControlBar(CControlBar* bar, UINT dock_bar_id, LPCRECT) {
+  if (!bar) return;
+  CDockBar* dock = nullptr;
+  for (const auto& d : kDockBars) {
+    if (dock_bar_id ? d.id != dock_bar_id : !(bar->m_dwDockStyle & d.align)) continue;
+    CControlBar* c = GetControlBar(d.id);
+    if (c && c->IsDockBar()) {
+      dock = static_cast<CDockBar*>(c);
+      break;
+    }
+  }
+  if (!dock) return;
+  dock->DockControlBar(bar);
+  bar->m_pDockSite = this;
+  RecalcLayout();
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint p, DWORD) {
+  if (!bar) return;
+  if (bar->m_pDockBar) bar->m_pDockBar->RemoveControlBar(bar);
+  ::SetParent(bar->m_hWnd, m_hWnd);
+  bar->m_dwStyle |= CBRS_FLOATING;
+  if (bar->m_pDockContext) bar->m_pDockContext->m_ptLast = p;
+  const CSize s = bar->CalcFixedLayout(FALSE, TRUE);
+  bar->MoveWindow(p.x, p.y, s.cx, s.cy);
+  RecalcLayout();
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
+  if (!bar || !bar->m_hWnd) return;
+  bar->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+  if (!delay) RecalcLayout();
+}
+
+void CFrameWnd::RecalcLayout(BOOL) {
+  if (!m_hWnd) return;
+  CRect rest;
+  GetClientRect(&rest);
+  for (CControlBar* b : m_listControlBars) {
+    if (!b->m_hWnd || !b->IsWindowVisible() || b->IsFloating() || b->m_pDockBar) continue;
+    const DWORD align = b->m_dwStyle & CBRS_ALIGN_ANY;
+    if (!align) continue;
+    const bool horz = horizontal(align);
+    CSize s = b->CalcFixedLayout(TRUE, horz);
+    if (b->IsDockBar() && static_cast<CDockBar*>(b)->VisibleBarCount() == 0) s = CSize(0, 0);
+    CRect r = rest;
+    if (align & CBRS_ALIGN_TOP) r.bottom = rest.top = std::min(rest.bottom, static_cast<LONG>(rest.top + s.cy));
+    else if (align & CBRS_ALIGN_BOTTOM) r.top = rest.bottom = std::max(rest.top, static_cast<LONG>(rest.bottom - s.cy));
+    else if (align & CBRS_ALIGN_LEFT) r.right = rest.left = std::min(rest.right, static_cast<LONG>(rest.left + s.cx));
+    else r.left = rest.right = std::max(rest.left, static_cast<LONG>(rest.right - s.cx));
+    b->MoveWindow(&r);
+    if (b->IsDockBar()) static_cast<CDockBar*>(b)->LayoutBars();
+  }
+  if (CWnd* pane = GetDlgItem(AFX_IDW_PANE_FIRST)) pane->MoveWindow(&rest, TRUE);
+}
+
+// ---- Dock state ----
+void CDockState::Clear() {
+  for (CControlBarInfo* i : m_arrBarInfo) delete i;
+  m_arrBarInfo.clear();
+}
+
+void CDockState::SaveState(LPCSTR name) const {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  app->WriteProfileInt(section(name, "Summary").c_str(), "Bars", static_cast<int>(m_arrBarInfo.size()));
+  for (size_t i = 0; i < m_arrBarInfo.size(); ++i) {
+    const CControlBarInfo& info = *m_arrBarInfo[i];
+    const std::string s = section(name, ("Bar#" + std::to_string(i)).c_str());
+    app->WriteProfileInt(s.c_str(), "BarID", static_cast<int>(info.m_nBarID));
+    app->WriteProfileInt(s.c_str(), "Visible", info.m_bVisible ? 1 : 0);
+    app->WriteProfileInt(s.c_str(), "Floating", info.m_bFloating ? 1 : 0);
+    app->WriteProfileInt(s.c_str(), "Horz", info.m_bHorz ? 1 : 0);
+    app->WriteProfileInt(s.c_str(), "XPos", info.m_pointPos.x);
+    app->WriteProfileInt(s.c_str(), "YPos", info.m_pointPos.y);
+    std::string ids;
+    for (UINT id : info.m_arrBarID) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+    app->WriteProfileString(s.c_str(), "Bars", ids.c_str());
+  }
+}
+
+void CDockState::LoadState(LPCSTR name) {
+  Clear();
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  constexpr UINT kMaxBars = 256;  // more is a damaged profile
+  const UINT count = app->GetProfileInt(section(name, "Summary").c_str(), "Bars", 0);
+  if (count > kMaxBars) return;
+  for (UINT i = 0; i < count; ++i) {
+    const std::string s = section(name, ("Bar#" + std::to_string(i)).c_str());
+    const UINT id = app->GetProfileInt(s.c_str(), "BarID", 0);
+    if (id == 0 || id > 0xFFFF) continue;
+    auto info = new CControlBarInfo;
+    info->m_nBarID = id;
+    info->m_bVisible = app->GetProfileInt(s.c_str(), "Visible", 1) != 0;
+    info->m_bFloating = app->GetProfileInt(s.c_str(), "Floating", 0) != 0;
+    info->m_bHorz = app->GetProfileInt(s.c_str(), "Horz", 1) != 0;
+    info->m_pointPos = CPoint(static_cast<int>(app->GetProfileInt(s.c_str(), "XPos", 0)),
+                              static_cast<int>(app->GetProfileInt(s.c_str(), "YPos", 0)));
+    const CString ids = app->GetProfileString(s.c_str(), "Bars", "");
+    std::string cur;
+    bool ok = true;
+    for (const char* p = ids;; ++p) {
+      if (*p == ',' || *p == '\0') {
+        if (!cur.empty()) {
+          const unsigned long v = std::strtoul(cur.c_str(), nullptr, 10);
+          if (cur.size() > 5 || v > 0xFFFF) ok = false;
+          else info->m_arrBarID.push_back(static_cast<UINT>(v));
+        }
+        cur.clear();
+        if (*p == '\0') break;
+      } else if (*p >= '0' && *p <= '9') {
+        cur += *p;
+      } else {
+        ok = false;
+      }
+      if (info->m_arrBarID.size() > kMaxBars) ok = false;
+    }
+    if (!ok) info->m_arrBarID.clear();  // a damaged list places nothing
+    m_arrBarInfo.push_back(info);
+  }
+}
+
+void CFrameWnd::GetDockState(CDockState& state) {
+  state.Clear();
+  for (CControlBar* b : m_listControlBars) {
+    if (!b->m_hWnd) continue;
+    auto info = new CControlBarInfo;
+    info->m_nBarID = static_cast<UINT>(b->GetDlgCtrlID());
+    info->m_bVisible = b->IsWindowVisible();
+    info->m_bFloating = b->IsFloating();
+    info->m_bHorz = horizontal(b->m_dwStyle);
+    CRect r;
+    b->GetWindowRect(&r);
+    ScreenToClient(&r);
+    info->m_pointPos = r.TopLeft();
+    if (b->IsDockBar())
+      for (CControlBar* d : static_cast<CDockBar*>(b)->m_arrBars)
+        if (d || !info->m_arrBarID.empty()) info->m_arrBarID.push_back(d ? static_cast<UINT>(d->GetDlgCtrlID()) : 0);
+    state.m_arrBarInfo.push_back(info);
+  }
+}
+
+void CFrameWnd::SetDockState(const CDockState& state) {
+  // Ids that name no bar of this frame are skipped.
+  for (const CControlBarInfo* info : state.m_arrBarInfo) {
+    CControlBar* bar = GetControlBar(info->m_nBarID);
+    if (!bar) continue;
+    if (bar->IsDockBar()) {
+      CDockBar* dock = static_cast<CDockBar*>(bar);
+      bool new_row = true;
+      for (UINT id : info->m_arrBarID) {
+        if (id == 0) {
+          new_row = true;
+          continue;
+        }
+        CControlBar* b = GetControlBar(id);
+        if (!b || b->IsDockBar() || b == bar) continue;
+        dock->DockControlBar(b, new_row);
+        b->m_pDockSite = this;
+        new_row = false;
+      }
+    } else {
+      bar->ShowWindow(info->m_bVisible ? SW_SHOWNA : SW_HIDE);
+      if (info->m_bFloating) FloatControlBar(bar, info->m_pointPos);
+    }
+  }
+  RecalcLayout();
+}
+
+void CFrameWnd::SaveBarState(LPCSTR name) {
+  CDockState state;
+  GetDockState(state);
+  state.SaveState(name);
+}
+
+void CFrameWnd::LoadBarState(LPCSTR name) {
+  CDockState state;
+  state.LoadState(name);
+  SetDockState(state);
+}

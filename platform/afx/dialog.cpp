@@ -1,0 +1,295 @@
+// Dialogs built from templates in code, modal (run by a script, or
+// cancelled) and modeless, with dialog data exchange. Exchange goes in the
+// order DoDataExchange names the controls and stops at the first failure,
+// which leaves the focus on that control and the dialog open.
+#include <afxwin.h>
+#include <qm_user.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <deque>
+#include <map>
+
+namespace {
+
+struct DialogState {
+  std::map<UINT, QmDialogTemplate> templates;
+  std::map<UINT, std::deque<std::function<void(CDialog&)>>> scripts;
+  std::vector<QmDialogShown> shown;
+};
+
+DialogState& dialogs() {
+  static DialogState s;
+  return s;
+}
+
+const char* const kDialogClass = "AfxDialog";
+
+int dlu_x(int v) { return static_cast<int>((static_cast<int64_t>(v) * kQmDialogBaseX) / 4); }
+int dlu_y(int v) { return static_cast<int>((static_cast<int64_t>(v) * kQmDialogBaseY) / 8); }
+
+bool parse_long(const CString& text, long* out) {
+  CString t(text);
+  t.Trim();
+  if (t.IsEmpty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(t, &end, 10);
+  if (*end != '\0' || errno == ERANGE) return false;
+  *out = v;
+  return true;
+}
+
+void fail_with(CDataExchange* dx, LPCSTR prompt) {
+  AfxMessageBox(prompt, MB_ICONEXCLAMATION);
+  dx->Fail();
+}
+
+CString text_of(HWND h) {
+  CString s;
+  CWnd tmp;
+  tmp.m_hWnd = h;
+  tmp.GetWindowText(s);
+  tmp.m_hWnd = nullptr;
+  return s;
+}
+
+// A whole number within [lo, hi] from a control, or a failure.
+bool exchange_integer(CDataExchange* dx, int id, long lo, long hi, long* value) {
+  HWND h = dx->PrepareEditCtrl(id);
+  if (!h) return false;
+  if (!dx->m_bSaveAndValidate) {
+    ::SetWindowTextA(h, std::to_string(*value).c_str());
+    return false;
+  }
+  long v;
+  if (!parse_long(text_of(h), &v) || v < lo || v > hi) {
+    fail_with(dx, "Please enter an integer.");
+    return false;
+  }
+  *value = v;
+  return true;
+}
+
+}  // namespace
+
+void AfxRegisterDialog(const QmDialogTemplate& tmpl) { dialogs().templates[tmpl.id] = tmpl; }
+
+const QmDialogTemplate* AfxFindDialog(UINT id) {
+  auto it = dialogs().templates.find(id);
+  return it == dialogs().templates.end() ? nullptr : &it->second;
+}
+
+void AfxPushDialogScript(UINT id, std::function<void(CDialog&)> script) {
+  dialogs().scripts[id].push_back(std::move(script));
+}
+
+const std::vector<QmDialogShown>& AfxDialogsShown() { return dialogs().shown; }
+
+void AfxClearDialogs() {
+  dialogs().shown.clear();
+  dialogs().scripts.clear();
+}
+
+HWND CDataExchange::PrepareCtrl(int id) {
+  if (failed_ || !m_pDlgWnd) return nullptr;
+  last_ = ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
+  return last_;
+}
+
+void CDataExchange::Fail() {
+  failed_ = true;
+  if (last_) ::SetFocus(last_);
+}
+
+void DDX_Text(CDataExchange* dx, int id, CString& value) {
+  HWND h = dx->PrepareEditCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate)
+    value = text_of(h);
+  else
+    ::SetWindowTextA(h, value);
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+  long v = value;
+  if (exchange_integer(dx, id, INT32_MIN, INT32_MAX, &v)) value = static_cast<int>(v);
+}
+
+void DDX_Text(CDataExchange* dx, int id, UINT& value) {
+  long v = static_cast<long>(value);
+  if (exchange_integer(dx, id, 0, UINT32_MAX, &v)) value = static_cast<UINT>(v);
+}
+
+void DDX_Text(CDataExchange* dx, int id, long& value) { exchange_integer(dx, id, INT32_MIN, INT32_MAX, &value); }
+
+void DDX_Text(CDataExchange* dx, int id, double& value) {
+  HWND h = dx->PrepareEditCtrl(id);
+  if (!h) return;
+  if (!dx->m_bSaveAndValidate) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    ::SetWindowTextA(h, buf);
+    return;
+  }
+  CString t = text_of(h);
+  t.Trim();
+  char* end = nullptr;
+  const double v = t.IsEmpty() ? 0 : std::strtod(t, &end);
+  if (t.IsEmpty() || *end != '\0' || !std::isfinite(v)) {
+    fail_with(dx, "Please enter a number.");
+    return;
+  }
+  value = v;
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+  HWND h = dx->PrepareCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate)
+    value = static_cast<int>(::SendMessageA(h, BM_GETCHECK, 0, 0));
+  else
+    ::SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+  if (control.m_hWnd) return;  // attached already
+  HWND h = dx->PrepareCtrl(id);
+  if (h) control.SubclassWindow(h);
+}
+
+void DDX_CBString(CDataExchange* dx, int id, CString& value) {
+  HWND h = dx->PrepareCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate) {
+    value = text_of(h);
+    return;
+  }
+  // An item of that text is selected; an editable combo box shows any text.
+  const LRESULT i = ::SendMessageA(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(static_cast<LPCSTR>(value)));
+  if (i != CB_ERR)
+    ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  else
+    ::SetWindowTextA(h, value);
+}
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
+  HWND h = dx->PrepareCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate)
+    index = static_cast<int>(::SendMessageA(h, CB_GETCURSEL, 0, 0));
+  else
+    ::SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
+  HWND h = dx->PrepareCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate)
+    index = static_cast<int>(::SendMessageA(h, LB_GETCURSEL, 0, 0));
+  else
+    ::SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DDX_Scroll(CDataExchange* dx, int id, int& value) {
+  HWND h = dx->PrepareCtrl(id);
+  if (!h) return;
+  if (dx->m_bSaveAndValidate)
+    value = ::GetScrollPos(h, SB_CTL);
+  else
+    ::SetScrollPos(h, SB_CTL, value, TRUE);
+}
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_COMMAND(IDOK, OnOkCommand)
+ON_COMMAND(IDCANCEL, OnCancelCommand)
+END_MESSAGE_MAP()
+
+void CDialog::MapDialogRect(LPRECT r) const {
+  r->left = dlu_x(r->left), r->right = dlu_x(r->right);
+  r->top = dlu_y(r->top), r->bottom = dlu_y(r->bottom);
+}
+
+BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
+  const QmDialogTemplate* t = AfxFindDialog(id);
+  if (!t || m_hWnd) return FALSE;
+  m_nIDTemplate = id;
+  m_pParentWnd = parent;
+  modal_ = modal;
+  ended_ = FALSE;
+  result_ = 0;
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = AfxWndProc;
+  wc.lpszClassName = kDialogClass;
+  ::RegisterClassA(&wc);
+  // The template's size is the client area; these windows have no frame.
+  const DWORD style = (t->style & ~WS_VISIBLE) | (t->style & WS_CHILD ? 0 : WS_POPUP);
+  if (!CreateEx(0, kDialogClass, t->caption, style, dlu_x(t->x), dlu_y(t->y), dlu_x(t->cx), dlu_y(t->cy),
+                parent ? parent->m_hWnd : nullptr, nullptr))
+    return FALSE;
+  for (const QmDialogItem& item : t->items) {
+    ::CreateWindowExA(0, item.window_class, item.text, item.style | WS_CHILD | WS_VISIBLE, dlu_x(item.x), dlu_y(item.y),
+                      dlu_x(item.cx), dlu_y(item.cy), m_hWnd,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), nullptr, nullptr);
+  }
+  SendMessage(WM_INITDIALOG, 0, 0);
+  dialogs().shown.push_back({id, t->caption, modal, 0});
+  if (modal || (t->style & WS_VISIBLE)) ShowWindow(SW_SHOW);
+  return TRUE;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+INT_PTR CDialog::DoModal() {
+  CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
+  HWND owner_hwnd = owner ? owner->m_hWnd : nullptr;
+  // The owner takes no input while the dialog runs.
+  const bool disable_owner = owner_hwnd && ::IsWindowEnabled(owner_hwnd);
+  if (!CreateFromTemplate(m_nIDTemplate, nullptr, true)) return -1;
+  const size_t log_index = dialogs().shown.size() - 1;
+  if (disable_owner) ::EnableWindow(owner_hwnd, FALSE);
+  auto& queue = dialogs().scripts[m_nIDTemplate];
+  if (!queue.empty()) {
+    std::function<void(CDialog&)> script = std::move(queue.front());
+    queue.pop_front();
+    script(*this);
+  }
+  if (!ended_ && m_hWnd) OnCancel();
+  if (!ended_) EndDialog(IDCANCEL);  // an OnCancel that kept the dialog open
+  if (disable_owner && ::IsWindow(owner_hwnd)) ::EnableWindow(owner_hwnd, TRUE);
+  if (m_hWnd) DestroyWindow();
+  dialogs().shown[log_index].result = result_;
+  return result_;
+}
+
+BOOL CDialog::Create(UINT id, CWnd* parent) { return CreateFromTemplate(id, parent, false); }
+
+void CDialog::EndDialog(int result) {
+  result_ = result;
+  ended_ = TRUE;
+  // A modeless dialog is only hidden, as the original does.
+  if (!modal_ && m_hWnd) ShowWindow(SW_HIDE);
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::UpdateData(BOOL save) {
+  CDataExchange dx(this, save);
+  DoDataExchange(&dx);
+  return dx.Failed() ? FALSE : TRUE;
+}

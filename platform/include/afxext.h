@@ -1,0 +1,231 @@
+// Document templates, control bars (toolbars, dock bars) and the dock state
+// kept in the profile. A frame lays out its visible bars first, in the order
+// they were created (the dock bars in the order top, bottom, left, right),
+// each taking a strip off its side of what is left, then gives the view the
+// rest; bars in a dock bar stand in rows (a null entry ends a row).
+#pragma once
+
+#include <afxwin.h>
+
+// ---- Document templates ----
+class CDocTemplate : public CCmdTarget {
+  DECLARE_DYNAMIC(CDocTemplate)
+ public:
+  CDocTemplate(UINT id, const CRuntimeClass* doc_class, const CRuntimeClass* frame_class,
+               const CRuntimeClass* view_class);
+  UINT m_nIDResource;
+  const CRuntimeClass* m_pDocClass;
+  const CRuntimeClass* m_pFrameClass;
+  const CRuntimeClass* m_pViewClass;
+  virtual CDocument* CreateNewDocument();
+  // A frame with the template's view on the document; null when either
+  // cannot be made.
+  virtual CFrameWnd* CreateNewFrame(CDocument* doc, CFrameWnd* other);
+  virtual CDocument* OpenDocumentFile(LPCSTR path, BOOL make_visible = TRUE) = 0;
+  virtual void InitialUpdateFrame(CFrameWnd* frame, CDocument* doc, BOOL make_visible = TRUE);
+};
+
+class CSingleDocTemplate : public CDocTemplate {
+  DECLARE_DYNAMIC(CSingleDocTemplate)
+ public:
+  using CDocTemplate::CDocTemplate;
+  ~CSingleDocTemplate() override;
+  // The one document, made (with its frame) on first use: a new document for
+  // a null path, else opened from the path; null when that fails.
+  CDocument* OpenDocumentFile(LPCSTR path, BOOL make_visible = TRUE) override;
+  CDocument* m_pOnlyDoc = nullptr;
+};
+
+class CDocManager {
+ public:
+  ~CDocManager();
+  // Takes ownership; a null template is accepted and ignored.
+  void AddDocTemplate(CDocTemplate* tmpl);
+  const std::vector<CDocTemplate*>& Templates() const { return templates_; }
+
+ private:
+  std::vector<CDocTemplate*> templates_;
+};
+
+// ---- Control bars ----
+#define CBRS_ALIGN_LEFT 0x1000L
+#define CBRS_ALIGN_TOP 0x2000L
+#define CBRS_ALIGN_RIGHT 0x4000L
+#define CBRS_ALIGN_BOTTOM 0x8000L
+#define CBRS_ALIGN_ANY 0xF000L
+#define CBRS_LEFT (CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT)
+#define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
+#define CBRS_RIGHT (CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT)
+#define CBRS_BOTTOM (CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP)
+#define CBRS_BORDER_LEFT 0x0100L
+#define CBRS_BORDER_TOP 0x0200L
+#define CBRS_BORDER_RIGHT 0x0400L
+#define CBRS_BORDER_BOTTOM 0x0800L
+#define CBRS_BORDER_ANY 0x0F00L
+#define CBRS_TOOLTIPS 0x0010L
+#define CBRS_FLYBY 0x0020L
+#define CBRS_FLOAT_MULTI 0x0040L
+#define CBRS_SIZE_DYNAMIC 0x0400L
+#define CBRS_SIZE_FIXED 0x0200L
+#define CBRS_FLOATING 0x0001L
+#define CBRS_GRIPPER 0x00400000L
+#define CBRS_ORIENT_HORZ (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)
+#define CBRS_ORIENT_VERT (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)
+#define CBRS_ORIENT_ANY (CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT)
+#define CBRS_ALL 0x0040FFFFL
+#define AFX_IDW_CONTROLBAR_FIRST 0xE800
+#define AFX_IDW_CONTROLBAR_LAST 0xE8FF
+#define AFX_IDW_TOOLBAR 0xE800
+#define AFX_IDW_DOCKBAR_TOP 0xE81B
+#define AFX_IDW_DOCKBAR_LEFT 0xE81C
+#define AFX_IDW_DOCKBAR_RIGHT 0xE81D
+#define AFX_IDW_DOCKBAR_BOTTOM 0xE81E
+#define AFX_IDW_DOCKBAR_FLOAT 0xE81F
+#define LM_STRETCH 0x01
+#define LM_HORZ 0x02
+#define LM_MRUWIDTH 0x04
+#define LM_HORZDOCK 0x08
+#define LM_VERTDOCK 0x10
+#define LM_LENGTHY 0x20
+#define LM_COMMIT 0x40
+#define TBBS_BUTTON 0x0000
+#define TBBS_SEPARATOR 0x0001
+#define TBBS_CHECKBOX 0x0002
+#define TBBS_CHECKED 0x0100
+#define TBBS_INDETERMINATE 0x0200
+#define TBBS_DISABLED 0x0400
+#define TBBS_PRESSED 0x0800
+#define ID_SEPARATOR 0
+
+class CDockBar;
+class CDockContext;
+
+class CControlBar : public CWnd {
+  DECLARE_DYNAMIC(CControlBar)
+  DECLARE_MESSAGE_MAP()
+ public:
+  ~CControlBar() override;
+  DWORD m_dwStyle = 0;      // CBRS_ bar style
+  DWORD m_dwDockStyle = 0;  // the sides it may dock on (EnableDocking)
+  CFrameWnd* m_pDockSite = nullptr;
+  CDockBar* m_pDockBar = nullptr;
+  CDockContext* m_pDockContext = nullptr;
+
+  void SetBarStyle(DWORD style) { m_dwStyle = style; }
+  DWORD GetBarStyle() const { return m_dwStyle; }
+  void EnableDocking(DWORD style);
+  BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
+  BOOL IsVisible() const { return IsWindowVisible(); }
+  BOOL IsDockBar() const { return is_dock_bar_; }
+  // The bar's size when docked (horizontal) or standing (vertical); with
+  // stretch, the full length of the side.
+  virtual CSize CalcFixedLayout(BOOL stretch, BOOL horz);
+  virtual CSize CalcDynamicLayout(int length, DWORD mode);
+  // Updates the bar's commands against the target (the frame).
+  void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override = 0;
+  // Called with every mouse message a bar sees: the tooltip of the button
+  // under the mouse is what the user would see (TooltipShown).
+  void FilterToolTipMessage(MSG* msg);
+  const CString& TooltipShown() const { return tooltip_; }
+  // The tooltip of a command, from the string table's "\n" part.
+  virtual CString TooltipOf(UINT id) const;
+  virtual int HitTestButton(CPoint) const { return -1; }
+  virtual UINT ButtonCommand(int) const { return 0; }
+  void PostNcDestroy() override;
+  BOOL m_bAutoDelete = FALSE;
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCTA cs);
+  afx_msg void OnDestroy();
+  afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wparam, LPARAM lparam);
+  bool is_dock_bar_ = false;
+  CString tooltip_;
+};
+
+class CToolBar : public CControlBar {
+  DECLARE_DYNAMIC(CToolBar)
+  DECLARE_MESSAGE_MAP()
+ public:
+  BOOL CreateEx(CWnd* parent, DWORD ctrl_style = 0, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
+                CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
+  BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
+  // The buttons of a toolbar resource (AfxRegisterToolBar).
+  BOOL LoadToolBar(UINT id);
+  BOOL SetButtons(const UINT* ids, int count);
+  int GetCount() const { return static_cast<int>(buttons_.size()); }
+  UINT GetItemID(int index) const;
+  int CommandToIndex(UINT id) const;
+  UINT GetButtonStyle(int index) const;
+  void SetButtonStyle(int index, UINT style);
+  void GetItemRect(int index, LPRECT r) const;
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+  void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override;
+  int HitTestButton(CPoint p) const override;
+  UINT ButtonCommand(int index) const override { return GetItemID(index); }
+  static constexpr int kButtonWidth = 23;
+  static constexpr int kButtonHeight = 22;
+  static constexpr int kSeparatorWidth = 8;
+
+ protected:
+  afx_msg void OnLButtonUp(UINT flags, CPoint p);
+  afx_msg void OnMouseMove(UINT flags, CPoint p);
+  struct Button {
+    UINT id;
+    UINT style;
+  };
+  std::vector<Button> buttons_;
+};
+void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons);
+
+class CDockBar : public CControlBar {
+  DECLARE_DYNAMIC(CDockBar)
+ public:
+  CDockBar() { is_dock_bar_ = true; }
+  // Bars in rows: a null entry ends each row; the list starts with one.
+  std::vector<CControlBar*> m_arrBars{nullptr};
+  BOOL m_bFloating = FALSE;
+  BOOL Create(CFrameWnd* frame, DWORD align, UINT id);
+  // Appends the bar to the last row (a new row with new_row).
+  void DockControlBar(CControlBar* bar, BOOL new_row = TRUE);
+  void RemoveControlBar(CControlBar* bar);
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+  void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+  // Places the bars inside its own rectangle, row by row.
+  void LayoutBars();
+  int VisibleBarCount() const;
+};
+
+// What dragging a bar would change: here only the floating state.
+class CDockContext {
+ public:
+  explicit CDockContext(CControlBar* bar) : m_pBar(bar) {}
+  CControlBar* m_pBar;
+  CPoint m_ptLast;
+  UINT m_nHitTest = 0;
+  void StartDrag(CPoint p) { m_ptLast = p; }
+  // Floats a docked bar, docks a floating one again.
+  void ToggleDocking();
+};
+
+// ---- Dock state in the profile ----
+class CControlBarInfo {
+ public:
+  UINT m_nBarID = 0;
+  BOOL m_bVisible = TRUE;
+  BOOL m_bFloating = FALSE;
+  BOOL m_bHorz = TRUE;
+  CPoint m_pointPos;
+  // For a dock bar: the ids of its bars, 0 ending each row.
+  std::vector<UINT> m_arrBarID;
+};
+
+class CDockState : public CObject {
+ public:
+  ~CDockState() override { Clear(); }
+  std::vector<CControlBarInfo*> m_arrBarInfo;
+  void Clear();
+  // Reads what SaveState wrote under that name; what cannot be read is left
+  // out (a damaged profile gives fewer bars, never wrong ones).
+  void LoadState(LPCSTR name);
+  void SaveState(LPCSTR name) const;
+};

@@ -1,0 +1,69 @@
+// The driving side of the print stand-in: the printer's page, failures to
+// inject, and what each job printed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The page of the stand-in printer (default A4 portrait, 210 x 297 mm, at
+// 150 dots per inch).
+void qm_print_set_printer(double width_mm, double height_mm, int dpi);
+
+// ---- The print dialog ----
+#define PD_ALLPAGES 0x00000000
+#define PD_SELECTION 0x00000001
+#define PD_PAGENUMS 0x00000002
+#define PD_NOSELECTION 0x00000004
+#define PD_NOPAGENUMS 0x00000008
+#define PD_PRINTTOFILE 0x00000020
+#define PD_RETURNDC 0x00000100
+#define PD_RETURNDEFAULT 0x00000400
+#define PD_USEDEVMODECOPIESANDCOLLATE 0x00040000
+typedef struct tagPDA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HGLOBAL hDevMode;
+  HGLOBAL hDevNames;
+  HDC hDC;
+  DWORD Flags;
+  WORD nFromPage;
+  WORD nToPage;
+  WORD nMinPage;
+  WORD nMaxPage;
+  WORD nCopies;
+  HINSTANCE hInstance;
+  LPARAM lCustData;
+} PRINTDLGA, *LPPRINTDLGA;
+// Answered from the queue (none: cancelled, FALSE). On OK the answer's
+// flags (PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION) replace the program's
+// choice bits, the page range is kept within nMinPage..nMaxPage, and with
+// PD_RETURNDC hDC is a new printer DC.
+BOOL PrintDlgA(LPPRINTDLGA pd);
+struct QmPrintDialogAnswer {
+  bool ok;
+  DWORD flags;
+  WORD from_page, to_page, copies;
+};
+void qm_print_push_dialog_answer(QmPrintDialogAnswer a);
+// The flags each print dialog was shown with, in order.
+const std::vector<DWORD>& qm_print_dialogs_shown();
+
+enum class QmPrintStep { kStartDoc, kStartPage, kEndPage, kEndDoc };
+// The next call of that step fails (once).
+void qm_print_fail_next(QmPrintStep step);
+
+struct QmPrintJob {
+  std::string name;    // DOCINFO's document name (GBK)
+  std::string output;  // the file asked for, empty for the printer
+  int width = 0, height = 0, dpi = 0;
+  std::vector<std::vector<uint32_t>> pages;  // top-down 0x00RRGGBB, one per page
+  bool ended = false;    // EndDoc succeeded (and the file, if any, was written)
+  bool aborted = false;  // AbortDoc, or the abort procedure said stop
+  std::string error;     // why the file could not be written
+};
+const std::vector<QmPrintJob>& qm_print_jobs();
+// Forgets the jobs and injected failures, frees the pages of printer DCs
+// already deleted (also done by each CreateDCA) and sets the default printer.
+void qm_print_reset();

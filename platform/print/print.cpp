@@ -1,0 +1,254 @@
+// The print stand-in: a printer DC is a memory DC on a page bitmap that
+// answers GetDeviceCaps as the printer; each EndPage keeps a copy of the
+// page and asks the abort procedure whether to go on; EndDoc of a job with
+// an output file writes the pages as a PDF (each page image at the printer's
+// resolution on a page of the paper's size) as a whole new file
+// (QmFileWriter), so a failed print never leaves half a file.
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <qm_file.h>
+#include <qm_print.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <algorithm>
+#include <deque>
+#include <map>
+
+namespace {
+
+struct Printer {
+  double width_mm = 210, height_mm = 297;
+  int dpi = 150;
+};
+
+struct DcState {
+  HBITMAP page = nullptr;
+  void* bits = nullptr;
+  int width = 0, height = 0, dpi = 0;
+  ABORTPROC abort = nullptr;
+  int job = -1;  // index into the jobs, -1 outside a document
+  bool in_page = false;
+};
+
+struct PrintState {
+  Printer printer;
+  std::map<HDC, DcState> dcs;
+  std::vector<QmPrintJob> jobs;
+  bool fail[4] = {false, false, false, false};
+  std::deque<QmPrintDialogAnswer> answers;
+  std::vector<DWORD> dialogs;
+};
+
+PrintState& ps() {
+  static PrintState s;
+  return s;
+}
+
+bool take_failure(QmPrintStep step) {
+  bool& f = ps().fail[static_cast<int>(step)];
+  const bool r = f;
+  f = false;
+  return r;
+}
+
+// Forgets the DCs that were deleted, with their page bitmaps.
+void collect() {
+  for (auto it = ps().dcs.begin(); it != ps().dcs.end();) {
+    if (GetObjectType(it->first) == 0) {
+      DeleteObject(it->second.page);
+      it = ps().dcs.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+DcState* state_of(HDC hdc) {
+  auto it = ps().dcs.find(hdc);
+  return it == ps().dcs.end() ? nullptr : &it->second;
+}
+
+// Cairo's PDF output into a stdio stream.
+cairo_status_t write_to_stream(void* closure, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                              : CAIRO_STATUS_WRITE_ERROR;
+}
+
+bool write_pdf(const QmPrintJob& job, std::string* error) {
+  QmFileWriter file;
+  if (!file.open(job.output.c_str(), "wb")) {
+    *error = job.output + ": " + qm_file_error(job.output.c_str(), errno);
+    return false;
+  }
+  const double w_pt = job.width * 72.0 / job.dpi, h_pt = job.height * 72.0 / job.dpi;
+  cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(write_to_stream, file.stream(), w_pt, h_pt);
+  cairo_t* cr = cairo_create(pdf);
+  for (const std::vector<uint32_t>& page : job.pages) {
+    cairo_surface_t* img = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(page.data())), CAIRO_FORMAT_RGB24, job.width,
+        job.height, job.width * 4);
+    cairo_save(cr);
+    cairo_scale(cr, 72.0 / job.dpi, 72.0 / job.dpi);
+    cairo_set_source_surface(cr, img, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_show_page(cr);
+    cairo_surface_destroy(img);
+  }
+  cairo_destroy(cr);
+  cairo_surface_finish(pdf);
+  const cairo_status_t status = cairo_surface_status(pdf);
+  cairo_surface_destroy(pdf);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    *error = job.output + ": " + cairo_status_to_string(status);
+    return false;
+  }
+  if (!file.commit()) {
+    *error = job.output + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void qm_print_set_printer(double width_mm, double height_mm, int dpi) {
+  if (!(width_mm > 0) || !(height_mm > 0) || dpi <= 0 || dpi > 1200) return;
+  ps().printer = {width_mm, height_mm, dpi};
+}
+
+void qm_print_fail_next(QmPrintStep step) { ps().fail[static_cast<int>(step)] = true; }
+
+const std::vector<QmPrintJob>& qm_print_jobs() { return ps().jobs; }
+
+void qm_print_reset() {
+  collect();
+  PrintState& s = ps();
+  s.jobs.clear();
+  s.answers.clear();
+  s.dialogs.clear();
+  std::fill(std::begin(s.fail), std::end(s.fail), false);
+  s.printer = Printer();
+}
+
+HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
+  collect();
+  const Printer& p = ps().printer;
+  const int w = static_cast<int>(std::lround(p.width_mm / 25.4 * p.dpi));
+  const int h = static_cast<int>(std::lround(p.height_mm / 25.4 * p.dpi));
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return nullptr;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top-down, as the pages are kept
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP page = CreateDIBSection(dc, &bi, 0, &bits, nullptr, 0);
+  if (!page || !bits) {
+    DeleteDC(dc);
+    return nullptr;
+  }
+  SelectObject(dc, page);
+  QmGdiSetPrinterCaps(dc, w, h, p.dpi);
+  DcState st;
+  st.page = page, st.bits = bits, st.width = w, st.height = h, st.dpi = p.dpi;
+  ps().dcs[dc] = st;
+  return dc;
+}
+
+int SetAbortProc(HDC hdc, ABORTPROC proc) {
+  DcState* st = state_of(hdc);
+  if (!st) return SP_ERROR;
+  st->abort = proc;
+  return 1;
+}
+
+int StartDocA(HDC hdc, const DOCINFOA* info) {
+  DcState* st = state_of(hdc);
+  if (!st || !info || st->job >= 0 || take_failure(QmPrintStep::kStartDoc)) return SP_ERROR;
+  QmPrintJob job;
+  job.name = info->lpszDocName ? info->lpszDocName : "";
+  job.output = info->lpszOutput ? info->lpszOutput : "";
+  job.width = st->width, job.height = st->height, job.dpi = st->dpi;
+  ps().jobs.push_back(job);
+  st->job = static_cast<int>(ps().jobs.size()) - 1;
+  return st->job + 1;
+}
+
+int StartPage(HDC hdc) {
+  DcState* st = state_of(hdc);
+  if (!st || st->job < 0 || st->in_page || take_failure(QmPrintStep::kStartPage)) return SP_ERROR;
+  std::memset(st->bits, 0xFF, static_cast<size_t>(st->width) * static_cast<size_t>(st->height) * 4);  // white paper
+  st->in_page = true;
+  return 1;
+}
+
+int EndPage(HDC hdc) {
+  DcState* st = state_of(hdc);
+  if (!st || st->job < 0 || !st->in_page) return SP_ERROR;
+  st->in_page = false;
+  if (take_failure(QmPrintStep::kEndPage)) return SP_ERROR;
+  const uint32_t* px = static_cast<const uint32_t*>(st->bits);
+  std::vector<uint32_t> page(px, px + static_cast<size_t>(st->width) * static_cast<size_t>(st->height));
+  for (uint32_t& v : page) v &= 0x00FFFFFF;
+  ps().jobs[static_cast<size_t>(st->job)].pages.push_back(std::move(page));
+  if (st->abort && !st->abort(hdc, 0)) {
+    AbortDoc(hdc);
+    return SP_APPABORT;
+  }
+  return 1;
+}
+
+int EndDoc(HDC hdc) {
+  DcState* st = state_of(hdc);
+  if (!st || st->job < 0) return SP_ERROR;
+  QmPrintJob& job = ps().jobs[static_cast<size_t>(st->job)];
+  st->job = -1;
+  st->in_page = false;
+  if (take_failure(QmPrintStep::kEndDoc)) return SP_ERROR;
+  if (!job.output.empty() && !write_pdf(job, &job.error)) return SP_ERROR;
+  job.ended = true;
+  return 1;
+}
+
+int AbortDoc(HDC hdc) {
+  DcState* st = state_of(hdc);
+  if (!st || st->job < 0) return SP_ERROR;
+  ps().jobs[static_cast<size_t>(st->job)].aborted = true;
+  st->job = -1;
+  st->in_page = false;
+  return 1;
+}
+
+void qm_print_push_dialog_answer(QmPrintDialogAnswer a) { ps().answers.push_back(a); }
+
+const std::vector<DWORD>& qm_print_dialogs_shown() { return ps().dialogs; }
+
+BOOL PrintDlgA(LPPRINTDLGA pd) {
+  if (!pd || pd->lStructSize < sizeof(PRINTDLGA)) return FALSE;
+  ps().dialogs.push_back(pd->Flags);
+  QmPrintDialogAnswer a = {false, 0, 0, 0, 0};
+  if (!(pd->Flags & PD_RETURNDEFAULT)) {
+    if (ps().answers.empty()) return FALSE;
+    a = ps().answers.front();
+    ps().answers.pop_front();
+    if (!a.ok) return FALSE;
+    const DWORD choice = PD_PRINTTOFILE | PD_PAGENUMS | PD_SELECTION;
+    pd->Flags = (pd->Flags & ~choice) | (a.flags & choice);
+    const WORD lo = std::min(pd->nMinPage, pd->nMaxPage), hi = std::max(pd->nMinPage, pd->nMaxPage);
+    pd->nFromPage = std::clamp(a.from_page, lo, hi);
+    pd->nToPage = std::clamp(std::max(a.to_page, pd->nFromPage), lo, hi);
+    pd->nCopies = a.copies ? a.copies : 1;
+  }
+  if (pd->Flags & PD_RETURNDC) {
+    pd->hDC = CreateDCA(nullptr, nullptr, nullptr, nullptr);
+    if (!pd->hDC) return FALSE;
+  }
+  return TRUE;
+}

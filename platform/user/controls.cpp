@@ -1,0 +1,553 @@
+// The standard and common controls: window classes that exist without
+// registration, each keeping its state (items, selection, check, range and
+// position) beside its window and telling its parent what the user did,
+// as the originals do: a program's own calls (LB_SETCURSEL, CB_SETCURSEL,
+// TCM_SETCURSEL) notify nobody; what a user does (qm_user_pick, a click,
+// typing) sends the notification. Lists compare and search text without
+// regard to ASCII case.
+#include <commctrl.h>
+#include <qm_user.h>
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/user/user_internal.h"
+
+namespace qmuser {
+
+namespace {
+
+enum class Kind { kButton, kEdit, kStatic, kListBox, kComboBox, kScrollBar, kTab, kProgress, kAnimate, kTooltip };
+
+struct Item {
+  std::string text;
+  LPARAM data = 0;
+};
+
+struct Control {
+  Kind kind;
+  std::vector<Item> items;
+  int sel = -1;
+  int top = 0;
+  int check = BST_UNCHECKED;
+  int lo = 0, hi = 100, pos = 0, step = 10;
+  int item_height = 16;
+  bool playing = false;
+  HFONT font = nullptr;
+};
+
+std::unordered_map<HWND, Control>& controls() {
+  static std::unordered_map<HWND, Control> c;
+  return c;
+}
+
+Control* control(HWND h) {
+  auto it = controls().find(h);
+  return it == controls().end() ? nullptr : &it->second;
+}
+
+DWORD style_of(HWND h) { return static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)); }
+
+void notify_command(HWND h, UINT code) {
+  HWND parent = GetParent(h);
+  if (parent) SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), code), reinterpret_cast<LPARAM>(h));
+}
+
+LRESULT notify(HWND h, int code) {
+  HWND parent = GetParent(h);
+  if (!parent) return 0;
+  NMHDR hdr = {h, static_cast<UINT_PTR>(GetDlgCtrlID(h)), static_cast<UINT>(code)};
+  return SendMessageA(parent, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+}
+
+std::string lower(const std::string& s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+bool has_strings(const Control& c, DWORD style) {
+  if (c.kind == Kind::kListBox)
+    return !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
+  return !(style & CBS_OWNERDRAWFIXED) || (style & CBS_HASSTRINGS);
+}
+
+bool sorted(const Control& c, DWORD style) {
+  return c.kind == Kind::kListBox ? (style & LBS_SORT) != 0 : (style & CBS_SORT) != 0;
+}
+
+// Adds (at == -1: at the end, or in sorted place) or inserts an item.
+LRESULT add_item(HWND h, Control& c, int at, LPARAM lparam, bool insert) {
+  const DWORD style = style_of(h);
+  Item item;
+  if (has_strings(c, style))
+    item.text = lparam ? reinterpret_cast<LPCSTR>(lparam) : "";
+  else
+    item.data = lparam;
+  size_t index = c.items.size();
+  if (insert) {
+    if (at >= 0 && static_cast<size_t>(at) <= c.items.size()) index = static_cast<size_t>(at);
+  } else if (sorted(c, style) && has_strings(c, style)) {
+    const std::string key = lower(item.text);
+    index = std::upper_bound(c.items.begin(), c.items.end(), key,
+                             [](const std::string& k, const Item& i) { return k < lower(i.text); }) -
+            c.items.begin();
+  }
+  c.items.insert(c.items.begin() + static_cast<long>(index), item);
+  if (c.sel >= static_cast<int>(index)) ++c.sel;
+  InvalidateRect(h, nullptr, TRUE);
+  return static_cast<LRESULT>(index);
+}
+
+LRESULT find_exact(const Control& c, WPARAM start, LPARAM text) {
+  if (!text) return LB_ERR;
+  const std::string key = lower(reinterpret_cast<LPCSTR>(text));
+  const int n = static_cast<int>(c.items.size());
+  const int first = static_cast<int>(static_cast<INT_PTR>(start));
+  // From the item after `start` round to `start` itself.
+  for (int k = 1; k <= n; ++k) {
+    const int i = ((first < 0 ? -1 : first) + k) % n;
+    if (lower(c.items[static_cast<size_t>(i)].text) == key) return i;
+  }
+  return LB_ERR;
+}
+
+LRESULT copy_text(const Item& item, LPARAM buffer) {
+  if (buffer) std::memcpy(reinterpret_cast<char*>(buffer), item.text.c_str(), item.text.size() + 1);
+  return static_cast<LRESULT>(item.text.size());
+}
+
+bool valid(const Control& c, WPARAM index) { return index < c.items.size(); }
+
+RECT item_rect(HWND h, const Control& c, int index) {
+  RECT client;
+  GetClientRect(h, &client);
+  const int y = (index - c.top) * c.item_height;
+  return RECT{0, y, client.right, y + c.item_height};
+}
+
+void paint_list(HWND h, Control& c) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  const DWORD style = style_of(h);
+  RECT client;
+  GetClientRect(h, &client);
+  const bool owner_draw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
+  if (!owner_draw) {
+    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    FillRect(dc, &client, white);
+  }
+  for (int i = std::max(c.top, 0); i < static_cast<int>(c.items.size()); ++i) {
+    RECT r = item_rect(h, c, i);
+    if (r.top >= client.bottom) break;
+    if (owner_draw) {
+      DRAWITEMSTRUCT dis = {ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(h)), static_cast<UINT>(i), ODA_DRAWENTIRE,
+                            static_cast<UINT>(i == c.sel ? ODS_SELECTED : 0), h, dc, r,
+                            static_cast<ULONG_PTR>(c.items[static_cast<size_t>(i)].data)};
+      SendMessageA(GetParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    } else {
+      const std::string& t = c.items[static_cast<size_t>(i)].text;
+      TextOutA(dc, r.left + 2, r.top, t.c_str(), static_cast<int>(t.size()));
+    }
+  }
+  EndPaint(h, &ps);
+}
+
+// Sets the selection as a user would, with the notification.
+void user_select(HWND h, Control& c, int index) {
+  if (index < -1 || index >= static_cast<int>(c.items.size())) return;
+  const int old = c.sel;
+  c.sel = index;
+  InvalidateRect(h, nullptr, TRUE);
+  switch (c.kind) {
+    case Kind::kListBox:
+      if (old != index && (style_of(h) & LBS_NOTIFY)) notify_command(h, LBN_SELCHANGE);
+      break;
+    case Kind::kComboBox:
+      DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(index >= 0 ? c.items[static_cast<size_t>(index)].text.c_str() : ""));
+      notify_command(h, CBN_SELCHANGE);
+      break;
+    case Kind::kTab:
+      if (old != index) {
+        if (notify(h, TCN_SELCHANGING)) {  // the parent refused the change
+          c.sel = old;
+          return;
+        }
+        notify(h, TCN_SELCHANGE);
+      }
+      break;
+    default: break;
+  }
+}
+
+LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  const bool combo = c.kind == Kind::kComboBox;
+  switch (msg) {
+    case LB_ADDSTRING: case CB_ADDSTRING: return add_item(h, c, -1, l, false);
+    case LB_INSERTSTRING: case CB_INSERTSTRING: return add_item(h, c, static_cast<int>(static_cast<INT_PTR>(w)), l, true);
+    case LB_DELETESTRING: case CB_DELETESTRING:
+      if (!valid(c, w)) return LB_ERR;
+      c.items.erase(c.items.begin() + static_cast<long>(w));
+      if (c.sel == static_cast<int>(w)) c.sel = -1;
+      else if (c.sel > static_cast<int>(w)) --c.sel;
+      InvalidateRect(h, nullptr, TRUE);
+      return static_cast<LRESULT>(c.items.size());
+    case LB_RESETCONTENT: case CB_RESETCONTENT:
+      c.items.clear();
+      c.sel = -1;
+      c.top = 0;
+      if (combo && (style_of(h) & 3) == CBS_DROPDOWNLIST) DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case LB_GETCOUNT: case CB_GETCOUNT: return static_cast<LRESULT>(c.items.size());
+    case LB_GETCURSEL: case CB_GETCURSEL: return c.sel;
+    case LB_SETCURSEL: case CB_SETCURSEL: {
+      const int index = static_cast<int>(static_cast<INT_PTR>(w));
+      if (index < -1 || index >= static_cast<int>(c.items.size())) {
+        c.sel = -1;
+        if (combo) DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        return LB_ERR;
+      }
+      c.sel = index;
+      if (combo) DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(index >= 0 ? c.items[static_cast<size_t>(index)].text.c_str() : ""));
+      InvalidateRect(h, nullptr, TRUE);
+      return index;
+    }
+    case LB_GETTEXT: case CB_GETLBTEXT: return valid(c, w) ? copy_text(c.items[w], l) : LB_ERR;
+    case LB_GETTEXTLEN: case CB_GETLBTEXTLEN: return valid(c, w) ? static_cast<LRESULT>(c.items[w].text.size()) : LB_ERR;
+    case LB_GETITEMDATA: case CB_GETITEMDATA: return valid(c, w) ? c.items[w].data : LB_ERR;
+    case LB_SETITEMDATA: case CB_SETITEMDATA:
+      if (!valid(c, w)) return LB_ERR;
+      c.items[w].data = l;
+      return 0;
+    case LB_FINDSTRINGEXACT: case CB_FINDSTRINGEXACT: return find_exact(c, w, l);
+    case CB_SELECTSTRING: {
+      const LRESULT i = find_exact(c, w, l);
+      if (i != CB_ERR) list_proc(h, c, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+      return i;
+    }
+    case WM_KILLFOCUS:
+      if (combo) notify_command(h, CBN_KILLFOCUS);
+      return 0;
+    case WM_SETTEXT:
+      // A drop-down list shows only its items.
+      if (combo && (style_of(h) & 3) == CBS_DROPDOWNLIST) return CB_ERR;
+      return DefWindowProcA(h, msg, w, l);
+    default: break;
+  }
+  if (combo) return DefWindowProcA(h, msg, w, l);
+  switch (msg) {
+    case LB_GETTOPINDEX: return c.top;
+    case LB_SETTOPINDEX:
+      if (!valid(c, w)) return LB_ERR;
+      c.top = static_cast<int>(w);
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case LB_GETITEMHEIGHT: return c.item_height;
+    case LB_SETITEMHEIGHT:
+      if (LOWORD(l) == 0 || LOWORD(l) > 255) return LB_ERR;
+      c.item_height = LOWORD(l);
+      return 0;
+    case LB_GETITEMRECT:
+      if (!valid(c, w) || !l) return LB_ERR;
+      *reinterpret_cast<RECT*>(l) = item_rect(h, c, static_cast<int>(w));
+      return 1;
+    case LB_ITEMFROMPOINT: {
+      // The nearest item in the low word; the high word 1 when the point is
+      // outside the client area.
+      const int y = GET_Y_LPARAM(l);
+      RECT client;
+      GetClientRect(h, &client);
+      const bool outside = y < 0 || y >= client.bottom || GET_X_LPARAM(l) < 0 || GET_X_LPARAM(l) >= client.right;
+      if (c.items.empty()) return MAKELONG(0, 1);
+      int i = c.top + (y < 0 ? 0 : y / c.item_height);
+      i = std::min(i, static_cast<int>(c.items.size()) - 1);
+      return MAKELONG(i, outside || y / c.item_height + c.top >= static_cast<int>(c.items.size()) ? 1 : 0);
+    }
+    case WM_LBUTTONDOWN: {
+      const LRESULT hit = list_proc(h, c, LB_ITEMFROMPOINT, 0, l);
+      if (HIWORD(hit) == 0) user_select(h, c, LOWORD(hit));
+      SetFocus(h);
+      return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+      if (style_of(h) & LBS_NOTIFY) notify_command(h, LBN_DBLCLK);
+      return 0;
+    case WM_PAINT: paint_list(h, c); return 0;
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+// Checks one automatic radio button and clears the others of its group.
+void check_radio(HWND h) {
+  HWND parent = GetParent(h);
+  std::vector<HWND> group;
+  for (HWND s = GetWindow(h, GW_HWNDFIRST); s; s = GetWindow(s, GW_HWNDNEXT)) {
+    if (style_of(s) & WS_GROUP) {
+      if (std::find(group.begin(), group.end(), h) != group.end()) break;
+      group.clear();
+    }
+    group.push_back(s);
+  }
+  (void)parent;
+  for (HWND s : group) {
+    Control* c = control(s);
+    if (c && c->kind == Kind::kButton && (style_of(s) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+      c->check = s == h ? BST_CHECKED : BST_UNCHECKED;
+  }
+}
+
+LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+LRESULT button_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  const DWORD type = style_of(h) & BS_TYPEMASK;
+  switch (msg) {
+    case BM_GETCHECK: return c.check;
+    case BM_SETCHECK:
+      c.check = static_cast<int>(w) == BST_INDETERMINATE && (type == BS_3STATE || type == BS_AUTO3STATE)
+                    ? BST_INDETERMINATE
+                    : (w ? BST_CHECKED : BST_UNCHECKED);
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case BM_CLICK:
+    case WM_LBUTTONUP:
+      if (!IsWindowEnabled(h)) return 0;  // a disabled button does not answer
+      if (type == BS_AUTOCHECKBOX) c.check = c.check ? BST_UNCHECKED : BST_CHECKED;
+      if (type == BS_AUTO3STATE) c.check = (c.check + 1) % 3;
+      if (type == BS_AUTORADIOBUTTON) check_radio(h);
+      notify_command(h, BN_CLICKED);
+      return 0;
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+LRESULT range_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  auto clamp = [&](int v) { return std::min(std::max(v, std::min(c.lo, c.hi)), std::max(c.lo, c.hi)); };
+  if (c.kind == Kind::kScrollBar) {
+    switch (msg) {
+      case SBM_SETPOS: {
+        const int old = c.pos;
+        c.pos = clamp(static_cast<int>(static_cast<INT_PTR>(w)));
+        return old;
+      }
+      case SBM_GETPOS: return c.pos;
+      case SBM_SETRANGE:
+        c.lo = static_cast<int>(static_cast<INT_PTR>(w)), c.hi = static_cast<int>(l);
+        c.pos = clamp(c.pos);
+        return 1;
+      case SBM_GETRANGE:
+        if (w) *reinterpret_cast<int*>(w) = c.lo;
+        if (l) *reinterpret_cast<int*>(l) = c.hi;
+        return 1;
+      default: return DefWindowProcA(h, msg, w, l);
+    }
+  }
+  const int old = c.pos;
+  switch (msg) {
+    case PBM_SETRANGE:
+      c.lo = LOWORD(l), c.hi = HIWORD(l), c.pos = clamp(c.pos);
+      return MAKELONG(c.lo, c.hi);
+    case PBM_SETRANGE32: c.lo = static_cast<int>(w), c.hi = static_cast<int>(l), c.pos = clamp(c.pos); return 1;
+    case PBM_SETPOS: c.pos = clamp(static_cast<int>(w)); return old;
+    case PBM_DELTAPOS: c.pos = clamp(c.pos + static_cast<int>(w)); return old;
+    case PBM_SETSTEP: c.step = static_cast<int>(w); return 0;
+    case PBM_STEPIT:
+      // Stepping past the end starts again from the beginning.
+      c.pos = c.pos + c.step > c.hi ? c.lo + (c.pos + c.step - c.hi) % std::max(1, c.hi - c.lo) : c.pos + c.step;
+      return old;
+    case PBM_GETPOS: return c.pos;
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+LRESULT tab_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case TCM_INSERTITEMA: {
+      const TCITEMA* item = reinterpret_cast<const TCITEMA*>(l);
+      if (!item) return -1;
+      Item it;
+      if ((item->mask & TCIF_TEXT) && item->pszText) it.text = item->pszText;
+      if (item->mask & TCIF_PARAM) it.data = item->lParam;
+      const size_t at = std::min(static_cast<size_t>(w), c.items.size());
+      c.items.insert(c.items.begin() + static_cast<long>(at), it);
+      if (c.sel < 0) c.sel = 0;  // the first tab is selected
+      else if (c.sel >= static_cast<int>(at) && c.items.size() > 1) ++c.sel;
+      return static_cast<LRESULT>(at);
+    }
+    case TCM_GETITEMA: {
+      TCITEMA* item = reinterpret_cast<TCITEMA*>(l);
+      if (!item || !valid(c, w)) return FALSE;
+      if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+        const std::string& t = c.items[w].text;
+        const size_t n = std::min(t.size(), static_cast<size_t>(item->cchTextMax - 1));
+        std::memcpy(item->pszText, t.data(), n);
+        item->pszText[n] = '\0';
+      }
+      if (item->mask & TCIF_PARAM) item->lParam = c.items[w].data;
+      return TRUE;
+    }
+    case TCM_GETITEMCOUNT: return static_cast<LRESULT>(c.items.size());
+    case TCM_DELETEALLITEMS: c.items.clear(), c.sel = -1; return TRUE;
+    case TCM_GETCURSEL: return c.sel;
+    case TCM_SETCURSEL: {
+      if (!valid(c, w)) return -1;
+      const int old = c.sel;
+      c.sel = static_cast<int>(w);
+      return old;
+    }
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  Control* c = control(h);
+  if (!c) return DefWindowProcA(h, msg, w, l);
+  switch (msg) {
+    case WM_NCDESTROY:
+      controls().erase(h);
+      return DefWindowProcA(h, msg, w, l);
+    case WM_SETFONT: c->font = reinterpret_cast<HFONT>(w); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(c->font);
+    default: break;
+  }
+  switch (c->kind) {
+    case Kind::kButton: return button_proc(h, *c, msg, w, l);
+    case Kind::kListBox:
+    case Kind::kComboBox: return list_proc(h, *c, msg, w, l);
+    case Kind::kScrollBar:
+    case Kind::kProgress: return range_proc(h, *c, msg, w, l);
+    case Kind::kTab: return tab_proc(h, *c, msg, w, l);
+    case Kind::kEdit:
+      if (msg == WM_SETTEXT) {
+        const LRESULT r = DefWindowProcA(h, msg, w, l);
+        // A single-line edit reports every change of its text.
+        if (!(style_of(h) & ES_MULTILINE)) notify_command(h, EN_CHANGE);
+        return r;
+      }
+      if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
+      if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
+      if (msg == EM_SETREADONLY) {
+        const DWORD s = style_of(h);
+        SetWindowLongA(h, GWL_STYLE, static_cast<LONG>(w ? s | ES_READONLY : s & ~ES_READONLY));
+        return TRUE;
+      }
+      return DefWindowProcA(h, msg, w, l);
+    case Kind::kAnimate:
+      if (msg == ACM_OPENA) return TRUE;
+      if (msg == ACM_PLAY) return c->playing = true, TRUE;
+      if (msg == ACM_STOP) return c->playing = false, TRUE;
+      if (msg == ACM_ISPLAYING) return c->playing;
+      return DefWindowProcA(h, msg, w, l);
+    case Kind::kTooltip:
+      if (msg == TTM_ADDTOOLA || msg == TTM_UPDATETIPTEXTA || msg == TTM_DELTOOLA) {
+        const TOOLINFOA* ti = reinterpret_cast<const TOOLINFOA*>(l);
+        if (!ti) return FALSE;
+        auto it = std::find_if(c->items.begin(), c->items.end(), [&](const Item& i) {
+          return i.data == static_cast<LPARAM>(ti->uId);
+        });
+        if (msg == TTM_DELTOOLA) {
+          if (it != c->items.end()) c->items.erase(it);
+          return TRUE;
+        }
+        if (it == c->items.end()) it = c->items.insert(c->items.end(), Item{"", static_cast<LPARAM>(ti->uId)});
+        it->text = ti->lpszText && !IS_INTRESOURCE(ti->lpszText) ? ti->lpszText : "";
+        return TRUE;
+      }
+      if (msg == TTM_GETTOOLCOUNT) return static_cast<LRESULT>(c->items.size());
+      return DefWindowProcA(h, msg, w, l);
+    case Kind::kStatic:
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+// The procedure of every control class: the state is made at WM_NCCREATE.
+template <Kind K>
+LRESULT proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NCCREATE) {
+    Control c;
+    c.kind = K;
+    if (K == Kind::kScrollBar) c.hi = 0;
+    controls()[h] = c;
+  }
+  if (msg == WM_CREATE && K == Kind::kListBox && (style_of(h) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE))) {
+    // An owner-drawn fixed list asks its parent for the item height once.
+    MEASUREITEMSTRUCT mis = {ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(h)), 0, 0, 16, 0};
+    SendMessageA(GetParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+    if (Control* c = control(h)) c->item_height = mis.itemHeight > 0 && mis.itemHeight < 256 ? static_cast<int>(mis.itemHeight) : 16;
+  }
+  return control_proc(h, msg, w, l);
+}
+
+struct ControlClass {
+  const char* name;
+  WNDPROC proc;
+};
+
+const ControlClass kClasses[] = {
+    {WC_BUTTONA, proc<Kind::kButton>},       {WC_EDITA, proc<Kind::kEdit>},
+    {WC_STATICA, proc<Kind::kStatic>},       {WC_LISTBOXA, proc<Kind::kListBox>},
+    {WC_COMBOBOXA, proc<Kind::kComboBox>},   {WC_SCROLLBARA, proc<Kind::kScrollBar>},
+    {WC_TABCONTROLA, proc<Kind::kTab>},      {PROGRESS_CLASSA, proc<Kind::kProgress>},
+    {ANIMATE_CLASSA, proc<Kind::kAnimate>},  {TOOLTIPS_CLASSA, proc<Kind::kTooltip>},
+};
+
+}  // namespace
+
+bool register_control_class(LPCSTR name) {
+  if (!name || IS_INTRESOURCE(name)) return false;
+  for (const ControlClass& k : kClasses) {
+    if (lower(k.name) != lower(name)) continue;
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = k.proc;
+    wc.lpszClassName = k.name;
+    return RegisterClassA(&wc) != 0;
+  }
+  return false;
+}
+
+}  // namespace qmuser
+
+using namespace qmuser;
+
+BOOL qm_user_pick(HWND h, int index) {
+  Control* c = control(h);
+  if (!c || !IsWindowEnabled(h) || index < -1 || index >= static_cast<int>(c->items.size())) return FALSE;
+  user_select(h, *c, index);
+  return TRUE;
+}
+
+BOOL qm_user_type(HWND h, LPCSTR text) {
+  Control* c = control(h);
+  if (!c || !IsWindowEnabled(h)) return FALSE;
+  if (c->kind == Kind::kEdit) {
+    if (style_of(h) & ES_READONLY) return FALSE;
+    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    notify_command(h, EN_CHANGE);
+    return TRUE;
+  }
+  if (c->kind == Kind::kComboBox && (style_of(h) & 3) != CBS_DROPDOWNLIST) {
+    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    notify_command(h, CBN_EDITCHANGE);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+int SetScrollPos(HWND h, int bar, int pos, BOOL) {
+  return bar == SB_CTL ? static_cast<int>(SendMessageA(h, SBM_SETPOS, static_cast<WPARAM>(pos), 0)) : 0;
+}
+
+int GetScrollPos(HWND h, int bar) { return bar == SB_CTL ? static_cast<int>(SendMessageA(h, SBM_GETPOS, 0, 0)) : 0; }
+
+BOOL SetScrollRange(HWND h, int bar, int min_pos, int max_pos, BOOL) {
+  return bar == SB_CTL && SendMessageA(h, SBM_SETRANGE, static_cast<WPARAM>(min_pos), max_pos) ? TRUE : FALSE;
+}
+
+BOOL GetScrollRange(HWND h, int bar, LPINT min_pos, LPINT max_pos) {
+  return bar == SB_CTL && SendMessageA(h, SBM_GETRANGE, reinterpret_cast<WPARAM>(min_pos), reinterpret_cast<LPARAM>(max_pos))
+             ? TRUE
+             : FALSE;
+}
