@@ -12,6 +12,7 @@
 #include "database/mb_drawing.h"
 #include "database/mb_object.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
+#include "tests/test_temp.h"
 
 // Group pairs "code", "value", ... joined into DXF text.
 inline std::string dxf_text(std::initializer_list<const char*> items) {
@@ -28,7 +29,7 @@ inline std::string dxf_entities(const std::string& groups) {
   return "0\nSECTION\n2\nENTITIES\n" + groups + "0\nENDSEC\n0\nEOF\n";
 }
 
-inline std::string dxf_temp_path(const std::string& name) { return testing::TempDir() + name; }
+inline std::string dxf_temp_path(const std::string& name) { return qm_test_temp(name); }
 
 inline void dxf_write(const std::string& path, const std::string& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");

@@ -17,6 +17,7 @@
 #include "display/interaction/mb_undo_redo.h"
 
 #include <windows.h>
+#include "tests/test_temp.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void write_all(const std::string& path, const std::string& bytes) {
 
 // A fresh folder under the test temp folder.
 std::string make_dir(const char* name) {
-  std::string dir = testing::TempDir() + name + std::to_string(getpid());
+  std::string dir = qm_test_temp(name);
   std::string cmd = "mkdir -p '" + dir + "'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
   return dir + "/";

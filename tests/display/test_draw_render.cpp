@@ -7,6 +7,7 @@
 #include "display/mb_view_history.h"
 #include "surface_probe.h"
 #include "view_fixture.h"
+#include "tests/test_temp.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ TEST_F(ViewTest, ExportedPngMatchesTheSurface) {
   op->add_entity_to_selection(lines[2], false);
   As_Rect area;
   area.set_rect(to_drawing(0, 0), to_drawing(800, 600));
-  const std::string path = ::testing::TempDir() + "qm_export.png";
+  const std::string path = qm_test_temp("qm_export.png");
   ASSERT_TRUE(render()->export_image(path.c_str(), area, 800, 600, 0, 0));
   CxImage image(path.c_str(), CXIMAGE_FORMAT_PNG);
   ASSERT_TRUE(image.IsValid());
@@ -200,7 +201,7 @@ TEST_F(ViewTest, ExportFormatsAndFailures) {
   add_line(As_Pt(0, 0, 0), As_Pt(100, 100, 0));
   As_Rect area;
   area.set_rect(As_Pt(0, 100, 0), As_Pt(100, 0, 0));
-  const std::string dir = ::testing::TempDir();
+  const std::string dir = qm_test_temp("");
   struct Case {
     const char* name;
     bool ok;

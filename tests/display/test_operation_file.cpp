@@ -5,9 +5,10 @@
 
 #include "database/entities/mb_line.h"
 #include "view_fixture.h"
+#include "tests/test_temp.h"
 
 TEST_F(ViewTest, SaveWritesAndLoadAddsToTheDrawing) {
-  const std::string path = ::testing::TempDir() + "qm_operation.kzf";
+  const std::string path = qm_test_temp("qm_operation.kzf");
   op->drawing()->add_object(new MB_Line(As_Pt(0, 0, 0), As_Pt(10, 5, 0)));
   op->drawing()->add_object(new MB_Line(As_Pt(3, 3, 0), As_Pt(-4, 8, 0)));
   ASSERT_TRUE(op->save_kzf(path.c_str()));
@@ -29,7 +30,7 @@ TEST_F(ViewTest, SaveWritesAndLoadAddsToTheDrawing) {
 }
 
 TEST_F(ViewTest, FileFailuresAreReported) {
-  const std::string dir = ::testing::TempDir();
+  const std::string dir = qm_test_temp("");
   EXPECT_FALSE(op->load_kzf(nullptr));
   EXPECT_FALSE(op->save_kzf(nullptr));
   EXPECT_FALSE(op->load_kzf((dir + "qm_no_such_file.kzf").c_str()));

@@ -8,6 +8,7 @@
 #include "font_builder.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
+#include "tests/test_temp.h"
 
 using namespace font_test;
 
@@ -165,13 +166,12 @@ TEST(ShxLibrary, RecordsOutsideTheFileAreSkipped) {
 
 TEST(ShxLibrary, FileNamesResolveWithoutRegardToCaseAndAreNeverWritten) {
   std::vector<uint8_t> f = shapes_font(8, 2, {{65, "A", {0x14, 0}}});
-  const std::string dir = ::testing::TempDir();
-  const std::string path = dir + "/Mixed.SHX";
+  const std::string path = qm_test_temp("Mixed.SHX");
   FILE* out = std::fopen(path.c_str(), "wb");
   ASSERT_NE(out, nullptr);
   std::fwrite(f.data(), 1, f.size(), out);
   std::fclose(out);
-  MB_Shx_Library lib((dir + "/mixed.shx").c_str());
+  MB_Shx_Library lib(qm_test_temp("mixed.shx").c_str());
   EXPECT_NE(lib.find(65), nullptr);
   EXPECT_FALSE(lib.char_list().save(path.c_str()));
   FILE* in = std::fopen(path.c_str(), "rb");

@@ -17,6 +17,7 @@
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "exchange/markup/markup_format.h"
+#include "tests/test_temp.h"
 
 inline std::string markup_file_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -60,14 +61,14 @@ class MarkupTest : public testing::Test {
 
   // A path in the temporary folder, removed after the test.
   std::string temp(const std::string& name) {
-    made_.push_back(testing::TempDir() + name);
+    made_.push_back(qm_test_temp(name));
     std::remove(made_.back().c_str());
     return made_.back();
   }
 
   // The writer's template becomes `text` (a kernel folder of the test's own).
   void use_template(const std::string& text) {
-    const std::string dir = testing::TempDir() + "markup_kernel/";
+    const std::string dir = qm_test_temp("markup_kernel/");
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "support'").c_str()), 0);
     markup_write_file(dir + "support/sample.xml", text);
     setenv("QM_KERNEL_DIR", dir.c_str(), 1);

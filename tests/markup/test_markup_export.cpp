@@ -8,6 +8,7 @@
 #include "exchange/markup/xml_document.h"
 #include "qm_xml.h"
 #include "tests/markup/markup_fixture.h"
+#include "tests/test_temp.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ TEST_F(MarkupTest, TheTemplateIsNeverWritten) {
   EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", ""));
   EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", nullptr));
   EXPECT_FALSE(api_mb_save_xml(nullptr, "a.dwg", temp("none.rml").c_str()));
-  EXPECT_FALSE(markup_file_exists(testing::TempDir() + "none.rml"));
+  EXPECT_FALSE(markup_file_exists(qm_test_temp("none.rml")));
   EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", "/nonexistent/folder/out.rml")) << "the save's own result";
   EXPECT_EQ(markup_file_text(tmpl), before);
 }

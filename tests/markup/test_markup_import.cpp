@@ -10,6 +10,7 @@
 #include "exchange/markup/markupio.h"
 #include "qm_user.h"
 #include "tests/markup/markup_fixture.h"
+#include "tests/test_temp.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ TEST_F(MarkupImport, Failures) {
   // A missing file reads as an empty document, silently.
   qm_user_clear_message_boxes();
   base_ = "kept?";
-  EXPECT_FALSE(api_mb_load_xml(testing::TempDir() + "no such.rml", &drawing_, base_));
+  EXPECT_FALSE(api_mb_load_xml(qm_test_temp("no such.rml"), &drawing_, base_));
   EXPECT_EQ(base_, "");
   EXPECT_TRUE(qm_user_message_boxes().empty());
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "qm_xml.h"
+#include "tests/test_temp.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST(XmlDocument, MalformedDocumentsSayWhyWithTheLine) {
 }
 
 TEST(XmlDocument, HostileDocumentsAreRefusedOrReadWithoutExpansion) {
-  const std::string secret = testing::TempDir() + "qm_xml_secret.txt";
+  const std::string secret = qm_test_temp("qm_xml_secret.txt");
   std::ofstream(secret) << "SECRET-CONTENT";
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaa\">";
   const char* prev = "a";
@@ -111,7 +112,7 @@ TEST(XmlDocument, EditsEscapeAndSaveValidXml) {
   QmXmlNode a = doc.find("r:A");
   a.set_text("<&>\xff");
   b.append_copy(a);
-  const std::string path = testing::TempDir() + "qm_xml_saved.xml";
+  const std::string path = qm_test_temp("qm_xml_saved.xml");
   ASSERT_TRUE(doc.save_file(path.c_str()));
   const std::string saved = file_text(path);
   EXPECT_NE(saved.find("<r:C text=\"a&lt;b &amp; &quot;c&quot;&#10;d!\" z=\"2\"/>"), std::string::npos) << saved;
