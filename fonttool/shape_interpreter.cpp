@@ -165,12 +165,10 @@ void Interpreter::FractionalArc(PenState& pen, const uint8_t* b) {
   double radius_units = b[2] * 256.0 + b[3];
   double s = (o & 0x80) ? -1 : 1;
   int k = (o >> 4) & 7;
-  int m = o % 8;
-  if (m == 0) {
-    m = 7;
-  } else if (e != 0) {
-    m -= 1;
-  }
+  // Octants counted (0: all eight); with an end offset the last of them is
+  // the partial one.
+  int m = o % 8 == 0 ? 8 : o % 8;
+  if (e != 0) m -= 1;
   double a0 = k * kPi / 4 + s * t * kPi / 1024;
   double a1 = k * kPi / 4 + s * m * kPi / 4 + s * e * kPi / 1024;
   double radius = radius_units * u;

@@ -11,6 +11,16 @@ namespace {
 
 int8_t s8(uint8_t b) { return static_cast<int8_t>(b); }
 
+// Arcs are cut into chords of at most this angle, so that no chord strays
+// from its arc by more than 0.5% of the radius (r (1 - cos 0.1)).
+constexpr double kMaxChordAngle = 0.2;
+
+// Chords for an arc of a sweep.
+int chords_for(double sweep) {
+  const double n = std::ceil(std::fabs(sweep) / kMaxChordAngle - 1e-9);
+  return n < 1 ? 1 : static_cast<int>(n);
+}
+
 // Unit moves of the 16 vector directions: the major component 1, the minor
 // one 0.5 for odd directions.
 const double kDir[16][2] = {{1, 0},     {1, 0.5},   {1, 1},   {0.5, 1},  {0, 1},   {-0.5, 1},
@@ -21,7 +31,9 @@ const double kDir[16][2] = {{1, 0},     {1, 0.5},   {1, 1},   {0.5, 1},  {0, 1},
 
 struct Shape_Interpreter::State {
   double x = 0, y = 0;
-  double scale = 1.0;
+  // Font units to glyph units across and up: equal, but for a shape placed
+  // in the box of an extended big-font reference.
+  double sx = 1.0, sy = 1.0;
   bool down = true;
   Shape_Stroke stroke;  // the open stroke; empty until the pen moves
   std::vector<As_Pt> stack;
@@ -44,6 +56,19 @@ struct Shape_Interpreter::State {
     y = ny;
   }
   void move_by(double dx, double dy) { move_to(x + dx, y + dy); }
+  // A move of (du, dv) font units.
+  void move_units(double du, double dv) { move_by(du * sx, dv * sy); }
+  // Chords of the arc about (cu, cv) font units from the position, of radius
+  // r units, from angle a0 through sweep in `chords` steps; the last point
+  // is `end` units from the start, exactly.
+  void arc_units(double cu, double cv, double r, double a0, double sweep, int chords, double eu, double ev) {
+    const double x0 = x, y0 = y;
+    for (int k = 1; k < chords; ++k) {
+      const double a = a0 + sweep * k / chords;
+      move_to(x0 + (cu + r * std::cos(a)) * sx, y0 + (cv + r * std::sin(a)) * sy);
+    }
+    move_to(x0 + eu * sx, y0 + ev * sy);
+  }
 };
 
 void Shape_Interpreter::vector_move(uint8_t code, double* dx, double* dy) {
@@ -97,10 +122,14 @@ Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
   return g;
 }
 
+// A subshape starts with the pen down, as every shape does, and leaves the
+// caller its final pen state, position and scale.
 void Shape_Interpreter::subshape(State& s, uint32_t code, int depth) {
   if (depth >= kMaxDepth || code == 0) return;
   const std::vector<uint8_t>* bytes = lookup_(code);
-  if (bytes && !bytes->empty()) exec(s, bytes->data(), bytes->size(), depth + 1);
+  if (!bytes || bytes->empty()) return;
+  s.down = true;
+  exec(s, bytes->data(), bytes->size(), depth + 1);
 }
 
 bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
@@ -125,10 +154,16 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         s.down = false;
         break;
       case 3:
-        if (op[0]) s.scale /= op[0];
+        if (op[0]) {
+          s.sx /= op[0];
+          s.sy /= op[0];
+        }
         break;
       case 4:
-        if (op[0]) s.scale *= op[0];
+        if (op[0]) {
+          s.sx *= op[0];
+          s.sy *= op[0];
+        }
         break;
       case 5:
         if (s.stack.size() < kMaxStack) s.stack.emplace_back(s.x, s.y, 0.0);
@@ -145,63 +180,65 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         if (kind_ == Shape_Font_Kind::kUnifont) {
           subshape(s, uint32_t(op[0]) << 8 | op[1], depth);
         } else if (kind_ == Shape_Font_Kind::kBigFont && op[0] == 0) {
-          // Extended reference: the shape drawn in a box whose corner is
-          // offset from the position; the position does not move.
-          const double x = s.x, y = s.y, scale = s.scale;
+          // Extended reference: the shape drawn in the box (x, y, w, h) whose
+          // corner is offset from the position, scaled to fill it across by
+          // w against the cell's width and up by h against its height. The
+          // position and the pen do not change.
+          const double x = s.x, y = s.y, sx = s.sx, sy = s.sy;
           const bool down = s.down;
           s.flush();
-          s.x += op[3] * scale;
-          s.y += op[4] * scale;
-          s.scale = scale * op[6] / font_height_;
-          s.down = true;
+          s.x += op[3] * sx;
+          s.y += op[4] * sy;
+          s.sx = sx * op[5] / cell_width_;
+          s.sy = sy * op[6] / font_height_;
           subshape(s, uint32_t(op[1]) << 8 | op[2], depth);
           s.flush();
           s.x = x;
           s.y = y;
-          s.scale = scale;
+          s.sx = sx;
+          s.sy = sy;
           s.down = down;
         } else {
           subshape(s, op[0], depth);
         }
         break;
       case 8:
-        s.move_by(s8(op[0]) * s.scale, s8(op[1]) * s.scale);
+        s.move_units(s8(op[0]), s8(op[1]));
         break;
       case 9:
         for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= s.limit; k += 2) {
-          s.move_by(s8(d[k]) * s.scale, s8(d[k + 1]) * s.scale);
+          s.move_units(s8(d[k]), s8(d[k + 1]));
         }
         break;
       case 10: {
-        const double r = op[0] * s.scale;
+        // Octants of a circle of radius r from octant so; the end comes from
+        // the exact table.
+        const double r = op[0];
         const uint8_t c = op[1];
-        const bool cw = (c & 0x80) != 0;
+        const int turn = (c & 0x80) ? -1 : 1;
         const int so = (c >> 4) & 7;
         const int count = (c & 0x0F) ? (c & 0x0F) : 8;
-        const double cx = s.x - r * unit_circle_pts[2 * so].x();
-        const double cy = s.y - r * unit_circle_pts[2 * so].y();
-        for (int k = 1; k <= 2 * count; ++k) {
-          const int idx = ((2 * so + (cw ? -k : k)) % 16 + 16) % 16;
-          s.move_to(cx + r * unit_circle_pts[idx].x(), cy + r * unit_circle_pts[idx].y());
-        }
+        const As_Pt& from = unit_circle_pts[2 * so];
+        const As_Pt& to = unit_circle_pts[((2 * (so + turn * count)) % 16 + 16) % 16];
+        const double cu = -r * from.x(), cv = -r * from.y();
+        s.arc_units(cu, cv, r, so * qm_pi / 4, turn * count * qm_pi / 4, count * chords_for(qm_pi / 4),
+                    cu + r * to.x(), cv + r * to.y());
         break;
       }
       case 11: {
-        const double r = (op[2] * 256.0 + op[3]) * s.scale;
+        // From octant so plus a start offset, over the octants counted (0:
+        // all eight) to an end offset in 256ths of an octant; with an end
+        // offset the last octant counted is the partial one.
+        const double r = op[2] * 256.0 + op[3];
         const uint8_t c = op[4];
         const double sense = (c & 0x80) ? -1.0 : 1.0;
         const int so = (c >> 4) & 7;
-        const int cnt = c & 7;
-        const int m = cnt == 0 ? 7 : (op[1] ? cnt - 1 : cnt);
+        const int octants = (c & 7) ? (c & 7) : 8;
+        const int m = op[1] ? octants - 1 : octants;
         const double a0 = so * qm_pi / 4 + sense * op[0] * qm_pi / 1024;
         const double a1 = so * qm_pi / 4 + sense * m * qm_pi / 4 + sense * op[1] * qm_pi / 1024;
-        const double cx = s.x - r * std::cos(a0), cy = s.y - r * std::sin(a0);
-        const double sweep = a1 - a0;
-        const int chords = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (qm_pi / 8) - 1e-9)));
-        for (int k = 1; k <= chords; ++k) {
-          const double a = a0 + sweep * k / chords;
-          s.move_to(cx + r * std::cos(a), cy + r * std::sin(a));
-        }
+        const double cu = -r * std::cos(a0), cv = -r * std::sin(a0);
+        s.arc_units(cu, cv, r, a0, a1 - a0, chords_for(a1 - a0), cu + r * std::cos(a1), cv + r * std::sin(a1));
         break;
       }
       case 12:
@@ -211,34 +248,30 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
           if (s.steps > s.limit) break;
           if (code == 13 && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
           if (k + 2 >= n) break;
-          const double dx = s8(d[k]) * s.scale, dy = s8(d[k + 1]) * s.scale;
+          const double dx = s8(d[k]), dy = s8(d[k + 1]);
           const int b = s8(d[k + 2]);
           k += 3;
           const double len = std::hypot(dx, dy);
           if (len == 0) continue;  // no chord: no move
           if (b == 0) {
-            s.move_by(dx, dy);
+            s.move_units(dx, dy);
             continue;
           }
           // Sagitta h to the right of the chord for a positive bulge; the
           // arc runs counter-clockwise then, clockwise for a negative one.
+          // Worked in font units from the position.
           const double h = len * b / 254.0, half = len / 2;
           const double nx = dy / len, ny = -dx / len;
           const double rad = (half * half + h * h) / (2 * std::fabs(h));
           const double off = h - (h > 0 ? rad : -rad);
-          const double cx = s.x + dx / 2 + nx * off, cy = s.y + dy / 2 + ny * off;
-          const double as = std::atan2(s.y - cy, s.x - cx);
-          const double ae = std::atan2(s.y + dy - cy, s.x + dx - cx);
+          const double cu = dx / 2 + nx * off, cv = dy / 2 + ny * off;
+          const double as = std::atan2(-cv, -cu);
+          const double ae = std::atan2(dy - cv, dx - cu);
           double sweep = b > 0 ? ae - as : as - ae;
           while (sweep <= 0) sweep += two_pi;
           while (sweep > two_pi) sweep -= two_pi;
           if (b < 0) sweep = -sweep;
-          const double ex = s.x + dx, ey = s.y + dy;
-          for (int step = 1; step < 4; ++step) {
-            const double a = as + sweep * step / 4;
-            s.move_to(cx + rad * std::cos(a), cy + rad * std::sin(a));
-          }
-          s.move_to(ex, ey);
+          s.arc_units(cu, cv, rad, as, sweep, chords_for(sweep), dx, dy);
         } while (code == 13);
         break;
       }
@@ -252,7 +285,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         if (code >= 16) {
           double dx, dy;
           vector_move(code, &dx, &dy);
-          s.move_by(dx * s.scale, dy * s.scale);
+          s.move_units(dx, dy);
         }
         break;
     }

@@ -3,9 +3,11 @@
 //
 // One interpreter serves compiled fonts (mb_shx_library) and fonts compiled
 // from source (mb_shp_library), so both draw a shape alike. The pen is down
-// when a shape starts; code 0 ends the shape and its open stroke; a pop with
-// the pen down starts a new stroke at the popped position; odd vector
-// directions have a minor component of half the length.
+// when a shape or a subshape starts; code 0 ends the shape and its open
+// stroke; a pop with the pen down starts a new stroke at the popped
+// position; odd vector directions have a minor component of half the
+// length; arcs are cut into chords no further than 0.5% of the radius from
+// the arc, and end exactly where their codes say.
 //
 // Shapes are untrusted: every operand is read inside the shape's bytes (a
 // code whose operands are cut off ends the shape with the strokes made so
@@ -44,9 +46,13 @@ class Shape_Interpreter {
   static constexpr int kMaxDepth = 16;
   static constexpr size_t kMaxStack = 256;
 
-  // `font_height` scales the boxes of extended big-font references.
-  Shape_Interpreter(Shape_Font_Kind kind, Shape_Lookup lookup, double font_height)
-      : kind_(kind), lookup_(std::move(lookup)), font_height_(font_height > 0 ? font_height : 1.0) {}
+  // The font's cell (`font_height` up, `cell_width` across; the height when
+  // 0) scales the boxes of extended big-font references.
+  Shape_Interpreter(Shape_Font_Kind kind, Shape_Lookup lookup, double font_height, double cell_width = 0)
+      : kind_(kind),
+        lookup_(std::move(lookup)),
+        font_height_(font_height > 0 ? font_height : 1.0),
+        cell_width_(cell_width > 0 ? cell_width : font_height_) {}
 
   // Runs one shape from a fresh state (origin, pen down, scale 1), every
   // code and point spent from the open budgets; when they run out, the
@@ -70,6 +76,7 @@ class Shape_Interpreter {
   Shape_Font_Kind kind_;
   Shape_Lookup lookup_;
   double font_height_;
+  double cell_width_;
 };
 
 // Places a glyph at the pen, scaled by (sx, sy), appending its strokes to

@@ -121,6 +121,7 @@ void MB_Shx_Library::clear() {
   index_.clear();
   above_ = below_ = 1;
   modes_ = 0;
+  cell_width_ = 0;
   kind_ = kUnknown;
 }
 
@@ -200,6 +201,8 @@ bool MB_Shx_Library::load_shx_bytes(const uint8_t* p, size_t size) {
             below_ = r[start + 1];
             modes_ = r[start + 2];
           }
+          // Extended big fonts give the cell's width next.
+          if (start + 4 <= len) cell_width_ = r[start + 3];
         }
         add_shape(code, r, len);
       }
@@ -244,7 +247,7 @@ bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
         const MB_Shx_Char* s = find(sub);
         return s ? &s->data() : nullptr;
       },
-      height());
+      height(), cell_width_);
   *out = run.run(c->data().data(), c->data().size());
   return true;
 }

@@ -106,6 +106,8 @@ class MB_Shx_Library : public MB_Font_Library {
   uint16_t above() const { return above_; }
   uint16_t below() const { return below_; }
   uint16_t modes() const { return modes_; }
+  // The width of a big font's cell; 0 when the font gives none.
+  uint16_t cell_width() const { return cell_width_; }
   int kind() const { return kind_; }
 
  private:
@@ -117,7 +119,7 @@ class MB_Shx_Library : public MB_Font_Library {
   uint16_t above_ = 1;
   uint16_t below_ = 1;
   uint16_t modes_ = 0;
-  uint16_t spare_ = 0;
+  uint16_t cell_width_ = 0;
   int kind_ = kUnknown;
 };
 

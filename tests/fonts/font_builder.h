@@ -58,8 +58,8 @@ inline std::vector<uint8_t> shapes_font(uint8_t above, uint8_t below, const std:
 
 // A big font with one escape range; the information shape comes first.
 inline std::vector<uint8_t> big_font(uint8_t above, uint8_t below, const std::vector<Shape>& shapes,
-                                     uint16_t word = 8) {
-  std::vector<Shape> all = {{0, "BF", {above, below, 0, 0}}};
+                                     uint16_t word = 8, uint8_t cell_width = 0) {
+  std::vector<Shape> all = {{0, "BF", {above, below, 0, cell_width}}};
   all.insert(all.end(), shapes.begin(), shapes.end());
   std::vector<uint8_t> v;
   put_sig(v, "AutoCAD-86 bigfont 1.0");

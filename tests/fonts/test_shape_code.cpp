@@ -1,6 +1,7 @@
 // The shape byte-code interpreter: moves, scale, arcs, skips and hostile shapes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 #include "database/fonts/mb_glyph_budget.h"
@@ -67,22 +68,58 @@ TEST(ShapeCode, PopWithPenDownStartsANewStrokeAtThePoppedPosition) {
 TEST(ShapeCode, OctantArcs) {
   Shape_Glyph full = run({10, 1, 0x00, 0});
   ASSERT_EQ(full.strokes.size(), 1u);
-  EXPECT_EQ(full.strokes[0].size(), 17u);  // 16 chords
-  expect_pt(full.strokes[0].back(), 0, 0);
+  EXPECT_EQ(full.strokes[0].size(), 33u);  // four chords an octant
+  EXPECT_EQ(full.strokes[0].back().x(), 0.0);  // a circle closes exactly
+  EXPECT_EQ(full.strokes[0].back().y(), 0.0);
   Shape_Glyph cw = run({10, 1, 0x91, 0});
-  EXPECT_EQ(cw.strokes[0].size(), 3u);
+  EXPECT_EQ(cw.strokes[0].size(), 5u);
   expect_pt(cw.end, 1 - 0.707107, -0.707107);
+}
+
+// Every chord of an arc stays within 0.5% of the radius of the arc.
+TEST(ShapeCode, ArcsAreRoundToHalfAPercentOfTheirRadius) {
+  const double kSag = 60 * 40 / 254.0;  // the flat bulge's sagitta
+  struct Case {
+    std::vector<uint8_t> bytes;
+    double cx, cy, r;
+  } cases[] = {
+      {{10, 100, 0x00, 0}, -100, 0, 100},                  // octants: a full circle
+      {{11, 0, 0, 0, 100, 0x00, 0}, -100, 0, 100},          // fractional: a full circle
+      {{12, 100, 0, 127, 0}, 50, 0, 50},                   // bulge: a half circle
+      {{12, 60, 0, 40, 0}, 30, (30 * 30 - kSag * kSag) / (2 * kSag), 0},  // a flat bulge
+  };
+  for (Case& c : cases) {
+    Shape_Glyph g = run(c.bytes);
+    ASSERT_EQ(g.strokes.size(), 1u);
+    const Shape_Stroke& st = g.strokes[0];
+    if (c.r == 0) c.r = std::hypot(st[0].x() - c.cx, st[0].y() - c.cy);
+    for (size_t k = 0; k + 1 < st.size(); ++k) {
+      const double mx = (st[k].x() + st[k + 1].x()) / 2, my = (st[k].y() + st[k + 1].y()) / 2;
+      EXPECT_NEAR(std::hypot(st[k].x() - c.cx, st[k].y() - c.cy), c.r, 1e-9 * c.r) << k;
+      EXPECT_LT(c.r - std::hypot(mx - c.cx, my - c.cy), 0.005 * c.r) << k;
+    }
+  }
 }
 
 TEST(ShapeCode, FractionalAndBulgeArcsEndWhereTheyShould) {
   expect_pt(run({11, 0, 0, 0, 1, 0x02, 0}).end, -1, 1);
+  // No octant counted and no end offset: a full circle (a dot in real fonts),
+  // which leaves the position where it was.
+  Shape_Glyph dot = run({11, 0, 0, 0, 1, 0x00, 0});
+  ASSERT_EQ(dot.strokes.size(), 1u);
+  EXPECT_GT(dot.strokes[0].size(), 30u);
+  expect_pt(dot.end, 0, 0);
+  expect_pt(run({11, 0, 0, 0, 1, 0x00, 0x10, 0}).end, 1, 0);
+  // With an end offset, the octants counted end in a partial one.
+  expect_pt(run({11, 0, 128, 0, 1, 0x00, 0}).end, std::cos(7.5 * qm_pi / 4) - 1, std::sin(7.5 * qm_pi / 4));
   Shape_Glyph ccw = run({12, 2, 0, 127, 0});
-  ASSERT_EQ(ccw.strokes[0].size(), 5u);
-  expect_pt(ccw.strokes[0][1], 0.292893, -0.707107);
-  expect_pt(ccw.strokes[0][2], 1, -1);
-  expect_pt(ccw.strokes[0][4], 2, 0);
+  ASSERT_EQ(ccw.strokes[0].size(), 17u);
+  expect_pt(ccw.strokes[0][4], 0.292893, -0.707107);
+  expect_pt(ccw.strokes[0][8], 1, -1);
+  EXPECT_EQ(ccw.strokes[0][16].x(), 2.0);
+  EXPECT_EQ(ccw.strokes[0][16].y(), 0.0);
   Shape_Glyph cw = run({12, 2, 0, 0x81, 0});
-  expect_pt(cw.strokes[0][2], 1, 1);
+  expect_pt(cw.strokes[0][8], 1, 1);
   // A bulge without a chord does not move; a zero bulge is a straight move.
   EXPECT_TRUE(run({12, 0, 0, 50, 0}).strokes.empty());
   EXPECT_EQ(run({13, 2, 0, 0, 0, 2, 0, 0, 0}).strokes[0].size(), 3u);
@@ -102,6 +139,15 @@ TEST(ShapeCode, SubshapesShareThePenAndNestWithinALimit) {
   // A self-reference ends at the depth limit.
   Shape_Glyph self = run({7, 66, 0}, subs);
   expect_pt(self.end, Shape_Interpreter::kMaxDepth, 0);
+  // A subshape starts with the pen down, whatever the caller's pen; the
+  // caller goes on with the subshape's final pen state.
+  std::map<uint32_t, std::vector<uint8_t>> dot = {{46, {0x10, 0x12, 0x18, 0x1A, 2, 0x40, 0}}};
+  Shape_Glyph g2 = run({2, 0x20, 7, 46, 0x10, 0}, dot);
+  ASSERT_EQ(g2.strokes.size(), 1u);
+  ASSERT_EQ(g2.strokes[0].size(), 5u);
+  expect_pt(g2.strokes[0][0], 2, 0);
+  expect_pt(g2.strokes[0][2], 4, 1);
+  expect_pt(g2.end, 7, 0);  // the last move, pen still up, draws nothing
   // Unifont references take two bytes.
   std::map<uint32_t, std::vector<uint8_t>> wide = {{0x4E2D, {0x14, 0}}};
   expect_pt(run({7, 0x4E, 0x2D, 0}, wide, Shape_Font_Kind::kUnifont).end, 0, 1);

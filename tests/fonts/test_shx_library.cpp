@@ -108,6 +108,19 @@ TEST(ShxLibrary, BigFontDrawsDoubleByteCodes) {
   expect_pt(g.strokes[0][0], 2, 3);
   expect_pt(g.strokes[0][1], 2, 5);
   expect_pt(g.strokes[1][1], 1, 0);  // the position did not move
+  // In a cell 14 wide, a part given a box 5 wide is drawn 5 wide, and as
+  // tall as its box's height says.
+  std::vector<uint8_t> wide = big_font(
+      14, 0, {{0xB0A1, "", {0xE0, 0x8C, 0}}, {0xB0A2, "", {7, 0, 0xB0, 0xA1, 9, 0, 5, 7, 2, 0xE0, 0}}}, 8, 14);
+  ASSERT_TRUE(lib.load_shx_bytes(wide.data(), wide.size()));
+  EXPECT_EQ(lib.cell_width(), 14);
+  ASSERT_TRUE(lib.glyph(0xB0A2, &g));
+  ASSERT_EQ(g.strokes.size(), 1u);
+  ASSERT_EQ(g.strokes[0].size(), 3u);
+  expect_pt(g.strokes[0][0], 9, 0);
+  expect_pt(g.strokes[0][1], 14, 0);
+  expect_pt(g.strokes[0][2], 14, -4);
+  expect_pt(g.end, 14, 0);
   std::vector<uint8_t> bad = big_font(8, 2, {{0xB0A1, "", {0x44, 0}}}, 9);
   EXPECT_FALSE(lib.load_shx_bytes(bad.data(), bad.size()));
 }

@@ -152,6 +152,11 @@ TEST(ShapeInterpreter, FractionalArcs) {
   EXPECT_EQ(d.segments[d.segments.size() - 2].x1, 94);
   EXPECT_EQ(d.segments[d.segments.size() - 2].y1, 91);
   EXPECT_EQ(d.segments.back(), (Segment{94, 91, 104, 91}));
+  // No octant counted and no end offset: a full circle, which leaves the pen
+  // where it started (a dot in real fonts).
+  d = Draw(FontWith({11, 0, 0, 0, 1, 0x00, 0x10, 0}), 10);
+  ASSERT_GE(d.segments.size(), 2u);
+  EXPECT_EQ(d.segments.back(), (Segment{100, 100, 110, 100}));
 }
 
 TEST(ShapeInterpreter, BulgeArcs) {
