@@ -40,6 +40,7 @@ uint8_t octant_of(int32_t v) { return v < 0 ? static_cast<uint8_t>(0x80 | (-v & 
 struct Source_Shape {
   uint32_t code;
   std::vector<int32_t> values;
+  std::vector<bool> opens;  // the value's token opens a parenthesised group
 };
 
 }  // namespace
@@ -72,7 +73,8 @@ bool MB_Shp_Library::parse_number(const std::string& token, int32_t* out) {
   return true;
 }
 
-std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t, Shape_Font_Kind kind) {
+std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t, Shape_Font_Kind kind,
+                                                  const std::vector<bool>* opens) {
   std::vector<uint8_t> out;
   size_t i = 0;
   int32_t a, b, c;
@@ -121,7 +123,10 @@ std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t,
         if (kind == Shape_Font_Kind::kShapes) {
           out.push_back(byte_of(a));
         } else if (kind == Shape_Font_Kind::kUnifont) {
+          // "(0,code)" and "code" name the code; "(hi,lo)" its two bytes.
+          const bool pair = opens && i - 1 < opens->size() && (*opens)[i - 1];
           if (a == 0 && take(&b)) a = b;
+          else if (pair && a > 0 && a < 256 && take(&b)) a = a << 8 | byte_of(b);
           out.push_back(byte_of(a >> 8));
           out.push_back(byte_of(a));
         } else if (a == 0 || a > 255) {
@@ -222,7 +227,7 @@ bool MB_Shp_Library::load_text(const std::string& text) {
       int32_t code;
       if (!parse_number(head, &code) || code < 0 || code > 0xFFFF) continue;
       if (code == 0 && tok.size() > 2) font_name_ = MB_String(tok[2].c_str());
-      shapes.push_back(Source_Shape{static_cast<uint32_t>(code), {}});
+      shapes.push_back(Source_Shape{static_cast<uint32_t>(code), {}, {}});
       in_shape = true;
       continue;
     }
@@ -231,7 +236,9 @@ bool MB_Shp_Library::load_text(const std::string& text) {
     if (info_header) have_info = true;
     for (const std::string& t : split_commas(line)) {
       int32_t v;
-      if (parse_number(t, &v)) into->push_back(v);
+      if (!parse_number(t, &v)) continue;
+      into->push_back(v);
+      if (!info_header) shapes.back().opens.push_back(t.find('(') != std::string::npos);
     }
   }
 
@@ -239,7 +246,7 @@ bool MB_Shp_Library::load_text(const std::string& text) {
                                : big_font_ ? Shape_Font_Kind::kBigFont
                                            : Shape_Font_Kind::kShapes;
   for (const Source_Shape& s : shapes) {
-    std::vector<uint8_t> bytes = compile_body(s.values, kind);
+    std::vector<uint8_t> bytes = compile_body(s.values, kind, &s.opens);
     if (s.code == 0 && !have_info) {
       if (bytes.size() >= 3) {
         above_ = bytes[0];

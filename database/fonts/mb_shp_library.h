@@ -59,8 +59,11 @@ class MB_Shp_Library : public MB_Font_Library {
   // Glyphs in file order.
   const std::vector<MB_Font_Char*>& glyphs() const { return glyphs_; }
 
-  // Compiles the tokens of one shape body into shape bytes.
-  static std::vector<uint8_t> compile_body(const std::vector<int32_t>& values, Shape_Font_Kind kind);
+  // Compiles the tokens of one shape body into shape bytes. `opens` marks
+  // the tokens that open a parenthesised group (none when null): in a
+  // unifont, "7,(hi,lo)" names the code of those two bytes.
+  static std::vector<uint8_t> compile_body(const std::vector<int32_t>& values, Shape_Font_Kind kind,
+                                           const std::vector<bool>* opens = nullptr);
   // Reads one number token: decimal, or hexadecimal after a leading 0;
   // parentheses and blanks are ignored. False for a token that is no number.
   static bool parse_number(const std::string& token, int32_t* out);

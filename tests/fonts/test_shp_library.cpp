@@ -51,6 +51,15 @@ TEST(ShpLibrary, CompilesToTheBytesOfACompiledFont) {
   EXPECT_EQ(compile({10, 1, -0x43, 0}), (std::vector<uint8_t>{10, 1, 0xC3, 0}));
   EXPECT_EQ(compile({9, 1, -1, 0, 0, 0x24}), (std::vector<uint8_t>{9, 1, 0xFF, 0, 0, 0x24}));
   EXPECT_EQ(compile({7, 0x4E2D, 0}, Shape_Font_Kind::kUnifont), (std::vector<uint8_t>{7, 0x4E, 0x2D, 0}));
+  // A parenthesised pair in a unifont is the code's two bytes: "7,(32,172)"
+  // is 0x20AC; "(0,code)" names the code; unbracketed, the next number is the
+  // next code.
+  const std::vector<bool> opens = {false, true, false, false};
+  EXPECT_EQ(MB_Shp_Library::compile_body({7, 32, 172, 0}, Shape_Font_Kind::kUnifont, &opens),
+            (std::vector<uint8_t>{7, 0x20, 0xAC, 0}));
+  EXPECT_EQ(MB_Shp_Library::compile_body({7, 0, 0x20AC, 0}, Shape_Font_Kind::kUnifont, &opens),
+            (std::vector<uint8_t>{7, 0x20, 0xAC, 0}));
+  EXPECT_EQ(compile({7, 32, 0x14, 0}, Shape_Font_Kind::kUnifont), (std::vector<uint8_t>{7, 0, 32, 0x14, 0}));
   EXPECT_EQ(compile({7, 0, 0xB0A1, 1, 2, 3, 4, 0}, Shape_Font_Kind::kBigFont),
             (std::vector<uint8_t>{7, 0, 0xB0, 0xA1, 1, 2, 3, 4, 0}));
 }
