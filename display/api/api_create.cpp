@@ -1,7 +1,10 @@
 // Flat API for making entities and table entries in the current drawing.
 #include "display/api/api_create.h"
 
+#include <algorithm>
+
 #include "database/entities/mb_block.h"
+#include "database/entities/mb_dimension.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
@@ -186,7 +189,40 @@ intptr_t api_mb_create_insert(const char* block_name, const As_Pt& position, dou
   return api_handle(insert);
 }
 
+// ---- Dimensions ----
+
+intptr_t api_mb_create_dimension(const char* text, const char* block_name, const char* style_name,
+                                 const double* definition, const double* text_mid, const double* insert,
+                                 const double*, const double* pt2, const double* pt3, const double* pt4, double,
+                                 double, double, double, double, double, int) {
+  if (!g_current_drawing || !definition || !text_mid || !insert || !pt2 || !pt3 || !pt4) return 0;
+  MB_Dimension* d = new MB_Dimension();
+  if (text) d->dim_text(text);
+  if (block_name) d->block_name(block_name, *g_current_drawing);
+  d->definition_pt(As_Pt(definition));
+  d->text_mid(As_Pt(text_mid));
+  d->insert_pt(As_Pt(insert));
+  d->dim_pt2(As_Pt(pt2));
+  d->dim_pt3(As_Pt(pt3));
+  d->dim_pt4(As_Pt(pt4));
+  d->dim_style(*g_current_drawing, style_name);
+  return api_appended(d, false);
+}
+
 // ---- Tables ----
+
+intptr_t api_mb_create_dim_style(const char* name, const char* text_style, const int32_t* colors,
+                                 const unsigned short* ints, const double* reals) {
+  if (!g_current_drawing || !colors || !ints || !reals) return 0;
+  MB_Dim_Style* style = new MB_Dim_Style();
+  style->name(name ? name : "");
+  std::copy(colors, colors + MB_Dim_Style::kColorCount, style->color());
+  std::copy(ints, ints + MB_Dim_Style::kIntCount, style->int_val());
+  std::copy(reals, reals + MB_Dim_Style::kRealCount, style->real_val());
+  style->text_style(g_current_drawing->find_text_style(text_style));
+  g_current_drawing->dim_style_list().add_tail(style);
+  return api_handle(style);
+}
 
 bool api_mb_create_text_style(MB_Text_Style*& style, const char* name, const char* font, const char* big_font,
                               double height, double width_scale, double oblique_angle, double angle, int32_t,

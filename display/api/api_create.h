@@ -23,6 +23,8 @@
 
 class As_Void_List;
 class MB_Block;
+class MB_Dim_Style;
+class MB_Dimension;
 class MB_Drawable;
 class MB_Insert;
 class MB_Layer;
@@ -95,7 +97,29 @@ bool api_mb_create_insert(MB_Insert*& insert, const double* position, double x_s
 intptr_t api_mb_create_insert(const char* block_name, const As_Pt& position, double x_scale, double y_scale,
                               double z_scale, double angle, bool append);
 
+// ---- Dimensions ----
+
+// A dimension with that text (null: the measured value), an insert of the
+// named block (none when the drawing has no such block), and the points
+// from the xyz arrays: definition point, text middle, insert point, then
+// (after one unused array) the two measured points and the fourth point.
+// When the drawing has a text style, the dimension's style takes the first
+// one, then the values of the dimension style of that name (any case), if
+// any. The trailing values are not used. Appended, not built; 0 for a null
+// point array.
+intptr_t api_mb_create_dimension(const char* text, const char* block_name, const char* style_name,
+                                 const double* definition, const double* text_mid, const double* insert,
+                                 const double*, const double* pt2, const double* pt3, const double* pt4, double,
+                                 double, double, double, double, double, int);
+
 // ---- Tables ----
+
+// A dimension style of that name with the three colours, thirteen 16-bit
+// values and sixteen doubles copied from the arrays, and the drawing's text
+// style of that name (any case; none when there is none). Linked at the end
+// of the dimension style table; 0 for a null array.
+intptr_t api_mb_create_dim_style(const char* name, const char* text_style, const int32_t* colors,
+                                 const unsigned short* ints, const double* reals);
 
 // A text style with the fonts of those file names; the two trailing values
 // are not used. Linked at the end of the text style table.

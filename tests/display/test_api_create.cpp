@@ -7,6 +7,7 @@
 
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_circle.h"
+#include "database/entities/mb_dimension.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
@@ -96,6 +97,13 @@ TEST(ApiCreate, WithoutACurrentDrawingNothingIsMade) {
       [&] { return intptr_t(api_mb_create_text_style(style, "s", "txt.shx", "", 1, 1, 0, 0, 0, 0)); },
       [&] { return intptr_t(api_mb_create_layer(layer, "l", 0, 0, true, false, false)); },
       [&] { return intptr_t(api_set_drawable_prop(entity, 5, 0, 0)); },
+      [&] { return api_mb_create_dimension("t", "b", "s", p, p, p, p, p, p, p, 0, 0, 0, 0, 0, 0, 0); },
+      [&] {
+        const int32_t colors[3] = {};
+        const unsigned short ints[13] = {};
+        const double reals[16] = {};
+        return api_mb_create_dim_style("s", "t", colors, ints, reals);
+      },
   };
   for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i](), 0) << "call " << i;
   EXPECT_TRUE(solid == nullptr && point == nullptr && line == nullptr && lines == nullptr && pline == nullptr &&
@@ -399,3 +407,40 @@ TEST(ApiMake, StraightEntitiesAndTexts) {
 }
 
 }  // namespace
+
+TEST(ApiCreate, DimensionsAndDimensionStyles) {
+  MB_Drawing d;
+  const int32_t colors[3] = {1, 2, 3};
+  unsigned short ints[13] = {};
+  double reals[16] = {};
+  ints[MB_Dim_Style::kDecimalPlaces] = 1;
+  reals[MB_Dim_Style::kTextHeight] = 2.5;
+  EXPECT_EQ(api_mb_create_dim_style("S", "T", nullptr, ints, reals), 0);
+  MB_Dim_Style* style = as<MB_Dim_Style>(api_mb_create_dim_style("Mech", "none", colors, ints, reals));
+  ASSERT_NE(style, nullptr);
+  EXPECT_EQ(d.dim_style_list().tail(), style);
+  EXPECT_EQ(style->color()[2], 3);
+  EXPECT_EQ(style->int_val()[MB_Dim_Style::kDecimalPlaces], 1);
+  EXPECT_EQ(style->text_style(), nullptr);  // no text style of that name
+
+  // Without a text style in the drawing, the dimension keeps its own style.
+  const double def[3] = {0, 3, 0}, mid[3] = {5, 3, 0}, at[3] = {1, 1, 0}, p2[3] = {0, 0, 0}, p3[3] = {10, 0, 0};
+  MB_Dimension* bare = as<MB_Dimension>(
+      api_mb_create_dimension(nullptr, "none", "mech", def, mid, at, nullptr, p2, p3, p3, 0, 0, 0, 0, 0, 0, 0));
+  ASSERT_NE(bare, nullptr);
+  EXPECT_EQ(bare->style().text_style(), nullptr);
+  EXPECT_EQ(bare->insert(), nullptr);
+
+  MB_Text_Style* text_style = nullptr;
+  ASSERT_TRUE(api_mb_create_text_style(text_style, "T", "", "", 1, 1, 0, 0, 0, 0));
+  MB_Dimension* dim = as<MB_Dimension>(
+      api_mb_create_dimension("<>", nullptr, "MECH", def, mid, at, nullptr, p2, p3, p3, 0, 0, 0, 0, 0, 0, 0));
+  ASSERT_NE(dim, nullptr);
+  EXPECT_EQ(d.object_list().tail(), dim);
+  EXPECT_EQ(dim->dim_pt3().x(), 10.0);
+  EXPECT_EQ(dim->text_mid().x(), 5.0);
+  EXPECT_EQ(dim->insert_pt().y(), 1.0);
+  EXPECT_EQ(dim->style().color()[0], 1);  // the named style's values
+  dim->build_draw();
+  EXPECT_EQ(dim->text(), "10.0");
+}
