@@ -79,11 +79,13 @@ bool qm_encode_png(const QmRaster& in, CxMemFile* out) {
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   const int channels = in.alpha.empty() ? 3 : 4;
-  std::vector<uint8_t> row(static_cast<size_t>(in.width) * channels);
+  // Sized after setjmp: nothing set up before it changes afterwards.
+  std::vector<uint8_t> row;
   if (!info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
+  row.resize(static_cast<size_t>(in.width) * channels);
   png_set_write_fn(png, out, write_data, flush_data);
   png_set_IHDR(png, info, in.width, in.height, 8, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
