@@ -149,8 +149,21 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   {
     MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
     for (const MB_Text_Code& c : mb_text_codes(text.data(), text.size())) {
-      const bool to_big = !ttf && (c.origin == MB_Text_Code::kDoubleByte || c.origin == MB_Text_Code::kEscape);
-      MB_Font_Library* font = to_big ? big : main;
+      MB_Font_Library* font = main;
+      if (!ttf && c.origin == MB_Text_Code::kEscape) {
+        // A Unicode code: a unifont that has it draws it, else the big font.
+        if (big && !(main && main->is_unifont() && main->has_code(c.code))) font = big;
+      } else if (!ttf && c.origin == MB_Text_Code::kDoubleByte) {
+        if (big) {
+          font = big;
+        } else if (main && !main->has_code(c.code)) {
+          // Without a big font, a lead byte whose pair the main font lacks
+          // is a code of its own, and so is the byte after it.
+          main->char_2_ptlist(c.code >> 8, strokes, pen, h, w, vertical);
+          main->char_2_ptlist(c.code & 0xFF, strokes, pen, h, w, vertical);
+          continue;
+        }
+      }
       if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
     }
   }

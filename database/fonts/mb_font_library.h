@@ -37,6 +37,11 @@ class MB_Font_Library : public MB_Attribute {
     return false;
   }
 
+  // Whether the font has a glyph for the code, and whether it is a unifont
+  // (codes are Unicode); text layout routes codes by them.
+  virtual bool has_code(unsigned long) const { return false; }
+  virtual bool is_unifont() const { return false; }
+
   bool is_ttf_font() const { return font_type() == 1; }
 
   MB_String& name() { return name_; }

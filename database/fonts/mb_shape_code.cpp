@@ -295,12 +295,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
 }
 
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
-                       double height, double width, bool vertical) {
-  if (g.strokes.empty()) {
-    if (vertical) pen.y() -= height;
-    else pen.x() += height * width;
-    return;
-  }
+                       double height, double, bool vertical) {
   for (const Shape_Stroke& stroke : g.strokes) {
     As_Pt_List* list = new As_Pt_List;
     for (const As_Pt& p : stroke) list->add_tail(As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z()));

@@ -81,7 +81,7 @@ class Shape_Interpreter {
 
 // Places a glyph at the pen, scaled by (sx, sy), appending its strokes to
 // `out` as owned As_Pt_List*, and advances the pen: horizontally to the
-// glyph's end, vertically down 1.2 x height. A glyph without strokes moves
-// the pen by height x width (across) or height (down).
+// glyph's end, vertically down 1.2 x height; a glyph without strokes (a
+// space) moves the pen the same way.
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
                        double height, double width, bool vertical);

@@ -53,7 +53,10 @@ class MB_Shp_Library : public MB_Font_Library {
   uint16_t below() const { return below_; }
   uint16_t modes() const { return modes_; }
   bool is_big_font() const { return big_font_; }
-  bool is_unifont() const { return unifont_; }
+  bool is_unifont() const override { return unifont_; }
+  bool has_code(unsigned long code) const override {
+    return code <= 0xFFFF && index_.count(static_cast<uint32_t>(code)) != 0;
+  }
   // The compiled bytes of a shape, or null.
   const std::vector<uint8_t>* shape_bytes(uint32_t code) const;
   // Glyphs in file order.

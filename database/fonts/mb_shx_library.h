@@ -90,6 +90,11 @@ class MB_Shx_Library : public MB_Font_Library {
   bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                      bool vertical) override;
 
+  bool has_code(unsigned long code) const override {
+    return code <= 0xFFFFFFFFul && find(static_cast<uint32_t>(code)) != nullptr;
+  }
+  bool is_unifont() const override { return kind_ == kUnifont; }
+
   bool load_shx_file(const char* file);
   // Reads the whole file; false when it is no font of a known kind.
   bool load_shx_bytes(const uint8_t* bytes, size_t size);

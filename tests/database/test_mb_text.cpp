@@ -87,9 +87,30 @@ TEST_F(TextLayout, CodesGoToTheirFonts) {
   expect_pt(p[1], 110, 60);
   expect_pt(p[3], 110, 40);
   EXPECT_DOUBLE_EQ(text.rect().lt().y(), 60.0);
-  // Without a big font those codes draw nothing.
+  // Without a big font, a lead byte whose pair the main font lacks is a code
+  // of the main font (176 draws, 0xA1 is not there), and so is an escape.
   text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
-  EXPECT_TRUE(points("\xB0\xA1\\U+4E2D").empty());
+  p = points("\xB0\xA1\\U+4E2D");
+  ASSERT_EQ(p.size(), 2u);
+  expect_pt(p[0], 100, 50);
+  expect_pt(p[1], 110, 50);
+}
+
+TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
+  // A unifont main font that has U+4E2D draws it; the big font gets the
+  // codes the unifont lacks.
+  std::vector<uint8_t> u = unifont(1, 0, {{0x4E2D, "", {0x14, 0}}, {0x20, "", {2, 0x40, 0}}, {0x41, "", {0x10, 0}}});
+  MB_Shx_Library uni;
+  ASSERT_TRUE(uni.load_shx_bytes(u.data(), u.size()));
+  text.text_style().font_lib(&uni);
+  std::vector<As_Pt> p = points("\\U+4E2D\\U+4E2E");
+  ASSERT_EQ(p.size(), 2u);
+  expect_pt(p[1], 100, 60);  // the unifont's vertical stroke, not the big font's
+  // A space advances by the pen movement of its shape (4 units), not by
+  // the text's height.
+  p = points("A A");
+  ASSERT_EQ(p.size(), 4u);
+  expect_pt(p[2], 100 + 10 + 40, 50);
 }
 
 TEST_F(TextLayout, ObliqueRotationVerticalAndCentring) {
