@@ -7,9 +7,9 @@
 // A name ending in .plt or .hgl is a plot file, any other a native drawing.
 // A plot is read 1:1 in plotter units and written at 40 plotter units per
 // drawing unit. The output never replaces the input.
-#include <sys/stat.h>
-
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "database/entities/mb_block.h"
@@ -18,14 +18,19 @@
 #include "database/mb_drawing.h"
 #include "database/mb_system.h"
 #include "exchange/hpgl/penplot.h"
+#include "qm_file.h"
 
 namespace {
 
 bool is_plot(const char* path) { return is_file_ext(path, "plt") || is_file_ext(path, "hgl"); }
 
-bool same_file(const char* a, const char* b) {
-  struct stat sa, sb;
-  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+// Why a plot file could not be read: what opening it says, else that the
+// library could not read it.
+std::string plot_read_error(const char* path) {
+  FILE* f = qm_fopen(path, "rb");
+  if (!f) return qm_file_error(path, errno);
+  std::fclose(f);
+  return "not a plot file the library reads";
 }
 
 // Every entity and block of a drawing read from a file gets its display,
@@ -50,7 +55,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillmark_plot: one of %s and %s must be a plot file (.plt, .hgl)\n", in, out);
     return 2;
   }
-  if (same_file(in, out)) {
+  if (qm_same_file(in, out)) {
     std::fprintf(stderr, "quillmark_plot: %s would replace the input\n", out);
     return 2;
   }
@@ -59,27 +64,33 @@ int main(int argc, char** argv) {
   io.drawing(&drawing);
   if (is_plot(in)) {
     if (!api_mb_load_hpgl_file(in)) {
-      std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s\n", in);
+      std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s: %s\n", in, plot_read_error(in).c_str());
       return 1;
     }
     std::string name(out);
     if (!io.save_kzf(&name[0])) {
-      std::fprintf(stderr, "quillmark_plot: cannot write the drawing %s\n", out);
+      std::fprintf(stderr, "quillmark_plot: cannot write the drawing %s: %s\n", out, io.reason().c_str());
       return 1;
     }
   } else {
     if (!io.load_kzf(in)) {
-      std::fprintf(stderr, "quillmark_plot: cannot read the drawing %s\n", in);
+      std::fprintf(stderr, "quillmark_plot: cannot read the drawing %s: %s\n", in, io.reason().c_str());
       return 1;
     }
     build(drawing);
+    errno = 0;
     if (!api_mb_save_hpgl_file(out)) {
-      std::fprintf(stderr, "quillmark_plot: cannot write the plot file %s\n", out);
+      const int err = errno ? errno : EIO;
+      std::fprintf(stderr, "quillmark_plot: cannot write the plot file %s: %s\n", out, qm_file_error(out, err).c_str());
       return 1;
     }
   }
   int entities = 0;
   for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) ++entities;
   std::printf("%s: %d entities written to %s\n", in, entities, out);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "quillmark_plot: cannot write to standard output: %s\n", std::strerror(errno));
+    return 1;
+  }
   return 0;
 }

@@ -1,6 +1,8 @@
 // The kernel objects of a DXF file, made as dxflib reports the file's records.
 #include "exchange/cadbridge/dxf_builder.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,11 +18,11 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
+#include "geometry/as_pt.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegree = kPi / 180.0;
+constexpr double kDegree = qm_pi / 180.0;
 constexpr int kByBlock = 0;
 constexpr int kByLayer = 256;
 // Classic polyline flags.
@@ -33,7 +35,7 @@ constexpr int kSamplesPerControl = 4;
 constexpr int kMaxSamples = 400;
 constexpr unsigned kMaxDegree = 25;
 
-uint32_t colorref(int r, int g, int b) { return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16; }
+uint32_t colorref(int r, int g, int b) { return RGB(r, g, b); }
 
 // A 24-bit colour of the file (0xRRGGBB) as a GDI colour.
 uint32_t true_color(int rgb) { return colorref((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -228,7 +230,7 @@ void Dxf_Builder::addCircle(const DL_CircleData& d) {
 void Dxf_Builder::addEllipse(const DL_EllipseData& d) {
   if (in_paper_space()) return;
   const As_Pt centre(d.cx, d.cy, d.cz), axis(d.mx, d.my, d.mz);
-  const bool whole = std::fabs(d.angle2 - d.angle1 - 2.0 * kPi) < 1e-9 || d.angle1 == d.angle2;
+  const bool whole = std::fabs(d.angle2 - d.angle1 - two_pi) < 1e-9 || d.angle1 == d.angle2;
   if (whole) {
     place(new MB_Ellipse(centre, axis, d.ratio));
   } else {
