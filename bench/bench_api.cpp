@@ -13,8 +13,8 @@
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
-#include "display/api/api_create.h"
-#include "display/cmydc.h"
+#include "api/api_create.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
-#include "display/mb_draw_node.h"
+#include "surface/cmydc.h"
+#include "database/nodes/mb_draw_node.h"
 #include "bench/bench_lines.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 
 namespace {
 

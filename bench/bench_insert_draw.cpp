@@ -13,7 +13,7 @@
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "bench/bench_lines.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
 

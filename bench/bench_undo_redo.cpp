@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "database/mb_drawing.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 #include "tests/database/counted_object.h"
 
 namespace {

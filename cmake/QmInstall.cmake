@@ -33,7 +33,7 @@ set_target_properties(${qm_kernel_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS ${qm_kernel_libraries} EXPORT vellexTargets
   LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
 
-foreach(dir geometry database display)
+foreach(dir geometry surface database display api)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}/ DESTINATION ${QM_INSTALL_INCLUDE_DIR}/${dir}
     FILES_MATCHING PATTERN "*.h")
 endforeach()

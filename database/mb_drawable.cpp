@@ -6,8 +6,11 @@
 
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
-#include "database/mb_system.h"
-#include "display/mb_draw_node.h"
+#include "database/mb_settings.h"
+#include "database/nodes/mb_draw_node.h"
+#include "geometry/as_void_list.h"
+
+bool g_is_rubbering = false;
 
 MB_General::MB_General()
     : color_(g_system_setting.get_long_val(1)),
@@ -200,4 +203,29 @@ void MB_Drawable::draw_node(MB_Draw_Node* node) {
   if (node == draw_node_) return;
   delete draw_node_;
   draw_node_ = node;
+}
+
+namespace {
+
+bool take_union(const As_Rect_Union& u, As_Rect& rect) {
+  if (u.any()) rect = u.rect();
+  return u.any();
+}
+
+}  // namespace
+
+bool mb_entity_extents(MB_Object_List& list, As_Rect& rect) {
+  As_Rect_Union u;
+  for (MB_Object* o = list.head(); o; o = o->next()) {
+    if (o->is_drawable()) u.add(static_cast<MB_Drawable*>(o)->rect());
+  }
+  return take_union(u, rect);
+}
+
+bool mb_entity_extents(As_Void_List& list, As_Rect& rect) {
+  As_Rect_Union u;
+  for (As_Void_Node* n = list.head(); n; n = n->next()) {
+    if (n->entity()) u.add(static_cast<const MB_Drawable*>(n->entity())->rect());
+  }
+  return take_union(u, rect);
 }

@@ -111,6 +111,11 @@ class MB_Xdata {
   char* data_ = nullptr;
 };
 
+// True while a rubber band draws one of its inverting passes (the display's
+// rubber band sets it): an entity that cannot be drawn inverted, such as an
+// image, draws a substitute.
+extern bool g_is_rubbering;
+
 class MB_Drawable : public MB_Object {
  public:
   // Bits of the save flag: which optional items follow an entity's record.
@@ -235,3 +240,9 @@ class MB_Geom : public MB_Drawable {
  private:
   As_Pt_Set edge_;
 };
+
+// The union of the extents of the entities of a list (objects that are not
+// entities are passed over); false, with `rect` unchanged, when it holds none.
+bool mb_entity_extents(MB_Object_List& list, As_Rect& rect);
+// The same for a list of MB_Drawable*; null entries are passed over.
+bool mb_entity_extents(As_Void_List& list, As_Rect& rect);

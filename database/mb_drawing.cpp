@@ -6,7 +6,7 @@
 #include "database/mb_drawable.h"
 #include "database/mb_layer.h"
 #include "database/mb_linetype.h"
-#include "database/mb_system.h"
+#include "database/mb_names.h"
 
 MB_Drawing* g_current_drawing = nullptr;
 

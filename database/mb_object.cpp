@@ -1,7 +1,7 @@
 // MB_Object, MB_Object_List and the attribute bases.
 #include "database/mb_object.h"
 
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 #include "geometry/dlink.h"
 
 uint16_t MB_Attribute_Head::m_static_no = 0;

@@ -189,3 +189,13 @@ int MB_String::to_binary(unsigned char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return 0;
 }
+
+bool char2unicode(const char*, char* out) {
+  if (out) out[0] = 0;
+  return true;
+}
+
+bool unicode2char(const char*, char* out) {
+  if (out) out[0] = 0;
+  return true;
+}

@@ -86,3 +86,8 @@ class MB_String {
   mutable unsigned short* wide_ = nullptr;
   unsigned char* narrow_ = nullptr;
 };
+
+// Code-page conversion between GBK text and 16-bit units. No conversion is
+// done here: each writes an empty text and returns true.
+bool char2unicode(const char* in, char* out);
+bool unicode2char(const char* in, char* out);

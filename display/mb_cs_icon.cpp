@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "display/mb_draw_render.h"
 
 namespace {

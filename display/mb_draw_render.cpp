@@ -12,8 +12,8 @@
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
-#include "display/api/api_extents.h"
+#include "database/mb_names.h"
+#include "database/mb_settings.h"
 #include "display/interaction/mb_mouse_tool.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_view_history.h"
@@ -204,7 +204,7 @@ void MB_Draw_Render::redraw_object(MB_Drawable* entity) {
 
 void MB_Draw_Render::redraw_list(As_Void_List& list) {
   As_Rect extents;
-  if (list.is_empty() || !api_mb_get_entity_list_rect(list, extents)) return;
+  if (list.is_empty() || !mb_entity_extents(list, extents)) return;
   extents.translate(drawing_to_screen_);
   RECT r;
   extents.conver_to_scr_rect(r);
@@ -300,19 +300,12 @@ void MB_Draw_Render::zoom_window(const As_Pt& a, const As_Pt& b) {
 void MB_Draw_Render::zoom_all() {
   MB_Object_List* list = active_list();
   if (!list) return;
-  bool any = false;
-  As_Rect extents;
+  As_Rect_Union extents;
   for_each_entity(*list, [&](MB_Drawable* e) {
-    if (e->flag() == 0) return;
-    if (any) {
-      extents.union_rect(e->rect());
-    } else {
-      extents = e->rect();
-      any = true;
-    }
+    if (e->flag() != 0) extents.add(e->rect());
   });
-  if (!any) return;
-  zoom_window(extents.lt(), extents.rb());
+  if (!extents.any()) return;
+  zoom_window(extents.rect().lt(), extents.rect().rb());
   invalidate();
 }
 

@@ -18,7 +18,7 @@
 
 #include <string>
 
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 #include "display/mb_cs_icon.h"
 #include "geometry/as_rect.h"
 #include "geometry/as_tran.h"

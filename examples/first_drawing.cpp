@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <string>
 
+#include "api/api_extents.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
-#include "display/api/api_extents.h"
+#include "database/mb_settings.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
 

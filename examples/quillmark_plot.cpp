@@ -16,7 +16,7 @@
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
+#include "database/mb_names.h"
 #include "exchange/hpgl/penplot.h"
 #include "qm_file.h"
 

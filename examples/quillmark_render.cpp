@@ -24,35 +24,19 @@
 #include <string>
 
 #include "database/entities/mb_block.h"
+#include "database/entities/mb_circle.h"
+#include "database/entities/mb_insert.h"
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_lines.h"
+#include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
+#include "database/mb_names.h"
+#include "database/mb_resource.h"
+#include "database/mb_settings.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
 #include "qm_file.h"
-
-#if __has_include("database/entities/mb_line.h")
-#include "database/entities/mb_line.h"
-#include "database/entities/mb_lines.h"
-#define QM_HAVE_LINE 1
-#endif
-#if __has_include("database/entities/mb_circle.h")
-#include "database/entities/mb_circle.h"
-#define QM_HAVE_CIRCLE 1
-#endif
-#if __has_include("database/entities/mb_insert.h")
-#include "database/entities/mb_block.h"
-#include "database/entities/mb_insert.h"
-#define QM_HAVE_BLOCK 1
-#endif
-#if __has_include("database/entities/mb_text.h")
-#include "database/entities/mb_text.h"
-#define QM_HAVE_TEXT 1
-#endif
-#if __has_include("database/entities/mb_polyline.h")
-#include "database/entities/mb_polyline.h"
-#define QM_HAVE_POLYLINE 1
-#endif
 
 namespace {
 
@@ -89,7 +73,6 @@ int make_sample(MB_Drawing& d, bool with_text) {
   int made = 0;
   (void)d;
   (void)with_text;
-#ifdef QM_HAVE_LINE
   // A frame and a grid of lines.
   const As_Pt frame[] = {As_Pt(0, 0, 0), As_Pt(297, 0, 0), As_Pt(297, 210, 0), As_Pt(0, 210, 0)};
   for (int i = 0; i < 4; ++i, ++made) add(d, new MB_Line(frame[i], frame[(i + 1) % 4]), 0xFFFFFF);
@@ -100,13 +83,9 @@ int make_sample(MB_Drawing& d, bool with_text) {
   add(d, inner, 0x808080);
   ++made;
   for (int i = 1; i < 10; ++i, ++made) add(d, new MB_Line(As_Pt(20, 20 + 9 * i, 0), As_Pt(120, 20 + 9 * i, 0)), 0x00C0FF);
-#endif
-#ifdef QM_HAVE_CIRCLE
   for (int i = 0; i < 5; ++i, ++made) add(d, new MB_Circle(As_Pt(200, 105, 0), 12.0 + 14.0 * i), 0x00FF00);
   add(d, new MB_Arc(As_Pt(70, 160, 0), 30.0, 0.0, M_PI), 0xFF8000);
   ++made;
-#endif
-#ifdef QM_HAVE_POLYLINE
   MB_Pline_Pos* star = new MB_Pline_Pos[10];
   for (int i = 0; i < 10; ++i) {
     const double r = i % 2 ? 12.0 : 30.0, a = M_PI / 2 + i * M_PI / 5;
@@ -114,8 +93,6 @@ int make_sample(MB_Drawing& d, bool with_text) {
   }
   add(d, new MB_Polyline(true, 10, star), 0xFF00FF);
   ++made;
-#endif
-#if defined(QM_HAVE_BLOCK) && defined(QM_HAVE_LINE) && defined(QM_HAVE_CIRCLE)
   // A block (a small target: a circle and a cross) placed three times.
   MB_Block* mark = new MB_Block(As_Pt(0, 0, 0), MB_String("MARK"), MB_String("sample mark"));
   mark->object_list().add_tail(new MB_Circle(As_Pt(0, 0, 0), 6.0));
@@ -129,8 +106,6 @@ int make_sample(MB_Drawing& d, bool with_text) {
     add(d, insert, 0x0080FF);
     ++made;
   }
-#endif
-#ifdef QM_HAVE_TEXT
   if (with_text) {
   // Text in a style of the drawing's own, so that the style (and its font)
   // travels with the file; the font is the kernel's own, named as it lies
@@ -151,7 +126,6 @@ int make_sample(MB_Drawing& d, bool with_text) {
   add(d, label, 0xFFFFFF);
   ++made;
   }
-#endif
   return made;
 }
 

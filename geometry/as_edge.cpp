@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "database/as_file.h"
+#include "geometry/as_file.h"
 #include "geometry/as_search_loops.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "database/as_file.h"
-#include "database/mb_system.h"
 #include "geometry/as_edge.h"
+#include "geometry/as_file.h"
+#include "geometry/as_log.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_search_loops.h"

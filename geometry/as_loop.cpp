@@ -298,17 +298,6 @@ bool As_Loop::interact(As_Pt* line, int n, As_Pt_List& out) const {
   return true;
 }
 
-void As_Loop::draw(HDC dc, const As_Tran& t) const {
-  const std::vector<As_Pt> pts = closed_points();
-  if (pts.empty()) return;
-  std::vector<POINT> device(pts.size());
-  for (size_t i = 0; i < pts.size(); ++i) {
-    const As_Pt p = pts[i] * t;
-    device[i] = POINT{qm_trunc_to_int(p.x()), qm_trunc_to_int(p.y())};
-  }
-  Polyline(dc, device.data(), static_cast<int>(device.size()));
-}
-
 bool api_mb_get_loops_rect_pos(As_Void_List& loops, As_Pt& lt, As_Pt& rb) {
   bool any = false;
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0;

@@ -103,10 +103,6 @@ class As_Loop : public As_Edge {
   // Appends the crossings of the polyline with the loop's edges; true.
   bool interact(As_Pt* line, int n, As_Pt_List& out) const;
 
-  // The closed outline through the transform, in device coordinates
-  // truncated toward zero, with the selected pen.
-  void draw(HDC dc, const As_Tran& t) const;
-
   // The vertices in ring order with the first repeated at the end; empty for
   // an empty loop.
   std::vector<As_Pt> closed_points() const;

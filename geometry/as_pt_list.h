@@ -94,10 +94,6 @@ class As_Pt_List {
   double length() const { return 0.0; }
   double area() const { return 0.0; }
 
-  // One polyline through all points, mapped by t to device pixels; nothing
-  // for an empty list.
-  void draw(HDC hdc, const As_Tran& t) const;
-
  private:
   void append_points(const As_Pt_List& other, bool skip_present);
 

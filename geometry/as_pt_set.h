@@ -14,7 +14,6 @@
 #include "geometry/as_pt.h"
 
 class As_Pt_List;
-class CMyDC;
 class As_Tran;
 class As_Void_List;
 
@@ -51,12 +50,6 @@ class As_Pt_Set {
   // Nearest feature of the polyline within tol: an end of the first segment
   // near p, else its perpendicular foot; false for fewer than 2 points.
   bool snap_lines(const As_Pt& p, double tol, As_Pt& out) const;
-
-  // One polyline through all points, mapped by t and truncated toward zero
-  // to device pixels.
-  void draw(HDC hdc, const As_Tran& t) const;
-  // On the off-screen surface: one line for two points, else a polyline.
-  void draw(CMyDC& dc, const As_Tran& t) const;
 
  private:
   void adopt(As_Pt* pts, int n);
@@ -101,10 +94,6 @@ class As_Pt_Sets {
   bool snap(const As_Pt& p, As_Pt& out, double tol) const;
   // The same on the points mapped by t; out is a mapped point.
   bool snap(const As_Pt& p, As_Pt& out, const As_Tran& t, double tol) const;
-  // Every set in order: a one-point set sets its pixel in the colour of the
-  // selected pen; a longer one is a polyline, filled with `color` through a
-  // path when the sets are filled and it closes on the same device point.
-  void draw(HDC hdc, const As_Tran& t, long color) const;
 
  private:
   bool assign(unsigned long n, const unsigned long* counts, const As_Pt* pts);

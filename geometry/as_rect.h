@@ -70,3 +70,23 @@ class As_Rect {
  private:
   As_Pt lt_, rb_;
 };
+
+// The union of a run of rectangles: the first as it is, then each next one
+// joined to it by union_rect.
+class As_Rect_Union {
+ public:
+  void add(const As_Rect& r) {
+    if (any_) {
+      rect_.union_rect(r);
+    } else {
+      rect_ = r;
+      any_ = true;
+    }
+  }
+  bool any() const { return any_; }
+  const As_Rect& rect() const { return rect_; }
+
+ private:
+  bool any_ = false;
+  As_Rect rect_;
+};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "database/as_file.h"
+#include "geometry/as_file.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_pt_set.h"

@@ -82,7 +82,3 @@ bool api_mb_get_rect_pos(int n, const As_Pt* pts, As_Pt& lt, As_Pt& rb);
 
 void api_mb_get_rect_size(int& height, int& width, const RECT& r);
 void api_mb_get_rect_center(int& x, int& y, const RECT& r);
-
-// Marks a device point with a blue cross of five pixels: the point (truncated
-// toward zero) and its four neighbours.
-void api_mb_draw_point(HDC hdc, As_Pt pos);

@@ -48,22 +48,15 @@ void MB_Block::build_draw() {
   if (objects_.is_empty()) return;
   MB_Block_Visit visit(this);
   if (!visit.ok()) return;
-  bool any = false;
-  As_Rect extents;
   for (MB_Object* o = objects_.head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
     MB_Drawable* e = static_cast<MB_Drawable*>(o);
     e->general().layer(nullptr);
     e->build_draw();
     e->build_color();
-    if (any) {
-      extents.union_rect(e->rect());
-    } else {
-      extents = e->rect();
-      any = true;
-    }
   }
-  if (!any) return;
+  As_Rect extents;
+  if (!mb_entity_extents(objects_, extents)) return;
   extents.translate(tran_);
   rect_ = extents;
 }

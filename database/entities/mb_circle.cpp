@@ -10,6 +10,7 @@
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
+#include "surface/api_draw.h"
 
 namespace {
 

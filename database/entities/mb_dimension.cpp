@@ -11,10 +11,10 @@
 #include "database/fileformat/mb_fifo_rendition.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
-#include "display/api/api_draw.h"
-#include "display/cmydc.h"
+#include "database/mb_names.h"
 #include "geometry/geom_algo.h"
+#include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 MB_Arrow g_arrow;
 

@@ -3,7 +3,7 @@
 
 #include "database/entities/mb_entity_copy.h"
 #include "database/entities/mb_solid.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/geom_algo.h"
 
 void MB_Face::offset(double d) { mb_offset_polygon(points(), count(), d); }

@@ -2,10 +2,11 @@
 #include "database/entities/mb_hatch.h"
 
 #include "database/entities/mb_entity_copy.h"
-#include "display/cmydc.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_tran.h"
+#include "surface/cmydc.h"
+#include "surface/pt_draw.h"
 
 #include <vector>
 
@@ -97,7 +98,7 @@ void MB_Hatch::draw(HDC, CMyDC& dc, As_Tran& view) {
   HGDIOBJ old = SelectObject(hdc, pen);
   const As_Tran t(view);
   for (As_Void_Node* n = lines_.head(); n; n = n->next())
-    static_cast<const As_Pt_Sets*>(n->entity())->draw(hdc, t, general().display_color());
+    draw_points(hdc, *static_cast<const As_Pt_Sets*>(n->entity()), t, general().display_color());
   SelectObject(hdc, old);
   DeleteObject(pen);
 }

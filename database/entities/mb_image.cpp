@@ -9,12 +9,11 @@
 
 #include "database/entities/mb_line.h"
 #include "database/fileformat/mb_file_io.h"
-#include "database/mb_system.h"
-#include "display/api/api_draw.h"
-#include "display/cmydc.h"
-#include "display/interaction/mb_rubber_band.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
+#include "geometry/as_log.h"
 #include "geometry/as_tran.h"
+#include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
-#include "display/api/api_draw.h"
+#include "surface/api_draw.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 

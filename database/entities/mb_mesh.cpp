@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "database/entities/mb_entity_copy.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 
 MB_Polygon_Mesh::MB_Polygon_Mesh(int m, int n) : m_(m), n_(n) {
   if (m > 0 && n > 0 && int64_t(m) * n <= INT_MAX) init(m * n);

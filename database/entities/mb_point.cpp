@@ -3,9 +3,10 @@
 
 #include "database/entities/mb_line.h"
 #include "database/fileformat/mb_file_io.h"
-#include "display/cmydc.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
+#include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 MB_Result MB_Point::serialize(MB_File_IO& io) const {
   MB_Result first = general().serialize(io);

@@ -9,7 +9,7 @@
 
 #include "database/entities/mb_curve_util.h"
 #include "database/entities/mb_line.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_tessellate.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"

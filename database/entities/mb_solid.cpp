@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "database/entities/mb_line.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"

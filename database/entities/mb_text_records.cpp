@@ -15,8 +15,8 @@
 #include "database/fileformat/mb_file_io.h"
 #include "database/fonts/mb_font_library.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
-#include "display/mb_draw_node.h"
+#include "database/mb_settings.h"
+#include "database/nodes/mb_draw_node.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 
 #include "database/fonts/mb_font_library.h"
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
+#include "database/mb_names.h"
+#include "database/mb_resource.h"
 
 MB_Font_Library* mb_font_from_cache(const char* file, const char* fallback) {
   for (const char* f : {file, fallback}) {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "database/fileformat/mb_file_io.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 
 namespace {
 // Doubles differ when they compare as different; a NaN never does.

@@ -3,7 +3,7 @@
 #include "database/fonts/mb_shp_library.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_library.h"
-#include "database/mb_system.h"
+#include "database/mb_resource.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
-#include "database/mb_system.h"
+#include "database/mb_names.h"
+#include "geometry/as_log.h"
 #include "geometry/as_void_list.h"
 
 namespace {

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "database/mb_system.h"
+#include "database/mb_names.h"
+#include "database/mb_resource.h"
 #include "geometry/as_void_list.h"
 #include "qm_file.h"
 

@@ -7,7 +7,8 @@
 
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
-#include "database/mb_system.h"
+#include "database/fonts/mb_ttf_name.h"
+#include "database/mb_resource.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
 #include "qm_file.h"

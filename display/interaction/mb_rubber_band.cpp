@@ -5,22 +5,14 @@
 #include <cmath>
 
 #include "database/mb_drawable.h"
-#include "database/mb_system.h"
-#include "display/api/api_draw.h"
-#include "display/cmydc.h"
-#include "display/mb_draw_node.h"
+#include "database/mb_settings.h"
+#include "database/nodes/mb_draw_node.h"
 #include "display/mb_draw_render.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/curves/spline_fit.h"
 #include "geometry/geom_algo.h"
-
-bool g_is_rubbering = false;
-
-namespace {
-
-inline int trunc_int(double v) { return qm_trunc_to_int(v); }
-
-}  // namespace
+#include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 // ---- Shapes ----
 
@@ -60,8 +52,8 @@ void MB_Rubber_Line::draw(HDC hdc, const As_Tran& t) {
   HPEN pen;
   HGDIOBJ old = select_pen(hdc, pen);
   const As_Pt a = start_ * t, b = end_ * t;
-  MoveToEx(hdc, trunc_int(a.x()), trunc_int(a.y()), nullptr);
-  LineTo(hdc, trunc_int(b.x()), trunc_int(b.y()));
+  MoveToEx(hdc, qm_trunc_to_int(a.x()), qm_trunc_to_int(a.y()), nullptr);
+  LineTo(hdc, qm_trunc_to_int(b.x()), qm_trunc_to_int(b.y()));
   restore_pen(hdc, old, pen);
 }
 
@@ -126,11 +118,11 @@ MB_Rubber_Arc::MB_Rubber_Arc(const As_Pt& center, double radius, const As_Pt& st
 void MB_Rubber_Arc::draw(HDC hdc, const As_Tran& t) {
   const double r = (start_ - center_).len() * t.scaling();
   const As_Pt c = center_ * t, s = start_ * t, e = end_ * t;
-  if ((s - e).len() > resabs && trunc_int(s.x()) == trunc_int(e.x()) && trunc_int(s.y()) == trunc_int(e.y())) return;
+  if ((s - e).len() > resabs && qm_trunc_to_int(s.x()) == qm_trunc_to_int(e.x()) && qm_trunc_to_int(s.y()) == qm_trunc_to_int(e.y())) return;
   HPEN pen;
   HGDIOBJ old = select_pen(hdc, pen);
-  Arc(hdc, trunc_int(c.x() - r), trunc_int(c.y() - r), trunc_int(c.x() + r), trunc_int(c.y() + r), trunc_int(s.x()),
-      trunc_int(s.y()), trunc_int(e.x()), trunc_int(e.y()));
+  Arc(hdc, qm_trunc_to_int(c.x() - r), qm_trunc_to_int(c.y() - r), qm_trunc_to_int(c.x() + r), qm_trunc_to_int(c.y() + r), qm_trunc_to_int(s.x()),
+      qm_trunc_to_int(s.y()), qm_trunc_to_int(e.x()), qm_trunc_to_int(e.y()));
   restore_pen(hdc, old, pen);
 }
 
@@ -142,7 +134,7 @@ void MB_Rubber_Circle::draw(HDC hdc, const As_Tran& t) {
   const As_Pt c = center_ * t;
   HPEN pen;
   HGDIOBJ old = select_pen(hdc, pen);
-  Arc(hdc, trunc_int(c.x() - r), trunc_int(c.y() - r), trunc_int(c.x() + r), trunc_int(c.y() + r), 0, 0, 0, 0);
+  Arc(hdc, qm_trunc_to_int(c.x() - r), qm_trunc_to_int(c.y() - r), qm_trunc_to_int(c.x() + r), qm_trunc_to_int(c.y() + r), 0, 0, 0, 0);
   restore_pen(hdc, old, pen);
 }
 
@@ -189,8 +181,8 @@ MB_Rubber_Spline::MB_Rubber_Spline(const As_Pt_List& list, const As_Pt& current,
   count_ = gen.tessellated_count;
   pts_ = new POINT[count_];
   for (int k = 0; k < count_; ++k) {
-    const As_Pt q = As_Pt(gen.tessellated_points[k][0], gen.tessellated_points[k][1], gen.tessellated_points[k][2]) * t;
-    pts_[k] = {trunc_int(q.x()), trunc_int(q.y())};
+    const As_Pt q(gen.tessellated_points[k][0], gen.tessellated_points[k][1], gen.tessellated_points[k][2]);
+    pts_[k] = mb_device_point(q, t);
   }
 }
 

@@ -243,5 +243,3 @@ class MB_Rubber {
   MB_Draw_Render* render_ = nullptr;
 };
 
-// True during every inverting pass of a rubber band.
-extern bool g_is_rubbering;

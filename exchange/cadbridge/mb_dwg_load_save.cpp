@@ -9,10 +9,11 @@
 #include <sstream>
 
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_names.h"
+#include "database/mb_undo_redo.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "geometry/as_log.h"
 #include "qm_file.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "database/entities/mb_point.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "exchange/hpgl/hpgl_strokes.h"
 #include "exchange/hpgl/penplot.h"
 #include "geometry/as_tran.h"

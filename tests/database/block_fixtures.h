@@ -10,7 +10,7 @@
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_insert.h"
 #include "database/mb_drawing.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
 
 class Seg : public MB_Geom {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "database/mb_drawable.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 
 class Test_Line : public MB_Geom {
  public:

@@ -17,7 +17,7 @@
 #include "database/fileformat/mb_format_records.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 #include "kzf_file_support.h"
 #include "test_entity.h"
 

@@ -6,8 +6,8 @@
 
 #include "database/entities/mb_bspline.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "surface/cmydc.h"
+#include "database/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 

@@ -6,7 +6,7 @@
 
 #include "database/entities/mb_circle.h"
 #include "database/mb_drawing.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 

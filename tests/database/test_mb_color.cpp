@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/mb_color.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 #include "kzf_file_support.h"
-#include "tests/display/surface_probe.h"
+#include "tests/surface/surface_probe.h"
 
 using namespace kzf_file_test;
 

@@ -6,8 +6,8 @@
 
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
-#include "database/mb_system.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_settings.h"
+#include "database/mb_undo_redo.h"
 #include "test_entity.h"
 
 namespace {

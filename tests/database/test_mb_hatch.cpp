@@ -6,14 +6,14 @@
 
 #include "database/entities/mb_hatch.h"
 #include "database/mb_drawing.h"
-#include "display/api/api_hatch.h"
-#include "display/cmydc.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "api/api_hatch.h"
+#include "surface/cmydc.h"
+#include "database/mb_undo_redo.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
-#include "tests/display/surface_probe.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 

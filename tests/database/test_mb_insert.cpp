@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "block_fixtures.h"
-#include "display/cmydc.h"
-#include "display/interaction/mb_undo_redo.h"
-#include "tests/display/surface_probe.h"
+#include "surface/cmydc.h"
+#include "database/mb_undo_redo.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 

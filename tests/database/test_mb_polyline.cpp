@@ -7,8 +7,8 @@
 
 #include "database/entities/mb_polyline.h"
 #include "database/mb_drawing.h"
-#include "display/interaction/mb_undo_redo.h"
-#include "display/mb_draw_node.h"
+#include "database/mb_undo_redo.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 

@@ -7,14 +7,14 @@
 #include "database/entities/mb_mesh.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
-#include "display/interaction/mb_undo_redo.h"
-#include "display/mb_draw_node.h"
+#include "surface/cmydc.h"
+#include "database/mb_undo_redo.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
-#include "tests/display/surface_probe.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 

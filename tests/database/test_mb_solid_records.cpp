@@ -8,7 +8,7 @@
 #include "database/entities/mb_solid.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
-#include "display/cmydc.h"
+#include "surface/cmydc.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_tran.h"
 #include "kzf_file_support.h"

@@ -11,10 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "database/as_file.h"
 #include "database/fonts/mb_font_library.h"
-#include "database/mb_system.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/fonts/mb_ttf_name.h"
+#include "database/mb_names.h"
+#include "database/mb_resource.h"
+#include "database/mb_settings.h"
+#include "database/mb_string.h"
+#include "database/mb_undo_redo.h"
+#include "geometry/as_file.h"
+#include "geometry/as_log.h"
 
 #include <windows.h>
 #include "tests/test_temp.h"

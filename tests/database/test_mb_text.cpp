@@ -11,7 +11,7 @@
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_library.h"
 #include "database/mb_drawing.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "tests/fonts/font_builder.h"

@@ -5,7 +5,7 @@
 #include <cfloat>
 #include <string>
 
-#include "database/mb_system.h"
+#include "database/mb_message_box.h"
 #include "qm_user.h"
 
 TEST(MessageBox, ShowsTextAndValueWithOkAndNoOwner) {

@@ -4,8 +4,8 @@
 
 #include "database/entities/mb_text.h"
 #include "database/fonts/mb_font_library.h"
-#include "display/mb_draw_node.h"
-#include "surface_probe.h"
+#include "database/nodes/mb_draw_node.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "display/mb_view_history.h"
-#include "surface_probe.h"
+#include "tests/surface/surface_probe.h"
 #include "view_fixture.h"
 #include "tests/test_temp.h"
 

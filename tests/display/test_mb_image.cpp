@@ -8,10 +8,10 @@
 #include "database/entities/mb_image.h"
 #include "database/mb_drawing.h"
 #include "display/interaction/mb_rubber_band.h"
-#include "display/interaction/mb_undo_redo.h"
+#include "database/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
-#include "surface_probe.h"
+#include "tests/surface/surface_probe.h"
 #include "view_fixture.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "database/mb_drawing.h"
-#include "database/mb_system.h"
+#include "database/mb_settings.h"
+#include "database/mb_undo_redo.h"
 #include "display/interaction/mb_mouse_tool.h"
 #include "display/interaction/mb_operation.h"
-#include "display/interaction/mb_undo_redo.h"
 #include "display/mb_draw_render.h"
 #include "geometry/as_pt_list.h"
 #include "tests/database/test_entity.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "database/mb_system.h"
+#include "database/fonts/mb_ttf_name.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 #include "loop_fixtures.h"
+#include "surface/pt_draw.h"
 #include "tests/platform_gdi/gdi_fixture.h"
 
 namespace {
@@ -224,8 +225,8 @@ TEST(Loop, DrawsTheClosedOutline) {
   s.clear(white);
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
   HGDIOBJ old = SelectObject(s.dc, pen);
-  Box(-1.5, 0, 2.5, 2.9).draw(s.dc, translate_transf(As_Vec(1, 1.5, 0)));
-  As_Loop().draw(s.dc, As_Tran());
+  draw_points(s.dc, Box(-1.5, 0, 2.5, 2.9), translate_transf(As_Vec(1, 1.5, 0)));
+  draw_points(s.dc, As_Loop(), As_Tran());
   SelectObject(s.dc, old);
   DeleteObject(pen);
   std::string picture;

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "database/mb_system.h"
+#include "database/mb_settings.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tessellate.h"
 

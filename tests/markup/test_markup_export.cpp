@@ -3,7 +3,7 @@
 // nothing.
 #include <gtest/gtest.h>
 
-#include "database/mb_system.h"
+#include "database/mb_resource.h"
 #include "exchange/markup/markupio.h"
 #include "exchange/markup/xml_document.h"
 #include "qm_xml.h"

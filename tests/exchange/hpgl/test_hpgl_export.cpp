@@ -11,7 +11,7 @@
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_point.h"
 #include "database/entities/mb_text.h"
-#include "display/mb_draw_node.h"
+#include "database/nodes/mb_draw_node.h"
 #include "hpgl_support.h"
 
 namespace {

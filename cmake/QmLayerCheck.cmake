@@ -1,0 +1,57 @@
+# Checks that no file includes a header of a floor above its own (the floors
+# are in QmLayers.cmake). Run as a script:
+#   cmake -DQM_SOURCE_DIR=<top of the tree> [-DSTAMP=<file>] -P QmLayerCheck.cmake
+# It names every include that reaches up and fails; on success it touches
+# STAMP when given.
+include(${CMAKE_CURRENT_LIST_DIR}/QmLayers.cmake)
+
+# The floor index of a path from the top of the tree, by the longest folder
+# that holds it; -1 when no floor holds it.
+function(qm_floor_of path out)
+  set(best -1)
+  set(best_length 0)
+  set(index 0)
+  foreach(floor ${QM_FLOORS})
+    foreach(folder ${QM_FLOOR_${floor}})
+      string(LENGTH "${folder}/" length)
+      string(FIND "${path}" "${folder}/" at)
+      if(at EQUAL 0 AND length GREATER best_length)
+        set(best ${index})
+        set(best_length ${length})
+      endif()
+    endforeach()
+    math(EXPR index "${index} + 1")
+  endforeach()
+  set(${out} ${best} PARENT_SCOPE)
+endfunction()
+
+set(faults)
+set(globs)
+foreach(floor ${QM_FLOORS})
+  foreach(folder ${QM_FLOOR_${floor}})
+    list(APPEND globs ${QM_SOURCE_DIR}/${folder}/*.h ${QM_SOURCE_DIR}/${folder}/*.cpp ${QM_SOURCE_DIR}/${folder}/*.c)
+  endforeach()
+endforeach()
+file(GLOB_RECURSE files RELATIVE ${QM_SOURCE_DIR} ${globs})
+list(REMOVE_DUPLICATES files)
+foreach(file ${files})
+  qm_floor_of(${file} own)
+  file(STRINGS ${QM_SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+\"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+    qm_floor_of(${header} theirs)
+    if(theirs GREATER own)
+      list(GET QM_FLOORS ${own} own_name)
+      list(GET QM_FLOORS ${theirs} their_name)
+      list(APPEND faults "${file} (${own_name}) includes ${header} (${their_name})")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "Includes that reach a floor above their own:\n  ${text}")
+endif()
+if(STAMP)
+  file(TOUCH ${STAMP})
+endif()

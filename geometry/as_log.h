@@ -1,0 +1,13 @@
+// The kernel's diagnostic log: entries appended to "kzf.log" in the current
+// folder by the code that notes what it met (a font file that did not open,
+// a hatch boundary that did not close).
+#pragma once
+
+#include "geometry/as_pt.h"
+
+// Appends an entry to "kzf.log" in the current folder: with `stamp`, a line
+// of 14 dashes and the UTC time; then 15 dashes, the three texts and a line
+// end. A null text counts as empty; a log that cannot be opened gets nothing.
+void message_out(const char* text1, const char* text2, const char* text3, bool stamp);
+// The same with the point as "x:%.4f  y:%.4f  z:%.4f" for the second text.
+void message_out(const char* text1, const As_Pt& p, const char* text3, bool stamp);
