@@ -1,6 +1,6 @@
 // The base of every font the kernel draws text with: compiled shape fonts,
 // shape fonts compiled from source and TrueType fonts. Libraries are made and
-// cached by file name by the system resource (mb_system.h) and shared by
+// cached by file name by the system resource (mb_resource.h) and shared by
 // every text style that names the file.
 #pragma once
 
