@@ -3,15 +3,15 @@
 
 #include <algorithm>
 
+#include "api/api_extents.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
 #include "database/mb_drawable.h"
-#include "api/api_extents.h"
-#include "surface/cmydc.h"
 #include "display/interaction/mb_operation.h"
 #include "geometry/as_edge.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
+#include "surface/cmydc.h"
 
 namespace {
 

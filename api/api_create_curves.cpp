@@ -3,13 +3,13 @@
 
 #include <cmath>
 
+#include "api/api_append.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_curve_util.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_polyline.h"
 #include "database/mb_drawing.h"
-#include "api/api_append.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/geom_algo.h"
 

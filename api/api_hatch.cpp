@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
+#include "api/api_append.h"
 #include "database/entities/mb_hatch.h"
 #include "database/mb_drawing.h"
-#include "api/api_append.h"
 #include "geometry/as_loop.h"
 
 long api_mb_create_hatch(As_Void_List& loops, char*, double, double, int) {

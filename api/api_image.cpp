@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "api/api_append.h"
 #include "database/entities/mb_image.h"
 #include "database/mb_drawing.h"
-#include "api/api_append.h"
 #include "display/interaction/mb_operation.h"
 
 namespace {

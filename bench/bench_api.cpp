@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "api/api_create.h"
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
-#include "api/api_create.h"
 #include "surface/cmydc.h"
 
 namespace {

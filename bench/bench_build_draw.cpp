@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_lines.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "surface/cmydc.h"
 #include "database/nodes/mb_draw_node.h"
-#include "bench/bench_lines.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "surface/cmydc.h"
 #include "database/nodes/mb_draw_node.h"
+#include "surface/cmydc.h"
 
 namespace bench_lines {
 

@@ -10,9 +10,9 @@
 
 #include "bench/bench_lines.h"
 #include "database/mb_drawing.h"
-#include "surface/cmydc.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
+#include "surface/cmydc.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Drawing a geometric entity: through its display node, or its outline.
 #include "database/mb_drawable.h"
-#include "surface/cmydc.h"
 #include "database/nodes/mb_draw_node.h"
+#include "surface/cmydc.h"
 
 void MB_Geom::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   if (MB_Draw_Node* node = draw_node()) {

@@ -18,11 +18,11 @@
 
 #include <string>
 
-#include "surface/cmydc.h"
 #include "display/mb_cs_icon.h"
 #include "geometry/as_rect.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
+#include "surface/cmydc.h"
 
 class MB_Drawable;
 class MB_Drawing;

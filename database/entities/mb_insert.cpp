@@ -7,9 +7,9 @@
 
 #include "database/entities/mb_block.h"
 #include "database/mb_drawing.h"
+#include "database/mb_undo_redo.h"
 #include "surface/api_draw.h"
 #include "surface/cmydc.h"
-#include "database/mb_undo_redo.h"
 
 MB_Insert* mb_to_insert(MB_Object* object) {
   if (!object) return nullptr;

@@ -5,9 +5,9 @@
 
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
-#include "surface/api_draw.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
+#include "surface/api_draw.h"
 
 MB_Result mb_entity_read_process(MB_Drawable& entity, MB_File_IO& io) {
   if (!io.drawing()) return MB_BAD_STATE;

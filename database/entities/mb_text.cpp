@@ -8,12 +8,12 @@
 #include "database/fonts/mb_font_library.h"
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/mb_drawing.h"
-#include "surface/api_draw.h"
-#include "surface/cmydc.h"
 #include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
+#include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 namespace {
 

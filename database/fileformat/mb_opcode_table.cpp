@@ -6,8 +6,6 @@
 #include <cstring>
 #include <new>
 
-#include "database/fileformat/mb_format_records.h"
-#include "database/fileformat/mb_opcode.h"
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
@@ -24,6 +22,8 @@
 #include "database/entities/mb_solid.h"
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
+#include "database/fileformat/mb_format_records.h"
+#include "database/fileformat/mb_opcode.h"
 #include "database/mb_color.h"
 #include "database/mb_layer.h"
 #include "database/mb_rendition.h"

@@ -1,7 +1,7 @@
 // Display-list nodes drawn on the off-screen surface: one POINT array per
 // primitive, handed to the surface in one call.
-#include "surface/cmydc.h"
 #include "database/nodes/mb_draw_node.h"
+#include "surface/cmydc.h"
 
 void MB_Draw_Lines_Set::draw(CMyDC& dc, const As_Tran& t) {
   const int n = count();

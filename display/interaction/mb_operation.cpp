@@ -5,9 +5,9 @@
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
-#include "display/interaction/mb_mouse_tool.h"
 #include "database/mb_undo_redo.h"
 #include "database/nodes/mb_draw_node.h"
+#include "display/interaction/mb_mouse_tool.h"
 #include "display/mb_view_history.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/geom_algo.h"

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "api/api_create_curves.h"
+#include "api/api_make.h"
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
-#include "api/api_create_curves.h"
-#include "api/api_make.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
 #include "exchange/markup/markup_format.h"
 #include "exchange/markup/markupio.h"
