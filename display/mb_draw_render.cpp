@@ -342,7 +342,7 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
   const double hd = std::fabs(area.lt().y() - area.rb().y());
   if (!(wd >= 0.001) || !(hd >= 0.001) || width <= 1 || height <= 1 || width > INT_MAX || height > INT_MAX)
     return false;
-  const double s = std::min(width / wd, height / hd);
+  const double s = std::min(static_cast<double>(width) / wd, static_cast<double>(height) / hd);
   const As_Pt c = area.lt() + (area.rb() - area.lt()) / 2.0;
   As_Tran m = translate_transf(As_Pt() - c) * scale_transf(s) *
               translate_transf(As_Vec(static_cast<double>(width / 2), -static_cast<double>(height / 2), 0.0)) *

@@ -10,7 +10,8 @@ bash tools/setup.sh
 jobs=$(nproc)
 # -O1 keeps the sanitizers exact while the long robustness loops run fast;
 # -g1 (line tables) keeps file and line in every report and builds faster.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" -DQM_SANITIZE=ON -DQM_BENCH=OFF
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" -DQM_SANITIZE=ON -DQM_BENCH=OFF \
+  -DQM_WERROR=ON
 cmake --build build-test -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -152,8 +152,8 @@ bool Dxf_Builder::in_paper_space() {
 }
 
 void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
-  const DL_Attributes& attributes = from ? *from : this->attributes;
-  MB_Layer* layer = layer_named(attributes.getLayer());
+  const DL_Attributes& own = from ? *from : attributes;
+  MB_Layer* layer = layer_named(own.getLayer());
   MB_General& g = entity->general();
   g.layer(layer);
   if (!layer->visibility()) entity->flag(0);

@@ -186,7 +186,9 @@ class Native_Writer {
     if (v > 2147483647.0) return INT32_MAX;
     return static_cast<int32_t>(std::llround(v));
   }
-  Pt fixed(const FT_Vector& v) const { return Pt{to_fixed(v.x * scale_), to_fixed(v.y * scale_)}; }
+  Pt fixed(const FT_Vector& v) const {
+    return Pt{to_fixed(static_cast<double>(v.x) * scale_), to_fixed(static_cast<double>(v.y) * scale_)};
+  }
   // Opens a record of a type unless the open one has it; closes the open one.
   void record(uint16_t type) {
     if (curve_ != SIZE_MAX && type_ == type) return;
@@ -211,7 +213,7 @@ class Native_Writer {
 void Native_Writer::contour(const FT_Outline& o, int first, int last) {
   const int n = last - first + 1;
   if (n < 2) return;
-  auto tag = [&](int i) { return FT_CURVE_TAG(o.tags[first + (i % n)]); };
+  auto tag = [&](int i) { return static_cast<char>(FT_CURVE_TAG(o.tags[first + (i % n)])); };
   auto at = [&](int i) { return fixed(o.points[first + (i % n)]); };
   int start = -1;
   for (int i = 0; i < n; ++i) {
@@ -324,13 +326,14 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, 
     GLYPHMETRICS m = {};
     FT_BBox box = {0, 0, 0, 0};
     if (g->format == FT_GLYPH_FORMAT_OUTLINE && g->outline.n_points > 0) FT_Outline_Get_CBox(&g->outline, &box);
-    const long x0 = std::lround(std::floor(box.xMin * scale)), x1 = std::lround(std::ceil(box.xMax * scale));
-    const long y0 = std::lround(std::floor(box.yMin * scale)), y1 = std::lround(std::ceil(box.yMax * scale));
+    auto scaled = [scale](FT_Pos v) { return static_cast<double>(v) * scale; };
+    const long x0 = std::lround(std::floor(scaled(box.xMin))), x1 = std::lround(std::ceil(scaled(box.xMax)));
+    const long y0 = std::lround(std::floor(scaled(box.yMin))), y1 = std::lround(std::ceil(scaled(box.yMax)));
     m.gmBlackBoxX = static_cast<UINT>(x1 > x0 ? x1 - x0 : 1);
     m.gmBlackBoxY = static_cast<UINT>(y1 > y0 ? y1 - y0 : 1);
     m.gmptGlyphOrigin.x = static_cast<LONG>(x0);
     m.gmptGlyphOrigin.y = static_cast<LONG>(y1);
-    m.gmCellIncX = static_cast<SHORT>(std::max(-32768L, std::min(32767L, std::lround(g->advance.x * scale))));
+    m.gmCellIncX = static_cast<SHORT>(std::max(-32768L, std::min(32767L, std::lround(scaled(g->advance.x)))));
     m.gmCellIncY = 0;
     *metrics = m;
   }

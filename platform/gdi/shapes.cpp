@@ -51,7 +51,10 @@ void add_span(Coverage* cov, int y, double xl, double xr, uint8_t c) {
 struct EllipseShape {
   double cx, cy, a, b;
   EllipseShape(int64_t l, int64_t t, int64_t r, int64_t bo)
-      : cx((l + r - 1) / 2.0), cy((t + bo - 1) / 2.0), a((r - l) / 2.0), b((bo - t) / 2.0) {}
+      : cx(static_cast<double>(l + r - 1) / 2.0),
+        cy(static_cast<double>(t + bo - 1) / 2.0),
+        a(static_cast<double>(r - l) / 2.0),
+        b(static_cast<double>(bo - t) / 2.0) {}
   bool row(int64_t y, double grow, int64_t* lo, int64_t* hi) const {
     const double eps = 1e-9;
     const double ra = a + grow, rb = b + grow, dy = static_cast<double>(y) - cy;

@@ -220,17 +220,19 @@ bool CxImage::Rotate(float angle, CxImage* iDst) {
     });
   } else {
     const double a = turn * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
-    const double nw = std::floor(std::fabs(w * c) + std::fabs(h * s) + 0.5);
-    const double nh = std::floor(std::fabs(w * s) + std::fabs(h * c) + 0.5);
+    const double wf = static_cast<double>(w), hf = static_cast<double>(h);
+    const double nw = std::floor(std::fabs(wf * c) + std::fabs(hf * s) + 0.5);
+    const double nh = std::floor(std::fabs(wf * s) + std::fabs(hf * c) + 0.5);
     if (!out.Allocate(static_cast<uint64_t>(nw < 1 ? 1 : nw), static_cast<uint64_t>(nh < 1 ? 1 : nh), with_alpha))
       return false;
-    const double cx = w / 2.0, cy = h / 2.0, ncx = out.width / 2.0, ncy = out.height / 2.0;
+    const double cx = wf / 2.0, cy = hf / 2.0;
+    const double ncx = static_cast<double>(out.width) / 2.0, ncy = static_cast<double>(out.height) / 2.0;
     fill([&](int64_t X, int64_t Y, int64_t* x, int64_t* y) {
       // Screen y grows downwards: turning back by -a maps the destination
       // centre offset (dx, dy) to the source offset below.
-      const double dx = X + 0.5 - ncx, dy = Y + 0.5 - ncy;
+      const double dx = static_cast<double>(X) + 0.5 - ncx, dy = static_cast<double>(Y) + 0.5 - ncy;
       const double sx = cx + dx * c - dy * s, sy = cy + dx * s + dy * c;
-      if (!(sx >= 0 && sy >= 0 && sx < w && sy < h)) return false;
+      if (!(sx >= 0 && sy >= 0 && sx < wf && sy < hf)) return false;
       *x = static_cast<int64_t>(sx), *y = static_cast<int64_t>(sy);
       return true;
     });

@@ -51,7 +51,7 @@ UINT SysStringByteLen(BSTR s) {
   return n;
 }
 
-UINT SysStringLen(BSTR s) { return SysStringByteLen(s) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR s) { return SysStringByteLen(s) / static_cast<UINT>(sizeof(OLECHAR)); }
 
 INT SysReAllocStringLen(BSTR* s, const OLECHAR* text, UINT len) {
   if (!s) return FALSE;

@@ -216,7 +216,7 @@ TEST(SplineFit, TooFewPointsAndLimits) {
   EXPECT_EQ(d->ControlCount(), 5);
 
   Pts many(1639);
-  for (size_t i = 0; i < many.size(); ++i) many[i] = {double(i), std::sin(0.1 * i), 0};
+  for (size_t i = 0; i < many.size(); ++i) many[i] = {double(i), std::sin(0.1 * double(i)), 0};
   EXPECT_FALSE(Fit(many, 1e-5, nullptr, nullptr, 0, st));
   EXPECT_EQ(st, kCurveTooManyKnots);
   many.pop_back();

@@ -49,7 +49,7 @@ std::vector<Piece> pieces(const MB_Hatch& h) {
   std::vector<Piece> out;
   for (As_Void_Node* n = h.line_sets().head(); n; n = n->next()) {
     const As_Pt_Sets* s = static_cast<const As_Pt_Sets*>(n->entity());
-    for (unsigned long k = 0; k < s->ptset_count(); ++k) {
+    for (int k = 0; k < static_cast<int>(s->ptset_count()); ++k) {
       const int c = static_cast<int>(s->vals()[k]);
       out.push_back({s->get_point(k, 0), s->get_point(k, c - 1)});
     }

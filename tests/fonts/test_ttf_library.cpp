@@ -216,7 +216,7 @@ std::vector<double> freetype_advances(const char* file, const std::string& text)
     const double cell = os2 ? double(os2->usWinAscent) + os2->usWinDescent : double(face->ascender) - face->descender;
     for (char ch : text) {
       if (FT_Load_Char(face, static_cast<unsigned char>(ch), FT_LOAD_NO_SCALE) != 0) break;
-      out.push_back(face->glyph->advance.x * MB_TTF_Library::kOutlineHeight / cell);
+      out.push_back(static_cast<double>(face->glyph->advance.x) * MB_TTF_Library::kOutlineHeight / cell);
     }
     FT_Done_Face(face);
   }

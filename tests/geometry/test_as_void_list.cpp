@@ -20,7 +20,7 @@ As_Void_List Make(const std::vector<int>& ids) {
 
 std::vector<int> Ids(const As_Void_List& l) {
   std::vector<int> ids;
-  for (As_Void_Node* n = l.head(); n; n = n->next()) ids.push_back(static_cast<int*>(n->entity()) - slots);
+  for (As_Void_Node* n = l.head(); n; n = n->next()) ids.push_back(static_cast<int>(static_cast<int*>(n->entity()) - slots));
   return ids;
 }
 

@@ -32,8 +32,8 @@ TEST(ImageGdi, CreateFromBitmapsOfEveryDepth) {
       ASSERT_TRUE(img.CreateFromHBITMAP(s.bitmap)) << depth;
       ASSERT_EQ(img.GetWidth(), 7u);
       ASSERT_EQ(img.GetHeight(), 5u);
-      for (long y = 0; y < 5; ++y)
-        for (long x = 0; x < 7; ++x) ASSERT_EQ(img.GetPixelColor(x, y), GetPixel(s.dc, x, y)) << depth << " " << x << "," << y;
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) ASSERT_EQ(img.GetPixelColor(x, y), GetPixel(s.dc, x, y)) << depth << " " << x << "," << y;
       EXPECT_EQ(img.GetPixelColor(6, 0), RGB(255, 255, 255));
     }
   }

@@ -60,14 +60,14 @@ TEST_F(Timers, AWaitingTimerMessageIsNotRepeated) {
 TEST_F(Timers, ProceduresResetsAndKilling) {
   static std::vector<Fired> calls;
   calls.clear();
-  TIMERPROC proc = [](HWND, UINT msg, UINT_PTR id, DWORD time) {
+  TIMERPROC on_timer = [](HWND, UINT msg, UINT_PTR id, DWORD time) {
     EXPECT_EQ(msg, static_cast<UINT>(WM_TIMER));
     calls.push_back({id, time});
   };
-  UINT_PTR id = SetTimer(nullptr, 0, 50, proc);
+  UINT_PTR id = SetTimer(nullptr, 0, 50, on_timer);
   ASSERT_NE(id, 0u);
-  EXPECT_NE(SetTimer(nullptr, 0, 50, proc), id);  // a second thread timer
-  EXPECT_EQ(SetTimer(nullptr, id, 5, proc), id);  // resets the first: 5 ms is raised to 10
+  EXPECT_NE(SetTimer(nullptr, 0, 50, on_timer), id);  // a second thread timer
+  EXPECT_EQ(SetTimer(nullptr, id, 5, on_timer), id);  // resets the first: 5 ms is raised to 10
   qm_user_advance_clock(10);
   pump();
   EXPECT_EQ(calls, (std::vector<Fired>{{id, 10}}));
@@ -85,7 +85,7 @@ TEST_F(Timers, ProceduresResetsAndKilling) {
   EXPECT_NE(calls[0].id, id);
 
   // A forged WM_TIMER naming a procedure reaches nothing.
-  MSG forged = {nullptr, WM_TIMER, 12345, reinterpret_cast<LPARAM>(proc), 0, {0, 0}};
+  MSG forged = {nullptr, WM_TIMER, 12345, reinterpret_cast<LPARAM>(on_timer), 0, {0, 0}};
   calls.clear();
   DispatchMessageA(&forged);
   EXPECT_TRUE(calls.empty());

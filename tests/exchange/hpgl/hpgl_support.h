@@ -153,7 +153,7 @@ inline bool same_picture(std::vector<Segment> a, std::vector<Segment> b, double 
   }
   normalise(a);
   normalise(b);
-  auto covered = [tol](const std::vector<Segment>& from, const std::vector<Segment>& in, std::string* why) {
+  auto covered = [tol](const std::vector<Segment>& from, const std::vector<Segment>& in, std::string* reason) {
     for (const Segment& g : from) {
       bool found = false;
       for (const Segment& h : in) {
@@ -167,10 +167,10 @@ inline bool same_picture(std::vector<Segment> a, std::vector<Segment> b, double 
         }
       }
       if (!found) {
-        if (why) {
+        if (reason) {
           std::ostringstream s;
           s << "segment (" << g.x0 << "," << g.y0 << ")-(" << g.x1 << "," << g.y1 << ") has no partner";
-          *why = s.str();
+          *reason = s.str();
         }
         return false;
       }
