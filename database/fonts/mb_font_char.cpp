@@ -7,18 +7,7 @@
 
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
-
-namespace {
-
-// A device coordinate: truncated toward zero, clamped to the int range.
-LONG device(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<LONG>(v);
-}
-
-}  // namespace
+#include "surface/device_point.h"
 
 void MB_Font_Char::add_pos(double x, double y) {
   if (lists_.empty()) lists_.emplace_back();
@@ -57,8 +46,7 @@ void MB_Font_Char::draw(HDC hdc, const As_Tran& view, double scale, double angle
     const unsigned long n = sets_.vals()[s];
     pts.clear();
     for (unsigned long k = 0; k < n; ++k) {
-      const As_Pt p = sets_.points()[at + k] * all;
-      pts.push_back(POINT{device(p.x()), device(p.y())});
+      pts.push_back(mb_device_point(sets_.points()[at + k], all));
     }
     at += n;
     if (hdc && pts.size() >= 2) Polyline(hdc, pts.data(), static_cast<int>(pts.size()));
