@@ -77,6 +77,7 @@ class MB_Informational : public MB_Attribute {
   void set(const MB_String& s) { value_ = s; }
   const MB_String& value() const { return value_; }
 
+  using MB_Attribute::serialize;
   // Nothing for an empty value.
   MB_Result serialize(MB_File_IO& io, const char* keyword) const;
   // Accepts an extended ASCII opcode only.

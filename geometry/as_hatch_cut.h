@@ -50,7 +50,7 @@ class Loop_Hatch_Cal {
   virtual ~Loop_Hatch_Cal() = default;
 
  private:
-  long state_[2] = {0, 0};
+  [[maybe_unused]] long state_[2] = {0, 0};
 };
 
 class Hatch_Filled_Cal {

@@ -63,6 +63,7 @@ class MB_Dim_Style : public MB_Attribute {
   MB_Text_Style* text_style() const { return text_style_; }
   void text_style(MB_Text_Style* s) { text_style_ = s; }
   // The name, the values and the text style.
+  using MB_Object::copy_to;
   void copy_to(MB_Dim_Style& other) const { other = *this; }
   // The text style becomes the drawing's first one (null when it has none).
   void build(MB_Drawing* drawing);

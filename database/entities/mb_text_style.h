@@ -30,6 +30,7 @@ class MB_Text_Style : public MB_Attribute {
   MB_Result process(MB_File_IO& io) override;
 
   // Copies the values, both fonts and the name.
+  using MB_Object::copy_to;
   void copy_to(MB_Text_Style& other) const { other = *this; }
   MB_Result sync_write(MB_File_IO& io) const;
   MB_Result sync_read(const MB_Opcode& op, MB_File_IO& io);

@@ -65,7 +65,8 @@ class MB_Rubber_Point : public MB_Rubber_Node {
 
  private:
   As_Pt pt_;
-  short style_, other_;
+  short style_;
+  [[maybe_unused]] short other_;  // kept as given; the marker uses the style alone
 };
 
 class MB_Rubber_Line : public MB_Rubber_Node {
@@ -147,7 +148,9 @@ class MB_Rubber_Ellipse : public MB_Rubber_Node {
 
  private:
   As_Pt center_;
-  double major_ = 0, minor_ = 0, angle_ = 0, start_ = 0, end_ = 0;
+  double major_ = 0, minor_ = 0, angle_ = 0;
+  // Kept as given: the feedback is always the full ellipse.
+  [[maybe_unused]] double start_ = 0, end_ = 0;
 };
 
 class MB_Rubber_Spline : public MB_Rubber_Node {
