@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.assign(rest, rest + n);
   }
   static const std::string in = temp_path("in"), out = temp_path("out");
+  // The two scratch files go when the fuzzer ends its run.
+  static const bool cleanup = std::atexit([] {
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+  }) == 0;
+  (void)cleanup;
   if (!write_file(in, file)) return 0;
   MB_Drawing drawing;
   MB_File_IO reader;
