@@ -13,6 +13,7 @@
 #include "geometry/geom_algo.h"
 
 MB_Operation* g_active_operation = nullptr;
+bool g_enter_key_flag = false;
 
 namespace {
 

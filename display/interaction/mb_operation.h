@@ -150,3 +150,6 @@ class MB_Operation {
 
 // The operation constructed last, or null.
 extern MB_Operation* g_active_operation;
+// The keyboard mode of a drawing view: zoom (true) or pan (false). The
+// kernel keeps it for its views and never reads it itself.
+extern bool g_enter_key_flag;

@@ -196,6 +196,7 @@ IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons) { toolbar_resources()[id] = std::move(buttons); }
@@ -242,6 +243,28 @@ void CToolBar::SetButtonStyle(int index, UINT style) {
   if (buttons_[static_cast<size_t>(index)].style != style) {
     buttons_[static_cast<size_t>(index)].style = style;
     Invalidate(FALSE);
+  }
+}
+
+void CToolBar::OnPaint() {
+  constexpr COLORREF kFace = RGB(192, 192, 192), kLight = RGB(255, 255, 255), kShadow = RGB(128, 128, 128);
+  constexpr COLORREF kMark = RGB(0, 0, 0), kMarkDisabled = RGB(160, 160, 160), kChecked = RGB(224, 224, 224);
+  constexpr int kMarkInset = 8;
+  CPaintDC dc(this);
+  CRect client;
+  GetClientRect(&client);
+  dc.FillSolidRect(&client, kFace);
+  for (int i = 0; i < GetCount(); ++i) {
+    const UINT style = buttons_[static_cast<size_t>(i)].style;
+    if (style & TBBS_SEPARATOR) continue;
+    CRect r;
+    GetItemRect(i, &r);
+    const bool checked = (style & TBBS_CHECKED) != 0;
+    if (checked) dc.FillSolidRect(&r, kChecked);
+    dc.Draw3dRect(&r, checked ? kShadow : kLight, checked ? kLight : kShadow);
+    CRect mark = r;
+    mark.DeflateRect(kMarkInset, kMarkInset);
+    if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, style & TBBS_DISABLED ? kMarkDisabled : kMark);
   }
 }
 
@@ -337,7 +360,7 @@ void CDockBar::RemoveControlBar(CControlBar* bar) {
 int CDockBar::VisibleBarCount() const {
   int n = 0;
   for (CControlBar* b : m_arrBars)
-    if (b && b->IsWindowVisible()) ++n;
+    if (b && b->IsVisible()) ++n;
   return n;
 }
 
@@ -350,7 +373,7 @@ CSize CDockBar::CalcFixedLayout(BOOL, BOOL horz) {
       row = 0;
       continue;
     }
-    if (!b->IsWindowVisible()) continue;
+    if (!b->IsVisible()) continue;
     const CSize s = b->CalcFixedLayout(FALSE, horz);
     row = std::max(row, static_cast<int>(horz ? s.cy : s.cx));
   }
@@ -366,7 +389,7 @@ void CDockBar::LayoutBars() {
       along = row = 0;
       continue;
     }
-    if (!b->IsWindowVisible()) continue;
+    if (!b->IsVisible()) continue;
     const CSize s = b->CalcFixedLayout(FALSE, horz);
     if (horz)
       b->MoveWindow(along, across, s.cx, s.cy);
@@ -449,7 +472,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
   CRect rest;
   GetClientRect(&rest);
   for (CControlBar* b : m_listControlBars) {
-    if (!b->m_hWnd || !b->IsWindowVisible() || b->IsFloating() || b->m_pDockBar) continue;
+    if (!b->m_hWnd || !b->IsVisible() || b->IsFloating() || b->m_pDockBar) continue;
     const DWORD align = b->m_dwStyle & CBRS_ALIGN_ANY;
     if (!align) continue;
     const bool horz = horizontal(align);
@@ -539,7 +562,7 @@ void CFrameWnd::GetDockState(CDockState& state) {
     if (!b->m_hWnd) continue;
     auto info = new CControlBarInfo;
     info->m_nBarID = static_cast<UINT>(b->GetDlgCtrlID());
-    info->m_bVisible = b->IsWindowVisible();
+    info->m_bVisible = b->IsVisible();
     info->m_bFloating = b->IsFloating();
     info->m_bHorz = horizontal(b->m_dwStyle);
     CRect r;

@@ -4,6 +4,8 @@
 // fseek on the outer stream see byte offsets of the file itself.
 #include "qm_file.h"
 
+#include <windows.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -398,4 +400,14 @@ void QmFileWriter::discard() {
   temp_.clear();
   in_place_ = false;
   errno = err;
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  if (!path || !*path) return INVALID_FILE_ATTRIBUTES;
+  const std::string mapped = qm_map_path(path);
+  struct stat st;
+  if (stat(mapped.c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
+  DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
+  if (access(mapped.c_str(), W_OK) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }

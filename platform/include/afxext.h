@@ -115,7 +115,9 @@ class CControlBar : public CWnd {
   DWORD GetBarStyle() const { return m_dwStyle; }
   void EnableDocking(DWORD style);
   BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
-  BOOL IsVisible() const { return IsWindowVisible(); }
+  // Shown by its own style, whatever its parents are: a frame being taken
+  // down still records which of its bars were shown.
+  BOOL IsVisible() const { return (GetStyle() & WS_VISIBLE) != 0; }
   BOOL IsDockBar() const { return is_dock_bar_; }
   // The bar's size when docked (horizontal) or standing (vertical); with
   // stretch, the full length of the side.
@@ -169,6 +171,9 @@ class CToolBar : public CControlBar {
  protected:
   afx_msg void OnLButtonUp(UINT flags, CPoint p);
   afx_msg void OnMouseMove(UINT flags, CPoint p);
+  // The bar in the button face colour; each button a raised frame, sunken
+  // when checked, with a mark in its middle that is grey when disabled.
+  afx_msg void OnPaint();
   struct Button {
     UINT id;
     UINT style;

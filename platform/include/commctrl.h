@@ -70,6 +70,7 @@
 #define SS_LEFT 0x0000L
 #define SS_CENTER 0x0001L
 #define SS_ICON 0x0003L
+#define SS_ETCHEDHORZ 0x0010L
 #define SS_BITMAP 0x000EL
 
 // ---- List boxes ----

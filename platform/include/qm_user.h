@@ -118,6 +118,11 @@ void qm_user_clear_file_dialogs();
 // A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
 // before anything took a DC on the window.
 const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
+// The window's client pixels with those of every visible descendant drawn
+// over them where it lies, later siblings over earlier ones: what a screen
+// would show of the window. FALSE (image untouched) before anything took a
+// DC on the window.
+bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
 size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();

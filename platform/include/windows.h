@@ -120,6 +120,15 @@ UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 // or the size needed (with the NUL) when the buffer is too small; 0 on
 // failure.
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+// What a path names: FILE_ATTRIBUTE_DIRECTORY for a folder,
+// FILE_ATTRIBUTE_NORMAL for anything else, with FILE_ATTRIBUTE_READONLY
+// added when the process may not write it; INVALID_FILE_ATTRIBUTES when it
+// names nothing. The path is taken as the file layer maps it (qm_map_path).
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+DWORD GetFileAttributesA(LPCSTR path);
 typedef WORD LANGID;
 // The system's language: QM_LANGID (a decimal number) when set, else 1033.
 LANGID GetSystemDefaultLangID();

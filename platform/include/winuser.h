@@ -427,6 +427,15 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
 BOOL ScreenToClient(HWND hwnd, LPPOINT pt);
 BOOL ClientToScreen(HWND hwnd, LPPOINT pt);
+// The child of `parent` whose window holds the client point of `parent`
+// (the last such child in GetWindow order); the parent itself when none
+// does, null when the point lies outside the parent. CWP_SKIPINVISIBLE and
+// CWP_SKIPDISABLED pass over hidden and disabled children.
+#define CWP_ALL 0x0000
+#define CWP_SKIPINVISIBLE 0x0001
+#define CWP_SKIPDISABLED 0x0002
+HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags);
+HWND ChildWindowFromPoint(HWND parent, POINT pt);
 
 // ---- Messages ----
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);

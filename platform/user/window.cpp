@@ -553,6 +553,28 @@ BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
   return TRUE;
 }
 
+HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
+  RECT client;
+  if (!GetClientRect(parent, &client)) return nullptr;
+  POINT screen = pt;
+  ClientToScreen(parent, &screen);
+  RECT outer;
+  GetWindowRect(parent, &outer);
+  if (screen.x < outer.left || screen.x >= outer.right || screen.y < outer.top || screen.y >= outer.bottom)
+    return nullptr;
+  HWND found = parent;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if ((flags & CWP_SKIPINVISIBLE) && !(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
+    if ((flags & CWP_SKIPDISABLED) && !IsWindowEnabled(c)) continue;
+    RECT r;
+    GetWindowRect(c, &r);
+    if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) found = c;
+  }
+  return found;
+}
+
+HWND ChildWindowFromPoint(HWND parent, POINT pt) { return ChildWindowFromPointEx(parent, pt, CWP_ALL); }
+
 BOOL ScreenToClient(HWND hwnd, LPPOINT pt) {
   Window* w = find(hwnd);
   if (!w || !pt) return FALSE;

@@ -2,8 +2,8 @@
 // area, drawn on through GDI's window DCs, and the screen has a buffer of
 // its own for GetDC(NULL). The pixels follow the client area when it changes
 // size (the part both sizes share is kept) and every DC still handed out is
-// pointed at the new memory. A window does not show its children's pixels:
-// nothing composes them, since nothing is displayed.
+// pointed at the new memory. A window does not show its children's pixels;
+// qm_user_window_image composes them as a screen would show them.
 #include "platform/user/user_internal.h"
 
 #include <qm_user.h>
@@ -106,6 +106,50 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (ps) ReleaseDC(hwnd, ps->hdc);
   return TRUE;
+}
+
+namespace {
+
+// Draws the pixels of each visible child of `parent` (and theirs) into the
+// image, whose origin is the screen point `origin`.
+void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
+    int cw = 0, ch = 0;
+    const uint32_t* px = qm_user_window_pixels(c, &cw, &ch);
+    POINT at = {0, 0};
+    ClientToScreen(c, &at);
+    const int dx = at.x - origin.x, dy = at.y - origin.y;
+    if (px) {
+      RECT client;
+      GetClientRect(c, &client);
+      const int w = std::min<int>(cw, client.right), h = std::min<int>(ch, client.bottom);
+      for (int y = 0; y < h; ++y) {
+        const int ty = dy + y;
+        if (ty < 0 || ty >= height) continue;
+        for (int x = 0; x < w; ++x) {
+          const int tx = dx + x;
+          if (tx >= 0 && tx < width) image[size_t(ty) * size_t(width) + size_t(tx)] = px[size_t(y) * size_t(cw) + size_t(x)];
+        }
+      }
+    }
+    compose_children(c, image, width, height, origin);
+  }
+}
+
+}  // namespace
+
+bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height) {
+  int w = 0, h = 0;
+  const uint32_t* px = qm_user_window_pixels(hwnd, &w, &h);
+  if (!px || !image) return false;
+  image->assign(px, px + size_t(w) * size_t(h));
+  POINT origin = {0, 0};
+  ClientToScreen(hwnd, &origin);
+  compose_children(hwnd, *image, w, h, origin);
+  if (width) *width = w;
+  if (height) *height = h;
+  return true;
 }
 
 const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height) {

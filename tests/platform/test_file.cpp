@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -159,6 +160,19 @@ TEST(File, OnlyRegularFilesAreRegular) {
   ASSERT_GE(fd, 0);
   close(fd);
   EXPECT_TRUE(qm_is_regular_file(name));
+  std::remove(name);
+}
+
+TEST(File, AttributesSayFolderFileOrNothing) {
+  EXPECT_EQ(GetFileAttributesA(nullptr), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA("/no/such/file"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(GetFileAttributesA("/tmp") & FILE_ATTRIBUTE_DIRECTORY);
+  char name[] = "/tmp/qm_attributes_XXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  EXPECT_FALSE(GetFileAttributesA(name) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_NE(GetFileAttributesA(name), INVALID_FILE_ATTRIBUTES);
   std::remove(name);
 }
 

@@ -70,6 +70,38 @@ TEST_F(WindowDc, DrawingReachesTheWindowPixels) {
   EXPECT_EQ(pixel(w, 1, 2), 0x00FF00u);  // the pixels stay with the window
 }
 
+TEST_F(WindowDc, TheImageOfAWindowShowsItsVisibleChildrenWhereTheyLie) {
+  HWND top = make(nullptr, 50, 40, 30, 20);
+  HWND child = make(top, 10, 5, 8, 6);
+  HWND hidden = make(top, 0, 0, 4, 4, 0);
+  auto fill = [](HWND w, COLORREF c) {
+    HDC dc = GetDC(w);
+    HBRUSH b = CreateSolidBrush(c);
+    RECT all = {0, 0, 100, 100};
+    FillRect(dc, &all, b);
+    DeleteObject(b);
+    ReleaseDC(w, dc);
+  };
+  std::vector<uint32_t> image;
+  int w = 0, h = 0;
+  EXPECT_FALSE(qm_user_window_image(top, &image, &w, &h));  // nothing painted yet
+  fill(top, RGB(0, 0, 255));
+  fill(child, RGB(255, 0, 0));
+  fill(hidden, RGB(0, 255, 0));
+  ASSERT_TRUE(qm_user_window_image(top, &image, &w, &h));
+  ASSERT_EQ(w, 30);
+  ASSERT_EQ(h, 20);
+  EXPECT_EQ(image[0], 0x0000FFu);                  // the hidden child does not show
+  EXPECT_EQ(image[size_t(5) * 30 + 10], 0xFF0000u);  // the child's first pixel
+  EXPECT_EQ(image[size_t(10) * 30 + 17], 0xFF0000u);
+  EXPECT_EQ(image[size_t(11) * 30 + 17], 0x0000FFu);
+  // The child under a point, passing over hidden ones when asked.
+  EXPECT_EQ(ChildWindowFromPointEx(top, POINT{12, 7}, CWP_SKIPINVISIBLE), child);
+  EXPECT_EQ(ChildWindowFromPointEx(top, POINT{1, 1}, CWP_SKIPINVISIBLE), top);
+  EXPECT_EQ(ChildWindowFromPoint(top, POINT{1, 1}), hidden);
+  EXPECT_EQ(ChildWindowFromPoint(top, POINT{31, 1}), nullptr);
+}
+
 TEST_F(WindowDc, PixelsFollowTheClientArea) {
   HWND w = make(nullptr, 0, 0, 20, 10);
   HDC dc = GetDC(w);

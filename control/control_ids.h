@@ -1,0 +1,51 @@
+// Resource, window, timer and permission numbers of the drawing control,
+// named once.
+#pragma once
+
+#include <windows.h>
+
+namespace quill {
+
+// Resources.
+constexpr UINT kTemplateResource = 32767;  // the document template's resource id
+constexpr UINT kDialogAbout = 2;
+constexpr UINT kDialogPropPage = 201;
+constexpr UINT kDialogSidePanel = 240;
+constexpr UINT kStringUserTypeName = 1;
+constexpr UINT kStringPropPageName = 5;
+constexpr UINT kStringPropPageCaption = 200;
+constexpr UINT kToolbarCreation = 133;  // along the bottom
+constexpr UINT kToolbarStandard = 202;  // along the top
+constexpr UINT kToolbarModify = 231;    // along the left
+
+// Child windows of the frame. The three toolbars get ids of their own, so
+// that a saved bar layout restores each bar onto itself.
+constexpr UINT kStandardBarId = 0xE800;
+constexpr UINT kCreationBarId = 0xE801;
+constexpr UINT kModifyBarId = 0xE802;
+constexpr UINT kSideBarId = 123;
+
+// The control's idle timer: every tick refreshes the command states.
+constexpr UINT_PTR kIdleTimer = 867;
+constexpr UINT kIdleTimerPeriod = 300;  // ms
+
+// Toolbar window styles as the frame creates them.
+constexpr DWORD kStandardBarStyle = 0x50402834;  // top, border below
+constexpr DWORD kCreationBarStyle = 0x50408234;  // bottom, border above
+constexpr DWORD kModifyBarStyle = 0x50401434;    // left, border right
+constexpr DWORD kToolbarCtrlStyle = 2;           // TBSTYLE_FLAT's place in the control style
+constexpr DWORD kSideBarStyle = 0x50002800;      // child, visible, top, border below
+constexpr DWORD kSideBarExtraStyle = 0x34;       // tooltips, fly-by, dynamic size
+
+// Command permissions: bytes set to 1 by every view creation; the automation
+// interface changes them one at a time. Only the select tool's is read.
+constexpr int kPermissionCount = 30;
+constexpr int kPermitDefaultSelect = 18;
+
+// Tool ids (an MB_Mouse_Tool's tag).
+constexpr long kSelectToolId = -300;
+
+// The profile name of the frame's bar layout.
+constexpr const char* kBarStateProfile = "BarState";
+
+}  // namespace quill

@@ -1,0 +1,175 @@
+// quillmark_host: a small container of the drawing control. It makes a
+// top-level window of the given size, creates the control inside it, opens
+// the drawing named on the command line in the control's view, replays a
+// script of input steps, and writes what the control's window shows to a
+// PNG picture.
+//
+//   quillmark_host [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
+//
+// Exit status: 0 done, 1 a file could not be read or written (the message
+// names it and says why), 2 a usage error.
+#include <afxwin.h>
+#include <qm_file.h>
+#include <qm_user.h>
+#include <ximage.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "control/host/host_script.h"
+#include "control/quill_view.h"
+#include "control/quillmark_ctrl.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 600;
+constexpr int kMaxSide = 8192;
+constexpr size_t kMaxScriptBytes = 1 << 20;
+constexpr UINT kControlId = 1;
+
+struct Options {
+  int width = kDefaultWidth, height = kDefaultHeight;
+  std::string script, screenshot, drawing;
+};
+
+int usage(const char* why) {
+  if (why) std::fprintf(stderr, "quillmark_host: %s\n", why);
+  std::fprintf(stderr,
+               "usage: quillmark_host [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]\n"
+               "  --size         the host window's client size (default %dx%d)\n"
+               "  --script       input steps to replay (see the README)\n"
+               "  --screenshot   write what the control shows as a PNG picture\n",
+               kDefaultWidth, kDefaultHeight);
+  return 2;
+}
+
+bool parse_size(const char* text, int& w, int& h) {
+  char* end = nullptr;
+  const long a = std::strtol(text, &end, 10);
+  if (end == text || (*end != 'x' && *end != 'X')) return false;
+  const char* second = end + 1;
+  const long b = std::strtol(second, &end, 10);
+  if (end == second || *end || a < 1 || b < 1 || a > kMaxSide || b > kMaxSide) return false;
+  w = static_cast<int>(a);
+  h = static_cast<int>(b);
+  return true;
+}
+
+// 0 when the options parse, else the exit status of a usage error.
+int parse_options(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (a == "--size") {
+      if (!has_value || !parse_size(argv[++i], o.width, o.height)) return usage("--size wants WIDTHxHEIGHT");
+    } else if (a == "--script") {
+      if (!has_value) return usage("--script wants a file");
+      o.script = argv[++i];
+    } else if (a == "--screenshot") {
+      if (!has_value) return usage("--screenshot wants a file");
+      o.screenshot = argv[++i];
+    } else if (a == "--help" || a == "-h") {
+      return usage(nullptr);
+    } else if (!a.empty() && a[0] == '-') {
+      return usage(("unknown option " + a).c_str());
+    } else if (o.drawing.empty()) {
+      o.drawing = a;
+    } else {
+      return usage("only one drawing can be opened");
+    }
+  }
+  return 0;
+}
+
+bool open_drawing(const std::string& path) {
+  CQuillView* view = CQuillView::current();
+  if (!view) {
+    std::fprintf(stderr, "quillmark_host: %s: the control has no view to open it in\n", path.c_str());
+    return false;
+  }
+  MB_Operation& op = view->operation();
+  if (!op.load_kzf(path.c_str())) {
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), op.file_error().c_str());
+    return false;
+  }
+  view->opened_path() = path.c_str();
+  op.build_draw();
+  op.zoom_all();
+  view->Invalidate(TRUE);
+  return true;
+}
+
+bool write_screenshot(HWND control, const std::string& path) {
+  std::vector<uint32_t> pixels;
+  int w = 0, h = 0;
+  if (!qm_user_window_image(control, &pixels, &w, &h)) {
+    std::fprintf(stderr, "quillmark_host: %s: the control has not painted\n", path.c_str());
+    return false;
+  }
+  CxImage image;
+  image.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint32_t p = pixels[size_t(y) * size_t(w) + size_t(x)];  // 0x00RRGGBB
+      image.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+  errno = 0;
+  if (!image.Save(path.c_str(), CXIMAGE_FORMAT_PNG)) {
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(),
+                 errno ? qm_file_error(path.c_str(), errno).c_str() : "the picture could not be written");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (int status = parse_options(argc, argv, o)) return status;
+  std::vector<Host_Step> steps;
+  if (!o.script.empty()) {
+    std::string text, error;
+    if (!qm_read_file(o.script.c_str(), text, kMaxScriptBytes)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(),
+                   errno ? qm_file_error(o.script.c_str(), errno).c_str() : "cannot be read");
+      return 1;
+    }
+    if (!parse_host_script(text, steps, error)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
+      return 2;
+    }
+  }
+
+  CWinApp app("quillmark_host");
+  CWnd host;
+  if (!host.CreateEx(0, nullptr, "Quillmark", WS_OVERLAPPED | WS_VISIBLE, 0, 0, o.width, o.height, nullptr, nullptr)) {
+    std::fprintf(stderr, "quillmark_host: the host window cannot be made\n");
+    return 1;
+  }
+  app.m_pMainWnd = &host;
+  CRect client;
+  host.GetClientRect(&client);
+  COleControl* control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, client, kControlId);
+  if (!control) {
+    std::fprintf(stderr, "quillmark_host: the control cannot be made\n");
+    return 1;
+  }
+  pump_host_messages();
+  int status = 0;
+  if (!o.drawing.empty() && !open_drawing(o.drawing)) status = 1;
+  pump_host_messages();
+  if (status == 0) run_host_script(host.m_hWnd, steps);
+  pump_host_messages();
+  if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
+  // The container holds the control object: it goes after its window.
+  host.DestroyWindow();
+  delete control;
+  AfxDeleteTempObjects();
+  return status;
+}

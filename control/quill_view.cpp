@@ -1,0 +1,202 @@
+// The control's drawing view.
+#include "control/quill_view.h"
+
+#include "control/control_texts.h"
+#include "database/mb_drawing.h"
+#include "database/mb_undo_redo.h"
+#include "display/interaction/mb_mouse_tool.h"
+#include "display/mb_draw_render.h"
+#include "geometry/as_tran.h"
+
+IMPLEMENT_DYNCREATE(CQuillView, CView)
+
+BEGIN_MESSAGE_MAP(CQuillView, CView)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_CHAR()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CQuillView* CQuillView::current_ = nullptr;
+
+namespace {
+
+constexpr UINT kKeyEnter = VK_RETURN;
+constexpr double kZoomIn = 1.2;
+constexpr double kZoomOut = 0.8;
+constexpr double kPanShare = 0.25;  // of the client height
+constexpr UINT kCharDelete = '.';
+
+unsigned char g_permissions[quill::kPermissionCount];
+
+// The wait cursor around a slow step, when there is an application.
+struct Wait_Cursor {
+  Wait_Cursor() {
+    if (CWinApp* app = AfxGetApp()) app->BeginWaitCursor();
+  }
+  ~Wait_Cursor() {
+    if (CWinApp* app = AfxGetApp()) app->EndWaitCursor();
+  }
+};
+
+}  // namespace
+
+bool CQuillView::permitted(int i) { return i >= 0 && i < quill::kPermissionCount && g_permissions[i] != 0; }
+
+void CQuillView::permit(int i, bool on) {
+  if (i >= 0 && i < quill::kPermissionCount) g_permissions[i] = on ? 1 : 0;
+}
+
+double CQuillView::wheel_factor(short delta) {
+  if (delta == 0) return 1.0;
+  return delta < 0 ? kZoomOut : kZoomIn;
+}
+
+CQuillView::~CQuillView() {
+  if (current_ == this) current_ = nullptr;
+}
+
+int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
+  if (CView::OnCreate(cs) == -1) return -1;
+  for (unsigned char& p : g_permissions) p = 1;
+  save_directory_.Empty();
+  operation_.init(m_hWnd, quill::kTextNewFile);
+  operation_.compute_transf();
+  current_ = this;
+  creation_drawing_ = operation_.drawing();
+  DragAcceptFiles(TRUE);
+  return 0;
+}
+
+void CQuillView::OnDestroy() {
+  if (current_ == this) current_ = nullptr;
+  CView::OnDestroy();
+}
+
+void CQuillView::OnDraw(CDC* dc) {
+  if (MB_Draw_Render* r = operation_.draw_render()) r->draw(dc ? dc->GetSafeHdc() : nullptr);
+}
+
+void CQuillView::OnSize(UINT type, int cx, int cy) {
+  CView::OnSize(type, cx, cy);
+  CRect client;
+  GetClientRect(&client);
+  if (MB_Draw_Render* r = operation_.draw_render()) {
+    HDC hdc = ::GetDC(m_hWnd);
+    r->resize_quick_dc(hdc, client);
+    operation_.compute_transf();
+    ::ReleaseDC(m_hWnd, hdc);
+  }
+  Invalidate(TRUE);
+}
+
+void CQuillView::mouse(UINT msg, UINT flags, CPoint p) {
+  POINT at = p;
+  operation_.process_mouse_event(static_cast<int>(msg), flags, at);
+}
+
+void CQuillView::OnLButtonDown(UINT flags, CPoint p) {
+  mouse(WM_LBUTTONDOWN, flags, p);
+  Default();
+}
+
+void CQuillView::OnLButtonUp(UINT flags, CPoint p) {
+  mouse(WM_LBUTTONUP, flags, p);
+  Default();
+}
+
+void CQuillView::OnRButtonDown(UINT flags, CPoint p) {
+  mouse(WM_RBUTTONDOWN, flags, p);
+  Default();
+}
+
+void CQuillView::OnRButtonUp(UINT flags, CPoint p) {
+  mouse(WM_RBUTTONUP, flags, p);
+  Default();
+}
+
+void CQuillView::OnMouseMove(UINT flags, CPoint p) {
+  mouse(WM_MOUSEMOVE, flags, p);
+  Default();
+  install_default_tool();
+}
+
+void CQuillView::install_default_tool() {
+  if (operation_.get_active_tool() || !permitted(quill::kPermitDefaultSelect)) return;
+  operation_.add_tool(quill::kSelectToolId, MB_String(quill::kTextSelect));
+}
+
+BOOL CQuillView::OnMouseWheel(UINT, short delta, CPoint p) {
+  if (MB_Mouse_Tool* tool = operation_.get_active_tool()) tool->rubber().reset();
+  const double factor = wheel_factor(delta);
+  if (factor != 1.0) {
+    POINT at = p;  // the cursor, in screen coordinates
+    ScreenToClient(&at);
+    if (MB_Draw_Render* r = operation_.draw_render()) r->scale_view(factor, at.x, at.y);
+    Invalidate(TRUE);
+  }
+  Default();
+  return TRUE;
+}
+
+void CQuillView::OnKeyDown(UINT key, UINT, UINT) {
+  if (key == kKeyEnter) {
+    g_enter_key_flag = !g_enter_key_flag;
+  } else if (g_enter_key_flag) {
+    zoom_keys(key);
+  } else {
+    pan_keys(key);
+  }
+  Default();
+}
+
+void CQuillView::zoom_keys(UINT key) {
+  if (key != VK_UP && key != VK_DOWN) return;
+  MB_Draw_Render* r = operation_.draw_render();
+  if (!r) return;
+  Wait_Cursor wait;
+  const RECT& s = r->scr_rect();
+  r->scale_view(key == VK_UP ? kZoomIn : kZoomOut, s.left + (s.right - s.left) / 2, s.top + (s.bottom - s.top) / 2);
+  Invalidate(TRUE);
+}
+
+void CQuillView::pan_keys(UINT key) {
+  if (key != VK_LEFT && key != VK_UP && key != VK_RIGHT && key != VK_DOWN) return;
+  MB_Draw_Render* r = operation_.draw_render();
+  if (!r) return;
+  Wait_Cursor wait;
+  CRect client;
+  GetClientRect(&client);
+  const double d = r->screen_to_drawing().scaling() * (client.bottom - client.top) * kPanShare;
+  As_Vec v;
+  switch (key) {
+    case VK_UP: v = As_Vec(0, -d, 0); break;
+    case VK_DOWN: v = As_Vec(0, d, 0); break;
+    case VK_LEFT: v = As_Vec(d, 0, 0); break;
+    default: v = As_Vec(-d, 0, 0); break;
+  }
+  r->pan_view(v);
+  Invalidate(TRUE);
+}
+
+void CQuillView::OnChar(UINT ch, UINT, UINT) {
+  if (ch == kCharDelete) {
+    // One undoable command: the store keeps the removed entities, so undo
+    // brings them back and nothing is freed under the selection.
+    MB_Undo_Redo* store = operation_.undo_redo();
+    if (store) store->rec_cmd_begin(quill::kTextDelete);
+    operation_.delete_selection();
+    if (store) store->rec_cmd_end();
+  }
+  Default();
+}
+
+BOOL CQuillView::OnEraseBkgnd(CDC*) { return TRUE; }

@@ -1,0 +1,69 @@
+// The control's drawing view: it owns the editing context of its drawing,
+// binds the kernel's renderer to its window and turns window messages into
+// kernel calls. Mouse buttons and moves go to the active tool; the wheel
+// zooms about the cursor; the arrow keys pan, or zoom after Enter; '.'
+// deletes the selection; painting hands the window's DC to the renderer.
+//
+// The process-wide current view is the view created last; it is cleared
+// when that view dies, so every user checks it first.
+#pragma once
+
+#include <afxwin.h>
+
+#include "control/control_ids.h"
+#include "display/interaction/mb_operation.h"
+
+class MB_Drawing;
+
+class CQuillView : public CView {
+  DECLARE_DYNCREATE(CQuillView)
+  DECLARE_MESSAGE_MAP()
+ public:
+  ~CQuillView() override;
+  void OnDraw(CDC* dc) override;
+
+  MB_Operation& operation() { return operation_; }
+  MB_Drawing* creation_drawing() const { return creation_drawing_; }
+  CString& opened_path() { return opened_path_; }
+  CString& base_document() { return base_document_; }
+  CString& save_directory() { return save_directory_; }
+
+  // The view created last, or null once it is gone.
+  static CQuillView* current() { return current_; }
+  // Command permissions, all granted by every view creation; a number out
+  // of range is never permitted and cannot be set.
+  static bool permitted(int i);
+  static void permit(int i, bool on);
+  // The zoom factor of one wheel message: the sign of the delta decides.
+  static double wheel_factor(short delta);
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCTA cs);
+  afx_msg void OnDestroy();
+  afx_msg void OnSize(UINT type, int cx, int cy);
+  afx_msg void OnLButtonDown(UINT flags, CPoint p);
+  afx_msg void OnLButtonUp(UINT flags, CPoint p);
+  afx_msg void OnRButtonDown(UINT flags, CPoint p);
+  afx_msg void OnRButtonUp(UINT flags, CPoint p);
+  afx_msg void OnMouseMove(UINT flags, CPoint p);
+  afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint p);
+  afx_msg void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  afx_msg void OnChar(UINT ch, UINT repeat, UINT flags);
+  afx_msg BOOL OnEraseBkgnd(CDC* dc);
+
+ private:
+  // Hands a mouse message to the active tool.
+  void mouse(UINT msg, UINT flags, CPoint p);
+  // Installs the select tool when no tool is active and it is permitted.
+  void install_default_tool();
+  void zoom_keys(UINT key);
+  void pan_keys(UINT key);
+
+  CString opened_path_;
+  CString base_document_;
+  CString save_directory_;
+  MB_Operation operation_;
+  MB_Drawing* creation_drawing_ = nullptr;  // not owned
+
+  static CQuillView* current_;
+};

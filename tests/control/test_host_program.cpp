@@ -1,0 +1,119 @@
+// quillmark_host, run as a user runs it: it shows a drawing in the control,
+// replays a script of input and writes what the control shows; its errors
+// name the file and say why.
+#include <ximage.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "database/entities/mb_line.h"
+#include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
+#include "tests/examples/program_run.h"
+#include "tests/test_temp.h"
+
+namespace {
+
+constexpr COLORREF kLineColor = RGB(255, 0, 0);
+constexpr COLORREF kButtonFace = RGB(192, 192, 192);
+
+class HostProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = qm_test_temp("host_program");
+    std::string mk = "mkdir -p '" + dir_ + "'";
+    ASSERT_EQ(std::system(mk.c_str()), 0);
+  }
+  void TearDown() override {
+    std::string rm = "rm -rf '" + dir_ + "'";
+    std::system(rm.c_str());
+  }
+  program_test::Outcome host(const std::vector<std::string>& args) {
+    return program_test::run(QM_HOST_PROGRAM, args, dir_);
+  }
+  // A drawing of a long green line across the middle, with a short red
+  // one at its centre.
+  std::string drawing() {
+    const std::string path = dir_ + "/line.kzf";
+    MB_Drawing d;
+    MB_Line* across = new MB_Line(As_Pt(0, 50, 0), As_Pt(200, 50, 0));
+    across->general().color(int32_t(RGB(0, 255, 0)));
+    d.add_object(across);
+    MB_Line* centre = new MB_Line(As_Pt(90, 60, 0), As_Pt(110, 60, 0));
+    centre->general().color(int32_t(kLineColor));
+    d.add_object(centre);
+    MB_File_IO io;
+    io.drawing(&d);
+    std::string name = path;
+    EXPECT_TRUE(io.save_kzf(&name[0]));
+    return path;
+  }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ + "/" + name) << text;
+  }
+  std::string dir_;
+};
+
+// How many pixels of the colour lie in the rows [top, bottom).
+int count_in_rows(const CxImage& image, COLORREF c, int top, int bottom) {
+  int n = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < static_cast<int>(image.GetWidth()); ++x) n += image.GetPixelColor(x, y) == c;
+  return n;
+}
+
+TEST_F(HostProgram, ShowsTheDrawingBetweenTheToolbars) {
+  const std::string picture = dir_ + "/shot.png";
+  auto r = host({"--size", "400x300", "--screenshot", picture, drawing()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  CxImage image;
+  ASSERT_TRUE(image.Load(picture.c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_EQ(image.GetWidth(), 400u);
+  ASSERT_EQ(image.GetHeight(), 300u);
+  // The standard toolbar along the top, the creation toolbar along the
+  // bottom, the modify toolbar down the left; the drawing in between.
+  EXPECT_EQ(image.GetPixelColor(200, 1), kButtonFace);
+  EXPECT_EQ(image.GetPixelColor(200, 298), kButtonFace);
+  EXPECT_EQ(image.GetPixelColor(1, 150), kButtonFace);
+  EXPECT_GT(count_in_rows(image, kLineColor, 22, 278), 20);
+  EXPECT_EQ(count_in_rows(image, kLineColor, 0, 22), 0);
+}
+
+TEST_F(HostProgram, AScriptedWheelStepZoomsTheView) {
+  const std::string plain = dir_ + "/plain.png", zoomed = dir_ + "/zoomed.png";
+  const std::string line = drawing();
+  ASSERT_EQ(host({"--size", "400x300", "--screenshot", plain, line}).status, 0);
+  write("zoom.txt", "# one notch towards the screen over the middle\nmove 200 150\nwheel 200 150 120\n");
+  auto r = host({"--size", "400x300", "--script", dir_ + "/zoom.txt", "--screenshot", zoomed, line});
+  ASSERT_EQ(r.status, 0) << r.err;
+  CxImage a, b;
+  ASSERT_TRUE(a.Load(plain.c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(b.Load(zoomed.c_str(), CXIMAGE_FORMAT_PNG));
+  // Zoomed in by 1.2 about its middle, the short line is longer on screen.
+  const int before = count_in_rows(a, kLineColor, 22, 278), after = count_in_rows(b, kLineColor, 22, 278);
+  EXPECT_NEAR(after, before * 1.2, 2.0);
+}
+
+TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  };
+  write("bad.txt", "move 1 2\nfly 3 4\n");
+  const Case cases[] = {
+      {{"--size", "0x10"}, 2, "--size"},
+      {{"--frobnicate"}, 2, "unknown option"},
+      {{"a.kzf", "b.kzf"}, 2, "only one drawing"},
+      {{"--script", dir_ + "/bad.txt"}, 2, "line 2: unknown step \"fly\""},
+      {{"--script", dir_ + "/none.txt"}, 1, "none.txt"},
+      {{dir_ + "/missing.kzf"}, 1, "missing.kzf"},
+  };
+  for (const Case& c : cases) {
+    auto r = host(c.args);
+    EXPECT_EQ(r.status, c.status) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
