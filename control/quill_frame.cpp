@@ -2,6 +2,7 @@
 #include "control/quill_frame.h"
 
 #include "control/control_ids.h"
+#include "control/control_texts.h"
 
 IMPLEMENT_DYNAMIC(QuillToolBar, CToolBar)
 
@@ -47,8 +48,15 @@ int CQuillFrame::OnCreate(LPCREATESTRUCTA cs) {
   if (!standard_bar_.Make(this, quill::kStandardBarStyle, quill::kStandardBarId)) return -1;
   if (!creation_bar_.Make(this, quill::kCreationBarStyle, quill::kCreationBarId)) return -1;
   if (!modify_bar_.Make(this, quill::kModifyBarStyle, quill::kModifyBarId)) return -1;
+  if (!side_bar_.Create(quill::kTextSideBarTitle, this, quill::kSideBarId, quill::kSideBarStyle)) return -1;
+  side_bar_.SetBarStyle(side_bar_.GetBarStyle() | quill::kSideBarExtraStyle);
   EnableDocking(CBRS_ALIGN_ANY);
-  if (saved_layout_fits()) LoadBarState(quill::kBarStateProfile);
+  side_bar_.EnableDocking(CBRS_ALIGN_ANY);
+  DockControlBar(&side_bar_, AFX_IDW_DOCKBAR_LEFT);
+  if (saved_layout_fits()) {
+    side_bar_.LoadSizes(quill::kBarStateProfile);
+    LoadBarState(quill::kBarStateProfile);
+  }
   return 0;
 }
 
@@ -67,6 +75,7 @@ bool CQuillFrame::saved_layout_fits() {
 }
 
 void CQuillFrame::OnDestroy() {
+  side_bar_.SaveSizes(quill::kBarStateProfile);
   SaveBarState(quill::kBarStateProfile);
   CFrameWnd::OnDestroy();
 }

@@ -1,6 +1,6 @@
 // The control's frame: three toolbars whose buttons send the view's
 // commands (standard along the top, creation along the bottom, modify along
-// the left) around the drawing view. The layout of its bars is kept in the
+// the left) and the docking side bar (on the left) around the drawing view. The layout of its bars is kept in the
 // application profile under "BarState" and restored only when every bar it
 // names still exists.
 //
@@ -9,6 +9,8 @@
 #pragma once
 
 #include <afxext.h>
+
+#include "control/side_panel_bar.h"
 
 // A toolbar that shows its tooltips without help from the container: every
 // message it receives passes the tooltip filter first.
@@ -35,6 +37,7 @@ class CQuillFrame : public CFrameWnd {
   QuillToolBar& creation_bar() { return creation_bar_; }
   QuillToolBar& standard_bar() { return standard_bar_; }
   QuillToolBar& modify_bar() { return modify_bar_; }
+  SidePanelBar& side_bar() { return side_bar_; }
 
   // The frame created last, or null once it is gone.
   static CQuillFrame* current() { return current_; }
@@ -52,6 +55,7 @@ class CQuillFrame : public CFrameWnd {
   QuillToolBar creation_bar_;
   QuillToolBar standard_bar_;
   QuillToolBar modify_bar_;
+  SidePanelBar side_bar_;
 
   static CQuillFrame* current_;
 };

@@ -374,13 +374,17 @@ CSize CDockBar::CalcFixedLayout(BOOL, BOOL horz) {
       continue;
     }
     if (!b->IsVisible()) continue;
-    const CSize s = b->CalcFixedLayout(FALSE, horz);
+    // Docked bars are asked as the frame lays them out (length -1).
+    const CSize s = b->CalcDynamicLayout(-1, horz ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
     row = std::max(row, static_cast<int>(horz ? s.cy : s.cx));
   }
   return horz ? CSize(32767, thickness) : CSize(thickness, 32767);
 }
 
 void CDockBar::LayoutBars() {
+  // Bars of a row may overlap their neighbour by this much (sizing bars
+  // share their edges); a bar already placed so keeps its place.
+  constexpr int kOverlap = 2;
   const bool horz = horizontal(m_dwStyle);
   int across = 0, along = 0, row = 0;
   for (CControlBar* b : m_arrBars) {
@@ -391,6 +395,11 @@ void CDockBar::LayoutBars() {
     }
     if (!b->IsVisible()) continue;
     const CSize s = b->CalcFixedLayout(FALSE, horz);
+    CRect now;
+    b->GetWindowRect(&now);
+    ScreenToClient(&now);
+    const int at = horz ? now.left : now.top;
+    if (at >= along - kOverlap && at < along) along = at;
     if (horz)
       b->MoveWindow(along, across, s.cx, s.cy);
     else
@@ -468,7 +477,22 @@ void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
 }
 
 void CFrameWnd::RecalcLayout(BOOL) {
+  constexpr int kMaxPasses = 3;
   if (!m_hWnd) return;
+  if (in_layout_) {
+    layout_pending_ = true;
+    return;
+  }
+  in_layout_ = true;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    layout_pending_ = false;
+    LayOutOnce();
+    if (!layout_pending_) break;
+  }
+  in_layout_ = false;
+}
+
+void CFrameWnd::LayOutOnce() {
   CRect rest;
   GetClientRect(&rest);
   for (CControlBar* b : m_listControlBars) {

@@ -815,7 +815,9 @@ class CFrameWnd : public CWnd {
   // Creates the context's view as a child filling the frame.
   CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
   virtual BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context);
-  // Lays out the control bars, then gives the view the rest.
+  // Lays out the control bars, then gives the view the rest. A layout asked
+  // for while one runs (a bar moving its row) is done right after it, a few
+  // passes at most.
   virtual void RecalcLayout(BOOL notify = TRUE);
   void DelayRecalcLayout(BOOL notify = TRUE) { RecalcLayout(notify); }
   // Docking: dock bars on the sides the style names (top, bottom, left,
@@ -840,6 +842,11 @@ class CFrameWnd : public CWnd {
   afx_msg void OnDestroy();
   CView* active_view_ = nullptr;
   CCreateContext* creating_context_ = nullptr;
+
+ private:
+  void LayOutOnce();
+  bool in_layout_ = false;
+  bool layout_pending_ = false;
 };
 
 // ---- Files ----

@@ -111,8 +111,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 namespace {
 
 // Draws the pixels of each visible child of `parent` (and theirs) into the
-// image, whose origin is the screen point `origin`.
-void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin) {
+// image, whose origin is the screen point `origin`, each clipped to its
+// parent's client area (`clip`, image coordinates) as a screen clips it.
+void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if (!(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
     int cw = 0, ch = 0;
@@ -120,20 +121,23 @@ void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int 
     POINT at = {0, 0};
     ClientToScreen(c, &at);
     const int dx = at.x - origin.x, dy = at.y - origin.y;
+    RECT client;
+    GetClientRect(c, &client);
+    const RECT inside = {std::max<LONG>(clip.left, dx), std::max<LONG>(clip.top, dy),
+                         std::min<LONG>(clip.right, dx + client.right), std::min<LONG>(clip.bottom, dy + client.bottom)};
+    if (inside.left >= inside.right || inside.top >= inside.bottom) continue;
     if (px) {
-      RECT client;
-      GetClientRect(c, &client);
-      const int w = std::min<int>(cw, client.right), h = std::min<int>(ch, client.bottom);
-      for (int y = 0; y < h; ++y) {
-        const int ty = dy + y;
-        if (ty < 0 || ty >= height) continue;
-        for (int x = 0; x < w; ++x) {
-          const int tx = dx + x;
-          if (tx >= 0 && tx < width) image[size_t(ty) * size_t(width) + size_t(tx)] = px[size_t(y) * size_t(cw) + size_t(x)];
+      for (int ty = inside.top; ty < inside.bottom; ++ty) {
+        const int y = ty - dy;
+        if (y >= ch) break;
+        for (int tx = inside.left; tx < inside.right; ++tx) {
+          const int x = tx - dx;
+          if (x >= cw) break;
+          image[size_t(ty) * size_t(width) + size_t(tx)] = px[size_t(y) * size_t(cw) + size_t(x)];
         }
       }
     }
-    compose_children(c, image, width, height, origin);
+    compose_children(c, image, width, height, origin, inside);
   }
 }
 
@@ -146,7 +150,7 @@ bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, i
   image->assign(px, px + size_t(w) * size_t(h));
   POINT origin = {0, 0};
   ClientToScreen(hwnd, &origin);
-  compose_children(hwnd, *image, w, h, origin);
+  compose_children(hwnd, *image, w, h, origin, RECT{0, 0, w, h});
   if (width) *width = w;
   if (height) *height = h;
   return true;

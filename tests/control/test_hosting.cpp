@@ -43,17 +43,21 @@ TEST_F(ControlTest, TheFrameLaysOutTheThreeToolbarsAroundTheView) {
   Hosted h(600, 400);
   CQuillFrame* f = h.frame();
   ASSERT_TRUE(f);
-  CRect top, bottom, left, view;
+  CRect top, bottom, left, side, view;
   f->standard_bar().GetWindowRect(&top);
   f->creation_bar().GetWindowRect(&bottom);
   f->modify_bar().GetWindowRect(&left);
+  f->side_bar().GetWindowRect(&side);
   h.view()->GetWindowRect(&view);
   EXPECT_EQ(top.top, 0);
   EXPECT_EQ(bottom.bottom, 400);
   EXPECT_EQ(left.left, 0);
+  // The side bar docks on the left, between the modify bar and the view.
+  EXPECT_EQ(f->side_bar().dockSide, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_EQ(side.left, left.right);
+  EXPECT_EQ(view.left, side.right);
   EXPECT_EQ(view.top, top.bottom);
   EXPECT_EQ(view.bottom, bottom.top);
-  EXPECT_EQ(view.left, left.right);
   EXPECT_EQ(view.right, 600);
   // Each bar has its own id and its resource's buttons.
   EXPECT_EQ(f->GetControlBar(0xE800), &f->standard_bar());

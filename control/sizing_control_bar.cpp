@@ -1,0 +1,596 @@
+// Sizing control bars: their sizes, their edges, dragging them and fitting
+// the bars of a row into their dock bar.
+#include "control/sizing_control_bar.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD kBarStyleMask = 0x40FFFF;     // the control-bar bits of a style
+constexpr DWORD kWindowStyleMask = 0xFFBF0000;  // the window bits
+constexpr int kOverlap = 2;                   // bars of a row overlap by this much
+constexpr int kSectionSize = 256;             // "<name>-SCBar-<id>", at most 255 characters
+
+bool is_sizing(const CControlBar* b) { return b && b->IsKindOf(RUNTIME_CLASS(CSizingControlBar)); }
+
+CSize raised(CSize s, const CSize& minimum) {
+  return CSize(std::max(s.cx, minimum.cx), std::max(s.cy, minimum.cy));
+}
+
+void section_name(char (&out)[kSectionSize], LPCSTR profile, int id) {
+  std::snprintf(out, sizeof out, "%s-SCBar-%d", profile ? profile : "", id);
+}
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CSizingControlBar, CControlBar)
+
+BEGIN_MESSAGE_MAP(CSizingControlBar, CControlBar)
+ON_WM_CREATE()
+ON_WM_NCCALCSIZE()
+ON_WM_NCHITTEST()
+ON_WM_NCLBUTTONDOWN()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_LBUTTONUP()
+ON_WM_RBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_SIZE()
+ON_WM_CLOSE()
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CSizingControlBar::CSizingControlBar() = default;
+
+BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, CSize size, BOOL, UINT id, DWORD style) {
+  horzSize = vertSize = floatSize = size;
+  return Create(name, parent, id, style);
+}
+
+BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, UINT id, DWORD style) {
+  m_dwStyle = style & kBarStyleMask;
+  LPCSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW));
+  return CWnd::CreateEx(0, cls, name, (style & kWindowStyleMask) | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), parent, id);
+}
+
+int CSizingControlBar::OnCreate(LPCREATESTRUCTA cs) {
+  if (CControlBar::OnCreate(cs) == -1) return -1;
+  // Window contents are always shown while dragging here: the layout follows
+  // the edge live and no tracker line is drawn.
+  liveDrag = true;
+  return 0;
+}
+
+// ---- Sizes in the profile ----
+
+void CSizingControlBar::LoadSizes(LPCSTR profile) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  char section[kSectionSize];
+  section_name(section, profile, GetDlgCtrlID());
+  auto read = [&](const char* key, LONG& v, LONG minimum) {
+    v = std::max(static_cast<LONG>(static_cast<int>(app->GetProfileInt(section, key, v))), minimum);
+  };
+  read("sizeHorzCX", horzSize.cx, minHorzSize.cx);
+  read("sizeHorzCY", horzSize.cy, minHorzSize.cy);
+  read("sizeVertCX", vertSize.cx, minVertSize.cx);
+  read("sizeVertCY", vertSize.cy, minVertSize.cy);
+  read("sizeFloatCX", floatSize.cx, minFloatingSize.cx);
+  read("sizeFloatCY", floatSize.cy, minFloatingSize.cy);
+}
+
+void CSizingControlBar::SaveSizes(LPCSTR profile) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  char section[kSectionSize];
+  section_name(section, profile, GetDlgCtrlID());
+  app->WriteProfileInt(section, "sizeHorzCX", horzSize.cx);
+  app->WriteProfileInt(section, "sizeHorzCY", horzSize.cy);
+  app->WriteProfileInt(section, "sizeVertCX", vertSize.cx);
+  app->WriteProfileInt(section, "sizeVertCY", vertSize.cy);
+  app->WriteProfileInt(section, "sizeFloatCX", floatSize.cx);
+  app->WriteProfileInt(section, "sizeFloatCY", floatSize.cy);
+}
+
+void CSizingControlBar::LoadAllSizes(CFrameWnd* frame, LPCSTR profile) {
+  if (!frame) return;
+  for (CControlBar* b : frame->m_listControlBars)
+    if (is_sizing(b)) static_cast<CSizingControlBar*>(b)->LoadSizes(profile);
+}
+
+void CSizingControlBar::SaveAllSizes(CFrameWnd* frame, LPCSTR profile) {
+  if (!frame) return;
+  for (CControlBar* b : frame->m_listControlBars)
+    if (is_sizing(b)) static_cast<CSizingControlBar*>(b)->SaveSizes(profile);
+}
+
+// ---- The row ----
+
+std::vector<CControlBar*> CSizingControlBar::RowBars(int* self) const {
+  std::vector<CControlBar*> row;
+  if (self) *self = -1;
+  if (!m_pDockBar) return row;
+  const std::vector<CControlBar*>& all = m_pDockBar->m_arrBars;
+  auto at = std::find(all.begin(), all.end(), this);
+  if (at == all.end()) return row;
+  auto first = at;
+  while (first != all.begin() && *(first - 1)) --first;
+  for (auto it = first; it != all.end() && *it; ++it) {
+    if (*it == this && self) *self = static_cast<int>(row.size());
+    if (*it == this || (*it)->IsVisible()) row.push_back(*it);
+  }
+  return row;
+}
+
+std::vector<CSizingControlBar*> CSizingControlBar::SizingRow(int* self) const {
+  std::vector<CSizingControlBar*> row;
+  if (self) *self = -1;
+  for (CControlBar* b : RowBars())
+    if (is_sizing(b)) {
+      if (b == this && self) *self = static_cast<int>(row.size());
+      row.push_back(static_cast<CSizingControlBar*>(b));
+    }
+  return row;
+}
+
+// ---- Non-client area ----
+
+void CSizingControlBar::ComputeClientArea(CRect& r, UINT side) {
+  r.left += 3, r.top += 5, r.right -= 3, r.bottom -= 3;
+  if (side == AFX_IDW_DOCKBAR_TOP || side == AFX_IDW_DOCKBAR_BOTTOM || side == AFX_IDW_DOCKBAR_LEFT ||
+      side == AFX_IDW_DOCKBAR_RIGHT)
+    r.left += 2, r.right -= 2, r.bottom -= 2;
+  // The edge that faces the frame's client area sizes the row.
+  if (side == AFX_IDW_DOCKBAR_TOP) barStyle |= kEdgeBottom;
+  if (side == AFX_IDW_DOCKBAR_BOTTOM) barStyle |= kEdgeTop;
+  if (side == AFX_IDW_DOCKBAR_LEFT) barStyle |= kEdgeRight;
+  if (side == AFX_IDW_DOCKBAR_RIGHT) barStyle |= kEdgeLeft;
+  if (barStyle & kShowEdges) {
+    if (barStyle & kEdgeLeft) r.left += edgeThickness;
+    if (barStyle & kEdgeTop) r.top += edgeThickness;
+    if (barStyle & kEdgeRight) r.right -= edgeThickness;
+    if (barStyle & kEdgeBottom) r.bottom -= edgeThickness;
+  }
+}
+
+void CSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
+  if (!params) return;
+  dockSide = m_pDockBar ? static_cast<UINT>(m_pDockBar->GetDlgCtrlID()) : AFX_IDW_DOCKBAR_FLOAT;
+  barStyle &= ~kEdgeAll;
+  if (IsSideDocked()) {
+    // Neighbours in the row share the edges between them.
+    int self = -1;
+    const std::vector<CSizingControlBar*> sizing = SizingRow(&self);
+    const bool horz = IsHorzDocked();
+    if (self > 0) barStyle |= horz ? kEdgeLeft : kEdgeTop;
+    if (self >= 0 && self + 1 < static_cast<int>(sizing.size())) barStyle |= horz ? kEdgeRight : kEdgeBottom;
+  }
+  CRect r(params->rgrc[0]);
+  ComputeClientArea(r, dockSide);
+  if (r.right < r.left) r.right = r.left;
+  if (r.bottom < r.top) r.bottom = r.top;
+  params->rgrc[0] = r;
+}
+
+bool CSizingControlBar::EdgeRect(UINT hit, CRect& r) {
+  const DWORD bit = hit == HTLEFT ? kEdgeLeft : hit == HTTOP ? kEdgeTop : hit == HTRIGHT ? kEdgeRight : kEdgeBottom;
+  if (!(barStyle & bit)) return false;
+  GetWindowRect(&r);
+  if (barStyle & kShowEdges) r.DeflateRect(1, 1);
+  const int t = edgeThickness;
+  switch (hit) {
+    case HTLEFT: r.right = r.left + t; break;
+    case HTRIGHT: r.left = r.right - t; break;
+    case HTTOP: r.bottom = r.top + t; break;
+    default: r.top = r.bottom - t; break;
+  }
+  if (IsHorzDocked() && (hit == HTLEFT || hit == HTRIGHT)) r.top += t, r.bottom -= t;
+  if (IsVertDocked() && (hit == HTTOP || hit == HTBOTTOM)) r.left += t, r.right -= t;
+  return true;
+}
+
+UINT CSizingControlBar::HitTest(CPoint screen) {
+  if (!IsSideDocked()) return HTCLIENT;
+  for (UINT hit : {UINT(HTLEFT), UINT(HTTOP), UINT(HTRIGHT), UINT(HTBOTTOM)}) {
+    CRect r;
+    if (EdgeRect(hit, r) && r.PtInRect(screen)) return hit;
+  }
+  return HTCLIENT;
+}
+
+LRESULT CSizingControlBar::OnNcHitTest(CPoint p) { return HitTest(p); }
+
+// ---- Mouse ----
+
+void CSizingControlBar::OnNcLButtonDown(UINT hit, CPoint p) {
+  if (!dragging && IsSideDocked() && hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
+    BeginEdgeDrag(hit, p);
+    return;
+  }
+  Default();
+}
+
+void CSizingControlBar::OnLButtonDown(UINT, CPoint p) {
+  if (m_pDockBar && m_pDockContext) {
+    ClientToScreen(&p);
+    m_pDockContext->StartDrag(p);
+    return;
+  }
+  Default();
+}
+
+void CSizingControlBar::OnLButtonDblClk(UINT, CPoint) {
+  if (m_pDockBar && m_pDockContext) {
+    m_pDockContext->ToggleDocking();
+    return;
+  }
+  Default();
+}
+
+void CSizingControlBar::OnMouseMove(UINT, CPoint p) {
+  if (dragging) {
+    ClientToScreen(&p);
+    MoveDraggedEdge(p);
+    return;
+  }
+  Default();
+}
+
+void CSizingControlBar::OnLButtonUp(UINT, CPoint) {
+  if (dragging) EndEdgeDrag();
+  Default();
+}
+
+void CSizingControlBar::OnRButtonDown(UINT, CPoint) {
+  if (dragging) EndEdgeDrag();
+  Default();
+}
+
+void CSizingControlBar::OnCaptureChanged(CWnd* wnd) {
+  if (dragging && (!wnd || wnd->m_hWnd != m_hWnd)) EndEdgeDrag();
+  Default();
+}
+
+void CSizingControlBar::OnWindowPosChanging(WINDOWPOS* pos) {
+  if (pos) {
+    dockSide = m_pDockBar ? static_cast<UINT>(m_pDockBar->GetDlgCtrlID()) : AFX_IDW_DOCKBAR_FLOAT;
+    pos->flags |= SWP_FRAMECHANGED;
+    if ((pos->flags & SWP_SHOWWINDOW) && IsSideDocked()) holdSize = true;
+  }
+  Default();
+}
+
+void CSizingControlBar::OnSize(UINT type, int cx, int cy) {
+  if (barStyle & kSizeChild)
+    if (HWND child = ::GetWindow(m_hWnd, GW_CHILD)) ::MoveWindow(child, 0, 0, cx, cy, TRUE);
+  CControlBar::OnSize(type, cx, cy);
+}
+
+void CSizingControlBar::OnClose() {}  // a sizing bar is hidden, never closed
+
+void CSizingControlBar::OnPaint() { CPaintDC validate(this); }
+
+void CSizingControlBar::PaintGrip(CDC*, const CRect&) {}
+
+// ---- Dragging an edge ----
+
+void CSizingControlBar::BeginEdgeDrag(UINT hit, CPoint p) {
+  SetCapture();
+  dragEdge = hit;
+  dragging = true;
+  const bool along_x = hit == HTLEFT || hit == HTRIGHT;
+  dragLastPos = along_x ? p.x : p.y;
+  CRect strip;
+  if (!EdgeRect(hit, strip)) GetWindowRect(&strip);
+  dragEdgeShift = dragLastPos - (along_x ? (strip.left + strip.right) / 2 : (strip.top + strip.bottom) / 2);
+  dragLimitLow = dragLimitHigh = dragLastPos;
+
+  int self = -1;
+  const std::vector<CSizingControlBar*> row = SizingRow(&self);
+  const bool horz = IsHorzDocked();
+  side_drag_ = (horz && along_x) || (!horz && !along_x);
+  if (side_drag_) {
+    // Every bar lends what it has above its minimum along the row.
+    for (int i = 0; i < static_cast<int>(row.size()); ++i) {
+      CSizingControlBar* b = row[size_t(i)];
+      const int slack = std::max(0, b->Along(b->DockedSize()) - b->Along(b->MinDockedSize()));
+      const bool before = i < self || (i == self && (hit == HTRIGHT || hit == HTBOTTOM));
+      if (before)
+        dragLimitLow -= slack;
+      else
+        dragLimitHigh += slack;
+    }
+  } else {
+    int least = 0;
+    for (CSizingControlBar* b : row) least = std::max(least, Across(b->MinDockedSize()));
+    int free = 0;
+    if (m_pDockSite)
+      if (CWnd* pane = m_pDockSite->GetDlgItem(AFX_IDW_PANE_FIRST)) {
+        CRect rest;
+        pane->GetClientRect(&rest);
+        free = std::max(0, (horz ? rest.Height() : rest.Width()) - 2);
+      }
+    const int shrink = std::max(0, Across(DockedSize()) - least);
+    if (hit == HTTOP || hit == HTLEFT) {
+      dragLimitLow -= free;
+      dragLimitHigh += shrink;
+    } else {
+      dragLimitLow -= shrink;
+      dragLimitHigh += free;
+    }
+  }
+  ToggleDragLine();
+}
+
+void CSizingControlBar::MoveDraggedEdge(CPoint p) {
+  const bool along_x = dragEdge == HTLEFT || dragEdge == HTRIGHT;
+  const int pos = std::clamp(static_cast<int>(along_x ? p.x : p.y), dragLimitLow, dragLimitHigh);
+  if (pos == dragLastPos) return;
+  ToggleDragLine();
+  const int d = pos - dragLastPos;
+  dragLastPos = pos;
+
+  int self = -1;
+  const std::vector<CSizingControlBar*> row = SizingRow(&self);
+  const bool horz = IsHorzDocked();
+  if (side_drag_) {
+    // The edge lies between bar k and bar k + 1.
+    const int k = (dragEdge == HTRIGHT || dragEdge == HTBOTTOM) ? self : self - 1;
+    const int n = static_cast<int>(row.size());
+    if (k < 0 || k + 1 >= n) return;
+    auto along = [&](CSizingControlBar* b) -> LONG& { return horz ? b->DockedSize().cx : b->DockedSize().cy; };
+    // The bar the edge moves away from grows; those it moves towards shrink,
+    // the nearest first, each down to its minimum.
+    const int grow = d > 0 ? k : k + 1;
+    int left = d > 0 ? d : -d;
+    along(row[size_t(grow)]) += left;
+    for (int i = d > 0 ? k + 1 : k; left > 0 && i >= 0 && i < n; i += d > 0 ? 1 : -1) {
+      CSizingControlBar* b = row[size_t(i)];
+      const int give = std::min(left, std::max(0, static_cast<int>(along(b)) - b->Along(b->MinDockedSize())));
+      along(b) -= give;
+      left -= give;
+    }
+  } else {
+    const int grows = (dragEdge == HTTOP || dragEdge == HTLEFT) ? -d : d;
+    const LONG thickness = std::max(static_cast<LONG>(Across(DockedSize()) + grows), static_cast<LONG>(Across(MinDockedSize())));
+    for (CSizingControlBar* b : row) (horz ? b->horzSize.cy : b->vertSize.cx) = thickness;
+  }
+  ToggleDragLine();
+  if (liveDrag && m_pDockSite) m_pDockSite->DelayRecalcLayout();
+}
+
+void CSizingControlBar::EndEdgeDrag() {
+  ToggleDragLine();
+  dragging = false;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (m_pDockSite) m_pDockSite->DelayRecalcLayout();
+}
+
+void CSizingControlBar::ToggleDragLine() {
+  if (liveDrag || !m_pDockSite || !m_pDockBar) return;
+  CRect strip;
+  if (!EdgeRect(dragEdge, strip)) return;
+  const bool along_x = dragEdge == HTLEFT || dragEdge == HTRIGHT;
+  if (!side_drag_) {
+    CRect dock;
+    m_pDockBar->GetWindowRect(&dock);
+    if (along_x)
+      strip.top = dock.top + 1, strip.bottom = dock.bottom - 1;
+    else
+      strip.left = dock.left + 1, strip.right = dock.right - 1;
+  }
+  const int shift = dragLastPos - dragEdgeShift - (along_x ? (strip.left + strip.right) / 2 : (strip.top + strip.bottom) / 2);
+  strip.OffsetRect(along_x ? shift : 0, along_x ? 0 : shift);
+  m_pDockSite->ScreenToClient(&strip);
+  HDC dc = ::GetDC(m_pDockSite->m_hWnd);
+  HBRUSH tone = ::CreateSolidBrush(RGB(128, 128, 128));
+  HGDIOBJ old = ::SelectObject(dc, tone);
+  ::PatBlt(dc, strip.left, strip.top, strip.Width(), strip.Height(), PATINVERT);
+  ::SelectObject(dc, old);
+  ::DeleteObject(tone);
+  ::ReleaseDC(m_pDockSite->m_hWnd, dc);
+}
+
+// ---- Layout ----
+
+CSize CSizingControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
+  dockSide = m_pDockBar ? static_cast<UINT>(m_pDockBar->GetDlgCtrlID()) : AFX_IDW_DOCKBAR_FLOAT;
+  if (stretch) return horz ? CSize(32767, horzSize.cy) : CSize(vertSize.cx, 32767);
+  // Cleared first: laying the row out asks every bar of it, this one too.
+  const bool laying_out = frameLayingOut;
+  frameLayingOut = false;
+  int self = -1;
+  RowBars(&self);
+  if (IsVisible() && IsSideDocked() && laying_out && self == 0) {
+    CRect dock;
+    m_pDockBar->GetClientRect(&dock);
+    if (dock.IsRectEmpty() && m_pDockSite) m_pDockSite->GetClientRect(&dock);
+    const int total = horz ? dock.Width() + kOverlap : dock.Height() - kOverlap;
+    if (FitRowToDockBar(total, horz != FALSE)) LayOutRowBars();
+  }
+  return horz ? raised(horzSize, minHorzSize) : raised(vertSize, minVertSize);
+}
+
+CSize CSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
+  if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
+    if (length == -1) frameLayingOut = true;
+    return CControlBar::CalcDynamicLayout(length, mode);
+  }
+  if (mode & (LM_MRUWIDTH | LM_COMMIT)) return floatSize;
+  if (mode & LM_LENGTHY)
+    floatSize.cy = length;
+  else
+    floatSize.cx = length;
+  floatSize = raised(floatSize, minFloatingSize);
+  return floatSize;
+}
+
+bool CSizingControlBar::FitRowToDockBar(int total, bool horz) {
+  int self = -1;
+  std::vector<CControlBar*> row = RowBars(&self);
+  if (self < 0 || !m_pDockBar) return true;
+  auto along_of = [horz](CControlBar* b) {
+    if (is_sizing(b)) {
+      const CSizingControlBar* s = static_cast<CSizingControlBar*>(b);
+      return static_cast<int>(horz ? s->minHorzSize.cx : s->minVertSize.cy);
+    }
+    CRect r;
+    b->GetWindowRect(&r);
+    return horz ? r.Width() : r.Height();
+  };
+  std::vector<CControlBar*>& all = m_pDockBar->m_arrBars;
+  int running = kOverlap;
+  for (int i = 0; i < static_cast<int>(row.size()); ++i) {
+    running += along_of(row[size_t(i)]) - kOverlap;
+    if (running <= total) continue;
+    CControlBar* overflow = row[size_t(i)];
+    auto where = std::find(all.begin(), all.end(), overflow);
+    if (i < self) {
+      all.insert(where + 1, nullptr);  // this bar starts a new row
+      return false;
+    }
+    if (i > self) {
+      all.insert(where, nullptr);  // the rest of the row moves to a new row
+      row.resize(size_t(i));
+      break;
+    }
+    LONG& mine = horz ? horzSize.cx : vertSize.cy;
+    mine = horz ? minHorzSize.cx : minVertSize.cy;
+    return true;
+  }
+  // Share what the row has among its sizing bars.
+  std::vector<CSizingControlBar*> sizing;
+  int sum = 0, thickness = 0;
+  for (CControlBar* b : row) {
+    if (!is_sizing(b)) {
+      CRect r;
+      b->GetWindowRect(&r);
+      total -= (horz ? r.Width() : r.Height()) - kOverlap;
+      continue;
+    }
+    CSizingControlBar* s = static_cast<CSizingControlBar*>(b);
+    sizing.push_back(s);
+    sum += (horz ? s->horzSize.cx : s->vertSize.cy) - kOverlap;
+    thickness = std::max(thickness, static_cast<int>(horz ? s->horzSize.cy : s->vertSize.cx));
+  }
+  auto along = [horz](CSizingControlBar* s) -> LONG& { return horz ? s->horzSize.cx : s->vertSize.cy; };
+  auto least = [horz](CSizingControlBar* s) { return horz ? s->minHorzSize.cx : s->minVertSize.cy; };
+  int diff = total - sum;
+  if (sizing.size() > 1) {
+    for (CSizingControlBar* s : sizing) (horz ? s->horzSize.cy : s->vertSize.cx) = thickness;
+    // One pixel at a time, round robin; a bar just shown keeps its size and
+    // none goes below its minimum. The walk ends when no bar can change.
+    while (diff != 0) {
+      bool changed = false;
+      for (CSizingControlBar* s : sizing) {
+        if (diff == 0) break;
+        if (s->holdSize) continue;
+        if (diff < 0 && along(s) <= least(s)) continue;
+        along(s) += diff > 0 ? 1 : -1;
+        diff += diff > 0 ? -1 : 1;
+        changed = true;
+      }
+      if (!changed) break;
+    }
+  } else if (sizing.size() == 1) {
+    along(sizing[0]) = std::max(along(sizing[0]) + diff, least(sizing[0]));
+  }
+  for (CSizingControlBar* s : sizing) s->holdSize = false;
+  return true;
+}
+
+void CSizingControlBar::LayOutRowBars() {
+  // One after another along the row, each over the last two pixels of the
+  // one before; across the row a bar stays where its dock bar put the row.
+  const bool horz = IsHorzDocked();
+  int along = horz ? -kOverlap : 0;
+  bool moved = false;
+  for (CControlBar* b : RowBars()) {
+    if (!b->IsVisible()) continue;
+    const CSize s = b->CalcFixedLayout(FALSE, horz);
+    CRect now;
+    b->GetWindowRect(&now);
+    m_pDockBar->ScreenToClient(&now);
+    const int across = horz ? now.top : now.left;
+    CRect want = horz ? CRect(along, across, along + s.cx, across + s.cy) : CRect(across, along, across + s.cx, along + s.cy);
+    if (now != want) {
+      b->MoveWindow(&want, TRUE);
+      moved = true;
+    }
+    along += (horz ? s.cx : s.cy) - kOverlap;
+  }
+  if (moved && m_pDockSite) m_pDockSite->DelayRecalcLayout();
+}
+
+void CSizingControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CSizingControlBarG, CSizingControlBar)
+
+BEGIN_MESSAGE_MAP(CSizingControlBarG, CSizingControlBar)
+ON_WM_NCLBUTTONUP()
+END_MESSAGE_MAP()
+
+void CSizingControlBarG::ComputeClientArea(CRect& r, UINT side) {
+  CSizingControlBar::ComputeClientArea(r, side);
+  if (!ShowsGrip()) return;
+  CRect window;
+  GetWindowRect(&window);
+  if (CWnd* parent = GetParent()) parent->ScreenToClient(&window);
+  if (IsHorzDocked()) {
+    r.left += gripThickness;
+    closeButton = CPoint(r.left - 13 - window.left, r.top - window.top);
+  } else {
+    r.top += gripThickness;
+    closeButton = CPoint(r.right - 12 - window.left, r.top - 13 - window.top);
+  }
+}
+
+CRect CSizingControlBarG::CloseButtonRect() {
+  CRect window;
+  GetWindowRect(&window);
+  return CRect(window.left + closeButton.x, window.top + closeButton.y, window.left + closeButton.x + kButtonSize,
+               window.top + closeButton.y + kButtonSize);
+}
+
+UINT CSizingControlBarG::HitTest(CPoint screen) {
+  const UINT hit = CSizingControlBar::HitTest(screen);
+  if (hit == HTCLIENT && ShowsGrip() && CloseButtonRect().PtInRect(screen)) return HTCLOSE;
+  return hit;
+}
+
+void CSizingControlBarG::OnNcLButtonUp(UINT hit, CPoint) {
+  if (hit == HTCLOSE && m_pDockSite) {
+    m_pDockSite->ShowControlBar(this, FALSE, FALSE);
+    return;
+  }
+  Default();
+}
+
+void CSizingControlBarG::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
+  CSizingControlBar::OnUpdateCmdUI(target, disable);
+  if (!ShowsGrip()) return;
+  POINT at;
+  ::GetCursorPos(&at);
+  const bool over = HitTest(at) == HTCLOSE;
+  const bool down = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+  pushed = over && down;
+  raised = over && !down;
+}
+
+// ---------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CSizingControlBarCF, CSizingControlBarG)
+
+CSizingControlBarCF::CSizingControlBarCF() : captionFace("Arial") {}
+
+void CSizingControlBarCF::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
+  CSizingControlBarG::OnUpdateCmdUI(target, disable);
+  if (!ShowsGrip()) return;
+  HWND focus = ::GetFocus();
+  active = focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+}
