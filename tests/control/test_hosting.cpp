@@ -160,3 +160,22 @@ TEST_F(ControlTest, TheDesignPictureAndTheVersion) {
 
 }  // namespace
 }  // namespace control_test
+
+namespace control_test {
+namespace {
+
+TEST_F(ControlTest, ToolbarTooltipsShowWithoutTheContainersHelp) {
+  AfxRegisterString(32833, "Opens a drawing\nOpen");
+  Hosted h;
+  QuillToolBar& bar = h.frame()->standard_bar();
+  CRect first;
+  bar.GetItemRect(0, &first);
+  // The container pre-translates nothing: the bar's own window procedure
+  // hands the mouse message to the tooltip filter.
+  qm_user_mouse(bar.m_hWnd, WM_MOUSEMOVE, first.left + 3, first.top + 3);
+  pump();
+  EXPECT_STREQ(bar.TooltipShown(), "Open");
+}
+
+}  // namespace
+}  // namespace control_test
