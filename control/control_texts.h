@@ -16,6 +16,7 @@ constexpr const char* kTextAboutLines[3] = {"A 2D drawing control on the vellex 
 constexpr const char* kTextNewFile = "New file";
 constexpr const char* kTextSelect = "\xd1\xa1\xd4\xf1";                           // 选择
 constexpr const char* kTextDelete = "\xc9\xbe\xb3\xfd";                           // 删除
+constexpr const char* kTextDrag = "\xcd\xd0\xb6\xaf";                             // 托动
 constexpr const char* kTextSideBarTitle = "Quillmark\xb9\xa4\xbe\xdf\xc0\xb8";  // Quillmark工具栏
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 #include "control/quill_view.h"
 
 #include "control/control_texts.h"
+#include "control/tools/select_tool.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "display/interaction/mb_mouse_tool.h"
@@ -131,7 +132,8 @@ void CQuillView::OnMouseMove(UINT flags, CPoint p) {
 
 void CQuillView::install_default_tool() {
   if (operation_.get_active_tool() || !permitted(quill::kPermitDefaultSelect)) return;
-  operation_.add_tool(quill::kSelectToolId, MB_String(quill::kTextSelect));
+  // The tool registers itself with the operation, which owns it.
+  new SelectTool(quill::kSelectToolId, MB_String(quill::kTextSelect), &operation_);
 }
 
 BOOL CQuillView::OnMouseWheel(UINT, short delta, CPoint p) {

@@ -1,0 +1,30 @@
+// What every mouse tool of the control shares: the kernel's tool base, keys
+// ignored, and the bracket in which a tool changes the drawing as one
+// undoable command.
+#pragma once
+
+#include "display/interaction/mb_mouse_tool.h"
+
+class MB_Undo_Redo;
+
+class ControlTool : public MB_Mouse_Tool {
+ public:
+  ControlTool(long tool_id, const MB_String& title, MB_Operation* operation)
+      : MB_Mouse_Tool(tool_id, title, operation) {}
+  // The control's tools take no keys.
+  int process_keyboard_event(int, unsigned, unsigned, unsigned) override { return 0; }
+
+ protected:
+  // Opens an undo command of that name when the operation keeps a store;
+  // the command closes when the bracket goes.
+  class Undo_Command {
+   public:
+    Undo_Command(MB_Operation* operation, const char* name);
+    ~Undo_Command();
+    Undo_Command(const Undo_Command&) = delete;
+    Undo_Command& operator=(const Undo_Command&) = delete;
+
+   private:
+    MB_Undo_Redo* store_;
+  };
+};
