@@ -46,6 +46,12 @@ class SelectToolTest : public ControlTest {
     qm_user_mouse(hosted_->view()->m_hWnd, msg, p.x, p.y);
     pump();
   }
+  void drag(const As_Pt& from, const As_Pt& to) {
+    mouse(WM_MOUSEMOVE, from);
+    mouse(WM_LBUTTONDOWN, from);
+    mouse(WM_MOUSEMOVE, to);
+    mouse(WM_LBUTTONUP, to);
+  }
   void click(const As_Pt& at) {
     mouse(WM_MOUSEMOVE, at);
     mouse(WM_LBUTTONDOWN, at);
@@ -78,10 +84,7 @@ TEST_F(SelectToolTest, ClicksAddEntitiesAndAClickOnEmptySpaceStartsABox) {
 TEST_F(SelectToolTest, DraggingASharedLineEndStretchesBothLinesAndUndoRestoresThem) {
   click(As_Pt(50, 0, 0));
   click(As_Pt(100, 40, 0));
-  mouse(WM_MOUSEMOVE, As_Pt(100, 0, 0));
-  mouse(WM_LBUTTONDOWN, As_Pt(100, 0, 0));
-  mouse(WM_MOUSEMOVE, As_Pt(90, 10, 0));
-  mouse(WM_LBUTTONUP, As_Pt(90, 10, 0));
+  drag(As_Pt(100, 0, 0), As_Pt(90, 10, 0));
   // The shared end followed the cursor (to within a pixel); the other ends
   // and the unselected line stayed.
   const double pixel = op_->draw_render()->screen_to_drawing().scaling();
@@ -99,10 +102,7 @@ TEST_F(SelectToolTest, DraggingASharedLineEndStretchesBothLinesAndUndoRestoresTh
 TEST_F(SelectToolTest, DraggingFromAPointThatIsNoLineEndMovesTheWholeSelection) {
   click(As_Pt(50, 0, 0));
   click(As_Pt(100, 40, 0));
-  mouse(WM_MOUSEMOVE, As_Pt(50, 0, 0));
-  mouse(WM_LBUTTONDOWN, As_Pt(50, 0, 0));
-  mouse(WM_MOUSEMOVE, As_Pt(50, 20, 0));
-  mouse(WM_LBUTTONUP, As_Pt(50, 20, 0));
+  drag(As_Pt(50, 0, 0), As_Pt(50, 20, 0));
   const double dy = a_->start().y();
   EXPECT_GT(dy, 10);
   EXPECT_NEAR(b_->start().y(), dy, 1e-9);
