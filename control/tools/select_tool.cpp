@@ -71,6 +71,11 @@ void SelectTool::lbuttonup(int) {
   const As_Pt pressed = pos_list().head()->point();
   const As_Pt to = snap_pos();
   rubber().reset();
+  if (same_point(pressed, to, resabs)) {
+    // A plain click: nothing moved, so no empty command is recorded.
+    clear_pos_list();
+    return;
+  }
   {
     Undo_Command command(op, quill::kTextDrag);
     const std::vector<Line_End> ends = line_ends_at(op->selection(), pressed);

@@ -3,7 +3,8 @@
 // clears the selection and starts a box, whose second click selects by the
 // rectangle of the two clicks. Pressing on an entity and releasing drags:
 // a selected line whose end was pressed has that end moved, otherwise the
-// whole selection moves, as one undoable command.
+// whole selection moves, as one undoable command (a release where the press
+// was records nothing).
 #pragma once
 
 #include "control/tools/control_tool.h"

@@ -94,9 +94,17 @@ TEST_F(SelectToolTest, DraggingASharedLineEndStretchesBothLinesAndUndoRestoresTh
   EXPECT_TRUE(same_point(b_->end(), As_Pt(100, 80, 0), resabs));
   EXPECT_TRUE(same_point(far_->start(), As_Pt(0, 60, 0), resabs));
   As_Void_List touched;
-  op_->undo_redo()->undo(touched);
+  op_->undo(touched);
   EXPECT_TRUE(same_point(a_->end(), As_Pt(100, 0, 0), resabs));
   EXPECT_TRUE(same_point(b_->start(), As_Pt(100, 0, 0), resabs));
+}
+
+TEST_F(SelectToolTest, APlainClickOnAnEntityRecordsNoCommand) {
+  click(As_Pt(50, 0, 0));
+  ASSERT_TRUE(selected(a_));
+  As_Void_List touched;
+  op_->undo(touched);  // undoes the lines' creation, not an empty drag
+  EXPECT_EQ(op_->drawing()->object_list().count(), 0);
 }
 
 TEST_F(SelectToolTest, DraggingFromAPointThatIsNoLineEndMovesTheWholeSelection) {

@@ -103,7 +103,7 @@ TEST_F(ControlTest, AFullStopDeletesTheSelectionAndUndoBringsItBack) {
   EXPECT_TRUE(op.selection().is_empty());
 
   As_Void_List touched;
-  store->undo(touched);
+  op.undo(touched);
   ASSERT_EQ(op.drawing()->object_list().count(), 1);
   EXPECT_EQ(op.drawing()->object_list().head(), line);
 }
