@@ -30,6 +30,13 @@ void MB_Mouse_Tool::operation(MB_Operation* op) {
   bind_renderer(op ? op->draw_render() : nullptr);
 }
 
+void MB_Mouse_Tool::end() {
+  if (operation_)
+    operation_->end_tool(this);
+  else
+    delete this;
+}
+
 MB_Drawing* MB_Mouse_Tool::drawing() const { return operation_ ? operation_->drawing() : nullptr; }
 
 MB_Draw_Render* MB_Mouse_Tool::draw_render() const { return operation_ ? operation_->draw_render() : nullptr; }

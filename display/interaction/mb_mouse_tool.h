@@ -94,6 +94,9 @@ class MB_Mouse_Tool {
   virtual void mousemove(int) {}
   virtual void draw(HDC) {}
 
+  // Ends the tool: the operation frees it once the event being handled is
+  // done (at once when none is); a tool without an operation frees itself.
+  void end();
   bool is_snap() const { return snap_; }
   void is_snap(bool on) { snap_ = on; }
   void snap_start();

@@ -38,6 +38,7 @@ MB_Operation::MB_Operation() {
 
 MB_Operation::~MB_Operation() {
   clear_all_tools();
+  free_ended_tools();
   delete_undo_store();
   close_drawing();
   draw_render_list_.kill_all();
@@ -153,8 +154,24 @@ void MB_Operation::pop_tool(MB_Mouse_Tool*) {
 }
 
 void MB_Operation::clear_all_tools() {
-  for_each_tool(mousetool_list_, [](MB_Mouse_Tool* t) { delete t; });
+  for_each_tool(mousetool_list_, [this](MB_Mouse_Tool* t) { end_tool(t); });
   mousetool_list_.emptyYourself();
+}
+
+void MB_Operation::end_tool(MB_Mouse_Tool* tool) {
+  if (!tool) return;
+  mousetool_list_.removeValue(tool);
+  if (dispatching_ > 0) {
+    ended_tools_.addIfAbsent(tool);
+  } else {
+    delete tool;
+  }
+}
+
+void MB_Operation::free_ended_tools() {
+  As_Void_List ended(ended_tools_);
+  ended_tools_.emptyYourself();
+  for_each_tool(ended, [](MB_Mouse_Tool* t) { delete t; });
 }
 
 MB_Mouse_Tool* MB_Operation::get_active_tool() const { return static_cast<MB_Mouse_Tool*>(mousetool_list_.first()); }
@@ -181,8 +198,9 @@ int MB_Operation::process_mouse_event(int msg, unsigned flags, POINT& point) {
   if (!tool) return 0;
   if (msg < 0x200 || msg > 0x206) return 1;
   const As_Pt at = As_Pt(point.x, point.y, 0.0) * screen_to_drawing();
-  // The tool may delete itself in its handler; it is not touched after.
+  ++dispatching_;
   tool->process_mouse_event(msg, point.x, point.y, at, static_cast<int>(flags));
+  if (--dispatching_ == 0) free_ended_tools();
   return 1;
 }
 
@@ -201,7 +219,9 @@ int MB_Operation::process_event(MSG* msg) {
 int MB_Operation::process_keyboard_event(int msg, unsigned key, unsigned repeat, unsigned flags) {
   MB_Mouse_Tool* tool = get_active_tool();
   if (!tool) return 0;
+  ++dispatching_;
   tool->process_keyboard_event(msg, key, repeat, flags);
+  if (--dispatching_ == 0) free_ended_tools();
   return 1;
 }
 

@@ -6,9 +6,10 @@
 // global when it dies. Renderers are freed only after every tool has let go
 // of them (tools are rebound to the new current renderer), and an entity
 // that leaves the drawing leaves the selection and every display list with
-// it, so nothing here ever reaches a freed renderer or entity. Mouse
-// handlers may delete their own tool: nothing touches the tool after it was
-// called. It cannot be copied.
+// it, so nothing here ever reaches a freed renderer or entity. A tool that
+// ends, or is replaced by a new tool, while one of its handlers runs stays
+// alive until the operation's dispatch of that event returns; it is freed
+// then, so no handler ever runs on a freed tool. It cannot be copied.
 #pragma once
 
 #include <windows.h>
@@ -78,6 +79,9 @@ class MB_Operation {
   void add_tool(long tag, const MB_String& title);
   void pop_tool(MB_Mouse_Tool* unused);
   void clear_all_tools();
+  // Takes the tool out of the operation and frees it, at once or, while an
+  // event is being dispatched, when that dispatch returns.
+  void end_tool(MB_Mouse_Tool* tool);
   MB_Mouse_Tool* get_active_tool() const;
   long get_active_tool_id() const;
   const char* get_active_tool_title() const;
@@ -138,11 +142,15 @@ class MB_Operation {
   void rebind_tools();
   void drop_detached();
   void delete_undo_store();
+  // Frees the tools ended during a dispatch, once no dispatch runs.
+  void free_ended_tools();
 
   MB_Drawing* drawing_ = nullptr;
   HWND wnd_ = nullptr;
   MB_Draw_Render_List draw_render_list_;
   As_Void_List mousetool_list_;
+  As_Void_List ended_tools_;  // ended during a dispatch, owned
+  int dispatching_ = 0;
   As_Void_List selection_;
   MB_Undo_Redo* undo_redo_ = nullptr;
   std::string file_error_;

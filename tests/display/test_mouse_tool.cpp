@@ -175,3 +175,42 @@ TEST_F(ViewTest, SnapOnTheKernelsLines) {
   EXPECT_NEAR(tool->snap_pos().x(), 30, 1e-9);
   EXPECT_NEAR(tool->snap_pos().y(), 10, 1e-9);
 }
+
+namespace {
+
+// A tool that ends itself, or starts its successor, in the middle of its
+// handler and then still reads its own members: the operation must keep it
+// alive until the dispatch returns.
+class Ending_Tool : public MB_Mouse_Tool {
+ public:
+  Ending_Tool(MB_Operation* op, bool replace) : MB_Mouse_Tool(-7, MB_String("ending"), op), replace_(replace) {}
+  void rbuttondown(int) override {
+    if (replace_)
+      new MB_Mouse_Tool(-8, MB_String("next"), operation());
+    else
+      end();
+    seen_after = pos_list().count() + (tag() == -7 ? 1 : 0);  // touches the tool after it ended
+  }
+  static int seen_after;
+
+ private:
+  bool replace_;
+};
+int Ending_Tool::seen_after = 0;
+
+}  // namespace
+
+TEST_F(ViewTest, AToolEndedInsideItsHandlerLivesUntilTheDispatchReturns) {
+  for (bool replace : {false, true}) {
+    Ending_Tool::seen_after = 0;
+    new Ending_Tool(op.get(), replace);
+    POINT p = {5, 5};
+    op->process_mouse_event(WM_RBUTTONDOWN, 0, p);
+    EXPECT_EQ(Ending_Tool::seen_after, 1) << replace;
+    EXPECT_EQ(op->get_active_tool_id(), replace ? -8 : -1) << replace;
+  }
+  // Outside a dispatch a tool ends at once.
+  MB_Mouse_Tool* t = new MB_Mouse_Tool(-9, MB_String("t"), op.get());
+  t->end();
+  EXPECT_EQ(op->get_active_tool_id(), -1);
+}
