@@ -42,7 +42,20 @@ constexpr DWORD kSideBarExtraStyle = 0x34;       // tooltips, fly-by, dynamic si
 constexpr int kPermissionCount = 30;
 constexpr int kPermitDefaultSelect = 18;
 
-// Tool ids (an MB_Mouse_Tool's tag).
+// Tool ids (an MB_Mouse_Tool's tag): -100s view, -200s creation, -300s
+// editing, -400s measuring.
+constexpr long kToolPoint = -201;
+constexpr long kToolLine = -202;
+constexpr long kToolPolyline = -203;
+constexpr long kToolArcCentreStartEnd = -204;
+constexpr long kToolArcStartMiddleEnd = -205;
+constexpr long kToolArcStartEndMiddle = -206;
+constexpr long kToolCircle = -208;
+constexpr long kToolCircle3Points = -209;
+constexpr long kToolEllipse = -212;
+constexpr long kToolSpline = -214;
+constexpr long kToolRegion = -231;
+constexpr long kToolRectangle = -232;
 constexpr long kSelectToolId = -300;
 
 // The profile name of the frame's bar layout.

@@ -16,6 +16,14 @@ constexpr const char* kTextAboutLines[3] = {"A 2D drawing control on the vellex 
 constexpr const char* kTextNewFile = "New file";
 constexpr const char* kTextSelect = "\xd1\xa1\xd4\xf1";                           // 选择
 constexpr const char* kTextDelete = "\xc9\xbe\xb3\xfd";                           // 删除
+// The names of the undo commands of the creation tools.
+constexpr const char* kTextCreatePoint = "\xb4\xb4\xbd\xa8\xb5\xe3";  // 创建点
+constexpr const char* kTextCreateLine = "\xb4\xb4\xbd\xa8\xd6\xb1\xcf\xdf";  // 创建直线
+constexpr const char* kTextCreateRectangle = "\xb4\xb4\xbd\xa8\xbe\xd8\xd0\xce";  // 创建矩形
+constexpr const char* kTextCreateArc = "\xb4\xb4\xbd\xa8\xd4\xb2\xbb\xa1";  // 创建圆弧
+constexpr const char* kTextCreateCircle = "\xb4\xb4\xbd\xa8\xd4\xb2";  // 创建圆
+constexpr const char* kTextCreatePolyline = "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf";  // 创建折线
+constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\xcf\xdf";  // 创建B样条线
 constexpr const char* kTextDrag = "\xcd\xd0\xb6\xaf";                             // 托动
 constexpr const char* kTextSideBarTitle = "Quillmark\xb9\xa4\xbe\xdf\xc0\xb8";  // Quillmark工具栏
 

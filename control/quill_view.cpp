@@ -3,6 +3,7 @@
 
 #include "control/control_texts.h"
 #include "control/tools/select_tool.h"
+#include "control/tools/tool_commands.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "display/interaction/mb_mouse_tool.h"
@@ -80,6 +81,25 @@ int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
 void CQuillView::OnDestroy() {
   if (current_ == this) current_ = nullptr;
   CView::OnDestroy();
+}
+
+BOOL CQuillView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) {
+  if (const Tool_Command* c = find_tool_command(id)) {
+    // The select command starts its tool only where the select tool is
+    // permitted; nothing happens otherwise.
+    const bool allowed = c->kind != Tool_Command::SELECT || permitted(quill::kPermitDefaultSelect);
+    if (code == static_cast<int>(CN_UPDATE_COMMAND_UI) && extra) {
+      CCmdUI* ui = static_cast<CCmdUI*>(extra);
+      ui->Enable(TRUE);
+      ui->SetCheck(operation_.get_active_tool_id() == c->tool ? 1 : 0);
+      return TRUE;
+    }
+    if (code == static_cast<int>(CN_COMMAND)) {
+      if (allowed) start_tool_command(id, &operation_);
+      return TRUE;
+    }
+  }
+  return CView::OnCmdMsg(id, code, extra, handler_info);
 }
 
 void CQuillView::OnDraw(CDC* dc) {

@@ -21,6 +21,8 @@ class CQuillView : public CView {
  public:
   ~CQuillView() override;
   void OnDraw(CDC* dc) override;
+  // The commands that start tools (one table of them), then the map's.
+  BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) override;
 
   MB_Operation& operation() { return operation_; }
   MB_Drawing* creation_drawing() const { return creation_drawing_; }

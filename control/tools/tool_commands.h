@@ -1,0 +1,25 @@
+// The commands that start the control's tools: each command id with its
+// tool id, the tool's class and its title.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class MB_Operation;
+
+struct Tool_Command {
+  enum Kind { CREATION, SELECT };
+  UINT command;
+  long tool;
+  Kind kind;
+  const char* title;  // GBK
+};
+
+// The table, in the order of the tool ids.
+const std::vector<Tool_Command>& tool_commands();
+// The entry of a command id, or null.
+const Tool_Command* find_tool_command(UINT command);
+// Starts the command's tool on the operation (which then owns it); false
+// for a command that starts no tool.
+bool start_tool_command(UINT command, MB_Operation* operation);
