@@ -57,6 +57,12 @@ constexpr long kToolSpline = -214;
 constexpr long kToolRegion = -231;
 constexpr long kToolRectangle = -232;
 constexpr long kSelectToolId = -300;
+constexpr long kToolRotate = -302;
+constexpr long kToolArray = -305;
+constexpr long kToolMirror = -307;
+constexpr long kToolPan = -100;
+constexpr long kToolZoomWindow = -101;
+constexpr long kToolMeasure = -401;
 
 // The profile name of the frame's bar layout.
 constexpr const char* kBarStateProfile = "BarState";

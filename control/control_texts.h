@@ -24,6 +24,10 @@ constexpr const char* kTextCreateArc = "\xb4\xb4\xbd\xa8\xd4\xb2\xbb\xa1";  // �
 constexpr const char* kTextCreateCircle = "\xb4\xb4\xbd\xa8\xd4\xb2";  // 创建圆
 constexpr const char* kTextCreatePolyline = "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf";  // 创建折线
 constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\xcf\xdf";  // 创建B样条线
+constexpr const char* kTextRotate = "\xd0\xfd\xd7\xaa";  // 旋转
+constexpr const char* kTextMirror = "\xbe\xb5\xcf\xf1";  // 镜像
+constexpr const char* kTextArray = "\xd5\xf3\xc1\xd0";   // 阵列
+constexpr const char* kTextMeasureFace = "\xcb\xce\xcc\xe5";  // 宋体, the measure read-out's face
 constexpr const char* kTextDrag = "\xcd\xd0\xb6\xaf";                             // 托动
 constexpr const char* kTextSideBarTitle = "Quillmark\xb9\xa4\xbe\xdf\xc0\xb8";  // Quillmark工具栏
 

@@ -27,4 +27,11 @@ class ControlTool : public MB_Mouse_Tool {
    private:
     MB_Undo_Redo* store_;
   };
+
+  // Copies each selected entity, moves the copy by `t`, builds it, appends
+  // it to the active list and draws it; the selection stays as it is.
+  void copy_selection(const As_Tran& t);
+  // Appends a new entity to the active list: the temporary block's when a
+  // block is being built, else the drawing's.
+  void append_to_active_list(MB_Drawable* e);
 };

@@ -8,7 +8,6 @@
 #include "api/api_make.h"
 #include "control/control_ids.h"
 #include "control/control_texts.h"
-#include "database/entities/mb_block.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
@@ -86,13 +85,10 @@ void CreationTool::make(const char* command, Build build, bool at_front) {
     Undo_Command recording(op, command);
     if (MB_Drawable* e = build()) {
       e->build_draw();
-      MB_Drawing* d = op->drawing();
       if (at_front)
-        d->object_list().add_head(e);
-      else if (MB_Block* block = d->temp_block())
-        block->object_list().add_tail(e);
+        op->drawing()->object_list().add_head(e);
       else
-        d->object_list().add_tail(e);
+        append_to_active_list(e);
       op->draw_object(e);
     }
   }

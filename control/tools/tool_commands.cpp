@@ -2,10 +2,14 @@
 #include "control/tools/tool_commands.h"
 
 #include "control/tools/creation_tool.h"
+#include "control/tools/editing_tools.h"
 #include "control/tools/select_tool.h"
+#include "control/tools/view_tools.h"
 
 const std::vector<Tool_Command>& tool_commands() {
   static const std::vector<Tool_Command> table = {
+    {32783, -100, Tool_Command::VIEW, "\xc6\xbd\xd2\xc6"},  // 平移
+    {32785, -101, Tool_Command::VIEW, "\xbf\xf2\xd1\xa1\xb7\xc5\xb4\xf3"},  // 框选放大
     {32778, -201, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xb5\xe3"},  // 创建点
     {32780, -202, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xd6\xb1\xcf\xdf"},  // 创建直线
     {32786, -203, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf"},  // 创建折线
@@ -19,6 +23,10 @@ const std::vector<Tool_Command>& tool_commands() {
     {32799, -231, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xcc\xee\xb3\xe4\xc7\xf8\xd3\xf2"},  // 创建填充区域
     {32810, -232, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xbe\xd8\xd0\xce"},  // 创建矩形
     {32798, -300, Tool_Command::SELECT, "\xd1\xa1\xd4\xf1"},  // 选择
+    {32840, -302, Tool_Command::ROTATE, "\xd0\xfd\xd7\xaa"},  // 旋转
+    {32838, -305, Tool_Command::ARRAY, "\xd5\xf3\xc1\xd0"},  // 阵列
+    {32836, -307, Tool_Command::MIRROR, "\xbe\xb5\xcf\xf1"},  // 镜像
+    {32830, -401, Tool_Command::MEASURE, "\xb2\xe2\xc1\xbf\xbe\xe0\xc0\xeb"},  // 测量距离
   };
   return table;
 }
@@ -35,8 +43,13 @@ bool start_tool_command(UINT command, MB_Operation* operation) {
   // A tool registers itself with the operation, which owns it from then on.
   const MB_String title(c->title);
   switch (c->kind) {
+    case Tool_Command::VIEW: new ViewTool(c->tool, title, operation); break;
     case Tool_Command::CREATION: new CreationTool(c->tool, title, operation); break;
     case Tool_Command::SELECT: new SelectTool(c->tool, title, operation); break;
+    case Tool_Command::ROTATE: new RotateTool(c->tool, title, operation); break;
+    case Tool_Command::ARRAY: new PolarArrayTool(c->tool, title, operation); break;
+    case Tool_Command::MIRROR: new MirrorTool(c->tool, title, operation); break;
+    case Tool_Command::MEASURE: new MeasureTool(c->tool, title, operation); break;
   }
   return true;
 }
