@@ -14,13 +14,19 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 const As_Vec kNormal(0, 0, 1);
 
+// The transform that applies `t` about `centre` instead of the origin.
+As_Tran about(const As_Pt& centre, const As_Tran& t) {
+  const As_Vec to_origin = As_Pt(0, 0, 0) - centre;
+  return translate_transf(to_origin) * t * translate_transf(As_Vec(0, 0, 0) - to_origin);
+}
+
+As_Tran turn_about(const As_Pt& centre, double angle) { return about(centre, rotate_transf(angle, kNormal)); }
+
 // The rotation about `centre` that turns the direction centre -> reference
 // into centre -> target; none when either point lies on the centre.
 std::optional<As_Tran> rotation(const As_Pt& centre, const As_Pt& reference, const As_Pt& target) {
   if (same_point(centre, reference, resabs) || same_point(centre, target, resabs)) return std::nullopt;
-  const double angle = angle_between(centre - reference, centre - target, As_Uvec(0, 0, 1));
-  return translate_transf(As_Vec(0, 0, 0) - (centre - As_Pt(0, 0, 0))) * rotate_transf(angle, kNormal) *
-         translate_transf(centre - As_Pt(0, 0, 0));
+  return turn_about(centre, angle_between(centre - reference, centre - target, As_Uvec(0, 0, 1)));
 }
 
 // The reflection in the line through a and b; none when they coincide.
@@ -28,13 +34,7 @@ std::optional<As_Tran> reflection(const As_Pt& a, const As_Pt& b) {
   if (same_point(a, b, resabs)) return std::nullopt;
   const As_Vec along = a - b;
   const As_Vec normal(along.y(), -along.x(), 0);  // (a - b) x (0, 0, 1)
-  return translate_transf(As_Vec(0, 0, 0) - (a - As_Pt(0, 0, 0))) * reflect_transf(normal) *
-         translate_transf(a - As_Pt(0, 0, 0));
-}
-
-As_Tran turn_about(const As_Pt& centre, double angle) {
-  return translate_transf(As_Vec(0, 0, 0) - (centre - As_Pt(0, 0, 0))) * rotate_transf(angle, kNormal) *
-         translate_transf(centre - As_Pt(0, 0, 0));
+  return about(a, reflect_transf(normal));
 }
 
 }  // namespace

@@ -38,6 +38,11 @@ struct Hosted {
     if (::IsWindow(host.m_hWnd)) host.DestroyWindow();
     pump();
   }
+  // A toolbar or menu command, as the frame receives it.
+  void command(UINT id) {
+    frame()->SendMessage(WM_COMMAND, id, 0);
+    pump();
+  }
   CQuillmarkOcxCtrl& ctrl() const { return *static_cast<CQuillmarkOcxCtrl*>(control); }
   CQuillFrame* frame() const { return static_cast<CQuillFrame*>(ctrl().frame()); }
   CQuillView* view() const {

@@ -25,10 +25,7 @@ class CreationToolTest : public ControlTest {
     hosted_.reset();
     ControlTest::TearDown();
   }
-  void command(UINT id) {
-    hosted_->frame()->SendMessage(WM_COMMAND, id, 0);
-    pump();
-  }
+  void command(UINT id) { hosted_->command(id); }
   // A client pixel of the view and the drawing point it maps to.
   void at(UINT msg, int x, int y) {
     qm_user_mouse(hosted_->view()->m_hWnd, WM_MOUSEMOVE, x, y);

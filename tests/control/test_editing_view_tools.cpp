@@ -33,10 +33,7 @@ class EditingTest : public ControlTest {
     hosted_.reset();
     ControlTest::TearDown();
   }
-  void command(UINT id) {
-    hosted_->frame()->SendMessage(WM_COMMAND, id, 0);
-    pump();
-  }
+  void command(UINT id) { hosted_->command(id); }
   // A click at a drawing point (through the view transform).
   void click(const As_Pt& p, UINT msg = WM_LBUTTONDOWN) {
     const As_Pt s = p * op_->draw_render()->drawing_to_screen();
