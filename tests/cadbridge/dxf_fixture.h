@@ -12,7 +12,7 @@
 #include "database/mb_drawing.h"
 #include "database/mb_object.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 // Group pairs "code", "value", ... joined into DXF text.
 inline std::string dxf_text(std::initializer_list<const char*> items) {

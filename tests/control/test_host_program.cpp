@@ -9,8 +9,8 @@
 #include "database/entities/mb_line.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
-#include "tests/examples/program_run.h"
-#include "tests/test_temp.h"
+#include "tests/support/program_run.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "tests/control/control_fixture.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace control_test {
 namespace {

@@ -98,6 +98,30 @@ inline bool payload(const Bytes& file, Bytes& out) {
   return r == MB_SUCCESS && used == file.size() - h - 7 - e;
 }
 
+// The whole file one write pass makes: the header, what `write` writes
+// through the io (uncompressed, with a scratch drawing), the end record.
+template <class Write>
+Bytes write_pass(Write write) {
+  Temp_File f;
+  MB_File_IO io;
+  MB_Drawing scratch;
+  io.drawing(&scratch);
+  EXPECT_EQ(open_writer(io, f), MB_SUCCESS);
+  write(io);
+  EXPECT_EQ(io.close(), MB_SUCCESS);
+  return f.read();
+}
+
+// What one write pass puts between the header and the end record; empty
+// when the file is shorter than those two.
+template <class Write>
+Bytes write_pass_body(Write write) {
+  const Bytes file = write_pass(write);
+  const size_t h = header_bytes().size(), e = end_bytes().size();
+  if (file.size() < h + e) return Bytes();
+  return Bytes(file.begin() + long(h), file.end() - long(e));
+}
+
 // A whole save of the drawing, as the file's bytes.
 inline Bytes save(MB_Drawing& d) {
   Temp_File f;

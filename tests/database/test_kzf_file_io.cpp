@@ -13,32 +13,13 @@
 
 using namespace kzf_file_test;
 
-namespace {
-
-// Writes through fn in a write pass and returns the bytes between the
-// header and the end record (compression off).
-template <class Fn>
-Bytes written(Fn fn) {
-  Temp_File f;
-  MB_File_IO io;
-  EXPECT_EQ(open_writer(io, f), MB_SUCCESS);
-  fn(io);
-  EXPECT_EQ(io.close(), MB_SUCCESS);
-  Bytes all = f.read();
-  const size_t h = header_bytes().size(), e = end_bytes().size();
-  if (all.size() < h + e) return Bytes();
-  return Bytes(all.begin() + long(h), all.end() - long(e));
-}
-
-}  // namespace
-
 TEST(KzfPrimitives, CountsWrittenAndReadBack) {
   struct Case {
     int n;
     Bytes bytes;
   } cases[] = {{1, {0x01}}, {255, {0xFF}}, {256, {0, 0, 0}}, {300, {0, 0x2C, 0}}, {65791, {0, 0xFF, 0xFF}}};
   for (const Case& c : cases) {
-    EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(io.write_count(c.n), MB_SUCCESS); }), c.bytes) << c.n;
+    EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { EXPECT_EQ(io.write_count(c.n), MB_SUCCESS); }), c.bytes) << c.n;
     Temp_File f;
     MB_File_IO io;
     ASSERT_EQ(open_reader(io, f, c.bytes), MB_SUCCESS);
@@ -46,7 +27,7 @@ TEST(KzfPrimitives, CountsWrittenAndReadBack) {
     EXPECT_EQ(io.read_count(n), MB_SUCCESS);
     EXPECT_EQ(n, c.n);
   }
-  EXPECT_TRUE(written([](MB_File_IO& io) {
+  EXPECT_TRUE(write_pass_body([](MB_File_IO& io) {
                 EXPECT_EQ(io.write_count(0), MB_SYNTAX_ERROR);
                 EXPECT_EQ(io.write_count(65792), MB_SYNTAX_ERROR);
               }).empty());
@@ -55,7 +36,7 @@ TEST(KzfPrimitives, CountsWrittenAndReadBack) {
 TEST(KzfPrimitives, PositionsAreDeltaCoded) {
   Bytes expect;
   for (double v : {1.0, 2.0, 3.0, 4.0}) append_double(expect, v);
-  EXPECT_EQ(written([](MB_File_IO& io) {
+  EXPECT_EQ(write_pass_body([](MB_File_IO& io) {
               io.write_position(As_Pt(1, 2, 0));
               io.write_position(As_Pt(4, 6, 0));
             }),
@@ -80,7 +61,7 @@ TEST(KzfPrimitives, PositionsAreDeltaCoded) {
 
 TEST(KzfPrimitives, ColoursAndVersionByteOrder) {
   const Bytes b = {1, 2, 3, 4};
-  EXPECT_EQ(written([](MB_File_IO& io) { io.write(MB_RGBA32(1, 2, 3, 4)); }), b);
+  EXPECT_EQ(write_pass_body([](MB_File_IO& io) { io.write(MB_RGBA32(1, 2, 3, 4)); }), b);
   for (int version : {32, 33}) {
     Temp_File f;
     MB_File_IO io;
@@ -165,7 +146,7 @@ TEST(KzfPrimitives, PointSetsRoundTrip) {
   As_Pt_Sets sets(2, counts, pts);
   sets.is_filled(true);
   As_Pt_Set set(3, pts);
-  Bytes b = written([&](MB_File_IO& io) {
+  Bytes b = write_pass_body([&](MB_File_IO& io) {
     io.write(set);
     io.write(sets);
   });
@@ -189,7 +170,7 @@ TEST(KzfPrimitives, AsciiForms) {
   const char* saved = std::setlocale(LC_NUMERIC, nullptr);
   std::string keep = saved ? saved : "C";
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // a decimal comma where installed
-  EXPECT_EQ(written([](MB_File_IO& io) {
+  EXPECT_EQ(write_pass_body([](MB_File_IO& io) {
               io.write_ascii(1.5);
               io.write(" ");
               io.write_ascii(0.1);
@@ -203,11 +184,11 @@ TEST(KzfPrimitives, AsciiForms) {
   } cases[] = {{"abc", 0, "abc"}, {"a b", 0, "'a b'"}, {"it's", 0, "'it\\'s'"}, {"", 0, "''"},
                {"abc", 1, "'abc'"}};
   for (const Case& c : cases) {
-    EXPECT_EQ(written([&](MB_File_IO& io) { io.write_quoted_string(c.in, c.force); }), bytes_of(c.out));
+    EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { io.write_quoted_string(c.in, c.force); }), bytes_of(c.out));
   }
-  EXPECT_EQ(written([](MB_File_IO& io) { io.write_hex(static_cast<unsigned char>(0xA5)); }), bytes_of("A5"));
+  EXPECT_EQ(write_pass_body([](MB_File_IO& io) { io.write_hex(static_cast<unsigned char>(0xA5)); }), bytes_of("A5"));
   const unsigned short units[] = {0x41, 0x4E2D, 0};
-  EXPECT_EQ(written([&](MB_File_IO& io) { io.write_quoted_string(units); }),
+  EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { io.write_quoted_string(units); }),
             (Bytes{'{', 2, 0, 0, 0, 0x41, 0, 0x2D, 0x4E, '}'}));
 }
 
@@ -390,7 +371,7 @@ TEST(KzfFraming, TextAttributesReachThePass) {
 }
 
 TEST(KzfRecords, StringsAndColours) {
-  EXPECT_EQ(written([](MB_File_IO& io) {
+  EXPECT_EQ(write_pass_body([](MB_File_IO& io) {
               MB_String().serialize(io, 0);
               MB_String("abc").serialize(io, 0);
               MB_Color(7).serialize(io);
@@ -409,7 +390,7 @@ TEST(KzfRecords, StringsAndColours) {
 }
 
 TEST(KzfRecords, ColourMapAndSecondMarker) {
-  Bytes map = written([](MB_File_IO& io) { MB_Color_Map(38).serialize(io); });
+  Bytes map = write_pass_body([](MB_File_IO& io) { MB_Color_Map(38).serialize(io); });
   ASSERT_EQ(map.size(), 1033u);
   EXPECT_EQ(Bytes(map.begin(), map.begin() + 8), (Bytes{0x7B, 0x04, 0x04, 0, 0, 0x01, 0, 0}));
   Bytes body = map;

@@ -40,7 +40,7 @@ struct Canvas : TestSurface {
 
 }  // namespace
 
-TEST(LineEntity, Pick) {
+TEST(LineEntity, PickFindsEndsThenTheSegmentWithinTheTolerance) {
   MB_Line line(As_Pt(0, 0, 0), As_Pt(10, 0, 0));
   struct Case {
     As_Pt p;
@@ -72,7 +72,7 @@ TEST(LineEntity, Pick) {
   EXPECT_FALSE(pick(ray, As_Pt(0, 0, 0), 1).hit);
 }
 
-TEST(LineEntity, Properties) {
+TEST(LineEntity, PropertiesGiveLengthAngleAndEnds) {
   MB_Line line(As_Pt(1, 1, 0), As_Pt(1, 3, 0));
   line.real_val(2.5);
   EXPECT_EQ(line.get_point(-1).y(), 1);
@@ -124,7 +124,7 @@ TEST(LineEntity, ChainAndPointPick) {
   EXPECT_NEAR(point.rect().rb().x(), 2 + 1e-5, 1e-12);
 }
 
-TEST(LineEntity, Drawing) {
+TEST(LineEntity, PointsAndLinesDrawButRaysDoNot) {
   As_Tran view;
   CMyDC surface;
   {
@@ -154,7 +154,7 @@ TEST(LineEntity, Drawing) {
   }
 }
 
-TEST(LineEntity, Copies) {
+TEST(LineEntity, CopiesKeepFieldsAndMlinesCopyAsLines) {
   MB_Ray ray(As_Pt(1, 2, 0), As_Pt(3, 4, 0));
   ray.general().color(0x0000FF);
   MB_Object* copy = nullptr;

@@ -14,20 +14,6 @@ using namespace kzf_file_test;
 
 namespace {
 
-// The bytes the writer makes of the records `write` writes, uncompressed,
-// framed by the header and the end record.
-template <class Write>
-Bytes file_of(Write write) {
-  Temp_File f;
-  MB_File_IO io;
-  MB_Drawing scratch;
-  io.drawing(&scratch);
-  EXPECT_EQ(open_writer(io, f), MB_SUCCESS);
-  write(io);
-  EXPECT_EQ(io.close(), MB_SUCCESS);
-  return f.read();
-}
-
 // How often the record "J" name occurs in the bytes.
 int name_records(const Bytes& payload, const std::string& name) {
   Bytes rec = {'J'};
@@ -162,12 +148,12 @@ TEST(BlockRecords, BrokenBlockStructureLeavesNoBlockOpen) {
     const char* blocks;
     int in_first, in_second, entities;
   } cases[] = {
-      {"file ends inside a block", file_of([&](MB_File_IO& io) {
+      {"file ends inside a block", write_pass([&](MB_File_IO& io) {
          begin("open").serialize(io);
          entity.serialize(io);
        }),
        "open ", 1, 0, 0},
-      {"begin inside a block", file_of([&](MB_File_IO& io) {
+      {"begin inside a block", write_pass([&](MB_File_IO& io) {
          begin("first").serialize(io);
          entity.serialize(io);
          begin("second").serialize(io);
@@ -177,7 +163,7 @@ TEST(BlockRecords, BrokenBlockStructureLeavesNoBlockOpen) {
          entity.serialize(io);
        }),
        "first second ", 1, 2, 1},
-      {"end without a begin", file_of([&](MB_File_IO& io) {
+      {"end without a begin", write_pass([&](MB_File_IO& io) {
          MB_Block_End().serialize(io);
          entity.serialize(io);
        }),
@@ -205,7 +191,7 @@ TEST(BlockRecords, BrokenBlockStructureLeavesNoBlockOpen) {
 TEST(BlockRecords, InsertsOfUnknownBlocksReadBackUnbound) {
   MB_Drawing d;
   add_block(d, "known", As_Pt(), {line(0, 0, 1, 0)});
-  const Bytes file = file_of([](MB_File_IO& io) {
+  const Bytes file = write_pass([](MB_File_IO& io) {
     MB_Insert lonely(As_Pt(3, 4, 0), 0, 1, 1, 1);
     MB_Block phantom(As_Pt(), MB_String("nowhere"), MB_String());
     lonely.block(&phantom);

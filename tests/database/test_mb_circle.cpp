@@ -9,13 +9,9 @@
 #include "database/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
+#include "tests/support/expect_pt.h"
 
 namespace {
-
-void expect_pt(const As_Pt& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x(), x, tol);
-  EXPECT_NEAR(p.y(), y, tol);
-}
 
 TEST(Circle, DisplayIsClosedAtEachPrecision) {
   // Default precision 60; precisions that cannot make a circle become 3.
@@ -33,7 +29,7 @@ TEST(Circle, DisplayIsClosedAtEachPrecision) {
   }
 }
 
-TEST(Circle, Properties) {
+TEST(Circle, PropertiesGiveCentreRadiusAndCircumference) {
   MB_Circle c(As_Pt(1, 1, 0), 2);
   expect_pt(c.get_point(-3), 1, 1);
   EXPECT_DOUBLE_EQ(c.get_real(-103), 2);

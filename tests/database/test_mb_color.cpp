@@ -16,7 +16,7 @@ class Sized_Map : public MB_Color_Map {
 
 MB_RGBA32 rgb(int r, int g, int b) { return MB_RGBA32(r, g, b, 255); }
 
-TEST(MBColor, Palettes) {
+TEST(MBColor, PaletteEntriesFollowTheFileVersion) {
   struct Case {
     int version, index;
     MB_RGBA32 expect;

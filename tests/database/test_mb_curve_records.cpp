@@ -53,7 +53,7 @@ Bytes with_doubles(Bytes b, std::initializer_list<double> vs) {
 
 }  // namespace
 
-TEST(CurveRecords, Bytes) {
+TEST(CurveRecords, EachCurveWritesItsRecordRelativeToTheLast) {
   MB_Circle circle(As_Pt(1, 2, 0), 3);
   MB_Circle next(As_Pt(4, 6, 0), 1);
   MB_Arc arc(As_Pt(0, 0, 0), 1, 0.5, 2);

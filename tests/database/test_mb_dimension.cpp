@@ -15,6 +15,7 @@
 #include "database/mb_drawing.h"
 #include "surface/cmydc.h"
 #include "kzf_file_support.h"
+#include "tests/support/expect_pt.h"
 #include "tests/surface/surface_probe.h"
 
 using namespace kzf_file_test;
@@ -40,11 +41,6 @@ std::string generated(const MB_Dimension& d) {
 
 // The raw 32-bit pixel of a colour reference (0x00BBGGRR).
 uint32_t raw(uint32_t colour) { return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); }
-
-void expect_pt(const As_Pt& p, double x, double y) {
-  EXPECT_NEAR(p.x(), x, 1e-12);
-  EXPECT_NEAR(p.y(), y, 1e-12);
-}
 
 }  // namespace
 
@@ -130,7 +126,7 @@ TEST(Dimension, BuildGeneratesOneCentredTextInTheStyleOfTheDrawing) {
   d.build_draw();  // a rebuild replaces the text
   ASSERT_EQ(generated(d), "10.00");
   const auto* t = static_cast<const MB_Text*>(d.texts().head());
-  expect_pt(t->base_pos(), 5, 3);
+  expect_pt(t->base_pos(), 5, 3, 1e-12);
   EXPECT_EQ(t->text_style().height(), 3.5);
   EXPECT_EQ(t->text_style().angle(), 0.25);
   EXPECT_EQ(t->text_style().ali_flag(), MB_Text_Style::kCentred);
@@ -148,12 +144,12 @@ TEST(Dimension, LinesOfTheHorizontalCase) {
   d.style().real_val()[MB_Dim_Style::kExtension] = 1.0;
   d.style().real_val()[MB_Dim_Style::kGap] = 0.5;
   const MB_Dimension::Lines l = d.lines();
-  expect_pt(l.dim_line[0], 0, 3);
-  expect_pt(l.dim_line[1], 10, 3);
-  expect_pt(l.extension_a[0], 0, 0.5);
-  expect_pt(l.extension_a[1], 0, 4);
-  expect_pt(l.extension_b[0], 10, 0.5);
-  expect_pt(l.extension_b[1], 10, 4);
+  expect_pt(l.dim_line[0], 0, 3, 1e-12);
+  expect_pt(l.dim_line[1], 10, 3, 1e-12);
+  expect_pt(l.extension_a[0], 0, 0.5, 1e-12);
+  expect_pt(l.extension_a[1], 0, 4, 1e-12);
+  expect_pt(l.extension_b[0], 10, 0.5, 1e-12);
+  expect_pt(l.extension_b[1], 10, 4, 1e-12);
 
   // Aligned: the ends are the measured points projected onto the line
   // through the definition point and the text.
@@ -161,8 +157,8 @@ TEST(Dimension, LinesOfTheHorizontalCase) {
   a.flag(MB_Dimension::kAligned);
   a.text_mid(As_Pt(1, 3, 0));
   const MB_Dimension::Lines la = a.lines();
-  expect_pt(la.dim_line[0], -1, 1);
-  expect_pt(la.dim_line[1], 3, 5);
+  expect_pt(la.dim_line[0], -1, 1, 1e-12);
+  expect_pt(la.dim_line[1], 3, 5, 1e-12);
 }
 
 TEST(Dimension, DrawsItsLinesInTheStyleColours) {
@@ -202,7 +198,7 @@ TEST(Dimension, CopiesOwnTheirInsertAndTexts) {
   d.insert_pt(As_Pt(2, 3, 0));
   d.style().color()[MB_Dim_Style::kDimLineColor] = 0x123456;
   d.build_draw();
-  expect_pt(d.insert()->point(), 2, 3);
+  expect_pt(d.insert()->point(), 2, 3, 1e-12);
   EXPECT_EQ(d.insert()->general().color(), 0x123456);
   EXPECT_EQ(generated(d), "10");
 
@@ -227,8 +223,8 @@ TEST(Arrow, FillsTheTriangleOfItsTipAndBase) {
   const uint32_t background = Probe(dc).at(0, 0);
   As_Pt tip(0, 0, 0);
   g_arrow.draw(hdc, view, 0, tip, As_Uvec(1, 0, 0), 2.0, 1.0);
-  expect_pt(g_arrow.base_left(), 2, -0.5);
-  expect_pt(g_arrow.base_right(), 2, 0.5);
+  expect_pt(g_arrow.base_left(), 2, -0.5, 1e-12);
+  expect_pt(g_arrow.base_right(), 2, 0.5, 1e-12);
   // A larger head is filled with the DC's brush.
   HBRUSH brush = CreateSolidBrush(0x0000FF);
   HGDIOBJ old = SelectObject(hdc, brush);

@@ -10,13 +10,9 @@
 #include "database/mb_undo_redo.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
+#include "tests/support/expect_pt.h"
 
 namespace {
-
-void expect_pt(const As_Pt& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x(), x, tol);
-  EXPECT_NEAR(p.y(), y, tol);
-}
 
 TEST(Ellipse, AxisConstructorAndProperties) {
   MB_Ellipse e(As_Pt(0, 0, 0), As_Pt(0, 2, 0), 0.5);
@@ -31,7 +27,7 @@ TEST(Ellipse, AxisConstructorAndProperties) {
   expect_pt(e.get_para_pos(qm_pi / 2), -1, 0);
 }
 
-TEST(Ellipse, ThreePoints) {
+TEST(Ellipse, ThreePointsMakeOneOnlyWithinTheMajorAxis) {
   const struct {
     As_Pt p1, p2;
     bool made;
@@ -96,7 +92,7 @@ TEST(EllipseArc, DisplaySpansAtMostOneTurn) {
   EXPECT_GT(right, 1.99);
 }
 
-TEST(Ellipse, Pick) {
+TEST(Ellipse, PickFindsTheCentreAndTheOutlineButNotInside) {
   MB_Ellipse e(As_Pt(0, 0, 0), 4, 2, 0);
   e.build_draw();
   As_Pt_List unused;

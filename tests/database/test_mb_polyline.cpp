@@ -11,13 +11,9 @@
 #include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
+#include "tests/support/expect_pt.h"
 
 namespace {
-
-void expect_pt(const As_Pt& p, double x, double y, double tol = 1e-9) {
-  EXPECT_NEAR(p.x(), x, tol);
-  EXPECT_NEAR(p.y(), y, tol);
-}
 
 struct V {
   double x, y, bulge = 0, sw = 0, ew = 0;
@@ -130,7 +126,7 @@ TEST(Polyline, MitreJoinsWideSegments) {
   EXPECT_TRUE(thin.is_have_width());
 }
 
-TEST(Polyline, Pick) {
+TEST(Polyline, PickFindsVerticesAndSegmentsWithinTheTolerance) {
   MB_Polyline p = make({{0, 0}, {10, 0}, {10, 10}});
   p.build_draw();
   As_Pt_List unused;

@@ -22,7 +22,7 @@
 #include "geometry/as_log.h"
 
 #include <windows.h>
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 
@@ -44,17 +44,19 @@ std::string make_dir(const char* name) {
   return dir + "/";
 }
 
-TEST(MBSystem, SettingDefaults) {
-  const int32_t longs[26] = {0x000000, 0xFFFFFF, 0x00FF00, 0x0000FF, 0x0000FF, 0x0000FF, 0,
-                             0xFF0000, 0x00FF00, 0x00FF00, 0,        0x00FF00, 0,        0,
-                             30,       60,       80,       60,       100,      10,       0,
-                             0,        0,        0,        0,        0x80};
+TEST(MBSystem, SettingsStartWithTheDocumentedColoursPrecisionsAndScales) {
   const MB_System_Setting s;
-  for (int i = 0; i < 26; ++i) EXPECT_EQ(s.get_long_val(i), longs[i]) << "long " << i;
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(s.get_short_val(i), i == 2 ? 2 : 0) << "short " << i;
-  const double reals[5] = {0.0, 2.0, 0.4, 0.0, 0.0};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(s.get_real_val(i), reals[i]) << "real " << i;
+  EXPECT_EQ(s.get_long_val(0), 0x000000);  // background: black
+  EXPECT_EQ(s.get_long_val(1), 0xFFFFFF);  // entity colour: white
+  EXPECT_EQ(s.get_long_val(2), 0x00FF00);  // rubber band: green
+  EXPECT_EQ(s.get_long_val(3), 0x0000FF);  // selection: red (0x00BBGGRR)
+  EXPECT_EQ(s.get_long_val(14), 30);       // draw precision of arcs
+  EXPECT_EQ(s.get_long_val(15), 60);       // draw precision of circles and the rest
+  EXPECT_EQ(s.get_long_val(MB_System_Setting::kFlagsIndex), 0x80);  // the flags word
+  EXPECT_EQ(s.get_real_val(1), 2.0);  // line scale
+  EXPECT_EQ(s.get_real_val(2), 0.4);  // width of new entities
   EXPECT_FALSE(s.explode_text());
+  // The process-wide settings start from the same values.
   EXPECT_EQ(g_system_setting.get_long_val(15), 60);
   EXPECT_EQ(g_system_resource.setting().get_long_val(1), 0xFFFFFF);
 }
@@ -80,7 +82,7 @@ TEST(MBSystem, SettingIndexesOutOfRangeReadZeroAndWriteNothing) {
   EXPECT_EQ(s.get_long_val(0), 0);
 }
 
-TEST(MBSystem, FlagBits) {
+TEST(MBSystem, FlagBitsSetAndClearOnlyTheirMaskInTheFlagsWord) {
   MB_System_Setting s;
   s.set_bool_val(0x4, true);
   EXPECT_TRUE(s.get_bool_val(0x4));
@@ -91,7 +93,7 @@ TEST(MBSystem, FlagBits) {
   EXPECT_EQ(s.get_long_val(25), 0x4);
 }
 
-TEST(MBSystem, KernelFolders) {
+TEST(MBSystem, KernelFoldersFollowTheLibraryOrTheEnvironment) {
   char dir[MAX_PATH], support[MAX_PATH], fonts[MAX_PATH];
   ASSERT_TRUE(get_system_dir(dir));
   ASSERT_TRUE(get_support_dir(support));
@@ -115,7 +117,7 @@ TEST(MBSystem, KernelFolders) {
   unsetenv("QM_KERNEL_DIR");
 }
 
-TEST(MBSystem, FileNames) {
+TEST(MBSystem, FileNameAndExtensionSplitAtEitherSeparator) {
   struct Case {
     const char* path;
     const char* ext;
@@ -153,7 +155,7 @@ TEST(MBSystem, NamesIgnoreCaseButNotGbkTrailBytes) {
   EXPECT_FALSE(mb_same_name("a", nullptr));
 }
 
-TEST(MBSystem, LogEntries) {
+TEST(MBSystem, LogEntriesAreFramedTextModeLines) {
   std::string dir = make_dir("log");
   char old[MAX_PATH * 4];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
@@ -175,7 +177,7 @@ TEST(MBSystem, LogEntries) {
   EXPECT_NE(stamped.find("---------------\r\r\nxyz\r\r\n"), std::string::npos);
 }
 
-TEST(MBSystem, TextFile) {
+TEST(MBSystem, TextFileCreatesAppendsAndEmpties) {
   std::string path = make_dir("asfile") + "out.txt";
   {
     As_File f;

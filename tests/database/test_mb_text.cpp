@@ -15,6 +15,7 @@
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/support/expect_pt.h"
 
 using namespace font_test;
 
@@ -70,11 +71,6 @@ class TextLayout : public ::testing::Test {
   MB_Shx_Library main, big;
   MB_Text text{As_Pt(100, 50, 0), MB_String("")};
 };
-
-void expect_pt(const As_Pt& p, double x, double y) {
-  EXPECT_NEAR(p.x(), x, 1e-9);
-  EXPECT_NEAR(p.y(), y, 1e-9);
-}
 
 TEST_F(TextLayout, CodesGoToTheirFonts) {
   std::vector<As_Pt> p = points("A%%d");

@@ -31,22 +31,6 @@ void append_string(Bytes& b, const std::string& s) {
   b.insert(b.end(), s.begin(), s.end());
 }
 
-// The bytes one writer pass puts between the header and the end record.
-template <class F>
-Bytes written(F write) {
-  Temp_File f;
-  MB_File_IO io;
-  MB_Drawing d;
-  io.drawing(&d);
-  EXPECT_EQ(open_writer(io, f), MB_SUCCESS);
-  write(io);
-  EXPECT_EQ(io.close(), MB_SUCCESS);
-  const Bytes file = f.read();
-  const size_t h = header_bytes().size(), e = end_bytes().size();
-  if (file.size() < h + e) return Bytes();
-  return Bytes(file.begin() + long(h), file.end() - long(e));
-}
-
 const char kTtfPath[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // Font files of this test in a folder of their own, loaded through the
@@ -152,7 +136,7 @@ TEST(TextRecords, StyleAndNameBytes) {
   s.name("STANDARD");
   s.font_lib(&txt);
   s.width_scale(1.0);
-  EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(s.serialize(io), MB_SUCCESS); }),
+  EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { EXPECT_EQ(s.serialize(io), MB_SUCCESS); }),
             style_record("txt.shx", "*no font", 0, 0));
 
   // A TrueType main font is named by its file; a style name record.
@@ -162,15 +146,15 @@ TEST(TextRecords, StyleAndNameBytes) {
     s.big_font_lib(&txt);
     s.font_style(MB_Text_Style::kVertical);
     s.ali_flag(MB_Text_Style::kCentred);
-    EXPECT_EQ(written([&](MB_File_IO& io) { s.serialize(io); }), style_record("DejaVuSans.ttf", "txt.shx", 0x100, 2));
+    EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { s.serialize(io); }), style_record("DejaVuSans.ttf", "txt.shx", 0x100, 2));
   }
   MB_Drawing d;
   Bytes n = {'w'};
   append_string(n, "Notes");
-  EXPECT_EQ(written([&](MB_File_IO& io) { MB_Text_Style_Name("Notes", d).serialize(io); }), n);
+  EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { MB_Text_Style_Name("Notes", d).serialize(io); }), n);
 }
 
-TEST(TextRecords, TextBytes) {
+TEST(TextRecords, StyleRecordsPrecedeTheTextAndRepeatOnlyWhenChanged) {
   MB_Text t(As_Pt(3, 4, 0), MB_String("Hi"));
   MB_Text_Style& s = t.text_style();
   s.name("S");
@@ -200,7 +184,7 @@ TEST(TextRecords, TextBytes) {
   append_double(want, 3);
   append_double(want, 4);
   append_string(want, "Hi");
-  EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(t.serialize(io), MB_SUCCESS); }), want);
+  EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { EXPECT_EQ(t.serialize(io), MB_SUCCESS); }), want);
 
   // The same text again writes only the text record, its position relative
   // to the last one; an empty text writes nothing.
@@ -209,7 +193,7 @@ TEST(TextRecords, TextBytes) {
   append_double(again, 0);
   append_string(again, "Hi");
   MB_Text empty(As_Pt(1, 1, 0), MB_String(""));
-  const Bytes both = written([&](MB_File_IO& io) {
+  const Bytes both = write_pass_body([&](MB_File_IO& io) {
     t.serialize(io);
     EXPECT_EQ(empty.serialize(io), MB_SUCCESS);
     t.serialize(io);
@@ -323,8 +307,8 @@ TEST(TextRecords, MissingFontsDrawWithTheKernelsOwnFont) {
     ASSERT_NE(read->big_font_lib(), nullptr);
     EXPECT_STREQ(read->font_lib()->file_name(), c.font_named);
     EXPECT_STREQ(read->big_font_lib()->file_name(), c.big_named);
-    EXPECT_EQ(written([&](MB_File_IO& io) { read->serialize(io); }),
-              written([&](MB_File_IO& io) { d.text_style_list().head()->serialize(io); }));
+    EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { read->serialize(io); }),
+              write_pass_body([&](MB_File_IO& io) { d.text_style_list().head()->serialize(io); }));
   }
   // Each default is loaded once and shared.
   EXPECT_EQ(mb_font_from_cache("qm_absent.shx", "txt.shx"), mb_font_from_cache("txt.shx", nullptr));
@@ -357,7 +341,7 @@ TEST(TextRecords, FontFilesAreNeverWritten) {
   // The libraries themselves have a one-byte record and write nothing else.
   MB_Font_Library* lib = t->text_style().font_lib();
   ASSERT_NE(lib, nullptr);
-  EXPECT_EQ(written([&](MB_File_IO& io) { EXPECT_EQ(lib->serialize(io), MB_SUCCESS); }), Bytes{'f'});
+  EXPECT_EQ(write_pass_body([&](MB_File_IO& io) { EXPECT_EQ(lib->serialize(io), MB_SUCCESS); }), Bytes{'f'});
   EXPECT_EQ(bytes_of_file(shx), before_shx);
   EXPECT_EQ(bytes_of_file(uni), before_uni);
 }

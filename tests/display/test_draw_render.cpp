@@ -7,7 +7,7 @@
 #include "display/mb_view_history.h"
 #include "tests/surface/surface_probe.h"
 #include "view_fixture.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "database/entities/mb_line.h"
 #include "view_fixture.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 TEST_F(ViewTest, SaveWritesAndLoadAddsToTheDrawing) {
   const std::string path = qm_test_temp("qm_operation.kzf");

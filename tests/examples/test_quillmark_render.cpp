@@ -14,7 +14,7 @@
 #include "database/fileformat/mb_file_io.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/mb_drawing.h"
-#include "program_run.h"
+#include "tests/support/program_run.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shape_code.h"
+#include "tests/support/expect_pt.h"
 
 namespace {
 
@@ -21,11 +22,6 @@ Shape_Glyph run(const std::vector<uint8_t>& bytes, const std::map<uint32_t, std:
   return in.run(bytes.data(), bytes.size());
 }
 
-void expect_pt(const As_Pt& p, double x, double y) {
-  EXPECT_NEAR(p.x(), x, 1e-4);
-  EXPECT_NEAR(p.y(), y, 1e-4);
-}
-
 TEST(ShapeCode, VectorBytesMoveByLengthAlongSixteenDirections) {
   struct Case {
     uint8_t code;
@@ -35,9 +31,9 @@ TEST(ShapeCode, VectorBytesMoveByLengthAlongSixteenDirections) {
   for (const Case& c : cases) {
     Shape_Glyph g = run({c.code, 0});
     ASSERT_EQ(g.strokes.size(), 1u) << int(c.code);
-    expect_pt(g.strokes[0][0], 0, 0);
-    expect_pt(g.strokes[0][1], c.x, c.y);
-    expect_pt(g.end, c.x, c.y);
+    expect_pt(g.strokes[0][0], 0, 0, 1e-4);
+    expect_pt(g.strokes[0][1], c.x, c.y, 1e-4);
+    expect_pt(g.end, c.x, c.y, 1e-4);
   }
 }
 
@@ -45,24 +41,24 @@ TEST(ShapeCode, PenStartsDownAndCodeZeroEndsTheStroke) {
   // Pen down at the start: the first vector draws; 2 lifts, 1 lowers.
   Shape_Glyph g = run({0x14, 2, 0x10, 1, 0x1C, 0, 0x40});
   ASSERT_EQ(g.strokes.size(), 2u);
-  expect_pt(g.strokes[0][1], 0, 1);
-  expect_pt(g.strokes[1][0], 1, 1);
-  expect_pt(g.strokes[1][1], 1, 0);
-  expect_pt(g.end, 1, 0);  // nothing after code 0 runs
+  expect_pt(g.strokes[0][1], 0, 1, 1e-4);
+  expect_pt(g.strokes[1][0], 1, 1, 1e-4);
+  expect_pt(g.strokes[1][1], 1, 0, 1e-4);
+  expect_pt(g.end, 1, 0, 1e-4);  // nothing after code 0 runs
 }
 
 TEST(ShapeCode, ScaleDividesAndMultipliesZeroIsIgnored) {
-  expect_pt(run({2, 3, 2, 0x40, 0}).end, 2, 0);
-  expect_pt(run({2, 4, 2, 0x40, 0}).end, 8, 0);
-  expect_pt(run({2, 4, 0, 0x40, 3, 0, 0x10, 0}).end, 5, 0);
+  expect_pt(run({2, 3, 2, 0x40, 0}).end, 2, 0, 1e-4);
+  expect_pt(run({2, 4, 2, 0x40, 0}).end, 8, 0, 1e-4);
+  expect_pt(run({2, 4, 0, 0x40, 3, 0, 0x10, 0}).end, 5, 0, 1e-4);
 }
 
 TEST(ShapeCode, PopWithPenDownStartsANewStrokeAtThePoppedPosition) {
   Shape_Glyph g = run({5, 0x20, 6, 0x24, 6, 0});  // the second pop finds an empty stack
   ASSERT_EQ(g.strokes.size(), 2u);
-  expect_pt(g.strokes[0][1], 2, 0);
-  expect_pt(g.strokes[1][0], 0, 0);
-  expect_pt(g.strokes[1][1], 0, 2);
+  expect_pt(g.strokes[0][1], 2, 0, 1e-4);
+  expect_pt(g.strokes[1][0], 0, 0, 1e-4);
+  expect_pt(g.strokes[1][1], 0, 2, 1e-4);
 }
 
 TEST(ShapeCode, OctantArcs) {
@@ -73,7 +69,7 @@ TEST(ShapeCode, OctantArcs) {
   EXPECT_EQ(full.strokes[0].back().y(), 0.0);
   Shape_Glyph cw = run({10, 1, 0x91, 0});
   EXPECT_EQ(cw.strokes[0].size(), 5u);
-  expect_pt(cw.end, 1 - 0.707107, -0.707107);
+  expect_pt(cw.end, 1 - 0.707107, -0.707107, 1e-4);
 }
 
 // Every chord of an arc stays within 0.5% of the radius of the arc.
@@ -102,33 +98,33 @@ TEST(ShapeCode, ArcsAreRoundToHalfAPercentOfTheirRadius) {
 }
 
 TEST(ShapeCode, FractionalAndBulgeArcsEndWhereTheyShould) {
-  expect_pt(run({11, 0, 0, 0, 1, 0x02, 0}).end, -1, 1);
+  expect_pt(run({11, 0, 0, 0, 1, 0x02, 0}).end, -1, 1, 1e-4);
   // No octant counted and no end offset: a full circle (a dot in real fonts),
   // which leaves the position where it was.
   Shape_Glyph dot = run({11, 0, 0, 0, 1, 0x00, 0});
   ASSERT_EQ(dot.strokes.size(), 1u);
   EXPECT_GT(dot.strokes[0].size(), 30u);
-  expect_pt(dot.end, 0, 0);
-  expect_pt(run({11, 0, 0, 0, 1, 0x00, 0x10, 0}).end, 1, 0);
+  expect_pt(dot.end, 0, 0, 1e-4);
+  expect_pt(run({11, 0, 0, 0, 1, 0x00, 0x10, 0}).end, 1, 0, 1e-4);
   // With an end offset, the octants counted end in a partial one.
-  expect_pt(run({11, 0, 128, 0, 1, 0x00, 0}).end, std::cos(7.5 * qm_pi / 4) - 1, std::sin(7.5 * qm_pi / 4));
+  expect_pt(run({11, 0, 128, 0, 1, 0x00, 0}).end, std::cos(7.5 * qm_pi / 4) - 1, std::sin(7.5 * qm_pi / 4), 1e-4);
   Shape_Glyph ccw = run({12, 2, 0, 127, 0});
   ASSERT_EQ(ccw.strokes[0].size(), 17u);
-  expect_pt(ccw.strokes[0][4], 0.292893, -0.707107);
-  expect_pt(ccw.strokes[0][8], 1, -1);
+  expect_pt(ccw.strokes[0][4], 0.292893, -0.707107, 1e-4);
+  expect_pt(ccw.strokes[0][8], 1, -1, 1e-4);
   EXPECT_EQ(ccw.strokes[0][16].x(), 2.0);
   EXPECT_EQ(ccw.strokes[0][16].y(), 0.0);
   Shape_Glyph cw = run({12, 2, 0, 0x81, 0});
-  expect_pt(cw.strokes[0][8], 1, 1);
+  expect_pt(cw.strokes[0][8], 1, 1, 1e-4);
   // A bulge without a chord does not move; a zero bulge is a straight move.
   EXPECT_TRUE(run({12, 0, 0, 50, 0}).strokes.empty());
   EXPECT_EQ(run({13, 2, 0, 0, 0, 2, 0, 0, 0}).strokes[0].size(), 3u);
 }
 
 TEST(ShapeCode, CodeFourteenSkipsTheNextCodeWithItsOperands) {
-  expect_pt(run({14, 8, 3, 4, 0x10, 0}).end, 1, 0);
-  expect_pt(run({14, 4, 2, 0x10, 0}).end, 1, 0);
-  expect_pt(run({14, 9, 1, 1, 0, 0, 0x10, 0}).end, 1, 0);
+  expect_pt(run({14, 8, 3, 4, 0x10, 0}).end, 1, 0, 1e-4);
+  expect_pt(run({14, 4, 2, 0x10, 0}).end, 1, 0, 1e-4);
+  expect_pt(run({14, 9, 1, 1, 0, 0, 0x10, 0}).end, 1, 0, 1e-4);
 }
 
 TEST(ShapeCode, SubshapesShareThePenAndNestWithinALimit) {
@@ -138,19 +134,19 @@ TEST(ShapeCode, SubshapesShareThePenAndNestWithinALimit) {
   EXPECT_EQ(g.strokes[0].size(), 3u);
   // A self-reference ends at the depth limit.
   Shape_Glyph self = run({7, 66, 0}, subs);
-  expect_pt(self.end, Shape_Interpreter::kMaxDepth, 0);
+  expect_pt(self.end, Shape_Interpreter::kMaxDepth, 0, 1e-4);
   // A subshape starts with the pen down, whatever the caller's pen; the
   // caller goes on with the subshape's final pen state.
   std::map<uint32_t, std::vector<uint8_t>> dot = {{46, {0x10, 0x12, 0x18, 0x1A, 2, 0x40, 0}}};
   Shape_Glyph g2 = run({2, 0x20, 7, 46, 0x10, 0}, dot);
   ASSERT_EQ(g2.strokes.size(), 1u);
   ASSERT_EQ(g2.strokes[0].size(), 5u);
-  expect_pt(g2.strokes[0][0], 2, 0);
-  expect_pt(g2.strokes[0][2], 4, 1);
-  expect_pt(g2.end, 7, 0);  // the last move, pen still up, draws nothing
+  expect_pt(g2.strokes[0][0], 2, 0, 1e-4);
+  expect_pt(g2.strokes[0][2], 4, 1, 1e-4);
+  expect_pt(g2.end, 7, 0, 1e-4);  // the last move, pen still up, draws nothing
   // Unifont references take two bytes.
   std::map<uint32_t, std::vector<uint8_t>> wide = {{0x4E2D, {0x14, 0}}};
-  expect_pt(run({7, 0x4E, 0x2D, 0}, wide, Shape_Font_Kind::kUnifont).end, 0, 1);
+  expect_pt(run({7, 0x4E, 0x2D, 0}, wide, Shape_Font_Kind::kUnifont).end, 0, 1, 1e-4);
 }
 
 TEST(ShapeCode, CyclicShapesEndWithinTheStepBudget) {
@@ -166,10 +162,10 @@ TEST(ShapeCode, CutOperandsEndTheShapeWithTheStrokesMadeSoFar) {
   for (const std::vector<uint8_t>& bytes : cut) {
     Shape_Glyph g = run(bytes);
     ASSERT_EQ(g.strokes.size(), 1u);
-    expect_pt(g.end, 1, 0);
+    expect_pt(g.end, 1, 0, 1e-4);
   }
   // A list without its end runs the pairs it has.
-  expect_pt(run({9, 1, 1, 2}).end, 1, 1);
+  expect_pt(run({9, 1, 1, 2}).end, 1, 1, 1e-4);
 }
 
 }  // namespace

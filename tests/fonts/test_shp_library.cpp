@@ -9,6 +9,7 @@
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
 #include "tests/data_paths.h"
+#include "tests/support/expect_pt.h"
 
 namespace {
 
@@ -21,11 +22,6 @@ std::vector<std::vector<As_Pt>> strokes_of(const MB_Font_Char& c) {
     at += s.vals()[i];
   }
   return out;
-}
-
-void expect_pt(const As_Pt& p, double x, double y) {
-  EXPECT_NEAR(p.x(), x, 1e-9);
-  EXPECT_NEAR(p.y(), y, 1e-9);
 }
 
 TEST(ShpLibrary, NumbersWithALeadingZeroAreHexadecimal) {

@@ -8,7 +8,8 @@
 #include "font_builder.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
+#include "tests/support/expect_pt.h"
 
 using namespace font_test;
 
@@ -24,11 +25,6 @@ std::vector<std::vector<As_Pt>> take(As_Void_List& list) {
   }
   list.emptyYourself();
   return out;
-}
-
-void expect_pt(const As_Pt& p, double x, double y) {
-  EXPECT_NEAR(p.x(), x, 1e-9);
-  EXPECT_NEAR(p.y(), y, 1e-9);
 }
 
 TEST(ShxLibrary, KindFromTheSignature) {

@@ -1,20 +1,16 @@
 // The decompiler program as a user runs it: its command line, its exit
 // status, what it prints where, and what it leaves on disk.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/fonttool/shx_builder.h"
+#include "tests/support/program_run.h"
 
 using namespace shxtest;
 
@@ -25,46 +21,14 @@ const Bytes kFont = ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}});
 const char kSource[] = "*0,4,FONT\r\n8,2,0,0\r\n*65,3,A\r\n2,014,0\r\n";
 const char kDone[] = "*\nDecompiled OK!\nThanks for use!\n";
 
-struct Result {
-  int status = -1;  // the exit status; -1 when the program did not end by itself in time
-  std::string out, err;
-};
+using Result = program_test::Outcome;
 
 // Runs the decompiler in `dir` with `args`. Its standard output goes to
 // `stdout_path` when one is given and is kept in the result otherwise; a run
 // that has not ended after 20 seconds is killed.
 Result RunDecompiler(const std::string& dir, const std::vector<std::string>& args,
                      const char* stdout_path = nullptr) {
-  ScratchDir capture;
-  const std::string out = stdout_path != nullptr ? stdout_path : capture.File("out");
-  const std::string err = capture.File("err");
-  std::vector<char*> argv{const_cast<char*>(FONTLATHE_DECOMPILE)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::fflush(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (o < 0 || e < 0 || chdir(dir.c_str()) != 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  Result r;
-  int status = 0;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return r;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  if (stdout_path == nullptr) r.out = ReadAll(out);
-  r.err = ReadAll(err);
-  return r;
+  return program_test::run(FONTLATHE_DECOMPILE, args, dir, stdout_path != nullptr ? stdout_path : "", 20);
 }
 
 // The names in a folder and the bytes of each regular file in it.

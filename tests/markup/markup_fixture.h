@@ -17,7 +17,7 @@
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "exchange/markup/markup_format.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 inline std::string markup_file_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -8,7 +8,7 @@
 #include "exchange/markup/xml_document.h"
 #include "qm_xml.h"
 #include "tests/markup/markup_fixture.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 

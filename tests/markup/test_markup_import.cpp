@@ -10,7 +10,7 @@
 #include "exchange/markup/markupio.h"
 #include "qm_user.h"
 #include "tests/markup/markup_fixture.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 

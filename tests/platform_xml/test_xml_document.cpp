@@ -10,7 +10,7 @@
 #include <string>
 
 #include "qm_xml.h"
-#include "tests/test_temp.h"
+#include "tests/support/test_temp.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Runs a program as a user does from a shell: in a given folder, with its
 // standard output and error collected, and a time limit after which it is
-// killed (so a hang fails the test instead of stalling it).
+// killed (so a hang fails the test instead of stalling it). What it prints is
+// collected outside the folder, so the folder holds only what it made.
 #pragma once
 
 #include <fcntl.h>
@@ -16,10 +17,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_temp.h"
+
 namespace program_test {
 
 struct Outcome {
-  int status = -1;  // the exit status; -1 when killed or not started
+  int status = -1;  // the exit status, 128 + the signal that ended it; -1 when timed out or not started
   bool timed_out = false;
   std::string out, err;
 };
@@ -36,7 +39,10 @@ inline std::string read_all(const std::string& path) {
 inline Outcome run(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
                const std::string& stdout_to = "", int seconds = 60) {
   Outcome r;
-  const std::string out_file = folder + "/.stdout", err_file = folder + "/.stderr";
+  static int runs = 0;
+  const std::string capture = qm_test_temp("run" + std::to_string(++runs));
+  const std::string out_file = capture + ".stdout", err_file = capture + ".stderr";
+  std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid < 0) return r;
   if (pid == 0) {
@@ -65,7 +71,7 @@ inline Outcome run(const std::string& program, const std::vector<std::string>& a
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (!r.timed_out && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+  if (!r.timed_out) r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   if (stdout_to.empty()) r.out = read_all(out_file);
   r.err = read_all(err_file);
   std::remove(out_file.c_str());
