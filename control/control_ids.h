@@ -18,6 +18,10 @@ constexpr UINT kToolbarCreation = 133;  // along the bottom
 constexpr UINT kToolbarStandard = 202;  // along the top
 constexpr UINT kToolbarModify = 231;    // along the left
 
+// View commands.
+constexpr UINT kCommandUndo = 32826;
+constexpr UINT kCommandRedo = 32827;
+
 // Child windows of the frame. The three toolbars get ids of their own, so
 // that a saved bar layout restores each bar onto itself.
 constexpr UINT kStandardBarId = 0xE800;

@@ -25,6 +25,10 @@ ON_WM_MOUSEWHEEL()
 ON_WM_KEYDOWN()
 ON_WM_CHAR()
 ON_WM_ERASEBKGND()
+ON_COMMAND(quill::kCommandUndo, OnUndo)
+ON_COMMAND(quill::kCommandRedo, OnRedo)
+ON_UPDATE_COMMAND_UI(quill::kCommandUndo, OnUpdateUndo)
+ON_UPDATE_COMMAND_UI(quill::kCommandRedo, OnUpdateRedo)
 END_MESSAGE_MAP()
 
 CQuillView* CQuillView::current_ = nullptr;
@@ -222,3 +226,24 @@ void CQuillView::OnChar(UINT ch, UINT, UINT) {
 }
 
 BOOL CQuillView::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CQuillView::step_history(bool undo) {
+  operation_.clear_all_tools();
+  operation_.clear_selectlist(false);
+  As_Void_List touched;
+  if (undo)
+    operation_.undo(touched);
+  else
+    operation_.redo(touched);
+  for (As_Void_Node* n = touched.head(); n; n = n->next())
+    if (MB_Object* o = static_cast<MB_Object*>(n->entity()); o && o->is_drawable()) static_cast<MB_Drawable*>(o)->build_draw();
+  operation_.redraw_all();
+}
+
+void CQuillView::OnUndo() { step_history(true); }
+
+void CQuillView::OnRedo() { step_history(false); }
+
+void CQuillView::OnUpdateUndo(CCmdUI* ui) { ui->Enable(operation_.is_can_undo()); }
+
+void CQuillView::OnUpdateRedo(CCmdUI* ui) { ui->Enable(operation_.is_can_redo()); }

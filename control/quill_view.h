@@ -52,6 +52,10 @@ class CQuillView : public CView {
   afx_msg void OnKeyDown(UINT ch, UINT repeat, UINT flags);
   afx_msg void OnChar(UINT ch, UINT repeat, UINT flags);
   afx_msg BOOL OnEraseBkgnd(CDC* dc);
+  afx_msg void OnUndo();
+  afx_msg void OnRedo();
+  afx_msg void OnUpdateUndo(CCmdUI* ui);
+  afx_msg void OnUpdateRedo(CCmdUI* ui);
 
  private:
   // Hands a mouse message to the active tool.
@@ -59,6 +63,9 @@ class CQuillView : public CView {
   // Installs the select tool when no tool is active and it is permitted.
   void install_default_tool();
   void zoom_keys(UINT key);
+  // Undo or redo one command: tools and selection are dropped first, and
+  // what the command touched is rebuilt.
+  void step_history(bool undo);
   void pan_keys(UINT key);
 
   CString opened_path_;

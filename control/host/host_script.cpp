@@ -7,6 +7,8 @@
 #include <map>
 #include <sstream>
 
+#include "control/quill_frame.h"
+
 namespace {
 
 struct Verb {
@@ -19,7 +21,7 @@ const std::map<std::string, Verb>& verbs() {
       {"move", {Host_Step::MOVE, 2}},   {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
       {"click", {Host_Step::CLICK, 2}}, {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
       {"rclick", {Host_Step::RCLICK, 2}}, {"wheel", {Host_Step::WHEEL, 3}}, {"key", {Host_Step::KEY, 0}},
-      {"char", {Host_Step::CHAR, 0}},   {"wait", {Host_Step::WAIT, 1}},
+      {"char", {Host_Step::CHAR, 0}},   {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
   };
   return table;
 }
@@ -119,7 +121,8 @@ void run_host_script(HWND root, const std::vector<Host_Step>& steps) {
   for (const Host_Step& s : steps) {
     POINT local = {0, 0};
     HWND target = nullptr;
-    if (s.kind != Host_Step::KEY && s.kind != Host_Step::CHAR && s.kind != Host_Step::WAIT) {
+    if (s.kind != Host_Step::KEY && s.kind != Host_Step::CHAR && s.kind != Host_Step::WAIT &&
+        s.kind != Host_Step::COMMAND) {
       last = {s.x, s.y};
       target = target_at(root, s.x, s.y, local);
     }
@@ -151,6 +154,10 @@ void run_host_script(HWND root, const std::vector<Host_Step>& steps) {
         break;
       }
       case Host_Step::WAIT: qm_user_advance_clock(static_cast<DWORD>(s.value)); break;
+      case Host_Step::COMMAND:
+        if (CQuillFrame* frame = CQuillFrame::current())
+          frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
+        break;
     }
     pump_host_messages();
   }

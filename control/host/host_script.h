@@ -12,6 +12,8 @@
 //                     a virtual-key number
 //   char C            the character C typed there
 //   wait MS           the clock moves on (timers fire)
+//   command ID        a toolbar or menu command of the control (32780 starts
+//                     the line tool, 32826 undoes; see the README)
 // After each step the queued messages are dispatched.
 #pragma once
 
@@ -21,7 +23,7 @@
 #include <vector>
 
 struct Host_Step {
-  enum Kind { MOVE, DOWN, UP, CLICK, RDOWN, RUP, RCLICK, WHEEL, KEY, CHAR, WAIT } kind;
+  enum Kind { MOVE, DOWN, UP, CLICK, RDOWN, RUP, RCLICK, WHEEL, KEY, CHAR, WAIT, COMMAND } kind;
   int x = 0, y = 0;
   int value = 0;  // wheel delta, key code, character or milliseconds
   int line = 0;

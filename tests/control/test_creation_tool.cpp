@@ -119,9 +119,10 @@ TEST_F(CreationToolTest, UndoTakesBackOneEntityAtATime) {
   at(WM_LBUTTONDOWN, 40, 10);
   at(WM_LBUTTONDOWN, 60, 30);
   ASSERT_EQ(count(), 2);
-  As_Void_List touched;
-  op_->undo(touched);
+  command(32826);  // the undo command
   EXPECT_EQ(count(), 1);
+  command(32827);
+  EXPECT_EQ(count(), 2);
 }
 
 }  // namespace

@@ -54,11 +54,12 @@ class HostProgram : public ::testing::Test {
   std::string dir_;
 };
 
-// How many pixels of the colour lie in the rows [top, bottom).
-int count_in_rows(const CxImage& image, COLORREF c, int top, int bottom) {
+// How many pixels of the colour lie in the rows [top, bottom), from the
+// column `left` on (left of it lie the toolbars' edges).
+int count_in_rows(const CxImage& image, COLORREF c, int top, int bottom, int left = 0) {
   int n = 0;
   for (int y = top; y < bottom; ++y)
-    for (int x = 0; x < static_cast<int>(image.GetWidth()); ++x) n += image.GetPixelColor(x, y) == c;
+    for (int x = left; x < static_cast<int>(image.GetWidth()); ++x) n += image.GetPixelColor(x, y) == c;
   return n;
 }
 
@@ -92,6 +93,31 @@ TEST_F(HostProgram, AScriptedWheelStepZoomsTheView) {
   // Zoomed in by 1.2 about its middle, the short line is longer on screen.
   const int before = count_in_rows(a, kLineColor, 22, 278), after = count_in_rows(b, kLineColor, 22, 278);
   EXPECT_NEAR(after, before * 1.2, 2.0);
+}
+
+TEST_F(HostProgram, AScriptDrawsWithTheToolsAndUndoesOneOfThem) {
+  // A line, a circle and a polyline, each started by its toolbar command.
+  const std::string draw =
+      "command 32780\nclick 250 60\nclick 380 60\n"
+      "command 32801\nclick 300 150\nclick 330 150\n"
+      "command 32786\nclick 250 220\nclick 300 260\nclick 380 230\nrclick 380 230\n";
+  write("draw.txt", draw);
+  write("undo.txt", draw + "command 32826\n");
+  const std::string drawn = dir_ + "/drawn.png", undone = dir_ + "/undone.png";
+  ASSERT_EQ(host({"--size", "400x300", "--script", dir_ + "/draw.txt", "--screenshot", drawn}).status, 0);
+  auto r = host({"--size", "400x300", "--script", dir_ + "/undo.txt", "--screenshot", undone});
+  ASSERT_EQ(r.status, 0) << r.err;
+  CxImage a, b;
+  ASSERT_TRUE(a.Load(drawn.c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(b.Load(undone.c_str(), CXIMAGE_FORMAT_PNG));
+  const COLORREF white = RGB(255, 255, 255);
+  // The polyline's rows hold white pixels only before the undo; the line's
+  // and the circle's stay.
+  constexpr int kViewLeft = 230;
+  EXPECT_GT(count_in_rows(a, white, 215, 265, kViewLeft), 50);
+  EXPECT_EQ(count_in_rows(b, white, 215, 265, kViewLeft), 0);
+  EXPECT_GT(count_in_rows(b, white, 55, 65, kViewLeft), 100);
+  EXPECT_GT(count_in_rows(b, white, 115, 185, kViewLeft), 50);
 }
 
 TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
