@@ -3,6 +3,10 @@
 // view's handler, the invalidation and the paint through the renderer),
 // beside the renderer's own full repaint of the same drawing in the same
 // run. The wheel turns back and forth, so the scale stays in range.
+//
+// And one mouse move with the line tool (snapping on) over drawings of
+// 1,000 and 1,000,000 lines, from the message to the rubber band drawn: a
+// move must not cost in proportion to the drawing.
 #include <benchmark/benchmark.h>
 #include <qm_user.h>
 
@@ -23,19 +27,23 @@ void pump() {
   }
 }
 
-// A control in its host window, its view showing the lines.
+// A control in its host window, its view showing `count` of the lines.
 struct Scene {
   CWinApp app{"bench-control"};
   CWnd host;
   COleControl* control = nullptr;
   CQuillView* view = nullptr;
-  Scene() {
+  explicit Scene(int count = kCount) {
     host.CreateEx(0, nullptr, "bench", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
     control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, CRect(0, 0, kWidth, kHeight), 1);
     pump();
     view = CQuillView::current();
     MB_Operation& op = view->operation();
-    for (const auto& s : segments()) op.drawing()->add_object(new Bench_Line(s.first, s.second));
+    const auto lines = segments();
+    for (int i = 0; i < count; ++i) {
+      const auto& s = lines[size_t(i) % lines.size()];
+      op.drawing()->add_object(new Bench_Line(s.first, s.second));
+    }
     op.build_draw();
     op.zoom_all();
     view->Invalidate(TRUE);
@@ -72,5 +80,20 @@ void BM_WheelZoom_Baseline_RendererRepaint(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kCount);
 }
 BENCHMARK(BM_WheelZoom_Baseline_RendererRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_SnappedMouseMove(benchmark::State& state) {
+  Scene s(static_cast<int>(state.range(0)));
+  s.view->SendMessage(WM_COMMAND, 32780, 0);  // the line tool: snapping on
+  HWND view = s.view->m_hWnd;
+  qm_user_mouse(view, WM_LBUTTONDOWN, 400, 300);  // its first point: the preview follows
+  pump();
+  int x = 0;
+  for (auto _ : state) {
+    qm_user_mouse(view, WM_MOUSEMOVE, 500 + (x++ % 400), 400);
+    pump();
+  }
+  state.counters["lines"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_SnappedMouseMove)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
