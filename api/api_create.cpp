@@ -24,8 +24,6 @@
 
 namespace {
 
-// The long setting that holds the current drawing colour.
-constexpr int kCurrentColorSetting = 1;
 // Colour indexes that mean "the colour of the layer".
 constexpr short kByLayer = 256;
 constexpr short kByLayerOld = -1;
@@ -249,7 +247,7 @@ bool api_mb_create_layer(MB_Layer*& layer, const char* name, int32_t color, unsi
 // ---- Colours and attributes ----
 
 COLORREF api_mb_get_color_byindex(short index, short layer) {
-  const COLORREF current = static_cast<COLORREF>(g_system_setting.get_long_val(kCurrentColorSetting));
+  const COLORREF current = static_cast<COLORREF>(g_system_setting.get_long_val(MB_CURRENT_COLOR));
   if (index == kByLayer || index == kByLayerOld) {
     MB_Layer* l = g_current_drawing && layer >= 0
                       ? g_current_drawing->find_layer(static_cast<unsigned long>(layer))

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "database/mb_display_color.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
 #include "database/mb_settings.h"
@@ -13,12 +14,12 @@
 bool g_is_rubbering = false;
 
 MB_General::MB_General()
-    : color_(g_system_setting.get_long_val(1)),
-      display_color_(g_system_setting.get_long_val(1)),
-      display_width_(g_system_setting.get_long_val(13)),
-      line_scale_(g_system_setting.get_real_val(1)),
-      width_(g_system_setting.get_real_val(2)),
-      thickness_(g_system_setting.get_real_val(3)) {}
+    : color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
+      display_color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
+      display_width_(g_system_setting.get_long_val(MB_DISPLAY_WIDTH)),
+      line_scale_(g_system_setting.get_real_val(MB_LINE_SCALE)),
+      width_(g_system_setting.get_real_val(MB_WIDTH)),
+      thickness_(g_system_setting.get_real_val(MB_THICKNESS)) {}
 
 // ---------------------------------------------------------------------------
 
@@ -166,18 +167,17 @@ void MB_Drawable::set_layer(uint16_t id, MB_Drawing& drawing) {
 
 int32_t MB_Drawable::get_def_draw_precision() const {
   switch (object_id()) {
-    case ID_ARC: return g_system_setting.get_long_val(14);
-    case ID_BSPLINE: return g_system_setting.get_long_val(18);
-    case ID_ELLIPSE: return g_system_setting.get_long_val(16);
-    case ID_ELLIPSE_ARC: return g_system_setting.get_long_val(17);
-    case ID_POLYLINE: return g_system_setting.get_long_val(19);
-    default: return g_system_setting.get_long_val(15);
+    case ID_ARC: return g_system_setting.get_long_val(MB_ARC_PRECISION);
+    case ID_BSPLINE: return g_system_setting.get_long_val(MB_SPLINE_PRECISION);
+    case ID_ELLIPSE: return g_system_setting.get_long_val(MB_ELLIPSE_PRECISION);
+    case ID_ELLIPSE_ARC: return g_system_setting.get_long_val(MB_ELLIPSE_ARC_PRECISION);
+    case ID_POLYLINE: return g_system_setting.get_long_val(MB_POLYLINE_ARC_PRECISION);
+    default: return g_system_setting.get_long_val(MB_DEFAULT_PRECISION);
   }
 }
 
 void MB_Drawable::build_color() {
-  int32_t c = general_.display_color();
-  if (c == g_system_setting.get_long_val(0)) general_.display_color(~c & 0xFFFFFF);
+  general_.display_color(mb_display_color(general_.display_color(), MB_Background_Match::kEqual));
 }
 
 uint32_t MB_Drawable::build_save_flag() {

@@ -33,11 +33,46 @@ class MB_Layer;
 class MB_Line_Type;
 class MB_URL;
 
-// Property numbers the base handles.
+// Property numbers of the get and set operations. The base handles the
+// real value, the user id and the extended-data text; each entity class the
+// numbers of its own properties; a number a class does not handle reads as
+// zero, null or the origin and writes nothing.
 enum : int32_t {
+  MB_PROP_START = -1,
+  MB_PROP_END = -2,
+  MB_PROP_CENTER = -3,
+  MB_PROP_MIDDLE = -4,
+  MB_PROP_IMAGE_CENTER = -6,
+  MB_PROP_TOP_LEFT = -9,
+  MB_PROP_BOTTOM_RIGHT = -10,
+  MB_PROP_LENGTH = -100,  // or the perimeter
+  MB_PROP_AREA = -101,
+  MB_PROP_ANGLE = -102,   // a line's direction, an arc's sweep, an image's rotation
+  MB_PROP_RADIUS = -103,  // the minor half-axis of an ellipse
+  MB_PROP_MAJOR = -104,
+  MB_PROP_WIDTH = -109,
+  MB_PROP_HEIGHT = -110,
   MB_PROP_REAL_VAL = -114,
   MB_PROP_USER_ID = -205,
+  MB_PROP_PIXEL_HEIGHT = -206,
+  MB_PROP_PIXEL_WIDTH = -207,
+  MB_PROP_ALPHA = -208,   // an image's blend value, 0 to 65535
   MB_PROP_XDATA_TEXT = -302,
+};
+
+// The kinds of point a pick answers, and the snap kinds of the mouse tools.
+enum : int {
+  MB_SNAP_POINT = 12,         // a point entity
+  MB_SNAP_START = 13,         // the start of a segment or curve
+  MB_SNAP_END = 14,           // its end
+  MB_SNAP_CENTER = 16,        // the centre of a circle, arc or ellipse
+  MB_SNAP_INTERSECTION = 20,  // where two entities cross (a snap, never a pick)
+  MB_SNAP_VERTEX = 22,        // a vertex of a polyline, solid or face
+  MB_SNAP_NEAREST = 31,       // the nearest point of an edge
+  MB_SNAP_ON_CIRCLE = 33,     // the nearest point of a circle or arc
+  MB_SNAP_ON_CURVE = 35,      // the nearest point of another curve
+  MB_SNAP_INSIDE = 50,        // inside a filled area
+  MB_SNAP_TEXT = 51,          // a text's insertion point
 };
 
 class MB_General {

@@ -13,7 +13,9 @@ enum : MB_Result {
   MB_SYNTAX_ERROR = 2,    // unexpected data, or an opcode not valid here
   MB_AT_END = 3,          // the stream is at its end; a relative seek failed
   MB_NO_BYTE = 4,         // a read returned no byte
-  MB_NO_MEMORY = 5,       // out of memory, or no object is made for an opcode
+  MB_NO_MEMORY = 5,       // out of memory
+  MB_NO_OBJECT = 5,       // no object is made for this opcode: the status stored
+                          // files and callers know for it is out of memory's
   MB_ALREADY_OPEN = 6,
   MB_NOT_OPEN = 7,
   MB_SHORT_WRITE = 8,

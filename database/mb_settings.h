@@ -6,6 +6,35 @@
 
 #include <cstdint>
 
+// The entries of the long table, by what they hold. Colours are 0x00BBGGRR.
+enum MB_Long_Setting : int {
+  MB_BACKGROUND_COLOR = 0,         // the views' background
+  MB_CURRENT_COLOR = 1,            // the colour of new entities
+  MB_RUBBER_COLOR = 2,             // the rubber band
+  MB_SELECTION_COLOR = 3,          // selected entities
+  MB_HIGHLIGHT_COLOR = 5,          // what highlighted pixels are mixed with
+  MB_DISPLAY_WIDTH = 13,           // the display width of new entities
+  MB_ARC_PRECISION = 14,           // draw precisions: arcs,
+  MB_DEFAULT_PRECISION = 15,       // every class not named here (circles among them),
+  MB_ELLIPSE_PRECISION = 16,       // ellipses,
+  MB_ELLIPSE_ARC_PRECISION = 17,   // elliptical arcs,
+  MB_SPLINE_PRECISION = 18,        // splines,
+  MB_POLYLINE_ARC_PRECISION = 19,  // polyline arcs
+};
+
+// The entries of the short table that are read.
+enum MB_Short_Setting : int {
+  MB_RUBBER_STYLE = 1,  // the rubber band's pen style
+  MB_RUBBER_WIDTH = 6,  // the rubber band's pen width
+};
+
+// The entries of the real table: the attributes new entities start with.
+enum MB_Real_Setting : int {
+  MB_LINE_SCALE = 1,
+  MB_WIDTH = 2,
+  MB_THICKNESS = 3,
+};
+
 class MB_System_Setting {
  public:
   static constexpr int kLongCount = 26;
@@ -39,17 +68,14 @@ class MB_System_Setting {
   void explode_text(bool on) { explode_text_ = on; }
 
  private:
-  // Colours are 0x00BBGGRR: 0 background, 1 entity colour, 2 rubber band,
-  // 3 selection; 13 display width; 14-19 draw precisions of arcs, of every
-  // other class (circles among them), ellipses, elliptical arcs, splines and
-  // polyline arcs; 25 the flags word.
+  // Indexed by MB_Long_Setting; 25 is the flags word.
   int32_t long_[kLongCount] = {0x000000, 0xFFFFFF, 0x00FF00, 0x0000FF, 0x0000FF, 0x0000FF, 0,
                                0xFF0000, 0x00FF00, 0x00FF00, 0,        0x00FF00, 0,
                                0,        30,       60,       80,       60,       100,
                                10,       0,        0,        0,        0,        0,
                                0x80};
   uint16_t short_[kShortCount] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
-  // 1 line scale, 2 width and 3 thickness of new entities.
+  // Indexed by MB_Real_Setting.
   double real_[kRealCount] = {0.0, 2.0, 0.4, 0.0, 0.0};
   bool explode_text_ = false;
 };

@@ -130,7 +130,7 @@ void MB_Draw_Render::update_draw_render(HDC hdc) {
   own_mem_dc_ = true;
   mem_bitmap_ = CreateCompatibleBitmap(hdc, scr_rect_.right, scr_rect_.bottom);
   old_bitmap_ = mem_dc_ && mem_bitmap_ ? SelectObject(mem_dc_, mem_bitmap_) : nullptr;
-  bk_brush_ = CreateSolidBrush(static_cast<COLORREF>(g_system_setting.get_long_val(0)));
+  bk_brush_ = CreateSolidBrush(static_cast<COLORREF>(g_system_setting.get_long_val(MB_BACKGROUND_COLOR)));
   if (mem_dc_) SetBkMode(mem_dc_, TRANSPARENT);
 }
 
@@ -139,7 +139,7 @@ MB_Object_List* MB_Draw_Render::active_list() const { return drawing_ ? &drawing
 // ---- Painting ----
 
 void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
-  quick_dc_.SetColor(static_cast<uint32_t>(g_system_setting.get_long_val(0)));
+  quick_dc_.SetColor(static_cast<uint32_t>(g_system_setting.get_long_val(MB_BACKGROUND_COLOR)));
   quick_dc_.FillRect(&scr_rect_);
   set_drw_rect(scr_rect_);
   // The display list is refilled in place: its nodes are reused from the
@@ -161,7 +161,7 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
   while (reuse) reuse = display_list_.remove_node(reuse);
   if (with_selection && operation_) {
     quick_dc_.SetLineStyleDashed(1);
-    const uint32_t selection_color = static_cast<uint32_t>(g_system_setting.get_long_val(3));
+    const uint32_t selection_color = static_cast<uint32_t>(g_system_setting.get_long_val(MB_SELECTION_COLOR));
     for (As_Void_Node* n = operation_->selection().head(); n; n = n->next()) {
       MB_Drawable* e = static_cast<MB_Drawable*>(n->entity());
       if (!drw_rect_.intersect_rect(&e->rect())) continue;

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   }
   const double margin[3] = {1.1, 1.1, 1.0};
   area.scale_rect(area.center(), margin);
-  const long background = g_system_setting.get_long_val(0);  // black
+  const long background = g_system_setting.get_long_val(MB_BACKGROUND_COLOR);  // black
   if (!op.draw_render()->export_image(picture.c_str(), area, 640, 480, 0, background)) {
     std::fprintf(stderr, "cannot write the picture %s\n", picture.c_str());
     return 1;

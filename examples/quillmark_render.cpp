@@ -310,7 +310,7 @@ int main(int argc, char** argv) {
   warn_about_fonts(*op.drawing());
 
   MB_Draw_Render* view = op.draw_render();
-  const long background = g_system_setting.get_long_val(0);
+  const long background = g_system_setting.get_long_val(MB_BACKGROUND_COLOR);
   errno = 0;
   if (!view->export_image(output.c_str(), view->drw_rect(), width, height, 0, background)) {
     const int err = errno;

@@ -21,27 +21,3 @@ double mb_polar_angle(const As_Vec& v);
 // The drawable part of a copy into an existing target: identity, optional
 // items, nested objects, general attributes and the draw precision.
 bool mb_copy_drawable(MB_Drawable& from, MB_Object*& target);
-
-// Property numbers of the curved entities.
-enum : int32_t {
-  MB_PROP_START = -1,
-  MB_PROP_END = -2,
-  MB_PROP_CENTER = -3,
-  MB_PROP_MIDDLE = -4,
-  MB_PROP_LENGTH = -100,
-  MB_PROP_AREA = -101,
-  MB_PROP_ANGLE = -102,
-  MB_PROP_RADIUS = -103,  // the minor half-axis of an ellipse
-  MB_PROP_MAJOR = -104,
-};
-
-// Snap kinds a pick answers.
-enum : int {
-  MB_SNAP_START = 13,
-  MB_SNAP_END = 14,
-  MB_SNAP_CENTER = 16,
-  MB_SNAP_VERTEX = 22,
-  MB_SNAP_NEAREST = 31,
-  MB_SNAP_ON_CIRCLE = 33,
-  MB_SNAP_ON_CURVE = 35,
-};

@@ -23,7 +23,7 @@ bool MB_Face::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
   for (int i = 0; i < n; ++i) {
     if ((points()[i] - p).len() < tol) {
       found = points()[i];
-      kind = 22;
+      kind = MB_SNAP_VERTEX;
       return true;
     }
   }
@@ -31,7 +31,7 @@ bool MB_Face::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
     As_Pt foot;
     if (is_pick_segment(p, points()[i], points()[(i + 1) % n], tol, foot) == 3) {
       found = foot;
-      kind = 31;
+      kind = MB_SNAP_NEAREST;
       return true;
     }
   }

@@ -21,19 +21,6 @@ constexpr unsigned char kOpcode = 'G';
 // The rubber-band frame of an image: magenta, inverting.
 constexpr COLORREF kFrameColor = 0xFF00FF;
 
-// Property numbers.
-enum : int {
-  kPropCentre = -6,
-  kPropTopLeft = -9,
-  kPropBottomRight = -10,
-  kPropAngle = -102,
-  kPropWidth = -109,
-  kPropHeight = -110,
-  kPropPixelHeight = -206,
-  kPropPixelWidth = -207,
-  kPropAlpha = -208,
-};
-
 CxImage* copy_of(const CxImage* raster) { return raster ? new CxImage(*raster, true, true, true) : nullptr; }
 
 }  // namespace
@@ -108,27 +95,27 @@ void MB_Image::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
 
 As_Pt MB_Image::get_point(int id) const {
   switch (id) {
-    case kPropCentre: return centre_;
-    case kPropTopLeft: return rect().lt();
-    case kPropBottomRight: return rect().rb();
+    case MB_PROP_IMAGE_CENTER: return centre_;
+    case MB_PROP_TOP_LEFT: return rect().lt();
+    case MB_PROP_BOTTOM_RIGHT: return rect().rb();
     default: return MB_Drawable::get_point(id);
   }
 }
 
 double MB_Image::get_real(int id) const {
   switch (id) {
-    case kPropWidth: return width_;
-    case kPropHeight: return height_;
-    case kPropAngle: return angle_;
+    case MB_PROP_WIDTH: return width_;
+    case MB_PROP_HEIGHT: return height_;
+    case MB_PROP_ANGLE: return angle_;
     default: return MB_Drawable::get_real(id);
   }
 }
 
 int32_t MB_Image::get_int(int id) const {
   switch (id) {
-    case kPropPixelHeight: return image_ ? int32_t(image_->GetHeight()) : 0;
-    case kPropPixelWidth: return image_ ? int32_t(image_->GetWidth()) : 0;
-    case kPropAlpha: return alpha_;
+    case MB_PROP_PIXEL_HEIGHT: return image_ ? int32_t(image_->GetHeight()) : 0;
+    case MB_PROP_PIXEL_WIDTH: return image_ ? int32_t(image_->GetWidth()) : 0;
+    case MB_PROP_ALPHA: return alpha_;
     default: return MB_Drawable::get_int(id);
   }
 }

@@ -70,12 +70,12 @@ bool MB_Line::copy_to(MB_Object*& target) {
 bool MB_Line::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& kind, int&) {
   if ((p - pts_[0]).len() < tol) {
     found = pts_[0];
-    kind = 13;
+    kind = MB_SNAP_START;
     return true;
   }
   if ((p - pts_[1]).len() < tol) {
     found = pts_[1];
-    kind = 14;
+    kind = MB_SNAP_END;
     return true;
   }
   if (p.x() < std::min(pts_[0].x(), pts_[1].x()) - tol || p.x() > std::max(pts_[0].x(), pts_[1].x()) + tol ||
@@ -85,7 +85,7 @@ bool MB_Line::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
   const As_Pt foot = proj_pt_to_line(p, pts_[0], normalise(pts_[0] - pts_[1]));
   if ((p - foot).len() >= tol) return false;
   found = foot;
-  kind = 31;
+  kind = MB_SNAP_NEAREST;
   return true;
 }
 
@@ -103,11 +103,11 @@ void MB_Line::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) {
 
 As_Pt MB_Line::get_point(int id) const {
   switch (id) {
-    case -1:
+    case MB_PROP_START:
       return pts_[0];
-    case -2:
+    case MB_PROP_END:
       return pts_[1];
-    case -4:
+    case MB_PROP_MIDDLE:
       return pts_[0] + (pts_[1] - pts_[0]) / 2.0;
     default:
       return MB_Geom::get_point(id);
@@ -115,8 +115,8 @@ As_Pt MB_Line::get_point(int id) const {
 }
 
 double MB_Line::get_real(int id) const {
-  if (id == -100) return (pts_[1] - pts_[0]).len();
-  if (id == -102) return angle_between(As_Vec(1, 0, 0), pts_[1] - pts_[0], As_Uvec(0, 0, 1));
+  if (id == MB_PROP_LENGTH) return (pts_[1] - pts_[0]).len();
+  if (id == MB_PROP_ANGLE) return angle_between(As_Vec(1, 0, 0), pts_[1] - pts_[0], As_Uvec(0, 0, 1));
   return MB_Geom::get_real(id);
 }
 

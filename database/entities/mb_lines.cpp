@@ -48,12 +48,12 @@ bool MB_Lines::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
   for (int i = 0; i < count(); ++i) {
     if ((p - points()[i]).len() < tol) {
       found = points()[i];
-      kind = 22;
+      kind = MB_SNAP_VERTEX;
       return true;
     }
   }
   if (!edge().snap_lines(p, tol, found)) return false;
-  kind = 31;
+  kind = MB_SNAP_NEAREST;
   return true;
 }
 
@@ -69,12 +69,12 @@ void MB_Lines::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) {
 }
 
 double MB_Lines::get_real(int id) const {
-  if (id == -100) {
+  if (id == MB_PROP_LENGTH) {
     double sum = 0.0;
     for (int i = 1; i < count(); ++i) sum += (points()[i] - points()[i - 1]).len();
     return sum;
   }
-  if (id == -102) {
+  if (id == MB_PROP_ANGLE) {
     if (count() < 2) return 0.0;
     return angle_between(As_Vec(1, 0, 0), points()[1] - points()[0], As_Uvec(0, 0, 1));
   }

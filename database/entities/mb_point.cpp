@@ -37,7 +37,7 @@ bool MB_Point::copy_to(MB_Object*& target) {
 bool MB_Point::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& kind, int&) {
   if ((p - pos_).len() >= tol) return false;
   found = pos_;
-  kind = 12;
+  kind = MB_SNAP_POINT;
   return true;
 }
 

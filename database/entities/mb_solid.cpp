@@ -76,8 +76,8 @@ As_Loop* MB_Solid::create_loop() const {
 }
 
 double MB_Solid::get_real(int id) const {
-  if (id == -100) return cal_perimeter(points(), count());
-  if (id == -101) return cal_pts_area(points(), count());
+  if (id == MB_PROP_LENGTH) return cal_perimeter(points(), count());
+  if (id == MB_PROP_AREA) return cal_pts_area(points(), count());
   return MB_Geom::get_real(id);
 }
 
@@ -100,13 +100,13 @@ bool MB_Solid::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
   for (int i = 0; i < count(); ++i) {
     if ((points()[i] - p).len() < tol) {
       found = points()[i];
-      kind = 22;
+      kind = MB_SNAP_VERTEX;
       return true;
     }
   }
   if (!is_pos_in_region(p, points(), count())) return false;
   found = p;
-  kind = 50;
+  kind = MB_SNAP_INSIDE;
   return true;
 }
 

@@ -238,7 +238,7 @@ bool MB_Text::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
   } else if (!node->pick(p, found, tol)) {
     return false;
   }
-  kind = 51;
+  kind = MB_SNAP_TEXT;
   return true;
 }
 

@@ -23,7 +23,7 @@ MB_Result MB_File_IO::get_next_object_shell() {
   ++opcode_count_;
   MB_Result r = MB_SUCCESS;
   object_ = opcode_.make_object(*rendition_, r, *this);
-  if (!object_) return r ? r : MB_NO_MEMORY;
+  if (!object_) return r ? r : MB_NO_OBJECT;
   return MB_SUCCESS;
 }
 

@@ -107,7 +107,7 @@ MB_Object* MB_Opcode::make_object(MB_Rendition&, MB_Result& result, MB_File_IO&)
       return nullptr;
   }
   if (!e.make) {
-    result = e.result ? e.result : MB_NO_MEMORY;
+    result = e.result ? e.result : MB_NO_OBJECT;
     return nullptr;
   }
   MB_Object* o = e.make(*this);

@@ -53,7 +53,7 @@ struct Single_Table {
 
   void set(unsigned char b, MB_Object* (*f)(const MB_Opcode&)) { e[b] = {f, MB_SUCCESS}; }
   void unsupported(const char* bytes) {
-    for (const char* c = bytes; *c; ++c) e[static_cast<unsigned char>(*c)] = {nullptr, MB_NO_MEMORY};
+    for (const char* c = bytes; *c; ++c) e[static_cast<unsigned char>(*c)] = {nullptr, MB_NO_OBJECT};
   }
 
   Single_Table() {
@@ -112,7 +112,7 @@ struct Single_Table {
         char(0x92), 0};
     for (const char* c = kNoObject; *c; ++c) {
       MB_Opcode_Entry& x = e[static_cast<unsigned char>(*c)];
-      if (!x.make) x.result = MB_NO_MEMORY;
+      if (!x.make) x.result = MB_NO_OBJECT;
     }
   }
 };
@@ -134,13 +134,13 @@ MB_Opcode_Entry extended_name(const char* name) {
   if (std::strcmp(name, "(Color") == 0) return {make<MB_Color>, MB_SUCCESS};
   if (std::strcmp(name, "(ColorMap") == 0) return {make_cleared_color_map, MB_SUCCESS};
   // The rest of the vocabulary makes no object.
-  return {nullptr, MB_NO_MEMORY};
+  return {nullptr, MB_NO_OBJECT};
 }
 
 MB_Opcode_Entry extended_code(int32_t code) {
   if (code == 1) return {make_color_map, MB_SUCCESS};
   if (code == 16 || code == 17 || code == 0x123) return {make_marker, MB_SUCCESS};
-  return {nullptr, MB_NO_MEMORY};
+  return {nullptr, MB_NO_OBJECT};
 }
 
 }  // namespace mb_opcode_table

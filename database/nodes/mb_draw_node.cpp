@@ -12,14 +12,8 @@
 #include "database/entities/mb_text.h"
 #include "database/fonts/mb_font_library.h"
 #include "database/mb_linetype.h"
-#include "database/mb_settings.h"
 #include "geometry/dlink.h"
 #include "geometry/geom_algo.h"
-
-int32_t mb_node_color(int32_t c) {
-  const int64_t diff = int64_t(c) - int64_t(g_system_setting.get_long_val(0));
-  return (diff > -100 && diff < 100) ? (~c & 0xFFFFFF) : c;
-}
 
 namespace {
 

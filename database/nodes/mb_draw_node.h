@@ -22,6 +22,7 @@
 
 #include <qm_raster.h>
 
+#include "database/mb_display_color.h"
 #include "geometry/as_pt.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_rect.h"
@@ -33,9 +34,6 @@ class CxImage;
 class MB_Drawable;
 class MB_Line_Type;
 class MB_Text;
-
-// The colour stored for c under the near-background rule.
-int32_t mb_node_color(int32_t c);
 
 class MB_Draw_Node {
  public:
@@ -51,7 +49,8 @@ class MB_Draw_Node {
   };
 
   MB_Draw_Node() = default;
-  MB_Draw_Node(int32_t color, MB_Drawable* owner) : color_(mb_node_color(color)), drawable_(owner) {}
+  MB_Draw_Node(int32_t color, MB_Drawable* owner)
+      : color_(mb_display_color(color, MB_Background_Match::kNear)), drawable_(owner) {}
   // Copies colour, owner, flag and rectangle; the copy is in no list.
   MB_Draw_Node(const MB_Draw_Node& other);
   MB_Draw_Node& operator=(const MB_Draw_Node& other);
@@ -64,9 +63,9 @@ class MB_Draw_Node {
   virtual bool pick(const As_Pt&, As_Pt&, double) { return false; }
 
   int32_t color() const { return color_; }
-  void color(int32_t c) { color_ = mb_node_color(c); }
+  void color(int32_t c) { color_ = mb_display_color(c, MB_Background_Match::kNear); }
   // Applies the rule again, for a background that changed.
-  void build_color() { color_ = mb_node_color(color_); }
+  void build_color() { color_ = mb_display_color(color_, MB_Background_Match::kNear); }
   char flag() const { return flag_; }
   void flag(char f) { flag_ = f; }
   MB_Draw_Node* prev() const { return prev_; }

@@ -28,14 +28,6 @@ class MB_Drawable;
 class MB_Drawing;
 class MB_Operation;
 
-// Snap kinds beside those the entities' picks answer (mb_curve_util.h).
-enum : int {
-  MB_SNAP_POINT = 12,
-  MB_SNAP_INTERSECTION = 20,
-  MB_SNAP_INSIDE = 50,
-  MB_SNAP_TEXT = 51,
-};
-
 class MB_Relation {
  public:
   MB_Relation() = default;

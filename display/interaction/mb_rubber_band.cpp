@@ -17,18 +17,20 @@
 // ---- Shapes ----
 
 MB_Rubber_Node::MB_Rubber_Node()
-    : style_(g_system_setting.get_short_val(1)),
-      width_(g_system_setting.get_short_val(6)),
-      colour_(g_system_setting.get_long_val(2)) {}
+    : style_(g_system_setting.get_short_val(MB_RUBBER_STYLE)),
+      width_(g_system_setting.get_short_val(MB_RUBBER_WIDTH)),
+      colour_(g_system_setting.get_long_val(MB_RUBBER_COLOR)) {}
 
 int32_t MB_Rubber_Node::color() const {
-  return static_cast<int32_t>((~static_cast<uint32_t>(colour_) ^ static_cast<uint32_t>(g_system_setting.get_long_val(0))) &
-                              0xFFFFFFu);
+  return static_cast<int32_t>(
+      (~static_cast<uint32_t>(colour_) ^ static_cast<uint32_t>(g_system_setting.get_long_val(MB_BACKGROUND_COLOR))) &
+      0xFFFFFFu);
 }
 
 int32_t MB_Rubber_Node::highlight_color(int32_t c) {
-  return static_cast<int32_t>((~static_cast<uint32_t>(g_system_setting.get_long_val(5)) ^ static_cast<uint32_t>(c)) &
-                              0xFFFFFFu);
+  return static_cast<int32_t>(
+      (~static_cast<uint32_t>(g_system_setting.get_long_val(MB_HIGHLIGHT_COLOR)) ^ static_cast<uint32_t>(c)) &
+      0xFFFFFFu);
 }
 
 HGDIOBJ MB_Rubber_Node::select_pen(HDC hdc, HPEN& pen) const {
@@ -211,7 +213,8 @@ void MB_Rubber_Entity_List::draw(HDC hdc, const As_Tran& view) {
       HGDIOBJ old = SelectObject(hdc, pen);
       e->draw(hdc, surface, t);
       restore_pen(hdc, old, pen);
-      pen = CreatePen(style(), width(), static_cast<COLORREF>(highlight_color(g_system_setting.get_long_val(0))));
+      pen = CreatePen(style(), width(),
+                      static_cast<COLORREF>(highlight_color(g_system_setting.get_long_val(MB_BACKGROUND_COLOR))));
       old = SelectObject(hdc, pen);
       e->draw_key_point(hdc, surface, t);
       restore_pen(hdc, old, pen);
@@ -226,12 +229,12 @@ MB_Rubber::~MB_Rubber() {
   delete_drw_list(new_list_);
 }
 
-void MB_Rubber::set_color(int32_t c) { g_system_setting.set_long_val(2, c); }
-int32_t MB_Rubber::get_color() { return g_system_setting.get_long_val(2); }
-void MB_Rubber::set_style(int s) { g_system_setting.set_short_val(1, static_cast<uint16_t>(s)); }
-int MB_Rubber::get_style() { return g_system_setting.get_short_val(1); }
-void MB_Rubber::set_width(int w) { g_system_setting.set_short_val(6, static_cast<uint16_t>(w)); }
-int MB_Rubber::get_width() { return g_system_setting.get_short_val(6); }
+void MB_Rubber::set_color(int32_t c) { g_system_setting.set_long_val(MB_RUBBER_COLOR, c); }
+int32_t MB_Rubber::get_color() { return g_system_setting.get_long_val(MB_RUBBER_COLOR); }
+void MB_Rubber::set_style(int s) { g_system_setting.set_short_val(MB_RUBBER_STYLE, static_cast<uint16_t>(s)); }
+int MB_Rubber::get_style() { return g_system_setting.get_short_val(MB_RUBBER_STYLE); }
+void MB_Rubber::set_width(int w) { g_system_setting.set_short_val(MB_RUBBER_WIDTH, static_cast<uint16_t>(w)); }
+int MB_Rubber::get_width() { return g_system_setting.get_short_val(MB_RUBBER_WIDTH); }
 
 void MB_Rubber::add_node_to_newlist(MB_Rubber_Node* node) {
   if (!node) return;

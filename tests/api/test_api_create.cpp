@@ -110,7 +110,7 @@ TEST(ApiCreate, WithoutACurrentDrawingNothingIsMade) {
               text == nullptr && block == nullptr && insert == nullptr && style == nullptr && layer == nullptr);
   EXPECT_EQ(held.general().color(), MB_General().color());
   // By layer, with no drawing to hold the layer: the current colour.
-  EXPECT_EQ(api_mb_get_color_byindex(256, 0), static_cast<COLORREF>(g_system_setting.get_long_val(1)));
+  EXPECT_EQ(api_mb_get_color_byindex(256, 0), static_cast<COLORREF>(g_system_setting.get_long_val(MB_CURRENT_COLOR)));
 }
 
 TEST(ApiCreate, BlockBracketCollectsTheCreations) {
@@ -319,7 +319,7 @@ TEST(ApiCreate, TextsStylesLayersAndColours) {
   EXPECT_FALSE(walls->visibility());
   EXPECT_TRUE(walls->lock());
 
-  const COLORREF current = static_cast<COLORREF>(g_system_setting.get_long_val(1));
+  const COLORREF current = static_cast<COLORREF>(g_system_setting.get_long_val(MB_CURRENT_COLOR));
   const MB_RGBA32 one = MB_Color_Map::current_palette()[1];
   const struct {
     short index, layer;

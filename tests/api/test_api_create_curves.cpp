@@ -93,7 +93,7 @@ TEST(CreateCurves, MakeCircleAndArcs) {
     MB_Arc* arc = nullptr;
     api_mb_make_arc_sme(arc, a.s, a.m, a.e);
     ASSERT_NE(arc, nullptr);
-    EXPECT_NEAR((arc->get_point(-4) - a.m).len(), 0, 1e-9);
+    EXPECT_NEAR((arc->get_point(MB_PROP_MIDDLE) - a.m).len(), 0, 1e-9);
     MB_Arc* same = nullptr;
     api_mb_make_arc_sem(same, a.s, a.e, a.m);
     ASSERT_NE(same, nullptr);

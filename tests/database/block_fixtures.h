@@ -48,7 +48,7 @@ class Seg : public MB_Geom {
 
   bool pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& kind, int&) override {
     if (!draw_node() || !draw_node()->pick(p, found, tol)) return false;
-    kind = 31;
+    kind = MB_SNAP_NEAREST;
     return true;
   }
 

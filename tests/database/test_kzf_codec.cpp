@@ -64,7 +64,7 @@ TEST(KzfDecoder, TokenVectors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    bool ended = c.result == 19;
+    bool ended = c.result == MB_END_OF_BLOCK;
     Bytes block = ended ? cat({c.block, bytes_of("}\r\n")}) : c.block;
     for (int reads : {1, 3, 1 << 16}) {
       for (int source_chunk : {1, 1 << 16}) {
@@ -133,10 +133,10 @@ TEST(KzfDecoder, ResumesWhenTheSourceRunsDry) {
     fed += k;
     r = dec.read(int(out.size()) - got, got, out.data() + got);
     if (fed < block.size()) {
-      ASSERT_EQ(r, 1);
+      ASSERT_EQ(r, MB_SHORT_READ);
     }
   }
-  EXPECT_EQ(r, 19);
+  EXPECT_EQ(r, MB_END_OF_BLOCK);
   out.resize(size_t(got));
   EXPECT_EQ(out, data);
   EXPECT_EQ(dec.read_block_end(), 0);
@@ -244,11 +244,11 @@ TEST(KzfEncoder, FailingSinkIsReportedFromThenOn) {
   Sink sink;
   sink.fail_after = 1;
   MB_LZ_Compressor enc(&sink, 100);
-  ASSERT_EQ(enc.start(), 0);
+  ASSERT_EQ(enc.start(), MB_SUCCESS);
   MB_Result r = 0;
   for (size_t at = 0; at < data.size() && !r; at += 1000) r = enc.compress(1000, data.data() + at);
-  EXPECT_EQ(r, 8);
-  EXPECT_EQ(enc.compress(4, "more"), 8);
+  EXPECT_EQ(r, MB_SHORT_WRITE);
+  EXPECT_EQ(enc.compress(4, "more"), MB_SHORT_WRITE);
   EXPECT_EQ(enc.finish(), 8);
 }
 
@@ -257,7 +257,7 @@ TEST(KzfEncoder, MisuseIsRefused) {
   MB_LZ_Compressor enc(&sink, 100);
   EXPECT_EQ(enc.compress(1, "a"), 10);
   EXPECT_EQ(enc.finish(), 10);
-  ASSERT_EQ(enc.start(), 0);
+  ASSERT_EQ(enc.start(), MB_SUCCESS);
   EXPECT_EQ(enc.start(), 10);
   EXPECT_EQ(enc.compress(-1, "a"), 10);
   EXPECT_EQ(enc.finish(), 0);
@@ -288,7 +288,7 @@ TEST(KzfCodec, RoundTripsThroughChunkings) {
     for (const Chunking& r : reads) {
       for (int source_chunk : {1, 1000, 1 << 20}) {
         Decoded out = decode(block, 100, r, source_chunk);
-        EXPECT_EQ(out.result, 19);
+        EXPECT_EQ(out.result, MB_END_OF_BLOCK);
         EXPECT_EQ(out.block_end, 0);
         EXPECT_TRUE(out.out == d.bytes) << r.size << " " << source_chunk;
       }
@@ -339,11 +339,11 @@ TEST(KzfDecoder, DamagedStreams) {
     Bytes part(block.begin(), block.begin() + long(cut));
     for (int reads : {1 << 16, 7}) {
       Decoded d = decode(part, 100, {reads});
-      if (d.result == 19) {
+      if (d.result == MB_END_OF_BLOCK) {
         EXPECT_GE(cut, block.size() - 3);
         EXPECT_EQ(d.block_end, cut == block.size() - 3 ? 1 : 0);
       } else {
-        EXPECT_EQ(d.result, 3) << cut;
+        EXPECT_EQ(d.result, MB_AT_END) << cut;
       }
       EXPECT_TRUE(std::equal(d.out.begin(), d.out.end(), in.begin()));
     }
@@ -356,7 +356,7 @@ TEST(KzfDecoder, DamagedStreams) {
     for (int i = 0; i < changes; ++i) bad[rng() % bad.size()] = uint8_t(rng());
     if (round % 5 == 0) bad.resize(rng() % bad.size());
     Decoded d = decode(bad, round % 2 ? 100 : 22, {0, 700}, 1 + int(rng() % 64));
-    EXPECT_TRUE(d.result == 19 || d.result == 2 || d.result == 3) << d.result;
+    EXPECT_TRUE(d.result == MB_END_OF_BLOCK || d.result == MB_SYNTAX_ERROR || d.result == MB_AT_END) << d.result;
     EXPECT_LE(d.out.size(), bad.size() * 273);
     failures += d.result != 19;
   }

@@ -318,16 +318,16 @@ TEST(KzfFraming, TokenizerAndDispatch) {
     Bytes body;
     MB_Result result;
   } cases[] = {
-      {bytes_of("(" + std::string(39, 'a') + ")"), MB_NO_MEMORY},  // a name, no object
+      {bytes_of("(" + std::string(39, 'a') + ")"), MB_NO_OBJECT},  // a name, no object
       {bytes_of("(" + std::string(40, 'a') + ")"), MB_SYNTAX_ERROR},
-      {bytes_of("(URL)"), MB_NO_MEMORY},
+      {bytes_of("(URL)"), MB_NO_OBJECT},
       {bytes_of("(ab~"), MB_SYNTAX_ERROR},  // 0x7E is past the name characters
       {Bytes{'(', 'a', 0x7F}, MB_SYNTAX_ERROR},
-      {bytes_of("f"), MB_NO_MEMORY},
+      {bytes_of("f"), MB_NO_OBJECT},
       {bytes_of("q"), MB_SYNTAX_ERROR},
       {Bytes{0x93}, MB_SYNTAX_ERROR},
       {bytes_of(")"), MB_SYNTAX_ERROR},
-      {Bytes{'{', 0, 0, 0, 0, 2, 0}, MB_NO_MEMORY},
+      {Bytes{'{', 0, 0, 0, 0, 2, 0}, MB_NO_OBJECT},
       {bytes_of(" \t\r\n(EndOfKZF)"), MB_END_OF_FILE},
       {Bytes{0x04, 0x7F, 'C', 1, 2, 3, 4, 's', 9, 0, 0, 0, ' ', '(', 'E', 'n', 'd', 'O', 'f', 'K', 'Z', 'F', ')'},
        MB_END_OF_FILE},

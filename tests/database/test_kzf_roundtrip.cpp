@@ -488,7 +488,7 @@ TEST(KzfFailures, ContentBeforeAFailureStays) {
   MB_Drawing d;
   MB_Result r;
   EXPECT_FALSE(load(uncompressed_file(bad), d, &r));
-  EXPECT_EQ(r, MB_NO_MEMORY);
+  EXPECT_EQ(r, MB_NO_OBJECT);
   EXPECT_EQ(d.object_list().count(), 1);
   // Hostile counts and lengths fail without allocating for them.
   for (uint32_t n : {0x7FFFFFFFu, 0x80000000u, 0x10000000u}) {

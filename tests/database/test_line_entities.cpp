@@ -65,8 +65,8 @@ TEST(LineEntity, PickFindsEndsThenTheSegmentWithinTheTolerance) {
     EXPECT_NEAR(r.at.y(), c.at.y(), 1e-12);
   }
   MB_Line dot(As_Pt(1, 1, 0), As_Pt(1, 1, 0));
-  EXPECT_EQ(pick(dot, As_Pt(1, 1.05, 0), 0.1).kind, 13);
-  EXPECT_EQ(dot.get_real(-100), 0.0);
+  EXPECT_EQ(pick(dot, As_Pt(1, 1.05, 0), 0.1).kind, MB_SNAP_START);
+  EXPECT_EQ(dot.get_real(MB_PROP_LENGTH), 0.0);
   EXPECT_FALSE(pick(dot, As_Pt(1, 1.1, 0), 0.1).hit);  // exactly tol from the start
   MB_Ray ray(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
   EXPECT_FALSE(pick(ray, As_Pt(0, 0, 0), 1).hit);
@@ -75,26 +75,26 @@ TEST(LineEntity, PickFindsEndsThenTheSegmentWithinTheTolerance) {
 TEST(LineEntity, PropertiesGiveLengthAngleAndEnds) {
   MB_Line line(As_Pt(1, 1, 0), As_Pt(1, 3, 0));
   line.real_val(2.5);
-  EXPECT_EQ(line.get_point(-1).y(), 1);
-  EXPECT_EQ(line.get_point(-2).y(), 3);
-  EXPECT_EQ(line.get_point(-4).y(), 2);
-  EXPECT_EQ(line.get_real(-100), 2);
-  EXPECT_NEAR(line.get_real(-102), M_PI / 2, 1e-12);
-  EXPECT_EQ(line.get_real(-114), 2.5);
-  EXPECT_EQ(line.get_real(-103), 0);
-  EXPECT_EQ(line.get_point(-3).x(), 0);
+  EXPECT_EQ(line.get_point(MB_PROP_START).y(), 1);
+  EXPECT_EQ(line.get_point(MB_PROP_END).y(), 3);
+  EXPECT_EQ(line.get_point(MB_PROP_MIDDLE).y(), 2);
+  EXPECT_EQ(line.get_real(MB_PROP_LENGTH), 2);
+  EXPECT_NEAR(line.get_real(MB_PROP_ANGLE), M_PI / 2, 1e-12);
+  EXPECT_EQ(line.get_real(MB_PROP_REAL_VAL), 2.5);
+  EXPECT_EQ(line.get_real(MB_PROP_RADIUS), 0);
+  EXPECT_EQ(line.get_point(MB_PROP_CENTER).x(), 0);
 
   MB_Lines chain(3);
   const As_Pt v[3] = {As_Pt(0, 0, 0), As_Pt(3, 4, 0), As_Pt(3, 0, 0)};
   chain.init(3, v);
-  EXPECT_EQ(chain.get_real(-100), 9);  // no closing segment
+  EXPECT_EQ(chain.get_real(MB_PROP_LENGTH), 9);  // no closing segment
   chain.closed(true);
-  EXPECT_EQ(chain.get_real(-100), 9);
-  EXPECT_NEAR(chain.get_real(-102), std::atan2(4, 3), 1e-12);
+  EXPECT_EQ(chain.get_real(MB_PROP_LENGTH), 9);
+  EXPECT_NEAR(chain.get_real(MB_PROP_ANGLE), std::atan2(4, 3), 1e-12);
   EXPECT_EQ(chain.start().x(), 0);
   EXPECT_EQ(chain.end().x(), 3);
   MB_Lines one(1);
-  EXPECT_EQ(one.get_real(-100), 0);
+  EXPECT_EQ(one.get_real(MB_PROP_LENGTH), 0);
   one.build_draw();
   EXPECT_EQ(one.edge().count(), 1);
 }
@@ -107,16 +107,16 @@ TEST(LineEntity, ChainAndPointPick) {
   EXPECT_EQ(chain.rect().rb().x(), 10);
   Pick r = pick(chain, As_Pt(10.05, 0, 0), 0.1);
   EXPECT_TRUE(r.hit);
-  EXPECT_EQ(r.kind, 22);
+  EXPECT_EQ(r.kind, MB_SNAP_VERTEX);
   r = pick(chain, As_Pt(4, 0.05, 0), 0.1);
   EXPECT_TRUE(r.hit);
-  EXPECT_EQ(r.kind, 31);
+  EXPECT_EQ(r.kind, MB_SNAP_NEAREST);
   EXPECT_FALSE(pick(chain, As_Pt(4, 4, 0), 0.1).hit);
 
   MB_Point point(As_Pt(2, 3, 0));
   r = pick(point, As_Pt(2.05, 3, 0), 0.1);
   EXPECT_TRUE(r.hit);
-  EXPECT_EQ(r.kind, 12);
+  EXPECT_EQ(r.kind, MB_SNAP_POINT);
   EXPECT_FALSE(pick(point, As_Pt(2.1, 3, 0), 0.1).hit);
   point.build_draw();
   EXPECT_NEAR(point.rect().lt().x(), 2 - 1e-5, 1e-12);

@@ -103,7 +103,7 @@ TEST(Bspline, PickTable) {
   As_Pt found;
   int kind = -1, extra = 0;
   EXPECT_TRUE(s.pick(As_Pt(on.x(), on.y() + 0.01, 0), unused, 0.05, found, kind, extra));
-  EXPECT_EQ(kind, 35);
+  EXPECT_EQ(kind, MB_SNAP_ON_CURVE);
 }
 
 TEST(Bspline, UndoRestoresAMove) {

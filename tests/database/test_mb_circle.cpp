@@ -31,12 +31,12 @@ TEST(Circle, DisplayIsClosedAtEachPrecision) {
 
 TEST(Circle, PropertiesGiveCentreRadiusAndCircumference) {
   MB_Circle c(As_Pt(1, 1, 0), 2);
-  expect_pt(c.get_point(-3), 1, 1);
-  EXPECT_DOUBLE_EQ(c.get_real(-103), 2);
-  EXPECT_DOUBLE_EQ(c.get_real(-101), qm_pi * 4);
-  EXPECT_DOUBLE_EQ(c.get_real(-100), qm_pi * 4);
+  expect_pt(c.get_point(MB_PROP_CENTER), 1, 1);
+  EXPECT_DOUBLE_EQ(c.get_real(MB_PROP_RADIUS), 2);
+  EXPECT_DOUBLE_EQ(c.get_real(MB_PROP_AREA), qm_pi * 4);
+  EXPECT_DOUBLE_EQ(c.get_real(MB_PROP_LENGTH), qm_pi * 4);
   EXPECT_EQ(c.get_real(-7), 0.0);
-  expect_pt(c.get_point(-1), 0, 0);
+  expect_pt(c.get_point(MB_PROP_START), 0, 0);
 }
 
 TEST(Circle, PickTable) {
@@ -74,10 +74,10 @@ TEST(Arc, PropertiesAcrossAngleZeroAndAtHalfCircles) {
   };
   for (const auto& c : cases) {
     MB_Arc arc(As_Pt(0, 0, 0), 2, c.start, c.end);
-    EXPECT_NEAR(arc.get_real(-102), c.angle, 1e-12);
-    EXPECT_NEAR(arc.get_real(-100), c.angle * 2, 1e-12);
-    EXPECT_NEAR(arc.get_real(-101), c.angle * 2, 1e-12);
-    expect_pt(arc.get_point(-4), c.mid_x, c.mid_y, 1e-6);
+    EXPECT_NEAR(arc.get_real(MB_PROP_ANGLE), c.angle, 1e-12);
+    EXPECT_NEAR(arc.get_real(MB_PROP_LENGTH), c.angle * 2, 1e-12);
+    EXPECT_NEAR(arc.get_real(MB_PROP_AREA), c.angle * 2, 1e-12);
+    expect_pt(arc.get_point(MB_PROP_MIDDLE), c.mid_x, c.mid_y, 1e-6);
   }
 }
 
@@ -142,7 +142,7 @@ TEST(Arc, ReflectionKeepsItCounterClockwise) {
   expect_pt(arc.end(), -3, 0);
   EXPECT_NEAR(arc.start_angle(), qm_pi / 2, 1e-12);
   EXPECT_NEAR(arc.end_angle(), qm_pi, 1e-12);
-  expect_pt(arc.get_point(-4), -1 - std::sqrt(2.0), std::sqrt(2.0));
+  expect_pt(arc.get_point(MB_PROP_MIDDLE), -1 - std::sqrt(2.0), std::sqrt(2.0));
 
   arc.translate(scale_transf(2));
   EXPECT_DOUBLE_EQ(arc.radius(), 4);

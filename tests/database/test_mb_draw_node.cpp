@@ -8,15 +8,11 @@
 #include "database/mb_linetype.h"
 #include "database/mb_settings.h"
 #include "database/nodes/mb_draw_node.h"
+#include "tests/support/background.h"
 #include "tests/surface/surface_probe.h"
 
 namespace {
 
-struct Background {
-  int32_t saved = g_system_setting.get_long_val(0);
-  explicit Background(int32_t c) { g_system_setting.set_long_val(0, c); }
-  ~Background() { g_system_setting.set_long_val(0, saved); }
-};
 
 PixelSet pixels(std::initializer_list<std::pair<int, int>> xy) { return PixelSet(xy); }
 

@@ -9,17 +9,19 @@
 #include "database/mb_settings.h"
 #include "database/mb_undo_redo.h"
 #include "test_entity.h"
+#include "tests/support/background.h"
 
-namespace {
-
-// Restores the background colour a test changes.
-struct Background {
-  int32_t saved = g_system_setting.get_long_val(0);
-  explicit Background(int32_t c) { g_system_setting.set_long_val(0, c); }
-  ~Background() { g_system_setting.set_long_val(0, saved); }
-};
-
-}  // namespace
+// Callers outside the kernel (scripts, the control's automation, stored
+// drawings) name properties and snap kinds by number: the names must keep them.
+static_assert(MB_PROP_START == -1 && MB_PROP_END == -2 && MB_PROP_CENTER == -3 && MB_PROP_MIDDLE == -4 &&
+              MB_PROP_IMAGE_CENTER == -6 && MB_PROP_LENGTH == -100 && MB_PROP_AREA == -101 &&
+              MB_PROP_ANGLE == -102 && MB_PROP_RADIUS == -103 && MB_PROP_MAJOR == -104 && MB_PROP_WIDTH == -109 &&
+              MB_PROP_HEIGHT == -110 && MB_PROP_REAL_VAL == -114 && MB_PROP_USER_ID == -205 &&
+              MB_PROP_ALPHA == -208 && MB_PROP_XDATA_TEXT == -302);
+static_assert(MB_SNAP_POINT == 12 && MB_SNAP_START == 13 && MB_SNAP_END == 14 && MB_SNAP_CENTER == 16 &&
+              MB_SNAP_INTERSECTION == 20 && MB_SNAP_VERTEX == 22 && MB_SNAP_NEAREST == 31 &&
+              MB_SNAP_ON_CIRCLE == 33 && MB_SNAP_ON_CURVE == 35 && MB_SNAP_INSIDE == 50 && MB_SNAP_TEXT == 51);
+static_assert(MB_BACKGROUND_COLOR == 0 && MB_CURRENT_COLOR == 1 && MB_RUBBER_COLOR == 2 && MB_SELECTION_COLOR == 3);
 
 TEST(Drawable, DefaultsFromTheSettings) {
   Test_Line e;
@@ -36,12 +38,12 @@ TEST(Drawable, DefaultsFromTheSettings) {
 
 TEST(Drawable, PropertyNumbers) {
   Test_Line e;
-  e.set_real(-114, 2.5);
-  e.set_int(-205, 77);
-  e.set_string(-302, "note");
-  EXPECT_EQ(e.get_real(-114), 2.5);
-  EXPECT_EQ(e.get_int(-205), 77);
-  EXPECT_STREQ(e.get_string(-302), "note");
+  e.set_real(MB_PROP_REAL_VAL, 2.5);
+  e.set_int(MB_PROP_USER_ID, 77);
+  e.set_string(MB_PROP_XDATA_TEXT, "note");
+  EXPECT_EQ(e.get_real(MB_PROP_REAL_VAL), 2.5);
+  EXPECT_EQ(e.get_int(MB_PROP_USER_ID), 77);
+  EXPECT_STREQ(e.get_string(MB_PROP_XDATA_TEXT), "note");
   EXPECT_EQ(e.xdata().length(), 4);
 
   // Numbers nobody handles read as neutral values and write nothing.
@@ -56,10 +58,10 @@ TEST(Drawable, PropertyNumbers) {
     e.set_string(id, "x");
     e.set_point(id, As_Pt(9, 9, 9));
   }
-  e.set_string(-302, nullptr);
-  EXPECT_EQ(e.get_real(-114), 2.5);
-  EXPECT_EQ(e.get_int(-205), 77);
-  EXPECT_STREQ(e.get_string(-302), "note");
+  e.set_string(MB_PROP_XDATA_TEXT, nullptr);
+  EXPECT_EQ(e.get_real(MB_PROP_REAL_VAL), 2.5);
+  EXPECT_EQ(e.get_int(MB_PROP_USER_ID), 77);
+  EXPECT_STREQ(e.get_string(MB_PROP_XDATA_TEXT), "note");
   EXPECT_EQ(e.real_val(), 2.5);
   EXPECT_EQ(e.user_id(), 77u);
 }
@@ -176,7 +178,7 @@ TEST(Drawable, CopiesOwnWhatTheyHold) {
   ASSERT_TRUE(e.copy_to(target));
   Test_Line* made = static_cast<Test_Line*>(target);
   EXPECT_TRUE(same_point(made->start(), As_Pt(0, 0, 0), 0.0));
-  EXPECT_STREQ(made->get_string(-302), "xdata");
+  EXPECT_STREQ(made->get_string(MB_PROP_XDATA_TEXT), "xdata");
   EXPECT_EQ(made->object_list()->count(), 1);
   delete made;
 }
@@ -193,7 +195,7 @@ TEST(Drawable, UndoRestoresAnAttributeChange) {
   e->bakup();
   e->general().color(0x0000FF);
   e->general().display_color(0x0000FF);
-  e->set_int(-205, 12);
+  e->set_int(MB_PROP_USER_ID, 12);
   store.rec_cmd_end();
 
   As_Void_List touched;

@@ -19,10 +19,10 @@ TEST(Ellipse, AxisConstructorAndProperties) {
   EXPECT_DOUBLE_EQ(e.major(), 2);
   EXPECT_DOUBLE_EQ(e.minor(), 1);
   EXPECT_NEAR(e.angle(), qm_pi / 2, 1e-12);
-  EXPECT_DOUBLE_EQ(e.get_real(-104), 2);
-  EXPECT_DOUBLE_EQ(e.get_real(-103), 1);
-  EXPECT_DOUBLE_EQ(e.get_real(-101), 2 * qm_pi);
-  EXPECT_DOUBLE_EQ(e.get_real(-100), 3 * qm_pi);
+  EXPECT_DOUBLE_EQ(e.get_real(MB_PROP_MAJOR), 2);
+  EXPECT_DOUBLE_EQ(e.get_real(MB_PROP_RADIUS), 1);
+  EXPECT_DOUBLE_EQ(e.get_real(MB_PROP_AREA), 2 * qm_pi);
+  EXPECT_DOUBLE_EQ(e.get_real(MB_PROP_LENGTH), 3 * qm_pi);
   expect_pt(e.get_para_pos(0), 0, 2);
   expect_pt(e.get_para_pos(qm_pi / 2), -1, 0);
 }
@@ -99,9 +99,9 @@ TEST(Ellipse, PickFindsTheCentreAndTheOutlineButNotInside) {
   As_Pt found;
   int kind = 0, extra = 0;
   EXPECT_TRUE(e.pick(As_Pt(0.01, 0, 0), unused, 0.1, found, kind, extra));
-  EXPECT_EQ(kind, 16);
+  EXPECT_EQ(kind, MB_SNAP_CENTER);
   EXPECT_TRUE(e.pick(As_Pt(4.02, 0, 0), unused, 0.1, found, kind, extra));
-  EXPECT_EQ(kind, 31);
+  EXPECT_EQ(kind, MB_SNAP_NEAREST);
   kind = 0;
   EXPECT_FALSE(e.pick(As_Pt(2, 0, 0), unused, 0.1, found, kind, extra));
   EXPECT_EQ(kind, 0);

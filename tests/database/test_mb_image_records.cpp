@@ -76,8 +76,8 @@ TEST(ImageRecord, RoundTripIsOneUnitPerPixel) {
   ASSERT_NE(read.image(), nullptr);
   EXPECT_EQ(read.width(), 32);
   EXPECT_EQ(read.height(), 16);
-  EXPECT_EQ(read.get_int(-207), 32);
-  EXPECT_EQ(read.get_int(-206), 16);
+  EXPECT_EQ(read.get_int(MB_PROP_PIXEL_WIDTH), 32);
+  EXPECT_EQ(read.get_int(MB_PROP_PIXEL_HEIGHT), 16);
   EXPECT_EQ(read.center().x(), 5);
   EXPECT_EQ(read.center().y(), 5);
   EXPECT_EQ(read.angle(), 0);

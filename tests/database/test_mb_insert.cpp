@@ -87,7 +87,7 @@ TEST_F(InsertTest, TransformScalesMirrorsTurnsAndMoves) {
   EXPECT_EQ(d.object_type(), 9);
   EXPECT_EQ(d.scale()[2], 1.0);
   EXPECT_TRUE(d.trans().identity());
-  EXPECT_EQ(d.get_real(-103), 0.0);
+  EXPECT_EQ(d.get_real(MB_PROP_RADIUS), 0.0);
 }
 
 TEST_F(InsertTest, DrawsNestedInsertsThroughTheirTransforms) {
@@ -192,7 +192,7 @@ TEST_F(InsertTest, PicksThroughBasePointScaleAndNesting) {
     EXPECT_EQ(c.insert->pick(c.p, hits, c.tol, found, kind, extra), c.hit) << xy(c.p);
     if (c.hit) {
       EXPECT_EQ(xy(found), c.found);
-      EXPECT_EQ(kind, 31);
+      EXPECT_EQ(kind, MB_SNAP_NEAREST);
     }
   }
 }

@@ -55,9 +55,9 @@ TEST(Solid, OffsetMovesEveryEdgeToItsLeft) {
 
 TEST(Solid, MeasuresLoopsAndEmptySolids) {
   MB_Solid s = square_solid();
-  EXPECT_EQ(s.get_real(-100), 16.0);
-  EXPECT_EQ(s.get_real(-101), 16.0);
-  EXPECT_EQ(s.get_real(-102), 0.0);
+  EXPECT_EQ(s.get_real(MB_PROP_LENGTH), 16.0);
+  EXPECT_EQ(s.get_real(MB_PROP_AREA), 16.0);
+  EXPECT_EQ(s.get_real(MB_PROP_ANGLE), 0.0);
   std::unique_ptr<As_Loop> loop(s.create_loop());
   EXPECT_EQ(loop->count(), 4);
   EXPECT_EQ(loop->area(), 16.0);
@@ -66,8 +66,8 @@ TEST(Solid, MeasuresLoopsAndEmptySolids) {
   EXPECT_EQ(MB_Solid(As_Loop()).count(), 0);
 
   MB_Solid empty;
-  EXPECT_EQ(empty.get_real(-100), 0.0);
-  EXPECT_EQ(empty.get_real(-101), 0.0);
+  EXPECT_EQ(empty.get_real(MB_PROP_LENGTH), 0.0);
+  EXPECT_EQ(empty.get_real(MB_PROP_AREA), 0.0);
   empty.build_draw();
   EXPECT_EQ(empty.draw_node(), nullptr);
   EXPECT_EQ(empty.edge().count(), 0);
@@ -92,10 +92,10 @@ TEST(Solid, PicksVerticesThenItsRegion) {
   As_Pt found;
   int kind = 0, extra = 7;
   ASSERT_TRUE(s.pick(As_Pt(10, 0, 0), none, 0.5, found, kind, extra));
-  EXPECT_EQ(kind, 22) << "a vertex wins over the region";
+  EXPECT_EQ(kind, MB_SNAP_VERTEX) << "a vertex wins over the region";
   EXPECT_EQ(found.x(), 10.0);
   ASSERT_TRUE(s.pick(As_Pt(9.7, 0.1, 0), none, 0.5, found, kind, extra));
-  EXPECT_EQ(kind, 22);
+  EXPECT_EQ(kind, MB_SNAP_VERTEX);
   EXPECT_EQ(found.x(), 10.0);
   EXPECT_EQ(extra, 7);
   // Away from the vertices the answer is the region's.
@@ -109,7 +109,7 @@ TEST(Solid, PicksVerticesThenItsRegion) {
       if (near_vertex) continue;
       ASSERT_EQ(s.pick(p, none, 0.1, found, kind, extra), inside) << x << "," << y;
       if (inside) {
-        EXPECT_EQ(kind, 50);
+        EXPECT_EQ(kind, MB_SNAP_INSIDE);
         EXPECT_EQ(found.x(), x);
         EXPECT_EQ(found.y(), y);
       }
@@ -181,9 +181,9 @@ TEST(Face, OutlineAndPick) {
   As_Pt found;
   int kind = 0, extra = 0;
   EXPECT_TRUE(f.pick(As_Pt(6.1, 6, 0), none, 0.5, found, kind, extra));
-  EXPECT_EQ(kind, 22);
+  EXPECT_EQ(kind, MB_SNAP_VERTEX);
   EXPECT_TRUE(f.pick(As_Pt(4, 2.2, 0), none, 0.5, found, kind, extra));
-  EXPECT_EQ(kind, 31);
+  EXPECT_EQ(kind, MB_SNAP_NEAREST);
   EXPECT_EQ(found.y(), 2.0);
   EXPECT_FALSE(f.pick(As_Pt(4, 4, 0), none, 0.5, found, kind, extra));
 

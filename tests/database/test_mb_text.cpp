@@ -145,7 +145,7 @@ TEST_F(TextLayout, NoMainFontKeepsTheOldNodeAndPickingFindsTheText) {
   As_Pt hit;
   int kind = 0, extra = 0;
   ASSERT_TRUE(text.pick(As_Pt(100.01, 55, 0), none, 0.1, hit, kind, extra));
-  EXPECT_EQ(kind, 51);
+  EXPECT_EQ(kind, MB_SNAP_TEXT);
   ASSERT_TRUE(text.pick(As_Pt(100.01, 50, 0), none, 0.1, hit, kind, extra));
   expect_pt(hit, 100, 50);
   EXPECT_FALSE(text.pick(As_Pt(130, 55, 0), none, 0.1, hit, kind, extra));

@@ -106,7 +106,7 @@ TEST_F(ViewTest, PanMovesFromOntoTo) {
 }
 
 TEST_F(ViewTest, RepaintLandsOnTheWindowAsComposed) {
-  g_system_setting.set_long_val(0, 0x102030);
+  g_system_setting.set_long_val(MB_BACKGROUND_COLOR, 0x102030);
   add_line(As_Pt(10, 10, 0), As_Pt(200, 120, 0), 0x00FF00);
   Snap_Line* off = add_line(As_Pt(5000, 5000, 0), As_Pt(5001, 5001, 0));
   Snap_Line* hidden = add_line(As_Pt(20, 20, 0), As_Pt(30, 90, 0), 0x0000FF);

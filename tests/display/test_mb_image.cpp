@@ -79,8 +79,8 @@ TEST(ImageEntity, RubberBandFrameInvertsAndIsUndoneByASecondDrawing) {
   bare.build_draw();
   bare.draw(s.dc.GetDC(), s.dc, view);
   EXPECT_EQ(probe.snapshot(), before);
-  EXPECT_EQ(bare.get_int(-206), 0);
-  EXPECT_EQ(bare.get_int(-207), 0);
+  EXPECT_EQ(bare.get_int(MB_PROP_PIXEL_HEIGHT), 0);
+  EXPECT_EQ(bare.get_int(MB_PROP_PIXEL_WIDTH), 0);
 }
 
 TEST(ImageEntity, PropertiesAndPicking) {
@@ -97,12 +97,12 @@ TEST(ImageEntity, PropertiesAndPicking) {
     EXPECT_EQ(image->get_point(q.id).x(), q.p.x()) << q.id;
     EXPECT_EQ(image->get_point(q.id).y(), q.p.y()) << q.id;
   }
-  EXPECT_EQ(image->get_real(-109), 4);
-  EXPECT_EQ(image->get_real(-110), 2);
-  EXPECT_EQ(image->get_real(-102), 0.25);
-  EXPECT_EQ(image->get_int(-206), 5);
-  EXPECT_EQ(image->get_int(-207), 3);
-  EXPECT_EQ(image->get_int(-208), 700);
+  EXPECT_EQ(image->get_real(MB_PROP_WIDTH), 4);
+  EXPECT_EQ(image->get_real(MB_PROP_HEIGHT), 2);
+  EXPECT_EQ(image->get_real(MB_PROP_ANGLE), 0.25);
+  EXPECT_EQ(image->get_int(MB_PROP_PIXEL_HEIGHT), 5);
+  EXPECT_EQ(image->get_int(MB_PROP_PIXEL_WIDTH), 3);
+  EXPECT_EQ(image->get_int(MB_PROP_ALPHA), 700);
 
   As_Pt_List unused;
   const struct {

@@ -88,7 +88,7 @@ TEST_F(ViewTest, SnapPrefersEndsAndPutsCrossingsFirst) {
   EXPECT_NEAR(tool->snap_pos().y(), 10, 1e-9);
   int crossings = 0;
   for (As_Void_Node* n = tool->relation_list().head(); n; n = n->next())
-    crossings += static_cast<MB_Relation*>(n->entity())->type() == 20;
+    crossings += static_cast<MB_Relation*>(n->entity())->type() == MB_SNAP_INTERSECTION;
   EXPECT_EQ(crossings, 1);
   // Without a crossing nearby the end point wins over the nearest point.
   op->delete_object(b, false);

@@ -33,12 +33,12 @@ class Snap_Line : public Test_Line {
   bool pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& kind, int&) override {
     if ((p - start()).len() < tol) {
       found = start();
-      kind = 13;
+      kind = MB_SNAP_START;
       return true;
     }
     if ((p - end_).len() < tol) {
       found = end_;
-      kind = 14;
+      kind = MB_SNAP_END;
       return true;
     }
     const As_Vec d = end_ - start();
@@ -49,7 +49,7 @@ class Snap_Line : public Test_Line {
     const As_Pt foot = start() + d * t;
     if ((p - foot).len() >= tol) return false;
     found = foot;
-    kind = 31;
+    kind = MB_SNAP_NEAREST;
     return true;
   }
   const As_Pt& end() const { return end_; }

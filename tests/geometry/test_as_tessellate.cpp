@@ -137,8 +137,9 @@ TEST(Tessellate, ArcsAndCirclesAtDisplayPrecisions) {
 // The kernel's default precisions: a 30-point arc, a closed 60-point
 // circle, a closed ellipse of 80.
 TEST(Tessellate, DefaultPrecisionsCloseTheirCurves) {
-  const int arc_n = g_system_setting.get_long_val(14), circle_n = g_system_setting.get_long_val(15);
-  const int ellipse_n = g_system_setting.get_long_val(16);
+  const int arc_n = g_system_setting.get_long_val(MB_ARC_PRECISION),
+            circle_n = g_system_setting.get_long_val(MB_DEFAULT_PRECISION);
+  const int ellipse_n = g_system_setting.get_long_val(MB_ELLIPSE_PRECISION);
   ASSERT_EQ(arc_n, 30);
   ASSERT_EQ(circle_n, 60);
   ASSERT_EQ(ellipse_n, 80);
