@@ -22,19 +22,11 @@
 #include "geometry/as_log.h"
 
 #include <windows.h>
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_temp.h"
 
 namespace {
 
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_all(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A fresh folder under the test temp folder.
 std::string make_dir(const char* name) {
@@ -46,19 +38,19 @@ std::string make_dir(const char* name) {
 
 TEST(MBSystem, SettingsStartWithTheDocumentedColoursPrecisionsAndScales) {
   const MB_System_Setting s;
-  EXPECT_EQ(s.get_long_val(0), 0x000000);  // background: black
-  EXPECT_EQ(s.get_long_val(1), 0xFFFFFF);  // entity colour: white
-  EXPECT_EQ(s.get_long_val(2), 0x00FF00);  // rubber band: green
-  EXPECT_EQ(s.get_long_val(3), 0x0000FF);  // selection: red (0x00BBGGRR)
-  EXPECT_EQ(s.get_long_val(14), 30);       // draw precision of arcs
-  EXPECT_EQ(s.get_long_val(15), 60);       // draw precision of circles and the rest
+  EXPECT_EQ(s.get_long_val(MB_BACKGROUND_COLOR), 0x000000);  // black
+  EXPECT_EQ(s.get_long_val(MB_CURRENT_COLOR), 0xFFFFFF);     // white
+  EXPECT_EQ(s.get_long_val(MB_RUBBER_COLOR), 0x00FF00);      // green
+  EXPECT_EQ(s.get_long_val(MB_SELECTION_COLOR), 0x0000FF);   // red (0x00BBGGRR)
+  EXPECT_EQ(s.get_long_val(MB_ARC_PRECISION), 30);
+  EXPECT_EQ(s.get_long_val(MB_DEFAULT_PRECISION), 60);              // circles among them
   EXPECT_EQ(s.get_long_val(MB_System_Setting::kFlagsIndex), 0x80);  // the flags word
-  EXPECT_EQ(s.get_real_val(1), 2.0);  // line scale
-  EXPECT_EQ(s.get_real_val(2), 0.4);  // width of new entities
+  EXPECT_EQ(s.get_real_val(MB_LINE_SCALE), 2.0);
+  EXPECT_EQ(s.get_real_val(MB_WIDTH), 0.4);
   EXPECT_FALSE(s.explode_text());
   // The process-wide settings start from the same values.
-  EXPECT_EQ(g_system_setting.get_long_val(15), 60);
-  EXPECT_EQ(g_system_resource.setting().get_long_val(1), 0xFFFFFF);
+  EXPECT_EQ(g_system_setting.get_long_val(MB_DEFAULT_PRECISION), 60);
+  EXPECT_EQ(g_system_resource.setting().get_long_val(MB_CURRENT_COLOR), 0xFFFFFF);
 }
 
 TEST(MBSystem, SettingIndexesOutOfRangeReadZeroAndWriteNothing) {

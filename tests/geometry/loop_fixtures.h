@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "geometry/as_loop.h"
+#include "tests/support/file_bytes.h"
 
 namespace loop_fixtures {
 
@@ -78,10 +79,6 @@ class ScopedTempDir {
   std::string old_, dir_;
 };
 
-inline std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline int CountOf(const std::string& text, const std::string& what) {
   int n = 0;

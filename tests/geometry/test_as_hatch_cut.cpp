@@ -93,14 +93,14 @@ TEST(HatchCut, HolesStayEmptyAndTheirTestsAreLogged) {
   }
   EXPECT_EQ(pieces.size(), 8u);
   EXPECT_DOUBLE_EQ(total, 4 + 2 + 2 + 2 + 4);
-  const std::string log = ReadFile("kzf.log");
+  const std::string log = read_all("kzf.log");
   EXPECT_EQ(CountOf(log, "\xD6\xD0\xB5\xE3x:"), 11);
   EXPECT_EQ(CountOf(log, "\xD6\xD0\xB5\xE3x:2.0000  y:2.0000  z:0.0000"), 1);
   // Without holes nothing is logged.
   loops.removeValue(&hole);
   cut_segments_by_loops(loops, half_pi, 1, out);
   TakeSegments(out);
-  EXPECT_EQ(CountOf(ReadFile("kzf.log"), "x:"), 11);
+  EXPECT_EQ(CountOf(read_all("kzf.log"), "x:"), 11);
 }
 
 // Unusable spacings give nothing and return at once; empty loops are
@@ -214,7 +214,7 @@ TEST(HatchCut, LoopCutIntoFaces) {
     EXPECT_EQ(out.at(0).count(), 6);
   }
   // Every cut with cutters appends its time line and segments to the dump.
-  const std::string dump = ReadFile("cutloopbyloops.txt");
+  const std::string dump = read_all("cutloopbyloops.txt");
   EXPECT_EQ(dump.rfind(";;", 0), 0u);
   EXPECT_EQ(CountOf(dump, ",16711680\r"), 8);
   EXPECT_EQ(CountOf(dump, "1.0000,1.0000,0.0000,3.0000,1.0000,0.0000,16711680"), 1);

@@ -17,18 +17,8 @@
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "exchange/markup/markup_format.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_temp.h"
-
-inline std::string markup_file_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-inline void markup_write_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 inline bool markup_file_exists(const std::string& path) { return std::ifstream(path).good(); }
 
@@ -70,7 +60,7 @@ class MarkupTest : public testing::Test {
   void use_template(const std::string& text) {
     const std::string dir = qm_test_temp("markup_kernel/");
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "support'").c_str()), 0);
-    markup_write_file(dir + "support/sample.xml", text);
+    write_all(dir + "support/sample.xml", text);
     setenv("QM_KERNEL_DIR", dir.c_str(), 1);
   }
 

@@ -92,7 +92,7 @@ TEST_F(MarkupTest, WritesMarkedPolylinesAndTextsInOrder) {
   EXPECT_EQ(attr(text, "textContent"), "check");
   EXPECT_EQ(attr(text, "height"), "1");
   EXPECT_EQ(attr(text, "width"), "1");
-  const std::string raw = markup_file_text(out);
+  const std::string raw = read_all(out);
   EXPECT_NE(raw.find("<redline:Text rotation=\"0.000000\" scale=\"1.000000\" markupPlaneName=\"Model\" "
                      "textContent=\"check\" height=\"1\" width=\"1\">"),
             std::string::npos)
@@ -124,7 +124,7 @@ TEST_F(MarkupTest, TheTemplateIsNeverWritten) {
   char support[MAX_PATH];
   ASSERT_TRUE(get_support_dir(support));
   const std::string tmpl = std::string(support) + "sample.xml";
-  const std::string before = markup_file_text(tmpl);
+  const std::string before = read_all(tmpl);
   ASSERT_FALSE(before.empty()) << "missing " << tmpl;
   add_polyline({As_Pt(0, 0, 0), As_Pt(1, 1, 0)}, 0.3);
   EXPECT_TRUE(api_mb_save_xml(&drawing_, "a.dwg", temp("t.rml").c_str()));
@@ -133,7 +133,7 @@ TEST_F(MarkupTest, TheTemplateIsNeverWritten) {
   EXPECT_FALSE(api_mb_save_xml(nullptr, "a.dwg", temp("none.rml").c_str()));
   EXPECT_FALSE(markup_file_exists(qm_test_temp("none.rml")));
   EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", "/nonexistent/folder/out.rml")) << "the save's own result";
-  EXPECT_EQ(markup_file_text(tmpl), before);
+  EXPECT_EQ(read_all(tmpl), before);
 }
 
 TEST_F(MarkupTest, ATemplateLackingAnElementWritesNothing) {

@@ -42,7 +42,7 @@ class MarkupImport : public MarkupTest {
  protected:
   bool load(const std::string& document) {
     const std::string path = temp("in.rml");
-    markup_write_file(path, document);
+    write_all(path, document);
     return api_mb_load_xml(path, &drawing_, base_);
   }
   std::vector<MB_Polyline*> polylines() { return all<MB_Polyline>(MB_Object::ID_POLYLINE); }
@@ -146,7 +146,7 @@ TEST_F(MarkupImport, PrettyAndCompactDocumentsGiveTheSameObjects) {
 
 TEST_F(MarkupImport, TheBaseDrawingIsLoadedIntoTheDrawing) {
   const std::string dxf = temp("base plan.dxf");
-  markup_write_file(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+  write_all(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
   ASSERT_TRUE(load(markup(polyline(point(0, 0) + point(1, 1)), "\"" + dxf + "\"")));
   EXPECT_EQ(base_, dxf);
   EXPECT_EQ(all<MB_Line>(MB_Object::ID_LINE).size(), 1u);
@@ -167,7 +167,7 @@ TEST_F(MarkupImport, TheBaseDrawingIsLoadedIntoTheDrawing) {
 TEST_F(MarkupImport, Failures) {
   // No Objects: false, with the base drawing still read and its path kept.
   const std::string dxf = temp("only.dxf");
-  markup_write_file(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+  write_all(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
   EXPECT_FALSE(load("<redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" + dxf +
                     "\"</redline:BaseDocument></redline:RedlineMarkup>"));
   EXPECT_EQ(base_, dxf);
@@ -230,7 +230,7 @@ TEST_F(MarkupImport, ExportedDocumentsReadBackAndSaveAgainWhole) {
   const std::string second = temp("second.rml");
   ASSERT_TRUE(api_mb_save_xml(&read, base.c_str(), second.c_str()));
   EXPECT_TRUE(xmllint_accepts(second));
-  const std::string a = markup_file_text(first), b = markup_file_text(second);
+  const std::string a = read_all(first), b = read_all(second);
   EXPECT_EQ(std::count(a.begin(), a.end(), '<'), std::count(b.begin(), b.end(), '<'));
   EXPECT_NE(b.find("textContent=\"first \xE4\xB8\xAD\""), std::string::npos);
 }

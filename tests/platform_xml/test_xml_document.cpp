@@ -10,6 +10,7 @@
 #include <string>
 
 #include "qm_xml.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_temp.h"
 
 namespace {
@@ -21,12 +22,6 @@ const char kPretty[] =
     "<?xml version=\"1.0\"?>\n<r:Root xmlns:r=\"urn:test\">\n  <r:A>x</r:A>\n  <!-- note -->\n"
     "  <r:B k=\"1\">\n    <r:A>y</r:A>\n  </r:B>\n</r:Root>\n";
 
-std::string file_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 TEST(XmlDocument, PrettyAndCompactDocumentsHaveTheSameChildren) {
   for (const char* text : {kCompact, kPretty}) {
@@ -114,7 +109,7 @@ TEST(XmlDocument, EditsEscapeAndSaveValidXml) {
   b.append_copy(a);
   const std::string path = qm_test_temp("qm_xml_saved.xml");
   ASSERT_TRUE(doc.save_file(path.c_str()));
-  const std::string saved = file_text(path);
+  const std::string saved = read_all(path);
   EXPECT_NE(saved.find("<r:C text=\"a&lt;b &amp; &quot;c&quot;&#10;d!\" z=\"2\"/>"), std::string::npos) << saved;
   EXPECT_EQ(saved.find("xmlns:r", saved.find("xmlns:r") + 1), std::string::npos) << "no second declaration";
   if (std::system("command -v xmllint > /dev/null") == 0) {

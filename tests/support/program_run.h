@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_temp.h"
 
 namespace program_test {
@@ -27,12 +28,7 @@ struct Outcome {
   std::string out, err;
 };
 
-inline std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using ::read_all;
 
 // Runs `program args...` in `folder`; stdout goes to `stdout_to` when given
 // (a path such as /dev/full), else it is collected.

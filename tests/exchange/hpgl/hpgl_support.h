@@ -20,6 +20,7 @@
 #include "database/entities/mb_lines.h"
 #include "database/mb_drawing.h"
 #include "exchange/hpgl/penplot.h"
+#include "tests/support/file_bytes.h"
 
 namespace hpgl_test {
 
@@ -53,12 +54,6 @@ class ScratchDir {
   std::string path_;
 };
 
-inline std::string read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // The chains of lines of the drawing's entity list, in order.
 inline std::vector<Chain> chains_of(MB_Drawing& d) {
@@ -107,7 +102,7 @@ inline std::vector<Segment> hp2xx_segments(const std::string& plot, const Scratc
   const std::string out = dir.file("hp2xx.out");
   std::vector<Segment> segs;
   if (!run("hp2xx -q -m hpgl -f '" + out + "' '" + plot + "' </dev/null >/dev/null 2>&1")) return segs;
-  const std::string text = read_bytes(out);
+  const std::string text = read_all(out);
   double px = 0, py = 0;
   size_t i = 0;
   while ((i = text.find('P', i)) != std::string::npos) {

@@ -45,7 +45,7 @@ std::string written() {
   ScratchDir dir;
   const std::string path = dir.file("out.plt");
   EXPECT_TRUE(api_mb_save_hpgl_file(path.c_str()));
-  return hpgl_test::read_bytes(path);
+  return read_all(path);
 }
 
 // What lies between preamble and trailer.
@@ -191,7 +191,7 @@ TEST(HpglExport, FailuresAnswerFalseAndKeepTheOldFile) {
   }
   const std::string old = dir.write("old.plt", "PU0,0;PD1,1;");
   EXPECT_FALSE(api_mb_save_hpgl_file(old.c_str())) << "no current drawing";
-  EXPECT_EQ(hpgl_test::read_bytes(old), "PU0,0;PD1,1;");
+  EXPECT_EQ(read_all(old), "PU0,0;PD1,1;");
 }
 
 TEST(HpglExport, ReplacesAFileWhole) {
@@ -200,7 +200,7 @@ TEST(HpglExport, ReplacesAFileWhole) {
   MB_Drawing d;
   add(d, line(0, 0, 1, 0));
   ASSERT_TRUE(api_mb_save_hpgl_file(path.c_str()));
-  EXPECT_EQ(hpgl_test::read_bytes(path), kPreamble + "SP1;PU0,0;PD40,0;" + kTrailer);
+  EXPECT_EQ(read_all(path), kPreamble + "SP1;PU0,0;PD40,0;" + kTrailer);
   EXPECT_FALSE(std::filesystem::exists(path + ".~plt"));
 }
 

@@ -104,7 +104,7 @@ TEST(HpglPeers, GraphPointsComeBackWhereTheyWere) {
   Chain expected;
   for (const auto& p : data) expected.emplace_back(2000 + 600 * p.first, 2000 + 600 * p.second);
   const std::vector<Chain> chains = chains_of(drawing);
-  ASSERT_EQ(chains.size(), 1u) << hpgl_test::read_bytes(out);
+  ASSERT_EQ(chains.size(), 1u) << read_all(out);
   EXPECT_EQ(chains[0], expected);
 }
 
