@@ -11,6 +11,14 @@ constexpr UINT kTemplateResource = 32767;  // the document template's resource i
 constexpr UINT kDialogAbout = 2;
 constexpr UINT kDialogPropPage = 201;
 constexpr UINT kDialogSidePanel = 240;
+constexpr UINT kDialogTextEntry = 134;
+
+// The text-entry dialog's controls.
+constexpr UINT kTextEntryText = 1008;
+constexpr UINT kTextEntryHeight = 1026;
+constexpr UINT kTextEntryAngle = 1028;
+constexpr UINT kTextEntryWidthFactor = 1030;
+constexpr UINT kTextEntryOblique = 1031;
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;
 constexpr UINT kStringPropPageCaption = 200;
@@ -58,8 +66,12 @@ constexpr long kToolCircle = -208;
 constexpr long kToolCircle3Points = -209;
 constexpr long kToolEllipse = -212;
 constexpr long kToolSpline = -214;
+constexpr long kToolImage = -215;
+constexpr long kToolRedline = -218;
+constexpr long kToolText = -230;
 constexpr long kToolRegion = -231;
 constexpr long kToolRectangle = -232;
+constexpr long kToolDimension = -240;
 constexpr long kSelectToolId = -300;
 constexpr long kToolRotate = -302;
 constexpr long kToolArray = -305;

@@ -24,6 +24,16 @@ constexpr const char* kTextCreateArc = "\xb4\xb4\xbd\xa8\xd4\xb2\xbb\xa1";  // �
 constexpr const char* kTextCreateCircle = "\xb4\xb4\xbd\xa8\xd4\xb2";  // 创建圆
 constexpr const char* kTextCreatePolyline = "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf";  // 创建折线
 constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\xcf\xdf";  // 创建B样条线
+constexpr const char* kTextInsertImage = "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac";  // 插入图片
+// The image tool's file types: jpg, bmp, then every file (所有文件).
+constexpr const char* kTextImageFilter = "jpg(*.jpg)|*.jpg|bmp(*.bmp)|*.bmp|\xcb\xf9\xd3\xd0\xce\xc4\xbc\xfe(*.*)|*.*||";
+// The text-entry dialog.
+constexpr const char* kTextTextDialogTitle = "Text Dialog";
+constexpr const char* kTextTextDemo = "Create Text Demo";
+constexpr const char* kTextHeightLabel = "Height:";
+constexpr const char* kTextAngleLabel = "Angle:";
+constexpr const char* kTextWidthFactorLabel = "Width Factor:";
+constexpr const char* kTextObliqueLabel = "Oblique Angle";
 constexpr const char* kTextRotate = "\xd0\xfd\xd7\xaa";  // 旋转
 constexpr const char* kTextMirror = "\xbe\xb5\xcf\xf1";  // 镜像
 constexpr const char* kTextArray = "\xd5\xf3\xc1\xd0";   // 阵列

@@ -1,6 +1,8 @@
 // The control's tool base.
 #include "control/tools/control_tool.h"
 
+#include <afxwin.h>
+
 #include "database/entities/mb_block.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
@@ -14,6 +16,25 @@ ControlTool::Undo_Command::Undo_Command(MB_Operation* operation, const char* nam
 ControlTool::Undo_Command::~Undo_Command() {
   if (store_) store_->rec_cmd_end();
 }
+
+void ControlTool::install_cursor(const char* name) {
+  HCURSOR c = name ? ::LoadCursorA(AfxGetInstanceHandle(), name) : nullptr;
+  ::SetCursor(c ? c : ::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+ControlTool::Wait_Cursor::Wait_Cursor() {
+  if (CWinApp* app = AfxGetApp()) app->BeginWaitCursor();
+}
+
+ControlTool::Wait_Cursor::~Wait_Cursor() {
+  if (CWinApp* app = AfxGetApp()) app->EndWaitCursor();
+}
+
+ControlTool::Current_Drawing::Current_Drawing(MB_Operation* operation) : saved_(g_current_drawing) {
+  if (operation && operation->drawing()) g_current_drawing = operation->drawing();
+}
+
+ControlTool::Current_Drawing::~Current_Drawing() { g_current_drawing = saved_; }
 
 void ControlTool::append_to_active_list(MB_Drawable* e) {
   MB_Drawing* d = drawing();

@@ -1,19 +1,25 @@
 // The creation tool.
 #include "control/tools/creation_tool.h"
 
+#include <commdlg.h>
+
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "api/api_create_curves.h"
+#include "api/api_image.h"
 #include "api/api_make.h"
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_point.h"
+#include "database/entities/mb_polyline.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
 #include "database/mb_linetype.h"
@@ -28,6 +34,25 @@ constexpr double kEllipseAxisTolerance = 1e-6;
 constexpr int32_t kArcGuideColor = 255;      // red
 constexpr int32_t kArcPreviewColor = 65280;  // green
 constexpr double kPi = 3.14159265358979323846;
+constexpr const char* kRedlineCursor = "IDC_CURSOR_REDLINE";
+constexpr double kRedlineWidth = 5.0;
+constexpr const char* kRedlineMark = "@redline";
+
+// The image file the user picks, or "" when the dialog is cancelled.
+std::string ask_image_path() {
+  std::string filter = quill::kTextImageFilter;  // '|' separates, as the class library writes it
+  for (char& ch : filter)
+    if (ch == '|') ch = '\0';
+  char path[MAX_PATH] = "";
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = sizeof path;
+  ofn.lpstrDefExt = "bmp";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  return ::GetOpenFileNameA(&ofn) ? path : "";
+}
 
 // The number of clicks that completes an entity of the kinds made on the
 // left button; 0 for the kinds made on the right button.
@@ -61,6 +86,49 @@ As_Pt_List list_of(const std::vector<As_Pt>& pts) {
 CreationTool::CreationTool(long tool_id, const MB_String& title, MB_Operation* operation)
     : ControlTool(tool_id, title, operation) {
   is_snap(true);
+  if (tool_id == quill::kToolRedline) install_cursor(kRedlineCursor);
+  if (tool_id == quill::kToolImage) {
+    std::string path = ask_image_path();
+    if (!path.empty() && operation) image_ = api_mb_create_image(*operation, path.data(), As_Pt(0, 0, 0));
+  }
+}
+
+CreationTool::~CreationTool() { install_cursor(nullptr); }
+
+void CreationTool::place_image() {
+  MB_Operation* op = operation();
+  rubber().reset();
+  {
+    Undo_Command recording(op, quill::kTextInsertImage);
+    if (image_ && op) {
+      image_->center(pos_list().head()->point());
+      image_->build_draw();
+      op->draw_object(image_);
+    }
+    image_ = nullptr;  // it belongs to the drawing
+  }
+  clear_pos_list();
+  end();
+}
+
+void CreationTool::make_redline() {
+  MB_Operation* op = operation();
+  rubber().reset();
+  {
+    Undo_Command recording(op, quill::kTextCreatePolyline);
+    std::vector<As_Pt> p = points();
+    const int n = static_cast<int>(p.size());
+    std::vector<double> widths(p.size(), kRedlineWidth), bulges(p.size(), 0.0);
+    Current_Drawing current(op);
+    auto* pline = reinterpret_cast<MB_Polyline*>(
+        api_mb_create_polyline(n, p.data(), widths.data(), widths.data(), bulges.data(), 1));
+    if (pline) {
+      pline->set_string(MB_PROP_XDATA_TEXT, kRedlineMark);
+      pline->build_draw();
+      if (op) op->draw_object(pline);
+    }
+  }
+  clear_pos_list();
 }
 
 std::vector<As_Pt> CreationTool::points() {
@@ -98,6 +166,10 @@ void CreationTool::make(const char* command, Build build, bool at_front) {
 void CreationTool::lbuttondown(int) {
   pos_list().add_tail(snap_pos());
   const long id = tag();
+  if (id == quill::kToolImage) {
+    if (pos_list().count() == 1) place_image();
+    return;
+  }
   if (pos_list().count() != clicks_to_make(id)) return;
   const std::vector<As_Pt> p = points();
   switch (id) {
@@ -161,6 +233,10 @@ void CreationTool::rbuttondown(int) {
     return;
   }
   const long id = tag();
+  if (id == quill::kToolRedline) {
+    if (pos_list().count() >= 2) make_redline();
+    return;
+  }
   if (made_on_right_button(id)) {
     if (pos_list().count() < 2) return;
     As_Pt_List pts = list_of(points());
@@ -192,10 +268,21 @@ void CreationTool::rbuttondown(int) {
 }
 
 void CreationTool::mousemove(int) {
+  const long id = tag();
+  if (id == quill::kToolImage) {
+    // The image centred on the cursor.
+    if (!image_) return;
+    As_Void_List one;
+    one.add(image_);
+    rubber().draw_begin();
+    rubber().draw_entity_list(one, translate_transf(cur_pos() - As_Pt(0, 0, 0)));
+    rubber().draw_end();
+    return;
+  }
+  if (id == quill::kToolRedline && !pos_list().is_empty()) pos_list().add_if_absent(cur_pos());
   const std::vector<As_Pt> p = points();
   if (p.empty()) return;
   const As_Pt cursor = cur_pos(), snapped = snap_pos();
-  const long id = tag();
   MB_Rubber& r = rubber();
   r.draw_begin();
   switch (id) {
@@ -207,6 +294,7 @@ void CreationTool::mousemove(int) {
       break;
     case quill::kToolPolyline:
     case quill::kToolRegion:
+    case quill::kToolRedline:
       r.draw_lines(pos_list(), cursor, id == quill::kToolRegion);
       break;
     case quill::kToolArcCentreStartEnd:

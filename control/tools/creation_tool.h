@@ -6,6 +6,12 @@
 // regions, on the right button). It stays for the next entity; a right click
 // with no clicks pending ends it, as does one with pending clicks of a kind
 // whose number of clicks is fixed (the rectangle keeps its first corner).
+//
+// Two kinds place prepared content: the image tool asks for an image file
+// when it starts, moves the image (already in the drawing) to the first
+// click as one command and ends; the freehand redline collects the cursor's
+// path and makes it, on the right button, a closed polyline 5 wide marked as
+// markup, then starts the next stroke.
 #pragma once
 
 #include <vector>
@@ -13,10 +19,12 @@
 #include "control/tools/control_tool.h"
 
 class MB_Drawable;
+class MB_Image;
 
 class CreationTool : public ControlTool {
  public:
   CreationTool(long tool_id, const MB_String& title, MB_Operation* operation);
+  ~CreationTool() override;
   void lbuttondown(int flags) override;
   void rbuttondown(int flags) override;
   void mousemove(int flags) override;
@@ -31,4 +39,8 @@ class CreationTool : public ControlTool {
   // Lines and splines take line scale 0.5 and the drawing's first line type.
   void dress_curve(MB_Drawable* e);
   std::vector<As_Pt> points();
+  void place_image();
+  void make_redline();
+
+  MB_Image* image_ = nullptr;  // in the drawing already; the image tool's only
 };

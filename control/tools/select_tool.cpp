@@ -54,14 +54,12 @@ void SelectTool::lbuttondown(int) {
   }
   if (pos_list().count() == 2 && box_pending_) {
     rubber().reset();
-    CWinApp* app = AfxGetApp();
-    if (app) app->BeginWaitCursor();
+    Wait_Cursor wait;
     const As_Pt a = pos_list().head()->point(), b = pos_list().head()->next()->point();
     op->rect_select(a, b, true);
     op->redraw_all();
     clear_pos_list();
     box_pending_ = false;
-    if (app) app->EndWaitCursor();
   }
 }
 

@@ -1,6 +1,7 @@
 // The command-to-tool table.
 #include "control/tools/tool_commands.h"
 
+#include "control/tools/content_tools.h"
 #include "control/tools/creation_tool.h"
 #include "control/tools/editing_tools.h"
 #include "control/tools/select_tool.h"
@@ -20,8 +21,12 @@ const std::vector<Tool_Command>& tool_commands() {
     {32803, -209, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xa3\xb3\xb5\xe3\xd4\xb2"},  // 创建３点圆
     {32809, -212, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xcd\xd6\xd4\xb2"},  // 创建椭圆
     {32808, -214, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xd1\xf9\xcc\xf5\xcf\xdf"},  // 创建样条线
+    {32792, -215, Tool_Command::CREATION, "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac"},  // 插入图片
+    {32843, -218, Tool_Command::CREATION, "\xcd\xbd\xca\xd6\xbb\xe6\xbb\xad"},  // 徒手绘画
+    {32817, -230, Tool_Command::TEXT, "\xb4\xb4\xbd\xa8\xce\xc4\xd7\xd6"},  // 创建文字
     {32799, -231, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xcc\xee\xb3\xe4\xc7\xf8\xd3\xf2"},  // 创建填充区域
     {32810, -232, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xbe\xd8\xd0\xce"},  // 创建矩形
+    {32811, -240, Tool_Command::DIMENSION, "\xb4\xb4\xbd\xa8\xb3\xdf\xb4\xe7"},  // 创建尺寸
     {32798, -300, Tool_Command::SELECT, "\xd1\xa1\xd4\xf1"},  // 选择
     {32840, -302, Tool_Command::ROTATE, "\xd0\xfd\xd7\xaa"},  // 旋转
     {32838, -305, Tool_Command::ARRAY, "\xd5\xf3\xc1\xd0"},  // 阵列
@@ -45,6 +50,8 @@ bool start_tool_command(UINT command, MB_Operation* operation) {
   switch (c->kind) {
     case Tool_Command::VIEW: new ViewTool(c->tool, title, operation); break;
     case Tool_Command::CREATION: new CreationTool(c->tool, title, operation); break;
+    case Tool_Command::TEXT: new TextTool(c->tool, title, operation); break;
+    case Tool_Command::DIMENSION: new DimensionTool(c->tool, title, operation); break;
     case Tool_Command::SELECT: new SelectTool(c->tool, title, operation); break;
     case Tool_Command::ROTATE: new RotateTool(c->tool, title, operation); break;
     case Tool_Command::ARRAY: new PolarArrayTool(c->tool, title, operation); break;

@@ -22,13 +22,6 @@ constexpr const char* kPanCursorIdle = "IDC_PAN_VIEW0";
 constexpr const char* kPanCursorHeld = "IDC_PAN_VIEW1";
 constexpr const char* kMeasureCursor = "IDC_MEASURE_DIST";
 
-// Makes a cursor of the control's module current; the standard arrow for
-// null.
-void install_cursor(const char* name) {
-  HCURSOR c = name ? ::LoadCursorA(AfxGetInstanceHandle(), name) : nullptr;
-  ::SetCursor(c ? c : ::LoadCursorA(nullptr, IDC_ARROW));
-}
-
 void invalidate_view(MB_Operation* op) {
   HWND wnd = op ? op->wnd() : nullptr;
   if (wnd) ::InvalidateRect(wnd, nullptr, TRUE);

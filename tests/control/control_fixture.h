@@ -6,9 +6,14 @@
 #include <gtest/gtest.h>
 #include <qm_user.h>
 
+#include <memory>
+
 #include "control/quill_frame.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
+#include "database/mb_drawing.h"
+#include "database/mb_undo_redo.h"
+#include "display/interaction/mb_operation.h"
 
 namespace control_test {
 
@@ -58,6 +63,45 @@ class ControlTest : public ::testing::Test {
     qm_user_reset();
   }
   CWinApp app{"control-test"};  // its profile is held in memory
+};
+
+// One hosted control whose view's operation the tools work on, driven by
+// commands and mouse messages at client pixels.
+class ToolTest : public ControlTest {
+ protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    hosted_ = std::make_unique<Hosted>();
+    op_ = &hosted_->view()->operation();
+  }
+  void TearDown() override {
+    hosted_.reset();
+    ControlTest::TearDown();
+  }
+  void command(UINT id) { hosted_->command(id); }
+  void move(int x, int y) {
+    qm_user_mouse(hosted_->view()->m_hWnd, WM_MOUSEMOVE, x, y);
+    pump();
+  }
+  // The mouse moves to the pixel, then the button message arrives there.
+  void at(UINT msg, int x, int y) {
+    move(x, y);
+    qm_user_mouse(hosted_->view()->m_hWnd, msg, x, y);
+    pump();
+  }
+  MB_Object_List& entities() { return op_->drawing()->object_list(); }
+  int count() { return entities().count(); }
+  const char* last_command() {
+    MB_Command* c = op_->undo_redo()->last_cmd();
+    return c ? c->name() : "";
+  }
+  int commands() { return op_->undo_redo()->done().count(); }
+  void undo() {
+    As_Void_List touched;
+    op_->undo(touched);
+  }
+  std::unique_ptr<Hosted> hosted_;
+  MB_Operation* op_ = nullptr;
 };
 
 }  // namespace control_test

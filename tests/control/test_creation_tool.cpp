@@ -14,33 +14,7 @@
 namespace control_test {
 namespace {
 
-class CreationToolTest : public ControlTest {
- protected:
-  void SetUp() override {
-    ControlTest::SetUp();
-    hosted_ = std::make_unique<Hosted>();
-    op_ = &hosted_->view()->operation();
-  }
-  void TearDown() override {
-    hosted_.reset();
-    ControlTest::TearDown();
-  }
-  void command(UINT id) { hosted_->command(id); }
-  // A client pixel of the view and the drawing point it maps to.
-  void at(UINT msg, int x, int y) {
-    qm_user_mouse(hosted_->view()->m_hWnd, WM_MOUSEMOVE, x, y);
-    pump();
-    qm_user_mouse(hosted_->view()->m_hWnd, msg, x, y);
-    pump();
-  }
-  int count() { return op_->drawing()->object_list().count(); }
-  const char* last_command() {
-    MB_Command* c = op_->undo_redo()->last_cmd();
-    return c ? c->name() : "";
-  }
-  std::unique_ptr<Hosted> hosted_;
-  MB_Operation* op_ = nullptr;
-};
+class CreationToolTest : public ToolTest {};
 
 TEST_F(CreationToolTest, EachKindMakesItsEntityInOneNamedCommand) {
   struct Case {
