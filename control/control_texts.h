@@ -27,6 +27,55 @@ constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\
 constexpr const char* kTextInsertImage = "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac";  // 插入图片
 // The image tool's file types: jpg, bmp, then every file (所有文件).
 constexpr const char* kTextImageFilter = "jpg(*.jpg)|*.jpg|bmp(*.bmp)|*.bmp|\xcb\xf9\xd3\xd0\xce\xc4\xbc\xfe(*.*)|*.*||";
+// Opening and saving by file extension.
+constexpr const char* kTextOpenTitle = "\xb4\xf2\xbf\xaa\xce\xc4\xbc\xfe";  // 打开文件
+constexpr const char* kTextSaveTitle = "\xc1\xed\xb4\xe6\xce\xc4\xbc\xfe";  // 另存文件
+// URL文件无法打开,\r\n可能是文件地址或网路连接错误
+constexpr const char* kTextDownloadFailed =
+    "URL\xce\xc4\xbc\xfe\xce\xde\xb7\xa8\xb4\xf2\xbf\xaa,\r\n\xbf\xc9\xc4\xdc\xca\xc7\xce\xc4\xbc\xfe\xb5\xd8"
+    "\xd6\xb7\xbb\xf2\xcd\xf8\xc2\xb7\xc1\xac\xbd\xd3\xb4\xed\xce\xf3";
+// 打开失败，找不到此文件
+constexpr const char* kTextFileNotFound = "\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc\xa3\xac\xd5\xd2\xb2\xbb\xb5\xbd\xb4\xcb\xce\xc4\xbc\xfe";
+// The open command's file types, description then patterns.
+constexpr const char* kTextOpenFilter[][2] = {
+    {"\xcb\xf9\xd3\xd0\xd6\xa7\xb3\xd6\xb8\xf1\xca\xbd",  // 所有支持格式
+     "*.dwg;*.dxf;*.zrd;*.dwf;*.qlf;*.jpg;*.bmp;*.tif;*.kzf;*.png;*.plt;*.rml"},
+    {"RedlineXML(*.rml)", "*.rml"},
+    {"Quillmark\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.qlf)", "*.qlf"},  // Quillmark文件格式
+    {"AutoCAD\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.dwg,*.dxf,*.dwf)", "*.dwg;*.dxf;*.dwf"},  // AutoCAD文件格式
+    {"Micstation (*.dgn)", "*.dgn"},
+    // 光珊文件格式
+    {"\xb9\xe2\xc9\xba\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.jpg,*.bmp,*.tif,*.wmf,*.gif,*.tga,*.png,*.pcx,*.ico)",
+     "*.jpg;*.bmp;*.tif;*.wmf;*.gif;*.tga;*.png;*.pcx;*.ico"},
+    {"HPGL(*.hgl,*.plt)", "*.hgl;*.plt"},
+    {"Jpeg (*.jpg)", "*.jpg"},
+    {"Bitmap (*.bmp)", "*.bmp"},
+    {"Gif (*.gif)", "*.gif"},
+    {"Ico (*.ico)", "*.ico"},
+    {"Tga (*.tga)", "*.tga"},
+    {"Pcx (*.pcx)", "*.pcx"},
+    {"WMF (*.wmf)", "*.wmf"},
+    {"Png (*.png)", "*.png"},
+    {"Mng (*.mng)", "*.mng"},
+    {"Tiff (*.tif)", "*.tif"},
+    {"Pnm (*.pnm)", "*.pnm"},
+    {"Ppm (*.ppm)", "*.ppm"},
+    {"Pgm (*.pgm)", "*.pgm"},
+    {"Ras (*.ras)", "*.ras"},
+    {"dwg (*.dwg)", "*.dwg"},
+    {"dxf (*.dxf)", "*.dxf"},
+    {"dwf (*.dwf)", "*.dwf"},
+    {"All Files (*.*)", "*.*"},
+};
+// The save command's file types.
+constexpr const char* kTextSaveFilter[][2] = {
+    {"Quillmark Files (*.qlf)", "*.qlf"},  {"RedlineXML(*.rml)", "*.rml"},
+    {"Bitmap Files (*.bmp)", "*.bmp"},     {"JPEG Files (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+    {"Gif Files (*.gif)", "*.gif"},        {"Tif Files (*.tif)", "*.tif"},
+    {"Png Files (*.png)", "*.png"},        {"Plt/HPGL Files (*.plt)", "*.plt"},
+    {"All Files (*.*)", "*.*"},
+};
+
 // The text-entry dialog.
 constexpr const char* kTextTextDialogTitle = "Text Dialog";
 constexpr const char* kTextTextDemo = "Create Text Demo";

@@ -4,6 +4,7 @@
 #include "control/control_texts.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
+#include "control/wait_cursor.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "display/interaction/mb_mouse_tool.h"
@@ -42,16 +43,6 @@ constexpr double kPanShare = 0.25;  // of the client height
 constexpr UINT kCharDelete = '.';
 
 unsigned char g_permissions[quill::kPermissionCount];
-
-// The wait cursor around a slow step, when there is an application.
-struct Wait_Cursor {
-  Wait_Cursor() {
-    if (CWinApp* app = AfxGetApp()) app->BeginWaitCursor();
-  }
-  ~Wait_Cursor() {
-    if (CWinApp* app = AfxGetApp()) app->EndWaitCursor();
-  }
-};
 
 }  // namespace
 

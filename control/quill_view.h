@@ -10,6 +10,8 @@
 
 #include <afxwin.h>
 
+#include <string>
+
 #include "control/control_ids.h"
 #include "display/interaction/mb_operation.h"
 
@@ -23,6 +25,17 @@ class CQuillView : public CView {
   void OnDraw(CDC* dc) override;
   // The commands that start tools (one table of them), then the map's.
   BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) override;
+
+  // Reads the drawing a path names, choosing the reader by the path's last
+  // three characters (native, DXF/DWG, HPGL, markup added to the drawing,
+  // else an image placed in a new drawing), then fits the view. A path
+  // beginning "http://" is downloaded first. Tells the user when the
+  // download fails or the file does not exist; the drawing then stays.
+  void OpenDrawingByExtension(const CString& path);
+  // Writes the drawing to the save folder when one is set, else to a file
+  // the user picks, by the target's extension: native, markup, HPGL, or an
+  // image of 500 by 500 pixels. False when nothing was written.
+  bool SaveDrawingByExtension();
 
   MB_Operation& operation() { return operation_; }
   MB_Drawing* creation_drawing() const { return creation_drawing_; }
@@ -67,6 +80,9 @@ class CQuillView : public CView {
   // what the command touched is rebuilt.
   void step_history(bool undo);
   void pan_keys(UINT key);
+  // A new empty drawing named by the path, bound to this view's window.
+  void reset_drawing(const char* name);
+  bool save_as(const std::string& target);
 
   CString opened_path_;
   CString base_document_;

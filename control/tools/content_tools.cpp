@@ -5,6 +5,7 @@
 
 #include "api/api_make.h"
 #include "control/dialogs/text_entry_dialog.h"
+#include "control/wait_cursor.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "display/interaction/mb_operation.h"

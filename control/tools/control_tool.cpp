@@ -22,20 +22,6 @@ void ControlTool::install_cursor(const char* name) {
   ::SetCursor(c ? c : ::LoadCursorA(nullptr, IDC_ARROW));
 }
 
-ControlTool::Wait_Cursor::Wait_Cursor() {
-  if (CWinApp* app = AfxGetApp()) app->BeginWaitCursor();
-}
-
-ControlTool::Wait_Cursor::~Wait_Cursor() {
-  if (CWinApp* app = AfxGetApp()) app->EndWaitCursor();
-}
-
-ControlTool::Current_Drawing::Current_Drawing(MB_Operation* operation) : saved_(g_current_drawing) {
-  if (operation && operation->drawing()) g_current_drawing = operation->drawing();
-}
-
-ControlTool::Current_Drawing::~Current_Drawing() { g_current_drawing = saved_; }
-
 void ControlTool::append_to_active_list(MB_Drawable* e) {
   MB_Drawing* d = drawing();
   if (!d || !e) return;

@@ -32,29 +32,6 @@ class ControlTool : public MB_Mouse_Tool {
   // null.
   static void install_cursor(const char* name);
 
-  // The application's wait cursor while a long step runs.
-  class Wait_Cursor {
-   public:
-    Wait_Cursor();
-    ~Wait_Cursor();
-    Wait_Cursor(const Wait_Cursor&) = delete;
-    Wait_Cursor& operator=(const Wait_Cursor&) = delete;
-  };
-
-  // Makes the operation's drawing the kernel's current drawing while the
-  // flat API adds to it, so an entity goes to the drawing of the view it
-  // was drawn in whichever control was created last.
-  class Current_Drawing {
-   public:
-    explicit Current_Drawing(MB_Operation* operation);
-    ~Current_Drawing();
-    Current_Drawing(const Current_Drawing&) = delete;
-    Current_Drawing& operator=(const Current_Drawing&) = delete;
-
-   private:
-    MB_Drawing* saved_;
-  };
-
   // Copies each selected entity, moves the copy by `t`, builds it, appends
   // it to the active list and draws it; the selection stays as it is.
   void copy_selection(const As_Tran& t);

@@ -12,6 +12,7 @@
 #include "api/api_make.h"
 #include "control/control_ids.h"
 #include "control/control_texts.h"
+#include "control/current_drawing.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
@@ -119,7 +120,7 @@ void CreationTool::make_redline() {
     std::vector<As_Pt> p = points();
     const int n = static_cast<int>(p.size());
     std::vector<double> widths(p.size(), kRedlineWidth), bulges(p.size(), 0.0);
-    Current_Drawing current(op);
+    Current_Drawing current(op ? op->drawing() : nullptr);
     auto* pline = reinterpret_cast<MB_Polyline*>(
         api_mb_create_polyline(n, p.data(), widths.data(), widths.data(), bulges.data(), 1));
     if (pline) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control/control_texts.h"
+#include "control/wait_cursor.h"
 #include "database/entities/mb_line.h"
 #include "display/interaction/mb_operation.h"
 #include "geometry/as_tran.h"

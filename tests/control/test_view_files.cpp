@@ -1,0 +1,199 @@
+// Opening and saving by file extension through the view: each reader and
+// writer chosen by the path's last three characters, the messages for a
+// missing file, the save folder and the save dialog, and real files of
+// other programs where the machine has them.
+#include <ximage.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "control/control_texts.h"
+#include "control/file_dialog_helper.h"
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_polyline.h"
+#include "database/fileformat/mb_file_io.h"
+#include "exchange/markup/markupio.h"
+#include "tests/control/control_fixture.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/test_temp.h"
+
+namespace control_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ViewFilesTest : public ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    folder_ = qm_test_temp("view_files") + "/";
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    fs::remove_all(folder_);
+    ToolTest::TearDown();
+  }
+  std::string at(const std::string& name) { return folder_ + name; }
+  void open(const std::string& path) { hosted_->view()->OpenDrawingByExtension(path.c_str()); }
+  // A native drawing of one line.
+  std::string native_file(const std::string& name) {
+    MB_Drawing d{MB_String(name.c_str())};
+    d.add_object(new MB_Line(As_Pt(0, 0, 0), As_Pt(10, 5, 0)));
+    MB_File_IO io;
+    io.drawing(&d);
+    EXPECT_TRUE(io.save_kzf(const_cast<char*>(at(name).c_str())));
+    return at(name);
+  }
+  std::string image_file(const std::string& name, DWORD type) {
+    CxImage raster;
+    raster.Create(16, 8, 24);
+    EXPECT_TRUE(raster.Save(at(name).c_str(), type));
+    return at(name);
+  }
+  std::string last_message() {
+    return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text;
+  }
+  std::string folder_;
+};
+
+TEST_F(ViewFilesTest, EachKindOpensThroughItsReader) {
+  write_all(at("plot.plt"), "IN;SP1;PU0,0;PD400,0,400,400;PU;");
+  write_all(at("part.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  struct Case {
+    std::string path;
+    MB_Object::MB_ID first;
+  } cases[] = {
+      {native_file("one.qlf"), MB_Object::ID_LINE},
+      {native_file("two.kzf") + "  ", MB_Object::ID_LINE},  // trailing blanks are trimmed
+      {at("plot.plt"), MB_Object::ID_LINES},
+      {at("part.dxf"), MB_Object::ID_LINE},
+      {image_file("picture.png", CXIMAGE_FORMAT_PNG), MB_Object::ID_IMAGE},
+      {image_file("photo.jpg", CXIMAGE_FORMAT_JPG), MB_Object::ID_IMAGE},
+  };
+  for (const Case& c : cases) {
+    open(c.path);
+    ASSERT_GT(count(), 0) << c.path;
+    EXPECT_EQ(entities().head()->object_id(), c.first) << c.path;
+    EXPECT_EQ(std::string(hosted_->view()->opened_path()), c.path);
+    EXPECT_TRUE(qm_user_message_boxes().empty()) << c.path << ": " << last_message();
+  }
+  // No dot: the last three letters choose the drawing loader, which reads
+  // no DWG; the view then shows a new empty drawing named by the path.
+  write_all(at("drawingdwg"), "not a drawing");
+  open(at("drawingdwg"));
+  EXPECT_EQ(count(), 0);
+  EXPECT_STREQ(op_->drawing()->name().ascii(), at("drawingdwg").c_str());
+}
+
+TEST_F(ViewFilesTest, MarkupIsReadIntoTheDrawingThatIsOpen) {
+  open(native_file("base.qlf"));
+  ASSERT_EQ(count(), 1);
+  // A markup document of one redline polyline.
+  MB_Drawing marked{MB_String("marked")};
+  As_Pt pts[2] = {As_Pt(0, 0, 0), As_Pt(3, 4, 0)};
+  MB_Pline_Pos* v = new MB_Pline_Pos[2];
+  for (int i = 0; i < 2; ++i) v[i].point = pts[i];
+  MB_Polyline* redline = new MB_Polyline(false, 2, v);
+  redline->set_string(MB_PROP_XDATA_TEXT, "@redline");
+  marked.add_object(redline);
+  ASSERT_TRUE(api_mb_save_xml(&marked, at("base.qlf").c_str(), at("notes.rml").c_str()));
+  open(at("notes.rml"));
+  EXPECT_EQ(count(), 2) << "the markup joins the drawing on screen";
+  EXPECT_EQ(entities().tail()->object_id(), MB_Object::ID_POLYLINE);
+}
+
+TEST_F(ViewFilesTest, AMissingFileIsReportedAndTheDrawingStays) {
+  open(native_file("kept.qlf"));
+  ASSERT_EQ(count(), 1);
+  for (const std::string& missing : {at("absent.qlf"), "  " + at("kept.qlf"), at("*.qlf"), folder_ + "x"}) {
+    qm_user_clear_message_boxes();
+    open(missing);
+    EXPECT_EQ(last_message(), quill::kTextFileNotFound) << missing;
+    EXPECT_EQ(count(), 1) << missing;
+  }
+  open("ab");  // shorter than an extension
+  EXPECT_EQ(last_message(), quill::kTextFileNotFound);
+}
+
+TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
+  open(native_file("plan.qlf"));
+  // The save folder: the drawing's file name with .qlf, shown, then written.
+  fs::create_directories(at("out"));
+  hosted_->view()->save_directory() = (at("out") + "/").c_str();
+  EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension());
+  EXPECT_EQ(last_message(), at("out/plan.qlf"));
+  EXPECT_TRUE(fs::exists(at("out/plan.qlf")));
+  hosted_->view()->save_directory().Empty();
+
+  struct Case {
+    const char* name;
+    bool written;
+  } cases[] = {{"x.PNG", true}, {"x.bmp", true}, {"x.qlf", true}, {"x.plt", true},
+               {"x.rml", true}, {"x.jpeg", false}, {"x.doc", false}};
+  for (const Case& c : cases) {
+    qm_user_push_file_dialog_answer(at(c.name).c_str());
+    EXPECT_EQ(hosted_->view()->SaveDrawingByExtension(), c.written) << c.name;
+    EXPECT_EQ(fs::exists(at(c.name)), c.written) << c.name;
+  }
+  CxImage png;
+  ASSERT_TRUE(png.Load(at("x.PNG").c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_EQ(png.GetWidth(), 500u);
+  EXPECT_EQ(png.GetHeight(), 500u);
+  const QmFileDialog& shown = qm_user_file_dialogs().back();
+  EXPECT_TRUE(shown.save);
+  EXPECT_EQ(shown.title, quill::kTextSaveTitle);
+  // A cancelled dialog writes nothing.
+  EXPECT_FALSE(hosted_->view()->SaveDrawingByExtension());
+}
+
+TEST_F(ViewFilesTest, AnImageOfAnEmptyDrawingIsNotWritten) {
+  qm_user_push_file_dialog_answer(at("empty.png").c_str());
+  EXPECT_FALSE(hosted_->view()->SaveDrawingByExtension());
+  EXPECT_FALSE(fs::exists(at("empty.png")));
+}
+
+TEST_F(ViewFilesTest, ASaveFolderPastTheOldLimitGivesTheWholeTarget) {
+  open(native_file("plan.qlf"));
+  std::string deep = folder_;
+  while (deep.size() < 300) deep += "long_folder_name/";
+  fs::create_directories(deep);
+  hosted_->view()->save_directory() = deep.c_str();
+  EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension());
+  EXPECT_EQ(last_message(), deep + "plan.qlf");
+  EXPECT_TRUE(fs::exists(deep + "plan.qlf"));
+}
+
+TEST(FileDialogHelper, ShowsTheDialogAsAskedAndAnswersTheChoice) {
+  EXPECT_EQ(FileDialogHelper(nullptr, 1, nullptr, nullptr, nullptr, nullptr), 0);
+  char out[260] = "stale";
+  EXPECT_EQ(FileDialogHelper(nullptr, 1, out, nullptr, nullptr, nullptr), 0);  // cancelled
+  EXPECT_EQ(out[0], 0);
+  qm_user_push_file_dialog_answer("/tmp/a.qlf");
+  const std::string filter = file_filter(quill::kTextOpenFilter);
+  EXPECT_EQ(FileDialogHelper(nullptr, 1, out, "", quill::kTextOpenTitle, filter.c_str()), 1);
+  EXPECT_STREQ(out, "/tmp/a.qlf");
+  const QmFileDialog& d = qm_user_file_dialogs().back();
+  EXPECT_FALSE(d.save);
+  EXPECT_EQ(d.flags, static_cast<DWORD>(OFN_ENABLESIZING));
+  EXPECT_EQ(d.default_ext, "*");
+  EXPECT_EQ(d.title, quill::kTextOpenTitle);
+  FileDialogHelper(nullptr, 0, out, nullptr, nullptr, nullptr);
+  EXPECT_EQ(qm_user_file_dialogs().back().flags, static_cast<DWORD>(OFN_ENABLESIZING | OFN_OVERWRITEPROMPT));
+  EXPECT_EQ(qm_user_file_dialogs().back().title, "Save File");
+  qm_user_clear_file_dialogs();
+}
+
+// Files other programs made, where the machine has them.
+TEST_F(ViewFilesTest, RealPlotsAndDrawingsOfOtherProgramsOpen) {
+  const fs::path plot = "/usr/share/doc/hp2xx/hp-tests/arcs.hp";
+  const fs::path dxf = "/usr/share/librecad/library/elektro/relay-iso/Relay.dxf";
+  if (!fs::exists(plot) || !fs::exists(dxf)) GTEST_SKIP() << "install hp2xx and librecad-data (bash tools/setup.sh)";
+  fs::copy_file(plot, at("arcs.plt"));  // the dispatcher knows plots by .plt and .hgl
+  open(at("arcs.plt"));
+  EXPECT_GT(count(), 0);
+  open(dxf.string());
+  EXPECT_GT(count(), 5);
+}
+
+}  // namespace
+}  // namespace control_test
