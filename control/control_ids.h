@@ -12,6 +12,18 @@ constexpr UINT kDialogAbout = 2;
 constexpr UINT kDialogPropPage = 201;
 constexpr UINT kDialogSidePanel = 240;
 constexpr UINT kDialogTextEntry = 134;
+constexpr UINT kDialogSearchText = 131;
+constexpr UINT kDialogOpenUrl = 227;
+constexpr UINT kDialogVersionInfo = 203;
+
+// The search dialog's controls.
+constexpr UINT kSearchText = 1004;
+constexpr UINT kSearchNext = 1003;
+constexpr UINT kSearchStatus = 1005;
+// The open-URL dialog's address box.
+constexpr UINT kOpenUrlAddress = 135;
+// The version dialog's information box.
+constexpr UINT kVersionText = 204;
 
 // The text-entry dialog's controls.
 constexpr UINT kTextEntryText = 1008;

@@ -76,6 +76,30 @@ constexpr const char* kTextSaveFilter[][2] = {
     {"All Files (*.*)", "*.*"},
 };
 
+// The search dialog (搜索文字): its group (请输入文字), the next button
+// (查找下一个), the exit button (&退出) and the status texts (开始查找).
+constexpr const char* kTextSearchTitle = "\xcb\xd1\xcb\xf7\xce\xc4\xd7\xd6";
+constexpr const char* kTextSearchGroup = "\xc7\xeb\xca\xe4\xc8\xeb\xce\xc4\xd7\xd6";
+constexpr const char* kTextSearchNext = "\xb2\xe9\xd5\xd2\xcf\xc2\xd2\xbb\xb8\xf6";
+constexpr const char* kTextSearchExit = "&\xcd\xcb\xb3\xf6";
+constexpr const char* kTextSearchReady = "\xbf\xaa\xca\xbc\xb2\xe9\xd5\xd2...";
+constexpr const char* kTextSearchStarted = "\xbf\xaa\xca\xbc\xb2\xe9\xd5\xd2";
+// The open-URL dialog (打开URL文件), its label (URL 文件名), an example
+// address, and the buttons 确定 and 取消.
+constexpr const char* kTextOpenUrlTitle = "\xb4\xf2\xbf\xaaURL\xce\xc4\xbc\xfe";
+constexpr const char* kTextOpenUrlLabel = "URL \xce\xc4\xbc\xfe\xc3\xfb";
+constexpr const char* kTextOpenUrlExample = "http://server/drawings/plan.dxf";
+constexpr const char* kTextOk = "\xc8\xb7\xb6\xa8";
+constexpr const char* kTextCancel = "\xc8\xa1\xcf\xfb";
+// The version dialog (Quillmark 版本信息) and its information text:
+// 应用程序版本, 打开版本, 保存版本, then 当前文件 and 图形文件.
+constexpr const char* kTextVersionTitle = "Quillmark \xb0\xe6\xb1\xbe\xd0\xc5\xcf\xa2";
+constexpr const char* kTextVersionLines =
+    "\xd3\xa6\xd3\xc3\xb3\xcc\xd0\xf2\xb0\xe6\xb1\xbe:%d \r\n\xb4\xf2\xbf\xaa\xb0\xe6\xb1\xbe:%d  \r\n"
+    "\xb1\xa3\xb4\xe6\xb0\xe6\xb1\xbe:%d";
+constexpr const char* kTextCurrentFile = "\xb5\xb1\xc7\xb0\xce\xc4\xbc\xfe:";
+constexpr const char* kTextDrawingFile = "\xcd\xbc\xd0\xce\xce\xc4\xbc\xfe:";
+
 // The text-entry dialog.
 constexpr const char* kTextTextDialogTitle = "Text Dialog";
 constexpr const char* kTextTextDemo = "Create Text Demo";

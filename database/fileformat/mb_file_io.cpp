@@ -66,6 +66,10 @@ void MB_File_IO::drawing(MB_Drawing* d) {
   fifo_.drawing(d);
 }
 
+const int32_t g_app_version = MB_File_IO::toolkit_decimal_revision();
+const int32_t g_open_version = MB_File_IO::toolkit_decimal_revision();
+const int32_t g_save_version = MB_File_IO::toolkit_decimal_revision();
+
 void MB_File_IO::set_target_version(int32_t v) {
   MB_Undo_Pause pause;
   heuristics_.target_version = v;

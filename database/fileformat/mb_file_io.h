@@ -280,3 +280,10 @@ class MB_File_IO {
   int32_t opcode_count_ = 0;
   int32_t count_state_ = 0;
 };
+
+// The kernel's version and the native-format versions it reads and writes,
+// as the version dialog shows them.
+extern const int32_t g_app_version;
+extern const int32_t g_open_version;
+extern const int32_t g_save_version;
+
