@@ -25,7 +25,7 @@ constexpr int kSecondMap = 11467, kOlderPalette = 11475, kSecondCurrent = 11475 
 
 // The bytes of the dictionary are part of every compressed file written:
 // this value must never change.
-TEST(KzfDictionary, FrozenChecksum) {
+TEST(KzfDictionary, ContentIsFrozenAtItsKnownChecksum) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a, 64 bits
   for (int i = 0; i < kKzfDictionarySize; ++i) h = (h ^ dict()[i]) * 1099511628211ull;
   EXPECT_EQ(h, 12476258135630532148ull);

@@ -166,7 +166,7 @@ TEST(KzfPrimitives, PointSetsRoundTrip) {
   }
 }
 
-TEST(KzfPrimitives, AsciiForms) {
+TEST(KzfPrimitives, AsciiNumbersIgnoreTheLocaleAndStringsQuoteOnlyWhenNeeded) {
   const char* saved = std::setlocale(LC_NUMERIC, nullptr);
   std::string keep = saved ? saved : "C";
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // a decimal comma where installed
@@ -275,7 +275,7 @@ TEST(KzfFraming, EmptyDrawingIsHeaderAndEndRecord) {
   EXPECT_TRUE(back.object_list().is_empty());
 }
 
-TEST(KzfFraming, HeaderVersions) {
+TEST(KzfFraming, HeaderVersionChoosesThePaletteAndBadHeadersFail) {
   struct Case {
     const char* text;
     MB_Result result;

@@ -90,7 +90,7 @@ TEST(MBColor, SmallMapsAreNeverReadPastTheirEnd) {
   EXPECT_EQ(MB_Color::map_to_index(white, MB_Color::MAP_NEAREST, empty), -1);
 }
 
-TEST(MBColor, ClosestIndex) {
+TEST(MBColor, ClosestIndexPrefersTheColoursOwnIndexThenTheLowestNearest) {
   MB_Color_Map current(38);
   // Entry 245 and 255 are both white; an index that points at an equal entry
   // is the answer, otherwise the lowest equal entry wins.

@@ -67,7 +67,7 @@ TEST(DrawNode, IdsAndInertNodes) {
   }
 }
 
-TEST(DrawNode, Rectangles) {
+TEST(DrawNode, BoundsCoverPointsMovedNodesAndImagesAndEmptyNodesHaveNone) {
   const As_Pt two[2] = {As_Pt(5, 0, 0), As_Pt(1, 4, 0)};
   MB_Draw_Lines_Set line(two, 2, 7, nullptr);
   EXPECT_EQ(line.rect(), nullptr);

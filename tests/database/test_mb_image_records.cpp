@@ -96,7 +96,7 @@ TEST(ImageRecord, RoundTripIsOneUnitPerPixel) {
   EXPECT_EQ(images[1]->width(), 0);
 }
 
-TEST(ImageRecord, DamagedRecords) {
+TEST(ImageRecord, BadCountsFailTheLoadAndNonJpegBytesLoadAsAnEmptyImage) {
   const struct {
     const char* what;
     Bytes body;

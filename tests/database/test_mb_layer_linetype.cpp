@@ -80,7 +80,7 @@ TEST(RenditionAttributes, DefaultsAndComparison) {
   EXPECT_FALSE(MB_Width(0.0) == MB_Thickness(0.0));
 }
 
-TEST(LineType, InitDec) {
+TEST(LineType, DefinitionSplitsNameFromDescriptionAndCutsLongNames) {
   MB_Line_Type t;
   EXPECT_TRUE(t.init_dec("DASHED,__ __ __"));
   EXPECT_STREQ(t.name(), "DASHED");
@@ -129,7 +129,7 @@ struct Render_Case {
   std::vector<std::vector<double>> pieces_x;  // x of every point, piece by piece
 };
 
-TEST(LineType, RenderTable) {
+TEST(LineType, RenderedDashesFollowThePatternOrFallBackToSolid) {
   const std::vector<As_Pt> ten = {As_Pt(0, 0, 0), As_Pt(10, 0, 0)};
   const Render_Case cases[] = {
       {"a gap that leaves no more than itself ends the line", {2, -1}, 3, 1, ten, true, {{0, 2}, {3, 5}, {6, 8}}},

@@ -35,7 +35,7 @@ struct Surgery {
   bool removed;  // result of remove, where the operation has one
 };
 
-TEST_F(ObjectTest, ListSurgery) {
+TEST_F(ObjectTest, KillRemoveAndAddKeepListsLinkedAndRefuseForeignObjects) {
   const Surgery cases[] = {
       {"kill head of one", 1, Op::KillHead, 0, "", true},
       {"kill tail of one", 1, Op::KillTail, 0, "", true},

@@ -217,7 +217,7 @@ class Test_Font : public MB_Font_Library {
   }
 };
 
-TEST(MBSystem, FontCache) {
+TEST(MBSystem, FontCacheRefusesBadNamesFindsAnyCaseAndOwnsWhatItLoads) {
   MB_Font_Loader old_shx = MB_System_Resource::font_loader("shx", Test_Font::load);
   MB_Font_Loader old_shp = MB_System_Resource::font_loader("SHP", Test_Font::load);
   MB_Font_Loader old_ttf = MB_System_Resource::font_loader("TTF", nullptr);  // no maker: refused

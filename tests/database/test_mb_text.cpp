@@ -21,7 +21,7 @@ using namespace font_test;
 
 namespace {
 
-TEST(TextCodes, ScannerTable) {
+TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
   struct Case {
     std::string text;
     std::vector<uint32_t> codes;
