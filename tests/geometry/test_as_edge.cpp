@@ -93,7 +93,7 @@ TEST(Edge, LikeAndMerge) {
   EXPECT_TRUE(a.merage(new As_Segment(As_Pt(1, 2, 0), As_Pt(0, 0, 0))));
 }
 
-TEST(Edge, LineValues) {
+TEST(Edge, LineMeasuresLengthAngleAndMiddleAndHasNoArea) {
   As_Line line(As_Pt(1, 1, 0), As_Pt(1, -3, 0));
   EXPECT_EQ(line.edge_id(), As_Edge::LINE_ID);
   EXPECT_DOUBLE_EQ(line.length(), 4);

@@ -21,7 +21,7 @@ TEST(AsPt, SamePointRejectsPerAxisThenDecidesByDistance) {
   EXPECT_TRUE(same_vector(As_Vec(1, 2, 3), As_Vec(1, 2, 3), 0.0));
 }
 
-TEST(AsPt, DirectionPredicates) {
+TEST(AsPt, ParallelUsesACosineGateAndPerpendicularIncludesItsBound) {
   As_Vec px(1, 0, 0), nx(-1, 0, 0);
   EXPECT_FALSE(parallel(px, nx, 1e-6));
   EXPECT_TRUE(antiparallel(px, nx, 1e-6));

@@ -178,7 +178,7 @@ TEST(AsPtSet, InitCopyAndGrow) {
   EXPECT_EQ(s[1].x(), 0);
 }
 
-TEST(AsPtSet, SnapLines) {
+TEST(AsPtSet, SnapPrefersEndPointsThenTheFootAndIgnoresZeroLengthSegments) {
   const As_Pt line[] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
   As_Pt_Set s(3, line);
   As_Pt out(9, 9, 9);

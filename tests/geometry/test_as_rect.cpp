@@ -82,7 +82,7 @@ TEST(AsRect, InitByPoints) {
   ExpectCorners(r, -2, 5, 4, -1, 0.0);
 }
 
-TEST(AsRect, OverlapRules) {
+TEST(AsRect, TouchingRectanglesOverlapButAreNotInside) {
   const As_Rect unit = Box(0, 1, 1, 0);
   struct Case {
     const char* name;
@@ -118,7 +118,7 @@ TEST(AsRect, OverlapRules) {
   ExpectCorners(u, 0, 3, 4, 0, 0.0);
 }
 
-TEST(AsRect, Transforms) {
+TEST(AsRect, TransformsGiveAxisAlignedBoundsAndScaleKeepsSwappedCorners) {
   // A rotated rectangle becomes its axis-aligned bounding box.
   As_Rect r = Box(0, 1, 1, 0);
   r.translate(rotate_transf(qm_pi / 4, As_Vec(0, 0, 1)));
@@ -157,7 +157,7 @@ TEST(AsRect, Transforms) {
   ExpectCorners(r, 7, 9, 9, 8, 0.0);
 }
 
-TEST(AsRect, WindowRectangles) {
+TEST(AsRect, WindowRectanglesTruncateSaturateAndMapBackThroughTheView) {
   RECT out;
   Box(-0.5, 10.9, 20.7, -3.2).conver_to_scr_rect(out);
   EXPECT_EQ(out.left, 0);

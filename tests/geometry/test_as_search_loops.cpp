@@ -110,7 +110,7 @@ TEST(SearchLoops, CoincidentCrossingsShareOnePoint) {
   EXPECT_TRUE(search.intersect_list().is_empty());
 }
 
-TEST(SearchLoops, DividedRectangle) {
+TEST(SearchLoops, DividedRectangleGivesOneOutlineOrTwoSmallestLoops) {
   const std::initializer_list<Seg> segs = {{0, 0, 2, 0}, {2, 0, 2, 1}, {2, 1, 0, 1}, {0, 1, 0, 0}, {1, 0, 1, 1}};
   Search max(segs);
   max->search_max_loops();

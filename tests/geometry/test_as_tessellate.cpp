@@ -162,7 +162,7 @@ TEST(Tessellate, DefaultPrecisionsCloseTheirCurves) {
   delete[] out;
 }
 
-TEST(Tessellate, CircleExamples) {
+TEST(Tessellate, CirclesRunCounterClockwiseAndCloseOnTheirFirstPoint) {
   As_Pt pts[5];
   ASSERT_TRUE(circle_to_ptset(As_Pt(0, 0, 0), 2, pts, 5));
   const double expect[5][2] = {{2, 0}, {0, 2}, {-2, 0}, {0, -2}, {2, 0}};

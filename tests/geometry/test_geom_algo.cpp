@@ -44,7 +44,7 @@ TEST(GeomAlgo, ProjectionOntoLine) {
   ExpectXy(proj_pt_to_line(p, As_Pt(4, 7, 0), As_Uvec(0, 0, 0)), 4, 7);
 }
 
-TEST(GeomAlgo, LineIntersection) {
+TEST(GeomAlgo, LinesMeetInThePlaneUnlessParallelOrWithoutDirection) {
   As_Pt out(9, 9, 9);
   ASSERT_TRUE(api_mb_lines_intersection(As_Pt(0, 0, 0), As_Uvec(1, 0, 0), As_Pt(5, 5, 0), As_Uvec(0, 1, 0), out));
   ExpectXy(out, 5, 0);
@@ -63,7 +63,7 @@ TEST(GeomAlgo, LineIntersection) {
   EXPECT_EQ(out.x(), 9);
 }
 
-TEST(GeomAlgo, SegmentIntersection) {
+TEST(GeomAlgo, SegmentsMeetOnlyWithinBothAndChainsReportOnlyNewCrossings) {
   As_Pt out;
   ASSERT_TRUE(two_segments_intersection(As_Pt(0, 0, 0), As_Pt(2, 2, 0), As_Pt(0, 2, 0), As_Pt(2, 0, 0), out));
   ExpectXy(out, 1, 1);
@@ -245,7 +245,7 @@ TEST(GeomAlgo, OffsetsAndWidth) {
   EXPECT_FALSE(cal_lines_width(path, 1, out, 3, 2));
 }
 
-TEST(GeomAlgo, SmallHelpers) {
+TEST(GeomAlgo, SmallHelpersGiveExactValuesAndRefuseEmptyOrOverflowingInput) {
   As_Pt pts[] = {{0, 0, 0}, {1, 2, 0}, {3, -1, 0}};
   oblique_ptarray(pts, 3, qm_pi / 4, As_Pt(0, 1, 0));
   EXPECT_NEAR(pts[0].x(), -1, 1e-12);
