@@ -67,7 +67,7 @@ class Raster_Files {
 
 char* c_path(std::string& s) { return &s[0]; }
 
-TEST(ApiImage, FormatCodes) {
+TEST(ApiImage, FormatCodeFollowsTheExtensionInAnyCase) {
   const struct {
     const char* path;
     int code;
@@ -235,7 +235,7 @@ TEST(ApiConstruct, DeletionThroughTheOperation) {
   EXPECT_EQ(api_mb_rect_select(*op.drawing(), As_Pt(-5, 5, 0), As_Pt(5, -5, 0), true), 0);
 }
 
-TEST(ApiFileDialog, ScriptedAnswers) {
+TEST(ApiFileDialog, ChosenPathsFillTheBufferCancelsLeaveItAndFieldsAreSet) {
   qm_user_reset();
   char cwd[MAX_PATH];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);

@@ -171,7 +171,7 @@ TEST(Intersect, ACrossingOnASeamIsListedOnce) {
   }
 }
 
-TEST(Intersect, SelfIntersections) {
+TEST(Intersect, ALoopedCubicCrossesItselfOnceAndSimpleCurvesNever) {
   // A cubic with a loop: the control polygon crosses itself.
   auto loop = MakeNurbs(3, {0, 0, 0, 0}, 1.0, {{0, 0, 0}, {3, 3, 0}, {-1, 3, 0}, {2, 0, 0}});
   for (int generic = 0; generic < 2; ++generic) {

@@ -87,7 +87,7 @@ TEST(KnotVector, ClampedReadingAndLimits) {
   EXPECT_EQ(empty.FindSpan(0.5, span), kCurveBadKnots);
 }
 
-TEST(KnotVector, Validate) {
+TEST(KnotVector, ValidationRefusesBadKnotsAndMergesNearlyEqualOnes) {
   struct Case {
     std::initializer_list<double> knots;
     double period;

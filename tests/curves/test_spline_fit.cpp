@@ -266,7 +266,7 @@ TEST(SplineFit, HostileInputsFailCleanlyOrGiveFiniteResults) {
   }
 }
 
-TEST(SplineFit, StatusMapping) {
+TEST(SplineFit, SolverStatusesMapToExportedCodesAndUnknownsToFailure) {
   const int cases[][2] = {{0, 0}, {2, -2}, {2100, -1}, {2105, 933}, {-1, -3}, {14, -3}, {2101, -3}, {2104, -3}};
   for (auto& c : cases) EXPECT_EQ(map_fit_status(c[0]), c[1]) << c[0];
 }

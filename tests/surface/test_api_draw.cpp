@@ -42,7 +42,7 @@ PixelSet box_outline(int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
-TEST(ApiDrawPoint, MarkerShapes) {
+TEST(ApiDrawPoint, EachStyleDrawsItsMarkerAndUnknownOnesDrawNothing) {
   {
     Canvas c(20, 20);
     api_mb_draw_point(c.hdc, As_Pt(10, 10, 0), 2, 4, 0);
