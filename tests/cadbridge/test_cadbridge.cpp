@@ -106,7 +106,7 @@ TEST(Cadbridge, LayersColoursBlocksInsertsAndTexts) {
   EXPECT_EQ(text->text_style().height(), 2.5);
 }
 
-TEST(Cadbridge, AciColours) {
+TEST(Cadbridge, AciIndexesGiveTheirStandardColoursAndZeroGivesWhite) {
   const struct {
     int index;
     uint32_t colorref;
