@@ -81,7 +81,7 @@ TEST(Arc, PropertiesAcrossAngleZeroAndAtHalfCircles) {
   }
 }
 
-TEST(Arc, ThreePointConstructor) {
+TEST(Arc, ThreePointsSetRadiusAndAnglesAndTheEndMeetsTheCircleWhenBuilt) {
   MB_Arc arc(As_Pt(0, 0, 0), As_Pt(0, 2, 0), As_Pt(-5, 0, 0));
   EXPECT_DOUBLE_EQ(arc.radius(), 2);
   EXPECT_NEAR(arc.start_angle(), qm_pi / 2, 1e-12);

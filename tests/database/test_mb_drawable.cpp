@@ -96,7 +96,7 @@ TEST(Drawable, SaveFlagHasOneBitPerFieldThatIsSet) {
   EXPECT_EQ(e.save_flag(), 0x1Fu);
 }
 
-TEST(Drawable, DrawPrecisionByClass) {
+TEST(Drawable, EachClassHasItsDefaultPrecisionAndNegativeRestoresIt) {
   struct Case {
     MB_Object::MB_ID id;
     int32_t expected;

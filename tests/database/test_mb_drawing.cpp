@@ -36,7 +36,7 @@ TEST(Drawing, FreesEveryListItOwns) {
   // The leak checker reports anything left behind.
 }
 
-TEST(Drawing, LayerLookUps) {
+TEST(Drawing, LayersAreFoundByNameInAnyCaseOrByIndex) {
   MB_Drawing d;
   auto* layer0 = new MB_Layer;
   auto* first_a = new MB_Layer(MB_String("a"));
@@ -59,7 +59,7 @@ TEST(Drawing, LayerLookUps) {
   EXPECT_EQ(d.find_text_style(nullptr), nullptr);
 }
 
-TEST(Drawing, LineTypeLookUps) {
+TEST(Drawing, LineTypesAreFoundInAnyCaseAndByLayerMeansTheLayers) {
   MB_Drawing d;
   auto* dashed = new MB_Line_Type;
   dashed->name("dashed");

@@ -33,7 +33,7 @@ Bytes image_record(uint32_t count, const Bytes& bytes) {
 
 }  // namespace
 
-TEST(ImageRecord, BytesWithAndWithoutRaster) {
+TEST(ImageRecord, RasterIsStoredAsACountedJpegAfterTheFixedFields) {
   MB_Drawing d;
   MB_Image* empty = new MB_Image;
   empty->center(As_Pt(5, 5, 0));
