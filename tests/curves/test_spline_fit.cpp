@@ -193,7 +193,7 @@ TEST(SplineFit, PeriodicInterpolantIsSmoothAcrossItsSeam) {
   EXPECT_EQ(raw, nullptr);
 }
 
-TEST(SplineFit, TooFewPointsAndLimits) {
+TEST(SplineFit, TooFewPointsAndTooManyKnotsAreRefused) {
   long st = 0;
   EXPECT_FALSE(Fit({}, 1e-5, nullptr, nullptr, 0, st));
   EXPECT_EQ(st, kCurveBadArgument);
@@ -304,7 +304,7 @@ TEST(SplineFit, ExportedResultsSkipNullOutputsAndFailCleanly) {
   EXPECT_EQ(cc, 0);
 }
 
-TEST(GenerateSpline, LifecycleAndOwnership) {
+TEST(GenerateSpline, EachGenerateReleasesTheLastResultAndCopiesTheTangents) {
   Generate_Spline empty;
   EXPECT_EQ(empty.degree, 3);
   EXPECT_EQ(empty.start_tangent[0], 0.0);
