@@ -189,7 +189,7 @@ TEST(Loop, TouchingLoopsDoNotIntersectButCrossingOrNestedOnesDo) {
   EXPECT_EQ(a.is_in_loop(inner), 0);
 }
 
-TEST(Loop, UnionAndCut) {
+TEST(Loop, UnionAddsAndCutRemovesTheOverlapAndNothingLeftGivesNull) {
   const As_Loop a = Box(0, 0, 2, 2), b = Box(1, 1, 3, 3);
   std::unique_ptr<As_Loop> both(a.create_union_loop(b));
   ASSERT_NE(both, nullptr);

@@ -25,7 +25,7 @@ As_Rect Box(double ltx, double lty, double rbx, double rby) {
 
 }  // namespace
 
-TEST(AsRect, NormalFormAndMeasures) {
+TEST(AsRect, OppositeCornersInAnyOrderGiveOneRectangleAndItsMeasures) {
   // Any two opposite corners, in either order, give the same rectangle.
   const As_Pt pairs[][2] = {{As_Pt(5, 1, 3), As_Pt(2, 7, -1)},
                             {As_Pt(2, 7, 0), As_Pt(5, 1, 0)},
@@ -60,7 +60,7 @@ TEST(AsRect, NormalFormAndMeasures) {
   EXPECT_EQ(assigned.rb().y(), 2.0);
 }
 
-TEST(AsRect, InitByPoints) {
+TEST(AsRect, PointsGiveTheirBoundsAndNoPointsLeaveTheRectangle) {
   const As_Pt pts[] = {As_Pt(1, 1, 5), As_Pt(-2, 3, 0), As_Pt(4, -1, 0), As_Pt(0, 0, -7)};
   ExpectCorners(As_Rect(pts, 4), -2, 3, 4, -1, 0.0);
   ExpectCorners(As_Rect(pts, 1), 1, 1, 1, 1, 0.0);

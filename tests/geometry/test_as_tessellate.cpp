@@ -199,7 +199,7 @@ TEST(Tessellate, CountsThatMakeNoCurveAreRefusedOrRaised) {
   }
 }
 
-TEST(Tessellate, EllipseArcExample) {
+TEST(Tessellate, EllipseArcsRunFromStartToEndAndWrapAStartPastTheEnd) {
   As_Pt c(0, 0, 0);
   As_Pt* out = nullptr;
   int count = -1;
@@ -247,7 +247,7 @@ TEST(Tessellate, EllipseArcStaysInItsArrayAndEnds) {
   EXPECT_FALSE(ellipse_arc_to_ptset(c, 2, 1, std::nan(""), 1, 0, 5, count, out));
 }
 
-TEST(Tessellate, HeapArrayArithmetic) {
+TEST(Tessellate, HeapArraysAddSubtractAndScaleByComponent) {
   const As_Heap_Array zero, a(3, 4), b(1, -2);
   EXPECT_EQ(zero.x(), 0.0);
   EXPECT_EQ(zero.y(), 0.0);

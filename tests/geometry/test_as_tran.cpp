@@ -34,7 +34,7 @@ const As_Vec kZ(0, 0, 1);
 
 }  // namespace
 
-TEST(Matrix, DeterminantAndProducts) {
+TEST(Matrix, RowAndColumnProductsDifferAndOutOfRangeIndicesReadZero) {
   matrix m = Rows(2, 0, 1, 1, 3, 2, 1, 1, 2);
   EXPECT_DOUBLE_EQ(m.determinant(), 6.0);
   EXPECT_DOUBLE_EQ(Rows(1, 2, 3, 4, 5, 6, 7, 8, 10).determinant(), -3.0);
@@ -85,7 +85,7 @@ TEST(Matrix, SingularInverseIsIdentity) {
   for (const matrix& m : cases) EXPECT_TRUE(m.inverse().is_identity());
 }
 
-TEST(Matrix, IdentityTestAndComparison) {
+TEST(Matrix, ComparisonUsesTheCombinedDistanceNotEachRow) {
   matrix m = scaling(1.0);
   EXPECT_TRUE(m.is_identity());
   m.set_element(0, 1, 0.5e-10);

@@ -91,7 +91,7 @@ TEST(GeomAlgo, SegmentsMeetOnlyWithinBothAndChainsReportOnlyNewCrossings) {
   EXPECT_EQ(hits.count(), 2);
 }
 
-TEST(GeomAlgo, CircleAndEllipseByThreePoints) {
+TEST(GeomAlgo, ThreePointsGiveACircleOrEllipseUnlessDegenerate) {
   As_Pt c(7, 7, 7);
   double r = -1;
   ASSERT_TRUE(api_mb_get_3ptcircle(As_Pt(1, 0, 0), As_Pt(0, 1, 0), As_Pt(-1, 0, 0), c, r));
@@ -122,7 +122,7 @@ TEST(GeomAlgo, CircleAndEllipseByThreePoints) {
   EXPECT_EQ(ratio, -1);
 }
 
-TEST(GeomAlgo, PickingAndOnSegment) {
+TEST(GeomAlgo, PickPrefersEndsToTheFootAndOnSegmentIsExact) {
   As_Pt out;
   EXPECT_EQ(is_pick_segment(As_Pt(0.5, 0.05, 0), As_Pt(0, 0, 0), As_Pt(1, 0, 0), 0.1, out), 3);
   ExpectXy(out, 0.5, 0);
@@ -156,7 +156,7 @@ struct RegionCase {
   bool inside;
 };
 
-TEST(GeomAlgo, PointInRegion) {
+TEST(GeomAlgo, RaysThroughVerticesAndAlongEdgesCountCorrectly) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<RegionCase> cases = {
       {"square centre", kSquare, 4, {0.5, 0.5, 0}, true},
@@ -195,7 +195,7 @@ TEST(GeomAlgo, PointOnRegionSkipsTheClosingEdge) {
   EXPECT_FALSE(is_pos_on_region(As_Pt(0.5, 0, 0), kSquare, 1));
 }
 
-TEST(GeomAlgo, AreaAndPerimeter) {
+TEST(GeomAlgo, AreaIgnoresOrientationAndTooFewPointsMeasureZero) {
   EXPECT_DOUBLE_EQ(cal_pts_area(kSquare, 4), 1);
   EXPECT_DOUBLE_EQ(cal_pts_area(kSquareCw, 4), 1);
   EXPECT_DOUBLE_EQ(cal_pts_area(kTriangle, 3), 2);
@@ -213,7 +213,7 @@ TEST(GeomAlgo, AreaAndPerimeter) {
   EXPECT_DOUBLE_EQ(cal_lines_area(ptrs), 1);
 }
 
-TEST(GeomAlgo, OffsetsAndWidth) {
+TEST(GeomAlgo, WideLinesMeetAtTheOffsetCornersAndRefuseShortBuffers) {
   const As_Pt path[] = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}};
   As_Pt left[3], right[3];
   api_mb_offset_pts(path, left, right, 3, 1);
