@@ -194,7 +194,7 @@ TEST(ApiConstruct, ListDrawnIntoABox) {
   EXPECT_FALSE(api_mb_draw_object_list_on_dc(surface.GetDC(), list, 10, 10, 20, 0));
 }
 
-TEST(ApiConstruct, EntitiesToSegments) {
+TEST(ApiConstruct, ChainsLinesAndCirclesSplitIntoSegmentsButEllipsesDoNot) {
   MB_Lines chain(5);
   for (int i = 0; i < 5; ++i) chain.points()[i] = As_Pt(i, i * i, 0);
   MB_Line line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));

@@ -121,7 +121,7 @@ TEST(ApiDrawRect, EitherCornerOrderAndFilledPath) {
   EXPECT_EQ(p.at(13, 9), kWhite);
 }
 
-TEST(ApiDrawTriangle, OutlineOrFilled) {
+TEST(ApiDrawTriangle, FilledTrianglesPaintInsideWithTheBrushAndEdgesWithThePen) {
   Canvas o(20, 20), f(20, 20);
   api_mb_draw_triangle(o.hdc, As_Pt(2, 2, 0), As_Pt(14, 2, 0), As_Pt(2, 14, 0), 0);
   api_mb_draw_triangle(f.hdc, As_Pt(2, 2, 0), As_Pt(14, 2, 0), As_Pt(2, 14, 0), 1);

@@ -50,7 +50,7 @@ TEST(CMyDC, NewSurfaceIsWhiteBottomUpWithItsHeader) {
   }
 }
 
-TEST(CMyDC, ColourPerDepth) {
+TEST(CMyDC, ColoursPackPerDepthAndUnknownPaletteColoursUseEntryZero) {
   struct Case { int bits; COLORREF in; uint32_t value; };
   const Case cases[] = {
       {32, RGB(0x12, 0x34, 0x56), 0x00123456}, {24, RGB(0x12, 0x34, 0x56), 0x123456},
