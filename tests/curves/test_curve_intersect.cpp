@@ -100,7 +100,7 @@ TEST(Intersect, ClosedFormPairsKeepTheCallersOrder) {
   EXPECT_EQ(typeid(*pair), typeid(CCurvePair));
 }
 
-TEST(Intersect, CircleCircleClosedFormAndTangency) {
+TEST(Intersect, CirclesCutAtTwoPointsTouchAtOneAndConcentricOnesNever) {
   // Cutting circles of radii 1 and 2 with centres 2 apart: x = 1/4.
   TestCircle small = Circle(0, 0, 1, 0.3);
   TestCircle big = Circle(2, 0, 2, 1.0);

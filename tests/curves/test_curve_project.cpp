@@ -64,7 +64,7 @@ TEST(Projection, NearestOfSeveralAgainstDenseSampling) {
   }
 }
 
-TEST(Projection, ExclusionEndsAndExactPoints) {
+TEST(Projection, ExcludedFeetAreSkippedEndsAreNearestPastThemAndNanIsRefused) {
   auto circle = NurbsCircle(0, 0, 2);
   double on[3];
   circle->Evaluate(0.3, on);

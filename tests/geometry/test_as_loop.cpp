@@ -107,7 +107,7 @@ TEST(Loop, MeasuresIncludeTheClosingEdge) {
   EXPECT_DOUBLE_EQ(triangle.area(), 6);
 }
 
-TEST(Loop, RectangleOfALoopAndOfAList) {
+TEST(Loop, ListBoundsUnionTheLoopsAndSkipEmptyOnes) {
   As_Loop square = Box(-1, 2, 3, 5);
   As_Pt lt, rb;
   ASSERT_TRUE(square.get_rect_pos(lt, rb));

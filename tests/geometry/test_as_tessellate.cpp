@@ -110,7 +110,7 @@ TEST(Tessellate, ArcByPointsKeepsTheStartRadius) {
 
 // Every precision an entity may pass gives the asked count, all on the
 // circle, turning counter-clockwise by equal steps.
-TEST(Tessellate, ArcsAndCirclesAtDisplayPrecisions) {
+TEST(Tessellate, ArcsAndCirclesStayOnTheRadiusWithEvenChordsAtEveryPrecision) {
   const As_Pt c(3, -2, 0);
   for (int n : {2, 3, 8, 10, 17, 30, 50, 60, 100}) {
     SCOPED_TRACE(n);

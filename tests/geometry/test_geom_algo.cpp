@@ -34,7 +34,7 @@ TEST(GeomAlgo, AngleBetweenBothSenses) {
   EXPECT_LT(angle_between(x, As_Uvec(1, -1e-17, 0), kUp), two_pi);
 }
 
-TEST(GeomAlgo, ProjectionOntoLine) {
+TEST(GeomAlgo, PointsProjectOntoTheLineOrItsPointWithoutADirection) {
   const As_Pt p(2, 5, 3), o(0, 0, 0);
   ExpectXy(proj_pt_to_line(p, o, As_Uvec(1, 0, 0)), 2, 0);
   ExpectXy(proj_pt_to_line(p, o, As_Uvec(0, 1, 0)), 0, 5);
