@@ -225,7 +225,7 @@ TEST(ApiConstruct, ChainsLinesAndCirclesSplitIntoSegmentsButEllipsesDoNot) {
   EXPECT_GT(circle.segment_set().count(), 2);
 }
 
-TEST(ApiConstruct, DeletionThroughTheOperation) {
+TEST(ApiConstruct, DeletingThroughTheOperationEmptiesTheDrawing) {
   MB_Operation op;
   op.init(nullptr, new MB_Drawing);
   const intptr_t circle = api_mb_create_circle(0, 0, 1);

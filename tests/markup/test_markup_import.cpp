@@ -93,7 +93,7 @@ TEST_F(MarkupImport, ATextTakesTheHeightOfTheStyleBeforeIt) {
   EXPECT_STREQ(t->get_string(MB_PROP_XDATA_TEXT), kMarkupMark) << "texts are marked too";
 }
 
-TEST_F(MarkupImport, StylesAndChildrenThatChangeNothing) {
+TEST_F(MarkupImport, BadStylesAndStrayChildrenAreSkippedAndWeightsCarryOn) {
   const std::string light = polyline(kTags + point(0, 0) + point(1, 1));
   const struct {
     const char* name;

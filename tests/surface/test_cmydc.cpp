@@ -75,7 +75,7 @@ TEST(CMyDC, ColoursPackPerDepthAndUnknownPaletteColoursUseEntryZero) {
   EXPECT_EQ(GetPixel(dc.GetDC(), 0, 0), RGB(255, 255, 255));
 }
 
-TEST(CMyDC, DepthFromTheReferenceDc) {
+TEST(CMyDC, DepthFollowsTheScreenAndNeverFallsBelowEight) {
   for (int screen : {8, 16, 24, 32}) {
     ASSERT_TRUE(QmGdiSetScreen(1920, 1080, screen, 96));
     CMyDC dc;
