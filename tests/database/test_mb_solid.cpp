@@ -53,7 +53,7 @@ TEST(Solid, OffsetMovesEveryEdgeToItsLeft) {
   expect_points(point, {As_Pt(), As_Pt(), As_Pt()});
 }
 
-TEST(Solid, MeasuresLoopsAndEmptySolids) {
+TEST(Solid, SolidsMeasureAsTheirLoopAndEmptyOnesAsNothing) {
   MB_Solid s = square_solid();
   EXPECT_EQ(s.get_real(MB_PROP_LENGTH), 16.0);
   EXPECT_EQ(s.get_real(MB_PROP_AREA), 16.0);

@@ -124,7 +124,7 @@ TEST(FillRecords, HatchesAreNotStored) {
   EXPECT_EQ(body, want);
 }
 
-TEST(FillRecords, OddFlagsAndDamagedRecords) {
+TEST(FillRecords, UnknownMeshFlagsAreIgnoredAndBadCountsLoadNothing) {
   MB_Drawing d;
   ASSERT_TRUE(load(uncompressed_file({'U', 7, 2, 5}), d));
   MB_Polygon_Mesh* m = dynamic_cast<MB_Polygon_Mesh*>(d.object_list().head());
