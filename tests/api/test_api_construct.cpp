@@ -67,7 +67,7 @@ class Raster_Files {
 
 char* c_path(std::string& s) { return &s[0]; }
 
-TEST(ApiImage, FormatCodes) {
+TEST(ApiImage, FormatCodeFollowsTheExtensionInAnyCase) {
   const struct {
     const char* path;
     int code;
@@ -194,7 +194,7 @@ TEST(ApiConstruct, ListDrawnIntoABox) {
   EXPECT_FALSE(api_mb_draw_object_list_on_dc(surface.GetDC(), list, 10, 10, 20, 0));
 }
 
-TEST(ApiConstruct, EntitiesToSegments) {
+TEST(ApiConstruct, ChainsLinesAndCirclesSplitIntoSegmentsButEllipsesDoNot) {
   MB_Lines chain(5);
   for (int i = 0; i < 5; ++i) chain.points()[i] = As_Pt(i, i * i, 0);
   MB_Line line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
@@ -225,7 +225,7 @@ TEST(ApiConstruct, EntitiesToSegments) {
   EXPECT_GT(circle.segment_set().count(), 2);
 }
 
-TEST(ApiConstruct, DeletionThroughTheOperation) {
+TEST(ApiConstruct, DeletingThroughTheOperationEmptiesTheDrawing) {
   MB_Operation op;
   op.init(nullptr, new MB_Drawing);
   const intptr_t circle = api_mb_create_circle(0, 0, 1);
@@ -235,7 +235,7 @@ TEST(ApiConstruct, DeletionThroughTheOperation) {
   EXPECT_EQ(api_mb_rect_select(*op.drawing(), As_Pt(-5, 5, 0), As_Pt(5, -5, 0), true), 0);
 }
 
-TEST(ApiFileDialog, ScriptedAnswers) {
+TEST(ApiFileDialog, ChosenPathsFillTheBufferCancelsLeaveItAndFieldsAreSet) {
   qm_user_reset();
   char cwd[MAX_PATH];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);

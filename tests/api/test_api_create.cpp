@@ -157,7 +157,7 @@ TEST(ApiCreate, BlockBracketCollectsTheCreations) {
   api_mb_create_circle(0, 0, 3);
 }
 
-TEST(ApiCreate, ChainsRectanglesAndSolids) {
+TEST(ApiCreate, SolidsDropRepeatedPointsAndBadCountsCreateNothing) {
   MB_Drawing d;
   expect_points(*as<MB_Lines>(api_mb_create_rect(0, 0, 10, 5)),
                 {As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 5, 0), As_Pt(0, 5, 0), As_Pt(0, 0, 0)});
@@ -219,7 +219,7 @@ TEST(ApiCreate, ChainsRectanglesAndSolids) {
   for (int bad : {-1, 2}) EXPECT_FALSE(api_mb_set_pline_pos(pline, bad, 1, 1, 0));
 }
 
-TEST(ApiCreate, InsertsAndBlocksFromEntities) {
+TEST(ApiCreate, BlocksCopyEntitiesToTheBaseAndLooseInsertsAreNotRecorded) {
   MB_Drawing d;
   MB_Line* line = nullptr;
   ASSERT_TRUE(api_mb_create_line(line, As_Pt(10, 10, 0), As_Pt(12, 10, 0)));
@@ -286,7 +286,7 @@ TEST(ApiCreate, CreationsInsideACommandUndoAndRedo) {
   EXPECT_EQ(d.object_list().tail(), as<MB_Object>(point));
 }
 
-TEST(ApiCreate, TextsStylesLayersAndColours) {
+TEST(ApiCreate, UnknownStylesFallBackToTheDefaultAndColourIndexesResolve) {
   MB_Drawing d;
   MB_Text_Style* style = nullptr;
   ASSERT_TRUE(api_mb_create_text_style(style, "Notes", "txt.shx", "", 2.5, 0.8, 0.1, 0.2, 7, 9));
@@ -344,7 +344,7 @@ TEST(ApiCreate, TextsStylesLayersAndColours) {
   EXPECT_FALSE(api_set_drawable_prop(nothing, 0, 0, 0));
 }
 
-TEST(ApiMake, StraightEntitiesAndTexts) {
+TEST(ApiMake, MakeReusesTheGivenEntityAndNeverAppendsIt) {
   MB_Drawing d;
   As_Pt_List pts;
   MB_Lines* lines = nullptr;
@@ -408,7 +408,7 @@ TEST(ApiMake, StraightEntitiesAndTexts) {
 
 }  // namespace
 
-TEST(ApiCreate, DimensionsAndDimensionStyles) {
+TEST(ApiCreate, DimensionsTakeTheNamedStyleInAnyCaseAndMeasureWhenBuilt) {
   MB_Drawing d;
   const int32_t colors[3] = {1, 2, 3};
   unsigned short ints[13] = {};

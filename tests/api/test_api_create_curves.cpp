@@ -61,7 +61,7 @@ TEST(CreateCurves, CreatorsAppendBuiltEntities) {
   EXPECT_TRUE(p->closed());
 }
 
-TEST(CreateCurves, MakeCircleAndArcs) {
+TEST(CreateCurves, ThreePointArcsRunCounterClockwiseAndUpdatesAreUndoable) {
   MB_Circle* circle = nullptr;
   EXPECT_FALSE(api_mb_make_circle(circle, As_Pt(0, 0, 0), 1e-7));
   EXPECT_EQ(circle, nullptr);

@@ -22,7 +22,7 @@ bool same_rect(const As_Rect& r, double l, double t, double ri, double b) {
 
 }  // namespace
 
-TEST(Extents, OneEntityOrOther) {
+TEST(Extents, ADrawableGivesItsExtentsAndAnythingElseLeavesTheRect) {
   std::unique_ptr<Test_Line> e(entity(0, 10, 5, 0));
   As_Rect r(As_Pt(-1, -1, 0), As_Pt(-2, -2, 0));
   api_mb_get_entity_rect(e.get(), r, nullptr);

@@ -59,7 +59,7 @@ TEST(Cadbridge, LightAndClassicPolylinesKeepBulgesAndWidths) {
   EXPECT_EQ(classic->pline_pos()[1].end_width, 8.0);
 }
 
-TEST(Cadbridge, LayersColoursBlocksInsertsAndTexts) {
+TEST(Cadbridge, LayerColoursAndVisibilityCarryOverAndPaperSpaceIsSkipped) {
   Dxf_Load load;
   load.text(
       "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n"
@@ -106,7 +106,7 @@ TEST(Cadbridge, LayersColoursBlocksInsertsAndTexts) {
   EXPECT_EQ(text->text_style().height(), 2.5);
 }
 
-TEST(Cadbridge, AciColours) {
+TEST(Cadbridge, AciIndexesGiveTheirStandardColoursAndZeroGivesWhite) {
   const struct {
     int index;
     uint32_t colorref;
@@ -197,7 +197,7 @@ TEST(Cadbridge, MalformedFilesLoadWhatTheyCan) {
   }
 }
 
-TEST(Cadbridge, NestedBlockDefinitionsAndRepeatedNames) {
+TEST(Cadbridge, NestedDefinitionsLoadPartlyAndTheFirstOfARepeatedNameHolds) {
   Dxf_Load load;
   load.text(
       "0\nSECTION\n2\nBLOCKS\n"

@@ -30,7 +30,7 @@ std::vector<std::pair<double, double>> Intersections(const CCurve& a, const CCur
   return out;
 }
 
-TEST(Intersect, ParabolaAndLine) {
+TEST(Intersect, ParabolaMeetsALineAtBothClosedFormRoots) {
   // P(t) = (2t, 4t(1 - t)) meets y = 0.5 at t = (1 +- sqrt(1/2)) / 2.
   auto arc = MakeNurbs(2, {0, 0, 0}, 1.0, {{0, 0, 0}, {1, 2, 0}, {2, 0, 0}});
   auto line = NurbsLine({-1, 0.5, 0}, {3, 0.5, 0});
@@ -100,7 +100,7 @@ TEST(Intersect, ClosedFormPairsKeepTheCallersOrder) {
   EXPECT_EQ(typeid(*pair), typeid(CCurvePair));
 }
 
-TEST(Intersect, CircleCircleClosedFormAndTangency) {
+TEST(Intersect, CirclesCutAtTwoPointsTouchAtOneAndConcentricOnesNever) {
   // Cutting circles of radii 1 and 2 with centres 2 apart: x = 1/4.
   TestCircle small = Circle(0, 0, 1, 0.3);
   TestCircle big = Circle(2, 0, 2, 1.0);
@@ -171,7 +171,7 @@ TEST(Intersect, ACrossingOnASeamIsListedOnce) {
   }
 }
 
-TEST(Intersect, SelfIntersections) {
+TEST(Intersect, ALoopedCubicCrossesItselfOnceAndSimpleCurvesNever) {
   // A cubic with a loop: the control polygon crosses itself.
   auto loop = MakeNurbs(3, {0, 0, 0, 0}, 1.0, {{0, 0, 0}, {3, 3, 0}, {-1, 3, 0}, {2, 0, 0}});
   for (int generic = 0; generic < 2; ++generic) {
@@ -192,7 +192,7 @@ TEST(Intersect, SelfIntersections) {
   }
 }
 
-TEST(Intersect, RangeOfParameters) {
+TEST(Intersect, RangeCoversTheCrossingsAndANanToleranceIsRefused) {
   TestLine line({-3, 0, 0}, {1, 0, 0}, -10, 10, 7);
   TestCircle c = Circle(0, 0, 1, 0, 7);
   double min_pos = 1e30, max_pos = -1e30, min_neg = 1e30, max_neg = -1e30;
@@ -204,7 +204,7 @@ TEST(Intersect, RangeOfParameters) {
   EXPECT_EQ(IntersectCurves(line, c, l1, l2, std::numeric_limits<double>::quiet_NaN()), kCurveBadArgument);
 }
 
-TEST(Fillet, LineLineClosedForm) {
+TEST(Fillet, LineFilletsTrimByRTanHalfTurnAndShrinkToFit) {
   struct Case {
     double turn, r, a, b, want_r;
   } cases[] = {
@@ -228,7 +228,7 @@ TEST(Fillet, LineLineClosedForm) {
   EXPECT_EQ(CLineLinePair(l1, back, false).FilletTrim(1, 1, r, t1, t2), kCurveNotFound);
 }
 
-TEST(Fillet, GeneralCurvesThroughOffsets) {
+TEST(Fillet, GeneralFilletsMeetTheOffsetsAndHalveUntilTheyFit) {
   // The same corner on the general path: the offsets meet at (0.8, 0.2).
   TestLine l1({0, 0, 0}, {1, 0, 0}, 0, 1, 7), l2({1, 0, 0}, {0, 1, 0}, 0, 1, 7);
   CCurvePair pair(l1, l2, false);

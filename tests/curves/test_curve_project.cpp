@@ -28,7 +28,7 @@ TEST(Projection, FootOfThePerpendicular) {
   }
 }
 
-TEST(Projection, CircleAndRationalCircle) {
+TEST(Projection, BothCircleFormsProjectAlongTheRadius) {
   TestCircle circle = Circle(0, 0, 1, 0, 7);
   auto nurbs = NurbsCircle(0, 0, 1);
   const double q[3] = {3, 4, 0};
@@ -64,7 +64,7 @@ TEST(Projection, NearestOfSeveralAgainstDenseSampling) {
   }
 }
 
-TEST(Projection, ExclusionEndsAndExactPoints) {
+TEST(Projection, ExcludedFeetAreSkippedEndsAreNearestPastThemAndNanIsRefused) {
   auto circle = NurbsCircle(0, 0, 2);
   double on[3];
   circle->Evaluate(0.3, on);

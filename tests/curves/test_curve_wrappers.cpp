@@ -48,7 +48,7 @@ TEST(OffsetCurve, CircleOffsetsAreConcentricCircles) {
   EXPECT_GT(v, 0.0);
 }
 
-TEST(OffsetCurve, ZeroDerivativeRangesAndBadInput) {
+TEST(OffsetCurve, ZeroDerivativesAndBadRangesAnswerAStatus) {
   // A repeated first control point: the derivative vanishes at the start.
   auto c = MakeNurbs(3, {0, 0, 0, 0}, 1.0, {{0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {2, 0, 0}});
   int st = 0;
@@ -84,7 +84,7 @@ class StretchMap : public CPointMap {
   void MapVector(const double in[3], double out[3]) const override { MapPoint(in, out); }
 };
 
-TEST(TransformedCurve, InPlaceCopyOrWrapper) {
+TEST(TransformedCurve, AffineMapsCopyTheCurveAndOtherMapsWrapIt) {
   auto c = NurbsCircle(0, 0, 1);
   const double m[3][3] = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}, tr[3] = {5, 0, 0};
   CAffineMap turn(m, tr);

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(DoubleArray, InsertUniqueFindSpanAndRemove) {
+TEST(DoubleArray, InsertUniqueMergesNearValuesAndRemovalIsClampedToTheArray) {
   CDoubleArray a;
   for (double v : {0.0, 1.0, 2.0}) ASSERT_EQ(a.Append(v), kCurveOk);
   int index = -5;
@@ -44,7 +44,7 @@ TEST(DoubleArray, InsertUniqueFindSpanAndRemove) {
   EXPECT_EQ(copy.Count(), 5);
 }
 
-TEST(PointArray, CyclicIndicesRotateAndEmpty) {
+TEST(PointArray, IndicesWrapAroundAndAnEmptyArrayRefusesEdits) {
   CPointArray pts;
   EXPECT_EQ(pts.Get(0), nullptr);
   EXPECT_EQ(pts.Get(-1), nullptr);
@@ -81,7 +81,7 @@ TEST(PointArray, CyclicIndicesRotateAndEmpty) {
   EXPECT_EQ(x, 9.0);
 }
 
-TEST(BandMatrix, StorageBandAndBadSizes) {
+TEST(BandMatrix, OnlyTheBandIsStoredAndBadSizesAreRefused) {
   int st = -7;
   CBandMatrix full(5, 9, st);
   EXPECT_EQ(st, kCurveOk);
@@ -112,7 +112,7 @@ TEST(BandMatrix, StorageBandAndBadSizes) {
   EXPECT_EQ(st, kCurveBadArgument);
 }
 
-TEST(BandMatrix, PivotFailureAndRepeatedFactor) {
+TEST(BandMatrix, ATinyPivotFailsAndASecondFactorChangesNothing) {
   int st = 0;
   CBandMatrix m(3, 1, st);
   m.At(0, 0) = 1e-10;
@@ -196,7 +196,7 @@ TEST(LinearSystems, SolversAgreeOnDiagonallyDominantSystems) {
   }
 }
 
-TEST(VectorOps, CosSinInverseAndCrossing) {
+TEST(VectorOps, SmallSolversGiveExactRootsAndRefuseDegenerateInput) {
   struct Case {
     double x, y, a;
     int count;

@@ -56,7 +56,7 @@ class Collector : public CPointSink {
   std::vector<double> params;
 };
 
-TEST(KnotVector, ClampedReadingAndLimits) {
+TEST(KnotVector, ReadsPastTheEndsClampAndOversizedVectorsAreRefused) {
   auto kv = Knots(3, {0, 0, 0, 0}, 1.0);
   ASSERT_EQ(kv->Validate(), kCurveOk);
   for (int i = 4; i <= 7; ++i) EXPECT_EQ(kv->KnotAt(i), 1.0);
@@ -87,7 +87,7 @@ TEST(KnotVector, ClampedReadingAndLimits) {
   EXPECT_EQ(empty.FindSpan(0.5, span), kCurveBadKnots);
 }
 
-TEST(KnotVector, Validate) {
+TEST(KnotVector, ValidationRefusesBadKnotsAndMergesNearlyEqualOnes) {
   struct Case {
     std::initializer_list<double> knots;
     double period;
@@ -109,7 +109,7 @@ TEST(KnotVector, Validate) {
   EXPECT_EQ((*kv)[5], (*kv)[4]);
 }
 
-TEST(KnotVector, EditingSubRangesAndBreaks) {
+TEST(KnotVector, SubRangesClampTheEndsAndInsertsSnapToNearKnots) {
   auto kv = Knots(3, {0, 0, 0, 0, 0.25, 0.5, 0.75}, 1.0);
   ASSERT_EQ(kv->Validate(), kCurveOk);
   int st = 0;
@@ -182,7 +182,7 @@ TEST(KnotVector, FindSpanMatchesBruteForce) {
   EXPECT_EQ(periodic->FindSpan(4.0 * 9 + 0.5, span), kCurveUnsupported);
 }
 
-TEST(Nurbs, BezierEvaluationAndDerivatives) {
+TEST(Nurbs, BezierPointsAndDerivativesMatchTheClosedForm) {
   int st = -1;
   auto c = Bezier(st);
   ASSERT_EQ(st, kCurveOk);
@@ -215,7 +215,7 @@ TEST(Nurbs, BezierEvaluationAndDerivatives) {
   EXPECT_LT(area, 0.0);  // clockwise about the origin
 }
 
-TEST(Nurbs, RationalQuarterCircle) {
+TEST(Nurbs, RationalQuarterCircleStaysOnTheUnitCircle) {
   const double h = std::sqrt(0.5);
   int st = -1;
   auto c = Make(2, {0, 0, 0}, 1.0, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {1, h, 1}, st);
@@ -267,7 +267,7 @@ TEST(Nurbs, FinishDividesOutACommonWeight) {
   EXPECT_EQ(c->SetControlPoint(0, p, &w), kCurveBadArgument);
 }
 
-TEST(Nurbs, ReverseCloneTranslateAndBuffer) {
+TEST(Nurbs, ReversedClonesRetraceTheCurveAndTheBufferHasItsLayout) {
   int st = -1;
   auto c = Make(3, {0, 0, 0, 0, 0.3, 0.6}, 2.0,
                 {{0, 0, 0}, {1, 2, 0}, {3, 2, 1}, {4, 0, 0}, {5, 1, 0}, {6, 3, 0}}, {}, st);
@@ -308,7 +308,7 @@ TEST(Nurbs, ReverseCloneTranslateAndBuffer) {
   EXPECT_EQ(c->SetEnd(-1.0), kCurveUnsupported);
 }
 
-TEST(Nurbs, SampleParamsAndTransform) {
+TEST(Nurbs, SamplesCoverTheGivenRangeAndTransformsMapEveryPoint) {
   int st = -1;
   auto c = Bezier(st);
   CDoubleArray a;
@@ -469,7 +469,7 @@ TEST(CurveBase, GenericTessellationIsAdaptiveAndRepeatable) {
   EXPECT_NEAR(mapped.pts[0][1], 2.0, 1e-12);
 }
 
-TEST(CurveBase, NormalizeIntegrateAndFrames) {
+TEST(CurveBase, GenericMeasuresMatchTheClosedFormsOfACircle) {
   Circle circle;
   double t = 2 * M_PI + 1e-10;
   EXPECT_TRUE(circle.NormalizeParam(t));
@@ -516,7 +516,7 @@ TEST(CurveBase, NormalizeIntegrateAndFrames) {
   EXPECT_EQ(circle.SetRange(0, 1), kCurveUnsupported);
 }
 
-TEST(PointSink, AccumulatorAndDirections) {
+TEST(PointSink, DirectionsSaturateAndAffineMapsInvertOrReportSingular) {
   CPointAccumulator acc;
   double o[3] = {0, 0, 0}, x[3] = {1, 0, 0}, d[3] = {-1, -1, 0};
   ASSERT_EQ(acc.AddDirection(o, x), kCurveOk);

@@ -111,7 +111,7 @@ TEST(BoundingBox, TighterThanTheControlPolygon) {
   EXPECT_FALSE(cb.Overlaps(far));
 }
 
-TEST(Corners, CornersPiecesAndSmoothJoints) {
+TEST(Corners, CornersSplitPiecesButSmoothTripleKnotsDoNot) {
   // A degree 1 polyline with a corner at (1, 0); a cubic whose triple knot
   // joins collinear legs.
   auto poly = MakeNurbs(1, {0, 0, 1}, 2.0, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
@@ -140,7 +140,7 @@ TEST(Corners, CornersPiecesAndSmoothJoints) {
   EXPECT_EQ(at, 0.5);
 }
 
-TEST(Integrate, PerSpanAndRangeChecks) {
+TEST(Integrate, IntegralsFollowTheRangeAndRefuseParametersOutsideIt) {
   // Control points evenly spaced on a line: unit speed scaled by the length.
   auto straight = MakeNurbs(3, {0, 0, 0, 0, 0.25, 0.5, 0.75}, 1.0,
                             {{0, 0, 0}, {0.5, 0, 0}, {1.5, 0, 0}, {3, 0, 0}, {4.5, 0, 0}, {5.5, 0, 0}, {6, 0, 0}});
@@ -165,7 +165,7 @@ TEST(Integrate, PerSpanAndRangeChecks) {
   EXPECT_NEAR(area, 2 * kPi, 1e-3);
 }
 
-TEST(CheckMinRadius, SidesAndLimits) {
+TEST(CheckMinRadius, TighterBendsOnTheSameSideFailAndNanIsRefused) {
   auto circle = NurbsCircle(0, 0, 1);  // curvature +1 everywhere
   struct Case {
     double r;

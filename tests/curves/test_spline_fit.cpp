@@ -193,7 +193,7 @@ TEST(SplineFit, PeriodicInterpolantIsSmoothAcrossItsSeam) {
   EXPECT_EQ(raw, nullptr);
 }
 
-TEST(SplineFit, TooFewPointsAndLimits) {
+TEST(SplineFit, TooFewPointsAndTooManyKnotsAreRefused) {
   long st = 0;
   EXPECT_FALSE(Fit({}, 1e-5, nullptr, nullptr, 0, st));
   EXPECT_EQ(st, kCurveBadArgument);
@@ -266,7 +266,7 @@ TEST(SplineFit, HostileInputsFailCleanlyOrGiveFiniteResults) {
   }
 }
 
-TEST(SplineFit, StatusMapping) {
+TEST(SplineFit, SolverStatusesMapToExportedCodesAndUnknownsToFailure) {
   const int cases[][2] = {{0, 0}, {2, -2}, {2100, -1}, {2105, 933}, {-1, -3}, {14, -3}, {2101, -3}, {2104, -3}};
   for (auto& c : cases) EXPECT_EQ(map_fit_status(c[0]), c[1]) << c[0];
 }
@@ -304,7 +304,7 @@ TEST(SplineFit, ExportedResultsSkipNullOutputsAndFailCleanly) {
   EXPECT_EQ(cc, 0);
 }
 
-TEST(GenerateSpline, LifecycleAndOwnership) {
+TEST(GenerateSpline, EachGenerateReleasesTheLastResultAndCopiesTheTangents) {
   Generate_Spline empty;
   EXPECT_EQ(empty.degree, 3);
   EXPECT_EQ(empty.start_tangent[0], 0.0);

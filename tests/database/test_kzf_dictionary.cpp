@@ -25,13 +25,13 @@ constexpr int kSecondMap = 11467, kOlderPalette = 11475, kSecondCurrent = 11475 
 
 // The bytes of the dictionary are part of every compressed file written:
 // this value must never change.
-TEST(KzfDictionary, FrozenChecksum) {
+TEST(KzfDictionary, ContentIsFrozenAtItsKnownChecksum) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a, 64 bits
   for (int i = 0; i < kKzfDictionarySize; ++i) h = (h ^ dict()[i]) * 1099511628211ull;
   EXPECT_EQ(h, 12476258135630532148ull);
 }
 
-TEST(KzfDictionary, OpcodeNameRegions) {
+TEST(KzfDictionary, EveryKnownNameOccursOnceInTheNameRegions) {
   EXPECT_EQ(text_at(0, 65), "(DashPattern (LineStyle (Copyright (Keywords (Viewport (CodePage ");
   std::string names = text_at(1097, 367);
   EXPECT_EQ(names.rfind("(NamedView ", 0), 0u);
@@ -63,7 +63,7 @@ TEST(KzfDictionary, DigitsAreTheLeastDeBruijnSequenceWrapped) {
   for (int v = 0; v < 10000; ++v) ASSERT_EQ(seen[size_t(v)], 1) << v;
 }
 
-TEST(KzfDictionary, ColourMapRecords) {
+TEST(KzfDictionary, ColourMapRecordsHoldTheKnownPaletteEntries) {
   const uint8_t first[8] = {'{', 0x04, 0x04, 0, 0, 1, 0, 0};
   const uint8_t second[8] = {'{', 0x04, 0x08, 0, 0, 1, 0, 0};
   EXPECT_EQ(std::memcmp(dict() + kFirstMap, first, 8), 0);

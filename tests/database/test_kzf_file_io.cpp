@@ -99,7 +99,7 @@ TEST(KzfPrimitives, ShortReadPutsBackWhatItGot) {
   EXPECT_EQ(io.read(v), MB_SHORT_READ);
 }
 
-TEST(KzfPrimitives, PutBackAndSkip) {
+TEST(KzfPrimitives, SkipTakesPutBackBytesBeforeTheFile) {
   Temp_File f;
   MB_File_IO io;
   ASSERT_EQ(open_reader(io, f, {1, 2, 3, 4, 5, 6}), MB_SUCCESS);
@@ -166,7 +166,7 @@ TEST(KzfPrimitives, PointSetsRoundTrip) {
   }
 }
 
-TEST(KzfPrimitives, AsciiForms) {
+TEST(KzfPrimitives, AsciiNumbersIgnoreTheLocaleAndStringsQuoteOnlyWhenNeeded) {
   const char* saved = std::setlocale(LC_NUMERIC, nullptr);
   std::string keep = saved ? saved : "C";
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // a decimal comma where installed
@@ -218,7 +218,7 @@ TEST(KzfPrimitives, SkipPastMatchingParen) {
   EXPECT_EQ(io3.skip_past_matching_paren(0), MB_SHORT_READ);
 }
 
-TEST(KzfPrimitives, OpenAndClose) {
+TEST(KzfPrimitives, OpeningTwiceOrInABadModeIsRefused) {
   Temp_File f;
   MB_File_IO io;
   EXPECT_EQ(io.close(), MB_SUCCESS);  // nothing open: nothing happens
@@ -275,7 +275,7 @@ TEST(KzfFraming, EmptyDrawingIsHeaderAndEndRecord) {
   EXPECT_TRUE(back.object_list().is_empty());
 }
 
-TEST(KzfFraming, HeaderVersions) {
+TEST(KzfFraming, HeaderVersionChoosesThePaletteAndBadHeadersFail) {
   struct Case {
     const char* text;
     MB_Result result;
@@ -313,7 +313,7 @@ TEST(KzfFraming, HeaderVersions) {
   EXPECT_FALSE(MB_File_IO().load_kzf(missing.path()));  // no drawing
 }
 
-TEST(KzfFraming, TokenizerAndDispatch) {
+TEST(KzfFraming, OverlongNamesAndUnknownOpcodesAreSyntaxErrors) {
   struct Case {
     Bytes body;
     MB_Result result;
@@ -370,7 +370,7 @@ TEST(KzfFraming, TextAttributesReachThePass) {
   EXPECT_EQ(s.color(), 0x123456u);
 }
 
-TEST(KzfRecords, StringsAndColours) {
+TEST(KzfRecords, StringsWithBadLengthsFailAndKeepTheirOldValue) {
   EXPECT_EQ(write_pass_body([](MB_File_IO& io) {
               MB_String().serialize(io, 0);
               MB_String("abc").serialize(io, 0);
@@ -389,7 +389,7 @@ TEST(KzfRecords, StringsAndColours) {
   EXPECT_TRUE(s == "abc");
 }
 
-TEST(KzfRecords, ColourMapAndSecondMarker) {
+TEST(KzfRecords, ColourMapHasItsHeaderAndMisplacedMarkersAreRefused) {
   Bytes map = write_pass_body([](MB_File_IO& io) { MB_Color_Map(38).serialize(io); });
   ASSERT_EQ(map.size(), 1033u);
   EXPECT_EQ(Bytes(map.begin(), map.begin() + 8), (Bytes{0x7B, 0x04, 0x04, 0, 0, 0x01, 0, 0}));

@@ -38,7 +38,7 @@ void expect_near(const As_Pt& a, const As_Pt& b) {
 
 }  // namespace
 
-TEST(KzfSave, OneLineDrawingBytes) {
+TEST(KzfSave, OneLineDrawingHasItsExactBytesAndReadsBack) {
   MB_Drawing d;
   d.object_list().add_tail(new MB_Line(As_Pt(0, 0, 0), As_Pt(10, 0, 0)));
   const Bytes file = save(d);
@@ -97,7 +97,7 @@ TEST(KzfSave, AttributesAreWrittenOnlyWhenTheyChange) {
   EXPECT_EQ(lines, 2);
 }
 
-TEST(KzfSave, LayerRecordBytes) {
+TEST(KzfSave, DefaultLayerRecordHasItsExactBytes) {
   MB_Drawing d;
   d.layer_list().add_tail(new MB_Layer());
   Bytes body;
@@ -105,7 +105,7 @@ TEST(KzfSave, LayerRecordBytes) {
   EXPECT_EQ(body, (Bytes{0x79, 6, 0, 0, 0, 'l', 'a', 'y', 'e', 'r', '0', 0, 0, 1, 0, 0, 0xFF, 0xFF, 0xFF, 0}));
 }
 
-TEST(KzfRoundTrip, EveryRecordKind) {
+TEST(KzfRoundTrip, StoredKindsReadBackWholeRaysAsLinesAndXlinesNotAtAll) {
   MB_Drawing d;
   MB_Layer* walls = new MB_Layer(MB_String("walls"));
   walls->id(7);
@@ -213,7 +213,7 @@ TEST(KzfRoundTrip, DeltaCodingDoesNotDrift) {
   }
 }
 
-TEST(KzfRoundTrip, PassLevelRecords) {
+TEST(KzfRoundTrip, EveryFramingAndAttributeRecordLoads) {
   // Every framing and attribute record this format defines, written in one
   // pass and read back by a load.
   Temp_File f;

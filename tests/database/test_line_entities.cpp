@@ -99,7 +99,7 @@ TEST(LineEntity, PropertiesGiveLengthAngleAndEnds) {
   EXPECT_EQ(one.edge().count(), 1);
 }
 
-TEST(LineEntity, ChainAndPointPick) {
+TEST(LineEntity, ChainsPickVerticesThenSegmentsAndPointsPickOnlyWithin) {
   MB_Lines chain(3);
   const As_Pt v[3] = {As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 10, 0)};
   chain.init(3, v);

@@ -20,7 +20,7 @@ std::string corners(const As_Rect& r) { return xy(r.lt()) + xy(r.rb()); }
 
 static_assert(!std::is_copy_constructible<MB_Block>::value, "a block owns its objects");
 
-TEST_F(BlockTest, DefaultsNamesAndTransform) {
+TEST_F(BlockTest, EmptyNamesBecomeNonameAndTheBaseMovesToTheOrigin) {
   MB_Block plain;
   EXPECT_STREQ(plain.name().ascii(), "Block");
   EXPECT_STREQ(plain.desc().ascii(), "DESC");
@@ -102,7 +102,7 @@ TEST_F(BlockTest, BuildClearsLayersAndTakesTheUnionMovedByTheBase) {
   EXPECT_TRUE(empty->rect_is_point());
 }
 
-TEST_F(BlockTest, ExtentsOfNestedInserts) {
+TEST_F(BlockTest, ExtentsOfNestedInsertsFollowTheirTransforms) {
   MB_Drawing d;
   // The outer block comes first in the list: building it builds the inner
   // one on the way.
@@ -143,7 +143,7 @@ TEST_F(BlockTest, CyclesAndDeepNestingEndWhenBuilt) {
   EXPECT_FALSE(b->rect_is_point());
 }
 
-TEST_F(BlockTest, MultipleInsertCells) {
+TEST_F(BlockTest, GridCellsStepByRowsAndColumnsAndHugeGridsHaveNone) {
   MB_Minsert grid(As_Pt(0, 0, 0), 0.0, 1.0, 1.0, 1.0, 2, 5.0, 3, 10.0);
   EXPECT_EQ(grid.object_id(), 46);
   EXPECT_EQ(grid.object_type(), 9);

@@ -27,7 +27,7 @@ double distance_to_display(const MB_Bspline& s, const As_Pt& p) {
   return best;
 }
 
-TEST(Bspline, Construction) {
+TEST(Bspline, SizedSplinesHaveDefaultsAndTangentsAreNormalisedOrZero) {
   MB_Bspline s(4, 3);
   EXPECT_EQ(s.ctlpts().count(), 4);
   EXPECT_EQ(s.fitpts().count(), 3);
@@ -80,7 +80,7 @@ TEST(Bspline, NoFitLeavesTheDisplayAlone) {
   }
 }
 
-TEST(Bspline, PickTable) {
+TEST(Bspline, PickFindsEndsThenFitPointsThenTheCurveBetweenThem) {
   MB_Bspline s = make({As_Pt(0, 0, 0), As_Pt(1, 1, 0), As_Pt(2, 0, 0), As_Pt(3, 1, 0)});
   s.build_draw();
   As_Pt_List unused;

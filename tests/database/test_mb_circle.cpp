@@ -39,7 +39,7 @@ TEST(Circle, PropertiesGiveCentreRadiusAndCircumference) {
   expect_pt(c.get_point(MB_PROP_START), 0, 0);
 }
 
-TEST(Circle, PickTable) {
+TEST(Circle, PickFindsTheCentreThenTheOutlineButNotTheInside) {
   MB_Circle c(As_Pt(0, 0, 0), 10);
   As_Pt_List unused;
   const struct {
@@ -81,7 +81,7 @@ TEST(Arc, PropertiesAcrossAngleZeroAndAtHalfCircles) {
   }
 }
 
-TEST(Arc, ThreePointConstructor) {
+TEST(Arc, ThreePointsSetRadiusAndAnglesAndTheEndMeetsTheCircleWhenBuilt) {
   MB_Arc arc(As_Pt(0, 0, 0), As_Pt(0, 2, 0), As_Pt(-5, 0, 0));
   EXPECT_DOUBLE_EQ(arc.radius(), 2);
   EXPECT_NEAR(arc.start_angle(), qm_pi / 2, 1e-12);
@@ -109,7 +109,7 @@ TEST(Arc, DisplayRunsFromStartToEnd) {
   }
 }
 
-TEST(Arc, PickTable) {
+TEST(Arc, PickFindsCentreEndsAndArcButNotTheRestOfTheCircle) {
   // A tiny arc: its centre and start are both within the tolerance.
   MB_Arc small(As_Pt(0, 0, 0), 0.05, 0, qm_pi / 2);
   small.build_draw();

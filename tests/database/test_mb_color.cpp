@@ -43,7 +43,7 @@ TEST(MBColor, PaletteEntriesFollowTheFileVersion) {
   EXPECT_EQ(MB_Color_Map().map(251), rgb(255, 255, 0));
 }
 
-TEST(MBColor, MapToIndex) {
+TEST(MBColor, EachMapModeFindsItsIndexOrMinusOne) {
   MB_Color_Map current(38);
   MB_RGBA32 red = rgb(255, 0, 0);
   struct Case {
@@ -90,7 +90,7 @@ TEST(MBColor, SmallMapsAreNeverReadPastTheirEnd) {
   EXPECT_EQ(MB_Color::map_to_index(white, MB_Color::MAP_NEAREST, empty), -1);
 }
 
-TEST(MBColor, ClosestIndex) {
+TEST(MBColor, ClosestIndexPrefersTheColoursOwnIndexThenTheLowestNearest) {
   MB_Color_Map current(38);
   // Entry 245 and 255 are both white; an index that points at an equal entry
   // is the answer, otherwise the lowest equal entry wins.
@@ -102,7 +102,7 @@ TEST(MBColor, ClosestIndex) {
   EXPECT_EQ(two.closest_index(MB_Color(21, 0, 0, MB_Color::MAP_NONE)), 1);
 }
 
-TEST(MBColor, ValuesAndComparison) {
+TEST(MBColor, ColoursAreEqualOnlyWithTheSameIndexAndDefaultToWhite) {
   MB_Color def;
   EXPECT_EQ(def.rgba(), rgb(255, 255, 255));
   EXPECT_EQ(def.index(), -1);
@@ -125,7 +125,7 @@ TEST(MBColor, ValuesAndComparison) {
   EXPECT_EQ(MB_RGBA32(0x1FF, -1, 0, 0).word, 0xFFFF0000u);
 }
 
-TEST(MBColor, MapCopiesAndComparison) {
+TEST(MBColor, MapCopiesOwnTheirEntriesAndCompareBySerial) {
   MB_Color_Map a(38), b(37);
   EXPECT_TRUE(a == b);  // built-in maps share the serial -1
   MB_Color_Map c(a);

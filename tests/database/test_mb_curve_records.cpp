@@ -149,7 +149,7 @@ TEST(CurveRecords, RoundTripThroughSaveAndLoad) {
   EXPECT_EQ(s->fittol(), 0.0);
 }
 
-TEST(CurveRecords, ArcOpcodesAndRecordsCutShort) {
+TEST(CurveRecords, ArcOpcodesReadAndRecordsCutAnywhereLoadNothing) {
   // 'a' is an arc of attributes only; 'e' a circle record.
   Bytes body = {'a'};
   const Bytes circle = with_doubles({'e', 0, 0, 0, 0}, {1, 2, 3});

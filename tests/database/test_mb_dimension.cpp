@@ -139,7 +139,7 @@ TEST(Dimension, BuildGeneratesOneCentredTextInTheStyleOfTheDrawing) {
   EXPECT_EQ(e.style().text_style(), nullptr);
 }
 
-TEST(Dimension, LinesOfTheHorizontalCase) {
+TEST(Dimension, ExtensionLinesLeaveAGapAndOvershootAndAlignedEndsProject) {
   MB_Dimension d = linear(As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(0, 3, 0));
   d.style().real_val()[MB_Dim_Style::kExtension] = 1.0;
   d.style().real_val()[MB_Dim_Style::kGap] = 0.5;
@@ -237,7 +237,7 @@ TEST(Arrow, FillsTheTriangleOfItsTipAndBase) {
   DeleteObject(brush);
 }
 
-TEST(DimStyleRecords, BytesAndRoundTrip) {
+TEST(DimStyleRecords, StyleRecordRoundTripsAndOlderOpcodesReadTheSame) {
   MB_Drawing d;
   auto* style = new MB_Dim_Style();
   style->name("ISO-25");

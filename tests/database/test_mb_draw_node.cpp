@@ -20,7 +20,7 @@ PixelSet pixels(std::initializer_list<std::pair<int, int>> xy) { return PixelSet
 
 static_assert(!std::is_copy_constructible<MB_Draw_Nodes>::value, "a group owns its children");
 
-TEST(DrawNode, NearBackgroundColours) {
+TEST(DrawNode, ColoursNearTheBackgroundAreStoredComplemented) {
   struct Case {
     int32_t background, given, stored;
   } cases[] = {{0, 50, 0xFFFFCD},        {0, 99, 0xFFFF9C},  {0, 100, 100},
@@ -43,7 +43,7 @@ TEST(DrawNode, NearBackgroundColours) {
   EXPECT_EQ(MB_Draw_Image(nullptr, As_Pt(), 1, 1, 0, nullptr).color(), 0);
 }
 
-TEST(DrawNode, IdsAndInertNodes) {
+TEST(DrawNode, KindsHaveTheirIdsAndInertNodesNeitherBoundNorPick) {
   MB_Draw_Point point(As_Pt(1, 2, 0));
   MB_Draw_Solids solids(nullptr, 0, 5, 1.0, nullptr, nullptr);
   MB_Draw_Nodes group;
@@ -67,7 +67,7 @@ TEST(DrawNode, IdsAndInertNodes) {
   }
 }
 
-TEST(DrawNode, Rectangles) {
+TEST(DrawNode, BoundsCoverPointsMovedNodesAndImagesAndEmptyNodesHaveNone) {
   const As_Pt two[2] = {As_Pt(5, 0, 0), As_Pt(1, 4, 0)};
   MB_Draw_Lines_Set line(two, 2, 7, nullptr);
   EXPECT_EQ(line.rect(), nullptr);
@@ -97,7 +97,7 @@ TEST(DrawNode, Rectangles) {
   EXPECT_EQ(runs.rect(), nullptr);
 }
 
-TEST(DrawNode, LinesSetPick) {
+TEST(DrawNode, LinesPickEndsFirstThenTheNearestPointWithinTheTolerance) {
   const As_Pt pts[3] = {As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 10, 0)};
   MB_Draw_Lines_Set node(pts, 3, 7, nullptr);
   struct Case {
@@ -128,7 +128,7 @@ TEST(DrawNode, LinesSetPick) {
   EXPECT_FALSE(one.pick(As_Pt(3, 3, 0), hit, 1.0));
 }
 
-TEST(DrawNode, SolidAndRunsPick) {
+TEST(DrawNode, SolidsPickInsideWithoutAHitAndRunsPickTheirSegments) {
   const As_Pt square[4] = {As_Pt(0, 0, 0), As_Pt(4, 0, 0), As_Pt(4, 4, 0), As_Pt(0, 4, 0)};
   MB_Draw_Solid solid(square, 4, 7, nullptr);
   As_Pt hit(9, 9, 9);
@@ -146,7 +146,7 @@ TEST(DrawNode, SolidAndRunsPick) {
   EXPECT_FALSE(runs.pick(As_Pt(15, 5, 0), hit, 1.0));
 }
 
-TEST(DrawNode, LineTypeNode) {
+TEST(DrawNode, ALineTypeSplitsTheLineIntoDashesAndNoneLeavesItWhole) {
   MB_Line_Type dashed;
   dashed.linetype_loop().add(new MB_Linetype_Node(2, 0, 0, 0, 0, 0, 0));
   dashed.linetype_loop().add(new MB_Linetype_Node(-1, 0, 0, 0, 0, 0, 0));
@@ -178,7 +178,7 @@ TEST(DrawNode, CopiesAreDeep) {
   EXPECT_EQ(c.count(), 2);
 }
 
-TEST(DrawList, LinksAndKills) {
+TEST(DrawList, KillRelinksTheNeighboursAndDestroyingTheListFreesNothing) {
   MB_Draw_List list;
   list.kill_all();
   list.add(nullptr);
@@ -215,7 +215,7 @@ TEST(DrawList, LinksAndKills) {
   delete survivor;  // the list did not delete it
 }
 
-TEST(DrawNodeSurface, LinesSetAndGeomOutline) {
+TEST(DrawNodeSurface, LineNodesDrawInTheirColourAndEntitiesWithoutOneSkipTheEnd) {
   CMyDC dc;
   ASSERT_NE(make_surface(dc, 10, 10), nullptr);
   const As_Pt pts[2] = {As_Pt(0, 0, 0), As_Pt(3, 0, 0)};
@@ -244,7 +244,7 @@ TEST(DrawNodeSurface, LinesSetAndGeomOutline) {
   far.draw(nullptr, dc3, view);  // clamped, no crash
 }
 
-TEST(DrawNodeSurface, RunsSolidsAndTransforms) {
+TEST(DrawNodeSurface, RunsDrawEachChainSolidsNeedThreePointsAndTransformsScaleFirst) {
   CMyDC dc;
   ASSERT_NE(make_surface(dc, 10, 10), nullptr);
   dc.SetColor(0x000000);

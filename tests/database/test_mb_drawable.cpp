@@ -36,7 +36,7 @@ TEST(Drawable, DefaultsFromTheSettings) {
   EXPECT_EQ(e.object_list(), nullptr);
 }
 
-TEST(Drawable, PropertyNumbers) {
+TEST(Drawable, UnknownPropertyNumbersReadNeutralAndWriteNothing) {
   Test_Line e;
   e.set_real(MB_PROP_REAL_VAL, 2.5);
   e.set_int(MB_PROP_USER_ID, 77);
@@ -83,7 +83,7 @@ TEST(Drawable, DisplayColourComplementsTheBackgroundOnly) {
   }
 }
 
-TEST(Drawable, SaveFlag) {
+TEST(Drawable, SaveFlagHasOneBitPerFieldThatIsSet) {
   Test_Line e;
   EXPECT_EQ(e.build_save_flag(), 0u);
   e.user_id(3);
@@ -96,7 +96,7 @@ TEST(Drawable, SaveFlag) {
   EXPECT_EQ(e.save_flag(), 0x1Fu);
 }
 
-TEST(Drawable, DrawPrecisionByClass) {
+TEST(Drawable, EachClassHasItsDefaultPrecisionAndNegativeRestoresIt) {
   struct Case {
     MB_Object::MB_ID id;
     int32_t expected;

@@ -36,7 +36,7 @@ TEST(Drawing, FreesEveryListItOwns) {
   // The leak checker reports anything left behind.
 }
 
-TEST(Drawing, LayerLookUps) {
+TEST(Drawing, LayersAreFoundByNameInAnyCaseOrByIndex) {
   MB_Drawing d;
   auto* layer0 = new MB_Layer;
   auto* first_a = new MB_Layer(MB_String("a"));
@@ -59,7 +59,7 @@ TEST(Drawing, LayerLookUps) {
   EXPECT_EQ(d.find_text_style(nullptr), nullptr);
 }
 
-TEST(Drawing, LineTypeLookUps) {
+TEST(Drawing, LineTypesAreFoundInAnyCaseAndByLayerMeansTheLayers) {
   MB_Drawing d;
   auto* dashed = new MB_Line_Type;
   dashed->name("dashed");
@@ -123,7 +123,7 @@ TEST(Drawing, BuildDrawHidesEntitiesOnInvisibleLayers) {
   d.build_layer(nullptr);
 }
 
-TEST(Drawing, RunningOrigin) {
+TEST(Drawing, PositionsAreWrittenAndReadRelativeToTheLastOne) {
   MB_Drawing d;
   As_Pt a(5, 5, 0), b(7, 4, 1);
   d.fo_position(a);
@@ -137,7 +137,7 @@ TEST(Drawing, RunningOrigin) {
   EXPECT_TRUE(same_point(b, As_Pt(7, 4, 1), 0.0));
 }
 
-TEST(Drawing, SummaryInformation) {
+TEST(Drawing, SummaryStartsFilledJoinsRevisionsAndFlagTwoStopsTextExport) {
   MB_Drawing d;
   MB_Drawing_Info& info = d.info();
   EXPECT_STREQ(info.entry(MB_Drawing_Info::DESCRIPTION).ascii(), "Descpiption");

@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(Ellipse, AxisConstructorAndProperties) {
+TEST(Ellipse, AnAxisEndAndRatioGiveTheAxesAngleAreaAndLength) {
   MB_Ellipse e(As_Pt(0, 0, 0), As_Pt(0, 2, 0), 0.5);
   EXPECT_DOUBLE_EQ(e.major(), 2);
   EXPECT_DOUBLE_EQ(e.minor(), 1);

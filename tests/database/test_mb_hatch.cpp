@@ -59,7 +59,7 @@ std::vector<Piece> pieces(const MB_Hatch& h) {
 
 int piece_count(const MB_Hatch& h) { return static_cast<int>(pieces(h).size()); }
 
-TEST(HatchPattern, DefaultGridOverASquare) {
+TEST(HatchPattern, DefaultGridIsPhasedAtTheCornerAndHalfOpenAtTheEdges) {
   auto h = hatch_of({square(0, 0, 100, 100)}, {}, 5.0);
   EXPECT_FALSE(h->boundary_only());
   ASSERT_NE(static_cast<As_Loop*>(h->loop_list().first())->rect(), nullptr);

@@ -33,7 +33,7 @@ Bytes image_record(uint32_t count, const Bytes& bytes) {
 
 }  // namespace
 
-TEST(ImageRecord, BytesWithAndWithoutRaster) {
+TEST(ImageRecord, RasterIsStoredAsACountedJpegAfterTheFixedFields) {
   MB_Drawing d;
   MB_Image* empty = new MB_Image;
   empty->center(As_Pt(5, 5, 0));
@@ -96,7 +96,7 @@ TEST(ImageRecord, RoundTripIsOneUnitPerPixel) {
   EXPECT_EQ(images[1]->width(), 0);
 }
 
-TEST(ImageRecord, DamagedRecords) {
+TEST(ImageRecord, BadCountsFailTheLoadAndNonJpegBytesLoadAsAnEmptyImage) {
   const struct {
     const char* what;
     Bytes body;

@@ -257,7 +257,7 @@ TEST_F(InsertTest, ExplodedNestedInsertsTurnScaleAndMirrorWithTheirParent) {
   }
 }
 
-TEST_F(InsertTest, CopiesAndMoves) {
+TEST_F(InsertTest, CopiesCarryTheBlockAndTurnsTurnTheInsert) {
   MB_Drawing d;
   MB_Block* a = add_block(d, "a", As_Pt(), {new Seg(As_Pt(), As_Pt(1, 0, 0))});
   MB_Insert src(As_Pt(1, 2, 0), 0.5, 2, 3, 4);

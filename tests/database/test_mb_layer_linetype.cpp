@@ -42,7 +42,7 @@ std::vector<double> xs(const std::vector<As_Pt>& piece) {
 
 }  // namespace
 
-TEST(Layer, DefaultsAndFlags) {
+TEST(Layer, DefaultIsVisibleAndFreezingHidesWithoutClearingTheVisibleBit) {
   MB_Layer def;
   EXPECT_STREQ(def.name().ascii(), "layer0");
   EXPECT_TRUE(def.visibility());
@@ -69,7 +69,7 @@ TEST(Layer, DefaultsAndFlags) {
   EXPECT_EQ(named.flags(), MB_Layer::kVisible | MB_Layer::kPlotted);
 }
 
-TEST(RenditionAttributes, DefaultsAndComparison) {
+TEST(RenditionAttributes, DefaultToNeutralValuesAndEqualOnlyForTheSameKindAndValue) {
   EXPECT_EQ(MB_Line_Scale().value(), 1.0);
   EXPECT_EQ(MB_Width().value(), 0.0);
   EXPECT_EQ(MB_Thickness().value(), 0.0);
@@ -80,7 +80,7 @@ TEST(RenditionAttributes, DefaultsAndComparison) {
   EXPECT_FALSE(MB_Width(0.0) == MB_Thickness(0.0));
 }
 
-TEST(LineType, InitDec) {
+TEST(LineType, DefinitionSplitsNameFromDescriptionAndCutsLongNames) {
   MB_Line_Type t;
   EXPECT_TRUE(t.init_dec("DASHED,__ __ __"));
   EXPECT_STREQ(t.name(), "DASHED");
@@ -95,7 +95,7 @@ TEST(LineType, InitDec) {
   EXPECT_STREQ(t.name(), "");
 }
 
-TEST(LineType, LoopRingAndDeepCopies) {
+TEST(LineType, PatternIsAClosedRingAndCopiesOwnTheirNodes) {
   MB_Line_Type t = pattern({2.0}, 2.0);
   const MB_Linetype_Node* head = t.linetype_loop().head();
   EXPECT_EQ(t.linetype_loop().count(), 1);
@@ -129,7 +129,7 @@ struct Render_Case {
   std::vector<std::vector<double>> pieces_x;  // x of every point, piece by piece
 };
 
-TEST(LineType, RenderTable) {
+TEST(LineType, RenderedDashesFollowThePatternOrFallBackToSolid) {
   const std::vector<As_Pt> ten = {As_Pt(0, 0, 0), As_Pt(10, 0, 0)};
   const Render_Case cases[] = {
       {"a gap that leaves no more than itself ends the line", {2, -1}, 3, 1, ten, true, {{0, 2}, {3, 5}, {6, 8}}},
@@ -200,7 +200,7 @@ TEST(LineType, RenderEndsOnAwkwardGeometry) {
   EXPECT_EQ(last.y(), 1e7 + 1000);
 }
 
-TEST(LineType, GetPointOfPts) {
+TEST(LineType, PointsAlongALineStopAtTheLengthOrFailAtTheEnd) {
   MB_Line_Type t;
   const As_Pt line[] = {As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 10, 0)};
   As_Pt_List out;

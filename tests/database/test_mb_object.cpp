@@ -35,7 +35,7 @@ struct Surgery {
   bool removed;  // result of remove, where the operation has one
 };
 
-TEST_F(ObjectTest, ListSurgery) {
+TEST_F(ObjectTest, KillRemoveAndAddKeepListsLinkedAndRefuseForeignObjects) {
   const Surgery cases[] = {
       {"kill head of one", 1, Op::KillHead, 0, "", true},
       {"kill tail of one", 1, Op::KillTail, 0, "", true},
@@ -83,7 +83,7 @@ TEST_F(ObjectTest, ListSurgery) {
   }
 }
 
-TEST_F(ObjectTest, GetAndCount) {
+TEST_F(ObjectTest, GetByIndexRefusesOutOfRangeAndMovingKeepsTheListWhole) {
   MB_Object_List list;
   EXPECT_EQ(list.get(0), nullptr);
   EXPECT_EQ(list.count(), 0);
@@ -141,7 +141,7 @@ TEST_F(ObjectTest, CreationIsReportedOnlyInsideACommand) {
   EXPECT_EQ(store.last_cmd()->head(), store.last_cmd()->tail());
 }
 
-TEST_F(ObjectTest, LoseWithAndWithoutRecorder) {
+TEST_F(ObjectTest, LoseFreesAtOnceUnlessACommandIsRecording) {
   struct Case {
     bool recording;
     bool member;
@@ -184,7 +184,7 @@ class Named : public MB_Attribute_Head {
   MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
 };
 
-TEST_F(ObjectTest, AttributeHeadNumbersAndCategories) {
+TEST_F(ObjectTest, AttributesNumberInTurnAreNotDrawableAndCompareEqual) {
   Named a, b;
   EXPECT_EQ(static_cast<uint16_t>(a.number() + 1), b.number());
   Named c(a);

@@ -32,7 +32,7 @@ MB_Polyline make(const std::vector<V>& vs, bool closed = false) {
   return p;
 }
 
-TEST(Polyline, BulgeSideAndPointCount) {
+TEST(Polyline, BulgeSignPicksTheSideAndPrecisionTheArcPoints) {
   const struct {
     double bulge;
     double mid_y;
@@ -52,7 +52,7 @@ TEST(Polyline, BulgeSideAndPointCount) {
   EXPECT_EQ(dflt.edge().count(), 11);  // default precision 10
 }
 
-TEST(Polyline, ExpansionEdgeCases) {
+TEST(Polyline, DegenerateVerticesExpandToFinitePointsOfTheRightCount) {
   const struct {
     std::vector<V> vs;
     bool closed;

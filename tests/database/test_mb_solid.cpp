@@ -53,7 +53,7 @@ TEST(Solid, OffsetMovesEveryEdgeToItsLeft) {
   expect_points(point, {As_Pt(), As_Pt(), As_Pt()});
 }
 
-TEST(Solid, MeasuresLoopsAndEmptySolids) {
+TEST(Solid, SolidsMeasureAsTheirLoopAndEmptyOnesAsNothing) {
   MB_Solid s = square_solid();
   EXPECT_EQ(s.get_real(MB_PROP_LENGTH), 16.0);
   EXPECT_EQ(s.get_real(MB_PROP_AREA), 16.0);
@@ -164,7 +164,7 @@ TEST(Solid, UndoOfAMoveRestoresTheVertices) {
   EXPECT_EQ((*s)[0].x(), 0.0);
 }
 
-TEST(Face, OutlineAndPick) {
+TEST(Face, OutlineIsDrawnAndPickedButNotItsInside) {
   MB_Face f(4);
   for (int i = 0; i < 4; ++i) f.points()[i] = kSquare[i] + As_Vec(2, 2, 0);
   CMyDC dc;
@@ -197,7 +197,7 @@ TEST(Face, OutlineAndPick) {
   EXPECT_EQ(f[0].x(), 2.0);
 }
 
-TEST(Face, CopiesAndUndo) {
+TEST(Face, CopyResizesTheTargetAndAChangeIsUndone) {
   MB_Drawing drawing;
   MB_Undo_Redo store(&drawing);
   MB_Face* f = new MB_Face(3);
@@ -217,7 +217,7 @@ TEST(Face, CopiesAndUndo) {
   EXPECT_EQ(f->count(), 2) << "a change of a face is recorded and undone";
 }
 
-TEST(Mesh, GridDisplayAndBounds) {
+TEST(Mesh, GridDrawsRowsThenColumnsAndOutOfRangeCellsReadZero) {
   MB_Polygon_Mesh m(2, 3);
   EXPECT_EQ(m.count(), 6);
   for (int i = 0; i < 2; ++i)

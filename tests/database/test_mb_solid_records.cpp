@@ -34,7 +34,7 @@ Bytes body_of(MB_Object* entity) {
   return body;
 }
 
-TEST(FillRecords, ExactBytes) {
+TEST(FillRecords, SolidFaceAndMeshRecordsHaveTheirExactBytes) {
   MB_Solid* tri = new MB_Solid(3);
   tri->points()[1] = As_Pt(1, 0, 0);
   tri->points()[2] = As_Pt(0, 1, 0);
@@ -57,7 +57,7 @@ TEST(FillRecords, ExactBytes) {
   EXPECT_EQ(body_of(mesh), want) << "the low bytes of M and N";
 }
 
-TEST(FillRecords, RoundTrip) {
+TEST(FillRecords, SolidsRoundTripFacesAndMeshesReadBackWithoutGeometry) {
   MB_Drawing d;
   MB_Solid* s = new MB_Solid(As_Pt(1, 2, 7), As_Pt(10, 2, 0), As_Pt(10, 9, 0), As_Pt(1, 9, 0));
   s->general().color(0x00FF00);
@@ -124,7 +124,7 @@ TEST(FillRecords, HatchesAreNotStored) {
   EXPECT_EQ(body, want);
 }
 
-TEST(FillRecords, OddFlagsAndDamagedRecords) {
+TEST(FillRecords, UnknownMeshFlagsAreIgnoredAndBadCountsLoadNothing) {
   MB_Drawing d;
   ASSERT_TRUE(load(uncompressed_file({'U', 7, 2, 5}), d));
   MB_Polygon_Mesh* m = dynamic_cast<MB_Polygon_Mesh*>(d.object_list().head());

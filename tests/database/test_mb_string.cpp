@@ -100,7 +100,7 @@ TEST(MBString, CopiesAreDeepAndSelfSafe) {
   EXPECT_TRUE(moved == c);
 }
 
-TEST(MBString, Helpers) {
+TEST(MBString, HexDigitsAsciiChecksAndNarrowingKeepTheLowBytes) {
   EXPECT_EQ(MB_String::to_binary('f'), 15);
   EXPECT_EQ(MB_String::to_binary('A'), 10);
   EXPECT_EQ(MB_String::to_binary('7'), 7);

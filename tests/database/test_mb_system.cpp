@@ -217,7 +217,7 @@ class Test_Font : public MB_Font_Library {
   }
 };
 
-TEST(MBSystem, FontCache) {
+TEST(MBSystem, FontCacheRefusesBadNamesFindsAnyCaseAndOwnsWhatItLoads) {
   MB_Font_Loader old_shx = MB_System_Resource::font_loader("shx", Test_Font::load);
   MB_Font_Loader old_shp = MB_System_Resource::font_loader("SHP", Test_Font::load);
   MB_Font_Loader old_ttf = MB_System_Resource::font_loader("TTF", nullptr);  // no maker: refused
@@ -343,7 +343,7 @@ std::string name_of(const std::string& path, uint16_t lang = 1033, size_t size =
   return out;
 }
 
-TEST(MBSystem, TrueTypeFamilyName) {
+TEST(MBSystem, TrueTypeFamilyNameIsTheUsEnglishOneCutToFit) {
   EXPECT_EQ(name_of(kDejaVu), "DejaVu Sans");
   // Only US English names: the English one, whatever the system language.
   EXPECT_EQ(name_of(kDejaVu, 2052), "DejaVu Sans");
@@ -360,7 +360,7 @@ TEST(MBSystem, TrueTypeFamilyName) {
   unsetenv("QM_WINDOWS_DIR");
 }
 
-TEST(MBSystem, TrueTypeNameOfDamagedFonts) {
+TEST(MBSystem, DamagedTrueTypeFontsGiveNoNameOrOnlyWhatFitsTheFile) {
   const std::string font = read_all(kDejaVu);
   ASSERT_GT(font.size(), 1000u);
   const Layout l = layout_of(font);

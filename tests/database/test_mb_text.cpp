@@ -21,7 +21,7 @@ using namespace font_test;
 
 namespace {
 
-TEST(TextCodes, ScannerTable) {
+TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
   struct Case {
     std::string text;
     std::vector<uint32_t> codes;
@@ -109,7 +109,7 @@ TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
   expect_pt(p[2], 100 + 10 + 40, 50);
 }
 
-TEST_F(TextLayout, ObliqueRotationVerticalAndCentring) {
+TEST_F(TextLayout, OnlyPositiveSlantsDrawAndCentredTextCentresOnItsPoint) {
   text.text_style().oblique_angle(qm_pi / 4);
   std::vector<As_Pt> p = points("A");
   expect_pt(p[1], 110, 60);

@@ -200,7 +200,7 @@ const Sequence kSequences[] = {
      false, false},
 };
 
-TEST_F(UndoRedoTest, Sequences) {
+TEST_F(UndoRedoTest, CommandSequencesRestoreTheDrawingAndFreeEveryObject) {
   for (const Sequence& s : kSequences) {
     run(s, false);
     run(s, true);

@@ -119,7 +119,7 @@ struct Stroke_Setting {
 
 }  // namespace
 
-TEST(TextRecords, StyleAndNameBytes) {
+TEST(TextRecords, StyleAndStyleNameRecordsHaveTheirExactBytes) {
   MB_Shx_Library txt;
   txt.name() = MB_String("txt.shx");
   auto style_record = [](const char* font, const char* big, int32_t font_style, int32_t ali) {
@@ -346,7 +346,7 @@ TEST(TextRecords, FontFilesAreNeverWritten) {
   EXPECT_EQ(bytes_of_file(uni), before_uni);
 }
 
-TEST(TextRecords, StrokeStoringSetting) {
+TEST(TextRecords, WithStrokeStoringOnBuiltTextsSaveAsTheirStrokes) {
   EXPECT_FALSE(g_system_setting.explode_text());  // off unless asked for
   const Fonts& f = Fonts::get();
   MB_Drawing d;

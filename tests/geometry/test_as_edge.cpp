@@ -38,7 +38,7 @@ TEST(Edge, OnEdgeUsesAnAbsoluteCrossProduct) {
   EXPECT_FALSE(vertical.is_on_edge(As_Pt(2, 6, 0)));
 }
 
-TEST(Edge, BreakAndCut) {
+TEST(Edge, BreakingNeedsAPointInsideTheEdgeAndEndsAreRefused) {
   As_Line line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
   Owned out;
   EXPECT_FALSE(line.break_by_point(As_Pt(1, 0, 0), out.list));
@@ -58,7 +58,7 @@ TEST(Edge, BreakAndCut) {
   EXPECT_EQ(out.list.size(), 6);
 }
 
-TEST(Edge, PointByLength) {
+TEST(Edge, LengthsBelowZeroGiveTheEndAndLongerOnesExtendTheLine) {
   const As_Line line(As_Pt(1, 1, 0), As_Pt(4, 5, 0));  // length 5
   struct Case {
     double len;
@@ -78,7 +78,7 @@ TEST(Edge, PointByLength) {
   ExpectXy(As_Arc(As_Pt(1, 2, 0), 0, 1, 0).get_point_by_length(1, true), 1, 2);
 }
 
-TEST(Edge, LikeAndMerge) {
+TEST(Edge, LinesAreAlikeEitherWayRoundAndMergeOnlyWithTheirLike) {
   As_Line a(As_Pt(0, 0, 0), As_Pt(1, 2, 0));
   As_Line swapped(As_Pt(1, 2, 0), As_Pt(0, 0, 0));
   As_Line other(As_Pt(0, 0, 0), As_Pt(1, 3, 0));
@@ -93,7 +93,7 @@ TEST(Edge, LikeAndMerge) {
   EXPECT_TRUE(a.merage(new As_Segment(As_Pt(1, 2, 0), As_Pt(0, 0, 0))));
 }
 
-TEST(Edge, LineValues) {
+TEST(Edge, LineMeasuresLengthAngleAndMiddleAndHasNoArea) {
   As_Line line(As_Pt(1, 1, 0), As_Pt(1, -3, 0));
   EXPECT_EQ(line.edge_id(), As_Edge::LINE_ID);
   EXPECT_DOUBLE_EQ(line.length(), 4);
@@ -143,7 +143,7 @@ TEST(Edge, CrossingPointsOrderedByXThenY) {
   ExpectXy(copy.fit_pts()[1], 0, 4);
 }
 
-TEST(Edge, ArcsAndCircles) {
+TEST(Edge, ArcMiddleLiesBetweenItsEndsEvenAcrossTheZeroAngle) {
   As_Arc arc(As_Pt(1, 1, 0), 0, half_pi, 2);
   EXPECT_EQ(arc.edge_id(), As_Edge::ARC_ID);
   EXPECT_DOUBLE_EQ(arc.length(), qm_pi);

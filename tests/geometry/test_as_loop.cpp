@@ -27,7 +27,7 @@ TEST(Loop, AddSkipsRepeatsOfTheEnds) {
   EXPECT_EQ(loop.edge_id(), As_Edge::LOOP_ID);
 }
 
-TEST(Loop, RingEditing) {
+TEST(Loop, InsertAndKillKeepTheRingLinkedDownToEmpty) {
   As_Loop loop = Box(0, 0, 1, 1);
   As_Loop_Node* old_head = loop.head();
   loop.insert(new As_Loop_Node(As_Pt(-1, -1, 0)), old_head);
@@ -107,7 +107,7 @@ TEST(Loop, MeasuresIncludeTheClosingEdge) {
   EXPECT_DOUBLE_EQ(triangle.area(), 6);
 }
 
-TEST(Loop, RectangleOfALoopAndOfAList) {
+TEST(Loop, ListBoundsUnionTheLoopsAndSkipEmptyOnes) {
   As_Loop square = Box(-1, 2, 3, 5);
   As_Pt lt, rb;
   ASSERT_TRUE(square.get_rect_pos(lt, rb));
@@ -159,7 +159,7 @@ TEST(Loop, EmptyLoopAnswersNothing) {
   empty.translate(translate_transf(As_Vec(1, 1, 0)));
 }
 
-TEST(Loop, IntersectionTests) {
+TEST(Loop, TouchingLoopsDoNotIntersectButCrossingOrNestedOnesDo) {
   const As_Loop a = Box(0, 0, 2, 2);
   const As_Loop touching = Box(2, 0, 4, 2);
   const As_Loop overlapping = Box(1, 1, 3, 3);
@@ -189,7 +189,7 @@ TEST(Loop, IntersectionTests) {
   EXPECT_EQ(a.is_in_loop(inner), 0);
 }
 
-TEST(Loop, UnionAndCut) {
+TEST(Loop, UnionAddsAndCutRemovesTheOverlapAndNothingLeftGivesNull) {
   const As_Loop a = Box(0, 0, 2, 2), b = Box(1, 1, 3, 3);
   std::unique_ptr<As_Loop> both(a.create_union_loop(b));
   ASSERT_NE(both, nullptr);

@@ -21,7 +21,7 @@ TEST(AsPt, SamePointRejectsPerAxisThenDecidesByDistance) {
   EXPECT_TRUE(same_vector(As_Vec(1, 2, 3), As_Vec(1, 2, 3), 0.0));
 }
 
-TEST(AsPt, DirectionPredicates) {
+TEST(AsPt, ParallelUsesACosineGateAndPerpendicularIncludesItsBound) {
   As_Vec px(1, 0, 0), nx(-1, 0, 0);
   EXPECT_FALSE(parallel(px, nx, 1e-6));
   EXPECT_TRUE(antiparallel(px, nx, 1e-6));
@@ -43,7 +43,7 @@ TEST(AsPt, DirectionPredicates) {
   EXPECT_TRUE(perpendicular(As_Vec(0, 3, 0), As_Vec(2, 0, 0), 0.0));
 }
 
-TEST(AsPt, MaxNormAndOrtho) {
+TEST(AsPt, MaxNormPicksTheLastLargestAxisAndOrthoIsPerpendicular) {
   int i = -1;
   EXPECT_EQ(As_Vec(1, -1, 0).max_norm(i), 1.0);
   EXPECT_EQ(i, 1);
@@ -60,7 +60,7 @@ TEST(AsPt, MaxNormAndOrtho) {
   EXPECT_EQ(As_Vec(5, 6, 7).orthogonal().z(), 1.0);
 }
 
-TEST(AsPt, OperatorsAndZeroTests) {
+TEST(AsPt, PercentIsDotStarIsCrossAndZeroMeansBelowTheTolerance) {
   As_Vec a(1, 2, 3), b(4, 5, 6);
   EXPECT_EQ(a % b, 32.0);
   As_Vec c = a * b;
@@ -79,7 +79,7 @@ TEST(AsPt, OperatorsAndZeroTests) {
   EXPECT_FALSE(As_Vec(8e-7, 8e-7, 0).is_zero(1e-6));
 }
 
-TEST(AsPt, UnitCircleTable) {
+TEST(AsPt, UnitCirclePointsStepByOneSixteenthOfATurn) {
   for (int k = 0; k < 16; ++k) {
     double a = k * 22.5 * qm_pi / 180.0;
     EXPECT_NEAR(unit_circle_pts[k].x(), std::cos(a), 1e-15) << k;

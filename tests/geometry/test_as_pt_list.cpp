@@ -123,7 +123,7 @@ TEST(AsPtList, CopiesAreDeep) {
   EXPECT_TRUE(list_check::Linked(c));
 }
 
-TEST(AsPtSet, InitCopyAndGrow) {
+TEST(AsPtSet, EmptyInitKeepsPointsAndOutOfRangeReadsGiveTheOrigin) {
   As_Pt_Set s;
   EXPECT_EQ(s.count(), 0);
   EXPECT_EQ(s.points(), nullptr);
@@ -178,7 +178,7 @@ TEST(AsPtSet, InitCopyAndGrow) {
   EXPECT_EQ(s[1].x(), 0);
 }
 
-TEST(AsPtSet, SnapLines) {
+TEST(AsPtSet, SnapPrefersEndPointsThenTheFootAndIgnoresZeroLengthSegments) {
   const As_Pt line[] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
   As_Pt_Set s(3, line);
   As_Pt out(9, 9, 9);
@@ -200,7 +200,7 @@ TEST(AsPtSet, SnapLines) {
   EXPECT_FALSE(As_Pt_Set(1, line).snap_lines(line[0], 1.0, out));
 }
 
-TEST(AsPtSets, CountsPointsAndSnap) {
+TEST(AsPtSets, PointsPastTheirSetReadTheOriginAndSnapFindsEndsAndFeet) {
   const unsigned long counts[] = {1, 3};
   const As_Pt pts[] = {{5, 5, 0}, {0, 0, 0}, {2, 0, 0}, {2, 2, 0}};
   As_Pt_Sets s(2, counts, pts);
@@ -238,7 +238,7 @@ TEST(AsPtSets, CountsPointsAndSnap) {
   EXPECT_EQ(copy.pts_count(), 0u);
 }
 
-TEST(AsPtSets, InitByPointLists) {
+TEST(AsPtSets, EmptyListsBecomeEmptySetsThatSnapSkips) {
   As_Pt_Sets s;
   s.is_filled(true);
   As_Void_List lists;

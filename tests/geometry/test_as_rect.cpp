@@ -25,7 +25,7 @@ As_Rect Box(double ltx, double lty, double rbx, double rby) {
 
 }  // namespace
 
-TEST(AsRect, NormalFormAndMeasures) {
+TEST(AsRect, OppositeCornersInAnyOrderGiveOneRectangleAndItsMeasures) {
   // Any two opposite corners, in either order, give the same rectangle.
   const As_Pt pairs[][2] = {{As_Pt(5, 1, 3), As_Pt(2, 7, -1)},
                             {As_Pt(2, 7, 0), As_Pt(5, 1, 0)},
@@ -60,7 +60,7 @@ TEST(AsRect, NormalFormAndMeasures) {
   EXPECT_EQ(assigned.rb().y(), 2.0);
 }
 
-TEST(AsRect, InitByPoints) {
+TEST(AsRect, PointsGiveTheirBoundsAndNoPointsLeaveTheRectangle) {
   const As_Pt pts[] = {As_Pt(1, 1, 5), As_Pt(-2, 3, 0), As_Pt(4, -1, 0), As_Pt(0, 0, -7)};
   ExpectCorners(As_Rect(pts, 4), -2, 3, 4, -1, 0.0);
   ExpectCorners(As_Rect(pts, 1), 1, 1, 1, 1, 0.0);
@@ -82,7 +82,7 @@ TEST(AsRect, InitByPoints) {
   ExpectCorners(r, -2, 5, 4, -1, 0.0);
 }
 
-TEST(AsRect, OverlapRules) {
+TEST(AsRect, TouchingRectanglesOverlapButAreNotInside) {
   const As_Rect unit = Box(0, 1, 1, 0);
   struct Case {
     const char* name;
@@ -118,7 +118,7 @@ TEST(AsRect, OverlapRules) {
   ExpectCorners(u, 0, 3, 4, 0, 0.0);
 }
 
-TEST(AsRect, Transforms) {
+TEST(AsRect, TransformsGiveAxisAlignedBoundsAndScaleKeepsSwappedCorners) {
   // A rotated rectangle becomes its axis-aligned bounding box.
   As_Rect r = Box(0, 1, 1, 0);
   r.translate(rotate_transf(qm_pi / 4, As_Vec(0, 0, 1)));
@@ -157,7 +157,7 @@ TEST(AsRect, Transforms) {
   ExpectCorners(r, 7, 9, 9, 8, 0.0);
 }
 
-TEST(AsRect, WindowRectangles) {
+TEST(AsRect, WindowRectanglesTruncateSaturateAndMapBackThroughTheView) {
   RECT out;
   Box(-0.5, 10.9, 20.7, -3.2).conver_to_scr_rect(out);
   EXPECT_EQ(out.left, 0);

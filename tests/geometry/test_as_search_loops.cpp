@@ -110,7 +110,7 @@ TEST(SearchLoops, CoincidentCrossingsShareOnePoint) {
   EXPECT_TRUE(search.intersect_list().is_empty());
 }
 
-TEST(SearchLoops, DividedRectangle) {
+TEST(SearchLoops, DividedRectangleGivesOneOutlineOrTwoSmallestLoops) {
   const std::initializer_list<Seg> segs = {{0, 0, 2, 0}, {2, 0, 2, 1}, {2, 1, 0, 1}, {0, 1, 0, 0}, {1, 0, 1, 1}};
   Search max(segs);
   max->search_max_loops();
@@ -126,7 +126,7 @@ TEST(SearchLoops, DividedRectangle) {
 }
 
 // A grid of 4 by 4 cells: 16 faces, one outline.
-TEST(SearchLoops, GridFacesAndOutline) {
+TEST(SearchLoops, GridGivesSixteenCellsOrOneOutlineOrderedLeftToRight) {
   for (bool maximal : {true, false}) {
     As_Search_Loops search;
     for (int i = 0; i <= 4; ++i) {
@@ -166,7 +166,7 @@ TEST(SearchLoops, NestedLoopsFromLoopInputs) {
   }
 }
 
-TEST(SearchLoops, PointSetAndListInputs) {
+TEST(SearchLoops, PointSetsAndListsGiveTheSameLoopsAsSegments) {
   const As_Pt ring[5] = {As_Pt(0, 0, 0), As_Pt(3, 0, 0), As_Pt(3, 3, 0), As_Pt(0, 3, 0), As_Pt(0, 0, 0)};
   As_Pt_Set set(5, ring);
   As_Search_Loops by_set;

@@ -110,7 +110,7 @@ TEST(Tessellate, ArcByPointsKeepsTheStartRadius) {
 
 // Every precision an entity may pass gives the asked count, all on the
 // circle, turning counter-clockwise by equal steps.
-TEST(Tessellate, ArcsAndCirclesAtDisplayPrecisions) {
+TEST(Tessellate, ArcsAndCirclesStayOnTheRadiusWithEvenChordsAtEveryPrecision) {
   const As_Pt c(3, -2, 0);
   for (int n : {2, 3, 8, 10, 17, 30, 50, 60, 100}) {
     SCOPED_TRACE(n);
@@ -162,7 +162,7 @@ TEST(Tessellate, DefaultPrecisionsCloseTheirCurves) {
   delete[] out;
 }
 
-TEST(Tessellate, CircleExamples) {
+TEST(Tessellate, CirclesRunCounterClockwiseAndCloseOnTheirFirstPoint) {
   As_Pt pts[5];
   ASSERT_TRUE(circle_to_ptset(As_Pt(0, 0, 0), 2, pts, 5));
   const double expect[5][2] = {{2, 0}, {0, 2}, {-2, 0}, {0, -2}, {2, 0}};
@@ -199,7 +199,7 @@ TEST(Tessellate, CountsThatMakeNoCurveAreRefusedOrRaised) {
   }
 }
 
-TEST(Tessellate, EllipseArcExample) {
+TEST(Tessellate, EllipseArcsRunFromStartToEndAndWrapAStartPastTheEnd) {
   As_Pt c(0, 0, 0);
   As_Pt* out = nullptr;
   int count = -1;
@@ -247,7 +247,7 @@ TEST(Tessellate, EllipseArcStaysInItsArrayAndEnds) {
   EXPECT_FALSE(ellipse_arc_to_ptset(c, 2, 1, std::nan(""), 1, 0, 5, count, out));
 }
 
-TEST(Tessellate, HeapArrayArithmetic) {
+TEST(Tessellate, HeapArraysAddSubtractAndScaleByComponent) {
   const As_Heap_Array zero, a(3, 4), b(1, -2);
   EXPECT_EQ(zero.x(), 0.0);
   EXPECT_EQ(zero.y(), 0.0);

@@ -34,7 +34,7 @@ const As_Vec kZ(0, 0, 1);
 
 }  // namespace
 
-TEST(Matrix, DeterminantAndProducts) {
+TEST(Matrix, RowAndColumnProductsDifferAndOutOfRangeIndicesReadZero) {
   matrix m = Rows(2, 0, 1, 1, 3, 2, 1, 1, 2);
   EXPECT_DOUBLE_EQ(m.determinant(), 6.0);
   EXPECT_DOUBLE_EQ(Rows(1, 2, 3, 4, 5, 6, 7, 8, 10).determinant(), -3.0);
@@ -85,7 +85,7 @@ TEST(Matrix, SingularInverseIsIdentity) {
   for (const matrix& m : cases) EXPECT_TRUE(m.inverse().is_identity());
 }
 
-TEST(Matrix, IdentityTestAndComparison) {
+TEST(Matrix, ComparisonUsesTheCombinedDistanceNotEachRow) {
   matrix m = scaling(1.0);
   EXPECT_TRUE(m.is_identity());
   m.set_element(0, 1, 0.5e-10);
@@ -100,7 +100,7 @@ TEST(Matrix, IdentityTestAndComparison) {
   EXPECT_FALSE(same_matrix(a, scaling(1.0, 1.0, 1.1), 0.05));
 }
 
-TEST(Matrix, Builders) {
+TEST(Matrix, BuiltMatricesScaleTurnReflectAndZeroAxesGiveIdentity) {
   EXPECT_TRUE(same_matrix(scaling(As_Vec(1, 2, 3)), Rows(1, 0, 0, 0, 2, 0, 0, 0, 3), 0.0));
   EXPECT_TRUE(same_matrix(scaling(1, 2, 3), scaling(As_Vec(1, 2, 3)), 0.0));
   ExpectNear(As_Vec(1, 0, 0) * rotation(half_pi, kZ), As_Vec(0, 1, 0));
@@ -112,7 +112,7 @@ TEST(Matrix, Builders) {
   EXPECT_TRUE(reflection(As_Vec()).is_identity());
 }
 
-TEST(AsTran, BuilderFlags) {
+TEST(AsTran, FlagsAndScalingDescribeWhatEachBuilderMakes) {
   struct Case {
     const char* name;
     As_Tran t;
@@ -157,7 +157,7 @@ TEST(AsTran, BuilderFlags) {
   EXPECT_TRUE(same_matrix(scale_transf(1, 2, 3).affine(), scaling(1 / s14, 2 / s14, 3 / s14), kEps));
 }
 
-TEST(AsTran, Application) {
+TEST(AsTran, PointsTranslateVectorsDoNotAndNullTransformIsIdentity) {
   ExpectNear(As_Pt(1, 0, 0) * rotate_transf(half_pi, kZ), As_Pt(0, 1, 0));
   // Point: matrix, then scaling, then translation. Vector: no translation.
   // Unit vector: the matrix alone, not renormalised.

@@ -85,7 +85,7 @@ TEST(AsVoidList, SurgeryKeepsLinksAndOrder) {
   }
 }
 
-TEST(AsVoidList, LookupsAndBounds) {
+TEST(AsVoidList, FindGivesTheFirstIndexAndOutOfRangeGetsGiveNull) {
   As_Void_List l = Make({3, 1, 3});
   EXPECT_EQ(l.size(), 3);
   EXPECT_EQ(l.find(E(3)), 0);
@@ -137,7 +137,7 @@ TEST(AsVoidList, DestroyingLeavesEntitiesAlone) {
   delete owned;
 }
 
-TEST(AsUserLists, IdsBufferAndLookup) {
+TEST(AsUserLists, IdsCountUpAndWrapAndCopiesKeepIdAndBuffer) {
   As_User_Entity_List a, b;
   EXPECT_EQ(static_cast<uint16_t>(a.id() + 1), b.id());
   for (int i = 0; i < As_User_List::kBufferSize; ++i) ASSERT_EQ(a.buffer()[i], 0);

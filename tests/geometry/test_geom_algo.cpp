@@ -34,7 +34,7 @@ TEST(GeomAlgo, AngleBetweenBothSenses) {
   EXPECT_LT(angle_between(x, As_Uvec(1, -1e-17, 0), kUp), two_pi);
 }
 
-TEST(GeomAlgo, ProjectionOntoLine) {
+TEST(GeomAlgo, PointsProjectOntoTheLineOrItsPointWithoutADirection) {
   const As_Pt p(2, 5, 3), o(0, 0, 0);
   ExpectXy(proj_pt_to_line(p, o, As_Uvec(1, 0, 0)), 2, 0);
   ExpectXy(proj_pt_to_line(p, o, As_Uvec(0, 1, 0)), 0, 5);
@@ -44,7 +44,7 @@ TEST(GeomAlgo, ProjectionOntoLine) {
   ExpectXy(proj_pt_to_line(p, As_Pt(4, 7, 0), As_Uvec(0, 0, 0)), 4, 7);
 }
 
-TEST(GeomAlgo, LineIntersection) {
+TEST(GeomAlgo, LinesMeetInThePlaneUnlessParallelOrWithoutDirection) {
   As_Pt out(9, 9, 9);
   ASSERT_TRUE(api_mb_lines_intersection(As_Pt(0, 0, 0), As_Uvec(1, 0, 0), As_Pt(5, 5, 0), As_Uvec(0, 1, 0), out));
   ExpectXy(out, 5, 0);
@@ -63,7 +63,7 @@ TEST(GeomAlgo, LineIntersection) {
   EXPECT_EQ(out.x(), 9);
 }
 
-TEST(GeomAlgo, SegmentIntersection) {
+TEST(GeomAlgo, SegmentsMeetOnlyWithinBothAndChainsReportOnlyNewCrossings) {
   As_Pt out;
   ASSERT_TRUE(two_segments_intersection(As_Pt(0, 0, 0), As_Pt(2, 2, 0), As_Pt(0, 2, 0), As_Pt(2, 0, 0), out));
   ExpectXy(out, 1, 1);
@@ -91,7 +91,7 @@ TEST(GeomAlgo, SegmentIntersection) {
   EXPECT_EQ(hits.count(), 2);
 }
 
-TEST(GeomAlgo, CircleAndEllipseByThreePoints) {
+TEST(GeomAlgo, ThreePointsGiveACircleOrEllipseUnlessDegenerate) {
   As_Pt c(7, 7, 7);
   double r = -1;
   ASSERT_TRUE(api_mb_get_3ptcircle(As_Pt(1, 0, 0), As_Pt(0, 1, 0), As_Pt(-1, 0, 0), c, r));
@@ -122,7 +122,7 @@ TEST(GeomAlgo, CircleAndEllipseByThreePoints) {
   EXPECT_EQ(ratio, -1);
 }
 
-TEST(GeomAlgo, PickingAndOnSegment) {
+TEST(GeomAlgo, PickPrefersEndsToTheFootAndOnSegmentIsExact) {
   As_Pt out;
   EXPECT_EQ(is_pick_segment(As_Pt(0.5, 0.05, 0), As_Pt(0, 0, 0), As_Pt(1, 0, 0), 0.1, out), 3);
   ExpectXy(out, 0.5, 0);
@@ -156,7 +156,7 @@ struct RegionCase {
   bool inside;
 };
 
-TEST(GeomAlgo, PointInRegion) {
+TEST(GeomAlgo, RaysThroughVerticesAndAlongEdgesCountCorrectly) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<RegionCase> cases = {
       {"square centre", kSquare, 4, {0.5, 0.5, 0}, true},
@@ -195,7 +195,7 @@ TEST(GeomAlgo, PointOnRegionSkipsTheClosingEdge) {
   EXPECT_FALSE(is_pos_on_region(As_Pt(0.5, 0, 0), kSquare, 1));
 }
 
-TEST(GeomAlgo, AreaAndPerimeter) {
+TEST(GeomAlgo, AreaIgnoresOrientationAndTooFewPointsMeasureZero) {
   EXPECT_DOUBLE_EQ(cal_pts_area(kSquare, 4), 1);
   EXPECT_DOUBLE_EQ(cal_pts_area(kSquareCw, 4), 1);
   EXPECT_DOUBLE_EQ(cal_pts_area(kTriangle, 3), 2);
@@ -213,7 +213,7 @@ TEST(GeomAlgo, AreaAndPerimeter) {
   EXPECT_DOUBLE_EQ(cal_lines_area(ptrs), 1);
 }
 
-TEST(GeomAlgo, OffsetsAndWidth) {
+TEST(GeomAlgo, WideLinesMeetAtTheOffsetCornersAndRefuseShortBuffers) {
   const As_Pt path[] = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}};
   As_Pt left[3], right[3];
   api_mb_offset_pts(path, left, right, 3, 1);
@@ -245,7 +245,7 @@ TEST(GeomAlgo, OffsetsAndWidth) {
   EXPECT_FALSE(cal_lines_width(path, 1, out, 3, 2));
 }
 
-TEST(GeomAlgo, SmallHelpers) {
+TEST(GeomAlgo, SmallHelpersGiveExactValuesAndRefuseEmptyOrOverflowingInput) {
   As_Pt pts[] = {{0, 0, 0}, {1, 2, 0}, {3, -1, 0}};
   oblique_ptarray(pts, 3, qm_pi / 4, As_Pt(0, 1, 0));
   EXPECT_NEAR(pts[0].x(), -1, 1e-12);

@@ -24,7 +24,7 @@ std::string attr(const QmXmlNode& n, const char* name) {
   return v;
 }
 
-TEST(MarkupFormat, StringsAndNumbers) {
+TEST(MarkupFormat, StylesAndNumbersHaveTheirExactTextAndFieldsReadBack) {
   SYSTEMTIME t;
   markup_fixed_time(&t);
   EXPECT_EQ(markup_time_stamp(t), "2005-5-7T9:5:3--8:00");

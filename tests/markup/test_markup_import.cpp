@@ -93,7 +93,7 @@ TEST_F(MarkupImport, ATextTakesTheHeightOfTheStyleBeforeIt) {
   EXPECT_STREQ(t->get_string(MB_PROP_XDATA_TEXT), kMarkupMark) << "texts are marked too";
 }
 
-TEST_F(MarkupImport, StylesAndChildrenThatChangeNothing) {
+TEST_F(MarkupImport, BadStylesAndStrayChildrenAreSkippedAndWeightsCarryOn) {
   const std::string light = polyline(kTags + point(0, 0) + point(1, 1));
   const struct {
     const char* name;
@@ -164,7 +164,7 @@ TEST_F(MarkupImport, TheBaseDrawingIsLoadedIntoTheDrawing) {
   }
 }
 
-TEST_F(MarkupImport, Failures) {
+TEST_F(MarkupImport, FailuresKeepTheBaseDrawingAndOnlyParseErrorsAreShown) {
   // No Objects: false, with the base drawing still read and its path kept.
   const std::string dxf = temp("only.dxf");
   write_all(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");

@@ -42,7 +42,7 @@ PixelSet box_outline(int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
-TEST(ApiDrawPoint, MarkerShapes) {
+TEST(ApiDrawPoint, EachStyleDrawsItsMarkerAndUnknownOnesDrawNothing) {
   {
     Canvas c(20, 20);
     api_mb_draw_point(c.hdc, As_Pt(10, 10, 0), 2, 4, 0);
@@ -121,7 +121,7 @@ TEST(ApiDrawRect, EitherCornerOrderAndFilledPath) {
   EXPECT_EQ(p.at(13, 9), kWhite);
 }
 
-TEST(ApiDrawTriangle, OutlineOrFilled) {
+TEST(ApiDrawTriangle, FilledTrianglesPaintInsideWithTheBrushAndEdgesWithThePen) {
   Canvas o(20, 20), f(20, 20);
   api_mb_draw_triangle(o.hdc, As_Pt(2, 2, 0), As_Pt(14, 2, 0), As_Pt(2, 14, 0), 0);
   api_mb_draw_triangle(f.hdc, As_Pt(2, 2, 0), As_Pt(14, 2, 0), As_Pt(2, 14, 0), 1);

@@ -50,7 +50,7 @@ TEST(CMyDC, NewSurfaceIsWhiteBottomUpWithItsHeader) {
   }
 }
 
-TEST(CMyDC, ColourPerDepth) {
+TEST(CMyDC, ColoursPackPerDepthAndUnknownPaletteColoursUseEntryZero) {
   struct Case { int bits; COLORREF in; uint32_t value; };
   const Case cases[] = {
       {32, RGB(0x12, 0x34, 0x56), 0x00123456}, {24, RGB(0x12, 0x34, 0x56), 0x123456},
@@ -75,7 +75,7 @@ TEST(CMyDC, ColourPerDepth) {
   EXPECT_EQ(GetPixel(dc.GetDC(), 0, 0), RGB(255, 255, 255));
 }
 
-TEST(CMyDC, DepthFromTheReferenceDc) {
+TEST(CMyDC, DepthFollowsTheScreenAndNeverFallsBelowEight) {
   for (int screen : {8, 16, 24, 32}) {
     ASSERT_TRUE(QmGdiSetScreen(1920, 1080, screen, 96));
     CMyDC dc;

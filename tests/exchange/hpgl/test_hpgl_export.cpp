@@ -72,7 +72,7 @@ TEST(HpglExport, ExportsAreFoundByName) {
   dlclose(self);
 }
 
-TEST(HpglExport, OneLine) {
+TEST(HpglExport, ALineIsDrawnWithPenOneWhateverItsColour) {
   for (int32_t color : {kWhite, kRed}) {
     SCOPED_TRACE(color);
     MB_Drawing d;

@@ -87,7 +87,7 @@ TEST(HpglImport, ChainsAreWhite) {
   EXPECT_EQ(l->edge().count(), 2) << "the chain's display is built";
 }
 
-TEST(HpglImport, Circles) {
+TEST(HpglImport, CirclesTakeTheAbsoluteRadiusAndZeroOrMissingMakeNone) {
   struct Case {
     const char* bytes;
     std::vector<std::array<double, 3>> circles;  // x, y, radius
