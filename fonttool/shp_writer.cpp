@@ -125,22 +125,18 @@ bool FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
   for (int op; (op = reader.ReadSpecByte()) >= 0;) {
     bool more = true;
     switch (op) {
-      case 0:
-        token("0");
-        return true;
-      case 1:
-      case 2:
-      case 5:
-      case 6:
-      case 14:
-        token(Format("%d,", op));
-        break;
-      case 3:
-      case 4:
+      case SHAPE_END: token("0"); return true;
+      case SHAPE_PEN_DOWN:
+      case SHAPE_PEN_UP:
+      case SHAPE_PUSH:
+      case SHAPE_POP:
+      case SHAPE_VERTICAL_ONLY: token(Format("%d,", op)); break;
+      case SHAPE_DIVIDE:
+      case SHAPE_MULTIPLY:
         token(Format("%d,", op));
         more = operand("%d,", false);
         break;
-      case 7:
+      case SHAPE_SUBSHAPE:
         token("7,");
         if (form.unifont) {
           more = operand("(%d,", false) && operand("%d),", false);
@@ -151,30 +147,30 @@ bool FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
           for (int i = 0; i < 4 && more; ++i) more = operand("%d,", true);
         }
         break;
-      case 8:
+      case SHAPE_DISPLACEMENT:
         token("8,");
         more = operand("(%d,", true) && operand("%d),", true);
         break;
-      case 9:
+      case SHAPE_DISPLACEMENTS:
         token("9,");
         for (int dx = 1; more && (dx != 0 || b != 0);) {
           more = operand("(%d,", true) && (dx = b, operand("%d),", true));
         }
         break;
-      case 10:
+      case SHAPE_OCTANT_ARC:
         token("10,");
         more = operand("(%u,", false) && octant();
         break;
-      case 11:
+      case SHAPE_FRACTIONAL_ARC:
         token("11,");
         more = operand("(%d,", false) && operand("%d,", false) && operand("%d,", false) &&
                operand("%d,", false) && octant();
         break;
-      case 12:
+      case SHAPE_BULGE_ARC:
         token("12,");
         more = operand("(%d,", true) && operand("%d,", true) && operand("%d),", true);
         break;
-      case 13:
+      case SHAPE_BULGE_ARCS:
         // Triples up to a (0, 0) pair, which has no third byte.
         token("13,");
         for (bool end = false; more && !end;) {

@@ -92,25 +92,26 @@ std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t,
     if (code < 0 || code > 255) continue;  // no code
     out.push_back(static_cast<uint8_t>(code));
     switch (code) {
-      case 3: case 4: plain(1); break;
-      case 8: plain(2); break;
-      case 12: plain(3); break;
-      case 10:
+      case SHAPE_DIVIDE:
+      case SHAPE_MULTIPLY: plain(1); break;
+      case SHAPE_DISPLACEMENT: plain(2); break;
+      case SHAPE_BULGE_ARC: plain(3); break;
+      case SHAPE_OCTANT_ARC:
         plain(1);
         if (take(&a)) out.push_back(octant_of(a));
         break;
-      case 11:
+      case SHAPE_FRACTIONAL_ARC:
         plain(4);
         if (take(&a)) out.push_back(octant_of(a));
         break;
-      case 9:
+      case SHAPE_DISPLACEMENTS:
         while (take(&a) && take(&b)) {
           out.push_back(byte_of(a));
           out.push_back(byte_of(b));
           if (a == 0 && b == 0) break;
         }
         break;
-      case 13:
+      case SHAPE_BULGE_ARCS:
         while (take(&a) && take(&b)) {
           out.push_back(byte_of(a));
           out.push_back(byte_of(b));
@@ -119,7 +120,7 @@ std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t,
           out.push_back(byte_of(c));
         }
         break;
-      case 7:
+      case SHAPE_SUBSHAPE:
         if (!take(&a)) break;
         if (kind == Shape_Font_Kind::kShapes) {
           out.push_back(byte_of(a));
