@@ -53,6 +53,11 @@ constexpr long kSignatureLength = 24;    // bytes read for recognition
 constexpr long kShapesIndexStart = 30;   // signature + first, last, count
 constexpr long kBigFontHeaderSkip = 27;  // signature + one unused word
 constexpr long kUnifontHeaderSkip = 25;  // signature
+// Records of the layouts, each of little-endian fields.
+constexpr uint32_t kShapesEntrySize = 4;                      // code, length
+constexpr long kBigFontRangesStart = kBigFontHeaderSkip + 4;  // behind the entry and range counts
+constexpr uint32_t kBigFontRangeSize = 4;                     // first and last lead-in byte
+constexpr uint32_t kBigFontEntrySize = 8;                     // code, length, 32-bit offset
 constexpr uint32_t kMaxShapesEntries = 256;
 constexpr size_t kNameBufferSize = 80;  // a name and its 0 must fit
 constexpr uint32_t kUnifontInfoBytes = 6;
