@@ -164,7 +164,12 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
           continue;
         }
       }
-      if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+      if (!font) continue;
+      if (font == big && main && big->takes_main_font_scale()) {
+        font->char_2_ptlist_in_units(c.code, strokes, pen, h, w, vertical, main->height());
+      } else {
+        font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+      }
     }
   }
   std::vector<unsigned long> counts;

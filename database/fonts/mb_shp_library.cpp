@@ -303,6 +303,11 @@ MB_Font_Char* MB_Shp_Library::font_char_set(unsigned short code) {
 
 bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+}
+
+bool MB_Shp_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
+                                            double width, bool vertical, double units) {
   if (code > 0xFFFF) return false;
   const MB_Font_Char* c = font_char_set(static_cast<unsigned short>(code));
   if (!c) return false;
@@ -319,7 +324,7 @@ bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
     }
   }
   g.end = c->end_pos();
-  const double s = height / this->height();
+  const double s = height / (units > 0 ? units : this->height());
   place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
   return true;
 }

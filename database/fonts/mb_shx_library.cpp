@@ -322,9 +322,14 @@ bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
 
 bool MB_Shx_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+}
+
+bool MB_Shx_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
+                                            double width, bool vertical, double units) {
   Shape_Glyph g;
   if (code > 0xFFFFFFFFul || !glyph(static_cast<uint32_t>(code), &g)) return false;
-  const double s = height / this->height();
+  const double s = height / (units > 0 ? units : this->height());
   place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
   return true;
 }

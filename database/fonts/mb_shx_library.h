@@ -89,6 +89,9 @@ class MB_Shx_Library : public MB_Font_Library {
   double height() const override;
   bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                      bool vertical) override;
+  bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
+                              bool vertical, double units) override;
+  bool takes_main_font_scale() const override { return kind_ == kBigFont && above_ == 0; }
 
   bool has_code(unsigned long code) const override {
     return code <= 0xFFFFFFFFul && find(static_cast<uint32_t>(code)) != nullptr;
