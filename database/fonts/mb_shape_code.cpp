@@ -117,6 +117,8 @@ Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
   s.out = &g;
   s.limit = MB_Glyph_Budget::available();
   exec(s, data, size, 0);
+  g.cost = s.steps;
+  g.cut = s.steps > s.limit;
   MB_Glyph_Budget::spend(s.steps);
   s.flush();
   g.end = As_Pt(s.x, s.y, 0.0);
@@ -294,9 +296,17 @@ void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List&
                        double height, double, bool vertical) {
   for (const Shape_Stroke& stroke : g.strokes) {
     As_Pt_List* list = new As_Pt_List;
-    for (const As_Pt& p : stroke) list->add_tail(As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z()));
+    for (const As_Pt& p : stroke) list->add_tail(placed_point(p, sx, sy, pen));
     out.add(list);
   }
-  if (vertical) pen.y() -= height + 0.2 * height;
-  else pen.x() = g.end.x() * sx + pen.x();
+  advance_pen(g.end, sx, pen, height, vertical);
+}
+
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
+                       std::vector<As_Pt>& pts, As_Pt& pen, double height, bool vertical) {
+  for (const Shape_Stroke& stroke : g.strokes) {
+    counts.push_back(static_cast<unsigned long>(stroke.size()));
+    for (const As_Pt& p : stroke) pts.push_back(placed_point(p, sx, sy, pen));
+  }
+  advance_pen(g.end, sx, pen, height, vertical);
 }

@@ -58,6 +58,10 @@ typedef std::vector<As_Pt> Shape_Stroke;
 struct Shape_Glyph {
   std::vector<Shape_Stroke> strokes;  // each of at least two points
   As_Pt end;                          // the position where the shape ended
+  // What the run spent from the budgets, and whether they cut it short. A
+  // run they did not cut draws the same whenever as much is left.
+  long cost = 0;
+  bool cut = false;
 };
 
 // The bytes of the shape with a code, or null when the font has none.
@@ -107,3 +111,18 @@ class Shape_Interpreter {
 // space) moves the pen the same way.
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
                        double height, double width, bool vertical);
+// The same, appending each stroke's point count to `counts` and its points
+// to `pts`.
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
+                       std::vector<As_Pt>& pts, As_Pt& pen, double height, bool vertical);
+// A point of a glyph placed at the pen, and the pen's advance past a glyph
+// that ends at `end`: the one rule of both placings.
+inline As_Pt placed_point(const As_Pt& p, double sx, double sy, const As_Pt& pen) {
+  return As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z());
+}
+inline void advance_pen(const As_Pt& end, double sx, As_Pt& pen, double height, bool vertical) {
+  if (vertical)
+    pen.y() -= height + 0.2 * height;
+  else
+    pen.x() = end.x() * sx + pen.x();
+}

@@ -328,3 +328,20 @@ bool MB_Shp_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& ou
   place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
   return true;
 }
+
+bool MB_Shp_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                                   As_Pt& pen, double height, double width, bool vertical, double units) {
+  if (code > 0xFFFF) return false;
+  const MB_Font_Char* c = font_char_set(static_cast<unsigned short>(code));
+  if (!c) return false;
+  const As_Pt_Sets& sets = c->point_sets();
+  const double s = height / (units > 0 ? units : this->height());
+  const double sx = s * width;
+  // As char_2_ptlist_in_units, placing the sets' points where they lie.
+  if (MB_Glyph_Budget::take(static_cast<long>(sets.pts_count()))) {
+    counts.insert(counts.end(), sets.vals(), sets.vals() + sets.ptset_count());
+    for (unsigned long i = 0; i < sets.pts_count(); ++i) pts.push_back(placed_point(sets.points()[i], sx, s, pen));
+  }
+  advance_pen(c->end_pos(), sx, pen, height, vertical);
+  return true;
+}

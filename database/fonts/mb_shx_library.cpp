@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/mb_names.h"
 #include "database/mb_resource.h"
 #include "geometry/as_void_list.h"
@@ -192,6 +193,8 @@ int MB_Shx_Library::get_shxflag(FILE* f) {
 void MB_Shx_Library::clear() {
   char_list_.kill_all();
   index_.clear();
+  glyphs_.clear();
+  glyph_points_ = 0;
   above_ = below_ = 1;
   modes_ = 0;
   cell_width_ = 0;
@@ -304,8 +307,24 @@ const MB_Shx_Char* MB_Shx_Library::find(uint32_t code) const {
 }
 
 bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = run_glyph(code, scratch);
+  if (!g) return false;
+  if (g == &scratch)
+    *out = std::move(scratch);
+  else
+    *out = *g;
+  return true;
+}
+
+const Shape_Glyph* MB_Shx_Library::run_glyph(uint32_t code, Shape_Glyph& scratch) const {
   const MB_Shx_Char* c = find(code);
-  if (!c) return false;
+  if (!c) return nullptr;
+  const auto kept = glyphs_.find(code);
+  if (kept != glyphs_.end() && MB_Glyph_Budget::available() >= kept->second.cost) {
+    MB_Glyph_Budget::spend(kept->second.cost);
+    return &kept->second;
+  }
   const Shape_Font_Kind kind = kind_ == kUnifont   ? Shape_Font_Kind::kUnifont
                                : kind_ == kBigFont ? Shape_Font_Kind::kBigFont
                                                    : Shape_Font_Kind::kShapes;
@@ -316,8 +335,10 @@ bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
         return s ? &s->data() : nullptr;
       },
       height(), cell_width_);
-  *out = run.run(c->data().data(), c->data().size());
-  return true;
+  scratch = run.run(c->data().data(), c->data().size());
+  if (scratch.cut || kept != glyphs_.end() || glyph_points_ + scratch.cost > kMaxKeptPoints) return &scratch;
+  glyph_points_ += scratch.cost;
+  return &glyphs_.emplace(code, std::move(scratch)).first->second;
 }
 
 bool MB_Shx_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
@@ -327,9 +348,20 @@ bool MB_Shx_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
 
 bool MB_Shx_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                             double width, bool vertical, double units) {
-  Shape_Glyph g;
-  if (code > 0xFFFFFFFFul || !glyph(static_cast<uint32_t>(code), &g)) return false;
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
+  if (!g) return false;
   const double s = height / (units > 0 ? units : this->height());
-  place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
+  place_shape_glyph(*g, s * width, s, out, pen, height, width, vertical);
+  return true;
+}
+
+bool MB_Shx_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                                   As_Pt& pen, double height, double width, bool vertical, double units) {
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
+  if (!g) return false;
+  const double s = height / (units > 0 ? units : this->height());
+  place_shape_glyph(*g, s * width, s, counts, pts, pen, height, vertical);
   return true;
 }
