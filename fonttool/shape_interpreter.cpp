@@ -257,20 +257,18 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
   bool execute = true;
   while (at < end) {
     uint8_t op = def.spec(at++);
-    if (op == 0) break;
-    if (op == 15) return false;
-    if (op == 14) {
+    if (op == SHAPE_END) break;
+    if (op == SHAPE_UNUSED) return false;
+    if (op == SHAPE_VERTICAL_ONLY) {
       execute = !style_.horizontal;
       continue;
     }
     if (!execute) {
       execute = true;
       switch (op) {
-        case 3:
-        case 4:
-          take(1);
-          break;
-        case 7:
+        case SHAPE_DIVIDE:
+        case SHAPE_MULTIPLY: take(1); break;
+        case SHAPE_SUBSHAPE:
           if (take(1)) {
             if (extended_ && v[0] == 0)
               take(6);
@@ -278,21 +276,15 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
               take(1);
           }
           break;
-        case 8:
-        case 10:
-          take(2);
-          break;
-        case 9:
+        case SHAPE_DISPLACEMENT:
+        case SHAPE_OCTANT_ARC: take(2); break;
+        case SHAPE_DISPLACEMENTS:
           while (take(2) && (v[0] != 0 || v[1] != 0)) {
           }
           break;
-        case 11:
-          take(5);
-          break;
-        case 12:
-          take(3);
-          break;
-        case 13:
+        case SHAPE_FRACTIONAL_ARC: take(5); break;
+        case SHAPE_BULGE_ARC: take(3); break;
+        case SHAPE_BULGE_ARCS:
           while (take(2) && (v[0] != 0 || v[1] != 0) && take(1)) {
           }
           break;
@@ -303,29 +295,25 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
     }
     double u = unit_ * pen.scale, w = style_.widthFactor;
     switch (op) {
-      case 1:
-        pen.penDown = true;
-        break;
-      case 2:
-        pen.penDown = false;
-        break;
-      case 3:
+      case SHAPE_PEN_DOWN: pen.penDown = true; break;
+      case SHAPE_PEN_UP: pen.penDown = false; break;
+      case SHAPE_DIVIDE:
         if (take(1) && v[0] != 0) pen.scale /= v[0];
         break;
-      case 4:
+      case SHAPE_MULTIPLY:
         if (take(1)) pen.scale *= v[0];
         break;
-      case 5:
+      case SHAPE_PUSH:
         if (pen.stack.size() < kStackDepth) pen.stack.emplace_back(pen.cx, pen.cy);
         break;
-      case 6:
+      case SHAPE_POP:
         if (!pen.stack.empty()) {
           pen.cx = pen.stack.back().first;
           pen.cy = pen.stack.back().second;
           pen.stack.pop_back();
         }
         break;
-      case 7: {
+      case SHAPE_SUBSHAPE: {
         if (!take(1)) break;
         pen.penDown = true;
         if (extended_ && v[0] == 0) {
@@ -338,24 +326,24 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
         }
         break;
       }
-      case 8:
+      case SHAPE_DISPLACEMENT:
         if (take(2)) LineTo(pen, pen.cx + Signed(v[0]) * u * w, pen.cy - Signed(v[1]) * u);
         break;
-      case 9:
+      case SHAPE_DISPLACEMENTS:
         while (take(2) && (v[0] != 0 || v[1] != 0)) {
           LineTo(pen, pen.cx + Signed(v[0]) * u * w, pen.cy - Signed(v[1]) * u);
         }
         break;
-      case 10:
+      case SHAPE_OCTANT_ARC:
         if (take(2)) OctantArc(pen, v[0], v[1]);
         break;
-      case 11:
+      case SHAPE_FRACTIONAL_ARC:
         if (take(5)) FractionalArc(pen, v);
         break;
-      case 12:
+      case SHAPE_BULGE_ARC:
         if (take(3)) Bulge(pen, Signed(v[0]), Signed(v[1]), Signed(v[2]));
         break;
-      case 13:
+      case SHAPE_BULGE_ARCS:
         while (take(2) && (v[0] != 0 || v[1] != 0)) {
           int dx = Signed(v[0]), dy = Signed(v[1]);
           if (!take(1)) break;

@@ -56,13 +56,14 @@ class TextModeFile {
   int error_ = 0;
 };
 
-// The decompile output: tokens wrap so that no line passes 79 characters, and
-// a shape whose bytes ran out before its 0 still ends its line.
+// The decompile output of one shape, kept until the shape is known to be
+// whole: tokens wrap so that no line passes 79 characters, and a shape whose
+// bytes ran out before its 0 still ends its line.
 class FileSink : public SourceSink {
  public:
-  explicit FileSink(TextModeFile& file) : file_(file) {}
+  explicit FileSink(std::string& text) : text_(text) {}
   void Text(const char* text) override {
-    file_.Write(text);
+    text_ += text;
     size_t n = std::strlen(text);
     if (n > 0) line_open_ = text[n - 1] != '\n';
   }
@@ -82,7 +83,7 @@ class FileSink : public SourceSink {
   }
 
  private:
-  TextModeFile& file_;
+  std::string& text_;
   int column_ = 0;
   bool line_open_ = false;
 };
@@ -125,22 +126,18 @@ bool FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
   for (int op; (op = reader.ReadSpecByte()) >= 0;) {
     bool more = true;
     switch (op) {
-      case 0:
-        token("0");
-        return true;
-      case 1:
-      case 2:
-      case 5:
-      case 6:
-      case 14:
-        token(Format("%d,", op));
-        break;
-      case 3:
-      case 4:
+      case SHAPE_END: token("0"); return true;
+      case SHAPE_PEN_DOWN:
+      case SHAPE_PEN_UP:
+      case SHAPE_PUSH:
+      case SHAPE_POP:
+      case SHAPE_VERTICAL_ONLY: token(Format("%d,", op)); break;
+      case SHAPE_DIVIDE:
+      case SHAPE_MULTIPLY:
         token(Format("%d,", op));
         more = operand("%d,", false);
         break;
-      case 7:
+      case SHAPE_SUBSHAPE:
         token("7,");
         if (form.unifont) {
           more = operand("(%d,", false) && operand("%d),", false);
@@ -151,30 +148,30 @@ bool FormatTokens(const ShapeDefinition& def, const ShapeForm& form, SourceSink&
           for (int i = 0; i < 4 && more; ++i) more = operand("%d,", true);
         }
         break;
-      case 8:
+      case SHAPE_DISPLACEMENT:
         token("8,");
         more = operand("(%d,", true) && operand("%d),", true);
         break;
-      case 9:
+      case SHAPE_DISPLACEMENTS:
         token("9,");
         for (int dx = 1; more && (dx != 0 || b != 0);) {
           more = operand("(%d,", true) && (dx = b, operand("%d),", true));
         }
         break;
-      case 10:
+      case SHAPE_OCTANT_ARC:
         token("10,");
         more = operand("(%u,", false) && octant();
         break;
-      case 11:
+      case SHAPE_FRACTIONAL_ARC:
         token("11,");
         more = operand("(%d,", false) && operand("%d,", false) && operand("%d,", false) &&
                operand("%d,", false) && octant();
         break;
-      case 12:
+      case SHAPE_BULGE_ARC:
         token("12,");
         more = operand("(%d,", true) && operand("%d,", true) && operand("%d),", true);
         break;
-      case 13:
+      case SHAPE_BULGE_ARCS:
         // Triples up to a (0, 0) pair, which has no third byte.
         token("13,");
         for (bool end = false; more && !end;) {
@@ -211,45 +208,58 @@ bool FormatDefinition(FILE* stream, const ShapeEntry& entry, const ShapeForm& fo
 }
 
 // One decompile run: the input, the output and the kind flags of this file.
+// A damaged shape (one whose name has no end or is too long, whose bytes run
+// past the end of the file, or whose position cannot be reached) is left
+// out: a comment line stands in its place, naming it and the damage, and the
+// run goes on with the next, as fonts with a few damaged records are still
+// worth their intact shapes.
 class Decompiler {
  public:
-  Decompiler(FILE* input, TextModeFile& output) : input_(input), output_(output), sink_(output) {}
+  Decompiler(FILE* input, TextModeFile& output) : input_(input), output_(output), sink_(shape_) {}
 
   bool bigFont = false;
   bool extendedBigFont = false;
-  // Why the run stopped, when a shape stopped it.
-  ShapeProblem problem;
+  // The shapes left out.
+  uint32_t skipped = 0;
 
-  // Writes one shape. False when the run must stop: a malformed definition,
-  // one that runs past the end of the file (problem says which) or a failed
-  // write. A position that cannot be reached is reported and the shape left
-  // out.
+  // Writes one shape, or the comment of a damaged one. False when a write
+  // failed.
   bool WriteShapeSource(const ShapeEntry& entry, bool isUnifont) {
     ShapeForm form;
     form.unifont = isUnifont;
     form.extendedBigFont = extendedBigFont;
     ShapeDefinition def;
-    if (!FormatDefinition(input_, entry, form, sink_, &def, &problem)) {
-      if (problem.status != ShapeDefinition::kSeekFailed) return false;
-      std::printf("Invalid address found,Error!\n");
-      problem = ShapeProblem();
+    ShapeProblem problem;
+    shape_.clear();
+    if (FormatDefinition(input_, entry, form, sink_, &def, &problem)) {
+      output_.Write(shape_.c_str());
+      if (entry.code == 0 && def.spec_length() == 5 && bigFont) extendedBigFont = true;
+    } else {
+      if (problem.status == ShapeDefinition::kSeekFailed) std::printf("Invalid address found,Error!\n");
+      Skip(problem.reason, 1);
     }
-    if (entry.code == 0 && def.spec_length() == 5 && bigFont) extendedBigFont = true;
     return output_.ok();
   }
 
-  // Stops the run where the file ends outside any definition.
-  bool CutShort() {
-    problem.status = ShapeDefinition::kCutShort;
-    problem.reason = TruncatedAt(input_);
-    return false;
+  // The `count` shapes that the font lists but the file ends before: one
+  // comment for them all, as their codes are not in the file. False when a
+  // write failed.
+  bool Missing(uint32_t count) {
+    if (count > 0) Skip(Format("%u more shapes, as the file ends at byte %ld", count, StreamSize(input_)), count);
+    return output_.ok();
   }
 
-  void Text(const std::string& text) { sink_.Text(text.c_str()); }
+  void Text(const std::string& text) { output_.Write(text.c_str()); }
 
  private:
+  void Skip(const std::string& reason, uint32_t count) {
+    Text("; skipped: " + reason + "\n");
+    skipped += count;
+  }
+
   FILE* input_;
   TextModeFile& output_;
+  std::string shape_;  // the text of the shape being formatted
   FileSink sink_;
 };
 
@@ -326,14 +336,16 @@ bool WriteFont(FILE* input, const FontLayout& layout, Decompiler& out) {
   }
   out.Text(info);
   if (std::fseek(input, static_cast<long>(uni.info_offset + uni.info_length), SEEK_SET) != 0) {
-    return out.CutShort();
+    return out.Missing(uni.count - 1);
   }
+  // The shapes lie one behind the other: one that runs past the end of the
+  // file leaves the rest of the count where the file does not reach.
   for (uint32_t i = 1; i < uni.count; ++i) {
     ShapeEntry e;
-    if (!ReadUnifontEntry(input, &e)) return out.CutShort();
+    if (!ReadUnifontEntry(input, &e)) return out.Missing(uni.count - i);
     if (!out.WriteShapeSource(e, true)) return false;
     if (std::fseek(input, static_cast<long>(e.offset) + e.length, SEEK_SET) != 0) {
-      return out.CutShort();
+      return out.Missing(uni.count - i - 1);
     }
   }
   return true;
@@ -381,17 +393,12 @@ bool DecompileFontFile(const char* inputPath, const char* outputPath, std::strin
   } else {
     Decompiler decompiler(input, output);
     ok = WriteFont(input, layout, decompiler) && output.Commit();
-    const ShapeProblem& problem = decompiler.problem;
-    if (ok) {
-      message = "Decompiled OK!\nThanks for use!";
-    } else if (!output.ok()) {
-      message = WithReason("Write output error!",
-                           Format("%s: %s", outputPath, std::strerror(output.error())));
-    } else if (problem.status == ShapeDefinition::kCutShort) {
-      message =
-          WithReason("Read SHX file error!", Format("%s: %s", inputPath, problem.reason.c_str()));
+    if (!ok) {
+      message = WithReason("Write output error!", Format("%s: %s", outputPath, std::strerror(output.error())));
     } else {
-      message = WithReason(Format("Wrong format of %s!", inputPath), problem.reason);
+      message = "Decompiled OK!\nThanks for use!";
+      const uint32_t n = decompiler.skipped;
+      if (n > 0) message += Format("\nSkipped %u damaged shape%s.", n, n == 1 ? "" : "s");
     }
   }
   std::fclose(input);

@@ -17,7 +17,11 @@ namespace fontlathe {
 // message; the result says whether the run succeeded. The output is refused
 // when it names the input file (through any spelling or link). The source is
 // written to a temporary file beside the output and replaces it only when
-// complete, so a failed run leaves an existing output as it was.
+// complete, so a failed run leaves an existing output as it was. A font whose
+// header or index cannot be read is refused whole ("Wrong format of ...!");
+// a damaged shape is left out, a comment line ("; skipped: shape 65 has no
+// end to its name") standing in its place, and the success message ends with
+// the count of shapes left out ("Skipped 2 damaged shapes.").
 bool DecompileFontFile(const char* inputPath, const char* outputPath, std::string& message);
 
 // The source of one code (given in hexadecimal) of the font, or an error

@@ -32,12 +32,27 @@ bool Fits(FILE* stream, uint64_t offset, uint64_t bytes) {
   return size >= 0 && offset + bytes <= static_cast<uint64_t>(size);
 }
 
-bool ReadWords(FILE* stream, uint32_t* const* words, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!ReadWordLE(words[i], stream)) return false;
+// Reads the little-endian fields of one record in their order. After the
+// first field the file does not hold, no later field is read or written.
+class FieldReader {
+ public:
+  explicit FieldReader(FILE* stream) : stream_(stream) {}
+  FieldReader& Word(uint32_t* v) {
+    if (ok_) ok_ = ReadWordLE(v, stream_);
+    return *this;
   }
-  return true;
-}
+  // A 32-bit field: its low word first.
+  FieldReader& Dword(uint32_t* v) {
+    uint32_t lo = 0, hi = 0;
+    if (Word(&lo).Word(&hi).ok_) *v = lo | (hi << 16);
+    return *this;
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  FILE* stream_;
+  bool ok_ = true;
+};
 
 // Gives a reason (when one is wanted) and fails.
 bool Refuse(std::string* why, const std::string& reason) {
@@ -119,19 +134,19 @@ FontKind DetectFontKind(FILE* stream) {
 
 bool ReadShapesIndex(FILE* stream, ShapesHeader* header, std::string* why) {
   *header = ShapesHeader();
-  uint32_t* words[] = {&header->first_code, &header->last_code, &header->count};
-  if (!ReadWords(stream, words, 3)) return Refuse(why, TruncatedAt(stream));
+  if (!FieldReader(stream).Word(&header->first_code).Word(&header->last_code).Word(&header->count).ok()) {
+    return Refuse(why, TruncatedAt(stream));
+  }
   if (header->count > kMaxShapesEntries) {
     return Refuse(why, Format("%u shapes, more than a shape font holds", header->count));
   }
-  if (!Fits(stream, kShapesIndexStart, 4u * header->count)) {
-    return Refuse(why, TruncatedAt(stream));
-  }
-  uint32_t offset = kShapesIndexStart + 4u * header->count;
+  const uint32_t index_size = kShapesEntrySize * header->count;
+  if (!Fits(stream, kShapesIndexStart, index_size)) return Refuse(why, TruncatedAt(stream));
+  // The definitions follow the index, one after another in its order.
+  uint32_t offset = kShapesIndexStart + index_size;
   header->index.resize(header->count);
   for (ShapeEntry& e : header->index) {
-    uint32_t* pair[] = {&e.code, &e.length};
-    if (!ReadWords(stream, pair, 2)) return false;
+    if (!FieldReader(stream).Word(&e.code).Word(&e.length).ok()) return false;
     e.offset = offset;
     offset += e.length;
   }
@@ -152,9 +167,9 @@ int FindShapesCode(uint32_t code, FILE* stream, ShapeEntry* entry) {
 
 bool SkipBigFontHeader(FILE* stream, BigFontHeader* header, std::string* why) {
   *header = BigFontHeader();
-  uint32_t* words[] = {&header->count, &header->range_count};
-  if (!ReadWords(stream, words, 2) ||
-      !Fits(stream, kBigFontHeaderSkip + 4, 4ull * header->range_count + 8ull * header->count)) {
+  if (!FieldReader(stream).Word(&header->count).Word(&header->range_count).ok() ||
+      !Fits(stream, kBigFontRangesStart,
+            uint64_t{kBigFontRangeSize} * header->range_count + uint64_t{kBigFontEntrySize} * header->count)) {
     return Refuse(why, TruncatedAt(stream));
   }
   header->ranges.resize(2u * header->range_count);
@@ -165,11 +180,7 @@ bool SkipBigFontHeader(FILE* stream, BigFontHeader* header, std::string* why) {
 }
 
 bool ReadBigFontEntry(FILE* stream, ShapeEntry* entry) {
-  uint32_t lo = 0, hi = 0;
-  uint32_t* words[] = {&entry->code, &entry->length, &lo, &hi};
-  if (!ReadWords(stream, words, 4)) return false;
-  entry->offset = lo | (hi << 16);
-  return true;
+  return FieldReader(stream).Word(&entry->code).Word(&entry->length).Dword(&entry->offset).ok();
 }
 
 int FindBigFontCode(uint32_t code, FILE* stream, ShapeEntry* entry, uint32_t count) {
@@ -199,9 +210,11 @@ bool IsExtendedBigFont(FILE* stream, bool* extended) {
 
 bool ReadUnifontHeader(FILE* stream, UnifontHeader* header, std::string* why) {
   *header = UnifontHeader();
+  // The count is a 32-bit field of which the low word is taken.
   uint32_t high = 0;
-  uint32_t* words[] = {&header->count, &high, &header->info_length};
-  if (!ReadWords(stream, words, 3)) return Refuse(why, TruncatedAt(stream));
+  if (!FieldReader(stream).Word(&header->count).Word(&high).Word(&header->info_length).ok()) {
+    return Refuse(why, TruncatedAt(stream));
+  }
   if (header->count == 0) return Refuse(why, "a shape count of 0");
   if (header->info_length < kUnifontInfoBytes + 1) {
     return Refuse(why, Format("a font information block of %u bytes", header->info_length));
@@ -220,8 +233,7 @@ bool ReadUnifontHeader(FILE* stream, UnifontHeader* header, std::string* why) {
 }
 
 bool ReadUnifontEntry(FILE* stream, ShapeEntry* entry) {
-  uint32_t* words[] = {&entry->code, &entry->length};
-  if (!ReadWords(stream, words, 2)) return false;
+  if (!FieldReader(stream).Word(&entry->code).Word(&entry->length).ok()) return false;
   long here = std::ftell(stream);
   if (here < 0) return false;
   entry->offset = static_cast<uint32_t>(here);

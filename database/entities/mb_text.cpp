@@ -35,11 +35,6 @@ long hex4(const unsigned char* p) {
   return v;
 }
 
-void free_strokes(As_Void_List& strokes) {
-  for (As_Void_Node* n = strokes.head(); n; n = n->next()) delete static_cast<As_Pt_List*>(n->entity());
-  strokes.emptyYourself();
-}
-
 }  // namespace
 
 std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
@@ -144,7 +139,10 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   MB_Font_Library* big = style_.big_font_lib();
   const bool ttf = main && main->is_ttf_font();
   const std::string text = bytes();
-  As_Void_List strokes;
+  // The strokes go straight into point sets: each stroke's point count and
+  // its points.
+  std::vector<unsigned long> counts;
+  std::vector<As_Pt> pts;
   As_Pt pen = base_;
   {
     MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
@@ -159,23 +157,16 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
         } else if (main && !main->has_code(c.code)) {
           // Without a big font, a lead byte whose pair the main font lacks
           // is a code of its own, and so is the byte after it.
-          main->char_2_ptlist(c.code >> 8, strokes, pen, h, w, vertical);
-          main->char_2_ptlist(c.code & 0xFF, strokes, pen, h, w, vertical);
+          main->char_2_ptsets(c.code >> 8, counts, pts, pen, h, w, vertical, 0);
+          main->char_2_ptsets(c.code & 0xFF, counts, pts, pen, h, w, vertical, 0);
           continue;
         }
       }
-      if (font) font->char_2_ptlist(c.code, strokes, pen, h, w, vertical);
+      if (!font) continue;
+      const double units = font == big && main && big->takes_main_font_scale() ? main->height() : 0;
+      font->char_2_ptsets(c.code, counts, pts, pen, h, w, vertical, units);
     }
   }
-  std::vector<unsigned long> counts;
-  std::vector<As_Pt> pts;
-  for (As_Void_Node* n = strokes.head(); n; n = n->next()) {
-    const As_Pt_List* l = static_cast<const As_Pt_List*>(n->entity());
-    unsigned long k = 0;
-    for (As_Pt_Node* p = l->head(); p; p = p->next(), ++k) pts.push_back(p->point());
-    if (k) counts.push_back(k);
-  }
-  free_strokes(strokes);
   if (pts.empty()) return;
 
   const double bx = base_.x(), by = base_.y();

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "database/mb_object.h"
 #include "database/mb_string.h"
 
-class As_Pt;
+#include "geometry/as_pt.h"
+
 class As_Void_List;
 class MB_Font_Char;
 
@@ -36,6 +38,21 @@ class MB_Font_Library : public MB_Attribute {
   virtual bool char_2_ptlist(unsigned long, As_Void_List&, As_Pt&, double, double, bool) {
     return false;
   }
+  // The same, with `units` font units making `height` in place of the
+  // font's own height(); a font without units of its own ignores them.
+  virtual bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
+                                      bool vertical, double /*units*/) {
+    return char_2_ptlist(code, out, pen, height, width, vertical);
+  }
+  // A big font that gives no height above the baseline (0) has shapes made
+  // to the size of the main font it goes with: a text draws them at the
+  // main font's scale, so that they stand as tall as its capitals.
+  virtual bool takes_main_font_scale() const { return false; }
+  // Places a code as char_2_ptlist_in_units does (`units` 0: the font's
+  // own), appending each stroke's point count to `counts` and its points to
+  // `pts`: text is laid out so, without a list node per point.
+  virtual bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                             As_Pt& pen, double height, double width, bool vertical, double units);
 
   // Whether the font has a glyph for the code, and whether it is a unifont
   // (codes are Unicode); text layout routes codes by them.

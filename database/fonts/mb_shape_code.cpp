@@ -86,21 +86,22 @@ size_t Shape_Interpreter::code_end(const uint8_t* data, size_t size, size_t i, S
   if (i >= size) return size + 1;
   size_t n = 0;
   switch (data[i++]) {
-    case 3: case 4: n = 1; break;
-    case 7:
+    case SHAPE_DIVIDE:
+    case SHAPE_MULTIPLY: n = 1; break;
+    case SHAPE_SUBSHAPE:
       if (kind == Shape_Font_Kind::kUnifont) n = 2;
       else if (kind == Shape_Font_Kind::kBigFont && i < size && data[i] == 0) n = 7;
       else n = 1;
       break;
-    case 8: n = 2; break;
-    case 10: n = 2; break;
-    case 11: n = 5; break;
-    case 12: n = 3; break;
-    case 9:
+    case SHAPE_DISPLACEMENT: n = 2; break;
+    case SHAPE_OCTANT_ARC: n = 2; break;
+    case SHAPE_FRACTIONAL_ARC: n = 5; break;
+    case SHAPE_BULGE_ARC: n = 3; break;
+    case SHAPE_DISPLACEMENTS:
       while (i + 1 < size && (data[i] || data[i + 1])) i += 2;
       n = 2;
       break;
-    case 13:
+    case SHAPE_BULGE_ARCS:
       while (i + 1 < size && (data[i] || data[i + 1])) i += 3;
       n = 2;
       break;
@@ -116,6 +117,8 @@ Shape_Glyph Shape_Interpreter::run(const uint8_t* data, size_t size) {
   s.out = &g;
   s.limit = MB_Glyph_Budget::available();
   exec(s, data, size, 0);
+  g.cost = s.steps;
+  g.cut = s.steps > s.limit;
   MB_Glyph_Budget::spend(s.steps);
   s.flush();
   g.end = As_Pt(s.x, s.y, 0.0);
@@ -137,38 +140,36 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
   while (i < n) {
     if (++s.steps > s.limit) return false;
     const uint8_t code = d[i];
-    // Operands cut off by the end of the shape end it; the lists of codes 9
-    // and 13 run the entries they have.
+    // Operands cut off by the end of the shape end it; the lists of
+    // displacements and bulge arcs run the entries they have.
     const size_t next = code_end(d, n, i, kind_);
-    if (next > n && code != 9 && code != 13) break;
+    if (next > n && code != SHAPE_DISPLACEMENTS && code != SHAPE_BULGE_ARCS) break;
     const uint8_t* op = d + i + 1;
     switch (code) {
-      case 0:
+      case SHAPE_END:
         if (depth == 0) s.flush();
         return true;
-      case 1:
-        s.down = true;
-        break;
-      case 2:
+      case SHAPE_PEN_DOWN: s.down = true; break;
+      case SHAPE_PEN_UP:
         s.flush();
         s.down = false;
         break;
-      case 3:
+      case SHAPE_DIVIDE:
         if (op[0]) {
           s.sx /= op[0];
           s.sy /= op[0];
         }
         break;
-      case 4:
+      case SHAPE_MULTIPLY:
         if (op[0]) {
           s.sx *= op[0];
           s.sy *= op[0];
         }
         break;
-      case 5:
+      case SHAPE_PUSH:
         if (s.stack.size() < kMaxStack) s.stack.emplace_back(s.x, s.y, 0.0);
         break;
-      case 6:
+      case SHAPE_POP:
         if (!s.stack.empty()) {
           s.flush();
           s.x = s.stack.back().x();
@@ -176,7 +177,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
           s.stack.pop_back();
         }
         break;
-      case 7:
+      case SHAPE_SUBSHAPE:
         if (kind_ == Shape_Font_Kind::kUnifont) {
           subshape(s, uint32_t(op[0]) << 8 | op[1], depth);
         } else if (kind_ == Shape_Font_Kind::kBigFont && op[0] == 0) {
@@ -202,15 +203,13 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
           subshape(s, op[0], depth);
         }
         break;
-      case 8:
-        s.move_units(s8(op[0]), s8(op[1]));
-        break;
-      case 9:
+      case SHAPE_DISPLACEMENT: s.move_units(s8(op[0]), s8(op[1])); break;
+      case SHAPE_DISPLACEMENTS:
         for (size_t k = i + 1; k + 1 < n && (d[k] || d[k + 1]) && s.steps <= s.limit; k += 2) {
           s.move_units(s8(d[k]), s8(d[k + 1]));
         }
         break;
-      case 10: {
+      case SHAPE_OCTANT_ARC: {
         // Octants of a circle of radius r from octant so; the end comes from
         // the exact table.
         const double r = op[0];
@@ -225,7 +224,7 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
                     cu + r * to.x(), cv + r * to.y());
         break;
       }
-      case 11: {
+      case SHAPE_FRACTIONAL_ARC: {
         // From octant so plus a start offset, over the octants counted (0:
         // all eight) to an end offset in 256ths of an octant; with an end
         // offset the last octant counted is the partial one.
@@ -241,12 +240,12 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
         s.arc_units(cu, cv, r, a0, a1 - a0, chords_for(a1 - a0), cu + r * std::cos(a1), cv + r * std::sin(a1));
         break;
       }
-      case 12:
-      case 13: {
+      case SHAPE_BULGE_ARC:
+      case SHAPE_BULGE_ARCS: {
         size_t k = i + 1;
         do {
           if (s.steps > s.limit) break;
-          if (code == 13 && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
+          if (code == SHAPE_BULGE_ARCS && (k + 1 >= n || (d[k] == 0 && d[k + 1] == 0))) break;
           if (k + 2 >= n) break;
           const double dx = s8(d[k]), dy = s8(d[k + 1]);
           const int b = s8(d[k + 2]);
@@ -272,17 +271,16 @@ bool Shape_Interpreter::exec(State& s, const uint8_t* d, size_t n, int depth) {
           while (sweep > two_pi) sweep -= two_pi;
           if (b < 0) sweep = -sweep;
           s.arc_units(cu, cv, rad, as, sweep, chords_for(sweep), dx, dy);
-        } while (code == 13);
+        } while (code == SHAPE_BULGE_ARCS);
         break;
       }
-      case 14:
+      case SHAPE_VERTICAL_ONLY:
         // Vertical text only: the next code is skipped with its operands.
         i = skip_code(d, n, next, kind_);
         continue;
-      case 15:
-        break;
+      case SHAPE_UNUSED: break;
       default:
-        if (code >= 16) {
+        if (code >= SHAPE_FIRST_VECTOR) {
           double dx, dy;
           vector_move(code, &dx, &dy);
           s.move_units(dx, dy);
@@ -298,9 +296,17 @@ void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List&
                        double height, double, bool vertical) {
   for (const Shape_Stroke& stroke : g.strokes) {
     As_Pt_List* list = new As_Pt_List;
-    for (const As_Pt& p : stroke) list->add_tail(As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z()));
+    for (const As_Pt& p : stroke) list->add_tail(placed_point(p, sx, sy, pen));
     out.add(list);
   }
-  if (vertical) pen.y() -= height + 0.2 * height;
-  else pen.x() = g.end.x() * sx + pen.x();
+  advance_pen(g.end, sx, pen, height, vertical);
+}
+
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
+                       std::vector<As_Pt>& pts, As_Pt& pen, double height, bool vertical) {
+  for (const Shape_Stroke& stroke : g.strokes) {
+    counts.push_back(static_cast<unsigned long>(stroke.size()));
+    for (const As_Pt& p : stroke) pts.push_back(placed_point(p, sx, sy, pen));
+  }
+  advance_pen(g.end, sx, pen, height, vertical);
 }

@@ -25,6 +25,28 @@
 
 class As_Void_List;
 
+// The codes of the shape byte-code. A byte from SHAPE_FIRST_VECTOR up is a
+// vector: its length in the high nibble, one of 16 directions in the low one.
+enum Shape_Code : uint8_t {
+  SHAPE_END = 0,  // ends the shape and its open stroke
+  SHAPE_PEN_DOWN = 1,
+  SHAPE_PEN_UP = 2,
+  SHAPE_DIVIDE = 3,           // the scale divided by the next byte
+  SHAPE_MULTIPLY = 4,         // the scale multiplied by the next byte
+  SHAPE_PUSH = 5,             // the position pushed
+  SHAPE_POP = 6,              // the position popped
+  SHAPE_SUBSHAPE = 7,         // a reference to another shape
+  SHAPE_DISPLACEMENT = 8,     // one signed (dx, dy)
+  SHAPE_DISPLACEMENTS = 9,    // signed pairs up to (0, 0)
+  SHAPE_OCTANT_ARC = 10,      // radius, octant byte
+  SHAPE_FRACTIONAL_ARC = 11,  // start and end offsets, radius (2 bytes), octant byte
+  SHAPE_BULGE_ARC = 12,       // signed dx, dy, bulge
+  SHAPE_BULGE_ARCS = 13,      // triples up to a (0, 0) pair
+  SHAPE_VERTICAL_ONLY = 14,   // the next code is for vertical text only
+  SHAPE_UNUSED = 15,
+  SHAPE_FIRST_VECTOR = 16,
+};
+
 enum class Shape_Font_Kind {
   kShapes,   // subshape references are one byte
   kBigFont,  // one byte; 0 starts an extended reference (two-byte code and a box)
@@ -36,6 +58,10 @@ typedef std::vector<As_Pt> Shape_Stroke;
 struct Shape_Glyph {
   std::vector<Shape_Stroke> strokes;  // each of at least two points
   As_Pt end;                          // the position where the shape ended
+  // What the run spent from the budgets, and whether they cut it short. A
+  // run they did not cut draws the same whenever as much is left.
+  long cost = 0;
+  bool cut = false;
 };
 
 // The bytes of the shape with a code, or null when the font has none.
@@ -64,12 +90,12 @@ class Shape_Interpreter {
   // The same, beyond `size` when the operands are cut off.
   static size_t code_end(const uint8_t* data, size_t size, size_t i, Shape_Font_Kind kind);
 
-  // The move of a vector byte (16-255) at scale 1.
+  // The move of a vector byte (SHAPE_FIRST_VECTOR and up) at scale 1.
   static void vector_move(uint8_t code, double* dx, double* dy);
 
  private:
   struct State;
-  // Runs bytes until code 0 or their end; false when the budget ran out.
+  // Runs bytes until SHAPE_END or their end; false when the budget ran out.
   bool exec(State& s, const uint8_t* data, size_t size, int depth);
   void subshape(State& s, uint32_t code, int depth);
 
@@ -85,3 +111,18 @@ class Shape_Interpreter {
 // space) moves the pen the same way.
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
                        double height, double width, bool vertical);
+// The same, appending each stroke's point count to `counts` and its points
+// to `pts`.
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
+                       std::vector<As_Pt>& pts, As_Pt& pen, double height, bool vertical);
+// A point of a glyph placed at the pen, and the pen's advance past a glyph
+// that ends at `end`: the one rule of both placings.
+inline As_Pt placed_point(const As_Pt& p, double sx, double sy, const As_Pt& pen) {
+  return As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z());
+}
+inline void advance_pen(const As_Pt& end, double sx, As_Pt& pen, double height, bool vertical) {
+  if (vertical)
+    pen.y() -= height + 0.2 * height;
+  else
+    pen.x() = end.x() * sx + pen.x();
+}

@@ -92,25 +92,26 @@ std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t,
     if (code < 0 || code > 255) continue;  // no code
     out.push_back(static_cast<uint8_t>(code));
     switch (code) {
-      case 3: case 4: plain(1); break;
-      case 8: plain(2); break;
-      case 12: plain(3); break;
-      case 10:
+      case SHAPE_DIVIDE:
+      case SHAPE_MULTIPLY: plain(1); break;
+      case SHAPE_DISPLACEMENT: plain(2); break;
+      case SHAPE_BULGE_ARC: plain(3); break;
+      case SHAPE_OCTANT_ARC:
         plain(1);
         if (take(&a)) out.push_back(octant_of(a));
         break;
-      case 11:
+      case SHAPE_FRACTIONAL_ARC:
         plain(4);
         if (take(&a)) out.push_back(octant_of(a));
         break;
-      case 9:
+      case SHAPE_DISPLACEMENTS:
         while (take(&a) && take(&b)) {
           out.push_back(byte_of(a));
           out.push_back(byte_of(b));
           if (a == 0 && b == 0) break;
         }
         break;
-      case 13:
+      case SHAPE_BULGE_ARCS:
         while (take(&a) && take(&b)) {
           out.push_back(byte_of(a));
           out.push_back(byte_of(b));
@@ -119,7 +120,7 @@ std::vector<uint8_t> MB_Shp_Library::compile_body(const std::vector<int32_t>& t,
           out.push_back(byte_of(c));
         }
         break;
-      case 7:
+      case SHAPE_SUBSHAPE:
         if (!take(&a)) break;
         if (kind == Shape_Font_Kind::kShapes) {
           out.push_back(byte_of(a));
@@ -302,6 +303,11 @@ MB_Font_Char* MB_Shp_Library::font_char_set(unsigned short code) {
 
 bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+}
+
+bool MB_Shp_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
+                                            double width, bool vertical, double units) {
   if (code > 0xFFFF) return false;
   const MB_Font_Char* c = font_char_set(static_cast<unsigned short>(code));
   if (!c) return false;
@@ -318,7 +324,24 @@ bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
     }
   }
   g.end = c->end_pos();
-  const double s = height / this->height();
+  const double s = height / (units > 0 ? units : this->height());
   place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
+  return true;
+}
+
+bool MB_Shp_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                                   As_Pt& pen, double height, double width, bool vertical, double units) {
+  if (code > 0xFFFF) return false;
+  const MB_Font_Char* c = font_char_set(static_cast<unsigned short>(code));
+  if (!c) return false;
+  const As_Pt_Sets& sets = c->point_sets();
+  const double s = height / (units > 0 ? units : this->height());
+  const double sx = s * width;
+  // As char_2_ptlist_in_units, placing the sets' points where they lie.
+  if (MB_Glyph_Budget::take(static_cast<long>(sets.pts_count()))) {
+    counts.insert(counts.end(), sets.vals(), sets.vals() + sets.ptset_count());
+    for (unsigned long i = 0; i < sets.pts_count(); ++i) pts.push_back(placed_point(sets.points()[i], sx, s, pen));
+  }
+  advance_pen(c->end_pos(), sx, pen, height, vertical);
   return true;
 }

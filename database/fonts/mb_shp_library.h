@@ -40,6 +40,11 @@ class MB_Shp_Library : public MB_Font_Library {
   // Places the glyph of a code as compiled shape fonts do.
   bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                      bool vertical) override;
+  bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
+                              bool vertical, double units) override;
+  bool takes_main_font_scale() const override { return big_font_ && above_ == 0; }
+  bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
+                     double height, double width, bool vertical, double units) override;
 
   // Compiles the file named at construction; false (logged) when it does
   // not open or has no first line.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/mb_names.h"
 #include "database/mb_resource.h"
 #include "geometry/as_void_list.h"
@@ -29,27 +30,99 @@ const Signature kSignatures[] = {
     {"TNDR-Font 1.0", MB_Shx_Library::kEmpty},
 };
 
-// Little-endian reads that answer false outside the data.
-class Bytes {
+// A little-endian cursor over the file: a read whose field does not lie
+// wholly inside the data answers false and leaves the cursor where it was.
+class Le_Cursor {
  public:
-  Bytes(const uint8_t* p, size_t n) : p_(p), n_(n) {}
-  bool holds(uint64_t at, uint64_t len) const { return at <= n_ && len <= n_ - at; }
-  bool u16(uint64_t at, uint16_t& v) const {
-    if (!holds(at, 2)) return false;
-    v = static_cast<uint16_t>(p_[at] | p_[at + 1] << 8);
+  Le_Cursor(const uint8_t* p, size_t n, uint64_t at = 0) : p_(p), n_(n), at_(at) {}
+  uint64_t at() const { return at_; }
+  // Whether `len` bytes lie at the cursor.
+  bool holds(uint64_t len) const { return at_ <= n_ && len <= n_ - at_; }
+  const uint8_t* here() const { return p_ + at_; }
+  bool skip(uint64_t len) {
+    if (!holds(len)) return false;
+    at_ += len;
     return true;
   }
-  bool u32(uint64_t at, uint32_t& v) const {
-    if (!holds(at, 4)) return false;
-    v = uint32_t(p_[at]) | uint32_t(p_[at + 1]) << 8 | uint32_t(p_[at + 2]) << 16 | uint32_t(p_[at + 3]) << 24;
+  bool u16(uint16_t& v) {
+    if (!holds(2)) return false;
+    v = static_cast<uint16_t>(p_[at_] | p_[at_ + 1] << 8);
+    at_ += 2;
     return true;
   }
-  const uint8_t* at(uint64_t off) const { return p_ + off; }
+  bool u32(uint32_t& v) {
+    if (!holds(4)) return false;
+    v = uint32_t(p_[at_]) | uint32_t(p_[at_ + 1]) << 8 | uint32_t(p_[at_ + 2]) << 16 | uint32_t(p_[at_ + 3]) << 24;
+    at_ += 4;
+    return true;
+  }
 
  private:
   const uint8_t* p_;
   size_t n_;
+  uint64_t at_;
 };
+
+// The records of the three layouts. A record the data does not hold
+// reads as false.
+
+// Shape font: after the 24-byte signature; the index follows, then the
+// records in index order.
+struct Shapes_Header {
+  static constexpr uint64_t kAt = 24;
+  uint16_t first_code = 0, last_code = 0, count = 0;
+  bool read(Le_Cursor& c) { return c.u16(first_code) && c.u16(last_code) && c.u16(count); }
+};
+
+struct Shapes_Index_Entry {
+  static constexpr uint64_t kSize = 4;
+  uint16_t code = 0, length = 0;
+  bool read(Le_Cursor& c) { return c.u16(code) && c.u16(length); }
+};
+
+// Big font: after the 25-byte signature; the escape ranges follow, then the
+// index, whose records lie anywhere in the file.
+struct Big_Font_Header {
+  static constexpr uint64_t kAt = 25;
+  static constexpr uint16_t kWord = 8;  // the only value a big font has here
+  static constexpr uint64_t kRangeSize = 4;
+  uint16_t word = 0, count = 0, ranges = 0;
+  bool read_word(Le_Cursor& c) { return c.u16(word); }
+  bool read_counts(Le_Cursor& c) { return c.u16(count) && c.u16(ranges); }
+};
+
+struct Big_Font_Index_Entry {
+  static constexpr uint64_t kSize = 8;
+  uint16_t code = 0, length = 0;
+  uint32_t offset = 0;  // from the start of the file
+  bool read(Le_Cursor& c) { return c.u16(code) && c.u16(length) && c.u32(offset); }
+};
+
+// Unifont: after the 25-byte signature; the information record follows,
+// then the shapes, each behind its own header, to the end of the file.
+struct Unifont_Header {
+  static constexpr uint64_t kAt = 25;
+  uint32_t count = 0;  // not used: the shapes run to the end of the file
+  uint16_t info_length = 0;
+  bool read(Le_Cursor& c) { return c.u32(count) && c.u16(info_length); }
+};
+
+struct Unifont_Shape_Header {
+  uint16_t code = 0, length = 0;
+  bool read(Le_Cursor& c) { return c.u16(code) && c.u16(length); }
+};
+
+// The font information: three bytes, above, below and modes. It lies in
+// a record of each kind counted back from the record's end (shape fonts,
+// unifonts) or on from its name's NUL (big fonts, where an extended font
+// gives the cell's width next).
+struct Font_Info {
+  static constexpr size_t kSize = 3;
+  uint8_t above, below, modes;
+  explicit Font_Info(const uint8_t* at) : above(at[0]), below(at[1]), modes(at[2]) {}
+};
+constexpr size_t kShapesInfoFromEnd = 4;
+constexpr size_t kUnifontInfoFromEnd = 6;
 
 // The bytes after the name's NUL; none when the record has no NUL.
 size_t body_start(const uint8_t* record, size_t length) {
@@ -120,6 +193,8 @@ int MB_Shx_Library::get_shxflag(FILE* f) {
 void MB_Shx_Library::clear() {
   char_list_.kill_all();
   index_.clear();
+  glyphs_.clear();
+  glyph_points_ = 0;
   above_ = below_ = 1;
   modes_ = 0;
   cell_width_ = 0;
@@ -152,78 +227,73 @@ bool MB_Shx_Library::load_shx_bytes(const uint8_t* p, size_t size) {
   const int kind = get_shxflag(p, size);
   if (kind == kUnknown) return false;
   kind_ = kind;
-  const Bytes b(p, size);
+  auto set_info = [this](const Font_Info& info) {
+    above_ = info.above;
+    below_ = info.below;
+    modes_ = info.modes;
+  };
   switch (kind) {
     case kEmpty:
       return true;
     case kShapes: {
-      uint16_t count;
-      if (!b.u16(28, count)) return true;
-      uint64_t record = 30 + 4ull * count;
-      for (uint32_t i = 0; i < count; ++i) {
-        uint16_t code, len;
-        if (!b.u16(30 + 4ull * i, code) || !b.u16(32 + 4ull * i, len) || !b.holds(record, len)) break;
-        const uint8_t* r = b.at(record);
-        record += len;
-        if (code == 0) {
-          if (len >= 4) {
-            above_ = r[len - 4];
-            below_ = r[len - 3];
-            modes_ = r[len - 2];
-          }
+      Le_Cursor c(p, size, Shapes_Header::kAt);
+      Shapes_Header head;
+      if (!head.read(c)) return true;
+      Le_Cursor index = c;
+      Le_Cursor record(p, size, c.at() + Shapes_Index_Entry::kSize * head.count);
+      for (uint32_t i = 0; i < head.count; ++i) {
+        Shapes_Index_Entry e;
+        if (!e.read(index) || !record.holds(e.length)) break;
+        const uint8_t* r = record.here();
+        record.skip(e.length);
+        if (e.code == 0) {
+          if (e.length >= kShapesInfoFromEnd) set_info(Font_Info(r + e.length - kShapesInfoFromEnd));
           continue;
         }
-        add_shape(code, r, len);
+        add_shape(e.code, r, e.length);
       }
       return true;
     }
     case kBigFont: {
-      uint16_t word, count, ranges;
-      if (!b.u16(25, word) || word != 8) {
+      Le_Cursor c(p, size, Big_Font_Header::kAt);
+      Big_Font_Header head;
+      if (!head.read_word(c) || head.word != Big_Font_Header::kWord) {
         kind_ = kUnknown;
         return false;
       }
-      if (!b.u16(27, count) || !b.u16(29, ranges)) return true;
-      const uint64_t index = 31 + 4ull * ranges;
+      if (!head.read_counts(c)) return true;
+      Le_Cursor index(p, size, c.at() + Big_Font_Header::kRangeSize * head.ranges);
       bool info = true;
-      for (uint32_t i = 0; i < count; ++i) {
-        uint16_t code, len;
-        uint32_t off;
-        const uint64_t e = index + 8ull * i;
-        if (!b.u16(e, code) || !b.u16(e + 2, len) || !b.u32(e + 4, off)) break;
-        if (len == 0) continue;
-        if (!b.holds(off, len)) continue;  // this record lies outside the file
-        const uint8_t* r = b.at(off);
+      for (uint32_t i = 0; i < head.count; ++i) {
+        Big_Font_Index_Entry e;
+        if (!e.read(index)) break;
+        if (e.length == 0) continue;
+        const Le_Cursor record(p, size, e.offset);
+        if (!record.holds(e.length)) continue;  // this record lies outside the file
+        const uint8_t* r = record.here();
         if (info) {
           info = false;
-          const size_t start = body_start(r, len);
-          if (start + 3 <= len) {
-            above_ = r[start];
-            below_ = r[start + 1];
-            modes_ = r[start + 2];
-          }
-          // Extended big fonts give the cell's width next.
-          if (start + 4 <= len) cell_width_ = r[start + 3];
+          const size_t start = body_start(r, e.length);
+          if (start + Font_Info::kSize <= e.length) set_info(Font_Info(r + start));
+          if (start + Font_Info::kSize + 1 <= e.length) cell_width_ = r[start + Font_Info::kSize];
         }
-        add_shape(code, r, len);
+        add_shape(e.code, r, e.length);
       }
       return true;
     }
     case kUnifont: {
-      uint16_t info_len;
-      if (!b.u16(29, info_len) || !b.holds(31, info_len)) return true;
-      if (info_len >= 6) {
-        const uint8_t* r = b.at(31);
-        above_ = r[info_len - 6];
-        below_ = r[info_len - 5];
-        modes_ = r[info_len - 4];
+      Le_Cursor c(p, size, Unifont_Header::kAt);
+      Unifont_Header head;
+      if (!head.read(c) || !c.holds(head.info_length)) return true;
+      if (head.info_length >= kUnifontInfoFromEnd) {
+        set_info(Font_Info(c.here() + head.info_length - kUnifontInfoFromEnd));
       }
-      uint64_t at = 31ull + info_len;
+      c.skip(head.info_length);
       for (;;) {
-        uint16_t code, len;
-        if (!b.u16(at, code) || !b.u16(at + 2, len) || len == 0 || !b.holds(at + 4, len)) break;
-        add_shape(code, b.at(at + 4), len);
-        at += 4ull + len;
+        Unifont_Shape_Header e;
+        if (!e.read(c) || e.length == 0 || !c.holds(e.length)) break;
+        add_shape(e.code, c.here(), e.length);
+        c.skip(e.length);
       }
       return true;
     }
@@ -237,8 +307,24 @@ const MB_Shx_Char* MB_Shx_Library::find(uint32_t code) const {
 }
 
 bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = run_glyph(code, scratch);
+  if (!g) return false;
+  if (g == &scratch)
+    *out = std::move(scratch);
+  else
+    *out = *g;
+  return true;
+}
+
+const Shape_Glyph* MB_Shx_Library::run_glyph(uint32_t code, Shape_Glyph& scratch) const {
   const MB_Shx_Char* c = find(code);
-  if (!c) return false;
+  if (!c) return nullptr;
+  const auto kept = glyphs_.find(code);
+  if (kept != glyphs_.end() && MB_Glyph_Budget::available() >= kept->second.cost) {
+    MB_Glyph_Budget::spend(kept->second.cost);
+    return &kept->second;
+  }
   const Shape_Font_Kind kind = kind_ == kUnifont   ? Shape_Font_Kind::kUnifont
                                : kind_ == kBigFont ? Shape_Font_Kind::kBigFont
                                                    : Shape_Font_Kind::kShapes;
@@ -249,15 +335,33 @@ bool MB_Shx_Library::glyph(uint32_t code, Shape_Glyph* out) const {
         return s ? &s->data() : nullptr;
       },
       height(), cell_width_);
-  *out = run.run(c->data().data(), c->data().size());
-  return true;
+  scratch = run.run(c->data().data(), c->data().size());
+  if (scratch.cut || kept != glyphs_.end() || glyph_points_ + scratch.cost > kMaxKeptPoints) return &scratch;
+  glyph_points_ += scratch.cost;
+  return &glyphs_.emplace(code, std::move(scratch)).first->second;
 }
 
 bool MB_Shx_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
-  Shape_Glyph g;
-  if (code > 0xFFFFFFFFul || !glyph(static_cast<uint32_t>(code), &g)) return false;
-  const double s = height / this->height();
-  place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+}
+
+bool MB_Shx_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
+                                            double width, bool vertical, double units) {
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
+  if (!g) return false;
+  const double s = height / (units > 0 ? units : this->height());
+  place_shape_glyph(*g, s * width, s, out, pen, height, width, vertical);
+  return true;
+}
+
+bool MB_Shx_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                                   As_Pt& pen, double height, double width, bool vertical, double units) {
+  Shape_Glyph scratch;
+  const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
+  if (!g) return false;
+  const double s = height / (units > 0 ? units : this->height());
+  place_shape_glyph(*g, s * width, s, counts, pts, pen, height, vertical);
   return true;
 }

@@ -1,7 +1,8 @@
 // Compiled shape fonts (SHX): shape fonts 1.0 and 1.1, big fonts, unifonts
 // and the three further signatures. The whole file is read when the library
 // is made and each shape kept as its raw bytes; a glyph is drawn by running
-// its bytes (mb_shape_code.h) on every request.
+// its bytes (mb_shape_code.h), and the strokes of a run are kept for the
+// next request of the code (see run_glyph).
 //
 // The file is untrusted: every index entry, length and offset is checked
 // against the file, a record that does not fit ends the reading with the
@@ -89,6 +90,11 @@ class MB_Shx_Library : public MB_Font_Library {
   double height() const override;
   bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                      bool vertical) override;
+  bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
+                              bool vertical, double units) override;
+  bool takes_main_font_scale() const override { return kind_ == kBigFont && above_ == 0; }
+  bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
+                     double height, double width, bool vertical, double units) override;
 
   bool has_code(unsigned long code) const override {
     return code <= 0xFFFFFFFFul && find(static_cast<uint32_t>(code)) != nullptr;
@@ -107,7 +113,12 @@ class MB_Shx_Library : public MB_Font_Library {
   // The strokes of a code in font units, before placing.
   bool glyph(uint32_t code, Shape_Glyph* out) const;
 
-  MB_Shx_Char_List& char_list() { return char_list_; }
+  // The shapes, to change: the glyphs kept from earlier runs are dropped.
+  MB_Shx_Char_List& char_list() {
+    glyphs_.clear();
+    glyph_points_ = 0;
+    return char_list_;
+  }
   uint16_t above() const { return above_; }
   uint16_t below() const { return below_; }
   uint16_t modes() const { return modes_; }
@@ -116,11 +127,22 @@ class MB_Shx_Library : public MB_Font_Library {
   int kind() const { return kind_; }
 
  private:
+  // The glyph of a code, or null. A run the budgets did not cut is kept
+  // (up to kMaxKeptPoints for the font) and handed out again, spending its
+  // cost, whenever the budgets left allow that cost: it then draws exactly
+  // as a new run would. Otherwise the code is run into `scratch`.
+  const Shape_Glyph* run_glyph(uint32_t code, Shape_Glyph& scratch) const;
   void add_shape(uint32_t code, const uint8_t* record, size_t length);
   void clear();
 
+  // Enough for the glyphs of a large big font; a damaged font whose every
+  // glyph explodes keeps no more than this and runs the others each time.
+  static constexpr long kMaxKeptPoints = 1L << 21;
+
   MB_Shx_Char_List char_list_;
   std::unordered_map<uint32_t, const MB_Shx_Char*> index_;
+  mutable std::unordered_map<uint32_t, Shape_Glyph> glyphs_;
+  mutable long glyph_points_ = 0;  // the cost of the glyphs kept
   uint16_t above_ = 1;
   uint16_t below_ = 1;
   uint16_t modes_ = 0;

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "database/entities/mb_text.h"
 #include "database/fonts/mb_glyph_budget.h"
+#include "database/fonts/mb_shp_library.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_library.h"
 #include "database/mb_drawing.h"
@@ -152,6 +154,63 @@ TEST_F(TextLayout, NoMainFontKeepsTheOldNodeAndPickingFindsTheText) {
   text.text_style().font_lib(static_cast<MB_Font_Library*>(nullptr));
   text.build_draw();
   EXPECT_EQ(text.draw_node(), node);
+}
+
+// A big font made to accompany a main font gives no height above the
+// baseline (0) and only a depth (64); each glyph calls one subshape that
+// scales it by 9/102 first and one that restores the scale last, so that a
+// glyph of 102 units is 9 units tall. Its glyphs take the main font's scale:
+// in a text of height 18 over a main font 9 units tall, the big glyph is 18
+// tall, as tall as the main font's capital beside it. A big font that gives
+// its own height keeps its own scale.
+TEST_F(TextLayout, BigFontWithoutHeightTakesTheMainFontsScale) {
+  // 'A': a vertical stroke of 9 units.
+  std::vector<uint8_t> m = shapes_font(9, 2, {{65, "A", {0x94, 0}}});
+  ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
+  text.text_style().height(18);
+  // Up 102 units, then (pen up) across 102 and down 102: at 9/102 a stroke
+  // (0, 0)-(0, 9) ending at (9, 0).
+  const std::vector<uint8_t> glyph = {7, 1, 8, 0, 102, 2, 8, 102, uint8_t(-102), 7, 2, 0};
+  const std::vector<Shape> shapes = {{1, "", {3, 102, 4, 9, 0}}, {2, "", {3, 9, 4, 102, 0}}, {0xB0A1, "", glyph}};
+  const char* source =
+      "*BIGFONT 4,1,081,0FE\n*0,4,GB\n%d,64,2,0\n*1,5,\n3,102,4,9,0\n*2,5,\n3,9,4,102,0\n"
+      "*0B0A1,12,\n7,1,8,(0,102),2,8,(102,-102),7,2,0\n";
+  struct Case {
+    uint8_t above;
+    bool compiled;  // the compiled font, else its source
+    double top;     // of the big glyph's stroke
+    double next;    // where the following 'A' stands
+  } cases[] = {
+      // 9 units at the main font's 18 / 9.
+      {0, true, 50 + 18, 100 + 18},
+      {0, false, 50 + 18, 100 + 18},
+      // 9 units at the big font's own 18 / 6.
+      {6, true, 50 + 27, 100 + 27},
+      {6, false, 50 + 27, 100 + 27},
+  };
+  for (const Case& c : cases) {
+    MB_Shx_Library shx;
+    MB_Shp_Library shp;
+    if (c.compiled) {
+      std::vector<uint8_t> b = big_font(c.above, 64, shapes);
+      ASSERT_TRUE(shx.load_shx_bytes(b.data(), b.size()));
+      text.text_style().big_font_lib(&shx);
+    } else {
+      char text_source[512];
+      std::snprintf(text_source, sizeof text_source, source, c.above);
+      ASSERT_TRUE(shp.load_text(text_source));
+      text.text_style().big_font_lib(&shp);
+    }
+    std::vector<As_Pt> p = points(
+        "\xB0\xA1"
+        "A");
+    ASSERT_EQ(p.size(), 4u) << int(c.above) << c.compiled;
+    expect_pt(p[0], 100, 50);
+    expect_pt(p[1], 100, c.top, 1e-9);
+    expect_pt(p[2], c.next, 50);
+    expect_pt(p[3], c.next, 68);  // the capital: 9 units at 18 / 9
+  }
+  text.text_style().big_font_lib(&big);
 }
 
 TEST_F(TextLayout, CopiesOwnTheirNodeAndKeepSixteenBitText) {

@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shx_library.h"
 #include "font_builder.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
-#include "tests/support/test_temp.h"
 #include "tests/support/expect_pt.h"
+#include "tests/support/test_temp.h"
 
 using namespace font_test;
 
@@ -25,6 +26,48 @@ std::vector<std::vector<As_Pt>> take(As_Void_List& list) {
   }
   list.emptyYourself();
   return out;
+}
+
+// The strokes of a glyph's first run are kept for the next requests of the
+// code: a kept glyph draws and spends exactly what a new run would, a run
+// the budgets cut short is not kept, and changing the shapes drops what was
+// kept.
+TEST(ShxLibrary, KeptGlyphsDrawAndSpendAsANewRun) {
+  // 'A': 20 unit vectors; each costs 2 (its code and its point), the end 1.
+  std::vector<uint8_t> a_bytes(20, 0x10);
+  a_bytes.push_back(0);
+  std::vector<uint8_t> bytes = shapes_font(1, 0, {{65, "A", a_bytes}});
+  MB_Shx_Library lib;
+  ASSERT_TRUE(lib.load_shx_bytes(bytes.data(), bytes.size()));
+  auto run = [&](long budget, long* spent) {
+    MB_Glyph_Budget b(budget, MB_Glyph_Budget::kAlone);
+    Shape_Glyph g;
+    EXPECT_TRUE(lib.glyph(65, &g));
+    *spent = budget - b.left();
+    std::vector<As_Pt> pts;
+    for (const Shape_Stroke& st : g.strokes) pts.insert(pts.end(), st.begin(), st.end());
+    return pts;
+  };
+  // Cut short first: 10 steps draw 5 vectors, and are not kept.
+  long spent = 0;
+  EXPECT_EQ(run(10, &spent).size(), 1u + 5);
+  EXPECT_EQ(spent, 10);
+  long first_cost = 0, kept_cost = 0;
+  const std::vector<As_Pt> first = run(1000, &first_cost);
+  const std::vector<As_Pt> kept = run(1000, &kept_cost);
+  ASSERT_EQ(first.size(), 1u + 20);
+  EXPECT_EQ(first_cost, 41);
+  EXPECT_EQ(kept_cost, first_cost);
+  ASSERT_EQ(kept.size(), first.size());
+  for (size_t i = 0; i < first.size(); ++i) expect_pt(kept[i], first[i].x(), first[i].y(), 0);
+  // Less left than the kept glyph's cost: a new run, cut as any would be.
+  EXPECT_EQ(run(38, &spent).size(), 1u + 19);
+  EXPECT_EQ(spent, 38);
+  // A shape changed through the list draws anew.
+  MB_Shx_Char* a = lib.char_list().first();
+  ASSERT_NE(a, nullptr);
+  a->create_buffer(2);
+  EXPECT_EQ(run(1000, &spent).size(), 0u);
 }
 
 TEST(ShxLibrary, KindFromTheSignature) {

@@ -130,17 +130,13 @@ TEST(DecompileProgram, NamesAfterDoubleDash) {
 // behind, and ends cleanly (nothing on standard error, not even a leak
 // report of the sanitizers). A run that succeeds replaces the output whole.
 TEST(DecompileProgram, FailedRunsLeaveTheOldOutput) {
-  Bytes cut = kFont;
-  cut.resize(cut.size() - 2);  // shape A loses its last two bytes
-  Bytes long_name = ShapesFont({kInfo, {65, std::string(80, 'n'), {0x14, 0}}});
+  const Bytes short_index(kFont.begin(), kFont.begin() + 32);  // two entries need 30 + 8 bytes
   struct Case {
     Bytes font;
     std::string message;
   };
   const Case cases[] = {
-      {cut, "Read SHX file error! (in.shx: shape 65 is truncated at byte " +
-                std::to_string(cut.size()) + ")"},
-      {long_name, "Wrong format of in.shx! (shape 65 has a name of 80 bytes or more)"},
+      {short_index, "Wrong format of in.shx! (truncated at byte 32)"},
       {Bytes{'h', 'i', '\n'}, "Wrong format of in.shx! (not a shape font)"},
   };
   const std::string old = "*65,3,OLD\r\n2,014,0\r\n";
@@ -168,6 +164,32 @@ TEST(DecompileProgram, FailedRunsLeaveTheOldOutput) {
   struct stat st;
   ASSERT_EQ(stat(dir.File("out.shp").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A font with damaged shapes among intact ones: the intact ones are
+// decompiled, each damaged one leaves a comment naming it and its damage,
+// and the run succeeds, saying how many were left out.
+TEST(DecompileProgram, DamagedShapesAreLeftOutWithAComment) {
+  // Records from byte 30 + 5 x 4 = 50: FONT [50, 59), A [59, 64), B [64, 66)
+  // whose name's 0 (byte 65) is overwritten, C [66, 71), D [71, 77) of which
+  // the file keeps all but its last byte.
+  Bytes font = ShapesFont(
+      {kInfo, {65, "A", {2, 0x14, 0}}, {66, "B", {}}, {67, "C", {2, 0x14, 0}}, {68, "D", {2, 0x14, 0x14, 0}}});
+  ASSERT_EQ(font.size(), 77u);
+  ASSERT_EQ(font[65], 0);
+  font[65] = 'x';
+  font.pop_back();
+  ScratchDir dir;
+  dir.Write("in.shx", font);
+  Result r = RunDecompiler(dir.File(""), {"in.shx", "out.shp"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "*\nDecompiled OK!\nThanks for use!\nSkipped 2 damaged shapes.\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(ReadAll(dir.File("out.shp")),
+            "*0,4,FONT\r\n8,2,0,0\r\n*65,3,A\r\n2,014,0\r\n"
+            "; skipped: shape 66 has no end to its name\r\n"
+            "*67,3,C\r\n2,014,0\r\n"
+            "; skipped: shape 68 is truncated at byte 76\r\n");
 }
 
 // The output names the input: through its own name, another spelling, a

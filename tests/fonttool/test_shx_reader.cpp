@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -134,8 +135,9 @@ TEST(ShxReader, DefinitionOfLengthZeroIsABadName) {
   EXPECT_EQ(def.Read(font.f, e), ShapeDefinition::kBadName);
   std::string text, message;
   EXPECT_FALSE(DecodeShapeText(font.f, &text, e, false, false, false));
-  EXPECT_FALSE(DecompileFontFile(font.path.c_str(), font.dir.File("f.shp").c_str(), message));
-  EXPECT_EQ(message, "Wrong format of " + font.path + "! (shape 65 has no end to its name)");
+  EXPECT_TRUE(DecompileFontFile(font.path.c_str(), font.dir.File("f.shp").c_str(), message));
+  EXPECT_EQ(message, "Decompiled OK!\nThanks for use!\nSkipped 1 damaged shape.");
+  EXPECT_EQ(ReadAll(font.dir.File("f.shp")), "; skipped: shape 65 has no end to its name\r\n");
 }
 
 TEST(ShxReader, ParseHexCode) {
@@ -161,20 +163,25 @@ TEST(ShxReader, ParseHexCode) {
   }
 }
 
-// Every cut of a font ends in the reader's error, with no output: a header
-// cut short is a format error, a definition cut short a read error; both say
-// where the file ends.
-TEST(ShxReader, TruncatedFontsEndInTheirError) {
+// Every cut of a font: a header or an index cut short is a format error
+// that says where the file ends, with no output; a cut among the shapes
+// keeps the whole shapes before it and leaves out, with a comment, each
+// shape that the cut reaches.
+TEST(ShxReader, TruncatedFontsKeepTheirWholeShapes) {
   struct Case {
     Bytes font;
     size_t header_end;
+    std::vector<size_t> shape_ends;  // where each shape's record ends
   };
   const Case cases[] = {
-      {ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {8, 1, 2, 0}}}), 30 + 12},
+      // FONT [42, 51), A [51, 56), 66 [56, 61).
+      {ShapesFont({kInfo, {65, "A", {2, 0x14, 0}}, {66, "", {8, 1, 2, 0}}}), 30 + 12, {51, 56, 61}},
+      // Stored in reverse: 0x8141 [59, 62), BIG [62, 70); 0xFFFF is an empty slot.
       {BigFont({{0, "BIG", {8, 2, 0, 0}}, {0x8141, "", {0x14, 0}}, {0xFFFF, "", {}}}, {0x81, 0xFE}),
-       31 + 4 + 24},
-      {Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x42, "B", {8, 1, 2, 0}}}),
-       31 + 8},
+       31 + 4 + 24,
+       {62, 70}},
+      // Each shape behind its 4-byte header: 0x41 [39, 46), 0x42 [46, 56).
+      {Unifont("u", {8, 0, 2, 0, 0, 0}, {{0x41, "", {0x14, 0}}, {0x42, "B", {8, 1, 2, 0}}}), 31 + 8, {46, 56}},
   };
   for (const Case& c : cases) {
     for (size_t cut = 0; cut < c.font.size(); ++cut) {
@@ -182,18 +189,31 @@ TEST(ShxReader, TruncatedFontsEndInTheirError) {
       std::string in =
           dir.Write("in.shx", Bytes(c.font.begin(), c.font.begin() + static_cast<long>(cut)));
       std::string out = dir.File("out.shp"), msg;
-      const std::string at = "truncated at byte " + std::to_string(cut) + ")";
-      EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg)) << cut;
-      EXPECT_FALSE(Exists(out)) << cut;
       const size_t signature = c.font[11] == 'b' ? 19 : 20;  // "bigfont " or "shapes 1."
-      if (cut < signature) {
-        EXPECT_EQ(msg, "Wrong format of " + in + "! (not a shape font)") << cut;
-      } else if (cut < c.header_end) {
-        EXPECT_EQ(msg, "Wrong format of " + in + "! (" + at) << cut;
-      } else {
-        EXPECT_EQ(msg.rfind("Read SHX file error! (" + in + ": ", 0), 0u) << cut << msg;
-        EXPECT_EQ(msg.substr(msg.size() - at.size()), at) << cut << msg;
+      if (cut < c.header_end) {
+        EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg)) << cut;
+        EXPECT_FALSE(Exists(out)) << cut;
+        EXPECT_EQ(msg,
+                  "Wrong format of " + in + "! (" +
+                      (cut < signature ? std::string("not a shape font") : "truncated at byte " + std::to_string(cut)) +
+                      ")")
+            << cut;
+        continue;
       }
+      size_t cut_off = 0;
+      for (size_t end : c.shape_ends) cut_off += end > cut ? 1 : 0;
+      EXPECT_TRUE(DecompileFontFile(in.c_str(), out.c_str(), msg)) << cut;
+      EXPECT_EQ(msg, "Decompiled OK!\nThanks for use!\nSkipped " + std::to_string(cut_off) + " damaged shape" +
+                         (cut_off == 1 ? "." : "s."))
+          << cut;
+      // The shapes written and those left out are all the shapes.
+      const std::string text = ReadAll(out);
+      size_t written = 0;
+      for (size_t at = 0; (at = text.find('*', at)) != std::string::npos; ++at) {
+        written += std::isdigit(static_cast<unsigned char>(text[at + 1])) ? 1 : 0;
+      }
+      EXPECT_EQ(written + cut_off, c.shape_ends.size()) << cut << text;
+      EXPECT_NE(text.find("; skipped: "), std::string::npos) << cut;
     }
   }
 }
