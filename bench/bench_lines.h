@@ -30,7 +30,7 @@ class Bench_Line : public MB_Geom {
   void build_draw() override {
     auto* node = new MB_Draw_Lines_Set(pts_, 2, general().display_color(), this);
     node->build_rect();
-    rect() = *node->rect();
+    edit_rect() = *node->rect();
     draw_node(node);
   }
   const As_Pt* pts() const { return pts_; }

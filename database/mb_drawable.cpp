@@ -95,7 +95,7 @@ void MB_Drawable::copy_values(const MB_Drawable& o) {
   object_list(copy_list(o.nested_));
   draw_node(nullptr);
   draw_precision_ = o.draw_precision_;
-  rect_ = o.rect_;
+  edit_rect() = o.rect_;
 }
 
 bool MB_Drawable::copy_to(MB_Object*& target) {

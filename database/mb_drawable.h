@@ -228,8 +228,16 @@ class MB_Drawable : public MB_Object {
   MB_Draw_Node* draw_node() const { return draw_node_; }
   // Takes the node over, freeing the one it replaces.
   void draw_node(MB_Draw_Node* node);
-  As_Rect& rect() { return rect_; }
   const As_Rect& rect() const { return rect_; }
+  // The extents for writing. Every write of any entity's extents passes
+  // here (or through a copy) and is counted, so an index built over extents
+  // can tell that it is out of date without walking the entities.
+  As_Rect& edit_rect() {
+    ++extents_generation_;
+    return rect_;
+  }
+  // Changes whenever some entity's extents may have changed.
+  static uint64_t extents_generation() { return extents_generation_; }
 
   // The optional items after an entity's own record, and back.
   MB_Result save_xdata(MB_File_IO& io);
@@ -253,6 +261,7 @@ class MB_Drawable : public MB_Object {
   MB_Draw_Node* draw_node_ = nullptr;
   int32_t draw_precision_ = 0;
   As_Rect rect_;
+  static inline uint64_t extents_generation_ = 0;
 };
 
 // An entity drawn from one outline of points.

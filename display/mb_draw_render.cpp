@@ -143,22 +143,28 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
   quick_dc_.FillRect(&scr_rect_);
   set_drw_rect(scr_rect_);
   // The display list is refilled in place: its nodes are reused from the
-  // head and the ones left over are freed.
+  // head and the ones left over are freed. A repaint that draws what the
+  // last one drew leaves the list as it was, and its index with it.
   As_Void_Node* reuse = display_list_.head();
+  bool changed = false;
   if (MB_Object_List* list = active_list()) {
     for_each_entity(*list, [&](MB_Drawable* e) {
       if (e->flag() != 1 || !drw_rect_.intersect_rect(&e->rect())) return;
       quick_dc_.SetColor(static_cast<uint32_t>(e->general().display_color()));
       e->draw(nullptr, quick_dc_, drawing_to_screen_);
       if (reuse) {
+        changed = changed || reuse->entity() != e;
         reuse->entity(e);
         reuse = reuse->next();
       } else {
         display_list_.add(e);
+        changed = true;
       }
     });
   }
+  changed = changed || reuse != nullptr;
   while (reuse) reuse = display_list_.remove_node(reuse);
+  if (changed) ++display_generation_;
   if (with_selection && operation_) {
     quick_dc_.SetLineStyleDashed(1);
     const uint32_t selection_color = static_cast<uint32_t>(g_system_setting.get_long_val(MB_SELECTION_COLOR));
@@ -168,6 +174,7 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
       quick_dc_.SetColor(selection_color);
       e->draw(nullptr, quick_dc_, drawing_to_screen_);
       display_list_.addHead(e);
+      ++display_generation_;
     }
     quick_dc_.SetLineStyleDashed(0);
     if (MB_Mouse_Tool* tool = operation_->get_active_tool()) {
@@ -190,7 +197,7 @@ void MB_Draw_Render::draw_object(MB_Drawable* entity) {
   HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(entity->general().display_color()));
   HGDIOBJ old = SelectObject(hdc, pen);
   entity->draw(hdc, quick_dc_, drawing_to_screen_);
-  display_list_.addIfAbsent(entity);
+  if (display_list_.addIfAbsent(entity)) ++display_generation_;
   SelectObject(hdc, old);
   DeleteObject(pen);
   ReleaseDC(wnd_, hdc);
@@ -211,6 +218,26 @@ void MB_Draw_Render::redraw_list(As_Void_List& list) {
   redraw_rect(r);
 }
 
+void MB_Draw_Render::clear_display_list() {
+  display_list_.emptyYourself();
+  ++display_generation_;
+}
+
+void MB_Draw_Render::remove_from_display_list(MB_Drawable* entity) {
+  while (display_list_.removeValue(entity)) ++display_generation_;
+}
+
+const MB_Extent_Index& MB_Draw_Render::extent_index() {
+  const uint64_t extents = MB_Drawable::extents_generation();
+  if (!index_built_ || indexed_display_generation_ != display_generation_ || indexed_extents_generation_ != extents) {
+    extent_index_.build(display_list_);
+    index_built_ = true;
+    indexed_display_generation_ = display_generation_;
+    indexed_extents_generation_ = extents;
+  }
+  return extent_index_;
+}
+
 void MB_Draw_Render::invalidate() {
   if (wnd_) InvalidateRect(wnd_, nullptr, TRUE);
 }
@@ -229,7 +256,7 @@ void MB_Draw_Render::draw_on_memdc(HDC hdc) {
   set_drw_rect(scr_rect_);
   if (!mem_dc_) return;
   FillRect(mem_dc_, &scr_rect_, bk_brush_);
-  display_list_.emptyYourself();
+  clear_display_list();
   HPEN pen = CreatePen(PS_SOLID, 1, 0xFF00FF);
   HGDIOBJ old = SelectObject(mem_dc_, pen);
   if (!layout_ && drawing_) {

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "display/mb_cs_icon.h"
+#include "display/mb_extent_index.h"
 #include "geometry/as_rect.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
@@ -57,7 +58,27 @@ class MB_Draw_Render {
   void update_draw_render(HDC hdc);
 
   MB_Operation* operation() const { return operation_; }
-  As_Void_List& display_list() { return display_list_; }
+  // The entities the last repaint drew (the selection at the head) and
+  // those drawn one at a time since.
+  const As_Void_List& display_list() const { return display_list_; }
+  void clear_display_list();
+  // Takes every entry of the entity out of the display list.
+  void remove_from_display_list(MB_Drawable* entity);
+  // Takes out the entries for which pred(MB_Drawable*) is true.
+  template <class Pred>
+  void remove_from_display_list_if(Pred pred) {
+    for (As_Void_Node* n = display_list_.head(); n;) {
+      if (pred(static_cast<MB_Drawable*>(n->entity()))) {
+        n = display_list_.remove_node(n);
+        ++display_generation_;
+      } else {
+        n = n->next();
+      }
+    }
+  }
+  // The index over the extents of the display list, rebuilt first when the
+  // list or some entity's extents changed since it was built.
+  const MB_Extent_Index& extent_index();
   bool printing() const { return printing_; }
   void printing(bool on) { printing_ = on; }
   bool update_flag() {
@@ -139,6 +160,13 @@ class MB_Draw_Render {
   MB_Operation* operation_ = nullptr;
   bool update_flag_ = false;
   As_Void_List display_list_;
+  // Counts the changes of display_list_; the index knows the count and the
+  // extents generation it was built at.
+  uint64_t display_generation_ = 0;
+  MB_Extent_Index extent_index_;
+  bool index_built_ = false;
+  uint64_t indexed_display_generation_ = 0;
+  uint64_t indexed_extents_generation_ = 0;
   bool printing_ = false;
   As_Tran drawing_to_screen_;
   As_Tran zoom_transf_;

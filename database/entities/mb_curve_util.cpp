@@ -7,7 +7,7 @@
 
 void mb_set_display(MB_Geom& g, int n, const As_Pt* pts) {
   g.edge().init(n, pts);
-  g.rect().init_by_pts(n, pts);
+  g.edit_rect().init_by_pts(n, pts);
   g.build_draw_node_with_ltype(g.edge());
 }
 

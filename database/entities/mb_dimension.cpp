@@ -212,7 +212,7 @@ void MB_Dimension::build_draw() {
     label->build_draw();
     texts_.add_tail(label);
   }
-  if (insert_) rect() = insert_->rect();
+  if (insert_) edit_rect() = insert_->rect();
 }
 
 void MB_Dimension::draw(HDC hdc, CMyDC& dc, As_Tran& view) {

@@ -87,7 +87,7 @@ void MB_Hatch::build_draw() {
       lines_.add(outline);
     }
   }
-  rect().set_rect(lt, rb);
+  edit_rect().set_rect(lt, rb);
   draw_node(nullptr);
 }
 

@@ -75,7 +75,7 @@ bool MB_Image::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int&,
   return true;
 }
 
-void MB_Image::build_draw() { rect().set_rect(lt(), rb()); }
+void MB_Image::build_draw() { edit_rect().set_rect(lt(), rb()); }
 
 void MB_Image::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   if (!hdc) hdc = dc.GetDC();

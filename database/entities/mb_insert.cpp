@@ -100,7 +100,7 @@ void MB_Insert::build_draw() {
   build_transf();
   As_Rect extents = b->rect();
   extents.translate(trans_);
-  rect() = extents;
+  edit_rect() = extents;
 }
 
 void MB_Insert::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) {

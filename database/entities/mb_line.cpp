@@ -91,7 +91,7 @@ bool MB_Line::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& k
 
 void MB_Line::build_draw() {
   edge().init(2, pts_);
-  rect().init_by_pts(2, pts_);
+  edit_rect().init_by_pts(2, pts_);
   build_draw_node_with_ltype(edge());
 }
 

@@ -59,7 +59,7 @@ bool MB_Lines::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
 
 void MB_Lines::build_draw() {
   edge().init(count(), points());
-  rect().init_by_pts(count(), points());
+  edit_rect().init_by_pts(count(), points());
   build_draw_node_with_ltype(edge());
 }
 

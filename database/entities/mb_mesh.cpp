@@ -37,7 +37,7 @@ void MB_Polygon_Mesh::build_draw_node() {
   MB_Draw_Lines_Sets* node = new MB_Draw_Lines_Sets(general().display_color(), this);
   node->init(static_cast<unsigned long>(counts.size()), counts.data(), pts.data());
   node->build_rect();
-  if (node->rect()) rect() = *node->rect();
+  if (node->rect()) edit_rect() = *node->rect();
   draw_node(node);
 }
 

@@ -43,7 +43,7 @@ bool MB_Point::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
 
 void MB_Point::build_draw() {
   const double h = 1e-5;
-  rect().set_rect(As_Pt(pos_.x() - h, pos_.y() + h, 0), As_Pt(pos_.x() + h, pos_.y() - h, 0));
+  edit_rect().set_rect(As_Pt(pos_.x() - h, pos_.y() + h, 0), As_Pt(pos_.x() + h, pos_.y() - h, 0));
 }
 
 void MB_Point::draw(HDC hdc, CMyDC& dc, As_Tran& view) {

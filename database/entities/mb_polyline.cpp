@@ -197,7 +197,7 @@ void MB_Polyline::build_draw() {
   cal_pline_segment(lines, outlines);
   deal_with_ptlists(outlines);
   edge().init(n, pts.data());
-  rect().init_by_pts(n, pts.data());
+  edit_rect().init_by_pts(n, pts.data());
   auto* node = new MB_Draw_Lines_Sets(general().color(), this);
   if (!outlines.counts.empty()) node->init(outlines.counts.size(), outlines.counts.data(), outlines.pts.data());
   node->is_filled(true);

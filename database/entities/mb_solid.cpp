@@ -90,7 +90,7 @@ void MB_Solid::build_draw() {
   const int n = count();
   if (n <= 0) return;
   edge().init(n, points());
-  rect().init_by_pts(n, points());
+  edit_rect().init_by_pts(n, points());
   MB_Draw_Solid* node = new MB_Draw_Solid(points(), n, general().display_color(), this);
   node->build_rect();
   draw_node(node);

@@ -198,11 +198,11 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   }
   node->init(static_cast<unsigned long>(counts.size()), counts.data(), pts.data());
   node->build_rect();
-  rect() = As_Rect(pts.data(), static_cast<int>(pts.size()));
+  edit_rect() = As_Rect(pts.data(), static_cast<int>(pts.size()));
 }
 
 void MB_Text::build_draw() {
-  rect() = As_Rect(base_, base_);
+  edit_rect() = As_Rect(base_, base_);
   if (string_.is_empty() || !style_.font_lib()) return;
   MB_Draw_Lines_Sets* node = new MB_Draw_Lines_Sets(general().color(), this);
   draw_node(node);

@@ -181,7 +181,7 @@ MB_Result MB_Text::materialize(const MB_Opcode& op, MB_File_IO& io) {
   if (node) {
     node->color(general().color());
     node->build_rect();
-    if (node->rect()) rect() = *node->rect();
+    if (node->rect()) edit_rect() = *node->rect();
     draw_node(node);
   }
   return MB_SUCCESS;

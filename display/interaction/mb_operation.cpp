@@ -77,7 +77,7 @@ void MB_Operation::drawing(MB_Drawing* d) {
   drawing_ = d;
   if (undo_redo_) undo_redo_->drawing(d);
   for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next()) {
-    r->display_list().emptyYourself();
+    r->clear_display_list();
     r->drawing(d);
   }
 }
@@ -286,9 +286,7 @@ void MB_Operation::forget_entity(MB_Drawable* entity) {
   for_each_tool(mousetool_list_, [](MB_Mouse_Tool* t) { t->drop_feedback(); });
   while (selection_.removeValue(entity)) {
   }
-  for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next())
-    while (r->display_list().removeValue(entity)) {
-    }
+  for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next()) r->remove_from_display_list(entity);
 }
 
 bool MB_Operation::delete_object(MB_Object* object, bool) {
@@ -377,19 +375,20 @@ bool MB_Operation::is_can_next_view() const {
 // ---- Undo ----
 
 void MB_Operation::drop_detached() {
-  auto detached = [](void* e) { return static_cast<MB_Object*>(e)->owner_list() == nullptr; };
-  auto prune = [&](As_Void_List& list) {
-    for (As_Void_Node* n = list.head(); n;) {
-      if (detached(n->entity())) {
-        static_cast<MB_Drawable*>(n->entity())->flag(1);
-        n = list.remove_node(n);
-      } else {
-        n = n->next();
-      }
-    }
+  // A detached entity goes back to the normal display state as it leaves.
+  auto drop = [](MB_Drawable* e) {
+    if (e->owner_list() != nullptr) return false;
+    e->flag(1);
+    return true;
   };
-  prune(selection_);
-  for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next()) prune(r->display_list());
+  for (As_Void_Node* n = selection_.head(); n;) {
+    if (drop(static_cast<MB_Drawable*>(n->entity()))) {
+      n = selection_.remove_node(n);
+    } else {
+      n = n->next();
+    }
+  }
+  for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next()) r->remove_from_display_list_if(drop);
 }
 
 void MB_Operation::rec_cmd_begin(const char* name) {

@@ -5,13 +5,16 @@
 // The aperture is m_snap_tol pixels, in drawing units of the current view,
 // for picks and crossings alike. Each unordered pair of distinct curve
 // entities is intersected once per pass, and a crossing found twice is kept
-// once.
+// once. The entities are those of the renderer's display list whose extents
+// meet the aperture, found through its extent index, in list order.
 #include <cmath>
+#include <vector>
 
 #include "database/mb_drawable.h"
 #include "display/interaction/mb_mouse_tool.h"
 #include "display/interaction/mb_operation.h"
 #include "display/mb_draw_render.h"
+#include "display/mb_extent_index.h"
 #include "geometry/geom_algo.h"
 
 namespace {
@@ -83,12 +86,11 @@ void MB_Mouse_Tool::create_relation() {
   snap_aperture_ = aperture(render);
   if (!render || snap_aperture_ <= 0.0) return;
   const double tol = snap_aperture_;
-  for (As_Void_Node* n = render->display_list().head(); n; n = n->next()) {
-    MB_Drawable* e = static_cast<MB_Drawable*>(n->entity());
-    const As_Rect& r = e->rect();
-    if (!(r.lt().x() - tol <= cur_pos_.x() && cur_pos_.x() <= r.rb().x() + tol && r.rb().y() - tol <= cur_pos_.y() &&
-          cur_pos_.y() <= r.lt().y() + tol))
-      continue;
+  // The entries of the display list whose extents meet the aperture, in
+  // list order: the order decides which of equal candidates comes first.
+  std::vector<MB_Drawable*> near;
+  render->extent_index().query(cur_pos_, tol, near);
+  for (MB_Drawable* e : near) {
     As_Pt found;
     int kind = 0, index = 0;
     if (!e->pick(cur_pos_, pos_list_, tol, found, kind, index)) continue;

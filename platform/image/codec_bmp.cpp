@@ -14,6 +14,174 @@ namespace {
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
+// The layouts of the headers, little-endian on file. Each has one reader and
+// one writer; nothing else in this file knows a header field's offset.
+
+// The file header in front of a BMP's bitmap.
+struct FileHeader {
+  static constexpr size_t kSize = 14;
+  static constexpr uint16_t kType = 'B' | 'M' << 8;
+  uint16_t type = kType;
+  uint32_t file_size = 0;
+  uint16_t reserved1 = 0, reserved2 = 0;
+  uint32_t bits_offset = 0;  // of the pixel data, from the start of the file
+
+  static FileHeader Read(const uint8_t* p) {
+    FileHeader h;
+    h.type = qm_le16(p);
+    h.file_size = qm_le32(p + 2);
+    h.reserved1 = qm_le16(p + 6);
+    h.reserved2 = qm_le16(p + 8);
+    h.bits_offset = qm_le32(p + 10);
+    return h;
+  }
+  void Write(uint8_t* p) const {
+    qm_put16(p, type);
+    qm_put32(p + 2, file_size);
+    qm_put16(p + 6, reserved1);
+    qm_put16(p + 8, reserved2);
+    qm_put32(p + 10, bits_offset);
+  }
+};
+
+// The 12-byte core header of the oldest bitmaps.
+struct CoreHeader {
+  static constexpr uint32_t kSize = 12;
+  uint32_t size = kSize;
+  uint16_t width = 0, height = 0;
+  uint16_t planes = 1, bit_count = 0;
+
+  static CoreHeader Read(const uint8_t* p) {
+    CoreHeader h;
+    h.size = qm_le32(p);
+    h.width = qm_le16(p + 4);
+    h.height = qm_le16(p + 6);
+    h.planes = qm_le16(p + 8);
+    h.bit_count = qm_le16(p + 10);
+    return h;
+  }
+  void Write(uint8_t* p) const {
+    qm_put32(p, size);
+    qm_put16(p + 4, width);
+    qm_put16(p + 6, height);
+    qm_put16(p + 8, planes);
+    qm_put16(p + 10, bit_count);
+  }
+};
+
+// The 40-byte info header, which the longer versions begin with.
+struct InfoHeader {
+  static constexpr uint32_t kSize = 40;
+  uint32_t size = kSize;
+  int32_t width = 0, height = 0;  // a negative height: rows top-down
+  uint16_t planes = 1, bit_count = 0;
+  uint32_t compression = kRgb;
+  uint32_t image_size = 0;
+  int32_t x_pels_per_meter = 0, y_pels_per_meter = 0;
+  uint32_t colours_used = 0, colours_important = 0;
+
+  static InfoHeader Read(const uint8_t* p) {
+    InfoHeader h;
+    h.size = qm_le32(p);
+    h.width = static_cast<int32_t>(qm_le32(p + 4));
+    h.height = static_cast<int32_t>(qm_le32(p + 8));
+    h.planes = qm_le16(p + 12);
+    h.bit_count = qm_le16(p + 14);
+    h.compression = qm_le32(p + 16);
+    h.image_size = qm_le32(p + 20);
+    h.x_pels_per_meter = static_cast<int32_t>(qm_le32(p + 24));
+    h.y_pels_per_meter = static_cast<int32_t>(qm_le32(p + 28));
+    h.colours_used = qm_le32(p + 32);
+    h.colours_important = qm_le32(p + 36);
+    return h;
+  }
+  void Write(uint8_t* p) const {
+    qm_put32(p, size);
+    qm_put32(p + 4, static_cast<uint32_t>(width));
+    qm_put32(p + 8, static_cast<uint32_t>(height));
+    qm_put16(p + 12, planes);
+    qm_put16(p + 14, bit_count);
+    qm_put32(p + 16, compression);
+    qm_put32(p + 20, image_size);
+    qm_put32(p + 24, static_cast<uint32_t>(x_pels_per_meter));
+    qm_put32(p + 28, static_cast<uint32_t>(y_pels_per_meter));
+    qm_put32(p + 32, colours_used);
+    qm_put32(p + 36, colours_important);
+  }
+};
+
+// The red, green and blue masks of bit-field pixels: right after a 40-byte
+// info header, and the first fields past it in the longer versions.
+struct ColourMasks {
+  static constexpr size_t kSize = 12;
+  uint32_t red = 0, green = 0, blue = 0;
+
+  static ColourMasks Read(const uint8_t* p) {
+    ColourMasks m;
+    m.red = qm_le32(p);
+    m.green = qm_le32(p + 4);
+    m.blue = qm_le32(p + 8);
+    return m;
+  }
+  void Write(uint8_t* p) const {
+    qm_put32(p, red);
+    qm_put32(p + 4, green);
+    qm_put32(p + 8, blue);
+  }
+};
+
+// The header in front of an icon file's directory.
+struct IconDir {
+  static constexpr size_t kSize = 6;
+  static constexpr uint16_t kIcon = 1, kCursor = 2;
+  uint16_t reserved = 0;
+  uint16_t type = kIcon;
+  uint16_t count = 0;
+
+  static IconDir Read(const uint8_t* p) {
+    IconDir d;
+    d.reserved = qm_le16(p);
+    d.type = qm_le16(p + 2);
+    d.count = qm_le16(p + 4);
+    return d;
+  }
+  void Write(uint8_t* p) const {
+    qm_put16(p, reserved);
+    qm_put16(p + 2, type);
+    qm_put16(p + 4, count);
+  }
+};
+
+// One image of an icon file's directory.
+struct IconDirEntry {
+  static constexpr size_t kSize = 16;
+  uint8_t width = 0, height = 0;  // 0 means 256
+  uint8_t colour_count = 0, reserved = 0;
+  uint16_t planes = 0, bit_count = 0;
+  uint32_t bytes = 0;
+  uint32_t offset = 0;  // of the image, from the start of the file
+
+  static IconDirEntry Read(const uint8_t* p) {
+    IconDirEntry e;
+    e.width = p[0];
+    e.height = p[1];
+    e.colour_count = p[2];
+    e.reserved = p[3];
+    e.planes = qm_le16(p + 4);
+    e.bit_count = qm_le16(p + 6);
+    e.bytes = qm_le32(p + 8);
+    e.offset = qm_le32(p + 12);
+    return e;
+  }
+  void Write(uint8_t* p) const {
+    p[0] = width, p[1] = height, p[2] = colour_count, p[3] = reserved;
+    qm_put16(p + 4, planes);
+    qm_put16(p + 6, bit_count);
+    qm_put32(p + 8, bytes);
+    qm_put32(p + 12, offset);
+  }
+};
+
 struct Channel {
   uint32_t mask = 0;
   int shift = 0;
@@ -85,26 +253,29 @@ bool decode_rle(const uint8_t* p, size_t n, const Dib& d, std::vector<uint8_t>* 
 // p, or 0 for "right after the palette". For an icon the height is halved and
 // the AND mask read.
 bool decode_dib(const uint8_t* p, size_t n, size_t bits, bool icon, QmRaster* out) {
-  if (n < 12) return false;
+  if (n < CoreHeader::kSize) return false;
   Dib d;
-  uint32_t header = qm_le32(p);
+  uint32_t header = qm_le32(p);  // the size, which says the version
   size_t palette_at = header, entry = 4;
   uint32_t colours_used = 0;
-  if (header == 12) {
-    d.width = qm_le16(p + 4);
-    d.height = qm_le16(p + 6);
-    d.bpp = qm_le16(p + 10);
+  if (header == CoreHeader::kSize) {
+    const CoreHeader core = CoreHeader::Read(p);
+    d.width = core.width;
+    d.height = core.height;
+    d.bpp = core.bit_count;
     entry = 3;
-  } else if (header >= 40 && header <= n) {
-    d.width = static_cast<int32_t>(qm_le32(p + 4));
-    d.height = static_cast<int32_t>(qm_le32(p + 8));
-    d.bpp = qm_le16(p + 14);
-    d.compression = qm_le32(p + 16);
-    colours_used = qm_le32(p + 32);
+  } else if (header >= InfoHeader::kSize && header <= n) {
+    const InfoHeader info = InfoHeader::Read(p);
+    d.width = info.width;
+    d.height = info.height;
+    d.bpp = info.bit_count;
+    d.compression = info.compression;
+    colours_used = info.colours_used;
     if (d.compression == kBitfields) {
-      if (header == 40) palette_at += 12;  // masks follow the short header
-      if (n < 52) return false;
-      d.r = Channel(qm_le32(p + 40)), d.g = Channel(qm_le32(p + 44)), d.b = Channel(qm_le32(p + 48));
+      if (header == InfoHeader::kSize) palette_at += ColourMasks::kSize;  // masks follow the short header
+      if (n < InfoHeader::kSize + ColourMasks::kSize) return false;
+      const ColourMasks masks = ColourMasks::Read(p + InfoHeader::kSize);
+      d.r = Channel(masks.red), d.g = Channel(masks.green), d.b = Channel(masks.blue);
     }
   } else {
     return false;
@@ -205,36 +376,40 @@ bool decode_dib(const uint8_t* p, size_t n, size_t bits, bool icon, QmRaster* ou
   return true;
 }
 
-// The 40-byte info header of an uncompressed DIB.
-void put_info_header(uint8_t* h, uint32_t width, uint32_t height, uint16_t bpp, uint32_t image_bytes) {
-  memset(h, 0, 40);
-  qm_put32(h, 40);
-  qm_put32(h + 4, width);
-  qm_put32(h + 8, height);
-  qm_put16(h + 12, 1);
-  qm_put16(h + 14, bpp);
-  qm_put32(h + 20, image_bytes);
+// The info header of an uncompressed DIB.
+InfoHeader rgb_info_header(uint32_t width, uint32_t height, uint16_t bpp, uint32_t image_bytes) {
+  InfoHeader h;
+  h.width = static_cast<int32_t>(width);
+  h.height = static_cast<int32_t>(height);
+  h.bit_count = bpp;
+  h.image_size = image_bytes;
+  return h;
 }
 
 }  // namespace
 
 bool qm_decode_bmp(const uint8_t* data, size_t size, QmRaster* out) {
-  if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M') return false;
-  uint32_t offset = qm_le32(data + 10);
-  if (offset < 14 + 12 || offset > size) return false;
-  return decode_dib(data + 14, size - 14, offset - 14, false, out);
+  if (size < FileHeader::kSize + CoreHeader::kSize) return false;
+  const FileHeader file = FileHeader::Read(data);
+  if (file.type != FileHeader::kType) return false;
+  const uint32_t offset = file.bits_offset;
+  if (offset < FileHeader::kSize + CoreHeader::kSize || offset > size) return false;
+  return decode_dib(data + FileHeader::kSize, size - FileHeader::kSize, offset - FileHeader::kSize, false, out);
 }
 
 bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
   if (!in.Valid() || in.width > 0x7FFFFFFF || in.height > 0x7FFFFFFF) return false;
   const uint64_t stride = (static_cast<uint64_t>(in.width) * 3 + 3) & ~uint64_t(3);
   const uint64_t image = stride * in.height;
-  if (image > 0xFFFFFFFFu - 54) return false;
-  uint8_t header[54] = {'B', 'M'};
-  qm_put32(header + 2, static_cast<uint32_t>(54 + image));
-  qm_put32(header + 10, 54);
-  put_info_header(header + 14, in.width, in.height, 24, static_cast<uint32_t>(image));
-  if (out->Write(header, 1, 54) != 54) return false;
+  constexpr uint32_t kHeaders = FileHeader::kSize + InfoHeader::kSize;
+  if (image > 0xFFFFFFFFu - kHeaders) return false;
+  uint8_t header[kHeaders] = {};
+  FileHeader file;
+  file.file_size = static_cast<uint32_t>(kHeaders + image);
+  file.bits_offset = kHeaders;
+  file.Write(header);
+  rgb_info_header(in.width, in.height, 24, static_cast<uint32_t>(image)).Write(header + FileHeader::kSize);
+  if (out->Write(header, 1, kHeaders) != kHeaders) return false;
   std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
   for (uint32_t y = in.height; y-- > 0;) {
     const uint8_t* src = &in.rgb[static_cast<size_t>(y) * in.width * 3];
@@ -246,11 +421,12 @@ bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
 }
 
 bool qm_decode_ico(const uint8_t* data, size_t size, QmRaster* out) {
-  if (size < 6 + 16 || qm_le16(data) != 0 || (qm_le16(data + 2) != 1 && qm_le16(data + 2) != 2) ||
-      qm_le16(data + 4) == 0)
-    return false;
+  if (size < IconDir::kSize + IconDirEntry::kSize) return false;
+  const IconDir dir = IconDir::Read(data);
+  if (dir.reserved != 0 || (dir.type != IconDir::kIcon && dir.type != IconDir::kCursor) || dir.count == 0) return false;
   // The first image of the directory.
-  uint32_t bytes = qm_le32(data + 6 + 8), offset = qm_le32(data + 6 + 12);
+  const IconDirEntry first = IconDirEntry::Read(data + IconDir::kSize);
+  uint32_t bytes = first.bytes, offset = first.offset;
   if (offset > size || bytes > size - offset || bytes < 8) return false;
   const uint8_t* image = data + offset;
   static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -263,14 +439,19 @@ bool qm_encode_ico(const QmRaster& in, CxMemFile* out) {
   const uint32_t w = in.width, h = in.height;
   const uint32_t mask_stride = ((w + 31) / 32) * 4;
   const uint32_t image = w * h * 4 + mask_stride * h;
-  uint8_t header[6 + 16 + 40] = {0, 0, 1, 0, 1, 0};
-  uint8_t* e = header + 6;
-  e[0] = static_cast<uint8_t>(w & 0xFF), e[1] = static_cast<uint8_t>(h & 0xFF);  // 0 means 256
-  qm_put16(e + 4, 1);
-  qm_put16(e + 6, 32);
-  qm_put32(e + 8, 40 + image);
-  qm_put32(e + 12, 6 + 16);
-  put_info_header(header + 22, w, h * 2, 32, image);
+  constexpr uint32_t kImageAt = IconDir::kSize + IconDirEntry::kSize;
+  uint8_t header[kImageAt + InfoHeader::kSize] = {};
+  IconDir dir;
+  dir.count = 1;
+  dir.Write(header);
+  IconDirEntry entry;
+  entry.width = static_cast<uint8_t>(w & 0xFF), entry.height = static_cast<uint8_t>(h & 0xFF);  // 0 means 256
+  entry.planes = 1;
+  entry.bit_count = 32;
+  entry.bytes = InfoHeader::kSize + image;
+  entry.offset = kImageAt;
+  entry.Write(header + IconDir::kSize);
+  rgb_info_header(w, h * 2, 32, image).Write(header + kImageAt);
   if (out->Write(header, 1, sizeof header) != sizeof header) return false;
   std::vector<uint8_t> colour(static_cast<size_t>(w) * h * 4), mask(static_cast<size_t>(mask_stride) * h, 0);
   for (uint32_t row = 0; row < h; ++row) {

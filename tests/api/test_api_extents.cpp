@@ -12,7 +12,7 @@ namespace {
 
 Test_Line* entity(double l, double t, double r, double b) {
   auto* e = new Test_Line;
-  e->rect().set_rect(As_Pt(l, t, 0), As_Pt(r, b, 0));
+  e->edit_rect().set_rect(As_Pt(l, t, 0), As_Pt(r, b, 0));
   return e;
 }
 

@@ -42,7 +42,7 @@ class Seg : public MB_Geom {
     const As_Pt pts[2] = {a_, b_};
     auto* node = new MB_Draw_Lines_Set(pts, 2, general().display_color(), this);
     node->build_rect();
-    rect() = *node->rect();
+    edit_rect() = *node->rect();
     draw_node(node);
   }
 

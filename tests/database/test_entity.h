@@ -31,7 +31,7 @@ class Test_Line : public MB_Geom {
   void build_draw() override {
     auto* node = new MB_Draw_Lines_Set(pts_, 2, general().display_color(), this);
     node->build_rect();
-    rect() = *node->rect();
+    edit_rect() = *node->rect();
     edge().init(2, pts_);
     draw_node(node);
   }
