@@ -40,15 +40,15 @@ class Bench_Line : public MB_Geom {
 };
 
 // Segments of 4 to 19 pixels in every direction, spread over the surface.
-inline std::vector<std::pair<As_Pt, As_Pt>> segments() {
+inline std::vector<std::pair<As_Pt, As_Pt>> segments(int count = kCount) {
   std::vector<std::pair<As_Pt, As_Pt>> out;
-  out.reserve(kCount);
+  out.reserve(size_t(count));
   uint32_t seed = 12345;
   auto next = [&seed] {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 16) & 0x7FFF;
   };
-  for (int i = 0; i < kCount; ++i) {
+  for (int i = 0; i < count; ++i) {
     double x = next() % kWidth, y = next() % kHeight;
     double dx = int(next() % 31) - 15, dy = int(next() % 31) - 15;
     if (dx == 0 && dy == 0) dx = 4;

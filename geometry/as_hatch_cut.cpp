@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "geometry/as_edge.h"
@@ -51,8 +52,91 @@ As_Pt midpoint(const As_Pt& a, const As_Pt& b) { return a + (b - a) / 2.0; }
 
 using Outline = std::vector<As_Pt>;  // closed: the first point repeated at the end
 
-// a-b split at every crossing with the outlines' edges, as new segments.
-void cut_segment(const As_Pt& a, const As_Pt& b, const std::vector<Outline>& outlines, As_Void_List& out) {
+// One edge of an outline, from a to b.
+struct Edge_Ref {
+  const As_Pt* a;
+  const As_Pt* b;
+  bool closing;  // the zero-length edge from the last point back to the first
+};
+
+// The edges of outlines listed in buckets along one axis by their span there,
+// widened by `grow` each way. A bucket keeps the outlines' order, so a
+// caller visits the edges in the order a pass over every edge would; an
+// edge is listed in every bucket its span touches. Values that are not
+// finite put everything in one bucket.
+class Edge_Buckets {
+ public:
+  Edge_Buckets(const std::vector<const Outline*>& outlines, bool along_y, double grow) : along_y_(along_y) {
+    for (const Outline* pts : outlines) {
+      if (pts->empty()) continue;
+      for (size_t i = 0; i + 1 < pts->size(); ++i) edges_.push_back({&(*pts)[i], &(*pts)[i + 1], false});
+      edges_.push_back({&pts->back(), &pts->front(), true});
+    }
+    std::vector<std::pair<double, double>> spans;
+    lo_ = HUGE_VAL;
+    double hi = -HUGE_VAL;
+    for (const Edge_Ref& e : edges_) {
+      const double u = coord(*e.a), v = coord(*e.b);
+      // The relative part covers rounding at magnitudes where grow is below
+      // the spacing of doubles.
+      const double s0 = std::min(u, v), s1 = std::max(u, v);
+      spans.emplace_back(grow > 0.0 ? s0 - grow - 1e-12 * std::fabs(s0) : s0,
+                         grow > 0.0 ? s1 + grow + 1e-12 * std::fabs(s1) : s1);
+      lo_ = std::min(lo_, spans.back().first);
+      hi = std::max(hi, spans.back().second);
+    }
+    buckets_ = static_cast<int>(std::min<size_t>(std::max<size_t>(edges_.size() / 2, 1), 65536));
+    for (;;) {
+      width_ = (hi - lo_) / buckets_;
+      if (!std::isfinite(lo_) || !std::isfinite(hi) || !(width_ > 0.0) || !std::isfinite(width_)) {
+        buckets_ = 1, lo_ = 0.0, width_ = 1.0;
+        break;
+      }
+      double slots = 0.0;
+      for (const auto& s : spans) slots += bucket(s.second) - bucket(s.first) + 1;
+      // Edges that span many buckets are listed in each: fewer buckets keep
+      // the index within a few slots per edge.
+      if (buckets_ == 1 || slots <= 8.0 * double(edges_.size()) + 1024.0) break;
+      buckets_ /= 2;
+    }
+    start_.assign(size_t(buckets_) + 1, 0);
+    for (const auto& s : spans)
+      for (int b = first_bucket(s), last = last_bucket(s); b <= last; ++b) ++start_[size_t(b) + 1];
+    for (int b = 0; b < buckets_; ++b) start_[size_t(b) + 1] += start_[size_t(b)];
+    slots_.resize(start_.back());
+    std::vector<size_t> fill(start_.begin(), start_.end() - 1);
+    for (size_t k = 0; k < spans.size(); ++k)
+      for (int b = first_bucket(spans[k]), last = last_bucket(spans[k]); b <= last; ++b)
+        slots_[fill[size_t(b)]++] = &edges_[k];
+  }
+
+  // Every edge whose widened span may hold v (and perhaps others), in order.
+  const Edge_Ref* const* begin(double v) const { return slots_.data() + start_[size_t(bucket(v))]; }
+  const Edge_Ref* const* end(double v) const { return slots_.data() + start_[size_t(bucket(v)) + 1]; }
+
+ private:
+  double coord(const As_Pt& p) const { return along_y_ ? p.y() : p.x(); }
+  // Non-decreasing in v, so a span's buckets hold every value within it.
+  int bucket(double v) const {
+    const double k = (v - lo_) / width_;
+    if (!(k > 0.0)) return 0;
+    return k >= buckets_ - 1 ? buckets_ - 1 : static_cast<int>(k);
+  }
+  int first_bucket(const std::pair<double, double>& s) const { return buckets_ == 1 ? 0 : bucket(s.first); }
+  int last_bucket(const std::pair<double, double>& s) const { return buckets_ == 1 ? 0 : bucket(s.second); }
+
+  bool along_y_;
+  std::vector<Edge_Ref> edges_;
+  std::vector<const Edge_Ref*> slots_;
+  std::vector<size_t> start_;
+  double lo_ = 0.0, width_ = 1.0;
+  int buckets_ = 1;
+};
+
+// a-b split at every crossing with the edges from first to last, as new
+// segments.
+void cut_segment(const As_Pt& a, const As_Pt& b, const Edge_Ref* const* first, const Edge_Ref* const* last,
+                 As_Void_List& out) {
   std::vector<As_Pt> cuts;
   add_ordered_unique(cuts, a);
   add_ordered_unique(cuts, b);
@@ -61,17 +145,36 @@ void cut_segment(const As_Pt& a, const As_Pt& b, const std::vector<Outline>& out
   const double lo_x = std::min(a.x(), b.x()) - resabs, hi_x = std::max(a.x(), b.x()) + resabs;
   const double lo_y = std::min(a.y(), b.y()) - resabs, hi_y = std::max(a.y(), b.y()) + resabs;
   As_Pt x;
-  for (const Outline& pts : outlines) {
-    for (size_t i = 0; i + 1 < pts.size(); ++i) {
-      const As_Pt &e0 = pts[i], &e1 = pts[i + 1];
-      if (std::max(e0.x(), e1.x()) < lo_x || std::min(e0.x(), e1.x()) > hi_x || std::max(e0.y(), e1.y()) < lo_y ||
-          std::min(e0.y(), e1.y()) > hi_y)
-        continue;
-      if (two_segments_intersection(a, b, e0, e1, x)) add_ordered_unique(cuts, x);
-    }
+  for (; first != last; ++first) {
+    if ((*first)->closing) continue;
+    const As_Pt &e0 = *(*first)->a, &e1 = *(*first)->b;
+    if (std::max(e0.x(), e1.x()) < lo_x || std::min(e0.x(), e1.x()) > hi_x || std::max(e0.y(), e1.y()) < lo_y ||
+        std::min(e0.y(), e1.y()) > hi_y)
+      continue;
+    if (two_segments_intersection(a, b, e0, e1, x)) add_ordered_unique(cuts, x);
   }
   for (size_t i = 0; i + 1 < cuts.size(); ++i) out.add(new As_Segment(cuts[i], cuts[i + 1]));
 }
+
+// Where points lie against one outline, as pt_in_closed_points answers,
+// looking only at the edges level with the point.
+class Outline_Test {
+ public:
+  explicit Outline_Test(const Outline& pts) : n_(pts.size()), edges_({&pts}, true, 0.0) {}
+  int where(const As_Pt& p) const {
+    if (n_ == 0) return 0;
+    bool inside = false;
+    for (auto e = edges_.begin(p.y()), last = edges_.end(p.y()); e != last; ++e) {
+      if (!(*e)->closing && is_on_segment(p, *(*e)->a, *(*e)->b)) return 2;
+      if (ray_crosses_edge(p, *(*e)->a, *(*e)->b)) inside = !inside;
+    }
+    return n_ >= 3 && inside ? 1 : 0;
+  }
+
+ private:
+  size_t n_;
+  Edge_Buckets edges_;
+};
 
 // Some edge of face has its midpoint strictly inside loop.
 bool edge_midpoint_inside(const As_Loop& face, const As_Loop& loop) {
@@ -117,20 +220,32 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
     }
   }
 
+  // Each scan line meets only the edges level with it, and each piece's
+  // middle only the edges level with that.
+  std::vector<const Outline*> all;
+  std::vector<Outline_Test> tests;
+  tests.reserve(outlines.size());
+  for (const Outline& outline : outlines) all.push_back(&outline), tests.emplace_back(outline);
+  std::vector<const Outline_Test*> hole_tests;
+  for (const Outline* hole : holes) hole_tests.push_back(&tests[size_t(hole - outlines.data())]);
+  // Widened past the cut's own margin of resabs, so that rounding never
+  // leaves out an edge it would take.
+  const Edge_Buckets across(all, false, 4 * resabs);
+
   const As_Tran back = to_upright.inverse();
   const int count = static_cast<int>(lines);
   for (int i = 0; i <= count; ++i) {
     const double x = lt.x() + i * spacing;
     As_Void_List pieces;
-    cut_segment(As_Pt(x, lt.y(), 0), As_Pt(x, rb.y(), 0), outlines, pieces);
+    cut_segment(As_Pt(x, lt.y(), 0), As_Pt(x, rb.y(), 0), across.begin(x), across.end(x), pieces);
     for (As_Void_Node* n = pieces.head(); n; n = n->next()) {
       As_Segment* piece = static_cast<As_Segment*>(n->entity());
       const As_Pt mid = piece->middle_pos();
       bool keep = false;
-      for (const Outline& outline : outlines) keep = keep || pt_in_closed_points(mid, outline) != 0;
-      for (size_t h = 0; keep && h < holes.size(); ++h) {
+      for (const Outline_Test& test : tests) keep = keep || test.where(mid) != 0;
+      for (size_t h = 0; keep && h < hole_tests.size(); ++h) {
         message_out(kMidpointLabel, mid, "", false);
-        keep = pt_in_closed_points(mid, *holes[h]) == 0;
+        keep = hole_tests[h]->where(mid) == 0;
       }
       if (!keep) {
         delete piece;
@@ -145,7 +260,10 @@ void cut_segments_by_loops(As_Void_List& loops, double angle, double spacing, As
 bool cut_segment_by_loops(const As_Pt& a, const As_Pt& b, As_Void_List& loops, As_Void_List& out) {
   std::vector<Outline> outlines;
   for (const As_Loop* loop : loops_of(loops)) outlines.push_back(loop->closed_points());
-  cut_segment(a, b, outlines, out);
+  std::vector<const Outline*> all;
+  for (const Outline& outline : outlines) all.push_back(&outline);
+  const Edge_Buckets edges(all, false, HUGE_VAL);  // one bucket: every edge
+  cut_segment(a, b, edges.begin(a.x()), edges.end(a.x()), out);
   return false;
 }
 

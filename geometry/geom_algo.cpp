@@ -210,32 +210,9 @@ bool is_on_pts(const As_Pt&, As_Pt*, unsigned long) { return false; }
 
 bool is_pos_in_region(const As_Pt& p, const As_Pt* pts, int n) {
   if (!pts || n < 3) return false;
-  const double px = p.x(), py = p.y();
   bool inside = false;
-  const As_Pt* a = &pts[n - 1];
-  bool a_above = a->y() > py;
-  for (int i = 0; i < n; ++i) {
-    const As_Pt* b = &pts[i];
-    const bool b_above = b->y() > py;
-    // Half-open rule: an edge counts when exactly one end lies above the ray,
-    // so a ray through a vertex counts the two edges meeting there once in
-    // all (or not at all when it only touches).
-    if (a_above != b_above) {
-      double lo = a->x(), hi = b->x();
-      if (lo > hi) std::swap(lo, hi);
-      // An edge wholly right of p is crossed and one wholly left of it is
-      // not; only edges spanning p need the intersection. This also makes a
-      // point outside the polygon's box come out outside exactly.
-      if (px < lo) {
-        inside = !inside;
-      } else if (px < hi) {
-        double x = a->x() + (py - a->y()) * (b->x() - a->x()) / (b->y() - a->y());
-        if (px < x) inside = !inside;
-      }
-    }
-    a = b;
-    a_above = b_above;
-  }
+  for (int i = 0; i < n; ++i)
+    if (ray_crosses_edge(p, pts[i == 0 ? n - 1 : i - 1], pts[i])) inside = !inside;
   return inside;
 }
 

@@ -53,6 +53,23 @@ bool is_on_pts(const As_Pt& p, As_Pt* pts, unsigned long n);
 // points on the boundary may fall either way, points outside the polygon's
 // bounding box never count as inside).
 bool is_pos_in_region(const As_Pt& p, const As_Pt* pts, int n);
+// Whether the ray from p towards +x crosses the edge from a to b, by the rule
+// is_pos_in_region counts: exactly one end strictly above the ray, and the
+// crossing strictly right of p. The parity over a polygon's edges is its
+// answer, in whatever order the edges are taken.
+inline bool ray_crosses_edge(const As_Pt& p, const As_Pt& a, const As_Pt& b) {
+  const double px = p.x(), py = p.y();
+  if ((a.y() > py) == (b.y() > py)) return false;
+  double lo = a.x(), hi = b.x();
+  if (lo > hi) lo = b.x(), hi = a.x();
+  // An edge wholly right of p is crossed and one wholly left of it is not;
+  // only edges spanning p need the intersection. This also makes a point
+  // outside the polygon's box come out outside exactly.
+  if (px < lo) return true;
+  if (!(px < hi)) return false;
+  return px < a.x() + (py - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+}
+
 // p on one of the n - 1 edges between consecutive points (no closing edge).
 bool is_pos_on_region(const As_Pt& p, const As_Pt* pts, int n);
 

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <vector>
 
@@ -104,9 +105,11 @@ struct Store24 {
 struct Store32 {
   static constexpr int kBytes = 4;
   static void put(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+  // The C library's wide-character fill is its 32-bit memset, with the same
+  // wide and streaming stores for long runs.
+  static_assert(sizeof(wchar_t) == 4, "wmemset fills 32-bit values");
   static void fill(uint8_t* p, int n, uint32_t v) {
-    uint32_t* w = reinterpret_cast<uint32_t*>(p);
-    std::fill(w, w + n, v);
+    std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(v), static_cast<size_t>(n));
   }
 };
 
@@ -386,7 +389,13 @@ RECT CMyDC::NormalizeRect(RECT* rect) const {
 void CMyDC::FillRect(RECT* rect) {
   if (!rect) return;
   const RECT r = NormalizeRect(rect);
-  if (r.left >= r.right) return;
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  // Rows as wide as an unpadded surface lie end to end in memory (the lowest
+  // row on the screen first): a solid fill of them is one run.
+  if (m_solid && r.left == 0 && r.right == m_width && int64_t(m_stride) * 8 == int64_t(m_width) * m_bpp) {
+    (this->*m_hline)(r.bottom - 1, 0, m_width * (r.bottom - r.top));
+    return;
+  }
   for (int y = r.top; y < r.bottom; ++y) (this->*m_hline)(y, r.left, r.right);
 }
 

@@ -1,7 +1,7 @@
 // Windows-style path mapping and text-mode stdio streams. A text stream is a
 // glibc cookie stream over a binary FILE*; the cookie translates line ends.
-// The outer stream is unbuffered (the inner one buffers), so that ftell and
-// fseek on the outer stream see byte offsets of the file itself.
+// A stream only read is buffered; one that is written is not. Either way
+// ftell and fseek on the outer stream see byte offsets of the file itself.
 #include "qm_file.h"
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -95,36 +96,76 @@ std::string qm_map_path(const char* path) {
 
 namespace {
 
-// A text-mode stream over a binary one.
+// A text-mode stream over a binary one. Reading goes through the cookie's
+// own buffer of file bytes, so the translation works on blocks, not bytes.
 enum Direction { kNone, kRead, kWrite };
+constexpr size_t kTextBuffer = 16384;
 struct TextCookie {
   FILE* raw;
   Direction last = kNone;
+  char buf[kTextBuffer];
+  size_t pos = 0, end = 0;  // file bytes read ahead and not yet handed on
 };
+
+// Gives back the bytes read ahead, leaving the binary stream where the
+// reader stands.
+bool drop_read_ahead(TextCookie* t) {
+  const size_t ahead = t->end - t->pos;
+  t->pos = t->end = 0;
+  return ahead == 0 || fseeko(t->raw, -static_cast<off_t>(ahead), SEEK_CUR) == 0;
+}
 
 // The C library requires a seek between reading and writing on one stream.
 void switch_direction(TextCookie* t, Direction dir) {
-  if (t->last != kNone && t->last != dir) fseek(t->raw, 0, SEEK_CUR);
+  if (t->last == kRead && dir != kRead)
+    drop_read_ahead(t);
+  else if (t->last != kNone && t->last != dir)
+    fseek(t->raw, 0, SEEK_CUR);
   t->last = dir;
 }
 
-ssize_t text_read(void* cookie, char* buf, size_t size) {
+// Reads more file bytes behind those not yet handed on; false when none came.
+bool fill(TextCookie* t) {
+  if (t->pos > 0) {
+    memmove(t->buf, t->buf + t->pos, t->end - t->pos);
+    t->end -= t->pos;
+    t->pos = 0;
+  }
+  const size_t got = fread(t->buf + t->end, 1, kTextBuffer - t->end, t->raw);
+  t->end += got;
+  return got > 0;
+}
+
+// Hands on one run of the file in which a CR LF, if any, comes first: the
+// stream above buffers what it is given and finds its byte offset in the
+// file by counting back from the cookie's, which holds only while no CR LF
+// stands after the first byte of what it holds.
+ssize_t text_read(void* cookie, char* out, size_t size) {
   auto* t = static_cast<TextCookie*>(cookie);
   switch_direction(t, kRead);
+  if (size == 0) return 0;
+  if (t->end - t->pos < 2) fill(t);
+  if (t->pos == t->end) return ferror(t->raw) ? -1 : 0;
   size_t n = 0;
-  while (n < size) {
-    int c = getc_unlocked(t->raw);
-    if (c == EOF) break;
-    if (c == '\r') {
-      int next = getc_unlocked(t->raw);
-      if (next == '\n')
-        c = '\n';
-      else if (next != EOF)
-        ungetc(next, t->raw);
-    }
-    buf[n++] = static_cast<char>(c);
+  if (t->buf[t->pos] == '\r' && t->end - t->pos >= 2 && t->buf[t->pos + 1] == '\n') {
+    out[n++] = '\n';
+    t->pos += 2;
   }
-  if (n == 0 && ferror(t->raw)) return -1;
+  while (n < size) {
+    if (t->pos == t->end && !fill(t)) break;
+    const size_t avail = std::min(t->end - t->pos, size - n);
+    const char* from = t->buf + t->pos;
+    const char* cr = static_cast<const char*>(memchr(from, '\r', avail));
+    const size_t plain = cr ? static_cast<size_t>(cr - from) : avail;
+    memcpy(out + n, from, plain);
+    n += plain;
+    t->pos += plain;
+    if (!cr) continue;
+    if (t->end - t->pos < 2) fill(t);  // what follows the CR decides
+    if (t->end - t->pos >= 2 && t->buf[t->pos + 1] == '\n') break;
+    out[n++] = '\r';  // a lone CR stays
+    ++t->pos;
+  }
   return static_cast<ssize_t>(n);
 }
 
@@ -143,6 +184,8 @@ ssize_t text_write(void* cookie, const char* buf, size_t size) {
 
 int text_seek(void* cookie, off64_t* offset, int whence) {
   auto* t = static_cast<TextCookie*>(cookie);
+  if (whence == SEEK_CUR) *offset -= static_cast<off64_t>(t->end - t->pos);
+  t->pos = t->end = 0;
   if (fseeko(t->raw, *offset, whence) != 0) return -1;
   t->last = kNone;
   *offset = ftello(t->raw);
@@ -158,7 +201,8 @@ int text_close(void* cookie) {
 
 // Wraps a binary stream in a text-mode one; the text stream owns it.
 FILE* text_stream(FILE* raw, const char* mode) {
-  auto* cookie = new TextCookie{raw};
+  auto* cookie = new TextCookie();
+  cookie->raw = raw;
   cookie_io_functions_t io = {text_read, text_write, text_seek, text_close};
   FILE* f = fopencookie(cookie, mode, io);
   if (!f) {
@@ -168,7 +212,9 @@ FILE* text_stream(FILE* raw, const char* mode) {
     errno = err;
     return nullptr;
   }
-  setvbuf(f, nullptr, _IONBF, 0);
+  // A stream that is written stays unbuffered: its buffer would hold
+  // newlines not yet widened, and ftell would count them short.
+  if (strcmp(mode, "r") != 0) setvbuf(f, nullptr, _IONBF, 0);
   return f;
 }
 

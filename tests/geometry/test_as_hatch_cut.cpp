@@ -103,6 +103,46 @@ TEST(HatchCut, HolesStayEmptyAndTheirTestsAreLogged) {
   EXPECT_EQ(CountOf(read_all("kzf.log"), "x:"), 11);
 }
 
+// A star of many spikes with a jagged hole, its vertices on whole numbers so
+// that scan lines run through vertices and along vertical edges: every
+// piece kept lies inside the star and out of the hole, every stretch of a
+// scan line between kept pieces lies outside the hatched region or on its
+// boundary, and the kept pieces add up to the region's area.
+TEST(HatchCut, ManyEdgedLoopsKeepExactlyTheInside) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(dir.ok());
+  As_Loop star, hole;
+  for (int i = 0; i < 400; ++i) {
+    const double a = two_pi * i / 400, r = 100.0 * (1.0 + 0.3 * std::sin(17 * a));
+    star.add(As_Pt(std::round(r * std::cos(a)), std::round(r * std::sin(a)), 0));
+    const double h = 20.0 * (1.0 + 0.4 * std::sin(5 * a));
+    hole.add(As_Pt(std::round(h * std::cos(a)), std::round(h * std::sin(a)), 0));
+  }
+  As_Void_List loops, out;
+  loops.add(&star);
+  loops.add(&hole);
+  cut_segments_by_loops(loops, half_pi, 1.0, out);
+  const std::vector<Piece> pieces = TakeSegments(out);
+  ASSERT_GT(pieces.size(), 200u);
+  auto region = [&](double x, double y) {
+    const As_Pt p(x, y, 0);
+    const int in_star = star.is_pt_in_loop(p), in_hole = hole.is_pt_in_loop(p);
+    return in_star == 2 || in_hole == 2 ? 2 : (in_star == 1 && in_hole == 0 ? 1 : 0);
+  };
+  double length = 0;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& p = pieces[i];
+    SCOPED_TRACE(i);
+    ASSERT_EQ(p.x0, p.x1);
+    EXPECT_NE(region(p.x0, (p.y0 + p.y1) / 2), 0);
+    length += p.y1 - p.y0;
+    if (i + 1 < pieces.size() && pieces[i + 1].x0 == p.x0 && pieces[i + 1].y0 > p.y1 + 1e-9) {
+      EXPECT_NE(region(p.x0, (p.y1 + pieces[i + 1].y0) / 2), 1);
+    }
+  }
+  EXPECT_NEAR(length, star.area() - hole.area(), 0.02 * star.area());
+}
+
 // Unusable spacings give nothing and return at once; empty loops are
 // passed over.
 TEST(HatchCut, BadInputGivesNothing) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "qm_file.h"
 
@@ -103,6 +104,59 @@ TEST_F(TextMode, NewlinesBecomeCrLfAndBack) {
   ASSERT_EQ(fseek(f, 3, SEEK_SET), 0);
   EXPECT_EQ(fgetc(f), 'b');
   fclose(f);
+}
+
+TEST_F(TextMode, LongFilesReadByLinesKeepOffsets) {
+  // Lines of every length up to 60 bytes, some with a lone CR inside, so
+  // that line ends fall on every place of the stream's read-ahead blocks,
+  // a CR LF split between two of them included.
+  const std::string path = dir_ + "/long.txt";
+  std::string raw;
+  std::vector<std::string> lines;
+  std::vector<long> ends;  // the file offset after each line
+  for (int i = 0; raw.size() < 70000; ++i) {
+    std::string line(static_cast<size_t>(i % 61), static_cast<char>('a' + i % 26));
+    if (i % 7 == 3 && !line.empty()) line[line.size() / 2] = '\r';
+    raw += line + "\r\n";
+    lines.push_back(line + "\n");
+    ends.push_back(static_cast<long>(raw.size()));
+  }
+  raw += "end\r";  // a CR at the very end stays
+  put(path, raw);
+
+  FILE* f = qm_fopen(path.c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  char buf[128];
+  for (size_t i = 0; i < lines.size(); ++i) {
+    ASSERT_NE(fgets(buf, sizeof buf, f), nullptr) << "line " << i;
+    ASSERT_EQ(buf, lines[i]) << "line " << i;
+    ASSERT_EQ(ftell(f), ends[i]) << "line " << i;
+  }
+  ASSERT_NE(fgets(buf, sizeof buf, f), nullptr);
+  EXPECT_STREQ(buf, "end\r");
+  EXPECT_EQ(fgets(buf, sizeof buf, f), nullptr);
+  // A remembered offset in the middle of the file reads on from there.
+  ASSERT_EQ(fseek(f, ends[1000], SEEK_SET), 0);
+  ASSERT_NE(fgets(buf, sizeof buf, f), nullptr);
+  EXPECT_EQ(buf, lines[1001]);
+  fclose(f);
+}
+
+TEST_F(TextMode, WritingAfterReadingLandsWhereTheReaderStands) {
+  const std::string path = dir_ + "/rw.txt";
+  put(path, "one\r\ntwo\r\nthree\r\n");
+  FILE* f = qm_fopen(path.c_str(), "r+");
+  ASSERT_NE(f, nullptr);
+  char buf[16];
+  ASSERT_NE(fgets(buf, sizeof buf, f), nullptr);
+  EXPECT_EQ(ftell(f), 5);
+  ASSERT_EQ(fseek(f, 0, SEEK_CUR), 0);
+  fputs("TWO\n", f);
+  ASSERT_EQ(fseek(f, 0, SEEK_CUR), 0);
+  ASSERT_NE(fgets(buf, sizeof buf, f), nullptr);
+  EXPECT_STREQ(buf, "three\n");
+  fclose(f);
+  EXPECT_EQ(bytes(path), "one\r\nTWO\r\nthree\r\n");
 }
 
 TEST_F(TextMode, UpdateAndAppendModes) {

@@ -201,6 +201,36 @@ TEST(CMyDC, RunsNeverColourTheLastColumnOrRow) {
   EXPECT_EQ(Probe(dc).painted(kWhite32).size(), 36u);
 }
 
+// Solid fills of whole rows, at every depth and with and without padding at
+// the ends of the rows, colour exactly the rows asked for and leave the
+// padding as it was; a dashed fill keeps its pattern on every row.
+TEST(CMyDC, FillRectColoursExactlyItsRows) {
+  struct Case { int bits, width; };
+  const Case cases[] = {{32, 7}, {24, 3}, {24, 4}, {16, 3}, {16, 4}, {8, 5}, {8, 8}};
+  for (const Case& c : cases) {
+    for (int dashed : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << c.bits << " bits, width " << c.width << (dashed ? " dashed" : ""));
+      CMyDC dc;
+      ASSERT_NE(make_surface(dc, c.width, 6, c.bits), nullptr);
+      dc.SetColor(RGB(255, 0, 0));
+      dc.SetLineStyleDashed(dashed);
+      RECT rows = {0, 1, c.width, 4};
+      dc.FillRect(&rows);
+      PixelSet want;
+      for (int y = 1; y < 4; ++y)
+        for (int x = 0; x < c.width; ++x)
+          if (!dashed || (x + 1) % 4 < 2) want.insert({x, y});
+      const Probe p(dc);
+      const uint32_t untouched = c.bits == 32 ? 0xFFFFFFFFu : (1u << c.bits) - 1;  // a new surface's bytes
+      EXPECT_EQ(p.painted(untouched), want);
+      const std::vector<uint8_t> bytes = p.snapshot();
+      const int used = c.width * c.bits / 8;
+      for (int row = 0; row < 6; ++row)
+        for (int k = used; k < p.stride; ++k) ASSERT_EQ(bytes[size_t(row * p.stride + k)], 0xFF) << row << " " << k;
+    }
+  }
+}
+
 TEST(CMyDC, DashedPatternFollowsTheMajorCoordinate) {
   CMyDC dc;
   ASSERT_NE(make_surface(dc, 20, 20), nullptr);
