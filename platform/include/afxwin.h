@@ -534,6 +534,16 @@ class CDC : public CObject {
   }
   BOOL TextOut(int x, int y, LPCSTR text, int len) { return ::TextOutA(m_hDC, x, y, text, len); }
   BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
+  int DrawText(LPCSTR text, int len, LPRECT r, UINT format) { return ::DrawTextA(m_hDC, text, len, r, format); }
+  int DrawText(const CString& text, LPRECT r, UINT format) { return DrawText(text, text.GetLength(), r, format); }
+  BOOL DrawEdge(LPRECT r, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, r, edge, flags); }
+  BOOL GetTextExtent(LPCSTR text, int len, LPSIZE size) const {
+    return ::GetTextExtentPoint32A(m_hDC, text, len, size);
+  }
+  // The 50 % grey checker (alternate pixels in the text and background
+  // colours) that drag rectangles are inverted with (PatBlt, PATINVERT).
+  // Made on first use and kept for the process: never deleted by callers.
+  static CBrush* GetHalftoneBrush();
   // Himetric (0.01 mm) to device pixels at the DC's resolution.
   void HIMETRICtoDP(LPSIZE size) const;
 
