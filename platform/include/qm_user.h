@@ -114,6 +114,31 @@ void qm_user_push_file_dialog_answer(const char* path);
 const std::vector<QmFileDialog>& qm_user_file_dialogs();
 void qm_user_clear_file_dialogs();
 
+// ---- Colour and font dialogs ----
+struct QmColorAnswer {
+  bool ok;
+  COLORREF color;
+};
+struct QmFontAnswer {
+  bool ok;
+  std::string face;  // GBK
+  int point_size;    // tenths of a point
+  LONG weight;
+  bool italic;
+  COLORREF color;
+};
+void qm_user_push_color_answer(QmColorAnswer a);
+void qm_user_push_font_answer(QmFontAnswer a);
+struct QmChooserShown {
+  const char* kind;  // "color" or "font"
+  DWORD flags;       // what the program asked for
+  COLORREF initial;  // the colour shown first
+  std::string face;  // the face shown first (font)
+  bool ok;           // the user's answer
+};
+const std::vector<QmChooserShown>& qm_user_choosers_shown();
+void qm_user_clear_choosers();
+
 // ---- Shell requests (ShellExecuteA) ----
 struct QmShellRequest {
   HWND owner;
