@@ -442,6 +442,33 @@ void CFrameWnd::EnableDocking(DWORD dock_style) {
   }
 }
 
+namespace {
+
+// The mini frame a bar floats in, or null.
+CMiniDockFrameWnd* floating_frame_of(const CControlBar* bar) {
+  if (!bar || !bar->m_pDockBar || !bar->m_pDockBar->m_bFloating) return nullptr;
+  CWnd* parent = CWnd::FromHandlePermanent(::GetParent(bar->m_pDockBar->m_hWnd));
+  return parent && parent->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) ? static_cast<CMiniDockFrameWnd*>(parent)
+                                                                      : nullptr;
+}
+
+int bar_count(const CDockBar& dock) {
+  return static_cast<int>(
+      std::count_if(dock.m_arrBars.begin(), dock.m_arrBars.end(), [](CControlBar* b) { return b; }));
+}
+
+// After a bar left a mini frame: the frame goes when no bar is left in it,
+// else it fits the bars that are.
+void tidy_floating_frame(CMiniDockFrameWnd* mini) {
+  if (!mini || !mini->m_hWnd) return;
+  if (bar_count(mini->m_wndDockBar) == 0)
+    mini->DestroyWindow();
+  else
+    mini->RecalcLayout();
+}
+
+}  // namespace
+
 void CFrameWnd::DockControlBar(CControlBar* bar, UINT dock_bar_id, LPCRECT) {
   if (!bar) return;
   CDockBar* dock = nullptr;
@@ -454,25 +481,55 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dock_bar_id, LPCRECT) {
     }
   }
   if (!dock) return;
+  CMiniDockFrameWnd* old_frame = floating_frame_of(bar);
   dock->DockControlBar(bar);
   bar->m_pDockSite = this;
+  tidy_floating_frame(old_frame);
   RecalcLayout();
 }
 
-void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint p, DWORD) {
-  if (!bar) return;
-  if (bar->m_pDockBar) bar->m_pDockBar->RemoveControlBar(bar);
-  ::SetParent(bar->m_hWnd, m_hWnd);
+void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint p, DWORD style) {
+  if (!bar || !bar->m_hWnd) return;
+  CMiniDockFrameWnd* old_frame = floating_frame_of(bar);
+  if (old_frame && bar_count(old_frame->m_wndDockBar) == 1) {
+    old_frame->SetWindowPos(nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (bar->m_pDockContext) bar->m_pDockContext->m_ptLast = p;
+    return;
+  }
+  CMiniDockFrameWnd* mini = CreateFloatingFrame(style & CBRS_ALIGN_ANY ? style & CBRS_ALIGN_ANY : CBRS_ALIGN_TOP);
+  if (!mini) return;
+  const bool was_docked = bar->m_pDockBar && !old_frame;
+  mini->m_wndDockBar.DockControlBar(bar);
   bar->m_dwStyle |= CBRS_FLOATING;
+  bar->m_pDockSite = this;
   if (bar->m_pDockContext) bar->m_pDockContext->m_ptLast = p;
-  const CSize s = bar->CalcFixedLayout(FALSE, TRUE);
-  bar->MoveWindow(p.x, p.y, s.cx, s.cy);
-  RecalcLayout();
+  CString title;
+  bar->GetWindowText(title);
+  mini->SetWindowText(title);
+  mini->SetWindowPos(nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  mini->RecalcLayout();
+  mini->ShowWindow(bar->IsVisible() ? SW_SHOWNA : SW_HIDE);
+  tidy_floating_frame(old_frame);
+  if (was_docked || !old_frame) RecalcLayout();
+}
+
+CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD style) {
+  auto* mini = new CMiniDockFrameWnd;
+  // A frame that could not be made is still ours (see Create).
+  if (!mini->Create(this, style)) {
+    delete mini;
+    return nullptr;
+  }
+  return mini;
 }
 
 void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
   if (!bar || !bar->m_hWnd) return;
   bar->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+  if (CMiniDockFrameWnd* mini = floating_frame_of(bar)) {
+    mini->ShowWindow(mini->m_wndDockBar.VisibleBarCount() ? SW_SHOWNA : SW_HIDE);
+    mini->RecalcLayout();
+  }
   if (!delay) RecalcLayout();
 }
 
@@ -590,8 +647,13 @@ void CFrameWnd::GetDockState(CDockState& state) {
     info->m_bFloating = b->IsFloating();
     info->m_bHorz = horizontal(b->m_dwStyle);
     CRect r;
-    b->GetWindowRect(&r);
-    ScreenToClient(&r);
+    if (CMiniDockFrameWnd* mini = floating_frame_of(b)) {
+      // A floating bar is placed by its mini frame, on the screen.
+      mini->GetWindowRect(&r);
+    } else {
+      b->GetWindowRect(&r);
+      ScreenToClient(&r);
+    }
     info->m_pointPos = r.TopLeft();
     if (b->IsDockBar())
       for (CControlBar* d : static_cast<CDockBar*>(b)->m_arrBars)
@@ -637,4 +699,98 @@ void CFrameWnd::LoadBarState(LPCSTR name) {
   CDockState state;
   state.LoadState(name);
   SetDockState(state);
+}
+
+// ---- Floating frames ----
+IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMiniFrameWnd, CFrameWnd)
+ON_WM_NCCALCSIZE()
+END_MESSAGE_MAP()
+
+namespace {
+
+// The frame and caption a mini frame's style gives: left, top, right, bottom.
+CRect mini_frame_insets(DWORD style) {
+  const bool thick = (style & (MFS_THICKFRAME | MFS_4THICKFRAME)) != 0;
+  const int b = ::GetSystemMetrics(thick ? SM_CXFRAME : SM_CXFIXEDFRAME);
+  const int caption = (style & WS_CAPTION) == WS_CAPTION ? ::GetSystemMetrics(SM_CYSMCAPTION) : 0;
+  return CRect(b, b + caption, b, b);
+}
+
+}  // namespace
+
+BOOL CMiniFrameWnd::Create(LPCSTR class_name, LPCSTR title, DWORD style, const RECT& rect, CWnd* parent, UINT) {
+  // Owned by the parent's frame, as a pop-up (never a child).
+  CWnd* owner = parent;
+  if (owner && !owner->IsKindOf(RUNTIME_CLASS(CFrameWnd)) && owner->GetParentFrame()) owner = owner->GetParentFrame();
+  style = (style & ~WS_CHILD) | WS_POPUP;
+  return CreateEx(WS_EX_TOOLWINDOW, class_name, title, style, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, owner ? owner->m_hWnd : nullptr, nullptr);
+}
+
+CRect CMiniFrameWnd::WindowRectFor(const CRect& client) const {
+  const CRect in = mini_frame_insets(GetStyle());
+  return CRect(client.left - in.left, client.top - in.top, client.right + in.right, client.bottom + in.bottom);
+}
+
+void CMiniFrameWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
+  RECT& r = params->rgrc[0];
+  const CRect in = mini_frame_insets(GetStyle());
+  r.left += in.left;
+  r.top += in.top;
+  r.right = std::max(r.left, r.right - in.right);
+  r.bottom = std::max(r.top, r.bottom - in.bottom);
+}
+
+IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
+
+BOOL CMiniDockFrameWnd::Create(CWnd* parent, DWORD bar_style) {
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_4THICKFRAME | MFS_SYNCACTIVE | MFS_BLOCKSYSMENU;
+  // While it is made, a failure leaves the object to the caller.
+  creating_ = true;
+  bool ok = CMiniFrameWnd::Create(nullptr, nullptr, style, CRect(0, 0, 0, 0), parent) &&
+            m_wndDockBar.Create(this, bar_style & CBRS_ALIGN_ANY ? bar_style & CBRS_ALIGN_ANY : CBRS_ALIGN_TOP,
+                                AFX_IDW_DOCKBAR_FLOAT);
+  if (!ok && m_hWnd) DestroyWindow();
+  creating_ = false;
+  m_wndDockBar.m_bFloating = TRUE;
+  return ok ? TRUE : FALSE;
+}
+
+void CMiniDockFrameWnd::PostNcDestroy() {
+  if (!creating_) CMiniFrameWnd::PostNcDestroy();
+}
+
+void CMiniDockFrameWnd::RecalcLayout(BOOL) {
+  if (!m_hWnd || !m_wndDockBar.m_hWnd) return;
+  const bool horz = (m_wndDockBar.m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+  const DWORD mode = LM_MRUWIDTH | (horz ? LM_HORZ : 0);
+  // Rows along the bars' orientation, each as thick as its thickest bar.
+  LONG along = 0, across = 0, row = 0, widest = 0;
+  for (CControlBar* b : m_wndDockBar.m_arrBars) {
+    if (!b) {
+      across += row;
+      widest = std::max(widest, along);
+      along = row = 0;
+      continue;
+    }
+    if (!b->IsVisible()) continue;
+    const CSize s = b->CalcDynamicLayout(-1, mode);
+    if (horz)
+      b->MoveWindow(along, across, s.cx, s.cy);
+    else
+      b->MoveWindow(across, along, s.cx, s.cy);
+    along += horz ? s.cx : s.cy;
+    row = std::max(row, horz ? s.cy : s.cx);
+  }
+  across += row;
+  widest = std::max(widest, along);
+  const CSize inside = horz ? CSize(widest, across) : CSize(across, widest);
+  m_wndDockBar.MoveWindow(0, 0, inside.cx, inside.cy);
+  CRect now;
+  GetWindowRect(&now);
+  const CRect want = WindowRectFor(CRect(0, 0, inside.cx, inside.cy));
+  if (now.Width() != want.Width() || now.Height() != want.Height())
+    SetWindowPos(nullptr, 0, 0, want.Width(), want.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -201,6 +201,23 @@ void CDC::Draw3dRect(LPCRECT r, COLORREF top_left, COLORREF bottom_right) {
   FillSolidRect(x, y + cy, cx, -1, bottom_right);
 }
 
+CBrush* CDC::GetHalftoneBrush() {
+  static CBrush* brush = [] {
+    // Rows alternate 0x55 and 0xAA (padded to 16 bits): no two pixels that
+    // share a side are alike.
+    WORD rows[8];
+    for (int y = 0; y < 8; ++y) rows[y] = static_cast<WORD>((y & 1) ? 0xAA : 0x55);
+    CBrush* b = new CBrush;
+    HBITMAP bits = ::CreateBitmap(8, 8, 1, 1, rows);
+    if (bits) {
+      b->Attach(::CreatePatternBrush(bits));
+      ::DeleteObject(bits);
+    }
+    return b;
+  }();
+  return brush;
+}
+
 void CDC::HIMETRICtoDP(LPSIZE size) const {
   const int dx = m_hDC ? GetDeviceCaps(LOGPIXELSX) : 96;
   const int dy = m_hDC ? GetDeviceCaps(LOGPIXELSY) : 96;

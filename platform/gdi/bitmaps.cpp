@@ -158,10 +158,13 @@ void fill_box(Surface& s, int x, int y, int w, int h, uint32_t value, int rop2) 
 }
 
 // The pattern operations as a mix mode and a value; false when unsupported.
-bool pattern_op(const Dc* dc, DWORD rop, int* rop2, uint32_t* value, bool* skip) {
+// A pattern brush leaves `value` to be taken per pixel (`pattern` set).
+bool pattern_op(const Dc* dc, DWORD rop, int* rop2, uint32_t* value, bool* skip, const Brush** pattern) {
   const Surface& s = *dc->target();
-  const bool has_brush = dc->brush && dc->brush->style == BS_SOLID;
-  const uint32_t brush = has_brush ? s.from_rgb(dc->brush->color) : 0;
+  const bool uses_brush = rop == PATCOPY || rop == PATINVERT;
+  *pattern = uses_brush && dc->brush && dc->brush->style == BS_PATTERN ? dc->brush : nullptr;
+  const bool has_brush = (dc->brush && dc->brush->style == BS_SOLID) || *pattern;
+  const uint32_t brush = has_brush && !*pattern ? s.from_rgb(dc->brush->color) : 0;
   *skip = false;
   switch (rop) {
     case PATCOPY: *rop2 = R2_COPYPEN; *value = brush; *skip = !has_brush; return true;
@@ -171,6 +174,15 @@ bool pattern_op(const Dc* dc, DWORD rop, int* rop2, uint32_t* value, bool* skip)
     case WHITENESS: *rop2 = R2_COPYPEN; *value = s.from_rgb(0xFFFFFF); return true;
     default: return false;
   }
+}
+
+// Fills a box with a pattern brush through a mix mode.
+void fill_box_pattern(const Dc* dc, Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Brush& b,
+                      int rop2) {
+  if (!clip_box(s, x0, y0, x1, y1)) return;
+  Painter p(s, rop2);
+  for (int64_t r = y0; r < y1; ++r)
+    for (int64_t c = x0; c < x1; ++c) p.put(static_cast<int>(c), static_cast<int>(r), s.from_rgb(b.color_at(dc, c, r)));
 }
 
 }  // namespace
@@ -243,6 +255,28 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (stride > INT32_MAX) return nullptr;
   format.stride = static_cast<int>(stride);
   Bitmap* b = new_bitmap(format, dib);
+  return reinterpret_cast<HBITMAP>(b);
+}
+
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel, const void* bits) {
+  if (width < 0 || height < 0 || planes != 1 || bits_per_pixel != 1) return nullptr;
+  if (width == 0 || height == 0) width = height = 1, bits = nullptr;
+  Surface format;
+  make_screen_format(&format, 1);
+  format.width = width;
+  format.height = height;
+  const int64_t stride = stride_of(width, 1);
+  if (stride > INT32_MAX) return nullptr;
+  format.stride = static_cast<int>(stride);
+  Bitmap* b = new_bitmap(format, false);
+  if (!b) return nullptr;
+  if (bits) {
+    // The caller's rows are padded to 16 bits, the bitmap's to 32.
+    const size_t src_stride = static_cast<size_t>((int64_t(width) + 15) / 16 * 2);
+    const size_t row_bytes = static_cast<size_t>((int64_t(width) + 7) / 8);
+    const uint8_t* src = static_cast<const uint8_t*>(bits);
+    for (int y = 0; y < height; ++y) std::memcpy(b->s.row(y), src + static_cast<size_t>(y) * src_stride, row_bytes);
+  }
   return reinterpret_cast<HBITMAP>(b);
 }
 
@@ -345,8 +379,14 @@ BOOL BitBlt(HDC hdst, int x, int y, int cx, int cy, HDC hsrc, int x_src, int y_s
     int rop2;
     uint32_t value;
     bool skip;
-    if (!pattern_op(dc, rop, &rop2, &value, &skip)) return FALSE;
-    if (cx > 0 && cy > 0 && !skip) fill_box(dst, x, y, cx, cy, value, rop2);
+    const Brush* pattern;
+    if (!pattern_op(dc, rop, &rop2, &value, &skip, &pattern)) return FALSE;
+    if (cx <= 0 || cy <= 0 || skip) return TRUE;
+    if (pattern) {
+      fill_box_pattern(dc, dst, x, y, int64_t(x) + cx, int64_t(y) + cy, *pattern, rop2);
+    } else {
+      fill_box(dst, x, y, cx, cy, value, rop2);
+    }
     return TRUE;
   }
   Dc* sdc = find_dc(hsrc);
@@ -397,9 +437,14 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   int rop2;
   uint32_t value;
   bool skip;
-  if (!pattern_op(dc, rop, &rop2, &value, &skip)) return FALSE;
+  const Brush* pattern;
+  if (!pattern_op(dc, rop, &rop2, &value, &skip, &pattern)) return FALSE;
   if (!normalize_box(x, y, w, h) || skip) return TRUE;
-  fill_box(*dc->target(), x, y, w, h, value, rop2);
+  if (pattern) {
+    fill_box_pattern(dc, *dc->target(), x, y, int64_t(x) + w, int64_t(y) + h, *pattern, rop2);
+  } else {
+    fill_box(*dc->target(), x, y, w, h, value, rop2);
+  }
   return TRUE;
 }
 
@@ -407,9 +452,13 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH hbrush) {
   Dc* dc = find_dc(hdc);
   Brush* brush = find<Brush>(hbrush, OBJ_BRUSH);
   if (!dc || !rect || !brush) return 0;
-  if (brush->style != BS_SOLID) return 1;
+  if (brush->style != BS_SOLID && brush->style != BS_PATTERN) return 1;
   if (rect->right <= rect->left || rect->bottom <= rect->top) return 1;
   Surface& s = *dc->target();
+  if (brush->style == BS_PATTERN) {
+    fill_box_pattern(dc, s, rect->left, rect->top, rect->right, rect->bottom, *brush, R2_COPYPEN);
+    return 1;
+  }
   const int64_t w = int64_t(rect->right) - rect->left, h = int64_t(rect->bottom) - rect->top;
   int64_t x0 = rect->left, y0 = rect->top, x1 = x0 + w, y1 = y0 + h;
   if (!clip_box(s, x0, y0, x1, y1)) return 1;

@@ -1,5 +1,5 @@
-// Fonts of the software GDI: face names resolved to font files, and glyph
-// outlines in the native record form, built from FreeType's unhinted
+// Fonts of the software GDI: face names resolved to font files, the font
+// families it knows (EnumFontFamiliesA), and glyph outlines in the native record form, built from FreeType's unhinted
 // outlines in font units and scaled in double precision, so they do not
 // depend on hinting or on the FreeType build.
 //
@@ -16,6 +16,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -365,4 +366,112 @@ HFONT CreateFontIndirectA(const LOGFONTA* lf) {
   return CreateFontA(lf->lfHeight, lf->lfWidth, lf->lfEscapement, lf->lfOrientation, lf->lfWeight, lf->lfItalic,
                      lf->lfUnderline, lf->lfStrikeOut, lf->lfCharSet, lf->lfOutPrecision, lf->lfClipPrecision,
                      lf->lfQuality, lf->lfPitchAndFamily, face);
+}
+
+namespace qmgdi {
+namespace {
+
+// One style of a family the GDI knows.
+struct FamilyStyle {
+  std::vector<std::string> families;  // UTF-8; the first is the one shown
+  std::string style;
+  int weight = FW_NORMAL;
+  bool italic = false;
+  bool fixed = false;
+};
+
+std::vector<FamilyStyle> known_styles() {
+  std::vector<FamilyStyle> out;
+  Faces& fs = faces();
+  for (const std::string& file : fs.added) {
+    FT_Face f = fs.face(file);
+    if (!f || !f->family_name) continue;
+    FamilyStyle st;
+    st.families.push_back(f->family_name);
+    st.style = f->style_name ? f->style_name : "";
+    st.weight = (f->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL;
+    st.italic = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    st.fixed = FT_IS_FIXED_WIDTH(f);
+    out.push_back(std::move(st));
+  }
+  if (!fs.fontconfig) {
+    if (!FcInit()) return out;
+    fs.fontconfig = true;
+  }
+  FcPattern* pat = FcPatternCreate();
+  FcObjectSet* os = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_WEIGHT, FC_SLANT, FC_SPACING, nullptr);
+  FcFontSet* set = pat && os ? (FcPatternAddBool(pat, FC_OUTLINE, FcTrue), FcFontList(nullptr, pat, os)) : nullptr;
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcPattern* p = set->fonts[i];
+    FamilyStyle st;
+    FcChar8* s = nullptr;
+    for (int k = 0; FcPatternGetString(p, FC_FAMILY, k, &s) == FcResultMatch; ++k)
+      st.families.push_back(reinterpret_cast<const char*>(s));
+    if (st.families.empty()) continue;
+    if (FcPatternGetString(p, FC_STYLE, 0, &s) == FcResultMatch) st.style = reinterpret_cast<const char*>(s);
+    int v = 0;
+    if (FcPatternGetInteger(p, FC_WEIGHT, 0, &v) == FcResultMatch) {
+      st.weight = v >= FC_WEIGHT_BOLD ? FW_BOLD : FW_NORMAL;
+    }
+    if (FcPatternGetInteger(p, FC_SLANT, 0, &v) == FcResultMatch) st.italic = v != FC_SLANT_ROMAN;
+    if (FcPatternGetInteger(p, FC_SPACING, 0, &v) == FcResultMatch) st.fixed = v >= FC_MONO;
+    out.push_back(std::move(st));
+  }
+  if (set) FcFontSetDestroy(set);
+  if (os) FcObjectSetDestroy(os);
+  if (pat) FcPatternDestroy(pat);
+  return out;
+}
+
+std::string lower_ascii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+}  // namespace qmgdi
+
+int EnumFontFamiliesA(HDC hdc, LPCSTR family, FONTENUMPROCA proc, LPARAM data) {
+  if (!find_dc(hdc) || !proc) return 0;
+  const std::string wanted = family ? qm_gbk_to_utf8(family) : std::string();
+  // (family as shown, style) in name order, so every machine with the same
+  // fonts answers in the same order.
+  std::vector<std::pair<std::string, FamilyStyle>> calls;
+  for (FamilyStyle& st : known_styles()) {
+    std::string shown = st.families.front();
+    if (family) {
+      auto it = std::find_if(st.families.begin(), st.families.end(),
+                             [&](const std::string& f) { return same_text(f, wanted); });
+      if (it == st.families.end()) continue;
+      shown = *it;
+    }
+    calls.emplace_back(std::move(shown), std::move(st));
+  }
+  std::sort(calls.begin(), calls.end(), [](const auto& a, const auto& b) {
+    const std::string la = lower_ascii(a.first), lb = lower_ascii(b.first);
+    return la != lb ? la < lb : a.second.style < b.second.style;
+  });
+  int answer = 1;
+  std::string last;
+  for (const auto& [shown, st] : calls) {
+    const std::string name = qm_utf8_to_gbk(shown);
+    if (name.empty() || name.size() >= LF_FACESIZE) continue;
+    // Without a family, one call per family.
+    if (!family && same_text(name, last)) continue;
+    last = name;
+    LOGFONTA lf = {};
+    lf.lfWeight = st.weight;
+    lf.lfItalic = st.italic ? 1 : 0;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = static_cast<BYTE>(st.fixed ? FIXED_PITCH : VARIABLE_PITCH);
+    std::memcpy(lf.lfFaceName, name.c_str(), name.size() + 1);
+    TEXTMETRICA tm = {};
+    tm.tmWeight = lf.lfWeight;
+    tm.tmItalic = lf.lfItalic;
+    tm.tmCharSet = DEFAULT_CHARSET;
+    tm.tmPitchAndFamily = static_cast<BYTE>(TMPF_VECTOR | TMPF_TRUETYPE | (st.fixed ? 0 : TMPF_FIXED_PITCH));
+    answer = proc(&lf, &tm, TRUETYPE_FONTTYPE, data);
+    if (answer == 0) break;
+  }
+  return answer;
 }

@@ -36,6 +36,13 @@ struct Pen : Object {
 struct Brush : Object {
   UINT style = BS_SOLID;
   COLORREF color = 0;
+  // BS_PATTERN: a tile of pat_w x pat_h, top-down; colours, or for a
+  // monochrome tile 0 (text colour) and 1 (background colour).
+  int pat_w = 0, pat_h = 0;
+  bool pat_mono = false;
+  std::vector<COLORREF> pattern;
+  // The colour of the brush at a device pixel of a DC.
+  COLORREF color_at(const Dc* dc, int64_t x, int64_t y) const;
 };
 
 struct Font : Object {
@@ -109,6 +116,9 @@ struct Dc : Object {
 
 // ---- objects.cpp ----
 void register_object(Object* o);
+// Registers an object that lives as long as the process and is not counted
+// as live (DeleteObject leaves it alone).
+void register_stock_object(Object* o);
 Object* find_object(HGDIOBJ h);
 template <class T>
 T* find(HGDIOBJ h, DWORD type) {

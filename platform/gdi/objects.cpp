@@ -100,6 +100,12 @@ void register_object(Object* o) {
   ++live_count();
 }
 
+void register_stock_object(Object* o) {
+  stock();
+  o->stock = true;
+  table().insert(o);
+}
+
 Object* find_object(HGDIOBJ h) {
   stock();
   Object* o = static_cast<Object*>(h);
@@ -229,6 +235,37 @@ HBRUSH CreateSolidBrush(COLORREF color) {
   b->color = color;
   register_object(b);
   return reinterpret_cast<HBRUSH>(b);
+}
+
+HBRUSH CreatePatternBrush(HBITMAP bitmap) {
+  const Bitmap* bm = find<Bitmap>(bitmap, OBJ_BITMAP);
+  // A tile is painted pixel by pixel; a larger one is no pattern.
+  constexpr int64_t kMaxTile = int64_t(1) << 20;
+  if (!bm || bm->s.width <= 0 || bm->s.height <= 0 || int64_t(bm->s.width) * bm->s.height > kMaxTile) return nullptr;
+  Brush* b = new (std::nothrow) Brush;
+  if (!b) return nullptr;
+  b->type = OBJ_BRUSH;
+  b->style = BS_PATTERN;
+  b->pat_w = bm->s.width;
+  b->pat_h = bm->s.height;
+  b->pat_mono = bm->s.bpp == 1;
+  b->pattern.reserve(static_cast<size_t>(b->pat_w) * b->pat_h);
+  for (int y = 0; y < b->pat_h; ++y)
+    for (int x = 0; x < b->pat_w; ++x) {
+      const uint32_t v = bm->s.get(x, y);
+      b->pattern.push_back(b->pat_mono ? (v ? 1u : 0u) : bm->s.to_rgb(v));
+    }
+  register_object(b);
+  return reinterpret_cast<HBRUSH>(b);
+}
+
+COLORREF qmgdi::Brush::color_at(const Dc* dc, int64_t x, int64_t y) const {
+  if (style != BS_PATTERN || pattern.empty()) return color;
+  // Tiles start at the device origin, also left of and above it.
+  const int64_t px = ((x % pat_w) + pat_w) % pat_w, py = ((y % pat_h) + pat_h) % pat_h;
+  const COLORREF v = pattern[static_cast<size_t>(py * pat_w + px)];
+  if (!pat_mono) return v;
+  return v ? dc->bk_color : dc->text_color;
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {

@@ -212,6 +212,46 @@ class CDockContext {
   void ToggleDocking();
 };
 
+// ---- Floating frames ----
+#define MFS_SYNCACTIVE 0x00000100L
+#define MFS_4THICKFRAME 0x00000200L
+#define MFS_THICKFRAME 0x00000400L
+#define MFS_MOVEFRAME 0x00000800L
+#define MFS_BLOCKSYSMENU 0x00001000L
+
+// A small frame: a pop-up owned by the parent's frame, whose frame (thick
+// with MFS_THICKFRAME or MFS_4THICKFRAME, thin otherwise) and small caption
+// (with WS_CAPTION) are carved out of the window by WM_NCCALCSIZE.
+class CMiniFrameWnd : public CFrameWnd {
+  DECLARE_DYNCREATE(CMiniFrameWnd)
+  DECLARE_MESSAGE_MAP()
+ public:
+  BOOL Create(LPCSTR class_name, LPCSTR title, DWORD style, const RECT& rect, CWnd* parent = nullptr, UINT id = 0);
+  // The window rectangle whose client area is `client` (screen coordinates).
+  CRect WindowRectFor(const CRect& client) const;
+
+ protected:
+  afx_msg void OnNcCalcSize(BOOL calc_valid_rects, NCCALCSIZE_PARAMS* params);
+};
+
+// The floating host of control bars: its one dock bar (AFX_IDW_DOCKBAR_FLOAT,
+// m_bFloating) fills it, and it takes the size its bars ask for when
+// floating (CalcDynamicLayout(-1, LM_MRUWIDTH), with LM_HORZ when the bars
+// lie horizontally).
+class CMiniDockFrameWnd : public CMiniFrameWnd {
+  DECLARE_DYNCREATE(CMiniDockFrameWnd)
+ public:
+  CDockBar m_wndDockBar;
+  // FALSE when it cannot be made; the object is then the caller's to delete.
+  virtual BOOL Create(CWnd* parent, DWORD bar_style);
+  // Rows of bars at their floating sizes, the frame sized around them.
+  void RecalcLayout(BOOL notify = TRUE) override;
+  void PostNcDestroy() override;
+
+ private:
+  bool creating_ = false;
+};
+
 // ---- Dock state in the profile ----
 class CControlBarInfo {
  public:

@@ -37,6 +37,8 @@ class CDataExchange;
 class CDocTemplate;
 class CControlBar;
 class CDockState;
+class CMiniDockFrameWnd;
+class CRgn;
 
 // ---- Run-time classes ----
 struct CRuntimeClass {
@@ -534,6 +536,16 @@ class CDC : public CObject {
   }
   BOOL TextOut(int x, int y, LPCSTR text, int len) { return ::TextOutA(m_hDC, x, y, text, len); }
   BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
+  int DrawText(LPCSTR text, int len, LPRECT r, UINT format) { return ::DrawTextA(m_hDC, text, len, r, format); }
+  int DrawText(const CString& text, LPRECT r, UINT format) { return DrawText(text, text.GetLength(), r, format); }
+  BOOL DrawEdge(LPRECT r, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, r, edge, flags); }
+  BOOL GetTextExtent(LPCSTR text, int len, LPSIZE size) const {
+    return ::GetTextExtentPoint32A(m_hDC, text, len, size);
+  }
+  // The 50 % grey checker (alternate pixels in the text and background
+  // colours) that drag rectangles are inverted with (PatBlt, PATINVERT).
+  // Made on first use and kept for the process: never deleted by callers.
+  static CBrush* GetHalftoneBrush();
   // Himetric (0.01 mm) to device pixels at the DC's resolution.
   void HIMETRICtoDP(LPSIZE size) const;
 
@@ -654,6 +666,11 @@ class CWnd : public CCmdTarget {
   void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
   void InvalidateRect(LPCRECT r, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, r, erase); }
   void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+  // Regions are not supported: the region must be null.
+  BOOL RedrawWindow(LPCRECT r = nullptr, CRgn* region = nullptr,
+                    UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
+    return region ? FALSE : ::RedrawWindow(m_hWnd, r, nullptr, flags);
+  }
   void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
   int GetWindowText(LPSTR buffer, int size) const { return ::GetWindowTextA(m_hWnd, buffer, size); }
   void GetWindowText(CString& text) const;
@@ -823,8 +840,16 @@ class CFrameWnd : public CWnd {
   // Docking: dock bars on the sides the style names (top, bottom, left,
   // right), and bars placed on them.
   void EnableDocking(DWORD dock_style);
+  // Docks the bar on a side (a floating bar leaves its mini frame, which
+  // goes when it holds no bar any more).
   void DockControlBar(CControlBar* bar, UINT dock_bar_id = 0, LPCRECT rect = nullptr);
+  // Floats the bar alone in a mini frame at the screen point `p` (a bar
+  // already floating alone: its mini frame moves there); the mini frame is
+  // owned by this frame and titled with the bar's text. `style` chooses the
+  // orientation (CBRS_ALIGN_LEFT or _RIGHT: vertical; default horizontal).
   void FloatControlBar(CControlBar* bar, CPoint p, DWORD style = 0);
+  virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
+  // A floating bar's mini frame is shown while one of its bars is.
   void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
   CControlBar* GetControlBar(UINT id);
   void AddControlBar(CControlBar* bar);

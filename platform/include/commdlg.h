@@ -1,5 +1,8 @@
-// The common open and save dialogs (headless: see qm_user.h for the scripted
-// answers and the log of what each dialog was asked).
+// The common dialogs: open and save, colour, font and print. Headless, each
+// is answered from a queue of scripted answers of its kind (none queued: the
+// user cancels) and logged with what the program asked for; the scripts and
+// logs are in qm_user.h (file, colour and font dialogs) and qm_print.h (the
+// print dialog, implemented by the print stand-in qmprint).
 #pragma once
 
 #include <windows.h>
@@ -43,3 +46,74 @@ typedef struct tagOFNA {
 // cancels, for a bad structure, or when the path does not fit nMaxFile.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
 BOOL GetSaveFileNameA(LPOPENFILENAMEA ofn);
+
+// ---- Colour and font ----
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+typedef struct tagCHOOSECOLORA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HWND hInstance;
+  COLORREF rgbResult;
+  COLORREF* lpCustColors;
+  DWORD Flags;
+  LPARAM lCustData;
+  void* lpfnHook;
+  LPCSTR lpTemplateName;
+} CHOOSECOLORA, *LPCHOOSECOLORA;
+
+#define CF_SCREENFONTS 0x00000001
+#define CF_INITTOLOGFONTSTRUCT 0x00000040
+#define CF_EFFECTS 0x00000100
+typedef struct tagCHOOSEFONTA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HDC hDC;
+  struct tagLOGFONTA* lpLogFont;  // LOGFONTA (wingdi.h may not be read yet)
+  INT iPointSize;                 // tenths of a point
+  DWORD Flags;
+  COLORREF rgbColors;
+  LPARAM lCustData;
+  void* lpfnHook;
+  LPCSTR lpTemplateName;
+  HINSTANCE hInstance;
+  LPSTR lpszStyle;
+  WORD nFontType;
+  INT nSizeMin;
+  INT nSizeMax;
+} CHOOSEFONTA, *LPCHOOSEFONTA;
+
+// Both answer FALSE when cancelled (nothing written back).
+BOOL ChooseColorA(LPCHOOSECOLORA cc);
+BOOL ChooseFontA(LPCHOOSEFONTA cf);
+
+// ---- Print ----
+#define PD_ALLPAGES 0x00000000
+#define PD_SELECTION 0x00000001
+#define PD_PAGENUMS 0x00000002
+#define PD_NOSELECTION 0x00000004
+#define PD_NOPAGENUMS 0x00000008
+#define PD_PRINTTOFILE 0x00000020
+#define PD_RETURNDC 0x00000100
+#define PD_RETURNDEFAULT 0x00000400
+#define PD_USEDEVMODECOPIESANDCOLLATE 0x00040000
+typedef struct tagPDA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HGLOBAL hDevMode;
+  HGLOBAL hDevNames;
+  HDC hDC;
+  DWORD Flags;
+  WORD nFromPage;
+  WORD nToPage;
+  WORD nMinPage;
+  WORD nMaxPage;
+  WORD nCopies;
+  HINSTANCE hInstance;
+  LPARAM lCustData;
+} PRINTDLGA, *LPPRINTDLGA;
+// Answered from the queue (none: cancelled, FALSE). On OK the answer's
+// flags (PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION) replace the program's
+// choice bits, the page range is kept within nMinPage..nMaxPage, and with
+// PD_RETURNDC hDC is a new printer DC.
+BOOL PrintDlgA(LPPRINTDLGA pd);

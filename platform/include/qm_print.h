@@ -11,36 +11,7 @@
 // 150 dots per inch).
 void qm_print_set_printer(double width_mm, double height_mm, int dpi);
 
-// ---- The print dialog ----
-#define PD_ALLPAGES 0x00000000
-#define PD_SELECTION 0x00000001
-#define PD_PAGENUMS 0x00000002
-#define PD_NOSELECTION 0x00000004
-#define PD_NOPAGENUMS 0x00000008
-#define PD_PRINTTOFILE 0x00000020
-#define PD_RETURNDC 0x00000100
-#define PD_RETURNDEFAULT 0x00000400
-#define PD_USEDEVMODECOPIESANDCOLLATE 0x00040000
-typedef struct tagPDA {
-  DWORD lStructSize;
-  HWND hwndOwner;
-  HGLOBAL hDevMode;
-  HGLOBAL hDevNames;
-  HDC hDC;
-  DWORD Flags;
-  WORD nFromPage;
-  WORD nToPage;
-  WORD nMinPage;
-  WORD nMaxPage;
-  WORD nCopies;
-  HINSTANCE hInstance;
-  LPARAM lCustData;
-} PRINTDLGA, *LPPRINTDLGA;
-// Answered from the queue (none: cancelled, FALSE). On OK the answer's
-// flags (PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION) replace the program's
-// choice bits, the page range is kept within nMinPage..nMaxPage, and with
-// PD_RETURNDC hDC is a new printer DC.
-BOOL PrintDlgA(LPPRINTDLGA pd);
+// ---- The print dialog (PrintDlgA in commdlg.h) ----
 struct QmPrintDialogAnswer {
   bool ok;
   DWORD flags;

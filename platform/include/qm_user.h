@@ -114,6 +114,44 @@ void qm_user_push_file_dialog_answer(const char* path);
 const std::vector<QmFileDialog>& qm_user_file_dialogs();
 void qm_user_clear_file_dialogs();
 
+// ---- Colour and font dialogs ----
+struct QmColorAnswer {
+  bool ok;
+  COLORREF color;
+};
+struct QmFontAnswer {
+  bool ok;
+  std::string face;  // GBK
+  int point_size;    // tenths of a point
+  LONG weight;
+  bool italic;
+  COLORREF color;
+};
+void qm_user_push_color_answer(QmColorAnswer a);
+void qm_user_push_font_answer(QmFontAnswer a);
+struct QmChooserShown {
+  const char* kind;  // "color" or "font"
+  DWORD flags;       // what the program asked for
+  COLORREF initial;  // the colour shown first
+  std::string face;  // the face shown first (font)
+  bool ok;           // the user's answer
+};
+const std::vector<QmChooserShown>& qm_user_choosers_shown();
+void qm_user_clear_choosers();
+
+// ---- Shell requests (ShellExecuteA) ----
+struct QmShellRequest {
+  HWND owner;
+  std::string verb;  // "" for null
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int show;
+  INT_PTR answer;  // what ShellExecuteA answered
+};
+const std::vector<QmShellRequest>& qm_user_shell_requests();
+void qm_user_clear_shell_requests();
+
 // ---- Inspection and reset ----
 // A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
 // before anything took a DC on the window.
@@ -127,7 +165,8 @@ size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();
 // Destroys every window (with their messages), kills every timer, empties
-// the queue, the clipboard, the message-box and file-dialog logs and queued
-// answers, and sets the clock, the cursor, the key state, capture and focus
-// back to the start.
+// the queue, the clipboard, the message-box, file-, colour- and font-dialog
+// and shell-request logs and queued answers, and sets the clock, the
+// cursor (freed of ClipCursor), the key state, capture and focus back to
+// the start.
 void qm_user_reset();

@@ -129,6 +129,23 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 DWORD GetFileAttributesA(LPCSTR path);
+// The temporary folder with a trailing separator: TMPDIR when set and not
+// empty, else /tmp. Returns the length written, or the size needed (with the
+// NUL) when the buffer is too small (the buffer is then left alone).
+DWORD GetTempPathA(DWORD size, LPSTR buffer);
+// A loaded module (the program or a shared library), its handle being the
+// address its file is mapped at. A null name is the program; a name is
+// compared without case and without a folder with the file names of the
+// loaded libraries, "name.dll" (any extension) also naming "libname.so".
+// Null when no such module is loaded.
+HMODULE GetModuleHandleA(LPCSTR name);
+// The full path of a module (null: the program). A path that does not fit
+// is cut, still ended with a NUL, and the answer is `size`; 0 for an
+// unknown module or no buffer.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+// number * numerator / denominator in 64 bits, rounded half away from
+// zero; -1 when the denominator is 0 or the answer does not fit in an int.
+int MulDiv(int number, int numerator, int denominator);
 typedef WORD LANGID;
 // The system's language: QM_LANGID (a decimal number) when set, else 1033.
 LANGID GetSystemDefaultLangID();

@@ -206,6 +206,12 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 
 HPEN CreatePen(int style, int width, COLORREF color);
 HBRUSH CreateSolidBrush(COLORREF color);
+// A brush that tiles a copy of a bitmap (the bitmap may be deleted after).
+// Pixels of a monochrome bitmap paint in the DC's text colour (0 bits) and
+// background colour (1 bits). FillRect and PatBlt paint with it; shapes
+// fill only with solid brushes.
+#define BS_PATTERN 3
+HBRUSH CreatePatternBrush(HBITMAP bitmap);
 
 int SetROP2(HDC hdc, int mode);
 int GetROP2(HDC hdc);
@@ -225,6 +231,10 @@ BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt);
 
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
+// A device-dependent bitmap; only monochrome ones (1 plane, 1 bit per
+// pixel) are made here. `bits` holds top-down rows padded to 16 bits (null:
+// all 0). A width or height of 0 gives a 1 x 1 monochrome bitmap.
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel, const void* bits);
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage);
 int StretchDIBits(HDC hdc, int x_dst, int y_dst, int w_dst, int h_dst, int x_src, int y_src, int w_src, int h_src,
                   const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
@@ -383,6 +393,55 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, 
 // Nothing is drawn for a null string or a length of 0 or less (TRUE);
 // FALSE for a bad DC, a DC without a bitmap, or a font too large to render.
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+// TextOutA with options: ETO_OPAQUE fills the rectangle with the background
+// colour first, ETO_CLIPPED keeps the text inside it. Per-character
+// advances (dx) are not supported: FALSE unless null, as for other options.
+#define ETO_OPAQUE 0x0002
+#define ETO_CLIPPED 0x0004
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx);
+// The size of a line of text with the selected font: its advance and the
+// cell height (ascent plus descent).
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, LPSIZE size);
+typedef struct tagTEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+// tmPitchAndFamily bits (TMPF_FIXED_PITCH set means a variable pitch).
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA tm);
+
+// The font families the GDI knows: those of files added with
+// AddFontResourceExA and the installed outline fonts (fontconfig). With a
+// null family the callback is called once per family, in name order; with
+// a family name (compared without case), once per style of that family and
+// not at all when there is none. The answer is the callback's last answer
+// (enumeration stops when it answers 0), or 1 when it was never called.
+#define RASTER_FONTTYPE 0x0001
+#define DEVICE_FONTTYPE 0x0002
+#define TRUETYPE_FONTTYPE 0x0004
+typedef int (*FONTENUMPROCA)(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD font_type, LPARAM data);
+int EnumFontFamiliesA(HDC hdc, LPCSTR family, FONTENUMPROCA proc, LPARAM data);
+
 COLORREF SetTextColor(HDC hdc, COLORREF color);
 COLORREF GetTextColor(HDC hdc);
 // The previous alignment; GDI_ERROR for a bad DC or unknown bits.

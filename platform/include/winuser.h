@@ -535,4 +535,200 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
 // ---- Message boxes ----
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
+// ---- Window class data ----
+// GCL_HCURSOR is the cursor DefWindowProcA shows over the client area of
+// the class's windows (WM_SETCURSOR); changing it changes it for every
+// window of the class. 0 (and no change) for an unknown window or index.
+#define GCL_HBRBACKGROUND (-10)
+#define GCL_HCURSOR (-12)
+#define GCL_STYLE (-26)
+#define GCLP_HBRBACKGROUND GCL_HBRBACKGROUND
+#define GCLP_HCURSOR GCL_HCURSOR
+DWORD GetClassLongA(HWND hwnd, int index);
+DWORD SetClassLongA(HWND hwnd, int index, LONG value);
+ULONG_PTR GetClassLongPtrA(HWND hwnd, int index);
+ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value);
+
+// ---- Cursor confinement (recorded; the injected cursor is kept inside) ----
+// A null rectangle frees the cursor. GetClipCursor answers the screen when
+// the cursor is free.
+BOOL ClipCursor(const RECT* rect);
+BOOL GetClipCursor(LPRECT rect);
+
+// ---- Placing several windows at once ----
+// The moves are kept until EndDeferWindowPos, which makes them in the order
+// they were deferred; a second deferral of the same window replaces the
+// first. A bad window in DeferWindowPos ends the set: the handle is freed
+// and null returned, and nothing is moved.
+QM_DECLARE_HANDLE(HDWP);
+HDWP BeginDeferWindowPos(int count);
+HDWP DeferWindowPos(HDWP dwp, HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+BOOL EndDeferWindowPos(HDWP dwp);
+
+// ---- Redrawing ----
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
+// Invalidates (or validates) the rectangle (client coordinates; null: the
+// whole client area) of the window and, with RDW_ALLCHILDREN, of its
+// descendants; RDW_FRAME also sends WM_NCPAINT. RDW_UPDATENOW paints what is
+// invalid at once (WM_PAINT), RDW_ERASENOW only erases it. The region
+// argument is not supported: FALSE unless null.
+BOOL RedrawWindow(HWND hwnd, const RECT* update, HRGN region, UINT flags);
+
+// ---- System colours, metrics and settings (the classic scheme, fixed) ----
+#define COLOR_SCROLLBAR 0
+#define COLOR_BACKGROUND 1
+#define COLOR_ACTIVECAPTION 2
+#define COLOR_INACTIVECAPTION 3
+#define COLOR_MENU 4
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWFRAME 6
+#define COLOR_MENUTEXT 7
+#define COLOR_WINDOWTEXT 8
+#define COLOR_CAPTIONTEXT 9
+#define COLOR_ACTIVEBORDER 10
+#define COLOR_INACTIVEBORDER 11
+#define COLOR_APPWORKSPACE 12
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_BTNFACE 15
+#define COLOR_BTNSHADOW 16
+#define COLOR_GRAYTEXT 17
+#define COLOR_BTNTEXT 18
+#define COLOR_INACTIVECAPTIONTEXT 19
+#define COLOR_BTNHIGHLIGHT 20
+#define COLOR_3DDKSHADOW 21
+#define COLOR_3DLIGHT 22
+#define COLOR_INFOTEXT 23
+#define COLOR_INFOBK 24
+#define COLOR_HOTLIGHT 26
+#define COLOR_GRADIENTACTIVECAPTION 27
+#define COLOR_GRADIENTINACTIVECAPTION 28
+#define COLOR_3DFACE COLOR_BTNFACE
+#define COLOR_3DSHADOW COLOR_BTNSHADOW
+#define COLOR_3DHIGHLIGHT COLOR_BTNHIGHLIGHT
+#define COLOR_3DHILIGHT COLOR_BTNHIGHLIGHT
+#define COLOR_BTNHILIGHT COLOR_BTNHIGHLIGHT
+// The colour of a display element; 0 for an unknown index.
+DWORD GetSysColor(int index);
+// A brush of that colour owned by the system: DeleteObject leaves it alone.
+// Null for an unknown index. (Made by the software GDI, where it is a stock
+// object.)
+HBRUSH GetSysColorBrush(int index);
+
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYMENU 15
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_CXMIN 28
+#define SM_CYMIN 29
+#define SM_CXSIZE 30
+#define SM_CYSIZE 31
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXSIZEFRAME SM_CXFRAME
+#define SM_CYSIZEFRAME SM_CYFRAME
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CXDOUBLECLK 36
+#define SM_CYDOUBLECLK 37
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CYSMCAPTION 51
+#define SM_CXSMSIZE 52
+#define SM_CYSMSIZE 53
+#define SM_CXDRAG 68
+#define SM_CYDRAG 69
+// The size of a display element in pixels (the screen's from the software
+// GDI's virtual screen); 0 for an unknown index.
+int GetSystemMetrics(int index);
+
+#define SPI_GETDRAGFULLWINDOWS 0x0026
+#define SPI_GETGRADIENTCAPTIONS 0x1008
+// Reads a setting into a BOOL at `param`: windows are dragged whole and
+// captions are drawn with a gradient. FALSE for another setting.
+BOOL SystemParametersInfoA(UINT action, UINT ui_param, LPVOID param, UINT win_ini);
+
+// ---- Drawing controls' text and edges ----
+#define DT_TOP 0x00000000
+#define DT_LEFT 0x00000000
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
+#define DT_VCENTER 0x00000004
+#define DT_BOTTOM 0x00000008
+#define DT_WORDBREAK 0x00000010
+#define DT_SINGLELINE 0x00000020
+#define DT_NOCLIP 0x00000100
+#define DT_CALCRECT 0x00000400
+#define DT_NOPREFIX 0x00000800
+#define DT_END_ELLIPSIS 0x00008000
+// Text in a rectangle with the DC's font, colours and background mode. One
+// line with DT_SINGLELINE (DT_VCENTER and DT_BOTTOM place it vertically);
+// else lines break at "\n" ("\r\n") and run down from the top.
+// DT_END_ELLIPSIS shortens a line that does not fit to what fits followed
+// by "..." (only the drawing: the caller's text is left alone). DT_CALCRECT
+// draws nothing: it sets the rectangle's right and bottom to the text's
+// size. Text is clipped to the rectangle unless DT_NOCLIP. The answer is the
+// height of the text (0 on failure); a length of -1 takes the text to its
+// NUL. DT_WORDBREAK and '&' prefixes are not supported: the text is drawn as
+// given (DT_NOPREFIX is implied).
+int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format);
+
+#define BDR_RAISEDOUTER 0x0001
+#define BDR_SUNKENOUTER 0x0002
+#define BDR_RAISEDINNER 0x0004
+#define BDR_SUNKENINNER 0x0008
+#define BDR_OUTER (BDR_RAISEDOUTER | BDR_SUNKENOUTER)
+#define BDR_INNER (BDR_RAISEDINNER | BDR_SUNKENINNER)
+#define EDGE_RAISED (BDR_RAISEDOUTER | BDR_RAISEDINNER)
+#define EDGE_SUNKEN (BDR_SUNKENOUTER | BDR_SUNKENINNER)
+#define EDGE_ETCHED (BDR_SUNKENOUTER | BDR_RAISEDINNER)
+#define EDGE_BUMP (BDR_RAISEDOUTER | BDR_SUNKENINNER)
+#define BF_LEFT 0x0001
+#define BF_TOP 0x0002
+#define BF_RIGHT 0x0004
+#define BF_BOTTOM 0x0008
+#define BF_TOPLEFT (BF_TOP | BF_LEFT)
+#define BF_TOPRIGHT (BF_TOP | BF_RIGHT)
+#define BF_BOTTOMLEFT (BF_BOTTOM | BF_LEFT)
+#define BF_BOTTOMRIGHT (BF_BOTTOM | BF_RIGHT)
+#define BF_RECT (BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM)
+#define BF_MIDDLE 0x0800
+#define BF_ADJUST 0x2000
+// A 3-D edge of up to two lines inside the rectangle, on the sides asked
+// for, in the system colours (top and left in the first colour, bottom and
+// right in the second, which also takes the bottom-left and top-right
+// corners): the outer line 3-D light over dark shadow when raised, shadow
+// over highlight when sunken; the inner line highlight over shadow when
+// raised, dark shadow over 3-D light when sunken. BF_MIDDLE fills what is
+// inside with the button face; BF_ADJUST shrinks the rectangle by the lines
+// drawn. FALSE for a bad DC or a null rectangle.
+BOOL DrawEdge(HDC hdc, LPRECT rect, UINT edge, UINT flags);
+
 #define MAKEINTRESOURCE MAKEINTRESOURCEA

@@ -1,5 +1,5 @@
 // The colour and font dialogs answered from their scripts.
-#include <qm_choose.h>
+#include <commdlg.h>
 #include <qm_user.h>
 
 #include <algorithm>

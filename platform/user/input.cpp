@@ -10,6 +10,7 @@
 #include <qm_user.h>
 #include <winuser.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace qmuser {
@@ -88,6 +89,15 @@ void clear_cursors() {
   state().cursor_handle = nullptr;
 }
 
+POINT clip_cursor_point(POINT p) {
+  const State& st = state();
+  if (!st.cursor_clipped) return p;
+  const RECT& c = st.cursor_clip;
+  p.x = std::min(std::max(p.x, c.left), c.right - 1);
+  p.y = std::min(std::max(p.y, c.top), c.bottom - 1);
+  return p;
+}
+
 }  // namespace qmuser
 
 using namespace qmuser;
@@ -106,10 +116,17 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   Window* w = find(hwnd);
   if (!w) return FALSE;
   State& st = state();
-  POINT screen = to_screen(*w, x, y);
+  // The cursor cannot leave the ClipCursor rectangle, nor can the input.
+  POINT screen = clip_cursor_point(to_screen(*w, x, y));
   HWND target = find(st.capture) ? st.capture : hwnd;
   // Without a capture, input reaches only a window that is shown and enabled.
   if (target == hwnd && (!IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd))) return FALSE;
+  // Over a window that has no capture, the window sets the cursor first;
+  // the point is taken as one in its client area.
+  if (target == hwnd) {
+    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, msg));
+    if (!find(hwnd)) return FALSE;
+  }
   bool press;
   if (UINT vk = mouse_button(msg, &press)) set_key(st.async_keys, vk, press);
   st.cursor = screen;
@@ -123,7 +140,7 @@ BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y) {
   Window* w = find(hwnd);
   if (!w || !IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd)) return FALSE;
   State& st = state();
-  POINT screen = to_screen(*w, x, y);
+  POINT screen = clip_cursor_point(to_screen(*w, x, y));
   st.cursor = screen;
   WPARAM wp = MAKEWPARAM(mk_flags(), static_cast<WORD>(static_cast<SHORT>(delta)));
   LPARAM lp = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
@@ -158,7 +175,33 @@ BOOL GetCursorPos(LPPOINT pt) {
 }
 
 BOOL SetCursorPos(int x, int y) {
-  state().cursor = {x, y};
+  state().cursor = clip_cursor_point(POINT{x, y});
+  return TRUE;
+}
+
+BOOL ClipCursor(const RECT* rect) {
+  State& st = state();
+  if (!rect) {
+    st.cursor_clipped = false;
+    return TRUE;
+  }
+  // An empty rectangle keeps the cursor on its left-top point.
+  st.cursor_clip = *rect;
+  if (st.cursor_clip.right <= st.cursor_clip.left) st.cursor_clip.right = st.cursor_clip.left + 1;
+  if (st.cursor_clip.bottom <= st.cursor_clip.top) st.cursor_clip.bottom = st.cursor_clip.top + 1;
+  st.cursor_clipped = true;
+  st.cursor = clip_cursor_point(st.cursor);
+  return TRUE;
+}
+
+BOOL GetClipCursor(LPRECT rect) {
+  if (!rect) return FALSE;
+  const State& st = state();
+  if (st.cursor_clipped) {
+    *rect = st.cursor_clip;
+  } else {
+    *rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
   return TRUE;
 }
 

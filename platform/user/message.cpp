@@ -39,7 +39,7 @@ bool paint_in_range(UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (WM_PAINT
 
 bool needs_paint(HWND h) {
   Window* w = find(h);
-  return w && w->has_update && IsWindowVisible(h);
+  return w && (w->has_update || w->frame_update) && IsWindowVisible(h);
 }
 
 // The first window in tree order (parents before children, siblings in
@@ -209,6 +209,18 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
+    case WM_SETCURSOR: {
+      // The parent may set the cursor for its children.
+      if ((w->style & WS_CHILD) && w->parent && SendMessageA(w->parent, WM_SETCURSOR, wparam, lparam)) return TRUE;
+      if (static_cast<SHORT>(LOWORD(lparam)) != HTCLIENT) {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return TRUE;
+      }
+      w = find(hwnd);
+      if (!w || !w->cls->wc.hCursor) return FALSE;
+      SetCursor(w->cls->wc.hCursor);
+      return TRUE;
+    }
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);
@@ -316,6 +328,9 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect) {
   if (!w) return FALSE;
   // The update area is kept as one rectangle: it is validated only by a
   // rectangle that covers all of it.
+  // A window validated whole owes no frame paint either, so a paint
+  // handler that only validates cannot be asked to paint forever.
+  if (!rect) w->frame_update = false;
   if (!rect || (rect->left <= w->update.left && rect->top <= w->update.top && rect->right >= w->update.right &&
                 rect->bottom >= w->update.bottom)) {
     w->has_update = false;
@@ -338,6 +353,82 @@ BOOL UpdateWindow(HWND hwnd) {
   return TRUE;
 }
 
+namespace {
+
+void redraw(HWND hwnd, const RECT* update, UINT flags) {
+  Window* w = find(hwnd);
+  if (!w) return;
+  if (flags & RDW_INVALIDATE) {
+    InvalidateRect(hwnd, update, (flags & RDW_ERASE) ? TRUE : FALSE);
+    if ((flags & RDW_FRAME) && IsWindowVisible(hwnd)) w->frame_update = true;
+  } else if (flags & RDW_VALIDATE) {
+    ValidateRect(hwnd, update);
+    if (flags & RDW_NOFRAME) w->frame_update = false;
+  }
+  if ((flags & RDW_NOERASE) && (w = find(hwnd))) w->erase = false;
+  // Children take part when asked, or when the parent does not clip them.
+  w = find(hwnd);
+  if (!w || (flags & RDW_NOCHILDREN)) return;
+  if (!(flags & RDW_ALLCHILDREN) && (w->style & WS_CLIPCHILDREN)) return;
+  const std::vector<HWND> children = w->children;
+  for (HWND child : children) {
+    Window* c = find(child);
+    if (!c) continue;
+    if (!update) {
+      redraw(child, nullptr, flags);
+      continue;
+    }
+    // The parent's client rectangle in the child's client coordinates.
+    RECT r = *update;
+    POINT po = client_origin(*find(hwnd)), co = client_origin(*c);
+    const LONG dx = po.x - co.x, dy = po.y - co.y;
+    r.left += dx, r.right += dx, r.top += dy, r.bottom += dy;
+    redraw(child, &r, flags);
+  }
+}
+
+// Paints now what the flags ask for, parents before children.
+void redraw_now(HWND hwnd, UINT flags) {
+  Window* w = find(hwnd);
+  if (!w) return;
+  if (flags & RDW_UPDATENOW) {
+    UpdateWindow(hwnd);
+  } else if ((w->frame_update || w->erase) && IsWindowVisible(hwnd)) {
+    // RDW_ERASENOW: the frame and the background, not the client.
+    if (w->frame_update) {
+      w->frame_update = false;
+      call_proc(hwnd, WM_NCPAINT, 1, 0);
+    }
+    if ((w = find(hwnd)) && w->erase) {
+      w->erase = false;
+      if (HDC dc = GetDC(hwnd)) {
+        call_proc(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        ReleaseDC(hwnd, dc);
+      }
+    }
+  }
+  if ((flags & RDW_NOCHILDREN) || !(w = find(hwnd))) return;
+  const std::vector<HWND> children = w->children;
+  for (HWND child : children) redraw_now(child, flags);
+}
+
+}  // namespace
+
+BOOL RedrawWindow(HWND hwnd, const RECT* update, HRGN region, UINT flags) {
+  if (region) return FALSE;
+  std::vector<HWND> targets;
+  if (hwnd) {
+    if (!find(hwnd)) return FALSE;
+    targets.push_back(hwnd);
+  } else {
+    targets = state().top_level;  // the desktop: every top-level window
+  }
+  for (HWND h : targets) redraw(h, hwnd ? update : nullptr, flags);
+  if (flags & (RDW_UPDATENOW | RDW_ERASENOW))
+    for (HWND h : targets) redraw_now(h, flags);
+  return TRUE;
+}
+
 // ---- Driver ----
 
 size_t qm_user_window_count() { return state().windows.size(); }
@@ -351,6 +442,7 @@ void qm_user_reset() {
   clear_clipboard();
   clear_message_boxes();
   clear_file_dialogs();
+  clear_shell_requests();
   clear_popups();
   clear_choosers();
   clear_cursors();
@@ -362,6 +454,8 @@ void qm_user_reset() {
   std::fill(std::begin(st.async_keys), std::end(st.async_keys), 0);
   std::fill(std::begin(st.sync_keys), std::end(st.sync_keys), 0);
   st.cursor = {0, 0};
+  st.cursor_clipped = false;
+  st.deferred.clear();
   st.capture = nullptr;
   st.focus = nullptr;
 }

@@ -51,6 +51,7 @@ struct Window {
   bool has_update = false;
   RECT update = {0, 0, 0, 0};  // bounding rectangle of what needs painting, client coordinates
   bool erase = false;
+  bool frame_update = false;  // WM_NCPAINT is owed before the next paint
   bool destroying = false;
   Pixels pixels;  // sized to the client area (window_dc.cpp)
 };
@@ -88,7 +89,12 @@ struct State {
   HWND capture = nullptr;
   HWND focus = nullptr;
   HCURSOR cursor_handle = nullptr;
+  bool cursor_clipped = false;
+  RECT cursor_clip = {0, 0, 0, 0};  // where ClipCursor keeps the cursor
   Pixels screen;
+  // Window moves deferred by DeferWindowPos, per set.
+  std::map<uintptr_t, std::vector<WINDOWPOS>> deferred;
+  uintptr_t next_defer = 1;
 };
 
 State& state();
@@ -105,9 +111,12 @@ void forget_window_messages(HWND hwnd);
 void kill_window_timers(HWND hwnd);
 void clear_timers();
 void clear_cursors();
+// Keeps a screen point inside the ClipCursor rectangle.
+POINT clip_cursor_point(POINT p);
 void clear_clipboard();
 void clear_message_boxes();
 void clear_file_dialogs();
+void clear_shell_requests();
 // Forgets the popup menus shown and the answers queued for them.
 void clear_popups();
 // Forgets the colour and font dialogs shown and their queued answers.

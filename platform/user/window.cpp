@@ -632,6 +632,98 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
   return TRUE;
 }
 
+// ---- Class data ----
+
+namespace {
+
+bool class_field(HWND hwnd, int index, WNDCLASSA** wc) {
+  Window* w = find(hwnd);
+  if (!w || !w->cls) return false;
+  *wc = &w->cls->wc;
+  return index == GCL_HCURSOR || index == GCL_HBRBACKGROUND || index == GCL_STYLE;
+}
+
+ULONG_PTR class_value(const WNDCLASSA& wc, int index) {
+  switch (index) {
+    case GCL_HCURSOR: return reinterpret_cast<ULONG_PTR>(wc.hCursor);
+    case GCL_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(wc.hbrBackground);
+    default: return wc.style;
+  }
+}
+
+void set_class_value(WNDCLASSA& wc, int index, ULONG_PTR v) {
+  switch (index) {
+    case GCL_HCURSOR: wc.hCursor = reinterpret_cast<HCURSOR>(v); break;
+    case GCL_HBRBACKGROUND: wc.hbrBackground = reinterpret_cast<HBRUSH>(v); break;
+    default: wc.style = static_cast<UINT>(v); break;
+  }
+}
+
+}  // namespace
+
+ULONG_PTR GetClassLongPtrA(HWND hwnd, int index) {
+  WNDCLASSA* wc;
+  return class_field(hwnd, index, &wc) ? class_value(*wc, index) : 0;
+}
+
+ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+  WNDCLASSA* wc;
+  if (!class_field(hwnd, index, &wc)) return 0;
+  const ULONG_PTR old = class_value(*wc, index);
+  set_class_value(*wc, index, static_cast<ULONG_PTR>(value));
+  return old;
+}
+
+// The 32-bit forms keep the low 32 bits of a handle, as on a 64-bit system.
+DWORD GetClassLongA(HWND hwnd, int index) { return static_cast<DWORD>(GetClassLongPtrA(hwnd, index)); }
+
+DWORD SetClassLongA(HWND hwnd, int index, LONG value) {
+  const LONG_PTR v = index == GCL_STYLE ? static_cast<LONG_PTR>(static_cast<DWORD>(value)) : value;
+  return static_cast<DWORD>(SetClassLongPtrA(hwnd, index, v));
+}
+
+// ---- Deferred placement ----
+
+HDWP BeginDeferWindowPos(int count) {
+  if (count < 0) return nullptr;
+  State& st = state();
+  const uintptr_t id = st.next_defer++;
+  st.deferred[id].reserve(static_cast<size_t>(count));
+  return reinterpret_cast<HDWP>(id);
+}
+
+HDWP DeferWindowPos(HDWP dwp, HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
+  State& st = state();
+  auto set = st.deferred.find(reinterpret_cast<uintptr_t>(dwp));
+  if (set == st.deferred.end()) return nullptr;
+  if (!find(hwnd)) {
+    st.deferred.erase(set);
+    return nullptr;
+  }
+  WINDOWPOS pos = {hwnd, insert_after, x, y, cx, cy, flags};
+  for (WINDOWPOS& p : set->second) {
+    if (p.hwnd == hwnd) {
+      p = pos;
+      return dwp;
+    }
+  }
+  set->second.push_back(pos);
+  return dwp;
+}
+
+BOOL EndDeferWindowPos(HDWP dwp) {
+  State& st = state();
+  auto set = st.deferred.find(reinterpret_cast<uintptr_t>(dwp));
+  if (set == st.deferred.end()) return FALSE;
+  const std::vector<WINDOWPOS> moves = std::move(set->second);
+  st.deferred.erase(set);
+  // A window destroyed while the set was open is passed over.
+  for (const WINDOWPOS& p : moves) {
+    if (find(p.hwnd)) SetWindowPos(p.hwnd, p.hwndInsertAfter, p.x, p.y, p.cx, p.cy, p.flags);
+  }
+  return TRUE;
+}
+
 // ---- Used by DefWindowProcA (message.cpp) ----
 namespace qmuser {
 

@@ -92,6 +92,12 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
   Window* w = find(hwnd);
   if (!w || !ps) return nullptr;
+  if (w->frame_update) {
+    // The frame owed a repaint is painted before the client.
+    w->frame_update = false;
+    call_proc(hwnd, WM_NCPAINT, 1, 0);
+    if (!(w = find(hwnd))) return nullptr;
+  }
   HDC hdc = GetDC(hwnd);
   if (!hdc) return nullptr;
   std::memset(ps, 0, sizeof *ps);

@@ -1,5 +1,6 @@
 // Document templates, toolbars updated through idle messages, the frame's
-// layout of its bars and the dock state kept in the profile.
+// layout of its bars, bars floating in mini frames and the dock state kept
+// in the profile.
 #include <afxext.h>
 #include <gtest/gtest.h>
 #include <qm_user.h>
@@ -211,6 +212,96 @@ TEST_F(BarTest, DockStateRoundTripsAndIgnoresWhatItCannotPlace) {
     ASSERT_TRUE(o.frame->side.m_pDockBar) << text;
     EXPECT_EQ(o.frame->side.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_LEFT) << text;
   }
+}
+
+TEST_F(BarTest, AFloatedBarLivesInAMiniFrameAndDocksBack) {
+  Opened o;
+  ASSERT_TRUE(o.frame);
+  CToolBar& bar = o.frame->dockable;
+  bar.SetWindowText("Drawing tools");
+  const size_t windows = qm_user_window_count();
+  o.frame->FloatControlBar(&bar, CPoint(500, 200));
+  ASSERT_TRUE(bar.IsFloating());
+  ASSERT_TRUE(bar.m_pDockBar);
+  EXPECT_TRUE(bar.m_pDockBar->m_bFloating);
+  EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_FLOAT);
+  EXPECT_EQ(bar.m_pDockSite, o.frame) << "the bar still belongs to its frame";
+  CWnd* host = CWnd::FromHandlePermanent(::GetParent(bar.m_pDockBar->m_hWnd));
+  ASSERT_TRUE(host && host->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
+  CMiniDockFrameWnd* mini = static_cast<CMiniDockFrameWnd*>(host);
+  EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), o.frame->m_hWnd);
+  EXPECT_EQ(::GetParent(mini->m_hWnd), o.frame->m_hWnd) << "an owned pop-up reports its owner";
+  EXPECT_TRUE(mini->GetStyle() & WS_POPUP);
+  EXPECT_TRUE(mini->IsWindowVisible());
+  CString title;
+  mini->GetWindowText(title);
+  EXPECT_EQ(title, "Drawing tools");
+  EXPECT_EQ(qm_user_window_count(), windows + 2) << "the mini frame and its dock bar";
+
+  // The mini frame sits at the point and its client area fits the bar; its
+  // frame and small caption come from the system metrics.
+  CRect outer, client, bar_rect;
+  mini->GetWindowRect(&outer);
+  mini->GetClientRect(&client);
+  bar.GetWindowRect(&bar_rect);
+  EXPECT_EQ(outer.TopLeft(), CPoint(500, 200));
+  const CSize want = bar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+  EXPECT_EQ(client.Width(), want.cx);
+  EXPECT_EQ(client.Height(), want.cy);
+  EXPECT_EQ(bar_rect.Width(), want.cx);
+  const int edge = ::GetSystemMetrics(SM_CXFRAME);
+  EXPECT_EQ(outer.Width(), want.cx + 2 * edge);
+  EXPECT_EQ(outer.Height(), want.cy + 2 * edge + ::GetSystemMetrics(SM_CYSMCAPTION));
+  EXPECT_EQ(bar_rect.TopLeft(), CPoint(500 + edge, 200 + edge + ::GetSystemMetrics(SM_CYSMCAPTION)));
+
+  // Floating it again moves the same mini frame.
+  o.frame->FloatControlBar(&bar, CPoint(40, 50));
+  EXPECT_EQ(CWnd::FromHandlePermanent(::GetParent(bar.m_pDockBar->m_hWnd)), mini);
+  mini->GetWindowRect(&outer);
+  EXPECT_EQ(outer.TopLeft(), CPoint(40, 50));
+
+  // Hiding the bar hides its mini frame.
+  o.frame->ShowControlBar(&bar, FALSE, FALSE);
+  EXPECT_FALSE(mini->IsWindowVisible());
+  o.frame->ShowControlBar(&bar, TRUE, FALSE);
+  EXPECT_TRUE(mini->IsWindowVisible());
+
+  // Docked back, the bar leaves the mini frame, which goes.
+  const HWND mini_hwnd = mini->m_hWnd;
+  o.frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+  EXPECT_FALSE(bar.IsFloating());
+  ASSERT_TRUE(bar.m_pDockBar);
+  EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_FALSE(::IsWindow(mini_hwnd));
+  EXPECT_EQ(qm_user_window_count(), windows);
+  EXPECT_EQ(::GetParent(bar.m_hWnd), bar.m_pDockBar->m_hWnd);
+}
+
+TEST_F(BarTest, AFloatingBarKeepsItsPlaceThroughTheDockStateAndGoesWithItsFrame) {
+  std::string saved;
+  {
+    Opened o;
+    ASSERT_TRUE(o.frame);
+    o.frame->FloatControlBar(&o.frame->dockable, CPoint(300, 250));
+    o.frame->SaveBarState("BarState");
+    saved = o.app.Profile().Text();
+    // The frame takes its mini frames (and their bars) down with it.
+    o.frame->DestroyWindow();  // deletes the frame
+    o.frame = nullptr;
+    EXPECT_EQ(qm_user_window_count(), 0u);
+  }
+  Opened o;
+  ASSERT_TRUE(o.frame);
+  o.app.Profile().Load(saved);
+  o.frame->LoadBarState("BarState");
+  CToolBar& bar = o.frame->dockable;
+  ASSERT_TRUE(bar.IsFloating());
+  ASSERT_TRUE(bar.m_pDockBar);
+  CRect outer;
+  ::GetWindowRect(::GetParent(bar.m_pDockBar->m_hWnd), &outer);
+  EXPECT_EQ(outer.TopLeft(), CPoint(300, 250));
+  ASSERT_TRUE(o.frame->side.m_pDockBar);
+  EXPECT_EQ(o.frame->side.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_LEFT);
 }
 
 }  // namespace

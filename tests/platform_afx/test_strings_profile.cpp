@@ -1,8 +1,7 @@
 // GBK strings, finding files and the profile store of the application.
 #include <afxwin.h>
-#include <qm_choose.h>
-#include <qm_user.h>
 #include <gtest/gtest.h>
+#include <qm_user.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
