@@ -3,6 +3,7 @@
 
 #include "control/control_ids.h"
 #include "control/control_texts.h"
+#include "control/dialogs/block_dialogs.h"
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/quill_doc.h"
 #include "control/quill_frame.h"
@@ -107,5 +108,7 @@ void quill_register_resources() {
   AfxRegisterDialog({quill::kDialogPropPage, "", WS_CHILD, 0, 0, 245, 75, information_items(28)});
   // The side panel's pages come with the panels; until then an empty page.
   TextEntryDialog::register_template();
+  InsertBlockDialog::register_template();
+  DefineBlockDialog::register_template();
   AfxRegisterDialog({quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 120, 200, {}});
 }

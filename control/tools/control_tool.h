@@ -14,6 +14,29 @@ class ControlTool : public MB_Mouse_Tool {
   // The control's tools take no keys.
   int process_keyboard_event(int, unsigned, unsigned, unsigned) override { return 0; }
 
+  // Makes the operation's drawing the kernel's current drawing while the
+  // flat API adds to it, so an entity goes to the drawing of the view it
+  // was drawn in whichever control was created last.
+  class Current_Drawing {
+   public:
+    explicit Current_Drawing(MB_Operation* operation);
+    ~Current_Drawing();
+    Current_Drawing(const Current_Drawing&) = delete;
+    Current_Drawing& operator=(const Current_Drawing&) = delete;
+
+   private:
+    MB_Drawing* saved_;
+  };
+
+  // True when the tool asked to end while it was being made; whoever made
+  // it ends it once the constructor has returned (finish_making).
+  bool ended_while_made() const { return ended_while_made_; }
+  // Ends a tool that asked to end while being made; a tool cannot free
+  // itself from inside its own constructor.
+  static void finish_making(ControlTool* tool) {
+    if (tool && tool->ended_while_made_) tool->end();
+  }
+
  protected:
   // Opens an undo command of that name when the operation keeps a store;
   // the command closes when the bracket goes.
@@ -41,24 +64,18 @@ class ControlTool : public MB_Mouse_Tool {
     Wait_Cursor& operator=(const Wait_Cursor&) = delete;
   };
 
-  // Makes the operation's drawing the kernel's current drawing while the
-  // flat API adds to it, so an entity goes to the drawing of the view it
-  // was drawn in whichever control was created last.
-  class Current_Drawing {
-   public:
-    explicit Current_Drawing(MB_Operation* operation);
-    ~Current_Drawing();
-    Current_Drawing(const Current_Drawing&) = delete;
-    Current_Drawing& operator=(const Current_Drawing&) = delete;
-
-   private:
-    MB_Drawing* saved_;
-  };
-
   // Copies each selected entity, moves the copy by `t`, builds it, appends
   // it to the active list and draws it; the selection stays as it is.
   void copy_selection(const As_Tran& t);
   // Appends a new entity to the active list: the temporary block's when a
   // block is being built, else the drawing's.
   void append_to_active_list(MB_Drawable* e);
+  // Degrees to radians, as the dialogs' numbers are read.
+  static constexpr double kDegree = 3.141592653589793 * 0.005555555555555556;
+
+  // From a constructor: the tool ends as soon as it is made.
+  void end_when_made() { ended_while_made_ = true; }
+
+ private:
+  bool ended_while_made_ = false;
 };
