@@ -15,6 +15,8 @@ constexpr UINT kDialogTextEntry = 134;
 constexpr UINT kDialogSearchText = 131;
 constexpr UINT kDialogOpenUrl = 227;
 constexpr UINT kDialogVersionInfo = 203;
+constexpr UINT kDialogDefineBlock = 207;
+constexpr UINT kDialogInsertBlock = 209;
 
 // The search dialog's controls.
 constexpr UINT kSearchText = 1004;
@@ -31,6 +33,25 @@ constexpr UINT kTextEntryHeight = 1026;
 constexpr UINT kTextEntryAngle = 1028;
 constexpr UINT kTextEntryWidthFactor = 1030;
 constexpr UINT kTextEntryOblique = 1031;
+
+// The insert-block dialog's controls.
+constexpr UINT kInsertBlockStrip = 217;
+constexpr UINT kInsertBlockScroll = 218;
+constexpr UINT kInsertBlockName = 219;
+constexpr UINT kInsertBlockAngle = 220;
+constexpr UINT kInsertBlockExplode = 222;
+constexpr UINT kInsertBlockScaleX = 225;
+constexpr UINT kInsertBlockScaleY = 229;
+constexpr UINT kInsertBlockScaleZ = 233;
+
+// The define-block dialog's controls.
+constexpr UINT kDefineBlockBase = 208;
+constexpr UINT kDefineBlockPickBase = 210;
+constexpr UINT kDefineBlockEntities = 211;
+constexpr UINT kDefineBlockDescription = 213;
+constexpr UINT kDefineBlockPreview = 216;
+constexpr UINT kDefineBlockName = 221;
+
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;
 constexpr UINT kStringPropPageCaption = 200;
@@ -79,6 +100,8 @@ constexpr long kToolCircle3Points = -209;
 constexpr long kToolEllipse = -212;
 constexpr long kToolSpline = -214;
 constexpr long kToolImage = -215;
+constexpr long kToolInsertBlock = -216;
+constexpr long kToolCreateBlock = -217;
 constexpr long kToolRedline = -218;
 constexpr long kToolText = -230;
 constexpr long kToolRegion = -231;

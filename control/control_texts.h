@@ -85,12 +85,12 @@ constexpr const char* kTextSearchExit = "&\xcd\xcb\xb3\xf6";
 constexpr const char* kTextSearchReady = "\xbf\xaa\xca\xbc\xb2\xe9\xd5\xd2...";
 constexpr const char* kTextSearchStarted = "\xbf\xaa\xca\xbc\xb2\xe9\xd5\xd2";
 // The open-URL dialog (打开URL文件), its label (URL 文件名), an example
-// address, and the buttons 确定 and 取消.
+// address; its buttons are kTextOk and kTextCancel.
 constexpr const char* kTextOpenUrlTitle = "\xb4\xf2\xbf\xaaURL\xce\xc4\xbc\xfe";
 constexpr const char* kTextOpenUrlLabel = "URL \xce\xc4\xbc\xfe\xc3\xfb";
 constexpr const char* kTextOpenUrlExample = "http://server/drawings/plan.dxf";
-constexpr const char* kTextOk = "\xc8\xb7\xb6\xa8";
-constexpr const char* kTextCancel = "\xc8\xa1\xcf\xfb";
+constexpr const char* kTextOk = "\xc8\xb7\xb6\xa8";      // 确定
+constexpr const char* kTextCancel = "\xc8\xa1\xcf\xfb";  // 取消
 // The version dialog (Quillmark 版本信息) and its information text:
 // 应用程序版本, 打开版本, 保存版本, then 当前文件 and 图形文件.
 constexpr const char* kTextVersionTitle = "Quillmark \xb0\xe6\xb1\xbe\xd0\xc5\xcf\xa2";
@@ -107,6 +107,24 @@ constexpr const char* kTextHeightLabel = "Height:";
 constexpr const char* kTextAngleLabel = "Angle:";
 constexpr const char* kTextWidthFactorLabel = "Width Factor:";
 constexpr const char* kTextObliqueLabel = "Oblique Angle";
+// The block dialogs.
+constexpr const char* kTextInsertBlock = "\xb2\xe5\xc8\xeb\xbf\xe9";  // 插入块
+constexpr const char* kTextCreateBlock = "\xb4\xb4\xbd\xa8\xbf\xe9";  // 创建块
+constexpr const char* kTextDefineBlock = "\xb6\xa8\xd2\xe5\xbf\xe9";  // 定义块
+constexpr const char* kTextBlockNameLabel = "\xbf\xe9\xc3\xfb\xb3\xc6";  // 块名称
+constexpr const char* kTextInsertAngleLabel = "\xb2\xe5\xc8\xeb\xbd\xc7\xb6\xc8";  // 插入角度
+constexpr const char* kTextScaleXLabel = "X\xb1\xc8\xc0\xfd";  // X比例
+constexpr const char* kTextScaleYLabel = "Y\xb1\xc8\xc0\xfd";  // Y比例
+constexpr const char* kTextScaleZLabel = "Z\xb1\xc8\xc0\xfd";  // Z比例
+constexpr const char* kTextExplode = "\xd5\xa8\xbf\xaa";  // 炸开
+constexpr const char* kTextNameLabel = "\xc3\xfb\xb3\xc6";  // 名称
+constexpr const char* kTextBaseLabel = "\xbb\xf9\xb5\xe3";  // 基点
+constexpr const char* kTextPickBase = "\xd1\xa1\xd4\xf1\xbb\xf9\xb5\xe3...";  // 选择基点...
+constexpr const char* kTextEntitiesLabel = "\xca\xb5\xcc\xe5";  // 实体
+constexpr const char* kTextDescriptionLabel = "\xc3\xe8\xca\xf6";  // 描述
+constexpr const char* kTextPreviewLabel = "\xd4\xa4\xc0\xc0";  // 预览
+constexpr const char* kTextCheckBlockName =
+    "\xc7\xeb\xc8\xb7\xb6\xa8\xbf\xe9\xc3\xfb\xb3\xc6\xca\xc7\xb7\xf1\xd5\xfd\xc8\xb7!";  // 请确定块名称是否正确!
 constexpr const char* kTextRotate = "\xd0\xfd\xd7\xaa";  // 旋转
 constexpr const char* kTextMirror = "\xbe\xb5\xcf\xf1";  // 镜像
 constexpr const char* kTextArray = "\xd5\xf3\xc1\xd0";   // 阵列

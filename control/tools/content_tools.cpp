@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr double kDegree = 3.141592653589793 * 0.005555555555555556;  // pi / 180, as the dialog's caller reads it
-constexpr int32_t kPrototypeColor = 0xFF00FF;                          // magenta
+constexpr int32_t kPrototypeColor = 0xFF00FF;  // magenta
 
 }  // namespace
 

@@ -14,6 +14,16 @@ class ControlTool : public MB_Mouse_Tool {
   // The control's tools take no keys.
   int process_keyboard_event(int, unsigned, unsigned, unsigned) override { return 0; }
 
+
+  // True when the tool asked to end while it was being made; whoever made
+  // it ends it once the constructor has returned (finish_making).
+  bool ended_while_made() const { return ended_while_made_; }
+  // Ends a tool that asked to end while being made; a tool cannot free
+  // itself from inside its own constructor.
+  static void finish_making(ControlTool* tool) {
+    if (tool && tool->ended_while_made_) tool->end();
+  }
+
  protected:
   // Opens an undo command of that name when the operation keeps a store;
   // the command closes when the bracket goes.
@@ -38,4 +48,12 @@ class ControlTool : public MB_Mouse_Tool {
   // Appends a new entity to the active list: the temporary block's when a
   // block is being built, else the drawing's.
   void append_to_active_list(MB_Drawable* e);
+  // Degrees to radians, as the dialogs' numbers are read.
+  static constexpr double kDegree = 3.141592653589793 * 0.005555555555555556;
+
+  // From a constructor: the tool ends as soon as it is made.
+  void end_when_made() { ended_while_made_ = true; }
+
+ private:
+  bool ended_while_made_ = false;
 };

@@ -1,6 +1,7 @@
 // The command-to-tool table.
 #include "control/tools/tool_commands.h"
 
+#include "control/tools/block_tools.h"
 #include "control/tools/content_tools.h"
 #include "control/tools/creation_tool.h"
 #include "control/tools/editing_tools.h"
@@ -22,6 +23,8 @@ const std::vector<Tool_Command>& tool_commands() {
     {32809, -212, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xcd\xd6\xd4\xb2"},  // 创建椭圆
     {32808, -214, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xd1\xf9\xcc\xf5\xcf\xdf"},  // 创建样条线
     {32792, -215, Tool_Command::CREATION, "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac"},  // 插入图片
+    {32773, -216, Tool_Command::INSERT_BLOCK, "\xb2\xe5\xc8\xeb\xbf\xe9"},  // 插入块
+    {32774, -217, Tool_Command::CREATE_BLOCK, "\xb4\xb4\xbd\xa8\xbf\xe9"},  // 创建块
     {32843, -218, Tool_Command::CREATION, "\xcd\xbd\xca\xd6\xbb\xe6\xbb\xad"},  // 徒手绘画
     {32817, -230, Tool_Command::TEXT, "\xb4\xb4\xbd\xa8\xce\xc4\xd7\xd6"},  // 创建文字
     {32799, -231, Tool_Command::CREATION, "\xb4\xb4\xbd\xa8\xcc\xee\xb3\xe4\xc7\xf8\xd3\xf2"},  // 创建填充区域
@@ -47,16 +50,20 @@ bool start_tool_command(UINT command, MB_Operation* operation) {
   if (!c || !operation) return false;
   // A tool registers itself with the operation, which owns it from then on.
   const MB_String title(c->title);
+  ControlTool* tool = nullptr;
   switch (c->kind) {
-    case Tool_Command::VIEW: new ViewTool(c->tool, title, operation); break;
-    case Tool_Command::CREATION: new CreationTool(c->tool, title, operation); break;
-    case Tool_Command::TEXT: new TextTool(c->tool, title, operation); break;
-    case Tool_Command::DIMENSION: new DimensionTool(c->tool, title, operation); break;
-    case Tool_Command::SELECT: new SelectTool(c->tool, title, operation); break;
-    case Tool_Command::ROTATE: new RotateTool(c->tool, title, operation); break;
-    case Tool_Command::ARRAY: new PolarArrayTool(c->tool, title, operation); break;
-    case Tool_Command::MIRROR: new MirrorTool(c->tool, title, operation); break;
-    case Tool_Command::MEASURE: new MeasureTool(c->tool, title, operation); break;
+    case Tool_Command::VIEW: tool = new ViewTool(c->tool, title, operation); break;
+    case Tool_Command::CREATION: tool = new CreationTool(c->tool, title, operation); break;
+    case Tool_Command::INSERT_BLOCK: tool = new InsertBlockTool(c->tool, title, operation); break;
+    case Tool_Command::CREATE_BLOCK: tool = new CreateBlockTool(c->tool, title, operation); break;
+    case Tool_Command::TEXT: tool = new TextTool(c->tool, title, operation); break;
+    case Tool_Command::DIMENSION: tool = new DimensionTool(c->tool, title, operation); break;
+    case Tool_Command::SELECT: tool = new SelectTool(c->tool, title, operation); break;
+    case Tool_Command::ROTATE: tool = new RotateTool(c->tool, title, operation); break;
+    case Tool_Command::ARRAY: tool = new PolarArrayTool(c->tool, title, operation); break;
+    case Tool_Command::MIRROR: tool = new MirrorTool(c->tool, title, operation); break;
+    case Tool_Command::MEASURE: tool = new MeasureTool(c->tool, title, operation); break;
   }
+  ControlTool::finish_making(tool);
   return true;
 }

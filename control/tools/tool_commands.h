@@ -9,7 +9,7 @@
 class MB_Operation;
 
 struct Tool_Command {
-  enum Kind { VIEW, CREATION, TEXT, DIMENSION, SELECT, ROTATE, ARRAY, MIRROR, MEASURE };
+  enum Kind { VIEW, CREATION, INSERT_BLOCK, CREATE_BLOCK, TEXT, DIMENSION, SELECT, ROTATE, ARRAY, MIRROR, MEASURE };
   UINT command;
   long tool;
   Kind kind;

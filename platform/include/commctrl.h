@@ -72,6 +72,7 @@
 #define SS_ICON 0x0003L
 #define SS_ETCHEDHORZ 0x0010L
 #define SS_BITMAP 0x000EL
+#define SS_SUNKEN 0x1000L
 
 // ---- List boxes ----
 #define LBS_NOTIFY 0x0001L
