@@ -19,7 +19,10 @@ ControlTool::Undo_Command::~Undo_Command() {
 
 void ControlTool::install_cursor(const char* name) {
   HCURSOR c = name ? ::LoadCursorA(AfxGetInstanceHandle(), name) : nullptr;
-  ::SetCursor(c ? c : ::LoadCursorA(nullptr, IDC_ARROW));
+  if (!c) c = ::LoadCursorA(nullptr, IDC_ARROW);
+  ::SetCursor(c);
+  MB_Operation* op = operation();
+  if (HWND wnd = op ? op->wnd() : nullptr) ::SetClassLongPtrA(wnd, GCL_HCURSOR, reinterpret_cast<LONG_PTR>(c));
 }
 
 void ControlTool::append_to_active_list(MB_Drawable* e) {

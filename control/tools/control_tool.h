@@ -38,9 +38,10 @@ class ControlTool : public MB_Mouse_Tool {
     MB_Undo_Redo* store_;
   };
 
-  // Makes a cursor of the control's module current; the standard arrow for
-  // null.
-  static void install_cursor(const char* name);
+  // Makes a cursor of the control's module current and the class cursor of
+  // the view's window, so that it stays while the pointer moves; the
+  // standard arrow for null.
+  void install_cursor(const char* name);
 
   // Copies each selected entity, moves the copy by `t`, builds it, appends
   // it to the active list and draws it; the selection stays as it is.

@@ -56,6 +56,22 @@ TEST_F(ContentToolTest, EveryCommandStartsItsToolWithItsTitle) {
   EXPECT_STREQ(find_tool_command(32817)->title, "\xb4\xb4\xbd\xa8\xce\xc4\xd7\xd6");  // 创建文字
 }
 
+TEST_F(ContentToolTest, AToolsCursorIsTheViewsClassCursorUntilTheToolEnds) {
+  HWND view = hosted_->view()->m_hWnd;
+  const auto class_cursor = [&] { return reinterpret_cast<HCURSOR>(::GetClassLongPtrA(view, GCL_HCURSOR)); };
+  const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+  for (const auto& [command_id, cursor] : {std::pair<UINT, const char*>{32785, "IDC_ZOOM_WINDOW_CUR"},
+                                           {32843, "IDC_CURSOR_REDLINE"},
+                                           {32830, "IDC_MEASURE_DIST"}}) {
+    command(command_id);
+    EXPECT_EQ(class_cursor(), ::LoadCursorA(AfxGetInstanceHandle(), cursor)) << cursor;
+    move(300, 300);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorA(AfxGetInstanceHandle(), cursor)) << "it stays while the pointer moves";
+    command(32798);  // the next command ends the tool, which puts the arrow back
+    EXPECT_EQ(class_cursor(), arrow) << cursor;
+  }
+}
+
 TEST_F(ContentToolTest, ARedlineStrokeBecomesAClosedWideMarkedPolyline) {
   command(32843);
   // Two clicks without moving between them: a closed two-vertex polyline.
