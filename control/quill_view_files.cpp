@@ -1,4 +1,6 @@
 // Opening and saving the view's drawing by the file's extension.
+#include <urlmon.h>
+
 #include <cctype>
 #include <string>
 
@@ -48,11 +50,20 @@ std::string base_name(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Downloads a drawing's address into the temporary folder; the local path,
-// or "" when it could not be fetched.
-std::string download(const std::string& url) {
-  (void)url;
-  return "";
+// Downloads an address, exactly as given, into the temporary folder under
+// "1" and the last four characters of its lower-cased form, made safe as a
+// file name; the local path, or "" when it could not be fetched.
+std::string download(const std::string& url, const std::string& lowered) {
+  char folder[256];
+  const DWORD n = ::GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n >= sizeof folder) return "";
+  std::string tail = last(lowered, 4);
+  for (char& c : tail)
+    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
+        static_cast<unsigned char>(c) < ' ')
+      c = '_';
+  const std::string local = std::string(folder) + "1" + tail;
+  return ::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) == S_OK ? local : "";
 }
 
 }  // namespace
@@ -72,7 +83,7 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   std::string p = trimmed_lower(path);
   if (p.compare(0, std::char_traits<char>::length(kHttp), kHttp) == 0) {
     Wait_Cursor wait;
-    p = download(static_cast<const char*>(path));
+    p = download(static_cast<const char*>(path), p);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
       return;
