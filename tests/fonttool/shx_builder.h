@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 namespace shxtest {
 
 using Bytes = std::vector<uint8_t>;
@@ -133,11 +135,6 @@ class ScratchDir {
  private:
   std::string path_;
 };
-
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 

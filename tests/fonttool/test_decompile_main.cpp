@@ -35,7 +35,7 @@ Result RunDecompiler(const std::string& dir, const std::vector<std::string>& arg
 std::set<std::pair<std::string, std::string>> Contents(const std::string& dir) {
   std::set<std::pair<std::string, std::string>> files;
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
-    files.emplace(e.path().filename().string(), e.is_regular_file() ? ReadAll(e.path()) : "");
+    files.emplace(e.path().filename().string(), e.is_regular_file() ? read_all(e.path()) : "");
   }
   return files;
 }
@@ -110,7 +110,7 @@ TEST(DecompileProgram, NamesAfterDoubleDash) {
   Result r = RunDecompiler(dir.File(""), {"--", "-f.shx", "-o.shp"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out, kDone);
-  EXPECT_EQ(ReadAll(dir.File("-o.shp")), kSource);
+  EXPECT_EQ(read_all(dir.File("-o.shp")), kSource);
   r = RunDecompiler(dir.File(""), {"-c", "--", "-f.shx", "41"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out, "*65,3,A\n2,014,0\n");
@@ -185,7 +185,7 @@ TEST(DecompileProgram, DamagedShapesAreLeftOutWithAComment) {
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out, "*\nDecompiled OK!\nThanks for use!\nSkipped 2 damaged shapes.\n");
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(ReadAll(dir.File("out.shp")),
+  EXPECT_EQ(read_all(dir.File("out.shp")),
             "*0,4,FONT\r\n8,2,0,0\r\n*65,3,A\r\n2,014,0\r\n"
             "; skipped: shape 66 has no end to its name\r\n"
             "*67,3,C\r\n2,014,0\r\n"
@@ -203,7 +203,7 @@ TEST(DecompileProgram, OutputNamingTheInputIsRefused) {
     Result r = RunDecompiler(dir.File(""), {"font.shx", out});
     EXPECT_EQ(r.status, 1) << out;
     EXPECT_EQ(r.out, "\nCannot open " + out + " for write! (it is the input font)\n");
-    EXPECT_EQ(ReadAll(dir.File("font.shx")), std::string(kFont.begin(), kFont.end()));
+    EXPECT_EQ(read_all(dir.File("font.shx")), std::string(kFont.begin(), kFont.end()));
   }
 }
 

@@ -77,11 +77,11 @@ void ExpectSameShapes(const std::string& base) {
   ScratchDir dir;
   std::string out = dir.File("out.shp"), msg;
   ASSERT_TRUE(fontlathe::DecompileFontFile((base + ".shx").c_str(), out.c_str(), msg)) << msg;
-  std::string text = ReadAll(out);
+  std::string text = read_all(out);
   EXPECT_EQ(text.find("\n\n"), std::string::npos);
   EXPECT_EQ(text.find("\r\r"), std::string::npos);
   std::map<long, SourceShape> ours = ParseSource(text);
-  std::map<long, SourceShape> theirs = ParseSource(ReadAll(base + ".shp"));
+  std::map<long, SourceShape> theirs = ParseSource(read_all(base + ".shp"));
   ASSERT_GT(theirs.size(), 100u);
   ASSERT_EQ(ours.size(), theirs.size());
   int mismatches = 0;

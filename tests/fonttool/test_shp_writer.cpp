@@ -23,7 +23,7 @@ std::string Decompile(const Bytes& font, std::string* message = nullptr, bool* o
   bool result = DecompileFontFile(in.c_str(), out.c_str(), msg);
   if (message != nullptr) *message = msg;
   if (ok != nullptr) *ok = result;
-  return Exists(out) ? ReadAll(out) : std::string();
+  return Exists(out) ? read_all(out) : std::string();
 }
 
 std::string CodeView(const Bytes& font, const char* hex, bool* ok = nullptr) {
@@ -185,7 +185,7 @@ TEST(ShpWriter, OutputNamingTheInputIsRefused) {
     std::string msg;
     EXPECT_FALSE(DecompileFontFile(in.c_str(), out.c_str(), msg));
     EXPECT_EQ(msg, "Cannot open " + out + " for write! (it is the input font)");
-    EXPECT_EQ(ReadAll(in), std::string(font.begin(), font.end()));
+    EXPECT_EQ(read_all(in), std::string(font.begin(), font.end()));
   }
 }
 

@@ -137,7 +137,7 @@ TEST(ShxReader, DefinitionOfLengthZeroIsABadName) {
   EXPECT_FALSE(DecodeShapeText(font.f, &text, e, false, false, false));
   EXPECT_TRUE(DecompileFontFile(font.path.c_str(), font.dir.File("f.shp").c_str(), message));
   EXPECT_EQ(message, "Decompiled OK!\nThanks for use!\nSkipped 1 damaged shape.");
-  EXPECT_EQ(ReadAll(font.dir.File("f.shp")), "; skipped: shape 65 has no end to its name\r\n");
+  EXPECT_EQ(read_all(font.dir.File("f.shp")), "; skipped: shape 65 has no end to its name\r\n");
 }
 
 TEST(ShxReader, ParseHexCode) {
@@ -207,7 +207,7 @@ TEST(ShxReader, TruncatedFontsKeepTheirWholeShapes) {
                          (cut_off == 1 ? "." : "s."))
           << cut;
       // The shapes written and those left out are all the shapes.
-      const std::string text = ReadAll(out);
+      const std::string text = read_all(out);
       size_t written = 0;
       for (size_t at = 0; (at = text.find('*', at)) != std::string::npos; ++at) {
         written += std::isdigit(static_cast<unsigned char>(text[at + 1])) ? 1 : 0;
