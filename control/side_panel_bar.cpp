@@ -5,6 +5,8 @@
 
 SidePanelDialog::SidePanelDialog() : CDialog(quill::kDialogSidePanel) {}
 
+void SidePanelDialog::show_properties(MB_Drawable*) {}
+
 IMPLEMENT_DYNAMIC(SidePanelBar, CSizingControlBar)
 
 BEGIN_MESSAGE_MAP(SidePanelBar, CSizingControlBar)

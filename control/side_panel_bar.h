@@ -5,9 +5,14 @@
 
 #include "control/sizing_control_bar.h"
 
+class MB_Drawable;
+
 class SidePanelDialog : public CDialog {
  public:
   SidePanelDialog();
+  // Shows a picked entity's properties. The property page comes with the
+  // panels; until then the panel keeps nothing of the entity.
+  void show_properties(MB_Drawable* entity);
 };
 
 class SidePanelBar : public CSizingControlBar {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control/control_texts.h"
+#include "control/side_panel_bar.h"
 #include "control/wait_cursor.h"
 #include "database/entities/mb_line.h"
 #include "display/interaction/mb_operation.h"
@@ -51,6 +52,8 @@ void SelectTool::lbuttondown(int) {
     op->redraw_all();
   } else {
     op->add_entity_to_selection(entity, true);
+    // The side bar may be gone (or never made, headless): checked each time.
+    if (SidePanelBar* bar = SidePanelBar::current()) bar->panel().show_properties(entity);
     box_pending_ = false;
   }
   if (pos_list().count() == 2 && box_pending_) {
