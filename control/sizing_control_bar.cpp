@@ -41,9 +41,34 @@ ON_WM_WINDOWPOSCHANGING()
 ON_WM_SIZE()
 ON_WM_CLOSE()
 ON_WM_PAINT()
+ON_WM_SETTINGCHANGE()
 END_MESSAGE_MAP()
 
 CSizingControlBar::CSizingControlBar() = default;
+
+namespace {
+
+// Whether the system shows window contents while they are dragged.
+bool drags_full_windows() {
+  BOOL on = TRUE;
+  return !::SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) || on;
+}
+
+int note_family(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// "Tahoma" when the system has that family, else "Arial".
+const char* caption_face() {
+  bool found = false;
+  HDC dc = ::GetDC(nullptr);
+  ::EnumFontFamiliesA(dc, "Tahoma", note_family, reinterpret_cast<LPARAM>(&found));
+  ::ReleaseDC(nullptr, dc);
+  return found ? "Tahoma" : "Arial";
+}
+
+}  // namespace
 
 BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, CSize size, BOOL, UINT id, DWORD style) {
   horzSize = vertSize = floatSize = size;
@@ -58,10 +83,13 @@ BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, UINT id, DWORD style) 
 
 int CSizingControlBar::OnCreate(LPCREATESTRUCTA cs) {
   if (CControlBar::OnCreate(cs) == -1) return -1;
-  // Window contents are always shown while dragging here: the layout follows
-  // the edge live and no tracker line is drawn.
-  liveDrag = true;
+  liveDrag = drags_full_windows();
   return 0;
+}
+
+void CSizingControlBar::OnSettingChange(UINT flags, LPCSTR section) {
+  CControlBar::OnSettingChange(flags, section);
+  liveDrag = drags_full_windows();
 }
 
 // ---- Sizes in the profile ----
@@ -586,7 +614,7 @@ void CSizingControlBarG::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
 
 IMPLEMENT_DYNAMIC(CSizingControlBarCF, CSizingControlBarG)
 
-CSizingControlBarCF::CSizingControlBarCF() : captionFace("Arial") {}
+CSizingControlBarCF::CSizingControlBarCF() : captionFace(caption_face()) {}
 
 void CSizingControlBarCF::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
   CSizingControlBarG::OnUpdateCmdUI(target, disable);

@@ -88,6 +88,7 @@ class CSizingControlBar : public CControlBar {
   int Across(const CSize& s) const { return IsHorzDocked() ? s.cy : s.cx; }
 
   afx_msg int OnCreate(LPCREATESTRUCTA cs);
+  afx_msg void OnSettingChange(UINT flags, LPCSTR section);
   afx_msg void OnNcCalcSize(BOOL calc_valid_rects, NCCALCSIZE_PARAMS* params);
   afx_msg LRESULT OnNcHitTest(CPoint p);
   afx_msg void OnNcLButtonDown(UINT hit, CPoint p);
