@@ -10,6 +10,7 @@
 // names it and says why), 2 a usage error.
 #include <afxwin.h>
 #include <qm_file.h>
+#include <qm_text.h>
 #include <qm_user.h>
 #include <ximage.h>
 
@@ -92,14 +93,21 @@ bool open_drawing(const std::string& path) {
     std::fprintf(stderr, "quillmark_host: %s: the control has no view to open it in\n", path.c_str());
     return false;
   }
+  // The view chooses the reader by the extension and tells the user (a
+  // message box) when the file is missing; a native file that cannot be
+  // read says why through the operation.
+  qm_user_clear_message_boxes();
   MB_Operation& op = view->operation();
-  if (!op.load_kzf(path.c_str())) {
+  view->OpenDrawingByExtension(path.c_str());
+  if (!qm_user_message_boxes().empty()) {
+    const std::string said = qm_gbk_to_utf8(qm_user_message_boxes().back().text);
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), said.c_str());
+    return false;
+  }
+  if (!op.file_error().empty()) {
     std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), op.file_error().c_str());
     return false;
   }
-  view->opened_path() = path.c_str();
-  op.build_draw();
-  op.zoom_all();
   view->Invalidate(TRUE);
   return true;
 }

@@ -120,6 +120,26 @@ TEST_F(HostProgram, AScriptDrawsWithTheToolsAndUndoesOneOfThem) {
   EXPECT_GT(count_in_rows(b, white, 115, 185, kViewLeft), 50);
 }
 
+TEST_F(HostProgram, OpensEveryKindByItsExtension) {
+  write("part.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n100\n21\n40\n0\nENDSEC\n0\nEOF\n");
+  write("plot.plt", "IN;SP1;PU0,0;PD4000,0,4000,2000;PU;");
+  const COLORREF white = RGB(255, 255, 255);
+  // White pixels the frame shows on its own (button highlights) count too.
+  const std::string empty = dir_ + "/empty.png";
+  ASSERT_EQ(host({"--size", "400x300", "--screenshot", empty}).status, 0);
+  CxImage frame;
+  ASSERT_TRUE(frame.Load(empty.c_str(), CXIMAGE_FORMAT_PNG));
+  const int frame_white = count_in_rows(frame, white, 22, 278);
+  for (const char* name : {"part.dxf", "plot.plt"}) {
+    const std::string picture = dir_ + "/" + name + ".png";
+    auto r = host({"--size", "400x300", "--screenshot", picture, dir_ + "/" + name});
+    ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+    CxImage image;
+    ASSERT_TRUE(image.Load(picture.c_str(), CXIMAGE_FORMAT_PNG));
+    EXPECT_GT(count_in_rows(image, white, 22, 278), frame_white + 20) << name;
+  }
+}
+
 TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
   struct Case {
     std::vector<std::string> args;
@@ -134,6 +154,7 @@ TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
       {{"--script", dir_ + "/bad.txt"}, 2, "line 2: unknown step \"fly\""},
       {{"--script", dir_ + "/none.txt"}, 1, "none.txt"},
       {{dir_ + "/missing.kzf"}, 1, "missing.kzf"},
+      {{dir_ + "/missing.dxf"}, 1, "missing.dxf: \xe6\x89\x93\xe5\xbc\x80"},  // 打开失败...: the view's own message
   };
   for (const Case& c : cases) {
     auto r = host(c.args);
