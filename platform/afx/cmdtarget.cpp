@@ -24,7 +24,8 @@ struct CacheSlot {
   UINT msg;
   const AFX_MSGMAP_ENTRY* entry;
 };
-constexpr size_t kCacheSize = 512;
+constexpr int kCacheBits = 9;
+constexpr size_t kCacheSize = size_t{1} << kCacheBits;
 // One UI thread uses the class library, as on the original platform.
 CacheSlot t_cache[kCacheSize];
 
@@ -45,7 +46,10 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap()
 namespace {
 
 inline const AFX_MSGMAP_ENTRY* cached_entry(const AFX_MSGMAP* map, UINT msg) {
-  CacheSlot& slot = t_cache[(msg ^ (reinterpret_cast<uintptr_t>(map) >> 4)) & (kCacheSize - 1)];
+  // Message numbers that differ only above the low bits (WM_SIZE and
+  // WM_USER + 5) must not share a slot: mix every bit before taking the top.
+  const uint64_t key = (uint64_t{msg} << 32) ^ reinterpret_cast<uintptr_t>(map);
+  CacheSlot& slot = t_cache[(key * 0x9E3779B97F4A7C15ull) >> (64 - kCacheBits)];
   if (slot.map == map && slot.msg == msg) return slot.entry;
   const AFX_MSGMAP_ENTRY* e = search(map, msg, 0, 0);
   slot = {map, msg, e};
