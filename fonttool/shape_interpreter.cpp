@@ -258,7 +258,7 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
   while (at < end) {
     uint8_t op = def.spec(at++);
     if (op == SHAPE_END) break;
-    if (op == SHAPE_UNUSED) return false;
+    if (op == SHAPE_UNUSED) return false;  // the tool draws no further
     if (op == SHAPE_VERTICAL_ONLY) {
       execute = !style_.horizontal;
       continue;

@@ -12,33 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "database/fonts/mb_shape_opcodes.h"
+
 namespace fontlathe {
 
 enum class FontKind { kUnknown, kShapes, kBigFont, kUnifont };
-
-// The opcodes of a definition's specification bytes. A byte from
-// SHAPE_FIRST_VECTOR up is a vector: its length in the high nibble, one of 16
-// directions in the low one. (The names are those the kernel gives the same
-// codes, so that both interpreters read alike.)
-enum ShapeOpcode : uint8_t {
-  SHAPE_END = 0,
-  SHAPE_PEN_DOWN = 1,
-  SHAPE_PEN_UP = 2,
-  SHAPE_DIVIDE = 3,           // the scale divided by the next byte
-  SHAPE_MULTIPLY = 4,         // the scale multiplied by the next byte
-  SHAPE_PUSH = 5,             // the position pushed
-  SHAPE_POP = 6,              // the position popped
-  SHAPE_SUBSHAPE = 7,         // a reference to another shape
-  SHAPE_DISPLACEMENT = 8,     // one signed (dx, dy)
-  SHAPE_DISPLACEMENTS = 9,    // signed pairs up to (0, 0)
-  SHAPE_OCTANT_ARC = 10,      // radius, octant byte
-  SHAPE_FRACTIONAL_ARC = 11,  // start and end offsets, radius (2 bytes), octant byte
-  SHAPE_BULGE_ARC = 12,       // signed dx, dy, bulge
-  SHAPE_BULGE_ARCS = 13,      // triples up to a (0, 0) pair
-  SHAPE_VERTICAL_ONLY = 14,   // the next command is for vertical text only
-  SHAPE_UNUSED = 15,          // ends the drawing of a shape in the tool
-  SHAPE_FIRST_VECTOR = 16,
-};
 
 // One index entry: the shape number, the byte length of its definition (name,
 // its 0, the specification bytes) and the absolute file position.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gdi_fixture.h"
+#include "text_fixture.h"
 
 namespace {
 
@@ -29,25 +29,9 @@ Bounds bounds(const std::vector<POINT>& pts) {
 }
 
 // A 40-pixel cell of the Arial stand-in on a white 32-bit surface.
-class GdiText : public ::testing::Test {
+class GdiText : public ArialSurfaceTest {
  protected:
-  void SetUp() override {
-    live = QmGdiLiveObjectCount();
-    surface.clear(kWhite);
-    font = CreateFontA(40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    ASSERT_NE(font, nullptr);
-    old = SelectObject(surface.dc, font);
-    SetBkMode(surface.dc, TRANSPARENT);
-  }
-  void TearDown() override {
-    SelectObject(surface.dc, old);
-    DeleteObject(font);
-    EXPECT_EQ(QmGdiLiveObjectCount(), live) << "no GDI object is left behind";
-  }
-  TestSurface surface{200, 120, 32};
-  HFONT font = nullptr;
-  HGDIOBJ old = nullptr;
-  int live = 0;
+  GdiText() : ArialSurfaceTest(40, 200, 120) {}
 };
 
 TEST_F(GdiText, DefaultAlignmentDrawsInsideTheCellInTheTextColour) {

@@ -8,32 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "gdi_fixture.h"
+#include "text_fixture.h"
 
 namespace {
 
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 
-class GdiMeasure : public ::testing::Test {
+class GdiMeasure : public ArialSurfaceTest {
  protected:
-  void SetUp() override {
-    live = QmGdiLiveObjectCount();
-    surface.clear(kWhite);
-    font = CreateFontA(30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    ASSERT_NE(font, nullptr);
-    old = SelectObject(surface.dc, font);
-    SetBkMode(surface.dc, TRANSPARENT);
-  }
-  void TearDown() override {
-    SelectObject(surface.dc, old);
-    DeleteObject(font);
-    EXPECT_EQ(QmGdiLiveObjectCount(), live) << "no GDI object is left behind";
-  }
-  TestSurface surface{240, 100, 32};
-  HFONT font = nullptr;
-  HGDIOBJ old = nullptr;
-  int live = 0;
+  GdiMeasure() : ArialSurfaceTest(30, 240, 100) {}
 };
 
 TEST_F(GdiMeasure, ExtentIsHowFarTextMovesTheCurrentPositionAndTheCellOfTheMetrics) {
