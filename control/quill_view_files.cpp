@@ -52,7 +52,9 @@ std::string base_name(const std::string& path) {
 
 // Downloads an address, exactly as given, into the temporary folder under
 // "1" and the last four characters of its lower-cased form, made safe as a
-// file name; the local path, or "" when it could not be fetched.
+// file name; the local path, or "" when it could not be fetched. A file of
+// that name already there is kept: the download takes "1_2", "1_3" ...
+// instead.
 std::string download(const std::string& url, const std::string& lowered) {
   char folder[256];
   const DWORD n = ::GetTempPathA(sizeof folder, folder);
@@ -62,7 +64,9 @@ std::string download(const std::string& url, const std::string& lowered) {
     if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
         static_cast<unsigned char>(c) < ' ')
       c = '_';
-  const std::string local = std::string(folder) + "1" + tail;
+  std::string local = std::string(folder) + "1" + tail;
+  for (int k = 2; ::GetFileAttributesA(local.c_str()) != INVALID_FILE_ATTRIBUTES; ++k)
+    local = std::string(folder) + "1_" + std::to_string(k) + tail;
   return ::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) == S_OK ? local : "";
 }
 

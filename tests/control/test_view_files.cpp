@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <ximage.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -163,10 +165,12 @@ TEST_F(ViewFilesTest, AnAddressIsDownloadedIntoTheTemporaryFolderAndOpened) {
   OneShotServer server(dxf);
   ASSERT_GT(server.port(), 0);
   ::setenv("TMPDIR", folder_.c_str(), 1);
+  write_all(at("1.dxf"), "someone else's");
   const std::string url = "HTTP://127.0.0.1:" + std::to_string(server.port()) + "/Plans/PART.DXF";
   open(url);
   ::unsetenv("TMPDIR");
-  EXPECT_EQ(read_all(at("1.dxf")), dxf) << "kept as 1 and the address's last four characters";
+  EXPECT_EQ(read_all(at("1.dxf")), "someone else's") << "a file already there is never replaced";
+  EXPECT_EQ(read_all(at("1_2.dxf")), dxf) << "named 1 and the address's last four characters";
   ASSERT_EQ(count(), 1) << last_message();
   EXPECT_EQ(entities().head()->object_id(), MB_Object::ID_LINE);
 }
@@ -177,6 +181,20 @@ TEST_F(ViewFilesTest, AnAddressThatCannotBeFetchedIsReportedAndTheDrawingStays) 
   EXPECT_EQ(last_message(), quill::kTextDownloadFailed);
   EXPECT_EQ(count(), 1);
   EXPECT_EQ(std::string(hosted_->view()->opened_path()), "HTTP://127.0.0.1:1/PLAN.DWG");
+}
+
+TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging) {
+  for (const char* ext : {"qlf", "dxf", "plt", "rml", "png"}) {
+    const std::string pipe = at(std::string("pipe.") + ext), damaged = at(std::string("damaged.") + ext);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    static const char kDamaged[] = "\x01\x02(KZF V01.00\x7f\x00garbage";
+    write_all(damaged, std::string(kDamaged, sizeof kDamaged - 1));
+    for (const std::string& path : {pipe, damaged}) {
+      open(path);  // a hang fails through the test's time limit
+      EXPECT_EQ(count(), 0) << path;
+    }
+  }
+  EXPECT_FALSE(op_->file_error().empty()) << "the native reader says why it read nothing";
 }
 
 TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
