@@ -26,7 +26,11 @@ constexpr const char* kTextCreatePolyline = "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf"; 
 constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\xcf\xdf";  // 创建B样条线
 constexpr const char* kTextInsertImage = "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac";  // 插入图片
 // The image tool's file types: jpg, bmp, then every file (所有文件).
-constexpr const char* kTextImageFilter = "jpg(*.jpg)|*.jpg|bmp(*.bmp)|*.bmp|\xcb\xf9\xd3\xd0\xce\xc4\xbc\xfe(*.*)|*.*||";
+constexpr const char* kTextImageFilter[][2] = {
+    {"jpg(*.jpg)", "*.jpg"},
+    {"bmp(*.bmp)", "*.bmp"},
+    {"\xcb\xf9\xd3\xd0\xce\xc4\xbc\xfe(*.*)", "*.*"},
+};
 // Opening and saving by file extension.
 constexpr const char* kTextOpenTitle = "\xb4\xf2\xbf\xaa\xce\xc4\xbc\xfe";  // 打开文件
 constexpr const char* kTextSaveTitle = "\xc1\xed\xb4\xe6\xce\xc4\xbc\xfe";  // 另存文件

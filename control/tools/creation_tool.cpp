@@ -13,6 +13,7 @@
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 #include "control/current_drawing.h"
+#include "control/file_dialog_helper.h"
 #include "database/entities/mb_bspline.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
@@ -41,9 +42,7 @@ constexpr const char* kRedlineMark = "@redline";
 
 // The image file the user picks, or "" when the dialog is cancelled.
 std::string ask_image_path() {
-  std::string filter = quill::kTextImageFilter;  // '|' separates, as the class library writes it
-  for (char& ch : filter)
-    if (ch == '|') ch = '\0';
+  const std::string filter = file_filter(quill::kTextImageFilter);
   char path[MAX_PATH] = "";
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;
