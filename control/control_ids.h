@@ -59,9 +59,43 @@ constexpr UINT kToolbarCreation = 133;  // along the bottom
 constexpr UINT kToolbarStandard = 202;  // along the top
 constexpr UINT kToolbarModify = 231;    // along the left
 
-// View commands.
+// View commands (the toolbars' buttons and the menus' entries).
+constexpr UINT kCommandNew = 32833;
+constexpr UINT kCommandOpen = 32779;
+constexpr UINT kCommandOpenUrl = 32804;
+constexpr UINT kCommandSave = 32781;
+constexpr UINT kCommandPrint = 57607;  // the class library's print command
 constexpr UINT kCommandUndo = 32826;
 constexpr UINT kCommandRedo = 32827;
+constexpr UINT kCommandDelete = 32837;
+constexpr UINT kCommandZoomAll = 32789;
+constexpr UINT kCommandZoomOut = 32787;
+constexpr UINT kCommandZoomIn = 32788;
+constexpr UINT kCommandRefresh = 32790;
+constexpr UINT kCommandFreeZoom = 32800;
+constexpr UINT kCommandZoom3d = 32802;
+constexpr UINT kCommandSearchText = 32795;
+constexpr UINT kCommandVersion = 32794;
+constexpr UINT kCommandMenuVersion = 32850;
+constexpr UINT kCommandHelp = 32852;
+constexpr UINT kCommandOnlineHelp = 32849;
+constexpr UINT kCommandInterfaceMenu = 32851;
+constexpr UINT kCommandToggleCreationBar = 32844;
+constexpr UINT kCommandToggleModifyBar = 32845;
+constexpr UINT kCommandToggleSideBar = 32846;
+constexpr UINT kCommandRedlineBar = 32847;  // greyed in its menu
+// Buttons and entries whose commands do nothing.
+constexpr UINT kCommandsDoingNothing[] = {32812, 32813, 32814, 32815, 32816, 32796, 32797, 32831,
+                                          32834, 32839, 32841, 32842, 32769, 32770, 32771, 32772};
+// The block library panel's menu entries.
+constexpr UINT kCommandLibraryHide = 32777;
+constexpr UINT kCommandLibraryDockLeft = 32782;
+constexpr UINT kCommandLibraryDockRight = 32784;
+
+// Menus.
+constexpr UINT kMenuInterface = 248;    // "BARVIEW"
+constexpr UINT kMenuImage = 206;        // "MENU_IMAGE"
+constexpr UINT kMenuLibraryList = 239;  // "DLG_LIBLIST"
 
 // Child windows of the frame. The three toolbars get ids of their own, so
 // that a saved bar layout restores each bar onto itself.

@@ -30,6 +30,24 @@ ON_COMMAND(quill::kCommandUndo, OnUndo)
 ON_COMMAND(quill::kCommandRedo, OnRedo)
 ON_UPDATE_COMMAND_UI(quill::kCommandUndo, OnUpdateUndo)
 ON_UPDATE_COMMAND_UI(quill::kCommandRedo, OnUpdateRedo)
+ON_COMMAND(quill::kCommandNew, OnNewDrawing)
+ON_COMMAND(quill::kCommandOpen, OnOpenDrawing)
+ON_UPDATE_COMMAND_UI(quill::kCommandOpen, OnUpdateOpenDrawing)
+ON_COMMAND(quill::kCommandOpenUrl, OnOpenUrl)
+ON_COMMAND(quill::kCommandSave, OnSaveDrawing)
+ON_COMMAND(quill::kCommandDelete, OnDeleteSelection)
+ON_COMMAND(quill::kCommandZoomAll, OnZoomAll)
+ON_COMMAND(quill::kCommandZoomOut, OnZoomOut)
+ON_COMMAND(quill::kCommandZoomIn, OnZoomIn)
+ON_COMMAND(quill::kCommandRefresh, OnRefresh)
+ON_COMMAND(quill::kCommandFreeZoom, OnFreeZoom)
+ON_COMMAND(quill::kCommandZoom3d, OnZoom3d)
+ON_COMMAND(quill::kCommandSearchText, OnSearchText)
+ON_COMMAND(quill::kCommandVersion, OnVersionInfo)
+ON_COMMAND(quill::kCommandMenuVersion, OnVersionInfo)
+ON_COMMAND(quill::kCommandHelp, OnHelp)
+ON_COMMAND(quill::kCommandOnlineHelp, OnOnlineHelp)
+ON_COMMAND(quill::kCommandInterfaceMenu, OnInterfaceMenu)
 END_MESSAGE_MAP()
 
 CQuillView* CQuillView::current_ = nullptr;
@@ -90,9 +108,19 @@ BOOL CQuillView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
       return TRUE;
     }
     if (code == static_cast<int>(CN_COMMAND)) {
-      if (allowed) start_tool_command(id, &operation_);
+      if (handler_info) {  // only asked whether the command is handled
+        handler_info->pTarget = this;
+        return TRUE;
+      }
+      if (allowed && tool_command_ready(*c, operation_)) start_tool_command(id, &operation_);
       return TRUE;
     }
+  }
+  for (UINT nothing : quill::kCommandsDoingNothing) {
+    // Handled, so enabled by the class library's default; they change nothing.
+    if (id != nothing || code != static_cast<int>(CN_COMMAND)) continue;
+    if (handler_info) handler_info->pTarget = this;
+    return TRUE;
   }
   return CView::OnCmdMsg(id, code, extra, handler_info);
 }
@@ -205,15 +233,17 @@ void CQuillView::pan_keys(UINT key) {
 }
 
 void CQuillView::OnChar(UINT ch, UINT, UINT) {
-  if (ch == kCharDelete) {
-    // One undoable command: the store keeps the removed entities, so undo
-    // brings them back and nothing is freed under the selection.
-    MB_Undo_Redo* store = operation_.undo_redo();
-    if (store) store->rec_cmd_begin(quill::kTextDelete);
-    operation_.delete_selection();
-    if (store) store->rec_cmd_end();
-  }
+  if (ch == kCharDelete) delete_selection();
   Default();
+}
+
+void CQuillView::delete_selection() {
+  // One undoable command: the store keeps the removed entities, so undo
+  // brings them back and nothing is freed under the selection.
+  MB_Undo_Redo* store = operation_.undo_redo();
+  if (store) store->rec_cmd_begin(quill::kTextDelete);
+  operation_.delete_selection();
+  if (store) store->rec_cmd_end();
 }
 
 BOOL CQuillView::OnEraseBkgnd(CDC*) { return TRUE; }

@@ -51,6 +51,10 @@ class CQuillView : public CView {
   static void permit(int i, bool on);
   // The zoom factor of one wheel message: the sign of the delta decides.
   static double wheel_factor(short delta);
+  // The exact path names a file (no wildcard matching; a folder is no file).
+  static bool file_exists(const std::string& path);
+  // The help page: "help.htm" in the folder of the control's own library.
+  static std::string help_path();
 
  protected:
   afx_msg int OnCreate(LPCREATESTRUCTA cs);
@@ -69,6 +73,23 @@ class CQuillView : public CView {
   afx_msg void OnRedo();
   afx_msg void OnUpdateUndo(CCmdUI* ui);
   afx_msg void OnUpdateRedo(CCmdUI* ui);
+  afx_msg void OnNewDrawing();
+  afx_msg void OnOpenDrawing();
+  afx_msg void OnUpdateOpenDrawing(CCmdUI* ui);
+  afx_msg void OnOpenUrl();
+  afx_msg void OnSaveDrawing();
+  afx_msg void OnDeleteSelection();
+  afx_msg void OnZoomAll();
+  afx_msg void OnZoomOut();
+  afx_msg void OnZoomIn();
+  afx_msg void OnRefresh();
+  afx_msg void OnFreeZoom();
+  afx_msg void OnZoom3d();
+  afx_msg void OnSearchText();
+  afx_msg void OnVersionInfo();
+  afx_msg void OnHelp();
+  afx_msg void OnOnlineHelp();
+  afx_msg void OnInterfaceMenu();
 
  private:
   // Hands a mouse message to the active tool.
@@ -76,6 +97,8 @@ class CQuillView : public CView {
   // Installs the select tool when no tool is active and it is permitted.
   void install_default_tool();
   void zoom_keys(UINT key);
+  // Deletes the selection as one undoable command.
+  void delete_selection();
   // Undo or redo one command: tools and selection are dropped first, and
   // what the command touched is rebuilt.
   void step_history(bool undo);

@@ -36,12 +36,6 @@ std::string trimmed_lower(const char* path) {
   return p;
 }
 
-// The exact path names a file (no wildcard matching; a folder is no file).
-bool file_exists(const std::string& path) {
-  const DWORD a = ::GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 // The file name of a path without its folders and extension.
 std::string base_name(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
@@ -71,6 +65,11 @@ std::string download(const std::string& url, const std::string& lowered) {
 }
 
 }  // namespace
+
+bool CQuillView::file_exists(const std::string& path) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
 
 void CQuillView::reset_drawing(const char* name) {
   operation_.close_drawing();

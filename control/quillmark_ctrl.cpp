@@ -1,6 +1,10 @@
 // The drawing control and its property page.
 #include "control/quillmark_ctrl.h"
 
+#include <qm_user.h>
+
+#include <string>
+
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 #include "control/dialogs/block_dialogs.h"
@@ -88,6 +92,37 @@ std::vector<QmDialogItem> information_items(int top) {
   return items;
 }
 
+// Each button's tooltip, and the three menus.
+void register_command_resources() {
+  for (const quill::Command_Tooltip& t : quill::kCommandTooltips)
+    AfxRegisterString(t.command, (std::string("\n") + t.tooltip).c_str());
+  qm_user_register_menu(quill::kMenuInterface,
+                        {{0,
+                          quill::kTextMenuInterface,
+                          MF_POPUP,
+                          {{quill::kCommandToggleCreationBar, quill::kTextMenuCreationBar, 0, {}},
+                           {quill::kCommandToggleModifyBar, quill::kTextMenuModifyBar, 0, {}},
+                           {quill::kCommandRedlineBar, quill::kTextMenuRedlineBar, MF_GRAYED, {}},
+                           {quill::kCommandToggleSideBar, quill::kTextMenuSideBar, 0, {}},
+                           {0, "", MF_SEPARATOR, {}},
+                           {quill::kCommandHelp, quill::kTextMenuHelp, 0, {}},
+                           {quill::kCommandOnlineHelp, quill::kTextMenuOnlineHelp, 0, {}},
+                           {quill::kCommandMenuVersion, quill::kTextMenuVersion, 0, {}}}}});
+  qm_user_register_menu(quill::kMenuImage, {{0,
+                                             "",
+                                             MF_POPUP,
+                                             {{32769, quill::kTextMenuImageTransparent, 0, {}},
+                                              {32770, quill::kTextMenuImageBlend, 0, {}},
+                                              {32771, quill::kTextMenuImageBrightness, 0, {}},
+                                              {32772, quill::kTextMenuImageSaturation, 0, {}}}}});
+  qm_user_register_menu(quill::kMenuLibraryList, {{0,
+                                                   "",
+                                                   MF_POPUP,
+                                                   {{quill::kCommandLibraryHide, quill::kTextMenuLibraryHide, 0, {}},
+                                                    {quill::kCommandLibraryDockLeft, quill::kTextMenuLibraryLeft, 0, {}},
+                                                    {quill::kCommandLibraryDockRight, quill::kTextMenuLibraryRight, 0, {}}}}});
+}
+
 }  // namespace
 
 void quill_register_resources() {
@@ -115,4 +150,5 @@ void quill_register_resources() {
   InsertBlockDialog::register_template();
   DefineBlockDialog::register_template();
   AfxRegisterDialog({quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 120, 200, {}});
+  register_command_resources();
 }

@@ -11,7 +11,9 @@
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/tools/content_tools.h"
 #include "control/tools/tool_commands.h"
+#include "database/entities/mb_block.h"
 #include "database/entities/mb_image.h"
+#include "database/entities/mb_line.h"
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
@@ -43,7 +45,13 @@ TEST_F(ContentToolTest, EveryCommandStartsItsToolWithItsTitle) {
               {32807, -205}, {32806, -206}, {32801, -208}, {32803, -209}, {32809, -212}, {32808, -214},
               {32792, -215}, {32773, -216}, {32843, -218}, {32817, -230}, {32799, -231}, {32810, -232}, {32811, -240},
               {32798, -300}, {32840, -302}, {32838, -305}, {32836, -307}, {32830, -401}};
+  // What the block and editing commands need first: a block and a selection.
+  op_->drawing()->block_list().add_tail(new MB_Block(As_Pt(), "b", "d"));
+  auto* line = new MB_Line(As_Pt(0, 0, 0), As_Pt(10, 0, 0));
+  line->build_draw();
+  entities().add_tail(line);
   for (const Row& r : rows) {
+    op_->add_entity_to_selection(line, false);
     const Tool_Command* c = find_tool_command(r.command);
     ASSERT_NE(c, nullptr) << r.command;
     EXPECT_EQ(c->tool, r.tool) << r.command;
