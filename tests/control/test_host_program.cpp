@@ -7,8 +7,10 @@
 #include <fstream>
 
 #include "database/entities/mb_line.h"
+#include "database/entities/mb_polyline.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
+#include "exchange/markup/markupio.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_temp.h"
 
@@ -138,6 +140,59 @@ TEST_F(HostProgram, OpensEveryKindByItsExtension) {
     ASSERT_TRUE(image.Load(picture.c_str(), CXIMAGE_FORMAT_PNG));
     EXPECT_GT(count_in_rows(image, white, 22, 278), frame_white + 20) << name;
   }
+}
+
+// A markup document markupio wrote, a PNG and a JPEG, and real files of
+// other programs where the machine has them: each opens by its extension
+// and shows in the control.
+TEST_F(HostProgram, MarkupImagesAndRealFilesShowInTheControl) {
+  const std::string shot_empty = dir_ + "/empty.png";
+  ASSERT_EQ(host({"--size", "400x300", "--screenshot", shot_empty}).status, 0);
+  CxImage frame;
+  ASSERT_TRUE(frame.Load(shot_empty.c_str(), CXIMAGE_FORMAT_PNG));
+  // The pixels that differ from the empty control's.
+  const auto changed = [&](const std::string& path) {
+    const std::string shot = path + ".shot.png";
+    auto r = host({"--size", "400x300", "--screenshot", shot, path});
+    EXPECT_EQ(r.status, 0) << path << ": " << r.err;
+    CxImage image;
+    if (!image.Load(shot.c_str(), CXIMAGE_FORMAT_PNG)) return -1;
+    int n = 0;
+    for (int y = 0; y < 300; ++y)
+      for (int x = 0; x < 400; ++x) n += image.GetPixelColor(x, y) != frame.GetPixelColor(x, y);
+    return n;
+  };
+
+  MB_Drawing markup;
+  MB_Pline_Pos* vertices = new MB_Pline_Pos[3];
+  vertices[0].point = As_Pt(0, 0, 0);
+  vertices[1].point = As_Pt(100, 40, 0);
+  vertices[2].point = As_Pt(0, 80, 0);
+  auto* redline = new MB_Polyline(false, 3, vertices);
+  redline->set_string(MB_PROP_XDATA_TEXT, "@redline");
+  markup.add_object(redline);
+  const std::string rml = dir_ + "/notes.rml";
+  ASSERT_TRUE(api_mb_save_xml(&markup, "", rml.c_str()));
+  EXPECT_GT(changed(rml), 20) << "markup";
+
+  for (const auto& [name, format] : {std::pair{"picture.png", CXIMAGE_FORMAT_PNG}, {"photo.jpg", CXIMAGE_FORMAT_JPG}}) {
+    CxImage picture;
+    ASSERT_TRUE(picture.Create(60, 40, 24, format));
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 60; ++x) picture.SetPixelColor(x, y, RGB(200, 30, 30));
+    const std::string path = dir_ + "/" + name;
+    ASSERT_TRUE(picture.Save(path.c_str(), format));
+    EXPECT_GT(changed(path), 1000) << name;
+  }
+
+  const std::string plot = "/usr/share/doc/hp2xx/hp-tests/arcs.hp";
+  const std::string dxf = "/usr/share/librecad/library/elektro/relay-iso/Relay.dxf";
+  if (!std::ifstream(plot) || !std::ifstream(dxf))
+    GTEST_SKIP() << "install hp2xx and librecad-data (bash tools/setup.sh) for the real files";
+  const std::string copied = dir_ + "/arcs.plt";  // plots are known by .plt and .hgl
+  ASSERT_EQ(std::system(("cp '" + plot + "' '" + copied + "'").c_str()), 0);
+  EXPECT_GT(changed(copied), 50) << plot;
+  EXPECT_GT(changed(dxf), 50) << dxf;
 }
 
 TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
