@@ -1127,6 +1127,8 @@ class CEdit : public CWnd {
   BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_EDITA, "", style, r, parent, id); }
   BOOL SetReadOnly(BOOL on = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, on)); }
   void SetSel(int start, int end) { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+  // The most the user may type, in bytes.
+  void SetLimitText(UINT bytes) { SendMessage(EM_LIMITTEXT, bytes); }
   void GetSel(int& start, int& end) const {
     DWORD s = 0, e = 0;
     SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));

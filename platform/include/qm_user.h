@@ -43,7 +43,7 @@ BOOL qm_user_key(HWND hwnd, UINT vk, bool down);
 // window or an index out of range.
 BOOL qm_user_pick(HWND control, int index);
 // Replaces the text of an edit control (EN_UPDATE, then EN_CHANGE; the caret
-// ends behind the text) or of a combo box's edit field (CBN_EDITCHANGE);
+// ends behind the text; what passes its EM_LIMITTEXT is not typed) or of a combo box's edit field (CBN_EDITCHANGE);
 // FALSE when read-only, disabled or not such a control.
 BOOL qm_user_type(HWND control, LPCSTR text);
 

@@ -36,6 +36,7 @@ struct Control {
   bool playing = false;
   HFONT font = nullptr;
   int sel_start = 0, sel_end = 0;  // an edit's selection, in bytes
+  size_t limit = 0;                // the most an edit takes typed, 0 for no limit
 };
 
 std::unordered_map<HWND, Control>& controls() {
@@ -431,6 +432,10 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         }
         return r;
       }
+      if (msg == EM_LIMITTEXT) {
+        c->limit = static_cast<size_t>(w);
+        return 0;
+      }
       if (msg == EM_GETSEL) {
         if (w) *reinterpret_cast<DWORD*>(w) = static_cast<DWORD>(c->sel_start);
         if (l) *reinterpret_cast<DWORD*>(l) = static_cast<DWORD>(c->sel_end);
@@ -561,7 +566,19 @@ BOOL qm_user_type(HWND h, LPCSTR text) {
   if (!c || !IsWindowEnabled(h)) return FALSE;
   if (c->kind == Kind::kEdit) {
     if (style_of(h) & ES_READONLY) return FALSE;
-    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    std::string typed = text ? text : "";
+    if (c->limit != 0 && typed.size() > c->limit) {
+      // Typing stops at the limit, never inside a double-byte character.
+      size_t keep = 0;
+      for (size_t i = 0; i < typed.size();) {
+        const size_t n = static_cast<unsigned char>(typed[i]) >= 0x81 && i + 1 < typed.size() ? 2 : 1;
+        if (i + n > c->limit) break;
+        i += n;
+        keep = i;
+      }
+      typed.resize(keep);
+    }
+    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
     // The caret stays behind the last character typed.
     c->sel_start = c->sel_end = GetWindowTextLengthA(h);
     notify_command(h, EN_UPDATE);

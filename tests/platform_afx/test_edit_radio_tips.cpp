@@ -1,6 +1,6 @@
 // What the font tool's dialog relies on in the class library: an edit's
-// update notification before its change, its selection, a radio group in
-// data exchange, and the text of a tooltip.
+// update notification before its change, its selection and typing limit, a
+// radio group in data exchange, and the text of a tooltip.
 #include <afxcmn.h>
 #include <gtest/gtest.h>
 #include <qm_user.h>
@@ -100,6 +100,20 @@ TEST_F(EditRadioTipsTest, RadioGroupsEditsAndTooltips) {
       EXPECT_EQ(s, c.got_start) << c.start << "," << c.end;
       EXPECT_EQ(e, c.got_end) << c.start << "," << c.end;
     }
+    // Typing stops at the limit, never inside a double-byte character.
+    as_edit.SetLimitText(3);
+    for (const auto& [typed, kept] : {std::pair<const char*, const char*>{"abcdef", "abc"},
+                                      {"a\xc3\xc5\xc3", "a\xc3\xc5"},
+                                      {"\xc3\xc5\xc3\xc5", "\xc3\xc5"}}) {
+      qm_user_type(edit, typed);
+      CString now;
+      d.GetDlgItemText(kEdit, now);
+      EXPECT_EQ(now, kept) << typed;
+    }
+    d.SetDlgItemText(kEdit, "set by the program");  // not typed: not limited
+    CString set;
+    d.GetDlgItemText(kEdit, set);
+    EXPECT_EQ(set, "set by the program");
     as_edit.Detach();
     // Tooltips hand back their text, "" for a control without one.
     CToolTipCtrl tips;
