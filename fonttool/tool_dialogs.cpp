@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <cctype>
+#include <utility>
 
 #include "fonttool/shape_interpreter.h"
 #include "fonttool/shp_writer.h"
@@ -56,6 +57,10 @@ const Tip kTips[] = {
     {kEditText, "Fill in the preview text string or hex code of the text"},
     {kButtonRun, "Do the selected function!"},
 };
+
+// What the user may type into each edit; the result text has no limit, so a
+// long message is shown whole.
+const std::pair<UINT, WPARAM> kTypingLimits[] = {{kEditText, 40}, {kEditSecond, 1024}, {kEditFont, 260}};
 
 constexpr UINT kNoId = 0xFFFF;
 constexpr DWORD kEditStyle = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
@@ -236,6 +241,7 @@ BOOL CMainDialog::OnInitDialog() {
   GetDlgItem(kLabelText)->EnableWindow(FALSE);
   SetDlgItemText(kEditSecond, "");
   SetDlgItemText(kStaticResult, "");
+  for (const auto& [id, limit] : kTypingLimits) ::SendMessageA(::GetDlgItem(m_hWnd, id), EM_LIMITTEXT, limit, 0);
   char directory[MAX_PATH] = "";
   if (::GetCurrentDirectoryA(sizeof directory, directory) != 0) last_directory_ = directory;
   GetDlgItem(kStaticResult)->GetWindowRect(&canvas_rect_);
@@ -321,8 +327,9 @@ void CMainDialog::OnTextUpdate() {
   CString typed;
   GetDlgItemText(kEditText, typed);
   if (IsHexText(typed)) return;
-  // The last text accepted is the member, which the change handler keeps.
-  SetDlgItemText(kEditText, text_);
+  // The last text accepted is the member, which the change handler keeps
+  // (checked too, so that putting it back can never be refused in turn).
+  SetDlgItemText(kEditText, IsHexText(text_) ? text_ : CString());
   ::SendMessageA(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
 }
 

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -254,10 +255,16 @@ TEST_F(ToolShellTest, TheCodeEditTakesAtMostFourHexDigitsInCodeView) {
     EXPECT_EQ(Text(d, kEditText), "ab");
     EXPECT_EQ(start, 2u);
     EXPECT_EQ(end, 2u);
-    // The preview text is free.
+    // The preview text is free, up to 40 characters.
     Press(d, kRadioPreview);
     Type(d, kEditText, "Hello, world");
     EXPECT_EQ(Text(d, kEditText), "Hello, world");
+    Type(d, kEditText, std::string(45, 'w'));
+    EXPECT_EQ(Text(d, kEditText), std::string(40, 'w'));
+    Type(d, kEditFont, std::string(300, 'f'));
+    EXPECT_EQ(Text(d, kEditFont).size(), 260u);
+    Type(d, kEditSecond, std::string(1100, 's'));
+    EXPECT_EQ(Text(d, kEditSecond).size(), 1024u);
   });
 }
 
@@ -343,6 +350,27 @@ TEST_F(ToolShellTest, DecompileRunsAndReportsInTheResultArea) {
     EXPECT_TRUE(Boxes().empty());
   });
   EXPECT_EQ(read_all(dir.File("font.shp")), "*0,4,FONT\r\n8,2,0,0\r\n*65,4,A\r\n1,04c,040,0\r\n");
+}
+
+// A font named by one character gives the chosen folder alone as the output,
+// which the decompile then reports it cannot write.
+TEST_F(ToolShellTest, AOneCharacterFontNameGivesTheFolderAsTheOutput) {
+  ScratchDir dir;
+  const std::string font = dir.Write("x", kFont);
+  const std::string folder = dir.File("out");
+  std::filesystem::create_directory(folder);
+  Run([&](CMainDialog& d) {
+    qm_user_push_file_dialog_answer(font.c_str());
+    Press(d, kButtonFont);
+    EXPECT_EQ(Text(d, kEditSecond), dir.File("p"));  // its last character made 'p'
+    qm_user_push_folder_answer(folder.c_str());
+    Press(d, kButtonSecond);
+    EXPECT_EQ(Text(d, kEditSecond), folder);
+    Press(d, kButtonRun);
+    EXPECT_EQ(Text(d, kStaticResult).rfind("Cannot open " + folder + " for write!", 0), 0u)
+        << Text(d, kStaticResult);
+  });
+  EXPECT_EQ(read_all(font), std::string(kFont.begin(), kFont.end()));
 }
 
 TEST_F(ToolShellTest, CodeViewShowsTheSourceAndTheGlyph) {
