@@ -1,6 +1,6 @@
-// The font tool's dialogs. The main dialog keeps the Part's texts verbatim
-// (tooltips included, with their spelling) because users know the tool by
-// them.
+// The font tool's dialogs. The main dialog keeps its long-standing texts
+// verbatim (tooltips included, with their spelling) because users know the
+// tool by them.
 #include "fonttool/tool_dialogs.h"
 
 #include <commdlg.h>
