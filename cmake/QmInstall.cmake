@@ -44,9 +44,12 @@ list(TRANSFORM QM_KERNEL_FONTS PREPEND ${CMAKE_SOURCE_DIR}/fonts/ OUTPUT_VARIABL
 install(FILES ${qm_font_files} DESTINATION ${QM_INSTALL_KERNEL_DIR}/fonts)
 install(DIRECTORY DESTINATION ${QM_INSTALL_KERNEL_DIR}/support)
 
-# The programs: the renderer of native drawings and the font decompiler.
+# The programs: the renderer of native drawings, the font decompiler and the
+# font tool, whose dialog needs the class-library stand-ins beside the kernel.
+set_target_properties(qmafx qmole PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS qmafx qmole LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
 file(RELATIVE_PATH qm_bin_to_kernel /p/${CMAKE_INSTALL_BINDIR} /p/${QM_INSTALL_KERNEL_DIR})
-foreach(program quillmark_render fontlathe_decompile)
+foreach(program quillmark_render fontlathe_decompile fontlathe)
   if(TARGET ${program})
     set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

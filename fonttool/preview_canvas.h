@@ -25,6 +25,7 @@ class CPreviewCanvas : public fontlathe::ShapeCanvas {
   void DrawSegment(int x0, int y0, int x1, int y1) override;
 
   HDC dc() const { return dc_; }
+  HBITMAP bitmap() const { return bitmap_; }
   int width() const { return width_; }
   int height() const { return height_; }
 

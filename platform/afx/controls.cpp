@@ -70,6 +70,17 @@ void CToolTipCtrl::UpdateTipText(LPCSTR text, CWnd* wnd, UINT_PTR id) {
   SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void CToolTipCtrl::GetText(CString& text, CWnd* wnd, UINT_PTR id) const {
+  char buffer[1024] = "";
+  TOOLINFOA ti = {};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = wnd ? wnd->m_hWnd : nullptr;
+  ti.uId = id ? id : reinterpret_cast<UINT_PTR>(ti.hwnd);
+  ti.lpszText = buffer;
+  SendMessage(TTM_GETTEXTA, sizeof buffer, reinterpret_cast<LPARAM>(&ti));
+  text = buffer;
+}
+
 CMenu::~CMenu() { DestroyMenu(); }
 
 CMenu* CMenu::FromHandle(HMENU menu) { return qmafx::wrapper_of<CMenu, HMENU, CMenu, &CMenu::m_hMenu>(menu); }

@@ -153,6 +153,21 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
     ::SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
+void DDX_Radio(CDataExchange* dx, int id, int& value) {
+  HWND first = dx->PrepareCtrl(id);
+  if (!first) return;
+  if (dx->m_bSaveAndValidate) value = -1;
+  int index = 0;
+  for (HWND h = first; h; h = ::GetWindow(h, GW_HWNDNEXT), ++index) {
+    if (h != first && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
+    if (dx->m_bSaveAndValidate) {
+      if (value < 0 && ::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+    } else {
+      ::SendMessageA(h, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+}
+
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
   if (control.m_hWnd) return;  // attached already
   HWND h = dx->PrepareCtrl(id);

@@ -42,6 +42,8 @@ class CToolTipCtrl : public CWnd {
   BOOL Create(CWnd* parent, DWORD style = 0);
   BOOL AddTool(CWnd* wnd, LPCSTR text, LPCRECT rect = nullptr, UINT_PTR id = 0);
   void UpdateTipText(LPCSTR text, CWnd* wnd, UINT_PTR id = 0);
+  // The text of a tool ("" for none).
+  void GetText(CString& text, CWnd* wnd, UINT_PTR id = 0) const;
   int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
   void Activate(BOOL on) { SendMessage(TTM_ACTIVATE, on); }
 };

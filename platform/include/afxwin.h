@@ -358,6 +358,7 @@ struct AFX_CMDHANDLERINFO {
 #define ON_CONTROL(code, id, fn) {WM_COMMAND, (code), (id), (id), QM_AFX_THUNK(self->fn(); return 0)},
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
+#define ON_EN_UPDATE(id, fn) ON_CONTROL(EN_UPDATE, id, fn)
 #define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
 #define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
 #define ON_CBN_KILLFOCUS(id, fn) ON_CONTROL(CBN_KILLFOCUS, id, fn)
@@ -1070,6 +1071,9 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value);
 void DDX_Text(CDataExchange* dx, int id, long& value);
 void DDX_Text(CDataExchange* dx, int id, double& value);
 void DDX_Check(CDataExchange* dx, int id, int& value);
+// The index of the checked button of the radio group that starts at id
+// (its buttons up to the next WS_GROUP), -1 when none is checked.
+void DDX_Radio(CDataExchange* dx, int id, int& value);
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_CBString(CDataExchange* dx, int id, CString& value);
 void DDX_CBIndex(CDataExchange* dx, int id, int& index);
@@ -1123,6 +1127,13 @@ class CEdit : public CWnd {
   BOOL Create(DWORD style, const RECT& r, CWnd* parent, UINT id) { return CWnd::Create(WC_EDITA, "", style, r, parent, id); }
   BOOL SetReadOnly(BOOL on = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, on)); }
   void SetSel(int start, int end) { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+  // The most the user may type, in bytes.
+  void SetLimitText(UINT bytes) { SendMessage(EM_LIMITTEXT, bytes); }
+  void GetSel(int& start, int& end) const {
+    DWORD s = 0, e = 0;
+    SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    start = static_cast<int>(s), end = static_cast<int>(e);
+  }
 };
 
 class CStatic : public CWnd {

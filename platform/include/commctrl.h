@@ -229,6 +229,7 @@ typedef struct tagTCITEMA {
 #define TTM_ADDTOOLA (WM_USER + 4)
 #define TTM_DELTOOLA (WM_USER + 5)
 #define TTM_GETTOOLCOUNT (WM_USER + 13)
+#define TTM_GETTEXTA (WM_USER + 11)  // wParam: the size of ti->lpszText
 #define TTM_UPDATETIPTEXTA (WM_USER + 12)
 #define TTF_IDISHWND 0x0001
 #define TTF_SUBCLASS 0x0010

@@ -42,8 +42,9 @@ BOOL qm_user_key(HWND hwnd, UINT vk, bool down);
 // TCN_SELCHANGING then TCN_SELCHANGE); FALSE for a disabled control, another
 // window or an index out of range.
 BOOL qm_user_pick(HWND control, int index);
-// Replaces the text of an edit control (EN_CHANGE) or of a combo box's edit
-// field (CBN_EDITCHANGE); FALSE when read-only, disabled or not such a control.
+// Replaces the text of an edit control (EN_UPDATE, then EN_CHANGE; the caret
+// ends behind the text; what passes its EM_LIMITTEXT is not typed) or of a combo box's edit field (CBN_EDITCHANGE);
+// FALSE when read-only, disabled or not such a control.
 BOOL qm_user_type(HWND control, LPCSTR text);
 
 // ---- Menus ----
@@ -114,6 +115,26 @@ void qm_user_push_file_dialog_answer(const char* path);
 const std::vector<QmFileDialog>& qm_user_file_dialogs();
 void qm_user_clear_file_dialogs();
 
+// ---- The folder browser (shlobj.h) ----
+struct QmFolderDialog {
+  HWND owner;
+  std::string root;               // the path of pidlRoot, "" for none
+  std::string title;              // shown above the tree
+  DWORD flags;                    // BIF_
+  std::string caption;            // the browser window's text when it closed
+  std::string initial_selection;  // selected by the callback at BFFM_INITIALIZED
+  std::string selection;          // the last BFFM_SETSELECTIONA path
+  std::string status;             // the last BFFM_SETSTATUSTEXTA text
+  bool chosen;                    // a folder was handed back
+  std::string path;               // the answer ("" for a cancel)
+};
+// Queues the answer of the next folder browser: a path, or a cancel for
+// null. Without a queued answer the browser is cancelled. The answer becomes
+// the selection (BFFM_SELCHANGED) and is handed back unless the callback
+// disabled OK.
+void qm_user_push_folder_answer(const char* path);
+const std::vector<QmFolderDialog>& qm_user_folder_dialogs();
+
 // ---- Colour and font dialogs ----
 struct QmColorAnswer {
   bool ok;
@@ -165,7 +186,7 @@ size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();
 // Destroys every window (with their messages), kills every timer, empties
-// the queue, the clipboard, the message-box, file-, colour- and font-dialog
+// the queue, the clipboard, the message-box, file-, folder-, colour- and font-dialog
 // and shell-request logs and queued answers, and sets the clock, the
 // cursor (freed of ClipCursor), the key state, capture and focus back to
 // the start.

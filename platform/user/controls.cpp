@@ -35,6 +35,8 @@ struct Control {
   int item_height = 16;
   bool playing = false;
   HFONT font = nullptr;
+  int sel_start = 0, sel_end = 0;  // an edit's selection, in bytes
+  size_t limit = 0;                // the most an edit takes typed, 0 for no limit
 };
 
 std::unordered_map<HWND, Control>& controls() {
@@ -422,9 +424,36 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case Kind::kEdit:
       if (msg == WM_SETTEXT) {
         const LRESULT r = DefWindowProcA(h, msg, w, l);
+        c->sel_start = c->sel_end = 0;
         // A single-line edit reports every change of its text.
-        if (!(style_of(h) & ES_MULTILINE)) notify_command(h, EN_CHANGE);
+        if (!(style_of(h) & ES_MULTILINE)) {
+          notify_command(h, EN_UPDATE);
+          notify_command(h, EN_CHANGE);
+        }
         return r;
+      }
+      if (msg == EM_LIMITTEXT) {
+        c->limit = static_cast<size_t>(w);
+        return 0;
+      }
+      if (msg == EM_GETSEL) {
+        if (w) *reinterpret_cast<DWORD*>(w) = static_cast<DWORD>(c->sel_start);
+        if (l) *reinterpret_cast<DWORD*>(l) = static_cast<DWORD>(c->sel_end);
+        return MAKELONG(c->sel_start, c->sel_end);
+      }
+      if (msg == EM_SETSEL) {
+        // -1 as the start removes the selection; -1 as the end (or any
+        // position past the text) means its end.
+        const int length = GetWindowTextLengthA(h);
+        const int start = static_cast<int>(w), end = static_cast<int>(l);
+        if (start == -1) {
+          c->sel_start = c->sel_end;
+        } else {
+          c->sel_start = std::min(std::max(start, 0), length);
+          c->sel_end = end < 0 ? length : std::min(end, length);
+          if (c->sel_end < c->sel_start) std::swap(c->sel_start, c->sel_end);
+        }
+        return 0;
       }
       if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
       if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
@@ -454,6 +483,19 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (it == c->items.end()) it = c->items.insert(c->items.end(), Item{"", static_cast<LPARAM>(ti->uId)});
         it->text = ti->lpszText && !IS_INTRESOURCE(ti->lpszText) ? ti->lpszText : "";
         return TRUE;
+      }
+      if (msg == TTM_GETTEXTA) {
+        // wParam is the size of the caller's buffer; an unknown tool gives "".
+        TOOLINFOA* ti = reinterpret_cast<TOOLINFOA*>(l);
+        if (!ti || !ti->lpszText || w == 0) return 0;
+        auto it = std::find_if(c->items.begin(), c->items.end(), [&](const Item& i) {
+          return i.data == static_cast<LPARAM>(ti->uId);
+        });
+        const std::string t = it == c->items.end() ? std::string() : it->text;
+        const size_t n = std::min(t.size(), static_cast<size_t>(w - 1));
+        std::memcpy(ti->lpszText, t.data(), n);
+        ti->lpszText[n] = '\0';
+        return static_cast<LRESULT>(n);
       }
       if (msg == TTM_GETTOOLCOUNT) return static_cast<LRESULT>(c->items.size());
       return DefWindowProcA(h, msg, w, l);
@@ -524,7 +566,22 @@ BOOL qm_user_type(HWND h, LPCSTR text) {
   if (!c || !IsWindowEnabled(h)) return FALSE;
   if (c->kind == Kind::kEdit) {
     if (style_of(h) & ES_READONLY) return FALSE;
-    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    std::string typed = text ? text : "";
+    if (c->limit != 0 && typed.size() > c->limit) {
+      // Typing stops at the limit, never inside a double-byte character.
+      size_t keep = 0;
+      for (size_t i = 0; i < typed.size();) {
+        const size_t n = static_cast<unsigned char>(typed[i]) >= 0x81 && i + 1 < typed.size() ? 2 : 1;
+        if (i + n > c->limit) break;
+        i += n;
+        keep = i;
+      }
+      typed.resize(keep);
+    }
+    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    // The caret stays behind the last character typed.
+    c->sel_start = c->sel_end = GetWindowTextLengthA(h);
+    notify_command(h, EN_UPDATE);
     notify_command(h, EN_CHANGE);
     return TRUE;
   }

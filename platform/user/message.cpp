@@ -442,6 +442,7 @@ void qm_user_reset() {
   clear_clipboard();
   clear_message_boxes();
   clear_file_dialogs();
+  clear_folder_dialogs();
   clear_shell_requests();
   clear_popups();
   clear_choosers();

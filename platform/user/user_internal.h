@@ -116,6 +116,7 @@ POINT clip_cursor_point(POINT p);
 void clear_clipboard();
 void clear_message_boxes();
 void clear_file_dialogs();
+void clear_folder_dialogs();
 void clear_shell_requests();
 // Forgets the popup menus shown and the answers queued for them.
 void clear_popups();

@@ -2,7 +2,8 @@
 # Installs the build into a temporary prefix, builds the first-drawing example
 # against the installed copy through find_package(vellex) and through
 # pkg-config, runs both and the installed renderer, and compares their
-# pictures with the one the build tree's example makes.
+# pictures with the one the build tree's example makes; runs the installed
+# font tool too.
 #   check_install.sh <build folder> <source folder> <C++ compiler>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -46,4 +47,10 @@ same_picture "$work/pkgconfig" "the example built through pkg-config"
 "$prefix/bin/quillmark_render" -o "$work/rendered.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed renderer failed"
 [ -s "$work/rendered.png" ] || fail "the installed renderer wrote no picture"
+# The installed font tool: its dialog ends on its own headless, and its
+# command line decompiles the kernel's font.
+"$prefix/bin/fontlathe" </dev/null >/dev/null || fail "the installed font tool's dialog failed"
+"$prefix/bin/fontlathe" "$src/fonts/kst32b.shx" "$work/kst32b.shp" >/dev/null ||
+  fail "the installed font tool did not decompile fonts/kst32b.shx"
+[ -s "$work/kst32b.shp" ] || fail "the installed font tool wrote no source"
 echo "install check: the installed kernel builds and runs the example (find_package, pkg-config)"

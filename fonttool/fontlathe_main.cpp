@@ -1,0 +1,182 @@
+// fontlathe: the font tool. Without arguments (or with --dialog) it runs its
+// dialog; the command line does the same work for scripts: decompile a font,
+// print the source of one code, or draw one code or one text as the dialog's
+// preview does into a PNG picture. Status 0 on success, 1 when a file cannot
+// be read or written, 2 (with the usage on standard error) for a command line
+// that cannot be run.
+#include <ximage.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <qm_file.h>
+#include "fonttool/shp_writer.h"
+#include "fonttool/tool_dialogs.h"
+
+namespace {
+
+const char kProgram[] = "fontlathe";
+const char kVersion[] = "2.02";
+
+enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
+
+const char kUsage[] =
+    "usage: fontlathe [--dialog]\n"
+    "       fontlathe [--] FONT.shx OUT.shp\n"
+    "       fontlathe -c [--] FONT.shx HEXCODE\n"
+    "       fontlathe -g [--] FONT.shx HEXCODE OUT.png\n"
+    "       fontlathe -t [-b BIGFONT.shx] [--] FONT.shx TEXT OUT.png\n"
+    "       fontlathe --help | --version\n"
+    "Without arguments, or with --dialog, shows the dialog. Otherwise decompiles\n"
+    "a compiled shape font into shape source (OUT.shp is replaced only once it is\n"
+    "complete); with -c prints the source of the character HEXCODE (hexadecimal,\n"
+    "0 to ffff); with -g draws that character, and with -t the text TEXT (with\n"
+    "the big font for double-byte characters, the font itself when none is\n"
+    "given), into the picture OUT.png as the dialog's preview shows them.\n";
+
+// The application: one modal dialog, and the program ends when it closes.
+class CDecompilerApp : public CWinApp {
+ public:
+  BOOL InitInstance() override {
+    fontlathe::RegisterToolResources();
+    fontlathe::CMainDialog dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+  }
+};
+
+int UsageError(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n%s", kProgram, what.c_str(), kUsage);
+  return kUsageError;
+}
+
+int Failure(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
+  return kFailed;
+}
+
+// Prints a text on standard output: status if all of it got there, else 1.
+int Print(const std::string& text, int status) {
+  std::fputs(text.c_str(), stdout);
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  return Failure(std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
+}
+
+// The canvas as a PNG picture at path, never over one of the fonts.
+int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vector<const char*>& fonts) {
+  for (const char* font : fonts) {
+    if (qm_same_file(font, path))
+      return Failure(std::string("cannot write ") + path + " (it is the font " + font + ")");
+  }
+  CxImage picture;
+  errno = 0;
+  if (!picture.CreateFromHBITMAP(canvas.bitmap()) || !picture.Save(path, CXIMAGE_FORMAT_PNG)) {
+    const int err = errno;
+    return Failure(std::string("cannot write ") + path + (err != 0 ? " (" + qm_file_error(path, err) + ")" : ""));
+  }
+  return kSucceeded;
+}
+
+struct CommandLine {
+  char form = 'd';  // 'd' decompile, 'c' code source, 'g' code picture, 't' text picture
+  const char* big_font = nullptr;
+  std::vector<const char*> operands;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 1 || (argc == 2 && std::strcmp(argv[1], "--dialog") == 0)) {
+    CDecompilerApp app;
+    app.InitInstance();
+    return kSucceeded;
+  }
+  CommandLine line;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!options || arg[0] != '-' || arg[1] == '\0') {
+      line.operands.push_back(arg);
+    } else if (std::strcmp(arg, "--") == 0) {
+      options = false;
+    } else if (std::strcmp(arg, "-c") == 0 || std::strcmp(arg, "-g") == 0 || std::strcmp(arg, "-t") == 0) {
+      if (line.form != 'd' && line.form != arg[1])
+        return UsageError(std::string("'") + arg + "' cannot go with '-" + line.form + "'");
+      line.form = arg[1];
+    } else if (std::strcmp(arg, "-b") == 0) {
+      if (i + 1 >= argc) return UsageError("'-b' needs the big font file");
+      line.big_font = argv[++i];
+    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+      return Print(kUsage, kSucceeded);
+    } else if (std::strcmp(arg, "--version") == 0) {
+      return Print(std::string(kProgram) + " " + kVersion + "\n", kSucceeded);
+    } else if (std::strcmp(arg, "--dialog") == 0) {
+      return UsageError("'--dialog' takes no other arguments");
+    } else {
+      return UsageError(std::string("unknown option '") + arg + "'");
+    }
+  }
+  if (line.big_font != nullptr && line.form != 't') return UsageError("'-b' goes only with '-t'");
+
+  struct Form {
+    char form;
+    std::vector<const char*> names;
+  };
+  const Form forms[] = {{'d', {"font file", "output file"}},
+                        {'c', {"font file", "code"}},
+                        {'g', {"font file", "code", "picture file"}},
+                        {'t', {"font file", "text", "picture file"}}};
+  const std::vector<const char*>* names = nullptr;
+  for (const Form& f : forms)
+    if (f.form == line.form) names = &f.names;
+  const std::vector<const char*>& ops = line.operands;
+  if (ops.size() < names->size()) {
+    std::string missing;
+    for (size_t i = ops.size(); i < names->size(); ++i)
+      missing += std::string(missing.empty() ? "" : i + 1 == names->size() ? " and the " : ", the ") + (*names)[i];
+    return UsageError("missing the " + missing);
+  }
+  if (ops.size() > names->size()) return UsageError(std::string("too many arguments: '") + ops[names->size()] + "'");
+  if (ops[0][0] == '\0') return UsageError("the font file name is empty");
+  if (line.big_font != nullptr && line.big_font[0] == '\0') return UsageError("the big font file name is empty");
+  if ((line.form == 'c' || line.form == 'g')) {
+    uint32_t code = 0;
+    if (!fontlathe::ParseShapeCode(ops[1], &code))
+      return UsageError(std::string("invalid code '") + ops[1] + "' (hexadecimal, 0 to ffff)");
+  }
+  if (line.form == 'd' && ops[1][0] == '\0') return UsageError("the output file name is empty");
+  if ((line.form == 'g' || line.form == 't') && ops[2][0] == '\0') return UsageError("the picture file name is empty");
+
+  std::string message;
+  switch (line.form) {
+    case 'd': {
+      const bool ok = fontlathe::DecompileFontFile(ops[0], ops[1], message);
+      return Print("\n" + message + "\n", ok ? kSucceeded : kFailed);  // ends the progress marks
+    }
+    case 'c': {
+      const bool ok = fontlathe::DecodeCodeView(ops[0], ops[1], message);
+      return Print(message + "\n", ok ? kSucceeded : kFailed);
+    }
+    default: break;
+  }
+  CPreviewCanvas canvas;
+  if (!canvas.Create(fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");
+  canvas.DrawGuideLine();
+  bool drawn;
+  if (line.form == 'g') {
+    drawn = fontlathe::DrawCodeGlyph(canvas, ops[0], ops[1], &message);
+  } else {
+    drawn = fontlathe::DrawTextLine(canvas, ops[0], line.big_font, ops[1], &message);
+  }
+  if (!drawn) return Failure(message.empty() ? std::string("cannot draw with ") + ops[0] : message);
+  std::vector<const char*> fonts = {ops[0]};
+  if (line.big_font != nullptr) fonts.push_back(line.big_font);
+  return WritePicture(canvas, ops[2], fonts);
+}
