@@ -62,6 +62,7 @@ constexpr UINT kToolbarModify = 231;    // along the left
 // View commands.
 constexpr UINT kCommandUndo = 32826;
 constexpr UINT kCommandRedo = 32827;
+constexpr UINT kCommandPrint = 0xE107;  // the class library's standard print command
 
 // Child windows of the frame. The three toolbars get ids of their own, so
 // that a saved bar layout restores each bar onto itself.

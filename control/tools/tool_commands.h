@@ -14,6 +14,7 @@ struct Tool_Command {
   long tool;
   Kind kind;
   const char* title;  // GBK
+  bool clears_use_events;  // the host's use-events setting ends with the command
 };
 
 // The table, in the order of the tool ids.
