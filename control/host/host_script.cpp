@@ -22,11 +22,11 @@ struct Verb {
 
 const std::map<std::string, Verb>& verbs() {
   static const std::map<std::string, Verb> table = {
-      {"move", {Host_Step::MOVE, 2}},   {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
-      {"click", {Host_Step::CLICK, 2}}, {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
+      {"move", {Host_Step::MOVE, 2}},     {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
+      {"click", {Host_Step::CLICK, 2}},   {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
       {"rclick", {Host_Step::RCLICK, 2}}, {"wheel", {Host_Step::WHEEL, 3}}, {"key", {Host_Step::KEY, 0}},
-      {"char", {Host_Step::CHAR, 0}},   {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
-      {"call", {Host_Step::CALL, 0}},   {"put", {Host_Step::PUT, 0}},
+      {"char", {Host_Step::CHAR, 0}},     {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
+      {"call", {Host_Step::CALL, 0}},     {"put", {Host_Step::PUT, 0}},
   };
   return table;
 }
@@ -312,7 +312,8 @@ class Automation_Runner {
     if (result.vt != VT_EMPTY) line += " = " + show(result);
     for (const auto& a : args) {
       if (a->v.vt == (VT_R8 | VT_BYREF)) line += " " + show_array(a->reals);
-      if (a->v.vt == (VT_I4 | VT_BYREF)) line += " " + show_array(std::vector<double>(a->longs.begin(), a->longs.end()));
+      if (a->v.vt == (VT_I4 | VT_BYREF))
+        line += " " + show_array(std::vector<double>(a->longs.begin(), a->longs.end()));
       if (a->v.vt == (VT_BSTR | VT_BYREF)) line += " \"" + qm_utf16_to_utf8(qm_bstr_text(a->text)) + "\"";
     }
     std::fprintf(out_, "%s\n", line.c_str());
