@@ -14,6 +14,7 @@ constexpr const char* kTextAboutLines[3] = {"A 2D drawing control on the vellex 
                                             "Draws, edits, opens and saves drawings.",
                                             "Copyright the Quillmark developers."};
 constexpr const char* kTextNewFile = "New file";
+constexpr const char* kTextHello = "Hello!!";  // the automation interface's test member
 constexpr const char* kTextSelect = "\xd1\xa1\xd4\xf1";                           // 选择
 constexpr const char* kTextDelete = "\xc9\xbe\xb3\xfd";                           // 删除
 // The names of the undo commands of the creation tools.

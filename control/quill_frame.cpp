@@ -1,6 +1,8 @@
 // The control's frame and its toolbars.
 #include "control/quill_frame.h"
 
+#include "control/control_state.h"
+
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 
@@ -78,4 +80,31 @@ void CQuillFrame::OnDestroy() {
   side_bar_.SaveSizes(quill::kBarStateProfile);
   SaveBarState(quill::kBarStateProfile);
   CFrameWnd::OnDestroy();
+}
+
+void quill_show_bar(Quill_Bar bar, BOOL show) {
+  Quill_Control_State& state = quill_control_state();
+  CQuillFrame* frame = CQuillFrame::current();
+  CControlBar* target = nullptr;
+  switch (bar) {
+    case Quill_Bar::kCreation:
+      state.creation_bar_shown = show != 0;
+      if (frame) target = &frame->creation_bar();
+      break;
+    case Quill_Bar::kStandard:
+      state.standard_bar_shown = show != 0;
+      if (frame) target = &frame->standard_bar();
+      break;
+    case Quill_Bar::kModify:
+      state.modify_bar_shown = show != 0;
+      if (frame) target = &frame->modify_bar();
+      break;
+    case Quill_Bar::kSide:
+      state.side_bar_shown = show;  // kept as given: any value but 0 shows it
+      if (frame) frame->ShowControlBar(&frame->side_bar(), show, FALSE);
+      return;
+  }
+  if (!target) return;
+  frame->ShowControlBar(target, show != 0 ? TRUE : FALSE, FALSE);
+  frame->RecalcLayout();
 }

@@ -27,6 +27,13 @@ class QuillToolBar : public CToolBar {
   UINT resource_;
 };
 
+// The bars the host's properties and the interface menu show and hide.
+enum class Quill_Bar { kCreation, kStandard, kModify, kSide };
+// Records whether the bar is shown, in the one set of flags the automation
+// properties and the menu toggles share, then shows or hides it in the
+// current frame, when there is one, and lays the frame out again.
+void quill_show_bar(Quill_Bar bar, BOOL show);
+
 class CQuillFrame : public CFrameWnd {
   DECLARE_DYNCREATE(CQuillFrame)
   DECLARE_MESSAGE_MAP()

@@ -48,6 +48,9 @@ ON_COMMAND(quill::kCommandMenuVersion, OnVersionInfo)
 ON_COMMAND(quill::kCommandHelp, OnHelp)
 ON_COMMAND(quill::kCommandOnlineHelp, OnOnlineHelp)
 ON_COMMAND(quill::kCommandInterfaceMenu, OnInterfaceMenu)
+ON_COMMAND(quill::kCommandToggleCreationBar, OnToggleCreationBar)
+ON_COMMAND(quill::kCommandToggleModifyBar, OnToggleModifyBar)
+ON_COMMAND(quill::kCommandToggleSideBar, OnToggleSideBar)
 END_MESSAGE_MAP()
 
 CQuillView* CQuillView::current_ = nullptr;

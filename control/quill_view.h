@@ -90,6 +90,9 @@ class CQuillView : public CView {
   afx_msg void OnHelp();
   afx_msg void OnOnlineHelp();
   afx_msg void OnInterfaceMenu();
+  afx_msg void OnToggleCreationBar();
+  afx_msg void OnToggleModifyBar();
+  afx_msg void OnToggleSideBar();
 
  private:
   // Hands a mouse message to the active tool.

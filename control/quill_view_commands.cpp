@@ -4,9 +4,11 @@
 #include <qm_user.h>
 #include <shellapi.h>
 
+#include "control/control_state.h"
 #include "control/control_texts.h"
 #include "control/dialogs/view_dialogs.h"
 #include "control/file_dialog_helper.h"
+#include "control/quill_frame.h"
 #include "control/quill_view.h"
 #include "database/mb_drawing.h"
 #include "display/mb_draw_render.h"
@@ -105,3 +107,12 @@ void CQuillView::OnInterfaceMenu() {
   ::GetCursorPos(&at);
   popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
 }
+
+// The menu's toggles flip the same flags the host's properties set.
+void CQuillView::OnToggleCreationBar() {
+  quill_show_bar(Quill_Bar::kCreation, !quill_control_state().creation_bar_shown);
+}
+
+void CQuillView::OnToggleModifyBar() { quill_show_bar(Quill_Bar::kModify, !quill_control_state().modify_bar_shown); }
+
+void CQuillView::OnToggleSideBar() { quill_show_bar(Quill_Bar::kSide, !quill_control_state().side_bar_shown); }

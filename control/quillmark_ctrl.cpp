@@ -27,13 +27,6 @@ constexpr COLORREF kDesignTextColor = RGB(255, 0, 0);
 
 IMPLEMENT_DYNCREATE(CQuillmarkOcxCtrl, CActiveXDocControl)
 
-const QmDispatchTable& CQuillmarkOcxCtrl::GetDispatchTable() const {
-  static const QmDispatchTable table = {
-      qm_disp_method<&CQuillmarkOcxCtrl::AboutBox, VT_EMPTY>(DISPID_ABOUTBOX, "AboutBox"),
-  };
-  return table;
-}
-
 CQuillmarkOcxCtrl::CQuillmarkOcxCtrl() {
   quill_register_resources();
   InitializeIIDs(&kDispatchIid, &kEventsIid);

@@ -2,17 +2,47 @@
 #include "database/mb_object.h"
 
 #include "database/mb_undo_redo.h"
+#include <cstddef>
+#include <limits>
+#include <vector>
+
 #include "geometry/dlink.h"
 
 uint16_t MB_Attribute_Head::m_static_no = 0;
+
+namespace {
+
+// The object of handle h at h - 1, null once it died. Never freed, so that
+// objects destroyed during the process's exit still find it.
+std::vector<MB_Object*>& handle_slots() {
+  static std::vector<MB_Object*>* slots = new std::vector<MB_Object*>;
+  return *slots;
+}
+
+}  // namespace
 
 MB_Object::MB_Object() { create_cmd(); }
 
 MB_Object::MB_Object(const MB_Object&) {}
 
 MB_Object::~MB_Object() {
+  if (handle_) handle_slots()[handle_ - 1] = nullptr;
   if (g_undo_redo) g_undo_redo->destroy_cmd(this);
   if (owner_) owner_->remove(this);
+}
+
+uint32_t MB_Object::handle() {
+  if (handle_) return handle_;
+  std::vector<MB_Object*>& slots = handle_slots();
+  if (slots.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) return 0;
+  slots.push_back(this);
+  handle_ = static_cast<uint32_t>(slots.size());
+  return handle_;
+}
+
+MB_Object* MB_Object::from_handle(uint32_t handle) {
+  const std::vector<MB_Object*>& slots = handle_slots();
+  return handle >= 1 && handle <= slots.size() ? slots[handle - 1] : nullptr;
 }
 
 void MB_Object::lose(MB_Object_List& list) {
@@ -58,6 +88,7 @@ void MB_Object_List::add_tail(MB_Object* object) {
   if (object->owner_) object->owner_->unlink(object);
   dlink::link_before<Links>(head_, tail_, object, static_cast<MB_Object*>(nullptr));
   object->owner_ = this;
+  version_ = ++version_clock_;
 }
 
 void MB_Object_List::add_head(MB_Object* object) {
@@ -65,6 +96,7 @@ void MB_Object_List::add_head(MB_Object* object) {
   if (object->owner_) object->owner_->unlink(object);
   dlink::link_before<Links>(head_, tail_, object, head_);
   object->owner_ = this;
+  version_ = ++version_clock_;
 }
 
 void MB_Object_List::unlink(MB_Object* object) {
@@ -81,6 +113,7 @@ void MB_Object_List::unlink(MB_Object* object) {
   object->next_ = nullptr;
   object->previous_ = nullptr;
   object->owner_ = nullptr;
+  version_ = ++version_clock_;
 }
 
 bool MB_Object_List::remove(MB_Object* object) {

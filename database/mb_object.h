@@ -120,12 +120,23 @@ class MB_Object {
   // The list that holds this object, or null.
   MB_Object_List* owner_list() const { return owner_; }
 
+  // A number that names this object to callers outside the process's
+  // address space (the automation interface) for as long as it lives:
+  // positive, given out on the first request, never given to another object,
+  // not copied and never written to a file. 0 once every positive 32-bit
+  // number has been given out.
+  uint32_t handle();
+  // The live object that was given the handle, or null: a handle of an
+  // object that died names nothing, whatever now lives at its address.
+  static MB_Object* from_handle(uint32_t handle);
+
  private:
   friend class MB_Object_List;
 
   MB_Object* next_ = nullptr;
   MB_Object* previous_ = nullptr;
   MB_Object_List* owner_ = nullptr;
+  uint32_t handle_ = 0;
 };
 
 // An owning, intrusive, doubly linked list of objects. kill_ operations
@@ -154,6 +165,10 @@ class MB_Object_List {
   MB_Object* get(int n) const;
   int32_t count() const;
   bool is_empty() const { return head_ == nullptr && tail_ == nullptr; }
+  // Changes whenever an object is linked into or out of this list, to a
+  // value no list has had before: a list's address and version name what it
+  // holds, so a walk over it can be kept until the version moves.
+  uint64_t version() const { return version_; }
 
   void kill_head();
   void kill_tail();
@@ -167,6 +182,8 @@ class MB_Object_List {
 
   MB_Object* head_ = nullptr;
   MB_Object* tail_ = nullptr;
+  uint64_t version_ = ++version_clock_;
+  static inline uint64_t version_clock_ = 0;
 };
 
 // The base of table entries and attribute values. Attributes that compare

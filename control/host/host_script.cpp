@@ -1,10 +1,14 @@
 // Parsing and replaying quillmark_host's scripts.
 #include "control/host/host_script.h"
 
+#include <afxctl.h>
+#include <qm_text.h>
 #include <qm_user.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "control/quill_frame.h"
@@ -18,10 +22,11 @@ struct Verb {
 
 const std::map<std::string, Verb>& verbs() {
   static const std::map<std::string, Verb> table = {
-      {"move", {Host_Step::MOVE, 2}},   {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
-      {"click", {Host_Step::CLICK, 2}}, {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
+      {"move", {Host_Step::MOVE, 2}},     {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
+      {"click", {Host_Step::CLICK, 2}},   {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
       {"rclick", {Host_Step::RCLICK, 2}}, {"wheel", {Host_Step::WHEEL, 3}}, {"key", {Host_Step::KEY, 0}},
-      {"char", {Host_Step::CHAR, 0}},   {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
+      {"char", {Host_Step::CHAR, 0}},     {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
+      {"call", {Host_Step::CALL, 0}},     {"put", {Host_Step::PUT, 0}},
   };
   return table;
 }
@@ -60,6 +65,52 @@ HWND target_at(HWND root, int x, int y, POINT& local) {
   return at;
 }
 
+// The words of an automation step: "strings" and [arrays] are one word
+// each, quotes and escapes kept so that a word's kind shows. False for an
+// open string or array.
+bool split_words(const std::string& text, std::vector<std::string>& words) {
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
+      ++i;
+      continue;
+    }
+    const size_t start = i;
+    if (text[i] == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i)
+        if (text[i] == '\\') ++i;
+      if (i >= text.size()) return false;
+      ++i;
+    } else if (text[i] == '[') {
+      i = text.find(']', i);
+      if (i == std::string::npos) return false;
+      ++i;
+    } else {
+      while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r') ++i;
+    }
+    words.push_back(text.substr(start, i - start));
+  }
+  return true;
+}
+
+bool parse_automation(const std::string& rest, Host_Step& step) {
+  std::vector<std::string> words;
+  if (!split_words(rest, words) || words.empty()) return false;
+  std::string name = words[0];
+  if (step.kind == Host_Step::CALL) {
+    const size_t eq = name.find('=');
+    if (eq != std::string::npos) {
+      step.result_name = name.substr(0, eq);
+      name = name.substr(eq + 1);
+      if (step.result_name.empty()) return false;
+    }
+  }
+  if (name.empty() || name[0] == '"' || name[0] == '[' || name[0] == '$') return false;
+  step.member = name;
+  step.args.assign(words.begin() + 1, words.end());
+  return step.kind == Host_Step::CALL || step.args.size() == 1;
+}
+
 }  // namespace
 
 bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error) {
@@ -76,9 +127,20 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
       error = "line " + std::to_string(number) + ": unknown step \"" + word + "\"";
       return false;
     }
-    Host_Step step{verb->second.kind};
+    Host_Step step;
+    step.kind = verb->second.kind;
     step.line = number;
     bool ok = true;
+    if (step.kind == Host_Step::CALL || step.kind == Host_Step::PUT) {
+      std::string rest;
+      std::getline(in, rest);
+      if (!parse_automation(rest, step)) {
+        error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
+        return false;
+      }
+      steps.push_back(step);
+      continue;
+    }
     if (step.kind == Host_Step::KEY) {
       std::string name;
       ok = static_cast<bool>(in >> name);
@@ -116,11 +178,226 @@ void pump_host_messages() {
   }
 }
 
-void run_host_script(HWND root, const std::vector<Host_Step>& steps) {
+namespace {
+
+// One argument of a call, with what it owns until the call is done.
+struct Host_Arg {
+  VARIANT v;
+  std::vector<double> reals;
+  std::vector<LONG> longs;
+  BSTR text = nullptr;  // the string a by-reference string argument points at
+  SHORT small = 0;
+  Host_Arg() { VariantInit(&v); }
+  ~Host_Arg() {
+    VariantClear(&v);
+    SysFreeString(text);
+  }
+  Host_Arg(const Host_Arg&) = delete;
+  Host_Arg& operator=(const Host_Arg&) = delete;
+};
+
+bool read_number(const std::string& word, double& out) {
+  if (word.empty()) return false;
+  char* end = nullptr;
+  out = std::strtod(word.c_str(), &end);
+  return *end == '\0';
+}
+
+// The text of a "string" word (UTF-8), its escapes resolved.
+bool read_string(const std::string& word, std::string& out) {
+  if (word.size() < 2 || word.front() != '"' || word.back() != '"') return false;
+  out.clear();
+  for (size_t i = 1; i + 1 < word.size(); ++i) {
+    if (word[i] == '\\' && i + 2 < word.size()) ++i;
+    out.push_back(word[i]);
+  }
+  return true;
+}
+
+bool read_array(const std::string& word, std::vector<double>& out) {
+  if (word.size() < 2 || word.front() != '[' || word.back() != ']') return false;
+  out.clear();
+  std::string inner = word.substr(1, word.size() - 2);
+  for (char& c : inner)
+    if (c == ',') c = ' ';
+  std::istringstream in(inner);
+  std::string item;
+  while (in >> item) {
+    double v;
+    if (!read_number(item, v)) return false;
+    out.push_back(v);
+  }
+  return true;
+}
+
+BSTR bstr_of(const std::string& utf8) {
+  const std::u16string text = qm_utf8_to_utf16(utf8);
+  return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+std::string show(const VARIANT& v) {
+  char buf[64];
+  switch (v.vt) {
+    case VT_I2: return std::to_string(v.iVal);
+    case VT_I4: return std::to_string(v.lVal);
+    case VT_BOOL: return v.boolVal ? "true" : "false";
+    case VT_R8: std::snprintf(buf, sizeof buf, "%.15g", v.dblVal); return buf;
+    case VT_BSTR: return "\"" + qm_utf16_to_utf8(qm_bstr_text(v.bstrVal)) + "\"";
+    default: return "";
+  }
+}
+
+std::string show_array(const std::vector<double>& a) {
+  std::string s = "[";
+  char buf[64];
+  for (size_t i = 0; i < a.size(); ++i) {
+    std::snprintf(buf, sizeof buf, "%s%.15g", i ? ", " : "", a[i]);
+    s += buf;
+  }
+  return s + "]";
+}
+
+// Calls and property settings of a script against the control.
+class Automation_Runner {
+ public:
+  Automation_Runner(COleControl* control, FILE* out) : control_(control), out_(out) {}
+  ~Automation_Runner() {
+    for (auto& v : vars_) VariantClear(&v.second);
+  }
+  Automation_Runner(const Automation_Runner&) = delete;
+  Automation_Runner& operator=(const Automation_Runner&) = delete;
+
+  bool run(const Host_Step& s, std::string& error) {
+    if (!control_) return fail("there is no control to call", error);
+    std::u16string name = qm_utf8_to_utf16(s.member);
+    LPOLESTR names[1] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    const QmDispMember* m = nullptr;
+    if (control_->GetIDsOfNames(names, 1, &id) == S_OK) m = control_->GetDispatchTable().find(id);
+    if (!m) return fail("the control has no member \"" + s.member + "\"", error);
+    const bool put = s.kind == Host_Step::PUT;
+    if (put && !m->property) return fail("\"" + s.member + "\" is no property", error);
+
+    std::vector<std::unique_ptr<Host_Arg>> args;
+    for (size_t i = 0; i < s.args.size(); ++i) {
+      VARTYPE kind = VT_EMPTY;
+      if (put)
+        kind = m->result;
+      else if (i < m->params.size())
+        kind = m->params[i];
+      args.push_back(std::make_unique<Host_Arg>());
+      if (!make_arg(s.args[i], kind, *args.back()))
+        return fail("argument " + std::to_string(i + 1) + " of " + s.member + " (" + s.args[i] + ") cannot be passed",
+                    error);
+    }
+    std::vector<VARIANT> reversed;
+    for (size_t i = args.size(); i-- > 0;) reversed.push_back(args[i]->v);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), put ? &named : nullptr,
+                         static_cast<UINT>(reversed.size()), put ? 1u : 0u};
+    const WORD flags = put ? DISPATCH_PROPERTYPUT : (m->property ? DISPATCH_PROPERTYGET : DISPATCH_METHOD);
+    VARIANT result;
+    VariantInit(&result);
+    UINT arg_err = 0;
+    const HRESULT hr = control_->Invoke(id, flags, &params, put ? nullptr : &result, &arg_err);
+    if (FAILED(hr)) {
+      char code[16];
+      std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+      std::string why = s.member + " refused the call (" + code + ")";
+      if (hr == DISP_E_BADPARAMCOUNT) why = s.member + " takes " + std::to_string(m->params.size()) + " arguments";
+      return fail(why, error);
+    }
+    if (put) return true;
+    std::string line = s.member;
+    if (result.vt != VT_EMPTY) line += " = " + show(result);
+    for (const auto& a : args) {
+      if (a->v.vt == (VT_R8 | VT_BYREF)) line += " " + show_array(a->reals);
+      if (a->v.vt == (VT_I4 | VT_BYREF))
+        line += " " + show_array(std::vector<double>(a->longs.begin(), a->longs.end()));
+      if (a->v.vt == (VT_BSTR | VT_BYREF)) line += " \"" + qm_utf16_to_utf8(qm_bstr_text(a->text)) + "\"";
+    }
+    std::fprintf(out_, "%s\n", line.c_str());
+    std::fflush(out_);
+    if (!s.result_name.empty()) {
+      VARIANT& kept = vars_[s.result_name];
+      VariantClear(&kept);
+      kept = result;  // the variable takes the result over
+    } else {
+      VariantClear(&result);
+    }
+    return true;
+  }
+
+ private:
+  static bool fail(const std::string& why, std::string& error) {
+    error = why;
+    return false;
+  }
+
+  bool make_arg(const std::string& word, VARTYPE kind, Host_Arg& a) {
+    if (!word.empty() && word[0] == '$') {
+      auto it = vars_.find(word.substr(1));
+      return it != vars_.end() && !(kind & VT_BYREF) && VariantCopy(&a.v, &it->second) == S_OK;
+    }
+    std::string text;
+    if (kind == (VT_R8 | VT_BYREF) || kind == (VT_I4 | VT_BYREF)) {
+      if (!read_array(word, a.reals)) return false;
+      if (kind == (VT_R8 | VT_BYREF)) {
+        a.v = qm_variant_ref(a.reals.data(), static_cast<ULONG>(a.reals.size()));
+        return true;
+      }
+      for (double d : a.reals) {
+        if (!(std::fabs(d) <= 2147483647.0)) return false;
+        a.longs.push_back(static_cast<LONG>(d));
+      }
+      a.v = qm_variant_ref(a.longs.data(), static_cast<ULONG>(a.longs.size()));
+      return true;
+    }
+    if (kind == (VT_BSTR | VT_BYREF)) {
+      if (!read_string(word, text)) return false;
+      a.text = bstr_of(text);
+      a.v = qm_variant_ref(&a.text);
+      return true;
+    }
+    if (kind == (VT_I2 | VT_BYREF)) {
+      double d;
+      if (!read_number(word, d) || !(std::fabs(d) <= 32767.0)) return false;
+      a.small = static_cast<SHORT>(d);
+      a.v = qm_variant_ref(&a.small);
+      return true;
+    }
+    if (read_string(word, text)) {
+      a.v = qm_variant_bstr(bstr_of(text));
+      return true;
+    }
+    double d;
+    if (!read_number(word, d)) return false;
+    a.v = qm_variant_r8(d);
+    return true;
+  }
+
+  COleControl* control_;
+  FILE* out_;
+  std::map<std::string, VARIANT> vars_;
+};
+
+}  // namespace
+
+bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
+                     FILE* out) {
+  Automation_Runner automation(control, out);
   POINT last = {0, 0};
   for (const Host_Step& s : steps) {
     POINT local = {0, 0};
     HWND target = nullptr;
+    if (s.kind == Host_Step::CALL || s.kind == Host_Step::PUT) {
+      if (!automation.run(s, error)) {
+        error = "line " + std::to_string(s.line) + ": " + error;
+        return false;
+      }
+      pump_host_messages();
+      continue;
+    }
     if (s.kind != Host_Step::KEY && s.kind != Host_Step::CHAR && s.kind != Host_Step::WAIT &&
         s.kind != Host_Step::COMMAND) {
       last = {s.x, s.y};
@@ -158,7 +435,10 @@ void run_host_script(HWND root, const std::vector<Host_Step>& steps) {
         if (CQuillFrame* frame = CQuillFrame::current())
           frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
         break;
+      case Host_Step::CALL:
+      case Host_Step::PUT: break;
     }
     pump_host_messages();
   }
+  return true;
 }

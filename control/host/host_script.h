@@ -14,27 +14,44 @@
 //   wait MS           the clock moves on (timers fire)
 //   command ID        a toolbar or menu command of the control (32780 starts
 //                     the line tool, 32826 undoes; see the README)
+//   call [VAR=]NAME ARG...   calls the control's automation member NAME (a
+//                     method, or reads a property) and prints "NAME = result"
+//                     with the arrays it filled; VAR= keeps the result as $VAR
+//   put NAME VALUE    sets the control's automation property NAME
+// Arguments of call and put: a number (3, -1.5), a "string" (\" and \\ inside
+// stand for " and \), an array [1,2,3] where the member takes one, or $VAR.
 // After each step the queued messages are dispatched.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+class COleControl;
+
 struct Host_Step {
-  enum Kind { MOVE, DOWN, UP, CLICK, RDOWN, RUP, RCLICK, WHEEL, KEY, CHAR, WAIT, COMMAND } kind;
+  enum Kind { MOVE, DOWN, UP, CLICK, RDOWN, RUP, RCLICK, WHEEL, KEY, CHAR, WAIT, COMMAND, CALL, PUT } kind = MOVE;
   int x = 0, y = 0;
   int value = 0;  // wheel delta, key code, character or milliseconds
   int line = 0;
+  // call and put: the member, its arguments as written, where the result goes.
+  std::string member;
+  std::vector<std::string> args;
+  std::string result_name;
 };
 
 // The steps of a script text; false with the line number and the reason in
 // `error` at the first line that is not a step.
 bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error);
 
-// Replays the steps against the host window.
-void run_host_script(HWND root, const std::vector<Host_Step>& steps);
+// Replays the steps against the host window and the control in it; what
+// the calls answer goes to `out`. False, with the step's line and the reason
+// in `error`, at the first call the control refuses (no such member, wrong
+// arguments); the steps before it have been replayed.
+bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
+                     FILE* out = stdout);
 
 // Dispatches every queued message, painting included.
 void pump_host_messages();

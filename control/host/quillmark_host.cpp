@@ -7,7 +7,8 @@
 //   quillmark_host [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
-// names it and says why), 2 a usage error.
+// names it and says why), 2 a usage error (a script the control refuses
+// among them).
 #include <afxwin.h>
 #include <qm_file.h>
 #include <qm_text.h>
@@ -172,7 +173,13 @@ int main(int argc, char** argv) {
   int status = 0;
   if (!o.drawing.empty() && !open_drawing(o.drawing)) status = 1;
   pump_host_messages();
-  if (status == 0) run_host_script(host.m_hWnd, steps);
+  if (status == 0) {
+    std::string error;
+    if (!run_host_script(host.m_hWnd, control, steps, error)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
+      status = 2;
+    }
+  }
   pump_host_messages();
   if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
   // The container holds the control object: it goes after its window.

@@ -4,6 +4,7 @@
 #include <afxwin.h>
 
 #include "control/control_texts.h"
+#include "control/control_state.h"
 #include "control/tools/block_tools.h"
 #include "control/tools/content_tools.h"
 #include "control/tools/creation_tool.h"
@@ -70,6 +71,7 @@ bool start_tool_command(UINT command, MB_Operation* operation) {
   if (!c || !operation) return false;
   // A tool registers itself with the operation, which owns it from then on.
   const MB_String title(c->title);
+  if (c->clears_use_events) quill_control_state().use_events = false;
   ControlTool* tool = nullptr;
   switch (c->kind) {
     case Tool_Command::VIEW: tool = new ViewTool(c->tool, title, operation); break;

@@ -16,7 +16,7 @@ struct Tool_Command {
   long tool;
   Kind kind;
   const char* title;  // GBK
-  bool clears_use_events = false;
+  bool clears_use_events = false;  // the host's use-events setting ends with the command
   Need need = NOTHING;
   const char* refusal = nullptr;  // GBK
 };

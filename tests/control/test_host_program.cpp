@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_polyline.h"
@@ -215,6 +216,64 @@ TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
     auto r = host(c.args);
     EXPECT_EQ(r.status, c.status) << c.says;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(HostProgram, AScriptCallsTheAutomationMembersByName) {
+  write("calls_ok.txt",
+        "call GetObjectCount\n"
+        "call id=CreateLine 0 0 100 50\n"
+        "call GetObjectType $id\n"
+        "call CreateLines [0,10,20] [0, 10, 0] 3\n"
+        "call GetRect -1 [0,0,0,0]\n"
+        "call SetString $id -302 \"note \xe4\xb8\xad\xe6\x96\x87 \\\"q\\\"\"\n"
+        "call GetString $id -302\n"
+        "call GetText $id 0 \"abcd\"\n"
+        "put DisplayCreateBar 0\n"
+        "call DisplayCreateBar\n"
+        "call CreateHatch \"ANSI31\" 0 1 1 [3] [0,10,0] [0,0,10]\n"
+        "call GetObjectCount\n"
+        "call ZoomAll\n"
+        "call RedrawAll\n");
+  auto r = host({"--size", "400x300", "--script", dir_ + "/calls_ok.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream out(r.out);
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(out, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 13u) << r.out;
+  EXPECT_EQ(lines[0], "GetObjectCount = 0");
+  EXPECT_EQ(lines[1].rfind("CreateLine = ", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2], "GetObjectType = 1");
+  EXPECT_EQ(lines[3].rfind("CreateLines = ", 0), 0u) << lines[3];
+  EXPECT_EQ(lines[4], "GetRect = 0 [0, 50, 100, 0]");
+  EXPECT_EQ(lines[5], "SetString = 1");
+  EXPECT_EQ(lines[6], "GetString = \"note \xe4\xb8\xad\xe6\x96\x87 \"q\"\"");
+  EXPECT_EQ(lines[7], "GetText = 0 \"12cd\"");
+  EXPECT_EQ(lines[8], "DisplayCreateBar = false");
+  EXPECT_EQ(lines[9].rfind("CreateHatch = ", 0), 0u) << lines[9];
+  EXPECT_EQ(lines[10], "GetObjectCount = 3");
+  EXPECT_EQ(lines[11], "ZoomAll");
+  EXPECT_EQ(lines[12], "RedrawAll");
+
+  struct Case {
+    const char* script;
+    const char* says;
+  } refused[] = {
+      {"call GetObjectCount\ncall Fly 1\n", "line 2: the control has no member \"Fly\""},
+      {"call CreateLine 0 0\n", "line 1: CreateLine takes 4 arguments"},
+      {"call CreateLines 1 2 3\n", "line 1: argument 1 of CreateLines (1) cannot be passed"},
+      {"call GetObjectType $nothing\n", "line 1: argument 1 of GetObjectType"},
+      {"call CreateCircle \"x\" 0 1\n", "line 1: CreateCircle refused the call"},
+      {"put GetObjectCount 1\n", "line 1: \"GetObjectCount\" is no property"},
+      {"call \"open\n", "line 1: malformed \"call\" step"},
+      {"put DisplayCreateBar\n", "line 1: malformed \"put\" step"},
+  };
+  for (const Case& c : refused) {
+    write("refused.txt", c.script);
+    auto e = host({"--script", dir_ + "/refused.txt"});
+    EXPECT_EQ(e.status, 2) << c.script;
+    EXPECT_NE(e.err.find(c.says), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find("refused.txt"), std::string::npos) << e.err;
   }
 }
 

@@ -203,3 +203,36 @@ TEST_F(ViewCommandTest, OpenUrlOpensTheTypedAddressAndCancelLeavesTheDrawing) {
 
 }  // namespace
 }  // namespace control_test
+
+namespace control_test {
+namespace {
+
+TEST_F(ViewCommandTest, TheMenuTogglesAndTheHostsPropertiesShareOneSetOfFlags) {
+  CQuillFrame* frame = hosted_->frame();
+  CQuillmarkOcxCtrl& ctrl = hosted_->ctrl();
+  command(quill::kCommandToggleCreationBar);
+  EXPECT_FALSE(frame->creation_bar().IsVisible());
+  EXPECT_FALSE(ctrl.GetDisplayCreateBar());
+  ctrl.SetDisplayCreateBar(TRUE);
+  EXPECT_TRUE(frame->creation_bar().IsVisible());
+  command(quill::kCommandToggleCreationBar);
+  EXPECT_FALSE(ctrl.GetDisplayCreateBar());
+  command(quill::kCommandToggleCreationBar);
+
+  command(quill::kCommandToggleModifyBar);
+  EXPECT_FALSE(frame->modify_bar().IsVisible());
+  EXPECT_FALSE(ctrl.GetDisplayModifyBar());
+  command(quill::kCommandToggleModifyBar);
+  EXPECT_TRUE(frame->modify_bar().IsVisible());
+
+  ctrl.SetDisplayControlBar(5);  // any value but 0 shows it
+  EXPECT_TRUE(frame->side_bar().IsVisible());
+  command(quill::kCommandToggleSideBar);
+  EXPECT_FALSE(frame->side_bar().IsVisible());
+  EXPECT_EQ(ctrl.GetDisplayControlBar(), FALSE);
+  command(quill::kCommandToggleSideBar);
+  EXPECT_TRUE(frame->side_bar().IsVisible());
+}
+
+}  // namespace
+}  // namespace control_test

@@ -197,4 +197,56 @@ TEST_F(ObjectTest, AttributesNumberInTurnAreNotDrawableAndCompareEqual) {
   EXPECT_TRUE(geom.is_drawable());
 }
 
+TEST_F(ObjectTest, HandlesNameOneLiveObjectEachAndAreNeverGivenAgain) {
+  auto a = std::make_unique<Counted>(1);
+  auto b = std::make_unique<Counted>(2);
+  const uint32_t ha = a->handle();
+  const uint32_t hb = b->handle();
+  EXPECT_GT(ha, 0u);
+  EXPECT_NE(ha, hb);
+  EXPECT_EQ(a->handle(), ha);  // asked again: the same number
+  EXPECT_EQ(MB_Object::from_handle(ha), a.get());
+  EXPECT_EQ(MB_Object::from_handle(hb), b.get());
+  // Copies and assignments name themselves, not their source.
+  Counted copy(*a);
+  copy = *b;
+  EXPECT_NE(copy.handle(), ha);
+  EXPECT_NE(copy.handle(), hb);
+  // A dead object's handle names nothing, even when a new object takes its
+  // place in memory; the new object gets a number of its own.
+  a.reset();
+  EXPECT_EQ(MB_Object::from_handle(ha), nullptr);
+  auto c = std::make_unique<Counted>(3);
+  EXPECT_NE(c->handle(), ha);
+  EXPECT_EQ(MB_Object::from_handle(ha), nullptr);
+  for (uint32_t bad : {0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) EXPECT_EQ(MB_Object::from_handle(bad), nullptr) << bad;
+}
+
+TEST_F(ObjectTest, AListsVersionMovesWithEveryLinkAndDiffersBetweenLists) {
+  MB_Object_List list, other;
+  EXPECT_NE(list.version(), other.version());
+  uint64_t v = list.version();
+  auto moved = [&] {
+    const bool changed = list.version() != v;
+    v = list.version();
+    return changed;
+  };
+  std::vector<Counted*> objects = fill(list, 3);
+  EXPECT_TRUE(moved());
+  list.get(1);
+  list.count();
+  EXPECT_FALSE(moved());
+  list.remove(objects[1]);
+  EXPECT_TRUE(moved());
+  list.add_head(objects[1]);
+  EXPECT_TRUE(moved());
+  other.add_tail(objects[0]);  // taken out of `list`
+  EXPECT_TRUE(moved());
+  list.kill_tail();
+  EXPECT_TRUE(moved());
+  delete objects[1];  // an object that dies unlinks itself
+  EXPECT_TRUE(moved());
+  EXPECT_TRUE(list.is_empty());
+}
+
 }  // namespace
