@@ -2,6 +2,7 @@
 #include "control/quill_view.h"
 
 #include "control/control_texts.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -44,6 +45,20 @@ constexpr UINT kCharDelete = '.';
 
 unsigned char g_permissions[quill::kPermissionCount];
 
+// What tells the user why a block command cannot start its tool on the
+// operation's drawing now, or null when it can.
+const char* block_command_refusal(UINT id, MB_Operation& operation) {
+  if (id == quill::kCommandInsertBlock) {
+    MB_Drawing* d = operation.drawing();
+    if (d)
+      for (MB_Object* o = d->block_list().head(); o; o = o->next())
+        if (o->object_id() == MB_Object::ID_BLOCK) return nullptr;
+    return quill::kTextNoBlockToInsert;
+  }
+  if (id == quill::kCommandCreateBlock && operation.selection().is_empty()) return quill::kTextSelectBeforeBlock;
+  return nullptr;
+}
+
 }  // namespace
 
 bool CQuillView::permitted(int i) { return i >= 0 && i < quill::kPermissionCount && g_permissions[i] != 0; }
@@ -59,6 +74,7 @@ double CQuillView::wheel_factor(short delta) {
 
 CQuillView::~CQuillView() {
   if (current_ == this) current_ = nullptr;
+  BlockLibraryDialog::forget_drawing(operation_.drawing());
 }
 
 int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
@@ -86,11 +102,16 @@ BOOL CQuillView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
     if (code == static_cast<int>(CN_UPDATE_COMMAND_UI) && extra) {
       CCmdUI* ui = static_cast<CCmdUI*>(extra);
       ui->Enable(TRUE);
-      ui->SetCheck(operation_.get_active_tool_id() == c->tool ? 1 : 0);
+      // The block buttons are never shown checked.
+      if (c->kind != Tool_Command::INSERT_BLOCK && c->kind != Tool_Command::CREATE_BLOCK)
+        ui->SetCheck(operation_.get_active_tool_id() == c->tool ? 1 : 0);
       return TRUE;
     }
     if (code == static_cast<int>(CN_COMMAND)) {
-      if (allowed) start_tool_command(id, &operation_);
+      if (const char* refusal = block_command_refusal(id, operation_))
+        AfxMessageBox(refusal, MB_OK);
+      else if (allowed)
+        start_tool_command(id, &operation_);
       return TRUE;
     }
   }

@@ -4,6 +4,7 @@
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 #include "control/dialogs/block_dialogs.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/dialogs/view_dialogs.h"
 #include "control/quill_doc.h"
@@ -114,5 +115,6 @@ void quill_register_resources() {
   VersionInfoDialog::register_template();
   InsertBlockDialog::register_template();
   DefineBlockDialog::register_template();
+  BlockLibraryDialog::register_template();
   AfxRegisterDialog({quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 120, 200, {}});
 }

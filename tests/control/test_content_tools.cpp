@@ -11,6 +11,7 @@
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/tools/content_tools.h"
 #include "control/tools/tool_commands.h"
+#include "database/entities/mb_block.h"
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
@@ -43,6 +44,8 @@ TEST_F(ContentToolTest, EveryCommandStartsItsToolWithItsTitle) {
               {32807, -205}, {32806, -206}, {32801, -208}, {32803, -209}, {32809, -212}, {32808, -214},
               {32792, -215}, {32773, -216}, {32843, -218}, {32817, -230}, {32799, -231}, {32810, -232}, {32811, -240},
               {32798, -300}, {32840, -302}, {32838, -305}, {32836, -307}, {32830, -401}};
+  // The insert-block command needs a block to insert.
+  op_->drawing()->block_list().add_tail(new MB_Block(As_Pt(), "B", "d"));
   for (const Row& r : rows) {
     const Tool_Command* c = find_tool_command(r.command);
     ASSERT_NE(c, nullptr) << r.command;
