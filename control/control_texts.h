@@ -137,14 +137,14 @@ constexpr const char* kTextSelectBeforeBlock =
     "\xc7\xeb\xcf\xc8\xd1\xa1\xd4\xf1\xd4\xaa\xcb\xd8\xa3\xac\xc8\xbb\xba\xf3\xb2\xc5\xbf\xc9\xd2\xd4"
     "\xb9\xb9\xd4\xec\xcd\xbc\xbf\xe9!";
 // The block library panel.
-constexpr const char* kTextLibrary = "\xcd\xbc\xbf\xe2";                          // 图库
-constexpr const char* kTextLibraryListLabel = "\xcd\xbc\xbf\xe2\xc0\xe0\xd0\xcd";  // 图库类型
-constexpr const char* kTextLibraryBlockLabel = "\xcd\xbc\xbf\xe9\xc3\xfb\xb3\xc6";  // 图块名称
-constexpr const char* kTextLibraryAngleLabel = "\xbd\xc7\xb6\xc8";                // 角度
+constexpr const char* kTextLibrary = "\xcd\xbc\xbf\xe2";                                // 图库
+constexpr const char* kTextLibraryListLabel = "\xcd\xbc\xbf\xe2\xc0\xe0\xd0\xcd";       // 图库类型
+constexpr const char* kTextLibraryBlockLabel = "\xcd\xbc\xbf\xe9\xc3\xfb\xb3\xc6";      // 图块名称
+constexpr const char* kTextLibraryAngleLabel = "\xbd\xc7\xb6\xc8";                      // 角度
 constexpr const char* kTextLibraryCurrentDrawing = "\xb5\xb1\xc7\xb0\xce\xc4\xbc\xfe";  // 当前文件
-constexpr const char* kTextLibraryHide = "\xd2\xfe\xb2\xd8";       // 隐藏
-constexpr const char* kTextLibraryDockLeft = "\xbf\xbf\xd7\xf3";   // 靠左
-constexpr const char* kTextLibraryDockRight = "\xbf\xbf\xd3\xd2";  // 靠右
+constexpr const char* kTextLibraryHide = "\xd2\xfe\xb2\xd8";                            // 隐藏
+constexpr const char* kTextLibraryDockLeft = "\xbf\xbf\xd7\xf3";                        // 靠左
+constexpr const char* kTextLibraryDockRight = "\xbf\xbf\xd3\xd2";                       // 靠右
 constexpr const char* kTextLibraryMenu = "DLG_LIBLIST";
 constexpr const char* kTextCreateInsert = "Create insert";
 constexpr const char* kTextRotate = "\xd0\xfd\xd7\xaa";  // 旋转
