@@ -17,6 +17,8 @@ constexpr UINT kDialogOpenUrl = 227;
 constexpr UINT kDialogVersionInfo = 203;
 constexpr UINT kDialogDefineBlock = 207;
 constexpr UINT kDialogInsertBlock = 209;
+constexpr UINT kDialogBlockLibrary = 236;
+constexpr UINT kMenuBlockLibrary = 239;
 
 // The search dialog's controls.
 constexpr UINT kSearchText = 1004;
@@ -51,6 +53,24 @@ constexpr UINT kDefineBlockEntities = 211;
 constexpr UINT kDefineBlockDescription = 213;
 constexpr UINT kDefineBlockPreview = 216;
 constexpr UINT kDefineBlockName = 221;
+
+// The block library panel's controls, their labels and its menu's commands.
+constexpr UINT kLibraryStrip = 237;
+constexpr UINT kLibraryScroll = 224;
+constexpr UINT kLibraryList = 226;
+constexpr UINT kLibraryBlockName = 219;
+constexpr UINT kLibraryAngle = 228;
+constexpr UINT kLibraryScaleX = 230;
+constexpr UINT kLibraryScaleY = 232;
+constexpr UINT kLibraryExplode = 235;
+constexpr UINT kLibraryListLabel = 241;
+constexpr UINT kLibraryBlockNameLabel = 242;
+constexpr UINT kLibraryAngleLabel = 244;
+constexpr UINT kLibraryScaleXLabel = 245;
+constexpr UINT kLibraryScaleYLabel = 246;
+constexpr UINT kCommandLibraryHide = 32777;
+constexpr UINT kCommandLibraryDockLeft = 32782;
+constexpr UINT kCommandLibraryDockRight = 32784;
 
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;
@@ -87,15 +107,11 @@ constexpr UINT kCommandRedlineBar = 32847;  // greyed in its menu
 // Buttons and entries whose commands do nothing.
 constexpr UINT kCommandsDoingNothing[] = {32812, 32813, 32814, 32815, 32816, 32796, 32797, 32831,
                                           32834, 32839, 32841, 32842, 32769, 32770, 32771, 32772};
-// The block library panel's menu entries.
-constexpr UINT kCommandLibraryHide = 32777;
-constexpr UINT kCommandLibraryDockLeft = 32782;
-constexpr UINT kCommandLibraryDockRight = 32784;
-
 // Menus.
 constexpr UINT kMenuInterface = 248;    // "BARVIEW"
 constexpr UINT kMenuImage = 206;        // "MENU_IMAGE"
-constexpr UINT kMenuLibraryList = 239;  // "DLG_LIBLIST"
+constexpr UINT kCommandInsertBlock = 32773;
+constexpr UINT kCommandCreateBlock = 32774;
 
 // Child windows of the frame. The three toolbars get ids of their own, so
 // that a saved bar layout restores each bar onto itself.

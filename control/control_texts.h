@@ -130,6 +130,17 @@ constexpr const char* kTextDescriptionLabel = "\xc3\xe8\xca\xf6";  // 描述
 constexpr const char* kTextPreviewLabel = "\xd4\xa4\xc0\xc0";  // 预览
 constexpr const char* kTextCheckBlockName =
     "\xc7\xeb\xc8\xb7\xb6\xa8\xbf\xe9\xc3\xfb\xb3\xc6\xca\xc7\xb7\xf1\xd5\xfd\xc8\xb7!";  // 请确定块名称是否正确!
+// The block library panel.
+constexpr const char* kTextLibrary = "\xcd\xbc\xbf\xe2";                                // 图库
+constexpr const char* kTextLibraryListLabel = "\xcd\xbc\xbf\xe2\xc0\xe0\xd0\xcd";       // 图库类型
+constexpr const char* kTextLibraryBlockLabel = "\xcd\xbc\xbf\xe9\xc3\xfb\xb3\xc6";      // 图块名称
+constexpr const char* kTextLibraryAngleLabel = "\xbd\xc7\xb6\xc8";                      // 角度
+constexpr const char* kTextLibraryCurrentDrawing = "\xb5\xb1\xc7\xb0\xce\xc4\xbc\xfe";  // 当前文件
+constexpr const char* kTextLibraryHide = "\xd2\xfe\xb2\xd8";                            // 隐藏
+constexpr const char* kTextLibraryDockLeft = "\xbf\xbf\xd7\xf3";                        // 靠左
+constexpr const char* kTextLibraryDockRight = "\xbf\xbf\xd3\xd2";                       // 靠右
+constexpr const char* kTextLibraryMenu = "DLG_LIBLIST";
+constexpr const char* kTextCreateInsert = "Create insert";
 constexpr const char* kTextRotate = "\xd0\xfd\xd7\xaa";  // 旋转
 constexpr const char* kTextMirror = "\xbe\xb5\xcf\xf1";  // 镜像
 constexpr const char* kTextArray = "\xd5\xf3\xc1\xd0";   // 阵列
@@ -174,9 +185,6 @@ constexpr const char* kTextMenuImageTransparent = "\xcd\xbc\xcf\xf1\xcd\xb8\xc3\
 constexpr const char* kTextMenuImageBlend = "\xcd\xbc\xcf\xf1\xbb\xec\xba\xcf\xb6\xc8";              // 图像混合度
 constexpr const char* kTextMenuImageBrightness = "\xcd\xbc\xcf\xf1\xc3\xf7\xb0\xb5\xb6\xc8";         // 图像明暗度
 constexpr const char* kTextMenuImageSaturation = "\xcd\xbc\xcf\xf1\xb1\xa5\xba\xcd\xc9\xab\xb6\xc8";  // 图像饱和色度
-constexpr const char* kTextMenuLibraryHide = "\xd2\xfe\xb2\xd8";       // 隐藏
-constexpr const char* kTextMenuLibraryLeft = "\xbf\xbf\xd7\xf3";       // 靠左
-constexpr const char* kTextMenuLibraryRight = "\xbf\xbf\xd3\xd2";      // 靠右
 
 // The tooltip of every button: the string table holds "\n" + tooltip under
 // the button's command id.

@@ -2,6 +2,7 @@
 #include "control/quill_view.h"
 
 #include "control/control_texts.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -80,6 +81,7 @@ double CQuillView::wheel_factor(short delta) {
 
 CQuillView::~CQuillView() {
   if (current_ == this) current_ = nullptr;
+  BlockLibraryDialog::forget_drawing(operation_.drawing());
 }
 
 int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
@@ -107,7 +109,10 @@ BOOL CQuillView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
     if (code == static_cast<int>(CN_UPDATE_COMMAND_UI) && extra) {
       CCmdUI* ui = static_cast<CCmdUI*>(extra);
       ui->Enable(TRUE);
-      ui->SetCheck(operation_.get_active_tool_id() == c->tool ? 1 : 0);
+      // The block and array buttons are never shown checked.
+      if (c->kind != Tool_Command::INSERT_BLOCK && c->kind != Tool_Command::CREATE_BLOCK &&
+          c->kind != Tool_Command::ARRAY)
+        ui->SetCheck(operation_.get_active_tool_id() == c->tool ? 1 : 0);
       return TRUE;
     }
     if (code == static_cast<int>(CN_COMMAND)) {

@@ -15,6 +15,7 @@
 #include "control/control_texts.h"
 #include "control/current_drawing.h"
 #include "control/dialogs/view_dialogs.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "control/quill_frame.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
@@ -139,8 +140,6 @@ void delete_as_command(MB_Operation& op, Delete remove) {
 }
 
 }  // namespace
-
-SHORT quill_show_block_library(SHORT) { return 0; }
 
 // ---------------------------------------------------------------------------
 // Ids
@@ -488,7 +487,10 @@ LONG CQuillmarkOcxCtrl::GetVersionInfo(LPCSTR, SHORT show_dlg) {
   return 0;
 }
 
-SHORT CQuillmarkOcxCtrl::ShowLibDlg(SHORT flag) { return quill_show_block_library(flag); }
+SHORT CQuillmarkOcxCtrl::ShowLibDlg(SHORT flag) {
+  quill_show_block_library(flag);
+  return 0;
+}
 
 // ---------------------------------------------------------------------------
 // Settings and the view

@@ -8,6 +8,7 @@
 #include "control/control_ids.h"
 #include "control/control_texts.h"
 #include "control/dialogs/block_dialogs.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/dialogs/view_dialogs.h"
 #include "control/quill_doc.h"
@@ -108,12 +109,6 @@ void register_command_resources() {
                                               {32770, quill::kTextMenuImageBlend, 0, {}},
                                               {32771, quill::kTextMenuImageBrightness, 0, {}},
                                               {32772, quill::kTextMenuImageSaturation, 0, {}}}}});
-  qm_user_register_menu(quill::kMenuLibraryList, {{0,
-                                                   "",
-                                                   MF_POPUP,
-                                                   {{quill::kCommandLibraryHide, quill::kTextMenuLibraryHide, 0, {}},
-                                                    {quill::kCommandLibraryDockLeft, quill::kTextMenuLibraryLeft, 0, {}},
-                                                    {quill::kCommandLibraryDockRight, quill::kTextMenuLibraryRight, 0, {}}}}});
 }
 
 }  // namespace
@@ -142,6 +137,7 @@ void quill_register_resources() {
   VersionInfoDialog::register_template();
   InsertBlockDialog::register_template();
   DefineBlockDialog::register_template();
+  BlockLibraryDialog::register_template();
   AfxRegisterDialog({quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 120, 200, {}});
   register_command_resources();
 }

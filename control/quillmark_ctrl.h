@@ -141,10 +141,6 @@ class CQuillmarkOcxPropPage : public COlePropertyPage {
   CQuillmarkOcxPropPage();
 };
 
-// Shows (flag 1) or hides (any other flag) the block library window for
-// the automation member ShowLibDlg; its result is the member's.
-SHORT quill_show_block_library(SHORT flag);
-
 // Registers the control's dialogs, toolbars and strings; done once, before
 // the first control is made.
 void quill_register_resources();

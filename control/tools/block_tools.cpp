@@ -11,6 +11,36 @@
 #include "database/mb_drawing.h"
 #include "display/interaction/mb_operation.h"
 
+namespace {
+
+// Blocks inserting blocks inserting blocks ... are copied this deep at most.
+constexpr int kMaxNesting = 64;
+
+// Copies a block of another drawing into `drawing`, with the blocks it
+// inserts that the drawing lacks: the copy's inserts are bound to the
+// drawing's blocks of their names, so nothing of the copy points into the
+// drawing it came from, which may go as soon as the copy is made.
+MB_Block* import_block(MB_Drawing& drawing, MB_Block& source, int depth) {
+  MB_Object* made = nullptr;
+  if (!source.copy_to(made) || !made) return nullptr;
+  auto* copy = static_cast<MB_Block*>(made);
+  // Joined first: a block that inserts itself finds its own copy.
+  drawing.block_list().add_tail(copy);
+  for (MB_Object* o = copy->object_list().head(); o; o = o->next()) {
+    MB_Insert* insert = mb_to_insert(o);
+    if (!insert || !insert->block()) continue;
+    MB_Block* nested = insert->block();
+    const char* name = nested->name().ascii();
+    MB_Block* own = name ? drawing.find_block(name) : nullptr;
+    if (!own && depth < kMaxNesting) own = import_block(drawing, *nested, depth + 1);
+    insert->block(own);
+  }
+  copy->build_draw();
+  return copy;
+}
+
+}  // namespace
+
 // ---- Insert block ----
 
 InsertBlockTool::InsertBlockTool(long tool_id, const MB_String& title, MB_Operation* operation)
@@ -28,12 +58,7 @@ InsertBlockTool::InsertBlockTool(long tool_id, const MB_String& title, MB_Operat
   MB_Drawing* d = drawing();
   if (!d || !source || !source->name().ascii()) return;
   const char* name = source->name().ascii();
-  if (!d->find_block(name)) {
-    MB_Object* made = nullptr;
-    if (!source->copy_to(made) || !made) return;
-    static_cast<MB_Block*>(made)->build_draw();
-    d->block_list().add_tail(made);
-  }
+  if (!d->find_block(name) && !import_block(*d, *source, 0)) return;
   make_prototype(name, 1.0, 1.0, 1.0, 0.0);
 }
 

@@ -56,8 +56,9 @@ bool tool_command_ready(const Tool_Command& command, MB_Operation& operation) {
   switch (command.need) {
     case Tool_Command::NOTHING: break;
     case Tool_Command::A_BLOCK: {
-      MB_Drawing* d = operation.drawing();
-      ready = d && d->block_list().head();
+      ready = false;
+      if (MB_Drawing* d = operation.drawing())
+        for (MB_Object* o = d->block_list().head(); o && !ready; o = o->next()) ready = o->object_id() == MB_Object::ID_BLOCK;
       break;
     }
     case Tool_Command::A_SELECTION: ready = !operation.selection().is_empty(); break;

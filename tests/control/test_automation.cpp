@@ -11,6 +11,7 @@
 #include "control/control_ids.h"
 #include "control/control_state.h"
 #include "control/control_texts.h"
+#include "control/dialogs/block_library_dialog.h"
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_image.h"
@@ -682,8 +683,17 @@ TEST_F(AutomationTest, DialogsMessagesAndTheStubs) {
   EXPECT_EQ(AfxDialogsShown()[1].id, quill::kDialogAbout);
 
   EXPECT_EQ(ax().i2("PrintAll", {R8(0), I2(0)}), 1);
+  // The library window is made once, hidden, and shown again.
   EXPECT_EQ(ax().i2("ShowLibDlg", {I2(1)}), 0);
+  BlockLibraryDialog* library = quill_block_library_window();
+  ASSERT_NE(library, nullptr);
+  EXPECT_TRUE(library->IsWindowVisible());
+  EXPECT_EQ(ax().i2("ShowLibDlg", {I2(1)}), 0);
+  EXPECT_EQ(quill_block_library_window(), library);
   EXPECT_EQ(ax().i2("ShowLibDlg", {I2(0)}), 0);
+  EXPECT_FALSE(library->IsWindowVisible());
+  EXPECT_EQ(ax().i2("ShowLibDlg", {I2(1)}), 0);
+  EXPECT_TRUE(library->IsWindowVisible());
   // Members the interface keeps without an effect.
   ax().none("PrintFile");
   ax().none("SetPrintTextMark", {S("t"), R8(0), R8(0), R8(1), S("f")});
