@@ -52,6 +52,16 @@ constexpr UINT kDefineBlockDescription = 213;
 constexpr UINT kDefineBlockPreview = 216;
 constexpr UINT kDefineBlockName = 221;
 
+// The side panel (its tabs), its pages, the property list and its editors.
+constexpr UINT kDialogPropertyPanel = 215;
+constexpr UINT kDialogBlockLibrary = 236;
+constexpr UINT kDialogSettingsPage = 243;
+constexpr UINT kSidePanelTabs = 238;
+constexpr UINT kPropertyList = 205;
+constexpr UINT kPropertyDropDown = 712;
+constexpr UINT kPropertyEdit = 713;
+constexpr UINT kPropertyButton = 714;
+
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;
 constexpr UINT kStringPropPageCaption = 200;

@@ -2,6 +2,7 @@
 #include "control/quill_view.h"
 
 #include "control/control_texts.h"
+#include "control/side_panel_bar.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -65,6 +66,8 @@ int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
   if (CView::OnCreate(cs) == -1) return -1;
   for (unsigned char& p : g_permissions) p = 1;
   save_directory_.Empty();
+  // Whatever leaves the drawing, by any route, is let go of by the panels.
+  operation_.leave_listener(&SidePanelBar::entities_leaving);
   operation_.init(m_hWnd, quill::kTextNewFile);
   operation_.compute_transf();
   current_ = this;

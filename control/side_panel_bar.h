@@ -1,18 +1,52 @@
 // The frame's docking side bar and the side panel dialog it holds. The
 // dialog is made by the first size message that reaches the bar's window and
-// always fills the bar's client area. Its pages come with the panels.
+// always fills the bar's client area. The panel is a tab control with three
+// pages: properties (the property panel), library (the block library page)
+// and settings (an empty page).
 #pragma once
 
+#include <afxcmn.h>
+
+#include <memory>
+
+#include "control/property_panel.h"
 #include "control/sizing_control_bar.h"
 
 class MB_Drawable;
 
 class SidePanelDialog : public CDialog {
+  DECLARE_MESSAGE_MAP()
  public:
+  // Makes the library page object. The block library panel installs its
+  // maker once, before any frame is made; without one the page is empty.
+  using Library_Page_Maker = std::unique_ptr<CDialog> (*)();
+  static void set_library_page_maker(Library_Page_Maker maker);
+
   SidePanelDialog();
-  // Shows a picked entity's properties. The property page comes with the
-  // panels; until then the panel keeps nothing of the entity.
-  void show_properties(MB_Drawable* entity);
+  ~SidePanelDialog() override;
+  // The side panel's template and its pages' (the library page's only when
+  // nobody registered one).
+  static void register_templates();
+
+  // Shows a picked entity on the property page (the select tool's way in).
+  void show_properties(MB_Drawable* entity) { properties_.show_entity(entity); }
+  PropertyPanelDialog& properties() { return properties_; }
+  CDialog& library() { return *library_; }
+  SettingsPageDialog& settings() { return settings_; }
+  CTabCtrl& tabs() { return tabs_; }
+
+  BOOL OnInitDialog() override;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override;
+  afx_msg void OnSize(UINT type, int cx, int cy);
+  afx_msg void OnTabChange(NMHDR* hdr, LRESULT* result);
+
+ private:
+  CTabCtrl tabs_;
+  PropertyPanelDialog properties_;
+  std::unique_ptr<CDialog> library_;
+  SettingsPageDialog settings_;
 };
 
 class SidePanelBar : public CSizingControlBar {
@@ -25,6 +59,9 @@ class SidePanelBar : public CSizingControlBar {
 
   // The side bar constructed last, or null once it is gone.
   static SidePanelBar* current() { return current_; }
+  // What a view's operation tells of entities leaving its drawing, passed
+  // on to the property panel of the current side bar, if any.
+  static void entities_leaving(MB_Operation::Leaving what, MB_Drawable* entity);
 
  protected:
   afx_msg int OnCreate(LPCREATESTRUCTA cs);
