@@ -37,7 +37,7 @@ MB_Operation::MB_Operation() {
 }
 
 MB_Operation::~MB_Operation() {
-  tell_leaving(Leaving::DRAWING);
+  if (drawing_) tell_leaving(Leaving::DRAWING);
   leave_listener_ = nullptr;
   clear_all_tools();
   free_ended_tools();
@@ -87,7 +87,7 @@ void MB_Operation::drawing(MB_Drawing* d) {
 }
 
 void MB_Operation::create_drawing(const char* name) {
-  tell_leaving(Leaving::DRAWING);
+  if (drawing_) tell_leaving(Leaving::DRAWING);
   clear_selectlist(false);
   free_renderers();
   delete_undo_store();
