@@ -71,6 +71,14 @@ constexpr UINT kLibraryScaleYLabel = 246;
 constexpr UINT kCommandLibraryHide = 32777;
 constexpr UINT kCommandLibraryDockLeft = 32782;
 constexpr UINT kCommandLibraryDockRight = 32784;
+// The side panel (its tabs), its pages, the property list and its editors.
+constexpr UINT kDialogPropertyPanel = 215;
+constexpr UINT kDialogSettingsPage = 243;
+constexpr UINT kSidePanelTabs = 238;
+constexpr UINT kPropertyList = 205;
+constexpr UINT kPropertyDropDown = 712;
+constexpr UINT kPropertyEdit = 713;
+constexpr UINT kPropertyButton = 714;
 
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;

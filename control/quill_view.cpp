@@ -3,6 +3,7 @@
 
 #include "control/control_texts.h"
 #include "control/dialogs/block_library_dialog.h"
+#include "control/side_panel_bar.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -81,13 +82,18 @@ double CQuillView::wheel_factor(short delta) {
 
 CQuillView::~CQuillView() {
   if (current_ == this) current_ = nullptr;
-  BlockLibraryDialog::forget_drawing(operation_.drawing());
 }
 
 int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
   if (CView::OnCreate(cs) == -1) return -1;
   for (unsigned char& p : g_permissions) p = 1;
   save_directory_.Empty();
+  // Whatever leaves the drawing, by any route, is let go of by the panels:
+  // the property panel its entity, the library panels a borrowed drawing.
+  operation_.leave_listener([this](MB_Operation::Leaving what, MB_Drawable* entity) {
+    if (what == MB_Operation::Leaving::DRAWING) BlockLibraryDialog::forget_drawing(operation_.drawing());
+    SidePanelBar::entities_leaving(what, entity);
+  });
   operation_.init(m_hWnd, quill::kTextNewFile);
   operation_.compute_transf();
   current_ = this;

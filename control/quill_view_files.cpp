@@ -8,7 +8,6 @@
 #include "api/api_image.h"
 #include "control/control_texts.h"
 #include "control/current_drawing.h"
-#include "control/dialogs/block_library_dialog.h"
 #include "control/file_dialog_helper.h"
 #include "control/quill_view.h"
 #include "control/wait_cursor.h"
@@ -73,7 +72,6 @@ bool CQuillView::file_exists(const std::string& path) {
 }
 
 void CQuillView::reset_drawing(const char* name) {
-  BlockLibraryDialog::forget_drawing(operation_.drawing());
   operation_.close_drawing();
   operation_.create_drawing(name);
   if (MB_Undo_Redo* store = operation_.undo_redo()) store->drawing(operation_.drawing());
@@ -115,7 +113,6 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       operation_.load_kzf(p.c_str());
       if (MB_Drawing* d = operation_.drawing()) d->build_draw();
     } else if (ext == "plt" || ext == "hgl") {
-      BlockLibraryDialog::forget_drawing(operation_.drawing());
       operation_.create_drawing(p.c_str());
       Current_Drawing current(operation_.drawing());
       api_mb_load_hpgl_file(p.c_str());

@@ -130,14 +130,12 @@ void quill_register_resources() {
   about.items.push_back({0xFFFF, WC_STATICA, "", SS_ETCHEDHORZ, 10, 32, 240, 1});
   AfxRegisterDialog(about);
   AfxRegisterDialog({quill::kDialogPropPage, "", WS_CHILD, 0, 0, 245, 75, information_items(28)});
-  // The side panel's pages come with the panels; until then an empty page.
   TextEntryDialog::register_template();
   SearchTextDialog::register_template();
   OpenUrlDialog::register_template();
   VersionInfoDialog::register_template();
   InsertBlockDialog::register_template();
   DefineBlockDialog::register_template();
-  BlockLibraryDialog::register_template();
-  AfxRegisterDialog({quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 120, 200, {}});
+  SidePanelDialog::register_templates();
   register_command_resources();
 }

@@ -37,6 +37,8 @@ MB_Operation::MB_Operation() {
 }
 
 MB_Operation::~MB_Operation() {
+  if (drawing_) tell_leaving(Leaving::DRAWING);
+  leave_listener_ = nullptr;
   clear_all_tools();
   free_ended_tools();
   delete_undo_store();
@@ -52,6 +54,7 @@ void MB_Operation::delete_undo_store() {
 
 void MB_Operation::init(HWND wnd, MB_Drawing* drawing) {
   if (drawing_ && drawing_ != drawing) {
+    tell_leaving(Leaving::DRAWING);
     // The records of the old drawing's store cannot replay on another one.
     const bool had_store = undo_redo_ != nullptr;
     clear_selectlist(false);
@@ -74,6 +77,7 @@ void MB_Operation::init(HWND wnd, const char* name) {
 }
 
 void MB_Operation::drawing(MB_Drawing* d) {
+  if (d != drawing_) tell_leaving(Leaving::DRAWING);
   drawing_ = d;
   if (undo_redo_) undo_redo_->drawing(d);
   for (MB_Draw_Render* r = draw_render_list_.head(); r; r = r->next()) {
@@ -83,6 +87,7 @@ void MB_Operation::drawing(MB_Drawing* d) {
 }
 
 void MB_Operation::create_drawing(const char* name) {
+  if (drawing_) tell_leaving(Leaving::DRAWING);
   clear_selectlist(false);
   free_renderers();
   delete_undo_store();
@@ -95,6 +100,7 @@ void MB_Operation::create_drawing(const char* name) {
 }
 
 bool MB_Operation::close_drawing() {
+  if (drawing_) tell_leaving(Leaving::DRAWING);
   clear_selectlist(false);
   free_renderers();
   delete_undo_store();
@@ -282,7 +288,12 @@ bool MB_Operation::rect_select(const As_Pt& a, const As_Pt& b, bool redraw) {
   return true;
 }
 
+void MB_Operation::tell_leaving(Leaving what, MB_Drawable* entity) {
+  if (leave_listener_) leave_listener_(what, entity);
+}
+
 void MB_Operation::forget_entity(MB_Drawable* entity) {
+  tell_leaving(Leaving::ENTITY, entity);
   for_each_tool(mousetool_list_, [](MB_Mouse_Tool* t) { t->drop_feedback(); });
   while (selection_.removeValue(entity)) {
   }
@@ -393,6 +404,8 @@ void MB_Operation::drop_detached() {
 
 void MB_Operation::rec_cmd_begin(const char* name) {
   if (!undo_redo_) return;
+  // The store frees the undone commands' detached entities now.
+  tell_leaving(Leaving::STEPPED);
   drop_detached();
   undo_redo_->rec_cmd_begin(name);
 }
@@ -411,6 +424,7 @@ void MB_Operation::undo(As_Void_List& touched) {
   for_each_tool(mousetool_list_, [](MB_Mouse_Tool* t) { t->drop_feedback(); });
   undo_redo_->undo(touched);
   drop_detached();
+  tell_leaving(Leaving::STEPPED);
 }
 
 void MB_Operation::redo(As_Void_List& touched) {
@@ -418,6 +432,7 @@ void MB_Operation::redo(As_Void_List& touched) {
   for_each_tool(mousetool_list_, [](MB_Mouse_Tool* t) { t->drop_feedback(); });
   undo_redo_->redo(touched);
   drop_detached();
+  tell_leaving(Leaving::STEPPED);
 }
 
 bool MB_Operation::is_can_undo() const { return undo_redo_ && undo_redo_->is_can_undo(); }

@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "database/mb_string.h"
@@ -137,6 +138,18 @@ class MB_Operation {
   // Takes the entity out of the selection and every display list.
   void forget_entity(MB_Drawable* entity);
 
+  // What leaves the drawing, told to whoever keeps entity pointers of it
+  // outside the kernel (a property panel) while they are still valid:
+  // ENTITY, that entity is being taken out (it may be freed right after);
+  // STEPPED, an undo or redo step has just taken entities out, or a new
+  // command is about to free those an undo took out: such entities are
+  // detached (owner_list() is null) and still alive during the call;
+  // DRAWING, the drawing and all its entities are about to be freed or
+  // replaced. One listener; a new one replaces it, null removes it.
+  enum class Leaving { ENTITY, STEPPED, DRAWING };
+  using Leave_Listener = std::function<void(Leaving what, MB_Drawable* entity)>;
+  void leave_listener(Leave_Listener listener) { leave_listener_ = std::move(listener); }
+
  private:
   void free_renderers();
   void rebind_tools();
@@ -144,6 +157,7 @@ class MB_Operation {
   void delete_undo_store();
   // Frees the tools ended during a dispatch, once no dispatch runs.
   void free_ended_tools();
+  void tell_leaving(Leaving what, MB_Drawable* entity = nullptr);
 
   MB_Drawing* drawing_ = nullptr;
   HWND wnd_ = nullptr;
@@ -154,6 +168,7 @@ class MB_Operation {
   As_Void_List selection_;
   MB_Undo_Redo* undo_redo_ = nullptr;
   std::string file_error_;
+  Leave_Listener leave_listener_;
 };
 
 // The operation constructed last, or null.

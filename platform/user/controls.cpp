@@ -34,6 +34,7 @@ struct Control {
   int lo = 0, hi = 100, pos = 0, step = 10;
   int item_height = 16;
   bool playing = false;
+  bool pressed = false;  // a list box holds the mouse from a press on an item
   HFONT font = nullptr;
   int sel_start = 0, sel_end = 0;  // an edit's selection, in bytes
   size_t limit = 0;                // the most an edit takes typed, 0 for no limit
@@ -269,11 +270,25 @@ LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       return MAKELONG(i, outside || y / c.item_height + c.top >= static_cast<int>(c.items.size()) ? 1 : 0);
     }
     case WM_LBUTTONDOWN: {
+      // The press selects; the release tells the parent, as the original
+      // does (even when the item was selected already).
       const LRESULT hit = list_proc(h, c, LB_ITEMFROMPOINT, 0, l);
-      if (HIWORD(hit) == 0) user_select(h, c, LOWORD(hit));
       SetFocus(h);
+      if (HIWORD(hit) == 0) {
+        c.sel = LOWORD(hit);
+        InvalidateRect(h, nullptr, TRUE);
+        c.pressed = true;
+        SetCapture(h);
+      }
       return 0;
     }
+    case WM_LBUTTONUP:
+      if (c.pressed) {
+        c.pressed = false;
+        if (GetCapture() == h) ReleaseCapture();
+        if ((style_of(h) & LBS_NOTIFY) && !c.items.empty()) notify_command(h, LBN_SELCHANGE);
+      }
+      return 0;
     case WM_LBUTTONDBLCLK:
       if (style_of(h) & LBS_NOTIFY) notify_command(h, LBN_DBLCLK);
       return 0;

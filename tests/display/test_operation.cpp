@@ -178,3 +178,45 @@ TEST_F(ViewTest, CreateDrawingClearsTheSelection) {
   EXPECT_EQ(g_undo_redo, op->undo_redo());
   EXPECT_EQ(g_current_drawing, op->drawing());
 }
+
+// Whoever keeps entity pointers hears of every way out of the drawing while
+// the entities are still alive: each delete, each undo or redo step (with
+// what it detached), and the drawing's replacement or end.
+TEST_F(ViewTest, TheLeaveListenerHearsEveryWayOut) {
+  using Leaving = MB_Operation::Leaving;
+  struct Heard {
+    Leaving what;
+    MB_Drawable* entity;
+    bool attached;  // of the watched entity, during the call
+    bool operator==(const Heard& o) const { return what == o.what && entity == o.entity && attached == o.attached; }
+  };
+  std::vector<Heard> heard;
+  Snap_Line* a = add_line(As_Pt(0, 0, 0), As_Pt(10, 10, 0));
+  op->leave_listener([&](Leaving what, MB_Drawable* e) { heard.push_back({what, e, a->owner_list() != nullptr}); });
+
+  op->rec_cmd_begin("delete");
+  op->delete_object(a, false);
+  op->rec_cmd_end();
+  As_Void_List touched;
+  op->undo(touched);
+  op->redo(touched);
+  const std::vector<Heard> want = {{Leaving::STEPPED, nullptr, true},
+                                   {Leaving::ENTITY, a, true},
+                                   {Leaving::STEPPED, nullptr, true},    // undone: back in the drawing
+                                   {Leaving::STEPPED, nullptr, false}};  // redone: out, still alive
+  EXPECT_EQ(heard, want);
+
+  heard.clear();
+  op->undo(touched);
+  op->create_drawing("next");
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_TRUE((heard[1] == Heard{Leaving::DRAWING, nullptr, true})) << "told before the old drawing is freed";
+
+  int drawings = 0;
+  op->leave_listener([&](Leaving what, MB_Drawable*) { drawings += what == Leaving::DRAWING; });
+  op->close_drawing();
+  op->close_drawing();  // nothing left to tell of
+  op->create_drawing("last");
+  op.reset();
+  EXPECT_EQ(drawings, 2);
+}

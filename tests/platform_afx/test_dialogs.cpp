@@ -178,11 +178,18 @@ TEST_F(DialogTest, OwnerDrawnListAsksItsOwnerAndReportsPicks) {
   EXPECT_FALSE(outside);
   dlg.list.ItemFromPoint(CPoint(3, r.bottom + 40), outside);
   EXPECT_TRUE(outside);
-  // A click on an item picks it, as the user's choice.
+  // A click on an item picks it, as the user's choice: the press selects,
+  // the release tells.
+  const size_t before = dlg.events.size();
   qm_user_mouse(dlg.list.m_hWnd, WM_LBUTTONDOWN, 3, r.top + 1);
   MSG m;
   while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+  EXPECT_EQ(dlg.events.size(), before);
+  EXPECT_EQ(::GetCapture(), dlg.list.m_hWnd);
+  qm_user_mouse(dlg.list.m_hWnd, WM_LBUTTONUP, 3, r.top + 1);
+  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
   EXPECT_EQ(dlg.events.back(), "picked 2");
+  EXPECT_EQ(::GetCapture(), nullptr);
   EXPECT_EQ(dlg.list.GetCurSel(), 2);
   EXPECT_FALSE(qm_user_pick(dlg.list.m_hWnd, 7));
   dlg.DestroyWindow();
