@@ -10,6 +10,9 @@
 // The page of the stand-in printer (default A4 portrait, 210 x 297 mm, at
 // 150 dots per inch).
 void qm_print_set_printer(double width_mm, double height_mm, int dpi);
+// The names the print dialog gives the printer and its port.
+constexpr const char* kQmPrinterName = "Quillmark Page Printer";
+constexpr const char* kQmPrinterPort = "LPT1:";
 
 // ---- The print dialog (PrintDlgA in commdlg.h) ----
 struct QmPrintDialogAnswer {
