@@ -2,6 +2,7 @@
 #include "control/quill_view.h"
 
 #include "control/control_texts.h"
+#include "control/print_job.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -30,6 +31,7 @@ ON_COMMAND(quill::kCommandUndo, OnUndo)
 ON_COMMAND(quill::kCommandRedo, OnRedo)
 ON_UPDATE_COMMAND_UI(quill::kCommandUndo, OnUpdateUndo)
 ON_UPDATE_COMMAND_UI(quill::kCommandRedo, OnUpdateRedo)
+ON_COMMAND(ID_FILE_PRINT, OnPrintFile)
 END_MESSAGE_MAP()
 
 CQuillView* CQuillView::current_ = nullptr;
@@ -234,6 +236,12 @@ void CQuillView::step_history(bool undo) {
 void CQuillView::OnUndo() { step_history(true); }
 
 void CQuillView::OnRedo() { step_history(false); }
+
+void CQuillView::OnPrintFile() {
+  PrintJob job;
+  job.operation = &operation_;
+  job.Print();
+}
 
 void CQuillView::OnUpdateUndo(CCmdUI* ui) { ui->Enable(operation_.is_can_undo()); }
 

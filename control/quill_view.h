@@ -69,6 +69,8 @@ class CQuillView : public CView {
   afx_msg void OnRedo();
   afx_msg void OnUpdateUndo(CCmdUI* ui);
   afx_msg void OnUpdateRedo(CCmdUI* ui);
+  // Prints the drawing fitted to one page.
+  afx_msg void OnPrintFile();
 
  private:
   // Hands a mouse message to the active tool.
