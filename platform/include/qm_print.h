@@ -38,6 +38,7 @@ struct QmPrintJob {
   std::string error;     // why the file could not be written
 };
 const std::vector<QmPrintJob>& qm_print_jobs();
-// Forgets the jobs and injected failures, frees the pages of printer DCs
-// already deleted (also done by each CreateDCA) and sets the default printer.
+// Forgets the jobs and injected failures, lets go of the page bitmaps of
+// printer DCs already deleted (also done by each CreateDCA) and sets the
+// default printer. The memory of a few pages is kept for the next jobs.
 void qm_print_reset();
