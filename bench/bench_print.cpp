@@ -3,13 +3,11 @@
 // dialog, page fitted, every entity drawn onto the printer's page, the page
 // kept by the printer), beside the renderer drawing the same lines onto a
 // view of the page's size in the same run (background, display list, one
-// block transfer to the window). The first print, which faults the page
-// memory in, is reported apart (first_print_ms).
+// block transfer to the window). A first print, which faults the page
+// memory in, runs before the measured ones.
 #include <benchmark/benchmark.h>
 #include <qm_print.h>
 #include <qm_user.h>
-
-#include <chrono>
 
 #include "bench/bench_lines.h"
 #include "control/print_job.h"
@@ -59,10 +57,7 @@ void BM_PrintA4Page600Dpi(benchmark::State& state) {
     op.init(nullptr, make_drawing());
     // The first print faults its page memory in; the printer keeps that
     // memory for the prints after it, as the renderer keeps its surfaces.
-    const auto first = std::chrono::steady_clock::now();
     print_once(op);
-    state.counters["first_print_ms"] =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - first).count();
     for (auto _ : state) {
       state.PauseTiming();
       qm_print_reset();
