@@ -4,6 +4,7 @@
 #include "control/control_texts.h"
 #include "control/dialogs/block_library_dialog.h"
 #include "control/side_panel_bar.h"
+#include "control/print_job.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -53,7 +54,10 @@ ON_COMMAND(quill::kCommandInterfaceMenu, OnInterfaceMenu)
 ON_COMMAND(quill::kCommandToggleCreationBar, OnToggleCreationBar)
 ON_COMMAND(quill::kCommandToggleModifyBar, OnToggleModifyBar)
 ON_COMMAND(quill::kCommandToggleSideBar, OnToggleSideBar)
+ON_COMMAND(quill::kCommandPrint, OnPrintFile)
 END_MESSAGE_MAP()
+
+static_assert(quill::kCommandPrint == ID_FILE_PRINT, "the print button sends the class library's print command");
 
 CQuillView* CQuillView::current_ = nullptr;
 
@@ -278,6 +282,12 @@ void CQuillView::step_history(bool undo) {
 void CQuillView::OnUndo() { step_history(true); }
 
 void CQuillView::OnRedo() { step_history(false); }
+
+void CQuillView::OnPrintFile() {
+  PrintJob job;
+  job.operation = &operation_;
+  job.Print();
+}
 
 void CQuillView::OnUpdateUndo(CCmdUI* ui) { ui->Enable(operation_.is_can_undo()); }
 

@@ -93,6 +93,8 @@ class CQuillView : public CView {
   afx_msg void OnToggleCreationBar();
   afx_msg void OnToggleModifyBar();
   afx_msg void OnToggleSideBar();
+  // Prints the drawing fitted to one page.
+  afx_msg void OnPrintFile();
 
  private:
   // Hands a mouse message to the active tool.

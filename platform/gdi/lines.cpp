@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace qmgdi {
 
@@ -73,6 +74,25 @@ struct PaintCursor {
     const uint8_t c = st.at(x, y);
     if (c == Coverage::kPen) p.pixel(x, y, pen);
     else if (c == Coverage::kGap) p.pixel(x, y, gap);
+  }
+  void step_x() { ++x; }
+  void step_y() { y += dy; }
+};
+
+// The common case, a solid pen copied onto 32-bit pixels: the same pixels
+// as PaintCursor, without its per-pixel dispatch (pages at printer
+// resolution have millions of them).
+struct SolidCursor32 {
+  const Surface& s;
+  uint32_t pen;
+  int x, y, dy;
+  void plot() {
+    if (!s.contains(x, y)) return;
+    uint8_t* px = s.row(y) + 4 * static_cast<ptrdiff_t>(x);
+    uint32_t old;
+    std::memcpy(&old, px, 4);
+    const uint32_t v = (old & ~s.value_mask) | (pen & s.value_mask);
+    std::memcpy(px, &v, 4);
   }
   void step_x() { ++x; }
   void step_y() { y += dy; }
@@ -204,6 +224,11 @@ void draw_pen_line(Dc* dc, int x1, int y1, int x2, int y2) {
   QmLine l;
   if (!clip_to_surface(*s, x1, y1, x2, y2, &l)) return;
   const StyleState st = style_for(dc, x1, y1, base);
+  if (!st.dash && dc->rop2 == R2_COPYPEN && s->bpp == 32) {
+    SolidCursor32 c{*s, pen, l.x1, l.y1, l.y2 >= l.y1 ? 1 : -1};
+    qm_walk_line(l, c);
+    return;
+  }
   PaintCursor c{p, st, pen, s->from_rgb(dc->bk_color), l.x1, l.y1, l.y2 >= l.y1 ? 1 : -1};
   qm_walk_line(l, c);
 }

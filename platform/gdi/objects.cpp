@@ -420,6 +420,8 @@ BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt) {
   return TRUE;
 }
 
+BOOL DPtoLP(HDC hdc, LPPOINT pts, int count) { return find_dc(hdc) && (pts || count <= 0) ? TRUE : FALSE; }
+
 BOOL QmGdiSetPrinterCaps(HDC hdc, int width, int height, int dpi) {
   Dc* dc = find_dc(hdc);
   if (!dc || width <= 0 || height <= 0 || dpi <= 0) return FALSE;

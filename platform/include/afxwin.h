@@ -39,6 +39,8 @@ class CControlBar;
 class CDockState;
 class CMiniDockFrameWnd;
 class CRgn;
+class CPrintDialog;
+class CPrintInfo;
 
 // ---- Run-time classes ----
 struct CRuntimeClass {
@@ -549,6 +551,7 @@ class CDC : public CObject {
   static CBrush* GetHalftoneBrush();
   // Himetric (0.01 mm) to device pixels at the DC's resolution.
   void HIMETRICtoDP(LPSIZE size) const;
+  void DPtoLP(LPRECT r) const { ::DPtoLP(m_hDC, reinterpret_cast<LPPOINT>(r), 2); }
 
  private:
   std::vector<std::vector<HGDIOBJ>> saved_;  // selections kept by SaveDC
@@ -798,6 +801,16 @@ class CView : public CWnd {
   void PostNcDestroy() override;
   CDocument* m_pDocument = nullptr;
 
+  // Printing, as the print command (ID_FILE_PRINT) runs it when a view's map
+  // routes the command to OnFilePrint: a print job named after the document
+  // that asks the view to prepare, begin, print each page and end.
+  virtual BOOL OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info); }
+  virtual void OnBeginPrinting(CDC*, CPrintInfo*) {}
+  virtual void OnPrint(CDC* dc, CPrintInfo*) { OnDraw(dc); }
+  virtual void OnEndPrinting(CDC*, CPrintInfo*) {}
+  BOOL DoPreparePrinting(CPrintInfo* info);
+  afx_msg void OnFilePrint();
+
  protected:
   afx_msg int OnCreate(LPCREATESTRUCTA cs);
   afx_msg void OnPaint();
@@ -814,6 +827,7 @@ struct CCreateContext {
 };
 
 #define AFX_IDW_PANE_FIRST 0xE900
+#define ID_FILE_PRINT 0xE107
 
 class CFrameWnd : public CWnd {
   DECLARE_DYNCREATE(CFrameWnd)
@@ -963,6 +977,8 @@ class CWinApp : public CCmdTarget {
   void BeginWaitCursor();
   void EndWaitCursor();
   int WaitCursorCount() const { return wait_count_; }
+  // Shows the print dialog (IDOK or IDCANCEL).
+  virtual INT_PTR DoPrintDialog(CPrintDialog* dialog);
   HCURSOR LoadStandardCursor(LPCSTR id) const { return ::LoadCursorA(nullptr, id); }
   HCURSOR LoadCursor(LPCSTR name) const { return ::LoadCursorA(m_hInstance, name); }
 

@@ -53,6 +53,10 @@
 #define BST_CHECKED 0x0001
 #define BST_INDETERMINATE 0x0002
 
+// ---- Static controls ----
+#define SS_LEFT 0x0000L
+#define SS_RIGHT 0x0002L
+
 // ---- Edit controls ----
 #define ES_LEFT 0x0000L
 #define ES_MULTILINE 0x0004L

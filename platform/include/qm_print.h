@@ -10,6 +10,9 @@
 // The page of the stand-in printer (default A4 portrait, 210 x 297 mm, at
 // 150 dots per inch).
 void qm_print_set_printer(double width_mm, double height_mm, int dpi);
+// The names the print dialog gives the printer and its port.
+constexpr const char* kQmPrinterName = "Quillmark Page Printer";
+constexpr const char* kQmPrinterPort = "LPT1:";
 
 // ---- The print dialog (PrintDlgA in commdlg.h) ----
 struct QmPrintDialogAnswer {
@@ -35,6 +38,7 @@ struct QmPrintJob {
   std::string error;     // why the file could not be written
 };
 const std::vector<QmPrintJob>& qm_print_jobs();
-// Forgets the jobs and injected failures, frees the pages of printer DCs
-// already deleted (also done by each CreateDCA) and sets the default printer.
+// Forgets the jobs and injected failures, lets go of the page bitmaps of
+// printer DCs already deleted (also done by each CreateDCA) and sets the
+// default printer. The memory of a few pages is kept for the next jobs.
 void qm_print_reset();

@@ -224,6 +224,9 @@ int GetArcDirection(HDC hdc);
 int SetPolyFillMode(HDC hdc, int mode);
 int GetPolyFillMode(HDC hdc);
 BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt);
+// Device points to logical points: the same points, as every DC maps
+// one logical unit to one pixel.
+BOOL DPtoLP(HDC hdc, LPPOINT pts, int count);
 
 // ---------------------------------------------------------------------------
 // Bitmaps

@@ -4,17 +4,22 @@
 // an output file writes the pages as a PDF (each page image at the printer's
 // resolution on a page of the paper's size) as a whole new file
 // (QmFileWriter), so a failed print never leaves half a file.
+//
+// Pages are large (an A4 page at 600 dpi takes 139 MB), so the memory of
+// pages already forgotten and of deleted printer DCs is kept for the next
+// job of the same size instead of being faulted in afresh for every print.
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <qm_file.h>
 #include <qm_print.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -34,8 +39,21 @@ struct DcState {
   bool in_page = false;
 };
 
+// Spare memory of pages and page bitmaps, a few of each.
+constexpr size_t kSparePages = 2;
+struct Spare {
+  std::vector<std::vector<uint32_t>> pages;
+  struct Bitmap {
+    HBITMAP bitmap;
+    void* bits;
+    int width, height;
+  };
+  std::vector<Bitmap> bitmaps;
+};
+
 struct PrintState {
   Printer printer;
+  Spare spare;
   std::map<HDC, DcState> dcs;
   std::vector<QmPrintJob> jobs;
   bool fail[4] = {false, false, false, false};
@@ -55,11 +73,26 @@ bool take_failure(QmPrintStep step) {
   return r;
 }
 
-// Forgets the DCs that were deleted, with their page bitmaps.
+void free_spare_bitmaps() {
+  for (const Spare::Bitmap& b : ps().spare.bitmaps) DeleteObject(b.bitmap);
+  ps().spare.bitmaps.clear();
+}
+
+// Forgets the DCs that were deleted; their page bitmaps are kept as spares
+// or freed.
 void collect() {
+  Spare& spare = ps().spare;
   for (auto it = ps().dcs.begin(); it != ps().dcs.end();) {
     if (GetObjectType(it->first) == 0) {
-      DeleteObject(it->second.page);
+      const DcState& st = it->second;
+      if (spare.bitmaps.size() < kSparePages) {
+        // Spares go at exit, before the GDI that made them (whose state
+        // exists by now, so its end is registered before this).
+        static const bool at_exit = std::atexit(free_spare_bitmaps) == 0;
+        (void)at_exit;
+        spare.bitmaps.push_back({st.page, st.bits, st.width, st.height});
+      } else
+        DeleteObject(st.page);
       it = ps().dcs.erase(it);
     } else {
       ++it;
@@ -75,7 +108,7 @@ DcState* state_of(HDC hdc) {
 // Cairo's PDF output into a stdio stream.
 cairo_status_t write_to_stream(void* closure, const unsigned char* data, unsigned int length) {
   return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
-                                                                              : CAIRO_STATUS_WRITE_ERROR;
+                                                                             : CAIRO_STATUS_WRITE_ERROR;
 }
 
 bool write_pdf(const QmPrintJob& job, std::string* error) {
@@ -88,9 +121,9 @@ bool write_pdf(const QmPrintJob& job, std::string* error) {
   cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(write_to_stream, file.stream(), w_pt, h_pt);
   cairo_t* cr = cairo_create(pdf);
   for (const std::vector<uint32_t>& page : job.pages) {
-    cairo_surface_t* img = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(page.data())), CAIRO_FORMAT_RGB24, job.width,
-        job.height, job.width * 4);
+    cairo_surface_t* img =
+        cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(page.data())),
+                                            CAIRO_FORMAT_RGB24, job.width, job.height, job.width * 4);
     cairo_save(cr);
     cairo_scale(cr, 72.0 / job.dpi, 72.0 / job.dpi);
     cairo_set_source_surface(cr, img, 0, 0);
@@ -128,6 +161,9 @@ const std::vector<QmPrintJob>& qm_print_jobs() { return ps().jobs; }
 void qm_print_reset() {
   collect();
   PrintState& s = ps();
+  for (QmPrintJob& job : s.jobs)
+    for (std::vector<uint32_t>& page : job.pages)
+      if (s.spare.pages.size() < kSparePages) s.spare.pages.push_back(std::move(page));
   s.jobs.clear();
   s.answers.clear();
   s.dialogs.clear();
@@ -142,6 +178,17 @@ HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
   const int h = static_cast<int>(std::lround(p.height_mm / 25.4 * p.dpi));
   HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return nullptr;
+  std::vector<Spare::Bitmap>& spares = ps().spare.bitmaps;
+  for (auto it = spares.begin(); it != spares.end(); ++it) {
+    if (it->width != w || it->height != h) continue;
+    DcState st;
+    st.page = it->bitmap, st.bits = it->bits, st.width = w, st.height = h, st.dpi = p.dpi;
+    spares.erase(it);
+    SelectObject(dc, st.page);
+    QmGdiSetPrinterCaps(dc, w, h, p.dpi);
+    ps().dcs[dc] = st;
+    return dc;
+  }
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = w;
@@ -195,8 +242,17 @@ int EndPage(HDC hdc) {
   st->in_page = false;
   if (take_failure(QmPrintStep::kEndPage)) return SP_ERROR;
   const uint32_t* px = static_cast<const uint32_t*>(st->bits);
-  std::vector<uint32_t> page(px, px + static_cast<size_t>(st->width) * static_cast<size_t>(st->height));
-  for (uint32_t& v : page) v &= 0x00FFFFFF;
+  const size_t n = static_cast<size_t>(st->width) * static_cast<size_t>(st->height);
+  std::vector<uint32_t> page;
+  std::vector<std::vector<uint32_t>>& spares = ps().spare.pages;
+  for (auto it = spares.begin(); it != spares.end(); ++it) {
+    if (it->size() != n) continue;
+    page = std::move(*it);
+    spares.erase(it);
+    break;
+  }
+  page.resize(n);
+  std::transform(px, px + n, page.begin(), [](uint32_t v) { return v & 0x00FFFFFF; });
   ps().jobs[static_cast<size_t>(st->job)].pages.push_back(std::move(page));
   if (st->abort && !st->abort(hdc, 0)) {
     AbortDoc(hdc);

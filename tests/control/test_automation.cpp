@@ -2,6 +2,7 @@
 // name through GetIDsOfNames and Invoke. Each member's main path, the edge
 // cases of the interface, its answers without a view, and hostile ids,
 // counts and strings that must never crash.
+#include <qm_print.h>
 #include <sys/stat.h>
 
 #include <cmath>
@@ -682,7 +683,12 @@ TEST_F(AutomationTest, DialogsMessagesAndTheStubs) {
   ASSERT_EQ(AfxDialogsShown().size(), 2u);
   EXPECT_EQ(AfxDialogsShown()[1].id, quill::kDialogAbout);
 
+  qm_print_reset();
+  qm_print_push_dialog_answer({true, 0, 1, 1, 1});
   EXPECT_EQ(ax().i2("PrintAll", {R8(0), I2(0)}), 1);
+  ASSERT_EQ(qm_print_jobs().size(), 1u) << "the view's print job ran";
+  EXPECT_TRUE(qm_print_jobs()[0].ended);
+  qm_print_reset();
   // The library window is made once, hidden, and shown again.
   EXPECT_EQ(ax().i2("ShowLibDlg", {I2(1)}), 0);
   BlockLibraryDialog* library = quill_block_library_window();
