@@ -25,6 +25,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -128,12 +129,14 @@ class HostOnX : public ::testing::Test {
     return image;
   }
 
-  std::unique_ptr<Background> start_host() {
-    return std::make_unique<Background>(std::vector<std::string>{"--size", "400x300", sample_}, server_->name(), dir_);
+  std::unique_ptr<Background> start_host(const std::string& drawing = "") {
+    return std::make_unique<Background>(
+        std::vector<std::string>{"--size", "400x300", drawing.empty() ? sample_ : drawing}, server_->name(), dir_);
   }
 
-  // The host's window once it is on screen, 0 when it is not within the time.
-  Window find_window(int seconds = 60) {
+  // The host's window once it is on screen, 0 when it is not within the time;
+  // or the first other window shown, when `other`.
+  Window find_window(bool other = false, int seconds = 60) {
     const auto deadline = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < deadline) {
       Window root_back, parent, *children = nullptr;
@@ -144,7 +147,7 @@ class HostOnX : public ::testing::Test {
           char* name = nullptr;
           XWindowAttributes a;
           if (XFetchName(dpy_, children[i], &name) && name) {
-            if (std::string(name) == "Quillmark" && XGetWindowAttributes(dpy_, children[i], &a) &&
+            if ((std::string(name) == "Quillmark") != other && XGetWindowAttributes(dpy_, children[i], &a) &&
                 a.map_state == IsViewable)
               found = children[i];
             XFree(name);
@@ -310,6 +313,27 @@ TEST_F(HostOnX, AResizedWindowNeitherVanishesNorGrowsPastItsLimit) {
   EXPECT_EQ(settle(w, picture), 0);
   close_window(w);
   EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
+TEST_F(HostOnX, AMessageBoxIsAWindowTheUserAnswers) {
+  // A drawing that is not there: the control says so in a message box.
+  auto host = start_host(dir_ + "/missing.kzf");
+  const Window box = find_window(true);
+  ASSERT_NE(box, 0u) << host->err();
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(dpy_, box, &a));
+  EXPECT_GT(a.width, 100);
+  EXPECT_GT(a.height, 40);
+  // The program waits for the answer.
+  EXPECT_EQ(host->finish(1), -1);
+  // Enter, typed over the box, presses its default button.
+  move_to(box, a.width / 2, a.height / 3);
+  const KeyCode enter = XKeysymToKeycode(dpy_, XK_Return);
+  XTestFakeKeyEvent(dpy_, enter, True, CurrentTime);
+  XTestFakeKeyEvent(dpy_, enter, False, CurrentTime);
+  XSync(dpy_, False);
+  EXPECT_EQ(host->finish(60), 1);
+  EXPECT_NE(host->err().find("missing.kzf"), std::string::npos) << host->err();
 }
 
 TEST_F(HostOnX, ALostDisplayIsSaidAndTheProgramEnds) {

@@ -27,7 +27,7 @@ class Xvfb_Server {
       close(fds[0]);
       const int null = open("/dev/null", O_RDWR);
       if (null >= 0) dup2(null, 0), dup2(null, 1), dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
              static_cast<char*>(nullptr));
       _exit(127);
     }
