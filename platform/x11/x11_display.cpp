@@ -36,9 +36,11 @@
 
 namespace {
 
-// An X window is never made larger than this on either side, nor its image;
-// a window system window larger than that shows its top-left part.
-constexpr int kMaxSide = 8192;
+// An X window is never made larger than this on either side, nor its image
+// (a 4K screen fits); a window system window larger than that shows its
+// top-left part. Each image of that size takes 64 MB, three times over
+// (the window's pixels, the composed picture, the one on screen).
+constexpr int kMaxSide = 4096;
 // A second press of a button within this time and distance of the first on
 // the same window is a double click (for classes that ask for them).
 constexpr Time kDoubleClickMs = 500;
