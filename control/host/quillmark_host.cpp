@@ -2,14 +2,16 @@
 // top-level window of the given size, creates the control inside it, opens
 // the drawing named on the command line in the control's view, replays a
 // script of input steps, and writes what the control's window shows to a
-// PNG picture.
+// PNG picture. On an X display (and not asked for --headless) the window
+// then stays on screen for the user until it is closed.
 //
-//   quillmark_host [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
+//   quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
 // names it and says why), 2 a usage error (a script the control refuses
 // among them).
 #include <afxwin.h>
+#include <qm_display.h>
 #include <qm_file.h>
 #include <qm_text.h>
 #include <qm_user.h>
@@ -42,7 +44,9 @@ struct Options {
 int usage(const char* why) {
   if (why) std::fprintf(stderr, "quillmark_host: %s\n", why);
   std::fprintf(stderr,
-               "usage: quillmark_host [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]\n"
+               "usage: quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] "
+               "[DRAWING]\n"
+               "  --headless     show no window even where an X display is (also QM_HEADLESS=1)\n"
                "  --size         the host window's client size (default %dx%d)\n"
                "  --script       input steps to replay (see the README)\n"
                "  --screenshot   write what the control shows as a PNG picture\n",
@@ -138,7 +142,7 @@ bool write_screenshot(HWND control, const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv, bool on_display) {
   Options o;
   if (int status = parse_options(argc, argv, o)) return status;
   std::vector<Host_Step> steps;
@@ -182,9 +186,25 @@ int main(int argc, char** argv) {
   }
   pump_host_messages();
   if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
+  if (status == 0 && on_display) {
+    // The user's turn, until the window is closed.
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  }
   // The container holds the control object: it goes after its window.
   host.DestroyWindow();
   delete control;
   AfxDeleteTempObjects();
+  return status;
+}
+
+int main(int argc, char** argv) {
+  const QmBackend backend = qm_display_start(&argc, argv);
+  if (backend == QM_BACKEND_FAILED) return 1;
+  int status = run(argc, argv, backend == QM_BACKEND_X11);
+  if (!qm_display_stop() && status == 0) status = 1;
   return status;
 }

@@ -7,6 +7,7 @@
 // that belongs to the message it handles.
 #include "platform/user/user_internal.h"
 
+#include <qm_display.h>
 #include <qm_user.h>
 #include <winuser.h>
 
@@ -270,5 +271,11 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() { return state().cursor_handle; }
+
+std::string qm_user_cursor_name(HCURSOR cursor) {
+  for (const auto& entry : cursors())
+    if (entry.second == cursor) return entry.first.name;
+  return std::string();
+}
 
 BOOL DestroyCursor(HCURSOR) { return TRUE; }

@@ -3,9 +3,10 @@
 // One FIFO queue holds posted messages, injected input and WM_TIMER. Taking a
 // message looks, in this order, at the queue, at a pending WM_QUIT and at the
 // windows that need painting (WM_PAINT is made on demand, for the first such
-// window in tree order, and stays until the window is validated). Nothing
-// blocks: GetMessageA on an idle queue answers as for WM_QUIT, because
-// nothing can arrive without the driver (qm_user.h) putting it there.
+// window in tree order, and stays until the window is validated). Headless,
+// nothing blocks: GetMessageA on an idle queue answers as for WM_QUIT,
+// because nothing can arrive without the driver (qm_user.h) putting it
+// there; with a display (qm_display.h) it waits for the display instead.
 #include "platform/user/user_internal.h"
 
 #include <qm_user.h>
@@ -20,6 +21,8 @@ void destroy_all_windows();
 void note_key_message(const MSG& msg);
 void note_timer_taken(const MSG& msg);
 bool timer_proc_valid(HWND hwnd, UINT_PTR id, TIMERPROC proc);
+void display_follow_clock();
+bool display_wait(bool block);
 
 namespace {
 
@@ -251,13 +254,23 @@ void PostQuitMessage(int exit_code) {
   st.quit_code = exit_code;
 }
 
+// With a display (qm_display.h), an empty queue asks it for input: Peek
+// takes only what already came, Get sleeps until something comes.
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
-  return take(msg, hwnd, filter_min, filter_max, remove) ? TRUE : FALSE;
+  display_follow_clock();
+  if (take(msg, hwnd, filter_min, filter_max, remove)) return TRUE;
+  return display_wait(false) && take(msg, hwnd, filter_min, filter_max, remove) ? TRUE : FALSE;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
   MSG m;
-  if (!take(&m, hwnd, filter_min, filter_max, PM_REMOVE)) fill(&m, nullptr, WM_QUIT, 0, 0);
+  display_follow_clock();
+  while (!take(&m, hwnd, filter_min, filter_max, PM_REMOVE)) {
+    if (!display_wait(true)) {
+      fill(&m, nullptr, WM_QUIT, 0, 0);
+      break;
+    }
+  }
   if (msg) *msg = m;
   return m.message == WM_QUIT ? FALSE : TRUE;
 }

@@ -1,0 +1,46 @@
+// The display under the window system: none (headless, the default, driven
+// through qm_user.h) or a real one that shows the top-level windows and turns
+// what the user does into their messages.
+//
+// A display is a library of its own (libqmx11 for X11), loaded only when a
+// program asks for it, so a headless program never needs it at run time. The
+// window system calls a display at one place: when a program waits for a
+// message and none is queued.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+struct QmDisplay {
+  // Shows what the windows painted, then waits up to timeout_ms (0: only
+  // what already arrived; negative: until something arrives) and queues
+  // the messages of the input that came. False when the display is gone or
+  // no top-level window is left to show: a waiting GetMessageA then answers
+  // as for WM_QUIT.
+  bool (*wait)(int timeout_ms);
+  // Closes the display; true when it was never lost.
+  bool (*close)();
+};
+
+// Puts a display under the window system (null: headless again). While one
+// is there, the clock follows real time and GetMessageA sleeps on the
+// display until input comes or the next timer falls due.
+void qm_user_set_display(const QmDisplay* display);
+const QmDisplay* qm_user_display();
+
+// A cursor handle's resource name as LoadCursorA was given it: "#32512" for
+// a number, the lower-cased name otherwise; "" for another handle.
+std::string qm_user_cursor_name(HCURSOR cursor);
+
+enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
+
+// Chooses the backend at a program's start and starts it: X11 when a display
+// is named (DISPLAY) and neither --headless (taken out of argv) nor
+// QM_HEADLESS=1 asks for none; QM_HEADLESS=0 insists on the display. An X
+// display that cannot be opened is said on standard error; the program goes
+// on headless unless it insisted (QM_BACKEND_FAILED then).
+QmBackend qm_display_start(int* argc, char** argv);
+// Closes the display started; true unless its connection was lost.
+bool qm_display_stop();
