@@ -159,6 +159,27 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wparam, LPARAM) {
   return 0;
 }
 
+void CControlBar::DrawBorders(CDC* dc, CRect& r) {
+  if (!dc) return;
+  const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  if (m_dwStyle & CBRS_BORDER_LEFT) {
+    dc->FillSolidRect(r.left, r.top, 1, r.Height(), shadow);
+    r.left += 1;
+  }
+  if (m_dwStyle & CBRS_BORDER_TOP) {
+    dc->FillSolidRect(r.left, r.top, r.Width(), 1, shadow);
+    r.top += 1;
+  }
+  if (m_dwStyle & CBRS_BORDER_RIGHT) {
+    r.right -= 1;
+    dc->FillSolidRect(r.right, r.top, 1, r.Height(), shadow);
+  }
+  if (m_dwStyle & CBRS_BORDER_BOTTOM) {
+    r.bottom -= 1;
+    dc->FillSolidRect(r.left, r.bottom, r.Width(), 1, shadow);
+  }
+}
+
 void CControlBar::EnableDocking(DWORD style) {
   m_dwDockStyle = style & CBRS_ALIGN_ANY;
   if (m_dwDockStyle && !m_pDockContext) m_pDockContext = new CDockContext(this);

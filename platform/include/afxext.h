@@ -133,6 +133,9 @@ class CControlBar : public CWnd {
   virtual CString TooltipOf(UINT id) const;
   virtual int HitTestButton(CPoint) const { return -1; }
   virtual UINT ButtonCommand(int) const { return 0; }
+  // Draws the bar's CBRS_BORDER_ sides on `r` (one shadow-coloured pixel
+  // each) and takes them off it.
+  void DrawBorders(CDC* dc, CRect& r);
   void PostNcDestroy() override;
   BOOL m_bAutoDelete = FALSE;
 
