@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, builds the first-drawing example
 # against the installed copy through find_package(vellex) and through
-# pkg-config, runs both and the installed renderer, and compares their
-# pictures with the one the build tree's example makes.
+# pkg-config, runs both, the installed renderer and the installed container
+# program, and compares the examples' pictures with the one the build tree's
+# example makes.
 #   check_install.sh <build folder> <source folder> <C++ compiler>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -46,4 +47,8 @@ same_picture "$work/pkgconfig" "the example built through pkg-config"
 "$prefix/bin/quillmark_render" -o "$work/rendered.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed renderer failed"
 [ -s "$work/rendered.png" ] || fail "the installed renderer wrote no picture"
-echo "install check: the installed kernel builds and runs the example (find_package, pkg-config)"
+# The installed container shows the drawing through the installed control.
+"$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
+  fail "the installed quillmark_host failed"
+[ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
+echo "install check: the installed kernel builds and runs the example (find_package, pkg-config) and the container"
