@@ -189,6 +189,14 @@ void CSizingControlBar::ComputeClientArea(CRect& r, UINT side) {
 void CSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   if (!params) return;
   dockSide = m_pDockBar ? static_cast<UINT>(m_pDockBar->GetDlgCtrlID()) : AFX_IDW_DOCKBAR_FLOAT;
+  if (IsFloating()) {
+    // The mini frame sizes from its corners too, which this bar follows.
+    CFrameWnd* mini = GetParentFrame();
+    if (mini && mini->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) && (mini->GetStyle() & MFS_4THICKFRAME)) {
+      mini->ModifyStyle(MFS_4THICKFRAME, 0);
+      if (CWnd* parent = GetParent()) parent->ModifyStyle(0, WS_CLIPCHILDREN);
+    }
+  }
   barStyle &= ~kEdgeAll;
   if (IsSideDocked()) {
     // Neighbours in the row share the edges between them.
@@ -511,10 +519,25 @@ CSize CSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
     return CControlBar::CalcDynamicLayout(length, mode);
   }
   if (mode & (LM_MRUWIDTH | LM_COMMIT)) return floatSize;
-  if (mode & LM_LENGTHY)
+  const UINT hit = m_pDockContext ? m_pDockContext->m_nHitTest : 0;
+  if (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) {
+    // A corner: both sides follow the cursor, and the drag's last point
+    // moves only as far as the size could follow it.
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    CPoint& last = m_pDockContext->m_ptLast;
+    const LONG sx = (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) ? -1 : 1;
+    const LONG sy = (hit == HTTOPLEFT || hit == HTTOPRIGHT) ? -1 : 1;
+    const LONG cx = std::max(floatSize.cx + sx * (cursor.x - last.x), minFloatingSize.cx);
+    const LONG cy = std::max(floatSize.cy + sy * (cursor.y - last.y), minFloatingSize.cy);
+    last.x += sx * (cx - floatSize.cx);
+    last.y += sy * (cy - floatSize.cy);
+    floatSize = CSize(cx, cy);
+  } else if (mode & LM_LENGTHY) {
     floatSize.cy = length;
-  else
+  } else {
     floatSize.cx = length;
+  }
   floatSize = raised(floatSize, minFloatingSize);
   return floatSize;
 }
