@@ -26,9 +26,10 @@ void qm_user_advance_clock(DWORD ms);
 // a capture window, the capture window receives the message with the point in
 // its own client coordinates. Without one, the window is asked first what
 // lies under the point (WM_NCHITTEST) and sets the cursor; where it answers
-// other than HTCLIENT (its frame: the point lies outside the client area),
-// the non-client message (WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN...) is posted
-// instead, with the hit code and the screen point. FALSE for another message, an unknown window or
+// a part of its frame (neither HTCLIENT nor HTNOWHERE), the non-client
+// message (WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN...) is posted instead, with the
+// hit code and the screen point. A point outside the window is taken as
+// one in its client area. FALSE for another message, an unknown window or
 // (without a capture) a hidden or disabled one; nothing is posted then.
 BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
