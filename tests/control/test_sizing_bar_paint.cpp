@@ -2,6 +2,7 @@
 // gripper strips and the close button of a bar with a gripper, the caption
 // strip's gradient of a bar with a caption, the 3-D sizing edges, and
 // nothing of them on a floating bar; the client area is never painted over.
+#include "control/side_panel_bar.h"
 #include "control/sizing_control_bar.h"
 #include "tests/control/control_fixture.h"
 
@@ -262,6 +263,26 @@ TEST_F(ControlTest, AFloatingBarNamesItsSmallFrame) {
   CString title;
   mini->GetWindowText(title);
   EXPECT_STREQ(static_cast<LPCSTR>(title), "Properties");
+}
+
+TEST_F(ControlTest, TheSidePanelStandsOnTheButtonFaceInsideTheSideBarsFrame) {
+  Hosted h;
+  SidePanelBar& bar = h.frame()->side_bar();
+  SidePanelDialog& panel = bar.panel();
+  ASSERT_TRUE(::IsWindow(panel.m_hWnd));
+  h.host.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  pump();
+  std::vector<uint32_t> image;
+  int width = 0, height = 0;
+  ASSERT_TRUE(qm_user_window_image(h.host.m_hWnd, &image, &width, &height));
+  CRect host, inside, outside;
+  h.host.GetWindowRect(&host);
+  panel.GetWindowRect(&inside);
+  bar.GetWindowRect(&outside);
+  auto at = [&](LONG x, LONG y) { return image[size_t(y - host.top) * size_t(width) + size_t(x - host.left)]; };
+  // The panel's middle and the bar's frame beside it.
+  EXPECT_EQ(at(inside.CenterPoint().x, inside.CenterPoint().y), sys(COLOR_BTNFACE));
+  EXPECT_EQ(at(outside.left + 1, inside.CenterPoint().y), sys(COLOR_BTNFACE));
 }
 
 }  // namespace control_test
