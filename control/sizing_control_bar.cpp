@@ -705,7 +705,8 @@ CRect CSizingControlBarG::CloseButtonInWindow() const {
 CRect CSizingControlBarG::GripRect(const CRect& client, int thickness) const {
   const CRect button = CloseButtonInWindow();
   if (IsHorzDocked())
-    return CRect(client.left - gripThickness, button.bottom + 14, client.left - gripThickness + thickness, client.bottom);
+    return CRect(client.left - gripThickness, button.bottom + 14, client.left - gripThickness + thickness,
+                 client.bottom);
   return CRect(client.left, client.top - gripThickness, button.left - 3, client.top - gripThickness + thickness);
 }
 

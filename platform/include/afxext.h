@@ -210,8 +210,8 @@ class CDockContext {
   explicit CDockContext(CControlBar* bar) : m_pBar(bar) {}
   CControlBar* m_pBar;
   CPoint m_ptLast;
-  UINT m_nHitTest = 0;   // the edge or corner being dragged, while resizing
-  UINT m_uMRUDockID = 0;  // the dock bar the bar last sat in
+  UINT m_nHitTest = 0;        // the edge or corner being dragged, while resizing
+  UINT m_uMRUDockID = 0;      // the dock bar the bar last sat in
   CRect m_rectRequestedSize;  // the size asked for so far, screen coordinates
   void StartDrag(CPoint p) { m_ptLast = p; }
   // Floats a docked bar, docks a floating one again where it was docked.

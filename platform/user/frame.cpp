@@ -34,8 +34,10 @@ bool holds_focus(HWND hwnd) {
 }
 
 void frame_rect(HDC dc, const RECT& r, HBRUSH brush) {
-  const RECT sides[] = {{r.left, r.top, r.right, r.top + 1}, {r.left, r.bottom - 1, r.right, r.bottom},
-                        {r.left, r.top, r.left + 1, r.bottom}, {r.right - 1, r.top, r.right, r.bottom}};
+  const RECT sides[] = {{r.left, r.top, r.right, r.top + 1},
+                        {r.left, r.bottom - 1, r.right, r.bottom},
+                        {r.left, r.top, r.left + 1, r.bottom},
+                        {r.right - 1, r.top, r.right, r.bottom}};
   for (const RECT& s : sides) FillRect(dc, &s, brush);
 }
 
@@ -50,7 +52,9 @@ void paint_default_frame(HWND hwnd) {
   HDC dc = GetWindowDC(hwnd);
   if (!dc) return;
   HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-  const RECT bands[] = {{0, 0, width, c.top}, {0, c.bottom, width, height}, {0, c.top, c.left, c.bottom},
+  const RECT bands[] = {{0, 0, width, c.top},
+                        {0, c.bottom, width, height},
+                        {0, c.top, c.left, c.bottom},
                         {c.right, c.top, width, c.bottom}};
   for (const RECT& b : bands)
     if (b.left < b.right && b.top < b.bottom) FillRect(dc, &b, face);
@@ -88,8 +92,7 @@ LRESULT default_hit_test(HWND hwnd, POINT screen) {
     return HTCAPTION;
   if (!(w->style & WS_THICKFRAME)) return HTBORDER;
   const LONG width = rect_width(wr), height = rect_height(wr), k = corner_extent();
-  const bool left = p.x < c.left, right = p.x >= c.right, top = p.y < std::min(c.left, c.top),
-             bottom = p.y >= c.bottom;
+  const bool left = p.x < c.left, right = p.x >= c.right, top = p.y < std::min(c.left, c.top), bottom = p.y >= c.bottom;
   const bool near_top = p.y < k, near_bottom = p.y >= height - k, near_left = p.x < k, near_right = p.x >= width - k;
   if ((left && near_top) || (top && near_left)) return HTTOPLEFT;
   if ((right && near_top) || (top && near_right)) return HTTOPRIGHT;

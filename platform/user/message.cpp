@@ -209,9 +209,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
-    case WM_NCPAINT:
-      paint_default_frame(hwnd);
-      return 0;
+    case WM_NCPAINT: paint_default_frame(hwnd); return 0;
     case WM_NCHITTEST:
       return default_hit_test(hwnd, POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
     case WM_SETCURSOR: {
@@ -221,10 +219,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         // Over a sizing border the cursor shows which way it sizes.
         LPCSTR shape = IDC_ARROW;
         switch (hit) {
-          case HTLEFT: case HTRIGHT: shape = IDC_SIZEWE; break;
-          case HTTOP: case HTBOTTOM: shape = IDC_SIZENS; break;
-          case HTTOPLEFT: case HTBOTTOMRIGHT: shape = IDC_SIZENWSE; break;
-          case HTTOPRIGHT: case HTBOTTOMLEFT: shape = IDC_SIZENESW; break;
+          case HTLEFT:
+          case HTRIGHT: shape = IDC_SIZEWE; break;
+          case HTTOP:
+          case HTBOTTOM: shape = IDC_SIZENS; break;
+          case HTTOPLEFT:
+          case HTBOTTOMRIGHT: shape = IDC_SIZENWSE; break;
+          case HTTOPRIGHT:
+          case HTBOTTOMLEFT: shape = IDC_SIZENESW; break;
           default: break;
         }
         SetCursor(LoadCursorA(nullptr, shape));

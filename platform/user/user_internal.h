@@ -30,7 +30,7 @@ struct WindowClass {
 struct Pixels {
   std::vector<uint32_t> data;  // top-down rows of 0x00RRGGBB
   int width = 0, height = 0;
-  RECT client = {0, 0, 0, 0};  // where the client area lies in them
+  RECT client = {0, 0, 0, 0};   // where the client area lies in them
   std::vector<HDC> dcs;         // client DCs handed out and not yet released
   std::vector<HDC> window_dcs;  // the same for GetWindowDC
 };

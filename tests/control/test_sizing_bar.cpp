@@ -181,10 +181,14 @@ TEST_F(ControlTest, AMiniFrameSizesItsBarFromAnEdgeAndKeepsTheOppositeSideStill)
     EXPECT_EQ(after.Width() - before.Width(), b.floatSize.cx - size.cx);
     EXPECT_EQ(after.Height() - before.Height(), b.floatSize.cy - size.cy);
     // The side across from the dragged one has not moved.
-    const LONG still_before = c.hit == HTLEFT ? before.right : c.hit == HTRIGHT ? before.left
-                              : c.hit == HTTOP ? before.bottom : before.top;
-    const LONG still_after = c.hit == HTLEFT ? after.right : c.hit == HTRIGHT ? after.left
-                             : c.hit == HTTOP ? after.bottom : after.top;
+    const LONG still_before = c.hit == HTLEFT    ? before.right
+                              : c.hit == HTRIGHT ? before.left
+                              : c.hit == HTTOP   ? before.bottom
+                                                 : before.top;
+    const LONG still_after = c.hit == HTLEFT    ? after.right
+                             : c.hit == HTRIGHT ? after.left
+                             : c.hit == HTTOP   ? after.bottom
+                                                : after.top;
     EXPECT_EQ(still_after, still_before);
   }
 }
@@ -220,16 +224,20 @@ TEST_F(ControlTest, AMiniFrameCornerSizesBothWaysAndStopsAtTheMinimumFloatingSiz
 TEST_F(ControlTest, AMiniFrameWithFourSidedThickFrameSizesNoCorner) {
   Framed f(1);
   CMiniFrameWnd* mini = new CMiniFrameWnd;
-  ASSERT_TRUE(mini->Create(nullptr, "mini", WS_CAPTION | MFS_4THICKFRAME | WS_VISIBLE, CRect(50, 50, 150, 120), f.frame));
+  ASSERT_TRUE(
+      mini->Create(nullptr, "mini", WS_CAPTION | MFS_4THICKFRAME | WS_VISIBLE, CRect(50, 50, 150, 120), f.frame));
   CRect r;
   mini->GetWindowRect(&r);
   struct Case {
     CPoint point;
     LRESULT want;
-  } cases[] = {{CPoint(r.left + 1, r.top + 1), HTTOP}, {CPoint(r.right - 1, r.bottom - 1), HTBOTTOM},
-               {CPoint(r.left + 1, r.CenterPoint().y), HTLEFT}, {CPoint(r.CenterPoint().x, r.top + 8), HTCAPTION}};
+  } cases[] = {{CPoint(r.left + 1, r.top + 1), HTTOP},
+               {CPoint(r.right - 1, r.bottom - 1), HTBOTTOM},
+               {CPoint(r.left + 1, r.CenterPoint().y), HTLEFT},
+               {CPoint(r.CenterPoint().x, r.top + 8), HTCAPTION}};
   for (const Case& c : cases)
-    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y)), c.want) << c.point.x << "," << c.point.y;
+    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y)), c.want)
+        << c.point.x << "," << c.point.y;
   mini->DestroyWindow();
 }
 

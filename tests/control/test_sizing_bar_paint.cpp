@@ -45,7 +45,8 @@ class SideFrame : public CFrameWnd {
       bars[i].m_pDockSite = this;
     }
     RecalcLayout();
-    for (int i = 0; i < count; ++i) bars[i].SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+    for (int i = 0; i < count; ++i)
+      bars[i].SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
     RecalcLayout();
   }
 };
@@ -74,9 +75,7 @@ CRect client_in_window(CWnd& bar) {
   return client;
 }
 
-void paint_frame(CWnd& bar) {
-  bar.SendMessage(WM_NCPAINT, 1);
-}
+void paint_frame(CWnd& bar) { bar.SendMessage(WM_NCPAINT, 1); }
 
 }  // namespace
 

@@ -169,10 +169,10 @@ TEST_F(WindowFrame, TheDefaultHitTestTellsClientCaptionBordersAndCorners) {
     int x, y;  // window coordinates
     LRESULT want;
   } cases[] = {
-      {w, 40, 30, HTCLIENT},     {w, 40, 10, HTCAPTION},    {w, 1, 30, HTLEFT},          {w, 78, 30, HTRIGHT},
-      {w, 40, 1, HTTOP},         {w, 40, 58, HTBOTTOM},     {w, 1, 1, HTTOPLEFT},        {w, 2, 15, HTTOPLEFT},
-      {w, 78, 1, HTTOPRIGHT},    {w, 1, 58, HTBOTTOMLEFT},  {w, 78, 58, HTBOTTOMRIGHT},  {w, 80, 30, HTNOWHERE},
-      {w, -1, 30, HTNOWHERE},    {thin, 0, 20, HTBORDER},   {thin, 20, 20, HTCLIENT},
+      {w, 40, 30, HTCLIENT},  {w, 40, 10, HTCAPTION},   {w, 1, 30, HTLEFT},         {w, 78, 30, HTRIGHT},
+      {w, 40, 1, HTTOP},      {w, 40, 58, HTBOTTOM},    {w, 1, 1, HTTOPLEFT},       {w, 2, 15, HTTOPLEFT},
+      {w, 78, 1, HTTOPRIGHT}, {w, 1, 58, HTBOTTOMLEFT}, {w, 78, 58, HTBOTTOMRIGHT}, {w, 80, 30, HTNOWHERE},
+      {w, -1, 30, HTNOWHERE}, {thin, 0, 20, HTBORDER},  {thin, 20, 20, HTCLIENT},
   };
   for (const Case& c : cases) {
     RECT r;
