@@ -41,7 +41,9 @@ ON_WM_WINDOWPOSCHANGING()
 ON_WM_SIZE()
 ON_WM_CLOSE()
 ON_WM_PAINT()
+ON_WM_NCPAINT()
 ON_WM_SETTINGCHANGE()
+ON_MESSAGE(WM_SETTEXT, OnSetText)
 END_MESSAGE_MAP()
 
 CSizingControlBar::CSizingControlBar() = default;
@@ -77,7 +79,7 @@ BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, CSize size, BOOL, UINT
 
 BOOL CSizingControlBar::Create(LPCSTR name, CWnd* parent, UINT id, DWORD style) {
   m_dwStyle = style & kBarStyleMask;
-  LPCSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW));
+  LPCSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_BTNFACE));
   return CWnd::CreateEx(0, cls, name, (style & kWindowStyleMask) | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), parent, id);
 }
 
@@ -187,6 +189,14 @@ void CSizingControlBar::ComputeClientArea(CRect& r, UINT side) {
 void CSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   if (!params) return;
   dockSide = m_pDockBar ? static_cast<UINT>(m_pDockBar->GetDlgCtrlID()) : AFX_IDW_DOCKBAR_FLOAT;
+  if (IsFloating()) {
+    // The mini frame sizes from its corners too, which this bar follows.
+    CFrameWnd* mini = GetParentFrame();
+    if (mini && mini->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) && (mini->GetStyle() & MFS_4THICKFRAME)) {
+      mini->ModifyStyle(MFS_4THICKFRAME, 0);
+      if (CWnd* parent = GetParent()) parent->ModifyStyle(0, WS_CLIPCHILDREN);
+    }
+  }
   barStyle &= ~kEdgeAll;
   if (IsSideDocked()) {
     // Neighbours in the row share the edges between them.
@@ -303,6 +313,65 @@ void CSizingControlBar::OnPaint() { CPaintDC validate(this); }
 
 void CSizingControlBar::PaintGrip(CDC*, const CRect&) {}
 
+LRESULT CSizingControlBar::OnSetText(WPARAM, LPARAM) {
+  const LRESULT result = Default();
+  // A floating bar names the small frame it floats in.
+  if (CFrameWnd* frame = GetParentFrame(); frame && frame->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))) {
+    CString text;
+    GetWindowText(text);
+    frame->SetWindowText(text);
+    frame->DelayRecalcLayout();
+  }
+  return result;
+}
+
+CRect CSizingControlBar::ClientInWindow() {
+  CRect client, window;
+  GetClientRect(&client);
+  ClientToScreen(&client);
+  GetWindowRect(&window);
+  client.OffsetRect(-window.left, -window.top);
+  return client;
+}
+
+void CSizingControlBar::OnNcPaint() {
+  CRect window;
+  GetWindowRect(&window);
+  const int width = window.Width(), height = window.Height();
+  HDC target = ::GetWindowDC(m_hWnd);
+  if (!target) return;
+  // Drawn off screen first, so the frame never shows half painted.
+  CDC mem;
+  CBitmap bits;
+  if (width > 0 && height > 0 && mem.CreateCompatibleDC(nullptr) &&
+      bits.Attach(::CreateCompatibleBitmap(target, width, height))) {
+    CBitmap* old = mem.SelectObject(&bits);
+    CRect draw(0, 0, width, height);
+    DrawBorders(&mem, draw);
+    if (HBRUSH bg = reinterpret_cast<HBRUSH>(::GetClassLongPtrA(m_hWnd, GCLP_HBRBACKGROUND)))
+      ::FillRect(mem.m_hDC, &draw, bg);
+    if (barStyle & kShowEdges) {
+      for (UINT hit : {UINT(HTLEFT), UINT(HTTOP), UINT(HTRIGHT), UINT(HTBOTTOM)}) {
+        CRect edge;
+        if (!EdgeRect(hit, edge)) continue;
+        edge.OffsetRect(-window.left, -window.top);
+        mem.Draw3dRect(&edge, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
+      }
+    }
+    const CRect client = ClientInWindow();
+    PaintGrip(&mem, client);
+    // Only the frame is copied: the client area is the bar's contents.
+    const CRect bands[] = {CRect(0, 0, width, client.top), CRect(0, client.bottom, width, height),
+                           CRect(0, client.top, client.left, client.bottom),
+                           CRect(client.right, client.top, width, client.bottom)};
+    for (const CRect& b : bands)
+      if (b.Width() > 0 && b.Height() > 0)
+        ::BitBlt(target, b.left, b.top, b.Width(), b.Height(), mem.m_hDC, b.left, b.top, SRCCOPY);
+    mem.SelectObject(old);
+  }
+  ::ReleaseDC(m_hWnd, target);
+}
+
 // ---- Dragging an edge ----
 
 void CSizingControlBar::BeginEdgeDrag(UINT hit, CPoint p) {
@@ -412,13 +481,15 @@ void CSizingControlBar::ToggleDragLine() {
   }
   const int shift = dragLastPos - dragEdgeShift - (along_x ? (strip.left + strip.right) / 2 : (strip.top + strip.bottom) / 2);
   strip.OffsetRect(along_x ? shift : 0, along_x ? 0 : shift);
-  m_pDockSite->ScreenToClient(&strip);
-  HDC dc = ::GetDC(m_pDockSite->m_hWnd);
-  HBRUSH tone = ::CreateSolidBrush(RGB(128, 128, 128));
-  HGDIOBJ old = ::SelectObject(dc, tone);
+  CRect frame;
+  m_pDockSite->GetWindowRect(&frame);
+  strip.OffsetRect(-frame.left, -frame.top);
+  HDC dc = ::GetWindowDC(m_pDockSite->m_hWnd);
+  if (!dc) return;
+  CBrush* tone = CDC::GetHalftoneBrush();
+  HGDIOBJ old = ::SelectObject(dc, tone ? tone->m_hObject : ::GetStockObject(GRAY_BRUSH));
   ::PatBlt(dc, strip.left, strip.top, strip.Width(), strip.Height(), PATINVERT);
   ::SelectObject(dc, old);
-  ::DeleteObject(tone);
   ::ReleaseDC(m_pDockSite->m_hWnd, dc);
 }
 
@@ -448,10 +519,25 @@ CSize CSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
     return CControlBar::CalcDynamicLayout(length, mode);
   }
   if (mode & (LM_MRUWIDTH | LM_COMMIT)) return floatSize;
-  if (mode & LM_LENGTHY)
+  const UINT hit = m_pDockContext ? m_pDockContext->m_nHitTest : 0;
+  if (hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) {
+    // A corner: both sides follow the cursor, and the drag's last point
+    // moves only as far as the size could follow it.
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    CPoint& last = m_pDockContext->m_ptLast;
+    const LONG sx = (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) ? -1 : 1;
+    const LONG sy = (hit == HTTOPLEFT || hit == HTTOPRIGHT) ? -1 : 1;
+    const LONG cx = std::max(floatSize.cx + sx * (cursor.x - last.x), minFloatingSize.cx);
+    const LONG cy = std::max(floatSize.cy + sy * (cursor.y - last.y), minFloatingSize.cy);
+    last.x += sx * (cx - floatSize.cx);
+    last.y += sy * (cy - floatSize.cy);
+    floatSize = CSize(cx, cy);
+  } else if (mode & LM_LENGTHY) {
     floatSize.cy = length;
-  else
+  } else {
     floatSize.cx = length;
+  }
   floatSize = raised(floatSize, minFloatingSize);
   return floatSize;
 }
@@ -606,13 +692,59 @@ void CSizingControlBarG::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
   ::GetCursorPos(&at);
   const bool over = HitTest(at) == HTCLOSE;
   const bool down = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+  const bool was_pushed = pushed, was_raised = raised;
   pushed = over && down;
   raised = over && !down;
+  if (pushed != was_pushed || raised != was_raised) SendMessage(WM_NCPAINT);
+}
+
+CRect CSizingControlBarG::CloseButtonInWindow() const {
+  return CRect(closeButton.x, closeButton.y, closeButton.x + kButtonSize, closeButton.y + kButtonSize);
+}
+
+CRect CSizingControlBarG::GripRect(const CRect& client, int thickness) const {
+  const CRect button = CloseButtonInWindow();
+  if (IsHorzDocked())
+    return CRect(client.left - gripThickness, button.bottom + 14, client.left - gripThickness + thickness,
+                 client.bottom);
+  return CRect(client.left, client.top - gripThickness, button.left - 3, client.top - gripThickness + thickness);
+}
+
+void CSizingControlBarG::PaintGrip(CDC* dc, const CRect& client) {
+  if (!ShowsGrip()) return;
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  CRect strip = GripRect(client, 3);
+  if (strip.Width() > 0 && strip.Height() > 0) {
+    dc->Draw3dRect(&strip, light, shadow);
+    strip.OffsetRect(IsHorzDocked() ? 3 : 0, IsHorzDocked() ? 0 : 3);
+    dc->Draw3dRect(&strip, light, shadow);
+  }
+  PaintCloseButton(dc);
+}
+
+void CSizingControlBarG::PaintCloseButton(CDC* dc) {
+  const CRect button = CloseButtonInWindow();
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  if (pushed)
+    dc->Draw3dRect(&button, shadow, light);
+  else if (raised)
+    dc->Draw3dRect(&button, light, shadow);
+  CFont glyphs;
+  if (!glyphs.CreatePointFont(::MulDiv(60, 96, dc->GetDeviceCaps(LOGPIXELSX)), "Marlett", dc)) return;
+  CFont* old = dc->SelectObject(&glyphs);
+  dc->SetTextColor(::GetSysColor(COLOR_BTNTEXT));
+  dc->SetBkMode(TRANSPARENT);
+  dc->TextOut(button.left + 2, button.top + 2, "r", 1);  // the close cross of the symbol font
+  dc->SelectObject(old);
 }
 
 // ---------------------------------------------------------------------------
 
 IMPLEMENT_DYNAMIC(CSizingControlBarCF, CSizingControlBarG)
+
+BEGIN_MESSAGE_MAP(CSizingControlBarCF, CSizingControlBarG)
+ON_MESSAGE(WM_SETTEXT, OnSetCaption)
+END_MESSAGE_MAP()
 
 CSizingControlBarCF::CSizingControlBarCF() : captionFace(caption_face()) {}
 
@@ -620,5 +752,79 @@ void CSizingControlBarCF::OnUpdateCmdUI(CFrameWnd* target, BOOL disable) {
   CSizingControlBarG::OnUpdateCmdUI(target, disable);
   if (!ShowsGrip()) return;
   HWND focus = ::GetFocus();
+  const bool was = active;
   active = focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+  if (active != was) SendMessage(WM_NCPAINT);
+}
+
+LRESULT CSizingControlBarCF::OnSetCaption(WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = OnSetText(wparam, lparam);
+  SendMessage(WM_NCPAINT);
+  return result;
+}
+
+COLORREF CSizingControlBarCF::CaptionBand(COLORREF from, COLORREF to, int band) {
+  auto mix = [band](int a, int b) { return a + (b - a) * band / kCaptionBands; };
+  return RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+             mix(GetBValue(from), GetBValue(to)));
+}
+
+void CSizingControlBarCF::PaintGrip(CDC* dc, const CRect& client) {
+  if (!ShowsGrip()) return;
+  const bool horz = IsHorzDocked();
+  const CRect strip = GripRect(client, gripThickness);
+  if (strip.Width() > 0 && strip.Height() > 0) {
+    const COLORREF colour = ::GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    BOOL gradient = FALSE;
+    ::SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    if (gradient) {
+      // Bottom to top across the top or bottom, left to right down a side.
+      const COLORREF to = ::GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+      const int length = horz ? strip.Height() : strip.Width();
+      for (int i = 0; i < kCaptionBands; ++i) {
+        const int from_edge = length * i / kCaptionBands, to_edge = length * (i + 1) / kCaptionBands;
+        if (to_edge <= from_edge) continue;
+        const CRect band = horz ? CRect(strip.left, strip.bottom - to_edge, strip.right, strip.bottom - from_edge)
+                                : CRect(strip.left + from_edge, strip.top, strip.left + to_edge, strip.bottom);
+        dc->FillSolidRect(&band, CaptionBand(colour, to, i));
+      }
+    } else {
+      dc->FillSolidRect(&strip, colour);
+    }
+    PaintTitle(dc, strip);
+  }
+  PaintCloseButton(dc);
+}
+
+void CSizingControlBarCF::PaintTitle(CDC* dc, const CRect& strip) {
+  CString title;
+  GetWindowText(title);
+  if (title.IsEmpty()) return;
+  // Drawn on a copy of the strip, so nothing of the title falls outside it.
+  CDC clip;
+  CBitmap bits;
+  if (!clip.CreateCompatibleDC(dc) || !bits.Attach(::CreateCompatibleBitmap(dc->m_hDC, strip.Width(), strip.Height())))
+    return;
+  CBitmap* old_bits = clip.SelectObject(&bits);
+  clip.BitBlt(0, 0, strip.Width(), strip.Height(), dc, strip.left, strip.top, SRCCOPY);
+  const bool horz = IsHorzDocked();
+  LOGFONTA lf = {};
+  lf.lfHeight = -::MulDiv(::MulDiv(85, 96, dc->GetDeviceCaps(LOGPIXELSX)), dc->GetDeviceCaps(LOGPIXELSY), 720);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfEscapement = lf.lfOrientation = horz ? 900 : 0;  // upward along a side caption
+  lf.lfCharSet = DEFAULT_CHARSET;
+  std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", static_cast<LPCSTR>(captionFace));
+  CFont font;
+  if (font.CreateFontIndirect(&lf)) {
+    CFont* old_font = clip.SelectObject(&font);
+    clip.SetTextColor(::GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    clip.SetBkMode(TRANSPARENT);
+    if (horz)
+      clip.TextOut(0, strip.Height() - 2, title);
+    else
+      clip.TextOut(2, 0, title);
+    clip.SelectObject(old_font);
+  }
+  dc->BitBlt(strip.left, strip.top, strip.Width(), strip.Height(), &clip, 0, 0, SRCCOPY);
+  clip.SelectObject(old_bits);
 }

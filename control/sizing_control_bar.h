@@ -102,6 +102,12 @@ class CSizingControlBar : public CControlBar {
   afx_msg void OnSize(UINT type, int cx, int cy);
   afx_msg void OnClose();
   afx_msg void OnPaint();
+  // The frame, drawn off screen: borders, background, the 3-D sizing edges
+  // (kShowEdges) and the gripper.
+  afx_msg void OnNcPaint();
+  afx_msg LRESULT OnSetText(WPARAM wparam, LPARAM lparam);
+  // The client area in window coordinates.
+  CRect ClientInWindow();
 
   bool side_drag_ = false;  // the dragged edge lies between two bars of the row
 };
@@ -122,14 +128,33 @@ class CSizingControlBarG : public CSizingControlBar {
  protected:
   void ComputeClientArea(CRect& r, UINT dock_side) override;
   CRect CloseButtonRect();  // screen coordinates
+  CRect CloseButtonInWindow() const;
+  // The gripper's place beside the client area (window coordinates),
+  // `thickness` pixels across.
+  CRect GripRect(const CRect& client, int thickness) const;
+  // Two raised strips and the close button.
+  void PaintGrip(CDC* dc, const CRect& client) override;
+  // Sunken while pushed, raised while hovered, flat otherwise.
+  void PaintCloseButton(CDC* dc);
   afx_msg void OnNcLButtonUp(UINT hit, CPoint p);
 };
 
 class CSizingControlBarCF : public CSizingControlBarG {
   DECLARE_DYNAMIC(CSizingControlBarCF)
+  DECLARE_MESSAGE_MAP()
  public:
+  static constexpr int kCaptionBands = 64;
   CSizingControlBarCF();
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override;
+  // The colour of gradient band `band` (0 at the start) between two colours.
+  static COLORREF CaptionBand(COLORREF from, COLORREF to, int band);
   bool active = false;
   CString captionFace;
+
+ protected:
+  // The caption strip in the caption colours with the title, and the close
+  // button over it.
+  void PaintGrip(CDC* dc, const CRect& client) override;
+  void PaintTitle(CDC* dc, const CRect& strip);
+  afx_msg LRESULT OnSetCaption(WPARAM wparam, LPARAM lparam);
 };

@@ -159,6 +159,27 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wparam, LPARAM) {
   return 0;
 }
 
+void CControlBar::DrawBorders(CDC* dc, CRect& r) {
+  if (!dc) return;
+  const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  if (m_dwStyle & CBRS_BORDER_LEFT) {
+    dc->FillSolidRect(r.left, r.top, 1, r.Height(), shadow);
+    r.left += 1;
+  }
+  if (m_dwStyle & CBRS_BORDER_TOP) {
+    dc->FillSolidRect(r.left, r.top, r.Width(), 1, shadow);
+    r.top += 1;
+  }
+  if (m_dwStyle & CBRS_BORDER_RIGHT) {
+    r.right -= 1;
+    dc->FillSolidRect(r.right, r.top, 1, r.Height(), shadow);
+  }
+  if (m_dwStyle & CBRS_BORDER_BOTTOM) {
+    r.bottom -= 1;
+    dc->FillSolidRect(r.left, r.bottom, r.Width(), 1, shadow);
+  }
+}
+
 void CControlBar::EnableDocking(DWORD style) {
   m_dwDockStyle = style & CBRS_ALIGN_ANY;
   if (m_dwDockStyle && !m_pDockContext) m_pDockContext = new CDockContext(this);
@@ -411,10 +432,12 @@ void CDockBar::LayoutBars() {
 
 void CDockContext::ToggleDocking() {
   if (!m_pBar || !m_pBar->m_pDockSite) return;
-  if (m_pBar->IsFloating())
-    m_pBar->m_pDockSite->DockControlBar(m_pBar);
-  else
+  if (m_pBar->IsFloating()) {
+    m_pBar->m_pDockSite->DockControlBar(m_pBar, m_uMRUDockID);
+  } else {
+    if (m_pBar->m_pDockBar) m_uMRUDockID = static_cast<UINT>(m_pBar->m_pDockBar->GetDlgCtrlID());
     m_pBar->m_pDockSite->FloatControlBar(m_pBar, m_ptLast);
+  }
 }
 
 // ---- The frame's bars ----
@@ -706,13 +729,14 @@ IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMiniFrameWnd, CFrameWnd)
 ON_WM_NCCALCSIZE()
+ON_WM_NCHITTEST()
 END_MESSAGE_MAP()
 
 namespace {
 
 // The frame and caption a mini frame's style gives: left, top, right, bottom.
 CRect mini_frame_insets(DWORD style) {
-  const bool thick = (style & (MFS_THICKFRAME | MFS_4THICKFRAME)) != 0;
+  const bool thick = (style & (WS_THICKFRAME | MFS_THICKFRAME | MFS_4THICKFRAME)) != 0;
   const int b = ::GetSystemMetrics(thick ? SM_CXFRAME : SM_CXFIXEDFRAME);
   const int caption = (style & WS_CAPTION) == WS_CAPTION ? ::GetSystemMetrics(SM_CYSMCAPTION) : 0;
   return CRect(b, b + caption, b, b);
@@ -725,6 +749,8 @@ BOOL CMiniFrameWnd::Create(LPCSTR class_name, LPCSTR title, DWORD style, const R
   CWnd* owner = parent;
   if (owner && !owner->IsKindOf(RUNTIME_CLASS(CFrameWnd)) && owner->GetParentFrame()) owner = owner->GetParentFrame();
   style = (style & ~WS_CHILD) | WS_POPUP;
+  // A thick frame sizes the window from its edges.
+  if (style & (MFS_THICKFRAME | MFS_4THICKFRAME)) style |= WS_THICKFRAME;
   return CreateEx(WS_EX_TOOLWINDOW, class_name, title, style, rect.left, rect.top, rect.right - rect.left,
                   rect.bottom - rect.top, owner ? owner->m_hWnd : nullptr, nullptr);
 }
@@ -743,7 +769,122 @@ void CMiniFrameWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   r.bottom = std::max(r.top, r.bottom - in.bottom);
 }
 
+LRESULT CMiniFrameWnd::OnNcHitTest(CPoint) {
+  LRESULT hit = Default();
+  if (GetStyle() & MFS_4THICKFRAME) {
+    if (hit == HTTOPLEFT || hit == HTTOPRIGHT) hit = HTTOP;
+    if (hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) hit = HTBOTTOM;
+  }
+  return hit;
+}
+
+namespace {
+
+bool sizing_hit(UINT hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
+bool left_side(UINT hit) { return hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT; }
+bool top_side(UINT hit) { return hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT; }
+bool corner(UINT hit) { return hit == HTTOPLEFT || hit == HTTOPRIGHT || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT; }
+
+}  // namespace
+
+void CDockContext::StartResize(UINT hit, CPoint p) {
+  CMiniDockFrameWnd* mini = floating_frame_of(m_pBar);
+  if (!mini || !sizing_hit(hit)) return;
+  m_nHitTest = hit;
+  m_ptLast = p;
+  m_pBar->GetWindowRect(&m_rectRequestedSize);
+  resizing_ = true;
+  mini->SetCapture();
+}
+
+void CDockContext::Stretch(CPoint p) {
+  if (!resizing_) return;
+  CMiniDockFrameWnd* mini = floating_frame_of(m_pBar);
+  if (!mini) {
+    EndResize();
+    return;
+  }
+  CRect before;
+  mini->GetWindowRect(&before);
+  if (corner(m_nHitTest)) {
+    // The bar follows the cursor on both axes and moves m_ptLast itself.
+    m_pBar->CalcDynamicLayout(0, LM_HORZ);
+  } else {
+    const bool across = m_nHitTest == HTLEFT || m_nHitTest == HTRIGHT;
+    if (m_nHitTest == HTLEFT) m_rectRequestedSize.left += p.x - m_ptLast.x;
+    if (m_nHitTest == HTRIGHT) m_rectRequestedSize.right += p.x - m_ptLast.x;
+    if (m_nHitTest == HTTOP) m_rectRequestedSize.top += p.y - m_ptLast.y;
+    if (m_nHitTest == HTBOTTOM) m_rectRequestedSize.bottom += p.y - m_ptLast.y;
+    m_ptLast = p;
+    const int length = across ? m_rectRequestedSize.Width() : m_rectRequestedSize.Height();
+    m_pBar->CalcDynamicLayout(std::max(0, length), across ? LM_HORZ : LM_HORZ | LM_LENGTHY);
+  }
+  mini->RecalcLayout();
+  // The side (or corner) across from the dragged one stays where it was.
+  CRect after;
+  mini->GetWindowRect(&after);
+  const LONG x = left_side(m_nHitTest) ? before.right - after.Width() : before.left;
+  const LONG y = top_side(m_nHitTest) ? before.bottom - after.Height() : before.top;
+  if (x != after.left || y != after.top)
+    mini->SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CDockContext::EndResize() {
+  if (!resizing_) return;
+  resizing_ = false;
+  m_nHitTest = 0;
+  CMiniDockFrameWnd* mini = floating_frame_of(m_pBar);
+  if (mini && ::GetCapture() == mini->m_hWnd) ::ReleaseCapture();
+}
+
 IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CMiniFrameWnd)
+ON_WM_NCLBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_CAPTURECHANGED()
+END_MESSAGE_MAP()
+
+void CMiniDockFrameWnd::OnNcLButtonDown(UINT hit, CPoint p) {
+  if (sizing_hit(hit) && !resizing_) {
+    for (CControlBar* b : m_wndDockBar.m_arrBars) {
+      if (!b || !b->IsVisible() || !b->m_pDockContext || !(b->m_dwStyle & CBRS_SIZE_DYNAMIC)) continue;
+      resizing_ = b->m_pDockContext;
+      resizing_->StartResize(hit, p);
+      if (!resizing_->IsResizing()) resizing_ = nullptr;
+      return;
+    }
+  }
+  Default();
+}
+
+void CMiniDockFrameWnd::OnMouseMove(UINT, CPoint p) {
+  if (resizing_) {
+    ClientToScreen(&p);
+    resizing_->Stretch(p);
+    return;
+  }
+  Default();
+}
+
+void CMiniDockFrameWnd::OnLButtonUp(UINT, CPoint) {
+  if (CDockContext* context = resizing_) {
+    resizing_ = nullptr;
+    context->EndResize();
+    return;
+  }
+  Default();
+}
+
+void CMiniDockFrameWnd::OnCaptureChanged(CWnd* wnd) {
+  if (resizing_ && (!wnd || wnd->m_hWnd != m_hWnd)) {
+    CDockContext* context = resizing_;
+    resizing_ = nullptr;
+    context->EndResize();
+  }
+  Default();
+}
 
 BOOL CMiniDockFrameWnd::Create(CWnd* parent, DWORD bar_style) {
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_4THICKFRAME | MFS_SYNCACTIVE | MFS_BLOCKSYSMENU;

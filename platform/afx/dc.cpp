@@ -3,6 +3,7 @@
 // in the wrapper, which is what the programs on top of it rely on.
 #include <afxwin.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/afx/afx_internal.h"
@@ -183,8 +184,13 @@ CPoint CDC::MoveTo(int x, int y) {
 }
 
 void CDC::FillSolidRect(LPCRECT r, COLORREF color) {
+  if (!r) return;
+  // Filled as an opaque text background is: the rectangle is taken whichever
+  // way round its corners come (Draw3dRect gives negative extents).
+  const RECT n = {std::min(r->left, r->right), std::min(r->top, r->bottom), std::max(r->left, r->right),
+                  std::max(r->top, r->bottom)};
   HBRUSH b = ::CreateSolidBrush(color);
-  ::FillRect(m_hDC, r, b);
+  ::FillRect(m_hDC, &n, b);
   ::DeleteObject(b);
 }
 

@@ -240,6 +240,8 @@ BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
   WNDCLASSA wc = {};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = AfxWndProc;
+  // Dialogs stand on the button face, as the system's dialog class does.
+  wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
   wc.lpszClassName = kDialogClass;
   ::RegisterClassA(&wc);
   // The template's size is the client area; these windows have no frame.

@@ -13,14 +13,15 @@ struct WindowDc : Dc {
   Bitmap pixels;
 };
 
-bool aim(WindowDc* dc, void* bits, int width, int height) {
-  if (!bits || width < 0 || height < 0 || width > INT32_MAX / 4) return false;
+bool aim(WindowDc* dc, void* bits, int width, int height, int stride) {
+  if (stride == 0) stride = width * 4;
+  if (!bits || width < 0 || height < 0 || width > INT32_MAX / 4 || stride < width * 4 || stride % 4) return false;
   Surface& s = dc->pixels.s;
   if (!make_screen_format(&s, 32)) return false;
   s.bits = static_cast<uint8_t*>(bits);
   s.width = width;
   s.height = height;
-  s.stride = width * 4;
+  s.stride = stride;
   return true;
 }
 
@@ -30,10 +31,10 @@ bool aim(WindowDc* dc, void* bits, int width, int height) {
 
 using namespace qmgdi;
 
-HDC QmGdiCreateWindowDC(void* bits, int width, int height) {
+HDC QmGdiCreateWindowDC(void* bits, int width, int height, int stride) {
   WindowDc* dc = new (std::nothrow) WindowDc;
   if (!dc) return nullptr;
-  if (!aim(dc, bits, width, height)) {
+  if (!aim(dc, bits, width, height, stride)) {
     delete dc;
     return nullptr;
   }
@@ -51,8 +52,8 @@ HDC QmGdiCreateWindowDC(void* bits, int width, int height) {
   return reinterpret_cast<HDC>(dc);
 }
 
-BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height) {
+BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height, int stride) {
   Dc* dc = find_dc(hdc);
   if (!dc || dc->type != OBJ_DC) return FALSE;
-  return aim(static_cast<WindowDc*>(dc), bits, width, height) ? TRUE : FALSE;
+  return aim(static_cast<WindowDc*>(dc), bits, width, height, stride) ? TRUE : FALSE;
 }

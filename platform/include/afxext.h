@@ -65,8 +65,8 @@ class CDocManager {
 #define CBRS_TOOLTIPS 0x0010L
 #define CBRS_FLYBY 0x0020L
 #define CBRS_FLOAT_MULTI 0x0040L
-#define CBRS_SIZE_DYNAMIC 0x0400L
-#define CBRS_SIZE_FIXED 0x0200L
+#define CBRS_SIZE_DYNAMIC 0x0004L
+#define CBRS_SIZE_FIXED 0x0002L
 #define CBRS_FLOATING 0x0001L
 #define CBRS_GRIPPER 0x00400000L
 #define CBRS_ORIENT_HORZ (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)
@@ -133,6 +133,9 @@ class CControlBar : public CWnd {
   virtual CString TooltipOf(UINT id) const;
   virtual int HitTestButton(CPoint) const { return -1; }
   virtual UINT ButtonCommand(int) const { return 0; }
+  // Draws the bar's CBRS_BORDER_ sides on `r` (one shadow-coloured pixel
+  // each) and takes them off it.
+  void DrawBorders(CDC* dc, CRect& r);
   void PostNcDestroy() override;
   BOOL m_bAutoDelete = FALSE;
 
@@ -200,16 +203,31 @@ class CDockBar : public CControlBar {
   int VisibleBarCount() const;
 };
 
-// What dragging a bar would change: here only the floating state.
+// What dragging a bar would change: its floating state, and the size of a
+// floating bar whose mini frame is dragged by an edge or a corner.
 class CDockContext {
  public:
   explicit CDockContext(CControlBar* bar) : m_pBar(bar) {}
   CControlBar* m_pBar;
   CPoint m_ptLast;
-  UINT m_nHitTest = 0;
+  UINT m_nHitTest = 0;        // the edge or corner being dragged, while resizing
+  UINT m_uMRUDockID = 0;      // the dock bar the bar last sat in
+  CRect m_rectRequestedSize;  // the size asked for so far, screen coordinates
   void StartDrag(CPoint p) { m_ptLast = p; }
-  // Floats a docked bar, docks a floating one again.
+  // Floats a docked bar, docks a floating one again where it was docked.
   void ToggleDocking();
+  // Resizing a floating bar (CBRS_SIZE_DYNAMIC) by its mini frame's edge
+  // or corner `hit`: each cursor point (screen) asks the bar for the size
+  // along the dragged side (CalcDynamicLayout with LM_HORZ, plus LM_LENGTHY
+  // for the top and bottom); a bar asked at a corner follows the cursor
+  // itself. The mini frame fits the bar and keeps the opposite side still.
+  void StartResize(UINT hit, CPoint p);
+  void Stretch(CPoint p);
+  void EndResize();
+  BOOL IsResizing() const { return resizing_ ? TRUE : FALSE; }
+
+ private:
+  bool resizing_ = false;
 };
 
 // ---- Floating frames ----
@@ -232,6 +250,8 @@ class CMiniFrameWnd : public CFrameWnd {
 
  protected:
   afx_msg void OnNcCalcSize(BOOL calc_valid_rects, NCCALCSIZE_PARAMS* params);
+  // The window's answer; with MFS_4THICKFRAME the corners size one side only.
+  afx_msg LRESULT OnNcHitTest(CPoint p);
 };
 
 // The floating host of control bars: its one dock bar (AFX_IDW_DOCKBAR_FLOAT,
@@ -240,6 +260,7 @@ class CMiniFrameWnd : public CFrameWnd {
 // lie horizontally).
 class CMiniDockFrameWnd : public CMiniFrameWnd {
   DECLARE_DYNCREATE(CMiniDockFrameWnd)
+  DECLARE_MESSAGE_MAP()
  public:
   CDockBar m_wndDockBar;
   // FALSE when it cannot be made; the object is then the caller's to delete.
@@ -248,8 +269,16 @@ class CMiniDockFrameWnd : public CMiniFrameWnd {
   void RecalcLayout(BOOL notify = TRUE) override;
   void PostNcDestroy() override;
 
+ protected:
+  // An edge or corner starts resizing the bar (see CDockContext).
+  afx_msg void OnNcLButtonDown(UINT hit, CPoint p);
+  afx_msg void OnMouseMove(UINT flags, CPoint p);
+  afx_msg void OnLButtonUp(UINT flags, CPoint p);
+  afx_msg void OnCaptureChanged(CWnd* wnd);
+
  private:
   bool creating_ = false;
+  CDockContext* resizing_ = nullptr;
 };
 
 // ---- Dock state in the profile ----

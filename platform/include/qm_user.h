@@ -24,7 +24,12 @@ void qm_user_advance_clock(DWORD ms);
 // the MK_ flags of wParam; a button-down message presses its button first,
 // a button-up message releases it first. The cursor moves to the point. With
 // a capture window, the capture window receives the message with the point in
-// its own client coordinates. FALSE for another message, an unknown window or
+// its own client coordinates. Without one, the window is asked first what
+// lies under the point (WM_NCHITTEST) and sets the cursor; where it answers
+// a part of its frame (neither HTCLIENT nor HTNOWHERE), the non-client
+// message (WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN...) is posted instead, with the
+// hit code and the screen point. A point outside the window is taken as
+// one in its client area. FALSE for another message, an unknown window or
 // (without a capture) a hidden or disabled one; nothing is posted then.
 BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
@@ -174,11 +179,14 @@ const std::vector<QmShellRequest>& qm_user_shell_requests();
 void qm_user_clear_shell_requests();
 
 // ---- Inspection and reset ----
-// A window's pixels: top-down rows of `width` values 0x00RRGGBB, or null
-// before anything took a DC on the window.
+// A window's pixels, frame included: top-down rows of `width` values
+// 0x00RRGGBB over the window rectangle, or null before anything took a DC on
+// the window. Without a frame they are the client area's.
 const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
-// The window's client pixels with those of every visible descendant drawn
-// over them where it lies, later siblings over earlier ones: what a screen
+// The window's pixels, frame included (origin at the window's top-left,
+// the size of its window rectangle), with those of every visible descendant,
+// frames included, drawn over them where it lies, each clipped to its
+// parent's client area, later siblings over earlier ones: what a screen
 // would show of the window. FALSE (image untouched) before anything took a
 // DC on the window.
 bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);

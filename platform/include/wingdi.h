@@ -464,15 +464,16 @@ int QmGdiLiveObjectCount();
 BOOL QmGdiSetScreen(int width, int height, int bits_per_pixel, int dpi);
 
 // For the window system: a device context (OBJ_DC) that draws on pixels the
-// caller owns: 32 bits per pixel (0x00RRGGBB), top-down rows of width * 4
-// bytes. It takes no bitmap; compatible DCs and bitmaps made from it follow
+// caller owns: 32 bits per pixel (0x00RRGGBB), top-down rows `stride` bytes
+// apart (0: width * 4), so a DC may draw on a part of a larger image, as a
+// client DC on the window's pixels does. It takes no bitmap; compatible DCs and bitmaps made from it follow
 // the screen. QmGdiRetargetWindowDC points it at other pixels, as after a
 // resize. Freed with DeleteDC.
 // Makes a DC answer GetDeviceCaps as a printer's page of width x height
 // pixels at dpi dots per inch.
 BOOL QmGdiSetPrinterCaps(HDC hdc, int width, int height, int dpi);
-HDC QmGdiCreateWindowDC(void* bits, int width, int height);
-BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height);
+HDC QmGdiCreateWindowDC(void* bits, int width, int height, int stride = 0);
+BOOL QmGdiRetargetWindowDC(HDC hdc, void* bits, int width, int height, int stride = 0);
 
 // ---- Printing (implemented by qmprint) ----
 // The printer is a stand-in: a page of the size and resolution set with

@@ -450,11 +450,15 @@ LRESULT DispatchMessageA(const MSG* msg);
 LONG GetMessageTime();
 
 // ---- Painting and window DCs ----
-// A window DC draws on the window's own pixels (32 bpp, the size of its
-// client area); GetDC(NULL) gives a DC on a screen-sized buffer. Each DC
-// from GetDC or BeginPaint is given back with ReleaseDC or EndPaint; the DCs
-// of a window that is destroyed are freed with it.
+// A window's own pixels (32 bpp) cover its window rectangle. GetDC and
+// BeginPaint give a DC on the client area (origin at its top-left);
+// GetWindowDC one on the whole window, frame included (origin at the
+// window's top-left), which is what WM_NCPAINT handlers paint with.
+// GetDC(NULL) and GetWindowDC(NULL) give a DC on a screen-sized buffer. Each
+// DC is given back with ReleaseDC or EndPaint; the DCs of a window that is
+// destroyed are freed with it.
 HDC GetDC(HWND hwnd);
+HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);

@@ -119,18 +119,36 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   State& st = state();
   // The cursor cannot leave the ClipCursor rectangle, nor can the input.
   POINT screen = clip_cursor_point(to_screen(*w, x, y));
-  HWND target = find(st.capture) ? st.capture : hwnd;
+  const bool captured = find(st.capture) != nullptr;
+  HWND target = captured ? st.capture : hwnd;
   // Without a capture, input reaches only a window that is shown and enabled.
   if (target == hwnd && (!IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd))) return FALSE;
-  // Over a window that has no capture, the window sets the cursor first;
-  // the point is taken as one in its client area.
-  if (target == hwnd) {
+  // Over a window that has no capture, the window tells what lies under the
+  // point and sets the cursor; outside its client area the message becomes
+  // the non-client one, with the hit code and the screen point.
+  LRESULT hit = HTCLIENT;
+  if (!captured) {
+    hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+    if (!find(hwnd)) return FALSE;
+    // The input names its window: a point the window claims nothing of
+    // (outside it) is still taken as one in its client area.
+    if (hit == HTNOWHERE) hit = HTCLIENT;
+    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(static_cast<WORD>(hit), msg));
+    if (!find(hwnd)) return FALSE;
+  } else if (target == hwnd) {
+    // A window holding the capture over itself sets the cursor as over its client area.
     SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, msg));
     if (!find(hwnd)) return FALSE;
   }
   bool press;
   if (UINT vk = mouse_button(msg, &press)) set_key(st.async_keys, vk, press);
   st.cursor = screen;
+  if (hit != HTCLIENT) {
+    // Non-client messages come in the order of their client counterparts.
+    const UINT nc = msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
+    LPARAM sp = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
+    return post(target, nc, static_cast<WPARAM>(hit), sp, static_cast<DWORD>(st.clock), screen) ? TRUE : FALSE;
+  }
   POINT client = screen;
   ScreenToClient(target, &client);
   LPARAM lp = MAKELPARAM(static_cast<WORD>(client.x), static_cast<WORD>(client.y));

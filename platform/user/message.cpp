@@ -212,11 +212,27 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
+    case WM_NCPAINT: paint_default_frame(hwnd); return 0;
+    case WM_NCHITTEST:
+      return default_hit_test(hwnd, POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
     case WM_SETCURSOR: {
       // The parent may set the cursor for its children.
       if ((w->style & WS_CHILD) && w->parent && SendMessageA(w->parent, WM_SETCURSOR, wparam, lparam)) return TRUE;
-      if (static_cast<SHORT>(LOWORD(lparam)) != HTCLIENT) {
-        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+      if (const SHORT hit = static_cast<SHORT>(LOWORD(lparam)); hit != HTCLIENT) {
+        // Over a sizing border the cursor shows which way it sizes.
+        LPCSTR shape = IDC_ARROW;
+        switch (hit) {
+          case HTLEFT:
+          case HTRIGHT: shape = IDC_SIZEWE; break;
+          case HTTOP:
+          case HTBOTTOM: shape = IDC_SIZENS; break;
+          case HTTOPLEFT:
+          case HTBOTTOMRIGHT: shape = IDC_SIZENWSE; break;
+          case HTTOPRIGHT:
+          case HTBOTTOMLEFT: shape = IDC_SIZENESW; break;
+          default: break;
+        }
+        SetCursor(LoadCursorA(nullptr, shape));
         return TRUE;
       }
       w = find(hwnd);

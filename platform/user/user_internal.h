@@ -24,12 +24,15 @@ struct WindowClass {
   ATOM atom;
 };
 
-// Pixel memory that device contexts draw on: a window's client area or the
-// screen. Allocated when the first DC is taken, kept until the window goes.
+// Pixel memory that device contexts draw on: a whole window, frame included,
+// or the screen. Allocated when the first DC is taken, kept until the window
+// goes. Client DCs draw on the part that is the client area.
 struct Pixels {
   std::vector<uint32_t> data;  // top-down rows of 0x00RRGGBB
   int width = 0, height = 0;
-  std::vector<HDC> dcs;  // handed out by GetDC and not yet released
+  RECT client = {0, 0, 0, 0};   // where the client area lies in them
+  std::vector<HDC> dcs;         // client DCs handed out and not yet released
+  std::vector<HDC> window_dcs;  // the same for GetWindowDC
 };
 
 struct Window {
@@ -53,7 +56,7 @@ struct Window {
   bool erase = false;
   bool frame_update = false;  // WM_NCPAINT is owed before the next paint
   bool destroying = false;
-  Pixels pixels;  // sized to the client area (window_dc.cpp)
+  Pixels pixels;  // sized to the window rectangle (window_dc.cpp)
 };
 
 struct Timer {
@@ -122,7 +125,10 @@ void clear_shell_requests();
 void clear_popups();
 // Forgets the colour and font dialogs shown and their queued answers.
 void clear_choosers();
-// Follows a change of the client area with the window's pixels.
+// What DefWindowProc does for WM_NCPAINT and WM_NCHITTEST (frame.cpp).
+void paint_default_frame(HWND hwnd);
+LRESULT default_hit_test(HWND hwnd, POINT screen);
+// Follows a change of the window or client rectangle with the window's pixels.
 void resize_pixels(Window& w);
 // Registers the standard or common control class of that name; false for
 // another name.

@@ -477,6 +477,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       Window* x = find(h);
       if (!x || !(x->style & WS_VISIBLE)) continue;
       InvalidateRect(h, nullptr, TRUE);
+      x->frame_update = true;
       todo.insert(todo.end(), x->children.rbegin(), x->children.rend());
     }
   } else {
@@ -620,15 +621,20 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
   if (!find(hwnd)) return TRUE;
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
-  if (!(flags & SWP_NOREDRAW) && (moved || sized || (flags & SWP_FRAMECHANGED)))
+  if (!(flags & SWP_NOREDRAW) && (moved || sized || (flags & SWP_FRAMECHANGED))) {
     InvalidateRect(hwnd, nullptr, TRUE);
+    if (Window* shown = find(hwnd); shown && (shown->style & WS_VISIBLE)) shown->frame_update = true;
+  }
   return TRUE;
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
   if (!find(hwnd)) return FALSE;
   SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-  if (repaint) InvalidateRect(hwnd, nullptr, TRUE);
+  if (repaint) {
+    InvalidateRect(hwnd, nullptr, TRUE);
+    if (Window* shown = find(hwnd); shown && (shown->style & WS_VISIBLE)) shown->frame_update = true;
+  }
   return TRUE;
 }
 

@@ -1,9 +1,13 @@
-// Window device contexts: each window keeps pixels the size of its client
-// area, drawn on through GDI's window DCs, and the screen has a buffer of
-// its own for GetDC(NULL). The pixels follow the client area when it changes
-// size (the part both sizes share is kept) and every DC still handed out is
-// pointed at the new memory. A window does not show its children's pixels;
-// qm_user_window_image composes them as a screen would show them.
+// Window device contexts: each window keeps pixels the size of its window
+// rectangle, frame included. A client DC (GetDC, BeginPaint) draws on the
+// part that is the client area, with its origin there; a window DC
+// (GetWindowDC) draws on all of it, with its origin at the window's top-left.
+// The screen has a buffer of its own for GetDC(NULL). The pixels follow the
+// window when it changes size or its frame changes (the frame keeps what
+// both sizes share from the window's corner, the client area from the
+// client's) and every DC still handed out is pointed at the new memory. A
+// window does not show its children's pixels; qm_user_window_image composes
+// them as a screen would show them.
 #include "platform/user/user_internal.h"
 
 #include <qm_user.h>
@@ -19,26 +23,77 @@ namespace {
 // Pixel buffers larger than this are refused (GetDC answers null).
 constexpr int64_t kMaxPixels = int64_t(1) << 26;
 
-bool size_pixels(Pixels& p, int width, int height) {
-  if (!p.data.empty() && p.width == width && p.height == height) return true;
+bool same_rect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Copies the rectangle `from` of the old pixels to `to_x`, `to_y` of the new.
+void copy_block(const std::vector<uint32_t>& src, int src_w, int src_h, RECT from, std::vector<uint32_t>& dst,
+                int dst_w, int dst_h, int to_x, int to_y) {
+  const int cols = std::min<int>({rect_width(from), src_w - from.left, dst_w - to_x});
+  const int rows = std::min<int>({rect_height(from), src_h - from.top, dst_h - to_y});
+  if (cols <= 0 || rows <= 0 || from.left < 0 || from.top < 0 || to_x < 0 || to_y < 0) return;
+  for (int y = 0; y < rows; ++y)
+    std::memcpy(&dst[size_t(to_y + y) * size_t(dst_w) + size_t(to_x)],
+                &src[size_t(from.top + y) * size_t(src_w) + size_t(from.left)], size_t(cols) * 4);
+}
+
+void aim_dcs(Pixels& p) {
+  const RECT& c = p.client;
+  uint32_t* client_bits = p.data.data() + size_t(c.top) * size_t(p.width) + size_t(c.left);
+  for (HDC dc : p.dcs) QmGdiRetargetWindowDC(dc, client_bits, rect_width(c), rect_height(c), p.width * 4);
+  for (HDC dc : p.window_dcs) QmGdiRetargetWindowDC(dc, p.data.data(), p.width, p.height);
+}
+
+// `client` lies within width x height.
+bool size_pixels(Pixels& p, int width, int height, RECT client) {
+  if (!p.data.empty() && p.width == width && p.height == height && same_rect(p.client, client)) return true;
   if (int64_t(width) * height > kMaxPixels) return false;
   // Never empty, so that a DC on a window without area has valid memory.
   std::vector<uint32_t> data(std::max<size_t>(1, size_t(width) * size_t(height)), 0);
-  const int cols = std::min(width, p.width), rows = std::min(height, p.height);
-  for (int y = 0; y < rows && cols > 0; ++y)
-    std::memcpy(&data[size_t(y) * width], &p.data[size_t(y) * p.width], size_t(cols) * 4);
+  if (!p.data.empty()) {
+    copy_block(p.data, p.width, p.height, RECT{0, 0, p.width, p.height}, data, width, height, 0, 0);
+    // The client area keeps its content where it moved to, as far as both
+    // client areas reach.
+    RECT from = p.client;
+    from.right = std::min(from.right, from.left + rect_width(client));
+    from.bottom = std::min(from.bottom, from.top + rect_height(client));
+    copy_block(p.data, p.width, p.height, from, data, width, height, client.left, client.top);
+  }
   p.data.swap(data);
   p.width = width;
   p.height = height;
-  for (HDC dc : p.dcs) QmGdiRetargetWindowDC(dc, p.data.data(), width, height);
+  p.client = client;
+  aim_dcs(p);
   return true;
 }
 
-HDC take_dc(Pixels& p, int width, int height) {
-  if (!size_pixels(p, width, height)) return nullptr;
-  HDC dc = QmGdiCreateWindowDC(p.data.data(), width, height);
-  if (dc) p.dcs.push_back(dc);
+bool size_window_pixels(Window& w) {
+  const RECT client = {w.client.left, w.client.top, w.client.right, w.client.bottom};
+  return size_pixels(w.pixels, rect_width(w.rect), rect_height(w.rect), client);
+}
+
+HDC take_dc(Pixels& p, bool whole) {
+  const RECT& c = whole ? RECT{0, 0, p.width, p.height} : p.client;
+  HDC dc = QmGdiCreateWindowDC(p.data.data() + size_t(c.top) * size_t(p.width) + size_t(c.left), rect_width(c),
+                               rect_height(c), p.width * 4);
+  if (dc) (whole ? p.window_dcs : p.dcs).push_back(dc);
   return dc;
+}
+
+HDC take_window_dc(HWND hwnd, bool whole) {
+  if (!hwnd) {
+    // The screen's size comes from GDI's virtual screen.
+    HDC probe = CreateCompatibleDC(nullptr);
+    int width = GetDeviceCaps(probe, HORZRES), height = GetDeviceCaps(probe, VERTRES);
+    DeleteDC(probe);
+    Pixels& s = state().screen;
+    if (!size_pixels(s, width, height, RECT{0, 0, width, height})) return nullptr;
+    return take_dc(s, false);
+  }
+  Window* w = find(hwnd);
+  if (!w || !size_window_pixels(*w)) return nullptr;
+  return take_dc(w->pixels, whole);
 }
 
 Pixels* pixels_of(HWND hwnd) {
@@ -50,7 +105,7 @@ Pixels* pixels_of(HWND hwnd) {
 }  // namespace
 
 void resize_pixels(Window& w) {
-  if (!w.pixels.data.empty() && !size_pixels(w.pixels, rect_width(w.client), rect_height(w.client))) {
+  if (!w.pixels.data.empty() && !size_window_pixels(w)) {
     // Too large now: the window's DCs are freed rather than left on old memory.
     release_dcs(w.pixels);
     w.pixels = Pixels();
@@ -59,34 +114,30 @@ void resize_pixels(Window& w) {
 
 void release_dcs(Pixels& p) {
   for (HDC dc : p.dcs) DeleteDC(dc);
+  for (HDC dc : p.window_dcs) DeleteDC(dc);
   p.dcs.clear();
+  p.window_dcs.clear();
 }
 
 }  // namespace qmuser
 
 using namespace qmuser;
 
-HDC GetDC(HWND hwnd) {
-  if (!hwnd) {
-    // The screen's size comes from GDI's virtual screen.
-    HDC probe = CreateCompatibleDC(nullptr);
-    int width = GetDeviceCaps(probe, HORZRES), height = GetDeviceCaps(probe, VERTRES);
-    DeleteDC(probe);
-    return take_dc(state().screen, width, height);
-  }
-  Window* w = find(hwnd);
-  if (!w) return nullptr;
-  return take_dc(w->pixels, rect_width(w->client), rect_height(w->client));
-}
+HDC GetDC(HWND hwnd) { return take_window_dc(hwnd, false); }
+
+HDC GetWindowDC(HWND hwnd) { return take_window_dc(hwnd, true); }
 
 int ReleaseDC(HWND hwnd, HDC hdc) {
   Pixels* p = pixels_of(hwnd);
   if (!p || !hdc) return 0;
-  auto it = std::find(p->dcs.begin(), p->dcs.end(), hdc);
-  if (it == p->dcs.end()) return 0;
-  p->dcs.erase(it);
-  DeleteDC(hdc);
-  return 1;
+  for (std::vector<HDC>* list : {&p->dcs, &p->window_dcs}) {
+    auto it = std::find(list->begin(), list->end(), hdc);
+    if (it == list->end()) continue;
+    list->erase(it);
+    DeleteDC(hdc);
+    return 1;
+  }
+  return 0;
 }
 
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
@@ -116,22 +167,40 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 
 namespace {
 
-// Draws the pixels of each visible child of `parent` (and theirs) into the
-// image, whose origin is the screen point `origin`, each clipped to its
-// parent's client area (`clip`, image coordinates) as a screen clips it.
+// False when they do not overlap.
+bool intersect(RECT* out, const RECT& a, const RECT& b) {
+  *out = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  return out->left < out->right && out->top < out->bottom;
+}
+
+void offset(RECT* r, LONG dx, LONG dy) { r->left += dx, r->right += dx, r->top += dy, r->bottom += dy; }
+
+// The client area of a window in the image whose origin is the screen point
+// `origin`.
+RECT client_in_image(HWND hwnd, POINT origin) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  POINT at = {0, 0};
+  ClientToScreen(hwnd, &at);
+  offset(&r, at.x - origin.x, at.y - origin.y);
+  return r;
+}
+
+// Draws the pixels of each visible child of `parent` (and theirs), frames
+// included, into the image, whose origin is the screen point `origin`, each
+// clipped to its parent's client area (`clip`, image coordinates) as a
+// screen clips it.
 void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if (!(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
     int cw = 0, ch = 0;
     const uint32_t* px = qm_user_window_pixels(c, &cw, &ch);
-    POINT at = {0, 0};
-    ClientToScreen(c, &at);
-    const int dx = at.x - origin.x, dy = at.y - origin.y;
-    RECT client;
-    GetClientRect(c, &client);
-    const RECT inside = {std::max<LONG>(clip.left, dx), std::max<LONG>(clip.top, dy),
-                         std::min<LONG>(clip.right, dx + client.right), std::min<LONG>(clip.bottom, dy + client.bottom)};
-    if (inside.left >= inside.right || inside.top >= inside.bottom) continue;
+    RECT at;
+    GetWindowRect(c, &at);
+    const int dx = at.left - origin.x, dy = at.top - origin.y;
+    RECT inside;
+    offset(&at, -origin.x, -origin.y);
+    if (!intersect(&inside, at, clip)) continue;
     if (px) {
       for (int ty = inside.top; ty < inside.bottom; ++ty) {
         const int y = ty - dy;
@@ -143,7 +212,8 @@ void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int 
         }
       }
     }
-    compose_children(c, image, width, height, origin, inside);
+    RECT client = client_in_image(c, origin), next;
+    if (intersect(&next, client, inside)) compose_children(c, image, width, height, origin, next);
   }
 }
 
@@ -154,9 +224,12 @@ bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, i
   const uint32_t* px = qm_user_window_pixels(hwnd, &w, &h);
   if (!px || !image) return false;
   image->assign(px, px + size_t(w) * size_t(h));
-  POINT origin = {0, 0};
-  ClientToScreen(hwnd, &origin);
-  compose_children(hwnd, *image, w, h, origin, RECT{0, 0, w, h});
+  RECT at;
+  GetWindowRect(hwnd, &at);
+  const POINT origin = {at.left, at.top};
+  RECT client = client_in_image(hwnd, origin), clip;
+  const RECT all = {0, 0, w, h};
+  if (intersect(&clip, client, all)) compose_children(hwnd, *image, w, h, origin, clip);
   if (width) *width = w;
   if (height) *height = h;
   return true;

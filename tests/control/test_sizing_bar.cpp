@@ -122,5 +122,144 @@ TEST_F(ControlTest, ARowThatCannotHoldItsBarsWrapsAtTheFirstThatOverflows) {
   EXPECT_GE(rows, 2);
 }
 
+// A bar of `f` floated in a mini frame that sizes it (CBRS_SIZE_DYNAMIC).
+CMiniDockFrameWnd* float_sizable(Framed& f, CSizingControlBarG& b) {
+  b.SetBarStyle(b.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+  f.frame->FloatControlBar(&b, CPoint(300, 200));
+  b.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+  CFrameWnd* mini = b.GetParentFrame();
+  return mini && mini->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) ? static_cast<CMiniDockFrameWnd*>(mini) : nullptr;
+}
+
+CPoint at(CPoint p, LONG dx, LONG dy) { return CPoint(p.x + dx, p.y + dy); }
+
+// Mouse input at a screen point, as the user gives it over the window.
+void mouse_at(CWnd* w, UINT msg, CPoint screen) {
+  CPoint client = screen;
+  w->ScreenToClient(&client);
+  EXPECT_TRUE(qm_user_mouse(w->m_hWnd, msg, client.x, client.y));
+  pump();
+}
+
+TEST_F(ControlTest, AMiniFrameSizesItsBarFromAnEdgeAndKeepsTheOppositeSideStill) {
+  Framed f(1);
+  CSizingControlBarG& b = f.bar(0);
+  CMiniDockFrameWnd* mini = float_sizable(f, b);
+  ASSERT_TRUE(mini);
+  EXPECT_FALSE(mini->GetStyle() & MFS_4THICKFRAME) << "the bar takes the corners too";
+  struct Case {
+    UINT hit;
+    CPoint move;
+    LONG CSize::*axis;
+    int grows;  // +1: the size grows with the move, -1: shrinks
+  } cases[] = {
+      {HTRIGHT, CPoint(30, 0), &CSize::cx, 1},
+      {HTBOTTOM, CPoint(0, 25), &CSize::cy, 1},
+      {HTLEFT, CPoint(-20, 0), &CSize::cx, -1},
+      {HTTOP, CPoint(0, 15), &CSize::cy, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hit);
+    CRect before;
+    mini->GetWindowRect(&before);
+    const CSize size = b.floatSize;
+    // A point on the edge, half way along it.
+    const CPoint grab = c.hit == HTLEFT    ? CPoint(before.left + 1, before.CenterPoint().y)
+                        : c.hit == HTRIGHT ? CPoint(before.right - 2, before.CenterPoint().y)
+                        : c.hit == HTTOP   ? CPoint(before.CenterPoint().x, before.top + 1)
+                                           : CPoint(before.CenterPoint().x, before.bottom - 2);
+    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), static_cast<LRESULT>(c.hit));
+    mouse_at(mini, WM_LBUTTONDOWN, grab);
+    ASSERT_EQ(::GetCapture(), mini->m_hWnd);
+    mouse_at(mini, WM_MOUSEMOVE, at(grab, c.move.x, c.move.y));
+    mouse_at(mini, WM_LBUTTONUP, at(grab, c.move.x, c.move.y));
+    EXPECT_EQ(::GetCapture(), nullptr);
+    const LONG moved = c.move.x + c.move.y;
+    EXPECT_EQ(b.floatSize.*(c.axis), size.*(c.axis) + c.grows * moved);
+    CRect after;
+    mini->GetWindowRect(&after);
+    EXPECT_EQ(after.Width() - before.Width(), b.floatSize.cx - size.cx);
+    EXPECT_EQ(after.Height() - before.Height(), b.floatSize.cy - size.cy);
+    // The side across from the dragged one has not moved.
+    const LONG still_before = c.hit == HTLEFT    ? before.right
+                              : c.hit == HTRIGHT ? before.left
+                              : c.hit == HTTOP   ? before.bottom
+                                                 : before.top;
+    const LONG still_after = c.hit == HTLEFT    ? after.right
+                             : c.hit == HTRIGHT ? after.left
+                             : c.hit == HTTOP   ? after.bottom
+                                                : after.top;
+    EXPECT_EQ(still_after, still_before);
+  }
+}
+
+TEST_F(ControlTest, AMiniFrameCornerSizesBothWaysAndStopsAtTheMinimumFloatingSize) {
+  Framed f(1);
+  CSizingControlBarG& b = f.bar(0);
+  CMiniDockFrameWnd* mini = float_sizable(f, b);
+  ASSERT_TRUE(mini);
+  CRect r;
+  mini->GetWindowRect(&r);
+  const CSize size = b.floatSize;
+  const CPoint grab(r.right - 2, r.bottom - 2);
+  EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), static_cast<LRESULT>(HTBOTTOMRIGHT));
+  mouse_at(mini, WM_LBUTTONDOWN, grab);
+  mouse_at(mini, WM_MOUSEMOVE, at(grab, 12, 7));
+  EXPECT_EQ(b.floatSize, CSize(size.cx + 12, size.cy + 7));
+  // Far past the minimum, and a little back: the size stays at the minimum
+  // until the cursor passes the point where the minimum was reached.
+  mouse_at(mini, WM_MOUSEMOVE, at(grab, -1000, -1000));
+  EXPECT_EQ(b.floatSize, b.minFloatingSize);
+  mouse_at(mini, WM_MOUSEMOVE, at(grab, -990, -990));
+  EXPECT_EQ(b.floatSize, b.minFloatingSize);
+  const CPoint at_minimum = at(grab, b.minFloatingSize.cx - size.cx, b.minFloatingSize.cy - size.cy);
+  mouse_at(mini, WM_MOUSEMOVE, at(at_minimum, 15, 4));
+  EXPECT_EQ(b.floatSize, CSize(b.minFloatingSize.cx + 15, b.minFloatingSize.cy + 4));
+  mouse_at(mini, WM_LBUTTONUP, at(at_minimum, 15, 4));
+  CRect after;
+  mini->GetWindowRect(&after);
+  EXPECT_EQ(after.TopLeft(), r.TopLeft());
+}
+
+TEST_F(ControlTest, AMiniFrameWithFourSidedThickFrameSizesNoCorner) {
+  Framed f(1);
+  CMiniFrameWnd* mini = new CMiniFrameWnd;
+  ASSERT_TRUE(
+      mini->Create(nullptr, "mini", WS_CAPTION | MFS_4THICKFRAME | WS_VISIBLE, CRect(50, 50, 150, 120), f.frame));
+  CRect r;
+  mini->GetWindowRect(&r);
+  struct Case {
+    CPoint point;
+    LRESULT want;
+  } cases[] = {{CPoint(r.left + 1, r.top + 1), HTTOP},
+               {CPoint(r.right - 1, r.bottom - 1), HTBOTTOM},
+               {CPoint(r.left + 1, r.CenterPoint().y), HTLEFT},
+               {CPoint(r.CenterPoint().x, r.top + 8), HTCAPTION}};
+  for (const Case& c : cases)
+    EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y)), c.want)
+        << c.point.x << "," << c.point.y;
+  mini->DestroyWindow();
+}
+
+TEST_F(ControlTest, ADoubleClickFloatsABarAndTheNextDocksItWhereItWas) {
+  Framed f(1);
+  CSizingControlBarG& b = f.bar(0);
+  ASSERT_EQ(b.dockSide, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+  CRect r;
+  b.GetWindowRect(&r);
+  mouse_at(&b, WM_LBUTTONDBLCLK, r.CenterPoint());
+  ASSERT_TRUE(b.IsFloating());
+  CFrameWnd* mini = b.GetParentFrame();
+  ASSERT_TRUE(mini && mini->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
+  CString title;
+  mini->GetWindowText(title);
+  EXPECT_STREQ(static_cast<LPCSTR>(title), "bar");
+  b.GetWindowRect(&r);
+  mouse_at(&b, WM_LBUTTONDBLCLK, r.CenterPoint());
+  EXPECT_FALSE(b.IsFloating());
+  b.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+  EXPECT_EQ(b.dockSide, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+}
+
 }  // namespace
 }  // namespace control_test

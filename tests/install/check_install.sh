@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, builds the first-drawing example
 # against the installed copy through find_package(vellex) and through
-# pkg-config, runs both and the installed renderer, and compares their
-# pictures with the one the build tree's example makes; runs the installed
-# font tool too.
+# pkg-config, runs both, the installed renderer and the installed container
+# program, and compares the examples' pictures with the one the build tree's
+# example makes; runs the installed font tool too.
 #   check_install.sh <build folder> <source folder> <C++ compiler>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -53,4 +53,8 @@ same_picture "$work/pkgconfig" "the example built through pkg-config"
 "$prefix/bin/fontlathe" "$src/fonts/kst32b.shx" "$work/kst32b.shp" >/dev/null ||
   fail "the installed font tool did not decompile fonts/kst32b.shx"
 [ -s "$work/kst32b.shp" ] || fail "the installed font tool wrote no source"
-echo "install check: the installed kernel builds and runs the example (find_package, pkg-config)"
+# The installed container shows the drawing through the installed control.
+"$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
+  fail "the installed quillmark_host failed"
+[ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
+echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), the font tool and the container"
