@@ -253,3 +253,23 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
   pen.x() += c->advance() * s;
   return true;
 }
+
+bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
+                                   As_Pt& pen, double height, double, bool, double) {
+  if (code > 0xFFFFFFFFul) return false;
+  const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
+  if (!c) return false;
+  const double s = height / char_height_;
+  size_t points = 0;
+  for (const std::vector<As_Pt>& contour : c->contours()) points += contour.size();
+  if (MB_Glyph_Budget::take(static_cast<long>(points))) {
+    const double px = pen.x(), py = pen.y(), pz = pen.z();
+    for (const std::vector<As_Pt>& contour : c->contours()) {
+      if (contour.empty()) continue;
+      for (const As_Pt& p : contour) pts.emplace_back(p.x() * s + px, p.y() * s + py, pz);
+      counts.push_back(static_cast<unsigned long>(contour.size()));
+    }
+  }
+  pen.x() += c->advance() * s;
+  return true;
+}

@@ -98,6 +98,10 @@ class MB_TTF_Library : public MB_Font_Library {
   }
   bool char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                      bool vertical) override;
+  // The same points as char_2_ptlist, written straight into the flat arrays
+  // of a text's point sets: no list node per point.
+  bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
+                     double height, double width, bool vertical, double units) override;
 
   // The cached glyph of a code, made on first use; null when GDI has none.
   const MB_TTF_Char* glyph(uint32_t code);

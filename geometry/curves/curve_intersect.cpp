@@ -1,6 +1,9 @@
 #include "geometry/curves/curve_intersect.h"
 
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -44,7 +47,156 @@ bool SameParam(const CCurve* c, double s, double t) {
   return ends && c->IsClosed();
 }
 
+// VDistance(p, q) > bound. The distance is never below the largest finite
+// difference of coordinates, so most far pairs answer without it.
+bool FartherThan(const double p[3], const double q[3], double bound) {
+  for (int i = 0; i < 3; ++i) {
+    const double d = std::fabs(q[i] - p[i]);
+    if (d > bound && d <= DBL_MAX) return true;
+  }
+  return VDistance(p, q) > bound;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+uint64_t BitsOf(double a) {
+  uint64_t u;
+  std::memcpy(&u, &a, sizeof u);
+  return u;
+}
+
+// The frames of a curve at its sample parameters, each taken when first
+// asked; null where it cannot be taken (the run then takes it itself and
+// meets the same failure).
+class CSeedFrames {
+ public:
+  CSeedFrames(const CCurve& curve, const CSampleSet& samples) : curve_(curve), samples_(samples) {
+    const int n = samples.Count();
+    frames_.reset(n > 0 ? new (std::nothrow) CurveFrame[n] : nullptr);
+    state_.reset(n > 0 ? new (std::nothrow) unsigned char[n]() : nullptr);
+  }
+  const CurveFrame* At(int i) {
+    if (!frames_ || !state_) return nullptr;
+    if (state_[i] == 0) state_[i] = TakeFrame(curve_, samples_.Param(i), frames_[i]) == kCurveOk ? 1 : 2;
+    return state_[i] == 1 ? &frames_[i] : nullptr;
+  }
+
+ private:
+  const CCurve& curve_;
+  const CSampleSet& samples_;
+  std::unique_ptr<CurveFrame[]> frames_;
+  std::unique_ptr<unsigned char[]> state_;
+};
+
 }  // namespace
+
+// Frames of one curve by the bits of their parameters, the last taken of
+// those that share a slot: runs near one crossing meet the same parameters
+// of one curve often, each time with another of the other. Few slots: what
+// a search allocates stays small enough that freeing it does not hand pages
+// back to the system, to be faulted in again by the next search.
+class CFrameCache {
+ public:
+  explicit CFrameCache(const CCurve& curve) : curve_(curve), slots_(new (std::nothrow) Slot[kSlots]) {}
+
+  int Take(double t, CurveFrame& f) {
+    if (!slots_) return TakeFrame(curve_, t, f);
+    const uint64_t key = BitsOf(t);
+    const uint64_t h = key * 0x9E3779B97F4A7C15ull;
+    Slot& s = slots_[(h ^ (h >> 29)) & (kSlots - 1)];
+    if (s.full && s.key == key) {
+      f = s.frame;
+      return kCurveOk;
+    }
+    const int st = TakeFrame(curve_, t, f);
+    if (st == kCurveOk) {
+      s.key = key;
+      s.frame = f;
+      s.full = true;
+    }
+    return st;
+  }
+
+ private:
+  static constexpr size_t kSlots = 128;
+  struct Slot {
+    uint64_t key = 0;
+    bool full = false;
+    CurveFrame frame;
+  };
+  const CCurve& curve_;
+  std::unique_ptr<Slot[]> slots_;
+};
+
+// Parameters a run started an iteration from, with how many iterations it
+// took from there (that one included) and how its solve ended. Open
+// addressing on the parameters' bits; when it cannot grow it keeps what it
+// has and forgets the rest.
+class CRunMemo {
+ public:
+  struct Entry {
+    uint64_t a = 0, b = 0;
+    int steps = 0;  // 0: a free slot
+    int status = 0;
+    double t1 = 0.0, t2 = 0.0;
+  };
+
+  const Entry* Find(double a, double b) const {
+    if (!slots_) return nullptr;
+    const uint64_t ka = BitsOf(a), kb = BitsOf(b);
+    for (size_t i = Hash(ka, kb) & mask_;; i = (i + 1) & mask_) {
+      const Entry& e = slots_[i];
+      if (e.steps == 0) return nullptr;
+      if (e.a == ka && e.b == kb) return &e;
+    }
+  }
+
+  void Add(double a, double b, int steps, int status, double t1, double t2) {
+    if (4 * (used_ + 1) > 3 * (slots_ ? mask_ + 1 : 0) && !Grow()) return;
+    const uint64_t ka = BitsOf(a), kb = BitsOf(b);
+    size_t i = Hash(ka, kb) & mask_;
+    for (; slots_[i].steps != 0; i = (i + 1) & mask_)
+      if (slots_[i].a == ka && slots_[i].b == kb) return;
+    Entry& e = slots_[i];
+    e.a = ka;
+    e.b = kb;
+    e.steps = steps;
+    e.status = status;
+    e.t1 = t1;
+    e.t2 = t2;
+    ++used_;
+  }
+
+ private:
+  static size_t Hash(uint64_t a, uint64_t b) {
+    uint64_t h = (a ^ (b * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+    return static_cast<size_t>(h ^ (h >> 31));
+  }
+
+  bool Grow() {
+    const size_t size = slots_ ? 2 * (mask_ + 1) : 64;
+    std::unique_ptr<Entry[]> bigger(new (std::nothrow) Entry[size]);
+    if (!bigger) return false;
+    std::unique_ptr<Entry[]> old = std::move(slots_);
+    const size_t old_size = old ? mask_ + 1 : 0;
+    slots_ = std::move(bigger);
+    mask_ = size - 1;
+    used_ = 0;
+    for (size_t i = 0; i < old_size; ++i) {
+      const Entry& e = old[i];
+      if (e.steps == 0) continue;
+      size_t k = Hash(e.a, e.b) & mask_;
+      while (slots_[k].steps != 0) k = (k + 1) & mask_;
+      slots_[k] = e;
+      ++used_;
+    }
+    return true;
+  }
+
+  std::unique_ptr<Entry[]> slots_;
+  size_t mask_ = 0;
+  size_t used_ = 0;
+};
 
 int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1,
                  const CCurve* c2) {
@@ -174,7 +326,21 @@ void CCurveIntersector::CircleCircleStep() {
   dt2 = f2.r / f2.v * AngleTo(p2, dir2);
 }
 
-int CCurveIntersector::Run(double a, double b) {
+int CCurveIntersector::Run(double a, double b) { return Iterate(a, b, nullptr); }
+
+int CCurveIntersector::Frame(int which, double t, CurveFrame& f) const {
+  CFrameCache* cache = which == 1 ? frames1 : frames2;
+  return cache ? cache->Take(t, f) : TakeFrame(which == 1 ? c1_ : c2_, t, f);
+}
+
+int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
+  const CurveFrame* from1 = start1;
+  const CurveFrame* from2 = start2;
+  start1 = start2 = nullptr;
+  steps_ = 0;
+  capped_ = false;
+  recalled_steps_ = 0;
+  frames_taken_ = false;
   if (!std::isfinite(a) || !std::isfinite(b)) return kCurveBadArgument;
   const double limit1 = StepLimit(c1_), limit2 = StepLimit(c2_);
   t1 = a;
@@ -182,9 +348,32 @@ int CCurveIntersector::Run(double a, double b) {
   stop = false;
   bool done = false;
   for (int i = 0; i < kNewtonSteps && !done; ++i) {
-    int st = TakeFrame(c1_, t1, f1);
-    if (st == kCurveOk) st = TakeFrame(c2_, t2, f2);
+    if (recall) {
+      // Within the step cap, the rest of this run is the remembered one's.
+      const CRunMemo::Entry* m = recall->Find(t1, t2);
+      if (m && i + m->steps <= kNewtonSteps) {
+        recalled_steps_ = m->steps;
+        recalled_status_ = m->status;
+        t1 = m->t1;
+        t2 = m->t2;
+        return m->status;
+      }
+      trail_[i][0] = t1;
+      trail_[i][1] = t2;
+    }
+    steps_ = i + 1;
+    int st = kCurveOk;
+    if (i == 0 && from1 && from2) {
+      f1 = *from1;
+      f2 = *from2;
+    } else {
+      st = Frame(1, t1, f1);
+      if (st == kCurveOk) st = Frame(2, t2, f2);
+    }
     if (st != kCurveOk) return st;
+    frame_t1_ = t1;
+    frame_t2_ = t2;
+    frames_taken_ = true;
     double w[3];
     Sub(f1.P, f2.P, w);
     dist2 = VDot(w, w);
@@ -207,16 +396,39 @@ int CCurveIntersector::Run(double a, double b) {
     t2 += dt2;
     done = std::fabs(dt1) <= std::fmax(std::fabs(t1), 1.0) * 1e-15 &&
            std::fabs(dt2) <= std::fmax(std::fabs(t2), 1.0) * 1e-15;
-    if (i + 1 == kNewtonSteps && !done) return kCurveNotFound;
+    if (i + 1 == kNewtonSteps && !done) {
+      capped_ = true;
+      return kCurveNotFound;
+    }
   }
   if (!c1_.NormalizeParam(t1) || !c2_.NormalizeParam(t2)) return kCurveNotFound;
   return kCurveOk;
 }
 
 int CCurveIntersector::Solve(double a, double b, double tol) {
-  int st = Run(a, b);
-  if (st != kCurveOk) return st;
-  if ((st = TakeFrame(c1_, t1, f1)) != kCurveOk || (st = TakeFrame(c2_, t2, f2)) != kCurveOk) return st;
+  CRunMemo* recall = memo;
+  int st = Iterate(a, b, recall);
+  if (recalled_steps_ > 0) {
+    // The last starts before the answer lead to it as well.
+    for (int k = steps_ - 1; k >= 0 && k >= steps_ - 2; --k)
+      recall->Add(trail_[k][0], trail_[k][1], steps_ - k + recalled_steps_, recalled_status_, t1, t2);
+    return recalled_status_;
+  }
+  if (st == kCurveOk) st = Accept(tol);
+  // Runs cut by the step cap end by where they started: not remembered.
+  // Other runs meet this one nearly always in its last two starts.
+  if (recall && !capped_)
+    for (int k = steps_ - 1; k >= 0 && k >= steps_ - 2; --k)
+      recall->Add(trail_[k][0], trail_[k][1], steps_ - k, st, t1, t2);
+  return st;
+}
+
+int CCurveIntersector::Accept(double tol) {
+  int st;
+  // Frames still at the parameters need not be taken again.
+  if (!frames_taken_ || !SameBits(frame_t1_, t1) || !SameBits(frame_t2_, t2)) {
+    if ((st = Frame(1, t1, f1)) != kCurveOk || (st = Frame(2, t2, f2)) != kCurveOk) return st;
+  }
   const int k1 = FrameKind(f1), k2 = FrameKind(f2);
   const double cross = std::fabs(VDet(f1.T, f2.T, nullptr));
   if (k1 == 0 && k2 == 0) return kCurveNotFound;
@@ -244,11 +456,19 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
   int st = s1.Build(c1_);
   if (st == kCurveOk) st = s2.Build(c2_);
   if (st != kCurveOk) return st;
+  CSeedFrames g1(c1_, s1), g2(c2_, s2);
+  CRunMemo memo;
+  CFrameCache frames1(c1_), frames2(c2_);
   CCurveIntersector it(c1_, c2_, 0.0);
+  it.memo = &memo;
+  it.frames1 = &frames1;
+  it.frames2 = &frames2;
   for (int i = 0; i < s1.Count(); ++i)
     for (int j = 0; j < s2.Count(); ++j) {
       // Samples out of each other's reach have no crossing between them.
-      if (VDistance(s1.Point(i), s2.Point(j)) > s1.Reach(i) + s2.Reach(j)) continue;
+      if (FartherThan(s1.Point(i), s2.Point(j), s1.Reach(i) + s2.Reach(j))) continue;
+      it.start1 = g1.At(i);
+      it.start2 = g2.At(j);
       if (it.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
       if ((st = Add(list1, list2, it.t1, it.t2)) != kCurveOk) return st;
     }

@@ -9,6 +9,9 @@
 
 #include "geometry/curves/curve_project.h"
 
+class CRunMemo;
+class CFrameCache;
+
 class CCurveIntersector : public CLibObject {
  public:
   // tol 0: iterate until the steps converge.
@@ -25,6 +28,18 @@ class CCurveIntersector : public CLibObject {
   double e = 0.0;
   double dist2 = 0.0;
 
+  // A search from many seeds spares work that gives the same answers: the
+  // frames at the next run's start, taken once per seed (used by that run
+  // only), frames kept by parameter, and a memo of how runs ended. A frame
+  // is a function of its parameter and the iteration one of its
+  // parameters, so a run that reaches parameters another run passed ends as
+  // that one did; a memo answer sets t1 and t2 only.
+  const CurveFrame* start1 = nullptr;
+  const CurveFrame* start2 = nullptr;
+  CFrameCache* frames1 = nullptr;
+  CFrameCache* frames2 = nullptr;
+  CRunMemo* memo = nullptr;
+
  protected:
   virtual void StraightStep(int which);
   virtual void CircleStep(int which);
@@ -34,8 +49,23 @@ class CCurveIntersector : public CLibObject {
   virtual bool CloseEnough() const { return dist2 <= e; }
 
  private:
+  int Iterate(double a, double b, CRunMemo* recall);
+  // The acceptance of a run's end.
+  int Accept(double tol);
+  int Frame(int which, double t, CurveFrame& f) const;
+
   const CCurve& c1_;
   const CCurve& c2_;
+  // The parameters f1 and f2 were taken at.
+  double frame_t1_ = 0.0, frame_t2_ = 0.0;
+  bool frames_taken_ = false;
+  // The iterations of the last run, the parameters each started from, and
+  // how it ended: by the step cap, or as a memo entry told.
+  int steps_ = 0;
+  double trail_[kNewtonSteps][2] = {};
+  bool capped_ = false;
+  int recalled_steps_ = 0;  // 0: not answered by the memo
+  int recalled_status_ = 0;
 };
 
 // Adds (t1, t2) unless the same crossing is already there: both parameters

@@ -48,11 +48,6 @@ CKnotVector::CKnotVector(const CKnotVector& source, double a, double b, int degr
   status = Validate();
 }
 
-double CKnotVector::KnotAt(int i) const {
-  if (count_ == 0) return 0.0;
-  return items_[FoldIndex(i, count_)] + FloorDiv(i, count_) * period_;
-}
-
 int CKnotVector::SetKnot(int i, double value) {
   if (i == count_ && count_ > 0) {
     period_ = value - items_[0];
@@ -246,14 +241,21 @@ void CKnotVector::Write(unsigned char*& cursor) const {
   for (int i = 0; i < count_; ++i) WriteDouble(cursor, items_[i]);
 }
 
-void CKnotVector::Basis(int span, double t, int order, double out[3][kMaxDegree + 1]) const {
-  const int p = degree_;
+namespace {
+
+// The basis of CKnotVector::Basis for a degree P and an order O known when
+// compiled (negative: the vector's degree, the order asked), so that the
+// common cases run unrolled; the arithmetic is the same for all of them.
+template <int P, int O>
+void BasisOf(const CKnotVector& U, int span, double t, int order_asked, double out[3][kMaxDegree + 1]) {
+  const int p = P >= 0 ? P : U.Degree();
+  const int order = O >= 0 ? O : order_asked;
   double ndu[kMaxDegree + 1][kMaxDegree + 1];
   double left[kMaxDegree + 1], right[kMaxDegree + 1];
   ndu[0][0] = 1.0;
   for (int j = 1; j <= p; ++j) {
-    left[j] = t - KnotAt(span + 1 - j);
-    right[j] = KnotAt(span + j) - t;
+    left[j] = t - U.KnotAt(span + 1 - j);
+    right[j] = U.KnotAt(span + j) - t;
     double saved = 0.0;
     for (int r = 0; r < j; ++r) {
       ndu[j][r] = right[r + 1] + left[j - r];
@@ -301,4 +303,14 @@ void CKnotVector::Basis(int span, double t, int order, double out[3][kMaxDegree 
     for (int j = 0; j <= p; ++j) out[k][j] *= f;
     f *= (p - k);
   }
+}
+
+}  // namespace
+
+void CKnotVector::Basis(int span, double t, int order, double out[3][kMaxDegree + 1]) const {
+  if (degree_ == 3 && order == 2) return BasisOf<3, 2>(*this, span, t, order, out);
+  if (degree_ == 3 && order == 1) return BasisOf<3, 1>(*this, span, t, order, out);
+  if (degree_ == 3 && order == 0) return BasisOf<3, 0>(*this, span, t, order, out);
+  if (degree_ == 2 && order == 2) return BasisOf<2, 2>(*this, span, t, order, out);
+  BasisOf<-1, -1>(*this, span, t, order, out);
 }

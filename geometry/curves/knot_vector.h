@@ -23,7 +23,13 @@ class CKnotVector : public CDoubleArray {
   double StoredPeriod() const { return period_; }
   void SetPeriod(double period) { period_ = period; }
 
-  double KnotAt(int i) const;
+  // Inline, and without the divisions for a stored knot (0 periods added,
+  // as the folding adds them): every evaluation asks it many times.
+  double KnotAt(int i) const {
+    if (i >= 0 && i < count_) return items_[i] + 0.0 * period_;
+    if (count_ == 0) return 0.0;
+    return items_[FoldIndex(i, count_)] + FloorDiv(i, count_) * period_;
+  }
   // i = count sets the period to value - knots[0]; 2100 outside 0..count.
   int SetKnot(int i, double value);
   // 0 for a clamped vector, else the period.

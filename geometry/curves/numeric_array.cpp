@@ -206,12 +206,7 @@ int CPointArray::InsertRaw(int at, int n) {
   return kCurveOk;
 }
 
-double* CPointArray::Get(int i) {
-  int k = Fold(i);
-  return k < 0 ? nullptr : items_[k];
-}
-
-const double* CPointArray::Get(int i) const {
+double* CPointArray::GetFolded(int i) const {
   int k = Fold(i);
   return k < 0 ? nullptr : items_[k];
 }

@@ -64,8 +64,10 @@ class CPointArray : public CLibObject {
   // i folded into 0 .. count-1; -1 when the array is empty.
   int Fold(int i) const { return count_ > 0 ? FoldIndex(i, count_) : -1; }
 
-  double* Get(int i);  // null when empty
-  const double* Get(int i) const;
+  // Null when empty. Inline, a stored index without the folding's
+  // division: every evaluation asks for its control points.
+  double* Get(int i) { return i >= 0 && i < count_ ? items_[i] : GetFolded(i); }
+  const double* Get(int i) const { return i >= 0 && i < count_ ? items_[i] : GetFolded(i); }
   int Set(int i, const double p[3]);
   // Into an empty array both insert at 0.
   int InsertAt(const double p[3], int i);
@@ -86,6 +88,7 @@ class CPointArray : public CLibObject {
 
  private:
   int InsertRaw(int at, int n);
+  double* GetFolded(int i) const;
 
   int count_ = 0;
   int capacity_ = 0;

@@ -136,10 +136,6 @@ int CNURBS::SizeLimit() const {
   return 12 * d * d * ControlCount();
 }
 
-double CNURBS::WeightAt(int i) const {
-  if (!weights_ || weights_->Count() == 0) return 1.0;
-  return (*weights_)[FoldIndex(i, weights_->Count())];
-}
 
 int CNURBS::SetWeight(int i, double w) {
   if (!weights_ || weights_->Count() == 0) return kCurveBadArgument;
@@ -213,6 +209,35 @@ int CNURBS::Evaluate(double t, double point[3]) const {
   return kCurveOk;
 }
 
+namespace {
+
+// The weighted sums of the control points and weights of Derivatives, for
+// a degree D and order O known when compiled (negative: as given), so that
+// the common cases run unrolled; the sums run in the same order for all.
+template <int D, int O>
+void SumBasis(const CNURBS& curve, const CPointArray& points, int s, int degree, int order_asked,
+              const double N[3][kMaxDegree + 1], double A[3][3], double W[3]) {
+  const int d = D >= 0 ? D : degree;
+  const int order = O >= 0 ? O : order_asked;
+  // Sums kept apart from the outputs, which the compiler cannot tell from
+  // the points.
+  double a[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, ws[3] = {0, 0, 0};
+  for (int j = 0; j <= d; ++j) {
+    const double* q = points.Get(s - d + j);
+    double w = curve.WeightAt(s - d + j);
+    for (int k = 0; k <= order; ++k) {
+      for (int c = 0; c < 3; ++c) a[k][c] += N[k][j] * q[c];
+      ws[k] += N[k][j] * w;
+    }
+  }
+  for (int k = 0; k <= order; ++k) {
+    for (int c = 0; c < 3; ++c) A[k][c] = a[k][c];
+    W[k] = ws[k];
+  }
+}
+
+}  // namespace
+
 int CNURBS::Derivatives(double t, int order, double (*out)[3]) const {
   if (order < 0 || order > 2) return kCurveUnsupported;
   int s = 0;
@@ -223,14 +248,10 @@ int CNURBS::Derivatives(double t, int order, double (*out)[3]) const {
   double N[3][kMaxDegree + 1];
   U.Basis(s, t, order, N);
   double A[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, W[3] = {0, 0, 0};
-  for (int j = 0; j <= d; ++j) {
-    const double* q = points_->Get(s - d + j);
-    double w = WeightAt(s - d + j);
-    for (int k = 0; k <= order; ++k) {
-      for (int c = 0; c < 3; ++c) A[k][c] += N[k][j] * q[c];
-      W[k] += N[k][j] * w;
-    }
-  }
+  if (d == 3 && order == 2)
+    SumBasis<3, 2>(*this, *points_, s, d, order, N, A, W);
+  else
+    SumBasis<-1, -1>(*this, *points_, s, d, order, N, A, W);
   if (!weights_) {
     for (int k = 0; k <= order; ++k)
       for (int c = 0; c < 3; ++c) out[k][c] = A[k][c];

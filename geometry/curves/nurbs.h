@@ -106,8 +106,12 @@ class CNURBS : public CCurve {
   const CPointArray* Points() const { return points_; }
   const CDoubleArray* Weights() const { return weights_; }
 
-  // Indices fold cyclically into the control points.
-  double WeightAt(int i) const;
+  // Indices fold cyclically into the control points. Inline: every
+  // evaluation asks it of each control point it weighs.
+  double WeightAt(int i) const {
+    if (!weights_ || weights_->Count() == 0) return 1.0;
+    return (*weights_)[FoldIndex(i, weights_->Count())];
+  }
   int SetWeight(int i, double w);
   int ControlPoint(int i, double out[3]) const;
   // Stores point * (weight, or the current weight); an explicit weight other

@@ -1,13 +1,18 @@
 #include "geometry/curves/vector_ops.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
 constexpr double kZ[3] = {0.0, 0.0, 1.0};
 const double* AxisOr(const double* axis) { return axis ? axis : kZ; }
+// A vector's length is never below its largest component (the hypot of it
+// is that component times a root of at least 1), so a component beyond the
+// bound answers without the length, and answers as the length would.
+bool HasComponentBeyond(const double v[3], double bound) {
+  return std::fabs(v[0]) > bound || std::fabs(v[1]) > bound || std::fabs(v[2]) > bound;
+}
 }  // namespace
-
-double VDot(const double p[3], const double q[3]) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; }
 
 void VScale(double v[3], double s) {
   v[0] *= s;
@@ -21,21 +26,25 @@ void VDivide(double v[3], double s) {
   v[2] /= s;
 }
 
-void VCross(const double p[3], const double q[3], double out[3]) {
-  double x = p[1] * q[2] - p[2] * q[1];
-  double y = p[2] * q[0] - p[0] * q[2];
-  double z = p[0] * q[1] - p[1] * q[0];
-  out[0] = x;
-  out[1] = y;
-  out[2] = z;
-}
-
 void VNegate(double v[3]) { VScale(v, -1.0); }
 
 void VQuarterTurn(const double v[3], const double* axis, double out[3]) { VCross(AxisOr(axis), v, out); }
 
-// hypot: no overflow for large coordinates.
-double VLength(const double v[3]) { return std::hypot(v[0], v[1], v[2]); }
+// hypot: no overflow for large coordinates. Its terms are the squares of
+// the coordinates over the largest one; the largest and zeros give 1 and 0
+// exactly, so they are not divided (a plane vector has one division left).
+double VLength(const double v[3]) {
+  const double x = std::fabs(v[0]), y = std::fabs(v[1]), z = std::fabs(v[2]);
+  const double a = x < y ? (y < z ? z : y) : (x < z ? z : x);
+  if (!(a > 0.0 && a <= DBL_MAX)) return std::hypot(v[0], v[1], v[2]);
+  auto term = [a](double c) {
+    if (c == a) return 1.0;
+    if (c == 0.0) return 0.0;
+    const double q = c / a;
+    return q * q;
+  };
+  return a * std::sqrt(term(x) + term(y) + term(z));
+}
 
 int VNormalize(double v[3]) {
   double len = VLength(v);
@@ -44,15 +53,8 @@ int VNormalize(double v[3]) {
   return kCurveOk;
 }
 
-double VDet(const double p[3], const double q[3], const double* axis) {
-  if (!axis) return p[0] * q[1] - p[1] * q[0];
-  double c[3];
-  VCross(p, q, c);
-  return VDot(c, axis);
-}
-
 int VAngle(const double p[3], const double q[3], const double* axis, double& angle) {
-  if (VLength(p) <= 1e-9 && VLength(q) <= 1e-9) {
+  if (!HasComponentBeyond(p, 1e-9) && VLength(p) <= 1e-9 && VLength(q) <= 1e-9) {
     angle = 0.0;
     return kCurveZeroVector;
   }

@@ -6,10 +6,18 @@
 
 #include "geometry/curves/lib_object.h"
 
-double VDot(const double p[3], const double q[3]);
+// The products are inline: every curve evaluation and solver step asks them.
+inline double VDot(const double p[3], const double q[3]) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; }
 void VScale(double v[3], double s);
 void VDivide(double v[3], double s);
-void VCross(const double p[3], const double q[3], double out[3]);
+inline void VCross(const double p[3], const double q[3], double out[3]) {
+  double x = p[1] * q[2] - p[2] * q[1];
+  double y = p[2] * q[0] - p[0] * q[2];
+  double z = p[0] * q[1] - p[1] * q[0];
+  out[0] = x;
+  out[1] = y;
+  out[2] = z;
+}
 void VNegate(double v[3]);
 // out = axis x v: v turned a quarter counter-clockwise about the axis.
 void VQuarterTurn(const double v[3], const double* axis, double out[3]);
@@ -17,7 +25,12 @@ double VLength(const double v[3]);
 // 2103 and v unchanged when |v| <= 1e-9.
 int VNormalize(double v[3]);
 // det[p, q, axis]; with the default axis p.x q.y - p.y q.x.
-double VDet(const double p[3], const double q[3], const double* axis);
+inline double VDet(const double p[3], const double q[3], const double* axis) {
+  if (!axis) return p[0] * q[1] - p[1] * q[0];
+  double c[3];
+  VCross(p, q, c);
+  return VDot(c, axis);
+}
 // Signed angle from p to q about the axis; 2103 (angle 0) when both are null.
 int VAngle(const double p[3], const double q[3], const double* axis, double& angle);
 double VDistance(const double p[3], const double q[3]);

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <vector>
 
 #include "curve_fixtures.h"
 #include "geometry/curves/curve_intersect.h"
+#include "geometry/curves/spline_fit.h"
+#include "geometry/curves/vector_ops.h"
 
 using namespace curves_test;
 
@@ -189,6 +194,55 @@ TEST(Intersect, ALoopedCubicCrossesItselfOnceAndSimpleCurvesNever) {
     CDoubleArray params;
     EXPECT_EQ(c->SelfIntersections(params, 0), 0);
     EXPECT_EQ(params.Count(), 0);
+  }
+}
+
+// A search from many seeds shares frames and remembers how runs ended; its
+// crossings are bit for bit those of a plain run from every pair of samples
+// within reach, in the same order, close crossings included.
+TEST(Intersect, TheSearchAnswersAsPlainRunsFromEverySeed) {
+  auto wave = [](int n, double phase, double amp, double dx) {
+    std::vector<double> pts;
+    for (int i = 0; i < n; ++i) pts.insert(pts.end(), {10.0 * i + dx, amp * std::sin(0.7 * i + phase), 0.0});
+    CNURBS* c = nullptr;
+    EXPECT_EQ(GetFittingSpline(n, reinterpret_cast<double(*)[3]>(pts.data()), 1e-5, nullptr, nullptr, 0, c), 0);
+    return std::unique_ptr<CNURBS>(c);
+  };
+  auto blob = MakeNurbs(3, {0, 1, 2, 3, 4, 5}, 6.0,
+                        {{5, 0, 0}, {3, 4, 0}, {-2, 5, 0}, {-5, 0, 0}, {-2, -5, 0}, {3, -4, 0}});
+  auto circle = NurbsCircle(0.3, -0.2, 4.5);
+  struct Case {
+    const char* what;
+    std::unique_ptr<CNURBS> a, b;
+  };
+  Case cases[] = {
+      {"waves of 16 points", wave(16, 0.0, 20, 0), wave(16, 2.0, 20, 0)},
+      {"waves crossing close together", wave(12, 0.0, 20, 0), wave(12, 0.02, 20.5, 0.1)},
+      {"waves of 40 points", wave(40, 0.0, 20, 0), wave(40, 1.0, 15, 3)},
+      {"a closed cubic and a circle", std::move(blob), std::move(circle)},
+  };
+  for (Case& c : cases) {
+    ASSERT_TRUE(c.a && c.b) << c.what;
+    CSampleSet s1, s2;
+    ASSERT_EQ(s1.Build(*c.a), 0);
+    ASSERT_EQ(s2.Build(*c.b), 0);
+    CDoubleArray want1, want2;
+    CCurveIntersector plain(*c.a, *c.b, 0.0);
+    for (int i = 0; i < s1.Count(); ++i)
+      for (int j = 0; j < s2.Count(); ++j) {
+        if (VDistance(s1.Point(i), s2.Point(j)) > s1.Reach(i) + s2.Reach(j)) continue;
+        if (plain.Solve(s1.Param(i), s2.Param(j), 1e-9) != 0) continue;
+        ASSERT_EQ(AddParamPair(want1, want2, plain.t1, plain.t2, c.a.get(), c.b.get()), 0);
+      }
+    CDoubleArray got1, got2;
+    CCurvePair pair(*c.a, *c.b, false);
+    ASSERT_EQ(pair.Intersect(got1, got2, 1e-9), 0) << c.what;
+    EXPECT_GT(want1.Count(), 0) << c.what;
+    ASSERT_EQ(got1.Count(), want1.Count()) << c.what;
+    for (int i = 0; i < want1.Count(); ++i) {
+      EXPECT_EQ(std::memcmp(&got1[i], &want1[i], sizeof(double)), 0) << c.what << " crossing " << i;
+      EXPECT_EQ(std::memcmp(&got2[i], &want2[i], sizeof(double)), 0) << c.what << " crossing " << i;
+    }
   }
 }
 

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -193,6 +195,40 @@ TEST(LinearSystems, SolversAgreeOnDiagonallyDominantSystems) {
     }
     EXPECT_EQ(pts.Get(0)[0], want.Get(0)[0]);  // before the start index: untouched
     EXPECT_EQ(cyc.Solve(pts, 3), kCurveBadArgument);
+  }
+}
+
+// The length spares the divisions whose quotients are known (the largest
+// coordinate over itself, zeros); it stays the three-argument hypot bit for
+// bit (any NaN for a NaN), and the angle's test for two null vectors
+// answers as before.
+TEST(VectorOps, LengthIsTheHypotBitForBit) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double values[] = {0.0, -0.0, 1e-9, -1e-9, 2e-9, 1.0, -3.5, 123.456, 1e300, -1.7e308, 4.9e-324,
+                           2.2e-308, inf, -inf, nan};
+  // A NaN's sign and payload depend on how the compiler orders the sums.
+  auto bits = [](double d) {
+    uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return std::isnan(d) ? uint64_t{1} : u;
+  };
+  for (double x : values)
+    for (double y : values)
+      for (double z : values) {
+        const double v[3] = {x, y, z};
+        ASSERT_EQ(bits(VLength(v)), bits(std::hypot(x, y, z))) << x << " " << y << " " << z;
+        const double w[3] = {y, z, x};
+        double angle = 7.0;
+        const int st = VAngle(v, w, nullptr, angle);
+        const bool both_null = std::hypot(x, y, z) <= 1e-9 && std::hypot(y, z, x) <= 1e-9;
+        EXPECT_EQ(st, both_null ? kCurveZeroVector : kCurveOk) << x << " " << y << " " << z;
+      }
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int i = 0; i < 20000; ++i) {
+    const double v[3] = {u(rng) * std::pow(10.0, 30 * u(rng)), u(rng) * std::pow(10.0, 30 * u(rng)),
+                         i % 2 ? 0.0 : u(rng)};
+    ASSERT_EQ(bits(VLength(v)), bits(std::hypot(v[0], v[1], v[2]))) << i;
   }
 }
 

@@ -6,9 +6,11 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_ttf_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
@@ -245,6 +247,55 @@ TEST(TtfLibrary, ThePenMovesByTheFontsAdvances) {
       EXPECT_NEAR(pen.x(), expected, step * static_cast<double>(i + 1)) << file << " after '" << text[i] << "'";
       EXPECT_EQ(pen.y(), 20.0);
     }
+  }
+}
+
+// Text lays glyphs straight into point sets; the points, the strokes and
+// the pen are exactly those of the glyphs' point lists, the budget too.
+TEST(TtfLibrary, PointSetsAreThePointListsExactly) {
+  struct Case {
+    const char* name;
+    long budget;  // 0: none opened
+    double height;
+    As_Pt pen;
+  };
+  const Case cases[] = {
+      {"plain", 0, 10, As_Pt(0, 0, 0)},
+      {"odd height and placed pen", 0, 7.3, As_Pt(123.456, -78.9, 4.5)},
+      {"budget runs out midway", 300, 2.5, As_Pt(1e6, 1e-3, 0)},
+  };
+  const unsigned long codes[] = {'W', 'a', ' ', 'g', 0x10041, '%', '@', 'i', 'W', 0x4E2D};
+  MB_TTF_Library lib("DejaVuSans.ttf", kDejaVu);
+  size_t unbudgeted = 0;
+  for (const Case& c : cases) {
+    std::vector<unsigned long> counts[2];
+    std::vector<As_Pt> pts[2];
+    As_Pt pens[2] = {c.pen, c.pen};
+    std::vector<bool> drawn[2];
+    for (int way = 0; way < 2; ++way) {
+      std::unique_ptr<MB_Glyph_Budget> budget(c.budget ? new MB_Glyph_Budget(c.budget, MB_Glyph_Budget::kAlone)
+                                                       : nullptr);
+      for (unsigned long code : codes) {
+        drawn[way].push_back(
+            way == 0 ? lib.MB_Font_Library::char_2_ptsets(code, counts[0], pts[0], pens[0], c.height, 1, false, 0)
+                     : lib.char_2_ptsets(code, counts[1], pts[1], pens[1], c.height, 1, false, 0));
+      }
+    }
+    EXPECT_EQ(drawn[0], drawn[1]) << c.name;
+    EXPECT_EQ(counts[0], counts[1]) << c.name;
+    ASSERT_EQ(pts[0].size(), pts[1].size()) << c.name;
+    EXPECT_FALSE(pts[0].empty()) << c.name;
+    for (size_t i = 0; i < pts[0].size(); ++i) {
+      ASSERT_EQ(pts[0][i].x(), pts[1][i].x()) << c.name << " point " << i;
+      ASSERT_EQ(pts[0][i].y(), pts[1][i].y()) << c.name << " point " << i;
+      ASSERT_EQ(pts[0][i].z(), pts[1][i].z()) << c.name << " point " << i;
+    }
+    EXPECT_EQ(pens[0].x(), pens[1].x()) << c.name;
+    EXPECT_EQ(pens[0].y(), pens[1].y()) << c.name;
+    if (c.budget)
+      EXPECT_LT(pts[0].size(), unbudgeted) << c.name;
+    else
+      unbudgeted = pts[0].size();
   }
 }
 
