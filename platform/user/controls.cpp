@@ -138,10 +138,8 @@ void paint_list(HWND h, Control& c) {
   RECT client;
   GetClientRect(h, &client);
   const bool owner_draw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
-  if (!owner_draw) {
-    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    FillRect(dc, &client, white);
-  }
+  // Below the items (owner-drawn or not) the list shows the window colour.
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   for (int i = std::max(c.top, 0); i < static_cast<int>(c.items.size()); ++i) {
     RECT r = item_rect(h, c, i);
     if (r.top >= client.bottom) break;
@@ -560,6 +558,8 @@ bool register_control_class(LPCSTR name) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = k.proc;
     wc.lpszClassName = k.name;
+    // A tab control stands on the button face around and below its pages.
+    if (k.proc == proc<Kind::kTab>) wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     return RegisterClassA(&wc) != 0;
   }
   return false;

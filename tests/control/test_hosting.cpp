@@ -166,7 +166,6 @@ namespace control_test {
 namespace {
 
 TEST_F(ControlTest, ToolbarTooltipsShowWithoutTheContainersHelp) {
-  AfxRegisterString(32833, "Opens a drawing\nOpen");
   Hosted h;
   QuillToolBar& bar = h.frame()->standard_bar();
   CRect first;
@@ -175,7 +174,7 @@ TEST_F(ControlTest, ToolbarTooltipsShowWithoutTheContainersHelp) {
   // hands the mouse message to the tooltip filter.
   qm_user_mouse(bar.m_hWnd, WM_MOUSEMOVE, first.left + 3, first.top + 3);
   pump();
-  EXPECT_STREQ(bar.TooltipShown(), "Open");
+  EXPECT_STREQ(bar.TooltipShown(), "\xd0\xc2\xbd\xa8\xce\xc4\xbc\xfe");  // 新建文件, the new-drawing button's
 }
 
 }  // namespace

@@ -279,8 +279,10 @@ TEST_F(ControlTest, TheSidePanelStandsOnTheButtonFaceInsideTheSideBarsFrame) {
   panel.GetWindowRect(&inside);
   bar.GetWindowRect(&outside);
   auto at = [&](LONG x, LONG y) { return image[size_t(y - host.top) * size_t(width) + size_t(x - host.left)]; };
-  // The panel's middle and the bar's frame beside it.
-  EXPECT_EQ(at(inside.CenterPoint().x, inside.CenterPoint().y), sys(COLOR_BTNFACE));
+  // The panel's tab strip, the property list's empty part below its rows,
+  // and the bar's frame beside the panel.
+  EXPECT_EQ(at(inside.CenterPoint().x, inside.bottom - 5), sys(COLOR_BTNFACE));
+  EXPECT_EQ(at(inside.CenterPoint().x, inside.bottom - 40), sys(COLOR_WINDOW));
   EXPECT_EQ(at(outside.left + 1, inside.CenterPoint().y), sys(COLOR_BTNFACE));
 }
 
