@@ -16,6 +16,7 @@
 #include "tests/control/control_fixture.h"
 #include "tests/support/print_watch.h"
 #include "tests/support/test_temp.h"
+#include "tests/support/shell_output.h"
 
 namespace control_test {
 namespace {
@@ -229,20 +230,6 @@ TEST_F(PrintTest, BlankPages) {
   }
 }
 
-std::string run(const std::string& cmd) {
-  std::string out;
-  if (FILE* f = popen(cmd.c_str(), "r")) {
-    char buf[256];
-    while (fgets(buf, sizeof buf, f)) out += buf;
-    pclose(f);
-  }
-  return out;
-}
-
-bool have(const char* program) {
-  return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // A binary grey map (P5, 8 bits) as rows of bytes.
 bool read_pgm(const std::string& path, int* w, int* h, std::vector<unsigned char>* px) {
   std::ifstream in(path, std::ios::binary);
@@ -265,19 +252,19 @@ TEST_F(PrintTest, PrintToAPdfFileReadBackByPoppler) {
   ASSERT_EQ(qm_print_jobs().size(), 1u);
   EXPECT_EQ(qm_print_jobs()[0].output, pdf);
   ASSERT_TRUE(qm_print_jobs()[0].ended) << qm_print_jobs()[0].error;
-  if (!have("pdfinfo") || !have("pdftoppm")) {
+  if (!have_program("pdfinfo") || !have_program("pdftoppm")) {
     std::remove(pdf.c_str());
     GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are not installed";
   }
   // Pages 1-2 of a drawing whose length the job does not know: page 1 only.
-  const std::string info = run("pdfinfo '" + pdf + "'");
+  const std::string info = shell_output("pdfinfo '" + pdf + "'");
   int pages = 0;
   const size_t at = info.find("Pages:");
   ASSERT_NE(at, std::string::npos) << info;
   ASSERT_EQ(std::sscanf(info.c_str() + at, "Pages: %d", &pages), 1);
   EXPECT_EQ(pages, 1);
   const std::string prefix = qm_test_temp("print_frame");
-  run("pdftoppm -gray -r " + std::to_string(kDpi) + " -f 1 -l 1 '" + pdf + "' '" + prefix + "'");
+  shell_output("pdftoppm -gray -r " + std::to_string(kDpi) + " -f 1 -l 1 '" + pdf + "' '" + prefix + "'");
   std::remove(pdf.c_str());
   int w = 0, h = 0;
   std::vector<unsigned char> px;

@@ -14,6 +14,7 @@
 
 #include "tests/support/print_watch.h"
 #include "tests/support/test_temp.h"
+#include "tests/support/shell_output.h"
 
 namespace {
 
@@ -64,16 +65,6 @@ class PrintJobTest : public ::testing::Test {
   }
   CWinApp app{"print-test"};
 };
-
-std::string run(const std::string& cmd) {
-  std::string out;
-  if (FILE* f = popen(cmd.c_str(), "r")) {
-    char buf[256];
-    while (fgets(buf, sizeof buf, f)) out += buf;
-    pclose(f);
-  }
-  return out;
-}
 
 TEST_F(PrintJobTest, PageRangesAndTheUnknownLength) {
   struct Case {
@@ -248,11 +239,11 @@ TEST_F(PrintJobTest, TwoPagesToAPdfFile) {
   ASSERT_EQ(qm_print_jobs().size(), 1u);
   EXPECT_EQ(qm_print_jobs()[0].output, pdf);
   EXPECT_TRUE(qm_print_jobs()[0].ended);
-  if (std::system("command -v pdfinfo >/dev/null 2>&1") != 0) {
+  if (!have_program("pdfinfo")) {
     std::remove(pdf.c_str());
     GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
   }
-  const std::string info = run("pdfinfo '" + pdf + "'");
+  const std::string info = shell_output("pdfinfo '" + pdf + "'");
   std::remove(pdf.c_str());
   const size_t at = info.find("Pages:");
   ASSERT_NE(at, std::string::npos) << info;

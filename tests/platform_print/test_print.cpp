@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/shell_output.h"
+
 namespace {
 
 std::string temp_dir() {
@@ -18,16 +20,6 @@ std::string temp_dir() {
 }
 
 bool exists(const std::string& p) { return access(p.c_str(), F_OK) == 0; }
-
-std::string run(const std::string& cmd) {
-  std::string out;
-  if (FILE* f = popen(cmd.c_str(), "r")) {
-    char buf[256];
-    while (fgets(buf, sizeof buf, f)) out += buf;
-    pclose(f);
-  }
-  return out;
-}
 
 class PrintTest : public ::testing::Test {
  protected:
@@ -73,8 +65,8 @@ TEST_F(PrintTest, TwoPagesToPdfAtThePapersSize) {
   EXPECT_EQ(job.pages[1][150 * 1240 + 150], 0x0000FFu);
   EXPECT_EQ(job.pages[1][0], 0xFFFFFFu);  // white paper
   EXPECT_FALSE(exists(pdf + ".part"));
-  if (system("command -v pdfinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
-  const std::string info = run("pdfinfo '" + pdf + "'");
+  if (!have_program("pdfinfo")) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+  const std::string info = shell_output("pdfinfo '" + pdf + "'");
   int pages = 0;
   const size_t p = info.find("Pages:");
   ASSERT_NE(p, std::string::npos) << info;
