@@ -16,7 +16,10 @@ cmake --build build -j "$(nproc)"
 #   build/bin/quillmark_render -o picture.png drawing.kzf
 ./build/bin/quillmark_render -o "$top/build/sample.png" "$top/build/sample.kzf"
 echo "The sample drawing's picture: $top/build/sample.png"
-# The drawing control in its container, on the same drawing: its toolbars
-# around the view, as a user sees them.
-./build/bin/quillmark_host --size 800x600 --screenshot "$top/build/host.png" "$top/build/sample.kzf"
+# The drawing control in its container, on the same drawing, headless: a
+# user's first minute (zoom, draw a line, undo, redo, save three ways) and
+# then the control as it shows, its toolbars and side panel around the view.
+(cd build && ./bin/quillmark_host --headless --size 800x600 --script "$top/control/host/first_minute.script" \
+  --screenshot "$top/build/host.png" "$top/build/sample.kzf")
 echo "The control showing it: $top/build/host.png"
+echo "What it saved: $top/build/sample.qlf, $top/build/first_minute.plt, $top/build/first_minute.png"

@@ -3,8 +3,10 @@
 // name the file and say why.
 #include <ximage.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "database/entities/mb_line.h"
@@ -194,6 +196,31 @@ TEST_F(HostProgram, MarkupImagesAndRealFilesShowInTheControl) {
   ASSERT_EQ(std::system(("cp '" + plot + "' '" + copied + "'").c_str()), 0);
   EXPECT_GT(changed(copied), 50) << plot;
   EXPECT_GT(changed(dxf), 50) << dxf;
+}
+
+// The main job's scenario: zoom, a line drawn with the line button, undone
+// and redone, then saved natively, as a plot and as a picture; each file
+// reads back with the line in it.
+TEST_F(HostProgram, TheFirstMinuteScenarioDrawsAndSavesThreeWays) {
+  const std::string line = drawing();  // line.kzf, two lines
+  auto r = host({"--size", "800x600", "--script", QM_FIRST_MINUTE_SCRIPT, line});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("ExportHpgl = 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ExportImage = 0"), std::string::npos) << r.out;
+
+  MB_Drawing saved;
+  MB_File_IO io;
+  io.drawing(&saved);
+  const std::string native = dir_ + "/line.qlf";
+  ASSERT_TRUE(io.load_kzf(native.c_str())) << native;
+  EXPECT_EQ(saved.object_list().count(), 3) << "the two lines and the one drawn";
+
+  std::ifstream plot(dir_ + "/first_minute.plt");
+  std::string text((std::istreambuf_iterator<char>(plot)), std::istreambuf_iterator<char>());
+  EXPECT_GE(std::count(text.begin(), text.end(), 'D'), 3) << "a pen-down stroke a line";
+  CxImage picture;
+  ASSERT_TRUE(picture.Load((dir_ + "/first_minute.png").c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_EQ(picture.GetWidth(), 800u);
 }
 
 TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
