@@ -9,7 +9,6 @@
 
 #include "control/control_ids.h"
 #include "control/file_dialog_helper.h"
-#include "control/property_panel.h"
 
 namespace {
 
@@ -237,7 +236,7 @@ void PropertyListCtrl::OnEditKillFocus() {
 }
 
 void PropertyListCtrl::tell_owner() {
-  if (owner_) owner_->ApplyChanges();
+  if (changed_) changed_();
 }
 
 void PropertyListCtrl::OnButtonClick() {

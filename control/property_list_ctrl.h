@@ -9,7 +9,8 @@
 
 #include <afxwin.h>
 
-class PropertyPanelDialog;
+#include <functional>
+
 
 // One row; the list item's data word points to it. The owner makes, keeps
 // and frees the rows.
@@ -38,7 +39,8 @@ class PropertyListCtrl : public CListBox {
   // Adds an item for the row (not owned); its index.
   int AddItem(PropertyRow* row);
   PropertyRow* row(int index) const;
-  void set_owner(PropertyPanelDialog* owner) { owner_ = owner; }
+  // What the list calls when the user has changed a value.
+  void on_change(std::function<void()> changed) { changed_ = std::move(changed); }
 
   // The colour a value of the form "RGB(r,g,b)" names: exactly that form,
   // three whole numbers 0 to 255 with optional blanks around them; any other
@@ -100,5 +102,5 @@ class PropertyListCtrl : public CListBox {
   int drag_x_ = 0;
   HCURSOR size_cursor_ = nullptr;
   HCURSOR arrow_cursor_ = nullptr;
-  PropertyPanelDialog* owner_ = nullptr;
+  std::function<void()> changed_;
 };

@@ -69,7 +69,7 @@ void PropertyPanelDialog::DoDataExchange(CDataExchange* dx) {
 
 BOOL PropertyPanelDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  list_.set_owner(this);
+  list_.on_change([this] { ApplyChanges(); });
   Refresh();
   return TRUE;
 }
