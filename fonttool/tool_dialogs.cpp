@@ -247,6 +247,11 @@ BOOL CMainDialog::OnInitDialog() {
   GetDlgItem(kStaticResult)->GetWindowRect(&canvas_rect_);
   ScreenToClient(&canvas_rect_);
   canvas_.Create(canvas_rect_.Width(), canvas_rect_.Height());
+  CString about;
+  if (CMenu* system = GetSystemMenu(FALSE); system && about.LoadString(kStringAboutItem)) {
+    system->AppendMenu(MF_SEPARATOR);
+    system->AppendMenu(MF_STRING, kCommandAbout, about);
+  }
   return TRUE;
 }
 

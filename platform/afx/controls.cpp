@@ -85,6 +85,8 @@ CMenu::~CMenu() { DestroyMenu(); }
 
 CMenu* CMenu::FromHandle(HMENU menu) { return qmafx::wrapper_of<CMenu, HMENU, CMenu, &CMenu::m_hMenu>(menu); }
 
+CMenu* CWnd::GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
+
 BOOL CMenu::Attach(HMENU menu) {
   if (!menu || m_hMenu) return FALSE;
   m_hMenu = menu;

@@ -33,6 +33,7 @@ class CView;
 class CFrameWnd;
 class CWinApp;
 class CScrollBar;
+class CMenu;
 class CDataExchange;
 class CDocTemplate;
 class CControlBar;
@@ -641,6 +642,8 @@ class CWnd : public CCmdTarget {
                                 BOOL only_permanent = FALSE);
 
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+  // The window's own copy of its system menu (null with `revert`).
+  CMenu* GetSystemMenu(BOOL revert) const;
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
   void SetDlgCtrlID(int id) { ::SetWindowLongPtrA(m_hWnd, GWLP_ID, id); }

@@ -165,6 +165,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define SC_CLOSE 0xF060
 #define WM_TIMER 0x0113
 #define WM_HSCROLL 0x0114
 #define WM_VSCROLL 0x0115
@@ -527,6 +528,9 @@ int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+// A window's system menu, made on first request with its Close item (the
+// copy a window may change); `revert` drops the copy and answers null.
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 // A menu resource registered with qm_user_register_menu: a bar of popups.
 HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
 // Shows nothing: the answer is the command queued with

@@ -34,6 +34,7 @@ struct MenuState {
   std::map<UINT, std::vector<QmMenuTemplateItem>> resources;
   std::deque<UINT> answers;
   std::vector<QmPopupShown> shown;
+  std::unordered_map<HWND, HMENU> system;  // each window's own system menu, once asked for
 };
 
 MenuState& menus() {
@@ -80,6 +81,33 @@ HMENU build(const std::vector<QmMenuTemplateItem>& items, int depth) {
 
 HMENU CreatePopupMenu() { return new_menu(); }
 HMENU CreateMenu() { return new_menu(); }
+
+HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
+  auto& system = menus().system;
+  // Menus of windows gone since are dropped first.
+  for (auto it = system.begin(); it != system.end();) {
+    if (IsWindow(it->first)) {
+      ++it;
+    } else {
+      DestroyMenu(it->second);
+      it = system.erase(it);
+    }
+  }
+  if (!IsWindow(hwnd)) return nullptr;
+  auto it = system.find(hwnd);
+  if (revert) {
+    if (it != system.end()) {
+      DestroyMenu(it->second);
+      system.erase(it);
+    }
+    return nullptr;
+  }
+  if (it != system.end()) return it->second;
+  HMENU menu = new_menu();
+  AppendMenuA(menu, MF_STRING, SC_CLOSE, "&Close");
+  system[hwnd] = menu;
+  return menu;
+}
 
 BOOL DestroyMenu(HMENU h) {
   Menu* m = find_menu(h);

@@ -158,6 +158,16 @@ TEST_F(ToolShellTest, TheDialogsShowTheirTextsAndTooltips) {
     EXPECT_FALSE(Enabled(d, kLabelText));
     EXPECT_EQ(d.canvas().width(), kCanvasWidth);
     EXPECT_EQ(d.canvas().height(), kCanvasHeight);
+    // The system menu ends with a separator and the about entry.
+    HMENU system = ::GetSystemMenu(d.m_hWnd, FALSE);
+    const int items = ::GetMenuItemCount(system);
+    ASSERT_GE(items, 2);
+    EXPECT_EQ(::GetMenuState(system, static_cast<UINT>(items - 2), MF_BYPOSITION) & MF_SEPARATOR,
+              static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(::GetMenuItemID(system, items - 1), kCommandAbout);
+    char entry[64] = "";
+    ::GetMenuStringA(system, kCommandAbout, entry, sizeof entry, MF_BYCOMMAND);
+    EXPECT_STREQ(entry, "&About fontlathe...");
     // The about box from the system menu's command.
     AfxPushDialogScript(kDialogAbout, [](CDialog& about) {
       std::vector<std::string> texts;
