@@ -225,6 +225,30 @@ TEST_F(PropertyPanelTest, PickedLineShowsItsRows) {
   EXPECT_DOUBLE_EQ(panel().rows()[10]->real_value, 50.0);
 }
 
+TEST_F(PropertyPanelTest, TheRowsTextsAreDrawnInTheListsFace) {
+  MB_Line* line = add<MB_Line>(As_Pt(10, 20, 0), As_Pt(40, 60, 0));
+  line->general().color(255);
+  fit();
+  pick(As_Pt(25, 40, 0));
+  ASSERT_EQ(panel().shown_entity(), line);
+  list().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  pump();
+  std::vector<uint32_t> image;
+  int width = 0, height = 0;
+  ASSERT_TRUE(qm_user_window_image(list().m_hWnd, &image, &width, &height));
+  // The ID row's value "0" leaves dark pixels in its white cell, which
+  // would stay one colour if the text were not drawn.
+  CRect row;
+  ASSERT_NE(list().GetItemRect(1, &row), LB_ERR);  // "ID" and its "0"
+  int dark = 0;
+  for (int y = row.top + 2; y < row.bottom - 2; ++y)
+    for (int x = list().divider() + 2; x < row.right - 2; ++x) {
+      const uint32_t p = image[size_t(y) * size_t(width) + size_t(x)];
+      dark += ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) < 3 * 128;
+    }
+  EXPECT_GT(dark, 3) << "the value's digits";
+}
+
 TEST_F(PropertyPanelTest, PickedArcShowsItsSweepInDegrees) {
   MB_Arc* arc = add<MB_Arc>(As_Pt(0, 0, 0), 10.0, 350.0 * kPi / 180.0, 10.0 * kPi / 180.0);
   fit();
