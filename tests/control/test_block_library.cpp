@@ -4,6 +4,8 @@
 // inserting a library block, a borrowed drawing let go when the view's
 // drawing changes, scrolling, the context menu, the layout; the library's
 // own window shown, hidden and shown again; the block commands' messages.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -201,6 +203,19 @@ TEST_F(BlockLibraryTest, ShowsTheNonEmptyBlocksOfTheChosenDrawingAndFreesTheOneB
   EXPECT_EQ(panel_->library_drawing(), nullptr);
   EXPECT_EQ(panel_->strip().count(), 0);
   EXPECT_EQ(g_current_drawing, on_view);
+
+  // A cut-short drawing, a folder and a pipe named like drawings are read
+  // as nothing, without waiting on the pipe.
+  write_library("cut.qlf", {{"Door", 2}, {"Gate", 3}});
+  std::filesystem::resize_file(lib("cut.qlf"), std::filesystem::file_size(lib("cut.qlf")) / 2);
+  std::filesystem::create_directory(lib("folder.qlf"));
+  ASSERT_EQ(::mkfifo(lib("pipe.qlf").c_str(), 0600), 0);
+  for (const char* name : {"cut.qlf", "folder.qlf", "pipe.qlf"}) {
+    panel_->LoadLibraryDrawing(name);
+    EXPECT_EQ(panel_->library_drawing(), nullptr) << name;
+    EXPECT_EQ(panel_->strip().count(), 0) << name;
+    EXPECT_EQ(g_current_drawing, on_view) << name;
+  }
 }
 
 TEST_F(BlockLibraryTest, TheOnScreenEntryBorrowsTheViewsDrawingUntilTheViewLetsItGo) {
