@@ -101,19 +101,11 @@ void InsertBlockDialog::OnHScroll(UINT code, UINT pos, CScrollBar*) {
   int p = (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) ? static_cast<int>(pos) : scroll_.GetScrollPos();
   if (code == SB_LINELEFT || code == SB_PAGELEFT) --p;
   if (code == SB_LINERIGHT || code == SB_PAGERIGHT) ++p;
-  // Past either end the strip would move a whole cell beyond its cells.
-  p = std::clamp(p, 0, std::max(0, strip_.count() - 1));
-  scroll_.SetScrollPos(p);
-  strip_.x_offset(-p * (strip_.cell_width() + BlockPreviewStatic::kGap));
-  strip_.layout();
-  strip_.Invalidate();
+  scroll_.SetScrollPos(strip_.scroll_to(p));
 }
 
 void InsertBlockDialog::press(UINT flags, CPoint p) {
-  // The strip has its own client coordinates wherever it sits.
-  ClientToScreen(&p);
-  strip_.ScreenToClient(&p);
-  const BlockThumbnailCell* c = strip_.select_at(p.x, p.y, flags);
+  const BlockThumbnailCell* c = strip_.select_at(*this, p, flags);
   if (c && c->block) SetDlgItemText(quill::kInsertBlockName, c->block->name().ascii());
   strip_.Invalidate();
 }

@@ -218,14 +218,7 @@ void BlockLibraryDialog::LoadLibraryDrawing(const CString& name) {
   if (strip_.m_hWnd) strip_.Invalidate();
 }
 
-void BlockLibraryDialog::scroll_to(int position) {
-  // Past either end the strip would move a whole cell beyond its cells.
-  const int p = std::clamp(position, 0, std::max(0, strip_.count() - 1));
-  scroll_.SetScrollPos(p);
-  strip_.y_offset(-p * (strip_.cell_height() + BlockPreviewStatic::kGap));
-  strip_.layout();
-  strip_.Invalidate();
-}
+void BlockLibraryDialog::scroll_to(int position) { scroll_.SetScrollPos(strip_.scroll_to(position)); }
 
 void BlockLibraryDialog::OnVScroll(UINT code, UINT pos, CScrollBar*) {
   UpdateData(TRUE);
@@ -247,10 +240,7 @@ BOOL BlockLibraryDialog::OnMouseWheel(UINT, short delta, CPoint) {
 }
 
 const BlockThumbnailCell* BlockLibraryDialog::press(UINT flags, CPoint p) {
-  // The strip has its own client coordinates wherever it sits.
-  ClientToScreen(&p);
-  strip_.ScreenToClient(&p);
-  strip_.select_at(p.x, p.y, flags);
+  strip_.select_at(*this, p, flags);
   const BlockThumbnailCell* c = strip_.selected();
   if (c && c->block) SetDlgItemText(quill::kLibraryBlockName, c->block->name().ascii());
   return c && c->block ? c : nullptr;

@@ -1,6 +1,8 @@
 // The block thumbnail strip.
 #include "control/dialogs/block_preview_static.h"
 
+#include <algorithm>
+
 #include "api/api_construct.h"
 #include "database/entities/mb_block.h"
 #include "geometry/as_void_list.h"
@@ -110,6 +112,23 @@ void BlockPreviewStatic::layout() {
     }
     ++a;
   }
+}
+
+int BlockPreviewStatic::scroll_to(int index) {
+  const int p = std::clamp(index, 0, std::max(0, count() - 1));
+  if (thickness_ < length_)
+    x_offset_ = -p * (cell_width_ + h_gap_);
+  else
+    y_offset_ = -p * (cell_height_ + v_gap_);
+  layout();
+  Invalidate();
+  return p;
+}
+
+BlockThumbnailCell* BlockPreviewStatic::select_at(const CWnd& from, CPoint p, UINT flags) {
+  from.ClientToScreen(&p);
+  ScreenToClient(&p);
+  return select_at(p.x, p.y, flags);
 }
 
 void BlockPreviewStatic::free_all() {

@@ -57,7 +57,14 @@ class BlockPreviewStatic : public CStatic {
   // alone its flag toggles, otherwise it becomes the only selected cell.
   // Null, with the flags unchanged, when no cell is there.
   BlockThumbnailCell* select_at(int x, int y, UINT flags);
+  // The same at a point of another window's client area (the dialog that
+  // holds the strip), converted to the strip's own coordinates.
+  BlockThumbnailCell* select_at(const CWnd& from, CPoint p, UINT flags);
   BlockThumbnailCell* selected() const { return selected_; }
+  // Scrolls so that the cell at `index`, kept within the cells, comes first
+  // (along the row or down the column), lays out and repaints; the index
+  // kept. Past either end the strip would move a whole cell beyond its cells.
+  int scroll_to(int index);
   // The strip's extent: a row when thickness < length.
   void size_to(int length, int thickness) {
     length_ = length;
