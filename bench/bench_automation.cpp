@@ -6,52 +6,30 @@
 // memory of a large drawing adds. Beside them, the same Invoke of a member
 // that reads nothing (GetReal), the cost of the dispatch alone.
 #include <benchmark/benchmark.h>
-#include <qm_user.h>
 
 #include <vector>
 
-#include "control/quill_view.h"
-#include "control/quillmark_ctrl.h"
+#include "bench/bench_hosted.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
 
 namespace {
 
-void pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
 // A control in its host window, its drawing holding `count` lines whose ids
 // the host has already been given.
-struct Scene {
-  CWinApp app{"bench-automation"};
-  CWnd host;
-  COleControl* control = nullptr;
+struct Scene : bench_hosted::Hosted_Control {
   CQuillmarkOcxCtrl* ctrl = nullptr;
   std::vector<LONG> ids;
   DISPID get_object = 0, get_object_type = 0, get_real = 0;
 
-  explicit Scene(int count) {
-    host.CreateEx(0, nullptr, "bench", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr);
-    control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, CRect(0, 0, 400, 300), 1);
-    pump();
-    ctrl = static_cast<CQuillmarkOcxCtrl*>(control);
-    MB_Drawing* d = CQuillView::current()->operation().drawing();
+  explicit Scene(int count) : Hosted_Control("bench-automation", 400, 300) {
+    ctrl = ocx();
+    MB_Drawing* d = view->operation().drawing();
     for (int i = 0; i < count; ++i) d->add_object(new MB_Line(As_Pt(i, 0, 0), As_Pt(i, 1, 0)));
     for (LONG i = 1; i <= count; ++i) ids.push_back(ctrl->GetObject(i));
     get_object = id_of(u"GetObject");
     get_object_type = id_of(u"GetObjectType");
     get_real = id_of(u"GetReal");
-  }
-  ~Scene() {
-    host.DestroyWindow();
-    delete control;
-    AfxDeleteTempObjects();
-    qm_user_reset();
   }
   DISPID id_of(const char16_t* name) {
     std::u16string n(name);

@@ -10,34 +10,19 @@
 #include <benchmark/benchmark.h>
 #include <qm_user.h>
 
+#include "bench/bench_hosted.h"
 #include "bench/bench_lines.h"
-#include "control/quill_view.h"
-#include "control/quillmark_ctrl.h"
 #include "database/mb_drawing.h"
 
 namespace {
 
 using namespace bench_lines;
 
-void pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
+using bench_hosted::pump;
 
 // A control in its host window, its view showing `count` of the lines.
-struct Scene {
-  CWinApp app{"bench-control"};
-  CWnd host;
-  COleControl* control = nullptr;
-  CQuillView* view = nullptr;
-  explicit Scene(int count = kCount) {
-    host.CreateEx(0, nullptr, "bench", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
-    control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, CRect(0, 0, kWidth, kHeight), 1);
-    pump();
-    view = CQuillView::current();
+struct Scene : bench_hosted::Hosted_Control {
+  explicit Scene(int count = kCount) : Hosted_Control("bench-control", kWidth, kHeight) {
     MB_Operation& op = view->operation();
     const auto lines = segments();
     for (int i = 0; i < count; ++i) {
@@ -48,12 +33,6 @@ struct Scene {
     op.zoom_all();
     view->Invalidate(TRUE);
     pump();
-  }
-  ~Scene() {
-    host.DestroyWindow();
-    delete control;
-    AfxDeleteTempObjects();
-    qm_user_reset();
   }
 };
 

@@ -11,10 +11,9 @@
 
 #include <string>
 
+#include "bench/bench_hosted.h"
 #include "bench/bench_lines.h"
 #include "control/control_ids.h"
-#include "control/quill_view.h"
-#include "control/quillmark_ctrl.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
@@ -25,13 +24,7 @@ namespace {
 constexpr int kLines = 20000;
 constexpr int kWidth = 1280, kHeight = 800;
 
-void pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
+using bench_hosted::pump;
 
 std::string folder() {
   static const std::string f = [] {
@@ -64,12 +57,8 @@ const std::string& drawing_file() {
 
 void BM_Scenario_Control(benchmark::State& state) {
   const std::string& path = drawing_file();
-  CWinApp app{"bench-scenario"};
-  CWnd host;
-  host.CreateEx(0, nullptr, "bench", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
-  COleControl* control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, CRect(0, 0, kWidth, kHeight), 1);
-  pump();
-  CQuillView* view = CQuillView::current();
+  bench_hosted::Hosted_Control hosted("bench-scenario", kWidth, kHeight);
+  CQuillView* view = hosted.view;
   CWnd* frame = view->GetParentFrame();
   view->save_directory() = save_folder().c_str();
   CRect client;
@@ -98,10 +87,6 @@ void BM_Scenario_Control(benchmark::State& state) {
   // The steps must have done their work: the opened lines and the one drawn.
   if (view->operation().drawing()->object_list().count() != kLines + 1) state.SkipWithError("the line was not drawn");
   state.SetItemsProcessed(state.iterations());
-  host.DestroyWindow();
-  delete control;
-  AfxDeleteTempObjects();
-  qm_user_reset();
 }
 BENCHMARK(BM_Scenario_Control)->Unit(benchmark::kMillisecond);
 
