@@ -109,6 +109,8 @@ void PropertyListCtrl::start_up() {
   arrow_cursor_ = ::LoadCursorA(nullptr, IDC_ARROW);
   font_.DeleteObject();
   font_.CreatePointFont(kFontSize, kFontFace);
+  // The rows are drawn in it, as are the editors.
+  SetFont(&font_);
   // A list from a dialog template measured its items before it was ours.
   MEASUREITEMSTRUCT mis = {};
   MeasureItem(&mis);
@@ -132,14 +134,6 @@ void PropertyListCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
   dc->DrawEdge(&label, EDGE_ETCHED, BF_BOTTOM | BF_RIGHT);
   dc->DrawEdge(&value, EDGE_SUNKEN, BF_BOTTOM);
   dc->SetBkMode(TRANSPARENT);
-  // The rows' texts in the list's own face; the item's DC comes with the
-  // system's, and is handed back as it came.
-  CFont* old_font = dc->SelectObject(&font_);
-  struct Restore {
-    CDC* dc;
-    CFont* font;
-    ~Restore() { dc->SelectObject(font); }
-  } restore{dc, old_font};
 
   CRect label_text(label.left + kTextInset, label.top + kTextInset, label.right - kTextInset,
                    label.bottom + kTextInset);

@@ -140,6 +140,9 @@ void paint_list(HWND h, Control& c) {
   const bool owner_draw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
   // Below the items (owner-drawn or not) the list shows the window colour.
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  // Its items are drawn in the font it was given (WM_SETFONT), owner-drawn
+  // ones too.
+  HGDIOBJ old_font = c.font ? SelectObject(dc, c.font) : nullptr;
   for (int i = std::max(c.top, 0); i < static_cast<int>(c.items.size()); ++i) {
     RECT r = item_rect(h, c, i);
     if (r.top >= client.bottom) break;
@@ -153,6 +156,7 @@ void paint_list(HWND h, Control& c) {
       TextOutA(dc, r.left + 2, r.top, t.c_str(), static_cast<int>(t.size()));
     }
   }
+  if (old_font) SelectObject(dc, old_font);
   EndPaint(h, &ps);
 }
 
