@@ -132,13 +132,9 @@ As_Pt MB_Drawable::get_point(int) const { return As_Pt(); }
 
 double MB_Drawable::get_real(int id) const { return id == MB_PROP_REAL_VAL ? real_val() : 0.0; }
 
-int32_t MB_Drawable::get_int(int id) const {
-  return id == MB_PROP_USER_ID ? static_cast<int32_t>(user_id()) : 0;
-}
+int32_t MB_Drawable::get_int(int id) const { return id == MB_PROP_USER_ID ? static_cast<int32_t>(user_id()) : 0; }
 
-const char* MB_Drawable::get_string(int id) {
-  return id == MB_PROP_XDATA_TEXT ? seldom().xdata.data() : nullptr;
-}
+const char* MB_Drawable::get_string(int id) { return id == MB_PROP_XDATA_TEXT ? seldom().xdata.data() : nullptr; }
 
 void MB_Drawable::set_real(int32_t id, double value) {
   if (id == MB_PROP_REAL_VAL) real_val(value);
