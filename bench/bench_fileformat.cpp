@@ -2,17 +2,15 @@
 // beside reading the same file's bytes into memory (the floor for a load)
 // in the same run.
 //
-// The drawing: 40% chains of connected axis-aligned segments on a 0.5 mm
-// grid, 20% rectangles, 20% hatch-like runs of parallel lines, 20% loose
-// lines anywhere; the colour changes every 100 lines and the width now and
-// then, so the attribute records appear as in real files. Items are
-// entities; bytes are bytes of the compressed file.
+// The drawing is bench_drawing_file.h's. Items are entities; bytes are bytes
+// of the compressed file.
 //
 // Beside the load: decoding the file's compressed block alone, the floor
 // the reading of records adds to. BM_Memory loads a drawing and reports the
 // heap bytes it holds per entity (malloc's in-use figure, so the allocator's
-// own headers count) beside the bytes of the entity's raw points; once for
-// the lines, once for a mix of lines, circles and texts.
+// own headers count, and objects' pool blocks) beside the bytes of the
+// entity's raw points; once for the lines, once for a mix of lines, circles
+// and texts.
 //
 // The fixture loads the file once untimed and the process keeps the memory
 // it frees, so that the timed loads measure the loader and the allocator,
@@ -27,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_drawing_file.h"
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_text.h"
@@ -36,43 +35,8 @@
 
 namespace {
 
-constexpr int kLines = 1000000;
-
-void fill(MB_Drawing& d) {
-  std::mt19937 rng(2024);
-  std::uniform_int_distribution<int> grid(0, 4000);
-  std::uniform_real_distribution<double> any(-5000.0, 5000.0);
-  As_Pt at(0, 0, 0);
-  for (int i = 0; i < kLines;) {
-    const int group = (i / 1000) % 5;
-    const int n = std::min(1000, kLines - i);
-    for (int k = 0; k < n; ++k, ++i) {
-      As_Pt a, b;
-      if (group <= 1) {  // chains
-        a = at;
-        b = (k % 2) ? As_Pt(a.x(), a.y() + 0.5 * (grid(rng) % 40), 0)
-                    : As_Pt(a.x() + 0.5 * (grid(rng) % 40), a.y(), 0);
-        at = b;
-      } else if (group == 2) {  // rectangles
-        const double x = 0.5 * grid(rng), y = 0.5 * grid(rng), w = 0.5 * (1 + grid(rng) % 60);
-        const As_Pt c[4] = {As_Pt(x, y, 0), As_Pt(x + w, y, 0), As_Pt(x + w, y + w, 0), As_Pt(x, y + w, 0)};
-        a = c[k % 4];
-        b = c[(k + 1) % 4];
-      } else if (group == 3) {  // hatching
-        const double s = 0.25 * k;
-        a = As_Pt(s * std::cos(0.7), s * std::sin(0.7) + 100, 0);
-        b = As_Pt(a.x() + 30 * std::cos(0.7 + 1.5707963267948966), a.y() + 30 * std::sin(2.2707963267948966), 0);
-      } else {  // loose lines
-        a = As_Pt(any(rng), any(rng), 0);
-        b = As_Pt(any(rng), any(rng), 0);
-      }
-      MB_Line* l = new MB_Line(a, b);
-      l->general().color(int32_t(0x10000 * ((i / 100) % 7) + 0x40));
-      if (i % 1000 == 0) l->general().width(0.25 * (1 + (i / 1000) % 3));
-      d.object_list().add_tail(l);
-    }
-  }
-}
+using bench_file::fill;
+using bench_file::kLines;
 
 // A third each of lines, circles and one-word texts, a point's raw bytes
 // (24) per line end, centre or text position.
@@ -196,6 +160,8 @@ void BM_Load(benchmark::State& state) {
 void BM_Decompress(benchmark::State& state) {
   Fixture& f = fixture();
   std::vector<uint8_t> out;
+  // Once untimed, so that the output's pages are touched as the loader's are.
+  kzf_decompress(f.block.data(), f.block.size(), 100, out);
   for (auto _ : state) {
     out.clear();
     if (f.block.empty() || kzf_decompress(f.block.data(), f.block.size(), 100, out))
@@ -206,16 +172,24 @@ void BM_Decompress(benchmark::State& state) {
   state.counters["decoded_MB"] = double(out.size()) / 1e6;
 }
 
+// Heap bytes in use: the heap's own figure, with the object pools' slabs
+// counted by the blocks of live objects in them (a freed block stays in its
+// pool for the next object).
+size_t held() {
+  const MB_Object::Pool_Stats pools = MB_Object::pool_stats();
+  return mallinfo2().uordblks - (pools.reserved - pools.mapped) + pools.live;
+}
+
 // Heap bytes held per entity of a loaded drawing, beside its points' bytes.
 void memory(benchmark::State& state, const std::string& path, int count, double point_bytes) {
   double per_entity = 0;
   for (auto _ : state) {
-    const size_t before = mallinfo2().uordblks;
+    const size_t before = held();
     MB_Drawing* d = new MB_Drawing();
     MB_File_IO io;
     io.drawing(d);
     const bool ok = io.load_kzf(path.c_str());
-    const size_t after = mallinfo2().uordblks;
+    const size_t after = held();
     if (!ok || d->object_list().count() != count) state.SkipWithError("load failed");
     per_entity = double(after - before) / count;
     state.PauseTiming();
@@ -228,9 +202,7 @@ void memory(benchmark::State& state, const std::string& path, int count, double 
 }
 
 void BM_MemoryLines(benchmark::State& state) { memory(state, fixture().path, kLines, 48.0); }
-void BM_MemoryMixed(benchmark::State& state) {
-  memory(state, fixture().mixed_path, kMixed, kMixedPointBytes);
-}
+void BM_MemoryMixed(benchmark::State& state) { memory(state, fixture().mixed_path, kMixed, kMixedPointBytes); }
 
 void BM_ReadBytes(benchmark::State& state) {
   Fixture& f = fixture();
