@@ -80,15 +80,22 @@ const bool child_ran = [] {
   std::exit(std::strcmp(what, "picture") == 0 ? first_picture() : decode_only());
 }();
 
+// Made once by the parent; removed when the parent exits.
 void make_file() {
-  static bool made = false;
-  if (made) return;
+  struct File {
+    bool made = false;
+    ~File() {
+      if (made) std::remove(kPath);
+    }
+  };
+  static File file;
+  if (file.made) return;
   MB_Drawing d;
   bench_file::fill(d);
   MB_File_IO io;
   io.drawing(&d);
   std::string path = kPath;
-  made = io.save_kzf(&path[0]);
+  file.made = io.save_kzf(&path[0]);
 }
 
 // Seconds of one child's life; negative when it failed.
