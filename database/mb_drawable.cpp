@@ -63,7 +63,19 @@ MB_Drawable& MB_Drawable::operator=(const MB_Drawable& other) {
 
 MB_Drawable::~MB_Drawable() {
   delete draw_node_;
-  delete nested_;
+  delete seldom_;
+}
+
+MB_Drawable::Seldom::~Seldom() { delete nested; }
+
+const MB_Drawable::Seldom& MB_Drawable::no_seldom() {
+  static const Seldom none;
+  return none;
+}
+
+MB_Drawable::Seldom& MB_Drawable::edit_seldom() {
+  if (!seldom_) seldom_ = new Seldom;
+  return *seldom_;
 }
 
 namespace {
@@ -82,19 +94,26 @@ MB_Object_List* copy_list(MB_Object_List* from) {
 
 }  // namespace
 
+void MB_Drawable::copy_seldom(const MB_Drawable& o) {
+  if (!o.seldom_ && !seldom_) return;
+  const Seldom& from = o.seldom();
+  Seldom& to = edit_seldom();
+  to.user_id = from.user_id;
+  to.string = from.string;
+  to.real_val = from.real_val;
+  to.xdata = from.xdata;
+  to.owner = from.owner;
+  object_list(copy_list(from.nested));
+}
+
 void MB_Drawable::copy_values(const MB_Drawable& o) {
   general_ = o.general_;
   save_flag_ = o.save_flag_;
   id_ = o.id_;
-  user_id_ = o.user_id_;
-  string_ = o.string_;
-  real_val_ = o.real_val_;
-  xdata_ = o.xdata_;
+  copy_seldom(o);
   flag_ = o.flag_;
-  owner_ = o.owner_;
-  object_list(copy_list(o.nested_));
   draw_node(nullptr);
-  draw_precision_ = o.draw_precision_;
+  draw_precision(o.draw_precision());
   edit_rect() = o.rect_;
 }
 
@@ -102,12 +121,7 @@ bool MB_Drawable::copy_to(MB_Object*& target) {
   if (!target || target == this || !target->is_drawable()) return target == this;
   MB_Drawable* t = static_cast<MB_Drawable*>(target);
   t->id_ = id_;
-  t->owner_ = owner_;
-  t->user_id_ = user_id_;
-  t->string_ = string_;
-  t->real_val_ = real_val_;
-  t->xdata_ = xdata_;
-  t->object_list(copy_list(nested_));
+  t->copy_seldom(*this);
   general_.copy_to(t->general_);
   return true;
 }
@@ -116,28 +130,24 @@ bool MB_Drawable::pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) { 
 
 As_Pt MB_Drawable::get_point(int) const { return As_Pt(); }
 
-double MB_Drawable::get_real(int id) const { return id == MB_PROP_REAL_VAL ? real_val_ : 0.0; }
+double MB_Drawable::get_real(int id) const { return id == MB_PROP_REAL_VAL ? real_val() : 0.0; }
 
-int32_t MB_Drawable::get_int(int id) const {
-  return id == MB_PROP_USER_ID ? static_cast<int32_t>(user_id_) : 0;
-}
+int32_t MB_Drawable::get_int(int id) const { return id == MB_PROP_USER_ID ? static_cast<int32_t>(user_id()) : 0; }
 
-const char* MB_Drawable::get_string(int id) {
-  return id == MB_PROP_XDATA_TEXT ? xdata_.data() : nullptr;
-}
+const char* MB_Drawable::get_string(int id) { return id == MB_PROP_XDATA_TEXT ? seldom().xdata.data() : nullptr; }
 
 void MB_Drawable::set_real(int32_t id, double value) {
-  if (id == MB_PROP_REAL_VAL) real_val_ = value;
+  if (id == MB_PROP_REAL_VAL) real_val(value);
 }
 
 void MB_Drawable::set_int(int32_t id, int32_t value) {
-  if (id == MB_PROP_USER_ID) user_id_ = static_cast<uint32_t>(value);
+  if (id == MB_PROP_USER_ID) user_id(static_cast<uint32_t>(value));
 }
 
 void MB_Drawable::set_point(int32_t, const As_Pt&) {}
 
 void MB_Drawable::set_string(int32_t id, const char* text) {
-  if (id == MB_PROP_XDATA_TEXT && text) xdata_.buffer(text, static_cast<int>(std::strlen(text)));
+  if (id == MB_PROP_XDATA_TEXT && text) xdata().buffer(text, static_cast<int>(std::strlen(text)));
 }
 
 void MB_Drawable::flag(uint16_t f) {
@@ -183,10 +193,11 @@ void MB_Drawable::build_color() {
 uint32_t MB_Drawable::build_save_flag() {
   uint32_t f = 0;
   if (id_ != 0) f |= SAVE_ID;
-  if (user_id_ != 0) f |= SAVE_USER_ID;
-  if (!string_.is_empty()) f |= SAVE_STRING;
-  if (real_val_ != 0.0) f |= SAVE_REAL;
-  if (!xdata_.is_empty()) f |= SAVE_XDATA;
+  const Seldom& s = seldom();
+  if (s.user_id != 0) f |= SAVE_USER_ID;
+  if (!s.string.is_empty()) f |= SAVE_STRING;
+  if (s.real_val != 0.0) f |= SAVE_REAL;
+  if (!s.xdata.is_empty()) f |= SAVE_XDATA;
   save_flag_ = f;
   return f;
 }
@@ -194,9 +205,10 @@ uint32_t MB_Drawable::build_save_flag() {
 void MB_Drawable::build_draw_node_with_ltype(As_Pt_Set&) { draw_node(nullptr); }
 
 void MB_Drawable::object_list(MB_Object_List* list) {
-  if (list == nested_) return;
-  delete nested_;
-  nested_ = list;
+  if (list == object_list()) return;
+  Seldom& s = edit_seldom();
+  delete s.nested;
+  s.nested = list;
 }
 
 void MB_Drawable::draw_node(MB_Draw_Node* node) {

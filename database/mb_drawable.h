@@ -81,10 +81,9 @@ class MB_General {
   MB_General();
   MB_General(const MB_General&) = default;
   MB_General& operator=(const MB_General&) = default;
-  virtual ~MB_General() = default;
 
   // Every attribute, the drawn colour and display width among them.
-  virtual void copy_to(MB_General& target) const { target = *this; }
+  void copy_to(MB_General& target) const { target = *this; }
 
   int32_t color() const { return color_; }
   void color(int32_t c) { color_ = c; }
@@ -129,7 +128,7 @@ class MB_Xdata {
   MB_Xdata() = default;
   MB_Xdata(const MB_Xdata& other) { buffer(other.data_, other.length_); }
   MB_Xdata& operator=(const MB_Xdata& other);
-  virtual ~MB_Xdata() { free(); }
+  ~MB_Xdata() { free(); }
 
   // Keeps a copy of n bytes; n <= 0 or no bytes empties.
   void buffer(const char* bytes, int n);
@@ -195,10 +194,15 @@ class MB_Drawable : public MB_Object {
   void set_layer(const MB_String& name, MB_Drawing& drawing);
   void set_layer(uint16_t id, MB_Drawing& drawing);
 
-  int32_t get_draw_precision() const { return draw_precision_ > 0 ? draw_precision_ : get_def_draw_precision(); }
+  int32_t get_draw_precision() const {
+    const int32_t n = draw_precision();
+    return n > 0 ? n : get_def_draw_precision();
+  }
   int32_t get_def_draw_precision() const;
-  int32_t draw_precision() const { return draw_precision_; }
-  void draw_precision(int32_t n) { draw_precision_ = n; }
+  int32_t draw_precision() const { return seldom().draw_precision; }
+  void draw_precision(int32_t n) {
+    if (n || seldom_) edit_seldom().draw_precision = n;
+  }
 
   // The complement of the display colour when it equals the background.
   void build_color();
@@ -212,18 +216,25 @@ class MB_Drawable : public MB_Object {
 
   uint32_t id() const { return id_; }
   void set_id(uint32_t v) { id_ = v; }
-  uint32_t user_id() const { return user_id_; }
-  void user_id(uint32_t v) { user_id_ = v; }
-  MB_String& string() { return string_; }
-  const MB_String& string() const { return string_; }
-  double real_val() const { return real_val_; }
-  void real_val(double v) { real_val_ = v; }
-  MB_Xdata& xdata() { return xdata_; }
-  const MB_Xdata& xdata() const { return xdata_; }
-  MB_Drawable* owner() const { return owner_; }
-  void owner(MB_Drawable* o) { owner_ = o; }
+  uint32_t user_id() const { return seldom().user_id; }
+  void user_id(uint32_t v) {
+    if (v || seldom_) edit_seldom().user_id = v;
+  }
+  // The writable text and extended data make room for the seldom-set items.
+  MB_String& string() { return edit_seldom().string; }
+  const MB_String& string() const { return seldom().string; }
+  double real_val() const { return seldom().real_val; }
+  void real_val(double v) {
+    if (v != 0.0 || seldom_) edit_seldom().real_val = v;
+  }
+  MB_Xdata& xdata() { return edit_seldom().xdata; }
+  const MB_Xdata& xdata() const { return seldom().xdata; }
+  MB_Drawable* owner() const { return seldom().owner; }
+  void owner(MB_Drawable* o) {
+    if (o || seldom_) edit_seldom().owner = o;
+  }
   // Nested objects; owned. Setting a list frees the one it replaces.
-  MB_Object_List* object_list() const { return nested_; }
+  MB_Object_List* object_list() const { return seldom().nested; }
   void object_list(MB_Object_List* list);
   MB_Draw_Node* draw_node() const { return draw_node_; }
   // Takes the node over, freeing the one it replaces.
@@ -244,22 +255,39 @@ class MB_Drawable : public MB_Object {
   MB_Result read_xdata(const MB_Opcode& op, MB_File_IO& io);
 
  private:
+  // The items most entities leave at their defaults, kept apart and made on
+  // the first write of one of them, so that the common entity stays small.
+  struct Seldom {
+    Seldom() = default;
+    Seldom(const Seldom&) = delete;
+    Seldom& operator=(const Seldom&) = delete;
+    ~Seldom();
+
+    uint32_t user_id = 0;
+    int32_t draw_precision = 0;
+    double real_val = 0.0;
+    MB_String string;
+    MB_Xdata xdata;
+    MB_Drawable* owner = nullptr;
+    MB_Object_List* nested = nullptr;  // owned
+  };
+  const Seldom& seldom() const { return seldom_ ? *seldom_ : no_seldom(); }
+  Seldom& edit_seldom();
+  static const Seldom& no_seldom();
+
   void copy_values(const MB_Drawable& other);
+  // The seldom-set items of `o`, a copy of its nested objects among them.
+  void copy_seldom(const MB_Drawable& o);
   template <class Match>
   void set_layer_where(MB_Drawing& drawing, Match match);
 
-  MB_General general_;
+  // The first fields fill the padding at the end of MB_Object.
   uint32_t save_flag_ = 0;
   uint32_t id_ = 0;
-  uint32_t user_id_ = 0;
-  MB_String string_;
-  double real_val_ = 0.0;
-  MB_Xdata xdata_;
   uint16_t flag_ = 1;
-  MB_Drawable* owner_ = nullptr;
-  MB_Object_List* nested_ = nullptr;
+  MB_General general_;
+  Seldom* seldom_ = nullptr;
   MB_Draw_Node* draw_node_ = nullptr;
-  int32_t draw_precision_ = 0;
   As_Rect rect_;
   static inline uint64_t extents_generation_ = 0;
 };

@@ -45,16 +45,17 @@ MB_Result MB_Drawable::save_xdata(MB_File_IO& io) {
   if (f & SAVE_ID) {
     if (MB_Result r = io.write(id_)) return r;
   }
+  const Seldom& s = seldom();
   if (f & SAVE_USER_ID) {
-    if (MB_Result r = io.write(user_id_)) return r;
+    if (MB_Result r = io.write(s.user_id)) return r;
   }
   if (f & SAVE_STRING) {
-    if (MB_Result r = string_.serialize(io, 0)) return r;
+    if (MB_Result r = s.string.serialize(io, 0)) return r;
   }
   if (f & SAVE_REAL) {
-    if (MB_Result r = io.write_double(real_val_)) return r;
+    if (MB_Result r = io.write_double(s.real_val)) return r;
   }
-  if (f & SAVE_XDATA) return xdata_.serialize(io);
+  if (f & SAVE_XDATA) return s.xdata.serialize(io);
   return MB_SUCCESS;
 }
 
@@ -65,15 +66,18 @@ MB_Result MB_Drawable::read_xdata(const MB_Opcode&, MB_File_IO& io) {
   if (f & SAVE_ID) {
     if (MB_Result r = io.read(id_)) return r;
   }
-  if (f & SAVE_USER_ID) {
-    if (MB_Result r = io.read(user_id_)) return r;
+  if (f & (SAVE_USER_ID | SAVE_STRING | SAVE_REAL | SAVE_XDATA)) {
+    Seldom& s = edit_seldom();
+    if (f & SAVE_USER_ID) {
+      if (MB_Result r = io.read(s.user_id)) return r;
+    }
+    if (f & SAVE_STRING) {
+      if (MB_Result r = s.string.materialize(io)) return r;
+    }
+    if (f & SAVE_REAL) {
+      if (MB_Result r = io.read_double(s.real_val)) return r;
+    }
+    if (f & SAVE_XDATA) return s.xdata.materialize(io);
   }
-  if (f & SAVE_STRING) {
-    if (MB_Result r = string_.materialize(io)) return r;
-  }
-  if (f & SAVE_REAL) {
-    if (MB_Result r = io.read_double(real_val_)) return r;
-  }
-  if (f & SAVE_XDATA) return xdata_.materialize(io);
   return MB_SUCCESS;
 }

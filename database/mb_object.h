@@ -12,7 +12,9 @@
 // and the links of an assigned object stay as they were.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "database/mb_result.h"
 #include "database/mb_string.h"
@@ -78,6 +80,24 @@ class MB_Object {
     TYPE_IMAGE = 8,
     TYPE_INSERT = 9,
   };
+
+  // Objects come from pools of equal-sized blocks, one pool per 16 bytes of
+  // size (a drawing holds millions of small objects of a few sizes); large
+  // objects and every object of an address-checking build come from the
+  // plain heap. A block goes back to its pool when the object is destroyed
+  // and serves the next object of its size; pools keep their memory.
+  static void* operator new(size_t n);
+  static void* operator new(size_t n, const std::nothrow_t&) noexcept;
+  static void* operator new(size_t, void* at) noexcept { return at; }
+  static void operator delete(void* p, size_t n) noexcept;
+  // Bytes of the pools (0 in an address-checking build): held in blocks of
+  // live objects, reserved in slabs, and of those mapped apart from the heap.
+  struct Pool_Stats {
+    size_t live = 0;
+    size_t reserved = 0;
+    size_t mapped = 0;
+  };
+  static Pool_Stats pool_stats();
 
   // Starts unlinked and reports its creation to the recording undo store.
   MB_Object();

@@ -183,6 +183,51 @@ TEST(Drawable, CopiesOwnWhatTheyHold) {
   delete made;
 }
 
+// The items few entities set live apart from the entity: copying an entity
+// that has none onto one that has them must still clear every one of them.
+TEST(Drawable, CopyOfAPlainEntityClearsTheSeldomItems) {
+  const Test_Line plain(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
+  EXPECT_EQ(plain.user_id(), 0u);
+  EXPECT_TRUE(plain.string().is_empty());
+  EXPECT_TRUE(plain.xdata().is_empty());
+  EXPECT_EQ(plain.object_list(), nullptr);
+  EXPECT_EQ(plain.owner(), nullptr);
+
+  auto fill = [](Test_Line& e, Test_Line* owner) {
+    e.user_id(7);
+    e.string() = "s";
+    e.real_val(2.5);
+    e.xdata().buffer("x", 1);
+    e.owner(owner);
+    e.draw_precision(5);
+    e.object_list(new MB_Object_List);
+    e.object_list()->add_tail(new Test_Line);
+  };
+  auto expect_plain = [](const Test_Line& e) {
+    EXPECT_EQ(e.user_id(), 0u);
+    EXPECT_TRUE(e.string().is_empty());
+    EXPECT_EQ(e.real_val(), 0.0);
+    EXPECT_TRUE(e.xdata().is_empty());
+    EXPECT_EQ(e.owner(), nullptr);
+    EXPECT_EQ(e.object_list(), nullptr);
+  };
+  Test_Line owner;
+  Test_Line assigned;
+  fill(assigned, &owner);
+  EXPECT_EQ(assigned.owner(), &owner);
+  EXPECT_EQ(assigned.get_draw_precision(), 5);
+  assigned = plain;
+  expect_plain(assigned);
+  EXPECT_EQ(assigned.draw_precision(), 0);
+
+  Test_Line target;
+  fill(target, &owner);
+  MB_Object* t = &target;
+  ASSERT_TRUE(const_cast<Test_Line&>(plain).MB_Drawable::copy_to(t));
+  expect_plain(target);
+  EXPECT_EQ(target.draw_precision(), 5);  // not an item a copy_to carries
+}
+
 TEST(Drawable, UndoRestoresAnAttributeChange) {
   MB_Drawing drawing;
   MB_Undo_Redo store(&drawing);

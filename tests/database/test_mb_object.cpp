@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "database/mb_object.h"
@@ -64,7 +66,10 @@ TEST_F(ObjectTest, KillRemoveAndAddKeepListsLinkedAndRefuseForeignObjects) {
       case Op::KillHead: list.kill_head(); break;
       case Op::KillTail: list.kill_tail(); break;
       case Op::KillAt: list.kill_object(v[c.at]); break;
-      case Op::KillForeign: list.kill_object(stranger); removed = false; break;
+      case Op::KillForeign:
+        list.kill_object(stranger);
+        removed = false;
+        break;
       case Op::RemoveAt:
         removed = list.remove(v[c.at]);
         EXPECT_EQ(v[c.at]->next(), nullptr);
@@ -247,6 +252,63 @@ TEST_F(ObjectTest, AListsVersionMovesWithEveryLinkAndDiffersBetweenLists) {
   delete objects[1];  // an object that dies unlinks itself
   EXPECT_TRUE(moved());
   EXPECT_TRUE(list.is_empty());
+}
+
+// Objects of sizes across the pools' classes (and one past them) are made
+// from several threads at once: each keeps its own bytes while it lives, and
+// the pools' live bytes return to where they were once all are destroyed.
+template <size_t N>
+class Padded : public MB_Object {
+ public:
+  explicit Padded(int v) : value_(v) {
+    for (size_t i = 0; i < N; ++i) pad_[i] = static_cast<unsigned char>(v + int(i));
+  }
+  bool intact() const {
+    for (size_t i = 0; i < N; ++i)
+      if (pad_[i] != static_cast<unsigned char>(value_ + int(i))) return false;
+    return true;
+  }
+
+  MB_ID object_id() const override { return ID_LINE; }
+  MB_Type object_type() const override { return TYPE_GEOM; }
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
+
+ private:
+  int value_;
+  unsigned char pad_[N];
+};
+
+TEST_F(ObjectTest, PooledObjectsKeepTheirBytesAcrossThreadsAndGiveThemBack) {
+  const size_t live_before = MB_Object::pool_stats().live;
+  auto work = [](int seed, bool* ok) {
+    std::vector<std::pair<std::unique_ptr<MB_Object>, int>> made;  // with its size's kind
+    for (int round = 0; round < 3; ++round) {
+      for (int i = 0; i < 300; ++i) {
+        const int v = seed + i, kind = i % 4;
+        MB_Object* o = kind == 0   ? static_cast<MB_Object*>(new Padded<1>(v))
+                       : kind == 1 ? static_cast<MB_Object*>(new Padded<77>(v))
+                       : kind == 2 ? static_cast<MB_Object*>(new (std::nothrow) Padded<400>(v))
+                                   : static_cast<MB_Object*>(new Padded<2000>(v));  // past the largest class
+        made.emplace_back(o, kind);
+      }
+      for (const auto& [o, kind] : made) {
+        const bool intact = kind == 0   ? static_cast<const Padded<1>*>(o.get())->intact()
+                            : kind == 1 ? static_cast<const Padded<77>*>(o.get())->intact()
+                            : kind == 2 ? static_cast<const Padded<400>*>(o.get())->intact()
+                                        : static_cast<const Padded<2000>*>(o.get())->intact();
+        if (!intact) *ok = false;
+      }
+      made.resize(made.size() / 2);  // half die before the next round
+    }
+  };
+  bool ok[4] = {true, true, true, true};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back(work, t * 1000, &ok[t]);
+  for (std::thread& t : threads) t.join();
+  for (bool b : ok) EXPECT_TRUE(b);
+  EXPECT_EQ(MB_Object::pool_stats().live, live_before);
 }
 
 }  // namespace
