@@ -2,6 +2,8 @@
 #include "control/host/host_script.h"
 
 #include <afxctl.h>
+#include <commdlg.h>
+#include <qm_print.h>
 #include <qm_text.h>
 #include <qm_user.h>
 
@@ -26,7 +28,9 @@ const std::map<std::string, Verb>& verbs() {
       {"click", {Host_Step::CLICK, 2}},   {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
       {"rclick", {Host_Step::RCLICK, 2}}, {"wheel", {Host_Step::WHEEL, 3}}, {"key", {Host_Step::KEY, 0}},
       {"char", {Host_Step::CHAR, 0}},     {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
-      {"call", {Host_Step::CALL, 0}},     {"put", {Host_Step::PUT, 0}},
+      {"call", {Host_Step::CALL, 0}},     {"put", {Host_Step::PUT, 0}},     {"dblclick", {Host_Step::DBLCLICK, 2}},
+      {"press", {Host_Step::PRESS, 1}},   {"type", {Host_Step::TYPE, 0}},   {"answer", {Host_Step::ANSWER_FILE, 0}},
+      {"dialog", {Host_Step::DIALOG, 1}},   {"pick", {Host_Step::PICK, 2}},
   };
   return table;
 }
@@ -39,6 +43,8 @@ const std::map<std::string, int>& key_names() {
   return table;
 }
 
+bool read_string(const std::string& word, std::string& out);
+
 bool read_int(std::istringstream& in, int& out) {
   std::string word;
   if (!(in >> word)) return false;
@@ -50,13 +56,14 @@ bool read_int(std::istringstream& in, int& out) {
 }
 
 // The deepest visible window under the client point of `root`, and the
-// point in its client coordinates.
+// point in its client coordinates. A static control takes no mouse input:
+// its parent receives what lands on it.
 HWND target_at(HWND root, int x, int y, POINT& local) {
   HWND at = root;
   POINT p = {x, y};
   for (;;) {
     HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE);
-    if (!child || child == at) break;
+    if (!child || child == at || dynamic_cast<CStatic*>(CWnd::FromHandlePermanent(child))) break;
     ClientToScreen(at, &p);
     ScreenToClient(child, &p);
     at = child;
@@ -111,9 +118,36 @@ bool parse_automation(const std::string& rest, Host_Step& step) {
   return step.kind == Host_Step::CALL || step.args.size() == 1;
 }
 
+// type ITEM "TEXT", answer file "PATH", answer color R G B, answer print
+// FROM TO.
+bool parse_text_step(const std::string& rest, Host_Step& step) {
+  std::vector<std::string> words;
+  if (!split_words(rest, words) || words.empty()) return false;
+  const auto number = [](const std::string& word, int lo, int hi, int& out) {
+    std::istringstream in(word);
+    return read_int(in, out) && out >= lo && out <= hi;
+  };
+  if (step.kind == Host_Step::TYPE)
+    return words.size() == 2 && number(words[0], 0, 65535, step.value) && read_string(words[1], step.text);
+  if (words[0] == "file") return words.size() == 2 && read_string(words[1], step.text) && !step.text.empty();
+  if (words[0] == "color") {
+    step.kind = Host_Step::ANSWER_COLOR;
+    return words.size() == 4 && number(words[1], 0, 255, step.x) && number(words[2], 0, 255, step.y) &&
+           number(words[3], 0, 255, step.value);
+  }
+  if (words[0] == "print") {
+    step.kind = Host_Step::ANSWER_PRINT;
+    return words.size() == 3 && number(words[1], 1, 65535, step.x) && number(words[2], step.x, 65535, step.y);
+  }
+  return false;
+}
+
 }  // namespace
 
 bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error) {
+  // The dialogs whose steps are being read, innermost last.
+  std::vector<Host_Step> open;
+  const auto add = [&](Host_Step s) { (open.empty() ? steps : open.back().in_dialog).push_back(std::move(s)); };
   std::istringstream lines(text);
   std::string line;
   for (int number = 1; std::getline(lines, line); ++number) {
@@ -122,6 +156,17 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
     std::istringstream in(line);
     std::string word;
     if (!(in >> word)) continue;
+    if (word == "end") {
+      std::string rest;
+      if (open.empty() || (in >> rest)) {
+        error = "line " + std::to_string(number) + ": \"end\" closes no dialog";
+        return false;
+      }
+      Host_Step done = std::move(open.back());
+      open.pop_back();
+      add(done);
+      continue;
+    }
     auto verb = verbs().find(word);
     if (verb == verbs().end()) {
       error = "line " + std::to_string(number) + ": unknown step \"" + word + "\"";
@@ -138,7 +183,18 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
         error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
         return false;
       }
-      steps.push_back(step);
+      add(step);
+      continue;
+    }
+    if (step.kind == Host_Step::TYPE || step.kind == Host_Step::ANSWER_FILE) {
+      std::string rest;
+      std::getline(in, rest);
+      ok = parse_text_step(rest, step);
+      if (!ok) {
+        error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
+        return false;
+      }
+      add(step);
       continue;
     }
     if (step.kind == Host_Step::KEY) {
@@ -159,13 +215,26 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
       ok = read_int(in, step.value) && step.value >= 0;
     } else {
       ok = read_int(in, step.x) && read_int(in, step.y) && (verb->second.numbers == 2 || read_int(in, step.value));
+      if (step.kind == Host_Step::PICK) {
+        ok = ok && step.x >= 0 && step.y >= 0;
+        step.value = step.x;  // the item; x is the entry
+        step.x = step.y;
+      }
     }
     std::string rest;
     if (!ok || (in >> rest)) {
       error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
       return false;
     }
-    steps.push_back(step);
+    if (step.kind == Host_Step::DIALOG) {
+      open.push_back(step);
+      continue;
+    }
+    add(step);
+  }
+  if (!open.empty()) {
+    error = "line " + std::to_string(open.back().line) + ": the dialog's steps have no \"end\"";
+    return false;
   }
   return true;
 }
@@ -381,25 +450,60 @@ class Automation_Runner {
   std::map<std::string, VARIANT> vars_;
 };
 
+// The first visible window with the item number among the windows within
+// `parent`, depth first.
+HWND item_within(HWND parent, int item) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    if (GetDlgCtrlID(c) == item) return c;
+    if (HWND inner = item_within(c, item)) return inner;
+  }
+  return nullptr;
+}
+
+bool has_point(Host_Step::Kind k) {
+  switch (k) {
+    case Host_Step::MOVE:
+    case Host_Step::DOWN:
+    case Host_Step::UP:
+    case Host_Step::CLICK:
+    case Host_Step::DBLCLICK:
+    case Host_Step::RDOWN:
+    case Host_Step::RUP:
+    case Host_Step::RCLICK:
+    case Host_Step::WHEEL: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
                      FILE* out) {
   Automation_Runner automation(control, out);
+  // What went wrong in a dialog's steps, which run while a later step waits
+  // for the dialog to end.
+  auto in_dialog = std::make_shared<std::string>();
+  const auto failed = [&](const Host_Step& s, const std::string& why) {
+    error = why.rfind("line ", 0) == 0 ? why : "line " + std::to_string(s.line) + ": " + why;
+    return false;
+  };
   POINT last = {0, 0};
   for (const Host_Step& s : steps) {
     POINT local = {0, 0};
     HWND target = nullptr;
     if (s.kind == Host_Step::CALL || s.kind == Host_Step::PUT) {
-      if (!automation.run(s, error)) {
-        error = "line " + std::to_string(s.line) + ": " + error;
-        return false;
-      }
+      if (!automation.run(s, error)) return failed(s, error);
       pump_host_messages();
+      if (!in_dialog->empty()) return failed(s, *in_dialog);
       continue;
     }
-    if (s.kind != Host_Step::KEY && s.kind != Host_Step::CHAR && s.kind != Host_Step::WAIT &&
-        s.kind != Host_Step::COMMAND) {
+    HWND item = nullptr;
+    if (s.kind == Host_Step::PRESS || s.kind == Host_Step::TYPE || s.kind == Host_Step::PICK) {
+      item = item_within(root, s.value);
+      if (!item) return failed(s, "no window has the item number " + std::to_string(s.value));
+    }
+    if (has_point(s.kind)) {
       last = {s.x, s.y};
       target = target_at(root, s.x, s.y, local);
     }
@@ -414,6 +518,11 @@ bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Ste
       case Host_Step::DOWN: mouse(WM_LBUTTONDOWN); break;
       case Host_Step::UP: mouse(WM_LBUTTONUP); break;
       case Host_Step::CLICK: click(WM_LBUTTONDOWN, WM_LBUTTONUP); break;
+      case Host_Step::DBLCLICK:
+        click(WM_LBUTTONDOWN, WM_LBUTTONUP);
+        pump_host_messages();
+        click(WM_LBUTTONDBLCLK, WM_LBUTTONUP);
+        break;
       case Host_Step::RDOWN: mouse(WM_RBUTTONDOWN); break;
       case Host_Step::RUP: mouse(WM_RBUTTONUP); break;
       case Host_Step::RCLICK: click(WM_RBUTTONDOWN, WM_RBUTTONUP); break;
@@ -435,10 +544,34 @@ bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Ste
         if (CQuillFrame* frame = CQuillFrame::current())
           frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
         break;
+      case Host_Step::PRESS: SendMessageA(item, BM_CLICK, 0, 0); break;
+      case Host_Step::TYPE:
+        if (!qm_user_type(item, qm_utf8_to_gbk(s.text).c_str()))
+          return failed(s, "item " + std::to_string(s.value) + " takes no typing");
+        break;
+      case Host_Step::PICK:
+        if (!qm_user_pick(item, s.x))
+          return failed(s, "item " + std::to_string(s.value) + " has no entry " + std::to_string(s.x) + " to pick");
+        break;
+      case Host_Step::ANSWER_COLOR: qm_user_push_color_answer({true, RGB(s.x, s.y, s.value)}); break;
+      case Host_Step::ANSWER_FILE: qm_user_push_file_dialog_answer(qm_utf8_to_gbk(s.text).c_str()); break;
+      case Host_Step::ANSWER_PRINT:
+        qm_print_push_dialog_answer({true, PD_PRINTTOFILE | PD_PAGENUMS, static_cast<WORD>(s.x),
+                                     static_cast<WORD>(s.y), 1});
+        break;
+      case Host_Step::DIALOG:
+        AfxPushDialogScript(static_cast<UINT>(s.value),
+                            [user = s.in_dialog, control, out, in_dialog](CDialog& d) {
+                              std::string why;
+                              if (!run_host_script(d.m_hWnd, control, user, why, out) && in_dialog->empty())
+                                *in_dialog = why;
+                            });
+        break;
       case Host_Step::CALL:
       case Host_Step::PUT: break;
     }
     pump_host_messages();
+    if (!in_dialog->empty()) return failed(s, *in_dialog);
   }
   return true;
 }

@@ -18,6 +18,20 @@
 //                     method, or reads a property) and prints "NAME = result"
 //                     with the arrays it filled; VAR= keeps the result as $VAR
 //   put NAME VALUE    sets the control's automation property NAME
+//   dblclick X Y      a double click there (the second press of a pair)
+//   press ITEM        the button with that item number, in the window the
+//                     steps go to or any window within it, is clicked
+//   type ITEM "TEXT"  the edit field with that item number is given the text
+//   pick ITEM N       entry N (from 0) of that list, combo box or tab control
+//                     is chosen
+//   answer color R G B      the next colour dialog is answered with that colour
+//   answer file "PATH"      the next file dialog is answered with that path
+//   answer print FROM TO    the next print dialog prints pages FROM to TO to a
+//                     file (the file dialog that follows names it)
+//   dialog ID         the steps up to "end" are what the user does in the next
+//                     modal dialog made from template ID, once it shows; their
+//                     points are the dialog's client points. A dialog its steps
+//                     leave open is cancelled.
 // Arguments of call and put: a number (3, -1.5), a "string" (\" and \\ inside
 // stand for " and \), an array [1,2,3] where the member takes one, or $VAR.
 // After each step the queued messages are dispatched.
@@ -32,14 +46,39 @@
 class COleControl;
 
 struct Host_Step {
-  enum Kind { MOVE, DOWN, UP, CLICK, RDOWN, RUP, RCLICK, WHEEL, KEY, CHAR, WAIT, COMMAND, CALL, PUT } kind = MOVE;
-  int x = 0, y = 0;
-  int value = 0;  // wheel delta, key code, character or milliseconds
+  enum Kind {
+    MOVE,
+    DOWN,
+    UP,
+    CLICK,
+    DBLCLICK,
+    RDOWN,
+    RUP,
+    RCLICK,
+    WHEEL,
+    KEY,
+    CHAR,
+    WAIT,
+    COMMAND,
+    CALL,
+    PUT,
+    PRESS,
+    TYPE,
+    PICK,
+    ANSWER_COLOR,
+    ANSWER_FILE,
+    ANSWER_PRINT,
+    DIALOG
+  } kind = MOVE;
+  int x = 0, y = 0;  // a point; red and green of a colour; the pages to print
+  int value = 0;     // wheel delta, key code, character, milliseconds, item, blue or template
   int line = 0;
   // call and put: the member, its arguments as written, where the result goes.
   std::string member;
   std::vector<std::string> args;
   std::string result_name;
+  std::string text;                // typed or a file dialog's answer (UTF-8)
+  std::vector<Host_Step> in_dialog;  // dialog: what its user does
 };
 
 // The steps of a script text; false with the line number and the reason in

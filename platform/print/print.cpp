@@ -100,6 +100,13 @@ void collect() {
   }
 }
 
+// At exit the page bitmaps of the deleted DCs go too, before the GDI that
+// made them: a program that printed and ended has nothing left over.
+void release_at_exit() {
+  collect();
+  free_spare_bitmaps();
+}
+
 DcState* state_of(HDC hdc) {
   auto it = ps().dcs.find(hdc);
   return it == ps().dcs.end() ? nullptr : &it->second;
@@ -178,6 +185,9 @@ HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
   const int h = static_cast<int>(std::lround(p.height_mm / 25.4 * p.dpi));
   HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return nullptr;
+  // The GDI's state exists by now, so its end is registered before this.
+  static const bool at_exit = std::atexit(release_at_exit) == 0;
+  (void)at_exit;
   std::vector<Spare::Bitmap>& spares = ps().spare.bitmaps;
   for (auto it = spares.begin(); it != spares.end(); ++it) {
     if (it->width != w || it->height != h) continue;

@@ -9,12 +9,15 @@
 #include <iterator>
 #include <sstream>
 
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_polyline.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "exchange/markup/markupio.h"
 #include "tests/support/program_run.h"
+#include "tests/support/shell_output.h"
 #include "tests/support/test_temp.h"
 
 namespace {
@@ -223,6 +226,124 @@ TEST_F(HostProgram, TheFirstMinuteScenarioDrawsAndSavesThreeWays) {
   EXPECT_EQ(picture.GetWidth(), 800u);
 }
 
+// Whether a pixel of the colour lies within one pixel of each of a few
+// points along the segment from a to b; the points missed, as "x,y".
+std::string missed_along(const CxImage& image, COLORREF c, POINT a, POINT b) {
+  std::string missed;
+  for (double t : {0.2, 0.4, 0.6, 0.8}) {
+    const int x = static_cast<int>(std::lround(a.x + (b.x - a.x) * t));
+    const int y = static_cast<int>(std::lround(a.y + (b.y - a.y) * t));
+    bool seen = false;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) seen = seen || image.GetPixelColor(x + dx, y + dy) == c;
+    if (!seen) missed += std::to_string(x) + "," + std::to_string(y) + " ";
+  }
+  return missed;
+}
+
+std::string read_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
+// The mark-up scenario: a line coloured in the property panel and another
+// through automation, a block defined of the selection and inserted from the
+// library page and through automation, a freehand redline, then the save
+// button four times. What the screen shows and each saved file agree.
+TEST_F(HostProgram, TheMarkUpScenarioColoursBlocksRedlinesAndSavesFourWays) {
+  const std::string shot = dir_ + "/shot.png";
+  auto r = host({"--size", "800x600", "--script", QM_MARK_UP_SCRIPT, "--screenshot", shot});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("SetObjectColor = 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("GetObjectCount = 5"), std::string::npos) << r.out;
+
+  // Blue, as the colour dialog answered, where the lines lie on screen: the
+  // one coloured in the panel, the one coloured through automation and the
+  // block's line placed from the library.
+  const COLORREF blue = RGB(0, 0, 255);
+  CxImage image;
+  ASSERT_TRUE(image.Load(shot.c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_EQ(missed_along(image, blue, {380, 240}, {660, 430}), "") << "the line coloured in the panel";
+  EXPECT_EQ(missed_along(image, blue, {380, 170}, {660, 360}), "") << "the line coloured through automation";
+  EXPECT_EQ(missed_along(image, blue, {450, 60}, {730, 250}), "") << "the block inserted from the library";
+  EXPECT_EQ(missed_along(image, RGB(255, 255, 255), {300, 500}, {350, 480}), "") << "the redline";
+
+  MB_Drawing saved;
+  MB_File_IO io;
+  io.drawing(&saved);
+  const std::string native = dir_ + "/mark_up.qlf";
+  ASSERT_TRUE(io.load_kzf(native.c_str())) << native;
+  MB_Block* mark = saved.find_block("Mark");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_EQ(mark->object_list().count(), 1) << "the selected line";
+  std::vector<int32_t> line_colours;
+  int inserts = 0, redlines = 0;
+  for (MB_Object* o = saved.object_list().head(); o; o = o->next()) {
+    if (o->object_id() == MB_Object::ID_LINE) line_colours.push_back(static_cast<MB_Line*>(o)->general().color());
+    if (o->object_id() == MB_Object::ID_INSERT) inserts += static_cast<MB_Insert*>(o)->block() == mark;
+    if (o->object_id() == MB_Object::ID_POLYLINE) {
+      auto* p = static_cast<MB_Polyline*>(o);
+      const char* tag = p->get_string(MB_PROP_XDATA_TEXT);
+      redlines += tag && std::string(tag) == "@redline" && p->count() == 4;
+    }
+  }
+  // The panel's colour and automation's are one and the same value.
+  EXPECT_EQ(line_colours, (std::vector<int32_t>{int32_t(blue), int32_t(blue)}));
+  EXPECT_EQ(inserts, 2) << "from the library and through automation";
+  EXPECT_EQ(redlines, 1);
+
+  // The plot strokes the four lines and the redline, one pen-down each.
+  EXPECT_EQ(count_of(read_text(dir_ + "/mark_up.plt"), "PD"), 5);
+
+  // The markup document holds the redline alone.
+  MB_Drawing markup;
+  std::string base;
+  ASSERT_TRUE(api_mb_load_xml(dir_ + "/mark_up.rml", &markup, base));
+  ASSERT_EQ(markup.object_list().count(), 1);
+  ASSERT_EQ(markup.object_list().head()->object_id(), MB_Object::ID_POLYLINE);
+  EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().head())->count(), 4);
+
+  CxImage picture;
+  ASSERT_TRUE(picture.Load((dir_ + "/mark_up.png").c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_EQ(picture.GetWidth(), 500u);
+  EXPECT_EQ(picture.GetHeight(), 500u);
+}
+
+// The saved drawing reopened in the host, its markup opened over it and
+// pages 1 to 2 printed to a PDF file: the view knows no page count, so one
+// page comes out, with the drawing on it.
+TEST_F(HostProgram, TheMarkedUpDrawingReopensAndPrintsItsFirstPage) {
+  ASSERT_EQ(host({"--size", "800x600", "--script", QM_MARK_UP_SCRIPT}).status, 0);
+  const std::string shot = dir_ + "/reopened.png";
+  auto r = host({"--size", "800x600", "--script", QM_REOPEN_PRINT_SCRIPT, "--screenshot", shot, dir_ + "/mark_up.qlf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("GetObjectCount = 5\nGetObjectCount = 6\n"), std::string::npos)
+      << "the native file's five entities, then the markup's redline\n"
+      << r.out;
+  CxImage image;
+  ASSERT_TRUE(image.Load(shot.c_str(), CXIMAGE_FORMAT_PNG));
+  EXPECT_GT(count_in_rows(image, RGB(0, 0, 255), 22, 578, 230), 300) << "the blue lines, zoomed to fit";
+
+  const std::string pdf = dir_ + "/mark_up.pdf";
+  ASSERT_TRUE(std::ifstream(pdf)) << pdf;
+  if (!have_program("pdfinfo") || !have_program("pdftoppm"))
+    GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are not installed";
+  EXPECT_EQ(pdf_pages(pdf), 1);
+  // The page, small and grey: not blank.
+  shell_output("pdftoppm -gray -r 30 -f 1 -l 1 '" + pdf + "' '" + dir_ + "/page'");
+  int w = 0, h = 0;
+  std::vector<unsigned char> page;
+  ASSERT_TRUE(read_pgm(dir_ + "/page-1.pgm", &w, &h, &page)) << "page-1.pgm";
+  EXPECT_GT(std::count_if(page.begin(), page.end(), [](unsigned char c) { return c < 250; }), 200)
+      << "thin lines come out grey";
+}
+
 TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
   struct Case {
     std::vector<std::string> args;
@@ -294,6 +415,16 @@ TEST_F(HostProgram, AScriptCallsTheAutomationMembersByName) {
       {"put GetObjectCount 1\n", "line 1: \"GetObjectCount\" is no property"},
       {"call \"open\n", "line 1: malformed \"call\" step"},
       {"put DisplayCreateBar\n", "line 1: malformed \"put\" step"},
+      {"answer color 0 0 256\n", "line 1: malformed \"answer\" step"},
+      {"answer print 2 1\n", "line 1: malformed \"answer\" step"},
+      {"answer mail \"x\"\n", "line 1: malformed \"answer\" step"},
+      {"type 221 unquoted\n", "line 1: malformed \"type\" step"},
+      {"dialog 207\npress 1\n", "line 1: the dialog's steps have no \"end\""},
+      {"end\n", "line 1: \"end\" closes no dialog"},
+      {"press 9999\n", "line 1: no window has the item number 9999"},
+      {"pick 238 7\n", "line 1: item 238 has no entry 7 to pick"},
+      // A step of a dialog fails while the dialog is open.
+      {"dialog 2\n  type 9999 \"x\"\nend\ncall AboutBox\n", "line 2: no window has the item number 9999"},
   };
   for (const Case& c : refused) {
     write("refused.txt", c.script);
