@@ -1,10 +1,12 @@
 // Dialogs on an X display (an Xvfb server of the test's own): fontlathe's
 // dialog shows the very pixels of the same dialog headless, its controls
 // painted by the window system; a click sent through the server (XTest)
-// answers as the same click headless does; and the open dialog, with no
-// scripted answer, is a window the user types a path into.
+// answers as the same click headless does; and the open, colour and font
+// dialogs, with no scripted answer, are windows the user answers.
 #include <afxwin.h>
+#include <commdlg.h>
 #include <gtest/gtest.h>
+#include <qm_display.h>
 #include <qm_user.h>
 
 #include <filesystem>
@@ -194,3 +196,53 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
 }
 
 }  // namespace
+
+// The colour and font dialogs with no scripted answer, run by a program of
+// the test's own on the display, answered through the server.
+TEST(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
+  Xvfb_Server server;
+  if (!server.ok()) GTEST_SKIP() << "no X server for the test: " << server.why();
+  Display* dpy = XOpenDisplay(server.name().c_str());
+  ASSERT_NE(dpy, nullptr);
+  const std::string answers = qm_test_temp("choosers_x11.txt");
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("DISPLAY", server.name().c_str(), 1);
+    setenv("QM_HEADLESS", "0", 1);
+    if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+    CHOOSECOLORA cc = {};
+    cc.lStructSize = sizeof cc;
+    const BOOL color = ChooseColorA(&cc);
+    LOGFONTA lf = {};
+    CHOOSEFONTA cf = {};
+    cf.lStructSize = sizeof cf;
+    cf.lpLogFont = &lf;
+    const BOOL font = ChooseFontA(&cf);
+    std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " " << lf.lfFaceName
+                           << " " << cf.iPointSize << "\n";
+    qm_display_stop();
+    _exit(0);
+  }
+  ASSERT_GT(child, 0);
+  // Red, the tenth of the basic colours, picked in the list; then OK.
+  const Window colors = x11_test::find_window(dpy, "Color");
+  ASSERT_NE(colors, 0u);
+  x11_test::move_to(dpy, colors, 40, 11 + 9 * 16 + 8);
+  x11_test::press(dpy, Button1);
+  x11_test::type_keys(dpy, {XK_Return});
+  // A face typed over the one offered, the size left; then Enter.
+  const Window fonts = x11_test::find_window(dpy, "Font");
+  ASSERT_NE(fonts, 0u);
+  x11_test::move_to(dpy, fonts, 150, 20);
+  x11_test::type_keys(dpy, {XK_q, XK_m, XK_Return});
+  int status = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(program_test::read_all(answers), "1 ff 1 qm 100\n");
+  std::remove(answers.c_str());
+  XCloseDisplay(dpy);
+}
