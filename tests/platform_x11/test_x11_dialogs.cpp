@@ -41,20 +41,16 @@ long differing(const Picture& a, const Picture& b) {
   return n;
 }
 
-class FontlatheOnX : public ::testing::Test {
+class FontlatheOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override {
     dir_ = qm_test_temp("fontlathe_x11");
     std::filesystem::create_directories(dir_);
     std::ofstream(dir_ + "/a.shx") << "";
-    server_ = std::make_unique<Xvfb_Server>();
-    if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
-    dpy_ = XOpenDisplay(server_->name().c_str());
-    ASSERT_NE(dpy_, nullptr) << server_->name();
+    open_display();
   }
   void TearDown() override {
-    if (dpy_) XCloseDisplay(dpy_);
-    dpy_ = nullptr;
+    DisplayTest::TearDown();
     AfxClearDialogs();
     AfxDeleteTempObjects();
     qm_user_reset();
@@ -145,8 +141,6 @@ class FontlatheOnX : public ::testing::Test {
   }
 
   std::string dir_;
-  std::unique_ptr<Xvfb_Server> server_;
-  Display* dpy_ = nullptr;
 };
 
 TEST_F(FontlatheOnX, TheDialogShowsItsHeadlessPixelsAndAnswersAModeClick) {
@@ -199,16 +193,18 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
 
 // The colour and font dialogs with no scripted answer, run by a program of
 // the test's own on the display, answered through the server.
-TEST(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
-  Xvfb_Server server;
-  if (!server.ok()) GTEST_SKIP() << "no X server for the test: " << server.why();
-  Display* dpy = XOpenDisplay(server.name().c_str());
-  ASSERT_NE(dpy, nullptr);
+class ChoosersOnX : public x11_test::DisplayTest {
+ protected:
+  void SetUp() override { open_display(); }
+};
+
+TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
+  Display* dpy = dpy_;
   const std::string answers = qm_test_temp("choosers_x11.txt");
   std::fflush(nullptr);
   const pid_t child = fork();
   if (child == 0) {
-    setenv("DISPLAY", server.name().c_str(), 1);
+    setenv("DISPLAY", server_->name().c_str(), 1);
     setenv("QM_HEADLESS", "0", 1);
     if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
     CHOOSECOLORA cc = {};
@@ -244,5 +240,4 @@ TEST(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(program_test::read_all(answers), "1 ff 1 qm 100\n");
   std::remove(answers.c_str());
-  XCloseDisplay(dpy);
 }

@@ -41,7 +41,7 @@ long differing_pictures(const CxImage& a, const CxImage& b) {
   return n;
 }
 
-class HostOnX : public ::testing::Test {
+class HostOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override {
     dir_ = qm_test_temp("host_x11");
@@ -50,14 +50,10 @@ class HostOnX : public ::testing::Test {
     auto r = program_test::run(QM_RENDER_PROGRAM, {"-o", "sample.png"}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
     sample_ = dir_ + "/sample.kzf";
-    server_ = std::make_unique<Xvfb_Server>();
-    if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
-    dpy_ = XOpenDisplay(server_->name().c_str());
-    ASSERT_NE(dpy_, nullptr) << server_->name();
+    open_display();
   }
   void TearDown() override {
-    if (dpy_) XCloseDisplay(dpy_);
-    dpy_ = nullptr;
+    DisplayTest::TearDown();
     std::system(("rm -rf '" + dir_ + "'").c_str());
   }
 
@@ -128,8 +124,6 @@ class HostOnX : public ::testing::Test {
   void press(unsigned button) { x11_test::press(dpy_, button); }
 
   std::string dir_, sample_;
-  std::unique_ptr<Xvfb_Server> server_;
-  Display* dpy_ = nullptr;
 };
 
 TEST_F(HostOnX, TheWindowShowsWhatTheHeadlessPictureShows) {

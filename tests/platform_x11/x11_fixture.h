@@ -14,8 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 #include "tests/support/program_run.h"
 #include "tests/support/test_temp.h"
+#include "tests/support/xvfb_server.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -79,6 +84,24 @@ class Background {
   pid_t pid_ = -1;
   int status_ = -1;
   std::string err_;
+};
+
+// A test with an Xvfb server of its own and a connection to it.
+class DisplayTest : public ::testing::Test {
+ protected:
+  // Starts the server and connects; the test is skipped without Xvfb.
+  void open_display() {
+    server_ = std::make_unique<Xvfb_Server>();
+    if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
+    dpy_ = XOpenDisplay(server_->name().c_str());
+    ASSERT_NE(dpy_, nullptr) << server_->name();
+  }
+  void TearDown() override {
+    if (dpy_) XCloseDisplay(dpy_);
+    dpy_ = nullptr;
+  }
+  std::unique_ptr<Xvfb_Server> server_;
+  Display* dpy_ = nullptr;
 };
 
 // The first viewable top-level window whose name is (or, when `other`, is
