@@ -576,6 +576,30 @@ LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     case WM_LBUTTONDBLCLK:
       if (style_of(h) & LBS_NOTIFY) notify_command(h, LBN_DBLCLK);
       return 0;
+    case WM_KEYDOWN: {
+      // The arrows, Home and End move the selection and keep it in view.
+      const int last = static_cast<int>(c.items.size()) - 1;
+      int next = c.sel;
+      if (w == VK_UP) next = std::max(0, c.sel - 1);
+      else if (w == VK_DOWN) next = std::min(last, c.sel + 1);
+      else if (w == VK_HOME) next = 0;
+      else if (w == VK_END) next = last;
+      else return DefWindowProcA(h, msg, w, l);
+      if (last < 0 || next == c.sel) return 0;
+      RECT client;
+      GetClientRect(h, &client);
+      const int rows = std::max(1, static_cast<int>(client.bottom) / c.item_height);
+      c.top = std::min(next, std::max(c.top, next - rows + 1));
+      user_select(h, c, next);
+      return 0;
+    }
+    case WM_MOUSEWHEEL: {
+      // Three items a notch, never past either end.
+      const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
+      const int top = std::max(0, std::min(c.top - 3 * notches, static_cast<int>(c.items.size()) - 1));
+      if (top != c.top) c.top = top, InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    }
     case WM_PAINT: paint_list(h, c); return 0;
     default: return DefWindowProcA(h, msg, w, l);
   }

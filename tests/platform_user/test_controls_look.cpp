@@ -271,4 +271,35 @@ TEST_F(ControlsLook, ADialogTakesTabEnterAndEscape) {
   DestroyWindow(dlg);
 }
 
+TEST_F(ControlsLook, AListFollowsTheArrowsAndTheWheel) {
+  int changes = 0;
+  hook() = [&](HWND, UINT msg, WPARAM w, LPARAM, LRESULT*) {
+    changes += msg == WM_COMMAND && HIWORD(w) == LBN_SELCHANGE;
+    return false;
+  };
+  // 24 pixels high: one item of 16 shows at a time.
+  HWND list = control(WC_LISTBOXA, "", LBS_NOTIFY);
+  for (const char* item : {"a", "b", "c", "d", "e"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  struct Step {
+    UINT msg;
+    WPARAM w;
+    int sel, top, changes;
+  };
+  const Step steps[] = {
+      {WM_KEYDOWN, VK_DOWN, 0, 0, 1},  {WM_KEYDOWN, VK_END, 4, 4, 2},
+      {WM_KEYDOWN, VK_DOWN, 4, 4, 2},  // at the end: no change
+      {WM_KEYDOWN, VK_UP, 3, 3, 3},    {WM_KEYDOWN, VK_HOME, 0, 0, 4},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0, 3, 4},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 0, 4, 4},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(3 * WHEEL_DELTA)), 0, 0, 4},
+  };
+  for (const Step& s : steps) {
+    SendMessageA(list, s.msg, s.w, 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), s.sel) << s.w;
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), s.top) << s.w;
+    EXPECT_EQ(changes, s.changes) << s.w;
+  }
+  DestroyWindow(parent_);
+}
+
 }  // namespace
