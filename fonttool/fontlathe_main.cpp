@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <qm_display.h>
 #include <qm_file.h>
 #include "fonttool/shp_writer.h"
 #include "fonttool/tool_dialogs.h"
@@ -25,13 +26,14 @@ const char kVersion[] = "2.02";
 enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
 const char kUsage[] =
-    "usage: fontlathe [--dialog]\n"
+    "usage: fontlathe [--dialog] [--headless]\n"
     "       fontlathe [--] FONT.shx OUT.shp\n"
     "       fontlathe -c [--] FONT.shx HEXCODE\n"
     "       fontlathe -g [--] FONT.shx HEXCODE OUT.png\n"
     "       fontlathe -t [-b BIGFONT.shx] [--] FONT.shx TEXT OUT.png\n"
     "       fontlathe --help | --version\n"
-    "Without arguments, or with --dialog, shows the dialog. Otherwise decompiles\n"
+    "Without arguments, or with --dialog, shows the dialog (on the X display\n"
+    "DISPLAY names, unless --headless or QM_HEADLESS=1). Otherwise decompiles\n"
     "a compiled shape font into shape source (OUT.shp is replaced only once it is\n"
     "complete); with -c prints the source of the character HEXCODE (hexadecimal,\n"
     "0 to ffff); with -g draws that character, and with -t the text TEXT (with\n"
@@ -84,6 +86,17 @@ int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vect
   return kSucceeded;
 }
 
+// No arguments but --dialog and --headless (no display), each once.
+bool AsksForDialog(int argc, char** argv) {
+  int dialog = 0, headless = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--dialog") == 0) ++dialog;
+    else if (std::strcmp(argv[i], "--headless") == 0) ++headless;
+    else return false;
+  }
+  return dialog <= 1 && headless <= 1;
+}
+
 struct CommandLine {
   char form = 'd';  // 'd' decompile, 'c' code source, 'g' code picture, 't' text picture
   const char* big_font = nullptr;
@@ -93,10 +106,13 @@ struct CommandLine {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 1 || (argc == 2 && std::strcmp(argv[1], "--dialog") == 0)) {
+  if (AsksForDialog(argc, argv)) {
+    // The dialog shows on the display the environment names (qm_display.h).
+    const QmBackend backend = qm_display_start(&argc, argv);
+    if (backend == QM_BACKEND_FAILED) return kFailed;
     CDecompilerApp app;
     app.InitInstance();
-    return kSucceeded;
+    return qm_display_stop() ? kSucceeded : kFailed;
   }
   CommandLine line;
   bool options = true;

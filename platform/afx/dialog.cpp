@@ -3,6 +3,7 @@
 // order DoDataExchange names the controls and stops at the first failure,
 // which leaves the focus on that control and the dialog open.
 #include <afxwin.h>
+#include <qm_display.h>
 #include <qm_user.h>
 
 #include <cerrno>
@@ -220,6 +221,7 @@ IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_MESSAGE(WM_CLOSE, HandleClose)
 ON_COMMAND(IDOK, OnOkCommand)
 ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
@@ -262,6 +264,12 @@ BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
 
+// Closing a dialog's window cancels it, as Escape does.
+LRESULT CDialog::HandleClose(WPARAM, LPARAM) {
+  SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return 0;
+}
+
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);
   return TRUE;
@@ -280,6 +288,14 @@ INT_PTR CDialog::DoModal() {
     std::function<void(CDialog&)> script = std::move(queue.front());
     queue.pop_front();
     script(*this);
+  } else if (qm_user_display() && m_hWnd) {
+    // On a display the user answers it; the focus starts on the first
+    // control that takes Tab unless the dialog put it somewhere.
+    HWND focus = ::GetFocus();
+    if (focus != m_hWnd && !::IsChild(m_hWnd, focus))
+      if (HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) ::SetFocus(first);
+    const HWND self = m_hWnd;
+    qm_user_run_modal(self, self, [this] { return ended_ != FALSE; });
   }
   if (!ended_ && m_hWnd) OnCancel();
   if (!ended_) EndDialog(IDCANCEL);  // an OnCancel that kept the dialog open

@@ -1123,6 +1123,7 @@ class CDialog : public CWnd {
 
  protected:
   afx_msg LRESULT HandleInitDialog(WPARAM, LPARAM);
+  afx_msg LRESULT HandleClose(WPARAM, LPARAM);
   afx_msg void OnOkCommand() { OnOK(); }
   afx_msg void OnCancelCommand() { OnCancel(); }
   BOOL CreateFromTemplate(UINT id, CWnd* parent, bool modal);

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct QmDisplay {
@@ -33,6 +34,12 @@ const QmDisplay* qm_user_display();
 // A cursor handle's resource name as LoadCursorA was given it: "#32512" for
 // a number, the lower-cased name otherwise; "" for another handle.
 std::string qm_user_cursor_name(HCURSOR cursor);
+
+// Runs a modal window on the display until done() or the window is gone:
+// messages are waited for as GetMessageA does, those for `dialog` (when
+// not null) pass IsDialogMessageA first. False when the program was asked to
+// end meanwhile (the WM_QUIT is posted again for the program's own loop).
+bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done);
 
 enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
 

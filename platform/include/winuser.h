@@ -419,6 +419,13 @@ int GetWindowTextA(HWND hwnd, LPSTR buffer, int size);
 int GetWindowTextLengthA(HWND hwnd);
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
+// The dialog's next (or previous) enabled, visible WS_TABSTOP child after
+// `control`, round the end; the first (last) one for a null control.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+// Takes the keys a dialog handles itself when the message is for the dialog
+// or one of its controls: Tab moves the focus, Enter clicks the focused push
+// button or else the default one (else sends IDOK), Escape sends IDCANCEL.
+BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
 
 // Geometry. A window has no frame unless its WM_NCCALCSIZE handler carves
 // one out: by default the client area is the whole window.

@@ -1,8 +1,12 @@
-// The colour and font dialogs answered from their scripts.
+// The colour and font dialogs answered from their scripts; with none queued
+// they are cancelled headless, and on a display the user answers them
+// (dialog_window.cpp).
 #include <commdlg.h>
+#include <qm_display.h>
 #include <qm_user.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
@@ -39,6 +43,8 @@ BOOL ChooseColorA(LPCHOOSECOLORA cc) {
   if (!choosers().colors.empty()) {
     a = choosers().colors.front();
     choosers().colors.pop_front();
+  } else if (qm_user_display()) {
+    a.ok = qmuser::run_color_window(cc->hwndOwner, (cc->Flags & CC_RGBINIT) != 0, cc->rgbResult, a.color);
   }
   choosers().shown.push_back({"color", cc->Flags, (cc->Flags & CC_RGBINIT) ? cc->rgbResult : 0, "", a.ok});
   if (!a.ok) return FALSE;
@@ -49,12 +55,18 @@ BOOL ChooseColorA(LPCHOOSECOLORA cc) {
 BOOL ChooseFontA(LPCHOOSEFONTA cf) {
   if (!cf || cf->lStructSize < sizeof(CHOOSEFONTA) || !cf->lpLogFont) return FALSE;
   QmFontAnswer a = {false, "", 0, 0, false, 0};
+  std::string initial;
+  if (cf->Flags & CF_INITTOLOGFONTSTRUCT) initial.assign(cf->lpLogFont->lfFaceName, strnlen(cf->lpLogFont->lfFaceName, LF_FACESIZE));
   if (!choosers().fonts.empty()) {
     a = choosers().fonts.front();
     choosers().fonts.pop_front();
+  } else if (qm_user_display()) {
+    const LOGFONTA& lf = *cf->lpLogFont;
+    const bool init = (cf->Flags & CF_INITTOLOGFONTSTRUCT) != 0;
+    const int points = init && lf.lfHeight ? (std::abs(static_cast<int>(lf.lfHeight)) * 720 + 48) / 96 : 100;
+    a.color = cf->rgbColors;
+    qmuser::run_font_window(cf->hwndOwner, initial, points, init ? lf.lfWeight : FW_NORMAL, init && lf.lfItalic, a);
   }
-  std::string initial;
-  if (cf->Flags & CF_INITTOLOGFONTSTRUCT) initial.assign(cf->lpLogFont->lfFaceName, strnlen(cf->lpLogFont->lfFaceName, LF_FACESIZE));
   choosers().shown.push_back({"font", cf->Flags, cf->rgbColors, initial, a.ok});
   if (!a.ok) return FALSE;
   LOGFONTA& lf = *cf->lpLogFont;

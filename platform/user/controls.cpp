@@ -71,6 +71,12 @@ std::string lower(const std::string& s) {
   return r;
 }
 
+// The length of the character at `at` of GBK text (a lead byte and the
+// byte after it make one).
+size_t char_length_at(const std::string& s, size_t at) {
+  return static_cast<unsigned char>(s[at]) >= 0x81 && at + 1 < s.size() ? 2 : 1;
+}
+
 bool has_strings(const Control& c, DWORD style) {
   if (c.kind == Kind::kListBox)
     return !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
@@ -124,6 +130,269 @@ LRESULT copy_text(const Item& item, LPARAM buffer) {
 
 bool valid(const Control& c, WPARAM index) { return index < c.items.size(); }
 
+// ---- Painting, in the classic look ----
+
+// The font a control draws in: the one it was given (WM_SETFONT), else the
+// window system's own.
+HFONT control_font(const Control& c) { return c.font ? c.font : gui_font(); }
+
+// A control's label without its mnemonic marks ("&&" is one '&').
+std::string label_of(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+std::string text_of(HWND h) {
+  std::string t(static_cast<size_t>(GetWindowTextLengthA(h)), '\0');
+  GetWindowTextA(h, t.data(), static_cast<int>(t.size()) + 1);
+  return t;
+}
+
+// Begins painting a control: its font selected, text drawn over what is
+// there in the control's own colour (grey when disabled).
+struct ControlPaint {
+  HWND h;
+  PAINTSTRUCT ps;
+  HDC dc;
+  HGDIOBJ old_font = nullptr;
+  RECT client = {0, 0, 0, 0};
+  bool enabled;
+  ControlPaint(HWND hwnd, const Control& c) : h(hwnd), dc(BeginPaint(hwnd, &ps)), enabled(IsWindowEnabled(hwnd) != FALSE) {
+    GetClientRect(h, &client);
+    if (!dc) return;
+    old_font = SelectObject(dc, control_font(c));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  }
+  ~ControlPaint() {
+    if (dc && old_font) SelectObject(dc, old_font);
+    EndPaint(h, &ps);
+  }
+  ControlPaint(const ControlPaint&) = delete;
+  ControlPaint& operator=(const ControlPaint&) = delete;
+};
+
+void fill_color(HDC dc, const RECT& r, int color) { FillRect(dc, &r, GetSysColorBrush(color)); }
+
+// A one-pixel frame just inside r.
+void frame(HDC dc, const RECT& r, int color) {
+  const RECT sides[] = {{r.left, r.top, r.right, r.top + 1},
+                        {r.left, r.bottom - 1, r.right, r.bottom},
+                        {r.left, r.top, r.left + 1, r.bottom},
+                        {r.right - 1, r.top, r.right, r.bottom}};
+  for (const RECT& s : sides) fill_color(dc, s, color);
+}
+
+// The dotted rectangle that marks the control with the focus.
+void focus_rect(HDC dc, const RECT& r) {
+  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  for (LONG x = r.left; x < r.right; x += 2) {
+    SetPixel(dc, x, r.top, ink);
+    SetPixel(dc, x, r.bottom - 1, ink);
+  }
+  for (LONG y = r.top; y < r.bottom; y += 2) {
+    SetPixel(dc, r.left, y, ink);
+    SetPixel(dc, r.right - 1, y, ink);
+  }
+}
+
+void polyline(HDC dc, const POINT* p, int n, int color) {
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(color));
+  HGDIOBJ old = SelectObject(dc, pen);
+  MoveToEx(dc, p[0].x, p[0].y, nullptr);
+  for (int i = 1; i < n; ++i) LineTo(dc, p[i].x, p[i].y);
+  SelectObject(dc, old);
+  DeleteObject(pen);
+}
+
+constexpr int kMarkSize = 13;  // a check box's square, a radio button's circle
+
+void paint_button(HWND h, const Control& c) {
+  ControlPaint p(h, c);
+  if (!p.dc) return;
+  const DWORD style = style_of(h);
+  const DWORD type = style & BS_TYPEMASK;
+  const std::string label = label_of(text_of(h));
+  const bool focused = GetFocus() == h;
+  RECT r = p.client;
+  fill_color(p.dc, r, COLOR_BTNFACE);
+  if (type == BS_GROUPBOX) {
+    // An etched frame from the middle of the caption's line down, the
+    // caption over it near the left.
+    TEXTMETRICA tm;
+    GetTextMetricsA(p.dc, &tm);
+    RECT frame = {r.left, r.top + tm.tmHeight / 2, r.right, r.bottom};
+    DrawEdge(p.dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!label.empty()) {
+      SIZE size = {0, 0};
+      GetTextExtentPoint32A(p.dc, label.c_str(), static_cast<int>(label.size()), &size);
+      RECT cap = {r.left + 8, r.top, std::min<LONG>(r.left + 8 + size.cx + 4, r.right), r.top + tm.tmHeight};
+      fill_color(p.dc, cap, COLOR_BTNFACE);
+      cap.left += 2;
+      DrawTextA(p.dc, label.c_str(), -1, &cap, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    return;
+  }
+  const bool check = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
+  const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+  if (check || radio) {
+    const LONG top = r.top + (rect_height(r) - kMarkSize) / 2;
+    RECT mark = {r.left, top, r.left + kMarkSize, top + kMarkSize};
+    const int inside = p.enabled && !c.pressed ? COLOR_WINDOW : COLOR_BTNFACE;
+    if (check) {
+      RECT box = mark;
+      DrawEdge(p.dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+      fill_color(p.dc, box, c.check == BST_INDETERMINATE ? COLOR_BTNFACE : inside);
+      if (c.check != BST_UNCHECKED) {
+        // The tick: three pixels thick, down then up.
+        const int ink = c.check == BST_INDETERMINATE || !p.enabled ? COLOR_BTNSHADOW : COLOR_BTNTEXT;
+        for (int d = 0; d < 3; ++d) {
+          const POINT tick[] = {{box.left + 1, box.top + 3 + d}, {box.left + 3, box.top + 5 + d}, {box.left + 8, box.top + d}};
+          polyline(p.dc, tick, 3, ink);
+        }
+      }
+    } else {
+      HPEN edge = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+      HGDIOBJ old_pen = SelectObject(p.dc, edge);
+      HGDIOBJ old_brush = SelectObject(p.dc, GetSysColorBrush(inside));
+      Ellipse(p.dc, mark.left, mark.top, mark.right, mark.bottom);
+      if (c.check == BST_CHECKED) {
+        SelectObject(p.dc, GetStockObject(NULL_PEN));
+        SelectObject(p.dc, GetSysColorBrush(p.enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
+        Ellipse(p.dc, mark.left + 4, mark.top + 4, mark.right - 4, mark.bottom - 4);
+      }
+      SelectObject(p.dc, old_brush);
+      SelectObject(p.dc, old_pen);
+      DeleteObject(edge);
+    }
+    RECT text = {mark.right + 4, r.top, r.right, r.bottom};
+    DrawTextA(p.dc, label.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (focused && !label.empty()) {
+      RECT f = text;
+      DrawTextA(p.dc, label.c_str(), -1, &f, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+      const LONG height = rect_height(f);
+      f.top = r.top + (rect_height(r) - height) / 2 - 1, f.bottom = f.top + height + 2;
+      f.left -= 1, f.right = std::min(f.right + 1, r.right);
+      focus_rect(p.dc, f);
+    }
+    return;
+  }
+  // A push button: the default one (or the one with the focus) framed dark,
+  // raised, or flat in shadow while held down.
+  if (type == BS_DEFPUSHBUTTON || focused) {
+    frame(p.dc, r, COLOR_WINDOWFRAME);
+    r.left += 1, r.top += 1, r.right -= 1, r.bottom -= 1;
+  }
+  if (c.pressed) {
+    frame(p.dc, r, COLOR_BTNSHADOW);
+  } else {
+    RECT edge = r;
+    DrawEdge(p.dc, &edge, EDGE_RAISED, BF_RECT);
+  }
+  RECT text = r;
+  if (c.pressed) text.left += 2, text.top += 2;
+  DrawTextA(p.dc, label.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (focused) {
+    RECT f = {r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+    focus_rect(p.dc, f);
+  }
+}
+
+void paint_static(HWND h, const Control& c) {
+  ControlPaint p(h, c);
+  if (!p.dc) return;
+  const DWORD style = style_of(h);
+  fill_color(p.dc, p.client, COLOR_BTNFACE);
+  RECT r = p.client;
+  if (style & SS_SUNKEN) DrawEdge(p.dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  if ((style & 0x1F) == SS_ETCHEDHORZ) {
+    DrawEdge(p.dc, &r, EDGE_ETCHED, BF_TOP);
+    return;
+  }
+  if ((style & 0x1F) > SS_RIGHT) return;  // icons and pictures show nothing of theirs
+  const std::string text = text_of(h);
+  const UINT align = (style & 0x1F) == SS_CENTER ? DT_CENTER : (style & 0x1F) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+  DrawTextA(p.dc, label_of(text).c_str(), -1, &r, align | DT_NOPREFIX);
+}
+
+// The pixel where text position `at` of a single-line edit lies.
+LONG edit_x(HDC dc, const std::string& text, int at, LONG left) {
+  SIZE size = {0, 0};
+  if (at > 0) GetTextExtentPoint32A(dc, text.c_str(), at, &size);
+  return left + size.cx;
+}
+
+void paint_edit(HWND h, const Control& c) {
+  ControlPaint p(h, c);
+  if (!p.dc) return;
+  const DWORD style = style_of(h);
+  RECT r = p.client;
+  DrawEdge(p.dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  fill_color(p.dc, r, p.enabled && !(style & ES_READONLY) ? COLOR_WINDOW : COLOR_BTNFACE);
+  SetTextColor(p.dc, GetSysColor(p.enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  const std::string text = text_of(h);
+  RECT inner = {r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
+  if (style & ES_MULTILINE) {
+    DrawTextA(p.dc, text.c_str(), -1, &inner, DT_LEFT | DT_NOPREFIX);
+    return;
+  }
+  TEXTMETRICA tm;
+  GetTextMetricsA(p.dc, &tm);
+  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
+  // Text that does not fit scrolls so the caret stays in view.
+  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
+  const LONG caret_x = edit_x(p.dc, text, caret, 0);
+  const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
+  const LONG left = inner.left - shift;
+  ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  const bool focused = GetFocus() == h;
+  if (focused && c.sel_start < c.sel_end) {
+    // The selection in the highlight colours.
+    RECT sel = {std::max(inner.left, edit_x(p.dc, text, c.sel_start, left)), top,
+                std::min(inner.right, edit_x(p.dc, text, caret, left)), top + tm.tmHeight};
+    fill_color(p.dc, sel, COLOR_HIGHLIGHT);
+    SetTextColor(p.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &sel, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  } else if (focused) {
+    const RECT bar = {left + caret_x, top, left + caret_x + 1, top + tm.tmHeight};
+    fill_color(p.dc, bar, COLOR_WINDOWTEXT);
+  }
+}
+
+// A drop-down combo: a sunken field with the current text and the arrow
+// button at its right.
+void paint_combo(HWND h, const Control& c) {
+  ControlPaint p(h, c);
+  if (!p.dc) return;
+  RECT r = p.client;
+  DrawEdge(p.dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  fill_color(p.dc, r, p.enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+  const LONG arrow_width = std::min<LONG>(16, rect_width(r));
+  RECT arrow = {r.right - arrow_width, r.top, r.right, r.bottom};
+  DrawEdge(p.dc, &arrow, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  const LONG cx = (arrow.left + arrow.right) / 2, cy = (arrow.top + arrow.bottom) / 2 - 1;
+  for (LONG d = 0; d < 4; ++d) {
+    const RECT row = {cx - 3 + d, cy + d, cx + 4 - d, cy + d + 1};
+    fill_color(p.dc, row, p.enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+  }
+  RECT text = {r.left + 2, r.top, arrow.left - 1, r.bottom};
+  const bool focused = GetFocus() == h;
+  if (focused) {
+    fill_color(p.dc, text, COLOR_HIGHLIGHT);
+    SetTextColor(p.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  } else {
+    SetTextColor(p.dc, GetSysColor(p.enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  }
+  const std::string t = text_of(h);
+  RECT inner = {text.left + 1, text.top, text.right, text.bottom};
+  DrawTextA(p.dc, t.c_str(), -1, &inner, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (focused) focus_rect(p.dc, text);
+}
+
 RECT item_rect(HWND h, const Control& c, int index) {
   RECT client;
   GetClientRect(h, &client);
@@ -142,7 +411,7 @@ void paint_list(HWND h, Control& c) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   // Its items are drawn in the font it was given (WM_SETFONT), owner-drawn
   // ones too.
-  HGDIOBJ old_font = c.font ? SelectObject(dc, c.font) : nullptr;
+  HGDIOBJ old_font = SelectObject(dc, control_font(c));
   for (int i = std::max(c.top, 0); i < static_cast<int>(c.items.size()); ++i) {
     RECT r = item_rect(h, c, i);
     if (r.top >= client.bottom) break;
@@ -234,15 +503,28 @@ LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       return i;
     }
     case WM_KILLFOCUS:
+      InvalidateRect(h, nullptr, FALSE);
       if (combo) notify_command(h, CBN_KILLFOCUS);
       return 0;
     case WM_SETTEXT:
       // A drop-down list shows only its items.
       if (combo && (style_of(h) & 3) == CBS_DROPDOWNLIST) return CB_ERR;
+      InvalidateRect(h, nullptr, FALSE);
       return DefWindowProcA(h, msg, w, l);
     default: break;
   }
-  if (combo) return DefWindowProcA(h, msg, w, l);
+  if (combo) {
+    if (msg == WM_PAINT) return paint_combo(h, c), 0;
+    if (msg == WM_SETFOCUS || msg == WM_ENABLE) InvalidateRect(h, nullptr, FALSE);
+    if (msg == WM_LBUTTONDOWN) SetFocus(h);
+    if (msg == WM_KEYDOWN && (w == VK_UP || w == VK_DOWN)) {
+      // The arrows step through the items.
+      const int next = c.sel + (w == VK_DOWN ? 1 : -1);
+      if (next >= 0 && next < static_cast<int>(c.items.size())) user_select(h, c, next);
+      return 0;
+    }
+    return DefWindowProcA(h, msg, w, l);
+  }
   switch (msg) {
     case LB_GETTOPINDEX: return c.top;
     case LB_SETTOPINDEX:
@@ -294,6 +576,30 @@ LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     case WM_LBUTTONDBLCLK:
       if (style_of(h) & LBS_NOTIFY) notify_command(h, LBN_DBLCLK);
       return 0;
+    case WM_KEYDOWN: {
+      // The arrows, Home and End move the selection and keep it in view.
+      const int last = static_cast<int>(c.items.size()) - 1;
+      int next = c.sel;
+      if (w == VK_UP) next = std::max(0, c.sel - 1);
+      else if (w == VK_DOWN) next = std::min(last, c.sel + 1);
+      else if (w == VK_HOME) next = 0;
+      else if (w == VK_END) next = last;
+      else return DefWindowProcA(h, msg, w, l);
+      if (last < 0 || next == c.sel) return 0;
+      RECT client;
+      GetClientRect(h, &client);
+      const int rows = std::max(1, static_cast<int>(client.bottom) / c.item_height);
+      c.top = std::min(next, std::max(c.top, next - rows + 1));
+      user_select(h, c, next);
+      return 0;
+    }
+    case WM_MOUSEWHEEL: {
+      // Three items a notch, never past either end.
+      const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
+      const int top = std::max(0, std::min(c.top - 3 * notches, static_cast<int>(c.items.size()) - 1));
+      if (top != c.top) c.top = top, InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    }
     case WM_PAINT: paint_list(h, c); return 0;
     default: return DefWindowProcA(h, msg, w, l);
   }
@@ -313,9 +619,74 @@ void check_radio(HWND h) {
   (void)parent;
   for (HWND s : group) {
     Control* c = control(s);
-    if (c && c->kind == Kind::kButton && (style_of(s) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
-      c->check = s == h ? BST_CHECKED : BST_UNCHECKED;
+    if (c && c->kind == Kind::kButton && (style_of(s) & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+      const int check = s == h ? BST_CHECKED : BST_UNCHECKED;
+      if (c->check != check) InvalidateRect(s, nullptr, FALSE);
+      c->check = check;
+    }
   }
+}
+
+// Typing into an edit: characters replace the selection at the caret,
+// Backspace and Delete take one out, the arrows, Home and End move the caret.
+void edit_replace(HWND h, Control& c, const std::string& with, int from, int to) {
+  std::string text = text_of(h);
+  from = std::max(0, std::min(from, static_cast<int>(text.size())));
+  to = std::max(from, std::min(to, static_cast<int>(text.size())));
+  std::string typed = with;
+  if (c.limit != 0 && text.size() - static_cast<size_t>(to - from) + typed.size() > c.limit) return;
+  text.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), typed);
+  DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  c.sel_start = c.sel_end = from + static_cast<int>(typed.size());
+  InvalidateRect(h, nullptr, FALSE);
+  notify_command(h, EN_UPDATE);
+  notify_command(h, EN_CHANGE);
+}
+
+// The start of the character before position `at` in GBK text.
+int previous_char(const std::string& text, int at) {
+  int start = 0;
+  for (int i = 0; i < at;) {
+    start = i;
+    i += static_cast<int>(char_length_at(text, static_cast<size_t>(i)));
+  }
+  return start;
+}
+
+LRESULT edit_key(HWND h, Control& c, UINT msg, WPARAM w) {
+  const std::string text = text_of(h);
+  const int length = static_cast<int>(text.size());
+  const bool read_only = (style_of(h) & ES_READONLY) != 0;
+  if (msg == WM_CHAR) {
+    if (read_only || !IsWindowEnabled(h)) return 0;
+    if (w == VK_BACK) {
+      if (c.sel_start < c.sel_end) edit_replace(h, c, "", c.sel_start, c.sel_end);
+      else if (c.sel_end > 0) edit_replace(h, c, "", previous_char(text, c.sel_end), c.sel_end);
+      return 0;
+    }
+    if (w < 0x20 || w == 0x7F) return 0;  // other control characters type nothing
+    edit_replace(h, c, std::string(1, static_cast<char>(w)), c.sel_start, c.sel_end);
+    return 0;
+  }
+  int caret = c.sel_end;
+  switch (w) {
+    case VK_LEFT: caret = c.sel_start < c.sel_end ? c.sel_start : previous_char(text, caret); break;
+    case VK_RIGHT:
+      caret = c.sel_start < c.sel_end || caret >= length ? caret
+                                                          : caret + static_cast<int>(char_length_at(text, static_cast<size_t>(caret)));
+      break;
+    case VK_HOME: caret = 0; break;
+    case VK_END: caret = length; break;
+    case VK_DELETE:
+      if (read_only) return 0;
+      if (c.sel_start < c.sel_end) edit_replace(h, c, "", c.sel_start, c.sel_end);
+      else if (caret < length) edit_replace(h, c, "", caret, caret + static_cast<int>(char_length_at(text, static_cast<size_t>(caret))));
+      return 0;
+    default: return DefWindowProcA(h, WM_KEYDOWN, w, 0);
+  }
+  c.sel_start = c.sel_end = std::min(std::max(caret, 0), length);
+  InvalidateRect(h, nullptr, FALSE);
+  return 0;
 }
 
 LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
@@ -330,9 +701,37 @@ LRESULT button_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
                     : (w ? BST_CHECKED : BST_UNCHECKED);
       InvalidateRect(h, nullptr, TRUE);
       return 0;
-    case BM_CLICK:
+    case WM_PAINT: paint_button(h, c); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT: InvalidateRect(h, nullptr, FALSE); return DefWindowProcA(h, msg, w, l);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // Held down until the release; the release over the button clicks it.
+      if (!IsWindowEnabled(h) || type == BS_GROUPBOX) return 0;
+      SetFocus(h);
+      c.pressed = true;
+      SetCapture(h);
+      InvalidateRect(h, nullptr, FALSE);
+      return 0;
+    case WM_KEYDOWN:
+      if (w == VK_SPACE) return button_proc(h, c, BM_CLICK, 0, 0);
+      return DefWindowProcA(h, msg, w, l);
     case WM_LBUTTONUP:
-      if (!IsWindowEnabled(h)) return 0;  // a disabled button does not answer
+      if (c.pressed) {
+        c.pressed = false;
+        if (GetCapture() == h) ReleaseCapture();
+        InvalidateRect(h, nullptr, FALSE);
+        RECT client;
+        GetClientRect(h, &client);
+        const POINT at = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+        if (at.x < 0 || at.y < 0 || at.x >= client.right || at.y >= client.bottom) return 0;  // let go elsewhere: no click
+      }
+      [[fallthrough]];
+    case BM_CLICK:
+      if (!IsWindowEnabled(h) || type == BS_GROUPBOX) return 0;  // a disabled button does not answer
+      InvalidateRect(h, nullptr, FALSE);
       if (type == BS_AUTOCHECKBOX) c.check = c.check ? BST_UNCHECKED : BST_CHECKED;
       if (type == BS_AUTO3STATE) c.check = (c.check + 1) % 3;
       if (type == BS_AUTORADIOBUTTON) check_radio(h);
@@ -442,6 +841,7 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (msg == WM_SETTEXT) {
         const LRESULT r = DefWindowProcA(h, msg, w, l);
         c->sel_start = c->sel_end = 0;
+        InvalidateRect(h, nullptr, FALSE);
         // A single-line edit reports every change of its text.
         if (!(style_of(h) & ES_MULTILINE)) {
           notify_command(h, EN_UPDATE);
@@ -472,8 +872,15 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         }
         return 0;
       }
+      if (msg == WM_KILLFOCUS || msg == WM_SETFOCUS || msg == WM_ENABLE) InvalidateRect(h, nullptr, FALSE);
       if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
       if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
+      if (msg == WM_PAINT) return paint_edit(h, *c), 0;
+      if (msg == WM_CHAR || msg == WM_KEYDOWN) return edit_key(h, *c, msg, w);
+      if (msg == WM_LBUTTONDOWN) {
+        SetFocus(h);
+        return 0;
+      }
       if (msg == EM_SETREADONLY) {
         const DWORD s = style_of(h);
         SetWindowLongA(h, GWL_STYLE, static_cast<LONG>(w ? s | ES_READONLY : s & ~ES_READONLY));
@@ -517,6 +924,9 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (msg == TTM_GETTOOLCOUNT) return static_cast<LRESULT>(c->items.size());
       return DefWindowProcA(h, msg, w, l);
     case Kind::kStatic:
+      if (msg == WM_PAINT) return paint_static(h, *c), 0;
+      if (msg == WM_SETTEXT || msg == WM_ENABLE) InvalidateRect(h, nullptr, FALSE);
+      return DefWindowProcA(h, msg, w, l);
     default: return DefWindowProcA(h, msg, w, l);
   }
 }
@@ -598,6 +1008,7 @@ BOOL qm_user_type(HWND h, LPCSTR text) {
       typed.resize(keep);
     }
     DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    InvalidateRect(h, nullptr, FALSE);
     // The caret stays behind the last character typed.
     c->sel_start = c->sel_end = GetWindowTextLengthA(h);
     notify_command(h, EN_UPDATE);
@@ -606,6 +1017,7 @@ BOOL qm_user_type(HWND h, LPCSTR text) {
   }
   if (c->kind == Kind::kComboBox && (style_of(h) & 3) != CBS_DROPDOWNLIST) {
     DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    InvalidateRect(h, nullptr, FALSE);
     notify_command(h, CBN_EDITCHANGE);
     return TRUE;
   }

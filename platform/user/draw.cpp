@@ -65,6 +65,12 @@ void fill(HDC hdc, LONG x0, LONG y0, LONG x1, LONG y1, int color) {
 }
 
 }  // namespace
+
+HFONT gui_font() {
+  static HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif");
+  return font;
+}
+
 }  // namespace qmuser
 
 using namespace qmuser;

@@ -1,9 +1,11 @@
-// The common open and save dialogs: nothing is shown. Each dialog is logged
-// with what the caller asked, and answered from the queue of scripted
-// answers (a path, or a cancel), or cancelled when none is queued.
+// The common open and save dialogs. Each dialog is logged with what the
+// caller asked, and answered from the queue of scripted answers (a path, or
+// a cancel); when none is queued it is cancelled headless, and on a display
+// it is a window the user answers (dialog_window.cpp).
 #include "platform/user/user_internal.h"
 
 #include <commdlg.h>
+#include <qm_display.h>
 #include <qm_user.h>
 
 #include <cstring>
@@ -70,6 +72,8 @@ BOOL run(LPOPENFILENAMEA ofn, bool save) {
     chosen = all.answers.front().first;
     d.path = all.answers.front().second;
     all.answers.pop_front();
+  } else if (qm_user_display()) {
+    chosen = run_file_window(d, d.path);
   }
   // The path and its NUL must fit the caller's buffer.
   if (chosen && ofn->lpstrFile && d.path.size() < ofn->nMaxFile) {

@@ -97,6 +97,7 @@ void paint_box(HWND hwnd, const Box& b) {
   RECT client;
   GetClientRect(hwnd, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  HGDIOBJ old_font = SelectObject(dc, gui_font());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT text = {kMargin, kMargin, client.right - kMargin, client.bottom - kMargin - kButtonHeight - kMargin};
@@ -117,6 +118,7 @@ void paint_box(HWND hwnd, const Box& b) {
     const char* label = button_label(b.buttons[i]);
     DrawTextA(dc, label, static_cast<int>(std::strlen(label)), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+  SelectObject(dc, old_font);
   EndPaint(hwnd, &ps);
 }
 
@@ -165,7 +167,9 @@ int run_box_window(HWND owner, const std::string& text, const std::string& capti
   // The text's size decides the box's, within bounds.
   RECT measure = {0, 0, kMaxTextWidth, 0};
   if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ old = SelectObject(dc, gui_font());
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_WORDBREAK | DT_CALCRECT);
+    SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
   }
   const int count = static_cast<int>(b.buttons.size());
@@ -190,16 +194,7 @@ int run_box_window(HWND owner, const std::string& text, const std::string& capti
   ShowWindow(box, SW_SHOW);
   HWND had_focus = GetFocus();
   SetFocus(box);
-  MSG m;
-  while (!b.answer && IsWindow(box)) {
-    if (!GetMessageA(&m, nullptr, 0, 0)) {
-      // The program is asked to end: the box closes, and the request stays.
-      PostQuitMessage(static_cast<int>(m.wParam));
-      break;
-    }
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
+  qm_user_run_modal(box, nullptr, [&b] { return b.answer != 0; });
   if (!b.answer) b.answer = cancel_answer(b) ? cancel_answer(b) : default_answer(type);
   if (IsWindow(box)) {
     SetWindowLongPtrA(box, GWLP_USERDATA, 0);

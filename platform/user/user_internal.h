@@ -6,10 +6,12 @@
 // message handlers stays alive until that handler returns.
 #pragma once
 
+#include <qm_user.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -133,8 +135,30 @@ void resize_pixels(Window& w);
 // Registers the standard or common control class of that name; false for
 // another name.
 bool register_control_class(LPCSTR name);
+// The font the window system draws its own text in (controls without a
+// font of their own, message boxes): a sans serif 8 points high, made once.
+HFONT gui_font();
 // Frees the device contexts still handed out on some pixels.
 void release_dcs(Pixels& p);
+
+// ---- The common dialogs as windows on a display (dialog_window.cpp) ----
+// A popup on the button face centred over the owner (the screen without
+// one), its user data `data`; shown by run_dialog_window.
+HWND make_dialog_window(const char* class_name, WNDPROC proc, const std::string& caption, int width, int height,
+                        HWND owner, void* data);
+HWND add_control(HWND dialog, const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy, int id);
+// Shows the dialog (the owner disabled meanwhile), the focus on `focus` or
+// else its first tab stop, until done(); then destroys it. False when the
+// program was asked to end meanwhile.
+bool run_dialog_window(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done);
+std::string window_text(HWND h);
+// The open or save dialog the user answers: true with the path chosen.
+bool run_file_window(const QmFileDialog& d, std::string& path);
+// The colour dialog: true with the basic colour chosen.
+bool run_color_window(HWND owner, bool has_initial, COLORREF initial, COLORREF& chosen);
+// The font dialog, starting from that face, size (tenths of a point) and
+// style: true with `a` filled.
+bool run_font_window(HWND owner, const std::string& face, int point_size, LONG weight, bool italic, QmFontAnswer& a);
 
 inline HWND to_hwnd(uintptr_t v) { return reinterpret_cast<HWND>(v); }
 inline uintptr_t from_hwnd(HWND h) { return reinterpret_cast<uintptr_t>(h); }

@@ -81,7 +81,7 @@ TEST(FontlatheProgram, UsageErrorsChangeNothing) {
   }
   program_test::Outcome help = RunFontlathe(dir.File(""), {"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: fontlathe [--dialog]\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("usage: fontlathe [--dialog] [--headless]\n", 0), 0u);
   EXPECT_EQ(RunFontlathe(dir.File(""), {"--version"}).out, "fontlathe 2.02\n");
 }
 

@@ -22,68 +22,15 @@
 #include "tests/support/xvfb_server.h"
 
 // After the test framework: Xlib's macros (None, Bool) would break it.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "tests/platform_x11/x11_fixture.h"
+
 #include <X11/keysym.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using x11_test::Background;
 
 constexpr int kWidth = 400, kHeight = 300;
-
-// A program started in the background on the test's display.
-class Background {
- public:
-  Background(const std::vector<std::string>& args, const std::string& display, const std::string& folder) {
-    err_ = qm_test_temp("background" + std::to_string(++runs_) + ".stderr");
-    std::fflush(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (chdir(folder.c_str()) != 0) _exit(127);
-      setenv("DISPLAY", display.c_str(), 1);
-      setenv("QM_HEADLESS", "0", 1);
-      const int null = open("/dev/null", O_RDWR);
-      const int err = open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (null < 0 || err < 0) _exit(127);
-      dup2(null, 0), dup2(null, 1), dup2(err, 2);
-      std::vector<char*> argv{const_cast<char*>(QM_HOST_PROGRAM)};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(QM_HOST_PROGRAM, argv.data());
-      _exit(127);
-    }
-  }
-  ~Background() {
-    if (pid_ > 0 && status_ < 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    std::remove(err_.c_str());
-  }
-  // The exit status (128 + signal), -1 when still running after `seconds`.
-  int finish(int seconds) {
-    if (status_ >= 0 || pid_ <= 0) return status_;
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    int s = 0;
-    while (Clock::now() < deadline) {
-      if (waitpid(pid_, &s, WNOHANG) == pid_) {
-        status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return status_;
-  }
-  std::string err() const { return program_test::read_all(err_); }
-
- private:
-  static inline int runs_ = 0;
-  pid_t pid_ = -1;
-  int status_ = -1;
-  std::string err_;
-};
 
 long differing_pictures(const CxImage& a, const CxImage& b) {
   long n = 0;
@@ -94,7 +41,7 @@ long differing_pictures(const CxImage& a, const CxImage& b) {
   return n;
 }
 
-class HostOnX : public ::testing::Test {
+class HostOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override {
     dir_ = qm_test_temp("host_x11");
@@ -103,14 +50,10 @@ class HostOnX : public ::testing::Test {
     auto r = program_test::run(QM_RENDER_PROGRAM, {"-o", "sample.png"}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
     sample_ = dir_ + "/sample.kzf";
-    server_ = std::make_unique<Xvfb_Server>();
-    if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
-    dpy_ = XOpenDisplay(server_->name().c_str());
-    ASSERT_NE(dpy_, nullptr) << server_->name();
+    open_display();
   }
   void TearDown() override {
-    if (dpy_) XCloseDisplay(dpy_);
-    dpy_ = nullptr;
+    DisplayTest::TearDown();
     std::system(("rm -rf '" + dir_ + "'").c_str());
   }
 
@@ -131,34 +74,13 @@ class HostOnX : public ::testing::Test {
 
   std::unique_ptr<Background> start_host(const std::string& drawing = "") {
     return std::make_unique<Background>(
-        std::vector<std::string>{"--size", "400x300", drawing.empty() ? sample_ : drawing}, server_->name(), dir_);
+        QM_HOST_PROGRAM, std::vector<std::string>{"--size", "400x300", drawing.empty() ? sample_ : drawing}, server_->name(), dir_);
   }
 
   // The host's window once it is on screen, 0 when it is not within the time;
   // or the first other window shown, when `other`.
   Window find_window(bool other = false, int seconds = 60) {
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    while (Clock::now() < deadline) {
-      Window root_back, parent, *children = nullptr;
-      unsigned n = 0;
-      Window found = 0;
-      if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root_back, &parent, &children, &n)) {
-        for (unsigned i = 0; i < n && !found; ++i) {
-          char* name = nullptr;
-          XWindowAttributes a;
-          if (XFetchName(dpy_, children[i], &name) && name) {
-            if ((std::string(name) == "Quillmark") != other && XGetWindowAttributes(dpy_, children[i], &a) &&
-                a.map_state == IsViewable)
-              found = children[i];
-            XFree(name);
-          }
-        }
-        if (children) XFree(children);
-      }
-      if (found) return found;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
+    return x11_test::find_window(dpy_, "Quillmark", other, seconds);
   }
 
   // How many pixels of the window's top-left picture-sized part differ from
@@ -194,46 +116,14 @@ class HostOnX : public ::testing::Test {
 
   // Waits until the window shows the picture; the pixels that still differ.
   long settle(Window w, const CxImage& picture, int seconds = 60) {
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    long n = -1;
-    while (Clock::now() < deadline) {
-      n = differing(w, picture);
-      if (n == 0) return 0;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return n;
+    return x11_test::settle([&] { return differing(w, picture); }, seconds);
   }
 
-  void close_window(Window w) {
-    XEvent e = {};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy_, w, False, NoEventMask, &e);
-    XSync(dpy_, False);
-  }
-
-  // Real input: through the server, as a mouse would send it, at a client
-  // point of the window.
-  void move_to(Window w, int x, int y) {
-    int sx = 0, sy = 0;
-    Window child;
-    XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), x, y, &sx, &sy, &child);
-    XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), sx, sy, CurrentTime);
-    XSync(dpy_, False);
-  }
-  void press(unsigned button) {
-    XTestFakeButtonEvent(dpy_, button, True, CurrentTime);
-    XTestFakeButtonEvent(dpy_, button, False, CurrentTime);
-    XSync(dpy_, False);
-  }
+  void close_window(Window w) { x11_test::close_window(dpy_, w); }
+  void move_to(Window w, int x, int y) { x11_test::move_to(dpy_, w, x, y); }
+  void press(unsigned button) { x11_test::press(dpy_, button); }
 
   std::string dir_, sample_;
-  std::unique_ptr<Xvfb_Server> server_;
-  Display* dpy_ = nullptr;
 };
 
 TEST_F(HostOnX, TheWindowShowsWhatTheHeadlessPictureShows) {
@@ -328,10 +218,7 @@ TEST_F(HostOnX, AMessageBoxIsAWindowTheUserAnswers) {
   EXPECT_EQ(host->finish(1), -1);
   // Enter, typed over the box, presses its default button.
   move_to(box, a.width / 2, a.height / 3);
-  const KeyCode enter = XKeysymToKeycode(dpy_, XK_Return);
-  XTestFakeKeyEvent(dpy_, enter, True, CurrentTime);
-  XTestFakeKeyEvent(dpy_, enter, False, CurrentTime);
-  XSync(dpy_, False);
+  x11_test::type_keys(dpy_, {XK_Return});
   EXPECT_EQ(host->finish(60), 1);
   EXPECT_NE(host->err().find("missing.kzf"), std::string::npos) << host->err();
 }

@@ -1,0 +1,243 @@
+// Dialogs on an X display (an Xvfb server of the test's own): fontlathe's
+// dialog shows the very pixels of the same dialog headless, its controls
+// painted by the window system; a click sent through the server (XTest)
+// answers as the same click headless does; and the open, colour and font
+// dialogs, with no scripted answer, are windows the user answers.
+#include <afxwin.h>
+#include <commdlg.h>
+#include <gtest/gtest.h>
+#include <qm_display.h>
+#include <qm_user.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "fonttool/tool_dialogs.h"
+#include "tests/support/test_temp.h"
+#include "tests/support/xvfb_server.h"
+
+// After the test framework: Xlib's macros (None, Bool) would break it.
+#include "tests/platform_x11/x11_fixture.h"
+
+#include <X11/keysym.h>
+
+namespace {
+
+using x11_test::Background;
+
+// A picture of a window: its size and top-down rows of 0x00RRGGBB.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  RECT mode_radio = {0, 0, 0, 0}, font_button = {0, 0, 0, 0};  // in the window's pixels
+};
+
+long differing(const Picture& a, const Picture& b) {
+  if (a.width != b.width || a.height != b.height) return -1;
+  long n = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) n += a.pixels[i] != b.pixels[i];
+  return n;
+}
+
+class FontlatheOnX : public x11_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    dir_ = qm_test_temp("fontlathe_x11");
+    std::filesystem::create_directories(dir_);
+    std::ofstream(dir_ + "/a.shx") << "";
+    open_display();
+  }
+  void TearDown() override {
+    DisplayTest::TearDown();
+    AfxClearDialogs();
+    AfxDeleteTempObjects();
+    qm_user_reset();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // The main dialog headless, as the program shows it (the focus on its
+  // first tab stop), after `act`.
+  Picture headless(const std::function<void(CDialog&)>& act) {
+    fontlathe::RegisterToolResources();
+    Picture p;
+    fontlathe::CMainDialog dialog;
+    AfxPushDialogScript(fontlathe::kDialogMain, [&](CDialog& d) {
+      if (HWND first = GetNextDlgTabItem(d.m_hWnd, nullptr, FALSE)) SetFocus(first);
+      act(d);
+      pump();
+      EXPECT_TRUE(qm_user_window_image(d.m_hWnd, &p.pixels, &p.width, &p.height));
+      p.mode_radio = place(d, fontlathe::kRadioCodeView);
+      p.font_button = place(d, fontlathe::kButtonFont);
+    });
+    dialog.DoModal();
+    return p;
+  }
+
+  static void pump() {
+    MSG m;
+    for (int guard = 0; guard < 1000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  }
+  // Where a control lies in its dialog's window pixels.
+  static RECT place(CDialog& d, UINT id) {
+    RECT dialog, item;
+    GetWindowRect(d.m_hWnd, &dialog);
+    GetWindowRect(GetDlgItem(d.m_hWnd, static_cast<int>(id)), &item);
+    return RECT{item.left - dialog.left, item.top - dialog.top, item.right - dialog.left, item.bottom - dialog.top};
+  }
+  // A click on a control headless, as the pointer gives it: at the point
+  // `at` of the window, pressed and let go.
+  static void click(CDialog& d, UINT id, POINT at) {
+    HWND h = GetDlgItem(d.m_hWnd, static_cast<int>(id));
+    const RECT r = place(d, id);
+    const LPARAM where = MAKELPARAM(at.x - r.left, at.y - r.top);
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageA(h, WM_LBUTTONUP, 0, where);
+  }
+  // The point of the radio button's mark, and the middle of a button.
+  static POINT mark_of(const RECT& r) { return POINT{r.left + 6, (r.top + r.bottom) / 2}; }
+  static POINT middle_of(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+  Picture shown(Window w) {
+    Picture p;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, w, &a)) return p;
+    XImage* img = XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes,
+                            ZPixmap);
+    if (!img) return p;
+    p.width = a.width, p.height = a.height;
+    for (int y = 0; y < a.height; ++y)
+      for (int x = 0; x < a.width; ++x) p.pixels.push_back(static_cast<uint32_t>(XGetPixel(img, x, y) & 0xFFFFFF));
+    XDestroyImage(img);
+    return p;
+  }
+  // Waits until the window shows the picture; the pixels that still differ
+  // (-1 for another size).
+  long settle(Window w, const Picture& want, int seconds = 60) {
+    const long n = x11_test::settle([&] { return differing(shown(w), want); }, seconds);
+    // To look at a difference: QM_X11_DUMP=where writes the window to
+    // where.ppm and the picture to where.want.ppm.
+    if (const char* dump = getenv("QM_X11_DUMP"); dump && n != 0) {
+      write_ppm(std::string(dump) + ".ppm", shown(w));
+      write_ppm(std::string(dump) + ".want.ppm", want);
+    }
+    return n;
+  }
+  static void write_ppm(const std::string& path, const Picture& p) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << p.width << " " << p.height << "\n255\n";
+    for (uint32_t v : p.pixels) out.put(static_cast<char>(v >> 16)).put(static_cast<char>(v >> 8)).put(static_cast<char>(v));
+  }
+  std::unique_ptr<Background> start() {
+    return std::make_unique<Background>(FONTLATHE_PROGRAM, std::vector<std::string>{}, server_->name(), dir_);
+  }
+  void click_at(Window w, POINT p) {
+    x11_test::move_to(dpy_, w, p.x, p.y);
+    x11_test::press(dpy_, Button1);
+  }
+
+  std::string dir_;
+};
+
+TEST_F(FontlatheOnX, TheDialogShowsItsHeadlessPixelsAndAnswersAModeClick) {
+  const Picture untouched = headless([](CDialog&) {});
+  int mode = -1;
+  const Picture code_view = headless([&](CDialog& d) {
+    click(d, fontlathe::kRadioCodeView, mark_of(untouched.mode_radio));
+    mode = static_cast<fontlathe::CMainDialog&>(d).mode();
+  });
+  ASSERT_EQ(mode, fontlathe::kModeCodeView);
+  ASSERT_GT(differing(untouched, code_view), 0);
+  auto program = start();
+  const Window w = x11_test::find_window(dpy_, "fontlathe");
+  ASSERT_NE(w, 0u) << program->err();
+  EXPECT_EQ(settle(w, untouched), 0);
+  click_at(w, mark_of(untouched.mode_radio));
+  EXPECT_EQ(settle(w, code_view), 0);
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(program->finish(60), 0) << program->err();
+}
+
+TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
+  const std::string chosen = (std::filesystem::weakly_canonical(dir_) / "a.shx").string();
+  const Picture untouched = headless([](CDialog&) {});
+  std::string font;
+  const Picture picked = headless([&](CDialog& d) {
+    qm_user_push_file_dialog_answer(chosen.c_str());
+    click(d, fontlathe::kButtonFont, middle_of(untouched.font_button));
+    CString s;
+    d.GetDlgItemText(fontlathe::kEditFont, s);
+    font = s.str();
+  });
+  ASSERT_EQ(font, chosen);
+  auto program = start();
+  const Window w = x11_test::find_window(dpy_, "fontlathe");
+  ASSERT_NE(w, 0u) << program->err();
+  ASSERT_EQ(settle(w, untouched), 0);
+  click_at(w, middle_of(untouched.font_button));
+  const Window open = x11_test::find_window(dpy_, "Please select a SHX file");
+  ASSERT_NE(open, 0u) << program->err();
+  // The name typed where the pointer is over the dialog, then Enter.
+  x11_test::move_to(dpy_, open, 40, 250);
+  x11_test::type_keys(dpy_, {XK_a, XK_period, XK_s, XK_h, XK_x, XK_Return});
+  EXPECT_EQ(settle(w, picked), 0);
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(program->finish(60), 0) << program->err();
+}
+
+}  // namespace
+
+// The colour and font dialogs with no scripted answer, run by a program of
+// the test's own on the display, answered through the server.
+class ChoosersOnX : public x11_test::DisplayTest {
+ protected:
+  void SetUp() override { open_display(); }
+};
+
+TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
+  Display* dpy = dpy_;
+  const std::string answers = qm_test_temp("choosers_x11.txt");
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("DISPLAY", server_->name().c_str(), 1);
+    setenv("QM_HEADLESS", "0", 1);
+    if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+    CHOOSECOLORA cc = {};
+    cc.lStructSize = sizeof cc;
+    const BOOL color = ChooseColorA(&cc);
+    LOGFONTA lf = {};
+    CHOOSEFONTA cf = {};
+    cf.lStructSize = sizeof cf;
+    cf.lpLogFont = &lf;
+    const BOOL font = ChooseFontA(&cf);
+    std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " " << lf.lfFaceName
+                           << " " << cf.iPointSize << "\n";
+    qm_display_stop();
+    _exit(0);
+  }
+  ASSERT_GT(child, 0);
+  // Red, the tenth of the basic colours, picked in the list; then OK.
+  const Window colors = x11_test::find_window(dpy, "Color");
+  ASSERT_NE(colors, 0u);
+  x11_test::move_to(dpy, colors, 40, 11 + 9 * 16 + 8);
+  x11_test::press(dpy, Button1);
+  x11_test::type_keys(dpy, {XK_Return});
+  // A face typed over the one offered, the size left; then Enter.
+  const Window fonts = x11_test::find_window(dpy, "Font");
+  ASSERT_NE(fonts, 0u);
+  x11_test::move_to(dpy, fonts, 150, 20);
+  x11_test::type_keys(dpy, {XK_q, XK_m, XK_Return});
+  int status = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(program_test::read_all(answers), "1 ff 1 qm 100\n");
+  std::remove(answers.c_str());
+}

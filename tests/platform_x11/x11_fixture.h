@@ -1,0 +1,186 @@
+// What the X display's tests share: a program run in the background on the
+// test's display, and real input sent through the server (XTest).
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/program_run.h"
+#include "tests/support/test_temp.h"
+#include "tests/support/xvfb_server.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace x11_test {
+
+using Clock = std::chrono::steady_clock;
+
+// A program started in the background on the test's display (QM_HEADLESS=0,
+// so it never falls back to headless), killed if still running at the end.
+class Background {
+ public:
+  Background(const char* program, const std::vector<std::string>& args, const std::string& display,
+             const std::string& folder) {
+    err_ = qm_test_temp("background" + std::to_string(++runs_) + ".stderr");
+    std::fflush(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(127);
+      setenv("DISPLAY", display.c_str(), 1);
+      setenv("QM_HEADLESS", "0", 1);
+      const int null = open("/dev/null", O_RDWR);
+      const int err = open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (null < 0 || err < 0) _exit(127);
+      dup2(null, 0), dup2(null, 1), dup2(err, 2);
+      std::vector<char*> argv{const_cast<char*>(program)};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(program, argv.data());
+      _exit(127);
+    }
+  }
+  ~Background() {
+    if (pid_ > 0 && status_ < 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    std::remove(err_.c_str());
+  }
+  Background(const Background&) = delete;
+  Background& operator=(const Background&) = delete;
+  // The exit status (128 + signal), -1 when still running after `seconds`.
+  int finish(int seconds) {
+    if (status_ >= 0 || pid_ <= 0) return status_;
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    int s = 0;
+    while (Clock::now() < deadline) {
+      if (waitpid(pid_, &s, WNOHANG) == pid_) {
+        status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status_;
+  }
+  std::string err() const { return program_test::read_all(err_); }
+
+ private:
+  static inline int runs_ = 0;
+  pid_t pid_ = -1;
+  int status_ = -1;
+  std::string err_;
+};
+
+// A test with an Xvfb server of its own and a connection to it.
+class DisplayTest : public ::testing::Test {
+ protected:
+  // Starts the server and connects; the test is skipped without Xvfb.
+  void open_display() {
+    server_ = std::make_unique<Xvfb_Server>();
+    if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
+    dpy_ = XOpenDisplay(server_->name().c_str());
+    ASSERT_NE(dpy_, nullptr) << server_->name();
+  }
+  void TearDown() override {
+    if (dpy_) XCloseDisplay(dpy_);
+    dpy_ = nullptr;
+  }
+  std::unique_ptr<Xvfb_Server> server_;
+  Display* dpy_ = nullptr;
+};
+
+// The first viewable top-level window whose name is (or, when `other`, is
+// not) `name`; 0 when none shows within the time.
+inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60) {
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  while (Clock::now() < deadline) {
+    Window root_back, parent, *children = nullptr;
+    unsigned n = 0;
+    Window found = 0;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &n)) {
+      for (unsigned i = 0; i < n && !found; ++i) {
+        char* title = nullptr;
+        XWindowAttributes a;
+        if (XFetchName(dpy, children[i], &title) && title) {
+          if ((std::string(title) == name) != other && XGetWindowAttributes(dpy, children[i], &a) &&
+              a.map_state == IsViewable)
+            found = children[i];
+          XFree(title);
+        }
+      }
+      if (children) XFree(children);
+    }
+    if (found) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return 0;
+}
+
+// Asks `differing` every 100 ms until it answers 0 or the time is up; its
+// last answer.
+template <typename Differing>
+long settle(Differing differing, int seconds) {
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  long n = -1;
+  while (Clock::now() < deadline) {
+    n = differing();
+    if (n == 0) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return n;
+}
+
+// Asks the window to close, as a window manager's close button does.
+inline void close_window(Display* dpy, Window w) {
+  XEvent e = {};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy, w, False, NoEventMask, &e);
+  XSync(dpy, False);
+}
+
+// The pointer to a point of the window, as a mouse would move it.
+inline void move_to(Display* dpy, Window w, int x, int y) {
+  int sx = 0, sy = 0;
+  Window child;
+  XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), x, y, &sx, &sy, &child);
+  XTestFakeMotionEvent(dpy, DefaultScreen(dpy), sx, sy, CurrentTime);
+  XSync(dpy, False);
+}
+
+inline void press(Display* dpy, unsigned button) {
+  XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+  XSync(dpy, False);
+}
+
+// Types the keys of those key symbols, each pressed and let go.
+inline void type_keys(Display* dpy, const std::vector<KeySym>& keys) {
+  for (KeySym k : keys) {
+    const KeyCode code = XKeysymToKeycode(dpy, k);
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  }
+  XSync(dpy, False);
+}
+
+}  // namespace x11_test
