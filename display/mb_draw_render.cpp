@@ -6,6 +6,7 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include <ximage.h>
@@ -44,6 +45,11 @@ void for_each_entity(MB_Object_List& list, F f) {
   for (MB_Object* o = list.head(); o; o = o->next())
     if (o->is_drawable()) f(static_cast<MB_Drawable*>(o));
 }
+
+// How far ahead of the object drawn a repaint asks for memory.
+constexpr size_t kFetchAhead = 20;
+
+void prefetch_line(uintptr_t at) { __builtin_prefetch(reinterpret_cast<const void*>(at)); }
 
 }  // namespace
 
@@ -148,8 +154,47 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
   As_Void_Node* reuse = display_list_.head();
   bool changed = false;
   if (MB_Object_List* list = active_list()) {
-    for_each_entity(*list, [&](MB_Drawable* e) {
-      if (e->flag() != 1 || !drw_rect_.intersect_rect(&e->rect())) return;
+    // Where the fields a repaint reads lie from an entity's start, the same
+    // for every entity: the header, the style, and the flag, node and
+    // extents. An offset that misses makes the repaint slower, never wrong.
+    uintptr_t style_at = 0, style_end = 0, state_at = 0, rect_end = 0;
+    size_t i = 0;
+    for (MB_Object* o = list->head(); o; o = o->next(), ++i) {
+      if (i + kFetchAhead < fetch_hints_.size()) {
+        const Fetch_Hint& h = fetch_hints_[i + kFetchAhead];
+        prefetch_line(h.object);
+        if (state_at) {
+          prefetch_line(h.object + style_at);
+          prefetch_line(h.object + style_end);
+          prefetch_line(h.object + state_at);
+          prefetch_line(h.object + state_at + 64);
+          prefetch_line(h.object + rect_end);
+        }
+        if (h.node) {
+          prefetch_line(h.node);
+          prefetch_line(h.node + 64);
+          prefetch_line(h.node + 128);
+        }
+      }
+      MB_Drawable* e = o->is_drawable() ? static_cast<MB_Drawable*>(o) : nullptr;
+      const Fetch_Hint hint{reinterpret_cast<uintptr_t>(o), e ? reinterpret_cast<uintptr_t>(e->draw_node()) : 0};
+      if (e && !state_at) {
+        // The flag and the node lie within the five words before the extents.
+        const uintptr_t rect_at = reinterpret_cast<uintptr_t>(&e->rect());
+        style_at = reinterpret_cast<uintptr_t>(&e->general()) - hint.object;
+        style_end = style_at + sizeof(MB_General) - 1;
+        state_at = rect_at - 40 - hint.object;
+        rect_end = rect_at + sizeof(As_Rect) - 1 - hint.object;
+      }
+      if (i < fetch_hints_.size()) {
+        // Stored only when changed: an unchanged list writes no memory.
+        Fetch_Hint& kept = fetch_hints_[i];
+        if (kept.object != hint.object || kept.node != hint.node) kept = hint;
+      } else {
+        fetch_hints_.push_back(hint);
+      }
+      if (!e) continue;
+      if (e->flag() != 1 || !drw_rect_.intersect_rect(&e->rect())) continue;
       quick_dc_.SetColor(static_cast<uint32_t>(e->general().display_color()));
       e->draw(nullptr, quick_dc_, drawing_to_screen_);
       if (reuse) {
@@ -160,7 +205,8 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
         display_list_.add(e);
         changed = true;
       }
-    });
+    }
+    fetch_hints_.resize(i);
   }
   changed = changed || reuse != nullptr;
   while (reuse) reuse = display_list_.remove_node(reuse);

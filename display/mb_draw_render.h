@@ -16,7 +16,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "display/mb_cs_icon.h"
 #include "display/mb_extent_index.h"
@@ -159,6 +161,15 @@ class MB_Draw_Render {
 
   MB_Operation* operation_ = nullptr;
   bool update_flag_ = false;
+  // Where the objects of the active list and their display nodes lay at the
+  // last repaint, in list order: addresses only, never read through (the
+  // objects may be gone since), so the next repaint can ask for the memory
+  // of the objects ahead of the one it draws.
+  struct Fetch_Hint {
+    uintptr_t object = 0;
+    uintptr_t node = 0;
+  };
+  std::vector<Fetch_Hint> fetch_hints_;
   As_Void_List display_list_;
   // Counts the changes of display_list_; the index knows the count and the
   // extents generation it was built at.

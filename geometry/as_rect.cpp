@@ -35,11 +35,6 @@ double As_Rect::max_len() const {
   return w > h ? w : h;
 }
 
-bool As_Rect::intersect_rect(const As_Rect* r) const {
-  if (!r) return true;
-  return r->rb_.x() >= lt_.x() && r->lt_.x() <= rb_.x() && r->rb_.y() <= lt_.y() && r->lt_.y() >= rb_.y();
-}
-
 void As_Rect::union_rect(const As_Rect& r) {
   lt_ = As_Pt(std::fmin(lt_.x(), r.lt_.x()), std::fmax(lt_.y(), r.lt_.y()), 0.0);
   rb_ = As_Pt(std::fmax(rb_.x(), r.rb_.x()), std::fmin(rb_.y(), r.rb_.y()), 0.0);

@@ -40,7 +40,10 @@ class As_Rect {
   As_Pt center() const { return lt_ + (rb_ - lt_) / 2.0; }
 
   // Overlap or touch; a null rectangle always intersects.
-  bool intersect_rect(const As_Rect* r) const;
+  bool intersect_rect(const As_Rect* r) const {
+    if (!r) return true;
+    return r->rb_.x() >= lt_.x() && r->lt_.x() <= rb_.x() && r->rb_.y() <= lt_.y() && r->lt_.y() >= rb_.y();
+  }
   void union_rect(const As_Rect& r);
   bool pt_in_rect(const As_Pt& p, double tol) const;
   // r lies strictly inside this rectangle.

@@ -254,24 +254,22 @@ void CMyDC::SetDrawRect(RECT rect) {
   m_draw = rect;
 }
 
-void CMyDC::SetColor(uint32_t color) {
+void CMyDC::SetMappedColor(uint32_t color) {
   const uint32_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-  if (m_bpp == 16 && m_header) {
+  if (m_bpp == 16) {
     const uint32_t* masks = reinterpret_cast<const uint32_t*>(m_header->bmiColors);
     m_value = ((r * 31 / 255) << lowest_bit(masks[0])) | ((g * 63 / 255) << lowest_bit(masks[1])) |
               ((b * 31 / 255) << lowest_bit(masks[2]));
-  } else if (m_bpp == 8 && m_header) {
-    // The first exact entry; none gives 256, written as its low byte 0.
-    m_value = 256;
-    for (uint32_t i = 0; i < 256; ++i) {
-      const RGBQUAD& q = m_header->bmiColors[i];
-      if (q.rgbRed == r && q.rgbGreen == g && q.rgbBlue == b && q.rgbReserved == 0) {
-        m_value = i;
-        break;
-      }
+    return;
+  }
+  // The first exact entry; none gives 256, written as its low byte 0.
+  m_value = 256;
+  for (uint32_t i = 0; i < 256; ++i) {
+    const RGBQUAD& q = m_header->bmiColors[i];
+    if (q.rgbRed == r && q.rgbGreen == g && q.rgbBlue == b && q.rgbReserved == 0) {
+      m_value = i;
+      break;
     }
-  } else {
-    m_value = (r << 16) | (g << 8) | b;
   }
 }
 

@@ -42,7 +42,13 @@ class CMyDC {
   RECT GetDrawRect() const { return m_draw; }
 
   // Current colour (0x00BBGGRR) as this surface's pixel value.
-  void SetColor(uint32_t color);
+  void SetColor(uint32_t color) {
+    if ((m_bpp == 16 || m_bpp == 8) && m_header) {
+      SetMappedColor(color);
+    } else {
+      m_value = ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+    }
+  }
   // Non-zero: two pixels on, two off; zero: solid.
   void SetLineStyleDashed(int dashed);
 
@@ -103,6 +109,8 @@ class CMyDC {
   void RunNone(int, int, int) {}
   void PixelNone(int, int) {}
 
+  // The pixel value of a colour on a 16-bit or palette surface.
+  void SetMappedColor(uint32_t color);
   RECT NormalizeRect(RECT* rect) const;
   void SelectRoutines(int bits);
   void EllipsePoints(int64_t cx, int64_t cy, int64_t x, int64_t y);

@@ -7,10 +7,19 @@ void mb_device_points(const As_Pt* pts, int n, const As_Tran& t, std::vector<POI
 }
 
 POINT* mb_device_points(const As_Pt* pts, int n, const As_Tran& t, int extra) {
+  // Short runs, most of a drawing's, go to a fixed buffer: no check of the
+  // vector's state per call.
+  constexpr size_t kShort = 16;
+  thread_local POINT short_run[kShort];
   thread_local std::vector<POINT> buffer;
   if (n < 0) n = 0;
   if (extra < 0) extra = 0;
-  if (buffer.size() < size_t(n) + size_t(extra)) buffer.resize(size_t(n) + size_t(extra));
-  for (int i = 0; i < n; ++i) buffer[i] = mb_device_point(pts[i], t);
-  return buffer.data();
+  const size_t need = size_t(n) + size_t(extra);
+  POINT* out = short_run;
+  if (need > kShort) {
+    if (buffer.size() < need) buffer.resize(need);
+    out = buffer.data();
+  }
+  for (int i = 0; i < n; ++i) out[i] = mb_device_point(pts[i], t);
+  return out;
 }

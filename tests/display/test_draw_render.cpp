@@ -132,6 +132,29 @@ TEST_F(ViewTest, RepaintLandsOnTheWindowAsComposed) {
   EXPECT_EQ(render()->display_list().count(), 1);
 }
 
+// A repaint remembers where the last one found the entities; after entities
+// are deleted and others made (perhaps where the deleted ones lay) it must
+// draw from the list as it is now, exactly as the repaint after it does.
+TEST_F(ViewTest, RepaintAfterTheListChangedDrawsTheListAsItIs) {
+  std::vector<Snap_Line*> lines;
+  for (int i = 0; i < 80; ++i)
+    lines.push_back(add_line(As_Pt(10 + 7 * i, 10, 0), As_Pt(20 + 7 * i, 300, 0), 0x00FF00));
+  op->zoom_all();
+  paint();
+  for (size_t i = 0; i < lines.size(); i += 2) {
+    ASSERT_TRUE(op->drawing()->object_list().remove(lines[i]));
+    render()->remove_from_display_list(lines[i]);
+    delete lines[i];
+  }
+  for (int i = 0; i < 30; ++i) add_line(As_Pt(15, 20 + 9 * i, 0), As_Pt(560, 25 + 9 * i, 0), 0x0000FF);
+  paint();
+  const std::vector<uint32_t> after_change = window_pixels();
+  EXPECT_EQ(render()->display_list().count(), 70);
+  paint();
+  EXPECT_EQ(window_pixels(), after_change);
+  EXPECT_EQ(render()->display_list().count(), 70);
+}
+
 // The line's display node draws in its own colour over the surface colour,
 // so the selection shows as the dash pattern.
 TEST_F(ViewTest, SelectionIsDashedAndFirstInTheDisplayList) {
