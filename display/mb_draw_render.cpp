@@ -46,8 +46,11 @@ void for_each_entity(MB_Object_List& list, F f) {
     if (o->is_drawable()) f(static_cast<MB_Drawable*>(o));
 }
 
-// How far ahead of the object drawn a repaint asks for memory.
+// How far ahead of the object drawn a repaint asks for memory, and how many
+// cache lines of an entity and of its display node it asks for.
 constexpr size_t kFetchAhead = 20;
+constexpr size_t kEntityLines = 4;
+constexpr size_t kNodeLines = 3;
 
 void prefetch_line(uintptr_t at) { __builtin_prefetch(reinterpret_cast<const void*>(at)); }
 
@@ -154,38 +157,19 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
   As_Void_Node* reuse = display_list_.head();
   bool changed = false;
   if (MB_Object_List* list = active_list()) {
-    // Where the fields a repaint reads lie from an entity's start, the same
-    // for every entity: the header, the style, and the flag, node and
-    // extents. An offset that misses makes the repaint slower, never wrong.
-    uintptr_t style_at = 0, style_end = 0, state_at = 0, rect_end = 0;
     size_t i = 0;
     for (MB_Object* o = list->head(); o; o = o->next(), ++i) {
       if (i + kFetchAhead < fetch_hints_.size()) {
+        // An entity and its display node are a few cache lines each; an
+        // address that no longer holds them makes the repaint slower, never
+        // wrong.
         const Fetch_Hint& h = fetch_hints_[i + kFetchAhead];
-        prefetch_line(h.object);
-        if (state_at) {
-          prefetch_line(h.object + style_at);
-          prefetch_line(h.object + style_end);
-          prefetch_line(h.object + state_at);
-          prefetch_line(h.object + state_at + 64);
-          prefetch_line(h.object + rect_end);
-        }
-        if (h.node) {
-          prefetch_line(h.node);
-          prefetch_line(h.node + 64);
-          prefetch_line(h.node + 128);
-        }
+        for (size_t line = 0; line < kEntityLines; ++line) prefetch_line(h.object + 64 * line);
+        if (h.node)
+          for (size_t line = 0; line < kNodeLines; ++line) prefetch_line(h.node + 64 * line);
       }
       MB_Drawable* e = o->is_drawable() ? static_cast<MB_Drawable*>(o) : nullptr;
       const Fetch_Hint hint{reinterpret_cast<uintptr_t>(o), e ? reinterpret_cast<uintptr_t>(e->draw_node()) : 0};
-      if (e && !state_at) {
-        // The flag and the node lie within the five words before the extents.
-        const uintptr_t rect_at = reinterpret_cast<uintptr_t>(&e->rect());
-        style_at = reinterpret_cast<uintptr_t>(&e->general()) - hint.object;
-        style_end = style_at + sizeof(MB_General) - 1;
-        state_at = rect_at - 40 - hint.object;
-        rect_end = rect_at + sizeof(As_Rect) - 1 - hint.object;
-      }
       if (i < fetch_hints_.size()) {
         // Stored only when changed: an unchanged list writes no memory.
         Fetch_Hint& kept = fetch_hints_[i];
