@@ -55,23 +55,6 @@ bool read_int(std::istringstream& in, int& out) {
   return true;
 }
 
-// The deepest visible window under the client point of `root`, and the
-// point in its client coordinates. A static control takes no mouse input:
-// its parent receives what lands on it.
-HWND target_at(HWND root, int x, int y, POINT& local) {
-  HWND at = root;
-  POINT p = {x, y};
-  for (;;) {
-    HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE);
-    if (!child || child == at || dynamic_cast<CStatic*>(CWnd::FromHandlePermanent(child))) break;
-    ClientToScreen(at, &p);
-    ScreenToClient(child, &p);
-    at = child;
-  }
-  local = p;
-  return at;
-}
-
 // The words of an automation step: "strings" and [arrays] are one word
 // each, quotes and escapes kept so that a word's kind shows. False for an
 // open string or array.
@@ -505,7 +488,7 @@ bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Ste
     }
     if (has_point(s.kind)) {
       last = {s.x, s.y};
-      target = target_at(root, s.x, s.y, local);
+      target = qm_user_window_at(root, s.x, s.y, local);
     }
     auto mouse = [&](UINT msg) { qm_user_mouse(target, msg, local.x, local.y); };
     auto click = [&](UINT down, UINT up) {
@@ -528,14 +511,14 @@ bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Ste
       case Host_Step::RCLICK: click(WM_RBUTTONDOWN, WM_RBUTTONUP); break;
       case Host_Step::WHEEL: qm_user_wheel(target, s.value, local.x, local.y); break;
       case Host_Step::KEY: {
-        HWND at = target_at(root, last.x, last.y, local);
+        HWND at = qm_user_window_at(root, last.x, last.y, local);
         qm_user_key(at, static_cast<UINT>(s.value), true);
         pump_host_messages();
         qm_user_key(at, static_cast<UINT>(s.value), false);
         break;
       }
       case Host_Step::CHAR: {
-        HWND at = target_at(root, last.x, last.y, local);
+        HWND at = qm_user_window_at(root, last.x, last.y, local);
         PostMessageA(at, WM_CHAR, static_cast<WPARAM>(s.value), 1);
         break;
       }

@@ -54,7 +54,6 @@
 #define BST_INDETERMINATE 0x0002
 
 // ---- Static controls ----
-#define SS_LEFT 0x0000L
 #define SS_RIGHT 0x0002L
 
 // ---- Edit controls ----
@@ -76,6 +75,8 @@
 #define SS_ICON 0x0003L
 #define SS_ETCHEDHORZ 0x0010L
 #define SS_BITMAP 0x000EL
+// Without it a static is transparent to the mouse: its parent gets the input.
+#define SS_NOTIFY 0x0100L
 #define SS_SUNKEN 0x1000L
 
 // ---- List boxes ----

@@ -32,6 +32,12 @@ void qm_user_advance_clock(DWORD ms);
 // one in its client area. FALSE for another message, an unknown window or
 // (without a capture) a hidden or disabled one; nothing is posted then.
 BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
+// The window the mouse input at a client point of `top` goes to, as the
+// window system routes a real pointer: the deepest visible child under the
+// point, passing over a child that answers WM_NCHITTEST with HTTRANSPARENT
+// (a static without SS_NOTIFY) to its parent. (x, y) is a client point of
+// `top`; `local` receives it in the client coordinates of the window answered.
+HWND qm_user_window_at(HWND top, int x, int y, POINT& local);
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
 // MK_ flags in its low word, lParam the screen point of the client point.
 BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y);

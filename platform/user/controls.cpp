@@ -925,6 +925,7 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       return DefWindowProcA(h, msg, w, l);
     case Kind::kStatic:
       if (msg == WM_PAINT) return paint_static(h, *c), 0;
+      if (msg == WM_NCHITTEST && !(style_of(h) & SS_NOTIFY)) return HTTRANSPARENT;
       if (msg == WM_SETTEXT || msg == WM_ENABLE) InvalidateRect(h, nullptr, FALSE);
       return DefWindowProcA(h, msg, w, l);
     default: return DefWindowProcA(h, msg, w, l);

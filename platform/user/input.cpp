@@ -131,8 +131,9 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
     hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
     if (!find(hwnd)) return FALSE;
     // The input names its window: a point the window claims nothing of
-    // (outside it) is still taken as one in its client area.
-    if (hit == HTNOWHERE) hit = HTCLIENT;
+    // (outside it), or lets through to what lies below, is still taken as one
+    // in its client area.
+    if (hit == HTNOWHERE || hit == HTTRANSPARENT) hit = HTCLIENT;
     SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(static_cast<WORD>(hit), msg));
     if (!find(hwnd)) return FALSE;
   } else if (target == hwnd) {

@@ -576,6 +576,24 @@ HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
 
 HWND ChildWindowFromPoint(HWND parent, POINT pt) { return ChildWindowFromPointEx(parent, pt, CWP_ALL); }
 
+HWND qm_user_window_at(HWND top, int x, int y, POINT& local) {
+  HWND at = top;
+  POINT p = {x, y};
+  for (int depth = 0; depth < 100; ++depth) {
+    HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE);
+    if (!child || child == at) break;
+    POINT screen = p;
+    ClientToScreen(at, &screen);
+    const LPARAM where = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
+    if (SendMessageA(child, WM_NCHITTEST, 0, where) == HTTRANSPARENT) break;
+    ScreenToClient(child, &screen);
+    p = screen;
+    at = child;
+  }
+  local = p;
+  return at;
+}
+
 BOOL ScreenToClient(HWND hwnd, LPPOINT pt) {
   Window* w = find(hwnd);
   if (!w || !pt) return FALSE;

@@ -406,27 +406,11 @@ Cursor cursor_for(HCURSOR h) {
 
 // ---- Input ----
 
-// The deepest visible window under a client point of `top`, and the point
-// in its client coordinates.
-HWND target_at(HWND top, int x, int y, POINT& local) {
-  HWND at = top;
-  POINT p = {x, y};
-  for (int depth = 0; depth < 100; ++depth) {
-    HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE);
-    if (!child || child == at) break;
-    ClientToScreen(at, &p);
-    ScreenToClient(child, &p);
-    at = child;
-  }
-  local = p;
-  return at;
-}
-
 void mouse(Shown& s, UINT msg, int x, int y) {
   POINT local = {x, y};
   // A captured mouse goes to the capture window whatever it is over; the
   // window system takes the point from the top-level's client coordinates.
-  HWND target = GetCapture() ? s.hwnd : target_at(s.hwnd, x, y, local);
+  HWND target = GetCapture() ? s.hwnd : qm_user_window_at(s.hwnd, x, y, local);
   qm_user_mouse(target, msg, local.x, local.y);
 }
 
@@ -435,7 +419,7 @@ void button(Shown& s, const XButtonEvent& e, bool press) {
   if (e.button == Button4 || e.button == Button5) {
     if (!press) return;
     POINT local;
-    HWND target = target_at(s.hwnd, e.x, e.y, local);
+    HWND target = qm_user_window_at(s.hwnd, e.x, e.y, local);
     qm_user_wheel(target, e.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, local.x, local.y);
     return;
   }
@@ -449,7 +433,7 @@ void button(Shown& s, const XButtonEvent& e, bool press) {
     return;
   }
   POINT local;
-  HWND target = GetCapture() ? GetCapture() : target_at(s.hwnd, e.x, e.y, local);
+  HWND target = GetCapture() ? GetCapture() : qm_user_window_at(s.hwnd, e.x, e.y, local);
   const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button && e.time - c.press_time <= kDoubleClickMs &&
                      std::abs(e.x - c.press_x) <= kDoubleClickSlop && std::abs(e.y - c.press_y) <= kDoubleClickSlop &&
                      (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);

@@ -1,4 +1,6 @@
 // Injected mouse and keyboard input, key state, capture, focus and cursors.
+#include <commctrl.h>
+
 #include "tests/platform_user/user_fixture.h"
 
 using Input = UserTest;
@@ -121,6 +123,40 @@ TEST_F(Input, CaptureRoutesTheMouseToItsWindow) {
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(SetCapture(reinterpret_cast<HWND>(0x70)), nullptr);
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Input, APointerOverAPlainStaticReachesItsParent) {
+  HWND p = make(nullptr, 0, 0, 400, 300);
+  HWND box = make(p, 50, 40, 200, 150);
+  HWND label = CreateWindowExA(0, WC_STATICA, "x", WS_CHILD | WS_VISIBLE, 10, 10, 60, 20, box, nullptr, nullptr, nullptr);
+  HWND notifying =
+      CreateWindowExA(0, WC_STATICA, "y", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 40, 60, 20, box, nullptr, nullptr, nullptr);
+  struct Case {
+    int x, y;
+    HWND window;
+    POINT local;
+  };
+  const Case cases[] = {
+      {70, 55, box, {20, 15}},           // over the plain static: its parent, in the parent's points
+      {75, 85, notifying, {15, 5}},      // a static that asks for the mouse keeps it
+      {150, 150, box, {100, 110}},       // over no child
+      {10, 10, p, {10, 10}},             // outside the box
+  };
+  for (const Case& c : cases) {
+    POINT local{-1, -1};
+    EXPECT_EQ(qm_user_window_at(p, c.x, c.y, local), c.window) << c.x << "," << c.y;
+    EXPECT_EQ(local.x, c.local.x);
+    EXPECT_EQ(local.y, c.local.y);
+  }
+  // Input aimed at the static itself is still its own.
+  pump();
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  EXPECT_TRUE(qm_user_mouse(label, WM_LBUTTONDOWN, 3, 4));
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, label);
+  EXPECT_EQ(m.message, static_cast<UINT>(WM_LBUTTONDOWN));
 }
 
 TEST_F(Input, CursorsAreStableHandles) {
