@@ -3,21 +3,22 @@
 // standard output with status 0, or 1 when the font cannot be read or the
 // source cannot be written; a command line that cannot be run gives the usage
 // on standard error and status 2.
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "fonttool/program_output.h"
 #include "fonttool/shp_writer.h"
 
 namespace {
 
+using fontlathe::kFailed;
+using fontlathe::kSucceeded;
+
 const char kProgram[] = "fontlathe_decompile";
 const char kVersion[] = "2.02";
-
-enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
 const char kUsage[] =
     "usage: fontlathe_decompile [--] FONT.shx OUT.shp\n"
@@ -27,26 +28,9 @@ const char kUsage[] =
     "only once it is complete), or with -c prints the source of the character\n"
     "HEXCODE (hexadecimal, 0 to ffff).\n";
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n%s", kProgram, what.c_str(), kUsage);
-  return kUsageError;
-}
+int UsageError(const std::string& what) { return fontlathe::UsageError(kProgram, kUsage, what); }
 
-// Everything written to standard output reached it; otherwise says why on
-// standard error.
-bool StdoutWritten() {
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-  std::fprintf(stderr, "%s: cannot write to standard output: %s\n", kProgram,
-               std::strerror(errno != 0 ? errno : EIO));
-  return false;
-}
-
-// Prints a text on standard output: status if it gets there, else 1.
-int Print(const std::string& text, int status) {
-  std::fputs(text.c_str(), stdout);
-  return StdoutWritten() ? status : kFailed;
-}
+int Print(const std::string& text, int status) { return fontlathe::Print(kProgram, text, status); }
 
 }  // namespace
 

@@ -15,15 +15,17 @@
 
 #include <qm_display.h>
 #include <qm_file.h>
+#include "fonttool/program_output.h"
 #include "fonttool/shp_writer.h"
 #include "fonttool/tool_dialogs.h"
 
 namespace {
 
+using fontlathe::kFailed;
+using fontlathe::kSucceeded;
+
 const char kProgram[] = "fontlathe";
 const char kVersion[] = "2.02";
-
-enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
 const char kUsage[] =
     "usage: fontlathe [--dialog] [--headless]\n"
@@ -53,23 +55,9 @@ class CDecompilerApp : public CWinApp {
   }
 };
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n%s", kProgram, what.c_str(), kUsage);
-  return kUsageError;
-}
-
-int Failure(const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
-  return kFailed;
-}
-
-// Prints a text on standard output: status if all of it got there, else 1.
-int Print(const std::string& text, int status) {
-  std::fputs(text.c_str(), stdout);
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-  return Failure(std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
-}
+int UsageError(const std::string& what) { return fontlathe::UsageError(kProgram, kUsage, what); }
+int Failure(const std::string& what) { return fontlathe::Failure(kProgram, what); }
+int Print(const std::string& text, int status) { return fontlathe::Print(kProgram, text, status); }
 
 // The canvas as a PNG picture at path, never over one of the fonts.
 int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vector<const char*>& fonts) {
