@@ -81,7 +81,7 @@ class MB_Object {
     TYPE_INSERT = 9,
   };
 
-  // Objects come from pools of equal-sized blocks, one pool per 16 bytes of
+  // Objects come from pools of equal-sized blocks, one pool per 8 bytes of
   // size (a drawing holds millions of small objects of a few sizes); large
   // objects and every object of an address-checking build come from the
   // plain heap. A block goes back to its pool when the object is destroyed

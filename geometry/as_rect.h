@@ -3,6 +3,9 @@
 // lt = (min x, max y, 0) and the right-bottom corner rb = (max x, min y, 0).
 // The builders produce normal form; set_rect, build_by_RECT and scale_rect
 // store their corners as computed.
+//
+// A plain value of two corners, without a virtual table: every entity keeps
+// one, and nothing derives from it.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +21,6 @@ class As_Rect {
   As_Rect(const As_Pt* pts, int n) { init_by_pts(n, pts); }
   As_Rect(const As_Rect&) = default;
   As_Rect& operator=(const As_Rect&) = default;
-  virtual ~As_Rect() = default;
 
   void set_two_points(const As_Pt& a, const As_Pt& b);
   // Bounding rectangle of the points, z ignored. With n < 1 or no points the

@@ -699,9 +699,13 @@ MB_Result MB_File_IO::read_position(As_Pt& p) {
     for (int i = 0; i < 8; ++i) bits |= uint64_t(b[8 * k + i]) << (8 * i);
     std::memcpy(&d[k], &bits, 8);
   }
-  p.x() = last_.x() + d[0];
-  p.y() = last_.y() + d[1];
-  last_ = p;
+  // The sums are kept in registers: reading the point back from the entity
+  // just written would wait on its stores.
+  const double x = last_.x() + d[0];
+  const double y = last_.y() + d[1];
+  last_ = As_Pt(x, y, p.z());
+  p.x() = x;
+  p.y() = y;
   return MB_SUCCESS;
 }
 
