@@ -1,4 +1,4 @@
-// The general attributes, extended data and the drawable base.
+// The extended data and the drawable base.
 #include "database/mb_drawable.h"
 
 #include <cstring>
@@ -12,16 +12,6 @@
 #include "geometry/as_void_list.h"
 
 bool g_is_rubbering = false;
-
-MB_General::MB_General()
-    : color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
-      display_color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
-      display_width_(g_system_setting.get_long_val(MB_DISPLAY_WIDTH)),
-      line_scale_(g_system_setting.get_real_val(MB_LINE_SCALE)),
-      width_(g_system_setting.get_real_val(MB_WIDTH)),
-      thickness_(g_system_setting.get_real_val(MB_THICKNESS)) {}
-
-// ---------------------------------------------------------------------------
 
 MB_Xdata& MB_Xdata::operator=(const MB_Xdata& other) {
   if (this != &other) buffer(other.data_, other.length_);

@@ -1,11 +1,10 @@
 // The base of every entity.
 //
-// MB_General holds the attributes every entity carries (colours, widths,
-// scales, layer, line type, link), taken from the system settings when the
-// entity is made. MB_Drawable adds identity numbers, an optional text, real
-// value and block of extended data, the display state flag (0 hidden,
-// 1 normal, 2 selected), the objects nested in the entity, its display node
-// and its extents, and the virtual operations every entity class fills in:
+// MB_General (mb_general.h) holds the attributes every entity carries,
+// taken from the system settings when the entity is made. MB_Drawable adds
+// identity numbers, an optional text, real value and block of extended data,
+// the display state flag (0 hidden, 1 normal, 2 selected), the objects
+// nested in the entity, its display node and its extents, and the virtual operations every entity class fills in:
 // picking, building and drawing its display, and reading or writing its
 // properties by number. A property number no class handles reads as zero,
 // null or the origin and writes nothing.
@@ -20,6 +19,7 @@
 
 #include <cstdint>
 
+#include "database/mb_general.h"
 #include "database/mb_object.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_rect.h"
@@ -73,53 +73,6 @@ enum : int {
   MB_SNAP_ON_CURVE = 35,      // the nearest point of another curve
   MB_SNAP_INSIDE = 50,        // inside a filled area
   MB_SNAP_TEXT = 51,          // a text's insertion point
-};
-
-class MB_General {
- public:
-  // Colours, display width, line scale, width and thickness of the settings.
-  MB_General();
-  MB_General(const MB_General&) = default;
-  MB_General& operator=(const MB_General&) = default;
-
-  // Every attribute, the drawn colour and display width among them.
-  void copy_to(MB_General& target) const { target = *this; }
-
-  int32_t color() const { return color_; }
-  void color(int32_t c) { color_ = c; }
-  int32_t display_color() const { return display_color_; }
-  void display_color(int32_t c) { display_color_ = c; }
-  int32_t display_width() const { return display_width_; }
-  void display_width(int32_t w) { display_width_ = w; }
-  double line_scale() const { return line_scale_; }
-  void line_scale(double s) { line_scale_ = s; }
-  double width() const { return width_; }
-  void width(double w) { width_ = w; }
-  double thickness() const { return thickness_; }
-  void thickness(double t) { thickness_ = t; }
-  MB_Layer* layer() const { return layer_; }
-  void layer(MB_Layer* l) { layer_ = l; }
-  MB_Line_Type* line_type() const { return line_type_; }
-  void line_type(MB_Line_Type* t) { line_type_ = t; }
-  MB_URL* url() const { return url_; }
-  void url(MB_URL* u) { url_ = u; }
-
-  // Hands the attributes to the pass's attribute state, which writes those
-  // that changed; takes them back from it when reading.
-  MB_Result serialize(MB_File_IO& io) const;
-  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io);
-  MB_Result process(MB_File_IO&) { return MB_SUCCESS; }
-
- private:
-  int32_t color_;
-  int32_t display_color_;
-  int32_t display_width_;
-  double line_scale_;
-  double width_;
-  double thickness_;
-  MB_Layer* layer_ = nullptr;
-  MB_Line_Type* line_type_ = nullptr;
-  MB_URL* url_ = nullptr;
 };
 
 // Bytes carried with an entity, kept with a 0 byte behind them.

@@ -8,18 +8,21 @@
 #include "database/mb_drawing.h"
 
 MB_Result MB_General::serialize(MB_File_IO& io) const {
-  return io.fifo_rendition().write_sync_prop(uint32_t(color_), display_width_, line_scale_, width_,
-                                             thickness_, line_type_, layer_, url_);
+  const Shared& s = *shared_;
+  return io.fifo_rendition().write_sync_prop(uint32_t(color_), s.display_width, s.line_scale, s.width, s.thickness,
+                                             s.line_type, s.layer, s.url);
 }
 
 MB_Result MB_General::materialize(const MB_Opcode&, MB_File_IO& io) {
   const MB_FIFO_Rendition& s = io.fifo_rendition();
   color_ = int32_t(s.color());
   display_color_ = color_;
-  display_width_ = s.display_width();
-  line_scale_ = s.line_scale();
-  width_ = s.width();
-  thickness_ = s.thickness();
+  Shared values = *shared_;
+  values.display_width = s.display_width();
+  values.line_scale = s.line_scale();
+  values.width = s.width();
+  values.thickness = s.thickness();
+  shared(values);
   return MB_SUCCESS;
 }
 

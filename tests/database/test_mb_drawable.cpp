@@ -2,7 +2,11 @@
 // colour, layers, precision, copies and undo of an attribute change.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
 
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
@@ -34,6 +38,58 @@ TEST(Drawable, DefaultsFromTheSettings) {
   EXPECT_EQ(e.object_type(), MB_Object::TYPE_GEOM);
   EXPECT_EQ(e.draw_node(), nullptr);
   EXPECT_EQ(e.object_list(), nullptr);
+}
+
+// Entities share the records of their attributes: a change to one entity
+// must reach only that entity, and every value must come back bit for bit.
+TEST(Drawable, AttributesAreEachEntitysOwnAndExact) {
+  Test_Line a, b;
+  MB_Layer layer;
+  a.general().width(-0.0);
+  a.general().thickness(std::numeric_limits<double>::quiet_NaN());
+  a.general().line_scale(1e-300);
+  a.general().display_width(7);
+  a.general().layer(&layer);
+  EXPECT_TRUE(std::signbit(a.general().width()));
+  EXPECT_TRUE(std::isnan(a.general().thickness()));
+  EXPECT_EQ(a.general().line_scale(), 1e-300);
+  EXPECT_EQ(a.general().display_width(), 7);
+  EXPECT_EQ(a.general().layer(), &layer);
+  // b still has the settings' values, and a copy of a is a until it changes.
+  EXPECT_EQ(b.general().width(), 0.4);
+  EXPECT_EQ(b.general().layer(), nullptr);
+  MB_General c = a.general();
+  c.width(0.0);
+  EXPECT_FALSE(std::signbit(c.width()));
+  EXPECT_TRUE(std::signbit(a.general().width()));
+  EXPECT_TRUE(std::isnan(c.thickness()));
+  // Back to the settings' values: equal to b in every attribute.
+  a.general().width(0.4);
+  a.general().thickness(0.0);
+  a.general().line_scale(2.0);
+  a.general().display_width(b.general().display_width());
+  a.general().layer(nullptr);
+  EXPECT_EQ(a.general().width(), b.general().width());
+  EXPECT_FALSE(std::signbit(a.general().thickness()));
+}
+
+// Threads that set attributes at once each see their own values.
+TEST(Drawable, AttributesSetOnManyThreadsStayApart) {
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &wrong] {
+      Test_Line e;
+      for (int i = 0; i < 2000; ++i) {
+        const double w = t * 10000 + i;
+        e.general().width(w);
+        e.general().display_width(t);
+        if (e.general().width() != w || e.general().display_width() != t) ++wrong[size_t(t)];
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 TEST(Drawable, UnknownPropertyNumbersReadNeutralAndWriteNothing) {

@@ -1,0 +1,140 @@
+// The general attributes and the records entities share.
+#include "database/mb_general.h"
+
+#include <cstring>
+#include <mutex>
+#include <unordered_set>
+
+#include "database/mb_settings.h"
+
+namespace {
+
+using Shared = MB_General::Shared;
+
+uint64_t bits(double v) {
+  uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+uint64_t bits(const void* p) { return uint64_t(reinterpret_cast<uintptr_t>(p)); }
+
+bool same(const Shared& a, const Shared& b) {
+  return a.display_width == b.display_width && bits(a.line_scale) == bits(b.line_scale) &&
+         bits(a.width) == bits(b.width) && bits(a.thickness) == bits(b.thickness) && a.layer == b.layer &&
+         a.line_type == b.line_type && a.url == b.url;
+}
+
+size_t hash_of(const Shared& s) {
+  uint64_t h = 0x9E3779B97F4A7C15u ^ uint32_t(s.display_width);
+  const uint64_t words[] = {bits(s.line_scale), bits(s.width),     bits(s.thickness),
+                            bits(s.layer),      bits(s.line_type), bits(s.url)};
+  for (uint64_t w : words) {
+    h ^= w;
+    h *= 0xFF51AFD7ED558CCDu;
+    h ^= h >> 32;
+  }
+  return size_t(h);
+}
+
+struct Hash {
+  size_t operator()(const Shared& s) const { return hash_of(s); }
+};
+struct Equal {
+  bool operator()(const Shared& a, const Shared& b) const { return same(a, b); }
+};
+
+// Every record made so far; never destroyed, as entities may live until the
+// process ends. The set's nodes do not move, so a record's address holds.
+struct Records {
+  std::mutex lock;
+  std::unordered_set<Shared, Hash, Equal> set;
+};
+
+Records& records() {
+  static Records* r = new Records;
+  return *r;
+}
+
+// The record of these values, made on first use. Each thread remembers the
+// record each caller asked for last and the last 16 by their hash, so that
+// the run of entities of one load or one command finds its record without
+// the lock.
+const Shared* record_of(const Shared& values, const Shared*& last) {
+  if (last && same(*last, values)) return last;
+  constexpr size_t kRemembered = 16;
+  thread_local const Shared* remembered[kRemembered] = {};
+  const Shared*& slot = remembered[hash_of(values) % kRemembered];
+  if (!slot || !same(*slot, values)) {
+    Records& r = records();
+    std::lock_guard<std::mutex> hold(r.lock);
+    slot = &*r.set.insert(values).first;
+  }
+  last = slot;
+  return slot;
+}
+
+thread_local const Shared* last_defaults = nullptr;
+thread_local const Shared* last_changed = nullptr;
+
+Shared settings_values() {
+  Shared s;
+  s.display_width = g_system_setting.get_long_val(MB_DISPLAY_WIDTH);
+  s.line_scale = g_system_setting.get_real_val(MB_LINE_SCALE);
+  s.width = g_system_setting.get_real_val(MB_WIDTH);
+  s.thickness = g_system_setting.get_real_val(MB_THICKNESS);
+  return s;
+}
+
+}  // namespace
+
+MB_General::MB_General()
+    : shared_(record_of(settings_values(), last_defaults)),
+      color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
+      display_color_(color_) {}
+
+void MB_General::shared(const Shared& values) {
+  if (!same(values, *shared_)) shared_ = record_of(values, last_changed);
+}
+
+void MB_General::display_width(int32_t w) {
+  Shared s = *shared_;
+  s.display_width = w;
+  shared(s);
+}
+
+void MB_General::line_scale(double v) {
+  Shared s = *shared_;
+  s.line_scale = v;
+  shared(s);
+}
+
+void MB_General::width(double v) {
+  Shared s = *shared_;
+  s.width = v;
+  shared(s);
+}
+
+void MB_General::thickness(double v) {
+  Shared s = *shared_;
+  s.thickness = v;
+  shared(s);
+}
+
+void MB_General::layer(MB_Layer* l) {
+  Shared s = *shared_;
+  s.layer = l;
+  shared(s);
+}
+
+void MB_General::line_type(MB_Line_Type* t) {
+  Shared s = *shared_;
+  s.line_type = t;
+  shared(s);
+}
+
+void MB_General::url(MB_URL* u) {
+  Shared s = *shared_;
+  s.url = u;
+  shared(s);
+}
