@@ -88,6 +88,7 @@ void MB_Object_List::add_tail(MB_Object* object) {
   if (object->owner_) object->owner_->unlink(object);
   dlink::link_before<Links>(head_, tail_, object, static_cast<MB_Object*>(nullptr));
   object->owner_ = this;
+  ++count_;
   version_ = ++version_clock_;
 }
 
@@ -96,6 +97,7 @@ void MB_Object_List::add_head(MB_Object* object) {
   if (object->owner_) object->owner_->unlink(object);
   dlink::link_before<Links>(head_, tail_, object, head_);
   object->owner_ = this;
+  ++count_;
   version_ = ++version_clock_;
 }
 
@@ -113,6 +115,7 @@ void MB_Object_List::unlink(MB_Object* object) {
   object->next_ = nullptr;
   object->previous_ = nullptr;
   object->owner_ = nullptr;
+  --count_;
   version_ = ++version_clock_;
 }
 
@@ -123,8 +126,6 @@ bool MB_Object_List::remove(MB_Object* object) {
 }
 
 MB_Object* MB_Object_List::get(int n) const { return dlink::at<Links>(head_, n); }
-
-int32_t MB_Object_List::count() const { return dlink::count<Links>(head_); }
 
 void MB_Object_List::kill_head() { kill_object(head_); }
 

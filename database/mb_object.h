@@ -183,7 +183,7 @@ class MB_Object_List {
   }
   // The n-th object from the head, null when n is out of range.
   MB_Object* get(int n) const;
-  int32_t count() const;
+  int32_t count() const { return count_; }
   bool is_empty() const { return head_ == nullptr && tail_ == nullptr; }
   // Changes whenever an object is linked into or out of this list, to a
   // value no list has had before: a list's address and version name what it
@@ -202,6 +202,7 @@ class MB_Object_List {
 
   MB_Object* head_ = nullptr;
   MB_Object* tail_ = nullptr;
+  int32_t count_ = 0;
   uint64_t version_ = ++version_clock_;
   static inline uint64_t version_clock_ = 0;
 };

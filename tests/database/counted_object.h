@@ -39,15 +39,17 @@ class Counted : public MB_Object {
   int value_;
 };
 
-// The values of a list from head to tail, checking the links both ways.
+// The values of a list from head to tail, checking the links both ways and
+// the count.
 inline std::string values_of(const MB_Object_List& list) {
   std::string s;
   const MB_Object* prev = nullptr;
-  for (const MB_Object* o = list.head(); o; prev = o, o = o->next()) {
+  int n = 0;
+  for (const MB_Object* o = list.head(); o; prev = o, o = o->next(), ++n) {
     if (o->previous() != prev || o->owner_list() != &list) return "broken";
     if (!s.empty()) s += ",";
     s += std::to_string(static_cast<const Counted*>(o)->value());
   }
-  if (list.tail() != prev) return "broken";
+  if (list.tail() != prev || list.count() != n) return "broken";
   return s;
 }
