@@ -23,6 +23,17 @@ class MB_URL;
 
 class MB_General {
  public:
+  // The attributes besides the colours, as one value.
+  struct Shared {
+    int32_t display_width = 0;
+    double line_scale = 0.0;
+    double width = 0.0;
+    double thickness = 0.0;
+    MB_Layer* layer = nullptr;
+    MB_Line_Type* line_type = nullptr;
+    MB_URL* url = nullptr;
+  };
+
   // Colours, display width, line scale, width and thickness of the settings.
   MB_General();
   MB_General(const MB_General&) = default;
@@ -36,19 +47,19 @@ class MB_General {
   int32_t display_color() const { return display_color_; }
   void display_color(int32_t c) { display_color_ = c; }
   int32_t display_width() const { return shared_->display_width; }
-  void display_width(int32_t w);
+  void display_width(int32_t w) { change(&Shared::display_width, w); }
   double line_scale() const { return shared_->line_scale; }
-  void line_scale(double s);
+  void line_scale(double s) { change(&Shared::line_scale, s); }
   double width() const { return shared_->width; }
-  void width(double w);
+  void width(double w) { change(&Shared::width, w); }
   double thickness() const { return shared_->thickness; }
-  void thickness(double t);
+  void thickness(double t) { change(&Shared::thickness, t); }
   MB_Layer* layer() const { return shared_->layer; }
-  void layer(MB_Layer* l);
+  void layer(MB_Layer* l) { change(&Shared::layer, l); }
   MB_Line_Type* line_type() const { return shared_->line_type; }
-  void line_type(MB_Line_Type* t);
+  void line_type(MB_Line_Type* t) { change(&Shared::line_type, t); }
   MB_URL* url() const { return shared_->url; }
-  void url(MB_URL* u);
+  void url(MB_URL* u) { change(&Shared::url, u); }
 
   // Hands the attributes to the pass's attribute state, which writes those
   // that changed; takes them back from it when reading.
@@ -56,20 +67,15 @@ class MB_General {
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io);
   MB_Result process(MB_File_IO&) { return MB_SUCCESS; }
 
-  // The attributes besides the colours, as one value.
-  struct Shared {
-    int32_t display_width = 0;
-    double line_scale = 0.0;
-    double width = 0.0;
-    double thickness = 0.0;
-    MB_Layer* layer = nullptr;
-    MB_Line_Type* line_type = nullptr;
-    MB_URL* url = nullptr;
-  };
-
  private:
   // All of them at once.
   void shared(const Shared& values);
+  template <class T>
+  void change(T Shared::*field, T value) {
+    Shared s = *shared_;
+    s.*field = value;
+    shared(s);
+  }
 
   const Shared* shared_;
   int32_t color_;
