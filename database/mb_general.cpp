@@ -94,5 +94,5 @@ MB_General::MB_General()
       display_color_(color_) {}
 
 void MB_General::shared(const Shared& values) {
-  if (!same(values, *shared_)) shared_ = record_of(values, last_changed);
+  shared_ = record_of(values, last_changed);
 }

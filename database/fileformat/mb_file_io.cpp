@@ -549,15 +549,9 @@ MB_Result MB_File_IO::put_back(int n, const unsigned char* bytes) {
   return MB_SUCCESS;
 }
 
-MB_Result MB_File_IO::read(int n, unsigned char* buf) {
+MB_Result MB_File_IO::read_across(int n, unsigned char* buf) {
   if (n <= 0) return n == 0 ? MB_SUCCESS : MB_SYNTAX_ERROR;
   if (!pending_skip_ && put_back_pos_ == put_back_.size()) {
-    if (dec_pos_ + size_t(n) <= dec_len_) {
-      std::memcpy(buf, dec_.data() + dec_pos_, size_t(n));
-      dec_pos_ += size_t(n);
-      position_ += n;
-      return MB_SUCCESS;
-    }
     if (dec_pos_ == dec_len_ && !data_decompression_ && !decompressor_ &&
         leftover_pos_ == leftover_.size() && in_pos_ + size_t(n) <= in_len_) {
       std::memcpy(buf, in_.data() + in_pos_, size_t(n));

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,7 +168,18 @@ class MB_File_IO {
   MB_Result read(unsigned short& v);
   MB_Result read(int32_t& v);
   MB_Result read(uint32_t& v);
-  MB_Result read(int n, unsigned char* bytes);
+  // Most reads are served from the decoded block at hand, here; the rest
+  // (put-back bytes, a pending skip, the next block, plain bytes) by
+  // read_across.
+  MB_Result read(int n, unsigned char* bytes) {
+    if (n > 0 && !pending_skip_ && put_back_pos_ == put_back_.size() && dec_len_ - dec_pos_ >= size_t(n)) {
+      std::memcpy(bytes, dec_.data() + dec_pos_, size_t(n));
+      dec_pos_ += size_t(n);
+      position_ += n;
+      return MB_SUCCESS;
+    }
+    return read_across(n, bytes);
+  }
   MB_Result read(int n, char* bytes) { return read(n, reinterpret_cast<unsigned char*>(bytes)); }
   MB_Result read_double(double& v);
   MB_Result read_value(double& v) { return read_double(v); }
@@ -220,6 +232,8 @@ class MB_File_IO {
   MB_Result flush_output();
   // Up to n bytes of the file (after any decoder leftovers); 3 at the end.
   MB_Result raw_read(int n, int& got, void* buf);
+  // read() where the decoded block at hand does not hold the bytes.
+  MB_Result read_across(int n, unsigned char* bytes);
   MB_Result finish_compressor();
   void dispose_object();
   void reset_pass_state();
