@@ -198,11 +198,17 @@ class CRunMemo {
   size_t used_ = 0;
 };
 
+bool HasParamPair(const CDoubleArray& list1, const CDoubleArray& list2, double t1, double t2, const CCurve* c1,
+                  const CCurve* c2) {
+  const int n = list1.Count() < list2.Count() ? list1.Count() : list2.Count();
+  for (int i = 0; i < n; ++i)
+    if (SameParam(c1, list1[i], t1) && SameParam(c2, list2[i], t2)) return true;
+  return false;
+}
+
 int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1,
                  const CCurve* c2) {
-  int n = list1.Count() < list2.Count() ? list1.Count() : list2.Count();
-  for (int i = 0; i < n; ++i)
-    if (SameParam(c1, list1[i], t1) && SameParam(c2, list2[i], t2)) return kCurveOk;
+  if (HasParamPair(list1, list2, t1, t2, c1, c2)) return kCurveOk;
   int st = list1.Append(t1);
   if (st != kCurveOk) return st;
   st = list2.Append(t2);
@@ -333,6 +339,12 @@ int CCurveIntersector::Frame(int which, double t, CurveFrame& f) const {
   return cache ? cache->Take(t, f) : TakeFrame(which == 1 ? c1_ : c2_, t, f);
 }
 
+bool CCurveIntersector::Listed() const {
+  if (!listed1 || !listed2) return false;
+  return listed_swapped ? HasParamPair(*listed1, *listed2, t2, t1, &c2_, &c1_)
+                        : HasParamPair(*listed1, *listed2, t1, t2, &c1_, &c2_);
+}
+
 int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   const CurveFrame* from1 = start1;
   const CurveFrame* from2 = start2;
@@ -340,6 +352,7 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   steps_ = 0;
   capped_ = false;
   recalled_steps_ = 0;
+  stopped_at_listed_ = false;
   frames_taken_ = false;
   if (!std::isfinite(a) || !std::isfinite(b)) return kCurveBadArgument;
   const double limit1 = StepLimit(c1_), limit2 = StepLimit(c2_);
@@ -347,6 +360,9 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   t2 = b;
   stop = false;
   bool done = false;
+  // Only a run that has slowed down can be about to end at a crossing: the
+  // listed ones are looked up after small steps.
+  bool slowed = false;
   for (int i = 0; i < kNewtonSteps && !done; ++i) {
     if (recall) {
       // Within the step cap, the rest of this run is the remembered one's.
@@ -360,6 +376,10 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
       }
       trail_[i][0] = t1;
       trail_[i][1] = t2;
+    }
+    if (slowed && Listed()) {
+      stopped_at_listed_ = true;
+      return kCurveNotFound;
     }
     steps_ = i + 1;
     int st = kCurveOk;
@@ -396,6 +416,8 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
     t2 += dt2;
     done = std::fabs(dt1) <= std::fmax(std::fabs(t1), 1.0) * 1e-15 &&
            std::fabs(dt2) <= std::fmax(std::fabs(t2), 1.0) * 1e-15;
+    slowed = std::fabs(dt1) <= std::fmax(std::fabs(t1), 1.0) * 1e-3 &&
+             std::fabs(dt2) <= std::fmax(std::fabs(t2), 1.0) * 1e-3;
     if (i + 1 == kNewtonSteps && !done) {
       capped_ = true;
       return kCurveNotFound;
@@ -414,6 +436,8 @@ int CCurveIntersector::Solve(double a, double b, double tol) {
       recall->Add(trail_[k][0], trail_[k][1], steps_ - k + recalled_steps_, recalled_status_, t1, t2);
     return recalled_status_;
   }
+  // Not remembered either: where it would have ended is not known.
+  if (stopped_at_listed_) return st;
   if (st == kCurveOk) st = Accept(tol);
   // Runs cut by the step cap end by where they started: not remembered.
   // Other runs meet this one nearly always in its last two starts.
@@ -463,6 +487,9 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
   it.memo = &memo;
   it.frames1 = &frames1;
   it.frames2 = &frames2;
+  it.listed1 = &list1;
+  it.listed2 = &list2;
+  it.listed_swapped = swapped_;
   for (int i = 0; i < s1.Count(); ++i)
     for (int j = 0; j < s2.Count(); ++j) {
       // Samples out of each other's reach have no crossing between them.

@@ -39,6 +39,13 @@ class CCurveIntersector : public CLibObject {
   CFrameCache* frames1 = nullptr;
   CFrameCache* frames2 = nullptr;
   CRunMemo* memo = nullptr;
+  // The crossings a search has listed, in its callers' order (swapped: the
+  // first list holds curve 2's parameters). A solve that comes to one of
+  // them as AddParamPair sees it could only list it again: it stops there
+  // and answers 14.
+  const CDoubleArray* listed1 = nullptr;
+  const CDoubleArray* listed2 = nullptr;
+  bool listed_swapped = false;
 
  protected:
   virtual void StraightStep(int which);
@@ -53,6 +60,7 @@ class CCurveIntersector : public CLibObject {
   // The acceptance of a run's end.
   int Accept(double tol);
   int Frame(int which, double t, CurveFrame& f) const;
+  bool Listed() const;
 
   const CCurve& c1_;
   const CCurve& c2_;
@@ -66,6 +74,7 @@ class CCurveIntersector : public CLibObject {
   bool capped_ = false;
   int recalled_steps_ = 0;  // 0: not answered by the memo
   int recalled_status_ = 0;
+  bool stopped_at_listed_ = false;
 };
 
 // Adds (t1, t2) unless the same crossing is already there: both parameters
@@ -73,6 +82,9 @@ class CCurveIntersector : public CLibObject {
 // c1 and c2, when given, are the curves of the two lists.
 int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1 = nullptr,
                  const CCurve* c2 = nullptr);
+// The lists hold that crossing: AddParamPair would add nothing.
+bool HasParamPair(const CDoubleArray& list1, const CDoubleArray& list2, double t1, double t2,
+                  const CCurve* c1 = nullptr, const CCurve* c2 = nullptr);
 
 class CCurvePair : public CLibObject {
  public:
