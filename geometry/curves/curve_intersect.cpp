@@ -70,19 +70,19 @@ uint64_t BitsOf(double a) {
 // meets the same failure).
 class CSeedFrames {
  public:
-  CSeedFrames(const CCurve& curve, const CSampleSet& samples) : curve_(curve), samples_(samples) {
+  CSeedFrames(CFrameSource& source, const CSampleSet& samples) : source_(source), samples_(samples) {
     const int n = samples.Count();
     frames_.reset(n > 0 ? new (std::nothrow) CurveFrame[n] : nullptr);
     state_.reset(n > 0 ? new (std::nothrow) unsigned char[n]() : nullptr);
   }
   const CurveFrame* At(int i) {
     if (!frames_ || !state_) return nullptr;
-    if (state_[i] == 0) state_[i] = TakeFrame(curve_, samples_.Param(i), frames_[i]) == kCurveOk ? 1 : 2;
+    if (state_[i] == 0) state_[i] = source_.Take(samples_.Param(i), frames_[i]) == kCurveOk ? 1 : 2;
     return state_[i] == 1 ? &frames_[i] : nullptr;
   }
 
  private:
-  const CCurve& curve_;
+  CFrameSource& source_;
   const CSampleSet& samples_;
   std::unique_ptr<CurveFrame[]> frames_;
   std::unique_ptr<unsigned char[]> state_;
@@ -97,10 +97,10 @@ class CSeedFrames {
 // back to the system, to be faulted in again by the next search.
 class CFrameCache {
  public:
-  explicit CFrameCache(const CCurve& curve) : curve_(curve), slots_(new (std::nothrow) Slot[kSlots]) {}
+  explicit CFrameCache(CFrameSource& source) : source_(source), slots_(new (std::nothrow) Slot[kSlots]) {}
 
   int Take(double t, CurveFrame& f) {
-    if (!slots_) return TakeFrame(curve_, t, f);
+    if (!slots_) return source_.Take(t, f);
     const uint64_t key = BitsOf(t);
     const uint64_t h = key * 0x9E3779B97F4A7C15ull;
     Slot& s = slots_[(h ^ (h >> 29)) & (kSlots - 1)];
@@ -108,7 +108,7 @@ class CFrameCache {
       f = s.frame;
       return kCurveOk;
     }
-    const int st = TakeFrame(curve_, t, f);
+    const int st = source_.Take(t, f);
     if (st == kCurveOk) {
       s.key = key;
       s.frame = f;
@@ -124,7 +124,7 @@ class CFrameCache {
     bool full = false;
     CurveFrame frame;
   };
-  const CCurve& curve_;
+  CFrameSource& source_;
   std::unique_ptr<Slot[]> slots_;
 };
 
@@ -480,24 +480,34 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
   int st = s1.Build(c1_);
   if (st == kCurveOk) st = s2.Build(c2_);
   if (st != kCurveOk) return st;
-  CSeedFrames g1(c1_, s1), g2(c2_, s2);
-  CRunMemo memo;
-  CFrameCache frames1(c1_), frames2(c2_);
-  CCurveIntersector it(c1_, c2_, 0.0);
-  it.memo = &memo;
-  it.frames1 = &frames1;
-  it.frames2 = &frames2;
-  it.listed1 = &list1;
-  it.listed2 = &list2;
-  it.listed_swapped = swapped_;
+  // A run from each seed on the span polynomials' frames (a guess) shows
+  // where the seed leads. Runs to crossings already listed end there; the
+  // others are run again on the curves' own frames, and only these list
+  // crossings: the answers are those of plain runs from every seed.
+  CFrameSource source1(c1_), source2(c2_);
+  CSeedFrames g1(source1, s1), g2(source2, s2);
+  CRunMemo memo, exact_memo;
+  CFrameCache frames1(source1), frames2(source2);
+  CCurveIntersector guess(c1_, c2_, 0.0), exact(c1_, c2_, 0.0);
+  guess.memo = &memo;
+  guess.frames1 = &frames1;
+  guess.frames2 = &frames2;
+  exact.memo = &exact_memo;
+  for (CCurveIntersector* it : {&guess, &exact}) {
+    it->listed1 = &list1;
+    it->listed2 = &list2;
+    it->listed_swapped = swapped_;
+  }
   for (int i = 0; i < s1.Count(); ++i)
     for (int j = 0; j < s2.Count(); ++j) {
       // Samples out of each other's reach have no crossing between them.
       if (FartherThan(s1.Point(i), s2.Point(j), s1.Reach(i) + s2.Reach(j))) continue;
-      it.start1 = g1.At(i);
-      it.start2 = g2.At(j);
-      if (it.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
-      if ((st = Add(list1, list2, it.t1, it.t2)) != kCurveOk) return st;
+      guess.start1 = g1.At(i);
+      guess.start2 = g2.At(j);
+      const int guessed = guess.Solve(s1.Param(i), s2.Param(j), tol);
+      if (guess.StoppedAtListed() || (guessed == kCurveOk && guess.Listed())) continue;
+      if (exact.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
+      if ((st = Add(list1, list2, exact.t1, exact.t2)) != kCurveOk) return st;
     }
   return kCurveOk;
 }

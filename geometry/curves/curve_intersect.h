@@ -34,6 +34,8 @@ class CCurveIntersector : public CLibObject {
   // is a function of its parameter and the iteration one of its
   // parameters, so a run that reaches parameters another run passed ends as
   // that one did; a memo answer sets t1 and t2 only.
+  // With frames kept, every frame comes from their source, which may
+  // differ from TakeFrame's by rounding.
   const CurveFrame* start1 = nullptr;
   const CurveFrame* start2 = nullptr;
   CFrameCache* frames1 = nullptr;
@@ -46,6 +48,10 @@ class CCurveIntersector : public CLibObject {
   const CDoubleArray* listed1 = nullptr;
   const CDoubleArray* listed2 = nullptr;
   bool listed_swapped = false;
+  // The last solve stopped at a listed crossing.
+  bool StoppedAtListed() const { return stopped_at_listed_; }
+  // (t1, t2) is a listed crossing.
+  bool Listed() const;
 
  protected:
   virtual void StraightStep(int which);
@@ -60,7 +66,6 @@ class CCurveIntersector : public CLibObject {
   // The acceptance of a run's end.
   int Accept(double tol);
   int Frame(int which, double t, CurveFrame& f) const;
-  bool Listed() const;
 
   const CCurve& c1_;
   const CCurve& c2_;
