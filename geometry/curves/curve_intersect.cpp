@@ -482,13 +482,15 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
   if (st != kCurveOk) return st;
   // A run from each seed on the span polynomials' frames (a guess) shows
   // where the seed leads. Runs to crossings already listed end there; the
-  // others are run again on the curves' own frames, and only these list
-  // crossings: the answers are those of plain runs from every seed.
+  // others are run again on the curves' own frames (unless the guess took
+  // those), and only these list crossings: the answers are those of plain
+  // runs from every seed.
   CFrameSource source1(c1_), source2(c2_);
   CSeedFrames g1(source1, s1), g2(source2, s2);
   CRunMemo memo, exact_memo;
   CFrameCache frames1(source1), frames2(source2);
   CCurveIntersector guess(c1_, c2_, 0.0), exact(c1_, c2_, 0.0);
+  const bool exact_guess = source1.IsExact() && source2.IsExact();
   guess.memo = &memo;
   guess.frames1 = &frames1;
   guess.frames2 = &frames2;
@@ -506,8 +508,9 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
       guess.start2 = g2.At(j);
       const int guessed = guess.Solve(s1.Param(i), s2.Param(j), tol);
       if (guess.StoppedAtListed() || (guessed == kCurveOk && guess.Listed())) continue;
-      if (exact.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
-      if ((st = Add(list1, list2, exact.t1, exact.t2)) != kCurveOk) return st;
+      if ((exact_guess ? guessed : exact.Solve(s1.Param(i), s2.Param(j), tol)) != kCurveOk) continue;
+      const CCurveIntersector& answer = exact_guess ? guess : exact;
+      if ((st = Add(list1, list2, answer.t1, answer.t2)) != kCurveOk) return st;
     }
   return kCurveOk;
 }

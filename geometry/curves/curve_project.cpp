@@ -51,6 +51,10 @@ int TakeFrame(const CCurve& curve, double t, CurveFrame& f) {
 CFrameSource::CFrameSource(const CCurve& curve) : curve_(curve) {
   // Not a subclass, which may evaluate otherwise.
   if (typeid(curve) == typeid(CNURBS)) spans_ = new (std::nothrow) CSpanPolynomials(static_cast<const CNURBS&>(curve));
+  if (spans_ && !spans_->HasSpans()) {
+    delete spans_;
+    spans_ = nullptr;
+  }
 }
 
 CFrameSource::~CFrameSource() { delete spans_; }

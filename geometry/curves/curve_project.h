@@ -29,6 +29,8 @@ class CFrameSource : public CLibObject {
   CFrameSource(const CFrameSource&) = delete;
   CFrameSource& operator=(const CFrameSource&) = delete;
   int Take(double t, CurveFrame& frame);
+  // Its frames are TakeFrame's.
+  bool IsExact() const { return spans_ == nullptr; }
 
  private:
   const CCurve& curve_;

@@ -158,6 +158,8 @@ class CNURBS : public CCurve {
 class CSpanPolynomials : public CLibObject {
  public:
   explicit CSpanPolynomials(const CNURBS& curve);
+  // False when every evaluation goes through the curve.
+  bool HasSpans() const { return coefs_ != nullptr; }
   // CNURBS::Derivatives of order 2, to rounding.
   int Derivatives(double t, double (*out)[3]);
 
