@@ -27,6 +27,11 @@ int CCurve::FrameAt(double t, double point[3], double tangent[3], double& curvat
   double d[3][3];
   int st = Derivatives(t, 2, d);
   if (st != kCurveOk) return st;
+  return FrameFromDerivatives(d, point, tangent, curvature, speed, axis);
+}
+
+int FrameFromDerivatives(const double (*d)[3], double point[3], double tangent[3], double& curvature, double* speed,
+                         const double* axis) {
   if (!axis) axis = kZAxis;
   double v = VLength(d[1]);
   for (int i = 0; i < 3; ++i) point[i] = d[0][i];

@@ -114,6 +114,10 @@ class CCurve : public CLibObject {
   CCurve& operator=(const CCurve&) = default;
 };
 
+// CCurve::FrameAt from the point and its first two derivatives d.
+int FrameFromDerivatives(const double (*d)[3], double point[3], double tangent[3], double& curvature, double* speed,
+                         const double* axis);
+
 // A scalar function of a curve parameter, for integration and root finding.
 class CParamFunction : public CLibObject {
  public:

@@ -70,19 +70,19 @@ uint64_t BitsOf(double a) {
 // meets the same failure).
 class CSeedFrames {
  public:
-  CSeedFrames(const CCurve& curve, const CSampleSet& samples) : curve_(curve), samples_(samples) {
+  CSeedFrames(CFrameSource& source, const CSampleSet& samples) : source_(source), samples_(samples) {
     const int n = samples.Count();
     frames_.reset(n > 0 ? new (std::nothrow) CurveFrame[n] : nullptr);
     state_.reset(n > 0 ? new (std::nothrow) unsigned char[n]() : nullptr);
   }
   const CurveFrame* At(int i) {
     if (!frames_ || !state_) return nullptr;
-    if (state_[i] == 0) state_[i] = TakeFrame(curve_, samples_.Param(i), frames_[i]) == kCurveOk ? 1 : 2;
+    if (state_[i] == 0) state_[i] = source_.Take(samples_.Param(i), frames_[i]) == kCurveOk ? 1 : 2;
     return state_[i] == 1 ? &frames_[i] : nullptr;
   }
 
  private:
-  const CCurve& curve_;
+  CFrameSource& source_;
   const CSampleSet& samples_;
   std::unique_ptr<CurveFrame[]> frames_;
   std::unique_ptr<unsigned char[]> state_;
@@ -97,10 +97,10 @@ class CSeedFrames {
 // back to the system, to be faulted in again by the next search.
 class CFrameCache {
  public:
-  explicit CFrameCache(const CCurve& curve) : curve_(curve), slots_(new (std::nothrow) Slot[kSlots]) {}
+  explicit CFrameCache(CFrameSource& source) : source_(source), slots_(new (std::nothrow) Slot[kSlots]) {}
 
   int Take(double t, CurveFrame& f) {
-    if (!slots_) return TakeFrame(curve_, t, f);
+    if (!slots_) return source_.Take(t, f);
     const uint64_t key = BitsOf(t);
     const uint64_t h = key * 0x9E3779B97F4A7C15ull;
     Slot& s = slots_[(h ^ (h >> 29)) & (kSlots - 1)];
@@ -108,7 +108,7 @@ class CFrameCache {
       f = s.frame;
       return kCurveOk;
     }
-    const int st = TakeFrame(curve_, t, f);
+    const int st = source_.Take(t, f);
     if (st == kCurveOk) {
       s.key = key;
       s.frame = f;
@@ -124,7 +124,7 @@ class CFrameCache {
     bool full = false;
     CurveFrame frame;
   };
-  const CCurve& curve_;
+  CFrameSource& source_;
   std::unique_ptr<Slot[]> slots_;
 };
 
@@ -198,11 +198,17 @@ class CRunMemo {
   size_t used_ = 0;
 };
 
+bool HasParamPair(const CDoubleArray& list1, const CDoubleArray& list2, double t1, double t2, const CCurve* c1,
+                  const CCurve* c2) {
+  const int n = list1.Count() < list2.Count() ? list1.Count() : list2.Count();
+  for (int i = 0; i < n; ++i)
+    if (SameParam(c1, list1[i], t1) && SameParam(c2, list2[i], t2)) return true;
+  return false;
+}
+
 int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1,
                  const CCurve* c2) {
-  int n = list1.Count() < list2.Count() ? list1.Count() : list2.Count();
-  for (int i = 0; i < n; ++i)
-    if (SameParam(c1, list1[i], t1) && SameParam(c2, list2[i], t2)) return kCurveOk;
+  if (HasParamPair(list1, list2, t1, t2, c1, c2)) return kCurveOk;
   int st = list1.Append(t1);
   if (st != kCurveOk) return st;
   st = list2.Append(t2);
@@ -333,6 +339,12 @@ int CCurveIntersector::Frame(int which, double t, CurveFrame& f) const {
   return cache ? cache->Take(t, f) : TakeFrame(which == 1 ? c1_ : c2_, t, f);
 }
 
+bool CCurveIntersector::Listed() const {
+  if (!listed1 || !listed2) return false;
+  return listed_swapped ? HasParamPair(*listed1, *listed2, t2, t1, &c2_, &c1_)
+                        : HasParamPair(*listed1, *listed2, t1, t2, &c1_, &c2_);
+}
+
 int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   const CurveFrame* from1 = start1;
   const CurveFrame* from2 = start2;
@@ -340,6 +352,7 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   steps_ = 0;
   capped_ = false;
   recalled_steps_ = 0;
+  stopped_at_listed_ = false;
   frames_taken_ = false;
   if (!std::isfinite(a) || !std::isfinite(b)) return kCurveBadArgument;
   const double limit1 = StepLimit(c1_), limit2 = StepLimit(c2_);
@@ -347,6 +360,9 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
   t2 = b;
   stop = false;
   bool done = false;
+  // Only a run that has slowed down can be about to end at a crossing: the
+  // listed ones are looked up after small steps.
+  bool slowed = false;
   for (int i = 0; i < kNewtonSteps && !done; ++i) {
     if (recall) {
       // Within the step cap, the rest of this run is the remembered one's.
@@ -360,6 +376,10 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
       }
       trail_[i][0] = t1;
       trail_[i][1] = t2;
+    }
+    if (slowed && Listed()) {
+      stopped_at_listed_ = true;
+      return kCurveNotFound;
     }
     steps_ = i + 1;
     int st = kCurveOk;
@@ -396,6 +416,8 @@ int CCurveIntersector::Iterate(double a, double b, CRunMemo* recall) {
     t2 += dt2;
     done = std::fabs(dt1) <= std::fmax(std::fabs(t1), 1.0) * 1e-15 &&
            std::fabs(dt2) <= std::fmax(std::fabs(t2), 1.0) * 1e-15;
+    slowed = std::fabs(dt1) <= std::fmax(std::fabs(t1), 1.0) * 1e-3 &&
+             std::fabs(dt2) <= std::fmax(std::fabs(t2), 1.0) * 1e-3;
     if (i + 1 == kNewtonSteps && !done) {
       capped_ = true;
       return kCurveNotFound;
@@ -414,6 +436,8 @@ int CCurveIntersector::Solve(double a, double b, double tol) {
       recall->Add(trail_[k][0], trail_[k][1], steps_ - k + recalled_steps_, recalled_status_, t1, t2);
     return recalled_status_;
   }
+  // Not remembered either: where it would have ended is not known.
+  if (stopped_at_listed_) return st;
   if (st == kCurveOk) st = Accept(tol);
   // Runs cut by the step cap end by where they started: not remembered.
   // Other runs meet this one nearly always in its last two starts.
@@ -456,21 +480,37 @@ int CCurvePair::Intersect(CDoubleArray& list1, CDoubleArray& list2, double tol) 
   int st = s1.Build(c1_);
   if (st == kCurveOk) st = s2.Build(c2_);
   if (st != kCurveOk) return st;
-  CSeedFrames g1(c1_, s1), g2(c2_, s2);
-  CRunMemo memo;
-  CFrameCache frames1(c1_), frames2(c2_);
-  CCurveIntersector it(c1_, c2_, 0.0);
-  it.memo = &memo;
-  it.frames1 = &frames1;
-  it.frames2 = &frames2;
+  // A run from each seed on the span polynomials' frames (a guess) shows
+  // where the seed leads. Runs to crossings already listed end there; the
+  // others are run again on the curves' own frames (unless the guess took
+  // those), and only these list crossings: the answers are those of plain
+  // runs from every seed.
+  CFrameSource source1(c1_), source2(c2_);
+  CSeedFrames g1(source1, s1), g2(source2, s2);
+  CRunMemo memo, exact_memo;
+  CFrameCache frames1(source1), frames2(source2);
+  CCurveIntersector guess(c1_, c2_, 0.0), exact(c1_, c2_, 0.0);
+  const bool exact_guess = source1.IsExact() && source2.IsExact();
+  guess.memo = &memo;
+  guess.frames1 = &frames1;
+  guess.frames2 = &frames2;
+  exact.memo = &exact_memo;
+  for (CCurveIntersector* it : {&guess, &exact}) {
+    it->listed1 = &list1;
+    it->listed2 = &list2;
+    it->listed_swapped = swapped_;
+  }
   for (int i = 0; i < s1.Count(); ++i)
     for (int j = 0; j < s2.Count(); ++j) {
       // Samples out of each other's reach have no crossing between them.
       if (FartherThan(s1.Point(i), s2.Point(j), s1.Reach(i) + s2.Reach(j))) continue;
-      it.start1 = g1.At(i);
-      it.start2 = g2.At(j);
-      if (it.Solve(s1.Param(i), s2.Param(j), tol) != kCurveOk) continue;
-      if ((st = Add(list1, list2, it.t1, it.t2)) != kCurveOk) return st;
+      guess.start1 = g1.At(i);
+      guess.start2 = g2.At(j);
+      const int guessed = guess.Solve(s1.Param(i), s2.Param(j), tol);
+      if (guess.StoppedAtListed() || (guessed == kCurveOk && guess.Listed())) continue;
+      if ((exact_guess ? guessed : exact.Solve(s1.Param(i), s2.Param(j), tol)) != kCurveOk) continue;
+      const CCurveIntersector& answer = exact_guess ? guess : exact;
+      if ((st = Add(list1, list2, answer.t1, answer.t2)) != kCurveOk) return st;
     }
   return kCurveOk;
 }

@@ -34,11 +34,24 @@ class CCurveIntersector : public CLibObject {
   // is a function of its parameter and the iteration one of its
   // parameters, so a run that reaches parameters another run passed ends as
   // that one did; a memo answer sets t1 and t2 only.
+  // With frames kept, every frame comes from their source, which may
+  // differ from TakeFrame's by rounding.
   const CurveFrame* start1 = nullptr;
   const CurveFrame* start2 = nullptr;
   CFrameCache* frames1 = nullptr;
   CFrameCache* frames2 = nullptr;
   CRunMemo* memo = nullptr;
+  // The crossings a search has listed, in its callers' order (swapped: the
+  // first list holds curve 2's parameters). A solve that comes to one of
+  // them as AddParamPair sees it could only list it again: it stops there
+  // and answers 14.
+  const CDoubleArray* listed1 = nullptr;
+  const CDoubleArray* listed2 = nullptr;
+  bool listed_swapped = false;
+  // The last solve stopped at a listed crossing.
+  bool StoppedAtListed() const { return stopped_at_listed_; }
+  // (t1, t2) is a listed crossing.
+  bool Listed() const;
 
  protected:
   virtual void StraightStep(int which);
@@ -66,6 +79,7 @@ class CCurveIntersector : public CLibObject {
   bool capped_ = false;
   int recalled_steps_ = 0;  // 0: not answered by the memo
   int recalled_status_ = 0;
+  bool stopped_at_listed_ = false;
 };
 
 // Adds (t1, t2) unless the same crossing is already there: both parameters
@@ -73,6 +87,9 @@ class CCurveIntersector : public CLibObject {
 // c1 and c2, when given, are the curves of the two lists.
 int AddParamPair(CDoubleArray& list1, CDoubleArray& list2, double t1, double t2, const CCurve* c1 = nullptr,
                  const CCurve* c2 = nullptr);
+// The lists hold that crossing: AddParamPair would add nothing.
+bool HasParamPair(const CDoubleArray& list1, const CDoubleArray& list2, double t1, double t2,
+                  const CCurve* c1 = nullptr, const CCurve* c2 = nullptr);
 
 class CCurvePair : public CLibObject {
  public:

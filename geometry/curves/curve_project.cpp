@@ -3,15 +3,21 @@
 #include <cfloat>
 #include <cmath>
 #include <memory>
+#include <new>
+#include <typeinfo>
 
+#include "geometry/curves/nurbs.h"
 #include "geometry/curves/vector_ops.h"
 
-int TakeFrame(const CCurve& curve, double t, CurveFrame& f) {
-  double k = 0.0, v = 0.0;
-  int st = curve.FrameAt(t, f.P, f.T, k, &v);
+namespace {
+
+// The frame from FrameAt's answer st: a degenerate one where the curve has
+// no direction at all (which stops the iterations); point is asked for the
+// point then.
+template <class Point>
+int FinishFrame(int st, double k, double v, CurveFrame& f, Point point) {
   if (st == kCurveZeroVector) {
-    // No direction at all: a degenerate frame, which stops the iterations.
-    st = curve.Evaluate(t, f.P);
+    st = point(f.P);
     v = 0.0;
   }
   if (st != kCurveOk) return st;
@@ -32,6 +38,36 @@ int TakeFrame(const CCurve& curve, double t, CurveFrame& f) {
     for (int i = 0; i < 3; ++i) f.C[i] = f.P[i];
   }
   return kCurveOk;
+}
+
+}  // namespace
+
+int TakeFrame(const CCurve& curve, double t, CurveFrame& f) {
+  double k = 0.0, v = 0.0;
+  const int st = curve.FrameAt(t, f.P, f.T, k, &v);
+  return FinishFrame(st, k, v, f, [&](double p[3]) { return curve.Evaluate(t, p); });
+}
+
+CFrameSource::CFrameSource(const CCurve& curve) : curve_(curve) {
+  // Not a subclass, which may evaluate otherwise.
+  if (typeid(curve) == typeid(CNURBS)) spans_ = new (std::nothrow) CSpanPolynomials(static_cast<const CNURBS&>(curve));
+  if (spans_ && !spans_->HasSpans()) {
+    delete spans_;
+    spans_ = nullptr;
+  }
+}
+
+CFrameSource::~CFrameSource() { delete spans_; }
+
+int CFrameSource::Take(double t, CurveFrame& f) {
+  if (!spans_) return TakeFrame(curve_, t, f);
+  double d[3][3], k = 0.0, v = 0.0;
+  int st = spans_->Derivatives(t, d);
+  if (st == kCurveOk) st = FrameFromDerivatives(d, f.P, f.T, k, &v, nullptr);
+  return FinishFrame(st, k, v, f, [&](double p[3]) {
+    for (int i = 0; i < 3; ++i) p[i] = d[0][i];
+    return kCurveOk;
+  });
 }
 
 double StepLimit(const CCurve& curve) {

@@ -17,6 +17,26 @@ struct CurveFrame {
 };
 int TakeFrame(const CCurve& curve, double t, CurveFrame& frame);
 
+class CSpanPolynomials;
+
+// The frames of one curve for a search that takes many: those of a NURBS
+// curve from its spans as polynomials (TakeFrame's to rounding), others by
+// TakeFrame. The curve must outlive the source and stay unchanged.
+class CFrameSource : public CLibObject {
+ public:
+  explicit CFrameSource(const CCurve& curve);
+  ~CFrameSource() override;
+  CFrameSource(const CFrameSource&) = delete;
+  CFrameSource& operator=(const CFrameSource&) = delete;
+  int Take(double t, CurveFrame& frame);
+  // Its frames are TakeFrame's.
+  bool IsExact() const { return spans_ == nullptr; }
+
+ private:
+  const CCurve& curve_;
+  CSpanPolynomials* spans_ = nullptr;
+};
+
 // The parameter range a single step may not exceed: the period, or 100
 // times the range.
 double StepLimit(const CCurve& curve);

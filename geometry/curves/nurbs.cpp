@@ -362,3 +362,100 @@ int CNURBS::SwapContents(CNURBS& other) {
   if (weights_) std::swap(weights_, other.weights_);
   return kCurveOk;
 }
+
+// ---- CSpanPolynomials ----
+
+CSpanPolynomials::CSpanPolynomials(const CNURBS& curve) : curve_(curve) {
+  if (curve.IsRational() || !curve.Knots() || curve.ControlCount() == 0) return;
+  degree_ = curve.Degree();
+  count_ = curve.Knots()->Count();
+  const size_t n = static_cast<size_t>(count_);
+  coefs_.reset(new (std::nothrow) double[n * static_cast<size_t>(3 * degree_)][3]);
+  made_.reset(new (std::nothrow) bool[n]());
+  if (!made_) coefs_.reset();
+}
+
+void CSpanPolynomials::Make(int s, double h, double (*coef)[3]) const {
+  const CKnotVector& U = *curve_.Knots();
+  const CPointArray& P = *curve_.Points();
+  const int d = degree_;
+  double u[2 * kMaxDegree + 2];
+  for (int j = 0; j < 2 * d + 2; ++j) u[j] = U.KnotAt(s - d + j);
+  // Bezier point k is the curve's blossom at k copies of the span's end and
+  // d - k copies of its start: de Boor's algorithm with the parameter of
+  // each level given apart.
+  double bez[kMaxDegree + 1][3];
+  for (int k = 0; k <= d; ++k) {
+    double q[kMaxDegree + 1][3];
+    for (int j = 0; j <= d; ++j) {
+      const double* p = P.Get(s - d + j);
+      for (int c = 0; c < 3; ++c) q[j][c] = p[c];
+    }
+    for (int r = 1; r <= d; ++r) {
+      const double x = r <= k ? u[d + 1] : u[d];
+      for (int j = d; j >= r; --j) {
+        const double lo = u[j], hi = u[j + d + 1 - r];
+        const double alpha = hi != lo ? (x - lo) / (hi - lo) : 0.0;
+        for (int c = 0; c < 3; ++c) q[j][c] = q[j - 1][c] + alpha * (q[j][c] - q[j - 1][c]);
+      }
+    }
+    for (int c = 0; c < 3; ++c) bez[k][c] = q[d][c];
+  }
+  // The power coefficients: binomial(d, k) times the k-th forward
+  // difference of the Bezier points, and those of the derivatives in t.
+  double binomial = 1.0;
+  for (int k = 0; k <= d; ++k) {
+    for (int c = 0; c < 3; ++c) coef[k][c] = binomial * bez[0][c];
+    for (int j = 0; j < d - k; ++j)
+      for (int c = 0; c < 3; ++c) bez[j][c] = bez[j + 1][c] - bez[j][c];
+    binomial = binomial * (d - k) / (k + 1);
+  }
+  for (int k = 1; k <= d; ++k)
+    for (int c = 0; c < 3; ++c) coef[d + k][c] = k * coef[k][c] / h;
+  for (int k = 2; k <= d; ++k)
+    for (int c = 0; c < 3; ++c) coef[2 * d + k - 1][c] = k * (k - 1) * coef[k][c] / (h * h);
+}
+
+namespace {
+
+// The point and derivatives of a span's coefficients at the fraction x, for
+// a degree D known when compiled (negative: as given), so that cubics run
+// unrolled; the sums run in the same order for all.
+template <int D>
+void Horner(const double (*coef)[3], int degree, double x, double (*out)[3]) {
+  const int d = D >= 0 ? D : degree;
+  const double(*first)[3] = coef + d + 1;
+  const double(*second)[3] = coef + 2 * d + 1;
+  for (int c = 0; c < 3; ++c) {
+    double p = coef[d][c], v = first[d - 1][c], w = d >= 2 ? second[d - 2][c] : 0.0;
+    for (int k = d - 1; k >= 0; --k) p = p * x + coef[k][c];
+    for (int k = d - 2; k >= 0; --k) v = v * x + first[k][c];
+    for (int k = d - 3; k >= 0; --k) w = w * x + second[k][c];
+    out[0][c] = p;
+    out[1][c] = v;
+    out[2][c] = w;
+  }
+}
+
+}  // namespace
+
+int CSpanPolynomials::Derivatives(double t, double (*out)[3]) {
+  if (!coefs_) return curve_.Derivatives(t, 2, out);
+  const CKnotVector& U = *curve_.Knots();
+  int span = 0;
+  int st = U.FindSpan(t, span);
+  if (st != kCurveOk) return st;
+  const double a = U.KnotAt(span), h = U.KnotAt(span + 1) - a;
+  if (!(h > 0.0)) return curve_.Derivatives(t, 2, out);
+  const int s = FoldIndex(span, count_), d = degree_;
+  double(*coef)[3] = coefs_.get() + static_cast<size_t>(s) * static_cast<size_t>(3 * d);
+  if (!made_[s]) {
+    Make(s, h, coef);
+    made_[s] = true;
+  }
+  if (d == 3)
+    Horner<3>(coef, d, (t - a) / h, out);
+  else
+    Horner<-1>(coef, d, (t - a) / h, out);
+  return kCurveOk;
+}

@@ -6,6 +6,8 @@
 // costs constant time per step.
 #pragma once
 
+#include <memory>
+
 #include "geometry/curves/curve.h"
 #include "geometry/curves/knot_vector.h"
 
@@ -145,6 +147,33 @@ class CNURBS : public CCurve {
   CKnotVector* knots_ = nullptr;
   CPointArray* points_ = nullptr;
   CDoubleArray* weights_ = nullptr;
+};
+
+// The spans of a curve as polynomials, each made when first asked, for a
+// query that evaluates the curve many times: the point and its first two
+// derivatives by Horner's rule on the span the curve's own evaluation picks,
+// without the basis functions. A rational curve, or spans that cannot be
+// stored, evaluate through the curve. The curve must outlive this and stay
+// unchanged while it is used.
+class CSpanPolynomials : public CLibObject {
+ public:
+  explicit CSpanPolynomials(const CNURBS& curve);
+  // False when every evaluation goes through the curve.
+  bool HasSpans() const { return coefs_ != nullptr; }
+  // CNURBS::Derivatives of order 2, to rounding.
+  int Derivatives(double t, double (*out)[3]);
+
+ private:
+  // The coefficients of stored span s (non-empty) of length h, in powers of
+  // the fraction of the span: degree + 1 of the point, then degree of the
+  // first derivative and degree - 1 of the second.
+  void Make(int s, double h, double (*coef)[3]) const;
+
+  const CNURBS& curve_;
+  int degree_ = 0;
+  int count_ = 0;
+  std::unique_ptr<double[][3]> coefs_;  // 3 * degree a span
+  std::unique_ptr<bool[]> made_;
 };
 
 // The periodic cubic interpolant of fit points Q0 .. Q(n-1) whose last point

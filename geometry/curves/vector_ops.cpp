@@ -30,22 +30,6 @@ void VNegate(double v[3]) { VScale(v, -1.0); }
 
 void VQuarterTurn(const double v[3], const double* axis, double out[3]) { VCross(AxisOr(axis), v, out); }
 
-// hypot: no overflow for large coordinates. Its terms are the squares of
-// the coordinates over the largest one; the largest and zeros give 1 and 0
-// exactly, so they are not divided (a plane vector has one division left).
-double VLength(const double v[3]) {
-  const double x = std::fabs(v[0]), y = std::fabs(v[1]), z = std::fabs(v[2]);
-  const double a = x < y ? (y < z ? z : y) : (x < z ? z : x);
-  if (!(a > 0.0 && a <= DBL_MAX)) return std::hypot(v[0], v[1], v[2]);
-  auto term = [a](double c) {
-    if (c == a) return 1.0;
-    if (c == 0.0) return 0.0;
-    const double q = c / a;
-    return q * q;
-  };
-  return a * std::sqrt(term(x) + term(y) + term(z));
-}
-
 int VNormalize(double v[3]) {
   double len = VLength(v);
   if (len <= 1e-9) return kCurveZeroVector;

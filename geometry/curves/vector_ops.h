@@ -4,6 +4,9 @@
 // axis argument means (0, 0, 1).
 #pragma once
 
+#include <cfloat>
+#include <cmath>
+
 #include "geometry/curves/lib_object.h"
 
 // The products are inline: every curve evaluation and solver step asks them.
@@ -21,7 +24,22 @@ inline void VCross(const double p[3], const double q[3], double out[3]) {
 void VNegate(double v[3]);
 // out = axis x v: v turned a quarter counter-clockwise about the axis.
 void VQuarterTurn(const double v[3], const double* axis, double out[3]);
-double VLength(const double v[3]);
+// hypot: no overflow for large coordinates. Its terms are the squares of
+// the coordinates over the largest one; the largest and zeros give 1 and 0
+// exactly, so they are not divided (a plane vector has one division left).
+// Inline: every frame and solver step asks it.
+inline double VLength(const double v[3]) {
+  const double x = std::fabs(v[0]), y = std::fabs(v[1]), z = std::fabs(v[2]);
+  const double a = x < y ? (y < z ? z : y) : (x < z ? z : x);
+  if (!(a > 0.0 && a <= DBL_MAX)) return std::hypot(v[0], v[1], v[2]);
+  auto term = [a](double c) {
+    if (c == a) return 1.0;
+    if (c == 0.0) return 0.0;
+    const double q = c / a;
+    return q * q;
+  };
+  return a * std::sqrt(term(x) + term(y) + term(z));
+}
 // 2103 and v unchanged when |v| <= 1e-9.
 int VNormalize(double v[3]);
 // det[p, q, axis]; with the default axis p.x q.y - p.y q.x.

@@ -215,6 +215,56 @@ TEST(Nurbs, BezierPointsAndDerivativesMatchTheClosedForm) {
   EXPECT_LT(area, 0.0);  // clockwise about the origin
 }
 
+// The span polynomials answer the curve's own derivatives on the span it
+// picks: at knots of any multiplicity, before and after a clamped range
+// (the end spans continued), periods away on a periodic curve; a rational
+// curve is evaluated through the curve.
+TEST(Nurbs, SpanPolynomialsFollowTheDerivatives) {
+  struct Case {
+    const char* what;
+    int degree;
+    std::initializer_list<double> knots;
+    double period;
+    std::vector<std::array<double, 3>> pts;
+    std::vector<double> weights;
+  } cases[] = {
+      {"clamped cubic, double knot",
+       3,
+       {0, 0, 0, 0, 0.2, 0.2, 0.5, 0.7},
+       1.0,
+       {{0, 0, 0}, {1, 3, 0}, {2, -1, 1}, {4, 2, 0}, {5, 5, 0}, {7, 1, 0}, {8, 3, 0}, {9, 0, 0}},
+       {}},
+      {"periodic cubic", 3, {0, 1, 2, 3}, 4.0, {{5, 0, 0}, {0, 5, 0}, {-5, 0, 0}, {0, -5, 2}}, {}},
+      {"quadratic", 2, {0, 0, 0, 2}, 3.0, {{0, 0, 0}, {1, 4, 0}, {3, -2, 0}, {6, 1, 0}}, {}},
+      {"polyline", 1, {0, 1, 3}, 4.0, {{0, 0, 0}, {2, 2, 0}, {5, 0, 0}}, {}},
+      {"quintic",
+       5,
+       {0, 0, 0, 0, 0, 0, 0.5},
+       1.0,
+       {{0, 0, 0}, {1, 2, 0}, {2, -2, 0}, {3, 3, 0}, {4, -1, 0}, {5, 2, 0}, {6, 0, 0}},
+       {}},
+      {"rational", 2, {0, 0, 0}, 1.0, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {1, 0.7, 1}},
+  };
+  for (const Case& c : cases) {
+    int st = -1;
+    auto curve = Make(c.degree, c.knots, c.period, c.pts, c.weights, st);
+    ASSERT_EQ(st, kCurveOk) << c.what;
+    CSpanPolynomials spans(*curve);
+    const double a = curve->StartParam(), b = curve->EndParam(), reach = curve->Period() != 0.0 ? 2.0 : 0.2;
+    std::vector<double> ts;
+    for (int i = 0; i <= 400; ++i) ts.push_back(a - reach * (b - a) + (1 + 2 * reach) * (b - a) * i / 400);
+    for (double k : c.knots) ts.push_back(k);
+    for (double t : ts) {
+      double want[3][3], got[3][3];
+      ASSERT_EQ(spans.Derivatives(t, got), curve->Derivatives(t, 2, want)) << c.what << " at " << t;
+      for (int o = 0; o < 3; ++o)
+        for (int i = 0; i < 3; ++i)
+          EXPECT_NEAR(got[o][i], want[o][i], 1e-12 * (1.0 + std::fabs(want[o][i])))
+              << c.what << " at " << t << ", order " << o;
+    }
+  }
+}
+
 TEST(Nurbs, RationalQuarterCircleStaysOnTheUnitCircle) {
   const double h = std::sqrt(0.5);
   int st = -1;
