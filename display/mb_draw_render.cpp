@@ -182,8 +182,11 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
       quick_dc_.SetColor(static_cast<uint32_t>(e->general().display_color()));
       e->draw(nullptr, quick_dc_, drawing_to_screen_);
       if (reuse) {
-        changed = changed || reuse->entity() != e;
-        reuse->entity(e);
+        // Written only when changed, as the fetch hints.
+        if (reuse->entity() != e) {
+          reuse->entity(e);
+          changed = true;
+        }
         reuse = reuse->next();
       } else {
         display_list_.add(e);

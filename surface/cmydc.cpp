@@ -113,9 +113,9 @@ struct Store32 {
   }
 };
 
-// Walks a clipped line over the bits; the pattern position advances with the
-// major coordinate.
-template <class Store, bool XMajor, bool Solid>
+// Walks a clipped line over the bits; the pattern position advances with
+// every step, that is with the major coordinate.
+template <class Store, bool Solid>
 struct LineCursor {
   uint8_t* p;
   ptrdiff_t ystep;
@@ -125,13 +125,9 @@ struct LineCursor {
   void plot() {
     if (Solid || pattern[pos & 15]) Store::put(p, v);
   }
-  void step_x() {
-    p += Store::kBytes;
-    if (XMajor) ++pos;
-  }
-  void step_y() {
-    p += ystep;
-    if (!XMajor) ++pos;
+  void step(bool right, bool row) {
+    p += (ptrdiff_t(Store::kBytes) & -ptrdiff_t(right)) + (ystep & -ptrdiff_t(row));
+    ++pos;
   }
 };
 
@@ -292,22 +288,12 @@ void CMyDC::LineT(int x1, int y1, int x2, int y2) {
   // The pattern position: x + 1, y + 1, or for a y-major line rising to the
   // right y1 + y2 - y + 1; each grows by one per major step.
   const unsigned pos = x_major ? unsigned(l.x1) + 1 : (dy >= 0 ? unsigned(l.y1) + 1 : unsigned(l.y2) + 1);
-  if (x_major) {
-    if (m_solid) {
-      LineCursor<Store, true, true> c{p, ystep, m_value, m_pattern, pos};
-      qm_walk_line(l, c);
-    } else {
-      LineCursor<Store, true, false> c{p, ystep, m_value, m_pattern, pos};
-      qm_walk_line(l, c);
-    }
+  if (m_solid) {
+    LineCursor<Store, true> c{p, ystep, m_value, m_pattern, pos};
+    qm_walk_line(l, c);
   } else {
-    if (m_solid) {
-      LineCursor<Store, false, true> c{p, ystep, m_value, m_pattern, pos};
-      qm_walk_line(l, c);
-    } else {
-      LineCursor<Store, false, false> c{p, ystep, m_value, m_pattern, pos};
-      qm_walk_line(l, c);
-    }
+    LineCursor<Store, false> c{p, ystep, m_value, m_pattern, pos};
+    qm_walk_line(l, c);
   }
 }
 
@@ -399,5 +385,5 @@ void CMyDC::FillRect(RECT* rect) {
 
 void CMyDC::Polyline(const POINT* points, int count) {
   if (!points) return;
-  for (int i = count - 2; i >= 0; --i) Line(points[i + 1].x, points[i + 1].y, points[i].x, points[i].y);
+  for (int i = count - 2; i >= 0; --i) (this->*m_line)(points[i + 1].x, points[i + 1].y, points[i].x, points[i].y);
 }

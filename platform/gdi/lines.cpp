@@ -75,8 +75,10 @@ struct PaintCursor {
     if (c == Coverage::kPen) p.pixel(x, y, pen);
     else if (c == Coverage::kGap) p.pixel(x, y, gap);
   }
-  void step_x() { ++x; }
-  void step_y() { y += dy; }
+  void step(bool right, bool row) {
+    x += right;
+    y += row ? dy : 0;
+  }
 };
 
 // The common case, a solid pen copied onto 32-bit pixels: the same pixels
@@ -94,8 +96,10 @@ struct SolidCursor32 {
     const uint32_t v = (old & ~s.value_mask) | (pen & s.value_mask);
     std::memcpy(px, &v, 4);
   }
-  void step_x() { ++x; }
-  void step_y() { y += dy; }
+  void step(bool right, bool row) {
+    x += right;
+    y += row ? dy : 0;
+  }
 };
 
 struct MarkCursor {
@@ -106,8 +110,10 @@ struct MarkCursor {
     const uint8_t c = st.at(x, y);
     if (c != Coverage::kNone) cov.mark(x, y, c);
   }
-  void step_x() { ++x; }
-  void step_y() { y += dy; }
+  void step(bool right, bool row) {
+    x += right;
+    y += row ? dy : 0;
+  }
 };
 
 // Lines clip to one pixel beyond the surface, so that the end a clip makes

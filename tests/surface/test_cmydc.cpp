@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <type_traits>
 
@@ -180,6 +181,45 @@ TEST(CMyDC, LinesAgreeWithTheSoftwareGdi) {
     MoveToEx(b.GetDC(), x1, y1, nullptr);
     LineTo(b.GetDC(), x2, y2);
     EXPECT_EQ(Probe(a).painted(kWhite32), Probe(b).painted(kWhite32))
+        << x1 << "," << y1 << " " << x2 << "," << y2;
+  }
+}
+
+namespace {
+
+// The pixels of a line that no side cuts, in closed form: walked from the
+// end with the smaller x (the smaller y on ties), the minor coordinate after
+// i major steps is i * minor / major rounded half up; the caller's start
+// pixel is in and its end pixel out.
+PixelSet closed_form_line(int x1, int y1, int x2, int y2) {
+  const bool reversed = x2 < x1 || (x2 == x1 && y2 < y1);
+  if (reversed) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  const int dx = x2 - x1, dy = std::abs(y2 - y1), sy = y2 >= y1 ? 1 : -1;
+  const bool x_major = dx >= dy;
+  const int major = x_major ? dx : dy, minor = x_major ? dy : dx;
+  PixelSet s;
+  for (int i = reversed ? 1 : 0; i < major + (reversed ? 1 : 0); ++i) {
+    const int k = (2 * minor * i + major) / (2 * major);
+    s.insert(x_major ? std::make_pair(x1 + i, y1 + sy * k) : std::make_pair(x1 + k, y1 + sy * i));
+  }
+  return s;
+}
+
+}  // namespace
+
+TEST(CMyDC, LinesFollowTheirSlopeRoundedHalfUp) {
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> coord(0, 47);
+  for (int i = 0; i < 500; ++i) {
+    const int x1 = coord(rng), y1 = coord(rng), x2 = coord(rng), y2 = coord(rng);
+    CMyDC dc;
+    ASSERT_NE(make_surface(dc, 48, 48), nullptr);
+    dc.SetColor(0);
+    dc.Line(x1, y1, x2, y2);
+    EXPECT_EQ(Probe(dc).painted(kWhite32), closed_form_line(x1, y1, x2, y2))
         << x1 << "," << y1 << " " << x2 << "," << y2;
   }
 }

@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <cmath>
+
 #include "geometry/as_pt_list.h"
 #include "geometry/as_pt_set.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 #include "surface/api_draw.h"
 #include "surface/cmydc.h"
+#include "surface/device_point.h"
 #include "surface/pt_draw.h"
 #include "tests/platform_gdi/gdi_fixture.h"
 
@@ -49,6 +52,36 @@ TEST(PointDraw, TruncatesTowardZeroAndSkipsTheEndPixel) {
   EXPECT_EQ(c.count(0x000000), 4);
   EXPECT_EQ(GetPixel(c.dc, 0, 2), 0u);
   EXPECT_EQ(GetPixel(c.dc, 4, 2), 0xFFFFFFu);
+}
+
+TEST(PointDraw, DevicePixelsClampToTheIntRange) {
+  const double nan = std::nan("");
+  const struct {
+    double v;
+    int pixel;
+  } cases[] = {
+      {0.0, 0},
+      {-0.0, 0},
+      {2.9, 2},
+      {-2.9, -2},
+      {nan, 0},
+      {2147483646.5, 2147483646},
+      {2147483647.0, 2147483647},
+      {2147483647.9, 2147483647},
+      {2147483648.0, 2147483647},
+      {1e300, 2147483647},
+      {HUGE_VAL, 2147483647},
+      {-2147483647.5, -2147483647},
+      {-2147483648.0, -2147483647 - 1},
+      {-2147483648.9, -2147483647 - 1},
+      {-2147483649.0, -2147483647 - 1},
+      {-HUGE_VAL, -2147483647 - 1},
+  };
+  for (const auto& c : cases) {
+    const POINT p = mb_device_point(As_Pt(c.v, 1.5, 0));
+    EXPECT_EQ(p.x, c.pixel) << c.v;
+    EXPECT_EQ(p.y, 1);
+  }
 }
 
 TEST(PointDraw, ListDrawsOnePolylineThroughTheTransform) {
