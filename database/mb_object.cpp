@@ -57,11 +57,6 @@ MB_Result MB_Object::skip_operand(const MB_Opcode& op, MB_File_IO& io) {
 
 bool MB_Object::copy_to(MB_Object*&) { return true; }
 
-bool MB_Object::is_drawable() const {
-  MB_Type t = object_type();
-  return t >= TYPE_GEOM && t <= TYPE_INSERT;
-}
-
 void MB_Object::create_cmd() {
   if (g_undo_redo) g_undo_redo->create_cmd(this);
 }

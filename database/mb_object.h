@@ -125,7 +125,11 @@ class MB_Object {
   // copy, leaves the target alone and returns true.
   virtual bool copy_to(MB_Object*& target);
 
-  bool is_drawable() const;
+  // An entity: of one of the entity categories.
+  bool is_drawable() const {
+    const MB_Type t = object_type();
+    return t >= TYPE_GEOM && t <= TYPE_INSERT;
+  }
 
   // Reports to g_undo_redo; nothing while it is null. delete_cmd answers
   // whether the undo store now holds this object (then it must not be
