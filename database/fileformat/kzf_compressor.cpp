@@ -6,11 +6,13 @@
 // position older than the window, so a byte leaving the window costs
 // nothing, and a slot is only reused by a position a whole window newer,
 // after its own has left. The chains count positions from the buffer's
-// base, as 32-bit numbers, and are moved down with it. Buckets are chosen
-// by a multiplicative hash of a position's four bytes, which spreads the
-// bytes of numbers alike in many places over all buckets, so that a chain
-// holds few positions whose bytes differ; the bytes are read from the input
-// rather than from the history just written.
+// base, as 32-bit numbers, and are moved down with it. One of 131,072
+// buckets is chosen by a multiplicative hash of a position's four bytes,
+// which spreads numbers alike in many bytes over all of them, so that a
+// chain holds few positions whose bytes differ; a walk still checks the
+// bytes of each candidate. The bytes hashed are read from the input (the
+// pending input keeps the three history bytes before it), not from history
+// just written.
 //
 // A match search gives up after 12 candidates that do not lengthen its
 // match, and starts only when a match of the longest length could be read
@@ -35,6 +37,8 @@ using namespace kzf_lz;
 namespace {
 
 constexpr int kRing = kWindow;                   // nodes, one per history byte
+constexpr int kHashBits = 17;                    // twice as many buckets as nodes
+constexpr int kBuckets = 1 << kHashBits;
 constexpr int kHistCap = kWindow + 256 * 1024;   // linear buffer before sliding
 constexpr int32_t kNone = -1;
 constexpr size_t kOutFlush = 64 * 1024;
@@ -43,11 +47,11 @@ constexpr int kLookahead = kMaxMatch + 1;        // pending bytes needed before 
 constexpr int kLazyBelow = 64;                   // matches this short try the next byte too
 constexpr int kKeyBack = kMinMatch - 1;          // history bytes kept before the pending input
 
-// Hash of the four bytes starting at p, below 65,536.
+// Hash of the four bytes starting at p, below kBuckets.
 inline uint32_t hash4(const uint8_t* p) {
   uint32_t v;
   std::memcpy(&v, p, 4);
-  return (v * 2654435761u) >> 16;
+  return (v * 2654435761u) >> (32 - kHashBits);
 }
 
 // Bytes a[i] == b[i] from 0, at most limit.
@@ -73,8 +77,8 @@ struct MB_LZ_Compressor::State {
   std::unique_ptr<uint8_t[]> hist{new uint8_t[kHistCap]};
   int64_t base = 0, lo = 0, hi = 0;
   // Chain positions count from base.
-  std::unique_ptr<int32_t[]> head{new int32_t[kRing]};   // per hash: the newest position
-  std::unique_ptr<int32_t[]> older{new int32_t[kRing]};  // per ring slot: the one before
+  std::unique_ptr<int32_t[]> head{new int32_t[kBuckets]};  // per hash: the newest position
+  std::unique_ptr<int32_t[]> older{new int32_t[kRing]};    // per ring slot: the one before
   int literals = 0;  // pending literals: the newest bytes of the history
 
   // Input not yet encoded from pending_pos on, after the three newest bytes
@@ -94,7 +98,7 @@ struct MB_LZ_Compressor::State {
 
   // Empty history, chains and buffers; the memory stays for another block.
   void clear() {
-    std::fill(head.get(), head.get() + kRing, kNone);
+    std::fill(head.get(), head.get() + kBuckets, kNone);
     base = lo = hi = 0;
     literals = 0;
     pending.clear();
@@ -118,29 +122,40 @@ struct MB_LZ_Compressor::State {
   // The buffer's base moves up by `by`: positions below it are older than
   // the window and end their chains.
   void rebase(int32_t by) {
-    for (int32_t* t : {head.get(), older.get()})
-      for (int i = 0; i < kRing; ++i) t[i] = t[i] >= by ? t[i] - by : kNone;
+    for (int i = 0; i < kBuckets; ++i) head[i] = head[i] >= by ? head[i] - by : kNone;
+    for (int i = 0; i < kRing; ++i) older[i] = older[i] >= by ? older[i] - by : kNone;
+  }
+
+  // Slides the history down by whole windows, keeping the window.
+  void make_room() {
+    const int32_t by = int32_t(lo - base) & ~(kRing - 1);
+    std::memmove(hist.get(), hist.get() + by, size_t(hi - base - by));
+    rebase(by);
+    base += by;
   }
 
   // Appends n bytes to the history, dropping the oldest beyond the window,
-  // and links the positions whose four bytes are now in it. The three bytes
-  // before `bytes` must be the newest of the history (any bytes while it
-  // holds fewer than three). n is at most the dictionary size or a match
-  // length.
+  // and links the positions whose four bytes are now in it. The bytes just
+  // before `bytes`, up to three, must be the newest of the history. n is at
+  // most the dictionary size or a match length.
   void add(const uint8_t* bytes, int n) {
-    if (hi - base + n > kHistCap) {
-      const int64_t keep = std::max<int64_t>(lo, hi + n - kWindow);
-      const int32_t by = int32_t(keep - base) & ~(kRing - 1);
-      std::memmove(hist.get(), hist.get() + by, size_t(hi - base - by));
-      rebase(by);
-      base += by;
-    }
+    if (hi - base + n > kHistCap) make_room();
     std::memcpy(&hist[hi - base], bytes, size_t(n));
     const int64_t from = std::max<int64_t>(hi - kKeyBack, 0);
     const uint8_t* key = bytes - (hi - from);
     hi += n;
     lo = std::max(lo, hi - kWindow);
     link(int32_t(from - base), int32_t(hi - base) - kMinMatch, key);
+  }
+
+  // add() for one byte of pending input.
+  void add_literal(const uint8_t* in) {
+    if (hi - base == kHistCap) make_room();
+    hist[hi - base] = *in;
+    ++hi;
+    if (hi - lo > kWindow) ++lo;
+    const int32_t p = int32_t(hi - base) - kMinMatch;
+    if (p >= 0) link(p, p, in - kKeyBack);
   }
 
   void put_literals() {
@@ -163,30 +178,36 @@ struct MB_LZ_Compressor::State {
     const int32_t oldest = int32_t(lo - base);
     const int32_t top = int32_t(hi - base);
     const uint8_t* const h0 = hist.get();
+    const int32_t* const chain = older.get();
+    int len = best_len;
+    int32_t at = -1;
     // A candidate can only win if it matches the four bytes ending at the
     // current best length.
     uint32_t want;
-    std::memcpy(&want, in + best_len - 3, 4);
-    for (int missed = 0; cand >= oldest && missed < candidates;) {
+    std::memcpy(&want, in + len - 3, 4);
+    for (int left = candidates; cand >= oldest;) {
       const int32_t p = cand;
-      cand = older[p & (kRing - 1)];
+      cand = chain[p & (kRing - 1)];
       const int limit = std::min(top - p, most);
-      ++missed;
-      if (best_len >= limit) continue;
-      const uint8_t* h = h0 + p;
       uint32_t got;
-      std::memcpy(&got, h + best_len - 3, 4);
-      if (got != want) continue;
-      const int count = match_length(h, in, limit);
-      if (count > best_len) {
-        --missed;
-        best_len = count;
-        best_pos = base + p;
-        if (count == most) return;
-        std::memcpy(&want, in + best_len - 3, 4);
+      if (len < limit && (std::memcpy(&got, h0 + p + len - 3, 4), got == want)) {
+        const int count = match_length(h0 + p, in, limit);
+        if (count > len) {
+          len = count;
+          at = p;
+          if (count == most) break;
+          std::memcpy(&want, in + len - 3, 4);
+          continue;
+        }
       }
+      if (--left == 0) break;
+    }
+    if (at >= 0) {
+      best_len = len;
+      best_pos = base + at;
     }
   }
+
 };
 
 MB_LZ_Compressor::MB_LZ_Compressor(MB_Byte_Sink* sink, int target_version)
@@ -281,7 +302,7 @@ MB_Result MB_LZ_Compressor::encode(bool final) {
     if (s.best_len >= kMinMatch) {
       emit_match();
     } else {
-      s.add(in, 1);
+      s.add_literal(in);
       ++s.pending_pos;
       if (++s.literals == kMaxLiterals) {
         s.put(0x0F);
