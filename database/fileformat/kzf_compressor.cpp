@@ -126,7 +126,8 @@ struct MB_LZ_Compressor::State {
     for (int i = 0; i < kRing; ++i) older[i] = older[i] >= by ? older[i] - by : kNone;
   }
 
-  // Slides the history down by whole windows, keeping the window.
+  // Slides the history down by whole windows, keeping the window; called
+  // when the buffer is full, so more than a window lies below lo.
   void make_room() {
     const int32_t by = int32_t(lo - base) & ~(kRing - 1);
     std::memmove(hist.get(), hist.get() + by, size_t(hi - base - by));
