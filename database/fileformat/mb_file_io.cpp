@@ -300,17 +300,12 @@ MB_Result MB_File_IO::write_count(int n) {
 }
 
 MB_Result MB_File_IO::write_position(const As_Pt& p) {
-  unsigned char b[16];
-  const double d[2] = {p.x() - last_.x(), p.y() - last_.y()};
-  for (int k = 0; k < 2; ++k) {
-    uint64_t bits;
-    std::memcpy(&bits, &d[k], 8);
-    for (int i = 0; i < 8; ++i) b[8 * k + i] = uint8_t(bits >> (8 * i));
-  }
+  const double dx = p.x() - last_.x(), dy = p.y() - last_.y();
   // The next point is coded against what a reader reconstructs here, so
   // rounding does not build up along the pass.
-  last_ = As_Pt(last_.x() + d[0], last_.y() + d[1], p.z());
-  return compress_write(16, b);
+  last_ = As_Pt(last_.x() + dx, last_.y() + dy, p.z());
+  if (MB_Result r = write_double(dx)) return r;
+  return write_double(dy);
 }
 
 MB_Result MB_File_IO::write(int count, const As_Pt* pts) {
