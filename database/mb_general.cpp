@@ -1,6 +1,7 @@
 // The general attributes and the records entities share.
 #include "database/mb_general.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
@@ -56,26 +57,31 @@ Records& records() {
   return *r;
 }
 
-// The record of these values, made on first use. Each thread remembers the
-// record each caller asked for last and the last 16 by their hash, so that
-// the run of entities of one load or one command finds its record without
-// the lock.
-const Shared* record_of(const Shared& values, const Shared*& last) {
-  if (last && same(*last, values)) return last;
-  constexpr size_t kRemembered = 16;
-  thread_local const Shared* remembered[kRemembered] = {};
-  const Shared*& slot = remembered[hash_of(values) % kRemembered];
-  if (!slot || !same(*slot, values)) {
-    Records& r = records();
-    std::lock_guard<std::mutex> hold(r.lock);
-    slot = &*r.set.insert(values).first;
-  }
-  last = slot;
-  return slot;
-}
+// Records asked for lately: the last one of each caller, and 16 by their
+// hash, so that the run of entities of one load or one command finds its
+// record without the lock. They are plain pointers to records that never
+// die: threads may replace each other's, which only costs a lookup.
+using Remembered = std::atomic<const Shared*>;
+constexpr size_t kRemembered = 16;
+Remembered remembered[kRemembered];
+Remembered last_defaults{nullptr};
+Remembered last_changed{nullptr};
 
-thread_local const Shared* last_defaults = nullptr;
-thread_local const Shared* last_changed = nullptr;
+// The record of these values, made on first use.
+const Shared* record_of(const Shared& values, Remembered& last) {
+  const Shared* r = last.load(std::memory_order_acquire);
+  if (r && same(*r, values)) return r;
+  Remembered& slot = remembered[hash_of(values) % kRemembered];
+  r = slot.load(std::memory_order_acquire);
+  if (!r || !same(*r, values)) {
+    Records& all = records();
+    std::lock_guard<std::mutex> hold(all.lock);
+    r = &*all.set.insert(values).first;
+    slot.store(r, std::memory_order_release);
+  }
+  last.store(r, std::memory_order_release);
+  return r;
+}
 
 Shared settings_values() {
   Shared s;
@@ -93,6 +99,4 @@ MB_General::MB_General()
       color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
       display_color_(color_) {}
 
-void MB_General::shared(const Shared& values) {
-  shared_ = record_of(values, last_changed);
-}
+void MB_General::shared(const Shared& values) { shared_ = record_of(values, last_changed); }
