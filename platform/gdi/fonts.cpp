@@ -35,9 +35,10 @@ namespace {
 
 struct Faces {
   FT_Library lib = nullptr;
-  std::map<std::string, FT_Face> by_file;   // opened faces
-  std::vector<std::string> added;           // files of AddFontResourceExA
-  bool fontconfig = false;                  // initialised, to be finished at exit
+  std::map<std::string, FT_Face> by_file;  // opened faces
+  std::vector<std::string> added;          // files of AddFontResourceExA
+  std::map<uint32_t, FT_Face> fallback;    // per character: the face that has it, or null
+  bool fontconfig = false;                 // initialised, to be finished at exit
   Faces() {
     if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
   }
@@ -67,14 +68,16 @@ Faces& faces() {
 
 bool same_text(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 
+bool fontconfig_ready() {
+  Faces& fs = faces();
+  if (!fs.fontconfig && FcInit()) fs.fontconfig = true;
+  return fs.fontconfig;
+}
+
 // The file fontconfig gives for a family; with `exact`, only a font of that
 // very family.
 std::string fontconfig_file(const std::string& family, bool exact) {
-  Faces& fs = faces();
-  if (!fs.fontconfig) {
-    if (!FcInit()) return std::string();
-    fs.fontconfig = true;
-  }
+  if (!fontconfig_ready()) return std::string();
   std::string out;
   FcPattern* pat = FcPatternCreate();
   if (!pat) return out;
@@ -101,9 +104,10 @@ std::string fontconfig_file(const std::string& family, bool exact) {
 }
 
 bool is_cjk_face(const std::string& utf8) {
-  static const char* const kCjk[] = {"Song", "SimSun", "NSimSun", "SimHei", "KaiTi", "KaiTi_GB2312", "FangSong",
-                                     "FangSong_GB2312", "Microsoft YaHei", "MingLiU", "PMingLiU", "MS Gothic",
-                                     "MS Mincho", "Batang", "Gulim", "Dotum"};
+  static const char* const kCjk[] = {"Song",         "SimSun",    "NSimSun",         "SimHei",          "KaiTi",
+                                     "KaiTi_GB2312", "FangSong",  "FangSong_GB2312", "Microsoft YaHei", "MingLiU",
+                                     "PMingLiU",     "MS Gothic", "MS Mincho",       "Batang",          "Gulim",
+                                     "Dotum"};
   for (const char* name : kCjk) {
     if (same_text(utf8, name)) return true;
   }
@@ -258,6 +262,34 @@ void Native_Writer::contour(const FT_Outline& o, int first, int last) {
 }
 
 }  // namespace
+
+FT_FaceRec_* fallback_face(uint32_t ch) {
+  Faces& fs = faces();
+  auto known = fs.fallback.find(ch);
+  if (known != fs.fallback.end()) return known->second;
+  FT_Face found = nullptr;
+  FcPattern* pat = fontconfig_ready() ? FcPatternCreate() : nullptr;
+  FcCharSet* chars = pat ? FcCharSetCreate() : nullptr;
+  if (chars && FcCharSetAddChar(chars, ch) && FcPatternAddCharSet(pat, FC_CHARSET, chars) &&
+      FcPatternAddBool(pat, FC_OUTLINE, FcTrue)) {
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    // The best match need not have the character: the face is asked.
+    if (FcPattern* match = FcFontMatch(nullptr, pat, &result)) {
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        FT_Face f = fs.face(reinterpret_cast<const char*>(file));
+        if (f && FT_Get_Char_Index(f, ch) != 0) found = f;
+      }
+      FcPatternDestroy(match);
+    }
+  }
+  if (chars) FcCharSetDestroy(chars);
+  if (pat) FcPatternDestroy(pat);
+  fs.fallback[ch] = found;
+  return found;
+}
 
 FT_FaceRec_* font_face(const Font* f) {
   if (!f) return nullptr;

@@ -225,6 +225,9 @@ Coverage coverage_window(const Surface& s, const Box& b, int margin);
 // The FreeType face a font resolved to (the default face for the stock
 // font); null when there is none.
 FT_FaceRec_* font_face(const Font* f);
+// An installed face that has the character, for one the font lacks (as the
+// window system links fonts); null when none has it.
+FT_FaceRec_* fallback_face(uint32_t ch);
 // Pixels per font unit at a font height.
 double font_units_scale(FT_FaceRec_* f, int height);
 

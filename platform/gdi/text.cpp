@@ -87,12 +87,14 @@ using namespace qmgdi;
 namespace qmgdi {
 namespace {
 
-// A line of text laid out with the selected font: its glyphs, their
-// advances and the font's cell.
+// A line of text laid out with the selected font: its glyphs, the face of
+// each (the font's, or another installed face for a character the font
+// lacks), their advances and the font's cell.
 struct Line {
   FT_Face face = nullptr;
   Metrics m;
   double em = 0;
+  std::vector<FT_Face> faces;
   std::vector<FT_UInt> glyphs;
   std::vector<int64_t> advances;
   int64_t width = 0;
@@ -105,15 +107,26 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
   line->m = metrics_of(line->face, dc->font->height);
   line->em = line->m.scale * (line->face->units_per_EM ? line->face->units_per_EM : 2048);
   if (!(line->em > 0) || line->em > kMaxEm) return false;
-  if (FT_Set_Char_Size(line->face, 0, static_cast<FT_F26Dot6>(std::lround(line->em * 64)), 72, 72) != 0) return false;
+  const FT_F26Dot6 size = static_cast<FT_F26Dot6>(std::lround(line->em * 64));
+  if (FT_Set_Char_Size(line->face, 0, size, 72, 72) != 0) return false;
   if (!text || length <= 0) return true;
   const std::u16string chars = qm_gbk_to_utf16(std::string_view(text, static_cast<size_t>(length)));
+  line->faces.reserve(chars.size());
   line->glyphs.reserve(chars.size());
   line->advances.reserve(chars.size());
   for (char16_t ch : chars) {
-    const FT_UInt index = FT_Get_Char_Index(line->face, ch);
+    FT_Face face = line->face;
+    FT_UInt index = FT_Get_Char_Index(face, ch);
+    if (index == 0 && ch > 0x20) {
+      FT_Face other = fallback_face(ch);
+      if (other && FT_Set_Char_Size(other, 0, size, 72, 72) == 0) {
+        face = other;
+        index = FT_Get_Char_Index(other, ch);
+      }
+    }
     int64_t adv = 0;
-    if (FT_Load_Glyph(line->face, index, FT_LOAD_TARGET_MONO) == 0) adv = (line->face->glyph->advance.x + 32) >> 6;
+    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) == 0) adv = (face->glyph->advance.x + 32) >> 6;
+    line->faces.push_back(face);
     line->glyphs.push_back(index);
     line->advances.push_back(adv);
     line->width += adv;
@@ -173,8 +186,8 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR t
       const int64_t reach = static_cast<int64_t>(line.em) + 1;
       const bool near = pen + line.advances[i] + reach >= cx0 && pen - reach < cx1 && baseline + reach >= cy0 &&
                         baseline - reach < cy1;
-      if (near && FT_Load_Glyph(line.face, line.glyphs[i], FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
-        const FT_GlyphSlot g = line.face->glyph;
+      if (near && FT_Load_Glyph(line.faces[i], line.glyphs[i], FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+        const FT_GlyphSlot g = line.faces[i]->glyph;
         paint_mono(*s, g->bitmap, pen + g->bitmap_left, baseline - g->bitmap_top, ink, cx0, cy0, cx1, cy1);
       }
       pen += line.advances[i];

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "text_fixture.h"
@@ -120,6 +122,34 @@ TEST_F(GdiText, GbkStringsDrawTheirGlyphs) {
   EXPECT_GT(b.y1 - b.y0, 25) << "its stroke runs down the cell";
   SelectObject(surface.dc, font);
   DeleteObject(cjk);
+}
+
+// A character the font lacks comes from an installed face that has it, as
+// the window system links fonts: a Latin face draws the ideograph that the
+// CJK stand-in draws, at the same place, and a box no more.
+TEST_F(GdiText, CharactersTheFontLacksComeFromAFaceThatHasThem) {
+  const char zhong[] = "\xD6\xD0";  // U+4E2D in GBK
+  auto draw = [&](const char* face) {
+    HFONT f = CreateFontA(40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
+    SelectObject(surface.dc, f);
+    RECT all = {0, 0, 200, 120};
+    ExtTextOutA(surface.dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
+    EXPECT_TRUE(TextOutA(surface.dc, 10, 10, zhong, 2));
+    std::vector<POINT> ideograph = surface.painted(kWhite);
+    SIZE size{};
+    EXPECT_TRUE(GetTextExtentPoint32A(surface.dc, zhong, 2, &size));
+    SelectObject(surface.dc, font);
+    DeleteObject(f);
+    return std::make_pair(ideograph, size.cx);
+  };
+  const auto linked = draw("MS Sans Serif");
+  const auto own = draw("SimSun");
+  ASSERT_FALSE(own.first.empty());
+  EXPECT_EQ(linked.first.size(), own.first.size());
+  const auto same = [](const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; };
+  EXPECT_TRUE(std::equal(linked.first.begin(), linked.first.end(), own.first.begin(), own.first.end(), same))
+      << "the same glyph in the same place";
+  EXPECT_EQ(linked.second, own.second) << "and the same advance";
 }
 
 TEST_F(GdiText, NothingForEmptyOrBadInput) {
