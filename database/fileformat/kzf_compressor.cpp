@@ -181,6 +181,8 @@ struct MB_LZ_Compressor::State {
     const uint8_t* const h0 = hist.get();
     const int32_t* const chain = older.get();
     int len = best_len;
+    // No candidate can be longer than the bytes there are: nothing to read.
+    if (len >= most) return;
     int32_t at = -1;
     // A candidate can only win if it matches the four bytes ending at the
     // current best length.
@@ -208,7 +210,6 @@ struct MB_LZ_Compressor::State {
       best_pos = base + at;
     }
   }
-
 };
 
 MB_LZ_Compressor::MB_LZ_Compressor(MB_Byte_Sink* sink, int target_version)
