@@ -3,10 +3,48 @@
 
 #include <afxwin.h>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <utility>
+#include <vector>
+
+// The handlers of every window message a map chain handles, answered in
+// one look-up: the handler of the entry the chain search would find first
+// (most derived class first), or null. Messages below WM_USER index a
+// table; the rest, few in any class, are searched in a short list.
+struct QmFlatMessageMap {
+  using Handler = decltype(AFX_MSGMAP_ENTRY::pfn);
+  static constexpr UINT kLow = WM_USER;
+  Handler low[kLow] = {};
+  std::vector<std::pair<UINT, Handler>> high;
+};
 
 namespace qmafx {
+
+// The flat table of a most-derived map, made on its first window message.
+__attribute__((noinline)) const QmFlatMessageMap* flatten_message_map(const AFX_MSGMAP* map);
+
+// The handler of a window message (no code, no id) in a map chain, or
+// null. Inline: every message a window handles comes this way.
+inline QmFlatMessageMap::Handler window_handler(const AFX_MSGMAP* map, UINT msg) {
+  const QmFlatMessageMap* flat = map->qm_flat;
+  if (__builtin_expect(flat == nullptr, 0)) flat = flatten_message_map(map);
+  if (__builtin_expect(msg < QmFlatMessageMap::kLow, 1)) return flat->low[msg];
+  for (const auto& h : flat->high)
+    if (h.first == msg) return h.second;
+  return nullptr;
+}
+
+// Calls the handler of a window message in the target's map chain (`map`,
+// its GetMessageMap()); FALSE when it has none.
+inline BOOL dispatch_window_message(CCmdTarget* target, const AFX_MSGMAP* map, UINT msg, WPARAM wparam, LPARAM lparam,
+                                    LRESULT* result) {
+  const QmFlatMessageMap::Handler handler = window_handler(map, msg);
+  if (!handler) return FALSE;
+  *result = handler(target, msg, wparam, lparam, nullptr);
+  return TRUE;
+}
 
 // The one wrapper of a handle that no wrapper owns (the GDI object a
 // selection handed back, a window's font, a menu's popup): kept for the

@@ -1,7 +1,13 @@
-// Command targets: the message-map search (with a cache of window-message
-// lookups, since maps are fixed once compiled), commands and their update
-// handlers, and the states a CCmdUI carries.
+// Command targets: the message-map search (window messages through a flat
+// table per map chain, since maps are fixed once compiled), commands and
+// their update handlers, and the states a CCmdUI carries.
 #include <afxwin.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/afx/afx_internal.h"
 
 namespace {
 
@@ -18,17 +24,6 @@ __attribute__((noinline)) const AFX_MSGMAP_ENTRY* search(const AFX_MSGMAP* map, 
   return nullptr;
 }
 
-// Window messages looked up before: (map, message) to the entry or null.
-struct CacheSlot {
-  const AFX_MSGMAP* map;
-  UINT msg;
-  const AFX_MSGMAP_ENTRY* entry;
-};
-constexpr int kCacheBits = 9;
-constexpr size_t kCacheSize = size_t{1} << kCacheBits;
-// One UI thread uses the class library, as on the original platform.
-CacheSlot t_cache[kCacheSize];
-
 }  // namespace
 
 const CRuntimeClass CCmdTarget::classCCmdTarget = {"CCmdTarget", sizeof(CCmdTarget), 0xFFFF, nullptr,
@@ -43,32 +38,38 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
 
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
 
-namespace {
+namespace qmafx {
 
-inline const AFX_MSGMAP_ENTRY* cached_entry(const AFX_MSGMAP* map, UINT msg) {
-  // Message numbers that differ only above the low bits (WM_SIZE and
-  // WM_USER + 5) must not share a slot: mix every bit before taking the top.
-  const uint64_t key = (uint64_t{msg} << 32) ^ reinterpret_cast<uintptr_t>(map);
-  CacheSlot& slot = t_cache[(key * 0x9E3779B97F4A7C15ull) >> (64 - kCacheBits)];
-  if (slot.map == map && slot.msg == msg) return slot.entry;
-  const AFX_MSGMAP_ENTRY* e = search(map, msg, 0, 0);
-  slot = {map, msg, e};
-  return e;
+// Built once per most-derived map, on its first window message; one UI
+// thread uses the class library, as on the original platform.
+const QmFlatMessageMap* flatten_message_map(const AFX_MSGMAP* map) {
+  auto* flat = new QmFlatMessageMap;
+  for (const AFX_MSGMAP* m = map; m; m = m->pfnGetBaseMap ? m->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY* e = m->lpEntries; e->pfn; ++e) {
+      if (e->nCode != 0 || e->nID != 0) continue;  // commands, notifications, ranges of ids
+      // The first entry met for a message is the one the chain search finds.
+      if (e->nMessage < QmFlatMessageMap::kLow) {
+        if (!flat->low[e->nMessage]) flat->low[e->nMessage] = e->pfn;
+        continue;
+      }
+      bool known = false;
+      for (const auto& h : flat->high) known = known || h.first == e->nMessage;
+      if (!known) flat->high.emplace_back(e->nMessage, e->pfn);
+    }
+  }
+  map->qm_flat = flat;
+  return flat;
 }
 
-}  // namespace
+}  // namespace qmafx
 
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindEntry(UINT msg, UINT code, UINT id) const {
   const AFX_MSGMAP* map = GetMessageMap();
-  if (code != 0 || id != 0) return search(map, msg, code, id);
-  return cached_entry(map, msg);
+  return search(map, msg, code, id);
 }
 
 BOOL CCmdTarget::DispatchWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  const AFX_MSGMAP_ENTRY* e = cached_entry(GetMessageMap(), msg);
-  if (!e) return FALSE;
-  *result = e->pfn(this, msg, wparam, lparam, nullptr);
-  return TRUE;
+  return qmafx::dispatch_window_message(this, GetMessageMap(), msg, wparam, lparam, result);
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) {

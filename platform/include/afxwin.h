@@ -252,9 +252,14 @@ struct AFX_MSGMAP_ENTRY {
   LRESULT (*pfn)(CCmdTarget* target, UINT msg, WPARAM wparam, LPARAM lparam, void* extra);
 };
 
+struct QmFlatMessageMap;
+
 struct AFX_MSGMAP {
   const AFX_MSGMAP* (*pfnGetBaseMap)();
   const AFX_MSGMAP_ENTRY* lpEntries;
+  // The window messages of the whole chain, flattened on first dispatch
+  // (see cmdtarget.cpp); maps are fixed once compiled, so it never goes stale.
+  mutable const QmFlatMessageMap* qm_flat = nullptr;
 };
 
 // Set when OnCmdMsg is only asked whether a handler exists.

@@ -100,7 +100,7 @@ TEST_F(AfxTest, MessagesFindTheMostDerivedHandler) {
   EXPECT_EQ(trace(), want);
   EXPECT_EQ(::SendMessageA(w.m_hWnd, WM_USER + 1, 21, 0), 42);
   EXPECT_EQ(::SendMessageA(w.m_hWnd, WM_USER + 2, 21, 0), 0);  // no entry: the default procedure
-  // Asked twice (the second time from the lookup cache), the same answer.
+  // Asked twice, the same answer.
   EXPECT_EQ(w.FindEntry(WM_SIZE, 0, 0), w.FindEntry(WM_SIZE, 0, 0));
   EXPECT_EQ(w.FindEntry(WM_PAINT, 0, 0), nullptr);
   w.DestroyWindow();
