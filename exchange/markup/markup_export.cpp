@@ -1,4 +1,12 @@
 // Markup export: the template filled with the drawing's markup entities.
+//
+// The template is read as a document and given its base drawing and time
+// stamp; its objects, which can number in the hundreds of thousands, are
+// then written as text straight into the file, in the place an empty
+// element holds among the template's objects, line for line as the
+// document would write them had they been made as nodes.
+#include <cstdio>
+#include <utility>
 #include <string>
 
 #include "database/entities/mb_polyline.h"
@@ -9,6 +17,7 @@
 #include "exchange/markup/markup_format.h"
 #include "exchange/markup/markupio.h"
 #include "exchange/markup/xml_document.h"
+#include "qm_file.h"
 #include "qm_text.h"
 
 namespace {
@@ -24,50 +33,118 @@ bool is_markup(MB_Drawable& entity) {
   return mark && mb_same_name(mark, kMarkupMark);
 }
 
+// The indentation one level deeper, as the document writes it.
+constexpr const char* kIndentStep = "  ";
+
+// Writes the objects as the document's text: each element on a line of its
+// own at the objects' indentation, its children one step deeper, each
+// object's tags the same lines every time (the template's tag with a
+// pending status).
 class Markup_Writer {
  public:
-  Markup_Writer(QmXmlNode objects, QmXmlNode model_tag) : objects_(objects), model_tag_(model_tag) {}
+  Markup_Writer(Xml_Document& doc, std::string indent, std::string tags, FILE* out)
+      : doc_(doc), indent_(std::move(indent)), child_(indent_ + kIndentStep), tags_(std::move(tags)), out_(out) {
+    buffer_.reserve(kFlushBytes + 4096);
+  }
 
   void polyline(const MB_Polyline& p) {
-    if (p.count() == 0) return;  // neither the object nor its style
-    objects_.append_element(kMarkupStyle)
-        .set_attribute("styles", markup_polyline_style(p.pline_pos()[0].start_width * kMarkupWeightPerWidth));
-    QmXmlNode element = objects_.append_element(kMarkupPolyline);
-    element.set_attribute("markupPlaneName", "Model");
-    tags(element);
-    for (int i = 0; i < p.count(); ++i) point(element, p.pline_pos()[i].point);
+    style(markup_polyline_style(p.pline_pos()[0].start_width * kMarkupWeightPerWidth));
+    open_line(indent_, kMarkupPolyline);
+    buffer_ += " markupPlaneName=\"Model\">\n";
+    buffer_ += tags_;
+    for (int i = 0; i < p.count(); ++i) point(p.pline_pos()[i].point);
+    close_line(indent_, kMarkupPolyline);
+    flush_when_full();
   }
 
   void text(const MB_Text& t) {
     const double height = t.text_style().height();
-    objects_.append_element(kMarkupStyle)
-        .set_attribute("styles", markup_text_style(height * kMarkupHeightPerTextHeight));
-    QmXmlNode element = objects_.append_element(kMarkupText);
-    element.set_attribute("rotation", "0.000000");
-    element.set_attribute("scale", "1.000000");
-    element.set_attribute("markupPlaneName", "Model");
-    element.set_attribute("textContent", qm_gbk_to_utf8(t.bytes()));
-    element.set_attribute("height", markup_number(height));
-    element.set_attribute("width", markup_number(height));
-    tags(element);
-    point(element, t.base_pos());
+    style(markup_text_style(height * kMarkupHeightPerTextHeight));
+    open_line(indent_, kMarkupText);
+    buffer_ += " rotation=\"0.000000\" scale=\"1.000000\" markupPlaneName=\"Model\" textContent=\"";
+    buffer_ += doc_.document().attribute_text(qm_gbk_to_utf8(t.bytes()));
+    const std::string size = markup_number(height);
+    buffer_ += "\" height=\"" + size + "\" width=\"" + size + "\">\n";
+    buffer_ += tags_;
+    point(t.base_pos());
+    close_line(indent_, kMarkupText);
+    flush_when_full();
+  }
+
+  // Writes what is left; false when any write failed.
+  bool finish() {
+    flush();
+    return ok_;
   }
 
  private:
-  void tags(QmXmlNode element) {
-    QmXmlNode tag = element.append_element(kMarkupTags).append_copy(model_tag_);
-    tag.append_element(kMarkupStatus).set_attribute("state", "pending");
+  static constexpr size_t kFlushBytes = 1 << 16;
+
+  // Style strings and numbers are ASCII letters, digits and punctuation
+  // that need no escaping.
+  void style(const std::string& styles) {
+    open_line(indent_, kMarkupStyle);
+    buffer_ += " styles=\"" + styles + "\"/>\n";
   }
 
-  static void point(QmXmlNode element, const As_Pt& p) {
-    QmXmlNode point = element.append_element(kMarkupPoint);
-    point.set_attribute("x", markup_number(p.x()));
-    point.set_attribute("y", markup_number(p.y()));
+  void point(const As_Pt& p) {
+    open_line(child_, kMarkupPoint);
+    buffer_ += " x=\"" + markup_number(p.x()) + "\" y=\"" + markup_number(p.y()) + "\"/>\n";
   }
 
-  QmXmlNode objects_;
-  QmXmlNode model_tag_;
+  void open_line(const std::string& indent, const char* name) {
+    buffer_ += indent;
+    buffer_ += '<';
+    buffer_ += name;
+  }
+
+  void close_line(const std::string& indent, const char* name) {
+    buffer_ += indent;
+    buffer_ += "</";
+    buffer_ += name;
+    buffer_ += ">\n";
+  }
+
+  void flush_when_full() {
+    if (buffer_.size() >= kFlushBytes) flush();
+  }
+
+  void flush() {
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) ok_ = false;
+    buffer_.clear();
+  }
+
+  Xml_Document& doc_;
+  const std::string indent_, child_, tags_;
+  FILE* out_;
+  std::string buffer_;
+  bool ok_ = true;
 };
+
+// The tags every object carries, as lines at the depth of an object's
+// children: made once as nodes under a stand-in object and written by the
+// document itself, so the template's tag comes out exactly as it would.
+std::string tag_lines(QmXmlNode objects, QmXmlNode model_tag, const std::string& child_indent) {
+  QmXmlNode sample = objects.append_element(kMarkupPolyline);
+  QmXmlNode tags = sample.append_element(kMarkupTags);
+  tags.append_copy(model_tag).append_element(kMarkupStatus).set_attribute("state", "pending");
+  std::string lines = child_indent + tags.to_text() + "\n";
+  sample.remove();
+  return lines;
+}
+
+// Calls f with each markup polyline that has points and each markup text,
+// in drawing order: the objects the export writes.
+template <class F>
+void for_each_markup_object(MB_Drawing& drawing, F f) {
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) {
+    const auto id = o->object_id();
+    if (id != MB_Object::ID_POLYLINE && id != MB_Object::ID_TEXT) continue;
+    MB_Drawable* entity = static_cast<MB_Drawable*>(o);
+    if (!is_markup(*entity)) continue;
+    if (id == MB_Object::ID_TEXT || static_cast<MB_Polyline*>(o)->count() > 0) f(*entity);
+  }
+}
 
 }  // namespace
 
@@ -87,15 +164,33 @@ bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char*
   markup_now(&now);
   tag.set_attribute("dateTime", markup_time_stamp(now));
 
-  Markup_Writer writer(objects, tag);
-  for (MB_Object* o = drawing->object_list().head(); o; o = o->next()) {
-    MB_Drawable* entity = dynamic_cast<MB_Drawable*>(o);
-    if (!entity || !is_markup(*entity)) continue;
-    if (o->object_id() == MB_Object::ID_POLYLINE) {
-      writer.polyline(*static_cast<MB_Polyline*>(o));
-    } else if (o->object_id() == MB_Object::ID_TEXT) {
-      writer.text(*static_cast<MB_Text*>(o));
+  bool any = false;
+  for_each_markup_object(*drawing, [&any](MB_Drawable&) { any = true; });
+  if (!any) return doc.xml_save_document(target);  // the template as it is, its Objects empty
+
+  // The objects go where this empty element stands, after any the template has.
+  QmXmlNode place = objects.append_element(kMarkupStyle);
+  std::string head, indent, tail;
+  if (!doc.document().text_around(place, head, indent, tail)) return false;
+  place.remove();
+  const std::string tags = tag_lines(objects, tag, indent + kIndentStep);
+
+  QmFileWriter writer;
+  if (!writer.open(target, "wb")) return false;
+  FILE* out = writer.stream();
+  bool ok = std::fwrite(head.data(), 1, head.size(), out) == head.size();
+  Markup_Writer body(doc, indent, tags, out);
+  for_each_markup_object(*drawing, [&body](MB_Drawable& entity) {
+    if (entity.object_id() == MB_Object::ID_POLYLINE) {
+      body.polyline(static_cast<MB_Polyline&>(entity));
+    } else {
+      body.text(static_cast<MB_Text&>(entity));
     }
+  });
+  ok = body.finish() && ok && std::fwrite(tail.data(), 1, tail.size(), out) == tail.size();
+  if (!ok) {
+    writer.discard();
+    return false;
   }
-  return doc.xml_save_document(target);
+  return writer.commit();
 }

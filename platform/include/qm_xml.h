@@ -48,6 +48,13 @@ class QmXmlNode {
   QmXmlNode append_element(const std::string& qualified_name);
   // A deep copy of the node appended as the last child.
   QmXmlNode append_copy(const QmXmlNode& source);
+  // Unlinks the node from its document and frees it with its descendants;
+  // this handle becomes null (other handles to it must not be used).
+  void remove();
+  // The element and its descendants as the document's indented text shows
+  // them where the element stands: its first line without the indentation,
+  // no line feed after the last.
+  std::string to_text() const;
 
   _xmlNode* raw() const { return node_; }
 
@@ -78,6 +85,16 @@ class QmXmlDocument {
 
   // The document as indented UTF-8 text.
   std::string to_text() const;
+  // The document's text split around `place`, an element without children:
+  // `head` runs to the start of its line, `indent` is that line's
+  // indentation and `tail` follows the line. A writer can put a long run of
+  // lines there (siblings of `place`, each indented by `indent`) and get the
+  // text the document would have with them as nodes. False when `place` is
+  // not a childless element of this document.
+  bool text_around(QmXmlNode place, std::string& head, std::string& indent, std::string& tail) const;
+  // An attribute value as this document's text writes it, without the
+  // quotes: made valid XML (see qm_xml_valid_text), then escaped.
+  std::string attribute_text(std::string_view value) const;
   // Writes to_text() as the whole new content of the file (see
   // QmFileWriter in qm_file.h). False when nothing is open or the write failed.
   bool save_file(const char* path) const;

@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
 
 #include <climits>
 #include <cstdio>
@@ -238,6 +239,50 @@ QmXmlNode QmXmlNode::append_copy(const QmXmlNode& source) {
   return QmXmlNode(xmlAddChild(node_, copy));
 }
 
+namespace {
+
+// While it lives, the document's text is written as saving writes it: in
+// UTF-8, so characters outside ASCII stand as they are rather than as
+// character references (libxml2 writes references into a document that
+// declares no encoding).
+class WrittenAsSaved {
+ public:
+  explicit WrittenAsSaved(xmlDoc* doc) : doc_(doc), old_(doc ? doc->encoding : nullptr) {
+    if (doc_) doc_->encoding = xml("UTF-8");
+  }
+  ~WrittenAsSaved() {
+    if (doc_) doc_->encoding = old_;
+  }
+  WrittenAsSaved(const WrittenAsSaved&) = delete;
+  WrittenAsSaved& operator=(const WrittenAsSaved&) = delete;
+
+ private:
+  xmlDoc* doc_;
+  const xmlChar* old_;
+};
+
+}  // namespace
+
+void QmXmlNode::remove() {
+  if (!node_) return;
+  xmlUnlinkNode(node_);
+  xmlFreeNode(node_);
+  node_ = nullptr;
+}
+
+std::string QmXmlNode::to_text() const {
+  if (!is_element()) return std::string();
+  int depth = 0;
+  for (const xmlNode* p = node_->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) ++depth;
+  xmlBufferPtr buf = xmlBufferCreate();
+  if (!buf) return std::string();
+  WrittenAsSaved as_saved(node_->doc);
+  std::string out;
+  if (xmlNodeDump(buf, node_->doc, node_, depth, 1) >= 0) out.assign(chars(xmlBufferContent(buf)), size_t(xmlBufferLength(buf)));
+  xmlBufferFree(buf);
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Documents
 
@@ -310,6 +355,46 @@ std::string QmXmlDocument::to_text() const {
   xmlDocDumpFormatMemoryEnc(doc_, &mem, &size, "UTF-8", 1);
   std::string out = mem && size > 0 ? std::string(chars(mem), size_t(size)) : std::string();
   xmlFree(mem);
+  return out;
+}
+
+bool QmXmlDocument::text_around(QmXmlNode place, std::string& head, std::string& indent, std::string& tail) const {
+  xmlNode* n = place.raw();
+  if (!doc_ || !n || n->doc != doc_ || n->type != XML_ELEMENT_NODE || n->children || !n->parent) return false;
+  // The place is found in the text by a name nothing else in it has.
+  const std::string text = to_text();
+  std::string token = "qm-splice";
+  for (int i = 0; text.find(token) != std::string::npos; ++i) token = "qm-splice-" + std::to_string(i);
+  xmlNs* const ns = n->ns;
+  xmlChar* const name = xmlStrdup(n->name);
+  xmlNodeSetName(n, xml(token.c_str()));
+  n->ns = nullptr;
+  const std::string marked = to_text();
+  xmlNodeSetName(n, name);
+  n->ns = ns;
+  xmlFree(name);
+  const std::string mark = "<" + token + "/>";
+  const size_t at = marked.find(mark);
+  if (at == std::string::npos) return false;
+  const size_t line = marked.rfind('\n', at);
+  const size_t start = line == std::string::npos ? 0 : line + 1;
+  size_t end = at + mark.size();
+  if (end < marked.size() && marked[end] == '\n') ++end;
+  head = marked.substr(0, start);
+  indent = marked.substr(start, at - start);
+  tail = marked.substr(end);
+  return indent.find_first_not_of(' ') == std::string::npos;
+}
+
+std::string QmXmlDocument::attribute_text(std::string_view value) const {
+  if (!doc_) return std::string();
+  const std::string valid = qm_xml_valid_text(value);
+  xmlBufferPtr buf = xmlBufferCreate();
+  if (!buf) return std::string();
+  WrittenAsSaved as_saved(doc_);
+  xmlAttrSerializeTxtContent(buf, doc_, nullptr, xml(valid.c_str()));
+  std::string out(chars(xmlBufferContent(buf)), size_t(xmlBufferLength(buf)));
+  xmlBufferFree(buf);
   return out;
 }
 
