@@ -141,6 +141,12 @@ TEST(FontlatheProgram, DrawsPreviewPictures) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "fontlathe: cannot write big.shx (it is the font big.shx)\n");
   EXPECT_EQ(Contents(dir.File("")), before);
+  // A broken big font is named, not the sound main font.
+  dir.Write("broken.shx", Bytes{'h', 'i', '\n'});
+  r = RunFontlathe(dir.File(""), {"-t", "-b", "broken.shx", "font.shx", "A", "broken.png"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("fontlathe: Get height data ERROR! (broken.shx: ", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.find("font.shx"), std::string::npos) << r.err;
 }
 
 // The real unifonts decompile through the program as through the decompiler.
