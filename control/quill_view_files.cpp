@@ -127,6 +127,7 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
     p = download(static_cast<const char*>(path), p);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
+      quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
       return;
     }
   }

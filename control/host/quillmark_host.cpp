@@ -98,6 +98,14 @@ int parse_options(int argc, char** argv, Options& o) {
   return 0;
 }
 
+// A reason as one line of standard error (the control's messages break
+// their lines for a message box).
+std::string one_line(const std::string& gbk) {
+  std::string text = qm_gbk_to_utf8(gbk);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
+  return text;
+}
+
 bool open_drawing(const std::string& path) {
   CQuillView* view = CQuillView::current();
   if (!view) {
@@ -109,7 +117,7 @@ bool open_drawing(const std::string& path) {
   const size_t before = quill_file_failures().size();
   view->OpenDrawingByExtension(path.c_str());
   if (quill_file_failures().size() > before) {
-    const std::string why = qm_gbk_to_utf8(quill_file_failures().back().reason);
+    const std::string why = one_line(quill_file_failures().back().reason);
     std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), why.c_str());
     quill_clear_file_failures();
     return false;
@@ -122,7 +130,7 @@ bool open_drawing(const std::string& path) {
 // call; false when there was one.
 bool report_file_failures() {
   for (const Quill_File_Failure& f : quill_file_failures())
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", qm_gbk_to_utf8(f.path).c_str(), qm_gbk_to_utf8(f.reason).c_str());
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", qm_gbk_to_utf8(f.path).c_str(), one_line(f.reason).c_str());
   const bool none = quill_file_failures().empty();
   quill_clear_file_failures();
   return none;

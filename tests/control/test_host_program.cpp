@@ -535,6 +535,7 @@ TEST_F(HostProgram, AnUnreadableDrawingEndsWithItsReason) {
       {dir_ + "/pipe.dxf", "is a pipe"},
       {dir_ + "/folder.kzf", "is a directory"},
       {"/dev/zero", "is a device"},
+      {"http://127.0.0.1:1/plan.kzf", "URL"},  // nothing listens on port 1
   };
   for (const Case& c : cases) {
     auto r = host({c.path});
