@@ -58,6 +58,7 @@ constexpr const char* kReasonNotDxf = "holds no DXF data that could be read";
 constexpr const char* kReasonCutShort = "is cut short: nothing in it could be read";
 constexpr const char* kReasonDwg = "DWG drawings cannot be read here";
 constexpr const char* kReasonNoPlot = "holds nothing a plotter would draw";
+constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read: ";
 constexpr const char* kReasonNotMarkup = "is not a markup document (it has no Objects element)";
 constexpr const char* kTextPrinter = "the printer";  // where a print that is not to a file goes
 constexpr const char* kReasonPageRefused = "the printer refused a page";

@@ -164,7 +164,12 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
         why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
       std::string base = static_cast<const char*>(base_document_);
-      if (!api_mb_load_xml(p, operation_.drawing(), base)) why = quill::kReasonNotMarkup;
+      if (!api_mb_load_xml(p, operation_.drawing(), base))
+        why = quill::kReasonNotMarkup;
+      else if (FILE* f = base.empty() ? nullptr : qm_fopen(base.c_str(), "rb"))
+        std::fclose(f);
+      else if (!base.empty())
+        why = quill::kReasonMarkupBaseUnread + base + ": " + qm_file_error(base.c_str(), errno);
       base_document_ = base.c_str();
     } else {
       reset_drawing(p.c_str());

@@ -243,6 +243,14 @@ TEST_F(ViewFilesTest, UnreadableFilesOfEveryKindAreToldWithTheReadersReason) {
       EXPECT_EQ(count(), 0) << path;
     }
   }
+  // A sound markup whose base drawing is not there: the base is named.
+  write_all(at("lost_base.rml"),
+            "<?xml version=\"1.0\"?><redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" +
+                at("nothere.dxf") + "\"</redline:BaseDocument><redline:Objects/></redline:RedlineMarkup>");
+  open(at("lost_base.rml"));
+  EXPECT_NE(last_message().find("its base drawing cannot be read: " + at("nothere.dxf") + ": No such file"),
+            std::string::npos)
+      << last_message();
 }
 
 TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
