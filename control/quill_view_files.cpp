@@ -67,15 +67,21 @@ std::string download(const std::string& url, const std::string& lowered) {
   return ::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) == S_OK ? local : "";
 }
 
+// 0 when the path names a regular file that opens for reading, else the
+// system's error (a pipe or a device fails at once, never blocking).
+int open_error(const std::string& path) {
+  FILE* f = qm_fopen(path.c_str(), "rb");
+  if (!f) return errno ? errno : EINVAL;
+  std::fclose(f);
+  return 0;
+}
+
 // True when the path names a regular file the readers may open; otherwise
 // the user is told: a missing file by the control's own message, anything
 // else (a folder, a pipe, a device) with what it is.
 bool readable_file(const std::string& p, const CString& given) {
-  if (FILE* f = qm_fopen(p.c_str(), "rb")) {
-    std::fclose(f);
-    return true;
-  }
-  const int err = errno;
+  const int err = open_error(p);
+  if (err == 0) return true;
   if (err == ENOENT) {
     AfxMessageBox(quill::kTextFileNotFound, MB_OK);
     quill_note_file_failure(static_cast<const char*>(given), quill::kTextFileNotFound);
@@ -166,10 +172,8 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       std::string base = static_cast<const char*>(base_document_);
       if (!api_mb_load_xml(p, operation_.drawing(), base))
         why = quill::kReasonNotMarkup;
-      else if (FILE* f = base.empty() ? nullptr : qm_fopen(base.c_str(), "rb"))
-        std::fclose(f);
-      else if (!base.empty())
-        why = quill::kReasonMarkupBaseUnread + base + ": " + qm_file_error(base.c_str(), errno);
+      else if (const int err = base.empty() ? 0 : open_error(base))
+        why = quill::kReasonMarkupBaseUnread + base + ": " + qm_file_error(base.c_str(), err);
       base_document_ = base.c_str();
     } else {
       reset_drawing(p.c_str());
