@@ -35,9 +35,10 @@ BOOL PrintJob::OnPrintToFile(const CString& path) {
 }
 
 void PrintJob::OnPrintFailed(const CString& output, const CString& reason) {
-  quill_report_file_failure(Quill_File_Action::kWrite,
-                            output.IsEmpty() ? std::string(quill::kTextPrinter) : std::string(static_cast<const char*>(output)),
-                            reason.IsEmpty() ? std::string(quill::kReasonPageRefused) : std::string(static_cast<const char*>(reason)));
+  quill_report_file_failure(
+      Quill_File_Action::kWrite,
+      output.IsEmpty() ? std::string(quill::kTextPrinter) : std::string(static_cast<const char*>(output)),
+      reason.IsEmpty() ? std::string(quill::kReasonPageRefused) : std::string(static_cast<const char*>(reason)));
 }
 
 void PrintJob::OnBeginPrinting(CDC* dc, CPrintInfo*) {

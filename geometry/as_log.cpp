@@ -26,7 +26,8 @@ void write_entry(const char* text1, const char* text2, const char* text3, bool s
   FILE* f = qm_fopen_regular(kLogName, "a+ t");
   if (!f) {
     static bool told = false;
-    if (!told) std::fprintf(stderr, "%s: %s; the log is left alone\n", kLogName, qm_file_error(kLogName, errno).c_str());
+    if (!told)
+      std::fprintf(stderr, "%s: %s; the log is left alone\n", kLogName, qm_file_error(kLogName, errno).c_str());
     told = true;
     return;
   }

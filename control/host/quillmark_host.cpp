@@ -145,9 +145,12 @@ bool read_script(const std::string& path, std::string& text) {
                        static_cast<unsigned long>(std::ftell(f)) <= kMaxScriptBytes;
     std::fclose(f);
     errno = 0;
-    if (!small) why = std::string("is larger than the ") + kMaxScriptText + " a script may have";
-    else if (qm_read_file(path.c_str(), text, kMaxScriptBytes)) return true;
-    else why = qm_file_error(path.c_str(), errno ? errno : EIO);
+    if (!small)
+      why = std::string("is larger than the ") + kMaxScriptText + " a script may have";
+    else if (qm_read_file(path.c_str(), text, kMaxScriptBytes))
+      return true;
+    else
+      why = qm_file_error(path.c_str(), errno ? errno : EIO);
   } else {
     why = qm_file_error(path.c_str(), errno ? errno : EINVAL);
   }

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "database/entities/mb_block.h"
@@ -471,7 +471,9 @@ TEST_F(HostProgram, NoWriteReplacesAnInputAndEveryFailedWriteIsNamed) {
   write("markup.txt", "answer file \"markup.rml\"\ncommand 32781\n");
   ASSERT_EQ(host({"--script", "markup.txt", line}).status, 0);
   ASSERT_EQ(std::system(("cd '" + dir_ + "' && ln -s line.kzf link.kzf && ln line.kzf hard.kzf && mkdir folder.png " +
-                         "&& mkfifo pipe.png && mkdir ro && chmod 555 ro").c_str()), 0);
+                         "&& mkfifo pipe.png && mkdir ro && chmod 555 ro")
+                            .c_str()),
+            0);
   struct Case {
     std::string opened, target, reason;
     bool every;  // every write gives the reason (else at least one)

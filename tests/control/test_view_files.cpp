@@ -218,7 +218,8 @@ TEST_F(ViewFilesTest, UnreadableFilesOfEveryKindAreToldWithTheReadersReason) {
       {"dxf", "0\nSECTION\n2\nENTITIES\n0\nLI", {"is cut short", "holds no DXF data", "holds no DXF data"}},
       {"plt", "IN;SP1;PU0,", {"holds nothing a plotter would draw", "holds nothing", "holds nothing"}},
       {"png", png.substr(0, png.size() / 2), {"does not decode as an image", "does not decode", "does not decode"}},
-      {"rml", "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu",
+      {"rml",
+       "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu",
        {"is not a markup document", "is not a markup document", "is not a markup document"}},
   };
   for (const Kind& k : kinds) {

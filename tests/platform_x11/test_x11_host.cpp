@@ -330,12 +330,12 @@ class DyingServer {
     size_t at = 40 + vendor;
     b[at] = 24, b[at + 1] = 32, b[at + 2] = 32;  // the pixmap format of depth 24
     at += 8;
-    put32(b, at, 0x100);  // root
+    put32(b, at, 0x100);     // root
     put32(b, at + 4, 0x20);  // colormap
     put32(b, at + 8, 0xFFFFFF);
     put16(b, at + 20, 64), put16(b, at + 22, 64), put16(b, at + 24, 20), put16(b, at + 26, 20);
     put16(b, at + 28, 1), put16(b, at + 30, 1);
-    put32(b, at + 32, 0x21);  // root visual
+    put32(b, at + 32, 0x21);          // root visual
     b[at + 38] = 24, b[at + 39] = 1;  // root depth, one depth
     at += 40;
     b[at] = 24;
