@@ -62,6 +62,7 @@ constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read
 constexpr const char* kReasonNotMarkup = "is not a markup document (it has no Objects element)";
 constexpr const char* kTextPrinter = "the printer";  // where a print that is not to a file goes
 constexpr const char* kReasonPageRefused = "the printer refused a page";
+constexpr const char* kReasonNoPicture = "the picture could not be made: its area or its size is empty or too large";
 constexpr const char* kReasonEmptyDrawing = "the drawing is empty: there is nothing to draw";
 // The open command's file types, description then patterns.
 constexpr const char* kTextOpenFilter[][2] = {

@@ -2,6 +2,7 @@
 // behind it. Every member works on the current view's drawing; entities are
 // named by their handles, never by their addresses, so a host's number
 // reaches only a live entity of that drawing.
+#include <cerrno>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -139,7 +140,10 @@ SHORT export_area(const char* path, const As_Rect* area, LONG width, LONG height
       why = quill::kReasonEmptyDrawing;
       return false;
     }
-    return r->export_image(path, *area, width, height, type, background);
+    errno = 0;
+    if (r->export_image(path, *area, width, height, type, background)) return true;
+    if (errno == 0) why = quill::kReasonNoPicture;  // nothing was written: nothing could be drawn
+    return false;
   });
 }
 
