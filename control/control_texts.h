@@ -41,6 +41,29 @@ constexpr const char* kTextDownloadFailed =
     "\xd6\xb7\xbb\xf2\xcd\xf8\xc2\xb7\xc1\xac\xbd\xd3\xb4\xed\xce\xf3";
 // 打开失败，找不到此文件
 constexpr const char* kTextFileNotFound = "\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc\xa3\xac\xd5\xd2\xb2\xbb\xb5\xbd\xb4\xcb\xce\xc4\xbc\xfe";
+// The first lines of the messages of a file that could not be read or
+// written; the file and the reason follow.
+constexpr const char* kTextOpenFailed = "\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc";   // 打开失败
+constexpr const char* kTextWriteFailed = "\xd0\xb4\xc8\xeb\xca\xa7\xb0\xdc";  // 写入失败
+// The reasons the control itself gives (the file layer's are in the same
+// words); a refusal's reason ends with the file it protects.
+constexpr const char* kReasonOpenDrawing = "would replace the open drawing ";
+constexpr const char* kReasonMarkupBase = "would replace the base drawing of the open markup ";
+constexpr const char* kReasonRunningScript = "would replace the running script ";
+constexpr const char* kReasonNotWritten = "the file could not be written";
+constexpr const char* kReasonNoWriter = "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png)";
+constexpr const char* kReasonNoReader = "no reader takes this extension";
+constexpr const char* kReasonNotImage = "does not decode as an image";
+constexpr const char* kReasonNotDxf = "holds no DXF data that could be read";
+constexpr const char* kReasonCutShort = "is cut short: nothing in it could be read";
+constexpr const char* kReasonDwg = "DWG drawings cannot be read here";
+constexpr const char* kReasonNoPlot = "holds nothing a plotter would draw";
+constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read: ";
+constexpr const char* kReasonNotMarkup = "is not a markup document (it has no Objects element)";
+constexpr const char* kTextPrinter = "the printer";  // where a print that is not to a file goes
+constexpr const char* kReasonPageRefused = "the printer refused a page";
+constexpr const char* kReasonNoPicture = "the picture could not be made: its area or its size is empty or too large";
+constexpr const char* kReasonEmptyDrawing = "the drawing is empty: there is nothing to draw";
 // The open command's file types, description then patterns.
 constexpr const char* kTextOpenFilter[][2] = {
     {"\xcb\xf9\xd3\xd0\xd6\xa7\xb3\xd6\xb8\xf1\xca\xbd",  // 所有支持格式

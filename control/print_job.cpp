@@ -2,7 +2,10 @@
 #include "control/print_job.h"
 
 #include <cmath>
+#include <string>
 
+#include "control/control_texts.h"
+#include "control/file_guard.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "display/interaction/mb_operation.h"
@@ -22,6 +25,20 @@ BOOL PrintJob::OnPreparePrinting(CPrintInfo* info, BOOL preview) {
   info->SetMinPage(1);
   info->m_bPreview = preview;
   return preview ? TRUE : DoPreparePrinting(info);
+}
+
+BOOL PrintJob::OnPrintToFile(const CString& path) {
+  const std::string refusal = quill_write_refusal(static_cast<const char*>(path));
+  if (refusal.empty()) return TRUE;
+  quill_report_file_failure(Quill_File_Action::kWrite, static_cast<const char*>(path), refusal);
+  return FALSE;
+}
+
+void PrintJob::OnPrintFailed(const CString& output, const CString& reason) {
+  quill_report_file_failure(
+      Quill_File_Action::kWrite,
+      output.IsEmpty() ? std::string(quill::kTextPrinter) : std::string(static_cast<const char*>(output)),
+      reason.IsEmpty() ? std::string(quill::kReasonPageRefused) : std::string(static_cast<const char*>(reason)));
 }
 
 void PrintJob::OnBeginPrinting(CDC* dc, CPrintInfo*) {

@@ -23,6 +23,10 @@ class PrintJob : public CPrintJob {
   void OnPrint(CDC* dc, CPrintInfo* info) override;
   void OnBeginPrinting(CDC* dc, CPrintInfo* info) override;
   BOOL OnPreparePrinting(CPrintInfo* info, BOOL preview = FALSE) override;
+  // A print to file never replaces a file the control protects, and a job
+  // that ends unfinished is told as every failed write is (file_guard.h).
+  BOOL OnPrintToFile(const CString& path) override;
+  void OnPrintFailed(const CString& output, const CString& reason) override;
 
   // The transform that fits extents into a page rectangle of device units,
   // 20 units free on every side, y growing downwards. A point-sized drawing

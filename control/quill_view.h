@@ -30,11 +30,14 @@ class CQuillView : public CView {
   // three characters (native, DXF/DWG, HPGL, markup added to the drawing,
   // else an image placed in a new drawing), then fits the view. A path
   // beginning "http://" is downloaded first. Tells the user when the
-  // download fails or the file does not exist; the drawing then stays.
+  // download fails or the file does not exist (the drawing then stays), and
+  // when the file is no regular file or its reader could not read it (with
+  // the reason; see file_guard.h).
   void OpenDrawingByExtension(const CString& path);
   // Writes the drawing to the save folder when one is set, else to a file
   // the user picks, by the target's extension: native, markup, HPGL, or an
-  // image of 500 by 500 pixels. False when nothing was written.
+  // image of 500 by 500 pixels. False when nothing was written; the user is
+  // then told the file and the reason.
   bool SaveDrawingByExtension();
 
   MB_Operation& operation() { return operation_; }
@@ -110,7 +113,12 @@ class CQuillView : public CView {
   void pan_keys(UINT key);
   // A new empty drawing named by the path, bound to this view's window.
   void reset_drawing(const char* name);
+  // Writes the drawing to the target by its extension unless the target is
+  // a file the control protects; a refusal or failure is told to the user.
   bool save_as(const std::string& target);
+  // The writer of the target's extension; false with the reason when it
+  // gives one.
+  bool write_by_extension(const std::string& target, std::string& why);
 
   CString opened_path_;
   CString base_document_;

@@ -1,7 +1,9 @@
 // Opening and saving the view's drawing by the file's extension.
+#include <qm_file.h>
 #include <urlmon.h>
 
 #include <cctype>
+#include <cerrno>
 #include <string>
 
 #include "api/api_extents.h"
@@ -9,6 +11,7 @@
 #include "control/control_texts.h"
 #include "control/current_drawing.h"
 #include "control/file_dialog_helper.h"
+#include "control/file_guard.h"
 #include "control/quill_view.h"
 #include "control/wait_cursor.h"
 #include "database/fileformat/mb_file_io.h"
@@ -64,6 +67,47 @@ std::string download(const std::string& url, const std::string& lowered) {
   return ::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) == S_OK ? local : "";
 }
 
+// 0 when the path names a regular file that opens for reading, else the
+// system's error (a pipe or a device fails at once, never blocking).
+int open_error(const std::string& path) {
+  FILE* f = qm_fopen(path.c_str(), "rb");
+  if (!f) return errno ? errno : EINVAL;
+  std::fclose(f);
+  return 0;
+}
+
+// True when the path names a regular file the readers may open; otherwise
+// the user is told: a missing file by the control's own message, anything
+// else (a folder, a pipe, a device) with what it is.
+bool readable_file(const std::string& p, const CString& given) {
+  const int err = open_error(p);
+  if (err == 0) return true;
+  if (err == ENOENT) {
+    AfxMessageBox(quill::kTextFileNotFound, MB_OK);
+    quill_note_file_failure(static_cast<const char*>(given), quill::kTextFileNotFound);
+  } else {
+    quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(given), qm_file_error(p.c_str(), err));
+  }
+  return false;
+}
+
+// Why the outside loader read nothing, by its result.
+std::string dxf_failure(int result, const std::string& p) {
+  switch (result) {
+    case kCadbridgeNoFile: return qm_file_error(p.c_str(), errno ? errno : EINVAL);
+    case kCadbridgeDwgNotRead: return quill::kReasonDwg;
+    case kCadbridgeUnknownKind: return quill::kReasonNoReader;
+    default: return quill::kReasonNotDxf;
+  }
+}
+
+// The separator a save folder lacks, so that the name lands inside it.
+std::string as_folder(const CString& folder) {
+  std::string f = static_cast<const char*>(folder);
+  if (!f.empty() && f.back() != '/' && f.back() != '\\') f += '/';
+  return f;
+}
+
 }  // namespace
 
 bool CQuillView::file_exists(const std::string& path) {
@@ -89,36 +133,47 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
     p = download(static_cast<const char*>(path), p);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
+      quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
       return;
     }
   }
   const std::string ext = last(p, 3);
-  if (!file_exists(p)) {
-    AfxMessageBox(quill::kTextFileNotFound, MB_OK);
-    return;
-  }
+  if (!readable_file(p, path)) return;
+  std::string why;  // what the reader could not read
   {
     Wait_Cursor wait;
     if (ext == "dwg" || ext == "dxf") {
       reset_drawing(p.c_str());
       MB_Drawing* drawing = operation_.drawing();
       if (drawing) {
-        int unused = 0;
+        int result = kCadbridgeLoaded;
         MB_Dwg_Load_Save loader;
-        loader.drw_marcompopen(drawing, p.c_str(), &unused, false);
+        errno = 0;
+        if (!loader.drw_marcompopen(drawing, p.c_str(), &result, false))
+          why = dxf_failure(result, p);
+        else if (result == kCadbridgePartly && loader.entity_count() == 0 && loader.block_count() == 0)
+          why = quill::kReasonCutShort;
         operation_.drawing()->build_draw();
       }
     } else if (ext == "kzf" || ext == "qlf") {
       reset_drawing(p.c_str());
       operation_.load_kzf(p.c_str());
+      why = operation_.file_error();
       if (MB_Drawing* d = operation_.drawing()) d->build_draw();
     } else if (ext == "plt" || ext == "hgl") {
       operation_.create_drawing(p.c_str());
       Current_Drawing current(operation_.drawing());
-      api_mb_load_hpgl_file(p.c_str());
+      errno = 0;
+      if (!api_mb_load_hpgl_file(p.c_str()))
+        why = qm_file_error(p.c_str(), errno ? errno : EIO);
+      else if (!operation_.drawing() || !operation_.drawing()->object_list().head())
+        why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
       std::string base = static_cast<const char*>(base_document_);
-      api_mb_load_xml(p, operation_.drawing(), base);
+      if (!api_mb_load_xml(p, operation_.drawing(), base))
+        why = quill::kReasonNotMarkup;
+      else if (const int err = base.empty() ? 0 : open_error(base))
+        why = quill::kReasonMarkupBaseUnread + base + ": " + qm_file_error(base.c_str(), err);
       base_document_ = base.c_str();
     } else {
       reset_drawing(p.c_str());
@@ -126,10 +181,12 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       GetClientRect(&client);
       As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
       if (MB_Draw_Render* r = operation_.draw_render()) centre = centre * r->screen_to_drawing();
-      api_mb_create_image(operation_, p.data(), centre);
+      if (!api_mb_create_image(operation_, p.data(), centre))
+        why = api_mb_image_format_code(p.c_str()) > 0 ? quill::kReasonNotImage : quill::kReasonNoReader;
       Invalidate(TRUE);
     }
   }
+  if (!why.empty()) quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(path), why);
   operation_.compute_transf();
   operation_.zoom_all();
 }
@@ -139,8 +196,7 @@ bool CQuillView::SaveDrawingByExtension() {
   if (!save_directory_.IsEmpty()) {
     const MB_Drawing* d = operation_.drawing();
     const std::string name = d ? d->name().ascii() : "";
-    // The folder is joined as given: it must end with a separator.
-    target = std::string(static_cast<const char*>(save_directory_)) + base_name(name) + ".qlf";
+    target = as_folder(save_directory_) + base_name(name) + ".qlf";
     AfxMessageBox(target.c_str(), MB_OK);
   } else {
     char chosen[MAX_PATH] = "";
@@ -159,20 +215,29 @@ bool CQuillView::SaveDrawingByExtension() {
 }
 
 bool CQuillView::save_as(const std::string& target) {
+  return quill_write_file(target, [&](std::string& why) { return write_by_extension(target, why); });
+}
+
+bool CQuillView::write_by_extension(const std::string& target, std::string& why) {
   MB_Drawing* drawing = operation_.drawing();
   if (!drawing) return false;
   const char* t = target.c_str();
   if (is_file_ext(t, "qlf") || is_file_ext(t, "kzf")) {
     MB_File_IO io;
     io.drawing(drawing);
-    return io.save_kzf(const_cast<char*>(t));
+    if (io.save_kzf(const_cast<char*>(t))) return true;
+    why = io.reason();
+    return false;
   }
   if (is_file_ext(t, "jpg") || is_file_ext(t, "bmp") || is_file_ext(t, "tif") || is_file_ext(t, "gif") ||
       is_file_ext(t, "png")) {
     As_Rect extents;
     MB_Draw_Render* r = operation_.draw_render();
     // An empty drawing has no extents to draw: nothing is written.
-    if (!r || !api_mb_get_entity_list_rect(drawing->object_list(), extents)) return false;
+    if (!r || !api_mb_get_entity_list_rect(drawing->object_list(), extents)) {
+      why = quill::kReasonEmptyDrawing;
+      return false;
+    }
     return r->export_image(t, extents, kExportSize, kExportSize, 0, g_system_setting.get_long_val(MB_BACKGROUND_COLOR));
   }
   if (is_file_ext(t, "plt")) {
@@ -180,5 +245,6 @@ bool CQuillView::save_as(const std::string& target) {
     return api_mb_save_hpgl_file(t);
   }
   if (is_file_ext(t, "rml")) return api_mb_save_xml(drawing, base_document_, t);
+  why = quill::kReasonNoWriter;
   return false;
 }

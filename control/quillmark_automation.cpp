@@ -2,7 +2,9 @@
 // behind it. Every member works on the current view's drawing; entities are
 // named by their handles, never by their addresses, so a host's number
 // reaches only a live entity of that drawing.
+#include <cerrno>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,9 @@
 #include "control/control_state.h"
 #include "control/control_texts.h"
 #include "control/current_drawing.h"
-#include "control/dialogs/view_dialogs.h"
 #include "control/dialogs/block_library_dialog.h"
+#include "control/dialogs/view_dialogs.h"
+#include "control/file_guard.h"
 #include "control/quill_frame.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
@@ -119,12 +122,29 @@ double angle_at(const As_Pt& centre, const As_Pt& p) {
   return angle_between(As_Vec(1, 0, 0), p - centre, As_Uvec(0, 0, 1));
 }
 
+// A member's write: a file the control protects is refused, and a refusal
+// or a failed write is told (file_guard.h). An empty path names no file
+// (an image then goes to the clipboard).
+SHORT written(const char* path, const std::function<bool(std::string& why)>& write) {
+  if (path && *path) return quill_write_file(path, write) ? kWritten : kNotWritten;
+  std::string unused;
+  return write(unused) ? kWritten : kNotWritten;
+}
+
 // Writes the drawing rectangle as an image through the current renderer.
-SHORT export_area(const char* path, const As_Rect& area, LONG width, LONG height, SHORT type, LONG background) {
-  CQuillView* v = view();
-  MB_Draw_Render* r = v ? v->operation().draw_render() : nullptr;
-  if (!r) return kNotWritten;
-  return r->export_image(path, area, width, height, type, background) ? kWritten : kNotWritten;
+SHORT export_area(const char* path, const As_Rect* area, LONG width, LONG height, SHORT type, LONG background) {
+  return written(path, [&](std::string& why) {
+    CQuillView* v = view();
+    MB_Draw_Render* r = v ? v->operation().draw_render() : nullptr;
+    if (!r || !area) {
+      why = quill::kReasonEmptyDrawing;
+      return false;
+    }
+    errno = 0;
+    if (r->export_image(path, *area, width, height, type, background)) return true;
+    if (errno == 0) why = quill::kReasonNoPicture;  // nothing was written: nothing could be drawn
+    return false;
+  });
 }
 
 // Runs a deletion as one undoable command (the store keeps what it removes,
@@ -452,20 +472,21 @@ SHORT CQuillmarkOcxCtrl::ExportImage(LPCSTR fname, LONG wid, LONG hei, SHORT typ
   MB_Drawing* d = view_drawing();
   As_Rect extents;
   // An empty drawing has no extents to show: nothing is written.
-  if (!d || !api_mb_get_entity_list_rect(d->object_list(), extents)) return kNotWritten;
-  return export_area(fname, extents, wid, hei, type, bakcolor);
+  const bool any = d && api_mb_get_entity_list_rect(d->object_list(), extents);
+  return export_area(fname, any ? &extents : nullptr, wid, hei, type, bakcolor);
 }
 
 SHORT CQuillmarkOcxCtrl::ExportRectImage(LPCSTR file_name, double lt_x, double lt_y, double rb_x, double rb_y,
                                          LONG width, LONG height, SHORT type, LONG back_color) {
-  return export_area(file_name, As_Rect(As_Pt(lt_x, lt_y, 0), As_Pt(rb_x, rb_y, 0)), width, height, type, back_color);
+  const As_Rect area(As_Pt(lt_x, lt_y, 0), As_Pt(rb_x, rb_y, 0));
+  return export_area(file_name, &area, width, height, type, back_color);
 }
 
 SHORT CQuillmarkOcxCtrl::ExportHpgl(LPCSTR fname, SHORT) {
   MB_Drawing* d = view_drawing();
   if (!d) return kNotWritten;
   Current_Drawing current(d);
-  return api_mb_save_hpgl_file(fname) ? kWritten : kNotWritten;
+  return written(fname, [&](std::string&) { return api_mb_save_hpgl_file(fname); });
 }
 
 SHORT CQuillmarkOcxCtrl::PrintRect(LONG, LONG, LONG, LONG) { return 0; }
@@ -473,9 +494,11 @@ SHORT CQuillmarkOcxCtrl::PrintRect(LONG, LONG, LONG, LONG) { return 0; }
 SHORT CQuillmarkOcxCtrl::PrintAll(double, SHORT) {
   CQuillView* v = view();
   if (!v) return 0;
-  // The view's own print command, so the job runs as the toolbar's does.
+  // The view's own print command, so the job runs as the toolbar's does; a
+  // job that failed has told its failure.
+  const size_t failures = quill_file_failures().size();
   v->SendMessage(WM_COMMAND, quill::kCommandPrint, 0);
-  return 1;
+  return quill_file_failures().size() == failures ? 1 : 0;
 }
 
 LONG CQuillmarkOcxCtrl::GetVersionInfo(LPCSTR, SHORT show_dlg) {

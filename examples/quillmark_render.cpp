@@ -312,10 +312,17 @@ int main(int argc, char** argv) {
   MB_Draw_Render* view = op.draw_render();
   const long background = g_system_setting.get_long_val(MB_BACKGROUND_COLOR);
   errno = 0;
-  if (!view->export_image(output.c_str(), view->drw_rect(), width, height, 0, background)) {
+  const As_Rect shown = view->drw_rect();
+  if (!view->export_image(output.c_str(), shown, width, height, 0, background)) {
     const int err = errno;
-    return failure("cannot write the picture " + given_output + ": " +
-                   (err ? qm_file_error(output.c_str(), err) : std::string("the image could not be made")));
+    if (err) return failure("cannot write the picture " + given_output + ": " + qm_file_error(output.c_str(), err));
+    // Nothing was written: the view of the drawing could not be painted.
+    char area[160];
+    std::snprintf(area, sizeof area, "(%g, %g) to (%g, %g)", shown.lt().x(), shown.lt().y(), shown.rb().x(),
+                  shown.rb().y());
+    const std::string painted = given_input.empty() ? (input.empty() ? "the sample drawing" : input) : given_input;
+    return failure("cannot paint " + painted + " into the picture " + given_output + ": its view " + area +
+                   " cannot be scaled to " + std::to_string(width) + "x" + std::to_string(height) + " pixels");
   }
   int entities = 0;
   for (MB_Object* o = op.drawing()->object_list().head(); o; o = o->next()) ++entities;

@@ -1,7 +1,7 @@
 // Command line: decompiles one compiled shape font into shape source text, or
 // prints the source of one code ("-c font.shx 41"). The result goes to
-// standard output with status 0, or 1 when the font cannot be read or the
-// source cannot be written; a command line that cannot be run gives the usage
+// standard output with status 0; when the font cannot be read or the source
+// cannot be written, the reason goes to standard error with status 1; a command line that cannot be run gives the usage
 // on standard error and status 2.
 #include <cstdint>
 #include <cstdio>
@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
   } else {
     if (operands[1][0] == '\0') return UsageError("the output file name is empty");
     ok = fontlathe::DecompileFontFile(operands[0], operands[1], message);
-    message.insert(0, "\n");  // ends the line of progress marks
   }
-  return Print(message + "\n", ok ? kSucceeded : kFailed);
+  return fontlathe::Finish(kProgram, ok, message, code_view ? "" : "\n");  // "\n" ends the progress marks
 }

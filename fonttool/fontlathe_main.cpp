@@ -162,11 +162,11 @@ int main(int argc, char** argv) {
   switch (line.form) {
     case 'd': {
       const bool ok = fontlathe::DecompileFontFile(ops[0], ops[1], message);
-      return Print("\n" + message + "\n", ok ? kSucceeded : kFailed);  // ends the progress marks
+      return fontlathe::Finish(kProgram, ok, message, "\n");  // ends the progress marks
     }
     case 'c': {
       const bool ok = fontlathe::DecodeCodeView(ops[0], ops[1], message);
-      return Print(message + "\n", ok ? kSucceeded : kFailed);
+      return fontlathe::Finish(kProgram, ok, message);
     }
     default: break;
   }

@@ -23,4 +23,11 @@ int Print(const char* program, const std::string& text, int status) {
   return Failure(program, std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
 }
 
+int Finish(const char* program, bool ok, std::string message, const std::string& marks_end) {
+  if (ok) return Print(program, marks_end + message + "\n", kSucceeded);
+  Print(program, marks_end, kFailed);
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  return Failure(program, message);
+}
+
 }  // namespace fontlathe

@@ -415,19 +415,30 @@ bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x,
                         fontHeight, unifont, big);
 }
 
+namespace {
+
+// The character height and width of an open font; false, with a message
+// naming that font, when it gives none to draw with.
+bool FontHeight(FILE* font, const char* path, uint32_t* h, uint32_t* w, bool* extended, std::string* message) {
+  std::string why;
+  if (!ReadFontHeight(font, h, w, extended))
+    why = WithReason("Get height data ERROR!", Format("%s: no readable font information (shape 0)", path));
+  else if (*h == 0 || *w == 0)
+    why = WithReason("Text height data ERROR!", Format("%s: a character height or width of 0", path));
+  if (why.empty()) return true;
+  if (message != nullptr) *message = why;
+  return false;
+}
+
+}  // namespace
+
 bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
                   double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
   FILE* font = OpenFontForRead(fontPath, "Cannot open %s for read!", &message);
   if (font == nullptr) return false;
   uint32_t h = 0, w = 0;
   bool extended = false, ok = false;
-  if (!ReadFontHeight(font, &h, &w, &extended)) {
-    message = WithReason("Get height data ERROR!",
-                         Format("%s: no readable font information (shape 0)", fontPath));
-  } else if (h == 0 || w == 0) {
-    message = WithReason("Text height data ERROR!",
-                         Format("%s: a character height or width of 0", fontPath));
-  } else {
+  if (FontHeight(font, fontPath, &h, &w, &extended, &message)) {
     double unit = height / h;
     uint32_t code = ParseHexCode(hexCode);
     if (code >= 0xA0) {
@@ -456,8 +467,9 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
   }
   uint32_t hn = 0, wn = 0, hb = 0, wb = 0;
   bool ext_normal = false, ext_big = false;
-  bool ok = ReadFontHeight(normal, &hn, &wn, &ext_normal) &&
-            ReadFontHeight(big, &hb, &wb, &ext_big) && hn != 0 && wn != 0 && hb != 0 && wb != 0;
+  // Each font answers for itself: a broken big font is named, not the main one.
+  bool ok = FontHeight(normal, fontPath, &hn, &wn, &ext_normal, message) &&
+            FontHeight(big, bigFontPath, &hb, &wb, &ext_big, message);
   if (ok) {
     double unit_normal = height / hn, unit_big = height / hb;
     CharacterStyle narrow = style;

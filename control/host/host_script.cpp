@@ -7,6 +7,7 @@
 #include <qm_text.h>
 #include <qm_user.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -222,6 +223,17 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
   return true;
 }
 
+namespace {
+
+int& output_error() {
+  static int first = 0;
+  return first;
+}
+
+}  // namespace
+
+int host_output_error() { return output_error(); }
+
 void pump_host_messages() {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -368,8 +380,8 @@ class Automation_Runner {
         line += " " + show_array(std::vector<double>(a->longs.begin(), a->longs.end()));
       if (a->v.vt == (VT_BSTR | VT_BYREF)) line += " \"" + qm_utf16_to_utf8(qm_bstr_text(a->text)) + "\"";
     }
-    std::fprintf(out_, "%s\n", line.c_str());
-    std::fflush(out_);
+    if ((std::fprintf(out_, "%s\n", line.c_str()) < 0 || std::fflush(out_) != 0) && output_error() == 0)
+      output_error() = errno ? errno : EIO;
     if (!s.result_name.empty()) {
       VARIANT& kept = vars_[s.result_name];
       VariantClear(&kept);

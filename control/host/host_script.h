@@ -92,5 +92,9 @@ bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, s
 bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
                      FILE* out = stdout);
 
+// The system's error of the first write of a call's answer that failed
+// (a full disk under standard output, say); 0 when every one was written.
+int host_output_error();
+
 // Dispatches every queued message, painting included.
 void pump_host_messages();

@@ -9,7 +9,11 @@
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
 // names it and says why), 2 a usage error (a script the control refuses
-// among them).
+// among them). Every file the control failed to open or write, whether on
+// the command line or through the script, is named on standard error with
+// the reason, and makes the status 1. No write of the control or of the
+// host replaces the drawing given, the drawing the control has open, the
+// base drawing of its markup or the script.
 #include <afxwin.h>
 #include <qm_display.h>
 #include <qm_file.h>
@@ -24,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "control/file_guard.h"
 #include "control/host/host_script.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
@@ -34,6 +39,7 @@ constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
 constexpr size_t kMaxScriptBytes = 1 << 20;
+constexpr const char* kMaxScriptText = "1 MiB";
 constexpr UINT kControlId = 1;
 
 struct Options {
@@ -92,6 +98,14 @@ int parse_options(int argc, char** argv, Options& o) {
   return 0;
 }
 
+// A reason as one line of standard error (the control's messages break
+// their lines for a message box).
+std::string one_line(const std::string& gbk) {
+  std::string text = qm_gbk_to_utf8(gbk);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
+  return text;
+}
+
 bool open_drawing(const std::string& path) {
   CQuillView* view = CQuillView::current();
   if (!view) {
@@ -99,25 +113,57 @@ bool open_drawing(const std::string& path) {
     return false;
   }
   // The view chooses the reader by the extension and tells the user (a
-  // message box) when the file is missing; a native file that cannot be
-  // read says why through the operation.
-  qm_user_clear_message_boxes();
-  MB_Operation& op = view->operation();
+  // message box) when the file cannot be read, with the reader's reason.
+  const size_t before = quill_file_failures().size();
   view->OpenDrawingByExtension(path.c_str());
-  if (!qm_user_message_boxes().empty()) {
-    const std::string said = qm_gbk_to_utf8(qm_user_message_boxes().back().text);
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), said.c_str());
-    return false;
-  }
-  if (!op.file_error().empty()) {
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), op.file_error().c_str());
+  if (quill_file_failures().size() > before) {
+    const std::string why = one_line(quill_file_failures().back().reason);
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), why.c_str());
+    quill_clear_file_failures();
     return false;
   }
   view->Invalidate(TRUE);
   return true;
 }
 
+// Names every file the control could not write (or open) since the last
+// call; false when there was one.
+bool report_file_failures() {
+  for (const Quill_File_Failure& f : quill_file_failures())
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", qm_gbk_to_utf8(f.path).c_str(), one_line(f.reason).c_str());
+  const bool none = quill_file_failures().empty();
+  quill_clear_file_failures();
+  return none;
+}
+
+// A script is read whole; a larger one is refused with the limit.
+bool read_script(const std::string& path, std::string& text) {
+  std::string why;
+  errno = 0;
+  if (FILE* f = qm_fopen(path.c_str(), "rb")) {  // regular files only: no pipe blocks the host
+    const bool small = std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) >= 0 &&
+                       static_cast<unsigned long>(std::ftell(f)) <= kMaxScriptBytes;
+    std::fclose(f);
+    errno = 0;
+    if (!small)
+      why = std::string("is larger than the ") + kMaxScriptText + " a script may have";
+    else if (qm_read_file(path.c_str(), text, kMaxScriptBytes))
+      return true;
+    else
+      why = qm_file_error(path.c_str(), errno ? errno : EIO);
+  } else {
+    why = qm_file_error(path.c_str(), errno ? errno : EINVAL);
+  }
+  std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), why.c_str());
+  return false;
+}
+
 bool write_screenshot(HWND control, const std::string& path) {
+  const std::string refusal = quill_write_refusal(qm_map_user_path(path.c_str()));
+  if (!refusal.empty()) {
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), refusal.c_str());
+    return false;
+  }
   std::vector<uint32_t> pixels;
   int w = 0, h = 0;
   if (!qm_user_window_image(control, &pixels, &w, &h)) {
@@ -148,11 +194,7 @@ int run(int argc, char** argv, bool on_display) {
   std::vector<Host_Step> steps;
   if (!o.script.empty()) {
     std::string text, error;
-    if (!qm_read_file(o.script.c_str(), text, kMaxScriptBytes)) {
-      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(),
-                   errno ? qm_file_error(o.script.c_str(), errno).c_str() : "cannot be read");
-      return 1;
-    }
+    if (!read_script(o.script, text)) return 1;
     if (!parse_host_script(text, steps, error)) {
       std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
       return 2;
@@ -174,6 +216,8 @@ int run(int argc, char** argv, bool on_display) {
     return 1;
   }
   pump_host_messages();
+  quill_guard_file(qm_map_user_path(o.drawing.c_str()), Quill_Guarded::kDrawing);
+  quill_guard_file(qm_map_user_path(o.script.c_str()), Quill_Guarded::kScript);
   int status = 0;
   if (!o.drawing.empty() && !open_drawing(o.drawing)) status = 1;
   pump_host_messages();
@@ -185,7 +229,16 @@ int run(int argc, char** argv, bool on_display) {
     }
   }
   pump_host_messages();
-  if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
+  // The picture is taken when the drawing opened and the script ran, also
+  // when one of the control's writes failed.
+  const bool take_picture = status == 0 && !o.screenshot.empty();
+  if (!report_file_failures() && status == 0) status = 1;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "quillmark_host: cannot write to standard output: %s\n",
+                 std::strerror(host_output_error() ? host_output_error() : EIO));
+    if (status == 0) status = 1;
+  }
+  if (take_picture && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
   if (status == 0 && on_display) {
     // The user's turn, until the window is closed.
     MSG m;

@@ -1,5 +1,6 @@
 // Markup import: the base drawing through the outside loader, then the
 // document's polylines and texts on top of it.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "exchange/markup/markup_format.h"
 #include "exchange/markup/markupio.h"
 #include "exchange/markup/xml_document.h"
+#include "geometry/as_log.h"
 #include "qm_text.h"
 
 namespace {
@@ -64,18 +66,33 @@ class Markup_Reader {
     if (next == kMarkupTextName) markup_style_field(styles, kMarkupHeightField, height_);
   }
 
+  // A polyline holds at most MB_Polyline::kMaxCount points: a longer one is
+  // kept whole as consecutive pieces, each starting at the point where the
+  // one before it ends, and the kernel's log says so.
   void polyline(const QmXmlNode& node) {
     std::vector<As_Pt> points;
     if (!read_points(node, points) || points.empty()) return;
-    std::vector<double> widths(points.size(), weight_ * kMarkupWidthPerWeight);
-    std::vector<double> bulges(points.size(), 0.0);
+    const size_t most = MB_Polyline::kMaxCount;
+    std::vector<double> widths(std::min(points.size(), most), weight_ * kMarkupWidthPerWeight);
+    std::vector<double> bulges(widths.size(), 0.0);
     g_current_drawing = &drawing_;
-    intptr_t made =
-        api_mb_create_polyline(int(points.size()), points.data(), widths.data(), widths.data(), bulges.data(), 0);
-    if (!made) return;
-    MB_Polyline* p = reinterpret_cast<MB_Polyline*>(made);
-    p->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
-    p->general().display_color(kMarkupColor);
+    int pieces = 0;
+    for (size_t start = 0;; start += most - 1) {
+      const size_t n = std::min(points.size() - start, most);
+      intptr_t made =
+          api_mb_create_polyline(int(n), points.data() + start, widths.data(), widths.data(), bulges.data(), 0);
+      if (!made) return;
+      MB_Polyline* p = reinterpret_cast<MB_Polyline*>(made);
+      p->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
+      p->general().display_color(kMarkupColor);
+      ++pieces;
+      if (start + n == points.size()) break;
+    }
+    if (pieces > 1) {
+      const std::string what = std::to_string(points.size()) + " points is kept as " + std::to_string(pieces) +
+                               " polylines of at most " + std::to_string(most) + " points";
+      message_out("markup: a polyline of ", what.c_str(), nullptr, false);
+    }
   }
 
   void text(const QmXmlNode& node) {

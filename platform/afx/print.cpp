@@ -233,6 +233,16 @@ void CPrintJob::OnEndPrinting(CDC*, CPrintInfo*) {}
 
 void CPrintJob::OnBeginPrinting(CDC*, CPrintInfo*) {}
 
+BOOL CPrintJob::OnPrintToFile(const CString&) { return TRUE; }
+
+void CPrintJob::OnPrintFailed(const CString& output, const CString& reason) {
+  if (reason.IsEmpty()) return;
+  if (output.IsEmpty())
+    AfxMessageBox(reason);
+  else
+    AfxMessageBox(output + ": " + reason);
+}
+
 BOOL CPrintJob::OnPreparePrinting(CPrintInfo* info, BOOL preview) {
   info->m_bPreview = preview;
   return preview ? TRUE : DoPreparePrinting(info);
@@ -278,6 +288,7 @@ void CPrintJob::Print() {
     file.m_ofn.lpstrTitle = caption;
     if (file.DoModal() != IDOK) return;
     output = file.GetPathName();
+    if (!OnPrintToFile(output)) return;
   }
 
   DOCINFOA doc = {};
@@ -325,9 +336,20 @@ void CPrintJob::Print() {
 
   if (::StartDocA(dc, &doc) <= 0) {
     end_steps();
-    AfxMessageBox(standard_text(AFX_IDP_FAILED_TO_START_PRINT));
+    OnPrintFailed(output, standard_text(AFX_IDP_FAILED_TO_START_PRINT));
     return;
   }
+  // Why the job ended unfinished, told once it has ended; `refused` for a
+  // page the printer did not take.
+  bool refused = false;
+  CString failure;
+  const auto end_doc = [&] {
+    if (::EndDoc(dc) > 0) return;
+    const std::string& why = qm_print_jobs().back().error;
+    const std::string named = std::string(static_cast<LPCSTR>(output)) + ": ";
+    failure = why.compare(0, named.size(), named) == 0 ? why.substr(named.size()).c_str() : why.c_str();
+    if (failure.IsEmpty()) refused = true;
+  };
 
   const long lo = static_cast<long>(info.GetMinPage()), hi = static_cast<long>(info.GetMaxPage());
   const long start = std::clamp(static_cast<long>(info.GetFromPage()), lo, std::max(lo, hi));
@@ -346,7 +368,7 @@ void CPrintJob::Print() {
   };
 
   if (start == end) {
-    ::EndDoc(dc);
+    end_doc();
   } else {
     const DWORD started = TickCount();
     double per_page = 0;  // milliseconds, over the pages finished
@@ -355,7 +377,7 @@ void CPrintJob::Print() {
       progress.send_item(AFX_IDC_PRINT_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(k + 1), 0);
       progress.set_item(AFX_IDC_PRINT_PERCENT, fill(kProgressPercent, {number((k + 1) * 100 / n)}));
       if (!continue_printing()) {
-        ::EndDoc(dc);
+        end_doc();
         break;
       }
       time_left(static_cast<double>(n - k) * per_page, n, left);
@@ -363,15 +385,21 @@ void CPrintJob::Print() {
       full_page();
       if (::StartPage(dc) < 0) {
         ::AbortDoc(dc);
+        refused = true;
         break;
       }
       if (!continue_printing()) {
-        ::EndDoc(dc);
+        end_doc();
         break;
       }
       const int saved = dc.SaveDC();
       OnPrint(&dc, &info);
-      if (::EndPage(dc) < 0 || !AbortProc(dc, 0)) {
+      if (const int ended = ::EndPage(dc); ended < 0) {
+        ::AbortDoc(dc);
+        refused = ended != SP_APPABORT;  // else the user cancelled
+        break;
+      }
+      if (!AbortProc(dc, 0)) {
         ::AbortDoc(dc);
         break;
       }
@@ -379,12 +407,13 @@ void CPrintJob::Print() {
       per_page = static_cast<double>(TickCount() - started) / static_cast<double>(k + 1);
       info.m_nCurPage = static_cast<UINT>(static_cast<long>(info.m_nCurPage) + step);
       if (static_cast<long>(info.m_nCurPage) == end) {
-        ::EndDoc(dc);
+        end_doc();
         break;
       }
     }
   }
   end_steps();
+  if (refused || !failure.IsEmpty()) OnPrintFailed(output, failure);
 }
 
 // ---- A view's print command ----

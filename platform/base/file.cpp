@@ -220,8 +220,11 @@ FILE* text_stream(FILE* raw, const char* mode) {
 
 // Opens the binary stream under qm_fopen without ever blocking: reading
 // takes regular files only, and writing to a pipe needs a reader already.
-FILE* open_raw(const std::string& name, char what, bool plus) {
+// `regular_only` takes regular files only for every mode and never follows
+// a symbolic link at the end of the name.
+FILE* open_raw(const std::string& name, char what, bool plus, bool regular_only = false) {
   int flags = O_CLOEXEC | O_NONBLOCK | (plus ? O_RDWR : (what == 'r' ? O_RDONLY : O_WRONLY));
+  if (regular_only) flags |= O_NOFOLLOW;
   if (what == 'w') flags |= O_CREAT | O_TRUNC;
   if (what == 'a') flags |= O_CREAT | O_APPEND;
   const int fd = ::open(name.c_str(), flags, 0666);
@@ -230,7 +233,7 @@ FILE* open_raw(const std::string& name, char what, bool plus) {
   int err = 0;
   if (fstat(fd, &st) != 0)
     err = errno;
-  else if (what == 'r' && !S_ISREG(st.st_mode))
+  else if ((what == 'r' || regular_only) && !S_ISREG(st.st_mode))
     err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK & ~O_CLOEXEC & ~O_CREAT & ~O_TRUNC) != 0)
     err = errno;
@@ -308,6 +311,8 @@ std::string qm_file_error(const char* path, int err) {
   // disk on a device, say) is its own reason.
   const bool kind_error = err == EISDIR || err == EINVAL || err == ENXIO || err == ENODEV || err == ESPIPE;
   struct stat st;
+  if (err == ELOOP && path && lstat(qm_map_new_path(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    return "is a symbolic link";
   if (kind_error && path && stat(qm_map_path(path).c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return "is a directory";
     if (S_ISFIFO(st.st_mode)) return "is a pipe, not a regular file";
@@ -317,7 +322,9 @@ std::string qm_file_error(const char* path, int err) {
   return std::strerror(err);
 }
 
-FILE* qm_fopen(const char* path, const char* mode) {
+namespace {
+
+FILE* open_stream(const char* path, const char* mode, bool regular_only) {
   if (!path || !mode || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) {
     errno = EINVAL;
     return nullptr;
@@ -325,12 +332,18 @@ FILE* qm_fopen(const char* path, const char* mode) {
   const bool plus = strchr(mode + 1, '+') != nullptr;
   const bool binary = strchr(mode + 1, 'b') != nullptr;
   const std::string mapped = mode[0] == 'r' ? qm_map_path(path) : qm_map_new_path(path);
-  FILE* raw = open_raw(mapped, mode[0], plus);
+  FILE* raw = open_raw(mapped, mode[0], plus, regular_only);
   if (!raw || binary) return raw;
   char text_mode[3] = {mode[0], 0, 0};
   if (plus) text_mode[1] = '+';
   return text_stream(raw, text_mode);
 }
+
+}  // namespace
+
+FILE* qm_fopen(const char* path, const char* mode) { return open_stream(path, mode, false); }
+
+FILE* qm_fopen_regular(const char* path, const char* mode) { return open_stream(path, mode, true); }
 
 namespace {
 

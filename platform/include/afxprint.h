@@ -71,6 +71,15 @@ class CPrintJob {
   virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);
   // FALSE stops the job before anything is printed.
   virtual BOOL OnPreparePrinting(CPrintInfo* info, BOOL preview = FALSE);
+  // Asked with the file a print to file is about to write, before anything
+  // is printed: FALSE ends the job there (the job has told the user why).
+  // The default takes every file.
+  virtual BOOL OnPrintToFile(const CString& path);
+  // Told that the job ended unfinished: `output` is the file of a print to
+  // file (empty for the printer), `reason` why, or empty when the printer
+  // refused a page. The default shows a message box of the reason (naming
+  // the file when there is one) and says nothing for a refused page.
+  virtual void OnPrintFailed(const CString& output, const CString& reason);
 
   // The standard preparation: the page range set from the minimum and
   // maximum pages, then the print dialog; TRUE when it ended with OK and a

@@ -44,6 +44,11 @@ std::string qm_map_new_path(const char* path);
 // above when it exists.
 std::string qm_map_user_path(const char* path);
 FILE* qm_fopen(const char* path, const char* mode);
+// As qm_fopen, for every mode only a regular file reached without a
+// symbolic link as its last component: a link fails with ELOOP, a folder
+// with EISDIR, a pipe or a device with EINVAL (ENXIO for a pipe nobody
+// reads). For files that others could plant in a shared folder, a log say.
+FILE* qm_fopen_regular(const char* path, const char* mode);
 // True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);
 // Reads the whole of a regular file (binary) into `out`; false for a

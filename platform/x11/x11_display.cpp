@@ -96,8 +96,13 @@ int on_x_error(Display*, XErrorEvent* e) {
   return 0;
 }
 
+// Says the program ends only once the display is the program's: a
+// connection lost while it is being opened fails the opening instead (the
+// program may then go on without a display).
 int on_io_error(Display*) {
-  if (!g_lost) std::fprintf(stderr, "the connection to the X display was lost; the program ends\n");
+  if (!g_lost)
+    std::fprintf(stderr, g_conn ? "the connection to the X display was lost; the program ends\n"
+                                : "the connection to the X display was lost while it was being opened\n");
   g_lost = true;
   return 0;
 }
@@ -614,6 +619,9 @@ extern "C" __attribute__((visibility("default"))) int qm_x11_attach(const char* 
     return 0;
   };
   if (g_conn) return fail("a display is open already");
+  // Cleared before the first request: a loss during the requests below
+  // must stay seen, or the program would run on against a dead connection.
+  g_lost = false;
   XSetErrorHandler(on_x_error);
   XSetIOErrorHandler(on_io_error);
   Display* dpy = XOpenDisplay(name);
@@ -644,8 +652,14 @@ extern "C" __attribute__((visibility("default"))) int qm_x11_attach(const char* 
   c->wm_delete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
   c->net_wm_name = XInternAtom(dpy, "_NET_WM_NAME", False);
   c->utf8_string = XInternAtom(dpy, "UTF8_STRING", False);
+  if (g_lost) {
+    // The connection is dead, so nothing is sent: these only free memory.
+    XFreeGC(dpy, c->gc);
+    XCloseDisplay(dpy);
+    delete c;
+    return fail("the connection was lost while it was being opened");
+  }
   g_conn = c;
-  g_lost = false;
   qm_user_set_display(&kDisplay);
   return 1;
 }

@@ -643,9 +643,16 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
   EXPECT_TRUE(file_exists(rect_png));
   EXPECT_EQ(ax().i2("ExportHpgl", {S(plt), I2(0)}), 0);
   EXPECT_TRUE(file_exists(plt));
+  // Each failure tells the user the file and the reason.
+  const auto said = [] { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; };
   EXPECT_EQ(ax().i2("ExportHpgl", {S("/nonexistent-folder/x.plt"), I2(0)}), -1);
+  EXPECT_NE(said().find("/nonexistent-folder/x.plt\r\nNo such file or directory"), std::string::npos) << said();
   EXPECT_EQ(ax().i2("ExportImage", {S("/nonexistent-folder/x.png"), I4(64), I4(64), I2(0), I4(0)}), -1);
-  for (LONG side : {0, 1, -5}) EXPECT_EQ(ax().i2("ExportImage", {S(png), I4(side), I4(64), I2(0), I4(0)}), -1) << side;
+  EXPECT_NE(said().find("/nonexistent-folder/x.png\r\nNo such file or directory"), std::string::npos) << said();
+  for (LONG side : {0, 1, -5}) {
+    EXPECT_EQ(ax().i2("ExportImage", {S(png), I4(side), I4(64), I2(0), I4(0)}), -1) << side;
+    EXPECT_NE(said().find(png + "\r\nthe picture could not be made"), std::string::npos) << said();
+  }
   // Kept as the interface has them: these write nothing and answer 0.
   EXPECT_EQ(ax().i2("SaveFile", {S(png)}), 0);
   EXPECT_EQ(ax().i2("ExportDxf", {S(png)}), 0);

@@ -3,10 +3,15 @@
 // name the file and say why.
 #include <ximage.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "database/entities/mb_block.h"
@@ -433,6 +438,123 @@ TEST_F(HostProgram, AScriptCallsTheAutomationMembersByName) {
     EXPECT_NE(e.err.find(c.says), std::string::npos) << e.err;
     EXPECT_NE(e.err.find("refused.txt"), std::string::npos) << e.err;
   }
+}
+
+// The bytes of every regular file in a folder (links, pipes and folders
+// are never opened), by name; the kernel's log may grow.
+std::map<std::string, std::string> regular_files(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::string name = e.path().filename().string();
+    if (name != "kzf.log" && std::filesystem::is_regular_file(e.symlink_status()))
+      files[name] = program_test::read_all(e.path().string());
+  }
+  return files;
+}
+
+// The lines of a text that begin with a prefix.
+std::vector<std::string> lines_starting(const std::string& text, const std::string& prefix) {
+  std::vector<std::string> found;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);)
+    if (l.rfind(prefix, 0) == 0) found.push_back(l);
+  return found;
+}
+
+// Each way the control and its container write (the picture, the save
+// button, the image and plot exports, printing to a file) aimed at one
+// target: none replaces the drawing, the markup's base or the script, each
+// failure is a line naming the target with the reason, the members answer
+// their failure values, the status is 1 and no file changes.
+TEST_F(HostProgram, NoWriteReplacesAnInputAndEveryFailedWriteIsNamed) {
+  const std::string line = drawing();
+  write("markup.txt", "answer file \"markup.rml\"\ncommand 32781\n");
+  ASSERT_EQ(host({"--script", "markup.txt", line}).status, 0);
+  ASSERT_EQ(std::system(("cd '" + dir_ + "' && ln -s line.kzf link.kzf && ln line.kzf hard.kzf && mkdir folder.png " +
+                         "&& mkfifo pipe.png && mkdir ro && chmod 555 ro")
+                            .c_str()),
+            0);
+  struct Case {
+    std::string opened, target, reason;
+    bool every;  // every write gives the reason (else at least one)
+  } cases[] = {
+      {"line.kzf", "line.kzf", "would replace the open drawing", true},
+      {"line.kzf", "./line.kzf", "would replace the open drawing", true},
+      {"line.kzf", "link.kzf", "would replace the open drawing", true},
+      {"line.kzf", "hard.kzf", "would replace the open drawing", true},
+      {"line.kzf", dir_ + "/writes.txt", "would replace the running script", true},
+      {"markup.rml", "line.kzf", "would replace the base drawing of the open markup", true},
+      {"line.kzf", "folder.png", "is a directory", true},
+      {"line.kzf", "pipe.png", "is a pipe", true},
+      {"line.kzf", "/dev/full", "No space left on device", false},  // the save button has no writer for it
+      {"line.kzf", "ro/new.png", "Permission denied", true},
+  };
+  for (const Case& c : cases) {
+    if (c.target == "ro/new.png" && geteuid() == 0) {
+      std::printf("the read-only folder is skipped: permission bits do not stop root\n");
+      continue;
+    }
+    const std::string t = "\"" + c.target + "\"";
+    write("writes.txt", "call ExportImage " + t + " 300 200 0 0\ncall ExportHpgl " + t + " 0\nanswer file " + t +
+                            "\ncommand 32781\nanswer print 1 1\nanswer file " + t + "\ncall PrintAll 1 0\n");
+    const auto before = regular_files(dir_);
+    auto r = host({"--script", dir_ + "/writes.txt", "--screenshot", c.target, c.opened});
+    EXPECT_EQ(r.status, 1) << c.target << "\n" << r.err;
+    EXPECT_EQ(lines_starting(r.out, "ExportImage = -1").size(), 1u) << r.out;
+    EXPECT_EQ(lines_starting(r.out, "ExportHpgl = -1").size(), 1u) << r.out;
+    EXPECT_EQ(lines_starting(r.out, "PrintAll = 0").size(), 1u) << r.out;
+    const auto said = lines_starting(r.err, "quillmark_host: " + c.target + ": ");
+    EXPECT_EQ(said.size(), 5u) << c.target << "\n" << r.err;
+    const auto with_reason = std::count_if(said.begin(), said.end(),
+                                           [&](const std::string& l) { return l.find(c.reason) != std::string::npos; });
+    EXPECT_GE(with_reason, c.every ? static_cast<long>(said.size()) : 1) << r.err;
+    if (c.reason.rfind("would replace", 0) == 0) {
+      EXPECT_NE(r.err.find(c.reason + " "), std::string::npos) << "the protected file is named too: " << r.err;
+    }
+    EXPECT_EQ(regular_files(dir_), before) << c.target;
+  }
+}
+
+// The container ends with status 1 on a drawing it could not read, whatever
+// its kind, and names the file with the reader's reason (the view's tests
+// go through every kind in every damaged form).
+TEST_F(HostProgram, AnUnreadableDrawingEndsWithItsReason) {
+  std::string noise(300, '\0');
+  unsigned seed = 12345;
+  for (char& b : noise) b = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  for (const char* ext : {"kzf", "dxf", "plt", "png", "rml"}) write(std::string("noise.") + ext, noise);
+  ASSERT_EQ(mkfifo((dir_ + "/pipe.dxf").c_str(), 0644), 0);
+  std::filesystem::create_directory(dir_ + "/folder.kzf");
+  struct Case {
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {dir_ + "/noise.kzf", "not a drawing"},
+      {dir_ + "/noise.dxf", "holds no DXF data"},
+      {dir_ + "/noise.plt", "holds nothing a plotter would draw"},
+      {dir_ + "/noise.png", "does not decode as an image"},
+      {dir_ + "/noise.rml", "is not a markup document"},
+      {dir_ + "/pipe.dxf", "is a pipe"},
+      {dir_ + "/folder.kzf", "is a directory"},
+      {"/dev/zero", "is a device"},
+      {"http://127.0.0.1:1/plan.kzf", "URL"},  // nothing listens on port 1
+  };
+  for (const Case& c : cases) {
+    auto r = host({c.path});
+    EXPECT_EQ(r.status, 1) << c.path << "\n" << r.err;
+    EXPECT_NE(r.err.find("quillmark_host: " + c.path + ": " + c.reason), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(HostProgram, ALongScriptIsRefusedWithTheLimitAndFullOutputIsAnError) {
+  write("long.txt", std::string((1 << 20) + 1, '#'));
+  auto r = host({"--script", dir_ + "/long.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("long.txt: is larger than the 1 MiB a script may have"), std::string::npos) << r.err;
+  write("count.txt", "call GetObjectCount\n");
+  r = program_test::run(QM_HOST_PROGRAM, {"--script", dir_ + "/count.txt"}, dir_, "/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos) << r.err;
 }
 
 }  // namespace

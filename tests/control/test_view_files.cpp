@@ -197,6 +197,63 @@ TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging
   EXPECT_FALSE(op_->file_error().empty()) << "the native reader says why it read nothing";
 }
 
+// Every kind, unreadable in every way: the user is told the file and the
+// reader's reason, and the drawing is empty.
+TEST_F(ViewFilesTest, UnreadableFilesOfEveryKindAreToldWithTheReadersReason) {
+  const std::string native = read_all(native_file("whole.kzf"));
+  CxImage raster;
+  raster.Create(16, 8, 24);
+  ASSERT_TRUE(raster.Save(at("whole.png").c_str(), CXIMAGE_FORMAT_PNG));
+  const std::string png = read_all(at("whole.png"));
+  std::string noise(300, '\0');
+  unsigned seed = 12345;
+  for (char& b : noise) b = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  struct Kind {
+    const char* extension;
+    std::string truncated;
+    // The reader's reason for a truncated file, random bytes and no bytes.
+    const char* reasons[3];
+  } kinds[] = {
+      {"kzf", native.substr(0, native.size() / 2), {"truncated", "not a drawing", "not a drawing"}},
+      {"dxf", "0\nSECTION\n2\nENTITIES\n0\nLI", {"is cut short", "holds no DXF data", "holds no DXF data"}},
+      {"plt", "IN;SP1;PU0,", {"holds nothing a plotter would draw", "holds nothing", "holds nothing"}},
+      {"png", png.substr(0, png.size() / 2), {"does not decode as an image", "does not decode", "does not decode"}},
+      {"rml",
+       "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu",
+       {"is not a markup document", "is not a markup document", "is not a markup document"}},
+  };
+  for (const Kind& k : kinds) {
+    const std::string bytes[3] = {k.truncated, noise, ""};
+    const std::string names[3] = {"truncated", "noise", "empty"};
+    std::vector<std::pair<std::string, std::string>> cases;  // path, reason
+    for (int i = 0; i < 3; ++i) {
+      cases.emplace_back(at(names[i] + "." + k.extension), k.reasons[i]);
+      write_all(cases.back().first, bytes[i]);
+    }
+    cases.emplace_back(at(std::string("pipe.") + k.extension), "is a pipe");
+    ASSERT_EQ(::mkfifo(cases.back().first.c_str(), 0600), 0);
+    cases.emplace_back(at(std::string("folder.") + k.extension), "is a directory");
+    fs::create_directories(cases.back().first);
+    for (const auto& [path, reason] : cases) {
+      qm_user_clear_message_boxes();
+      open(path);
+      const std::string said = last_message();
+      EXPECT_EQ(said.rfind(quill::kTextOpenFailed, 0), 0u) << path << ": " << said;
+      EXPECT_NE(said.find(path), std::string::npos) << said;
+      EXPECT_NE(said.find(reason), std::string::npos) << path << ": " << said;
+      EXPECT_EQ(count(), 0) << path;
+    }
+  }
+  // A sound markup whose base drawing is not there: the base is named.
+  write_all(at("lost_base.rml"),
+            "<?xml version=\"1.0\"?><redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" +
+                at("nothere.dxf") + "\"</redline:BaseDocument><redline:Objects/></redline:RedlineMarkup>");
+  open(at("lost_base.rml"));
+  EXPECT_NE(last_message().find("its base drawing cannot be read: " + at("nothere.dxf") + ": No such file"),
+            std::string::npos)
+      << last_message();
+}
+
 TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
   open(native_file("plan.qlf"));
   // The save folder: the drawing's file name with .qlf, shown, then written.
@@ -243,6 +300,51 @@ TEST_F(ViewFilesTest, ASaveFolderPastTheOldLimitGivesTheWholeTarget) {
   EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension());
   EXPECT_EQ(last_message(), deep + "plan.qlf");
   EXPECT_TRUE(fs::exists(deep + "plan.qlf"));
+}
+
+TEST_F(ViewFilesTest, ASaveFolderWithoutASeparatorGetsOne) {
+  open(native_file("plan.qlf"));
+  fs::create_directories(at("out"));
+  hosted_->view()->save_directory() = at("out").c_str();
+  EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension());
+  EXPECT_TRUE(fs::exists(at("out/plan.qlf")));
+  EXPECT_FALSE(fs::exists(at("outplan.qlf")));
+}
+
+// A save that writes nothing tells the user which file and why, and
+// leaves every file as it was.
+TEST_F(ViewFilesTest, AFailedSaveNamesTheFileAndTheReason) {
+  const std::string drawing = native_file("plan.kzf");
+  open(drawing);
+  fs::create_directories(at("folder.qlf"));
+  ASSERT_EQ(mkfifo(at("pipe.qlf").c_str(), 0644), 0);
+  fs::create_symlink(drawing, at("link.png"));
+  const std::string before = read_all(drawing);
+  struct Case {
+    std::string target;
+    const char* reason;
+  } cases[] = {
+      {drawing, "would replace the open drawing"},
+      {folder_ + "./plan.kzf", "would replace the open drawing"},
+      {at("link.png"), "would replace the open drawing"},
+      {at("folder.qlf"), "is a directory"},
+      {at("pipe.qlf"), "is a pipe"},
+      {at("notes.txt"), "no writer takes this extension"},
+      {at("plan.dxf"), "no writer takes this extension"},
+  };
+  for (const Case& c : cases) {
+    qm_user_clear_message_boxes();
+    qm_user_push_file_dialog_answer(c.target.c_str());
+    EXPECT_FALSE(hosted_->view()->SaveDrawingByExtension()) << c.target;
+    const std::string said = last_message();
+    EXPECT_EQ(said.rfind(quill::kTextWriteFailed, 0), 0u) << said;
+    EXPECT_NE(said.find(c.target), std::string::npos) << said;
+    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+  }
+  EXPECT_EQ(read_all(drawing), before);
+  EXPECT_TRUE(fs::is_directory(at("folder.qlf")));
+  EXPECT_FALSE(fs::exists(at("notes.txt")));
+  EXPECT_FALSE(fs::exists(at("plan.dxf")));
 }
 
 TEST(FileDialogHelper, ShowsTheDialogAsAskedAndAnswersTheChoice) {

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -147,17 +149,26 @@ TEST(MBSystem, NamesIgnoreCaseButNotGbkTrailBytes) {
   EXPECT_FALSE(mb_same_name("a", nullptr));
 }
 
-TEST(MBSystem, LogEntriesAreFramedTextModeLines) {
-  std::string dir = make_dir("log");
+// What the entries `write` makes in a fresh folder leave in its log.
+template <class Write>
+std::string log_written_in(const char* folder, Write write) {
+  const std::string dir = make_dir(folder);
   char old[MAX_PATH * 4];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(dir.c_str()), 0);
+  EXPECT_NE(getcwd(old, sizeof old), nullptr);
+  EXPECT_EQ(chdir(dir.c_str()), 0);
   std::remove("kzf.log");
-  message_out("Error open the shp file:", "a.shp", nullptr, false);
-  message_out("at ", As_Pt(1, -2.5, 0.00004), "", false);
-  message_out("x", "y", "z", true);
-  std::string log = read_all("kzf.log");
-  ASSERT_EQ(chdir(old), 0);
+  write();
+  const std::string log = read_all("kzf.log");
+  EXPECT_EQ(chdir(old), 0);
+  return log;
+}
+
+TEST(MBSystem, LogEntriesAreFramedTextModeLines) {
+  const std::string log = log_written_in("log", [] {
+    message_out("Error open the shp file:", "a.shp", nullptr, false);
+    message_out("at ", As_Pt(1, -2.5, 0.00004), "", false);
+    message_out("x", "y", "z", true);
+  });
   // The log is a text-mode file: each "\n" of "\r\n" becomes CR LF.
   const std::string first =
       "---------------\r\r\nError open the shp file:a.shp\r\r\n"
@@ -167,6 +178,54 @@ TEST(MBSystem, LogEntriesAreFramedTextModeLines) {
   EXPECT_EQ(stamped.compare(0, 14, std::string(14, '-')), 0);
   EXPECT_NE(stamped[14], '-');
   EXPECT_NE(stamped.find("---------------\r\r\nxyz\r\r\n"), std::string::npos);
+}
+
+TEST(MBSystem, LogTimeStampsAreZeroPadded) {
+  const std::string log = log_written_in("log_stamp", [] { message_out("x", "y", "z", true); });
+  // 14 dashes, then YYYY-MM-DD HH:MM:SS: every field keeps its width.
+  ASSERT_GE(log.size(), 33u) << log;
+  const std::string stamp = log.substr(14, 19);
+  for (size_t i = 0; i < stamp.size(); ++i) {
+    const char want = i == 4 || i == 7 ? '-' : i == 10 ? ' ' : i == 13 || i == 16 ? ':' : '0';
+    if (want == '0')
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(stamp[i]))) << stamp;
+    else
+      EXPECT_EQ(stamp[i], want) << stamp;
+  }
+}
+
+// A log name planted in a shared folder (a link to another file, a pipe, a
+// folder) is left alone: nothing is written through it, nothing blocks, and
+// standard error says why once.
+TEST(MBSystem, ALogThatIsNoRegularFileIsLeftAlone) {
+  const std::string dir = make_dir("log_hostile");
+  const std::string victim = dir + "victim.txt";
+  std::ofstream(victim) << "keep me";
+  struct Case {
+    const char* what;
+    std::string make;
+  } cases[] = {
+      {"a symbolic link", "ln -s '" + victim + "' kzf.log"},
+      {"a pipe", "mkfifo kzf.log"},
+      {"a folder", "mkdir kzf.log"},
+  };
+  char old[MAX_PATH * 4];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  testing::internal::CaptureStderr();
+  for (const Case& c : cases) {
+    ASSERT_EQ(std::system(("rm -rf kzf.log && " + c.make).c_str()), 0) << c.what;
+    message_out("planted ", "entry", nullptr, true);
+    struct stat st;
+    EXPECT_EQ(lstat("kzf.log", &st), 0) << c.what;
+    EXPECT_FALSE(S_ISREG(st.st_mode)) << c.what << ": replaced by a file";
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  std::system("rm -rf kzf.log");
+  ASSERT_EQ(chdir(old), 0);
+  EXPECT_EQ(read_all(victim), "keep me");
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find("kzf.log: is a symbolic link"), std::string::npos) << said;
 }
 
 TEST(MBSystem, TextFileCreatesAppendsAndEmpties) {

@@ -95,14 +95,17 @@ TEST(FontlatheProgram, DecompilesAndPrintsASource) {
   r = RunFontlathe(dir.File(""), {"-c", "font.shx", "41"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "*65,4,A\n1,04c,040,0\n");
-  // Failures keep the decompiler's status 1 and its message; the font stays.
+  // Failures keep the decompiler's status 1 and its message, on standard
+  // error (a source redirected to a file never holds one); the font stays.
   r = RunFontlathe(dir.File(""), {"font.shx", "./font.shx"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nCannot open ./font.shx for write! (it is the input font)\n");
+  EXPECT_EQ(r.out, "\n");
+  EXPECT_EQ(r.err, "fontlathe: Cannot open ./font.shx for write! (it is the input font)\n");
   EXPECT_EQ(read_all(dir.File("font.shx")), std::string(kFont.begin(), kFont.end()));
   r = RunFontlathe(dir.File(""), {"-c", "font.shx", "42"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "Cannot find code   42 in font.shx\n\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "fontlathe: Cannot find code   42 in font.shx\n");
 }
 
 TEST(FontlatheProgram, DrawsPreviewPictures) {
@@ -138,6 +141,12 @@ TEST(FontlatheProgram, DrawsPreviewPictures) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "fontlathe: cannot write big.shx (it is the font big.shx)\n");
   EXPECT_EQ(Contents(dir.File("")), before);
+  // A broken big font is named, not the sound main font.
+  dir.Write("broken.shx", Bytes{'h', 'i', '\n'});
+  r = RunFontlathe(dir.File(""), {"-t", "-b", "broken.shx", "font.shx", "A", "broken.png"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("fontlathe: Get height data ERROR! (broken.shx: ", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.find("font.shx"), std::string::npos) << r.err;
 }
 
 // The real unifonts decompile through the program as through the decompiler.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "database/entities/mb_line.h"
 #include "exchange/markup/markupio.h"
@@ -77,6 +78,31 @@ TEST_F(MarkupImport, APolylineTakesTheWeightOfTheStyleBeforeIt) {
   EXPECT_STREQ(p->get_string(MB_PROP_XDATA_TEXT), kMarkupMark);
   EXPECT_EQ(p->general().display_color(), 255);
   EXPECT_EQ(g_current_drawing, &drawing_);
+}
+
+// More points than one polyline holds: the stroke is kept whole, in pieces
+// that meet, and the log says so.
+TEST_F(MarkupImport, APolylineLongerThanOneCanHoldIsKeptInPiecesThatMeet) {
+  const size_t most = MB_Polyline::kMaxCount, total = 2 * most;  // needs three pieces
+  std::string points;
+  for (size_t i = 0; i < total; ++i) points += point(static_cast<double>(i), static_cast<double>(i % 7));
+  std::remove("kzf.log");
+  ASSERT_TRUE(load(markup(polyline(points))));
+  const std::vector<MB_Polyline*> pieces = polylines();
+  ASSERT_EQ(pieces.size(), 3u);
+  size_t next = 0;  // the input point each piece should start at
+  for (MB_Polyline* p : pieces) {
+    ASSERT_GT(p->count(), 1);
+    EXPECT_EQ(p->pline_pos()[0].point.x(), static_cast<double>(next));
+    next += static_cast<size_t>(p->count()) - 1;
+    EXPECT_STREQ(p->get_string(MB_PROP_XDATA_TEXT), kMarkupMark);
+  }
+  EXPECT_EQ(next, total - 1) << "the last piece ends at the last point";
+  EXPECT_EQ(pieces[0]->count(), static_cast<int>(most));
+  const std::string log = read_all("kzf.log");
+  EXPECT_NE(log.find("markup: a polyline of " + std::to_string(total) + " points is kept as 3 polylines"),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(MarkupImport, ATextTakesTheHeightOfTheStyleBeforeIt) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,39 @@ TEST_F(PrintJobTest, TwoPagesToAPdfFile) {
   int pages = 0;
   ASSERT_EQ(std::sscanf(info.c_str() + at, "Pages: %d", &pages), 1);
   EXPECT_EQ(pages, 2);
+}
+
+// A job the program stops at the file it was given, and one whose file
+// cannot be written: nothing is printed in the first, and the second tells
+// the user the file and the reason.
+TEST_F(PrintJobTest, APrintToFileCanBeRefusedAndAFileThatFailsIsTold) {
+  struct Refusing : PagesJob {
+    Refusing() : PagesJob(1) {}
+    std::string asked;
+    BOOL OnPrintToFile(const CString& path) override {
+      asked = static_cast<LPCSTR>(path);
+      return FALSE;
+    }
+  } refusing;
+  qm_print_push_dialog_answer({true, PD_PRINTTOFILE | PD_ALLPAGES, 1, 1, 1});
+  qm_user_push_file_dialog_answer("kept.pdf");
+  refusing.Print();
+  EXPECT_EQ(refusing.asked, "kept.pdf");
+  EXPECT_TRUE(qm_print_jobs().empty());
+  EXPECT_EQ(refusing.began, 0);
+
+  const std::string folder = qm_test_temp("print_into_a_folder");
+  std::filesystem::create_directories(folder);
+  qm_user_clear_message_boxes();
+  qm_print_push_dialog_answer({true, PD_PRINTTOFILE | PD_ALLPAGES, 1, 1, 1});
+  qm_user_push_file_dialog_answer(folder.c_str());
+  PagesJob failing(1);
+  failing.Print();
+  std::filesystem::remove_all(folder);
+  ASSERT_EQ(qm_print_jobs().size(), 1u);
+  EXPECT_FALSE(qm_print_jobs()[0].ended);
+  ASSERT_EQ(qm_user_message_boxes().size(), 1u);
+  EXPECT_EQ(qm_user_message_boxes()[0].text, folder + ": is a directory");
 }
 
 // A view whose print command runs through the class library's own handler.

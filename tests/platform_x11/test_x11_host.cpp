@@ -3,9 +3,12 @@
 // real input sent through the server (XTest) draws as the same input
 // injected headless does, and a display that refuses, goes away or is
 // resized to extremes ends or bends the program cleanly.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <ximage.h>
@@ -13,9 +16,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/program_run.h"
 #include "tests/support/test_temp.h"
@@ -260,4 +266,140 @@ TEST(HostDisplayChoice, ARefusedDisplayIsSaidAndHeadlessIsTheFallback) {
   unsetenv("QM_HEADLESS");
   unsetenv("DISPLAY");
   std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+namespace {
+
+// A server that lets a client connect (the setup, and the replies Xlib
+// waits for while it opens the display) and then dies, before the client's
+// first request of its own is answered.
+class DyingServer {
+ public:
+  DyingServer() {
+    for (int n = 71; n < 99 && listener_ < 0; ++n) {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in a = {};
+      a.sin_family = AF_INET;
+      a.sin_port = htons(static_cast<uint16_t>(6000 + n));
+      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(fd, 1) == 0) {
+        listener_ = fd;
+        display_ = "127.0.0.1:" + std::to_string(n);
+      } else {
+        close(fd);
+      }
+    }
+    if (listener_ >= 0) thread_ = std::thread([this] { serve(); });
+  }
+  ~DyingServer() {
+    shutdown(listener_, SHUT_RDWR);
+    close(listener_);
+    if (thread_.joinable()) thread_.join();
+  }
+  const std::string& display() const { return display_; }
+
+ private:
+  static bool read_n(int fd, unsigned char* buf, size_t n) {
+    for (size_t got = 0; got < n;) {
+      const ssize_t r = read(fd, buf + got, n - got);
+      if (r <= 0) return false;
+      got += static_cast<size_t>(r);
+    }
+    return true;
+  }
+  static void put16(std::vector<unsigned char>& b, size_t at, unsigned v) {
+    b[at] = static_cast<unsigned char>(v), b[at + 1] = static_cast<unsigned char>(v >> 8);
+  }
+  static void put32(std::vector<unsigned char>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = static_cast<unsigned char>(v >> (8 * i));
+  }
+  // A little-endian setup of one 64x64 true-colour screen.
+  static std::vector<unsigned char> setup() {
+    const size_t vendor = 4, formats = 1, depths_bytes = 8 + 24;
+    const size_t extra = 32 + vendor + 8 * formats + 40 + depths_bytes;
+    std::vector<unsigned char> b(8 + extra, 0);
+    b[0] = 1;
+    put16(b, 2, 11);
+    put16(b, 6, static_cast<unsigned>(extra / 4));
+    put32(b, 12, 0x200000);  // resource id base
+    put32(b, 16, 0x1FFFFF);  // resource id mask
+    put16(b, 24, vendor);
+    put16(b, 26, 0xFFFF);  // maximum request length
+    b[28] = 1, b[29] = static_cast<unsigned char>(formats), b[32] = 32, b[33] = 32, b[34] = 8, b[35] = 255;
+    std::memcpy(&b[40], "fake", 4);
+    size_t at = 40 + vendor;
+    b[at] = 24, b[at + 1] = 32, b[at + 2] = 32;  // the pixmap format of depth 24
+    at += 8;
+    put32(b, at, 0x100);     // root
+    put32(b, at + 4, 0x20);  // colormap
+    put32(b, at + 8, 0xFFFFFF);
+    put16(b, at + 20, 64), put16(b, at + 22, 64), put16(b, at + 24, 20), put16(b, at + 26, 20);
+    put16(b, at + 28, 1), put16(b, at + 30, 1);
+    put32(b, at + 32, 0x21);          // root visual
+    b[at + 38] = 24, b[at + 39] = 1;  // root depth, one depth
+    at += 40;
+    b[at] = 24;
+    put16(b, at + 2, 1);
+    at += 8;
+    put32(b, at, 0x21);
+    b[at + 4] = 4, b[at + 5] = 8;  // TrueColor, 8 bits
+    put16(b, at + 6, 256);
+    put32(b, at + 8, 0xFF0000), put32(b, at + 12, 0xFF00), put32(b, at + 16, 0xFF);
+    return b;
+  }
+  void serve() {
+    const int fd = accept(listener_, nullptr, nullptr);
+    if (fd < 0) return;
+    unsigned char head[12];
+    if (read_n(fd, head, sizeof head)) {
+      const size_t auth = ((head[6] | head[7] << 8) + 3u) / 4u * 4u + ((head[8] | head[9] << 8) + 3u) / 4u * 4u;
+      std::vector<unsigned char> skip(auth);
+      const std::vector<unsigned char> reply = setup();
+      if (read_n(fd, skip.data(), auth) && write(fd, reply.data(), reply.size()) == ssize_t(reply.size())) {
+        // Answer what Xlib asks while it opens the display (extensions it
+        // looks for, the resource database: none of them here), and die at
+        // the program's first query, for shared memory.
+        for (unsigned sequence = 1;; ++sequence) {
+          unsigned char req[4];
+          if (!read_n(fd, req, 4)) break;
+          std::vector<unsigned char> body((size_t(req[2] | req[3] << 8) * 4u) - 4u);
+          if (!read_n(fd, body.data(), body.size())) break;
+          const bool shared_memory = body.size() >= 11 && std::memcmp(&body[4], "MIT-SHM", 7) == 0;
+          constexpr unsigned char kGetProperty = 20, kQueryExtension = 98;
+          if (req[0] != kGetProperty && req[0] != kQueryExtension) continue;  // no reply wanted
+          if (req[0] == kQueryExtension && shared_memory) break;
+          std::vector<unsigned char> r(32, 0);
+          r[0] = 1;
+          put16(r, 2, sequence);
+          if (write(fd, r.data(), r.size()) != ssize_t(r.size())) break;
+        }
+      }
+    }
+    close(fd);
+  }
+
+  int listener_ = -1;
+  std::string display_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+// A display that dies while the program opens it: the opening fails, and the
+// program goes on headless as for a refused display; it never says it ends
+// and then runs on.
+TEST(HostDisplayChoice, ADisplayLostWhileItOpensIsADisplayThatCannotBeUsed) {
+  DyingServer server;
+  if (server.display().empty()) GTEST_SKIP() << "no free port for a display";
+  const std::string dir = qm_test_temp("host_x11_dying");
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+  setenv("DISPLAY", server.display().c_str(), 1);
+  unsetenv("QM_HEADLESS");
+  auto r = program_test::run(QM_HOST_PROGRAM, {"--size", "100x80", "--screenshot", dir + "/shot.png"}, dir, "", 20);
+  unsetenv("DISPLAY");
+  std::system(("rm -rf '" + dir + "'").c_str());
+  EXPECT_FALSE(r.timed_out) << r.err;
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("the program ends"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("lost while it was being opened"), std::string::npos) << r.err;
 }

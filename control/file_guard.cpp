@@ -1,0 +1,87 @@
+// Where the control may write, and how its file failures are told.
+#include "control/file_guard.h"
+
+#include <qm_file.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "control/control_texts.h"
+#include "control/quill_view.h"
+
+namespace {
+
+struct Guarded_File {
+  std::string path;
+  Quill_Guarded kind;
+};
+
+std::vector<Guarded_File>& guarded() {
+  static std::vector<Guarded_File> files;
+  return files;
+}
+
+std::vector<Quill_File_Failure>& failures() {
+  static std::vector<Quill_File_Failure> list;
+  return list;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  return !a.empty() && !b.empty() && qm_same_file(a.c_str(), b.c_str());
+}
+
+}  // namespace
+
+void quill_guard_file(const std::string& path, Quill_Guarded kind) {
+  if (!path.empty()) guarded().push_back({path, kind});
+}
+
+std::string quill_write_refusal(const std::string& target) {
+  if (CQuillView* v = CQuillView::current()) {
+    const std::string opened = static_cast<const char*>(v->opened_path());
+    const std::string base = static_cast<const char*>(v->base_document());
+    if (same_file(target, opened)) return std::string(quill::kReasonOpenDrawing) + opened;
+    if (same_file(target, base)) return std::string(quill::kReasonMarkupBase) + base;
+  }
+  for (const Guarded_File& g : guarded()) {
+    if (!same_file(target, g.path)) continue;
+    return std::string(g.kind == Quill_Guarded::kScript ? quill::kReasonRunningScript : quill::kReasonOpenDrawing) +
+           g.path;
+  }
+  return "";
+}
+
+void quill_note_file_failure(const std::string& path, const std::string& reason) {
+  failures().push_back({path, reason});
+}
+
+void quill_report_file_failure(Quill_File_Action action, const std::string& path, const std::string& reason) {
+  quill_note_file_failure(path, reason);
+  const char* lead = action == Quill_File_Action::kOpen ? quill::kTextOpenFailed : quill::kTextWriteFailed;
+  const std::string text = std::string(lead) + "\r\n" + path + "\r\n" + reason;
+  AfxMessageBox(text.c_str(), MB_OK | MB_ICONERROR);
+}
+
+const std::vector<Quill_File_Failure>& quill_file_failures() { return failures(); }
+
+void quill_clear_file_failures() { failures().clear(); }
+
+bool quill_write_file(const std::string& target, const std::function<bool(std::string& why)>& write) {
+  std::string why = quill_write_refusal(target);
+  if (!why.empty()) {
+    quill_report_file_failure(Quill_File_Action::kWrite, target, why);
+    return false;
+  }
+  // A folder takes no file, whatever the writer of the extension would say.
+  const DWORD attributes = ::GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    quill_report_file_failure(Quill_File_Action::kWrite, target, qm_file_error(target.c_str(), EISDIR));
+    return false;
+  }
+  errno = 0;
+  if (write(why)) return true;
+  const int err = errno;
+  if (why.empty()) why = err ? qm_file_error(target.c_str(), err) : quill::kReasonNotWritten;
+  quill_report_file_failure(Quill_File_Action::kWrite, target, why);
+  return false;
+}
