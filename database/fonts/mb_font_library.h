@@ -19,6 +19,9 @@ class MB_Font_Char;
 class MB_Font_Library : public MB_Attribute {
  public:
   static constexpr int kFileNameSize = 256;
+  // A code with this bit is the Unicode code point of its low bits: a font
+  // that tells the 8-bit code page from Unicode (TrueType) draws it so.
+  static constexpr uint32_t kUnicode = 0x80000000u;
 
   MB_Font_Library() = default;
   MB_Font_Library(const MB_Font_Library&) = default;

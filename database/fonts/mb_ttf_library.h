@@ -81,8 +81,11 @@ class MB_TTF_Library : public MB_Font_Library {
   // Advances are asked at this many times the outline size.
   static constexpr int kMetricsScale = 64;
 
-  // A font file: its family name from the file (in the fonts folder, or at
-  // `path`, else in the system's fonts folder), "Arial" when none.
+  // A font file (".ttf", or ".ttc": the collection's first face): its
+  // family name from the file (in the fonts folder, or at `path`, else an
+  // installed font of that file name); for a file found nowhere, the face
+  // its name stands for (get_ttf_name_of_missing_file: the Chinese faces'
+  // usual files resolve to an installed CJK face), else "Arial".
   explicit MB_TTF_Library(const char* file, const char* path = nullptr);
   MB_TTF_Library(const MB_TTF_Library&) = delete;
   MB_TTF_Library& operator=(const MB_TTF_Library&) = delete;
