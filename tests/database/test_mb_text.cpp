@@ -97,6 +97,36 @@ TEST_F(TextLayout, CodesGoToTheirFonts) {
   expect_pt(p[1], 110, 50);
 }
 
+// Each byte that starts no GBK character draws a box in a cell of its own
+// and the text goes on, in shape-font and TrueType styles alike; nothing is
+// read past the text.
+TEST_F(TextLayout, BadBytesDrawABoxEachAndTheTextGoesOn) {
+  std::vector<As_Pt> p = points("A\x80\xFF" "A");
+  ASSERT_EQ(p.size(), 2u + 5 + 5 + 2);
+  const double boxes[][2] = {{101, 107}, {109, 115}};  // 0.1 to 0.7 of the height, 0.8 apart
+  for (int b = 0; b < 2; ++b) {
+    const As_Pt* box = &p[2 + 5 * static_cast<size_t>(b)];
+    expect_pt(box[0], boxes[b][0], 50);
+    expect_pt(box[2], boxes[b][1], 60);
+    expect_pt(box[4], boxes[b][0], 50);
+  }
+  expect_pt(p[12], 116, 50);  // the second 'A'
+  EXPECT_DOUBLE_EQ(text.rect().rb().x(), 116);
+  // A lone lead byte at the very end of a 16-bit text is a bad byte too.
+  const unsigned short wide[] = {0x41, 0xB0, 0};
+  text.set_text(MB_String(wide));
+  text.build_draw();
+  EXPECT_EQ(static_cast<MB_Draw_Lines_Sets*>(text.draw_node())->pts_count(), 2u + 5);
+
+  MB_TTF_Library face("DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  text.text_style().font_lib(&face);
+  p = points("\x80");
+  ASSERT_EQ(p.size(), 5u);
+  expect_pt(p[0], 101, 50);
+  expect_pt(p[2], 107, 60);
+  text.text_style().font_lib(&main);
+}
+
 TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
   // A unifont main font that has U+4E2D draws it; the big font gets the
   // codes the unifont lacks.
