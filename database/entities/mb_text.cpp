@@ -247,6 +247,7 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   // its points.
   std::vector<unsigned long> counts;
   std::vector<As_Pt> pts;
+  pts.reserve(text.size() * 24);  // room for the strokes of most texts
   As_Pt pen = base_;
   Layout out{counts, pts, pen, h, w, vertical};
   {
@@ -320,7 +321,7 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   }
   node->init(static_cast<unsigned long>(counts.size()), counts.data(), pts.data());
   node->build_rect();
-  edit_rect() = As_Rect(pts.data(), static_cast<int>(pts.size()));
+  edit_rect() = node->rect() ? *node->rect() : As_Rect(pts.data(), static_cast<int>(pts.size()));
 }
 
 void MB_Text::build_draw() {

@@ -247,7 +247,10 @@ const MB_TTF_Char* MB_TTF_Library::glyph(uint32_t code) {
   auto it = index_.find(code);
   if (it != index_.end()) return it->second;
   std::unique_ptr<MB_TTF_Char> c = create_ttf_char(code);
-  if (!c) return nullptr;
+  if (!c) {
+    index_.emplace(code, nullptr);  // no face has it: GDI is not asked again
+    return nullptr;
+  }
   if (c->end_pos().x() > right_edge_) right_edge_ = c->end_pos().x();
   MB_TTF_Char* raw = c.get();
   chars_.push_back(std::move(c));

@@ -106,7 +106,8 @@ class MB_TTF_Library : public MB_Font_Library {
   bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
                      double height, double width, bool vertical, double units) override;
 
-  // The cached glyph of a code, made on first use; null when GDI has none.
+  // The cached glyph of a code, made on first use; null when GDI has none
+  // (remembered too).
   const MB_TTF_Char* glyph(uint32_t code);
   // Makes a glyph (not cached).
   std::unique_ptr<MB_TTF_Char> create_ttf_char(uint32_t code) const;
