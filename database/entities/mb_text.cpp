@@ -266,7 +266,11 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
       // font without height above the baseline is sized by its own cell.
       const bool from_big = c.origin == MB_Text_Code::kDoubleByte ||
                             (c.origin == MB_Text_Code::kEscape && !(unifont && main->has_code(c.code)));
-      if (from_big && big && big->has_code(c.code) && out.draw(big, c.code)) continue;
+      if (from_big && big) {
+        // A unifont standing as the big font has Unicode codes.
+        const uint32_t code = big->is_unifont() ? mb_text_unicode(c) : c.code;
+        if (code && big->has_code(code) && out.draw(big, code)) continue;
+      }
       if (c.origin == MB_Text_Code::kBadByte) {
         mb_note_missing_glyph(c);
         out.mark(w);

@@ -147,6 +147,18 @@ TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
   expect_pt(p[2], 100 + 10 + 40, 50);
 }
 
+TEST_F(TextLayout, AUnifontAsTheBigFontTakesUnicodeCodes) {
+  // 0xB0A1 is U+554A: the unifont's glyph of that code, a horizontal stroke.
+  std::vector<uint8_t> u = unifont(1, 0, {{0x554A, "", {0x10, 0}}, {0xB0A1, "", {0x14, 0}}});
+  MB_Shx_Library uni;
+  ASSERT_TRUE(uni.load_shx_bytes(u.data(), u.size()));
+  text.text_style().big_font_lib(&uni);
+  std::vector<As_Pt> p = points("\xB0\xA1");
+  ASSERT_EQ(p.size(), 2u);
+  expect_pt(p[1], 110, 50);
+  text.text_style().big_font_lib(&big);
+}
+
 TEST_F(TextLayout, OnlyPositiveSlantsDrawAndCentredTextCentresOnItsPoint) {
   text.text_style().oblique_angle(qm_pi / 4);
   std::vector<As_Pt> p = points("A");
