@@ -123,6 +123,33 @@ TEST_F(GdiFonts, ACharacterTheFaceLacksComesFromAFaceThatHasIt) {
   EXPECT_EQ(GetGlyphOutlineW(dc, 0x110000, GGO_NATIVE, &wide, 0, nullptr, &kIdentity), GDI_ERROR);
 }
 
+// Chinese face names (in GBK) resolve to the installed CJK face: their
+// Latin letters are that face's.
+TEST(GdiFontFaces, ChineseFaceNamesResolveToTheInstalledCjkFace) {
+  char path[MAX_PATH];
+  if (QmGdiFindFontFile("wqy-microhei.ttc", path, sizeof path) == 0) GTEST_SKIP() << "no CJK face installed";
+  HDC dc = CreateCompatibleDC(nullptr);
+  auto outline_of_a = [dc](const char* face) {
+    HFONT f = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
+    HGDIOBJ old = SelectObject(dc, f);
+    GLYPHMETRICS gm;
+    std::vector<uint8_t> buf(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity));
+    GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, static_cast<DWORD>(buf.size()), buf.data(), &kIdentity);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    return buf;
+  };
+  const std::vector<uint8_t> cjk = outline_of_a("WenQuanYi Micro Hei");
+  ASSERT_FALSE(cjk.empty());
+  EXPECT_NE(outline_of_a("DejaVu Sans"), cjk);
+  // 宋体, 黑体, 仿宋, 楷体 and the Latin names of the first two.
+  for (const char* face : {"\xCB\xCE\xCC\xE5", "\xBA\xDA\xCC\xE5", "\xB7\xC2\xCB\xCE", "\xBF\xAC\xCC\xE5", "SimSun",
+                           "SimHei"}) {
+    EXPECT_EQ(outline_of_a(face), cjk) << face;
+  }
+  DeleteDC(dc);
+}
+
 TEST(GdiFontFiles, InstalledFontsAreFoundByFileName) {
   char path[MAX_PATH];
   if (QmGdiFindFontFile("DejaVuSans.ttf", path, sizeof path) == 0) GTEST_SKIP() << "DejaVu Sans not installed";
