@@ -173,6 +173,9 @@ void mb_note_missing_glyph(const MB_Text_Code& c) {
   if (u)
     std::fprintf(stderr, "vellex: no installed font has a glyph for U+%04X; a box stands in its place\n",
                  static_cast<unsigned>(u));
+  else if (c.origin == MB_Text_Code::kDoubleByte)
+    std::fprintf(stderr, "vellex: text code 0x%04X is no GBK character; a box stands in its place\n",
+                 static_cast<unsigned>(c.code));
   else
     std::fprintf(stderr, "vellex: text byte 0x%02X is no GBK character; a box stands in its place\n",
                  static_cast<unsigned>(c.code & 0xFF));
@@ -201,8 +204,8 @@ struct Layout {
   double h, w;
   bool vertical;
 
-  bool draw(MB_Font_Library* font, uint32_t code, double units = 0) {
-    return font && font->char_2_ptsets(code, counts, pts, pen, h, w, vertical, units);
+  bool draw(MB_Font_Library* font, uint32_t code) {
+    return font && font->char_2_ptsets(code, counts, pts, pen, h, w, vertical, 0);
   }
   // A code of a TrueType face in a shape-font text: the face's outline at
   // the text's height, stretched by the width factor as the shapes are.
@@ -288,7 +291,9 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
         advance_pen(As_Pt(0.6 * h * w, 0, 0), 1.0, pen, h, vertical);
         continue;
       }
-      if (u < 0x20) continue;  // a control code (or "%%" with no meaning) draws nothing
+      // A control code (or "%%" with no meaning) draws nothing; a GBK code
+      // with no character is marked.
+      if (u < 0x20 && c.origin != MB_Text_Code::kDoubleByte) continue;
       if (u && out.draw_outline(mb_cjk_font(), u | MB_Font_Library::kUnicode)) continue;
       mb_note_missing_glyph(c);
       out.mark(w);

@@ -112,6 +112,10 @@ TEST_F(TextLayout, BadBytesDrawABoxEachAndTheTextGoesOn) {
   }
   expect_pt(p[12], 116, 50);  // the second 'A'
   EXPECT_DOUBLE_EQ(text.rect().rb().x(), 116);
+  // A pair of GBK's form that names no character (A2AB) is marked as one.
+  p = points("\xA2\xAB");
+  ASSERT_EQ(p.size(), 5u);
+  expect_pt(p[2], 107, 60);
   // A lone lead byte at the very end of a 16-bit text is a bad byte too.
   const unsigned short wide[] = {0x41, 0xB0, 0};
   text.set_text(MB_String(wide));
