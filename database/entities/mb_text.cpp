@@ -195,6 +195,34 @@ void MB_Text::render_string_by_ttf(const char* text, MB_Font_Library* font, As_V
 
 namespace {
 
+// Where a face's ideographs lie for a text height of 1: from the bottom to
+// the top of its 中 (the whole height when it has none). Measured once per
+// face.
+struct Band {
+  double bottom = 0, top = 1;
+};
+
+Band ideograph_band(MB_Font_Library* face) {
+  static MB_Font_Library* measured = nullptr;
+  static Band band;
+  if (face == measured) return band;
+  measured = face;
+  band = Band();
+  std::vector<unsigned long> counts;
+  std::vector<As_Pt> pts;
+  As_Pt pen(0, 0, 0);
+  MB_Glyph_Budget alone(MB_Glyph_Budget::kText, MB_Glyph_Budget::kAlone);
+  if (face->char_2_ptsets(0x4E2D | MB_Font_Library::kUnicode, counts, pts, pen, 1, 1, false, 0) && !pts.empty()) {
+    double bottom = pts[0].y(), top = bottom;
+    for (const As_Pt& p : pts) {
+      bottom = std::min(bottom, p.y());
+      top = std::max(top, p.y());
+    }
+    if (top - bottom > 0.1) band = Band{bottom, top};
+  }
+  return band;
+}
+
 // The strokes of a text as it is laid out: each stroke's point count and
 // its points, with the fonts and the pen of the text.
 struct Layout {
@@ -207,13 +235,21 @@ struct Layout {
   bool draw(MB_Font_Library* font, uint32_t code) {
     return font && font->char_2_ptsets(code, counts, pts, pen, h, w, vertical, 0);
   }
-  // A code of a TrueType face in a shape-font text: the face's outline at
-  // the text's height, stretched by the width factor as the shapes are.
+  // A code of a TrueType face in a shape-font text: the face's outline
+  // sized as a shape font's ideograph is, the band from the bottom to the
+  // top of the face's 中 standing on the baseline and as tall as the text;
+  // stretched by the width factor as the shapes are.
   bool draw_outline(MB_Font_Library* face, uint32_t code) {
+    if (!face) return false;
+    const Band band = ideograph_band(face);
+    const double size = h / (band.top - band.bottom);
     const As_Pt start = pen;
     const size_t first = pts.size();
-    if (!face || !face->char_2_ptsets(code, counts, pts, pen, h, w, false, 0)) return false;
-    for (size_t i = first; i < pts.size(); ++i) pts[i].x() = start.x() + (pts[i].x() - start.x()) * w;
+    if (!face->char_2_ptsets(code, counts, pts, pen, size, w, false, 0)) return false;
+    for (size_t i = first; i < pts.size(); ++i) {
+      pts[i].x() = start.x() + (pts[i].x() - start.x()) * w;
+      pts[i].y() -= band.bottom * size;
+    }
     if (vertical) {
       pen = start;
       advance_pen(As_Pt(), 1.0, pen, h, true);

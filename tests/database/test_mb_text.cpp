@@ -151,6 +151,31 @@ TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
   expect_pt(p[2], 100 + 10 + 40, 50);
 }
 
+// A character no shape font of the style has comes from an installed CJK
+// face, its ideograph standing on the baseline as tall as the text, as wide
+// as the width factor makes it.
+TEST_F(TextLayout, CharactersNoShapeFontHasComeFromACjkFaceAtTheTextsHeight) {
+  text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
+  double widths[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    text.text_style().width_scale(k + 1);
+    std::vector<As_Pt> p = points("\xD6\xD0");  // 中
+    ASSERT_GT(p.size(), 8u);
+    double x0 = p[0].x(), x1 = x0, y0 = p[0].y(), y1 = y0;
+    for (const As_Pt& q : p) {
+      x0 = std::min(x0, q.x()), x1 = std::max(x1, q.x());
+      y0 = std::min(y0, q.y()), y1 = std::max(y1, q.y());
+    }
+    EXPECT_NEAR(y0, 50, 1e-6);
+    EXPECT_NEAR(y1, 60, 1e-6);
+    EXPECT_GE(x0, 100);
+    widths[k] = x1 - 100;
+  }
+  EXPECT_NEAR(widths[1], 2 * widths[0], 1e-6);
+  text.text_style().width_scale(1);
+  text.text_style().big_font_lib(&big);
+}
+
 TEST_F(TextLayout, AUnifontAsTheBigFontTakesUnicodeCodes) {
   // 0xB0A1 is U+554A: the unifont's glyph of that code, a horizontal stroke.
   std::vector<uint8_t> u = unifont(1, 0, {{0x554A, "", {0x10, 0}}, {0xB0A1, "", {0x14, 0}}});
