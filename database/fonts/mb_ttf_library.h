@@ -7,7 +7,9 @@
 // so letters are spaced as the font means them to be; the advance is asked
 // at kMetricsScale times the outline size and keeps that fraction of an
 // outline unit. The native outline records are read checked against their
-// buffer. Codes are kept whole (32 bits).
+// buffer. Codes are kept whole (32 bits): GBK codes go to GDI's ANSI
+// outline call, codes marked kUnicode to its Unicode one, and GDI takes a
+// character the face lacks from an installed face that has it.
 #pragma once
 
 #include <cstdint>
