@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
   // Command-line text is UTF-8, as names are; a text picture is as wide as
   // its text.
   const fontlathe::TextEncoding utf8 = fontlathe::TextEncoding::kUtf8;
-  const int width = line.form == 't' ? fontlathe::TextLineWidth(ops[0], line.big_font, ops[1], utf8)
+  const int width = line.form == 't' ? fontlathe::TextLineWidth(ops[0], line.big_font, ops[1], utf8,
+                                                                fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)
                                      : fontlathe::kCanvasWidth;
   CPreviewCanvas canvas;
   if (!canvas.Create(width, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");

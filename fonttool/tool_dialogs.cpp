@@ -143,13 +143,14 @@ bool DrawTextLine(CPreviewCanvas& canvas, const char* fontPath, const char* bigF
   return DrawTextLineAt(&canvas, canvas.height(), fontPath, bigFontPath, text, message, encoding, &x);
 }
 
-int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding) {
+int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding,
+                  int minWidth, int height) {
   ReachCanvas reach;
   std::string ignored;
   double x;
-  DrawTextLineAt(&reach, kCanvasHeight, fontPath, bigFontPath, text, &ignored, encoding, &x);
+  DrawTextLineAt(&reach, height, fontPath, bigFontPath, text, &ignored, encoding, &x);
   const double right = std::max(static_cast<double>(reach.right), x) + 4;  // the margin on the left too
-  return right < kCanvasWidth ? kCanvasWidth : right > kMaxCanvasWidth ? kMaxCanvasWidth : static_cast<int>(right);
+  return right < minWidth ? minWidth : right > kMaxCanvasWidth ? kMaxCanvasWidth : static_cast<int>(right);
 }
 
 // ---- The tooltip dialog ----

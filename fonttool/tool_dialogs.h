@@ -43,8 +43,6 @@ enum ToolMode { kModeDecompile = 0, kModeCodeView = 1, kModePreview = 2 };
 constexpr int kCanvasX = 12, kCanvasY = 70, kCanvasCx = 179, kCanvasCy = 30;
 constexpr int kCanvasWidth = kCanvasCx * kQmDialogBaseX / 4;
 constexpr int kCanvasHeight = kCanvasCy * kQmDialogBaseY / 8;
-// The widest text picture the command line makes.
-constexpr int kMaxCanvasWidth = 16384;
 
 // Registers the dialogs and strings of the tool (once is enough; again does
 // no harm).
@@ -57,9 +55,11 @@ bool DrawCodeGlyph(CPreviewCanvas& canvas, const char* fontPath, const char* hex
 // the big font is the font itself when none is given.
 bool DrawTextLine(CPreviewCanvas& canvas, const char* fontPath, const char* bigFontPath, const char* text,
                   std::string* message, TextEncoding encoding = TextEncoding::kGbk);
-// The width a canvas of the preview's height needs to show the whole text as
-// DrawTextLine draws it: at least the preview area's.
-int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding);
+// The width a canvas `height` pixels tall needs to show the whole text as
+// DrawTextLine draws it: at least `minWidth`, at most kMaxCanvasWidth.
+constexpr int kMaxCanvasWidth = 16384;
+int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding,
+                  int minWidth, int height);
 
 // A dialog whose controls show the string of their own id as a tooltip.
 class CToolTipDialog : public CDialog {
