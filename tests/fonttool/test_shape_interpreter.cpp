@@ -311,6 +311,30 @@ TEST(ShapeInterpreter, CodeViewFallsBackToQuestionMarkAndPreviewToABox) {
                      " for read! (No such file or directory)");
 }
 
+// UTF-8 text for a font of GBK codes is converted first: the big font draws
+// its character as it draws the same text typed in GBK.
+TEST(ShapeInterpreter, Utf8TextReachesABigFontAsGbk) {
+  ScratchDir dir;
+  std::string normal = dir.Write("n.shx", FontWith({0x10, 0}));
+  std::string big =
+      dir.Write("b.shx", BigFont({{0, "B", {5, 2, 0, 0}}, {0xB0A1, "", {0x14, 0}}}, {0xA1, 0xFE}));
+  std::vector<Segment> drawn[2];
+  const struct {
+    const char* text;
+    TextEncoding encoding;
+  } cases[] = {{"A\xE5\x95\x8A", TextEncoding::kUtf8}, {"A\xB0\xA1", TextEncoding::kGbk}};  // "A啊"
+  for (int i = 0; i < 2; ++i) {
+    RecordingCanvas canvas;
+    double x = 100, y = 100;
+    std::string msg;
+    ASSERT_TRUE(PreviewText(normal.c_str(), big.c_str(), cases[i].text, &msg, &x, &y, CharacterStyle(), 10, &canvas,
+                            cases[i].encoding));
+    drawn[i] = canvas.segments;
+  }
+  EXPECT_EQ(drawn[0], (std::vector<Segment>{{100, 100, 101, 100}, {101, 100, 101, 98}}));
+  EXPECT_EQ(drawn[1], drawn[0]);
+}
+
 // A unifont previews a text by the Unicode code points of its characters,
 // typed as GBK or given as UTF-8: the same strokes as its glyphs of those
 // codes drawn one after another, as the code view draws them.
