@@ -7,7 +7,9 @@
 // per glyph, measured beside the interpretation of the same 1,000 glyphs
 // alone (goal: within 2 times); and 10,000 texts of 8 characters each in the
 // font of the kernel (goal: under 40 ms) and in a TrueType font (goal: under
-// 80 ms), the latter beside the same texts laid out through point lists.
+// 80 ms), the latter beside the same texts laid out through point lists;
+// and 10,000 texts of 8 Chinese and kana characters beside as many Latin ones
+// in the same style, unifont and TrueType (goal: within 2 times).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -191,8 +193,8 @@ MB_TTF_Library& ttf_font() {
   return font;
 }
 
-void ttf_texts(benchmark::State& state, MB_Font_Library& font) {
-  const std::string chars = text_of(8);
+// 10,000 texts of the characters in the font, laid out once per iteration.
+void lay_out_texts(benchmark::State& state, MB_Font_Library& font, const std::string& chars = text_of(8)) {
   std::vector<MB_Text> texts;
   texts.reserve(10000);
   for (int i = 0; i < 10000; ++i) {
@@ -213,12 +215,36 @@ void ttf_texts(benchmark::State& state, MB_Font_Library& font) {
 
 void BM_TrueTypeTextsThroughListsBaseline(benchmark::State& state) {
   Ttf_Through_Lists lists(ttf_font());
-  ttf_texts(state, lists);
+  lay_out_texts(state, lists);
 }
 BENCHMARK(BM_TrueTypeTextsThroughListsBaseline)->Unit(benchmark::kMillisecond);
 
 // Goal: 10,000 texts in under 80 ms.
-void BM_TrueTypeTextsOf8Chars10000(benchmark::State& state) { ttf_texts(state, ttf_font()); }
+void BM_TrueTypeTextsOf8Chars10000(benchmark::State& state) { lay_out_texts(state, ttf_font()); }
 BENCHMARK(BM_TrueTypeTextsOf8Chars10000)->Unit(benchmark::kMillisecond);
+
+// Chinese and Japanese beside Latin in the same style (goal: each within 2
+// times the Latin texts): 10,000 texts of 8 characters in GBK, in the
+// kernel's unifont (which has them all, drawn by their Unicode code points)
+// and in a TrueType style naming the usual Chinese face (an installed CJK
+// face stands in).
+const char kCjk8[] = "\xD6\xD0\xCE\xC4\xD7\xD6\xA4\xAB\xA4\xCA\xD0\xCE\xD1\xA7\x9F\x6F";  // 中文字かな形学無
+
+MB_TTF_Library& chinese_ttf_font() {
+  static MB_TTF_Library font("simsun.ttf");
+  return font;
+}
+
+void BM_UnifontLatinTexts10000(benchmark::State& state) { lay_out_texts(state, compiled_font()); }
+BENCHMARK(BM_UnifontLatinTexts10000)->Unit(benchmark::kMillisecond);
+
+void BM_UnifontCjkTexts10000(benchmark::State& state) { lay_out_texts(state, compiled_font(), kCjk8); }
+BENCHMARK(BM_UnifontCjkTexts10000)->Unit(benchmark::kMillisecond);
+
+void BM_TrueTypeLatinTexts10000(benchmark::State& state) { lay_out_texts(state, chinese_ttf_font()); }
+BENCHMARK(BM_TrueTypeLatinTexts10000)->Unit(benchmark::kMillisecond);
+
+void BM_TrueTypeCjkTexts10000(benchmark::State& state) { lay_out_texts(state, chinese_ttf_font(), kCjk8); }
+BENCHMARK(BM_TrueTypeCjkTexts10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -121,6 +121,8 @@ int main(int argc, char** argv) {
       return Print(kUsage, kSucceeded);
     } else if (std::strcmp(arg, "--version") == 0) {
       return Print(std::string(kProgram) + " " + kVersion + "\n", kSucceeded);
+    } else if (std::strcmp(arg, "--headless") == 0) {
+      // The command line shows nothing on any display.
     } else if (std::strcmp(arg, "--dialog") == 0) {
       return UsageError("'--dialog' takes no other arguments");
     } else {
@@ -170,14 +172,20 @@ int main(int argc, char** argv) {
     }
     default: break;
   }
+  // Command-line text is UTF-8, as names are; a text picture is as wide as
+  // its text.
+  const fontlathe::TextEncoding utf8 = fontlathe::TextEncoding::kUtf8;
+  const int width = line.form == 't' ? fontlathe::TextLineWidth(ops[0], line.big_font, ops[1], utf8,
+                                                                fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)
+                                     : fontlathe::kCanvasWidth;
   CPreviewCanvas canvas;
-  if (!canvas.Create(fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");
+  if (!canvas.Create(width, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");
   canvas.DrawGuideLine();
   bool drawn;
   if (line.form == 'g') {
     drawn = fontlathe::DrawCodeGlyph(canvas, ops[0], ops[1], &message);
   } else {
-    drawn = fontlathe::DrawTextLine(canvas, ops[0], line.big_font, ops[1], &message);
+    drawn = fontlathe::DrawTextLine(canvas, ops[0], line.big_font, ops[1], &message, utf8);
   }
   if (!drawn) return Failure(message.empty() ? std::string("cannot draw with ") + ops[0] : message);
   std::vector<const char*> fonts = {ops[0]};

@@ -6,7 +6,10 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
+
+#include <qm_text.h>
 
 namespace fontlathe {
 
@@ -454,9 +457,70 @@ bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& messag
   return ok;
 }
 
+namespace {
+
+// The characters of a text as the preview reads them: Unicode code points
+// for a unifont (from UTF-8 or from GBK), else the code page's codes (bytes
+// below 0xA0, and a byte of 0xA0 or above with the one after it). A byte that
+// makes no character is kBadCode.
+constexpr uint32_t kBadCode = 0xFFFFFFFF;
+
+std::vector<uint32_t> PreviewCodes(const char* text, TextEncoding encoding, bool unifont) {
+  std::vector<uint32_t> codes;
+  std::string bytes = text;
+  if (!unifont) {
+    if (encoding == TextEncoding::kUtf8 && qm_is_utf8(bytes)) bytes = qm_utf8_to_gbk(bytes);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.c_str());
+    while (*p != 0) {
+      if (*p < 0xA0) {
+        codes.push_back(*p++);
+      } else if (p[1] == 0) {
+        codes.push_back(kBadCode);  // a lead byte without its second byte
+        ++p;
+      } else {
+        codes.push_back(p[0] * 256u + p[1]);
+        p += 2;
+      }
+    }
+    return codes;
+  }
+  const std::u16string units = encoding == TextEncoding::kUtf8 ? qm_utf8_to_utf16(bytes) : qm_gbk_to_utf16(bytes);
+  for (size_t i = 0; i < units.size(); ++i) {
+    uint32_t c = units[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    }
+    codes.push_back(c == 0xFFFD ? kBadCode : c);
+  }
+  return codes;
+}
+
+// The mark of a character the font lacks: a box in a cell `width` pixels
+// wide and `height` tall on the base point, which then moves past the cell.
+void DrawMissingMark(ShapeCanvas* canvas, double* x, double* y, double width, double height,
+                     const CharacterStyle& style) {
+  const double c = std::cos(-style.rotation), s = std::sin(-style.rotation);
+  auto at = [&](double u, double v, int* col, int* row) {
+    *col = ToInt(*x + u * c - v * s + 0.5);
+    *row = ToInt(*y + u * s + v * c + 0.5);
+  };
+  const double u0 = 0.1 * width, u1 = 0.9 * width, v0 = 0, v1 = -height;
+  const double corners[5][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}, {u0, v0}};
+  for (int k = 0; canvas != nullptr && k < 4; ++k) {
+    int c0, r0, c1, r1;
+    at(corners[k][0], corners[k][1], &c0, &r0);
+    at(corners[k + 1][0], corners[k + 1][1], &c1, &r1);
+    canvas->DrawSegment(c0, r0, c1, r1);
+  }
+  *x += width * c;
+  *y += width * s;
+}
+
+}  // namespace
+
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,
-                 double height, ShapeCanvas* canvas) {
+                 double height, ShapeCanvas* canvas, TextEncoding encoding) {
   const char* cannot_open = "Cannot open SHX file %s for read!";
   FILE* normal = OpenFontForRead(fontPath, cannot_open, message);
   if (normal == nullptr) return false;
@@ -471,26 +535,27 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
   bool ok = FontHeight(normal, fontPath, &hn, &wn, &ext_normal, message) &&
             FontHeight(big, bigFontPath, &hb, &wb, &ext_big, message);
   if (ok) {
+    const bool unifont = DetectFontKind(normal) == FontKind::kUnifont;
     double unit_normal = height / hn, unit_big = height / hb;
     CharacterStyle narrow = style;
     narrow.widthFactor = style.widthFactor * wn / hn;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
-      bool drawn;
-      if (*p < 0xA0) {
-        drawn =
-            DrawCharacter(normal, *p, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
-        ++p;
-      } else if (p[1] == 0) {
-        drawn = false;  // a lead byte without its second byte
-        ++p;
+    // A character no font has advances by the font's width.
+    const double cell = wn * unit_normal * style.widthFactor;
+    for (uint32_t code : PreviewCodes(text, encoding, unifont)) {
+      bool drawn = false;
+      if (code == kBadCode) {
+        drawn = false;
+      } else if (unifont || code < 0xA0) {
+        drawn = DrawCharacter(normal, code, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
       } else {
-        drawn = DrawCharacter(big, p[0] * 256u + p[1], message, x, y, style, unit_big, ext_big,
-                              canvas, hb);
-        p += 2;
+        drawn = DrawCharacter(big, code, message, x, y, style, unit_big, ext_big, canvas, hb);
       }
-      if (!drawn)
-        DrawCharacter(normal, '?', message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+      if (drawn) continue;
+      if (code == ' ') {
+        DrawMissingMark(nullptr, x, y, cell, height, style);  // a space the font lacks: room, no mark
+      } else {
+        DrawMissingMark(canvas, x, y, cell, height, style);
+      }
     }
   }
   std::fclose(big);

@@ -57,12 +57,19 @@ bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x,
 bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
                   double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas);
 
-// Draws a text: bytes below 0xA0 from the normal font, a byte of 0xA0 or above
-// and the byte after it as one code of the big font; a character that cannot
-// be drawn (a lead byte without its second byte included) becomes "?" from
-// the normal font.
+// How the bytes of a previewed text are encoded: GBK as typed in the dialog,
+// UTF-8 as given on the command line.
+enum class TextEncoding { kGbk, kUtf8 };
+
+// Draws a text. With a unifont as the normal font every character is drawn
+// from it by its Unicode code point. Otherwise bytes below 0xA0 come from the
+// normal font, and a byte of 0xA0 or above and the byte after it are one code
+// of the big font (UTF-8 text is first converted to GBK). A character that
+// cannot be drawn (a byte that makes no character included) shows a box and
+// advances by the normal font's width; a space the font lacks advances so
+// without a box.
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,
-                 double height, ShapeCanvas* canvas);
+                 double height, ShapeCanvas* canvas, TextEncoding encoding = TextEncoding::kGbk);
 
 }  // namespace fontlathe

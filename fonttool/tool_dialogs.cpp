@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -117,11 +118,39 @@ bool DrawCodeGlyph(CPreviewCanvas& canvas, const char* fontPath, const char* hex
   return DrawCodeView(fontPath, hexCode, *message, &x, &y, CharacterStyle(), 0.4 * canvas.height(), &canvas);
 }
 
-bool DrawTextLine(CPreviewCanvas& canvas, const char* fontPath, const char* bigFontPath, const char* text,
-                  std::string* message) {
-  double x = 3, y = 0.75 * canvas.height();
+namespace {
+
+// Draws nothing; notes how far right the strokes reach.
+class ReachCanvas : public ShapeCanvas {
+ public:
+  void DrawSegment(int x0, int, int x1, int) override { right = std::max(right, std::max(x0, x1)); }
+  int right = 0;
+};
+
+bool DrawTextLineAt(ShapeCanvas* canvas, int height, const char* fontPath, const char* bigFontPath, const char* text,
+                    std::string* message, TextEncoding encoding, double* x) {
+  double y = 0.75 * height;
+  *x = 3;
   const char* big = bigFontPath != nullptr && bigFontPath[0] != '\0' ? bigFontPath : fontPath;
-  return PreviewText(fontPath, big, text, message, &x, &y, CharacterStyle(), 0.6 * canvas.height(), &canvas);
+  return PreviewText(fontPath, big, text, message, x, &y, CharacterStyle(), 0.6 * height, canvas, encoding);
+}
+
+}  // namespace
+
+bool DrawTextLine(CPreviewCanvas& canvas, const char* fontPath, const char* bigFontPath, const char* text,
+                  std::string* message, TextEncoding encoding) {
+  double x;
+  return DrawTextLineAt(&canvas, canvas.height(), fontPath, bigFontPath, text, message, encoding, &x);
+}
+
+int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding,
+                  int minWidth, int height) {
+  ReachCanvas reach;
+  std::string ignored;
+  double x;
+  DrawTextLineAt(&reach, height, fontPath, bigFontPath, text, &ignored, encoding, &x);
+  const double right = std::max(static_cast<double>(reach.right), x) + 4;  // the margin on the left too
+  return right < minWidth ? minWidth : right > kMaxCanvasWidth ? kMaxCanvasWidth : static_cast<int>(right);
 }
 
 // ---- The tooltip dialog ----

@@ -54,7 +54,12 @@ bool DrawCodeGlyph(CPreviewCanvas& canvas, const char* fontPath, const char* hex
 // A text on the canvas: at (3, 0.75 x height), 0.6 x the canvas height tall;
 // the big font is the font itself when none is given.
 bool DrawTextLine(CPreviewCanvas& canvas, const char* fontPath, const char* bigFontPath, const char* text,
-                  std::string* message);
+                  std::string* message, TextEncoding encoding = TextEncoding::kGbk);
+// The width a canvas `height` pixels tall needs to show the whole text as
+// DrawTextLine draws it: at least `minWidth`, at most kMaxCanvasWidth.
+constexpr int kMaxCanvasWidth = 16384;
+int TextLineWidth(const char* fontPath, const char* bigFontPath, const char* text, TextEncoding encoding,
+                  int minWidth, int height);
 
 // A dialog whose controls show the string of their own id as a tooltip.
 class CToolTipDialog : public CDialog {

@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "database/fonts/mb_font_library.h"
 #include "database/fonts/mb_glyph_budget.h"
+#include "database/fonts/mb_shape_code.h"
 #include "database/mb_drawing.h"
 #include "database/nodes/mb_draw_node.h"
 #include "geometry/as_pt_list.h"
@@ -44,8 +47,17 @@ std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
   while (s && i < n) {
     const unsigned char c = s[i];
     if (c >= 0x80) {
-      if (i + 1 < n) out.push_back({uint32_t(c) << 8 | s[i + 1], MB_Text_Code::kDoubleByte});
-      i += 2;  // a lone lead byte at the end is passed over
+      // A GBK character: a lead byte 81-FE and a trail byte 40-FE but 7F.
+      // Any other byte from 80 up is a bad byte of its own; the byte after
+      // a bad lead byte is read afresh.
+      const unsigned char t = i + 1 < n ? s[i + 1] : 0;
+      if (c >= 0x81 && c <= 0xFE && t >= 0x40 && t <= 0xFE && t != 0x7F) {
+        out.push_back({uint32_t(c) << 8 | t, MB_Text_Code::kDoubleByte});
+        i += 2;
+      } else {
+        out.push_back({c, MB_Text_Code::kBadByte});
+        ++i;
+      }
       continue;
     }
     if (c == '%' && i + 2 < n && s[i + 1] == '%') {
@@ -121,15 +133,145 @@ std::string MB_Text::bytes() const {
   return out;
 }
 
+namespace {
+
+// A code as a TrueType face takes it: GBK codes as they are (GDI converts
+// them), escapes and "%%" codes as Unicode.
+uint32_t mb_ttf_code(const MB_Text_Code& c) {
+  const bool unicode = c.origin == MB_Text_Code::kEscape || c.origin == MB_Text_Code::kPercent;
+  return unicode && c.code >= 0x80 ? c.code | MB_Font_Library::kUnicode : c.code;
+}
+
+// The Unicode code point of a code; 0 when it has none. GBK characters are
+// converted as the system converts its 8-bit text, each once.
+uint32_t mb_text_unicode(const MB_Text_Code& c) {
+  switch (c.origin) {
+    case MB_Text_Code::kBadByte: return 0;
+    case MB_Text_Code::kByte: return c.code < 0x80 ? c.code : 0;
+    case MB_Text_Code::kPercent:
+    case MB_Text_Code::kEscape: return c.code;
+    case MB_Text_Code::kDoubleByte: break;
+  }
+  static std::vector<char16_t> known(0x8000, 0);  // by code - 0x8000; 0xFFFF: none
+  char16_t& u = known[(c.code - 0x8000) & 0x7FFF];
+  if (u == 0) {
+    const char gbk[2] = {static_cast<char>(c.code >> 8), static_cast<char>(c.code & 0xFF)};
+    WCHAR wide[2] = {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, gbk, 2, wide, 2);
+    u = n == 1 && wide[0] != 0xFFFD && wide[0] != 0 ? wide[0] : char16_t(0xFFFF);
+  }
+  return u == 0xFFFF ? 0 : u;
+}
+
+// Says once per character, on the error stream, that no installed font has
+// a glyph for it: the text shows a box in its place.
+void mb_note_missing_glyph(const MB_Text_Code& c) {
+  static std::set<uint32_t> told;
+  const uint32_t u = mb_text_unicode(c);
+  const uint32_t key = u ? u : 0x80000000u | c.code;
+  if (!told.insert(key).second) return;
+  if (u)
+    std::fprintf(stderr, "vellex: no installed font has a glyph for U+%04X; a box stands in its place\n",
+                 static_cast<unsigned>(u));
+  else if (c.origin == MB_Text_Code::kDoubleByte)
+    std::fprintf(stderr, "vellex: text code 0x%04X is no GBK character; a box stands in its place\n",
+                 static_cast<unsigned>(c.code));
+  else
+    std::fprintf(stderr, "vellex: text byte 0x%02X is no GBK character; a box stands in its place\n",
+                 static_cast<unsigned>(c.code & 0xFF));
+}
+
+}  // namespace
+
 void MB_Text::render_string_by_ttf(const char* text, MB_Font_Library* font, As_Void_List& out) {
   if (!text || !font) return;
   MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
   As_Pt pen = base_;
   const bool vertical = (style_.font_style() & MB_Text_Style::kVertical) != 0;
   for (const MB_Text_Code& c : mb_text_codes(text, std::strlen(text))) {
-    font->char_2_ptlist(c.code, out, pen, style_.height(), style_.width_scale(), vertical);
+    font->char_2_ptlist(mb_ttf_code(c), out, pen, style_.height(), style_.width_scale(), vertical);
   }
 }
+
+namespace {
+
+// Where a face's ideographs lie for a text height of 1: from the bottom to
+// the top of its 中 (the whole height when it has none). Measured once per
+// face.
+struct Band {
+  double bottom = 0, top = 1;
+};
+
+Band ideograph_band(MB_Font_Library* face) {
+  static MB_Font_Library* measured = nullptr;
+  static Band band;
+  if (face == measured) return band;
+  measured = face;
+  band = Band();
+  std::vector<unsigned long> counts;
+  std::vector<As_Pt> pts;
+  As_Pt pen(0, 0, 0);
+  MB_Glyph_Budget alone(MB_Glyph_Budget::kText, MB_Glyph_Budget::kAlone);
+  if (face->char_2_ptsets(0x4E2D | MB_Font_Library::kUnicode, counts, pts, pen, 1, 1, false, 0) && !pts.empty()) {
+    double bottom = pts[0].y(), top = bottom;
+    for (const As_Pt& p : pts) {
+      bottom = std::min(bottom, p.y());
+      top = std::max(top, p.y());
+    }
+    if (top - bottom > 0.1) band = Band{bottom, top};
+  }
+  return band;
+}
+
+// The strokes of a text as it is laid out: each stroke's point count and
+// its points, with the fonts and the pen of the text.
+struct Layout {
+  std::vector<unsigned long>& counts;
+  std::vector<As_Pt>& pts;
+  As_Pt& pen;
+  double h, w;
+  bool vertical;
+
+  bool draw(MB_Font_Library* font, uint32_t code) {
+    return font && font->char_2_ptsets(code, counts, pts, pen, h, w, vertical, 0);
+  }
+  // A code of a TrueType face in a shape-font text: the face's outline
+  // sized as a shape font's ideograph is, the band from the bottom to the
+  // top of the face's 中 standing on the baseline and as tall as the text;
+  // stretched by the width factor as the shapes are.
+  bool draw_outline(MB_Font_Library* face, uint32_t code) {
+    if (!face) return false;
+    const Band band = ideograph_band(face);
+    const double size = h / (band.top - band.bottom);
+    const As_Pt start = pen;
+    const size_t first = pts.size();
+    if (!face->char_2_ptsets(code, counts, pts, pen, size, w, false, 0)) return false;
+    for (size_t i = first; i < pts.size(); ++i) {
+      pts[i].x() = start.x() + (pts[i].x() - start.x()) * w;
+      pts[i].y() -= band.bottom * size;
+    }
+    if (vertical) {
+      pen = start;
+      advance_pen(As_Pt(), 1.0, pen, h, true);
+    } else {
+      pen.x() = start.x() + (pen.x() - start.x()) * w;
+    }
+    return true;
+  }
+  // A box in the cell of a character no font has, and the pen past it.
+  void mark(double width_factor) {
+    const double x0 = pen.x() + 0.1 * h * width_factor, x1 = pen.x() + 0.7 * h * width_factor;
+    const double y0 = pen.y(), y1 = pen.y() + h, z = pen.z();
+    if (MB_Glyph_Budget::take(5)) {
+      counts.push_back(5);
+      for (const As_Pt& p : {As_Pt(x0, y0, z), As_Pt(x1, y0, z), As_Pt(x1, y1, z), As_Pt(x0, y1, z), As_Pt(x0, y0, z)})
+        pts.push_back(p);
+    }
+    advance_pen(As_Pt(0.8 * h * width_factor, 0, 0), 1.0, pen, h, vertical);
+  }
+};
+
+}  // namespace
 
 void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   if (!node) return;
@@ -138,33 +280,59 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   MB_Font_Library* main = style_.font_lib();
   MB_Font_Library* big = style_.big_font_lib();
   const bool ttf = main && main->is_ttf_font();
+  const bool unifont = main && main->is_unifont();
   const std::string text = bytes();
   // The strokes go straight into point sets: each stroke's point count and
   // its points.
   std::vector<unsigned long> counts;
   std::vector<As_Pt> pts;
+  pts.reserve(text.size() * 24);  // room for the strokes of most texts
   As_Pt pen = base_;
+  Layout out{counts, pts, pen, h, w, vertical};
   {
     MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
     for (const MB_Text_Code& c : mb_text_codes(text.data(), text.size())) {
-      MB_Font_Library* font = main;
-      if (!ttf && c.origin == MB_Text_Code::kEscape) {
-        // A Unicode code: a unifont that has it draws it, else the big font.
-        if (big && !(main && main->is_unifont() && main->has_code(c.code))) font = big;
-      } else if (!ttf && c.origin == MB_Text_Code::kDoubleByte) {
-        if (big) {
-          font = big;
-        } else if (main && !main->has_code(c.code)) {
-          // Without a big font, a lead byte whose pair the main font lacks
-          // is a code of its own, and so is the byte after it.
-          main->char_2_ptsets(c.code >> 8, counts, pts, pen, h, w, vertical, 0);
-          main->char_2_ptsets(c.code & 0xFF, counts, pts, pen, h, w, vertical, 0);
-          continue;
+      if (ttf) {
+        // The face converts GBK codes itself and takes what it lacks from
+        // an installed face (the width factor applies to the whole text).
+        if (c.origin == MB_Text_Code::kBadByte || (!out.draw(main, mb_ttf_code(c)) && c.code > 0x20)) {
+          mb_note_missing_glyph(c);
+          out.mark(1.0);
         }
+        continue;
       }
-      if (!font) continue;
-      const double units = font == big && main && big->takes_main_font_scale() ? main->height() : 0;
-      font->char_2_ptsets(c.code, counts, pts, pen, h, w, vertical, units);
+      // A code the big font has draws from it, as the style means; a big
+      // font without height above the baseline is sized by its own cell.
+      const bool from_big = c.origin == MB_Text_Code::kDoubleByte ||
+                            (c.origin == MB_Text_Code::kEscape && !(unifont && main->has_code(c.code)));
+      if (from_big && big) {
+        // A unifont standing as the big font has Unicode codes.
+        const uint32_t code = big->is_unifont() ? mb_text_unicode(c) : c.code;
+        if (code && big->has_code(code) && out.draw(big, code)) continue;
+      }
+      if (c.origin == MB_Text_Code::kBadByte) {
+        mb_note_missing_glyph(c);
+        out.mark(w);
+        continue;
+      }
+      // A shape font of GBK codes (not a unifont) that has the code draws it.
+      if (c.origin != MB_Text_Code::kDoubleByte || !unifont) {
+        if (out.draw(main, c.code)) continue;
+      }
+      // Else the character by its Unicode code point: from a unifont main
+      // font, else from an installed CJK face.
+      const uint32_t u = mb_text_unicode(c);
+      if (u && unifont && u != c.code && out.draw(main, u)) continue;
+      if (u == 0x20) {  // a space the font lacks still parts the words
+        advance_pen(As_Pt(0.6 * h * w, 0, 0), 1.0, pen, h, vertical);
+        continue;
+      }
+      // A control code (or "%%" with no meaning) draws nothing; a GBK code
+      // with no character is marked.
+      if (u < 0x20 && c.origin != MB_Text_Code::kDoubleByte) continue;
+      if (u && out.draw_outline(mb_cjk_font(), u | MB_Font_Library::kUnicode)) continue;
+      mb_note_missing_glyph(c);
+      out.mark(w);
     }
   }
   if (pts.empty()) return;
@@ -198,7 +366,7 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   }
   node->init(static_cast<unsigned long>(counts.size()), counts.data(), pts.data());
   node->build_rect();
-  edit_rect() = As_Rect(pts.data(), static_cast<int>(pts.size()));
+  edit_rect() = node->rect() ? *node->rect() : As_Rect(pts.data(), static_cast<int>(pts.size()));
 }
 
 void MB_Text::build_draw() {

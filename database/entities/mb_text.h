@@ -3,11 +3,17 @@
 // multi-line text, which keeps its string and pieces and draws nothing.
 //
 // The text carries its own copy of a style's values. Character codes come
-// from the 8-bit (GBK) text: double-byte characters and "\U+XXXX" escapes go
-// to the big font, "%%" codes and single bytes to the main font; a TrueType
-// main font takes every code. An incomplete sequence at the end of the text
-// is read as plain bytes (a lone lead byte is passed over), never past the
-// end. The glyphs of one text make at most the text budget of points
+// from the 8-bit (GBK) text; no character is lost. In a shape-font style a
+// double-byte character or a "\U+XXXX" escape that the big font has draws
+// from it (an escape a unifont main font has draws from the unifont); "%%"
+// codes and single bytes draw from the main font. Any other character is
+// drawn by its Unicode code point from a unifont main font, else from an
+// installed CJK face (mb_cjk_font) at the text's height. A TrueType main
+// font takes every code, and GDI takes a character its face lacks from an
+// installed face that has it. A character no font has, and each byte that
+// is no GBK character, draws a box in its cell and advances; the log says
+// once which character it was. An incomplete sequence at the end of the
+// text is read as plain bytes, never past the end. The glyphs of one text make at most the text budget of points
 // (mb_glyph_budget.h): a text beyond it keeps the strokes that fit. A copy
 // has no display node until its own build_draw.
 #pragma once
@@ -24,7 +30,8 @@ class MB_Draw_Lines_Sets;
 
 // One character code of a text and where it came from.
 struct MB_Text_Code {
-  enum Origin { kByte, kDoubleByte, kPercent, kEscape };
+  // kBadByte: a byte from 0x80 up that starts no GBK character.
+  enum Origin { kByte, kDoubleByte, kPercent, kEscape, kBadByte };
   uint32_t code;
   Origin origin;
 };

@@ -28,6 +28,8 @@ MB_Font_Library* mb_font_from_cache(const char* file, const char* fallback) {
   return fallback ? g_system_resource.load_font_as(MB_System_Resource::kShippedFont, fallback) : nullptr;
 }
 
+MB_Font_Library* mb_cjk_font() { return mb_font_from_cache("simsun.ttf", nullptr); }
+
 MB_Text_Style::MB_Text_Style(const char* name, const char* font, const char* big_font, double height,
                              double width_scale, double oblique_angle, double angle, int32_t, int32_t) {
   this->name(name);

@@ -95,3 +95,8 @@ class MB_Text_Style_Name : public MB_Attribute {
 // file's the same way; else the kernel's shipped font under the fallback's
 // name; null when none gives one.
 MB_Font_Library* mb_font_from_cache(const char* file, const char* fallback);
+
+// The installed CJK TrueType face that draws a character no shape font of a
+// style has ("simsun.ttf", which GDI resolves to an installed CJK face),
+// from the cache, made on first use.
+MB_Font_Library* mb_cjk_font();

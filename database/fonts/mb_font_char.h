@@ -37,6 +37,9 @@ class MB_Font_Char : public MB_Attribute {
   // Appends (x, y, 0) to the last position list, starting one when none.
   void add_pos(double x, double y);
   void set_end_pos(double x, double y) { end_ = As_Pt(x, y, 0.0); }
+  // The scale the glyph's first stroke was drawn at (Shape_Glyph).
+  double draw_scale() const { return draw_scale_; }
+  void draw_scale(double s) { draw_scale_ = s; }
   // Drops the lists of fewer than two points and packs the others, in order,
   // into the point sets; with no list left the sets stay as they were.
   void conver_list_to_set();
@@ -54,5 +57,6 @@ class MB_Font_Char : public MB_Attribute {
   unsigned short code_ = 0;
   As_Pt_Sets sets_;
   As_Pt end_;
+  double draw_scale_ = 0;
   std::vector<std::vector<As_Pt>> lists_;
 };

@@ -19,6 +19,9 @@ class MB_Font_Char;
 class MB_Font_Library : public MB_Attribute {
  public:
   static constexpr int kFileNameSize = 256;
+  // A code with this bit is the Unicode code point of its low bits: a font
+  // that tells the 8-bit code page from Unicode (TrueType) draws it so.
+  static constexpr uint32_t kUnicode = 0x80000000u;
 
   MB_Font_Library() = default;
   MB_Font_Library(const MB_Font_Library&) = default;
@@ -44,10 +47,6 @@ class MB_Font_Library : public MB_Attribute {
                                       bool vertical, double /*units*/) {
     return char_2_ptlist(code, out, pen, height, width, vertical);
   }
-  // A big font that gives no height above the baseline (0) has shapes made
-  // to the size of the main font it goes with: a text draws them at the
-  // main font's scale, so that they stand as tall as its capitals.
-  virtual bool takes_main_font_scale() const { return false; }
   // Places a code as char_2_ptlist_in_units does (`units` 0: the font's
   // own), appending each stroke's point count to `counts` and its points to
   // `pts`: text is laid out so, without a list node per point.

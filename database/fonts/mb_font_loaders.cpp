@@ -34,6 +34,7 @@ const bool installed = [] {
   MB_System_Resource::font_loader("SHX", load_shx);
   MB_System_Resource::font_loader("SHP", load_shp);
   MB_System_Resource::font_loader("TTF", load_ttf);
+  MB_System_Resource::font_loader("TTC", load_ttf);  // a collection: its first face
   return true;
 }();
 

@@ -49,6 +49,7 @@ struct Shape_Interpreter::State {
   void move_to(double nx, double ny) {
     ++steps;
     if (down) {
+      if (out->draw_scale == 0) out->draw_scale = sy;
       if (stroke.empty()) stroke.emplace_back(x, y, 0.0);
       stroke.emplace_back(nx, ny, 0.0);
     }

@@ -41,7 +41,21 @@ struct Shape_Glyph {
   // run they did not cut draws the same whenever as much is left.
   long cost = 0;
   bool cut = false;
+  // The scale (glyph units per font unit, upward) the first stroke was
+  // drawn at: below 1 when the glyph's own subshapes shrink it; 0 for a
+  // glyph without strokes.
+  double draw_scale = 0;
 };
+
+// The font units that a text's height spans in a big font that gives no
+// height above the baseline (only the depth of its cell, `below`): the cell
+// at the scale its glyph draws at. Such a font's glyphs are drawn in a cell
+// of `below` units and shrunk by their own subshapes, so that sized by their
+// own cell they stand about as tall as the text whatever main font they
+// accompany.
+inline double big_font_cell_units(double below, double draw_scale) {
+  return (below > 0 ? below : 1.0) * (draw_scale > 0 ? draw_scale : 1.0);
+}
 
 // The bytes of the shape with a code, or null when the font has none.
 typedef std::function<const std::vector<uint8_t>*(uint32_t code)> Shape_Lookup;

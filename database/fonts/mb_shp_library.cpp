@@ -284,6 +284,7 @@ bool MB_Shp_Library::load_text(const std::string& text) {
       for (const As_Pt& p : stroke) c->add_pos(p.x(), p.y());
     }
     c->set_end_pos(g.end.x(), g.end.y());
+    c->draw_scale(g.draw_scale);
     c->conver_list_to_set();
     glyphs_.push_back(c);
     index_.emplace(s.code, c);
@@ -296,6 +297,10 @@ const std::vector<uint8_t>* MB_Shp_Library::shape_bytes(uint32_t code) const {
   return it == shapes_.end() ? nullptr : &it->second;
 }
 
+double MB_Shp_Library::own_units(const MB_Font_Char& c) const {
+  return big_font_ && above_ == 0 ? big_font_cell_units(below_, c.draw_scale()) : height();
+}
+
 MB_Font_Char* MB_Shp_Library::font_char_set(unsigned short code) {
   auto it = index_.find(code);
   return it == index_.end() ? nullptr : it->second;
@@ -303,7 +308,7 @@ MB_Font_Char* MB_Shp_Library::font_char_set(unsigned short code) {
 
 bool MB_Shp_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
-  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, 0);
 }
 
 bool MB_Shp_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
@@ -324,7 +329,7 @@ bool MB_Shp_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& ou
     }
   }
   g.end = c->end_pos();
-  const double s = height / (units > 0 ? units : this->height());
+  const double s = height / (units > 0 ? units : own_units(*c));
   place_shape_glyph(g, s * width, s, out, pen, height, width, vertical);
   return true;
 }
@@ -335,7 +340,7 @@ bool MB_Shp_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
   const MB_Font_Char* c = font_char_set(static_cast<unsigned short>(code));
   if (!c) return false;
   const As_Pt_Sets& sets = c->point_sets();
-  const double s = height / (units > 0 ? units : this->height());
+  const double s = height / (units > 0 ? units : own_units(*c));
   const double sx = s * width;
   // As char_2_ptlist_in_units, placing the sets' points where they lie.
   if (MB_Glyph_Budget::take(static_cast<long>(sets.pts_count()))) {

@@ -42,7 +42,6 @@ class MB_Shp_Library : public MB_Font_Library {
                      bool vertical) override;
   bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                               bool vertical, double units) override;
-  bool takes_main_font_scale() const override { return big_font_ && above_ == 0; }
   bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
                      double height, double width, bool vertical, double units) override;
 
@@ -53,6 +52,11 @@ class MB_Shp_Library : public MB_Font_Library {
   bool load_file(const char* file);
   // Compiles source text.
   bool load_text(const std::string& text);
+
+  // The font units a text's height spans for a glyph: the font's height,
+  // or a big font's own cell (big_font_cell_units) when it gives no height
+  // above the baseline.
+  double own_units(const MB_Font_Char& c) const;
 
   uint16_t above() const { return above_; }
   uint16_t below() const { return below_; }

@@ -341,9 +341,13 @@ const Shape_Glyph* MB_Shx_Library::run_glyph(uint32_t code, Shape_Glyph& scratch
   return &glyphs_.emplace(code, std::move(scratch)).first->second;
 }
 
+double MB_Shx_Library::own_units(const Shape_Glyph& g) const {
+  return kind_ == kBigFont && above_ == 0 ? big_font_cell_units(below_, g.draw_scale) : height();
+}
+
 bool MB_Shx_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
                                    double width, bool vertical) {
-  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, this->height());
+  return char_2_ptlist_in_units(code, out, pen, height, width, vertical, 0);
 }
 
 bool MB_Shx_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height,
@@ -351,7 +355,7 @@ bool MB_Shx_Library::char_2_ptlist_in_units(unsigned long code, As_Void_List& ou
   Shape_Glyph scratch;
   const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
   if (!g) return false;
-  const double s = height / (units > 0 ? units : this->height());
+  const double s = height / (units > 0 ? units : own_units(*g));
   place_shape_glyph(*g, s * width, s, out, pen, height, width, vertical);
   return true;
 }
@@ -361,7 +365,7 @@ bool MB_Shx_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
   Shape_Glyph scratch;
   const Shape_Glyph* g = code > 0xFFFFFFFFul ? nullptr : run_glyph(static_cast<uint32_t>(code), scratch);
   if (!g) return false;
-  const double s = height / (units > 0 ? units : this->height());
+  const double s = height / (units > 0 ? units : own_units(*g));
   place_shape_glyph(*g, s * width, s, counts, pts, pen, height, vertical);
   return true;
 }

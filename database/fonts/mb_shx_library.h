@@ -92,7 +92,6 @@ class MB_Shx_Library : public MB_Font_Library {
                      bool vertical) override;
   bool char_2_ptlist_in_units(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double width,
                               bool vertical, double units) override;
-  bool takes_main_font_scale() const override { return kind_ == kBigFont && above_ == 0; }
   bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
                      double height, double width, bool vertical, double units) override;
 
@@ -133,6 +132,10 @@ class MB_Shx_Library : public MB_Font_Library {
   // as a new run would. Otherwise the code is run into `scratch`.
   const Shape_Glyph* run_glyph(uint32_t code, Shape_Glyph& scratch) const;
   void add_shape(uint32_t code, const uint8_t* record, size_t length);
+  // The font units a text's height spans for a glyph: the font's height,
+  // or a big font's own cell (big_font_cell_units) when it gives no height
+  // above the baseline.
+  double own_units(const Shape_Glyph& g) const;
   void clear();
 
   // Enough for the glyphs of a large big font; a damaged font whose every

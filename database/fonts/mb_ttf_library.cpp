@@ -114,14 +114,28 @@ int MB_TTF_Outline::Create(const void* buffer, unsigned long size) {
   return 1;
 }
 
+namespace {
+
+const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+
+// GDI's outline call for a code: the ANSI one for 8-bit (GBK) codes, the
+// Unicode one for codes marked kUnicode.
+DWORD glyph_outline(HDC hdc, uint32_t code, UINT format, GLYPHMETRICS* gm, DWORD size, void* buffer) {
+  if (code & MB_Font_Library::kUnicode) {
+    return GetGlyphOutlineW(hdc, code & ~MB_Font_Library::kUnicode, format, gm, size, buffer, &kIdentity);
+  }
+  return GetGlyphOutlineA(hdc, code, format, gm, size, buffer, &kIdentity);
+}
+
+}  // namespace
+
 std::unique_ptr<MB_TTF_Outline> CreateOutline(HDC hdc, long code) {
-  static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   GLYPHMETRICS gm;
-  const UINT ch = static_cast<UINT>(code);
-  const DWORD size = GetGlyphOutlineA(hdc, ch, GGO_NATIVE, &gm, 0, nullptr, &kIdentity);
+  const uint32_t ch = static_cast<uint32_t>(code);
+  const DWORD size = glyph_outline(hdc, ch, GGO_NATIVE, &gm, 0, nullptr);
   if (size == GDI_ERROR) return nullptr;
   std::vector<uint8_t> buf(size);
-  if (size && GetGlyphOutlineA(hdc, ch, GGO_NATIVE, &gm, size, buf.data(), &kIdentity) == GDI_ERROR) return nullptr;
+  if (size && glyph_outline(hdc, ch, GGO_NATIVE, &gm, size, buf.data()) == GDI_ERROR) return nullptr;
   std::unique_ptr<MB_TTF_Outline> o(new MB_TTF_Outline);
   o->Create(buf.data(), size);
   return o;
@@ -158,16 +172,23 @@ MB_TTF_Library::MB_TTF_Library(const char* file, const char* path) {
   const bool has_folder = path && (std::strchr(path, '/') || std::strchr(path, '\\'));
   const std::string where =
       has_folder ? std::string(path) : std::string(g_system_resource.fonts_dir()) + (file ? file : "");
-  const std::string mapped = qm_map_path(where.c_str());
+  std::string mapped = qm_map_path(where.c_str());
+  char installed[MAX_PATH];
+  if (!has_folder && file && !qm_is_regular_file(mapped.c_str()) &&
+      QmGdiFindFontFile(file, installed, sizeof installed) > 0) {
+    mapped = installed;  // a font installed on the system
+  }
   bool named = false;
   if (file && *file && get_ttf_name_by_path(mapped.c_str(), GetSystemDefaultLangID(), face, sizeof face)) {
     named = AddFontResourceExA(mapped.c_str(), FR_PRIVATE, nullptr) > 0;
   }
-  if (!named && !(file && get_ttf_name_by_file(file, face, sizeof face))) std::strcpy(face, "Arial");
+  if (!named && !(file && get_ttf_name_by_file(file, face, sizeof face))) {
+    get_ttf_name_of_missing_file(file, face, sizeof face);
+  }
   face_ = face;
   name_ = MB_String(face);
   // The height: the top of the capital H (else of the first glyph with one).
-  static const uint32_t kProbe[] = {'H', 'A', 0x4E2D};
+  static const uint32_t kProbe[] = {'H', 'A', 0x4E2D | kUnicode};
   for (uint32_t code : kProbe) {
     std::unique_ptr<MB_TTF_Char> c = create_ttf_char(code);
     double top = 0;
@@ -204,8 +225,7 @@ std::unique_ptr<MB_TTF_Char> MB_TTF_Library::create_ttf_char(uint32_t code) cons
   if (code != kSpace) outline = CreateOutline(dc, static_cast<long>(code));
   SelectObject(dc, metrics_font);
   GLYPHMETRICS gm = {};
-  static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-  const bool metrics = GetGlyphOutlineA(dc, code, GGO_METRICS, &gm, 0, nullptr, &kIdentity) != GDI_ERROR;
+  const bool metrics = glyph_outline(dc, code, GGO_METRICS, &gm, 0, nullptr) != GDI_ERROR;
   if (outline || metrics) {
     c.reset(new MB_TTF_Char(code));
     if (outline) {
@@ -227,7 +247,10 @@ const MB_TTF_Char* MB_TTF_Library::glyph(uint32_t code) {
   auto it = index_.find(code);
   if (it != index_.end()) return it->second;
   std::unique_ptr<MB_TTF_Char> c = create_ttf_char(code);
-  if (!c) return nullptr;
+  if (!c) {
+    index_.emplace(code, nullptr);  // no face has it: GDI is not asked again
+    return nullptr;
+  }
   if (c->end_pos().x() > right_edge_) right_edge_ = c->end_pos().x();
   MB_TTF_Char* raw = c.get();
   chars_.push_back(std::move(c));

@@ -7,7 +7,9 @@
 // so letters are spaced as the font means them to be; the advance is asked
 // at kMetricsScale times the outline size and keeps that fraction of an
 // outline unit. The native outline records are read checked against their
-// buffer. Codes are kept whole (32 bits).
+// buffer. Codes are kept whole (32 bits): GBK codes go to GDI's ANSI
+// outline call, codes marked kUnicode to its Unicode one, and GDI takes a
+// character the face lacks from an installed face that has it.
 #pragma once
 
 #include <cstdint>
@@ -81,8 +83,11 @@ class MB_TTF_Library : public MB_Font_Library {
   // Advances are asked at this many times the outline size.
   static constexpr int kMetricsScale = 64;
 
-  // A font file: its family name from the file (in the fonts folder, or at
-  // `path`, else in the system's fonts folder), "Arial" when none.
+  // A font file (".ttf", or ".ttc": the collection's first face): its
+  // family name from the file (in the fonts folder, or at `path`, else an
+  // installed font of that file name); for a file found nowhere, the face
+  // its name stands for (get_ttf_name_of_missing_file: the Chinese faces'
+  // usual files resolve to an installed CJK face), else "Arial".
   explicit MB_TTF_Library(const char* file, const char* path = nullptr);
   MB_TTF_Library(const MB_TTF_Library&) = delete;
   MB_TTF_Library& operator=(const MB_TTF_Library&) = delete;
@@ -103,7 +108,8 @@ class MB_TTF_Library : public MB_Font_Library {
   bool char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts, As_Pt& pen,
                      double height, double width, bool vertical, double units) override;
 
-  // The cached glyph of a code, made on first use; null when GDI has none.
+  // The cached glyph of a code, made on first use; null when GDI has none
+  // (remembered too).
   const MB_TTF_Char* glyph(uint32_t code);
   // Makes a glyph (not cached).
   std::unique_ptr<MB_TTF_Char> create_ttf_char(uint32_t code) const;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "database/mb_names.h"
 #include "qm_file.h"
 #include "qm_text.h"
 
@@ -65,13 +66,21 @@ struct Name_Ref {
   uint16_t length = 0;
 };
 
-// Finds the offset and length of the "name" table.
+// Finds the offset and length of the "name" table: of the first face of a
+// collection (".ttc"), else of the file's one face.
 bool find_name_table(const Font_File& file, uint64_t& offset, uint64_t& length) {
+  char tag[4];
+  uint64_t face = 0;
+  if (!file.read(0, tag, 4)) return false;
+  if (std::memcmp(tag, "ttcf", 4) == 0) {
+    uint32_t count, first;
+    if (!file.u32(8, count) || count == 0 || !file.u32(12, first)) return false;
+    face = first;
+  }
   uint16_t tables;
-  if (!file.u16(4, tables)) return false;
+  if (!file.u16(face + 4, tables)) return false;
   for (uint32_t i = 0; i < tables; ++i) {
-    uint64_t rec = 12 + 16ull * i;
-    char tag[4];
+    uint64_t rec = face + 12 + 16ull * i;
     uint32_t off, len;
     if (!file.read(rec, tag, 4) || !file.u32(rec + 8, off) || !file.u32(rec + 12, len)) return false;
     if (std::memcmp(tag, "name", 4) == 0) {
@@ -157,4 +166,27 @@ bool get_ttf_name_by_file(const char* file_name, char* out, size_t out_size) {
   if (n == 0 || n >= sizeof windows) return false;
   std::string path = std::string(windows) + "/fonts/" + file_name;
   return get_ttf_name_by_path(path.c_str(), GetSystemDefaultLangID(), out, out_size);
+}
+
+void get_ttf_name_of_missing_file(const char* file_name, char* out, size_t out_size) {
+  if (!out || out_size == 0) return;
+  static const struct {
+    const char* stem;
+    const char* face;
+  } kChineseFiles[] = {
+      {"simsun", "SimSun"},     {"nsimsun", "NSimSun"},          {"simhei", "SimHei"},
+      {"simfang", "FangSong"},  {"simkai", "KaiTi"},             {"fangsong_gb2312", "FangSong_GB2312"},
+      {"kaiti_gb2312", "KaiTi_GB2312"}, {"msyh", "Microsoft YaHei"}, {"msyhbd", "Microsoft YaHei"},
+      {"mingliu", "MingLiU"},   {"simsunb", "SimSun"},
+  };
+  std::string stem = file_name ? file_name : "";
+  const size_t slash = stem.find_last_of("/\\");
+  if (slash != std::string::npos) stem.erase(0, slash + 1);
+  const size_t dot = stem.rfind('.');
+  if (dot != std::string::npos) stem.erase(dot);
+  std::string face = "Arial";
+  for (const auto& known : kChineseFiles) {
+    if (mb_same_name(stem.c_str(), known.stem)) face = known.face;
+  }
+  copy_gbk(face, out, out_size);
 }

@@ -103,6 +103,34 @@ std::string fontconfig_file(const std::string& family, bool exact) {
   return out;
 }
 
+// An installed font file whose name, without its folder, is `name`
+// (ignoring case). The installed files are listed once.
+std::string installed_file_named(const std::string& name) {
+  static std::vector<std::string> files;
+  static bool listed = false;
+  if (!listed && fontconfig_ready()) {
+    listed = true;
+    FcPattern* pat = FcPatternCreate();
+    FcObjectSet* os = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet* set = pat && os ? (FcPatternAddBool(pat, FC_OUTLINE, FcTrue), FcFontList(nullptr, pat, os)) : nullptr;
+    FcChar8* file = nullptr;
+    for (int i = 0; set && i < set->nfont; ++i) {
+      if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) == FcResultMatch) {
+        files.push_back(reinterpret_cast<const char*>(file));
+      }
+    }
+    std::sort(files.begin(), files.end());  // the same answer whatever order fontconfig lists them in
+    if (set) FcFontSetDestroy(set);
+    if (os) FcObjectSetDestroy(os);
+    if (pat) FcPatternDestroy(pat);
+  }
+  for (const std::string& file : files) {
+    const size_t slash = file.rfind('/');
+    if (same_text(file.substr(slash == std::string::npos ? 0 : slash + 1), name)) return file;
+  }
+  return std::string();
+}
+
 bool is_cjk_face(const std::string& utf8) {
   static const char* const kCjk[] = {"Song",         "SimSun",    "NSimSun",         "SimHei",          "KaiTi",
                                      "KaiTi_GB2312", "FangSong",  "FangSong_GB2312", "Microsoft YaHei", "MingLiU",
@@ -315,6 +343,14 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DW
   return reinterpret_cast<HFONT>(f);
 }
 
+DWORD QmGdiFindFontFile(LPCSTR file_name, LPSTR path, DWORD size) {
+  if (!file_name || !*file_name || std::strchr(file_name, '/') || std::strchr(file_name, '\\')) return 0;
+  const std::string file = installed_file_named(file_name);
+  if (file.empty() || !path || file.size() >= size) return 0;
+  std::memcpy(path, file.c_str(), file.size() + 1);
+  return static_cast<DWORD>(file.size());
+}
+
 int AddFontResourceExA(LPCSTR path, DWORD, LPVOID) {
   if (!path) return 0;
   const std::string file = qm_map_path(path);
@@ -341,19 +377,31 @@ BOOL RemoveFontResourceExA(LPCSTR path, DWORD, LPVOID) {
   return FALSE;
 }
 
-DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
-                       const MAT2*) {
+namespace qmgdi {
+namespace {
+
+// The outline of a Unicode character in the DC's font; a character the font
+// lacks comes from an installed face that has it (fallback_face), at the
+// same em size, on the same baseline.
+DWORD glyph_outline(HDC hdc, uint32_t ch, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer) {
   Dc* dc = find_dc(hdc);
   if (!dc || !dc->font || (format != GGO_NATIVE && format != GGO_METRICS)) return GDI_ERROR;
   const Font* font = dc->font;
-  FT_Face face = faces().face(font->stock ? resolve_face(std::string()) : font->file);
-  if (!face) return GDI_ERROR;
-  const uint32_t ch = unicode_of(code);
-  const FT_UInt index = ch ? FT_Get_Char_Index(face, ch) : 0;
+  FT_Face face = font_face(font);
+  if (!face || ch == 0) return GDI_ERROR;
+  double scale = units_scale(face, font->height);
+  FT_UInt index = FT_Get_Char_Index(face, ch);
+  if (index == 0 && ch > 0x20) {
+    if (FT_Face other = fallback_face(ch)) {
+      const double em = scale * (face->units_per_EM ? face->units_per_EM : 2048);
+      scale = em / (other->units_per_EM ? other->units_per_EM : 2048);
+      face = other;
+      index = FT_Get_Char_Index(face, ch);
+    }
+  }
   if (index == 0) return GDI_ERROR;
   if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return GDI_ERROR;
   const FT_GlyphSlot g = face->glyph;
-  const double scale = units_scale(face, font->height);
 
   if (metrics) {
     GLYPHMETRICS m = {};
@@ -388,6 +436,19 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, 
   if (size < bytes.size()) return GDI_ERROR;
   if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
   return static_cast<DWORD>(bytes.size());
+}
+
+}  // namespace
+}  // namespace qmgdi
+
+DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
+                       const MAT2*) {
+  return glyph_outline(hdc, unicode_of(code), format, metrics, size, buffer);
+}
+
+DWORD GetGlyphOutlineW(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
+                       const MAT2*) {
+  return glyph_outline(hdc, code <= 0x10FFFF ? code : 0, format, metrics, size, buffer);
 }
 
 HFONT CreateFontIndirectA(const LOGFONTA* lf) {

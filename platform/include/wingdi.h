@@ -387,6 +387,10 @@ BOOL RemoveFontResourceExA(LPCSTR path, DWORD flags, LPVOID reserved);
 // not have, no font selected, an unknown format or a buffer too small.
 DWORD GetGlyphOutlineA(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
                        const MAT2* matrix);
+// The same for a Unicode code point. Both take a character the font lacks
+// from an installed face that has it, at the same em size.
+DWORD GetGlyphOutlineW(HDC hdc, UINT code, UINT format, LPGLYPHMETRICS metrics, DWORD size, LPVOID buffer,
+                       const MAT2* matrix);
 
 // Text output with the selected font: monochrome glyphs in the text colour,
 // placed by the alignment at (x, y) (or at the current position with
@@ -462,6 +466,10 @@ int QmGdiLiveObjectCount();
 // metrics from: 1920 x 1080 at 32 bits per pixel and 96 DPI by default.
 // Depths other than 8, 16, 24 and 32 are refused (FALSE).
 BOOL QmGdiSetScreen(int width, int height, int bits_per_pixel, int dpi);
+// The system's fonts folder: the path of an installed font file named
+// `file_name` (ignoring case, no folder), copied into `path`; its length,
+// or 0 when no installed font has that name or it does not fit `size`.
+DWORD QmGdiFindFontFile(LPCSTR file_name, LPSTR path, DWORD size);
 
 // For the window system: a device context (OBJ_DC) that draws on pixels the
 // caller owns: 32 bits per pixel (0x00RRGGBB), top-down rows `stride` bytes

@@ -34,7 +34,9 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
       {"\\m+14E2D", {0x4E2D}},
       {"\\Q+1234", {'\\', 'Q', '+', '1', '2', '3', '4'}},
       {"\xB0\xA1", {0xB0A1}},
-      {"a\xB0", {'a'}},              // a lone lead byte at the end
+      {"a\xB0", {'a', 0xB0}},              // a lone lead byte at the end: a bad byte
+      {"\x80\xFF\x81\x7F", {0x80, 0xFF, 0x81, 0x7F}},  // no GBK lead byte, a bad trail byte
+      {"\xB0 A", {0xB0, ' ', 'A'}},        // the byte after a bad lead byte is read afresh
       {"%%", {'%', '%'}},            // incomplete: plain bytes
       {"\\U+4E", {'\\', 'U', '+', '4', 'E'}},
       {"\\U+4G2D", {'\\', 'U', '+', '4', 'G', '2', 'D'}},
@@ -46,6 +48,7 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
   }
   EXPECT_EQ(mb_text_codes("\xB0\xA1", 2)[0].origin, MB_Text_Code::kDoubleByte);
   EXPECT_EQ(mb_text_codes("\\U+0041", 7)[0].origin, MB_Text_Code::kEscape);
+  EXPECT_EQ(mb_text_codes("\xB0 ", 2)[0].origin, MB_Text_Code::kBadByte);
 }
 
 class TextLayout : public ::testing::Test {
@@ -85,13 +88,47 @@ TEST_F(TextLayout, CodesGoToTheirFonts) {
   expect_pt(p[1], 110, 60);
   expect_pt(p[3], 110, 40);
   EXPECT_DOUBLE_EQ(text.rect().lt().y(), 60.0);
-  // Without a big font, a lead byte whose pair the main font lacks is a code
-  // of the main font (176 draws, 0xA1 is not there), and so is an escape.
-  text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
-  p = points("\xB0\xA1\\U+4E2D");
+  // A double-byte code the main font (of GBK codes) has draws from it when
+  // the big font lacks it.
+  std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 0}}, {0xB0A2, "", {0x10, 0}}});
+  ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
+  p = points("\xB0\xA2");
   ASSERT_EQ(p.size(), 2u);
-  expect_pt(p[0], 100, 50);
   expect_pt(p[1], 110, 50);
+}
+
+// Each byte that starts no GBK character draws a box in a cell of its own
+// and the text goes on, in shape-font and TrueType styles alike; nothing is
+// read past the text.
+TEST_F(TextLayout, BadBytesDrawABoxEachAndTheTextGoesOn) {
+  std::vector<As_Pt> p = points("A\x80\xFF" "A");
+  ASSERT_EQ(p.size(), 2u + 5 + 5 + 2);
+  const double boxes[][2] = {{101, 107}, {109, 115}};  // 0.1 to 0.7 of the height, 0.8 apart
+  for (int b = 0; b < 2; ++b) {
+    const As_Pt* box = &p[2 + 5 * static_cast<size_t>(b)];
+    expect_pt(box[0], boxes[b][0], 50);
+    expect_pt(box[2], boxes[b][1], 60);
+    expect_pt(box[4], boxes[b][0], 50);
+  }
+  expect_pt(p[12], 116, 50);  // the second 'A'
+  EXPECT_DOUBLE_EQ(text.rect().rb().x(), 116);
+  // A pair of GBK's form that names no character (A2AB) is marked as one.
+  p = points("\xA2\xAB");
+  ASSERT_EQ(p.size(), 5u);
+  expect_pt(p[2], 107, 60);
+  // A lone lead byte at the very end of a 16-bit text is a bad byte too.
+  const unsigned short wide[] = {0x41, 0xB0, 0};
+  text.set_text(MB_String(wide));
+  text.build_draw();
+  EXPECT_EQ(static_cast<MB_Draw_Lines_Sets*>(text.draw_node())->pts_count(), 2u + 5);
+
+  MB_TTF_Library face("DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  text.text_style().font_lib(&face);
+  p = points("\x80");
+  ASSERT_EQ(p.size(), 5u);
+  expect_pt(p[0], 101, 50);
+  expect_pt(p[2], 107, 60);
+  text.text_style().font_lib(&main);
 }
 
 TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
@@ -102,13 +139,53 @@ TEST_F(TextLayout, UnifontsDrawTheirOwnEscapesAndSpacesAdvanceByTheirShape) {
   ASSERT_TRUE(uni.load_shx_bytes(u.data(), u.size()));
   text.text_style().font_lib(&uni);
   std::vector<As_Pt> p = points("\\U+4E2D\\U+4E2E");
-  ASSERT_EQ(p.size(), 2u);
+  ASSERT_GT(p.size(), 2u);
   expect_pt(p[1], 100, 60);  // the unifont's vertical stroke, not the big font's
+  // U+4E2E, which no shape font of the style has, comes from an installed
+  // face where the first character's shape left the pen.
+  for (size_t i = 2; i < p.size(); ++i) EXPECT_GE(p[i].x(), 100 - 1e-9);
   // A space advances by the pen movement of its shape (4 units), not by
   // the text's height.
   p = points("A A");
   ASSERT_EQ(p.size(), 4u);
   expect_pt(p[2], 100 + 10 + 40, 50);
+}
+
+// A character no shape font of the style has comes from an installed CJK
+// face, its ideograph standing on the baseline as tall as the text, as wide
+// as the width factor makes it.
+TEST_F(TextLayout, CharactersNoShapeFontHasComeFromACjkFaceAtTheTextsHeight) {
+  text.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
+  double widths[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    text.text_style().width_scale(k + 1);
+    std::vector<As_Pt> p = points("\xD6\xD0");  // 中
+    ASSERT_GT(p.size(), 8u);
+    double x0 = p[0].x(), x1 = x0, y0 = p[0].y(), y1 = y0;
+    for (const As_Pt& q : p) {
+      x0 = std::min(x0, q.x()), x1 = std::max(x1, q.x());
+      y0 = std::min(y0, q.y()), y1 = std::max(y1, q.y());
+    }
+    EXPECT_NEAR(y0, 50, 1e-6);
+    EXPECT_NEAR(y1, 60, 1e-6);
+    EXPECT_GE(x0, 100);
+    widths[k] = x1 - 100;
+  }
+  EXPECT_NEAR(widths[1], 2 * widths[0], 1e-6);
+  text.text_style().width_scale(1);
+  text.text_style().big_font_lib(&big);
+}
+
+TEST_F(TextLayout, AUnifontAsTheBigFontTakesUnicodeCodes) {
+  // 0xB0A1 is U+554A: the unifont's glyph of that code, a horizontal stroke.
+  std::vector<uint8_t> u = unifont(1, 0, {{0x554A, "", {0x10, 0}}, {0xB0A1, "", {0x14, 0}}});
+  MB_Shx_Library uni;
+  ASSERT_TRUE(uni.load_shx_bytes(u.data(), u.size()));
+  text.text_style().big_font_lib(&uni);
+  std::vector<As_Pt> p = points("\xB0\xA1");
+  ASSERT_EQ(p.size(), 2u);
+  expect_pt(p[1], 110, 50);
+  text.text_style().big_font_lib(&big);
 }
 
 TEST_F(TextLayout, OnlyPositiveSlantsDrawAndCentredTextCentresOnItsPoint) {
@@ -157,38 +234,41 @@ TEST_F(TextLayout, NoMainFontKeepsTheOldNodeAndPickingFindsTheText) {
 }
 
 // A big font made to accompany a main font gives no height above the
-// baseline (0) and only a depth (64); each glyph calls one subshape that
-// scales it by 9/102 first and one that restores the scale last, so that a
-// glyph of 102 units is 9 units tall. Its glyphs take the main font's scale:
-// in a text of height 18 over a main font 9 units tall, the big glyph is 18
-// tall, as tall as the main font's capital beside it. A big font that gives
-// its own height keeps its own scale.
-TEST_F(TextLayout, BigFontWithoutHeightTakesTheMainFontsScale) {
-  // 'A': a vertical stroke of 9 units.
-  std::vector<uint8_t> m = shapes_font(9, 2, {{65, "A", {0x94, 0}}});
-  ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
-  text.text_style().height(18);
-  // Up 102 units, then (pen up) across 102 and down 102: at 9/102 a stroke
-  // (0, 0)-(0, 9) ending at (9, 0).
-  const std::vector<uint8_t> glyph = {7, 1, 8, 0, 102, 2, 8, 102, uint8_t(-102), 7, 2, 0};
-  const std::vector<Shape> shapes = {{1, "", {3, 102, 4, 9, 0}}, {2, "", {3, 9, 4, 102, 0}}, {0xB0A1, "", glyph}};
+// baseline (0) and only the depth of its cell (64); each glyph calls one
+// subshape that scales it by 8/64 first and one that restores the scale
+// last, so that a glyph drawn 60 units tall in the cell is 7.5 units. Sized
+// by its own cell (64 units at 8/64), it stands 7.5 / 8 of the text's height
+// whatever main font it accompanies: taking the main font's scale made it
+// 12.5 tall beside a main font 6 units tall and 1.56 beside one of 48 (text
+// height 10). A big font that gives its own height keeps its own scale.
+TEST_F(TextLayout, BigFontWithoutHeightIsSizedByItsOwnCell) {
+  std::vector<uint8_t> txt_like = shapes_font(6, 2, {{65, "A", {0x64, 0}}});
+  std::vector<uint8_t> unifont_like = unifont(48, 16, {{65, "A", {8, 0, 48, 0}}});
+  // Up 60 units, then (pen up) across 64 and down 60: at 8/64 a stroke
+  // (0, 0)-(0, 7.5) ending at (8, 0).
+  const std::vector<uint8_t> glyph = {7, 1, 8, 0, 60, 2, 8, 64, uint8_t(-60), 7, 2, 0};
+  const std::vector<Shape> shapes = {{1, "", {3, 64, 4, 8, 0}}, {2, "", {3, 8, 4, 64, 0}}, {0xB0A1, "", glyph}};
   const char* source =
-      "*BIGFONT 4,1,081,0FE\n*0,4,GB\n%d,64,2,0\n*1,5,\n3,102,4,9,0\n*2,5,\n3,9,4,102,0\n"
-      "*0B0A1,12,\n7,1,8,(0,102),2,8,(102,-102),7,2,0\n";
+      "*BIGFONT 4,1,081,0FE\n*0,4,GB\n%d,64,2,0\n*1,5,\n3,64,4,8,0\n*2,5,\n3,8,4,64,0\n"
+      "*0B0A1,12,\n7,1,8,(0,60),2,8,(64,-60),7,2,0\n";
   struct Case {
+    const std::vector<uint8_t>* main;
     uint8_t above;
-    bool compiled;  // the compiled font, else its source
+    bool compiled;  // the compiled big font, else its source
     double top;     // of the big glyph's stroke
     double next;    // where the following 'A' stands
   } cases[] = {
-      // 9 units at the main font's 18 / 9.
-      {0, true, 50 + 18, 100 + 18},
-      {0, false, 50 + 18, 100 + 18},
-      // 9 units at the big font's own 18 / 6.
-      {6, true, 50 + 27, 100 + 27},
-      {6, false, 50 + 27, 100 + 27},
+      {&txt_like, 0, true, 50 + 9.375, 100 + 10},
+      {&txt_like, 0, false, 50 + 9.375, 100 + 10},
+      {&unifont_like, 0, true, 50 + 9.375, 100 + 10},
+      {&unifont_like, 0, false, 50 + 9.375, 100 + 10},
+      // 7.5 units at the big font's own 10 / 6.
+      {&txt_like, 6, true, 50 + 12.5, 100 + 8 * 10 / 6.0},
+      {&unifont_like, 6, false, 50 + 12.5, 100 + 8 * 10 / 6.0},
   };
+  text.text_style().height(10);
   for (const Case& c : cases) {
+    ASSERT_TRUE(main.load_shx_bytes(c.main->data(), c.main->size()));
     MB_Shx_Library shx;
     MB_Shp_Library shp;
     if (c.compiled) {
@@ -207,8 +287,11 @@ TEST_F(TextLayout, BigFontWithoutHeightTakesTheMainFontsScale) {
     ASSERT_EQ(p.size(), 4u) << int(c.above) << c.compiled;
     expect_pt(p[0], 100, 50);
     expect_pt(p[1], 100, c.top, 1e-9);
-    expect_pt(p[2], c.next, 50);
-    expect_pt(p[3], c.next, 68);  // the capital: 9 units at 18 / 9
+    expect_pt(p[2], c.next, 50, 1e-9);
+    if (c.above == 0) {
+      EXPECT_GE(p[1].y() - 50, 8.0);
+      EXPECT_LE(p[1].y() - 50, 11.0);
+    }
   }
   text.text_style().big_font_lib(&big);
 }

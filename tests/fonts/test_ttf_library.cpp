@@ -12,6 +12,7 @@
 
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_ttf_library.h"
+#include "database/fonts/mb_ttf_name.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
 
@@ -297,6 +298,30 @@ TEST(TtfLibrary, PointSetsAreThePointListsExactly) {
     else
       unbudgeted = pts[0].size();
   }
+}
+
+// A collection names its first face; the usual files of the Chinese faces
+// stand for those faces when they are not at hand.
+TEST(TtfLibrary, CollectionsAndChineseFileNamesFindTheirFaces) {
+  char path[MAX_PATH];
+  if (QmGdiFindFontFile("wqy-microhei.ttc", path, sizeof path) > 0) {
+    MB_TTF_Library ttc("wqy-microhei.ttc");
+    EXPECT_EQ(ttc.name(), MB_String("WenQuanYi Micro Hei"));
+    EXPECT_NE(ttc.glyph(0xD6D0), nullptr);  // 中
+  }
+  const struct {
+    const char* file;
+    const char* face;
+  } cases[] = {{"simsun.ttc", "SimSun"}, {"SIMSUN.TTF", "SimSun"}, {"simhei.ttf", "SimHei"},
+               {"simkai.ttf", "KaiTi"},  {"simfang.ttf", "FangSong"}, {"no-such-font.ttf", "Arial"}};
+  for (const auto& c : cases) {
+    char face[64];
+    get_ttf_name_of_missing_file(c.file, face, sizeof face);
+    EXPECT_STREQ(face, c.face) << c.file;
+  }
+  MB_TTF_Library simsun("simsun.ttf");
+  EXPECT_EQ(simsun.name(), MB_String("SimSun"));
+  EXPECT_NE(simsun.glyph(0xD6D0), nullptr);
 }
 
 TEST(TtfLibrary, MissingFileFallsBackToArial) {

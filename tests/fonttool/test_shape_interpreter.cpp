@@ -270,7 +270,7 @@ TEST(ShapeInterpreter, UnifontAndExtendedBigFontSubshapes) {
             (std::vector<Segment>{{102, 97, 112, 97}, {112, 97, 112, 92}, {100, 100, 101, 100}}));
 }
 
-TEST(ShapeInterpreter, CodeViewAndPreviewFallBackToQuestionMark) {
+TEST(ShapeInterpreter, CodeViewFallsBackToQuestionMarkAndPreviewToABox) {
   Drawn d = Draw(FontWith({0x14, 0}), 10, CharacterStyle(), "42");
   EXPECT_TRUE(d.ok);
   EXPECT_EQ(d.segments, (std::vector<Segment>{{100, 100, 100, 110}}));
@@ -285,17 +285,81 @@ TEST(ShapeInterpreter, CodeViewAndPreviewFallBackToQuestionMark) {
   RecordingCanvas canvas;
   double x = 100, y = 100;
   std::string msg;
-  // 'A', a big-font character, a missing one (as "?"), and a lead byte at the end (as "?").
+  // 'A', a big-font character, then a missing one and a lead byte at the
+  // end: each a box in a cell of the normal font's width (10), advancing.
   ASSERT_TRUE(PreviewText(normal.c_str(), big.c_str(), "A\xB0\xA1\xB0\xA2\xB0", &msg, &x, &y,
                           CharacterStyle(), 10, &canvas));
-  EXPECT_EQ(
-      canvas.segments,
-      (std::vector<Segment>{
-          {100, 100, 101, 100}, {101, 100, 101, 98}, {101, 98, 101, 99}, {101, 99, 101, 100}}));
+  EXPECT_EQ(canvas.segments, (std::vector<Segment>{{100, 100, 101, 100},
+                                                   {101, 100, 101, 98},
+                                                   {102, 98, 110, 98},
+                                                   {110, 98, 110, 88},
+                                                   {110, 88, 102, 88},
+                                                   {102, 88, 102, 98},
+                                                   {112, 98, 120, 98},
+                                                   {120, 98, 120, 88},
+                                                   {120, 88, 112, 88},
+                                                   {112, 88, 112, 98}}));
+  EXPECT_DOUBLE_EQ(x, 121);
+  // A space the font lacks advances by its width, with no box.
+  canvas.segments.clear();
+  x = 100;
+  ASSERT_TRUE(PreviewText(normal.c_str(), big.c_str(), " A", &msg, &x, &y, CharacterStyle(), 10, &canvas));
+  EXPECT_EQ(canvas.segments, (std::vector<Segment>{{110, 98, 111, 98}}));
   EXPECT_FALSE(PreviewText(normal.c_str(), dir.File("none.shx").c_str(), "A", &msg, &x, &y,
                            CharacterStyle(), 10, &canvas));
   EXPECT_EQ(msg, "Cannot open SHX file " + dir.File("none.shx") +
                      " for read! (No such file or directory)");
+}
+
+// UTF-8 text for a font of GBK codes is converted first: the big font draws
+// its character as it draws the same text typed in GBK.
+TEST(ShapeInterpreter, Utf8TextReachesABigFontAsGbk) {
+  ScratchDir dir;
+  std::string normal = dir.Write("n.shx", FontWith({0x10, 0}));
+  std::string big =
+      dir.Write("b.shx", BigFont({{0, "B", {5, 2, 0, 0}}, {0xB0A1, "", {0x14, 0}}}, {0xA1, 0xFE}));
+  std::vector<Segment> drawn[2];
+  const struct {
+    const char* text;
+    TextEncoding encoding;
+  } cases[] = {{"A\xE5\x95\x8A", TextEncoding::kUtf8}, {"A\xB0\xA1", TextEncoding::kGbk}};  // "A啊"
+  for (int i = 0; i < 2; ++i) {
+    RecordingCanvas canvas;
+    double x = 100, y = 100;
+    std::string msg;
+    ASSERT_TRUE(PreviewText(normal.c_str(), big.c_str(), cases[i].text, &msg, &x, &y, CharacterStyle(), 10, &canvas,
+                            cases[i].encoding));
+    drawn[i] = canvas.segments;
+  }
+  EXPECT_EQ(drawn[0], (std::vector<Segment>{{100, 100, 101, 100}, {101, 100, 101, 98}}));
+  EXPECT_EQ(drawn[1], drawn[0]);
+}
+
+// A unifont previews a text by the Unicode code points of its characters,
+// typed as GBK or given as UTF-8: the same strokes as its glyphs of those
+// codes drawn one after another, as the code view draws them.
+TEST(ShapeInterpreter, UnifontPreviewsDrawTheGlyphsOfTheUnicodeCodes) {
+  const std::string font = std::string(QM_SOURCE_DIR) + "/fonts/kst32b.shx";
+  RecordingCanvas glyphs;
+  std::string msg;
+  double x = 3, y = 36;
+  for (const char* code : {"4e2d", "6587", "5b57", "304b", "306a"}) {
+    ASSERT_TRUE(DrawCodeView(font.c_str(), code, msg, &x, &y, CharacterStyle(), 28.8, &glyphs)) << code;
+  }
+  ASSERT_FALSE(glyphs.segments.empty());
+  const struct {
+    const char* text;
+    TextEncoding encoding;
+  } cases[] = {{"\xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97\xE3\x81\x8B\xE3\x81\xAA", TextEncoding::kUtf8},
+               {"\xD6\xD0\xCE\xC4\xD7\xD6\xA4\xAB\xA4\xCA", TextEncoding::kGbk}};
+  for (const auto& c : cases) {
+    RecordingCanvas text;
+    double tx = 3, ty = 36;
+    ASSERT_TRUE(PreviewText(font.c_str(), font.c_str(), c.text, &msg, &tx, &ty, CharacterStyle(), 28.8, &text,
+                            c.encoding));
+    EXPECT_EQ(text.segments, glyphs.segments);
+    EXPECT_DOUBLE_EQ(tx, x);
+  }
 }
 
 TEST(ShapeInterpreter, ArbitraryBytesEndQuickly) {

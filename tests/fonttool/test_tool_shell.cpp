@@ -441,6 +441,29 @@ TEST_F(ToolShellTest, PreviewDrawsDoubleByteCharactersFromTheFontWhenNoBigFontIs
   EXPECT_EQ(alone, with_itself);
 }
 
+// Text typed in the dialog is GBK: a unifont previews it by its characters'
+// code points, as the command line does with the same text in UTF-8.
+TEST_F(ToolShellTest, PreviewOfAUnifontDrawsTypedChineseAndKana) {
+  const std::string font = std::string(QM_SOURCE_DIR) + "/fonts/kst32b.shx";
+  CPreviewCanvas expected;
+  ASSERT_TRUE(expected.Create(kCanvasWidth, kCanvasHeight));
+  expected.DrawGuideLine();
+  std::string message;
+  ASSERT_TRUE(DrawTextLine(expected, font.c_str(), nullptr, "\xE4\xB8\xAD\xE3\x81\x8B", &message,
+                           TextEncoding::kUtf8));
+  Run([&](CMainDialog& d) {
+    Press(d, kRadioPreview);
+    d.SetDlgItemText(kEditFont, font.c_str());
+    d.SetDlgItemText(kEditText, "\xD6\xD0\xA4\xAB");  // 中か
+    Press(d, kButtonRun);
+    EXPECT_GT(LitCanvasPixels(d), 50);
+    int differ = 0;
+    for (int y = 0; y < kCanvasHeight; ++y)
+      for (int x = 0; x < kCanvasWidth; ++x) differ += GetPixel(d.canvas().dc(), x, y) != GetPixel(expected.dc(), x, y);
+    EXPECT_EQ(differ, 0);
+  });
+}
+
 // The real unifonts, decompiled through the dialog, give what the decompiler
 // gives.
 TEST_F(ToolShellTest, RealUnifontsDecompileThroughTheDialog) {

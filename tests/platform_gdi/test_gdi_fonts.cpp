@@ -104,6 +104,63 @@ TEST_F(GdiFonts, SpaceHasNoContoursButAnAdvance) {
   EXPECT_EQ(GetGlyphOutlineA(dc, 'A', 7, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
 }
 
+// DejaVu Sans has no hanzi: the outline comes from an installed face that
+// has it, at DejaVu's em size, whether asked by GBK code or by Unicode.
+TEST_F(GdiFonts, ACharacterTheFaceLacksComesFromAFaceThatHasIt) {
+  char path[MAX_PATH];
+  if (QmGdiFindFontFile("wqy-microhei.ttc", path, sizeof path) == 0) GTEST_SKIP() << "no CJK face installed";
+  GLYPHMETRICS gbk = {}, wide = {};
+  const std::vector<uint8_t> a = outline(0xD6D0, &gbk);  // 中 in GBK
+  ASSERT_FALSE(a.empty());
+  EXPECT_FALSE(walk(a).empty());
+  const DWORD n = GetGlyphOutlineW(dc, 0x4E2D, GGO_NATIVE, &wide, 0, nullptr, &kIdentity);
+  ASSERT_EQ(n, a.size());
+  std::vector<uint8_t> b(n);
+  EXPECT_EQ(GetGlyphOutlineW(dc, 0x4E2D, GGO_NATIVE, &wide, n, b.data(), &kIdentity), n);
+  EXPECT_EQ(a, b);
+  // A full-width character advances by one em: 2048 of DejaVu's 1901 + 483.
+  EXPECT_NEAR(gbk.gmCellIncX, 2048.0 * 80 / (1901 + 483), 1.0);
+  EXPECT_EQ(GetGlyphOutlineW(dc, 0x110000, GGO_NATIVE, &wide, 0, nullptr, &kIdentity), GDI_ERROR);
+}
+
+// Chinese face names (in GBK) resolve to the installed CJK face: their
+// Latin letters are that face's.
+TEST(GdiFontFaces, ChineseFaceNamesResolveToTheInstalledCjkFace) {
+  char path[MAX_PATH];
+  if (QmGdiFindFontFile("wqy-microhei.ttc", path, sizeof path) == 0) GTEST_SKIP() << "no CJK face installed";
+  HDC dc = CreateCompatibleDC(nullptr);
+  auto outline_of_a = [dc](const char* face) {
+    HFONT f = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
+    HGDIOBJ old = SelectObject(dc, f);
+    GLYPHMETRICS gm;
+    std::vector<uint8_t> buf(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity));
+    GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, static_cast<DWORD>(buf.size()), buf.data(), &kIdentity);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    return buf;
+  };
+  const std::vector<uint8_t> cjk = outline_of_a("WenQuanYi Micro Hei");
+  ASSERT_FALSE(cjk.empty());
+  EXPECT_NE(outline_of_a("DejaVu Sans"), cjk);
+  // 宋体, 黑体, 仿宋, 楷体 and the Latin names of the first two.
+  for (const char* face : {"\xCB\xCE\xCC\xE5", "\xBA\xDA\xCC\xE5", "\xB7\xC2\xCB\xCE", "\xBF\xAC\xCC\xE5", "SimSun",
+                           "SimHei"}) {
+    EXPECT_EQ(outline_of_a(face), cjk) << face;
+  }
+  DeleteDC(dc);
+}
+
+TEST(GdiFontFiles, InstalledFontsAreFoundByFileName) {
+  char path[MAX_PATH];
+  if (QmGdiFindFontFile("DejaVuSans.ttf", path, sizeof path) == 0) GTEST_SKIP() << "DejaVu Sans not installed";
+  EXPECT_EQ(QmGdiFindFontFile("dejavusans.TTF", path, sizeof path), std::strlen(path));
+  EXPECT_STREQ(std::strrchr(path, '/'), "/DejaVuSans.ttf");
+  EXPECT_EQ(QmGdiFindFontFile("DejaVuSans.ttf", path, 4), 0u) << "too small a buffer";
+  for (const char* name : {"no-such-font.ttf", "dejavu/DejaVuSans.ttf", "", "DejaVuSans"}) {
+    EXPECT_EQ(QmGdiFindFontFile(name, path, sizeof path), 0u) << name;
+  }
+}
+
 TEST(GdiFontFaces, UnknownFacesAndNoFontStillGiveOutlines) {
   HDC dc = CreateCompatibleDC(nullptr);
   GLYPHMETRICS gm;
