@@ -54,6 +54,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addTrace(const DL_TraceData& data) override;
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
+  void addHatch(const DL_HatchData& data) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
@@ -67,7 +68,6 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { skip("DIMENSION"); }
   void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { skip("DIMENSION"); }
   void addLeader(const DL_LeaderData&) override { skip("LEADER"); }
-  void addHatch(const DL_HatchData&) override { skip("HATCH"); }
   void addImage(const DL_ImageData&) override { skip("IMAGE"); }
 
   // Ends what is still open; call once after the parse.
@@ -110,6 +110,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   std::vector<MB_Pline_Pos> vertices_;
   size_t light_index_ = 0;
   size_t polyline_index_ = 0;
+  size_t hatch_index_ = 0;
   size_t vertex_index_ = 0;
   const std::vector<Dxf_Width>* light_widths_ = nullptr;
 
