@@ -81,7 +81,8 @@ uint32_t dxf_aci_color(int index) {
   return colorref(int(r), int(g), int(b));
 }
 
-Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded) : drawing_(drawing), guarded_(guarded) {
+Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded)
+    : drawing_(drawing), guarded_(guarded), line_types_(drawing) {
   for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != MB_Object::ID_LAYER) continue;
     MB_Layer* layer = static_cast<MB_Layer*>(o);
@@ -112,6 +113,7 @@ void Dxf_Builder::addLayer(const DL_LayerData& data) {
   layer->visibility(color >= 0 && !data.off);
   layer->freeze((data.flags & 1) != 0);
   layer->lock((data.flags & 4) != 0);
+  layer->line_type(line_types_.resolve(attributes.getLinetype(), nullptr));
   layer->color(attributes.getColor24() >= 0 ? true_color(attributes.getColor24()) : dxf_aci_color(std::abs(color)));
 }
 
@@ -136,6 +138,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
     g.color(int32_t(dxf_aci_color(std::abs(aci))));
   }
   g.display_color(g.color());
+  g.line_type(line_types_.resolve(own.getLinetype(), layer));
   if (block_) {
     block_->object_list().add_tail(entity);
   } else if (discard_) {
@@ -367,6 +370,14 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   } else {
     skip("HATCH without a boundary");
   }
+}
+
+void Dxf_Builder::addLinetype(const DL_LinetypeData& data) { line_types_.add(data.name, data.numberOfDashes); }
+
+void Dxf_Builder::addLinetypeDash(double length) { line_types_.element(length); }
+
+void Dxf_Builder::setVariableDouble(const std::string& key, double value, int) {
+  if (key == "$LTSCALE") line_types_.global_scale(value);
 }
 
 void Dxf_Builder::endEntity() {

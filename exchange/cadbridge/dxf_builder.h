@@ -14,6 +14,7 @@
 
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_linetype.h"
 
 class MB_Block;
 class MB_Drawable;
@@ -55,6 +56,9 @@ class Dxf_Builder : public DL_CreationAdapter {
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
   void addHatch(const DL_HatchData& data) override;
+  void addLinetype(const DL_LinetypeData& data) override;
+  void addLinetypeDash(double length) override;
+  void setVariableDouble(const std::string& key, double value, int code) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
@@ -93,6 +97,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   MB_Drawing& drawing_;
   const Dxf_Guarded& guarded_;
   std::map<std::string, MB_Layer*> layers_;
+  Dxf_Line_Types line_types_;
   MB_Block* block_ = nullptr;
   // Objects of a definition that repeats a block's name: thrown away.
   MB_Block* discard_ = nullptr;

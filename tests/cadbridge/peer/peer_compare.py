@@ -165,6 +165,8 @@ def compare(job):
         run = subprocess.run(cmd, capture_output=True, text=True, timeout=PEER_TIMEOUT)
     except subprocess.TimeoutExpired:
         return path, 0.0, 0.0, "ours timed out"
+    except OSError as e:
+        return path, 0.0, 0.0, f"ours could not run: {e}"
     if run.returncode != 0:
         return path, 0.0, 0.0, "ours failed: " + (run.stderr.strip().splitlines() or ["exit %d" % run.returncode])[-1]
     peer, ours = ink(peer_png, width, height), ink(ours_png, width, height)
