@@ -364,12 +364,10 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   finish_polyline();
   const size_t index = hatch_index_++;
   if (in_paper_space()) return;
-  MB_Geom* entity = index < guarded_.hatches.size() ? dxf_hatch_entity(guarded_.hatches[index]) : nullptr;
-  if (entity) {
-    place(entity);
-  } else {
-    skip("HATCH without a boundary");
-  }
+  const std::vector<MB_Geom*> made =
+      index < guarded_.hatches.size() ? dxf_hatch_entities(guarded_.hatches[index]) : std::vector<MB_Geom*>();
+  for (MB_Geom* entity : made) place(entity);
+  if (made.empty()) skip("HATCH without a boundary");
 }
 
 void Dxf_Builder::addLinetype(const DL_LinetypeData& data) { line_types_.add(data.name, data.numberOfDashes); }
