@@ -11,6 +11,7 @@
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_point.h"
@@ -370,6 +371,18 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   if (made.empty()) skip("HATCH without a boundary");
 }
 
+void Dxf_Builder::addImage(const DL_ImageData& data) {
+  finish_polyline();
+  if (in_paper_space()) return;
+  if (MB_Image* image = images_.add(data)) {
+    place(image);
+  } else {
+    skip("IMAGE without a size");
+  }
+}
+
+void Dxf_Builder::linkImage(const DL_ImageDefData& data) { images_.link(data); }
+
 void Dxf_Builder::addLinetype(const DL_LinetypeData& data) { line_types_.add(data.name, data.numberOfDashes); }
 
 void Dxf_Builder::addLinetypeDash(double length) { line_types_.element(length); }
@@ -388,6 +401,7 @@ void Dxf_Builder::endSequence() { finish_polyline(); }
 void Dxf_Builder::finish() {
   finish_polyline();
   finish_spline();
+  images_.finish(problems_);
   block_ = nullptr;
   delete discard_;
   discard_ = nullptr;

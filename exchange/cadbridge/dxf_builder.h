@@ -14,6 +14,7 @@
 
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_image.h"
 #include "exchange/cadbridge/dxf_linetype.h"
 
 class MB_Block;
@@ -56,6 +57,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
   void addHatch(const DL_HatchData& data) override;
+  void addImage(const DL_ImageData& data) override;
+  void linkImage(const DL_ImageDefData& data) override;
   void addLinetype(const DL_LinetypeData& data) override;
   void addLinetypeDash(double length) override;
   void setVariableDouble(const std::string& key, double value, int code) override;
@@ -72,9 +75,12 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { skip("DIMENSION"); }
   void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { skip("DIMENSION"); }
   void addLeader(const DL_LeaderData&) override { skip("LEADER"); }
-  void addImage(const DL_ImageData&) override { skip("IMAGE"); }
 
-  // Ends what is still open; call once after the parse.
+  // Where picture files named relatively are found: the DXF file's folder
+  // with its final '/'.
+  void picture_folder(const std::string& folder) { images_.folder(folder); }
+  // Ends what is still open and loads the pictures; call once after the
+  // parse.
   void finish();
 
   size_t entity_count() const { return entities_; }
@@ -98,6 +104,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   const Dxf_Guarded& guarded_;
   std::map<std::string, MB_Layer*> layers_;
   Dxf_Line_Types line_types_;
+  Dxf_Images images_;
   MB_Block* block_ = nullptr;
   // Objects of a definition that repeats a block's name: thrown away.
   MB_Block* discard_ = nullptr;

@@ -8,14 +8,10 @@
 #include "database/mb_layer.h"
 #include "database/mb_linetype.h"
 
-namespace {
-
-std::string upper(std::string s) {
+std::string dxf_upper(std::string s) {
   for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
-
-}  // namespace
 
 void Dxf_Line_Types::global_scale(double scale) {
   if (std::isfinite(scale) && scale > 0.0) scale_ = scale;
@@ -35,7 +31,7 @@ void Dxf_Line_Types::add(const std::string& name, int count) {
     gaps = gaps || e < 0.0;
     length += std::fabs(e);
   }
-  const std::string key = upper(name);
+  const std::string key = dxf_upper(name);
   // A pattern without gaps draws solid and needs no line type.
   if (!gaps || !(length > 0.0) || by_name_.count(key)) return;
   MB_Line_Type* type = new MB_Line_Type;
@@ -49,7 +45,7 @@ void Dxf_Line_Types::add(const std::string& name, int count) {
 }
 
 MB_Line_Type* Dxf_Line_Types::resolve(const std::string& name, const MB_Layer* layer) {
-  const std::string key = upper(name);
+  const std::string key = dxf_upper(name);
   if (key == "BYLAYER") return layer ? layer->line_type() : nullptr;
   auto it = by_name_.find(key);
   return it == by_name_.end() ? nullptr : it->second;
