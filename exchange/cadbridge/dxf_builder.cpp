@@ -374,14 +374,12 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
 void Dxf_Builder::addImage(const DL_ImageData& data) {
   finish_polyline();
   if (in_paper_space()) return;
-  if (MB_Image* image = images_.add(data)) {
+  if (MB_Drawable* image = images_.make(data, guarded_.picture_files, problems_)) {
     place(image);
   } else {
     skip("IMAGE without a size");
   }
 }
-
-void Dxf_Builder::linkImage(const DL_ImageDefData& data) { images_.link(data); }
 
 void Dxf_Builder::addLinetype(const DL_LinetypeData& data) { line_types_.add(data.name, data.numberOfDashes); }
 
@@ -401,7 +399,6 @@ void Dxf_Builder::endSequence() { finish_polyline(); }
 void Dxf_Builder::finish() {
   finish_polyline();
   finish_spline();
-  images_.finish(problems_);
   block_ = nullptr;
   delete discard_;
   discard_ = nullptr;

@@ -58,7 +58,6 @@ class Dxf_Builder : public DL_CreationAdapter {
   void endEntity() override;
   void addHatch(const DL_HatchData& data) override;
   void addImage(const DL_ImageData& data) override;
-  void linkImage(const DL_ImageDefData& data) override;
   void addLinetype(const DL_LinetypeData& data) override;
   void addLinetypeDash(double length) override;
   void setVariableDouble(const std::string& key, double value, int code) override;
@@ -79,8 +78,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   // Where picture files named relatively are found: the DXF file's folder
   // with its final '/'.
   void picture_folder(const std::string& folder) { images_.folder(folder); }
-  // Ends what is still open and loads the pictures; call once after the
-  // parse.
+  // Ends what is still open; call once after the parse.
   void finish();
 
   size_t entity_count() const { return entities_; }

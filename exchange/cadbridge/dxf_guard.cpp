@@ -369,6 +369,7 @@ class Guard {
 
     size_t keep = record_.size();
     if (type == "HATCH") keep = read_hatch();
+    if (type == "IMAGEDEF" && value_of(5) && value_of(1)) out_.picture_files[dxf_upper(*value_of(5))] = *value_of(1);
     for (const Pair& p : record_) {
       if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
@@ -425,6 +426,12 @@ class Guard {
 };
 
 }  // namespace
+
+std::string dxf_upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
 
 bool dxf_guard(const std::string& bytes, Dxf_Guarded& out) {
   out = Dxf_Guarded();

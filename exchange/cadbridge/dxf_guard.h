@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,19 @@ struct Dxf_Guarded {
   // Per HATCH record handed on, in file order (dxflib is handed the record
   // without its boundaries).
   std::vector<Dxf_Hatch> hatches;
+  // The picture file of each IMAGEDEF object, by its handle in capitals
+  // (the objects come after the entities that name them).
+  std::map<std::string, std::string> picture_files;
 };
 
 // Group code limits of the format.
 constexpr int kDxfMaxGroupCode = 1071;
 // Longest value handed to dxflib (its line buffer holds 1,024 bytes).
 constexpr size_t kDxfMaxValue = 1000;
+
+// The name in ASCII capitals: DXF names and handles match without regard
+// to case.
+std::string dxf_upper(std::string name);
 
 // False for a binary DXF or a file without one complete group; `out` holds
 // what could be kept otherwise.

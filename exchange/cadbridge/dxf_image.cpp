@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "api/api_image.h"
 #include "database/entities/mb_image.h"
-#include "exchange/cadbridge/dxf_linetype.h"
+#include "database/entities/mb_lines.h"
+#include "exchange/cadbridge/dxf_guard.h"
 #include "qm_file.h"
 #include "ximage.h"
 
@@ -23,24 +25,6 @@ bool is_file(const std::string& path, size_t& bytes) {
 }
 
 }  // namespace
-
-MB_Image* Dxf_Images::add(const DL_ImageData& d) {
-  const double pw = std::hypot(d.ux, d.uy), ph = std::hypot(d.vx, d.vy);
-  const double width = pw * d.width, height = ph * d.height;
-  if (!(width > 0.0) || !(height > 0.0) || !std::isfinite(width) || !std::isfinite(height)) return nullptr;
-  // The centre: half the picture along each pixel vector from the corner.
-  const As_Pt centre(d.ipx + (d.ux * d.width + d.vx * d.height) / 2, d.ipy + (d.uy * d.width + d.vy * d.height) / 2,
-                     d.ipz);
-  MB_Image* image = new MB_Image;
-  image->center(centre);
-  image->width(width);
-  image->height(height);
-  image->angle(std::atan2(d.uy, d.ux));
-  pending_.emplace_back(image, dxf_upper(d.ref));
-  return image;
-}
-
-void Dxf_Images::link(const DL_ImageDefData& d) { files_[dxf_upper(d.ref)] = d.file; }
 
 std::string Dxf_Images::locate(const std::string& written, std::string& why) const {
   std::string name = written;
@@ -78,26 +62,31 @@ std::string Dxf_Images::locate(const std::string& written, std::string& why) con
   return std::string();
 }
 
-void Dxf_Images::finish(std::vector<std::string>& problems) {
-  for (const auto& p : pending_) {
-    auto it = files_.find(p.second);
-    std::string why;
-    std::string path;
-    if (it == files_.end()) {
-      why = "has no picture definition";
-    } else {
-      path = locate(it->second, why);
+MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string, std::string>& files,
+                              std::vector<std::string>& problems) const {
+  const As_Vec u(d.ux * d.width, d.uy * d.width, 0.0), v(d.vx * d.height, d.vy * d.height, 0.0);
+  const double width = u.len(), height = v.len();
+  if (!(width > 0.0) || !(height > 0.0) || !std::isfinite(width) || !std::isfinite(height)) return nullptr;
+  const As_Pt corner(d.ipx, d.ipy, d.ipz);
+  auto it = files.find(dxf_upper(d.ref));
+  std::string why = "has no picture definition";
+  const std::string path = it == files.end() ? std::string() : locate(it->second, why);
+  if (!path.empty()) {
+    const int code = api_mb_image_format_code(path.c_str());
+    std::unique_ptr<CxImage> raster(code > 0 ? new CxImage(path.c_str(), static_cast<DWORD>(code)) : nullptr);
+    if (raster && raster->IsValid()) {
+      MB_Image* image = new MB_Image(raster.release());
+      image->center(corner + (u + v) * 0.5);
+      image->width(width);
+      image->height(height);
+      image->angle(std::atan2(u.y(), u.x()));
+      return image;
     }
-    if (!path.empty()) {
-      const int code = api_mb_image_format_code(path.c_str());
-      std::unique_ptr<CxImage> raster(code > 0 ? new CxImage(path.c_str(), static_cast<DWORD>(code)) : nullptr);
-      if (raster && raster->IsValid()) {
-        p.first->image(raster.release());
-        continue;
-      }
-      why = "names " + path + ", which does not decode as a picture";
-    }
-    problems.push_back("an IMAGE " + why + "; its frame is drawn");
+    why = "names " + path + ", which does not decode as a picture";
   }
-  pending_.clear();
+  problems.push_back("an IMAGE " + why + "; its frame is drawn");
+  MB_Lines* frame = new MB_Lines(5);
+  const As_Pt corners[5] = {corner, corner + u, corner + u + v, corner + v, corner};
+  std::copy(corners, corners + 5, frame->points());
+  return frame;
 }

@@ -1,24 +1,22 @@
 // IMAGE entities: a raster picture placed by its insertion point (the lower
-// left corner) and the vectors of one pixel along its width and height. The
-// picture file is named by the IMAGEDEF object, which the file lists after
-// the entities: images are placed as they are read and their pictures
-// loaded once the whole file is read.
+// left corner) and the vectors of one pixel along its width and height,
+// read from the file named by its IMAGEDEF object.
 //
 // A picture's path is taken as given when it names a file; otherwise,
 // relative to the DXF file's folder, first as written, then by its last
 // component (drawings made elsewhere name their pictures by paths of that
-// machine). Network paths and anything but a regular file are refused. An
-// image whose picture is missing or refused keeps no raster and draws its
-// frame; the log says why.
+// machine). Network paths, anything but a regular file and files too large
+// are refused. An image whose picture is missing or refused becomes its
+// frame, a run of four segments, and the log says why.
 #pragma once
+
+#include <dxflib/dl_entities.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include <dxflib/dl_entities.h>
-
-class MB_Image;
+class MB_Drawable;
 
 class Dxf_Images {
  public:
@@ -29,18 +27,16 @@ class Dxf_Images {
   // folder), which relative picture names start from.
   void folder(const std::string& f) { folder_ = f; }
 
-  // A new image entity of the record, without its picture yet; null for a
-  // record without a size.
-  MB_Image* add(const DL_ImageData& data);
-  void link(const DL_ImageDefData& data);
-  // Gives every image its picture; a line per problem into `problems`.
-  void finish(std::vector<std::string>& problems);
+  // The entity of an IMAGE record: the image with its picture, or its frame
+  // (a line per problem into `problems`); null for a record without a size.
+  // `files` holds the picture file of each IMAGEDEF by its handle in
+  // capitals.
+  MB_Drawable* make(const DL_ImageData& data, const std::map<std::string, std::string>& files,
+                    std::vector<std::string>& problems) const;
 
  private:
   // The path of a picture file to read, or empty with `why` set.
   std::string locate(const std::string& written, std::string& why) const;
 
   std::string folder_;
-  std::vector<std::pair<MB_Image*, std::string>> pending_;  // image, IMAGEDEF handle
-  std::map<std::string, std::string> files_;                // handle, file name
 };

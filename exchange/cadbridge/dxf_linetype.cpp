@@ -1,17 +1,13 @@
 // The LTYPE table into the drawing's line types.
 #include "exchange/cadbridge/dxf_linetype.h"
 
-#include <cctype>
 #include <cmath>
 
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
 #include "database/mb_linetype.h"
+#include "exchange/cadbridge/dxf_guard.h"
 
-std::string dxf_upper(std::string s) {
-  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 void Dxf_Line_Types::global_scale(double scale) {
   if (std::isfinite(scale) && scale > 0.0) scale_ = scale;

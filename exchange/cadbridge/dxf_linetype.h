@@ -10,10 +10,6 @@ class MB_Drawing;
 class MB_Layer;
 class MB_Line_Type;
 
-// The name in ASCII capitals: DXF names and handles match without regard
-// to case.
-std::string dxf_upper(std::string name);
-
 class Dxf_Line_Types {
  public:
   // Elements of one pattern kept; a longer pattern keeps its first ones.
