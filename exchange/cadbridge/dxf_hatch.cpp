@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "database/entities/mb_hatch.h"
 #include "database/entities/mb_solid.h"
+#include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_loop.h"
 
@@ -28,6 +30,14 @@ constexpr size_t kMaxRingsSorted = 2000;
 constexpr const char* kSolidName = "SOLID";
 // A gap between a path's ends above this share of its size leaves it open.
 constexpr double kOpenGap = 1e-6;
+
+// A number as the pattern notation writes it, to ten digits (a pattern line
+// holds at most Hatch_Pattern::kMaxLineText characters).
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", v);
+  return text;
+}
 
 // Whether p lies inside the ring (odd crossings, half-open rule).
 bool inside(const As_Pt& p, const std::vector<As_Pt>& ring) {
@@ -59,9 +69,9 @@ class Cursor {
   int next_code() const { return i_ + 1 < g_.size() ? g_[i_ + 1].code : -1; }
   void skip() { ++i_; }
   double real() const { return done() ? 0.0 : to_real(g_[i_].value); }
-  long integer() const { return long(real()); }
+  // A whole number within the range of int (the guard has checked them).
+  long integer() const { return long(std::clamp(real(), double(INT32_MIN), double(INT32_MAX))); }
   std::string_view text() const { return done() ? std::string_view() : g_[i_].value; }
-  size_t size() const { return g_.size(); }
 
  private:
   static double to_real(std::string_view v) {
@@ -136,13 +146,11 @@ class Hatch_Reader {
       }
       c_.skip();
     }
-    if (gradient || name == kSolidName) out_.solid = true;
+    if (gradient || dxf_upper(name) == kSolidName) out_.solid = true;
     if (!out_.solid && out_.pattern_lines.empty()) {
       // A pattern without its lines: parallel lines at the hatch's angle and
       // spacing.
-      char line[128];
-      std::snprintf(line, sizeof line, "%.17g, 0, 0, 0, %.17g", angle, std::fabs(spacing) > 0 ? std::fabs(spacing) : 1.0);
-      out_.pattern_lines.push_back(line);
+      out_.pattern_lines.push_back(number(angle) + ", 0, 0, 0, " + number(std::fabs(spacing) > 0 ? std::fabs(spacing) : 1.0));
       problem("the pattern \"" + name + "\" has no lines in the file; it is drawn as parallel lines");
     }
     keep_by_style(style, rings);
@@ -341,7 +349,7 @@ class Hatch_Reader {
       else if (code == 44) base[1] = c_.real();
       else if (code == 45) offset[0] = c_.real();
       else if (code == 46) offset[1] = c_.real();
-      else if (code == 49) dashes += ", " + std::to_string(c_.real());
+      else if (code == 49) dashes += ", " + number(c_.real());
       else if (code != 79) break;
     }
     // The file gives the offset between lines as a vector; the kernel along
@@ -353,9 +361,13 @@ class Hatch_Reader {
       along = -along;
       across = -across;
     }
-    char line[160];
-    std::snprintf(line, sizeof line, "%.17g, %.17g, %.17g, %.17g, %.17g", angle, base[0], base[1], along, across);
-    out_.pattern_lines.push_back(line + dashes);
+    std::string line = number(angle) + ", " + number(base[0]) + ", " + number(base[1]) + ", " + number(along) + ", " +
+                       number(across) + dashes;
+    if (line.size() > size_t(Hatch_Pattern::kMaxLineText)) {
+      line.resize(line.rfind(", ", size_t(Hatch_Pattern::kMaxLineText)));
+      problem("a pattern line of too many dashes keeps its first ones");
+    }
+    out_.pattern_lines.push_back(line);
   }
 
   // Edges should end where they start; a polyline path closes by itself.

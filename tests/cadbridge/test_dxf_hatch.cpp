@@ -157,6 +157,24 @@ TEST(DxfHatch, BrokenBoundariesLoadWhatTheyCanAndSayWhy) {
   EXPECT_EQ(guarded.text.find("\n92\n"), std::string::npos);
 }
 
+TEST(DxfHatch, APatternLineOfManyDashesKeepsWholeNumbers) {
+  std::string dashes = "79\n60\n";
+  for (int i = 0; i < 60; ++i) dashes += i % 2 ? "49\n-0.123456789012\n" : "49\n0.987654321098\n";
+  Dxf_Guarded guarded;
+  ASSERT_TRUE(dxf_guard(dxf_entities(hatch(false, 1, square(0, 10),
+                                           "75\n0\n78\n1\n53\n0\n43\n0\n44\n0\n45\n0\n46\n1\n" + dashes)),
+                        guarded));
+  ASSERT_EQ(guarded.hatches.size(), 1u);
+  ASSERT_EQ(guarded.hatches[0].pattern_lines.size(), 1u);
+  const std::string& line = guarded.hatches[0].pattern_lines[0];
+  EXPECT_LE(line.size(), size_t(Hatch_Pattern::kMaxLineText));
+  EXPECT_EQ(line.substr(0, 11), "0, 0, 0, 0,");
+  // Cut between numbers, never inside one.
+  const std::string last = line.substr(line.rfind(", ") + 2);
+  EXPECT_TRUE(last == "0.987654321" || last == "-0.123456789") << line;
+  EXPECT_EQ(guarded.hatches[0].problems.size(), 1u);
+}
+
 TEST(DxfHatch, AHugeBoundaryIsCutToTheBudget) {
   std::string body = "92\n2\n72\n0\n73\n1\n93\n1100000\n";
   body.reserve(1100000 * 24);
