@@ -14,6 +14,8 @@
 
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_image.h"
+#include "exchange/cadbridge/dxf_linetype.h"
 
 class MB_Block;
 class MB_Drawable;
@@ -54,6 +56,11 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addTrace(const DL_TraceData& data) override;
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
+  void addHatch(const DL_HatchData& data) override;
+  void addImage(const DL_ImageData& data) override;
+  void addLinetype(const DL_LinetypeData& data) override;
+  void addLinetypeDash(double length) override;
+  void setVariableDouble(const std::string& key, double value, int code) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
@@ -67,9 +74,10 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { skip("DIMENSION"); }
   void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { skip("DIMENSION"); }
   void addLeader(const DL_LeaderData&) override { skip("LEADER"); }
-  void addHatch(const DL_HatchData&) override { skip("HATCH"); }
-  void addImage(const DL_ImageData&) override { skip("IMAGE"); }
 
+  // Where picture files named relatively are found: the DXF file's folder
+  // with its final '/'.
+  void picture_folder(const std::string& folder) { images_.folder(folder); }
   // Ends what is still open; call once after the parse.
   void finish();
 
@@ -93,6 +101,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   MB_Drawing& drawing_;
   const Dxf_Guarded& guarded_;
   std::map<std::string, MB_Layer*> layers_;
+  Dxf_Line_Types line_types_;
+  Dxf_Images images_;
   MB_Block* block_ = nullptr;
   // Objects of a definition that repeats a block's name: thrown away.
   MB_Block* discard_ = nullptr;
@@ -110,6 +120,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   std::vector<MB_Pline_Pos> vertices_;
   size_t light_index_ = 0;
   size_t polyline_index_ = 0;
+  size_t hatch_index_ = 0;
   size_t vertex_index_ = 0;
   const std::vector<Dxf_Width>* light_widths_ = nullptr;
 

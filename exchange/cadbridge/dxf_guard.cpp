@@ -367,7 +367,11 @@ class Guard {
     if (type == "LWPOLYLINE") out_.light_widths.push_back(pending_light_);
     if (type == "LWPOLYLINE" || type == "POLYLINE") out_.polyline_light.push_back(type == "LWPOLYLINE");
 
+    size_t keep = record_.size();
+    if (type == "HATCH") keep = read_hatch();
+    if (type == "IMAGEDEF" && value_of(5) && value_of(1)) out_.picture_files[dxf_upper(*value_of(5))] = *value_of(1);
     for (const Pair& p : record_) {
+      if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
         utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
         version_next_ = false;
@@ -383,6 +387,21 @@ class Guard {
       out_.text += '\n';
       ++groups_;
     }
+  }
+
+  // The hatch of the record, kept for the builder; how many leading groups
+  // dxflib is handed (those before the boundaries).
+  size_t read_hatch() {
+    std::vector<Dxf_Group> groups;
+    groups.reserve(record_.size());
+    size_t head = record_.size();
+    for (size_t i = 0; i < record_.size(); ++i) {
+      groups.push_back(Dxf_Group{record_[i].code, record_[i].value});
+      if (record_[i].code == 91 && head == record_.size()) head = i;
+    }
+    out_.hatches.push_back(dxf_read_hatch(groups));
+    for (const std::string& p : out_.hatches.back().problems) problem(at_line(record_[0].line, "HATCH: " + p));
+    return head;
   }
 
   static bool is_ascii(const std::string& s) {
@@ -407,6 +426,12 @@ class Guard {
 };
 
 }  // namespace
+
+std::string dxf_upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
 
 bool dxf_guard(const std::string& bytes, Dxf_Guarded& out) {
   out = Dxf_Guarded();

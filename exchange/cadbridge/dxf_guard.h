@@ -9,8 +9,11 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "exchange/cadbridge/dxf_hatch.h"
 
 struct Dxf_Width {
   double start = 0.0;
@@ -30,12 +33,22 @@ struct Dxf_Guarded {
   std::vector<Dxf_Width> vertex_widths;
   // Per polyline record handed on, in file order: light (true) or classic.
   std::vector<bool> polyline_light;
+  // Per HATCH record handed on, in file order (dxflib is handed the record
+  // without its boundaries).
+  std::vector<Dxf_Hatch> hatches;
+  // The picture file of each IMAGEDEF object, by its handle in capitals
+  // (the objects come after the entities that name them).
+  std::map<std::string, std::string> picture_files;
 };
 
 // Group code limits of the format.
 constexpr int kDxfMaxGroupCode = 1071;
 // Longest value handed to dxflib (its line buffer holds 1,024 bytes).
 constexpr size_t kDxfMaxValue = 1000;
+
+// The name in ASCII capitals: DXF names and handles match without regard
+// to case.
+std::string dxf_upper(std::string name);
 
 // False for a binary DXF or a file without one complete group; `out` holds
 // what could be kept otherwise.

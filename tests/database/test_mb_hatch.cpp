@@ -309,6 +309,20 @@ TEST(Hatch, DrawsItsLinesOnTheSurface) {
   for (auto [x, y] : want) EXPECT_EQ(Probe(dc).at(x, y) & 0xFFFFFF, 0xFFFF00u) << x << "," << y << " yellow";
 }
 
+// A picture or a page hands its own device context: the lines land there,
+// and the view's surface stays as it was.
+TEST(Hatch, DrawsOnTheDeviceContextItIsGiven) {
+  auto h = hatch_of({square(1, 1, 9, 9)}, {"0, 0,0, 0,4"}, 1.0);
+  CMyDC surface, picture;
+  ASSERT_NE(make_surface(surface, 12, 12), nullptr);
+  HDC target = make_surface(picture, 12, 12);
+  ASSERT_NE(target, nullptr);
+  As_Tran view;
+  h->draw(target, surface, view);
+  EXPECT_TRUE(Probe(surface).painted(0xFFFFFFFF).empty());
+  EXPECT_TRUE(Probe(picture).painted(0xFFFFFFFF).count({4, 5}));
+}
+
 TEST(HatchApi, CreatesAHatchOverCopiesOfTheLoops) {
   As_Void_List loops;
   char name[] = "ANSI31";

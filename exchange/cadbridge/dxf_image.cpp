@@ -1,0 +1,92 @@
+// IMAGE entities and their picture files.
+#include "exchange/cadbridge/dxf_image.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "api/api_image.h"
+#include "database/entities/mb_image.h"
+#include "database/entities/mb_lines.h"
+#include "exchange/cadbridge/dxf_guard.h"
+#include "qm_file.h"
+#include "ximage.h"
+
+namespace {
+
+bool is_file(const std::string& path, size_t& bytes) {
+  struct stat st;
+  if (!qm_is_regular_file(path.c_str()) || stat(qm_map_path(path.c_str()).c_str(), &st) != 0) return false;
+  bytes = size_t(st.st_size);
+  return true;
+}
+
+}  // namespace
+
+std::string Dxf_Images::locate(const std::string& written, std::string& why) const {
+  std::string name = written;
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  if (name.empty()) {
+    why = "names no picture file";
+    return std::string();
+  }
+  if (name.find("://") != std::string::npos || name.compare(0, 2, "//") == 0) {
+    why = "names a picture on the network (" + written + "), which is not read";
+    return std::string();
+  }
+  std::vector<std::string> tries;
+  if (name[0] == '/') tries.push_back(name);
+  const bool drive = name.size() > 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
+  if (name[0] != '/' && !drive) tries.push_back(folder_ + name);
+  const size_t slash = name.find_last_of('/');
+  if (slash != std::string::npos) tries.push_back(folder_ + name.substr(slash + 1));
+  for (const std::string& path : tries) {
+    struct stat st;
+    if (stat(qm_map_path(path.c_str()).c_str(), &st) != 0) continue;
+    size_t bytes = 0;
+    if (!is_file(path, bytes)) {
+      why = "names " + path + ", which is not a regular file";
+      return std::string();
+    }
+    if (bytes > kMaxPictureBytes) {
+      why = "names " + path + ", larger than " + std::to_string(kMaxPictureBytes >> 20) + " MiB";
+      return std::string();
+    }
+    return path;
+  }
+  why = "names the picture " + written + ", which is missing";
+  return std::string();
+}
+
+MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string, std::string>& files,
+                              std::vector<std::string>& problems) const {
+  const As_Vec u(d.ux * d.width, d.uy * d.width, 0.0), v(d.vx * d.height, d.vy * d.height, 0.0);
+  const double width = u.len(), height = v.len();
+  if (!(width > 0.0) || !(height > 0.0) || !std::isfinite(width) || !std::isfinite(height)) return nullptr;
+  const As_Pt corner(d.ipx, d.ipy, d.ipz);
+  auto it = files.find(dxf_upper(d.ref));
+  std::string why = "has no picture definition";
+  const std::string path = it == files.end() ? std::string() : locate(it->second, why);
+  if (!path.empty()) {
+    const int code = api_mb_image_format_code(path.c_str());
+    std::unique_ptr<CxImage> raster(code > 0 ? new CxImage(path.c_str(), static_cast<DWORD>(code)) : nullptr);
+    if (raster && raster->IsValid()) {
+      MB_Image* image = new MB_Image(raster.release());
+      image->center(corner + (u + v) * 0.5);
+      image->width(width);
+      image->height(height);
+      image->angle(std::atan2(u.y(), u.x()));
+      return image;
+    }
+    why = "names " + path + ", which does not decode as a picture";
+  }
+  problems.push_back("an IMAGE " + why + "; its frame is drawn");
+  MB_Lines* frame = new MB_Lines(5);
+  const As_Pt corners[5] = {corner, corner + u, corner + u + v, corner + v, corner};
+  std::copy(corners, corners + 5, frame->points());
+  return frame;
+}
