@@ -91,8 +91,9 @@ void MB_Hatch::build_draw() {
   draw_node(nullptr);
 }
 
-void MB_Hatch::draw(HDC, CMyDC& dc, As_Tran& view) {
-  HDC hdc = dc.GetDC();
+void MB_Hatch::draw(HDC target, CMyDC& dc, As_Tran& view) {
+  // On the device context given (a picture, a page), else on the surface.
+  HDC hdc = target ? target : dc.GetDC();
   if (!hdc) return;
   HPEN pen = CreatePen(PS_SOLID, 1, 0xffff);
   HGDIOBJ old = SelectObject(hdc, pen);

@@ -51,8 +51,8 @@ class MB_Hatch : public MB_Geom {
   // lines are rebuilt, the extents become the loops' and the display node
   // is dropped.
   void build_draw() override;
-  // The lines on the surface's device context with a yellow pen, filled
-  // runs in the display colour.
+  // The lines on hdc (the surface's device context when null) with a
+  // yellow pen, filled runs in the display colour.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // A hatch is never picked.
   bool pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) override { return false; }

@@ -18,6 +18,8 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
+#include "exchange/cadbridge/dxf_hatch.h"
+#include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_pt.h"
 
 namespace {
@@ -29,43 +31,11 @@ constexpr int kByLayer = 256;
 constexpr int kClosed = 1;
 constexpr int kPolyfaceMesh = 64;
 constexpr int kPolygonMesh = 16;
-// Points a spline given by control points is sampled at, per control point,
-// and in all.
-constexpr int kSamplesPerControl = 4;
-constexpr int kMaxSamples = 400;
-constexpr unsigned kMaxDegree = 25;
 
 uint32_t colorref(int r, int g, int b) { return RGB(r, g, b); }
 
 // A 24-bit colour of the file (0xRRGGBB) as a GDI colour.
 uint32_t true_color(int rgb) { return colorref((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
-// A point of the B-spline of `degree` over `knots` with homogeneous control
-// points, by de Boor's algorithm at t in [knots[degree], knots[n]].
-As_Pt de_boor(const std::vector<DL_ControlPointData>& ctl, const std::vector<double>& knots, int degree, double t) {
-  const int n = int(ctl.size());
-  int k = degree;
-  while (k < n - 1 && t >= knots[size_t(k) + 1]) ++k;
-  double d[kMaxDegree + 1][4];
-  for (int j = 0; j <= degree; ++j) {
-    const DL_ControlPointData& c = ctl[size_t(j + k - degree)];
-    double w = c.w > 0.0 ? c.w : 1.0;
-    d[j][0] = c.x * w;
-    d[j][1] = c.y * w;
-    d[j][2] = c.z * w;
-    d[j][3] = w;
-  }
-  for (int r = 1; r <= degree; ++r) {
-    for (int j = degree; j >= r; --j) {
-      double left = knots[size_t(j + k - degree)];
-      double right = knots[size_t(j + 1 + k - r)];
-      double a = right > left ? (t - left) / (right - left) : 0.0;
-      for (int c = 0; c < 4; ++c) d[j][c] = (1.0 - a) * d[j - 1][c] + a * d[j][c];
-    }
-  }
-  double w = d[degree][3] != 0.0 ? d[degree][3] : 1.0;
-  return As_Pt(d[degree][0] / w, d[degree][1] / w, d[degree][2] / w);
-}
 
 }  // namespace
 
@@ -341,19 +311,7 @@ void Dxf_Builder::finish_spline() {
   if (fit_.size() >= 2) {
     for (const DL_FitPointData& f : fit_) points.emplace_back(f.x, f.y, f.z);
   } else {
-    const unsigned degree = spline_.degree;
-    const size_t n = control_.size();
-    bool knots_ok = degree >= 1 && degree <= kMaxDegree && n > degree && knots_.size() == n + degree + 1;
-    for (size_t i = 1; knots_ok && i < knots_.size(); ++i) knots_ok = knots_[i] >= knots_[i - 1];
-    if (knots_ok && knots_[n] > knots_[degree]) {
-      const int samples = std::min(kMaxSamples, std::max(8, int(n) * kSamplesPerControl));
-      const double a = knots_[degree], b = knots_[n];
-      for (int i = 0; i <= samples; ++i) {
-        points.push_back(de_boor(control_, knots_, int(degree), a + (b - a) * i / samples));
-      }
-    } else {
-      for (const DL_ControlPointData& c : control_) points.emplace_back(c.x, c.y, c.z);
-    }
+    points = dxf_spline_points(control_, knots_, spline_.degree);
   }
   if (points.size() < 2) {
     skip("SPLINE without points");
@@ -392,6 +350,18 @@ void Dxf_Builder::add3dFace(const DL_3dFaceData& d) {
   MB_Face* face = new MB_Face(4);
   for (int k = 0; k < 4; ++k) face->points()[k] = As_Pt(d.x[k], d.y[k], d.z[k]);
   place(face);
+}
+
+void Dxf_Builder::addHatch(const DL_HatchData&) {
+  finish_polyline();
+  const size_t index = hatch_index_++;
+  if (in_paper_space()) return;
+  MB_Geom* entity = index < guarded_.hatches.size() ? dxf_hatch_entity(guarded_.hatches[index]) : nullptr;
+  if (entity) {
+    place(entity);
+  } else {
+    skip("HATCH without a boundary");
+  }
 }
 
 void Dxf_Builder::endEntity() {

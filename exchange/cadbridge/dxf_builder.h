@@ -54,11 +54,11 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addTrace(const DL_TraceData& data) override;
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
+  void addHatch(const DL_HatchData& data) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
   void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
-  void addHatch(const DL_HatchData&) override { skip("HATCH"); }
   void addImage(const DL_ImageData&) override { skip("IMAGE"); }
 
   // Ends what is still open; call once after the parse.
@@ -108,6 +108,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   std::vector<MB_Pline_Pos> vertices_;
   size_t light_index_ = 0;
   size_t polyline_index_ = 0;
+  size_t hatch_index_ = 0;
   size_t vertex_index_ = 0;
   const std::vector<Dxf_Width>* light_widths_ = nullptr;
 

@@ -367,7 +367,10 @@ class Guard {
     if (type == "LWPOLYLINE") out_.light_widths.push_back(pending_light_);
     if (type == "LWPOLYLINE" || type == "POLYLINE") out_.polyline_light.push_back(type == "LWPOLYLINE");
 
+    size_t keep = record_.size();
+    if (type == "HATCH") keep = read_hatch();
     for (const Pair& p : record_) {
+      if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
         utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
         version_next_ = false;
@@ -383,6 +386,21 @@ class Guard {
       out_.text += '\n';
       ++groups_;
     }
+  }
+
+  // The hatch of the record, kept for the builder; how many leading groups
+  // dxflib is handed (those before the boundaries).
+  size_t read_hatch() {
+    std::vector<Dxf_Group> groups;
+    groups.reserve(record_.size());
+    size_t head = record_.size();
+    for (size_t i = 0; i < record_.size(); ++i) {
+      groups.push_back(Dxf_Group{record_[i].code, record_[i].value});
+      if (record_[i].code == 91 && head == record_.size()) head = i;
+    }
+    out_.hatches.push_back(dxf_read_hatch(groups));
+    for (const std::string& p : out_.hatches.back().problems) problem(at_line(record_[0].line, "HATCH: " + p));
+    return head;
   }
 
   static bool is_ascii(const std::string& s) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "exchange/cadbridge/dxf_hatch.h"
+
 struct Dxf_Width {
   double start = 0.0;
   double end = 0.0;
@@ -30,6 +32,9 @@ struct Dxf_Guarded {
   std::vector<Dxf_Width> vertex_widths;
   // Per polyline record handed on, in file order: light (true) or classic.
   std::vector<bool> polyline_light;
+  // Per HATCH record handed on, in file order (dxflib is handed the record
+  // without its boundaries).
+  std::vector<Dxf_Hatch> hatches;
 };
 
 // Group code limits of the format.

@@ -1,0 +1,46 @@
+// HATCH entities, read from the record's own groups: dxflib keeps neither
+// polyline bulges, spline edges, the island style nor the pattern's lines.
+// The guard reads each HATCH record into a Dxf_Hatch (boundaries flattened
+// into rings, within bounds) and hands dxflib the record without its
+// boundaries; the builder then makes the kernel entity.
+//
+// A solid fill becomes a solid whose rings are drawn even-odd, so islands
+// stay open; a pattern becomes the kernel's hatch with the pattern's lines
+// as the record gives them (already scaled and turned). Islands follow the
+// hatch style: every ring (odd parity), the outer ring and its first islands
+// (outermost), or the outer rings alone (ignore).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geometry/as_pt.h"
+
+class MB_Geom;
+
+struct Dxf_Group {
+  int code;
+  std::string_view value;
+};
+
+struct Dxf_Hatch {
+  bool solid = false;
+  // The rings left after the island style, each without its closing point.
+  std::vector<std::vector<As_Pt>> rings;
+  // Pattern lines in the kernel's notation, in drawing units.
+  std::vector<std::string> pattern_lines;
+  // Why part of the hatch was left out, one line each.
+  std::vector<std::string> problems;
+};
+
+// Bounds of one hatch: boundary points in all, and pieces of one curved edge.
+constexpr size_t kDxfHatchMaxPoints = size_t(1) << 20;
+constexpr int kDxfHatchArcPieces = 72;  // per full turn
+
+// The hatch of a HATCH record's groups (the record's 0 group first).
+Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups);
+
+// The kernel entity of a hatch, built for nothing yet; null without a ring
+// of three points.
+MB_Geom* dxf_hatch_entity(const Dxf_Hatch& hatch);
