@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "qm_text.h"
+#include "exchange/cadbridge/dxf_encoding.h"
 
 namespace {
 
@@ -372,14 +372,21 @@ class Guard {
     for (const Pair& p : record_) {
       if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
-        utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
+        codec_.utf8(p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0);
         version_next_ = false;
       }
-      if (p.code == 9) version_next_ = p.value == "$ACADVER";
+      if (p.code == 3 && code_page_next_) {
+        codec_.code_page(p.value);
+        code_page_next_ = false;
+      }
+      if (p.code == 9) {
+        version_next_ = p.value == "$ACADVER";
+        code_page_next_ = p.value == "$DWGCODEPAGE";
+      }
       out_.text += std::to_string(p.code);
       out_.text += '\n';
-      if (utf8_ && is_text_code(p.code) && !is_ascii(p.value)) {
-        out_.text += qm_utf8_to_gbk(p.value);
+      if (codec_.converts() && is_text_code(p.code) && !is_ascii(p.value)) {
+        out_.text += fitted(codec_.to_gbk(p.value), p.line);
       } else {
         out_.text += p.value;
       }
@@ -403,6 +410,23 @@ class Guard {
     return head;
   }
 
+  // Converted text within the longest value dxflib takes, cut between
+  // characters (a double-byte character or a "\U+XXXX" escape is whole).
+  std::string fitted(std::string text, size_t line) {
+    if (text.size() <= kDxfMaxValue) return text;
+    size_t end = 0;
+    while (end < text.size()) {
+      const unsigned char c = static_cast<unsigned char>(text[end]);
+      const size_t step = c >= 0x80 ? 2 : c == '\\' && text.compare(end, 3, "\\U+") == 0 ? 7 : 1;
+      if (end + step > kDxfMaxValue) break;
+      end += step;
+    }
+    problem(at_line(line + 1, "a text of " + std::to_string(text.size()) + " bytes after conversion is cut to " +
+                                  std::to_string(end)));
+    text.resize(end);
+    return text;
+  }
+
   static bool is_ascii(const std::string& s) {
     for (unsigned char c : s) {
       if (c >= 0x80) return false;
@@ -420,8 +444,9 @@ class Guard {
   size_t dropped_problems_ = 0;
   bool in_block_ = false;
   bool in_polyline_ = false;
-  bool utf8_ = false;
+  Dxf_Text_Codec codec_;
   bool version_next_ = false;
+  bool code_page_next_ = false;
 };
 
 }  // namespace

@@ -6,19 +6,21 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+// One group of a record; the value is a view into the text it was read from.
 struct Dxf_Group {
   int code;
-  std::string value;
+  std::string_view value;
 };
 
 struct Dxf_Record {
   std::string type;  // the value of the 0 group
   std::vector<Dxf_Group> groups;
 
-  // The first group of the code, or null.
-  const std::string* find(int code) const;
+  // The value of the first group of the code, or null.
+  const std::string_view* find(int code) const;
   bool has(int code) const { return find(code) != nullptr; }
   std::string text(int code, const std::string& fallback = std::string()) const;
   double real(int code, double fallback) const;
@@ -27,8 +29,9 @@ struct Dxf_Record {
   std::vector<std::string> texts(int code) const;
 };
 
-double dxf_real(const std::string& value);
-int dxf_integer(const std::string& value);
+double dxf_real(std::string_view value);
+int dxf_integer(std::string_view value);
 
-// Calls `each` for every record of the text in order.
+// Calls `each` for every record of the text in order; the records' values
+// are views into `text`.
 void dxf_each_record(const std::string& text, const std::function<void(const Dxf_Record&)>& each);

@@ -51,7 +51,7 @@ double normalised_radians(double degrees) {
 }  // namespace
 
 void Dxf_Header::read(const Dxf_Record& header) {
-  const std::string* name = nullptr;
+  const std::string_view* name = nullptr;
   for (const Dxf_Group& g : header.groups) {
     if (g.code == 9) {
       name = &g.value;
