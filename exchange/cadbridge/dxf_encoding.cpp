@@ -20,6 +20,10 @@ iconv_t open_iconv(const char* to, const char* from) {
 // U+FFFD, one per byte.
 uint32_t next_utf8(std::string_view s, size_t& i) {
   const unsigned char c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) {
+    ++i;
+    return c;
+  }
   size_t n = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
   if (n == 0 || i + n > s.size()) {
     ++i;

@@ -45,19 +45,28 @@ bool is_text_code(int code) {
          (code >= 1000 && code <= 1009);
 }
 
+// Text groups whose blanks at either end belong to the text: a multi-line
+// text is cut into groups anywhere, between words too.
+bool keeps_blanks(int code) { return code == 1 || code == 3; }
+
 // One line as dxflib sees it: leading blanks and trailing line ends and
-// blanks stripped. False at the end of the bytes.
+// blanks stripped (only the line end with `keep_blanks`). False at the end
+// of the bytes.
 class Line_Reader {
  public:
   explicit Line_Reader(const std::string& bytes) : bytes_(bytes) {}
-  bool next(std::string_view& out) {
+  bool next(std::string_view& out, bool keep_blanks = false) {
     if (pos_ >= bytes_.size()) return false;
     const char* base = bytes_.data();
     const void* nl = std::memchr(base + pos_, '\n', bytes_.size() - pos_);
     size_t end = nl ? size_t(static_cast<const char*>(nl) - base) : bytes_.size();
     size_t a = pos_, b = end;
-    while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
-    while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
+    if (keep_blanks) {
+      if (b > a && base[b - 1] == '\r') --b;
+    } else {
+      while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
+      while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
+    }
     out = std::string_view(base + a, b - a);
     pos_ = nl ? end + 1 : end;
     ++line_;
@@ -134,7 +143,7 @@ class Guard {
         record_.clear();
         break;
       }
-      if (!reader.next(value)) {
+      if (!reader.next(value, keeps_blanks(code))) {
         problem(at_line(line, "the file ends inside a group"));
         record_.clear();
         break;

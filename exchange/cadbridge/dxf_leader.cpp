@@ -90,13 +90,15 @@ void dxf_add_mleader(const Dxf_Record& r, Dxf_Target& target) {
     for (std::vector<As_Pt>& l : lines) {
       if (have_last && !l.empty()) l.push_back(last_point);
     }
-    if (have_last && dogleg_length > 0.0) {
-      lines.push_back({last_point, As_Pt(last_point.x() + dogleg.x() * dogleg_length,
-                                         last_point.y() + dogleg.y() * dogleg_length, 0.0)});
-    }
     for (const std::vector<As_Pt>& l : lines) {
       path(l, false, r, target);
       if (l.size() >= 2 && arrow > 0.0) dxf_add_arrow(l[0], l[1], arrow, r, target);
+    }
+    // The landing runs from the last point towards the text.
+    if (have_last && dogleg_length > 0.0) {
+      path({last_point, As_Pt(last_point.x() + dogleg.x() * dogleg_length, last_point.y() + dogleg.y() * dogleg_length,
+                              0.0)},
+           false, r, target);
     }
     lines.clear();
     have_last = false;

@@ -138,9 +138,10 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   Dxf_Text_Look look;
   look.style = r.text(7, "Standard");
   look.height = r.real(40, 0.0) > 0.0 ? r.real(40, 0.0) : target.header().text_size;
-  look.oblique = normalised_radians(r.real(51, 0.0));
+  // Measured upright: a slant widens the strokes, not the text.
   std::unique_ptr<MB_Text> text = dxf_new_text(target.drawing(), string, look);
   const double natural = dxf_text_width(*text);
+  text->text_style().oblique_angle(normalised_radians(r.real(51, 0.0)));
 
   const As_Pt p1 = point_of(r, 10, As_Pt(0.0, 0.0, 0.0));
   const As_Pt p2 = point_of(r, 11, p1);
