@@ -124,7 +124,11 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   for (const auto& s : annotations.skipped()) skipped_[s.first] += s.second;
   for (const std::string& p : builder.problems()) log_line(path, p);
   std::string summary = "read " + std::to_string(entities_) + " entities and " + std::to_string(blocks_) + " blocks";
-  for (const auto& c : converted_) summary += "; converted " + std::to_string(c.second) + " " + c.first;
+  const char* joint = "; converted ";
+  for (const auto& c : converted_) {
+    summary += joint + std::to_string(c.second) + " " + c.first;
+    joint = ", ";
+  }
   for (const auto& n : annotations.noted()) summary += "; " + std::to_string(n.second) + " " + n.first;
   for (const auto& s : skipped_) summary += "; skipped " + std::to_string(s.second) + " " + s.first;
   log_line(path, summary);
