@@ -98,6 +98,10 @@ void dxf_frame_text(MB_Text& text, const As_Pt& origin, double angle, double x, 
   const double c = std::cos(angle), s = std::sin(angle);
   text.base_pos(As_Pt(origin.x() + x * c - y * s, origin.y() + x * s + y * c, origin.z()));
   text.text_style().angle(angle);
+  // Loaded entities have no display until the caller builds it; the one
+  // made for measuring stood elsewhere.
+  text.draw_node(nullptr);
+  text.edit_rect() = As_Rect(text.base_pos(), text.base_pos());
 }
 
 double dxf_line_start(Dxf_Halign h, double width) {

@@ -81,7 +81,8 @@ struct Dxf_Text_Look {
 std::unique_ptr<MB_Text> dxf_new_text(MB_Drawing& drawing, const std::string& gbk, const Dxf_Text_Look& look);
 // The right edge of the text's strokes laid out from x = 0; 0 for none.
 double dxf_text_width(MB_Text& text);
-// Puts the text's base at (x, y) of the frame at `origin` turned by `angle`.
+// Puts the text's base at (x, y) of the frame at `origin` turned by `angle`;
+// the text is left without a display, as loaded entities are.
 void dxf_frame_text(MB_Text& text, const As_Pt& origin, double angle, double x, double y);
 // The left end of a line of `width` against its anchor.
 double dxf_line_start(Dxf_Halign h, double width);
