@@ -180,18 +180,17 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   const double line = natural * width * height / look.height;
   double x = dxf_line_start(halign, line);
   double y = -dxf_anchor_y(valign, -height, height, -height) - height;
+  // Mirrored about the anchor. The kernel's text mirrors along its line
+  // through a negative width; upside down is that turned half a turn.
   const int flags = r.integer(71, 0);
-  if (flags & kBackwards) {
-    x = -x;
-    width = -width;
-  }
-  if (flags & kUpsideDown) {
-    y = -y;
-    height = -height;
-  }
+  const bool backwards = (flags & kBackwards) != 0, upside_down = (flags & kUpsideDown) != 0;
+  if (backwards) x = -x;
+  if (upside_down) y = -y;
+  if (backwards != upside_down) width = -width;
   text->text_style().width_scale(width);
   text->text_style().height(height);
   dxf_frame_text(*text, origin, angle, x, y);
+  if (upside_down) text->text_style().angle(angle + qm_pi);
   target.place(text.release(), r);
 }
 

@@ -195,7 +195,8 @@ TEST(DxfText, JustificationsAndFlagsPlaceTheText) {
        h, 0},
       {"left turned", 0, 0, "50\n90\n", [](double) { return 0.0; }, [](double) { return 0.0; }, 1, h, kPi / 2},
       {"backwards", 0, 0, "71\n2\n", [](double) { return 0.0; }, [](double) { return 0.0; }, -1, h, 0},
-      {"upside down, top", 0, 3, "71\n4\n", [](double) { return 50.0; }, [](double) { return 60.0; }, 1, -h, 0},
+      {"upside down, top", 0, 3, "71\n4\n", [](double) { return 50.0; }, [](double) { return 60.0; }, -1, h, kPi},
+      {"both, right", 2, 0, "71\n6\n", [](double w) { return 50 + w; }, [](double) { return 50.0; }, 1, h, kPi},
   };
   for (const Text_Case& c : cases) {
     SCOPED_TRACE(c.name);
