@@ -61,7 +61,9 @@ void Dxf_Text_Codec::utf8(bool on) {
 
 std::string Dxf_Text_Codec::charset_of(std::string_view name) {
   std::string upper;
-  for (char c : name) upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
+  for (char c : name) {
+    if (c != ' ' && c != '\t') upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
+  }
   std::string digits;
   for (std::string_view prefix : {"ANSI_", "DOS"}) {
     if (upper.compare(0, prefix.size(), prefix) == 0) digits = upper.substr(prefix.size());

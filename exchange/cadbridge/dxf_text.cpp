@@ -35,7 +35,9 @@ As_Pt point_of(const Dxf_Record& r, int x_code, const As_Pt& fallback) {
 
 // A font file name of a STYLE record as the kernel's font cache knows it:
 // a bare name is a shape font.
-std::string font_file(const std::string& name) {
+std::string font_file(std::string name) {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+  while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
   if (name.empty() || name.find('.') != std::string::npos) return name;
   return name + ".shx";
 }

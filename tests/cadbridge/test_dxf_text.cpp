@@ -351,6 +351,7 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
       {"ANSI_936", "AC1015", "ANSI_936", "\xD6\xD0\xA7\xA8\xA8\xA6", "\xD6\xD0\xA7\xA8\xA8\xA6"},
       {"ANSI_1252", "AC1015", "ANSI_1252", "caf\xE9 se\xF1or", "caf\xA8\xA6 se\\U+00F1or"},
       {"ANSI_1251", "AC1015", "ANSI_1251", "\xC6", "\xA7\xA8"},
+      {"a name in lower case, with blanks", "AC1015", " ansi_1252 ", "\xE9", "\xA8\xA6"},
       {"ANSI_932", "AC1015", "ANSI_932", "\x92\x86\x82\xA0", "\xD6\xD0\xA4\xA2"},
       {"no code page", "AC1009", nullptr, "\xD6\xD0", "\xD6\xD0"},
       {"bad UTF-8", "AC1021", nullptr, "a\xFF" "b", "a?b"},
