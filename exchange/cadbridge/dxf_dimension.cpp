@@ -64,7 +64,8 @@ void linear(const Dxf_Record& r, double angle, Dxf_Target& target) {
   line(a, fa, r, target);
   line(b, fb, r, target);
   line(fa, fb, r, target);
-  const double size = target.header().dim_arrow * target.header().dim_scale;
+  const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+  const double size = style.arrow * style.scale;
   dxf_add_arrow(fa, fb, size, r, target);
   dxf_add_arrow(fb, fa, size, r, target);
 }
@@ -87,7 +88,8 @@ void plain(const Dxf_Record& r, Dxf_Target& target) {
     case kRadius: {
       const As_Pt a = point_of(r, 10), b = point_of(r, 15);
       line(a, b, r, target);
-      dxf_add_arrow(b, a, target.header().dim_arrow * target.header().dim_scale, r, target);
+      const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+      dxf_add_arrow(b, a, style.arrow * style.scale, r, target);
       break;
     }
     case kAngular:
@@ -109,7 +111,8 @@ void plain(const Dxf_Record& r, Dxf_Target& target) {
   Dxf_Mtext_Frame frame;
   frame.insert = point_of(r, 11);
   frame.angle = r.has(53) ? r.real(53, 0.0) * kDegree : std::remainder(text_angle, qm_pi);
-  frame.height = target.header().dim_text * target.header().dim_scale;
+  const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+  frame.height = style.text * style.scale;
   frame.attachment = kAttachMiddleCentre;
   frame.style = r.text(7, "Standard");
   dxf_place_mtext(text, frame, r, target);

@@ -64,8 +64,8 @@ void dxf_add_leader(const Dxf_Record& r, Dxf_Target& target) {
   }
   path(points, r.integer(72, 0) == kLeaderSpline, r, target);
   if (r.integer(71, kLeaderWithArrow) == kLeaderWithArrow) {
-    const double scale = r.real(40, 0.0) > 0.0 ? 1.0 : target.header().dim_scale;
-    dxf_add_arrow(points[0], points[1], target.header().dim_arrow * scale, r, target);
+    const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+    dxf_add_arrow(points[0], points[1], style.arrow * style.scale, r, target);
   }
 }
 

@@ -42,6 +42,11 @@ std::string font_file(std::string name) {
   return name + ".shx";
 }
 
+std::string upper_case(std::string s) {
+  for (char& c : s) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return s;
+}
+
 // An angle of degrees in (-180, 180], as radians.
 double normalised_radians(double degrees) {
   double a = std::fmod(degrees, 360.0);
@@ -63,10 +68,26 @@ void Dxf_Header::read(const Dxf_Record& header) {
     const double v = dxf_real(g.value);
     if (v <= 0.0) continue;
     if (*name == "$TEXTSIZE") text_size = v;
-    if (*name == "$DIMTXT") dim_text = v;
-    if (*name == "$DIMASZ") dim_arrow = v;
-    if (*name == "$DIMSCALE") dim_scale = v;
+    if (*name == "$DIMTXT") dim.text = v;
+    if (*name == "$DIMASZ") dim.arrow = v;
+    if (*name == "$DIMSCALE") dim.scale = v;
   }
+}
+
+void Dxf_Header::add_dim_style(const Dxf_Record& r) {
+  const std::string name = upper_case(r.text(2));
+  if (name.empty() || dim_styles.count(name)) return;
+  // Each value as the header gives it unless the style sets its own.
+  Dxf_Dim_Style s = dim;
+  if (r.real(140, 0.0) > 0.0) s.text = r.real(140, 0.0);
+  if (r.real(41, 0.0) > 0.0) s.arrow = r.real(41, 0.0);
+  if (r.real(40, 0.0) > 0.0) s.scale = r.real(40, 0.0);
+  dim_styles.emplace(name, s);
+}
+
+const Dxf_Dim_Style& Dxf_Header::dim_style(const std::string& name) const {
+  auto it = dim_styles.find(upper_case(name));
+  return it != dim_styles.end() ? it->second : dim;
 }
 
 void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t color) {

@@ -21,14 +21,26 @@ class MB_Drawable;
 class MB_Drawing;
 class MB_Text;
 
-// Drawing-wide values of the header that texts and dimensions fall back on.
+// Sizes of a dimension style: of the text and of the arrow heads, each to
+// be multiplied by the scale.
+struct Dxf_Dim_Style {
+  double text = 2.5;   // DIMTXT
+  double arrow = 2.5;  // DIMASZ
+  double scale = 1.0;  // DIMSCALE
+};
+
+// Drawing-wide values of the header that texts and dimensions fall back on,
+// and the dimension styles of the tables.
 struct Dxf_Header {
-  double text_size = 2.5;   // $TEXTSIZE
-  double dim_text = 2.5;    // $DIMTXT
-  double dim_arrow = 2.5;   // $DIMASZ
-  double dim_scale = 1.0;   // $DIMSCALE
+  double text_size = 2.5;  // $TEXTSIZE
+  Dxf_Dim_Style dim;       // $DIMTXT, $DIMASZ, $DIMSCALE
+  std::map<std::string, Dxf_Dim_Style> dim_styles;  // by upper-case name
   // Reads the variables from the HEADER section's record.
   void read(const Dxf_Record& header);
+  // Adds the style of a DIMSTYLE record.
+  void add_dim_style(const Dxf_Record& record);
+  // The named style; the header's values for a name not known.
+  const Dxf_Dim_Style& dim_style(const std::string& name) const;
 };
 
 // Where the entities of one record go: the block being defined or the

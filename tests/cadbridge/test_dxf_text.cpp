@@ -303,6 +303,23 @@ TEST(DxfDimension, DrawnFromItsBlockOrElseFromItsPoints) {
   }
 }
 
+TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nHEADER\n9\n$DIMSCALE\n40\n2\n0\nENDSEC\n"
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nDIMSTYLE\n70\n1\n"
+      "0\nDIMSTYLE\n2\nBig\n70\n0\n140\n5\n41\n4\n0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities(std::string("0\nDIMENSION\n8\n0\n3\nBIG\n") +
+                   "10\n30\n20\n10\n11\n15\n21\n11\n70\n0\n13\n0\n23\n0\n14\n30\n24\n0\n42\n30\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->text_style().height(), 10.0);  // 5 at the header's scale of 2
+  MB_Solid* arrow = load.first<MB_Solid>(ID::ID_SOLID);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_NEAR(arrow->points()[0].x(), 0.0, 1e-12);  // the tip, 8 long
+  EXPECT_NEAR(arrow->points()[1].x(), 8.0, 1e-12);
+}
+
 TEST(DxfLeader, LineWithArrowHeadAtItsFirstVertex) {
   Dxf_Load load;
   load.text(dxf_entities(
