@@ -2,6 +2,7 @@
 // written out as clean text for dxflib.
 #include "exchange/cadbridge/dxf_guard.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -381,7 +382,9 @@ class Guard {
     for (const Pair& p : record_) {
       if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
-        codec_.utf8(p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0);
+        // Text groups keep their blanks; the version is the word itself.
+        const size_t start = std::min(p.value.find_first_not_of(" \t"), p.value.size());
+        codec_.utf8(p.value.compare(start, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0);
         version_next_ = false;
       }
       if (p.code == 3 && code_page_next_) {

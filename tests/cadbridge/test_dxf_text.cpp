@@ -365,6 +365,7 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
     std::string expected;
   } cases[] = {
       {"utf-8 of 2007", "AC1021", "ANSI_1252", "\xE4\xB8\xAD\xD0\x96\xC3\xA9\xC3\xB1", gbk},
+      {"utf-8 of 2018, the version after a blank", " AC1032", nullptr, "\xE4\xB8\xAD", "\xD6\xD0"},
       {"ANSI_936", "AC1015", "ANSI_936", "\xD6\xD0\xA7\xA8\xA8\xA6", "\xD6\xD0\xA7\xA8\xA8\xA6"},
       {"ANSI_1252", "AC1015", "ANSI_1252", "caf\xE9 se\xF1or", "caf\xA8\xA6 se\\U+00F1or"},
       {"ANSI_1251", "AC1015", "ANSI_1251", "\xC6", "\xA7\xA8"},
