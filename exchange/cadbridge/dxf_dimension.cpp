@@ -25,20 +25,27 @@ As_Pt point_of(const Dxf_Record& r, int x_code) {
 
 As_Pt plus(const As_Pt& a, double x, double y) { return As_Pt(a.x() + x, a.y() + y, a.z()); }
 
-// The measurement with at most two decimals, trailing zeros left out.
-std::string measurement(double value) {
+// The measurement with the style's decimals, trailing zeros left out; an
+// angle (measured in radians) in degrees.
+std::string measurement(const Dxf_Record& r, int decimals) {
+  const int kind = r.integer(70, 0) & kKindMask;
+  const bool angle = kind == kAngular || kind == kAngular3;
+  const double value = r.real(42, 0.0) * (angle ? 1.0 / kDegree : 1.0);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", value);
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
   std::string s = buf;
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  if (!s.empty() && s.back() == '.') s.pop_back();
-  return s == "-0" ? "0" : s;
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return angle ? s + "%%d" : s;
 }
 
 // The text shown: the override with "<>" standing for the measurement; a
 // lone space hides the text.
-std::string dimension_text(const Dxf_Record& r) {
-  const std::string value = measurement(r.real(42, 0.0));
+std::string dimension_text(const Dxf_Record& r, int decimals) {
+  const std::string value = measurement(r, decimals);
   std::string text = r.text(1);
   if (text.empty()) return value;
   if (text == " ") return std::string();
@@ -106,12 +113,12 @@ void plain(const Dxf_Record& r, Dxf_Target& target) {
     default:
       break;
   }
-  const std::string text = dimension_text(r);
+  const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+  const std::string text = dimension_text(r, style.decimals);
   if (text.empty()) return;
   Dxf_Mtext_Frame frame;
   frame.insert = point_of(r, 11);
   frame.angle = r.has(53) ? r.real(53, 0.0) * kDegree : std::remainder(text_angle, qm_pi);
-  const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
   frame.height = style.text * style.scale;
   frame.attachment = kAttachMiddleCentre;
   frame.style = r.text(7, "Standard");

@@ -4,6 +4,7 @@
 
 #include <dxflib/dl_attributes.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "database/entities/mb_text.h"
@@ -21,6 +22,7 @@ constexpr int kByLayer = 256;
 constexpr int kAttributeInvisible = 1;
 constexpr int kBackwards = 2;
 constexpr int kUpsideDown = 4;
+constexpr int kMaxDecimals = 8;
 // Bit of a STYLE record's flags: an entry for a shape file, not a style.
 constexpr int kShapeFileEntry = 1;
 // Horizontal justification codes of TEXT (group 72).
@@ -64,6 +66,7 @@ void Dxf_Header::read(const Dxf_Record& header) {
       name = &g.value;
       continue;
     }
+    if (name && *name == "$DIMDEC" && g.code == 70) dim.decimals = std::clamp(dxf_integer(g.value), 0, kMaxDecimals);
     if (!name || g.code != 40) continue;
     const double v = dxf_real(g.value);
     if (v <= 0.0) continue;
@@ -82,6 +85,7 @@ void Dxf_Header::add_dim_style(const Dxf_Record& r) {
   if (r.real(140, 0.0) > 0.0) s.text = r.real(140, 0.0);
   if (r.real(41, 0.0) > 0.0) s.arrow = r.real(41, 0.0);
   if (r.real(40, 0.0) > 0.0) s.scale = r.real(40, 0.0);
+  if (r.has(271)) s.decimals = std::clamp(r.integer(271, 2), 0, kMaxDecimals);
   dim_styles.emplace(name, s);
 }
 

@@ -27,13 +27,14 @@ struct Dxf_Dim_Style {
   double text = 2.5;   // DIMTXT
   double arrow = 2.5;  // DIMASZ
   double scale = 1.0;  // DIMSCALE
+  int decimals = 2;    // DIMDEC: of a measurement shown
 };
 
 // Drawing-wide values of the header that texts and dimensions fall back on,
 // and the dimension styles of the tables.
 struct Dxf_Header {
   double text_size = 2.5;  // $TEXTSIZE
-  Dxf_Dim_Style dim;       // $DIMTXT, $DIMASZ, $DIMSCALE
+  Dxf_Dim_Style dim;       // $DIMTXT, $DIMASZ, $DIMSCALE, $DIMDEC
   std::map<std::string, Dxf_Dim_Style> dim_styles;  // by upper-case name
   // Reads the variables from the HEADER section's record.
   void read(const Dxf_Record& header);

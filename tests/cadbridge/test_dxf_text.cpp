@@ -320,6 +320,39 @@ TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
   EXPECT_NEAR(arrow->points()[1].x(), 8.0, 1e-12);
 }
 
+TEST(DxfDimension, PlainTextShowsTheMeasurementAsTheStyleSays) {
+  const struct {
+    const char* header;
+    int kind;
+    const char* measured;
+    const char* override_text;
+    const char* shown;  // null: no text
+  } cases[] = {
+      {"", 0, "12.5", nullptr, "12.5"},
+      {"", 1, "12.3456", nullptr, "12.35"},
+      {"", 0, "30", "R<> mm", "R30 mm"},
+      {"", 0, "30", "fixed", "fixed"},
+      {"", 0, "30", " ", nullptr},
+      {"", 2, "1.5707963267948966", nullptr, "90%%d"},
+      {"9\n$DIMDEC\n70\n0\n", 0, "12.5", nullptr, "12"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown ? c.shown : "(none)");
+    std::string groups = "0\nDIMENSION\n8\n0\n10\n30\n20\n10\n11\n15\n21\n11\n70\n" + std::to_string(c.kind) +
+                         "\n13\n0\n23\n0\n14\n30\n24\n0\n15\n5\n25\n5\n42\n" + c.measured + "\n";
+    if (c.override_text) groups += std::string("1\n") + c.override_text + "\n";
+    Dxf_Load load;
+    load.text("0\nSECTION\n2\nHEADER\n" + std::string(c.header) + "0\nENDSEC\n" + dxf_entities(groups));
+    auto texts = texts_of(load);
+    if (!c.shown) {
+      EXPECT_TRUE(texts.empty());
+      continue;
+    }
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->bytes(), c.shown);
+  }
+}
+
 TEST(DxfLeader, LineWithArrowHeadAtItsFirstVertex) {
   Dxf_Load load;
   load.text(dxf_entities(
