@@ -454,3 +454,68 @@ TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The linear congruential generator of the C runtime, seeded here, so the
+// cases are the same on every run.
+struct Lcg {
+  uint32_t state;
+  uint32_t next(uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16 & 0x7FFF) % n;
+  }
+};
+
+}  // namespace
+
+// Random strings of the codes' own characters: every one decodes within
+// the limits, whatever its braces and codes.
+TEST(DxfMtext, RandomCodesDecodeWithinLimits) {
+  static const char kAlphabet[] = "\\\\\\{}{}^;;PSHWCcQTLOfU+/#^~x 01.5\xD6\xD0%";
+  Lcg rng{7};
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string raw;
+    const uint32_t n = rng.next(60);
+    for (uint32_t i = 0; i < n; ++i) raw += kAlphabet[rng.next(sizeof kAlphabet - 1)];
+    bool cut = true;
+    const auto paragraphs = dxf_mtext_decode(raw, Dxf_Mtext_Format(), &cut);
+    EXPECT_FALSE(cut);
+    ASSERT_GE(paragraphs.size(), 1u) << raw;
+    size_t bytes = 0;
+    for (const auto& p : paragraphs)
+      for (const auto& piece : p) {
+        bytes += piece.text.size();
+        EXPECT_GT(piece.format.height, 0.0) << raw;
+      }
+    EXPECT_LE(bytes, raw.size() + 8) << raw;
+  }
+}
+
+// Records of the text kinds with random groups (each value of its group's
+// kind): each loads what it can.
+TEST(DxfText, RandomRecordsOfTheTextKindsLoad) {
+  static const char* const kKinds[] = {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "DIMENSION", "LEADER", "MULTILEADER"};
+  static const int kCodes[] = {1, 2, 3, 7, 10, 20, 11, 21, 12, 22, 13, 14, 15, 40, 41, 42, 44, 50, 51, 53,
+                               70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
+  static const char* const kTexts[] = {"CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ",
+                                       "Standard"};
+  static const char* const kNumbers[] = {"0", "1", "-1", "5", "1e300", "-1e-300", "3", "9", "1000000", "0.5"};
+  Lcg rng{11};
+  for (int trial = 0; trial < 150; ++trial) {
+    std::string groups;
+    for (int r = 0; r < 4; ++r) {
+      groups += std::string("0\n") + kKinds[rng.next(7)] + "\n8\n0\n";
+      const uint32_t n = rng.next(30);
+      for (uint32_t i = 0; i < n; ++i) {
+        const int code = kCodes[rng.next(sizeof kCodes / sizeof kCodes[0])];
+        const bool text = code < 10 || code >= 300;
+        groups += std::to_string(code) + "\n" + (text ? kTexts[rng.next(9)] : kNumbers[rng.next(10)]) + "\n";
+      }
+    }
+    Dxf_Load load;
+    load.text(std::string(kDimensionBlock) + dxf_entities(groups));
+    EXPECT_TRUE(load.ok) << groups;
+    load.drawing->build_draw();
+  }
+}
