@@ -23,7 +23,7 @@ constexpr int kByBlock = 0, kByLayer = 256;
 
 class Decoder {
  public:
-  Decoder(const std::string& raw, const Dxf_Mtext_Format& base) : s_(raw), format_(base) {
+  Decoder(const std::string& raw, const Dxf_Mtext_Format& base) : s_(raw), format_(base), base_color_(base.color) {
     out_.emplace_back();
   }
 
@@ -130,7 +130,7 @@ class Decoder {
         return;
       case 'C': {
         const int aci = dxf_integer(argument());
-        format_.color = aci == kByBlock || aci == kByLayer ? base_color() : int64_t(dxf_aci_color(aci));
+        format_.color = aci == kByBlock || aci == kByLayer ? base_color_ : int64_t(dxf_aci_color(aci));
         return;
       }
       case 'c': {
@@ -153,8 +153,6 @@ class Decoder {
         return;
     }
   }
-
-  int64_t base_color() const { return stack_.empty() ? format_.color : stack_.front().color; }
 
   // The value of a code, up to its ';' (or the end).
   std::string argument() {
@@ -209,6 +207,7 @@ class Decoder {
   const std::string& s_;
   size_t i_ = 0;
   Dxf_Mtext_Format format_;
+  const int64_t base_color_;
   std::vector<Dxf_Mtext_Format> stack_;
   size_t ignored_ = 0;
   bool cut_ = false;
@@ -325,7 +324,6 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
       const double gap = w.space_before && !lines.back().empty() ? measure.space(w.format) : 0.0;
       if (!lines.back().empty() && x + gap + w.width > frame.box_width) {
         lines.emplace_back();
-        x = 0.0;
         w.space_before = false;
         x = w.width;
       } else {

@@ -86,6 +86,11 @@ TEST(DxfMtext, LookCodesChangePiecesAndBracesRestoreThem) {
   EXPECT_EQ(p[3].text, "d");
   EXPECT_NEAR(p[3].format.oblique, kPi / 6, 1e-12);
   EXPECT_EQ(p[3].format.color, int64_t(dxf_aci_color(1)));
+  // By layer and by block give the entity's own colour back.
+  const auto back = dxf_mtext_decode("\\C1;a\\C256;b\\C3;c\\C0;d", base);
+  ASSERT_EQ(back[0].size(), 4u);
+  EXPECT_EQ(back[0][1].format.color, -1);
+  EXPECT_EQ(back[0][3].format.color, -1);
 }
 
 TEST(DxfMtext, AMillionParagraphsStopAtTheLimit) {
