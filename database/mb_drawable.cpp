@@ -7,6 +7,7 @@
 #include "database/mb_display_color.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
+#include "database/mb_linetype.h"
 #include "database/mb_settings.h"
 #include "database/nodes/mb_draw_node.h"
 #include "geometry/as_void_list.h"
@@ -192,7 +193,16 @@ uint32_t MB_Drawable::build_save_flag() {
   return f;
 }
 
-void MB_Drawable::build_draw_node_with_ltype(As_Pt_Set&) { draw_node(nullptr); }
+void MB_Drawable::build_draw_node_with_ltype(As_Pt_Set& pts) {
+  const MB_Line_Type* type = general().line_type();
+  if (!type || !type->has_gaps() || pts.count() < 2) {
+    draw_node(nullptr);
+    return;
+  }
+  auto* node = new MB_Draw_Lines_Sets(pts.points(), pts.count(), general().display_color(), type->scale(), type, this);
+  node->build_rect();
+  draw_node(node);
+}
 
 void MB_Drawable::object_list(MB_Object_List* list) {
   if (list == object_list()) return;

@@ -162,7 +162,9 @@ class MB_Drawable : public MB_Object {
   uint32_t build_save_flag();
   uint32_t save_flag() const { return save_flag_; }
 
-  // Discards the display node; the entity then draws its outline directly.
+  // With a line type that has gaps, a display node of the outline's dashes
+  // at the line type's scale; otherwise the display node is discarded and
+  // the entity draws its outline directly.
   void build_draw_node_with_ltype(As_Pt_Set& pts);
   void build_draw_node(const As_Pt*, int, bool) {}
   void build_draw_node(unsigned long, const unsigned long*, const As_Pt*) {}

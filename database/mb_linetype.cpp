@@ -194,6 +194,13 @@ bool MB_Line_Type::init_dec(const char* definition) {
   return true;
 }
 
+bool MB_Line_Type::has_gaps() const {
+  int nodes = loop_.count();
+  for (MB_Linetype_Node* n = loop_.head(); n && nodes-- > 0; n = n->next())
+    if (n->val() < 0.0) return true;
+  return false;
+}
+
 bool MB_Line_Type::render_line_type(const As_Pt* points, int count, double scale, As_Pt_Sets& out) const {
   if (!points || count < 2) {
     solid(points, count, out);

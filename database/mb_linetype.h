@@ -127,6 +127,8 @@ class MB_Line_Type : public MB_Attribute {
   void scale(double s) { scale_ = s; }
   double pattern_length() const { return pattern_length_; }
   void pattern_length(double l) { pattern_length_ = l; }
+  // True when some element of the pattern is a gap: the line draws broken.
+  bool has_gaps() const;
   MB_Linetype_Loop& linetype_loop() { return loop_; }
   const MB_Linetype_Loop& linetype_loop() const { return loop_; }
 

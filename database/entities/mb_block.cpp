@@ -9,11 +9,17 @@
 
 #include "database/entities/mb_insert.h"
 #include "database/mb_drawable.h"
+#include "geometry/as_log.h"
 
 namespace {
 
-// Blocks entered by the walk in progress on this thread.
+// Blocks entered by the walk in progress on this thread, and the objects
+// of the blocks it entered.
 thread_local int g_visit_depth = 0;
+thread_local int64_t g_walk_objects = 0;
+// The outermost block of the last walk the budget cut, logged once.
+thread_local const MB_Block* g_cut_logged = nullptr;
+thread_local const MB_Block* g_walk_top = nullptr;
 
 }  // namespace
 
@@ -65,6 +71,19 @@ void MB_Block::build_draw() {
 
 MB_Block_Visit::MB_Block_Visit(MB_Block* block) {
   if (!block || block->busy_ || g_visit_depth >= MB_Block::kMaxNesting) return;
+  if (g_visit_depth == 0) {
+    g_walk_objects = 0;
+    g_walk_top = block;
+  }
+  g_walk_objects += block->objects_.count();
+  if (g_walk_objects > MB_Block::kMaxWalkObjects) {
+    if (g_cut_logged != g_walk_top) {
+      g_cut_logged = g_walk_top;
+      message_out("Block ", g_walk_top->name().ascii(),
+                  ": its nested inserts hold too many objects to walk; the rest is skipped", true);
+    }
+    return;
+  }
   block_ = block;
   block_->busy_ = true;
   ++g_visit_depth;

@@ -32,6 +32,10 @@ class MB_Block : public MB_Attribute {
  public:
   // Deepest nesting of inserted blocks that is built, drawn or picked.
   static constexpr int kMaxNesting = 64;
+  // Objects one walk from a top-level insert may enter through nested
+  // blocks in all: blocks that insert each other a few times over a few
+  // levels would otherwise multiply into billions of primitives.
+  static constexpr int64_t kMaxWalkObjects = int64_t(1) << 18;
 
   // Base (0, 0, 0), named "Block", described "DESC".
   MB_Block();
@@ -87,9 +91,12 @@ class MB_Block : public MB_Attribute {
 };
 
 // Entry into a block on a walk through nested inserts. ok() is false when
-// there is no block, when the block is already being walked further up, or
-// when the walk is already kMaxNesting blocks deep; the walk must then not
-// descend. The mark is held for the lifetime of the visit.
+// there is no block, when the block is already being walked further up,
+// when the walk is already kMaxNesting blocks deep, or when entering the
+// block would take the walk (from the outermost visit) past
+// MB_Block::kMaxWalkObjects objects; the walk must then not descend. A walk
+// cut by the budget says so once in the kernel's log. The mark is held for
+// the lifetime of the visit.
 class MB_Block_Visit {
  public:
   explicit MB_Block_Visit(MB_Block* block);

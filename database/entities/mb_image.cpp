@@ -80,8 +80,14 @@ void MB_Image::build_draw() { edit_rect().set_rect(lt(), rb()); }
 void MB_Image::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   if (!hdc) hdc = dc.GetDC();
   if (!hdc) return;
-  if (!g_is_rubbering) {
+  if (!g_is_rubbering && image_) {
     mb_draw_raster(hdc, image_.get(), centre_, width_, height_, view);
+    return;
+  }
+  if (!g_is_rubbering) {
+    // Without its raster (a picture file that is missing or did not
+    // decode) the image still shows where it lies: its frame.
+    api_mb_draw_rect(hdc, rb() * view, lt() * view, 0.0, 0);
     return;
   }
   const int old_rop = SetROP2(hdc, R2_NOTXORPEN);

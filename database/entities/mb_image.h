@@ -48,7 +48,8 @@ class MB_Image : public MB_Drawable {
   bool pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& found, int& kind, int& extra) override;
   // Only the extents, from lt() to rb().
   void build_draw() override;
-  // On the device context, or the surface's own when it is null.
+  // On the device context, or the surface's own when it is null; an image
+  // without a raster draws its frame with the current pen.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // -6 centre, -9 and -10 the corners of the extents.
   As_Pt get_point(int id) const override;

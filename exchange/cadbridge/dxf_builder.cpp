@@ -11,6 +11,7 @@
 #include "database/entities/mb_circle.h"
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_point.h"
@@ -81,7 +82,8 @@ uint32_t dxf_aci_color(int index) {
   return colorref(int(r), int(g), int(b));
 }
 
-Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded) : drawing_(drawing), guarded_(guarded) {
+Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded)
+    : drawing_(drawing), guarded_(guarded), line_types_(drawing) {
   for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != MB_Object::ID_LAYER) continue;
     MB_Layer* layer = static_cast<MB_Layer*>(o);
@@ -112,6 +114,7 @@ void Dxf_Builder::addLayer(const DL_LayerData& data) {
   layer->visibility(color >= 0 && !data.off);
   layer->freeze((data.flags & 1) != 0);
   layer->lock((data.flags & 4) != 0);
+  layer->line_type(line_types_.resolve(attributes.getLinetype(), nullptr));
   layer->color(attributes.getColor24() >= 0 ? true_color(attributes.getColor24()) : dxf_aci_color(std::abs(color)));
 }
 
@@ -138,6 +141,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
     g.color(int32_t(dxf_aci_color(std::abs(aci))));
   }
   g.display_color(g.color());
+  g.line_type(line_types_.resolve(own.getLinetype(), layer));
   if (block_) {
     block_->object_list().add_tail(entity);
   } else if (discard_) {
@@ -356,12 +360,30 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   finish_polyline();
   const size_t index = hatch_index_++;
   if (in_paper_space()) return;
-  MB_Geom* entity = index < guarded_.hatches.size() ? dxf_hatch_entity(guarded_.hatches[index]) : nullptr;
-  if (entity) {
-    place(entity);
+  const std::vector<MB_Geom*> made =
+      index < guarded_.hatches.size() ? dxf_hatch_entities(guarded_.hatches[index]) : std::vector<MB_Geom*>();
+  for (MB_Geom* entity : made) place(entity);
+  if (made.empty()) skip("HATCH without a boundary");
+}
+
+void Dxf_Builder::addImage(const DL_ImageData& data) {
+  finish_polyline();
+  if (in_paper_space()) return;
+  if (MB_Image* image = images_.add(data)) {
+    place(image);
   } else {
-    skip("HATCH without a boundary");
+    skip("IMAGE without a size");
   }
+}
+
+void Dxf_Builder::linkImage(const DL_ImageDefData& data) { images_.link(data); }
+
+void Dxf_Builder::addLinetype(const DL_LinetypeData& data) { line_types_.add(data.name, data.numberOfDashes); }
+
+void Dxf_Builder::addLinetypeDash(double length) { line_types_.element(length); }
+
+void Dxf_Builder::setVariableDouble(const std::string& key, double value, int) {
+  if (key == "$LTSCALE") line_types_.global_scale(value);
 }
 
 void Dxf_Builder::endEntity() {
@@ -374,6 +396,7 @@ void Dxf_Builder::endSequence() { finish_polyline(); }
 void Dxf_Builder::finish() {
   finish_polyline();
   finish_spline();
+  images_.finish(problems_);
   block_ = nullptr;
   delete discard_;
   discard_ = nullptr;

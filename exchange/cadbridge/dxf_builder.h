@@ -17,6 +17,8 @@
 
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_image.h"
+#include "exchange/cadbridge/dxf_linetype.h"
 
 class MB_Block;
 class MB_Drawable;
@@ -55,13 +57,21 @@ class Dxf_Builder : public DL_CreationAdapter {
   void add3dFace(const DL_3dFaceData& data) override;
   void endEntity() override;
   void addHatch(const DL_HatchData& data) override;
+  void addImage(const DL_ImageData& data) override;
+  void linkImage(const DL_ImageDefData& data) override;
+  void addLinetype(const DL_LinetypeData& data) override;
+  void addLinetypeDash(double length) override;
+  void setVariableDouble(const std::string& key, double value, int code) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
   void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
-  void addImage(const DL_ImageData&) override { skip("IMAGE"); }
 
-  // Ends what is still open; call once after the parse.
+  // Where picture files named relatively are found: the DXF file's folder
+  // with its final '/'.
+  void picture_folder(const std::string& folder) { images_.folder(folder); }
+  // Ends what is still open and loads the pictures; call once after the
+  // parse.
   void finish();
 
   // Appends an entity made outside dxflib's callbacks to `block` (the
@@ -88,6 +98,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   MB_Drawing& drawing_;
   const Dxf_Guarded& guarded_;
   std::map<std::string, MB_Layer*> layers_;
+  Dxf_Line_Types line_types_;
+  Dxf_Images images_;
   MB_Block* block_ = nullptr;
   // Blocks defined so far: a later definition of one is left out, whatever
   // it holds (an empty block made by an insert is not yet defined).

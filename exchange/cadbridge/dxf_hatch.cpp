@@ -29,6 +29,26 @@ constexpr const char* kSolidName = "SOLID";
 // A gap between a path's ends above this share of its size leaves it open.
 constexpr double kOpenGap = 1e-6;
 
+// Whether p lies inside the ring (odd crossings, half-open rule).
+bool inside(const As_Pt& p, const std::vector<As_Pt>& ring) {
+  bool in = false;
+  for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+    const As_Pt &a = ring[i], &b = ring[j];
+    if ((a.y() > p.y()) != (b.y() > p.y()) && p.x() < (b.x() - a.x()) * (p.y() - a.y()) / (b.y() - a.y()) + a.x())
+      in = !in;
+  }
+  return in;
+}
+
+// How many other rings hold each ring's first point.
+std::vector<size_t> depths(const std::vector<std::vector<As_Pt>>& rings) {
+  std::vector<size_t> depth(rings.size(), 0);
+  for (size_t i = 0; i < rings.size(); ++i)
+    for (size_t j = 0; j < rings.size(); ++j)
+      if (j != i && inside(rings[i][0], rings[j])) ++depth[i];
+  return depth;
+}
+
 // Reads the groups in order.
 class Cursor {
  public:
@@ -360,31 +380,26 @@ class Hatch_Reader {
     return e;
   }
 
-  static bool inside(const As_Pt& p, const std::vector<As_Pt>& ring) {
-    bool in = false;
-    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
-      const As_Pt &a = ring[i], &b = ring[j];
-      if ((a.y() > p.y()) != (b.y() > p.y()) && p.x() < (b.x() - a.x()) * (p.y() - a.y()) / (b.y() - a.y()) + a.x())
-        in = !in;
-    }
-    return in;
-  }
-
+  // Keeps the rings the style draws and notes their depths.
   void keep_by_style(int style, std::vector<std::vector<As_Pt>>& rings) {
-    if (style != kStyleOuter && style != kStyleIgnore) return;
     if (rings.size() > kMaxRingsSorted) {
       problem("more than " + std::to_string(kMaxRingsSorted) + " boundary paths: every island is drawn");
       return;
     }
-    const size_t deepest = style == kStyleOuter ? 1 : 0;
-    std::vector<size_t> depth(rings.size(), 0);
-    for (size_t i = 0; i < rings.size(); ++i)
-      for (size_t j = 0; j < rings.size(); ++j)
-        if (j != i && inside(rings[i][0], rings[j])) ++depth[i];
-    std::vector<std::vector<As_Pt>> kept;
-    for (size_t i = 0; i < rings.size(); ++i)
-      if (depth[i] <= deepest) kept.push_back(std::move(rings[i]));
-    rings = std::move(kept);
+    std::vector<size_t> depth = depths(rings);
+    if (style == kStyleOuter || style == kStyleIgnore) {
+      const size_t deepest = style == kStyleOuter ? 1 : 0;
+      std::vector<std::vector<As_Pt>> kept;
+      std::vector<size_t> kept_depth;
+      for (size_t i = 0; i < rings.size(); ++i) {
+        if (depth[i] > deepest) continue;
+        kept.push_back(std::move(rings[i]));
+        kept_depth.push_back(depth[i]);
+      }
+      rings = std::move(kept);
+      depth = std::move(kept_depth);
+    }
+    out_.depth = std::move(depth);
   }
 
   Cursor c_;
@@ -400,31 +415,53 @@ Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups) {
   return out;
 }
 
-MB_Geom* dxf_hatch_entity(const Dxf_Hatch& hatch) {
-  if (hatch.rings.empty()) return nullptr;
-  if (hatch.solid) {
-    // One polygon of closed rings, drawn even-odd: islands stay open. After
-    // each ring the outline comes back to the first ring's start, so every
-    // edge between rings is drawn there and back and fills nothing.
-    size_t total = 0;
-    for (const auto& r : hatch.rings) total += r.size() + 2;
-    MB_Solid* solid = new MB_Solid(int(total - 1));
-    As_Pt* p = solid->points();
-    const As_Pt anchor = hatch.rings.front().front();
-    for (size_t i = 0; i < hatch.rings.size(); ++i) {
-      const auto& r = hatch.rings[i];
-      p = std::copy(r.begin(), r.end(), p);
-      *p++ = r.front();
-      if (i > 0) *p++ = anchor;
-    }
-    return solid;
+std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch) {
+  std::vector<MB_Geom*> out;
+  if (hatch.rings.empty()) return out;
+  if (!hatch.solid) {
+    MB_Hatch* entity = new MB_Hatch;
+    for (const auto& r : hatch.rings) entity->loop_list().add(new As_Loop(r.data(), int(r.size())));
+    Hatch_Pattern* pattern = new Hatch_Pattern;
+    pattern->clear_lines();
+    for (const std::string& line : hatch.pattern_lines) pattern->add_line(line.c_str());
+    pattern->scale(1.0);
+    entity->pattern(pattern);
+    out.push_back(entity);
+    return out;
   }
-  MB_Hatch* entity = new MB_Hatch;
-  for (const auto& r : hatch.rings) entity->loop_list().add(new As_Loop(r.data(), int(r.size())));
-  Hatch_Pattern* pattern = new Hatch_Pattern;
-  pattern->clear_lines();
-  for (const std::string& line : hatch.pattern_lines) pattern->add_line(line.c_str());
-  pattern->scale(1.0);
-  entity->pattern(pattern);
-  return entity;
+  // A solid per ring of even depth, its holes (the rings one deeper inside
+  // it) spliced in at its vertex nearest to each: the polygon goes out to
+  // the hole and back along the same edge, which lies in the filled part,
+  // and fills even-odd. Without depths every ring fills on its own.
+  const bool sorted = hatch.depth.size() == hatch.rings.size();
+  for (size_t i = 0; i < hatch.rings.size(); ++i) {
+    if (sorted && hatch.depth[i] % 2) continue;
+    const std::vector<As_Pt>& outer = hatch.rings[i];
+    std::vector<std::vector<size_t>> holes_at(outer.size());
+    size_t total = outer.size() + 1;
+    for (size_t j = 0; sorted && j < hatch.rings.size(); ++j) {
+      if (hatch.depth[j] != hatch.depth[i] + 1 || !inside(hatch.rings[j][0], outer)) continue;
+      size_t nearest = 0;
+      double best = 1e300;
+      for (size_t k = 0; k < outer.size(); ++k) {
+        const double d = (outer[k] - hatch.rings[j][0]).len_sq();
+        if (d < best) best = d, nearest = k;
+      }
+      holes_at[nearest].push_back(j);
+      total += hatch.rings[j].size() + 2;
+    }
+    MB_Solid* solid = new MB_Solid(int(total));
+    As_Pt* p = solid->points();
+    for (size_t k = 0; k < outer.size(); ++k) {
+      *p++ = outer[k];
+      for (size_t j : holes_at[k]) {
+        p = std::copy(hatch.rings[j].begin(), hatch.rings[j].end(), p);
+        *p++ = hatch.rings[j].front();
+        *p++ = outer[k];
+      }
+    }
+    *p++ = outer.front();
+    out.push_back(solid);
+  }
+  return out;
 }

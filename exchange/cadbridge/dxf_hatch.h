@@ -4,8 +4,8 @@
 // into rings, within bounds) and hands dxflib the record without its
 // boundaries; the builder then makes the kernel entity.
 //
-// A solid fill becomes a solid whose rings are drawn even-odd, so islands
-// stay open; a pattern becomes the kernel's hatch with the pattern's lines
+// A solid fill becomes solids, one per outer ring with its holes, so
+// islands stay open; a pattern becomes the kernel's hatch with the pattern's lines
 // as the record gives them (already scaled and turned). Islands follow the
 // hatch style: every ring (odd parity), the outer ring and its first islands
 // (outermost), or the outer rings alone (ignore).
@@ -22,8 +22,10 @@ class MB_Geom;
 
 struct Dxf_Hatch {
   bool solid = false;
-  // The rings left after the island style, each without its closing point.
+  // The rings left after the island style, each without its closing point,
+  // and how many rings hold each (empty when too many rings to sort).
   std::vector<std::vector<As_Pt>> rings;
+  std::vector<size_t> depth;
   // Pattern lines in the kernel's notation, in drawing units.
   std::vector<std::string> pattern_lines;
   // Why part of the hatch was left out, one line each.
@@ -37,6 +39,7 @@ constexpr int kDxfHatchArcPieces = 72;  // per full turn
 // The hatch of a HATCH record's groups (the record's 0 group first).
 Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups);
 
-// The kernel entity of a hatch, built for nothing yet; null without a ring
-// of three points.
-MB_Geom* dxf_hatch_entity(const Dxf_Hatch& hatch);
+// The kernel entities of a hatch, not yet built for display: one hatch of
+// the pattern, or for a solid fill one solid per outer ring with its holes;
+// none without a ring.
+std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch);

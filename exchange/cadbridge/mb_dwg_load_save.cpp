@@ -106,6 +106,8 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   }
 
   Dxf_Builder builder(drawing, guarded);
+  const std::string given(path);
+  builder.picture_folder(given.substr(0, given.find_last_of('/') + 1));
   Dxf_Annotations annotations(drawing, builder);
   {
     Undo_Paused paused;

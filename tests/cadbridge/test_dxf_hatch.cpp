@@ -106,15 +106,29 @@ TEST(DxfHatch, IslandsFollowTheHatchStyle) {
   }
 }
 
-TEST(DxfHatch, SolidWithAnIslandKeepsBothRingsInOnePolygon) {
+TEST(DxfHatch, SolidWithAnIslandKeepsItsHoleOpen) {
   Dxf_Load load;
   load.text(dxf_entities(hatch(true, 2, square(0, 20) + square(0, 10))));
   ASSERT_TRUE(load.ok);
   MB_Solid* solid = load.first<MB_Solid>(ID::ID_SOLID);
   ASSERT_NE(solid, nullptr);
-  // Two closed rings of four corners and the way back to the first ring.
+  // The hole's closed ring spliced in at the outer corner nearest to it
+  // (the first), and the way back to that corner.
   EXPECT_EQ(solid->count(), 5 + 5 + 1);
+  EXPECT_EQ(solid->points()[1].x(), -5.0);
+  EXPECT_EQ(solid->points()[6].x(), -10.0);
   EXPECT_EQ(solid->points()[10].x(), solid->points()[0].x());
+  EXPECT_EQ(solid->next(), nullptr);
+}
+
+TEST(DxfHatch, SolidOfSeparateRingsIsOneSolidEach) {
+  // No edge may join rings that lie apart: it would be drawn across.
+  Dxf_Load load;
+  load.text(dxf_entities(hatch(true, 3, square(0, 2) + square(10, 2) + square(20, 2))));
+  ASSERT_TRUE(load.ok);
+  EXPECT_EQ(load.counts()[ID::ID_SOLID], 3);
+  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next())
+    EXPECT_EQ(static_cast<MB_Solid*>(o)->count(), 5);
 }
 
 TEST(DxfHatch, BrokenBoundariesLoadWhatTheyCanAndSayWhy) {

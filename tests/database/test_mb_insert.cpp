@@ -161,6 +161,30 @@ TEST_F(InsertTest, DeepNestingStopsAtTheLimit) {
   EXPECT_TRUE(within->pick(As_Pt(1, 1, 0), hits, 0.5, found, kind, extra));
 }
 
+// Blocks inserting the level below nine times over eight levels would
+// draw 9^8 (43 million) segments: the walk stops at its object budget and
+// the first cells still draw.
+TEST_F(InsertTest, WideNestingStopsAtTheObjectBudget) {
+  MB_Drawing d;
+  MB_Block* level = add_block(d, "w0", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(1, 0, 0))});
+  for (int i = 1; i <= 8; ++i) {
+    MB_Block* below = level;
+    level = add_block(d, ("w" + std::to_string(i)).c_str(), As_Pt(), {});
+    for (int k = 0; k < 9; ++k) level->object_list().add_tail(insert_of(below, As_Pt(0, 0, 0)));
+  }
+  auto* top = insert_of(level, As_Pt(3, 3, 0));
+  d.object_list().add_tail(top);
+  d.build_draw();
+  // The same segment many times over: some of its pixels, nothing else.
+  const PixelSet painted = paint({top});
+  EXPECT_FALSE(painted.empty());
+  for (const auto& p : painted) EXPECT_TRUE(row(3, 3, 4).count(p)) << p.first << "," << p.second;
+  As_Pt_List hits;
+  As_Pt found;
+  int kind = 0, extra = 0;
+  EXPECT_FALSE(top->pick(As_Pt(30, 30, 0), hits, 0.5, found, kind, extra));
+}
+
 TEST_F(InsertTest, PicksThroughBasePointScaleAndNesting) {
   MB_Drawing d;
   MB_Block* a = add_block(d, "a", As_Pt(1, 1, 0), {new Seg(As_Pt(1, 1, 0), As_Pt(5, 1, 0))});

@@ -28,6 +28,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import zlib
 
 SKIPPED = 77
 DEFAULT_DATA = "/usr/share/librecad"
@@ -152,7 +153,7 @@ def share(of, within):
 def compare(job):
     """One file: (path, recall, precision, note); recall None on failure."""
     path, render, work, width, height = job
-    base = os.path.join(work, os.path.basename(path).rsplit(".", 1)[0] + "-" + str(abs(hash(path)) % 100000))
+    base = os.path.join(work, os.path.basename(path).rsplit(".", 1)[0] + "-" + "%08x" % zlib.crc32(path.encode()))
     peer_png, ours_png = base + "-peer.png", base + "-ours.png"
     try:
         area, peer_failed = peer_render(path, peer_png, width, height)
@@ -165,6 +166,8 @@ def compare(job):
         run = subprocess.run(cmd, capture_output=True, text=True, timeout=PEER_TIMEOUT)
     except subprocess.TimeoutExpired:
         return path, 0.0, 0.0, "ours timed out"
+    except OSError as e:
+        return path, 0.0, 0.0, f"ours could not run: {e}"
     if run.returncode != 0:
         return path, 0.0, 0.0, "ours failed: " + (run.stderr.strip().splitlines() or ["exit %d" % run.returncode])[-1]
     peer, ours = ink(peer_png, width, height), ink(ours_png, width, height)
