@@ -231,12 +231,10 @@ std::string shown(std::string text) {
 // Measures texts of one style, remembering the width of a space per look.
 class Measure {
  public:
-  Measure(MB_Drawing& drawing, const std::string& style) : drawing_(drawing), style_(style) {}
+  Measure(Dxf_Target& target, const std::string& style) : target_(target), style_(style) {}
 
   double width(const std::string& text, const Dxf_Mtext_Format& f) {
-    if (text.empty()) return 0.0;
-    std::unique_ptr<MB_Text> t = dxf_new_text(drawing_, shown(text), look(f));
-    return dxf_text_width(*t);
+    return text.empty() ? 0.0 : target_.width(shown(text), look(f));
   }
 
   double space(const Dxf_Mtext_Format& f) {
@@ -258,7 +256,7 @@ class Measure {
   }
 
  private:
-  MB_Drawing& drawing_;
+  Dxf_Target& target_;
   std::string style_;
   std::map<std::pair<double, double>, double> spaces_;
 };
@@ -306,7 +304,7 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   bool cut = false;
   const std::vector<Dxf_Mtext_Paragraph> paragraphs = dxf_mtext_decode(raw, base, &cut);
   if (cut) target.skip("MTEXT lines past " + std::to_string(kDxfMaxMtextLines));
-  Measure measure(target.drawing(), frame.style);
+  Measure measure(target, frame.style);
 
   // Paragraphs into lines: greedy at the reference width, one line each
   // without one.
@@ -332,7 +330,10 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
       lines.back().push_back(std::move(w));
     }
   }
-  while (lines.size() > kDxfMaxMtextLines) lines.pop_back();
+  if (lines.size() > kDxfMaxMtextLines) {
+    if (!cut) target.skip("MTEXT lines past " + std::to_string(kDxfMaxMtextLines));
+    lines.resize(kDxfMaxMtextLines);
+  }
 
   // Each line's runs of one look become texts laid from x = 0; then the
   // lines are set against the attachment point.
@@ -364,7 +365,7 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
       k = j;
       x += gap;
       std::unique_ptr<MB_Text> t = dxf_new_text(target.drawing(), shown(text), measure.look(f));
-      const double w = dxf_text_width(*t);
+      const double w = measure.width(text, f);
       l.runs.push_back(Run{std::move(t), x, f.color});
       x += w;
       l.cap = first_cap ? f.height : std::max(l.cap, f.height);

@@ -23,6 +23,7 @@ constexpr int kAttributeInvisible = 1;
 constexpr int kBackwards = 2;
 constexpr int kUpsideDown = 4;
 constexpr int kMaxDecimals = 8;
+constexpr size_t kMaxRememberedWidths = 1 << 16;
 // Bit of a STYLE record's flags: an entry for a shape file, not a style.
 constexpr int kShapeFileEntry = 1;
 // Horizontal justification codes of TEXT (group 72).
@@ -105,6 +106,21 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
   ++placed_;
 }
 
+double Dxf_Target::width(const std::string& gbk, const Dxf_Text_Look& look) {
+  std::string key = look.style;
+  key += '\0';
+  key += gbk;
+  for (double v : {look.height, look.width, look.oblique}) key.append(reinterpret_cast<const char*>(&v), sizeof v);
+  auto it = widths_.find(key);
+  if (it != widths_.end()) return it->second;
+  // Bounded: a drawing of ever new words starts the memory afresh.
+  if (widths_.size() >= kMaxRememberedWidths) widths_.clear();
+  std::unique_ptr<MB_Text> text = dxf_new_text(drawing_, gbk, look);
+  const double w = dxf_text_width(*text);
+  widths_.emplace(std::move(key), w);
+  return w;
+}
+
 std::unique_ptr<MB_Text> dxf_new_text(MB_Drawing& drawing, const std::string& gbk, const Dxf_Text_Look& look) {
   auto text = std::make_unique<MB_Text>(As_Pt(0.0, 0.0, 0.0), MB_String(gbk.c_str()));
   text->init_text_style(drawing, look.style.c_str());
@@ -171,7 +187,7 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   look.height = r.real(40, 0.0) > 0.0 ? r.real(40, 0.0) : target.header().text_size;
   // Measured upright: a slant widens the strokes, not the text.
   std::unique_ptr<MB_Text> text = dxf_new_text(target.drawing(), string, look);
-  const double natural = dxf_text_width(*text);
+  const double natural = target.width(string, look);
   text->text_style().oblique_angle(normalised_radians(r.real(51, 0.0)));
 
   const As_Pt p1 = point_of(r, 10, As_Pt(0.0, 0.0, 0.0));

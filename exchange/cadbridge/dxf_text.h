@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "exchange/cadbridge/dxf_record.h"
 #include "geometry/as_pt.h"
@@ -46,6 +47,8 @@ struct Dxf_Header {
 
 // Where the entities of one record go: the block being defined or the
 // drawing, with the layer and colour the record gives.
+struct Dxf_Text_Look;
+
 class Dxf_Target {
  public:
   Dxf_Target(MB_Drawing& drawing, Dxf_Builder& builder, const Dxf_Header& header)
@@ -65,6 +68,9 @@ class Dxf_Target {
   void note(const std::string& what) { ++noted_[what]; }
   const std::map<std::string, size_t>& noted() const { return noted_; }
   size_t placed() const { return placed_; }
+  // The width dxf_text_width gives a text of the look, remembered: the same
+  // words recur throughout a drawing.
+  double width(const std::string& gbk, const Dxf_Text_Look& look);
 
  private:
   MB_Drawing& drawing_;
@@ -74,6 +80,7 @@ class Dxf_Target {
   std::map<std::string, size_t> skipped_;
   std::map<std::string, size_t> noted_;
   size_t placed_ = 0;
+  std::unordered_map<std::string, double> widths_;
 };
 
 // How a text stands against its anchor.
