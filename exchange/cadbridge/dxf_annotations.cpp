@@ -48,8 +48,8 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     add = dxf_add_text;
   } else if (type == "ATTDEF") {
     // A definition inside a block is the template of its inserts' attributes,
-    // which draw in its place.
-    if (!target_.block()) add = dxf_add_text;
+    // which draw in its place; a constant one has none and draws itself.
+    if (!target_.block() || (r.integer(70, 0) & kDxfAttributeConstant)) add = dxf_add_text;
   } else if (type == "MTEXT") {
     add = dxf_add_mtext;
   } else if (type == "DIMENSION") {

@@ -179,8 +179,11 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
     target.skip("invisible " + r.type);
     return;
   }
-  // A definition standing alone shows its tag; its value is the inserts'.
-  const std::string string = r.type == "ATTDEF" ? r.text(2) : r.text(1);
+  // A definition standing alone shows its tag; in a block it is the template
+  // of its inserts' attributes, except a constant one, which has no
+  // attribute and draws its value with the block.
+  const bool tag = r.type == "ATTDEF" && !(target.block() && (r.integer(70, 0) & kDxfAttributeConstant));
+  const std::string string = tag ? r.text(2) : r.text(1);
   if (string.empty()) return;
   Dxf_Text_Look look;
   look.style = r.text(7, "Standard");

@@ -110,8 +110,13 @@ double dxf_line_start(Dxf_Halign h, double width);
 // `first_baseline` down to `last_baseline`, the first of capital height `cap`.
 double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline);
 
-// TEXT, ATTRIB and ATTDEF records (an attribute definition shows its tag);
-// invisible attributes are counted as skipped.
+// The bit of an attribute definition's flags (group 70) that makes it
+// constant: its inserts carry no attribute for it.
+constexpr int kDxfAttributeConstant = 2;
+
+// TEXT, ATTRIB and ATTDEF records (an attribute definition shows its tag,
+// or in a block, when constant, its value); invisible attributes are
+// counted as skipped.
 void dxf_add_text(const Dxf_Record& record, Dxf_Target& target);
 // A text style of the drawing made for each STYLE record, its fonts mapped
 // to what is installed as the kernel maps them.

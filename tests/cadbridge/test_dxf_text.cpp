@@ -243,12 +243,13 @@ TEST(DxfText, AlignedAndFitStretchBetweenTheirPoints) {
   }
 }
 
-TEST(DxfText, VisibleAttributesDrawWhereTheyStandAndDefinitionsInBlocksDoNot) {
+TEST(DxfText, VisibleAttributesDrawWhereTheyStandAndOnlyConstantDefinitionsInBlocks) {
   Dxf_Load load;
   load.text(
       "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nTAG\n70\n2\n10\n0\n20\n0\n"
       "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n0\n"
       "0\nATTDEF\n8\n0\n10\n0\n20\n0\n40\n1\n1\ndefault\n2\nPART\n3\nPart?\n70\n0\n"
+      "0\nATTDEF\n8\n0\n10\n0\n20\n2\n40\n1\n1\nACME\n2\nMAKER\n3\nMaker?\n70\n2\n"
       "0\nENDBLK\n8\n0\n0\nENDSEC\n"
       "0\nSECTION\n2\nENTITIES\n"
       "0\nINSERT\n8\n0\n66\n1\n2\nTAG\n10\n5\n20\n5\n"
@@ -264,9 +265,14 @@ TEST(DxfText, VisibleAttributesDrawWhereTheyStandAndDefinitionsInBlocksDoNot) {
   EXPECT_EQ(texts[0]->base_pos().y(), 6.0);
   EXPECT_EQ(texts[1]->bytes(), "LONE");  // a definition alone shows its tag
   EXPECT_EQ(load.loader.skipped().at("invisible ATTRIB"), 1u);
+  // In the block, only the constant definition draws, with its value.
   MB_Block* block = load.drawing->find_block("TAG");
   ASSERT_NE(block, nullptr);
-  for (MB_Object* o = block->object_list().head(); o; o = o->next()) EXPECT_NE(o->object_id(), ID::ID_TEXT);
+  std::vector<std::string> in_block;
+  for (MB_Object* o = block->object_list().head(); o; o = o->next()) {
+    if (o->object_id() == ID::ID_TEXT) in_block.push_back(static_cast<MB_Text*>(o)->bytes());
+  }
+  EXPECT_EQ(in_block, std::vector<std::string>{"ACME"});
 }
 
 const char* const kDimensionBlock =
