@@ -111,9 +111,11 @@ class Decoder {
       case 'K':
       case 'k':
         return;
+      case 'p':
+        paragraph_code(argument());
+        return;
       case 'f':
       case 'F':
-      case 'p':
       case 'A':
       case 'a':
       case 'T':
@@ -187,16 +189,40 @@ class Decoder {
     }
   }
 
+  // "\p...;" holds indents, tabs and, after 'q', the alignment of this
+  // paragraph and those after it.
+  void paragraph_code(const std::string& v) {
+    const size_t q = v.find('q');
+    if (q == std::string::npos || q + 1 >= v.size()) return;
+    switch (v[q + 1]) {
+      case 'c':
+        align_ = Dxf_Paragraph_Align::kCenter;
+        break;
+      case 'r':
+        align_ = Dxf_Paragraph_Align::kRight;
+        break;
+      case 'l':
+      case 'j':
+      case 'd':
+        align_ = Dxf_Paragraph_Align::kLeft;
+        break;
+      default:
+        return;
+    }
+    out_.back().align = align_;
+  }
+
   void paragraph() {
     if (out_.size() >= kDxfMaxMtextLines) {
       cut_ = true;
       return;
     }
     out_.emplace_back();
+    out_.back().align = align_;
   }
 
   void append(const std::string& text) {
-    Dxf_Mtext_Paragraph& p = out_.back();
+    std::vector<Dxf_Mtext_Piece>& p = out_.back().pieces;
     if (!p.empty() && p.back().format == format_) {
       p.back().text += text;
     } else {
@@ -211,6 +237,7 @@ class Decoder {
   std::vector<Dxf_Mtext_Format> stack_;
   size_t ignored_ = 0;
   bool cut_ = false;
+  Dxf_Paragraph_Align align_ = Dxf_Paragraph_Align::kAttachment;
   std::vector<Dxf_Mtext_Paragraph> out_;
 };
 
@@ -265,7 +292,7 @@ class Measure {
 std::vector<Word> words_of(const Dxf_Mtext_Paragraph& p) {
   std::vector<Word> words;
   bool space = false;
-  for (const Dxf_Mtext_Piece& piece : p) {
+  for (const Dxf_Mtext_Piece& piece : p.pieces) {
     size_t start = 0;
     while (start <= piece.text.size()) {
       size_t end = piece.text.find(' ', start);
@@ -291,7 +318,7 @@ std::vector<std::string> dxf_mtext_plain(const std::string& raw) {
   std::vector<std::string> out;
   for (const Dxf_Mtext_Paragraph& p : dxf_mtext_decode(raw, Dxf_Mtext_Format())) {
     std::string line;
-    for (const Dxf_Mtext_Piece& piece : p) line += piece.text;
+    for (const Dxf_Mtext_Piece& piece : p.pieces) line += piece.text;
     out.push_back(shown(line));
   }
   return out;
@@ -309,9 +336,11 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   // Paragraphs into lines: greedy at the reference width, one line each
   // without one.
   std::vector<Line> lines;
+  std::vector<Dxf_Paragraph_Align> aligns;  // of each line's paragraph
   for (const Dxf_Mtext_Paragraph& p : paragraphs) {
     std::vector<Word> words = words_of(p);
     lines.emplace_back();
+    aligns.push_back(p.align);
     if (frame.box_width <= 0.0) {
       lines.back() = std::move(words);
       continue;
@@ -322,6 +351,7 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
       const double gap = w.space_before && !lines.back().empty() ? measure.space(w.format) : 0.0;
       if (!lines.back().empty() && x + gap + w.width > frame.box_width) {
         lines.emplace_back();
+        aligns.push_back(p.align);
         w.space_before = false;
         x = w.width;
       } else {
@@ -333,6 +363,7 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   if (lines.size() > kDxfMaxMtextLines) {
     if (!cut) target.skip("MTEXT lines past " + std::to_string(kDxfMaxMtextLines));
     lines.resize(kDxfMaxMtextLines);
+    aligns.resize(kDxfMaxMtextLines);
   }
 
   // Each line's runs of one look become texts laid from x = 0; then the
@@ -383,8 +414,20 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   const Dxf_Halign h = a % 3 == 0 ? Dxf_Halign::kLeft : a % 3 == 1 ? Dxf_Halign::kCenter : Dxf_Halign::kRight;
   const Dxf_Valign v = a / 3 == 0 ? Dxf_Valign::kTop : a / 3 == 1 ? Dxf_Valign::kLowerMiddle : Dxf_Valign::kBottom;
   const double anchor = dxf_anchor_y(v, baselines.front(), laid.front().cap, baselines.back());
+  // The column is as wide as the reference width, else as the widest line;
+  // the attachment point stands at its left, middle or right.
+  double column = frame.box_width;
+  if (column <= 0.0) {
+    for (const Laid& l : laid) column = std::max(column, l.width);
+  }
+  const double left = dxf_line_start(h, column);
   for (size_t i = 0; i < laid.size(); ++i) {
-    const double start = dxf_line_start(h, laid[i].width);
+    Dxf_Halign line_h = h;
+    if (aligns[i] == Dxf_Paragraph_Align::kLeft) line_h = Dxf_Halign::kLeft;
+    if (aligns[i] == Dxf_Paragraph_Align::kCenter) line_h = Dxf_Halign::kCenter;
+    if (aligns[i] == Dxf_Paragraph_Align::kRight) line_h = Dxf_Halign::kRight;
+    // The line's own end against the same point of the column.
+    const double start = left - dxf_line_start(line_h, column) + dxf_line_start(line_h, laid[i].width);
     for (Run& run : laid[i].runs) {
       dxf_frame_text(*run.text, frame.insert, frame.angle, start + run.x, baselines[i] - anchor);
       target.place(run.text.release(), from, run.color);

@@ -2,7 +2,8 @@
 // of pieces of one look, the paragraphs wrapped into lines at the reference
 // width, and each line's pieces made kernel texts at the attachment point.
 // Stacked fractions are written on one line ("1/2"); underline, overline,
-// strike-through, font, tracking and paragraph codes are read and dropped;
+// strike-through, font, tracking and indent codes are read and dropped, a
+// paragraph's alignment kept;
 // "\U+XXXX" escapes and "%%" codes stay for the kernel's text to draw.
 // Unbalanced braces are forgiven; paragraphs past kDxfMaxMtextLines are
 // left out.
@@ -31,7 +32,14 @@ struct Dxf_Mtext_Piece {
   Dxf_Mtext_Format format;
 };
 
-using Dxf_Mtext_Paragraph = std::vector<Dxf_Mtext_Piece>;
+// How a paragraph's lines stand in the text's column: as the attachment
+// point says, or as the paragraph's own code ("\pqc;") says.
+enum class Dxf_Paragraph_Align { kAttachment, kLeft, kCenter, kRight };
+
+struct Dxf_Mtext_Paragraph {
+  std::vector<Dxf_Mtext_Piece> pieces;
+  Dxf_Paragraph_Align align = Dxf_Paragraph_Align::kAttachment;
+};
 
 constexpr char kDxfNoBreak = '\x1F';
 

@@ -73,7 +73,7 @@ TEST(DxfMtext, LookCodesChangePiecesAndBracesRestoreThem) {
   base.height = 1.0;
   const auto paragraphs = dxf_mtext_decode("\\H2;a{\\H3x;\\W0.5;b}c\\Q30;\\C1;d", base);
   ASSERT_EQ(paragraphs.size(), 1u);
-  const Dxf_Mtext_Paragraph& p = paragraphs[0];
+  const std::vector<Dxf_Mtext_Piece>& p = paragraphs[0].pieces;
   ASSERT_EQ(p.size(), 4u);
   EXPECT_EQ(p[0].text, "a");
   EXPECT_EQ(p[0].format.height, 2.0);
@@ -88,9 +88,9 @@ TEST(DxfMtext, LookCodesChangePiecesAndBracesRestoreThem) {
   EXPECT_EQ(p[3].format.color, int64_t(dxf_aci_color(1)));
   // By layer and by block give the entity's own colour back.
   const auto back = dxf_mtext_decode("\\C1;a\\C256;b\\C3;c\\C0;d", base);
-  ASSERT_EQ(back[0].size(), 4u);
-  EXPECT_EQ(back[0][1].format.color, -1);
-  EXPECT_EQ(back[0][3].format.color, -1);
+  ASSERT_EQ(back[0].pieces.size(), 4u);
+  EXPECT_EQ(back[0].pieces[1].format.color, -1);
+  EXPECT_EQ(back[0].pieces[3].format.color, -1);
 }
 
 TEST(DxfMtext, AMillionParagraphsStopAtTheLimit) {
@@ -162,6 +162,21 @@ TEST(DxfMtext, DirectionSpacingAndRunsOfOtherLooks) {
   EXPECT_NEAR(texts[1]->base_pos().x() - texts[0]->base_pos().x(), 20 * 5.0 / 3 * 2, 1e-9);
   EXPECT_EQ(texts[2]->text_style().height(), 20.0);
   EXPECT_GT(texts[2]->base_pos().y(), texts[1]->base_pos().y());  // after "b", along the line
+}
+
+// A paragraph's own alignment places its lines in the column the
+// reference width makes; later paragraphs keep it.
+TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
+  Dxf_Load load;
+  load.text(dxf_entities(mtext("\\pxqc;Mid\\PMid2\\P\\pxi-3,qr;Right\\P{\\pql;Left}", 1, "41\n100\n")));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 4u);
+  MB_Drawing measure;
+  const double mid = width_of("Mid", 10, measure), mid2 = width_of("Mid2", 10, measure);
+  EXPECT_NEAR(texts[0]->base_pos().x(), 100 + (100 - mid) / 2, 1e-9);
+  EXPECT_NEAR(texts[1]->base_pos().x(), 100 + (100 - mid2) / 2, 1e-9);
+  EXPECT_NEAR(texts[2]->base_pos().x(), 200 - width_of("Right", 10, measure), 1e-9);
+  EXPECT_NEAR(texts[3]->base_pos().x(), 100, 1e-9);
 }
 
 TEST(DxfMtext, UnbalancedBracesAndManyParagraphsLoad) {
@@ -495,7 +510,7 @@ TEST(DxfMtext, RandomCodesDecodeWithinLimits) {
     ASSERT_GE(paragraphs.size(), 1u) << raw;
     size_t bytes = 0;
     for (const auto& p : paragraphs)
-      for (const auto& piece : p) {
+      for (const auto& piece : p.pieces) {
         bytes += piece.text.size();
         EXPECT_GT(piece.format.height, 0.0) << raw;
       }
