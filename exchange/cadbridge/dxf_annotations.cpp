@@ -31,8 +31,7 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   if (type == "BLOCK") {
     // The builder keeps the first definition of a name; so do we.
     MB_Block* block = drawing_.find_block(r.text(2).c_str());
-    discarding_ = !block || defined_.count(block);
-    if (block) defined_[block] = true;
+    discarding_ = !block || !defined_.insert(block).second;
     target_.block(block);
     return;
   }

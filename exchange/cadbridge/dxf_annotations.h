@@ -6,11 +6,13 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "exchange/cadbridge/dxf_text.h"
 
 class Dxf_Builder;
+class MB_Block;
 class MB_Drawing;
 
 // A filled arrow head with its tip at `tip`, pointing away from `from`.
@@ -49,5 +51,6 @@ class Dxf_Annotations {
   std::string section_;
   bool discarding_ = false;
   std::map<std::string, size_t> converted_;
-  std::map<const void*, bool> defined_;
+  // Blocks whose definition was read: a later one of the name is left out.
+  std::set<const MB_Block*> defined_;
 };
