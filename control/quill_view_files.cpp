@@ -32,11 +32,17 @@ constexpr long kExportSize = 500;  // pixels a side of a saved image
 // The last n characters; the whole text when it is shorter.
 std::string last(const std::string& s, size_t n) { return s.size() > n ? s.substr(s.size() - n) : s; }
 
-std::string trimmed_lower(const char* path) {
+// The path as given, without trailing blanks: its case is kept, so the
+// file opened is the one named even beside a name differing only in case.
+std::string trimmed(const char* path) {
   std::string p = path ? path : "";
   while (!p.empty() && std::isspace(static_cast<unsigned char>(p.back()))) p.pop_back();
-  for (char& c : p) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return p;
+}
+
+std::string lowered(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
 }
 
 // The file name of a path without its folders and extension.
@@ -48,15 +54,14 @@ std::string base_name(const std::string& path) {
 }
 
 // Downloads an address, exactly as given, into the temporary folder under
-// "1" and the last four characters of its lower-cased form, made safe as a
-// file name; the local path, or "" when it could not be fetched. A file of
-// that name already there is kept: the download takes "1_2", "1_3" ...
-// instead.
-std::string download(const std::string& url, const std::string& lowered) {
+// "1" and its last four characters lower-cased, made safe as a file name;
+// the local path, or "" when it could not be fetched. A file of that name
+// already there is kept: the download takes "1_2", "1_3" ... instead.
+std::string download(const std::string& url) {
   char folder[256];
   const DWORD n = ::GetTempPathA(sizeof folder, folder);
   if (n == 0 || n >= sizeof folder) return "";
-  std::string tail = last(lowered, 4);
+  std::string tail = lowered(last(url, 4));
   for (char& c : tail)
     if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
         static_cast<unsigned char>(c) < ' ')
@@ -127,17 +132,18 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   base_document_ = path;
   operation_.clear_all_tools();
   operation_.clear_selectlist(true);
-  std::string p = trimmed_lower(path);
-  if (p.compare(0, std::char_traits<char>::length(kHttp), kHttp) == 0) {
+  std::string p = trimmed(path);
+  if (lowered(p.substr(0, std::char_traits<char>::length(kHttp))) == kHttp) {
     Wait_Cursor wait;
-    p = download(static_cast<const char*>(path), p);
+    p = download(p);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
       quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
       return;
     }
   }
-  const std::string ext = last(p, 3);
+  // Only the extension chooses the reader, compared without regard to case.
+  const std::string ext = lowered(last(p, 3));
   if (!readable_file(p, path)) return;
   std::string why;  // what the reader could not read
   {

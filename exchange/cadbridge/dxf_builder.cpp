@@ -130,9 +130,11 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   MB_General& g = entity->general();
   g.layer(layer);
   if (!layer->visibility()) entity->flag(0);
-  const int aci = attributes.getColor();
-  if (attributes.getColor24() >= 0) {
-    g.color(int32_t(true_color(attributes.getColor24())));
+  // The colour of the entity's own record: a polyline ends when the next
+  // record has begun, whose colour is not the polyline's.
+  const int aci = own.getColor();
+  if (own.getColor24() >= 0) {
+    g.color(int32_t(true_color(own.getColor24())));
   } else if (aci == kByLayer) {
     g.color(int32_t(layer->color()));
   } else if (aci != kByBlock) {
@@ -150,11 +152,21 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   ++entities_;
 }
 
+void Dxf_Builder::place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block) {
+  MB_Block* const open = block_;
+  MB_Block* const discard = discard_;
+  block_ = block;
+  discard_ = nullptr;
+  place(entity, &from);
+  block_ = open;
+  discard_ = discard;
+}
+
 void Dxf_Builder::addBlock(const DL_BlockData& data) {
   finish_polyline();
   const As_Pt base(data.bpx, data.bpy, data.bpz);
   MB_Block* found = drawing_.find_block(data.name.c_str());
-  if (found && !found->object_list().is_empty()) {
+  if (found && defined_.count(found)) {
     // A second definition of a name keeps the first.
     problems_.push_back("block \"" + data.name + "\" is defined twice; the second definition is left out");
     delete discard_;
@@ -170,6 +182,7 @@ void Dxf_Builder::addBlock(const DL_BlockData& data) {
     block_ = new MB_Block(base, MB_String(data.name.c_str()), MB_String(""));
     drawing_.block_list().add_tail(block_);
   }
+  defined_.insert(block_);
   ++blocks_;
 }
 
@@ -324,24 +337,6 @@ void Dxf_Builder::addInsert(const DL_InsertData& d) {
   insert->block(MB_String(d.name.c_str()), drawing_);
   insert->build_transf();
   place(insert);
-}
-
-void Dxf_Builder::addText(const DL_TextData& d) {
-  if (in_paper_space()) return;
-  MB_Text* text = new MB_Text(As_Pt(d.ipx, d.ipy, d.ipz), MB_String(d.text.c_str()));
-  text->init_text_style(drawing_, d.style.c_str());
-  text->text_style().height(d.height);
-  text->text_style().width_scale(d.xScaleFactor);
-  text->text_style().angle(d.angle);
-  place(text);
-}
-
-void Dxf_Builder::addMTextChunk(const std::string& text) { mtext_chunks_ += text; }
-
-void Dxf_Builder::addMText(const DL_MTextData& d) {
-  std::string all = mtext_chunks_ + d.text;
-  mtext_chunks_.clear();
-  if (!in_paper_space()) place(new MB_Mtext(As_Pt(d.ipx, d.ipy, d.ipz), all.c_str()));
 }
 
 // Solids and traces list their corners zigzag (1, 2, 3, 4 with 3 below 1);

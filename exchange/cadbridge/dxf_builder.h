@@ -1,14 +1,17 @@
 // Turns what dxflib reports into the kernel's own objects: layers with their
 // colours, blocks, and the entities the kernel has classes for, appended to
-// the drawing (or to the block being defined). Whatever the kernel cannot
-// hold (dimensions, hatches, leaders, images, meshes, paper-space entities)
-// is skipped and counted by kind.
+// the drawing (or to the block being defined). Texts, attributes,
+// dimensions and leaders are built from the records themselves afterwards
+// (dxf_annotations.h) and placed through place_in. Whatever the kernel
+// cannot hold (hatches, images, meshes, paper-space entities) is skipped and
+// counted by kind.
 #pragma once
 
 #include <dxflib/dl_creationadapter.h>
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,9 +52,6 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addFitPoint(const DL_FitPointData& data) override;
   void addKnot(const DL_KnotData& data) override;
   void addInsert(const DL_InsertData& data) override;
-  void addText(const DL_TextData& data) override;
-  void addMTextChunk(const std::string& text) override;
-  void addMText(const DL_MTextData& data) override;
   void addSolid(const DL_SolidData& data) override;
   void addTrace(const DL_TraceData& data) override;
   void add3dFace(const DL_3dFaceData& data) override;
@@ -65,21 +65,16 @@ class Dxf_Builder : public DL_CreationAdapter {
 
   void addXLine(const DL_XLineData&) override { skip("XLINE"); }
   void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
-  void addAttribute(const DL_AttributeData&) override { skip("ATTRIB"); }
-  void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { skip("DIMENSION"); }
-  void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { skip("DIMENSION"); }
-  void addDimRadial(const DL_DimensionData&, const DL_DimRadialData&) override { skip("DIMENSION"); }
-  void addDimDiametric(const DL_DimensionData&, const DL_DimDiametricData&) override { skip("DIMENSION"); }
-  void addDimAngular(const DL_DimensionData&, const DL_DimAngular2LData&) override { skip("DIMENSION"); }
-  void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { skip("DIMENSION"); }
-  void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { skip("DIMENSION"); }
-  void addLeader(const DL_LeaderData&) override { skip("LEADER"); }
 
   // Where picture files named relatively are found: the DXF file's folder
   // with its final '/'.
   void picture_folder(const std::string& folder) { images_.folder(folder); }
   // Ends what is still open; call once after the parse.
   void finish();
+
+  // Appends an entity made outside dxflib's callbacks to `block` (the
+  // drawing when null), with the layer and colour of `from`.
+  void place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block);
 
   size_t entity_count() const { return entities_; }
   size_t block_count() const { return blocks_; }
@@ -104,6 +99,9 @@ class Dxf_Builder : public DL_CreationAdapter {
   Dxf_Line_Types line_types_;
   Dxf_Images images_;
   MB_Block* block_ = nullptr;
+  // Blocks defined so far: a later definition of one is left out, whatever
+  // it holds (an empty block made by an insert is not yet defined).
+  std::set<MB_Block*> defined_;
   // Objects of a definition that repeats a block's name: thrown away.
   MB_Block* discard_ = nullptr;
   size_t entities_ = 0;
@@ -130,6 +128,4 @@ class Dxf_Builder : public DL_CreationAdapter {
   std::vector<DL_ControlPointData> control_;
   std::vector<DL_FitPointData> fit_;
   std::vector<double> knots_;
-
-  std::string mtext_chunks_;
 };

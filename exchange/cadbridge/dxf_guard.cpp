@@ -2,13 +2,14 @@
 // written out as clean text for dxflib.
 #include "exchange/cadbridge/dxf_guard.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-#include "qm_text.h"
+#include "exchange/cadbridge/dxf_encoding.h"
 
 namespace {
 
@@ -45,19 +46,28 @@ bool is_text_code(int code) {
          (code >= 1000 && code <= 1009);
 }
 
+// Text groups whose blanks at either end belong to the text: a multi-line
+// text is cut into groups anywhere, between words too.
+bool keeps_blanks(int code) { return code == 1 || code == 3; }
+
 // One line as dxflib sees it: leading blanks and trailing line ends and
-// blanks stripped. False at the end of the bytes.
+// blanks stripped (only the line end with `keep_blanks`). False at the end
+// of the bytes.
 class Line_Reader {
  public:
   explicit Line_Reader(const std::string& bytes) : bytes_(bytes) {}
-  bool next(std::string_view& out) {
+  bool next(std::string_view& out, bool keep_blanks = false) {
     if (pos_ >= bytes_.size()) return false;
     const char* base = bytes_.data();
     const void* nl = std::memchr(base + pos_, '\n', bytes_.size() - pos_);
     size_t end = nl ? size_t(static_cast<const char*>(nl) - base) : bytes_.size();
     size_t a = pos_, b = end;
-    while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
-    while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
+    if (keep_blanks) {
+      if (b > a && base[b - 1] == '\r') --b;
+    } else {
+      while (a < b && (base[a] == ' ' || base[a] == '\t')) ++a;
+      while (b > a && (base[b - 1] == '\r' || base[b - 1] == ' ' || base[b - 1] == '\t')) --b;
+    }
     out = std::string_view(base + a, b - a);
     pos_ = nl ? end + 1 : end;
     ++line_;
@@ -134,7 +144,7 @@ class Guard {
         record_.clear();
         break;
       }
-      if (!reader.next(value)) {
+      if (!reader.next(value, keeps_blanks(code))) {
         problem(at_line(line, "the file ends inside a group"));
         record_.clear();
         break;
@@ -373,14 +383,23 @@ class Guard {
     for (const Pair& p : record_) {
       if (keep-- == 0) break;
       if (p.code == 1 && version_next_) {
-        utf8_ = p.value.compare(0, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0;
+        // Text groups keep their blanks; the version is the word itself.
+        const size_t start = std::min(p.value.find_first_not_of(" \t"), p.value.size());
+        codec_.utf8(p.value.compare(start, kFirstUtf8Version.size(), kFirstUtf8Version) >= 0);
         version_next_ = false;
       }
-      if (p.code == 9) version_next_ = p.value == "$ACADVER";
+      if (p.code == 3 && code_page_next_) {
+        codec_.code_page(p.value);
+        code_page_next_ = false;
+      }
+      if (p.code == 9) {
+        version_next_ = p.value == "$ACADVER";
+        code_page_next_ = p.value == "$DWGCODEPAGE";
+      }
       out_.text += std::to_string(p.code);
       out_.text += '\n';
-      if (utf8_ && is_text_code(p.code) && !is_ascii(p.value)) {
-        out_.text += qm_utf8_to_gbk(p.value);
+      if (codec_.converts() && is_text_code(p.code) && !is_ascii(p.value)) {
+        out_.text += fitted(codec_.to_gbk(p.value), p.line);
       } else {
         out_.text += p.value;
       }
@@ -404,6 +423,23 @@ class Guard {
     return head;
   }
 
+  // Converted text within the longest value dxflib takes, cut between
+  // characters (a double-byte character or a "\U+XXXX" escape is whole).
+  std::string fitted(std::string text, size_t line) {
+    if (text.size() <= kDxfMaxValue) return text;
+    size_t end = 0;
+    while (end < text.size()) {
+      const unsigned char c = static_cast<unsigned char>(text[end]);
+      const size_t step = c >= 0x80 ? 2 : c == '\\' && text.compare(end, 3, "\\U+") == 0 ? 7 : 1;
+      if (end + step > kDxfMaxValue) break;
+      end += step;
+    }
+    problem(at_line(line + 1, "a text of " + std::to_string(text.size()) + " bytes after conversion is cut to " +
+                                  std::to_string(end)));
+    text.resize(end);
+    return text;
+  }
+
   static bool is_ascii(const std::string& s) {
     for (unsigned char c : s) {
       if (c >= 0x80) return false;
@@ -421,8 +457,9 @@ class Guard {
   size_t dropped_problems_ = 0;
   bool in_block_ = false;
   bool in_polyline_ = false;
-  bool utf8_ = false;
+  Dxf_Text_Codec codec_;
   bool version_next_ = false;
+  bool code_page_next_ = false;
 };
 
 }  // namespace

@@ -5,7 +5,8 @@
 // it up to the next 0 group) only when every group code, number, count,
 // handle and nesting level in it is sound, and hands dxflib the kept records
 // as clean text. What dxflib does not report (polyline widths) is gathered
-// on the way, and text of a drawing saved as UTF-8 becomes the kernel's GBK.
+// on the way, and text of a drawing saved as UTF-8 or in another code page
+// becomes the kernel's GBK (dxf_encoding.h).
 #pragma once
 
 #include <cstddef>

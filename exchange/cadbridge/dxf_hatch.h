@@ -15,14 +15,10 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/cadbridge/dxf_record.h"
 #include "geometry/as_pt.h"
 
 class MB_Geom;
-
-struct Dxf_Group {
-  int code;
-  std::string_view value;
-};
 
 struct Dxf_Hatch {
   bool solid = false;

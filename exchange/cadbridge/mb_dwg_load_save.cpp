@@ -11,6 +11,7 @@
 #include "database/mb_drawing.h"
 #include "database/mb_names.h"
 #include "database/mb_undo_redo.h"
+#include "exchange/cadbridge/dxf_annotations.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "geometry/as_log.h"
@@ -54,6 +55,7 @@ class Undo_Paused {
 bool MB_Dwg_Load_Save::drw_marcompopen(MB_Drawing*& drawing, const char* path, int* result, bool) {
   entities_ = blocks_ = 0;
   skipped_.clear();
+  converted_.clear();
   int code = kCadbridgeNoDrawing;
   if (drawing) {
     try {
@@ -106,6 +108,7 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   Dxf_Builder builder(drawing, guarded);
   const std::string given(path);
   builder.picture_folder(given.substr(0, given.find_last_of('/') + 1));
+  Dxf_Annotations annotations(drawing, builder);
   {
     Undo_Paused paused;
     Classic_Locale classic;
@@ -113,12 +116,22 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
     DL_Dxf dxf;
     dxf.in(stream, &builder);
     builder.finish();
+    annotations.read(guarded.text);
   }
+  // The builder counts what annotations place through it.
   entities_ = builder.entity_count();
   blocks_ = builder.block_count();
   skipped_ = builder.skipped();
+  converted_ = annotations.converted();
+  for (const auto& s : annotations.skipped()) skipped_[s.first] += s.second;
   for (const std::string& p : builder.problems()) log_line(path, p);
   std::string summary = "read " + std::to_string(entities_) + " entities and " + std::to_string(blocks_) + " blocks";
+  const char* joint = "; converted ";
+  for (const auto& c : converted_) {
+    summary += joint + std::to_string(c.second) + " " + c.first;
+    joint = ", ";
+  }
+  for (const auto& n : annotations.noted()) summary += "; " + std::to_string(n.second) + " " + n.first;
   for (const auto& s : skipped_) summary += "; skipped " + std::to_string(s.second) + " " + s.first;
   log_line(path, summary);
   return guarded.problems.empty() && builder.problems().empty() ? kCadbridgeLoaded : kCadbridgePartly;

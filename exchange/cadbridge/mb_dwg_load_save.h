@@ -40,6 +40,9 @@ class MB_Dwg_Load_Save {
   size_t entity_count() const { return entities_; }
   size_t block_count() const { return blocks_; }
   const std::map<std::string, size_t>& skipped() const { return skipped_; }
+  // Records of the kinds built without dxflib (texts, attributes,
+  // dimensions, leaders) that gave entities, by kind.
+  const std::map<std::string, size_t>& converted() const { return converted_; }
 
  private:
   int open(MB_Drawing& drawing, const char* path);
@@ -47,4 +50,5 @@ class MB_Dwg_Load_Save {
   size_t entities_ = 0;
   size_t blocks_ = 0;
   std::map<std::string, size_t> skipped_;
+  std::map<std::string, size_t> converted_;
 };

@@ -92,6 +92,24 @@ TEST_F(ViewFilesTest, EachKindOpensThroughItsReader) {
   EXPECT_STREQ(op_->drawing()->name().ascii(), at("drawingdwg").c_str());
 }
 
+// Only the extension is compared without regard to case: the file opened
+// is the one named, even beside one whose name differs only in case.
+TEST_F(ViewFilesTest, APathOpensAsGivenBesideANameDifferingInCase) {
+  fs::create_directories(at("MyDir"));
+  write_all(at("MyDir/Part.DXF"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  write_all(at("MyDir/part.dxf"), "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n0\nENDSEC\n0\nEOF\n");
+  const struct {
+    const char* name;
+    MB_Object::MB_ID first;
+  } cases[] = {{"MyDir/Part.DXF", MB_Object::ID_LINE}, {"MyDir/part.dxf", MB_Object::ID_CIRCLE}};
+  for (const auto& c : cases) {
+    open(at(c.name));
+    ASSERT_EQ(count(), 1) << c.name << ": " << last_message();
+    EXPECT_EQ(entities().head()->object_id(), c.first) << c.name;
+    EXPECT_STREQ(op_->drawing()->name().ascii(), at(c.name).c_str());
+  }
+}
+
 TEST_F(ViewFilesTest, MarkupIsReadIntoTheDrawingThatIsOpen) {
   open(native_file("base.qlf"));
   ASSERT_EQ(count(), 1);

@@ -1,0 +1,56 @@
+// The kinds the loader builds from the records themselves, after dxflib has
+// made the layers, blocks and geometry: text styles, single-line and
+// multi-line texts, attributes, dimensions and leaders. Each record goes
+// where it stands (the block being defined, or model space; paper space is
+// skipped as the builder skips it), with its own layer and colour.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "exchange/cadbridge/dxf_text.h"
+
+class Dxf_Builder;
+class MB_Block;
+class MB_Drawing;
+
+// A filled arrow head with its tip at `tip`, pointing away from `from`.
+void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_Record& record, Dxf_Target& target);
+// DIMENSION: its geometry block inserted; without one (or naming a missing
+// or empty block) its definition points and text drawn plainly.
+void dxf_add_dimension(const Dxf_Record& record, Dxf_Target& target);
+// LEADER: the line (or a spline through its vertices) with its arrow head;
+// its text is an MTEXT record of its own.
+void dxf_add_leader(const Dxf_Record& record, Dxf_Target& target);
+// MULTILEADER: each leader line with its arrow head and landing, and the
+// text content.
+void dxf_add_mleader(const Dxf_Record& record, Dxf_Target& target);
+
+class Dxf_Annotations {
+ public:
+  Dxf_Annotations(MB_Drawing& drawing, Dxf_Builder& builder);
+
+  // Reads every record of the guarded text.
+  void read(const std::string& guarded_text);
+
+  // Records made into entities, by kind, and the entities made.
+  const std::map<std::string, size_t>& converted() const { return converted_; }
+  size_t entity_count() const { return target_.placed(); }
+  // Records (or parts of them) left out, by kind and reason.
+  const std::map<std::string, size_t>& skipped() const { return target_.skipped(); }
+  // Records drawn in a simpler form, by how.
+  const std::map<std::string, size_t>& noted() const { return target_.noted(); }
+
+ private:
+  void record(const Dxf_Record& r);
+
+  MB_Drawing& drawing_;
+  Dxf_Header header_;
+  Dxf_Target target_;
+  std::string section_;
+  bool discarding_ = false;
+  std::map<std::string, size_t> converted_;
+  // Blocks whose definition was read: a later one of the name is left out.
+  std::set<const MB_Block*> defined_;
+};

@@ -1,0 +1,156 @@
+// Code page conversion of DXF text through iconv.
+#include "exchange/cadbridge/dxf_encoding.h"
+
+#include <iconv.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
+const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
+
+iconv_t open_iconv(const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  return cd == kNoIconv ? nullptr : cd;
+}
+
+// Decodes one UTF-8 sequence at s[i]; advances i. Malformed bytes give
+// U+FFFD, one per byte.
+uint32_t next_utf8(std::string_view s, size_t& i) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) {
+    ++i;
+    return c;
+  }
+  size_t n = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+  if (n == 0 || i + n > s.size()) {
+    ++i;
+    return kReplacement;
+  }
+  uint32_t code = c & (0x7F >> n);
+  for (size_t k = 1; k < n; ++k) {
+    const unsigned char t = static_cast<unsigned char>(s[i + k]);
+    if ((t & 0xC0) != 0x80) {
+      ++i;
+      return kReplacement;
+    }
+    code = code << 6 | (t & 0x3F);
+  }
+  i += n;
+  return code;
+}
+
+}  // namespace
+
+Dxf_Text_Codec::~Dxf_Text_Codec() {
+  close();
+  if (gbk_) iconv_close(static_cast<iconv_t>(gbk_));
+}
+
+void Dxf_Text_Codec::close() {
+  if (source_) iconv_close(static_cast<iconv_t>(source_));
+  source_ = nullptr;
+}
+
+void Dxf_Text_Codec::utf8(bool on) {
+  utf8_ = on;
+  if (on) close();
+}
+
+std::string Dxf_Text_Codec::charset_of(std::string_view name) {
+  std::string upper;
+  for (char c : name) {
+    if (c != ' ' && c != '\t') upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
+  }
+  std::string digits;
+  for (std::string_view prefix : {"ANSI_", "DOS"}) {
+    if (upper.compare(0, prefix.size(), prefix) == 0) digits = upper.substr(prefix.size());
+  }
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits == "936") return "";
+  return "CP" + digits;
+}
+
+void Dxf_Text_Codec::code_page(std::string_view name) {
+  if (utf8_) return;
+  close();
+  const std::string charset = charset_of(name);
+  if (!charset.empty()) source_ = open_iconv("UTF-32LE", charset.c_str());
+  known_.clear();
+}
+
+void Dxf_Text_Codec::append_code(uint32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += char(code);
+    return;
+  }
+  auto it = known_.find(code);
+  if (it != known_.end()) {
+    out += it->second;
+    return;
+  }
+  if (!gbk_) gbk_ = open_iconv("CP936", "UTF-32LE");
+  std::string gbk;
+  if (gbk_ && code != kReplacement) {
+    char in[4] = {char(code & 0xFF), char(code >> 8 & 0xFF), char(code >> 16 & 0xFF), char(code >> 24 & 0xFF)};
+    char buf[8];
+    char* ip = in;
+    char* op = buf;
+    size_t il = sizeof in, ol = sizeof buf;
+    iconv(static_cast<iconv_t>(gbk_), nullptr, nullptr, nullptr, nullptr);
+    if (iconv(static_cast<iconv_t>(gbk_), &ip, &il, &op, &ol) != size_t(-1) && il == 0) {
+      gbk.assign(buf, size_t(op - buf));
+    }
+  }
+  if (gbk.empty()) {
+    char escape[16];
+    if (code <= kLastEscaped && code != kReplacement) {
+      std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code));
+      gbk = escape;
+    } else {
+      gbk = "?";
+    }
+  }
+  known_.emplace(code, gbk);
+  out += gbk;
+}
+
+std::string Dxf_Text_Codec::to_gbk(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  if (utf8_) {
+    for (size_t i = 0; i < text.size();) append_code(next_utf8(text, i), out);
+    return out;
+  }
+  if (!source_) return std::string(text);
+  iconv_t cd = static_cast<iconv_t>(source_);
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += char(c);
+      ++i;
+      continue;
+    }
+    // One character at a time: one byte, or two for the double-byte code
+    // pages (932, 949, 950).
+    uint32_t code = kReplacement;
+    size_t used = 1;
+    for (size_t n = 1; n <= 2 && i + n <= text.size(); ++n) {
+      char in[2] = {text[i], n == 2 ? text[i + 1] : '\0'};
+      unsigned char u32[8];
+      char* ip = in;
+      char* op = reinterpret_cast<char*>(u32);
+      size_t il = n, ol = sizeof u32;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &ip, &il, &op, &ol) != size_t(-1) && il == 0 && ol == 4) {
+        code = uint32_t(u32[0]) | uint32_t(u32[1]) << 8 | uint32_t(u32[2]) << 16 | uint32_t(u32[3]) << 24;
+        used = n;
+        break;
+      }
+    }
+    append_code(code, out);
+    i += used;
+  }
+  return out;
+}

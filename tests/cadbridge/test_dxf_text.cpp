@@ -1,0 +1,547 @@
+// Texts of DXF files: multi-line text codes, attachment, wrapping and
+// spacing; single-line justifications and flags; attributes; dimensions
+// with and without their blocks; leaders; text of each encoding.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_insert.h"
+#include "database/entities/mb_line.h"
+#include "database/entities/mb_polyline.h"
+#include "database/entities/mb_solid.h"
+#include "database/entities/mb_text.h"
+#include "database/entities/mb_text_style.h"
+#include "exchange/cadbridge/dxf_builder.h"
+#include "exchange/cadbridge/dxf_mtext.h"
+#include "tests/cadbridge/dxf_fixture.h"
+
+namespace {
+
+using ID = MB_Object;
+constexpr double kPi = 3.14159265358979323846;
+
+std::vector<MB_Text*> texts_of(const Dxf_Load& load) {
+  std::vector<MB_Text*> out;
+  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next()) {
+    if (o->object_id() == ID::ID_TEXT) out.push_back(static_cast<MB_Text*>(o));
+  }
+  return out;
+}
+
+// The width the loader measures for a text of the default style.
+double width_of(const std::string& text, double height, MB_Drawing& drawing) {
+  Dxf_Text_Look look;
+  look.style = "Standard";
+  look.height = height;
+  std::unique_ptr<MB_Text> t = dxf_new_text(drawing, text, look);
+  return dxf_text_width(*t);
+}
+
+TEST(DxfMtext, InlineCodesBecomePlainLines) {
+  const struct {
+    const char* raw;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"one\\Ptwo\\Pthree", {"one", "two", "three"}},
+      {"a\\~b", {"a b"}},
+      {"\\\\x\\{y\\}", {"\\x{y}"}},
+      {"{\\fArial|b0|i0|c0|p34;Hi} {\\Fsimplex.shx;there}", {"Hi there"}},
+      {"\\H2.5;big\\H0.5x;small\\W0.8;wide\\Q15;slant\\T1.2;track", {"bigsmallwideslanttrack"}},
+      {"\\C1;red\\c16711680;blue", {"redblue"}},
+      {"\\S1/2;+\\S3#4;=\\S2^;\\S+0.1^-0.2;", {"1/2+3/4=2+0.1/-0.2"}},
+      {"\\Lunder\\l \\Oover\\o \\Kstrike\\k", {"under over strike"}},
+      {"\\A1;\\pxi-3,l5;x", {"x"}},
+      {"\\U+4E2D%%d%%c", {"\\U+4E2D%%d%%c"}},
+      {"^Ia^Jb^ c", {" a", "b^c"}},
+      {"\\Na\\Xb", {"", "a", "b"}},
+      // A double-byte character whose second byte is a backslash or brace
+      // stays whole.
+      {"\x81\\P\x81{x", {"\x81\\P\x81{x"}},
+      // Unbalanced braces are forgiven; an unfinished code ends the text.
+      {"}}a{{b{", {"ab"}},
+      {"x\\H2", {"x"}},
+      {"end\\", {"end"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(dxf_mtext_plain(c.raw), c.lines) << c.raw;
+}
+
+TEST(DxfMtext, LookCodesChangePiecesAndBracesRestoreThem) {
+  Dxf_Mtext_Format base;
+  base.height = 1.0;
+  const auto paragraphs = dxf_mtext_decode("\\H2;a{\\H3x;\\W0.5;b}c\\Q30;\\C1;d", base);
+  ASSERT_EQ(paragraphs.size(), 1u);
+  const std::vector<Dxf_Mtext_Piece>& p = paragraphs[0].pieces;
+  ASSERT_EQ(p.size(), 4u);
+  EXPECT_EQ(p[0].text, "a");
+  EXPECT_EQ(p[0].format.height, 2.0);
+  EXPECT_EQ(p[1].text, "b");
+  EXPECT_EQ(p[1].format.height, 6.0);
+  EXPECT_EQ(p[1].format.width, 0.5);
+  EXPECT_EQ(p[2].text, "c");
+  EXPECT_EQ(p[2].format.height, 2.0);
+  EXPECT_EQ(p[2].format.width, 1.0);
+  EXPECT_EQ(p[3].text, "d");
+  EXPECT_NEAR(p[3].format.oblique, kPi / 6, 1e-12);
+  EXPECT_EQ(p[3].format.color, int64_t(dxf_aci_color(1)));
+  // By layer and by block give the entity's own colour back.
+  const auto back = dxf_mtext_decode("\\C1;a\\C256;b\\C3;c\\C0;d", base);
+  ASSERT_EQ(back[0].pieces.size(), 4u);
+  EXPECT_EQ(back[0].pieces[1].format.color, -1);
+  EXPECT_EQ(back[0].pieces[3].format.color, -1);
+}
+
+TEST(DxfMtext, AMillionParagraphsStopAtTheLimit) {
+  std::string raw;
+  for (int i = 0; i < 1000000; ++i) raw += "\\P";
+  bool cut = false;
+  const auto paragraphs = dxf_mtext_decode(raw, Dxf_Mtext_Format(), &cut);
+  EXPECT_TRUE(cut);
+  EXPECT_EQ(paragraphs.size(), kDxfMaxMtextLines);
+  std::string deep(100000, '{');
+  EXPECT_EQ(dxf_mtext_plain(deep + "x"), std::vector<std::string>{"x"});
+}
+
+std::string mtext(const std::string& text, int attachment, const std::string& more = "") {
+  return "0\nMTEXT\n8\n0\n10\n100\n20\n100\n40\n10\n71\n" + std::to_string(attachment) + "\n" + more + "1\n" + text +
+         "\n";
+}
+
+// Nine attachment points: the text's left end, middle or right end, and its
+// capital top, lower-case middle or lowest point at the insertion point.
+TEST(DxfMtext, AttachmentPointsPlaceTheText) {
+  const double h = 10.0;
+  const double top = 100 - h, middle = 100 - h * kDxfXHeight / 2, bottom = 100 + h * kDxfDescender;
+  for (int a = 1; a <= 9; ++a) {
+    SCOPED_TRACE(a);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext("ABC", a)));
+    ASSERT_TRUE(load.ok);
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    const double w = width_of("ABC", h, *load.drawing);
+    ASSERT_GT(w, 0.0);
+    const double x[] = {100.0, 100.0 - w / 2, 100.0 - w};
+    const double y[] = {top, middle, bottom};
+    EXPECT_NEAR(texts[0]->base_pos().x(), x[(a - 1) % 3], 1e-9);
+    EXPECT_NEAR(texts[0]->base_pos().y(), y[(a - 1) / 3], 1e-9);
+    EXPECT_EQ(texts[0]->text_style().height(), h);
+  }
+}
+
+TEST(DxfMtext, ContinuationGroupsComeBeforeTheLastGroupAndWordsWrap) {
+  MB_Drawing measure;
+  const double two_words = width_of("aaa bbb", 10.0, measure);
+  Dxf_Load load;
+  // Continuation groups first in the file order, the group 1 last, whatever
+  // order the groups are written in.
+  const std::string more = "41\n" + std::to_string(two_words * 1.05) + "\n3\naaa bbb \n3\nccc \n";
+  load.text(dxf_entities(mtext("ddd eee", 1, more)));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0]->bytes(), "aaa bbb");
+  EXPECT_EQ(texts[1]->bytes(), "ccc ddd");
+  EXPECT_EQ(texts[2]->bytes(), "eee");
+  const double step = 10.0 * 5 / 3;
+  EXPECT_NEAR(texts[0]->base_pos().y() - texts[1]->base_pos().y(), step, 1e-9);
+  EXPECT_NEAR(texts[1]->base_pos().y() - texts[2]->base_pos().y(), step, 1e-9);
+}
+
+TEST(DxfMtext, DirectionSpacingAndRunsOfOtherLooks) {
+  Dxf_Load load;
+  // Turned a quarter by its direction vector, lines twice as far apart.
+  load.text(dxf_entities(mtext("a\\Pb\\H20;c", 1, "11\n0\n21\n1\n44\n2\n")));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 3u);
+  for (MB_Text* t : texts) EXPECT_NEAR(t->text_style().angle(), kPi / 2, 1e-12);
+  EXPECT_NEAR(texts[0]->base_pos().x(), 100 + 10, 1e-9);  // one capital height right of the top
+  EXPECT_NEAR(texts[0]->base_pos().y(), 100, 1e-9);
+  // The second line is as tall as its tallest run.
+  EXPECT_NEAR(texts[1]->base_pos().x() - texts[0]->base_pos().x(), 20 * 5.0 / 3 * 2, 1e-9);
+  EXPECT_EQ(texts[2]->text_style().height(), 20.0);
+  EXPECT_GT(texts[2]->base_pos().y(), texts[1]->base_pos().y());  // after "b", along the line
+}
+
+// A paragraph's own alignment places its lines in the column the
+// reference width makes; later paragraphs keep it.
+TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
+  Dxf_Load load;
+  load.text(dxf_entities(mtext("\\pxqc;Mid\\PMid2\\P\\pxi-3,qr;Right\\P{\\pql;Left}", 1, "41\n100\n")));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 4u);
+  MB_Drawing measure;
+  const double mid = width_of("Mid", 10, measure), mid2 = width_of("Mid2", 10, measure);
+  EXPECT_NEAR(texts[0]->base_pos().x(), 100 + (100 - mid) / 2, 1e-9);
+  EXPECT_NEAR(texts[1]->base_pos().x(), 100 + (100 - mid2) / 2, 1e-9);
+  EXPECT_NEAR(texts[2]->base_pos().x(), 200 - width_of("Right", 10, measure), 1e-9);
+  EXPECT_NEAR(texts[3]->base_pos().x(), 100, 1e-9);
+}
+
+TEST(DxfMtext, UnbalancedBracesAndManyParagraphsLoad) {
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += "3\n{{{{\\P\\P\\P\\P}}}\\Px\n";
+  Dxf_Load load;
+  load.text(dxf_entities("0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n" + many + "1\n}}}{last\n"));
+  ASSERT_TRUE(load.ok);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 1000u);  // each "x", the last one followed by the last group
+  EXPECT_EQ(texts.back()->bytes(), "xlast");
+}
+
+struct Text_Case {
+  const char* name;
+  int h, v;
+  const char* more;
+  // Expected base point and style values, from the measured width w.
+  double (*x)(double w);
+  double (*y)(double w);
+  double width_scale, height, angle;
+};
+
+// TEXT at (0, 0) with its alignment point at (50, 50), height 10.
+TEST(DxfText, JustificationsAndFlagsPlaceTheText) {
+  const double h = 10.0;
+  const Text_Case cases[] = {
+      {"left", 0, 0, "", [](double) { return 0.0; }, [](double) { return 0.0; }, 1, h, 0},
+      {"centre", 1, 0, "", [](double w) { return 50 - w / 2; }, [](double) { return 50.0; }, 1, h, 0},
+      {"right top", 2, 3, "", [](double w) { return 50 - w; }, [](double) { return 40.0; }, 1, h, 0},
+      {"middle", 4, 0, "", [](double w) { return 50 - w / 2; }, [](double) { return 50 - 10 * kDxfXHeight / 2; }, 1, h,
+       0},
+      {"bottom left", 0, 1, "", [](double) { return 50.0; }, [](double) { return 50 + 10 * kDxfDescender; }, 1, h, 0},
+      {"middle left", 0, 2, "", [](double) { return 50.0; }, [](double) { return 45.0; }, 1, h, 0},
+      {"right, twice as wide", 2, 0, "41\n2\n", [](double w) { return 50 - 2 * w; }, [](double) { return 50.0; }, 2,
+       h, 0},
+      {"left turned", 0, 0, "50\n90\n", [](double) { return 0.0; }, [](double) { return 0.0; }, 1, h, kPi / 2},
+      {"backwards", 0, 0, "71\n2\n", [](double) { return 0.0; }, [](double) { return 0.0; }, -1, h, 0},
+      {"upside down, top", 0, 3, "71\n4\n", [](double) { return 50.0; }, [](double) { return 60.0; }, -1, h, kPi},
+      {"both, right", 2, 0, "71\n6\n", [](double w) { return 50 + w; }, [](double) { return 50.0; }, 1, h, kPi},
+  };
+  for (const Text_Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n11\n50\n21\n50\n40\n10\n1\nABC\n72\n" + std::to_string(c.h) +
+                           "\n73\n" + std::to_string(c.v) + "\n" + c.more));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    const double w = width_of("ABC", h, *load.drawing);
+    EXPECT_NEAR(texts[0]->base_pos().x(), c.x(w), 1e-9);
+    EXPECT_NEAR(texts[0]->base_pos().y(), c.y(w), 1e-9);
+    EXPECT_NEAR(texts[0]->text_style().width_scale(), c.width_scale, 1e-12);
+    EXPECT_EQ(texts[0]->text_style().height(), c.height);
+    EXPECT_NEAR(texts[0]->text_style().angle(), c.angle, 1e-12);
+  }
+}
+
+TEST(DxfText, AlignedAndFitStretchBetweenTheirPoints) {
+  for (int h : {3, 5}) {
+    SCOPED_TRACE(h);
+    Dxf_Load load;
+    load.text(dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n11\n0\n21\n100\n40\n10\n51\n15\n1\nABC\n72\n" +
+                           std::to_string(h) + "\n"));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    const double stretch = 100 / width_of("ABC", 10, *load.drawing);
+    const MB_Text_Style& s = texts[0]->text_style();
+    EXPECT_NEAR(s.angle(), kPi / 2, 1e-12);
+    EXPECT_NEAR(s.oblique_angle(), 15 * kPi / 180, 1e-12);
+    EXPECT_NEAR(texts[0]->base_pos().x(), 0.0, 1e-9);
+    EXPECT_NEAR(texts[0]->base_pos().y(), 0.0, 1e-9);
+    if (h == 5) {  // fit: as tall as given, as wide as the points are apart
+      EXPECT_NEAR(s.width_scale(), stretch, 1e-9);
+      EXPECT_EQ(s.height(), 10.0);
+    } else {  // aligned: scaled whole
+      EXPECT_EQ(s.width_scale(), 1.0);
+      EXPECT_NEAR(s.height(), 10 * stretch, 1e-9);
+    }
+  }
+}
+
+TEST(DxfText, VisibleAttributesDrawWhereTheyStandAndOnlyConstantDefinitionsInBlocks) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nTAG\n70\n2\n10\n0\n20\n0\n"
+      "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n0\n"
+      "0\nATTDEF\n8\n0\n10\n0\n20\n0\n40\n1\n1\ndefault\n2\nPART\n3\nPart?\n70\n0\n"
+      "0\nATTDEF\n8\n0\n10\n0\n20\n2\n40\n1\n1\nACME\n2\nMAKER\n3\nMaker?\n70\n2\n"
+      "0\nENDBLK\n8\n0\n0\nENDSEC\n"
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nINSERT\n8\n0\n66\n1\n2\nTAG\n10\n5\n20\n5\n"
+      "0\nATTRIB\n8\n0\n10\n5\n20\n6\n40\n1\n1\nR12\n2\nPART\n70\n0\n"
+      "0\nATTRIB\n8\n0\n10\n5\n20\n7\n40\n1\n1\nsecret\n2\nCODE\n70\n1\n"
+      "0\nSEQEND\n8\n0\n"
+      "0\nATTDEF\n8\n0\n10\n9\n20\n9\n40\n1\n1\nvalue\n2\nLONE\n3\nLone?\n70\n0\n"
+      "0\nENDSEC\n0\nEOF\n");
+  ASSERT_TRUE(load.ok);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0]->bytes(), "R12");
+  EXPECT_EQ(texts[0]->base_pos().y(), 6.0);
+  EXPECT_EQ(texts[1]->bytes(), "LONE");  // a definition alone shows its tag
+  EXPECT_EQ(load.loader.skipped().at("invisible ATTRIB"), 1u);
+  // In the block, only the constant definition draws, with its value.
+  MB_Block* block = load.drawing->find_block("TAG");
+  ASSERT_NE(block, nullptr);
+  std::vector<std::string> in_block;
+  for (MB_Object* o = block->object_list().head(); o; o = o->next()) {
+    if (o->object_id() == ID::ID_TEXT) in_block.push_back(static_cast<MB_Text*>(o)->bytes());
+  }
+  EXPECT_EQ(in_block, std::vector<std::string>{"ACME"});
+}
+
+const char* const kDimensionBlock =
+    "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\n*D1\n70\n1\n10\n0\n20\n0\n"
+    "0\nLINE\n8\n0\n10\n0\n20\n10\n11\n30\n21\n10\n"
+    "0\nMTEXT\n8\n0\n10\n15\n20\n11\n40\n2.5\n71\n8\n1\n30\n"
+    "0\nENDBLK\n8\n0\n0\nENDSEC\n";
+
+std::string dimension(const char* block_groups) {
+  return std::string("0\nDIMENSION\n8\n0\n") + block_groups +
+         "10\n30\n20\n10\n11\n15\n21\n11\n70\n32\n1\n<> mm\n13\n0\n23\n0\n14\n30\n24\n0\n42\n30\n";
+}
+
+TEST(DxfDimension, DrawnFromItsBlockOrElseFromItsPoints) {
+  {
+    Dxf_Load load;
+    load.text(std::string(kDimensionBlock) + dxf_entities(dimension("2\n*D1\n")));
+    auto c = load.counts();
+    EXPECT_EQ(c[ID::ID_INSERT], 1);
+    EXPECT_EQ(c[ID::ID_LINE], 0);
+    MB_Insert* insert = load.first<MB_Insert>(ID::ID_INSERT);
+    ASSERT_NE(insert->block(), nullptr);
+    EXPECT_EQ(insert->block(), load.drawing->find_block("*D1"));
+    EXPECT_EQ(insert->point().x(), 0.0);
+    EXPECT_EQ(load.loader.converted().at("DIMENSION"), 1u);
+  }
+  for (const char* groups : {"2\n*D9\n", ""}) {
+    SCOPED_TRACE(groups);
+    Dxf_Load load;
+    load.text(std::string(kDimensionBlock) + dxf_entities(dimension(groups)));
+    auto c = load.counts();
+    EXPECT_EQ(c[ID::ID_INSERT], 0);
+    EXPECT_EQ(c[ID::ID_LINE], 3);   // two extension lines and the dimension line
+    EXPECT_EQ(c[ID::ID_SOLID], 2);  // its arrow heads
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->bytes(), "30 mm");
+    EXPECT_NEAR(texts[0]->base_pos().y(), 11 - 2.5 * kDxfXHeight / 2, 1e-9);
+  }
+}
+
+TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nHEADER\n9\n$DIMSCALE\n40\n2\n0\nENDSEC\n"
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nDIMSTYLE\n70\n1\n"
+      "0\nDIMSTYLE\n2\nBig\n70\n0\n140\n5\n41\n4\n0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities(std::string("0\nDIMENSION\n8\n0\n3\nBIG\n") +
+                   "10\n30\n20\n10\n11\n15\n21\n11\n70\n0\n13\n0\n23\n0\n14\n30\n24\n0\n42\n30\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->text_style().height(), 10.0);  // 5 at the header's scale of 2
+  MB_Solid* arrow = load.first<MB_Solid>(ID::ID_SOLID);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_NEAR(arrow->points()[0].x(), 0.0, 1e-12);  // the tip, 8 long
+  EXPECT_NEAR(arrow->points()[1].x(), 8.0, 1e-12);
+}
+
+TEST(DxfDimension, PlainTextShowsTheMeasurementAsTheStyleSays) {
+  const struct {
+    const char* header;
+    int kind;
+    const char* measured;
+    const char* override_text;
+    const char* shown;  // null: no text
+  } cases[] = {
+      {"", 0, "12.5", nullptr, "12.5"},
+      {"", 1, "12.3456", nullptr, "12.35"},
+      {"", 0, "30", "R<> mm", "R30 mm"},
+      {"", 0, "30", "fixed", "fixed"},
+      {"", 0, "30", " ", nullptr},
+      {"", 2, "1.5707963267948966", nullptr, "90%%d"},
+      {"9\n$DIMDEC\n70\n0\n", 0, "12.5", nullptr, "12"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown ? c.shown : "(none)");
+    std::string groups = "0\nDIMENSION\n8\n0\n10\n30\n20\n10\n11\n15\n21\n11\n70\n" + std::to_string(c.kind) +
+                         "\n13\n0\n23\n0\n14\n30\n24\n0\n15\n5\n25\n5\n42\n" + c.measured + "\n";
+    if (c.override_text) groups += std::string("1\n") + c.override_text + "\n";
+    Dxf_Load load;
+    load.text("0\nSECTION\n2\nHEADER\n" + std::string(c.header) + "0\nENDSEC\n" + dxf_entities(groups));
+    auto texts = texts_of(load);
+    if (!c.shown) {
+      EXPECT_TRUE(texts.empty());
+      continue;
+    }
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->bytes(), c.shown);
+  }
+}
+
+TEST(DxfLeader, LineWithArrowHeadAtItsFirstVertex) {
+  Dxf_Load load;
+  load.text(dxf_entities(
+      "0\nLEADER\n8\n0\n71\n1\n72\n0\n76\n3\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n10\n20\n20\n10\n30\n0\n"
+      "0\nLEADER\n8\n0\n71\n0\n76\n1\n10\n0\n20\n0\n30\n0\n"));
+  auto c = load.counts();
+  ASSERT_EQ(c[ID::ID_POLYLINE], 1);
+  EXPECT_EQ(load.first<MB_Polyline>(ID::ID_POLYLINE)->count(), 3);
+  ASSERT_EQ(c[ID::ID_SOLID], 1);
+  MB_Solid* arrow = load.first<MB_Solid>(ID::ID_SOLID);
+  EXPECT_EQ(arrow->points()[0].x(), 0.0);
+  EXPECT_EQ(arrow->points()[0].y(), 0.0);
+  EXPECT_EQ(load.loader.skipped().at("LEADER with fewer than two vertices"), 1u);
+}
+
+TEST(DxfLeader, MultileaderLinesArrowsAndText) {
+  Dxf_Load load;
+  load.text(dxf_entities(
+      "0\nMULTILEADER\n8\n0\n300\nCONTEXT_DATA{\n40\n1\n41\n2.5\n140\n1\n304\nNote\\PTwo\n"
+      "12\n20\n22\n12\n32\n0\n13\n1\n23\n0\n33\n0\n"
+      "302\nLEADER{\n10\n18\n20\n10\n30\n0\n11\n1\n21\n0\n31\n0\n40\n2\n"
+      "304\nLEADER_LINE{\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n305\n}\n303\n}\n301\n}\n"));
+  auto c = load.counts();
+  EXPECT_EQ(c[ID::ID_POLYLINE], 1);  // first vertex, second, the last leader point
+  EXPECT_EQ(c[ID::ID_LINE], 1);      // the landing
+  EXPECT_EQ(c[ID::ID_SOLID], 1);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0]->bytes(), "Note");
+  EXPECT_NEAR(texts[0]->base_pos().x(), 20.0, 1e-9);
+  EXPECT_NEAR(texts[0]->base_pos().y(), 12 - 2.5, 1e-9);
+}
+
+// The same words in each encoding: Chinese, Cyrillic and accented letters,
+// and one letter GBK lacks, kept as an escape.
+TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
+  const std::string gbk = "\xD6\xD0\xA7\xA8\xA8\xA6\\U+00F1";
+  const struct {
+    const char* name;
+    const char* version;
+    const char* code_page;
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      {"utf-8 of 2007", "AC1021", "ANSI_1252", "\xE4\xB8\xAD\xD0\x96\xC3\xA9\xC3\xB1", gbk},
+      {"utf-8 of 2018, the version after a blank", " AC1032", nullptr, "\xE4\xB8\xAD", "\xD6\xD0"},
+      {"ANSI_936", "AC1015", "ANSI_936", "\xD6\xD0\xA7\xA8\xA8\xA6", "\xD6\xD0\xA7\xA8\xA8\xA6"},
+      {"ANSI_1252", "AC1015", "ANSI_1252", "caf\xE9 se\xF1or", "caf\xA8\xA6 se\\U+00F1or"},
+      {"ANSI_1251", "AC1015", "ANSI_1251", "\xC6", "\xA7\xA8"},
+      {"a name in lower case, with blanks", "AC1015", " ansi_1252 ", "\xE9", "\xA8\xA6"},
+      {"ANSI_932", "AC1015", "ANSI_932", "\x92\x86\x82\xA0", "\xD6\xD0\xA4\xA2"},
+      {"no code page", "AC1009", nullptr, "\xD6\xD0", "\xD6\xD0"},
+      {"bad UTF-8", "AC1021", nullptr, "a\xFF" "b", "a?b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string header = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(c.version) + "\n";
+    if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
+    Dxf_Load load;
+    load.text(header + "0\nENDSEC\n" +
+              dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + c.text + "\n0\nMTEXT\n8\n0\n10\n0\n20\n5\n40\n1\n1\n" +
+                           c.text + "\n"));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0]->bytes(), c.expected);
+    EXPECT_EQ(texts[1]->bytes(), c.expected);
+  }
+}
+
+TEST(DxfEncoding, ConvertedTextLongerThanAValueIsCutBetweenCharacters) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "\xC3\xB1";  // ñ, an escape of 7 bytes each
+  Dxf_Load load;
+  load.text("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n" +
+            dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + text + "\n"));
+  EXPECT_EQ(load.result, kCadbridgePartly);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->bytes().size(), 994u);  // 142 whole escapes
+}
+
+TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n2\n"
+      "0\nSTYLE\n2\nNOTES\n70\n0\n40\n0\n41\n0.8\n50\n0\n71\n0\n3\nsimplex\n4\ngbcbig.shx\n"
+      "0\nSTYLE\n2\nSHAPES\n70\n1\n3\nltypeshp.shx\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n7\nNOTES\n1\nabc\n"));
+  MB_Text_Style* notes = load.drawing->find_text_style("NOTES");
+  ASSERT_NE(notes, nullptr);
+  EXPECT_NE(notes->font_lib(), nullptr);
+  EXPECT_NE(notes->big_font_lib(), nullptr);
+  EXPECT_EQ(notes->width_scale(), 0.8);
+  EXPECT_EQ(load.drawing->find_text_style("SHAPES"), nullptr) << "a shape file entry is not a style";
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->text_style().font_lib(), notes->font_lib());
+}
+
+}  // namespace
+
+namespace {
+
+// The linear congruential generator of the C runtime, seeded here, so the
+// cases are the same on every run.
+struct Lcg {
+  uint32_t state;
+  uint32_t next(uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16 & 0x7FFF) % n;
+  }
+};
+
+}  // namespace
+
+// Random strings of the codes' own characters: every one decodes within
+// the limits, whatever its braces and codes.
+TEST(DxfMtext, RandomCodesDecodeWithinLimits) {
+  static const char kAlphabet[] = "\\\\\\{}{}^;;PSHWCcQTLOfU+/#^~x 01.5\xD6\xD0%";
+  Lcg rng{7};
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string raw;
+    const uint32_t n = rng.next(60);
+    for (uint32_t i = 0; i < n; ++i) raw += kAlphabet[rng.next(sizeof kAlphabet - 1)];
+    bool cut = true;
+    const auto paragraphs = dxf_mtext_decode(raw, Dxf_Mtext_Format(), &cut);
+    EXPECT_FALSE(cut);
+    ASSERT_GE(paragraphs.size(), 1u) << raw;
+    size_t bytes = 0;
+    for (const auto& p : paragraphs)
+      for (const auto& piece : p.pieces) {
+        bytes += piece.text.size();
+        EXPECT_GT(piece.format.height, 0.0) << raw;
+      }
+    EXPECT_LE(bytes, raw.size() + 8) << raw;
+  }
+}
+
+// Records of the text kinds with random groups (each value of its group's
+// kind): each loads what it can.
+TEST(DxfText, RandomRecordsOfTheTextKindsLoad) {
+  static const char* const kKinds[] = {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "DIMENSION", "LEADER", "MULTILEADER"};
+  static const int kCodes[] = {1, 2, 3, 7, 10, 20, 11, 21, 12, 22, 13, 14, 15, 40, 41, 42, 44, 50, 51, 53,
+                               70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
+  static const char* const kTexts[] = {"CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ",
+                                       "Standard"};
+  static const char* const kNumbers[] = {"0", "1", "-1", "5", "1e300", "-1e-300", "3", "9", "1000000", "0.5"};
+  Lcg rng{11};
+  for (int trial = 0; trial < 150; ++trial) {
+    std::string groups;
+    for (int r = 0; r < 4; ++r) {
+      groups += std::string("0\n") + kKinds[rng.next(7)] + "\n8\n0\n";
+      const uint32_t n = rng.next(30);
+      for (uint32_t i = 0; i < n; ++i) {
+        const int code = kCodes[rng.next(sizeof kCodes / sizeof kCodes[0])];
+        const bool text = code < 10 || code >= 300;
+        groups += std::to_string(code) + "\n" + (text ? kTexts[rng.next(9)] : kNumbers[rng.next(10)]) + "\n";
+      }
+    }
+    Dxf_Load load;
+    load.text(std::string(kDimensionBlock) + dxf_entities(groups));
+    EXPECT_TRUE(load.ok) << groups;
+    load.drawing->build_draw();
+  }
+}
