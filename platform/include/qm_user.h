@@ -184,6 +184,32 @@ struct QmShellRequest {
 const std::vector<QmShellRequest>& qm_user_shell_requests();
 void qm_user_clear_shell_requests();
 
+// ---- Pictures ----
+// A program's bitmaps (toolbar strips), icons and cursors are image files
+// (PNG, transparent where their alpha is 0), registered under their resource
+// names as its dialogs and strings are: a number (MAKEINTRESOURCE, or "#12")
+// or a name, without regard to case. A relative file name is taken in the
+// pictures/ folder beside the stand-in libraries; a cursor's hot spot is
+// given with it. A picture whose file is missing or does not decode loads as
+// nothing (LoadIconA answers null; a cursor keeps its shape from the system).
+enum class QmPicture { kBitmap, kIcon, kCursor };
+void qm_user_register_picture(QmPicture kind, LPCSTR name, const char* file, POINT hotspot = POINT{0, 0});
+// The registered picture's file, resolved; "" when none is registered.
+std::string qm_user_picture_file(QmPicture kind, LPCSTR name);
+// Decoded pixels: top-down rows of 0xAARRGGBB.
+struct QmPixels {
+  int width = 0, height = 0;
+  POINT hotspot = {0, 0};
+  std::vector<uint32_t> argb;
+};
+// The pixels of a registered picture; false when none is registered or its
+// file does not decode.
+bool qm_user_picture_pixels(QmPicture kind, LPCSTR name, QmPixels* out);
+// The pixels of an icon LoadIconA gave, or of a cursor LoadCursorA gave
+// whose name has a registered picture.
+bool qm_user_icon_pixels(HICON icon, QmPixels* out);
+bool qm_user_cursor_pixels(HCURSOR cursor, QmPixels* out);
+
 // ---- Inspection and reset ----
 // A window's pixels, frame included: top-down rows of `width` values
 // 0x00RRGGBB over the window rectangle, or null before anything took a DC on

@@ -265,12 +265,7 @@ HWND GetFocus() {
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
   if (!name) return nullptr;
-  CursorKey key{instance, std::string()};
-  if (IS_INTRESOURCE(name)) {
-    key.name = "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
-  } else {
-    for (const char* p = name; *p; ++p) key.name += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-  }
+  CursorKey key{instance, resource_key(name)};
   auto& c = cursors();
   auto it = c.find(key);
   if (it != c.end()) return it->second;

@@ -240,6 +240,16 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       SetCursor(w->cls->wc.hCursor);
       return TRUE;
     }
+    case WM_SETICON: {
+      HICON& slot = w->icons[wparam == ICON_BIG ? ICON_BIG : ICON_SMALL];
+      HICON old = slot;
+      slot = reinterpret_cast<HICON>(lparam);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    case WM_GETICON:
+      // Without a small icon the big one serves.
+      return reinterpret_cast<LRESULT>(wparam == ICON_BIG || !w->icons[ICON_SMALL] ? w->icons[ICON_BIG]
+                                                                                    : w->icons[ICON_SMALL]);
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);

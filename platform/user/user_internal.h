@@ -59,6 +59,7 @@ struct Window {
   bool frame_update = false;  // WM_NCPAINT is owed before the next paint
   bool destroying = false;
   Pixels pixels;  // sized to the window rectangle (window_dc.cpp)
+  HICON icons[2] = {nullptr, nullptr};  // WM_SETICON's, by ICON_SMALL and ICON_BIG
 };
 
 struct Timer {
@@ -116,6 +117,9 @@ void forget_window_messages(HWND hwnd);
 void kill_window_timers(HWND hwnd);
 void clear_timers();
 void clear_cursors();
+// A resource's name as the window system keys it: "#12" for a number (given
+// as MAKEINTRESOURCE or as the text "#12"), the lower-cased name otherwise.
+std::string resource_key(LPCSTR name);
 // Keeps a screen point inside the ClipCursor rectangle.
 POINT clip_cursor_point(POINT p);
 void clear_clipboard();
