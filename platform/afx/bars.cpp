@@ -1,6 +1,8 @@
 // Control bars, toolbars, dock bars, the frame's layout of them and the dock
 // state in the profile; document templates.
 #include <afxext.h>
+#include <qm_user.h>
+#include <ximage.h>
 
 #include <algorithm>
 #include <map>
@@ -215,10 +217,59 @@ void CControlBar::FilterToolTipMessage(MSG* msg) {
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
+ON_WM_TIMER()
 ON_WM_PAINT()
 END_MESSAGE_MAP()
+
+// Each button's picture cut from the strip, and its silhouette in the two
+// colours a disabled button is embossed with.
+struct QmToolBarPictures {
+  std::vector<CxImage> normal, highlight, shadow;
+};
+
+namespace {
+
+// A silhouette: the picture's opaque pixels in one colour.
+CxImage silhouette(const CxImage& picture, COLORREF colour) {
+  constexpr BYTE kOpaqueFrom = 128;
+  CxImage out(picture, false);
+  out.AlphaSet(0, 0, 0);  // gives it an alpha channel
+  for (long y = 0; y < static_cast<long>(picture.GetHeight()); ++y)
+    for (long x = 0; x < static_cast<long>(picture.GetWidth()); ++x) {
+      const bool opaque = !picture.AlphaIsValid() || picture.AlphaGet(x, y) >= kOpaqueFrom;
+      out.SetPixelColor(x, y, colour);
+      out.AlphaSet(x, y, opaque ? 255 : 0);
+    }
+  return out;
+}
+
+// The strip registered for a toolbar resource, cut into `count` pictures;
+// null when there is none, it does not load or it is too short.
+std::shared_ptr<QmToolBarPictures> load_pictures(UINT id, int count) {
+  const std::string file = qm_user_picture_file(QmPicture::kBitmap, MAKEINTRESOURCEA(id));
+  CxImage strip;
+  if (file.empty() || count <= 0 || !(strip.Load(file.c_str(), CXIMAGE_FORMAT_PNG) || strip.Load(file.c_str(), CXIMAGE_FORMAT_BMP)))
+    return nullptr;
+  if (strip.GetWidth() < static_cast<DWORD>(count * CToolBar::kPictureWidth) ||
+      strip.GetHeight() < static_cast<DWORD>(CToolBar::kPictureHeight))
+    return nullptr;
+  auto p = std::make_shared<QmToolBarPictures>();
+  for (int i = 0; i < count; ++i) {
+    CxImage one;
+    const long left = i * CToolBar::kPictureWidth;
+    if (!strip.Crop(left, 0, left + CToolBar::kPictureWidth, CToolBar::kPictureHeight, &one)) return nullptr;
+    p->highlight.push_back(silhouette(one, ::GetSysColor(COLOR_BTNHIGHLIGHT)));
+    p->shadow.push_back(silhouette(one, ::GetSysColor(COLOR_BTNSHADOW)));
+    p->normal.push_back(std::move(one));
+  }
+  return p;
+}
+
+}  // namespace
 
 void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons) { toolbar_resources()[id] = std::move(buttons); }
 
@@ -234,13 +285,24 @@ BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) { return CreateEx(pare
 BOOL CToolBar::LoadToolBar(UINT id) {
   auto it = toolbar_resources().find(id);
   if (it == toolbar_resources().end()) return FALSE;
-  return SetButtons(it->second.data(), static_cast<int>(it->second.size()));
+  if (!SetButtons(it->second.data(), static_cast<int>(it->second.size()))) return FALSE;
+  const int pictures = static_cast<int>(
+      std::count_if(buttons_.begin(), buttons_.end(), [](const Button& b) { return b.picture >= 0; }));
+  pictures_ = load_pictures(id, pictures);
+  Invalidate(FALSE);
+  return TRUE;
 }
 
 BOOL CToolBar::SetButtons(const UINT* ids, int count) {
   if (count < 0 || (count > 0 && !ids)) return FALSE;
   buttons_.clear();
-  for (int i = 0; i < count; ++i) buttons_.push_back({ids[i], ids[i] == ID_SEPARATOR ? UINT(TBBS_SEPARATOR) : UINT(TBBS_BUTTON)});
+  pictures_ = nullptr;
+  hot_ = pressed_ = -1;
+  int picture = 0;
+  for (int i = 0; i < count; ++i) {
+    const bool separator = ids[i] == ID_SEPARATOR;
+    buttons_.push_back({ids[i], separator ? UINT(TBBS_SEPARATOR) : UINT(TBBS_BUTTON), separator ? -1 : picture++});
+  }
   if (m_pDockSite) m_pDockSite->RecalcLayout();
   return TRUE;
 }
@@ -268,24 +330,49 @@ void CToolBar::SetButtonStyle(int index, UINT style) {
 }
 
 void CToolBar::OnPaint() {
-  constexpr COLORREF kFace = RGB(192, 192, 192), kLight = RGB(255, 255, 255), kShadow = RGB(128, 128, 128);
-  constexpr COLORREF kMark = RGB(0, 0, 0), kMarkDisabled = RGB(160, 160, 160), kChecked = RGB(224, 224, 224);
+  constexpr COLORREF kMark = RGB(0, 0, 0), kMarkDisabled = RGB(160, 160, 160);
   constexpr int kMarkInset = 8;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE), light = ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                 shadow = ::GetSysColor(COLOR_BTNSHADOW);
   CPaintDC dc(this);
   CRect client;
   GetClientRect(&client);
-  dc.FillSolidRect(&client, kFace);
+  dc.FillSolidRect(&client, face);
   for (int i = 0; i < GetCount(); ++i) {
-    const UINT style = buttons_[static_cast<size_t>(i)].style;
-    if (style & TBBS_SEPARATOR) continue;
+    const Button& b = buttons_[static_cast<size_t>(i)];
+    if (b.style & TBBS_SEPARATOR) continue;
     CRect r;
     GetItemRect(i, &r);
-    const bool checked = (style & TBBS_CHECKED) != 0;
-    if (checked) dc.FillSolidRect(&r, kChecked);
-    dc.Draw3dRect(&r, checked ? kShadow : kLight, checked ? kLight : kShadow);
+    const bool disabled = (b.style & TBBS_DISABLED) != 0;
+    const bool checked = (b.style & (TBBS_CHECKED | TBBS_INDETERMINATE)) != 0;
+    const bool hot = i == hot_ && !disabled;
+    const bool down = (i == pressed_ && hot) || (b.style & TBBS_PRESSED);
+    if (checked && !hot && !down) {
+      // The face of a checked button is dithered with the highlight.
+      for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1 + ((y - r.top) & 1); x < r.right - 1; x += 2) ::SetPixel(dc.m_hDC, x, y, light);
+    }
+    if (down || checked)
+      dc.Draw3dRect(&r, shadow, light);
+    else if (hot)
+      dc.Draw3dRect(&r, light, shadow);
+    const int shift = down || checked ? 1 : 0;
+    const int x = r.left + (r.Width() - kPictureWidth) / 2 + shift, y = r.top + (r.Height() - kPictureHeight) / 2 + shift;
+    if (pictures_ && b.picture >= 0 && b.picture < static_cast<int>(pictures_->normal.size())) {
+      const size_t k = static_cast<size_t>(b.picture);
+      if (disabled || (b.style & TBBS_INDETERMINATE)) {
+        pictures_->highlight[k].Draw(dc.m_hDC, x + 1, y + 1);
+        pictures_->shadow[k].Draw(dc.m_hDC, x, y);
+      } else {
+        pictures_->normal[k].Draw(dc.m_hDC, x, y);
+      }
+      continue;
+    }
+    // No picture: a plain mark, grey when disabled.
     CRect mark = r;
     mark.DeflateRect(kMarkInset, kMarkInset);
-    if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, style & TBBS_DISABLED ? kMarkDisabled : kMark);
+    mark.OffsetRect(shift, shift);
+    if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, disabled ? kMarkDisabled : kMark);
   }
 }
 
@@ -333,9 +420,24 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) {
   }
 }
 
-void CToolBar::OnLButtonUp(UINT, CPoint p) {
+void CToolBar::OnLButtonDown(UINT, CPoint p) {
   const int i = HitTestButton(p);
   if (i < 0 || (GetButtonStyle(i) & TBBS_DISABLED)) return;
+  pressed_ = i;
+  SetHot(i);
+  SetCapture();
+  Invalidate(FALSE);
+}
+
+void CToolBar::OnLButtonUp(UINT, CPoint p) {
+  const int i = HitTestButton(p);
+  const int was = pressed_;
+  if (was >= 0) {
+    pressed_ = -1;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    Invalidate(FALSE);
+  }
+  if (i < 0 || (GetButtonStyle(i) & TBBS_DISABLED) || (was >= 0 && was != i)) return;
   // The command goes to the frame, as a menu's would.
   CWnd* owner = m_pDockSite ? static_cast<CWnd*>(m_pDockSite) : GetParent();
   if (owner) owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetItemID(i), 0), 0);
@@ -344,6 +446,38 @@ void CToolBar::OnLButtonUp(UINT, CPoint p) {
 void CToolBar::OnMouseMove(UINT, CPoint p) {
   MSG m = {m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y), 0, {p.x, p.y}};
   FilterToolTipMessage(&m);
+  const int i = HitTestButton(p);
+  // While a button is held, only it lights up (and shows down) under the pointer.
+  SetHot(pressed_ >= 0 && i != pressed_ ? -1 : i);
+}
+
+void CToolBar::OnCaptureChanged(CWnd* wnd) {
+  // The press ends when the mouse is taken away: nothing is sent.
+  if (pressed_ >= 0 && (!wnd || wnd->m_hWnd != m_hWnd)) {
+    pressed_ = -1;
+    Invalidate(FALSE);
+  }
+}
+
+void CToolBar::SetHot(int index) {
+  if (index >= 0 && (GetButtonStyle(index) & TBBS_DISABLED)) index = -1;
+  if (index == hot_) return;
+  hot_ = index;
+  Invalidate(FALSE);
+  // No message says the pointer left the bar: a timer looks for it.
+  if (hot_ >= 0)
+    SetTimer(kLeaveTimer, kLeavePeriod, nullptr);
+  else
+    KillTimer(kLeaveTimer);
+}
+
+void CToolBar::OnTimer(UINT_PTR id) {
+  if (id != kLeaveTimer) return;
+  CPoint p;
+  ::GetCursorPos(&p);
+  CRect r;
+  GetWindowRect(&r);
+  if (!r.PtInRect(p) && pressed_ < 0) SetHot(-1);
 }
 
 // ---- Dock bars ----

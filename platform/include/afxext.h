@@ -7,6 +7,8 @@
 
 #include <afxwin.h>
 
+#include <memory>
+
 // ---- Document templates ----
 class CDocTemplate : public CCmdTarget {
   DECLARE_DYNAMIC(CDocTemplate)
@@ -147,6 +149,9 @@ class CControlBar : public CWnd {
   CString tooltip_;
 };
 
+// A toolbar's pictures as loaded (bars.cpp).
+struct QmToolBarPictures;
+
 class CToolBar : public CControlBar {
   DECLARE_DYNAMIC(CToolBar)
   DECLARE_MESSAGE_MAP()
@@ -154,8 +159,15 @@ class CToolBar : public CControlBar {
   BOOL CreateEx(CWnd* parent, DWORD ctrl_style = 0, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
                 CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
   BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
-  // The buttons of a toolbar resource (AfxRegisterToolBar).
+  // The buttons of a toolbar resource (AfxRegisterToolBar) and their
+  // pictures: the strip registered as the bitmap of the same id
+  // (qm_user_register_picture), one 16 x 15 picture a button, separators
+  // taking none. Without a strip that loads the buttons show a plain mark.
   BOOL LoadToolBar(UINT id);
+  bool HasPictures() const { return pictures_ != nullptr; }
+  // The button under the mouse (-1 for none) and the one held down.
+  int HotButton() const { return hot_; }
+  int PressedButton() const { return pressed_; }
   BOOL SetButtons(const UINT* ids, int count);
   int GetCount() const { return static_cast<int>(buttons_.size()); }
   UINT GetItemID(int index) const;
@@ -170,18 +182,35 @@ class CToolBar : public CControlBar {
   static constexpr int kButtonWidth = 23;
   static constexpr int kButtonHeight = 22;
   static constexpr int kSeparatorWidth = 8;
+  static constexpr int kPictureWidth = 16;
+  static constexpr int kPictureHeight = 15;
+  // How often a hot button checks that the pointer is still over the bar.
+  static constexpr UINT_PTR kLeaveTimer = 0xE0F1;
+  static constexpr UINT kLeavePeriod = 100;  // ms
 
  protected:
+  // A press on an enabled button holds the mouse; the release over the same
+  // button sends its command (a release with no press in progress does too).
+  afx_msg void OnLButtonDown(UINT flags, CPoint p);
   afx_msg void OnLButtonUp(UINT flags, CPoint p);
   afx_msg void OnMouseMove(UINT flags, CPoint p);
-  // The bar in the button face colour; each button a raised frame, sunken
-  // when checked, with a mark in its middle that is grey when disabled.
+  afx_msg void OnCaptureChanged(CWnd* wnd);
+  afx_msg void OnTimer(UINT_PTR id);
+  // Flat buttons on the button face, as the class library draws them: the
+  // picture alone; under the pointer a raised edge; held down or checked a
+  // sunken edge with the picture one pixel down and right (checked on a
+  // dithered face); disabled, the picture embossed in the highlight and
+  // shadow colours.
   afx_msg void OnPaint();
+  void SetHot(int index);
   struct Button {
     UINT id;
     UINT style;
+    int picture;  // its place in the strip, -1 for a separator
   };
   std::vector<Button> buttons_;
+  std::shared_ptr<QmToolBarPictures> pictures_;
+  int hot_ = -1, pressed_ = -1;
 };
 void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons);
 
