@@ -485,6 +485,9 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 SHORT GetKeyState(int vk);
 SHORT GetAsyncKeyState(int vk);
 BOOL GetCursorPos(LPPOINT pt);
+// Two clicks within this many milliseconds make a double click; a tooltip
+// shows after the pointer rests this long.
+UINT GetDoubleClickTime();
 BOOL SetCursorPos(int x, int y);
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();

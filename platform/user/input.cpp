@@ -263,6 +263,11 @@ HWND GetFocus() {
   return find(st.focus) ? st.focus : nullptr;
 }
 
+UINT GetDoubleClickTime() {
+  constexpr UINT kDoubleClickTime = 500;
+  return kDoubleClickTime;
+}
+
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
   if (!name) return nullptr;
   CursorKey key{instance, resource_key(name)};

@@ -326,6 +326,16 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return 0;
   }
   if (!msg->hwnd) return 0;
+  // A click or a key anywhere ends the tooltips, as the system's do.
+  switch (msg->message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: hide_tooltips(); break;
+    default: break;
+  }
   return call_proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

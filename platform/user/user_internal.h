@@ -136,6 +136,8 @@ void paint_default_frame(HWND hwnd);
 LRESULT default_hit_test(HWND hwnd, POINT screen);
 // Follows a change of the window or client rectangle with the window's pixels.
 void resize_pixels(Window& w);
+// Hides every tooltip shown or about to show (a click or a key does).
+void hide_tooltips();
 // Registers the standard or common control class of that name; false for
 // another name.
 bool register_control_class(LPCSTR name);

@@ -41,9 +41,9 @@ namespace {
 // top-left part. Each image of that size takes 64 MB, three times over
 // (the window's pixels, the composed picture, the one on screen).
 constexpr int kMaxSide = 4096;
-// A second press of a button within this time and distance of the first on
-// the same window is a double click (for classes that ask for them).
-constexpr Time kDoubleClickMs = 500;
+// A second press of a button within the double-click time and this distance
+// of the first on the same window is a double click (for classes that ask
+// for them).
 constexpr int kDoubleClickSlop = 4;
 
 // One top-level window shown on the display.
@@ -434,7 +434,7 @@ void button(Shown& s, const XButtonEvent& e, bool press) {
   }
   POINT local;
   HWND target = GetCapture() ? GetCapture() : qm_user_window_at(s.hwnd, e.x, e.y, local);
-  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button && e.time - c.press_time <= kDoubleClickMs &&
+  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button && e.time - c.press_time <= GetDoubleClickTime() &&
                      std::abs(e.x - c.press_x) <= kDoubleClickSlop && std::abs(e.y - c.press_y) <= kDoubleClickSlop &&
                      (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);
   mouse(s, twice ? m[2] : m[0], e.x, e.y);
