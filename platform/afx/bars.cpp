@@ -1,6 +1,7 @@
 // Control bars, toolbars, dock bars, the frame's layout of them and the dock
 // state in the profile; document templates.
 #include <afxext.h>
+#include <commctrl.h>
 #include <qm_user.h>
 #include <ximage.h>
 
@@ -149,6 +150,9 @@ int CControlBar::OnCreate(LPCREATESTRUCTA cs) {
 }
 
 void CControlBar::OnDestroy() {
+  if (tip_ && ::IsWindow(tip_)) ::DestroyWindow(tip_);
+  tip_ = nullptr;
+  tip_tool_ = 0;
   if (m_pDockBar) m_pDockBar->RemoveControlBar(this);
   if (m_pDockSite) m_pDockSite->RemoveControlBar(this);
   m_pDockSite = nullptr;
@@ -211,6 +215,31 @@ void CControlBar::FilterToolTipMessage(MSG* msg) {
   }
   const int hit = HitTestButton(p);
   tooltip_ = hit >= 0 ? TooltipOf(ButtonCommand(hit)) : CString();
+  if (!tip_) {
+    // Owned by the bar, the tip window goes with it.
+    tip_ = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+    if (!tip_) return;
+  }
+  // The tip window knows one tool: the button under the mouse.
+  const UINT command = tooltip_.IsEmpty() ? 0 : ButtonCommand(hit);
+  if (command != tip_tool_) {
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = m_hWnd;
+    ti.uId = tip_tool_;
+    if (tip_tool_) ::SendMessageA(tip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    tip_tool_ = command;
+    if (command) {
+      ti.uId = command;
+      ButtonRect(hit, &ti.rect);
+      ti.lpszText = const_cast<LPSTR>(static_cast<LPCSTR>(tooltip_));
+      ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+  }
+  MSG relayed = *msg;
+  relayed.hwnd = m_hWnd;
+  relayed.lParam = MAKELPARAM(p.x, p.y);
+  ::SendMessageA(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 // ---- Toolbars ----

@@ -128,13 +128,18 @@ class CControlBar : public CWnd {
   // Updates the bar's commands against the target (the frame).
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override = 0;
   // Called with every mouse message a bar sees: the tooltip of the button
-  // under the mouse is what the user would see (TooltipShown).
+  // under the mouse (TooltipShown) is handed to the bar's tooltip window,
+  // which shows it when the pointer rests there for the system's delay.
   void FilterToolTipMessage(MSG* msg);
   const CString& TooltipShown() const { return tooltip_; }
+  // The bar's tooltip window (a tooltip control it owns), null until the
+  // first mouse message of a bar with CBRS_TOOLTIPS.
+  HWND TooltipWindow() const { return tip_; }
   // The tooltip of a command, from the string table's "\n" part.
   virtual CString TooltipOf(UINT id) const;
   virtual int HitTestButton(CPoint) const { return -1; }
   virtual UINT ButtonCommand(int) const { return 0; }
+  virtual void ButtonRect(int, LPRECT r) const { *r = RECT{0, 0, 0, 0}; }
   // Draws the bar's CBRS_BORDER_ sides on `r` (one shadow-coloured pixel
   // each) and takes them off it.
   void DrawBorders(CDC* dc, CRect& r);
@@ -147,6 +152,8 @@ class CControlBar : public CWnd {
   afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wparam, LPARAM lparam);
   bool is_dock_bar_ = false;
   CString tooltip_;
+  HWND tip_ = nullptr;
+  UINT tip_tool_ = 0;  // the command whose button the tip window knows
 };
 
 // A toolbar's pictures as loaded (bars.cpp).
@@ -179,6 +186,7 @@ class CToolBar : public CControlBar {
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override;
   int HitTestButton(CPoint p) const override;
   UINT ButtonCommand(int index) const override { return GetItemID(index); }
+  void ButtonRect(int index, LPRECT r) const override { GetItemRect(index, r); }
   static constexpr int kButtonWidth = 23;
   static constexpr int kButtonHeight = 22;
   static constexpr int kSeparatorWidth = 8;

@@ -1,11 +1,13 @@
 // Toolbar buttons with their pictures, headless: each state drawn as the
 // class library draws it (pixels checked), the press that follows the mouse,
-// the hot button that goes when the pointer leaves, and a missing strip.
+// the hot button that goes when the pointer leaves, a missing strip, and the
+// tooltip window that shows by a button the pointer rests on.
 #include <afxext.h>
 #include <gtest/gtest.h>
 #include <qm_user.h>
 #include <ximage.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/support/test_temp.h"
@@ -49,8 +51,8 @@ class ToolbarPictures : public ::testing::Test {
     qm_user_reset();
     std::remove(strip_.c_str());
   }
-  void make_bar() {
-    ASSERT_TRUE(bar_.CreateEx(&owner_, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(), AFX_IDW_TOOLBAR));
+  void make_bar(DWORD style = 0) {
+    ASSERT_TRUE(bar_.CreateEx(&owner_, 0, WS_CHILD | WS_VISIBLE | CBRS_TOP | style, CRect(), AFX_IDW_TOOLBAR));
     ASSERT_TRUE(bar_.LoadToolBar(kBar));
     bar_.MoveWindow(0, 0, 200, CToolBar::kButtonHeight);
   }
@@ -69,6 +71,11 @@ class ToolbarPictures : public ::testing::Test {
     qm_user_mouse(bar_.m_hWnd, msg, p.x, p.y);
     MSG m;
     while (::PeekMessageA(&m, bar_.m_hWnd, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+  }
+  static void wait(DWORD ms) {
+    qm_user_advance_clock(ms);
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
   }
   bool command_posted(UINT id) {
     MSG m;
@@ -197,6 +204,68 @@ TEST_F(ToolbarPictures, AStripThatDoesNotLoadLeavesPlainMarks) {
     bar_.DestroyWindow();
     qm_user_register_picture(QmPicture::kBitmap, MAKEINTRESOURCEA(kBar), "/nonexistent/none.png");
   }
+}
+
+TEST_F(ToolbarPictures, ATooltipShowsWhereThePointerRestsAndGoesAsTheSystemsDoes) {
+  AfxRegisterString(kA, "Draws a line\nLine");
+  AfxRegisterString(kB, "Draws a circle\nCircle");
+  make_bar(CBRS_TOOLTIPS);
+  const CRect a = item(kA), b = item(kB);
+  mouse(WM_MOUSEMOVE, a.CenterPoint());
+  HWND tip = bar_.TooltipWindow();
+  ASSERT_TRUE(tip);
+  EXPECT_EQ(::GetWindow(tip, GW_OWNER), bar_.m_hWnd);
+  EXPECT_FALSE(::IsWindowVisible(tip)) << "not before the delay";
+  wait(::GetDoubleClickTime() - 1);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  wait(1);
+  ASSERT_TRUE(::IsWindowVisible(tip));
+  char text[64] = "";
+  ::GetWindowTextA(tip, text, sizeof text);
+  EXPECT_STREQ(text, "Line");
+  // Below the pointer, in the info colours, the text inside.
+  CRect at, button = a;
+  ::GetWindowRect(tip, &at);
+  bar_.ClientToScreen(&button);
+  EXPECT_GT(at.top, button.CenterPoint().y);
+  EXPECT_LT(at.top - button.CenterPoint().y, 40);
+  int w = 0, h = 0;
+  const uint32_t* px = qm_user_window_pixels(tip, &w, &h);
+  ASSERT_TRUE(px);
+  EXPECT_EQ(px[size_t(h / 2) * size_t(w) + 2] & 0xFFFFFF, rgb_of(::GetSysColor(COLOR_INFOBK)));
+  ASSERT_NE(::GetSysColor(COLOR_INFOBK), ::GetSysColor(COLOR_INFOTEXT));
+  int ink = 0;
+  for (int i = 0; i < w * h; ++i) ink += (px[i] & 0xFFFFFF) == rgb_of(::GetSysColor(COLOR_INFOTEXT));
+  EXPECT_GT(ink, 10) << "the text is drawn";
+
+  struct Ending {
+    const char* what;
+    std::function<void()> act;
+  } endings[] = {
+      {"a click", [&] { mouse(WM_LBUTTONDOWN, a.CenterPoint()), mouse(WM_LBUTTONUP, a.CenterPoint()); }},
+      {"a key", [&] { qm_user_key(owner_.m_hWnd, VK_ESCAPE, true), wait(0); }},
+      {"leaving the bar", [&] { ::SetCursorPos(250, 90), wait(100); }},
+      {"another button", [&] { mouse(WM_MOUSEMOVE, b.CenterPoint()); }},
+  };
+  for (const Ending& e : endings) {
+    mouse(WM_MOUSEMOVE, CPoint(a.right + 200, a.top));  // off every button
+    mouse(WM_MOUSEMOVE, a.CenterPoint());
+    wait(::GetDoubleClickTime());
+    ASSERT_TRUE(::IsWindowVisible(tip)) << e.what;
+    e.act();
+    EXPECT_FALSE(::IsWindowVisible(tip)) << e.what;
+    wait(::GetDoubleClickTime());
+    if (std::string(e.what) == "another button") {
+      ::GetWindowTextA(tip, text, sizeof text);
+      EXPECT_STREQ(text, "Circle") << "the next button's tip follows after the delay";
+    } else {
+      EXPECT_FALSE(::IsWindowVisible(tip)) << e.what << ": not again until the pointer comes back";
+    }
+    qm_user_key(owner_.m_hWnd, VK_ESCAPE, false);
+  }
+  // The tip goes with its bar.
+  bar_.DestroyWindow();
+  EXPECT_FALSE(::IsWindow(tip));
 }
 
 }  // namespace
