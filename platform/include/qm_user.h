@@ -222,6 +222,10 @@ const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
 // would show of the window. FALSE (image untouched) before anything took a
 // DC on the window.
 bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
+// What a screen shows over the window's rectangle: its image, with every
+// visible topmost window (tooltips, drop-down lists) drawn over it where
+// they overlap.
+bool qm_user_screen_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
 size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();
