@@ -90,7 +90,8 @@ std::vector<QmDialogItem> information_items(int top) {
 // our own pictures (pictures/ in the source tree).
 void register_pictures() {
   for (UINT bar : {quill::kToolbarCreation, quill::kToolbarStandard, quill::kToolbarModify})
-    qm_user_register_picture(QmPicture::kBitmap, MAKEINTRESOURCEA(bar), ("toolbar" + std::to_string(bar) + ".png").c_str());
+    qm_user_register_picture(QmPicture::kBitmap, MAKEINTRESOURCEA(bar),
+                             ("toolbar" + std::to_string(bar) + ".png").c_str());
   qm_user_register_picture(QmPicture::kIcon, MAKEINTRESOURCEA(quill::kIconControl), "icon_control.png");
   const struct {
     const char* name;

@@ -281,7 +281,8 @@ CxImage silhouette(const CxImage& picture, COLORREF colour) {
 std::shared_ptr<QmToolBarPictures> load_pictures(UINT id, int count) {
   const std::string file = qm_user_picture_file(QmPicture::kBitmap, MAKEINTRESOURCEA(id));
   CxImage strip;
-  if (file.empty() || count <= 0 || !(strip.Load(file.c_str(), CXIMAGE_FORMAT_PNG) || strip.Load(file.c_str(), CXIMAGE_FORMAT_BMP)))
+  if (file.empty() || count <= 0 ||
+      !(strip.Load(file.c_str(), CXIMAGE_FORMAT_PNG) || strip.Load(file.c_str(), CXIMAGE_FORMAT_BMP)))
     return nullptr;
   if (strip.GetWidth() < static_cast<DWORD>(count * CToolBar::kPictureWidth) ||
       strip.GetHeight() < static_cast<DWORD>(CToolBar::kPictureHeight))
@@ -315,8 +316,8 @@ BOOL CToolBar::LoadToolBar(UINT id) {
   auto it = toolbar_resources().find(id);
   if (it == toolbar_resources().end()) return FALSE;
   if (!SetButtons(it->second.data(), static_cast<int>(it->second.size()))) return FALSE;
-  const int pictures = static_cast<int>(
-      std::count_if(buttons_.begin(), buttons_.end(), [](const Button& b) { return b.picture >= 0; }));
+  const int pictures =
+      static_cast<int>(std::count_if(buttons_.begin(), buttons_.end(), [](const Button& b) { return b.picture >= 0; }));
   pictures_ = load_pictures(id, pictures);
   Invalidate(FALSE);
   return TRUE;
@@ -386,7 +387,8 @@ void CToolBar::OnPaint() {
     else if (hot)
       dc.Draw3dRect(&r, light, shadow);
     const int shift = down || checked ? 1 : 0;
-    const int x = r.left + (r.Width() - kPictureWidth) / 2 + shift, y = r.top + (r.Height() - kPictureHeight) / 2 + shift;
+    const int x = r.left + (r.Width() - kPictureWidth) / 2 + shift,
+              y = r.top + (r.Height() - kPictureHeight) / 2 + shift;
     if (pictures_ && b.picture >= 0 && b.picture < static_cast<int>(pictures_->normal.size())) {
       const size_t k = static_cast<size_t>(b.picture);
       if (disabled || (b.style & TBBS_INDETERMINATE)) {

@@ -249,7 +249,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_GETICON:
       // Without a small icon the big one serves.
       return reinterpret_cast<LRESULT>(wparam == ICON_BIG || !w->icons[ICON_SMALL] ? w->icons[ICON_BIG]
-                                                                                    : w->icons[ICON_SMALL]);
+                                                                                   : w->icons[ICON_SMALL]);
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);

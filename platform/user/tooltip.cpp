@@ -34,8 +34,8 @@ struct Tip {
   std::unordered_map<UINT_PTR, Tool> tools;  // beside the texts (Control::items), by tool id
   bool active = true;
   bool has_tool = false;
-  UINT_PTR tool = 0;        // the tool under the pointer
-  bool clicked = false;     // hidden by a click or key: it waits for the pointer to leave the tool
+  UINT_PTR tool = 0;     // the tool under the pointer
+  bool clicked = false;  // hidden by a click or key: it waits for the pointer to leave the tool
 };
 
 std::unordered_map<HWND, Tip>& tips() {
@@ -194,9 +194,8 @@ LRESULT tooltip_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == TTM_ADDTOOLA || msg == TTM_UPDATETIPTEXTA || msg == TTM_DELTOOLA) {
     const TOOLINFOA* ti = reinterpret_cast<const TOOLINFOA*>(l);
     if (!ti) return FALSE;
-    auto it = std::find_if(c.items.begin(), c.items.end(), [&](const Item& i) {
-      return i.data == static_cast<LPARAM>(ti->uId);
-    });
+    auto it = std::find_if(c.items.begin(), c.items.end(),
+                           [&](const Item& i) { return i.data == static_cast<LPARAM>(ti->uId); });
     if (msg == TTM_DELTOOLA) {
       if (it != c.items.end()) c.items.erase(it);
       tip.tools.erase(ti->uId);

@@ -434,9 +434,9 @@ void button(Shown& s, const XButtonEvent& e, bool press) {
   }
   POINT local;
   HWND target = GetCapture() ? GetCapture() : qm_user_window_at(s.hwnd, e.x, e.y, local);
-  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button && e.time - c.press_time <= GetDoubleClickTime() &&
-                     std::abs(e.x - c.press_x) <= kDoubleClickSlop && std::abs(e.y - c.press_y) <= kDoubleClickSlop &&
-                     (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);
+  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button &&
+                     e.time - c.press_time <= GetDoubleClickTime() && std::abs(e.x - c.press_x) <= kDoubleClickSlop &&
+                     std::abs(e.y - c.press_y) <= kDoubleClickSlop && (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);
   mouse(s, twice ? m[2] : m[0], e.x, e.y);
   // A double click ends the pair: a third press starts a new one.
   c.press_hwnd = twice ? nullptr : s.hwnd;

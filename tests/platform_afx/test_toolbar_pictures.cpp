@@ -85,7 +85,8 @@ class ToolbarPictures : public ::testing::Test {
   }
   // Where a button's picture lies: its top-left corner.
   static CPoint picture_at(const CRect& r) {
-    return CPoint(r.left + (r.Width() - CToolBar::kPictureWidth) / 2, r.top + (r.Height() - CToolBar::kPictureHeight) / 2);
+    return CPoint(r.left + (r.Width() - CToolBar::kPictureWidth) / 2,
+                  r.top + (r.Height() - CToolBar::kPictureHeight) / 2);
   }
 
   std::string strip_;
@@ -110,9 +111,9 @@ TEST_F(ToolbarPictures, EachStateDrawsAsTheClassLibraryDoes) {
     UINT id;
     const char* state;
     uint32_t edge_top_left, edge_bottom_right;
-    int shift;           // the picture moved down and right
-    uint32_t middle;     // the middle of the picture's block
-    uint32_t below;      // just right of and below the block
+    int shift;        // the picture moved down and right
+    uint32_t middle;  // the middle of the picture's block
+    uint32_t below;   // just right of and below the block
   } cases[] = {
       {kA, "normal", face, face, 0, ink, face},
       {kB, "checked", shadow, light, 1, ink, 0},  // below: on the dither, see below
