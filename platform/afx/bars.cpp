@@ -250,7 +250,7 @@ ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
 ON_WM_CAPTURECHANGED()
-ON_WM_TIMER()
+ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
@@ -495,20 +495,17 @@ void CToolBar::SetHot(int index) {
   if (index == hot_) return;
   hot_ = index;
   Invalidate(FALSE);
-  // No message says the pointer left the bar: a timer looks for it.
-  if (hot_ >= 0)
-    SetTimer(kLeaveTimer, kLeavePeriod, nullptr);
-  else
-    KillTimer(kLeaveTimer);
+  if (hot_ >= 0) {
+    // Told when the pointer leaves the bar.
+    TRACKMOUSEEVENT track = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+    ::TrackMouseEvent(&track);
+  }
 }
 
-void CToolBar::OnTimer(UINT_PTR id) {
-  if (id != kLeaveTimer) return;
-  CPoint p;
-  ::GetCursorPos(&p);
-  CRect r;
-  GetWindowRect(&r);
-  if (!r.PtInRect(p) && pressed_ < 0) SetHot(-1);
+LRESULT CToolBar::OnMouseLeave(WPARAM, LPARAM) {
+  if (pressed_ < 0) SetHot(-1);
+  if (tip_) ::SendMessageA(tip_, TTM_POP, 0, 0);
+  return 0;
 }
 
 // ---- Dock bars ----

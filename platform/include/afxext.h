@@ -192,9 +192,6 @@ class CToolBar : public CControlBar {
   static constexpr int kSeparatorWidth = 8;
   static constexpr int kPictureWidth = 16;
   static constexpr int kPictureHeight = 15;
-  // How often a hot button checks that the pointer is still over the bar.
-  static constexpr UINT_PTR kLeaveTimer = 0xE0F1;
-  static constexpr UINT kLeavePeriod = 100;  // ms
 
  protected:
   // A press on an enabled button holds the mouse; the release over the same
@@ -203,7 +200,8 @@ class CToolBar : public CControlBar {
   afx_msg void OnLButtonUp(UINT flags, CPoint p);
   afx_msg void OnMouseMove(UINT flags, CPoint p);
   afx_msg void OnCaptureChanged(CWnd* wnd);
-  afx_msg void OnTimer(UINT_PTR id);
+  // The pointer left the bar: nothing is hot, and the tip goes.
+  afx_msg LRESULT OnMouseLeave(WPARAM, LPARAM);
   // Flat buttons on the button face, as the class library draws them: the
   // picture alone; under the pointer a raised edge; held down or checked a
   // sunken edge with the picture one pixel down and right (checked on a

@@ -235,6 +235,7 @@ typedef struct tagTCITEMA {
 #define TTM_ACTIVATE (WM_USER + 1)
 #define TTM_NEWTOOLRECTA (WM_USER + 6)
 #define TTM_RELAYEVENT (WM_USER + 7)
+#define TTM_POP (WM_USER + 28)  // hides the tip shown
 #define TTM_ADDTOOLA (WM_USER + 4)
 #define TTM_DELTOOLA (WM_USER + 5)
 #define TTM_GETTOOLCOUNT (WM_USER + 13)

@@ -38,6 +38,9 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
 // (a static without SS_NOTIFY) to its parent. (x, y) is a client point of
 // `top`; `local` receives it in the client coordinates of the window answered.
 HWND qm_user_window_at(HWND top, int x, int y, POINT& local);
+// The pointer left the program's windows (a display says so): the window
+// that tracks the mouse is told (WM_MOUSELEAVE).
+void qm_user_pointer_left();
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
 // MK_ flags in its low word, lParam the screen point of the client point.
 BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y);

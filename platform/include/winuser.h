@@ -485,6 +485,19 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 SHORT GetKeyState(int vk);
 SHORT GetAsyncKeyState(int vk);
 BOOL GetCursorPos(LPPOINT pt);
+// A window asks to be told (WM_MOUSELEAVE, posted once) when the pointer
+// leaves its client area: the next mouse input for another window or for
+// its frame, or the pointer leaving the display's window.
+#define WM_MOUSELEAVE 0x02A3
+#define TME_LEAVE 0x00000002
+#define TME_CANCEL 0x80000000
+typedef struct tagTRACKMOUSEEVENT {
+  DWORD cbSize;
+  DWORD dwFlags;
+  HWND hwndTrack;
+  DWORD dwHoverTime;
+} TRACKMOUSEEVENT, *LPTRACKMOUSEEVENT;
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track);
 // Two clicks within this many milliseconds make a double click; a tooltip
 // shows after the pointer rests this long.
 UINT GetDoubleClickTime();

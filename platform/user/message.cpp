@@ -507,5 +507,6 @@ void qm_user_reset() {
   st.cursor_clipped = false;
   st.deferred.clear();
   st.capture = nullptr;
+  st.mouse_tracked = nullptr;
   st.focus = nullptr;
 }

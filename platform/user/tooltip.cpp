@@ -180,6 +180,7 @@ LRESULT tooltip_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       tip.active = w != 0;
       if (!tip.active) hide(h);
       return 0;
+    case TTM_POP: forget_tool(h, tip); return 0;
     case TTM_RELAYEVENT:
       if (const MSG* m = reinterpret_cast<const MSG*>(l)) relay(h, tip, *m);
       return 0;

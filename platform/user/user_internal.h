@@ -94,6 +94,7 @@ struct State {
   POINT cursor = {0, 0};
   HWND capture = nullptr;
   HWND focus = nullptr;
+  HWND mouse_tracked = nullptr;  // TrackMouseEvent's window, told when the pointer leaves
   HCURSOR cursor_handle = nullptr;
   bool cursor_clipped = false;
   RECT cursor_clip = {0, 0, 0, 0};  // where ClipCursor keeps the cursor

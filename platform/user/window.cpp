@@ -122,6 +122,7 @@ void remove_window(HWND hwnd) {
   release_dcs(held->pixels);
   State& st = state();
   if (st.capture == hwnd) st.capture = nullptr;
+  if (st.mouse_tracked == hwnd) st.mouse_tracked = nullptr;
   if (st.focus == hwnd) st.focus = nullptr;
   if (std::vector<HWND>* sibs = sibling_list(*held))
     sibs->erase(std::remove(sibs->begin(), sibs->end(), hwnd), sibs->end());

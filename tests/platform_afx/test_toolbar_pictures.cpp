@@ -182,15 +182,22 @@ TEST_F(ToolbarPictures, APressFollowsThePointerAndEndsWithoutACommandElsewhere) 
 TEST_F(ToolbarPictures, TheHotButtonGoesWhenThePointerLeavesTheBar) {
   make_bar();
   const CRect a = item(kA);
-  mouse(WM_MOUSEMOVE, a.CenterPoint());
-  EXPECT_EQ(bar_.HotButton(), bar_.CommandToIndex(kA));
-  // No message says the pointer left; the bar looks for it.
-  ::SetCursorPos(250, 80);
-  qm_user_advance_clock(CToolBar::kLeavePeriod);
-  MSG m;
-  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
-  EXPECT_EQ(bar_.HotButton(), -1);
-  EXPECT_EQ(qm_user_timer_count(), 0u) << "the timer stops with nothing hot";
+  const struct {
+    const char* how;
+    std::function<void()> leave;
+  } leavings[] = {
+      {"onto another window", [&] { qm_user_mouse(owner_.m_hWnd, WM_MOUSEMOVE, 250, 80); }},
+      {"off the display's window", [] { qm_user_pointer_left(); }},
+  };
+  for (const auto& l : leavings) {
+    mouse(WM_MOUSEMOVE, a.CenterPoint());
+    EXPECT_EQ(bar_.HotButton(), bar_.CommandToIndex(kA)) << l.how;
+    l.leave();
+    wait(0);
+    EXPECT_EQ(bar_.HotButton(), -1) << l.how;
+    const uint32_t face = rgb_of(::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pixel(a.left, a.top), face) << l.how << ": no raised edge is left";
+  }
 }
 
 TEST_F(ToolbarPictures, AStripThatDoesNotLoadLeavesPlainMarks) {
