@@ -24,6 +24,7 @@
 // After the test framework: Xlib's macros (None, Bool) would break it.
 #include "tests/platform_x11/x11_fixture.h"
 
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -263,6 +264,49 @@ TEST_F(HostOnX, AToolbarButtonHoveredShowsItsTooltipWindow) {
   // A click takes it away.
   press(Button1);
   EXPECT_EQ(x11_test::settle([&] { return find_by_net_name(dpy_, kNewTip, 0) ? 1L : 0L; }, 30), 0);
+  close_window(w);
+  EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
+TEST_F(HostOnX, AToolShowsItsOwnCursorPicture) {
+  // The standard toolbar's pan button, then the view.
+  constexpr int kPanX = 5 * 23 + 11, kPanY = 11;
+  const std::string program = QM_HOST_PROGRAM;
+  const std::string file = program.substr(0, program.rfind('/')) + "/pictures/cursor_pan_view0.png";
+  CxImage want;
+  ASSERT_TRUE(want.Load(file.c_str(), CXIMAGE_FORMAT_PNG)) << file;
+  auto host = start_host();
+  const Window w = find_window();
+  ASSERT_NE(w, 0u) << host->err();
+  ASSERT_EQ(settle(w, headless("")), 0);
+  move_to(w, kPanX, kPanY);
+  press(Button1);
+  move_to(w, kViewX, kViewY);
+  move_to(w, kViewX + 1, kViewY);
+  // The pointer over the view shows the open hand as drawn, its hot spot
+  // in the middle; dark pixels black, light ones white, the rest clear.
+  const long n = x11_test::settle(
+      [&] {
+        XFixesCursorImage* c = XFixesGetCursorImage(dpy_);
+        if (!c) return -1L;
+        long differ = 0;
+        if (c->width != want.GetWidth() || c->height != want.GetHeight() || c->xhot != 15 || c->yhot != 15) {
+          differ = 1;
+        } else {
+          for (long y = 0; y < static_cast<long>(c->height); ++y)
+            for (long x = 0; x < static_cast<long>(c->width); ++x) {
+              const unsigned long got = c->pixels[y * c->width + x] & 0xFFFFFFFFul;
+              const COLORREF colour = want.GetPixelColor(x, y);
+              const unsigned long expect =
+                  want.AlphaGet(x, y) < 128 ? 0ul : (colour == RGB(0, 0, 0) ? 0xFF000000ul : 0xFFFFFFFFul);
+              differ += got != expect;
+            }
+        }
+        XFree(c);
+        return differ;
+      },
+      30);
+  EXPECT_EQ(n, 0);
   close_window(w);
   EXPECT_EQ(host->finish(60), 0) << host->err();
 }
