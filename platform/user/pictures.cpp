@@ -1,7 +1,6 @@
 // Picture resources: the image files a program registers for its bitmaps,
 // icons and cursors, decoded through the image stand-in; icons as shared
-// handles that draw themselves blended over a DC, the window icons and the
-// minimised state of top-level windows.
+// handles that draw themselves blended over a DC.
 #include <qm_display.h>
 #include <qm_module.h>
 #include <qm_user.h>
@@ -132,8 +131,3 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
 }
 
 BOOL DestroyIcon(HICON icon) { return icons().images.count(icon) ? TRUE : FALSE; }
-
-BOOL IsIconic(HWND hwnd) {
-  const Window* w = find(hwnd);
-  return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
-}

@@ -497,6 +497,11 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   return was ? TRUE : FALSE;
 }
 
+BOOL IsIconic(HWND hwnd) {
+  const Window* w = find(hwnd);
+  return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
 BOOL IsWindowVisible(HWND hwnd) {
   Window* w = find(hwnd);
   if (!w) return FALSE;
