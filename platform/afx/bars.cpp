@@ -262,16 +262,18 @@ struct QmToolBarPictures {
 
 namespace {
 
-// A silhouette: the picture's opaque pixels in one colour.
-CxImage silhouette(const CxImage& picture, COLORREF colour) {
-  constexpr BYTE kOpaqueFrom = 128;
-  CxImage out(picture, false);
-  out.AlphaSet(0, 0, 0);  // gives it an alpha channel
-  for (long y = 0; y < static_cast<long>(picture.GetHeight()); ++y)
-    for (long x = 0; x < static_cast<long>(picture.GetWidth()); ++x) {
-      const bool opaque = !picture.AlphaIsValid() || picture.AlphaGet(x, y) >= kOpaqueFrom;
-      out.SetPixelColor(x, y, colour);
-      out.AlphaSet(x, y, opaque ? 255 : 0);
+// Picture `index` of a strip, as it is, or (with `ink`) as a silhouette:
+// its opaque pixels in that one colour.
+CxImage cut(const QmPixels& strip, int index, const COLORREF* ink) {
+  constexpr uint32_t kOpaqueFrom = 128;
+  CxImage out;
+  out.Create(CToolBar::kPictureWidth, CToolBar::kPictureHeight);
+  for (long y = 0; y < CToolBar::kPictureHeight; ++y)
+    for (long x = 0; x < CToolBar::kPictureWidth; ++x) {
+      const uint32_t p = strip.argb[size_t(y) * size_t(strip.width) + size_t(index * CToolBar::kPictureWidth + x)];
+      const uint32_t alpha = p >> 24;
+      out.SetPixelColor(x, y, ink ? *ink : RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+      out.AlphaSet(x, y, static_cast<BYTE>(ink ? (alpha >= kOpaqueFrom ? 255 : 0) : alpha));
     }
   return out;
 }
@@ -279,22 +281,16 @@ CxImage silhouette(const CxImage& picture, COLORREF colour) {
 // The strip registered for a toolbar resource, cut into `count` pictures;
 // null when there is none, it does not load or it is too short.
 std::shared_ptr<QmToolBarPictures> load_pictures(UINT id, int count) {
-  const std::string file = qm_user_picture_file(QmPicture::kBitmap, MAKEINTRESOURCEA(id));
-  CxImage strip;
-  if (file.empty() || count <= 0 ||
-      !(strip.Load(file.c_str(), CXIMAGE_FORMAT_PNG) || strip.Load(file.c_str(), CXIMAGE_FORMAT_BMP)))
+  QmPixels strip;
+  if (count <= 0 || !qm_user_picture_pixels(QmPicture::kBitmap, MAKEINTRESOURCEA(id), &strip) ||
+      strip.width < count * CToolBar::kPictureWidth || strip.height < CToolBar::kPictureHeight)
     return nullptr;
-  if (strip.GetWidth() < static_cast<DWORD>(count * CToolBar::kPictureWidth) ||
-      strip.GetHeight() < static_cast<DWORD>(CToolBar::kPictureHeight))
-    return nullptr;
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
   auto p = std::make_shared<QmToolBarPictures>();
   for (int i = 0; i < count; ++i) {
-    CxImage one;
-    const long left = i * CToolBar::kPictureWidth;
-    if (!strip.Crop(left, 0, left + CToolBar::kPictureWidth, CToolBar::kPictureHeight, &one)) return nullptr;
-    p->highlight.push_back(silhouette(one, ::GetSysColor(COLOR_BTNHIGHLIGHT)));
-    p->shadow.push_back(silhouette(one, ::GetSysColor(COLOR_BTNSHADOW)));
-    p->normal.push_back(std::move(one));
+    p->normal.push_back(cut(strip, i, nullptr));
+    p->highlight.push_back(cut(strip, i, &light));
+    p->shadow.push_back(cut(strip, i, &shadow));
   }
   return p;
 }
