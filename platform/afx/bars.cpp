@@ -258,6 +258,16 @@ END_MESSAGE_MAP()
 // colours a disabled button is embossed with.
 struct QmToolBarPictures {
   std::vector<CxImage> normal, highlight, shadow;
+  // The same made once on the button face, a cell each, ready to copy: the
+  // pictures in the first row, embossed in the second.
+  static constexpr int kCellWidth = CToolBar::kPictureWidth + 1, kCellHeight = CToolBar::kPictureHeight + 1;
+  HBITMAP on_face = nullptr;
+  QmToolBarPictures() = default;
+  QmToolBarPictures(const QmToolBarPictures&) = delete;
+  QmToolBarPictures& operator=(const QmToolBarPictures&) = delete;
+  ~QmToolBarPictures() {
+    if (on_face) ::DeleteObject(on_face);
+  }
 };
 
 namespace {
@@ -292,6 +302,25 @@ std::shared_ptr<QmToolBarPictures> load_pictures(UINT id, int count) {
     p->highlight.push_back(cut(strip, i, &light));
     p->shadow.push_back(cut(strip, i, &shadow));
   }
+  HDC screen = ::GetDC(nullptr);
+  p->on_face = screen ? ::CreateCompatibleBitmap(screen, count * QmToolBarPictures::kCellWidth,
+                                                 2 * QmToolBarPictures::kCellHeight)
+                      : nullptr;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  HDC cells = p->on_face ? ::CreateCompatibleDC(nullptr) : nullptr;
+  if (!cells) return p;
+  HGDIOBJ old = ::SelectObject(cells, p->on_face);
+  const RECT all = {0, 0, count * QmToolBarPictures::kCellWidth, 2 * QmToolBarPictures::kCellHeight};
+  ::FillRect(cells, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  for (int i = 0; i < count; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    const int x = i * QmToolBarPictures::kCellWidth, y = QmToolBarPictures::kCellHeight;
+    p->normal[k].Draw(cells, x, 0);
+    p->highlight[k].Draw(cells, x + 1, y + 1);
+    p->shadow[k].Draw(cells, x, y);
+  }
+  ::SelectObject(cells, old);
+  ::DeleteDC(cells);
   return p;
 }
 
@@ -364,6 +393,9 @@ void CToolBar::OnPaint() {
   CRect client;
   GetClientRect(&client);
   dc.FillSolidRect(&client, face);
+  // The pictures on the face are copied from their cells.
+  HDC cells = pictures_ && pictures_->on_face ? ::CreateCompatibleDC(dc.m_hDC) : nullptr;
+  HGDIOBJ held = cells ? ::SelectObject(cells, pictures_->on_face) : nullptr;
   for (int i = 0; i < GetCount(); ++i) {
     const Button& b = buttons_[static_cast<size_t>(i)];
     if (b.style & TBBS_SEPARATOR) continue;
@@ -387,7 +419,11 @@ void CToolBar::OnPaint() {
               y = r.top + (r.Height() - kPictureHeight) / 2 + shift;
     if (pictures_ && b.picture >= 0 && b.picture < static_cast<int>(pictures_->normal.size())) {
       const size_t k = static_cast<size_t>(b.picture);
-      if (disabled || (b.style & TBBS_INDETERMINATE)) {
+      const bool embossed = disabled || (b.style & TBBS_INDETERMINATE);
+      if (held && !(checked && !hot && !down)) {
+        ::BitBlt(dc.m_hDC, x, y, QmToolBarPictures::kCellWidth, QmToolBarPictures::kCellHeight, cells,
+                 b.picture * QmToolBarPictures::kCellWidth, embossed ? QmToolBarPictures::kCellHeight : 0, SRCCOPY);
+      } else if (embossed) {
         pictures_->highlight[k].Draw(dc.m_hDC, x + 1, y + 1);
         pictures_->shadow[k].Draw(dc.m_hDC, x, y);
       } else {
@@ -401,6 +437,8 @@ void CToolBar::OnPaint() {
     mark.OffsetRect(shift, shift);
     if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, disabled ? kMarkDisabled : kMark);
   }
+  if (held) ::SelectObject(cells, held);
+  if (cells) ::DeleteDC(cells);
 }
 
 void CToolBar::GetItemRect(int index, LPRECT r) const {
