@@ -43,6 +43,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/platform/include/ DESTINATION ${QM_INSTALL
 list(TRANSFORM QM_KERNEL_FONTS PREPEND ${CMAKE_SOURCE_DIR}/fonts/ OUTPUT_VARIABLE qm_font_files)
 install(FILES ${qm_font_files} DESTINATION ${QM_INSTALL_KERNEL_DIR}/fonts)
 install(DIRECTORY DESTINATION ${QM_INSTALL_KERNEL_DIR}/support)
+install(FILES ${QM_PICTURES} ${CMAKE_SOURCE_DIR}/pictures/LICENSE.md DESTINATION ${QM_INSTALL_KERNEL_DIR}/pictures)
 
 # The programs: the renderer of native drawings, the font decompiler and the
 # font tool, whose dialog needs the class-library stand-ins beside the kernel.

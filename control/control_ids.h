@@ -86,6 +86,15 @@ constexpr UINT kStringPropPageCaption = 200;
 constexpr UINT kToolbarCreation = 133;  // along the bottom
 constexpr UINT kToolbarStandard = 202;  // along the top
 constexpr UINT kToolbarModify = 231;    // along the left
+constexpr UINT kIconControl = 4;
+// The icon as a dialog's icon static names it.
+constexpr const char* kIconControlName = "#4";
+// The tools' own cursors, by resource name.
+constexpr const char* kCursorRedline = "IDC_CURSOR_REDLINE";
+constexpr const char* kCursorZoomWindow = "IDC_ZOOM_WINDOW_CUR";
+constexpr const char* kCursorPanIdle = "IDC_PAN_VIEW0";
+constexpr const char* kCursorPanHeld = "IDC_PAN_VIEW1";
+constexpr const char* kCursorMeasure = "IDC_MEASURE_DIST";
 
 // View commands (the toolbars' buttons and the menus' entries).
 constexpr UINT kCommandNew = 32833;

@@ -79,11 +79,32 @@ const std::vector<UINT> kModifyButtons = {32837, 32834, 32836, 32841, 32838, 328
 // three lines of information.
 std::vector<QmDialogItem> information_items(int top) {
   std::vector<QmDialogItem> items = {
-      {0xFFFF, WC_STATICA, "", SS_ICON, 10, 10, 20, 20},
+      {0xFFFF, WC_STATICA, quill::kIconControlName, SS_ICON, 10, 10, 20, 20},
       {0xFFFF, WC_STATICA, quill::kTextVersion, 0, 40, 10, 170, 8},
   };
   for (int i = 0; i < 3; ++i) items.push_back({0xFFFF, WC_STATICA, quill::kTextAboutLines[i], 0, 40, top + 12 * i, 200, 8});
   return items;
+}
+
+// The toolbars' picture strips, the control's icon and the tools' cursors:
+// our own pictures (pictures/ in the source tree).
+void register_pictures() {
+  for (UINT bar : {quill::kToolbarCreation, quill::kToolbarStandard, quill::kToolbarModify})
+    qm_user_register_picture(QmPicture::kBitmap, MAKEINTRESOURCEA(bar),
+                             ("toolbar" + std::to_string(bar) + ".png").c_str());
+  qm_user_register_picture(QmPicture::kIcon, MAKEINTRESOURCEA(quill::kIconControl), "icon_control.png");
+  const struct {
+    const char* name;
+    const char* file;
+    POINT hotspot;
+  } kCursors[] = {
+      {quill::kCursorRedline, "cursor_redline.png", {0, 12}},
+      {quill::kCursorZoomWindow, "cursor_zoom_window.png", {10, 10}},
+      {quill::kCursorPanIdle, "cursor_pan_view0.png", {15, 15}},
+      {quill::kCursorPanHeld, "cursor_pan_view1.png", {15, 15}},
+      {quill::kCursorMeasure, "cursor_measure_dist.png", {15, 15}},
+  };
+  for (const auto& c : kCursors) qm_user_register_picture(QmPicture::kCursor, c.name, c.file, c.hotspot);
 }
 
 // Each button's tooltip, and the three menus.
@@ -120,6 +141,7 @@ void quill_register_resources() {
   AfxRegisterToolBar(quill::kToolbarCreation, kCreationButtons);
   AfxRegisterToolBar(quill::kToolbarStandard, kStandardButtons);
   AfxRegisterToolBar(quill::kToolbarModify, kModifyButtons);
+  register_pictures();
   AfxRegisterString(quill::kStringUserTypeName, quill::kTextUserTypeName);
   AfxRegisterString(quill::kStringPropPageName, quill::kTextPropPageName);
   AfxRegisterString(quill::kStringPropPageCaption, quill::kTextPropPageCaption);

@@ -4,6 +4,7 @@
 #include "fonttool/tool_dialogs.h"
 
 #include <commdlg.h>
+#include <qm_user.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -100,13 +101,14 @@ void RegisterToolResources() {
 
   QmDialogTemplate about{kDialogAbout, "About fontlathe", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 201, 55, {}};
   about.items = {
-      {kNoId, WC_STATICA, "", SS_ICON, 11, 17, 20, 20},
+      {kNoId, WC_STATICA, kIconProgramName, SS_ICON, 11, 17, 20, 20},
       {kNoId, WC_STATICA, "fontlathe Version 2.02", SS_LEFT, 40, 10, 119, 8},
       {kNoId, WC_STATICA, "Decompiles and previews compiled shape fonts", SS_LEFT, 40, 22, 150, 8},
       {kNoId, WC_STATICA, "Copyright (C) 2026", SS_LEFT, 40, 34, 119, 8},
       {IDOK, WC_BUTTONA, "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 162, 7, 32, 14},
   };
   AfxRegisterDialog(about);
+  qm_user_register_picture(QmPicture::kIcon, MAKEINTRESOURCEA(kIconProgram), "icon_fontlathe.png");
 
   for (const Tip& tip : kTips) AfxRegisterString(tip.id, tip.text);
   AfxRegisterString(kStringTitle, kTitle);
@@ -165,6 +167,25 @@ BOOL CToolTipDialog::OnInitDialog() {
     if (id > 0 && text.LoadString(static_cast<UINT>(id))) tips_.AddTool(CWnd::FromHandle(child), text);
   }
   return TRUE;
+}
+
+BOOL CToolTipDialog::PreTranslateMessage(MSG* msg) {
+  // The tooltip control sees the mouse as its tools do: each message is
+  // relayed as from the dialog's child that holds the window it is for.
+  if (tips_on_ && tips_.m_hWnd && msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST) {
+    MSG relayed = *msg;
+    for (HWND h = msg->hwnd; h && h != m_hWnd; h = ::GetParent(h))
+      if (::GetParent(h) == m_hWnd) {
+        POINT p = {static_cast<SHORT>(LOWORD(msg->lParam)), static_cast<SHORT>(HIWORD(msg->lParam))};
+        ::ClientToScreen(msg->hwnd, &p);
+        ::ScreenToClient(h, &p);
+        relayed.hwnd = h;
+        relayed.lParam = MAKELPARAM(p.x, p.y);
+        break;
+      }
+    tips_.RelayEvent(&relayed);
+  }
+  return CDialog::PreTranslateMessage(msg);
 }
 
 CString CToolTipDialog::TipOf(UINT id) const {
@@ -231,6 +252,7 @@ int CFolderDialog::Callback(HWND browser, UINT msg, LPARAM lparam, LPARAM data) 
 BEGIN_MESSAGE_MAP(CMainDialog, CToolTipDialog)
 ON_MESSAGE(WM_SYSCOMMAND, OnSysCommandMessage)
 ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(kButtonFont, OnChooseFont)
 ON_BN_CLICKED(kButtonSecond, OnChooseSecond)
 ON_EN_CHANGE(kEditText, OnTextChange)
@@ -281,6 +303,9 @@ BOOL CMainDialog::OnInitDialog() {
     system->AppendMenu(MF_SEPARATOR);
     system->AppendMenu(MF_STRING, kCommandAbout, about);
   }
+  icon_ = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(kIconProgram));
+  SetIcon(icon_, TRUE);
+  SetIcon(icon_, FALSE);
   return TRUE;
 }
 
@@ -295,11 +320,21 @@ LRESULT CMainDialog::OnSysCommandMessage(WPARAM w, LPARAM) {
 
 void CMainDialog::OnPaint() {
   CPaintDC dc(this);
+  if (IsIconic()) {
+    // Minimised: the program icon in the middle of what shows.
+    CRect client;
+    GetClientRect(&client);
+    ::DrawIcon(dc.m_hDC, (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
+               (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2, icon_);
+    return;
+  }
   if (canvas_.dc() != nullptr) {
     ::BitBlt(dc.m_hDC, canvas_rect_.left, canvas_rect_.top, canvas_.width(), canvas_.height(), canvas_.dc(), 0, 0,
              SRCCOPY);
   }
 }
+
+HCURSOR CMainDialog::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(icon_); }
 
 bool CMainDialog::ChooseShx(const char* title, CString* path) {
   std::string filter = kShxFilter;

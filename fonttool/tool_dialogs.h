@@ -20,7 +20,7 @@ enum ToolResource : UINT {
   kDialogAbout = 100,
   kStringAboutItem = 101,
   kDialogMain = 102,
-  kIconProgram = 128,
+  kIconProgram = 128,  // registered as the picture icon_fontlathe.png
   kButtonExit = IDOK,
   kButtonFont = 1000,
   kEditFont = 1001,
@@ -36,6 +36,8 @@ enum ToolResource : UINT {
   kLabelText = 1015,
 };
 constexpr UINT kCommandAbout = 0x10;
+// The program icon as a dialog's icon static names it.
+constexpr const char* kIconProgramName = "#128";
 
 enum ToolMode { kModeDecompile = 0, kModeCodeView = 1, kModePreview = 2 };
 
@@ -66,8 +68,11 @@ class CToolTipDialog : public CDialog {
  public:
   explicit CToolTipDialog(UINT id, CWnd* parent = nullptr) : CDialog(id, parent) {}
   BOOL OnInitDialog() override;
-  // The tooltip of a control ("" for none).
+  // Relays the mouse to the tooltip control while tooltips are on.
+  BOOL PreTranslateMessage(MSG* msg) override;
+  // The tooltip of a control ("" for none), and the window it shows in.
   CString TipOf(UINT id) const;
+  HWND TipWindow() const { return tips_.m_hWnd; }
 
  protected:
   CToolTipCtrl tips_;
@@ -120,6 +125,7 @@ class CMainDialog : public CToolTipDialog {
 
   afx_msg LRESULT OnSysCommandMessage(WPARAM w, LPARAM l);
   afx_msg void OnPaint();
+  afx_msg HCURSOR OnQueryDragIcon();
   afx_msg void OnChooseFont();
   afx_msg void OnChooseSecond();
   afx_msg void OnTextChange();
@@ -147,6 +153,7 @@ class CMainDialog : public CToolTipDialog {
   CString font_path_, file_name_, output_path_, last_directory_;
   CPreviewCanvas canvas_;
   CRect canvas_rect_;
+  HICON icon_ = nullptr;  // the program icon
   bool exchanging_ = false;
 };
 

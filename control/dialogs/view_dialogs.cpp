@@ -101,7 +101,7 @@ void VersionInfoDialog::register_template() {
   QmDialogTemplate t{kDialogVersionInfo, kTextVersionTitle, kPopupStyle, 0, 0, 269, 125, {}};
   t.items = {
       {IDOK, WC_BUTTONA, kTextOk, BS_DEFPUSHBUTTON | WS_TABSTOP, 212, 7, 50, 14},
-      {0xFFFF, WC_STATICA, "", SS_ICON, 7, 7, 20, 20},
+      {0xFFFF, WC_STATICA, kIconControlName, SS_ICON, 7, 7, 20, 20},
       {0xFFFF, WC_STATICA, kTextVersion, 0, 40, 10, 165, 8},
   };
   for (int i = 0; i < 3; ++i) t.items.push_back({0xFFFF, WC_STATICA, kTextAboutLines[i], 0, 40, 22 + 10 * i, 165, 8});

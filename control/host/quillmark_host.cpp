@@ -166,7 +166,7 @@ bool write_screenshot(HWND control, const std::string& path) {
   }
   std::vector<uint32_t> pixels;
   int w = 0, h = 0;
-  if (!qm_user_window_image(control, &pixels, &w, &h)) {
+  if (!qm_user_screen_image(control, &pixels, &w, &h)) {
     std::fprintf(stderr, "quillmark_host: %s: the control has not painted\n", path.c_str());
     return false;
   }

@@ -36,7 +36,6 @@ constexpr double kEllipseAxisTolerance = 1e-6;
 constexpr int32_t kArcGuideColor = 255;      // red
 constexpr int32_t kArcPreviewColor = 65280;  // green
 constexpr double kPi = 3.14159265358979323846;
-constexpr const char* kRedlineCursor = "IDC_CURSOR_REDLINE";
 constexpr double kRedlineWidth = 5.0;
 constexpr const char* kRedlineMark = "@redline";
 
@@ -86,7 +85,7 @@ As_Pt_List list_of(const std::vector<As_Pt>& pts) {
 CreationTool::CreationTool(long tool_id, const MB_String& title, MB_Operation* operation)
     : ControlTool(tool_id, title, operation) {
   is_snap(true);
-  if (tool_id == quill::kToolRedline) install_cursor(kRedlineCursor);
+  if (tool_id == quill::kToolRedline) install_cursor(quill::kCursorRedline);
   if (tool_id == quill::kToolImage) {
     std::string path = ask_image_path();
     if (!path.empty() && operation) image_ = api_mb_create_image(*operation, path.data(), As_Pt(0, 0, 0));

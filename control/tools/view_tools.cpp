@@ -17,11 +17,6 @@
 
 namespace {
 
-constexpr const char* kZoomWindowCursor = "IDC_ZOOM_WINDOW_CUR";
-constexpr const char* kPanCursorIdle = "IDC_PAN_VIEW0";
-constexpr const char* kPanCursorHeld = "IDC_PAN_VIEW1";
-constexpr const char* kMeasureCursor = "IDC_MEASURE_DIST";
-
 void invalidate_view(MB_Operation* op) {
   HWND wnd = op ? op->wnd() : nullptr;
   if (wnd) ::InvalidateRect(wnd, nullptr, TRUE);
@@ -39,7 +34,7 @@ std::string format(const char* pattern, double a, double b = 0) {
 
 ViewTool::ViewTool(long tool_id, const MB_String& title, MB_Operation* operation)
     : ControlTool(tool_id, title, operation) {
-  if (tool_id == quill::kToolZoomWindow) install_cursor(kZoomWindowCursor);
+  if (tool_id == quill::kToolZoomWindow) install_cursor(quill::kCursorZoomWindow);
 }
 
 ViewTool::~ViewTool() { install_cursor(nullptr); }
@@ -69,9 +64,9 @@ void ViewTool::mousemove(int) {
         if (MB_Draw_Render* r = draw_render()) r->pan_view(cur_pos() - held);
         invalidate_view(operation());
       }
-      install_cursor(kPanCursorHeld);
+      install_cursor(quill::kCursorPanHeld);
     } else {
-      install_cursor(kPanCursorIdle);
+      install_cursor(quill::kCursorPanIdle);
     }
     return;
   }
@@ -86,7 +81,7 @@ void ViewTool::mousemove(int) {
 
 MeasureTool::MeasureTool(long tool_id, const MB_String& title, MB_Operation* operation)
     : ControlTool(tool_id, title, operation) {
-  install_cursor(kMeasureCursor);
+  install_cursor(quill::kCursorMeasure);
 }
 
 MeasureTool::~MeasureTool() { install_cursor(nullptr); }

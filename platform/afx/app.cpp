@@ -211,14 +211,19 @@ BOOL CWinApp::OnIdle(LONG count) {
   return FALSE;
 }
 
+BOOL CWinApp::PreTranslate(MSG* msg) {
+  // The window (or one of its parents) may take the message first.
+  for (HWND h = msg ? msg->hwnd : nullptr; h; h = ::GetParent(h)) {
+    CWnd* w = CWnd::FromHandlePermanent(h);
+    if (w && w->PreTranslateMessage(msg)) return TRUE;
+  }
+  return FALSE;
+}
+
 BOOL CWinApp::PumpMessage() {
   MSG m;
   if (!::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) || m.message == WM_QUIT) return FALSE;
-  // The window (or one of its parents) may take the message first.
-  for (HWND h = m.hwnd; h; h = ::GetParent(h)) {
-    CWnd* w = CWnd::FromHandlePermanent(h);
-    if (w && w->PreTranslateMessage(&m)) return TRUE;
-  }
+  if (PreTranslate(&m)) return TRUE;
   ::TranslateMessage(&m);
   ::DispatchMessageA(&m);
   return TRUE;

@@ -1,6 +1,9 @@
 // Control bars, toolbars, dock bars, the frame's layout of them and the dock
 // state in the profile; document templates.
 #include <afxext.h>
+#include <commctrl.h>
+#include <qm_user.h>
+#include <ximage.h>
 
 #include <algorithm>
 #include <map>
@@ -147,6 +150,9 @@ int CControlBar::OnCreate(LPCREATESTRUCTA cs) {
 }
 
 void CControlBar::OnDestroy() {
+  if (tip_ && ::IsWindow(tip_)) ::DestroyWindow(tip_);
+  tip_ = nullptr;
+  tip_tool_ = 0;
   if (m_pDockBar) m_pDockBar->RemoveControlBar(this);
   if (m_pDockSite) m_pDockSite->RemoveControlBar(this);
   m_pDockSite = nullptr;
@@ -209,16 +215,116 @@ void CControlBar::FilterToolTipMessage(MSG* msg) {
   }
   const int hit = HitTestButton(p);
   tooltip_ = hit >= 0 ? TooltipOf(ButtonCommand(hit)) : CString();
+  if (!tip_) {
+    // Owned by the bar, the tip window goes with it.
+    tip_ = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+    if (!tip_) return;
+  }
+  // The tip window knows one tool: the button under the mouse.
+  const UINT command = tooltip_.IsEmpty() ? 0 : ButtonCommand(hit);
+  if (command != tip_tool_) {
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = m_hWnd;
+    ti.uId = tip_tool_;
+    if (tip_tool_) ::SendMessageA(tip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    tip_tool_ = command;
+    if (command) {
+      ti.uId = command;
+      ButtonRect(hit, &ti.rect);
+      ti.lpszText = const_cast<LPSTR>(static_cast<LPCSTR>(tooltip_));
+      ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+  }
+  MSG relayed = *msg;
+  relayed.hwnd = m_hWnd;
+  relayed.lParam = MAKELPARAM(p.x, p.y);
+  ::SendMessageA(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 // ---- Toolbars ----
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
+ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 ON_WM_PAINT()
 END_MESSAGE_MAP()
+
+// Each button's picture cut from the strip, and its silhouette in the two
+// colours a disabled button is embossed with.
+struct QmToolBarPictures {
+  std::vector<CxImage> normal, highlight, shadow;
+  // The same made once on the button face, a cell each, ready to copy: the
+  // pictures in the first row, embossed in the second.
+  static constexpr int kCellWidth = CToolBar::kPictureWidth + 1, kCellHeight = CToolBar::kPictureHeight + 1;
+  HBITMAP on_face = nullptr;
+  QmToolBarPictures() = default;
+  QmToolBarPictures(const QmToolBarPictures&) = delete;
+  QmToolBarPictures& operator=(const QmToolBarPictures&) = delete;
+  ~QmToolBarPictures() {
+    if (on_face) ::DeleteObject(on_face);
+  }
+};
+
+namespace {
+
+// Picture `index` of a strip, as it is, or (with `ink`) as a silhouette:
+// its opaque pixels in that one colour.
+CxImage cut(const QmPixels& strip, int index, const COLORREF* ink) {
+  constexpr uint32_t kOpaqueFrom = 128;
+  CxImage out;
+  out.Create(CToolBar::kPictureWidth, CToolBar::kPictureHeight);
+  for (long y = 0; y < CToolBar::kPictureHeight; ++y)
+    for (long x = 0; x < CToolBar::kPictureWidth; ++x) {
+      const uint32_t p = strip.argb[size_t(y) * size_t(strip.width) + size_t(index * CToolBar::kPictureWidth + x)];
+      const uint32_t alpha = p >> 24;
+      out.SetPixelColor(x, y, ink ? *ink : RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+      out.AlphaSet(x, y, static_cast<BYTE>(ink ? (alpha >= kOpaqueFrom ? 255 : 0) : alpha));
+    }
+  return out;
+}
+
+// The strip registered for a toolbar resource, cut into `count` pictures;
+// null when there is none, it does not load or it is too short.
+std::shared_ptr<QmToolBarPictures> load_pictures(UINT id, int count) {
+  QmPixels strip;
+  if (count <= 0 || !qm_user_picture_pixels(QmPicture::kBitmap, MAKEINTRESOURCEA(id), &strip) ||
+      strip.width < count * CToolBar::kPictureWidth || strip.height < CToolBar::kPictureHeight)
+    return nullptr;
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  auto p = std::make_shared<QmToolBarPictures>();
+  for (int i = 0; i < count; ++i) {
+    p->normal.push_back(cut(strip, i, nullptr));
+    p->highlight.push_back(cut(strip, i, &light));
+    p->shadow.push_back(cut(strip, i, &shadow));
+  }
+  HDC screen = ::GetDC(nullptr);
+  p->on_face = screen ? ::CreateCompatibleBitmap(screen, count * QmToolBarPictures::kCellWidth,
+                                                 2 * QmToolBarPictures::kCellHeight)
+                      : nullptr;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  HDC cells = p->on_face ? ::CreateCompatibleDC(nullptr) : nullptr;
+  if (!cells) return p;
+  HGDIOBJ old = ::SelectObject(cells, p->on_face);
+  const RECT all = {0, 0, count * QmToolBarPictures::kCellWidth, 2 * QmToolBarPictures::kCellHeight};
+  ::FillRect(cells, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  for (int i = 0; i < count; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    const int x = i * QmToolBarPictures::kCellWidth, y = QmToolBarPictures::kCellHeight;
+    p->normal[k].Draw(cells, x, 0);
+    p->highlight[k].Draw(cells, x + 1, y + 1);
+    p->shadow[k].Draw(cells, x, y);
+  }
+  ::SelectObject(cells, old);
+  ::DeleteDC(cells);
+  return p;
+}
+
+}  // namespace
 
 void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons) { toolbar_resources()[id] = std::move(buttons); }
 
@@ -234,13 +340,24 @@ BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) { return CreateEx(pare
 BOOL CToolBar::LoadToolBar(UINT id) {
   auto it = toolbar_resources().find(id);
   if (it == toolbar_resources().end()) return FALSE;
-  return SetButtons(it->second.data(), static_cast<int>(it->second.size()));
+  if (!SetButtons(it->second.data(), static_cast<int>(it->second.size()))) return FALSE;
+  const int pictures =
+      static_cast<int>(std::count_if(buttons_.begin(), buttons_.end(), [](const Button& b) { return b.picture >= 0; }));
+  pictures_ = load_pictures(id, pictures);
+  Invalidate(FALSE);
+  return TRUE;
 }
 
 BOOL CToolBar::SetButtons(const UINT* ids, int count) {
   if (count < 0 || (count > 0 && !ids)) return FALSE;
   buttons_.clear();
-  for (int i = 0; i < count; ++i) buttons_.push_back({ids[i], ids[i] == ID_SEPARATOR ? UINT(TBBS_SEPARATOR) : UINT(TBBS_BUTTON)});
+  pictures_ = nullptr;
+  hot_ = pressed_ = -1;
+  int picture = 0;
+  for (int i = 0; i < count; ++i) {
+    const bool separator = ids[i] == ID_SEPARATOR;
+    buttons_.push_back({ids[i], separator ? UINT(TBBS_SEPARATOR) : UINT(TBBS_BUTTON), separator ? -1 : picture++});
+  }
   if (m_pDockSite) m_pDockSite->RecalcLayout();
   return TRUE;
 }
@@ -268,25 +385,60 @@ void CToolBar::SetButtonStyle(int index, UINT style) {
 }
 
 void CToolBar::OnPaint() {
-  constexpr COLORREF kFace = RGB(192, 192, 192), kLight = RGB(255, 255, 255), kShadow = RGB(128, 128, 128);
-  constexpr COLORREF kMark = RGB(0, 0, 0), kMarkDisabled = RGB(160, 160, 160), kChecked = RGB(224, 224, 224);
+  constexpr COLORREF kMark = RGB(0, 0, 0), kMarkDisabled = RGB(160, 160, 160);
   constexpr int kMarkInset = 8;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE), light = ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                 shadow = ::GetSysColor(COLOR_BTNSHADOW);
   CPaintDC dc(this);
   CRect client;
   GetClientRect(&client);
-  dc.FillSolidRect(&client, kFace);
+  dc.FillSolidRect(&client, face);
+  // The pictures on the face are copied from their cells.
+  HDC cells = pictures_ && pictures_->on_face ? ::CreateCompatibleDC(dc.m_hDC) : nullptr;
+  HGDIOBJ held = cells ? ::SelectObject(cells, pictures_->on_face) : nullptr;
   for (int i = 0; i < GetCount(); ++i) {
-    const UINT style = buttons_[static_cast<size_t>(i)].style;
-    if (style & TBBS_SEPARATOR) continue;
+    const Button& b = buttons_[static_cast<size_t>(i)];
+    if (b.style & TBBS_SEPARATOR) continue;
     CRect r;
     GetItemRect(i, &r);
-    const bool checked = (style & TBBS_CHECKED) != 0;
-    if (checked) dc.FillSolidRect(&r, kChecked);
-    dc.Draw3dRect(&r, checked ? kShadow : kLight, checked ? kLight : kShadow);
+    const bool disabled = (b.style & TBBS_DISABLED) != 0;
+    const bool checked = (b.style & (TBBS_CHECKED | TBBS_INDETERMINATE)) != 0;
+    const bool hot = i == hot_ && !disabled;
+    const bool down = (i == pressed_ && hot) || (b.style & TBBS_PRESSED);
+    if (checked && !hot && !down) {
+      // The face of a checked button is dithered with the highlight.
+      for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1 + ((y - r.top) & 1); x < r.right - 1; x += 2) ::SetPixel(dc.m_hDC, x, y, light);
+    }
+    if (down || checked)
+      dc.Draw3dRect(&r, shadow, light);
+    else if (hot)
+      dc.Draw3dRect(&r, light, shadow);
+    const int shift = down || checked ? 1 : 0;
+    const int x = r.left + (r.Width() - kPictureWidth) / 2 + shift,
+              y = r.top + (r.Height() - kPictureHeight) / 2 + shift;
+    if (pictures_ && b.picture >= 0 && b.picture < static_cast<int>(pictures_->normal.size())) {
+      const size_t k = static_cast<size_t>(b.picture);
+      const bool embossed = disabled || (b.style & TBBS_INDETERMINATE);
+      if (held && !(checked && !hot && !down)) {
+        ::BitBlt(dc.m_hDC, x, y, QmToolBarPictures::kCellWidth, QmToolBarPictures::kCellHeight, cells,
+                 b.picture * QmToolBarPictures::kCellWidth, embossed ? QmToolBarPictures::kCellHeight : 0, SRCCOPY);
+      } else if (embossed) {
+        pictures_->highlight[k].Draw(dc.m_hDC, x + 1, y + 1);
+        pictures_->shadow[k].Draw(dc.m_hDC, x, y);
+      } else {
+        pictures_->normal[k].Draw(dc.m_hDC, x, y);
+      }
+      continue;
+    }
+    // No picture: a plain mark, grey when disabled.
     CRect mark = r;
     mark.DeflateRect(kMarkInset, kMarkInset);
-    if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, style & TBBS_DISABLED ? kMarkDisabled : kMark);
+    mark.OffsetRect(shift, shift);
+    if (!mark.IsRectEmpty()) dc.FillSolidRect(&mark, disabled ? kMarkDisabled : kMark);
   }
+  if (held) ::SelectObject(cells, held);
+  if (cells) ::DeleteDC(cells);
 }
 
 void CToolBar::GetItemRect(int index, LPRECT r) const {
@@ -333,9 +485,24 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) {
   }
 }
 
-void CToolBar::OnLButtonUp(UINT, CPoint p) {
+void CToolBar::OnLButtonDown(UINT, CPoint p) {
   const int i = HitTestButton(p);
   if (i < 0 || (GetButtonStyle(i) & TBBS_DISABLED)) return;
+  pressed_ = i;
+  SetHot(i);
+  SetCapture();
+  Invalidate(FALSE);
+}
+
+void CToolBar::OnLButtonUp(UINT, CPoint p) {
+  const int i = HitTestButton(p);
+  const int was = pressed_;
+  if (was >= 0) {
+    pressed_ = -1;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    Invalidate(FALSE);
+  }
+  if (i < 0 || (GetButtonStyle(i) & TBBS_DISABLED) || (was >= 0 && was != i)) return;
   // The command goes to the frame, as a menu's would.
   CWnd* owner = m_pDockSite ? static_cast<CWnd*>(m_pDockSite) : GetParent();
   if (owner) owner->PostMessage(WM_COMMAND, MAKEWPARAM(GetItemID(i), 0), 0);
@@ -344,6 +511,35 @@ void CToolBar::OnLButtonUp(UINT, CPoint p) {
 void CToolBar::OnMouseMove(UINT, CPoint p) {
   MSG m = {m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y), 0, {p.x, p.y}};
   FilterToolTipMessage(&m);
+  const int i = HitTestButton(p);
+  // While a button is held, only it lights up (and shows down) under the pointer.
+  SetHot(pressed_ >= 0 && i != pressed_ ? -1 : i);
+}
+
+void CToolBar::OnCaptureChanged(CWnd* wnd) {
+  // The press ends when the mouse is taken away: nothing is sent.
+  if (pressed_ >= 0 && (!wnd || wnd->m_hWnd != m_hWnd)) {
+    pressed_ = -1;
+    Invalidate(FALSE);
+  }
+}
+
+void CToolBar::SetHot(int index) {
+  if (index >= 0 && (GetButtonStyle(index) & TBBS_DISABLED)) index = -1;
+  if (index == hot_) return;
+  hot_ = index;
+  Invalidate(FALSE);
+  if (hot_ >= 0) {
+    // Told when the pointer leaves the bar.
+    TRACKMOUSEEVENT track = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+    ::TrackMouseEvent(&track);
+  }
+}
+
+LRESULT CToolBar::OnMouseLeave(WPARAM, LPARAM) {
+  if (pressed_ < 0) SetHot(-1);
+  if (tip_) ::SendMessageA(tip_, TTM_POP, 0, 0);
+  return 0;
 }
 
 // ---- Dock bars ----

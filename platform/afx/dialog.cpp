@@ -295,7 +295,8 @@ INT_PTR CDialog::DoModal() {
     if (focus != m_hWnd && !::IsChild(m_hWnd, focus))
       if (HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) ::SetFocus(first);
     const HWND self = m_hWnd;
-    qm_user_run_modal(self, self, [this] { return ended_ != FALSE; });
+    qm_user_run_modal(
+        self, self, [this] { return ended_ != FALSE; }, [](MSG* m) { return CWinApp::PreTranslate(m) != FALSE; });
   }
   if (!ended_ && m_hWnd) OnCancel();
   if (!ended_) EndDialog(IDCANCEL);  // an OnCancel that kept the dialog open

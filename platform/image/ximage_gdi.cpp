@@ -116,13 +116,19 @@ long CxImage::Draw(HDC hdc, long x, long y, long cx, long cy, RECT* pClipRect, b
   }
   BITMAP surface;
   HGDIOBJ held = GetCurrentObject(hdc, OBJ_BITMAP);
-  if (!held || GetObject(held, sizeof surface, &surface) != sizeof surface) {
-    // A DC whose pixels cannot be read: only an opaque, unclipped paint.
-    return !pClipRect && !AlphaIsValid() ? Stretch(hdc, x, y, cx, cy, SRCCOPY) : 0;
+  // A DC whose bitmap is not an object of its own (a window's DC) is read
+  // and written through BitBlt below, which keeps to its pixels.
+  const bool known_surface = held && GetObject(held, sizeof surface, &surface) == sizeof surface;
+  if (known_surface) {
+    x0 = std::max<int64_t>(x0, 0), y0 = std::max<int64_t>(y0, 0);
+    x1 = std::min<int64_t>(x1, surface.bmWidth), y1 = std::min<int64_t>(y1, surface.bmHeight);
   }
-  x0 = std::max<int64_t>(x0, 0), y0 = std::max<int64_t>(y0, 0);
-  x1 = std::min<int64_t>(x1, surface.bmWidth), y1 = std::min<int64_t>(y1, surface.bmHeight);
   if (x0 >= x1 || y0 >= y1) return 1;
+  // Through BitBlt the window of pixels is copied whole: a box too large for
+  // that is painted only when it is opaque and unclipped.
+  constexpr int64_t kMaxWindowPixels = int64_t(1) << 24;
+  if (!known_surface && (x1 - x0) * (y1 - y0) > kMaxWindowPixels)
+    return !pClipRect && !AlphaIsValid() ? Stretch(hdc, x, y, cx, cy, SRCCOPY) : 0;
   const int ww = static_cast<int>(x1 - x0), wh = static_cast<int>(y1 - y0);
 
   // Destination column and row offsets to picture columns and rows.
@@ -146,7 +152,7 @@ long CxImage::Draw(HDC hdc, long x, long y, long cx, long cy, RECT* pClipRect, b
 
   // An opaque picture onto a plain 32-bit surface goes straight to its pixels.
   DIBSECTION ds;
-  if (!blend && GetObject(held, sizeof ds, &ds) == sizeof ds && plain_32bit(ds)) {
+  if (known_surface && !blend && GetObject(held, sizeof ds, &ds) == sizeof ds && plain_32bit(ds)) {
     uint8_t* base = static_cast<uint8_t*>(ds.dsBm.bmBits);
     const bool top_down = ds.dsBmih.biHeight < 0;
     for (int r = 0; r < wh; ++r) {

@@ -46,4 +46,6 @@ class CToolTipCtrl : public CWnd {
   void GetText(CString& text, CWnd* wnd, UINT_PTR id = 0) const;
   int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
   void Activate(BOOL on) { SendMessage(TTM_ACTIVATE, on); }
+  // Hands the control a mouse message of a tool's window (TTM_RELAYEVENT).
+  void RelayEvent(LPMSG msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
 };

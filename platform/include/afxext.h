@@ -7,6 +7,8 @@
 
 #include <afxwin.h>
 
+#include <memory>
+
 // ---- Document templates ----
 class CDocTemplate : public CCmdTarget {
   DECLARE_DYNAMIC(CDocTemplate)
@@ -126,13 +128,18 @@ class CControlBar : public CWnd {
   // Updates the bar's commands against the target (the frame).
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override = 0;
   // Called with every mouse message a bar sees: the tooltip of the button
-  // under the mouse is what the user would see (TooltipShown).
+  // under the mouse (TooltipShown) is handed to the bar's tooltip window,
+  // which shows it when the pointer rests there for the system's delay.
   void FilterToolTipMessage(MSG* msg);
   const CString& TooltipShown() const { return tooltip_; }
+  // The bar's tooltip window (a tooltip control it owns), null until the
+  // first mouse message of a bar with CBRS_TOOLTIPS.
+  HWND TooltipWindow() const { return tip_; }
   // The tooltip of a command, from the string table's "\n" part.
   virtual CString TooltipOf(UINT id) const;
   virtual int HitTestButton(CPoint) const { return -1; }
   virtual UINT ButtonCommand(int) const { return 0; }
+  virtual void ButtonRect(int, LPRECT r) const { *r = RECT{0, 0, 0, 0}; }
   // Draws the bar's CBRS_BORDER_ sides on `r` (one shadow-coloured pixel
   // each) and takes them off it.
   void DrawBorders(CDC* dc, CRect& r);
@@ -145,7 +152,12 @@ class CControlBar : public CWnd {
   afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wparam, LPARAM lparam);
   bool is_dock_bar_ = false;
   CString tooltip_;
+  HWND tip_ = nullptr;
+  UINT tip_tool_ = 0;  // the command whose button the tip window knows
 };
+
+// A toolbar's pictures as loaded (bars.cpp).
+struct QmToolBarPictures;
 
 class CToolBar : public CControlBar {
   DECLARE_DYNAMIC(CToolBar)
@@ -154,8 +166,15 @@ class CToolBar : public CControlBar {
   BOOL CreateEx(CWnd* parent, DWORD ctrl_style = 0, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
                 CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
   BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
-  // The buttons of a toolbar resource (AfxRegisterToolBar).
+  // The buttons of a toolbar resource (AfxRegisterToolBar) and their
+  // pictures: the strip registered as the bitmap of the same id
+  // (qm_user_register_picture), one 16 x 15 picture a button, separators
+  // taking none. Without a strip that loads the buttons show a plain mark.
   BOOL LoadToolBar(UINT id);
+  bool HasPictures() const { return pictures_ != nullptr; }
+  // The button under the mouse (-1 for none) and the one held down.
+  int HotButton() const { return hot_; }
+  int PressedButton() const { return pressed_; }
   BOOL SetButtons(const UINT* ids, int count);
   int GetCount() const { return static_cast<int>(buttons_.size()); }
   UINT GetItemID(int index) const;
@@ -167,21 +186,37 @@ class CToolBar : public CControlBar {
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disable_if_no_handler) override;
   int HitTestButton(CPoint p) const override;
   UINT ButtonCommand(int index) const override { return GetItemID(index); }
+  void ButtonRect(int index, LPRECT r) const override { GetItemRect(index, r); }
   static constexpr int kButtonWidth = 23;
   static constexpr int kButtonHeight = 22;
   static constexpr int kSeparatorWidth = 8;
+  static constexpr int kPictureWidth = 16;
+  static constexpr int kPictureHeight = 15;
 
  protected:
+  // A press on an enabled button holds the mouse; the release over the same
+  // button sends its command (a release with no press in progress does too).
+  afx_msg void OnLButtonDown(UINT flags, CPoint p);
   afx_msg void OnLButtonUp(UINT flags, CPoint p);
   afx_msg void OnMouseMove(UINT flags, CPoint p);
-  // The bar in the button face colour; each button a raised frame, sunken
-  // when checked, with a mark in its middle that is grey when disabled.
+  afx_msg void OnCaptureChanged(CWnd* wnd);
+  // The pointer left the bar: nothing is hot, and the tip goes.
+  afx_msg LRESULT OnMouseLeave(WPARAM, LPARAM);
+  // Flat buttons on the button face, as the class library draws them: the
+  // picture alone; under the pointer a raised edge; held down or checked a
+  // sunken edge with the picture one pixel down and right (checked on a
+  // dithered face); disabled, the picture embossed in the highlight and
+  // shadow colours.
   afx_msg void OnPaint();
+  void SetHot(int index);
   struct Button {
     UINT id;
     UINT style;
+    int picture;  // its place in the strip, -1 for a separator
   };
   std::vector<Button> buttons_;
+  std::shared_ptr<QmToolBarPictures> pictures_;
+  int hot_ = -1, pressed_ = -1;
 };
 void AfxRegisterToolBar(UINT id, std::vector<UINT> buttons);
 

@@ -306,6 +306,7 @@ struct AFX_CMDHANDLERINFO {
 #define ON_WM_MOVE() QM_AFX_MSG(WM_MOVE, self->OnMove(static_cast<SHORT>(LOWORD(l)), static_cast<SHORT>(HIWORD(l))); return 0)
 #define ON_WM_TIMER() QM_AFX_MSG(WM_TIMER, self->OnTimer(static_cast<UINT_PTR>(w)); return 0)
 #define ON_WM_PAINT() QM_AFX_MSG(WM_PAINT, self->OnPaint(); return 0)
+#define ON_WM_QUERYDRAGICON() QM_AFX_MSG(WM_QUERYDRAGICON, return reinterpret_cast<LRESULT>(self->OnQueryDragIcon()))
 #define ON_WM_ERASEBKGND() QM_AFX_MSG(WM_ERASEBKGND, return self->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(w))))
 #define ON_WM_CLOSE() QM_AFX_MSG(WM_CLOSE, self->OnClose(); return 0)
 #define QM_AFX_MOUSE(msg, fn) QM_AFX_MSG(msg, self->fn(static_cast<UINT>(w), CPoint(l)); return 0)
@@ -673,6 +674,11 @@ class CWnd : public CCmdTarget {
   }
   BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
   BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+  BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+  HICON SetIcon(HICON icon, BOOL big) {
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+  }
   BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
   BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
@@ -967,6 +973,9 @@ class CWinApp : public CCmdTarget {
   virtual BOOL OnIdle(LONG count);
   // Takes and dispatches one message; FALSE on WM_QUIT or an empty queue.
   BOOL PumpMessage();
+  // Offers a message to its window and that window's parents
+  // (PreTranslateMessage) before it is dispatched; TRUE when one took it.
+  static BOOL PreTranslate(MSG* msg);
 
   // The profile lives in the user's configuration folder
   // ($XDG_CONFIG_HOME or ~/.config)/quillmark/<key>.ini once SetRegistryKey
@@ -989,6 +998,7 @@ class CWinApp : public CCmdTarget {
   virtual INT_PTR DoPrintDialog(CPrintDialog* dialog);
   HCURSOR LoadStandardCursor(LPCSTR id) const { return ::LoadCursorA(nullptr, id); }
   HCURSOR LoadCursor(LPCSTR name) const { return ::LoadCursorA(m_hInstance, name); }
+  HICON LoadIcon(UINT id) const { return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id)); }
 
  private:
   std::unique_ptr<QmProfileStore> profile_;

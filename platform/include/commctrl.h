@@ -231,8 +231,11 @@ typedef struct tagTCITEMA {
 #define ACM_STOP (WM_USER + 102)
 #define ACM_ISPLAYING (WM_USER + 104)
 
-// ---- Tooltips (the text of each tool is kept; nothing pops up) ----
+// ---- Tooltips (a tip shows by the pointer resting on a tool) ----
 #define TTM_ACTIVATE (WM_USER + 1)
+#define TTM_NEWTOOLRECTA (WM_USER + 6)
+#define TTM_RELAYEVENT (WM_USER + 7)
+#define TTM_POP (WM_USER + 28)  // hides the tip shown
 #define TTM_ADDTOOLA (WM_USER + 4)
 #define TTM_DELTOOLA (WM_USER + 5)
 #define TTM_GETTOOLCOUNT (WM_USER + 13)

@@ -36,10 +36,12 @@ const QmDisplay* qm_user_display();
 std::string qm_user_cursor_name(HCURSOR cursor);
 
 // Runs a modal window on the display until done() or the window is gone:
-// messages are waited for as GetMessageA does, those for `dialog` (when
-// not null) pass IsDialogMessageA first. False when the program was asked to
+// messages are waited for as GetMessageA does; each is offered to
+// `pretranslate` (when given; true takes it), then those for `dialog` (when
+// not null) pass IsDialogMessageA. False when the program was asked to
 // end meanwhile (the WM_QUIT is posted again for the program's own loop).
-bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done);
+bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done,
+                       const std::function<bool(MSG*)>& pretranslate = nullptr);
 
 enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
 

@@ -38,6 +38,9 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y);
 // (a static without SS_NOTIFY) to its parent. (x, y) is a client point of
 // `top`; `local` receives it in the client coordinates of the window answered.
 HWND qm_user_window_at(HWND top, int x, int y, POINT& local);
+// The pointer left the program's windows (a display says so): the window
+// that tracks the mouse is told (WM_MOUSELEAVE).
+void qm_user_pointer_left();
 // Posts WM_MOUSEWHEEL to hwnd: wParam holds delta in its high word and the
 // MK_ flags in its low word, lParam the screen point of the client point.
 BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y);
@@ -184,6 +187,32 @@ struct QmShellRequest {
 const std::vector<QmShellRequest>& qm_user_shell_requests();
 void qm_user_clear_shell_requests();
 
+// ---- Pictures ----
+// A program's bitmaps (toolbar strips), icons and cursors are image files
+// (PNG, transparent where their alpha is 0), registered under their resource
+// names as its dialogs and strings are: a number (MAKEINTRESOURCE, or "#12")
+// or a name, without regard to case. A relative file name is taken in the
+// pictures/ folder beside the stand-in libraries; a cursor's hot spot is
+// given with it. A picture whose file is missing or does not decode loads as
+// nothing (LoadIconA answers null; a cursor keeps its shape from the system).
+enum class QmPicture { kBitmap, kIcon, kCursor };
+void qm_user_register_picture(QmPicture kind, LPCSTR name, const char* file, POINT hotspot = POINT{0, 0});
+// The registered picture's file, resolved; "" when none is registered.
+std::string qm_user_picture_file(QmPicture kind, LPCSTR name);
+// Decoded pixels: top-down rows of 0xAARRGGBB.
+struct QmPixels {
+  int width = 0, height = 0;
+  POINT hotspot = {0, 0};
+  std::vector<uint32_t> argb;
+};
+// The pixels of a registered picture; false when none is registered or its
+// file does not decode.
+bool qm_user_picture_pixels(QmPicture kind, LPCSTR name, QmPixels* out);
+// The pixels of an icon LoadIconA gave, or of a cursor LoadCursorA gave
+// whose name has a registered picture.
+bool qm_user_icon_pixels(HICON icon, QmPixels* out);
+bool qm_user_cursor_pixels(HCURSOR cursor, QmPixels* out);
+
 // ---- Inspection and reset ----
 // A window's pixels, frame included: top-down rows of `width` values
 // 0x00RRGGBB over the window rectangle, or null before anything took a DC on
@@ -196,6 +225,10 @@ const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
 // would show of the window. FALSE (image untouched) before anything took a
 // DC on the window.
 bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
+// What a screen shows over the window's rectangle: its image, with every
+// visible topmost window (tooltips, drop-down lists) drawn over it where
+// they overlap.
+bool qm_user_screen_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
 size_t qm_user_window_count();
 size_t qm_user_timer_count();
 size_t qm_user_queued_message_count();

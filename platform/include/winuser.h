@@ -485,17 +485,53 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 SHORT GetKeyState(int vk);
 SHORT GetAsyncKeyState(int vk);
 BOOL GetCursorPos(LPPOINT pt);
+// A window asks to be told (WM_MOUSELEAVE, posted once) when the pointer
+// leaves its client area: the next mouse input for another window or for
+// its frame, or the pointer leaving the display's window.
+#define WM_MOUSELEAVE 0x02A3
+#define TME_LEAVE 0x00000002
+#define TME_CANCEL 0x80000000
+typedef struct tagTRACKMOUSEEVENT {
+  DWORD cbSize;
+  DWORD dwFlags;
+  HWND hwndTrack;
+  DWORD dwHoverTime;
+} TRACKMOUSEEVENT, *LPTRACKMOUSEEVENT;
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track);
+// Two clicks within this many milliseconds make a double click; a tooltip
+// shows after the pointer rests this long.
+UINT GetDoubleClickTime();
 BOOL SetCursorPos(int x, int y);
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
 
-// ---- Cursors (handles only; nothing is shown) ----
+// ---- Cursors (a display shows their registered pictures, qm_user.h) ----
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 #define LoadCursor LoadCursorA
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL DestroyCursor(HCURSOR cursor);
+
+// ---- Icons (registered pictures, qm_user.h) ----
+// Icons are shared: the same name gives the same handle, and it stays loaded
+// (DestroyIcon of a loaded icon does nothing, as for the system's).
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+#define LoadIcon LoadIconA
+// Draws the icon at its own size with its top-left at (x, y), blended over
+// what is there; FALSE for a null or unknown icon or DC.
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+BOOL DestroyIcon(HICON icon);
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define ICON_SMALL 0
+#define ICON_BIG 1
+#define WM_SETICON 0x0080
+#define WM_GETICON 0x007F
+#define WM_QUERYDRAGICON 0x0037
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
+// A window shown minimised (WS_MINIMIZE).
+BOOL IsIconic(HWND hwnd);
 
 // ---- Clipboard ----
 BOOL OpenClipboard(HWND owner);

@@ -112,6 +112,25 @@ SHORT GetAsyncKeyState(int vk) {
   return (state().async_keys[vk & 0xFF] & kDown) ? static_cast<SHORT>(0x8000) : 0;
 }
 
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track) {
+  if (!track || !(track->dwFlags & TME_LEAVE)) return FALSE;
+  State& st = state();
+  if (track->dwFlags & TME_CANCEL) {
+    if (st.mouse_tracked == track->hwndTrack) st.mouse_tracked = nullptr;
+    return TRUE;
+  }
+  if (!find(track->hwndTrack)) return FALSE;
+  st.mouse_tracked = track->hwndTrack;
+  return TRUE;
+}
+
+void qm_user_pointer_left() {
+  State& st = state();
+  HWND tracked = st.mouse_tracked;
+  st.mouse_tracked = nullptr;
+  if (find(tracked)) post(tracked, WM_MOUSELEAVE, 0, 0, static_cast<DWORD>(st.clock), st.cursor);
+}
+
 BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   if (msg < WM_MOUSEMOVE || msg > WM_MBUTTONDBLCLK) return FALSE;
   Window* w = find(hwnd);
@@ -144,6 +163,7 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   bool press;
   if (UINT vk = mouse_button(msg, &press)) set_key(st.async_keys, vk, press);
   st.cursor = screen;
+  if (st.mouse_tracked && (st.mouse_tracked != target || hit != HTCLIENT)) qm_user_pointer_left();
   if (hit != HTCLIENT) {
     // Non-client messages come in the order of their client counterparts.
     const UINT nc = msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
@@ -263,14 +283,14 @@ HWND GetFocus() {
   return find(st.focus) ? st.focus : nullptr;
 }
 
+UINT GetDoubleClickTime() {
+  constexpr UINT kDoubleClickTime = 500;
+  return kDoubleClickTime;
+}
+
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
   if (!name) return nullptr;
-  CursorKey key{instance, std::string()};
-  if (IS_INTRESOURCE(name)) {
-    key.name = "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
-  } else {
-    for (const char* p = name; *p; ++p) key.name += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-  }
+  CursorKey key{instance, resource_key(name)};
   auto& c = cursors();
   auto it = c.find(key);
   if (it != c.end()) return it->second;

@@ -240,6 +240,16 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       SetCursor(w->cls->wc.hCursor);
       return TRUE;
     }
+    case WM_SETICON: {
+      HICON& slot = w->icons[wparam == ICON_BIG ? ICON_BIG : ICON_SMALL];
+      HICON old = slot;
+      slot = reinterpret_cast<HICON>(lparam);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    case WM_GETICON:
+      // Without a small icon the big one serves.
+      return reinterpret_cast<LRESULT>(wparam == ICON_BIG || !w->icons[ICON_SMALL] ? w->icons[ICON_BIG]
+                                                                                   : w->icons[ICON_SMALL]);
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);
@@ -316,6 +326,16 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return 0;
   }
   if (!msg->hwnd) return 0;
+  // A click or a key anywhere ends the tooltips, as the system's do.
+  switch (msg->message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: hide_tooltips(); break;
+    default: break;
+  }
   return call_proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -487,5 +507,6 @@ void qm_user_reset() {
   st.cursor_clipped = false;
   st.deferred.clear();
   st.capture = nullptr;
+  st.mouse_tracked = nullptr;
   st.focus = nullptr;
 }

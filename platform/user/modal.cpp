@@ -81,7 +81,8 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
   }
 }
 
-bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done) {
+bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done,
+                       const std::function<bool(MSG*)>& pretranslate) {
   MSG m;
   while (!done() && IsWindow(window)) {
     if (!GetMessageA(&m, nullptr, 0, 0)) {
@@ -89,6 +90,7 @@ bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& do
       PostQuitMessage(static_cast<int>(m.wParam));
       return false;
     }
+    if (pretranslate && pretranslate(&m)) continue;
     if (dialog && IsDialogMessageA(dialog, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageA(&m);

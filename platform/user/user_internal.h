@@ -59,6 +59,7 @@ struct Window {
   bool frame_update = false;  // WM_NCPAINT is owed before the next paint
   bool destroying = false;
   Pixels pixels;  // sized to the window rectangle (window_dc.cpp)
+  HICON icons[2] = {nullptr, nullptr};  // WM_SETICON's, by ICON_SMALL and ICON_BIG
 };
 
 struct Timer {
@@ -93,6 +94,7 @@ struct State {
   POINT cursor = {0, 0};
   HWND capture = nullptr;
   HWND focus = nullptr;
+  HWND mouse_tracked = nullptr;  // TrackMouseEvent's window, told when the pointer leaves
   HCURSOR cursor_handle = nullptr;
   bool cursor_clipped = false;
   RECT cursor_clip = {0, 0, 0, 0};  // where ClipCursor keeps the cursor
@@ -116,6 +118,9 @@ void forget_window_messages(HWND hwnd);
 void kill_window_timers(HWND hwnd);
 void clear_timers();
 void clear_cursors();
+// A resource's name as the window system keys it: "#12" for a number (given
+// as MAKEINTRESOURCE or as the text "#12"), the lower-cased name otherwise.
+std::string resource_key(LPCSTR name);
 // Keeps a screen point inside the ClipCursor rectangle.
 POINT clip_cursor_point(POINT p);
 void clear_clipboard();
@@ -132,6 +137,8 @@ void paint_default_frame(HWND hwnd);
 LRESULT default_hit_test(HWND hwnd, POINT screen);
 // Follows a change of the window or client rectangle with the window's pixels.
 void resize_pixels(Window& w);
+// Hides every tooltip shown or about to show (a click or a key does).
+void hide_tooltips();
 // Registers the standard or common control class of that name; false for
 // another name.
 bool register_control_class(LPCSTR name);

@@ -122,6 +122,7 @@ void remove_window(HWND hwnd) {
   release_dcs(held->pixels);
   State& st = state();
   if (st.capture == hwnd) st.capture = nullptr;
+  if (st.mouse_tracked == hwnd) st.mouse_tracked = nullptr;
   if (st.focus == hwnd) st.focus = nullptr;
   if (std::vector<HWND>* sibs = sibling_list(*held))
     sibs->erase(std::remove(sibs->begin(), sibs->end(), hwnd), sibs->end());
@@ -463,6 +464,14 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!w) return FALSE;
   bool was = (w->style & WS_VISIBLE) != 0;
   bool show = cmd != SW_HIDE;
+  // A top-level window minimised shows its icon in place of its client
+  // area (IsIconic); restored, it shows its client area again.
+  const bool minimise = cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE;
+  const bool restore = cmd == SW_RESTORE || cmd == SW_SHOWNORMAL || cmd == SW_SHOWMAXIMIZED;
+  if (!(w->style & WS_CHILD) && (minimise || (restore && (w->style & WS_MINIMIZE)))) {
+    w->style = minimise ? w->style | WS_MINIMIZE : w->style & ~static_cast<DWORD>(WS_MINIMIZE);
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
   if (show == was) return was ? TRUE : FALSE;
   call_proc(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
   w = find(hwnd);
@@ -486,6 +495,11 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     if (st.focus && in_subtree(hwnd, st.focus)) st.focus = nullptr;
   }
   return was ? TRUE : FALSE;
+}
+
+BOOL IsIconic(HWND hwnd) {
+  const Window* w = find(hwnd);
+  return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
 }
 
 BOOL IsWindowVisible(HWND hwnd) {

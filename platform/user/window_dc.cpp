@@ -229,7 +229,8 @@ bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, i
   const POINT origin = {at.left, at.top};
   RECT client = client_in_image(hwnd, origin), clip;
   const RECT all = {0, 0, w, h};
-  if (intersect(&clip, client, all)) compose_children(hwnd, *image, w, h, origin, clip);
+  // A minimised window shows its own painting (its icon), none of its children.
+  if (!IsIconic(hwnd) && intersect(&clip, client, all)) compose_children(hwnd, *image, w, h, origin, clip);
   if (width) *width = w;
   if (height) *height = h;
   return true;
@@ -242,4 +243,30 @@ const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height) {
   if (width) *width = any ? p->width : 0;
   if (height) *height = any ? p->height : 0;
   return any ? p->data.data() : nullptr;
+}
+
+bool qm_user_screen_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height) {
+  int w = 0, h = 0;
+  if (!qm_user_window_image(hwnd, image, &w, &h)) return false;
+  RECT at;
+  GetWindowRect(hwnd, &at);
+  std::vector<uint32_t> over;
+  for (HWND t : std::vector<HWND>(state().top_level)) {
+    const Window* top = find(t);
+    int ow = 0, oh = 0;
+    if (!top || t == hwnd || !(top->ex_style & WS_EX_TOPMOST) || !IsWindowVisible(t) ||
+        !qm_user_window_image(t, &over, &ow, &oh))
+      continue;
+    RECT r;
+    GetWindowRect(t, &r);
+    for (int y = std::max(0, static_cast<int>(r.top - at.top)); y < std::min(h, static_cast<int>(r.top - at.top) + oh);
+         ++y)
+      for (int x = std::max(0, static_cast<int>(r.left - at.left));
+           x < std::min(w, static_cast<int>(r.left - at.left) + ow); ++x)
+        (*image)[size_t(y) * size_t(w) + size_t(x)] =
+            over[size_t(y - (r.top - at.top)) * size_t(ow) + size_t(x - (r.left - at.left))];
+  }
+  if (width) *width = w;
+  if (height) *height = h;
+  return true;
 }

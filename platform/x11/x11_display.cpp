@@ -41,9 +41,9 @@ namespace {
 // top-left part. Each image of that size takes 64 MB, three times over
 // (the window's pixels, the composed picture, the one on screen).
 constexpr int kMaxSide = 4096;
-// A second press of a button within this time and distance of the first on
-// the same window is a double click (for classes that ask for them).
-constexpr Time kDoubleClickMs = 500;
+// A second press of a button within the double-click time and this distance
+// of the first on the same window is a double click (for classes that ask
+// for them).
 constexpr int kDoubleClickSlop = 4;
 
 // One top-level window shown on the display.
@@ -52,6 +52,7 @@ struct Shown {
   ::Window xid = 0;
   RECT rect = {0, 0, 0, 0};  // the window rectangle last put in step with X
   std::string title;         // GBK, as last shown
+  HICON icon = nullptr;      // as last given to the window manager
   HWND last_focus = nullptr;
   // The image on screen: width x height pixels 0x00RRGGBB, either in shared
   // memory (shm.shmaddr) or in `pixels`.
@@ -72,12 +73,13 @@ struct Connection {
   bool shm_offered = false;
   // The visual takes 0x00RRGGBB words as they are (32 bits a pixel).
   bool direct = false;
-  Atom wm_protocols = 0, wm_delete = 0, net_wm_name = 0, utf8_string = 0;
+  Atom wm_protocols = 0, wm_delete = 0, net_wm_name = 0, utf8_string = 0, net_wm_icon = 0;
   std::map<HWND, std::unique_ptr<Shown>> shown;
   std::vector<uint32_t> composed;
   HCURSOR cursor = nullptr;
   bool cursor_set = false;
   std::map<unsigned, Cursor> font_cursors;
+  std::map<HCURSOR, Cursor> picture_cursors;  // the cursors with pictures of their own
   Cursor blank = 0;
   HWND grab = nullptr;
   // The last button press, for double clicks.
@@ -312,6 +314,23 @@ std::string window_text(HWND hwnd) {
   return t;
 }
 
+// The window's big icon as _NET_WM_ICON (width, height, then ARGB rows, each
+// a long), or none.
+void set_icon(Shown& s) {
+  Connection& c = *g_conn;
+  const HICON icon = reinterpret_cast<HICON>(SendMessageA(s.hwnd, WM_GETICON, ICON_BIG, 0));
+  s.icon = icon;
+  QmPixels px;
+  if (!icon || !qm_user_icon_pixels(icon, &px)) {
+    XDeleteProperty(c.dpy, s.xid, c.net_wm_icon);
+    return;
+  }
+  std::vector<unsigned long> data = {static_cast<unsigned long>(px.width), static_cast<unsigned long>(px.height)};
+  data.insert(data.end(), px.argb.begin(), px.argb.end());
+  XChangeProperty(c.dpy, s.xid, c.net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+}
+
 void show(HWND hwnd) {
   Connection& c = *g_conn;
   auto s = std::make_unique<Shown>();
@@ -321,10 +340,15 @@ void show(HWND hwnd) {
   a.background_pixel = WhitePixel(c.dpy, c.screen);
   a.bit_gravity = NorthWestGravity;
   a.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                 ButtonReleaseMask | PointerMotionMask | FocusChangeMask;
+                 ButtonReleaseMask | PointerMotionMask | LeaveWindowMask | FocusChangeMask;
+  // A topmost pop-up without a caption (a tooltip, a drop-down list) is
+  // placed by us alone, over everything, with no frame of the window manager.
+  const bool override = (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                        (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
+  a.override_redirect = override ? True : False;
   s->xid = XCreateWindow(c.dpy, c.root, r.left, r.top, static_cast<unsigned>(clamp_side(r.right - r.left)),
                          static_cast<unsigned>(clamp_side(r.bottom - r.top)), 0, c.depth, InputOutput, c.visual,
-                         CWBackPixel | CWBitGravity | CWEventMask, &a);
+                         CWBackPixel | CWBitGravity | CWEventMask | CWOverrideRedirect, &a);
   XSetWMProtocols(c.dpy, s->xid, &c.wm_delete, 1);
   XSizeHints hints = {};
   hints.flags = PPosition | PSize;
@@ -336,6 +360,7 @@ void show(HWND hwnd) {
     if (o != c.shown.end()) XSetTransientForHint(c.dpy, s->xid, o->second->xid);
   }
   set_title(*s, window_text(hwnd));
+  set_icon(*s);
   GetWindowRect(hwnd, &s->rect);
   XMapWindow(c.dpy, s->xid);
   c.cursor_set = false;
@@ -393,6 +418,41 @@ Cursor font_cursor(unsigned shape) {
   return x;
 }
 
+// A cursor of the program's own picture (qm_user_cursor_pixels) as an X
+// cursor of two colours: dark pixels black, light ones white, clear ones
+// not drawn. 0 when the cursor has no picture.
+Cursor picture_cursor(HCURSOR h) {
+  Connection& c = *g_conn;
+  QmPixels px;
+  constexpr int kMaxCursorSide = 64;
+  if (!qm_user_cursor_pixels(h, &px) || px.width <= 0 || px.height <= 0 || px.width > kMaxCursorSide ||
+      px.height > kMaxCursorSide)
+    return 0;
+  const int stride = (px.width + 7) / 8;
+  std::vector<char> ink(size_t(stride) * size_t(px.height), 0), mask(ink.size(), 0);
+  for (int y = 0; y < px.height; ++y)
+    for (int x = 0; x < px.width; ++x) {
+      const uint32_t p = px.argb[size_t(y) * size_t(px.width) + size_t(x)];
+      if ((p >> 24) < 128) continue;
+      const unsigned light = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+      const size_t at = size_t(y) * size_t(stride) + size_t(x / 8);
+      const char bit = static_cast<char>(1 << (x % 8));
+      mask[at] = static_cast<char>(mask[at] | bit);
+      if (light < 3 * 128) ink[at] = static_cast<char>(ink[at] | bit);
+    }
+  const unsigned w = static_cast<unsigned>(px.width), hh = static_cast<unsigned>(px.height);
+  const Pixmap source = XCreateBitmapFromData(c.dpy, c.root, ink.data(), w, hh);
+  const Pixmap shape = XCreateBitmapFromData(c.dpy, c.root, mask.data(), w, hh);
+  XColor black = {}, white = {};
+  white.red = white.green = white.blue = 0xFFFF;
+  const unsigned hot_x = static_cast<unsigned>(std::min(std::max(0, static_cast<int>(px.hotspot.x)), px.width - 1));
+  const unsigned hot_y = static_cast<unsigned>(std::min(std::max(0, static_cast<int>(px.hotspot.y)), px.height - 1));
+  const Cursor cursor = XCreatePixmapCursor(c.dpy, source, shape, &black, &white, hot_x, hot_y);
+  XFreePixmap(c.dpy, source);
+  XFreePixmap(c.dpy, shape);
+  return cursor;
+}
+
 Cursor cursor_for(HCURSOR h) {
   Connection& c = *g_conn;
   if (!h) {
@@ -406,7 +466,9 @@ Cursor cursor_for(HCURSOR h) {
     }
     return c.blank;
   }
-  return font_cursor(x11_cursor_shape(qm_user_cursor_name(h)));
+  auto known = c.picture_cursors.find(h);
+  if (known == c.picture_cursors.end()) known = c.picture_cursors.emplace(h, picture_cursor(h)).first;
+  return known->second ? known->second : font_cursor(x11_cursor_shape(qm_user_cursor_name(h)));
 }
 
 // ---- Input ----
@@ -439,9 +501,9 @@ void button(Shown& s, const XButtonEvent& e, bool press) {
   }
   POINT local;
   HWND target = GetCapture() ? GetCapture() : qm_user_window_at(s.hwnd, e.x, e.y, local);
-  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button && e.time - c.press_time <= kDoubleClickMs &&
-                     std::abs(e.x - c.press_x) <= kDoubleClickSlop && std::abs(e.y - c.press_y) <= kDoubleClickSlop &&
-                     (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);
+  const bool twice = c.press_hwnd == s.hwnd && c.press_button == e.button &&
+                     e.time - c.press_time <= GetDoubleClickTime() && std::abs(e.x - c.press_x) <= kDoubleClickSlop &&
+                     std::abs(e.y - c.press_y) <= kDoubleClickSlop && (GetClassLongA(target, GCL_STYLE) & CS_DBLCLKS);
   mouse(s, twice ? m[2] : m[0], e.x, e.y);
   // A double click ends the pair: a third press starts a new one.
   c.press_hwnd = twice ? nullptr : s.hwnd;
@@ -512,6 +574,10 @@ void handle(XEvent& ev) {
     }
     case ButtonPress:
     case ButtonRelease: button(*s, ev.xbutton, ev.type == ButtonPress); break;
+    case LeaveNotify:
+      // Out of the window (not into a grab): no window of ours is under the pointer.
+      if (ev.xcrossing.mode == NotifyNormal) qm_user_pointer_left();
+      break;
     case KeyPress:
     case KeyRelease: key(*s, ev.xkey, ev.type == KeyPress); break;
     case FocusIn: focus_in(*s); break;
@@ -543,6 +609,7 @@ void sync_windows() {
     follow_rect(s);
     const std::string t = window_text(s.hwnd);
     if (t != s.title) set_title(s, t);
+    if (reinterpret_cast<HICON>(SendMessageA(s.hwnd, WM_GETICON, ICON_BIG, 0)) != s.icon) set_icon(s);
     present(s);
   }
   HCURSOR cur = GetCursor();
@@ -596,6 +663,8 @@ bool x11_close() {
   if (fine) {
     while (!c->shown.empty()) unshow(c->shown.begin());
     for (auto& entry : c->font_cursors) XFreeCursor(c->dpy, entry.second);
+    for (auto& entry : c->picture_cursors)
+      if (entry.second) XFreeCursor(c->dpy, entry.second);
     if (c->blank) XFreeCursor(c->dpy, c->blank);
     XFreeGC(c->dpy, c->gc);
     XCloseDisplay(c->dpy);
@@ -652,6 +721,7 @@ extern "C" __attribute__((visibility("default"))) int qm_x11_attach(const char* 
   c->wm_delete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
   c->net_wm_name = XInternAtom(dpy, "_NET_WM_NAME", False);
   c->utf8_string = XInternAtom(dpy, "UTF8_STRING", False);
+  c->net_wm_icon = XInternAtom(dpy, "_NET_WM_ICON", False);
   if (g_lost) {
     // The connection is dead, so nothing is sent: these only free memory.
     XFreeGC(dpy, c->gc);

@@ -27,8 +27,9 @@
 
 namespace {
 
-constexpr COLORREF kLineColor = RGB(255, 0, 0);
-constexpr COLORREF kButtonFace = RGB(192, 192, 192);
+// A colour none of the toolbar pictures has.
+constexpr COLORREF kLineColor = RGB(255, 128, 0);
+const COLORREF kButtonFace = ::GetSysColor(COLOR_BTNFACE);
 
 class HostProgram : public ::testing::Test {
  protected:

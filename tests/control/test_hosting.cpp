@@ -165,6 +165,30 @@ TEST_F(ControlTest, TheDesignPictureAndTheVersion) {
 namespace control_test {
 namespace {
 
+TEST_F(ControlTest, EveryButtonIconAndToolCursorHasItsOwnPicture) {
+  Hosted h;
+  for (QuillToolBar* bar : {&h.frame()->creation_bar(), &h.frame()->standard_bar(), &h.frame()->modify_bar()})
+    EXPECT_TRUE(bar->HasPictures()) << bar->GetDlgCtrlID();
+  QmPixels icon;
+  ASSERT_TRUE(qm_user_icon_pixels(::LoadIconA(nullptr, quill::kIconControlName), &icon));
+  EXPECT_EQ(icon.width, ::GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(icon.height, ::GetSystemMetrics(SM_CYICON));
+  for (const char* name : {quill::kCursorRedline, quill::kCursorZoomWindow, quill::kCursorPanIdle,
+                           quill::kCursorPanHeld, quill::kCursorMeasure}) {
+    QmPixels c;
+    ASSERT_TRUE(qm_user_cursor_pixels(::LoadCursorA(AfxGetInstanceHandle(), name), &c)) << name;
+    EXPECT_EQ(c.width, ::GetSystemMetrics(SM_CXCURSOR)) << name;
+    EXPECT_EQ(c.height, ::GetSystemMetrics(SM_CYCURSOR)) << name;
+    // The hot spot lies on the picture, and the picture is black and white
+    // only, as an X cursor shows it.
+    EXPECT_TRUE(c.hotspot.x >= 0 && c.hotspot.x < c.width && c.hotspot.y >= 0 && c.hotspot.y < c.height) << name;
+    for (uint32_t p : c.argb) {
+      const uint32_t rgb = p & 0xFFFFFF;
+      ASSERT_TRUE((p >> 24) == 0 || rgb == 0 || rgb == 0xFFFFFF) << name << std::hex << " " << p;
+    }
+  }
+}
+
 TEST_F(ControlTest, ToolbarTooltipsShowWithoutTheContainersHelp) {
   Hosted h;
   QuillToolBar& bar = h.frame()->standard_bar();

@@ -187,6 +187,100 @@ TEST_F(ToolShellTest, TheDialogsShowTheirTextsAndTooltips) {
   EXPECT_EQ(AfxDialogsShown()[1].result, IDOK);
 }
 
+// The program icon's pixels as they show over the dialog's face.
+void ExpectIconAt(HWND window, int x, int y, const char* where) {
+  QmPixels icon;
+  ASSERT_TRUE(qm_user_icon_pixels(::LoadIconA(nullptr, MAKEINTRESOURCEA(kIconProgram)), &icon)) << where;
+  ::ShowWindow(window, SW_SHOW);
+  MSG m;
+  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+  std::vector<uint32_t> shown;
+  int w = 0, h = 0;
+  ASSERT_TRUE(qm_user_window_image(window, &shown, &w, &h)) << where;
+  RECT client;
+  ::GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ::ClientToScreen(window, &origin);
+  RECT frame;
+  ::GetWindowRect(window, &frame);
+  x += origin.x - frame.left, y += origin.y - frame.top;
+  int same = 0, opaque = 0;
+  for (int iy = 0; iy < icon.height; ++iy)
+    for (int ix = 0; ix < icon.width; ++ix) {
+      const uint32_t p = icon.argb[size_t(iy) * size_t(icon.width) + size_t(ix)];
+      if ((p >> 24) != 255 || x + ix >= w || y + iy >= h) continue;
+      ++opaque;
+      same += (shown[size_t(y + iy) * size_t(w) + size_t(x + ix)] & 0xFFFFFF) == (p & 0xFFFFFF);
+    }
+  EXPECT_GT(opaque, 500) << where;
+  EXPECT_EQ(same, opaque) << where;
+}
+
+TEST_F(ToolShellTest, TheProgramIconShowsOnTheWindowMinimisedDraggedAndInTheAboutBox) {
+  Run([](CMainDialog& d) {
+    const HICON icon = reinterpret_cast<HICON>(d.SendMessage(WM_GETICON, ICON_BIG));
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(d.SendMessage(WM_GETICON, ICON_SMALL)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(d.SendMessage(WM_QUERYDRAGICON)), icon);
+    // Minimised, the icon in the middle of the client area.
+    d.ShowWindow(SW_MINIMIZE);
+    ASSERT_TRUE(d.IsIconic());
+    RECT client;
+    d.GetClientRect(&client);
+    ExpectIconAt(d.m_hWnd, (client.right - 32 + 1) / 2, (client.bottom - 32 + 1) / 2, "minimised");
+    d.ShowWindow(SW_RESTORE);
+    EXPECT_FALSE(d.IsIconic());
+    AfxPushDialogScript(kDialogAbout, [](CDialog& about) {
+      for (HWND h = ::GetWindow(about.m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+        if ((::GetWindowLongA(h, GWL_STYLE) & 0x1F) == SS_ICON) {
+          RECT r;
+          ::GetWindowRect(h, &r);
+          POINT at = {r.left, r.top};
+          ::ScreenToClient(about.m_hWnd, &at);
+          ExpectIconAt(about.m_hWnd, at.x, at.y, "about box");
+        }
+      Press(about, IDOK);
+    });
+    d.SendMessage(WM_SYSCOMMAND, kCommandAbout, 0);
+  });
+}
+
+TEST_F(ToolShellTest, ATooltipShowsForTheControlThePointerRestsOnThroughTheRelay) {
+  Run([](CMainDialog& d) {
+    HWND tip = d.TipWindow();
+    ASSERT_TRUE(tip);
+    d.ShowWindow(SW_SHOW);
+    auto move_over = [&](UINT id) {
+      POINT at = {4, 4};
+      ::ClientToScreen(Item(d, id), &at);
+      ::SetCursorPos(at.x, at.y);
+      MSG m = {Item(d, id), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4), 0, at};
+      d.PreTranslateMessage(&m);
+    };
+    auto wait = [](DWORD ms) {
+      qm_user_advance_clock(ms);
+      MSG m;
+      while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+    };
+    char text[256] = "";
+    move_over(kButtonRun);
+    wait(::GetDoubleClickTime());
+    ASSERT_TRUE(::IsWindowVisible(tip));
+    ::GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "Do the selected function!");
+    // Over another control the tip follows after the delay.
+    move_over(kEditFont);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    wait(::GetDoubleClickTime());
+    ::GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "Fill the shx font filename in");
+    // The label 1015 has no tip: nothing shows over it.
+    move_over(kLabelText);
+    wait(::GetDoubleClickTime());
+    EXPECT_FALSE(::IsWindowVisible(tip));
+  });
+}
+
 TEST_F(ToolShellTest, EachModeSetsItsControlsAndChoosingItAgainChangesNothing) {
   struct Look {
     UINT radio;

@@ -30,6 +30,7 @@
 // After the test framework: Xlib's macros (None, Bool) would break it.
 #include "tests/platform_x11/x11_fixture.h"
 
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -186,6 +187,132 @@ TEST_F(HostOnX, RealInputDrawsAsInjectedInputDoes) {
   move_to(w, kToX, kToY);
   press(Button1);
   EXPECT_EQ(settle(w, picture), 0);
+  close_window(w);
+  EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
+// The first viewable top-level window whose _NET_WM_NAME is `utf8`; 0 when
+// none shows within the time (looked for at least once).
+Window find_by_net_name(Display* dpy, const std::string& utf8, int seconds) {
+  const Atom net_name = XInternAtom(dpy, "_NET_WM_NAME", False), utf8_string = XInternAtom(dpy, "UTF8_STRING", False);
+  const auto deadline = x11_test::Clock::now() + std::chrono::seconds(seconds);
+  // A window may go between listing it and reading it: that error is no failure.
+  struct Quiet {
+    XErrorHandler old = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    ~Quiet() { XSetErrorHandler(old); }
+  } quiet;
+  for (bool first = true; first || x11_test::Clock::now() < deadline; first = false) {
+    Window root_back, parent, *children = nullptr, found = 0;
+    unsigned n = 0;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &n)) {
+      for (unsigned i = 0; i < n && !found; ++i) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        XWindowAttributes a;
+        if (XGetWindowProperty(dpy, children[i], net_name, 0, 256, False, utf8_string, &type, &format, &count, &after,
+                               &data) == Success &&
+            data) {
+          if (std::string(reinterpret_cast<char*>(data), count) == utf8 &&
+              XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
+            found = children[i];
+          XFree(data);
+        }
+      }
+      if (children) XFree(children);
+    }
+    XSync(dpy, False);
+    if (found) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return 0;
+}
+
+TEST_F(HostOnX, AToolbarButtonHoveredShowsItsTooltipWindow) {
+  // The standard toolbar's first button: a new drawing.
+  constexpr int kNewX = 11, kNewY = 11;
+  const char kNewTip[] = "\xe6\x96\xb0\xe5\xbb\xba\xe6\x96\x87\xe4\xbb\xb6";  // 新建文件
+  const CxImage picture = headless(at("move", kNewX, kNewY));
+  auto host = start_host();
+  const Window w = find_window();
+  ASSERT_NE(w, 0u) << host->err();
+  ASSERT_EQ(settle(w, headless("")), 0);
+  move_to(w, kNewX, kNewY);
+  // After the system's delay a tip of its own shows by the pointer: a
+  // window the window manager leaves alone, the button's text its name.
+  const Window tip = find_by_net_name(dpy_, kNewTip, 10);
+  ASSERT_NE(tip, 0u) << host->err();
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(dpy_, tip, &a));
+  EXPECT_TRUE(a.override_redirect);
+  int tx = 0, ty = 0;
+  Window child;
+  XTranslateCoordinates(dpy_, tip, w, 0, 0, &tx, &ty, &child);
+  EXPECT_GT(ty, kNewY) << "below the pointer";
+  // It shows what the headless picture shows there.
+  const long n = x11_test::settle(
+      [&] {
+        XImage* img = XGetImage(dpy_, tip, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                                AllPlanes, ZPixmap);
+        if (!img) return -1L;
+        long differ = 0;
+        for (int y = 0; y < a.height; ++y)
+          for (int x = 0; x < a.width; ++x) {
+            const unsigned long p = XGetPixel(img, x, y);
+            differ += RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) != picture.GetPixelColor(tx + x, ty + y);
+          }
+        XDestroyImage(img);
+        return differ;
+      },
+      30);
+  EXPECT_EQ(n, 0);
+  // A click takes it away.
+  press(Button1);
+  EXPECT_EQ(x11_test::settle([&] { return find_by_net_name(dpy_, kNewTip, 0) ? 1L : 0L; }, 30), 0);
+  close_window(w);
+  EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
+TEST_F(HostOnX, AToolShowsItsOwnCursorPicture) {
+  // The standard toolbar's pan button, then the view.
+  constexpr int kPanX = 5 * 23 + 11, kPanY = 11;
+  const std::string program = QM_HOST_PROGRAM;
+  const std::string file = program.substr(0, program.rfind('/')) + "/pictures/cursor_pan_view0.png";
+  CxImage want;
+  ASSERT_TRUE(want.Load(file.c_str(), CXIMAGE_FORMAT_PNG)) << file;
+  auto host = start_host();
+  const Window w = find_window();
+  ASSERT_NE(w, 0u) << host->err();
+  ASSERT_EQ(settle(w, headless("")), 0);
+  move_to(w, kPanX, kPanY);
+  press(Button1);
+  move_to(w, kViewX, kViewY);
+  move_to(w, kViewX + 1, kViewY);
+  // The pointer over the view shows the open hand as drawn, its hot spot
+  // in the middle; dark pixels black, light ones white, the rest clear.
+  const long n = x11_test::settle(
+      [&] {
+        XFixesCursorImage* c = XFixesGetCursorImage(dpy_);
+        if (!c) return -1L;
+        long differ = 0;
+        if (c->width != want.GetWidth() || c->height != want.GetHeight() || c->xhot != 15 || c->yhot != 15) {
+          differ = 1;
+        } else {
+          for (long y = 0; y < static_cast<long>(c->height); ++y)
+            for (long x = 0; x < static_cast<long>(c->width); ++x) {
+              const unsigned long got = c->pixels[y * c->width + x] & 0xFFFFFFFFul;
+              const COLORREF colour = want.GetPixelColor(x, y);
+              const unsigned long expect =
+                  want.AlphaGet(x, y) < 128 ? 0ul : (colour == RGB(0, 0, 0) ? 0xFF000000ul : 0xFFFFFFFFul);
+              differ += got != expect;
+            }
+        }
+        XFree(c);
+        return differ;
+      },
+      30);
+  EXPECT_EQ(n, 0);
   close_window(w);
   EXPECT_EQ(host->finish(60), 0) << host->err();
 }

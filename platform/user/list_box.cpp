@@ -1,0 +1,133 @@
+// List boxes: a column of items, drawn by the list or by its owner.
+#include <commctrl.h>
+#include <qm_user.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/user/controls_internal.h"
+
+namespace qmuser {
+
+namespace {
+
+RECT item_rect(HWND h, const Control& c, int index) {
+  RECT client;
+  GetClientRect(h, &client);
+  const int y = (index - c.top) * c.item_height;
+  return RECT{0, y, client.right, y + c.item_height};
+}
+
+void paint_list(HWND h, Control& c) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  const DWORD style = style_of(h);
+  RECT client;
+  GetClientRect(h, &client);
+  const bool owner_draw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
+  // Below the items (owner-drawn or not) the list shows the window colour.
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  // Its items are drawn in the font it was given (WM_SETFONT), owner-drawn
+  // ones too.
+  HGDIOBJ old_font = SelectObject(dc, control_font(c));
+  for (int i = std::max(c.top, 0); i < static_cast<int>(c.items.size()); ++i) {
+    RECT r = item_rect(h, c, i);
+    if (r.top >= client.bottom) break;
+    if (owner_draw) {
+      DRAWITEMSTRUCT dis = {ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(h)), static_cast<UINT>(i), ODA_DRAWENTIRE,
+                            static_cast<UINT>(i == c.sel ? ODS_SELECTED : 0), h, dc, r,
+                            static_cast<ULONG_PTR>(c.items[static_cast<size_t>(i)].data)};
+      SendMessageA(GetParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    } else {
+      const std::string& t = c.items[static_cast<size_t>(i)].text;
+      TextOutA(dc, r.left + 2, r.top, t.c_str(), static_cast<int>(t.size()));
+    }
+  }
+  if (old_font) SelectObject(dc, old_font);
+  EndPaint(h, &ps);
+}
+
+}  // namespace
+
+LRESULT list_box_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case LB_GETTOPINDEX: return c.top;
+    case LB_SETTOPINDEX:
+      if (!valid(c, w)) return LB_ERR;
+      c.top = static_cast<int>(w);
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case LB_GETITEMHEIGHT: return c.item_height;
+    case LB_SETITEMHEIGHT:
+      if (LOWORD(l) == 0 || LOWORD(l) > 255) return LB_ERR;
+      c.item_height = LOWORD(l);
+      return 0;
+    case LB_GETITEMRECT:
+      if (!valid(c, w) || !l) return LB_ERR;
+      *reinterpret_cast<RECT*>(l) = item_rect(h, c, static_cast<int>(w));
+      return 1;
+    case LB_ITEMFROMPOINT: {
+      // The nearest item in the low word; the high word 1 when the point is
+      // outside the client area.
+      const int y = GET_Y_LPARAM(l);
+      RECT client;
+      GetClientRect(h, &client);
+      const bool outside = y < 0 || y >= client.bottom || GET_X_LPARAM(l) < 0 || GET_X_LPARAM(l) >= client.right;
+      if (c.items.empty()) return MAKELONG(0, 1);
+      int i = c.top + (y < 0 ? 0 : y / c.item_height);
+      i = std::min(i, static_cast<int>(c.items.size()) - 1);
+      return MAKELONG(i, outside || y / c.item_height + c.top >= static_cast<int>(c.items.size()) ? 1 : 0);
+    }
+    case WM_LBUTTONDOWN: {
+      // The press selects; the release tells the parent, as the original
+      // does (even when the item was selected already).
+      const LRESULT hit = list_proc(h, c, LB_ITEMFROMPOINT, 0, l);
+      SetFocus(h);
+      if (HIWORD(hit) == 0) {
+        c.sel = LOWORD(hit);
+        InvalidateRect(h, nullptr, TRUE);
+        c.pressed = true;
+        SetCapture(h);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      if (c.pressed) {
+        c.pressed = false;
+        if (GetCapture() == h) ReleaseCapture();
+        if ((style_of(h) & LBS_NOTIFY) && !c.items.empty()) notify_command(h, LBN_SELCHANGE);
+      }
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (style_of(h) & LBS_NOTIFY) notify_command(h, LBN_DBLCLK);
+      return 0;
+    case WM_KEYDOWN: {
+      // The arrows, Home and End move the selection and keep it in view.
+      const int last = static_cast<int>(c.items.size()) - 1;
+      int next = c.sel;
+      if (w == VK_UP) next = std::max(0, c.sel - 1);
+      else if (w == VK_DOWN) next = std::min(last, c.sel + 1);
+      else if (w == VK_HOME) next = 0;
+      else if (w == VK_END) next = last;
+      else return DefWindowProcA(h, msg, w, l);
+      if (last < 0 || next == c.sel) return 0;
+      RECT client;
+      GetClientRect(h, &client);
+      const int rows = std::max(1, static_cast<int>(client.bottom) / c.item_height);
+      c.top = std::min(next, std::max(c.top, next - rows + 1));
+      user_select(h, c, next);
+      return 0;
+    }
+    case WM_MOUSEWHEEL: {
+      // Three items a notch, never past either end.
+      const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
+      const int top = std::max(0, std::min(c.top - 3 * notches, static_cast<int>(c.items.size()) - 1));
+      if (top != c.top) c.top = top, InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    }
+    case WM_PAINT: paint_list(h, c); return 0;
+    default: return DefWindowProcA(h, msg, w, l);
+  }
+}
+
+}  // namespace qmuser
