@@ -28,6 +28,7 @@ struct Control {
   int top = 0;
   int check = BST_UNCHECKED;
   int lo = 0, hi = 100, pos = 0, step = 10;
+  int page = 0;  // a scroll bar's page (SetScrollInfo), 0 for none
   int item_height = 16;
   bool playing = false;
   bool pressed = false;  // a list box holds the mouse from a press on an item
@@ -51,6 +52,7 @@ size_t char_length_at(const std::string& s, size_t at);
 inline bool valid(const Control& c, WPARAM index) { return index < c.items.size(); }
 // `v` kept within the control's range, whichever way round its ends are.
 int clamp_to_range(const Control& c, int v);
+inline bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 // Sets the selection as a user would, with the notification.
 void user_select(HWND h, Control& c, int index);
 
