@@ -228,6 +228,8 @@ typedef struct tagNCCALCSIZE_PARAMS {
 #define HTBOTTOMLEFT 16
 #define HTBOTTOMRIGHT 17
 #define HTBORDER 18
+#define HTHSCROLL 6
+#define HTVSCROLL 7
 #define HTCLOSE 20
 
 // WM_SIZE kinds.

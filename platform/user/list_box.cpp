@@ -18,7 +18,48 @@ RECT item_rect(HWND h, const Control& c, int index) {
   return RECT{0, y, client.right, y + c.item_height};
 }
 
+// How many whole items the list shows.
+int rows_shown(HWND h, const Control& c) {
+  RECT client;
+  GetClientRect(h, &client);
+  return std::max(1, static_cast<int>(client.bottom) / c.item_height);
+}
+
+// The list's own scroll bar (WS_VSCROLL) shows the items in view.
+void sync_scroll_bar(HWND h, const Control& c) {
+  if (!(style_of(h) & WS_VSCROLL)) return;
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, static_cast<int>(c.items.size()) - 1),
+                   static_cast<UINT>(rows_shown(h, c)), c.top, 0};
+  SCROLLINFO now = {sizeof now, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(h, SB_VERT, &now);
+  if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+// What the scroll bar's codes do to the first item shown.
+void scroll_to(HWND h, Control& c, WPARAM w) {
+  const int rows = rows_shown(h, c), last_top = std::max(0, static_cast<int>(c.items.size()) - rows);
+  int top = c.top;
+  switch (LOWORD(w)) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= rows; break;
+    case SB_PAGEDOWN: top += rows; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: top = static_cast<SHORT>(HIWORD(w)); break;
+    case SB_TOP: top = 0; break;
+    case SB_BOTTOM: top = last_top; break;
+    default: return;
+  }
+  top = std::min(std::max(top, 0), last_top);
+  if (top == c.top) return;
+  c.top = top;
+  InvalidateRect(h, nullptr, TRUE);
+  sync_scroll_bar(h, c);
+}
+
 void paint_list(HWND h, Control& c) {
+  sync_scroll_bar(h, c);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
   const DWORD style = style_of(h);
@@ -126,6 +167,7 @@ LRESULT list_box_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_PAINT: paint_list(h, c); return 0;
+    case WM_VSCROLL: scroll_to(h, c, w); return 0;
     default: return DefWindowProcA(h, msg, w, l);
   }
 }
