@@ -32,7 +32,9 @@
 #define CBN_KILLFOCUS 4
 #define CBN_EDITCHANGE 5
 #define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
 #define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
 
 // ---- Buttons ----
 #define BS_PUSHBUTTON 0x0000L
@@ -107,6 +109,8 @@
 #define LB_ERR (-1)
 
 // ---- Combo boxes ----
+#define CB_SHOWDROPDOWN 0x014F
+#define CB_GETDROPPEDSTATE 0x0157
 #define CBS_SIMPLE 0x0001L
 #define CBS_DROPDOWN 0x0002L
 #define CBS_DROPDOWNLIST 0x0003L

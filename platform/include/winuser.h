@@ -277,6 +277,7 @@ typedef struct tagNCCALCSIZE_PARAMS {
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F4 0x73
 #define VK_F12 0x7B
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB

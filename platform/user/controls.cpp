@@ -129,7 +129,27 @@ void user_select(HWND h, Control& c, int index) {
   }
 }
 
-namespace {
+TEXTMETRICA text_metrics(HFONT font) {
+  TEXTMETRICA tm = {};
+  if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+  }
+  return tm;
+}
+
+LONG text_width(HFONT font, const std::string& text) {
+  SIZE size = {0, 0};
+  if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+  }
+  return size.cx;
+}
 
 LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   Control* c = control(h);
@@ -138,7 +158,10 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_NCDESTROY:
       controls().erase(h);
       return DefWindowProcA(h, msg, w, l);
-    case WM_SETFONT: c->font = reinterpret_cast<HFONT>(w); return 0;
+    case WM_SETFONT:
+      c->font = reinterpret_cast<HFONT>(w);
+      if (c->kind != Kind::kComboBox) return 0;
+      break;  // a combo box follows the font's height
     case WM_GETFONT: return reinterpret_cast<LRESULT>(c->font);
     default: break;
   }
@@ -156,6 +179,8 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     default: return DefWindowProcA(h, msg, w, l);
   }
 }
+
+namespace {
 
 // The procedure of every control class: the state is made at WM_NCCREATE.
 template <Kind K>

@@ -91,6 +91,7 @@ void paint_list(HWND h, Control& c) {
 }  // namespace
 
 LRESULT list_box_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  if (LRESULT done = 0; c.combo && drop_list_message(h, c, msg, w, l, done)) return done;
   switch (msg) {
     case LB_GETTOPINDEX: return c.top;
     case LB_SETTOPINDEX:

@@ -92,7 +92,8 @@ void paint_arrow(HDC dc, RECT r, bool vertical, bool forward, bool pressed, bool
   }
   const LONG shift = pressed ? 1 : 0;
   const LONG cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
-  const LONG size = std::max<LONG>(1, std::min(rect_width(r), rect_height(r)) / 4);  // rows of the triangle
+  // Rows of the triangle: four on the usual 16 pixels.
+  const LONG size = std::max<LONG>(1, (std::min(rect_width(r), rect_height(r)) - 4) / 3);
   const int ink = enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
   for (LONG d = 0; d < size; ++d) {
     // Row d from the point: 2d + 1 pixels wide.
@@ -199,6 +200,7 @@ struct Track {
   LONG grab = 0;           // how far into the thumb it was taken
   POINT at = {0, 0};       // the pointer, screen coordinates
   bool over = true;        // the pointer is over the part held
+  HWND had_capture = nullptr;  // given the mouse back at the end (an open list)
 };
 
 Track& track() {
@@ -281,7 +283,12 @@ void end_track(bool released) {
   track() = Track();
   if (t.tracker) {
     KillTimer(t.tracker, kRepeatTimer);
-    if (GetCapture() == t.tracker) ReleaseCapture();
+    if (GetCapture() == t.tracker) {
+      if (IsWindow(t.had_capture) && IsWindowVisible(t.had_capture))
+        SetCapture(t.had_capture);
+      else
+        ReleaseCapture();
+    }
     DestroyWindow(t.tracker);
   }
   if (!IsWindow(t.window)) return;
@@ -376,6 +383,7 @@ void start_track(HWND h, int bar, POINT screen) {
   t = Track();
   t.window = h, t.bar = bar, t.part = part, t.tracker = tracker, t.at = screen, t.track_pos = s.pos;
   t.grab = vertical ? screen.y - g.thumb.top : screen.x - g.thumb.left;
+  t.had_capture = GetCapture();
   SetCapture(tracker);
   if (part != Part::kThumb) {
     SetTimer(tracker, kRepeatTimer, kFirstRepeatMs, nullptr);
@@ -396,6 +404,8 @@ int shown_pos(HWND h, int bar, const ScrollState& s) {
 }
 
 }  // namespace
+
+bool is_scroll_tracker(HWND h) { return h && h == track().tracker; }
 
 void carve_scroll_bars(DWORD style, RECT& client) {
   if ((style & WS_VSCROLL) && rect_width(client) > GetSystemMetrics(SM_CXVSCROLL))

@@ -31,11 +31,7 @@ TabLayout layout(HWND h, const Control& c) {
   TabLayout t;
   RECT client;
   GetClientRect(h, &client);
-  HDC dc = GetDC(h);
-  HGDIOBJ old = dc ? SelectObject(dc, control_font(c)) : nullptr;
-  TEXTMETRICA tm = {};
-  if (dc) GetTextMetricsA(dc, &tm);
-  const LONG row = tm.tmHeight + kTabPadding;
+  const LONG row = text_metrics(control_font(c)).tmHeight + kTabPadding;
   const bool bottom = (style_of(h) & TCS_BOTTOM) != 0;
   t.body = client;
   if (bottom)
@@ -44,11 +40,9 @@ TabLayout layout(HWND h, const Control& c) {
     t.body.top = std::min(client.bottom, client.top + row + kTabRise);
   LONG x = kFirstTabX;
   for (size_t i = 0; i < c.items.size(); ++i) {
-    const std::string label = label_of(c.items[i].text);
-    SIZE size = {0, 0};
-    if (dc) GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size);
-    RECT r = bottom ? RECT{x, t.body.bottom, x + size.cx + 2 * kTabPadding, client.bottom - kTabRise}
-                    : RECT{x, client.top + kTabRise, x + size.cx + 2 * kTabPadding, t.body.top};
+    const LONG width = text_width(control_font(c), label_of(c.items[i].text)) + 2 * kTabPadding;
+    RECT r = bottom ? RECT{x, t.body.bottom, x + width, client.bottom - kTabRise}
+                    : RECT{x, client.top + kTabRise, x + width, t.body.top};
     x = r.right;
     if (static_cast<int>(i) == c.sel) {
       r.left -= kTabRise, r.right += kTabRise;
@@ -58,10 +52,6 @@ TabLayout layout(HWND h, const Control& c) {
         r.top -= kTabRise, r.bottom += 1;
     }
     t.tabs.push_back(r);
-  }
-  if (dc) {
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
   }
   return t;
 }

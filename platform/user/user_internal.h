@@ -65,6 +65,9 @@ struct Window {
   bool destroying = false;
   Pixels pixels;  // sized to the window rectangle (window_dc.cpp)
   ScrollState scroll[2];  // the WS_HSCROLL (SB_HORZ) and WS_VSCROLL (SB_VERT) bars
+  // Client rectangles the window leaves to what lies under it: its parent's
+  // own painting shows there (a group box's inside, an empty static).
+  std::vector<RECT> see_through;
 };
 
 struct Timer {
