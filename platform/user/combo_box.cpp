@@ -170,19 +170,20 @@ void close_drop(HWND h, bool chosen) {
 
 bool drop_list_message(HWND list, Control& lc, UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
   result = 0;
+  if (msg == WM_NCCALCSIZE) {
+    // A one-pixel frame, then its scroll bar.
+    if (!w && l) {
+      RECT* r = reinterpret_cast<RECT*>(l);
+      *r = {r->left + 1, r->top + 1, r->right - 1, r->bottom - 1};
+    }
+    result = DefWindowProcA(list, msg, w, l);
+    return true;
+  }
   HWND h = lc.combo;
   Control* c = control(h);
   if (!c || c->drop != list) return false;
   const POINT p = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   switch (msg) {
-    case WM_NCCALCSIZE:
-      // A one-pixel frame, then its scroll bar.
-      if (!w && l) {
-        RECT* r = reinterpret_cast<RECT*>(l);
-        *r = {r->left + 1, r->top + 1, r->right - 1, r->bottom - 1};
-      }
-      result = DefWindowProcA(list, msg, w, l);
-      return true;
     case WM_MOUSEMOVE: {
       // The item under the pointer shows chosen; the choice waits for the click.
       const int i = drop_item_at(list, lc, p);

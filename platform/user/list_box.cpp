@@ -80,8 +80,16 @@ void paint_list(HWND h, Control& c) {
                             static_cast<ULONG_PTR>(c.items[static_cast<size_t>(i)].data)};
       SendMessageA(GetParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
     } else {
+      // The selected item in the highlight colours.
+      const bool selected = i == c.sel;
+      if (selected) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
       const std::string& t = c.items[static_cast<size_t>(i)].text;
-      TextOutA(dc, r.left + 2, r.top, t.c_str(), static_cast<int>(t.size()));
+      TEXTMETRICA tm;
+      GetTextMetricsA(dc, &tm);
+      TextOutA(dc, r.left + 2, r.top + std::max<LONG>(0, (c.item_height - tm.tmHeight) / 2), t.c_str(),
+               static_cast<int>(t.size()));
     }
   }
   if (old_font) SelectObject(dc, old_font);

@@ -215,7 +215,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_NCPAINT: paint_default_frame(hwnd); return 0;
     case WM_NCCALCSIZE:
       // The client area gives up the room of the window's scroll bars.
-      if (!wparam && lparam) carve_scroll_bars(w->style, *reinterpret_cast<RECT*>(lparam));
+      if (!wparam && lparam) carve_scroll_bars(*w, *reinterpret_cast<RECT*>(lparam));
       return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:

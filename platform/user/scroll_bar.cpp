@@ -11,7 +11,9 @@
 // where it is let go; every press ends with SB_ENDSCROLL, also when the
 // capture is taken away. A notch of the wheel over a scroll-bar control is
 // one line. A control's bar tells its parent (lParam the control); a
-// window's bar tells the window (lParam 0).
+// window's bar tells the window (lParam 0). A window's bar steps aside (its
+// room goes to the client area) while its range leaves nothing to scroll,
+// unless SIF_DISABLENOSCROLL keeps it, disabled.
 #include <commctrl.h>
 #include <qm_user.h>
 
@@ -146,12 +148,16 @@ void paint_bar(HDC dc, const RECT& bar, bool vertical, const ScrollState& r, int
 
 int bar_index(int bar) { return bar == SB_VERT ? 1 : 0; }
 
+bool has_bar(const Window& w, int bar) {
+  return (w.style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) && !w.scroll[bar_index(bar)].hidden;
+}
+
 // A window's bar in its window coordinates; empty when it has none.
 RECT window_bar_rect(const Window& w, int bar) {
   const RECT& c = w.client;
   const int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
-  if (bar == SB_VERT && (w.style & WS_VSCROLL)) return RECT{c.right, c.top, c.right + cx, c.bottom};
-  if (bar == SB_HORZ && (w.style & WS_HSCROLL)) return RECT{c.left, c.bottom, c.right, c.bottom + cy};
+  if (bar == SB_VERT && has_bar(w, bar)) return RECT{c.right, c.top, c.right + cx, c.bottom};
+  if (bar == SB_HORZ && has_bar(w, bar)) return RECT{c.left, c.bottom, c.right, c.bottom + cy};
   return RECT{0, 0, 0, 0};
 }
 
@@ -178,8 +184,15 @@ void write_state(HWND h, int bar, const ScrollState& s, bool redraw) {
     return;
   }
   if (Window* w = find(h)) {
-    w->scroll[bar_index(bar)] = s;
-    if (redraw && (w->style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) && IsWindowVisible(h)) {
+    ScrollState& now = w->scroll[bar_index(bar)];
+    const bool was_hidden = now.hidden;
+    now = s;
+    if (now.hidden != was_hidden) {
+      // The bar comes or goes: the client area follows.
+      SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return;
+    }
+    if (redraw && has_bar(*w, bar) && IsWindowVisible(h)) {
       HDC dc = GetWindowDC(h);
       if (dc) {
         paint_scroll_bars(h, dc);
@@ -407,10 +420,10 @@ int shown_pos(HWND h, int bar, const ScrollState& s) {
 
 bool is_scroll_tracker(HWND h) { return h && h == track().tracker; }
 
-void carve_scroll_bars(DWORD style, RECT& client) {
-  if ((style & WS_VSCROLL) && rect_width(client) > GetSystemMetrics(SM_CXVSCROLL))
+void carve_scroll_bars(const Window& w, RECT& client) {
+  if (has_bar(w, SB_VERT) && rect_width(client) > GetSystemMetrics(SM_CXVSCROLL))
     client.right -= GetSystemMetrics(SM_CXVSCROLL);
-  if ((style & WS_HSCROLL) && rect_height(client) > GetSystemMetrics(SM_CYHSCROLL))
+  if (has_bar(w, SB_HORZ) && rect_height(client) > GetSystemMetrics(SM_CYHSCROLL))
     client.bottom -= GetSystemMetrics(SM_CYHSCROLL);
 }
 
@@ -500,6 +513,7 @@ int SetScrollInfo(HWND h, int bar, LPCSCROLLINFO info, BOOL redraw) {
   if (info->fMask & SIF_PAGE) s.page = static_cast<int>(std::min<UINT>(info->nPage, static_cast<UINT>(INT32_MAX)));
   if (info->fMask & SIF_POS) s.pos = info->nPos;
   s.pos = clamp_pos(s, s.pos);
+  if (info->fMask & (SIF_RANGE | SIF_PAGE)) s.hidden = travel(s) == 0 && !(info->fMask & SIF_DISABLENOSCROLL);
   write_state(h, bar, s, redraw != FALSE);
   return s.pos;
 }
@@ -536,6 +550,7 @@ BOOL SetScrollRange(HWND h, int bar, int min_pos, int max_pos, BOOL redraw) {
   if (!read_state(h, bar, s)) return FALSE;
   s.min = min_pos, s.max = std::max(min_pos, max_pos);
   s.pos = clamp_pos(s, s.pos);
+  s.hidden = travel(s) == 0;
   write_state(h, bar, s, redraw != FALSE);
   return TRUE;
 }

@@ -40,6 +40,7 @@ struct Pixels {
 // A range, page and position of a scroll bar.
 struct ScrollState {
   int min = 0, max = 0, page = 0, pos = 0;
+  bool hidden = false;  // a window's bar with nothing to scroll steps aside
 };
 
 struct Window {
@@ -140,8 +141,8 @@ void clear_choosers();
 void paint_default_frame(HWND hwnd);
 LRESULT default_hit_test(HWND hwnd, POINT screen);
 // ---- The scroll bars of WS_HSCROLL / WS_VSCROLL windows (scroll_bar.cpp) ----
-// Takes the bars' room from a client rectangle that fills `style`'s window.
-void carve_scroll_bars(DWORD style, RECT& client);
+// Takes the room of the window's shown bars from a client rectangle.
+void carve_scroll_bars(const Window& w, RECT& client);
 // Paints the window's bars on its window DC; HTVSCROLL or HTHSCROLL for a
 // window point on one of them, else HTNOWHERE.
 void paint_scroll_bars(HWND hwnd, HDC window_dc);
