@@ -240,6 +240,7 @@ typedef struct tagTCITEMA {
 } TCITEMA, *LPTCITEMA;
 
 // ---- Progress bars ----
+#define PBS_SMOOTH 0x01
 #define PBM_SETRANGE (WM_USER + 1)
 #define PBM_SETPOS (WM_USER + 2)
 #define PBM_DELTAPOS (WM_USER + 3)
