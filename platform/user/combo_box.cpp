@@ -1,7 +1,7 @@
 // Combo boxes: a field (or a drop-down list's choice) with the arrow
 // button at its right. A drop-down combo box (CBS_DROPDOWN,
-// CBS_DROPDOWNLIST) stands at the height of its field; the height it was
-// given is that of the field and its open list together. The arrow button,
+// CBS_DROPDOWNLIST) stands at the height of its field; a taller height it
+// is given is that of the field and its open list together. The arrow button,
 // a click on a drop-down list's field, Alt+Down or F4 opens the list: a
 // pop-up window under the field (above it when the screen has no room
 // below), holding the mouse while it is open, so a click anywhere else
@@ -237,14 +237,15 @@ LRESULT combo_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     case WM_CREATE:
     case WM_SIZE:
     case WM_SETFONT: {
-      // The window keeps the field's height; a height given is the field's
-      // and the open list's.
+      // A height taller than the field is the field's and the open list's
+      // together: the window keeps the field's. A lower one (a row the
+      // program laid out) is the field's own.
       if (!drops(h)) return DefWindowProcA(h, msg, w, l);
       RECT r;
       GetWindowRect(h, &r);
       const LONG field = field_height(c);
-      if (rect_height(r) != field) {
-        if (rect_height(r) > field) c.drop_height = rect_height(r);
+      if (rect_height(r) > field) {
+        c.drop_height = rect_height(r);
         SetWindowPos(h, nullptr, 0, 0, rect_width(r), field, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return 0;
