@@ -31,6 +31,7 @@
 #define CBN_SETFOCUS 3
 #define CBN_KILLFOCUS 4
 #define CBN_EDITCHANGE 5
+#define CBN_EDITUPDATE 6
 #define CBN_DROPDOWN 7
 #define CBN_CLOSEUP 8
 #define CBN_SELENDOK 9

@@ -62,6 +62,12 @@ void paint_combo(HWND h, const Control& c) {
   }
   RECT text = {r.left + 2, r.top, arrow.left - 1, r.bottom};
   const bool focused = GetFocus() == h;
+  if ((style_of(h) & 3) == CBS_DROPDOWN) {
+    // A field to type in, as an edit's.
+    SetTextColor(p.dc, GetSysColor(p.enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    paint_field_text(p.dc, c, text_of(h), {text.left + 1, text.top, text.right, text.bottom}, focused);
+    return;
+  }
   if (focused) {
     fill_color(p.dc, text, COLOR_HIGHLIGHT);
     SetTextColor(p.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -150,6 +156,7 @@ int drop_item_at(HWND list, const Control& lc, POINT p) {
 void choose(HWND h, Control& c, int index) {
   if (index < 0 || index >= static_cast<int>(c.items.size())) return;
   user_select(h, c, index);
+  if (Control* now = control(h)) now->sel_start = 0, now->sel_end = GetWindowTextLengthA(h);
   if (Control* now = control(h); now && now->drop)
     if (Control* lc = control(now->drop)) lc->sel = index, InvalidateRect(now->drop, nullptr, FALSE);
 }
@@ -231,6 +238,8 @@ LRESULT combo_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     case WM_SETFOCUS:
     case WM_ENABLE:
       InvalidateRect(h, nullptr, FALSE);
+      // The field's text is taken whole, ready to be typed over.
+      if (msg == WM_SETFOCUS) c.sel_start = 0, c.sel_end = GetWindowTextLengthA(h);
       if (msg == WM_ENABLE && !w) close_drop(h, false);
       return DefWindowProcA(h, msg, w, l);
     case WM_NCCALCSIZE: return 0;  // WS_VSCROLL is the open list's
@@ -287,8 +296,13 @@ LRESULT combo_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
         choose(h, c, c.sel + (w == VK_DOWN ? 1 : -1));
         return 0;
       }
+      if (msg == WM_KEYDOWN && (style_of(h) & 3) == CBS_DROPDOWN) return field_key(h, c, msg, w);
       return DefWindowProcA(h, msg, w, l);
     }
+    case WM_CHAR:
+      // A drop-down combo box's field is typed in; what is typed is no item.
+      if ((style_of(h) & 3) != CBS_DROPDOWN || (c.drop && (w == VK_RETURN || w == VK_ESCAPE))) return 0;
+      return field_key(h, c, msg, w);
     case WM_DESTROY: close_drop(h, false); return DefWindowProcA(h, msg, w, l);
     default: return DefWindowProcA(h, msg, w, l);
   }

@@ -127,6 +127,11 @@ void close_drop(HWND combo, bool chosen);
 bool drop_list_message(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 // Whether that window holds the capture for a scroll bar's press.
 bool is_scroll_tracker(HWND h);
+// A single-line field's text at `inner`, with its caret or selection while
+// focused (edits and the field of a drop-down combo box).
+void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused);
+// Typing into such a field (WM_CHAR, and the keys that move the caret).
+LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w);
 // What qm_user_type does to an edit and to a combo box with a field.
 BOOL edit_type(HWND h, Control& c, LPCSTR text);
 BOOL combo_type(HWND h, LPCSTR text);

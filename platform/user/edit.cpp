@@ -12,12 +12,40 @@ namespace qmuser {
 
 namespace {
 
-// The pixel where text position `at` of a single-line edit lies.
+// The pixel where text position `at` of a single-line field lies.
 LONG edit_x(HDC dc, const std::string& text, int at, LONG left) {
   SIZE size = {0, 0};
   if (at > 0) GetTextExtentPoint32A(dc, text.c_str(), at, &size);
   return left + size.cx;
 }
+
+}  // namespace
+
+void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused) {
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc, &tm);
+  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
+  // Text that does not fit scrolls so the caret stays in view.
+  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
+  const int start = std::min(c.sel_start, caret);
+  const LONG caret_x = edit_x(dc, text, caret, 0);
+  const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
+  const LONG left = inner.left - shift;
+  ExtTextOutA(dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  if (focused && start < caret) {
+    // The selection in the highlight colours.
+    RECT sel = {std::max(inner.left, edit_x(dc, text, start, left)), top,
+                std::min(inner.right, edit_x(dc, text, caret, left)), top + tm.tmHeight};
+    fill_color(dc, sel, COLOR_HIGHLIGHT);
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    ExtTextOutA(dc, left, top, ETO_CLIPPED, &sel, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  } else if (focused) {
+    const RECT bar = {left + caret_x, top, left + caret_x + 1, top + tm.tmHeight};
+    fill_color(dc, bar, COLOR_WINDOWTEXT);
+  }
+}
+
+namespace {
 
 void paint_edit(HWND h, const Control& c) {
   ControlPaint p(h, c);
@@ -33,27 +61,7 @@ void paint_edit(HWND h, const Control& c) {
     DrawTextA(p.dc, text.c_str(), -1, &inner, DT_LEFT | DT_NOPREFIX);
     return;
   }
-  TEXTMETRICA tm;
-  GetTextMetricsA(p.dc, &tm);
-  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
-  // Text that does not fit scrolls so the caret stays in view.
-  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
-  const LONG caret_x = edit_x(p.dc, text, caret, 0);
-  const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
-  const LONG left = inner.left - shift;
-  ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-  const bool focused = GetFocus() == h;
-  if (focused && c.sel_start < c.sel_end) {
-    // The selection in the highlight colours.
-    RECT sel = {std::max(inner.left, edit_x(p.dc, text, c.sel_start, left)), top,
-                std::min(inner.right, edit_x(p.dc, text, caret, left)), top + tm.tmHeight};
-    fill_color(p.dc, sel, COLOR_HIGHLIGHT);
-    SetTextColor(p.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &sel, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-  } else if (focused) {
-    const RECT bar = {left + caret_x, top, left + caret_x + 1, top + tm.tmHeight};
-    fill_color(p.dc, bar, COLOR_WINDOWTEXT);
-  }
+  paint_field_text(p.dc, c, text, inner, GetFocus() == h);
 }
 
 // Typing into an edit: characters replace the selection at the caret,
@@ -68,8 +76,10 @@ void edit_replace(HWND h, Control& c, const std::string& with, int from, int to)
   DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   c.sel_start = c.sel_end = from + static_cast<int>(typed.size());
   InvalidateRect(h, nullptr, FALSE);
-  notify_command(h, EN_UPDATE);
-  notify_command(h, EN_CHANGE);
+  // A combo box's field tells its own codes.
+  const bool combo = c.kind == Kind::kComboBox;
+  notify_command(h, combo ? CBN_EDITUPDATE : EN_UPDATE);
+  if (IsWindow(h)) notify_command(h, combo ? CBN_EDITCHANGE : EN_CHANGE);
 }
 
 // The start of the character before position `at` in GBK text.
@@ -82,7 +92,9 @@ int previous_char(const std::string& text, int at) {
   return start;
 }
 
-LRESULT edit_key(HWND h, Control& c, UINT msg, WPARAM w) {
+}  // namespace
+
+LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w) {
   const std::string text = text_of(h);
   const int length = static_cast<int>(text.size());
   const bool read_only = (style_of(h) & ES_READONLY) != 0;
@@ -117,8 +129,6 @@ LRESULT edit_key(HWND h, Control& c, UINT msg, WPARAM w) {
   InvalidateRect(h, nullptr, FALSE);
   return 0;
 }
-
-}  // namespace
 
 LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SETTEXT) {
@@ -159,7 +169,7 @@ LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
   if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
   if (msg == WM_PAINT) return paint_edit(h, c), 0;
-  if (msg == WM_CHAR || msg == WM_KEYDOWN) return edit_key(h, c, msg, w);
+  if (msg == WM_CHAR || msg == WM_KEYDOWN) return field_key(h, c, msg, w);
   if (msg == WM_LBUTTONDOWN) {
     SetFocus(h);
     return 0;

@@ -567,4 +567,27 @@ TEST_F(CommonControls, AComboBoxOpensItsListAndTellsItsParentInOrder) {
   EXPECT_EQ(qm_user_window_count(), 0u);
 }
 
+TEST_F(CommonControls, ADropDownComboTakesWhatIsTypedInItsField) {
+  make_parent();
+  HWND combo = add(WC_COMBOBOXA, "", CBS_DROPDOWN, 10, 10, 120, 100);
+  add_items(combo, CB_ADDSTRING, {"alpha"});
+  SetFocus(combo);
+  pump();
+  take_heard();
+  for (WPARAM ch : {WPARAM('n'), WPARAM('e'), WPARAM('w'), WPARAM(VK_BACK)}) SendMessageA(combo, WM_CHAR, ch, 0);
+  char text[16] = "";
+  GetWindowTextA(combo, text, sizeof text);
+  EXPECT_STREQ(text, "ne");
+  const std::vector<int> heard = take_heard();
+  ASSERT_EQ(heard.size(), 8u);
+  EXPECT_EQ(heard[0], CBN_EDITUPDATE);
+  EXPECT_EQ(heard[1], CBN_EDITCHANGE);
+  // An item chosen replaces the text, taken whole: typing goes over it.
+  key(combo, VK_DOWN);
+  SendMessageA(combo, WM_CHAR, 'x', 0);
+  GetWindowTextA(combo, text, sizeof text);
+  EXPECT_STREQ(text, "x");
+  DestroyWindow(parent_);
+}
+
 }  // namespace
