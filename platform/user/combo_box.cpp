@@ -189,6 +189,11 @@ bool drop_list_message(HWND list, Control& lc, UINT msg, WPARAM w, LPARAM l, LRE
   HWND h = lc.combo;
   Control* c = control(h);
   if (!c || c->drop != list) return false;
+  if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && (!IsWindowVisible(h) || !IsWindowEnabled(h))) {
+    // Its combo box was hidden (its page turned) or disabled meanwhile.
+    close_drop(h, false);
+    return true;
+  }
   const POINT p = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   switch (msg) {
     case WM_MOUSEMOVE: {

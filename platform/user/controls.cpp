@@ -129,6 +129,31 @@ void user_select(HWND h, Control& c, int index) {
   }
 }
 
+int scrolled_row(WPARAM code, int top, int count, int rows) {
+  const int last_top = std::max(0, count - rows);
+  switch (LOWORD(code)) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= rows; break;
+    case SB_PAGEDOWN: top += rows; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: top = static_cast<SHORT>(HIWORD(code)); break;
+    case SB_TOP: top = 0; break;
+    case SB_BOTTOM: top = last_top; break;
+    default: break;
+  }
+  return std::min(std::max(top, 0), last_top);
+}
+
+void show_rows(HWND h, int count, int rows, int top) {
+  if (!(style_of(h) & WS_VSCROLL)) return;
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count - 1), static_cast<UINT>(rows), top, 0};
+  SCROLLINFO now = {sizeof now, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(h, SB_VERT, &now);
+  if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
 TEXTMETRICA text_metrics(HFONT font) {
   TEXTMETRICA tm = {};
   if (HDC dc = GetDC(nullptr)) {

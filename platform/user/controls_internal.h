@@ -57,6 +57,11 @@ inline bool valid(const Control& c, WPARAM index) { return index < c.items.size(
 // `v` kept within the control's range, whichever way round its ends are.
 int clamp_to_range(const Control& c, int v);
 inline bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+// Rows of a list or a multi-line edit under their own scroll bar: the first
+// row shown after a WM_VSCROLL code, kept where the last `rows` rows of
+// `count` still fill the view; and the bar (WS_VSCROLL) showing them.
+int scrolled_row(WPARAM code, int top, int count, int rows);
+void show_rows(HWND h, int count, int rows, int top);
 // Sets the selection as a user would, with the notification.
 void user_select(HWND h, Control& c, int index);
 

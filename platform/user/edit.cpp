@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/user/controls_internal.h"
 
@@ -47,7 +48,34 @@ void paint_field_text(HDC dc, const Control& c, const std::string& text, const R
 
 namespace {
 
-void paint_edit(HWND h, const Control& c) {
+// A multi-line edit's lines (CR LF or LF ends one).
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (char ch : text) {
+    if (ch == '\n')
+      lines.emplace_back();
+    else if (ch != '\r')
+      lines.back() += ch;
+  }
+  return lines;
+}
+
+// How many whole lines a multi-line edit shows, and how many it has.
+int lines_shown(HWND h, const Control& c) {
+  RECT client;
+  GetClientRect(h, &client);
+  return std::max(1, static_cast<int>((client.bottom - 4) / std::max<LONG>(1, text_metrics(control_font(c)).tmHeight)));
+}
+
+// A multi-line edit's own scroll bar (WS_VSCROLL) shows the lines in view.
+void show_lines(HWND h, Control& c) {
+  const int count = static_cast<int>(lines_of(text_of(h)).size()), rows = lines_shown(h, c);
+  c.top = std::min(c.top, std::max(0, count - rows));
+  show_rows(h, count, rows, c.top);
+}
+
+void paint_edit(HWND h, Control& c) {
+  if (style_of(h) & ES_MULTILINE) show_lines(h, c);
   ControlPaint p(h, c);
   if (!p.dc) return;
   const DWORD style = style_of(h);
@@ -58,7 +86,16 @@ void paint_edit(HWND h, const Control& c) {
   const std::string text = text_of(h);
   RECT inner = {r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
   if (style & ES_MULTILINE) {
-    DrawTextA(p.dc, text.c_str(), -1, &inner, DT_LEFT | DT_NOPREFIX);
+    // The lines from the first one scrolled to, each clipped to the inside.
+    TEXTMETRICA tm;
+    GetTextMetricsA(p.dc, &tm);
+    const std::vector<std::string> lines = lines_of(text);
+    const LONG line = std::max<LONG>(1, tm.tmHeight);
+    for (size_t i = static_cast<size_t>(std::max(c.top, 0)); i < lines.size(); ++i) {
+      const LONG y = inner.top + static_cast<LONG>(i - static_cast<size_t>(c.top)) * line;
+      if (y >= inner.bottom) break;
+      ExtTextOutA(p.dc, inner.left, y, ETO_CLIPPED, &inner, lines[i].c_str(), static_cast<UINT>(lines[i].size()), nullptr);
+    }
     return;
   }
   paint_field_text(p.dc, c, text, inner, GetFocus() == h);
@@ -169,6 +206,15 @@ LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
   if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
   if (msg == WM_PAINT) return paint_edit(h, c), 0;
+  if ((msg == WM_VSCROLL || msg == WM_MOUSEWHEEL) && (style_of(h) & ES_MULTILINE)) {
+    // Three lines a notch of the wheel.
+    const int notches = msg == WM_MOUSEWHEEL ? GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA : 0;
+    const int count = static_cast<int>(lines_of(text_of(h)).size()), rows = lines_shown(h, c);
+    const int top = msg == WM_VSCROLL ? scrolled_row(w, c.top, count, rows)
+                                      : std::min(std::max(c.top - 3 * notches, 0), std::max(0, count - rows));
+    if (top != c.top) c.top = top, InvalidateRect(h, nullptr, FALSE), show_lines(h, c);
+    return 0;
+  }
   if (msg == WM_CHAR || msg == WM_KEYDOWN) return field_key(h, c, msg, w);
   if (msg == WM_LBUTTONDOWN) {
     SetFocus(h);

@@ -27,31 +27,11 @@ int rows_shown(HWND h, const Control& c) {
 
 // The list's own scroll bar (WS_VSCROLL) shows the items in view.
 void sync_scroll_bar(HWND h, const Control& c) {
-  if (!(style_of(h) & WS_VSCROLL)) return;
-  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, static_cast<int>(c.items.size()) - 1),
-                   static_cast<UINT>(rows_shown(h, c)), c.top, 0};
-  SCROLLINFO now = {sizeof now, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-  GetScrollInfo(h, SB_VERT, &now);
-  if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
-    SetScrollInfo(h, SB_VERT, &si, TRUE);
+  show_rows(h, static_cast<int>(c.items.size()), rows_shown(h, c), c.top);
 }
 
-// What the scroll bar's codes do to the first item shown.
 void scroll_to(HWND h, Control& c, WPARAM w) {
-  const int rows = rows_shown(h, c), last_top = std::max(0, static_cast<int>(c.items.size()) - rows);
-  int top = c.top;
-  switch (LOWORD(w)) {
-    case SB_LINEUP: top -= 1; break;
-    case SB_LINEDOWN: top += 1; break;
-    case SB_PAGEUP: top -= rows; break;
-    case SB_PAGEDOWN: top += rows; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: top = static_cast<SHORT>(HIWORD(w)); break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = last_top; break;
-    default: return;
-  }
-  top = std::min(std::max(top, 0), last_top);
+  const int top = scrolled_row(w, c.top, static_cast<int>(c.items.size()), rows_shown(h, c));
   if (top == c.top) return;
   c.top = top;
   InvalidateRect(h, nullptr, TRUE);

@@ -464,6 +464,24 @@ TEST_F(CommonControls, AListScrollsByItsOwnBarWhenItemsPassItsHeight) {
   DestroyWindow(parent_);
 }
 
+TEST_F(CommonControls, AMultiLineEditScrollsItsLines) {
+  make_parent();
+  HWND edit = add(WC_EDITA, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0, 100, 40);
+  pump();
+  RECT client;
+  GetClientRect(edit, &client);
+  ASSERT_EQ(client.right, 100 - GetSystemMetrics(SM_CXVSCROLL)) << "more lines than it shows: the bar";
+  click(edit, 92, 32);  // the down arrow
+  EXPECT_EQ(GetScrollPos(edit, SB_VERT), 1);
+  qm_user_wheel(edit, -WHEEL_DELTA, 20, 20);
+  pump();
+  EXPECT_EQ(GetScrollPos(edit, SB_VERT), 4);
+  qm_user_wheel(edit, 5 * WHEEL_DELTA, 20, 20);
+  pump();
+  EXPECT_EQ(GetScrollPos(edit, SB_VERT), 0) << "never past the first line";
+  DestroyWindow(parent_);
+}
+
 TEST_F(CommonControls, AComboBoxOpensItsListAndTellsItsParentInOrder) {
   make_parent();
   HWND combo = add(WC_COMBOBOXA, "", CBS_DROPDOWNLIST, 10, 10, 120, 100);
