@@ -250,6 +250,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       SetCursor(w->cls->wc.hCursor);
       return TRUE;
     }
+    case WM_KEYDOWN:
+      // Ctrl+Tab (with Shift, backwards) left to the window turns the tab
+      // control over the page it is on.
+      if (wparam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+        HWND tabs = nearest_tab_control(hwnd);
+        if (tabs && tabs != hwnd) SendMessageA(tabs, WM_KEYDOWN, wparam, lparam);
+      }
+      return 0;
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);

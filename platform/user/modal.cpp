@@ -26,15 +26,6 @@ bool is_push_button(HWND h) {
   return class_is(h, "button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
-// The first shown, enabled tab control among the dialog's windows.
-HWND tab_control_of(HWND dialog) {
-  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (class_is(c, "systabcontrol32") && IsWindowVisible(c) && IsWindowEnabled(c)) return c;
-    if (HWND inner = tab_control_of(c)) return inner;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
@@ -66,7 +57,7 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
     case VK_TAB: {
       // Ctrl+Tab (with Shift, backwards) turns the dialog's tab control.
       if (GetKeyState(VK_CONTROL) < 0) {
-        if (HWND tabs = tab_control_of(dialog)) {
+        if (HWND tabs = qmuser::nearest_tab_control(focus ? focus : dialog)) {
           SendMessageA(tabs, WM_KEYDOWN, VK_TAB, msg->lParam);
           return TRUE;
         }

@@ -130,6 +130,17 @@ void step_selection(HWND h, Control& c, int step, bool wrap) {
 
 }  // namespace
 
+HWND nearest_tab_control(HWND from) {
+  for (HWND level = from; level; level = GetParent(level)) {
+    for (HWND child = GetWindow(level, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      const Control* c = control(child);
+      if (c && c->kind == Kind::kTab && IsWindowVisible(child) && IsWindowEnabled(child)) return child;
+    }
+    if (!(style_of(level) & WS_CHILD)) break;
+  }
+  return nullptr;
+}
+
 LRESULT tab_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case TCM_INSERTITEMA: {

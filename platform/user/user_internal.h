@@ -140,6 +140,10 @@ void clear_choosers();
 // What DefWindowProc does for WM_NCPAINT and WM_NCHITTEST (frame.cpp).
 void paint_default_frame(HWND hwnd);
 LRESULT default_hit_test(HWND hwnd, POINT screen);
+// The tab control that Ctrl+Tab turns from a window: the first shown,
+// enabled one among the children of the window or of its parents (tab.cpp).
+HWND nearest_tab_control(HWND from);
+
 // ---- The scroll bars of WS_HSCROLL / WS_VSCROLL windows (scroll_bar.cpp) ----
 // Takes the room of the window's shown bars from a client rectangle.
 void carve_scroll_bars(const Window& w, RECT& client);

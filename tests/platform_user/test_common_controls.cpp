@@ -337,16 +337,19 @@ TEST_F(CommonControls, TabsChangeWithTheMouseAndTheKeys) {
   pump();
   MSG m = {edit, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
   EXPECT_TRUE(IsDialogMessageA(parent_, &m));
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+  // And a window on its page that leaves the key to the system, without a dialog's help.
+  key(edit, VK_TAB);
   qm_user_key(nullptr, VK_CONTROL, false);
   pump();
-  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
 
   // A disabled tab control takes no click.
   take_heard();
   EnableWindow(tabs, FALSE);
-  EXPECT_FALSE(qm_user_mouse(tabs, WM_LBUTTONDOWN, middle[1], 10));
+  EXPECT_FALSE(qm_user_mouse(tabs, WM_LBUTTONDOWN, middle[2], 10));
   pump();
-  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
   EXPECT_TRUE(take_heard().empty());
   DestroyWindow(parent_);
 }
