@@ -308,6 +308,9 @@ LRESULT combo_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       // A drop-down combo box's field is typed in; what is typed is no item.
       if ((style_of(h) & 3) != CBS_DROPDOWN || (c.drop && (w == VK_RETURN || w == VK_ESCAPE))) return 0;
       return field_key(h, c, msg, w);
+    case WM_SHOWWINDOW:
+      if (!w) close_drop(h, false);
+      return DefWindowProcA(h, msg, w, l);
     case WM_DESTROY: close_drop(h, false); return DefWindowProcA(h, msg, w, l);
     default: return DefWindowProcA(h, msg, w, l);
   }

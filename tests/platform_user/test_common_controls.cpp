@@ -567,6 +567,22 @@ TEST_F(CommonControls, AComboBoxOpensItsListAndTellsItsParentInOrder) {
   click(parent_, 180, 100);
   EXPECT_EQ(presses(), 1);
 
+  // The list closes when its combo box is hidden, or the page under it is.
+  HWND page = make(parent_, 0, 0, 200, 120, WS_VISIBLE, 9);
+  HWND on_page = CreateWindowExA(0, WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_CHILD | WS_VISIBLE, 10, 10, 120, 100, page,
+                                 nullptr, nullptr, nullptr);
+  for (HWND hidden : {on_page, page}) {
+    SendMessageA(on_page, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageA(on_page, CB_GETDROPPEDSTATE, 0, 0));
+    ShowWindow(hidden, SW_HIDE);
+    qm_user_mouse(parent_, WM_MOUSEMOVE, 30, 60);
+    pump();
+    EXPECT_FALSE(SendMessageA(on_page, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(GetCapture(), nullptr);
+    ShowWindow(hidden, SW_SHOW);
+  }
+  DestroyWindow(page);
+
   // The list goes with its combo box's window; a disabled combo box does not open.
   click(combo, 20, 5);
   ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
