@@ -197,6 +197,42 @@ TEST_F(CommonControls, EachKindShowsItsState) {
          EXPECT_GT(t.count(COLOR_GRAYTEXT, 0, 0, 16, 16), 8);
          EXPECT_EQ(t.count(dark, 0, 17, 16, 83), 0) << "no thumb in the track";
        }},
+      {"a scroll bar's arrow held down: flat in shadow, its triangle moved",
+       [](CommonControls& t) {
+         HWND bar = t.add(WC_SCROLLBARA, "", SBS_HORZ, 0, 0, 200, 16);
+         SetScrollRange(bar, SB_CTL, 0, 10, TRUE);
+         qm_user_mouse(bar, WM_LBUTTONDOWN, 192, 8);
+       },
+       [&](const CommonControls& t) {
+         EXPECT_TRUE(t.is(184, 0, COLOR_BTNSHADOW));
+         EXPECT_TRUE(t.is(199, 15, COLOR_BTNSHADOW)) << "no dark raised edge";
+         EXPECT_TRUE(t.is(15, 15, dark)) << "the other arrow stays raised";
+       }},
+      {"a focused tab control: the dotted rectangle in the selected tab",
+       [](CommonControls& t) {
+         HWND tabs = t.add(WC_TABCONTROLA, "", 0, 0, 0, 200, 80);
+         TCITEMA item = {TCIF_TEXT, 0, 0, const_cast<char*>("First"), 0, 0, 0};
+         SendMessageA(tabs, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+         SetFocus(tabs);
+       },
+       [&](const CommonControls& t) {
+         int dots = 0;
+         for (int x = 3; x < 30; ++x) dots += t.is(x, 3, COLOR_BTNTEXT);
+         EXPECT_GT(dots, 5);
+       }},
+      {"a disabled drop-down list: grey choice and arrow",
+       [](CommonControls& t) {
+         HWND combo = t.add(WC_COMBOBOXA, "", CBS_DROPDOWNLIST, 10, 10, 120, 100);
+         t.add_items(combo, CB_ADDSTRING, {"alpha"});
+         SendMessageA(combo, CB_SETCURSEL, 0, 0);
+         EnableWindow(combo, FALSE);
+       },
+       [&](const CommonControls& t) {
+         EXPECT_EQ(t.count(COLOR_WINDOWTEXT, 10, 10, 130, 30), 0);
+         EXPECT_EQ(t.count(COLOR_BTNTEXT, 10, 10, 130, 30), 0);
+         EXPECT_GT(t.count(COLOR_GRAYTEXT, 12, 12, 100, 28), 5);
+         EXPECT_GT(t.count(COLOR_GRAYTEXT, 112, 12, 128, 28), 5);
+       }},
       {"a closed drop-down list: as high as its field, the owner's painting below",
        [](CommonControls& t) {
          HWND combo = t.add(WC_COMBOBOXA, "", CBS_DROPDOWNLIST, 10, 10, 120, 100);
@@ -278,8 +314,10 @@ TEST_F(CommonControls, EachKindShowsItsState) {
     c.make(*this);
     shoot();
     c.expect(*this);
+    ReleaseCapture();  // a press held for the picture ends
     DestroyWindow(parent_);
     pump();
+    EXPECT_EQ(qm_user_window_count(), 0u);
   }
 }
 
