@@ -24,7 +24,8 @@ void paint_progress(HWND h, const Control& c) {
   r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
   const int64_t span = int64_t(std::max(c.lo, c.hi)) - std::min(c.lo, c.hi);
   if (span <= 0 || rect_width(r) <= 0) return;
-  const LONG full = static_cast<LONG>(int64_t(rect_width(r)) * (clamp_to_range(c, c.pos) - std::min(c.lo, c.hi)) / span);
+  const LONG full =
+      static_cast<LONG>(int64_t(rect_width(r)) * (int64_t(clamp_to_range(c, c.pos)) - std::min(c.lo, c.hi)) / span);
   if (style_of(h) & PBS_SMOOTH) {
     fill_color(p.dc, {r.left, r.top, r.left + full, r.bottom}, COLOR_HIGHLIGHT);
     return;

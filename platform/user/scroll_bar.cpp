@@ -38,9 +38,14 @@ constexpr const char* kTrackerClass = "QmScrollTracker";
 
 // How far the position can go above the minimum: a page shows the last
 // page - 1 positions with it.
-int travel(const ScrollState& r) { return std::max(0, r.max - r.min - std::max(r.page - 1, 0)); }
+// (In 64 bits: a range may span every int.)
+int64_t travel(const ScrollState& r) {
+  return std::max<int64_t>(0, int64_t(r.max) - r.min - std::max<int64_t>(int64_t(r.page) - 1, 0));
+}
 
-int clamp_pos(const ScrollState& r, int pos) { return std::min(std::max(pos, r.min), r.min + travel(r)); }
+int clamp_pos(const ScrollState& r, int64_t pos) {
+  return static_cast<int>(std::min(std::max<int64_t>(pos, r.min), r.min + travel(r)));
+}
 
 struct Geometry {
   RECT back, forward, track, thumb;
@@ -67,7 +72,7 @@ Geometry geometry(const RECT& bar, bool vertical, const ScrollState& r, int pos)
     g.thumb = span(start + arrow, start + arrow);
     return g;
   }
-  const LONG offset = static_cast<LONG>(int64_t(track - thumb) * (clamp_pos(r, pos) - r.min) / travel(r));
+  const LONG offset = static_cast<LONG>(int64_t(track - thumb) * (int64_t(clamp_pos(r, pos)) - r.min) / travel(r));
   g.thumb = span(start + arrow + offset, start + arrow + offset + thumb);
   return g;
 }
@@ -327,10 +332,8 @@ void track_move(POINT screen) {
   const LONG thumb = vertical ? rect_height(g.thumb) : rect_width(g.thumb);
   const LONG room = (vertical ? rect_height(g.track) : rect_width(g.track)) - thumb;
   const LONG start = (vertical ? screen.y - g.track.top : screen.x - g.track.left) - t.grab;
-  const int pos = room <= 0 ? s.min
-                            : clamp_pos(s, s.min + static_cast<int>((int64_t(std::min(std::max<LONG>(start, 0), room)) *
-                                                                         travel(s) + room / 2) /
-                                                                        room));
+  const int64_t along = std::min(std::max<LONG>(start, 0), room);
+  const int pos = room <= 0 ? s.min : clamp_pos(s, s.min + (along * travel(s) + room / 2) / room);
   if (pos == t.track_pos) return;
   t.track_pos = pos;
   tell(t.window, t.bar, SB_THUMBTRACK, pos);

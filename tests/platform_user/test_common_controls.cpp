@@ -466,6 +466,20 @@ TEST_F(CommonControls, AScrollBarTellsItsOwnerWhatTheMouseDoes) {
   SetScrollPos(bar, SB_CTL, -5, TRUE);
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
 
+  // A range over every int, a page past it: drawn and dragged without overflow.
+  SCROLLINFO wide = {sizeof wide, SIF_RANGE | SIF_PAGE | SIF_POS, INT32_MIN, INT32_MAX, 0xFFFFFFFFu, 0, 0};
+  SetScrollInfo(bar, SB_CTL, &wide, TRUE);
+  wide.nPage = 1000;
+  SetScrollInfo(bar, SB_CTL, &wide, TRUE);
+  pump();
+  qm_user_mouse(bar, WM_LBUTTONDOWN, 8, 58);
+  pump();
+  qm_user_mouse(bar, WM_MOUSEMOVE, 8, 200);
+  qm_user_mouse(bar, WM_LBUTTONUP, 8, 200);
+  pump();
+  take_scrolls();
+  EXPECT_EQ(qm_user_window_count(), windows);
+
   // A disabled bar takes no press.
   EnableWindow(bar, FALSE);
   EXPECT_FALSE(qm_user_mouse(bar, WM_LBUTTONDOWN, 8, 108));
