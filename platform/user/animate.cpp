@@ -24,21 +24,20 @@ void paint_page(HDC dc, LONG x, LONG y) {
   for (LONG row = y + 8; row < y + 19; row += 3) fill_color(dc, {x + 3, row, x + 13, row + 1}, COLOR_BTNSHADOW);
 }
 
-// The picture: a page, an arrow, a printer with a page coming out of it.
+// The picture: a page, an arrow, a printer taking a page in.
 void paint_picture(HDC dc, LONG x, LONG y) {
   paint_page(dc, x, y + 2);
   for (LONG d = 0; d < 4; ++d) fill_color(dc, {x + 30 + d, y + 13 - 3 + d, x + 31 + d, y + 14 + 3 - d}, COLOR_BTNTEXT);
   fill_color(dc, {x + 22, y + 13, x + 30, y + 14}, COLOR_BTNTEXT);
-  // The printer: a raised body, its paper slot and a green light.
+  // The printer: a page going into its slot, over it a raised body with a
+  // green light.
+  paint_page(dc, x + 54, y);
   RECT body = {x + 44, y + 10, x + 80, y + 26};
   fill_color(dc, body, COLOR_BTNFACE);
   DrawEdge(dc, &body, EDGE_RAISED, BF_RECT);
-  fill_color(dc, {x + 48, y + 14, x + 76, y + 16}, COLOR_3DDKSHADOW);
+  fill_color(dc, {x + 52, y + 10, x + 72, y + 12}, COLOR_3DDKSHADOW);
   for (LONG dy = 0; dy < 2; ++dy)
     for (LONG dx = 0; dx < 2; ++dx) SetPixel(dc, x + 72 + dx, y + 20 + dy, RGB(0, 160, 0));
-  paint_page(dc, x + 54, y);
-  fill_color(dc, {x + 50, y + 10, x + 74, y + 12}, COLOR_BTNFACE);  // the page goes into the printer
-  DrawEdge(dc, &body, EDGE_RAISED, BF_TOP);
 }
 
 }  // namespace
