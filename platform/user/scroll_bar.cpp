@@ -180,11 +180,22 @@ bool read_state(HWND h, int bar, ScrollState& out) {
   return true;
 }
 
-void write_state(HWND h, int bar, const ScrollState& s, bool redraw) {
+// Shows a bar as it is now: a control's at once, a window's on its frame.
+void redraw(HWND h, int bar) {
+  if (bar == SB_CTL) {
+    InvalidateRect(h, nullptr, FALSE);
+    UpdateWindow(h);
+  } else if (HDC dc = GetWindowDC(h)) {
+    paint_scroll_bars(h, dc);
+    ReleaseDC(h, dc);
+  }
+}
+
+void write_state(HWND h, int bar, const ScrollState& s, bool repaint) {
   if (bar == SB_CTL) {
     if (Control* c = control(h)) {
       c->lo = s.min, c->hi = s.max, c->page = s.page, c->pos = s.pos;
-      if (redraw) InvalidateRect(h, nullptr, FALSE);
+      if (repaint) InvalidateRect(h, nullptr, FALSE);
     }
     return;
   }
@@ -197,13 +208,7 @@ void write_state(HWND h, int bar, const ScrollState& s, bool redraw) {
       SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return;
     }
-    if (redraw && has_bar(*w, bar) && IsWindowVisible(h)) {
-      HDC dc = GetWindowDC(h);
-      if (dc) {
-        paint_scroll_bars(h, dc);
-        ReleaseDC(h, dc);
-      }
-    }
+    if (repaint && has_bar(*w, bar) && IsWindowVisible(h)) redraw(h, bar);
   }
 }
 
@@ -255,16 +260,6 @@ void tell(HWND h, int bar, int code, int pos) {
     if (HWND parent = GetParent(h)) SendMessageA(parent, msg, w, reinterpret_cast<LPARAM>(h));
   } else {
     SendMessageA(h, msg, w, 0);
-  }
-}
-
-void redraw(HWND h, int bar) {
-  if (bar == SB_CTL) {
-    InvalidateRect(h, nullptr, FALSE);
-    UpdateWindow(h);
-  } else if (HDC dc = GetWindowDC(h)) {
-    paint_scroll_bars(h, dc);
-    ReleaseDC(h, dc);
   }
 }
 
