@@ -1,4 +1,5 @@
-// Buttons: push buttons, check boxes, radio buttons and group boxes.
+// Buttons: push buttons, check boxes, radio buttons and group boxes (an
+// etched frame and its caption; what lies inside shows through).
 #include <commctrl.h>
 #include <qm_user.h>
 
@@ -29,6 +30,9 @@ void paint_button(HWND h, const Control& c) {
     GetTextMetricsA(p.dc, &tm);
     RECT frame = {r.left, r.top + tm.tmHeight / 2, r.right, r.bottom};
     DrawEdge(p.dc, &frame, EDGE_ETCHED, BF_RECT);
+    // Inside the frame, below the caption, the owner's painting shows.
+    if (Window* w = find(h))
+      w->see_through = {RECT{frame.left + 2, std::max(frame.top + 2, r.top + tm.tmHeight), frame.right - 2, frame.bottom - 2}};
     if (!label.empty()) {
       SIZE size = {0, 0};
       GetTextExtentPoint32A(p.dc, label.c_str(), static_cast<int>(label.size()), &size);

@@ -129,7 +129,52 @@ void user_select(HWND h, Control& c, int index) {
   }
 }
 
-namespace {
+int scrolled_row(WPARAM code, int top, int count, int rows) {
+  const int last_top = std::max(0, count - rows);
+  switch (LOWORD(code)) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= rows; break;
+    case SB_PAGEDOWN: top += rows; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: top = static_cast<SHORT>(HIWORD(code)); break;
+    case SB_TOP: top = 0; break;
+    case SB_BOTTOM: top = last_top; break;
+    default: break;
+  }
+  return std::min(std::max(top, 0), last_top);
+}
+
+void show_rows(HWND h, int count, int rows, int top) {
+  if (!(style_of(h) & WS_VSCROLL)) return;
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count - 1), static_cast<UINT>(rows), top, 0};
+  SCROLLINFO now = {sizeof now, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(h, SB_VERT, &now);
+  if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+TEXTMETRICA text_metrics(HFONT font) {
+  TEXTMETRICA tm = {};
+  if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+  }
+  return tm;
+}
+
+LONG text_width(HFONT font, const std::string& text) {
+  SIZE size = {0, 0};
+  if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+  }
+  return size.cx;
+}
 
 LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   Control* c = control(h);
@@ -138,7 +183,10 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_NCDESTROY:
       controls().erase(h);
       return DefWindowProcA(h, msg, w, l);
-    case WM_SETFONT: c->font = reinterpret_cast<HFONT>(w); return 0;
+    case WM_SETFONT:
+      c->font = reinterpret_cast<HFONT>(w);
+      if (c->kind != Kind::kComboBox) return 0;
+      break;  // a combo box follows the font's height
     case WM_GETFONT: return reinterpret_cast<LRESULT>(c->font);
     default: break;
   }
@@ -156,6 +204,8 @@ LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     default: return DefWindowProcA(h, msg, w, l);
   }
 }
+
+namespace {
 
 // The procedure of every control class: the state is made at WM_NCCREATE.
 template <Kind K>

@@ -28,6 +28,11 @@ struct Control {
   int top = 0;
   int check = BST_UNCHECKED;
   int lo = 0, hi = 100, pos = 0, step = 10;
+  int page = 0;  // a scroll bar's page (SetScrollInfo), 0 for none
+  // A drop-down combo box's open list, and the list's combo box.
+  HWND drop = nullptr;
+  HWND combo = nullptr;
+  int drop_height = 0;  // the height the combo box was given: it and its open list
   int item_height = 16;
   bool playing = false;
   bool pressed = false;  // a list box holds the mouse from a press on an item
@@ -51,10 +56,23 @@ size_t char_length_at(const std::string& s, size_t at);
 inline bool valid(const Control& c, WPARAM index) { return index < c.items.size(); }
 // `v` kept within the control's range, whichever way round its ends are.
 int clamp_to_range(const Control& c, int v);
+inline bool contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+// Rows of a list or a multi-line edit under their own scroll bar: the first
+// row shown after a WM_VSCROLL code, kept where the last `rows` rows of
+// `count` still fill the view; and the bar (WS_VSCROLL) showing them.
+int scrolled_row(WPARAM code, int top, int count, int rows);
+void show_rows(HWND h, int count, int rows, int top);
 // Sets the selection as a user would, with the notification.
 void user_select(HWND h, Control& c, int index);
 
+// The procedure every control class shares (after the state is made).
+LRESULT control_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
 // ---- Painting, in the classic look ----
+
+// The metrics and the width of text in a font, as a DC of the screen measures them.
+TEXTMETRICA text_metrics(HFONT font);
+LONG text_width(HFONT font, const std::string& text);
 
 // The font a control draws in: the one it was given (WM_SETFONT), else the
 // window system's own.
@@ -107,6 +125,18 @@ LRESULT tab_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l);
 LRESULT progress_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l);
 LRESULT animate_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l);
 LRESULT tooltip_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l);
+// What a combo box's open list does with the mouse; false for what it
+// leaves to the list box.
+// Closes a combo box's open list, the choice kept or not.
+void close_drop(HWND combo, bool chosen);
+bool drop_list_message(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+// Whether that window holds the capture for a scroll bar's press.
+bool is_scroll_tracker(HWND h);
+// A single-line field's text at `inner`, with its caret or selection while
+// focused (edits and the field of a drop-down combo box).
+void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused);
+// Typing into such a field (WM_CHAR, and the keys that move the caret).
+LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w);
 // What qm_user_type does to an edit and to a combo box with a field.
 BOOL edit_type(HWND h, Control& c, LPCSTR text);
 BOOL combo_type(HWND h, LPCSTR text);

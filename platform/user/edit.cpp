@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/user/controls_internal.h"
 
@@ -12,14 +13,69 @@ namespace qmuser {
 
 namespace {
 
-// The pixel where text position `at` of a single-line edit lies.
+// The pixel where text position `at` of a single-line field lies.
 LONG edit_x(HDC dc, const std::string& text, int at, LONG left) {
   SIZE size = {0, 0};
   if (at > 0) GetTextExtentPoint32A(dc, text.c_str(), at, &size);
   return left + size.cx;
 }
 
-void paint_edit(HWND h, const Control& c) {
+}  // namespace
+
+void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused) {
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc, &tm);
+  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
+  // Text that does not fit scrolls so the caret stays in view.
+  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
+  const int start = std::min(c.sel_start, caret);
+  const LONG caret_x = edit_x(dc, text, caret, 0);
+  const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
+  const LONG left = inner.left - shift;
+  ExtTextOutA(dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  if (focused && start < caret) {
+    // The selection in the highlight colours.
+    RECT sel = {std::max(inner.left, edit_x(dc, text, start, left)), top,
+                std::min(inner.right, edit_x(dc, text, caret, left)), top + tm.tmHeight};
+    fill_color(dc, sel, COLOR_HIGHLIGHT);
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    ExtTextOutA(dc, left, top, ETO_CLIPPED, &sel, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  } else if (focused) {
+    const RECT bar = {left + caret_x, top, left + caret_x + 1, top + tm.tmHeight};
+    fill_color(dc, bar, COLOR_WINDOWTEXT);
+  }
+}
+
+namespace {
+
+// A multi-line edit's lines (CR LF or LF ends one).
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (char ch : text) {
+    if (ch == '\n')
+      lines.emplace_back();
+    else if (ch != '\r')
+      lines.back() += ch;
+  }
+  return lines;
+}
+
+// How many whole lines a multi-line edit shows, and how many it has.
+int lines_shown(HWND h, const Control& c) {
+  RECT client;
+  GetClientRect(h, &client);
+  return std::max(1, static_cast<int>((client.bottom - 4) / std::max<LONG>(1, text_metrics(control_font(c)).tmHeight)));
+}
+
+// A multi-line edit's own scroll bar (WS_VSCROLL) shows the lines in view.
+void show_lines(HWND h, Control& c) {
+  const int count = static_cast<int>(lines_of(text_of(h)).size()), rows = lines_shown(h, c);
+  c.top = std::min(c.top, std::max(0, count - rows));
+  show_rows(h, count, rows, c.top);
+}
+
+void paint_edit(HWND h, Control& c) {
+  if (style_of(h) & ES_MULTILINE) show_lines(h, c);
   ControlPaint p(h, c);
   if (!p.dc) return;
   const DWORD style = style_of(h);
@@ -30,30 +86,19 @@ void paint_edit(HWND h, const Control& c) {
   const std::string text = text_of(h);
   RECT inner = {r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
   if (style & ES_MULTILINE) {
-    DrawTextA(p.dc, text.c_str(), -1, &inner, DT_LEFT | DT_NOPREFIX);
+    // The lines from the first one scrolled to, each clipped to the inside.
+    TEXTMETRICA tm;
+    GetTextMetricsA(p.dc, &tm);
+    const std::vector<std::string> lines = lines_of(text);
+    const LONG line = std::max<LONG>(1, tm.tmHeight);
+    for (size_t i = static_cast<size_t>(std::max(c.top, 0)); i < lines.size(); ++i) {
+      const LONG y = inner.top + static_cast<LONG>(i - static_cast<size_t>(c.top)) * line;
+      if (y >= inner.bottom) break;
+      ExtTextOutA(p.dc, inner.left, y, ETO_CLIPPED, &inner, lines[i].c_str(), static_cast<UINT>(lines[i].size()), nullptr);
+    }
     return;
   }
-  TEXTMETRICA tm;
-  GetTextMetricsA(p.dc, &tm);
-  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
-  // Text that does not fit scrolls so the caret stays in view.
-  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
-  const LONG caret_x = edit_x(p.dc, text, caret, 0);
-  const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
-  const LONG left = inner.left - shift;
-  ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-  const bool focused = GetFocus() == h;
-  if (focused && c.sel_start < c.sel_end) {
-    // The selection in the highlight colours.
-    RECT sel = {std::max(inner.left, edit_x(p.dc, text, c.sel_start, left)), top,
-                std::min(inner.right, edit_x(p.dc, text, caret, left)), top + tm.tmHeight};
-    fill_color(p.dc, sel, COLOR_HIGHLIGHT);
-    SetTextColor(p.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    ExtTextOutA(p.dc, left, top, ETO_CLIPPED, &sel, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-  } else if (focused) {
-    const RECT bar = {left + caret_x, top, left + caret_x + 1, top + tm.tmHeight};
-    fill_color(p.dc, bar, COLOR_WINDOWTEXT);
-  }
+  paint_field_text(p.dc, c, text, inner, GetFocus() == h);
 }
 
 // Typing into an edit: characters replace the selection at the caret,
@@ -68,8 +113,10 @@ void edit_replace(HWND h, Control& c, const std::string& with, int from, int to)
   DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   c.sel_start = c.sel_end = from + static_cast<int>(typed.size());
   InvalidateRect(h, nullptr, FALSE);
-  notify_command(h, EN_UPDATE);
-  notify_command(h, EN_CHANGE);
+  // A combo box's field tells its own codes.
+  const bool combo = c.kind == Kind::kComboBox;
+  notify_command(h, combo ? CBN_EDITUPDATE : EN_UPDATE);
+  if (IsWindow(h)) notify_command(h, combo ? CBN_EDITCHANGE : EN_CHANGE);
 }
 
 // The start of the character before position `at` in GBK text.
@@ -82,7 +129,9 @@ int previous_char(const std::string& text, int at) {
   return start;
 }
 
-LRESULT edit_key(HWND h, Control& c, UINT msg, WPARAM w) {
+}  // namespace
+
+LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w) {
   const std::string text = text_of(h);
   const int length = static_cast<int>(text.size());
   const bool read_only = (style_of(h) & ES_READONLY) != 0;
@@ -117,8 +166,6 @@ LRESULT edit_key(HWND h, Control& c, UINT msg, WPARAM w) {
   InvalidateRect(h, nullptr, FALSE);
   return 0;
 }
-
-}  // namespace
 
 LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SETTEXT) {
@@ -159,7 +206,16 @@ LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_KILLFOCUS) notify_command(h, EN_KILLFOCUS);
   if (msg == WM_SETFOCUS) notify_command(h, EN_SETFOCUS);
   if (msg == WM_PAINT) return paint_edit(h, c), 0;
-  if (msg == WM_CHAR || msg == WM_KEYDOWN) return edit_key(h, c, msg, w);
+  if ((msg == WM_VSCROLL || msg == WM_MOUSEWHEEL) && (style_of(h) & ES_MULTILINE)) {
+    // Three lines a notch of the wheel.
+    const int notches = msg == WM_MOUSEWHEEL ? GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA : 0;
+    const int count = static_cast<int>(lines_of(text_of(h)).size()), rows = lines_shown(h, c);
+    const int top = msg == WM_VSCROLL ? scrolled_row(w, c.top, count, rows)
+                                      : std::min(std::max(c.top - 3 * notches, 0), std::max(0, count - rows));
+    if (top != c.top) c.top = top, InvalidateRect(h, nullptr, FALSE), show_lines(h, c);
+    return 0;
+  }
+  if (msg == WM_CHAR || msg == WM_KEYDOWN) return field_key(h, c, msg, w);
   if (msg == WM_LBUTTONDOWN) {
     SetFocus(h);
     return 0;

@@ -18,7 +18,28 @@ RECT item_rect(HWND h, const Control& c, int index) {
   return RECT{0, y, client.right, y + c.item_height};
 }
 
+// How many whole items the list shows.
+int rows_shown(HWND h, const Control& c) {
+  RECT client;
+  GetClientRect(h, &client);
+  return std::max(1, static_cast<int>(client.bottom) / c.item_height);
+}
+
+// The list's own scroll bar (WS_VSCROLL) shows the items in view.
+void sync_scroll_bar(HWND h, const Control& c) {
+  show_rows(h, static_cast<int>(c.items.size()), rows_shown(h, c), c.top);
+}
+
+void scroll_to(HWND h, Control& c, WPARAM w) {
+  const int top = scrolled_row(w, c.top, static_cast<int>(c.items.size()), rows_shown(h, c));
+  if (top == c.top) return;
+  c.top = top;
+  InvalidateRect(h, nullptr, TRUE);
+  sync_scroll_bar(h, c);
+}
+
 void paint_list(HWND h, Control& c) {
+  sync_scroll_bar(h, c);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
   const DWORD style = style_of(h);
@@ -39,8 +60,16 @@ void paint_list(HWND h, Control& c) {
                             static_cast<ULONG_PTR>(c.items[static_cast<size_t>(i)].data)};
       SendMessageA(GetParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
     } else {
+      // The selected item in the highlight colours.
+      const bool selected = i == c.sel;
+      if (selected) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
       const std::string& t = c.items[static_cast<size_t>(i)].text;
-      TextOutA(dc, r.left + 2, r.top, t.c_str(), static_cast<int>(t.size()));
+      TEXTMETRICA tm;
+      GetTextMetricsA(dc, &tm);
+      TextOutA(dc, r.left + 2, r.top + std::max<LONG>(0, (c.item_height - tm.tmHeight) / 2), t.c_str(),
+               static_cast<int>(t.size()));
     }
   }
   if (old_font) SelectObject(dc, old_font);
@@ -50,6 +79,7 @@ void paint_list(HWND h, Control& c) {
 }  // namespace
 
 LRESULT list_box_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
+  if (LRESULT done = 0; c.combo && drop_list_message(h, c, msg, w, l, done)) return done;
   switch (msg) {
     case LB_GETTOPINDEX: return c.top;
     case LB_SETTOPINDEX:
@@ -126,6 +156,7 @@ LRESULT list_box_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_PAINT: paint_list(h, c); return 0;
+    case WM_VSCROLL: scroll_to(h, c, w); return 0;
     default: return DefWindowProcA(h, msg, w, l);
   }
 }

@@ -114,7 +114,8 @@ LRESULT list_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_KILLFOCUS:
       InvalidateRect(h, nullptr, FALSE);
-      if (combo) notify_command(h, CBN_KILLFOCUS);
+      if (combo) close_drop(h, false);
+      if (combo && IsWindow(h)) notify_command(h, CBN_KILLFOCUS);
       return 0;
     case WM_SETTEXT:
       // A drop-down list shows only its items.

@@ -213,6 +213,16 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       DestroyWindow(hwnd);
       return 0;
     case WM_NCPAINT: paint_default_frame(hwnd); return 0;
+    case WM_NCCALCSIZE:
+      // The client area gives up the room of the window's scroll bars.
+      if (!wparam && lparam) carve_scroll_bars(*w, *reinterpret_cast<RECT*>(lparam));
+      return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      if (wparam == HTVSCROLL || wparam == HTHSCROLL)
+        press_scroll_bar(hwnd, static_cast<LRESULT>(wparam),
+                         POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
+      return 0;
     case WM_NCHITTEST:
       return default_hit_test(hwnd, POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
     case WM_SETCURSOR: {
@@ -250,6 +260,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       // Without a small icon the big one serves.
       return reinterpret_cast<LRESULT>(wparam == ICON_BIG || !w->icons[ICON_SMALL] ? w->icons[ICON_BIG]
                                                                                    : w->icons[ICON_SMALL]);
+    case WM_KEYDOWN:
+      // Ctrl+Tab (with Shift, backwards) left to the window turns the tab
+      // control over the page it is on.
+      if (wparam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+        HWND tabs = nearest_tab_control(hwnd);
+        if (tabs && tabs != hwnd) SendMessageA(tabs, WM_KEYDOWN, wparam, lparam);
+      }
+      return 0;
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);

@@ -49,8 +49,19 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
   if (msg->message != WM_KEYDOWN) return FALSE;
   HWND focus = GetFocus();
   if (focus != dialog && !IsChild(dialog, focus)) focus = nullptr;
+  // A combo box with its list open takes the keys that close the list.
+  if (focus && class_is(focus, "combobox") && SendMessageA(focus, CB_GETDROPPEDSTATE, 0, 0) &&
+      (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+    return FALSE;
   switch (msg->wParam) {
     case VK_TAB: {
+      // Ctrl+Tab (with Shift, backwards) turns the dialog's tab control.
+      if (GetKeyState(VK_CONTROL) < 0) {
+        if (HWND tabs = qmuser::nearest_tab_control(focus ? focus : dialog)) {
+          SendMessageA(tabs, WM_KEYDOWN, VK_TAB, msg->lParam);
+          return TRUE;
+        }
+      }
       HWND next = GetNextDlgTabItem(dialog, focus, GetKeyState(VK_SHIFT) < 0);
       if (next) {
         SetFocus(next);

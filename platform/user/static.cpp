@@ -1,4 +1,6 @@
-// Static controls: text, etched lines and frames.
+// Static controls: text, etched lines and frames. A text static with no
+// text leaves what lies inside its frame to its owner: the owner's own
+// painting there (a canvas, a preview) shows through.
 #include <commctrl.h>
 #include <qm_user.h>
 
@@ -26,6 +28,10 @@ void paint_static(HWND h, const Control& c) {
   }
   if ((style & 0x1F) > SS_RIGHT) return;  // pictures show nothing of theirs
   const std::string text = text_of(h);
+  if (Window* w = find(h)) {
+    w->see_through.clear();
+    if (text.empty()) w->see_through.push_back(r);
+  }
   const UINT align = (style & 0x1F) == SS_CENTER ? DT_CENTER : (style & 0x1F) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
   DrawTextA(p.dc, label_of(text).c_str(), -1, &r, align | DT_NOPREFIX);
 }

@@ -359,6 +359,35 @@ TEST_F(BlockToolTest, TheDefineDialogShowsItsBasePointWithTwoDecimals) {
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
+TEST_F(BlockToolTest, TheDefineDialogShowsThePreviewAndItsNameFieldAtItsOwnHeight) {
+  add_selected_line(As_Pt(0, 0, 0), As_Pt(50, 50, 0));
+  AfxPushDialogScript(quill::kDialogDefineBlock, [](CDialog& d) {
+    // The name combo stands at its field's height, clear of the base point's row.
+    CRect name, base;
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, quill::kDefineBlockName), &name);
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, quill::kDefineBlockBase), &base);
+    EXPECT_LE(name.bottom, base.top);
+    // The preview frame shows what the dialog paints inside it: the selection.
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+    std::vector<uint32_t> image;
+    int w = 0, h = 0;
+    ASSERT_TRUE(qm_user_window_image(d.m_hWnd, &image, &w, &h));
+    CRect preview;
+    ::GetWindowRect(::GetDlgItem(d.m_hWnd, quill::kDefineBlockPreview), &preview);
+    CRect dialog;
+    ::GetWindowRect(d.m_hWnd, &dialog);
+    preview.OffsetRect(-dialog.left, -dialog.top);
+    const uint32_t face = 0xD4D0C8;
+    int other = 0;
+    for (int y = preview.top + 2; y < preview.bottom - 2; ++y)
+      for (int x = preview.left + 2; x < preview.right - 2; ++x) other += image[static_cast<size_t>(y * w + x)] != face;
+    EXPECT_GT(other, preview.Width() * preview.Height() / 2) << "the preview's background and the line";
+  });
+  DefineBlockDialog dialog(op_, As_Pt());
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
 TEST_F(BlockToolTest, TheDefineDialogRefusesAnEmptyALeadingSpaceOrATakenName) {
   add_block("Door", 1);
   add_selected_line(As_Pt(0, 0, 0), As_Pt(5, 0, 0));

@@ -48,36 +48,9 @@ long differing_pictures(const CxImage& a, const CxImage& b) {
   return n;
 }
 
-class HostOnX : public x11_test::DisplayTest {
+class HostOnX : public x11_test::HostTest {
  protected:
-  void SetUp() override {
-    dir_ = qm_test_temp("host_x11");
-    ASSERT_EQ(std::system(("mkdir -p '" + dir_ + "'").c_str()), 0);
-    // The sample drawing, as the render example saves it.
-    auto r = program_test::run(QM_RENDER_PROGRAM, {"-o", "sample.png"}, dir_);
-    ASSERT_EQ(r.status, 0) << r.err;
-    sample_ = dir_ + "/sample.kzf";
-    open_display();
-  }
-  void TearDown() override {
-    DisplayTest::TearDown();
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
-
-  // The headless picture of the steps (a script, maybe empty), taken once
-  // the control's idle work (a timer that updates the toolbars) has run, as
-  // it has on a display by the time the picture settles.
-  CxImage headless(const std::string& script) {
-    std::ofstream(dir_ + "/steps.txt") << script << "wait 1000\n";
-    const std::string shot = dir_ + "/headless.png";
-    auto r = program_test::run(
-        QM_HOST_PROGRAM,
-        {"--headless", "--size", "400x300", "--script", dir_ + "/steps.txt", "--screenshot", shot, sample_}, dir_);
-    EXPECT_EQ(r.status, 0) << r.err;
-    CxImage image;
-    EXPECT_TRUE(image.Load(shot.c_str(), CXIMAGE_FORMAT_PNG));
-    return image;
-  }
+  std::string folder_name() const override { return "host_x11"; }
 
   std::unique_ptr<Background> start_host(const std::string& drawing = "") {
     return std::make_unique<Background>(
@@ -129,8 +102,6 @@ class HostOnX : public x11_test::DisplayTest {
   void close_window(Window w) { x11_test::close_window(dpy_, w); }
   void move_to(Window w, int x, int y) { x11_test::move_to(dpy_, w, x, y); }
   void press(unsigned button) { x11_test::press(dpy_, button); }
-
-  std::string dir_, sample_;
 };
 
 TEST_F(HostOnX, TheWindowShowsWhatTheHeadlessPictureShows) {

@@ -10,11 +10,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <ximage.h>
 
 #include <memory>
 
@@ -102,6 +104,43 @@ class DisplayTest : public ::testing::Test {
   }
   std::unique_ptr<Xvfb_Server> server_;
   Display* dpy_ = nullptr;
+};
+
+// A test of quillmark_host on the test's display: a folder of its own with
+// the sample drawing (as the render example saves it) and the host's
+// headless pictures to compare the display with.
+class HostTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    dir_ = qm_test_temp(folder_name());
+    ASSERT_EQ(std::system(("mkdir -p '" + dir_ + "'").c_str()), 0);
+    auto r = program_test::run(QM_RENDER_PROGRAM, {"-o", "sample.png"}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    sample_ = dir_ + "/sample.kzf";
+    open_display();
+  }
+  void TearDown() override {
+    DisplayTest::TearDown();
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+  }
+  virtual std::string folder_name() const = 0;
+
+  // The headless picture of the steps (a script, maybe empty), taken once
+  // the control's idle work (a timer that updates the toolbars) has run, as
+  // it has on a display by the time the picture settles.
+  CxImage headless(const std::string& script) {
+    std::ofstream(dir_ + "/steps.txt") << script << "wait 1000\n";
+    const std::string shot = dir_ + "/headless.png";
+    auto r = program_test::run(
+        QM_HOST_PROGRAM,
+        {"--headless", "--size", "400x300", "--script", dir_ + "/steps.txt", "--screenshot", shot, sample_}, dir_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    CxImage image;
+    EXPECT_TRUE(image.Load(shot.c_str(), CXIMAGE_FORMAT_PNG));
+    return image;
+  }
+
+  std::string dir_, sample_;
 };
 
 // The first viewable top-level window whose name is (or, when `other`, is
