@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
     default: break;
   }
   CPreviewCanvas canvas;
-  if (!canvas.Create(fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");
+  const CSize size = fontlathe::CanvasSize();
+  if (!canvas.Create(size.cx, size.cy)) return Failure("cannot make the picture");
   canvas.DrawGuideLine();
   bool drawn;
   if (line.form == 'g') {

@@ -156,8 +156,8 @@ TEST_F(ToolShellTest, TheDialogsShowTheirTextsAndTooltips) {
     EXPECT_EQ(::SendMessageA(Item(d, kRadioDecompile), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_FALSE(Enabled(d, kEditText));
     EXPECT_FALSE(Enabled(d, kLabelText));
-    EXPECT_EQ(d.canvas().width(), kCanvasWidth);
-    EXPECT_EQ(d.canvas().height(), kCanvasHeight);
+    EXPECT_EQ(d.canvas().width(), CanvasSize().cx);
+    EXPECT_EQ(d.canvas().height(), CanvasSize().cy);
     // The system menu ends with a separator and the about entry.
     HMENU system = ::GetSystemMenu(d.m_hWnd, FALSE);
     const int items = ::GetMenuItemCount(system);
@@ -406,10 +406,10 @@ TEST_F(ToolShellTest, CodeViewShowsTheSourceAndTheGlyph) {
     EXPECT_GT(LitCanvasPixels(d), 8);
     // What the canvas holds is what the dialog shows where the result text was.
     std::vector<uint32_t> shown = ShownCanvas(d);
-    ASSERT_EQ(shown.size(), static_cast<size_t>(kCanvasWidth * kCanvasHeight));
+    ASSERT_EQ(shown.size(), static_cast<size_t>(CanvasSize().cx * CanvasSize().cy));
     EXPECT_EQ(static_cast<int>(std::count(shown.begin(), shown.end(), 0xFFFFFFu)), LitCanvasPixels(d));
     // The red guide line, where the glyph does not cross it.
-    EXPECT_GT(std::count(shown.begin(), shown.end(), 0xFF0000u), kCanvasWidth - 8);
+    EXPECT_GT(std::count(shown.begin(), shown.end(), 0xFF0000u), CanvasSize().cx - 8);
   });
 }
 
