@@ -12,12 +12,9 @@
 // among them).
 #include <afxwin.h>
 #include <qm_display.h>
-#include <qm_file.h>
 #include <qm_text.h>
 #include <qm_user.h>
-#include <ximage.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +30,6 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
-constexpr size_t kMaxScriptBytes = 1 << 20;
 constexpr UINT kControlId = 1;
 
 struct Options {
@@ -117,45 +113,19 @@ bool open_drawing(const std::string& path) {
   return true;
 }
 
-bool write_screenshot(HWND control, const std::string& path) {
-  std::vector<uint32_t> pixels;
-  int w = 0, h = 0;
-  if (!qm_user_window_image(control, &pixels, &w, &h)) {
-    std::fprintf(stderr, "quillmark_host: %s: the control has not painted\n", path.c_str());
-    return false;
-  }
-  CxImage image;
-  image.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint32_t p = pixels[size_t(y) * size_t(w) + size_t(x)];  // 0x00RRGGBB
-      image.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-    }
-  errno = 0;
-  if (!image.Save(path.c_str(), CXIMAGE_FORMAT_PNG)) {
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(),
-                 errno ? qm_file_error(path.c_str(), errno).c_str() : "the picture could not be written");
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int run(int argc, char** argv, bool on_display) {
   Options o;
   if (int status = parse_options(argc, argv, o)) return status;
-  std::vector<Host_Step> steps;
+  std::vector<QmScriptStep> steps;
   if (!o.script.empty()) {
-    std::string text, error;
-    if (!qm_read_file(o.script.c_str(), text, kMaxScriptBytes)) {
-      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(),
-                   errno ? qm_file_error(o.script.c_str(), errno).c_str() : "cannot be read");
-      return 1;
-    }
-    if (!parse_host_script(text, steps, error)) {
-      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
-      return 2;
+    // Read before there is a control: reading calls nothing.
+    std::string error;
+    bool unreadable = false;
+    if (!qm_load_script(o.script, host_script_verbs(nullptr), steps, error, unreadable)) {
+      std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
+      return unreadable ? 1 : 2;
     }
   }
 
@@ -173,19 +143,20 @@ int run(int argc, char** argv, bool on_display) {
     std::fprintf(stderr, "quillmark_host: the control cannot be made\n");
     return 1;
   }
-  pump_host_messages();
+  qm_pump_messages();
   int status = 0;
   if (!o.drawing.empty() && !open_drawing(o.drawing)) status = 1;
-  pump_host_messages();
-  if (status == 0) {
-    std::string error;
-    if (!run_host_script(host.m_hWnd, control, steps, error)) {
-      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
-      status = 2;
-    }
+  qm_pump_messages();
+  std::string error;
+  if (status == 0 && !qm_run_script(host.m_hWnd, steps, host_script_verbs(control), error)) {
+    std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
+    status = 2;
   }
-  pump_host_messages();
-  if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
+  qm_pump_messages();
+  if (status == 0 && !o.screenshot.empty() && !qm_save_window_picture(control->m_hWnd, o.screenshot, error)) {
+    std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
+    status = 1;
+  }
   if (status == 0 && on_display) {
     // The user's turn, until the window is closed.
     MSG m;
