@@ -41,6 +41,18 @@ std::string qm_user_cursor_name(HCURSOR cursor);
 // end meanwhile (the WM_QUIT is posted again for the program's own loop).
 bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done);
 
+// The print dialog as a window the user answers (the print stand-in shows
+// it when no answer is queued): the printer with "print to file", the range
+// (all, pages from-to unless PD_NOPAGENUMS, the selection unless
+// PD_NOSELECTION) and the copies. `choice` comes in as the program's
+// (its PD_ flags, pages and copies) and goes out as the user's; false for
+// a cancel.
+struct QmPrintChoice {
+  DWORD flags;  // PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION
+  WORD from_page, to_page, min_page, max_page, copies;
+};
+bool qm_user_print_window(HWND owner, const char* printer, QmPrintChoice& choice);
+
 enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
 
 // Chooses the backend at a program's start and starts it: X11 when a display

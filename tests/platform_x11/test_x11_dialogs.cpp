@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <qm_display.h>
 #include <qm_user.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -196,17 +197,35 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
 class ChoosersOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override { open_display(); }
+  // Runs `body` in a child process on the test's display.
+  pid_t start(const std::function<void()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      setenv("DISPLAY", server_->name().c_str(), 1);
+      setenv("QM_HEADLESS", "0", 1);
+      if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+      body();
+      qm_display_stop();
+      _exit(0);
+    }
+    return child;
+  }
+  // Whether the child ended well within the time (killed otherwise).
+  static bool ended_well(pid_t child) {
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
 };
 
 TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   Display* dpy = dpy_;
   const std::string answers = qm_test_temp("choosers_x11.txt");
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    setenv("DISPLAY", server_->name().c_str(), 1);
-    setenv("QM_HEADLESS", "0", 1);
-    if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+  const pid_t child = start([&] {
     CHOOSECOLORA cc = {};
     cc.lStructSize = sizeof cc;
     const BOOL color = ChooseColorA(&cc);
@@ -217,9 +236,7 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
     const BOOL font = ChooseFontA(&cf);
     std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " " << lf.lfFaceName
                            << " " << cf.iPointSize << "\n";
-    qm_display_stop();
-    _exit(0);
-  }
+  });
   ASSERT_GT(child, 0);
   // Red, the tenth of the basic colours, picked in the list; then OK.
   const Window colors = x11_test::find_window(dpy, "Color");
@@ -232,12 +249,84 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   ASSERT_NE(fonts, 0u);
   x11_test::move_to(dpy, fonts, 150, 20);
   x11_test::type_keys(dpy, {XK_q, XK_m, XK_Return});
-  int status = -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(ended_well(child));
   EXPECT_EQ(program_test::read_all(answers), "1 ff 1 qm 100\n");
   std::remove(answers.c_str());
+}
+
+// The folder chooser and the print dialog with no scripted answer: the user
+// walks into a folder with the mouse, picks one below it, types the path of
+// another; then prints a range of pages to a file in two copies.
+TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
+  Display* dpy = dpy_;
+  const std::string top = qm_test_temp("folders_x11");
+  std::filesystem::create_directories(top + "/alpha/inner");
+  std::filesystem::create_directories(top + "/beta");
+  const std::string root = std::filesystem::weakly_canonical(top).string();
+  const std::string answers = qm_test_temp("folders_x11.txt");
+  const pid_t child = start([&] {
+    std::ofstream out(answers);
+    for (int i = 0; i < 2; ++i) {
+      LPITEMIDLIST top_item = ILCreateFromPathA(root.c_str());
+      BROWSEINFOA bi = {};
+      bi.pidlRoot = top_item;
+      bi.lpszTitle = i == 0 ? "Walk" : "Type";
+      LPITEMIDLIST item = SHBrowseForFolderA(&bi);
+      char path[MAX_PATH] = "";
+      if (item) SHGetPathFromIDListA(item, path);
+      out << (item ? path : "cancelled") << std::endl;
+      ILFree(item);
+      ILFree(top_item);
+    }
+    PRINTDLGA pd = {};
+    pd.lStructSize = sizeof pd;
+    pd.Flags = PD_NOSELECTION;
+    pd.nMinPage = 1, pd.nMaxPage = 9, pd.nFromPage = 1, pd.nToPage = 9, pd.nCopies = 1;
+    const BOOL printed = PrintDlgA(&pd);
+    out << printed << " " << std::hex << pd.Flags << std::dec << " " << pd.nFromPage << "-" << pd.nToPage << " x"
+        << pd.nCopies << "\n";
+  });
+  ASSERT_GT(child, 0);
+  const auto row = [](int n) { return 64 + 2 + 8 + 16 * n; };  // the middle of a list row
+  // At the root: alpha/ and beta/. Into alpha by a double click, then its
+  // inner/ (after ../) picked, and OK.
+  Window browser = x11_test::find_window(dpy, "Browse for Folder");
+  ASSERT_NE(browser, 0u);
+  x11_test::move_to(dpy, browser, 40, row(0));
+  x11_test::press(dpy, Button1);
+  x11_test::press(dpy, Button1);
+  x11_test::move_to(dpy, browser, 40, row(1));
+  x11_test::press(dpy, Button1);
+  x11_test::type_keys(dpy, {XK_Return});
+  // The second, once the first has answered: a path typed over the one
+  // shown (relative to the folder listed), and Enter.
+  ASSERT_EQ(x11_test::settle([&] { return program_test::read_all(answers).empty() ? 1L : 0L; }, 60), 0);
+  browser = x11_test::find_window(dpy, "Browse for Folder");
+  ASSERT_NE(browser, 0u);
+  x11_test::move_to(dpy, browser, 340, 308);
+  x11_test::press(dpy, Button1);
+  std::vector<KeySym> keys(root.size() + 2, XK_BackSpace);
+  keys.insert(keys.begin(), XK_End);
+  keys.insert(keys.end(), {XK_b, XK_e, XK_t, XK_a, XK_Return});
+  x11_test::type_keys(dpy, keys);
+  // Print: to a file, pages 2 to 3, two copies.
+  const Window print = x11_test::find_window(dpy, "Print");
+  ASSERT_NE(print, 0u) << program_test::read_all(answers);
+  x11_test::move_to(dpy, print, 80, 50);  // print to file
+  x11_test::press(dpy, Button1);
+  x11_test::move_to(dpy, print, 28, 134);  // pages
+  x11_test::press(dpy, Button1);
+  const auto retype = [&](int x, int y, KeySym digit) {
+    x11_test::move_to(dpy, print, x, y);
+    x11_test::press(dpy, Button1);
+    x11_test::type_keys(dpy, {XK_End, XK_BackSpace, XK_BackSpace, XK_BackSpace, digit});
+  };
+  retype(130, 164, XK_2);
+  retype(214, 164, XK_3);
+  retype(308, 128, XK_2);
+  x11_test::type_keys(dpy, {XK_Return});
+  EXPECT_TRUE(ended_well(child));
+  EXPECT_EQ(program_test::read_all(answers), root + "/alpha/inner\n" + root + "/beta\n1 26 2-3 x2\n");
+  std::remove(answers.c_str());
+  std::filesystem::remove_all(top);
 }
