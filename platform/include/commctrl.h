@@ -31,8 +31,11 @@
 #define CBN_SETFOCUS 3
 #define CBN_KILLFOCUS 4
 #define CBN_EDITCHANGE 5
+#define CBN_EDITUPDATE 6
 #define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
 #define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
 
 // ---- Buttons ----
 #define BS_PUSHBUTTON 0x0000L
@@ -107,6 +110,8 @@
 #define LB_ERR (-1)
 
 // ---- Combo boxes ----
+#define CB_SHOWDROPDOWN 0x014F
+#define CB_GETDROPPEDSTATE 0x0157
 #define CBS_SIMPLE 0x0001L
 #define CBS_DROPDOWN 0x0002L
 #define CBS_DROPDOWNLIST 0x0003L
@@ -153,6 +158,28 @@
 #define SBM_GETPOS 0x00E1
 #define SBM_SETRANGE 0x00E2
 #define SBM_GETRANGE 0x00E3
+#define SBM_SETSCROLLINFO 0x00E9
+#define SBM_GETSCROLLINFO 0x00EA
+#define SIF_RANGE 0x0001
+#define SIF_PAGE 0x0002
+#define SIF_POS 0x0004
+#define SIF_DISABLENOSCROLL 0x0008
+#define SIF_TRACKPOS 0x0010
+#define SIF_ALL (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)
+typedef struct tagSCROLLINFO {
+  UINT cbSize;
+  UINT fMask;
+  int nMin;
+  int nMax;
+  UINT nPage;
+  int nPos;
+  int nTrackPos;
+} SCROLLINFO, *LPSCROLLINFO;
+typedef const SCROLLINFO* LPCSCROLLINFO;
+// The page (nPage) makes the thumb proportional: it covers page / (max -
+// min + 1) of the track, and the highest position is max - page + 1.
+int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw);
+BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
 BOOL SetScrollRange(HWND hwnd, int bar, int min_pos, int max_pos, BOOL redraw);
@@ -214,6 +241,7 @@ typedef struct tagTCITEMA {
 } TCITEMA, *LPTCITEMA;
 
 // ---- Progress bars ----
+#define PBS_SMOOTH 0x01
 #define PBM_SETRANGE (WM_USER + 1)
 #define PBM_SETPOS (WM_USER + 2)
 #define PBM_DELTAPOS (WM_USER + 3)

@@ -194,8 +194,9 @@ const uint32_t* qm_user_window_pixels(HWND hwnd, int* width, int* height);
 // The window's pixels, frame included (origin at the window's top-left,
 // the size of its window rectangle), with those of every visible descendant,
 // frames included, drawn over them where it lies, each clipped to its
-// parent's client area, later siblings over earlier ones: what a screen
-// would show of the window. FALSE (image untouched) before anything took a
+// parent's client area, later siblings over earlier ones, and over all the
+// shown pop-ups without a caption (open lists, tips) that its top-level
+// window owns: what a screen would show of the window. FALSE (image untouched) before anything took a
 // DC on the window.
 bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, int* height);
 size_t qm_user_window_count();

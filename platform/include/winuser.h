@@ -228,6 +228,8 @@ typedef struct tagNCCALCSIZE_PARAMS {
 #define HTBOTTOMLEFT 16
 #define HTBOTTOMRIGHT 17
 #define HTBORDER 18
+#define HTHSCROLL 6
+#define HTVSCROLL 7
 #define HTCLOSE 20
 
 // WM_SIZE kinds.
@@ -275,6 +277,7 @@ typedef struct tagNCCALCSIZE_PARAMS {
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F4 0x73
 #define VK_F12 0x7B
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB

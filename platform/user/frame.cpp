@@ -3,7 +3,7 @@
 // frame in the button-face colour, with a caption bar (WS_CAPTION) in the
 // active or inactive caption colour carrying the window text, and the hit
 // test tells the client area, the caption, the sizing borders
-// (WS_THICKFRAME) and the plain border apart.
+// (WS_THICKFRAME), the window's scroll bars and the plain border apart.
 #include "platform/user/user_internal.h"
 
 #include <winuser.h>
@@ -75,6 +75,7 @@ void paint_default_frame(HWND hwnd) {
       DrawTextA(dc, w->text.c_str(), -1, &cap, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
   }
+  paint_scroll_bars(hwnd, dc);
   ReleaseDC(hwnd, dc);
 }
 
@@ -90,6 +91,7 @@ LRESULT default_hit_test(HWND hwnd, POINT screen) {
   const RECT cap = caption_band(*w);
   if (has_caption(w->style) && p.x >= cap.left && p.x < cap.right && p.y >= cap.top && p.y < cap.bottom)
     return HTCAPTION;
+  if (const LRESULT bar = scroll_bar_hit(hwnd, p); bar != HTNOWHERE) return bar;
   if (!(w->style & WS_THICKFRAME)) return HTBORDER;
   const LONG width = rect_width(wr), height = rect_height(wr), k = corner_extent();
   const bool left = p.x < c.left, right = p.x >= c.right, top = p.y < std::min(c.left, c.top), bottom = p.y >= c.bottom;

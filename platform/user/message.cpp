@@ -213,6 +213,16 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       DestroyWindow(hwnd);
       return 0;
     case WM_NCPAINT: paint_default_frame(hwnd); return 0;
+    case WM_NCCALCSIZE:
+      // The client area gives up the room of the window's scroll bars.
+      if (!wparam && lparam) carve_scroll_bars(*w, *reinterpret_cast<RECT*>(lparam));
+      return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      if (wparam == HTVSCROLL || wparam == HTHSCROLL)
+        press_scroll_bar(hwnd, static_cast<LRESULT>(wparam),
+                         POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
+      return 0;
     case WM_NCHITTEST:
       return default_hit_test(hwnd, POINT{static_cast<SHORT>(LOWORD(lparam)), static_cast<SHORT>(HIWORD(lparam))});
     case WM_SETCURSOR: {

@@ -26,6 +26,15 @@ bool is_push_button(HWND h) {
   return class_is(h, "button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+// The first shown, enabled tab control among the dialog's windows.
+HWND tab_control_of(HWND dialog) {
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (class_is(c, "systabcontrol32") && IsWindowVisible(c) && IsWindowEnabled(c)) return c;
+    if (HWND inner = tab_control_of(c)) return inner;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
@@ -49,8 +58,19 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
   if (msg->message != WM_KEYDOWN) return FALSE;
   HWND focus = GetFocus();
   if (focus != dialog && !IsChild(dialog, focus)) focus = nullptr;
+  // A combo box with its list open takes the keys that close the list.
+  if (focus && class_is(focus, "combobox") && SendMessageA(focus, CB_GETDROPPEDSTATE, 0, 0) &&
+      (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+    return FALSE;
   switch (msg->wParam) {
     case VK_TAB: {
+      // Ctrl+Tab (with Shift, backwards) turns the dialog's tab control.
+      if (GetKeyState(VK_CONTROL) < 0) {
+        if (HWND tabs = tab_control_of(dialog)) {
+          SendMessageA(tabs, WM_KEYDOWN, VK_TAB, msg->lParam);
+          return TRUE;
+        }
+      }
       HWND next = GetNextDlgTabItem(dialog, focus, GetKeyState(VK_SHIFT) < 0);
       if (next) {
         SetFocus(next);

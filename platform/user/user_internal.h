@@ -37,6 +37,12 @@ struct Pixels {
   std::vector<HDC> window_dcs;  // the same for GetWindowDC
 };
 
+// A range, page and position of a scroll bar.
+struct ScrollState {
+  int min = 0, max = 0, page = 0, pos = 0;
+  bool hidden = false;  // a window's bar with nothing to scroll steps aside
+};
+
 struct Window {
   HWND handle = nullptr;
   std::shared_ptr<WindowClass> cls;
@@ -59,6 +65,10 @@ struct Window {
   bool frame_update = false;  // WM_NCPAINT is owed before the next paint
   bool destroying = false;
   Pixels pixels;  // sized to the window rectangle (window_dc.cpp)
+  ScrollState scroll[2];  // the WS_HSCROLL (SB_HORZ) and WS_VSCROLL (SB_VERT) bars
+  // Client rectangles the window leaves to what lies under it: its parent's
+  // own painting shows there (a group box's inside, an empty static).
+  std::vector<RECT> see_through;
 };
 
 struct Timer {
@@ -130,6 +140,15 @@ void clear_choosers();
 // What DefWindowProc does for WM_NCPAINT and WM_NCHITTEST (frame.cpp).
 void paint_default_frame(HWND hwnd);
 LRESULT default_hit_test(HWND hwnd, POINT screen);
+// ---- The scroll bars of WS_HSCROLL / WS_VSCROLL windows (scroll_bar.cpp) ----
+// Takes the room of the window's shown bars from a client rectangle.
+void carve_scroll_bars(const Window& w, RECT& client);
+// Paints the window's bars on its window DC; HTVSCROLL or HTHSCROLL for a
+// window point on one of them, else HTNOWHERE.
+void paint_scroll_bars(HWND hwnd, HDC window_dc);
+LRESULT scroll_bar_hit(HWND hwnd, POINT window_point);
+// A press on a window's bar (HTVSCROLL, HTHSCROLL) at a screen point.
+void press_scroll_bar(HWND hwnd, LRESULT hit, POINT screen);
 // Follows a change of the window or client rectangle with the window's pixels.
 void resize_pixels(Window& w);
 // Registers the standard or common control class of that name; false for

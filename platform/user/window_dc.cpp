@@ -186,34 +186,75 @@ RECT client_in_image(HWND hwnd, POINT origin) {
   return r;
 }
 
-// Draws the pixels of each visible child of `parent` (and theirs), frames
-// included, into the image, whose origin is the screen point `origin`, each
-// clipped to its parent's client area (`clip`, image coordinates) as a
-// screen clips it.
-void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip) {
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE)) continue;
-    int cw = 0, ch = 0;
-    const uint32_t* px = qm_user_window_pixels(c, &cw, &ch);
-    RECT at;
-    GetWindowRect(c, &at);
-    const int dx = at.left - origin.x, dy = at.top - origin.y;
-    RECT inside;
-    offset(&at, -origin.x, -origin.y);
-    if (!intersect(&inside, at, clip)) continue;
-    if (px) {
-      for (int ty = inside.top; ty < inside.bottom; ++ty) {
-        const int y = ty - dy;
-        if (y >= ch) break;
-        for (int tx = inside.left; tx < inside.right; ++tx) {
-          const int x = tx - dx;
-          if (x >= cw) break;
-          image[size_t(ty) * size_t(width) + size_t(tx)] = px[size_t(y) * size_t(cw) + size_t(x)];
-        }
+void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip);
+
+// Draws the pixels of a window (and its children), frame included, into the
+// image, whose origin is the screen point `origin`, clipped to `clip` (image
+// coordinates) as a screen clips it.
+void compose_window(HWND c, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip) {
+  int cw = 0, ch = 0;
+  const uint32_t* px = qm_user_window_pixels(c, &cw, &ch);
+  RECT at;
+  GetWindowRect(c, &at);
+  const int dx = at.left - origin.x, dy = at.top - origin.y;
+  RECT inside;
+  offset(&at, -origin.x, -origin.y);
+  if (!intersect(&inside, at, clip)) return;
+  RECT client = client_in_image(c, origin), next;
+  // What the window leaves to its parent, in image coordinates.
+  std::vector<RECT> holes;
+  if (const Window* w = find(c))
+    for (RECT h : w->see_through) {
+      offset(&h, client.left, client.top);
+      holes.push_back(h);
+    }
+  auto hole = [&](int x, int y) {
+    for (const RECT& h : holes)
+      if (x >= h.left && x < h.right && y >= h.top && y < h.bottom) return true;
+    return false;
+  };
+  if (px) {
+    for (int ty = inside.top; ty < inside.bottom; ++ty) {
+      const int y = ty - dy;
+      if (y >= ch) break;
+      for (int tx = inside.left; tx < inside.right; ++tx) {
+        const int x = tx - dx;
+        if (x >= cw) break;
+        if (!holes.empty() && hole(tx, ty)) continue;
+        image[size_t(ty) * size_t(width) + size_t(tx)] = px[size_t(y) * size_t(cw) + size_t(x)];
       }
     }
-    RECT client = client_in_image(c, origin), next;
-    if (intersect(&next, client, inside)) compose_children(c, image, width, height, origin, next);
+  }
+  if (intersect(&next, client, inside)) compose_children(c, image, width, height, origin, next);
+}
+
+// Each visible child of `parent`, clipped to its parent's client area (`clip`).
+void compose_children(HWND parent, std::vector<uint32_t>& image, int width, int height, POINT origin, RECT clip) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) compose_window(c, image, width, height, origin, clip);
+}
+
+HWND root_of(HWND h) {
+  for (Window* w = find(h); w && (w->style & WS_CHILD) && w->parent; w = find(w->parent)) h = w->parent;
+  return h;
+}
+
+// The pop-ups without a caption (open lists, tips) that the window's
+// top-level window owns, over the picture as a screen shows them.
+void compose_popups(HWND hwnd, std::vector<uint32_t>& image, int width, int height, POINT origin) {
+  const HWND root = root_of(hwnd);
+  const RECT all = {0, 0, width, height};
+  for (HWND top : state().top_level) {
+    const Window* w = find(top);
+    if (!w || top == root || !(w->style & WS_VISIBLE) || !(w->style & WS_POPUP) || (w->style & WS_CAPTION) == WS_CAPTION)
+      continue;
+    // Owned through other such pop-ups only: a dialog's list shows with its dialog.
+    HWND owner = w->owner;
+    while (owner && owner != root) {
+      const Window* o = find(owner);
+      owner = o && (o->style & WS_CAPTION) != WS_CAPTION ? o->owner : nullptr;
+    }
+    if (owner == root) compose_window(top, image, width, height, origin, all);
   }
 }
 
@@ -230,6 +271,7 @@ bool qm_user_window_image(HWND hwnd, std::vector<uint32_t>* image, int* width, i
   RECT client = client_in_image(hwnd, origin), clip;
   const RECT all = {0, 0, w, h};
   if (intersect(&clip, client, all)) compose_children(hwnd, *image, w, h, origin, clip);
+  compose_popups(hwnd, *image, w, h, origin);
   if (width) *width = w;
   if (height) *height = h;
   return true;

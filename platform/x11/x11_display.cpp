@@ -317,9 +317,13 @@ void show(HWND hwnd) {
   a.bit_gravity = NorthWestGravity;
   a.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                  ButtonReleaseMask | PointerMotionMask | FocusChangeMask;
+  // A pop-up without a caption (an open list, a tip) is placed by the
+  // program, over everything, with no window manager's frame.
+  const DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+  a.override_redirect = (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION ? True : False;
   s->xid = XCreateWindow(c.dpy, c.root, r.left, r.top, static_cast<unsigned>(clamp_side(r.right - r.left)),
                          static_cast<unsigned>(clamp_side(r.bottom - r.top)), 0, c.depth, InputOutput, c.visual,
-                         CWBackPixel | CWBitGravity | CWEventMask, &a);
+                         CWBackPixel | CWBitGravity | CWEventMask | CWOverrideRedirect, &a);
   XSetWMProtocols(c.dpy, s->xid, &c.wm_delete, 1);
   XSizeHints hints = {};
   hints.flags = PPosition | PSize;
