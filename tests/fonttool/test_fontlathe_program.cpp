@@ -78,11 +78,26 @@ TEST(FontlatheProgram, AScriptDrivesTheDialogAndItsPictureShowsTheCanvas) {
   program_test::Outcome r = RunFontlathe(dir.File(""), {"--script", "code.txt", "--screenshot", "dialog.png"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");
-  // The picture is the dialog's client area.
-  const Picture shown = LoadPicture(dir.File("dialog.png"));
+  r = RunFontlathe(dir.File(""), {"-g", "font.shx", "41", "glyph.png"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The picture is the dialog's client area; the canvas shows the -g
+  // picture where the template puts it.
+  const Picture shown = LoadPicture(dir.File("dialog.png")), glyph = LoadPicture(dir.File("glyph.png"));
   const QmDialogUnits u = AfxDialogUnits(fontlathe::DialogFont());
   ASSERT_EQ(shown.width, u.x(203));
   ASSERT_EQ(shown.height, u.y(127));
+  ASSERT_EQ(glyph.width, fontlathe::CanvasSize().cx);
+  ASSERT_EQ(glyph.height, fontlathe::CanvasSize().cy);
+  long differing = 0, lit = 0;
+  for (int y = 0; y < glyph.height; ++y)
+    for (int x = 0; x < glyph.width; ++x) {
+      const uint32_t want = glyph.pixels[static_cast<size_t>(y * glyph.width + x)];
+      lit += want == 0xFFFFFF;
+      differing += shown.pixels[static_cast<size_t>((u.y(fontlathe::kCanvasY) + y) * shown.width +
+                                                    u.x(fontlathe::kCanvasX) + x)] != want;
+    }
+  EXPECT_GT(lit, 8);
+  EXPECT_EQ(differing, 0);
 
   // A script that cannot be read, or is no script: said, and the dialog
   // never shows.
