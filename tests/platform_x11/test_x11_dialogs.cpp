@@ -1,14 +1,16 @@
 // Dialogs on an X display (an Xvfb server of the test's own): fontlathe's
 // dialog shows the very pixels of the same dialog headless, its controls
 // painted by the window system; a click sent through the server (XTest)
-// answers as the same click headless does; and the open, colour and font
-// dialogs, with no scripted answer, are windows the user answers.
+// answers as the same click headless does, and its code view draws a glyph
+// on its canvas as `fontlathe -g` does; and the open, colour, font, folder
+// and print dialogs, with no scripted answer, are windows the user answers.
 #include <afxwin.h>
 #include <commdlg.h>
 #include <gtest/gtest.h>
 #include <qm_display.h>
 #include <qm_user.h>
 #include <shlobj.h>
+#include <ximage.h>
 
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,7 @@ struct Picture {
   int width = 0, height = 0;
   std::vector<uint32_t> pixels;
   RECT mode_radio = {0, 0, 0, 0}, font_button = {0, 0, 0, 0};  // in the window's pixels
+  RECT font_edit = {0, 0, 0, 0}, text_edit = {0, 0, 0, 0}, canvas = {0, 0, 0, 0};
 };
 
 long differing(const Picture& a, const Picture& b) {
@@ -71,6 +74,9 @@ class FontlatheOnX : public x11_test::DisplayTest {
       EXPECT_TRUE(qm_user_window_image(d.m_hWnd, &p.pixels, &p.width, &p.height));
       p.mode_radio = place(d, fontlathe::kRadioCodeView);
       p.font_button = place(d, fontlathe::kButtonFont);
+      p.font_edit = place(d, fontlathe::kEditFont);
+      p.text_edit = place(d, fontlathe::kEditText);
+      p.canvas = place(d, fontlathe::kStaticResult);
     });
     dialog.DoModal();
     return p;
@@ -186,6 +192,54 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
   x11_test::move_to(dpy_, open, 40, 250);
   x11_test::type_keys(dpy_, {XK_a, XK_period, XK_s, XK_h, XK_x, XK_Return});
   EXPECT_EQ(settle(w, picked), 0);
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(program->finish(60), 0) << program->err();
+}
+
+// Code view by a click, the font and code 41 typed, and Enter: the canvas
+// shows what `fontlathe -g` draws, where the dialog keeps its canvas.
+TEST_F(FontlatheOnX, CodeViewShowsTheGlyphOfTheCodeRun) {
+  std::filesystem::copy_file(QM_SOURCE_DIR "/fonts/kst32b.shx", dir_ + "/k.shx");
+  const std::string glyph_png = dir_ + "/glyph.png";
+  const program_test::Outcome drawn =
+      program_test::run(FONTLATHE_PROGRAM, {"-g", "k.shx", "41", "glyph.png"}, dir_, "", 60);
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
+  CxImage image;
+  ASSERT_TRUE(image.Load(glyph_png.c_str(), CXIMAGE_FORMAT_PNG));
+  const Picture layout = headless([](CDialog&) {});
+  auto program = start();
+  const Window w = x11_test::find_window(dpy_, "fontlathe");
+  ASSERT_NE(w, 0u) << program->err();
+  ASSERT_EQ(settle(w, layout), 0);
+  click_at(w, mark_of(layout.mode_radio));
+  click_at(w, middle_of(layout.font_edit));
+  x11_test::type_keys(dpy_, {XK_k, XK_period, XK_s, XK_h, XK_x});
+  click_at(w, middle_of(layout.text_edit));
+  x11_test::type_keys(dpy_, {XK_4, XK_1, XK_Return});
+  // The canvas's pixels against the picture's, with the glyph lit in both.
+  const RECT& c = layout.canvas;
+  ASSERT_EQ(static_cast<LONG>(image.GetWidth()), c.right - c.left);
+  ASSERT_EQ(static_cast<LONG>(image.GetHeight()), c.bottom - c.top);
+  long lit = 0;
+  const long left = x11_test::settle(
+      [&] {
+        const Picture now = shown(w);
+        if (now.width != layout.width || now.height != layout.height) return -1L;
+        long n = 0;
+        lit = 0;
+        for (LONG y = c.top; y < c.bottom; ++y)
+          for (LONG x = c.left; x < c.right; ++x) {
+            const COLORREF want = image.GetPixelColor(x - c.left, y - c.top);
+            const uint32_t rgb = static_cast<uint32_t>(GetRValue(want)) << 16 |
+                                 static_cast<uint32_t>(GetGValue(want)) << 8 | GetBValue(want);
+            lit += rgb == 0xFFFFFF;
+            n += now.pixels[static_cast<size_t>(y * now.width + x)] != rgb;
+          }
+        return n;
+      },
+      60);
+  EXPECT_EQ(left, 0);
+  EXPECT_GT(lit, 20);
   x11_test::close_window(dpy_, w);
   EXPECT_EQ(program->finish(60), 0) << program->err();
 }
