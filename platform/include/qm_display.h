@@ -41,6 +41,17 @@ std::string qm_user_cursor_name(HCURSOR cursor);
 // end meanwhile (the WM_QUIT is posted again for the program's own loop).
 bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done);
 
+enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
+
+// Chooses the backend at a program's start and starts it: X11 when a display
+// is named (DISPLAY) and neither --headless (taken out of argv) nor
+// QM_HEADLESS=1 asks for none; QM_HEADLESS=0 insists on the display. An X
+// display that cannot be opened is said on standard error; the program goes
+// on headless unless it insisted (QM_BACKEND_FAILED then).
+QmBackend qm_display_start(int* argc, char** argv);
+// Closes the display started; true unless its connection was lost.
+bool qm_display_stop();
+
 // The print dialog as a window the user answers (the print stand-in shows
 // it when no answer is queued): the printer with "print to file", the range
 // (all, pages from-to unless PD_NOPAGENUMS, the selection unless
@@ -52,14 +63,3 @@ struct QmPrintChoice {
   WORD from_page, to_page, min_page, max_page, copies;
 };
 bool qm_user_print_window(HWND owner, const char* printer, QmPrintChoice& choice);
-
-enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
-
-// Chooses the backend at a program's start and starts it: X11 when a display
-// is named (DISPLAY) and neither --headless (taken out of argv) nor
-// QM_HEADLESS=1 asks for none; QM_HEADLESS=0 insists on the display. An X
-// display that cannot be opened is said on standard error; the program goes
-// on headless unless it insisted (QM_BACKEND_FAILED then).
-QmBackend qm_display_start(int* argc, char** argv);
-// Closes the display started; true unless its connection was lost.
-bool qm_display_stop();
