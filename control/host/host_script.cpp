@@ -6,6 +6,7 @@
 #include <afxctl.h>
 #include <qm_text.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -42,6 +43,12 @@ bool read_automation(const QmScriptStep& step, Automation_Step& a) {
   a.member = name;
   a.args.assign(words.begin() + 1, words.end());
   return !a.put || a.args.size() == 1;
+}
+
+// The system's error of the first answer that could not be written.
+int& output_error() {
+  static int first = 0;
+  return first;
 }
 
 // One argument of a call, with what it owns until the call is done.
@@ -171,8 +178,8 @@ class Automation_Runner {
         line += " " + show_array(std::vector<double>(a->longs.begin(), a->longs.end()));
       if (a->v.vt == (VT_BSTR | VT_BYREF)) line += " \"" + qm_utf16_to_utf8(qm_bstr_text(a->text)) + "\"";
     }
-    std::fprintf(out_, "%s\n", line.c_str());
-    std::fflush(out_);
+    if ((std::fprintf(out_, "%s\n", line.c_str()) < 0 || std::fflush(out_) != 0) && output_error() == 0)
+      output_error() = errno ? errno : EIO;
     if (!s.result_name.empty()) {
       VARIANT& kept = vars_[s.result_name];
       VariantClear(&kept);
@@ -259,4 +266,15 @@ QmScriptVerbs host_script_verbs(COleControl* control, FILE* out) {
                         return true;
                       }};
   return verbs;
+}
+
+int host_output_error() { return output_error(); }
+
+bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error) {
+  return qm_parse_script(text, host_script_verbs(nullptr), steps, error);
+}
+
+bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
+                     FILE* out) {
+  return qm_run_script(root, steps, host_script_verbs(control, out), error);
 }

@@ -12,9 +12,11 @@
 // among them).
 #include <afxwin.h>
 #include <qm_display.h>
+#include <qm_file.h>
 #include <qm_text.h>
 #include <qm_user.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,7 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
+constexpr size_t kMaxScriptBytes = 1 << 20;
 constexpr UINT kControlId = 1;
 
 struct Options {
@@ -113,19 +116,29 @@ bool open_drawing(const std::string& path) {
   return true;
 }
 
+bool write_screenshot(HWND control, const std::string& path) {
+  std::string error;
+  if (qm_save_window_picture(control, path, error)) return true;
+  std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
+  return false;
+}
+
 }  // namespace
 
 int run(int argc, char** argv, bool on_display) {
   Options o;
   if (int status = parse_options(argc, argv, o)) return status;
-  std::vector<QmScriptStep> steps;
+  std::vector<Host_Step> steps;
   if (!o.script.empty()) {
-    // Read before there is a control: reading calls nothing.
-    std::string error;
-    bool unreadable = false;
-    if (!qm_load_script(o.script, host_script_verbs(nullptr), steps, error, unreadable)) {
-      std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
-      return unreadable ? 1 : 2;
+    std::string text, error;
+    if (!qm_read_file(o.script.c_str(), text, kMaxScriptBytes)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(),
+                   errno ? qm_file_error(o.script.c_str(), errno).c_str() : "cannot be read");
+      return 1;
+    }
+    if (!parse_host_script(text, steps, error)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
+      return 2;
     }
   }
 
@@ -143,20 +156,19 @@ int run(int argc, char** argv, bool on_display) {
     std::fprintf(stderr, "quillmark_host: the control cannot be made\n");
     return 1;
   }
-  qm_pump_messages();
+  pump_host_messages();
   int status = 0;
   if (!o.drawing.empty() && !open_drawing(o.drawing)) status = 1;
-  qm_pump_messages();
-  std::string error;
-  if (status == 0 && !qm_run_script(host.m_hWnd, steps, host_script_verbs(control), error)) {
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
-    status = 2;
+  pump_host_messages();
+  if (status == 0) {
+    std::string error;
+    if (!run_host_script(host.m_hWnd, control, steps, error)) {
+      std::fprintf(stderr, "quillmark_host: %s: %s\n", o.script.c_str(), error.c_str());
+      status = 2;
+    }
   }
-  qm_pump_messages();
-  if (status == 0 && !o.screenshot.empty() && !qm_save_window_picture(control->m_hWnd, o.screenshot, error)) {
-    std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
-    status = 1;
-  }
+  pump_host_messages();
+  if (status == 0 && !o.screenshot.empty() && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
   if (status == 0 && on_display) {
     // The user's turn, until the window is closed.
     MSG m;
