@@ -141,7 +141,8 @@ int RunDialog(int argc, char** argv) {
     const bool script = std::strcmp(argv[i], "--script") == 0;
     if (!script && std::strcmp(argv[i], "--screenshot") != 0) continue;
     (script ? run.script : run.screenshot) = argv[++i];
-    if (argv[i][0] == '\0') return UsageError(script ? "the script file name is empty" : "the picture file name is empty");
+    if (argv[i][0] == '\0')
+      return UsageError(script ? "the script file name is empty" : "the picture file name is empty");
     run.scripted = true;
   }
   if (!run.script.empty()) {

@@ -98,8 +98,7 @@ bool qm_parse_script(const std::string& text, const QmScriptVerbs& verbs, std::v
 // Replays the steps against the window `root`; false, with the step's line
 // and the reason in `error`, at the first step that cannot be done (the
 // steps before it have been replayed).
-bool qm_run_script(HWND root, const std::vector<QmScriptStep>& steps, const QmScriptVerbs& verbs,
-                   std::string& error);
+bool qm_run_script(HWND root, const std::vector<QmScriptStep>& steps, const QmScriptVerbs& verbs, std::string& error);
 
 // Reads and parses a script file (at most 1 MiB); false with the file's name
 // and the reason in `error`, and `unreadable` set when the file could not be

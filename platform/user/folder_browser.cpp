@@ -47,10 +47,10 @@ enum { kTitle = 100, kStatus, kFolders, kPathLabel, kPath, kOpen };
 
 struct FolderWindow : DialogWindowState {
   LPBROWSEINFOA bi = nullptr;
-  fs::path root;    // the top the user cannot leave ("" for none)
-  fs::path listed;    // whose folders the list shows
-  fs::path selected;  // the selection
-  std::string path;   // what was chosen
+  fs::path root;       // the top the user cannot leave ("" for none)
+  fs::path listed;     // whose folders the list shows
+  fs::path selected;   // the selection
+  std::string path;    // what was chosen
   bool ready = false;  // the callback has been told the browser is there
   bool chosen = false;
 };
@@ -98,7 +98,8 @@ void open_folder(HWND h, FolderWindow& f, const fs::path& folder) {
   std::sort(names.begin(), names.end());
   HWND list = GetDlgItem(h, kFolders);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  if (folder != folder.root_path() && folder != f.root) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("../"));
+  if (folder != folder.root_path() && folder != f.root)
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("../"));
   for (const std::string& n : names) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n.c_str()));
   select_folder(h, f, folder);
 }
