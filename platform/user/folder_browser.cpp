@@ -141,8 +141,10 @@ LRESULT CALLBACK browser_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (w && text) {
           all.current->selection = text;
           if (f) {
+            // The selection it has already is not told again, so a callback
+            // that selects in answer to a change does not go round.
             const fs::path folder = reachable(*f, text);
-            if (!folder.empty()) open_folder(h, *f, folder);
+            if (!folder.empty() && folder != f->selected) open_folder(h, *f, folder);
           }
         }
         return 0;
