@@ -375,7 +375,31 @@ TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
     x11_test::press(dpy, Button1);
     x11_test::type_keys(dpy, {XK_End, XK_BackSpace, XK_BackSpace, XK_BackSpace, digit});
   };
+  // A last page before the first is refused with a message box (a second
+  // window called "Print"), answered with Enter; the dialog stays.
   retype(130, 164, XK_2);
+  retype(214, 164, XK_0);
+  x11_test::type_keys(dpy, {XK_Return});
+  const auto box = [&] {
+    Window root_back, parent, *children = nullptr, found = 0;
+    unsigned n = 0;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &n))
+      for (unsigned i = 0; i < n && !found; ++i) {
+        char* title = nullptr;
+        XWindowAttributes a;
+        if (children[i] != print && XFetchName(dpy, children[i], &title) && title) {
+          if (std::string(title) == "Print" && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
+            found = children[i];
+          XFree(title);
+        }
+      }
+    if (children) XFree(children);
+    return found;
+  };
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 0L : 1L; }, 60), 0);
+  x11_test::move_to(dpy, box(), 20, 20);
+  x11_test::type_keys(dpy, {XK_Return});
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 1L : 0L; }, 60), 0);
   retype(214, 164, XK_3);
   retype(308, 128, XK_2);
   x11_test::type_keys(dpy, {XK_Return});
