@@ -52,11 +52,7 @@ BENCHMARK(BM_WheelZoomToPixels)->Unit(benchmark::kMillisecond);
 
 void BM_WheelZoom_Baseline_RendererRepaint(benchmark::State& state) {
   Scene s;
-  MB_Draw_Render* r = s.view->operation().draw_render();
-  HDC hdc = GetDC(s.view->m_hWnd);
-  for (auto _ : state) r->draw(hdc);
-  ReleaseDC(s.view->m_hWnd, hdc);
-  state.SetItemsProcessed(state.iterations() * kCount);
+  bench_hosted::renderer_repaint(state, s.view, kCount);
 }
 BENCHMARK(BM_WheelZoom_Baseline_RendererRepaint)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 // windows do what was asked of them.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <qm_user.h>
 
 #include "control/quill_view.h"
@@ -38,5 +39,15 @@ struct Hosted_Control {
   }
   CQuillmarkOcxCtrl* ocx() const { return static_cast<CQuillmarkOcxCtrl*>(control); }
 };
+
+// The baseline the control's paints stand beside: the renderer's full
+// repaint of the view, `items` entities a time.
+inline void renderer_repaint(benchmark::State& state, CQuillView* view, int64_t items) {
+  MB_Draw_Render* r = view->operation().draw_render();
+  HDC hdc = GetDC(view->m_hWnd);
+  for (auto _ : state) r->draw(hdc);
+  ReleaseDC(view->m_hWnd, hdc);
+  state.SetItemsProcessed(state.iterations() * items);
+}
 
 }  // namespace bench_hosted

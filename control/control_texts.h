@@ -8,6 +8,13 @@ constexpr const char* kTextDesignPicture = "Quillmark\xcd\xbc\xd0\xce\xbf\xd8\xb
 constexpr const char* kTextUserTypeName = "Quillmark\xbb\xe6\xcd\xbc\xbf\xd8\xbc\xfe" "3.6";  // Quillmark绘图控件3.6
 constexpr const char* kTextPropPageName = "QuillmarkOcx Property Page";
 constexpr const char* kTextPropPageCaption = "General";
+// The font of the control's own dialogs (the about box and the property page
+// keep the system's dialog font, 8-point "MS Sans Serif"; the text dialog
+// has 8-point Arial).
+constexpr const char* kFaceDialog = "\xcb\xce\xcc\xe5";  // 宋体
+constexpr int kPointsDialog = 9;
+constexpr const char* kFaceTextDialog = "Arial";
+constexpr int kPointsTextDialog = 8;
 constexpr const char* kTextAboutTitle = "About QuillmarkOcx Control";
 constexpr const char* kTextVersion = "QuillmarkOcx Control, Version 3.x";
 constexpr const char* kTextAboutLines[3] = {"A 2D drawing control on the vellex kernel.",

@@ -56,7 +56,7 @@ PropertyPanelDialog::~PropertyPanelDialog() {
 }
 
 void PropertyPanelDialog::register_template() {
-  QmDialogTemplate t{quill::kDialogPropertyPanel, "", WS_CHILD, 0, 0, 108, 271, {}};
+  QmDialogTemplate t{quill::kDialogPropertyPanel, "", WS_CHILD, 0, 0, 108, 271, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {{quill::kPropertyList, WC_LISTBOXA, "", LBS_OWNERDRAWFIXED | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, 0, 0,
               108, 271}};
   AfxRegisterDialog(t);
@@ -346,5 +346,6 @@ void PropertyPanelDialog::add_entity_rows(MB_Drawable& e) {
 SettingsPageDialog::SettingsPageDialog() : CDialog(quill::kDialogSettingsPage) {}
 
 void SettingsPageDialog::register_template() {
-  AfxRegisterDialog({quill::kDialogSettingsPage, "", WS_CHILD, 0, 0, 108, 271, {}});
+  AfxRegisterDialog(
+      {quill::kDialogSettingsPage, "", WS_CHILD, 0, 0, 108, 271, {}, {quill::kFaceDialog, quill::kPointsDialog}});
 }

@@ -25,7 +25,7 @@ SidePanelDialog::~SidePanelDialog() {
 }
 
 void SidePanelDialog::register_templates() {
-  QmDialogTemplate t{quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 114, 269, {}};
+  QmDialogTemplate t{quill::kDialogSidePanel, "", WS_CHILD | WS_VISIBLE, 0, 0, 114, 269, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {{quill::kSidePanelTabs, WC_TABCONTROLA, "", TCS_BOTTOM, 0, 0, 114, 269}};
   AfxRegisterDialog(t);
   PropertyPanelDialog::register_template();

@@ -15,6 +15,8 @@
 
 #include <qm_display.h>
 #include <qm_file.h>
+#include <qm_script.h>
+#include <qm_user.h>
 #include "fonttool/program_output.h"
 #include "fonttool/shp_writer.h"
 #include "fonttool/tool_dialogs.h"
@@ -28,31 +30,75 @@ const char kProgram[] = "fontlathe";
 const char kVersion[] = "2.02";
 
 const char kUsage[] =
-    "usage: fontlathe [--dialog] [--headless]\n"
+    "usage: fontlathe [--dialog] [--headless] [--script FILE] [--screenshot PICTURE]\n"
     "       fontlathe [--] FONT.shx OUT.shp\n"
     "       fontlathe -c [--] FONT.shx HEXCODE\n"
     "       fontlathe -g [--] FONT.shx HEXCODE OUT.png\n"
     "       fontlathe -t [-b BIGFONT.shx] [--] FONT.shx TEXT OUT.png\n"
     "       fontlathe --help | --version\n"
     "Without arguments, or with --dialog, shows the dialog (on the X display\n"
-    "DISPLAY names, unless --headless or QM_HEADLESS=1). Otherwise decompiles\n"
+    "DISPLAY names, unless --headless or QM_HEADLESS=1); --script replays the\n"
+    "user's steps of FILE in it (as quillmark_host does) and --screenshot then\n"
+    "writes what the dialog shows as a PNG picture; headless the dialog then\n"
+    "ends, on a display it stays for the user. Otherwise decompiles\n"
     "a compiled shape font into shape source (OUT.shp is replaced only once it is\n"
     "complete); with -c prints the source of the character HEXCODE (hexadecimal,\n"
     "0 to ffff); with -g draws that character, and with -t the text TEXT (with\n"
     "the big font for double-byte characters, the font itself when none is\n"
     "given), into the picture OUT.png as the dialog's preview shows them.\n";
 
+// What the dialog is asked to do before its user has it.
+struct DialogRun {
+  std::vector<QmScriptStep> steps;
+  std::string script, screenshot;
+  bool scripted = false, on_display = false;
+  int status = fontlathe::kSucceeded;
+};
+
 // The application: one modal dialog, and the program ends when it closes.
 class CDecompilerApp : public CWinApp {
  public:
+  explicit CDecompilerApp(DialogRun& run) : run_(run) {}
   BOOL InitInstance() override {
     fontlathe::RegisterToolResources();
     fontlathe::CMainDialog dialog;
     m_pMainWnd = &dialog;
+    if (run_.scripted) AfxPushDialogScript(fontlathe::kDialogMain, [this](CDialog& d) { Replay(d); });
     dialog.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
   }
+
+ private:
+  // The script's steps in the dialog once it shows, then its picture; on a
+  // display the user goes on from there.
+  void Replay(CDialog& d) {
+    if (HWND first = ::GetNextDlgTabItem(d.m_hWnd, nullptr, FALSE)) ::SetFocus(first);
+    qm_pump_messages();
+    std::string error;
+    if (!qm_run_script(d.m_hWnd, run_.steps, {}, error)) {
+      std::fprintf(stderr, "%s: %s: %s\n", kProgram, run_.script.c_str(), error.c_str());
+      run_.status = fontlathe::kUsageError;
+      return;
+    }
+    qm_pump_messages();
+    if (!d.m_hWnd || d.ended()) {
+      if (!run_.screenshot.empty()) {
+        std::fprintf(stderr, "%s: %s: the script closed the dialog before its picture\n", kProgram,
+                     run_.screenshot.c_str());
+        run_.status = kFailed;
+      }
+      return;
+    }
+    if (!run_.screenshot.empty() && !qm_save_window_picture(d.m_hWnd, run_.screenshot, error)) {
+      std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+      run_.status = kFailed;
+      return;
+    }
+    if (run_.on_display) qm_user_run_modal(d.m_hWnd, d.m_hWnd, [&d] { return d.ended() != FALSE; });
+  }
+
+  DialogRun& run_;
 };
 
 int UsageError(const std::string& what) { return fontlathe::UsageError(kProgram, kUsage, what); }
@@ -74,15 +120,46 @@ int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vect
   return kSucceeded;
 }
 
-// No arguments but --dialog and --headless (no display), each once.
+// No arguments but --dialog, --headless (no display), --script FILE and
+// --screenshot PICTURE, each once.
 bool AsksForDialog(int argc, char** argv) {
-  int dialog = 0, headless = 0;
+  int dialog = 0, headless = 0, script = 0, screenshot = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--dialog") == 0) ++dialog;
     else if (std::strcmp(argv[i], "--headless") == 0) ++headless;
+    else if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) ++script, ++i;
+    else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) ++screenshot, ++i;
     else return false;
   }
-  return dialog <= 1 && headless <= 1;
+  return dialog <= 1 && headless <= 1 && script <= 1 && screenshot <= 1;
+}
+
+// The dialog with what the command line asks of it; the exit status.
+int RunDialog(int argc, char** argv) {
+  DialogRun run;
+  for (int i = 1; i + 1 < argc; ++i) {
+    const bool script = std::strcmp(argv[i], "--script") == 0;
+    if (!script && std::strcmp(argv[i], "--screenshot") != 0) continue;
+    (script ? run.script : run.screenshot) = argv[++i];
+    if (argv[i][0] == '\0')
+      return UsageError(script ? "the script file name is empty" : "the picture file name is empty");
+    run.scripted = true;
+  }
+  if (!run.script.empty()) {
+    std::string error;
+    bool unreadable = false;
+    if (!qm_load_script(run.script, {}, run.steps, error, unreadable)) {
+      std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+      return unreadable ? kFailed : fontlathe::kUsageError;
+    }
+  }
+  // The dialog shows on the display the environment names (qm_display.h).
+  const QmBackend backend = qm_display_start(&argc, argv);
+  if (backend == QM_BACKEND_FAILED) return kFailed;
+  run.on_display = backend == QM_BACKEND_X11;
+  CDecompilerApp app(run);
+  app.InitInstance();
+  return qm_display_stop() ? run.status : kFailed;
 }
 
 struct CommandLine {
@@ -94,14 +171,7 @@ struct CommandLine {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (AsksForDialog(argc, argv)) {
-    // The dialog shows on the display the environment names (qm_display.h).
-    const QmBackend backend = qm_display_start(&argc, argv);
-    if (backend == QM_BACKEND_FAILED) return kFailed;
-    CDecompilerApp app;
-    app.InitInstance();
-    return qm_display_stop() ? kSucceeded : kFailed;
-  }
+  if (AsksForDialog(argc, argv)) return RunDialog(argc, argv);
   CommandLine line;
   bool options = true;
   for (int i = 1; i < argc; ++i) {
@@ -125,6 +195,8 @@ int main(int argc, char** argv) {
       // The command line shows nothing on any display.
     } else if (std::strcmp(arg, "--dialog") == 0) {
       return UsageError("'--dialog' takes no other arguments");
+    } else if (std::strcmp(arg, "--script") == 0 || std::strcmp(arg, "--screenshot") == 0) {
+      return UsageError(std::string("'") + arg + (i + 1 < argc ? "' goes only with the dialog" : "' needs a file"));
     } else {
       return UsageError(std::string("unknown option '") + arg + "'");
     }
@@ -175,11 +247,11 @@ int main(int argc, char** argv) {
   // Command-line text is UTF-8, as names are; a text picture is as wide as
   // its text.
   const fontlathe::TextEncoding utf8 = fontlathe::TextEncoding::kUtf8;
-  const int width = line.form == 't' ? fontlathe::TextLineWidth(ops[0], line.big_font, ops[1], utf8,
-                                                                fontlathe::kCanvasWidth, fontlathe::kCanvasHeight)
-                                     : fontlathe::kCanvasWidth;
+  const CSize size = fontlathe::CanvasSize();
+  const int width = line.form == 't' ? fontlathe::TextLineWidth(ops[0], line.big_font, ops[1], utf8, size.cx, size.cy)
+                                     : size.cx;
   CPreviewCanvas canvas;
-  if (!canvas.Create(width, fontlathe::kCanvasHeight)) return Failure("cannot make the picture");
+  if (!canvas.Create(width, size.cy)) return Failure("cannot make the picture");
   canvas.DrawGuideLine();
   bool drawn;
   if (line.form == 'g') {

@@ -79,7 +79,7 @@ bool IsHexText(const CString& text) {
 }  // namespace
 
 void RegisterToolResources() {
-  QmDialogTemplate main{kDialogMain, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 203, 127, {}};
+  QmDialogTemplate main{kDialogMain, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 203, 127, {}, DialogFont()};
   main.items = {
       {kNoId, WC_BUTTONA, "Function select", BS_GROUPBOX, 7, 3, 189, 24},
       {kRadioDecompile, WC_BUTTONA, "&File decompile", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 12, 13, 62, 10},
@@ -99,7 +99,7 @@ void RegisterToolResources() {
   };
   AfxRegisterDialog(main);
 
-  QmDialogTemplate about{kDialogAbout, "About fontlathe", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 201, 55, {}};
+  QmDialogTemplate about{kDialogAbout, "About fontlathe", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 201, 55, {}, DialogFont()};
   about.items = {
       {kNoId, WC_STATICA, kIconProgramName, SS_ICON, 11, 17, 20, 20},
       {kNoId, WC_STATICA, "fontlathe Version 2.02", SS_LEFT, 40, 10, 119, 8},
@@ -113,6 +113,16 @@ void RegisterToolResources() {
   for (const Tip& tip : kTips) AfxRegisterString(tip.id, tip.text);
   AfxRegisterString(kStringTitle, kTitle);
   AfxRegisterString(kStringAboutItem, "&About fontlathe...");
+}
+
+const QmDialogFont& DialogFont() {
+  static const QmDialogFont font{"MS Sans Serif", 8};
+  return font;
+}
+
+CSize CanvasSize() {
+  const QmDialogUnits u = AfxDialogUnits(DialogFont());
+  return CSize(u.x(kCanvasCx), u.y(kCanvasCy));
 }
 
 bool DrawCodeGlyph(CPreviewCanvas& canvas, const char* fontPath, const char* hexCode, std::string* message) {

@@ -41,10 +41,13 @@ constexpr const char* kIconProgramName = "#128";
 
 enum ToolMode { kModeDecompile = 0, kModeCodeView = 1, kModePreview = 2 };
 
-// The preview area (static 1007) in dialog units, and in pixels.
+// The preview area (static 1007) in dialog units.
 constexpr int kCanvasX = 12, kCanvasY = 70, kCanvasCx = 179, kCanvasCy = 30;
-constexpr int kCanvasWidth = kCanvasCx * kQmDialogBaseX / 4;
-constexpr int kCanvasHeight = kCanvasCy * kQmDialogBaseY / 8;
+// The dialogs' font.
+const QmDialogFont& DialogFont();
+// The preview area's size in pixels, as the main dialog lays it out in its
+// font.
+CSize CanvasSize();
 
 // Registers the dialogs and strings of the tool (once is enough; again does
 // no harm).

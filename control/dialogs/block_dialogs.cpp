@@ -42,7 +42,7 @@ InsertBlockDialog::InsertBlockDialog(MB_Drawing* drawing, CWnd* parent)
 
 void InsertBlockDialog::register_template() {
   using namespace quill;
-  QmDialogTemplate t{kDialogInsertBlock, kTextInsertBlock, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 292, 130, {}};
+  QmDialogTemplate t{kDialogInsertBlock, kTextInsertBlock, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 292, 130, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {
       {kInsertBlockStrip, WC_STATICA, "", SS_SUNKEN, 7, 7, 278, 60},
       {kInsertBlockScroll, WC_SCROLLBARA, "", SBS_HORZ, 7, 68, 278, 10},
@@ -129,7 +129,7 @@ DefineBlockDialog::DefineBlockDialog(MB_Operation* operation, const As_Pt& base,
 
 void DefineBlockDialog::register_template() {
   using namespace quill;
-  QmDialogTemplate t{kDialogDefineBlock, kTextDefineBlock, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 259, 154, {}};
+  QmDialogTemplate t{kDialogDefineBlock, kTextDefineBlock, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 259, 154, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {
       {0xFFFF, WC_STATICA, kTextNameLabel, 0, 7, 9, 30, 8},
       {kDefineBlockName, WC_COMBOBOXA, "", CBS_DROPDOWN | CBS_SORT | WS_TABSTOP, 40, 7, 130, 60},

@@ -80,7 +80,7 @@ BlockLibraryDialog::~BlockLibraryDialog() {
 
 void BlockLibraryDialog::register_template() {
   using namespace quill;
-  QmDialogTemplate t{kDialogBlockLibrary, kTextLibrary, WS_CHILD, 0, 0, 106, 275, {}};
+  QmDialogTemplate t{kDialogBlockLibrary, kTextLibrary, WS_CHILD, 0, 0, 106, 275, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {
       {kLibraryStrip, WC_STATICA, "", SS_SUNKEN, 0, 0, 96, 200},
       {kLibraryScroll, WC_SCROLLBARA, "", SBS_VERT, 96, 0, 10, 200},

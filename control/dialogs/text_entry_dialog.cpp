@@ -20,7 +20,7 @@ TextEntryDialog::TextEntryDialog(CWnd* parent)
 void TextEntryDialog::register_template() {
   using namespace quill;
   QmDialogTemplate t{kDialogTextEntry, kTextTextDialogTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                     0, 0, 240, 101, {}};
+                     0, 0, 240, 101, {}, {kFaceTextDialog, kPointsTextDialog}};
   t.items = {
       {kTextEntryText, WC_EDITA, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 226, 14},
       {0xFFFF, WC_STATICA, kTextHeightLabel, 0, 7, 30, 50, 8},

@@ -70,7 +70,7 @@ OpenUrlDialog::OpenUrlDialog(CWnd* parent) : CDialog(quill::kDialogOpenUrl, pare
 
 void OpenUrlDialog::register_template() {
   using namespace quill;
-  QmDialogTemplate t{kDialogOpenUrl, kTextOpenUrlTitle, kPopupStyle, 0, 0, 238, 72, {}};
+  QmDialogTemplate t{kDialogOpenUrl, kTextOpenUrlTitle, kPopupStyle, 0, 0, 238, 72, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {
       {0xFFFF, WC_STATICA, kTextOpenUrlLabel, 0, 7, 9, 50, 8},
       {kOpenUrlAddress, WC_COMBOBOXA, "", CBS_DROPDOWN | WS_TABSTOP, 60, 7, 171, 60},
@@ -98,7 +98,7 @@ VersionInfoDialog::VersionInfoDialog(CQuillView* view, CWnd* parent)
 
 void VersionInfoDialog::register_template() {
   using namespace quill;
-  QmDialogTemplate t{kDialogVersionInfo, kTextVersionTitle, kPopupStyle, 0, 0, 269, 125, {}};
+  QmDialogTemplate t{kDialogVersionInfo, kTextVersionTitle, kPopupStyle, 0, 0, 269, 125, {}, {quill::kFaceDialog, quill::kPointsDialog}};
   t.items = {
       {IDOK, WC_BUTTONA, kTextOk, BS_DEFPUSHBUTTON | WS_TABSTOP, 212, 7, 50, 14},
       {0xFFFF, WC_STATICA, kIconControlName, SS_ICON, 7, 7, 20, 20},

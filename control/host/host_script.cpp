@@ -1,11 +1,10 @@
-// Parsing and replaying quillmark_host's scripts.
+// The steps quillmark_host adds to the programs' script player
+// (qm_script.h): automation calls and property settings on the control, and
+// the control's toolbar and menu commands.
 #include "control/host/host_script.h"
 
 #include <afxctl.h>
-#include <commdlg.h>
-#include <qm_print.h>
 #include <qm_text.h>
-#include <qm_user.h>
 
 #include <cerrno>
 #include <cmath>
@@ -18,231 +17,39 @@
 
 namespace {
 
-struct Verb {
-  Host_Step::Kind kind;
-  int numbers;  // how many numbers follow the verb
+// A call or put step: the member, its arguments as written and where the
+// result goes, read from the words after the verb.
+struct Automation_Step {
+  bool put = false;
+  std::string member;
+  std::vector<std::string> args;
+  std::string result_name;
 };
 
-const std::map<std::string, Verb>& verbs() {
-  static const std::map<std::string, Verb> table = {
-      {"move", {Host_Step::MOVE, 2}},     {"down", {Host_Step::DOWN, 2}},   {"up", {Host_Step::UP, 2}},
-      {"click", {Host_Step::CLICK, 2}},   {"rdown", {Host_Step::RDOWN, 2}}, {"rup", {Host_Step::RUP, 2}},
-      {"rclick", {Host_Step::RCLICK, 2}}, {"wheel", {Host_Step::WHEEL, 3}}, {"key", {Host_Step::KEY, 0}},
-      {"char", {Host_Step::CHAR, 0}},     {"wait", {Host_Step::WAIT, 1}},   {"command", {Host_Step::COMMAND, 1}},
-      {"call", {Host_Step::CALL, 0}},     {"put", {Host_Step::PUT, 0}},     {"dblclick", {Host_Step::DBLCLICK, 2}},
-      {"press", {Host_Step::PRESS, 1}},   {"type", {Host_Step::TYPE, 0}},   {"answer", {Host_Step::ANSWER_FILE, 0}},
-      {"dialog", {Host_Step::DIALOG, 1}},   {"pick", {Host_Step::PICK, 2}},
-  };
-  return table;
-}
-
-const std::map<std::string, int>& key_names() {
-  static const std::map<std::string, int> table = {
-      {"enter", VK_RETURN}, {"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},
-      {"right", VK_RIGHT},  {"escape", VK_ESCAPE}, {"delete", VK_DELETE},
-  };
-  return table;
-}
-
-bool read_string(const std::string& word, std::string& out);
-
-bool read_int(std::istringstream& in, int& out) {
-  std::string word;
-  if (!(in >> word)) return false;
-  char* end = nullptr;
-  const long v = std::strtol(word.c_str(), &end, 10);
-  if (*end || v < -1000000 || v > 1000000) return false;
-  out = static_cast<int>(v);
-  return true;
-}
-
-// The words of an automation step: "strings" and [arrays] are one word
-// each, quotes and escapes kept so that a word's kind shows. False for an
-// open string or array.
-bool split_words(const std::string& text, std::vector<std::string>& words) {
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
-      ++i;
-      continue;
-    }
-    const size_t start = i;
-    if (text[i] == '"') {
-      for (++i; i < text.size() && text[i] != '"'; ++i)
-        if (text[i] == '\\') ++i;
-      if (i >= text.size()) return false;
-      ++i;
-    } else if (text[i] == '[') {
-      i = text.find(']', i);
-      if (i == std::string::npos) return false;
-      ++i;
-    } else {
-      while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r') ++i;
-    }
-    words.push_back(text.substr(start, i - start));
-  }
-  return true;
-}
-
-bool parse_automation(const std::string& rest, Host_Step& step) {
+bool read_automation(const QmScriptStep& step, Automation_Step& a) {
   std::vector<std::string> words;
-  if (!split_words(rest, words) || words.empty()) return false;
+  if (!qm_script_words(step.rest, words) || words.empty()) return false;
+  a.put = step.verb == "put";
   std::string name = words[0];
-  if (step.kind == Host_Step::CALL) {
+  if (!a.put) {
     const size_t eq = name.find('=');
     if (eq != std::string::npos) {
-      step.result_name = name.substr(0, eq);
+      a.result_name = name.substr(0, eq);
       name = name.substr(eq + 1);
-      if (step.result_name.empty()) return false;
+      if (a.result_name.empty()) return false;
     }
   }
   if (name.empty() || name[0] == '"' || name[0] == '[' || name[0] == '$') return false;
-  step.member = name;
-  step.args.assign(words.begin() + 1, words.end());
-  return step.kind == Host_Step::CALL || step.args.size() == 1;
+  a.member = name;
+  a.args.assign(words.begin() + 1, words.end());
+  return !a.put || a.args.size() == 1;
 }
 
-// type ITEM "TEXT", answer file "PATH", answer color R G B, answer print
-// FROM TO.
-bool parse_text_step(const std::string& rest, Host_Step& step) {
-  std::vector<std::string> words;
-  if (!split_words(rest, words) || words.empty()) return false;
-  const auto number = [](const std::string& word, int lo, int hi, int& out) {
-    std::istringstream in(word);
-    return read_int(in, out) && out >= lo && out <= hi;
-  };
-  if (step.kind == Host_Step::TYPE)
-    return words.size() == 2 && number(words[0], 0, 65535, step.value) && read_string(words[1], step.text);
-  if (words[0] == "file") return words.size() == 2 && read_string(words[1], step.text) && !step.text.empty();
-  if (words[0] == "color") {
-    step.kind = Host_Step::ANSWER_COLOR;
-    return words.size() == 4 && number(words[1], 0, 255, step.x) && number(words[2], 0, 255, step.y) &&
-           number(words[3], 0, 255, step.value);
-  }
-  if (words[0] == "print") {
-    step.kind = Host_Step::ANSWER_PRINT;
-    return words.size() == 3 && number(words[1], 1, 65535, step.x) && number(words[2], step.x, 65535, step.y);
-  }
-  return false;
-}
-
-}  // namespace
-
-bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error) {
-  // The dialogs whose steps are being read, innermost last.
-  std::vector<Host_Step> open;
-  const auto add = [&](Host_Step s) { (open.empty() ? steps : open.back().in_dialog).push_back(std::move(s)); };
-  std::istringstream lines(text);
-  std::string line;
-  for (int number = 1; std::getline(lines, line); ++number) {
-    const size_t hash = line.find('#');
-    if (hash != std::string::npos) line.erase(hash);
-    std::istringstream in(line);
-    std::string word;
-    if (!(in >> word)) continue;
-    if (word == "end") {
-      std::string rest;
-      if (open.empty() || (in >> rest)) {
-        error = "line " + std::to_string(number) + ": \"end\" closes no dialog";
-        return false;
-      }
-      Host_Step done = std::move(open.back());
-      open.pop_back();
-      add(done);
-      continue;
-    }
-    auto verb = verbs().find(word);
-    if (verb == verbs().end()) {
-      error = "line " + std::to_string(number) + ": unknown step \"" + word + "\"";
-      return false;
-    }
-    Host_Step step;
-    step.kind = verb->second.kind;
-    step.line = number;
-    bool ok = true;
-    if (step.kind == Host_Step::CALL || step.kind == Host_Step::PUT) {
-      std::string rest;
-      std::getline(in, rest);
-      if (!parse_automation(rest, step)) {
-        error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
-        return false;
-      }
-      add(step);
-      continue;
-    }
-    if (step.kind == Host_Step::TYPE || step.kind == Host_Step::ANSWER_FILE) {
-      std::string rest;
-      std::getline(in, rest);
-      ok = parse_text_step(rest, step);
-      if (!ok) {
-        error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
-        return false;
-      }
-      add(step);
-      continue;
-    }
-    if (step.kind == Host_Step::KEY) {
-      std::string name;
-      ok = static_cast<bool>(in >> name);
-      auto known = key_names().find(name);
-      if (ok && known != key_names().end()) {
-        step.value = known->second;
-      } else if (ok) {
-        std::istringstream code(name);
-        ok = read_int(code, step.value) && step.value > 0 && step.value < 256;
-      }
-    } else if (step.kind == Host_Step::CHAR) {
-      std::string c;
-      ok = static_cast<bool>(in >> c) && c.size() == 1;
-      if (ok) step.value = static_cast<unsigned char>(c[0]);
-    } else if (verb->second.numbers == 1) {
-      ok = read_int(in, step.value) && step.value >= 0;
-    } else {
-      ok = read_int(in, step.x) && read_int(in, step.y) && (verb->second.numbers == 2 || read_int(in, step.value));
-      if (step.kind == Host_Step::PICK) {
-        ok = ok && step.x >= 0 && step.y >= 0;
-        step.value = step.x;  // the item; x is the entry
-        step.x = step.y;
-      }
-    }
-    std::string rest;
-    if (!ok || (in >> rest)) {
-      error = "line " + std::to_string(number) + ": malformed \"" + word + "\" step";
-      return false;
-    }
-    if (step.kind == Host_Step::DIALOG) {
-      open.push_back(step);
-      continue;
-    }
-    add(step);
-  }
-  if (!open.empty()) {
-    error = "line " + std::to_string(open.back().line) + ": the dialog's steps have no \"end\"";
-    return false;
-  }
-  return true;
-}
-
-namespace {
-
+// The system's error of the first answer that could not be written.
 int& output_error() {
   static int first = 0;
   return first;
 }
-
-}  // namespace
-
-int host_output_error() { return output_error(); }
-
-void pump_host_messages() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
-namespace {
 
 // One argument of a call, with what it owns until the call is done.
 struct Host_Arg {
@@ -265,17 +72,6 @@ bool read_number(const std::string& word, double& out) {
   char* end = nullptr;
   out = std::strtod(word.c_str(), &end);
   return *end == '\0';
-}
-
-// The text of a "string" word (UTF-8), its escapes resolved.
-bool read_string(const std::string& word, std::string& out) {
-  if (word.size() < 2 || word.front() != '"' || word.back() != '"') return false;
-  out.clear();
-  for (size_t i = 1; i + 1 < word.size(); ++i) {
-    if (word[i] == '\\' && i + 2 < word.size()) ++i;
-    out.push_back(word[i]);
-  }
-  return true;
 }
 
 bool read_array(const std::string& word, std::vector<double>& out) {
@@ -331,15 +127,17 @@ class Automation_Runner {
   Automation_Runner(const Automation_Runner&) = delete;
   Automation_Runner& operator=(const Automation_Runner&) = delete;
 
-  bool run(const Host_Step& s, std::string& error) {
+  bool run(const QmScriptStep& step, std::string& error) {
     if (!control_) return fail("there is no control to call", error);
+    Automation_Step s;
+    read_automation(step, s);
     std::u16string name = qm_utf8_to_utf16(s.member);
     LPOLESTR names[1] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
     const QmDispMember* m = nullptr;
     if (control_->GetIDsOfNames(names, 1, &id) == S_OK) m = control_->GetDispatchTable().find(id);
     if (!m) return fail("the control has no member \"" + s.member + "\"", error);
-    const bool put = s.kind == Host_Step::PUT;
+    const bool put = s.put;
     if (put && !m->property) return fail("\"" + s.member + "\" is no property", error);
 
     std::vector<std::unique_ptr<Host_Arg>> args;
@@ -418,7 +216,7 @@ class Automation_Runner {
       return true;
     }
     if (kind == (VT_BSTR | VT_BYREF)) {
-      if (!read_string(word, text)) return false;
+      if (!qm_script_string(word, text)) return false;
       a.text = bstr_of(text);
       a.v = qm_variant_ref(&a.text);
       return true;
@@ -430,7 +228,7 @@ class Automation_Runner {
       a.v = qm_variant_ref(&a.small);
       return true;
     }
-    if (read_string(word, text)) {
+    if (qm_script_string(word, text)) {
       a.v = qm_variant_bstr(bstr_of(text));
       return true;
     }
@@ -445,128 +243,38 @@ class Automation_Runner {
   std::map<std::string, VARIANT> vars_;
 };
 
-// The first visible window with the item number among the windows within
-// `parent`, depth first.
-HWND item_within(HWND parent, int item) {
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(c)) continue;
-    if (GetDlgCtrlID(c) == item) return c;
-    if (HWND inner = item_within(c, item)) return inner;
-  }
-  return nullptr;
-}
-
-bool has_point(Host_Step::Kind k) {
-  switch (k) {
-    case Host_Step::MOVE:
-    case Host_Step::DOWN:
-    case Host_Step::UP:
-    case Host_Step::CLICK:
-    case Host_Step::DBLCLICK:
-    case Host_Step::RDOWN:
-    case Host_Step::RUP:
-    case Host_Step::RCLICK:
-    case Host_Step::WHEEL: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
+
+QmScriptVerbs host_script_verbs(COleControl* control, FILE* out) {
+  auto automation = std::make_shared<Automation_Runner>(control, out);
+  const auto run = [automation](const QmScriptStep& s, std::string& error) { return automation->run(s, error); };
+  QmScriptVerbs verbs;
+  const auto parse = [](QmScriptStep& s) {
+    Automation_Step a;
+    return read_automation(s, a);
+  };
+  verbs["call"] = {parse, run};
+  verbs["put"] = {parse, run};
+  verbs["command"] = {[](QmScriptStep& s) {
+                        std::vector<std::string> words;
+                        return qm_script_words(s.rest, words) && words.size() == 1 &&
+                               qm_script_int(words[0], s.value) && s.value >= 0;
+                      },
+                      [](const QmScriptStep& s, std::string&) {
+                        if (CQuillFrame* frame = CQuillFrame::current())
+                          frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
+                        return true;
+                      }};
+  return verbs;
+}
+
+int host_output_error() { return output_error(); }
+
+bool parse_host_script(const std::string& text, std::vector<Host_Step>& steps, std::string& error) {
+  return qm_parse_script(text, host_script_verbs(nullptr), steps, error);
+}
 
 bool run_host_script(HWND root, COleControl* control, const std::vector<Host_Step>& steps, std::string& error,
                      FILE* out) {
-  Automation_Runner automation(control, out);
-  // What went wrong in a dialog's steps, which run while a later step waits
-  // for the dialog to end.
-  auto in_dialog = std::make_shared<std::string>();
-  const auto failed = [&](const Host_Step& s, const std::string& why) {
-    error = why.rfind("line ", 0) == 0 ? why : "line " + std::to_string(s.line) + ": " + why;
-    return false;
-  };
-  POINT last = {0, 0};
-  for (const Host_Step& s : steps) {
-    POINT local = {0, 0};
-    HWND target = nullptr;
-    if (s.kind == Host_Step::CALL || s.kind == Host_Step::PUT) {
-      if (!automation.run(s, error)) return failed(s, error);
-      pump_host_messages();
-      if (!in_dialog->empty()) return failed(s, *in_dialog);
-      continue;
-    }
-    HWND item = nullptr;
-    if (s.kind == Host_Step::PRESS || s.kind == Host_Step::TYPE || s.kind == Host_Step::PICK) {
-      item = item_within(root, s.value);
-      if (!item) return failed(s, "no window has the item number " + std::to_string(s.value));
-    }
-    if (has_point(s.kind)) {
-      last = {s.x, s.y};
-      target = qm_user_window_at(root, s.x, s.y, local);
-    }
-    auto mouse = [&](UINT msg) { qm_user_mouse(target, msg, local.x, local.y); };
-    auto click = [&](UINT down, UINT up) {
-      mouse(down);
-      pump_host_messages();
-      mouse(up);
-    };
-    switch (s.kind) {
-      case Host_Step::MOVE: mouse(WM_MOUSEMOVE); break;
-      case Host_Step::DOWN: mouse(WM_LBUTTONDOWN); break;
-      case Host_Step::UP: mouse(WM_LBUTTONUP); break;
-      case Host_Step::CLICK: click(WM_LBUTTONDOWN, WM_LBUTTONUP); break;
-      case Host_Step::DBLCLICK:
-        click(WM_LBUTTONDOWN, WM_LBUTTONUP);
-        pump_host_messages();
-        click(WM_LBUTTONDBLCLK, WM_LBUTTONUP);
-        break;
-      case Host_Step::RDOWN: mouse(WM_RBUTTONDOWN); break;
-      case Host_Step::RUP: mouse(WM_RBUTTONUP); break;
-      case Host_Step::RCLICK: click(WM_RBUTTONDOWN, WM_RBUTTONUP); break;
-      case Host_Step::WHEEL: qm_user_wheel(target, s.value, local.x, local.y); break;
-      case Host_Step::KEY: {
-        HWND at = qm_user_window_at(root, last.x, last.y, local);
-        qm_user_key(at, static_cast<UINT>(s.value), true);
-        pump_host_messages();
-        qm_user_key(at, static_cast<UINT>(s.value), false);
-        break;
-      }
-      case Host_Step::CHAR: {
-        HWND at = qm_user_window_at(root, last.x, last.y, local);
-        PostMessageA(at, WM_CHAR, static_cast<WPARAM>(s.value), 1);
-        break;
-      }
-      case Host_Step::WAIT: qm_user_advance_clock(static_cast<DWORD>(s.value)); break;
-      case Host_Step::COMMAND:
-        if (CQuillFrame* frame = CQuillFrame::current())
-          frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
-        break;
-      case Host_Step::PRESS: SendMessageA(item, BM_CLICK, 0, 0); break;
-      case Host_Step::TYPE:
-        if (!qm_user_type(item, qm_utf8_to_gbk(s.text).c_str()))
-          return failed(s, "item " + std::to_string(s.value) + " takes no typing");
-        break;
-      case Host_Step::PICK:
-        if (!qm_user_pick(item, s.x))
-          return failed(s, "item " + std::to_string(s.value) + " has no entry " + std::to_string(s.x) + " to pick");
-        break;
-      case Host_Step::ANSWER_COLOR: qm_user_push_color_answer({true, RGB(s.x, s.y, s.value)}); break;
-      case Host_Step::ANSWER_FILE: qm_user_push_file_dialog_answer(qm_utf8_to_gbk(s.text).c_str()); break;
-      case Host_Step::ANSWER_PRINT:
-        qm_print_push_dialog_answer({true, PD_PRINTTOFILE | PD_PAGENUMS, static_cast<WORD>(s.x),
-                                     static_cast<WORD>(s.y), 1});
-        break;
-      case Host_Step::DIALOG:
-        AfxPushDialogScript(static_cast<UINT>(s.value),
-                            [user = s.in_dialog, control, out, in_dialog](CDialog& d) {
-                              std::string why;
-                              if (!run_host_script(d.m_hWnd, control, user, why, out) && in_dialog->empty())
-                                *in_dialog = why;
-                            });
-        break;
-      case Host_Step::CALL:
-      case Host_Step::PUT: break;
-    }
-    pump_host_messages();
-    if (!in_dialog->empty()) return failed(s, *in_dialog);
-  }
-  return true;
+  return qm_run_script(root, steps, host_script_verbs(control, out), error);
 }

@@ -19,7 +19,6 @@
 #include <qm_file.h>
 #include <qm_text.h>
 #include <qm_user.h>
-#include <ximage.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -164,26 +163,10 @@ bool write_screenshot(HWND control, const std::string& path) {
     std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), refusal.c_str());
     return false;
   }
-  std::vector<uint32_t> pixels;
-  int w = 0, h = 0;
-  if (!qm_user_screen_image(control, &pixels, &w, &h)) {
-    std::fprintf(stderr, "quillmark_host: %s: the control has not painted\n", path.c_str());
-    return false;
-  }
-  CxImage image;
-  image.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint32_t p = pixels[size_t(y) * size_t(w) + size_t(x)];  // 0x00RRGGBB
-      image.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-    }
-  errno = 0;
-  if (!image.Save(path.c_str(), CXIMAGE_FORMAT_PNG)) {
-    std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(),
-                 errno ? qm_file_error(path.c_str(), errno).c_str() : "the picture could not be written");
-    return false;
-  }
-  return true;
+  std::string error;
+  if (qm_save_window_picture(control, path, error)) return true;
+  std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
+  return false;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -27,8 +29,42 @@ DialogState& dialogs() {
 
 const char* const kDialogClass = "AfxDialog";
 
-int dlu_x(int v) { return static_cast<int>((static_cast<int64_t>(v) * kQmDialogBaseX) / 4); }
-int dlu_y(int v) { return static_cast<int>((static_cast<int64_t>(v) * kQmDialogBaseY) / 8); }
+// The system's dialog font when a template names none.
+const char kDefaultDialogFace[] = "MS Sans Serif";
+constexpr int kDefaultDialogPoints = 8;
+constexpr int kScreenDpi = 96;
+
+struct ResolvedFont {
+  HFONT font;
+  QmDialogUnits units;
+};
+
+// Each face and size is made and measured once.
+const ResolvedFont& resolve(const QmDialogFont& f) {
+  // Kept for the process, as the fonts are.
+  static auto& made = *new std::map<std::pair<std::string, int>, ResolvedFont>;
+  const bool named = !f.face.IsEmpty() && f.points > 0;
+  const std::pair<std::string, int> key(named ? std::string(f.face) : kDefaultDialogFace,
+                                        named ? f.points : kDefaultDialogPoints);
+  const auto it = made.find(key);
+  if (it != made.end()) return it->second;
+  HFONT font = ::CreateFontA(-MulDiv(key.second, kScreenDpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                             0, 0, key.first.c_str());
+  // What the system measures: the 52 Latin letters' width over 52, rounded,
+  // and the font's height.
+  QmDialogUnits units = {6, 13};
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE extent = {0, 0};
+  TEXTMETRICA tm = {};
+  if (::GetTextExtentPoint32A(dc, kLetters, 52, &extent) && ::GetTextMetricsA(dc, &tm) && extent.cx > 0 &&
+      tm.tmHeight > 0)
+    units = {static_cast<int>((extent.cx / 26 + 1) / 2), static_cast<int>(tm.tmHeight)};
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  return made.emplace(key, ResolvedFont{font, units}).first->second;
+}
 
 bool parse_long(const CString& text, long* out) {
   CString t(text);
@@ -74,6 +110,10 @@ bool exchange_integer(CDataExchange* dx, int id, long lo, long hi, long* value) 
 }
 
 }  // namespace
+
+QmDialogUnits AfxDialogUnits(const QmDialogFont& font) { return resolve(font).units; }
+
+HFONT AfxDialogFont(const QmDialogFont& font) { return resolve(font).font; }
 
 void AfxRegisterDialog(const QmDialogTemplate& tmpl) { dialogs().templates[tmpl.id] = tmpl; }
 
@@ -227,8 +267,13 @@ ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
 
 void CDialog::MapDialogRect(LPRECT r) const {
-  r->left = dlu_x(r->left), r->right = dlu_x(r->right);
-  r->top = dlu_y(r->top), r->bottom = dlu_y(r->bottom);
+  QmDialogUnits u = units_;
+  if (u.base_x == 0) {
+    const QmDialogTemplate* t = AfxFindDialog(m_nIDTemplate);
+    u = AfxDialogUnits(t ? t->font : QmDialogFont());
+  }
+  r->left = u.x(r->left), r->right = u.x(r->right);
+  r->top = u.y(r->top), r->bottom = u.y(r->bottom);
 }
 
 BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
@@ -248,13 +293,17 @@ BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
   ::RegisterClassA(&wc);
   // The template's size is the client area; these windows have no frame.
   const DWORD style = (t->style & ~WS_VISIBLE) | (t->style & WS_CHILD ? 0 : WS_POPUP);
-  if (!CreateEx(0, kDialogClass, t->caption, style, dlu_x(t->x), dlu_y(t->y), dlu_x(t->cx), dlu_y(t->cy),
+  const QmDialogUnits u = units_ = AfxDialogUnits(t->font);
+  if (!CreateEx(0, kDialogClass, t->caption, style, u.x(t->x), u.y(t->y), u.x(t->cx), u.y(t->cy),
                 parent ? parent->m_hWnd : nullptr, nullptr))
     return FALSE;
+  // Every control draws in the dialog's font, as the template's controls do.
+  const WPARAM font = reinterpret_cast<WPARAM>(AfxDialogFont(t->font));
   for (const QmDialogItem& item : t->items) {
-    ::CreateWindowExA(0, item.window_class, item.text, item.style | WS_CHILD | WS_VISIBLE, dlu_x(item.x), dlu_y(item.y),
-                      dlu_x(item.cx), dlu_y(item.cy), m_hWnd,
-                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), nullptr, nullptr);
+    HWND control = ::CreateWindowExA(0, item.window_class, item.text, item.style | WS_CHILD | WS_VISIBLE, u.x(item.x),
+                                     u.y(item.y), u.x(item.cx), u.y(item.cy), m_hWnd,
+                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), nullptr, nullptr);
+    if (control) ::SendMessageA(control, WM_SETFONT, font, FALSE);
   }
   SendMessage(WM_INITDIALOG, 0, 0);
   dialogs().shown.push_back({id, t->caption, modal, 0});

@@ -100,6 +100,18 @@ struct Line {
   int64_t width = 0;
 };
 
+// Sets a face's size in 26.6 pixels. Setting a size runs the face's font
+// program again, which costs more than drawing a line of text, so a face
+// already at that size is left as it is (the size is marked in the size
+// object's client field, which goes with the face).
+bool set_size(FT_Face face, FT_F26Dot6 size) {
+  void* mark = reinterpret_cast<void*>(static_cast<intptr_t>(size));
+  if (face->size && size > 0 && face->size->generic.data == mark) return true;
+  if (FT_Set_Char_Size(face, 0, size, 72, 72) != 0) return false;
+  face->size->generic.data = mark;
+  return true;
+}
+
 // False when the DC has no font that can be rendered at its size.
 bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
   line->face = font_face(dc->font);
@@ -108,7 +120,7 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
   line->em = line->m.scale * (line->face->units_per_EM ? line->face->units_per_EM : 2048);
   if (!(line->em > 0) || line->em > kMaxEm) return false;
   const FT_F26Dot6 size = static_cast<FT_F26Dot6>(std::lround(line->em * 64));
-  if (FT_Set_Char_Size(line->face, 0, size, 72, 72) != 0) return false;
+  if (!set_size(line->face, size)) return false;
   if (!text || length <= 0) return true;
   const std::u16string chars = qm_gbk_to_utf16(std::string_view(text, static_cast<size_t>(length)));
   line->faces.reserve(chars.size());
@@ -119,7 +131,7 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
     FT_UInt index = FT_Get_Char_Index(face, ch);
     if (index == 0 && ch > 0x20) {
       FT_Face other = fallback_face(ch);
-      if (other && FT_Set_Char_Size(other, 0, size, 72, 72) == 0) {
+      if (other && set_size(other, size)) {
         face = other;
         index = FT_Get_Char_Index(other, ch);
       }

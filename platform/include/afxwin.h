@@ -1046,19 +1046,33 @@ struct QmDialogItem {
   DWORD style;  // WS_CHILD and WS_VISIBLE are added
   int x, y, cx, cy;  // dialog units
 };
+// The font a dialog template names: its face (GBK) and size in points. An
+// empty face is the system's dialog font, 8-point "MS Sans Serif".
+struct QmDialogFont {
+  CString face;
+  int points = 0;
+};
 struct QmDialogTemplate {
   UINT id;
   CString caption;
   DWORD style;
   int x, y, cx, cy;  // dialog units
   std::vector<QmDialogItem> items;
+  QmDialogFont font = {};  // given to every control; its size sets the units
 };
-// Dialog units to pixels: a horizontal unit is a quarter of the dialog
-// font's average character width and a vertical unit an eighth of its
-// height; the dialog font here has the base units of the usual 8-point
-// dialog face at 96 dpi, 6 by 13 pixels.
-constexpr int kQmDialogBaseX = 6;
-constexpr int kQmDialogBaseY = 13;
+// Dialog units to pixels: a horizontal unit is a quarter of the average
+// character width of the dialog's font as the GDI resolves it (the width of
+// the 52 Latin letters over 52, rounded) and a vertical unit an eighth of
+// its height, so labels fit as they did where the template was laid out.
+struct QmDialogUnits {
+  int base_x, base_y;  // the font's average character width and height
+  int x(int units) const { return MulDiv(units, base_x, 4); }
+  int y(int units) const { return MulDiv(units, base_y, 8); }
+};
+// The units of a dialog in that font, and the font itself (made once per
+// face and size, kept for the process).
+QmDialogUnits AfxDialogUnits(const QmDialogFont& font);
+HFONT AfxDialogFont(const QmDialogFont& font);
 void AfxRegisterDialog(const QmDialogTemplate& tmpl);
 const QmDialogTemplate* AfxFindDialog(UINT id);
 class CDialog;
@@ -1142,6 +1156,7 @@ class CDialog : public CWnd {
   afx_msg void OnOkCommand() { OnOK(); }
   afx_msg void OnCancelCommand() { OnCancel(); }
   BOOL CreateFromTemplate(UINT id, CWnd* parent, bool modal);
+  QmDialogUnits units_ = {0, 0};  // of the template's font, once created
   INT_PTR result_ = 0;
   BOOL ended_ = FALSE;
   bool modal_ = false;

@@ -112,7 +112,8 @@ typedef struct tagPDA {
   HINSTANCE hInstance;
   LPARAM lCustData;
 } PRINTDLGA, *LPPRINTDLGA;
-// Answered from the queue (none: cancelled, FALSE). On OK the answer's
+// Answered from the queue; with none queued it is cancelled (FALSE)
+// headless and answered by the user on a display. On OK the answer's
 // flags (PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION) replace the program's
 // choice bits, the page range is kept within nMinPage..nMaxPage, and with
 // PD_RETURNDC hDC is a new printer DC.

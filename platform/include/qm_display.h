@@ -53,3 +53,15 @@ enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
 QmBackend qm_display_start(int* argc, char** argv);
 // Closes the display started; true unless its connection was lost.
 bool qm_display_stop();
+
+// The print dialog as a window the user answers (the print stand-in shows
+// it when no answer is queued): the printer with "print to file", the range
+// (all, pages from-to unless PD_NOPAGENUMS, the selection unless
+// PD_NOSELECTION) and the copies. `choice` comes in as the program's
+// (its PD_ flags, pages and copies) and goes out as the user's; false for
+// a cancel.
+struct QmPrintChoice {
+  DWORD flags;  // PD_PRINTTOFILE, PD_PAGENUMS, PD_SELECTION
+  WORD from_page, to_page, min_page, max_page, copies;
+};
+bool qm_user_print_window(HWND owner, const char* printer, QmPrintChoice& choice);

@@ -143,7 +143,9 @@ struct QmFolderDialog {
   std::string path;               // the answer ("" for a cancel)
 };
 // Queues the answer of the next folder browser: a path, or a cancel for
-// null. Without a queued answer the browser is cancelled. The answer becomes
+// null. Without a queued answer the browser is cancelled headless; on a
+// display the user answers it (a window of the folders to walk and the path
+// of the selection, which may be typed). A queued answer becomes
 // the selection (BFFM_SELCHANGED) and is handed back unless the callback
 // disabled OK.
 void qm_user_push_folder_answer(const char* path);

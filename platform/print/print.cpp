@@ -3,13 +3,16 @@
 // page and asks the abort procedure whether to go on; EndDoc of a job with
 // an output file writes the pages as a PDF (each page image at the printer's
 // resolution on a page of the paper's size) as a whole new file
-// (QmFileWriter), so a failed print never leaves half a file.
+// (QmFileWriter), so a failed print never leaves half a file. The print
+// dialog is answered from a script, or on a display by the user.
 //
 // Pages are large (an A4 page at 600 dpi takes 139 MB), so the memory of
 // pages already forgotten and of deleted printer DCs is kept for the next
 // job of the same size instead of being faulted in afresh for every print.
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <commdlg.h>
+#include <qm_display.h>
 #include <qm_file.h>
 #include <qm_print.h>
 #include <unistd.h>
@@ -152,6 +155,14 @@ bool write_pdf(const QmPrintJob& job, std::string* error) {
     return false;
   }
   return true;
+}
+
+// The print dialog on a display, starting from the program's choice.
+QmPrintDialogAnswer ask_user(const PRINTDLGA& pd) {
+  const WORD lo = std::min(pd.nMinPage, pd.nMaxPage), hi = std::max(pd.nMinPage, pd.nMaxPage);
+  QmPrintChoice c = {pd.Flags, pd.nFromPage ? pd.nFromPage : lo, pd.nToPage ? pd.nToPage : hi, lo, hi, pd.nCopies};
+  if (!qm_user_print_window(pd.hwndOwner, kQmPrinterName, c)) return {false, 0, 0, 0, 0};
+  return {true, c.flags, c.from_page, c.to_page, c.copies};
 }
 
 }  // namespace
@@ -301,9 +312,12 @@ BOOL PrintDlgA(LPPRINTDLGA pd) {
   ps().dialogs.push_back(pd->Flags);
   QmPrintDialogAnswer a = {false, 0, 0, 0, 0};
   if (!(pd->Flags & PD_RETURNDEFAULT)) {
-    if (ps().answers.empty()) return FALSE;
-    a = ps().answers.front();
-    ps().answers.pop_front();
+    if (!ps().answers.empty()) {
+      a = ps().answers.front();
+      ps().answers.pop_front();
+    } else if (qm_user_display()) {
+      a = ask_user(*pd);
+    }
     if (!a.ok) return FALSE;
     const DWORD choice = PD_PRINTTOFILE | PD_PAGENUMS | PD_SELECTION;
     pd->Flags = (pd->Flags & ~choice) | (a.flags & choice);

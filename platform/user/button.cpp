@@ -30,9 +30,10 @@ void paint_button(HWND h, const Control& c) {
     GetTextMetricsA(p.dc, &tm);
     RECT frame = {r.left, r.top + tm.tmHeight / 2, r.right, r.bottom};
     DrawEdge(p.dc, &frame, EDGE_ETCHED, BF_RECT);
-    // Inside the frame, below the caption, the owner's painting shows.
-    if (Window* w = find(h))
-      w->see_through = {RECT{frame.left + 2, std::max(frame.top + 2, r.top + tm.tmHeight), frame.right - 2, frame.bottom - 2}};
+    // Inside the frame, below the caption (when there is one), the owner's
+    // painting shows.
+    const LONG inside = label.empty() ? frame.top + 2 : std::max(frame.top + 2, r.top + tm.tmHeight);
+    if (Window* w = find(h)) w->see_through = {RECT{frame.left + 2, inside, frame.right - 2, frame.bottom - 2}};
     if (!label.empty()) {
       SIZE size = {0, 0};
       GetTextExtentPoint32A(p.dc, label.c_str(), static_cast<int>(label.size()), &size);

@@ -20,7 +20,7 @@ namespace qmuser {
 namespace fs = std::filesystem;
 
 HWND make_dialog_window(const char* class_name, WNDPROC proc, const std::string& caption, int width, int height,
-                        HWND owner, void* data) {
+                        HWND owner, DialogWindowState* data) {
   // Registered again when a reset forgot it; an existing class stays.
   WNDCLASSA wc = {};
   wc.lpfnWndProc = proc;
@@ -40,6 +40,21 @@ HWND make_dialog_window(const char* class_name, WNDPROC proc, const std::string&
 HWND add_control(HWND dialog, const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy, int id) {
   return CreateWindowExA(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, cx, cy, dialog,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+DialogWindowState* dialog_command(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+  auto* state = reinterpret_cast<DialogWindowState*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (state && msg == WM_CLOSE) {
+    state->done = true;
+    *result = 0;
+    return nullptr;
+  }
+  if (!state || msg != WM_COMMAND) {
+    *result = DefWindowProcA(h, msg, w, l);
+    return nullptr;
+  }
+  *result = 0;
+  return state;
 }
 
 bool run_dialog_window(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done) {
@@ -68,11 +83,11 @@ namespace {
 
 enum { kFolderLabel = 100, kEntries, kNameLabel, kName };
 
-struct FileWindow {
-  const QmFileDialog* ask;
+struct FileWindow : DialogWindowState {
+  const QmFileDialog* ask = nullptr;
   fs::path folder;
   std::string path;  // what was chosen
-  bool done = false, chosen = false;
+  bool chosen = false;
 };
 
 // The patterns of the filter the dialog was opened with ("*.shx;*.shp").
@@ -161,13 +176,9 @@ void accept(HWND dialog, FileWindow& f, std::string typed) {
 }
 
 LRESULT CALLBACK file_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  FileWindow* f = reinterpret_cast<FileWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-  if (!f) return DefWindowProcA(h, msg, w, l);
-  if (msg == WM_CLOSE) {
-    f->done = true;
-    return 0;
-  }
-  if (msg != WM_COMMAND) return DefWindowProcA(h, msg, w, l);
+  LRESULT result = 0;
+  FileWindow* f = static_cast<FileWindow*>(dialog_command(h, msg, w, l, &result));
+  if (!f) return result;
   HWND list = GetDlgItem(h, kEntries);
   const int sel = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
   std::string picked;
@@ -193,19 +204,16 @@ LRESULT CALLBACK file_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 
 // ---- Colour and font ----
 
-struct Chooser {
-  bool done = false, ok = false;
+struct Chooser : DialogWindowState {
+  bool ok = false;
 };
 
 LRESULT CALLBACK chooser_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  Chooser* c = reinterpret_cast<Chooser*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-  if (!c) return DefWindowProcA(h, msg, w, l);
-  if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(w) == IDCANCEL)) {
-    c->done = true;
-    return 0;
-  }
-  if (msg == WM_COMMAND && LOWORD(w) == IDOK) c->ok = c->done = true;
-  return msg == WM_COMMAND ? 0 : DefWindowProcA(h, msg, w, l);
+  LRESULT result = 0;
+  Chooser* c = static_cast<Chooser*>(dialog_command(h, msg, w, l, &result));
+  if (c && LOWORD(w) == IDCANCEL) c->done = true;
+  if (c && LOWORD(w) == IDOK) c->ok = c->done = true;
+  return result;
 }
 
 void add_ok_cancel(HWND h, int right, int top) {

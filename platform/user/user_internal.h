@@ -172,11 +172,20 @@ HFONT gui_font();
 void release_dcs(Pixels& p);
 
 // ---- The common dialogs as windows on a display (dialog_window.cpp) ----
+// What such a dialog keeps (its user data) derives from this.
+struct DialogWindowState {
+  bool done = false;  // the dialog has been answered or closed
+};
 // A popup on the button face centred over the owner (the screen without
 // one), its user data `data`; shown by run_dialog_window.
 HWND make_dialog_window(const char* class_name, WNDPROC proc, const std::string& caption, int width, int height,
-                        HWND owner, void* data);
+                        HWND owner, DialogWindowState* data);
 HWND add_control(HWND dialog, const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy, int id);
+// What every such dialog's procedure does first: a message before its state
+// is set goes to DefWindowProc, WM_CLOSE ends the dialog as Cancel would,
+// and anything but a command goes to DefWindowProc. The state when `msg` is
+// a command for the procedure to handle; null with `*result` set otherwise.
+DialogWindowState* dialog_command(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT* result);
 // Shows the dialog (the owner disabled meanwhile), the focus on `focus` or
 // else its first tab stop, until done(); then destroys it. False when the
 // program was asked to end meanwhile.

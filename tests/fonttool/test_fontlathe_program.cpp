@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <ximage.h>
+
 #include "fonttool/shp_writer.h"
+#include "fonttool/tool_dialogs.h"
 #include "tests/data_paths.h"
 #include "tests/fonttool/shx_builder.h"
 #include "tests/support/program_run.h"
@@ -45,6 +48,78 @@ TEST(FontlatheProgram, WithoutArgumentsTheDialogRunsAndEnds) {
   EXPECT_TRUE(Contents(dir.File("")).empty());
 }
 
+// A PNG picture as top-down rows of 0x00RRGGBB.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Picture LoadPicture(const std::string& path) {
+  CxImage image;
+  Picture p;
+  if (!image.Load(path.c_str(), CXIMAGE_FORMAT_PNG)) return p;
+  p.width = static_cast<int>(image.GetWidth()), p.height = static_cast<int>(image.GetHeight());
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const COLORREF c = image.GetPixelColor(x, y);
+      p.pixels.push_back(static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 |
+                         GetBValue(c));
+    }
+  return p;
+}
+
+TEST(FontlatheProgram, AScriptDrivesTheDialogAndItsPictureShowsTheCanvas) {
+  ScratchDir dir;
+  dir.Write("font.shx", kFont);
+  // Code view, the font and code 41 typed, then run.
+  dir.Write("code.txt", TextBytes("press 1005\ntype 1001 \"font.shx\"\ntype 1009 \"41\"  # the code\npress 1008\n"));
+  program_test::Outcome r = RunFontlathe(dir.File(""), {"--script", "code.txt", "--screenshot", "dialog.png"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+  r = RunFontlathe(dir.File(""), {"-g", "font.shx", "41", "glyph.png"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The picture is the dialog's client area; the canvas shows the -g
+  // picture where the template puts it.
+  const Picture shown = LoadPicture(dir.File("dialog.png")), glyph = LoadPicture(dir.File("glyph.png"));
+  const QmDialogUnits u = AfxDialogUnits(fontlathe::DialogFont());
+  ASSERT_EQ(shown.width, u.x(203));
+  ASSERT_EQ(shown.height, u.y(127));
+  ASSERT_EQ(glyph.width, fontlathe::CanvasSize().cx);
+  ASSERT_EQ(glyph.height, fontlathe::CanvasSize().cy);
+  long differing = 0, lit = 0;
+  for (int y = 0; y < glyph.height; ++y)
+    for (int x = 0; x < glyph.width; ++x) {
+      const uint32_t want = glyph.pixels[static_cast<size_t>(y * glyph.width + x)];
+      lit += want == 0xFFFFFF;
+      differing += shown.pixels[static_cast<size_t>((u.y(fontlathe::kCanvasY) + y) * shown.width +
+                                                    u.x(fontlathe::kCanvasX) + x)] != want;
+    }
+  EXPECT_GT(lit, 8);
+  EXPECT_EQ(differing, 0);
+
+  // A script that cannot be read, or is no script: said, and the dialog
+  // never shows.
+  struct Case {
+    const char* script;
+    int status;
+    std::string says;
+  } cases[] = {
+      {"none.txt", 1, "fontlathe: none.txt: No such file or directory\n"},
+      {"bad.txt", 2, "fontlathe: bad.txt: line 2: unknown step \"fly\"\n"},
+      {"gone.txt", 2, "fontlathe: gone.txt: line 1: no window has the item number 4242\n"},
+  };
+  dir.Write("bad.txt", TextBytes("press 1005\nfly 1 2\n"));
+  dir.Write("gone.txt", TextBytes("press 4242\n"));
+  for (const Case& c : cases) {
+    r = RunFontlathe(dir.File(""), {"--script", c.script, "--screenshot", "never.png"});
+    EXPECT_EQ(r.status, c.status) << c.script;
+    EXPECT_EQ(r.err, c.says);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("never.png")));
+}
+
 TEST(FontlatheProgram, UsageErrorsChangeNothing) {
   ScratchDir dir;
   dir.Write("font.shx", kFont);
@@ -65,6 +140,10 @@ TEST(FontlatheProgram, UsageErrorsChangeNothing) {
       {{"-t", "-b", "", "font.shx", "Hi", "a.png"}, "the big font file name is empty"},
       {{"-c", "-t", "font.shx", "Hi", "a.png"}, "'-t' cannot go with '-c'"},
       {{"--dialog", "font.shx"}, "'--dialog' takes no other arguments"},
+      {{"--script"}, "'--script' needs a file"},
+      {{"--script", "s.txt", "font.shx", "out.shp"}, "'--script' goes only with the dialog"},
+      {{"--screenshot", ""}, "the picture file name is empty"},
+      {{"--script", "", "--dialog"}, "the script file name is empty"},
       {{"-x"}, "unknown option '-x'"},
       {{"font.shx", "out.shp", "more"}, "too many arguments: 'more'"},
       {{"", "out.shp"}, "the font file name is empty"},
@@ -81,7 +160,7 @@ TEST(FontlatheProgram, UsageErrorsChangeNothing) {
   }
   program_test::Outcome help = RunFontlathe(dir.File(""), {"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: fontlathe [--dialog] [--headless]\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("usage: fontlathe [--dialog] [--headless] [--script FILE] [--screenshot PICTURE]\n", 0), 0u);
   EXPECT_EQ(RunFontlathe(dir.File(""), {"--version"}).out, "fontlathe 2.02\n");
 }
 

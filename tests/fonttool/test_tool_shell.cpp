@@ -156,8 +156,8 @@ TEST_F(ToolShellTest, TheDialogsShowTheirTextsAndTooltips) {
     EXPECT_EQ(::SendMessageA(Item(d, kRadioDecompile), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_FALSE(Enabled(d, kEditText));
     EXPECT_FALSE(Enabled(d, kLabelText));
-    EXPECT_EQ(d.canvas().width(), kCanvasWidth);
-    EXPECT_EQ(d.canvas().height(), kCanvasHeight);
+    EXPECT_EQ(d.canvas().width(), CanvasSize().cx);
+    EXPECT_EQ(d.canvas().height(), CanvasSize().cy);
     // The system menu ends with a separator and the about entry.
     HMENU system = ::GetSystemMenu(d.m_hWnd, FALSE);
     const int items = ::GetMenuItemCount(system);
@@ -500,10 +500,10 @@ TEST_F(ToolShellTest, CodeViewShowsTheSourceAndTheGlyph) {
     EXPECT_GT(LitCanvasPixels(d), 8);
     // What the canvas holds is what the dialog shows where the result text was.
     std::vector<uint32_t> shown = ShownCanvas(d);
-    ASSERT_EQ(shown.size(), static_cast<size_t>(kCanvasWidth * kCanvasHeight));
+    ASSERT_EQ(shown.size(), static_cast<size_t>(CanvasSize().cx * CanvasSize().cy));
     EXPECT_EQ(static_cast<int>(std::count(shown.begin(), shown.end(), 0xFFFFFFu)), LitCanvasPixels(d));
     // The red guide line, where the glyph does not cross it.
-    EXPECT_GT(std::count(shown.begin(), shown.end(), 0xFF0000u), kCanvasWidth - 8);
+    EXPECT_GT(std::count(shown.begin(), shown.end(), 0xFF0000u), CanvasSize().cx - 8);
   });
 }
 
@@ -539,8 +539,9 @@ TEST_F(ToolShellTest, PreviewDrawsDoubleByteCharactersFromTheFontWhenNoBigFontIs
 // code points, as the command line does with the same text in UTF-8.
 TEST_F(ToolShellTest, PreviewOfAUnifontDrawsTypedChineseAndKana) {
   const std::string font = std::string(QM_SOURCE_DIR) + "/fonts/kst32b.shx";
+  const CSize size = CanvasSize();
   CPreviewCanvas expected;
-  ASSERT_TRUE(expected.Create(kCanvasWidth, kCanvasHeight));
+  ASSERT_TRUE(expected.Create(size.cx, size.cy));
   expected.DrawGuideLine();
   std::string message;
   ASSERT_TRUE(DrawTextLine(expected, font.c_str(), nullptr, "\xE4\xB8\xAD\xE3\x81\x8B", &message,
@@ -552,8 +553,8 @@ TEST_F(ToolShellTest, PreviewOfAUnifontDrawsTypedChineseAndKana) {
     Press(d, kButtonRun);
     EXPECT_GT(LitCanvasPixels(d), 50);
     int differ = 0;
-    for (int y = 0; y < kCanvasHeight; ++y)
-      for (int x = 0; x < kCanvasWidth; ++x) differ += GetPixel(d.canvas().dc(), x, y) != GetPixel(expected.dc(), x, y);
+    for (int y = 0; y < size.cy; ++y)
+      for (int x = 0; x < size.cx; ++x) differ += GetPixel(d.canvas().dc(), x, y) != GetPixel(expected.dc(), x, y);
     EXPECT_EQ(differ, 0);
   });
 }

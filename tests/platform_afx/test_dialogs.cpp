@@ -93,6 +93,61 @@ CString text(HWND h) {
   return buf;
 }
 
+// The average width and the height of a font as the GDI draws it.
+SIZE measured(const QmDialogFont& f) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, AfxDialogFont(f));
+  SIZE letters = {0, 0};
+  ::GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+  TEXTMETRICA tm = {};
+  ::GetTextMetricsA(dc, &tm);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  return {(letters.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+TEST_F(DialogTest, UnitsFollowTheTemplateFontAndEveryLabelFits) {
+  const QmDialogFont fonts[] = {{}, {"MS Sans Serif", 8}, {"\xcb\xce\xcc\xe5", 9}, {"Arial", 8}, {"Arial", 14}};
+  for (const QmDialogFont& f : fonts) {
+    SCOPED_TRACE(std::string(f.face) + " " + std::to_string(f.points));
+    const SIZE m = measured(f);
+    const QmDialogUnits u = AfxDialogUnits(f);
+    EXPECT_EQ(u.base_x, m.cx);
+    EXPECT_EQ(u.base_y, m.cy);
+    // A label laid out for its text in the system's units (4 units a
+    // character and 10 for a check box) holds it in any font.
+    const char* label = "&File decompile";
+    QmDialogTemplate t{kDlg + 1, "Labels", WS_CAPTION, 0, 0, 120, 40, {}, f};
+    t.items = {{kFlag, WC_BUTTONA, label, BS_AUTORADIOBUTTON, 5, 5, 62, 10},
+               {kName, WC_STATICA, "Preview", SS_LEFT, 5, 20, 30, 8}};
+    AfxRegisterDialog(t);
+    CDialog d(kDlg + 1);
+    AfxPushDialogScript(kDlg + 1, [&](CDialog& shown) {
+      CRect client, r;
+      shown.GetClientRect(&client);
+      EXPECT_EQ(client.Width(), MulDiv(120, m.cx, 4));
+      EXPECT_EQ(client.Height(), MulDiv(40, m.cy, 8));
+      for (UINT id : {kFlag, kName}) {
+        HWND h = item(shown, id);
+        // Each control is given the dialog's font.
+        ASSERT_EQ(reinterpret_cast<HFONT>(::SendMessageA(h, WM_GETFONT, 0, 0)), AfxDialogFont(f));
+        ::GetClientRect(h, &r);
+        HDC dc = ::GetDC(h);
+        HGDIOBJ old = ::SelectObject(dc, AfxDialogFont(f));
+        RECT need = {0, 0, 0, 0};
+        const CString shown_text = id == kFlag ? "File decompile" : "Preview";
+        ::DrawTextA(dc, shown_text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(h, dc);
+        const int box = id == kFlag ? MulDiv(12, m.cx, 4) : 0;
+        EXPECT_LE(need.right + box, r.Width()) << shown_text;
+        EXPECT_LE(need.bottom, r.Height()) << shown_text;
+      }
+    });
+    d.DoModal();
+  }
+}
+
 TEST_F(DialogTest, DataGoesInAtInitAndComesBackOnOk) {
   CWinApp app("Test");
   BlockDialog dlg;
@@ -103,11 +158,12 @@ TEST_F(DialogTest, DataGoesInAtInitAndComesBackOnOk) {
     EXPECT_EQ(text(item(d, kScale)), "1.5");
     EXPECT_EQ(::SendMessageA(item(d, kFlag), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(text(item(d, kKind)), "wall");
-    // The dialog is 200 x 120 dialog units.
+    // The dialog is 200 x 120 dialog units of the system's dialog font.
     CRect r;
     d.GetClientRect(&r);
-    EXPECT_EQ(r.Width(), 300);
-    EXPECT_EQ(r.Height(), 195);
+    const QmDialogUnits u = AfxDialogUnits({});
+    EXPECT_EQ(r.Width(), MulDiv(200, u.base_x, 4));
+    EXPECT_EQ(r.Height(), MulDiv(120, u.base_y, 8));
     qm_user_type(item(d, kName), "\xc3\xc5");  // a GBK name
     qm_user_type(item(d, kCount), " 12 ");
     qm_user_type(item(d, kScale), "-0.25");

@@ -1,13 +1,16 @@
 // Dialogs on an X display (an Xvfb server of the test's own): fontlathe's
 // dialog shows the very pixels of the same dialog headless, its controls
 // painted by the window system; a click sent through the server (XTest)
-// answers as the same click headless does; and the open, colour and font
-// dialogs, with no scripted answer, are windows the user answers.
+// answers as the same click headless does, and its code view draws a glyph
+// on its canvas as `fontlathe -g` does; and the open, colour, font, folder
+// and print dialogs, with no scripted answer, are windows the user answers.
 #include <afxwin.h>
 #include <commdlg.h>
 #include <gtest/gtest.h>
 #include <qm_display.h>
 #include <qm_user.h>
+#include <shlobj.h>
+#include <ximage.h>
 
 #include <filesystem>
 #include <fstream>
@@ -32,6 +35,7 @@ struct Picture {
   int width = 0, height = 0;
   std::vector<uint32_t> pixels;
   RECT mode_radio = {0, 0, 0, 0}, font_button = {0, 0, 0, 0};  // in the window's pixels
+  RECT font_edit = {0, 0, 0, 0}, text_edit = {0, 0, 0, 0}, canvas = {0, 0, 0, 0};
 };
 
 long differing(const Picture& a, const Picture& b) {
@@ -70,6 +74,9 @@ class FontlatheOnX : public x11_test::DisplayTest {
       EXPECT_TRUE(qm_user_window_image(d.m_hWnd, &p.pixels, &p.width, &p.height));
       p.mode_radio = place(d, fontlathe::kRadioCodeView);
       p.font_button = place(d, fontlathe::kButtonFont);
+      p.font_edit = place(d, fontlathe::kEditFont);
+      p.text_edit = place(d, fontlathe::kEditText);
+      p.canvas = place(d, fontlathe::kStaticResult);
     });
     dialog.DoModal();
     return p;
@@ -189,6 +196,54 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
   EXPECT_EQ(program->finish(60), 0) << program->err();
 }
 
+// Code view by a click, the font and code 41 typed, and Enter: the canvas
+// shows what `fontlathe -g` draws, where the dialog keeps its canvas.
+TEST_F(FontlatheOnX, CodeViewShowsTheGlyphOfTheCodeRun) {
+  std::filesystem::copy_file(QM_SOURCE_DIR "/fonts/kst32b.shx", dir_ + "/k.shx");
+  const std::string glyph_png = dir_ + "/glyph.png";
+  const program_test::Outcome drawn =
+      program_test::run(FONTLATHE_PROGRAM, {"-g", "k.shx", "41", "glyph.png"}, dir_, "", 60);
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
+  CxImage image;
+  ASSERT_TRUE(image.Load(glyph_png.c_str(), CXIMAGE_FORMAT_PNG));
+  const Picture layout = headless([](CDialog&) {});
+  auto program = start();
+  const Window w = x11_test::find_window(dpy_, "fontlathe");
+  ASSERT_NE(w, 0u) << program->err();
+  ASSERT_EQ(settle(w, layout), 0);
+  click_at(w, mark_of(layout.mode_radio));
+  click_at(w, middle_of(layout.font_edit));
+  x11_test::type_keys(dpy_, {XK_k, XK_period, XK_s, XK_h, XK_x});
+  click_at(w, middle_of(layout.text_edit));
+  x11_test::type_keys(dpy_, {XK_4, XK_1, XK_Return});
+  // The canvas's pixels against the picture's, with the glyph lit in both.
+  const RECT& c = layout.canvas;
+  ASSERT_EQ(static_cast<LONG>(image.GetWidth()), c.right - c.left);
+  ASSERT_EQ(static_cast<LONG>(image.GetHeight()), c.bottom - c.top);
+  long lit = 0;
+  const long left = x11_test::settle(
+      [&] {
+        const Picture now = shown(w);
+        if (now.width != layout.width || now.height != layout.height) return -1L;
+        long n = 0;
+        lit = 0;
+        for (LONG y = c.top; y < c.bottom; ++y)
+          for (LONG x = c.left; x < c.right; ++x) {
+            const COLORREF want = image.GetPixelColor(x - c.left, y - c.top);
+            const uint32_t rgb = static_cast<uint32_t>(GetRValue(want)) << 16 |
+                                 static_cast<uint32_t>(GetGValue(want)) << 8 | GetBValue(want);
+            lit += rgb == 0xFFFFFF;
+            n += now.pixels[static_cast<size_t>(y * now.width + x)] != rgb;
+          }
+        return n;
+      },
+      60);
+  EXPECT_EQ(left, 0);
+  EXPECT_GT(lit, 20);
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(program->finish(60), 0) << program->err();
+}
+
 }  // namespace
 
 // The colour and font dialogs with no scripted answer, run by a program of
@@ -196,17 +251,35 @@ TEST_F(FontlatheOnX, TheOpenDialogTakesATypedPath) {
 class ChoosersOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override { open_display(); }
+  // Runs `body` in a child process on the test's display.
+  pid_t start(const std::function<void()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      setenv("DISPLAY", server_->name().c_str(), 1);
+      setenv("QM_HEADLESS", "0", 1);
+      if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+      body();
+      qm_display_stop();
+      _exit(0);
+    }
+    return child;
+  }
+  // Whether the child ended well within the time (killed otherwise).
+  static bool ended_well(pid_t child) {
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
 };
 
 TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   Display* dpy = dpy_;
   const std::string answers = qm_test_temp("choosers_x11.txt");
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    setenv("DISPLAY", server_->name().c_str(), 1);
-    setenv("QM_HEADLESS", "0", 1);
-    if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
+  const pid_t child = start([&] {
     CHOOSECOLORA cc = {};
     cc.lStructSize = sizeof cc;
     const BOOL color = ChooseColorA(&cc);
@@ -217,9 +290,7 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
     const BOOL font = ChooseFontA(&cf);
     std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " " << lf.lfFaceName
                            << " " << cf.iPointSize << "\n";
-    qm_display_stop();
-    _exit(0);
-  }
+  });
   ASSERT_GT(child, 0);
   // Red, the tenth of the basic colours, picked in the list; then OK.
   const Window colors = x11_test::find_window(dpy, "Color");
@@ -232,12 +303,108 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   ASSERT_NE(fonts, 0u);
   x11_test::move_to(dpy, fonts, 150, 20);
   x11_test::type_keys(dpy, {XK_q, XK_m, XK_Return});
-  int status = -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(ended_well(child));
   EXPECT_EQ(program_test::read_all(answers), "1 ff 1 qm 100\n");
   std::remove(answers.c_str());
+}
+
+// The folder chooser and the print dialog with no scripted answer: the user
+// walks into a folder with the mouse, picks one below it, types the path of
+// another; then prints a range of pages to a file in two copies.
+TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
+  Display* dpy = dpy_;
+  const std::string top = qm_test_temp("folders_x11");
+  std::filesystem::create_directories(top + "/alpha/inner");
+  std::filesystem::create_directories(top + "/beta");
+  const std::string root = std::filesystem::weakly_canonical(top).string();
+  const std::string answers = qm_test_temp("folders_x11.txt");
+  const pid_t child = start([&] {
+    std::ofstream out(answers);
+    for (int i = 0; i < 2; ++i) {
+      LPITEMIDLIST top_item = ILCreateFromPathA(root.c_str());
+      BROWSEINFOA bi = {};
+      bi.pidlRoot = top_item;
+      bi.lpszTitle = i == 0 ? "Walk" : "Type";
+      LPITEMIDLIST item = SHBrowseForFolderA(&bi);
+      char path[MAX_PATH] = "";
+      if (item) SHGetPathFromIDListA(item, path);
+      out << (item ? path : "cancelled") << std::endl;
+      ILFree(item);
+      ILFree(top_item);
+    }
+    PRINTDLGA pd = {};
+    pd.lStructSize = sizeof pd;
+    pd.Flags = PD_NOSELECTION;
+    pd.nMinPage = 1, pd.nMaxPage = 9, pd.nFromPage = 1, pd.nToPage = 9, pd.nCopies = 1;
+    const BOOL printed = PrintDlgA(&pd);
+    out << printed << " " << std::hex << pd.Flags << std::dec << " " << pd.nFromPage << "-" << pd.nToPage << " x"
+        << pd.nCopies << "\n";
+  });
+  ASSERT_GT(child, 0);
+  const auto row = [](int n) { return 64 + 2 + 8 + 16 * n; };  // the middle of a list row
+  // At the root: alpha/ and beta/. Into alpha by a double click, then its
+  // inner/ (after ../) picked, and OK.
+  Window browser = x11_test::find_window(dpy, "Browse for Folder");
+  ASSERT_NE(browser, 0u);
+  x11_test::move_to(dpy, browser, 40, row(0));
+  x11_test::press(dpy, Button1);
+  x11_test::press(dpy, Button1);
+  x11_test::move_to(dpy, browser, 40, row(1));
+  x11_test::press(dpy, Button1);
+  x11_test::type_keys(dpy, {XK_Return});
+  // The second, once the first has answered: a path typed over the one
+  // shown (relative to the folder listed), and Enter.
+  ASSERT_EQ(x11_test::settle([&] { return program_test::read_all(answers).empty() ? 1L : 0L; }, 60), 0);
+  browser = x11_test::find_window(dpy, "Browse for Folder");
+  ASSERT_NE(browser, 0u);
+  x11_test::move_to(dpy, browser, 340, 308);
+  x11_test::press(dpy, Button1);
+  std::vector<KeySym> keys(root.size() + 2, XK_BackSpace);
+  keys.insert(keys.begin(), XK_End);
+  keys.insert(keys.end(), {XK_b, XK_e, XK_t, XK_a, XK_Return});
+  x11_test::type_keys(dpy, keys);
+  // Print: to a file, pages 2 to 3, two copies.
+  const Window print = x11_test::find_window(dpy, "Print");
+  ASSERT_NE(print, 0u) << program_test::read_all(answers);
+  x11_test::move_to(dpy, print, 80, 50);  // print to file
+  x11_test::press(dpy, Button1);
+  x11_test::move_to(dpy, print, 28, 134);  // pages
+  x11_test::press(dpy, Button1);
+  const auto retype = [&](int x, int y, KeySym digit) {
+    x11_test::move_to(dpy, print, x, y);
+    x11_test::press(dpy, Button1);
+    x11_test::type_keys(dpy, {XK_End, XK_BackSpace, XK_BackSpace, XK_BackSpace, digit});
+  };
+  // A last page before the first is refused with a message box (a second
+  // window called "Print"), answered with Enter; the dialog stays.
+  retype(130, 164, XK_2);
+  retype(214, 164, XK_0);
+  x11_test::type_keys(dpy, {XK_Return});
+  const auto box = [&] {
+    Window root_back, parent, *children = nullptr, found = 0;
+    unsigned n = 0;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &n))
+      for (unsigned i = 0; i < n && !found; ++i) {
+        char* title = nullptr;
+        XWindowAttributes a;
+        if (children[i] != print && XFetchName(dpy, children[i], &title) && title) {
+          if (std::string(title) == "Print" && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
+            found = children[i];
+          XFree(title);
+        }
+      }
+    if (children) XFree(children);
+    return found;
+  };
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 0L : 1L; }, 60), 0);
+  x11_test::move_to(dpy, box(), 20, 20);
+  x11_test::type_keys(dpy, {XK_Return});
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 1L : 0L; }, 60), 0);
+  retype(214, 164, XK_3);
+  retype(308, 128, XK_2);
+  x11_test::type_keys(dpy, {XK_Return});
+  EXPECT_TRUE(ended_well(child));
+  EXPECT_EQ(program_test::read_all(answers), root + "/alpha/inner\n" + root + "/beta\n1 26 2-3 x2\n");
+  std::remove(answers.c_str());
+  std::filesystem::remove_all(top);
 }
