@@ -94,8 +94,8 @@ if(TARGET quillmark_host)
   qm_our_shared_libraries(quillmark_host qm_control_libraries)
   set_target_properties(${qm_control_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS ${qm_control_libraries} LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
-  set_target_properties(quillmark_host PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
-  install(TARGETS quillmark_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set_target_properties(quillmark_host quillmark_register PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
+  install(TARGETS quillmark_host quillmark_register RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
 # The CMake package: vellex::vellex and the stand-ins it links.

@@ -1,15 +1,18 @@
 // quillmark_host: a small container of the drawing control. It makes a
-// top-level window of the given size, creates the control inside it, opens
+// top-level window of the given size, creates the control inside it by its
+// prog id through the registry (see quillmark_register), opens
 // the drawing named on the command line in the control's view, replays a
 // script of input steps, and writes what the control's window shows to a
 // PNG picture. On an X display (and not asked for --headless) the window
 // then stays on screen for the user until it is closed.
 //
-//   quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
+//   quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE]
+//                  [--screenshot PICTURE] [DRAWING]
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
-// names it and says why), 2 a usage error (a script the control refuses
-// among them).
+// names it and says why) or the control is not registered or cannot be
+// made, 2 a usage error (a script the control refuses among them).
+#include <afxctl.h>
 #include <afxwin.h>
 #include <qm_display.h>
 #include <qm_file.h>
@@ -34,23 +37,24 @@ constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
 constexpr size_t kMaxScriptBytes = 1 << 20;
-constexpr UINT kControlId = 1;
 
 struct Options {
   int width = kDefaultWidth, height = kDefaultHeight;
+  std::string progid = CQuillmarkOcxCtrl::kProgId;
   std::string script, screenshot, drawing;
 };
 
 int usage(const char* why) {
   if (why) std::fprintf(stderr, "quillmark_host: %s\n", why);
   std::fprintf(stderr,
-               "usage: quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] "
-               "[DRAWING]\n"
+               "usage: quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE] "
+               "[--screenshot PICTURE] [DRAWING]\n"
                "  --headless     show no window even where an X display is (also QM_HEADLESS=1)\n"
+               "  --progid       the control to create, by its registered prog id (default %s)\n"
                "  --size         the host window's client size (default %dx%d)\n"
                "  --script       input steps to replay (see the README)\n"
                "  --screenshot   write what the control shows as a PNG picture\n",
-               kDefaultWidth, kDefaultHeight);
+               CQuillmarkOcxCtrl::kProgId, kDefaultWidth, kDefaultHeight);
   return 2;
 }
 
@@ -73,6 +77,9 @@ int parse_options(int argc, char** argv, Options& o) {
     const bool has_value = i + 1 < argc;
     if (a == "--size") {
       if (!has_value || !parse_size(argv[++i], o.width, o.height)) return usage("--size wants WIDTHxHEIGHT");
+    } else if (a == "--progid") {
+      if (!has_value || !*argv[i + 1]) return usage("--progid wants a prog id");
+      o.progid = argv[++i];
     } else if (a == "--script") {
       if (!has_value) return usage("--script wants a file");
       o.script = argv[++i];
@@ -115,6 +122,45 @@ bool open_drawing(const std::string& path) {
   }
   view->Invalidate(TRUE);
   return true;
+}
+
+// The control of that prog id, made through the registry and shown in the
+// host window over its client area; null (having said why) when it is not
+// registered or cannot be made.
+IOleObject* create_control(const std::string& progid, CWnd& host) {
+  CLSID clsid;
+  const std::u16string name(progid.begin(), progid.end());
+  HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+  IOleObject* object = nullptr;
+  if (SUCCEEDED(hr))
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, reinterpret_cast<void**>(&object));
+  const std::string registry = qm_registry_path();
+  if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG) {
+    std::fprintf(stderr,
+                 "quillmark_host: the control %s is not registered in %s; register it with: quillmark_register "
+                 "[LIBRARY] (with QM_REGISTRY naming the same registry file)\n",
+                 progid.c_str(), registry.c_str());
+    return nullptr;
+  }
+  if (hr == REGDB_E_READREGDB) {
+    std::fprintf(stderr, "quillmark_host: %s: the registry cannot be read\n", registry.c_str());
+    return nullptr;
+  }
+  if (hr == CO_E_DLLNOTFOUND || hr == CO_E_ERRORINDLL) {
+    std::fprintf(stderr, "quillmark_host: the control %s cannot be loaded: %s\n", progid.c_str(),
+                 qm_com_last_error().c_str());
+    return nullptr;
+  }
+  CRect client;
+  host.GetClientRect(&client);
+  if (SUCCEEDED(hr)) hr = object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, host.m_hWnd, &client);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "quillmark_host: the control %s cannot be made (0x%08X)\n", progid.c_str(),
+                 static_cast<unsigned>(hr));
+    if (object) object->Release();
+    return nullptr;
+  }
+  return object;
 }
 
 bool write_screenshot(HWND control, const std::string& path) {
@@ -166,11 +212,16 @@ int run(int argc, char** argv, bool on_display) {
     return 1;
   }
   app.m_pMainWnd = &host;
-  CRect client;
-  host.GetClientRect(&client);
-  COleControl* control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, client, kControlId);
+  IOleObject* object = create_control(o.progid, host);
+  COleControl* control = object ? dynamic_cast<COleControl*>(CWnd::FromHandlePermanent(
+                                      ::GetDlgItem(host.m_hWnd, static_cast<int>(kQmControlChildId))))
+                                : nullptr;
   if (!control) {
-    std::fprintf(stderr, "quillmark_host: the control cannot be made\n");
+    if (object) {
+      std::fprintf(stderr, "quillmark_host: %s is not a control this container can show\n", o.progid.c_str());
+      object->Release();
+    }
+    host.DestroyWindow();
     return 1;
   }
   pump_host_messages();
@@ -196,8 +247,9 @@ int run(int argc, char** argv, bool on_display) {
   }
   // The container holds the control object: it goes after its window.
   host.DestroyWindow();
-  delete control;
+  object->Release();
   AfxDeleteTempObjects();
+  CoFreeUnusedLibraries();
   return status;
 }
 

@@ -5,6 +5,7 @@
 #include <qm_text.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,13 @@
 
 namespace {
 
-CWinApp* g_app = nullptr;
+// The application objects alive, in the order they were made: a container's
+// own application comes after the module object of a control library it
+// loaded, and the module serves again once the container's is gone.
+std::vector<CWinApp*>& apps() {
+  static std::vector<CWinApp*> live;
+  return live;
+}
 
 }  // namespace
 
@@ -20,18 +27,25 @@ IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
 CWinApp::CWinApp(LPCSTR app_name) : m_pszAppName(app_name ? app_name : "Quillmark"),
                                     profile_(std::make_unique<QmProfileStore>()) {
-  g_app = this;
+  apps().push_back(this);
 }
 
 CWinApp::~CWinApp() {
-  if (g_app == this) g_app = nullptr;
+  auto& live = apps();
+  live.erase(std::find(live.begin(), live.end(), this));
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() { return apps().empty() ? nullptr : apps().back(); }
 
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_pMainWnd : nullptr;
+}
 
-HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : nullptr; }
+HINSTANCE AfxGetInstanceHandle() {
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_hInstance : nullptr;
+}
 
 BOOL CWinApp::OnIdle(LONG count) {
   if (count == 0 && m_pMainWnd && ::IsWindow(m_pMainWnd->m_hWnd)) {

@@ -968,7 +968,8 @@ class CWinApp : public CCmdTarget {
   HCURSOR saved_cursor_ = nullptr;
 };
 
-// The application object of the process (the last constructed), or null.
+// The application object of the process (the last constructed of those
+// alive), or null.
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();

@@ -28,6 +28,9 @@ constexpr COLORREF kButtonFace = RGB(192, 192, 192);
 class HostProgram : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The container finds the control through the build tree's registry
+    // (ctest names it too; this serves a direct run).
+    setenv("QM_REGISTRY", QM_BUILD_REGISTRY, 0);
     dir_ = qm_test_temp("host_program");
     std::string mk = "mkdir -p '" + dir_ + "'";
     ASSERT_EQ(std::system(mk.c_str()), 0);

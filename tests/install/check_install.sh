@@ -53,7 +53,11 @@ same_picture "$work/pkgconfig" "the example built through pkg-config"
 "$prefix/bin/fontlathe" "$src/fonts/kst32b.shx" "$work/kst32b.shp" >/dev/null ||
   fail "the installed font tool did not decompile fonts/kst32b.shx"
 [ -s "$work/kst32b.shp" ] || fail "the installed font tool wrote no source"
-# The installed container shows the drawing through the installed control.
+# The installed container shows the drawing through the installed control,
+# registered (by the installed registering program) in a registry of its own.
+export QM_REGISTRY="$work/registry.ini"
+"$prefix/bin/quillmark_register" >/dev/null || fail "the installed quillmark_register failed"
+grep -q "$prefix/lib" "$QM_REGISTRY" || fail "the installed control was not registered from the install"
 "$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed quillmark_host failed"
 [ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
