@@ -247,4 +247,31 @@ TEST_F(ComServerTest, PropertiesVerbShowsThePropertyPageInItsFrame) {
   host.DestroyWindow();
 }
 
+// A container without an application object of its own: the control
+// library's module object keeps the bars' layout in its profile file.
+TEST(ControlModule, KeepsTheBarsLayoutWithoutTheContainersApplication) {
+  CWinApp* module = AfxGetApp();
+  ASSERT_NE(module, nullptr) << "the module object of the control library";
+  EXPECT_NE(dynamic_cast<COleControlModule*>(module), nullptr);
+  const std::string own = module->Profile().path();
+  EXPECT_NE(own.find("/quillmark/QuillmarkOcx.ini"), std::string::npos) << own;
+  char pattern[] = "/tmp/qm-module-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::string file = std::string(pattern) + "/QuillmarkOcx.ini";
+  module->UseProfile(std::make_unique<QmProfileStore>(file));
+  {
+    control_test::Hosted hosted;
+    ASSERT_TRUE(hosted.frame());
+  }
+  AfxDeleteTempObjects();
+  QmProfileStore kept(file);
+  std::string bars;
+  EXPECT_TRUE(kept.Get(std::string(quill::kBarStateProfile) + "-Summary", "Bars", &bars));
+  EXPECT_NE(bars, "");
+  module->UseProfile(std::make_unique<QmProfileStore>(own));
+  std::remove(file.c_str());
+  rmdir(pattern);
+  qm_user_reset();
+}
+
 }  // namespace
