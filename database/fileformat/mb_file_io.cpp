@@ -73,8 +73,8 @@ const int32_t g_save_version = MB_File_IO::toolkit_decimal_revision();
 void MB_File_IO::set_target_version(int32_t v) {
   MB_Undo_Pause pause;
   heuristics_.target_version = v;
-  rendition_->color_map() = MB_Color_Map(v);
-  rendition_->changed(rendition_->changed() | MB_Rendition::CHANGED_COLOR_MAP);
+  MB_Color_Map palette(v);
+  MB_Color_Map::default_process(palette, *this);
 }
 
 void MB_File_IO::dump_delayed_drawable() {

@@ -25,8 +25,8 @@ MB_Result MB_File_Header::materialize(const MB_Opcode&, MB_File_IO& io) {
   rend.minor_revision(int16_t(10 * (b[3] - '0') + (b[4] - '0')));
   io.decrement_paren_count();
   if (rend.decimal_revision() < 38) {
-    rend.color_map() = MB_Color_Map(rend.decimal_revision());
-    rend.changed(rend.changed() | MB_Rendition::CHANGED_COLOR_MAP);
+    MB_Color_Map older(rend.decimal_revision());
+    return MB_Color_Map::default_process(older, io);
   }
   return MB_SUCCESS;
 }
