@@ -195,6 +195,14 @@ TEST_F(InsertTest, PicksThroughBasePointScaleAndNesting) {
       EXPECT_EQ(kind, MB_SNAP_NEAREST);
     }
   }
+  // A snap request finds nothing on an insert itself and is left as it was.
+  MB_Snap snap;
+  snap.at = As_Pt(14, 10, 0);
+  snap.aperture = 5.0;
+  snap.kinds = MB_SNAP_NEAREST;
+  EXPECT_FALSE(big->pick(snap, As_Tran()));
+  EXPECT_EQ(xy(snap.found), "(0,0)");
+  EXPECT_EQ(snap.found_kind, 0);
 }
 
 TEST_F(InsertTest, ExplodePlacesTransformedCopies) {
