@@ -86,8 +86,8 @@ constexpr const char* kTextSaveFilter[][2] = {
     {"Quillmark Files (*.qlf)", "*.qlf"},  {"RedlineXML(*.rml)", "*.rml"},
     {"Bitmap Files (*.bmp)", "*.bmp"},     {"JPEG Files (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
     {"Gif Files (*.gif)", "*.gif"},        {"Tif Files (*.tif)", "*.tif"},
-    {"Png Files (*.png)", "*.png"},        {"Plt/HPGL Files (*.plt)", "*.plt"},
-    {"All Files (*.*)", "*.*"},
+    {"Png Files (*.png)", "*.png"},        {"WMF (*.wmf)", "*.wmf"},
+    {"Plt/HPGL Files (*.plt)", "*.plt"},   {"All Files (*.*)", "*.*"},
 };
 
 // The search dialog (搜索文字): its group (请输入文字), the next button

@@ -168,7 +168,7 @@ bool CQuillView::save_as(const std::string& target) {
     return io.save_kzf(const_cast<char*>(t));
   }
   if (is_file_ext(t, "jpg") || is_file_ext(t, "bmp") || is_file_ext(t, "tif") || is_file_ext(t, "gif") ||
-      is_file_ext(t, "png")) {
+      is_file_ext(t, "png") || is_file_ext(t, "wmf")) {
     As_Rect extents;
     MB_Draw_Render* r = operation_.draw_render();
     // An empty drawing has no extents to draw: nothing is written.
