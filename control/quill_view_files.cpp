@@ -117,9 +117,8 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       Current_Drawing current(operation_.drawing());
       api_mb_load_hpgl_file(p.c_str());
     } else if (ext == "rml") {
-      std::string base = static_cast<const char*>(base_document_);
-      api_mb_load_xml(p, operation_.drawing(), base);
-      base_document_ = base.c_str();
+      CString markup(p);
+      api_mb_load_xml(markup, operation_.drawing(), base_document_);
     } else {
       reset_drawing(p.c_str());
       CRect client;

@@ -306,8 +306,8 @@ TEST_F(HostProgram, TheMarkUpScenarioColoursBlocksRedlinesAndSavesFourWays) {
 
   // The markup document holds the redline alone.
   MB_Drawing markup;
-  std::string base;
-  ASSERT_TRUE(api_mb_load_xml(dir_ + "/mark_up.rml", &markup, base));
+  CString base, markup_path(dir_ + "/mark_up.rml");
+  ASSERT_TRUE(api_mb_load_xml(markup_path, &markup, base));
   ASSERT_EQ(markup.object_list().count(), 1);
   ASSERT_EQ(markup.object_list().head()->object_id(), MB_Object::ID_POLYLINE);
   EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().head())->count(), 4);
