@@ -28,6 +28,8 @@
 #include <vector>
 
 #include "control/host/host_script.h"
+#include "database/mb_drawing.h"
+#include "database/mb_names.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
 
@@ -99,7 +101,19 @@ int parse_options(int argc, char** argv, Options& o) {
   return 0;
 }
 
+// The kinds of file the control reads as drawings; any other name is read
+// as a picture.
+bool drawing_kind(const char* path) {
+  for (const char* ext : {"kzf", "qlf", "dxf", "plt", "hgl", "rml"})
+    if (is_file_ext(path, ext)) return true;
+  return false;
+}
+
 bool open_drawing(const std::string& path) {
+  if (is_file_ext(path.c_str(), "dwg")) {
+    std::fprintf(stderr, "quillmark_host: %s: DWG drawings are not read; save it as DXF\n", path.c_str());
+    return false;
+  }
   CQuillView* view = CQuillView::current();
   if (!view) {
     std::fprintf(stderr, "quillmark_host: %s: the control has no view to open it in\n", path.c_str());
@@ -118,6 +132,17 @@ bool open_drawing(const std::string& path) {
   }
   if (!op.file_error().empty()) {
     std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), op.file_error().c_str());
+    return false;
+  }
+  // A name of no drawing kind that gave no picture is no file the control
+  // opens: said, rather than an empty view.
+  MB_Drawing* drawing = op.drawing();
+  if (!drawing_kind(path.c_str()) && path.compare(0, 7, "http://") != 0 &&
+      (!drawing || drawing->object_list().count() == 0)) {
+    std::fprintf(stderr,
+                 "quillmark_host: %s: not a kind of file the control opens (drawings .kzf .qlf .dxf, plots .plt "
+                 ".hgl, markup .rml, pictures .bmp .jpg .gif .png .tif .ico .wmf)\n",
+                 path.c_str());
     return false;
   }
   view->Invalidate(TRUE);

@@ -362,7 +362,14 @@ TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
       {{"--script", dir_ + "/none.txt"}, 1, "none.txt"},
       {{dir_ + "/missing.kzf"}, 1, "missing.kzf"},
       {{dir_ + "/missing.dxf"}, 1, "missing.dxf: \xe6\x89\x93\xe5\xbc\x80"},  // 打开失败...: the view's own message
+      // Files of no kind the control opens say so rather than show nothing.
+      {{dir_ + "/notes.txt"}, 1, "notes.txt: not a kind of file the control opens"},
+      {{dir_ + "/plan.DWG"}, 1, "plan.DWG: DWG drawings are not read; save it as DXF"},
+      {{"--progid", "QUILLMARKOCX.NoSuchControl.1"}, 1,
+       "QUILLMARKOCX.NoSuchControl.1 is not registered in"},
   };
+  write("notes.txt", "just some words\n");
+  write("plan.DWG", "AC1015 and more");
   for (const Case& c : cases) {
     auto r = host(c.args);
     EXPECT_EQ(r.status, c.status) << c.says;
