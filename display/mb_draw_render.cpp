@@ -226,12 +226,8 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
 void MB_Draw_Render::draw_object(MB_Drawable* entity) {
   if (!entity || !wnd_) return;
   HDC hdc = GetDC(wnd_);
-  HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(entity->general().display_color()));
-  HGDIOBJ old = SelectObject(hdc, pen);
-  entity->draw(hdc, quick_dc_, drawing_to_screen_);
+  entity->draw_in_own_colour(hdc, quick_dc_, drawing_to_screen_);
   if (display_list_.addIfAbsent(entity)) ++display_generation_;
-  SelectObject(hdc, old);
-  DeleteObject(pen);
   ReleaseDC(wnd_, hdc);
 }
 
@@ -421,11 +417,7 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
       // Selected entities belong to the picture as much as the others.
       for_each_entity(*list, [&](MB_Drawable* e) {
         if (e->flag() == 0) return;
-        HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(e->general().display_color()));
-        HGDIOBJ old = SelectObject(memdc, pen);
-        e->draw(memdc, quick_dc_, m);
-        SelectObject(memdc, old);
-        DeleteObject(pen);
+        e->draw_in_own_colour(memdc, quick_dc_, m);
       });
     }
     SelectObject(memdc, old_bitmap);

@@ -69,8 +69,9 @@ class MB_Insert : public MB_Drawable {
   void build_draw() override;
   // A square marker at the insertion point, on a device context only.
   void draw_key_point(HDC hdc, CMyDC& dc, const As_Tran& view) override;
-  // Each object of the block in its own drawn colour (on the surface,
-  // unless the display flag is set) through block, insert and view.
+  // Each object of the block in its own drawn colour through block, insert
+  // and view: on a device context (export, print) with a pen of that
+  // colour, on the surface unless the display flag is set.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // Reports the change, then maps the insertion point; a transform that
   // turns, scales or mirrors also turns and scales the insert with it.
