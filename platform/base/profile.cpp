@@ -98,14 +98,18 @@ QmProfileStore::QmProfileStore(std::string path) : path_(std::move(path)) {
 bool QmProfileStore::Get(const std::string& section, const std::string& entry, std::string* value) const {
   auto s = values_.find(lower(section));
   if (s == values_.end()) return false;
-  auto e = s->second.find(lower(entry));
-  if (e == s->second.end()) return false;
-  *value = e->second;
+  auto e = s->second.entries.find(lower(entry));
+  if (e == s->second.entries.end()) return false;
+  *value = e->second.value;
   return true;
 }
 
 void QmProfileStore::Set(const std::string& section, const std::string& entry, const std::string& value) {
-  values_[lower(section)][lower(entry)] = value;
+  Section& s = values_[lower(section)];
+  if (s.entries.empty()) s.name = section;
+  Entry& e = s.entries[lower(entry)];
+  if (e.name.empty()) e.name = entry;
+  e.value = value;
 }
 
 void QmProfileStore::RemoveSection(const std::string& section) { values_.erase(lower(section)); }
@@ -114,7 +118,7 @@ std::vector<std::string> QmProfileStore::Entries(const std::string& section) con
   std::vector<std::string> r;
   auto s = values_.find(lower(section));
   if (s != values_.end())
-    for (auto& e : s->second) r.push_back(e.first);
+    for (auto& e : s->second.entries) r.push_back(e.first);
   return r;
 }
 
@@ -127,8 +131,8 @@ std::vector<std::string> QmProfileStore::Sections() const {
 std::string QmProfileStore::Text() const {
   std::string out;
   for (auto& s : values_) {
-    out += "[" + escape(s.first) + "]\n";
-    for (auto& e : s.second) out += escape(e.first) + "=" + escape(e.second) + "\n";
+    out += "[" + escape(s.second.name) + "]\n";
+    for (auto& e : s.second.entries) out += escape(e.second.name) + "=" + escape(e.second.value) + "\n";
   }
   return out;
 }
@@ -149,7 +153,7 @@ bool QmProfileStore::Load(const std::string& text) {
     if (line[0] == '[') {
       std::string name;
       in_section = line.back() == ']' && unescape(line.substr(1, line.size() - 2), &name);
-      section = lower(name);
+      section = name;
       intact = intact && in_section;
       continue;
     }
@@ -161,7 +165,7 @@ bool QmProfileStore::Load(const std::string& text) {
       intact = false;
       continue;
     }
-    values_[section][lower(key)] = value;
+    Set(section, key, value);
   }
   return intact;
 }

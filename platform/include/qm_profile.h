@@ -2,8 +2,8 @@
 // an INI-style file in UTF-8 when one is named:
 //   [Section]
 //   Entry=value
-// Sections and entries are matched without regard to ASCII case; values are
-// escaped (\\, \n, \r, \t, \xHH) so that any bytes survive. The class
+// Sections and entries are matched without regard to ASCII case and written
+// as they were first spelled; values are escaped (\\, \n, \r, \t, \xHH) so that any bytes survive. The class
 // library's application profile and the COM stand-in's registry are such
 // files.
 #pragma once
@@ -38,7 +38,15 @@ class QmProfileStore {
  private:
   std::string path_;
   bool intact_ = true;
-  std::map<std::string, std::map<std::string, std::string>> values_;  // keys lower-cased
+  struct Entry {
+    std::string name;  // as first spelled
+    std::string value;
+  };
+  struct Section {
+    std::string name;  // as first spelled
+    std::map<std::string, Entry> entries;  // by lower-cased name
+  };
+  std::map<std::string, Section> values_;  // by lower-cased name
 };
 
 // The user's configuration folder of the toolkit: $XDG_CONFIG_HOME/quillmark

@@ -81,6 +81,11 @@ TEST_F(ComServerTest, RegisterCreateByProgIdDescribeReleaseUnloadUnregister) {
   EXPECT_EQ(value("QUILLMARKOCX.QuillmarkOcxPropPage.1\\CLSID"), qm_guid_text(quill::kPropPageClsid));
   EXPECT_EQ(value("CLSID\\" + qm_guid_text(quill::kPropPageClsid)), "QuillmarkOcx Property Page");
   EXPECT_EQ(value("TypeLib\\" + qm_guid_text(quill::kTypeLibId) + "\\1.0"), "QuillmarkOcx 3.6 ActiveX Control module");
+  // Keys and names are looked up without regard to case and kept as spelled.
+  EXPECT_EQ(value("quillmarkocx.quillmarkocxctrl.1\\clsid"), qm_guid_text(quill::kControlClsid));
+  const std::string file = read_all(path_);
+  EXPECT_NE(file.find("[QUILLMARKOCX.QuillmarkOcxCtrl.1\\\\CLSID]"), std::string::npos) << file;
+  EXPECT_NE(file.find("ThreadingModel=Apartment"), std::string::npos);
 
   CLSID clsid;
   ASSERT_EQ(CLSIDFromProgID(u"QUILLMARKOCX.QuillmarkOcxCtrl.1", &clsid), S_OK);
