@@ -76,10 +76,10 @@ BENCHMARK(BM_Libxml2Serialise)->Unit(benchmark::kMillisecond);
 
 void BM_MarkupImport(benchmark::State& state) {
   exported_text();
-  const std::string path = kOut;
+  CString path(kOut);
   for (auto _ : state) {
     MB_Drawing drawing;
-    std::string base;
+    CString base;
     benchmark::DoNotOptimize(api_mb_load_xml(path, &drawing, base));
   }
   state.SetItemsProcessed(state.iterations() * kPolylines);

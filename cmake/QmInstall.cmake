@@ -39,6 +39,12 @@ foreach(dir geometry surface database display api)
 endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/platform/include/ DESTINATION ${QM_INSTALL_INCLUDE_DIR}/platform
   FILES_MATCHING PATTERN "*.h")
+# The exchange libraries' public headers, where their programs include them
+# from ("exchange/hpgl/penplot.h"); the libraries go beside the kernel.
+install(FILES ${CMAKE_SOURCE_DIR}/exchange/hpgl/penplot.h DESTINATION ${QM_INSTALL_INCLUDE_DIR}/exchange/hpgl)
+install(FILES ${CMAKE_SOURCE_DIR}/exchange/markup/markupio.h DESTINATION ${QM_INSTALL_INCLUDE_DIR}/exchange/markup)
+install(FILES ${CMAKE_SOURCE_DIR}/exchange/cadbridge/mb_dwg_load_save.h
+        DESTINATION ${QM_INSTALL_INCLUDE_DIR}/exchange/cadbridge)
 
 list(TRANSFORM QM_KERNEL_FONTS PREPEND ${CMAKE_SOURCE_DIR}/fonts/ OUTPUT_VARIABLE qm_font_files)
 install(FILES ${qm_font_files} DESTINATION ${QM_INSTALL_KERNEL_DIR}/fonts)
@@ -50,7 +56,7 @@ install(FILES ${QM_PICTURES} ${CMAKE_SOURCE_DIR}/pictures/LICENSE.md DESTINATION
 set_target_properties(qmafx qmole PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS qmafx qmole LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
 file(RELATIVE_PATH qm_bin_to_kernel /p/${CMAKE_INSTALL_BINDIR} /p/${QM_INSTALL_KERNEL_DIR})
-foreach(program quillmark_render fontlathe_decompile fontlathe)
+foreach(program quillmark_render quillmark_plot fontlathe_decompile fontlathe)
   if(TARGET ${program})
     set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -91,12 +97,29 @@ function(qm_our_shared_libraries target out)
   set(${out} ${shared} PARENT_SCOPE)
 endfunction()
 
+# The exchange libraries, for programs of their own (quillmark_plot, or a
+# user's) as much as for the control.
+foreach(lib penplot markupio cadbridge)
+  if(TARGET ${lib})
+    qm_our_shared_libraries(${lib} qm_exchange_needs)
+    list(APPEND qm_exchange_libraries ${lib} ${qm_exchange_needs})
+  endif()
+endforeach()
+if(qm_exchange_libraries)
+  list(REMOVE_DUPLICATES qm_exchange_libraries)
+  set_target_properties(${qm_exchange_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${qm_exchange_libraries} LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
+endif()
+
 if(TARGET quillmark_host)
   qm_our_shared_libraries(quillmark_host qm_control_libraries)
+  if(qm_exchange_libraries)
+    list(REMOVE_ITEM qm_control_libraries ${qm_exchange_libraries})
+  endif()
   set_target_properties(${qm_control_libraries} PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS ${qm_control_libraries} LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
-  set_target_properties(quillmark_host PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
-  install(TARGETS quillmark_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set_target_properties(quillmark_host quillmark_register PROPERTIES INSTALL_RPATH "$ORIGIN/${qm_bin_to_kernel}")
+  install(TARGETS quillmark_host quillmark_register RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
 # The CMake package: vellex::vellex and the stand-ins it links.

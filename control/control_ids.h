@@ -2,9 +2,18 @@
 // named once.
 #pragma once
 
+#include <oleauto.h>
 #include <windows.h>
 
 namespace quill {
+
+// The type library's, interfaces' and classes' ids: ours, and never
+// changed, for containers and registries keep them. The README lists them.
+constexpr GUID kTypeLibId = {0xEF236B45, 0xE164, 0x4AAF, {0xA7, 0xB9, 0x48, 0x03, 0xE7, 0xC1, 0xA9, 0x89}};
+constexpr IID kDispatchIid = {0x31D0B9F3, 0x8BFF, 0x409A, {0xB5, 0xBF, 0xC7, 0x5A, 0x8F, 0xA3, 0x04, 0xC8}};
+constexpr IID kEventsIid = {0x5DADFC85, 0x9028, 0x4A92, {0x88, 0x84, 0xC3, 0x0E, 0xCD, 0xD5, 0x1D, 0xD9}};
+constexpr CLSID kControlClsid = {0xC2546A24, 0xBFD8, 0x4746, {0xB4, 0x4D, 0x77, 0xBC, 0x43, 0x34, 0xFB, 0x37}};
+constexpr CLSID kPropPageClsid = {0x7C3E5207, 0x8989, 0x4479, {0xA8, 0x07, 0x68, 0x63, 0x60, 0x8A, 0x97, 0x04}};
 
 // Resources.
 constexpr UINT kTemplateResource = 32767;  // the document template's resource id
@@ -83,6 +92,7 @@ constexpr UINT kPropertyButton = 714;
 constexpr UINT kStringUserTypeName = 1;
 constexpr UINT kStringPropPageName = 5;
 constexpr UINT kStringPropPageCaption = 200;
+constexpr UINT kBitmapToolbox = 3;  // the control's picture in a container's toolbox
 constexpr UINT kToolbarCreation = 133;  // along the bottom
 constexpr UINT kToolbarStandard = 202;  // along the top
 constexpr UINT kToolbarModify = 231;    // along the left

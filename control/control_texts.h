@@ -7,6 +7,15 @@ namespace quill {
 constexpr const char* kTextDesignPicture = "Quillmark\xcd\xbc\xd0\xce\xbf\xd8\xbc\xfe";          // Quillmark图形控件
 constexpr const char* kTextUserTypeName = "Quillmark\xbb\xe6\xcd\xbc\xbf\xd8\xbc\xfe" "3.6";  // Quillmark绘图控件3.6
 constexpr const char* kTextPropPageName = "QuillmarkOcx Property Page";
+// The type library's names and help strings.
+constexpr const char* kTextTypeLibName = "QUILLMARKOCXLib";
+constexpr const char* kTextTypeLibHelp = "QuillmarkOcx 3.6 ActiveX Control module";
+constexpr const char* kTextDispatchName = "_DQuillmarkOcx";
+constexpr const char* kTextDispatchHelp = "Dispatch interface for QuillmarkOcx Control";
+constexpr const char* kTextEventsName = "_DQuillmarkOcxEvents";
+constexpr const char* kTextEventsHelp = "Event interface for QuillmarkOcx Control";
+constexpr const char* kTextClassName = "QuillmarkOcx";
+constexpr const char* kTextClassHelp = "QuillmarkOcx \xbb\xe6\xcd\xbc\xbf\xd8\xbc\xfe" "v3.6";  // QuillmarkOcx 绘图控件v3.6
 constexpr const char* kTextPropPageCaption = "General";
 // The font of the control's own dialogs (the about box and the property page
 // keep the system's dialog font, 8-point "MS Sans Serif"; the text dialog
@@ -107,8 +116,8 @@ constexpr const char* kTextSaveFilter[][2] = {
     {"Quillmark Files (*.qlf)", "*.qlf"},  {"RedlineXML(*.rml)", "*.rml"},
     {"Bitmap Files (*.bmp)", "*.bmp"},     {"JPEG Files (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
     {"Gif Files (*.gif)", "*.gif"},        {"Tif Files (*.tif)", "*.tif"},
-    {"Png Files (*.png)", "*.png"},        {"Plt/HPGL Files (*.plt)", "*.plt"},
-    {"All Files (*.*)", "*.*"},
+    {"Png Files (*.png)", "*.png"},        {"WMF (*.wmf)", "*.wmf"},
+    {"Plt/HPGL Files (*.plt)", "*.plt"},   {"All Files (*.*)", "*.*"},
 };
 
 // The search dialog (搜索文字): its group (请输入文字), the next button

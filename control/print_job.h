@@ -10,6 +10,14 @@
 
 class MB_Operation;
 
+// The control's print progress dialog (dialog 102, modeless): the job name,
+// printer and port, a progress bar with its percentage, the page and the
+// time left, and a Cancel button that stops the print after its page.
+class PrintProgressDialog : public CPrintProgressDialog {
+ public:
+  PrintProgressDialog() = default;
+};
+
 class PrintJob : public CPrintJob {
  public:
   PrintJob();
@@ -27,6 +35,7 @@ class PrintJob : public CPrintJob {
   // that ends unfinished is told as every failed write is (file_guard.h).
   BOOL OnPrintToFile(const CString& path) override;
   void OnPrintFailed(const CString& output, const CString& reason) override;
+  CPrintProgressDialog* NewProgressDialog() override { return new PrintProgressDialog; }
 
   // The transform that fits extents into a page rectangle of device units,
   // 20 units free on every side, y growing downwards. A point-sized drawing

@@ -44,6 +44,9 @@ class CQuillFrame : public CFrameWnd {
   QuillToolBar& creation_bar() { return creation_bar_; }
   QuillToolBar& standard_bar() { return standard_bar_; }
   QuillToolBar& modify_bar() { return modify_bar_; }
+  // A fourth toolbar, made and destroyed with the frame but never created
+  // as a window: it shows nothing and takes no commands.
+  QuillToolBar& spare_bar() { return spare_bar_; }
   SidePanelBar& side_bar() { return side_bar_; }
 
   // The frame created last, or null once it is gone.
@@ -62,6 +65,7 @@ class CQuillFrame : public CFrameWnd {
   QuillToolBar creation_bar_;
   QuillToolBar standard_bar_;
   QuillToolBar modify_bar_;
+  QuillToolBar spare_bar_;
   SidePanelBar side_bar_;
 
   static CQuillFrame* current_;

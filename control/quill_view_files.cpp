@@ -175,12 +175,12 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       else if (!operation_.drawing() || !operation_.drawing()->object_list().head())
         why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
-      std::string base = static_cast<const char*>(base_document_);
-      if (!api_mb_load_xml(p, operation_.drawing(), base))
+      CString markup(p.c_str());
+      if (!api_mb_load_xml(markup, operation_.drawing(), base_document_))
         why = quill::kReasonNotMarkup;
-      else if (const int err = base.empty() ? 0 : open_error(base))
-        why = quill::kReasonMarkupBaseUnread + base + ": " + qm_file_error(base.c_str(), err);
-      base_document_ = base.c_str();
+      else if (const int err = base_document_.IsEmpty() ? 0 : open_error(static_cast<const char*>(base_document_)))
+        why = quill::kReasonMarkupBaseUnread + std::string(static_cast<const char*>(base_document_)) + ": " +
+              qm_file_error(static_cast<const char*>(base_document_), err);
     } else {
       reset_drawing(p.c_str());
       CRect client;
@@ -236,7 +236,7 @@ bool CQuillView::write_by_extension(const std::string& target, std::string& why)
     return false;
   }
   if (is_file_ext(t, "jpg") || is_file_ext(t, "bmp") || is_file_ext(t, "tif") || is_file_ext(t, "gif") ||
-      is_file_ext(t, "png")) {
+      is_file_ext(t, "png") || is_file_ext(t, "wmf")) {
     As_Rect extents;
     MB_Draw_Render* r = operation_.draw_render();
     // An empty drawing has no extents to draw: nothing is written.

@@ -756,7 +756,9 @@ using C = CQuillmarkOcxCtrl;
 
 }  // namespace
 
-const QmDispatchTable& CQuillmarkOcxCtrl::GetDispatchTable() const {
+const QmDispatchTable& CQuillmarkOcxCtrl::GetDispatchTable() const { return DispatchTable(); }
+
+const QmDispatchTable& CQuillmarkOcxCtrl::DispatchTable() {
   static const QmDispatchTable table = {
       qm_disp_property<&C::GetDocumentName, &C::SetDocumentName, VT_BSTR>(1, "DocumentName"),
       qm_disp_property<&C::GetSavePath, &C::SetSavePath, VT_BSTR>(2, "SavePath"),

@@ -17,11 +17,6 @@
 
 namespace {
 
-// The identities of the control's automation and event interfaces: the
-// dispatch stand-in compares them by address.
-const int kDispatchIid = 0;
-const int kEventsIid = 0;
-
 constexpr COLORREF kDesignTextColor = RGB(255, 0, 0);
 
 }  // namespace
@@ -30,7 +25,9 @@ IMPLEMENT_DYNCREATE(CQuillmarkOcxCtrl, CActiveXDocControl)
 
 CQuillmarkOcxCtrl::CQuillmarkOcxCtrl() {
   quill_register_resources();
-  InitializeIIDs(&kDispatchIid, &kEventsIid);
+  InitializeIIDs(&quill::kDispatchIid, &quill::kEventsIid);
+  m_nPropPageID = quill::kDialogPropPage;
+  m_nPropPageCaptionID = quill::kStringPropPageCaption;
   SetInitialSize(200, 200);
   AddDocTemplate(new DocumentTemplateInControl(quill::kTemplateResource, RUNTIME_CLASS(CQuillDoc),
                                                RUNTIME_CLASS(CQuillFrame), RUNTIME_CLASS(CQuillView)));

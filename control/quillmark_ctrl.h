@@ -21,6 +21,10 @@ class CQuillmarkOcxCtrl : public CActiveXDocControl {
   static constexpr WORD kVersionMinor = 0;
 
   CQuillmarkOcxCtrl();
+  // The automation members, one list; and what the type library says of
+  // the class (its ids, names and help strings, its interfaces).
+  static const QmDispatchTable& DispatchTable();
+  const QmClassDesc* GetClassDesc() const override;
   // A black surface with the control's name in red, centred: what shows
   // where the control draws itself (the frame covers it at run time).
   void OnDraw(CDC* dc, const CRect& bounds, const CRect& invalid) override;

@@ -116,10 +116,23 @@ class MB_Color_Map : public MB_Attribute {
   // 256 entries of the palette of that format version: the current one for
   // versions above 37, else the older one.
   explicit MB_Color_Map(int version = 38);
+  // `count` colours of a reading or writing pass (MB_RGB with alpha 255),
+  // numbered by the pass's colour map counter. Colours that cannot be held
+  // (none, or no memory) leave the map empty.
+  MB_Color_Map(int count, const MB_RGBA32* colors, MB_File_IO& io);
+  MB_Color_Map(int count, const MB_RGB* colors, MB_File_IO& io);
   // A copy is a new object: unlinked, and reported to the undo store.
   MB_Color_Map(const MB_Color_Map& other);
   MB_Color_Map& operator=(const MB_Color_Map& other);
   ~MB_Color_Map() override;
+
+  // The same on this map, freeing its old entries; false (and size 0) when
+  // the colours cannot be held.
+  bool set(int count, const MB_RGBA32* colors, MB_File_IO& io);
+  bool set(int count, const MB_RGB* colors, MB_File_IO& io);
+  // Makes `map` the colour map of the pass's current rendition and marks
+  // the rendition's colour map changed; MB_BAD_STATE for a pass without one.
+  static MB_Result default_process(MB_Color_Map& map, MB_File_IO& io);
 
   // Frees the entries; size 0, serial -2.
   void clear();

@@ -241,3 +241,11 @@ bool mb_entity_extents(As_Void_List& list, As_Rect& rect) {
   }
   return take_union(u, rect);
 }
+
+void MB_Drawable::draw_in_own_colour(HDC hdc, CMyDC& dc, As_Tran& view) {
+  HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(general().display_color()));
+  HGDIOBJ old = SelectObject(hdc, pen);
+  draw(hdc, dc, view);
+  SelectObject(hdc, old);
+  DeleteObject(pen);
+}

@@ -122,6 +122,9 @@ class MB_Drawable : public MB_Object {
   virtual void build_draw() {}
   virtual void draw_key_point(HDC, CMyDC&, const As_Tran&) {}
   virtual void draw(HDC, CMyDC&, As_Tran&) {}
+  // draw() on a device context with a pen of the entity's own display
+  // colour, the context's pen restored after it.
+  void draw_in_own_colour(HDC hdc, CMyDC& dc, As_Tran& view);
   virtual As_Pt get_point(int id) const;
   virtual double get_real(int id) const;
   virtual int32_t get_int(int id) const;

@@ -46,8 +46,10 @@ MB_Drawing::MB_Drawing(const MB_String& name) : filename_(name) { g_current_draw
 
 MB_Drawing::~MB_Drawing() {
   if (g_current_drawing == this) g_current_drawing = nullptr;
-  // Entities first: they refer to blocks, layers and styles.
+  // Entities first, a layout's too: they refer to blocks, layers and styles.
   object_list_.kill_all();
+  active_layout_ = nullptr;
+  layout_list_.kill_all();
   // A block still being defined that is not yet in the table.
   mb_block_free_unlisted(temp_block_);
   temp_block_ = nullptr;
@@ -57,7 +59,6 @@ MB_Drawing::~MB_Drawing() {
   dim_style_list_.kill_all();
   view_port_list_.kill_all();
   named_view_list_.kill_all();
-  layout_list_.kill_all();
   text_style_list_.kill_all();
   shp_list_.kill_all();
   line_type_list_.kill_all();
@@ -73,7 +74,7 @@ void MB_Drawing::add_object(MB_Object* object) {
 
 MB_Object_List& MB_Drawing::get_active_object_list() {
   if (MB_Object_List* block = mb_block_object_list(temp_block_)) return *block;
-  if (MB_Object_List* layout = mb_layout_object_list(active_layout_)) return *layout;
+  if (active_layout_) return active_layout_->object_list();
   return object_list_;
 }
 

@@ -23,7 +23,6 @@
 
 class MB_Block;
 class MB_Layer;
-class MB_Layout;
 class MB_Line_Type;
 class MB_Text_Style;
 
@@ -121,6 +120,32 @@ class MB_Timestamp : public MB_Attribute {
 
  private:
   int32_t seconds_ = 0;
+};
+
+// A layout: a named sheet with objects of its own. The drawing edits a
+// layout's objects while it is the active layout (get_active_object_list);
+// the drawing's layout list owns its layouts, and a layout owns its objects.
+// Layouts are not stored in files.
+class MB_Layout : public MB_Attribute {
+ public:
+  MB_Layout() = default;
+  MB_Layout(const MB_Layout&) = delete;
+  MB_Layout& operator=(const MB_Layout&) = delete;
+  ~MB_Layout() override { object_list_.kill_all(); }
+
+  // Not an object of the file format.
+  MB_ID object_id() const override { return ID_NONE; }
+  MB_Type object_type() const override { return TYPE_VIEW; }
+  MB_String& name() { return name_; }
+  MB_Object_List& object_list() { return object_list_; }
+
+  MB_Result serialize(MB_File_IO&) const override { return MB_SUCCESS; }
+  MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
+  MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
+
+ private:
+  MB_String name_;
+  MB_Object_List object_list_;
 };
 
 class MB_Drawing {
@@ -235,4 +260,3 @@ void mb_block_build_draw(MB_Block* block);
 void mb_block_free_unlisted(MB_Block* block);
 MB_Text_Style* mb_to_text_style(MB_Object* object);
 const MB_String* mb_text_style_name(const MB_Text_Style* style);
-MB_Object_List* mb_layout_object_list(MB_Layout* layout);

@@ -100,3 +100,30 @@ MB_Result MB_Color_Map::materialize(const MB_Opcode& op, MB_File_IO& io) {
 MB_Result MB_Color_Map::skip_operand(const MB_Opcode& op, MB_File_IO& io) { return materialize(op, io); }
 
 MB_Result MB_Color_Map::process(MB_File_IO&) { return MB_SUCCESS; }
+
+MB_Color_Map::MB_Color_Map(int count, const MB_RGBA32* colors, MB_File_IO& io) { set(count, colors, io); }
+
+MB_Color_Map::MB_Color_Map(int count, const MB_RGB* colors, MB_File_IO& io) { set(count, colors, io); }
+
+bool MB_Color_Map::set(int count, const MB_RGBA32* colors, MB_File_IO& io) {
+  serial_ = io.next_incarnation();
+  read_state_ = 0;
+  return assign(count, colors);
+}
+
+bool MB_Color_Map::set(int count, const MB_RGB* colors, MB_File_IO& io) {
+  std::vector<MB_RGBA32> opaque;
+  if (count > 0 && colors) {
+    opaque.resize(static_cast<size_t>(count));
+    for (size_t i = 0; i < opaque.size(); ++i) opaque[i] = colors[i];
+  }
+  return set(count, opaque.empty() ? nullptr : opaque.data(), io);
+}
+
+MB_Result MB_Color_Map::default_process(MB_Color_Map& map, MB_File_IO& io) {
+  MB_Rendition* rend = io.rendition();
+  if (!rend) return MB_BAD_STATE;
+  rend->color_map() = map;
+  rend->changed(rend->changed() | MB_Rendition::CHANGED_COLOR_MAP);
+  return MB_SUCCESS;
+}

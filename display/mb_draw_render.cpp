@@ -23,14 +23,13 @@ namespace {
 
 bool finite_vec(const As_Vec& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
 
-// The image types of file names, by the text after the last '.'; the image
-// library has no WMF writer, so a WMF name fails. Any other name is JPEG.
-constexpr DWORD kWmfFormat = 10;
+// The image types of file names, by the text after the last '.'; any other
+// name is JPEG.
 const struct {
   const char* ext;
   DWORD format;
 } kExportTypes[] = {{"BMP", CXIMAGE_FORMAT_BMP}, {"GIF", CXIMAGE_FORMAT_GIF}, {"TIF", CXIMAGE_FORMAT_TIF},
-                    {"PNG", CXIMAGE_FORMAT_PNG}, {"WMF", kWmfFormat},
+                    {"PNG", CXIMAGE_FORMAT_PNG}, {"WMF", CXIMAGE_FORMAT_WMF},
                     {"JPG", CXIMAGE_FORMAT_JPG}, {"JPEG", CXIMAGE_FORMAT_JPG}};
 
 DWORD export_format(const char* path) {
@@ -227,12 +226,8 @@ void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
 void MB_Draw_Render::draw_object(MB_Drawable* entity) {
   if (!entity || !wnd_) return;
   HDC hdc = GetDC(wnd_);
-  HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(entity->general().display_color()));
-  HGDIOBJ old = SelectObject(hdc, pen);
-  entity->draw(hdc, quick_dc_, drawing_to_screen_);
+  entity->draw_in_own_colour(hdc, quick_dc_, drawing_to_screen_);
   if (display_list_.addIfAbsent(entity)) ++display_generation_;
-  SelectObject(hdc, old);
-  DeleteObject(pen);
   ReleaseDC(wnd_, hdc);
 }
 
@@ -422,11 +417,7 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
       // Selected entities belong to the picture as much as the others.
       for_each_entity(*list, [&](MB_Drawable* e) {
         if (e->flag() == 0) return;
-        HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(e->general().display_color()));
-        HGDIOBJ old = SelectObject(memdc, pen);
-        e->draw(memdc, quick_dc_, m);
-        SelectObject(memdc, old);
-        DeleteObject(pen);
+        e->draw_in_own_colour(memdc, quick_dc_, m);
       });
     }
     SelectObject(memdc, old_bitmap);
@@ -451,14 +442,13 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
 
 bool mb_export_type_known(const char* path) {
   for (const auto& f : kExportTypes)
-    if (f.format != kWmfFormat && is_file_ext(path, f.ext)) return true;
+    if (is_file_ext(path, f.ext)) return true;
   return false;
 }
 
 std::string mb_export_types() {
   std::string out;
   for (const auto& f : kExportTypes) {
-    if (f.format == kWmfFormat) continue;
     if (!out.empty()) out += ", ";
     out += '.';
     for (const char* c = f.ext; *c; ++c) out += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));

@@ -4,7 +4,8 @@
 //   quillmark_plot plot.plt drawing.kzf     reads a plot, saves a drawing
 //   quillmark_plot drawing.kzf plot.plt     writes a drawing as a plot
 //
-// A name ending in .plt or .hgl is a plot file, any other a native drawing.
+// A name ending in .plt, .hgl, .hp, .hpg or .hpgl is a plot file, any other
+// a native drawing.
 // A plot is read 1:1 in plotter units and written at 40 plotter units per
 // drawing unit. The output never replaces the input.
 #include <cerrno>
@@ -22,7 +23,11 @@
 
 namespace {
 
-bool is_plot(const char* path) { return is_file_ext(path, "plt") || is_file_ext(path, "hgl"); }
+bool is_plot(const char* path) {
+  for (const char* ext : {"plt", "hgl", "hp", "hpg", "hpgl"})
+    if (is_file_ext(path, ext)) return true;
+  return false;
+}
 
 // Why a plot file could not be read: what opening it says, else that the
 // library could not read it.
@@ -52,7 +57,7 @@ int main(int argc, char** argv) {
   const char* in = argv[1];
   const char* out = argv[2];
   if (is_plot(in) == is_plot(out)) {
-    std::fprintf(stderr, "quillmark_plot: one of %s and %s must be a plot file (.plt, .hgl)\n", in, out);
+    std::fprintf(stderr, "quillmark_plot: one of %s and %s must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)\n", in, out);
     return 2;
   }
   if (qm_same_file(in, out)) {

@@ -84,6 +84,7 @@ bool CPreviewCanvas::Create(int width, int height) {
   width_ = width;
   height_ = height;
   SetBkMode(dc_, TRANSPARENT);
+  SetTextColor(dc_, kWhite);
   Clear();
   return true;
 }

@@ -14,6 +14,8 @@
 // them).
 #pragma once
 
+#include <windows.h>
+
 #include <vector>
 
 #include "geometry/as_edge.h"
@@ -107,6 +109,10 @@ class As_Search_Loops {
 
   // The current time, then every segment, into a debug dump.
   void save_segments(As_File& file);
+  // For inspection: a filled circle of radius 5 device units at every
+  // crossing point mapped through `transform`, with the device context's
+  // pen and brush. Defined with the drawing surface (surface/).
+  void draw_test(HDC hdc, As_Tran& transform);
 
   // A new crossing point where the two segments meet, or null.
   As_Intersect_Point* segment_lines_insertion(As_Segment* a, As_Segment* b);

@@ -16,6 +16,9 @@ cmake --build build -j "$(nproc)"
 #   build/bin/quillmark_render -o picture.png drawing.kzf
 ./build/bin/quillmark_render -o "$top/build/sample.png" "$top/build/sample.kzf"
 echo "The sample drawing's picture: $top/build/sample.png"
+# The container makes the control by its prog id through the registry: the
+# build registered the build tree's control in build/registry.ini.
+export QM_REGISTRY="$top/build/registry.ini"
 # The drawing control in its container, on the same drawing, headless: a
 # user's first minute (zoom, draw a line, undo, redo, save three ways) and
 # then the control as it shows, its toolbars and side panel around the view.

@@ -1,19 +1,23 @@
 // quillmark_host: a small container of the drawing control. It makes a
-// top-level window of the given size, creates the control inside it, opens
+// top-level window of the given size, creates the control inside it by its
+// prog id through the registry (see quillmark_register), opens
 // the drawing named on the command line in the control's view, replays a
 // script of input steps, and writes what the control's window shows to a
 // PNG picture. On an X display (and not asked for --headless) the window
 // then stays on screen for the user until it is closed.
 //
-//   quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] [DRAWING]
+//   quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE]
+//                  [--screenshot PICTURE] [DRAWING]
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
-// names it and says why), 2 a usage error (a script the control refuses
-// among them). Every file the control failed to open or write, whether on
-// the command line or through the script, is named on standard error with
-// the reason, and makes the status 1. No write of the control or of the
-// host replaces the drawing given, the drawing the control has open, the
-// base drawing of its markup or the script.
+// names it and says why) or the control is not registered or cannot be
+// made, 2 a usage error (a script the control refuses among them). Every
+// file the control failed to open or write, whether on the command line or
+// through the script, is named on standard error with the reason, and makes
+// the status 1. No write of the control or of the host replaces the drawing
+// given, the drawing the control has open, the base drawing of its markup
+// or the script.
+#include <afxctl.h>
 #include <afxwin.h>
 #include <qm_display.h>
 #include <qm_file.h>
@@ -29,6 +33,8 @@
 
 #include "control/file_guard.h"
 #include "control/host/host_script.h"
+#include "database/mb_drawing.h"
+#include "database/mb_names.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
 
@@ -39,23 +45,24 @@ constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
 constexpr size_t kMaxScriptBytes = 1 << 20;
 constexpr const char* kMaxScriptText = "1 MiB";
-constexpr UINT kControlId = 1;
 
 struct Options {
   int width = kDefaultWidth, height = kDefaultHeight;
+  std::string progid = CQuillmarkOcxCtrl::kProgId;
   std::string script, screenshot, drawing;
 };
 
 int usage(const char* why) {
   if (why) std::fprintf(stderr, "quillmark_host: %s\n", why);
   std::fprintf(stderr,
-               "usage: quillmark_host [--headless] [--size WIDTHxHEIGHT] [--script FILE] [--screenshot PICTURE] "
-               "[DRAWING]\n"
+               "usage: quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE] "
+               "[--screenshot PICTURE] [DRAWING]\n"
                "  --headless     show no window even where an X display is (also QM_HEADLESS=1)\n"
+               "  --progid       the control to create, by its registered prog id (default %s)\n"
                "  --size         the host window's client size (default %dx%d)\n"
                "  --script       input steps to replay (see the README)\n"
                "  --screenshot   write what the control shows as a PNG picture\n",
-               kDefaultWidth, kDefaultHeight);
+               CQuillmarkOcxCtrl::kProgId, kDefaultWidth, kDefaultHeight);
   return 2;
 }
 
@@ -78,6 +85,9 @@ int parse_options(int argc, char** argv, Options& o) {
     const bool has_value = i + 1 < argc;
     if (a == "--size") {
       if (!has_value || !parse_size(argv[++i], o.width, o.height)) return usage("--size wants WIDTHxHEIGHT");
+    } else if (a == "--progid") {
+      if (!has_value || !*argv[i + 1]) return usage("--progid wants a prog id");
+      o.progid = argv[++i];
     } else if (a == "--script") {
       if (!has_value) return usage("--script wants a file");
       o.script = argv[++i];
@@ -105,7 +115,19 @@ std::string one_line(const std::string& gbk) {
   return text;
 }
 
+// The kinds of file the control reads as drawings; any other name is read
+// as a picture.
+bool drawing_kind(const char* path) {
+  for (const char* ext : {"kzf", "qlf", "dxf", "plt", "hgl", "rml"})
+    if (is_file_ext(path, ext)) return true;
+  return false;
+}
+
 bool open_drawing(const std::string& path) {
+  if (is_file_ext(path.c_str(), "dwg")) {
+    std::fprintf(stderr, "quillmark_host: %s: DWG drawings are not read; save it as DXF\n", path.c_str());
+    return false;
+  }
   CQuillView* view = CQuillView::current();
   if (!view) {
     std::fprintf(stderr, "quillmark_host: %s: the control has no view to open it in\n", path.c_str());
@@ -121,8 +143,58 @@ bool open_drawing(const std::string& path) {
     quill_clear_file_failures();
     return false;
   }
+  // A name of no drawing kind that gave no picture is no file the control
+  // opens: said, rather than an empty view.
+  MB_Drawing* drawing = view->operation().drawing();
+  if (!drawing_kind(path.c_str()) && path.compare(0, 7, "http://") != 0 &&
+      (!drawing || drawing->object_list().count() == 0)) {
+    std::fprintf(stderr,
+                 "quillmark_host: %s: not a kind of file the control opens (drawings .kzf .qlf .dxf, plots .plt "
+                 ".hgl, markup .rml, pictures .bmp .jpg .gif .png .tif .ico .wmf)\n",
+                 path.c_str());
+    return false;
+  }
   view->Invalidate(TRUE);
   return true;
+}
+
+// The control of that prog id, made through the registry and shown in the
+// host window over its client area; null (having said why) when it is not
+// registered or cannot be made.
+IOleObject* create_control(const std::string& progid, CWnd& host) {
+  CLSID clsid;
+  const std::u16string name(progid.begin(), progid.end());
+  HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+  IOleObject* object = nullptr;
+  if (SUCCEEDED(hr))
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, reinterpret_cast<void**>(&object));
+  const std::string registry = qm_registry_path();
+  if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG) {
+    std::fprintf(stderr,
+                 "quillmark_host: the control %s is not registered in %s; register it with: quillmark_register "
+                 "[LIBRARY] (with QM_REGISTRY naming the same registry file)\n",
+                 progid.c_str(), registry.c_str());
+    return nullptr;
+  }
+  if (hr == REGDB_E_READREGDB) {
+    std::fprintf(stderr, "quillmark_host: %s: the registry cannot be read\n", registry.c_str());
+    return nullptr;
+  }
+  if (hr == CO_E_DLLNOTFOUND || hr == CO_E_ERRORINDLL) {
+    std::fprintf(stderr, "quillmark_host: the control %s cannot be loaded: %s\n", progid.c_str(),
+                 qm_com_last_error().c_str());
+    return nullptr;
+  }
+  CRect client;
+  host.GetClientRect(&client);
+  if (SUCCEEDED(hr)) hr = object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, host.m_hWnd, &client);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "quillmark_host: the control %s cannot be made (0x%08X)\n", progid.c_str(),
+                 static_cast<unsigned>(hr));
+    if (object) object->Release();
+    return nullptr;
+  }
+  return object;
 }
 
 // Names every file the control could not write (or open) since the last
@@ -191,11 +263,16 @@ int run(int argc, char** argv, bool on_display) {
     return 1;
   }
   app.m_pMainWnd = &host;
-  CRect client;
-  host.GetClientRect(&client);
-  COleControl* control = QmCreateControl(RUNTIME_CLASS(CQuillmarkOcxCtrl), &host, client, kControlId);
+  IOleObject* object = create_control(o.progid, host);
+  COleControl* control = object ? dynamic_cast<COleControl*>(CWnd::FromHandlePermanent(
+                                      ::GetDlgItem(host.m_hWnd, static_cast<int>(kQmControlChildId))))
+                                : nullptr;
   if (!control) {
-    std::fprintf(stderr, "quillmark_host: the control cannot be made\n");
+    if (object) {
+      std::fprintf(stderr, "quillmark_host: %s is not a control this container can show\n", o.progid.c_str());
+      object->Release();
+    }
+    host.DestroyWindow();
     return 1;
   }
   pump_host_messages();
@@ -232,8 +309,9 @@ int run(int argc, char** argv, bool on_display) {
   }
   // The container holds the control object: it goes after its window.
   host.DestroyWindow();
-  delete control;
+  object->Release();
   AfxDeleteTempObjects();
+  CoFreeUnusedLibraries();
   return status;
 }
 

@@ -116,7 +116,13 @@ void MB_Insert::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   for (MB_Object* o = b->object_list().head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
     MB_Drawable* e = static_cast<MB_Drawable*>(o);
-    if (!hdc && !display_flag_) dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
+    // Each object in its own colour, on a device context (export, print) as
+    // on the surface.
+    if (hdc) {
+      e->draw_in_own_colour(hdc, dc, t);
+      continue;
+    }
+    if (!display_flag_) dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
     e->draw(hdc, dc, t);
   }
 }

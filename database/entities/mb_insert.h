@@ -25,6 +25,16 @@ class MB_Insert;
 // The object as an insert (single or multiple), else null.
 MB_Insert* mb_to_insert(MB_Object* object);
 
+// A snap request: the point and aperture a snap is sought at, the kinds of
+// snap point wanted, and what was found.
+struct MB_Snap {
+  As_Pt at;
+  double aperture = 0.0;
+  int32_t kinds = 0;
+  As_Pt found;
+  int32_t found_kind = 0;
+};
+
 class MB_Insert : public MB_Drawable {
  public:
   // At the origin, angle 0, scales 1, no block, identity transform.
@@ -52,13 +62,16 @@ class MB_Insert : public MB_Drawable {
   // The first object of the block hit within tol of p, found through the
   // insert's placement; `found` is the hit in drawing coordinates.
   bool pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& found, int& kind, int& extra) override;
+  // An insert offers no snap of its own: false, the request untouched.
+  bool pick(MB_Snap&, const As_Tran&) { return false; }
   // Only the extents: the block's (built first when not yet built) moved by
   // the transform.
   void build_draw() override;
   // A square marker at the insertion point, on a device context only.
   void draw_key_point(HDC hdc, CMyDC& dc, const As_Tran& view) override;
-  // Each object of the block in its own drawn colour (on the surface,
-  // unless the display flag is set) through block, insert and view.
+  // Each object of the block in its own drawn colour through block, insert
+  // and view: on a device context (export, print) with a pen of that
+  // colour, on the surface unless the display flag is set.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // Reports the change, then maps the insertion point; a transform that
   // turns, scales or mirrors also turns and scales the insert with it.

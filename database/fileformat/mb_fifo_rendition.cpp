@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "database/entities/mb_block.h"
 #include "database/fileformat/mb_file_io.h"
+#include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 
 namespace {
@@ -104,6 +106,38 @@ MB_Result MB_FIFO_Rendition::write_sync_font(double height, double width_scale, 
     keep(MB_String(text_style_name_.c_str()).serialize(io, 0));
   }
   return first;
+}
+
+bool MB_FIFO_Rendition::start_block(const MB_String& name, const As_Pt& base) {
+  if (!drawing_) return false;
+  block_ = drawing_->find_block(name.ascii());
+  if (!block_) {
+    block_ = new MB_Block(base, name, MB_String("Block desc0"));
+    drawing_->block_list().add_tail(block_);
+  }
+  return true;
+}
+
+bool MB_FIFO_Rendition::end_block() {
+  if (block_) block_->build_draw();
+  block_ = nullptr;
+  return true;
+}
+
+bool MB_FIFO_Rendition::set_block_base(const As_Pt& base) {
+  if (!block_) return false;
+  block_->base_pos(base);
+  return true;
+}
+
+MB_Object_List* MB_FIFO_Rendition::creating_list() {
+  if (block_) return &block_->object_list();
+  return drawing_ ? &drawing_->object_list() : nullptr;
+}
+
+void MB_FIFO_Rendition::add_object(MB_Object* object) {
+  MB_Object_List* list = creating_list();
+  if (object && list) list->add_tail(object);
 }
 
 MB_Result MB_Rendition::sync(MB_File_IO& io, int32_t mask) {

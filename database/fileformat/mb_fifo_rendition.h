@@ -19,8 +19,10 @@
 #include "database/mb_object.h"
 #include "database/mb_result.h"
 
+class As_Pt;
 class MB_Block;
 class MB_Drawing;
+class MB_String;
 class MB_Layer;
 class MB_Line_Type;
 class MB_URL;
@@ -74,6 +76,19 @@ class MB_FIFO_Rendition {
   void drawing(MB_Drawing* d) { drawing_ = d; }
   MB_Block* block() const { return block_; }
   void start_block(MB_Block* b) { block_ = b; }
+  // The block being defined: the drawing's first block of that name, or a
+  // new one (base, name, "Block desc0") at the tail of its block list.
+  // False without a drawing.
+  bool start_block(const MB_String& name, const As_Pt& base);
+  // Builds the block's display lists and lets it go; true.
+  bool end_block();
+  // The block's base point (and transform); false without a block.
+  bool set_block_base(const As_Pt& base);
+  // Where objects being read go: the block's list, else the drawing's
+  // entity list. Null with neither.
+  MB_Object_List* creating_list();
+  // Appends to the creating list; a null object, or no list, is ignored.
+  void add_object(MB_Object* object);
   MB_File_IO* file_io() const { return io_; }
   void file_io(MB_File_IO* io) { io_ = io; }
 

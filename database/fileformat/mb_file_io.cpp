@@ -73,8 +73,8 @@ const int32_t g_save_version = MB_File_IO::toolkit_decimal_revision();
 void MB_File_IO::set_target_version(int32_t v) {
   MB_Undo_Pause pause;
   heuristics_.target_version = v;
-  rendition_->color_map() = MB_Color_Map(v);
-  rendition_->changed(rendition_->changed() | MB_Rendition::CHANGED_COLOR_MAP);
+  MB_Color_Map palette(v);
+  MB_Color_Map::default_process(palette, *this);
 }
 
 void MB_File_IO::dump_delayed_drawable() {
@@ -142,7 +142,15 @@ MB_Result MB_File_IO::open() {
     return r;
   }
   if (in_.size() < kChunk) in_.resize(kChunk);
-  return MB_SUCCESS;
+  statistics_.reset(new (std::nothrow) Read_Statistics());
+  return statistics_ ? MB_SUCCESS : MB_NO_MEMORY;
+}
+
+bool MB_File_IO::set_stream_user_data(void* stream) {
+  if (mode_ != MODE_READ || !stream_ || !stream) return false;
+  if (stream != stream_) std::fclose(stream_);
+  stream_ = static_cast<FILE*>(stream);
+  return true;
 }
 
 MB_Result MB_File_IO::finish_compressor() {
@@ -197,6 +205,10 @@ MB_Result MB_File_IO::close() {
   dispose_object();
   rendition_.reset(new MB_Rendition());
   rendition_->color() = MB_Color(255, 255, 255, MB_Color::MAP_NONE);
+  statistics_.reset();
+  token_.clear();
+  token_quote_ = 0;
+  token_begun_ = token_escape_ = false;
   decompressor_.reset();
   compressor_.reset();
   data_decompression_ = 0;
@@ -756,6 +768,49 @@ MB_Result MB_File_IO::read(As_Pt_Sets& sets) {
   if (MB_Result r = read_points(*this, total, pts)) return r;
   sets.init(static_cast<unsigned long>(n), counts.data(), pts.data());
   sets.is_filled(filled != 0);
+  return MB_SUCCESS;
+}
+
+MB_Result MB_File_IO::read(char*& token, int max, char allow_paren) {
+  token = nullptr;
+  if (!token_begun_) {
+    if (MB_Result r = eat_whitespace()) return r;
+    token_.clear();
+    token_quote_ = 0;
+    token_escape_ = false;
+    token_begun_ = true;
+  }
+  // A token that fails is over; the next call starts a new one.
+  auto fail = [this](MB_Result r) {
+    token_begun_ = false;
+    return r;
+  };
+  for (;;) {
+    unsigned char b;
+    if (MB_Result r = read(b)) return r;  // short: the token stays in progress
+    if (token_escape_) {
+      token_escape_ = false;
+    } else if (b == '\\') {
+      token_escape_ = true;
+      continue;
+    } else if (token_quote_) {
+      if (b == token_quote_) break;
+    } else if (b == ' ' || b == ')') {
+      if (MB_Result r = put_back(b)) return fail(r);
+      break;
+    } else if ((b == '\'' || b == '"') && token_.empty()) {
+      token_quote_ = static_cast<char>(b);
+      continue;
+    } else if (b == '\'' || b == '{' || (b == '(' && !(token_.empty() && allow_paren))) {
+      return fail(MB_SYNTAX_ERROR);
+    }
+    if (static_cast<int>(token_.size()) >= max) return fail(MB_SYNTAX_ERROR);
+    token_.push_back(static_cast<char>(b));
+  }
+  token_begun_ = false;
+  token = new (std::nothrow) char[token_.size() + 1];
+  if (!token) return MB_NO_MEMORY;
+  std::memcpy(token, token_.c_str(), token_.size() + 1);
   return MB_SUCCESS;
 }
 

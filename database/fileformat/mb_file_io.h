@@ -120,6 +120,28 @@ class MB_File_IO {
   int64_t opcode_start() const { return opcode_start_; }
   int32_t opcode_count() const { return opcode_count_; }
 
+  // What a read pass has met: for each opcode kind (its slot) how often and
+  // how many bytes, up to the start of the next opcode. Slots 0 to 255 are
+  // the single-byte opcodes; then each known extended ASCII name, the
+  // unknown names together, extended binary codes 1 to 8, 16, 17 and 0x123,
+  // and the other codes together. Made by open() in read mode, gone with
+  // close(); null otherwise.
+  struct Read_Statistics {
+    static constexpr int kSlots = 305;
+    int32_t count[kSlots] = {};
+    int64_t bytes[kSlots] = {};
+    int64_t last_start = 0;
+    int32_t last_slot = -1;
+    static int slot_of(const MB_Opcode& op);
+  };
+  const Read_Statistics* read_statistics() const { return statistics_.get(); }
+  // The open C stream of the pass, null when closed. A read pass may be
+  // given another stream to read on from (after what it has buffered); it
+  // takes it over and closes the one it had. False, taking nothing, for a
+  // write pass (its file writer owns its stream) or a closed one.
+  void* stream_user_data() const { return stream_; }
+  bool set_stream_user_data(void* stream);
+
   // The file a pass opens; load_kzf and save_kzf set it.
   const char* file_name() const { return path_.c_str(); }
   void file_name(const char* path) { path_ = path ? path : ""; }
@@ -196,6 +218,13 @@ class MB_File_IO {
   // left as it was.
   MB_Result read(As_Pt_Set& set);
   MB_Result read(As_Pt_Sets& sets);
+  // One ASCII string token, in a new char array the caller delete[]s: a
+  // quoted string ('...' or "...", the quotes dropped) or the bytes up to a
+  // blank or ")" (put back). A backslash takes the next byte literally. More
+  // than max bytes, "{", an apostrophe inside an unquoted token, or "("
+  // (unless first and allow_paren) is MB_SYNTAX_ERROR. A read that ends
+  // short leaves the token in progress for the next call.
+  MB_Result read(char*& token, int max, char allow_paren);
 
   // The point the next position is coded against.
   const As_Pt& last_position() const { return last_; }
@@ -265,6 +294,12 @@ class MB_File_IO {
   int64_t file_bytes_ = 0;  // bytes read from the file by this pass
 
   FILE* stream_ = nullptr;
+  std::unique_ptr<Read_Statistics> statistics_;
+  // The string token being read: its bytes, its quote, and whether it began.
+  std::string token_;
+  char token_quote_ = 0;
+  bool token_begun_ = false;
+  bool token_escape_ = false;
   // A write pass fills a new file that replaces the target only when the
   // pass closes with every byte written; discard_output() abandons it.
   std::unique_ptr<QmFileWriter> writer_;

@@ -25,8 +25,8 @@ MB_Result MB_File_Header::materialize(const MB_Opcode&, MB_File_IO& io) {
   rend.minor_revision(int16_t(10 * (b[3] - '0') + (b[4] - '0')));
   io.decrement_paren_count();
   if (rend.decimal_revision() < 38) {
-    rend.color_map() = MB_Color_Map(rend.decimal_revision());
-    rend.changed(rend.changed() | MB_Rendition::CHANGED_COLOR_MAP);
+    MB_Color_Map older(rend.decimal_revision());
+    return MB_Color_Map::default_process(older, io);
   }
   return MB_SUCCESS;
 }
@@ -93,9 +93,25 @@ void font_flag(MB_File_IO& io, int32_t v) { io.fifo_rendition().font_flag(v); }
 
 template class MB_Value_Record<int32_t, MB_ID_LONG_OPTION, 'C', mb_format_apply::ignore>;
 template class MB_Value_Record<int32_t, MB_ID_RENDITION_LONG_A, 's', mb_format_apply::ignore>;
+template class MB_Value_Record<int32_t, MB_ID_RENDITION_LONG_B, 's', mb_format_apply::ignore>;
 template class MB_Value_Record<int32_t, MB_ID_TEXT_FLAG, 'b', mb_format_apply::text_flag>;
 template class MB_Value_Record<int32_t, MB_ID_FONT_STYLE, 'o', mb_format_apply::font_flag>;
 template class MB_Value_Record<double, MB_ID_TEXT_HEIGHT, 'H', mb_format_apply::text_height>;
 template class MB_Value_Record<double, MB_ID_TEXT_WIDTH_SCALE, 'K', mb_format_apply::text_width_scale>;
 template class MB_Value_Record<double, MB_ID_TEXT_ANGLE, 'd', mb_format_apply::text_angle>;
 template class MB_Value_Record<double, MB_ID_FONT_OBLIQUE_ANGLE, 'A', mb_format_apply::font_oblique_angle>;
+
+MB_Result MB_URL::serialize(MB_File_IO& io) const {
+  io.dump_delayed_drawable();
+  MB_Rendition& wanted = io.desired_rendition();
+  if (wanted.second_changed()) wanted.second_changed(0);
+  if (wanted.changed() & MB_Rendition::CHANGED_URL) {
+    wanted.changed(wanted.changed() & ~MB_Rendition::CHANGED_URL);
+    if (MB_Result r = wanted.sync(io, MB_Rendition::CHANGED_URL)) return r;
+  }
+  if (MB_Result r = io.write_tab_level()) return r;
+  if (MB_Result r = io.write("(URL")) return r;
+  return io.write(static_cast<unsigned char>(')'));
+}
+
+MB_Result MB_URL::materialize(const MB_Opcode& op, MB_File_IO& io) { return op.skip(io); }

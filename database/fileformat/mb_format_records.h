@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "database/mb_object.h"
+#include "database/mb_string.h"
 
 // Class numbers of the records that exist only in the file format.
 enum : int32_t {
@@ -21,6 +22,7 @@ enum : int32_t {
   MB_ID_FONT_STYLE = 40,
   MB_ID_RENDITION_LONG_A = 59,
   MB_ID_RENDITION_LONG_B = 60,
+  MB_ID_URL = 81,
   MB_ID_TEXT_ANGLE = 88,
   MB_ID_TEXT_FLAG = 89,
   MB_TYPE_FORMAT_CONTROL = 3,
@@ -51,6 +53,24 @@ class MB_End_Of_File : public MB_Format_Record<MB_ID_END_OF_FILE, MB_Object::TYP
   MB_Result skip_operand(const MB_Opcode& op, MB_File_IO& io) override;
   // 16: the load ends.
   MB_Result process(MB_File_IO&) override { return MB_END_OF_FILE; }
+};
+
+// A link of the format: its record is "(URL)", the link itself is not
+// stored, and a reader makes no object for "(URL" (nothing saves one).
+class MB_URL : public MB_Format_Record<MB_ID_URL, MB_Object::TYPE_ATTRIBUTE> {
+ public:
+  int32_t link() const { return link_; }
+  void link(int32_t v) { link_ = v; }
+  MB_String& address() { return address_; }
+  // Clears the desired rendition's URL change (nothing is written for it)
+  // and its second mask, then writes "(URL)".
+  MB_Result serialize(MB_File_IO& io) const override;
+  // Skips the record's operands.
+  MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
+
+ private:
+  int32_t link_ = -1;  // -1: new
+  MB_String address_;
 };
 
 // "{", length 0, code 16: the rest up to "}" is one compressed block.
@@ -117,6 +137,8 @@ void font_flag(MB_File_IO& io, int32_t v);
 using MB_Long_Option = MB_Long_Record<MB_ID_LONG_OPTION, 'C', mb_format_apply::ignore>;
 // "s" and a 4-byte value; a file's "S" is refused (2).
 using MB_Rendition_Long_A = MB_Long_Record<MB_ID_RENDITION_LONG_A, 's', mb_format_apply::ignore>;
+// The rendition's second long slot: written as slot A is; no opcode makes it.
+using MB_Rendition_Long_B = MB_Long_Record<MB_ID_RENDITION_LONG_B, 's', mb_format_apply::ignore>;
 using MB_Text_Flag = MB_Long_Record<MB_ID_TEXT_FLAG, 'b', mb_format_apply::text_flag>;
 using MB_Font_Style = MB_Long_Record<MB_ID_FONT_STYLE, 'o', mb_format_apply::font_flag>;
 using MB_Text_Height = MB_Double_Record<MB_ID_TEXT_HEIGHT, 'H', mb_format_apply::text_height>;

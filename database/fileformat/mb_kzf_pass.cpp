@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "database/mb_drawing.h"
@@ -21,10 +22,52 @@ MB_Result MB_File_IO::get_next_object_shell() {
   opcode_start_ = position_;
   if (MB_Result r = opcode_.read_opcode(*this, false)) return r;
   ++opcode_count_;
+  if (statistics_) {
+    // The previous opcode's bytes run up to this one's start.
+    Read_Statistics& s = *statistics_;
+    if (s.last_slot >= 0) s.bytes[s.last_slot] += opcode_start_ - s.last_start;
+    s.last_slot = Read_Statistics::slot_of(opcode_);
+    s.last_start = opcode_start_;
+    ++s.count[s.last_slot];
+  }
   MB_Result r = MB_SUCCESS;
   object_ = opcode_.make_object(*rendition_, r, *this);
   if (!object_) return r ? r : MB_NO_OBJECT;
   return MB_SUCCESS;
+}
+
+namespace {
+
+// The extended ASCII names with statistics slots of their own, from 256 on.
+const char* const kCountedNames[] = {
+    "(KZF V",    "(EndOfKZF",    "(Color",          "(ColorMap",       "(Author",         "(Background",
+    "(Circle",   "(Comments",    "(Copyright",      "(Creator",        "(Created",        "(CodePage",
+    "(DashPattern", "(Description", "(Ellipse",     "(Embed",          "(Font",           "(Image",
+    "(Keywords", "(Layer",       "(LinePattern",    "(LineWeight",     "(LineStyle",      "(Modified",
+    "(NamedView", "(PlotInfo",   "(SourceCreated",  "(SourceModified", "(SourceFilename", "(Subject",
+    "(Text",     "(Title",       "(URL",            "(Units",          "(Viewport",       "(View"};
+constexpr int kNameSlots = static_cast<int>(sizeof kCountedNames / sizeof kCountedNames[0]);
+constexpr int kOtherNameSlot = 256 + kNameSlots;
+constexpr int kFirstCodeSlot = kOtherNameSlot + 1;  // codes 1 to 8
+const int32_t kCountedCodes[] = {1, 2, 3, 4, 5, 6, 7, 8, 16, 17, 0x123};
+constexpr int kCodeSlots = static_cast<int>(sizeof kCountedCodes / sizeof kCountedCodes[0]);
+constexpr int kOtherCodeSlot = kFirstCodeSlot + kCodeSlots;
+static_assert(kOtherCodeSlot + 1 == MB_File_IO::Read_Statistics::kSlots, "one slot for each kind of opcode");
+
+}  // namespace
+
+int MB_File_IO::Read_Statistics::slot_of(const MB_Opcode& op) {
+  switch (op.kind()) {
+    case MB_Opcode::EXT_ASCII:
+      for (int i = 0; i < kNameSlots; ++i)
+        if (std::strcmp(op.name(), kCountedNames[i]) == 0) return 256 + i;
+      return kOtherNameSlot;
+    case MB_Opcode::EXT_BINARY:
+      for (int i = 0; i < kCodeSlots; ++i)
+        if (op.code() == kCountedCodes[i]) return kFirstCodeSlot + i;
+      return kOtherCodeSlot;
+    default: return op.byte();
+  }
 }
 
 MB_Result MB_File_IO::get_next_object() {

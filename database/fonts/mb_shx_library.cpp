@@ -1,6 +1,9 @@
 // Reading compiled shape fonts and drawing their glyphs.
 #include "database/fonts/mb_shx_library.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -141,6 +144,20 @@ void MB_Shx_Char_List::add_shx_char(MB_Shx_Char* c) {
   if (last_) last_->next_ = c;
   else first_ = c;
   last_ = c;
+}
+
+bool MB_Shx_Char_List::save(const char* path) const {
+  if (!path) {
+    errno = EINVAL;
+    return false;
+  }
+  struct stat st;
+  if (stat(qm_map_path(path).c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  QmFileWriter file;
+  return file.open(path, "w") && file.commit();
 }
 
 void MB_Shx_Char_List::kill_all() {

@@ -60,9 +60,10 @@ class MB_Shx_Char_List {
   MB_Shx_Char* last() const { return last_; }
   void add_shx_char(MB_Shx_Char* c);
   void kill_all();
-  // The list is never written to a file: answers false and leaves the file
-  // untouched.
-  bool save(const char*) const { return false; }
+  // Makes `path` a new, empty file: the shapes themselves are never
+  // written. An existing file (the font itself, say) is never replaced:
+  // false with errno EEXIST. False (errno set) when the file cannot be made.
+  bool save(const char* path) const;
 
  private:
   MB_Shx_Char* first_ = nullptr;

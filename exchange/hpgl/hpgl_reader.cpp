@@ -15,7 +15,9 @@
 // PU and PD set the pen, PA and PR set absolute or relative coordinates, and
 // the coordinates of all four move the pen in the mode of the last PA or PR;
 // a move with the pen down makes a white chain of lines from the pen through
-// the points. CI makes a circle at the pen.
+// the points. CI makes a circle at the pen. The arcs AA and AR are not
+// drawn, but they move the pen to the arc's end, so what follows them lands
+// where the plotter puts it.
 #include <qm_file.h>
 
 #include <cmath>
@@ -44,6 +46,8 @@ constexpr int kMaxDigits = 15;
 // A move with more numbers than this is drawn in pieces, so one endless
 // instruction never holds the whole file.
 constexpr size_t kMaxPending = size_t(1) << 20;
+// The numbers of an arc that move the pen: centre x, y and the angle.
+constexpr size_t kArcNumbers = 3;
 
 inline bool is_letter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 inline bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -57,6 +61,8 @@ enum Instruction : int {
   kPlotAbsolute = instruction('P', 'A'),
   kPlotRelative = instruction('P', 'R'),
   kCircle = instruction('C', 'I'),
+  kArcAbsolute = instruction('A', 'A'),
+  kArcRelative = instruction('A', 'R'),
   kLabel = instruction('L', 'B'),
   kBufferLabel = instruction('B', 'L'),
   kDefineTerminator = instruction('D', 'T'),
@@ -198,9 +204,12 @@ class Hpgl_Reader {
     if (dropped_) v *= power_of_ten(dropped_);
     if (decimals_) v /= power_of_ten(decimals_);
     if (v > kMaxNumber) v = kMaxNumber;
-    // Only moves keep all their numbers and CI its first; the numbers of
-    // every other instruction would be dropped anyway.
-    if (!is_move(code_) && (code_ != kCircle || !params_.empty())) return;
+    // Only moves keep all their numbers, CI its first and the arcs their
+    // centre and angle; the numbers of every other instruction would be
+    // dropped anyway.
+    if (!is_move(code_) && (code_ != kCircle || !params_.empty()) &&
+        (!is_arc(code_) || params_.size() >= kArcNumbers))
+      return;
     params_.push_back(negative_ ? -v : v);
     if (params_.size() >= kMaxPending) {
       interpret();
@@ -230,6 +239,8 @@ class Hpgl_Reader {
     params_.clear();
   }
 
+  static bool is_arc(int code) { return code == kArcAbsolute || code == kArcRelative; }
+
   static bool is_move(int code) {
     return code == kPenUp || code == kPenDown || code == kPlotAbsolute || code == kPlotRelative;
   }
@@ -254,6 +265,9 @@ class Hpgl_Reader {
         break;
       case kCircle:
         circle();
+        break;
+      case kArcAbsolute: case kArcRelative:
+        arc_end();
         break;
       default:
         break;
@@ -289,6 +303,19 @@ class Hpgl_Reader {
   As_Pt next_point(const As_Pt& prev, size_t pair) const {
     const double x = params_[2 * pair], y = params_[2 * pair + 1];
     return pen_.relative ? As_Pt(prev.x() + x, prev.y() + y, 0.0) : As_Pt(x, y, 0.0);
+  }
+
+  // An arc is not drawn, but the pen ends where the plotter's does: turned
+  // about the centre (absolute, or relative to the pen for AR) by the angle
+  // in degrees, counter-clockwise when positive. The chord angle is not used.
+  void arc_end() {
+    if (params_.size() < kArcNumbers) return;
+    const As_Pt& p = pen_.current;
+    const double cx = code_ == kArcRelative ? p.x() + params_[0] : params_[0];
+    const double cy = code_ == kArcRelative ? p.y() + params_[1] : params_[1];
+    const double a = params_[2] * (qm_pi / 180.0);
+    const double dx = p.x() - cx, dy = p.y() - cy, c = std::cos(a), s = std::sin(a);
+    pen_.current = As_Pt(cx + dx * c - dy * s, cy + dx * s + dy * c, 0.0);
   }
 
   // A radius of either sign draws its size; a radius of 0 draws nothing.

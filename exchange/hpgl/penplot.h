@@ -2,8 +2,9 @@
 // drawing, and the current drawing written as a plot file.
 //
 // Reading takes plotter units 1:1 as drawing units: pen-down moves become
-// white chains of lines, CI a circle at the pen; every other instruction is
-// read and dropped. Writing puts 40 plotter units in a drawing unit and
+// white chains of lines, CI a circle at the pen; the arcs AA and AR are not
+// drawn but move the pen to their ends; every other instruction is read and
+// dropped. Writing puts 40 plotter units in a drawing unit and
 // draws every line, curve, point and text, inserts included, as pen strokes
 // chained end to end.
 #pragma once

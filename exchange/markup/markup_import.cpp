@@ -120,14 +120,14 @@ class Markup_Reader {
 
 }  // namespace
 
-bool api_mb_load_xml(const std::string& markup_path, MB_Drawing* drawing, std::string& base_document) {
+bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document) {
   if (!drawing) return false;
-  Xml_Document doc(markup_path.c_str());
-  base_document = unquoted(doc.xml_get_base_document());
+  Xml_Document doc(markup_path);
+  base_document = CString(unquoted(doc.xml_get_base_document()));
 
   MB_Dwg_Load_Save loader;
   int loaded = 0;
-  loader.drw_marcompopen(drawing, base_document.c_str(), &loaded, false);
+  loader.drw_marcompopen(drawing, base_document, &loaded, false);
 
   if (!doc.xml_has_objects()) return false;
   Markup_Reader(*drawing).read(doc.xml_get_object_nodes());

@@ -3,6 +3,8 @@
 // back on top of its base drawing (opened through the outside loader).
 #pragma once
 
+#include <afxwin.h>
+
 #include <string>
 
 class MB_Drawing;
@@ -20,4 +22,4 @@ bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char*
 // `base_document`), then its polylines and texts are added, each marked
 // "@redline". False for a null drawing, or when the document has no Objects
 // element (the base drawing is loaded even then).
-bool api_mb_load_xml(const std::string& markup_path, MB_Drawing* drawing, std::string& base_document);
+bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document);

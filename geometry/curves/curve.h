@@ -86,6 +86,10 @@ class CCurve : public CLibObject {
   // with skip_zero an extreme within 1e-9 of 0 stays.
   virtual int IntersectionRange(const CCurve& other, bool skip_zero, double& min_pos, double& max_pos,
                                 double& min_neg, double& max_neg) const;
+  // The parameters of this curve where the other crosses it, those above
+  // 1e-9 and more than 1e-9 from the ones already in params added to it,
+  // and how many were added to count. Unsupported here.
+  virtual int IntersectionParams(const CCurve&, CDoubleArray&, int&) const { return kCurveUnsupported; }
 
   // Wrappers and conversion (curve_wrappers.cpp). The curves made here that
   // wrap this one do not own it: it must outlive them.

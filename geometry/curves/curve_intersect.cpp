@@ -745,19 +745,21 @@ int CCurve::SelfIntersections(CDoubleArray& params, double tol) const {
   return kCurveOk;
 }
 
+void FoldIntersectionRange(double t, bool skip_zero, double& min_pos, double& max_pos, double& min_neg,
+                           double& max_neg) {
+  auto update = [skip_zero](double& extreme, double x, bool smaller) {
+    if (skip_zero && std::fabs(extreme) <= 1e-9) return;
+    if (smaller ? x < extreme : x > extreme) extreme = x;
+  };
+  update(t >= 0.0 ? min_pos : min_neg, t, true);
+  update(t >= 0.0 ? max_pos : max_neg, t, false);
+}
+
 int CCurve::IntersectionRange(const CCurve& other, bool skip_zero, double& min_pos, double& max_pos,
                               double& min_neg, double& max_neg) const {
   CDoubleArray mine, theirs;
   int st = IntersectCurves(*this, other, mine, theirs, 1e-9);
   if (st != kCurveOk) return st;
-  auto update = [skip_zero](double& extreme, double t, bool smaller) {
-    if (skip_zero && std::fabs(extreme) <= 1e-9) return;
-    if (smaller ? t < extreme : t > extreme) extreme = t;
-  };
-  for (int i = 0; i < mine.Count(); ++i) {
-    double t = mine[i];
-    update(t >= 0.0 ? min_pos : min_neg, t, true);
-    update(t >= 0.0 ? max_pos : max_neg, t, false);
-  }
+  for (int i = 0; i < mine.Count(); ++i) FoldIntersectionRange(mine[i], skip_zero, min_pos, max_pos, min_neg, max_neg);
   return kCurveOk;
 }

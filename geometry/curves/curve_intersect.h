@@ -135,3 +135,8 @@ int MakeCurvePair(const CCurve& c1, const CCurve& c2, bool allow_swap, CCurvePai
 // Crossings of the two curves and the contacts of their end points, added
 // to the lists; a crossing on a closed curve's seam is listed once.
 int IntersectCurves(const CCurve& c1, const CCurve& c2, CDoubleArray& list1, CDoubleArray& list2, double tol);
+// Folds an intersection parameter into the four extremes of
+// CCurve::IntersectionRange: the smallest and largest positive (t >= 0) and
+// negative ones; with skip_zero an extreme within 1e-9 of 0 stays.
+void FoldIntersectionRange(double t, bool skip_zero, double& min_pos, double& max_pos, double& min_neg,
+                           double& max_neg);

@@ -100,6 +100,12 @@ class CNURBS : public CCurve {
   int CheckMinRadius(double r) const;
   bool ContainsPoint(const double p[3], double tol) const override;
   int SelfIntersections(CDoubleArray& params, double tol) const override;
+  // The intersection scans (nurbs_scan.cpp): the curve walked in 3 x degree
+  // equal steps a span, each chord tested against the other curve's
+  // polyline and a crossing refined by the curve-pair Newton intersection.
+  int IntersectionRange(const CCurve& other, bool skip_zero, double& min_pos, double& max_pos, double& min_neg,
+                        double& max_neg) const override;
+  int IntersectionParams(const CCurve& other, CDoubleArray& params, int& count) const override;
   int ToNURBS(double tol, CCurve*& out) const override;
 
   int Degree() const { return knots_ ? knots_->Degree() : 0; }
@@ -131,9 +137,13 @@ class CNURBS : public CCurve {
   struct SpanWalk {
     double t = 0.0, b = 0.0, e = 0.0;  // current parameter, range end, span end
     int s = 0, steps = 1, pass = 0, guard = 0, cap = 1;
+    int fixed_steps = 0;  // steps of every span, or 0: as the tolerance asks
   };
   int BeginSpans(double a, double b, SpanWalk& w) const;
   bool NextSpan(SpanWalk& w, double tol) const;
+  // The forward-difference walk of TessellateRange, with every span in
+  // fixed_steps steps when that is positive.
+  int WalkRange(double a, double b, double tol, int fixed_steps, const CPointMap* map, CPointSink& sink) const;
 
   void Reset();
   void Release();

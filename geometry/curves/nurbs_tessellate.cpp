@@ -74,7 +74,9 @@ bool CNURBS::NextSpan(SpanWalk& w, double tol) const {
     if (w.e <= w.t) continue;
     // The bend of the control polygon over the span sets its step count.
     w.steps = 1;
-    if (d > 1) {
+    if (w.fixed_steps > 0) {
+      w.steps = w.fixed_steps;
+    } else if (d > 1) {
       for (int j = w.s - d; j <= w.s - 2; ++j) w.steps = std::max(w.steps, SpanSegments(j, tol));
       w.steps = std::min(w.steps, w.cap);
     }
@@ -98,7 +100,13 @@ int CNURBS::TessellationCount(double a, double b, double tol, int& count) const 
 }
 
 int CNURBS::TessellateRange(double a, double b, double tol, const CPointMap* map, CPointSink& sink) const {
+  return WalkRange(a, b, tol, 0, map, sink);
+}
+
+int CNURBS::WalkRange(double a, double b, double tol, int fixed_steps, const CPointMap* map,
+                      CPointSink& sink) const {
   SpanWalk w;
+  w.fixed_steps = fixed_steps;
   int st = BeginSpans(a, b, w);
   if (st != kCurveOk) return st;
   const int d = Degree();

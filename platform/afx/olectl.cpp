@@ -1,6 +1,7 @@
-// The control base: automation through the control's dispatch table, stock
-// events for input to its own window (not to its children), drawing through
-// OnDraw and the version exchange of its properties.
+// The control base: a counted COM object with its type information and
+// verbs, automation through the control's dispatch table, stock events for
+// input to its own window (not to its children), drawing through OnDraw and
+// the version exchange of its properties.
 #include <afxctl.h>
 
 BOOL CPropExchange::ExchangeVersion(DWORD& version, DWORD default_version, BOOL) {
@@ -20,7 +21,75 @@ BEGIN_MESSAGE_MAP(COleControl, CWnd)
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-COleControl::~COleControl() = default;
+COleControl::COleControl() { qm_com_lock_module(); }
+
+COleControl::~COleControl() { qm_com_unlock_module(); }
+
+HRESULT COleControl::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || (iids_[0] && iid == *iids_[0])) {
+    *out = static_cast<IDispatch*>(this);
+  } else if (iid == IID_IProvideClassInfo) {
+    *out = static_cast<IProvideClassInfo*>(this);
+  } else if (iid == IID_IOleObject) {
+    *out = static_cast<IOleObject*>(this);
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG COleControl::AddRef() { return ++refs_; }
+
+ULONG COleControl::Release() {
+  const ULONG left = --refs_;
+  if (left == 0) {
+    if (m_hWnd) DestroyWindow();
+    delete this;
+  }
+  return left;
+}
+
+HRESULT COleControl::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = GetClassDesc() ? 1 : 0;
+  return S_OK;
+}
+
+HRESULT COleControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  const QmClassDesc* desc = GetClassDesc();
+  if (!desc || index != 0) return DISP_E_BADINDEX;
+  return qm_create_interface_info(desc->dispatch, info);
+}
+
+HRESULT COleControl::GetClassInfo(ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  const QmClassDesc* desc = GetClassDesc();
+  return desc ? qm_create_class_info(desc, info) : E_NOTIMPL;
+}
+
+HRESULT COleControl::DoVerb(LONG verb, LPMSG msg, IUnknown*, LONG, HWND parent, LPCRECT rect) {
+  switch (verb) {
+    case OLEIVERB_PRIMARY: case OLEIVERB_SHOW: case OLEIVERB_INPLACEACTIVATE: {
+      if (m_hWnd) return S_OK;
+      CWnd* host = parent ? CWnd::FromHandle(parent) : nullptr;
+      if (!host || !rect) return E_INVALIDARG;
+      return CreateControl(host, *rect, kQmControlChildId) ? S_OK : E_FAIL;
+    }
+    case OLEIVERB_PROPERTIES: return OnProperties(msg, parent, rect) ? S_OK : E_NOTIMPL;
+    default: return E_NOTIMPL;
+  }
+}
+
+HRESULT COleControl::Close(DWORD) {
+  if (m_hWnd) DestroyWindow();
+  return S_OK;
+}
 
 const QmDispatchTable& COleControl::GetDispatchTable() const {
   static const QmDispatchTable none = {};
@@ -99,10 +168,41 @@ void COleControl::OnResetState() {
   DoPropExchange(&px);
 }
 
-BOOL COleControl::OnProperties(LPMSG, HWND, LPCRECT) {
-  if (!m_nPropPageID) return FALSE;
-  CDialog page(m_nPropPageID, this);
-  page.DoModal();
+namespace {
+
+// The property frame: a modal dialog captioned with the page's caption,
+// the page inside it at the top left and OK and Cancel below it.
+class PropertyFrame : public CDialog {
+ public:
+  PropertyFrame(UINT frame_id, CWnd* owner, COlePropertyPage& page) : CDialog(frame_id, owner), page_(page) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    if (!page_.Create(page_.m_nIDTemplate, this)) return FALSE;
+    page_.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    page_.ShowWindow(SW_SHOW);
+    return TRUE;
+  }
+
+ private:
+  COlePropertyPage& page_;
+};
+
+}  // namespace
+
+BOOL COleControl::OnProperties(LPMSG, HWND parent, LPCRECT) {
+  const QmDialogTemplate* page_template = m_nPropPageID ? AfxFindDialog(m_nPropPageID) : nullptr;
+  if (!page_template) return FALSE;
+  COlePropertyPage page(m_nPropPageID, m_nPropPageCaptionID);
+  constexpr int kButtonWidth = 50, kButtonHeight = 14, kMargin = 7;
+  const int cx = page_template->cx, cy = page_template->cy + kButtonHeight + 2 * kMargin;
+  const int top = page_template->cy + kMargin;
+  AfxRegisterDialog({kQmPropertyFrameDialog, page.GetCaption(), WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, cx, cy,
+                     {{IDOK, WC_BUTTONA, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, cx - 2 * (kButtonWidth + kMargin), top,
+                       kButtonWidth, kButtonHeight},
+                      {IDCANCEL, WC_BUTTONA, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, cx - kButtonWidth - kMargin, top,
+                       kButtonWidth, kButtonHeight}}});
+  PropertyFrame frame(kQmPropertyFrameDialog, parent ? CWnd::FromHandle(parent) : this, page);
+  frame.DoModal();
   return TRUE;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,23 +103,6 @@ std::string fill(const std::string& format, const std::vector<std::string>& args
 std::string number(long long v) { return std::to_string(v); }
 
 bool g_user_abort = false;
-
-// The progress dialog: Cancel only raises the user-abort flag; the job ends
-// the print after the page in progress and destroys the dialog itself.
-class CPrintProgressDialog : public CDialog {
- public:
-  CPrintProgressDialog() : CDialog(AFX_IDD_PRINT_PROGRESS) {}
-  void OnCancel() override { g_user_abort = true; }
-  void set_item(UINT id, const std::string& text) { SetDlgItemText(static_cast<int>(id), text.c_str()); }
-  std::string item(UINT id) const {
-    CString s;
-    GetDlgItemText(static_cast<int>(id), s);
-    return s.str();
-  }
-  LRESULT send_item(UINT id, UINT msg, WPARAM w, LPARAM l) {
-    return ::SendMessageA(::GetDlgItem(m_hWnd, static_cast<int>(id)), msg, w, l);
-  }
-};
 
 // The phrase of the time left: t milliseconds for the rest of n pages.
 void time_left(double t, long n, std::string& phrase) {
@@ -258,6 +242,24 @@ BOOL CPrintJob::DoPreparePrinting(CPrintInfo* info) {
   return answer == IDOK && pd.hDC != nullptr;
 }
 
+CPrintProgressDialog::CPrintProgressDialog() : CDialog(AFX_IDD_PRINT_PROGRESS) {}
+
+void CPrintProgressDialog::OnCancel() { g_user_abort = true; }
+
+void CPrintProgressDialog::set_item(UINT id, const std::string& text) {
+  SetDlgItemText(static_cast<int>(id), text.c_str());
+}
+
+std::string CPrintProgressDialog::item(UINT id) const {
+  CString s;
+  GetDlgItemText(static_cast<int>(id), s);
+  return s.str();
+}
+
+LRESULT CPrintProgressDialog::send_item(UINT id, UINT msg, WPARAM w, LPARAM l) {
+  return ::SendMessageA(::GetDlgItem(m_hWnd, static_cast<int>(id)), msg, w, l);
+}
+
 BOOL CPrintJob::UserAborted() { return g_user_abort ? TRUE : FALSE; }
 
 BOOL CPrintJob::AbortProc(HDC, int) {
@@ -317,7 +319,9 @@ void CPrintJob::Print() {
   const bool disabled = main && ::IsWindow(main->m_hWnd) && !main->EnableWindow(FALSE);
 
   register_progress_dialog();
-  CPrintProgressDialog progress;
+  std::unique_ptr<CPrintProgressDialog> shown(NewProgressDialog());
+  if (!shown) shown.reset(new CPrintProgressDialog);
+  CPrintProgressDialog& progress = *shown;
   progress.Create(AFX_IDD_PRINT_PROGRESS, main);
   if (progress.m_hWnd) {
     progress.SetWindowText(fill(kProgressRunning, {m_strTitle.str()}).c_str());

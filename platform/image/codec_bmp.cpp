@@ -397,19 +397,19 @@ bool qm_decode_bmp(const uint8_t* data, size_t size, QmRaster* out) {
   return decode_dib(data + FileHeader::kSize, size - FileHeader::kSize, offset - FileHeader::kSize, false, out);
 }
 
-bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
+uint64_t qm_packed_dib_size(const QmRaster& in) {
+  const uint64_t stride = (static_cast<uint64_t>(in.width) * 3 + 3) & ~uint64_t(3);
+  return InfoHeader::kSize + stride * in.height;
+}
+
+bool qm_encode_packed_dib(const QmRaster& in, CxMemFile* out) {
   if (!in.Valid() || in.width > 0x7FFFFFFF || in.height > 0x7FFFFFFF) return false;
   const uint64_t stride = (static_cast<uint64_t>(in.width) * 3 + 3) & ~uint64_t(3);
   const uint64_t image = stride * in.height;
-  constexpr uint32_t kHeaders = FileHeader::kSize + InfoHeader::kSize;
-  if (image > 0xFFFFFFFFu - kHeaders) return false;
-  uint8_t header[kHeaders] = {};
-  FileHeader file;
-  file.file_size = static_cast<uint32_t>(kHeaders + image);
-  file.bits_offset = kHeaders;
-  file.Write(header);
-  rgb_info_header(in.width, in.height, 24, static_cast<uint32_t>(image)).Write(header + FileHeader::kSize);
-  if (out->Write(header, 1, kHeaders) != kHeaders) return false;
+  if (image > 0xFFFFFFFFu - (FileHeader::kSize + InfoHeader::kSize)) return false;
+  uint8_t header[InfoHeader::kSize] = {};
+  rgb_info_header(in.width, in.height, 24, static_cast<uint32_t>(image)).Write(header);
+  if (out->Write(header, 1, InfoHeader::kSize) != InfoHeader::kSize) return false;
   std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
   for (uint32_t y = in.height; y-- > 0;) {
     const uint8_t* src = &in.rgb[static_cast<size_t>(y) * in.width * 3];
@@ -418,6 +418,23 @@ bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
     if (out->Write(row.data(), 1, row.size()) != row.size()) return false;
   }
   return true;
+}
+
+bool qm_decode_packed_dib(const uint8_t* data, size_t size, QmRaster* out) {
+  return decode_dib(data, size, 0, false, out);
+}
+
+bool qm_encode_bmp(const QmRaster& in, CxMemFile* out) {
+  if (!in.Valid() || in.width > 0x7FFFFFFF || in.height > 0x7FFFFFFF) return false;
+  const uint64_t dib = qm_packed_dib_size(in);
+  if (dib > 0xFFFFFFFFu - FileHeader::kSize) return false;
+  uint8_t header[FileHeader::kSize] = {};
+  FileHeader file;
+  file.file_size = static_cast<uint32_t>(FileHeader::kSize + dib);
+  file.bits_offset = FileHeader::kSize + InfoHeader::kSize;
+  file.Write(header);
+  if (out->Write(header, 1, FileHeader::kSize) != FileHeader::kSize) return false;
+  return qm_encode_packed_dib(in, out);
 }
 
 bool qm_decode_ico(const uint8_t* data, size_t size, QmRaster* out) {

@@ -12,6 +12,13 @@
 
 bool qm_decode_bmp(const uint8_t* data, size_t size, QmRaster* out);
 bool qm_encode_bmp(const QmRaster& in, CxMemFile* out);
+// A packed DIB (info header, colours, bits) as BMP files and metafiles
+// hold it: read in any of the BMP reader's forms, written with 24-bit bits.
+bool qm_decode_packed_dib(const uint8_t* data, size_t size, QmRaster* out);
+bool qm_encode_packed_dib(const QmRaster& in, CxMemFile* out);
+uint64_t qm_packed_dib_size(const QmRaster& in);
+bool qm_decode_wmf(const uint8_t* data, size_t size, QmRaster* out);
+bool qm_encode_wmf(const QmRaster& in, CxMemFile* out);
 bool qm_decode_ico(const uint8_t* data, size_t size, QmRaster* out);
 bool qm_encode_ico(const QmRaster& in, CxMemFile* out);
 bool qm_decode_png(const uint8_t* data, size_t size, QmRaster* out);

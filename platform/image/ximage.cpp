@@ -30,6 +30,7 @@ const Codec kCodecs[] = {
     {CXIMAGE_FORMAT_BMP, qm_decode_bmp, qm_encode_bmp}, {CXIMAGE_FORMAT_GIF, qm_decode_gif, qm_encode_gif},
     {CXIMAGE_FORMAT_JPG, qm_decode_jpeg, qm_encode_jpeg}, {CXIMAGE_FORMAT_PNG, qm_decode_png, qm_encode_png},
     {CXIMAGE_FORMAT_ICO, qm_decode_ico, qm_encode_ico}, {CXIMAGE_FORMAT_TIF, qm_decode_tiff, qm_encode_tiff},
+    {CXIMAGE_FORMAT_WMF, qm_decode_wmf, qm_encode_wmf},
 };
 
 const Codec* find_codec(DWORD type) {

@@ -53,6 +53,18 @@ constexpr UINT AFX_IDC_PRINT_DOCUMENT = 1038;  // its text formats job, printer 
 constexpr UINT AFX_IDC_PRINT_PAGE = 1039;      // its text formats page, count and time left
 
 // One print: a job lives on the caller's stack for one Print().
+// The modeless progress dialog of a print (template AFX_IDD_PRINT_PROGRESS,
+// the class library's): Cancel only raises the user-abort flag; the job ends
+// the print after the page in progress and destroys the dialog itself.
+class CPrintProgressDialog : public CDialog {
+ public:
+  CPrintProgressDialog();
+  void OnCancel() override;
+  void set_item(UINT id, const std::string& text);
+  std::string item(UINT id) const;
+  LRESULT send_item(UINT id, UINT msg, WPARAM w, LPARAM l);
+};
+
 class CPrintJob {
  public:
   CPrintJob();
@@ -90,6 +102,9 @@ class CPrintJob {
   static BOOL AbortProc(HDC dc, int code);
   // The user-abort flag the progress dialog's Cancel button sets.
   static BOOL UserAborted();
+  // The progress dialog the print shows, made for the job (which deletes
+  // it); an application may give its own kind.
+  virtual CPrintProgressDialog* NewProgressDialog() { return new CPrintProgressDialog; }
 
  protected:
   // The milliseconds the time left is measured with.

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 #include <oleauto.h>
+#include <qm_profile.h>
 #include <windows.h>
 
 #include <cstdarg>
@@ -931,30 +932,6 @@ class CFileFind : public CObject {
 };
 
 // ---- The application ----
-// Values by section and entry, the application's profile: held in memory,
-// and read from and written to an INI-style file when one is named. A
-// damaged or unreadable file reads as empty.
-class QmProfileStore {
- public:
-  // In memory only (tests), or backed by that file.
-  explicit QmProfileStore(std::string path = "");
-  const std::string& path() const { return path_; }
-  bool Get(const std::string& section, const std::string& entry, std::string* value) const;
-  void Set(const std::string& section, const std::string& entry, const std::string& value);
-  void RemoveSection(const std::string& section);
-  std::vector<std::string> Entries(const std::string& section) const;
-  // Writes the file (beside it, then renamed over it); FALSE with the reason
-  // when it cannot.
-  bool Save(std::string* error = nullptr) const;
-  // The text of the file format, and the store read back from it.
-  std::string Text() const;
-  void Load(const std::string& text);
-
- private:
-  std::string path_;
-  std::map<std::string, std::map<std::string, std::string>> values_;  // keys lower-cased
-};
-
 class CWinApp : public CCmdTarget {
   DECLARE_DYNAMIC(CWinApp)
  public:
@@ -1006,7 +983,8 @@ class CWinApp : public CCmdTarget {
   HCURSOR saved_cursor_ = nullptr;
 };
 
-// The application object of the process (the last constructed), or null.
+// The application object of the process (the last constructed of those
+// alive), or null.
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();

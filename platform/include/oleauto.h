@@ -1,8 +1,8 @@
 // OLE automation as the drawing control's interface uses it: result codes,
-// BSTR strings, VARIANT values and their coercion, dispatch parameters, the
-// IDispatch interface and an event source that fires into sinks. Implemented
-// by qmole; there is no registry, no class factory and no reference counting:
-// objects are owned by their C++ owners.
+// interface ids, BSTR strings, VARIANT values and their coercion, dispatch
+// parameters, the IUnknown and IDispatch interfaces and an event source that
+// fires into sinks. Implemented by qmole. The registry, class factories and
+// type information are in objbase.h.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,7 @@ typedef int32_t HRESULT;
 #define S_OK ((HRESULT)0x00000000L)
 #define S_FALSE ((HRESULT)0x00000001L)
 #define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
 #define E_POINTER ((HRESULT)0x80004003L)
 #define E_FAIL ((HRESULT)0x80004005L)
 #define E_UNEXPECTED ((HRESULT)0x8000FFFFL)
@@ -31,7 +32,32 @@ typedef int32_t HRESULT;
 #define DISP_E_NONAMEDARGS ((HRESULT)0x80020007L)
 #define DISP_E_BADVARTYPE ((HRESULT)0x80020008L)
 #define DISP_E_OVERFLOW ((HRESULT)0x8002000AL)
+#define DISP_E_BADINDEX ((HRESULT)0x8002000BL)
 #define DISP_E_BADPARAMCOUNT ((HRESULT)0x8002000EL)
+
+// ---- Interface and class ids ----
+typedef struct _GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+} GUID, IID, CLSID;
+typedef const GUID& REFGUID;
+typedef const IID& REFIID;
+typedef const CLSID& REFCLSID;
+inline bool operator==(const GUID& a, const GUID& b) {
+  if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+  for (int i = 0; i < 8; ++i)
+    if (a.Data4[i] != b.Data4[i]) return false;
+  return true;
+}
+inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+#define IsEqualGUID(a, b) ((a) == (b))
+#define IsEqualIID(a, b) ((a) == (b))
+#define IsEqualCLSID(a, b) ((a) == (b))
+extern const IID IID_IUnknown;
+extern const IID IID_IDispatch;
+extern const GUID GUID_NULL;
 
 // ---- Strings ----
 // A BSTR points at UTF-16 characters followed by a NUL; the 32-bit byte
@@ -152,11 +178,36 @@ typedef struct tagDISPPARAMS {
   UINT cNamedArgs;
 } DISPPARAMS;
 
+// Every object's interfaces: QueryInterface gives another interface of the
+// same object (counted) or E_NOINTERFACE with *out null; the object lives
+// while references are counted on it.
+struct IUnknown {
+  virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
+  virtual ULONG AddRef() = 0;
+  virtual ULONG Release() = 0;
+
+ protected:
+  ~IUnknown() = default;
+};
+typedef IUnknown* LPUNKNOWN;
+
+struct ITypeInfo;
+
 // The automation interface of an object. Names are matched without regard to
 // case; the first name is the member, the others its parameters. Invoke
 // reports a bad argument's index within rgvarg in *arg_err.
-struct IDispatch {
+//
+// An object that its C++ owner holds (an event sink, say) need not count
+// references: by default it answers QueryInterface for IUnknown and IDispatch
+// with itself, its count stays 1 and it has no type information. An object a
+// class factory makes overrides all of these.
+struct IDispatch : IUnknown {
   virtual ~IDispatch() = default;
+  HRESULT QueryInterface(REFIID iid, void** out) override;
+  ULONG AddRef() override { return 1; }
+  ULONG Release() override { return 1; }
+  virtual HRESULT GetTypeInfoCount(UINT* count);
+  virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info);
   virtual HRESULT GetIDsOfNames(const LPOLESTR* names, UINT count, DISPID* ids) = 0;
   virtual HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* arg_err) = 0;
 };

@@ -53,6 +53,10 @@ struct QmDispMember {
   QmDispThunk put;   // the property's put; null when read-only
 };
 
+// The names of a comma-separated list (a member's parameter names) as
+// written, blanks dropped; none for an empty list.
+std::vector<std::string> qm_disp_split_names(const char* list);
+
 class QmDispatchTable {
  public:
   QmDispatchTable(std::initializer_list<QmDispMember> members);

@@ -26,6 +26,9 @@ enum ENUM_CXIMAGE_FORMATS {
   CXIMAGE_FORMAT_PNG = 4,
   CXIMAGE_FORMAT_ICO = 5,
   CXIMAGE_FORMAT_TIF = 6,
+  // A placeable Windows metafile holding the image as one stretched DIB
+  // (read: the first DIB record of any metafile).
+  CXIMAGE_FORMAT_WMF = 10,
 };
 
 // The pixels of an image, shared with the codecs.

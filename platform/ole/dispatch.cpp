@@ -10,6 +10,21 @@
 #include <algorithm>
 #include <cctype>
 
+std::vector<std::string> qm_disp_split_names(const char* list) {
+  std::vector<std::string> names;
+  std::string cur;
+  for (const char* p = list; p && *p; ++p) {
+    if (*p == ',') {
+      names.push_back(cur);
+      cur.clear();
+    } else if (*p != ' ') {
+      cur.push_back(*p);
+    }
+  }
+  if (!cur.empty() || !names.empty()) names.push_back(cur);
+  return names;
+}
+
 namespace {
 
 std::string lower(std::string s) {
@@ -28,17 +43,8 @@ bool ascii_lower(LPCOLESTR name, std::string* out) {
 }
 
 std::vector<std::string> split_names(const char* list) {
-  std::vector<std::string> names;
-  std::string cur;
-  for (const char* p = list; *p; ++p) {
-    if (*p == ',') {
-      names.push_back(lower(cur));
-      cur.clear();
-    } else if (*p != ' ') {
-      cur.push_back(*p);
-    }
-  }
-  if (!cur.empty() || !names.empty()) names.push_back(lower(cur));
+  std::vector<std::string> names = qm_disp_split_names(list);
+  for (std::string& name : names) name = lower(name);
   return names;
 }
 

@@ -34,6 +34,9 @@ const COLORREF kButtonFace = ::GetSysColor(COLOR_BTNFACE);
 class HostProgram : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The container finds the control through the build tree's registry
+    // (ctest names it too; this serves a direct run).
+    setenv("QM_REGISTRY", QM_BUILD_REGISTRY, 0);
     dir_ = qm_test_temp("host_program");
     std::string mk = "mkdir -p '" + dir_ + "'";
     ASSERT_EQ(std::system(mk.c_str()), 0);
@@ -309,8 +312,8 @@ TEST_F(HostProgram, TheMarkUpScenarioColoursBlocksRedlinesAndSavesFourWays) {
 
   // The markup document holds the redline alone.
   MB_Drawing markup;
-  std::string base;
-  ASSERT_TRUE(api_mb_load_xml(dir_ + "/mark_up.rml", &markup, base));
+  CString base, markup_path(dir_ + "/mark_up.rml");
+  ASSERT_TRUE(api_mb_load_xml(markup_path, &markup, base));
   ASSERT_EQ(markup.object_list().count(), 1);
   ASSERT_EQ(markup.object_list().head()->object_id(), MB_Object::ID_POLYLINE);
   EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().head())->count(), 4);
@@ -365,7 +368,14 @@ TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
       {{"--script", dir_ + "/none.txt"}, 1, "none.txt"},
       {{dir_ + "/missing.kzf"}, 1, "missing.kzf"},
       {{dir_ + "/missing.dxf"}, 1, "missing.dxf: \xe6\x89\x93\xe5\xbc\x80"},  // 打开失败...: the view's own message
+      // Files of no kind the control opens say so rather than show nothing.
+      {{dir_ + "/notes.txt"}, 1, "notes.txt: not a kind of file the control opens"},
+      {{dir_ + "/plan.DWG"}, 1, "plan.DWG: DWG drawings are not read; save it as DXF"},
+      {{"--progid", "QUILLMARKOCX.NoSuchControl.1"}, 1,
+       "QUILLMARKOCX.NoSuchControl.1 is not registered in"},
   };
+  write("notes.txt", "just some words\n");
+  write("plan.DWG", "AC1015 and more");
   for (const Case& c : cases) {
     auto r = host(c.args);
     EXPECT_EQ(r.status, c.status) << c.says;

@@ -66,6 +66,9 @@ TEST_F(ControlTest, TheFrameLaysOutTheThreeToolbarsAroundTheView) {
   EXPECT_EQ(f->creation_bar().GetCount(), 24);
   EXPECT_EQ(f->standard_bar().GetCount(), 22);
   EXPECT_EQ(f->modify_bar().GetCount(), 11);
+  // The fourth toolbar is never a window: no bar, no buttons.
+  EXPECT_EQ(f->spare_bar().m_hWnd, nullptr);
+  EXPECT_EQ(f->spare_bar().GetCount(), 0);
 
   // Hiding a bar gives the view its room.
   f->ShowControlBar(&f->creation_bar(), FALSE, FALSE);

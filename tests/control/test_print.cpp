@@ -185,6 +185,8 @@ TEST_F(PrintTest, RangesAsTheProgressShowsThem) {
     EXPECT_EQ(watch.seen.page, c.page_text) << c.what;
     EXPECT_EQ(watch.seen.percent, c.percent) << c.what;
     EXPECT_EQ(watch.seen.position, 1) << c.what;
+    ASSERT_NE(watch.seen.kind, nullptr) << c.what;
+    EXPECT_TRUE(*watch.seen.kind == typeid(PrintProgressDialog)) << "the control's own dialog 102";
   }
 }
 

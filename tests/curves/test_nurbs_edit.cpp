@@ -234,3 +234,49 @@ TEST(PeriodicCurves, EditsKeepTheShape) {
 }
 
 }  // namespace
+
+namespace {
+
+// The NURBS curve's own scans find where another curve crosses it, as the
+// generic search over sample seeds does.
+TEST(IntersectionScans, ParamsAndRangeOfTheCrossings) {
+  auto circle = NurbsCircle(0, 0, 2);
+  struct Case {
+    std::array<double, 3> p, q;
+    int crossings;
+  } cases[] = {
+      {{-3, 0.5, 0}, {3, 0.5, 0}, 2},   // across
+      {{0, 0, 0}, {0, 5, 0}, 1},        // out of the centre
+      {{-3, 2.5, 0}, {3, 2.5, 0}, 0},   // above it
+  };
+  for (const Case& c : cases) {
+    auto line = NurbsLine(c.p, c.q);
+    SCOPED_TRACE(c.crossings);
+    CDoubleArray params;
+    int count = 0;
+    ASSERT_EQ(circle->IntersectionParams(*line, params, count), kCurveOk);
+    ASSERT_EQ(count, c.crossings);
+    ASSERT_EQ(params.Count(), c.crossings);
+    for (int i = 0; i < params.Count(); ++i) {
+      double at[3];
+      circle->Evaluate(params[i], at);
+      EXPECT_NEAR(std::hypot(at[0], at[1]), 2.0, 1e-9);
+      const double dx = c.q[0] - c.p[0], dy = c.q[1] - c.p[1];
+      EXPECT_NEAR((at[0] - c.p[0]) * dy - (at[1] - c.p[1]) * dx, 0.0, 1e-7) << "on the line";
+    }
+    // Found again, nothing is added.
+    ASSERT_EQ(circle->IntersectionParams(*line, params, count), kCurveOk);
+    EXPECT_EQ(count, c.crossings);
+
+    double scan[4] = {1e30, -1e30, 1e30, -1e30}, generic[4] = {1e30, -1e30, 1e30, -1e30};
+    ASSERT_EQ(circle->IntersectionRange(*line, false, scan[0], scan[1], scan[2], scan[3]), kCurveOk);
+    ASSERT_EQ(circle->CCurve::IntersectionRange(*line, false, generic[0], generic[1], generic[2], generic[3]),
+              kCurveOk);
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(scan[k], generic[k], 1e-9) << k;
+  }
+  CDoubleArray none;
+  int count = 0;
+  EXPECT_EQ(NurbsLine({0, 0, 0}, {1, 0, 0})->CCurve::IntersectionParams(*circle, none, count), kCurveUnsupported);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include "database/fileformat/mb_file_io.h"
 #include "database/fileformat/mb_format_records.h"
 #include "database/mb_color.h"
+#include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
 #include "geometry/as_pt_set.h"
 #include "kzf_file_support.h"
@@ -402,4 +403,119 @@ TEST(KzfRecords, ColourMapHasItsHeaderAndMisplacedMarkersAreRefused) {
   const uint8_t inner[7] = {'{', 0, 0, 0, 0, 16, 0};
   ASSERT_EQ(kzf_compress(inner, 7, 100, block), MB_SUCCESS);
   EXPECT_EQ(pass_result(block), MB_SYNTAX_ERROR);
+}
+
+// A read pass counts each kind of opcode it meets and the bytes up to the
+// next one; the statistics live from open to close.
+TEST(KzfReadPass, StatisticsCountOpcodesByKindAndTheirBytes) {
+  MB_Drawing d;
+  d.add_object(new MB_Line(As_Pt(0, 0, 0), As_Pt(10, 5, 0)));
+  d.add_object(new MB_Line(As_Pt(1, 2, 0), As_Pt(3, 4, 0)));
+  MB_File_IO writer;
+  writer.drawing(&d);
+  writer.heuristics().compression = 0;
+  Temp_File f;
+  ASSERT_TRUE(writer.save_kzf(f.path()));
+  const Bytes file = f.read();
+
+  Temp_File g;
+  MB_Drawing back;
+  MB_File_IO io;
+  io.drawing(&back);
+  EXPECT_EQ(io.read_statistics(), nullptr);
+  ASSERT_EQ(open_reader(io, g, file), MB_SUCCESS);
+  MB_Result r;
+  do r = io.process_next_object();
+  while (r == MB_SUCCESS);
+  EXPECT_EQ(r, MB_END_OF_FILE);
+  const MB_File_IO::Read_Statistics* s = io.read_statistics();
+  ASSERT_NE(s, nullptr);
+  int counted = 0;
+  int64_t bytes = 0;
+  for (int i = 0; i < MB_File_IO::Read_Statistics::kSlots; ++i) counted += s->count[i], bytes += s->bytes[i];
+  EXPECT_EQ(counted, io.opcode_count());
+  EXPECT_EQ(bytes, s->last_start) << "every opcode's bytes but the last one's";
+  EXPECT_EQ(s->count[256], 1) << "the header, the first known name";
+  EXPECT_EQ(s->bytes[256], 12) << "(KZF V01.00)";
+  EXPECT_EQ(s->count[257], 1) << "the end record";
+  EXPECT_EQ(s->last_slot, 257);
+  int lines = 0;
+  for (int i = 0; i < 256; ++i) lines = std::max(lines, s->count[i]);
+  EXPECT_GE(lines, 2) << "a single-byte opcode for each line";
+  io.close();
+  EXPECT_EQ(io.read_statistics(), nullptr);
+}
+
+// ASCII string tokens: unquoted up to a blank or ")" (put back), quoted
+// with either quote, backslash escapes, and the refusals.
+TEST(KzfReadPass, AsciiStringTokens) {
+  struct Case {
+    const char* text;
+    int max;
+    char allow_paren;
+    MB_Result result;
+    const char* token;
+    int next;  // the byte read after the token, -1 for none
+  } cases[] = {
+      {"  plain next", 40, 0, MB_SUCCESS, "plain", ' '},
+      {"word)", 40, 0, MB_SUCCESS, "word", ')'},
+      {"'two words' x", 40, 0, MB_SUCCESS, "two words", ' '},
+      {"\"it's (fine)\"", 40, 0, MB_SUCCESS, "it's (fine)", -1},
+      {"a\\ b\\)c ", 40, 0, MB_SUCCESS, "a b)c", ' '},
+      {"(paren ", 40, 1, MB_SUCCESS, "(paren", ' '},
+      {"(paren ", 40, 0, MB_SYNTAX_ERROR, nullptr, -1},
+      {"ab(c ", 40, 1, MB_SYNTAX_ERROR, nullptr, -1},
+      {"ab'c ", 40, 0, MB_SYNTAX_ERROR, nullptr, -1},
+      {"a{b ", 40, 0, MB_SYNTAX_ERROR, nullptr, -1},
+      {"toolong ", 3, 0, MB_SYNTAX_ERROR, nullptr, -1},
+      {"'unended", 40, 0, MB_SHORT_READ, nullptr, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Temp_File f;
+    MB_File_IO io;
+    ASSERT_EQ(open_reader(io, f, bytes_of(c.text)), MB_SUCCESS);
+    char* token = nullptr;
+    const MB_Result r = io.read(token, c.max, c.allow_paren);
+    EXPECT_EQ(r, c.result);
+    if (c.token) {
+      ASSERT_NE(token, nullptr);
+      EXPECT_STREQ(token, c.token);
+    } else {
+      EXPECT_EQ(token, nullptr);
+    }
+    delete[] token;
+    unsigned char next = 0;
+    if (c.next >= 0) {
+      ASSERT_EQ(io.read(next), MB_SUCCESS);
+      EXPECT_EQ(next, c.next);
+    }
+  }
+}
+
+// The pass's C stream: a read pass reads on from another stream it is
+// given; a write pass and a closed one take none.
+TEST(KzfReadPass, StreamUserData) {
+  Temp_File a, b, w;
+  b.write(bytes_of("second"));
+  MB_File_IO io;
+  EXPECT_EQ(io.stream_user_data(), nullptr);
+  FILE* other = std::fopen(b.path(), "rb");
+  ASSERT_NE(other, nullptr);
+  EXPECT_FALSE(io.set_stream_user_data(other));
+  ASSERT_EQ(open_reader(io, a, bytes_of("")), MB_SUCCESS);
+  EXPECT_NE(io.stream_user_data(), nullptr);
+  EXPECT_TRUE(io.set_stream_user_data(other));
+  EXPECT_EQ(io.stream_user_data(), other);
+  char* token = nullptr;
+  ASSERT_EQ(io.read(token, 40, 0), MB_SHORT_READ) << "a token at the end of the stream never ends";
+  io.close();
+  EXPECT_EQ(io.stream_user_data(), nullptr);
+
+  MB_File_IO writer;
+  ASSERT_EQ(open_writer(writer, w), MB_SUCCESS);
+  FILE* third = std::fopen(b.path(), "rb");
+  EXPECT_FALSE(writer.set_stream_user_data(third));
+  std::fclose(third);
+  writer.close();
 }

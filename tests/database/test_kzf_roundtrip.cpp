@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "database/entities/mb_line.h"
@@ -15,6 +16,7 @@
 #include "database/entities/mb_point.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/fileformat/mb_format_records.h"
+#include "database/entities/mb_block.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
 #include "database/mb_undo_redo.h"
@@ -530,3 +532,100 @@ TEST(KzfFailures, DamagedFilesEndCleanly) {
     load_damaged(*file, 12345, [count](MB_Drawing& part) { EXPECT_LE(part.object_list().count(), count); });
   }
 }
+
+namespace {
+
+// The rendition's two long slots are the same record: "s" and the value,
+// read back by either; the URL record is "(URL)" and leaves no change
+// pending in the desired rendition.
+TEST(KzfRenditionRecords, LongSlotsAndTheUrlRecord) {
+  struct Case {
+    bool url;
+    std::function<MB_Result(MB_File_IO&)> write;
+    const char* bytes;
+  };
+  int32_t read_back = 0;
+  const Case cases[] = {
+      {false,
+       [](MB_File_IO& io) { return MB_Rendition_Long_A(0x01020304).serialize(io); }, "s\x04\x03\x02\x01"},
+      {false,
+       [](MB_File_IO& io) { return MB_Rendition_Long_B(0x01020304).serialize(io); }, "s\x04\x03\x02\x01"},
+      {true,
+       [](MB_File_IO& io) {
+         io.desired_rendition().changed(MB_Rendition::CHANGED_URL | MB_Rendition::CHANGED_COLOR);
+         io.desired_rendition().second_changed(7);
+         return MB_URL().serialize(io);
+       },
+       "(URL)"},
+  };
+  EXPECT_EQ(int32_t(MB_Rendition_Long_B().object_id()), int32_t(MB_ID_RENDITION_LONG_B));
+  EXPECT_EQ(int32_t(MB_URL().object_id()), int32_t(MB_ID_URL));
+  EXPECT_EQ(MB_URL().link(), -1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    Temp_File f;
+    MB_File_IO io;
+    io.heuristics().binary = 1;
+    ASSERT_EQ(open_writer(io, f), MB_SUCCESS);
+    ASSERT_EQ(c.write(io), MB_SUCCESS);
+    if (c.url) {
+      EXPECT_EQ(io.desired_rendition().changed(), MB_Rendition::CHANGED_COLOR) << "only the URL change is taken";
+      EXPECT_EQ(io.desired_rendition().second_changed(), 0);
+    }
+    ASSERT_EQ(io.close(), MB_SUCCESS);
+    Bytes body;
+    const Bytes file = f.read();
+    const Bytes head = header_bytes();
+    ASSERT_GE(file.size(), head.size());
+    body.assign(file.begin() + long(head.size()), file.end());
+    while (!body.empty() && (body.front() == '\r' || body.front() == '\n')) body.erase(body.begin());
+    const std::string want = c.bytes;
+    ASSERT_GE(body.size(), want.size());
+    EXPECT_EQ(std::string(body.begin(), body.begin() + long(want.size())), want);
+    if (!c.url) {
+      Temp_File g;
+      MB_File_IO reader;
+      ASSERT_EQ(open_reader(reader, g, bytes_of(want)), MB_SUCCESS);
+      MB_Opcode op;
+      op.set_single('s');
+      unsigned char s;
+      ASSERT_EQ(reader.read(s), MB_SUCCESS);
+      MB_Rendition_Long_B slot;
+      ASSERT_EQ(slot.materialize(op, reader), MB_SUCCESS);
+      read_back = slot.value();
+      EXPECT_EQ(read_back, 0x01020304);
+    }
+  }
+}
+
+// The block a pass defines: found by name or made once, its base point set,
+// objects going to its list while it is open and to the drawing after.
+TEST(KzfFifoRendition, BlockDefinitionOperations) {
+  MB_Drawing d;
+  MB_FIFO_Rendition state(&d);
+  EXPECT_FALSE(state.set_block_base(As_Pt(1, 1, 0))) << "no block yet";
+  EXPECT_EQ(state.creating_list(), &d.object_list());
+  As_Pt base(5, 6, 0);
+  ASSERT_TRUE(state.start_block(MB_String("Door"), base));
+  MB_Block* door = state.block();
+  ASSERT_NE(door, nullptr);
+  EXPECT_EQ(d.block_list().tail(), door);
+  EXPECT_TRUE(door->desc() == MB_String("Block desc0"));
+  EXPECT_EQ(state.creating_list(), &door->object_list());
+  auto* line = new MB_Line(As_Pt(0, 0, 0), As_Pt(1, 0, 0));
+  state.add_object(line);
+  state.add_object(nullptr);
+  EXPECT_EQ(door->object_list().count(), 1);
+  ASSERT_TRUE(state.set_block_base(As_Pt(2, 3, 0)));
+  EXPECT_EQ(door->base_pos().x(), 2);
+  EXPECT_TRUE(state.end_block());
+  EXPECT_EQ(state.block(), nullptr);
+  EXPECT_EQ(state.creating_list(), &d.object_list());
+  ASSERT_TRUE(state.start_block(MB_String("Door"), base));
+  EXPECT_EQ(state.block(), door) << "a second start finds the block";
+  EXPECT_EQ(d.block_list().count(), 1);
+  state.end_block();
+  EXPECT_FALSE(MB_FIFO_Rendition().start_block(MB_String("x"), base)) << "no drawing";
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "database/fileformat/mb_file_io.h"
 #include "database/mb_color.h"
 #include "database/mb_undo_redo.h"
 
@@ -161,3 +162,36 @@ TEST(MBColor, CopiesOfMapsAreReportedCopiesOfColoursAreNot) {
 }
 
 }  // namespace
+
+// Maps a pass makes from its colours: numbered by the pass, MB_RGB taken
+// opaque, old entries replaced; the pass's rendition takes one over.
+TEST(MBColor, PassMapsFromColoursAndTheDefaultProcess) {
+  MB_File_IO io;
+  const MB_RGBA32 four[] = {MB_RGBA32(1, 2, 3, 4), MB_RGBA32(5, 6, 7, 8), MB_RGBA32(9, 10, 11, 12),
+                            MB_RGBA32(13, 14, 15, 16)};
+  const MB_RGB two[] = {MB_RGB(200, 100, 50), MB_RGB(0, 0, 0)};
+  MB_Color_Map a(4, four, io);
+  MB_Color_Map b(2, two, io);
+  EXPECT_EQ(a.size(), 4);
+  EXPECT_EQ(a.map(3), four[3]);
+  EXPECT_EQ(b.size(), 2);
+  EXPECT_EQ(b.map(0), MB_RGBA32(200, 100, 50, 255));
+  EXPECT_EQ(b.map(2), MB_RGBA32(255u)) << "past the end";
+  EXPECT_EQ(b.serial(), a.serial() + 1) << "numbered within the pass";
+
+  MB_Color_Map c;
+  EXPECT_TRUE(c.set(2, two, io));
+  EXPECT_EQ(c.size(), 2);
+  EXPECT_EQ(c.serial(), b.serial() + 1);
+  EXPECT_TRUE(c.set(4, four, io));
+  EXPECT_EQ(c.size(), 4);
+  EXPECT_EQ(c.map(1), four[1]);
+  EXPECT_FALSE(c.set(3, static_cast<const MB_RGBA32*>(nullptr), io)) << "no colours to take";
+  EXPECT_EQ(c.size(), 0);
+
+  io.rendition()->changed(0);
+  EXPECT_EQ(MB_Color_Map::default_process(a, io), MB_SUCCESS);
+  EXPECT_EQ(io.rendition()->color_map().size(), 4);
+  EXPECT_EQ(io.rendition()->color_map().map(2), four[2]);
+  EXPECT_EQ(io.rendition()->changed(), MB_Rendition::CHANGED_COLOR_MAP);
+}

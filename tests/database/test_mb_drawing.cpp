@@ -88,6 +88,26 @@ TEST(Drawing, ObjectsGoToTheEntityList) {
   EXPECT_EQ(&d.get_active_object_list(), &d.object_list());
 }
 
+// The drawing's layouts: the active one's objects are the ones edited, and
+// the drawing destroys its layouts with their objects.
+TEST(Drawing, TheActiveLayoutsObjectsAreEditedAndLayoutsDieWithTheDrawing) {
+  auto* sheet = new MB_Layout;
+  sheet->name() = MB_String("Sheet 1");
+  auto* on_sheet = new Test_Line;
+  sheet->object_list().add_tail(on_sheet);
+  {
+    MB_Drawing d;
+    d.layout_list().add_tail(sheet);
+    EXPECT_EQ(d.layout_list().head(), sheet);
+    d.active_layout(sheet);
+    EXPECT_EQ(&d.get_active_object_list(), &sheet->object_list());
+    EXPECT_TRUE(sheet->object_list().contains(on_sheet));
+    d.active_layout(nullptr);
+    EXPECT_EQ(&d.get_active_object_list(), &d.object_list());
+  }
+  // Destroyed with the drawing (the address checker reports a leak otherwise).
+}
+
 TEST(Drawing, BuildDrawHidesEntitiesOnInvisibleLayers) {
   MB_Drawing d;
   auto* frozen = new MB_Layer(MB_String("frozen"));

@@ -110,6 +110,30 @@ TEST_F(InsertTest, DrawsNestedInsertsThroughTheirTransforms) {
   EXPECT_TRUE(paint({unbound}).empty());
 }
 
+// On a device context (export, print) each object of the block shows in its
+// own colour, whatever pen the caller chose for the insert, as on screen.
+TEST_F(InsertTest, ObjectsDrawInTheirOwnColoursOnADeviceContext) {
+  MB_Drawing d;
+  auto* green = new Seg(As_Pt(0, 2, 0), As_Pt(4, 2, 0));
+  green->general().display_color(0x00FF00);
+  MB_Block* a = add_block(d, "a", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(4, 0, 0)), green});
+  auto* insert = insert_of(a, As_Pt(10, 10, 0));
+  insert->general().display_color(0xFF0000);  // blue
+  d.object_list().add_tail(insert);
+  d.build_draw();
+  CMyDC dc;
+  HDC hdc = make_surface(dc, 32, 32);
+  Probe probe(dc);
+  HPEN blue = CreatePen(PS_SOLID, 0, 0xFF0000);
+  HGDIOBJ old = SelectObject(hdc, blue);
+  As_Tran view;
+  insert->draw(hdc, dc, view);
+  EXPECT_EQ(SelectObject(hdc, old), blue) << "the caller's pen is back";
+  DeleteObject(blue);
+  EXPECT_EQ(probe.at(12, 10) & 0xFFFFFF, 0xFF0000u) << "the red line in red";
+  EXPECT_EQ(probe.at(12, 12) & 0xFFFFFF, 0x00FF00u) << "the green line in green";
+}
+
 TEST_F(InsertTest, BlocksThatInsertThemselvesAreDrawnOnce) {
   MB_Drawing d;
   MB_Block* self = add_block(d, "self", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(3, 0, 0))});
@@ -219,6 +243,14 @@ TEST_F(InsertTest, PicksThroughBasePointScaleAndNesting) {
       EXPECT_EQ(kind, MB_SNAP_NEAREST);
     }
   }
+  // A snap request finds nothing on an insert itself and is left as it was.
+  MB_Snap snap;
+  snap.at = As_Pt(14, 10, 0);
+  snap.aperture = 5.0;
+  snap.kinds = MB_SNAP_NEAREST;
+  EXPECT_FALSE(big->pick(snap, As_Tran()));
+  EXPECT_EQ(xy(snap.found), "(0,0)");
+  EXPECT_EQ(snap.found_kind, 0);
 }
 
 TEST_F(InsertTest, ExplodePlacesTransformedCopies) {

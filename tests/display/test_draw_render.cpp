@@ -220,6 +220,33 @@ TEST_F(ViewTest, ExportedPngMatchesTheSurface) {
   std::remove(path.c_str());
 }
 
+// The metafile export holds the same picture as the PNG export of the view.
+TEST_F(ViewTest, MetafileExportShowsWhatThePngExportShows) {
+  add_line(As_Pt(0, 0, 0), As_Pt(100, 100, 0));
+  add_line(As_Pt(0, 100, 0), As_Pt(100, 0, 0));
+  As_Rect area;
+  area.set_rect(As_Pt(0, 100, 0), As_Pt(100, 0, 0));
+  const std::string dir = qm_test_temp("");
+  const std::string png = dir + "view.png", wmf = dir + "view.wmf";
+  ASSERT_TRUE(render()->export_image(png.c_str(), area, 64, 48, 0, 0x202020));
+  ASSERT_TRUE(render()->export_image(wmf.c_str(), area, 64, 48, 0, 0x202020));
+  CxImage a(png.c_str(), CXIMAGE_FORMAT_PNG), b(wmf.c_str(), CXIMAGE_FORMAT_WMF);
+  ASSERT_TRUE(a.IsValid());
+  ASSERT_TRUE(b.IsValid());
+  ASSERT_EQ(b.GetWidth(), a.GetWidth());
+  ASSERT_EQ(b.GetHeight(), a.GetHeight());
+  int differ = 0, drawn = 0;
+  for (long y = 0; y < long(a.GetHeight()); ++y)
+    for (long x = 0; x < long(a.GetWidth()); ++x) {
+      differ += a.GetPixelColor(x, y) != b.GetPixelColor(x, y);
+      drawn += b.GetPixelColor(x, y) != a.GetPixelColor(0, 0);
+    }
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(drawn, 40) << "the two lines are in it";
+  std::remove(png.c_str());
+  std::remove(wmf.c_str());
+}
+
 TEST_F(ViewTest, ExportFormatsAndFailures) {
   add_line(As_Pt(0, 0, 0), As_Pt(100, 100, 0));
   As_Rect area;
@@ -231,7 +258,7 @@ TEST_F(ViewTest, ExportFormatsAndFailures) {
     DWORD format;
   } cases[] = {{"a.Png", true, CXIMAGE_FORMAT_PNG}, {"a.BMP", true, CXIMAGE_FORMAT_BMP},
                {"a.jpeg", true, CXIMAGE_FORMAT_JPG}, {"noext", true, CXIMAGE_FORMAT_JPG},
-               {"a.wmf", false, 0}};
+               {"a.Wmf", true, CXIMAGE_FORMAT_WMF}};
   for (const Case& c : cases) {
     const std::string path = dir + c.name;
     EXPECT_EQ(render()->export_image(path.c_str(), area, 50, 40, 0, 0xFFFFFF), c.ok) << c.name;

@@ -77,10 +77,10 @@ TEST_F(Renderer, RefusesBadCommandLinesWithUsage) {
     std::vector<std::string> args;
     const char* says;
   } cases[] = {
-      {{"-o", "d.kzf", "d.kzf"}, "unknown image type; name it with one of .bmp, .gif, .tif, .png, .jpg, .jpeg"},
+      {{"-o", "d.kzf", "d.kzf"}, "unknown image type; name it with one of .bmp, .gif, .tif, .png, .wmf, .jpg, .jpeg"},
       {{"-o", "picture.txt", "d.kzf"}, "cannot write the picture picture.txt: unknown image type"},
       {{"-o", "picture", "d.kzf"}, "unknown image type"},
-      {{"-o", "picture.wmf", "d.kzf"}, "unknown image type"},
+      {{"-o", "picture.tga", "d.kzf"}, "unknown image type"},
       {{"-o", "", "d.kzf"}, "the picture's name is empty"},
       {{"-o"}, "option -o needs a value"},
       {{"-s", "0x10", "d.kzf"}, "bad picture size '0x10'"},

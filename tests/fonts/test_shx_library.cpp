@@ -1,6 +1,8 @@
 // Compiled shape fonts: kinds, layouts, glyph placing and hostile files.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <cstdio>
 #include <string>
 
@@ -234,6 +236,28 @@ TEST(ShxLibrary, FileNamesResolveWithoutRegardToCaseAndAreNeverWritten) {
   EXPECT_EQ(std::ftell(in), static_cast<long>(f.size()));
   std::fclose(in);
   std::remove(path.c_str());
+}
+
+// Saving the list makes a new empty file and nothing else; an existing file
+// or a folder that is not there leaves everything as it was.
+TEST(ShxLibrary, SavingTheListMakesOnlyANewEmptyFile) {
+  MB_Shx_Library lib;
+  const std::string fresh = qm_test_temp("saved_list.shx");
+  std::remove(fresh.c_str());
+  EXPECT_TRUE(lib.char_list().save(fresh.c_str()));
+  FILE* in = std::fopen(fresh.c_str(), "rb");
+  ASSERT_NE(in, nullptr);
+  std::fseek(in, 0, SEEK_END);
+  EXPECT_EQ(std::ftell(in), 0L);
+  std::fclose(in);
+  errno = 0;
+  EXPECT_FALSE(lib.char_list().save(fresh.c_str())) << "not over a file that is there";
+  EXPECT_EQ(errno, EEXIST);
+  std::remove(fresh.c_str());
+  const std::string nowhere = qm_test_temp("no_such_folder/list.shx");
+  EXPECT_FALSE(lib.char_list().save(nowhere.c_str()));
+  EXPECT_NE(errno, 0);
+  EXPECT_FALSE(lib.char_list().save(nullptr));
 }
 
 }  // namespace

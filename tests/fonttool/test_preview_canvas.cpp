@@ -56,6 +56,15 @@ TEST(PreviewCanvas, GlyphStrokesIncludeTheirEndPixels) {
   EXPECT_DOUBLE_EQ(y, 20);
 }
 
+// The canvas: black, with white text drawn on it without a background.
+TEST(PreviewCanvas, BlackWithWhiteTextAndNoTextBackground) {
+  CPreviewCanvas canvas;
+  ASSERT_TRUE(canvas.Create(20, 10));
+  EXPECT_EQ(GetTextColor(canvas.dc()), kWhite);
+  EXPECT_EQ(GetBkMode(canvas.dc()), TRANSPARENT);
+  EXPECT_TRUE(Lit(canvas, kWhite).empty());
+}
+
 TEST(PreviewCanvas, GuideLineAtThreeQuartersOfTheHeight) {
   for (int height : {40, 42, 10}) {
     CPreviewCanvas canvas;

@@ -44,6 +44,20 @@ export PKG_CONFIG_PATH=$(dirname "$pc")
 "$work/first_drawing_pc" "$work/pkgconfig" >/dev/null
 same_picture "$work/pkgconfig" "the example built through pkg-config"
 
+# A program of the user's plots through the installed HPGL library, and the
+# installed converter reads the plot back.
+[ -f "$prefix/include/quillmark/exchange/hpgl/penplot.h" ] || fail "penplot.h is not installed"
+[ -f "$prefix/include/quillmark/exchange/markup/markupio.h" ] || fail "markupio.h is not installed"
+[ -f "$prefix/include/quillmark/exchange/cadbridge/mb_dwg_load_save.h" ] || fail "mb_dwg_load_save.h is not installed"
+# shellcheck disable=SC2046
+"$cxx" $(pkg-config --cflags vellex) "$src/tests/install/plot_consumer.cpp" -o "$work/plot_consumer" \
+  $(pkg-config --libs vellex) -lpenplot || fail "a program using the installed penplot did not build"
+"$work/plot_consumer" "$work/square.plt" || fail "the program using the installed penplot failed"
+grep -q "SP1;PU" "$work/square.plt" || fail "the installed penplot wrote no strokes"
+"$prefix/bin/quillmark_plot" "$work/square.plt" "$work/square.kzf" >/dev/null ||
+  fail "the installed quillmark_plot did not read the plot"
+[ -s "$work/square.kzf" ] || fail "the installed quillmark_plot wrote no drawing"
+
 "$prefix/bin/quillmark_render" -o "$work/rendered.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed renderer failed"
 [ -s "$work/rendered.png" ] || fail "the installed renderer wrote no picture"
@@ -53,8 +67,12 @@ same_picture "$work/pkgconfig" "the example built through pkg-config"
 "$prefix/bin/fontlathe" "$src/fonts/kst32b.shx" "$work/kst32b.shp" >/dev/null ||
   fail "the installed font tool did not decompile fonts/kst32b.shx"
 [ -s "$work/kst32b.shp" ] || fail "the installed font tool wrote no source"
-# The installed container shows the drawing through the installed control.
+# The installed container shows the drawing through the installed control,
+# registered (by the installed registering program) in a registry of its own.
+export QM_REGISTRY="$work/registry.ini"
+"$prefix/bin/quillmark_register" >/dev/null || fail "the installed quillmark_register failed"
+grep -q "$prefix/lib" "$QM_REGISTRY" || fail "the installed control was not registered from the install"
 "$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed quillmark_host failed"
 [ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
-echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), the font tool and the container"
+echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), a plotting program, quillmark_plot, the font tool and the container"

@@ -44,7 +44,8 @@ class MarkupImport : public MarkupTest {
   bool load(const std::string& document) {
     const std::string path = temp("in.rml");
     write_all(path, document);
-    return api_mb_load_xml(path, &drawing_, base_);
+    CString markup(path);
+    return api_mb_load_xml(markup, &drawing_, base_);
   }
   std::vector<MB_Polyline*> polylines() { return all<MB_Polyline>(MB_Object::ID_POLYLINE); }
   std::vector<MB_Text*> texts() { return all<MB_Text>(MB_Object::ID_TEXT); }
@@ -56,7 +57,7 @@ class MarkupImport : public MarkupTest {
     }
     return out;
   }
-  std::string base_;
+  CString base_;
 };
 
 TEST_F(MarkupImport, APolylineTakesTheWeightOfTheStyleBeforeIt) {
@@ -174,7 +175,7 @@ TEST_F(MarkupImport, TheBaseDrawingIsLoadedIntoTheDrawing) {
   const std::string dxf = temp("base plan.dxf");
   write_all(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
   ASSERT_TRUE(load(markup(polyline(point(0, 0) + point(1, 1)), "\"" + dxf + "\"")));
-  EXPECT_EQ(base_, dxf);
+  EXPECT_EQ(base_.str(), dxf);
   EXPECT_EQ(all<MB_Line>(MB_Object::ID_LINE).size(), 1u);
   EXPECT_EQ(polylines().size(), 1u);
 
@@ -186,7 +187,7 @@ TEST_F(MarkupImport, TheBaseDrawingIsLoadedIntoTheDrawing) {
                {"\"open", "open"},         {long_path, long_path}};
   for (const auto& b : bases) {
     EXPECT_TRUE(load(markup("", b.text)));
-    EXPECT_EQ(base_, b.stored);
+    EXPECT_EQ(base_.str(), b.stored);
   }
 }
 
@@ -196,14 +197,15 @@ TEST_F(MarkupImport, FailuresKeepTheBaseDrawingAndOnlyParseErrorsAreShown) {
   write_all(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
   EXPECT_FALSE(load("<redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" + dxf +
                     "\"</redline:BaseDocument></redline:RedlineMarkup>"));
-  EXPECT_EQ(base_, dxf);
+  EXPECT_EQ(base_.str(), dxf);
   EXPECT_EQ(all<MB_Line>(MB_Object::ID_LINE).size(), 1u);
 
   // A missing file reads as an empty document, silently.
   qm_user_clear_message_boxes();
   base_ = "kept?";
-  EXPECT_FALSE(api_mb_load_xml(qm_test_temp("no such.rml"), &drawing_, base_));
-  EXPECT_EQ(base_, "");
+  CString missing(qm_test_temp("no such.rml"));
+  EXPECT_FALSE(api_mb_load_xml(missing, &drawing_, base_));
+  EXPECT_EQ(base_.str(), "");
   EXPECT_TRUE(qm_user_message_boxes().empty());
 
   // A document that does not parse shows why, under the error caption.
@@ -213,7 +215,8 @@ TEST_F(MarkupImport, FailuresKeepTheBaseDrawingAndOnlyParseErrorsAreShown) {
   EXPECT_NE(qm_user_message_boxes()[0].text.find("line 2"), std::string::npos);
   EXPECT_EQ(qm_user_message_boxes()[0].type, UINT(MB_OK | MB_ICONERROR));
 
-  EXPECT_FALSE(api_mb_load_xml(temp("x.rml"), nullptr, base_));
+  CString any(temp("x.rml"));
+  EXPECT_FALSE(api_mb_load_xml(any, nullptr, base_));
 }
 
 TEST_F(MarkupImport, ExportedDocumentsReadBackAndSaveAgainWhole) {
@@ -224,9 +227,9 @@ TEST_F(MarkupImport, ExportedDocumentsReadBackAndSaveAgainWhole) {
   ASSERT_TRUE(api_mb_save_xml(&drawing_, "base.dwg", first.c_str()));
 
   MB_Drawing read;
-  std::string base;
-  ASSERT_TRUE(api_mb_load_xml(first, &read, base));
-  EXPECT_EQ(base, "base.dwg");
+  CString base, first_path(first);
+  ASSERT_TRUE(api_mb_load_xml(first_path, &read, base));
+  EXPECT_EQ(base.str(), "base.dwg");
   std::vector<MB_Object*> in, out;
   for (MB_Object* o = drawing_.object_list().head(); o; o = o->next()) in.push_back(o);
   for (MB_Object* o = read.object_list().head(); o; o = o->next()) out.push_back(o);
@@ -254,7 +257,7 @@ TEST_F(MarkupImport, ExportedDocumentsReadBackAndSaveAgainWhole) {
   }
   // Saved again, the document keeps every object.
   const std::string second = temp("second.rml");
-  ASSERT_TRUE(api_mb_save_xml(&read, base.c_str(), second.c_str()));
+  ASSERT_TRUE(api_mb_save_xml(&read, base, second.c_str()));
   EXPECT_TRUE(xmllint_accepts(second));
   const std::string a = read_all(first), b = read_all(second);
   EXPECT_EQ(std::count(a.begin(), a.end(), '<'), std::count(b.begin(), b.end(), '<'));

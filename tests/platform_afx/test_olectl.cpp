@@ -29,7 +29,7 @@ class Ctl : public COleControl {
     px->ExchangeVersion(version, 0x10000);
     COleControl::DoPropExchange(px);
   }
-  static constexpr int kIid = 0;
+  static constexpr IID kIid = {0x1, 0x2, 0x3, {0, 0, 0, 0, 0, 0, 0, 4}};
   LONG use_events = 0;
   LONG created = 0;
   int about = 0;

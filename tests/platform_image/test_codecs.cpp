@@ -18,6 +18,7 @@ const FormatCase kFormats[] = {
     {CXIMAGE_FORMAT_BMP, "bmp", 0, false}, {CXIMAGE_FORMAT_GIF, "gif", 0, false},
     {CXIMAGE_FORMAT_JPG, "jpg", 12, false}, {CXIMAGE_FORMAT_PNG, "png", 0, true},
     {CXIMAGE_FORMAT_ICO, "ico", 0, true},   {CXIMAGE_FORMAT_TIF, "tif", 0, true},
+    {CXIMAGE_FORMAT_WMF, "wmf", 0, false},
 };
 
 class EachFormat : public testing::TestWithParam<FormatCase> {};
@@ -85,15 +86,15 @@ TEST(ImageFormats, OtherFormatsAndMismatchesFail) {
   std::vector<BYTE> png = encoded(src, CXIMAGE_FORMAT_PNG);
   BYTE* buffer = reinterpret_cast<BYTE*>(1);
   long size = 5;
-  for (DWORD type : {0u, 7u, 10u, 14u, 0xFFFFFFFFu}) {
+  for (DWORD type : {0u, 7u, 11u, 14u, 0xFFFFFFFFu}) {
     EXPECT_FALSE(src.Encode(buffer, size, type)) << type;
     EXPECT_EQ(buffer, nullptr);
     EXPECT_EQ(size, 0);
     CxImage img(png.data(), static_cast<DWORD>(png.size()), type);
     EXPECT_FALSE(img.IsValid()) << type;
   }
-  // PNG bytes are not a JPEG, a BMP, a GIF, an icon or a TIFF.
-  for (DWORD type : {1u, 2u, 3u, 5u, 6u}) {
+  // PNG bytes are not a JPEG, a BMP, a GIF, an icon, a TIFF or a metafile.
+  for (DWORD type : {1u, 2u, 3u, 5u, 6u, 10u}) {
     CxImage img(png.data(), static_cast<DWORD>(png.size()), type);
     EXPECT_FALSE(img.IsValid()) << type;
   }

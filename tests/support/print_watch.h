@@ -9,12 +9,14 @@
 #include <commctrl.h>
 
 #include <string>
+#include <typeinfo>
 
 struct PrintProgressSeen {
   bool seen = false;
   bool main_window_enabled = true;  // of the application's main window, if any
   std::string caption, document, percent, page;
   int position = -1;  // of the progress bar
+  const std::type_info* kind = nullptr;  // of the dialog's class object
 };
 
 class PrintWatch {
@@ -58,6 +60,7 @@ class PrintWatch {
     PrintProgressSeen& s = self->seen;
     s.seen = true;
     if (CWnd* main = AfxGetMainWnd()) s.main_window_enabled = main->IsWindowEnabled() != FALSE;
+    if (CWnd* object = CWnd::FromHandlePermanent(dlg)) s.kind = &typeid(*object);
     s.caption = text(dlg);
     s.document = text(GetDlgItem(dlg, static_cast<int>(AFX_IDC_PRINT_DOCUMENT)));
     s.percent = text(GetDlgItem(dlg, static_cast<int>(AFX_IDC_PRINT_PERCENT)));

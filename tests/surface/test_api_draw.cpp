@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "geometry/as_search_loops.h"
+#include "geometry/as_tran.h"
 #include "surface/api_draw.h"
 #include "tests/surface/surface_probe.h"
 
@@ -257,4 +259,27 @@ TEST(ApiDraw, NotXorTwiceRestoresTheSurfaceAndLeaksNothing) {
     EXPECT_EQ(Probe(c.dc).snapshot(), before) << bits;
     EXPECT_EQ(QmGdiLiveObjectCount(), live);
   }
+}
+
+// The loop search's inspection picture: a filled disc of radius 5 at each
+// crossing point, mapped through the transform, and nothing elsewhere.
+TEST(SearchLoopsDrawTest, FilledCirclesAtTheMappedCrossings) {
+  Canvas c(60, 60);
+  As_Search_Loops search;
+  // A square's corners are its crossings.
+  const As_Pt corners[] = {As_Pt(1, 1, 0), As_Pt(4, 1, 0), As_Pt(4, 4, 0), As_Pt(1, 4, 0)};
+  for (int i = 0; i < 4; ++i) search.segment_list().add(new As_Segment(corners[i], corners[(i + 1) % 4]));
+  search.init();
+  ASSERT_EQ(search.intersect_list().size(), 4);
+  As_Tran to_device = scale_transf(10);
+  search.draw_test(c.hdc, to_device);
+  Probe p(c.dc);
+  for (int i = 0; i < search.intersect_list().size(); ++i) {
+    const As_Pt at = static_cast<As_Intersect_Point*>(search.intersect_list().get(i))->pos() * to_device;
+    const int x = static_cast<int>(at.x()), y = static_cast<int>(at.y());
+    SCOPED_TRACE(testing::Message() << x << "," << y);
+    EXPECT_EQ(p.at(x, y) & 0xFFFFFF, 0x0000FFu) << "filled with the brush";
+    EXPECT_EQ(p.at(x + 5, y) & 0xFFFFFF, 0u) << "edged with the pen at radius 5";
+  }
+  EXPECT_EQ(p.at(1, 1) & 0xFFFFFF, 0xFFFFFFu);
 }

@@ -131,3 +131,66 @@ TEST(HpglPeers, Hp2xxDrawsWhatWeWrite) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each axis of the segments mapped onto [0, 1] of their own extent (hp2xx
+// scales x and y of a scaled plot apart).
+std::vector<Segment> unit_box(const std::vector<Segment>& s) {
+  double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+  for (const Segment& g : s) {
+    x0 = std::min({x0, g.x0, g.x1}), y0 = std::min({y0, g.y0, g.y1});
+    x1 = std::max({x1, g.x0, g.x1}), y1 = std::max({y1, g.y0, g.y1});
+  }
+  std::vector<Segment> out;
+  for (const Segment& g : s)
+    out.push_back({(g.x0 - x0) / (x1 - x0), (g.y0 - y0) / (y1 - y0), (g.x1 - x0) / (x1 - x0), (g.y1 - y0) / (y1 - y0)});
+  return out;
+}
+
+// The segments at least min_length long in the drawing's unit box, mapped
+// onto a unit box of their own.
+std::vector<Segment> long_segments(const std::vector<Segment>& s, double min_length) {
+  const std::vector<Segment> unit = unit_box(s);
+  std::vector<Segment> kept;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (std::hypot(unit[i].x1 - unit[i].x0, unit[i].y1 - unit[i].y0) >= min_length) kept.push_back(s[i]);
+  return unit_box(kept);
+}
+
+// An arc is read and not drawn, but the pen moves to its end: the lines
+// after each arc of hp2xx's arcs.hp start where the plotter's pen is.
+TEST(HpglPeers, ArcsMoveThePenToTheirEnds) {
+  REQUIRE_SAMPLES();
+  ScratchDir dir;
+  const std::string path = plain_sample("arcs.hp", dir);
+  MB_Drawing drawing;
+  ASSERT_TRUE(api_mb_load_hpgl_file(path.c_str()));
+  const std::vector<Segment> ours = hpgl_test::segments_of(chains_of(drawing));
+  // PR200,0 from (100,0); AA300,100,90 ends at (400,100), then PR0,200;
+  // AA200,300,180 ends at (0,300), then PA0,100.
+  const Segment expected[] = {{100, 0, 300, 0}, {400, 100, 400, 300}, {0, 300, 0, 100}};
+  ASSERT_EQ(ours.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(ours[i].x0, expected[i].x0, 1e-9);
+    EXPECT_NEAR(ours[i].y0, expected[i].y0, 1e-9);
+    EXPECT_NEAR(ours[i].x1, expected[i].x1, 1e-9);
+    EXPECT_NEAR(ours[i].y1, expected[i].y1, 1e-9);
+  }
+  if (!hpgl_test::have_program("hp2xx")) GTEST_SKIP() << "hp2xx is missing: the lines were not compared with its drawing";
+  // hp2xx draws the arcs and circles as short chords; its long segments are
+  // the three lines, in the same places of their extent.
+  const std::vector<Segment> theirs = long_segments(hpgl_test::hp2xx_segments(path, dir), 0.25);
+  const std::vector<Segment> mine = long_segments(ours, 0.25);
+  ASSERT_EQ(theirs.size(), mine.size());
+  for (const Segment& g : mine) {
+    bool found = false;
+    for (const Segment& h : theirs)
+      found = found || (std::fabs(g.x0 - h.x0) < 1e-3 && std::fabs(g.y0 - h.y0) < 1e-3 &&
+                        std::fabs(g.x1 - h.x1) < 1e-3 && std::fabs(g.y1 - h.y1) < 1e-3);
+    EXPECT_TRUE(found) << g.x0 << "," << g.y0 << " - " << g.x1 << "," << g.y1;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// The profile store: an INI-style file of sections and entries (see
+// qm_profile.h).
+#include "qm_profile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string escape(const std::string& v) {
+  std::string out;
+  for (unsigned char c : v) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\x%02X", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+bool unescape(const std::string& in, std::string* out) {
+  out->clear();
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\\') {
+      *out += in[i];
+      continue;
+    }
+    if (++i >= in.size()) return false;
+    switch (in[i]) {
+      case '\\': *out += '\\'; break;
+      case 'n': *out += '\n'; break;
+      case 'r': *out += '\r'; break;
+      case 't': *out += '\t'; break;
+      case 'x': {
+        if (i + 2 >= in.size()) return false;
+        const int h = qm_hex_digit(in[i + 1]), l = qm_hex_digit(in[i + 2]);
+        if (h < 0 || l < 0) return false;
+        *out += static_cast<char>(h * 16 + l);
+        i += 2;
+        break;
+      }
+      default: return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int qm_hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string qm_config_folder() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg == '/') return std::string(xdg) + "/quillmark";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/.config/quillmark";
+}
+
+QmProfileStore::QmProfileStore(std::string path) : path_(std::move(path)) {
+  if (path_.empty()) return;
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) {
+    intact_ = errno == ENOENT;
+    return;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  intact_ = !in.bad() && Load(text.str());
+}
+
+bool QmProfileStore::Get(const std::string& section, const std::string& entry, std::string* value) const {
+  auto s = values_.find(lower(section));
+  if (s == values_.end()) return false;
+  auto e = s->second.entries.find(lower(entry));
+  if (e == s->second.entries.end()) return false;
+  *value = e->second.value;
+  return true;
+}
+
+void QmProfileStore::Set(const std::string& section, const std::string& entry, const std::string& value) {
+  Section& s = values_[lower(section)];
+  if (s.entries.empty()) s.name = section;
+  Entry& e = s.entries[lower(entry)];
+  if (e.name.empty()) e.name = entry;
+  e.value = value;
+}
+
+void QmProfileStore::RemoveSection(const std::string& section) { values_.erase(lower(section)); }
+
+std::vector<std::string> QmProfileStore::Entries(const std::string& section) const {
+  std::vector<std::string> r;
+  auto s = values_.find(lower(section));
+  if (s != values_.end())
+    for (auto& e : s->second.entries) r.push_back(e.first);
+  return r;
+}
+
+std::vector<std::string> QmProfileStore::Sections() const {
+  std::vector<std::string> r;
+  for (auto& s : values_) r.push_back(s.first);
+  return r;
+}
+
+std::string QmProfileStore::Text() const {
+  std::string out;
+  for (auto& s : values_) {
+    out += "[" + escape(s.second.name) + "]\n";
+    for (auto& e : s.second.entries) out += escape(e.second.name) + "=" + escape(e.second.value) + "\n";
+  }
+  return out;
+}
+
+bool QmProfileStore::Load(const std::string& text) {
+  values_.clear();
+  bool intact = true;
+  std::string section;
+  bool in_section = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      std::string name;
+      in_section = line.back() == ']' && unescape(line.substr(1, line.size() - 2), &name);
+      section = name;
+      intact = intact && in_section;
+      continue;
+    }
+    const size_t eq = line.find('=');
+    std::string key, value;
+    // A damaged line is skipped; the rest of the file still counts.
+    if (!in_section || eq == std::string::npos || !unescape(line.substr(0, eq), &key) ||
+        !unescape(line.substr(eq + 1), &value)) {
+      intact = false;
+      continue;
+    }
+    Set(section, key, value);
+  }
+  return intact;
+}
+
+bool QmProfileStore::Save(std::string* error) const {
+  if (path_.empty()) return true;
+  const std::string dir = path_.substr(0, path_.find_last_of('/'));
+  if (!dir.empty() && dir != path_) {
+    // Each missing folder of the path, parents first.
+    for (size_t i = 1; i <= dir.size(); ++i)
+      if (i == dir.size() || dir[i] == '/') mkdir(dir.substr(0, i).c_str(), 0755);
+  }
+  const std::string tmp = path_ + ".tmp";
+  FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) {
+    if (error) *error = path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  const std::string text = Text();
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  const bool closed = std::fclose(f) == 0;
+  if (!written || !closed || std::rename(tmp.c_str(), path_.c_str()) != 0) {
+    if (error) *error = path_ + ": " + std::strerror(errno);
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+

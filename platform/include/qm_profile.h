@@ -1,0 +1,57 @@
+// Values by section and entry, held in memory and read from and written to
+// an INI-style file in UTF-8 when one is named:
+//   [Section]
+//   Entry=value
+// Sections and entries are matched without regard to ASCII case and written
+// as they were first spelled; values are escaped (\\, \n, \r, \t, \xHH) so that any bytes survive. The class
+// library's application profile and the COM stand-in's registry are such
+// files.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+class QmProfileStore {
+ public:
+  // In memory only (tests), or backed by that file. A file that cannot be
+  // read reads as empty, and a damaged line is skipped; intact() tells.
+  explicit QmProfileStore(std::string path = "");
+  const std::string& path() const { return path_; }
+  // False when the file exists but could not be read, or a line of it did
+  // not parse: saving would then lose what the store could not read.
+  bool intact() const { return intact_; }
+  bool Get(const std::string& section, const std::string& entry, std::string* value) const;
+  void Set(const std::string& section, const std::string& entry, const std::string& value);
+  void RemoveSection(const std::string& section);
+  // The entries of a section, and the sections, lower-cased and sorted.
+  std::vector<std::string> Entries(const std::string& section) const;
+  std::vector<std::string> Sections() const;
+  // Writes the file (beside it, then renamed over it), making its missing
+  // folders; false with the reason when it cannot.
+  bool Save(std::string* error = nullptr) const;
+  // The text of the file format, and the store read back from it (false
+  // when a line did not parse).
+  std::string Text() const;
+  bool Load(const std::string& text);
+
+ private:
+  std::string path_;
+  bool intact_ = true;
+  struct Entry {
+    std::string name;  // as first spelled
+    std::string value;
+  };
+  struct Section {
+    std::string name;  // as first spelled
+    std::map<std::string, Entry> entries;  // by lower-cased name
+  };
+  std::map<std::string, Section> values_;  // by lower-cased name
+};
+
+// The user's configuration folder of the toolkit: $XDG_CONFIG_HOME/quillmark
+// when that is an absolute path, else ~/.config/quillmark.
+std::string qm_config_folder();
+
+// The value of a hexadecimal digit, or -1.
+int qm_hex_digit(char c);
