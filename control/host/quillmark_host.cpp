@@ -33,7 +33,6 @@
 
 #include "control/file_guard.h"
 #include "control/host/host_script.h"
-#include "database/mb_drawing.h"
 #include "database/mb_names.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
@@ -115,14 +114,6 @@ std::string one_line(const std::string& gbk) {
   return text;
 }
 
-// The kinds of file the control reads as drawings; any other name is read
-// as a picture.
-bool drawing_kind(const char* path) {
-  for (const char* ext : {"kzf", "qlf", "dxf", "plt", "hgl", "rml"})
-    if (is_file_ext(path, ext)) return true;
-  return false;
-}
-
 bool open_drawing(const std::string& path) {
   if (is_file_ext(path.c_str(), "dwg")) {
     std::fprintf(stderr, "quillmark_host: %s: DWG drawings are not read; save it as DXF\n", path.c_str());
@@ -141,17 +132,6 @@ bool open_drawing(const std::string& path) {
     const std::string why = one_line(quill_file_failures().back().reason);
     std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), why.c_str());
     quill_clear_file_failures();
-    return false;
-  }
-  // A name of no drawing kind that gave no picture is no file the control
-  // opens: said, rather than an empty view.
-  MB_Drawing* drawing = view->operation().drawing();
-  if (!drawing_kind(path.c_str()) && path.compare(0, 7, "http://") != 0 &&
-      (!drawing || drawing->object_list().count() == 0)) {
-    std::fprintf(stderr,
-                 "quillmark_host: %s: not a kind of file the control opens (drawings .kzf .qlf .dxf, plots .plt "
-                 ".hgl, markup .rml, pictures .bmp .jpg .gif .png .tif .ico .wmf)\n",
-                 path.c_str());
     return false;
   }
   view->Invalidate(TRUE);

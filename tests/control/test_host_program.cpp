@@ -369,7 +369,7 @@ TEST_F(HostProgram, UsageErrorsAndUnreadableFilesAreNamed) {
       {{dir_ + "/missing.kzf"}, 1, "missing.kzf"},
       {{dir_ + "/missing.dxf"}, 1, "missing.dxf: \xe6\x89\x93\xe5\xbc\x80"},  // 打开失败...: the view's own message
       // Files of no kind the control opens say so rather than show nothing.
-      {{dir_ + "/notes.txt"}, 1, "notes.txt: not a kind of file the control opens"},
+      {{dir_ + "/notes.txt"}, 1, "notes.txt: no reader takes this extension"},
       {{dir_ + "/plan.DWG"}, 1, "plan.DWG: DWG drawings are not read; save it as DXF"},
       {{"--progid", "QUILLMARKOCX.NoSuchControl.1"}, 1,
        "QUILLMARKOCX.NoSuchControl.1 is not registered in"},
