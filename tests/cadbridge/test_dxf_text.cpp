@@ -17,6 +17,7 @@
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 #include "tests/cadbridge/dxf_fixture.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 
@@ -445,6 +446,65 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0]->bytes(), c.expected);
     EXPECT_EQ(texts[1]->bytes(), c.expected);
+  }
+}
+
+// Each character of each encoding draws: a Chinese, a Cyrillic and an
+// accented letter GBK has, and one it lacks, each a text of its own in its
+// own cell, has ink in its cell that is not the mark of a character no font
+// has.
+TEST(DxfEncoding, EveryCharacterOfEveryEncodingDraws) {
+  constexpr int kChars = 4, kCell = 40, kScale = 2;  // a cell of 20 units
+  const struct {
+    const char* name;
+    const char* version;
+    const char* code_page;
+    const char* chars[kChars];
+  } cases[] = {
+      {"utf-8 of 2007", "AC1021", nullptr, {"\xE4\xB8\xAD", "\xD0\x96", "\xC3\xA9", "\xC3\xB1"}},
+      {"ANSI_936", "AC1015", "ANSI_936", {"\xD6\xD0", "\xA7\xA8", "\xA8\xA6", "\\U+00F1"}},
+      {"ANSI_1252", "AC1015", "ANSI_1252", {"\\U+4E2D", "\\U+0416", "\xE9", "\xF1"}},
+  };
+  // World to pixels: y up, the base line at y 40.
+  const As_Tran view = scale_transf(kScale, -kScale, 1) * translate_transf(As_Vec(4, 40, 0));
+  const auto ink_of = [&view](const std::vector<MB_Text*>& texts) {
+    CMyDC dc;
+    make_surface(dc, kChars * kCell + 8, 60);
+    clear_white(dc.GetDC(), kChars * kCell + 8, 60);
+    As_Tran t = view;
+    for (MB_Text* text : texts) {
+      text->build_draw();
+      dc.SetColor(0);
+      text->draw(nullptr, dc, t);
+    }
+    return Probe(dc).painted(kWhite32);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string header = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(c.version) + "\n";
+    if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
+    std::string entities;
+    for (int i = 0; i < kChars; ++i) {
+      entities += "0\nTEXT\n8\n0\n10\n" + std::to_string(i * kCell / kScale) + "\n20\n0\n40\n10\n1\n" + c.chars[i] + "\n";
+    }
+    // A byte that is no GBK character, drawn as the mark in the first cell.
+    entities += "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n10\n1\n\x80\n";
+    Dxf_Load load;
+    load.text(header + "0\nENDSEC\n" + dxf_entities(entities));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), size_t(kChars + 1));
+    const PixelSet mark = ink_of({texts.back()});
+    ASSERT_FALSE(mark.empty());
+    texts.pop_back();
+    const PixelSet ink = ink_of(texts);
+    for (int i = 0; i < kChars; ++i) {
+      PixelSet cell;  // moved to the first cell
+      for (const auto& p : ink) {
+        if (p.first >= 4 + i * kCell && p.first < 4 + (i + 1) * kCell) cell.insert({p.first - i * kCell, p.second});
+      }
+      EXPECT_GT(cell.size(), 10u) << "character " << i;
+      EXPECT_NE(cell, mark) << "character " << i;
+    }
   }
 }
 
