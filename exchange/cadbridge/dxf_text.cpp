@@ -3,6 +3,7 @@
 #include "exchange/cadbridge/dxf_text.h"
 
 #include <dxflib/dl_attributes.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +11,10 @@
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/mb_drawing.h"
+#include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "geometry/as_rect.h"
+#include "qm_file.h"
 
 namespace {
 
@@ -43,6 +46,34 @@ std::string font_file(std::string name) {
   while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
   if (name.empty() || name.find('.') != std::string::npos) return name;
   return name + ".shx";
+}
+
+// The installed TrueType face that draws a style whose shape font the
+// kernel's fonts folder lacks: a sans-serif face of about the cap height and
+// width of the usual Latin shape fonts (txt, simplex, romans, gbenor), where
+// the kernel's own shape font, made for kanji, draws Latin small and narrow.
+constexpr char kLatinStandIn[] = "DejaVuSans.ttf";
+
+bool is_shape_font(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = file.substr(dot + 1);
+  for (char& c : ext) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return ext == "shx" || ext == "shp";
+}
+
+bool in_fonts_folder(const std::string& file) {
+  return qm_is_regular_file(qm_map_path(g_system_resource.font_path(file.c_str()).c_str()).c_str());
+}
+
+// The main font of a style of the file (a font file name): the shape font it
+// names when the fonts folder has it, or when the folder has the big font it
+// names (a big font draws only beside a shape font); else the installed
+// Latin stand-in; else the name, which the kernel's own fallback draws.
+std::string style_font(const std::string& font, const std::string& big) {
+  if (!is_shape_font(font) || in_fonts_folder(font) || (!big.empty() && in_fonts_folder(big))) return font;
+  char installed[MAX_PATH];
+  return QmGdiFindFontFile(kLatinStandIn, installed, sizeof installed) > 0 ? kLatinStandIn : font;
 }
 
 std::string upper_case(std::string s) {
@@ -243,10 +274,11 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
 void dxf_add_style(const Dxf_Record& r, MB_Drawing& drawing) {
   const std::string name = r.text(2);
   if (name.empty() || (r.integer(70, 0) & kShapeFileEntry) || drawing.find_text_style(name.c_str())) return;
-  const std::string font = font_file(r.text(3));
+  const std::string named = font_file(r.text(3));
   const std::string big = font_file(r.text(4));
+  const std::string font = style_font(named.empty() ? "txt.shx" : named, big);
   MB_Text_Style* style =
-      new MB_Text_Style(name.c_str(), font.empty() ? "txt.shx" : font.c_str(), big.empty() ? nullptr : big.c_str(),
+      new MB_Text_Style(name.c_str(), font.c_str(), big.empty() ? nullptr : big.c_str(),
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
   drawing.text_style_list().add_tail(style);

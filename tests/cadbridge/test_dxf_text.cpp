@@ -2,8 +2,10 @@
 // spacing; single-line justifications and flags; attributes; dimensions
 // with and without their blocks; leaders; text of each encoding.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "database/entities/mb_solid.h"
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
+#include "database/fonts/mb_font_library.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 #include "tests/cadbridge/dxf_fixture.h"
@@ -479,31 +482,41 @@ TEST(DxfEncoding, EveryCharacterOfEveryEncodingDraws) {
     }
     return Probe(dc).painted(kWhite32);
   };
+  // The kernel's default style (its unifont), and the file's own style of
+  // txt (a TrueType face where txt is not installed).
+  const std::string tables[] = {
+      "",
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nStandard\n70\n0\n40\n0\n3\ntxt\n"
+      "0\nENDTAB\n0\nENDSEC\n"};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string header = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(c.version) + "\n";
-    if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
-    std::string entities;
-    for (int i = 0; i < kChars; ++i) {
-      entities += "0\nTEXT\n8\n0\n10\n" + std::to_string(i * kCell / kScale) + "\n20\n0\n40\n10\n1\n" + c.chars[i] + "\n";
-    }
-    // A byte that is no GBK character, drawn as the mark in the first cell.
-    entities += "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n10\n1\n\x80\n";
-    Dxf_Load load;
-    load.text(header + "0\nENDSEC\n" + dxf_entities(entities));
-    auto texts = texts_of(load);
-    ASSERT_EQ(texts.size(), size_t(kChars + 1));
-    const PixelSet mark = ink_of({texts.back()});
-    ASSERT_FALSE(mark.empty());
-    texts.pop_back();
-    const PixelSet ink = ink_of(texts);
-    for (int i = 0; i < kChars; ++i) {
-      PixelSet cell;  // moved to the first cell
-      for (const auto& p : ink) {
-        if (p.first >= 4 + i * kCell && p.first < 4 + (i + 1) * kCell) cell.insert({p.first - i * kCell, p.second});
+    for (const std::string& table : tables) {
+      SCOPED_TRACE(std::string(c.name) + (table.empty() ? "" : ", style of txt"));
+      std::string header = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(c.version) + "\n";
+      if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
+      header += "0\nENDSEC\n" + table;
+      std::string entities;
+      for (int i = 0; i < kChars; ++i) {
+        entities +=
+            "0\nTEXT\n8\n0\n10\n" + std::to_string(i * kCell / kScale) + "\n20\n0\n40\n10\n1\n" + c.chars[i] + "\n";
       }
-      EXPECT_GT(cell.size(), 10u) << "character " << i;
-      EXPECT_NE(cell, mark) << "character " << i;
+      // A byte that is no GBK character, drawn as the mark in the first cell.
+      entities += "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n10\n1\n\x80\n";
+      Dxf_Load load;
+      load.text(header + dxf_entities(entities));
+      auto texts = texts_of(load);
+      ASSERT_EQ(texts.size(), size_t(kChars + 1));
+      const PixelSet mark = ink_of({texts.back()});
+      ASSERT_FALSE(mark.empty());
+      texts.pop_back();
+      const PixelSet ink = ink_of(texts);
+      for (int i = 0; i < kChars; ++i) {
+        PixelSet cell;  // moved to the first cell
+        for (const auto& p : ink) {
+          if (p.first >= 4 + i * kCell && p.first < 4 + (i + 1) * kCell) cell.insert({p.first - i * kCell, p.second});
+        }
+        EXPECT_GT(cell.size(), 10u) << "character " << i;
+        EXPECT_NE(cell, mark) << "character " << i;
+      }
     }
   }
 }
@@ -537,6 +550,48 @@ TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
   auto texts = texts_of(load);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->text_style().font_lib(), notes->font_lib());
+}
+
+// A Latin shape font the fonts folder lacks draws with the installed
+// sans-serif face, as wide and tall as such fonts; an installed shape font,
+// a TrueType face, and a style whose big font is installed keep their fonts.
+// Styles made outside DXF files keep the kernel's own fallback.
+TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
+  char installed[MAX_PATH];
+  if (QmGdiFindFontFile("DejaVuSans.ttf", installed, sizeof installed) == 0) {
+    GTEST_SKIP() << "DejaVuSans.ttf (fonts-dejavu-core) is not installed";
+  }
+  const struct {
+    const char* font;
+    const char* big;
+    const char* drawn_by;  // the font file of the style's main library
+  } cases[] = {
+      {"simplex", "", "DejaVuSans.ttf"},
+      {"ROMANS.SHX", "", "DejaVuSans.ttf"},
+      {"", "", "DejaVuSans.ttf"},  // txt, the default
+      {"gbenor.shx", "gbcbig.shx", "DejaVuSans.ttf"},
+      {"kst32b.shx", "", "kst32b.shx"},
+      {"gbenor.shx", "kst32b.shx", "txt.shx"},  // the kernel's fallback, beside the big font
+      {"arial.ttf", "", "arial.ttf"},
+  };
+  std::string styles;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    styles +=
+        "0\nSTYLE\n2\nS" + std::to_string(i) + "\n70\n0\n40\n0\n3\n" + cases[i].font + "\n4\n" + cases[i].big + "\n";
+  }
+  Dxf_Load load;
+  load.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n7\n" + styles + "0\nENDTAB\n0\nENDSEC\n" +
+            dxf_entities(""));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].font);
+    MB_Text_Style* style = load.drawing->find_text_style(("S" + std::to_string(i)).c_str());
+    ASSERT_NE(style, nullptr);
+    ASSERT_NE(style->font_lib(), nullptr);
+    EXPECT_STRCASEEQ(style->font_lib()->file_name(), cases[i].drawn_by);
+  }
+  MB_Text_Style native("N", "simplex.shx", nullptr, 0, 1, 0, 0, 0, 0);
+  ASSERT_NE(native.font_lib(), nullptr);
+  EXPECT_FALSE(native.font_lib()->is_ttf_font());
 }
 
 }  // namespace
@@ -582,10 +637,10 @@ TEST(DxfMtext, RandomCodesDecodeWithinLimits) {
 // kind): each loads what it can.
 TEST(DxfText, RandomRecordsOfTheTextKindsLoad) {
   static const char* const kKinds[] = {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "DIMENSION", "LEADER", "MULTILEADER"};
-  static const int kCodes[] = {1, 2, 3, 7, 10, 20, 11, 21, 12, 22, 13, 14, 15, 40, 41, 42, 44, 50, 51, 53,
-                               70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
-  static const char* const kTexts[] = {"CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ",
-                                       "Standard"};
+  static const int kCodes[] = {1,  2,  3,  7,  10, 20, 11, 21, 12, 22,  13,  14,  15,  40,  41,  42, 44,
+                               50, 51, 53, 70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
+  static const char* const kTexts[] = {
+      "CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ", "Standard"};
   static const char* const kNumbers[] = {"0", "1", "-1", "5", "1e300", "-1e-300", "3", "9", "1000000", "0.5"};
   Lcg rng{11};
   for (int trial = 0; trial < 150; ++trial) {
