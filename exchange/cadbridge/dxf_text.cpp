@@ -10,6 +10,7 @@
 
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
+#include "database/fonts/mb_font_library.h"
 #include "database/mb_drawing.h"
 #include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
@@ -152,6 +153,25 @@ double Dxf_Target::width(const std::string& gbk, const Dxf_Text_Look& look) {
   return w;
 }
 
+double Dxf_Target::x_height(const std::string& style) {
+  auto it = x_heights_.find(style);
+  if (it != x_heights_.end()) return it->second;
+  if (x_heights_.size() >= kMaxRememberedWidths) x_heights_.clear();
+  Dxf_Text_Look look;
+  look.style = style;
+  look.height = 1.0;
+  std::unique_ptr<MB_Text> x = dxf_new_text(drawing_, "x", look);
+  double ratio = kDxfXHeight;
+  const MB_Font_Library* font = x->text_style().font_lib();
+  if (font && font->is_ttf_font()) {
+    x->build_draw();
+    const double top = x->rect().lt().y() - x->base_pos().y();
+    if (x->draw_node() && top > 0.0 && top <= 1.0) ratio = top;
+  }
+  x_heights_.emplace(style, ratio);
+  return ratio;
+}
+
 std::unique_ptr<MB_Text> dxf_new_text(MB_Drawing& drawing, const std::string& gbk, const Dxf_Text_Look& look) {
   auto text = std::make_unique<MB_Text>(As_Pt(0.0, 0.0, 0.0), MB_String(gbk.c_str()));
   text->init_text_style(drawing, look.style.c_str());
@@ -189,12 +209,12 @@ double dxf_line_start(Dxf_Halign h, double width) {
   }
 }
 
-double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline) {
+double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline, double x_height) {
   switch (v) {
     case Dxf_Valign::kTop:
       return first_baseline + cap;
     case Dxf_Valign::kLowerMiddle:
-      return (first_baseline + cap * kDxfXHeight + last_baseline) / 2;
+      return (first_baseline + cap * x_height + last_baseline) / 2;
     case Dxf_Valign::kUpperMiddle:
       return (first_baseline + cap + last_baseline) / 2;
     case Dxf_Valign::kBottom:
@@ -256,7 +276,7 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   }
   const double line = natural * width * height / look.height;
   double x = dxf_line_start(halign, line);
-  double y = -dxf_anchor_y(valign, -height, height, -height) - height;
+  double y = -dxf_anchor_y(valign, -height, height, -height, target.x_height(look.style)) - height;
   // Mirrored about the anchor. The kernel's text mirrors along its line
   // through a negative width; upside down is that turned half a turn.
   const int flags = r.integer(71, 0);

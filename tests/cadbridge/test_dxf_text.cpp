@@ -594,6 +594,27 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
   EXPECT_FALSE(native.font_lib()->is_ttf_font());
 }
 
+// In a TrueType face, middle attachment centres the face's own lower-case
+// letters on the anchor, in texts and multi-line texts alike.
+TEST(DxfStyle, MiddleOfATrueTypeTextIsThatOfItsLowerCaseLetters) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSANS\n70\n0\n40\n0\n3\nDejaVuSans.ttf\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nTEXT\n8\n0\n7\nSANS\n10\n0\n20\n0\n11\n0\n21\n50\n40\n10\n72\n4\n1\nxz\n"
+                   "0\nMTEXT\n8\n0\n7\nSANS\n10\n0\n20\n20\n40\n10\n71\n5\n1\nxz\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_TRUE(texts[0]->text_style().font_lib()->is_ttf_font());
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    texts[size_t(i)]->build_draw();
+    const As_Rect& r = texts[size_t(i)]->rect();
+    EXPECT_NEAR((r.lt().y() + r.rb().y()) / 2, i == 0 ? 50.0 : 20.0, 0.1);
+    EXPECT_GT(r.lt().y() - texts[size_t(i)]->base_pos().y(), 10 * kDxfXHeight + 0.5) << "the face's x is taller";
+  }
+}
+
 }  // namespace
 
 namespace {
