@@ -174,7 +174,9 @@ double Dxf_Target::x_height(const std::string& style) {
 
 std::unique_ptr<MB_Text> dxf_new_text(MB_Drawing& drawing, const std::string& gbk, const Dxf_Text_Look& look) {
   auto text = std::make_unique<MB_Text>(As_Pt(0.0, 0.0, 0.0), MB_String(gbk.c_str()));
-  text->init_text_style(drawing, look.style.c_str());
+  // A style the file lacks: its STANDARD, as DXF readers take it, else the
+  // kernel's default style.
+  if (!text->init_text_style(drawing, look.style.c_str())) text->init_text_style(drawing, kDxfStandardStyle);
   MB_Text_Style& s = text->text_style();
   s.height(look.height);
   s.width_scale(look.width);
@@ -303,3 +305,5 @@ void dxf_add_style(const Dxf_Record& r, MB_Drawing& drawing) {
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
   drawing.text_style_list().add_tail(style);
 }
+
+

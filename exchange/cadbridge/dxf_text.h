@@ -126,3 +126,6 @@ void dxf_add_text(const Dxf_Record& record, Dxf_Target& target);
 // A text style of the drawing made for each STYLE record, its fonts mapped
 // to what is installed as the kernel maps them.
 void dxf_add_style(const Dxf_Record& record, MB_Drawing& drawing);
+// The style a text of a style the file lacks draws in (any case), when the
+// file has it.
+constexpr char kDxfStandardStyle[] = "Standard";

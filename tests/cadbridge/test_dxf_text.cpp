@@ -594,6 +594,26 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
   EXPECT_FALSE(native.font_lib()->is_ttf_font());
 }
 
+// A text naming a style the file lacks takes the file's STANDARD style
+// (any case); without one, the kernel's default style.
+TEST(DxfStyle, AMissingStyleIsTheFilesStandard) {
+  const std::string text = "0\nTEXT\n8\n0\n7\nnormal\n10\n0\n20\n0\n40\n1\n1\nabc\n";
+  Dxf_Load with;
+  with.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
+            "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
+            dxf_entities(text));
+  auto texts = texts_of(with);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->text_style().font_lib(), with.drawing->find_text_style("STANDARD")->font_lib());
+  EXPECT_TRUE(texts[0]->text_style().font_lib()->is_ttf_font());
+  Dxf_Load without;
+  without.text(dxf_entities(text));
+  texts = texts_of(without);
+  ASSERT_EQ(texts.size(), 1u);
+  ASSERT_NE(texts[0]->text_style().font_lib(), nullptr);
+  EXPECT_FALSE(texts[0]->text_style().font_lib()->is_ttf_font());
+}
+
 // In a TrueType face, middle attachment centres the face's own lower-case
 // letters on the anchor, in texts and multi-line texts alike.
 TEST(DxfStyle, MiddleOfATrueTypeTextIsThatOfItsLowerCaseLetters) {
