@@ -11,7 +11,6 @@
 #include "database/mb_linetype.h"
 #include "database/nodes/mb_draw_node.h"
 #include "tests/cadbridge/dxf_fixture.h"
-#include "tests/surface/surface_probe.h"
 
 namespace {
 
@@ -79,15 +78,8 @@ TEST(DxfLineTypes, BlockEntitiesOfFrozenLayersAreNotDrawn) {
   ASSERT_NE(insert, nullptr);
   ASSERT_NE(insert->block(), nullptr);
   EXPECT_EQ(insert->block()->object_list().count(), 2);
-  load.drawing->build_draw();
-  CMyDC dc;
-  make_surface(dc, 32, 16);
-  Probe probe(dc);
-  const uint32_t white = probe.at(0, 0);
-  As_Tran view;
-  insert->draw(nullptr, dc, view);
   PixelSet rows;
-  for (const auto& p : probe.painted(white)) rows.insert({0, p.second});
+  for (const auto& p : dxf_painted(*load.drawing, 32, 16)) rows.insert({0, p.second});
   EXPECT_EQ(rows, (PixelSet{{0, 6}}));
 }
 
