@@ -293,12 +293,15 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   target.place(text.release(), r);
 }
 
-void dxf_add_style(const Dxf_Record& r, MB_Drawing& drawing) {
+void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
+  MB_Drawing& drawing = target.drawing();
   const std::string name = r.text(2);
   if (name.empty() || (r.integer(70, 0) & kShapeFileEntry) || drawing.find_text_style(name.c_str())) return;
-  const std::string named = font_file(r.text(3));
+  const std::string given = font_file(r.text(3));
+  const std::string named = given.empty() ? "txt.shx" : given;
   const std::string big = font_file(r.text(4));
-  const std::string font = style_font(named.empty() ? "txt.shx" : named, big);
+  const std::string font = style_font(named, big);
+  if (font != named) target.note("STYLE of " + named + ", not installed, drawn with " + font);
   MB_Text_Style* style =
       new MB_Text_Style(name.c_str(), font.c_str(), big.empty() ? nullptr : big.c_str(),
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,

@@ -125,7 +125,7 @@ constexpr int kDxfAttributeConstant = 2;
 void dxf_add_text(const Dxf_Record& record, Dxf_Target& target);
 // A text style of the drawing made for each STYLE record, its fonts mapped
 // to what is installed as the kernel maps them.
-void dxf_add_style(const Dxf_Record& record, MB_Drawing& drawing);
+void dxf_add_style(const Dxf_Record& record, Dxf_Target& target);
 // The style a text of a style the file lacks draws in (any case), when the
 // file has it.
 constexpr char kDxfStandardStyle[] = "Standard";

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -589,6 +590,16 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
     ASSERT_NE(style->font_lib(), nullptr);
     EXPECT_STRCASEEQ(style->font_lib()->file_name(), cases[i].drawn_by);
   }
+  // The kernel's log (in the current folder) names the fonts drawn otherwise.
+  std::ifstream log("kzf.log");
+  const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  const size_t last = text.rfind("made.dxf");
+  ASSERT_NE(last, std::string::npos);
+  const std::string summary = text.substr(last, text.find('\n', last) - last);
+  EXPECT_NE(summary.find("1 STYLE of simplex.shx, not installed, drawn with DejaVuSans.ttf"), std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find("1 STYLE of txt.shx, not installed"), std::string::npos) << summary;
+  EXPECT_EQ(summary.find("STYLE of kst32b.shx"), std::string::npos) << summary;
   MB_Text_Style native("N", "simplex.shx", nullptr, 0, 1, 0, 0, 0, 0);
   ASSERT_NE(native.font_lib(), nullptr);
   EXPECT_FALSE(native.font_lib()->is_ttf_font());
