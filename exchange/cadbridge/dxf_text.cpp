@@ -53,6 +53,7 @@ std::string font_file(std::string name) {
 // kernel's fonts folder lacks: a sans-serif face of about the cap height and
 // width of the usual Latin shape fonts (txt, simplex, romans, gbenor), where
 // the kernel's own shape font, made for kanji, draws Latin small and narrow.
+// It is the face GDI gives a Latin face it lacks (CreateFontA).
 constexpr char kLatinStandIn[] = "DejaVuSans.ttf";
 
 bool is_shape_font(const std::string& file) {
