@@ -83,7 +83,7 @@ bool MB_Insert::pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& foun
   const double local_tol =
       std::fmax((As_Vec(tol, 0.0, 0.0) * to_block).len(), (As_Vec(0.0, tol, 0.0) * to_block).len());
   for (MB_Object* o = b->object_list().head(); o; o = o->next()) {
-    if (!o->is_drawable()) continue;
+    if (!o->is_drawable() || static_cast<MB_Drawable*>(o)->flag() == 0) continue;
     As_Pt hit;
     if (static_cast<MB_Drawable*>(o)->pick(local, points, local_tol, hit, kind, extra)) {
       found = hit * to_drawing;
@@ -116,6 +116,8 @@ void MB_Insert::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   for (MB_Object* o = b->object_list().head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
     MB_Drawable* e = static_cast<MB_Drawable*>(o);
+    // Hidden (on a layer that is off or frozen): kept, not drawn.
+    if (e->flag() == 0) continue;
     // Each object in its own colour, on a device context (export, print) as
     // on the surface.
     if (hdc) {

@@ -59,8 +59,8 @@ class MB_Insert : public MB_Drawable {
   // Another kind of target is left alone (false).
   bool copy_to(MB_Object*& target) override;
 
-  // The first object of the block hit within tol of p, found through the
-  // insert's placement; `found` is the hit in drawing coordinates.
+  // The first shown object of the block hit within tol of p, found through
+  // the insert's placement; `found` is the hit in drawing coordinates.
   bool pick(const As_Pt& p, As_Pt_List& points, double tol, As_Pt& found, int& kind, int& extra) override;
   // An insert offers no snap of its own: false, the request untouched.
   bool pick(MB_Snap&, const As_Tran&) { return false; }
@@ -69,9 +69,11 @@ class MB_Insert : public MB_Drawable {
   void build_draw() override;
   // A square marker at the insertion point, on a device context only.
   void draw_key_point(HDC hdc, CMyDC& dc, const As_Tran& view) override;
-  // Each object of the block in its own drawn colour through block, insert
-  // and view: on a device context (export, print) with a pen of that
-  // colour, on the surface unless the display flag is set.
+  // Each shown object of the block (flag not 0: hidden objects, such as
+  // those on layers that are off or frozen, are kept but not drawn) in its
+  // own drawn colour through block, insert and view: on a device context
+  // (export, print) with a pen of that colour, on the surface unless the
+  // display flag is set.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // Reports the change, then maps the insertion point; a transform that
   // turns, scales or mirrors also turns and scales the insert with it.

@@ -24,7 +24,7 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     return;
   }
   if (section_ == "TABLES") {
-    if (type == "STYLE") dxf_add_style(r, drawing_);
+    if (type == "STYLE") dxf_add_style(r, target_);
     if (type == "DIMSTYLE") header_.add_dim_style(r);
     return;
   }

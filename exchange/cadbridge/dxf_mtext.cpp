@@ -413,7 +413,8 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   const int a = frame.attachment >= 1 && frame.attachment <= 9 ? frame.attachment - 1 : 0;
   const Dxf_Halign h = a % 3 == 0 ? Dxf_Halign::kLeft : a % 3 == 1 ? Dxf_Halign::kCenter : Dxf_Halign::kRight;
   const Dxf_Valign v = a / 3 == 0 ? Dxf_Valign::kTop : a / 3 == 1 ? Dxf_Valign::kLowerMiddle : Dxf_Valign::kBottom;
-  const double anchor = dxf_anchor_y(v, baselines.front(), laid.front().cap, baselines.back());
+  const double anchor =
+      dxf_anchor_y(v, baselines.front(), laid.front().cap, baselines.back(), target.x_height(measure.look(base).style));
   // The column is as wide as the reference width, else as the widest line;
   // the attachment point stands at its left, middle or right.
   double column = frame.box_width;

@@ -3,15 +3,19 @@
 #include "exchange/cadbridge/dxf_text.h"
 
 #include <dxflib/dl_attributes.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
+#include "database/fonts/mb_font_library.h"
 #include "database/mb_drawing.h"
+#include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "geometry/as_rect.h"
+#include "qm_file.h"
 
 namespace {
 
@@ -43,6 +47,35 @@ std::string font_file(std::string name) {
   while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
   if (name.empty() || name.find('.') != std::string::npos) return name;
   return name + ".shx";
+}
+
+// The installed TrueType face that draws a style whose shape font the
+// kernel's fonts folder lacks: a sans-serif face of about the cap height and
+// width of the usual Latin shape fonts (txt, simplex, romans, gbenor), where
+// the kernel's own shape font, made for kanji, draws Latin small and narrow.
+// It is the face GDI gives a Latin face it lacks (CreateFontA).
+constexpr char kLatinStandIn[] = "DejaVuSans.ttf";
+
+bool is_shape_font(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = file.substr(dot + 1);
+  for (char& c : ext) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return ext == "shx" || ext == "shp";
+}
+
+bool in_fonts_folder(const std::string& file) {
+  return qm_is_regular_file(qm_map_path(g_system_resource.font_path(file.c_str()).c_str()).c_str());
+}
+
+// The main font of a style of the file (a font file name): the shape font it
+// names when the fonts folder has it, or when the folder has the big font it
+// names (a big font draws only beside a shape font); else the installed
+// Latin stand-in; else the name, which the kernel's own fallback draws.
+std::string style_font(const std::string& font, const std::string& big) {
+  if (!is_shape_font(font) || in_fonts_folder(font) || (!big.empty() && in_fonts_folder(big))) return font;
+  char installed[MAX_PATH];
+  return QmGdiFindFontFile(kLatinStandIn, installed, sizeof installed) > 0 ? kLatinStandIn : font;
 }
 
 std::string upper_case(std::string s) {
@@ -121,9 +154,30 @@ double Dxf_Target::width(const std::string& gbk, const Dxf_Text_Look& look) {
   return w;
 }
 
+double Dxf_Target::x_height(const std::string& style) {
+  auto it = x_heights_.find(style);
+  if (it != x_heights_.end()) return it->second;
+  if (x_heights_.size() >= kMaxRememberedWidths) x_heights_.clear();
+  Dxf_Text_Look look;
+  look.style = style;
+  look.height = 1.0;
+  std::unique_ptr<MB_Text> x = dxf_new_text(drawing_, "x", look);
+  double ratio = kDxfXHeight;
+  const MB_Font_Library* font = x->text_style().font_lib();
+  if (font && font->is_ttf_font()) {
+    x->build_draw();
+    const double top = x->rect().lt().y() - x->base_pos().y();
+    if (x->draw_node() && top > 0.0 && top <= 1.0) ratio = top;
+  }
+  x_heights_.emplace(style, ratio);
+  return ratio;
+}
+
 std::unique_ptr<MB_Text> dxf_new_text(MB_Drawing& drawing, const std::string& gbk, const Dxf_Text_Look& look) {
   auto text = std::make_unique<MB_Text>(As_Pt(0.0, 0.0, 0.0), MB_String(gbk.c_str()));
-  text->init_text_style(drawing, look.style.c_str());
+  // A style the file lacks: its STANDARD, as DXF readers take it, else the
+  // kernel's default style.
+  if (!text->init_text_style(drawing, look.style.c_str())) text->init_text_style(drawing, kDxfStandardStyle);
   MB_Text_Style& s = text->text_style();
   s.height(look.height);
   s.width_scale(look.width);
@@ -158,12 +212,12 @@ double dxf_line_start(Dxf_Halign h, double width) {
   }
 }
 
-double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline) {
+double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline, double x_height) {
   switch (v) {
     case Dxf_Valign::kTop:
       return first_baseline + cap;
     case Dxf_Valign::kLowerMiddle:
-      return (first_baseline + cap * kDxfXHeight + last_baseline) / 2;
+      return (first_baseline + cap * x_height + last_baseline) / 2;
     case Dxf_Valign::kUpperMiddle:
       return (first_baseline + cap + last_baseline) / 2;
     case Dxf_Valign::kBottom:
@@ -225,7 +279,7 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   }
   const double line = natural * width * height / look.height;
   double x = dxf_line_start(halign, line);
-  double y = -dxf_anchor_y(valign, -height, height, -height) - height;
+  double y = -dxf_anchor_y(valign, -height, height, -height, target.x_height(look.style)) - height;
   // Mirrored about the anchor. The kernel's text mirrors along its line
   // through a negative width; upside down is that turned half a turn.
   const int flags = r.integer(71, 0);
@@ -240,14 +294,20 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   target.place(text.release(), r);
 }
 
-void dxf_add_style(const Dxf_Record& r, MB_Drawing& drawing) {
+void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
+  MB_Drawing& drawing = target.drawing();
   const std::string name = r.text(2);
   if (name.empty() || (r.integer(70, 0) & kShapeFileEntry) || drawing.find_text_style(name.c_str())) return;
-  const std::string font = font_file(r.text(3));
+  const std::string given = font_file(r.text(3));
+  const std::string named = given.empty() ? "txt.shx" : given;
   const std::string big = font_file(r.text(4));
+  const std::string font = style_font(named, big);
+  if (font != named) target.note("STYLE of " + named + ", not installed, drawn with " + font);
   MB_Text_Style* style =
-      new MB_Text_Style(name.c_str(), font.empty() ? "txt.shx" : font.c_str(), big.empty() ? nullptr : big.c_str(),
+      new MB_Text_Style(name.c_str(), font.c_str(), big.empty() ? nullptr : big.c_str(),
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
   drawing.text_style_list().add_tail(style);
 }
+
+

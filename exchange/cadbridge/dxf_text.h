@@ -71,6 +71,9 @@ class Dxf_Target {
   // The width dxf_text_width gives a text of the look, remembered: the same
   // words recur throughout a drawing.
   double width(const std::string& gbk, const Dxf_Text_Look& look);
+  // The height of the lower-case letters of the style's font, of its
+  // capital height: a TrueType face's own, else kDxfXHeight; remembered.
+  double x_height(const std::string& style);
 
  private:
   MB_Drawing& drawing_;
@@ -81,6 +84,7 @@ class Dxf_Target {
   std::map<std::string, size_t> noted_;
   size_t placed_ = 0;
   std::unordered_map<std::string, double> widths_;
+  std::unordered_map<std::string, double> x_heights_;
 };
 
 // How a text stands against its anchor.
@@ -88,7 +92,7 @@ enum class Dxf_Halign { kLeft, kCenter, kRight };
 enum class Dxf_Valign { kTop, kLowerMiddle, kUpperMiddle, kBaseline, kBottom };
 
 constexpr double kDxfDescender = 1.0 / 3.0;  // below the baseline, of the height
-constexpr double kDxfXHeight = 2.0 / 3.0;    // lower-case letters, of the height
+constexpr double kDxfXHeight = 2.0 / 3.0;    // lower-case letters of shape fonts, of the height
 
 struct Dxf_Text_Look {
   std::string style;
@@ -107,8 +111,9 @@ void dxf_frame_text(MB_Text& text, const As_Pt& origin, double angle, double x, 
 // The left end of a line of `width` against its anchor.
 double dxf_line_start(Dxf_Halign h, double width);
 // The anchor's height in a layout whose lines have baselines from
-// `first_baseline` down to `last_baseline`, the first of capital height `cap`.
-double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline);
+// `first_baseline` down to `last_baseline`, the first of capital height `cap`
+// and lower-case letters `x_height` of that.
+double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last_baseline, double x_height);
 
 // The bit of an attribute definition's flags (group 70) that makes it
 // constant: its inserts carry no attribute for it.
@@ -120,4 +125,7 @@ constexpr int kDxfAttributeConstant = 2;
 void dxf_add_text(const Dxf_Record& record, Dxf_Target& target);
 // A text style of the drawing made for each STYLE record, its fonts mapped
 // to what is installed as the kernel maps them.
-void dxf_add_style(const Dxf_Record& record, MB_Drawing& drawing);
+void dxf_add_style(const Dxf_Record& record, Dxf_Target& target);
+// The style a text of a style the file lacks draws in (any case), when the
+// file has it.
+constexpr char kDxfStandardStyle[] = "Standard";

@@ -9,10 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "database/mb_object.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
 #include "tests/support/test_temp.h"
+#include "tests/surface/surface_probe.h"
 
 // Group pairs "code", "value", ... joined into DXF text.
 inline std::string dxf_text(std::initializer_list<const char*> items) {
@@ -68,3 +70,17 @@ struct Dxf_Load {
     return nullptr;
   }
 };
+
+// The pixels the drawing's entities paint, once it is built, on a w x h
+// surface through the identity view (a drawing unit is a pixel, y down).
+inline PixelSet dxf_painted(MB_Drawing& drawing, int w, int h) {
+  drawing.build_draw();
+  CMyDC dc;
+  make_surface(dc, w, h);
+  Probe probe(dc);
+  const uint32_t background = probe.at(0, 0);
+  As_Tran view;
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next())
+    if (o->is_drawable()) static_cast<MB_Drawable*>(o)->draw(nullptr, dc, view);
+  return probe.painted(background);
+}

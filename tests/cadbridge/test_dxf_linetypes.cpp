@@ -1,9 +1,11 @@
 // Line types from the file's LTYPE table, resolved through BYLAYER, and
-// entities of frozen layers kept but not drawn.
+// entities of frozen layers kept but not drawn, in blocks too.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "database/entities/mb_block.h"
+#include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_layer.h"
 #include "database/mb_linetype.h"
@@ -60,6 +62,25 @@ TEST(DxfLineTypes, EntitiesDrawWithTheirResolvedLineType) {
     EXPECT_EQ(node->ptset_count(), 20u);
   }
   EXPECT_EQ(i, 6);
+}
+
+// Inside a block too: the insert draws the block's lines of shown layers
+// only, and the block keeps the others.
+TEST(DxfLineTypes, BlockEntitiesOfFrozenLayersAreNotDrawn) {
+  Dxf_Load load;
+  load.text(kTables +
+            "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nB\n70\n0\n10\n0\n20\n0\n"
+            "0\nLINE\n8\nIce\n10\n0\n20\n2\n11\n20\n21\n2\n"
+            "0\nLINE\n8\n0\n10\n0\n20\n6\n11\n20\n21\n6\n0\nENDBLK\n8\n0\n0\nENDSEC\n"
+            "0\nSECTION\n2\nENTITIES\n0\nINSERT\n8\n0\n2\nB\n10\n4\n20\n0\n0\nENDSEC\n0\nEOF\n");
+  ASSERT_TRUE(load.ok);
+  auto* insert = load.first<MB_Insert>(ID::ID_INSERT);
+  ASSERT_NE(insert, nullptr);
+  ASSERT_NE(insert->block(), nullptr);
+  EXPECT_EQ(insert->block()->object_list().count(), 2);
+  PixelSet rows;
+  for (const auto& p : dxf_painted(*load.drawing, 32, 16)) rows.insert({0, p.second});
+  EXPECT_EQ(rows, (PixelSet{{0, 6}}));
 }
 
 }  // namespace

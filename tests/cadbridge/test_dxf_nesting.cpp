@@ -28,15 +28,7 @@ TEST(DxfNesting, BlocksThatMultiplyDrawWithinTheBudget) {
   Dxf_Load load;
   load.text(nested_blocks(), "nested.dxf");
   ASSERT_TRUE(load.ok);
-  load.drawing->build_draw();
-  CMyDC dc;
-  make_surface(dc, 64, 64);
-  Probe probe(dc);
-  const uint32_t background = probe.at(0, 0);
-  As_Tran view;
-  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next())
-    if (o->is_drawable()) static_cast<MB_Drawable*>(o)->draw(nullptr, dc, view);
-  EXPECT_FALSE(probe.painted(background).empty());
+  EXPECT_FALSE(dxf_painted(*load.drawing, 64, 64).empty());
 }
 
 }  // namespace

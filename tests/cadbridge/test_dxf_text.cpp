@@ -2,8 +2,11 @@
 // spacing; single-line justifications and flags; attributes; dimensions
 // with and without their blocks; leaders; text of each encoding.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,9 +17,11 @@
 #include "database/entities/mb_solid.h"
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
+#include "database/fonts/mb_font_library.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 #include "tests/cadbridge/dxf_fixture.h"
+#include "tests/surface/surface_probe.h"
 
 namespace {
 
@@ -448,6 +453,75 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
   }
 }
 
+// Each character of each encoding draws: a Chinese, a Cyrillic and an
+// accented letter GBK has, and one it lacks, each a text of its own in its
+// own cell, has ink in its cell that is not the mark of a character no font
+// has.
+TEST(DxfEncoding, EveryCharacterOfEveryEncodingDraws) {
+  constexpr int kChars = 4, kCell = 40, kScale = 2;  // a cell of 20 units
+  const struct {
+    const char* name;
+    const char* version;
+    const char* code_page;
+    const char* chars[kChars];
+  } cases[] = {
+      {"utf-8 of 2007", "AC1021", nullptr, {"\xE4\xB8\xAD", "\xD0\x96", "\xC3\xA9", "\xC3\xB1"}},
+      {"ANSI_936", "AC1015", "ANSI_936", {"\xD6\xD0", "\xA7\xA8", "\xA8\xA6", "\\U+00F1"}},
+      {"ANSI_1252", "AC1015", "ANSI_1252", {"\\U+4E2D", "\\U+0416", "\xE9", "\xF1"}},
+  };
+  // World to pixels: y up, the base line at y 40.
+  const As_Tran view = scale_transf(kScale, -kScale, 1) * translate_transf(As_Vec(4, 40, 0));
+  const auto ink_of = [&view](const std::vector<MB_Text*>& texts) {
+    CMyDC dc;
+    make_surface(dc, kChars * kCell + 8, 60);
+    clear_white(dc.GetDC(), kChars * kCell + 8, 60);
+    As_Tran t = view;
+    for (MB_Text* text : texts) {
+      text->build_draw();
+      dc.SetColor(0);
+      text->draw(nullptr, dc, t);
+    }
+    return Probe(dc).painted(kWhite32);
+  };
+  // The kernel's default style (its unifont), and the file's own style of
+  // txt (a TrueType face where txt is not installed).
+  const std::string tables[] = {
+      "",
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nStandard\n70\n0\n40\n0\n3\ntxt\n"
+      "0\nENDTAB\n0\nENDSEC\n"};
+  for (const auto& c : cases) {
+    for (const std::string& table : tables) {
+      SCOPED_TRACE(std::string(c.name) + (table.empty() ? "" : ", style of txt"));
+      std::string header = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(c.version) + "\n";
+      if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
+      header += "0\nENDSEC\n" + table;
+      std::string entities;
+      for (int i = 0; i < kChars; ++i) {
+        entities +=
+            "0\nTEXT\n8\n0\n10\n" + std::to_string(i * kCell / kScale) + "\n20\n0\n40\n10\n1\n" + c.chars[i] + "\n";
+      }
+      // A byte that is no GBK character, drawn as the mark in the first cell.
+      entities += "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n10\n1\n\x80\n";
+      Dxf_Load load;
+      load.text(header + dxf_entities(entities));
+      auto texts = texts_of(load);
+      ASSERT_EQ(texts.size(), size_t(kChars + 1));
+      const PixelSet mark = ink_of({texts.back()});
+      ASSERT_FALSE(mark.empty());
+      texts.pop_back();
+      const PixelSet ink = ink_of(texts);
+      for (int i = 0; i < kChars; ++i) {
+        PixelSet cell;  // moved to the first cell
+        for (const auto& p : ink) {
+          if (p.first >= 4 + i * kCell && p.first < 4 + (i + 1) * kCell) cell.insert({p.first - i * kCell, p.second});
+        }
+        EXPECT_GT(cell.size(), 10u) << "character " << i;
+        EXPECT_NE(cell, mark) << "character " << i;
+      }
+    }
+  }
+}
+
 TEST(DxfEncoding, ConvertedTextLongerThanAValueIsCutBetweenCharacters) {
   std::string text;
   for (int i = 0; i < 300; ++i) text += "\xC3\xB1";  // ñ, an escape of 7 bytes each
@@ -477,6 +551,99 @@ TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
   auto texts = texts_of(load);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->text_style().font_lib(), notes->font_lib());
+}
+
+// A Latin shape font the fonts folder lacks draws with the installed
+// sans-serif face, as wide and tall as such fonts; an installed shape font,
+// a TrueType face, and a style whose big font is installed keep their fonts.
+// Styles made outside DXF files keep the kernel's own fallback.
+TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
+  char installed[MAX_PATH];
+  if (QmGdiFindFontFile("DejaVuSans.ttf", installed, sizeof installed) == 0) {
+    GTEST_SKIP() << "DejaVuSans.ttf (fonts-dejavu-core) is not installed";
+  }
+  const struct {
+    const char* font;
+    const char* big;
+    const char* drawn_by;  // the font file of the style's main library
+  } cases[] = {
+      {"simplex", "", "DejaVuSans.ttf"},
+      {"ROMANS.SHX", "", "DejaVuSans.ttf"},
+      {"", "", "DejaVuSans.ttf"},  // txt, the default
+      {"gbenor.shx", "gbcbig.shx", "DejaVuSans.ttf"},
+      {"kst32b.shx", "", "kst32b.shx"},
+      {"gbenor.shx", "kst32b.shx", "txt.shx"},  // the kernel's fallback, beside the big font
+      {"arial.ttf", "", "arial.ttf"},
+  };
+  std::string styles;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    styles +=
+        "0\nSTYLE\n2\nS" + std::to_string(i) + "\n70\n0\n40\n0\n3\n" + cases[i].font + "\n4\n" + cases[i].big + "\n";
+  }
+  Dxf_Load load;
+  load.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n7\n" + styles + "0\nENDTAB\n0\nENDSEC\n" +
+            dxf_entities(""));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].font);
+    MB_Text_Style* style = load.drawing->find_text_style(("S" + std::to_string(i)).c_str());
+    ASSERT_NE(style, nullptr);
+    ASSERT_NE(style->font_lib(), nullptr);
+    EXPECT_STRCASEEQ(style->font_lib()->file_name(), cases[i].drawn_by);
+  }
+  // The kernel's log (in the current folder) names the fonts drawn otherwise.
+  std::ifstream log("kzf.log");
+  const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  const size_t last = text.rfind("made.dxf");
+  ASSERT_NE(last, std::string::npos);
+  const std::string summary = text.substr(last, text.find('\n', last) - last);
+  EXPECT_NE(summary.find("1 STYLE of simplex.shx, not installed, drawn with DejaVuSans.ttf"), std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find("1 STYLE of txt.shx, not installed"), std::string::npos) << summary;
+  EXPECT_EQ(summary.find("STYLE of kst32b.shx"), std::string::npos) << summary;
+  MB_Text_Style native("N", "simplex.shx", nullptr, 0, 1, 0, 0, 0, 0);
+  ASSERT_NE(native.font_lib(), nullptr);
+  EXPECT_FALSE(native.font_lib()->is_ttf_font());
+}
+
+// A text naming a style the file lacks takes the file's STANDARD style
+// (any case); without one, the kernel's default style.
+TEST(DxfStyle, AMissingStyleIsTheFilesStandard) {
+  const std::string text = "0\nTEXT\n8\n0\n7\nnormal\n10\n0\n20\n0\n40\n1\n1\nabc\n";
+  Dxf_Load with;
+  with.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
+            "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
+            dxf_entities(text));
+  auto texts = texts_of(with);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0]->text_style().font_lib(), with.drawing->find_text_style("STANDARD")->font_lib());
+  EXPECT_TRUE(texts[0]->text_style().font_lib()->is_ttf_font());
+  Dxf_Load without;
+  without.text(dxf_entities(text));
+  texts = texts_of(without);
+  ASSERT_EQ(texts.size(), 1u);
+  ASSERT_NE(texts[0]->text_style().font_lib(), nullptr);
+  EXPECT_FALSE(texts[0]->text_style().font_lib()->is_ttf_font());
+}
+
+// In a TrueType face, middle attachment centres the face's own lower-case
+// letters on the anchor, in texts and multi-line texts alike.
+TEST(DxfStyle, MiddleOfATrueTypeTextIsThatOfItsLowerCaseLetters) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSANS\n70\n0\n40\n0\n3\nDejaVuSans.ttf\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nTEXT\n8\n0\n7\nSANS\n10\n0\n20\n0\n11\n0\n21\n50\n40\n10\n72\n4\n1\nxz\n"
+                   "0\nMTEXT\n8\n0\n7\nSANS\n10\n0\n20\n20\n40\n10\n71\n5\n1\nxz\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_TRUE(texts[0]->text_style().font_lib()->is_ttf_font());
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    texts[size_t(i)]->build_draw();
+    const As_Rect& r = texts[size_t(i)]->rect();
+    EXPECT_NEAR((r.lt().y() + r.rb().y()) / 2, i == 0 ? 50.0 : 20.0, 0.1);
+    EXPECT_GT(r.lt().y() - texts[size_t(i)]->base_pos().y(), 10 * kDxfXHeight + 0.5) << "the face's x is taller";
+  }
 }
 
 }  // namespace
@@ -522,10 +689,10 @@ TEST(DxfMtext, RandomCodesDecodeWithinLimits) {
 // kind): each loads what it can.
 TEST(DxfText, RandomRecordsOfTheTextKindsLoad) {
   static const char* const kKinds[] = {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "DIMENSION", "LEADER", "MULTILEADER"};
-  static const int kCodes[] = {1, 2, 3, 7, 10, 20, 11, 21, 12, 22, 13, 14, 15, 40, 41, 42, 44, 50, 51, 53,
-                               70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
-  static const char* const kTexts[] = {"CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ",
-                                       "Standard"};
+  static const int kCodes[] = {1,  2,  3,  7,  10, 20, 11, 21, 12, 22,  13,  14,  15,  40,  41,  42, 44,
+                               50, 51, 53, 70, 71, 72, 73, 74, 76, 140, 300, 301, 302, 303, 304, 305};
+  static const char* const kTexts[] = {
+      "CONTEXT_DATA{", "LEADER{", "LEADER_LINE{", "}", "*D1", "a\\Pb{\\H2;c", "<>", " ", "Standard"};
   static const char* const kNumbers[] = {"0", "1", "-1", "5", "1e300", "-1e-300", "3", "9", "1000000", "0.5"};
   Lcg rng{11};
   for (int trial = 0; trial < 150; ++trial) {

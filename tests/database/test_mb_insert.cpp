@@ -134,6 +134,31 @@ TEST_F(InsertTest, ObjectsDrawInTheirOwnColoursOnADeviceContext) {
   EXPECT_EQ(probe.at(12, 12) & 0xFFFFFF, 0x00FF00u) << "the green line in green";
 }
 
+// Objects hidden in a block (flag 0, as those on a layer that is off or
+// frozen are) stay in the block but are neither drawn nor picked, at any
+// level of nesting; their shown neighbours still are.
+TEST_F(InsertTest, HiddenBlockObjectsAreNeitherDrawnNorPicked) {
+  MB_Drawing d;
+  Seg* hidden = red_seg(As_Pt(0, 4, 0), As_Pt(4, 4, 0));
+  hidden->flag(0);
+  MB_Block* a = add_block(d, "a", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(4, 0, 0)), hidden});
+  MB_Insert* hidden_insert = insert_of(a, As_Pt(0, 10, 0));
+  hidden_insert->flag(0);
+  MB_Block* b = add_block(d, "b", As_Pt(), {insert_of(a, As_Pt(0, 20, 0)), hidden_insert});
+  auto* top = insert_of(b, As_Pt(5, 0, 0));
+  d.object_list().add_tail(top);
+  d.build_draw();
+
+  EXPECT_EQ(paint({top}), row(20, 6, 9));
+  EXPECT_EQ(a->object_list().count(), 2);
+  As_Pt_List hits;
+  As_Pt found;
+  int kind = 0, extra = 0;
+  EXPECT_TRUE(top->pick(As_Pt(7, 20, 0), hits, 0.5, found, kind, extra));
+  EXPECT_FALSE(top->pick(As_Pt(7, 24, 0), hits, 0.5, found, kind, extra));  // hidden in a
+  EXPECT_FALSE(top->pick(As_Pt(7, 10, 0), hits, 0.5, found, kind, extra));  // the hidden insert
+}
+
 TEST_F(InsertTest, BlocksThatInsertThemselvesAreDrawnOnce) {
   MB_Drawing d;
   MB_Block* self = add_block(d, "self", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(3, 0, 0))});
