@@ -31,7 +31,7 @@ std::string unquoted(const std::string& text) {
 // one of them lacks a readable x or y.
 bool read_points(const QmXmlNode& object, std::vector<As_Pt>& points) {
   for (const QmXmlNode& child : object.children()) {
-    if (child.base_name() != kMarkupPointName) continue;
+    if (!child.has_base_name(kMarkupPointName)) continue;
     double x, y;
     if (!Xml_Document::xml_read_point(child, x, y)) return false;
     points.emplace_back(x, y, 0.0);
@@ -45,13 +45,13 @@ class Markup_Reader {
 
   void read(const std::vector<QmXmlNode>& objects) {
     for (size_t i = 0; i < objects.size(); ++i) {
-      const std::string kind = objects[i].base_name();
-      if (kind == kMarkupStyleName) {
-        style(objects[i], i + 1 < objects.size() ? objects[i + 1].base_name() : std::string());
-      } else if (kind == kMarkupPolylineName) {
-        polyline(objects[i]);
-      } else if (kind == kMarkupTextName) {
-        text(objects[i]);
+      const QmXmlNode& object = objects[i];
+      if (object.has_base_name(kMarkupStyleName)) {
+        style(object, i + 1 < objects.size() ? objects[i + 1] : QmXmlNode());
+      } else if (object.has_base_name(kMarkupPolylineName)) {
+        polyline(object);
+      } else if (object.has_base_name(kMarkupTextName)) {
+        text(object);
       }
     }
   }
@@ -59,11 +59,12 @@ class Markup_Reader {
  private:
   // The style describes the object after it; a style without one, or
   // without the field, changes nothing.
-  void style(const QmXmlNode& node, const std::string& next) {
+  void style(const QmXmlNode& node, const QmXmlNode& next) {
+    const bool polyline = next.has_base_name(kMarkupPolylineName), text = next.has_base_name(kMarkupTextName);
     std::string styles;
-    if (!node.attribute("styles", styles)) return;
-    if (next == kMarkupPolylineName) markup_style_field(styles, kMarkupWeightField, weight_);
-    if (next == kMarkupTextName) markup_style_field(styles, kMarkupHeightField, height_);
+    if ((!polyline && !text) || !node.attribute("styles", styles)) return;
+    if (polyline) markup_style_field(styles, kMarkupWeightField, weight_);
+    if (text) markup_style_field(styles, kMarkupHeightField, height_);
   }
 
   // A polyline holds at most MB_Polyline::kMaxCount points: a longer one is
@@ -73,16 +74,20 @@ class Markup_Reader {
     std::vector<As_Pt> points;
     if (!read_points(node, points) || points.empty()) return;
     const size_t most = MB_Polyline::kMaxCount;
-    std::vector<double> widths(std::min(points.size(), most), weight_ * kMarkupWidthPerWeight);
-    std::vector<double> bulges(widths.size(), 0.0);
+    const double width = weight_ * kMarkupWidthPerWeight;
     g_current_drawing = &drawing_;
     int pieces = 0;
     for (size_t start = 0;; start += most - 1) {
       const size_t n = std::min(points.size() - start, most);
-      intptr_t made =
-          api_mb_create_polyline(int(n), points.data() + start, widths.data(), widths.data(), bulges.data(), 0);
-      if (!made) return;
-      MB_Polyline* p = reinterpret_cast<MB_Polyline*>(made);
+      // Appended unbuilt: the drawing is built once when the document is read.
+      MB_Polyline* p = nullptr;
+      if (!api_mb_create_polyline(p, int(n), false) || !p) return;
+      for (size_t i = 0; i < n; ++i) {
+        MB_Pline_Pos& v = p->pline_pos()[i];
+        v.point = points[start + i];
+        v.bulge = 0.0;
+        v.start_width = v.end_width = width;
+      }
       p->set_string(MB_PROP_XDATA_TEXT, kMarkupMark);
       p->general().display_color(kMarkupColor);
       ++pieces;

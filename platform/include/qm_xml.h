@@ -31,6 +31,8 @@ class QmXmlNode {
   std::string name() const;
   // The name after its prefix.
   std::string base_name() const;
+  // Whether base_name() is `base`, without making a string.
+  bool has_base_name(std::string_view base) const;
   // Elements, text that is not blank, CDATA, comments, processing
   // instructions and entity references, in document order.
   std::vector<QmXmlNode> children() const;

@@ -143,11 +143,23 @@ bool QmXmlNode::is_element() const { return node_ && node_->type == XML_ELEMENT_
 
 std::string QmXmlNode::name() const { return qualified_name(node_); }
 
-std::string QmXmlNode::base_name() const {
-  std::string name = qualified_name(node_);
-  size_t colon = name.rfind(':');
-  return colon == std::string::npos ? name : name.substr(colon + 1);
+namespace {
+
+// An element's name after its prefix: the local name, or for a prefix bound
+// to no namespace (kept as part of the name) what follows the last ':'.
+std::string_view base_view(const xmlNode* n) {
+  if (!n || n->type != XML_ELEMENT_NODE || !n->name) return std::string_view();
+  std::string_view name(chars(n->name));
+  const size_t colon = name.rfind(':');
+  if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
+  return name;
 }
+
+}  // namespace
+
+std::string QmXmlNode::base_name() const { return std::string(base_view(node_)); }
+
+bool QmXmlNode::has_base_name(std::string_view base) const { return base_view(node_) == base; }
 
 std::vector<QmXmlNode> QmXmlNode::children() const {
   std::vector<QmXmlNode> out;
