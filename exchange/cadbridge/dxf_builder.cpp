@@ -19,15 +19,13 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_hatch.h"
 #include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_pt.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
-constexpr int kByBlock = 0;
-constexpr int kByLayer = 256;
 // Classic polyline flags.
 constexpr int kClosed = 1;
 constexpr int kPolyfaceMesh = 64;
@@ -135,9 +133,9 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   const int aci = own.getColor();
   if (own.getColor24() >= 0) {
     g.color(int32_t(true_color(own.getColor24())));
-  } else if (aci == kByLayer) {
+  } else if (aci == kDxfByLayer) {
     g.color(int32_t(layer->color()));
-  } else if (aci != kByBlock) {
+  } else if (aci != kDxfByBlock) {
     g.color(int32_t(dxf_aci_color(std::abs(aci))));
   }
   g.display_color(g.color());
@@ -207,7 +205,7 @@ void Dxf_Builder::addRay(const DL_RayData& d) {
 
 void Dxf_Builder::addArc(const DL_ArcData& d) {
   if (in_paper_space()) return;
-  place(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree));
+  place(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDxfDegree, d.angle2 * kDxfDegree));
 }
 
 void Dxf_Builder::addCircle(const DL_CircleData& d) {
@@ -333,7 +331,7 @@ void Dxf_Builder::finish_spline() {
 void Dxf_Builder::addInsert(const DL_InsertData& d) {
   finish_polyline();
   if (in_paper_space()) return;
-  MB_Insert* insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDegree, d.sx, d.sy, d.sz);
+  MB_Insert* insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDxfDegree, d.sx, d.sy, d.sz);
   insert->block(MB_String(d.name.c_str()), drawing_);
   insert->build_transf();
   place(insert);

@@ -9,11 +9,11 @@
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
 #include "exchange/cadbridge/dxf_annotations.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
 // Dimension kinds (the low bits of group 70).
 enum Dimension_Kind { kRotated = 0, kAligned = 1, kAngular = 2, kDiameter = 3, kRadius = 4, kAngular3 = 5, kOrdinate = 6 };
 constexpr int kKindMask = 7;
@@ -30,7 +30,7 @@ As_Pt plus(const As_Pt& a, double x, double y) { return As_Pt(a.x() + x, a.y() +
 std::string measurement(const Dxf_Record& r, int decimals) {
   const int kind = r.integer(70, 0) & kKindMask;
   const bool angle = kind == kAngular || kind == kAngular3;
-  const double value = r.real(42, 0.0) * (angle ? 1.0 / kDegree : 1.0);
+  const double value = r.real(42, 0.0) * (angle ? 1.0 / kDxfDegree : 1.0);
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
   std::string s = buf;
@@ -82,7 +82,7 @@ void plain(const Dxf_Record& r, Dxf_Target& target) {
   double text_angle = 0.0;
   switch (kind) {
     case kRotated:
-      text_angle = r.real(50, 0.0) * kDegree;
+      text_angle = r.real(50, 0.0) * kDxfDegree;
       linear(r, text_angle, target);
       break;
     case kAligned: {
@@ -118,7 +118,7 @@ void plain(const Dxf_Record& r, Dxf_Target& target) {
   if (text.empty()) return;
   Dxf_Mtext_Frame frame;
   frame.insert = point_of(r, 11);
-  frame.angle = r.has(53) ? r.real(53, 0.0) * kDegree : std::remainder(text_angle, qm_pi);
+  frame.angle = r.has(53) ? r.real(53, 0.0) * kDxfDegree : std::remainder(text_angle, qm_pi);
   frame.height = style.text * style.scale;
   frame.attachment = kAttachMiddleCentre;
   frame.style = r.text(7, "Standard");

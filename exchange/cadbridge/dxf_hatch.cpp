@@ -10,13 +10,13 @@
 
 #include "database/entities/mb_hatch.h"
 #include "database/entities/mb_solid.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_loop.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
 // Boundary path flags (group 92).
 constexpr int kPathPolyline = 2;
 // Hatch styles (group 75).
@@ -288,9 +288,9 @@ class Hatch_Reader {
     if (sweep <= 0.0) sweep += 360.0;
     if (std::fabs(end - start) >= 360.0 || start == end) sweep = 360.0;
     if (ccw) {
-      add_arc(ring, c, u, v, start * kDegree, sweep * kDegree);
+      add_arc(ring, c, u, v, start * kDxfDegree, sweep * kDxfDegree);
     } else {
-      add_arc(ring, c, u, v, -start * kDegree, -sweep * kDegree);
+      add_arc(ring, c, u, v, -start * kDxfDegree, -sweep * kDxfDegree);
     }
   }
 
@@ -354,7 +354,7 @@ class Hatch_Reader {
     }
     // The file gives the offset between lines as a vector; the kernel along
     // and across the line, the spacing across positive.
-    const double a = angle * kDegree;
+    const double a = angle * kDxfDegree;
     double along = offset[0] * std::cos(a) + offset[1] * std::sin(a);
     double across = -offset[0] * std::sin(a) + offset[1] * std::cos(a);
     if (across < 0) {

@@ -9,11 +9,11 @@
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_solid.h"
 #include "exchange/cadbridge/dxf_annotations.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
 // An arrow head is a third as wide as it is long.
 constexpr double kArrowHalfWidth = 1.0 / 6.0;
 constexpr int kLeaderWithArrow = 1;
@@ -156,6 +156,6 @@ void dxf_add_mleader(const Dxf_Record& r, Dxf_Target& target) {
   frame.style = "Standard";
   frame.angle = text_direction.x() != 0.0 || text_direction.y() != 0.0
                     ? std::atan2(text_direction.y(), text_direction.x())
-                    : text_angle * kDegree;
+                    : text_angle * kDxfDegree;
   dxf_place_mtext(text, frame, r, target);
 }

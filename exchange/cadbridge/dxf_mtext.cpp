@@ -10,16 +10,15 @@
 
 #include "database/entities/mb_text.h"
 #include "exchange/cadbridge/dxf_builder.h"
+#include "exchange/cadbridge/dxf_codes.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
 // Braces nested deeper than this are read as if they were not there.
 constexpr size_t kMaxDepth = 64;
 // Baseline to baseline, of the capital height, at a spacing factor of 1.
 constexpr double kLineSpacing = 5.0 / 3.0;
 constexpr double kMinSpacing = 0.25, kMaxSpacing = 4.0;
-constexpr int kByBlock = 0, kByLayer = 256;
 
 class Decoder {
  public:
@@ -128,11 +127,11 @@ class Decoder {
         scaled(format_.width, argument());
         return;
       case 'Q':
-        format_.oblique = dxf_real(argument()) * kDegree;
+        format_.oblique = dxf_real(argument()) * kDxfDegree;
         return;
       case 'C': {
         const int aci = dxf_integer(argument());
-        format_.color = aci == kByBlock || aci == kByLayer ? base_color_ : int64_t(dxf_aci_color(aci));
+        format_.color = aci == kDxfByBlock || aci == kDxfByLayer ? base_color_ : int64_t(dxf_aci_color(aci));
         return;
       }
       case 'c': {
@@ -448,6 +447,6 @@ void dxf_add_mtext(const Dxf_Record& r, Dxf_Target& target) {
   frame.spacing = r.real(44, 1.0);
   frame.style = r.text(7, "Standard");
   const double dx = r.real(11, 0.0), dy = r.real(21, 0.0);
-  frame.angle = dx != 0.0 || dy != 0.0 ? std::atan2(dy, dx) : r.real(50, 0.0) * kDegree;
+  frame.angle = dx != 0.0 || dy != 0.0 ? std::atan2(dy, dx) : r.real(50, 0.0) * kDxfDegree;
   dxf_place_mtext(raw, frame, r, target);
 }

@@ -14,13 +14,12 @@
 #include "database/mb_drawing.h"
 #include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "geometry/as_rect.h"
 #include "qm_file.h"
 
 namespace {
 
-constexpr double kDegree = qm_pi / 180.0;
-constexpr int kByLayer = 256;
 // Bits of the attribute flags (group 70) and of the text generation flags
 // (group 71).
 constexpr int kAttributeInvisible = 1;
@@ -88,7 +87,7 @@ double normalised_radians(double degrees) {
   double a = std::fmod(degrees, 360.0);
   if (a > 180.0) a -= 360.0;
   if (a <= -180.0) a += 360.0;
-  return a * kDegree;
+  return a * kDxfDegree;
 }
 
 }  // namespace
@@ -129,7 +128,7 @@ const Dxf_Dim_Style& Dxf_Header::dim_style(const std::string& name) const {
 }
 
 void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t color) {
-  const DL_Attributes attributes(from.text(8, "0"), from.integer(62, kByLayer), from.integer(420, -1),
+  const DL_Attributes attributes(from.text(8, "0"), from.integer(62, kDxfByLayer), from.integer(420, -1),
                                  from.integer(370, -1), from.text(6, "BYLAYER"));
   builder_.place_in(entity, attributes, block_);
   if (color >= 0) {
@@ -253,7 +252,7 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   const int v = r.integer(attribute ? 74 : 73, kVBaseline);
   double width = r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0;
   double height = look.height;
-  double angle = r.real(50, 0.0) * kDegree;
+  double angle = r.real(50, 0.0) * kDxfDegree;
   As_Pt origin = h == kHLeft && v == kVBaseline ? p1 : p2;
   Dxf_Halign halign = h == kHRight ? Dxf_Halign::kRight : h == kHLeft ? Dxf_Halign::kLeft : Dxf_Halign::kCenter;
   Dxf_Valign valign = v == kVTop      ? Dxf_Valign::kTop

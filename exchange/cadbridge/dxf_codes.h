@@ -1,0 +1,11 @@
+// Values the DXF format gives a meaning to, shared by the loader's parts.
+#pragma once
+
+#include "geometry/as_pt.h"
+
+// Angles are written in degrees.
+constexpr double kDxfDegree = qm_pi / 180.0;
+// Colour numbers that stand for no colour of their own: the colour of the
+// insert that shows the block, and the colour of the entity's layer.
+constexpr int kDxfByBlock = 0;
+constexpr int kDxfByLayer = 256;
