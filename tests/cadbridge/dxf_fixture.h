@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,6 +38,36 @@ inline std::string dxf_entities(const std::string& groups) {
 }
 
 inline std::string dxf_temp_path(const std::string& name) { return qm_test_temp(name); }
+
+// The kernel's log goes to the working folder, which every test process of
+// this program shares: a test that reads the log works in a folder of its
+// own while this lives, so that no other test's lines land in it.
+class Dxf_Log_Folder {
+ public:
+  Dxf_Log_Folder() : folder_(qm_test_temp("dxf_log")) {
+    if (!getcwd(previous_, sizeof previous_)) previous_[0] = '\0';
+    mkdir(folder_.c_str(), 0700);
+    std::remove((folder_ + "/kzf.log").c_str());
+    if (chdir(folder_.c_str()) != 0) ADD_FAILURE() << "cannot work in " << folder_;
+  }
+  ~Dxf_Log_Folder() {
+    if (previous_[0] && chdir(previous_) != 0) ADD_FAILURE() << "cannot go back to " << previous_;
+    std::remove((folder_ + "/kzf.log").c_str());
+    rmdir(folder_.c_str());
+  }
+  Dxf_Log_Folder(const Dxf_Log_Folder&) = delete;
+  Dxf_Log_Folder& operator=(const Dxf_Log_Folder&) = delete;
+
+  // What the log holds so far.
+  std::string log() const {
+    std::ifstream in(folder_ + "/kzf.log");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+ private:
+  std::string folder_;
+  char previous_[PATH_MAX] = {};
+};
 
 inline void dxf_write(const std::string& path, const std::string& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");

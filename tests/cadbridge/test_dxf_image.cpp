@@ -50,6 +50,7 @@ TEST(DxfImage, PicturesAreFoundBesideTheFileOrRefused) {
       {"on the network", "\\\\server\\share\\pic.png", false, "network"},
       {"by URL", "http://127.0.0.1/pic.png", false, "network"},
   };
+  Dxf_Log_Folder log_folder;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string path = folder + "/drawing.dxf";
@@ -79,9 +80,8 @@ TEST(DxfImage, PicturesAreFoundBesideTheFileOrRefused) {
       }
     }
     if (c.why) {
-      // The kernel's log (in the current folder) says why.
-      std::ifstream log("kzf.log");
-      std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+      // The kernel's log says why.
+      const std::string text = log_folder.log();
       const size_t last = text.rfind("an IMAGE ");
       ASSERT_NE(last, std::string::npos);
       EXPECT_NE(text.find(c.why, last), std::string::npos) << text.substr(last, 200);

@@ -575,6 +575,7 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
       {"gbenor.shx", "kst32b.shx", "txt.shx"},  // the kernel's fallback, beside the big font
       {"arial.ttf", "", "arial.ttf"},
   };
+  Dxf_Log_Folder log_folder;
   std::string styles;
   for (size_t i = 0; i < std::size(cases); ++i) {
     styles +=
@@ -590,9 +591,8 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
     ASSERT_NE(style->font_lib(), nullptr);
     EXPECT_STRCASEEQ(style->font_lib()->file_name(), cases[i].drawn_by);
   }
-  // The kernel's log (in the current folder) names the fonts drawn otherwise.
-  std::ifstream log("kzf.log");
-  const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  // The kernel's log names the fonts drawn otherwise.
+  const std::string text = log_folder.log();
   const size_t last = text.rfind("made.dxf");
   ASSERT_NE(last, std::string::npos);
   const std::string summary = text.substr(last, text.find('\n', last) - last);
