@@ -25,26 +25,33 @@ namespace qmafx {
 // The flat table of a most-derived map, made on its first window message.
 __attribute__((noinline)) const QmFlatMessageMap* flatten_message_map(const AFX_MSGMAP* map);
 
-// The handler of a window message (no code, no id) in a map chain, or
-// null. Inline: every message a window handles comes this way.
-inline QmFlatMessageMap::Handler window_handler(const AFX_MSGMAP* map, UINT msg) {
-  const QmFlatMessageMap* flat = map->qm_flat;
-  if (__builtin_expect(flat == nullptr, 0)) flat = flatten_message_map(map);
+// The handler of a window message (no code, no id) in a flat table, or null.
+inline QmFlatMessageMap::Handler flat_handler(const QmFlatMessageMap* flat, UINT msg) {
   if (__builtin_expect(msg < QmFlatMessageMap::kLow, 1)) return flat->low[msg];
   for (const auto& h : flat->high)
     if (h.first == msg) return h.second;
   return nullptr;
 }
 
-// Calls the handler of a window message in the target's map chain (`map`,
-// its GetMessageMap()); FALSE when it has none.
-inline BOOL dispatch_window_message(CCmdTarget* target, const AFX_MSGMAP* map, UINT msg, WPARAM wparam, LPARAM lparam,
-                                    LRESULT* result) {
-  const QmFlatMessageMap::Handler handler = window_handler(map, msg);
+}  // namespace qmafx
+
+// Calls the handler of a window message in the target's map chain; FALSE
+// when it has none. Inline: every message a window handles comes this way,
+// and the object's own record of its class saves asking for its map.
+inline BOOL qm_dispatch_window_message(CCmdTarget* target, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  const std::type_info* cls = &typeid(*target);
+  if (__builtin_expect(cls != target->flat_class_, 0)) {
+    const AFX_MSGMAP* map = target->GetMessageMap();
+    target->flat_ = map->qm_flat ? map->qm_flat : qmafx::flatten_message_map(map);
+    target->flat_class_ = cls;
+  }
+  const QmFlatMessageMap::Handler handler = qmafx::flat_handler(target->flat_, msg);
   if (!handler) return FALSE;
   *result = handler(target, msg, wparam, lparam, nullptr);
   return TRUE;
 }
+
+namespace qmafx {
 
 // The one wrapper of a handle that no wrapper owns (the GDI object a
 // selection handed back, a window's font, a menu's popup): kept for the

@@ -69,7 +69,7 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindEntry(UINT msg, UINT code, UINT id) cons
 }
 
 BOOL CCmdTarget::DispatchWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
-  return qmafx::dispatch_window_message(this, GetMessageMap(), msg, wparam, lparam, result);
+  return qm_dispatch_window_message(this, msg, wparam, lparam, result);
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler_info) {

@@ -273,10 +273,10 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {
   if (msg == WM_COMMAND || msg == WM_NOTIFY) return special_message(this, msg, wparam, lparam, result);
   if (msg == WM_DRAWITEM || msg == WM_MEASUREITEM) {
     // The window's own handler, else the owner-drawn control's.
-    if (qmafx::dispatch_window_message(this, GetMessageMap(), msg, wparam, lparam, result)) return TRUE;
+    if (qm_dispatch_window_message(this, msg, wparam, lparam, result)) return TRUE;
     return reflect_to_control(this, msg, wparam, lparam, result);
   }
-  return qmafx::dispatch_window_message(this, GetMessageMap(), msg, wparam, lparam, result);
+  return qm_dispatch_window_message(this, msg, wparam, lparam, result);
 }
 
 BOOL CWnd::OnChildNotify(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result) {

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 typedef const char* LPCTSTR;
@@ -383,6 +384,10 @@ struct AFX_CMDHANDLERINFO {
   {WM_NOTIFY + WM_REFLECT_BASE, static_cast<UINT>(code), 0, 0,                                     \
    QM_AFX_THUNK(self->fn(static_cast<NMHDR*>(extra), reinterpret_cast<LRESULT*>(l)); return 0)},
 
+struct QmFlatMessageMap;
+// The class library's dispatch of a window message (afx_internal.h).
+inline BOOL qm_dispatch_window_message(CCmdTarget* target, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result);
+
 class CCmdTarget : public CObject {
   DECLARE_DYNAMIC(CCmdTarget)
  public:
@@ -407,6 +412,14 @@ class CCmdTarget : public CObject {
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
+
+ private:
+  friend BOOL qm_dispatch_window_message(CCmdTarget*, UINT, WPARAM, LPARAM, LRESULT*);
+  // The window messages of this object's class, remembered with the class
+  // they were found for: an object is each of its bases in turn while it is
+  // made, and GetMessageMap() answers for the class it is at the time.
+  const std::type_info* flat_class_ = nullptr;
+  const QmFlatMessageMap* flat_ = nullptr;
 };
 
 // What a command's user-interface element (menu item, toolbar button) is

@@ -107,6 +107,40 @@ TEST_F(AfxTest, MessagesFindTheMostDerivedHandler) {
   EXPECT_EQ(w.m_hWnd, nullptr);
 }
 
+// A message handled while an object is still being made goes to the class
+// it is at that moment; once made, the same message goes to its own class.
+class SizedWhileMade : public Middle {
+ public:
+  SizedWhileMade() {
+    LRESULT r = 0;
+    OnWndMsg(WM_SIZE, 0, MAKELPARAM(1, 2), &r);
+  }
+};
+class MadeInTwoSteps : public Base {
+ public:
+  MadeInTwoSteps() {
+    LRESULT r = 0;
+    OnWndMsg(WM_SIZE, 0, MAKELPARAM(3, 4), &r);  // as a Base
+  }
+};
+class MadeInTwoStepsTop : public MadeInTwoSteps {
+  DECLARE_MESSAGE_MAP()
+ public:
+  afx_msg void OnSize(UINT, int, int) { trace().push_back("top size"); }
+};
+BEGIN_MESSAGE_MAP(MadeInTwoStepsTop, MadeInTwoSteps)
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+TEST_F(AfxTest, AnObjectBeingMadeIsAnsweredAsTheClassItIsThen) {
+  MadeInTwoStepsTop w;
+  LRESULT r = 0;
+  EXPECT_TRUE(w.OnWndMsg(WM_SIZE, 0, MAKELPARAM(5, 6), &r));
+  SizedWhileMade m;
+  const std::vector<std::string> want = {"base size 3x4", "top size", "middle size", "base size 1x2"};
+  EXPECT_EQ(trace(), want);
+}
+
 // ---- Command routing: view, then document, then frame, then application ----
 enum : UINT { kCmdView = 100, kCmdDoc, kCmdFrame, kCmdApp, kCmdNone, kCmdRangeFirst = 200, kCmdRangeLast = 209 };
 
