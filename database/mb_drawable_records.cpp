@@ -14,7 +14,7 @@ MB_Result MB_General::serialize(MB_File_IO& io) const {
 }
 
 MB_Result MB_General::materialize(const MB_Opcode&, MB_File_IO& io) {
-  const MB_FIFO_Rendition& s = io.fifo_rendition();
+  MB_FIFO_Rendition& s = io.fifo_rendition();
   color_ = int32_t(s.color());
   display_color_ = color_;
   Shared values = *shared_;
@@ -22,7 +22,7 @@ MB_Result MB_General::materialize(const MB_Opcode&, MB_File_IO& io) {
   values.line_scale = s.line_scale();
   values.width = s.width();
   values.thickness = s.thickness();
-  shared(values);
+  shared(values, s.general_memo());
   return MB_SUCCESS;
 }
 

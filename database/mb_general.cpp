@@ -92,11 +92,30 @@ Shared settings_values() {
   return s;
 }
 
+// Every new entity starts with the settings' record: the last one made is
+// checked in line before any lookup.
+const Shared* defaults_record() {
+  const Shared values = settings_values();
+  const Shared* r = last_defaults.load(std::memory_order_acquire);
+  return r && same(*r, values) ? r : record_of(values, last_defaults);
+}
+
 }  // namespace
 
 MB_General::MB_General()
-    : shared_(record_of(settings_values(), last_defaults)),
+    : shared_(defaults_record()),
       color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
       display_color_(color_) {}
 
 void MB_General::shared(const Shared& values) { shared_ = record_of(values, last_changed); }
+
+void MB_General::shared(const Shared& values, Read_Memo& memo) {
+  if (memo.from == shared_ && same(memo.values, values)) {
+    shared_ = memo.to;
+    return;
+  }
+  memo.from = shared_;
+  memo.values = values;
+  shared(values);
+  memo.to = shared_;
+}

@@ -61,6 +61,16 @@ class MB_General {
   MB_URL* url() const { return shared_->url; }
   void url(MB_URL* u) { change(&Shared::url, u); }
 
+  // What the last materialize of a pass made of which record and which read
+  // values: the entities of a load mostly repeat both, and then take the
+  // answer without looking for the record. Records never die, so a memo
+  // stays true for the life of the process.
+  struct Read_Memo {
+    const Shared* from = nullptr;
+    const Shared* to = nullptr;
+    Shared values;
+  };
+
   // Hands the attributes to the pass's attribute state, which writes those
   // that changed; takes them back from it when reading.
   MB_Result serialize(MB_File_IO& io) const;
@@ -70,6 +80,8 @@ class MB_General {
  private:
   // All of them at once.
   void shared(const Shared& values);
+  // The same through the memo of a read pass.
+  void shared(const Shared& values, Read_Memo& memo);
   template <class T>
   void change(T Shared::*field, T value) {
     Shared s = *shared_;
