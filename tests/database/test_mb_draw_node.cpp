@@ -244,6 +244,29 @@ TEST(DrawNodeSurface, LineNodesDrawInTheirColourAndEntitiesWithoutOneSkipTheEnd)
   far.draw(nullptr, dc3, view);  // clamped, no crash
 }
 
+// A two-point node draws its line on its own path; it must light exactly the
+// pixels its polyline lights, in every direction, through a view that
+// scales, moves and cuts lines at the surface's edges.
+TEST(DrawNodeSurface, LineNodesLightThePixelsOfTheirPolyline) {
+  const As_Tran view = scale_transf(1.7) * translate_transf(As_Vec(-3.25, 2.5, 0));
+  uint32_t seed = 7;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return double(int((seed >> 16) % unsigned(range)) - range / 4);
+  };
+  for (int i = 0; i < 300; ++i) {
+    const As_Pt pts[2] = {As_Pt(next(40) + 0.5, next(40), 0), As_Pt(next(40), next(40) + 0.25, 0)};
+    CMyDC by_node, by_polyline;
+    ASSERT_NE(make_surface(by_node, 48, 40), nullptr);
+    ASSERT_NE(make_surface(by_polyline, 48, 40), nullptr);
+    MB_Draw_Lines_Set(pts, 2, 0x0000FF, nullptr).draw(by_node, view);
+    const POINT ends[2] = {mb_device_point(pts[0], view), mb_device_point(pts[1], view)};
+    by_polyline.SetColor(0x0000FF);
+    by_polyline.Polyline(ends, 2);
+    ASSERT_EQ(Probe(by_node).snapshot(), Probe(by_polyline).snapshot()) << "line " << i;
+  }
+}
+
 TEST(DrawNodeSurface, RunsDrawEachChainSolidsNeedThreePointsAndTransformsScaleFirst) {
   CMyDC dc;
   ASSERT_NE(make_surface(dc, 10, 10), nullptr);
