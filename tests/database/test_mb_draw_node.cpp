@@ -178,6 +178,38 @@ TEST(DrawNode, CopiesAreDeep) {
   EXPECT_EQ(c.count(), 2);
 }
 
+// A line node keeps its two points in itself; every way of changing them,
+// growing, copying one onto another and emptying, keeps the values and
+// frees nothing twice (the sanitizer build checks the frees).
+TEST(DrawNode, LinePointsHeldInTheNodeChangeLikeAnyOthers) {
+  const As_Pt two[2] = {As_Pt(1, 2, 3), As_Pt(4, 5, 6)};
+  const As_Pt three[3] = {As_Pt(7, 0, 0), As_Pt(8, 0, 0), As_Pt(9, 0, 0)};
+  MB_Draw_Lines_Set line(two, 2, 7, nullptr);
+  MB_Draw_Lines_Set poly(three, 3, 7, nullptr);
+  ASSERT_EQ(line.count(), 2);
+  EXPECT_TRUE(same_point(line[1], two[1], 0.0));
+
+  MB_Draw_Lines_Set grown(two, 2, 7, nullptr);
+  ASSERT_TRUE(grown.add_point(grown.points()[0]));
+  EXPECT_EQ(grown.count(), 3);
+  EXPECT_TRUE(same_point(grown[1], two[1], 0.0));
+  EXPECT_TRUE(same_point(grown[2], two[0], 0.0));
+
+  MB_Draw_Lines_Set onto_line(two, 2, 7, nullptr);
+  onto_line = poly;
+  EXPECT_EQ(onto_line.count(), 3);
+  EXPECT_TRUE(same_point(onto_line[2], three[2], 0.0));
+  poly = line;
+  EXPECT_EQ(poly.count(), 2);
+  EXPECT_TRUE(same_point(poly[0], two[0], 0.0));
+  line.init(2, line.points());  // from its own points
+  EXPECT_TRUE(same_point(line[1], two[1], 0.0));
+  line.free();
+  EXPECT_EQ(line.count(), 0);
+  MB_Draw_Lines_Set none(nullptr, 0, 7, nullptr);
+  EXPECT_EQ(none.count(), 0);
+}
+
 TEST(DrawList, KillRelinksTheNeighboursAndDestroyingTheListFreesNothing) {
   MB_Draw_List list;
   list.kill_all();
