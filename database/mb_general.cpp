@@ -109,13 +109,20 @@ MB_General::MB_General()
 
 void MB_General::shared(const Shared& values) { shared_ = record_of(values, last_changed); }
 
-void MB_General::shared(const Shared& values, Read_Memo& memo) {
-  if (memo.from == shared_ && same(memo.values, values)) {
+void MB_General::read_shared(int32_t display_width, double line_scale, double width, double thickness,
+                             Read_Memo& memo) {
+  // The record the memo started from fixes the values not read.
+  if (memo.from == shared_ && memo.display_width == display_width && bits(memo.line_scale) == bits(line_scale) &&
+      bits(memo.width) == bits(width) && bits(memo.thickness) == bits(thickness)) {
     shared_ = memo.to;
     return;
   }
-  memo.from = shared_;
-  memo.values = values;
+  Shared values = *shared_;
+  values.display_width = display_width;
+  values.line_scale = line_scale;
+  values.width = width;
+  values.thickness = thickness;
+  memo = {shared_, nullptr, display_width, line_scale, width, thickness};
   shared(values);
   memo.to = shared_;
 }

@@ -68,7 +68,10 @@ class MB_General {
   struct Read_Memo {
     const Shared* from = nullptr;
     const Shared* to = nullptr;
-    Shared values;
+    int32_t display_width = 0;
+    double line_scale = 0.0;
+    double width = 0.0;
+    double thickness = 0.0;
   };
 
   // Hands the attributes to the pass's attribute state, which writes those
@@ -80,8 +83,9 @@ class MB_General {
  private:
   // All of them at once.
   void shared(const Shared& values);
-  // The same through the memo of a read pass.
-  void shared(const Shared& values, Read_Memo& memo);
+  // These values read from a file over the others of the entity's record,
+  // through the memo of the read pass.
+  void read_shared(int32_t display_width, double line_scale, double width, double thickness, Read_Memo& memo);
   template <class T>
   void change(T Shared::*field, T value) {
     Shared s = *shared_;
