@@ -14,15 +14,10 @@ MB_Result MB_General::serialize(MB_File_IO& io) const {
 }
 
 MB_Result MB_General::materialize(const MB_Opcode&, MB_File_IO& io) {
-  const MB_FIFO_Rendition& s = io.fifo_rendition();
+  MB_FIFO_Rendition& s = io.fifo_rendition();
   color_ = int32_t(s.color());
   display_color_ = color_;
-  Shared values = *shared_;
-  values.display_width = s.display_width();
-  values.line_scale = s.line_scale();
-  values.width = s.width();
-  values.thickness = s.thickness();
-  shared(values);
+  read_shared(s.display_width(), s.line_scale(), s.width(), s.thickness(), s.general_memo());
   return MB_SUCCESS;
 }
 

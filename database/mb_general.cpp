@@ -92,11 +92,37 @@ Shared settings_values() {
   return s;
 }
 
+// Every new entity starts with the settings' record: the last one made is
+// checked in line before any lookup.
+const Shared* defaults_record() {
+  const Shared values = settings_values();
+  const Shared* r = last_defaults.load(std::memory_order_acquire);
+  return r && same(*r, values) ? r : record_of(values, last_defaults);
+}
+
 }  // namespace
 
 MB_General::MB_General()
-    : shared_(record_of(settings_values(), last_defaults)),
+    : shared_(defaults_record()),
       color_(g_system_setting.get_long_val(MB_CURRENT_COLOR)),
       display_color_(color_) {}
 
 void MB_General::shared(const Shared& values) { shared_ = record_of(values, last_changed); }
+
+void MB_General::read_shared(int32_t display_width, double line_scale, double width, double thickness,
+                             Read_Memo& memo) {
+  // The record the memo started from fixes the values not read.
+  if (memo.from == shared_ && memo.display_width == display_width && bits(memo.line_scale) == bits(line_scale) &&
+      bits(memo.width) == bits(width) && bits(memo.thickness) == bits(thickness)) {
+    shared_ = memo.to;
+    return;
+  }
+  Shared values = *shared_;
+  values.display_width = display_width;
+  values.line_scale = line_scale;
+  values.width = width;
+  values.thickness = thickness;
+  memo = {shared_, nullptr, display_width, line_scale, width, thickness};
+  shared(values);
+  memo.to = shared_;
+}

@@ -61,6 +61,19 @@ class MB_General {
   MB_URL* url() const { return shared_->url; }
   void url(MB_URL* u) { change(&Shared::url, u); }
 
+  // What the last materialize of a pass made of which record and which read
+  // values: the entities of a load mostly repeat both, and then take the
+  // answer without looking for the record. Records never die, so a memo
+  // stays true for the life of the process.
+  struct Read_Memo {
+    const Shared* from = nullptr;
+    const Shared* to = nullptr;
+    int32_t display_width = 0;
+    double line_scale = 0.0;
+    double width = 0.0;
+    double thickness = 0.0;
+  };
+
   // Hands the attributes to the pass's attribute state, which writes those
   // that changed; takes them back from it when reading.
   MB_Result serialize(MB_File_IO& io) const;
@@ -70,6 +83,9 @@ class MB_General {
  private:
   // All of them at once.
   void shared(const Shared& values);
+  // These values read from a file over the others of the entity's record,
+  // through the memo of the read pass.
+  void read_shared(int32_t display_width, double line_scale, double width, double thickness, Read_Memo& memo);
   template <class T>
   void change(T Shared::*field, T value) {
     Shared s = *shared_;

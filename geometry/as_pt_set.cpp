@@ -62,12 +62,27 @@ As_Pt_Set& As_Pt_Set::operator=(const As_Pt_Set& other) {
   return *this;
 }
 
-As_Pt_Set::~As_Pt_Set() { delete[] points_; }
+As_Pt_Set::~As_Pt_Set() {
+  if (owned_) delete[] points_;
+}
 
 void As_Pt_Set::adopt(As_Pt* pts, int n) {
-  delete[] points_;
+  if (owned_) delete[] points_;
+  owned_ = true;
   points_ = pts;
   count_ = pts ? n : 0;
+}
+
+void As_Pt_Set::init_in(int n, const As_Pt* pts, As_Pt* storage) {
+  if (n <= 0 || !pts || !storage) {
+    init(n, pts);
+    return;
+  }
+  std::copy(pts, pts + n, storage);
+  adopt(nullptr, 0);
+  owned_ = false;
+  points_ = storage;
+  count_ = n;
 }
 
 void As_Pt_Set::init(int n) { adopt(n > 0 ? new_points(static_cast<size_t>(n), nullptr) : nullptr, n); }

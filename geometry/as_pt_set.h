@@ -51,10 +51,18 @@ class As_Pt_Set {
   // near p, else its perpendicular foot; false for fewer than 2 points.
   bool snap_lines(const As_Pt& p, double tol, As_Pt& out) const;
 
+ protected:
+  // Holds a copy of n points in storage the derived object provides (room
+  // for n points, living as long as this set), instead of a heap array of
+  // its own: an object that is mostly a few points keeps them beside its
+  // other fields. Any later change of the points moves them to the heap.
+  void init_in(int n, const As_Pt* pts, As_Pt* storage);
+
  private:
   void adopt(As_Pt* pts, int n);
 
   int count_ = 0;
+  bool owned_ = true;  // points_ is this set's own heap array
   As_Pt* points_ = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "database/mb_color.h"
+#include "database/mb_general.h"
 #include "database/mb_object.h"
 #include "database/mb_result.h"
 
@@ -91,6 +92,8 @@ class MB_FIFO_Rendition {
   void add_object(MB_Object* object);
   MB_File_IO* file_io() const { return io_; }
   void file_io(MB_File_IO* io) { io_ = io; }
+  // The entities' attribute records of this pass, as last taken.
+  MB_General::Read_Memo& general_memo() { return general_memo_; }
 
   // Writes the attribute records of the values that changed, in the order
   // colour, display width, line scale, width, thickness (a NaN is never a
@@ -123,6 +126,7 @@ class MB_FIFO_Rendition {
   MB_Block* block_ = nullptr;
   MB_File_IO* io_ = nullptr;
   std::string block_name_ = "~no block";
+  MB_General::Read_Memo general_memo_;
 };
 
 class MB_Rendition {

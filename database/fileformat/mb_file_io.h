@@ -236,6 +236,17 @@ class MB_File_IO {
     if (n > 0) position_ += n, pending_skip_ += n;
   }
   MB_Result eat_whitespace();
+  // Skips the blanks in the decoded block at hand and answers the byte after
+  // them without taking it; -1 when that byte is not at hand (eat_whitespace
+  // then skips any blanks left).
+  int peek_past_blanks() {
+    if (pending_skip_ || put_back_pos_ != put_back_.size()) return -1;
+    size_t p = dec_pos_;
+    while (p < dec_len_ && MB_Opcode::is_whitespace(dec_[p])) ++p;
+    position_ += int64_t(p - dec_pos_);
+    dec_pos_ = p;
+    return p < dec_len_ ? dec_[p] : -1;
+  }
   MB_Result skip_past_matching_paren(int level);
 
   // The tokenizer and dispatcher steps of a read pass.

@@ -33,7 +33,9 @@ MB_Result MB_Opcode::read_opcode(MB_File_IO& io, bool word) {
     state_ = COMPLETE;
     return MB_SUCCESS;
   }
-  if (state_ == COMPLETE) state_ = SKIP_BLANKS;
+  // The blanks before most opcodes are in the decoded block at hand and are
+  // passed there; the slow way skips any others.
+  if (state_ == COMPLETE) state_ = io.peek_past_blanks() >= 0 ? FIRST_BYTE : SKIP_BLANKS;
   if (state_ == SKIP_BLANKS) {
     if (MB_Result r = io.eat_whitespace()) return r;
     state_ = FIRST_BYTE;
@@ -91,26 +93,27 @@ MB_Result MB_Opcode::read_opcode(MB_File_IO& io, bool word) {
 }
 
 MB_Object* MB_Opcode::make_object(MB_Rendition&, MB_Result& result, MB_File_IO&) const {
-  MB_Opcode_Entry e;
+  MB_Opcode_Entry extended;
+  const MB_Opcode_Entry* e = &extended;
   switch (kind_) {
     case SINGLE:
-      e = mb_opcode_table::single(bytes_[0]);
+      e = &mb_opcode_table::single(bytes_[0]);
       break;
     case EXT_ASCII:
-      e = mb_opcode_table::extended_name(name());
+      extended = mb_opcode_table::extended_name(name());
       break;
     case EXT_BINARY:
-      e = mb_opcode_table::extended_code(code());
+      extended = mb_opcode_table::extended_code(code());
       break;
     default:
       result = MB_BAD_STATE;
       return nullptr;
   }
-  if (!e.make) {
-    result = e.result ? e.result : MB_NO_OBJECT;
+  if (!e->make) {
+    result = e->result ? e->result : MB_NO_OBJECT;
     return nullptr;
   }
-  MB_Object* o = e.make(*this);
+  MB_Object* o = e->make(*this);
   result = o ? MB_SUCCESS : MB_NO_MEMORY;
   return o;
 }

@@ -57,7 +57,13 @@ void MB_Draw_Node::rect_of(const As_Pt* pts, int n) {
 // ---------------------------------------------------------------------------
 
 MB_Draw_Lines_Set::MB_Draw_Lines_Set(const As_Pt* points, int count, int32_t color, MB_Drawable* owner)
-    : MB_Draw_Node(color, owner), As_Pt_Set(count, points) {}
+    : MB_Draw_Node(color, owner) {
+  if (count <= kInline) {
+    init_in(count, points, inline_);
+  } else {
+    init(count, points);
+  }
+}
 
 void MB_Draw_Lines_Set::draw(HDC hdc, const As_Tran& t) {
   const int n = count();

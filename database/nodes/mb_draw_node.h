@@ -121,6 +121,12 @@ class MB_Draw_Lines_Set : public MB_Draw_Node, public As_Pt_Set {
   // The first segment (in order) whose box grown by tol holds p: one of its
   // ends closer than tol, else its perpendicular foot closer than tol.
   bool pick(const As_Pt& p, As_Pt& hit, double tol) override;
+
+ private:
+  // A line's two points, beside the node's colour, so that a repaint reads
+  // one block per line; longer polylines keep theirs on the heap.
+  static constexpr int kInline = 2;
+  As_Pt inline_[kInline];
 };
 
 // Several polylines in one buffer, optionally filled.

@@ -6,6 +6,15 @@
 void MB_Draw_Lines_Set::draw(CMyDC& dc, const As_Tran& t) {
   const int n = count();
   if (n < 1) return;
+  if (n == 2) {
+    // A line, most nodes of a drawing: its ends are mapped in registers and
+    // it is drawn as Polyline draws a segment, from the second point back.
+    const POINT a = mb_device_point(points()[0], t);
+    const POINT b = mb_device_point(points()[1], t);
+    dc.SetColor(static_cast<uint32_t>(color()));
+    dc.Line(b.x, b.y, a.x, a.y);
+    return;
+  }
   POINT* p = mb_device_points(points(), n, t);
   dc.SetColor(static_cast<uint32_t>(color()));
   dc.Polyline(p, n);

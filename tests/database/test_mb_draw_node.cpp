@@ -178,6 +178,38 @@ TEST(DrawNode, CopiesAreDeep) {
   EXPECT_EQ(c.count(), 2);
 }
 
+// A line node keeps its two points in itself; every way of changing them,
+// growing, copying one onto another and emptying, keeps the values and
+// frees nothing twice (the sanitizer build checks the frees).
+TEST(DrawNode, LinePointsHeldInTheNodeChangeLikeAnyOthers) {
+  const As_Pt two[2] = {As_Pt(1, 2, 3), As_Pt(4, 5, 6)};
+  const As_Pt three[3] = {As_Pt(7, 0, 0), As_Pt(8, 0, 0), As_Pt(9, 0, 0)};
+  MB_Draw_Lines_Set line(two, 2, 7, nullptr);
+  MB_Draw_Lines_Set poly(three, 3, 7, nullptr);
+  ASSERT_EQ(line.count(), 2);
+  EXPECT_TRUE(same_point(line[1], two[1], 0.0));
+
+  MB_Draw_Lines_Set grown(two, 2, 7, nullptr);
+  ASSERT_TRUE(grown.add_point(grown.points()[0]));
+  EXPECT_EQ(grown.count(), 3);
+  EXPECT_TRUE(same_point(grown[1], two[1], 0.0));
+  EXPECT_TRUE(same_point(grown[2], two[0], 0.0));
+
+  MB_Draw_Lines_Set onto_line(two, 2, 7, nullptr);
+  onto_line = poly;
+  EXPECT_EQ(onto_line.count(), 3);
+  EXPECT_TRUE(same_point(onto_line[2], three[2], 0.0));
+  poly = line;
+  EXPECT_EQ(poly.count(), 2);
+  EXPECT_TRUE(same_point(poly[0], two[0], 0.0));
+  line.init(2, line.points());  // from its own points
+  EXPECT_TRUE(same_point(line[1], two[1], 0.0));
+  line.free();
+  EXPECT_EQ(line.count(), 0);
+  MB_Draw_Lines_Set none(nullptr, 0, 7, nullptr);
+  EXPECT_EQ(none.count(), 0);
+}
+
 TEST(DrawList, KillRelinksTheNeighboursAndDestroyingTheListFreesNothing) {
   MB_Draw_List list;
   list.kill_all();
@@ -242,6 +274,29 @@ TEST(DrawNodeSurface, LineNodesDrawInTheirColourAndEntitiesWithoutOneSkipTheEnd)
   Test_Line far(As_Pt(-1e300, 0, 0), As_Pt(1e300, std::nan(""), 0));
   far.build_draw();
   far.draw(nullptr, dc3, view);  // clamped, no crash
+}
+
+// A two-point node draws its line on its own path; it must light exactly the
+// pixels its polyline lights, in every direction, through a view that
+// scales, moves and cuts lines at the surface's edges.
+TEST(DrawNodeSurface, LineNodesLightThePixelsOfTheirPolyline) {
+  const As_Tran view = scale_transf(1.7) * translate_transf(As_Vec(-3.25, 2.5, 0));
+  uint32_t seed = 7;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return double(int((seed >> 16) % unsigned(range)) - range / 4);
+  };
+  for (int i = 0; i < 300; ++i) {
+    const As_Pt pts[2] = {As_Pt(next(40) + 0.5, next(40), 0), As_Pt(next(40), next(40) + 0.25, 0)};
+    CMyDC by_node, by_polyline;
+    ASSERT_NE(make_surface(by_node, 48, 40), nullptr);
+    ASSERT_NE(make_surface(by_polyline, 48, 40), nullptr);
+    MB_Draw_Lines_Set(pts, 2, 0x0000FF, nullptr).draw(by_node, view);
+    const POINT ends[2] = {mb_device_point(pts[0], view), mb_device_point(pts[1], view)};
+    by_polyline.SetColor(0x0000FF);
+    by_polyline.Polyline(ends, 2);
+    ASSERT_EQ(Probe(by_node).snapshot(), Probe(by_polyline).snapshot()) << "line " << i;
+  }
 }
 
 TEST(DrawNodeSurface, RunsDrawEachChainSolidsNeedThreePointsAndTransformsScaleFirst) {
