@@ -653,12 +653,46 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
     EXPECT_EQ(ax().i2("ExportImage", {S(png), I4(side), I4(64), I2(0), I4(0)}), -1) << side;
     EXPECT_NE(said().find(png + "\r\nthe picture could not be made"), std::string::npos) << said();
   }
-  // Kept as the interface has them: these write nothing and answer 0.
-  EXPECT_EQ(ax().i2("SaveFile", {S(png)}), 0);
-  EXPECT_EQ(ax().i2("ExportDxf", {S(png)}), 0);
   std::remove(png.c_str());
   std::remove(rect_png.c_str());
   std::remove(plt.c_str());
+}
+
+// SaveFile writes as the save button does, by the name's extension; 0 means
+// the file is there, -1 that the user was told why it is not.
+TEST_F(AutomationTest, SaveFileWritesByExtensionAndExportDxfSaysItCannot) {
+  const auto said = [] { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; };
+  line(0, 0, 10, 10);
+  for (const char* ext : {"qlf", "kzf", "rml", "plt", "png", "BMP"}) {
+    const std::string path = qm_test_temp(std::string("auto_save.") + ext);
+    std::remove(path.c_str());
+    EXPECT_EQ(ax().i2("SaveFile", {S(path)}), 0) << ext;
+    EXPECT_TRUE(file_exists(path)) << ext;
+    std::remove(path.c_str());
+  }
+  const std::string kzf = qm_test_temp("auto_saved.qlf");
+  ASSERT_EQ(ax().i2("SaveFile", {S(kzf)}), 0);
+  ax().none("OpenFile", {S(kzf)});
+  EXPECT_EQ(ax().i4("GetObjectCount"), 1) << "what SaveFile wrote opens again";
+  struct Refused {
+    std::string path, told;
+  };
+  const Refused refused[] = {
+      {"/nonexistent-folder/x.qlf", "/nonexistent-folder/x.qlf\r\nNo such file or directory"},
+      {qm_test_temp("auto_save.doc"), quill::kReasonNoWriter},
+      {"", quill::kReasonNoWriter},
+  };
+  for (const Refused& r : refused) {
+    qm_user_clear_message_boxes();
+    EXPECT_EQ(ax().i2("SaveFile", {S(r.path)}), -1) << r.path;
+    EXPECT_NE(said().find(r.told), std::string::npos) << r.path << ": " << said();
+  }
+  const std::string dxf = qm_test_temp("auto_save.dxf");
+  qm_user_clear_message_boxes();
+  EXPECT_EQ(ax().i2("ExportDxf", {S(dxf)}), -1);
+  EXPECT_FALSE(file_exists(dxf));
+  EXPECT_NE(said().find(dxf + "\r\n" + quill::kReasonNoDxfWriter), std::string::npos) << said();
+  std::remove(kzf.c_str());
 }
 
 TEST_F(AutomationTest, OpenFileReadsIntoTheView) {
@@ -830,8 +864,8 @@ std::vector<Call> every_member(std::vector<double>& a, std::vector<LONG>& l, BST
        VT_I2, 0},
       {"ZoomAll", none, VT_EMPTY, 0},
       {"RedrawAll", none, VT_EMPTY, 0},
-      {"SaveFile", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, 0},
-      {"ExportDxf", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, 0},
+      {"SaveFile", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, -1},
+      {"ExportDxf", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, -1},
       {"ExportImage",
        [] {
          return std::vector<VARIANT>{S("/nonexistent/x.png"), I4(8), I4(8), I2(0), I4(0)};
