@@ -658,6 +658,62 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
   std::remove(plt.c_str());
 }
 
+// Every picture holds the whole drawing: the area spans the picture's
+// pixels from the first to the last, so a square's four sides are all in it
+// (its bounding box of ink fills the side that limits the scale and is
+// centred on the other), whichever member, size or picture type makes it.
+TEST_F(AutomationTest, ExportedPicturesHoldTheRectangleToItsLastColumnAndRow) {
+  ASSERT_NE(ax().i4("CreateRect", {R8(0), R8(0), R8(100), R8(100)}), 0);
+  struct Picture {
+    const char* how;
+    const char* name;
+    LONG width, height;
+  };
+  const Picture pictures[] = {
+      {"ExportImage", "edges.png", 200, 200},     {"ExportImage", "edges.bmp", 64, 64},
+      {"ExportImage", "edges.png", 301, 157},     {"ExportImage", "edges.png", 157, 301},
+      {"ExportImage", "edges.png", 2, 2},         {"ExportImage", "edges.wmf", 99, 99},
+      {"ExportRectImage", "edges.png", 200, 200}, {"ExportRectImage", "edges.png", 33, 80},
+      {"SaveFile", "edges.png", 500, 500},  // the save button's picture
+  };
+  for (const Picture& p : pictures) {
+    SCOPED_TRACE(std::string(p.how) + " " + p.name + " " + std::to_string(p.width) + "x" + std::to_string(p.height));
+    const std::string path = qm_test_temp(p.name);
+    std::remove(path.c_str());
+    SHORT answer = -1;
+    if (std::string(p.how) == "ExportImage")
+      answer = ax().i2("ExportImage", {S(path), I4(p.width), I4(p.height), I2(0), I4(0)});
+    else if (std::string(p.how) == "ExportRectImage")
+      answer = ax().i2("ExportRectImage",
+                       {S(path), R8(0), R8(100), R8(100), R8(0), I4(p.width), I4(p.height), I2(0), I4(0)});
+    else
+      answer = ax().i2("SaveFile", {S(path)});
+    ASSERT_EQ(answer, 0);
+    CxImage image(path.c_str(), qm_picture_format(path.c_str()));
+    std::remove(path.c_str());
+    ASSERT_TRUE(image.IsValid());
+    ASSERT_EQ(long(image.GetWidth()), p.width);
+    ASSERT_EQ(long(image.GetHeight()), p.height);
+    long left = p.width, right = -1, top = p.height, bottom = -1;
+    for (long y = 0; y < p.height; ++y)
+      for (long x = 0; x < p.width; ++x)
+        if (image.GetPixelColor(x, y) & 0xFFFFFF) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    const long side = std::min(p.width, p.height);  // the square's side in pixels
+    EXPECT_EQ(right - left + 1, side);
+    EXPECT_EQ(bottom - top + 1, side);
+    EXPECT_LE(std::abs(left - (p.width - 1 - right)), 1) << "centred across";
+    EXPECT_LE(std::abs(top - (p.height - 1 - bottom)), 1) << "centred down";
+    // Ink on the middle of each side, not only at the corners.
+    EXPECT_NE(image.GetPixelColor(left, (top + bottom) / 2) & 0xFFFFFF, 0u) << "left side";
+    EXPECT_NE(image.GetPixelColor(right, (top + bottom) / 2) & 0xFFFFFF, 0u) << "right side";
+    EXPECT_NE(image.GetPixelColor((left + right) / 2, top) & 0xFFFFFF, 0u) << "top side";
+    EXPECT_NE(image.GetPixelColor((left + right) / 2, bottom) & 0xFFFFFF, 0u) << "bottom side";
+  }
+}
+
 // SaveFile writes as the save button does, by the name's extension; 0 means
 // the file is there, -1 that the user was told why it is not.
 TEST_F(AutomationTest, SaveFileWritesByExtensionAndExportDxfSaysItCannot) {
