@@ -2,6 +2,8 @@
 // users read them (each line's comment gives the text in UTF-8).
 #pragma once
 
+#include "exchange/hpgl/penplot.h"
+
 namespace quill {
 
 constexpr const char* kTextDesignPicture = "Quillmark\xcd\xbc\xd0\xce\xbf\xd8\xbc\xfe";          // Quillmark图形控件
@@ -74,7 +76,7 @@ constexpr const char* kReasonNotImage = "does not decode as an image";
 constexpr const char* kReasonNotDxf = "holds no DXF data that could be read";
 constexpr const char* kReasonCutShort = "is cut short: nothing in it could be read";
 constexpr const char* kReasonDwg = "DWG drawings cannot be read here";
-constexpr const char* kReasonNoPlot = "holds nothing a plotter would draw";
+constexpr const char* kReasonNoPlot = kHpglReasonNothingDrawn;
 constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read: ";
 constexpr const char* kReasonNotMarkup = "is not a markup document (it has no Objects element)";
 constexpr const char* kTextPrinter = "the printer";  // where a print that is not to a file goes

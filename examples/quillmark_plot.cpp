@@ -94,6 +94,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s: %s\n", in, plot_read_error(in).c_str());
       return 1;
     }
+    // A file that draws nothing is no plot the user meant to convert: it is
+    // refused as the control refuses it, and no drawing is written.
+    if (!drawing.object_list().head()) {
+      std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s: it %s\n", in, kHpglReasonNothingDrawn);
+      return 1;
+    }
     std::string name(out);
     if (!io.save_kzf(&name[0])) {
       std::fprintf(stderr, "quillmark_plot: cannot write the drawing %s: %s\n", out, io.reason().c_str());
