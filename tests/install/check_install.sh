@@ -109,6 +109,22 @@ STEPS
   host=
   ! grep -q "cannot be loaded" "$work/host.err" || { cat "$work/host.err" >&2; fail "the installed quillmark_host found no display library"; }
   grep -q "redline:Polyline" "$work/marked.rml" || fail "the installed quillmark_host saved no markup"
+  # The installed font tool shows its dialog on the display too.
+  (cd "$work" && DISPLAY=":$(head -n1 "$work/display")" QM_HEADLESS=0 exec "$prefix/bin/fontlathe" --dialog \
+    >/dev/null 2>"$work/lathe.err") &
+  lathe=$!
+  shown=
+  for _ in $(seq 300); do
+    kill -0 $lathe 2>/dev/null || break
+    if xwininfo -display ":$(head -n1 "$work/display")" -root -children 2>/dev/null | grep -q '"fontlathe'; then
+      shown=1
+      break
+    fi
+    sleep 0.1
+  done
+  kill $lathe 2>/dev/null || true
+  wait $lathe 2>/dev/null || true
+  [ -n "$shown" ] || { cat "$work/lathe.err" >&2; fail "the installed font tool showed no window on the display"; }
   echo "call GetObjectCount" >"$work/count.script"
   (cd "$work" && "$prefix/bin/quillmark_host" --headless --script "$work/count.script" marked.rml >"$work/count.out") ||
     fail "the installed quillmark_host did not open the markup it saved"
