@@ -69,7 +69,8 @@ constexpr const char* kReasonOpenDrawing = "would replace the open drawing ";
 constexpr const char* kReasonMarkupBase = "would replace the base drawing of the open markup ";
 constexpr const char* kReasonRunningScript = "would replace the running script ";
 constexpr const char* kReasonNotWritten = "the file could not be written";
-constexpr const char* kReasonNoWriter = "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png)";
+constexpr const char* kReasonNoWriter =
+    "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png, wmf)";
 constexpr const char* kReasonNoDxfWriter = "DXF is not written here: save as qlf, rml, plt or a picture";
 constexpr const char* kReasonNoReader = "no reader takes this extension";
 constexpr const char* kReasonNotImage = "does not decode as an image";
