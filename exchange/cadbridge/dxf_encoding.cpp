@@ -59,7 +59,8 @@ void Dxf_Text_Codec::utf8(bool on) {
   if (on) close();
 }
 
-std::string Dxf_Text_Codec::charset_of(std::string_view name) {
+unsigned Dxf_Text_Codec::code_page_number(std::string_view name) {
+  constexpr size_t kMaxDigits = 5;
   std::string upper;
   for (char c : name) {
     if (c != ' ' && c != '\t') upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -68,8 +69,15 @@ std::string Dxf_Text_Codec::charset_of(std::string_view name) {
   for (std::string_view prefix : {"ANSI_", "DOS"}) {
     if (upper.compare(0, prefix.size(), prefix) == 0) digits = upper.substr(prefix.size());
   }
-  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits == "936") return "";
-  return "CP" + digits;
+  if (digits.empty() || digits.size() > kMaxDigits || digits.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return static_cast<unsigned>(std::stoul(digits));
+}
+
+std::string Dxf_Text_Codec::charset_of(std::string_view name) {
+  const unsigned number = code_page_number(name);
+  if (number == 0 || number == 936) return "";
+  return "CP" + std::to_string(number);
 }
 
 void Dxf_Text_Codec::code_page(std::string_view name) {

@@ -29,6 +29,9 @@ class Dxf_Text_Codec {
   // The iconv name of a DXF code page name ("ANSI_1252" is "CP1252"); empty
   // for GBK itself and for names not known.
   static std::string charset_of(std::string_view code_page);
+  // The number of a DXF code page name ("ANSI_950" is 950); 0 for a name
+  // not of that form.
+  static unsigned code_page_number(std::string_view code_page);
 
  private:
   void close();

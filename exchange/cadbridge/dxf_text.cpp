@@ -15,6 +15,7 @@
 #include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
+#include "exchange/cadbridge/dxf_encoding.h"
 #include "geometry/as_rect.h"
 #include "qm_file.h"
 
@@ -306,6 +307,7 @@ void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
       new MB_Text_Style(name.c_str(), font.c_str(), big.empty() ? nullptr : big.c_str(),
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
+  style->drawing_code_page(mb_double_byte_code_page(target.header().code_page));
   drawing.text_style_list().add_tail(style);
 }
 

@@ -12,10 +12,12 @@
 
 namespace {
 
-const char* const kCharsets[3] = {"CP936", "UTF-8", "UTF-16LE"};
+// By QmEncoding.
+constexpr int kEncodings = 6;
+const char* const kCharsets[kEncodings] = {"CP936", "UTF-8", "UTF-16LE", "CP932", "CP949", "CP950"};
 
 struct Converters {
-  iconv_t cd[3][3];
+  iconv_t cd[kEncodings][kEncodings];
   Converters() {
     for (auto& row : cd)
       for (auto& c : row) c = reinterpret_cast<iconv_t>(-1);
@@ -76,7 +78,9 @@ size_t refused_unit_length(const unsigned char* p, size_t n, QmEncoding from) {
       return 2;
     }
     case QmEncoding::kGbk:
-      break;
+    case QmEncoding::kShiftJis:
+    case QmEncoding::kKorean:
+    case QmEncoding::kBig5: break;
   }
   return 1;
 }
@@ -88,7 +92,9 @@ std::string_view default_replacement(QmEncoding to) {
     case QmEncoding::kUtf16:
       return std::string_view("\xFD\xFF", 2);
     case QmEncoding::kGbk:
-      break;
+    case QmEncoding::kShiftJis:
+    case QmEncoding::kKorean:
+    case QmEncoding::kBig5: break;
   }
   return "?";
 }
@@ -164,13 +170,16 @@ std::string_view as_bytes(std::u16string_view s) {
 }
 
 bool code_page_encoding(UINT code_page, QmEncoding* enc) {
-  if (code_page == CP_ACP || code_page == 936) {
-    *enc = QmEncoding::kGbk;
-    return true;
-  }
-  if (code_page == CP_UTF8) {
-    *enc = QmEncoding::kUtf8;
-    return true;
+  static const struct {
+    UINT code_page;
+    QmEncoding encoding;
+  } kKnown[] = {{CP_ACP, QmEncoding::kGbk},   {936, QmEncoding::kGbk},    {CP_UTF8, QmEncoding::kUtf8},
+                {932, QmEncoding::kShiftJis}, {949, QmEncoding::kKorean}, {950, QmEncoding::kBig5}};
+  for (const auto& k : kKnown) {
+    if (k.code_page == code_page) {
+      *enc = k.encoding;
+      return true;
+    }
   }
   return false;
 }

@@ -1,6 +1,8 @@
-// Code-page conversion between the three encodings the project meets: GBK
-// (code page 936, the 8-bit text of drawings, fonts and the control), UTF-16
-// (16-bit text, char16_t) and UTF-8 (file names and text handed to Linux).
+// Code-page conversion between the encodings the project meets: GBK (code
+// page 936, the 8-bit text of drawings, fonts and the control), UTF-16
+// (16-bit text, char16_t) and UTF-8 (file names and text handed to Linux),
+// and the double-byte code pages big fonts are indexed in: Shift-JIS (932),
+// Korean (949) and Big5 (950), each as Windows defines it.
 // All conversions go through iconv. Input that is not valid in its encoding
 // becomes U+FFFD (to UTF-16/UTF-8) or '?' (to GBK), one per bad unit, so a
 // conversion never fails and never reads past its input.
@@ -9,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-enum class QmEncoding { kGbk, kUtf8, kUtf16 };
+enum class QmEncoding { kGbk, kUtf8, kUtf16, kShiftJis, kKorean, kBig5 };
 
 // Converts `in` between encodings. `bad` (optional) receives the number of
 // units that could not be converted and were replaced.
