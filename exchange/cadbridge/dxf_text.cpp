@@ -101,6 +101,7 @@ void Dxf_Header::read(const Dxf_Record& header) {
       continue;
     }
     if (name && *name == "$DIMDEC" && g.code == 70) dim.decimals = std::clamp(dxf_integer(g.value), 0, kMaxDecimals);
+    if (name && *name == "$DWGCODEPAGE" && g.code == 3) code_page = Dxf_Text_Codec::code_page_number(g.value);
     if (!name || g.code != 40) continue;
     const double v = dxf_real(g.value);
     if (v <= 0.0) continue;
