@@ -58,8 +58,21 @@ const Fixture kGbk = {"gbk_test.shx",
                       "*BIGFONT 3,1,081,0FE\n*0,4,GBKTEST\n8,2,0,0\n"
                       "*0D6D0,11,\n" QM_FIXTURE_TRIANGLE "*0B3C4,13,\n" QM_FIXTURE_CIRCLE};
 
-// A main font of plain shapes: 'A' a unit-high vertical stroke, the space.
-const char kMainSource[] = "*0,4,MAIN\n8,2,0,0\n*65,3,A\n1,084,0\n*32,3,SPACE\n2,060,0\n";
+// A GBK big font made to accompany a main font, as the usual Chinese ones
+// are: no height above the baseline, a cell 64 units deep, and glyphs that
+// shrink themselves by 10/64 through a subshape, so that the text's height
+// spans 10 of its units. 中 D6D0: a stroke 60 units tall.
+const Fixture kCell = {"cell_test.shx",
+                       "*BIGFONT 4,1,081,0FE\n*0,4,CELLTEST\n0,64,0,0\n*1,5,\n3,64,4,10,0\n*2,5,\n3,10,4,64,0\n"
+                       "*0D6D0,12,\n7,1,8,(0,60),2,8,(64,-60),7,2,0\n"};
+
+// A main font of plain shapes: 'A' a stroke as tall as the font, ending 4
+// units on along the baseline; the space.
+const char kMainSource[] = "*0,4,MAIN\n8,2,0,0\n*65,7,A\n1,084,2,8,(4,-8),0\n*32,3,SPACE\n2,060,0\n";
+
+// The same as a unifont, as the usual Latin fonts of Chinese drawings are.
+const char kUnifontMainSource[] =
+    "*UNIFONT,6,UNIMAIN\n8,2,0,0,0,0\n*00041,7,A\n1,084,2,8,(4,-8),0\n*00020,3,SPACE\n2,060,0\n";
 
 #undef QM_FIXTURE_BOX
 #undef QM_FIXTURE_CROSS
@@ -67,7 +80,7 @@ const char kMainSource[] = "*0,4,MAIN\n8,2,0,0\n*65,3,A\n1,084,0\n*32,3,SPACE\n2
 #undef QM_FIXTURE_TRIANGLE
 
 // The compiled font of shape source, as the kernel compiles it: a big font
-// with the source's ranges, or a shape font. Empty when the source does not
+// with the source's ranges, a unifont or a shape font. Empty when the source does not
 // compile.
 inline std::vector<uint8_t> compiled(const char* source) {
   MB_Shp_Library shp;
@@ -78,6 +91,7 @@ inline std::vector<uint8_t> compiled(const char* source) {
     if (bytes) shapes.push_back({g->code(), "", *bytes});
   }
   const uint8_t above = static_cast<uint8_t>(shp.above()), below = static_cast<uint8_t>(shp.below());
+  if (shp.is_unifont()) return font_test::unifont(above, below, shapes);
   if (!shp.is_big_font()) return font_test::shapes_font(above, below, shapes);
   std::vector<std::pair<uint8_t, uint8_t>> ranges;
   for (const MB_Lead_Range& r : shp.lead_ranges()) ranges.emplace_back(r.first, r.last);
