@@ -16,6 +16,7 @@
 #include "database/entities/mb_text.h"
 #include "database/fonts/mb_big_font_code_page.h"
 #include "database/fonts/mb_shx_library.h"
+#include "database/fonts/mb_ttf_library.h"
 #include "database/nodes/mb_draw_node.h"
 #include "tests/support/big_font_fixtures.h"
 #include "tests/support/test_temp.h"
@@ -137,7 +138,7 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
   } cases[] = {
       {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xE6", "\\U+9762"}, 0xADB1},      // 面
       {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xF7", "\\U+660E"}, 0xA9FA},      // 明
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\M+14E2D"}, 0xA4A4},     // 中
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xA4A4},      // 中
       {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\x89\xE4", "\\U+5909"}, 0x95CF},  // 変
       {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\xE4\x93", "\\U+92FC"}, 0x8D7C},  // 鋼
       {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+B3C4"}, 0xB5B5},           // 도
@@ -175,6 +176,13 @@ TEST_F(BigFontText, CharactersTheCodePageLacksDrawFromAFaceAndTheEuroSignDraws) 
   EXPECT_TRUE(same(euro, points("\\U+20AC")));
   EXPECT_GT(euro.size(), 12u) << "an outline of a face, not a box";
   text_.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
+  // A TrueType style draws it as well.
+  MB_TTF_Library face("DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  text_.text_style().font_lib(&face);
+  const std::vector<As_Pt> outline = points("\x80");
+  EXPECT_TRUE(same(outline, points("\\U+20AC")));
+  EXPECT_GT(outline.size(), 12u) << "an outline, not a box";
+  text_.text_style().font_lib(&main_);
 }
 
 // A big font that lacks a character says so in the kernel's log, once per
