@@ -159,6 +159,12 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
     text_.text_style().copy_to(copy);
     EXPECT_EQ(copy.drawing_code_page(), c.drawing);
   }
+  // A big font given as shape source reads its ranges alike.
+  MB_Shp_Library source;
+  ASSERT_TRUE(source.load_text(big_font_fixture::kShiftJis.source));
+  text_.text_style().big_font_lib(&source);
+  text_.text_style().drawing_code_page(MB_Code_Page::kUnknown);
+  EXPECT_TRUE(same(points("\x89\xE4"), glyph(source, 0x95CF)));
   text_.text_style().big_font_lib(static_cast<MB_Font_Library*>(nullptr));
 }
 
