@@ -169,8 +169,9 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
 }
 
 // A character the big font's code page lacks (Hangul beside a GBK big font)
-// draws from an installed face, never the glyph of its Unicode number; so
-// does the euro sign, byte 0x80 of code page 936.
+// draws from an installed face, never the glyph of its Unicode number in
+// the big font or the main font; so does the euro sign, byte 0x80 of code
+// page 936.
 TEST_F(BigFontText, CharactersTheCodePageLacksDrawFromAFaceAndTheEuroSignDraws) {
   std::unique_ptr<MB_Shx_Library> big = font(big_font_fixture::kGbk);
   text_.text_style().big_font_lib(big.get());
@@ -178,6 +179,13 @@ TEST_F(BigFontText, CharactersTheCodePageLacksDrawFromAFaceAndTheEuroSignDraws) 
   const std::vector<As_Pt> hangul = points("\\U+B3C4");
   EXPECT_FALSE(same(hangul, circle));
   EXPECT_GT(hangul.size(), 12u) << "an outline of a face, not a box";
+  // Nor does a main font of GBK codes draw it by its Unicode number.
+  MB_Shx_Library gbk_main;
+  const std::vector<uint8_t> bytes = font_test::shapes_font(8, 2, {{0xB3C4, "", {1, 0x84, 0}}});
+  ASSERT_TRUE(gbk_main.load_shx_bytes(bytes.data(), bytes.size()));
+  text_.text_style().font_lib(&gbk_main);
+  EXPECT_TRUE(same(points("\\U+B3C4"), hangul));
+  text_.text_style().font_lib(&main_);
   const std::vector<As_Pt> euro = points("\x80");
   EXPECT_TRUE(same(euro, points("\\U+20AC")));
   EXPECT_GT(euro.size(), 12u) << "an outline of a face, not a box";
