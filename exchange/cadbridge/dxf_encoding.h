@@ -39,6 +39,5 @@ class Dxf_Text_Codec {
 
   bool utf8_ = false;
   void* source_ = nullptr;  // iconv: the code page to UTF-32
-  void* gbk_ = nullptr;     // iconv: UTF-32 to GBK
   std::map<uint32_t, std::string> known_;
 };

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "qm_text.h"
@@ -217,6 +218,44 @@ bool qm_is_utf8(std::string_view bytes) {
     n -= len;
   }
   return true;
+}
+
+std::string qm_gbk_escaped_char(uint32_t code) {
+  constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
+  constexpr uint32_t kReplacement = 0xFFFD;
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  if (code > kLastEscaped || code == kReplacement || (code >= 0xD800 && code <= 0xDFFF)) return "?";
+  const char16_t unit = static_cast<char16_t>(code);
+  std::string gbk;
+  size_t bad = 0;
+  if (convert(as_bytes(std::u16string_view(&unit, 1)), QmEncoding::kUtf16, QmEncoding::kGbk, "", &gbk, &bad) &&
+      bad == 0 && !gbk.empty()) {
+    return gbk;
+  }
+  char escape[8];
+  std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(code));
+  return escape;
+}
+
+std::string qm_utf8_to_gbk_escaped(std::string_view utf8) {
+  std::string out;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  size_t n = utf8.size();
+  while (n > 0) {
+    const size_t len = utf8_sequence_length(p, n);
+    uint32_t code = 0xFFFD;
+    if (len == 1) {
+      code = p[0];
+    } else if (len > 1) {
+      code = p[0] & (0x7F >> len);
+      for (size_t i = 1; i < len; ++i) code = code << 6 | (p[i] & 0x3F);
+    }
+    out += qm_gbk_escaped_char(code);
+    const size_t step = len ? len : 1;
+    p += step;
+    n -= step;
+  }
+  return out;
 }
 
 // Win32 counting: a length of -1 means NUL-terminated and counts the NUL; an

@@ -8,6 +8,7 @@
 // conversion never fails and never reads past its input.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,3 +27,11 @@ std::string qm_utf16_to_utf8(std::u16string_view text);
 
 // True when the bytes are well-formed UTF-8 (plain ASCII included).
 bool qm_is_utf8(std::string_view bytes);
+
+// One character (a Unicode code point) as the kernel keeps text: its GBK
+// bytes, else a "\U+XXXX" escape, which the kernel draws by its code point;
+// '?' for a character past U+FFFF (which an escape cannot hold) and for
+// U+FFFD (what stands for a byte that made no character).
+std::string qm_gbk_escaped_char(uint32_t code);
+// UTF-8 text so, each malformed byte becoming '?'.
+std::string qm_utf8_to_gbk_escaped(std::string_view utf8);
