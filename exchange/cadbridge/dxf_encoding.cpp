@@ -3,12 +3,11 @@
 
 #include <iconv.h>
 
-#include <cstdio>
+#include "qm_text.h"
 
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
-constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
 const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
 
 iconv_t open_iconv(const char* to, const char* from) {
@@ -17,7 +16,7 @@ iconv_t open_iconv(const char* to, const char* from) {
 }
 
 // Decodes one UTF-8 sequence at s[i]; advances i. Malformed bytes give
-// U+FFFD, one per byte.
+// U+FFFD, one per byte, which the text shows as a missing character.
 uint32_t next_utf8(std::string_view s, size_t& i) {
   const unsigned char c = static_cast<unsigned char>(s[i]);
   if (c < 0x80) {
@@ -44,10 +43,7 @@ uint32_t next_utf8(std::string_view s, size_t& i) {
 
 }  // namespace
 
-Dxf_Text_Codec::~Dxf_Text_Codec() {
-  close();
-  if (gbk_) iconv_close(static_cast<iconv_t>(gbk_));
-}
+Dxf_Text_Codec::~Dxf_Text_Codec() { close(); }
 
 void Dxf_Text_Codec::close() {
   if (source_) iconv_close(static_cast<iconv_t>(source_));
@@ -90,28 +86,7 @@ void Dxf_Text_Codec::append_code(uint32_t code, std::string& out) {
     out += it->second;
     return;
   }
-  if (!gbk_) gbk_ = open_iconv("CP936", "UTF-32LE");
-  std::string gbk;
-  if (gbk_ && code != kReplacement) {
-    char in[4] = {char(code & 0xFF), char(code >> 8 & 0xFF), char(code >> 16 & 0xFF), char(code >> 24 & 0xFF)};
-    char buf[8];
-    char* ip = in;
-    char* op = buf;
-    size_t il = sizeof in, ol = sizeof buf;
-    iconv(static_cast<iconv_t>(gbk_), nullptr, nullptr, nullptr, nullptr);
-    if (iconv(static_cast<iconv_t>(gbk_), &ip, &il, &op, &ol) != size_t(-1) && il == 0) {
-      gbk.assign(buf, size_t(op - buf));
-    }
-  }
-  if (gbk.empty()) {
-    char escape[16];
-    if (code <= kLastEscaped && code != kReplacement) {
-      std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code));
-      gbk = escape;
-    } else {
-      gbk = "?";
-    }
-  }
+  const std::string gbk = qm_gbk_text_of_code(code);
   known_.emplace(code, gbk);
   out += gbk;
 }

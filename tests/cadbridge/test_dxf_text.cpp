@@ -18,6 +18,7 @@
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/fonts/mb_font_library.h"
+#include "database/nodes/mb_draw_node.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 #include "tests/cadbridge/dxf_fixture.h"
@@ -436,7 +437,13 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
       {"a name in lower case, with blanks", "AC1015", " ansi_1252 ", "\xE9", "\xA8\xA6"},
       {"ANSI_932", "AC1015", "ANSI_932", "\x92\x86\x82\xA0", "\xD6\xD0\xA4\xA2"},
       {"no code page", "AC1009", nullptr, "\xD6\xD0", "\xD6\xD0"},
-      {"bad UTF-8", "AC1021", nullptr, "a\xFF" "b", "a?b"},
+      {"bad UTF-8: the missing-character byte", "AC1021", nullptr,
+       "a\xFF"
+       "b\xC3",
+       "a\xFF"
+       "b\xFF"},
+      {"past U+FFFF, which no escape holds", "AC1021", nullptr, "a\xF0\x9F\x98\x80", "a\xFF"},
+      {"a byte its code page leaves undefined", "AC1015", "ANSI_1253", "\xAA", "\xFF"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -520,6 +527,28 @@ TEST(DxfEncoding, EveryCharacterOfEveryEncodingDraws) {
       }
     }
   }
+}
+
+// A byte that is no UTF-8 draws the visible mark of a missing character,
+// which a real '?' beside it does not.
+TEST(DxfEncoding, BadBytesDrawTheMissingCharacterMarkNotAQuestionMark) {
+  Dxf_Load load;
+  load.text("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n" +
+            dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n\xFE\n0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n?\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  auto strokes = [](MB_Text& t) {
+    t.build_draw();
+    std::vector<std::pair<double, double>> out;
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(t.draw_node());
+    for (unsigned long i = 0; node && i < node->pts_count(); ++i)
+      out.emplace_back(node->points()[i].x(), node->points()[i].y());
+    return out;
+  };
+  const auto bad = strokes(*texts[0]), question = strokes(*texts[1]);
+  EXPECT_FALSE(bad.empty());
+  EXPECT_FALSE(question.empty());
+  EXPECT_NE(bad, question);
 }
 
 TEST(DxfEncoding, ConvertedTextLongerThanAValueIsCutBetweenCharacters) {
