@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/fonts/mb_glyph_budget.h"
+#include "database/fonts/mb_shape_code.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_name.h"
 #include "database/mb_resource.h"
@@ -259,7 +260,7 @@ const MB_TTF_Char* MB_TTF_Library::glyph(uint32_t code) {
 }
 
 bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double,
-                                   bool) {
+                                   bool vertical) {
   if (code > 0xFFFFFFFFul) return false;
   const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
   if (!c) return false;
@@ -273,12 +274,12 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
       out.add(list);
     }
   }
-  pen.x() += c->advance() * s;
+  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
   return true;
 }
 
 bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
-                                   As_Pt& pen, double height, double, bool, double) {
+                                   As_Pt& pen, double height, double, bool vertical, double) {
   if (code > 0xFFFFFFFFul) return false;
   const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
   if (!c) return false;
@@ -293,6 +294,6 @@ bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
       counts.push_back(static_cast<unsigned long>(contour.size()));
     }
   }
-  pen.x() += c->advance() * s;
+  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
   return true;
 }

@@ -582,6 +582,43 @@ TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
   EXPECT_EQ(texts[0]->text_style().font_lib(), notes->font_lib());
 }
 
+// A style of the file whose flags say vertical stands its characters in a
+// column hanging from the insertion point, for a shape font and a TrueType
+// face alike.
+TEST(DxfStyle, VerticalStylesStandTheirTextsInAColumn) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n3\n"
+      "0\nSTYLE\n2\nUP\n70\n4\n40\n0\n3\nkst32b.shx\n"
+      "0\nSTYLE\n2\nUPTT\n70\n4\n40\n0\n3\nDejaVuSans.ttf\n"
+      "0\nSTYLE\n2\nFLAT\n70\n0\n40\n0\n3\nkst32b.shx\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nUP\n1\nABC\n"
+                   "0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nUPTT\n1\nABC\n"
+                   "0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nFLAT\n1\nABC\n"));
+  for (const char* name : {"UP", "UPTT"}) {
+    ASSERT_NE(load.drawing->find_text_style(name), nullptr);
+    EXPECT_TRUE(load.drawing->find_text_style(name)->font_style() & MB_Text_Style::kVertical) << name;
+  }
+  EXPECT_FALSE(load.drawing->find_text_style("FLAT")->font_style() & MB_Text_Style::kVertical);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    texts[i]->build_draw();
+    const As_Rect r = texts[i]->rect();
+    // Three characters of 2 down a column 1.2 heights per character: the
+    // column from the base line of the last one to the top of the first.
+    EXPECT_LE(r.rb().x() - r.lt().x(), 2.5);
+    EXPECT_GT(r.lt().y() - r.rb().y(), 2 * 2.4);
+    EXPECT_LE(r.lt().y(), 7 + 1e-9);
+    EXPECT_GE(r.rb().y(), 7 - 2 - 2 * 2.4 - 0.8);  // the last baseline, and a descent
+  }
+  texts[2]->build_draw();
+  const As_Rect flat = texts[2]->rect();
+  EXPECT_GT(flat.rb().x() - flat.lt().x(), flat.lt().y() - flat.rb().y()) << "a flat style stays flat";
+}
+
 // A Latin shape font the fonts folder lacks draws with the installed
 // sans-serif face, as wide and tall as such fonts; an installed shape font,
 // a TrueType face, and a style whose big font is installed keep their fonts.

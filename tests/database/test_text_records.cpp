@@ -381,6 +381,48 @@ TEST(TextRecords, CollectionsDrawTheirFaceThroughAStyle) {
   }
 }
 
+// A vertical style stacks its characters top to bottom in every font kind:
+// each character is drawn as it is alone, moved down the column by 1.2
+// heights per character, the column hanging from the base point, which
+// stands half a cell right of its left edge and one height above the first
+// character's baseline.
+TEST(TextRecords, VerticalStylesStackTheirCharactersInEveryFontKind) {
+  const Fonts& f = Fonts::get();
+  const std::string unifont = test_data::repo_font("kst32b.shx");
+  struct Case {
+    const char *kind, *font, *big, *text;
+    size_t first;  // the bytes of the first character
+  } cases[] = {
+      {"shapes", f.main.c_str(), "", "AB", 1},
+      {"big font", f.main.c_str(), f.big.c_str(), "\xB0\xA1\xD6\xD0", 2},
+      {"unifont", unifont.c_str(), "", "AB", 1},
+      {"truetype", kTtfPath, "", "AB", 1},
+  };
+  constexpr double kH = 4, kW = 1.5;
+  const As_Pt base(10, 20, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    if (std::string(c.kind) == "truetype" && !have_ttf()) continue;
+    MB_Drawing d;
+    d.text_style_list().add_tail(style("Flat", c.font, c.big, kH, kW, 0, 0));
+    d.text_style_list().add_tail(style("Column", c.font, c.big, kH, kW, 0, 0, MB_Text_Style::kVertical));
+    const std::string chars = c.text;
+    const std::vector<As_Pt> first = strokes_of(*text(d, "Flat", base, MB_String(chars.substr(0, c.first).c_str())));
+    const std::vector<As_Pt> second = strokes_of(*text(d, "Flat", base, MB_String(chars.substr(c.first).c_str())));
+    const std::vector<As_Pt> column = strokes_of(*text(d, "Column", base, MB_String(c.text)));
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    ASSERT_EQ(column.size(), first.size() + second.size());
+    for (size_t k = 0; k < column.size(); ++k) {
+      const bool in_first = k < first.size();
+      const As_Pt& alone = in_first ? first[k] : second[k - first.size()];
+      const double down = kH + (in_first ? 0 : 1.2 * kH);
+      EXPECT_NEAR(column[k].x(), alone.x() - kW * kH / 2, 1e-9) << k;
+      EXPECT_NEAR(column[k].y(), alone.y() - down, 1e-9) << k;
+    }
+  }
+}
+
 TEST(TextRecords, FontFilesAreNeverWritten) {
   const std::string shx = test_data::shared_font("iso3098.shx"), uni = test_data::repo_font("kst32b.shx");
   QM_SKIP_WITHOUT(shx);
