@@ -1,5 +1,10 @@
 // TrueType fonts: glyph outlines asked of GDI once per character, turned
-// into point lists and cached; laid out at the text's height.
+// into point lists and cached; laid out at the text's height. The points
+// keep the outline records' fixed-point precision and the curves are cut
+// into chords within a four-thousandth of the outline size of them: a text
+// zoomed a hundred times to 2,500 pixels strays from its curves by less
+// than a pixel. (MB_TTF_Outline and
+// ttfrender_to_ptsets read the same records as integer cubic pieces.)
 //
 // The library's height is fixed when it is made, from the top of the
 // capital H at the outline size, so a text keeps its size whatever was drawn
