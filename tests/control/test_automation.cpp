@@ -3,6 +3,7 @@
 // cases of the interface, its answers without a view, and hostile ids,
 // counts and strings that must never crash.
 #include <qm_print.h>
+#include <qm_text.h>
 #include <sys/stat.h>
 
 #include <cmath>
@@ -683,6 +684,12 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
   EXPECT_TRUE(file_exists(rect_png));
   EXPECT_EQ(ax().i2("ExportHpgl", {S(plt), I2(0)}), 0);
   EXPECT_TRUE(file_exists(plt));
+  // A name with a character GBK lacks names that very file.
+  const std::string named = qm_test_temp("auto\u00D8.plt");
+  const std::u16string wide = qm_utf8_to_utf16(named);
+  EXPECT_EQ(ax().i2("ExportHpgl", {qm_variant_bstr(SysAllocStringLen(wide.data(), UINT(wide.size()))), I2(0)}), 0);
+  EXPECT_TRUE(file_exists(named));
+  std::remove(named.c_str());
   // Each failure tells the user the file and the reason.
   const auto said = [] { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; };
   EXPECT_EQ(ax().i2("ExportHpgl", {S("/nonexistent-folder/x.plt"), I2(0)}), -1);
