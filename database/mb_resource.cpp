@@ -49,7 +49,7 @@ struct Loader_Slot {
   MB_Font_Loader load;
 };
 
-Loader_Slot loaders[] = {{"TTF", nullptr}, {"SHX", nullptr}, {"SHP", nullptr}};
+Loader_Slot loaders[] = {{"TTF", nullptr}, {"TTC", nullptr}, {"SHX", nullptr}, {"SHP", nullptr}};
 
 Loader_Slot* loader_for(const char* ext) {
   for (Loader_Slot& s : loaders) {

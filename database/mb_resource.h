@@ -44,7 +44,7 @@ class MB_System_Resource {
 
   // The first loaded library of that file name, ignoring case; null when none.
   MB_Font_Library* get_fontlib(const char* file_name) const;
-  // Makes the library of a font file by its extension (TTF, SHX or SHP,
+  // Makes the library of a font file by its extension (TTF, TTC, SHX or SHP,
   // ignoring case) and appends it to the cache. `path` is a bare file name or
   // a full path, split at its last '/' or '\'. Null for a path starting with
   // '*', '.', '?' or '\', an unknown extension, or a file that does not load.
@@ -65,7 +65,8 @@ class MB_System_Resource {
   // Each such file once, in the order met.
   const std::vector<Font_Failure>& font_failures() const { return font_failures_; }
 
-  // Installs the maker of one extension's libraries ("TTF", "SHX", "SHP");
+  // Installs the maker of one extension's libraries ("TTF", "TTC", "SHX",
+  // "SHP");
   // returns the one it replaces. Other extensions are refused (null).
   static MB_Font_Loader font_loader(const char* ext, MB_Font_Loader loader);
 

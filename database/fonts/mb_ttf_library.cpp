@@ -2,10 +2,12 @@
 #include "database/fonts/mb_ttf_library.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "database/fonts/mb_glyph_budget.h"
+#include "database/fonts/mb_shape_code.h"
 #include "database/fonts/mb_shx_library.h"
 #include "database/fonts/mb_ttf_name.h"
 #include "database/mb_resource.h"
@@ -87,34 +89,135 @@ void MB_TTF_Char::note(const char* text) {
   note_[n] = 0;
 }
 
-int MB_TTF_Outline::Create(const void* buffer, unsigned long size) {
+namespace {
+
+// Walks the native records of a buffer of `size` bytes: for each contour its
+// start point, then each line or quadratic spline record (kind, its first
+// point and count), then the contour's end. Records that do not fit end the
+// walk; records of other kinds are passed over, or handed on when the
+// reader takes them. Every reader of the records goes through here.
+template <class Reader>
+void walk_native_records(const void* buffer, unsigned long size, Reader& reader) {
   const uint8_t* p = static_cast<const uint8_t*>(buffer);
   unsigned long off = 0;
   while (p && size - off >= 16 && off < size) {
     const uint32_t cb = static_cast<uint32_t>(rd32(p + off));
     const uint32_t type = static_cast<uint32_t>(rd32(p + off + 4));
     if (type != TT_POLYGON_TYPE || cb < 16 || cb > size - off) break;
-    Contour c;
-    c.push_back(point_at(p + off + 8));
+    reader.start(p + off + 8);
     unsigned long at = off + 16;
     const unsigned long end = off + cb;
     while (end - at >= 4) {
       const uint16_t kind = rd16(p + at);
       const unsigned n = rd16(p + at + 2);
       if ((end - at - 4) / 8 < n) break;  // the record runs past its contour
-      if (kind == TT_PRIM_LINE) AppendPolyLineToBezier(c, p + at + 4, n);
-      else if (kind == TT_PRIM_QSPLINE) AppendQuadBSplineToBezier(c, p + at + 4, n);
+      reader.record(kind, p + at + 4, n);
       at += 4 + 8ul * n;
     }
-    CloseContour(c);
-    for (POINT& pt : c) pt.y = -pt.y;
-    contours_.push_back(std::move(c));
+    reader.close();
     off = end;
   }
+}
+
+// The integer cubic pieces of MB_TTF_Outline.
+struct Cubic_Reader {
+  std::vector<MB_TTF_Outline::Contour>& contours;
+  MB_TTF_Outline::Contour c;
+  void start(const uint8_t* pt) {
+    c.clear();
+    c.push_back(point_at(pt));
+  }
+  void record(uint16_t kind, const uint8_t* pts, unsigned n) {
+    if (kind == TT_PRIM_LINE)
+      AppendPolyLineToBezier(c, pts, n);
+    else if (kind == TT_PRIM_QSPLINE)
+      AppendQuadBSplineToBezier(c, pts, n);
+  }
+  void close() {
+    CloseContour(c);
+    for (POINT& pt : c) pt.y = -pt.y;
+    contours.push_back(std::move(c));
+  }
+};
+
+}  // namespace
+
+int MB_TTF_Outline::Create(const void* buffer, unsigned long size) {
+  Cubic_Reader reader{contours_, {}};
+  walk_native_records(buffer, size, reader);
   return 1;
 }
 
 namespace {
+
+// Glyph outlines as drawn: the records' points kept to their 16.16 fixed
+// precision and each curve cut into chords that stay within kFlatness of
+// it, so a glyph zoomed a hundred times still shows curves, not corners.
+// Finer chords would cost layout time for no pixel.
+constexpr double kFixedUnit = 1.0 / 65536.0;
+constexpr double kFlatness = MB_TTF_Library::kOutlineHeight / 4000.0;
+// A hostile record cannot make more than this many chords of one curve.
+constexpr int kMaxChords = 64;
+
+struct Flat_Reader {
+  std::vector<std::vector<As_Pt>>& contours;
+  std::vector<As_Pt> c;
+
+  static As_Pt at(const uint8_t* pt) { return As_Pt(rd32(pt) * kFixedUnit, rd32(pt + 4) * kFixedUnit, 0.0); }
+  // Chords enough that a curve whose control polygon bends by `bend` (the
+  // largest second difference) stays within kFlatness of them.
+  static int chords(double bend, double scale) {
+    const double n = std::ceil(std::sqrt(bend * scale / kFlatness));
+    return n < 1 || !(n == n) ? 1 : n > kMaxChords ? kMaxChords : static_cast<int>(n);
+  }
+  void quadratic(const As_Pt& b, const As_Pt& e) {
+    const As_Pt a = c.back();
+    const double bend = std::hypot(a.x() - 2 * b.x() + e.x(), a.y() - 2 * b.y() + e.y());
+    const int n = chords(bend, 0.25);
+    for (int i = 1; i < n; ++i) {
+      const double t = double(i) / n, u = 1 - t;
+      c.emplace_back(u * u * a.x() + 2 * u * t * b.x() + t * t * e.x(),
+                     u * u * a.y() + 2 * u * t * b.y() + t * t * e.y(), 0.0);
+    }
+    c.push_back(e);
+  }
+  void cubic(const As_Pt& b, const As_Pt& d, const As_Pt& e) {
+    const As_Pt a = c.back();
+    const double bend = std::max(std::hypot(a.x() - 2 * b.x() + d.x(), a.y() - 2 * b.y() + d.y()),
+                                 std::hypot(b.x() - 2 * d.x() + e.x(), b.y() - 2 * d.y() + e.y()));
+    const int n = chords(bend, 0.75);
+    for (int i = 1; i < n; ++i) {
+      const double t = double(i) / n, u = 1 - t;
+      const double k0 = u * u * u, k1 = 3 * u * u * t, k2 = 3 * u * t * t, k3 = t * t * t;
+      c.emplace_back(k0 * a.x() + k1 * b.x() + k2 * d.x() + k3 * e.x(),
+                     k0 * a.y() + k1 * b.y() + k2 * d.y() + k3 * e.y(), 0.0);
+    }
+    c.push_back(e);
+  }
+  void start(const uint8_t* pt) {
+    c.clear();
+    c.push_back(at(pt));
+  }
+  // The pieces as the integer reader makes them: a quadratic record's
+  // control points meet at their midpoints; a cubic record takes its points
+  // three at a time.
+  void record(uint16_t kind, const uint8_t* pts, unsigned n) {
+    if (kind == TT_PRIM_LINE || (kind == TT_PRIM_QSPLINE && n == 1)) {
+      for (unsigned j = 0; j < n; ++j) c.push_back(at(pts + 8 * j));
+    } else if (kind == TT_PRIM_QSPLINE) {
+      for (unsigned j = 0; j + 1 < n; ++j) {
+        const As_Pt b = at(pts + 8 * j), nb = at(pts + 8 * j + 8);
+        quadratic(b, j + 2 == n ? nb : As_Pt((b.x() + nb.x()) / 2, (b.y() + nb.y()) / 2, 0.0));
+      }
+    } else if (kind == TT_PRIM_CSPLINE) {
+      for (unsigned j = 0; j + 2 < n; j += 3) cubic(at(pts + 8 * j), at(pts + 8 * j + 8), at(pts + 8 * j + 16));
+    }
+  }
+  void close() {
+    if (c.size() > 1 && (c.back().x() != c.front().x() || c.back().y() != c.front().y())) c.push_back(c.front());
+    contours.push_back(std::move(c));
+  }
+};
 
 const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 
@@ -127,17 +230,23 @@ DWORD glyph_outline(HDC hdc, uint32_t code, UINT format, GLYPHMETRICS* gm, DWORD
   return GetGlyphOutlineA(hdc, code, format, gm, size, buffer, &kIdentity);
 }
 
+// The native records of a character of the font selected in hdc; false
+// when GDI has none.
+bool native_records(HDC hdc, uint32_t code, std::vector<uint8_t>& buf) {
+  GLYPHMETRICS gm;
+  const DWORD size = glyph_outline(hdc, code, GGO_NATIVE, &gm, 0, nullptr);
+  if (size == GDI_ERROR) return false;
+  buf.resize(size);
+  return !size || glyph_outline(hdc, code, GGO_NATIVE, &gm, size, buf.data()) != GDI_ERROR;
+}
+
 }  // namespace
 
 std::unique_ptr<MB_TTF_Outline> CreateOutline(HDC hdc, long code) {
-  GLYPHMETRICS gm;
-  const uint32_t ch = static_cast<uint32_t>(code);
-  const DWORD size = glyph_outline(hdc, ch, GGO_NATIVE, &gm, 0, nullptr);
-  if (size == GDI_ERROR) return nullptr;
-  std::vector<uint8_t> buf(size);
-  if (size && glyph_outline(hdc, ch, GGO_NATIVE, &gm, size, buf.data()) == GDI_ERROR) return nullptr;
+  std::vector<uint8_t> buf;
+  if (!native_records(hdc, static_cast<uint32_t>(code), buf)) return nullptr;
   std::unique_ptr<MB_TTF_Outline> o(new MB_TTF_Outline);
-  o->Create(buf.data(), size);
+  o->Create(buf.data(), static_cast<unsigned long>(buf.size()));
   return o;
 }
 
@@ -221,17 +330,21 @@ std::unique_ptr<MB_TTF_Char> MB_TTF_Library::create_ttf_char(uint32_t code) cons
   HFONT metrics_font = create_font(kOutlineHeight * kMetricsScale, face_);
   HGDIOBJ old = SelectObject(dc, font);
   std::unique_ptr<MB_TTF_Char> c;
-  std::unique_ptr<MB_TTF_Outline> outline;
-  if (code != kSpace) outline = CreateOutline(dc, static_cast<long>(code));
+  std::vector<uint8_t> records;
+  const bool outline = code != kSpace && native_records(dc, code, records);
   SelectObject(dc, metrics_font);
   GLYPHMETRICS gm = {};
   const bool metrics = glyph_outline(dc, code, GGO_METRICS, &gm, 0, nullptr) != GDI_ERROR;
   if (outline || metrics) {
     c.reset(new MB_TTF_Char(code));
     if (outline) {
-      As_Pt end;
-      ttfrender_to_ptsets(*outline, c->contours(), end);
-      c->set_end_pos(end.x(), end.x() / 3, 0);
+      Flat_Reader reader{c->contours(), {}};
+      walk_native_records(records.data(), static_cast<unsigned long>(records.size()), reader);
+      double right = 0;
+      for (const std::vector<As_Pt>& contour : c->contours()) {
+        for (const As_Pt& p : contour) right = std::max(right, p.x());
+      }
+      c->set_end_pos(right, right / 3, 0);
     }
     if (metrics) c->advance(static_cast<double>(gm.gmCellIncX) / kMetricsScale);
     if (c->contours().empty()) c->set_end_pos(0, 0, 0);
@@ -259,7 +372,7 @@ const MB_TTF_Char* MB_TTF_Library::glyph(uint32_t code) {
 }
 
 bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt& pen, double height, double,
-                                   bool) {
+                                   bool vertical) {
   if (code > 0xFFFFFFFFul) return false;
   const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
   if (!c) return false;
@@ -273,12 +386,12 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
       out.add(list);
     }
   }
-  pen.x() += c->advance() * s;
+  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
   return true;
 }
 
 bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long>& counts, std::vector<As_Pt>& pts,
-                                   As_Pt& pen, double height, double, bool, double) {
+                                   As_Pt& pen, double height, double, bool vertical, double) {
   if (code > 0xFFFFFFFFul) return false;
   const MB_TTF_Char* c = glyph(static_cast<uint32_t>(code));
   if (!c) return false;
@@ -293,6 +406,6 @@ bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
       counts.push_back(static_cast<unsigned long>(contour.size()));
     }
   }
-  pen.x() += c->advance() * s;
+  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
   return true;
 }

@@ -177,7 +177,8 @@ void get_ttf_name_of_missing_file(const char* file_name, char* out, size_t out_s
       {"simsun", "SimSun"},     {"nsimsun", "NSimSun"},          {"simhei", "SimHei"},
       {"simfang", "FangSong"},  {"simkai", "KaiTi"},             {"fangsong_gb2312", "FangSong_GB2312"},
       {"kaiti_gb2312", "KaiTi_GB2312"}, {"msyh", "Microsoft YaHei"}, {"msyhbd", "Microsoft YaHei"},
-      {"mingliu", "MingLiU"},   {"simsunb", "SimSun"},
+      {"mingliu", "MingLiU"},   {"simsunb", "SimSun"},           {"msgothic", "MS Gothic"},
+      {"msmincho", "MS Mincho"}, {"batang", "Batang"},           {"gulim", "Gulim"},
   };
   std::string stem = file_name ? file_name : "";
   const size_t slash = stem.find_last_of("/\\");

@@ -2,9 +2,8 @@
 #include "exchange/cadbridge/dxf_encoding.h"
 
 #include <iconv.h>
-#include <qm_text.h>
 
-#include <cstdio>
+#include "qm_text.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ iconv_t open_iconv(const char* to, const char* from) {
 }
 
 // Decodes one UTF-8 sequence at s[i]; advances i. Malformed bytes give
-// U+FFFD, one per byte.
+// U+FFFD, one per byte, which the text shows as a missing character.
 uint32_t next_utf8(std::string_view s, size_t& i) {
   const unsigned char c = static_cast<unsigned char>(s[i]);
   if (c < 0x80) {
@@ -95,7 +94,7 @@ void Dxf_Text_Codec::append_code(uint32_t code, std::string& out) {
     out += it->second;
     return;
   }
-  const std::string gbk = qm_gbk_escaped_char(code);
+  const std::string gbk = qm_gbk_text_of_code(code);
   known_.emplace(code, gbk);
   out += gbk;
 }

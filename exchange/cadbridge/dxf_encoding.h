@@ -3,7 +3,8 @@
 // ($DWGCODEPAGE, e.g. ANSI_1252), or GBK itself (ANSI_936, or none named).
 // Each character GBK lacks becomes a "\U+XXXX" escape, which unifonts and
 // TrueType faces draw, so no character is lost; a byte that is not valid in
-// the source encoding becomes '?'.
+// the source encoding, or a character past U+FFFF, becomes kQmNoCharacter,
+// drawn as the visible mark of a missing character (qm_gbk_text_of_code).
 #pragma once
 
 #include <cstdint>

@@ -35,10 +35,14 @@ class Decoder {
  private:
   void step() {
     const unsigned char c = static_cast<unsigned char>(s_[i_]);
-    if (c >= 0x80) {
+    if (c >= 0x81 && c <= 0xFE) {
       // A double-byte character whole: its second byte may be '\\' or a brace.
       if (i_ + 1 < s_.size()) append(s_.substr(i_, 2));
       i_ += 2;
+      return;
+    }
+    if (c >= 0x80) {  // a byte of its own (the missing-character byte 0xFF)
+      append(s_.substr(i_++, 1));
       return;
     }
     ++i_;

@@ -28,8 +28,10 @@ constexpr int kBackwards = 2;
 constexpr int kUpsideDown = 4;
 constexpr int kMaxDecimals = 8;
 constexpr size_t kMaxRememberedWidths = 1 << 16;
-// Bit of a STYLE record's flags: an entry for a shape file, not a style.
+// Bits of a STYLE record's flags: an entry for a shape file, not a style;
+// a style whose characters stand in a column.
 constexpr int kShapeFileEntry = 1;
+constexpr int kVerticalStyle = 4;
 // Horizontal justification codes of TEXT (group 72).
 enum Text_Halign { kHLeft = 0, kHCenter = 1, kHRight = 2, kHAligned = 3, kHMiddle = 4, kHFit = 5 };
 // Vertical justification codes (group 73; 74 for attributes).
@@ -309,6 +311,7 @@ void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
   style->drawing_code_page(mb_double_byte_code_page(target.header().code_page));
+  if (r.integer(70, 0) & kVerticalStyle) style->font_style(style->font_style() | MB_Text_Style::kVertical);
   drawing.text_style_list().add_tail(style);
 }
 

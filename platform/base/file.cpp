@@ -40,8 +40,15 @@ std::string find_case_insensitive(const std::string& dir, const std::string& nam
   return best;
 }
 
+// Whether a name holds a "\\U+XXXX" escape of the kernel's text.
+bool has_escape(const std::string& name) {
+  if (name.find("\\U+") == std::string::npos && name.find("\\u+") == std::string::npos) return false;
+  return qm_gbk_text_to_utf16(name) != qm_gbk_to_utf16(name);
+}
+
 // Maps one spelling of a path: backslashes to slashes, then, unless the
 // name exists as it is, each component without regard to case.
+
 std::string map_spelling(std::string p) {
   for (char& c : p)
     if (c == '\\') c = '/';
@@ -84,6 +91,14 @@ std::string qm_map_path(const char* path) {
   if (!path) return std::string();
   const std::string given = path;
   if (exists(given)) return given;  // a name that exists byte for byte is that file
+  // The kernel's text keeps a character GBK lacks as its "\\U+XXXX" escape
+  // (qm_text.h): in a name, the escape is that character, unless the name
+  // read with the escape's backslash as a folder's end names a file.
+  if (has_escape(given)) {
+    const std::string literal = map_spelling(given);
+    if (exists(literal)) return literal;
+    return map_spelling(qm_utf16_to_utf8(qm_gbk_text_to_utf16(given)));
+  }
   // GBK text is converted before backslashes are mapped: a GBK trail byte
   // may be 0x5C. Many GBK names are also well-formed UTF-8, so a UTF-8
   // reading that names nothing gives way to a GBK reading that does.
@@ -259,7 +274,10 @@ std::string qm_map_new_path(const char* path) {
   if (!path) return std::string();
   std::string name = path;
   if (exists(name)) return name;
-  if (!qm_is_utf8(name)) name = qm_gbk_to_utf8(name);
+  if (has_escape(name))
+    name = qm_utf16_to_utf8(qm_gbk_text_to_utf16(name));
+  else if (!qm_is_utf8(name))
+    name = qm_gbk_to_utf8(name);
   for (char& c : name)
     if (c == '\\') c = '/';
   const size_t slash = name.find_last_of('/');

@@ -208,6 +208,98 @@ std::string qm_utf16_to_utf8(std::u16string_view text) {
   return qm_convert(as_bytes(text), QmEncoding::kUtf16, QmEncoding::kUtf8);
 }
 
+namespace {
+
+constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
+constexpr uint32_t kReplacementCharacter = 0xFFFD;
+constexpr size_t kEscapeLength = 7;  // "\U+" and four digits
+
+bool is_surrogate(uint32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The character of a "\U+XXXX" escape at the start of `s`, or -1.
+long escape_at(std::string_view s) {
+  if (s.size() < kEscapeLength || s[0] != '\\' || (s[1] != 'U' && s[1] != 'u') || s[2] != '+') return -1;
+  long v = 0;
+  for (size_t i = 3; i < kEscapeLength; ++i) {
+    const int d = hex_digit(s[i]);
+    if (d < 0) return -1;
+    v = v * 16 + d;
+  }
+  return v;
+}
+
+}  // namespace
+
+std::string qm_gbk_text_of_code(uint32_t code) {
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  if (code > kLastEscaped || is_surrogate(code) || code == kReplacementCharacter) {
+    return std::string(1, kQmNoCharacter);
+  }
+  const char16_t unit = static_cast<char16_t>(code);
+  std::string gbk;
+  size_t bad = 0;
+  if (convert(as_bytes(std::u16string_view(&unit, 1)), QmEncoding::kUtf16, QmEncoding::kGbk, "", &gbk, &bad) &&
+      bad == 0 && !gbk.empty()) {
+    return gbk;
+  }
+  char escape[kEscapeLength + 1];
+  std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(code));
+  return escape;
+}
+
+std::string qm_utf16_to_gbk_text(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
+      ++i;
+    }
+    if (code < 0x80)
+      out += static_cast<char>(code);
+    else
+      out += qm_gbk_text_of_code(code);
+  }
+  return out;
+}
+
+std::u16string qm_gbk_text_to_utf16(std::string_view gbk) {
+  std::u16string out;
+  size_t run = 0;  // the start of the GBK run not yet converted
+  auto flush = [&](size_t end) {
+    if (end > run) out += qm_gbk_to_utf16(gbk.substr(run, end - run));
+  };
+  for (size_t i = 0; i < gbk.size();) {
+    const unsigned char c = static_cast<unsigned char>(gbk[i]);
+    if (c >= 0x80) {
+      // A double-byte code's trail byte may be a backslash: it starts no
+      // escape. The pairs are those the kernel's text reads.
+      const unsigned char t = i + 1 < gbk.size() ? static_cast<unsigned char>(gbk[i + 1]) : 0;
+      i += c >= 0x81 && c <= 0xFE && t >= 0x40 && t <= 0xFE && t != 0x7F ? 2 : 1;
+      continue;
+    }
+    const long code = c == '\\' ? escape_at(gbk.substr(i)) : -1;
+    if (code < 0) {
+      ++i;
+      continue;
+    }
+    flush(i);
+    out += static_cast<char16_t>(code);
+    i += kEscapeLength;
+    run = i;
+  }
+  flush(gbk.size());
+  return out;
+}
+
 bool qm_is_utf8(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   size_t n = bytes.size();
@@ -220,24 +312,7 @@ bool qm_is_utf8(std::string_view bytes) {
   return true;
 }
 
-std::string qm_gbk_escaped_char(uint32_t code) {
-  constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
-  constexpr uint32_t kReplacement = 0xFFFD;
-  if (code < 0x80) return std::string(1, static_cast<char>(code));
-  if (code > kLastEscaped || code == kReplacement || (code >= 0xD800 && code <= 0xDFFF)) return "?";
-  const char16_t unit = static_cast<char16_t>(code);
-  std::string gbk;
-  size_t bad = 0;
-  if (convert(as_bytes(std::u16string_view(&unit, 1)), QmEncoding::kUtf16, QmEncoding::kGbk, "", &gbk, &bad) &&
-      bad == 0 && !gbk.empty()) {
-    return gbk;
-  }
-  char escape[8];
-  std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(code));
-  return escape;
-}
-
-std::string qm_utf8_to_gbk_escaped(std::string_view utf8) {
+std::string qm_utf8_to_gbk_text(std::string_view utf8) {
   std::string out;
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   size_t n = utf8.size();
@@ -250,7 +325,7 @@ std::string qm_utf8_to_gbk_escaped(std::string_view utf8) {
       code = p[0] & (0x7F >> len);
       for (size_t i = 1; i < len; ++i) code = code << 6 | (p[i] & 0x3F);
     }
-    out += qm_gbk_escaped_char(code);
+    out += qm_gbk_text_of_code(code);
     const size_t step = len ? len : 1;
     p += step;
     n -= step;

@@ -35,7 +35,7 @@ namespace {
 
 struct Faces {
   FT_Library lib = nullptr;
-  std::map<std::string, FT_Face> by_file;  // opened faces
+  std::map<std::pair<std::string, long>, FT_Face> by_file;  // opened faces, by file and face index
   std::vector<std::string> added;          // files of AddFontResourceExA
   std::map<uint32_t, FT_Face> fallback;    // per character: the face that has it, or null
   bool fontconfig = false;                 // initialised, to be finished at exit
@@ -49,14 +49,15 @@ struct Faces {
     if (lib) FT_Done_FreeType(lib);
     if (fontconfig) FcFini();
   }
-  // The face of a file, opened on first use; null when it is no font.
-  FT_Face face(const std::string& file) {
-    if (!lib || file.empty()) return nullptr;
-    auto it = by_file.find(file);
+  // A face of a file (a collection holds several), opened on first use;
+  // null when it is no font or has no such face.
+  FT_Face face(const std::string& file, long index = 0) {
+    if (!lib || file.empty() || index < 0) return nullptr;
+    auto it = by_file.find({file, index});
     if (it != by_file.end()) return it->second;
     FT_Face f = nullptr;
-    if (!qm_is_regular_file(file.c_str()) || FT_New_Face(lib, file.c_str(), 0, &f) != 0) f = nullptr;
-    by_file[file] = f;
+    if (!qm_is_regular_file(file.c_str()) || FT_New_Face(lib, file.c_str(), index, &f) != 0) f = nullptr;
+    by_file[{file, index}] = f;
     return f;
   }
 };
@@ -68,17 +69,23 @@ Faces& faces() {
 
 bool same_text(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 
+// A face a name resolves to: its file and its index in the file.
+struct Face_Ref {
+  std::string file;
+  long index = 0;
+};
+
 bool fontconfig_ready() {
   Faces& fs = faces();
   if (!fs.fontconfig && FcInit()) fs.fontconfig = true;
   return fs.fontconfig;
 }
 
-// The file fontconfig gives for a family; with `exact`, only a font of that
-// very family.
-std::string fontconfig_file(const std::string& family, bool exact) {
-  if (!fontconfig_ready()) return std::string();
-  std::string out;
+// The file and face fontconfig gives for a family; with `exact`, only a
+// font of that very family.
+Face_Ref fontconfig_file(const std::string& family, bool exact) {
+  Face_Ref out;
+  if (!fontconfig_ready()) return out;
   FcPattern* pat = FcPatternCreate();
   if (!pat) return out;
   FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -95,7 +102,9 @@ std::string fontconfig_file(const std::string& family, bool exact) {
       if (same_text(reinterpret_cast<const char*>(got), family)) family_ok = true;
     }
     if (family_ok && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-      out = reinterpret_cast<const char*>(file);
+      out.file = reinterpret_cast<const char*>(file);
+      int index = 0;
+      if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch && index > 0) out.index = index;
     }
     FcPatternDestroy(match);
   }
@@ -145,16 +154,20 @@ bool is_cjk_face(const std::string& utf8) {
   return false;
 }
 
-std::string resolve_face(const std::string& face_gbk) {
+Face_Ref resolve_face(const std::string& face_gbk) {
   const std::string face = qm_gbk_to_utf8(face_gbk);
   Faces& fs = faces();
   for (const std::string& file : fs.added) {
-    FT_Face f = fs.face(file);
-    if (f && f->family_name && same_text(f->family_name, face)) return file;
+    const FT_Face first = fs.face(file);
+    const long count = first ? first->num_faces : 0;
+    for (long i = 0; i < count; ++i) {
+      FT_Face f = fs.face(file, i);
+      if (f && f->family_name && same_text(f->family_name, face)) return Face_Ref{file, i};
+    }
   }
   if (!face.empty()) {
-    std::string file = fontconfig_file(face, true);
-    if (!file.empty()) return file;
+    Face_Ref found = fontconfig_file(face, true);
+    if (!found.file.empty()) return found;
   }
   const char* stand_in = same_text(face, "Arial") ? "Liberation Sans"
                          : is_cjk_face(face)      ? "WenQuanYi Micro Hei"
@@ -321,7 +334,11 @@ FT_FaceRec_* fallback_face(uint32_t ch) {
 
 FT_FaceRec_* font_face(const Font* f) {
   if (!f) return nullptr;
-  return faces().face(f->stock ? resolve_face(std::string()) : f->file);
+  if (f->stock) {
+    const Face_Ref stock = resolve_face(std::string());
+    return faces().face(stock.file, stock.index);
+  }
+  return faces().face(f->file, f->face_index);
 }
 
 double font_units_scale(FT_FaceRec_* f, int height) { return units_scale(f, height); }
@@ -338,7 +355,9 @@ HFONT CreateFontA(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DW
   f->height = height;
   f->weight = weight;
   f->face = face ? std::string(face, strnlen(face, LF_FACESIZE - 1)) : std::string();
-  f->file = resolve_face(f->face);
+  const Face_Ref resolved = resolve_face(f->face);
+  f->file = resolved.file;
+  f->face_index = resolved.index;
   register_object(f);
   return reinterpret_cast<HFONT>(f);
 }
@@ -477,15 +496,18 @@ std::vector<FamilyStyle> known_styles() {
   std::vector<FamilyStyle> out;
   Faces& fs = faces();
   for (const std::string& file : fs.added) {
-    FT_Face f = fs.face(file);
-    if (!f || !f->family_name) continue;
-    FamilyStyle st;
-    st.families.push_back(f->family_name);
-    st.style = f->style_name ? f->style_name : "";
-    st.weight = (f->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL;
-    st.italic = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    st.fixed = FT_IS_FIXED_WIDTH(f);
-    out.push_back(std::move(st));
+    const FT_Face first = fs.face(file);
+    for (long i = 0; first && i < first->num_faces; ++i) {
+      FT_Face f = fs.face(file, i);
+      if (!f || !f->family_name) continue;
+      FamilyStyle st;
+      st.families.push_back(f->family_name);
+      st.style = f->style_name ? f->style_name : "";
+      st.weight = (f->style_flags & FT_STYLE_FLAG_BOLD) ? FW_BOLD : FW_NORMAL;
+      st.italic = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+      st.fixed = FT_IS_FIXED_WIDTH(f);
+      out.push_back(std::move(st));
+    }
   }
   if (!fs.fontconfig) {
     if (!FcInit()) return out;

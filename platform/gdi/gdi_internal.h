@@ -50,6 +50,7 @@ struct Font : Object {
   int weight = 0;
   std::string face;  // as given (GBK)
   std::string file;  // the font file the face resolved to
+  long face_index = 0;  // the face's index in it (a collection holds several)
 };
 
 // Pixel memory in DIB layout.

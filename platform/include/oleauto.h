@@ -80,7 +80,10 @@ UINT SysStringByteLen(BSTR s);
 INT SysReAllocString(BSTR* s, const OLECHAR* text);
 INT SysReAllocStringLen(BSTR* s, const OLECHAR* text, UINT len);
 
-// The code-page edge: GBK bytes to a new BSTR and back (through iconv).
+// The code-page edge: GBK bytes to a new BSTR and back (through iconv), in
+// the kernel's text form (qm_text.h), so no character is lost: a character
+// GBK lacks travels as its "\U+XXXX" escape, and escapes come back as their
+// characters.
 BSTR qm_bstr_from_gbk(std::string_view gbk);
 std::string qm_bstr_to_gbk(BSTR s);
 std::u16string qm_bstr_text(BSTR s);

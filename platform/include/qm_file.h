@@ -11,7 +11,8 @@
 // Linux file names are UTF-8: a path that is not well-formed UTF-8 is GBK
 // and converted first (unless a file has exactly those bytes as its name),
 // and a non-ASCII UTF-8 path that names nothing gives way to its GBK reading
-// when that names a file (many GBK names are well-formed UTF-8 too).
+// when that names a file (many GBK names are well-formed UTF-8 too). A
+// "\\U+XXXX" escape in a GBK name (qm_text.h) is the character it stands for.
 //
 // Names of files being written keep their last component exactly as given
 // (only the folders above it are resolved), so a write never lands on a file

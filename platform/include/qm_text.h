@@ -25,13 +25,21 @@ std::string qm_utf8_to_gbk(std::string_view utf8);
 std::u16string qm_utf8_to_utf16(std::string_view utf8);
 std::string qm_utf16_to_utf8(std::u16string_view text);
 
+// The kernel's text form, which keeps every character: GBK where GBK has
+// the character, else a "\U+XXXX" escape (four upper-case hex digits) that
+// the kernel's text draws as that character. A character past U+FFFF, and
+// a unit that is no character (a lone surrogate, U+FFFD from a bad input
+// byte), become kQmNoCharacter, a byte GBK never uses, which text draws as
+// the visible mark of a missing character, never as a real '?'.
+constexpr char kQmNoCharacter = '\xFF';
+std::string qm_gbk_text_of_code(uint32_t code);
+std::string qm_utf16_to_gbk_text(std::u16string_view text);
+// Back to UTF-16: the escapes become their characters again.
+std::u16string qm_gbk_text_to_utf16(std::string_view gbk);
+
 // True when the bytes are well-formed UTF-8 (plain ASCII included).
 bool qm_is_utf8(std::string_view bytes);
 
-// One character (a Unicode code point) as the kernel keeps text: its GBK
-// bytes, else a "\U+XXXX" escape, which the kernel draws by its code point;
-// '?' for a character past U+FFFF (which an escape cannot hold) and for
-// U+FFFD (what stands for a byte that made no character).
-std::string qm_gbk_escaped_char(uint32_t code);
-// UTF-8 text so, each malformed byte becoming '?'.
-std::string qm_utf8_to_gbk_escaped(std::string_view utf8);
+// UTF-8 text in the kernel's text form, each malformed byte becoming
+// kQmNoCharacter.
+std::string qm_utf8_to_gbk_text(std::string_view utf8);

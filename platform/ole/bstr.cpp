@@ -74,11 +74,13 @@ INT SysReAllocString(BSTR* s, const OLECHAR* text) {
 }
 
 BSTR qm_bstr_from_gbk(std::string_view gbk) {
-  const std::u16string text = qm_gbk_to_utf16(gbk);
+  const std::u16string text = qm_gbk_text_to_utf16(gbk);
   if (text.size() > kMaxChars) return nullptr;
   return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
 std::u16string qm_bstr_text(BSTR s) { return s ? std::u16string(s, SysStringLen(s)) : std::u16string(); }
 
-std::string qm_bstr_to_gbk(BSTR s) { return s ? qm_utf16_to_gbk(std::u16string_view(s, SysStringLen(s))) : std::string(); }
+std::string qm_bstr_to_gbk(BSTR s) {
+  return s ? qm_utf16_to_gbk_text(std::u16string_view(s, SysStringLen(s))) : std::string();
+}

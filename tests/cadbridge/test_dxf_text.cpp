@@ -18,6 +18,7 @@
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
 #include "database/fonts/mb_font_library.h"
+#include "database/nodes/mb_draw_node.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 #include "tests/cadbridge/dxf_fixture.h"
@@ -436,7 +437,13 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
       {"a name in lower case, with blanks", "AC1015", " ansi_1252 ", "\xE9", "\xA8\xA6"},
       {"ANSI_932", "AC1015", "ANSI_932", "\x92\x86\x82\xA0", "\xD6\xD0\xA4\xA2"},
       {"no code page", "AC1009", nullptr, "\xD6\xD0", "\xD6\xD0"},
-      {"bad UTF-8", "AC1021", nullptr, "a\xFF" "b", "a?b"},
+      {"bad UTF-8: the missing-character byte", "AC1021", nullptr,
+       "a\xFF"
+       "b\xC3",
+       "a\xFF"
+       "b\xFF"},
+      {"past U+FFFF, which no escape holds", "AC1021", nullptr, "a\xF0\x9F\x98\x80", "a\xFF"},
+      {"a byte its code page leaves undefined", "AC1015", "ANSI_1253", "\xAA", "\xFF"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -522,6 +529,28 @@ TEST(DxfEncoding, EveryCharacterOfEveryEncodingDraws) {
   }
 }
 
+// A byte that is no UTF-8 draws the visible mark of a missing character,
+// which a real '?' beside it does not.
+TEST(DxfEncoding, BadBytesDrawTheMissingCharacterMarkNotAQuestionMark) {
+  Dxf_Load load;
+  load.text("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n" +
+            dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n\xFE\n0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n?\n"));
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 2u);
+  auto strokes = [](MB_Text& t) {
+    t.build_draw();
+    std::vector<std::pair<double, double>> out;
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(t.draw_node());
+    for (unsigned long i = 0; node && i < node->pts_count(); ++i)
+      out.emplace_back(node->points()[i].x(), node->points()[i].y());
+    return out;
+  };
+  const auto bad = strokes(*texts[0]), question = strokes(*texts[1]);
+  EXPECT_FALSE(bad.empty());
+  EXPECT_FALSE(question.empty());
+  EXPECT_NE(bad, question);
+}
+
 TEST(DxfEncoding, ConvertedTextLongerThanAValueIsCutBetweenCharacters) {
   std::string text;
   for (int i = 0; i < 300; ++i) text += "\xC3\xB1";  // ñ, an escape of 7 bytes each
@@ -551,6 +580,43 @@ TEST(DxfStyle, StylesOfTheFileMapTheirFontsToInstalledOnes) {
   auto texts = texts_of(load);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->text_style().font_lib(), notes->font_lib());
+}
+
+// A style of the file whose flags say vertical stands its characters in a
+// column hanging from the insertion point, for a shape font and a TrueType
+// face alike.
+TEST(DxfStyle, VerticalStylesStandTheirTextsInAColumn) {
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n3\n"
+      "0\nSTYLE\n2\nUP\n70\n4\n40\n0\n3\nkst32b.shx\n"
+      "0\nSTYLE\n2\nUPTT\n70\n4\n40\n0\n3\nDejaVuSans.ttf\n"
+      "0\nSTYLE\n2\nFLAT\n70\n0\n40\n0\n3\nkst32b.shx\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nUP\n1\nABC\n"
+                   "0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nUPTT\n1\nABC\n"
+                   "0\nTEXT\n8\n0\n10\n5\n20\n7\n40\n2\n7\nFLAT\n1\nABC\n"));
+  for (const char* name : {"UP", "UPTT"}) {
+    ASSERT_NE(load.drawing->find_text_style(name), nullptr);
+    EXPECT_TRUE(load.drawing->find_text_style(name)->font_style() & MB_Text_Style::kVertical) << name;
+  }
+  EXPECT_FALSE(load.drawing->find_text_style("FLAT")->font_style() & MB_Text_Style::kVertical);
+  auto texts = texts_of(load);
+  ASSERT_EQ(texts.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    texts[i]->build_draw();
+    const As_Rect r = texts[i]->rect();
+    // Three characters of 2 down a column 1.2 heights per character: the
+    // column from the base line of the last one to the top of the first.
+    EXPECT_LE(r.rb().x() - r.lt().x(), 2.5);
+    EXPECT_GT(r.lt().y() - r.rb().y(), 2 * 2.4);
+    EXPECT_LE(r.lt().y(), 7 + 1e-9);
+    EXPECT_GE(r.rb().y(), 7 - 2 - 2 * 2.4 - 0.8);  // the last baseline, and a descent
+  }
+  texts[2]->build_draw();
+  const As_Rect flat = texts[2]->rect();
+  EXPECT_GT(flat.rb().x() - flat.lt().x(), flat.lt().y() - flat.rb().y()) << "a flat style stays flat";
 }
 
 // A Latin shape font the fonts folder lacks draws with the installed

@@ -3,6 +3,7 @@
 // cases of the interface, its answers without a view, and hostile ids,
 // counts and strings that must never crash.
 #include <qm_print.h>
+#include <qm_text.h>
 #include <sys/stat.h>
 
 #include <cmath>
@@ -20,6 +21,7 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_layer.h"
 #include "database/mb_settings.h"
+#include "database/nodes/mb_draw_node.h"
 #include "display/interaction/mb_mouse_tool.h"
 #include "tests/control/automation_client.h"
 #include "tests/control/control_fixture.h"
@@ -286,6 +288,45 @@ TEST_F(AutomationTest, TextsAndStringsCrossAsGbk) {
   EXPECT_EQ(ax().str("GetString", {I4(l), I4(-302)}), "note " + chinese);
   EXPECT_EQ(ax().str("GetString", {I4(l), I4(7)}), "");
   EXPECT_EQ(ax().str("GetString", {I4(0), I4(-302)}), " ");
+}
+
+// Characters GBK lacks (Ø, halfwidth ｶ, Hangul 도) reach the kernel as
+// escapes, draw as their own glyphs, never as the missing-character mark,
+// and come back to the host as the characters they were.
+TEST_F(AutomationTest, TextsKeepTheCharactersGbkLacks) {
+  const std::u16string chars[] = {u"\u00D8", u"\uFF76", u"\uB3C4", u"\u4E2D"};
+  auto text_of = [&](const std::u16string& s) {
+    return ax().i4("CreateText", {qm_variant_bstr(SysAllocStringLen(s.data(), UINT(s.size()))), R8(0), R8(0),
+                                  S("Standard"), R8(0), R8(3), R8(1), I4(0)});
+  };
+  auto strokes = [&](LONG id) {
+    std::vector<std::pair<double, double>> out;
+    auto* node = entity<MB_Text>(id) ? static_cast<MB_Draw_Lines_Sets*>(entity<MB_Text>(id)->draw_node()) : nullptr;
+    for (unsigned long i = 0; node && i < node->pts_count(); ++i)
+      out.emplace_back(node->points()[i].x(), node->points()[i].y());
+    return out;
+  };
+  const std::u16string all = u"A" + chars[0] + chars[1] + chars[2] + chars[3];
+  const LONG text = text_of(all);
+  ASSERT_TRUE(entity<MB_Text>(text));
+  EXPECT_EQ(entity<MB_Text>(text)->bytes(), "A\\U+00D8\\U+FF76\\U+B3C4\xD6\xD0");
+  VARIANT r = ax().call("GetString", {I4(text), I4(-301)});
+  EXPECT_EQ(qm_bstr_text(r.bstrVal), all);
+  VariantClear(&r);
+  const auto mark = strokes(text_of(u"\U0001F600"));  // no escape holds it: the mark
+  ASSERT_FALSE(mark.empty());
+  for (const std::u16string& c : chars) {
+    const auto glyph = strokes(text_of(c));
+    EXPECT_FALSE(glyph.empty()) << int(c[0]);
+    EXPECT_NE(glyph, mark) << int(c[0]);
+  }
+  // Every member that takes text keeps them too.
+  const LONG l = line(0, 0, 1, 1);
+  VARIANT note = qm_variant_bstr(SysAllocStringLen(all.data(), UINT(all.size())));
+  EXPECT_EQ(ax().i2("SetString", {I4(l), I4(-302), note}), 1);
+  r = ax().call("GetString", {I4(l), I4(-302)});
+  EXPECT_EQ(qm_bstr_text(r.bstrVal), all);
+  VariantClear(&r);
 }
 
 TEST_F(AutomationTest, LayersAndBlocksGetIdsThatNameNoEntity) {
@@ -643,6 +684,12 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
   EXPECT_TRUE(file_exists(rect_png));
   EXPECT_EQ(ax().i2("ExportHpgl", {S(plt), I2(0)}), 0);
   EXPECT_TRUE(file_exists(plt));
+  // A name with a character GBK lacks names that very file.
+  const std::string named = qm_test_temp("auto\u00D8.plt");
+  const std::u16string wide = qm_utf8_to_utf16(named);
+  EXPECT_EQ(ax().i2("ExportHpgl", {qm_variant_bstr(SysAllocStringLen(wide.data(), UINT(wide.size()))), I2(0)}), 0);
+  EXPECT_TRUE(file_exists(named));
+  std::remove(named.c_str());
   // Each failure tells the user the file and the reason.
   const auto said = [] { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; };
   EXPECT_EQ(ax().i2("ExportHpgl", {S("/nonexistent-folder/x.plt"), I2(0)}), -1);

@@ -36,6 +36,11 @@ const char kTtfPath[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 // Font files of this test in a folder of their own, loaded through the
 // system resource's cache by full path. Names are unique to the process,
 // since the cache knows a library by its file name.
+bool have_ttf() {
+  struct stat st;
+  return stat(kTtfPath, &st) == 0;
+}
+
 class Fonts {
  public:
   static Fonts& get() {
@@ -43,6 +48,8 @@ class Fonts {
     return f;
   }
   std::string main, big;
+  // The TrueType font above as a collection of one face ("" without it).
+  std::string collection;
 
  private:
   Fonts() {
@@ -58,10 +65,12 @@ class Fonts {
     big = write("qmtr_big.shx", font_test::big_font(8, 2, {{0xB0A1, "", {1, 0x12, 0x1E, 2, 0x20, 0}},
                                                            {0xD6D0, "", {1, 0x14, 0x10, 0x1C, 2, 0x20, 0}},
                                                            {0x4E2D, "", {1, 0x80, 2, 0x80, 0}}}));
+    if (have_ttf()) collection = write("qmtr_face.ttc", collection_of(kTtfPath));
   }
   ~Fonts() {
     std::remove(main.c_str());
     std::remove(big.c_str());
+    if (!collection.empty()) std::remove(collection.c_str());
     rmdir(dir_.c_str());
   }
   std::string write(const char* name, const std::vector<uint8_t>& bytes) {
@@ -71,13 +80,29 @@ class Fonts {
     std::fclose(f);
     return path;
   }
+  // A collection holding one font file's face: the collection's header,
+  // then the face with its table offsets moved past that header.
+  static std::vector<uint8_t> collection_of(const char* ttf) {
+    std::vector<uint8_t> face;
+    if (FILE* f = std::fopen(ttf, "rb")) {
+      int c;
+      while ((c = std::fgetc(f)) != EOF) face.push_back(uint8_t(c));
+      std::fclose(f);
+    }
+    constexpr uint32_t kHeader = 16;
+    std::vector<uint8_t> out = {'t', 't', 'c', 'f', 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, kHeader};
+    if (face.size() < 12) return out;
+    const size_t tables = size_t(face[4]) << 8 | face[5];
+    for (size_t i = 0; i < tables && 12 + 16 * i + 16 <= face.size(); ++i) {
+      uint8_t* at = &face[12 + 16 * i + 8];
+      const uint32_t off = (uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3]) + kHeader;
+      for (int k = 0; k < 4; ++k) at[k] = uint8_t(off >> (24 - 8 * k));
+    }
+    out.insert(out.end(), face.begin(), face.end());
+    return out;
+  }
   std::string dir_;
 };
-
-bool have_ttf() {
-  struct stat st;
-  return stat(kTtfPath, &st) == 0;
-}
 
 MB_Text_Style* style(const char* name, const char* font, const char* big, double h, double w, double oblique,
                      double angle, int32_t font_style = 0, int32_t ali = 0) {
@@ -312,6 +337,90 @@ TEST(TextRecords, MissingFontsDrawWithTheKernelsOwnFont) {
   }
   // Each default is loaded once and shared.
   EXPECT_EQ(mb_font_from_cache("qm_absent.shx", "txt.shx"), mb_font_from_cache("txt.shx", nullptr));
+}
+
+// A style naming a collection draws its face, by full path and by file
+// name, as a style naming the face's own file does; the usual collections
+// of Chinese, Japanese and Korean faces draw from an installed face when
+// they are not at hand, never from the default shape font.
+TEST(TextRecords, CollectionsDrawTheirFaceThroughAStyle) {
+  const Fonts& f = Fonts::get();
+  if (f.collection.empty()) GTEST_SKIP() << kTtfPath << " is not installed";
+  MB_Drawing d;
+  d.text_style_list().add_tail(style("Ttc", f.collection.c_str(), "", 5, 1, 0, 0));
+  d.text_style_list().add_tail(style("Ttf", kTtfPath, "", 5, 1, 0, 0));
+  MB_Text* ttc = text(d, "Ttc", As_Pt(1, 2, 0), MB_String("Quill 42"));
+  MB_Text* ttf = text(d, "Ttf", As_Pt(1, 2, 0), MB_String("Quill 42"));
+  ASSERT_NE(ttc->text_style().font_lib(), nullptr);
+  EXPECT_TRUE(ttc->text_style().font_lib()->is_ttf_font());
+  EXPECT_TRUE(ttc->text_style().font_lib()->name() == ttf->text_style().font_lib()->name());
+  const std::vector<As_Pt> want = strokes_of(*ttf), got = strokes_of(*ttc);
+  ASSERT_FALSE(want.empty());
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t k = 0; k < got.size(); ++k) {
+    EXPECT_NEAR(got[k].x(), want[k].x(), 1e-9);
+    EXPECT_NEAR(got[k].y(), want[k].y(), 1e-9);
+  }
+
+  char installed[MAX_PATH] = {};
+  std::vector<std::string> names = {"simsun.ttc", "msgothic.ttc", "mingliu.ttc", "wqy-microhei.ttc"};
+  if (QmGdiFindFontFile("wqy-microhei.ttc", installed, sizeof installed) > 0) names.push_back(installed);
+  std::vector<As_Pt> hanzi;
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    MB_Drawing cjk;
+    cjk.text_style_list().add_tail(style("Cjk", name.c_str(), "", 5, 1, 0, 0));
+    MB_Text* t = text(cjk, "Cjk", As_Pt(0, 0, 0), MB_String("\xD6\xD0"));
+    ASSERT_NE(t->text_style().font_lib(), nullptr);
+    EXPECT_TRUE(t->text_style().font_lib()->is_ttf_font());
+    EXPECT_FALSE(strokes_of(*t).empty());
+    if (name == installed) {
+      EXPECT_EQ(strokes_of(*t).size(), hanzi.size());  // the same face by name and by path
+    }
+    if (name == "wqy-microhei.ttc") hanzi = strokes_of(*t);
+  }
+}
+
+// A vertical style stacks its characters top to bottom in every font kind:
+// each character is drawn as it is alone, moved down the column by 1.2
+// heights per character, the column hanging from the base point, which
+// stands half a cell right of its left edge and one height above the first
+// character's baseline.
+TEST(TextRecords, VerticalStylesStackTheirCharactersInEveryFontKind) {
+  const Fonts& f = Fonts::get();
+  const std::string unifont = test_data::repo_font("kst32b.shx");
+  struct Case {
+    const char *kind, *font, *big, *text;
+    size_t first;  // the bytes of the first character
+  } cases[] = {
+      {"shapes", f.main.c_str(), "", "AB", 1},
+      {"big font", f.main.c_str(), f.big.c_str(), "\xB0\xA1\xD6\xD0", 2},
+      {"unifont", unifont.c_str(), "", "AB", 1},
+      {"truetype", kTtfPath, "", "AB", 1},
+  };
+  constexpr double kH = 4, kW = 1.5;
+  const As_Pt base(10, 20, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    if (std::string(c.kind) == "truetype" && !have_ttf()) continue;
+    MB_Drawing d;
+    d.text_style_list().add_tail(style("Flat", c.font, c.big, kH, kW, 0, 0));
+    d.text_style_list().add_tail(style("Column", c.font, c.big, kH, kW, 0, 0, MB_Text_Style::kVertical));
+    const std::string chars = c.text;
+    const std::vector<As_Pt> first = strokes_of(*text(d, "Flat", base, MB_String(chars.substr(0, c.first).c_str())));
+    const std::vector<As_Pt> second = strokes_of(*text(d, "Flat", base, MB_String(chars.substr(c.first).c_str())));
+    const std::vector<As_Pt> column = strokes_of(*text(d, "Column", base, MB_String(c.text)));
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    ASSERT_EQ(column.size(), first.size() + second.size());
+    for (size_t k = 0; k < column.size(); ++k) {
+      const bool in_first = k < first.size();
+      const As_Pt& alone = in_first ? first[k] : second[k - first.size()];
+      const double down = kH + (in_first ? 0 : 1.2 * kH);
+      EXPECT_NEAR(column[k].x(), alone.x() - kW * kH / 2, 1e-9) << k;
+      EXPECT_NEAR(column[k].y(), alone.y() - down, 1e-9) << k;
+    }
+  }
 }
 
 TEST(TextRecords, FontFilesAreNeverWritten) {

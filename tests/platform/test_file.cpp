@@ -261,6 +261,21 @@ TEST_F(NewFiles, WritesGetExactlyTheNameGiven) {
   EXPECT_EQ(qm_map_path((dir_ + "/OUT/Pic.Png").c_str()), dir_ + "/Out/PIC.PNG");
 }
 
+// A character GBK lacks reaches the file layer as its escape (the
+// control's text keeps it so): the file has the character in its name.
+TEST_F(NewFiles, EscapesInNamesAreTheirCharacters) {
+  ASSERT_EQ(mkdir((dir_ + "/Sub").c_str(), 0755), 0);
+  FILE* f = qm_fopen((dir_ + "\\sub\\\\U+00D8\xD6\xD0.txt").c_str(), "wb");  // Ø中.txt
+  ASSERT_NE(f, nullptr);
+  fclose(f);
+  EXPECT_TRUE(qm_is_regular_file((dir_ + "/Sub/\u00D8\u4E2D.txt").c_str()));
+  EXPECT_EQ(qm_map_path((dir_ + "/sub/\\u+00d8\xD6\xD0.TXT").c_str()), dir_ + "/Sub/\u00D8\u4E2D.txt");
+  // A folder whose name reads as an escape is still that folder.
+  ASSERT_EQ(mkdir((dir_ + "/U+0041").c_str(), 0755), 0);
+  put(dir_ + "/U+0041/x", "x");
+  EXPECT_EQ(qm_map_path((dir_ + "\\U+0041\\x").c_str()), dir_ + "/U+0041/x");
+}
+
 TEST_F(NewFiles, UserNamesAreLinuxNames) {
   ASSERT_EQ(mkdir((dir_ + "/Sub").c_str(), 0755), 0);
   put(dir_ + "/Sub/d.kzf", "x");

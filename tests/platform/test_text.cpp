@@ -39,6 +39,33 @@ TEST(Text, BadInputIsReplacedUnitByUnit) {
   EXPECT_FALSE(qm_is_utf8(kZhongDian));
 }
 
+// The kernel's text form keeps every character: what GBK lacks travels as an
+// escape and comes back as its character; what no escape can hold is the
+// missing-character byte, never a '?'.
+TEST(Text, KernelTextKeepsEveryCharacter) {
+  const struct {
+    std::u16string text;
+    std::string gbk;
+    std::u16string back;
+  } cases[] = {
+      {u"a\u4E2D\u70B9?", std::string("a") + kZhongDian + "?", u"a\u4E2D\u70B9?"},
+      {u"\u00D8\uFF76\uB3C4", "\\U+00D8\\U+FF76\\U+B3C4", u"\u00D8\uFF76\uB3C4"},  // Ø ｶ 도
+      {u"x\U0001F600y", "x\xFFy", u"x\uFFFDy"},
+      {std::u16string(1, char16_t(0xD800)) + u"z", "\xFFz", u"\uFFFDz"},
+      {u"\uFFFD", "\xFF", u"\uFFFD"},
+      {u"\\U+12", "\\U+12", u"\\U+12"},  // too short to be an escape
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qm_utf16_to_gbk_text(c.text), c.gbk);
+    EXPECT_EQ(qm_gbk_text_to_utf16(c.gbk), c.back);
+  }
+  // A lower-case escape reads too; a backslash that is a trail byte starts none.
+  EXPECT_EQ(qm_gbk_text_to_utf16("\\u+00d8"), u"\u00D8");
+  EXPECT_EQ(qm_gbk_text_to_utf16("\x81\\U+00D8"), qm_gbk_to_utf16("\x81\\") + u"U+00D8");
+  EXPECT_EQ(qm_gbk_text_of_code(0x4E2D), "\xD6\xD0");
+  EXPECT_EQ(qm_gbk_text_of_code(0xF1), "\\U+00F1");
+}
+
 TEST(Text, MultiByteToWideCharCounting) {
   WCHAR buf[8] = {};
   // -1: NUL-terminated, the NUL counted and written.
@@ -120,10 +147,11 @@ TEST(Text, Utf8BecomesGbkWithEscapesForWhatGbkLacks) {
   } cases[] = {
       {"a\u4E2D\u20AC", std::string("a") + "\xD6\xD0\x80"},
       {"\uB3C4\u4E2D", std::string("\\U+B3C4") + "\xD6\xD0"},  // 도 is no GBK character
-      {"x\U0001F600y", "x?y"},                                 // past what an escape holds
+      {"x\U0001F600y", "x\xFFy"},                              // past what an escape holds
       {"\xFF"
        "a\xE4\xB8",
-       "?a??"},  // malformed bytes, one each
+       "\xFF"
+       "a\xFF\xFF"},  // malformed bytes, a mark each
   };
-  for (const auto& c : cases) EXPECT_EQ(qm_utf8_to_gbk_escaped(c.utf8), c.gbk) << c.utf8;
+  for (const auto& c : cases) EXPECT_EQ(qm_utf8_to_gbk_text(c.utf8), c.gbk) << c.utf8;
 }

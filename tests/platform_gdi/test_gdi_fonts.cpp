@@ -47,6 +47,17 @@ std::vector<Contour> walk(const std::vector<uint8_t>& buf) {
   return out;
 }
 
+// What `use` answers with a font of the face, 80 pixels tall, selected in dc.
+template <class Use>
+auto with_face(HDC dc, const char* face, Use use) {
+  HFONT f = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
+  HGDIOBJ old = SelectObject(dc, f);
+  auto answer = use();
+  SelectObject(dc, old);
+  DeleteObject(f);
+  return answer;
+}
+
 class GdiFonts : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -124,20 +135,19 @@ TEST_F(GdiFonts, ACharacterTheFaceLacksComesFromAFaceThatHasIt) {
 }
 
 // Chinese face names (in GBK) resolve to the installed CJK face: their
-// Latin letters are that face's.
+// Latin letters are that face's; and every face of its collection can be
+// had by its family.
 TEST(GdiFontFaces, ChineseFaceNamesResolveToTheInstalledCjkFace) {
   char path[MAX_PATH];
   if (QmGdiFindFontFile("wqy-microhei.ttc", path, sizeof path) == 0) GTEST_SKIP() << "no CJK face installed";
   HDC dc = CreateCompatibleDC(nullptr);
   auto outline_of_a = [dc](const char* face) {
-    HFONT f = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
-    HGDIOBJ old = SelectObject(dc, f);
-    GLYPHMETRICS gm;
-    std::vector<uint8_t> buf(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity));
-    GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, static_cast<DWORD>(buf.size()), buf.data(), &kIdentity);
-    SelectObject(dc, old);
-    DeleteObject(f);
-    return buf;
+    return with_face(dc, face, [dc] {
+      GLYPHMETRICS gm;
+      std::vector<uint8_t> buf(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity));
+      GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, static_cast<DWORD>(buf.size()), buf.data(), &kIdentity);
+      return buf;
+    });
   };
   const std::vector<uint8_t> cjk = outline_of_a("WenQuanYi Micro Hei");
   ASSERT_FALSE(cjk.empty());
@@ -147,6 +157,27 @@ TEST(GdiFontFaces, ChineseFaceNamesResolveToTheInstalledCjkFace) {
                            "SimHei"}) {
     EXPECT_EQ(outline_of_a(face), cjk) << face;
   }
+  // Each face of the collection answers to its own family, found through
+  // fontconfig and among added files alike: the monospaced face advances
+  // its i as far as its W, the first face does not.
+  auto advances = [dc](const char* face) {
+    return with_face(dc, face, [dc] {
+      GLYPHMETRICS i = {}, w = {};
+      GetGlyphOutlineA(dc, 'i', GGO_METRICS, &i, 0, nullptr, &kIdentity);
+      GetGlyphOutlineA(dc, 'W', GGO_METRICS, &w, 0, nullptr, &kIdentity);
+      return std::vector<int>{i.gmCellIncX, w.gmCellIncX};
+    });
+  };
+  for (bool added : {false, true}) {
+    SCOPED_TRACE(added ? "added" : "installed");
+    if (added) {
+      EXPECT_EQ(AddFontResourceExA(path, FR_PRIVATE, nullptr), 2);
+    }
+    const std::vector<int> first = advances("WenQuanYi Micro Hei"), mono = advances("WenQuanYi Micro Hei Mono");
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_EQ(mono[0], mono[1]);
+  }
+  EXPECT_TRUE(RemoveFontResourceExA(path, FR_PRIVATE, nullptr));
   DeleteDC(dc);
 }
 
