@@ -67,11 +67,12 @@ constexpr const char* kReasonOpenDrawing = "would replace the open drawing ";
 constexpr const char* kReasonMarkupBase = "would replace the base drawing of the open markup ";
 constexpr const char* kReasonRunningScript = "would replace the running script ";
 constexpr const char* kReasonNotWritten = "the file could not be written";
-constexpr const char* kReasonNoWriter = "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png)";
+constexpr const char* kReasonNoWriter =
+    "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png, wmf)";
 constexpr const char* kReasonNoReader = "no reader takes this extension";
 constexpr const char* kReasonNotImage = "does not decode as an image";
 constexpr const char* kReasonNotDxf = "holds no DXF data that could be read";
-constexpr const char* kReasonCutShort = "is cut short: nothing in it could be read";
+constexpr const char* kReasonNothingDrawn = "holds nothing that could be drawn";
 constexpr const char* kReasonDwg = "DWG drawings cannot be read here";
 constexpr const char* kReasonNoPlot = "holds nothing a plotter would draw";
 constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read: ";
