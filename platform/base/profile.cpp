@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <string>
+
+#include "qm_file.h"
 
 namespace {
 
@@ -85,14 +87,31 @@ std::string qm_config_folder() {
 
 QmProfileStore::QmProfileStore(std::string path) : path_(std::move(path)) {
   if (path_.empty()) return;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) {
+  // Only a regular file of a sensible size is read: a pipe would block, a
+  // device never end, and a huge file cost memory and time for nothing.
+  struct stat st;
+  if (stat(path_.c_str(), &st) != 0) {
     intact_ = errno == ENOENT;
+    if (!intact_) problem_ = std::strerror(errno);
     return;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  intact_ = !in.bad() && Load(text.str());
+  intact_ = false;
+  if (!S_ISREG(st.st_mode)) {
+    problem_ = qm_file_error(path_.c_str(), S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    return;
+  }
+  if (uint64_t(st.st_size) > kMaxFileBytes) {
+    problem_ = "is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB";
+    return;
+  }
+  std::string text;
+  errno = 0;
+  if (!qm_read_file(path_.c_str(), text, kMaxFileBytes)) {
+    problem_ = qm_file_error(path_.c_str(), errno ? errno : EIO);
+    return;
+  }
+  intact_ = Load(text);
+  if (!intact_) problem_ = "has lines that cannot be read";
 }
 
 bool QmProfileStore::Get(const std::string& section, const std::string& entry, std::string* value) const {

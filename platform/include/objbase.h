@@ -54,6 +54,9 @@ class QmRegistry {
   // False when the file exists but could not be read whole: writing it back
   // would lose what could not be read, so Save refuses.
   bool intact() const { return store_.intact(); }
+  // Why it was not read whole: "is a pipe, not a regular file", "is larger
+  // than 1 MiB" ("" when it was).
+  const std::string& problem() const { return store_.problem(); }
   bool Get(const std::string& key, const std::string& name, std::string* value) const;
   void Set(const std::string& key, const std::string& name, const std::string& value);
   // Removes the key, its values and every key below it.

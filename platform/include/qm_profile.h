@@ -8,19 +8,27 @@
 // files.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
 
 class QmProfileStore {
  public:
-  // In memory only (tests), or backed by that file. A file that cannot be
-  // read reads as empty, and a damaged line is skipped; intact() tells.
+  // Largest file read; a larger one is refused whole.
+  static constexpr size_t kMaxFileBytes = size_t(1) << 20;
+
+  // In memory only (tests), or backed by that file. Only a regular file of
+  // at most kMaxFileBytes is read: anything else (a pipe, a device, a
+  // folder, a larger file) or a file that cannot be read reads as empty,
+  // and a damaged line is skipped; intact() tells and problem() says why.
   explicit QmProfileStore(std::string path = "");
   const std::string& path() const { return path_; }
   // False when the file exists but could not be read, or a line of it did
   // not parse: saving would then lose what the store could not read.
   bool intact() const { return intact_; }
+  // Why the file was not read whole ("" when it was, or does not exist).
+  const std::string& problem() const { return problem_; }
   bool Get(const std::string& section, const std::string& entry, std::string* value) const;
   void Set(const std::string& section, const std::string& entry, const std::string& value);
   void RemoveSection(const std::string& section);
@@ -38,6 +46,7 @@ class QmProfileStore {
  private:
   std::string path_;
   bool intact_ = true;
+  std::string problem_;
   struct Entry {
     std::string name;  // as first spelled
     std::string value;
