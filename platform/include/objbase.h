@@ -11,6 +11,7 @@
 #include <qm_profile.h>
 
 #include <string>
+#include <vector>
 
 // ---- Result codes ----
 #define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
@@ -61,7 +62,11 @@ class QmRegistry {
   void Set(const std::string& key, const std::string& name, const std::string& value);
   // Removes the key, its values and every key below it.
   void DeleteTree(const std::string& key);
+  // Writes the registry back (through a link to its target); one left with
+  // nothing in it is removed instead.
   bool Save(std::string* error = nullptr) const;
+  // The registry's keys, lower-cased and sorted.
+  std::vector<std::string> Keys() const { return store_.Sections(); }
 
  private:
   QmProfileStore store_;

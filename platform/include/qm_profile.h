@@ -3,7 +3,11 @@
 //   [Section]
 //   Entry=value
 // Sections and entries are matched without regard to ASCII case and written
-// as they were first spelled; values are escaped (\\, \n, \r, \t, \xHH) so that any bytes survive. The class
+// as they were first spelled; values are escaped (\\, \n, \r, \t, \xHH) so
+// that any bytes survive. The file's own lines are kept byte for byte, in
+// their order, comments and lines not understood included: a change
+// rewrites only the entry's line, a new entry goes at the end of its
+// section, a new section at the end of the file. The class
 // library's application profile and the COM stand-in's registry are such
 // files.
 #pragma once
@@ -31,12 +35,16 @@ class QmProfileStore {
   const std::string& problem() const { return problem_; }
   bool Get(const std::string& section, const std::string& entry, std::string* value) const;
   void Set(const std::string& section, const std::string& entry, const std::string& value);
+  // Removes the section's header and entries; comments stay.
   void RemoveSection(const std::string& section);
+  // True when the file would hold nothing but blank lines.
+  bool Empty() const;
   // The entries of a section, and the sections, lower-cased and sorted.
   std::vector<std::string> Entries(const std::string& section) const;
   std::vector<std::string> Sections() const;
-  // Writes the file (beside it, then renamed over it), making its missing
-  // folders; false with the reason when it cannot.
+  // Writes the file (beside it, then renamed over it; through a symbolic
+  // link to its target), making its missing folders; false with the reason
+  // when it cannot.
   bool Save(std::string* error = nullptr) const;
   // The text of the file format, and the store read back from it (false
   // when a line did not parse).
@@ -56,6 +64,13 @@ class QmProfileStore {
     std::map<std::string, Entry> entries;  // by lower-cased name
   };
   std::map<std::string, Section> values_;  // by lower-cased name
+  struct Line {
+    std::string text;     // as read or made, with its line end
+    std::string section;  // lower-cased name of the section it is in
+    enum Kind { kOther, kHeader, kEntry } kind;
+    std::string key;  // lower-cased entry name of an entry line
+  };
+  std::vector<Line> lines_;  // the file's text, line by line
 };
 
 // The user's configuration folder of the toolkit: $XDG_CONFIG_HOME/quillmark

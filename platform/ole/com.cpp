@@ -3,8 +3,12 @@
 // and unloaded when they say nothing of theirs is in use.
 #include <dlfcn.h>
 #include <objbase.h>
+#include <qm_file.h>
 #include <qm_text.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -102,6 +106,16 @@ bool QmRegistry::Save(std::string* error) const {
   if (!intact()) {
     if (error)
       *error = store_.path() + ": the registry could not be read whole (" + problem() + "), so it is not rewritten";
+    return false;
+  }
+  // A registry left with nothing in it is removed, so that registering into
+  // a new file and unregistering leaves nothing behind; one reached through
+  // a link is emptied instead, the link kept.
+  struct stat st;
+  if (store_.Empty() && lstat(store_.path().c_str(), &st) != 0) return errno == ENOENT;
+  if (store_.Empty() && S_ISREG(st.st_mode)) {
+    if (unlink(store_.path().c_str()) == 0) return true;
+    if (error) *error = store_.path() + ": " + qm_file_error(store_.path().c_str(), errno);
     return false;
   }
   return store_.Save(error);
