@@ -102,7 +102,10 @@ bool readable_file(const std::string& p, const CString& given) {
   if (err == 0) return true;
   if (err == ENOENT) {
     AfxMessageBox(quill::kTextFileNotFound, MB_OK);
-    quill_note_file_failure(static_cast<const char*>(given), quill::kTextFileNotFound);
+    // The container tells it too, with the reason in English beside the
+    // control's own words.
+    quill_note_file_failure(static_cast<const char*>(given),
+                            std::string(quill::kTextFileNotFound) + " (" + qm_file_error(p.c_str(), ENOENT) + ")");
   } else {
     quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(given), qm_file_error(p.c_str(), err));
   }
