@@ -270,6 +270,8 @@ TEST(Cadbridge, RefusalsLeaveTheDrawingAsItWas) {
   load.file(dxf);
   EXPECT_TRUE(load.ok);
   EXPECT_EQ(load.counts()[ID::ID_LINE], 2);
+  std::remove(dxf.c_str());
+  std::remove(dwg.c_str());
 }
 
 TEST(CadbridgeRealFiles, EveryFileLoads) {

@@ -29,12 +29,22 @@
 
 namespace {
 
+// The folders made by make_dir, removed with what they hold when the test
+// program ends (each test runs as a program of its own).
+struct Made_Dirs {
+  std::vector<std::string> dirs;
+  ~Made_Dirs() {
+    for (const std::string& d : dirs) std::system(("rm -rf '" + d + "'").c_str());
+  }
+};
 
 // A fresh folder under the test temp folder.
 std::string make_dir(const char* name) {
+  static Made_Dirs made;
   std::string dir = qm_test_temp(name);
   std::string cmd = "mkdir -p '" + dir + "'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
+  made.dirs.push_back(dir);
   return dir + "/";
 }
 
