@@ -24,6 +24,20 @@ TEST(FileGuard, ALinkFlippedDuringWritesNeverLeadsOntoAProtectedFile) {
   write_all(kept, "drawing");
   quill_guard_file(kept, Quill_Guarded::kDrawing);
 
+  // The worst moment, every time: the link appears after the check by name,
+  // just before the writer opens.
+  const auto planted = [&](std::string&) {
+    if (symlink(kept.c_str(), target.c_str()) != 0) return false;
+    QmFileWriter w;
+    if (!w.open(target.c_str(), "wb")) return false;
+    std::fputs("picture", w.stream());
+    return w.commit();
+  };
+  EXPECT_FALSE(quill_write_file(target, planted));
+  EXPECT_EQ(read_all(kept), "drawing");
+  ASSERT_EQ(unlink(target.c_str()), 0);
+
+  // Then a link flipped by a thread while the writes go on.
   std::atomic<bool> stop{false};
   std::thread flipper([&] {
     while (!stop) {
@@ -37,7 +51,7 @@ TEST(FileGuard, ALinkFlippedDuringWritesNeverLeadsOntoAProtectedFile) {
     std::fputs("picture", w.stream());
     return w.commit();
   };
-  for (int round = 0; round < 300; ++round) quill_write_file(target, write);
+  for (int round = 0; round < 3000; ++round) quill_write_file(target, write);
   stop = true;
   flipper.join();
   EXPECT_EQ(read_all(kept), "drawing");
