@@ -10,7 +10,6 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(QM_VERSION 0.1.0)
 set(QM_INSTALL_KERNEL_DIR ${CMAKE_INSTALL_LIBDIR}/quillmark)
 set(QM_INSTALL_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/quillmark)
 set(QM_INSTALL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/vellex)
@@ -48,13 +47,20 @@ install(FILES ${CMAKE_SOURCE_DIR}/exchange/cadbridge/mb_dwg_load_save.h
 
 list(TRANSFORM QM_KERNEL_FONTS PREPEND ${CMAKE_SOURCE_DIR}/fonts/ OUTPUT_VARIABLE qm_font_files)
 install(FILES ${qm_font_files} DESTINATION ${QM_INSTALL_KERNEL_DIR}/fonts)
-install(DIRECTORY DESTINATION ${QM_INSTALL_KERNEL_DIR}/support)
+# The markup writer fills its template from support/.
+install(FILES ${CMAKE_SOURCE_DIR}/support/sample.xml DESTINATION ${QM_INSTALL_KERNEL_DIR}/support)
 install(FILES ${QM_PICTURES} ${CMAKE_SOURCE_DIR}/pictures/LICENSE.md DESTINATION ${QM_INSTALL_KERNEL_DIR}/pictures)
 
 # The programs: the renderer of native drawings, the font decompiler and the
 # font tool, whose dialog needs the class-library stand-ins beside the kernel.
 set_target_properties(qmafx qmole PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS qmafx qmole LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
+# The X display: the window stand-ins load it from their own folder when a
+# program opens a display, so no program links it.
+if(TARGET qmx11)
+  set_target_properties(qmx11 PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS qmx11 LIBRARY DESTINATION ${QM_INSTALL_KERNEL_DIR})
+endif()
 file(RELATIVE_PATH qm_bin_to_kernel /p/${CMAKE_INSTALL_BINDIR} /p/${QM_INSTALL_KERNEL_DIR})
 foreach(program quillmark_render quillmark_plot fontlathe_decompile fontlathe)
   if(TARGET ${program})

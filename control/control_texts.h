@@ -2,6 +2,8 @@
 // users read them (each line's comment gives the text in UTF-8).
 #pragma once
 
+#include "exchange/hpgl/penplot.h"
+
 namespace quill {
 
 constexpr const char* kTextDesignPicture = "Quillmark\xcd\xbc\xd0\xce\xbf\xd8\xbc\xfe";          // Quillmark图形控件
@@ -69,12 +71,13 @@ constexpr const char* kReasonRunningScript = "would replace the running script "
 constexpr const char* kReasonNotWritten = "the file could not be written";
 constexpr const char* kReasonNoWriter =
     "no writer takes this extension (qlf, kzf, rml, plt, bmp, jpg, gif, tif, png, wmf)";
+constexpr const char* kReasonNoDxfWriter = "DXF is not written here: save as qlf, rml, plt or a picture";
 constexpr const char* kReasonNoReader = "no reader takes this extension";
 constexpr const char* kReasonNotImage = "does not decode as an image";
 constexpr const char* kReasonNotDxf = "holds no DXF data that could be read";
 constexpr const char* kReasonNothingDrawn = "holds nothing that could be drawn";
 constexpr const char* kReasonDwg = "DWG drawings cannot be read here";
-constexpr const char* kReasonNoPlot = "holds nothing a plotter would draw";
+constexpr const char* kReasonNoPlot = kHpglReasonNothingDrawn;
 constexpr const char* kReasonMarkupBaseUnread = "its base drawing cannot be read: ";
 constexpr const char* kReasonNotMarkup = "is not a markup document (it has no Objects element)";
 constexpr const char* kTextPrinter = "the printer";  // where a print that is not to a file goes

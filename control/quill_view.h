@@ -39,6 +39,10 @@ class CQuillView : public CView {
   // image of 500 by 500 pixels. False when nothing was written; the user is
   // then told the file and the reason.
   bool SaveDrawingByExtension();
+  // The save button's write: the drawing to the target by its extension
+  // unless the target is a file the control protects; a refusal or failure
+  // is told to the user. True when the file was written.
+  bool save_as(const std::string& target);
 
   MB_Operation& operation() { return operation_; }
   MB_Drawing* creation_drawing() const { return creation_drawing_; }
@@ -113,9 +117,6 @@ class CQuillView : public CView {
   void pan_keys(UINT key);
   // A new empty drawing named by the path, bound to this view's window.
   void reset_drawing(const char* name);
-  // Writes the drawing to the target by its extension unless the target is
-  // a file the control protects; a refusal or failure is told to the user.
-  bool save_as(const std::string& target);
   // The writer of the target's extension; false with the reason when it
   // gives one.
   bool write_by_extension(const std::string& target, std::string& why);

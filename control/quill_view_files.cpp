@@ -281,7 +281,7 @@ bool CQuillView::write_by_extension(const std::string& target, std::string& why)
     Current_Drawing current(drawing);
     return api_mb_save_hpgl_file(t);
   }
-  if (is_file_ext(t, "rml")) return api_mb_save_xml(drawing, base_document_, t);
+  if (is_file_ext(t, "rml")) return api_mb_save_xml(drawing, base_document_, t, why);
   why = quill::kReasonNoWriter;
   return false;
 }

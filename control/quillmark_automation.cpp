@@ -464,9 +464,20 @@ void CQuillmarkOcxCtrl::SetTool(LONG, LPCSTR) {}
 
 void CQuillmarkOcxCtrl::SetOperation(SHORT, SHORT) {}
 
-SHORT CQuillmarkOcxCtrl::SaveFile(LPCSTR) { return 0; }
+SHORT CQuillmarkOcxCtrl::SaveFile(LPCSTR fname) {
+  // The save button's path and guard: the writer chosen by the name's
+  // extension, a protected file refused, every failure told.
+  CQuillView* v = view();
+  if (!v) return kNotWritten;
+  return v->save_as(fname ? fname : "") ? kWritten : kNotWritten;
+}
 
-SHORT CQuillmarkOcxCtrl::ExportDxf(LPCSTR) { return 0; }
+SHORT CQuillmarkOcxCtrl::ExportDxf(LPCSTR fname) {
+  // No DXF writer exists: the host is told so rather than left believing
+  // the drawing was exported.
+  quill_report_file_failure(Quill_File_Action::kWrite, fname ? fname : "", quill::kReasonNoDxfWriter);
+  return kNotWritten;
+}
 
 SHORT CQuillmarkOcxCtrl::ExportImage(LPCSTR fname, LONG wid, LONG hei, SHORT type, LONG bakcolor) {
   MB_Drawing* d = view_drawing();

@@ -242,10 +242,19 @@ bool mb_entity_extents(As_Void_List& list, As_Rect& rect) {
   return take_union(u, rect);
 }
 
+namespace {
+// How many draw_in_own_colour calls are under way (one thread draws).
+int g_own_colour_depth = 0;
+}  // namespace
+
+bool mb_drawing_in_own_colours() { return g_own_colour_depth > 0; }
+
 void MB_Drawable::draw_in_own_colour(HDC hdc, CMyDC& dc, As_Tran& view) {
   HPEN pen = CreatePen(PS_SOLID, 0, static_cast<COLORREF>(general().display_color()));
   HGDIOBJ old = SelectObject(hdc, pen);
+  ++g_own_colour_depth;
   draw(hdc, dc, view);
+  --g_own_colour_depth;
   SelectObject(hdc, old);
   DeleteObject(pen);
 }

@@ -103,6 +103,12 @@ class MB_Xdata {
 // image, draws a substitute.
 extern bool g_is_rubbering;
 
+// True while an entity draws through draw_in_own_colour (pictures and
+// metafiles: each entity in its colour). Otherwise an entity drawn on a
+// device context takes the context's pen, and so does every entity an insert
+// draws: printing draws the whole drawing so, in the printer's one pen.
+bool mb_drawing_in_own_colours();
+
 class MB_Drawable : public MB_Object {
  public:
   // Bits of the save flag: which optional items follow an entity's record.
@@ -123,7 +129,8 @@ class MB_Drawable : public MB_Object {
   virtual void draw_key_point(HDC, CMyDC&, const As_Tran&) {}
   virtual void draw(HDC, CMyDC&, As_Tran&) {}
   // draw() on a device context with a pen of the entity's own display
-  // colour, the context's pen restored after it.
+  // colour, the context's pen restored after it; the entities an insert
+  // draws take their own colours too (mb_drawing_in_own_colours).
   void draw_in_own_colour(HDC hdc, CMyDC& dc, As_Tran& view);
   virtual As_Pt get_point(int id) const;
   virtual double get_real(int id) const;

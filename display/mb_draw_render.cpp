@@ -24,19 +24,10 @@ namespace {
 
 bool finite_vec(const As_Vec& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
 
-// The image types of file names, by the text after the last '.'; any other
-// name is JPEG.
-const struct {
-  const char* ext;
-  DWORD format;
-} kExportTypes[] = {{"BMP", CXIMAGE_FORMAT_BMP}, {"GIF", CXIMAGE_FORMAT_GIF}, {"TIF", CXIMAGE_FORMAT_TIF},
-                    {"PNG", CXIMAGE_FORMAT_PNG}, {"WMF", CXIMAGE_FORMAT_WMF},
-                    {"JPG", CXIMAGE_FORMAT_JPG}, {"JPEG", CXIMAGE_FORMAT_JPG}};
-
+// The image type of a file name (ximage.h); any other name is JPEG.
 DWORD export_format(const char* path) {
-  for (const auto& f : kExportTypes)
-    if (is_file_ext(path, f.ext)) return f.format;
-  return CXIMAGE_FORMAT_JPG;
+  const DWORD f = qm_picture_format(path);
+  return f != CXIMAGE_FORMAT_UNKNOWN ? f : static_cast<DWORD>(CXIMAGE_FORMAT_JPG);
 }
 
 // Calls f(entity) for every entity of the list, in order.
@@ -347,11 +338,14 @@ void MB_Draw_Render::zoom_window(const As_Pt& a, const As_Pt& b) {
   if (wnd_) GetClientRect(wnd_, &rc);
   const int h = rc.bottom - rc.top, w = rc.right - rc.left;
   if (h == 0 || w == 0) return;
-  // A zero extent does not limit the factor; both zero leave the scale.
-  const double fy = dy > 0.0 ? h / dy : HUGE_VAL, fx = dx > 0.0 ? w / dx : HUGE_VAL;
+  // The window's pixels from the first to the last: the rectangle's edges
+  // land inside the view (mb_picture_span). A zero extent does not limit the
+  // factor; both zero leave the scale.
+  const double span_y = mb_picture_span(h), span_x = mb_picture_span(w);
+  const double fy = dy > 0.0 ? span_y / dy : HUGE_VAL, fx = dx > 0.0 ? span_x / dx : HUGE_VAL;
   set_zoom_transf(As_Vec(), std::min(fy, fx));
   const As_Pt c = (a + (b - a) / 2.0) * drawing_to_screen_;
-  const As_Pt centre(rc.left + (rc.right - rc.left) / 2, rc.top + (rc.bottom - rc.top) / 2, 0.0);
+  const As_Pt centre(rc.left + w / 2.0, rc.top + h / 2.0, 0.0);
   set_zoom_transf((centre - c) * screen_to_drawing(), 1.0);
 }
 
@@ -400,11 +394,7 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
   const double hd = std::fabs(area.lt().y() - area.rb().y());
   if (!(wd >= 0.001) || !(hd >= 0.001) || width <= 1 || height <= 1 || width > INT_MAX || height > INT_MAX)
     return false;
-  const double s = std::min(static_cast<double>(width) / wd, static_cast<double>(height) / hd);
-  const As_Pt c = area.lt() + (area.rb() - area.lt()) / 2.0;
-  As_Tran m = translate_transf(As_Pt() - c) * scale_transf(s) *
-              translate_transf(As_Vec(static_cast<double>(width / 2), -static_cast<double>(height / 2), 0.0)) *
-              reflect_transf(As_Vec(0.0, 1.0, 0.0));
+  As_Tran m = mb_picture_transf(area, width, height);
 
   HDC wdc = GetDC(wnd_);
   HDC memdc = wdc ? CreateCompatibleDC(wdc) : nullptr;
@@ -444,21 +434,23 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
   return ok;
 }
 
-bool mb_export_type_known(const char* path) {
-  for (const auto& f : kExportTypes)
-    if (is_file_ext(path, f.ext)) return true;
-  return false;
+double mb_picture_span(long pixels) { return static_cast<double>(pixels) - 1.0; }
+
+As_Tran mb_picture_transf(const As_Rect& area, long width, long height) {
+  const double wd = std::fabs(area.rb().x() - area.lt().x());
+  const double hd = std::fabs(area.lt().y() - area.rb().y());
+  const double s = std::min(mb_picture_span(width) / wd, mb_picture_span(height) / hd);
+  const As_Pt c = area.lt() + (area.rb() - area.lt()) / 2.0;
+  // The centre of the area on the centre of the picture: with the span of
+  // width - 1 pixels, the area's edges fall on the middles of the first and
+  // last pixels, so truncation to pixels keeps both in the picture.
+  return translate_transf(As_Pt() - c) * scale_transf(s) * reflect_transf(As_Vec(0.0, 1.0, 0.0)) *
+         translate_transf(As_Vec(static_cast<double>(width) / 2.0, static_cast<double>(height) / 2.0, 0.0));
 }
 
-std::string mb_export_types() {
-  std::string out;
-  for (const auto& f : kExportTypes) {
-    if (!out.empty()) out += ", ";
-    out += '.';
-    for (const char* c = f.ext; *c; ++c) out += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-  }
-  return out;
-}
+bool mb_export_type_known(const char* path) { return qm_picture_format(path) != CXIMAGE_FORMAT_UNKNOWN; }
+
+std::string mb_export_types() { return qm_picture_extensions(); }
 
 // ---- The render list ----
 

@@ -226,6 +226,15 @@ class MB_Draw_Render_List {
   MB_Draw_Render* cur_ = nullptr;
 };
 
+// How pictures hold an area, the view's zoom all and every export alike: the
+// area spans a picture's pixels from the first to the last, so its outermost
+// strokes stay in the picture. The span of a side of `pixels`:
+// pixels - 1.
+double mb_picture_span(long pixels);
+// Drawing coordinates (y up) to the pixels (y down) of a width x height
+// picture that shows the area whole, centred, at one scale for both axes.
+As_Tran mb_picture_transf(const As_Rect& area, long width, long height);
+
 // True when export_image writes the image type a file name asks for by its
 // extension (compared without regard to case); any other name gets JPEG data
 // or fails.

@@ -2,12 +2,16 @@
 // text, saved as a native file, read back and rendered to a PNG picture.
 //
 //   quillmark_first_drawing [folder]
+//   quillmark_first_drawing --help | --version
 //
 // writes first.kzf and first.png into the folder (the current one when none
 // is given). Colours are Windows COLORREF values: 0x00BBGGRR.
+#include <qm_program.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "api/api_extents.h"
@@ -30,10 +34,34 @@ void add(MB_Drawing& drawing, MB_Drawable* entity, int32_t colour) {
   drawing.add_object(entity);
 }
 
+constexpr const char* kProgram = "quillmark_first_drawing";
+constexpr const char* kUsage =
+    "usage: quillmark_first_drawing [--] [FOLDER]\n"
+    "       quillmark_first_drawing --help | --version\n"
+    "  writes first.kzf and first.png into FOLDER (default: the current folder)\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string folder = argc > 1 ? std::string(argv[1]) + "/" : "";
+  // The command line as every program of the toolkit reads it (qm_program.h).
+  std::string folder;
+  bool options = true, given = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    int status = 0;
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && qm_program_standard_option(argv[i], kProgram, kUsage, &status)) {
+      return status;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      return qm_program_usage_error(kProgram, kUsage, "unknown option '" + arg + "'");
+    } else if (given) {
+      return qm_program_usage_error(kProgram, kUsage, "only one folder can be given");
+    } else {
+      folder = arg + "/";
+      given = true;
+    }
+  }
   const std::string drawing_file = folder + "first.kzf", picture = folder + "first.png";
 
   // The operation owns the drawing, its undo store and its views. No window
@@ -54,14 +82,16 @@ int main(int argc, char** argv) {
   add(drawing, text, 0xFFFFFF);  // white
 
   if (!op.save_kzf(drawing_file.c_str())) {
-    std::fprintf(stderr, "cannot write the drawing %s\n", drawing_file.c_str());
+    std::fprintf(stderr, "%s: cannot write the drawing %s: %s\n", kProgram, drawing_file.c_str(),
+                 op.file_error().c_str());
     return 1;
   }
 
   // Read the file into a new drawing, as any native drawing is opened.
   op.create_drawing("first");
   if (!op.load_kzf(drawing_file.c_str())) {
-    std::fprintf(stderr, "cannot read the drawing %s\n", drawing_file.c_str());
+    std::fprintf(stderr, "%s: cannot read the drawing %s: %s\n", kProgram, drawing_file.c_str(),
+                 op.file_error().c_str());
     return 1;
   }
 
@@ -70,14 +100,16 @@ int main(int argc, char** argv) {
   op.build_draw();
   As_Rect area;
   if (!api_mb_get_entity_list_rect(op.drawing()->object_list(), area)) {
-    std::fprintf(stderr, "the drawing %s holds nothing to draw\n", drawing_file.c_str());
+    std::fprintf(stderr, "%s: the drawing %s holds nothing to draw\n", kProgram, drawing_file.c_str());
     return 1;
   }
   const double margin[3] = {1.1, 1.1, 1.0};
   area.scale_rect(area.center(), margin);
   const long background = g_system_setting.get_long_val(MB_BACKGROUND_COLOR);  // black
+  errno = 0;
   if (!op.draw_render()->export_image(picture.c_str(), area, 640, 480, 0, background)) {
-    std::fprintf(stderr, "cannot write the picture %s\n", picture.c_str());
+    std::fprintf(stderr, "%s: cannot write the picture %s: %s\n", kProgram, picture.c_str(),
+                 errno ? std::strerror(errno) : "it could not be drawn");
     return 1;
   }
   std::printf("drawing saved as %s, picture written to %s\n", drawing_file.c_str(), picture.c_str());

@@ -3,15 +3,19 @@
 //
 //   quillmark_plot plot.plt drawing.kzf     reads a plot, saves a drawing
 //   quillmark_plot drawing.kzf plot.plt     writes a drawing as a plot
+//   quillmark_plot --help | --version
 //
 // A name ending in .plt, .hgl, .hp, .hpg or .hpgl is a plot file, any other
 // a native drawing.
 // A plot is read 1:1 in plotter units and written at 40 plotter units per
-// drawing unit. The output never replaces the input.
+// drawing unit. A plot that holds nothing a plotter would draw is refused.
+// The output never replaces the input. Exit status: 0 done, 1 a file that
+// cannot be read or written (named, with the reason), 2 a usage error.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "database/entities/mb_block.h"
 #include "database/fileformat/mb_file_io.h"
@@ -20,6 +24,7 @@
 #include "database/mb_names.h"
 #include "exchange/hpgl/penplot.h"
 #include "qm_file.h"
+#include "qm_program.h"
 
 namespace {
 
@@ -47,29 +52,52 @@ void build(MB_Drawing& drawing) {
     if (o->is_drawable()) static_cast<MB_Drawable*>(o)->build_draw();
 }
 
+constexpr const char* kProgram = "quillmark_plot";
+constexpr const char* kUsage =
+    "usage: quillmark_plot [--] plot.plt drawing.kzf | drawing.kzf plot.plt\n"
+    "       quillmark_plot --help | --version\n"
+    "  reads a plot file (.plt, .hgl, .hp, .hpg, .hpgl) into a native drawing, or\n"
+    "  writes a native drawing as a plot file\n";
+
+int usage(const std::string& why) { return qm_program_usage_error(kProgram, kUsage, why); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: quillmark_plot plot.plt drawing.kzf | drawing.kzf plot.plt\n");
-    return 2;
+  std::vector<const char*> names;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    int status = 0;
+    if (!options || arg[0] != '-' || arg[1] == '\0') {
+      names.push_back(arg);
+    } else if (std::strcmp(arg, "--") == 0) {
+      options = false;
+    } else if (qm_program_standard_option(arg, kProgram, kUsage, &status)) {
+      return status;
+    } else {
+      return usage(std::string("unknown option '") + arg + "'");
+    }
   }
-  const char* in = argv[1];
-  const char* out = argv[2];
-  if (is_plot(in) == is_plot(out)) {
-    std::fprintf(stderr, "quillmark_plot: one of %s and %s must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)\n", in, out);
-    return 2;
-  }
-  if (qm_same_file(in, out)) {
-    std::fprintf(stderr, "quillmark_plot: %s would replace the input\n", out);
-    return 2;
-  }
+  if (names.size() != 2)
+    return usage(names.size() < 2 ? "give the file to read and the file to write" : "too many files");
+  const char* in = names[0];
+  const char* out = names[1];
+  if (is_plot(in) == is_plot(out))
+    return usage(std::string("one of ") + in + " and " + out + " must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)");
+  if (qm_same_file(in, out)) return usage(std::string(out) + " would replace the input");
   MB_Drawing drawing(in);
   MB_File_IO io;
   io.drawing(&drawing);
   if (is_plot(in)) {
     if (!api_mb_load_hpgl_file(in)) {
       std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s: %s\n", in, plot_read_error(in).c_str());
+      return 1;
+    }
+    // A file that draws nothing is no plot the user meant to convert: it is
+    // refused as the control refuses it, and no drawing is written.
+    if (!drawing.object_list().head()) {
+      std::fprintf(stderr, "quillmark_plot: cannot read the plot file %s: it %s\n", in, kHpglReasonNothingDrawn);
       return 1;
     }
     std::string name(out);

@@ -11,6 +11,7 @@
 // Nothing is destroyed: a picture that would replace the drawing is
 // refused, a picture is written whole or not at all, and every failure says
 // which file and why.
+#include <qm_program.h>
 #include <windows.h>
 
 #include <sys/stat.h>
@@ -129,24 +130,23 @@ int make_sample(MB_Drawing& d, bool with_text) {
   return made;
 }
 
-void usage(FILE* to) {
-  std::fprintf(to,
-               "usage: %s [-o PICTURE] [-s WIDTHxHEIGHT] [DRAWING.kzf]\n"
-               "Paints a native drawing and writes the view as an image.\n"
-               "  -o PICTURE       the image to write (default sample.png); its extension gives\n"
-               "                   the type: %s\n"
-               "  -s WIDTHxHEIGHT  the image size in pixels (default %ldx%ld; each side 2 to %ld,\n"
-               "                   at most %ld pixels, which take about 650 MB of memory)\n"
-               "Without a drawing, a sample drawing is made and saved as sample.kzf beside the\n"
-               "image when no file of that name is there.\n",
-               kProgram, mb_export_types().c_str(), kWidth, kHeight, kMaxSide, kMaxPixels);
+std::string usage_text() {
+  char text[1024];
+  std::snprintf(text, sizeof text,
+                "usage: %s [-o PICTURE] [-s WIDTHxHEIGHT] [DRAWING.kzf]\n"
+                "       %s --help | --version\n"
+                "Paints a native drawing and writes the view as an image.\n"
+                "  -o PICTURE       the image to write (default sample.png); its extension gives\n"
+                "                   the type: %s\n"
+                "  -s WIDTHxHEIGHT  the image size in pixels (default %ldx%ld; each side 2 to %ld,\n"
+                "                   at most %ld pixels, which take about 650 MB of memory)\n"
+                "Without a drawing, a sample drawing is made and saved as sample.kzf beside the\n"
+                "image when no file of that name is there.\n",
+                kProgram, kProgram, mb_export_types().c_str(), kWidth, kHeight, kMaxSide, kMaxPixels);
+  return text;
 }
 
-int usage_error(const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
-  usage(stderr);
-  return 2;
-}
+int usage_error(const std::string& what) { return qm_program_usage_error(kProgram, usage_text().c_str(), what); }
 
 int failure(const std::string& what) {
   std::fprintf(stderr, "%s: %s\n", kProgram, what.c_str());
@@ -215,11 +215,9 @@ int main(int argc, char** argv) {
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (options && (arg == "-h" || arg == "--help")) {
-      usage(stdout);
-      if (std::fflush(stdout) != 0)
-        return failure(std::string("cannot write to standard output: ") + std::strerror(errno));
-      return 0;
+    int status = 0;
+    if (options && qm_program_standard_option(argv[i], kProgram, usage_text().c_str(), &status)) {
+      return status;
     } else if (options && arg == "--") {
       options = false;
     } else if (options && (arg == "-o" || arg == "-s")) {

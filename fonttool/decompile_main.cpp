@@ -18,7 +18,7 @@ using fontlathe::kFailed;
 using fontlathe::kSucceeded;
 
 const char kProgram[] = "fontlathe_decompile";
-const char kVersion[] = "2.02";
+const char kVersion[] = "(fontlathe) 2.02";
 
 const char kUsage[] =
     "usage: fontlathe_decompile [--] FONT.shx OUT.shp\n"
@@ -29,8 +29,6 @@ const char kUsage[] =
     "HEXCODE (hexadecimal, 0 to ffff).\n";
 
 int UsageError(const std::string& what) { return fontlathe::UsageError(kProgram, kUsage, what); }
-
-int Print(const std::string& text, int status) { return fontlathe::Print(kProgram, text, status); }
 
 }  // namespace
 
@@ -46,10 +44,8 @@ int main(int argc, char** argv) {
       options = false;
     } else if (std::strcmp(arg, "-c") == 0) {
       code_view = true;
-    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-      return Print(kUsage, kSucceeded);
-    } else if (std::strcmp(arg, "--version") == 0) {
-      return Print(std::string(kProgram) + " (fontlathe) " + kVersion + "\n", kSucceeded);
+    } else if (int status = 0; qm_program_standard_option(arg, kProgram, kUsage, &status, kVersion)) {
+      return status;
     } else {
       return UsageError(std::string("unknown option '") + arg + "'");
     }

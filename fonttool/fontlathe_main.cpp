@@ -39,13 +39,15 @@ const char kUsage[] =
     "Without arguments, or with --dialog, shows the dialog (on the X display\n"
     "DISPLAY names, unless --headless or QM_HEADLESS=1); --script replays the\n"
     "user's steps of FILE in it (as quillmark_host does) and --screenshot then\n"
-    "writes what the dialog shows as a PNG picture; headless the dialog then\n"
+    "writes what the dialog shows as a picture (.png, .bmp, .jpg, ... by its\n"
+    "extension); headless the dialog then\n"
     "ends, on a display it stays for the user. Otherwise decompiles\n"
     "a compiled shape font into shape source (OUT.shp is replaced only once it is\n"
     "complete); with -c prints the source of the character HEXCODE (hexadecimal,\n"
     "0 to ffff); with -g draws that character, and with -t the text TEXT (with\n"
     "the big font for double-byte characters, the font itself when none is\n"
-    "given), into the picture OUT.png as the dialog's preview shows them.\n";
+    "given), into the picture OUT.png (its type by the extension) as the dialog's\n"
+    "preview shows them.\n";
 
 // What the dialog is asked to do before its user has it.
 struct DialogRun {
@@ -103,7 +105,6 @@ class CDecompilerApp : public CWinApp {
 
 int UsageError(const std::string& what) { return fontlathe::UsageError(kProgram, kUsage, what); }
 int Failure(const std::string& what) { return fontlathe::Failure(kProgram, what); }
-int Print(const std::string& text, int status) { return fontlathe::Print(kProgram, text, status); }
 
 // The canvas as a PNG picture at path, never over one of the fonts.
 int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vector<const char*>& fonts) {
@@ -111,9 +112,13 @@ int WritePicture(const CPreviewCanvas& canvas, const char* path, const std::vect
     if (qm_same_file(font, path))
       return Failure(std::string("cannot write ") + path + " (it is the font " + font + ")");
   }
+  const DWORD format = qm_picture_format(path);
+  if (format == CXIMAGE_FORMAT_UNKNOWN)
+    return Failure(std::string("cannot write ") + path + ": no picture type has this extension; name it with one of " +
+                   qm_picture_extensions());
   CxImage picture;
   errno = 0;
-  if (!picture.CreateFromHBITMAP(canvas.bitmap()) || !picture.Save(path, CXIMAGE_FORMAT_PNG)) {
+  if (!picture.CreateFromHBITMAP(canvas.bitmap()) || !picture.Save(path, format)) {
     const int err = errno;
     return Failure(std::string("cannot write ") + path + (err != 0 ? " (" + qm_file_error(path, err) + ")" : ""));
   }
@@ -187,10 +192,8 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(arg, "-b") == 0) {
       if (i + 1 >= argc) return UsageError("'-b' needs the big font file");
       line.big_font = argv[++i];
-    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-      return Print(kUsage, kSucceeded);
-    } else if (std::strcmp(arg, "--version") == 0) {
-      return Print(std::string(kProgram) + " " + kVersion + "\n", kSucceeded);
+    } else if (int status = 0; qm_program_standard_option(arg, kProgram, kUsage, &status, kVersion)) {
+      return status;
     } else if (std::strcmp(arg, "--headless") == 0) {
       // The command line shows nothing on any display.
     } else if (std::strcmp(arg, "--dialog") == 0) {

@@ -1,5 +1,7 @@
 #include "fonttool/program_output.h"
 
+#include <qm_program.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,21 +9,12 @@
 namespace fontlathe {
 
 int UsageError(const char* program, const char* usage, const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n%s", program, what.c_str(), usage);
-  return kUsageError;
+  return qm_program_usage_error(program, usage, what);
 }
 
-int Failure(const char* program, const std::string& what) {
-  std::fprintf(stderr, "%s: %s\n", program, what.c_str());
-  return kFailed;
-}
+int Failure(const char* program, const std::string& what) { return qm_program_failure(program, what); }
 
-int Print(const char* program, const std::string& text, int status) {
-  std::fputs(text.c_str(), stdout);
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-  return Failure(program, std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
-}
+int Print(const char* program, const std::string& text, int status) { return qm_program_print(program, text, status); }
 
 int Finish(const char* program, bool ok, std::string message, const std::string& marks_end) {
   if (ok) return Print(program, marks_end + message + "\n", kSucceeded);

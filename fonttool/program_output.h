@@ -1,12 +1,15 @@
 // What the font tool's programs say on their standard streams, and the exit
-// status that goes with it.
+// status that goes with it: the toolkit's rule for every program
+// (qm_program.h), in the font tool's names.
 #pragma once
+
+#include <qm_program.h>
 
 #include <string>
 
 namespace fontlathe {
 
-enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
+enum ExitStatus { kSucceeded = QM_EXIT_DONE, kFailed = QM_EXIT_FAILED, kUsageError = QM_EXIT_USAGE };
 
 // "program: what" and the usage on standard error; the usage error status.
 int UsageError(const char* program, const char* usage, const std::string& what);

@@ -11,6 +11,9 @@
 
 #include <qm_text.h>
 
+#include "database/fonts/mb_big_font_code_page.h"
+#include "database/fonts/mb_shape_code.h"
+
 namespace fontlathe {
 
 namespace {
@@ -40,6 +43,8 @@ int Signed(uint8_t b) { return static_cast<int8_t>(b); }
 struct Budget {
   int subshapes = kMaxSubshapeCalls;
   long strokes = kMaxStrokes;
+  // The pen's scale at the character's first stroke; 0 before it.
+  double first_scale = 0;
 };
 
 // Pen position, scale and position stack: shared by a character and the
@@ -94,6 +99,7 @@ class Interpreter {
 
   // Moves the pen to (nx, ny), drawing a stroke when it is down.
   void LineTo(PenState& pen, double nx, double ny) {
+    if (pen.penDown && budget_->first_scale == 0) budget_->first_scale = pen.scale;
     if (pen.penDown && budget_->strokes > 0) {
       --budget_->strokes;
       double c0, r0, c1, r1;
@@ -366,9 +372,11 @@ bool Interpreter::Run(const ShapeDefinition& def, PenState& pen) {
 
 }  // namespace
 
-bool DrawShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y,
-                    const CharacterStyle& style, double unit, bool extendedBigFont,
-                    ShapeCanvas* canvas, double fontHeight, bool isUnifont, bool isBigFont) {
+namespace {
+
+bool RunShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y, const CharacterStyle& style,
+                   double unit, bool extendedBigFont, ShapeCanvas* canvas, double fontHeight, bool isUnifont,
+                   bool isBigFont, double* firstScale) {
   ShapeDefinition def;
   if (def.Read(stream, entry) != ShapeDefinition::kOk) return false;
   if (entry.code == 0) return true;
@@ -376,9 +384,20 @@ bool DrawShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y,
   Interpreter interpreter(stream, canvas, style, *x, *y, unit, extendedBigFont && isBigFont,
                           isUnifont, fontHeight, 0, &budget);
   PenState pen;
-  if (!interpreter.Run(def, pen)) return false;
+  const bool ran = interpreter.Run(def, pen);
+  if (firstScale != nullptr) *firstScale = budget.first_scale;
+  if (!ran) return false;
   interpreter.Advance(pen, x, y);
   return true;
+}
+
+}  // namespace
+
+bool DrawShapeBytes(const ShapeEntry& entry, FILE* stream, double* x, double* y, const CharacterStyle& style,
+                    double unit, bool extendedBigFont, ShapeCanvas* canvas, double fontHeight, bool isUnifont,
+                    bool isBigFont) {
+  return RunShapeBytes(entry, stream, x, y, style, unit, extendedBigFont, canvas, fontHeight, isUnifont, isBigFont,
+                       nullptr);
 }
 
 bool DrawCharacter(FILE* stream, uint32_t code, std::string* message, double* x, double* y,
@@ -459,32 +478,16 @@ bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& messag
 
 namespace {
 
-// The characters of a text as the preview reads them: Unicode code points
-// for a unifont (from UTF-8 or from GBK), else the code page's codes (bytes
-// below 0xA0, and a byte of 0xA0 or above with the one after it). A byte that
-// makes no character is kBadCode.
+// The characters of a text as the preview reads them: Unicode code points,
+// from UTF-8 (when the text is UTF-8) or from GBK. A byte that makes no
+// character is kBadCode.
 constexpr uint32_t kBadCode = 0xFFFFFFFF;
 
-std::vector<uint32_t> PreviewCodes(const char* text, TextEncoding encoding, bool unifont) {
+std::vector<uint32_t> PreviewCharacters(const char* text, TextEncoding encoding) {
   std::vector<uint32_t> codes;
-  std::string bytes = text;
-  if (!unifont) {
-    if (encoding == TextEncoding::kUtf8 && qm_is_utf8(bytes)) bytes = qm_utf8_to_gbk(bytes);
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.c_str());
-    while (*p != 0) {
-      if (*p < 0xA0) {
-        codes.push_back(*p++);
-      } else if (p[1] == 0) {
-        codes.push_back(kBadCode);  // a lead byte without its second byte
-        ++p;
-      } else {
-        codes.push_back(p[0] * 256u + p[1]);
-        p += 2;
-      }
-    }
-    return codes;
-  }
-  const std::u16string units = encoding == TextEncoding::kUtf8 ? qm_utf8_to_utf16(bytes) : qm_gbk_to_utf16(bytes);
+  const std::string bytes = text;
+  const std::u16string units =
+      encoding == TextEncoding::kUtf8 && qm_is_utf8(bytes) ? qm_utf8_to_utf16(bytes) : qm_gbk_to_utf16(bytes);
   for (size_t i = 0; i < units.size(); ++i) {
     uint32_t c = units[i];
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
@@ -493,6 +496,77 @@ std::vector<uint32_t> PreviewCodes(const char* text, TextEncoding encoding, bool
     codes.push_back(c == 0xFFFD ? kBadCode : c);
   }
   return codes;
+}
+
+// What the preview knows of its big font: whether it is one, the code page
+// its codes are in (mb_big_font_code_page.h), its lead-byte ranges, and its
+// height above and depth below the baseline.
+struct BigFontFacts {
+  bool isBigFont = false;
+  MB_Code_Page page = MB_Code_Page::kGbk;
+  std::vector<MB_Lead_Range> ranges;
+  uint32_t above = 0, below = 0;
+};
+
+BigFontFacts ReadBigFontFacts(FILE* big, const char* path) {
+  BigFontFacts f;
+  BigFontHeader header;
+  ShapeEntry entry;
+  ShapeDefinition def;
+  if (DetectFontKind(big) != FontKind::kBigFont || std::fseek(big, kBigFontHeaderSkip, SEEK_SET) != 0 ||
+      !SkipBigFontHeader(big, &header)) {
+    return f;
+  }
+  for (size_t i = 0; i + 1 < header.ranges.size(); i += 2) {
+    if (header.ranges[i] <= 0xFF && header.ranges[i + 1] <= 0xFF) {
+      f.ranges.push_back(
+          MB_Lead_Range{static_cast<uint8_t>(header.ranges[i]), static_cast<uint8_t>(header.ranges[i + 1])});
+    }
+  }
+  if (FindBigFontCode(0, big, &entry, header.count) < 0 || def.Read(big, entry) != ShapeDefinition::kOk ||
+      def.spec_available() < 2) {
+    return f;
+  }
+  f.isBigFont = true;
+  f.above = def.spec(0);
+  f.below = def.spec(1);
+  f.page = mb_big_font_code_page(path, f.ranges, MB_Code_Page::kUnknown);
+  return f;
+}
+
+// The big font's code of a character: its double-byte code in the font's
+// code page when the lead byte is one of the font's; else 0.
+uint32_t BigFontCode(const BigFontFacts& f, uint32_t c) {
+  const uint32_t code = f.isBigFont ? mb_code_page_code(f.page, c) : 0;
+  return code && mb_big_font_lead_byte(f.ranges, f.page, static_cast<uint8_t>(code >> 8)) ? code : 0;
+}
+
+class NoCanvas : public ShapeCanvas {
+ public:
+  void DrawSegment(int, int, int, int) override {}
+};
+
+// Draws the big font's glyph of a code `height` pixels tall, sized as the
+// kernel sizes it: by the font's height above the baseline, or, for a font
+// that gives none, by its cell at the scale its first stroke is drawn at
+// (big_font_cell_units). False when the font lacks the code.
+bool DrawBigGlyph(FILE* big, const BigFontFacts& f, uint32_t code, double* x, double* y, const CharacterStyle& style,
+                  double height, bool extended, ShapeCanvas* canvas) {
+  BigFontHeader header;
+  ShapeEntry entry;
+  if (std::fseek(big, kBigFontHeaderSkip, SEEK_SET) != 0 || !SkipBigFontHeader(big, &header) ||
+      FindBigFontCode(code, big, &entry, header.count) < 0) {
+    return false;
+  }
+  const double fontHeight = f.above != 0 ? f.above : f.below != 0 ? f.below : 1.0;
+  double units = fontHeight;
+  if (f.above == 0) {
+    NoCanvas none;
+    double scale = 0, dx = *x, dy = *y;
+    RunShapeBytes(entry, big, &dx, &dy, style, 1.0, extended, &none, fontHeight, false, true, &scale);
+    units = big_font_cell_units(f.below, scale);
+  }
+  return RunShapeBytes(entry, big, x, y, style, height / units, extended, canvas, fontHeight, false, true, nullptr);
 }
 
 // The mark of a character the font lacks: a box in a cell `width` pixels
@@ -536,22 +610,27 @@ bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text
             FontHeight(big, bigFontPath, &hb, &wb, &ext_big, message);
   if (ok) {
     const bool unifont = DetectFontKind(normal) == FontKind::kUnifont;
-    double unit_normal = height / hn, unit_big = height / hb;
+    const BigFontFacts facts = ReadBigFontFacts(big, bigFontPath);
+    double unit_normal = height / hn;
     CharacterStyle narrow = style;
     narrow.widthFactor = style.widthFactor * wn / hn;
     // A character no font has advances by the font's width.
     const double cell = wn * unit_normal * style.widthFactor;
-    for (uint32_t code : PreviewCodes(text, encoding, unifont)) {
+    for (uint32_t c : PreviewCharacters(text, encoding)) {
       bool drawn = false;
-      if (code == kBadCode) {
-        drawn = false;
-      } else if (unifont || code < 0xA0) {
-        drawn = DrawCharacter(normal, code, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
-      } else {
-        drawn = DrawCharacter(big, code, message, x, y, style, unit_big, ext_big, canvas, hb);
+      if (c != kBadCode) {
+        // The big font first, by the code of the character in its own code
+        // page; then the normal font: a unifont by the code point, a font
+        // of GBK codes by the character's GBK code.
+        const uint32_t code = BigFontCode(facts, c);
+        drawn = code != 0 && DrawBigGlyph(big, facts, code, x, y, style, height, ext_big, canvas);
+        const uint32_t own = unifont || c < 0x80 ? c : mb_code_page_code(MB_Code_Page::kGbk, c);
+        if (!drawn && own != 0) {
+          drawn = DrawCharacter(normal, own, message, x, y, narrow, unit_normal, ext_normal, canvas, hn);
+        }
       }
       if (drawn) continue;
-      if (code == ' ') {
+      if (c == ' ') {
         DrawMissingMark(nullptr, x, y, cell, height, style);  // a space the font lacks: room, no mark
       } else {
         DrawMissingMark(canvas, x, y, cell, height, style);

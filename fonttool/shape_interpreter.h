@@ -61,13 +61,14 @@ bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& messag
 // UTF-8 as given on the command line.
 enum class TextEncoding { kGbk, kUtf8 };
 
-// Draws a text. With a unifont as the normal font every character is drawn
-// from it by its Unicode code point. Otherwise bytes below 0xA0 come from the
-// normal font, and a byte of 0xA0 or above and the byte after it are one code
-// of the big font (UTF-8 text is first converted to GBK). A character that
-// cannot be drawn (a byte that makes no character included) shows a box and
-// advances by the normal font's width; a space the font lacks advances so
-// without a box.
+// Draws a text, character by character, as the kernel draws it. A character
+// whose code in the big font's own code page (mb_big_font_code_page.h) has
+// a lead byte of the big font's ranges, and which the big font has, is drawn
+// from it at the scale the kernel gives big-font glyphs; any other from the
+// normal font: a unifont by its Unicode code point, a font of GBK codes by
+// its GBK code. A character that cannot be drawn (a byte that makes no
+// character included) shows a box and advances by the normal font's width;
+// a space the font lacks advances so without a box.
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,
                  double height, ShapeCanvas* canvas, TextEncoding encoding = TextEncoding::kGbk);

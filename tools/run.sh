@@ -9,7 +9,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQM_TESTS=OFF
-cmake --build build -j "$(nproc)"
+# QM_JOBS caps the build's parallel jobs (default: one per core).
+cmake --build build -j "${QM_JOBS:-$(nproc)}"
 ./build/bin/quillmark_demo
 # Rendering the saved sample again shows what it does; any drawing can be
 # given the same way:

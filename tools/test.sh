@@ -7,7 +7,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh
-jobs=$(nproc)
+# QM_JOBS caps the parallel jobs of the build and of the tests (default: one
+# per core).
+jobs=${QM_JOBS:-$(nproc)}
 # -O1 keeps the sanitizers exact while the long robustness loops run fast;
 # -g1 (line tables) keeps file and line in every report and builds faster.
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" -DQM_SANITIZE=ON -DQM_BENCH=OFF \

@@ -3,11 +3,12 @@
 // prog id through the registry (see quillmark_register), opens
 // the drawing named on the command line in the control's view, replays a
 // script of input steps, and writes what the control's window shows to a
-// PNG picture. On an X display (and not asked for --headless) the window
+// picture (its type by the name's extension). On an X display (and not asked for --headless) the window
 // then stays on screen for the user until it is closed.
 //
 //   quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE]
 //                  [--screenshot PICTURE] [DRAWING]
+//   quillmark_host --help | --version
 //
 // Exit status: 0 done, 1 a file could not be read or written (the message
 // names it and says why) or the control is not registered or cannot be
@@ -21,8 +22,10 @@
 #include <afxwin.h>
 #include <qm_display.h>
 #include <qm_file.h>
+#include <qm_program.h>
 #include <qm_text.h>
 #include <qm_user.h>
+#include <ximage.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -51,19 +54,27 @@ struct Options {
   std::string script, screenshot, drawing;
 };
 
-int usage(const char* why) {
-  if (why) std::fprintf(stderr, "quillmark_host: %s\n", why);
-  std::fprintf(stderr,
-               "usage: quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE] "
-               "[--screenshot PICTURE] [DRAWING]\n"
-               "  --headless     show no window even where an X display is (also QM_HEADLESS=1)\n"
-               "  --progid       the control to create, by its registered prog id (default %s)\n"
-               "  --size         the host window's client size (default %dx%d)\n"
-               "  --script       input steps to replay (see the README)\n"
-               "  --screenshot   write what the control shows as a PNG picture\n",
-               CQuillmarkOcxCtrl::kProgId, kDefaultWidth, kDefaultHeight);
-  return 2;
+constexpr const char* kProgram = "quillmark_host";
+// parse_options: the options parsed, the program goes on.
+constexpr int kGoOn = -1;
+
+std::string usage_text() {
+  char text[1024];
+  std::snprintf(text, sizeof text,
+                "usage: quillmark_host [--headless] [--progid PROGID] [--size WIDTHxHEIGHT] [--script FILE] "
+                "[--screenshot PICTURE] [DRAWING]\n"
+                "       quillmark_host --help | --version\n"
+                "  --headless     show no window even where an X display is (also QM_HEADLESS=1)\n"
+                "  --progid       the control to create, by its registered prog id (default %s)\n"
+                "  --size         the host window's client size (default %dx%d)\n"
+                "  --script       input steps to replay (see the README)\n"
+                "  --screenshot   write what the control shows as a picture, its type by the\n"
+                "                 extension: %s\n",
+                CQuillmarkOcxCtrl::kProgId, kDefaultWidth, kDefaultHeight, qm_picture_extensions().c_str());
+  return text;
 }
+
+int usage(const std::string& why) { return qm_program_usage_error(kProgram, usage_text().c_str(), why); }
 
 bool parse_size(const char* text, int& w, int& h) {
   char* end = nullptr;
@@ -77,12 +88,18 @@ bool parse_size(const char* text, int& w, int& h) {
   return true;
 }
 
-// 0 when the options parse, else the exit status of a usage error.
+// kGoOn when the options parse, else the exit status (--help and --version
+// answered, or a usage error).
 int parse_options(int argc, char** argv, Options& o) {
+  const std::string usage_now = usage_text();
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool has_value = i + 1 < argc;
-    if (a == "--size") {
+    int status = 0;
+    if (qm_program_standard_option(argv[i], kProgram, usage_now.c_str(), &status)) return status;
+    if (a == "--headless") {
+      // The display's own option (qm_display_start).
+    } else if (a == "--size") {
       if (!has_value || !parse_size(argv[++i], o.width, o.height)) return usage("--size wants WIDTHxHEIGHT");
     } else if (a == "--progid") {
       if (!has_value || !*argv[i + 1]) return usage("--progid wants a prog id");
@@ -93,17 +110,15 @@ int parse_options(int argc, char** argv, Options& o) {
     } else if (a == "--screenshot") {
       if (!has_value) return usage("--screenshot wants a file");
       o.screenshot = argv[++i];
-    } else if (a == "--help" || a == "-h") {
-      return usage(nullptr);
     } else if (!a.empty() && a[0] == '-') {
-      return usage(("unknown option " + a).c_str());
+      return usage("unknown option " + a);
     } else if (o.drawing.empty()) {
       o.drawing = a;
     } else {
       return usage("only one drawing can be opened");
     }
   }
-  return 0;
+  return kGoOn;
 }
 
 // A reason as one line of standard error (the control's messages break
@@ -225,9 +240,7 @@ bool write_screenshot(HWND control, const std::string& path) {
 
 }  // namespace
 
-int run(int argc, char** argv, bool on_display) {
-  Options o;
-  if (int status = parse_options(argc, argv, o)) return status;
+int run(const Options& o, bool on_display) {
   std::vector<Host_Step> steps;
   if (!o.script.empty()) {
     std::string text, error;
@@ -298,9 +311,14 @@ int run(int argc, char** argv, bool on_display) {
 }
 
 int main(int argc, char** argv) {
+  // The command line is read before any display is opened: --help, --version
+  // and a usage error need none.
+  Options o;
+  const int parsed = parse_options(argc, argv, o);
+  if (parsed != kGoOn) return parsed;
   const QmBackend backend = qm_display_start(&argc, argv);
   if (backend == QM_BACKEND_FAILED) return 1;
-  int status = run(argc, argv, backend == QM_BACKEND_X11);
+  int status = run(o, backend == QM_BACKEND_X11);
   if (!qm_display_stop() && status == 0) status = 1;
   return status;
 }

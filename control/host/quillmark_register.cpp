@@ -5,6 +5,7 @@
 // else registry.ini in the user's configuration folder.
 //
 //   quillmark_register [--unregister] [LIBRARY]
+//   quillmark_register --help | --version
 //
 // Unregistering removes only what names the given library: when no server
 // in the registry is that file, nothing is removed and the program says so.
@@ -16,6 +17,7 @@
 #include <dlfcn.h>
 #include <objbase.h>
 #include <qm_file.h>
+#include <qm_program.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,16 +27,20 @@ namespace {
 
 constexpr const char* kControlLibrary = "libquillmarkocx.so";
 
-int usage(const char* why) {
-  if (why) std::fprintf(stderr, "quillmark_register: %s\n", why);
-  std::fprintf(stderr,
-               "usage: quillmark_register [--unregister] [LIBRARY]\n"
-               "  registers the COM server LIBRARY (default: the drawing control, %s, from this\n"
-               "  program's installation) in the registry file (QM_REGISTRY, else registry.ini in\n"
-               "  the user's configuration folder); --unregister removes what registering wrote\n",
-               kControlLibrary);
-  return 2;
+constexpr const char* kProgram = "quillmark_register";
+
+std::string usage_text() {
+  return std::string(
+             "usage: quillmark_register [--unregister] [LIBRARY]\n"
+             "       quillmark_register --help | --version\n"
+             "  registers the COM server LIBRARY (default: the drawing control, ") +
+         kControlLibrary +
+         ", from this\n"
+         "  program's installation) in the registry file (QM_REGISTRY, else registry.ini in\n"
+         "  the user's configuration folder); --unregister removes what registering wrote\n";
 }
+
+int usage(const std::string& why) { return qm_program_usage_error(kProgram, usage_text().c_str(), why); }
 
 // The control library of this program's build or installation: beside the
 // program (a build tree) or in the kernel's folder of an install.
@@ -68,12 +74,12 @@ int main(int argc, char** argv) {
   std::string library;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    int status = 0;
+    if (qm_program_standard_option(argv[i], kProgram, usage_text().c_str(), &status)) return status;
     if (a == "--unregister") {
       unregister = true;
-    } else if (a == "--help" || a == "-h") {
-      return usage(nullptr);
     } else if (!a.empty() && a[0] == '-') {
-      return usage(("unknown option " + a).c_str());
+      return usage("unknown option " + a);
     } else if (library.empty()) {
       library = a;
     } else {

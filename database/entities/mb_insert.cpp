@@ -123,10 +123,13 @@ void MB_Insert::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
     MB_Drawable* e = static_cast<MB_Drawable*>(o);
     // Hidden (on a layer that is off or frozen): kept, not drawn.
     if (e->flag() == 0) continue;
-    // Each object in its own colour, on a device context (export, print) as
-    // on the surface.
+    // On a device context the objects draw as the insert itself does: each
+    // in its own colour for a picture, in the context's pen for a print.
     if (hdc) {
-      e->draw_in_own_colour(hdc, dc, t);
+      if (mb_drawing_in_own_colours())
+        e->draw_in_own_colour(hdc, dc, t);
+      else
+        e->draw(hdc, dc, t);
       continue;
     }
     if (!display_flag_) dc.SetColor(static_cast<uint32_t>(e->general().display_color()));

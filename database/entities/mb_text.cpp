@@ -5,13 +5,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
+#include <unordered_map>
 
 #include "database/fonts/mb_font_library.h"
 #include "database/fonts/mb_glyph_budget.h"
 #include "database/fonts/mb_shape_code.h"
 #include "database/mb_drawing.h"
 #include "database/nodes/mb_draw_node.h"
+#include "geometry/as_log.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
@@ -26,6 +29,11 @@ int hex(unsigned char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
+
+// Code page 936 as Windows defines it has one single-byte character from
+// 0x80 up: the euro sign at 0x80. It reads as its escape would.
+constexpr unsigned char kEuroByte = 0x80;
+constexpr uint32_t kEuroSign = 0x20AC;
 
 // Four hexadecimal digits at p, or -1.
 long hex4(const unsigned char* p) {
@@ -46,6 +54,11 @@ std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
   size_t i = 0;
   while (s && i < n) {
     const unsigned char c = s[i];
+    if (c == kEuroByte) {
+      out.push_back({kEuroSign, MB_Text_Code::kEscape});
+      ++i;
+      continue;
+    }
     if (c >= 0x80) {
       // A GBK character: a lead byte 81-FE and a trail byte 40-FE but 7F.
       // Any other byte from 80 up is a bad byte of its own; the byte after
@@ -181,6 +194,62 @@ void mb_note_missing_glyph(const MB_Text_Code& c) {
                  static_cast<unsigned>(c.code & 0xFF));
 }
 
+// The code of a character in a code page, each found once.
+uint32_t mb_code_page_code_known(MB_Code_Page page, uint32_t unicode) {
+  static std::unordered_map<uint32_t, uint32_t> known;  // by page << 16 | unicode
+  if (unicode > 0xFFFF) return 0;
+  const uint32_t key = uint32_t(static_cast<uint16_t>(page)) << 16 | unicode;
+  auto it = known.find(key);
+  if (it == known.end()) it = known.emplace(key, mb_code_page_code(page, unicode)).first;
+  return it->second;
+}
+
+// The code of a character in a big font that is not a unifont, in the
+// font's own code page (mb_big_font_code_page.h); a unifont standing as
+// the big font has Unicode codes. 0 when the code page has no double-byte
+// code for the character.
+uint32_t big_font_code(const MB_Text_Code& c, const MB_Font_Library& big, MB_Code_Page page) {
+  if (big.is_unifont()) return mb_text_unicode(c);
+  if (page == MB_Code_Page::kGbk && c.origin == MB_Text_Code::kDoubleByte) return c.code;
+  const uint32_t u = mb_text_unicode(c);
+  return u ? mb_code_page_code_known(page, u) : 0;
+}
+
+// The code of a character in a shape font of GBK codes: an escape of a
+// character beyond Latin-1 by its GBK double-byte code (0 when GBK has
+// none), any other code as it is.
+uint32_t gbk_font_code(const MB_Text_Code& c) {
+  constexpr uint32_t kLastSingleByte = 0xFF;
+  if (c.origin != MB_Text_Code::kEscape || c.code <= kLastSingleByte) return c.code;
+  return mb_code_page_code_known(MB_Code_Page::kGbk, c.code);
+}
+
+// Says in the kernel's log that a big font lacks a character (its code in
+// the font's code page, or that code page has none), once per code and
+// font; after kMaxNotedMisses codes of a font, once that no more are noted.
+void mb_note_big_font_miss(const MB_Font_Library& big, MB_Code_Page page, const MB_Text_Code& c, uint32_t code) {
+  constexpr size_t kMaxNotedMisses = 64;
+  static std::map<std::string, std::set<uint64_t>> noted;  // by the font's file
+  const uint32_t u = mb_text_unicode(c);
+  if (!code && u < 0x80) return;
+  std::set<uint64_t>& codes = noted[big.file_name()];
+  if (codes.size() > kMaxNotedMisses) return;
+  if (!codes.insert(uint64_t(code) << 32 | u).second) return;
+  const char* file = *big.file_name() ? big.file_name() : "the big font";
+  char what[96];
+  if (codes.size() > kMaxNotedMisses)
+    std::snprintf(what, sizeof what, "more characters it lacks are not noted");
+  else if (big.is_unifont())
+    std::snprintf(what, sizeof what, "has no U+%04X", static_cast<unsigned>(u));
+  else if (code)
+    std::snprintf(what, sizeof what, "has no code 0x%04X (U+%04X in code page %u)", static_cast<unsigned>(code),
+                  static_cast<unsigned>(u), static_cast<unsigned>(page));
+  else
+    std::snprintf(what, sizeof what, "code page %u has no double-byte code for U+%04X", static_cast<unsigned>(page),
+                  static_cast<unsigned>(u));
+  message_out("Big font lookup failed:", file, what, false);
+}
+
 }  // namespace
 
 void MB_Text::render_string_by_ttf(const char* text, MB_Font_Library* font, As_Void_List& out) {
@@ -281,6 +350,8 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
   MB_Font_Library* big = style_.big_font_lib();
   const bool ttf = main && main->is_ttf_font();
   const bool unifont = main && main->is_unifont();
+  const MB_Code_Page big_page =
+      big && !big->is_unifont() ? big->big_font_code_page(style_.drawing_code_page()) : MB_Code_Page::kUnknown;
   const std::string text = bytes();
   // The strokes go straight into point sets: each stroke's point count and
   // its points.
@@ -306,18 +377,20 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
       const bool from_big = c.origin == MB_Text_Code::kDoubleByte ||
                             (c.origin == MB_Text_Code::kEscape && !(unifont && main->has_code(c.code)));
       if (from_big && big) {
-        // A unifont standing as the big font has Unicode codes.
-        const uint32_t code = big->is_unifont() ? mb_text_unicode(c) : c.code;
+        const uint32_t code = big_font_code(c, *big, big_page);
         if (code && big->has_code(code) && out.draw(big, code)) continue;
+        mb_note_big_font_miss(*big, big_page, c, code);
       }
       if (c.origin == MB_Text_Code::kBadByte) {
         mb_note_missing_glyph(c);
         out.mark(w);
         continue;
       }
-      // A shape font of GBK codes (not a unifont) that has the code draws it.
+      // A shape font of GBK codes (not a unifont) that has the code draws
+      // it; an escape reaches such a font by its GBK code.
       if (c.origin != MB_Text_Code::kDoubleByte || !unifont) {
-        if (out.draw(main, c.code)) continue;
+        const uint32_t code = unifont ? c.code : gbk_font_code(c);
+        if (code && out.draw(main, code)) continue;
       }
       // Else the character by its Unicode code point: from a unifont main
       // font, else from an installed CJK face.

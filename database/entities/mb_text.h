@@ -3,9 +3,12 @@
 // multi-line text, which keeps its string and pieces and draws nothing.
 //
 // The text carries its own copy of a style's values. Character codes come
-// from the 8-bit (GBK) text; no character is lost. In a shape-font style a
-// double-byte character or a "\U+XXXX" escape that the big font has draws
-// from it (an escape a unifont main font has draws from the unifont); "%%"
+// from the 8-bit (GBK) text (byte 0x80 is the euro sign, as in code page
+// 936); no character is lost. In a shape-font style a double-byte character
+// or a "\U+XXXX" escape that the big font has, looked up in the big font's
+// own code page (mb_big_font_code_page.h), draws from it (an escape a
+// unifont main font has draws from the unifont; a big-font look-up that
+// fails is noted once per code in the kernel's log); "%%"
 // codes and single bytes draw from the main font. Any other character is
 // drawn by its Unicode code point from a unifont main font, else from an
 // installed CJK face (mb_cjk_font) at the text's height. A TrueType main
@@ -30,7 +33,7 @@ class MB_Draw_Lines_Sets;
 
 // One character code of a text and where it came from.
 struct MB_Text_Code {
-  // kBadByte: a byte from 0x80 up that starts no GBK character.
+  // kBadByte: a byte from 0x81 up that starts no GBK character.
   enum Origin { kByte, kDoubleByte, kPercent, kEscape, kBadByte };
   uint32_t code;
   Origin origin;

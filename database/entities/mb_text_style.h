@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "database/fonts/mb_big_font_code_page.h"
 #include "database/mb_object.h"
 #include "database/mb_string.h"
 
@@ -46,6 +47,12 @@ class MB_Text_Style : public MB_Attribute {
   void big_font_lib(MB_Font_Library* f) { big_font_lib_ = f; }
   // The same with "ae.shx" as the fallback.
   void big_font_lib(const char* file);
+  // The code page of the drawing the style came from (a DXF's
+  // $DWGCODEPAGE), which decides the big font's code page when the font
+  // itself does not tell (MB_Font_Library::big_font_code_page); kUnknown
+  // when the drawing names none. Not stored in native files.
+  MB_Code_Page drawing_code_page() const { return drawing_code_page_; }
+  void drawing_code_page(MB_Code_Page page) { drawing_code_page_ = page; }
   double height() const { return reals_[0]; }
   void height(double v) { reals_[0] = v; }
   double width_scale() const { return reals_[1]; }
@@ -67,6 +74,7 @@ class MB_Text_Style : public MB_Attribute {
   MB_String name_ = MB_String("*no name");
   MB_Font_Library* font_lib_ = nullptr;
   MB_Font_Library* big_font_lib_ = nullptr;
+  MB_Code_Page drawing_code_page_ = MB_Code_Page::kUnknown;
   double reals_[4] = {10.0, 0.0, 0.0, 0.0};
   int32_t longs_[2] = {0, 0};
 };

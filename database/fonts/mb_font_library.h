@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "database/fonts/mb_big_font_code_page.h"
 #include "database/mb_object.h"
 #include "database/mb_string.h"
 
@@ -60,6 +61,15 @@ class MB_Font_Library : public MB_Attribute {
 
   bool is_ttf_font() const { return font_type() == 1; }
 
+  // The lead-byte ranges of a big font's header; none for other fonts.
+  const std::vector<MB_Lead_Range>& lead_ranges() const { return lead_ranges_; }
+  // The code page the font's codes are in when it stands as a big font
+  // (mb_big_font_code_page), `drawing` being the code page of the drawing
+  // that names it.
+  MB_Code_Page big_font_code_page(MB_Code_Page drawing) const {
+    return mb_big_font_code_page(file_name_, lead_ranges_, drawing);
+  }
+
   MB_String& name() { return name_; }
   MB_String& font_name() { return font_name_; }
   const char* file_name() const { return file_name_; }
@@ -74,5 +84,6 @@ class MB_Font_Library : public MB_Attribute {
   MB_String name_;
   MB_String font_name_;
   uint16_t word_ = 0;
+  std::vector<MB_Lead_Range> lead_ranges_;
   char file_name_[kFileNameSize] = {};
 };

@@ -1,6 +1,7 @@
 // Compiling shape-font source text.
 #include "database/fonts/mb_shp_library.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -164,6 +165,7 @@ void MB_Shp_Library::clear() {
   above_ = below_ = 1;
   modes_ = 0;
   big_font_ = unifont_ = false;
+  lead_ranges_.clear();
 }
 
 double MB_Shp_Library::height() const {
@@ -217,7 +219,15 @@ bool MB_Shp_Library::load_text(const std::string& text) {
       info_header = false;
       in_shape = false;
       if (head.size() >= 7 && mb_same_name(head.substr(0, 7).c_str(), "BIGFONT")) {
+        // "*BIGFONT shapes,ranges,first,last,...": the lead-byte ranges.
         big_font_ = true;
+        int32_t count = 0, first = 0, last = 0;
+        if (tok.size() < 2 || !parse_number(tok[1], &count)) continue;
+        for (size_t i = 0; i < static_cast<size_t>(std::max(count, 0)) && 3 + 2 * i < tok.size(); ++i) {
+          if (!parse_number(tok[2 + 2 * i], &first) || !parse_number(tok[3 + 2 * i], &last)) break;
+          if (first >= 0 && first <= 0xFF && last >= 0 && last <= 0xFF)
+            lead_ranges_.push_back(MB_Lead_Range{static_cast<uint8_t>(first), static_cast<uint8_t>(last)});
+        }
         continue;
       }
       if (mb_same_name(head.c_str(), "UNIFONT")) {

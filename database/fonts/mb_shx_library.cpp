@@ -94,6 +94,12 @@ struct Big_Font_Header {
   bool read_counts(Le_Cursor& c) { return c.u16(count) && c.u16(ranges); }
 };
 
+// One range of lead bytes: its first and last byte.
+struct Big_Font_Range {
+  uint16_t first = 0, last = 0;
+  bool read(Le_Cursor& c) { return c.u16(first) && c.u16(last); }
+};
+
 struct Big_Font_Index_Entry {
   static constexpr uint64_t kSize = 8;
   uint16_t code = 0, length = 0;
@@ -215,6 +221,7 @@ void MB_Shx_Library::clear() {
   above_ = below_ = 1;
   modes_ = 0;
   cell_width_ = 0;
+  lead_ranges_.clear();
   kind_ = kUnknown;
 }
 
@@ -280,6 +287,13 @@ bool MB_Shx_Library::load_shx_bytes(const uint8_t* p, size_t size) {
       }
       if (!head.read_counts(c)) return true;
       Le_Cursor index(p, size, c.at() + Big_Font_Header::kRangeSize * head.ranges);
+      for (uint32_t i = 0; i < head.ranges; ++i) {
+        Big_Font_Range r;
+        if (!r.read(c)) break;
+        // A value past a byte is no lead byte of any code.
+        if (r.first <= 0xFF && r.last <= 0xFF)
+          lead_ranges_.push_back(MB_Lead_Range{static_cast<uint8_t>(r.first), static_cast<uint8_t>(r.last)});
+      }
       bool info = true;
       for (uint32_t i = 0; i < head.count; ++i) {
         Big_Font_Index_Entry e;

@@ -2,13 +2,13 @@
 #include "exchange/cadbridge/dxf_encoding.h"
 
 #include <iconv.h>
+#include <qm_text.h>
 
 #include <cstdio>
 
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
-constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
 const iconv_t kNoIconv = reinterpret_cast<iconv_t>(-1);
 
 iconv_t open_iconv(const char* to, const char* from) {
@@ -44,10 +44,7 @@ uint32_t next_utf8(std::string_view s, size_t& i) {
 
 }  // namespace
 
-Dxf_Text_Codec::~Dxf_Text_Codec() {
-  close();
-  if (gbk_) iconv_close(static_cast<iconv_t>(gbk_));
-}
+Dxf_Text_Codec::~Dxf_Text_Codec() { close(); }
 
 void Dxf_Text_Codec::close() {
   if (source_) iconv_close(static_cast<iconv_t>(source_));
@@ -59,7 +56,8 @@ void Dxf_Text_Codec::utf8(bool on) {
   if (on) close();
 }
 
-std::string Dxf_Text_Codec::charset_of(std::string_view name) {
+unsigned Dxf_Text_Codec::code_page_number(std::string_view name) {
+  constexpr size_t kMaxDigits = 5;
   std::string upper;
   for (char c : name) {
     if (c != ' ' && c != '\t') upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -68,8 +66,15 @@ std::string Dxf_Text_Codec::charset_of(std::string_view name) {
   for (std::string_view prefix : {"ANSI_", "DOS"}) {
     if (upper.compare(0, prefix.size(), prefix) == 0) digits = upper.substr(prefix.size());
   }
-  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits == "936") return "";
-  return "CP" + digits;
+  if (digits.empty() || digits.size() > kMaxDigits || digits.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return static_cast<unsigned>(std::stoul(digits));
+}
+
+std::string Dxf_Text_Codec::charset_of(std::string_view name) {
+  const unsigned number = code_page_number(name);
+  if (number == 0 || number == 936) return "";
+  return "CP" + std::to_string(number);
 }
 
 void Dxf_Text_Codec::code_page(std::string_view name) {
@@ -90,28 +95,7 @@ void Dxf_Text_Codec::append_code(uint32_t code, std::string& out) {
     out += it->second;
     return;
   }
-  if (!gbk_) gbk_ = open_iconv("CP936", "UTF-32LE");
-  std::string gbk;
-  if (gbk_ && code != kReplacement) {
-    char in[4] = {char(code & 0xFF), char(code >> 8 & 0xFF), char(code >> 16 & 0xFF), char(code >> 24 & 0xFF)};
-    char buf[8];
-    char* ip = in;
-    char* op = buf;
-    size_t il = sizeof in, ol = sizeof buf;
-    iconv(static_cast<iconv_t>(gbk_), nullptr, nullptr, nullptr, nullptr);
-    if (iconv(static_cast<iconv_t>(gbk_), &ip, &il, &op, &ol) != size_t(-1) && il == 0) {
-      gbk.assign(buf, size_t(op - buf));
-    }
-  }
-  if (gbk.empty()) {
-    char escape[16];
-    if (code <= kLastEscaped && code != kReplacement) {
-      std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code));
-      gbk = escape;
-    } else {
-      gbk = "?";
-    }
-  }
+  const std::string gbk = qm_gbk_escaped_char(code);
   known_.emplace(code, gbk);
   out += gbk;
 }

@@ -29,6 +29,9 @@ class Dxf_Text_Codec {
   // The iconv name of a DXF code page name ("ANSI_1252" is "CP1252"); empty
   // for GBK itself and for names not known.
   static std::string charset_of(std::string_view code_page);
+  // The number of a DXF code page name ("ANSI_950" is 950); 0 for a name
+  // not of that form.
+  static unsigned code_page_number(std::string_view code_page);
 
  private:
   void close();
@@ -36,6 +39,5 @@ class Dxf_Text_Codec {
 
   bool utf8_ = false;
   void* source_ = nullptr;  // iconv: the code page to UTF-32
-  void* gbk_ = nullptr;     // iconv: UTF-32 to GBK
   std::map<uint32_t, std::string> known_;
 };

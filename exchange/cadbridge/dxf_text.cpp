@@ -15,6 +15,7 @@
 #include "database/mb_resource.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
+#include "exchange/cadbridge/dxf_encoding.h"
 #include "geometry/as_rect.h"
 #include "qm_file.h"
 
@@ -100,6 +101,7 @@ void Dxf_Header::read(const Dxf_Record& header) {
       continue;
     }
     if (name && *name == "$DIMDEC" && g.code == 70) dim.decimals = std::clamp(dxf_integer(g.value), 0, kMaxDecimals);
+    if (name && *name == "$DWGCODEPAGE" && g.code == 3) code_page = Dxf_Text_Codec::code_page_number(g.value);
     if (!name || g.code != 40) continue;
     const double v = dxf_real(g.value);
     if (v <= 0.0) continue;
@@ -306,6 +308,7 @@ void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
       new MB_Text_Style(name.c_str(), font.c_str(), big.empty() ? nullptr : big.c_str(),
                         r.real(40, 0.0), r.real(41, 1.0) > 0.0 ? r.real(41, 1.0) : 1.0,
                         normalised_radians(r.real(50, 0.0)), 0.0, 0, 0);
+  style->drawing_code_page(mb_double_byte_code_page(target.header().code_page));
   drawing.text_style_list().add_tail(style);
 }
 

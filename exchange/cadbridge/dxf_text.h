@@ -37,6 +37,9 @@ struct Dxf_Header {
   double text_size = 2.5;  // $TEXTSIZE
   Dxf_Dim_Style dim;       // $DIMTXT, $DIMASZ, $DIMSCALE, $DIMDEC
   std::map<std::string, Dxf_Dim_Style> dim_styles;  // by upper-case name
+  // $DWGCODEPAGE: the code page of the big fonts the styles name when the
+  // fonts do not tell their own; 0 when the header names none.
+  unsigned code_page = 0;
   // Reads the variables from the HEADER section's record.
   void read(const Dxf_Record& header);
   // Adds the style of a DIMSTYLE record.

@@ -20,3 +20,8 @@ bool api_mb_load_hpgl_file(const char* path);
 bool api_mb_save_hpgl_file(const char* path);
 
 }
+
+// What a program says of a plot file that reads without error but holds
+// nothing a plotter would draw (no entity came of it): such a file is
+// refused, not taken for an empty drawing.
+constexpr const char* kHpglReasonNothingDrawn = "holds nothing a plotter would draw";

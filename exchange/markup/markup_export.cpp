@@ -5,9 +5,10 @@
 // then written as text straight into the file, in the place an empty
 // element holds among the template's objects, line for line as the
 // document would write them had they been made as nodes.
+#include <cerrno>
 #include <cstdio>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
@@ -149,14 +150,29 @@ void for_each_markup_object(MB_Drawing& drawing, F f) {
 }  // namespace
 
 bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char* target) {
+  std::string unused;
+  return api_mb_save_xml(drawing, base_document, target, unused);
+}
+
+bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char* target, std::string& why) {
   if (!drawing || !target || !*target) return false;
   char support[MAX_PATH];
   if (!get_support_dir(support)) return false;
-  Xml_Document doc((std::string(support) + kMarkupTemplate).c_str());
+  const std::string template_path = std::string(support) + kMarkupTemplate;
+  // A missing template would read as an empty document: the user is told
+  // which file the install lacks, not only that the markup was not written.
+  errno = 0;
+  if (!Xml_Document::xml_file_exists(template_path.c_str())) {
+    const int err = errno ? errno : ENOENT;
+    why = kReasonTemplateUnread + template_path + ": " + qm_file_error(template_path.c_str(), err);
+    return false;
+  }
+  Xml_Document doc(template_path.c_str());
   QmXmlNode base, tag, objects;
   if (doc.xml_find_node(kMarkupBaseDocument, base) != Xml_Document::kFound ||
       doc.xml_find_node(kMarkupTag, tag) != Xml_Document::kFound ||
       doc.xml_find_node(kMarkupObjects, objects) != Xml_Document::kFound) {
+    why = kReasonTemplateUnread + template_path + ": " + kReasonTemplateIncomplete;
     return false;
   }
   base.set_text("\"" + path_to_utf8(base_document) + "\"");

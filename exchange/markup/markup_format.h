@@ -31,6 +31,10 @@ constexpr const char* kMarkupPointName = "Point2d";
 
 // The template the writer fills, in the kernel's support folder.
 constexpr const char* kMarkupTemplate = "sample.xml";
+// Why the template could not serve: the first words, then the template's
+// path and the reason.
+constexpr const char* kReasonTemplateUnread = "the markup template cannot be read: ";
+constexpr const char* kReasonTemplateIncomplete = "it lacks BaseDocument, Tag or Objects";
 
 // The string property (key -302) whose value marks markup entities,
 // compared without regard to case.

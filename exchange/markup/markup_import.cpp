@@ -105,7 +105,7 @@ class Markup_Reader {
     if (!read_points(node, points) || points.empty()) return;
     std::string content;
     node.attribute("textContent", content);
-    std::string gbk = qm_utf8_to_gbk(content);
+    std::string gbk = qm_utf8_to_gbk_escaped(content);
     MB_Text* t = nullptr;
     if (!api_mb_make_text(t, &gbk[0], points[0], nullptr, height_ * kMarkupTextHeightPerHeight, drawing_) || !t) {
       return;

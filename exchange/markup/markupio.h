@@ -16,6 +16,10 @@ class MB_Drawing;
 // target, or a template that cannot be read or lacks BaseDocument, Tag or
 // Objects; otherwise the result of the save. The template is never written.
 bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char* target);
+// The same, giving the reason when the template is what failed: its path
+// and why it cannot serve (left alone otherwise; a failed write leaves the
+// system's reason in errno).
+bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char* target, std::string& why);
 
 // Reads the markup document at `markup_path` into the drawing: the base
 // drawing it names is loaded first (its path, without the quotes, goes to

@@ -387,6 +387,11 @@ void qm_pump_messages() {
 }
 
 bool qm_save_window_picture(HWND hwnd, const std::string& path, std::string& error) {
+  const DWORD format = qm_picture_format(path.c_str());
+  if (format == CXIMAGE_FORMAT_UNKNOWN) {
+    error = path + ": no picture type has this extension; name it with one of " + qm_picture_extensions();
+    return false;
+  }
   std::vector<uint32_t> pixels;
   int w = 0, h = 0;
   if (!qm_user_screen_image(hwnd, &pixels, &w, &h)) {
@@ -401,7 +406,7 @@ bool qm_save_window_picture(HWND hwnd, const std::string& path, std::string& err
       image.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
     }
   errno = 0;
-  if (!image.Save(path.c_str(), CXIMAGE_FORMAT_PNG)) {
+  if (!image.Save(path.c_str(), format)) {
     error = path + ": " + (errno ? qm_file_error(path.c_str(), errno) : "the picture could not be written");
     return false;
   }

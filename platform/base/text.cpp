@@ -6,16 +6,19 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "qm_text.h"
 
 namespace {
 
-const char* const kCharsets[3] = {"CP936", "UTF-8", "UTF-16LE"};
+// By QmEncoding.
+constexpr int kEncodings = 6;
+const char* const kCharsets[kEncodings] = {"CP936", "UTF-8", "UTF-16LE", "CP932", "CP949", "CP950"};
 
 struct Converters {
-  iconv_t cd[3][3];
+  iconv_t cd[kEncodings][kEncodings];
   Converters() {
     for (auto& row : cd)
       for (auto& c : row) c = reinterpret_cast<iconv_t>(-1);
@@ -76,7 +79,9 @@ size_t refused_unit_length(const unsigned char* p, size_t n, QmEncoding from) {
       return 2;
     }
     case QmEncoding::kGbk:
-      break;
+    case QmEncoding::kShiftJis:
+    case QmEncoding::kKorean:
+    case QmEncoding::kBig5: break;
   }
   return 1;
 }
@@ -88,7 +93,9 @@ std::string_view default_replacement(QmEncoding to) {
     case QmEncoding::kUtf16:
       return std::string_view("\xFD\xFF", 2);
     case QmEncoding::kGbk:
-      break;
+    case QmEncoding::kShiftJis:
+    case QmEncoding::kKorean:
+    case QmEncoding::kBig5: break;
   }
   return "?";
 }
@@ -164,13 +171,16 @@ std::string_view as_bytes(std::u16string_view s) {
 }
 
 bool code_page_encoding(UINT code_page, QmEncoding* enc) {
-  if (code_page == CP_ACP || code_page == 936) {
-    *enc = QmEncoding::kGbk;
-    return true;
-  }
-  if (code_page == CP_UTF8) {
-    *enc = QmEncoding::kUtf8;
-    return true;
+  static const struct {
+    UINT code_page;
+    QmEncoding encoding;
+  } kKnown[] = {{CP_ACP, QmEncoding::kGbk},   {936, QmEncoding::kGbk},    {CP_UTF8, QmEncoding::kUtf8},
+                {932, QmEncoding::kShiftJis}, {949, QmEncoding::kKorean}, {950, QmEncoding::kBig5}};
+  for (const auto& k : kKnown) {
+    if (k.code_page == code_page) {
+      *enc = k.encoding;
+      return true;
+    }
   }
   return false;
 }
@@ -208,6 +218,44 @@ bool qm_is_utf8(std::string_view bytes) {
     n -= len;
   }
   return true;
+}
+
+std::string qm_gbk_escaped_char(uint32_t code) {
+  constexpr uint32_t kLastEscaped = 0xFFFF;  // "\U+XXXX" holds four digits
+  constexpr uint32_t kReplacement = 0xFFFD;
+  if (code < 0x80) return std::string(1, static_cast<char>(code));
+  if (code > kLastEscaped || code == kReplacement || (code >= 0xD800 && code <= 0xDFFF)) return "?";
+  const char16_t unit = static_cast<char16_t>(code);
+  std::string gbk;
+  size_t bad = 0;
+  if (convert(as_bytes(std::u16string_view(&unit, 1)), QmEncoding::kUtf16, QmEncoding::kGbk, "", &gbk, &bad) &&
+      bad == 0 && !gbk.empty()) {
+    return gbk;
+  }
+  char escape[8];
+  std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(code));
+  return escape;
+}
+
+std::string qm_utf8_to_gbk_escaped(std::string_view utf8) {
+  std::string out;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  size_t n = utf8.size();
+  while (n > 0) {
+    const size_t len = utf8_sequence_length(p, n);
+    uint32_t code = 0xFFFD;
+    if (len == 1) {
+      code = p[0];
+    } else if (len > 1) {
+      code = p[0] & (0x7F >> len);
+      for (size_t i = 1; i < len; ++i) code = code << 6 | (p[i] & 0x3F);
+    }
+    out += qm_gbk_escaped_char(code);
+    const size_t step = len ? len : 1;
+    p += step;
+    n -= step;
+  }
+  return out;
 }
 
 // Win32 counting: a length of -1 means NUL-terminated and counts the NUL; an

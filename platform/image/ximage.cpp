@@ -3,6 +3,7 @@
 // image's only when it succeeded, and a failed decode leaves the image empty.
 #include "ximage.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -269,4 +270,29 @@ void CxImage::AlphaSet(long x, long y, BYTE level) {
   if (!Inside(x, y)) return;
   if (!AlphaIsValid()) raster_.alpha.assign(static_cast<size_t>(raster_.width) * raster_.height, 255);
   raster_.alpha[static_cast<size_t>(y) * raster_.width + static_cast<size_t>(x)] = level;
+}
+
+namespace {
+
+const struct {
+  const char* ext;
+  DWORD format;
+} kPictureTypes[] = {{"bmp", CXIMAGE_FORMAT_BMP}, {"gif", CXIMAGE_FORMAT_GIF}, {"tif", CXIMAGE_FORMAT_TIF},
+                     {"png", CXIMAGE_FORMAT_PNG}, {"wmf", CXIMAGE_FORMAT_WMF}, {"jpg", CXIMAGE_FORMAT_JPG},
+                     {"jpeg", CXIMAGE_FORMAT_JPG}};
+
+}  // namespace
+
+DWORD qm_picture_format(const char* path) {
+  const char* dot = path ? std::strrchr(path, '.') : nullptr;
+  if (!dot) return CXIMAGE_FORMAT_UNKNOWN;
+  for (const auto& t : kPictureTypes)
+    if (strcasecmp(dot + 1, t.ext) == 0) return t.format;
+  return CXIMAGE_FORMAT_UNKNOWN;
+}
+
+std::string qm_picture_extensions() {
+  std::string out;
+  for (const auto& t : kPictureTypes) out += std::string(out.empty() ? "." : ", .") + t.ext;
+  return out;
 }

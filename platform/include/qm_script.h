@@ -110,6 +110,7 @@ bool qm_load_script(const std::string& path, const QmScriptVerbs& verbs, std::ve
 // Dispatches every queued message, painting included.
 void qm_pump_messages();
 
-// What a window shows (its frame and children included), as a PNG picture;
-// false with the file's name and the reason in `error`.
+// What a window shows (its frame and children included), as a picture of
+// the type its name's extension gives (qm_picture_format); false with the
+// file's name and the reason in `error` (a name of no picture type too).
 bool qm_save_window_picture(HWND hwnd, const std::string& path, std::string& error);

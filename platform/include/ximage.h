@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CxMemFile;
@@ -124,3 +125,11 @@ class CxImage {
   QmRaster raster_;
   DWORD type_;
 };
+
+// The type of a picture written to a file, chosen by the name's extension
+// (the text after the last '.', any case): .bmp, .gif, .tif, .png, .wmf,
+// .jpg, .jpeg; CXIMAGE_FORMAT_UNKNOWN for any other name. Every program
+// that writes a picture by its name chooses here.
+DWORD qm_picture_format(const char* path);
+// Those extensions for a message: ".bmp, .gif, .tif, .png, .wmf, .jpg, .jpeg".
+std::string qm_picture_extensions();

@@ -653,12 +653,102 @@ TEST_F(AutomationTest, ExportsWriteOnlyWhatThereIsAndSayWhenNothingWasWritten) {
     EXPECT_EQ(ax().i2("ExportImage", {S(png), I4(side), I4(64), I2(0), I4(0)}), -1) << side;
     EXPECT_NE(said().find(png + "\r\nthe picture could not be made"), std::string::npos) << said();
   }
-  // Kept as the interface has them: these write nothing and answer 0.
-  EXPECT_EQ(ax().i2("SaveFile", {S(png)}), 0);
-  EXPECT_EQ(ax().i2("ExportDxf", {S(png)}), 0);
   std::remove(png.c_str());
   std::remove(rect_png.c_str());
   std::remove(plt.c_str());
+}
+
+// Every picture holds the whole drawing: the area spans the picture's
+// pixels from the first to the last, so a square's four sides are all in it
+// (its bounding box of ink fills the side that limits the scale and is
+// centred on the other), whichever member, size or picture type makes it.
+TEST_F(AutomationTest, ExportedPicturesHoldTheRectangleToItsLastColumnAndRow) {
+  ASSERT_NE(ax().i4("CreateRect", {R8(0), R8(0), R8(100), R8(100)}), 0);
+  struct Picture {
+    const char* how;
+    const char* name;
+    LONG width, height;
+  };
+  const Picture pictures[] = {
+      {"ExportImage", "edges.png", 200, 200},     {"ExportImage", "edges.bmp", 64, 64},
+      {"ExportImage", "edges.png", 301, 157},     {"ExportImage", "edges.png", 157, 301},
+      {"ExportImage", "edges.png", 2, 2},         {"ExportImage", "edges.wmf", 99, 99},
+      {"ExportRectImage", "edges.png", 200, 200}, {"ExportRectImage", "edges.png", 33, 80},
+      {"SaveFile", "edges.png", 500, 500},  // the save button's picture
+  };
+  for (const Picture& p : pictures) {
+    SCOPED_TRACE(std::string(p.how) + " " + p.name + " " + std::to_string(p.width) + "x" + std::to_string(p.height));
+    const std::string path = qm_test_temp(p.name);
+    std::remove(path.c_str());
+    SHORT answer = -1;
+    if (std::string(p.how) == "ExportImage")
+      answer = ax().i2("ExportImage", {S(path), I4(p.width), I4(p.height), I2(0), I4(0)});
+    else if (std::string(p.how) == "ExportRectImage")
+      answer = ax().i2("ExportRectImage",
+                       {S(path), R8(0), R8(100), R8(100), R8(0), I4(p.width), I4(p.height), I2(0), I4(0)});
+    else
+      answer = ax().i2("SaveFile", {S(path)});
+    ASSERT_EQ(answer, 0);
+    CxImage image(path.c_str(), qm_picture_format(path.c_str()));
+    std::remove(path.c_str());
+    ASSERT_TRUE(image.IsValid());
+    ASSERT_EQ(long(image.GetWidth()), p.width);
+    ASSERT_EQ(long(image.GetHeight()), p.height);
+    long left = p.width, right = -1, top = p.height, bottom = -1;
+    for (long y = 0; y < p.height; ++y)
+      for (long x = 0; x < p.width; ++x)
+        if (image.GetPixelColor(x, y) & 0xFFFFFF) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    const long side = std::min(p.width, p.height);  // the square's side in pixels
+    EXPECT_EQ(right - left + 1, side);
+    EXPECT_EQ(bottom - top + 1, side);
+    EXPECT_LE(std::abs(left - (p.width - 1 - right)), 1) << "centred across";
+    EXPECT_LE(std::abs(top - (p.height - 1 - bottom)), 1) << "centred down";
+    // Ink on the middle of each side, not only at the corners.
+    EXPECT_NE(image.GetPixelColor(left, (top + bottom) / 2) & 0xFFFFFF, 0u) << "left side";
+    EXPECT_NE(image.GetPixelColor(right, (top + bottom) / 2) & 0xFFFFFF, 0u) << "right side";
+    EXPECT_NE(image.GetPixelColor((left + right) / 2, top) & 0xFFFFFF, 0u) << "top side";
+    EXPECT_NE(image.GetPixelColor((left + right) / 2, bottom) & 0xFFFFFF, 0u) << "bottom side";
+  }
+}
+
+// SaveFile writes as the save button does, by the name's extension; 0 means
+// the file is there, -1 that the user was told why it is not.
+TEST_F(AutomationTest, SaveFileWritesByExtensionAndExportDxfSaysItCannot) {
+  const auto said = [] { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; };
+  line(0, 0, 10, 10);
+  for (const char* ext : {"qlf", "kzf", "rml", "plt", "png", "BMP"}) {
+    const std::string path = qm_test_temp(std::string("auto_save.") + ext);
+    std::remove(path.c_str());
+    EXPECT_EQ(ax().i2("SaveFile", {S(path)}), 0) << ext;
+    EXPECT_TRUE(file_exists(path)) << ext;
+    std::remove(path.c_str());
+  }
+  const std::string kzf = qm_test_temp("auto_saved.qlf");
+  ASSERT_EQ(ax().i2("SaveFile", {S(kzf)}), 0);
+  ax().none("OpenFile", {S(kzf)});
+  EXPECT_EQ(ax().i4("GetObjectCount"), 1) << "what SaveFile wrote opens again";
+  struct Refused {
+    std::string path, told;
+  };
+  const Refused refused[] = {
+      {"/nonexistent-folder/x.qlf", "/nonexistent-folder/x.qlf\r\nNo such file or directory"},
+      {qm_test_temp("auto_save.doc"), quill::kReasonNoWriter},
+      {"", quill::kReasonNoWriter},
+  };
+  for (const Refused& r : refused) {
+    qm_user_clear_message_boxes();
+    EXPECT_EQ(ax().i2("SaveFile", {S(r.path)}), -1) << r.path;
+    EXPECT_NE(said().find(r.told), std::string::npos) << r.path << ": " << said();
+  }
+  const std::string dxf = qm_test_temp("auto_save.dxf");
+  qm_user_clear_message_boxes();
+  EXPECT_EQ(ax().i2("ExportDxf", {S(dxf)}), -1);
+  EXPECT_FALSE(file_exists(dxf));
+  EXPECT_NE(said().find(dxf + "\r\n" + quill::kReasonNoDxfWriter), std::string::npos) << said();
+  std::remove(kzf.c_str());
 }
 
 TEST_F(AutomationTest, OpenFileReadsIntoTheView) {
@@ -830,8 +920,8 @@ std::vector<Call> every_member(std::vector<double>& a, std::vector<LONG>& l, BST
        VT_I2, 0},
       {"ZoomAll", none, VT_EMPTY, 0},
       {"RedrawAll", none, VT_EMPTY, 0},
-      {"SaveFile", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, 0},
-      {"ExportDxf", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, 0},
+      {"SaveFile", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, -1},
+      {"ExportDxf", [] { return std::vector<VARIANT>{S("")}; }, VT_I2, -1},
       {"ExportImage",
        [] {
          return std::vector<VARIANT>{S("/nonexistent/x.png"), I4(8), I4(8), I2(0), I4(0)};

@@ -13,10 +13,11 @@
 
 #include "control/print_job.h"
 #include "database/entities/mb_line.h"
+#include "tests/control/automation_client.h"
 #include "tests/control/control_fixture.h"
 #include "tests/support/print_watch.h"
-#include "tests/support/test_temp.h"
 #include "tests/support/shell_output.h"
+#include "tests/support/test_temp.h"
 
 namespace control_test {
 namespace {
@@ -249,21 +250,77 @@ TEST_F(PrintTest, PrintToAPdfFileReadBackByPoppler) {
   }
   // Pages 1-2 of a drawing whose length the job does not know: page 1 only.
   EXPECT_EQ(pdf_pages(pdf), 1);
-  const std::string prefix = qm_test_temp("print_frame");
-  shell_output("pdftoppm -gray -r " + std::to_string(kDpi) + " -f 1 -l 1 '" + pdf + "' '" + prefix + "'");
-  std::remove(pdf.c_str());
   int w = 0, h = 0;
   std::vector<unsigned char> px;
-  const std::string pgm = prefix + "-1.pgm";
-  const bool read = read_pgm(pgm, &w, &h, &px);
-  std::remove(pgm.c_str());
-  ASSERT_TRUE(read) << pgm;
+  const bool read = pdf_first_page(pdf, kDpi, true, &w, &h, &px);
+  std::remove(pdf.c_str());
+  ASSERT_TRUE(read) << pdf;
   ASSERT_EQ(w, kPagePx);
   ASSERT_EQ(h, kPagePx);
   const auto ink = [&](int x, int y) {
     return x >= 0 && y >= 0 && x < w && y < h && px[size_t(y) * size_t(w) + size_t(x)] < 128;
   };
   for (const Spot& s : kFrameSpots) EXPECT_EQ(dark_near(ink, s.x, s.y), s.ink) << s.x << "," << s.y;
+}
+
+// Printing draws every entity in the printer's one pen, whatever colour it
+// shows on screen, and so do the entities an insert draws: the page read
+// back from the PDF holds only greys (black strokes, smoothed), with ink.
+TEST_F(PrintTest, EveryEntityInsertsIncludedPrintsInThePrintersPen) {
+  if (!have_program("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  struct Drawing {
+    const char* what;
+    bool plain, inserts;
+  };
+  const Drawing drawings[] = {
+      {"coloured entities", true, false}, {"inserts of coloured entities", false, true}, {"both", true, true}};
+  for (const Drawing& d : drawings) {
+    SCOPED_TRACE(d.what);
+    hosted_.reset();  // a new view on an empty drawing
+    hosted_ = std::make_unique<Hosted>();
+    op_ = &hosted_->view()->operation();
+    Automation ax(&hosted_->ctrl());
+    const auto coloured_line = [&](double x0, double y0, double x1, double y1, LONG colour) {
+      const LONG id = ax.i4("CreateLine", {R8(x0), R8(y0), R8(x1), R8(y1)});
+      ax.i2("SetObjectColor", {I4(id), I4(colour)});
+      return id;
+    };
+    std::vector<LONG> parts = {coloured_line(0, 0, 60, 0, 0xFF0000), coloured_line(0, 10, 60, 30, 0x0000FF),
+                               ax.i4("CreateCircle", {R8(30), R8(15), R8(12)})};
+    ASSERT_GT(ax.i4("CreateBlock", {S("Parts"), R8(0), R8(0), Ref(parts), I4(3), S("")}), 0);
+    if (d.inserts) {
+      ASSERT_GT(ax.i4("CreateInsert", {S("Parts"), R8(0), R8(60), R8(0), R8(1), R8(1)}), 0);
+      ASSERT_GT(ax.i4("CreateInsert", {S("Parts"), R8(100), R8(60), R8(0.5), R8(2), R8(1)}), 0);
+    }
+    if (d.plain) {
+      coloured_line(0, 120, 200, 120, 0x00FF00);
+      coloured_line(100, 0, 200, 50, 0xFFFFFF);  // white on screen: it must not vanish on paper
+    } else {
+      for (LONG id : parts) ax.i2("DeleteObject", {I4(id)});
+    }
+    op_->build_draw();
+    const std::string pdf = qm_test_temp("print_colours.pdf");
+    std::remove(pdf.c_str());
+    qm_user_push_file_dialog_answer(pdf.c_str());
+    print({true, PD_PRINTTOFILE, 1, 1, 1});
+    ASSERT_EQ(qm_print_jobs().size(), 1u);
+    ASSERT_TRUE(qm_print_jobs()[0].ended) << qm_print_jobs()[0].error;
+    qm_print_reset();
+    qm_print_set_printer(kPageMm, kPageMm, kDpi);
+    int w = 0, h = 0;
+    std::vector<unsigned char> px;
+    const bool read = pdf_first_page(pdf, 127, false, &w, &h, &px);
+    std::remove(pdf.c_str());
+    ASSERT_TRUE(read) << pdf;
+    size_t inked = 0, coloured = 0;
+    for (size_t i = 0; i + 2 < px.size(); i += 3) {
+      const int r = px[i], g = px[i + 1], b = px[i + 2];
+      if (r != g || g != b) ++coloured;
+      if (r < 200) ++inked;
+    }
+    EXPECT_EQ(coloured, 0u) << "pixels that are not grey";
+    EXPECT_GT(inked, 300u);
+  }
 }
 
 }  // namespace

@@ -112,28 +112,42 @@ TEST_F(InsertTest, DrawsNestedInsertsThroughTheirTransforms) {
   EXPECT_TRUE(paint({unbound}).empty());
 }
 
-// On a device context (export, print) each object of the block shows in its
-// own colour, whatever pen the caller chose for the insert, as on screen.
-TEST_F(InsertTest, ObjectsDrawInTheirOwnColoursOnADeviceContext) {
+// On a device context the objects of the block draw as the insert does: in
+// the caller's pen when the insert is drawn so (a print: one pen for the
+// whole drawing), each in its own colour when the insert draws in its own
+// colour (a picture: as on screen). The caller's pen is back either way.
+TEST_F(InsertTest, ObjectsOnADeviceContextTakeThePenTheInsertDrawsWith) {
   MB_Drawing d;
   auto* green = new Seg(As_Pt(0, 2, 0), As_Pt(4, 2, 0));
   green->general().display_color(0x00FF00);
   MB_Block* a = add_block(d, "a", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(4, 0, 0)), green});
   auto* insert = insert_of(a, As_Pt(10, 10, 0));
-  insert->general().display_color(0xFF0000);  // blue
+  insert->general().display_color(0xFFFFFF);
   d.object_list().add_tail(insert);
   d.build_draw();
-  CMyDC dc;
-  HDC hdc = make_surface(dc, 32, 32);
-  Probe probe(dc);
-  HPEN blue = CreatePen(PS_SOLID, 0, 0xFF0000);
-  HGDIOBJ old = SelectObject(hdc, blue);
-  As_Tran view;
-  insert->draw(hdc, dc, view);
-  EXPECT_EQ(SelectObject(hdc, old), blue) << "the caller's pen is back";
-  DeleteObject(blue);
-  EXPECT_EQ(probe.at(12, 10) & 0xFFFFFF, 0xFF0000u) << "the red line in red";
-  EXPECT_EQ(probe.at(12, 12) & 0xFFFFFF, 0x00FF00u) << "the green line in green";
+  const struct {
+    const char* how;
+    bool own_colours;
+    uint32_t red_line, green_line;
+  } ways[] = {{"draw", false, 0x0000FF, 0x0000FF},  // the surface's pixels are 0xRRGGBB: the caller's blue
+              {"draw_in_own_colour", true, 0xFF0000, 0x00FF00}};
+  for (const auto& w : ways) {
+    SCOPED_TRACE(w.how);
+    CMyDC dc;
+    HDC hdc = make_surface(dc, 32, 32);
+    Probe probe(dc);
+    HPEN blue = CreatePen(PS_SOLID, 0, 0xFF0000);
+    HGDIOBJ old = SelectObject(hdc, blue);
+    As_Tran view;
+    if (w.own_colours)
+      insert->draw_in_own_colour(hdc, dc, view);
+    else
+      insert->draw(hdc, dc, view);
+    EXPECT_EQ(SelectObject(hdc, old), blue) << "the caller's pen is back";
+    DeleteObject(blue);
+    EXPECT_EQ(probe.at(12, 10) & 0xFFFFFF, w.red_line) << "the red line";
+    EXPECT_EQ(probe.at(12, 12) & 0xFFFFFF, w.green_line) << "the green line";
+  }
 }
 
 // Objects hidden in a block (flag 0, as those on a layer that is off or

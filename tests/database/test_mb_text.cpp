@@ -34,10 +34,10 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
       {"\\m+14E2D", {0x4E2D}},
       {"\\Q+1234", {'\\', 'Q', '+', '1', '2', '3', '4'}},
       {"\xB0\xA1", {0xB0A1}},
-      {"a\xB0", {'a', 0xB0}},              // a lone lead byte at the end: a bad byte
-      {"\x80\xFF\x81\x7F", {0x80, 0xFF, 0x81, 0x7F}},  // no GBK lead byte, a bad trail byte
-      {"\xB0 A", {0xB0, ' ', 'A'}},        // the byte after a bad lead byte is read afresh
-      {"%%", {'%', '%'}},            // incomplete: plain bytes
+      {"a\xB0", {'a', 0xB0}},                            // a lone lead byte at the end: a bad byte
+      {"\x80\xFF\x81\x7F", {0x20AC, 0xFF, 0x81, 0x7F}},  // the euro sign, no lead byte, a bad trail byte
+      {"\xB0 A", {0xB0, ' ', 'A'}},                      // the byte after a bad lead byte is read afresh
+      {"%%", {'%', '%'}},                                // incomplete: plain bytes
       {"\\U+4E", {'\\', 'U', '+', '4', 'E'}},
       {"\\U+4G2D", {'\\', 'U', '+', '4', 'G', '2', 'D'}},
   };
@@ -49,6 +49,7 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
   EXPECT_EQ(mb_text_codes("\xB0\xA1", 2)[0].origin, MB_Text_Code::kDoubleByte);
   EXPECT_EQ(mb_text_codes("\\U+0041", 7)[0].origin, MB_Text_Code::kEscape);
   EXPECT_EQ(mb_text_codes("\xB0 ", 2)[0].origin, MB_Text_Code::kBadByte);
+  EXPECT_EQ(mb_text_codes("\x80", 1)[0].origin, MB_Text_Code::kEscape);
 }
 
 class TextLayout : public ::testing::Test {
@@ -57,7 +58,7 @@ class TextLayout : public ::testing::Test {
     // Main font: 'A' a unit vertical stroke, 176 a unit horizontal one.
     std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 0}}, {176, "DEG", {0x10, 0}}});
     ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
-    std::vector<uint8_t> b = big_font(1, 0, {{0xB0A1, "", {0x12, 0}}, {0x4E2D, "", {0x1C, 0}}});
+    std::vector<uint8_t> b = big_font(1, 0, {{0xB0A1, "", {0x12, 0}}, {0xD6D0, "", {0x1C, 0}}});  // 中 in GBK
     ASSERT_TRUE(big.load_shx_bytes(b.data(), b.size()));
     text.text_style().font_lib(&main);
     text.text_style().big_font_lib(&big);
@@ -101,7 +102,9 @@ TEST_F(TextLayout, CodesGoToTheirFonts) {
 // and the text goes on, in shape-font and TrueType styles alike; nothing is
 // read past the text.
 TEST_F(TextLayout, BadBytesDrawABoxEachAndTheTextGoesOn) {
-  std::vector<As_Pt> p = points("A\x80\xFF" "A");
+  std::vector<As_Pt> p = points(
+      "A\xFF\xFF"
+      "A");
   ASSERT_EQ(p.size(), 2u + 5 + 5 + 2);
   const double boxes[][2] = {{101, 107}, {109, 115}};  // 0.1 to 0.7 of the height, 0.8 apart
   for (int b = 0; b < 2; ++b) {
@@ -124,7 +127,7 @@ TEST_F(TextLayout, BadBytesDrawABoxEachAndTheTextGoesOn) {
 
   MB_TTF_Library face("DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
   text.text_style().font_lib(&face);
-  p = points("\x80");
+  p = points("\xFF");
   ASSERT_EQ(p.size(), 5u);
   expect_pt(p[0], 101, 50);
   expect_pt(p[2], 107, 60);

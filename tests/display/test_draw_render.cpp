@@ -42,10 +42,29 @@ TEST_F(ViewTest, ZoomAllFitsAndCentresTheExtents) {
   Snap_Line* hidden = add_line(As_Pt(-1000, -1000, 0), As_Pt(-900, -900, 0));
   hidden->flag(0);
   op->zoom_all();
-  EXPECT_NEAR(render()->drawing_to_screen().scaling(), 8.0, 1e-9);
+  // The extents span the pixels from the first to the last: 100 units on
+  // 799 pixels, their edges on the middles of columns 0 and 799, where
+  // truncation keeps them in the view.
+  EXPECT_NEAR(render()->drawing_to_screen().scaling(), 7.99, 1e-9);
   expect_near_pt(to_screen(As_Pt(50, 25, 0)), 400, 300, 1e-6);
-  expect_near_pt(to_screen(As_Pt(0, 50, 0)), 0, 100, 1e-6);
-  expect_near_pt(to_screen(As_Pt(100, 0, 0)), 800, 500, 1e-6);
+  expect_near_pt(to_screen(As_Pt(0, 50, 0)), 0.5, 100.25, 1e-6);
+  expect_near_pt(to_screen(As_Pt(100, 0, 0)), 799.5, 499.75, 1e-6);
+}
+
+// Every side of a square zoomed all shows on the surface: the outermost
+// rows and columns it reaches are inside the view.
+TEST_F(ViewTest, ZoomAllKeepsEveryStrokeOfTheExtentsInTheView) {
+  const As_Pt a(0, 0, 0), b(100, 0, 0), c(100, 100, 0), d(0, 100, 0);
+  for (auto [p, q] : {std::pair{a, b}, {b, c}, {c, d}, {d, a}}) add_line(p, q, 0xFFFFFF);
+  op->zoom_all();
+  paint();
+  Probe probe(render()->quick_dc());
+  const auto ink = [&](int x, int y) { return (probe.at(x, y) & 0xFFFFFF) != 0; };
+  // 600 rows hold the square's height: its sides at columns 100 and 699.
+  EXPECT_TRUE(ink(400, 0)) << "top side";
+  EXPECT_TRUE(ink(400, 599)) << "bottom side";
+  EXPECT_TRUE(ink(100, 300)) << "left side";
+  EXPECT_TRUE(ink(699, 300)) << "right side";
 }
 
 TEST_F(ViewTest, ZoomAllOnNothingOrOnOnePointChangesNothing) {
@@ -189,8 +208,11 @@ TEST_F(ViewTest, ExportedPngMatchesTheSurface) {
     lines[i] = add_line(to_drawing(ends[i][0], ends[i][1]), to_drawing(ends[i][2], ends[i][3]), colours[i]);
   paint();
   op->add_entity_to_selection(lines[2], false);
+  // An exported area spans the picture's pixels from the middle of the first
+  // to the middle of the last: the view's pixels show the area between the
+  // middles of its corner pixels.
   As_Rect area;
-  area.set_rect(to_drawing(0, 0), to_drawing(800, 600));
+  area.set_rect(to_drawing(0.5, 0.5), to_drawing(799.5, 599.5));
   const std::string path = qm_test_temp("qm_export.png");
   ASSERT_TRUE(render()->export_image(path.c_str(), area, 800, 600, 0, 0));
   CxImage image(path.c_str(), CXIMAGE_FORMAT_PNG);

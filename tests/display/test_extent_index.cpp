@@ -198,7 +198,7 @@ TEST_F(ViewTest, SnapEntitiesMatchAScanThroughEditsUndoAndRedo) {
 }
 
 TEST_F(ViewTest, SnapFindsAMovedLineWhereItIsBeforeAnyRepaint) {
-  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 8 pixels a unit
+  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 7.99 pixels a unit
   MB_Line* line = add_line<MB_Line>(As_Pt(10, 10, 0), As_Pt(60, 10, 0));
   paint();
   MB_Mouse_Tool* tool = new MB_Mouse_Tool(-1, MB_String("t"), op.get());

@@ -44,7 +44,7 @@ TEST_F(ViewTest, ShiftSwitchesSnapping) {
 }
 
 TEST_F(ViewTest, SnapFindsEndsWithinTheAperture) {
-  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 8 pixels a unit
+  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 7.99 pixels a unit
   Snap_Line* line = add_line(As_Pt(10, 10, 0), As_Pt(60, 10, 0));
   paint();
   MB_Mouse_Tool* tool = new MB_Mouse_Tool(-1, MB_String("t"), op.get());
@@ -67,11 +67,13 @@ TEST_F(ViewTest, SnapFindsEndsWithinTheAperture) {
   op->process_mouse_event(0x200, 0, p);
   EXPECT_EQ(tool->get_relation(), nullptr);
   EXPECT_EQ(tool->snap_pos().x(), tool->cur_pos().x());
-  EXPECT_NEAR(api_mb_get_snap_tol(), 5.0 / 8.0, 1e-12);
+  // 5 pixels at 7.99 pixels a unit: the window shows the 100 units across
+  // its 800 pixels from the middle of the first to the middle of the last.
+  EXPECT_NEAR(api_mb_get_snap_tol(), 5.0 / 7.99, 1e-12);
 }
 
 TEST_F(ViewTest, SnapPrefersEndsAndPutsCrossingsFirst) {
-  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 8 pixels a unit
+  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 7.99 pixels a unit
   add_line(As_Pt(10, 10, 0), As_Pt(60, 10, 0));
   Snap_Line* b = add_line(As_Pt(10.5, 0, 0), As_Pt(10.5, 40, 0));  // crosses near the first line's start
   paint();
@@ -115,7 +117,7 @@ TEST_F(ViewTest, ApiSnapPosAnswersTheEntity) {
 }
 
 TEST_F(ViewTest, AToolMakesASnappedLineInOneUndoableCommand) {
-  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 8 pixels a unit
+  render()->zoom_window(As_Pt(0, 50, 0), As_Pt(100, 0, 0));  // 7.99 pixels a unit
   Snap_Line* base = add_line(As_Pt(10, 10, 0), As_Pt(60, 10, 0), 0x00FF00);
   paint();
   Line_Tool* tool = new Line_Tool(op.get());

@@ -34,4 +34,45 @@ TEST(PlotConverter, TakesEveryPlotFileNameAndRefusesOthers) {
   ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }
 
+// hp2xx's sample plots, as a user converts them: a plot that holds something
+// a plotter draws becomes a drawing; one that holds nothing of the kind
+// (set-up, labels, fills only) is refused with that reason and status 1, and
+// no drawing is written, as the control refuses to open it.
+TEST(PlotConverter, RefusesARealPlotThatDrawsNothing) {
+  const std::string samples = "/usr/share/doc/hp2xx/hp-tests";
+  if (system(("test -d " + samples).c_str()) != 0)
+    GTEST_SKIP() << samples << " is missing: install hp2xx (bash tools/setup.sh)";
+  char tmpl[] = "/tmp/qm_plot_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl;
+  struct Case {
+    const char* file;
+    bool draws;
+  };
+  // The ten samples whose every instruction is one the reader drops (labels,
+  // fills and wedges, Bezier curves, set-up), and some that draw.
+  const Case cases[] = {
+      {"ascii.hp", false},    {"bz.hp", false},    {"char7.hp", false}, {"charsets.hp", false},
+      {"di.hp", false},       {"dt.plt", false},   {"dv.hpg", false},   {"ew.hpg", false},
+      {"fwedges.plt", false}, {"pages.hp", false}, {"arcs.hp", true},   {"ci.hp", true},
+      {"fill.plt", true},     {"la.hp", true},     {"lt.hp", true},     {"pw.hpg", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string out = dir + "/drawing.kzf";
+    const Outcome r = program_test::run(QM_PLOT_PROGRAM, {samples + "/" + c.file, out}, dir);
+    if (c.draws) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(system(("test -s " + out).c_str()), 0);
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_NE(r.err.find(std::string(c.file) + ": it holds nothing a plotter would draw"), std::string::npos)
+          << r.err;
+      EXPECT_NE(system(("test -e " + out).c_str()), 0) << "no drawing is written";
+    }
+    std::remove(out.c_str());
+  }
+  ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
+}
+
 }  // namespace

@@ -56,18 +56,22 @@ inline std::vector<uint8_t> shapes_font(uint8_t above, uint8_t below, const std:
   return v;
 }
 
-// A big font with one escape range; the information shape comes first.
-inline std::vector<uint8_t> big_font(uint8_t above, uint8_t below, const std::vector<Shape>& shapes,
-                                     uint16_t word = 8, uint8_t cell_width = 0) {
+// A big font with its escape ranges (lead bytes 0x81 to 0xFE unless given);
+// the information shape comes first.
+inline std::vector<uint8_t> big_font(uint8_t above, uint8_t below, const std::vector<Shape>& shapes, uint16_t word = 8,
+                                     uint8_t cell_width = 0,
+                                     const std::vector<std::pair<uint8_t, uint8_t>>& ranges = {{0x81, 0xFE}}) {
   std::vector<Shape> all = {{0, "BF", {above, below, 0, cell_width}}};
   all.insert(all.end(), shapes.begin(), shapes.end());
   std::vector<uint8_t> v;
   put_sig(v, "AutoCAD-86 bigfont 1.0");
   put16(v, word);
   put16(v, static_cast<uint32_t>(all.size()));
-  put16(v, 1);
-  put16(v, 0x81);
-  put16(v, 0xFE);
+  put16(v, static_cast<uint32_t>(ranges.size()));
+  for (const auto& r : ranges) {
+    put16(v, r.first);
+    put16(v, r.second);
+  }
   uint32_t off = static_cast<uint32_t>(v.size() + 8 * all.size());
   for (const Shape& s : all) {
     put16(v, s.code);

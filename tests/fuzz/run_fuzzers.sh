@@ -16,7 +16,7 @@ shift 2 || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_kzf_load fuzz_kzf_codec fuzz_shx_font fuzz_kernel_shx fuzz_kernel_shp
   fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text fuzz_dxf_load fuzz_xml_document)
-cmake --build "$build" -j "$(nproc)" --target fuzz_make_seeds "${targets[@]}"
+cmake --build "$build" -j "${QM_JOBS:-$(nproc)}" --target fuzz_make_seeds "${targets[@]}"
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/corpus" "$work/findings" "$work/logs"
 mkdir -p "$work"

@@ -75,4 +75,61 @@ grep -q "$prefix/lib" "$QM_REGISTRY" || fail "the installed control was not regi
 "$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed quillmark_host failed"
 [ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
-echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), a plotting program, quillmark_plot, the font tool and the container"
+[ -n "$(find "$prefix" -path '*/quillmark/support/sample.xml')" ] ||
+  fail "the markup template support/sample.xml is not installed"
+
+# On an X display the installed container opens its window (the display
+# library is installed beside the control), marks the drawing up, saves the
+# markup with the save button, and stays for the user: it is stopped once the
+# markup is written. The markup then opens again in the installed container.
+if command -v Xvfb >/dev/null; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null; [ -n "${host:-}" ] && kill $host 2>/dev/null; rm -rf "$work"' EXIT
+  for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  cat >"$work/markup.script" <<'STEPS'
+command 32843
+move 300 500
+down 300 500
+move 350 480
+move 400 520
+up 400 520
+rclick 400 520
+answer file "marked.rml"
+command 32781
+STEPS
+  (cd "$work" && DISPLAY=":$(head -n1 "$work/display")" QM_HEADLESS=0 exec "$prefix/bin/quillmark_host" \
+    --size 800x600 --script "$work/markup.script" "$work/tree/first.kzf" >"$work/host.out" 2>"$work/host.err") &
+  host=$!
+  for _ in $(seq 600); do [ -s "$work/marked.rml" ] || ! kill -0 $host 2>/dev/null && break; sleep 0.1; done
+  kill -0 $host 2>/dev/null || { cat "$work/host.err" >&2; fail "the installed quillmark_host ended on the display"; }
+  kill $host
+  wait $host 2>/dev/null || true
+  host=
+  ! grep -q "cannot be loaded" "$work/host.err" || { cat "$work/host.err" >&2; fail "the installed quillmark_host found no display library"; }
+  grep -q "redline:Polyline" "$work/marked.rml" || fail "the installed quillmark_host saved no markup"
+  # The installed font tool shows its dialog on the display too.
+  (cd "$work" && DISPLAY=":$(head -n1 "$work/display")" QM_HEADLESS=0 exec "$prefix/bin/fontlathe" --dialog \
+    >/dev/null 2>"$work/lathe.err") &
+  lathe=$!
+  shown=
+  for _ in $(seq 300); do
+    kill -0 $lathe 2>/dev/null || break
+    if xwininfo -display ":$(head -n1 "$work/display")" -root -children 2>/dev/null | grep -q '"fontlathe'; then
+      shown=1
+      break
+    fi
+    sleep 0.1
+  done
+  kill $lathe 2>/dev/null || true
+  wait $lathe 2>/dev/null || true
+  [ -n "$shown" ] || { cat "$work/lathe.err" >&2; fail "the installed font tool showed no window on the display"; }
+  echo "call GetObjectCount" >"$work/count.script"
+  (cd "$work" && "$prefix/bin/quillmark_host" --headless --script "$work/count.script" marked.rml >"$work/count.out") ||
+    fail "the installed quillmark_host did not open the markup it saved"
+  grep -q "GetObjectCount = [1-9]" "$work/count.out" || fail "the markup opened with nothing in it: $(cat "$work/count.out")"
+else
+  echo "install check: no Xvfb, the installed container is not tried on a display"
+fi
+echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), a plotting program, quillmark_plot, the font tool and the container (on a display: markup saved and opened again)"

@@ -136,7 +136,7 @@ TEST_F(MarkupTest, TheTemplateIsNeverWritten) {
   EXPECT_EQ(read_all(tmpl), before);
 }
 
-TEST_F(MarkupTest, ATemplateLackingAnElementWritesNothing) {
+TEST_F(MarkupTest, ATemplateLackingAnElementOrMissingWritesNothingAndIsNamed) {
   const struct {
     const char* name;
     const char* text;
@@ -151,13 +151,23 @@ TEST_F(MarkupTest, ATemplateLackingAnElementWritesNothing) {
       {"not well-formed", "<redline:RedlineMarkup"},
   };
   add_polyline({As_Pt(0, 0, 0), As_Pt(1, 1, 0)}, 0.3);
+  const std::string tmpl = qm_test_temp("markup_kernel/") + "support/sample.xml";
   for (const auto& t : cases) {
     SCOPED_TRACE(t.name);
     use_template(t.text);
     const std::string out = temp("lacking.rml");
-    EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", out.c_str()));
+    std::string why;
+    EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", out.c_str(), why));
     EXPECT_FALSE(markup_file_exists(out));
+    EXPECT_EQ(why, "the markup template cannot be read: " + tmpl + ": it lacks BaseDocument, Tag or Objects");
   }
+  // An install without the template: the reason names the file it lacks.
+  std::remove(tmpl.c_str());
+  const std::string out = temp("lacking.rml");
+  std::string why;
+  EXPECT_FALSE(api_mb_save_xml(&drawing_, "a.dwg", out.c_str(), why));
+  EXPECT_FALSE(markup_file_exists(out));
+  EXPECT_EQ(why, "the markup template cannot be read: " + tmpl + ": No such file or directory");
 }
 
 }  // namespace

@@ -120,6 +120,14 @@ TEST_F(MarkupImport, ATextTakesTheHeightOfTheStyleBeforeIt) {
   EXPECT_STREQ(t->get_string(MB_PROP_XDATA_TEXT), kMarkupMark) << "texts are marked too";
 }
 
+// A character GBK lacks is kept as its escape, as DXF text keeps it, so
+// that it draws from a big font or a face that has it.
+TEST_F(MarkupImport, ATextKeepsTheCharactersGbkLacksAsEscapes) {
+  ASSERT_TRUE(load(markup(text("\xEB\x8F\x84 \xE4\xB8\xAD", kTags + point(0, 0)))));
+  ASSERT_EQ(texts().size(), 1u);
+  EXPECT_EQ(texts()[0]->bytes(), "\\U+B3C4 \xD6\xD0");  // 도 中
+}
+
 TEST_F(MarkupImport, BadStylesAndStrayChildrenAreSkippedAndWeightsCarryOn) {
   const std::string light = polyline(kTags + point(0, 0) + point(1, 1));
   const struct {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 #include "qm_text.h"
 
 namespace {
@@ -77,4 +80,50 @@ TEST(Text, WideCharToMultiByteCounting) {
   EXPECT_FALSE(used);
   // UTF-8 takes no default character.
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, src, -1, buf, 8, nullptr, &used), 0);
+}
+
+// The double-byte code pages of big fonts convert as Windows defines them,
+// both ways; a character a code page lacks reports the default character.
+TEST(Text, DoubleByteCodePagesConvertBothWays) {
+  const struct {
+    UINT code_page;
+    char16_t character;
+    const char* bytes;
+  } cases[] = {
+      {950, u'\u9762', "\xAD\xB1"},  // 面 in Big5
+      {932, u'\u5909', "\x95\xCF"},  // 変 in Shift-JIS
+      {949, u'\uB3C4', "\xB5\xB5"},  // 도 in Korean
+      {936, u'\u20AC', "\x80"},      // € in GBK
+      {932, u'\uFF76', "\xB6"},      // half-width ｶ: one byte
+  };
+  for (const auto& c : cases) {
+    char buf[4] = {};
+    BOOL used = TRUE;
+    const int n = WideCharToMultiByte(c.code_page, 0, &c.character, 1, buf, 4, nullptr, &used);
+    EXPECT_EQ(std::string(buf, n > 0 ? size_t(n) : 0), c.bytes) << c.code_page;
+    EXPECT_FALSE(used) << c.code_page;
+    WCHAR back = 0;
+    EXPECT_EQ(MultiByteToWideChar(c.code_page, 0, c.bytes, int(std::strlen(c.bytes)), &back, 1), 1) << c.code_page;
+    EXPECT_EQ(back, c.character) << c.code_page;
+  }
+  const WCHAR hangul = u'\uB3C4';
+  char buf[4] = {};
+  BOOL used = FALSE;
+  WideCharToMultiByte(950, 0, &hangul, 1, buf, 4, nullptr, &used);
+  EXPECT_TRUE(used) << "Big5 has no Hangul";
+}
+
+TEST(Text, Utf8BecomesGbkWithEscapesForWhatGbkLacks) {
+  const struct {
+    const char* utf8;
+    std::string gbk;
+  } cases[] = {
+      {"a\u4E2D\u20AC", std::string("a") + "\xD6\xD0\x80"},
+      {"\uB3C4\u4E2D", std::string("\\U+B3C4") + "\xD6\xD0"},  // 도 is no GBK character
+      {"x\U0001F600y", "x?y"},                                 // past what an escape holds
+      {"\xFF"
+       "a\xE4\xB8",
+       "?a??"},  // malformed bytes, one each
+  };
+  for (const auto& c : cases) EXPECT_EQ(qm_utf8_to_gbk_escaped(c.utf8), c.gbk) << c.utf8;
 }

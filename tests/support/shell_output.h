@@ -32,13 +32,30 @@ inline int pdf_pages(const std::string& pdf) {
   return pages;
 }
 
-// A binary grey map (P5, 8 bits, as pdftoppm -gray writes) as rows of bytes.
-inline bool read_pgm(const std::string& path, int* w, int* h, std::vector<unsigned char>* px) {
+// A binary grey map (P5) or colour map (P6), 8 bits, as pdftoppm writes
+// them: rows of bytes, one (P5) or three (P6) a pixel.
+inline bool read_pnm(const std::string& path, const char* kind, int* w, int* h, std::vector<unsigned char>* px) {
   std::ifstream in(path, std::ios::binary);
   std::string magic;
   int max = 0;
-  if (!(in >> magic >> *w >> *h >> max) || magic != "P5" || max != 255 || *w <= 0 || *h <= 0) return false;
+  if (!(in >> magic >> *w >> *h >> max) || magic != kind || max != 255 || *w <= 0 || *h <= 0) return false;
   in.get();
-  px->resize(size_t(*w) * size_t(*h));
+  px->resize(size_t(*w) * size_t(*h) * (magic == "P6" ? 3 : 1));
   return bool(in.read(reinterpret_cast<char*>(px->data()), std::streamsize(px->size())));
+}
+
+inline bool read_pgm(const std::string& path, int* w, int* h, std::vector<unsigned char>* px) {
+  return read_pnm(path, "P5", w, h, px);
+}
+
+// The first page of a PDF file as pdftoppm draws it at `dpi` (in grey, else
+// in colour, as read_pnm reads it); its picture file is removed after.
+inline bool pdf_first_page(const std::string& pdf, int dpi, bool grey, int* w, int* h, std::vector<unsigned char>* px) {
+  const std::string prefix = pdf + ".page";
+  shell_output(std::string("pdftoppm ") + (grey ? "-gray " : "") + "-r " + std::to_string(dpi) + " -f 1 -l 1 '" +
+               pdf + "' '" + prefix + "'");
+  const std::string picture = prefix + (grey ? "-1.pgm" : "-1.ppm");
+  const bool read = read_pnm(picture, grey ? "P5" : "P6", w, h, px);
+  std::remove(picture.c_str());
+  return read;
 }

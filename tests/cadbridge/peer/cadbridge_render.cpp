@@ -78,7 +78,13 @@ int main(int argc, char** argv) {
   HDC hdc = GetDC(wnd);
   op.draw(hdc);
   ReleaseDC(wnd, hdc);
-  const As_Rect area(As_Pt(box[0], box[3], 0.0), As_Pt(box[2], box[1], 0.0));
+  // The peer's picture spans the box from the outer edge of its first pixel
+  // to the outer edge of its last; ours spans an area from the middle of the
+  // first pixel to the middle of the last: the same picture is the box less
+  // half a pixel on every side.
+  const double half_x = (box[2] - box[0]) / static_cast<double>(width) / 2.0;
+  const double half_y = (box[3] - box[1]) / static_cast<double>(height) / 2.0;
+  const As_Rect area(As_Pt(box[0] + half_x, box[3] - half_y, 0.0), As_Pt(box[2] - half_x, box[1] + half_y, 0.0));
   if (!op.draw_render()->export_image(qm_map_user_path(output.c_str()).c_str(), area, width, height, 0, kBlack)) {
     std::fprintf(stderr, "%s: cannot write the picture %s\n", kProgram, output.c_str());
     return 1;

@@ -1,0 +1,86 @@
+// Texts of DXF files whose styles name big fonts: each character draws the
+// glyph of its code in the big font's own code page, from files in that
+// code page and from UTF-8 files of 2007 and later, whose $DWGCODEPAGE names
+// the code page of big fonts that do not tell their own.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_text.h"
+#include "database/entities/mb_text_style.h"
+#include "database/fonts/mb_font_library.h"
+#include "database/nodes/mb_draw_node.h"
+#include "tests/cadbridge/dxf_fixture.h"
+#include "tests/support/big_font_fixtures.h"
+
+namespace {
+
+using big_font_fixture::Fixture;
+
+// A file with a style of the main fixture font and the big font, and one
+// TEXT of height 10 at (100, 50) in it.
+std::string big_font_file(const char* version, const char* code_page, const std::string& main, const std::string& big,
+                          const std::string& text) {
+  return "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(version) + "\n9\n$DWGCODEPAGE\n3\n" + code_page +
+         "\n0\nENDSEC\n"
+         "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n"
+         "0\nSTYLE\n2\nBIG\n70\n0\n40\n0\n41\n1\n50\n0\n71\n0\n3\n" +
+         main + "\n4\n" + big + "\n0\nENDTAB\n0\nENDSEC\n" +
+         dxf_entities("0\nTEXT\n8\n0\n10\n100\n20\n50\n40\n10\n7\nBIG\n1\n" + text + "\n");
+}
+
+TEST(DxfBigFonts, CharactersDrawTheirGlyphsInTheBigFontsCodePage) {
+  const std::string dir = dxf_temp_path("big_fonts");
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const std::string main = dir + "/main.shx";
+  ASSERT_TRUE(big_font_fixture::write_compiled(big_font_fixture::kMainSource, main));
+  struct Case {
+    const char* version;
+    const char* code_page;
+    const Fixture* fixture;
+    std::string character;  // as the file writes it
+    const char* escape;     // the same character as a DXF escape
+    uint32_t code;          // in the big font
+  } cases[] = {
+      {"AC1015", "ANSI_950", &big_font_fixture::kBig5, "\xAD\xB1", "\\U+9762", 0xADB1},        // 面
+      {"AC1015", "ANSI_932", &big_font_fixture::kShiftJis, "\x95\xCF", "\\U+5909", 0x95CF},    // 変
+      {"AC1015", "ANSI_949", &big_font_fixture::kKorean, "\xB5\xB5", "\\U+B3C4", 0xB5B5},      // 도
+      {"AC1021", "ANSI_949", &big_font_fixture::kKorean, "\xEB\x8F\x84", "\\U+B3C4", 0xB5B5},  // 도
+      {"AC1021", "ANSI_1252", &big_font_fixture::kBig5, "\xE6\x98\x8E", "\\U+660E", 0xA9FA},   // 明
+      {"AC1015", "ANSI_936", &big_font_fixture::kGbk, "\xD6\xD0", "\\U+4E2D", 0xD6D0},         // 中
+  };
+  for (const Case& c : cases) {
+    const std::string big = dir + "/" + c.fixture->file;
+    ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, big));
+    Dxf_Load load;
+    load.text(big_font_file(c.version, c.code_page, main, big, c.character + c.escape), "big_fonts.dxf");
+    MB_Text* text = load.first<MB_Text>(MB_Object::ID_TEXT);
+    ASSERT_NE(text, nullptr) << c.code_page;
+    MB_Font_Library* font = text->text_style().big_font_lib();
+    ASSERT_NE(font, nullptr) << c.code_page;
+    // The character and its escape: the glyph twice, one after the other.
+    std::vector<unsigned long> counts;
+    std::vector<As_Pt> expected;
+    As_Pt pen = text->base_pos();
+    const double h = text->text_style().height(), w = text->text_style().width_scale();
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(font->char_2_ptsets(c.code, counts, expected, pen, h, w, false, 0));
+    text->build_draw();
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(text->draw_node());
+    ASSERT_NE(node, nullptr);
+    ASSERT_EQ(node->pts_count(), expected.size()) << c.version << " " << c.code_page;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_NEAR(node->points()[i].x(), expected[i].x(), 1e-9) << c.code_page << " point " << i;
+      EXPECT_NEAR(node->points()[i].y(), expected[i].y(), 1e-9) << c.code_page << " point " << i;
+    }
+    std::remove(big.c_str());
+  }
+  std::remove(dxf_temp_path("big_fonts.dxf").c_str());
+  std::remove(main.c_str());
+  rmdir(dir.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// The kernel and the font tool's preview draw a text with a main font and a
+// big font alike: the same glyphs, from the same codes of the big font's own
+// code page, at the same scale.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "database/entities/mb_text.h"
+#include "database/fonts/mb_shx_library.h"
+#include "database/nodes/mb_draw_node.h"
+#include "fonttool/shape_interpreter.h"
+#include "tests/support/big_font_fixtures.h"
+#include "tests/support/test_temp.h"
+
+namespace {
+
+using big_font_fixture::Fixture;
+
+// Every segment's ends, in canvas pixels.
+class EndsCanvas : public fontlathe::ShapeCanvas {
+ public:
+  void DrawSegment(int x0, int y0, int x1, int y1) override {
+    ends.push_back({double(x0), double(y0)});
+    ends.push_back({double(x1), double(y1)});
+  }
+  std::vector<std::pair<double, double>> ends;
+};
+
+// Whether every point of `a` lies within a pixel of a point of `b`.
+bool near_all(const std::vector<std::pair<double, double>>& a, const std::vector<std::pair<double, double>>& b) {
+  for (const auto& p : a) {
+    bool found = false;
+    for (const auto& q : b)
+      found = found || (std::fabs(p.first - q.first) <= 1.0 && std::fabs(p.second - q.second) <= 1.0);
+    if (!found) return false;
+  }
+  return true;
+}
+
+TEST(InterpretersAgree, TextsWithBigFontsDrawTheSameGlyphsAtTheSameScale) {
+  const std::string dir = qm_test_temp("interpreters_agree");
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  std::vector<std::string> files = {dir + "/main.shx", dir + "/unifont.shx"};
+  ASSERT_TRUE(big_font_fixture::write_compiled(big_font_fixture::kMainSource, files[0]));
+  ASSERT_TRUE(big_font_fixture::write_compiled(big_font_fixture::kUnifontMainSource, files[1]));
+  MB_Shx_Library shapes(files[0].c_str()), unifont(files[1].c_str());
+  struct Case {
+    bool unifont;  // the main font: the unifont, else the shape font
+    const Fixture* fixture;
+    const char* name;  // the file name, when not the fixture's own
+    const char* gbk;   // the text for the kernel: GBK and escapes
+    const char* utf8;  // the same for the font tool
+  } cases[] = {
+      {false, &big_font_fixture::kBig5, nullptr, "A\xC3\xE6\xC3\xF7\xD6\xD0", "A\xE9\x9D\xA2\xE6\x98\x8E\xE4\xB8\xAD"},
+      {false, &big_font_fixture::kShiftJis, nullptr,
+       "\x89\xE4\xE4\x93"
+       "A\xD6\xD0",
+       "\xE5\xA4\x89\xE9\x8B\xBC"
+       "A\xE4\xB8\xAD"},
+      {false, &big_font_fixture::kKorean, "whgtxt.shx", "\\U+B3C4\\U+D55CA",
+       "\xEB\x8F\x84\xED\x95\x9C"
+       "A"},
+      {false, &big_font_fixture::kGbk, nullptr,
+       "\xD6\xD0"
+       "A",
+       "\xE4\xB8\xAD"
+       "A"},
+      {false, &big_font_fixture::kCell, nullptr,
+       "A\xD6\xD0"
+       "A",
+       "A\xE4\xB8\xAD"
+       "A"},
+      {true, &big_font_fixture::kCell, nullptr,
+       "A\xD6\xD0"
+       "A",
+       "A\xE4\xB8\xAD"
+       "A"},
+      {true, &big_font_fixture::kBig5, nullptr, "A\xC3\xE6", "A\xE9\x9D\xA2"},
+  };
+  const double height = 16, baseline = 100;
+  for (const Case& c : cases) {
+    files.push_back(dir + "/" + (c.name ? c.name : c.fixture->file));
+    ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, files.back()));
+    MB_Shx_Library big(files.back().c_str());
+    MB_Text text(As_Pt(3, 0, 0), MB_String(c.gbk));
+    text.text_style().font_lib(c.unifont ? &unifont : &shapes);
+    text.text_style().big_font_lib(&big);
+    text.text_style().height(height);
+    text.text_style().width_scale(1);
+    text.build_draw();
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
+    ASSERT_NE(node, nullptr);
+    std::vector<std::pair<double, double>> kernel;
+    for (unsigned long i = 0; i < node->pts_count(); ++i)
+      kernel.push_back({node->points()[i].x(), baseline - node->points()[i].y()});
+
+    EndsCanvas tool;
+    double x = 3, y = baseline;
+    std::string message;
+    const std::string& main = c.unifont ? files[1] : files[0];
+    ASSERT_TRUE(fontlathe::PreviewText(main.c_str(), files.back().c_str(), c.utf8, &message, &x, &y,
+                                       fontlathe::CharacterStyle(), height, &tool, fontlathe::TextEncoding::kUtf8))
+        << message;
+    ASSERT_FALSE(tool.ends.empty());
+    EXPECT_TRUE(near_all(tool.ends, kernel))
+        << c.fixture->file << c.unifont << ": the tool draws what the kernel does not";
+    EXPECT_TRUE(near_all(kernel, tool.ends))
+        << c.fixture->file << c.unifont << ": the kernel draws what the tool does not";
+  }
+  for (const std::string& f : files) std::remove(f.c_str());
+  rmdir(dir.c_str());
+}
+
+}  // namespace
