@@ -51,6 +51,8 @@ std::string quill_write_refusal(const std::string& target) {
   return "";
 }
 
+Quill_Write_Check::Quill_Write_Check() : QmWriteCheck(quill_write_refusal) {}
+
 void quill_note_file_failure(const std::string& path, const std::string& reason) {
   failures().push_back({path, reason});
 }
@@ -78,9 +80,11 @@ bool quill_write_file(const std::string& target, const std::function<bool(std::s
     quill_report_file_failure(Quill_File_Action::kWrite, target, qm_file_error(target.c_str(), EISDIR));
     return false;
   }
+  Quill_Write_Check check;
   errno = 0;
   if (write(why)) return true;
   const int err = errno;
+  if (why.empty() && !check.refusal().empty()) why = check.refusal();
   if (why.empty()) why = err ? qm_file_error(target.c_str(), err) : quill::kReasonNotWritten;
   quill_report_file_failure(Quill_File_Action::kWrite, target, why);
   return false;

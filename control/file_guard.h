@@ -5,6 +5,8 @@
 // to report them itself.
 #pragma once
 
+#include <qm_file.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +22,15 @@ void quill_guard_file(const std::string& path, Quill_Guarded kind);
 // drawing, the base drawing of its open markup, a guarded file), however
 // spelled: "./", links and hard links included. Empty when it may be.
 std::string quill_write_refusal(const std::string& target);
+
+// While one lives, every file written on the thread is checked at the
+// moment its writer resolves it (qm_file.h), by quill_write_refusal: a link
+// made after an earlier check by name cannot lead a write onto a protected
+// file.
+class Quill_Write_Check : public QmWriteCheck {
+ public:
+  Quill_Write_Check();
+};
 
 // What the user was told went wrong with a file.
 struct Quill_File_Failure {
@@ -37,8 +48,8 @@ void quill_note_file_failure(const std::string& path, const std::string& reason)
 const std::vector<Quill_File_Failure>& quill_file_failures();
 void quill_clear_file_failures();
 
-// Writes `target` through `write` unless it is refused; a refusal or a
-// failed write is reported. `write` answers false on failure and may give
+// Writes `target` through `write` unless it is refused, by name first, then
+// under a Quill_Write_Check; a refusal or a failed write is reported. `write` answers false on failure and may give
 // its reason; else the reason is the system's (errno) when there is one.
 // True when the file was written.
 bool quill_write_file(const std::string& target, const std::function<bool(std::string& why)>& write);

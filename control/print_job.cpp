@@ -6,6 +6,7 @@
 
 #include "control/control_texts.h"
 #include "control/file_guard.h"
+#include "database/entities/mb_block.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "display/interaction/mb_operation.h"
@@ -89,6 +90,7 @@ void PrintJob::OnPrint(CDC* dc, CPrintInfo* info) {
     As_Tran to_page;
     if (extents.any() && fit_to_page(extents.rect(), page, &to_page)) {
       CMyDC surface;
+      MB_Walk_Pass pass;  // one object budget for the whole page
       for (MB_Object* o = drawing->object_list().head(); o; o = o->next()) {
         if (!o->is_drawable()) continue;
         As_Tran t = to_page;

@@ -3,8 +3,9 @@
 
 #include "control/control_texts.h"
 #include "control/dialogs/block_library_dialog.h"
-#include "control/side_panel_bar.h"
+#include "control/file_guard.h"
 #include "control/print_job.h"
+#include "control/side_panel_bar.h"
 #include "control/tools/select_tool.h"
 #include "control/tools/tool_commands.h"
 #include "control/wait_cursor.h"
@@ -86,6 +87,7 @@ double CQuillView::wheel_factor(short delta) {
 
 CQuillView::~CQuillView() {
   if (current_ == this) current_ = nullptr;
+  drop_download();
 }
 
 int CQuillView::OnCreate(LPCREATESTRUCTA cs) {
@@ -286,6 +288,7 @@ void CQuillView::OnRedo() { step_history(false); }
 void CQuillView::OnPrintFile() {
   PrintJob job;
   job.operation = &operation_;
+  Quill_Write_Check check;
   job.Print();
 }
 

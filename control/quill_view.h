@@ -120,10 +120,13 @@ class CQuillView : public CView {
   // The writer of the target's extension; false with the reason when it
   // gives one.
   bool write_by_extension(const std::string& target, std::string& why);
+  // Removes the folder the drawing open now was downloaded into, if any.
+  void drop_download();
 
   CString opened_path_;
   CString base_document_;
   CString save_directory_;
+  std::string download_folder_;  // where the open drawing was downloaded, or empty
   MB_Operation operation_;
   MB_Drawing* creation_drawing_ = nullptr;  // not owned
 

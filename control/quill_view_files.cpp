@@ -2,8 +2,13 @@
 #include <qm_file.h>
 #include <urlmon.h>
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "api/api_extents.h"
@@ -53,23 +58,31 @@ std::string base_name(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Downloads an address, exactly as given, into the temporary folder under
-// "1" and its last four characters lower-cased, made safe as a file name;
-// the local path, or "" when it could not be fetched. A file of that name
-// already there is kept: the download takes "1_2", "1_3" ... instead.
-std::string download(const std::string& url) {
-  char folder[256];
-  const DWORD n = ::GetTempPathA(sizeof folder, folder);
-  if (n == 0 || n >= sizeof folder) return "";
+// Downloads an address, exactly as given, into a folder of its own made in
+// the temporary folder (private to the user, under a name nobody could have
+// prepared), as "1" and the address's last four characters lower-cased,
+// made safe as a file name. The local path, or "" when it could not be
+// fetched (the folder is then gone); `folder` is the folder to remove once
+// the drawing is done with.
+std::string download(const std::string& url, std::string& folder) {
+  folder.clear();
+  char temp[256];
+  const DWORD n = ::GetTempPathA(sizeof temp, temp);
+  if (n == 0 || n >= sizeof temp) return "";
   std::string tail = lowered(last(url, 4));
   for (char& c : tail)
     if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
         static_cast<unsigned char>(c) < ' ')
       c = '_';
-  std::string local = std::string(folder) + "1" + tail;
-  for (int k = 2; ::GetFileAttributesA(local.c_str()) != INVALID_FILE_ATTRIBUTES; ++k)
-    local = std::string(folder) + "1_" + std::to_string(k) + tail;
-  return ::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) == S_OK ? local : "";
+  std::string made = std::string(temp) + "quillmark.XXXXXX";
+  if (!mkdtemp(&made[0])) return "";
+  const std::string local = made + "/1" + tail;
+  if (::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) != S_OK) {
+    rmdir(made.c_str());
+    return "";
+  }
+  folder = made;
+  return local;
 }
 
 // 0 when the path names a regular file that opens for reading, else the
@@ -89,7 +102,10 @@ bool readable_file(const std::string& p, const CString& given) {
   if (err == 0) return true;
   if (err == ENOENT) {
     AfxMessageBox(quill::kTextFileNotFound, MB_OK);
-    quill_note_file_failure(static_cast<const char*>(given), quill::kTextFileNotFound);
+    // The container tells it too, with the reason in English beside the
+    // control's own words.
+    quill_note_file_failure(static_cast<const char*>(given),
+                            std::string(quill::kTextFileNotFound) + " (" + qm_file_error(p.c_str(), ENOENT) + ")");
   } else {
     quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(given), qm_file_error(p.c_str(), err));
   }
@@ -127,7 +143,20 @@ void CQuillView::reset_drawing(const char* name) {
   operation_.rebuild_draw_render_list(operation_.drawing(), m_hWnd);
 }
 
+void CQuillView::drop_download() {
+  if (download_folder_.empty()) return;
+  if (DIR* d = opendir(download_folder_.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        unlink((download_folder_ + "/" + e->d_name).c_str());
+    closedir(d);
+  }
+  rmdir(download_folder_.c_str());
+  download_folder_.clear();
+}
+
 void CQuillView::OpenDrawingByExtension(const CString& path) {
+  drop_download();
   opened_path_ = path;
   base_document_ = path;
   operation_.clear_all_tools();
@@ -135,7 +164,7 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   std::string p = trimmed(path);
   if (lowered(p.substr(0, std::char_traits<char>::length(kHttp))) == kHttp) {
     Wait_Cursor wait;
-    p = download(p);
+    p = download(p, download_folder_);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
       quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
@@ -157,8 +186,10 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
         errno = 0;
         if (!loader.drw_marcompopen(drawing, p.c_str(), &result, false))
           why = dxf_failure(result, p);
-        else if (result == kCadbridgePartly && loader.entity_count() == 0 && loader.block_count() == 0)
-          why = quill::kReasonCutShort;
+        else if (loader.entity_count() == 0 && loader.block_count() == 0 &&
+                 (result == kCadbridgePartly || !loader.skipped().empty()))
+          why = std::string(quill::kReasonNothingDrawn) +
+                (loader.first_problem().empty() ? "" : ": " + loader.first_problem());
         operation_.drawing()->build_draw();
       }
     } else if (ext == "kzf" || ext == "qlf") {

@@ -11,6 +11,7 @@
 
 #include <ximage.h>
 
+#include "database/entities/mb_block.h"
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
 #include "database/mb_names.h"
@@ -138,6 +139,7 @@ MB_Object_List* MB_Draw_Render::active_list() const { return drawing_ ? &drawing
 // ---- Painting ----
 
 void MB_Draw_Render::compose(HDC hdc, bool with_selection) {
+  MB_Walk_Pass pass;  // one object budget for the whole paint
   quick_dc_.SetColor(static_cast<uint32_t>(g_system_setting.get_long_val(MB_BACKGROUND_COLOR)));
   quick_dc_.FillRect(&scr_rect_);
   set_drw_rect(scr_rect_);
@@ -279,6 +281,7 @@ void MB_Draw_Render::draw_on_memdc(HDC hdc) {
   HPEN pen = CreatePen(PS_SOLID, 1, 0xFF00FF);
   HGDIOBJ old = SelectObject(mem_dc_, pen);
   if (!layout_ && drawing_) {
+    MB_Walk_Pass pass;
     for_each_entity(drawing_->object_list(), [&](MB_Drawable* e) { e->draw(mem_dc_, quick_dc_, drawing_to_screen_); });
   }
   SelectObject(mem_dc_, old);
@@ -404,6 +407,7 @@ bool MB_Draw_Render::export_image(const char* path, const As_Rect& area, long wi
     FillRect(memdc, &all, brush);
     DeleteObject(brush);
     if (MB_Object_List* list = active_list()) {
+      MB_Walk_Pass pass;
       // Selected entities belong to the picture as much as the others.
       for_each_entity(*list, [&](MB_Drawable* e) {
         if (e->flag() == 0) return;

@@ -1,7 +1,8 @@
 // The diagnostic log, "kzf.log" in the current folder, opened for each entry.
 // The folder may be shared, so the log is only ever a regular file reached
-// without a symbolic link: anything else planted under that name is left
-// alone, and standard error says so once.
+// without a symbolic link and with no other name: anything else planted
+// under that name (a link of either kind) is left alone, and standard error
+// says so once.
 #include "geometry/as_log.h"
 
 #include <windows.h>

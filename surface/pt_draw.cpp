@@ -2,6 +2,8 @@
 // array of device points, which is handed to GDI or to the off-screen surface.
 #include "surface/pt_draw.h"
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "geometry/as_loop.h"
@@ -78,7 +80,9 @@ void draw_points(HDC hdc, const As_Loop& loop, const As_Tran& t) {
 
 void api_mb_draw_point(HDC hdc, As_Pt pos) {
   const POINT at = mb_device_point(pos);
-  const int x = at.x, y = at.y;
+  // Kept one pixel inside the int range so that every neighbour has a
+  // coordinate; a point that far out is off any surface either way.
+  const int x = std::clamp(at.x, INT_MIN + 1, INT_MAX - 1), y = std::clamp(at.y, INT_MIN + 1, INT_MAX - 1);
   const COLORREF blue = 0xFF0000;
   SetPixel(hdc, x, y, blue);
   SetPixel(hdc, x - 1, y, blue);

@@ -172,7 +172,7 @@ IOleObject* create_control(const std::string& progid, CWnd& host) {
     return nullptr;
   }
   if (hr == REGDB_E_READREGDB) {
-    std::fprintf(stderr, "quillmark_host: %s: the registry cannot be read\n", registry.c_str());
+    std::fprintf(stderr, "quillmark_host: the registry cannot be read: %s\n", qm_com_last_error().c_str());
     return nullptr;
   }
   if (hr == CO_E_DLLNOTFOUND || hr == CO_E_ERRORINDLL) {
@@ -231,7 +231,9 @@ bool write_screenshot(HWND control, const std::string& path) {
     return false;
   }
   std::string error;
+  Quill_Write_Check check;
   if (qm_save_window_picture(control, path, error)) return true;
+  if (!check.refusal().empty()) error = path + ": " + check.refusal();
   std::fprintf(stderr, "quillmark_host: %s\n", error.c_str());
   return false;
 }

@@ -7,10 +7,16 @@
 //   quillmark_register [--unregister] [LIBRARY]
 //   quillmark_register --help | --version
 //
-// Exit status: 0 done, 1 the library or the registry failed (the message
-// says which and why), 2 a usage error.
+// Unregistering removes only what names the given library: when no server
+// in the registry is that file, nothing is removed and the program says so.
+// The registry is edited in place (its comments, order and unknown lines
+// kept), through a symbolic link to its target; emptied, it is removed.
+//
+// Exit status: 0 done, 1 the library or the registry failed or nothing
+// names the library (the message says which and why), 2 a usage error.
 #include <dlfcn.h>
 #include <objbase.h>
+#include <qm_file.h>
 #include <qm_program.h>
 #include <unistd.h>
 
@@ -49,6 +55,18 @@ std::string default_library() {
   return here + kControlLibrary;
 }
 
+// True when a server of the registry is this library file (by any name).
+bool registered_from(const std::string& library) {
+  const QmRegistry registry;
+  static const std::string kServer = "\\inprocserver32";
+  for (const std::string& key : registry.Keys()) {
+    if (key.size() < kServer.size() || key.compare(key.size() - kServer.size(), kServer.size(), kServer) != 0) continue;
+    std::string path;
+    if (registry.Get(key, "@", &path) && qm_same_file(path.c_str(), library.c_str())) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,6 +89,12 @@ int main(int argc, char** argv) {
   if (library.empty()) library = default_library();
   // A name without a folder would be searched for on the library path.
   if (library.find('/') == std::string::npos) library = "./" + library;
+  const std::string registry = qm_registry_path();
+  if (unregister && !registered_from(library)) {
+    std::fprintf(stderr, "quillmark_register: nothing in %s names %s; nothing was removed\n", registry.c_str(),
+                 library.c_str());
+    return 1;
+  }
 
   void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
@@ -87,7 +111,6 @@ int main(int argc, char** argv) {
   }
   const HRESULT hr = call();
   dlclose(handle);
-  const std::string registry = qm_registry_path();
   if (FAILED(hr)) {
     std::fprintf(stderr, "quillmark_register: %s: %s failed (0x%08X): the registry %s %s\n", library.c_str(), entry,
                  static_cast<unsigned>(hr), registry.c_str(),

@@ -4,6 +4,7 @@
 #include "database/entities/mb_block.h"
 
 #include <new>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -14,12 +15,16 @@
 namespace {
 
 // Blocks entered by the walk in progress on this thread, and the objects
-// of the blocks it entered.
+// of the blocks entered by it (or by the pass that holds it).
 thread_local int g_visit_depth = 0;
 thread_local int64_t g_walk_objects = 0;
-// The outermost block of the last walk the budget cut, logged once.
+// The outermost block of the last walk the budget cut, logged once (a
+// drawing repainted again and again says it once).
 thread_local const MB_Block* g_cut_logged = nullptr;
 thread_local const MB_Block* g_walk_top = nullptr;
+// Passes open on this thread, and whether the open one was cut.
+thread_local int g_pass_depth = 0;
+thread_local bool g_pass_cut = false;
 
 }  // namespace
 
@@ -72,16 +77,28 @@ void MB_Block::build_draw() {
 MB_Block_Visit::MB_Block_Visit(MB_Block* block) {
   if (!block || block->busy_ || g_visit_depth >= MB_Block::kMaxNesting) return;
   if (g_visit_depth == 0) {
-    g_walk_objects = 0;
+    if (g_pass_depth == 0) g_walk_objects = 0;
     g_walk_top = block;
+  }
+  // Once spent, the budget stays spent for the pass: a small block after a
+  // large one is not entered either, so what is drawn does not depend on
+  // the sizes of the blocks met after the cut.
+  if (g_pass_depth > 0 && g_pass_cut) {
+    over_budget_ = true;
+    return;
   }
   g_walk_objects += block->objects_.count();
   if (g_walk_objects > MB_Block::kMaxWalkObjects) {
-    if (g_cut_logged != g_walk_top) {
-      g_cut_logged = g_walk_top;
+    over_budget_ = true;
+    if (g_pass_depth > 0) g_pass_cut = true;
+    if (g_cut_logged == g_walk_top) return;
+    g_cut_logged = g_walk_top;
+    if (g_pass_depth > 0)
+      message_out("The drawing's inserts hold more than ", std::to_string(MB_Block::kMaxWalkObjects).c_str(),
+                  " objects to walk; the rest is drawn as the inserts' frames", true);
+    else
       message_out("Block ", g_walk_top->name().ascii(),
                   ": its nested inserts hold too many objects to walk; the rest is skipped", true);
-    }
     return;
   }
   block_ = block;
@@ -94,6 +111,16 @@ MB_Block_Visit::~MB_Block_Visit() {
   block_->busy_ = false;
   --g_visit_depth;
 }
+
+MB_Walk_Pass::MB_Walk_Pass() {
+  if (g_pass_depth++ > 0) return;
+  if (g_visit_depth == 0) g_walk_objects = 0;
+  g_pass_cut = false;
+}
+
+MB_Walk_Pass::~MB_Walk_Pass() { --g_pass_depth; }
+
+bool MB_Walk_Pass::cut() { return g_pass_depth > 0 && g_pass_cut; }
 
 // ---------------------------------------------------------------------------
 

@@ -32,9 +32,11 @@ class MB_Block : public MB_Attribute {
  public:
   // Deepest nesting of inserted blocks that is built, drawn or picked.
   static constexpr int kMaxNesting = 64;
-  // Objects one walk from a top-level insert may enter through nested
-  // blocks in all: blocks that insert each other a few times over a few
-  // levels would otherwise multiply into billions of primitives.
+  // Objects one pass (a paint, a build, an export, a print, a pick: see
+  // MB_Walk_Pass) may enter through inserted blocks in all, or one walk from
+  // a top-level insert outside any pass: blocks that insert each other a
+  // few times over a few levels, or many inserts of such a block, would
+  // otherwise multiply into billions of primitives.
   static constexpr int64_t kMaxWalkObjects = int64_t(1) << 18;
 
   // Base (0, 0, 0), named "Block", described "DESC".
@@ -93,10 +95,11 @@ class MB_Block : public MB_Attribute {
 // Entry into a block on a walk through nested inserts. ok() is false when
 // there is no block, when the block is already being walked further up,
 // when the walk is already kMaxNesting blocks deep, or when entering the
-// block would take the walk (from the outermost visit) past
-// MB_Block::kMaxWalkObjects objects; the walk must then not descend. A walk
-// cut by the budget says so once in the kernel's log. The mark is held for
-// the lifetime of the visit.
+// block would take the pass open on this thread (else the walk from the
+// outermost visit) past MB_Block::kMaxWalkObjects objects; the walk must
+// then not descend, and over_budget() says the budget was the reason (an
+// insert then draws its frame). The first cut of a pass says so once in the
+// kernel's log. The mark is held for the lifetime of the visit.
 class MB_Block_Visit {
  public:
   explicit MB_Block_Visit(MB_Block* block);
@@ -105,9 +108,27 @@ class MB_Block_Visit {
   MB_Block_Visit& operator=(const MB_Block_Visit&) = delete;
 
   bool ok() const { return block_ != nullptr; }
+  bool over_budget() const { return over_budget_; }
 
  private:
   MB_Block* block_ = nullptr;
+  bool over_budget_ = false;
+};
+
+// One pass over a drawing (a paint, a build, an export, a print, a pick):
+// while the outermost pass on this thread lives, every walk into inserted
+// blocks draws on one budget of MB_Block::kMaxWalkObjects objects, however
+// many top-level inserts the drawing has. Passes nest: an inner one shares
+// the outer one's budget.
+class MB_Walk_Pass {
+ public:
+  MB_Walk_Pass();
+  ~MB_Walk_Pass();
+  MB_Walk_Pass(const MB_Walk_Pass&) = delete;
+  MB_Walk_Pass& operator=(const MB_Walk_Pass&) = delete;
+
+  // True when a walk of this pass was cut by the budget.
+  static bool cut();
 };
 
 // "B": opens a block definition while reading.

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "database/entities/mb_line.h"
@@ -28,6 +29,13 @@ CxImage* copy_of(const CxImage* raster) { return raster ? new CxImage(*raster, t
 MB_Image::MB_Image() = default;
 
 MB_Image::MB_Image(CxImage* image) : image_(image) {}
+
+MB_Image::MB_Image(std::shared_ptr<CxImage> shared) : image_(std::move(shared)) {}
+
+CxImage* MB_Image::image() const {
+  if (image_ && image_.use_count() > 1) image_.reset(copy_of(image_.get()));
+  return image_.get();
+}
 
 MB_Image::MB_Image(const MB_Image& other) : MB_Drawable(other) { copy_fields(other); }
 

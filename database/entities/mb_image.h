@@ -5,8 +5,10 @@
 // second drawing removes it. The angle and the alpha value are kept, copied
 // and reported; neither drawing nor the file uses them.
 //
-// The entity owns its raster; copies (construction, assignment, copy_to)
-// own copies of it.
+// The entity owns its raster, or shares it with other images placing the
+// same picture (one decoded picture, however many images show it); a shared
+// raster is copied before it is handed out for a change (image()). Copies
+// (construction, assignment, copy_to) own copies of it.
 //
 // Record 'G' (no attribute records before it): the optional items, the
 // centre as a position, a 32-bit byte count and that many bytes of the
@@ -28,6 +30,8 @@ class MB_Image : public MB_Drawable {
   MB_Image();
   // Takes the raster over.
   explicit MB_Image(CxImage* image);
+  // Shares a raster with other images; it is never changed through this one.
+  explicit MB_Image(std::shared_ptr<CxImage> shared);
   MB_Image(const MB_Image& other);
   MB_Image& operator=(const MB_Image& other);
   ~MB_Image() override;
@@ -60,7 +64,10 @@ class MB_Image : public MB_Drawable {
   // Records the change, then moves the centre; the sizes stay.
   void translate(const As_Tran& t) override;
 
-  CxImage* image() const { return image_.get(); }
+  // The raster, this image's own (a shared one is copied first), or null.
+  CxImage* image() const;
+  // The raster as it is (perhaps shared), for reading only.
+  const CxImage* raster() const { return image_.get(); }
   // Takes the raster over, freeing the one it replaces.
   void image(CxImage* raster);
   const As_Pt& center() const { return centre_; }
@@ -79,7 +86,7 @@ class MB_Image : public MB_Drawable {
  private:
   void copy_fields(const MB_Image& other);
 
-  std::unique_ptr<CxImage> image_;
+  mutable std::shared_ptr<CxImage> image_;  // copied on first change when shared
   As_Pt centre_;
   double height_ = 0.0;
   double width_ = 0.0;

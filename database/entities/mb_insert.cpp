@@ -4,12 +4,14 @@
 
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "database/entities/mb_block.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "surface/api_draw.h"
 #include "surface/cmydc.h"
+#include "surface/device_point.h"
 
 MB_Insert* mb_to_insert(MB_Object* object) {
   if (!object) return nullptr;
@@ -111,7 +113,10 @@ void MB_Insert::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
   MB_Block* b = drawn_block();
   if (!b) return;
   MB_Block_Visit visit(b);
-  if (!visit.ok()) return;
+  if (!visit.ok()) {
+    if (visit.over_budget()) draw_frame(hdc, dc, view);
+    return;
+  }
   As_Tran t = b->tran() * trans_ * view;
   for (MB_Object* o = b->object_list().head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
@@ -130,6 +135,22 @@ void MB_Insert::draw(HDC hdc, CMyDC& dc, As_Tran& view) {
     if (!display_flag_) dc.SetColor(static_cast<uint32_t>(e->general().display_color()));
     e->draw(hdc, dc, t);
   }
+}
+
+void MB_Insert::draw_frame(HDC hdc, CMyDC& dc, const As_Tran& view) {
+  const MB_Block* b = drawn_block();
+  if (!b) return;
+  // The block's extents (relative to its base point) carried by the
+  // placement, so a rotated insert shows a rotated frame.
+  const As_Rect& r = b->rect();
+  const As_Pt corners[5] = {r.lt(), As_Pt(r.rb().x(), r.lt().y(), 0.0), r.rb(), As_Pt(r.lt().x(), r.rb().y(), 0.0),
+                            r.lt()};
+  std::vector<POINT> p;
+  mb_device_points(corners, 5, trans_ * view, p);
+  if (hdc)
+    Polyline(hdc, p.data(), 5);
+  else
+    dc.Polyline(p.data(), 5);
 }
 
 void MB_Insert::translate(const As_Tran& t) {

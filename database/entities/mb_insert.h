@@ -73,7 +73,9 @@ class MB_Insert : public MB_Drawable {
   // those on layers that are off or frozen, are kept but not drawn) in its
   // own drawn colour through block, insert and view: on a device context
   // (export, print) with a pen of that colour, on the surface unless the
-  // display flag is set.
+  // display flag is set. When the pass's object budget is spent
+  // (MB_Walk_Pass), the insert draws only its frame: the block's extents
+  // through the placement, in the colour set for it.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // Reports the change, then maps the insertion point; a transform that
   // turns, scales or mirrors also turns and scales the insert with it.
@@ -110,6 +112,8 @@ class MB_Insert : public MB_Drawable {
  protected:
   // A bound block with objects in it, or null.
   MB_Block* drawn_block() const;
+  // The block's extents as placed: four sides through the view.
+  void draw_frame(HDC hdc, CMyDC& dc, const As_Tran& view);
 
  private:
   As_Pt point_;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "database/entities/mb_block.h"
 #include "database/mb_drawable.h"
 #include "display/interaction/mb_mouse_tool.h"
 #include "display/interaction/mb_operation.h"
@@ -90,6 +91,7 @@ void MB_Mouse_Tool::create_relation() {
   // list order: the order decides which of equal candidates comes first.
   std::vector<MB_Drawable*> near;
   render->extent_index().query(cur_pos_, tol, near);
+  MB_Walk_Pass pass;  // one object budget for the whole pick
   for (MB_Drawable* e : near) {
     As_Pt found;
     int kind = 0, index = 0;

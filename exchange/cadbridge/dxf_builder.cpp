@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "database/entities/mb_block.h"
@@ -43,6 +44,7 @@ uint32_t dxf_aci_color(int index) {
                                     colorref(0, 255, 255),   colorref(0, 0, 255),     colorref(255, 0, 255),
                                     colorref(255, 255, 255), colorref(128, 128, 128), colorref(192, 192, 192)};
   static const int kGrey[] = {51, 80, 105, 130, 190, 255};
+  if (index < 0) index = index == INT_MIN ? 0 : -index;
   if (index >= 1 && index <= 9) return kFirst[index - 1];
   if (index >= 250 && index <= 255) return colorref(kGrey[index - 250], kGrey[index - 250], kGrey[index - 250]);
   if (index < 10 || index > 249) return colorref(255, 255, 255);
@@ -113,7 +115,7 @@ void Dxf_Builder::addLayer(const DL_LayerData& data) {
   layer->freeze((data.flags & 1) != 0);
   layer->lock((data.flags & 4) != 0);
   layer->line_type(line_types_.resolve(attributes.getLinetype(), nullptr));
-  layer->color(attributes.getColor24() >= 0 ? true_color(attributes.getColor24()) : dxf_aci_color(std::abs(color)));
+  layer->color(attributes.getColor24() >= 0 ? true_color(attributes.getColor24()) : dxf_aci_color(color));
 }
 
 bool Dxf_Builder::in_paper_space() {
@@ -136,7 +138,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   } else if (aci == kDxfByLayer) {
     g.color(int32_t(layer->color()));
   } else if (aci != kDxfByBlock) {
-    g.color(int32_t(dxf_aci_color(std::abs(aci))));
+    g.color(int32_t(dxf_aci_color(aci)));
   }
   g.display_color(g.color());
   g.line_type(line_types_.resolve(own.getLinetype(), layer));

@@ -25,8 +25,8 @@ class MB_Drawable;
 class MB_Drawing;
 class MB_Layer;
 
-// The GDI colour (0x00BBGGRR) of an AutoCAD colour index 1..255; white for
-// any other index.
+// The GDI colour (0x00BBGGRR) of an AutoCAD colour index 1..255, or of its
+// negative (the colour of a layer that is off); white for any other index.
 uint32_t dxf_aci_color(int index);
 
 class Dxf_Builder : public DL_CreationAdapter {

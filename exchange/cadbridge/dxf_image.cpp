@@ -3,10 +3,12 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "api/api_image.h"
 #include "database/entities/mb_image.h"
@@ -24,6 +26,22 @@ bool is_file(const std::string& path, size_t& bytes) {
   return true;
 }
 
+// The path with every link and "." or ".." resolved, or empty when it names
+// nothing.
+std::string real_path(const std::string& path) {
+  char* real = realpath(qm_map_path(path.c_str()).c_str(), nullptr);
+  if (!real) return std::string();
+  std::string result(real);
+  free(real);
+  return result;
+}
+
+// True when `path` is `folder` or lies below it (both resolved).
+bool within(const std::string& path, const std::string& folder) {
+  if (folder == "/") return true;
+  return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
 }  // namespace
 
 std::string Dxf_Images::locate(const std::string& written, std::string& why) const {
@@ -38,17 +56,34 @@ std::string Dxf_Images::locate(const std::string& written, std::string& why) con
     why = "names a picture on the network (" + written + "), which is not read";
     return std::string();
   }
+  // Every candidate is resolved through its links and must land inside the
+  // DXF file's own folder: a drawing from elsewhere may not make us read
+  // (and later embed) a file it has no business naming.
+  const std::string home = real_path(folder_.empty() ? std::string(".") : folder_);
+  if (home.empty()) {
+    why = "names " + written + ", but the drawing's folder cannot be resolved";
+    return std::string();
+  }
   std::vector<std::string> tries;
-  if (name[0] == '/') tries.push_back(name);
   const bool drive = name.size() > 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
-  if (name[0] != '/' && !drive) tries.push_back(folder_ + name);
+  if (name[0] == '/')
+    tries.push_back(name);
+  else if (!drive)
+    tries.push_back(folder_ + name);
   const size_t slash = name.find_last_of('/');
   if (slash != std::string::npos) tries.push_back(folder_ + name.substr(slash + 1));
+  std::string outside;
   for (const std::string& path : tries) {
     struct stat st;
     if (stat(qm_map_path(path.c_str()).c_str(), &st) != 0) continue;
+    const std::string real = real_path(path);
+    if (real.empty()) continue;
+    if (!within(real, home)) {
+      if (outside.empty()) outside = real;
+      continue;
+    }
     size_t bytes = 0;
-    if (!is_file(path, bytes)) {
+    if (!is_file(real, bytes)) {
       why = "names " + path + ", which is not a regular file";
       return std::string();
     }
@@ -56,14 +91,41 @@ std::string Dxf_Images::locate(const std::string& written, std::string& why) con
       why = "names " + path + ", larger than " + std::to_string(kMaxPictureBytes >> 20) + " MiB";
       return std::string();
     }
-    return path;
+    return real;
   }
-  why = "names the picture " + written + ", which is missing";
+  if (!outside.empty())
+    why = "names " + written + ", which is " + outside + ", outside the drawing's folder " + home + ", and is not read";
+  else
+    why = "names the picture " + written + ", which is missing";
   return std::string();
 }
 
+std::shared_ptr<CxImage> Dxf_Images::decode(const std::string& path, std::string& why) {
+  auto found = decoded_.find(path);
+  if (found == decoded_.end()) {
+    Decoded d;
+    const int code = api_mb_image_format_code(path.c_str());
+    std::shared_ptr<CxImage> raster(code > 0 ? new CxImage(path.c_str(), static_cast<DWORD>(code)) : nullptr);
+    if (!raster || !raster->IsValid()) {
+      d.why = "names " + path + ", which does not decode as a picture";
+    } else {
+      const size_t bytes = raster->Raster().rgb.size() + raster->Raster().alpha.size();
+      if (bytes > budget_ - decoded_bytes_) {
+        d.why = "names " + path + ", which is left out: decoded, it would take the drawing's pictures past " +
+                std::to_string(budget_ >> 20) + " MiB";
+      } else {
+        decoded_bytes_ += bytes;
+        d.raster = std::move(raster);
+      }
+    }
+    found = decoded_.emplace(path, std::move(d)).first;
+  }
+  why = found->second.why;
+  return found->second.raster;
+}
+
 MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string, std::string>& files,
-                              std::vector<std::string>& problems) const {
+                              std::vector<std::string>& problems) {
   const As_Vec u(d.ux * d.width, d.uy * d.width, 0.0), v(d.vx * d.height, d.vy * d.height, 0.0);
   const double width = u.len(), height = v.len();
   if (!(width > 0.0) || !(height > 0.0) || !std::isfinite(width) || !std::isfinite(height)) return nullptr;
@@ -72,17 +134,14 @@ MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string,
   std::string why = "has no picture definition";
   const std::string path = it == files.end() ? std::string() : locate(it->second, why);
   if (!path.empty()) {
-    const int code = api_mb_image_format_code(path.c_str());
-    std::unique_ptr<CxImage> raster(code > 0 ? new CxImage(path.c_str(), static_cast<DWORD>(code)) : nullptr);
-    if (raster && raster->IsValid()) {
-      MB_Image* image = new MB_Image(raster.release());
+    if (std::shared_ptr<CxImage> raster = decode(path, why)) {
+      MB_Image* image = new MB_Image(std::move(raster));
       image->center(corner + (u + v) * 0.5);
       image->width(width);
       image->height(height);
       image->angle(std::atan2(u.y(), u.x()));
       return image;
     }
-    why = "names " + path + ", which does not decode as a picture";
   }
   problems.push_back("an IMAGE " + why + "; its frame is drawn");
   MB_Lines* frame = new MB_Lines(5);

@@ -2,41 +2,66 @@
 // left corner) and the vectors of one pixel along its width and height,
 // read from the file named by its IMAGEDEF object.
 //
-// A picture's path is taken as given when it names a file; otherwise,
-// relative to the DXF file's folder, first as written, then by its last
-// component (drawings made elsewhere name their pictures by paths of that
-// machine). Network paths, anything but a regular file and files too large
-// are refused. An image whose picture is missing or refused becomes its
-// frame, a run of four segments, and the log says why.
+// A picture is read only from the DXF file's own folder and below: its path
+// is tried as written (relative to that folder), then by its last component
+// beside the DXF file (drawings made elsewhere name their pictures by paths
+// of that machine). Each candidate is resolved through its links, and one
+// that lands outside the folder (an absolute path elsewhere, "../" climbing
+// out, a link leading out) is not read. Network paths, anything but a
+// regular file and files too large are refused. An image whose picture is
+// missing or refused becomes its frame, a run of four segments, and the log
+// says why.
+//
+// A picture is decoded once per drawing, however many IMAGEs place it, and
+// the images share it. The pictures of one drawing share a budget of
+// decoded memory: a picture that would take them past it is left out (its
+// images become frames, and the log names it).
 #pragma once
 
 #include <dxflib/dl_entities.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+class CxImage;
 class MB_Drawable;
 
 class Dxf_Images {
  public:
   // Pictures larger than this are not read.
   static constexpr size_t kMaxPictureBytes = size_t(256) << 20;
+  // Decoded pixels the pictures of one drawing may hold together.
+  static constexpr size_t kMaxDecodedBytes = size_t(512) << 20;
 
   // The DXF file's folder, with its final '/' (empty for the current
   // folder), which relative picture names start from.
   void folder(const std::string& f) { folder_ = f; }
+  // Decoded pixels, in bytes, this drawing's pictures may hold together
+  // (kMaxDecodedBytes unless set).
+  void decoded_budget(size_t bytes) { budget_ = bytes; }
 
   // The entity of an IMAGE record: the image with its picture, or its frame
   // (a line per problem into `problems`); null for a record without a size.
   // `files` holds the picture file of each IMAGEDEF by its handle in
   // capitals.
   MB_Drawable* make(const DL_ImageData& data, const std::map<std::string, std::string>& files,
-                    std::vector<std::string>& problems) const;
+                    std::vector<std::string>& problems);
 
  private:
   // The path of a picture file to read, or empty with `why` set.
   std::string locate(const std::string& written, std::string& why) const;
+  // The decoded picture of a located file, shared with the images placing
+  // it, or null with `why` set.
+  std::shared_ptr<CxImage> decode(const std::string& path, std::string& why);
 
+  struct Decoded {
+    std::shared_ptr<CxImage> raster;  // null when it was not decoded
+    std::string why;                  // then why
+  };
   std::string folder_;
+  std::map<std::string, Decoded> decoded_;  // by the path read
+  size_t decoded_bytes_ = 0;
+  size_t budget_ = kMaxDecodedBytes;
 };

@@ -56,6 +56,7 @@ bool MB_Dwg_Load_Save::drw_marcompopen(MB_Drawing*& drawing, const char* path, i
   entities_ = blocks_ = 0;
   skipped_.clear();
   converted_.clear();
+  first_problem_.clear();
   int code = kCadbridgeNoDrawing;
   if (drawing) {
     try {
@@ -125,6 +126,12 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   converted_ = annotations.converted();
   for (const auto& s : annotations.skipped()) skipped_[s.first] += s.second;
   for (const std::string& p : builder.problems()) log_line(path, p);
+  if (!guarded.problems.empty())
+    first_problem_ = guarded.problems.front();
+  else if (!builder.problems().empty())
+    first_problem_ = builder.problems().front();
+  else if (!skipped_.empty())
+    first_problem_ = "skipped " + std::to_string(skipped_.begin()->second) + " " + skipped_.begin()->first;
   std::string summary = "read " + std::to_string(entities_) + " entities and " + std::to_string(blocks_) + " blocks";
   const char* joint = "; converted ";
   for (const auto& c : converted_) {

@@ -43,6 +43,9 @@ class MB_Dwg_Load_Save {
   // Records of the kinds built without dxflib (texts, attributes,
   // dimensions, leaders) that gave entities, by kind.
   const std::map<std::string, size_t>& converted() const { return converted_; }
+  // The first thing the last call could not read, in words: the first
+  // problem met, else the first kind of record skipped ("" when none).
+  const std::string& first_problem() const { return first_problem_; }
 
  private:
   int open(MB_Drawing& drawing, const char* path);
@@ -51,4 +54,5 @@ class MB_Dwg_Load_Save {
   size_t blocks_ = 0;
   std::map<std::string, size_t> skipped_;
   std::map<std::string, size_t> converted_;
+  std::string first_problem_;
 };

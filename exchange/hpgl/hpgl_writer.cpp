@@ -89,9 +89,20 @@ void collect(MB_Object* o, const As_Tran* t, Hpgl_Slots& slots) {
   } else if (o->object_id() == MB_Object::ID_INSERT) {
     MB_Insert* insert = static_cast<MB_Insert*>(o);
     MB_Block* block = insert->block();
-    // A block already being walked, or nested too deep, is not entered.
+    // A block already being walked, or nested too deep, is not entered;
+    // past the export's object budget the insert is written as its frame.
     MB_Block_Visit visit(block);
-    if (!visit.ok()) return;
+    if (!visit.ok()) {
+      if (!visit.over_budget()) return;
+      const As_Rect& r = block->rect();
+      const As_Tran framed = t ? insert->trans() * *t : insert->trans();
+      const As_Pt corners[5] = {r.lt(), As_Pt(r.rb().x(), r.lt().y(), 0.0), r.rb(), As_Pt(r.lt().x(), r.rb().y(), 0.0),
+                                r.lt()};
+      Hpgl_Stroke stroke;
+      for (const As_Pt& c : corners) stroke.push_back(place(c, &framed));
+      slots.of(e).add(std::move(stroke));
+      return;
+    }
     const As_Tran placed = t ? insert->placement() * *t : insert->placement();
     for (MB_Object* inner = block->object_list().head(); inner; inner = inner->next()) collect(inner, &placed, slots);
   }
@@ -151,7 +162,10 @@ class Hpgl_Output {
 bool api_mb_save_hpgl_file(const char* path) {
   if (!path || !g_current_drawing) return false;
   Hpgl_Slots slots;
-  for (MB_Object* o = g_current_drawing->object_list().head(); o; o = o->next()) collect(o, nullptr, slots);
+  {
+    MB_Walk_Pass pass;  // one object budget for the whole export
+    for (MB_Object* o = g_current_drawing->object_list().head(); o; o = o->next()) collect(o, nullptr, slots);
+  }
 
   QmFileWriter file;
   if (!file.open(path, "wb")) return false;

@@ -88,9 +88,18 @@ bool parse_fixed_step(std::istringstream& in, int numbers, QmScriptStep& step) {
       ok = qm_script_int(name, step.value) && step.value > 0 && step.value < 256;
     }
   } else if (step.kind == QmScriptStep::CHAR) {
+    // One character: a byte, or one UTF-8 character the code page has,
+    // kept as its GBK code (lead byte high), typed as its two bytes.
     std::string c;
-    ok = static_cast<bool>(in >> c) && c.size() == 1;
-    if (ok) step.value = static_cast<unsigned char>(c[0]);
+    ok = static_cast<bool>(in >> c);
+    const std::u16string wide = ok && c.size() > 1 && qm_is_utf8(c) ? qm_utf8_to_utf16(c) : std::u16string();
+    const std::string gbk = wide.size() == 1 ? qm_utf16_to_gbk(wide) : std::string();
+    if (ok && c.size() == 1)
+      step.value = static_cast<unsigned char>(c[0]);
+    else if (gbk.size() == 2 && qm_gbk_to_utf16(gbk) == wide)
+      step.value = static_cast<unsigned char>(gbk[0]) << 8 | static_cast<unsigned char>(gbk[1]);
+    else
+      ok = false;
   } else if (numbers == 1) {
     ok = read_int(in, step.value) && step.value >= 0;
   } else {
@@ -184,7 +193,8 @@ bool run_step(HWND root, const QmScriptStep& s, const QmScriptVerbs& program,
     }
     case QmScriptStep::CHAR: {
       HWND at = qm_user_window_at(root, last.x, last.y, local);
-      PostMessageA(at, WM_CHAR, static_cast<WPARAM>(s.value), 1);
+      if (s.value > 0xFF) PostMessageA(at, WM_CHAR, static_cast<WPARAM>(s.value >> 8), 1);  // the lead byte
+      PostMessageA(at, WM_CHAR, static_cast<WPARAM>(s.value & 0xFF), 1);
       break;
     }
     case QmScriptStep::WAIT: qm_user_advance_clock(static_cast<DWORD>(s.value)); break;

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "qm_text.h"
 
@@ -240,7 +241,8 @@ FILE* text_stream(FILE* raw, const char* mode) {
 FILE* open_raw(const std::string& name, char what, bool plus, bool regular_only = false) {
   int flags = O_CLOEXEC | O_NONBLOCK | (plus ? O_RDWR : (what == 'r' ? O_RDONLY : O_WRONLY));
   if (regular_only) flags |= O_NOFOLLOW;
-  if (what == 'w') flags |= O_CREAT | O_TRUNC;
+  // A file that must prove itself is truncated only once it has.
+  if (what == 'w') flags |= O_CREAT | (regular_only ? 0 : O_TRUNC);
   if (what == 'a') flags |= O_CREAT | O_APPEND;
   const int fd = ::open(name.c_str(), flags, 0666);
   if (fd < 0) return nullptr;
@@ -250,6 +252,10 @@ FILE* open_raw(const std::string& name, char what, bool plus, bool regular_only 
     err = errno;
   else if ((what == 'r' || regular_only) && !S_ISREG(st.st_mode))
     err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  else if (regular_only && what != 'r' && st.st_nlink > 1)
+    err = EMLINK;  // another name of a file that may be anyone's
+  else if (regular_only && what == 'w' && ftruncate(fd, 0) != 0)
+    err = errno;
   else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK & ~O_CLOEXEC & ~O_CREAT & ~O_TRUNC) != 0)
     err = errno;
   if (err) {
@@ -331,6 +337,8 @@ std::string qm_file_error(const char* path, int err) {
   struct stat st;
   if (err == ELOOP && path && lstat(qm_map_new_path(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
     return "is a symbolic link";
+  if (err == EMLINK && path && lstat(qm_map_new_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 1)
+    return "has another name (a hard link)";
   if (kind_error && path && stat(qm_map_path(path).c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return "is a directory";
     if (S_ISFIFO(st.st_mode)) return "is a pipe, not a regular file";
@@ -386,6 +394,58 @@ void sync_folder(const std::string& file) {
 
 }  // namespace
 
+namespace {
+
+thread_local QmWriteCheck* t_write_check = nullptr;
+
+// The file a write of `mapped` lands on: every link and "." or ".." of an
+// existing path resolved, or, for a file still to be made, its folder
+// resolved and the name kept as given (a dangling link stays itself: a
+// rename replaces the link, never what it might point at later).
+std::string resolved_target(const std::string& mapped) {
+  if (char* real = realpath(mapped.c_str(), nullptr)) {
+    std::string result(real);
+    std::free(real);
+    return result;
+  }
+  const size_t slash = mapped.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : mapped.substr(0, slash));
+  const std::string name = slash == std::string::npos ? mapped : mapped.substr(slash + 1);
+  char* real = realpath(folder.c_str(), nullptr);
+  if (!real) return mapped;
+  std::string result(real);
+  std::free(real);
+  return (result == "/" ? result : result + "/") + name;
+}
+
+// Opens a target that is not a regular file (a device, a pipe) to write in
+// place, refusing one that became a regular file or a link since it was
+// resolved, so that such a swap cannot make the write truncate another file.
+FILE* open_in_place(const std::string& target, const char* mode) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) || fcntl(fd, F_SETFL, O_WRONLY) != 0) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  FILE* raw = fdopen(fd, "wb");
+  if (!raw) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return nullptr;
+  }
+  return strchr(mode + 1, 'b') ? raw : text_stream(raw, "w");
+}
+
+}  // namespace
+
+QmWriteCheck::QmWriteCheck(Check check) : check_(std::move(check)), saved_(t_write_check) { t_write_check = this; }
+
+QmWriteCheck::~QmWriteCheck() { t_write_check = saved_; }
+
 QmFileWriter::~QmFileWriter() { discard(); }
 
 bool QmFileWriter::open(const char* path, const char* mode) {
@@ -395,10 +455,14 @@ bool QmFileWriter::open(const char* path, const char* mode) {
     return false;
   }
   const bool binary = strchr(mode + 1, 'b') != nullptr;
-  target_ = qm_map_new_path(path);
-  if (char* real = realpath(target_.c_str(), nullptr)) {
-    target_ = real;
-    std::free(real);
+  target_ = resolved_target(qm_map_new_path(path));
+  if (QmWriteCheck* check = t_write_check) {
+    std::string why = check->check_ ? check->check_(target_) : std::string();
+    if (!why.empty()) {
+      check->refusal_ = std::move(why);
+      errno = EPERM;
+      return false;
+    }
   }
   struct stat st;
   if (stat(target_.c_str(), &st) == 0) {
@@ -408,7 +472,7 @@ bool QmFileWriter::open(const char* path, const char* mode) {
     }
     if (!S_ISREG(st.st_mode)) {
       in_place_ = true;
-      stream_ = qm_fopen(target_.c_str(), mode);
+      stream_ = open_in_place(target_, mode);
       return stream_ != nullptr;
     }
     target_mode_ = st.st_mode & 07777;

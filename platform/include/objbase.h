@@ -11,6 +11,7 @@
 #include <qm_profile.h>
 
 #include <string>
+#include <vector>
 
 // ---- Result codes ----
 #define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
@@ -54,11 +55,18 @@ class QmRegistry {
   // False when the file exists but could not be read whole: writing it back
   // would lose what could not be read, so Save refuses.
   bool intact() const { return store_.intact(); }
+  // Why it was not read whole: "is a pipe, not a regular file", "is larger
+  // than 1 MiB" ("" when it was).
+  const std::string& problem() const { return store_.problem(); }
   bool Get(const std::string& key, const std::string& name, std::string* value) const;
   void Set(const std::string& key, const std::string& name, const std::string& value);
   // Removes the key, its values and every key below it.
   void DeleteTree(const std::string& key);
+  // Writes the registry back (through a link to its target); one left with
+  // nothing in it is removed instead.
   bool Save(std::string* error = nullptr) const;
+  // The registry's keys, lower-cased and sorted.
+  std::vector<std::string> Keys() const { return store_.Sections(); }
 
  private:
   QmProfileStore store_;

@@ -33,6 +33,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 std::string qm_map_path(const char* path);
@@ -48,7 +49,8 @@ FILE* qm_fopen(const char* path, const char* mode);
 // As qm_fopen, for every mode only a regular file reached without a
 // symbolic link as its last component: a link fails with ELOOP, a folder
 // with EISDIR, a pipe or a device with EINVAL (ENXIO for a pipe nobody
-// reads). For files that others could plant in a shared folder, a log say.
+// reads). To write, the file must also have no other name: one with more
+// than one hard link fails with EMLINK, untouched. For files that others could plant in a shared folder, a log say.
 FILE* qm_fopen_regular(const char* path, const char* mode);
 // True when the (mapped) path names a regular file.
 bool qm_is_regular_file(const char* path);
@@ -65,10 +67,35 @@ bool qm_same_file(const char* a, const char* b);
 // ("No such file or directory", "No space left on device").
 std::string qm_file_error(const char* path, int err);
 
+// A check on the files written on the calling thread while it lives: every
+// QmFileWriter opened then resolves its target once (folders and links), asks
+// the check about exactly that file, and replaces exactly that file, so no
+// link made between the check and the write can redirect it. The check
+// answers why the file must not be written, or "" when it may; a refused
+// open fails with EPERM. Checks nest: the innermost holds.
+class QmWriteCheck {
+ public:
+  using Check = std::function<std::string(const std::string& resolved)>;
+  explicit QmWriteCheck(Check check);
+  ~QmWriteCheck();
+  QmWriteCheck(const QmWriteCheck&) = delete;
+  QmWriteCheck& operator=(const QmWriteCheck&) = delete;
+
+  // Why the last writer refused under this check was refused ("" when none was).
+  const std::string& refusal() const { return refusal_; }
+
+ private:
+  friend class QmFileWriter;
+  Check check_;
+  std::string refusal_;
+  QmWriteCheck* saved_;  // the check that held when this one began
+};
+
 // Writes a file as a whole or not at all. The data goes to a temporary file
 // created beside the target (exclusively, under a unique name, never through
 // a symbolic link); commit() flushes it to the disk and renames it over the
-// target, keeping an existing target's permissions. Until then, and after a
+// target, keeping an existing target's permissions. The target is resolved
+// once, when the writer opens, and the new file replaces what was resolved. Until then, and after a
 // failure, the target is as it was; a writer destroyed without commit()
 // removes its temporary file and nothing else. The target is the new-file
 // name of the path (see above); a symbolic link there is followed, so the

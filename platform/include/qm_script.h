@@ -12,7 +12,8 @@
 //   key NAME          a key pressed and released in the window under the last
 //                     point: enter, up, down, left, right, escape, delete, or
 //                     a virtual-key number
-//   char C            the character C typed there
+//   char C            the character C typed there: one byte, or one UTF-8
+//                     character of the GBK code page (typed as its two bytes)
 //   wait MS           the clock moves on (timers fire)
 //   press ITEM        the button with that item number, in the window the
 //                     steps go to or any window within it, is clicked

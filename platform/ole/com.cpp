@@ -3,8 +3,12 @@
 // and unloaded when they say nothing of theirs is in use.
 #include <dlfcn.h>
 #include <objbase.h>
+#include <qm_file.h>
 #include <qm_text.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -100,7 +104,18 @@ void QmRegistry::DeleteTree(const std::string& key) {
 
 bool QmRegistry::Save(std::string* error) const {
   if (!intact()) {
-    if (error) *error = store_.path() + ": the registry could not be read whole, so it is not rewritten";
+    if (error)
+      *error = store_.path() + ": the registry could not be read whole (" + problem() + "), so it is not rewritten";
+    return false;
+  }
+  // A registry left with nothing in it is removed, so that registering into
+  // a new file and unregistering leaves nothing behind; one reached through
+  // a link is emptied instead, the link kept.
+  struct stat st;
+  if (store_.Empty() && lstat(store_.path().c_str(), &st) != 0) return errno == ENOENT;
+  if (store_.Empty() && S_ISREG(st.st_mode)) {
+    if (unlink(store_.path().c_str()) == 0) return true;
+    if (error) *error = store_.path() + ": " + qm_file_error(store_.path().c_str(), errno);
     return false;
   }
   return store_.Save(error);
@@ -127,6 +142,12 @@ std::string& last_error() {
 
 LONG g_module_locks = 0;
 
+// A registry that could not be read whole: its reason for qm_com_last_error.
+HRESULT unreadable(const QmRegistry& registry) {
+  last_error() = qm_registry_path() + ": " + registry.problem();
+  return REGDB_E_READREGDB;
+}
+
 }  // namespace
 
 void qm_com_lock_module() { ++g_module_locks; }
@@ -140,7 +161,7 @@ HRESULT CLSIDFromProgID(LPCOLESTR prog_id, CLSID* clsid) {
   if (!prog_id || !clsid) return E_INVALIDARG;
   *clsid = GUID_NULL;
   const QmRegistry registry;
-  if (!registry.intact()) return REGDB_E_READREGDB;
+  if (!registry.intact()) return unreadable(registry);
   // Prog ids are ASCII.
   std::string name, text;
   for (LPCOLESTR c = prog_id; *c; ++c) {
@@ -157,7 +178,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID iid, void*
   *out = nullptr;
   if (!(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
   const QmRegistry registry;
-  if (!registry.intact()) return REGDB_E_READREGDB;
+  if (!registry.intact()) return unreadable(registry);
   std::string path;
   if (!registry.Get("CLSID\\" + qm_guid_text(clsid) + "\\InprocServer32", "@", &path) || path.empty())
     return REGDB_E_CLASSNOTREG;

@@ -25,6 +25,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -103,8 +104,10 @@ int on_x_error(Display*, XErrorEvent* e) {
 // program may then go on without a display).
 int on_io_error(Display*) {
   if (!g_lost)
-    std::fprintf(stderr, g_conn ? "the connection to the X display was lost; the program ends\n"
-                                : "the connection to the X display was lost while it was being opened\n");
+    std::fprintf(stderr,
+                 g_conn ? "%s: the connection to the X display was lost; the program ends\n"
+                        : "%s: the connection to the X display was lost while it was being opened\n",
+                 program_invocation_short_name);
   g_lost = true;
   return 0;
 }

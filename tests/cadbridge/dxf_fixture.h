@@ -87,10 +87,12 @@ struct Dxf_Load {
     ok = loader.drw_marcompopen(d, path.c_str(), &result, false);
     EXPECT_EQ(d, drawing.get()) << "the drawing pointer was replaced";
   }
+  // Loads the bytes from a file made for the load and removed after it.
   void text(const std::string& bytes, const char* name = "made.dxf") {
     const std::string path = dxf_temp_path(name);
     dxf_write(path, bytes);
     file(path);
+    std::remove(path.c_str());
   }
   // Top-level entities by class.
   std::map<MB_Object::MB_ID, int> counts() const {

@@ -3,6 +3,7 @@
 // real files of librecad-data against the counts ezdxf reports.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -110,9 +111,18 @@ TEST(Cadbridge, AciIndexesGiveTheirStandardColoursAndZeroGivesWhite) {
   const struct {
     int index;
     uint32_t colorref;
-  } cases[] = {{1, 0x0000FF},  {3, 0x00FF00},  {5, 0xFF0000},  {7, 0xFFFFFF},   {8, 0x808080},
-               {10, 0x0000FF}, {11, 0x7F7FFF}, {13, 0x5252A5}, {250, 0x333333}, {0, 0xFFFFFF}};
+  } cases[] = {{1, 0x0000FF},  {3, 0x00FF00},       {5, 0xFF0000},      {7, 0xFFFFFF},   {8, 0x808080},
+               {10, 0x0000FF}, {11, 0x7F7FFF},      {13, 0x5252A5},     {250, 0x333333}, {0, 0xFFFFFF},
+               {-3, 0x00FF00}, {INT_MIN, 0xFFFFFF}, {INT_MAX, 0xFFFFFF}};
   for (const auto& t : cases) EXPECT_EQ(dxf_aci_color(t.index), t.colorref) << t.index;
+  // The most negative colour, on a layer and on an entity, loads.
+  Dxf_Load load;
+  load.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nL\n70\n0\n62\n-2147483648\n6\nCONTINUOUS\n"
+      "0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities("0\nLINE\n8\nL\n62\n-2147483648\n10\n0\n20\n0\n11\n1\n21\n1\n"));
+  ASSERT_TRUE(load.ok);
+  EXPECT_EQ(load.counts()[ID::ID_LINE], 1);
 }
 
 TEST(Cadbridge, SplineOfControlPointsRunsFromFirstToLastPoint) {
@@ -260,6 +270,8 @@ TEST(Cadbridge, RefusalsLeaveTheDrawingAsItWas) {
   load.file(dxf);
   EXPECT_TRUE(load.ok);
   EXPECT_EQ(load.counts()[ID::ID_LINE], 2);
+  std::remove(dxf.c_str());
+  std::remove(dwg.c_str());
 }
 
 TEST(CadbridgeRealFiles, EveryFileLoads) {

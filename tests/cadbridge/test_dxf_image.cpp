@@ -1,15 +1,20 @@
 // IMAGE entities: the picture beside the DXF file, by a path of another
-// machine, missing, on a device or on the network (then its frame).
+// machine, missing, not a file, outside the DXF file's folder or on the
+// network (then its frame).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_lines.h"
+#include "exchange/cadbridge/dxf_image.h"
 #include "tests/cadbridge/dxf_fixture.h"
 #include "ximage.h"
 
@@ -29,12 +34,18 @@ std::string image_dxf(const std::string& file) {
 }
 
 TEST(DxfImage, PicturesAreFoundBesideTheFileOrRefused) {
-  // The DXF files and a picture in a folder of their own.
-  const std::string folder = dxf_temp_path("images");
+  // The DXF files and a picture in a folder of their own, inside another
+  // that holds a picture the DXF files may not read.
+  const std::string outer = dxf_temp_path("images");
+  const std::string folder = outer + "/drawings";
+  mkdir(outer.c_str(), 0700);
   mkdir(folder.c_str(), 0700);
+  mkdir((folder + "/folder.png").c_str(), 0700);
   CxImage picture;
   ASSERT_TRUE(picture.Create(4, 2, 24));
   ASSERT_TRUE(picture.Save((folder + "/pic.png").c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_TRUE(picture.Save((outer + "/secret.png").c_str(), CXIMAGE_FORMAT_PNG));
+  ASSERT_EQ(symlink("../secret.png", (folder + "/link.png").c_str()), 0);
 
   const struct {
     const char* what;
@@ -46,7 +57,11 @@ TEST(DxfImage, PicturesAreFoundBesideTheFileOrRefused) {
       {"by another machine's path", "C:\\Drawings\\Pictures\\pic.png", true, nullptr},
       {"by an absolute path", folder + "/pic.png", true, nullptr},
       {"missing", "gone.png", false, "missing"},
-      {"a device", "/dev/zero", false, "not a regular file"},
+      {"a folder", "folder.png", false, "not a regular file"},
+      {"a device", "/dev/zero", false, "outside the drawing's folder"},
+      {"climbing out", "../secret.png", false, "outside the drawing's folder"},
+      {"outside by an absolute path", outer + "/secret.png", false, "outside the drawing's folder"},
+      {"by a link leading out", "link.png", false, "outside the drawing's folder"},
       {"on the network", "\\\\server\\share\\pic.png", false, "network"},
       {"by URL", "http://127.0.0.1/pic.png", false, "network"},
   };
@@ -87,8 +102,45 @@ TEST(DxfImage, PicturesAreFoundBesideTheFileOrRefused) {
       EXPECT_NE(text.find(c.why, last), std::string::npos) << text.substr(last, 200);
     }
   }
-  std::remove((folder + "/pic.png").c_str());
-  std::remove((folder + "/drawing.dxf").c_str());
+  for (const char* name : {"/pic.png", "/link.png", "/drawing.dxf"}) std::remove((folder + name).c_str());
+  rmdir((folder + "/folder.png").c_str());
+  rmdir(folder.c_str());
+  std::remove((outer + "/secret.png").c_str());
+  rmdir(outer.c_str());
+}
+
+// A picture placed by several images is decoded once and shared; the
+// pictures of a drawing share one budget, and one past it is left out (its
+// images are frames, the reason names it).
+TEST(DxfImage, PicturesAreDecodedOnceWithinOneBudget) {
+  const std::string folder = dxf_temp_path("image_budget");
+  mkdir(folder.c_str(), 0700);
+  CxImage picture;
+  ASSERT_TRUE(picture.Create(16, 8, 24));  // 384 bytes decoded
+  for (const char* name : {"/a.png", "/b.png"}) ASSERT_TRUE(picture.Save((folder + name).c_str(), CXIMAGE_FORMAT_PNG));
+
+  Dxf_Images images;
+  images.folder(folder + "/");
+  images.decoded_budget(500);
+  const std::map<std::string, std::string> files = {{"A", "a.png"}, {"B", "b.png"}};
+  const auto placed = [](const char* ref) { return DL_ImageData(ref, 0, 0, 0, 1, 0, 0, 0, 1, 0, 16, 8, 50, 50, 0); };
+  std::vector<std::string> problems;
+  std::unique_ptr<MB_Drawable> first(images.make(placed("A"), files, problems));
+  std::unique_ptr<MB_Drawable> second(images.make(placed("A"), files, problems));
+  std::unique_ptr<MB_Drawable> other(images.make(placed("B"), files, problems));
+  ASSERT_EQ(first->object_id(), ID::ID_IMAGE);
+  ASSERT_EQ(second->object_id(), ID::ID_IMAGE);
+  const CxImage* shared = static_cast<MB_Image*>(first.get())->raster();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(static_cast<MB_Image*>(second.get())->raster(), shared) << "decoded once";
+  // A change to one image's picture is its own.
+  static_cast<MB_Image*>(second.get())->image()->SetPixelColor(0, 0, RGB(255, 255, 255));
+  EXPECT_EQ(shared->GetPixelColor(0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(other->object_id(), ID::ID_LINES);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("b.png, which is left out"), std::string::npos) << problems[0];
+
+  for (const char* name : {"/a.png", "/b.png"}) std::remove((folder + name).c_str());
   rmdir(folder.c_str());
 }
 

@@ -3,10 +3,12 @@
 // described by its type information, then released, unloaded and
 // unregistered; and its "Properties" verb.
 #include <objbase.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "control/control_ids.h"
@@ -212,6 +214,34 @@ TEST_F(ComServerTest, UnknownNamesAndAnUnreadableRegistryAreRefused) {
                              reinterpret_cast<void**>(&object)),
             CO_E_DLLNOTFOUND);
   EXPECT_NE(qm_com_last_error().find("missing.so"), std::string::npos) << qm_com_last_error();
+}
+
+// Only a regular file of at most 1 MiB is read as the registry: anything
+// else is refused at once (no pipe blocks, no device is read without end),
+// with its reason, and never written over.
+TEST_F(ComServerTest, ARegistryThatIsNoSmallRegularFileIsRefusedWithItsReason) {
+  const std::string p = path_;
+  const struct {
+    const char* what;
+    std::function<bool()> make;
+    const char* why;
+  } cases[] = {
+      {"a pipe", [&] { return mkfifo(p.c_str(), 0600) == 0; }, "is a pipe"},
+      {"a link to a device", [&] { return symlink("/dev/zero", p.c_str()) == 0; }, "is a device"},
+      {"a folder", [&] { return mkdir(p.c_str(), 0700) == 0; }, "is a directory"},
+      {"too large", [&] { return std::ofstream(p).good() && truncate(p.c_str(), (1 << 20) + 1) == 0; }, "1 MiB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(c.make());
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID(u"QUILLMARKOCX.QuillmarkOcxCtrl.1", &clsid), REGDB_E_READREGDB);
+    EXPECT_NE(qm_com_last_error().find(c.why), std::string::npos) << qm_com_last_error();
+    EXPECT_NE(DllRegisterServer(), S_OK);
+    if (rmdir(p.c_str()) != 0) {
+      ASSERT_EQ(unlink(p.c_str()), 0);
+    }
+  }
 }
 
 TEST_F(ComServerTest, PropertiesVerbShowsThePropertyPageInItsFrame) {

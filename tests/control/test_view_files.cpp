@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "control/control_texts.h"
 #include "control/file_dialog_helper.h"
@@ -178,7 +179,7 @@ class OneShotServer {
   std::thread thread_;
 };
 
-TEST_F(ViewFilesTest, AnAddressIsDownloadedIntoTheTemporaryFolderAndOpened) {
+TEST_F(ViewFilesTest, AnAddressIsDownloadedIntoAPrivateFolderUntilTheDrawingCloses) {
   const std::string dxf = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n";
   OneShotServer server(dxf);
   ASSERT_GT(server.port(), 0);
@@ -188,9 +189,16 @@ TEST_F(ViewFilesTest, AnAddressIsDownloadedIntoTheTemporaryFolderAndOpened) {
   open(url);
   ::unsetenv("TMPDIR");
   EXPECT_EQ(read_all(at("1.dxf")), "someone else's") << "a file already there is never replaced";
-  EXPECT_EQ(read_all(at("1_2.dxf")), dxf) << "named 1 and the address's last four characters";
+  std::vector<fs::path> made;
+  for (const auto& e : fs::directory_iterator(folder_))
+    if (e.is_directory()) made.push_back(e.path());
+  ASSERT_EQ(made.size(), 1u) << "a folder of its own";
+  EXPECT_EQ(fs::status(made[0]).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+  EXPECT_EQ(read_all((made[0] / "1.dxf").string()), dxf) << "named 1 and the address's last four characters";
   ASSERT_EQ(count(), 1) << last_message();
   EXPECT_EQ(entities().head()->object_id(), MB_Object::ID_LINE);
+  open(native_file("next.qlf"));
+  EXPECT_FALSE(fs::exists(made[0])) << "the download goes with its drawing";
 }
 
 TEST_F(ViewFilesTest, AnAddressThatCannotBeFetchedIsReportedAndTheDrawingStays) {
@@ -233,7 +241,9 @@ TEST_F(ViewFilesTest, UnreadableFilesOfEveryKindAreToldWithTheReadersReason) {
     const char* reasons[3];
   } kinds[] = {
       {"kzf", native.substr(0, native.size() / 2), {"truncated", "not a drawing", "not a drawing"}},
-      {"dxf", "0\nSECTION\n2\nENTITIES\n0\nLI", {"is cut short", "holds no DXF data", "holds no DXF data"}},
+      {"dxf",
+       "0\nSECTION\n2\nENTITIES\n0\nLI",
+       {"holds nothing that could be drawn: the file ends without EOF", "holds no DXF data", "holds no DXF data"}},
       {"plt", "IN;SP1;PU0,", {"holds nothing a plotter would draw", "holds nothing", "holds nothing"}},
       {"png", png.substr(0, png.size() / 2), {"does not decode as an image", "does not decode", "does not decode"}},
       {"rml",

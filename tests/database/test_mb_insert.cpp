@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "block_fixtures.h"
 #include "surface/cmydc.h"
@@ -28,7 +30,7 @@ Seg* red_seg(const As_Pt& a, const As_Pt& b) {
 
 // Draws the inserts on a white 32 x 32 surface through the identity view
 // and answers the pixels that changed.
-PixelSet paint(std::initializer_list<MB_Insert*> inserts) {
+PixelSet paint(const std::vector<MB_Insert*>& inserts) {
   CMyDC dc;
   make_surface(dc, 32, 32);
   Probe probe(dc);
@@ -509,4 +511,42 @@ TEST_F(InsertTest, NonFiniteValuesFromFilesAreHarmless) {
     i->explode(&d);
   }
   EXPECT_GE(d.object_list().count(), 5);
+}
+
+// Many top-level inserts of a block that fans out share one object budget
+// in a pass: the first draw their objects, those past the budget only their
+// frames, and the pass is told it was cut.
+TEST_F(InsertTest, OnePassSharesOneObjectBudgetAndDrawsFramesPastIt) {
+  MB_Drawing d;
+  MB_Block* level = add_block(d, "f0", As_Pt(), {red_seg(As_Pt(0, 0, 0), As_Pt(2, 2, 0))});
+  for (int i = 1; i <= 6; ++i) {  // 4^6 segments a top-level insert
+    MB_Block* below = level;
+    level = add_block(d, ("f" + std::to_string(i)).c_str(), As_Pt(), {});
+    for (int k = 0; k < 4; ++k) level->object_list().add_tail(insert_of(below, As_Pt(0, 0, 0)));
+  }
+  std::vector<MB_Insert*> tops;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      tops.push_back(insert_of(level, As_Pt(4 * x, 4 * y, 0)));
+      d.object_list().add_tail(tops.back());
+    }
+  d.build_draw();
+  // The cell of an insert drawn whole holds the diagonal only; a frame adds
+  // the corners off it.
+  const auto framed = [](const PixelSet& painted, int x, int y) { return painted.count({4 * x + 2, 4 * y}) > 0; };
+  const auto drawn = [](const PixelSet& painted, int x, int y) { return painted.count({4 * x + 1, 4 * y + 1}) > 0; };
+  PixelSet painted;
+  bool cut = false;
+  {
+    MB_Walk_Pass pass;
+    painted = paint(tops);
+    cut = MB_Walk_Pass::cut();
+  }
+  EXPECT_TRUE(cut);
+  EXPECT_TRUE(drawn(painted, 0, 0));
+  EXPECT_FALSE(framed(painted, 0, 0));
+  EXPECT_TRUE(framed(painted, 7, 7));
+  EXPECT_FALSE(MB_Walk_Pass::cut()) << "no pass is open";
+  // Each insert alone, outside a pass, is within the budget.
+  EXPECT_FALSE(framed(paint({tops.back()}), 7, 7));
 }

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -47,6 +48,7 @@ class MarkupTest : public testing::Test {
     markup_clock(old_clock_);
     unsetenv("QM_KERNEL_DIR");
     for (const std::string& f : made_) std::remove(f.c_str());
+    std::system(("rm -rf '" + qm_test_temp("markup_kernel") + "'").c_str());
   }
 
   // A path in the temporary folder, removed after the test.

@@ -76,6 +76,8 @@ TEST_F(ScriptTest, ScriptsThatCannotBeReadSayWhichLineAndWhy) {
       {"click 1 2\nfly 3 4\n", "line 2: unknown step \"fly\""},
       {"click 1\n", "line 1: malformed \"click\" step"},
       {"key sideways\n", "line 1: malformed \"key\" step"},
+      {"char ab\n", "line 1: malformed \"char\" step"},
+      {"char \xF0\x9F\x98\x80\n", "line 1: malformed \"char\" step"},  // no GBK code
       {"type 5 unquoted\n", "line 1: malformed \"type\" step"},
       {"answer folder\n", "line 1: malformed \"answer\" step"},
       {"answer folder \"\"\n", "line 1: malformed \"answer\" step"},
@@ -89,6 +91,20 @@ TEST_F(ScriptTest, ScriptsThatCannotBeReadSayWhichLineAndWhy) {
     std::string error;
     EXPECT_FALSE(qm_parse_script(c.text, verbs(), steps, error)) << c.text;
     EXPECT_EQ(error, c.says) << c.text;
+  }
+}
+
+TEST_F(ScriptTest, ACharacterIsAByteOrOneGbkCharacter) {
+  const struct {
+    const char* text;
+    int value;
+  } cases[] = {{"char a\n", 'a'}, {"char \xE4\xB8\xAD\n", 0xD6D0}};  // 中
+  for (const auto& c : cases) {
+    std::vector<QmScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(qm_parse_script(c.text, verbs(), steps, error)) << error;
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].value, c.value) << c.text;
   }
 }
 

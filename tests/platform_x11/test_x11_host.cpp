@@ -334,7 +334,8 @@ TEST_F(HostOnX, ALostDisplayIsSaidAndTheProgramEnds) {
   dpy_ = nullptr;
   server_->stop();
   EXPECT_EQ(host->finish(60), 1);
-  EXPECT_NE(host->err().find("connection to the X display was lost"), std::string::npos) << host->err();
+  EXPECT_NE(host->err().find("quillmark_host: the connection to the X display was lost"), std::string::npos)
+      << host->err();
 }
 
 }  // namespace

@@ -43,6 +43,14 @@ TEST(PointDraw, MarkerIsAFivePixelBlueCross) {
   for (auto [x, y] : {std::pair{5, 7}, {4, 7}, {6, 7}, {5, 6}, {5, 8}}) EXPECT_EQ(GetPixel(c.dc, x, y), 0xFF0000u);
 }
 
+// A point far off the surface (its device coordinates clamped to the int
+// range) draws nothing and overflows nothing.
+TEST(PointDraw, AMarkerFarOutDrawsNothing) {
+  Canvas c;
+  for (double far : {1e12, -1e12}) api_mb_draw_point(c.dc, As_Pt(far, far, 0));
+  EXPECT_EQ(c.count(0xFF0000), 0);
+}
+
 TEST(PointDraw, TruncatesTowardZeroAndSkipsTheEndPixel) {
   Canvas c;
   As_Pt pts[2] = {As_Pt(-0.7, 2.9, 0), As_Pt(4.2, 2.1, 0)};

@@ -20,11 +20,13 @@ peer or the data is missing.
 """
 
 import argparse
+import atexit
 import io
 import logging
 import concurrent.futures
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -36,6 +38,15 @@ TOLERANCE = 3  # pixels
 MARGIN = 0.02  # of the peer's area, on every side
 INK_LEVEL = 40  # brightest channel above this (of 255) is ink
 PEER_TIMEOUT = 120  # seconds per file, for hand runs over many files
+
+
+def private_matplotlib_folder():
+    """matplotlib keeps its cache in the home folder unless told otherwise:
+    a run gets a folder of its own (its workers inherit it), removed when
+    the run ends."""
+    folder = tempfile.mkdtemp(prefix="qm_mplconfig_")
+    os.environ["MPLCONFIGDIR"] = folder
+    atexit.register(shutil.rmtree, folder, True)
 
 
 def have_peer():
@@ -215,6 +226,7 @@ def main():
     ap.add_argument("files", nargs="*", help="DXF files or folders")
     args = ap.parse_args()
 
+    private_matplotlib_folder()
     missing = have_peer()
     if missing:
         print(f"skipped: the peer is not installed ({missing}); install python3-ezdxf python3-matplotlib")
