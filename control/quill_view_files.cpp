@@ -221,7 +221,10 @@ bool CQuillView::SaveDrawingByExtension() {
 }
 
 bool CQuillView::save_as(const std::string& target) {
-  return quill_write_file(target, [&](std::string& why) { return write_by_extension(target, why); });
+  const bool native = is_file_ext(target.c_str(), "qlf") || is_file_ext(target.c_str(), "kzf");
+  return quill_write_file(
+      target, [&](std::string& why) { return write_by_extension(target, why); },
+      native ? Quill_Write::kNativeDrawing : Quill_Write::kOther);
 }
 
 bool CQuillView::write_by_extension(const std::string& target, std::string& why) {

@@ -57,9 +57,7 @@ class ViewFilesTest : public ToolTest {
     EXPECT_TRUE(raster.Save(at(name).c_str(), type));
     return at(name);
   }
-  std::string last_message() {
-    return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text;
-  }
+  std::string last_message() { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; }
   std::string folder_;
 };
 
@@ -96,7 +94,8 @@ TEST_F(ViewFilesTest, EachKindOpensThroughItsReader) {
 // is the one named, even beside one whose name differs only in case.
 TEST_F(ViewFilesTest, APathOpensAsGivenBesideANameDifferingInCase) {
   fs::create_directories(at("MyDir"));
-  write_all(at("MyDir/Part.DXF"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  write_all(at("MyDir/Part.DXF"),
+            "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
   write_all(at("MyDir/part.dxf"), "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n0\nENDSEC\n0\nEOF\n");
   const struct {
     const char* name;
@@ -285,7 +284,7 @@ TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
   struct Case {
     const char* name;
     bool written;
-  } cases[] = {{"x.PNG", true}, {"x.bmp", true}, {"x.qlf", true}, {"x.plt", true},
+  } cases[] = {{"x.PNG", true}, {"x.bmp", true},   {"x.qlf", true}, {"x.plt", true},
                {"x.rml", true}, {"x.jpeg", false}, {"x.doc", false}};
   for (const Case& c : cases) {
     qm_user_push_file_dialog_answer(at(c.name).c_str());
@@ -337,14 +336,14 @@ TEST_F(ViewFilesTest, AFailedSaveNamesTheFileAndTheReason) {
   fs::create_directories(at("folder.qlf"));
   ASSERT_EQ(mkfifo(at("pipe.qlf").c_str(), 0644), 0);
   fs::create_symlink(drawing, at("link.png"));
+  fs::create_hard_link(drawing, at("hard.qlf"));
   const std::string before = read_all(drawing);
   struct Case {
     std::string target;
     const char* reason;
   } cases[] = {
-      {drawing, "would replace the open drawing"},
-      {folder_ + "./plan.kzf", "would replace the open drawing"},
       {at("link.png"), "would replace the open drawing"},
+      {at("hard.qlf"), "would replace the open drawing"},
       {at("folder.qlf"), "is a directory"},
       {at("pipe.qlf"), "is a pipe"},
       {at("notes.txt"), "no writer takes this extension"},
@@ -363,6 +362,39 @@ TEST_F(ViewFilesTest, AFailedSaveNamesTheFileAndTheReason) {
   EXPECT_TRUE(fs::is_directory(at("folder.qlf")));
   EXPECT_FALSE(fs::exists(at("notes.txt")));
   EXPECT_FALSE(fs::exists(at("plan.dxf")));
+}
+
+// The open native drawing saved with the save button over its own file,
+// however its name is spelled, is saved in place: a new file renamed over
+// it, its link left a link; opened again it holds the edit.
+TEST_F(ViewFilesTest, TheOpenNativeDrawingSavesInPlace) {
+  struct Case {
+    const char* opened;
+    std::string target;
+  } cases[] = {
+      {"plan.kzf", at("plan.kzf")},
+      {"plan.qlf", at("plan.qlf")},
+      {"plan.kzf", folder_ + "./plan.kzf"},
+      {"plan.kzf", at("link.kzf")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    const std::string drawing = native_file(c.opened);
+    std::error_code ignored;
+    fs::remove(at("link.kzf"), ignored);
+    fs::create_symlink(drawing, at("link.kzf"));
+    open(drawing);
+    ASSERT_EQ(count(), 1);
+    op_->drawing()->add_object(new MB_Line(As_Pt(0, 0, 0), As_Pt(-4, 9, 0)));
+    qm_user_clear_message_boxes();
+    qm_user_push_file_dialog_answer(c.target.c_str());
+    EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension()) << last_message();
+    EXPECT_TRUE(qm_user_message_boxes().empty()) << last_message();
+    EXPECT_TRUE(fs::is_symlink(at("link.kzf")));
+    open(native_file("other.qlf"));
+    open(drawing);
+    EXPECT_EQ(count(), 2);
+  }
 }
 
 TEST(FileDialogHelper, ShowsTheDialogAsAskedAndAnswersTheChoice) {
