@@ -127,6 +127,28 @@ void CQuillView::reset_drawing(const char* name) {
   operation_.rebuild_draw_render_list(operation_.drawing(), m_hWnd);
 }
 
+void CQuillView::mark_saved() {
+  const MB_Drawing* d = operation_.drawing();
+  saved_edits_ = d ? d->edit_count() : 0;
+}
+
+bool CQuillView::has_unsaved_changes() const {
+  const MB_Drawing* d = const_cast<MB_Operation&>(operation_).drawing();
+  return d && d->edit_count() != saved_edits_;
+}
+
+bool CQuillView::SaveModified() {
+  if (!has_unsaved_changes()) return true;
+  const MB_Drawing* d = operation_.drawing();
+  const std::string question =
+      std::string(quill::kTextAskToSave) + (d ? d->name().ascii() : "") + quill::kTextAskToSaveEnd;
+  switch (AfxMessageBox(question.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES: return SaveDrawingByExtension() && !has_unsaved_changes();
+    case IDNO: return true;
+    default: return false;
+  }
+}
+
 void CQuillView::OpenDrawingByExtension(const CString& path) {
   opened_path_ = path;
   base_document_ = path;
@@ -195,6 +217,7 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   if (!why.empty()) quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(path), why);
   operation_.compute_transf();
   operation_.zoom_all();
+  mark_saved();
 }
 
 bool CQuillView::SaveDrawingByExtension() {
@@ -222,9 +245,12 @@ bool CQuillView::SaveDrawingByExtension() {
 
 bool CQuillView::save_as(const std::string& target) {
   const bool native = is_file_ext(target.c_str(), "qlf") || is_file_ext(target.c_str(), "kzf");
-  return quill_write_file(
+  const bool written = quill_write_file(
       target, [&](std::string& why) { return write_by_extension(target, why); },
       native ? Quill_Write::kNativeDrawing : Quill_Write::kOther);
+  // Only a native file holds the whole drawing.
+  if (written && native) mark_saved();
+  return written;
 }
 
 bool CQuillView::write_by_extension(const std::string& target, std::string& why) {

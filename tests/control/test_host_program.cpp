@@ -571,4 +571,56 @@ TEST_F(HostProgram, ALongScriptIsRefusedWithTheLimitAndFullOutputIsAnError) {
   EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos) << r.err;
 }
 
+// A drawing with unsaved changes is not dropped in silence: closing the
+// window, the new button and opening another drawing ask first, and each
+// answer does what it says (yes saves with the save button, no discards,
+// cancel keeps the drawing and the window). A drawing only looked at, or
+// saved since its last edit, goes without a question.
+TEST_F(HostProgram, UnsavedChangesAreAskedAboutBeforeTheDrawingGoes) {
+  const std::string line = drawing();
+  const std::string drawn = "command 32780\nclick 380 240\nclick 660 430\nrclick 660 430\n";
+  struct Case {
+    const char* name;
+    std::string steps;
+    bool open_line;     // the container opens line.kzf first
+    const char* count;  // the count the last step prints; null when the window closed before it
+    bool saved;         // saved.qlf was written
+  } cases[] = {
+      {"close, discard", drawn + "answer box no\nclose\n", false, nullptr, false},
+      {"close, cancel", drawn + "answer box cancel\nclose\n", false, "GetObjectCount = 1", false},
+      {"close, save", drawn + "answer box yes\nanswer file \"saved.qlf\"\nclose\n", false, nullptr, true},
+      // Yes, but the save dialog cancelled: nothing saved, nothing closed.
+      {"close, save cancelled", drawn + "answer box yes\nclose\n", false, "GetObjectCount = 1", false},
+      {"new, cancel", drawn + "answer box cancel\ncommand 32833\n", false, "GetObjectCount = 1", false},
+      {"new, discard", drawn + "answer box no\ncommand 32833\n", false, "GetObjectCount = 0", false},
+      {"new, save", drawn + "answer box yes\nanswer file \"saved.qlf\"\ncommand 32833\n", false, "GetObjectCount = 0",
+       true},
+      {"open, cancel", "call CreateLine 0 0 10 10\nanswer file \"line.kzf\"\nanswer box cancel\ncommand 32779\n", false,
+       "GetObjectCount = 1", false},
+      {"open, discard", "call CreateLine 0 0 10 10\nanswer file \"line.kzf\"\nanswer box no\ncommand 32779\n", false,
+       "GetObjectCount = 2", false},
+      // Looked at only: the queued cancel is never asked for.
+      {"unedited", "wheel 400 300 120\nclick 500 300\nanswer box cancel\nclose\n", true, nullptr, false},
+      {"saved after the edit", drawn + "answer file \"saved.qlf\"\ncommand 32781\nanswer box cancel\nclose\n", false,
+       nullptr, true},
+      {"undone edit still unsaved", drawn + "command 32826\nanswer box cancel\nclose\n", false, "GetObjectCount = 0",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove((dir_ + "/saved.qlf").c_str());
+    write("steps.txt", c.steps + "call GetObjectCount\n");
+    std::vector<std::string> args = {"--script", "steps.txt"};
+    if (c.open_line) args.push_back(line);
+    auto r = host(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (c.count) {
+      EXPECT_NE(r.out.find(c.count), std::string::npos) << r.out;
+    } else {
+      EXPECT_EQ(r.out.find("GetObjectCount"), std::string::npos) << "the window closed: " << r.out;
+    }
+    EXPECT_EQ(std::filesystem::exists(dir_ + "/saved.qlf"), c.saved);
+  }
+}
+
 }  // namespace
