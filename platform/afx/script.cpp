@@ -253,10 +253,11 @@ bool run_step(HWND root, const QmScriptStep& s, const QmScriptVerbs& program,
 bool run_steps(HWND root, const std::vector<QmScriptStep>& steps, const QmScriptVerbs& program,
                const std::shared_ptr<std::string>& in_dialog, std::string& error) {
   POINT last = {0, 0};
+  const bool has_window = root && IsWindow(root);
   for (const QmScriptStep& s : steps) {
     // A step may close the program's window, as its user may: the steps
     // after it have nowhere to go.
-    if (!IsWindow(root)) break;
+    if (has_window && !IsWindow(root)) break;
     std::string why;
     const bool done = run_step(root, s, program, in_dialog, last, why);
     if (done) qm_pump_messages();
