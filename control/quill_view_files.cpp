@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <memory>
 #include <string>
 
 #include "api/api_extents.h"
@@ -150,8 +151,6 @@ bool CQuillView::SaveModified() {
 }
 
 void CQuillView::OpenDrawingByExtension(const CString& path) {
-  opened_path_ = path;
-  base_document_ = path;
   operation_.clear_all_tools();
   operation_.clear_selectlist(true);
   std::string p = trimmed(path);
@@ -167,44 +166,49 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   // Only the extension chooses the reader, compared without regard to case.
   const std::string ext = lowered(last(p, 3));
   if (!readable_file(p, path)) return;
-  std::string why;  // what the reader could not read
+  // A drawing is read into a drawing of its own, which replaces the open one
+  // only once it was read: a failed open leaves the document as it was (its
+  // drawing, its name and the file the version box names).
+  std::unique_ptr<MB_Drawing> read;
+  CString base = path;
+  bool changed = false;  // the open drawing was added to or replaced
+  std::string why;       // what the reader could not read
   {
     Wait_Cursor wait;
     if (ext == "dwg" || ext == "dxf") {
-      reset_drawing(p.c_str());
-      MB_Drawing* drawing = operation_.drawing();
-      if (drawing) {
-        int result = kCadbridgeLoaded;
-        MB_Dwg_Load_Save loader;
-        errno = 0;
-        if (!loader.drw_marcompopen(drawing, p.c_str(), &result, false))
-          why = dxf_failure(result, p);
-        else if (result == kCadbridgePartly && loader.entity_count() == 0 && loader.block_count() == 0)
-          why = quill::kReasonCutShort;
-        operation_.drawing()->build_draw();
-      }
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      int result = kCadbridgeLoaded;
+      MB_Dwg_Load_Save loader;
+      errno = 0;
+      MB_Drawing* target = read.get();
+      if (!loader.drw_marcompopen(target, p.c_str(), &result, false))
+        why = dxf_failure(result, p);
+      else if (result == kCadbridgePartly && loader.entity_count() == 0 && loader.block_count() == 0)
+        why = quill::kReasonCutShort;
     } else if (ext == "kzf" || ext == "qlf") {
-      reset_drawing(p.c_str());
-      operation_.load_kzf(p.c_str());
-      why = operation_.file_error();
-      if (MB_Drawing* d = operation_.drawing()) d->build_draw();
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      MB_File_IO io;
+      io.drawing(read.get());
+      if (!io.load_kzf(p.c_str())) why = io.reason();
     } else if (ext == "plt" || ext == "hgl") {
-      operation_.create_drawing(p.c_str());
-      Current_Drawing current(operation_.drawing());
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      Current_Drawing current(read.get());
       errno = 0;
       if (!api_mb_load_hpgl_file(p.c_str()))
         why = qm_file_error(p.c_str(), errno ? errno : EIO);
-      else if (!operation_.drawing() || !operation_.drawing()->object_list().head())
+      else if (!read->object_list().head())
         why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
       CString markup(p.c_str());
-      if (!api_mb_load_xml(markup, operation_.drawing(), base_document_))
+      changed = api_mb_load_xml(markup, operation_.drawing(), base);
+      if (!changed)
         why = quill::kReasonNotMarkup;
-      else if (const int err = base_document_.IsEmpty() ? 0 : open_error(static_cast<const char*>(base_document_)))
-        why = quill::kReasonMarkupBaseUnread + std::string(static_cast<const char*>(base_document_)) + ": " +
-              qm_file_error(static_cast<const char*>(base_document_), err);
+      else if (const int err = base.IsEmpty() ? 0 : open_error(static_cast<const char*>(base)))
+        why = quill::kReasonMarkupBaseUnread + std::string(static_cast<const char*>(base)) + ": " +
+              qm_file_error(static_cast<const char*>(base), err);
     } else {
       reset_drawing(p.c_str());
+      changed = true;
       CRect client;
       GetClientRect(&client);
       As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
@@ -214,7 +218,18 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       Invalidate(TRUE);
     }
   }
+  if (read && why.empty()) {
+    operation_.adopt_drawing(read.release());
+    operation_.drawing()->build_draw();
+    changed = true;
+  }
+  // A drawing read and dropped leaves the open one the kernel's current.
+  read.reset();
+  g_current_drawing = operation_.drawing();
   if (!why.empty()) quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(path), why);
+  if (!changed) return;
+  opened_path_ = path;
+  base_document_ = base;
   operation_.compute_transf();
   operation_.zoom_all();
   mark_saved();

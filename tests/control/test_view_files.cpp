@@ -83,11 +83,36 @@ TEST_F(ViewFilesTest, EachKindOpensThroughItsReader) {
     EXPECT_TRUE(qm_user_message_boxes().empty()) << c.path << ": " << last_message();
   }
   // No dot: the last three letters choose the drawing loader, which reads
-  // no DWG; the view then shows a new empty drawing named by the path.
+  // no DWG; the drawing shown before stays.
   write_all(at("drawingdwg"), "not a drawing");
   open(at("drawingdwg"));
-  EXPECT_EQ(count(), 0);
-  EXPECT_STREQ(op_->drawing()->name().ascii(), at("drawingdwg").c_str());
+  EXPECT_EQ(count(), 1);
+  EXPECT_STREQ(op_->drawing()->name().ascii(), at("photo.jpg").c_str());
+}
+
+// A drawing that cannot be opened, whatever the reason, leaves the document
+// as it was: its drawing, its name and the files the version box names.
+TEST_F(ViewFilesTest, AFailedOpenLeavesTheDocumentAsItWas) {
+  const std::string kept = native_file("kept.qlf");
+  write_all(at("damaged.kzf"), "\x01\x02(KZF V01.00\x7f garbage");
+  write_all(at("damaged.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLI");
+  write_all(at("empty.plt"), "IN;SP1;PU0,");
+  write_all(at("damaged.rml"), "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu");
+  open(kept);
+  const MB_Drawing* drawing = op_->drawing();
+  for (const std::string& failing : {std::string("http://127.0.0.1:1/plan.dxf"), at("absent.qlf"), at("damaged.kzf"),
+                                     at("damaged.dxf"), at("empty.plt"), at("damaged.rml")}) {
+    SCOPED_TRACE(failing);
+    qm_user_clear_message_boxes();
+    open(failing);
+    EXPECT_FALSE(qm_user_message_boxes().empty()) << "the failure is told";
+    EXPECT_EQ(op_->drawing(), drawing);
+    EXPECT_EQ(count(), 1);
+    EXPECT_STREQ(op_->drawing()->name().ascii(), kept.c_str());
+    EXPECT_EQ(std::string(hosted_->view()->opened_path()), kept);
+    EXPECT_EQ(std::string(hosted_->view()->base_document()), kept);
+    EXPECT_EQ(g_current_drawing, drawing);
+  }
 }
 
 // Only the extension is compared without regard to case: the file opened
@@ -197,7 +222,7 @@ TEST_F(ViewFilesTest, AnAddressThatCannotBeFetchedIsReportedAndTheDrawingStays) 
   open("HTTP://127.0.0.1:1/PLAN.DWG");  // nothing listens on port 1
   EXPECT_EQ(last_message(), quill::kTextDownloadFailed);
   EXPECT_EQ(count(), 1);
-  EXPECT_EQ(std::string(hosted_->view()->opened_path()), "HTTP://127.0.0.1:1/PLAN.DWG");
+  EXPECT_EQ(std::string(hosted_->view()->opened_path()), at("kept.qlf"));
 }
 
 TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging) {
@@ -207,11 +232,13 @@ TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging
     static const char kDamaged[] = "\x01\x02(KZF V01.00\x7f\x00garbage";
     write_all(damaged, std::string(kDamaged, sizeof kDamaged - 1));
     for (const std::string& path : {pipe, damaged}) {
+      qm_user_clear_message_boxes();
       open(path);  // a hang fails through the test's time limit
       EXPECT_EQ(count(), 0) << path;
+      // The reader says why it read nothing.
+      EXPECT_NE(last_message().find(path), std::string::npos) << last_message();
     }
   }
-  EXPECT_FALSE(op_->file_error().empty()) << "the native reader says why it read nothing";
 }
 
 // Every kind, unreadable in every way: the user is told the file and the
