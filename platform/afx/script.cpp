@@ -95,7 +95,10 @@ bool parse_text_step(const std::string& rest, QmScriptStep& step) {
   }
   if (words[0] == "print") {
     step.kind = QmScriptStep::ANSWER_PRINT;
-    return words.size() == 3 && number(words[1], 1, 65535, step.x) && number(words[2], step.x, 65535, step.y);
+    if (words.size() == 4 && words[3] != "printer") return false;
+    if (words.size() == 4) step.text = words[3];
+    return (words.size() == 3 || words.size() == 4) && number(words[1], 1, 65535, step.x) &&
+           number(words[2], step.x, 65535, step.y);
   }
   return false;
 }
@@ -231,8 +234,9 @@ bool run_step(HWND root, const QmScriptStep& s, const QmScriptVerbs& program,
     case QmScriptStep::ANSWER_FILE: qm_user_push_file_dialog_answer(qm_utf8_to_gbk(s.text).c_str()); break;
     case QmScriptStep::ANSWER_FOLDER: qm_user_push_folder_answer(qm_utf8_to_gbk(s.text).c_str()); break;
     case QmScriptStep::ANSWER_PRINT:
-      qm_print_push_dialog_answer(
-          {true, PD_PRINTTOFILE | PD_PAGENUMS, static_cast<WORD>(s.x), static_cast<WORD>(s.y), 1});
+      qm_print_push_dialog_answer({true,
+                                   static_cast<DWORD>(s.text.empty() ? PD_PRINTTOFILE | PD_PAGENUMS : PD_PAGENUMS),
+                                   static_cast<WORD>(s.x), static_cast<WORD>(s.y), 1});
       break;
     case QmScriptStep::ANSWER_BOX: qm_user_push_message_box_answer(s.value); break;
     case QmScriptStep::DIALOG:

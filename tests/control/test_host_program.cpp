@@ -623,4 +623,17 @@ TEST_F(HostProgram, UnsavedChangesAreAskedAboutBeforeTheDrawingGoes) {
   }
 }
 
+// Printing to the printer hands the pages to the system's print queue;
+// where there is none the user is told to print to a file, never nothing.
+TEST_F(HostProgram, PrintingToAPrinterWithoutAPrintQueueSaysToPrintToAFile) {
+  write("print.txt", "call CreateLine 0 0 100 50\nanswer print 1 1 printer\ncommand 57607\n");
+  setenv("QM_PRINT_QUEUE", "qm-no-such-lp", 1);
+  auto r = host({"--script", "print.txt"});
+  unsetenv("QM_PRINT_QUEUE");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the printer: there is no print queue here (qm-no-such-lp is not installed): print to a file"),
+            std::string::npos)
+      << r.err;
+}
+
 }  // namespace
