@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -200,12 +201,14 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
         why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
       CString markup(p.c_str());
-      changed = api_mb_load_xml(markup, operation_.drawing(), base);
+      // The markup's base is read into the drawing unless it is the drawing
+      // already shown.
+      std::string base_failure;
+      changed = api_mb_load_xml(markup, operation_.drawing(), base, base_document_, &base_failure);
       if (!changed)
         why = quill::kReasonNotMarkup;
-      else if (const int err = base.IsEmpty() ? 0 : open_error(static_cast<const char*>(base)))
-        why = quill::kReasonMarkupBaseUnread + std::string(static_cast<const char*>(base)) + ": " +
-              qm_file_error(static_cast<const char*>(base), err);
+      else if (!base_failure.empty())
+        why = quill::kReasonMarkupBaseUnread + base_failure;
     } else {
       reset_drawing(p.c_str());
       changed = true;
@@ -263,8 +266,16 @@ bool CQuillView::save_as(const std::string& target) {
   const bool written = quill_write_file(
       target, [&](std::string& why) { return write_by_extension(target, why); },
       native ? Quill_Write::kNativeDrawing : Quill_Write::kOther);
-  // Only a native file holds the whole drawing.
-  if (written && native) mark_saved();
+  // Only a native file holds the whole drawing: it is then the document's
+  // file, and the base drawing of the markups saved after it.
+  if (written && native) {
+    mark_saved();
+    opened_path_ = target.c_str();
+    // The markup names its base by a path that holds from any folder.
+    char* resolved = realpath(qm_map_path(target.c_str()).c_str(), nullptr);
+    base_document_ = resolved ? resolved : target.c_str();
+    std::free(resolved);
+  }
   return written;
 }
 

@@ -308,13 +308,15 @@ TEST_F(HostProgram, TheMarkUpScenarioColoursBlocksRedlinesAndSavesFourWays) {
   // The plot strokes the four lines and the redline, one pen-down each.
   EXPECT_EQ(count_of(read_text(dir_ + "/mark_up.plt"), "PD"), 5);
 
-  // The markup document holds the redline alone.
+  // The markup document holds the redline alone, over the drawing saved
+  // just before it as its base (its five entities).
   MB_Drawing markup;
   CString base, markup_path(dir_ + "/mark_up.rml");
   ASSERT_TRUE(api_mb_load_xml(markup_path, &markup, base));
-  ASSERT_EQ(markup.object_list().count(), 1);
-  ASSERT_EQ(markup.object_list().head()->object_id(), MB_Object::ID_POLYLINE);
-  EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().head())->count(), 4);
+  EXPECT_EQ(std::string(base), dir_ + "/mark_up.qlf");
+  ASSERT_EQ(markup.object_list().count(), 6);
+  ASSERT_EQ(markup.object_list().tail()->object_id(), MB_Object::ID_POLYLINE);
+  EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().tail())->count(), 4);
 
   CxImage picture;
   ASSERT_TRUE(picture.Load((dir_ + "/mark_up.png").c_str(), CXIMAGE_FORMAT_PNG));
@@ -634,6 +636,46 @@ TEST_F(HostProgram, PrintingToAPrinterWithoutAPrintQueueSaysToPrintToAFile) {
   EXPECT_NE(r.err.find("the printer: there is no print queue here (qm-no-such-lp is not installed): print to a file"),
             std::string::npos)
       << r.err;
+}
+
+// A markup's base drawing: the drawing saved with the save button is the
+// base of the markups saved after it, and a markup opens over its base read
+// by its kind (native through the kernel, DXF through the outside loader);
+// a base that cannot be read is said, with the status 1.
+TEST_F(HostProgram, AMarkupOpensOverItsBaseByKindAndAnUnreadableBaseIsSaid) {
+  drawing();
+  write("save.txt", "answer file \"plan.qlf\"\ncommand 32781\nanswer file \"plan.rml\"\ncommand 32781\n");
+  auto r = host({"--script", "save.txt", "line.kzf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(program_test::read_all(dir_ + "/plan.rml").find("BaseDocument>\"" + dir_ + "/plan.qlf\"<"),
+            std::string::npos)
+      << program_test::read_all(dir_ + "/plan.rml");
+  write("part.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  write("damaged.qlf", "\x01\x02(KZF V01.00\x7f garbage");
+  const auto markup = [&](const std::string& name, const std::string& base) {
+    write(name, "<?xml version=\"1.0\"?><redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" +
+                    base + "\"</redline:BaseDocument><redline:Objects/></redline:RedlineMarkup>");
+    return name;
+  };
+  struct Case {
+    std::string markup;
+    int status;
+    const char* says;  // the count printed, or the reason on standard error
+  } cases[] = {
+      {"plan.rml", 0, "GetObjectCount = 2"},
+      {markup("dxf.rml", dir_ + "/part.dxf"), 0, "GetObjectCount = 1"},
+      {markup("lost.rml", dir_ + "/gone.qlf"), 1, "its base drawing cannot be read: "},
+      {markup("damaged.rml", dir_ + "/damaged.qlf"), 1, "its base drawing cannot be read: "},
+      {markup("plot.rml", dir_ + "/save.txt"), 1, "no reader takes this extension"},
+  };
+  write("count.txt", "call GetObjectCount\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.markup);
+    r = host({"--script", "count.txt", c.markup});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE((c.status ? r.err : r.out).find(c.says), std::string::npos) << r.out << r.err;
+  }
+  EXPECT_EQ(program_test::read_all(dir_ + "/kzf.log").find("no file name"), std::string::npos);
 }
 
 }  // namespace
