@@ -601,6 +601,8 @@ TEST_F(HostProgram, UnsavedChangesAreAskedAboutBeforeTheDrawingGoes) {
        "GetObjectCount = 1", false},
       {"open, discard", "call CreateLine 0 0 10 10\nanswer file \"line.kzf\"\nanswer box no\ncommand 32779\n", false,
        "GetObjectCount = 2", false},
+      // Changed outside the undo store, through automation.
+      {"recoloured", "call SetObjectColor -1 255\nanswer box cancel\nclose\n", true, "GetObjectCount = 2", false},
       // Looked at only: the queued cancel is never asked for.
       {"unedited", "wheel 400 300 120\nclick 500 300\nanswer box cancel\nclose\n", true, nullptr, false},
       {"saved after the edit", drawn + "answer file \"saved.qlf\"\ncommand 32781\nanswer box cancel\nclose\n", false,
