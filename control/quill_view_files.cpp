@@ -16,6 +16,7 @@
 #include "control/file_guard.h"
 #include "control/quill_view.h"
 #include "control/wait_cursor.h"
+#include "database/entities/mb_image.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "database/mb_names.h"
@@ -210,15 +211,24 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
       else if (!base_failure.empty())
         why = quill::kReasonMarkupBaseUnread + base_failure;
     } else {
-      reset_drawing(p.c_str());
-      changed = true;
-      CRect client;
-      GetClientRect(&client);
-      As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
-      if (MB_Draw_Render* r = operation_.draw_render()) centre = centre * r->screen_to_drawing();
-      if (!api_mb_create_image(operation_, p.data(), centre))
+      // The picture is decoded aside first: a file that is none leaves the
+      // drawing as it was.
+      MB_Drawing aside(MB_String(p.c_str()));
+      MB_Image* image = api_mb_create_image(aside, p.data(), As_Pt(0, 0, 0));
+      if (!image) {
         why = api_mb_image_format_code(p.c_str()) > 0 ? quill::kReasonNotImage : quill::kReasonNoReader;
-      Invalidate(TRUE);
+      } else {
+        reset_drawing(p.c_str());
+        changed = true;
+        CRect client;
+        GetClientRect(&client);
+        As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
+        if (MB_Draw_Render* r = operation_.draw_render()) centre = centre * r->screen_to_drawing();
+        image->translate(translate_transf(centre - As_Pt(0, 0, 0)));
+        image->build_draw();
+        operation_.drawing()->add_object(image);
+        Invalidate(TRUE);
+      }
     }
   }
   if (read && why.empty()) {

@@ -98,10 +98,11 @@ TEST_F(ViewFilesTest, AFailedOpenLeavesTheDocumentAsItWas) {
   write_all(at("damaged.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLI");
   write_all(at("empty.plt"), "IN;SP1;PU0,");
   write_all(at("damaged.rml"), "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu");
+  write_all(at("damaged.png"), "\x89PNG not a picture");
   open(kept);
   const MB_Drawing* drawing = op_->drawing();
   for (const std::string& failing : {std::string("http://127.0.0.1:1/plan.dxf"), at("absent.qlf"), at("damaged.kzf"),
-                                     at("damaged.dxf"), at("empty.plt"), at("damaged.rml")}) {
+                                     at("damaged.dxf"), at("empty.plt"), at("damaged.rml"), at("damaged.png")}) {
     SCOPED_TRACE(failing);
     qm_user_clear_message_boxes();
     open(failing);
