@@ -266,6 +266,11 @@ constexpr const char* kTextSelectBeforeMirror =
     "\xc7\xeb\xcf\xc8\xd1\xa1\xd4\xf1\xd4\xaa\xcb\xd8\xa3\xac\xc8\xbb\xba\xf3\xd4\xd9\xbe\xb5\xcf\xf1";  // 请先选择元素，然后再镜像
 // The view commands' messages.
 constexpr const char* kTextNewDrawing = "new file";
+// The class library's question before a document with unsaved changes is
+// closed or replaced, answered yes (save), no (discard) or cancel; the
+// drawing's name follows, then kTextAskToSaveEnd.
+constexpr const char* kTextAskToSave = "\xca\xc7\xb7\xf1\xbd\xab\xb8\xfc\xb8\xc4\xb1\xa3\xb4\xe6\xb5\xbd ";  // 是否将更改保存到
+constexpr const char* kTextAskToSaveEnd = "?";
 constexpr const char* kTextFreeZoom =
     "\xc7\xeb\xd3\xc3\xca\xf3\xb1\xea\xd6\xd0\xbc\xfc\xd7\xd4\xd3\xc9\xcb\xf5\xb7\xc5";  // 请用鼠标中键自由缩放
 constexpr const char* kTextNoZoom3d =

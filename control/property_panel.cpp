@@ -134,6 +134,8 @@ void PropertyPanelDialog::ApplyChanges() {
     const int32_t c = static_cast<int32_t>(rows_[kLineColourRow]->colour);
     entity_->general().color(c);
     entity_->general().display_color(c);
+    // Outside the undo store, but an edit all the same.
+    if (view && view->operation().drawing()) view->operation().drawing()->note_edit();
   }
   if (view && view->m_hWnd) view->Invalidate(TRUE);
 }

@@ -44,6 +44,14 @@ class CQuillView : public CView {
   // is told to the user. True when the file was written.
   bool save_as(const std::string& target);
 
+  // Unsaved changes: edits to the drawing since it was opened, made new or
+  // saved in a native format.
+  bool has_unsaved_changes() const;
+  // Before the drawing is closed or replaced: with unsaved changes the user
+  // is asked to save them (the save button's save), discard them or cancel.
+  // True when the drawing may go: nothing unsaved, saved, or discarded.
+  bool SaveModified();
+
   MB_Operation& operation() { return operation_; }
   MB_Drawing* creation_drawing() const { return creation_drawing_; }
   CString& opened_path() { return opened_path_; }
@@ -123,8 +131,12 @@ class CQuillView : public CView {
   // Removes the folder the drawing open now was downloaded into, if any.
   void drop_download();
 
+  // The drawing as it is now counts as saved.
+  void mark_saved();
+
   CString opened_path_;
   CString base_document_;
+  uint64_t saved_edits_ = 0;  // the drawing's edit count when it was last saved
   CString save_directory_;
   std::string download_folder_;  // where the open drawing was downloaded, or empty
   MB_Operation operation_;

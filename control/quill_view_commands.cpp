@@ -11,9 +11,11 @@
 #include "control/quill_frame.h"
 #include "control/quill_view.h"
 #include "database/mb_drawing.h"
+#include "database/mb_names.h"
 #include "display/mb_draw_render.h"
 
 void CQuillView::OnNewDrawing() {
+  if (!SaveModified()) return;
   operation_.delete_selection();
   operation_.clear_all_tools();
   // The new drawing keeps the zoom the old one was shown at.
@@ -24,13 +26,17 @@ void CQuillView::OnNewDrawing() {
   if (!r) return;
   r->zoom_transf(zoom);
   operation_.compute_transf();
+  mark_saved();
   if (r->wnd()) ::InvalidateRect(r->wnd(), nullptr, TRUE);
 }
 
 void CQuillView::OnOpenDrawing() {
   char chosen[MAX_PATH] = "";
   const std::string filter = file_filter(quill::kTextOpenFilter);
-  if (FileDialogHelper(m_hWnd, 1, chosen, "", quill::kTextOpenTitle, filter.c_str()))
+  // A markup is read into the drawing that is open; any other file
+  // replaces it.
+  if (FileDialogHelper(m_hWnd, 1, chosen, "", quill::kTextOpenTitle, filter.c_str()) &&
+      (is_file_ext(chosen, "rml") || SaveModified()))
     OpenDrawingByExtension(CString(chosen));
 }
 
@@ -38,7 +44,8 @@ void CQuillView::OnUpdateOpenDrawing(CCmdUI* ui) { ui->SetCheck(0); }
 
 void CQuillView::OnOpenUrl() {
   OpenUrlDialog dialog(this);
-  if (dialog.DoModal() == IDOK) OpenDrawingByExtension(dialog.address);
+  if (dialog.DoModal() == IDOK && (is_file_ext(dialog.address, "rml") || SaveModified()))
+    OpenDrawingByExtension(dialog.address);
 }
 
 void CQuillView::OnSaveDrawing() { SaveDrawingByExtension(); }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "api/api_extents.h"
@@ -19,6 +20,7 @@
 #include "control/file_guard.h"
 #include "control/quill_view.h"
 #include "control/wait_cursor.h"
+#include "database/entities/mb_image.h"
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "database/mb_names.h"
@@ -85,6 +87,19 @@ std::string download(const std::string& url, std::string& folder) {
   return local;
 }
 
+// Removes a download's private folder and what it holds; an empty name is
+// no folder.
+void remove_download(const std::string& folder) {
+  if (folder.empty()) return;
+  if (DIR* d = opendir(folder.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        unlink((folder + "/" + e->d_name).c_str());
+    closedir(d);
+  }
+  rmdir(folder.c_str());
+}
+
 // 0 when the path names a regular file that opens for reading, else the
 // system's error (a pipe or a device fails at once, never blocking).
 int open_error(const std::string& path) {
@@ -144,27 +159,46 @@ void CQuillView::reset_drawing(const char* name) {
 }
 
 void CQuillView::drop_download() {
-  if (download_folder_.empty()) return;
-  if (DIR* d = opendir(download_folder_.c_str())) {
-    while (dirent* e = readdir(d))
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-        unlink((download_folder_ + "/" + e->d_name).c_str());
-    closedir(d);
-  }
-  rmdir(download_folder_.c_str());
+  remove_download(download_folder_);
   download_folder_.clear();
 }
 
+void CQuillView::mark_saved() {
+  const MB_Drawing* d = operation_.drawing();
+  saved_edits_ = d ? d->edit_count() : 0;
+}
+
+bool CQuillView::has_unsaved_changes() const {
+  const MB_Drawing* d = const_cast<MB_Operation&>(operation_).drawing();
+  return d && d->edit_count() != saved_edits_;
+}
+
+bool CQuillView::SaveModified() {
+  if (!has_unsaved_changes()) return true;
+  const MB_Drawing* d = operation_.drawing();
+  const std::string question =
+      std::string(quill::kTextAskToSave) + (d ? d->name().ascii() : "") + quill::kTextAskToSaveEnd;
+  switch (AfxMessageBox(question.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES: return SaveDrawingByExtension() && !has_unsaved_changes();
+    case IDNO: return true;
+    default: return false;
+  }
+}
+
 void CQuillView::OpenDrawingByExtension(const CString& path) {
-  drop_download();
-  opened_path_ = path;
-  base_document_ = path;
   operation_.clear_all_tools();
   operation_.clear_selectlist(true);
   std::string p = trimmed(path);
+  // A downloaded copy lives in a private folder of its own until the next
+  // drawing replaces the one read from it; a failed open removes it at once.
+  std::string fetched;
+  struct Fetched_Guard {
+    std::string& folder;
+    ~Fetched_Guard() { remove_download(folder); }
+  } fetched_guard{fetched};
   if (lowered(p.substr(0, std::char_traits<char>::length(kHttp))) == kHttp) {
     Wait_Cursor wait;
-    p = download(p, download_folder_);
+    p = download(p, fetched);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
       quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
@@ -174,58 +208,91 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   // Only the extension chooses the reader, compared without regard to case.
   const std::string ext = lowered(last(p, 3));
   if (!readable_file(p, path)) return;
-  std::string why;  // what the reader could not read
+  // A drawing is read into a drawing of its own, which replaces the open one
+  // only once it was read: a failed open leaves the document as it was (its
+  // drawing, its name and the file the version box names).
+  std::unique_ptr<MB_Drawing> read;
+  CString base = path;
+  bool changed = false;  // the open drawing was added to or replaced
+  std::string why;       // what the reader could not read
   {
     Wait_Cursor wait;
     if (ext == "dwg" || ext == "dxf") {
-      reset_drawing(p.c_str());
-      MB_Drawing* drawing = operation_.drawing();
-      if (drawing) {
-        int result = kCadbridgeLoaded;
-        MB_Dwg_Load_Save loader;
-        errno = 0;
-        if (!loader.drw_marcompopen(drawing, p.c_str(), &result, false))
-          why = dxf_failure(result, p);
-        else if (loader.entity_count() == 0 && loader.block_count() == 0 &&
-                 (result == kCadbridgePartly || !loader.skipped().empty()))
-          why = std::string(quill::kReasonNothingDrawn) +
-                (loader.first_problem().empty() ? "" : ": " + loader.first_problem());
-        operation_.drawing()->build_draw();
-      }
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      int result = kCadbridgeLoaded;
+      MB_Dwg_Load_Save loader;
+      errno = 0;
+      MB_Drawing* target = read.get();
+      if (!loader.drw_marcompopen(target, p.c_str(), &result, false))
+        why = dxf_failure(result, p);
+      else if (loader.entity_count() == 0 && loader.block_count() == 0 &&
+               (result == kCadbridgePartly || !loader.skipped().empty()))
+        why = std::string(quill::kReasonNothingDrawn) +
+              (loader.first_problem().empty() ? "" : ": " + loader.first_problem());
     } else if (ext == "kzf" || ext == "qlf") {
-      reset_drawing(p.c_str());
-      operation_.load_kzf(p.c_str());
-      why = operation_.file_error();
-      if (MB_Drawing* d = operation_.drawing()) d->build_draw();
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      MB_File_IO io;
+      io.drawing(read.get());
+      if (!io.load_kzf(p.c_str())) why = io.reason();
     } else if (ext == "plt" || ext == "hgl") {
-      operation_.create_drawing(p.c_str());
-      Current_Drawing current(operation_.drawing());
+      read.reset(new MB_Drawing(MB_String(p.c_str())));
+      Current_Drawing current(read.get());
       errno = 0;
       if (!api_mb_load_hpgl_file(p.c_str()))
         why = qm_file_error(p.c_str(), errno ? errno : EIO);
-      else if (!operation_.drawing() || !operation_.drawing()->object_list().head())
+      else if (!read->object_list().head())
         why = quill::kReasonNoPlot;
     } else if (ext == "rml") {
       CString markup(p.c_str());
-      if (!api_mb_load_xml(markup, operation_.drawing(), base_document_))
+      // The markup's base is read into the drawing unless it is the drawing
+      // already shown.
+      std::string base_failure;
+      changed = api_mb_load_xml(markup, operation_.drawing(), base, base_document_, &base_failure);
+      if (!changed)
         why = quill::kReasonNotMarkup;
-      else if (const int err = base_document_.IsEmpty() ? 0 : open_error(static_cast<const char*>(base_document_)))
-        why = quill::kReasonMarkupBaseUnread + std::string(static_cast<const char*>(base_document_)) + ": " +
-              qm_file_error(static_cast<const char*>(base_document_), err);
+      else if (!base_failure.empty())
+        why = quill::kReasonMarkupBaseUnread + base_failure;
     } else {
-      reset_drawing(p.c_str());
-      CRect client;
-      GetClientRect(&client);
-      As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
-      if (MB_Draw_Render* r = operation_.draw_render()) centre = centre * r->screen_to_drawing();
-      if (!api_mb_create_image(operation_, p.data(), centre))
+      // The picture is decoded aside first: a file that is none leaves the
+      // drawing as it was.
+      MB_Drawing aside(MB_String(p.c_str()));
+      MB_Image* image = api_mb_create_image(aside, p.data(), As_Pt(0, 0, 0));
+      if (!image) {
         why = api_mb_image_format_code(p.c_str()) > 0 ? quill::kReasonNotImage : quill::kReasonNoReader;
-      Invalidate(TRUE);
+      } else {
+        reset_drawing(p.c_str());
+        changed = true;
+        CRect client;
+        GetClientRect(&client);
+        As_Pt centre((client.left + client.right) / 2, (client.top + client.bottom) / 2, 0);
+        if (MB_Draw_Render* r = operation_.draw_render()) centre = centre * r->screen_to_drawing();
+        image->translate(translate_transf(centre - As_Pt(0, 0, 0)));
+        image->build_draw();
+        operation_.drawing()->add_object(image);
+        Invalidate(TRUE);
+      }
     }
   }
+  if (read && why.empty()) {
+    operation_.adopt_drawing(read.release());
+    operation_.drawing()->build_draw();
+    changed = true;
+  }
+  // A drawing read and dropped leaves the open one the kernel's current.
+  read.reset();
+  g_current_drawing = operation_.drawing();
   if (!why.empty()) quill_report_file_failure(Quill_File_Action::kOpen, static_cast<const char*>(path), why);
+  if (!changed) return;
+  // A markup adds to the drawing shown, which may still be a download's.
+  if (ext != "rml") {
+    drop_download();
+    download_folder_.swap(fetched);
+  }
+  opened_path_ = path;
+  base_document_ = base;
   operation_.compute_transf();
   operation_.zoom_all();
+  mark_saved();
 }
 
 bool CQuillView::SaveDrawingByExtension() {
@@ -252,7 +319,21 @@ bool CQuillView::SaveDrawingByExtension() {
 }
 
 bool CQuillView::save_as(const std::string& target) {
-  return quill_write_file(target, [&](std::string& why) { return write_by_extension(target, why); });
+  const bool native = is_file_ext(target.c_str(), "qlf") || is_file_ext(target.c_str(), "kzf");
+  const bool written = quill_write_file(
+      target, [&](std::string& why) { return write_by_extension(target, why); },
+      native ? Quill_Write::kNativeDrawing : Quill_Write::kOther);
+  // Only a native file holds the whole drawing: it is then the document's
+  // file, and the base drawing of the markups saved after it.
+  if (written && native) {
+    mark_saved();
+    opened_path_ = target.c_str();
+    // The markup names its base by a path that holds from any folder.
+    char* resolved = realpath(qm_map_path(target.c_str()).c_str(), nullptr);
+    base_document_ = resolved ? resolved : target.c_str();
+    std::free(resolved);
+  }
+  return written;
 }
 
 bool CQuillView::write_by_extension(const std::string& target, std::string& why) {

@@ -74,6 +74,12 @@ MB_Drawing* view_drawing() {
   return v ? v->operation().drawing() : nullptr;
 }
 
+// Counts a change the members make outside the undo store as an edit of the
+// drawing, so that the drawing is not closed with it unsaved.
+void note_edit() {
+  if (MB_Drawing* d = view_drawing()) d->note_edit();
+}
+
 MB_Mouse_Tool* active_tool() {
   CQuillView* v = view();
   return v ? v->operation().get_active_tool() : nullptr;
@@ -569,6 +575,7 @@ void CQuillmarkOcxCtrl::SetDefaultTool(LONG def_tool_id, SHORT is_use) {
 SHORT CQuillmarkOcxCtrl::SetObjectColor(LONG objectid, LONG color_val) {
   MB_Drawing* d = view_drawing();
   if (!d) return 0;
+  note_edit();
   auto recolour = [color_val](MB_Drawable* e) {
     e->general().color(color_val);
     e->general().display_color(color_val);
@@ -606,7 +613,10 @@ SHORT CQuillmarkOcxCtrl::GetText(SHORT object_id, SHORT, BSTR* string) {
 }
 
 SHORT CQuillmarkOcxCtrl::SetLong(LONG obj_id, LONG item_id, LONG val) {
-  if (MB_Drawable* e = entity_of(obj_id)) e->set_int(item_id, val);
+  if (MB_Drawable* e = entity_of(obj_id)) {
+    e->set_int(item_id, val);
+    note_edit();
+  }
   return 0;
 }
 
@@ -614,6 +624,7 @@ SHORT CQuillmarkOcxCtrl::SetReal(LONG obj_id, LONG item_id, double val) {
   MB_Drawable* e = entity_of(obj_id);
   if (!e) return 0;
   e->set_real(item_id, val);
+  note_edit();
   return 1;
 }
 
@@ -621,6 +632,7 @@ SHORT CQuillmarkOcxCtrl::SetPoint(LONG object_id, LONG item_id, double pt_x, dou
   MB_Drawable* e = entity_of(object_id);
   if (!e) return 0;
   e->set_point(item_id, As_Pt(pt_x, pt_y, 0));
+  note_edit();
   return 1;
 }
 
@@ -628,6 +640,7 @@ SHORT CQuillmarkOcxCtrl::SetString(LONG object_id, LONG item_id, LPCSTR string) 
   MB_Drawable* e = entity_of(object_id);
   if (!e) return 0;
   e->set_string(item_id, string);
+  note_edit();
   return 1;
 }
 
@@ -678,6 +691,7 @@ SHORT CQuillmarkOcxCtrl::RotateObject(LONG object_id, double basept_x, double ba
     return 0;
   const As_Vec to_origin = As_Pt(0, 0, 0) - As_Pt(basept_x, basept_y, 0);
   const As_Tran m = translate_transf(to_origin) * rotate_transf(angle, As_Vec(0, 0, 1)) * translate_transf(-to_origin);
+  note_edit();
   for (MB_Object* o = d->get_active_object_list().head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
     MB_Drawable* e = static_cast<MB_Drawable*>(o);
@@ -738,7 +752,10 @@ BSTR CQuillmarkOcxCtrl::GetString(LONG object_id, LONG item_id) {
 SHORT CQuillmarkOcxCtrl::Explode(LONG ent_id, SHORT) {
   MB_Drawable* e = entity_of(ent_id);
   if (!e) return -1;
-  if (e->object_id() == MB_Object::ID_INSERT) static_cast<MB_Insert*>(e)->explode(view_drawing());
+  if (e->object_id() == MB_Object::ID_INSERT) {
+    static_cast<MB_Insert*>(e)->explode(view_drawing());
+    note_edit();
+  }
   return 0;
 }
 

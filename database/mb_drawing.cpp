@@ -70,6 +70,7 @@ void MB_Drawing::add_object(MB_Object* object) {
   if (!object) return;
   MB_Object_List* block = mb_block_object_list(temp_block_);
   (block ? *block : object_list_).add_tail(object);
+  note_edit();
 }
 
 MB_Object_List& MB_Drawing::get_active_object_list() {

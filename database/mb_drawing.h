@@ -208,6 +208,12 @@ class MB_Drawing {
   void build_layer(MB_Layer* layer);
   void build_color();
 
+  // How many edits the drawing has had: objects added, and every change the
+  // undo store recorded, undid or redid. A holder compares two counts to
+  // learn whether the drawing changed between them.
+  uint64_t edit_count() const { return edits_; }
+  void note_edit() { ++edits_; }
+
   const MB_String& filename() const { return filename_; }
   const MB_String& name() const { return filename_; }
   void set_filename(const char* name) { filename_ = name; }
@@ -244,6 +250,7 @@ class MB_Drawing {
   As_Pt origin_;
   MB_Block* temp_block_ = nullptr;
   MB_Layout* active_layout_ = nullptr;
+  uint64_t edits_ = 0;
 };
 
 // The kernel's current drawing, or null.

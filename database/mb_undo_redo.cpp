@@ -123,9 +123,7 @@ void MB_Command::kill_all_sub_command() {
   while (head_) kill_sub_command(head_);
 }
 
-void MB_Command::kill_sub_command(MB_Sub_Command* record) {
-  dlink::unlink<Record_Links>(head_, tail_, record);
-}
+void MB_Command::kill_sub_command(MB_Sub_Command* record) { dlink::unlink<Record_Links>(head_, tail_, record); }
 
 // ---------------------------------------------------------------------------
 // The store
@@ -223,6 +221,7 @@ void MB_Undo_Redo::rec_cmd_continue() { g_undo_redo = this; }
 
 void MB_Undo_Redo::append(MB_Sub_Command* record) {
   recording_->add(record);
+  if (drawing_) drawing_->note_edit();
   if (record->is_created()) {
     open_records_[record->right_object()] = record;
   } else if (record->is_modified()) {
@@ -289,6 +288,7 @@ void MB_Undo_Redo::undo(As_Void_List& touched) {
   g_undo_redo = nullptr;
   MB_Command* cmd = static_cast<MB_Command*>(done_.last());
   cmd->undo(drawing_->object_list(), touched);
+  drawing_->note_edit();
   done_.remove_node(done_.tail());
   undone_.addHead(cmd);
   g_undo_redo = this;
@@ -299,6 +299,7 @@ void MB_Undo_Redo::redo(As_Void_List& touched) {
   g_undo_redo = nullptr;
   MB_Command* cmd = static_cast<MB_Command*>(undone_.first());
   cmd->redo(drawing_->object_list(), touched);
+  drawing_->note_edit();
   undone_.remove_node(undone_.head());
   done_.add(cmd);
   g_undo_redo = this;

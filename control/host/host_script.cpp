@@ -265,6 +265,13 @@ QmScriptVerbs host_script_verbs(COleControl* control, FILE* out) {
                           frame->SendMessage(WM_COMMAND, static_cast<WPARAM>(s.value), 0);
                         return true;
                       }};
+  verbs["close"] = {[](QmScriptStep& s) { return s.rest.find_first_not_of(" \t\r") == std::string::npos; },
+                    [control](const QmScriptStep&, std::string&) {
+                      HWND top = control ? control->m_hWnd : nullptr;
+                      while (top && ::GetParent(top)) top = ::GetParent(top);
+                      if (top) ::SendMessageA(top, WM_CLOSE, 0, 0);
+                      return true;
+                    }};
   return verbs;
 }
 

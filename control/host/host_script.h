@@ -6,6 +6,8 @@
 //                     method, or reads a property) and prints "NAME = result"
 //                     with the arrays it filled; VAR= keeps the result as $VAR
 //   put NAME VALUE    sets the control's automation property NAME
+//   close             closes the container's window as its close button does
+//                     (the steps after it are not run once the window is gone)
 // Arguments of call and put: a number (3, -1.5), a "string" (\" and \\ inside
 // stand for " and \), an array [1,2,3] where the member takes one, or $VAR.
 // A call the control refuses (no such member, wrong arguments) fails the

@@ -17,7 +17,8 @@
 // through the script, is named on standard error with the reason, and makes
 // the status 1. No write of the control or of the host replaces the drawing
 // given, the drawing the control has open, the base drawing of its markup
-// or the script.
+// or the script. Closing the window with unsaved changes in the drawing
+// asks first whether to save them (see the README).
 #include <afxctl.h>
 #include <afxwin.h>
 #include <qm_display.h>
@@ -36,9 +37,9 @@
 
 #include "control/file_guard.h"
 #include "control/host/host_script.h"
-#include "database/mb_names.h"
 #include "control/quill_view.h"
 #include "control/quillmark_ctrl.h"
+#include "database/mb_names.h"
 
 namespace {
 
@@ -238,6 +239,29 @@ bool write_screenshot(HWND control, const std::string& path) {
   return false;
 }
 
+// The container's top-level window. Closing it (its close button, the
+// window manager's close, a script's close step) first lets the control ask
+// about unsaved changes, and a cancel keeps the window; once the window is
+// gone, however it went, the program ends.
+class Host_Window : public CWnd {
+  DECLARE_MESSAGE_MAP()
+ protected:
+  afx_msg void OnClose() {
+    CQuillView* view = CQuillView::current();
+    if (view && !view->SaveModified()) return;
+    DestroyWindow();
+  }
+  afx_msg void OnDestroy() {
+    CWnd::OnDestroy();
+    ::PostQuitMessage(0);
+  }
+};
+
+BEGIN_MESSAGE_MAP(Host_Window, CWnd)
+ON_WM_CLOSE()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 }  // namespace
 
 int run(const Options& o, bool on_display) {
@@ -252,7 +276,7 @@ int run(const Options& o, bool on_display) {
   }
 
   CWinApp app("quillmark_host");
-  CWnd host;
+  Host_Window host;
   if (!host.CreateEx(0, nullptr, "Quillmark", WS_OVERLAPPED | WS_VISIBLE, 0, 0, o.width, o.height, nullptr, nullptr)) {
     std::fprintf(stderr, "quillmark_host: the host window cannot be made\n");
     return 1;
@@ -284,9 +308,14 @@ int run(const Options& o, bool on_display) {
     }
   }
   pump_host_messages();
+  // A script may close the window, as its user may; there is then nothing
+  // left to show.
+  const bool closed = !::IsWindow(host.m_hWnd);
+  if (closed && !o.screenshot.empty())
+    std::fprintf(stderr, "quillmark_host: %s: not written: the window was closed\n", o.screenshot.c_str());
   // The picture is taken when the drawing opened and the script ran, also
   // when one of the control's writes failed.
-  const bool take_picture = status == 0 && !o.screenshot.empty();
+  const bool take_picture = status == 0 && !closed && !o.screenshot.empty();
   if (!report_file_failures() && status == 0) status = 1;
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fprintf(stderr, "quillmark_host: cannot write to standard output: %s\n",
@@ -294,7 +323,7 @@ int run(const Options& o, bool on_display) {
     if (status == 0) status = 1;
   }
   if (take_picture && !write_screenshot(control->m_hWnd, o.screenshot)) status = 1;
-  if (status == 0 && on_display) {
+  if (status == 0 && on_display && !closed) {
     // The user's turn, until the window is closed.
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0)) {
@@ -303,7 +332,7 @@ int run(const Options& o, bool on_display) {
     }
   }
   // The container holds the control object: it goes after its window.
-  host.DestroyWindow();
+  if (::IsWindow(host.m_hWnd)) host.DestroyWindow();
   object->Release();
   AfxDeleteTempObjects();
   CoFreeUnusedLibraries();

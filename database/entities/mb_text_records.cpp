@@ -99,8 +99,15 @@ MB_Result MB_Text_Style::sync_write(MB_File_IO& io) const {
 
 MB_Result MB_Text_Style::sync_read(const MB_Opcode&, MB_File_IO& io) {
   const MB_FIFO_Rendition& state = io.fifo_rendition();
-  if (io.drawing()) {
-    if (MB_Text_Style* style = io.drawing()->find_text_style(state.text_style_name())) style->copy_to(*this);
+  // The fonts come from the style the record names. A text whose style is
+  // not among the drawing's styles was made in the fallback style (the text
+  // tool's and the automation's texts are), so it takes the fallback's fonts
+  // again, keeping the name it was saved under.
+  if (MB_Text_Style* style = io.drawing() ? io.drawing()->find_text_style(state.text_style_name()) : nullptr) {
+    style->copy_to(*this);
+  } else {
+    mb_default_text_style().copy_to(*this);
+    name(state.text_style_name());
   }
   height(state.text_heigh());
   width_scale(state.text_width_scale());

@@ -87,25 +87,40 @@ void MB_Operation::drawing(MB_Drawing* d) {
 }
 
 void MB_Operation::create_drawing(const char* name) {
+  release_drawing(nullptr);
+  drawing_ = new MB_Drawing(MB_String(name ? name : ""));
+  start_drawing();
+}
+
+void MB_Operation::adopt_drawing(MB_Drawing* drawing) {
+  if (!drawing) {
+    create_drawing("");
+    return;
+  }
+  release_drawing(drawing);
+  drawing_ = drawing;
+  g_current_drawing = drawing;
+  start_drawing();
+}
+
+void MB_Operation::release_drawing(const MB_Drawing* keep) {
   if (drawing_) tell_leaving(Leaving::DRAWING);
   clear_selectlist(false);
   free_renderers();
   delete_undo_store();
-  delete drawing_;
+  if (drawing_ != keep) delete drawing_;
+  drawing_ = nullptr;
   g_undo_redo = nullptr;
-  drawing_ = new MB_Drawing(MB_String(name ? name : ""));
+}
+
+void MB_Operation::start_drawing() {
   undo_redo_ = new MB_Undo_Redo(drawing_);
   g_undo_redo = undo_redo_;
   rebuild_draw_render_list(drawing_, wnd_);
 }
 
 bool MB_Operation::close_drawing() {
-  if (drawing_) tell_leaving(Leaving::DRAWING);
-  clear_selectlist(false);
-  free_renderers();
-  delete_undo_store();
-  delete drawing_;
-  drawing_ = nullptr;
+  release_drawing(nullptr);
   return true;
 }
 
@@ -260,8 +275,8 @@ bool MB_Operation::rect_select(const As_Pt& a, const As_Pt& b, bool redraw) {
   As_Rect area;
   area.set_rect(As_Pt(left, top, 0.0), As_Pt(right, bottom, 0.0));
   const bool window = a.x() < b.x();
-  const As_Pt outline[5] = {As_Pt(left, top, 0), As_Pt(right, top, 0), As_Pt(right, bottom, 0),
-                            As_Pt(left, bottom, 0), As_Pt(left, top, 0)};
+  const As_Pt outline[5] = {As_Pt(left, top, 0), As_Pt(right, top, 0), As_Pt(right, bottom, 0), As_Pt(left, bottom, 0),
+                            As_Pt(left, top, 0)};
   for (MB_Object* o = drawing_->get_active_object_list().head(); o; o = o->next()) {
     if (!o->is_drawable()) continue;
     MB_Drawable* e = static_cast<MB_Drawable*>(o);

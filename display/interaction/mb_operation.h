@@ -54,6 +54,9 @@ class MB_Operation {
   // A new empty drawing with a new undo store (recording through it) and
   // new renderers; the old drawing and store are freed.
   void create_drawing(const char* name);
+  // The same with a drawing the caller made (read, say), which the operation
+  // takes; null makes a new empty drawing named "".
+  void adopt_drawing(MB_Drawing* drawing);
   bool close_drawing();
   // Reads a native file into the drawing as it stands (a new drawing when
   // there is none). The read's own result: false when the file cannot be
@@ -151,6 +154,11 @@ class MB_Operation {
   void leave_listener(Leave_Listener listener) { leave_listener_ = std::move(listener); }
 
  private:
+  // Lets go of the drawing (freed unless it is `keep`), its undo store and
+  // renderers; no drawing is left.
+  void release_drawing(const MB_Drawing* keep);
+  // A new undo store (recording) and new renderers for the drawing.
+  void start_drawing();
   void free_renderers();
   void rebind_tools();
   void drop_detached();

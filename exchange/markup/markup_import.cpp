@@ -1,6 +1,11 @@
-// Markup import: the base drawing through the outside loader, then the
-// document's polylines and texts on top of it.
+// Markup import: the base drawing by its kind (a native drawing through the
+// kernel, a DXF through the outside loader), then the document's polylines
+// and texts on top of it.
+#include <qm_file.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,7 +13,9 @@
 #include "api/api_make.h"
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_text.h"
+#include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
+#include "database/mb_names.h"
 #include "exchange/cadbridge/mb_dwg_load_save.h"
 #include "exchange/markup/markup_format.h"
 #include "exchange/markup/markupio.h"
@@ -123,16 +130,50 @@ class Markup_Reader {
   double height_ = kMarkupDefaultHeight;
 };
 
+// Reads the base drawing into the drawing by its kind; why it could not be
+// read, empty when it was.
+std::string read_base(const std::string& path, MB_Drawing& drawing) {
+  errno = 0;
+  if (FILE* f = qm_fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    return qm_file_error(path.c_str(), errno ? errno : EINVAL);
+  }
+  if (is_file_ext(path.c_str(), "kzf") || is_file_ext(path.c_str(), "qlf")) {
+    MB_File_IO io;
+    io.drawing(&drawing);
+    return io.load_kzf(path.c_str()) ? "" : io.reason();
+  }
+  MB_Dwg_Load_Save loader;
+  int result = kCadbridgeLoaded;
+  MB_Drawing* target = &drawing;
+  if (loader.drw_marcompopen(target, path.c_str(), &result, false)) return "";
+  switch (result) {
+    case kCadbridgeDwgNotRead: return "DWG drawings cannot be read here";
+    case kCadbridgeUnknownKind: return "no reader takes this extension";
+    case kCadbridgeNoFile: return qm_file_error(path.c_str(), errno ? errno : EINVAL);
+    default: return "holds no DXF data that could be read";
+  }
+}
+
 }  // namespace
 
 bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document) {
+  return api_mb_load_xml(markup_path, drawing, base_document, nullptr, nullptr);
+}
+
+bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document, const char* already_open,
+                     std::string* base_failure) {
+  if (base_failure) base_failure->clear();
   if (!drawing) return false;
   Xml_Document doc(markup_path);
   base_document = CString(unquoted(doc.xml_get_base_document()));
-
-  MB_Dwg_Load_Save loader;
-  int loaded = 0;
-  loader.drw_marcompopen(drawing, base_document, &loaded, false);
+  const std::string base = static_cast<const char*>(base_document);
+  const bool open_already = already_open && *already_open && qm_same_file(base.c_str(), already_open);
+  if (!base.empty() && !open_already) {
+    const std::string why = read_base(base, *drawing);
+    if (!why.empty() && base_failure) *base_failure = base + ": " + why;
+  }
 
   if (!doc.xml_has_objects()) return false;
   Markup_Reader(*drawing).read(doc.xml_get_object_nodes());

@@ -1,6 +1,6 @@
 // The redline markup exchange: a drawing's markup polylines and texts
 // written as an XML document over a base drawing, and such a document read
-// back on top of its base drawing (opened through the outside loader).
+// back on top of its base drawing (opened by its kind).
 #pragma once
 
 #include <afxwin.h>
@@ -27,3 +27,11 @@ bool api_mb_save_xml(MB_Drawing* drawing, const char* base_document, const char*
 // "@redline". False for a null drawing, or when the document has no Objects
 // element (the base drawing is loaded even then).
 bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document);
+// The same, the base drawing opened by its kind: a native drawing (.kzf,
+// .qlf) through the kernel's reader, a DXF through the outside loader. A
+// base that is the file `already_open` (the drawing's own file, already in
+// it) is not read again. Why a base the document names could not be read
+// goes to `base_failure` as "PATH: reason" (empty when it was read or the
+// document names none); the markup is read all the same.
+bool api_mb_load_xml(CString& markup_path, MB_Drawing* drawing, CString& base_document, const char* already_open,
+                     std::string* base_failure);

@@ -25,12 +25,31 @@ struct Verb {
 
 const std::map<std::string, Verb>& verbs() {
   static const std::map<std::string, Verb> table = {
-      {"move", {QmScriptStep::MOVE, 2}},     {"down", {QmScriptStep::DOWN, 2}},   {"up", {QmScriptStep::UP, 2}},
-      {"click", {QmScriptStep::CLICK, 2}},   {"rdown", {QmScriptStep::RDOWN, 2}}, {"rup", {QmScriptStep::RUP, 2}},
-      {"rclick", {QmScriptStep::RCLICK, 2}}, {"wheel", {QmScriptStep::WHEEL, 3}}, {"key", {QmScriptStep::KEY, 0}},
-      {"char", {QmScriptStep::CHAR, 0}},     {"wait", {QmScriptStep::WAIT, 1}},   {"dblclick", {QmScriptStep::DBLCLICK, 2}},
-      {"press", {QmScriptStep::PRESS, 1}},   {"type", {QmScriptStep::TYPE, 0}},   {"answer", {QmScriptStep::ANSWER_FILE, 0}},
-      {"dialog", {QmScriptStep::DIALOG, 1}}, {"pick", {QmScriptStep::PICK, 2}},
+      {"move", {QmScriptStep::MOVE, 2}},
+      {"down", {QmScriptStep::DOWN, 2}},
+      {"up", {QmScriptStep::UP, 2}},
+      {"click", {QmScriptStep::CLICK, 2}},
+      {"rdown", {QmScriptStep::RDOWN, 2}},
+      {"rup", {QmScriptStep::RUP, 2}},
+      {"rclick", {QmScriptStep::RCLICK, 2}},
+      {"wheel", {QmScriptStep::WHEEL, 3}},
+      {"key", {QmScriptStep::KEY, 0}},
+      {"char", {QmScriptStep::CHAR, 0}},
+      {"wait", {QmScriptStep::WAIT, 1}},
+      {"dblclick", {QmScriptStep::DBLCLICK, 2}},
+      {"press", {QmScriptStep::PRESS, 1}},
+      {"type", {QmScriptStep::TYPE, 0}},
+      {"answer", {QmScriptStep::ANSWER_FILE, 0}},
+      {"dialog", {QmScriptStep::DIALOG, 1}},
+      {"pick", {QmScriptStep::PICK, 2}},
+  };
+  return table;
+}
+
+const std::map<std::string, int>& box_buttons() {
+  static const std::map<std::string, int> table = {
+      {"ok", IDOK},       {"cancel", IDCANCEL}, {"yes", IDYES},       {"no", IDNO},
+      {"abort", IDABORT}, {"retry", IDRETRY},   {"ignore", IDIGNORE},
   };
   return table;
 }
@@ -67,9 +86,19 @@ bool parse_text_step(const std::string& rest, QmScriptStep& step) {
     return words.size() == 4 && number(words[1], 0, 255, step.x) && number(words[2], 0, 255, step.y) &&
            number(words[3], 0, 255, step.value);
   }
+  if (words[0] == "box") {
+    step.kind = QmScriptStep::ANSWER_BOX;
+    const auto button = words.size() == 2 ? box_buttons().find(words[1]) : box_buttons().end();
+    if (button == box_buttons().end()) return false;
+    step.value = button->second;
+    return true;
+  }
   if (words[0] == "print") {
     step.kind = QmScriptStep::ANSWER_PRINT;
-    return words.size() == 3 && number(words[1], 1, 65535, step.x) && number(words[2], step.x, 65535, step.y);
+    if (words.size() == 4 && words[3] != "printer") return false;
+    if (words.size() == 4) step.text = words[3];
+    return (words.size() == 3 || words.size() == 4) && number(words[1], 1, 65535, step.x) &&
+           number(words[2], step.x, 65535, step.y);
   }
   return false;
 }
@@ -215,9 +244,11 @@ bool run_step(HWND root, const QmScriptStep& s, const QmScriptVerbs& program,
     case QmScriptStep::ANSWER_FILE: qm_user_push_file_dialog_answer(qm_utf8_to_gbk(s.text).c_str()); break;
     case QmScriptStep::ANSWER_FOLDER: qm_user_push_folder_answer(qm_utf8_to_gbk(s.text).c_str()); break;
     case QmScriptStep::ANSWER_PRINT:
-      qm_print_push_dialog_answer(
-          {true, PD_PRINTTOFILE | PD_PAGENUMS, static_cast<WORD>(s.x), static_cast<WORD>(s.y), 1});
+      qm_print_push_dialog_answer({true,
+                                   static_cast<DWORD>(s.text.empty() ? PD_PRINTTOFILE | PD_PAGENUMS : PD_PAGENUMS),
+                                   static_cast<WORD>(s.x), static_cast<WORD>(s.y), 1});
       break;
+    case QmScriptStep::ANSWER_BOX: qm_user_push_message_box_answer(s.value); break;
     case QmScriptStep::DIALOG:
       // The steps run once the dialog shows, while a later step waits for
       // it to end; what goes wrong there is told when that step returns.
@@ -236,7 +267,11 @@ bool run_step(HWND root, const QmScriptStep& s, const QmScriptVerbs& program,
 bool run_steps(HWND root, const std::vector<QmScriptStep>& steps, const QmScriptVerbs& program,
                const std::shared_ptr<std::string>& in_dialog, std::string& error) {
   POINT last = {0, 0};
+  const bool has_window = root && IsWindow(root);
   for (const QmScriptStep& s : steps) {
+    // A step may close the program's window, as its user may: the steps
+    // after it have nowhere to go.
+    if (has_window && !IsWindow(root)) break;
     std::string why;
     const bool done = run_step(root, s, program, in_dialog, last, why);
     if (done) qm_pump_messages();

@@ -40,5 +40,16 @@ struct QmPrintJob {
 const std::vector<QmPrintJob>& qm_print_jobs();
 // Forgets the jobs and injected failures, lets go of the page bitmaps of
 // printer DCs already deleted (also done by each CreateDCA) and sets the
-// default printer. The memory of a few pages is kept for the next jobs.
+// default printer, one that keeps its pages here (qm_print_jobs) and sends
+// nothing to the system's print queue. The memory of a few pages is kept
+// for the next jobs.
 void qm_print_reset();
+
+// Where a job printed to the printer (not to a file) goes at its EndDoc: the
+// command of the system's print queue, given the document's name and a PDF
+// file of the pages (`COMMAND -t NAME FILE`, as CUPS' lp takes them); a
+// command without a '/' is looked for on PATH. Until a program sets it, it
+// is $QM_PRINT_QUEUE, else "lp". Where the command is not installed the job
+// fails with a reason that tells the user to print to a file. Null or ""
+// keeps the pages here only (as qm_print_reset does).
+void qm_print_set_queue(const char* command);

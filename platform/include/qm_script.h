@@ -23,8 +23,11 @@
 //   answer color R G B      the next colour dialog is answered with that colour
 //   answer file "PATH"      the next file dialog is answered with that path
 //   answer folder "PATH"    the next folder chooser is answered with that folder
-//   answer print FROM TO    the next print dialog prints pages FROM to TO to a
-//                     file (the file dialog that follows names it)
+//   answer print FROM TO [printer]   the next print dialog prints pages FROM to
+//                     TO to a file (the file dialog that follows names it), or
+//                     to the printer
+//   answer box BUTTON       the next message box is answered with that button:
+//                     ok, cancel, yes, no, abort, retry or ignore
 //   dialog ID         the steps up to "end" are what the user does in the next
 //                     modal dialog made from template ID, once it shows; their
 //                     points are the dialog's client points. A dialog its steps
@@ -62,6 +65,7 @@ struct QmScriptStep {
     ANSWER_FILE,
     ANSWER_FOLDER,
     ANSWER_PRINT,
+    ANSWER_BOX,
     DIALOG,
     PROGRAM  // a verb of the program's own
   } kind = MOVE;

@@ -3,8 +3,10 @@
 // page and asks the abort procedure whether to go on; EndDoc of a job with
 // an output file writes the pages as a PDF (each page image at the printer's
 // resolution on a page of the paper's size) as a whole new file
-// (QmFileWriter), so a failed print never leaves half a file. The print
-// dialog is answered from a script, or on a display by the user.
+// (QmFileWriter), so a failed print never leaves half a file; EndDoc of a
+// job for the printer hands the same PDF to the system's print queue (CUPS'
+// lp), or fails saying there is none. The print dialog is answered from a
+// script, or on a display by the user.
 //
 // Pages are large (an A4 page at 600 dpi takes 139 MB), so the memory of
 // pages already forgotten and of deleted printer DCs is kept for the next
@@ -12,9 +14,12 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <commdlg.h>
+#include <fcntl.h>
 #include <qm_display.h>
 #include <qm_file.h>
 #include <qm_print.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +61,7 @@ struct Spare {
 
 struct PrintState {
   Printer printer;
+  std::string queue = std::getenv("QM_PRINT_QUEUE") ? std::getenv("QM_PRINT_QUEUE") : "lp";
   Spare spare;
   std::map<HDC, DcState> dcs;
   std::vector<QmPrintJob> jobs;
@@ -121,10 +127,10 @@ cairo_status_t write_to_stream(void* closure, const unsigned char* data, unsigne
                                                                              : CAIRO_STATUS_WRITE_ERROR;
 }
 
-bool write_pdf(const QmPrintJob& job, std::string* error) {
+bool write_pdf(const QmPrintJob& job, const std::string& output, std::string* error) {
   QmFileWriter file;
-  if (!file.open(job.output.c_str(), "wb")) {
-    *error = job.output + ": " + qm_file_error(job.output.c_str(), errno);
+  if (!file.open(output.c_str(), "wb")) {
+    *error = output + ": " + qm_file_error(output.c_str(), errno);
     return false;
   }
   const double w_pt = job.width * 72.0 / job.dpi, h_pt = job.height * 72.0 / job.dpi;
@@ -147,14 +153,72 @@ bool write_pdf(const QmPrintJob& job, std::string* error) {
   const cairo_status_t status = cairo_surface_status(pdf);
   cairo_surface_destroy(pdf);
   if (status != CAIRO_STATUS_SUCCESS) {
-    *error = job.output + ": " + cairo_status_to_string(status);
+    *error = output + ": " + cairo_status_to_string(status);
     return false;
   }
   if (!file.commit()) {
-    *error = job.output + ": " + std::strerror(errno);
+    *error = output + ": " + std::strerror(errno);
     return false;
   }
   return true;
+}
+
+// The queue's command as a file to run: as given with a '/', else the
+// first executable of that name on PATH; "" when there is none.
+std::string queue_program(const std::string& command) {
+  if (command.find('/') != std::string::npos) return access(command.c_str(), X_OK) == 0 ? command : "";
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  for (size_t start = 0; start <= dirs.size();) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
+    const std::string file = dir + "/" + command;
+    struct stat st;
+    if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(file.c_str(), X_OK) == 0) return file;
+    start = end + 1;
+  }
+  return "";
+}
+
+// Sends a printer's job to the system's print queue as a PDF file made in a
+// private folder, removed again once the queue has taken it; false with the
+// reason when there is no queue or it refused the job.
+bool send_to_queue(const QmPrintJob& job, const std::string& queue, std::string* error) {
+  if (queue.empty()) return true;
+  const std::string program = queue_program(queue);
+  if (program.empty()) {
+    *error = "there is no print queue here (" + queue + " is not installed): print to a file instead";
+    return false;
+  }
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/qmprintXXXXXX";
+  if (!mkdtemp(&folder[0])) {
+    *error = folder + ": " + std::strerror(errno);
+    return false;
+  }
+  const std::string pdf = folder + "/job.pdf";
+  bool sent = write_pdf(job, pdf, error);
+  if (sent) {
+    const std::string title = job.name.empty() ? "Quillmark" : job.name;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      const int null = open("/dev/null", O_RDWR);
+      if (null >= 0) dup2(null, 0), dup2(null, 1);
+      execl(program.c_str(), program.c_str(), "-t", title.c_str(), pdf.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    sent = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!sent)
+      *error = child < 0 ? std::string("the print queue cannot be started: ") + std::strerror(errno)
+                         : "the print queue (" + program + ") refused the job" +
+                               (WIFEXITED(status) ? " with status " + std::to_string(WEXITSTATUS(status)) : "");
+  }
+  unlink(pdf.c_str());
+  rmdir(folder.c_str());
+  return sent;
 }
 
 // The print dialog on a display, starting from the program's choice.
@@ -187,7 +251,10 @@ void qm_print_reset() {
   s.dialogs.clear();
   std::fill(std::begin(s.fail), std::end(s.fail), false);
   s.printer = Printer();
+  s.queue.clear();
 }
+
+void qm_print_set_queue(const char* command) { ps().queue = command ? command : ""; }
 
 HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
   collect();
@@ -289,7 +356,8 @@ int EndDoc(HDC hdc) {
   st->job = -1;
   st->in_page = false;
   if (take_failure(QmPrintStep::kEndDoc)) return SP_ERROR;
-  if (!job.output.empty() && !write_pdf(job, &job.error)) return SP_ERROR;
+  if (!job.output.empty() && !write_pdf(job, job.output, &job.error)) return SP_ERROR;
+  if (job.output.empty() && !send_to_queue(job, ps().queue, &job.error)) return SP_ERROR;
   job.ended = true;
   return 1;
 }

@@ -370,12 +370,14 @@ void show(HWND hwnd) {
   c.shown.emplace(hwnd, std::move(s));
 }
 
-void unshow(std::map<HWND, std::unique_ptr<Shown>>::iterator it) {
+// Takes the window off the display; `x_window_gone` when the X window was
+// destroyed already (from outside the program).
+void unshow(std::map<HWND, std::unique_ptr<Shown>>::iterator it, bool x_window_gone = false) {
   Connection& c = *g_conn;
   Shown& s = *it->second;
   destroy_converted_data(s);
   free_image(s);
-  XDestroyWindow(c.dpy, s.xid);
+  if (!x_window_gone) XDestroyWindow(c.dpy, s.xid);
   if (c.grab == s.hwnd) c.grab = nullptr;
   if (c.press_hwnd == s.hwnd) c.press_hwnd = nullptr;
   c.shown.erase(it);
@@ -588,6 +590,16 @@ void handle(XEvent& ev) {
     case ClientMessage:
       if (ev.xclient.message_type == c.wm_protocols && static_cast<Atom>(ev.xclient.data.l[0]) == c.wm_delete)
         PostMessageA(s->hwnd, WM_CLOSE, 0, 0);
+      break;
+    case DestroyNotify:
+      // Destroyed by another client (ours are taken off the display first):
+      // the window is asked to close, as by the window manager's close; if
+      // it stays, it shows again in a new X window.
+      if (ev.xdestroywindow.window == s->xid) {
+        const HWND hwnd = s->hwnd;
+        unshow(c.shown.find(hwnd), true);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      }
       break;
     default: break;
   }

@@ -65,9 +65,7 @@ class HostProgram : public ::testing::Test {
     EXPECT_TRUE(io.save_kzf(&name[0]));
     return path;
   }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ + "/" + name) << text;
-  }
+  void write(const std::string& name, const std::string& text) { std::ofstream(dir_ + "/" + name) << text; }
   std::string dir_;
 };
 
@@ -310,13 +308,15 @@ TEST_F(HostProgram, TheMarkUpScenarioColoursBlocksRedlinesAndSavesFourWays) {
   // The plot strokes the four lines and the redline, one pen-down each.
   EXPECT_EQ(count_of(read_text(dir_ + "/mark_up.plt"), "PD"), 5);
 
-  // The markup document holds the redline alone.
+  // The markup document holds the redline alone, over the drawing saved
+  // just before it as its base (its five entities).
   MB_Drawing markup;
   CString base, markup_path(dir_ + "/mark_up.rml");
   ASSERT_TRUE(api_mb_load_xml(markup_path, &markup, base));
-  ASSERT_EQ(markup.object_list().count(), 1);
-  ASSERT_EQ(markup.object_list().head()->object_id(), MB_Object::ID_POLYLINE);
-  EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().head())->count(), 4);
+  EXPECT_EQ(std::string(base), dir_ + "/mark_up.qlf");
+  ASSERT_EQ(markup.object_list().count(), 6);
+  ASSERT_EQ(markup.object_list().tail()->object_id(), MB_Object::ID_POLYLINE);
+  EXPECT_EQ(static_cast<MB_Polyline*>(markup.object_list().tail())->count(), 4);
 
   CxImage picture;
   ASSERT_TRUE(picture.Load((dir_ + "/mark_up.png").c_str(), CXIMAGE_FORMAT_PNG));
@@ -475,7 +475,9 @@ std::vector<std::string> lines_starting(const std::string& text, const std::stri
 // button, the image and plot exports, printing to a file) aimed at one
 // target: none replaces the drawing, the markup's base or the script, each
 // failure is a line naming the target with the reason, the members answer
-// their failure values, the status is 1 and no file changes.
+// their failure values, the status is 1 and no file changes. The one write
+// allowed onto the drawing is the save button's save in place, over the
+// drawing's own file by any name that resolves to it.
 TEST_F(HostProgram, NoWriteReplacesAnInputAndEveryFailedWriteIsNamed) {
   const std::string line = drawing();
   write("markup.txt", "answer file \"markup.rml\"\ncommand 32781\n");
@@ -486,12 +488,14 @@ TEST_F(HostProgram, NoWriteReplacesAnInputAndEveryFailedWriteIsNamed) {
             0);
   struct Case {
     std::string opened, target, reason;
-    bool every;  // every write gives the reason (else at least one)
+    bool every;             // every write gives the reason (else at least one)
+    bool in_place = false;  // the save button saves the drawing over its own file
   } cases[] = {
-      {"line.kzf", "line.kzf", "would replace the open drawing", true},
-      {"line.kzf", "./line.kzf", "would replace the open drawing", true},
-      {"line.kzf", "link.kzf", "would replace the open drawing", true},
+      // A hard link of another name first: a save in place splits it off.
       {"line.kzf", "hard.kzf", "would replace the open drawing", true},
+      {"line.kzf", "line.kzf", "would replace the open drawing", true, true},
+      {"line.kzf", "./line.kzf", "would replace the open drawing", true, true},
+      {"line.kzf", "link.kzf", "would replace the open drawing", true, true},
       {"line.kzf", dir_ + "/writes.txt", "would replace the running script", true},
       {"markup.rml", "line.kzf", "would replace the base drawing of the open markup", true},
       {"line.kzf", "folder.png", "is a directory", true},
@@ -507,21 +511,23 @@ TEST_F(HostProgram, NoWriteReplacesAnInputAndEveryFailedWriteIsNamed) {
     const std::string t = "\"" + c.target + "\"";
     write("writes.txt", "call ExportImage " + t + " 300 200 0 0\ncall ExportHpgl " + t + " 0\nanswer file " + t +
                             "\ncommand 32781\nanswer print 1 1\nanswer file " + t + "\ncall PrintAll 1 0\n");
-    const auto before = regular_files(dir_);
+    auto before = regular_files(dir_);
     auto r = host({"--script", dir_ + "/writes.txt", "--screenshot", c.target, c.opened});
     EXPECT_EQ(r.status, 1) << c.target << "\n" << r.err;
     EXPECT_EQ(lines_starting(r.out, "ExportImage = -1").size(), 1u) << r.out;
     EXPECT_EQ(lines_starting(r.out, "ExportHpgl = -1").size(), 1u) << r.out;
     EXPECT_EQ(lines_starting(r.out, "PrintAll = 0").size(), 1u) << r.out;
     const auto said = lines_starting(r.err, "quillmark_host: " + c.target + ": ");
-    EXPECT_EQ(said.size(), 5u) << c.target << "\n" << r.err;
+    EXPECT_EQ(said.size(), c.in_place ? 4u : 5u) << c.target << "\n" << r.err;
     const auto with_reason = std::count_if(said.begin(), said.end(),
                                            [&](const std::string& l) { return l.find(c.reason) != std::string::npos; });
     EXPECT_GE(with_reason, c.every ? static_cast<long>(said.size()) : 1) << r.err;
     if (c.reason.rfind("would replace", 0) == 0) {
       EXPECT_NE(r.err.find(c.reason + " "), std::string::npos) << "the protected file is named too: " << r.err;
     }
-    EXPECT_EQ(regular_files(dir_), before) << c.target;
+    auto after = regular_files(dir_);
+    if (c.in_place) before.erase("line.kzf"), after.erase("line.kzf");
+    EXPECT_EQ(after, before) << c.target;
   }
 }
 
@@ -565,6 +571,113 @@ TEST_F(HostProgram, ALongScriptIsRefusedWithTheLimitAndFullOutputIsAnError) {
   r = program_test::run(QM_HOST_PROGRAM, {"--script", dir_ + "/count.txt"}, dir_, "/dev/full");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos) << r.err;
+}
+
+// A drawing with unsaved changes is not dropped in silence: closing the
+// window, the new button and opening another drawing ask first, and each
+// answer does what it says (yes saves with the save button, no discards,
+// cancel keeps the drawing and the window). A drawing only looked at, or
+// saved since its last edit, goes without a question.
+TEST_F(HostProgram, UnsavedChangesAreAskedAboutBeforeTheDrawingGoes) {
+  const std::string line = drawing();
+  const std::string drawn = "command 32780\nclick 380 240\nclick 660 430\nrclick 660 430\n";
+  struct Case {
+    const char* name;
+    std::string steps;
+    bool open_line;     // the container opens line.kzf first
+    const char* count;  // the count the last step prints; null when the window closed before it
+    bool saved;         // saved.qlf was written
+  } cases[] = {
+      {"close, discard", drawn + "answer box no\nclose\n", false, nullptr, false},
+      {"close, cancel", drawn + "answer box cancel\nclose\n", false, "GetObjectCount = 1", false},
+      {"close, save", drawn + "answer box yes\nanswer file \"saved.qlf\"\nclose\n", false, nullptr, true},
+      // Yes, but the save dialog cancelled: nothing saved, nothing closed.
+      {"close, save cancelled", drawn + "answer box yes\nclose\n", false, "GetObjectCount = 1", false},
+      {"new, cancel", drawn + "answer box cancel\ncommand 32833\n", false, "GetObjectCount = 1", false},
+      {"new, discard", drawn + "answer box no\ncommand 32833\n", false, "GetObjectCount = 0", false},
+      {"new, save", drawn + "answer box yes\nanswer file \"saved.qlf\"\ncommand 32833\n", false, "GetObjectCount = 0",
+       true},
+      {"open, cancel", "call CreateLine 0 0 10 10\nanswer file \"line.kzf\"\nanswer box cancel\ncommand 32779\n", false,
+       "GetObjectCount = 1", false},
+      {"open, discard", "call CreateLine 0 0 10 10\nanswer file \"line.kzf\"\nanswer box no\ncommand 32779\n", false,
+       "GetObjectCount = 2", false},
+      // Changed outside the undo store, through automation.
+      {"recoloured", "call SetObjectColor -1 255\nanswer box cancel\nclose\n", true, "GetObjectCount = 2", false},
+      // Looked at only: the queued cancel is never asked for.
+      {"unedited", "wheel 400 300 120\nclick 500 300\nanswer box cancel\nclose\n", true, nullptr, false},
+      {"saved after the edit", drawn + "answer file \"saved.qlf\"\ncommand 32781\nanswer box cancel\nclose\n", false,
+       nullptr, true},
+      {"undone edit still unsaved", drawn + "command 32826\nanswer box cancel\nclose\n", false, "GetObjectCount = 0",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove((dir_ + "/saved.qlf").c_str());
+    write("steps.txt", c.steps + "call GetObjectCount\n");
+    std::vector<std::string> args = {"--script", "steps.txt"};
+    if (c.open_line) args.push_back(line);
+    auto r = host(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (c.count) {
+      EXPECT_NE(r.out.find(c.count), std::string::npos) << r.out;
+    } else {
+      EXPECT_EQ(r.out.find("GetObjectCount"), std::string::npos) << "the window closed: " << r.out;
+    }
+    EXPECT_EQ(std::filesystem::exists(dir_ + "/saved.qlf"), c.saved);
+  }
+}
+
+// Printing to the printer hands the pages to the system's print queue;
+// where there is none the user is told to print to a file, never nothing.
+TEST_F(HostProgram, PrintingToAPrinterWithoutAPrintQueueSaysToPrintToAFile) {
+  write("print.txt", "call CreateLine 0 0 100 50\nanswer print 1 1 printer\ncommand 57607\n");
+  setenv("QM_PRINT_QUEUE", "qm-no-such-lp", 1);
+  auto r = host({"--script", "print.txt"});
+  unsetenv("QM_PRINT_QUEUE");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the printer: there is no print queue here (qm-no-such-lp is not installed): print to a file"),
+            std::string::npos)
+      << r.err;
+}
+
+// A markup's base drawing: the drawing saved with the save button is the
+// base of the markups saved after it, and a markup opens over its base read
+// by its kind (native through the kernel, DXF through the outside loader);
+// a base that cannot be read is said, with the status 1.
+TEST_F(HostProgram, AMarkupOpensOverItsBaseByKindAndAnUnreadableBaseIsSaid) {
+  drawing();
+  write("save.txt", "answer file \"plan.qlf\"\ncommand 32781\nanswer file \"plan.rml\"\ncommand 32781\n");
+  auto r = host({"--script", "save.txt", "line.kzf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(program_test::read_all(dir_ + "/plan.rml").find("BaseDocument>\"" + dir_ + "/plan.qlf\"<"),
+            std::string::npos)
+      << program_test::read_all(dir_ + "/plan.rml");
+  write("part.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  write("damaged.qlf", "\x01\x02(KZF V01.00\x7f garbage");
+  const auto markup = [&](const std::string& name, const std::string& base) {
+    write(name, "<?xml version=\"1.0\"?><redline:RedlineMarkup xmlns:redline=\"urn:t\"><redline:BaseDocument>\"" +
+                    base + "\"</redline:BaseDocument><redline:Objects/></redline:RedlineMarkup>");
+    return name;
+  };
+  struct Case {
+    std::string markup;
+    int status;
+    const char* says;  // the count printed, or the reason on standard error
+  } cases[] = {
+      {"plan.rml", 0, "GetObjectCount = 2"},
+      {markup("dxf.rml", dir_ + "/part.dxf"), 0, "GetObjectCount = 1"},
+      {markup("lost.rml", dir_ + "/gone.qlf"), 1, "its base drawing cannot be read: "},
+      {markup("damaged.rml", dir_ + "/damaged.qlf"), 1, "its base drawing cannot be read: "},
+      {markup("plot.rml", dir_ + "/save.txt"), 1, "no reader takes this extension"},
+  };
+  write("count.txt", "call GetObjectCount\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.markup);
+    r = host({"--script", "count.txt", c.markup});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE((c.status ? r.err : r.out).find(c.says), std::string::npos) << r.out << r.err;
+  }
+  EXPECT_EQ(program_test::read_all(dir_ + "/kzf.log").find("no file name"), std::string::npos);
 }
 
 }  // namespace

@@ -134,6 +134,7 @@ TEST_F(ViewCommandTest, ZoomCommandsScaleTheViewAndNewKeepsTheZoom) {
   const double zoomed = op_->draw_render()->screen_to_drawing().scaling();
   EXPECT_NEAR(zoomed, fitted / 1.2 / 0.8, fitted * 1e-9);
 
+  qm_user_push_message_box_answer(IDNO);  // the unsaved line is discarded
   command(quill::kCommandNew);
   EXPECT_EQ(count(), 0);
   EXPECT_STREQ(op_->drawing()->name().ascii(), quill::kTextNewDrawing);
@@ -197,8 +198,12 @@ TEST_F(ViewCommandTest, OpenUrlOpensTheTypedAddressAndCancelLeavesTheDrawing) {
     d.SetDlgItemText(quill::kOpenUrlAddress, missing.c_str());
     d.SendMessage(WM_COMMAND, IDOK, 0);
   });
+  qm_user_push_message_box_answer(IDNO);  // the unsaved line may go
   command(quill::kCommandOpenUrl);
-  EXPECT_EQ(messages(), std::vector<std::string>{quill::kTextFileNotFound});
+  ASSERT_EQ(messages().size(), 2u);
+  EXPECT_EQ(messages().front().rfind(quill::kTextAskToSave, 0), 0u);
+  EXPECT_EQ(messages().back(), quill::kTextFileNotFound);
+  EXPECT_EQ(count(), 1);
 }
 
 }  // namespace

@@ -58,9 +58,7 @@ class ViewFilesTest : public ToolTest {
     EXPECT_TRUE(raster.Save(at(name).c_str(), type));
     return at(name);
   }
-  std::string last_message() {
-    return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text;
-  }
+  std::string last_message() { return qm_user_message_boxes().empty() ? "" : qm_user_message_boxes().back().text; }
   std::string folder_;
 };
 
@@ -86,18 +84,45 @@ TEST_F(ViewFilesTest, EachKindOpensThroughItsReader) {
     EXPECT_TRUE(qm_user_message_boxes().empty()) << c.path << ": " << last_message();
   }
   // No dot: the last three letters choose the drawing loader, which reads
-  // no DWG; the view then shows a new empty drawing named by the path.
+  // no DWG; the drawing shown before stays.
   write_all(at("drawingdwg"), "not a drawing");
   open(at("drawingdwg"));
-  EXPECT_EQ(count(), 0);
-  EXPECT_STREQ(op_->drawing()->name().ascii(), at("drawingdwg").c_str());
+  EXPECT_EQ(count(), 1);
+  EXPECT_STREQ(op_->drawing()->name().ascii(), at("photo.jpg").c_str());
+}
+
+// A drawing that cannot be opened, whatever the reason, leaves the document
+// as it was: its drawing, its name and the files the version box names.
+TEST_F(ViewFilesTest, AFailedOpenLeavesTheDocumentAsItWas) {
+  const std::string kept = native_file("kept.qlf");
+  write_all(at("damaged.kzf"), "\x01\x02(KZF V01.00\x7f garbage");
+  write_all(at("damaged.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLI");
+  write_all(at("empty.plt"), "IN;SP1;PU0,");
+  write_all(at("damaged.rml"), "<?xml version=\"1.0\"?><redline:RedlineMarkup><redline:BaseDocu");
+  write_all(at("damaged.png"), "\x89PNG not a picture");
+  open(kept);
+  const MB_Drawing* drawing = op_->drawing();
+  for (const std::string& failing : {std::string("http://127.0.0.1:1/plan.dxf"), at("absent.qlf"), at("damaged.kzf"),
+                                     at("damaged.dxf"), at("empty.plt"), at("damaged.rml"), at("damaged.png")}) {
+    SCOPED_TRACE(failing);
+    qm_user_clear_message_boxes();
+    open(failing);
+    EXPECT_FALSE(qm_user_message_boxes().empty()) << "the failure is told";
+    EXPECT_EQ(op_->drawing(), drawing);
+    EXPECT_EQ(count(), 1);
+    EXPECT_STREQ(op_->drawing()->name().ascii(), kept.c_str());
+    EXPECT_EQ(std::string(hosted_->view()->opened_path()), kept);
+    EXPECT_EQ(std::string(hosted_->view()->base_document()), kept);
+    EXPECT_EQ(g_current_drawing, drawing);
+  }
 }
 
 // Only the extension is compared without regard to case: the file opened
 // is the one named, even beside one whose name differs only in case.
 TEST_F(ViewFilesTest, APathOpensAsGivenBesideANameDifferingInCase) {
   fs::create_directories(at("MyDir"));
-  write_all(at("MyDir/Part.DXF"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
+  write_all(at("MyDir/Part.DXF"),
+            "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n");
   write_all(at("MyDir/part.dxf"), "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n0\nENDSEC\n0\nEOF\n");
   const struct {
     const char* name;
@@ -206,7 +231,7 @@ TEST_F(ViewFilesTest, AnAddressThatCannotBeFetchedIsReportedAndTheDrawingStays) 
   open("HTTP://127.0.0.1:1/PLAN.DWG");  // nothing listens on port 1
   EXPECT_EQ(last_message(), quill::kTextDownloadFailed);
   EXPECT_EQ(count(), 1);
-  EXPECT_EQ(std::string(hosted_->view()->opened_path()), "HTTP://127.0.0.1:1/PLAN.DWG");
+  EXPECT_EQ(std::string(hosted_->view()->opened_path()), at("kept.qlf"));
 }
 
 TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging) {
@@ -216,11 +241,13 @@ TEST_F(ViewFilesTest, PipesAndDamagedFilesOfEveryKindOpenAsNothingWithoutHanging
     static const char kDamaged[] = "\x01\x02(KZF V01.00\x7f\x00garbage";
     write_all(damaged, std::string(kDamaged, sizeof kDamaged - 1));
     for (const std::string& path : {pipe, damaged}) {
+      qm_user_clear_message_boxes();
       open(path);  // a hang fails through the test's time limit
       EXPECT_EQ(count(), 0) << path;
+      // The reader says why it read nothing.
+      EXPECT_NE(last_message().find(path), std::string::npos) << last_message();
     }
   }
-  EXPECT_FALSE(op_->file_error().empty()) << "the native reader says why it read nothing";
 }
 
 // Every kind, unreadable in every way: the user is told the file and the
@@ -295,7 +322,7 @@ TEST_F(ViewFilesTest, SavingGoesToTheSaveFolderOrTheChosenFileByExtension) {
   struct Case {
     const char* name;
     bool written;
-  } cases[] = {{"x.PNG", true}, {"x.bmp", true}, {"x.qlf", true}, {"x.plt", true},
+  } cases[] = {{"x.PNG", true}, {"x.bmp", true},   {"x.qlf", true}, {"x.plt", true},
                {"x.rml", true}, {"x.jpeg", false}, {"x.doc", false}};
   for (const Case& c : cases) {
     qm_user_push_file_dialog_answer(at(c.name).c_str());
@@ -347,14 +374,14 @@ TEST_F(ViewFilesTest, AFailedSaveNamesTheFileAndTheReason) {
   fs::create_directories(at("folder.qlf"));
   ASSERT_EQ(mkfifo(at("pipe.qlf").c_str(), 0644), 0);
   fs::create_symlink(drawing, at("link.png"));
+  fs::create_hard_link(drawing, at("hard.qlf"));
   const std::string before = read_all(drawing);
   struct Case {
     std::string target;
     const char* reason;
   } cases[] = {
-      {drawing, "would replace the open drawing"},
-      {folder_ + "./plan.kzf", "would replace the open drawing"},
       {at("link.png"), "would replace the open drawing"},
+      {at("hard.qlf"), "would replace the open drawing"},
       {at("folder.qlf"), "is a directory"},
       {at("pipe.qlf"), "is a pipe"},
       {at("notes.txt"), "no writer takes this extension"},
@@ -373,6 +400,39 @@ TEST_F(ViewFilesTest, AFailedSaveNamesTheFileAndTheReason) {
   EXPECT_TRUE(fs::is_directory(at("folder.qlf")));
   EXPECT_FALSE(fs::exists(at("notes.txt")));
   EXPECT_FALSE(fs::exists(at("plan.dxf")));
+}
+
+// The open native drawing saved with the save button over its own file,
+// however its name is spelled, is saved in place: a new file renamed over
+// it, its link left a link; opened again it holds the edit.
+TEST_F(ViewFilesTest, TheOpenNativeDrawingSavesInPlace) {
+  struct Case {
+    const char* opened;
+    std::string target;
+  } cases[] = {
+      {"plan.kzf", at("plan.kzf")},
+      {"plan.qlf", at("plan.qlf")},
+      {"plan.kzf", folder_ + "./plan.kzf"},
+      {"plan.kzf", at("link.kzf")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    const std::string drawing = native_file(c.opened);
+    std::error_code ignored;
+    fs::remove(at("link.kzf"), ignored);
+    fs::create_symlink(drawing, at("link.kzf"));
+    open(drawing);
+    ASSERT_EQ(count(), 1);
+    op_->drawing()->add_object(new MB_Line(As_Pt(0, 0, 0), As_Pt(-4, 9, 0)));
+    qm_user_clear_message_boxes();
+    qm_user_push_file_dialog_answer(c.target.c_str());
+    EXPECT_TRUE(hosted_->view()->SaveDrawingByExtension()) << last_message();
+    EXPECT_TRUE(qm_user_message_boxes().empty()) << last_message();
+    EXPECT_TRUE(fs::is_symlink(at("link.kzf")));
+    open(native_file("other.qlf"));
+    open(drawing);
+    EXPECT_EQ(count(), 2);
+  }
 }
 
 TEST(FileDialogHelper, ShowsTheDialogAsAskedAndAnswersTheChoice) {

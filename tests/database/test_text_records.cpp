@@ -299,6 +299,35 @@ TEST(TextRecords, RoundTripThroughShapeBigAndTrueTypeFonts) {
   for (size_t k = 0; k < a.size(); ++k) EXPECT_NEAR(a[k].x(), b[k].x(), 1e-9);
 }
 
+// A text made in a style the drawing does not hold (the text tool's and the
+// automation's texts take the fallback style) reads back with the fallback
+// style's fonts, its own values and the style name it was saved under, and
+// draws as it drew.
+TEST(TextRecords, ATextInAStyleTheDrawingLacksReadsBackInTheFallbackStyle) {
+  MB_Drawing d;
+  MB_Text* made = new MB_Text(As_Pt(3, 4, 0), MB_String("AB"));
+  EXPECT_FALSE(made->init_text_style(d, "Absent"));
+  d.object_list().add_tail(made);
+  made->text_style().name("Kept name");
+  made->text_style().height(12);
+  made->text_style().angle(0.5);
+  ASSERT_NE(made->text_style().font_lib(), nullptr);
+  MB_Drawing back;
+  ASSERT_TRUE(load(save(d), back));
+  auto got = objects_of<MB_Text>(back.object_list());
+  ASSERT_EQ(got.size(), 1u);
+  const MB_Text_Style& style = got[0]->text_style();
+  EXPECT_EQ(style.font_lib(), mb_default_text_style().font_lib());
+  EXPECT_EQ(style.big_font_lib(), mb_default_text_style().big_font_lib());
+  EXPECT_TRUE(style.name() == MB_String("Kept name"));
+  EXPECT_DOUBLE_EQ(style.height(), 12);
+  EXPECT_DOUBLE_EQ(style.angle(), 0.5);
+  const std::vector<As_Pt> a = strokes_of(*got[0]), b = strokes_of(*made);
+  ASSERT_FALSE(a.empty());
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t k = 0; k < a.size(); ++k) EXPECT_NEAR(a[k].x(), b[k].x(), 1e-9);
+}
+
 // Fonts the kernel's fonts folder lacks fall back to the default text and
 // big fonts; where those are missing too (the folder holds only the kernel's
 // own font), the kernel's font draws under the default's name, so the text

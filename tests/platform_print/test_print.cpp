@@ -48,6 +48,50 @@ int print_pages(HDC dc, const char* output, int pages) {
   return EndDoc(dc) > 0 ? 0 : -4;
 }
 
+// A job for the printer (no output file) goes to the system's print queue as
+// a PDF of its pages, with the document's name; where there is no queue, or
+// it refuses the job, the job fails with a reason that says so. The PDF is
+// made in a private folder that is gone afterwards.
+TEST_F(PrintTest, APrinterJobGoesToThePrintQueueOrSaysWhyNot) {
+  const std::string fake = dir + "/fake-lp", refusing = dir + "/refusing-lp";
+  std::ofstream(fake) << "#!/bin/sh\n[ \"$1\" = -t ] && [ \"$2\" = Plan ] && cp \"$3\" '" << dir << "/queued.pdf'\n";
+  std::ofstream(refusing) << "#!/bin/sh\nexit 3\n";
+  ASSERT_EQ(std::system(("chmod +x '" + fake + "' '" + refusing + "' && mkdir '" + dir + "/tmp'").c_str()), 0);
+  const char* old_tmp = std::getenv("TMPDIR");
+  const std::string saved_tmp = old_tmp ? old_tmp : "";
+  setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
+  struct Case {
+    std::string queue;
+    int result;
+    const char* reason;
+  } cases[] = {
+      {fake, 0, ""},
+      {dir + "/absent-lp", -4, "absent-lp is not installed): print to a file instead"},
+      {"qm-no-such-lp", -4, "there is no print queue here (qm-no-such-lp is not installed)"},
+      {refusing, -4, "refused the job with status 3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.queue);
+    qm_print_reset();
+    qm_print_set_queue(c.queue.c_str());
+    HDC dc = CreateDCA("WINSPOOL", "Quillmark", nullptr, nullptr);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(print_pages(dc, nullptr, 2), c.result);
+    DeleteDC(dc);
+    ASSERT_EQ(qm_print_jobs().size(), 1u);
+    EXPECT_NE(qm_print_jobs()[0].error.find(c.reason), std::string::npos) << qm_print_jobs()[0].error;
+    EXPECT_EQ(shell_output("ls -A '" + dir + "/tmp'"), "");
+  }
+  std::ifstream queued(dir + "/queued.pdf");
+  std::string head(4, '\0');
+  queued.read(&head[0], 4);
+  EXPECT_EQ(head, "%PDF");
+  if (old_tmp)
+    setenv("TMPDIR", saved_tmp.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+}
+
 TEST_F(PrintTest, TwoPagesToPdfAtThePapersSize) {
   HDC dc = CreateDCA("WINSPOOL", "Quillmark", nullptr, nullptr);
   ASSERT_TRUE(dc);

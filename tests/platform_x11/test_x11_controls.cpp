@@ -149,7 +149,8 @@ TEST_F(ControlsOnX, InsertBlockThumbnailsScrollByTheArrowAndTheThumb) {
     script += "call CreateLine 0 0 " + std::to_string(100 - 25 * i) + " " + std::to_string(25 * i) + "\n";
   for (int i = 0; i < 8; ++i)
     script += "call CreateBlock \"B" + std::to_string(i) + "\" 0 0 [" + std::to_string(i + 1) + "] 1 \"d\"\n";
-  auto host = start_host(script + "command 32773\n");
+  // The blocks are unsaved changes: the close at the end discards them.
+  auto host = start_host("answer box no\n" + script + "command 32773\n");
   const Window dialog = x11_test::find_window(dpy_, "Quillmark", true);
   ASSERT_NE(dialog, 0u) << host->err();
   XWindowAttributes a;

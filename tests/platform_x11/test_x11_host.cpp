@@ -52,9 +52,16 @@ class HostOnX : public x11_test::HostTest {
  protected:
   std::string folder_name() const override { return "host_x11"; }
 
-  std::unique_ptr<Background> start_host(const std::string& drawing = "") {
-    return std::make_unique<Background>(
-        QM_HOST_PROGRAM, std::vector<std::string>{"--size", "400x300", drawing.empty() ? sample_ : drawing}, server_->name(), dir_);
+  // The host on the drawing (the sample when none), replaying the script
+  // when one is given.
+  std::unique_ptr<Background> start_host(const std::string& drawing = "", const std::string& script = "") {
+    std::vector<std::string> args{"--size", "400x300"};
+    if (!script.empty()) {
+      std::ofstream(dir_ + "/on_x.txt") << script;
+      args.insert(args.end(), {"--script", dir_ + "/on_x.txt"});
+    }
+    args.push_back(drawing.empty() ? sample_ : drawing);
+    return std::make_unique<Background>(QM_HOST_PROGRAM, args, server_->name(), dir_);
   }
 
   // The host's window once it is on screen, 0 when it is not within the time;
@@ -145,7 +152,8 @@ TEST_F(HostOnX, RealInputDrawsAsInjectedInputDoes) {
   // The steps zoom, and the button makes the clicks draw a line.
   ASSERT_GT(differing_pictures(untouched, picture), 0);
   ASSERT_GT(differing_pictures(headless(zoom + line), picture), 0);
-  auto host = start_host();
+  // The line drawn is an unsaved change: the close at the end discards it.
+  auto host = start_host("", "answer box no\n");
   const Window w = find_window();
   ASSERT_NE(w, 0u) << host->err();
   ASSERT_EQ(settle(w, untouched), 0);
@@ -325,6 +333,45 @@ TEST_F(HostOnX, AMessageBoxIsAWindowTheUserAnswers) {
   x11_test::type_keys(dpy_, {XK_Return});
   EXPECT_EQ(host->finish(60), 1);
   EXPECT_NE(host->err().find("missing.kzf"), std::string::npos) << host->err();
+}
+
+// With an unsaved line, the window manager's close asks whether to save it;
+// cancelled, the window stays. Destroyed from outside, the window is asked
+// to close the same way, and discarding the line ends the program.
+TEST_F(HostOnX, ClosingWithUnsavedChangesAsksAndDestroyedFromOutsideEnds) {
+  const std::string edit = "call CreateLine 0 0 100 50\n";
+  const CxImage edited = headless(edit);
+  auto host = start_host("", edit);
+  const Window w = find_window();
+  ASSERT_NE(w, 0u) << host->err();
+  // Closed only once the edit shows.
+  ASSERT_EQ(settle(w, edited), 0);
+  // The box's buttons, yes, no and cancel, lie centred in a row at its foot.
+  constexpr int kButtonWidth = 75, kGap = 8, kMargin = 12, kButtonHeight = 23;
+  const auto answer = [&](bool cancel) {
+    const Window box = find_window(true);
+    if (!box) return false;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, box, &a)) return false;
+    if (cancel) {
+      move_to(box, a.width / 2, a.height / 3);
+      x11_test::type_keys(dpy_, {XK_Escape});
+    } else {
+      const int row = 3 * kButtonWidth + 2 * kGap;
+      move_to(box, (a.width - row) / 2 + kButtonWidth + kGap + kButtonWidth / 2,
+              a.height - kMargin - kButtonHeight / 2);
+      press(1);
+    }
+    return true;
+  };
+  close_window(w);
+  ASSERT_TRUE(answer(true)) << "no question was asked: " << host->err();
+  EXPECT_EQ(host->finish(1), -1) << "a cancelled close keeps the program";
+  EXPECT_EQ(find_window(false, 5), w);
+  XDestroyWindow(dpy_, w);
+  XSync(dpy_, False);
+  ASSERT_TRUE(answer(false)) << "no question was asked: " << host->err();
+  EXPECT_EQ(host->finish(60), 0) << host->err();
 }
 
 TEST_F(HostOnX, ALostDisplayIsSaidAndTheProgramEnds) {
