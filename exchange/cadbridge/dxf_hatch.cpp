@@ -438,6 +438,7 @@ std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch) {
     for (const std::string& line : hatch.pattern_lines) pattern->add_line(line.c_str());
     pattern->scale(1.0);
     entity->pattern(pattern);
+    entity->pen_in_colour(true);
     out.push_back(entity);
     return out;
   }
