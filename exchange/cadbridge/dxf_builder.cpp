@@ -239,6 +239,10 @@ void Dxf_Builder::addRay(const DL_RayData& d) {
   if (!in_paper_space()) place(new MB_Ray(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
 }
 
+void Dxf_Builder::addXLine(const DL_XLineData& d) {
+  if (!in_paper_space()) place(new MB_Xline(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
+}
+
 void Dxf_Builder::addArc(const DL_ArcData& d) {
   if (in_paper_space()) return;
   place_planar(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDxfDegree, d.angle2 * kDxfDegree));

@@ -66,7 +66,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   void setVariableDouble(const std::string& key, double value, int code) override;
   void endSequence() override;
 
-  void addXLine(const DL_XLineData&) override { skip("XLINE"); }
+  void addXLine(const DL_XLineData& data) override;
   void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
 
   // Where picture files named relatively are found: the DXF file's folder

@@ -128,9 +128,10 @@ def odd_handles(path, version):
 def case_hatch_colour(doc, modern):
     doc.layers.new("BLUE", dxfattribs={"color": 5})
     msp = doc.modelspace()
-    for i, (attrs, pattern) in enumerate([({"color": 1}, "ANSI31"), ({"layer": "BLUE"}, "ANSI37"),
-                                          ({"color": 3}, "BRICK"), ({"true_color": 0xFF8000}, "ANSI31")]):
-        h = msp.add_hatch(dxfattribs=attrs)
+    for i, (colour, attrs, pattern) in enumerate([(1, {}, "ANSI31"), (256, {"layer": "BLUE"}, "ANSI37"),
+                                                  (3, {}, "BRICK"), (7, {"true_color": 0xFF8000}, "ANSI31")]):
+        # The colour argument wins over the attributes' colour.
+        h = msp.add_hatch(color=colour, dxfattribs=attrs)
         h.set_pattern_fill(pattern, scale=0.5)
         x = i * 30
         h.paths.add_polyline_path([(x, 0), (x + 25, 0), (x + 25, 25), (x, 25)], is_closed=True)
