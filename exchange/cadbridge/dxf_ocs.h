@@ -39,8 +39,6 @@ class Dxf_Ocs {
   As_Pt point(const As_Pt& p) const;
   // A direction of the plane, projected.
   As_Vec vector(const As_Vec& v) const;
-  // A point given in the world as the drawing shows it.
-  static As_Pt world_point(const As_Pt& p) { return As_Pt(p.x(), p.y(), p.z()); }
   // The angle in the plane of a direction given in the world.
   double plane_angle(const As_Vec& world) const;
   // The projection as a transform of the kernel's (row vectors).
