@@ -31,6 +31,8 @@ def ocs_entities(msp, extrusion, modern):
     msp.add_circle((40, 10), 8, dxfattribs=a)
     msp.add_arc((60, 10), 8, 20, 160, dxfattribs=dict(a, color=2))
     msp.add_point((75, 10), dxfattribs=dict(a, color=3))
+    msp.add_solid([(100, 5), (110, 5), (100, 15)], dxfattribs=dict(a, color=3))
+    msp.add_trace([(115, 5), (125, 5), (115, 10), (125, 12)], dxfattribs=dict(a, color=5))
     msp.add_text("OCS", dxfattribs=dict(a, color=4, height=5, insert=(80, 10), rotation=20))
     pl = msp.add_polyline2d([(10, 30), (30, 30), (30, 40)], dxfattribs=dict(a, color=5))
     pl.dxf.elevation = (0, 0, 0)
