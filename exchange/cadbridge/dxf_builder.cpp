@@ -482,8 +482,15 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   finish_polyline();
   const size_t index = hatch_index_++;
   if (in_paper_space()) return;
-  const std::vector<MB_Geom*> made =
-      index < guarded_.hatches.size() ? dxf_hatch_entities(guarded_.hatches[index]) : std::vector<MB_Geom*>();
+  std::vector<MB_Geom*> made;
+  const Dxf_Ocs ocs = plane();
+  if (index < guarded_.hatches.size() && ocs.flat() && ocs.mirrored()) {
+    Dxf_Hatch mirrored = guarded_.hatches[index];
+    dxf_mirror_pattern(mirrored);
+    made = dxf_hatch_entities(mirrored);
+  } else if (index < guarded_.hatches.size()) {
+    made = dxf_hatch_entities(guarded_.hatches[index]);
+  }
   for (MB_Geom* entity : made) place_planar(entity);
   if (made.empty()) skip("HATCH without a boundary");
 }

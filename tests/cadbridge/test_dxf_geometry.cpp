@@ -14,6 +14,7 @@
 #include "database/entities/mb_ellipse.h"
 #include "database/entities/mb_face.h"
 #include "database/entities/mb_hatch.h"
+#include "database/entities/mb_hatch_pattern.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_mesh.h"
@@ -96,6 +97,23 @@ TEST(DxfOcs, MirroredEntitiesLandMirroredAboutY) {
   const As_Vec x = As_Vec(1, 0, 0) * insert->trans(), y = As_Vec(0, 1, 0) * insert->trans();
   expect_xy(As_Pt(x.x(), x.y(), 0), -1, 0);
   expect_xy(As_Pt(y.x(), y.y(), 0), 0, 1);
+}
+
+// A pattern hatch in a plane facing down is the mirror image of its
+// pattern too: level lines run the other way, their base and their offset
+// along the line mirrored.
+TEST(DxfOcs, MirroredHatchPatternsMirrorTheirLines) {
+  Dxf_Load load;
+  load.text(dxf_entities(
+      std::string("0\nHATCH\n8\n0\n10\n0\n20\n0\n30\n0\n") + kMirror +
+      "2\nUSER\n70\n0\n71\n0\n91\n1\n92\n2\n72\n0\n73\n1\n93\n3\n10\n0\n20\n0\n10\n4\n20\n0\n10\n0\n20\n4\n97\n0\n"
+      "75\n0\n76\n1\n52\n0\n41\n1\n77\n0\n78\n1\n53\n0\n43\n1\n44\n2\n45\n0.5\n46\n1\n49\n0.5\n49\n-0.25\n"));
+  ASSERT_TRUE(load.ok);
+  MB_Hatch* h = load.first<MB_Hatch>(ID::ID_HATCH);
+  ASSERT_NE(h, nullptr);
+  ASSERT_EQ(h->pattern()->line_list().count(), 1);
+  EXPECT_STREQ(static_cast<MB_String*>(h->pattern()->line_list().head()->entity())->ascii(),
+               "180, -1, 2, -0.5, 1, 0.5, -0.25");
 }
 
 // A tilted plane seen from above: circles become ellipses whose minor axis

@@ -49,6 +49,9 @@ def ocs_entities(msp, extrusion, modern):
                            dxfattribs=dict(a, color=2))
         h = msp.add_hatch(color=3, dxfattribs={"extrusion": extrusion})
         h.paths.add_polyline_path([(10, 50), (20, 50), (20, 58)], is_closed=True)
+        h = msp.add_hatch(color=6, dxfattribs={"extrusion": extrusion})
+        h.set_pattern_fill("ANSI31", scale=0.3)
+        h.paths.add_polyline_path([(0, 62), (12, 62), (12, 70), (0, 70)], is_closed=True)
         msp.add_mtext("MTEXT\\Pline two", dxfattribs=dict(a, color=4, char_height=4, insert=(30, 55)))
         msp.add_leader([(50, 50), (60, 58), (70, 58)], dxfattribs={"color": 5, "normal_vector": extrusion})
     dim = msp.add_linear_dim(base=(90, 60), p1=(85, 52), p2=(110, 52),
