@@ -46,6 +46,7 @@ void MB_Hatch::copy_fields(const MB_Hatch& o) {
   angle_ = o.angle_;
   base_pos_ = o.base_pos_;
   boundary_only_ = o.boundary_only_;
+  pen_in_colour_ = o.pen_in_colour_;
 }
 
 void MB_Hatch::free_loops() {
@@ -95,7 +96,8 @@ void MB_Hatch::draw(HDC target, CMyDC& dc, As_Tran& view) {
   // On the device context given (a picture, a page), else on the surface.
   HDC hdc = target ? target : dc.GetDC();
   if (!hdc) return;
-  HPEN pen = CreatePen(PS_SOLID, 1, 0xffff);
+  const COLORREF kHatchPen = 0xffff;  // yellow
+  HPEN pen = CreatePen(PS_SOLID, 1, pen_in_colour_ ? COLORREF(general().display_color()) : kHatchPen);
   HGDIOBJ old = SelectObject(hdc, pen);
   const As_Tran t(view);
   for (As_Void_Node* n = lines_.head(); n; n = n->next())

@@ -44,6 +44,11 @@ class MB_Hatch : public MB_Geom {
   Hatch_Pattern* pattern() const { return pattern_; }
   // Takes the pattern over, freeing the one it replaces; null leaves none.
   void pattern(Hatch_Pattern* p);
+  // Lines drawn with a pen of the display colour instead of the yellow
+  // hatch pen (hatches of drawings read from other formats, whose lines
+  // have a colour of their own); off unless set, not stored.
+  bool pen_in_colour() const { return pen_in_colour_; }
+  void pen_in_colour(bool on) { pen_in_colour_ = on; }
 
   // Records the change, then maps every loop.
   void translate(const As_Tran& t) override;
@@ -52,7 +57,7 @@ class MB_Hatch : public MB_Geom {
   // is dropped.
   void build_draw() override;
   // The lines on hdc (the surface's device context when null) with a
-  // yellow pen, filled runs in the display colour.
+  // yellow pen (see pen_in_colour), filled runs in the display colour.
   void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
   // A hatch is never picked.
   bool pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) override { return false; }
@@ -78,4 +83,5 @@ class MB_Hatch : public MB_Geom {
   Hatch_Pattern* pattern_;
   As_Void_List lines_;
   bool boundary_only_ = false;
+  bool pen_in_colour_ = false;
 };

@@ -2,18 +2,80 @@
 #include "database/entities/mb_line.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
 #include "surface/api_draw.h"
+#include "surface/cmydc.h"
 
 MB_Result mb_entity_read_process(MB_Drawable& entity, MB_File_IO& io) {
   if (!io.drawing()) return MB_BAD_STATE;
   io.drawing()->add_object(&entity);
   return MB_SUCCESS;
 }
+
+namespace {
+
+// The extents of a line without end: its base point.
+void base_extents(MB_Line& line) {
+  const As_Pt p = line.start();
+  line.edit_rect().set_rect(p, p);
+}
+
+// The line through `base` towards `through` (from `base` on when one way)
+// across the device's visible box: the clip box of a device context, else
+// the surface's drawing rectangle.
+void draw_unbounded(HDC hdc, CMyDC& dc, const As_Tran& view, const As_Pt& base, const As_Pt& through, bool both) {
+  RECT box = {0, 0, 0, 0};
+  if (hdc) {
+    box.right = GetDeviceCaps(hdc, HORZRES);
+    box.bottom = GetDeviceCaps(hdc, VERTRES);
+  } else {
+    box = dc.GetDrawRect();
+  }
+  if (box.right <= box.left || box.bottom <= box.top) return;
+  const As_Pt a = base * view, b = through * view;
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  if (!(std::fabs(dx) + std::fabs(dy) > 0.0)) return;
+  // Liang-Barsky: the parameter range of a + t d inside the box.
+  double t0 = both ? -1e300 : 0.0, t1 = 1e300;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - box.left, box.right - a.x(), a.y() - box.top, box.bottom - a.y()};
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0.0) {
+      if (q[k] < 0.0) return;
+      continue;
+    }
+    const double t = q[k] / p[k];
+    if (p[k] < 0.0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+  }
+  if (!(t0 < t1)) return;
+  const POINT from = mb_device_point(As_Pt(a.x() + t0 * dx, a.y() + t0 * dy, 0.0));
+  const POINT to = mb_device_point(As_Pt(a.x() + t1 * dx, a.y() + t1 * dy, 0.0));
+  if (hdc) {
+    const POINT line[2] = {from, to};
+    Polyline(hdc, line, 2);
+  } else {
+    dc.Line(from.x, from.y, to.x, to.y);
+  }
+}
+
+}  // namespace
+
+void MB_Ray::build_draw() { base_extents(*this); }
+
+void MB_Ray::draw(HDC hdc, CMyDC& dc, As_Tran& view) { draw_unbounded(hdc, dc, view, start(), end(), false); }
+
+void MB_Xline::build_draw() { base_extents(*this); }
+
+void MB_Xline::draw(HDC hdc, CMyDC& dc, As_Tran& view) { draw_unbounded(hdc, dc, view, start(), end(), true); }
 
 void mb_draw_key_marker(HDC hdc, const As_Pt& p, const As_Tran& view) {
   if (hdc) api_mb_draw_point(hdc, p * view, 0, 3, 0);

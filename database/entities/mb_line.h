@@ -1,6 +1,8 @@
 // Straight-line entities: MB_Line (one segment), and the two-point
 // construction lines MB_Ray and MB_Xline, which share its fields and its
-// geometric operations but have no display and no hit test. A ray is stored
+// geometric operations but have no display node and no hit test: they draw
+// across whatever the view shows, from the base point one way (a ray) or
+// both ways (an xline). A ray is stored
 // as a line record without attributes (it reads back as a line); an xline is
 // not stored.
 #pragma once
@@ -65,12 +67,17 @@ class MB_Ray : public MB_Line {
   MB_Result serialize(MB_File_IO& io) const override { return write_record(io); }
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override { return read_record(op, io); }
   bool pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) override { return false; }
-  void build_draw() override {}
+  // The extents are the base point alone: a line without end widens no
+  // view. It draws from its base through its second point to the edge of
+  // what the device shows.
+  void build_draw() override;
+  void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
 };
 
 class MB_Xline : public MB_Line {
  public:
   MB_Xline() = default;
+  MB_Xline(As_Pt base, As_Pt second) : MB_Line(base, second) {}
   MB_Xline(const MB_Xline&) = default;
 
   MB_ID object_id() const override { return ID_XLINE; }
@@ -78,7 +85,9 @@ class MB_Xline : public MB_Line {
   MB_Result materialize(const MB_Opcode&, MB_File_IO&) override { return MB_SUCCESS; }
   MB_Result process(MB_File_IO&) override { return MB_SUCCESS; }
   bool pick(const As_Pt&, As_Pt_List&, double, As_Pt&, int&, int&) override { return false; }
-  void build_draw() override {}
+  // As a ray's, through the base point both ways.
+  void build_draw() override;
+  void draw(HDC hdc, CMyDC& dc, As_Tran& view) override;
 };
 
 // Appends a freshly read entity to the reading drawing (the block being

@@ -55,6 +55,8 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     add = dxf_add_dimension;
   } else if (type == "LEADER") {
     add = dxf_add_leader;
+  } else if (type == "MESH") {
+    add = dxf_add_mesh;
   } else if (type == "MULTILEADER" || type == "MLEADER") {
     add = dxf_add_mleader;
   }

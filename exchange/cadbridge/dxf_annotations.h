@@ -23,6 +23,8 @@ void dxf_add_dimension(const Dxf_Record& record, Dxf_Target& target);
 // LEADER: the line (or a spline through its vertices) with its arrow head;
 // its text is an MTEXT record of its own.
 void dxf_add_leader(const Dxf_Record& record, Dxf_Target& target);
+// MESH: the outline of each face, projected onto the drawing's plane.
+void dxf_add_mesh(const Dxf_Record& record, Dxf_Target& target);
 // MULTILEADER: each leader line with its arrow head and landing, and the
 // text content.
 void dxf_add_mleader(const Dxf_Record& record, Dxf_Target& target);

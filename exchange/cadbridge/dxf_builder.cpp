@@ -15,13 +15,17 @@
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
+#include "database/entities/mb_mesh.h"
 #include "database/entities/mb_point.h"
 #include "database/entities/mb_solid.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_layer.h"
+#include "database/mb_settings.h"
 #include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_hatch.h"
+#include "exchange/cadbridge/dxf_inherit.h"
+#include "exchange/cadbridge/dxf_ocs.h"
 #include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_pt.h"
 
@@ -31,6 +35,10 @@ namespace {
 constexpr int kClosed = 1;
 constexpr int kPolyfaceMesh = 64;
 constexpr int kPolygonMesh = 16;
+// A polygon mesh closed along N (along M is kClosed).
+constexpr int kClosedN = 32;
+// The invisible edge bits of a 3DFACE.
+constexpr int kAllEdges = 15;
 
 uint32_t colorref(int r, int g, int b) { return RGB(r, g, b); }
 
@@ -142,6 +150,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   }
   g.display_color(g.color());
   g.line_type(line_types_.resolve(own.getLinetype(), layer));
+  if (block_) remember_inherited(*entity, own);
   if (block_) {
     block_->object_list().add_tail(entity);
   } else if (discard_) {
@@ -150,6 +159,33 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
     drawing_.object_list().add_tail(entity);
   }
   ++entities_;
+}
+
+Dxf_Ocs Dxf_Builder::plane() {
+  const DL_Extrusion* e = getExtrusion();
+  const double* n = e ? e->getDirection() : nullptr;
+  return n ? Dxf_Ocs(n[0], n[1], n[2]) : Dxf_Ocs();
+}
+
+void Dxf_Builder::place_planar(MB_Drawable* entity) {
+  if (MB_Drawable* placed = plane().place(entity)) place(placed);
+}
+
+void Dxf_Builder::remember_inherited(const MB_Drawable& entity, const DL_Attributes& own) {
+  uint8_t f = 0;
+  if (own.getLayer() == "0") f |= kDxfOnLayerZero;
+  if (own.getColor24() < 0 && own.getColor() == kDxfByBlock) f |= kDxfColorByBlock;
+  if (own.getColor24() < 0 && own.getColor() == kDxfByLayer) f |= kDxfColorByLayer;
+  const std::string type = dxf_upper(own.getLinetype());
+  if (type == "BYBLOCK") f |= kDxfLineTypeByBlock;
+  if (type == "BYLAYER" || type.empty()) f |= kDxfLineTypeByLayer;
+  // Only objects on layer 0 or of BYBLOCK take anything; BYLAYER alone
+  // keeps the object's own layer's.
+  if (f & (kDxfOnLayerZero | kDxfColorByBlock | kDxfLineTypeByBlock)) {
+    inherited_[&entity] = f;
+  } else {
+    inherited_.erase(&entity);
+  }
 }
 
 void Dxf_Builder::place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block) {
@@ -205,19 +241,39 @@ void Dxf_Builder::addRay(const DL_RayData& d) {
   if (!in_paper_space()) place(new MB_Ray(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
 }
 
+void Dxf_Builder::addXLine(const DL_XLineData& d) {
+  if (!in_paper_space()) place(new MB_Xline(As_Pt(d.bx, d.by, d.bz), As_Pt(d.bx + d.dx, d.by + d.dy, d.bz + d.dz)));
+}
+
 void Dxf_Builder::addArc(const DL_ArcData& d) {
   if (in_paper_space()) return;
-  place(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDxfDegree, d.angle2 * kDxfDegree));
+  place_planar(new MB_Arc(As_Pt(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDxfDegree, d.angle2 * kDxfDegree));
 }
 
 void Dxf_Builder::addCircle(const DL_CircleData& d) {
-  if (!in_paper_space()) place(new MB_Circle(As_Pt(d.cx, d.cy, d.cz), d.radius));
+  if (!in_paper_space()) place_planar(new MB_Circle(As_Pt(d.cx, d.cy, d.cz), d.radius));
 }
 
+// The centre and major axis are the world's; the extrusion gives the side
+// the minor axis lies on, and a tilted one a projected outline.
 void Dxf_Builder::addEllipse(const DL_EllipseData& d) {
   if (in_paper_space()) return;
   const As_Pt centre(d.cx, d.cy, d.cz), axis(d.mx, d.my, d.mz);
   const bool whole = std::fabs(d.angle2 - d.angle1 - two_pi) < 1e-9 || d.angle1 == d.angle2;
+  const Dxf_Ocs ocs = plane();
+  if (!ocs.world()) {
+    const As_Vec u(d.mx, d.my, d.mz), n = ocs.normal();
+    const As_Vec across = cross3(n, u);
+    const double length = std::sqrt(u.x() * u.x() + u.y() * u.y() + u.z() * u.z());
+    const double across_length = std::sqrt(across.x() * across.x() + across.y() * across.y() + across.z() * across.z());
+    if (across_length > 0.0) {
+      const As_Vec v = across * (d.ratio * length / across_length);
+      double end = d.angle2;
+      while (end <= d.angle1) end += two_pi;
+      if (MB_Geom* made = dxf_projected_ellipse(centre, u, v, d.angle1, end, whole)) place(made);
+      return;
+    }
+  }
   if (whole) {
     place(new MB_Ellipse(centre, axis, d.ratio));
   } else {
@@ -238,9 +294,12 @@ void Dxf_Builder::addPolyline(const DL_PolylineData& d) {
   polyline_closed_ = (d.flags & kClosed) != 0;
   polyline_skipped_ = false;
   polyline_attributes_ = attributes;
+  polyline_plane_ = plane();
   if (!polyline_light_ && (d.flags & (kPolyfaceMesh | kPolygonMesh))) {
-    skip("POLYLINE mesh");
+    // Its vertices and faces come from the guard.
     polyline_skipped_ = true;
+    const size_t index = mesh_index_++;
+    if (!in_paper_space() && index < guarded_.meshes.size()) add_mesh(guarded_.meshes[index]);
   } else if (in_paper_space()) {
     polyline_skipped_ = true;
   }
@@ -279,7 +338,12 @@ void Dxf_Builder::finish_polyline() {
   }
   MB_Pline_Pos* array = new MB_Pline_Pos[vertices_.size()];
   std::copy(vertices_.begin(), vertices_.end(), array);
-  place(new MB_Polyline(polyline_closed_, uint16_t(vertices_.size()), array), &polyline_attributes_);
+  MB_Polyline* polyline = new MB_Polyline(polyline_closed_, uint16_t(vertices_.size()), array);
+  // Its arcs as finely as arcs of their own.
+  const bool arcs =
+      std::any_of(vertices_.begin(), vertices_.end(), [](const MB_Pline_Pos& p) { return p.bulge != 0.0; });
+  if (arcs) polyline->draw_precision(g_system_setting.get_long_val(MB_ARC_PRECISION));
+  place(polyline_plane_.place(polyline), &polyline_attributes_);
   vertices_.clear();
 }
 
@@ -330,39 +394,106 @@ void Dxf_Builder::finish_spline() {
   place(spline);
 }
 
+// An array of inserts (MINSERT) is one insert per cell: columns along the
+// insert's turned X axis, rows along its Y axis, spaced in drawing units.
 void Dxf_Builder::addInsert(const DL_InsertData& d) {
   finish_polyline();
   if (in_paper_space()) return;
-  MB_Insert* insert = new MB_Insert(As_Pt(d.ipx, d.ipy, d.ipz), d.angle * kDxfDegree, d.sx, d.sy, d.sz);
-  insert->block(MB_String(d.name.c_str()), drawing_);
-  insert->build_transf();
-  place(insert);
+  const int64_t columns = std::max(1, d.cols), rows = std::max(1, d.rows);
+  int64_t cells = columns * rows;
+  if (cells > MB_Minsert::kMaxCells) {
+    problems_.push_back("an array of " + std::to_string(columns) + " by " + std::to_string(rows) + " inserts of \"" +
+                        d.name + "\" draws its first " + std::to_string(MB_Minsert::kMaxCells));
+    cells = MB_Minsert::kMaxCells;
+  }
+  const double angle = d.angle * kDxfDegree, c = std::cos(angle), s = std::sin(angle);
+  for (int64_t k = 0; k < cells; ++k) {
+    const double x = double(k % columns) * d.colSp, y = double(k / columns) * d.rowSp;
+    MB_Insert* insert =
+        new MB_Insert(As_Pt(d.ipx + x * c - y * s, d.ipy + x * s + y * c, d.ipz), angle, d.sx, d.sy, d.sz);
+    insert->block(MB_String(d.name.c_str()), drawing_);
+    insert->build_transf();
+    place_planar(insert);
+  }
 }
 
 // Solids and traces list their corners zigzag (1, 2, 3, 4 with 3 below 1);
 // the kernel's solid goes round its outline.
 void Dxf_Builder::addSolid(const DL_SolidData& d) {
   if (in_paper_space()) return;
-  place(new MB_Solid(As_Pt(d.x[0], d.y[0], d.z[0]), As_Pt(d.x[1], d.y[1], d.z[1]), As_Pt(d.x[3], d.y[3], d.z[3]),
-                     As_Pt(d.x[2], d.y[2], d.z[2])));
+  place_planar(new MB_Solid(As_Pt(d.x[0], d.y[0], d.z[0]), As_Pt(d.x[1], d.y[1], d.z[1]), As_Pt(d.x[3], d.y[3], d.z[3]),
+                            As_Pt(d.x[2], d.y[2], d.z[2])));
 }
 
 void Dxf_Builder::addTrace(const DL_TraceData& d) { addSolid(d); }
 
+// A face with invisible edges (group 70: bit k hides the edge from corner k
+// to the next) draws its visible edges only.
 void Dxf_Builder::add3dFace(const DL_3dFaceData& d) {
+  const size_t index = face_index_++;
   if (in_paper_space()) return;
-  MB_Face* face = new MB_Face(4);
-  for (int k = 0; k < 4; ++k) face->points()[k] = As_Pt(d.x[k], d.y[k], d.z[k]);
-  place(face);
+  const int hidden = index < guarded_.face_edges.size() ? guarded_.face_edges[index] & kAllEdges : 0;
+  As_Pt corners[4];
+  for (int k = 0; k < 4; ++k) corners[k] = As_Pt(d.x[k], d.y[k], d.z[k]);
+  add_face(corners, 4, hidden);
+}
+
+void Dxf_Builder::add_face(const As_Pt* corners, int count, int hidden) {
+  if (count < 2) return;
+  if (!hidden) {
+    MB_Face* face = new MB_Face(count);
+    std::copy(corners, corners + count, face->points());
+    place(face);
+    return;
+  }
+  for (int k = 0; k < count; ++k) {
+    if (!(hidden & (1 << k))) place(new MB_Line(corners[k], corners[(k + 1) % count]));
+  }
+}
+
+// Polygon meshes keep their grid; a polyface mesh draws each face's visible
+// edges (a negative vertex number hides the edge that starts at it).
+void Dxf_Builder::add_mesh(const Dxf_Mesh& mesh) {
+  const int64_t size = int64_t(mesh.m) * mesh.n;
+  if (!(mesh.flags & kPolyfaceMesh)) {
+    if (mesh.m < 1 || mesh.n < 1 || size != int64_t(mesh.points.size())) {
+      skip("POLYLINE mesh of a grid its vertices do not fill");
+      return;
+    }
+    MB_Polygon_Mesh* grid = new MB_Polygon_Mesh(mesh.m, mesh.n);
+    std::copy(mesh.points.begin(), mesh.points.end(), grid->points());
+    grid->meshm_closed((mesh.flags & kClosed) != 0);
+    grid->meshn_closed((mesh.flags & kClosedN) != 0);
+    place(grid, &polyline_attributes_);
+    return;
+  }
+  for (const std::array<int, 4>& f : mesh.faces) {
+    As_Pt corners[4];
+    int count = 0, hidden = 0;
+    for (int v : f) {
+      const size_t at = size_t(std::abs(v));
+      if (v == 0 || at > mesh.points.size()) continue;
+      if (v < 0) hidden |= 1 << count;
+      corners[count++] = mesh.points[at - 1];
+    }
+    add_face(corners, count, count == 2 ? hidden | 2 : hidden);
+  }
 }
 
 void Dxf_Builder::addHatch(const DL_HatchData&) {
   finish_polyline();
   const size_t index = hatch_index_++;
   if (in_paper_space()) return;
-  const std::vector<MB_Geom*> made =
-      index < guarded_.hatches.size() ? dxf_hatch_entities(guarded_.hatches[index]) : std::vector<MB_Geom*>();
-  for (MB_Geom* entity : made) place(entity);
+  std::vector<MB_Geom*> made;
+  const Dxf_Ocs ocs = plane();
+  if (index < guarded_.hatches.size() && ocs.flat() && ocs.mirrored()) {
+    Dxf_Hatch mirrored = guarded_.hatches[index];
+    dxf_mirror_pattern(mirrored);
+    made = dxf_hatch_entities(mirrored);
+  } else if (index < guarded_.hatches.size()) {
+    made = dxf_hatch_entities(guarded_.hatches[index]);
+  }
+  for (MB_Geom* entity : made) place_planar(entity);
   if (made.empty()) skip("HATCH without a boundary");
 }
 

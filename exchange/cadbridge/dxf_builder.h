@@ -13,17 +13,20 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_image.h"
 #include "exchange/cadbridge/dxf_linetype.h"
+#include "exchange/cadbridge/dxf_ocs.h"
 
 class MB_Block;
 class MB_Drawable;
 class MB_Drawing;
 class MB_Layer;
+class MB_Object;
 
 // The GDI colour (0x00BBGGRR) of an AutoCAD colour index 1..255, or of its
 // negative (the colour of a layer that is off); white for any other index.
@@ -63,7 +66,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   void setVariableDouble(const std::string& key, double value, int code) override;
   void endSequence() override;
 
-  void addXLine(const DL_XLineData&) override { skip("XLINE"); }
+  void addXLine(const DL_XLineData& data) override;
   void addArcAlignedText(const DL_ArcAlignedTextData&) override { skip("ARCALIGNEDTEXT"); }
 
   // Where picture files named relatively are found: the DXF file's folder
@@ -82,6 +85,10 @@ class Dxf_Builder : public DL_CreationAdapter {
   const std::map<std::string, size_t>& skipped() const { return skipped_; }
   // Problems met while building (vertex limits, duplicate blocks...).
   const std::vector<std::string>& problems() const { return problems_; }
+  // How each object placed in a block, and each insert there, takes from
+  // its insert (Dxf_Inherit_Flag bits); objects that take nothing are not
+  // listed.
+  const std::unordered_map<const MB_Object*, uint8_t>& inherited() const { return inherited_; }
 
  private:
   void skip(const char* kind) { ++skipped_[kind]; }
@@ -90,7 +97,15 @@ class Dxf_Builder : public DL_CreationAdapter {
   // appended to the block being defined or the drawing.
   void place(MB_Drawable* entity, const DL_Attributes* from = nullptr);
   MB_Layer* layer_named(const std::string& name);
+  // The plane of the entity being reported (its extrusion).
+  Dxf_Ocs plane();
+  void remember_inherited(const MB_Drawable& entity, const DL_Attributes& own);
+  // Placed as `place` does, after being carried out of that plane.
+  void place_planar(MB_Drawable* entity);
   void finish_polyline();
+  // A face of `count` corners (2 to 4) without the edges `hidden` marks.
+  void add_face(const As_Pt* corners, int count, int hidden);
+  void add_mesh(const Dxf_Mesh& mesh);
   void finish_spline();
 
   MB_Drawing& drawing_;
@@ -108,6 +123,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   size_t blocks_ = 0;
   std::map<std::string, size_t> skipped_;
   std::vector<std::string> problems_;
+  std::unordered_map<const MB_Object*, uint8_t> inherited_;
 
   // The polyline being read.
   bool polyline_open_ = false;
@@ -115,10 +131,13 @@ class Dxf_Builder : public DL_CreationAdapter {
   bool polyline_light_ = false;
   bool polyline_skipped_ = false;
   DL_Attributes polyline_attributes_;
+  Dxf_Ocs polyline_plane_;
   std::vector<MB_Pline_Pos> vertices_;
   size_t light_index_ = 0;
   size_t polyline_index_ = 0;
   size_t hatch_index_ = 0;
+  size_t face_index_ = 0;
+  size_t mesh_index_ = 0;
   size_t vertex_index_ = 0;
   const std::vector<Dxf_Width>* light_widths_ = nullptr;
 

@@ -14,6 +14,12 @@
 namespace {
 
 constexpr size_t kMaxProblems = 50;
+// Polyline flags (group 70) of meshes, and vertex flags of their records.
+constexpr int kPolygonMesh = 16;
+constexpr int kPolyfaceMesh = 64;
+constexpr int kPolygonMeshVertex = 64;
+constexpr int kPolyfaceVertex = 128;
+constexpr size_t kMaxMeshItems = 65535;
 constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
 // Drawings of this version and later keep their text as UTF-8.
 constexpr std::string_view kFirstUtf8Version = "AC1021";
@@ -170,6 +176,7 @@ class Guard {
     }
     if (in_block_) out_.text += "0\nENDBLK\n";
     out_.text += "0\nEOF\n";
+    if (dropped_notes_ > 0) out_.notes.push_back("and " + std::to_string(dropped_notes_) + " more notes");
     if (dropped_problems_ > 0) {
       out_.problems.push_back("and " + std::to_string(dropped_problems_) + " more problems");
     }
@@ -185,12 +192,21 @@ class Guard {
     }
   }
 
+  // What was read otherwise than written, with nothing lost.
+  void note(const std::string& text) {
+    if (out_.notes.size() < kMaxProblems) {
+      out_.notes.push_back(text);
+    } else {
+      ++dropped_notes_;
+    }
+  }
+
   // Checks the record gathered so far and writes it out when it is sound.
   void finish_record() {
     if (record_.empty()) return;
     std::string why;
     const std::string type = record_[0].code == 0 ? record_[0].value : std::string();
-    if (check_values(why) && check_structure(type, why)) {
+    if (check_values(type, why) && check_structure(type, why)) {
       write_record(type);
     } else {
       problem(at_line(record_[0].line, (type.empty() ? std::string("record") : type) + " left out: " + why));
@@ -198,8 +214,14 @@ class Guard {
     record_.clear();
   }
 
-  bool check_values(std::string& why) {
-    for (const Pair& p : record_) {
+  // Every number in range. A handle that is not one (empty, or not
+  // hexadecimal: handles are optional in old files and some writers fill
+  // them oddly) is left out with a note; the record stays. A DIMSTYLE
+  // record's group 5 is its arrow block's name, not a handle.
+  bool check_values(const std::string& type, std::string& why) {
+    odd_handles_.clear();
+    for (size_t i = 0; i < record_.size(); ++i) {
+      const Pair& p = record_[i];
       double d;
       int64_t n;
       switch (kind_of(p.code)) {
@@ -212,7 +234,14 @@ class Guard {
           }
           break;
         case Value_Kind::kHandle:
-          if (!is_handle(p.value)) return fail(why, p, "is not a handle");
+          if (!is_handle(p.value)) {
+            odd_handles_.push_back(i);
+            if (type != "DIMSTYLE" || p.code != 5) {
+              note(at_line(p.line, (type.empty() ? std::string("record") : type) + ": group " + std::to_string(p.code) +
+                                       " \"" + p.value.substr(0, 40) +
+                                       "\" is not a handle; the record is kept without it"));
+            }
+          }
           break;
         case Value_Kind::kText:
           break;
@@ -344,6 +373,25 @@ class Guard {
     return nullptr;
   }
 
+  int int_of(int code, int fallback) const {
+    const std::string* v = value_of(code);
+    int64_t n;
+    return v && parse_int(*v, n) ? int(n) : fallback;
+  }
+
+  // A vertex of the open mesh: a face record (flag 128 alone) of a polyface
+  // mesh, else a vertex of either kind. Meshes stop growing at the kernel's
+  // vertex limit.
+  void add_mesh_vertex(int flags) {
+    Dxf_Mesh& mesh = out_.meshes.back();
+    if (mesh.points.size() + mesh.faces.size() >= kMaxMeshItems) return;
+    if ((flags & kPolyfaceVertex) && !(flags & kPolygonMeshVertex)) {
+      mesh.faces.push_back({int_of(71, 0), int_of(72, 0), int_of(73, 0), int_of(74, 0)});
+    } else {
+      mesh.points.emplace_back(real_of(10, 0.0), real_of(20, 0.0), real_of(30, 0.0));
+    }
+  }
+
   double real_of(int code, double fallback) const {
     const std::string* v = value_of(code);
     double d;
@@ -364,24 +412,35 @@ class Guard {
     if (type == "POLYLINE") {
       in_polyline_ = true;
       polyline_default_ = Dxf_Width{real_of(40, 0.0), real_of(41, 0.0)};
+      const int flags = int_of(70, 0);
+      in_mesh_ = (flags & (kPolygonMesh | kPolyfaceMesh)) != 0;
+      if (in_mesh_) out_.meshes.push_back(Dxf_Mesh{flags, int_of(71, 0), int_of(72, 0), {}, {}});
     } else if (type == "VERTEX") {
       int64_t flags = 0;
       if (const std::string* f = value_of(70)) parse_int(*f, flags);
+      if (in_mesh_) add_mesh_vertex(int(flags));
       if (!((flags & 128) && !(flags & 64))) {
         out_.vertex_widths.push_back(
             Dxf_Width{real_of(40, polyline_default_.start), real_of(41, polyline_default_.end)});
       }
     } else if (type != "SEQEND") {
       in_polyline_ = false;
+      in_mesh_ = false;
     }
+    if (type == "3DFACE") out_.face_edges.push_back(int_of(70, 0));
     if (type == "LWPOLYLINE") out_.light_widths.push_back(pending_light_);
     if (type == "LWPOLYLINE" || type == "POLYLINE") out_.polyline_light.push_back(type == "LWPOLYLINE");
 
     size_t keep = record_.size();
     if (type == "HATCH") keep = read_hatch();
     if (type == "IMAGEDEF" && value_of(5) && value_of(1)) out_.picture_files[dxf_upper(*value_of(5))] = *value_of(1);
+    size_t index = 0, odd = 0;
     for (const Pair& p : record_) {
       if (keep-- == 0) break;
+      if (odd < odd_handles_.size() && odd_handles_[odd] == index++) {
+        ++odd;
+        continue;
+      }
       if (p.code == 1 && version_next_) {
         // Text groups keep their blanks; the version is the word itself.
         const size_t start = std::min(p.value.find_first_not_of(" \t"), p.value.size());
@@ -450,13 +509,17 @@ class Guard {
   const std::string& bytes_;
   Dxf_Guarded& out_;
   std::vector<Pair> record_;
+  // Indexes in record_ of handle groups that hold no handle.
+  std::vector<size_t> odd_handles_;
   std::vector<Dxf_Width> pending_light_;
   Dxf_Width polyline_default_;
   int64_t max_count_ = 0;
   size_t groups_ = 0;
   size_t dropped_problems_ = 0;
+  size_t dropped_notes_ = 0;
   bool in_block_ = false;
   bool in_polyline_ = false;
+  bool in_mesh_ = false;
   Dxf_Text_Codec codec_;
   bool version_next_ = false;
   bool code_page_next_ = false;

@@ -9,6 +9,7 @@
 // becomes the kernel's GBK (dxf_encoding.h).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -21,11 +22,24 @@ struct Dxf_Width {
   double end = 0.0;
 };
 
+// A mesh given as a classic polyline: a polygon mesh's grid of vertices, or
+// a polyface mesh's vertices and faces (up to four 1-based vertex numbers
+// each, negative where the edge that starts there is invisible, 0 for none).
+struct Dxf_Mesh {
+  int flags = 0;  // of the POLYLINE record
+  int m = 0, n = 0;
+  std::vector<As_Pt> points;
+  std::vector<std::array<int, 4>> faces;
+};
+
 struct Dxf_Guarded {
   // The kept records as "code\nvalue\n" pairs, ending with "0\nEOF\n".
   std::string text;
   // Why records were left out or the reading stopped, one line each.
   std::vector<std::string> problems;
+  // What was read otherwise than written, with nothing left out (a handle
+  // that is not one), one line each.
+  std::vector<std::string> notes;
   // Widths dxflib drops: per light polyline (in file order) one entry per
   // vertex; per classic polyline its default widths; per vertex record that
   // dxflib hands on (faces of meshes excluded) its own widths, or the
@@ -37,6 +51,11 @@ struct Dxf_Guarded {
   // Per HATCH record handed on, in file order (dxflib is handed the record
   // without its boundaries).
   std::vector<Dxf_Hatch> hatches;
+  // Per 3DFACE record handed on, in file order: its invisible edges (group
+  // 70).
+  std::vector<int> face_edges;
+  // Per mesh POLYLINE record handed on (polygon or polyface), in file order.
+  std::vector<Dxf_Mesh> meshes;
   // The picture file of each IMAGEDEF object, by its handle in capitals
   // (the objects come after the entities that name them).
   std::map<std::string, std::string> picture_files;

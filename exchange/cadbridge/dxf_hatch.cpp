@@ -427,6 +427,25 @@ Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups) {
   return out;
 }
 
+void dxf_mirror_pattern(Dxf_Hatch& hatch) {
+  for (std::string& line : hatch.pattern_lines) {
+    // Angle, base x and y, offset along and across, then the dashes.
+    double v[5] = {};
+    const char* p = line.c_str();
+    const char* const stop = p + line.size();
+    for (double& value : v) {
+      const std::from_chars_result r = std::from_chars(p, stop, value);
+      if (r.ec != std::errc()) break;
+      p = r.ptr;
+      while (*p == ',' || *p == ' ') ++p;
+    }
+    const std::string dashes = *p ? ", " + std::string(p) : std::string();
+    // Across the line stays positive: the mirrored offset runs back along it.
+    line = number(180.0 - v[0]) + ", " + number(-v[1]) + ", " + number(v[2]) + ", " + number(v[3] != 0.0 ? -v[3] : 0.0) + ", " +
+           number(v[4]) + dashes;
+  }
+}
+
 std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch) {
   std::vector<MB_Geom*> out;
   if (hatch.rings.empty()) return out;
@@ -438,6 +457,7 @@ std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch) {
     for (const std::string& line : hatch.pattern_lines) pattern->add_line(line.c_str());
     pattern->scale(1.0);
     entity->pattern(pattern);
+    entity->pen_in_colour(true);
     out.push_back(entity);
     return out;
   }

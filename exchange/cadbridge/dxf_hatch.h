@@ -43,3 +43,6 @@ Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups);
 // the pattern, or for a solid fill one solid per outer ring with its holes;
 // none without a ring.
 std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch);
+// The pattern lines of the hatch's mirror image about the Y axis (a hatch
+// whose plane faces down): each line's angle, base and offset mirrored.
+void dxf_mirror_pattern(Dxf_Hatch& hatch);

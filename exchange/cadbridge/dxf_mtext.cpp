@@ -11,6 +11,7 @@
 #include "database/entities/mb_text.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
+#include "exchange/cadbridge/dxf_ocs.h"
 
 namespace {
 
@@ -451,6 +452,10 @@ void dxf_add_mtext(const Dxf_Record& r, Dxf_Target& target) {
   frame.spacing = r.real(44, 1.0);
   frame.style = r.text(7, "Standard");
   const double dx = r.real(11, 0.0), dy = r.real(21, 0.0);
-  frame.angle = dx != 0.0 || dy != 0.0 ? std::atan2(dy, dx) : r.real(50, 0.0) * kDxfDegree;
+  // The direction is the world's (its X axis when neither it nor an angle
+  // is given); the angle is the text's plane's.
+  frame.angle = dx != 0.0 || dy != 0.0 ? Dxf_Ocs::of(r).plane_angle(As_Vec(dx, dy, r.real(31, 0.0)))
+                : r.has(50)            ? r.real(50, 0.0) * kDxfDegree
+                                       : Dxf_Ocs::of(r).plane_angle(As_Vec(1.0, 0.0, 0.0));
   dxf_place_mtext(raw, frame, r, target);
 }

@@ -16,6 +16,7 @@
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_encoding.h"
+#include "exchange/cadbridge/dxf_ocs.h"
 #include "geometry/as_rect.h"
 #include "qm_file.h"
 
@@ -132,6 +133,16 @@ const Dxf_Dim_Style& Dxf_Header::dim_style(const std::string& name) const {
 }
 
 void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t color) {
+  // Texts lie in the plane of their extrusion: a single-line text's points
+  // are the plane's; a multi-line text's insertion point is the world's and
+  // its lines are laid out in the plane about it.
+  const bool single = from.type == "TEXT" || from.type == "ATTRIB" || from.type == "ATTDEF";
+  if (single || from.type == "MTEXT") {
+    const Dxf_Ocs ocs = Dxf_Ocs::of(from);
+    if (!ocs.world() && single) entity = ocs.place(entity);
+    if (!ocs.world() && !single)
+      entity = ocs.place_about(entity, As_Pt(from.real(10, 0.0), from.real(20, 0.0), from.real(30, 0.0)));
+  }
   const DL_Attributes attributes(from.text(8, "0"), from.integer(62, kDxfByLayer), from.integer(420, -1),
                                  from.integer(370, -1), from.text(6, "BYLAYER"));
   builder_.place_in(entity, attributes, block_);

@@ -14,6 +14,7 @@
 #include "exchange/cadbridge/dxf_annotations.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_inherit.h"
 #include "geometry/as_log.h"
 #include "qm_file.h"
 
@@ -101,6 +102,7 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
   bytes.clear();
   bytes.shrink_to_fit();
   for (const std::string& p : guarded.problems) log_line(path, p);
+  for (const std::string& n : guarded.notes) log_line(path, n);
   if (!readable) {
     log_line(path, "failed: no DXF group could be read");
     return kCadbridgeNotDxf;
@@ -119,6 +121,9 @@ int MB_Dwg_Load_Save::open(MB_Drawing& drawing, const char* path) {
     builder.finish();
     annotations.read(guarded.text);
   }
+  Dxf_Inherit inherit(drawing, builder.inherited());
+  inherit.run();
+  for (const std::string& p : inherit.problems()) log_line(path, p);
   // The builder counts what annotations place through it.
   entities_ = builder.entity_count();
   blocks_ = builder.block_count();

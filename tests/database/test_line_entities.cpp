@@ -2,6 +2,8 @@
 // undoable changes.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <windows.h>
 
 #include <cmath>
@@ -124,7 +126,7 @@ TEST(LineEntity, ChainsPickVerticesThenSegmentsAndPointsPickOnlyWithin) {
   EXPECT_NEAR(point.rect().rb().x(), 2 + 1e-5, 1e-12);
 }
 
-TEST(LineEntity, PointsAndLinesDrawButRaysDoNot) {
+TEST(LineEntity, PointsLinesRaysAndXlinesDraw) {
   As_Tran view;
   CMyDC surface;
   {
@@ -145,12 +147,23 @@ TEST(LineEntity, PointsAndLinesDrawButRaysDoNot) {
     EXPECT_GT(k.count_not_white(), 0);
     line.draw_key_point(nullptr, surface, view);  // nothing to draw on
   }
-  {
+  // A ray from its base to the edge of the device, an xline edge to edge;
+  // their extents are the base point alone.
+  const struct {
+    bool both;
+    int first;  // the first pixel of row 2 drawn
+  } unbounded[] = {{false, 2}, {true, 0}};
+  for (const auto& u : unbounded) {
+    SCOPED_TRACE(u.both ? "xline" : "ray");
     Canvas c;
-    MB_Ray ray(As_Pt(2, 2, 0), As_Pt(12, 2, 0));
-    ray.build_draw();
-    ray.draw(c.dc, surface, view);
-    EXPECT_EQ(c.count_not_white(), 0);  // no display
+    std::unique_ptr<MB_Line> line(u.both ? static_cast<MB_Line*>(new MB_Xline(As_Pt(2, 2, 0), As_Pt(12, 2, 0)))
+                                         : new MB_Ray(As_Pt(2, 2, 0), As_Pt(12, 2, 0)));
+    line->build_draw();
+    EXPECT_EQ(line->rect().lt().x(), 2);
+    EXPECT_EQ(line->rect().rb().x(), 2);
+    line->draw(c.dc, surface, view);
+    EXPECT_EQ(c.count_not_white(), 16 - u.first);
+    for (int x = u.first; x < 16; ++x) EXPECT_NE(GetPixel(c.dc, x, 2), 0xFFFFFFu) << x;
   }
 }
 

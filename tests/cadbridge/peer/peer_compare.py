@@ -6,7 +6,11 @@ Each file is drawn by the peer (ezdxf with matplotlib) first; the area the
 peer's drawing covers, widened a little and to the picture's proportions, is
 then drawn by ours (cadbridge_render) at the same size. Ink is every pixel
 that is not background. Recall is the share of the peer's ink within 3 pixels
-of ours, precision the share of ours within 3 pixels of the peer's.
+of ours, precision the share of ours within 3 pixels of the peer's, colour
+agreement the share of the peer's ink within 3 pixels of ink of ours of the
+same colour: the same hue, within a tolerance, since the peer's lines are
+anti-aliased into the background; near-grey pixels (white, grey, black lines)
+are a colour of their own.
 
 By hand, over all of librecad-data (or any files and folders):
 
@@ -37,6 +41,8 @@ DEFAULT_DATA = "/usr/share/librecad"
 TOLERANCE = 3  # pixels
 MARGIN = 0.02  # of the peer's area, on every side
 INK_LEVEL = 40  # brightest channel above this (of 255) is ink
+GREY_SATURATION = 0.3  # below this (of the brightest channel) a pixel is grey
+HUE_BINS = 24  # of 15 degrees each; a neighbouring bin counts as the same hue
 PEER_TIMEOUT = 120  # seconds per file, for hand runs over many files
 
 
@@ -131,14 +137,49 @@ def _finite(v):
     return v == v and abs(v) != float("inf")
 
 
-def ink(png, width, height):
+def pixels(png, width, height):
     import numpy as np
     from PIL import Image
 
     img = np.asarray(Image.open(png).convert("RGB"))
     if img.shape[0] != height or img.shape[1] != width:
         raise ValueError(f"{png} is {img.shape[1]}x{img.shape[0]}, not {width}x{height}")
+    return img
+
+
+def ink(img):
     return img.max(axis=2) > INK_LEVEL
+
+
+def hue_bins(img):
+    """Per pixel its hue bin 0..HUE_BINS-1, or HUE_BINS for grey."""
+    import numpy as np
+
+    rgb = img.astype(np.float64)
+    r, g, b = rgb[..., 0], rgb[..., 1], rgb[..., 2]
+    hi, lo = rgb.max(axis=2), rgb.min(axis=2)
+    span = np.maximum(hi - lo, 1e-9)
+    hue = np.where(hi == r, (g - b) / span % 6, np.where(hi == g, (b - r) / span + 2, (r - g) / span + 4)) * 60.0
+    bins = (np.floor(hue / (360.0 / HUE_BINS) + 0.5).astype(int)) % HUE_BINS
+    grey = (hi - lo) < GREY_SATURATION * np.maximum(hi, 1e-9)
+    return np.where(grey, HUE_BINS, bins)
+
+
+def colour_agreement(peer_img, peer, ours_img, ours):
+    """The share of the peer's ink that has ink of ours of its colour near."""
+    import numpy as np
+
+    n = int(peer.sum())
+    if n == 0:
+        return 1.0
+    pb, ob = hue_bins(peer_img), hue_bins(ours_img)
+    near_bin = [near(ours & (ob == k)) for k in range(HUE_BINS + 1)]
+    agree = np.zeros_like(peer)
+    for k in range(HUE_BINS):
+        around = near_bin[k] | near_bin[(k - 1) % HUE_BINS] | near_bin[(k + 1) % HUE_BINS]
+        agree |= peer & (pb == k) & around
+    agree |= peer & (pb == HUE_BINS) & near_bin[HUE_BINS]
+    return float(agree.sum()) / n
 
 
 def near(mask, r=TOLERANCE):
@@ -162,28 +203,32 @@ def share(of, within):
 
 
 def compare(job):
-    """One file: (path, recall, precision, note); recall None on failure."""
+    """One file: (path, recall, precision, colour, note); recall None on
+    failure."""
     path, render, work, width, height = job
     base = os.path.join(work, os.path.basename(path).rsplit(".", 1)[0] + "-" + "%08x" % zlib.crc32(path.encode()))
     peer_png, ours_png = base + "-peer.png", base + "-ours.png"
     try:
         area, peer_failed = peer_render(path, peer_png, width, height)
     except Exception as e:  # the peer's failure is reported, not ours
-        return path, None, None, "peer failed: " + (str(e).splitlines() or [type(e).__name__])[0][:80]
+        return path, None, None, None, "peer failed: " + (str(e).splitlines() or [type(e).__name__])[0][:80]
     if area is None:
-        return path, None, None, "peer drew nothing"
+        return path, None, None, None, "peer drew nothing"
     cmd = [render, path, ours_png, f"{width}x{height}"] + ["%.17g" % v for v in area]
     try:
         run = subprocess.run(cmd, capture_output=True, text=True, timeout=PEER_TIMEOUT)
     except subprocess.TimeoutExpired:
-        return path, 0.0, 0.0, "ours timed out"
+        return path, 0.0, 0.0, 0.0, "ours timed out"
     except OSError as e:
-        return path, 0.0, 0.0, f"ours could not run: {e}"
+        return path, 0.0, 0.0, 0.0, f"ours could not run: {e}"
     if run.returncode != 0:
-        return path, 0.0, 0.0, "ours failed: " + (run.stderr.strip().splitlines() or ["exit %d" % run.returncode])[-1]
-    peer, ours = ink(peer_png, width, height), ink(ours_png, width, height)
+        why = (run.stderr.strip().splitlines() or ["exit %d" % run.returncode])[-1]
+        return path, 0.0, 0.0, 0.0, "ours failed: " + why
+    peer_img, ours_img = pixels(peer_png, width, height), pixels(ours_png, width, height)
+    peer, ours = ink(peer_img), ink(ours_img)
     note = f"the peer failed on {peer_failed} entities" if peer_failed else ""
-    return path, share(peer, near(ours)), share(ours, near(peer)), note
+    colour = colour_agreement(peer_img, peer, ours_img, ours)
+    return path, share(peer, near(ours)), share(ours, near(peer)), colour, note
 
 
 def find_files(items):
@@ -254,15 +299,14 @@ def main():
     least = {p: (r, q) for p, r, q in rows}
     results = []
     with concurrent.futures.ProcessPoolExecutor(max_workers=max(1, args.jobs)) as pool:
-        for path, recall, precision, note in pool.map(compare, jobs):
-            results.append((path, recall, precision, note))
-            shown = "-" if recall is None else f"{recall:.3f}"
-            shown_p = "-" if precision is None else f"{precision:.3f}"
-            print(f"{shown:>6} {shown_p:>6}  {path}{'  (' + note + ')' if note else ''}", flush=True)
+        for path, recall, precision, colour, note in pool.map(compare, jobs):
+            results.append((path, recall, precision, colour, note))
+            shown = " ".join("%6s" % ("-" if v is None else f"{v:.3f}") for v in (recall, precision, colour))
+            print(f"{shown}  {path}{'  (' + note + ')' if note else ''}", flush=True)
 
     compared = [r for r in results if r[1] is not None]
     short = []
-    for path, recall, precision, note in results:
+    for path, recall, precision, _, note in results:
         want = least.get(path, (None, None))
         if want[0] is not None and (recall is None or recall < want[0] or precision < want[1]):
             short.append(f"{os.path.basename(path)}: recall {recall} (least {want[0]}), "
@@ -278,6 +322,9 @@ def main():
         print(f"recall < 0.5: {len(low)}" + (": " + " ".join(low) if low else ""))
         print(f"precision: mean {mean_p:.3f}, >= 0.95 in {sum(1 for p in prec if p >= 0.95)} of {n}, "
               f"least {prec[0]:.3f}")
+        colours = sorted(r[3] for r in compared)
+        print(f"colour: mean {sum(colours) / n:.3f}, >= 0.9 in {sum(1 for c in colours if c >= 0.9)} of {n}, "
+              f"least {colours[0]:.3f}")
     for line in short:
         print("SHORT " + line)
     if tmp:
