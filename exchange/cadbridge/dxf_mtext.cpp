@@ -435,7 +435,11 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   }
 }
 
-void dxf_add_mtext(const Dxf_Record& r, Dxf_Target& target) {
+void dxf_add_mtext(const Dxf_Record& record, Dxf_Target& target) {
+  // The embedded object's groups 10, 11 and 40 to 46 are its own location
+  // and sizes, not the text's.
+  Dxf_Record r, embedded;
+  record.split_embedded(r, embedded);
   std::string raw;
   for (const std::string& chunk : r.texts(3)) raw += chunk;
   raw += r.text(1);

@@ -169,6 +169,32 @@ TEST(DxfMtext, DirectionSpacingAndRunsOfOtherLooks) {
   EXPECT_GT(texts[2]->base_pos().y(), texts[1]->base_pos().y());  // after "b", along the line
 }
 
+// An object embedded after the text (as newer writers add to every
+// multi-line text) has its own location groups; the text keeps its own.
+TEST(DxfMtext, EmbeddedObjectLeavesTheTextsOwnGroups) {
+  const std::string embedded = "101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n100\n21\n100\n40\n50\n41\n20\n";
+  const struct {
+    const char* name;
+    std::string more, after;
+    double angle;
+  } cases[] = {
+      {"no direction", "", embedded, 0.0},
+      {"own direction", "11\n0\n21\n1\n", embedded, kPi / 2},
+      {"own rotation", "50\n30\n", embedded, kPi / 6},
+      {"without embedded object", "11\n0\n21\n1\n", "", kPi / 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext("ABC", 1, c.more) + c.after));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NEAR(texts[0]->text_style().angle(), c.angle, 1e-12);
+    EXPECT_EQ(texts[0]->text_style().height(), 10.0);
+    EXPECT_NEAR(texts[0]->base_pos().x() - 100, 10 * std::sin(c.angle), 1e-9);  // a capital height down the text
+  }
+}
+
 // A paragraph's own alignment places its lines in the column the
 // reference width makes; later paragraphs keep it.
 TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
