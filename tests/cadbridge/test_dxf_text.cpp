@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -62,6 +63,10 @@ TEST(DxfMtext, InlineCodesBecomePlainLines) {
       {"\\U+4E2D%%d%%c", {"\\U+4E2D%%d%%c"}},
       {"^Ia^Jb^ c", {" a", "b^c"}},
       {"\\Na\\Xb", {"", "a", "b"}},
+      // A code taking a number ends where the number ends.
+      {"\\C1red text; still", {"red text; still"}},
+      {"\\H5big;\\C3green", {"big;green"}},
+      {"\\H2xbig\\W0.5;x", {"bigx"}},
       // A double-byte character whose second byte is a backslash or brace
       // stays whole.
       {"\x81\\P\x81{x", {"\x81\\P\x81{x"}},
@@ -210,6 +215,138 @@ TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
   EXPECT_NEAR(texts[3]->base_pos().x(), 100, 1e-9);
 }
 
+template <class T>
+std::vector<T*> all_of(const Dxf_Load& load, MB_Object::MB_ID id) {
+  std::vector<T*> out;
+  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next()) {
+    if (o->object_id() == id) out.push_back(static_cast<T*>(o));
+  }
+  return out;
+}
+
+// Stacks stand their parts over each other (or beside each other, slanted)
+// with the divider; strokes are lines along the run. Texts of height 10 at
+// (100, 100), attachment top left; (x, y) of each text's base and the
+// lines' ends, from the left end of the stack or run and its baseline.
+TEST(DxfMtext, StacksAndStrokesDrawAsLines) {
+  MB_Drawing measure;
+  const double w1 = width_of("1", 10, measure), w2 = width_of("2", 10, measure), w3 = width_of("3", 10, measure);
+  const double wab = width_of("ab", 10, measure);
+  const double w12 = std::max(w1, w2), slant = std::min(w3 + w2, 20.0) / 2;
+  const struct {
+    const char* raw;
+    double cap;  // how far the line stands above its baseline
+    std::vector<std::pair<double, double>> bases;
+    std::vector<std::array<double, 4>> lines;
+  } cases[] = {
+      {"\\S1/2;", 24, {{(w12 - w1) / 2, 14}, {(w12 - w2) / 2, 0}}, {{0, 12, w12, 12}}},
+      {"\\S1^2;", 24, {{(w12 - w1) / 2, 14}, {(w12 - w2) / 2, 0}}, {}},
+      {"\\S3#2;", 20, {{0, 10}, {w3, 0}}, {{w3 - slant, 10 - slant, w3 + slant, 10 + slant}}},
+      {"\\S^2;", 24, {{0, 0}}, {}},
+      {"\\Lab\\l", 10, {{0, 0}}, {{0, -2, wab, -2}}},
+      {"\\Oab", 10, {{0, 0}}, {{0, 12, wab, 12}}},
+      {"\\Kab", 10, {{0, 0}}, {{0, 5, wab, 5}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.raw, 1)));
+    const auto texts = texts_of(load);
+    const auto lines = all_of<MB_Line>(load, ID::ID_LINE);
+    ASSERT_EQ(texts.size(), c.bases.size());
+    ASSERT_EQ(lines.size(), c.lines.size());
+    const double baseline = 100 - c.cap;
+    for (size_t k = 0; k < texts.size(); ++k) {
+      EXPECT_NEAR(texts[k]->base_pos().x(), 100 + c.bases[k].first, 1e-9) << k;
+      EXPECT_NEAR(texts[k]->base_pos().y(), baseline + c.bases[k].second, 1e-9) << k;
+    }
+    for (size_t k = 0; k < lines.size(); ++k) {
+      EXPECT_NEAR(lines[k]->start().x(), 100 + c.lines[k][0], 1e-9);
+      EXPECT_NEAR(lines[k]->start().y(), baseline + c.lines[k][1], 1e-9);
+      EXPECT_NEAR(lines[k]->end().x(), 100 + c.lines[k][2], 1e-9);
+      EXPECT_NEAR(lines[k]->end().y(), baseline + c.lines[k][3], 1e-9);
+    }
+  }
+}
+
+// The background fill is a solid beneath the text, around its column and
+// wider by (scale - 1) text heights; the frame flag draws its outline.
+TEST(DxfMtext, BackgroundFillLiesBeneathTheText) {
+  const struct {
+    const char* name;
+    std::string groups;
+    int64_t color;  // of the solid; -1: none
+    size_t frame_lines;
+  } cases[] = {
+      {"colour index", "90\n1\n63\n1\n45\n1.5\n", int64_t(RGB(255, 0, 0)), 0},
+      {"true colour", "90\n1\n63\n1\n421\n65280\n45\n1.5\n", int64_t(RGB(0, 255, 0)), 0},
+      {"with frame", "90\n17\n63\n5\n45\n1.5\n", int64_t(RGB(0, 0, 255)), 4},
+      {"view colour", "90\n3\n63\n1\n45\n1.5\n", -1, 0},
+      {"none", "63\n1\n45\n1.5\n", -1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext("ab\\Pcd", 1, "41\n50\n" + c.groups)));
+    const auto solids = all_of<MB_Solid>(load, ID::ID_SOLID);
+    EXPECT_EQ(all_of<MB_Line>(load, ID::ID_LINE).size(), c.frame_lines);
+    if (c.color < 0) {
+      EXPECT_TRUE(solids.empty());
+      continue;
+    }
+    ASSERT_EQ(solids.size(), 1u);
+    EXPECT_EQ(solids[0]->general().color(), int32_t(c.color));
+    // The solid comes first, so the text draws over it.
+    EXPECT_EQ(load.drawing->object_list().head(), solids[0]);
+    const double last_baseline = 100 - 10 - 10 * 5.0 / 3;
+    const As_Pt expected[4] = {As_Pt(95, 105, 0), As_Pt(155, 105, 0), As_Pt(155, last_baseline - 5, 0),
+                               As_Pt(95, last_baseline - 5, 0)};
+    ASSERT_EQ(solids[0]->count(), 4);
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_NEAR(solids[0]->points()[k].x(), expected[k].x(), 1e-9) << k;
+      EXPECT_NEAR(solids[0]->points()[k].y(), expected[k].y(), 1e-9) << k;
+    }
+  }
+}
+
+// Columns from the embedded object and from the extended data older
+// versions write: static ones break at "\N", dynamic ones when a column's
+// height is full. (x, y) of each text's base from the insertion point.
+TEST(DxfMtext, ColumnsSetTheTextSideBySide) {
+  const double step = 10 * 5.0 / 3;
+  const std::string embedded_static =
+      "46\n100\n101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n0\n21\n0\n40\n30\n71\n1\n72\n2\n44\n30\n45\n5\n73\n0\n";
+  const std::string xdata_dynamic =
+      "1001\nACAD\n1000\nACAD_MTEXT_COLUMN_INFO_BEGIN\n1070\n75\n1070\n2\n1070\n76\n1070\n2\n1070\n48\n1040\n30\n"
+      "1070\n49\n1040\n5\n1000\nACAD_MTEXT_COLUMN_INFO_END\n1000\nACAD_MTEXT_DEFINED_HEIGHT_BEGIN\n1070\n46\n"
+      "1040\n20\n1000\nACAD_MTEXT_DEFINED_HEIGHT_END\n";
+  const std::string xdata_manual =
+      "1001\nACAD\n1000\nACAD_MTEXT_COLUMN_INFO_BEGIN\n1070\n75\n1070\n2\n1070\n48\n1040\n30\n1070\n49\n1040\n5\n"
+      "1070\n50\n1070\n2\n1040\n30\n1040\n5\n1000\nACAD_MTEXT_COLUMN_INFO_END\n";
+  const struct {
+    const char* name;
+    std::string raw, after_text;
+    std::vector<std::pair<double, double>> bases;
+  } cases[] = {
+      {"static", "a\\Pb\\Nc", embedded_static, {{0, -10}, {0, -10 - step}, {35, -10}}},
+      {"static, no break", "a\\Pb", embedded_static, {{0, -10}, {0, -10 - step}}},
+      {"dynamic", "a\\Pb\\Pc", xdata_dynamic, {{0, -10}, {35, -10}, {70, -10}}},
+      {"dynamic, manual heights", "a\\Pb\\Pc", xdata_manual, {{0, -10}, {0, -10 - step}, {35, -10}}},
+      {"no columns, break is a paragraph", "a\\Nb", "", {{0, -10}, {0, -10 - step}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.raw, 1) + c.after_text));
+    const auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), c.bases.size());
+    for (size_t k = 0; k < texts.size(); ++k) {
+      EXPECT_NEAR(texts[k]->base_pos().x(), 100 + c.bases[k].first, 1e-9) << k;
+      EXPECT_NEAR(texts[k]->base_pos().y(), 100 + c.bases[k].second, 1e-9) << k;
+    }
+  }
+}
+
 TEST(DxfMtext, UnbalancedBracesAndManyParagraphsLoad) {
   std::string many;
   for (int i = 0; i < 1000; ++i) many += "3\n{{{{\\P\\P\\P\\P}}}\\Px\n";
@@ -242,8 +379,8 @@ TEST(DxfText, JustificationsAndFlagsPlaceTheText) {
        0},
       {"bottom left", 0, 1, "", [](double) { return 50.0; }, [](double) { return 50 + 10 * kDxfDescender; }, 1, h, 0},
       {"middle left", 0, 2, "", [](double) { return 50.0; }, [](double) { return 45.0; }, 1, h, 0},
-      {"right, twice as wide", 2, 0, "41\n2\n", [](double w) { return 50 - 2 * w; }, [](double) { return 50.0; }, 2,
-       h, 0},
+      {"right, twice as wide", 2, 0, "41\n2\n", [](double w) { return 50 - 2 * w; }, [](double) { return 50.0; }, 2, h,
+       0},
       {"left turned", 0, 0, "50\n90\n", [](double) { return 0.0; }, [](double) { return 0.0; }, 1, h, kPi / 2},
       {"backwards", 0, 0, "71\n2\n", [](double) { return 0.0; }, [](double) { return 0.0; }, -1, h, 0},
       {"upside down, top", 0, 3, "71\n4\n", [](double) { return 50.0; }, [](double) { return 60.0; }, -1, h, kPi},
@@ -427,11 +564,11 @@ TEST(DxfLeader, LineWithArrowHeadAtItsFirstVertex) {
 
 TEST(DxfLeader, MultileaderLinesArrowsAndText) {
   Dxf_Load load;
-  load.text(dxf_entities(
-      "0\nMULTILEADER\n8\n0\n300\nCONTEXT_DATA{\n40\n1\n41\n2.5\n140\n1\n304\nNote\\PTwo\n"
-      "12\n20\n22\n12\n32\n0\n13\n1\n23\n0\n33\n0\n"
-      "302\nLEADER{\n10\n18\n20\n10\n30\n0\n11\n1\n21\n0\n31\n0\n40\n2\n"
-      "304\nLEADER_LINE{\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n305\n}\n303\n}\n301\n}\n"));
+  load.text(
+      dxf_entities("0\nMULTILEADER\n8\n0\n300\nCONTEXT_DATA{\n40\n1\n41\n2.5\n140\n1\n304\nNote\\PTwo\n"
+                   "12\n20\n22\n12\n32\n0\n13\n1\n23\n0\n33\n0\n"
+                   "302\nLEADER{\n10\n18\n20\n10\n30\n0\n11\n1\n21\n0\n31\n0\n40\n2\n"
+                   "304\nLEADER_LINE{\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n305\n}\n303\n}\n301\n}\n"));
   auto c = load.counts();
   EXPECT_EQ(c[ID::ID_POLYLINE], 1);  // first vertex, second, the last leader point
   EXPECT_EQ(c[ID::ID_LINE], 1);      // the landing
@@ -462,7 +599,10 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
       {"a name in lower case, with blanks", "AC1015", " ansi_1252 ", "\xE9", "\xA8\xA6"},
       {"ANSI_932", "AC1015", "ANSI_932", "\x92\x86\x82\xA0", "\xD6\xD0\xA4\xA2"},
       {"no code page", "AC1009", nullptr, "\xD6\xD0", "\xD6\xD0"},
-      {"bad UTF-8", "AC1021", nullptr, "a\xFF" "b", "a?b"},
+      {"bad UTF-8", "AC1021", nullptr,
+       "a\xFF"
+       "b",
+       "a?b"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -470,8 +610,8 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
     if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
     Dxf_Load load;
     load.text(header + "0\nENDSEC\n" +
-              dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + c.text + "\n0\nMTEXT\n8\n0\n10\n0\n20\n5\n40\n1\n1\n" +
-                           c.text + "\n"));
+              dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + c.text +
+                           "\n0\nMTEXT\n8\n0\n10\n0\n20\n5\n40\n1\n1\n" + c.text + "\n"));
     auto texts = texts_of(load);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0]->bytes(), c.expected);
@@ -636,9 +776,10 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
 TEST(DxfStyle, AMissingStyleIsTheFilesStandard) {
   const std::string text = "0\nTEXT\n8\n0\n7\nnormal\n10\n0\n20\n0\n40\n1\n1\nabc\n";
   Dxf_Load with;
-  with.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
-            "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
-            dxf_entities(text));
+  with.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
+      "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities(text));
   auto texts = texts_of(with);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->text_style().font_lib(), with.drawing->find_text_style("STANDARD")->font_lib());
