@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "database/entities/mb_line.h"
@@ -18,6 +19,9 @@ namespace {
 
 // A 24-bit colour of the file (0xRRGGBB) as a GDI colour.
 int64_t true_color(int rgb) { return int64_t(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF)); }
+
+// The kernel's CJK TrueType font, which draws CJK faces it cannot name.
+constexpr char kCjkFontFile[] = "simsun.ttf";
 
 // Braces nested deeper than this are read as if they were not there.
 constexpr size_t kMaxDepth = 64;
@@ -105,7 +109,7 @@ class Decoder {
       case 'k': format_.strokes &= ~kDxfStrikeThrough; return;
       case 'p': paragraph_code(argument()); return;
       case 'f':
-      case 'F': argument(); return;
+      case 'F': font_switch(k, argument()); return;
       case 'A':
       case 'a':
       case 'T': number(true); return;
@@ -169,6 +173,25 @@ class Decoder {
     std::string v = s_.substr(start, i_ - start);
     if (i_ < s_.size() && s_[i_] == ';') ++i_;
     return v;
+  }
+
+  // "\\fSimSun|b0|i0;" names a TrueType family, "\\Fromans;" a shape font
+  // (a name with an extension is a font file either way); bold, italic,
+  // code page and pitch are left out. No name changes nothing.
+  void font_switch(char k, const std::string& v) {
+    std::string name = v.substr(0, v.find('|'));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    if (name.empty()) return;
+    const bool ascii =
+        std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (name.find('.') != std::string::npos) {
+      format_.font = name;
+    } else if (k == 'F') {
+      format_.font = name + ".shx";
+    } else {
+      // A family named in Chinese (or another script) is a CJK face.
+      format_.font = ascii ? name + ".ttf" : kCjkFontFile;
+    }
   }
 
   // "2.5" sets the value, "0.5x" scales it; nothing sound changes nothing.
@@ -285,7 +308,7 @@ class Measure {
   }
 
   double space(const Dxf_Mtext_Format& f) {
-    const auto key = std::make_pair(f.height, f.width);
+    const auto key = std::make_tuple(f.height, f.width, f.font);
     auto it = spaces_.find(key);
     if (it != spaces_.end()) return it->second;
     const double s = std::max(0.0, width("i i", f) - width("ii", f));
@@ -301,9 +324,16 @@ class Measure {
     return w.stack == Dxf_Stack::kSlanted ? upper + lower : std::max(upper, lower);
   }
 
+  // How far the next character stands from a word's start: its width
+  // before another copy of itself.
+  double advance(const Word& w) {
+    if (w.stack != Dxf_Stack::kNone) return width(w);
+    return width(w.text + w.text, w.format) - width(w.text, w.format);
+  }
+
   Dxf_Text_Look look(const Dxf_Mtext_Format& f) const {
     Dxf_Text_Look l;
-    l.style = style_;
+    l.style = target_.font_style(style_, f.font);
     l.height = f.height;
     l.width = f.width;
     l.oblique = f.oblique;
@@ -313,7 +343,7 @@ class Measure {
  private:
   Dxf_Target& target_;
   std::string style_;
-  std::map<std::pair<double, double>, double> spaces_;
+  std::map<std::tuple<double, double, std::string>, double> spaces_;
 };
 
 // A stack's parts are each of the text's height; stacked one over the
@@ -330,8 +360,42 @@ double word_height(const Word& w) {
 // Underline and overline stand this much of the height off the text.
 constexpr double kStrokeGap = 0.2;
 
-// The words of a paragraph, split at spaces (non-breaking ones excepted);
-// a stack is one word.
+// Double-byte punctuation (GBK) that closes, which no line starts with:
+// ，。、；：？！）》」』】〕〉”’．…～％｝］
+constexpr uint16_t kClosing[] = {0xA3AC, 0xA1A3, 0xA1A2, 0xA3BB, 0xA3BA, 0xA3BF, 0xA3A1, 0xA3A9,
+                                 0xA1B7, 0xA1B9, 0xA1BB, 0xA1BF, 0xA1B3, 0xA1B5, 0xA1B1, 0xA1AF,
+                                 0xA3AE, 0xA1AD, 0xA1AB, 0xA3A5, 0xA3FD, 0xA3DD};
+// And that opens, which no line ends with: （《「『【〔〈“‘［｛
+constexpr uint16_t kOpening[] = {0xA3A8, 0xA1B6, 0xA1B8, 0xA1BA, 0xA1BE, 0xA1B2,
+                                 0xA1B4, 0xA1B0, 0xA1AE, 0xA3DB, 0xA3FB};
+
+template <size_t N>
+bool one_of(const uint16_t (&set)[N], uint16_t code) {
+  return std::find(std::begin(set), std::end(set), code) != std::end(set);
+}
+
+// A run of text without spaces cut where a line may break: between two
+// double-byte (CJK) characters, unless the second closes or the first
+// opens.
+std::vector<std::string> breakable_parts(const std::string& run) {
+  std::vector<std::string> parts(1);
+  uint16_t previous = 0;  // the double-byte character before, or 0
+  for (size_t i = 0; i < run.size();) {
+    const unsigned char lead = static_cast<unsigned char>(run[i]);
+    const size_t n = lead >= 0x80 && i + 1 < run.size() ? 2 : 1;
+    const uint16_t code = n == 2 ? uint16_t(lead << 8 | static_cast<unsigned char>(run[i + 1])) : uint16_t(0);
+    if (code && previous && !parts.back().empty() && !one_of(kClosing, code) && !one_of(kOpening, previous)) {
+      parts.emplace_back();
+    }
+    parts.back().append(run, i, n);
+    previous = code;
+    i += n;
+  }
+  return parts;
+}
+
+// The words of a paragraph, split at spaces (non-breaking ones excepted)
+// and where CJK text may break; a stack is one word.
 std::vector<Word> words_of(const Dxf_Mtext_Paragraph& p) {
   std::vector<Word> words;
   bool space = false;
@@ -346,8 +410,10 @@ std::vector<Word> words_of(const Dxf_Mtext_Paragraph& p) {
       size_t end = piece.text.find(' ', start);
       if (end == std::string::npos) end = piece.text.size();
       if (end > start) {
-        words.push_back(Word{piece.text.substr(start, end - start), piece.format, space, 0.0, Dxf_Stack::kNone, {}});
-        space = false;
+        for (std::string& part : breakable_parts(piece.text.substr(start, end - start))) {
+          words.push_back(Word{std::move(part), piece.format, space, 0.0, Dxf_Stack::kNone, {}});
+          space = false;
+        }
       }
       if (end < piece.text.size()) space = true;
       start = end + 1;
@@ -490,18 +556,28 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
       lines.back().words = std::move(words);
       continue;
     }
-    double x = 0.0;
+    // x: where the line's ink ends so far. Parts glued to the one before
+    // (no space between) stand one advance after it; `glued` is where the
+    // run of them starts plus their advances.
+    double x = 0.0, glued = 0.0;
     for (Word& w : words) {
       w.width = measure.width(w);
-      const double gap = w.space_before && !lines.back().words.empty() ? measure.space(w.format) : 0.0;
-      if (!lines.back().words.empty() && x + gap + w.width > wrap) {
+      const std::vector<Word>& line = lines.back().words;
+      const bool joined = !line.empty() && !w.space_before && line.back().format == w.format &&
+                          line.back().stack == Dxf_Stack::kNone && w.stack == Dxf_Stack::kNone;
+      const double gap = w.space_before && !line.empty() ? measure.space(w.format) : 0.0;
+      const double end = joined ? glued + w.width : x + gap + w.width;
+      if (!line.empty() && end > wrap) {
         lines.emplace_back();
         lines.back().align = p.align;
         w.space_before = false;
         x = w.width;
+        glued = 0.0;
       } else {
-        x += gap + w.width;
+        if (!joined) glued = x + gap;
+        x = end;
       }
+      glued += measure.advance(w);
       lines.back().words.push_back(std::move(w));
     }
   }

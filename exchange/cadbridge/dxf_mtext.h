@@ -4,8 +4,10 @@
 // the attachment point. Stacked fractions stand one part over the other
 // (or beside it, slanted) with their divider; underline, overline and
 // strike-through are drawn as lines; the background fill and frame are
-// drawn beneath the text; a paragraph's alignment is kept; font, tracking
-// and indent codes are read and dropped.
+// drawn beneath the text; a paragraph's alignment is kept; font switches
+// draw their run in the font they name; tracking and indent codes are read
+// and dropped. Lines break at spaces and between two CJK characters, but
+// never before closing punctuation nor after opening punctuation.
 // "\U+XXXX" escapes and "%%" codes stay for the kernel's text to draw.
 // Unbalanced braces are forgiven; paragraphs past kDxfMaxMtextLines are
 // left out. A code taking a number ends where its number ends, its ';'
@@ -29,8 +31,10 @@ struct Dxf_Mtext_Format {
   double oblique = 0.0;  // radians
   int64_t color = -1;    // 0x00BBGGRR, or -1 for the entity's colour
   int strokes = 0;       // Dxf_Mtext_Stroke bits
+  std::string font;      // the font file a font switch names; empty: the style's
   bool operator==(const Dxf_Mtext_Format& o) const {
-    return height == o.height && width == o.width && oblique == o.oblique && color == o.color && strokes == o.strokes;
+    return height == o.height && width == o.width && oblique == o.oblique && color == o.color && strokes == o.strokes &&
+           font == o.font;
   }
 };
 

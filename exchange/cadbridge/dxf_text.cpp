@@ -293,6 +293,28 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   target.place(text.release(), r);
 }
 
+std::string Dxf_Target::font_style(const std::string& style, const std::string& font) {
+  if (font.empty()) return style;
+  const auto key = std::make_pair(style, font);
+  auto it = font_styles_.find(key);
+  if (it != font_styles_.end()) return it->second;
+  const MB_Text_Style* base = drawing_.find_text_style(style.c_str());
+  if (!base) base = drawing_.find_text_style(kDxfStandardStyle);
+  const std::string named = font_file(font);
+  const MB_Font_Library* big = base ? base->big_font_lib() : nullptr;
+  const std::string big_file = big && big->file_name() ? big->file_name() : std::string();
+  const std::string file = style_font(named, big_file);
+  const std::string name = (base ? std::string(base->name().ascii()) : style) + "|" + named;
+  if (!drawing_.find_text_style(name.c_str())) {
+    if (file != named) note("MTEXT font " + named + ", not installed, drawn with " + file);
+    drawing_.text_style_list().add_tail(new MB_Text_Style(
+        name.c_str(), file.c_str(), big_file.empty() ? nullptr : big_file.c_str(), base ? base->height() : 0.0,
+        base ? base->width_scale() : 1.0, base ? base->oblique_angle() : 0.0, 0.0, 0, 0));
+  }
+  font_styles_.emplace(key, name);
+  return name;
+}
+
 void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {
   MB_Drawing& drawing = target.drawing();
   const std::string name = r.text(2);

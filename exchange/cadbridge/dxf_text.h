@@ -74,6 +74,10 @@ class Dxf_Target {
   // The height of the lower-case letters of the style's font, of its
   // capital height: a TrueType face's own, else kDxfXHeight; remembered.
   double x_height(const std::string& style);
+  // The name of a style like `style` drawing in another font: the font
+  // file an MTEXT font switch names, found as a STYLE record's font is
+  // found. Made in the drawing once per pair; `style` itself for no font.
+  std::string font_style(const std::string& style, const std::string& font);
 
  private:
   MB_Drawing& drawing_;
@@ -85,6 +89,7 @@ class Dxf_Target {
   size_t placed_ = 0;
   std::unordered_map<std::string, double> widths_;
   std::unordered_map<std::string, double> x_heights_;
+  std::map<std::pair<std::string, std::string>, std::string> font_styles_;
 };
 
 // How a text stands against its anchor.

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -345,6 +346,78 @@ TEST(DxfMtext, ColumnsSetTheTextSideBySide) {
       EXPECT_NEAR(texts[k]->base_pos().y(), 100 + c.bases[k].second, 1e-9) << k;
     }
   }
+}
+
+// Lines break between two CJK characters (GBK here), never before closing
+// punctuation nor after opening punctuation; at a width no part fits in,
+// each line is one part.
+TEST(DxfMtext, CjkTextBreaksBetweenCharacters) {
+  const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4", zi = "\xD7\xD6", open = "\xA3\xA8", close = "\xA3\xA9",
+                    comma = "\xA3\xAC";
+  const struct {
+    std::string text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {zhong + wen + zi, {zhong, wen, zi}},
+      {zhong + open + wen + close + comma + zi, {zhong, open + wen + close + comma, zi}},
+      {"ab" + zhong + wen + "cd", {"ab" + zhong, wen + "cd"}},
+      {"ab cd", {"ab", "cd"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.text, 1, "41\n0.01\n")));
+    std::vector<std::string> lines;
+    for (MB_Text* t : texts_of(load)) lines.push_back(t->bytes());
+    EXPECT_EQ(lines, c.lines);
+  }
+  // A long note at a reference width of 80 stays within it and starts no
+  // line with a comma.
+  std::string note;
+  for (int i = 0; i < 41; ++i) note += i % 10 == 9 ? comma : zhong;
+  Dxf_Load load;
+  load.text(dxf_entities("0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n3\n41\n80\n1\n" + note + "\n"));
+  const auto texts = texts_of(load);
+  ASSERT_GT(texts.size(), 1u);
+  for (MB_Text* t : texts) {
+    EXPECT_LE(t->base_pos().x() + dxf_text_width(*t), 80.0 + 1e-9);
+    EXPECT_NE(t->bytes().substr(0, 2), comma);
+  }
+}
+
+// Font switches draw their run in a style of the named TrueType family or
+// shape font, made once for each font.
+TEST(DxfMtext, FontSwitchesDrawTheirRunInTheNamedFont) {
+  Dxf_Load load;
+  load.text(dxf_entities(
+      mtext("a{\\fSimSun|b0|i0;\xCB\xCE\xCC\xE5}b{\\Fromans;c}d{\\fSimSun|b1;e}{\\f;f}{\\fromans.shx;g}", 1)));
+  const auto texts = texts_of(load);
+  const struct {
+    const char* text;
+    const char* style;  // null: the text's own style
+    bool truetype;
+  } expected[] = {
+      {"a", nullptr, false}, {"\xCB\xCE\xCC\xE5", "Standard|SimSun.ttf", true},
+      {"b", nullptr, false}, {"c", "Standard|romans.shx", false},
+      {"d", nullptr, false}, {"e", "Standard|SimSun.ttf", true},
+      {"f", nullptr, false}, {"g", "Standard|romans.shx", false},
+  };
+  ASSERT_EQ(texts.size(), std::size(expected));
+  for (size_t k = 0; k < texts.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(texts[k]->bytes(), expected[k].text);
+    const std::string style = texts[k]->text_style().name().ascii();
+    EXPECT_EQ(style, expected[k].style ? expected[k].style : texts[0]->text_style().name().ascii());
+    ASSERT_NE(texts[k]->text_style().font_lib(), nullptr);
+    EXPECT_TRUE(!expected[k].truetype || texts[k]->text_style().font_lib()->is_ttf_font());
+  }
+  // One style per font, whatever the number of runs.
+  int made = 0;
+  for (MB_Object* o = load.drawing->text_style_list().head(); o; o = o->next()) {
+    const char* name = static_cast<MB_Text_Style*>(o)->name().ascii();
+    if (name && std::strchr(name, '|')) ++made;
+  }
+  EXPECT_EQ(made, 2);
 }
 
 TEST(DxfMtext, UnbalancedBracesAndManyParagraphsLoad) {
