@@ -53,6 +53,8 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     add = dxf_add_mtext;
   } else if (type == "DIMENSION") {
     add = dxf_add_dimension;
+  } else if (type == "ACAD_TABLE") {
+    add = dxf_add_table;
   } else if (type == "LEADER") {
     add = dxf_add_leader;
   } else if (type == "MULTILEADER" || type == "MLEADER") {

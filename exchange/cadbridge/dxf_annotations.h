@@ -20,6 +20,10 @@ void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_R
 // DIMENSION: its geometry block inserted; without one (or naming a missing
 // or empty block) its definition points and text drawn plainly.
 void dxf_add_dimension(const Dxf_Record& record, Dxf_Target& target);
+// ACAD_TABLE: its anonymous geometry block inserted as a block reference
+// (groups 2, 10, 41 to 43 and 50); a table naming a missing or empty block
+// is skipped and counted.
+void dxf_add_table(const Dxf_Record& record, Dxf_Target& target);
 // LEADER: the line (or a spline through its vertices) with its arrow head;
 // its text is an MTEXT record of its own.
 void dxf_add_leader(const Dxf_Record& record, Dxf_Target& target);

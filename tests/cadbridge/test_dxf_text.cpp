@@ -570,6 +570,47 @@ TEST(DxfDimension, DrawnFromItsBlockOrElseFromItsPoints) {
   }
 }
 
+// A table draws its anonymous block as a block reference does; one naming
+// no block, or an empty one, is skipped.
+TEST(DxfTable, DrawnAsAnInsertOfItsBlock) {
+  const std::string blocks =
+      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\n*T1\n70\n1\n10\n0\n20\n0\n"
+      "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n60\n21\n0\n0\nENDBLK\n8\n0\n"
+      "0\nBLOCK\n8\n0\n2\n*T2\n70\n1\n10\n0\n20\n0\n0\nENDBLK\n8\n0\n0\nENDSEC\n";
+  const struct {
+    const char* name;
+    std::string groups;
+    bool drawn;
+    double x, y, angle, sx;
+  } cases[] = {
+      {"placed", "2\n*T1\n10\n20\n20\n40\n30\n0\n11\n1\n21\n0\n", true, 20, 40, 0, 1},
+      {"turned and scaled", "2\n*T1\n10\n20\n20\n40\n41\n2\n50\n90\n", true, 20, 40, kPi / 2, 2},
+      {"missing block", "2\n*T9\n10\n20\n20\n40\n", false, 0, 0, 0, 0},
+      {"empty block", "2\n*T2\n10\n20\n20\n40\n", false, 0, 0, 0, 0},
+      {"no block", "10\n20\n20\n40\n", false, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(blocks + dxf_entities("0\nACAD_TABLE\n8\n0\n100\nAcDbBlockReference\n" + c.groups +
+                                    "100\nAcDbTable\n280\n0\n91\n1\n92\n1\n"));
+    ASSERT_TRUE(load.ok);
+    MB_Insert* insert = load.first<MB_Insert>(ID::ID_INSERT);
+    ASSERT_EQ(insert != nullptr, c.drawn);
+    if (!insert) continue;
+    EXPECT_EQ(insert->block(), load.drawing->find_block("*T1"));
+    EXPECT_EQ(insert->point().x(), c.x);
+    EXPECT_EQ(insert->point().y(), c.y);
+    EXPECT_NEAR(insert->angle(), c.angle, 1e-12);
+    EXPECT_EQ(insert->scale()[0], c.sx);
+    // The block's line drawn from the insertion point.
+    const PixelSet painted = dxf_painted(*load.drawing, 200, 200);
+    const int px = int(std::lround(c.x + 10 * std::cos(c.angle) * c.sx));
+    const int py = int(std::lround(c.y + 10 * std::sin(c.angle) * c.sx));
+    EXPECT_TRUE(painted.count({px, py})) << px << "," << py;
+  }
+}
+
 TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
   Dxf_Load load;
   load.text(
