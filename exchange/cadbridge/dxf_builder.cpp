@@ -147,6 +147,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   } else {
     drawing_.object_list().add_tail(entity);
   }
+  if (own.getHandle() >= 0 && (block_ || !discard_)) by_handle_[own.getHandle()] = entity;
   ++entities_;
 }
 

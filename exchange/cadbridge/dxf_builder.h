@@ -76,6 +76,13 @@ class Dxf_Builder : public DL_CreationAdapter {
   // drawing when null), with the layer and colour of `from`.
   void place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block);
 
+  // The last entity placed for the record of the handle (as dxflib reads
+  // group 5), or null.
+  MB_Drawable* placed_for(int handle) const {
+    auto it = by_handle_.find(handle);
+    return it == by_handle_.end() ? nullptr : it->second;
+  }
+
   size_t entity_count() const { return entities_; }
   size_t block_count() const { return blocks_; }
   // Kinds skipped and how many of each.
@@ -108,6 +115,7 @@ class Dxf_Builder : public DL_CreationAdapter {
   size_t blocks_ = 0;
   std::map<std::string, size_t> skipped_;
   std::vector<std::string> problems_;
+  std::map<int, MB_Drawable*> by_handle_;
 
   // The polyline being read.
   bool polyline_open_ = false;

@@ -90,3 +90,29 @@ MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string,
   std::copy(corners, corners + 5, frame->points());
   return frame;
 }
+
+std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
+  const As_Vec u(r.real(11, 0.0), r.real(21, 0.0), 0.0), v(r.real(12, 0.0), r.real(22, 0.0), 0.0);
+  const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
+  if (!(columns > 0.0) || !(rows > 0.0) || !std::isfinite(columns + rows) || !(u.len() > 0.0) || !(v.len() > 0.0)) {
+    return {};
+  }
+  // Pixel centres are whole numbers: the picture spans -0.5 to size - 0.5,
+  // rows counted down from its top.
+  const As_Pt corner(r.real(10, 0.0), r.real(20, 0.0), r.real(30, 0.0));
+  auto at = [&](double px, double py) { return corner + u * (px + 0.5) + v * (rows - 0.5 - py); };
+  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
+  std::vector<std::pair<double, double>> given;
+  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) given.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  if (given.size() < 2) given = {{-0.5, -0.5}, {columns - 0.5, rows - 0.5}};
+  std::vector<As_Pt> out;
+  if (given.size() == 2) {
+    const auto& a = given[0];
+    const auto& b = given[1];
+    out = {at(a.first, a.second), at(b.first, a.second), at(b.first, b.second), at(a.first, b.second)};
+  } else {
+    for (const auto& p : given) out.push_back(at(p.first, p.second));
+    if (out.size() > 3 && (out.front() - out.back()).len() < 1e-12) out.pop_back();
+  }
+  return out;
+}

@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "exchange/cadbridge/dxf_record.h"
+#include "geometry/as_pt.h"
+
 class MB_Drawable;
 
 class Dxf_Images {
@@ -40,3 +43,10 @@ class Dxf_Images {
 
   std::string folder_;
 };
+
+// The clip boundary of an IMAGE or WIPEOUT record in drawing coordinates,
+// the first vertex not repeated at the end: its rectangle (two corners) or
+// polygon (boundary type, group 71) of vertices (groups 14, 24) in pixels
+// from the picture's top left corner; the picture's frame when it gives
+// fewer than two vertices. Empty for a record without a sound size.
+std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
@@ -136,6 +137,14 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
     entity->general().display_color(int32_t(color));
   }
   ++placed_;
+}
+
+MB_Drawable* Dxf_Target::placed_for(const std::string& handle) const {
+  if (handle.empty() || handle.size() > 8) return nullptr;
+  char* end = nullptr;
+  const unsigned long n = std::strtoul(handle.c_str(), &end, 16);
+  if (*end || n > unsigned(INT32_MAX)) return nullptr;
+  return builder_.placed_for(int(n));
 }
 
 double Dxf_Target::width(const std::string& gbk, const Dxf_Text_Look& look) {

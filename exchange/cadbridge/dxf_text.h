@@ -61,6 +61,9 @@ class Dxf_Target {
   // Appends the entity with the layer and colour of `from`; a colour of 0 or
   // more (0x00BBGGRR) replaces the record's.
   void place(MB_Drawable* entity, const Dxf_Record& from, int64_t color = -1);
+  // The last entity the geometry pass placed for the record of the handle
+  // (group 5), or null.
+  MB_Drawable* placed_for(const std::string& handle) const;
   // Counts a record of `kind` that was left out, and why.
   void skip(const std::string& kind) { ++skipped_[kind]; }
   const std::map<std::string, size_t>& skipped() const { return skipped_; }

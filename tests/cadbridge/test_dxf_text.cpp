@@ -611,6 +611,51 @@ TEST(DxfTable, DrawnAsAnInsertOfItsBlock) {
   }
 }
 
+// A wipeout is a mask solid over its boundary, drawn where it stands among
+// the file's entities; its frame only when the drawing's wipeout settings
+// show frames.
+TEST(DxfWipeout, MasksInDrawingOrderOverItsBoundary) {
+  // A picture of 1 x 1 pixel spanning (10, 20) to (40, 60).
+  const std::string frame = "10\n10\n20\n20\n11\n30\n21\n0\n12\n0\n22\n40\n13\n1\n23\n1\n";
+  const struct {
+    const char* name;
+    std::string boundary;
+    std::vector<std::pair<double, double>> corners;
+  } cases[] = {
+      {"rectangle", "71\n1\n91\n2\n14\n-0.5\n24\n-0.5\n14\n0.5\n24\n0.5\n", {{10, 60}, {40, 60}, {40, 20}, {10, 20}}},
+      {"polygon",
+       "71\n2\n91\n4\n14\n-0.5\n24\n0.5\n14\n0.5\n24\n0.5\n14\n0\n24\n-0.5\n14\n-0.5\n24\n0.5\n",
+       {{10, 20}, {40, 20}, {25, 60}}},
+      {"no boundary", "", {{10, 60}, {40, 60}, {40, 20}, {10, 20}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities("0\nLINE\n5\n1A\n8\n0\n10\n0\n20\n40\n11\n50\n21\n40\n0\nWIPEOUT\n5\n1B\n8\n0\n" + frame +
+                           c.boundary + "0\nCIRCLE\n5\n1C\n8\n0\n10\n25\n20\n40\n40\n5\n"));
+    ASSERT_TRUE(load.ok);
+    std::vector<MB_Object::MB_ID> order;
+    for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next()) order.push_back(o->object_id());
+    EXPECT_EQ(order, (std::vector<MB_Object::MB_ID>{ID::ID_LINE, ID::ID_SOLID, ID::ID_CIRCLE}));
+    MB_Solid* mask = load.first<MB_Solid>(ID::ID_SOLID);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_TRUE(mask->mask());
+    ASSERT_EQ(mask->count(), int(c.corners.size()));
+    for (int k = 0; k < mask->count(); ++k) {
+      EXPECT_NEAR(mask->points()[k].x(), c.corners[size_t(k)].first, 1e-9) << k;
+      EXPECT_NEAR(mask->points()[k].y(), c.corners[size_t(k)].second, 1e-9) << k;
+    }
+  }
+  for (int shown : {0, 1}) {
+    SCOPED_TRACE(shown);
+    Dxf_Load load;
+    load.text("0\nSECTION\n2\nENTITIES\n0\nWIPEOUT\n5\n1B\n8\n0\n" + frame +
+              "0\nENDSEC\n0\nSECTION\n2\nOBJECTS\n0\nWIPEOUTVARIABLES\n5\n3C\n100\nAcDbWipeoutVariables\n70\n" +
+              std::to_string(shown) + "\n0\nENDSEC\n0\nEOF\n");
+    EXPECT_EQ(load.counts()[ID::ID_LINES], shown);
+  }
+}
+
 TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
   Dxf_Load load;
   load.text(
