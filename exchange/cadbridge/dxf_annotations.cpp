@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "database/entities/mb_block.h"
+#include "database/entities/mb_image.h"
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
@@ -124,7 +125,11 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     }
     return;
   }
-  if (MB_Drawable* placed = target_.placed_for(r.text(5))) {
+  MB_Drawable* placed = target_.placed_for(r.text(5));
+  if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
+    dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r);
+  }
+  if (placed) {
     under_ = placed;
   } else if (!r.has(5)) {
     at_head_ = false;

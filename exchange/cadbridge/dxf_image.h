@@ -20,6 +20,7 @@
 #include "geometry/as_pt.h"
 
 class MB_Drawable;
+class MB_Image;
 
 class Dxf_Images {
  public:
@@ -50,3 +51,9 @@ class Dxf_Images {
 // from the picture's top left corner; the picture's frame when it gives
 // fewer than two vertices. Empty for a record without a sound size.
 std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);
+
+// Turns the picture of an image placed level (as Dxf_Images makes it) to
+// the direction of its record's width vector, the image then covering the
+// turned picture's bounding box, and makes what lies outside the record's
+// clip boundary transparent when its clipping is on (group 280).
+void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record);
