@@ -645,13 +645,17 @@ void dxf_place_mtext(const std::string& raw, const Dxf_Mtext_Frame& frame, const
   // The fill and frame beneath each column, from its top to its last
   // baseline (or its height), wider by the margin.
   const Dxf_Mtext_Fill& fill = frame.fill;
-  if (fill.color >= 0 || fill.frame) {
+  if (fill.color >= 0 || fill.mask || fill.frame) {
     for (size_t k = 0; k <= column; ++k) {
       const double m = fill.margin, x1 = left + pitch * double(k) - m, x2 = x1 + width + 2 * m, y1 = m;
       const double fixed = in_columns ? column_height(k) : 0.0;
       const double y2 = (fixed > 0.0 ? -fixed : column_bottom[k]) - m;
       const As_Pt corners[4] = {at(x1, y1), at(x2, y1), at(x2, y2), at(x1, y2)};
-      if (fill.color >= 0) target.place(new MB_Solid(corners[0], corners[1], corners[2], corners[3]), from, fill.color);
+      if (fill.color >= 0 || fill.mask) {
+        MB_Solid* solid = new MB_Solid(corners[0], corners[1], corners[2], corners[3]);
+        solid->mask(fill.mask);
+        target.place(solid, from, fill.color);
+      }
       if (fill.frame) {
         for (int e = 0; e < 4; ++e) target.place(new MB_Line(corners[e], corners[(e + 1) % 4]), from);
       }
@@ -730,14 +734,15 @@ Dxf_Mtext_Columns columns_of(const Dxf_Record& own, const Dxf_Record& embedded) 
   return c;
 }
 
-// The background fill of an MTEXT. A fill in the view's own colour, which
-// only hides what lies beneath, is left out.
+// The background fill of an MTEXT: in its colour, or in the view's own
+// colour, which hides what lies beneath.
 Dxf_Mtext_Fill fill_of(const Dxf_Record& own, double height) {
   Dxf_Mtext_Fill f;
   const int flags = own.integer(90, 0);
   f.frame = (flags & kFillFrame) != 0;
   if (flags & (kFillColor | kFillCanvas)) f.margin = height * std::max(0.0, own.real(45, kFillScale) - 1.0);
-  if ((flags & kFillColor) && !(flags & kFillCanvas)) {
+  f.mask = (flags & kFillColor) && (flags & kFillCanvas);
+  if ((flags & kFillColor) && !f.mask) {
     if (own.has(421)) {
       const int rgb = own.integer(421, 0);
       f.color = true_color(rgb);

@@ -87,6 +87,7 @@ struct Dxf_Mtext_Columns {
 // by `margin` on every side, and the frame around it.
 struct Dxf_Mtext_Fill {
   int64_t color = -1;  // 0x00BBGGRR; -1: no fill
+  bool mask = false;   // filled with the view's background instead
   double margin = 0.0;
   bool frame = false;
 };

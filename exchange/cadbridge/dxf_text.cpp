@@ -235,7 +235,11 @@ double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last
   }
 }
 
-void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
+void dxf_add_text(const Dxf_Record& record, Dxf_Target& target) {
+  // The multi-line text newer attributes embed reuses the codes of the
+  // attribute's own alignment point and sizes.
+  Dxf_Record r, embedded;
+  record.split_embedded(r, embedded);
   const bool attribute = r.type == "ATTRIB" || r.type == "ATTDEF";
   if (attribute && (r.integer(70, 0) & kAttributeInvisible)) {
     target.skip("invisible " + r.type);

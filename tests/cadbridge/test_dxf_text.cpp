@@ -201,6 +201,22 @@ TEST(DxfMtext, EmbeddedObjectLeavesTheTextsOwnGroups) {
   }
 }
 
+// An attribute's embedded multi-line text leaves the attribute's own
+// alignment: left on the baseline at its point, whatever the embedded
+// groups 11 and 72 hold.
+TEST(DxfText, EmbeddedObjectLeavesTheAttributesOwnGroups) {
+  for (const char* after : {"", "101\nEmbedded Object\n10\n5\n20\n6\n40\n2\n11\n1\n21\n0\n72\n5\n1\nV\n"}) {
+    SCOPED_TRACE(after);
+    Dxf_Load load;
+    load.text(dxf_entities(std::string("0\nATTRIB\n8\n0\n10\n5\n20\n6\n40\n2\n1\nV\n2\nTAG\n70\n0\n") + after));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->base_pos().x(), 5.0);
+    EXPECT_EQ(texts[0]->base_pos().y(), 6.0);
+    EXPECT_EQ(texts[0]->text_style().angle(), 0.0);
+  }
+}
+
 // A paragraph's own alignment places its lines in the column the
 // reference width makes; later paragraphs keep it.
 TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
@@ -271,19 +287,21 @@ TEST(DxfMtext, StacksAndStrokesDrawAsLines) {
 }
 
 // The background fill is a solid beneath the text, around its column and
-// wider by (scale - 1) text heights; the frame flag draws its outline.
+// wider by (scale - 1) text heights; the frame flag draws its outline. A
+// fill in the view's colour is a mask.
 TEST(DxfMtext, BackgroundFillLiesBeneathTheText) {
   const struct {
     const char* name;
     std::string groups;
-    int64_t color;  // of the solid; -1: none
+    int64_t color;  // of the solid; -1: none, unless a mask
+    bool mask;
     size_t frame_lines;
   } cases[] = {
-      {"colour index", "90\n1\n63\n1\n45\n1.5\n", int64_t(RGB(255, 0, 0)), 0},
-      {"true colour", "90\n1\n63\n1\n421\n65280\n45\n1.5\n", int64_t(RGB(0, 255, 0)), 0},
-      {"with frame", "90\n17\n63\n5\n45\n1.5\n", int64_t(RGB(0, 0, 255)), 4},
-      {"view colour", "90\n3\n63\n1\n45\n1.5\n", -1, 0},
-      {"none", "63\n1\n45\n1.5\n", -1, 0},
+      {"colour index", "90\n1\n63\n1\n45\n1.5\n", int64_t(RGB(255, 0, 0)), false, 0},
+      {"true colour", "90\n1\n63\n1\n421\n65280\n45\n1.5\n", int64_t(RGB(0, 255, 0)), false, 0},
+      {"with frame", "90\n17\n63\n5\n45\n1.5\n", int64_t(RGB(0, 0, 255)), false, 4},
+      {"view colour", "90\n3\n63\n1\n45\n1.5\n", -1, true, 0},
+      {"none", "63\n1\n45\n1.5\n", -1, false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -291,12 +309,15 @@ TEST(DxfMtext, BackgroundFillLiesBeneathTheText) {
     load.text(dxf_entities(mtext("ab\\Pcd", 1, "41\n50\n" + c.groups)));
     const auto solids = all_of<MB_Solid>(load, ID::ID_SOLID);
     EXPECT_EQ(all_of<MB_Line>(load, ID::ID_LINE).size(), c.frame_lines);
-    if (c.color < 0) {
+    if (c.color < 0 && !c.mask) {
       EXPECT_TRUE(solids.empty());
       continue;
     }
     ASSERT_EQ(solids.size(), 1u);
-    EXPECT_EQ(solids[0]->general().color(), int32_t(c.color));
+    EXPECT_EQ(solids[0]->mask(), c.mask);
+    if (!c.mask) {
+      EXPECT_EQ(solids[0]->general().color(), int32_t(c.color));
+    }
     // The solid comes first, so the text draws over it.
     EXPECT_EQ(load.drawing->object_list().head(), solids[0]);
     const double last_baseline = 100 - 10 - 10 * 5.0 / 3;
