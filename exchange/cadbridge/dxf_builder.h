@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   void place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block);
 
   // The last entity placed for the record of the handle (as dxflib reads
-  // group 5), or null.
+  // group 5), or null. Kept only for files that hold the kinds placed
+  // against the geometry afterwards (wipeouts, images).
   MB_Drawable* placed_for(int handle) const {
     auto it = by_handle_.find(handle);
     return it == by_handle_.end() ? nullptr : it->second;
@@ -115,7 +117,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   size_t blocks_ = 0;
   std::map<std::string, size_t> skipped_;
   std::vector<std::string> problems_;
-  std::map<int, MB_Drawable*> by_handle_;
+  bool remember_handles_ = false;
+  std::unordered_map<int, MB_Drawable*> by_handle_;
 
   // The polyline being read.
   bool polyline_open_ = false;
