@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <map>
 #include <set>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "database/entities/mb_polyline.h"
