@@ -22,3 +22,5 @@ constexpr int32_t mb_complement_color(int32_t c) { return ~c & 0xFFFFFF; }
 
 // c, or its complement when it matches the current background colour.
 int32_t mb_display_color(int32_t c, MB_Background_Match match);
+// The views' background colour now, for what covers things with it.
+int32_t mb_background_color();

@@ -113,6 +113,10 @@ class MB_Drawable : public MB_Object {
  public:
   // Bits of the save flag: which optional items follow an entity's record.
   enum : uint32_t { SAVE_ID = 0x1, SAVE_USER_ID = 0x2, SAVE_STRING = 0x4, SAVE_REAL = 0x8, SAVE_XDATA = 0x10 };
+  // Carries no item: it marks a solid that covers what lies beneath it with
+  // the background (readers that do not know it draw the solid in its
+  // colour).
+  static constexpr uint32_t SAVE_MASK = 0x20;
 
   MB_Drawable();
   MB_Drawable(const MB_Drawable& other);
@@ -215,8 +219,9 @@ class MB_Drawable : public MB_Object {
   // Changes whenever some entity's extents may have changed.
   static uint64_t extents_generation() { return extents_generation_; }
 
-  // The optional items after an entity's own record, and back.
-  MB_Result save_xdata(MB_File_IO& io);
+  // The optional items after an entity's own record, and back; `marks`
+  // (item-less bits such as SAVE_MASK) join the flag written.
+  MB_Result save_xdata(MB_File_IO& io, uint32_t marks = 0);
   MB_Result read_xdata(const MB_Opcode& op, MB_File_IO& io);
 
  private:

@@ -37,8 +37,8 @@ MB_Result MB_Xdata::materialize(MB_File_IO& io) {
   return MB_SUCCESS;
 }
 
-MB_Result MB_Drawable::save_xdata(MB_File_IO& io) {
-  const uint32_t f = build_save_flag();
+MB_Result MB_Drawable::save_xdata(MB_File_IO& io, uint32_t marks) {
+  const uint32_t f = build_save_flag() | marks;
   if (MB_Result r = io.write(f)) return r;
   if (f & SAVE_ID) {
     if (MB_Result r = io.write(id_)) return r;

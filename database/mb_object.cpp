@@ -87,6 +87,16 @@ void MB_Object_List::add_tail(MB_Object* object) {
   version_ = ++version_clock_;
 }
 
+void MB_Object_List::add_before(MB_Object* object, MB_Object* before) {
+  if (!object || object == before) return;
+  if (!contains(before)) before = nullptr;
+  if (object->owner_) object->owner_->unlink(object);
+  dlink::link_before<Links>(head_, tail_, object, before);
+  object->owner_ = this;
+  ++count_;
+  version_ = ++version_clock_;
+}
+
 void MB_Object_List::add_head(MB_Object* object) {
   if (!object) return;
   if (object->owner_) object->owner_->unlink(object);

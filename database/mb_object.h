@@ -180,6 +180,9 @@ class MB_Object_List {
   // list (or this one) is first taken out of it.
   void add_tail(MB_Object* object);
   void add_head(MB_Object* object);
+  // Link just before `before`, at the tail when `before` is null or not in
+  // this list.
+  void add_before(MB_Object* object, MB_Object* before);
   // Unlinks the object when this list holds it (true); false otherwise.
   bool remove(MB_Object* object);
   bool contains(const MB_Object* object) const {

@@ -49,6 +49,10 @@ class CMyDC {
       m_value = ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
     }
   }
+  // The current colour as this surface holds it, to put back exactly after
+  // drawing something in another.
+  uint32_t GetPixelValue() const { return m_value; }
+  void SetPixelValue(uint32_t value) { m_value = value; }
   // Non-zero: two pixels on, two off; zero: solid.
   void SetLineStyleDashed(int dashed);
 

@@ -10,13 +10,14 @@
 MB_Result MB_Solid::serialize(MB_File_IO& io) const {
   MB_Result first = general().serialize(io);
   MB_Result r = io.write(static_cast<unsigned char>('D'));
-  if (!r) r = const_cast<MB_Solid*>(this)->save_xdata(io);
+  if (!r) r = const_cast<MB_Solid*>(this)->save_xdata(io, mask_ ? SAVE_MASK : 0u);
   if (!r) r = io.write(static_cast<const As_Pt_Set&>(*this));
   return first ? first : r;
 }
 
 MB_Result MB_Solid::materialize(const MB_Opcode& op, MB_File_IO& io) {
   if (MB_Result r = read_xdata(op, io)) return r;
+  mask_ = (save_flag() & SAVE_MASK) != 0;
   if (MB_Result r = io.read(static_cast<As_Pt_Set&>(*this))) return r;
   for (int i = 0; i < count(); ++i) points()[i].z() = 0.0;
   return general().materialize(op, io);

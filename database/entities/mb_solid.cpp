@@ -92,6 +92,7 @@ void MB_Solid::build_draw() {
   edge().init(n, points());
   edit_rect().init_by_pts(n, points());
   MB_Draw_Solid* node = new MB_Draw_Solid(points(), n, general().display_color(), this);
+  node->mask(mask_);
   node->build_rect();
   draw_node(node);
 }
@@ -113,5 +114,8 @@ bool MB_Solid::pick(const As_Pt& p, As_Pt_List&, double tol, As_Pt& found, int& 
 void MB_Solid::draw_key_point(HDC hdc, CMyDC&, const As_Tran& view) { mb_draw_vertex_markers(hdc, *this, view); }
 
 bool MB_Solid::copy_to(MB_Object*& target) {
-  return mb_entity_copy_to(*this, target, [this](MB_Solid& t) { t.As_Pt_Set::operator=(*this); });
+  return mb_entity_copy_to(*this, target, [this](MB_Solid& t) {
+    t.As_Pt_Set::operator=(*this);
+    t.mask_ = mask_;
+  });
 }

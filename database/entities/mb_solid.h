@@ -3,7 +3,8 @@
 // As_Pt_Set side and are owned; deleting the solid through that side
 // deletes the whole entity. The solid is drawn through a filled-polygon
 // display node, picked by its vertices and then its region, measured, turned
-// into a loop and offset. Copies are deep.
+// into a loop and offset. Copies are deep. A mask solid (a wipeout) covers
+// what lies beneath it with the views' background colour.
 #pragma once
 
 #include "database/mb_drawable.h"
@@ -32,6 +33,9 @@ class MB_Solid : public MB_Geom, public As_Pt_Set {
   using MB_Geom::draw;
   using MB_Geom::get_point;
 
+  bool mask() const { return mask_; }
+  void mask(bool m) { mask_ = m; }
+
   // A new loop (the caller's) through the vertices in order.
   As_Loop* create_loop() const;
   // See mb_offset_polygon; no change is recorded and the display is not rebuilt.
@@ -53,10 +57,13 @@ class MB_Solid : public MB_Geom, public As_Pt_Set {
   // the general attributes.
   bool copy_to(MB_Object*& target) override;
 
-  // Record 'D': attributes, xdata, the vertices.
+  // Record 'D': attributes, xdata (a mask marked SAVE_MASK), the vertices.
   MB_Result serialize(MB_File_IO& io) const override;
   MB_Result materialize(const MB_Opcode& op, MB_File_IO& io) override;
   MB_Result process(MB_File_IO& io) override;
+
+ private:
+  bool mask_ = false;
 };
 
 // Square markers (style 0, size 3, outlined) at the points mapped by view.

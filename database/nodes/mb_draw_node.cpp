@@ -148,7 +148,16 @@ void MB_Draw_Solid::draw(HDC hdc, const As_Tran& t) {
   if (n < 3) return;
   POINT* p = mb_device_points(points(), n, t, 1);
   p[n] = p[0];
-  fill_polygon(hdc, p, n + 1, color());
+  if (!mask()) {
+    fill_polygon(hdc, p, n + 1, color());
+    return;
+  }
+  // A mask's outline is the background too.
+  HPEN pen = CreatePen(PS_SOLID, 1, static_cast<COLORREF>(fill_color()));
+  HGDIOBJ old = SelectObject(hdc, pen);
+  fill_polygon(hdc, p, n + 1, fill_color());
+  SelectObject(hdc, old);
+  DeleteObject(pen);
 }
 
 void MB_Draw_Solid::build_rect() { rect_of(points(), count()); }

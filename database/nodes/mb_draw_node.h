@@ -168,12 +168,20 @@ class MB_Draw_Solid : public MB_Draw_Node, public As_Pt_Set {
   MB_Draw_Solid(const As_Pt* points, int count, int32_t color, MB_Drawable* owner);
 
   Draw_Node_ID draw_node_id() const override { return DRAW_SOLID; }
+  // A mask fills with the views' background colour as it is when drawn,
+  // whatever its own colour.
+  bool mask() const { return mask_; }
+  void mask(bool m) { mask_ = m; }
+  int32_t fill_color() const { return mask_ ? mb_background_color() : color(); }
   // Nothing for fewer than three vertices.
   void draw(CMyDC& dc, const As_Tran& t) override;
   void draw(HDC hdc, const As_Tran& t) override;
   void build_rect() override;
   // p inside the polygon; hit is not written.
   bool pick(const As_Pt& p, As_Pt& hit, double tol) override;
+
+ private:
+  bool mask_ = false;
 };
 
 // Keeps nothing and draws nothing.

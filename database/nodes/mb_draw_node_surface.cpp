@@ -37,7 +37,15 @@ void MB_Draw_Solid::draw(CMyDC& dc, const As_Tran& t) {
   if (n < 3) return;
   POINT* p = mb_device_points(points(), n, t, 1);
   p[n] = p[0];
-  dc.Polygon(p, n + 1, 1, static_cast<uint32_t>(color()));
+  if (!mask()) {
+    dc.Polygon(p, n + 1, 1, static_cast<uint32_t>(color()));
+    return;
+  }
+  // A mask's outline is the background too.
+  const uint32_t saved = dc.GetPixelValue();
+  dc.SetColor(static_cast<uint32_t>(fill_color()));
+  dc.Polygon(p, n + 1, 1, 0xFFFFFFFFu);
+  dc.SetPixelValue(saved);
 }
 
 void MB_Draw_Trans::draw(CMyDC& dc, const As_Tran& t) {

@@ -1,19 +1,71 @@
 // The records the loader builds itself, walked in file order.
 #include "exchange/cadbridge/dxf_annotations.h"
 
+#include <algorithm>
+
 #include "database/entities/mb_block.h"
+#include "database/entities/mb_image.h"
+#include "database/entities/mb_lines.h"
+#include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
+#include "exchange/cadbridge/dxf_image.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
 Dxf_Annotations::Dxf_Annotations(MB_Drawing& drawing, Dxf_Builder& builder)
     : drawing_(drawing), target_(drawing, builder, header_) {}
 
+namespace {
+
+// The bit of the wipeout settings' flags (group 70) that shows the frames.
+constexpr int kShowWipeoutFrames = 1;
+
+}  // namespace
+
+bool dxf_add_wipeout(const Dxf_Record& r, Dxf_Target& target, std::vector<As_Pt>& frame) {
+  const std::vector<As_Pt> boundary = dxf_clip_boundary(r);
+  if (boundary.size() < 3) {
+    target.skip("WIPEOUT without a boundary");
+    return false;
+  }
+  MB_Solid* mask = new MB_Solid(int(boundary.size()));
+  std::copy(boundary.begin(), boundary.end(), mask->points());
+  mask->mask(true);
+  target.place(mask, r);
+  frame = boundary;
+  frame.push_back(boundary.front());
+  return true;
+}
+
+void dxf_draw_after(Dxf_Target& target, MB_Drawable* under, bool at_head) {
+  MB_Object_List& list = target.block() ? target.block()->object_list() : target.drawing().object_list();
+  MB_Object* last = list.tail();
+  if (!last || last == under) return;
+  if (under && list.contains(under)) {
+    list.add_before(last, under->next());
+  } else if (!under && at_head) {
+    list.add_before(last, list.head());
+  }
+}
+
 void Dxf_Annotations::read(const std::string& guarded_text) {
   dxf_each_record(guarded_text, [this](const Dxf_Record& r) { record(r); });
+  if (!show_wipeout_frames_) return;
+  MB_Block* const open = target_.block();
+  for (const Wipeout_Frame& f : wipeout_frames_) {
+    target_.block(f.block);
+    MB_Lines* lines = new MB_Lines(int(f.points.size()));
+    std::copy(f.points.begin(), f.points.end(), lines->points());
+    target_.place(lines, f.record);
+  }
+  target_.block(open);
 }
 
 void Dxf_Annotations::record(const Dxf_Record& r) {
   const std::string& type = r.type;
+  if (type == "SECTION" || type == "BLOCK" || type == "ENDBLK") {
+    under_ = nullptr;
+    at_head_ = true;
+  }
   if (type == "SECTION") {
     section_ = r.text(2);
     if (section_ == "HEADER") header_.read(r);
@@ -21,6 +73,10 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   }
   if (type == "ENDSEC") {
     section_.clear();
+    return;
+  }
+  if (section_ == "OBJECTS" && type == "WIPEOUTVARIABLES") {
+    show_wipeout_frames_ = (r.integer(70, 0) & kShowWipeoutFrames) != 0;
     return;
   }
   if (section_ == "TABLES") {
@@ -53,12 +109,32 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     add = dxf_add_mtext;
   } else if (type == "DIMENSION") {
     add = dxf_add_dimension;
+  } else if (type == "ACAD_TABLE") {
+    add = dxf_add_table;
   } else if (type == "LEADER") {
     add = dxf_add_leader;
   } else if (type == "MESH") {
     add = dxf_add_mesh;
   } else if (type == "MULTILEADER" || type == "MLEADER") {
     add = dxf_add_mleader;
+  }
+  if (type == "WIPEOUT" && !(!target_.block() && r.integer(67, 0) == 1)) {
+    std::vector<As_Pt> frame;
+    if (dxf_add_wipeout(r, target_, frame)) {
+      dxf_draw_after(target_, under_, at_head_);
+      ++converted_[type];
+      wipeout_frames_.push_back(Wipeout_Frame{r, target_.block(), std::move(frame)});
+    }
+    return;
+  }
+  MB_Drawable* placed = target_.placed_for(r.text(5));
+  if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
+    dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r);
+  }
+  if (placed) {
+    under_ = placed;
+  } else if (!r.has(5)) {
+    at_head_ = false;
   }
   if (!add) return;
   if (!target_.block() && r.integer(67, 0) == 1) {

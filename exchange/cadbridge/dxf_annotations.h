@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "exchange/cadbridge/dxf_text.h"
 
@@ -20,6 +21,10 @@ void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_R
 // DIMENSION: its geometry block inserted; without one (or naming a missing
 // or empty block) its definition points and text drawn plainly.
 void dxf_add_dimension(const Dxf_Record& record, Dxf_Target& target);
+// ACAD_TABLE: its anonymous geometry block inserted as a block reference
+// (groups 2, 10, 41 to 43 and 50); a table naming a missing or empty block
+// is skipped and counted.
+void dxf_add_table(const Dxf_Record& record, Dxf_Target& target);
 // LEADER: the line (or a spline through its vertices) with its arrow head;
 // its text is an MTEXT record of its own.
 void dxf_add_leader(const Dxf_Record& record, Dxf_Target& target);
@@ -28,6 +33,14 @@ void dxf_add_mesh(const Dxf_Record& record, Dxf_Target& target);
 // MULTILEADER: each leader line with its arrow head and landing, and the
 // text content.
 void dxf_add_mleader(const Dxf_Record& record, Dxf_Target& target);
+
+// WIPEOUT: a mask solid over its boundary, covering what lies beneath it
+// with the background colour; its outline (a run of segments, the first
+// vertex repeated) into `frame`. False for a record without a boundary.
+bool dxf_add_wipeout(const Dxf_Record& record, Dxf_Target& target, std::vector<As_Pt>& frame);
+// Moves the entity last placed into the target's block (or model space) to
+// just after `under`, to its head for null with `at_head`.
+void dxf_draw_after(Dxf_Target& target, MB_Drawable* under, bool at_head);
 
 class Dxf_Annotations {
  public:
@@ -55,4 +68,19 @@ class Dxf_Annotations {
   std::map<std::string, size_t> converted_;
   // Blocks whose definition was read: a later one of the name is left out.
   std::set<const MB_Block*> defined_;
+  // The outlines of the wipeouts, drawn after everything when the drawing's
+  // wipeout settings (an object after the entities) ask for them.
+  struct Wipeout_Frame {
+    Dxf_Record record;
+    MB_Block* block;
+    std::vector<As_Pt> points;
+  };
+  std::vector<Wipeout_Frame> wipeout_frames_;
+  bool show_wipeout_frames_ = false;
+  // Where a wipeout goes among what the geometry pass placed: after the
+  // entity of the last record before it that placed one; at the head of its
+  // block or model space when no record before it did; at the tail when a
+  // record without a handle leaves that unknown.
+  MB_Drawable* under_ = nullptr;
+  bool at_head_ = true;
 };

@@ -91,7 +91,11 @@ uint32_t dxf_aci_color(int index) {
 }
 
 Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded)
-    : drawing_(drawing), guarded_(guarded), line_types_(drawing) {
+    : drawing_(drawing),
+      guarded_(guarded),
+      line_types_(drawing),
+      remember_handles_(guarded.text.find("\nWIPEOUT\n") != std::string::npos ||
+                        guarded.text.find("\nIMAGE\n") != std::string::npos) {
   for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != MB_Object::ID_LAYER) continue;
     MB_Layer* layer = static_cast<MB_Layer*>(o);
@@ -158,6 +162,7 @@ void Dxf_Builder::place(MB_Drawable* entity, const DL_Attributes* from) {
   } else {
     drawing_.object_list().add_tail(entity);
   }
+  if (remember_handles_ && own.getHandle() >= 0 && (block_ || !discard_)) by_handle_[own.getHandle()] = entity;
   ++entities_;
 }
 

@@ -79,6 +79,14 @@ class Dxf_Builder : public DL_CreationAdapter {
   // drawing when null), with the layer and colour of `from`.
   void place_in(MB_Drawable* entity, const DL_Attributes& from, MB_Block* block);
 
+  // The last entity placed for the record of the handle (as dxflib reads
+  // group 5), or null. Kept only for files that hold the kinds placed
+  // against the geometry afterwards (wipeouts, images).
+  MB_Drawable* placed_for(int handle) const {
+    auto it = by_handle_.find(handle);
+    return it == by_handle_.end() ? nullptr : it->second;
+  }
+
   size_t entity_count() const { return entities_; }
   size_t block_count() const { return blocks_; }
   // Kinds skipped and how many of each.
@@ -124,6 +132,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   std::map<std::string, size_t> skipped_;
   std::vector<std::string> problems_;
   std::unordered_map<const MB_Object*, uint8_t> inherited_;
+  bool remember_handles_ = false;
+  std::unordered_map<int, MB_Drawable*> by_handle_;
 
   // The polyline being read.
   bool polyline_open_ = false;

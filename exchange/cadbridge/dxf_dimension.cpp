@@ -1,5 +1,5 @@
 // Dimensions: the geometry block every writer makes for a dimension, else
-// the dimension's own points and text.
+// the dimension's own points and text; tables by their geometry block.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -141,6 +141,23 @@ void dxf_add_dimension(const Dxf_Record& r, Dxf_Target& target) {
   const As_Pt at = r.has(12) ? point_of(r, 12) : As_Pt(0.0, 0.0, 0.0);
   const As_Pt& base = block->base_pos();
   MB_Insert* insert = new MB_Insert(As_Pt(at.x() + base.x(), at.y() + base.y(), at.z() + base.z()), 0.0, 1.0, 1.0, 1.0);
+  insert->block(MB_String(name.c_str()), target.drawing());
+  insert->build_transf();
+  target.place(insert, r);
+}
+
+void dxf_add_table(const Dxf_Record& r, Dxf_Target& target) {
+  const std::string name = r.text(2);
+  MB_Block* block = name.empty() ? nullptr : target.drawing().find_block(name.c_str());
+  if (!block || block->object_list().is_empty()) {
+    target.skip("ACAD_TABLE without its block");
+    return;
+  }
+  auto scale = [&r](int code) {
+    const double s = r.real(code, 1.0);
+    return s != 0.0 && std::isfinite(s) ? s : 1.0;
+  };
+  MB_Insert* insert = new MB_Insert(point_of(r, 10), r.real(50, 0.0) * kDxfDegree, scale(41), scale(42), scale(43));
   insert->block(MB_String(name.c_str()), target.drawing());
   insert->build_transf();
   target.place(insert, r);

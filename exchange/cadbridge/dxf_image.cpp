@@ -13,6 +13,7 @@
 #include "api/api_image.h"
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_lines.h"
+#include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "qm_file.h"
 #include "ximage.h"
@@ -148,4 +149,100 @@ MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string,
   const As_Pt corners[5] = {corner, corner + u, corner + u + v, corner + v, corner};
   std::copy(corners, corners + 5, frame->points());
   return frame;
+}
+
+std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
+  const As_Vec u(r.real(11, 0.0), r.real(21, 0.0), 0.0), v(r.real(12, 0.0), r.real(22, 0.0), 0.0);
+  const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
+  if (!(columns > 0.0) || !(rows > 0.0) || !std::isfinite(columns + rows) || !(u.len() > 0.0) || !(v.len() > 0.0)) {
+    return {};
+  }
+  // Pixel centres are whole numbers: the picture spans -0.5 to size - 0.5,
+  // rows counted down from its top.
+  const As_Pt corner(r.real(10, 0.0), r.real(20, 0.0), r.real(30, 0.0));
+  auto at = [&](double px, double py) { return corner + u * (px + 0.5) + v * (rows - 0.5 - py); };
+  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
+  std::vector<std::pair<double, double>> given;
+  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) given.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  if (given.size() < 2) given = {{-0.5, -0.5}, {columns - 0.5, rows - 0.5}};
+  std::vector<As_Pt> out;
+  if (given.size() == 2) {
+    const auto& a = given[0];
+    const auto& b = given[1];
+    out = {at(a.first, a.second), at(b.first, a.second), at(b.first, b.second), at(a.first, b.second)};
+  } else {
+    for (const auto& p : given) out.push_back(at(p.first, p.second));
+    if (out.size() > 3 && (out.front() - out.back()).len() < 1e-12) out.pop_back();
+  }
+  return out;
+}
+
+namespace {
+
+// The vertices of a clip boundary in pixels from the picture's top left
+// corner (pixel centres whole), a rectangle's two corners made four.
+std::vector<std::pair<double, double>> clip_vertices(const Dxf_Record& r) {
+  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
+  std::vector<std::pair<double, double>> v;
+  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) v.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  if (v.size() == 2) {
+    const auto a = v[0], b = v[1];
+    v = {a, {b.first, a.second}, b, {a.first, b.second}};
+  }
+  return v;
+}
+
+// Every pixel of the raster whose centre lies outside the polygon (even-odd,
+// in the raster's pixels) made transparent, a row at a time.
+void clear_outside(CxImage& raster, const std::vector<std::pair<double, double>>& polygon) {
+  const long w = long(raster.GetWidth()), h = long(raster.GetHeight());
+  std::vector<double> crossings;
+  for (long y = 0; y < h; ++y) {
+    const double yc = double(y);
+    crossings.clear();
+    for (size_t k = 0; k < polygon.size(); ++k) {
+      const auto& a = polygon[k];
+      const auto& b = polygon[(k + 1) % polygon.size()];
+      if ((a.second <= yc) == (b.second <= yc)) continue;  // half-open: no double count at a vertex
+      crossings.push_back(a.first + (yc - a.second) * (b.first - a.first) / (b.second - a.second));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    size_t next = 0;
+    bool inside = false;
+    for (long x = 0; x < w; ++x) {
+      while (next < crossings.size() && crossings[next] <= double(x)) {
+        inside = !inside;
+        ++next;
+      }
+      if (!inside) raster.AlphaSet(x, y, 0);
+    }
+  }
+}
+
+}  // namespace
+
+void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r) {
+  CxImage* raster = image.image();
+  if (!raster || !raster->IsValid()) return;
+  const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
+  const std::vector<std::pair<double, double>> clip = clip_vertices(r);
+  if (r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows)) {
+    // From the record's pixels to the raster's, should the file be of
+    // another size than the record says.
+    const double sx = double(raster->GetWidth()) / columns, sy = double(raster->GetHeight()) / rows;
+    std::vector<std::pair<double, double>> scaled;
+    for (const auto& p : clip) scaled.emplace_back((p.first + 0.5) * sx - 0.5, (p.second + 0.5) * sy - 0.5);
+    clear_outside(*raster, scaled);
+  }
+  const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
+  if (!std::isfinite(turn) || std::fabs(turn) < 1e-9) return;
+  // The corners the turn uncovers stay transparent.
+  if (!raster->AlphaIsValid()) raster->AlphaSet(0, 0, raster->AlphaGet(0, 0));
+  std::unique_ptr<CxImage> turned(new CxImage);
+  if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return;
+  const double w = image.width(), h = image.height(), c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
+  image.image(turned.release());
+  image.width(w * c + h * s);
+  image.height(w * s + h * c);
+  image.angle(0.0);
 }

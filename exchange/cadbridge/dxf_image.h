@@ -25,8 +25,12 @@
 #include <string>
 #include <vector>
 
+#include "exchange/cadbridge/dxf_record.h"
+#include "geometry/as_pt.h"
+
 class CxImage;
 class MB_Drawable;
+class MB_Image;
 
 class Dxf_Images {
  public:
@@ -65,3 +69,16 @@ class Dxf_Images {
   size_t decoded_bytes_ = 0;
   size_t budget_ = kMaxDecodedBytes;
 };
+
+// The clip boundary of an IMAGE or WIPEOUT record in drawing coordinates,
+// the first vertex not repeated at the end: its rectangle (two corners) or
+// polygon (boundary type, group 71) of vertices (groups 14, 24) in pixels
+// from the picture's top left corner; the picture's frame when it gives
+// fewer than two vertices. Empty for a record without a sound size.
+std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);
+
+// Turns the picture of an image placed level (as Dxf_Images makes it) to
+// the direction of its record's width vector, the image then covering the
+// turned picture's bounding box, and makes what lies outside the record's
+// clip boundary transparent when its clipping is on (group 280).
+void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record);

@@ -1,6 +1,7 @@
 // Records of the guarded text.
 #include "exchange/cadbridge/dxf_record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -53,6 +54,15 @@ std::vector<std::string> Dxf_Record::texts(int code) const {
     if (g.code == code) out.emplace_back(g.value);
   }
   return out;
+}
+
+void Dxf_Record::split_embedded(Dxf_Record& own, Dxf_Record& embedded) const {
+  auto at = std::find_if(groups.begin(), groups.end(), [](const Dxf_Group& g) {
+    return g.code == kDxfEmbeddedMarker && g.value == "Embedded Object";
+  });
+  own.type = embedded.type = type;
+  own.groups.assign(groups.begin(), at);
+  embedded.groups.assign(at == groups.end() ? at : at + 1, groups.end());
 }
 
 void dxf_each_record(const std::string& text, const std::function<void(const Dxf_Record&)>& each) {

@@ -27,7 +27,15 @@ struct Dxf_Record {
   int integer(int code, int fallback) const;
   // Every value of the code, in order.
   std::vector<std::string> texts(int code) const;
+  // The record split at its first `101` "Embedded Object" group: an object
+  // written inside the record (the columns of a multi-line text), whose
+  // groups reuse the record's codes with other meanings. `own` keeps the
+  // groups before it, `embedded` the groups after it (empty without one).
+  void split_embedded(Dxf_Record& own, Dxf_Record& embedded) const;
 };
+
+// The subclass marker group that opens an object embedded in a record.
+constexpr int kDxfEmbeddedMarker = 101;
 
 double dxf_real(std::string_view value);
 int dxf_integer(std::string_view value);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "database/entities/mb_text.h"
 #include "database/entities/mb_text_style.h"
@@ -153,6 +154,14 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
   ++placed_;
 }
 
+MB_Drawable* Dxf_Target::placed_for(const std::string& handle) const {
+  if (handle.empty() || handle.size() > 8) return nullptr;
+  char* end = nullptr;
+  const unsigned long n = std::strtoul(handle.c_str(), &end, 16);
+  if (*end || n > unsigned(INT32_MAX)) return nullptr;
+  return builder_.placed_for(int(n));
+}
+
 double Dxf_Target::width(const std::string& gbk, const Dxf_Text_Look& look) {
   std::string key = look.style;
   key += '\0';
@@ -241,7 +250,11 @@ double dxf_anchor_y(Dxf_Valign v, double first_baseline, double cap, double last
   }
 }
 
-void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
+void dxf_add_text(const Dxf_Record& record, Dxf_Target& target) {
+  // The multi-line text newer attributes embed reuses the codes of the
+  // attribute's own alignment point and sizes.
+  Dxf_Record r, embedded;
+  record.split_embedded(r, embedded);
   const bool attribute = r.type == "ATTRIB" || r.type == "ATTDEF";
   if (attribute && (r.integer(70, 0) & kAttributeInvisible)) {
     target.skip("invisible " + r.type);
@@ -306,6 +319,28 @@ void dxf_add_text(const Dxf_Record& r, Dxf_Target& target) {
   dxf_frame_text(*text, origin, angle, x, y);
   if (upside_down) text->text_style().angle(angle + qm_pi);
   target.place(text.release(), r);
+}
+
+std::string Dxf_Target::font_style(const std::string& style, const std::string& font) {
+  if (font.empty()) return style;
+  const auto key = std::make_pair(style, font);
+  auto it = font_styles_.find(key);
+  if (it != font_styles_.end()) return it->second;
+  const MB_Text_Style* base = drawing_.find_text_style(style.c_str());
+  if (!base) base = drawing_.find_text_style(kDxfStandardStyle);
+  const std::string named = font_file(font);
+  const MB_Font_Library* big = base ? base->big_font_lib() : nullptr;
+  const std::string big_file = big && big->file_name() ? big->file_name() : std::string();
+  const std::string file = style_font(named, big_file);
+  const std::string name = (base ? std::string(base->name().ascii()) : style) + "|" + named;
+  if (!drawing_.find_text_style(name.c_str())) {
+    if (file != named) note("MTEXT font " + named + ", not installed, drawn with " + file);
+    drawing_.text_style_list().add_tail(new MB_Text_Style(
+        name.c_str(), file.c_str(), big_file.empty() ? nullptr : big_file.c_str(), base ? base->height() : 0.0,
+        base ? base->width_scale() : 1.0, base ? base->oblique_angle() : 0.0, 0.0, 0, 0));
+  }
+  font_styles_.emplace(key, name);
+  return name;
 }
 
 void dxf_add_style(const Dxf_Record& r, Dxf_Target& target) {

@@ -64,6 +64,9 @@ class Dxf_Target {
   // Appends the entity with the layer and colour of `from`; a colour of 0 or
   // more (0x00BBGGRR) replaces the record's.
   void place(MB_Drawable* entity, const Dxf_Record& from, int64_t color = -1);
+  // The last entity the geometry pass placed for the record of the handle
+  // (group 5), or null.
+  MB_Drawable* placed_for(const std::string& handle) const;
   // Counts a record of `kind` that was left out, and why.
   void skip(const std::string& kind) { ++skipped_[kind]; }
   const std::map<std::string, size_t>& skipped() const { return skipped_; }
@@ -77,6 +80,10 @@ class Dxf_Target {
   // The height of the lower-case letters of the style's font, of its
   // capital height: a TrueType face's own, else kDxfXHeight; remembered.
   double x_height(const std::string& style);
+  // The name of a style like `style` drawing in another font: the font
+  // file an MTEXT font switch names, found as a STYLE record's font is
+  // found. Made in the drawing once per pair; `style` itself for no font.
+  std::string font_style(const std::string& style, const std::string& font);
 
  private:
   MB_Drawing& drawing_;
@@ -88,6 +95,7 @@ class Dxf_Target {
   size_t placed_ = 0;
   std::unordered_map<std::string, double> widths_;
   std::unordered_map<std::string, double> x_heights_;
+  std::map<std::pair<std::string, std::string>, std::string> font_styles_;
 };
 
 // How a text stands against its anchor.

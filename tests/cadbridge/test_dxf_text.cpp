@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -63,6 +65,10 @@ TEST(DxfMtext, InlineCodesBecomePlainLines) {
       {"\\U+4E2D%%d%%c", {"\\U+4E2D%%d%%c"}},
       {"^Ia^Jb^ c", {" a", "b^c"}},
       {"\\Na\\Xb", {"", "a", "b"}},
+      // A code taking a number ends where the number ends.
+      {"\\C1red text; still", {"red text; still"}},
+      {"\\H5big;\\C3green", {"big;green"}},
+      {"\\H2xbig\\W0.5;x", {"bigx"}},
       // A double-byte character whose second byte is a backslash or brace
       // stays whole.
       {"\x81\\P\x81{x", {"\x81\\P\x81{x"}},
@@ -170,6 +176,48 @@ TEST(DxfMtext, DirectionSpacingAndRunsOfOtherLooks) {
   EXPECT_GT(texts[2]->base_pos().y(), texts[1]->base_pos().y());  // after "b", along the line
 }
 
+// An object embedded after the text (as newer writers add to every
+// multi-line text) has its own location groups; the text keeps its own.
+TEST(DxfMtext, EmbeddedObjectLeavesTheTextsOwnGroups) {
+  const std::string embedded = "101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n100\n21\n100\n40\n50\n41\n20\n";
+  const struct {
+    const char* name;
+    std::string more, after;
+    double angle;
+  } cases[] = {
+      {"no direction", "", embedded, 0.0},
+      {"own direction", "11\n0\n21\n1\n", embedded, kPi / 2},
+      {"own rotation", "50\n30\n", embedded, kPi / 6},
+      {"without embedded object", "11\n0\n21\n1\n", "", kPi / 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext("ABC", 1, c.more) + c.after));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NEAR(texts[0]->text_style().angle(), c.angle, 1e-12);
+    EXPECT_EQ(texts[0]->text_style().height(), 10.0);
+    EXPECT_NEAR(texts[0]->base_pos().x() - 100, 10 * std::sin(c.angle), 1e-9);  // a capital height down the text
+  }
+}
+
+// An attribute's embedded multi-line text leaves the attribute's own
+// alignment: left on the baseline at its point, whatever the embedded
+// groups 11 and 72 hold.
+TEST(DxfText, EmbeddedObjectLeavesTheAttributesOwnGroups) {
+  for (const char* after : {"", "101\nEmbedded Object\n10\n5\n20\n6\n40\n2\n11\n1\n21\n0\n72\n5\n1\nV\n"}) {
+    SCOPED_TRACE(after);
+    Dxf_Load load;
+    load.text(dxf_entities(std::string("0\nATTRIB\n8\n0\n10\n5\n20\n6\n40\n2\n1\nV\n2\nTAG\n70\n0\n") + after));
+    auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->base_pos().x(), 5.0);
+    EXPECT_EQ(texts[0]->base_pos().y(), 6.0);
+    EXPECT_EQ(texts[0]->text_style().angle(), 0.0);
+  }
+}
+
 // A paragraph's own alignment places its lines in the column the
 // reference width makes; later paragraphs keep it.
 TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
@@ -183,6 +231,215 @@ TEST(DxfMtext, ParagraphAlignmentPlacesLinesInTheColumn) {
   EXPECT_NEAR(texts[1]->base_pos().x(), 100 + (100 - mid2) / 2, 1e-9);
   EXPECT_NEAR(texts[2]->base_pos().x(), 200 - width_of("Right", 10, measure), 1e-9);
   EXPECT_NEAR(texts[3]->base_pos().x(), 100, 1e-9);
+}
+
+template <class T>
+std::vector<T*> all_of(const Dxf_Load& load, MB_Object::MB_ID id) {
+  std::vector<T*> out;
+  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next()) {
+    if (o->object_id() == id) out.push_back(static_cast<T*>(o));
+  }
+  return out;
+}
+
+// Stacks stand their parts over each other (or beside each other, slanted)
+// with the divider; strokes are lines along the run. Texts of height 10 at
+// (100, 100), attachment top left; (x, y) of each text's base and the
+// lines' ends, from the left end of the stack or run and its baseline.
+TEST(DxfMtext, StacksAndStrokesDrawAsLines) {
+  MB_Drawing measure;
+  const double w1 = width_of("1", 10, measure), w2 = width_of("2", 10, measure), w3 = width_of("3", 10, measure);
+  const double wab = width_of("ab", 10, measure);
+  const double w12 = std::max(w1, w2), slant = std::min(w3 + w2, 20.0) / 2;
+  const struct {
+    const char* raw;
+    double cap;  // how far the line stands above its baseline
+    std::vector<std::pair<double, double>> bases;
+    std::vector<std::array<double, 4>> lines;
+  } cases[] = {
+      {"\\S1/2;", 24, {{(w12 - w1) / 2, 14}, {(w12 - w2) / 2, 0}}, {{0, 12, w12, 12}}},
+      {"\\S1^2;", 24, {{(w12 - w1) / 2, 14}, {(w12 - w2) / 2, 0}}, {}},
+      {"\\S3#2;", 20, {{0, 10}, {w3, 0}}, {{w3 - slant, 10 - slant, w3 + slant, 10 + slant}}},
+      {"\\S^2;", 24, {{0, 0}}, {}},
+      {"\\Lab\\l", 10, {{0, 0}}, {{0, -2, wab, -2}}},
+      {"\\Oab", 10, {{0, 0}}, {{0, 12, wab, 12}}},
+      {"\\Kab", 10, {{0, 0}}, {{0, 5, wab, 5}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.raw, 1)));
+    const auto texts = texts_of(load);
+    const auto lines = all_of<MB_Line>(load, ID::ID_LINE);
+    ASSERT_EQ(texts.size(), c.bases.size());
+    ASSERT_EQ(lines.size(), c.lines.size());
+    const double baseline = 100 - c.cap;
+    for (size_t k = 0; k < texts.size(); ++k) {
+      EXPECT_NEAR(texts[k]->base_pos().x(), 100 + c.bases[k].first, 1e-9) << k;
+      EXPECT_NEAR(texts[k]->base_pos().y(), baseline + c.bases[k].second, 1e-9) << k;
+    }
+    for (size_t k = 0; k < lines.size(); ++k) {
+      EXPECT_NEAR(lines[k]->start().x(), 100 + c.lines[k][0], 1e-9);
+      EXPECT_NEAR(lines[k]->start().y(), baseline + c.lines[k][1], 1e-9);
+      EXPECT_NEAR(lines[k]->end().x(), 100 + c.lines[k][2], 1e-9);
+      EXPECT_NEAR(lines[k]->end().y(), baseline + c.lines[k][3], 1e-9);
+    }
+  }
+}
+
+// The background fill is a solid beneath the text, around its column and
+// wider by (scale - 1) text heights; the frame flag draws its outline. A
+// fill in the view's colour is a mask.
+TEST(DxfMtext, BackgroundFillLiesBeneathTheText) {
+  const struct {
+    const char* name;
+    std::string groups;
+    int64_t color;  // of the solid; -1: none, unless a mask
+    bool mask;
+    size_t frame_lines;
+  } cases[] = {
+      {"colour index", "90\n1\n63\n1\n45\n1.5\n", int64_t(RGB(255, 0, 0)), false, 0},
+      {"true colour", "90\n1\n63\n1\n421\n65280\n45\n1.5\n", int64_t(RGB(0, 255, 0)), false, 0},
+      {"with frame", "90\n17\n63\n5\n45\n1.5\n", int64_t(RGB(0, 0, 255)), false, 4},
+      {"view colour", "90\n3\n63\n1\n45\n1.5\n", -1, true, 0},
+      {"none", "63\n1\n45\n1.5\n", -1, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext("ab\\Pcd", 1, "41\n50\n" + c.groups)));
+    const auto solids = all_of<MB_Solid>(load, ID::ID_SOLID);
+    EXPECT_EQ(all_of<MB_Line>(load, ID::ID_LINE).size(), c.frame_lines);
+    if (c.color < 0 && !c.mask) {
+      EXPECT_TRUE(solids.empty());
+      continue;
+    }
+    ASSERT_EQ(solids.size(), 1u);
+    EXPECT_EQ(solids[0]->mask(), c.mask);
+    if (!c.mask) {
+      EXPECT_EQ(solids[0]->general().color(), int32_t(c.color));
+    }
+    // The solid comes first, so the text draws over it.
+    EXPECT_EQ(load.drawing->object_list().head(), solids[0]);
+    const double last_baseline = 100 - 10 - 10 * 5.0 / 3;
+    const As_Pt expected[4] = {As_Pt(95, 105, 0), As_Pt(155, 105, 0), As_Pt(155, last_baseline - 5, 0),
+                               As_Pt(95, last_baseline - 5, 0)};
+    ASSERT_EQ(solids[0]->count(), 4);
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_NEAR(solids[0]->points()[k].x(), expected[k].x(), 1e-9) << k;
+      EXPECT_NEAR(solids[0]->points()[k].y(), expected[k].y(), 1e-9) << k;
+    }
+  }
+}
+
+// Columns from the embedded object and from the extended data older
+// versions write: static ones break at "\N", dynamic ones when a column's
+// height is full. (x, y) of each text's base from the insertion point.
+TEST(DxfMtext, ColumnsSetTheTextSideBySide) {
+  const double step = 10 * 5.0 / 3;
+  const std::string embedded_static =
+      "46\n100\n101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n0\n21\n0\n40\n30\n71\n1\n72\n2\n44\n30\n45\n5\n73\n0\n";
+  const std::string xdata_dynamic =
+      "1001\nACAD\n1000\nACAD_MTEXT_COLUMN_INFO_BEGIN\n1070\n75\n1070\n2\n1070\n76\n1070\n2\n1070\n48\n1040\n30\n"
+      "1070\n49\n1040\n5\n1000\nACAD_MTEXT_COLUMN_INFO_END\n1000\nACAD_MTEXT_DEFINED_HEIGHT_BEGIN\n1070\n46\n"
+      "1040\n20\n1000\nACAD_MTEXT_DEFINED_HEIGHT_END\n";
+  const std::string xdata_manual =
+      "1001\nACAD\n1000\nACAD_MTEXT_COLUMN_INFO_BEGIN\n1070\n75\n1070\n2\n1070\n48\n1040\n30\n1070\n49\n1040\n5\n"
+      "1070\n50\n1070\n2\n1040\n30\n1040\n5\n1000\nACAD_MTEXT_COLUMN_INFO_END\n";
+  const struct {
+    const char* name;
+    std::string raw, after_text;
+    std::vector<std::pair<double, double>> bases;
+  } cases[] = {
+      {"static", "a\\Pb\\Nc", embedded_static, {{0, -10}, {0, -10 - step}, {35, -10}}},
+      {"static, no break", "a\\Pb", embedded_static, {{0, -10}, {0, -10 - step}}},
+      {"dynamic", "a\\Pb\\Pc", xdata_dynamic, {{0, -10}, {35, -10}, {70, -10}}},
+      {"dynamic, manual heights", "a\\Pb\\Pc", xdata_manual, {{0, -10}, {0, -10 - step}, {35, -10}}},
+      {"no columns, break is a paragraph", "a\\Nb", "", {{0, -10}, {0, -10 - step}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.raw, 1) + c.after_text));
+    const auto texts = texts_of(load);
+    ASSERT_EQ(texts.size(), c.bases.size());
+    for (size_t k = 0; k < texts.size(); ++k) {
+      EXPECT_NEAR(texts[k]->base_pos().x(), 100 + c.bases[k].first, 1e-9) << k;
+      EXPECT_NEAR(texts[k]->base_pos().y(), 100 + c.bases[k].second, 1e-9) << k;
+    }
+  }
+}
+
+// Lines break between two CJK characters (GBK here), never before closing
+// punctuation nor after opening punctuation; at a width no part fits in,
+// each line is one part.
+TEST(DxfMtext, CjkTextBreaksBetweenCharacters) {
+  const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4", zi = "\xD7\xD6", open = "\xA3\xA8", close = "\xA3\xA9",
+                    comma = "\xA3\xAC";
+  const struct {
+    std::string text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {zhong + wen + zi, {zhong, wen, zi}},
+      {zhong + open + wen + close + comma + zi, {zhong, open + wen + close + comma, zi}},
+      {"ab" + zhong + wen + "cd", {"ab" + zhong, wen + "cd"}},
+      {"ab cd", {"ab", "cd"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Dxf_Load load;
+    load.text(dxf_entities(mtext(c.text, 1, "41\n0.01\n")));
+    std::vector<std::string> lines;
+    for (MB_Text* t : texts_of(load)) lines.push_back(t->bytes());
+    EXPECT_EQ(lines, c.lines);
+  }
+  // A long note at a reference width of 80 stays within it and starts no
+  // line with a comma.
+  std::string note;
+  for (int i = 0; i < 41; ++i) note += i % 10 == 9 ? comma : zhong;
+  Dxf_Load load;
+  load.text(dxf_entities("0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n3\n41\n80\n1\n" + note + "\n"));
+  const auto texts = texts_of(load);
+  ASSERT_GT(texts.size(), 1u);
+  for (MB_Text* t : texts) {
+    EXPECT_LE(t->base_pos().x() + dxf_text_width(*t), 80.0 + 1e-9);
+    EXPECT_NE(t->bytes().substr(0, 2), comma);
+  }
+}
+
+// Font switches draw their run in a style of the named TrueType family or
+// shape font, made once for each font.
+TEST(DxfMtext, FontSwitchesDrawTheirRunInTheNamedFont) {
+  Dxf_Load load;
+  load.text(dxf_entities(
+      mtext("a{\\fSimSun|b0|i0;\xCB\xCE\xCC\xE5}b{\\Fromans;c}d{\\fSimSun|b1;e}{\\f;f}{\\fromans.shx;g}", 1)));
+  const auto texts = texts_of(load);
+  const struct {
+    const char* text;
+    const char* style;  // null: the text's own style
+    bool truetype;
+  } expected[] = {
+      {"a", nullptr, false}, {"\xCB\xCE\xCC\xE5", "Standard|SimSun.ttf", true},
+      {"b", nullptr, false}, {"c", "Standard|romans.shx", false},
+      {"d", nullptr, false}, {"e", "Standard|SimSun.ttf", true},
+      {"f", nullptr, false}, {"g", "Standard|romans.shx", false},
+  };
+  ASSERT_EQ(texts.size(), std::size(expected));
+  for (size_t k = 0; k < texts.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(texts[k]->bytes(), expected[k].text);
+    const std::string style = texts[k]->text_style().name().ascii();
+    EXPECT_EQ(style, expected[k].style ? expected[k].style : texts[0]->text_style().name().ascii());
+    ASSERT_NE(texts[k]->text_style().font_lib(), nullptr);
+    EXPECT_TRUE(!expected[k].truetype || texts[k]->text_style().font_lib()->is_ttf_font());
+  }
+  // One style per font, whatever the number of runs.
+  int made = 0;
+  for (MB_Object* o = load.drawing->text_style_list().head(); o; o = o->next()) {
+    const char* name = static_cast<MB_Text_Style*>(o)->name().ascii();
+    if (name && std::strchr(name, '|')) ++made;
+  }
+  EXPECT_EQ(made, 2);
 }
 
 TEST(DxfMtext, UnbalancedBracesAndManyParagraphsLoad) {
@@ -217,8 +474,8 @@ TEST(DxfText, JustificationsAndFlagsPlaceTheText) {
        0},
       {"bottom left", 0, 1, "", [](double) { return 50.0; }, [](double) { return 50 + 10 * kDxfDescender; }, 1, h, 0},
       {"middle left", 0, 2, "", [](double) { return 50.0; }, [](double) { return 45.0; }, 1, h, 0},
-      {"right, twice as wide", 2, 0, "41\n2\n", [](double w) { return 50 - 2 * w; }, [](double) { return 50.0; }, 2,
-       h, 0},
+      {"right, twice as wide", 2, 0, "41\n2\n", [](double w) { return 50 - 2 * w; }, [](double) { return 50.0; }, 2, h,
+       0},
       {"left turned", 0, 0, "50\n90\n", [](double) { return 0.0; }, [](double) { return 0.0; }, 1, h, kPi / 2},
       {"backwards", 0, 0, "71\n2\n", [](double) { return 0.0; }, [](double) { return 0.0; }, -1, h, 0},
       {"upside down, top", 0, 3, "71\n4\n", [](double) { return 50.0; }, [](double) { return 60.0; }, -1, h, kPi},
@@ -335,6 +592,92 @@ TEST(DxfDimension, DrawnFromItsBlockOrElseFromItsPoints) {
   }
 }
 
+// A table draws its anonymous block as a block reference does; one naming
+// no block, or an empty one, is skipped.
+TEST(DxfTable, DrawnAsAnInsertOfItsBlock) {
+  const std::string blocks =
+      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\n*T1\n70\n1\n10\n0\n20\n0\n"
+      "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n60\n21\n0\n0\nENDBLK\n8\n0\n"
+      "0\nBLOCK\n8\n0\n2\n*T2\n70\n1\n10\n0\n20\n0\n0\nENDBLK\n8\n0\n0\nENDSEC\n";
+  const struct {
+    const char* name;
+    std::string groups;
+    bool drawn;
+    double x, y, angle, sx;
+  } cases[] = {
+      {"placed", "2\n*T1\n10\n20\n20\n40\n30\n0\n11\n1\n21\n0\n", true, 20, 40, 0, 1},
+      {"turned and scaled", "2\n*T1\n10\n20\n20\n40\n41\n2\n50\n90\n", true, 20, 40, kPi / 2, 2},
+      {"missing block", "2\n*T9\n10\n20\n20\n40\n", false, 0, 0, 0, 0},
+      {"empty block", "2\n*T2\n10\n20\n20\n40\n", false, 0, 0, 0, 0},
+      {"no block", "10\n20\n20\n40\n", false, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(blocks + dxf_entities("0\nACAD_TABLE\n8\n0\n100\nAcDbBlockReference\n" + c.groups +
+                                    "100\nAcDbTable\n280\n0\n91\n1\n92\n1\n"));
+    ASSERT_TRUE(load.ok);
+    MB_Insert* insert = load.first<MB_Insert>(ID::ID_INSERT);
+    ASSERT_EQ(insert != nullptr, c.drawn);
+    if (!insert) continue;
+    EXPECT_EQ(insert->block(), load.drawing->find_block("*T1"));
+    EXPECT_EQ(insert->point().x(), c.x);
+    EXPECT_EQ(insert->point().y(), c.y);
+    EXPECT_NEAR(insert->angle(), c.angle, 1e-12);
+    EXPECT_EQ(insert->scale()[0], c.sx);
+    // The block's line drawn from the insertion point.
+    const PixelSet painted = dxf_painted(*load.drawing, 200, 200);
+    const int px = int(std::lround(c.x + 10 * std::cos(c.angle) * c.sx));
+    const int py = int(std::lround(c.y + 10 * std::sin(c.angle) * c.sx));
+    EXPECT_TRUE(painted.count({px, py})) << px << "," << py;
+  }
+}
+
+// A wipeout is a mask solid over its boundary, drawn where it stands among
+// the file's entities; its frame only when the drawing's wipeout settings
+// show frames.
+TEST(DxfWipeout, MasksInDrawingOrderOverItsBoundary) {
+  // A picture of 1 x 1 pixel spanning (10, 20) to (40, 60).
+  const std::string frame = "10\n10\n20\n20\n11\n30\n21\n0\n12\n0\n22\n40\n13\n1\n23\n1\n";
+  const struct {
+    const char* name;
+    std::string boundary;
+    std::vector<std::pair<double, double>> corners;
+  } cases[] = {
+      {"rectangle", "71\n1\n91\n2\n14\n-0.5\n24\n-0.5\n14\n0.5\n24\n0.5\n", {{10, 60}, {40, 60}, {40, 20}, {10, 20}}},
+      {"polygon",
+       "71\n2\n91\n4\n14\n-0.5\n24\n0.5\n14\n0.5\n24\n0.5\n14\n0\n24\n-0.5\n14\n-0.5\n24\n0.5\n",
+       {{10, 20}, {40, 20}, {25, 60}}},
+      {"no boundary", "", {{10, 60}, {40, 60}, {40, 20}, {10, 20}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Dxf_Load load;
+    load.text(dxf_entities("0\nLINE\n5\n1A\n8\n0\n10\n0\n20\n40\n11\n50\n21\n40\n0\nWIPEOUT\n5\n1B\n8\n0\n" + frame +
+                           c.boundary + "0\nCIRCLE\n5\n1C\n8\n0\n10\n25\n20\n40\n40\n5\n"));
+    ASSERT_TRUE(load.ok);
+    std::vector<MB_Object::MB_ID> order;
+    for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next()) order.push_back(o->object_id());
+    EXPECT_EQ(order, (std::vector<MB_Object::MB_ID>{ID::ID_LINE, ID::ID_SOLID, ID::ID_CIRCLE}));
+    MB_Solid* mask = load.first<MB_Solid>(ID::ID_SOLID);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_TRUE(mask->mask());
+    ASSERT_EQ(mask->count(), int(c.corners.size()));
+    for (int k = 0; k < mask->count(); ++k) {
+      EXPECT_NEAR(mask->points()[k].x(), c.corners[size_t(k)].first, 1e-9) << k;
+      EXPECT_NEAR(mask->points()[k].y(), c.corners[size_t(k)].second, 1e-9) << k;
+    }
+  }
+  for (int shown : {0, 1}) {
+    SCOPED_TRACE(shown);
+    Dxf_Load load;
+    load.text("0\nSECTION\n2\nENTITIES\n0\nWIPEOUT\n5\n1B\n8\n0\n" + frame +
+              "0\nENDSEC\n0\nSECTION\n2\nOBJECTS\n0\nWIPEOUTVARIABLES\n5\n3C\n100\nAcDbWipeoutVariables\n70\n" +
+              std::to_string(shown) + "\n0\nENDSEC\n0\nEOF\n");
+    EXPECT_EQ(load.counts()[ID::ID_LINES], shown);
+  }
+}
+
 TEST(DxfDimension, ItsStyleSizesTheTextAndArrowsOfAPlainDrawing) {
   Dxf_Load load;
   load.text(
@@ -402,11 +745,11 @@ TEST(DxfLeader, LineWithArrowHeadAtItsFirstVertex) {
 
 TEST(DxfLeader, MultileaderLinesArrowsAndText) {
   Dxf_Load load;
-  load.text(dxf_entities(
-      "0\nMULTILEADER\n8\n0\n300\nCONTEXT_DATA{\n40\n1\n41\n2.5\n140\n1\n304\nNote\\PTwo\n"
-      "12\n20\n22\n12\n32\n0\n13\n1\n23\n0\n33\n0\n"
-      "302\nLEADER{\n10\n18\n20\n10\n30\n0\n11\n1\n21\n0\n31\n0\n40\n2\n"
-      "304\nLEADER_LINE{\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n305\n}\n303\n}\n301\n}\n"));
+  load.text(
+      dxf_entities("0\nMULTILEADER\n8\n0\n300\nCONTEXT_DATA{\n40\n1\n41\n2.5\n140\n1\n304\nNote\\PTwo\n"
+                   "12\n20\n22\n12\n32\n0\n13\n1\n23\n0\n33\n0\n"
+                   "302\nLEADER{\n10\n18\n20\n10\n30\n0\n11\n1\n21\n0\n31\n0\n40\n2\n"
+                   "304\nLEADER_LINE{\n10\n0\n20\n0\n30\n0\n10\n10\n20\n10\n30\n0\n305\n}\n303\n}\n301\n}\n"));
   auto c = load.counts();
   EXPECT_EQ(c[ID::ID_POLYLINE], 1);  // first vertex, second, the last leader point
   EXPECT_EQ(c[ID::ID_LINE], 1);      // the landing
@@ -451,8 +794,8 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
     if (c.code_page) header += "9\n$DWGCODEPAGE\n3\n" + std::string(c.code_page) + "\n";
     Dxf_Load load;
     load.text(header + "0\nENDSEC\n" +
-              dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + c.text + "\n0\nMTEXT\n8\n0\n10\n0\n20\n5\n40\n1\n1\n" +
-                           c.text + "\n"));
+              dxf_entities("0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\n" + c.text +
+                           "\n0\nMTEXT\n8\n0\n10\n0\n20\n5\n40\n1\n1\n" + c.text + "\n"));
     auto texts = texts_of(load);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0]->bytes(), c.expected);
@@ -676,9 +1019,10 @@ TEST(DxfStyle, MissingLatinShapeFontsDrawWithTheInstalledFace) {
 TEST(DxfStyle, AMissingStyleIsTheFilesStandard) {
   const std::string text = "0\nTEXT\n8\n0\n7\nnormal\n10\n0\n20\n0\n40\n1\n1\nabc\n";
   Dxf_Load with;
-  with.text("0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
-            "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
-            dxf_entities(text));
+  with.text(
+      "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n0\nSTYLE\n2\nSTANDARD\n70\n0\n40\n0\n3\n"
+      "DejaVuSans.ttf\n0\nENDTAB\n0\nENDSEC\n" +
+      dxf_entities(text));
   auto texts = texts_of(with);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->text_style().font_lib(), with.drawing->find_text_style("STANDARD")->font_lib());

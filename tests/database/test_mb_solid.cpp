@@ -7,13 +7,14 @@
 #include "database/entities/mb_mesh.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
-#include "surface/cmydc.h"
+#include "database/mb_settings.h"
 #include "database/mb_undo_redo.h"
 #include "database/nodes/mb_draw_node.h"
 #include "geometry/as_loop.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/geom_algo.h"
+#include "surface/cmydc.h"
 #include "tests/surface/surface_probe.h"
 
 namespace {
@@ -131,6 +132,37 @@ TEST(Solid, FilledOnTheSurface) {
   EXPECT_EQ(probe.at(1, 1), 0xFFFFFFFFu);
   EXPECT_EQ(probe.at(8, 4), 0xFFFFFFFFu);
   EXPECT_EQ(probe.at(4, 8), 0xFFFFFFFFu);
+}
+
+// A mask fills and outlines with the background as it is when drawn, on
+// the surface and through its device context alike, whatever its colour;
+// what is drawn after it shows over it.
+TEST(Solid, MaskCoversWithTheBackground) {
+  const int32_t background = g_system_setting.get_long_val(MB_BACKGROUND_COLOR);
+  g_system_setting.set_long_val(MB_BACKGROUND_COLOR, 0x102030);
+  for (bool through_dc : {false, true}) {
+    SCOPED_TRACE(through_dc);
+    MB_Solid under(As_Pt(0, 0, 0), As_Pt(10, 0, 0), As_Pt(10, 10, 0), As_Pt(0, 10, 0));
+    under.general().display_color(0x0000FF);
+    MB_Solid mask(As_Pt(2, 2, 0), As_Pt(7, 2, 0), As_Pt(7, 6, 0), As_Pt(2, 6, 0));
+    mask.general().display_color(0x00FF00);
+    mask.mask(true);
+    MB_Solid over(As_Pt(4, 3, 0), As_Pt(7, 3, 0), As_Pt(7, 6, 0), As_Pt(4, 6, 0));
+    over.general().display_color(0xFF0000);
+    CMyDC dc;
+    ASSERT_NE(make_surface(dc, 12, 12), nullptr);
+    As_Tran view;
+    for (MB_Solid* s : {&under, &mask, &over}) {
+      s->build_draw();
+      s->draw(through_dc ? dc.GetDC() : nullptr, dc, view);
+    }
+    Probe probe(dc);
+    EXPECT_EQ(probe.at(3, 4) & 0xFFFFFF, 0x302010u) << "inside the mask";
+    EXPECT_EQ(probe.at(2, 4) & 0xFFFFFF, 0x302010u) << "on its outline";
+    EXPECT_EQ(probe.at(5, 4) & 0xFFFFFF, 0x0000FFu) << "drawn after it";
+    EXPECT_EQ(probe.at(8, 8) & 0xFFFFFF, 0xFF0000u) << "beside it";
+  }
+  g_system_setting.set_long_val(MB_BACKGROUND_COLOR, background);
 }
 
 TEST(Solid, CopyIntoAnotherSolidResizesIt) {

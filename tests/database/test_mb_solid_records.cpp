@@ -110,6 +110,38 @@ TEST(FillRecords, SolidsRoundTripFacesAndMeshesReadBackWithoutGeometry) {
   }
 }
 
+// A mask solid is marked by a bit of its optional items' flag, with no item
+// of its own: readers that do not know the bit read an ordinary solid.
+TEST(FillRecords, MaskSolidsKeepTheirMarkThroughAFile) {
+  MB_Solid* mask = new MB_Solid(3);
+  mask->points()[1] = As_Pt(1, 0, 0);
+  mask->points()[2] = As_Pt(0, 1, 0);
+  mask->mask(true);
+  Bytes want = default_attributes();
+  want.insert(want.end(), {'D', 0x20, 0, 0, 0, 3, 0, 0, 0});
+  for (double v : {0.0, 0.0, 1.0, 0.0, -1.0, 1.0}) append_double(want, v);
+  EXPECT_EQ(body_of(mask), want);
+
+  for (bool masked : {true, false}) {
+    MB_Drawing d;
+    MB_Solid* s = new MB_Solid(As_Pt(0, 0, 0), As_Pt(4, 0, 0), As_Pt(4, 4, 0), As_Pt(0, 4, 0));
+    s->mask(masked);
+    s->set_id(3);
+    d.object_list().add_tail(s);
+    MB_Drawing back;
+    ASSERT_TRUE(load(save(d), back));
+    MB_Solid* r = dynamic_cast<MB_Solid*>(back.object_list().head());
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->mask(), masked);
+    EXPECT_EQ(r->id(), 3u);
+    ASSERT_EQ(r->count(), 4);
+    MB_Object* copy = nullptr;
+    ASSERT_TRUE(r->copy_to(copy));
+    EXPECT_EQ(static_cast<MB_Solid*>(copy)->mask(), masked);
+    delete copy;
+  }
+}
+
 TEST(FillRecords, HatchesAreNotStored) {
   MB_Drawing d;
   MB_Hatch* h = new MB_Hatch;
