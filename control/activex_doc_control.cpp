@@ -86,6 +86,9 @@ int CActiveXDocControl::OnCreate(LPCREATESTRUCTA cs) {
   frame_ = template_ ? template_->CreateViewFrame(this) : nullptr;
   SetBorderStyle(1);
   SetTimer(quill::kIdleTimer, quill::kIdleTimerPeriod, nullptr);
+  // The buttons show their states from the start (undo and redo greyed
+  // with nothing to undo), not only after the first idle update.
+  SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, FALSE);
   return 0;
 }
 

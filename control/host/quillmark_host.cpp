@@ -221,6 +221,22 @@ bool write_screenshot(HWND control, const std::string& path) {
   return false;
 }
 
+// The container's window: the control fills its client area, so a window
+// the user resizes lays the control out again.
+class HostWindow : public CWnd {
+ protected:
+  afx_msg void OnSize(UINT type, int cx, int cy) {
+    CWnd::OnSize(type, cx, cy);
+    if (HWND control = ::GetDlgItem(m_hWnd, static_cast<int>(kQmControlChildId)))
+      ::MoveWindow(control, 0, 0, cx, cy, TRUE);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(HostWindow, CWnd)
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
 }  // namespace
 
 int run(int argc, char** argv, bool on_display) {
@@ -237,7 +253,7 @@ int run(int argc, char** argv, bool on_display) {
   }
 
   CWinApp app("quillmark_host");
-  CWnd host;
+  HostWindow host;
   if (!host.CreateEx(0, nullptr, "Quillmark", WS_OVERLAPPED | WS_VISIBLE, 0, 0, o.width, o.height, nullptr, nullptr)) {
     std::fprintf(stderr, "quillmark_host: the host window cannot be made\n");
     return 1;
