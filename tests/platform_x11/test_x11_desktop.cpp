@@ -30,8 +30,8 @@ using x11_test::Background;
 constexpr int kMenuButtonX = 15 * 23 + 11, kMenuButtonY = 11;
 // A point of the side panel's property list (white while the panel shows).
 constexpr int kPanelX = 150, kPanelY = 140;
-// How thick a toolbar is.
-constexpr int kBar = 22;
+// How thick a toolbar is, and where the side panel ends.
+constexpr int kBar = 22, kPanelRight = 215;
 
 class DesktopOnX : public x11_test::HostTest {
  protected:
@@ -203,11 +203,15 @@ TEST_F(DesktopOnX, AResizedWindowIsLaidOutAsAtThatSizeFromTheStart) {
     SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
     XResizeWindow(dpy_, w, static_cast<unsigned>(s.width), static_cast<unsigned>(s.height));
     XSync(dpy_, False);
-    // The toolbars along the top, the left and the bottom as at that size
-    // from the start; the view fills the rest (a resize keeps the view's
+    // The toolbars along the top, the left and the bottom, and the side
+    // panel's tabs along its bottom, as at that size from the start (the
+    // panel keeps the split of its list); the view fills the rest (a resize keeps the view's
     // scale, so the drawing itself may differ).
     const CxImage picture = headless_at(s.width, s.height);
-    const RECT bars[] = {{0, 0, s.width, kBar}, {0, 0, kBar, s.height}, {0, s.height - kBar, s.width, s.height}};
+    const RECT bars[] = {{0, 0, s.width, kBar},
+                         {0, 0, kBar, s.height},
+                         {0, s.height - kBar, s.width, s.height},
+                         {0, s.height - 2 * kBar, kPanelRight, s.height}};
     for (const RECT& r : bars)
       EXPECT_EQ(x11_test::settle([&] { return differing_in(w, picture, r); }, 30), 0)
           << r.left << "," << r.top << "," << r.right << "," << r.bottom;
