@@ -314,12 +314,12 @@ bool run_file_window(QmFileDialog& d, std::string& path) {
   if (!h) return false;
   add_control(h, WC_STATICA, "", SS_LEFT, 10, 8, 360, 16, kFolderLabel);
   add_control(h, WC_LISTBOXA, "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 10, 28, 360, 200, kEntries);
-  add_control(h, WC_STATICA, "File &name:", SS_LEFT, 10, 243, 70, 16, kNameLabel);
+  add_control(h, WC_STATICA, "File &name:", SS_LEFT, 10, 243, 80, 16, kNameLabel);
   // The name (or path) typed has the focus first.
-  HWND name = add_control(h, WC_EDITA, "", ES_AUTOHSCROLL | WS_TABSTOP, 80, 238, 290, 24, kName);
+  HWND name = add_control(h, WC_EDITA, "", ES_AUTOHSCROLL | WS_TABSTOP, 90, 238, 280, 24, kName);
   // The file types of the filter, the one asked for chosen.
-  add_control(h, WC_STATICA, "Files of &type:", SS_LEFT, 10, 273, 70, 16, kTypeLabel);
-  HWND types = add_control(h, WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 80, 268, 290, 160, kTypes);
+  add_control(h, WC_STATICA, "Files of &type:", SS_LEFT, 10, 273, 80, 16, kTypeLabel);
+  HWND types = add_control(h, WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 268, 280, 160, kTypes);
   const std::vector<std::string> texts = filter_texts(d);
   for (size_t i = 0; i < texts.size(); i += 2)
     SendMessageA(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i].c_str()));
