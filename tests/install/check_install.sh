@@ -75,4 +75,6 @@ grep -q "$prefix/lib" "$QM_REGISTRY" || fail "the installed control was not regi
 "$prefix/bin/quillmark_host" --size 320x240 --screenshot "$work/hosted.png" "$work/tree/first.kzf" >/dev/null ||
   fail "the installed quillmark_host failed"
 [ -s "$work/hosted.png" ] || fail "the installed quillmark_host wrote no screenshot"
+control=$(find "$prefix" -name libquillmarkocx.so | head -n 1)
+[ -s "$(dirname "$control")/help.htm" ] || fail "no help page beside the installed control"
 echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), a plotting program, quillmark_plot, the font tool and the container"
