@@ -26,14 +26,17 @@ LONG edit_x(HDC dc, const std::string& text, int at, LONG left) {
 void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused) {
   TEXTMETRICA tm;
   GetTextMetricsA(dc, &tm);
-  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
+  // Centred; a field lower than its text shows the text's middle, cut
+  // alike above and below, rather than only its top.
+  const LONG top = inner.top + (rect_height(inner) - tm.tmHeight) / 2;
   // Text that does not fit scrolls so the caret stays in view.
   const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
   const int start = std::min(c.sel_start, caret);
   const LONG caret_x = edit_x(dc, text, caret, 0);
   const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
   const LONG left = inner.left - shift;
-  ExtTextOutA(dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  const RECT clip = {inner.left, std::min(inner.top, top), inner.right, std::max(inner.bottom, top + tm.tmHeight)};
+  ExtTextOutA(dc, left, top, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   if (focused && start < caret) {
     // The selection in the highlight colours.
     RECT sel = {std::max(inner.left, edit_x(dc, text, start, left)), top,
