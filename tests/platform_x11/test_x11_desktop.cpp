@@ -165,6 +165,32 @@ TEST_F(DesktopOnX, ThePopupMenuIsAWindowTheKeysWalkAndPickFrom) {
   EXPECT_EQ(host->finish(60), 0) << host->err();
 }
 
+TEST_F(DesktopOnX, AMenuOpenedAtTheScreensCornerStaysOnTheScreen) {
+  auto host = start_host();
+  const Window w = shown(*host);
+  ASSERT_NE(w, 0u) << host->err();
+  const int screen_w = DisplayWidth(dpy_, DefaultScreen(dpy_)), screen_h = DisplayHeight(dpy_, DefaultScreen(dpy_));
+  XMoveWindow(dpy_, w, screen_w - 400, screen_h - 300);
+  XSync(dpy_, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The menu button lies by the screen's right edge: the menu opens to the
+  // pointer's left rather than past the edge.
+  click(w, kMenuButtonX, kMenuButtonY);
+  const Window menu = wait_popup(30);
+  ASSERT_NE(menu, 0u) << host->err();
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(dpy_, menu, &a));
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(dpy_, menu, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
+  EXPECT_GE(x, 0);
+  EXPECT_LE(x + a.width, screen_w);
+  EXPECT_LE(y + a.height, screen_h);
+  x11_test::type_keys(dpy_, {XK_Escape});
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
 TEST_F(DesktopOnX, WhileTheVersionBoxIsOpenTheToolbarTakesNoClick) {
   auto host = start_host();
   const Window w = shown(*host);
