@@ -245,6 +245,33 @@ TEST_F(ToolShellTest, TheProgramIconShowsOnTheWindowMinimisedDraggedAndInTheAbou
   });
 }
 
+TEST_F(ToolShellTest, AltSpaceOpensTheSystemMenuWhoseLastItemIsTheAboutBox) {
+  bool about_shown = false;
+  Run([&](CMainDialog& d) {
+    AfxPushDialogScript(kDialogAbout, [&](CDialog& about) {
+      about_shown = true;
+      Press(about, IDOK);
+    });
+    // Walked as a person would: End reaches the item added last.
+    qm_user_on_popup([](HWND) {
+      for (UINT vk : {static_cast<UINT>(VK_END), static_cast<UINT>(VK_RETURN)})
+        qm_user_key(nullptr, vk, true), qm_user_key(nullptr, vk, false);
+    });
+    ::SetFocus(Item(d, kEditFont));
+    qm_user_key(nullptr, VK_MENU, true);
+    qm_user_key(nullptr, VK_SPACE, true);
+    qm_user_key(nullptr, VK_SPACE, false);
+    qm_user_key(nullptr, VK_MENU, false);
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (::IsDialogMessageA(d.m_hWnd, &m)) continue;
+      ::TranslateMessage(&m);
+      ::DispatchMessageA(&m);
+    }
+  });
+  EXPECT_TRUE(about_shown);
+}
+
 TEST_F(ToolShellTest, ATooltipShowsForTheControlThePointerRestsOnThroughTheRelay) {
   Run([](CMainDialog& d) {
     HWND tip = d.TipWindow();
