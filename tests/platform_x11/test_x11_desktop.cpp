@@ -30,6 +30,8 @@ using x11_test::Background;
 constexpr int kMenuButtonX = 15 * 23 + 11, kMenuButtonY = 11;
 // A point of the side panel's property list (white while the panel shows).
 constexpr int kPanelX = 150, kPanelY = 140;
+// A point of the drawing view where no entity lies.
+constexpr int kViewX = 310, kViewY = 60;
 // How thick a toolbar is, and where the side panel ends.
 constexpr int kBar = 22, kPanelRight = 215;
 
@@ -161,6 +163,25 @@ TEST_F(DesktopOnX, ThePopupMenuIsAWindowTheKeysWalkAndPickFrom) {
   click(w, 200, 200);
   EXPECT_EQ(x11_test::settle([&] { return popups().empty() ? 0L : 1L; }, 30), 0);
   EXPECT_NE(pixel(w, kPanelX, kPanelY), 0xFFFFFFu) << "the side panel stays hidden";
+  x11_test::close_window(dpy_, w);
+  EXPECT_EQ(host->finish(60), 0) << host->err();
+}
+
+TEST_F(DesktopOnX, AClickInTheViewGivesItTheKeys) {
+  auto host = start_host();
+  const Window w = shown(*host);
+  ASSERT_NE(w, 0u) << host->err();
+  // The view's picture, then a click in it (on nothing) and an arrow: the
+  // drawing pans, as the same steps do headless.
+  const CxImage before = headless("");
+  click(w, kViewX, kViewY);
+  x11_test::type_keys(dpy_, {XK_Up});
+  const CxImage panned = headless("click " + std::to_string(kViewX) + " " + std::to_string(kViewY) + "\nkey up\n");
+  // All but the few pixels the pointer's own marks may take where it rests.
+  constexpr long kPointerMarks = 64;
+  EXPECT_LE(x11_test::settle([&] { return differing(w, panned) <= kPointerMarks ? 0L : 1L; }, 30), 0);
+  EXPECT_LE(differing(w, panned), kPointerMarks);
+  EXPECT_GT(differing(w, before), 1000) << "the drawing moved";
   x11_test::close_window(dpy_, w);
   EXPECT_EQ(host->finish(60), 0) << host->err();
 }
