@@ -86,6 +86,10 @@ int CActiveXDocControl::OnCreate(LPCREATESTRUCTA cs) {
   frame_ = template_ ? template_->CreateViewFrame(this) : nullptr;
   SetBorderStyle(1);
   SetTimer(quill::kIdleTimer, quill::kIdleTimerPeriod, nullptr);
+  // The buttons show their states from the start (undo and redo greyed
+  // with nothing to undo): the first idle update comes as soon as the
+  // control's window shows, not a timer's period later.
+  PostMessage(WM_TIMER, quill::kIdleTimer, 0);
   return 0;
 }
 

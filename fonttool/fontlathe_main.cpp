@@ -75,7 +75,7 @@ class CDecompilerApp : public CWinApp {
   // The script's steps in the dialog once it shows, then its picture; on a
   // display the user goes on from there.
   void Replay(CDialog& d) {
-    if (HWND first = ::GetNextDlgTabItem(d.m_hWnd, nullptr, FALSE)) ::SetFocus(first);
+    if (HWND first = ::GetNextDlgTabItem(d.m_hWnd, nullptr, FALSE)) qm_user_focus_dialog_item(first);
     qm_pump_messages();
     std::string error;
     if (!qm_run_script(d.m_hWnd, run_.steps, {}, error)) {

@@ -380,6 +380,15 @@ void CMainDialog::OnChooseFont() {
 
 void CMainDialog::OnChooseSecond() {
   if (mode_ == kModeDecompile) {
+    // The font field as it stands, chosen or typed, names the file: the
+    // source is named after it and the chooser starts in its folder.
+    CString typed;
+    GetDlgItemText(kEditFont, typed);
+    if (!typed.IsEmpty() && typed.str() != font_path_.str()) {
+      font_path_ = typed;
+      file_name_ = FileNameOf(typed.str(), separator_);
+      last_directory_ = FolderOf(typed.str(), separator_);
+    }
     CFolderDialog chooser("Please select a folder", "SHP file directory:", last_directory_, this, separator_);
     if (!chooser.Browse()) return;
     last_directory_ = chooser.SelectedPath();
@@ -506,8 +515,11 @@ void CMainDialog::RunPreview() {
     if (font.IsEmpty()) {
       Error("Wrong filename");
     } else {
-      std::string ignored;  // the preview shows what it could draw
-      DrawTextLine(canvas_, font, big, text, &ignored);
+      // The canvas shows what could be drawn; a font that could not be read
+      // is said as well.
+      std::string message;
+      if (!DrawTextLine(canvas_, font, big, text, &message))
+        Error(message.empty() ? "The font cannot be read" : message.c_str());
     }
   }
   ShowCanvas();

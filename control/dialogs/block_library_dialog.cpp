@@ -27,7 +27,7 @@ constexpr int kCellHeight = 80;
 // the fields under the strip, and the rows of labels and fields there.
 constexpr int kScrollWidth = 15;
 constexpr int kFieldsHeight = 100;
-constexpr int kFirstRow = 98;  // above the bottom edge
+constexpr int kFirstRow = 100;  // above the bottom edge: the last row ends on it
 constexpr int kRowPitch = 17;
 constexpr int kRowHeight = 15;
 constexpr int kLabelWidth = 50;

@@ -239,13 +239,19 @@ bool write_screenshot(HWND control, const std::string& path) {
   return false;
 }
 
-// The container's top-level window. Closing it (its close button, the
-// window manager's close, a script's close step) first lets the control ask
-// about unsaved changes, and a cancel keeps the window; once the window is
-// gone, however it went, the program ends.
+// The container's top-level window. The control fills its client area, so a
+// window the user resizes lays the control out again. Closing it (its close
+// button, the window manager's close, a script's close step) first lets the
+// control ask about unsaved changes, and a cancel keeps the window; once the
+// window is gone, however it went, the program ends.
 class Host_Window : public CWnd {
   DECLARE_MESSAGE_MAP()
  protected:
+  afx_msg void OnSize(UINT type, int cx, int cy) {
+    CWnd::OnSize(type, cx, cy);
+    if (HWND control = ::GetDlgItem(m_hWnd, static_cast<int>(kQmControlChildId)))
+      ::MoveWindow(control, 0, 0, cx, cy, TRUE);
+  }
   afx_msg void OnClose() {
     CQuillView* view = CQuillView::current();
     if (view && !view->SaveModified()) return;
@@ -258,6 +264,7 @@ class Host_Window : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(Host_Window, CWnd)
+ON_WM_SIZE()
 ON_WM_CLOSE()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()

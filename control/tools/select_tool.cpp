@@ -102,7 +102,12 @@ void SelectTool::lbuttonup(int) {
   clear_pos_list();
 }
 
-void SelectTool::rbuttondown(int) { clear_pos_list(); }
+void SelectTool::rbuttondown(int) {
+  // A box being drawn is cancelled: its band goes from the screen.
+  rubber().reset();
+  box_pending_ = false;
+  clear_pos_list();
+}
 
 void SelectTool::mousemove(int) {
   MB_Operation* op = operation();

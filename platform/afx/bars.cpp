@@ -611,7 +611,9 @@ void CDockBar::LayoutBars() {
       continue;
     }
     if (!b->IsVisible()) continue;
-    const CSize s = b->CalcFixedLayout(FALSE, horz);
+    // Asked as the frame lays them out, now that this bar has its new size:
+    // a bar that fills its row fits it again.
+    const CSize s = b->CalcDynamicLayout(-1, horz ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
     CRect now;
     b->GetWindowRect(&now);
     ScreenToClient(&now);

@@ -6,6 +6,7 @@
 #include <qm_display.h>
 #include <qm_user.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -305,7 +306,26 @@ BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
                                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), nullptr, nullptr);
     if (control) ::SendMessageA(control, WM_SETFONT, font, FALSE);
   }
+  CRect placed;
+  GetWindowRect(&placed);
   SendMessage(WM_INITDIALOG, 0, 0);
+  if (!(style & WS_CHILD) && m_hWnd) {
+    // A dialog its start left where the template put it stands centred
+    // over its owner's window (the screen without one), kept on the screen.
+    CRect now;
+    GetWindowRect(&now);
+    if (now == placed) {
+      HWND owner = parent ? parent->m_hWnd : nullptr;
+      while (owner && (::GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) && ::GetParent(owner)) owner = ::GetParent(owner);
+      CRect over(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+      if (owner) ::GetWindowRect(owner, &over);
+      const LONG x = std::max<LONG>(
+          0, std::min<LONG>((over.left + over.right - now.Width()) / 2, ::GetSystemMetrics(SM_CXSCREEN) - now.Width()));
+      const LONG y = std::max<LONG>(0, std::min<LONG>((over.top + over.bottom - now.Height()) / 2,
+                                                      ::GetSystemMetrics(SM_CYSCREEN) - now.Height()));
+      SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
   dialogs().shown.push_back({id, t->caption, modal, 0});
   if (modal || (t->style & WS_VISIBLE)) ShowWindow(SW_SHOW);
   return TRUE;
@@ -327,11 +347,10 @@ BOOL CDialog::OnInitDialog() {
 INT_PTR CDialog::DoModal() {
   CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
   HWND owner_hwnd = owner ? owner->m_hWnd : nullptr;
-  // The owner takes no input while the dialog runs.
-  const bool disable_owner = owner_hwnd && ::IsWindowEnabled(owner_hwnd);
   if (!CreateFromTemplate(m_nIDTemplate, nullptr, true)) return -1;
   const size_t log_index = dialogs().shown.size() - 1;
-  if (disable_owner) ::EnableWindow(owner_hwnd, FALSE);
+  // The owner's window and its other windows take no input while the dialog runs.
+  QmModalState modal = qm_user_begin_modal(owner_hwnd, m_hWnd);
   auto& queue = dialogs().scripts[m_nIDTemplate];
   if (!queue.empty()) {
     std::function<void(CDialog&)> script = std::move(queue.front());
@@ -342,14 +361,14 @@ INT_PTR CDialog::DoModal() {
     // control that takes Tab unless the dialog put it somewhere.
     HWND focus = ::GetFocus();
     if (focus != m_hWnd && !::IsChild(m_hWnd, focus))
-      if (HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) ::SetFocus(first);
+      if (HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) qm_user_focus_dialog_item(first);
     const HWND self = m_hWnd;
     qm_user_run_modal(
         self, self, [this] { return ended_ != FALSE; }, [](MSG* m) { return CWinApp::PreTranslate(m) != FALSE; });
   }
   if (!ended_ && m_hWnd) OnCancel();
   if (!ended_) EndDialog(IDCANCEL);  // an OnCancel that kept the dialog open
-  if (disable_owner && ::IsWindow(owner_hwnd)) ::EnableWindow(owner_hwnd, TRUE);
+  qm_user_end_modal(modal);
   if (m_hWnd) DestroyWindow();
   dialogs().shown[log_index].result = result_;
   return result_;

@@ -78,6 +78,7 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
 ON_WM_CREATE()
 ON_WM_PAINT()
 ON_WM_DESTROY()
+ON_MESSAGE(WM_MOUSEACTIVATE, OnMouseActivateMessage)
 END_MESSAGE_MAP()
 
 CView::~CView() {
@@ -96,6 +97,15 @@ int CView::OnCreate(LPCREATESTRUCTA cs) {
   CCreateContext* context = cs ? static_cast<CCreateContext*>(cs->lpCreateParams) : nullptr;
   if (context && context->m_pCurrentDoc) context->m_pCurrentDoc->AddView(this);
   return 0;
+}
+
+LRESULT CView::OnMouseActivateMessage(WPARAM, LPARAM) {
+  // A view pressed takes the keyboard, unless its parents refused the press.
+  const LRESULT r = Default();
+  if (r == MA_NOACTIVATE || r == MA_NOACTIVATEANDEAT) return r;
+  HWND focus = ::GetFocus();
+  if (focus != m_hWnd && !::IsChild(m_hWnd, focus)) ::SetFocus(m_hWnd);
+  return r;
 }
 
 void CView::OnPaint() {

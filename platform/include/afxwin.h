@@ -843,6 +843,7 @@ class CView : public CWnd {
   afx_msg int OnCreate(LPCREATESTRUCTA cs);
   afx_msg void OnPaint();
   afx_msg void OnDestroy();
+  afx_msg LRESULT OnMouseActivateMessage(WPARAM, LPARAM);
 };
 
 // What a frame needs to create its view (and a view its document link).

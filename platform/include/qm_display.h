@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct QmDisplay {
   // Shows what the windows painted, then waits up to timeout_ms (0: only
@@ -42,6 +43,21 @@ std::string qm_user_cursor_name(HCURSOR cursor);
 // end meanwhile (the WM_QUIT is posted again for the program's own loop).
 bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& done,
                        const std::function<bool(MSG*)>& pretranslate = nullptr);
+
+// Gives a dialog's control the focus as Tab and a dialog's start do: an
+// edit's text is taken whole, so typing replaces it.
+void qm_user_focus_dialog_item(HWND item);
+
+// What a modal window does to the windows it belongs to, as the system's
+// own modal loops do: the owner's top-level window and the other top-level
+// windows it owns (floating bars, tool windows), all but `modal`, are
+// disabled, so they take no mouse or keys; ending the state enables again
+// exactly those it disabled.
+struct QmModalState {
+  std::vector<HWND> disabled;
+};
+QmModalState qm_user_begin_modal(HWND owner, HWND modal);
+void qm_user_end_modal(QmModalState& state);
 
 enum QmBackend { QM_BACKEND_HEADLESS, QM_BACKEND_X11, QM_BACKEND_FAILED };
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,8 +83,13 @@ struct QmPopupShown {
   std::vector<Item> items;
   UINT answer;  // the command picked, 0 when dismissed
 };
-// The command the next popup menu answers with.
+// The command the next popup menu answers with. Without one the menu shows
+// as a window the user answers; headless it is dismissed once the queue
+// holds nothing more for it.
 void qm_user_push_popup_answer(UINT command);
+// Steps run when the next popup menu without a queued answer shows
+// headless, its window given: the input they inject walks the menu.
+void qm_user_on_popup(std::function<void(HWND)> steps);
 const std::vector<QmPopupShown>& qm_user_popups_shown();
 void qm_user_clear_popups();
 

@@ -144,6 +144,18 @@ typedef struct tagPAINTSTRUCT {
 #define WM_DRAWITEM 0x002B
 #define WM_MEASUREITEM 0x002C
 #define WM_NOTIFY 0x004E
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
+// Sent to a window pressed with a mouse button while it does not have the
+// focus, before the press: MA_ACTIVATE lets the press through, the EAT
+// forms swallow it. DefWindowProcA asks the parent first.
+#define WM_MOUSEACTIVATE 0x0021
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
 #define WM_CONTEXTMENU 0x007B
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
@@ -166,6 +178,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
 #define WM_TIMER 0x0113
 #define WM_HSCROLL 0x0114
 #define WM_VSCROLL 0x0115
@@ -277,6 +290,7 @@ typedef struct tagNCCALCSIZE_PARAMS {
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F10 0x79
 #define VK_F4 0x73
 #define VK_F12 0x7B
 #define VK_OEM_1 0xBA
@@ -579,9 +593,9 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 // A menu resource registered with qm_user_register_menu: a bar of popups.
 HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
-// Shows nothing: the answer is the command queued with
-// qm_user_push_popup_answer (none: the menu is dismissed). A disabled or
-// foreign command counts as dismissed. Without TPM_RETURNCMD the command is
+// The answer is the command queued with qm_user_push_popup_answer, else the
+// one the user chooses in the menu's window (0 when dismissed). A disabled
+// or foreign command counts as dismissed. Without TPM_RETURNCMD the command is
 // posted to the owner as WM_COMMAND and the result is TRUE; with it, the
 // result is the command (0 when dismissed).
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);

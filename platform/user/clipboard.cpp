@@ -2,6 +2,7 @@
 // between OpenClipboard and CloseClipboard. It takes bitmaps (CF_BITMAP):
 // a bitmap handed to SetClipboardData belongs to the clipboard from then on
 // and is deleted when the clipboard is emptied or the bitmap is replaced.
+// Edit controls keep the text they cut or copy in it, until it is emptied.
 // (One still held at exit stays in GDI's table, which outlives this file's
 // state.)
 #include "platform/user/user_internal.h"
@@ -18,9 +19,13 @@ struct Clipboard {
   HWND opener = nullptr;
   HWND owner = nullptr;
   HBITMAP bitmap = nullptr;
+  bool has_text = false;
+  std::string text;  // what an edit control cut or copied (GBK)
   void release() {
     if (bitmap) DeleteObject(bitmap);
     bitmap = nullptr;
+    has_text = false;
+    text.clear();
   }
 };
 
@@ -30,6 +35,21 @@ Clipboard& clipboard() {
 }
 
 }  // namespace
+
+bool set_clipboard_text(HWND owner, const std::string& text) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  clipboard().text = text;
+  clipboard().has_text = true;
+  CloseClipboard();
+  return true;
+}
+
+bool clipboard_text(std::string& text) {
+  if (!clipboard().has_text) return false;
+  text = clipboard().text;
+  return true;
+}
 
 void clear_clipboard() {
   Clipboard& c = clipboard();

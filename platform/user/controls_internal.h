@@ -38,6 +38,7 @@ struct Control {
   bool pressed = false;  // a list box holds the mouse from a press on an item
   HFONT font = nullptr;
   int sel_start = 0, sel_end = 0;  // an edit's selection, in bytes
+  bool caret_first = false;        // the caret is at the selection's start (Shift+Left, a drag back)
   size_t limit = 0;                // the most an edit takes typed, 0 for no limit
 };
 

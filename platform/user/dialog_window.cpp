@@ -58,17 +58,16 @@ DialogWindowState* dialog_command(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT*
 }
 
 bool run_dialog_window(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done) {
-  const bool disable_owner = owner && IsWindowEnabled(owner);
-  if (disable_owner) EnableWindow(owner, FALSE);
+  QmModalState modal = qm_user_begin_modal(owner, dialog);
   ShowWindow(dialog, SW_SHOW);
   HWND had_focus = GetFocus();
-  if (HWND first = focus ? focus : GetNextDlgTabItem(dialog, nullptr, FALSE)) SetFocus(first);
+  if (HWND first = focus ? focus : GetNextDlgTabItem(dialog, nullptr, FALSE)) qm_user_focus_dialog_item(first);
   const bool alive = qm_user_run_modal(dialog, dialog, done);
   if (IsWindow(dialog)) {
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
     DestroyWindow(dialog);
   }
-  if (disable_owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  qm_user_end_modal(modal);
   if (had_focus && IsWindow(had_focus)) SetFocus(had_focus);
   return alive;
 }
@@ -81,17 +80,17 @@ std::string window_text(HWND h) {
 
 namespace {
 
-enum { kFolderLabel = 100, kEntries, kNameLabel, kName };
+enum { kFolderLabel = 100, kEntries, kNameLabel, kName, kTypeLabel, kTypes };
 
 struct FileWindow : DialogWindowState {
-  const QmFileDialog* ask = nullptr;
+  QmFileDialog* ask = nullptr;  // its filter index follows the type chosen
   fs::path folder;
   std::string path;  // what was chosen
   bool chosen = false;
 };
 
-// The patterns of the filter the dialog was opened with ("*.shx;*.shp").
-std::vector<std::string> patterns_of(const QmFileDialog& d) {
+// The filter's texts: names and pattern lists by turns.
+std::vector<std::string> filter_texts(const QmFileDialog& d) {
   std::vector<std::string> texts;
   for (size_t at = 0; at <= d.filter.size() && !d.filter.empty();) {
     const size_t end = d.filter.find('\0', at);
@@ -99,6 +98,12 @@ std::vector<std::string> patterns_of(const QmFileDialog& d) {
     if (end == std::string::npos) break;
     at = end + 1;
   }
+  return texts;
+}
+
+// The patterns of the file type chosen ("*.shx;*.shp").
+std::vector<std::string> patterns_of(const QmFileDialog& d) {
+  const std::vector<std::string> texts = filter_texts(d);
   const size_t pair = d.filter_index > 0 ? d.filter_index - 1 : 0;
   std::vector<std::string> patterns;
   if (2 * pair + 1 >= texts.size()) return patterns;
@@ -187,6 +192,14 @@ LRESULT CALLBACK file_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(picked.data()));
   }
   switch (LOWORD(w)) {
+    case kTypes:
+      // Another file type lists the folder's files of that type.
+      if (HIWORD(w) == CBN_SELCHANGE) {
+        const LRESULT type = SendMessageA(GetDlgItem(h, kTypes), CB_GETCURSEL, 0, 0);
+        if (type >= 0) f->ask->filter_index = static_cast<DWORD>(type) + 1;
+        show_folder(h, *f, f->folder);
+      }
+      return 0;
     case kEntries:
       if (HIWORD(w) == LBN_SELCHANGE && !picked.empty() && picked.back() != '/')
         SetWindowTextA(GetDlgItem(h, kName), picked.c_str());
@@ -241,7 +254,7 @@ bool run_color_window(HWND owner, bool has_initial, COLORREF initial, COLORREF& 
   Chooser c;
   HWND h = make_dialog_window("QmChooserWindow", chooser_proc, "Color", 240, 300, owner, &c);
   if (!h) return false;
-  HWND list = add_control(h, WC_LISTBOXA, "", WS_BORDER | WS_TABSTOP, 10, 10, 220, 240, 100);
+  HWND list = add_control(h, WC_LISTBOXA, "", WS_BORDER | WS_VSCROLL | WS_TABSTOP, 10, 10, 220, 240, 100);
   for (const NamedColor& n : kBasicColors) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n.name));
   int sel = 0;
   for (size_t i = 0; i < sizeof kBasicColors / sizeof kBasicColors[0]; ++i)
@@ -293,19 +306,27 @@ bool run_font_window(HWND owner, const std::string& face, int point_size, LONG w
   return true;
 }
 
-bool run_file_window(const QmFileDialog& d, std::string& path) {
+bool run_file_window(QmFileDialog& d, std::string& path) {
   FileWindow f;
   f.ask = &d;
   const std::string caption = d.title.empty() ? (d.save ? "Save As" : "Open") : d.title;
-  HWND h = make_dialog_window("QmFileDialogWindow", file_proc, caption, 380, 320, d.owner, &f);
+  HWND h = make_dialog_window("QmFileDialogWindow", file_proc, caption, 380, 350, d.owner, &f);
   if (!h) return false;
   add_control(h, WC_STATICA, "", SS_LEFT, 10, 8, 360, 16, kFolderLabel);
-  add_control(h, WC_LISTBOXA, "", LBS_NOTIFY | WS_BORDER | WS_TABSTOP, 10, 28, 360, 200, kEntries);
-  add_control(h, WC_STATICA, "File &name:", SS_LEFT, 10, 243, 70, 16, kNameLabel);
+  add_control(h, WC_LISTBOXA, "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 10, 28, 360, 200, kEntries);
+  add_control(h, WC_STATICA, "File &name:", SS_LEFT, 10, 243, 80, 16, kNameLabel);
   // The name (or path) typed has the focus first.
-  HWND name = add_control(h, WC_EDITA, "", ES_AUTOHSCROLL | WS_TABSTOP, 80, 238, 290, 24, kName);
-  add_control(h, WC_BUTTONA, d.save ? "&Save" : "&Open", BS_DEFPUSHBUTTON | WS_TABSTOP, 214, 284, 75, 26, IDOK);
-  add_control(h, WC_BUTTONA, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 295, 284, 75, 26, IDCANCEL);
+  HWND name = add_control(h, WC_EDITA, "", ES_AUTOHSCROLL | WS_TABSTOP, 90, 238, 280, 24, kName);
+  // The file types of the filter, the one asked for chosen.
+  add_control(h, WC_STATICA, "Files of &type:", SS_LEFT, 10, 273, 80, 16, kTypeLabel);
+  HWND types = add_control(h, WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 268, 280, 160, kTypes);
+  const std::vector<std::string> texts = filter_texts(d);
+  for (size_t i = 0; i < texts.size(); i += 2)
+    SendMessageA(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i].c_str()));
+  if (d.filter_index == 0 || 2 * (d.filter_index - 1) >= texts.size()) d.filter_index = texts.empty() ? 0 : 1;
+  if (d.filter_index > 0) SendMessageA(types, CB_SETCURSEL, d.filter_index - 1, 0);
+  add_control(h, WC_BUTTONA, d.save ? "&Save" : "&Open", BS_DEFPUSHBUTTON | WS_TABSTOP, 214, 314, 75, 26, IDOK);
+  add_control(h, WC_BUTTONA, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 295, 314, 75, 26, IDCANCEL);
   std::error_code ec;
   const fs::path here = fs::current_path(ec);
   fs::path start = d.initial_dir.empty() ? here : fs::path(d.initial_dir);

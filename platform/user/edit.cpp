@@ -4,6 +4,7 @@
 #include <qm_user.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,17 @@ LONG edit_x(HDC dc, const std::string& text, int at, LONG left) {
 void paint_field_text(HDC dc, const Control& c, const std::string& text, const RECT& inner, bool focused) {
   TEXTMETRICA tm;
   GetTextMetricsA(dc, &tm);
-  const LONG top = inner.top + std::max<LONG>(0, (rect_height(inner) - tm.tmHeight) / 2);
+  // Centred; a field lower than its text shows the text's middle, cut
+  // alike above and below, rather than only its top.
+  const LONG top = inner.top + (rect_height(inner) - tm.tmHeight) / 2;
   // Text that does not fit scrolls so the caret stays in view.
   const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
   const int start = std::min(c.sel_start, caret);
   const LONG caret_x = edit_x(dc, text, caret, 0);
   const LONG shift = std::max<LONG>(0, caret_x - (rect_width(inner) - 1));
   const LONG left = inner.left - shift;
-  ExtTextOutA(dc, left, top, ETO_CLIPPED, &inner, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  const RECT clip = {inner.left, std::min(inner.top, top), inner.right, std::max(inner.bottom, top + tm.tmHeight)};
+  ExtTextOutA(dc, left, top, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   if (focused && start < caret) {
     // The selection in the highlight colours.
     RECT sel = {std::max(inner.left, edit_x(dc, text, start, left)), top,
@@ -112,6 +116,7 @@ void edit_replace(HWND h, Control& c, const std::string& with, int from, int to)
   text.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), typed);
   DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   c.sel_start = c.sel_end = from + static_cast<int>(typed.size());
+  c.caret_first = false;
   InvalidateRect(h, nullptr, FALSE);
   // A combo box's field tells its own codes.
   const bool combo = c.kind == Kind::kComboBox;
@@ -131,6 +136,47 @@ int previous_char(const std::string& text, int at) {
 
 }  // namespace
 
+namespace {
+
+// Moves the caret to `caret`; with `extend` the selection reaches from its
+// other end (the anchor) to there, else it collapses onto the caret.
+void move_caret(HWND h, Control& c, int caret, bool extend) {
+  const int length = GetWindowTextLengthA(h);
+  caret = std::min(std::max(caret, 0), length);
+  const int anchor = c.caret_first ? c.sel_end : c.sel_start;
+  if (!extend) {
+    c.sel_start = c.sel_end = caret;
+    c.caret_first = false;
+  } else {
+    c.sel_start = std::min(anchor, caret);
+    c.sel_end = std::max(anchor, caret);
+    c.caret_first = caret < anchor;
+  }
+  InvalidateRect(h, nullptr, FALSE);
+}
+
+// The clipboard's part: the selection copied (and cut), or its text pasted
+// over the selection.
+LRESULT clipboard_message(HWND h, Control& c, UINT msg) {
+  const std::string text = text_of(h);
+  const bool read_only = (style_of(h) & ES_READONLY) != 0;
+  if (msg == WM_PASTE) {
+    std::string pasted;
+    if (read_only || !clipboard_text(pasted)) return 0;
+    // A single-line field takes the first line.
+    if (!(style_of(h) & ES_MULTILINE)) pasted = pasted.substr(0, pasted.find_first_of("\r\n"));
+    edit_replace(h, c, pasted, c.sel_start, c.sel_end);
+    return 0;
+  }
+  if (c.sel_start >= c.sel_end) return 0;
+  if (msg != WM_CLEAR)
+    set_clipboard_text(h, text.substr(static_cast<size_t>(c.sel_start), static_cast<size_t>(c.sel_end - c.sel_start)));
+  if (msg != WM_COPY && !read_only) edit_replace(h, c, "", c.sel_start, c.sel_end);
+  return 0;
+}
+
+}  // namespace
+
 LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w) {
   const std::string text = text_of(h);
   const int length = static_cast<int>(text.size());
@@ -146,26 +192,71 @@ LRESULT field_key(HWND h, Control& c, UINT msg, WPARAM w) {
     edit_replace(h, c, std::string(1, static_cast<char>(w)), c.sel_start, c.sel_end);
     return 0;
   }
-  int caret = c.sel_end;
+  const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
+  if (control) {
+    // Ctrl+A takes the whole text; Ctrl+C, X and V (and Ctrl+Insert) copy,
+    // cut and paste.
+    switch (w) {
+      case 'A':
+        c.sel_start = 0, c.sel_end = length, c.caret_first = false;
+        InvalidateRect(h, nullptr, FALSE);
+        return 0;
+      case 'C':
+      case VK_INSERT: return clipboard_message(h, c, WM_COPY);
+      case 'X': return clipboard_message(h, c, WM_CUT);
+      case 'V': return clipboard_message(h, c, WM_PASTE);
+      default: break;
+    }
+  }
+  if (shift && w == VK_INSERT) return clipboard_message(h, c, WM_PASTE);
+  if (shift && w == VK_DELETE) return clipboard_message(h, c, WM_CUT);
+  const int caret = c.caret_first ? c.sel_start : c.sel_end;
+  const bool selected = c.sel_start < c.sel_end;
   switch (w) {
-    case VK_LEFT: caret = c.sel_start < c.sel_end ? c.sel_start : previous_char(text, caret); break;
-    case VK_RIGHT:
-      caret = c.sel_start < c.sel_end || caret >= length ? caret
-                                                          : caret + static_cast<int>(char_length_at(text, static_cast<size_t>(caret)));
-      break;
-    case VK_HOME: caret = 0; break;
-    case VK_END: caret = length; break;
+    case VK_LEFT: move_caret(h, c, selected && !shift ? c.sel_start : previous_char(text, caret), shift); return 0;
+    case VK_RIGHT: {
+      const int next =
+          caret >= length ? caret : caret + static_cast<int>(char_length_at(text, static_cast<size_t>(caret)));
+      move_caret(h, c, selected && !shift ? c.sel_end : next, shift);
+      return 0;
+    }
+    case VK_HOME: move_caret(h, c, 0, shift); return 0;
+    case VK_END: move_caret(h, c, length, shift); return 0;
     case VK_DELETE:
       if (read_only) return 0;
-      if (c.sel_start < c.sel_end) edit_replace(h, c, "", c.sel_start, c.sel_end);
+      if (selected)
+        edit_replace(h, c, "", c.sel_start, c.sel_end);
       else if (caret < length) edit_replace(h, c, "", caret, caret + static_cast<int>(char_length_at(text, static_cast<size_t>(caret))));
       return 0;
     default: return DefWindowProcA(h, WM_KEYDOWN, w, 0);
   }
-  c.sel_start = c.sel_end = std::min(std::max(caret, 0), length);
-  InvalidateRect(h, nullptr, FALSE);
-  return 0;
 }
+
+namespace {
+
+// The text position of a single-line field nearest a client x, with the
+// text scrolled as paint_field_text scrolls it.
+int position_at(HWND h, const Control& c, LONG x) {
+  RECT client;
+  GetClientRect(h, &client);
+  const std::string text = text_of(h);
+  const HFONT font = control_font(c);
+  const LONG inner_left = client.left + 4, inner_width = client.right - client.left - 8;
+  const int caret = std::min(c.sel_end, static_cast<int>(text.size()));
+  const LONG shift =
+      std::max<LONG>(0, text_width(font, text.substr(0, static_cast<size_t>(caret))) - (inner_width - 1));
+  const LONG want = x - inner_left + shift;
+  int best = 0;
+  LONG best_gap = want < 0 ? -want : want;
+  for (size_t i = 0; i < text.size();) {
+    i += char_length_at(text, i);
+    const LONG gap = std::abs(text_width(font, text.substr(0, i)) - want);
+    if (gap < best_gap) best_gap = gap, best = static_cast<int>(i);
+  }
+  return best;
+}
+
+}  // namespace
 
 LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SETTEXT) {
@@ -193,6 +284,7 @@ LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     // position past the text) means its end.
     const int length = GetWindowTextLengthA(h);
     const int start = static_cast<int>(w), end = static_cast<int>(l);
+    c.caret_first = false;
     if (start == -1) {
       c.sel_start = c.sel_end;
     } else {
@@ -216,8 +308,27 @@ LRESULT edit_proc(HWND h, Control& c, UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   if (msg == WM_CHAR || msg == WM_KEYDOWN) return field_key(h, c, msg, w);
-  if (msg == WM_LBUTTONDOWN) {
+  if (msg == WM_CUT || msg == WM_COPY || msg == WM_PASTE || msg == WM_CLEAR) return clipboard_message(h, c, msg);
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+    // A click puts the caret there (Shift: the selection reaches there);
+    // dragging selects; a double click takes the whole text.
     SetFocus(h);
+    if (style_of(h) & ES_MULTILINE) return 0;
+    if (msg == WM_LBUTTONDBLCLK) {
+      c.sel_start = 0, c.sel_end = GetWindowTextLengthA(h), c.caret_first = false;
+      InvalidateRect(h, nullptr, FALSE);
+      return 0;
+    }
+    move_caret(h, c, position_at(h, c, GET_X_LPARAM(l)), (w & MK_SHIFT) != 0);
+    SetCapture(h);
+    return 0;
+  }
+  if (msg == WM_MOUSEMOVE && GetCapture() == h && !(style_of(h) & ES_MULTILINE)) {
+    move_caret(h, c, position_at(h, c, GET_X_LPARAM(l)), true);
+    return 0;
+  }
+  if (msg == WM_LBUTTONUP && GetCapture() == h) {
+    ReleaseCapture();
     return 0;
   }
   if (msg == EM_SETREADONLY) {

@@ -68,17 +68,23 @@ BOOL run(LPOPENFILENAMEA ofn, bool save) {
 
   FileDialogs& all = dialogs();
   bool chosen = false;
+  DWORD type = d.filter_index;
   if (!all.answers.empty()) {
     chosen = all.answers.front().first;
     d.path = all.answers.front().second;
     all.answers.pop_front();
   } else if (qm_user_display()) {
-    chosen = run_file_window(d, d.path);
+    // The log keeps the type the program asked for; the caller learns the
+    // one the user chose.
+    QmFileDialog shown = d;
+    chosen = run_file_window(shown, d.path);
+    type = shown.filter_index;
   }
   // The path and its NUL must fit the caller's buffer.
   if (chosen && ofn->lpstrFile && d.path.size() < ofn->nMaxFile) {
     std::memcpy(ofn->lpstrFile, d.path.c_str(), d.path.size() + 1);
     locate_name(d.path, ofn->nFileOffset, ofn->nFileExtension);
+    ofn->nFilterIndex = type;
   } else {
     chosen = false;
   }

@@ -53,6 +53,15 @@ WORD mk_flags() {
   return f;
 }
 
+// Whether input may reach the window: it and every window it is a child of
+// are enabled, as the system passes nothing to a window whose top-level
+// window a modal loop disabled.
+bool takes_input(HWND h) {
+  for (HWND at = h; at; at = (GetWindowLongA(at, GWL_STYLE) & WS_CHILD) ? GetParent(at) : nullptr)
+    if (!IsWindowEnabled(at)) return false;
+  return h != nullptr;
+}
+
 POINT to_screen(const Window& w, int x, int y) {
   POINT o = client_origin(w);
   auto clamp = [](int64_t v) { return static_cast<LONG>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); };
@@ -141,7 +150,7 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
   const bool captured = find(st.capture) != nullptr;
   HWND target = captured ? st.capture : hwnd;
   // Without a capture, input reaches only a window that is shown and enabled.
-  if (target == hwnd && (!IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd))) return FALSE;
+  if (target == hwnd && (!takes_input(hwnd) || !IsWindowVisible(hwnd))) return FALSE;
   // Over a window that has no capture, the window tells what lies under the
   // point and sets the cursor; outside its client area the message becomes
   // the non-client one, with the hit code and the screen point.
@@ -178,7 +187,7 @@ BOOL qm_user_mouse(HWND hwnd, UINT msg, int x, int y) {
 
 BOOL qm_user_wheel(HWND hwnd, int delta, int x, int y) {
   Window* w = find(hwnd);
-  if (!w || !IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd)) return FALSE;
+  if (!w || !takes_input(hwnd) || !IsWindowVisible(hwnd)) return FALSE;
   State& st = state();
   POINT screen = clip_cursor_point(to_screen(*w, x, y));
   st.cursor = screen;
@@ -198,14 +207,20 @@ BOOL qm_user_key(HWND hwnd, UINT vk, bool down) {
     set_key(st.sync_keys, vk, down);
     return TRUE;
   }
-  // lParam: repeat count 1, the previous key state in bit 30, key-up in bit 31.
+  // Keys for a window a modal loop disabled go nowhere.
+  if (!takes_input(target)) return FALSE;
+  // lParam: repeat count 1, the previous key state in bit 30, key-up in bit 31,
+  // Alt held in bit 29.
   DWORD lp = 1;
   if (was_down || !down) lp |= 1u << 30;
   if (!down) lp |= 1u << 31;
-  return post(target, down ? WM_KEYDOWN : WM_KEYUP, vk, static_cast<LPARAM>(lp), static_cast<DWORD>(st.clock),
-              st.cursor)
-             ? TRUE
-             : FALSE;
+  // Keys with Alt held (without Ctrl), Alt itself and F10 are the system's:
+  // they open the window's menus.
+  const bool alt = (st.async_keys[VK_MENU] & kDown) || (vk == VK_MENU && !down);
+  const bool system = (alt && !(st.async_keys[VK_CONTROL] & kDown)) || vk == VK_F10;
+  if (alt) lp |= 1u << 29;
+  const UINT msg = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+  return post(target, msg, vk, static_cast<LPARAM>(lp), static_cast<DWORD>(st.clock), st.cursor) ? TRUE : FALSE;
 }
 
 BOOL GetCursorPos(LPPOINT pt) {

@@ -1,7 +1,7 @@
 // Menus: popup and bar menus as handles to item lists, menu resources
 // registered by the program, and TrackPopupMenu answered from a script (the
-// command a test queued, or nothing: the menu dismissed). Every popup shown
-// is logged with its items as they were.
+// command a test queued) or else by the user in the menu's own window
+// (popup_menu.cpp). Every popup shown is logged with its items as they were.
 #include <qm_user.h>
 #include <winuser.h>
 
@@ -214,10 +214,16 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
   if (!menus().answers.empty()) {
     answer = menus().answers.front();
     menus().answers.pop_front();
+    // Only an enabled command of this menu (or of its popups) can be picked.
+    MenuItem* item = answer ? find_item(h, answer, MF_BYCOMMAND) : nullptr;
+    if (!item || (item->flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR))) answer = 0;
+  } else {
+    const size_t at = menus().shown.size();
+    menus().shown.push_back(shown);
+    answer = qmuser::run_popup_menu(h, flags, x, y, owner);
+    if (at < menus().shown.size()) menus().shown.erase(menus().shown.begin() + static_cast<long>(at));
+    if (!IsWindow(owner)) return FALSE;
   }
-  // Only an enabled command of this menu (or of its popups) can be picked.
-  MenuItem* item = answer ? find_item(h, answer, MF_BYCOMMAND) : nullptr;
-  if (!item || (item->flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR))) answer = 0;
   shown.answer = answer;
   menus().shown.push_back(shown);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(answer);
@@ -230,6 +236,7 @@ const std::vector<QmPopupShown>& qm_user_popups_shown() { return menus().shown; 
 void qm_user_clear_popups() {
   menus().shown.clear();
   menus().answers.clear();
+  qmuser::clear_popup_steps();
 }
 
 void qmuser::clear_popups() { qm_user_clear_popups(); }

@@ -268,6 +268,34 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         if (tabs && tabs != hwnd) SendMessageA(tabs, WM_KEYDOWN, wparam, lparam);
       }
       return 0;
+    case WM_SYSCHAR:
+      // Alt+Space opens the system menu of the window the key was typed in.
+      if (wparam == ' ') {
+        HWND root = hwnd;
+        while ((GetWindowLongA(root, GWL_STYLE) & WS_CHILD) && GetParent(root)) root = GetParent(root);
+        SendMessageA(root, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_CLOSE) {
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+      } else if ((wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ' && (w->style & WS_SYSMENU)) {
+        // Below the caption's left end; the command chosen comes back as
+        // the window's own system command.
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        POINT corner = {0, 0};
+        ClientToScreen(hwnd, &corner);
+        const UINT chosen = static_cast<UINT>(
+            TrackPopupMenu(GetSystemMenu(hwnd, FALSE), TPM_RETURNCMD, r.left, corner.y, 0, hwnd, nullptr));
+        if (chosen && IsWindow(hwnd)) SendMessageA(hwnd, WM_SYSCOMMAND, chosen, 0);
+      }
+      return 0;
+    case WM_MOUSEACTIVATE:
+      // The parent may decide for its children.
+      if ((w->style & WS_CHILD) && w->parent)
+        if (const LRESULT r = SendMessageA(w->parent, msg, wparam, lparam)) return r;
+      return MA_ACTIVATE;
     case WM_MOUSEWHEEL:
       // An unhandled wheel goes up to the parent.
       if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent, msg, wparam, lparam);
@@ -353,6 +381,16 @@ LRESULT DispatchMessageA(const MSG* msg) {
     case WM_MBUTTONDOWN:
     case WM_NCLBUTTONDOWN: hide_tooltips(); break;
     default: break;
+  }
+  // A press on a window without the focus asks it first whether it takes
+  // the press (and may take the focus meanwhile).
+  if ((msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) &&
+      GetFocus() != msg->hwnd) {
+    HWND root = msg->hwnd;
+    while ((GetWindowLongA(root, GWL_STYLE) & WS_CHILD) && GetParent(root)) root = GetParent(root);
+    const LRESULT r =
+        SendMessageA(msg->hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root), MAKELPARAM(HTCLIENT, msg->message));
+    if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT || !find(msg->hwnd)) return 0;
   }
   return call_proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }

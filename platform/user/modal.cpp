@@ -62,11 +62,7 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
           return TRUE;
         }
       }
-      HWND next = GetNextDlgTabItem(dialog, focus, GetKeyState(VK_SHIFT) < 0);
-      if (next) {
-        SetFocus(next);
-        if (class_is(next, "edit")) SendMessageA(next, EM_SETSEL, 0, -1);
-      }
+      if (HWND next = GetNextDlgTabItem(dialog, focus, GetKeyState(VK_SHIFT) < 0)) qm_user_focus_dialog_item(next);
       return TRUE;
     }
     case VK_RETURN: {
@@ -107,4 +103,31 @@ bool qm_user_run_modal(HWND window, HWND dialog, const std::function<bool()>& do
     DispatchMessageA(&m);
   }
   return true;
+}
+
+void qm_user_focus_dialog_item(HWND item) {
+  SetFocus(item);
+  if (GetFocus() == item && class_is(item, "edit")) SendMessageA(item, EM_SETSEL, 0, -1);
+}
+
+QmModalState qm_user_begin_modal(HWND owner, HWND modal) {
+  QmModalState st;
+  HWND root = owner;
+  while (root && (GetWindowLongA(root, GWL_STYLE) & WS_CHILD) && GetParent(root)) root = GetParent(root);
+  if (!root || !IsWindow(root)) return st;
+  std::vector<HWND> mine = {root};
+  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (h != root && h != modal && GetWindow(h, GW_OWNER) == root && IsWindowVisible(h)) mine.push_back(h);
+  for (HWND h : mine)
+    if (IsWindowEnabled(h)) {
+      EnableWindow(h, FALSE);
+      st.disabled.push_back(h);
+    }
+  return st;
+}
+
+void qm_user_end_modal(QmModalState& st) {
+  for (HWND h : st.disabled)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  st.disabled.clear();
 }

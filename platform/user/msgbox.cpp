@@ -189,8 +189,7 @@ int run_box_window(HWND owner, const std::string& text, const std::string& capti
       CreateWindowExA(0, kClass, caption.c_str(), WS_POPUP, x, y, width, height, owner, nullptr, nullptr, nullptr);
   if (!box) return default_answer(type);
   SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&b));
-  const bool disable_owner = owner && IsWindowEnabled(owner);
-  if (disable_owner) EnableWindow(owner, FALSE);
+  QmModalState modal = qm_user_begin_modal(owner, box);
   ShowWindow(box, SW_SHOW);
   HWND had_focus = GetFocus();
   SetFocus(box);
@@ -200,7 +199,7 @@ int run_box_window(HWND owner, const std::string& text, const std::string& capti
     SetWindowLongPtrA(box, GWLP_USERDATA, 0);
     DestroyWindow(box);
   }
-  if (disable_owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  qm_user_end_modal(modal);
   if (had_focus && IsWindow(had_focus)) SetFocus(had_focus);
   return b.answer;
 }

@@ -134,12 +134,21 @@ std::string resource_key(LPCSTR name);
 // Keeps a screen point inside the ClipCursor rectangle.
 POINT clip_cursor_point(POINT p);
 void clear_clipboard();
+// The text edit controls cut, copy and paste (clipboard.cpp): setting it
+// empties the clipboard first; false when the clipboard is held open or
+// holds no text.
+bool set_clipboard_text(HWND owner, const std::string& text);
+bool clipboard_text(std::string& text);
 void clear_message_boxes();
 void clear_file_dialogs();
 void clear_folder_dialogs();
 void clear_shell_requests();
 // Forgets the popup menus shown and the answers queued for them.
 void clear_popups();
+// Shows a popup menu as a window the user answers (popup_menu.cpp): the
+// command chosen, 0 when dismissed.
+UINT run_popup_menu(HMENU menu, UINT flags, int x, int y, HWND owner);
+void clear_popup_steps();
 // Forgets the colour and font dialogs shown and their queued answers.
 void clear_choosers();
 // What DefWindowProc does for WM_NCPAINT and WM_NCHITTEST (frame.cpp).
@@ -191,8 +200,9 @@ DialogWindowState* dialog_command(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT*
 // program was asked to end meanwhile.
 bool run_dialog_window(HWND dialog, HWND owner, HWND focus, const std::function<bool()>& done);
 std::string window_text(HWND h);
-// The open or save dialog the user answers: true with the path chosen.
-bool run_file_window(const QmFileDialog& d, std::string& path);
+// The open or save dialog the user answers: true with the path chosen, and
+// the file type chosen last as d's filter index.
+bool run_file_window(QmFileDialog& d, std::string& path);
 // The colour dialog: true with the basic colour chosen.
 bool run_color_window(HWND owner, bool has_initial, COLORREF initial, COLORREF& chosen);
 // The font dialog, starting from that face, size (tenths of a point) and

@@ -297,7 +297,11 @@ HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWOR
   w->style = style & ~static_cast<DWORD>(WS_VISIBLE);
   w->ex_style = ex_style;
   w->parent = child ? parent : nullptr;
-  w->owner = child ? nullptr : parent;
+  // A top-level window is owned by a top-level window: given a child, its
+  // top-level ancestor owns it (and destroys it when it goes).
+  HWND owner = child ? nullptr : parent;
+  for (Window* o = find(owner); o && o->parent; o = find(o->parent)) owner = o->parent;
+  w->owner = owner;
   w->instance = instance;
   w->id = child ? reinterpret_cast<LONG_PTR>(menu_or_id) : 0;
   w->extra.assign(static_cast<size_t>(cls->wc.cbWndExtra), 0);

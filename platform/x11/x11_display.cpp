@@ -745,6 +745,9 @@ extern "C" __attribute__((visibility("default"))) int qm_x11_attach(const char* 
     return fail("the connection was lost while it was being opened");
   }
   g_conn = c;
+  // The screen the window system places its windows on (tips, menus, open
+  // lists, dialogs kept on the screen) is the display's own.
+  QmGdiSetScreen(DisplayWidth(dpy, c->screen), DisplayHeight(dpy, c->screen), 32, 96);
   qm_user_set_display(&kDisplay);
   return 1;
 }

@@ -1,7 +1,7 @@
 // The select tool through the view: clicks on entities add them to the
 // selection, a click on empty space starts a box, and a press on an entity
 // followed by a release drags: the pressed ends of selected lines, or the
-// whole selection, as one undoable command.
+// whole selection, as one undoable command; a right click cancels a box.
 #include "control/tools/select_tool.h"
 #include "database/entities/mb_line.h"
 #include "database/mb_drawing.h"
@@ -79,6 +79,26 @@ TEST_F(SelectToolTest, ClicksAddEntitiesAndAClickOnEmptySpaceStartsABox) {
   click(As_Pt(50, 70, 0));
   EXPECT_TRUE(selected(far_));
   EXPECT_FALSE(selected(a_));
+}
+
+TEST_F(SelectToolTest, ARightClickCancelsTheBoxAndErasesItsBand) {
+  const auto picture = [&] {
+    const CQuillView* v = hosted_->view();
+    int w = 0, h = 0;
+    const uint32_t* p = qm_user_window_pixels(v->m_hWnd, &w, &h);
+    return p ? std::vector<uint32_t>(p, p + static_cast<size_t>(w) * static_cast<size_t>(h)) : std::vector<uint32_t>();
+  };
+  click(As_Pt(-5, 50, 0));  // the box's first corner
+  const std::vector<uint32_t> before = picture();
+  mouse(WM_MOUSEMOVE, As_Pt(50, 70, 0));
+  EXPECT_NE(picture(), before) << "the band shows";
+  mouse(WM_RBUTTONDOWN, As_Pt(50, 70, 0));
+  mouse(WM_RBUTTONUP, As_Pt(50, 70, 0));
+  EXPECT_EQ(picture(), before) << "the band is gone";
+  // The next click is a click again, not the box's second corner.
+  click(As_Pt(50, 0, 0));
+  EXPECT_TRUE(selected(a_));
+  EXPECT_FALSE(selected(far_));
 }
 
 TEST_F(SelectToolTest, DraggingASharedLineEndStretchesBothLinesAndUndoRestoresThem) {

@@ -261,5 +261,34 @@ TEST_F(ControlTest, ADoubleClickFloatsABarAndTheNextDocksItWhereItWas) {
   EXPECT_EQ(b.dockSide, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
 }
 
+TEST_F(ControlTest, TheSidePanelFloatsAsAWindowOfItsOwnAndGoesWithTheControl) {
+  auto h = std::make_unique<Hosted>(400, 300);
+  CSizingControlBar& bar = h->frame()->side_bar();
+  ASSERT_FALSE(bar.IsFloating());
+  // A double click on its gripper, along its top.
+  CRect r;
+  bar.GetWindowRect(&r);
+  mouse_at(&bar, WM_LBUTTONDBLCLK, CPoint(r.CenterPoint().x, r.top + 3));
+  ASSERT_TRUE(bar.IsFloating());
+  CFrameWnd* mini = bar.GetParentFrame();
+  ASSERT_TRUE(mini && mini->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
+  const HWND floating = mini->m_hWnd;
+  EXPECT_TRUE(::IsWindowVisible(floating));
+  EXPECT_FALSE(::GetWindowLongA(floating, GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(::GetWindow(floating, GW_OWNER), h->host.m_hWnd) << "the control's top-level window owns it";
+  // Docked again by a second double click; floated once more, it goes
+  // with the control's window (the sanitizer sees nothing left behind).
+  bar.GetWindowRect(&r);
+  mouse_at(&bar, WM_LBUTTONDBLCLK, CPoint(r.CenterPoint().x, r.top + 3));
+  EXPECT_FALSE(bar.IsFloating());
+  EXPECT_FALSE(::IsWindow(floating));
+  bar.GetWindowRect(&r);
+  mouse_at(&bar, WM_LBUTTONDBLCLK, CPoint(r.CenterPoint().x, r.top + 3));
+  ASSERT_TRUE(bar.IsFloating());
+  const HWND again = bar.GetParentFrame()->m_hWnd;
+  h.reset();
+  EXPECT_FALSE(::IsWindow(again));
+}
+
 }  // namespace
 }  // namespace control_test

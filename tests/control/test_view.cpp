@@ -1,6 +1,8 @@
 // The drawing view: the wheel zooms about the cursor, the arrow keys pan or
 // (after Enter) zoom, '.' deletes the selection as one undoable command, and
-// a mouse move without a tool installs the select tool when permitted.
+// a mouse move without a tool installs the select tool when permitted; a
+// press gives the view the keyboard, and a modal dialog keeps the control's
+// windows from taking input.
 #include <cmath>
 
 #include "database/entities/mb_line.h"
@@ -124,6 +126,36 @@ TEST_F(ControlTest, AMouseMoveWithoutAToolInstallsTheSelectToolWhenPermitted) {
   pump();
   EXPECT_EQ(op.get_active_tool_id(), -1);
   EXPECT_FALSE(CQuillView::permitted(quill::kPermissionCount));  // out of range: never
+}
+
+TEST_F(ControlTest, APressInTheViewGivesItTheKeyboard) {
+  Hosted h;
+  CQuillView* v = h.view();
+  ::SetFocus(h.host.m_hWnd);
+  ASSERT_NE(::GetFocus(), v->m_hWnd);
+  qm_user_mouse(v->m_hWnd, WM_LBUTTONDOWN, 40, 40);
+  qm_user_mouse(v->m_hWnd, WM_LBUTTONUP, 40, 40);
+  pump();
+  EXPECT_EQ(::GetFocus(), v->m_hWnd);
+}
+
+TEST_F(ControlTest, WhileTheVersionBoxRunsTheControlsWindowsTakeNoInput) {
+  Hosted h;
+  CQuillView* v = h.view();
+  bool ran = false;
+  AfxPushDialogScript(quill::kDialogVersionInfo, [&](CDialog& d) {
+    ran = true;
+    // The view, and the toolbars beside it under the same top-level window.
+    EXPECT_FALSE(qm_user_mouse(v->m_hWnd, WM_LBUTTONDOWN, 40, 40));
+    EXPECT_FALSE(qm_user_mouse(h.frame()->m_hWnd, WM_LBUTTONDOWN, 5, 5));
+    EXPECT_FALSE(qm_user_key(v->m_hWnd, VK_RETURN, true));
+    EXPECT_TRUE(qm_user_mouse(d.m_hWnd, WM_MOUSEMOVE, 5, 5)) << "the box itself takes it";
+    d.EndDialog(IDOK);
+  });
+  h.command(quill::kCommandMenuVersion);
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(qm_user_mouse(v->m_hWnd, WM_MOUSEMOVE, 40, 40)) << "once it is closed";
+  pump();
 }
 
 }  // namespace

@@ -245,6 +245,33 @@ TEST_F(ToolShellTest, TheProgramIconShowsOnTheWindowMinimisedDraggedAndInTheAbou
   });
 }
 
+TEST_F(ToolShellTest, AltSpaceOpensTheSystemMenuWhoseLastItemIsTheAboutBox) {
+  bool about_shown = false;
+  Run([&](CMainDialog& d) {
+    AfxPushDialogScript(kDialogAbout, [&](CDialog& about) {
+      about_shown = true;
+      Press(about, IDOK);
+    });
+    // Walked as a person would: End reaches the item added last.
+    qm_user_on_popup([](HWND) {
+      for (UINT vk : {static_cast<UINT>(VK_END), static_cast<UINT>(VK_RETURN)})
+        qm_user_key(nullptr, vk, true), qm_user_key(nullptr, vk, false);
+    });
+    ::SetFocus(Item(d, kEditFont));
+    qm_user_key(nullptr, VK_MENU, true);
+    qm_user_key(nullptr, VK_SPACE, true);
+    qm_user_key(nullptr, VK_SPACE, false);
+    qm_user_key(nullptr, VK_MENU, false);
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (::IsDialogMessageA(d.m_hWnd, &m)) continue;
+      ::TranslateMessage(&m);
+      ::DispatchMessageA(&m);
+    }
+  });
+  EXPECT_TRUE(about_shown);
+}
+
 TEST_F(ToolShellTest, ATooltipShowsForTheControlThePointerRestsOnThroughTheRelay) {
   Run([](CMainDialog& d) {
     HWND tip = d.TipWindow();
@@ -422,6 +449,19 @@ TEST_F(ToolShellTest, ChoosersFillThePathsWithTheirOwnSeparator) {
   EXPECT_FALSE(folders[3].chosen);
 }
 
+TEST_F(ToolShellTest, AFontPathTypedNamesTheSourceAndStartsTheFolderChooser) {
+  Run(
+      [](CMainDialog& d) {
+        Type(d, kEditFont, "/data/fonts/txt.shx");
+        qm_user_push_folder_answer("/out");
+        Press(d, kButtonSecond);
+        EXPECT_EQ(Text(d, kEditSecond), "/out/txt.shp");
+      },
+      '/');
+  ASSERT_EQ(qm_user_folder_dialogs().size(), 1u);
+  EXPECT_EQ(qm_user_folder_dialogs()[0].initial_selection, "/data/fonts");
+}
+
 TEST_F(ToolShellTest, DecompileRunsAndReportsInTheResultArea) {
   ScratchDir dir;
   const std::string font = dir.Write("font.shx", kFont);
@@ -525,11 +565,13 @@ TEST_F(ToolShellTest, PreviewDrawsDoubleByteCharactersFromTheFontWhenNoBigFontIs
     Type(d, kEditSecond, big);
     Press(d, kButtonRun);
     with_itself = ShownCanvas(d);
-    // A preview that cannot be drawn tells nothing and leaves the guide line.
+    // A font that cannot be read leaves the guide line and says why.
     Type(d, kEditFont, dir.File("none.shx"));
     Press(d, kButtonRun);
     EXPECT_EQ(LitCanvasPixels(d), 0);
-    EXPECT_EQ(qm_user_message_boxes().size(), 1u);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].rfind("ERROR!: ", 0), 0u) << Boxes()[1];
+    EXPECT_NE(Boxes()[1].find("none.shx"), std::string::npos) << Boxes()[1];
   });
   ASSERT_FALSE(alone.empty());
   EXPECT_EQ(alone, with_itself);

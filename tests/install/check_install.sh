@@ -132,4 +132,6 @@ STEPS
 else
   echo "install check: no Xvfb, the installed container is not tried on a display"
 fi
+control=$(find "$prefix" -name libquillmarkocx.so | head -n 1)
+[ -s "$(dirname "$control")/help.htm" ] || fail "no help page beside the installed control"
 echo "install check: the installed kernel builds and runs the example (find_package, pkg-config), a plotting program, quillmark_plot, the font tool and the container (on a display: markup saved and opened again)"

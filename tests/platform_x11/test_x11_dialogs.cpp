@@ -308,6 +308,53 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
   std::remove(answers.c_str());
 }
 
+// The sixteenth basic colour, below the colour list's fold, reached with End;
+// then the save dialog's file type changed, which lists that type's files.
+TEST_F(ChoosersOnX, TheLastColourAndAnotherFileTypeAreWithinReach) {
+  Display* dpy = dpy_;
+  const std::string top = qm_test_temp("file_types_x11");
+  std::filesystem::create_directories(top);
+  std::ofstream(top + "/plan.kzf") << "x";
+  std::ofstream(top + "/view.png") << "x";
+  const std::string answers = qm_test_temp("file_types_x11.txt");
+  const pid_t child = start([&] {
+    CHOOSECOLORA cc = {};
+    cc.lStructSize = sizeof cc;
+    const BOOL color = ChooseColorA(&cc);
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = "Drawings (*.kzf)\0*.kzf\0Pictures (*.png)\0*.png\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrInitialDir = top.c_str();
+    const BOOL saved = GetSaveFileNameA(&ofn);
+    std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << saved << " "
+                           << std::filesystem::path(path).filename().string() << " " << ofn.nFilterIndex << "\n";
+  });
+  ASSERT_GT(child, 0);
+  const Window colors = x11_test::find_window(dpy, "Color");
+  ASSERT_NE(colors, 0u);
+  x11_test::move_to(dpy, colors, 40, 40);
+  x11_test::type_keys(dpy, {XK_End, XK_Return});
+  // The name field has the focus; Tab reaches the type, Down takes the
+  // next one; the list's second row (after ../) is then view.png.
+  const Window save = x11_test::find_window(dpy, "Save As");
+  ASSERT_NE(save, 0u);
+  x11_test::move_to(dpy, save, 200, 250);
+  x11_test::type_keys(dpy, {XK_Tab, XK_Down});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  x11_test::save_screen(dpy, "file_types");
+  x11_test::move_to(dpy, save, 40, 28 + 2 + 16 + 8);
+  x11_test::press(dpy, Button1);
+  x11_test::type_keys(dpy, {XK_Return});
+  EXPECT_TRUE(ended_well(child));
+  EXPECT_EQ(program_test::read_all(answers), "1 ffffff 1 view.png 2\n");
+  std::filesystem::remove_all(top);
+  std::remove(answers.c_str());
+}
+
 // The folder chooser and the print dialog with no scripted answer: the user
 // walks into a folder with the mouse, picks one below it, types the path of
 // another; then prints a range of pages to a file in two copies.

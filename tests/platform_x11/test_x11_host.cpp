@@ -70,36 +70,7 @@ class HostOnX : public x11_test::HostTest {
     return x11_test::find_window(dpy_, "Quillmark", other, seconds);
   }
 
-  // How many pixels of the window's top-left picture-sized part differ from
-  // the picture; -1 when the window cannot be read.
-  long differing(Window w, const CxImage& picture) {
-    const int pw = static_cast<int>(picture.GetWidth()), ph = static_cast<int>(picture.GetHeight());
-    XImage* img = XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(pw), static_cast<unsigned>(ph), AllPlanes, ZPixmap);
-    if (!img) return -1;
-    long n = 0;
-    for (int y = 0; y < ph; ++y)
-      for (int x = 0; x < pw; ++x) {
-        const unsigned long p = XGetPixel(img, x, y);
-        const COLORREF want = picture.GetPixelColor(x, y);
-        n += RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) != want;
-      }
-    // To look at a difference: QM_X11_DUMP=where.png writes the window there
-    // and the picture beside it (where.png.want.png).
-    if (n && getenv("QM_X11_DUMP")) {
-      CxImage d;
-      d.Create(static_cast<DWORD>(pw), static_cast<DWORD>(ph), 24);
-      for (int y = 0; y < ph; ++y)
-        for (int x = 0; x < pw; ++x) {
-          const unsigned long p = XGetPixel(img, x, y);
-          d.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-        }
-      d.Save(getenv("QM_X11_DUMP"), CXIMAGE_FORMAT_PNG);
-      CxImage copy = picture;
-      copy.Save((std::string(getenv("QM_X11_DUMP")) + ".want.png").c_str(), CXIMAGE_FORMAT_PNG);
-    }
-    XDestroyImage(img);
-    return n;
-  }
+  long differing(Window w, const CxImage& picture) { return x11_test::differing(dpy_, w, picture); }
 
   // Waits until the window shows the picture; the pixels that still differ.
   long settle(Window w, const CxImage& picture, int seconds = 60) {

@@ -143,6 +143,59 @@ class HostTest : public DisplayTest {
   std::string dir_, sample_;
 };
 
+// How many pixels of the window's top-left picture-sized part differ from
+// the picture; -1 when the window cannot be read. To look at a difference:
+// QM_X11_DUMP=where.png writes the window there and the picture beside it
+// (where.png.want.png).
+inline long differing(Display* dpy, Window w, const CxImage& picture) {
+  const int pw = static_cast<int>(picture.GetWidth()), ph = static_cast<int>(picture.GetHeight());
+  XImage* img = XGetImage(dpy, w, 0, 0, static_cast<unsigned>(pw), static_cast<unsigned>(ph), AllPlanes, ZPixmap);
+  if (!img) return -1;
+  long n = 0;
+  for (int y = 0; y < ph; ++y)
+    for (int x = 0; x < pw; ++x) {
+      const unsigned long p = XGetPixel(img, x, y);
+      const COLORREF want = picture.GetPixelColor(x, y);
+      n += RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) != want;
+    }
+  if (n && getenv("QM_X11_DUMP")) {
+    CxImage d;
+    d.Create(static_cast<DWORD>(pw), static_cast<DWORD>(ph), 24);
+    for (int y = 0; y < ph; ++y)
+      for (int x = 0; x < pw; ++x) {
+        const unsigned long p = XGetPixel(img, x, y);
+        d.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+      }
+    d.Save(getenv("QM_X11_DUMP"), CXIMAGE_FORMAT_PNG);
+    CxImage copy = picture;
+    copy.Save((std::string(getenv("QM_X11_DUMP")) + ".want.png").c_str(), CXIMAGE_FORMAT_PNG);
+  }
+  XDestroyImage(img);
+  return n;
+}
+
+// To look at what a test shows: with QM_X11_SHOTS naming a folder, the
+// whole screen is written there as NAME.png.
+inline void save_screen(Display* dpy, const std::string& name) {
+  const char* folder = getenv("QM_X11_SHOTS");
+  if (!folder) return;
+  const Window root = DefaultRootWindow(dpy);
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, root, &a)) return;
+  XImage* img = XGetImage(dpy, root, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes,
+                          ZPixmap);
+  if (!img) return;
+  CxImage shot;
+  shot.Create(static_cast<DWORD>(a.width), static_cast<DWORD>(a.height), 24);
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) {
+      const unsigned long p = XGetPixel(img, x, y);
+      shot.SetPixelColor(x, y, RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+  XDestroyImage(img);
+  shot.Save((std::string(folder) + "/" + name + ".png").c_str(), CXIMAGE_FORMAT_PNG);
+}
+
 // The first viewable top-level window whose name is (or, when `other`, is
 // not) `name`; 0 when none shows within the time.
 inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60) {
