@@ -107,7 +107,9 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     if (!target_.block() || (r.integer(70, 0) & kDxfAttributeConstant)) add = dxf_add_text;
   } else if (type == "MTEXT") {
     add = dxf_add_mtext;
-  } else if (type == "DIMENSION") {
+  } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION") {
+    // Arc-length and jogged radius dimensions carry their picture in a
+    // block as every other dimension does.
     add = dxf_add_dimension;
   } else if (type == "ACAD_TABLE") {
     add = dxf_add_table;
@@ -130,6 +132,11 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   MB_Drawable* placed = target_.placed_for(r.text(5));
   if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
     dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r);
+  }
+  if (type == "INSERT") {
+    target_.attributes_of(placed);
+  } else if (type != "ATTRIB") {
+    target_.attributes_of(nullptr);
   }
   if (placed) {
     under_ = placed;

@@ -95,7 +95,8 @@ Dxf_Builder::Dxf_Builder(MB_Drawing& drawing, const Dxf_Guarded& guarded)
       guarded_(guarded),
       line_types_(drawing),
       remember_handles_(guarded.text.find("\nWIPEOUT\n") != std::string::npos ||
-                        guarded.text.find("\nIMAGE\n") != std::string::npos) {
+                        guarded.text.find("\nIMAGE\n") != std::string::npos ||
+                        guarded.text.find("\nATTRIB\n") != std::string::npos) {
   for (MB_Object* o = drawing.layer_list().head(); o; o = o->next()) {
     if (o->object_id() != MB_Object::ID_LAYER) continue;
     MB_Layer* layer = static_cast<MB_Layer*>(o);

@@ -17,6 +17,7 @@
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_encoding.h"
+#include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_ocs.h"
 #include "geometry/as_rect.h"
 #include "qm_file.h"
@@ -147,6 +148,16 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
   const DL_Attributes attributes(from.text(8, "0"), from.integer(62, kDxfByLayer), from.integer(420, -1),
                                  from.integer(370, -1), from.text(6, "BYLAYER"));
   builder_.place_in(entity, attributes, block_);
+  if (owner_ && !block_ && from.type == "ATTRIB") {
+    // Inside a block the objects' inheritance resolves it with the block.
+    const MB_General& given = owner_->general();
+    MB_General& g = entity->general();
+    if (from.integer(420, -1) < 0 && from.integer(62, kDxfByLayer) == kDxfByBlock) {
+      g.color(given.color());
+      g.display_color(given.color());
+    }
+    if (dxf_upper(from.text(6, "BYLAYER")) == "BYBLOCK") g.line_type(given.line_type());
+  }
   if (color >= 0) {
     entity->general().color(int32_t(color));
     entity->general().display_color(int32_t(color));

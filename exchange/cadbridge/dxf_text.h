@@ -67,6 +67,9 @@ class Dxf_Target {
   // The last entity the geometry pass placed for the record of the handle
   // (group 5), or null.
   MB_Drawable* placed_for(const std::string& handle) const;
+  // The insert whose attributes follow, or null: an attribute of BYBLOCK
+  // colour or line type takes the insert's, as the block's objects do.
+  void attributes_of(const MB_Drawable* insert) { owner_ = insert; }
   // Counts a record of `kind` that was left out, and why.
   void skip(const std::string& kind) { ++skipped_[kind]; }
   const std::map<std::string, size_t>& skipped() const { return skipped_; }
@@ -90,6 +93,7 @@ class Dxf_Target {
   Dxf_Builder& builder_;
   const Dxf_Header& header_;
   MB_Block* block_ = nullptr;
+  const MB_Drawable* owner_ = nullptr;
   std::map<std::string, size_t> skipped_;
   std::map<std::string, size_t> noted_;
   size_t placed_ = 0;

@@ -267,6 +267,51 @@ TEST(DxfBlocks, ArraysInsertEveryCell) {
   EXPECT_EQ(points, (std::set<std::pair<long, long>>{{1, 2}, {1, 7}, {-9, 2}, {-9, 7}, {-19, 2}, {-19, 7}}));
 }
 
+// An insert's attributes of BYBLOCK colour take the insert's colour, as
+// its block's objects do; others keep their own.
+TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
+  const uint32_t red = dxf_aci_color(1), green = dxf_aci_color(3), blue = dxf_aci_color(5), white = dxf_aci_color(7);
+  const struct {
+    const char* insert;
+    const char* attribute;
+    uint32_t drawn;
+  } cases[] = {
+      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red},         {"8\nRED\n", "8\n0\n62\n0\n", red},
+      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green}, {"8\n0\n62\n3\n", "8\n0\n", white},
+      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.insert) + "/" + c.attribute);
+    Dxf_Load load;
+    load.text(std::string(kLayers) + kDoorBlocks +
+              dxf_entities(std::string("0\nINSERT\n5\n2A\n") + c.insert + "66\n1\n2\nB\n10\n0\n20\n0\n" +
+                           "0\nATTRIB\n5\n2B\n" + c.attribute + "10\n0\n20\n0\n40\n2\n1\nR1\n2\nREF\n70\n0\n" +
+                           "0\nSEQEND\n5\n2C\n8\n0\n"));
+    ASSERT_TRUE(load.ok);
+    MB_Text* text = load.first<MB_Text>(ID::ID_TEXT);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(uint32_t(text->general().display_color()), c.drawn);
+  }
+}
+
+// Arc-length and jogged radius dimensions draw the block that holds their
+// picture, as every dimension does.
+TEST(DxfBlocks, EveryDimensionKindDrawsItsBlock) {
+  const std::string block =
+      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\n*D1\n70\n1\n10\n0\n20\n0\n"
+      "0\nARC\n8\n0\n10\n0\n20\n0\n40\n5\n50\n0\n51\n90\n0\nENDBLK\n8\n0\n0\nENDSEC\n";
+  for (const char* kind : {"DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION"}) {
+    SCOPED_TRACE(kind);
+    Dxf_Load load;
+    load.text(block + dxf_entities(std::string("0\n") + kind + "\n8\n0\n2\n*D1\n10\n0\n20\n0\n70\n5\n"));
+    ASSERT_TRUE(load.ok);
+    MB_Insert* insert = load.first<MB_Insert>(ID::ID_INSERT);
+    ASSERT_NE(insert, nullptr);
+    ASSERT_NE(insert->block(), nullptr);
+    EXPECT_EQ(insert->block()->name().ascii(), std::string("*D1"));
+  }
+}
+
 // A pattern hatch draws in its own colour, as a line of that colour does.
 TEST(DxfHatchPen, PatternLinesDrawInTheHatchColour) {
   Dxf_Load load;
