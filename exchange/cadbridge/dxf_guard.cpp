@@ -226,7 +226,9 @@ class Guard {
       int64_t n;
       switch (kind_of(p.code)) {
         case Value_Kind::kReal:
-          if (!parse_real(p.value, d)) return fail(why, p, "is not a finite number");
+          if (!parse_real(p.value, d) && !read_decimal_comma(record_[i], d)) {
+            return fail(why, p, "is not a finite number");
+          }
           break;
         case Value_Kind::kInt:
           if (!parse_int(p.value, n) || (p.code < 160 || p.code > 169 ? n < INT32_MIN || n > INT32_MAX : false)) {
@@ -247,6 +249,24 @@ class Guard {
           break;
       }
     }
+    return true;
+  }
+
+  // Writers that format numbers in a locale of decimal commas write "2,5"
+  // for 2.5; such a number reads as its point form, which is handed on.
+  bool read_decimal_comma(Pair& p, double& d) {
+    const size_t comma = p.value.find(',');
+    if (comma == std::string::npos || p.value.find_first_of(",.", comma + 1) != std::string::npos ||
+        p.value.find('.') != std::string::npos) {
+      return false;
+    }
+    std::string point = p.value;
+    point[comma] = '.';
+    if (!parse_real(point, d)) return false;
+    if (!comma_noted_)
+      note(at_line(p.line, "numbers with a decimal comma (\"" + p.value + "\") are read as with a point"));
+    comma_noted_ = true;
+    p.value = std::move(point);
     return true;
   }
 
@@ -517,6 +537,7 @@ class Guard {
   size_t groups_ = 0;
   size_t dropped_problems_ = 0;
   size_t dropped_notes_ = 0;
+  bool comma_noted_ = false;
   bool in_block_ = false;
   bool in_polyline_ = false;
   bool in_mesh_ = false;

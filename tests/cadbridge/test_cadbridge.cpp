@@ -184,6 +184,10 @@ TEST(Cadbridge, MalformedFilesLoadWhatTheyCan) {
        0},
       {"infinite coordinate", dxf_entities("0\nLINE\n10\n1e999\n20\n0\n11\n1\n21\n1\n" + kLine), kCadbridgePartly, 1,
        0},
+      // Writers in a locale of decimal commas: the number is read with a point.
+      {"decimal comma", dxf_entities("0\nLINE\n10\n2,5\n20\n-0,5\n11\n1\n21\n1\n" + kLine), kCadbridgeLoaded, 2, 0},
+      {"two commas", dxf_entities("0\nLINE\n10\n2,5,1\n20\n0\n11\n1\n21\n1\n" + kLine), kCadbridgePartly, 1, 0},
+      {"comma and point", dxf_entities("0\nLINE\n10\n2,5.1\n20\n0\n11\n1\n21\n1\n" + kLine), kCadbridgePartly, 1, 0},
       {"flag not an integer", dxf_entities("0\nLWPOLYLINE\n90\n1\n70\nclosed\n10\n0\n20\n0\n" + kLine),
        kCadbridgePartly, 1, 0},
       // Kept without it: handles are optional, an odd one only noted.
@@ -206,6 +210,12 @@ TEST(Cadbridge, MalformedFilesLoadWhatTheyCan) {
     auto c = load.counts();
     EXPECT_EQ(c[ID::ID_LINE], t.lines);
     EXPECT_EQ(c[ID::ID_POLYLINE], t.polylines);
+    if (std::string(t.name) == "decimal comma") {
+      MB_Line* line = load.first<MB_Line>(ID::ID_LINE);
+      ASSERT_NE(line, nullptr);
+      EXPECT_DOUBLE_EQ(line->start().x(), 2.5);
+      EXPECT_DOUBLE_EQ(line->start().y(), -0.5);
+    }
   }
 }
 
