@@ -149,7 +149,7 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
                                  from.integer(370, -1), from.text(6, "BYLAYER"));
   builder_.place_in(entity, attributes, block_);
   if (owner_ && !block_ && from.type == "ATTRIB") {
-    // Inside a block the objects' inheritance resolves it with the block.
+    // Inside a block the objects' inheritance resolves these with the block.
     const MB_General& given = owner_->general();
     MB_General& g = entity->general();
     if (from.integer(420, -1) < 0 && from.integer(62, kDxfByLayer) == kDxfByBlock) {
@@ -157,6 +157,8 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
       g.display_color(given.color());
     }
     if (dxf_upper(from.text(6, "BYLAYER")) == "BYBLOCK") g.line_type(given.line_type());
+    // They belong to the insert: hidden with it when its layer is off.
+    if (owner_->flag() == 0) entity->flag(0);
   }
   if (color >= 0) {
     entity->general().color(int32_t(color));

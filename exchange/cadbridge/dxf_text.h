@@ -68,7 +68,8 @@ class Dxf_Target {
   // (group 5), or null.
   MB_Drawable* placed_for(const std::string& handle) const;
   // The insert whose attributes follow, or null: an attribute of BYBLOCK
-  // colour or line type takes the insert's, as the block's objects do.
+  // colour or line type takes the insert's, as the block's objects do, and
+  // hides with the insert.
   void attributes_of(const MB_Drawable* insert) { owner_ = insert; }
   // Counts a record of `kind` that was left out, and why.
   void skip(const std::string& kind) { ++skipped_[kind]; }

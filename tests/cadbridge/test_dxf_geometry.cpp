@@ -268,17 +268,18 @@ TEST(DxfBlocks, ArraysInsertEveryCell) {
 }
 
 // An insert's attributes of BYBLOCK colour take the insert's colour, as
-// its block's objects do; others keep their own.
+// its block's objects do; others keep their own. They hide with the insert.
 TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
   const uint32_t red = dxf_aci_color(1), green = dxf_aci_color(3), blue = dxf_aci_color(5), white = dxf_aci_color(7);
   const struct {
     const char* insert;
     const char* attribute;
     uint32_t drawn;
+    uint16_t shown;
   } cases[] = {
-      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red},         {"8\nRED\n", "8\n0\n62\n0\n", red},
-      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green}, {"8\n0\n62\n3\n", "8\n0\n", white},
-      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue},
+      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red, 1},         {"8\nRED\n", "8\n0\n62\n0\n", red, 1},
+      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green, 1}, {"8\n0\n62\n3\n", "8\n0\n", white, 1},
+      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue, 1},        {"8\nOFF\n62\n3\n", "8\n0\n62\n5\n", blue, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.insert) + "/" + c.attribute);
@@ -291,6 +292,7 @@ TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
     MB_Text* text = load.first<MB_Text>(ID::ID_TEXT);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(uint32_t(text->general().display_color()), c.drawn);
+    EXPECT_EQ(static_cast<MB_Drawable*>(text)->flag(), c.shown);
   }
 }
 
