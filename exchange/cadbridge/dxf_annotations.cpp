@@ -8,11 +8,12 @@
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
+#include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_image.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
 Dxf_Annotations::Dxf_Annotations(MB_Drawing& drawing, Dxf_Builder& builder)
-    : drawing_(drawing), target_(drawing, builder, header_) {}
+    : drawing_(drawing), builder_(builder), target_(drawing, builder, header_) {}
 
 namespace {
 
@@ -131,7 +132,8 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   }
   MB_Drawable* placed = target_.placed_for(r.text(5));
   if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
-    dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r);
+    if (!dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r, builder_.images()))
+      target_.note("images drawn level and whole: turned or clipped, their pictures would pass the drawing's budget");
   }
   if (type == "INSERT") {
     target_.attributes_of(placed);

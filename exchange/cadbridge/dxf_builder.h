@@ -72,6 +72,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   // Where picture files named relatively are found: the DXF file's folder
   // with its final '/'.
   void picture_folder(const std::string& folder) { images_.folder(folder); }
+  // The drawing's pictures and their budget.
+  Dxf_Images& images() { return images_; }
   // Ends what is still open; call once after the parse.
   void finish();
 

@@ -111,11 +111,10 @@ std::shared_ptr<CxImage> Dxf_Images::decode(const std::string& path, std::string
       d.why = "names " + path + ", which does not decode as a picture";
     } else {
       const size_t bytes = raster->Raster().rgb.size() + raster->Raster().alpha.size();
-      if (bytes > budget_ - decoded_bytes_) {
+      if (!take(bytes)) {
         d.why = "names " + path + ", which is left out: decoded, it would take the drawing's pictures past " +
                 std::to_string(budget_ >> 20) + " MiB";
       } else {
-        decoded_bytes_ += bytes;
         d.raster = std::move(raster);
       }
     }
@@ -123,6 +122,12 @@ std::shared_ptr<CxImage> Dxf_Images::decode(const std::string& path, std::string
   }
   why = found->second.why;
   return found->second.raster;
+}
+
+bool Dxf_Images::take(size_t bytes) {
+  if (bytes > budget_ - decoded_bytes_) return false;
+  decoded_bytes_ += bytes;
+  return true;
 }
 
 MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string, std::string>& files,
@@ -221,28 +226,42 @@ void clear_outside(CxImage& raster, const std::vector<std::pair<double, double>>
 
 }  // namespace
 
-void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r) {
-  CxImage* raster = image.image();
-  if (!raster || !raster->IsValid()) return;
+bool dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r, Dxf_Images& pictures) {
+  const CxImage* shared = image.raster();
+  if (!shared || !shared->IsValid()) return true;
   const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
   const std::vector<std::pair<double, double>> clip = clip_vertices(r);
-  if (r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows)) {
+  const bool clips =
+      r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows);
+  const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
+  const bool turns = std::isfinite(turn) && std::fabs(turn) >= 1e-9;
+  if (!clips && !turns) return true;
+  // The image's own copy, and the turned picture's bounding box of pixels
+  // with their alpha.
+  constexpr double kBytesPerPixel = 4.0;
+  const double pw = shared->GetWidth(), ph = shared->GetHeight();
+  const double c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
+  const double turned_bytes = turns ? (pw * c + ph * s + 2.0) * (pw * s + ph * c + 2.0) * kBytesPerPixel : 0.0;
+  const double bytes = pw * ph * kBytesPerPixel + turned_bytes;
+  if (!(bytes < double(Dxf_Images::kMaxDecodedBytes)) || !pictures.take(size_t(bytes))) return false;
+  CxImage* raster = image.image();
+  if (clips) {
     // From the record's pixels to the raster's, should the file be of
     // another size than the record says.
-    const double sx = double(raster->GetWidth()) / columns, sy = double(raster->GetHeight()) / rows;
+    const double sx = pw / columns, sy = ph / rows;
     std::vector<std::pair<double, double>> scaled;
     for (const auto& p : clip) scaled.emplace_back((p.first + 0.5) * sx - 0.5, (p.second + 0.5) * sy - 0.5);
     clear_outside(*raster, scaled);
   }
-  const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
-  if (!std::isfinite(turn) || std::fabs(turn) < 1e-9) return;
+  if (!turns) return true;
   // The corners the turn uncovers stay transparent.
   if (!raster->AlphaIsValid()) raster->AlphaSet(0, 0, raster->AlphaGet(0, 0));
   std::unique_ptr<CxImage> turned(new CxImage);
-  if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return;
-  const double w = image.width(), h = image.height(), c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
+  if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return true;
+  const double w = image.width(), h = image.height();
   image.image(turned.release());
   image.width(w * c + h * s);
   image.height(w * s + h * c);
   image.angle(0.0);
+  return true;
 }

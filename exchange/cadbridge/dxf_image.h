@@ -53,6 +53,10 @@ class Dxf_Images {
   MB_Drawable* make(const DL_ImageData& data, const std::map<std::string, std::string>& files,
                     std::vector<std::string>& problems);
 
+  // Takes `bytes` more of the drawing's decoded budget, for a picture made
+  // from a decoded one; false, taking nothing, when they do not fit.
+  bool take(size_t bytes);
+
  private:
   // The path of a picture file to read, or empty with `why` set.
   std::string locate(const std::string& written, std::string& why) const;
@@ -80,5 +84,9 @@ std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);
 // Turns the picture of an image placed level (as Dxf_Images makes it) to
 // the direction of its record's width vector, the image then covering the
 // turned picture's bounding box, and makes what lies outside the record's
-// clip boundary transparent when its clipping is on (group 280).
-void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record);
+// clip boundary transparent when its clipping is on (group 280). An image
+// that is neither turned nor clipped keeps the picture it shares with the
+// other images placing it; one that is gets a picture of its own, taken
+// from the drawing's budget of `pictures`. False, with the image left level
+// and whole, when that picture does not fit the budget.
+bool dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record, Dxf_Images& pictures);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
 #include "database/entities/mb_image.h"
 #include "tests/cadbridge/dxf_fixture.h"
@@ -71,6 +72,40 @@ TEST(DxfImageClip, PicturesTurnAndClip) {
   }
   std::remove((folder + "/pic.png").c_str());
   std::remove((folder + "/drawing.dxf").c_str());
+  rmdir(folder.c_str());
+}
+
+// Images of one picture keep sharing it through the whole load; only a
+// turned or clipped one gets a picture of its own.
+TEST(DxfImageClip, OnlyATurnedOrClippedImageCopiesItsPicture) {
+  const std::string folder = dxf_temp_path("image_share");
+  mkdir(folder.c_str(), 0700);
+  CxImage picture;
+  ASSERT_TRUE(picture.Create(4, 2, 24));
+  ASSERT_TRUE(picture.Save((folder + "/pic.png").c_str(), CXIMAGE_FORMAT_PNG));
+  // Each with a handle of its own, after the group 5 `h`.
+  const auto level = [](const char* h) {
+    return "0\nIMAGE\n5\n" + std::string(h) + "\n8\n0\n100\nAcDbRasterImage\n10\n0\n20\n0\n30\n0\n11\n0.5\n21\n0\n31\n0\n"
+                            "12\n0\n22\n0.5\n32\n0\n13\n4\n23\n2\n340\n41\n70\n7\n";
+  };
+  const std::string turned = "0\nIMAGE\n5\n52\n8\n0\n100\nAcDbRasterImage\n10\n9\n20\n0\n30\n0\n11\n0.3\n21\n0.4\n31\n0\n"
+                             "12\n-0.4\n22\n0.3\n32\n0\n13\n4\n23\n2\n340\n41\n70\n7\n";
+  const std::string path = folder + "/drawing.dxf";
+  dxf_write(path, "0\nSECTION\n2\nENTITIES\n" + level("50") + level("51") + turned + level("53") +
+                      "0\nENDSEC\n0\nSECTION\n2\nOBJECTS\n"
+                      "0\nIMAGEDEF\n5\n41\n100\nAcDbRasterImageDef\n1\npic.png\n10\n4\n20\n2\n0\nENDSEC\n0\nEOF\n");
+  Dxf_Load load;
+  load.file(path);
+  ASSERT_TRUE(load.ok);
+  std::vector<const CxImage*> rasters;
+  for (MB_Object* o = load.drawing->object_list().head(); o; o = o->next())
+    if (o->object_id() == ID::ID_IMAGE) rasters.push_back(static_cast<MB_Image*>(o)->raster());
+  ASSERT_EQ(rasters.size(), 4u);
+  const std::vector<const CxImage*> level_rasters = {rasters[0], rasters[1], rasters[3]};
+  for (const CxImage* r : level_rasters) EXPECT_EQ(r, rasters[0]) << "a level image shares the picture";
+  EXPECT_NE(rasters[2], rasters[0]) << "the turned image has its own";
+  std::remove((folder + "/pic.png").c_str());
+  std::remove(path.c_str());
   rmdir(folder.c_str());
 }
 
