@@ -517,8 +517,9 @@ BOOL edit_type(HWND h, Control& c, LPCSTR text) {
   }
   DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
   InvalidateRect(h, nullptr, FALSE);
-  // The caret stays behind the last character typed.
+  // The caret stays behind the last character typed, in view.
   c.sel_start = c.sel_end = GetWindowTextLengthA(h);
+  if (style_of(h) & ES_MULTILINE) scroll_to_caret(h, c);
   notify_command(h, EN_UPDATE);
   notify_command(h, EN_CHANGE);
   return TRUE;

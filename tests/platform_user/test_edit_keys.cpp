@@ -195,6 +195,10 @@ TEST_F(MultiLineKeys, KeysMoveTheCaretByRowsAndKeepItInView) {
   EXPECT_EQ(SendMessageA(edit_, EM_GETLINECOUNT, 0, 0), 7);
   keys({VK_BACK});
   EXPECT_EQ(text(), kText);
+  // Text typed in whole leaves the caret at its end, in view.
+  qm_user_type(edit_, kText);
+  EXPECT_EQ(selection(), std::make_pair(DWORD{25}, DWORD{25}));
+  EXPECT_EQ(first_shown(), 3);
 }
 
 TEST_F(MultiLineKeys, AClickPicksTheRowAndADragSelectsAcrossRows) {
