@@ -66,6 +66,10 @@ const std::pair<UINT, WPARAM> kTypingLimits[] = {{kEditText, 40}, {kEditSecond, 
 
 constexpr UINT kNoId = 0xFFFF;
 constexpr DWORD kEditStyle = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+// The second edit shows the code view's source as well as a path: rows that
+// wrap, so a long path or the source's token line shows whole, read-only
+// while it is the code view.
+constexpr DWORD kSecondStyle = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
 
 bool IsHexText(const CString& text) {
   if (text.GetLength() > 4) return false;
@@ -81,21 +85,21 @@ bool IsHexText(const CString& text) {
 void RegisterToolResources() {
   QmDialogTemplate main{kDialogMain, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 203, 127, {}, DialogFont()};
   main.items = {
-      {kNoId, WC_BUTTONA, "Function select", BS_GROUPBOX, 7, 3, 189, 24},
-      {kRadioDecompile, WC_BUTTONA, "&File decompile", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 12, 13, 62, 10},
-      {kRadioCodeView, WC_BUTTONA, "&Code view", BS_AUTORADIOBUTTON, 80, 13, 50, 10},
-      {kRadioPreview, WC_BUTTONA, "Pre&view", BS_AUTORADIOBUTTON, 136, 13, 50, 10},
-      {kNoId, WC_BUTTONA, "", BS_GROUPBOX | WS_GROUP, 7, 28, 189, 34},
-      {kButtonFont, WC_BUTTONA, "SH&X Filename...", BS_PUSHBUTTON | WS_TABSTOP, 12, 34, 62, 12},
-      {kEditFont, WC_EDITA, "", kEditStyle, 78, 34, 113, 12},
-      {kButtonSecond, WC_BUTTONA, kOutputCaption, BS_PUSHBUTTON | WS_TABSTOP, 12, 48, 62, 12},
-      {kEditSecond, WC_EDITA, "", kEditStyle, 78, 48, 113, 12},
-      {kNoId, WC_BUTTONA, "", BS_GROUPBOX, 7, 63, 189, 60},
+      {kNoId, WC_BUTTONA, "Function select", BS_GROUPBOX, 7, 1, 189, 21},
+      {kRadioDecompile, WC_BUTTONA, "&File decompile", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 12, 10, 62, 10},
+      {kRadioCodeView, WC_BUTTONA, "&Code view", BS_AUTORADIOBUTTON, 80, 10, 50, 10},
+      {kRadioPreview, WC_BUTTONA, "Pre&view", BS_AUTORADIOBUTTON, 136, 10, 50, 10},
+      {kNoId, WC_BUTTONA, "", BS_GROUPBOX | WS_GROUP, 7, 23, 189, 43},
+      {kButtonFont, WC_BUTTONA, "SH&X Filename...", BS_PUSHBUTTON | WS_TABSTOP, 12, 29, 62, 12},
+      {kEditFont, WC_EDITA, "", kEditStyle, 78, 29, 113, 12},
+      {kButtonSecond, WC_BUTTONA, kOutputCaption, BS_PUSHBUTTON | WS_TABSTOP, 12, 43, 62, 12},
+      {kEditSecond, WC_EDITA, "", kSecondStyle, 78, 43, 113, 21},
+      {kNoId, WC_BUTTONA, "", BS_GROUPBOX, 7, 67, 189, 58},
       {kStaticResult, WC_STATICA, "", SS_LEFT, kCanvasX, kCanvasY, kCanvasCx, kCanvasCy},
-      {kLabelText, WC_STATICA, "Preview", SS_LEFT, 12, 106, 30, 8},
-      {kEditText, WC_EDITA, "", kEditStyle, 44, 104, 60, 12},
-      {kButtonRun, WC_BUTTONA, "&Decompile", BS_DEFPUSHBUTTON | WS_TABSTOP, 108, 103, 40, 14},
-      {kButtonExit, WC_BUTTONA, "&Exit", BS_PUSHBUTTON | WS_TABSTOP, 152, 103, 40, 14},
+      {kLabelText, WC_STATICA, "Preview", SS_LEFT, 12, 109, 30, 8},
+      {kEditText, WC_EDITA, "", kEditStyle, 44, 107, 60, 12},
+      {kButtonRun, WC_BUTTONA, "&Decompile", BS_DEFPUSHBUTTON | WS_TABSTOP, 108, 106, 40, 14},
+      {kButtonExit, WC_BUTTONA, "&Exit", BS_PUSHBUTTON | WS_TABSTOP, 152, 106, 40, 14},
   };
   AfxRegisterDialog(main);
 
@@ -433,6 +437,7 @@ void CMainDialog::SetMode(int mode) {
   SetDlgItemText(kButtonSecond, look.second_caption);
   GetDlgItem(kButtonSecond)->EnableWindow(look.second_enabled);
   SetDlgItemText(kEditSecond, "");
+  ::SendMessageA(::GetDlgItem(m_hWnd, kEditSecond), EM_SETREADONLY, mode == kModeCodeView, 0);
   if (mode == kModeDecompile) output_path_.Empty();
   GetDlgItem(kEditText)->EnableWindow(look.text_enabled);
   GetDlgItem(kLabelText)->EnableWindow(look.text_enabled);

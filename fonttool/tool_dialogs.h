@@ -42,7 +42,7 @@ constexpr const char* kIconProgramName = "#128";
 enum ToolMode { kModeDecompile = 0, kModeCodeView = 1, kModePreview = 2 };
 
 // The preview area (static 1007) in dialog units.
-constexpr int kCanvasX = 12, kCanvasY = 70, kCanvasCx = 179, kCanvasCy = 30;
+constexpr int kCanvasX = 12, kCanvasY = 74, kCanvasCx = 179, kCanvasCy = 30;
 // The dialogs' font.
 const QmDialogFont& DialogFont();
 // The preview area's size in pixels, as the main dialog lays it out in its

@@ -39,12 +39,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kRedlineWidth = 5.0;
 constexpr const char* kRedlineMark = "@redline";
 
-// The image file the user picks, or "" when the dialog is cancelled.
-std::string ask_image_path() {
+// The image file the user picks, or "" when the dialog is cancelled. The
+// dialog belongs to the drawing's window: it opens over it and blocks it
+// while it runs.
+std::string ask_image_path(HWND owner) {
   const std::string filter = file_filter(quill::kTextImageFilter);
   char path[MAX_PATH] = "";
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = path;
   ofn.nMaxFile = sizeof path;
@@ -87,7 +90,8 @@ CreationTool::CreationTool(long tool_id, const MB_String& title, MB_Operation* o
   is_snap(true);
   if (tool_id == quill::kToolRedline) install_cursor(quill::kCursorRedline);
   if (tool_id == quill::kToolImage) {
-    std::string path = ask_image_path();
+    MB_Draw_Render* render = operation ? operation->draw_render() : nullptr;
+    std::string path = ask_image_path(render ? render->wnd() : nullptr);
     if (!path.empty() && operation) image_ = api_mb_create_image(*operation, path.data(), As_Pt(0, 0, 0));
   }
 }

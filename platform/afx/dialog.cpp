@@ -277,6 +277,17 @@ void CDialog::MapDialogRect(LPRECT r) const {
   r->top = u.y(r->top), r->bottom = u.y(r->bottom);
 }
 
+namespace {
+
+// The window a modal dialog being made runs over: its window stays
+// top-level, yet it opens centred over that owner.
+HWND& modal_owner() {
+  static HWND owner = nullptr;
+  return owner;
+}
+
+}  // namespace
+
 BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
   const QmDialogTemplate* t = AfxFindDialog(id);
   if (!t || m_hWnd) return FALSE;
@@ -315,7 +326,7 @@ BOOL CDialog::CreateFromTemplate(UINT id, CWnd* parent, bool modal) {
     CRect now;
     GetWindowRect(&now);
     if (now == placed) {
-      HWND owner = parent ? parent->m_hWnd : nullptr;
+      HWND owner = parent ? parent->m_hWnd : modal ? modal_owner() : nullptr;
       while (owner && (::GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) && ::GetParent(owner)) owner = ::GetParent(owner);
       CRect over(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
       if (owner) ::GetWindowRect(owner, &over);
@@ -347,7 +358,10 @@ BOOL CDialog::OnInitDialog() {
 INT_PTR CDialog::DoModal() {
   CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
   HWND owner_hwnd = owner ? owner->m_hWnd : nullptr;
-  if (!CreateFromTemplate(m_nIDTemplate, nullptr, true)) return -1;
+  modal_owner() = owner_hwnd;
+  const BOOL made = CreateFromTemplate(m_nIDTemplate, nullptr, true);
+  modal_owner() = nullptr;
+  if (!made) return -1;
   const size_t log_index = dialogs().shown.size() - 1;
   // The owner's window and its other windows take no input while the dialog runs.
   QmModalState modal = qm_user_begin_modal(owner_hwnd, m_hWnd);

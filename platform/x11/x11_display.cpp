@@ -526,8 +526,12 @@ void key(Shown& s, XKeyEvent& e, bool press) {
     XPeekEvent(c.dpy, &next);
     if (next.type == KeyPress && next.xkey.keycode == e.keycode && next.xkey.time == e.time) return;
   }
+  // Keys go to the window with the focus, as on Windows, whichever of the
+  // program's windows X gave them to: without a window manager X gives them
+  // to the window under the pointer, which may be the owner a modal dialog
+  // has disabled.
   HWND focus = GetFocus();
-  if (!focus || (focus != s.hwnd && !IsChild(s.hwnd, focus))) focus = s.hwnd;
+  if (!focus || !IsWindow(focus)) focus = s.hwnd;
   char text[16];
   KeySym typed = NoSymbol;
   XLookupString(&e, text, sizeof text, &typed, nullptr);

@@ -145,6 +145,7 @@ TEST_F(ContentToolTest, TheImageToolPlacesTheChosenImageAtTheClickAndEnds) {
   command(32792);
   ASSERT_FALSE(qm_user_file_dialogs().empty());
   EXPECT_EQ(qm_user_file_dialogs().back().default_ext, "bmp");
+  EXPECT_EQ(qm_user_file_dialogs().back().owner, hosted_->view()->m_hWnd) << "opens over the drawing and blocks it";
   ASSERT_EQ(entities().count(), 1) << "the image joins the drawing when it is chosen";
   auto* image = static_cast<MB_Image*>(entities().tail());
   ASSERT_EQ(image->object_id(), MB_Object::ID_IMAGE);

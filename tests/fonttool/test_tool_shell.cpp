@@ -330,7 +330,7 @@ TEST_F(ToolShellTest, EachModeSetsItsControlsAndChoosingItAgainChangesNothing) {
   };
   Run([&](CMainDialog& d) {
     for (const Look& look : looks) {
-      Type(d, kEditSecond, "left from before");
+      d.SetDlgItemText(kEditSecond, "left from before");  // also where it is read-only
       d.SetDlgItemText(kEditText, "12");  // also where the edit takes no typing
       d.SetDlgItemText(kStaticResult, "old result");
       Press(d, look.radio);
@@ -339,6 +339,10 @@ TEST_F(ToolShellTest, EachModeSetsItsControlsAndChoosingItAgainChangesNothing) {
       EXPECT_EQ(Text(d, kButtonSecond), look.second_caption) << at;
       EXPECT_EQ(Enabled(d, kButtonSecond), look.second_enabled) << at;
       EXPECT_EQ(Text(d, kEditSecond), "") << at;
+      // The code view's source is shown, not typed.
+      EXPECT_EQ((::GetWindowLongA(::GetDlgItem(d.m_hWnd, kEditSecond), GWL_STYLE) & ES_READONLY) != 0,
+                look.mode == kModeCodeView)
+          << at;
       EXPECT_EQ(Enabled(d, kEditText), look.text_enabled) << at;
       EXPECT_EQ(Enabled(d, kLabelText), look.text_enabled) << at;
       EXPECT_EQ(Text(d, kLabelText), look.label) << at;
@@ -349,7 +353,7 @@ TEST_F(ToolShellTest, EachModeSetsItsControlsAndChoosingItAgainChangesNothing) {
       }
       EXPECT_EQ(Text(d, kButtonRun), look.run_caption) << at;
       // The mode that is active already: nothing changes.
-      Type(d, kEditSecond, "kept");
+      d.SetDlgItemText(kEditSecond, "kept");
       d.SetDlgItemText(kEditText, "3f");
       d.SetDlgItemText(kStaticResult, "kept");
       Press(d, look.radio);

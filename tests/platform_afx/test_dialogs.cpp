@@ -186,6 +186,31 @@ TEST_F(DialogTest, DataGoesInAtInitAndComesBackOnOk) {
   EXPECT_EQ(std::count(dlg.events.begin(), dlg.events.end(), "name changed"), 2);
 }
 
+TEST_F(DialogTest, AModalDialogOpensCentredOverItsOwner) {
+  CWinApp app("Test");
+  CWnd main_window, owner;
+  ASSERT_TRUE(main_window.CreateEx(0, nullptr, "", WS_VISIBLE, 10, 20, 500, 300, nullptr, nullptr));
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "", WS_VISIBLE, 300, 200, 600, 400, nullptr, nullptr));
+  app.m_pMainWnd = &main_window;
+  // The dialog's own parent, else the program's main window.
+  const struct {
+    CWnd* parent;
+    POINT centre;
+  } cases[] = {{&owner, {600, 400}}, {nullptr, {260, 170}}};
+  for (const auto& c : cases) {
+    BlockDialog dlg;
+    dlg.m_pParentWnd = c.parent;
+    CRect at;
+    AfxPushDialogScript(kDlg, [&](CDialog& d) { d.GetWindowRect(&at); });
+    dlg.DoModal();
+    EXPECT_LE(std::abs(at.CenterPoint().x - c.centre.x), 1) << c.centre.x;
+    EXPECT_LE(std::abs(at.CenterPoint().y - c.centre.y), 1) << c.centre.y;
+  }
+  app.m_pMainWnd = nullptr;
+  owner.DestroyWindow();
+  main_window.DestroyWindow();
+}
+
 TEST_F(DialogTest, BadInputKeepsTheDialogOpenAndStopsTheExchange) {
   CWinApp app("Test");
   BlockDialog dlg;

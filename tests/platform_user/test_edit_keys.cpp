@@ -31,10 +31,11 @@ class EditKeys : public UserTest {
       DispatchMessageA(&m);
     }
   }
+  // The keys with a modifier held (0: none).
   void with(UINT modifier, const std::vector<UINT>& vks) {
-    qm_user_key(nullptr, modifier, true);
+    if (modifier) qm_user_key(nullptr, modifier, true);
     keys(vks);
-    qm_user_key(nullptr, modifier, false);
+    if (modifier) qm_user_key(nullptr, modifier, false);
     pump();
   }
   std::string text() {
@@ -79,10 +80,7 @@ TEST_F(EditKeys, SelectionKeysTable) {
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
-    if (s.modifier)
-      with(s.modifier, s.keys);
-    else
-      keys(s.keys);
+    with(s.modifier, s.keys);
     EXPECT_EQ(selection(), std::make_pair(s.from, s.to));
   }
   EXPECT_EQ(text(), "angle 45");
@@ -123,6 +121,114 @@ TEST_F(EditKeys, AClickMovesTheCaretAndADragSelects) {
   pump();
   EXPECT_EQ(selection(), std::make_pair(DWORD{0}, DWORD{8}));
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A multi-line edit three rows high holding six lines.
+class MultiLineKeys : public EditKeys {
+ protected:
+  void SetUp() override {
+    UserTest::SetUp();
+    dialog_ = make(nullptr, 0, 0, 300, 200);
+    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font_);
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    line_ = tm.tmHeight;
+    edit_ =
+        CreateWindowExA(0, WC_EDITA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL,
+                        10, 10, 200, 3 * line_ + 6, dialog_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetWindowTextA(edit_, kText);
+    SetFocus(edit_);
+  }
+  void TearDown() override {
+    EditKeys::TearDown();
+    DeleteObject(font_);
+  }
+  LRESULT first_shown() { return SendMessageA(edit_, EM_GETFIRSTVISIBLELINE, 0, 0); }
+  // Rows start at 0, 7, 11, 18, 21 and 24; the text is 25 long.
+  static constexpr const char* kText = "alpha\r\nbe\r\ngamma\r\nd\r\ne\r\nf";
+  LONG line_ = 0;
+  HFONT font_ = nullptr;
+};
+
+TEST_F(MultiLineKeys, KeysMoveTheCaretByRowsAndKeepItInView) {
+  EXPECT_EQ(SendMessageA(edit_, EM_GETLINECOUNT, 0, 0), 6);
+  struct Step {
+    const char* what;
+    UINT modifier;  // 0 for none
+    std::vector<UINT> keys;
+    DWORD from, to;
+    LRESULT first_shown;
+  };
+  const Step steps[] = {
+      {"End of the row", 0, {VK_END}, 5, 5, 0},
+      {"Down onto a shorter row ends it", 0, {VK_DOWN}, 9, 9, 0},
+      {"Home, Down", 0, {VK_HOME, VK_DOWN}, 11, 11, 0},
+      {"Down past the last row shown scrolls", 0, {VK_DOWN}, 18, 18, 1},
+      {"Right over the line break is one step", 0, {VK_RIGHT, VK_RIGHT}, 21, 21, 2},
+      {"Left back over it", 0, {VK_LEFT}, 19, 19, 2},
+      {"Ctrl+End", VK_CONTROL, {VK_END}, 25, 25, 3},
+      {"Home, Page up", 0, {VK_HOME, VK_PRIOR}, 11, 11, 0},
+      {"Page down", 0, {VK_NEXT}, 24, 24, 3},
+      {"Shift+Up selects back a row", VK_SHIFT, {VK_UP}, 21, 24, 3},
+      {"Shift+Page up reaches on", VK_SHIFT, {VK_PRIOR}, 7, 24, 0},
+      {"Ctrl+Home", VK_CONTROL, {VK_HOME}, 0, 0, 0},
+      {"Up on the first row stays", 0, {VK_UP}, 0, 0, 0},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    with(s.modifier, s.keys);
+    EXPECT_EQ(selection(), std::make_pair(s.from, s.to));
+    EXPECT_EQ(first_shown(), s.first_shown);
+  }
+  // Enter breaks the line, Backspace joins it again in one step.
+  keys({VK_END, VK_RETURN});
+  EXPECT_EQ(text(), "alpha\r\n\r\nbe\r\ngamma\r\nd\r\ne\r\nf");
+  EXPECT_EQ(SendMessageA(edit_, EM_GETLINECOUNT, 0, 0), 7);
+  keys({VK_BACK});
+  EXPECT_EQ(text(), kText);
+  // Text typed in whole leaves the caret at its end, in view.
+  qm_user_type(edit_, kText);
+  EXPECT_EQ(selection(), std::make_pair(DWORD{25}, DWORD{25}));
+  EXPECT_EQ(first_shown(), 3);
+}
+
+TEST_F(MultiLineKeys, AClickPicksTheRowAndADragSelectsAcrossRows) {
+  pump();
+  const LPARAM second = 3 + line_ + line_ / 2, third = 3 + 2 * line_ + line_ / 2;
+  qm_user_mouse(edit_, WM_LBUTTONDOWN, 150, static_cast<int>(second));
+  qm_user_mouse(edit_, WM_MOUSEMOVE, 150, static_cast<int>(third));
+  qm_user_mouse(edit_, WM_LBUTTONUP, 150, static_cast<int>(third));
+  pump();
+  EXPECT_EQ(selection(), std::make_pair(DWORD{9}, DWORD{16}));
+  qm_user_mouse(edit_, WM_LBUTTONDOWN, 1, static_cast<int>(second));
+  qm_user_mouse(edit_, WM_LBUTTONUP, 1, static_cast<int>(second));
+  pump();
+  EXPECT_EQ(selection(), std::make_pair(DWORD{7}, DWORD{7}));
+}
+
+TEST_F(MultiLineKeys, ALineWiderThanTheFieldWrapsAfterACommaAndEveryCharacterShows) {
+  const std::string tokens = "2,014,8,(-3,-4),1,2,010,8,(5,6),1,2,034,0,2,8,(1,2),1,0";
+  SetWindowTextA(edit_, tokens.c_str());
+  const LRESULT rows = SendMessageA(edit_, EM_GETLINECOUNT, 0, 0);
+  EXPECT_GT(rows, 1);
+  for (LRESULT row = 1; row < rows; ++row) {
+    // Each row after the first starts after a comma, nothing left out.
+    const LRESULT start = SendMessageA(edit_, EM_LINEINDEX, static_cast<WPARAM>(row), 0);
+    ASSERT_GT(start, 0);
+    EXPECT_EQ(tokens[static_cast<size_t>(start) - 1], ',') << row;
+  }
+  // End, on the wrapped text, goes to the end of the caret's row only.
+  keys({VK_END});
+  EXPECT_EQ(selection().first, static_cast<DWORD>(SendMessageA(edit_, EM_LINEINDEX, 1, 0)));
 }
 
 }  // namespace

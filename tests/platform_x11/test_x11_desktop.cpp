@@ -226,10 +226,9 @@ TEST_F(DesktopOnX, WhileTheVersionBoxIsOpenTheToolbarTakesNoClick) {
   click(w, kMenuButtonX, kMenuButtonY);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   EXPECT_TRUE(popups().empty());
-  // Once the box is closed the button answers again.
-  XWindowAttributes a;
-  ASSERT_TRUE(XGetWindowAttributes(dpy_, box, &a));
-  x11_test::move_to(dpy_, box, a.width / 2, a.height / 2);
+  // Escape, typed with the pointer still over the owner, reaches the box as
+  // the keys reach the active dialog on Windows; once the box is closed the
+  // button answers again.
   x11_test::type_keys(dpy_, {XK_Escape});
   EXPECT_EQ(x11_test::settle([&] { return popups(true).empty() ? 0L : 1L; }, 30), 0);
   click(w, kMenuButtonX, kMenuButtonY);

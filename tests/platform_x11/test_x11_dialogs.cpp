@@ -36,7 +36,23 @@ struct Picture {
   std::vector<uint32_t> pixels;
   RECT mode_radio = {0, 0, 0, 0}, font_button = {0, 0, 0, 0};  // in the window's pixels
   RECT font_edit = {0, 0, 0, 0}, text_edit = {0, 0, 0, 0}, canvas = {0, 0, 0, 0};
+  RECT second_edit = {0, 0, 0, 0};
 };
+
+// How many rows of text a field shows in a picture: the bands of rows
+// holding black ink inside `r`, borders and scroll bar left out.
+int text_rows(const Picture& p, const RECT& r, LONG scroll_bar) {
+  int bands = 0;
+  bool in_band = false;
+  for (LONG y = r.top + 3; y < r.bottom - 3; ++y) {
+    bool ink = false;
+    for (LONG x = r.left + 3; x < r.right - 3 - scroll_bar && !ink; ++x)
+      ink = p.pixels[static_cast<size_t>(y * p.width + x)] == 0;
+    bands += ink && !in_band;
+    in_band = ink;
+  }
+  return bands;
+}
 
 long differing(const Picture& a, const Picture& b) {
   if (a.width != b.width || a.height != b.height) return -1;
@@ -77,6 +93,7 @@ class FontlatheOnX : public x11_test::DisplayTest {
       p.font_edit = place(d, fontlathe::kEditFont);
       p.text_edit = place(d, fontlathe::kEditText);
       p.canvas = place(d, fontlathe::kStaticResult);
+      p.second_edit = place(d, fontlathe::kEditSecond);
     });
     dialog.DoModal();
     return p;
@@ -113,8 +130,8 @@ class FontlatheOnX : public x11_test::DisplayTest {
     Picture p;
     XWindowAttributes a;
     if (!XGetWindowAttributes(dpy_, w, &a)) return p;
-    XImage* img = XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes,
-                            ZPixmap);
+    XImage* img =
+        XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
     if (!img) return p;
     p.width = a.width, p.height = a.height;
     for (int y = 0; y < a.height; ++y)
@@ -137,7 +154,8 @@ class FontlatheOnX : public x11_test::DisplayTest {
   static void write_ppm(const std::string& path, const Picture& p) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << p.width << " " << p.height << "\n255\n";
-    for (uint32_t v : p.pixels) out.put(static_cast<char>(v >> 16)).put(static_cast<char>(v >> 8)).put(static_cast<char>(v));
+    for (uint32_t v : p.pixels)
+      out.put(static_cast<char>(v >> 16)).put(static_cast<char>(v >> 8)).put(static_cast<char>(v));
   }
   std::unique_ptr<Background> start() {
     return std::make_unique<Background>(FONTLATHE_PROGRAM, std::vector<std::string>{}, server_->name(), dir_);
@@ -240,6 +258,8 @@ TEST_F(FontlatheOnX, CodeViewShowsTheGlyphOfTheCodeRun) {
       60);
   EXPECT_EQ(left, 0);
   EXPECT_GT(lit, 20);
+  // The source shows in rows: its header and the start of its tokens.
+  EXPECT_GE(text_rows(shown(w), layout.second_edit, GetSystemMetrics(SM_CXVSCROLL)), 2);
   x11_test::close_window(dpy_, w);
   EXPECT_EQ(program->finish(60), 0) << program->err();
 }
@@ -288,8 +308,8 @@ TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
     cf.lStructSize = sizeof cf;
     cf.lpLogFont = &lf;
     const BOOL font = ChooseFontA(&cf);
-    std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " " << lf.lfFaceName
-                           << " " << cf.iPointSize << "\n";
+    std::ofstream(answers) << color << " " << std::hex << cc.rgbResult << std::dec << " " << font << " "
+                           << lf.lfFaceName << " " << cf.iPointSize << "\n";
   });
   ASSERT_GT(child, 0);
   // Red, the tenth of the basic colours, picked in the list; then OK.
