@@ -46,8 +46,8 @@ class MB_Text : public MB_Drawable {
  public:
   MB_Text() = default;
   MB_Text(const As_Pt& base, const MB_String& text);
-  MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*,
-          unsigned short, const unsigned short*);
+  MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*, unsigned short,
+          const unsigned short*);
   MB_Text(const MB_Text& other) = default;
   MB_Text& operator=(const MB_Text& other) = default;
 
@@ -85,6 +85,13 @@ class MB_Text : public MB_Drawable {
 
   // The text as 8-bit bytes: 16-bit units above 0xFF become two bytes.
   std::string bytes() const;
+
+  // The high half of a text's save flag holds the Windows number of its
+  // style's drawing code page (MB_Text_Style::drawing_code_page), so that
+  // a text keeps the glyphs of a big font whose code page only the drawing
+  // it came from names. The bits carry no item: readers that do not know
+  // them read the record as before.
+  static constexpr unsigned kCodePageShift = 16;
 
  private:
   unsigned char flag_ = 0;
