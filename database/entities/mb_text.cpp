@@ -18,6 +18,7 @@
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
+#include "qm_text.h"
 #include "surface/api_draw.h"
 #include "surface/cmydc.h"
 
@@ -93,9 +94,10 @@ std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
       if ((k == 'U' || k == 'u') && i + 7 <= n) {
         v = hex4(s + i + 3);
         len = 7;
-      } else if ((k == 'M' || k == 'm') && i + 8 <= n) {
-        v = hex4(s + i + 4);
-        len = 8;
+      } else if (k == 'M' || k == 'm') {
+        // A double-byte code of the code page the escape names.
+        v = qm_mif_escape_at(std::string_view(text + i, n - i));
+        len = kQmMifEscapeLength;
       }
       if (v >= 0) {
         out.push_back({static_cast<uint32_t>(v), MB_Text_Code::kEscape});

@@ -5,7 +5,8 @@
 // The text carries its own copy of a style's values. Character codes come
 // from the 8-bit (GBK) text (byte 0x80 is the euro sign, as in code page
 // 936); no character is lost. In a shape-font style a double-byte character
-// or a "\U+XXXX" escape that the big font has, looked up in the big font's
+// or a "\U+XXXX" escape (or "\M+nXXXX", a code of the code page n names:
+// qm_mif_escape_at) that the big font has, looked up in the big font's
 // own code page (mb_big_font_code_page.h), draws from it (an escape a
 // unifont main font has draws from the unifont; a big-font look-up that
 // fails is noted once per code in the kernel's log); "%%"

@@ -31,7 +31,8 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
       {"A%%d", {65, 176}},
       {"%%%%%c%%P%%x", {37, 8709, 177, 0}},
       {"\\U+4E2Dz", {0x4E2D, 'z'}},
-      {"\\m+14E2D", {0x4E2D}},
+      {"\\m+195CF", {0x5909}},  // 変 in Shift-JIS
+      {"\\M+14E2D", {0xFFFD}},  // no double-byte code
       {"\\Q+1234", {'\\', 'Q', '+', '1', '2', '3', '4'}},
       {"\xB0\xA1", {0xB0A1}},
       {"a\xB0", {'a', 0xB0}},                            // a lone lead byte at the end: a bad byte
