@@ -38,6 +38,8 @@ struct Faces {
   std::map<std::pair<std::string, long>, FT_Face> by_file;  // opened faces, by file and face index
   std::vector<std::string> added;          // files of AddFontResourceExA
   std::map<uint32_t, FT_Face> fallback;    // per character: the face that has it, or null
+  // Per run of characters a font lacks: one face that has them all, or null.
+  std::map<std::u16string, FT_Face> run_fallback;
   bool fontconfig = false;                 // initialised, to be finished at exit
   Faces() {
     if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
@@ -304,31 +306,60 @@ void Native_Writer::contour(const FT_Outline& o, int first, int last) {
 
 }  // namespace
 
-FT_FaceRec_* fallback_face(uint32_t ch) {
-  Faces& fs = faces();
-  auto known = fs.fallback.find(ch);
-  if (known != fs.fallback.end()) return known->second;
+namespace {
+
+// The face fontconfig finds best for a set of characters, when it has them
+// all; null otherwise.
+FT_Face matched_face(Faces& fs, const std::u16string& chars) {
   FT_Face found = nullptr;
   FcPattern* pat = fontconfig_ready() ? FcPatternCreate() : nullptr;
-  FcCharSet* chars = pat ? FcCharSetCreate() : nullptr;
-  if (chars && FcCharSetAddChar(chars, ch) && FcPatternAddCharSet(pat, FC_CHARSET, chars) &&
-      FcPatternAddBool(pat, FC_OUTLINE, FcTrue)) {
+  FcCharSet* set = pat ? FcCharSetCreate() : nullptr;
+  bool ready = set != nullptr;
+  for (char16_t ch : chars) ready = ready && FcCharSetAddChar(set, ch);
+  if (ready && FcPatternAddCharSet(pat, FC_CHARSET, set) && FcPatternAddBool(pat, FC_OUTLINE, FcTrue)) {
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult result;
-    // The best match need not have the character: the face is asked.
+    // The best match need not have the characters: the face is asked.
     if (FcPattern* match = FcFontMatch(nullptr, pat, &result)) {
       FcChar8* file = nullptr;
       if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         FT_Face f = fs.face(reinterpret_cast<const char*>(file));
-        if (f && FT_Get_Char_Index(f, ch) != 0) found = f;
+        found = f;
+        for (char16_t ch : chars) {
+          if (found && FT_Get_Char_Index(f, ch) == 0) found = nullptr;
+        }
       }
       FcPatternDestroy(match);
     }
   }
-  if (chars) FcCharSetDestroy(chars);
+  if (set) FcCharSetDestroy(set);
   if (pat) FcPatternDestroy(pat);
+  return found;
+}
+
+}  // namespace
+
+FT_FaceRec_* fallback_face(uint32_t ch) {
+  Faces& fs = faces();
+  auto known = fs.fallback.find(ch);
+  if (known != fs.fallback.end()) return known->second;
+  FT_Face found = ch <= 0xFFFF ? matched_face(fs, std::u16string(1, static_cast<char16_t>(ch))) : nullptr;
   fs.fallback[ch] = found;
+  return found;
+}
+
+FT_FaceRec_* fallback_face(const std::u16string& run) {
+  if (run.size() == 1) return fallback_face(run[0]);
+  Faces& fs = faces();
+  auto known = fs.run_fallback.find(run);
+  if (known != fs.run_fallback.end()) return known->second;
+  // The runs of a long session's texts are many: the memory starts again
+  // rather than growing without bound.
+  constexpr size_t kMaxRuns = 4096;
+  if (fs.run_fallback.size() >= kMaxRuns) fs.run_fallback.clear();
+  FT_Face found = matched_face(fs, run);
+  fs.run_fallback[run] = found;
   return found;
 }
 

@@ -229,6 +229,11 @@ FT_FaceRec_* font_face(const Font* f);
 // An installed face that has the character, for one the font lacks (as the
 // window system links fonts); null when none has it.
 FT_FaceRec_* fallback_face(uint32_t ch);
+// One installed face that has every character of a run the font lacks (a
+// word of Chinese in a Latin face), so that the run is drawn in one face,
+// not each character in the face that suits it best alone; null when no
+// one face has them all.
+FT_FaceRec_* fallback_face(const std::u16string& run);
 // Pixels per font unit at a font height.
 double font_units_scale(FT_FaceRec_* f, int height);
 
