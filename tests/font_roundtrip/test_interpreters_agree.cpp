@@ -116,4 +116,45 @@ TEST(InterpretersAgree, TextsWithBigFontsDrawTheSameGlyphsAtTheSameScale) {
   rmdir(dir.c_str());
 }
 
+// The font tool's code view draws a big font's glyph at the scale the
+// kernel draws it, whether the font gives a height above the baseline or
+// only its cell.
+TEST(InterpretersAgree, TheCodeViewSizesBigFontGlyphsAsTheKernelDoes) {
+  const std::string dir = qm_test_temp("code_view_agrees");
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const struct {
+    const Fixture* fixture;
+    const char* hex;
+    uint32_t code;
+  } cases[] = {
+      {&big_font_fixture::kCell, "d6d0", 0xD6D0},  // no height: sized by its cell
+      {&big_font_fixture::kBig5, "0ADB1", 0xADB1},
+      {&big_font_fixture::kGbk, "B3C4", 0xB3C4},
+  };
+  const double height = 16, baseline = 100;
+  for (const auto& c : cases) {
+    const std::string path = dir + "/" + c.fixture->file;
+    ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, path));
+    MB_Shx_Library big(path.c_str());
+    std::vector<unsigned long> counts;
+    std::vector<As_Pt> points;
+    As_Pt pen(3, 0, 0);
+    ASSERT_TRUE(big.char_2_ptsets(c.code, counts, points, pen, height, 1, false, 0)) << c.hex;
+    std::vector<std::pair<double, double>> kernel;
+    for (const As_Pt& p : points) kernel.push_back({p.x(), baseline - p.y()});
+
+    EndsCanvas tool;
+    double x = 3, y = baseline;
+    std::string message;
+    ASSERT_TRUE(
+        fontlathe::DrawCodeView(path.c_str(), c.hex, message, &x, &y, fontlathe::CharacterStyle(), height, &tool))
+        << message;
+    ASSERT_FALSE(tool.ends.empty());
+    EXPECT_TRUE(near_all(tool.ends, kernel)) << c.fixture->file << ": the code view draws what the kernel does not";
+    EXPECT_TRUE(near_all(kernel, tool.ends)) << c.fixture->file << ": the kernel draws what the code view does not";
+    std::remove(path.c_str());
+  }
+  rmdir(dir.c_str());
+}
+
 }  // namespace
