@@ -57,9 +57,12 @@ class TextLayout : public ::testing::Test {
  protected:
   void SetUp() override {
     // Main font: 'A' a unit vertical stroke, 176 a unit horizontal one.
-    std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 0}}, {176, "DEG", {0x10, 0}}});
+    // Glyphs end on the baseline (the pen goes back down, up), as the next
+    // glyph starts where the pen ends.
+    std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 2, 0x1C, 0}}, {176, "DEG", {0x10, 0}}});
     ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
-    std::vector<uint8_t> b = big_font(1, 0, {{0xB0A1, "", {0x12, 0}}, {0xD6D0, "", {0x1C, 0}}});  // 中 in GBK
+    std::vector<uint8_t> b =
+        big_font(1, 0, {{0xB0A1, "", {0x12, 2, 0x1C, 0}}, {0xD6D0, "", {0x1C, 2, 0x14, 0}}});  // 中 in GBK
     ASSERT_TRUE(big.load_shx_bytes(b.data(), b.size()));
     text.text_style().font_lib(&main);
     text.text_style().big_font_lib(&big);

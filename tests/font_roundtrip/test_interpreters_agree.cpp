@@ -157,4 +157,45 @@ TEST(InterpretersAgree, TheCodeViewSizesBigFontGlyphsAsTheKernelDoes) {
   rmdir(dir.c_str());
 }
 
+// A glyph whose pen ends off the baseline (B ends 4 of its 8 units up)
+// moves the glyphs after it there, in both interpreters: the next glyph
+// starts where the pen ended.
+TEST(InterpretersAgree, TheNextGlyphStartsWhereThePenEnded) {
+  const std::string dir = qm_test_temp("pen_end_agrees");
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const std::string path = dir + "/raised.shx";
+  ASSERT_TRUE(big_font_fixture::write_compiled(
+      "*0,4,RAISED\n8,2,0,0\n*65,7,A\n1,084,2,8,(4,-8),0\n*66,7,B\n1,084,2,8,(2,-4),0\n", path));
+  MB_Shx_Library font(path.c_str());
+  const double height = 16, baseline = 100;
+  MB_Text text(As_Pt(3, 0, 0), MB_String("BAB"));
+  text.text_style().font_lib(&font);
+  text.text_style().height(height);
+  text.text_style().width_scale(1);
+  text.build_draw();
+  auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
+  ASSERT_NE(node, nullptr);
+  std::vector<std::pair<double, double>> kernel;
+  for (unsigned long i = 0; i < node->pts_count(); ++i)
+    kernel.push_back({node->points()[i].x(), baseline - node->points()[i].y()});
+  // Each glyph's stroke is 16 pixels tall and starts 8 pixels above the
+  // last one's start, 4 units (8 pixels) further across.
+  const std::vector<std::pair<double, double>> expected = {{3, 100}, {3, 84}, {7, 92}, {7, 76}, {15, 92}, {15, 76}};
+  ASSERT_EQ(kernel.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_NEAR(kernel[i].first, expected[i].first, 1e-9) << "point " << i;
+    EXPECT_NEAR(kernel[i].second, expected[i].second, 1e-9) << "point " << i;
+  }
+  EndsCanvas tool;
+  double x = 3, y = baseline;
+  std::string message;
+  ASSERT_TRUE(fontlathe::PreviewText(path.c_str(), path.c_str(), "BAB", &message, &x, &y, fontlathe::CharacterStyle(),
+                                     height, &tool, fontlathe::TextEncoding::kUtf8))
+      << message;
+  EXPECT_TRUE(near_all(tool.ends, kernel)) << "the tool draws what the kernel does not";
+  EXPECT_TRUE(near_all(kernel, tool.ends)) << "the kernel draws what the tool does not";
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}
+
 }  // namespace
