@@ -42,6 +42,24 @@ bool near_all(const std::vector<std::pair<double, double>>& a, const std::vector
   return true;
 }
 
+// The points of a text at (3, 0) of height `height` in the fonts, in canvas
+// pixels of a canvas whose baseline is `baseline` (y down); empty when it
+// draws nothing.
+std::vector<std::pair<double, double>> kernel_points(const char* gbk, MB_Font_Library* main, MB_Font_Library* big,
+                                                     double height, double baseline) {
+  MB_Text text(As_Pt(3, 0, 0), MB_String(gbk));
+  text.text_style().font_lib(main);
+  if (big) text.text_style().big_font_lib(big);
+  text.text_style().height(height);
+  text.text_style().width_scale(1);
+  text.build_draw();
+  std::vector<std::pair<double, double>> out;
+  auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
+  for (unsigned long i = 0; node && i < node->pts_count(); ++i)
+    out.push_back({node->points()[i].x(), baseline - node->points()[i].y()});
+  return out;
+}
+
 TEST(InterpretersAgree, TextsWithBigFontsDrawTheSameGlyphsAtTheSameScale) {
   const std::string dir = qm_test_temp("interpreters_agree");
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
@@ -87,17 +105,9 @@ TEST(InterpretersAgree, TextsWithBigFontsDrawTheSameGlyphsAtTheSameScale) {
     files.push_back(dir + "/" + (c.name ? c.name : c.fixture->file));
     ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, files.back()));
     MB_Shx_Library big(files.back().c_str());
-    MB_Text text(As_Pt(3, 0, 0), MB_String(c.gbk));
-    text.text_style().font_lib(c.unifont ? &unifont : &shapes);
-    text.text_style().big_font_lib(&big);
-    text.text_style().height(height);
-    text.text_style().width_scale(1);
-    text.build_draw();
-    auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
-    ASSERT_NE(node, nullptr);
-    std::vector<std::pair<double, double>> kernel;
-    for (unsigned long i = 0; i < node->pts_count(); ++i)
-      kernel.push_back({node->points()[i].x(), baseline - node->points()[i].y()});
+    const std::vector<std::pair<double, double>> kernel =
+        kernel_points(c.gbk, c.unifont ? &unifont : &shapes, &big, height, baseline);
+    ASSERT_FALSE(kernel.empty());
 
     EndsCanvas tool;
     double x = 3, y = baseline;
@@ -168,16 +178,7 @@ TEST(InterpretersAgree, TheNextGlyphStartsWhereThePenEnded) {
       "*0,4,RAISED\n8,2,0,0\n*65,7,A\n1,084,2,8,(4,-8),0\n*66,7,B\n1,084,2,8,(2,-4),0\n", path));
   MB_Shx_Library font(path.c_str());
   const double height = 16, baseline = 100;
-  MB_Text text(As_Pt(3, 0, 0), MB_String("BAB"));
-  text.text_style().font_lib(&font);
-  text.text_style().height(height);
-  text.text_style().width_scale(1);
-  text.build_draw();
-  auto* node = static_cast<MB_Draw_Lines_Sets*>(text.draw_node());
-  ASSERT_NE(node, nullptr);
-  std::vector<std::pair<double, double>> kernel;
-  for (unsigned long i = 0; i < node->pts_count(); ++i)
-    kernel.push_back({node->points()[i].x(), baseline - node->points()[i].y()});
+  const std::vector<std::pair<double, double>> kernel = kernel_points("BAB", &font, nullptr, height, baseline);
   // Each glyph's stroke is 16 pixels tall and starts 8 pixels above the
   // last one's start, 4 units (8 pixels) further across.
   const std::vector<std::pair<double, double>> expected = {{3, 100}, {3, 84}, {7, 92}, {7, 76}, {15, 92}, {15, 76}};
