@@ -36,11 +36,11 @@ namespace {
 struct Faces {
   FT_Library lib = nullptr;
   std::map<std::pair<std::string, long>, FT_Face> by_file;  // opened faces, by file and face index
-  std::vector<std::string> added;          // files of AddFontResourceExA
-  std::map<uint32_t, FT_Face> fallback;    // per character: the face that has it, or null
+  std::vector<std::string> added;                           // files of AddFontResourceExA
+  std::map<uint32_t, FT_Face> fallback;                     // per character: the face that has it, or null
   // Per run of characters a font lacks: one face that has them all, or null.
   std::map<std::u16string, FT_Face> run_fallback;
-  bool fontconfig = false;                 // initialised, to be finished at exit
+  bool fontconfig = false;  // initialised, to be finished at exit
   Faces() {
     if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
   }
@@ -306,6 +306,14 @@ void Native_Writer::contour(const FT_Outline& o, int first, int last) {
 
 }  // namespace
 
+bool face_draws(FT_FaceRec_* f, uint32_t ch) {
+  const FT_UInt index = f ? FT_Get_Char_Index(f, ch) : 0;
+  if (index == 0) return false;
+  if (ch <= 0x20 || ch == 0x3000 || ch == 0xA0) return true;  // blanks have no outline
+  return FT_Load_Glyph(f, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) == 0 &&
+         f->glyph->format == FT_GLYPH_FORMAT_OUTLINE && f->glyph->outline.n_points > 0;
+}
+
 namespace {
 
 // The face fontconfig finds best for a set of characters, when it has them
@@ -327,7 +335,7 @@ FT_Face matched_face(Faces& fs, const std::u16string& chars) {
         FT_Face f = fs.face(reinterpret_cast<const char*>(file));
         found = f;
         for (char16_t ch : chars) {
-          if (found && FT_Get_Char_Index(f, ch) == 0) found = nullptr;
+          if (found && !face_draws(f, ch)) found = nullptr;
         }
       }
       FcPatternDestroy(match);

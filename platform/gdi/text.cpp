@@ -128,7 +128,7 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
   line->advances.reserve(chars.size());
   // A run of characters the font lacks takes one face that has them all
   // when there is one, so that a word is drawn in one face.
-  auto lacks = [&](size_t i) { return chars[i] > 0x20 && FT_Get_Char_Index(line->face, chars[i]) == 0; };
+  auto lacks = [&](size_t i) { return chars[i] > 0x20 && !face_draws(line->face, chars[i]); };
   FT_Face run_face = nullptr;
   for (size_t i = 0; i < chars.size(); ++i) {
     const char16_t ch = chars[i];
@@ -139,7 +139,7 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
     }
     FT_Face face = line->face;
     FT_UInt index = FT_Get_Char_Index(face, ch);
-    if (index == 0 && ch > 0x20) {
+    if (lacks(i)) {
       FT_Face other = run_face ? run_face : fallback_face(ch);
       if (other && set_size(other, size)) {
         face = other;

@@ -154,8 +154,9 @@ TEST_F(GdiText, CharactersTheFontLacksComeFromAFaceThatHasThem) {
 
 // A word the font lacks is drawn in one face that has all of it: each
 // character of a word of Chinese in a Latin face is the character the CJK
-// stand-in draws, at the same place, even a sign (℃, ①, ※) that a Latin
-// face would draw best on its own.
+// stand-in draws, at the same place, even a sign (①, ※) that a Latin face
+// would draw best on its own. A face that maps a character to an empty
+// glyph (the CJK stand-in's ℃) does not have it: every character shows.
 TEST_F(GdiText, AWordTheFontLacksIsDrawnInOneFace) {
   const std::string words[] = {
       "\xCE\xC2\xB6\xC8\xA1\xE6",  // 温度℃
@@ -184,6 +185,7 @@ TEST_F(GdiText, AWordTheFontLacksIsDrawnInOneFace) {
       return p.x - a.x0 == q.x - b.x0 && p.y - a.y0 == q.y - b.y0;
     };
     EXPECT_TRUE(std::equal(linked.begin(), linked.end(), own.begin(), own.end(), same)) << word.size();
+    EXPECT_GT(linked.size(), draw("Arial", word.substr(0, word.size() - 2)).size()) << "the last character shows";
   }
 }
 
