@@ -187,7 +187,13 @@ MB_Result MB_Text::materialize(const MB_Opcode& op, MB_File_IO& io) {
   general().materialize(op, io);
   style_.sync_read(op, io);
   const MB_Code_Page code_page = mb_double_byte_code_page(save_flag() >> kCodePageShift);
-  if (code_page != MB_Code_Page::kUnknown) style_.drawing_code_page(code_page);
+  if (code_page != MB_Code_Page::kUnknown) {
+    style_.drawing_code_page(code_page);
+    // The drawing's style of the text learns it back, so that a text made
+    // in that style after the file is opened draws as the saved ones do.
+    MB_Text_Style* style = io.drawing() ? io.drawing()->find_text_style(style_.name().ascii()) : nullptr;
+    if (style && style->drawing_code_page() == MB_Code_Page::kUnknown) style->drawing_code_page(code_page);
+  }
   if (node) {
     node->color(general().color());
     node->build_rect();

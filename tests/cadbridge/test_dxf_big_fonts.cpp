@@ -136,6 +136,9 @@ TEST(DxfBigFonts, ANativeCopyDrawsWhatTheDxfDrew) {
     }
     ASSERT_NE(reopened, nullptr) << c.code_page;
     EXPECT_EQ(reopened->text_style().drawing_code_page(), c.kept) << c.code_page;
+    const MB_Text_Style* style = back.find_text_style("BIG");
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->drawing_code_page(), c.kept) << c.code_page << ": the style takes it back";
     const std::vector<As_Pt> after = text_points(*reopened);
     ASSERT_EQ(after.size(), before.size()) << c.version << " " << c.code_page;
     for (size_t i = 0; i < before.size(); ++i) {
