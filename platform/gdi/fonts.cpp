@@ -449,7 +449,7 @@ DWORD glyph_outline(HDC hdc, uint32_t ch, UINT format, LPGLYPHMETRICS metrics, D
   if (!face || ch == 0) return GDI_ERROR;
   double scale = units_scale(face, font->height);
   FT_UInt index = FT_Get_Char_Index(face, ch);
-  if (index == 0 && ch > 0x20) {
+  if (ch > 0x20 && !face_draws(face, ch)) {
     if (FT_Face other = fallback_face(ch)) {
       const double em = scale * (face->units_per_EM ? face->units_per_EM : 2048);
       scale = em / (other->units_per_EM ? other->units_per_EM : 2048);
