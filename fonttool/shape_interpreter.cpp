@@ -454,28 +454,6 @@ bool FontHeight(FILE* font, const char* path, uint32_t* h, uint32_t* w, bool* ex
 
 }  // namespace
 
-bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
-                  double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
-  FILE* font = OpenFontForRead(fontPath, "Cannot open %s for read!", &message);
-  if (font == nullptr) return false;
-  uint32_t h = 0, w = 0;
-  bool extended = false, ok = false;
-  if (FontHeight(font, fontPath, &h, &w, &extended, &message)) {
-    double unit = height / h;
-    uint32_t code = ParseHexCode(hexCode);
-    if (code >= 0xA0) {
-      ok = DrawCharacter(font, code, &message, x, y, style, unit, extended, canvas, h);
-    } else {
-      CharacterStyle narrow = style;
-      narrow.widthFactor = style.widthFactor * w / h;
-      ok = DrawCharacter(font, code, &message, x, y, narrow, unit, extended, canvas, h) ||
-           DrawCharacter(font, '?', &message, x, y, narrow, unit, extended, canvas, h);
-    }
-  }
-  std::fclose(font);
-  return ok;
-}
-
 namespace {
 
 // The characters of a text as the preview reads them: Unicode code points,
@@ -591,6 +569,34 @@ void DrawMissingMark(ShapeCanvas* canvas, double* x, double* y, double width, do
 }
 
 }  // namespace
+
+// A big font's glyph is sized as the text preview and the kernel size it
+// (DrawBigGlyph), so that the code view shows what text draws; a code the
+// big font lacks takes the path of other fonts, which says so.
+bool DrawCodeView(const char* fontPath, const char* hexCode, std::string& message, double* x,
+                  double* y, const CharacterStyle& style, double height, ShapeCanvas* canvas) {
+  FILE* font = OpenFontForRead(fontPath, "Cannot open %s for read!", &message);
+  if (font == nullptr) return false;
+  uint32_t h = 0, w = 0;
+  bool extended = false, ok = false;
+  if (FontHeight(font, fontPath, &h, &w, &extended, &message)) {
+    double unit = height / h;
+    uint32_t code = ParseHexCode(hexCode);
+    const BigFontFacts big = ReadBigFontFacts(font, fontPath);
+    if (big.isBigFont && code != 0 && DrawBigGlyph(font, big, code, x, y, style, height, extended, canvas)) {
+      ok = true;
+    } else if (code >= 0xA0) {
+      ok = DrawCharacter(font, code, &message, x, y, style, unit, extended, canvas, h);
+    } else {
+      CharacterStyle narrow = style;
+      narrow.widthFactor = style.widthFactor * w / h;
+      ok = DrawCharacter(font, code, &message, x, y, narrow, unit, extended, canvas, h) ||
+           DrawCharacter(font, '?', &message, x, y, narrow, unit, extended, canvas, h);
+    }
+  }
+  std::fclose(font);
+  return ok;
+}
 
 bool PreviewText(const char* fontPath, const char* bigFontPath, const char* text,
                  std::string* message, double* x, double* y, const CharacterStyle& style,

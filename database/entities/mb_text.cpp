@@ -18,6 +18,7 @@
 #include "geometry/as_pt_list.h"
 #include "geometry/as_tran.h"
 #include "geometry/as_void_list.h"
+#include "qm_text.h"
 #include "surface/api_draw.h"
 #include "surface/cmydc.h"
 
@@ -93,9 +94,10 @@ std::vector<MB_Text_Code> mb_text_codes(const char* text, size_t n) {
       if ((k == 'U' || k == 'u') && i + 7 <= n) {
         v = hex4(s + i + 3);
         len = 7;
-      } else if ((k == 'M' || k == 'm') && i + 8 <= n) {
-        v = hex4(s + i + 4);
-        len = 8;
+      } else if (k == 'M' || k == 'm') {
+        // A double-byte code of the code page the escape names.
+        v = qm_mif_escape_at(std::string_view(text + i, n - i));
+        len = kQmMifEscapeLength;
       }
       if (v >= 0) {
         out.push_back({static_cast<uint32_t>(v), MB_Text_Code::kEscape});
@@ -321,7 +323,7 @@ struct Layout {
     }
     if (vertical) {
       pen = start;
-      advance_pen(As_Pt(), 1.0, pen, h, true);
+      advance_pen(As_Pt(), 1.0, 1.0, pen, h, true);
     } else {
       pen.x() = start.x() + (pen.x() - start.x()) * w;
     }
@@ -336,7 +338,7 @@ struct Layout {
       for (const As_Pt& p : {As_Pt(x0, y0, z), As_Pt(x1, y0, z), As_Pt(x1, y1, z), As_Pt(x0, y1, z), As_Pt(x0, y0, z)})
         pts.push_back(p);
     }
-    advance_pen(As_Pt(0.8 * h * width_factor, 0, 0), 1.0, pen, h, vertical);
+    advance_pen(As_Pt(0.8 * h * width_factor, 0, 0), 1.0, 1.0, pen, h, vertical);
   }
 };
 
@@ -397,7 +399,7 @@ void MB_Text::text_2_ptsets(MB_Draw_Lines_Sets* node) {
       const uint32_t u = mb_text_unicode(c);
       if (u && unifont && u != c.code && out.draw(main, u)) continue;
       if (u == 0x20) {  // a space the font lacks still parts the words
-        advance_pen(As_Pt(0.6 * h * w, 0, 0), 1.0, pen, h, vertical);
+        advance_pen(As_Pt(0.6 * h * w, 0, 0), 1.0, 1.0, pen, h, vertical);
         continue;
       }
       // A control code (or "%%" with no meaning) draws nothing; a GBK code

@@ -5,7 +5,8 @@
 // The text carries its own copy of a style's values. Character codes come
 // from the 8-bit (GBK) text (byte 0x80 is the euro sign, as in code page
 // 936); no character is lost. In a shape-font style a double-byte character
-// or a "\U+XXXX" escape that the big font has, looked up in the big font's
+// or a "\U+XXXX" escape (or "\M+nXXXX", a code of the code page n names:
+// qm_mif_escape_at) that the big font has, looked up in the big font's
 // own code page (mb_big_font_code_page.h), draws from it (an escape a
 // unifont main font has draws from the unifont; a big-font look-up that
 // fails is noted once per code in the kernel's log); "%%"
@@ -46,8 +47,8 @@ class MB_Text : public MB_Drawable {
  public:
   MB_Text() = default;
   MB_Text(const As_Pt& base, const MB_String& text);
-  MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*,
-          unsigned short, const unsigned short*);
+  MB_Text(const As_Pt& base, const MB_String& text, const As_Pt*, unsigned short, const unsigned short*, unsigned short,
+          const unsigned short*);
   MB_Text(const MB_Text& other) = default;
   MB_Text& operator=(const MB_Text& other) = default;
 
@@ -85,6 +86,13 @@ class MB_Text : public MB_Drawable {
 
   // The text as 8-bit bytes: 16-bit units above 0xFF become two bytes.
   std::string bytes() const;
+
+  // The high half of a text's save flag holds the Windows number of its
+  // style's drawing code page (MB_Text_Style::drawing_code_page), so that
+  // a text keeps the glyphs of a big font whose code page only the drawing
+  // it came from names. The bits carry no item: readers that do not know
+  // them read the record as before.
+  static constexpr unsigned kCodePageShift = 16;
 
  private:
   unsigned char flag_ = 0;

@@ -158,7 +158,8 @@ MB_Result MB_Text::serialize(MB_File_IO& io) const {
   };
   keep(style_.sync_write(io));
   if (keep(io.write(static_cast<unsigned char>('T')))) return first;
-  if (keep(const_cast<MB_Text*>(this)->save_xdata(io))) return first;
+  const uint32_t code_page = uint32_t(style_.drawing_code_page()) << kCodePageShift;
+  if (keep(const_cast<MB_Text*>(this)->save_xdata(io, code_page))) return first;
   if (keep(io.write_position(base_))) return first;
   // 16-bit text is written as the double-byte text it draws as.
   if (keep(write_string_record(io, bytes()))) return first;
@@ -185,6 +186,14 @@ MB_Result MB_Text::materialize(const MB_Opcode& op, MB_File_IO& io) {
   string_ = text;
   general().materialize(op, io);
   style_.sync_read(op, io);
+  const MB_Code_Page code_page = mb_double_byte_code_page(save_flag() >> kCodePageShift);
+  if (code_page != MB_Code_Page::kUnknown) {
+    style_.drawing_code_page(code_page);
+    // The drawing's style of the text learns it back, so that a text made
+    // in that style after the file is opened draws as the saved ones do.
+    MB_Text_Style* style = io.drawing() ? io.drawing()->find_text_style(style_.name().ascii()) : nullptr;
+    if (style && style->drawing_code_page() == MB_Code_Page::kUnknown) style->drawing_code_page(code_page);
+  }
   if (node) {
     node->color(general().color());
     node->build_rect();

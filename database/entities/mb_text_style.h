@@ -50,7 +50,9 @@ class MB_Text_Style : public MB_Attribute {
   // The code page of the drawing the style came from (a DXF's
   // $DWGCODEPAGE), which decides the big font's code page when the font
   // itself does not tell (MB_Font_Library::big_font_code_page); kUnknown
-  // when the drawing names none. Not stored in native files.
+  // when the drawing names none. Style records do not store it; each text
+  // keeps its own in its native record (MB_Text::kCodePageShift), and the
+  // style takes it back from its texts when a file is read.
   MB_Code_Page drawing_code_page() const { return drawing_code_page_; }
   void drawing_code_page(MB_Code_Page page) { drawing_code_page_ = page; }
   double height() const { return reals_[0]; }

@@ -300,7 +300,7 @@ void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List&
     for (const As_Pt& p : stroke) list->add_tail(placed_point(p, sx, sy, pen));
     out.add(list);
   }
-  advance_pen(g.end, sx, pen, height, vertical);
+  advance_pen(g.end, sx, sy, pen, height, vertical);
 }
 
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
@@ -309,5 +309,5 @@ void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<u
     counts.push_back(static_cast<unsigned long>(stroke.size()));
     for (const As_Pt& p : stroke) pts.push_back(placed_point(p, sx, sy, pen));
   }
-  advance_pen(g.end, sx, pen, height, vertical);
+  advance_pen(g.end, sx, sy, pen, height, vertical);
 }

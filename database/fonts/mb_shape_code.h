@@ -100,10 +100,10 @@ class Shape_Interpreter {
 
 // Places a glyph at the pen, scaled by (sx, sy), appending its strokes to
 // `out` as owned As_Pt_List*, and advances the pen: horizontally to the
-// glyph's end, vertically down 1.2 x height; a glyph without strokes (a
-// space) moves the pen the same way.
-void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen,
-                       double height, double width, bool vertical);
+// glyph's end (advance_pen), vertically down 1.2 x height; a glyph without
+// strokes (a space) moves the pen the same way.
+void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, As_Void_List& out, As_Pt& pen, double height,
+                       double width, bool vertical);
 // The same, appending each stroke's point count to `counts` and its points
 // to `pts`.
 void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<unsigned long>& counts,
@@ -113,9 +113,15 @@ void place_shape_glyph(const Shape_Glyph& g, double sx, double sy, std::vector<u
 inline As_Pt placed_point(const As_Pt& p, double sx, double sy, const As_Pt& pen) {
   return As_Pt(p.x() * sx + pen.x(), p.y() * sy + pen.y(), pen.z());
 }
-inline void advance_pen(const As_Pt& end, double sx, As_Pt& pen, double height, bool vertical) {
-  if (vertical)
+// Across, the next glyph starts where the pen of this one ended, in both
+// directions: a shape that ends off the baseline (a line feed, a raised
+// index) moves the glyphs after it, as both interpreters of shape fonts
+// read the format.
+inline void advance_pen(const As_Pt& end, double sx, double sy, As_Pt& pen, double height, bool vertical) {
+  if (vertical) {
     pen.y() -= height + 0.2 * height;
-  else
+  } else {
     pen.x() = end.x() * sx + pen.x();
+    pen.y() = end.y() * sy + pen.y();
+  }
 }

@@ -357,6 +357,6 @@ bool MB_Shp_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
     counts.insert(counts.end(), sets.vals(), sets.vals() + sets.ptset_count());
     for (unsigned long i = 0; i < sets.pts_count(); ++i) pts.push_back(placed_point(sets.points()[i], sx, s, pen));
   }
-  advance_pen(c->end_pos(), sx, pen, height, vertical);
+  advance_pen(c->end_pos(), sx, s, pen, height, vertical);
   return true;
 }

@@ -386,7 +386,7 @@ bool MB_TTF_Library::char_2_ptlist(unsigned long code, As_Void_List& out, As_Pt&
       out.add(list);
     }
   }
-  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
+  advance_pen(As_Pt(c->advance(), 0, 0), s, s, pen, height, vertical);
   return true;
 }
 
@@ -406,6 +406,6 @@ bool MB_TTF_Library::char_2_ptsets(unsigned long code, std::vector<unsigned long
       counts.push_back(static_cast<unsigned long>(contour.size()));
     }
   }
-  advance_pen(As_Pt(c->advance(), 0, 0), s, pen, height, vertical);
+  advance_pen(As_Pt(c->advance(), 0, 0), s, s, pen, height, vertical);
   return true;
 }

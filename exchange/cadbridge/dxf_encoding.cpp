@@ -102,17 +102,47 @@ void Dxf_Text_Codec::append_code(uint32_t code, std::string& out) {
 std::string Dxf_Text_Codec::to_gbk(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 8);
+  // A "\M+nXXXX" escape becomes the character it names, in the kernel's
+  // text form like any other character. Only a backslash that is a
+  // character of its own starts one, never the trail byte of a double-byte
+  // character.
+  auto escape = [&](size_t& i) {
+    if (text[i] != '\\') return false;
+    const long code = qm_mif_escape_at(text.substr(i));
+    if (code < 0) return false;
+    append_code(uint32_t(code), out);
+    i += kQmMifEscapeLength;
+    return true;
+  };
   if (utf8_) {
-    for (size_t i = 0; i < text.size();) append_code(next_utf8(text, i), out);
+    for (size_t i = 0; i < text.size();) {
+      if (!escape(i)) append_code(next_utf8(text, i), out);
+    }
     return out;
   }
-  if (!source_) return std::string(text);
+  if (!source_) {
+    // Already the kernel's code page.
+    for (size_t i = 0; i < text.size();) {
+      const unsigned char c = static_cast<unsigned char>(text[i]);
+      const unsigned char t = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+      if (c >= 0x81 && c <= 0xFE && t >= 0x40 && t <= 0xFE && t != 0x7F) {
+        out.append(text.substr(i, 2));
+        i += 2;
+      } else if (!escape(i)) {
+        out += char(c);
+        ++i;
+      }
+    }
+    return out;
+  }
   iconv_t cd = static_cast<iconv_t>(source_);
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
-      out += char(c);
-      ++i;
+      if (!escape(i)) {
+        out += char(c);
+        ++i;
+      }
       continue;
     }
     // One character at a time: one byte, or two for the double-byte code

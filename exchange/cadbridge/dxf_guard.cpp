@@ -477,7 +477,10 @@ class Guard {
       }
       out_.text += std::to_string(p.code);
       out_.text += '\n';
-      if (codec_.converts() && is_text_code(p.code) && !is_ascii(p.value)) {
+      // A text with a backslash may hold "\M+nXXXX" escapes, which become
+      // their characters whatever the file's code page.
+      const bool escapes = p.value.find('\\') != std::string::npos;
+      if (is_text_code(p.code) && ((codec_.converts() && !is_ascii(p.value)) || escapes)) {
         out_.text += fitted(codec_.to_gbk(p.value), p.line);
       } else {
         out_.text += p.value;

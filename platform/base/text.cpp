@@ -14,8 +14,8 @@
 namespace {
 
 // By QmEncoding.
-constexpr int kEncodings = 6;
-const char* const kCharsets[kEncodings] = {"CP936", "UTF-8", "UTF-16LE", "CP932", "CP949", "CP950"};
+constexpr int kEncodings = 7;
+const char* const kCharsets[kEncodings] = {"CP936", "UTF-8", "UTF-16LE", "CP932", "CP949", "CP950", "JOHAB"};
 
 struct Converters {
   iconv_t cd[kEncodings][kEncodings];
@@ -30,7 +30,8 @@ struct Converters {
   }
   iconv_t get(QmEncoding from, QmEncoding to) {
     iconv_t& c = cd[static_cast<int>(from)][static_cast<int>(to)];
-    if (c == reinterpret_cast<iconv_t>(-1)) c = iconv_open(kCharsets[static_cast<int>(to)], kCharsets[static_cast<int>(from)]);
+    if (c == reinterpret_cast<iconv_t>(-1))
+      c = iconv_open(kCharsets[static_cast<int>(to)], kCharsets[static_cast<int>(from)]);
     return c;
   }
 };
@@ -81,21 +82,21 @@ size_t refused_unit_length(const unsigned char* p, size_t n, QmEncoding from) {
     case QmEncoding::kGbk:
     case QmEncoding::kShiftJis:
     case QmEncoding::kKorean:
-    case QmEncoding::kBig5: break;
+    case QmEncoding::kBig5:
+    case QmEncoding::kJohab: break;
   }
   return 1;
 }
 
 std::string_view default_replacement(QmEncoding to) {
   switch (to) {
-    case QmEncoding::kUtf8:
-      return std::string_view("\xEF\xBF\xBD", 3);
-    case QmEncoding::kUtf16:
-      return std::string_view("\xFD\xFF", 2);
+    case QmEncoding::kUtf8: return std::string_view("\xEF\xBF\xBD", 3);
+    case QmEncoding::kUtf16: return std::string_view("\xFD\xFF", 2);
     case QmEncoding::kGbk:
     case QmEncoding::kShiftJis:
     case QmEncoding::kKorean:
-    case QmEncoding::kBig5: break;
+    case QmEncoding::kBig5:
+    case QmEncoding::kJohab: break;
   }
   return "?";
 }
@@ -175,7 +176,8 @@ bool code_page_encoding(UINT code_page, QmEncoding* enc) {
     UINT code_page;
     QmEncoding encoding;
   } kKnown[] = {{CP_ACP, QmEncoding::kGbk},   {936, QmEncoding::kGbk},    {CP_UTF8, QmEncoding::kUtf8},
-                {932, QmEncoding::kShiftJis}, {949, QmEncoding::kKorean}, {950, QmEncoding::kBig5}};
+                {932, QmEncoding::kShiftJis}, {949, QmEncoding::kKorean}, {950, QmEncoding::kBig5},
+                {1361, QmEncoding::kJohab}};
   for (const auto& k : kKnown) {
     if (k.code_page == code_page) {
       *enc = k.encoding;
@@ -236,6 +238,30 @@ long escape_at(std::string_view s) {
 }
 
 }  // namespace
+
+long qm_mif_escape_at(std::string_view s) {
+  static const QmEncoding kPages[] = {QmEncoding::kShiftJis, QmEncoding::kBig5, QmEncoding::kKorean, QmEncoding::kJohab,
+                                      QmEncoding::kGbk};
+  if (s.size() < kQmMifEscapeLength || s[0] != '\\' || (s[1] != 'M' && s[1] != 'm') || s[2] != '+') return -1;
+  const int page = s[3] - '1';
+  if (page < 0 || page >= int(sizeof kPages / sizeof kPages[0])) return -1;
+  unsigned code = 0;
+  for (size_t i = 4; i < kQmMifEscapeLength; ++i) {
+    const int d = hex_digit(s[i]);
+    if (d < 0) return -1;
+    code = code * 16 + unsigned(d);
+  }
+  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  std::string unit;
+  size_t bad = 0;
+  constexpr unsigned kFirstLeadByte = 0x81;  // of every double-byte code page
+  if ((code >> 8) < kFirstLeadByte ||
+      !convert(std::string_view(bytes, 2), kPages[page], QmEncoding::kUtf16, "", &unit, &bad) || bad ||
+      unit.size() != 2) {
+    return kReplacementCharacter;
+  }
+  return long(static_cast<unsigned char>(unit[0]) | static_cast<unsigned char>(unit[1]) << 8);
+}
 
 std::string qm_gbk_text_of_code(uint32_t code) {
   if (code < 0x80) return std::string(1, static_cast<char>(code));

@@ -36,9 +36,11 @@ namespace {
 struct Faces {
   FT_Library lib = nullptr;
   std::map<std::pair<std::string, long>, FT_Face> by_file;  // opened faces, by file and face index
-  std::vector<std::string> added;          // files of AddFontResourceExA
-  std::map<uint32_t, FT_Face> fallback;    // per character: the face that has it, or null
-  bool fontconfig = false;                 // initialised, to be finished at exit
+  std::vector<std::string> added;                           // files of AddFontResourceExA
+  std::map<uint32_t, FT_Face> fallback;                     // per character: the face that has it, or null
+  // Per run of characters a font lacks: one face that has them all, or null.
+  std::map<std::u16string, FT_Face> run_fallback;
+  bool fontconfig = false;  // initialised, to be finished at exit
   Faces() {
     if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
   }
@@ -304,31 +306,68 @@ void Native_Writer::contour(const FT_Outline& o, int first, int last) {
 
 }  // namespace
 
-FT_FaceRec_* fallback_face(uint32_t ch) {
-  Faces& fs = faces();
-  auto known = fs.fallback.find(ch);
-  if (known != fs.fallback.end()) return known->second;
+bool face_draws(FT_FaceRec_* f, uint32_t ch) {
+  const FT_UInt index = f ? FT_Get_Char_Index(f, ch) : 0;
+  if (index == 0) return false;
+  if (ch <= 0x20 || ch == 0x3000 || ch == 0xA0) return true;  // blanks have no outline
+  return FT_Load_Glyph(f, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) == 0 &&
+         f->glyph->format == FT_GLYPH_FORMAT_OUTLINE && f->glyph->outline.n_points > 0;
+}
+
+namespace {
+
+// The face fontconfig finds best for a set of characters, when it has them
+// all; null otherwise.
+FT_Face matched_face(Faces& fs, const std::u16string& chars) {
   FT_Face found = nullptr;
   FcPattern* pat = fontconfig_ready() ? FcPatternCreate() : nullptr;
-  FcCharSet* chars = pat ? FcCharSetCreate() : nullptr;
-  if (chars && FcCharSetAddChar(chars, ch) && FcPatternAddCharSet(pat, FC_CHARSET, chars) &&
-      FcPatternAddBool(pat, FC_OUTLINE, FcTrue)) {
+  FcCharSet* set = pat ? FcCharSetCreate() : nullptr;
+  bool ready = set != nullptr;
+  for (char16_t ch : chars) ready = ready && FcCharSetAddChar(set, ch);
+  if (ready && FcPatternAddCharSet(pat, FC_CHARSET, set) && FcPatternAddBool(pat, FC_OUTLINE, FcTrue)) {
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult result;
-    // The best match need not have the character: the face is asked.
+    // The best match need not have the characters: the face is asked.
     if (FcPattern* match = FcFontMatch(nullptr, pat, &result)) {
       FcChar8* file = nullptr;
       if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         FT_Face f = fs.face(reinterpret_cast<const char*>(file));
-        if (f && FT_Get_Char_Index(f, ch) != 0) found = f;
+        found = f;
+        for (char16_t ch : chars) {
+          if (found && !face_draws(f, ch)) found = nullptr;
+        }
       }
       FcPatternDestroy(match);
     }
   }
-  if (chars) FcCharSetDestroy(chars);
+  if (set) FcCharSetDestroy(set);
   if (pat) FcPatternDestroy(pat);
+  return found;
+}
+
+}  // namespace
+
+FT_FaceRec_* fallback_face(uint32_t ch) {
+  Faces& fs = faces();
+  auto known = fs.fallback.find(ch);
+  if (known != fs.fallback.end()) return known->second;
+  FT_Face found = ch <= 0xFFFF ? matched_face(fs, std::u16string(1, static_cast<char16_t>(ch))) : nullptr;
   fs.fallback[ch] = found;
+  return found;
+}
+
+FT_FaceRec_* fallback_face(const std::u16string& run) {
+  if (run.size() == 1) return fallback_face(run[0]);
+  Faces& fs = faces();
+  auto known = fs.run_fallback.find(run);
+  if (known != fs.run_fallback.end()) return known->second;
+  // The runs of a long session's texts are many: the memory starts again
+  // rather than growing without bound.
+  constexpr size_t kMaxRuns = 4096;
+  if (fs.run_fallback.size() >= kMaxRuns) fs.run_fallback.clear();
+  FT_Face found = matched_face(fs, run);
+  fs.run_fallback[run] = found;
   return found;
 }
 
@@ -410,7 +449,7 @@ DWORD glyph_outline(HDC hdc, uint32_t ch, UINT format, LPGLYPHMETRICS metrics, D
   if (!face || ch == 0) return GDI_ERROR;
   double scale = units_scale(face, font->height);
   FT_UInt index = FT_Get_Char_Index(face, ch);
-  if (index == 0 && ch > 0x20) {
+  if (ch > 0x20 && !face_draws(face, ch)) {
     if (FT_Face other = fallback_face(ch)) {
       const double em = scale * (face->units_per_EM ? face->units_per_EM : 2048);
       scale = em / (other->units_per_EM ? other->units_per_EM : 2048);

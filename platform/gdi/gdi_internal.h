@@ -226,9 +226,18 @@ Coverage coverage_window(const Surface& s, const Box& b, int margin);
 // The FreeType face a font resolved to (the default face for the stock
 // font); null when there is none.
 FT_FaceRec_* font_face(const Font* f);
+// Whether a face draws a character: it maps the character to a glyph with
+// an outline (some faces map characters to empty glyphs), or to any glyph
+// for a blank.
+bool face_draws(FT_FaceRec_* f, uint32_t ch);
 // An installed face that has the character, for one the font lacks (as the
 // window system links fonts); null when none has it.
 FT_FaceRec_* fallback_face(uint32_t ch);
+// One installed face that has every character of a run the font lacks (a
+// word of Chinese in a Latin face), so that the run is drawn in one face,
+// not each character in the face that suits it best alone; null when no
+// one face has them all.
+FT_FaceRec_* fallback_face(const std::u16string& run);
 // Pixels per font unit at a font height.
 double font_units_scale(FT_FaceRec_* f, int height);
 

@@ -126,11 +126,21 @@ bool lay_out(Dc* dc, LPCSTR text, int length, Line* line) {
   line->faces.reserve(chars.size());
   line->glyphs.reserve(chars.size());
   line->advances.reserve(chars.size());
-  for (char16_t ch : chars) {
+  // A run of characters the font lacks takes one face that has them all
+  // when there is one, so that a word is drawn in one face.
+  auto lacks = [&](size_t i) { return chars[i] > 0x20 && !face_draws(line->face, chars[i]); };
+  FT_Face run_face = nullptr;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    const char16_t ch = chars[i];
+    if (i == 0 || !lacks(i - 1)) {
+      size_t end = i;
+      while (end < chars.size() && lacks(end)) ++end;
+      run_face = end > i ? fallback_face(chars.substr(i, end - i)) : nullptr;
+    }
     FT_Face face = line->face;
     FT_UInt index = FT_Get_Char_Index(face, ch);
-    if (index == 0 && ch > 0x20) {
-      FT_Face other = fallback_face(ch);
+    if (lacks(i)) {
+      FT_Face other = run_face ? run_face : fallback_face(ch);
       if (other && set_size(other, size)) {
         face = other;
         index = FT_Get_Char_Index(other, ch);

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-enum class QmEncoding { kGbk, kUtf8, kUtf16, kShiftJis, kKorean, kBig5 };
+enum class QmEncoding { kGbk, kUtf8, kUtf16, kShiftJis, kKorean, kBig5, kJohab };
 
 // Converts `in` between encodings. `bad` (optional) receives the number of
 // units that could not be converted and were replaced.
@@ -36,6 +36,14 @@ std::string qm_gbk_text_of_code(uint32_t code);
 std::string qm_utf16_to_gbk_text(std::u16string_view text);
 // Back to UTF-16: the escapes become their characters again.
 std::u16string qm_gbk_text_to_utf16(std::string_view gbk);
+
+// A "\M+nXXXX" escape, the older files' way of writing a character of a
+// double-byte code page: n names the code page (1 Shift-JIS, 2 Big5,
+// 3 Korean, 4 Johab, 5 GBK), XXXX is the character's code in it in hex.
+// The Unicode character of the escape at the start of `s`; U+FFFD when the
+// code page has no such code; -1 when `s` starts with no such escape.
+constexpr size_t kQmMifEscapeLength = 8;
+long qm_mif_escape_at(std::string_view s);
 
 // True when the bytes are well-formed UTF-8 (plain ASCII included).
 bool qm_is_utf8(std::string_view bytes);

@@ -787,6 +787,17 @@ TEST(DxfEncoding, EveryEncodingArrivesAsGbk) {
        "b\xFF"},
       {"past U+FFFF, which no escape holds", "AC1021", nullptr, "a\xF0\x9F\x98\x80", "a\xFF"},
       {"a byte its code page leaves undefined", "AC1015", "ANSI_1253", "\xAA", "\xFF"},
+      // "\M+nXXXX": XXXX in the code page n names (Shift-JIS, Big5, Korean,
+      // Johab, GBK): 変 面 도 도 中.
+      {"code page escapes", "AC1015", "ANSI_936", "\\M+195CF\\M+2ADB1\\M+3B5B5\\M+495A1\\M+5D6D0",
+       "\x89\xE4\xC3\xE6\\U+B3C4\\U+B3C4\xD6\xD0"},
+      {"a code page escape in UTF-8, lower case", "AC1021", nullptr, "a\\m+2adb1", "a\xC3\xE6"},
+      {"a code page escape in Big5", "AC1015", "ANSI_950", "\xAD\xB1\\M+5D6D0", "\xC3\xE6\xD6\xD0"},
+      {"a Big5 trail byte that is a backslash starts no escape", "AC1015", "ANSI_950", "\xA5\\M+5D6D0",
+       "\xB9\xA6M+5D6D0"},
+      {"a GBK trail byte that is a backslash starts no escape", "AC1015", "ANSI_936", "\x81\\M+5D6D0", "\x81\\M+5D6D0"},
+      {"a code the code page lacks", "AC1015", "ANSI_936", "\\M+1FFFF", "\xFF"},
+      {"no such code page", "AC1015", "ANSI_936", "\\M+9D6D0", "\\M+9D6D0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -136,16 +136,24 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
     std::vector<std::string> texts;  // one character, written in several ways
     uint32_t code;                   // in the big font
   } cases[] = {
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xE6", "\\U+9762"}, 0xADB1},      // 面
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xF7", "\\U+660E"}, 0xA9FA},      // 明
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xA4A4},      // 中
-      {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\x89\xE4", "\\U+5909"}, 0x95CF},  // 変
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xE6", "\\U+9762", "\\M+2ADB1"}, 0xADB1},  // 面
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xF7", "\\U+660E"}, 0xA9FA},  // 明
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xA4A4},  // 中
+      {&big_font_fixture::kShiftJis,
+       nullptr,
+       MB_Code_Page::kUnknown,
+       {"\x89\xE4", "\\U+5909", "\\M+195CF"},
+       0x95CF},                                                                                           // 変
       {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\xE4\x93", "\\U+92FC"}, 0x8D7C},  // 鋼
-      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+B3C4"}, 0xB5B5},           // 도
-      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+D55C"}, 0xC7D1},           // 한
+      {&big_font_fixture::kKorean,
+       "whgtxt.shx",
+       MB_Code_Page::kUnknown,
+       {"\\U+B3C4", "\\M+3B5B5", "\\m+495a1"},
+       0xB5B5},                                                                                  // 도
+      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+D55C"}, 0xC7D1},  // 한
       {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xF1E9},
       {&big_font_fixture::kKorean, nullptr, MB_Code_Page::kKorean, {"\\U+B3C4", "\\u+b3c4"}, 0xB5B5},
-      {&big_font_fixture::kGbk, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xD6D0},
+      {&big_font_fixture::kGbk, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D", "\\M+5D6D0"}, 0xD6D0},
       {&big_font_fixture::kGbk, "gbcbig.shx", MB_Code_Page::kBig5, {"\xD6\xD0", "\\U+4E2D"}, 0xD6D0},
   };
   for (const Case& c : cases) {

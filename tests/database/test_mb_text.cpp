@@ -31,7 +31,8 @@ TEST(TextCodes, EscapesAndDoubleByteCodesScanAndIncompleteOnesStayBytes) {
       {"A%%d", {65, 176}},
       {"%%%%%c%%P%%x", {37, 8709, 177, 0}},
       {"\\U+4E2Dz", {0x4E2D, 'z'}},
-      {"\\m+14E2D", {0x4E2D}},
+      {"\\m+195CF", {0x5909}},  // 変 in Shift-JIS
+      {"\\M+14E2D", {0xFFFD}},  // no double-byte code
       {"\\Q+1234", {'\\', 'Q', '+', '1', '2', '3', '4'}},
       {"\xB0\xA1", {0xB0A1}},
       {"a\xB0", {'a', 0xB0}},                            // a lone lead byte at the end: a bad byte
@@ -56,9 +57,12 @@ class TextLayout : public ::testing::Test {
  protected:
   void SetUp() override {
     // Main font: 'A' a unit vertical stroke, 176 a unit horizontal one.
-    std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 0}}, {176, "DEG", {0x10, 0}}});
+    // Glyphs end on the baseline (the pen goes back down, up), as the next
+    // glyph starts where the pen ends.
+    std::vector<uint8_t> m = shapes_font(1, 0, {{65, "A", {0x14, 2, 0x1C, 0}}, {176, "DEG", {0x10, 0}}});
     ASSERT_TRUE(main.load_shx_bytes(m.data(), m.size()));
-    std::vector<uint8_t> b = big_font(1, 0, {{0xB0A1, "", {0x12, 0}}, {0xD6D0, "", {0x1C, 0}}});  // 中 in GBK
+    std::vector<uint8_t> b =
+        big_font(1, 0, {{0xB0A1, "", {0x12, 2, 0x1C, 0}}, {0xD6D0, "", {0x1C, 2, 0x14, 0}}});  // 中 in GBK
     ASSERT_TRUE(big.load_shx_bytes(b.data(), b.size()));
     text.text_style().font_lib(&main);
     text.text_style().big_font_lib(&big);

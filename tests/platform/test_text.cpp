@@ -24,15 +24,18 @@ TEST(Text, BadInputIsReplacedUnitByUnit) {
   EXPECT_EQ(qm_convert("a\xD6", QmEncoding::kGbk, QmEncoding::kUtf8, &bad), "a\uFFFD");
   EXPECT_EQ(bad, 1u);
   EXPECT_EQ(qm_utf16_to_gbk(u"x\U0001F600y"), "x?y");
-  EXPECT_EQ(qm_utf8_to_gbk("\xFF" "a"), "?a");
+  EXPECT_EQ(qm_utf8_to_gbk("\xFF"
+                           "a"),
+            "?a");
   EXPECT_EQ(qm_utf16_to_utf8(std::u16string(1, char16_t(0xD800))), "\uFFFD");
   // UTF-8 to UTF-8 still checks: a code point past U+10FFFF, a five-byte
   // form and a surrogate each become one replacement per byte.
   std::string four, eight;
   for (int i = 0; i < 4; ++i) four += "\uFFFD";
   eight = four + four;
-  EXPECT_EQ(qm_convert("a\xF4\x90\x80\x80" "b\xF8\x88\x80\x80\x80\xED\xA0\x80\u4E2D", QmEncoding::kUtf8,
-                       QmEncoding::kUtf8, &bad),
+  EXPECT_EQ(qm_convert("a\xF4\x90\x80\x80"
+                       "b\xF8\x88\x80\x80\x80\xED\xA0\x80\u4E2D",
+                       QmEncoding::kUtf8, QmEncoding::kUtf8, &bad),
             "a" + four + "b" + eight + "\u4E2D");
   EXPECT_EQ(bad, 12u);
   EXPECT_TRUE(qm_is_utf8("plain/\u4E2D"));
@@ -64,6 +67,27 @@ TEST(Text, KernelTextKeepsEveryCharacter) {
   EXPECT_EQ(qm_gbk_text_to_utf16("\x81\\U+00D8"), qm_gbk_to_utf16("\x81\\") + u"U+00D8");
   EXPECT_EQ(qm_gbk_text_of_code(0x4E2D), "\xD6\xD0");
   EXPECT_EQ(qm_gbk_text_of_code(0xF1), "\\U+00F1");
+}
+
+// "\M+nXXXX": the character of code XXXX in the code page n names.
+TEST(Text, CodePageEscapesReadInTheirCodePage) {
+  const struct {
+    const char* text;
+    long expected;
+  } cases[] = {
+      {"\\M+195CF", 0x5909},                     // 変 in Shift-JIS
+      {"\\M+2ADB1", 0x9762},                     // 面 in Big5
+      {"\\M+3B5B5", 0xB3C4},                     // 도 in KS X 1001
+      {"\\M+495A1", 0xB3C4},                     // 도 in Johab
+      {"\\M+5D6D0x", 0x4E2D},                    // 中 in GBK, with more text after it
+      {"\\m+2adb1", 0x9762},                     // lower case
+      {"\\M+1FFFF", 0xFFFD},                     // no such code in the code page
+      {"\\M+50041", 0xFFFD},                     // a single byte is no double-byte code
+      {"\\M+6D6D0", -1},                         // no such code page
+      {"\\M+0D6D0", -1},      {"\\M+5D6D", -1},  // too short
+      {"\\M+5D6G0", -1},      {"\\U+4E2D0", -1}, {"M+5D6D0", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(qm_mif_escape_at(c.text), c.expected) << c.text;
 }
 
 TEST(Text, MultiByteToWideCharCounting) {

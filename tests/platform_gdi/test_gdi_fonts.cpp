@@ -132,6 +132,13 @@ TEST_F(GdiFonts, ACharacterTheFaceLacksComesFromAFaceThatHasIt) {
   // A full-width character advances by one em: 2048 of DejaVu's 1901 + 483.
   EXPECT_NEAR(gbk.gmCellIncX, 2048.0 * 80 / (1901 + 483), 1.0);
   EXPECT_EQ(GetGlyphOutlineW(dc, 0x110000, GGO_NATIVE, &wide, 0, nullptr, &kIdentity), GDI_ERROR);
+  // The CJK face maps ℃ to an empty glyph: in that face the sign has an
+  // outline all the same, from a face that draws it.
+  HFONT cjk = CreateFontA(80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "SimSun");
+  SelectObject(dc, cjk);
+  EXPECT_FALSE(walk(outline(0xA1E6, &gbk)).empty());  // ℃ in GBK
+  SelectObject(dc, font);
+  DeleteObject(cjk);
 }
 
 // Chinese face names (in GBK) resolve to the installed CJK face: their

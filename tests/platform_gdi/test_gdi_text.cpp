@@ -152,6 +152,43 @@ TEST_F(GdiText, CharactersTheFontLacksComeFromAFaceThatHasThem) {
   EXPECT_EQ(linked.second, own.second) << "and the same advance";
 }
 
+// A word the font lacks is drawn in one face that has all of it: each
+// character of a word of Chinese in a Latin face is the character the CJK
+// stand-in draws, at the same place, even a sign (①, ※) that a Latin face
+// would draw best on its own. A face that maps a character to an empty
+// glyph (the CJK stand-in's ℃) does not have it: every character shows.
+TEST_F(GdiText, AWordTheFontLacksIsDrawnInOneFace) {
+  const std::string words[] = {
+      "\xCE\xC2\xB6\xC8\xA1\xE6",  // 温度℃
+      "\xB5\xDA\xA2\xD9\xBA\xC5",  // 第①号
+      "\xD7\xA2\xA1\xF9",          // 注※
+  };
+  auto draw = [&](const char* face, const std::string& word) {
+    HFONT f = CreateFontA(-40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, face);
+    SelectObject(surface.dc, f);
+    RECT all = {0, 0, 200, 120};
+    ExtTextOutA(surface.dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
+    EXPECT_TRUE(TextOutA(surface.dc, 10, 10, word.data(), int(word.size())));
+    std::vector<POINT> ink = surface.painted(kWhite);
+    SelectObject(surface.dc, font);
+    DeleteObject(f);
+    return ink;
+  };
+  for (const std::string& word : words) {
+    const std::vector<POINT> linked = draw("Arial", word), own = draw("SimSun", word);
+    ASSERT_FALSE(own.empty());
+    ASSERT_FALSE(linked.empty());
+    // At one em size; the faces' ascents differ, so the baseline may: the
+    // same ink, moved.
+    const Bounds a = bounds(linked), b = bounds(own);
+    const auto same = [&](const POINT& p, const POINT& q) {
+      return p.x - a.x0 == q.x - b.x0 && p.y - a.y0 == q.y - b.y0;
+    };
+    EXPECT_TRUE(std::equal(linked.begin(), linked.end(), own.begin(), own.end(), same)) << word.size();
+    EXPECT_GT(linked.size(), draw("Arial", word.substr(0, word.size() - 2)).size()) << "the last character shows";
+  }
+}
+
 TEST_F(GdiText, NothingForEmptyOrBadInput) {
   const std::vector<uint8_t> before = surface.snapshot();
   EXPECT_TRUE(TextOutA(surface.dc, 10, 10, "HH", 0));
