@@ -88,7 +88,7 @@ constexpr const char* kReasonEmptyDrawing = "the drawing is empty: there is noth
 // The open command's file types, description then patterns.
 constexpr const char* kTextOpenFilter[][2] = {
     {"\xcb\xf9\xd3\xd0\xd6\xa7\xb3\xd6\xb8\xf1\xca\xbd",  // 所有支持格式
-     "*.dwg;*.dxf;*.zrd;*.dwf;*.qlf;*.jpg;*.bmp;*.tif;*.kzf;*.png;*.plt;*.rml"},
+     "*.dwg;*.dxf;*.zrd;*.dwf;*.qlf;*.jpg;*.bmp;*.tif;*.kzf;*.png;*.plt;*.rml;*.hgl;*.gif;*.ico;*.wmf"},
     {"RedlineXML(*.rml)", "*.rml"},
     {"Quillmark\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.qlf)", "*.qlf"},  // Quillmark文件格式
     {"AutoCAD\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.dwg,*.dxf,*.dwf)", "*.dwg;*.dxf;*.dwf"},  // AutoCAD文件格式
