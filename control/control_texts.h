@@ -44,6 +44,7 @@ constexpr const char* kTextCreateCircle = "\xb4\xb4\xbd\xa8\xd4\xb2";  // 创建
 constexpr const char* kTextCreatePolyline = "\xb4\xb4\xbd\xa8\xd5\xdb\xcf\xdf";  // 创建折线
 constexpr const char* kTextCreateSpline = "\xb4\xb4\xbd\xa8" "B\xd1\xf9\xcc\xf5\xcf\xdf";  // 创建B样条线
 constexpr const char* kTextInsertImage = "\xb2\xe5\xc8\xeb\xcd\xbc\xc6\xac";  // 插入图片
+constexpr const char* kTextCreateText = "\xb4\xb4\xbd\xa8\xce\xc4\xd7\xd6";  // 创建文字
 // The image tool's file types: jpg, bmp, then every file (所有文件).
 constexpr const char* kTextImageFilter[][2] = {
     {"jpg(*.jpg)", "*.jpg"},
@@ -87,7 +88,7 @@ constexpr const char* kReasonEmptyDrawing = "the drawing is empty: there is noth
 // The open command's file types, description then patterns.
 constexpr const char* kTextOpenFilter[][2] = {
     {"\xcb\xf9\xd3\xd0\xd6\xa7\xb3\xd6\xb8\xf1\xca\xbd",  // 所有支持格式
-     "*.dwg;*.dxf;*.zrd;*.dwf;*.qlf;*.jpg;*.bmp;*.tif;*.kzf;*.png;*.plt;*.rml"},
+     "*.dwg;*.dxf;*.zrd;*.dwf;*.qlf;*.jpg;*.bmp;*.tif;*.kzf;*.png;*.plt;*.rml;*.hgl;*.gif;*.ico;*.wmf"},
     {"RedlineXML(*.rml)", "*.rml"},
     {"Quillmark\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.qlf)", "*.qlf"},  // Quillmark文件格式
     {"AutoCAD\xce\xc4\xbc\xfe\xb8\xf1\xca\xbd(*.dwg,*.dxf,*.dwf)", "*.dwg;*.dxf;*.dwf"},  // AutoCAD文件格式

@@ -198,7 +198,13 @@ void MB_Undo_Redo::rec_cmd_end() {
   MB_Sub_Command* r = cmd->head();
   while (r) {
     MB_Sub_Command* next = r->next();
-    if (r->is_modified()) {
+    if (r->is_created() && r->right_object() && !r->right_object()->owner_list()) {
+      // Made during the command but in no list at its end: a part of another
+      // object (a text's own style) or an object its maker keeps. Undo has
+      // nothing to take out of the drawing, and the object is not the
+      // store's to delete.
+      cmd->kill_sub_command(r);
+    } else if (r->is_modified()) {
       MB_Object* after = new_copy(r->right_object());
       if (after) {
         r->right_object(after);

@@ -24,6 +24,7 @@
 #include <qm_display.h>
 #include <qm_file.h>
 #include <qm_program.h>
+#include <qm_script.h>
 #include <qm_text.h>
 #include <qm_user.h>
 #include <ximage.h>
@@ -46,8 +47,6 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMaxSide = 8192;
-constexpr size_t kMaxScriptBytes = 1 << 20;
-constexpr const char* kMaxScriptText = "1 MiB";
 
 struct Options {
   int width = kDefaultWidth, height = kDefaultHeight;
@@ -206,21 +205,7 @@ bool report_file_failures() {
 // A script is read whole; a larger one is refused with the limit.
 bool read_script(const std::string& path, std::string& text) {
   std::string why;
-  errno = 0;
-  if (FILE* f = qm_fopen(path.c_str(), "rb")) {  // regular files only: no pipe blocks the host
-    const bool small = std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) >= 0 &&
-                       static_cast<unsigned long>(std::ftell(f)) <= kMaxScriptBytes;
-    std::fclose(f);
-    errno = 0;
-    if (!small)
-      why = std::string("is larger than the ") + kMaxScriptText + " a script may have";
-    else if (qm_read_file(path.c_str(), text, kMaxScriptBytes))
-      return true;
-    else
-      why = qm_file_error(path.c_str(), errno ? errno : EIO);
-  } else {
-    why = qm_file_error(path.c_str(), errno ? errno : EINVAL);
-  }
+  if (qm_read_script_text(path, text, why)) return true;
   std::fprintf(stderr, "quillmark_host: %s: %s\n", path.c_str(), why.c_str());
   return false;
 }

@@ -5,6 +5,7 @@
 
 #include "api/api_create.h"
 #include "control/current_drawing.h"
+#include "control/control_texts.h"
 #include "control/dialogs/block_dialogs.h"
 #include "database/entities/mb_block.h"
 #include "database/entities/mb_insert.h"
@@ -75,14 +76,9 @@ void InsertBlockTool::lbuttondown(int) {
   pos_list().add_tail(snap_pos());
   if (pos_list().count() != 1 || !prototype_) return;
   rubber().reset();
-  MB_Object* made = nullptr;
-  if (prototype_->copy_to(made) && made) {
-    MB_Insert* copy = static_cast<MB_Insert*>(made);
-    copy->point(pos_list().head()->point());
-    copy->build_draw();
-    append_to_active_list(copy);
-    if (MB_Operation* op = operation()) op->draw_object(copy);
-  }
+  const As_Pt at = pos_list().head()->point();
+  place_copy(*prototype_, quill::kTextInsertBlock,
+             [&at](MB_Drawable& copy) { static_cast<MB_Insert&>(copy).point(at); });
   clear_pos_list();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "api/api_make.h"
+#include "control/control_texts.h"
 #include "control/dialogs/text_entry_dialog.h"
 #include "control/wait_cursor.h"
 #include "database/entities/mb_text.h"
@@ -52,14 +53,9 @@ void TextTool::lbuttondown(int) {
   pos_list().add_tail(snap_pos());
   if (pos_list().count() == 1 && !text_.IsEmpty() && prototype_) {
     rubber().reset();
-    MB_Object* made = nullptr;
-    if (prototype_->copy_to(made) && made) {
-      MB_Text* copy = static_cast<MB_Text*>(made);
-      copy->base_pos(pos_list().head()->point());
-      copy->build_draw();
-      append_to_active_list(copy);
-      if (MB_Operation* op = operation()) op->draw_object(copy);
-    }
+    const As_Pt at = pos_list().head()->point();
+    place_copy(*prototype_, quill::kTextCreateText,
+               [&at](MB_Drawable& copy) { static_cast<MB_Text&>(copy).base_pos(at); });
   }
   clear_pos_list();
 }

@@ -34,6 +34,19 @@ void ControlTool::append_to_active_list(MB_Drawable* e) {
     d->object_list().add_tail(e);
 }
 
+void ControlTool::place_copy(MB_Drawable& prototype, const char* command,
+                             const std::function<void(MB_Drawable&)>& place) {
+  MB_Operation* op = operation();
+  Undo_Command recording(op, command);
+  MB_Object* made = nullptr;
+  if (!prototype.copy_to(made) || !made) return;
+  MB_Drawable* copy = static_cast<MB_Drawable*>(made);
+  place(*copy);
+  copy->build_draw();
+  append_to_active_list(copy);
+  if (op) op->draw_object(copy);
+}
+
 void ControlTool::copy_selection(const As_Tran& t) {
   MB_Operation* op = operation();
   if (!op) return;

@@ -3,6 +3,8 @@
 // undoable command.
 #pragma once
 
+#include <functional>
+
 #include "display/interaction/mb_mouse_tool.h"
 
 class MB_Undo_Redo;
@@ -13,7 +15,6 @@ class ControlTool : public MB_Mouse_Tool {
       : MB_Mouse_Tool(tool_id, title, operation) {}
   // The control's tools take no keys.
   int process_keyboard_event(int, unsigned, unsigned, unsigned) override { return 0; }
-
 
   // True when the tool asked to end while it was being made; whoever made
   // it ends it once the constructor has returned (finish_making).
@@ -49,6 +50,11 @@ class ControlTool : public MB_Mouse_Tool {
   // Appends a new entity to the active list: the temporary block's when a
   // block is being built, else the drawing's.
   void append_to_active_list(MB_Drawable* e);
+  // Places a copy of a prototype as one undoable command of that name: the
+  // copy is made, moved by `place`, built, appended to the active list and
+  // drawn, so that undo takes it away again and the drawing counts as
+  // changed.
+  void place_copy(MB_Drawable& prototype, const char* command, const std::function<void(MB_Drawable&)>& place);
   // Degrees to radians, as the dialogs' numbers are read.
   static constexpr double kDegree = 3.141592653589793 * 0.005555555555555556;
 

@@ -29,11 +29,6 @@ std::string path_to_utf8(const char* path) {
   return qm_is_utf8(path) ? std::string(path) : qm_gbk_to_utf8(path);
 }
 
-bool is_markup(MB_Drawable& entity) {
-  const char* mark = entity.get_string(MB_PROP_XDATA_TEXT);
-  return mark && mb_same_name(mark, kMarkupMark);
-}
-
 // The indentation one level deeper, as the document writes it.
 constexpr const char* kIndentStep = "  ";
 
@@ -142,7 +137,7 @@ void for_each_markup_object(MB_Drawing& drawing, F f) {
     const auto id = o->object_id();
     if (id != MB_Object::ID_POLYLINE && id != MB_Object::ID_TEXT) continue;
     MB_Drawable* entity = static_cast<MB_Drawable*>(o);
-    if (!is_markup(*entity)) continue;
+    if (!markup_is_marked(*entity)) continue;
     if (id == MB_Object::ID_TEXT || static_cast<MB_Polyline*>(o)->count() > 0) f(*entity);
   }
 }

@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "database/mb_drawable.h"
+#include "database/mb_names.h"
 #include "exchange/markup/xml_document.h"
 
 namespace {
@@ -16,6 +18,11 @@ std::string fixed(double value, int decimals) {
 }
 
 }  // namespace
+
+bool markup_is_marked(MB_Drawable& entity) {
+  const char* mark = entity.get_string(MB_PROP_XDATA_TEXT);
+  return mark && mb_same_name(mark, kMarkupMark);
+}
 
 std::string markup_time_stamp(const SYSTEMTIME& t) {
   return std::to_string(t.wYear) + "-" + std::to_string(t.wMonth) + "-" + std::to_string(t.wDay) + "T" +

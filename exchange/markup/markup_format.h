@@ -13,6 +13,8 @@
 
 #include <string>
 
+class MB_Drawable;
+
 constexpr const char* kMarkupRoot = "redline:RedlineMarkup";
 constexpr const char* kMarkupBaseDocument = "redline:BaseDocument";
 constexpr const char* kMarkupTag = "redline:Tag";
@@ -39,6 +41,9 @@ constexpr const char* kReasonTemplateIncomplete = "it lacks BaseDocument, Tag or
 // The string property (key -302) whose value marks markup entities,
 // compared without regard to case.
 constexpr const char* kMarkupMark = "@redline";
+// True when the entity carries the mark: it belongs to the markup, not to
+// the base drawing.
+bool markup_is_marked(MB_Drawable& entity);
 // The display colour of markup polylines read from a document.
 constexpr int32_t kMarkupColor = 255;
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,11 +47,27 @@ bool read_points(const QmXmlNode& object, std::vector<As_Pt>& points) {
   return true;
 }
 
+// How far apart two points of one markup object may lie and still be the
+// same point: the native format and the document each keep a coordinate to
+// their own precision.
+constexpr double kSamePointTolerance = 1e-6;
+
+bool same_point_of_markup(const As_Pt& a, const As_Pt& b) {
+  const double scale = 1.0 + std::max(std::fabs(a.x()), std::fabs(a.y()));
+  return std::fabs(a.x() - b.x()) <= kSamePointTolerance * scale &&
+         std::fabs(a.y() - b.y()) <= kSamePointTolerance * scale;
+}
+
 class Markup_Reader {
  public:
   explicit Markup_Reader(MB_Drawing& drawing) : drawing_(drawing) {}
 
   void read(const std::vector<QmXmlNode>& objects) {
+    for (MB_Object* o = drawing_.object_list().head(); o; o = o->next()) {
+      const MB_Object::MB_ID id = o->object_id();
+      if ((id == MB_Object::ID_POLYLINE || id == MB_Object::ID_TEXT) && markup_is_marked(*static_cast<MB_Drawable*>(o)))
+        held_.push_back(static_cast<MB_Drawable*>(o));
+    }
     for (size_t i = 0; i < objects.size(); ++i) {
       const QmXmlNode& object = objects[i];
       if (object.has_base_name(kMarkupStyleName)) {
@@ -86,6 +103,12 @@ class Markup_Reader {
     int pieces = 0;
     for (size_t start = 0;; start += most - 1) {
       const size_t n = std::min(points.size() - start, most);
+      if (MB_Polyline* held = held_polyline(&points[start], n)) {
+        held->general().display_color(kMarkupColor);
+        ++pieces;
+        if (start + n == points.size()) break;
+        continue;
+      }
       // Appended unbuilt: the drawing is built once when the document is read.
       MB_Polyline* p = nullptr;
       if (!api_mb_create_polyline(p, int(n), false) || !p) return;
@@ -113,6 +136,7 @@ class Markup_Reader {
     std::string content;
     node.attribute("textContent", content);
     std::string gbk = qm_utf8_to_gbk_text(content);
+    if (held_text(points[0], gbk)) return;
     MB_Text* t = nullptr;
     if (!api_mb_make_text(t, &gbk[0], points[0], nullptr, height_ * kMarkupTextHeightPerHeight, drawing_) || !t) {
       return;
@@ -125,7 +149,39 @@ class Markup_Reader {
     drawing_.add_object(t);
   }
 
+  // The markup object the drawing held before the document was read: its
+  // base drawing was saved with the markup in it, or is the drawing open.
+  // Such an object is not added again, so that a document opened and saved
+  // keeps one copy of each; each held object stands for one object of the
+  // document.
+  template <class Same>
+  MB_Drawable* take_held(MB_Object::MB_ID id, Same same) {
+    for (auto it = held_.begin(); it != held_.end(); ++it) {
+      if ((*it)->object_id() != id || !same(**it)) continue;
+      MB_Drawable* found = *it;
+      held_.erase(it);
+      return found;
+    }
+    return nullptr;
+  }
+  MB_Polyline* held_polyline(const As_Pt* points, size_t n) {
+    return static_cast<MB_Polyline*>(take_held(MB_Object::ID_POLYLINE, [&](MB_Drawable& e) {
+      auto& p = static_cast<MB_Polyline&>(e);
+      if (p.count() != n) return false;
+      for (size_t i = 0; i < n; ++i)
+        if (!same_point_of_markup(p.pline_pos()[i].point, points[i])) return false;
+      return true;
+    }));
+  }
+  bool held_text(const As_Pt& at, const std::string& gbk) {
+    return take_held(MB_Object::ID_TEXT, [&](MB_Drawable& e) {
+             auto& t = static_cast<MB_Text&>(e);
+             return t.bytes() == gbk && same_point_of_markup(t.base_pos(), at);
+           }) != nullptr;
+  }
+
   MB_Drawing& drawing_;
+  std::vector<MB_Drawable*> held_;
   double weight_ = kMarkupDefaultWeight;
   double height_ = kMarkupDefaultHeight;
 };

@@ -10,6 +10,7 @@
 #include <ximage.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr size_t kMaxScriptBytes = 1 << 20;
+constexpr const char* kMaxScriptText = "1 MiB";
 
 struct Verb {
   QmScriptStep::Kind kind;
@@ -397,13 +399,32 @@ bool qm_run_script(HWND root, const std::vector<QmScriptStep>& steps, const QmSc
   return run_steps(root, steps, program, std::make_shared<std::string>(), error);
 }
 
+bool qm_read_script_text(const std::string& path, std::string& text, std::string& why) {
+  errno = 0;
+  FILE* f = qm_fopen(path.c_str(), "rb");  // regular files only: no pipe blocks the program
+  if (!f) {
+    why = qm_file_error(path.c_str(), errno ? errno : EINVAL);
+    return false;
+  }
+  const bool small = std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) >= 0 &&
+                     static_cast<unsigned long>(std::ftell(f)) <= kMaxScriptBytes;
+  std::fclose(f);
+  if (!small) {
+    why = std::string("is larger than the ") + kMaxScriptText + " a script may have";
+    return false;
+  }
+  errno = 0;
+  if (qm_read_file(path.c_str(), text, kMaxScriptBytes)) return true;
+  why = qm_file_error(path.c_str(), errno ? errno : EIO);
+  return false;
+}
+
 bool qm_load_script(const std::string& path, const QmScriptVerbs& program, std::vector<QmScriptStep>& steps,
                     std::string& error, bool& unreadable) {
-  std::string text;
-  errno = 0;
-  unreadable = !qm_read_file(path.c_str(), text, kMaxScriptBytes);
+  std::string text, why;
+  unreadable = !qm_read_script_text(path, text, why);
   if (unreadable) {
-    error = path + ": " + (errno ? qm_file_error(path.c_str(), errno) : "cannot be read");
+    error = path + ": " + why;
     return false;
   }
   if (!qm_parse_script(text, program, steps, error)) {

@@ -105,6 +105,11 @@ bool qm_parse_script(const std::string& text, const QmScriptVerbs& verbs, std::v
 // steps before it have been replayed).
 bool qm_run_script(HWND root, const std::vector<QmScriptStep>& steps, const QmScriptVerbs& verbs, std::string& error);
 
+// Reads a script file whole: a regular file of at most 1 MiB. False with
+// the reason (without the name) in `why`: the file's own error (missing, a
+// folder, a pipe or device), or that it is larger than a script may be.
+bool qm_read_script_text(const std::string& path, std::string& text, std::string& why);
+
 // Reads and parses a script file (at most 1 MiB); false with the file's name
 // and the reason in `error`, and `unreadable` set when the file could not be
 // read at all rather than parsed.

@@ -305,10 +305,12 @@ TEST_F(BlockToolTest, TheInsertToolPlacesACopyPerClickWithTheDialogsScalesAndAng
     EXPECT_NEAR(insert->angle(), M_PI / 2, 1e-15);
   }
   EXPECT_EQ(op_->get_active_tool_id(), quill::kToolInsertBlock) << "the tool stays for the next copy";
-  EXPECT_EQ(commands(), commands_before) << "a placement is not a command of its own";
+  EXPECT_EQ(commands(), commands_before + 2) << "each placement is an undoable command of its own";
   EXPECT_EQ(blocks(), blocks_before);
   at(WM_RBUTTONDOWN, 220, 150);
   EXPECT_EQ(op_->get_active_tool(), nullptr);
+  undo();
+  EXPECT_EQ(count(), 1);
 }
 
 TEST_F(BlockToolTest, WithoutAChosenBlockTheInsertToolPlacesNothing) {

@@ -209,9 +209,14 @@ TEST_F(ContentToolTest, TheTextToolPlacesCopiesOfTheDialogsText) {
   const As_Pt want = drawing_point(220, 80);
   EXPECT_NEAR(text->base_pos().x(), want.x(), 1e-9);
   EXPECT_NEAR(text->base_pos().y(), want.y(), 1e-9);
-  // Placed outside any command: undo leaves the texts.
+  // Each placement is a change of its own: undone one at a time, and the
+  // drawing counts as changed, so closing it asks first.
+  EXPECT_GT(op_->drawing()->edit_count(), 0u);
   undo();
-  EXPECT_EQ(entities().count(), 2);
+  ASSERT_EQ(entities().count(), 1);
+  EXPECT_EQ(static_cast<MB_Text*>(entities().head())->bytes(), "AB");
+  undo();
+  EXPECT_EQ(entities().count(), 0);
 }
 
 TEST_F(ContentToolTest, ACancelledTextDialogPlacesNothing) {

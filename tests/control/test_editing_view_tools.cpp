@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "database/entities/mb_line.h"
+#include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "display/mb_draw_render.h"
@@ -56,6 +57,28 @@ class EditingTest : public ControlTest {
   MB_Operation* op_ = nullptr;
   MB_Line* line_ = nullptr;
 };
+
+// A text carries its style within itself: its mirrored copy is one change,
+// undone and redone whole, and the store frees nothing twice.
+TEST_F(EditingTest, AMirroredTextIsUndoneAndRedoneWhole) {
+  auto* text = new MB_Text(As_Pt(5, 5, 0), MB_String("AB"));
+  text->build_draw();
+  op_->drawing()->add_object(text);
+  op_->clear_selectlist(true);
+  op_->add_entity_to_selection(text, false);
+  command(32836);
+  click(As_Pt(0, -10, 0));
+  click(As_Pt(0, 10, 0));
+  ASSERT_EQ(op_->drawing()->object_list().count(), 3);
+  auto* copy = static_cast<MB_Text*>(op_->drawing()->object_list().tail());
+  EXPECT_NEAR(copy->base_pos().x(), -5, 2 * pixel());  // the axis goes through the clicked pixels
+  As_Void_List touched;
+  op_->undo_redo()->undo(touched);
+  EXPECT_EQ(op_->drawing()->object_list().count(), 2);
+  op_->undo_redo()->redo(touched);
+  EXPECT_EQ(op_->drawing()->object_list().count(), 3);
+  op_->undo_redo()->undo(touched);  // the store keeps the copy until it goes
+}
 
 TEST_F(EditingTest, ThePolarArrayAddsFourCopiesAt72DegreeSteps) {
   command(32838);

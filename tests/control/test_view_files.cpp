@@ -455,6 +455,14 @@ TEST(FileDialogHelper, ShowsTheDialogAsAskedAndAnswersTheChoice) {
   qm_user_clear_file_dialogs();
 }
 
+// The open dialog's first choice shows every file the open command reads,
+// so that a person finds a saved picture or plot without changing the type.
+TEST(OpenFilter, TheFirstChoiceListsEveryKindTheOpenCommandReads) {
+  const std::string all = std::string(quill::kTextOpenFilter[0][1]) + ";";
+  for (const char* ext : {"kzf", "qlf", "dxf", "plt", "hgl", "rml", "bmp", "jpg", "gif", "png", "tif", "ico", "wmf"})
+    EXPECT_NE(all.find(std::string("*.") + ext + ";"), std::string::npos) << ext;
+}
+
 // Files other programs made, where the machine has them.
 TEST_F(ViewFilesTest, RealPlotsAndDrawingsOfOtherProgramsOpen) {
   const fs::path plot = "/usr/share/doc/hp2xx/hp-tests/arcs.hp";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
 #include "database/mb_undo_redo.h"
 #include "tests/database/counted_object.h"
@@ -279,6 +280,33 @@ TEST_F(UndoRedoTest, GlobalIsClearedWhenTheStoreDies) {
 // An object made while a block is being built lives in the block's list:
 // undo takes it out of that list, and an object back in a list is never
 // freed by the history.
+// A text holds its style as a part of itself: made in a command, only the
+// text is the command's to take out and put back, and the store never frees
+// the part on its own.
+TEST_F(UndoRedoTest, AnEntityWithAPartOfItsOwnIsOneCreation) {
+  MB_Drawing drawing;
+  {
+    MB_Undo_Redo store(&drawing);
+    store.rec_cmd_begin("text");
+    auto* text = new MB_Text(As_Pt(1, 2, 0), MB_String("AB"));
+    drawing.object_list().add_tail(text);
+    store.rec_cmd_end();
+    ASSERT_NE(store.done().tail(), nullptr);
+    const auto* made = static_cast<const MB_Command*>(store.done().tail()->entity());
+    int records = 0;
+    for (MB_Sub_Command* r = made->head(); r; r = r->next()) ++records;
+    EXPECT_EQ(records, 1);
+    As_Void_List touched;
+    store.undo(touched);
+    EXPECT_EQ(drawing.object_list().count(), 0);
+    store.redo(touched);
+    ASSERT_EQ(drawing.object_list().count(), 1);
+    EXPECT_EQ(drawing.object_list().head(), text);
+    store.undo(touched);  // the store keeps the text that undo took out
+  }
+  EXPECT_EQ(drawing.object_list().count(), 0);
+}
+
 TEST_F(UndoRedoTest, ObjectsInABlockBeingBuilt) {
   MB_Drawing drawing;
   MB_Object_List block;

@@ -109,8 +109,13 @@ TEST(FontlatheProgram, AScriptDrivesTheDialogAndItsPictureShowsTheCanvas) {
       {"none.txt", 1, "fontlathe: none.txt: No such file or directory\n"},
       {"bad.txt", 2, "fontlathe: bad.txt: line 2: unknown step \"fly\"\n"},
       {"gone.txt", 2, "fontlathe: gone.txt: line 1: no window has the item number 4242\n"},
+      {"folder", 1, "fontlathe: folder: is a directory\n"},
+      {"/dev/null", 1, "fontlathe: /dev/null: is a device, not a regular file\n"},
+      {"long.txt", 1, "fontlathe: long.txt: is larger than the 1 MiB a script may have\n"},
   };
   dir.Write("bad.txt", TextBytes("press 1005\nfly 1 2\n"));
+  std::filesystem::create_directory(dir.File("folder"));
+  dir.Write("long.txt", TextBytes(std::string((1 << 20) + 1, '#')));
   dir.Write("gone.txt", TextBytes("press 4242\n"));
   for (const Case& c : cases) {
     r = RunFontlathe(dir.File(""), {"--script", c.script, "--screenshot", "never.png"});

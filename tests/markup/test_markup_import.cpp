@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "database/entities/mb_line.h"
+#include "database/fileformat/mb_file_io.h"
 #include "exchange/markup/markupio.h"
 #include "qm_user.h"
 #include "tests/markup/markup_fixture.h"
@@ -270,6 +271,51 @@ TEST_F(MarkupImport, ExportedDocumentsReadBackAndSaveAgainWhole) {
   const std::string a = read_all(first), b = read_all(second);
   EXPECT_EQ(std::count(a.begin(), a.end(), '<'), std::count(b.begin(), b.end(), '<'));
   EXPECT_NE(b.find("textContent=\"first \xE4\xB8\xAD\""), std::string::npos);
+}
+
+// A drawing saved natively with its markup becomes the base of the markup
+// saved after it: opening that markup, whether the base is read for it or is
+// the drawing open already, shows each markup object once, and saving it
+// again writes each once, however often the round trip is made. Objects the
+// document itself holds twice stay twice.
+TEST_F(MarkupImport, AMarkupOverABaseSavedWithItKeepsOneCopyOfEachObject) {
+  drawing_.object_list().add_tail(new MB_Line(As_Pt(0, 0, 0), As_Pt(50, 50, 0)));
+  add_polyline({As_Pt(0, 0, 0), As_Pt(10.25, 5, 0), As_Pt(-3, 1.0 / 3, 0)}, 1.5);
+  add_text("note", As_Pt(2, 3, 0), 2.5);
+  const std::string base = temp("base.kzf");
+  {
+    MB_File_IO io;
+    io.drawing(&drawing_);
+    ASSERT_TRUE(io.save_kzf(const_cast<char*>(base.c_str()))) << io.reason();
+  }
+  std::string document = temp("round0.rml");
+  ASSERT_TRUE(api_mb_save_xml(&drawing_, base.c_str(), document.c_str()));
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    MB_Drawing read;
+    CString base_read, path(document);
+    ASSERT_TRUE(api_mb_load_xml(path, &read, base_read));
+    int lines = 0, polylines = 0, texts = 0;
+    for (MB_Object* o = read.object_list().head(); o; o = o->next()) {
+      lines += o->object_id() == MB_Object::ID_LINE;
+      polylines += o->object_id() == MB_Object::ID_POLYLINE;
+      texts += o->object_id() == MB_Object::ID_TEXT;
+    }
+    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(polylines, 1);
+    EXPECT_EQ(texts, 1);
+    document = temp("round" + std::to_string(round) + ".rml");
+    ASSERT_TRUE(api_mb_save_xml(&read, base_read, document.c_str()));
+    const std::string written = read_all(document);
+    EXPECT_EQ(written.find("<redline:Polyline"), written.rfind("<redline:Polyline")) << written;
+  }
+
+  // The markup over the drawing open already (its base), and a document
+  // holding one stroke twice: the held copy stands for one of them.
+  const std::string twice = style("a:1") + polyline(point(0, 0) + point(10.25, 5) + point(-3, 1.0 / 3)) + style("a:1") +
+                            polyline(point(0, 0) + point(10.25, 5) + point(-3, 1.0 / 3));
+  ASSERT_TRUE(load(markup(twice, "")));
+  EXPECT_EQ(polylines().size(), 2u);
 }
 
 }  // namespace
