@@ -1,8 +1,10 @@
 // Fuzz target for the outside drawing loader: any bytes go through the DXF
 // guard, then dxflib builds the kept records into a drawing and the loader's
-// own kinds (texts, dimensions, leaders) are built from them. The guard must
-// end, keep only text dxflib can parse safely, and the build must neither
-// crash nor leak.
+// own kinds (texts, dimensions, leaders) are built from them; then the
+// blocks are bound to what their inserts give them, as the loader does. The
+// guard must end, keep only text dxflib can parse safely, and the build must
+// neither crash nor leak. Pictures are looked for in a folder that does not
+// exist, so that their names are resolved but no file is read.
 #include <dxflib/dl_dxf.h>
 #include <sanitizer/lsan_interface.h>
 
@@ -14,6 +16,7 @@
 #include "exchange/cadbridge/dxf_annotations.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_inherit.h"
 
 namespace {
 
@@ -22,12 +25,15 @@ void load(const std::string& bytes) {
   if (!dxf_guard(bytes, guarded)) return;
   MB_Drawing drawing;
   Dxf_Builder builder(drawing, guarded);
+  builder.picture_folder("/nonexistent-fuzz-folder/");
   std::istringstream stream(guarded.text);
   DL_Dxf dxf;
   dxf.in(stream, &builder);
   builder.finish();
   Dxf_Annotations annotations(drawing, builder);
   annotations.read(guarded.text);
+  Dxf_Inherit inherit(drawing, builder.inherited());
+  inherit.run();
   drawing.build_draw();
 }
 
