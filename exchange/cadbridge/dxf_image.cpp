@@ -151,6 +151,19 @@ MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string,
   return frame;
 }
 
+namespace {
+
+// The clip vertices (groups 14, 24) as written, in pixels from the
+// picture's top left corner.
+std::vector<std::pair<double, double>> clip_pairs(const Dxf_Record& r) {
+  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
+  std::vector<std::pair<double, double>> v;
+  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) v.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  return v;
+}
+
+}  // namespace
+
 std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
   const As_Vec u(r.real(11, 0.0), r.real(21, 0.0), 0.0), v(r.real(12, 0.0), r.real(22, 0.0), 0.0);
   const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
@@ -161,9 +174,7 @@ std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
   // rows counted down from its top.
   const As_Pt corner(r.real(10, 0.0), r.real(20, 0.0), r.real(30, 0.0));
   auto at = [&](double px, double py) { return corner + u * (px + 0.5) + v * (rows - 0.5 - py); };
-  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
-  std::vector<std::pair<double, double>> given;
-  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) given.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  std::vector<std::pair<double, double>> given = clip_pairs(r);
   if (given.size() < 2) given = {{-0.5, -0.5}, {columns - 0.5, rows - 0.5}};
   std::vector<As_Pt> out;
   if (given.size() == 2) {
@@ -174,6 +185,9 @@ std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
     for (const auto& p : given) out.push_back(at(p.first, p.second));
     if (out.size() > 3 && (out.front() - out.back()).len() < 1e-12) out.pop_back();
   }
+  // A corner or axes out of range give no place to draw at.
+  for (const As_Pt& p : out)
+    if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || !std::isfinite(p.z())) return {};
   return out;
 }
 
@@ -182,9 +196,7 @@ namespace {
 // The vertices of a clip boundary in pixels from the picture's top left
 // corner (pixel centres whole), a rectangle's two corners made four.
 std::vector<std::pair<double, double>> clip_vertices(const Dxf_Record& r) {
-  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
-  std::vector<std::pair<double, double>> v;
-  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) v.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  std::vector<std::pair<double, double>> v = clip_pairs(r);
   if (v.size() == 2) {
     const auto a = v[0], b = v[1];
     v = {a, {b.first, a.second}, b, {a.first, b.second}};
