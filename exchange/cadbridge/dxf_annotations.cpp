@@ -8,6 +8,7 @@
 #include "database/entities/mb_lines.h"
 #include "database/entities/mb_solid.h"
 #include "database/mb_drawing.h"
+#include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_image.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
@@ -129,7 +130,7 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   }
   MB_Drawable* placed = target_.placed_for(r.text(5));
   if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
-    dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r);
+    target_.builder().turn_and_clip(*static_cast<MB_Image*>(placed), r);
   }
   if (placed) {
     under_ = placed;

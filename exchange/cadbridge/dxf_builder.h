@@ -73,6 +73,9 @@ class Dxf_Builder : public DL_CreationAdapter {
   // Where picture files named relatively are found: the DXF file's folder
   // with its final '/'.
   void picture_folder(const std::string& folder) { images_.folder(folder); }
+  // Turns and clips the image placed for an IMAGE record as its record asks
+  // (Dxf_Images::turn_and_clip), within the budget of the drawing's pictures.
+  void turn_and_clip(MB_Image& image, const Dxf_Record& record) { images_.turn_and_clip(image, record, problems_); }
   // How many inserts the file's arrays (MINSERT) make together; past it an
   // array draws its first cell only.
   void array_budget(int64_t cells) { array_budget_ = cells; }

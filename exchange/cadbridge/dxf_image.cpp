@@ -233,12 +233,36 @@ void clear_outside(CxImage& raster, const std::vector<std::pair<double, double>>
 
 }  // namespace
 
-void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r) {
-  CxImage* raster = image.image();
-  if (!raster || !raster->IsValid()) return;
+void Dxf_Images::turn_and_clip(MB_Image& image, const Dxf_Record& r, std::vector<std::string>& problems) {
+  const CxImage* shared = image.raster();
+  if (!shared || !shared->IsValid()) return;
   const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
   const std::vector<std::pair<double, double>> clip = clip_vertices(r);
-  if (r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows)) {
+  const bool clipped =
+      r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows);
+  const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
+  const bool turned_at_all = std::isfinite(turn) && std::fabs(turn) >= 1e-9;
+  if (!clipped && !turned_at_all) return;
+  // The image's own copy of the shared picture (with an alpha channel), and
+  // the turned picture beside it while it is made: both within the budget
+  // of the drawing's pictures, the copy given back once the turned one
+  // replaces it.
+  const double pw = double(shared->GetWidth()), ph = double(shared->GetHeight());
+  const double copy = pw * ph * double(kDecodedBytesPerPixel);
+  const double c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
+  const double turned_bytes =
+      turned_at_all ? (pw * c + ph * s + 2.0) * (pw * s + ph * c + 2.0) * double(kDecodedBytesPerPixel) : 0.0;
+  if (copy + turned_bytes > double(budget_ - decoded_bytes_)) {
+    problems.push_back("an IMAGE of " + std::to_string(shared->GetWidth()) + " x " +
+                       std::to_string(shared->GetHeight()) +
+                       " pixels is drawn neither clipped nor turned: its own copy would take the drawing's "
+                       "pictures past " +
+                       std::to_string(budget_ >> 20) + " MiB");
+    return;
+  }
+  decoded_bytes_ += size_t(copy);
+  CxImage* raster = image.image();
+  if (clipped) {
     // From the record's pixels to the raster's, should the file be of
     // another size than the record says.
     const double sx = double(raster->GetWidth()) / columns, sy = double(raster->GetHeight()) / rows;
@@ -246,13 +270,14 @@ void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r) {
     for (const auto& p : clip) scaled.emplace_back((p.first + 0.5) * sx - 0.5, (p.second + 0.5) * sy - 0.5);
     clear_outside(*raster, scaled);
   }
-  const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
-  if (!std::isfinite(turn) || std::fabs(turn) < 1e-9) return;
+  if (!turned_at_all) return;
   // The corners the turn uncovers stay transparent.
   if (!raster->AlphaIsValid()) raster->AlphaSet(0, 0, raster->AlphaGet(0, 0));
   std::unique_ptr<CxImage> turned(new CxImage);
   if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return;
-  const double w = image.width(), h = image.height(), c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
+  decoded_bytes_ += turned->Raster().rgb.size() + turned->Raster().alpha.size();
+  decoded_bytes_ -= size_t(copy);
+  const double w = image.width(), h = image.height();
   image.image(turned.release());
   image.width(w * c + h * s);
   image.height(w * s + h * c);

@@ -38,6 +38,8 @@ class Dxf_Images {
   static constexpr size_t kMaxPictureBytes = size_t(256) << 20;
   // Decoded pixels the pictures of one drawing may hold together.
   static constexpr size_t kMaxDecodedBytes = size_t(512) << 20;
+  // Bytes a decoded pixel takes with its alpha channel.
+  static constexpr size_t kDecodedBytesPerPixel = 4;
 
   // The DXF file's folder, with its final '/' (empty for the current
   // folder), which relative picture names start from.
@@ -52,6 +54,13 @@ class Dxf_Images {
   // capitals.
   MB_Drawable* make(const DL_ImageData& data, const std::map<std::string, std::string>& files,
                     std::vector<std::string>& problems);
+  // Turns the picture of an image placed level (as make() places it) to the
+  // direction of its record's width vector, the image then covering the
+  // turned picture's bounding box, and makes what lies outside the record's
+  // clip boundary transparent when its clipping is on (group 280). The
+  // image's own copy of the picture this takes counts against the budget:
+  // past it the picture stays as placed and a line goes into `problems`.
+  void turn_and_clip(MB_Image& image, const Dxf_Record& record, std::vector<std::string>& problems);
 
  private:
   // The path of a picture file to read, or empty with `why` set.
@@ -76,9 +85,3 @@ class Dxf_Images {
 // from the picture's top left corner; the picture's frame when it gives
 // fewer than two vertices. Empty for a record without a sound size.
 std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);
-
-// Turns the picture of an image placed level (as Dxf_Images makes it) to
-// the direction of its record's width vector, the image then covering the
-// turned picture's bounding box, and makes what lies outside the record's
-// clip boundary transparent when its clipping is on (group 280).
-void dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record);
