@@ -4,7 +4,7 @@
 // blocks are bound to what their inserts give them, as the loader does. The
 // guard must end, keep only text dxflib can parse safely, and the build must
 // neither crash nor leak. Pictures are looked for in a folder that does not
-// exist, so that their names are resolved but no file is read.
+// exist, so that no picture file is read: an IMAGE becomes its frame.
 #include <dxflib/dl_dxf.h>
 #include <sanitizer/lsan_interface.h>
 
