@@ -3,12 +3,15 @@
 // own kinds (texts, dimensions, leaders) are built from them; then the
 // blocks are bound to what their inserts give them, as the loader does. The
 // guard must end, keep only text dxflib can parse safely, and the build must
-// neither crash nor leak. Pictures are looked for in a folder that does not
-// exist, so that no picture file is read: an IMAGE becomes its frame.
+// neither crash nor leak. Pictures are looked for in the folder that
+// QM_FUZZ_PICTURES names (run_fuzzers.sh gives the seeds' small pictures,
+// so that images are turned and clipped), else in a folder that does not
+// exist, where an IMAGE becomes its frame.
 #include <dxflib/dl_dxf.h>
 #include <sanitizer/lsan_interface.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -25,7 +28,11 @@ void load(const std::string& bytes) {
   if (!dxf_guard(bytes, guarded)) return;
   MB_Drawing drawing;
   Dxf_Builder builder(drawing, guarded);
-  builder.picture_folder("/nonexistent-fuzz-folder/");
+  static const std::string pictures = [] {
+    const char* given = std::getenv("QM_FUZZ_PICTURES");
+    return given && *given ? std::string(given) + "/" : std::string("/nonexistent-fuzz-folder/");
+  }();
+  builder.picture_folder(pictures);
   std::istringstream stream(guarded.text);
   DL_Dxf dxf;
   dxf.in(stream, &builder);

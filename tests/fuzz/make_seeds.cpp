@@ -6,8 +6,8 @@
 // source text) and outline/ (native glyph outline records). Each seed starts
 // with the selector bytes its target reads first. dxf/ holds one small
 // drawing per kind the DXF loader builds beyond dxflib's own (real files
-// from librecad-data are added by run_fuzzers.sh), and profile/ registry
-// files.
+// from librecad-data are added by run_fuzzers.sh), pictures/ the picture
+// their images place, and profile/ registry files.
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -116,6 +116,8 @@ void ImageSeeds() {
       // Selector t decodes with its own id, selector 0 with the unknown id.
       Write("image", name, {static_cast<uint8_t>(t)}, body);
       if (!alpha) Write("image", name + "_unknown", {0}, body);
+      // The picture the DXF seeds' images place.
+      if (!alpha && t == CXIMAGE_FORMAT_PNG) Write("pictures", "pic.png", {}, body);
     }
   }
 }
@@ -216,8 +218,9 @@ void DxfSeeds() {
               "14\n-0.5\n24\n0.5\n0\nIMAGE\n5\n40\n8\n0\n100\nAcDbRasterImage\n" +
               frame +
               "340\n41\n70\n7\n280\n1\n71\n2\n91\n4\n14\n-0.5\n24\n-0.5\n14\n3.5\n24\n-0.5\n14\n1.5\n24\n1.5\n"
-              "14\n-0.5\n24\n-0.5\n",
-          "0\nSECTION\n2\nOBJECTS\n0\nIMAGEDEF\n5\n41\n100\nAcDbRasterImageDef\n1\n../pic.png\n10\n4\n20\n2\n"
+              "14\n-0.5\n24\n-0.5\n0\nIMAGE\n5\n42\n8\n0\n100\nAcDbRasterImage\n10\n0\n20\n0\n11\n0.5\n21\n0.5\n"
+              "12\n-0.5\n22\n0.5\n13\n4\n23\n2\n340\n41\n70\n7\n",
+          "0\nSECTION\n2\nOBJECTS\n0\nIMAGEDEF\n5\n41\n100\nAcDbRasterImageDef\n1\npic.png\n10\n4\n20\n2\n"
           "0\nWIPEOUTVARIABLES\n5\n3C\n100\nAcDbWipeoutVariables\n70\n1\n0\nENDSEC\n"));
   const std::string columns =
       "46\n100\n101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n0\n21\n0\n40\n30\n71\n1\n72\n2\n44\n30\n45\n5\n73\n0\n";

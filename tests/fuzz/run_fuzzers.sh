@@ -21,6 +21,8 @@ work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/corpus" "$work/findings" "$work/logs"
 mkdir -p "$work"
 "$build/bin/fuzz_make_seeds" "$work/seeds"
+# The folder the DXF target finds the pictures of its drawings in.
+export QM_FUZZ_PICTURES=$work/seeds/pictures
 cp -r "$top/tests/fuzz/seeds/kzf" "$top/tests/fuzz/seeds/codec" "$work/seeds/"
 cp "$top/fonts/kst32b.shx" "$work/seeds/shx/"
 cp "$top/fonts/kst32b.shp" "$work/seeds/shp/"
