@@ -13,7 +13,7 @@
 #include "exchange/cadbridge/dxf_mtext.h"
 
 Dxf_Annotations::Dxf_Annotations(MB_Drawing& drawing, Dxf_Builder& builder)
-    : drawing_(drawing), builder_(builder), target_(drawing, builder, header_) {}
+    : drawing_(drawing), target_(drawing, builder, header_) {}
 
 namespace {
 
@@ -132,8 +132,7 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
   }
   MB_Drawable* placed = target_.placed_for(r.text(5));
   if (type == "IMAGE" && placed && placed->object_id() == MB_Object::ID_IMAGE) {
-    if (!dxf_turn_and_clip(*static_cast<MB_Image*>(placed), r, builder_.images()))
-      target_.note("images drawn level and whole: turned or clipped, their pictures would pass the drawing's budget");
+    target_.builder().turn_and_clip(*static_cast<MB_Image*>(placed), r);
   }
   if (type == "INSERT") {
     target_.attributes_of(placed);

@@ -61,7 +61,6 @@ class Dxf_Annotations {
   void record(const Dxf_Record& r);
 
   MB_Drawing& drawing_;
-  Dxf_Builder& builder_;
   Dxf_Header header_;
   Dxf_Target target_;
   std::string section_;

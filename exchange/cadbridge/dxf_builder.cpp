@@ -402,15 +402,25 @@ void Dxf_Builder::finish_spline() {
 
 // An array of inserts (MINSERT) is one insert per cell: columns along the
 // insert's turned X axis, rows along its Y axis, spaced in drawing units.
+// The arrays of a file together make at most one array's cap of cells;
+// past it, an array draws its first cell only, as a plain insert does.
 void Dxf_Builder::addInsert(const DL_InsertData& d) {
   finish_polyline();
   if (in_paper_space()) return;
   const int64_t columns = std::max(1, d.cols), rows = std::max(1, d.rows);
   int64_t cells = columns * rows;
-  if (cells > MB_Minsert::kMaxCells) {
-    problems_.push_back("an array of " + std::to_string(columns) + " by " + std::to_string(rows) + " inserts of \"" +
-                        d.name + "\" draws its first " + std::to_string(MB_Minsert::kMaxCells));
-    cells = MB_Minsert::kMaxCells;
+  if (cells > 1) {
+    const int64_t left = std::max<int64_t>(1, array_budget_ - array_cells_);
+    if (cells > left) {
+      if (!arrays_cut_)
+        problems_.push_back("an array of " + std::to_string(columns) + " by " + std::to_string(rows) +
+                            " inserts of \"" + d.name + "\" draws its first " + std::to_string(left) +
+                            "; the file's arrays draw at most " + std::to_string(array_budget_) +
+                            " inserts, later ones their first only");
+      arrays_cut_ = true;
+      cells = left;
+    }
+    array_cells_ += cells;
   }
   const double angle = d.angle * kDxfDegree, c = std::cos(angle), s = std::sin(angle);
   for (int64_t k = 0; k < cells; ++k) {

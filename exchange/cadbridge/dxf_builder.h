@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "database/entities/mb_insert.h"
 #include "database/entities/mb_polyline.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_image.h"
@@ -72,8 +73,12 @@ class Dxf_Builder : public DL_CreationAdapter {
   // Where picture files named relatively are found: the DXF file's folder
   // with its final '/'.
   void picture_folder(const std::string& folder) { images_.folder(folder); }
-  // The drawing's pictures and their budget.
-  Dxf_Images& images() { return images_; }
+  // Turns and clips the image placed for an IMAGE record as its record asks
+  // (Dxf_Images::turn_and_clip), within the budget of the drawing's pictures.
+  void turn_and_clip(MB_Image& image, const Dxf_Record& record) { images_.turn_and_clip(image, record, problems_); }
+  // How many inserts the file's arrays (MINSERT) make together; past it an
+  // array draws its first cell only.
+  void array_budget(int64_t cells) { array_budget_ = cells; }
   // Ends what is still open; call once after the parse.
   void finish();
 
@@ -131,6 +136,12 @@ class Dxf_Builder : public DL_CreationAdapter {
   MB_Block* discard_ = nullptr;
   size_t entities_ = 0;
   size_t blocks_ = 0;
+  // Cells of arrays of inserts (MINSERT) made so far, within the budget the
+  // whole file shares (one array's cap), so that many arrays cannot
+  // multiply it.
+  int64_t array_budget_ = MB_Minsert::kMaxCells;
+  int64_t array_cells_ = 0;
+  bool arrays_cut_ = false;  // said once
   std::map<std::string, size_t> skipped_;
   std::vector<std::string> problems_;
   std::unordered_map<const MB_Object*, uint8_t> inherited_;

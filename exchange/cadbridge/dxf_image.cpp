@@ -111,10 +111,11 @@ std::shared_ptr<CxImage> Dxf_Images::decode(const std::string& path, std::string
       d.why = "names " + path + ", which does not decode as a picture";
     } else {
       const size_t bytes = raster->Raster().rgb.size() + raster->Raster().alpha.size();
-      if (!take(bytes)) {
+      if (bytes > budget_ - decoded_bytes_) {
         d.why = "names " + path + ", which is left out: decoded, it would take the drawing's pictures past " +
                 std::to_string(budget_ >> 20) + " MiB";
       } else {
+        decoded_bytes_ += bytes;
         d.raster = std::move(raster);
       }
     }
@@ -122,12 +123,6 @@ std::shared_ptr<CxImage> Dxf_Images::decode(const std::string& path, std::string
   }
   why = found->second.why;
   return found->second.raster;
-}
-
-bool Dxf_Images::take(size_t bytes) {
-  if (bytes > budget_ - decoded_bytes_) return false;
-  decoded_bytes_ += bytes;
-  return true;
 }
 
 MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string, std::string>& files,
@@ -156,6 +151,19 @@ MB_Drawable* Dxf_Images::make(const DL_ImageData& d, const std::map<std::string,
   return frame;
 }
 
+namespace {
+
+// The clip vertices (groups 14, 24) as written, in pixels from the
+// picture's top left corner.
+std::vector<std::pair<double, double>> clip_pairs(const Dxf_Record& r) {
+  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
+  std::vector<std::pair<double, double>> v;
+  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) v.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  return v;
+}
+
+}  // namespace
+
 std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
   const As_Vec u(r.real(11, 0.0), r.real(21, 0.0), 0.0), v(r.real(12, 0.0), r.real(22, 0.0), 0.0);
   const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
@@ -166,9 +174,7 @@ std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
   // rows counted down from its top.
   const As_Pt corner(r.real(10, 0.0), r.real(20, 0.0), r.real(30, 0.0));
   auto at = [&](double px, double py) { return corner + u * (px + 0.5) + v * (rows - 0.5 - py); };
-  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
-  std::vector<std::pair<double, double>> given;
-  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) given.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  std::vector<std::pair<double, double>> given = clip_pairs(r);
   if (given.size() < 2) given = {{-0.5, -0.5}, {columns - 0.5, rows - 0.5}};
   std::vector<As_Pt> out;
   if (given.size() == 2) {
@@ -179,6 +185,9 @@ std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& r) {
     for (const auto& p : given) out.push_back(at(p.first, p.second));
     if (out.size() > 3 && (out.front() - out.back()).len() < 1e-12) out.pop_back();
   }
+  // A corner or axes out of range give no place to draw at.
+  for (const As_Pt& p : out)
+    if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || !std::isfinite(p.z())) return {};
   return out;
 }
 
@@ -187,9 +196,7 @@ namespace {
 // The vertices of a clip boundary in pixels from the picture's top left
 // corner (pixel centres whole), a rectangle's two corners made four.
 std::vector<std::pair<double, double>> clip_vertices(const Dxf_Record& r) {
-  const std::vector<std::string> xs = r.texts(14), ys = r.texts(24);
-  std::vector<std::pair<double, double>> v;
-  for (size_t k = 0; k < xs.size() && k < ys.size(); ++k) v.emplace_back(dxf_real(xs[k]), dxf_real(ys[k]));
+  std::vector<std::pair<double, double>> v = clip_pairs(r);
   if (v.size() == 2) {
     const auto a = v[0], b = v[1];
     v = {a, {b.first, a.second}, b, {a.first, b.second}};
@@ -226,42 +233,53 @@ void clear_outside(CxImage& raster, const std::vector<std::pair<double, double>>
 
 }  // namespace
 
-bool dxf_turn_and_clip(MB_Image& image, const Dxf_Record& r, Dxf_Images& pictures) {
+void Dxf_Images::turn_and_clip(MB_Image& image, const Dxf_Record& r, std::vector<std::string>& problems) {
   const CxImage* shared = image.raster();
-  if (!shared || !shared->IsValid()) return true;
+  if (!shared || !shared->IsValid()) return;
   const double columns = r.real(13, 0.0), rows = r.real(23, 0.0);
   const std::vector<std::pair<double, double>> clip = clip_vertices(r);
-  const bool clips =
+  const bool clipped =
       r.integer(280, 0) != 0 && clip.size() >= 3 && columns > 0.0 && rows > 0.0 && std::isfinite(columns + rows);
   const double turn = std::atan2(r.real(21, 0.0), r.real(11, 0.0));
-  const bool turns = std::isfinite(turn) && std::fabs(turn) >= 1e-9;
-  if (!clips && !turns) return true;
-  // The image's own copy, and the turned picture's bounding box of pixels
-  // with their alpha.
-  constexpr double kBytesPerPixel = 4.0;
-  const double pw = shared->GetWidth(), ph = shared->GetHeight();
+  const bool turned_at_all = std::isfinite(turn) && std::fabs(turn) >= 1e-9;
+  if (!clipped && !turned_at_all) return;
+  // The image's own copy of the shared picture (with an alpha channel), and
+  // the turned picture beside it while it is made: both within the budget
+  // of the drawing's pictures, the copy given back once the turned one
+  // replaces it.
+  const double pw = double(shared->GetWidth()), ph = double(shared->GetHeight());
+  const double copy = pw * ph * double(kDecodedBytesPerPixel);
   const double c = std::fabs(std::cos(turn)), s = std::fabs(std::sin(turn));
-  const double turned_bytes = turns ? (pw * c + ph * s + 2.0) * (pw * s + ph * c + 2.0) * kBytesPerPixel : 0.0;
-  const double bytes = pw * ph * kBytesPerPixel + turned_bytes;
-  if (!(bytes < double(Dxf_Images::kMaxDecodedBytes)) || !pictures.take(size_t(bytes))) return false;
+  const double turned_bytes =
+      turned_at_all ? (pw * c + ph * s + 2.0) * (pw * s + ph * c + 2.0) * double(kDecodedBytesPerPixel) : 0.0;
+  if (copy + turned_bytes > double(budget_ - decoded_bytes_)) {
+    problems.push_back("an IMAGE of " + std::to_string(shared->GetWidth()) + " x " +
+                       std::to_string(shared->GetHeight()) +
+                       " pixels is drawn neither clipped nor turned: its own copy would take the drawing's "
+                       "pictures past " +
+                       std::to_string(budget_ >> 20) + " MiB");
+    return;
+  }
+  decoded_bytes_ += size_t(copy);
   CxImage* raster = image.image();
-  if (clips) {
+  if (clipped) {
     // From the record's pixels to the raster's, should the file be of
     // another size than the record says.
-    const double sx = pw / columns, sy = ph / rows;
+    const double sx = double(raster->GetWidth()) / columns, sy = double(raster->GetHeight()) / rows;
     std::vector<std::pair<double, double>> scaled;
     for (const auto& p : clip) scaled.emplace_back((p.first + 0.5) * sx - 0.5, (p.second + 0.5) * sy - 0.5);
     clear_outside(*raster, scaled);
   }
-  if (!turns) return true;
+  if (!turned_at_all) return;
   // The corners the turn uncovers stay transparent.
   if (!raster->AlphaIsValid()) raster->AlphaSet(0, 0, raster->AlphaGet(0, 0));
   std::unique_ptr<CxImage> turned(new CxImage);
-  if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return true;
+  if (!raster->Rotate(float(turn / kDxfDegree), turned.get()) || !turned->IsValid()) return;
+  decoded_bytes_ += turned->Raster().rgb.size() + turned->Raster().alpha.size();
+  decoded_bytes_ -= size_t(copy);
   const double w = image.width(), h = image.height();
   image.image(turned.release());
   image.width(w * c + h * s);
   image.height(w * s + h * c);
   image.angle(0.0);
-  return true;
 }

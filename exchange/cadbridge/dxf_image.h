@@ -38,6 +38,8 @@ class Dxf_Images {
   static constexpr size_t kMaxPictureBytes = size_t(256) << 20;
   // Decoded pixels the pictures of one drawing may hold together.
   static constexpr size_t kMaxDecodedBytes = size_t(512) << 20;
+  // Bytes a decoded pixel takes with its alpha channel.
+  static constexpr size_t kDecodedBytesPerPixel = 4;
 
   // The DXF file's folder, with its final '/' (empty for the current
   // folder), which relative picture names start from.
@@ -52,10 +54,13 @@ class Dxf_Images {
   // capitals.
   MB_Drawable* make(const DL_ImageData& data, const std::map<std::string, std::string>& files,
                     std::vector<std::string>& problems);
-
-  // Takes `bytes` more of the drawing's decoded budget, for a picture made
-  // from a decoded one; false, taking nothing, when they do not fit.
-  bool take(size_t bytes);
+  // Turns the picture of an image placed level (as make() places it) to the
+  // direction of its record's width vector, the image then covering the
+  // turned picture's bounding box, and makes what lies outside the record's
+  // clip boundary transparent when its clipping is on (group 280). The
+  // image's own copy of the picture this takes counts against the budget:
+  // past it the picture stays as placed and a line goes into `problems`.
+  void turn_and_clip(MB_Image& image, const Dxf_Record& record, std::vector<std::string>& problems);
 
  private:
   // The path of a picture file to read, or empty with `why` set.
@@ -80,13 +85,3 @@ class Dxf_Images {
 // from the picture's top left corner; the picture's frame when it gives
 // fewer than two vertices. Empty for a record without a sound size.
 std::vector<As_Pt> dxf_clip_boundary(const Dxf_Record& record);
-
-// Turns the picture of an image placed level (as Dxf_Images makes it) to
-// the direction of its record's width vector, the image then covering the
-// turned picture's bounding box, and makes what lies outside the record's
-// clip boundary transparent when its clipping is on (group 280). An image
-// that is neither turned nor clipped keeps the picture it shares with the
-// other images placing it; one that is gets a picture of its own, taken
-// from the drawing's budget of `pictures`. False, with the image left level
-// and whole, when that picture does not fit the budget.
-bool dxf_turn_and_clip(MB_Image& image, const Dxf_Record& record, Dxf_Images& pictures);

@@ -58,6 +58,7 @@ class Dxf_Target {
       : drawing_(drawing), builder_(builder), header_(header) {}
 
   MB_Drawing& drawing() { return drawing_; }
+  Dxf_Builder& builder() { return builder_; }
   const Dxf_Header& header() const { return header_; }
   MB_Block* block() const { return block_; }
   void block(MB_Block* b) { block_ = b; }

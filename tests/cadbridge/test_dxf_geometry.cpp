@@ -23,6 +23,7 @@
 #include "database/entities/mb_text.h"
 #include "database/mb_settings.h"
 #include "exchange/cadbridge/dxf_builder.h"
+#include "exchange/cadbridge/dxf_guard.h"
 #include "exchange/cadbridge/dxf_ocs.h"
 #include "tests/cadbridge/dxf_fixture.h"
 
@@ -312,6 +313,25 @@ TEST(DxfBlocks, EveryDimensionKindDrawsItsBlock) {
     ASSERT_NE(insert->block(), nullptr);
     EXPECT_EQ(insert->block()->name().ascii(), std::string("*D1"));
   }
+}
+
+// The arrays of a file share one budget of inserts: many arrays, each within
+// an array's cap, cannot multiply it. Past the budget an array is its first
+// cell, and the reason is said once.
+TEST(DxfBlocks, ArraysShareOneBudget) {
+  Dxf_Guarded guarded;
+  ASSERT_TRUE(dxf_guard(dxf_entities(""), guarded));
+  MB_Drawing drawing;
+  Dxf_Builder builder(drawing, guarded);
+  builder.array_budget(10);
+  for (int k = 0; k < 4; ++k) builder.addInsert(DL_InsertData("B", 0, 0, 0, 1, 1, 1, 0, 3, 2, 1, 1));
+  builder.addInsert(DL_InsertData("B", 5, 5, 0, 1, 1, 1, 0, 1, 1, 0, 0));
+  builder.finish();
+  size_t inserts = 0;
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) inserts += o->object_id() == ID::ID_INSERT;
+  EXPECT_EQ(inserts, 6u + 4u + 1u + 1u + 1u);  // whole, cut, first cells, the plain insert
+  ASSERT_EQ(builder.problems().size(), 1u);
+  EXPECT_NE(builder.problems()[0].find("draws its first 4"), std::string::npos) << builder.problems()[0];
 }
 
 // A pattern hatch draws in its own colour, as a line of that colour does.

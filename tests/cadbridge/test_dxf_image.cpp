@@ -15,6 +15,7 @@
 #include "database/entities/mb_image.h"
 #include "database/entities/mb_lines.h"
 #include "exchange/cadbridge/dxf_image.h"
+#include "exchange/cadbridge/dxf_record.h"
 #include "tests/cadbridge/dxf_fixture.h"
 #include "ximage.h"
 
@@ -141,6 +142,44 @@ TEST(DxfImage, PicturesAreDecodedOnceWithinOneBudget) {
   EXPECT_NE(problems[0].find("b.png, which is left out"), std::string::npos) << problems[0];
 
   for (const char* name : {"/a.png", "/b.png"}) std::remove((folder + name).c_str());
+  rmdir(folder.c_str());
+}
+
+// An image turned or clipped holds a copy of its own of the shared picture:
+// the copies count against the same budget, so that many images of one
+// large picture cannot multiply it. Past the budget the picture stays
+// shared, level and whole, and the reason is said.
+TEST(DxfImage, TurnedCopiesShareThePicturesBudget) {
+  const std::string folder = dxf_temp_path("image_turn_budget");
+  mkdir(folder.c_str(), 0700);
+  CxImage picture;
+  ASSERT_TRUE(picture.Create(16, 8, 24));  // 384 bytes decoded
+  ASSERT_TRUE(picture.Save((folder + "/a.png").c_str(), CXIMAGE_FORMAT_PNG));
+
+  Dxf_Images images;
+  images.folder(folder + "/");
+  images.decoded_budget(2000);
+  const std::map<std::string, std::string> files = {{"A", "a.png"}};
+  const DL_ImageData placed("A", 0, 0, 0, 1, 0, 0, 0, 1, 0, 16, 8, 50, 50, 0);
+  const Dxf_Record quarter_turn{"IMAGE", {{11, "0"}, {21, "1"}, {12, "-1"}, {22, "0"}, {13, "16"}, {23, "8"}}};
+  std::vector<std::string> problems;
+  std::unique_ptr<MB_Drawable> first(images.make(placed, files, problems));
+  std::unique_ptr<MB_Drawable> second(images.make(placed, files, problems));
+  ASSERT_EQ(first->object_id(), ID::ID_IMAGE);
+  ASSERT_EQ(second->object_id(), ID::ID_IMAGE);
+  auto* one = static_cast<MB_Image*>(first.get());
+  auto* two = static_cast<MB_Image*>(second.get());
+  const CxImage* shared = two->raster();
+  // The first turned copy and the picture fit in 2000 bytes; a second does not.
+  images.turn_and_clip(*one, quarter_turn, problems);
+  images.turn_and_clip(*two, quarter_turn, problems);
+  EXPECT_EQ(one->raster()->GetWidth(), 8u);
+  EXPECT_EQ(one->raster()->GetHeight(), 16u);
+  EXPECT_EQ(two->raster(), shared);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("16 x 8 pixels is drawn neither clipped nor turned"), std::string::npos) << problems[0];
+
+  std::remove((folder + "/a.png").c_str());
   rmdir(folder.c_str());
 }
 

@@ -1,12 +1,17 @@
 // Fuzz target for the outside drawing loader: any bytes go through the DXF
 // guard, then dxflib builds the kept records into a drawing and the loader's
-// own kinds (texts, dimensions, leaders) are built from them. The guard must
-// end, keep only text dxflib can parse safely, and the build must neither
-// crash nor leak.
+// own kinds (texts, dimensions, leaders) are built from them; then the
+// blocks are bound to what their inserts give them, as the loader does. The
+// guard must end, keep only text dxflib can parse safely, and the build must
+// neither crash nor leak. Pictures are looked for in the folder that
+// QM_FUZZ_PICTURES names (run_fuzzers.sh gives the seeds' small pictures,
+// so that images are turned and clipped), else in a folder that does not
+// exist, where an IMAGE becomes its frame.
 #include <dxflib/dl_dxf.h>
 #include <sanitizer/lsan_interface.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -14,6 +19,7 @@
 #include "exchange/cadbridge/dxf_annotations.h"
 #include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_inherit.h"
 
 namespace {
 
@@ -22,12 +28,19 @@ void load(const std::string& bytes) {
   if (!dxf_guard(bytes, guarded)) return;
   MB_Drawing drawing;
   Dxf_Builder builder(drawing, guarded);
+  static const std::string pictures = [] {
+    const char* given = std::getenv("QM_FUZZ_PICTURES");
+    return given && *given ? std::string(given) + "/" : std::string("/nonexistent-fuzz-folder/");
+  }();
+  builder.picture_folder(pictures);
   std::istringstream stream(guarded.text);
   DL_Dxf dxf;
   dxf.in(stream, &builder);
   builder.finish();
   Dxf_Annotations annotations(drawing, builder);
   annotations.read(guarded.text);
+  Dxf_Inherit inherit(drawing, builder.inherited());
+  inherit.run();
   drawing.build_draw();
 }
 

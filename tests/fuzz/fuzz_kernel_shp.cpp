@@ -1,7 +1,8 @@
 // Fuzz target for the kernel's compiling of shape-font source text. The
 // input is the text; every shape it compiles is placed at a pen, with a few
 // fixed codes besides, all within one text's budget. Malformed text must
-// compile what it can: no crash, no hang, no unbounded allocation.
+// compile what it can: no crash, no hang, no unbounded allocation. The font
+// is then asked as a big font (big_font_probe.h).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include "database/fonts/mb_shp_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
+#include "tests/fuzz/big_font_probe.h"
 
 namespace {
 
@@ -36,5 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MB_Glyph_Budget budget(MB_Glyph_Budget::kText);
   for (MB_Font_Char* c : lib.glyphs()) draw(lib, c->code());
   for (unsigned long code : {0ul, 0x41ul, 0xA1A1ul, 0x10000ul}) draw(lib, code);
+  probe_big_font(lib);
   return 0;
 }

@@ -3,7 +3,8 @@
 // shape it holds is then drawn, with a few two-byte codes besides, and the
 // glyph of each is placed at a pen, all within one text's budget. Malformed
 // fonts must load what fits and draw the strokes made so far: no crash, no
-// hang, no read outside the bytes.
+// hang, no read outside the bytes. The font is then asked as a big font
+// (big_font_probe.h).
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "database/fonts/mb_shx_library.h"
 #include "geometry/as_pt_list.h"
 #include "geometry/as_void_list.h"
+#include "tests/fuzz/big_font_probe.h"
 
 namespace {
 
@@ -52,5 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     draw(lib, static_cast<uint32_t>(c->code()));
   }
   for (uint32_t code : {0u, 0x41u, 0xA1A1u, 0xB0A1u, 0x8140u, 0xFEFEu}) draw(lib, code);
+  probe_big_font(lib);
   return 0;
 }

@@ -4,7 +4,10 @@
 // format id, made by the stand-in's own encoders), ttf/ (a minimal font with
 // a name table), text/ (GBK, UTF-8 and UTF-16 samples), shp/ (shape-font
 // source text) and outline/ (native glyph outline records). Each seed starts
-// with the selector bytes its target reads first.
+// with the selector bytes its target reads first. dxf/ holds one small
+// drawing per kind the DXF loader builds beyond dxflib's own (real files
+// from librecad-data are added by run_fuzzers.sh), pictures/ the picture
+// their images place, and profile/ registry files.
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -113,6 +116,8 @@ void ImageSeeds() {
       // Selector t decodes with its own id, selector 0 with the unknown id.
       Write("image", name, {static_cast<uint8_t>(t)}, body);
       if (!alpha) Write("image", name + "_unknown", {0}, body);
+      // The picture the DXF seeds' images place.
+      if (!alpha && t == CXIMAGE_FORMAT_PNG) Write("pictures", "pic.png", {}, body);
     }
   }
 }
@@ -169,6 +174,84 @@ void TextSeeds() {
   }
 }
 
+// A drawing of `entities` in the ENTITIES section, after `before` (header,
+// tables, blocks) and before `after` (objects).
+std::string Dxf(const std::string& before, const std::string& entities, const std::string& after = "") {
+  return before + "0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n" + after + "0\nEOF\n";
+}
+
+void DxfSeeds() {
+  auto dxf = [](const char* name, const std::string& t) { Write("dxf", name, {}, Bytes(t.begin(), t.end())); };
+  const std::string block =
+      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nB\n70\n0\n10\n0\n20\n0\n"
+      "0\nLINE\n8\n0\n62\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nINSERT\n8\n0\n2\nC\n10\n1\n20\n0\n0\nENDBLK\n8\n0\n"
+      "0\nBLOCK\n8\n0\n2\nC\n70\n0\n10\n0\n20\n0\n0\nCIRCLE\n8\n0\n62\n0\n10\n0\n20\n0\n40\n1\n0\nENDBLK\n8\n0\n"
+      "0\nBLOCK\n8\n0\n2\n*T1\n70\n1\n10\n0\n20\n0\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n6\n21\n0\n0\nENDBLK\n8\n0\n"
+      "0\nENDSEC\n";
+  dxf("extrusions", Dxf("",
+                        "0\nCIRCLE\n8\n0\n10\n1\n20\n2\n40\n3\n210\n0\n220\n0.6\n230\n0.8\n"
+                        "0\nARC\n8\n0\n10\n1\n20\n2\n40\n3\n50\n0\n51\n90\n210\n0\n220\n0\n230\n-1\n"
+                        "0\nLWPOLYLINE\n8\n0\n90\n2\n70\n1\n10\n1\n20\n1\n42\n0.5\n10\n3\n20\n1\n"
+                        "210\n1\n220\n0\n230\n0\n"
+                        "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n1\n1\nt\n210\n0\n220\n0\n230\n0\n"));
+  dxf("minsert_layers", Dxf(block,
+                            "0\nINSERT\n8\nL\n62\n3\n2\nB\n10\n1\n20\n2\n50\n90\n70\n2\n71\n3\n44\n5\n45\n10\n"
+                            "0\nACAD_TABLE\n8\n0\n100\nAcDbBlockReference\n2\n*T1\n10\n20\n20\n40\n"
+                            "100\nAcDbTable\n280\n0\n91\n1\n92\n1\n"));
+  dxf("meshes", Dxf("",
+                    "0\nPOLYLINE\n8\n0\n66\n1\n70\n64\n71\n4\n72\n2\n"
+                    "0\nVERTEX\n8\n0\n10\n0\n20\n0\n70\n192\n0\nVERTEX\n8\n0\n10\n10\n20\n0\n70\n192\n"
+                    "0\nVERTEX\n8\n0\n10\n10\n20\n10\n70\n192\n0\nVERTEX\n8\n0\n10\n0\n20\n10\n70\n192\n"
+                    "0\nVERTEX\n8\n0\n10\n0\n20\n0\n70\n128\n71\n1\n72\n-2\n73\n3\n74\n4\n0\nSEQEND\n"
+                    "0\nPOLYLINE\n8\n0\n66\n1\n70\n16\n71\n2\n72\n2\n"
+                    "0\nVERTEX\n8\n0\n10\n0\n20\n0\n70\n64\n0\nVERTEX\n8\n0\n10\n0\n20\n1\n70\n64\n"
+                    "0\nVERTEX\n8\n0\n10\n1\n20\n0\n70\n64\n0\nVERTEX\n8\n0\n10\n1\n20\n1\n70\n64\n0\nSEQEND\n"
+                    "0\nMESH\n8\n0\n71\n2\n72\n0\n91\n0\n92\n4\n10\n0\n20\n0\n30\n0\n10\n1\n20\n0\n30\n0\n"
+                    "10\n1\n20\n1\n30\n0\n10\n0\n20\n1\n30\n1\n93\n8\n90\n3\n90\n0\n90\n1\n90\n2\n"
+                    "90\n3\n90\n0\n90\n2\n90\n3\n94\n0\n"
+                    "0\n3DFACE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n0\n12\n1\n22\n1\n13\n0\n23\n1\n70\n5\n"));
+  const std::string frame = "10\n10\n20\n20\n11\n30\n21\n0\n12\n0\n22\n40\n13\n4\n23\n2\n";
+  dxf("wipeout_image",
+      Dxf("",
+          "0\nWIPEOUT\n5\n1B\n8\n0\n" + frame +
+              "71\n2\n91\n4\n14\n-0.5\n24\n0.5\n14\n0.5\n24\n0.5\n14\n0\n24\n-0.5\n"
+              "14\n-0.5\n24\n0.5\n0\nIMAGE\n5\n40\n8\n0\n100\nAcDbRasterImage\n" +
+              frame +
+              "340\n41\n70\n7\n280\n1\n71\n2\n91\n4\n14\n-0.5\n24\n-0.5\n14\n3.5\n24\n-0.5\n14\n1.5\n24\n1.5\n"
+              "14\n-0.5\n24\n-0.5\n0\nIMAGE\n5\n42\n8\n0\n100\nAcDbRasterImage\n10\n0\n20\n0\n11\n0.5\n21\n0.5\n"
+              "12\n-0.5\n22\n0.5\n13\n4\n23\n2\n340\n41\n70\n7\n",
+          "0\nSECTION\n2\nOBJECTS\n0\nIMAGEDEF\n5\n41\n100\nAcDbRasterImageDef\n1\npic.png\n10\n4\n20\n2\n"
+          "0\nWIPEOUTVARIABLES\n5\n3C\n100\nAcDbWipeoutVariables\n70\n1\n0\nENDSEC\n"));
+  const std::string columns =
+      "46\n100\n101\nEmbedded Object\n70\n1\n10\n1\n20\n0\n11\n0\n21\n0\n40\n30\n71\n1\n72\n2\n44\n30\n45\n5\n73\n0\n";
+  const std::string xdata =
+      "1001\nACAD\n1000\nACAD_MTEXT_COLUMN_INFO_BEGIN\n1070\n75\n1070\n2\n1070\n48\n1040\n30\n1070\n49\n1040\n5\n"
+      "1070\n50\n1070\n2\n1040\n30\n1040\n5\n1000\nACAD_MTEXT_COLUMN_INFO_END\n";
+  dxf("mtext", Dxf("",
+                   "0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n2\n41\n30\n90\n17\n63\n5\n45\n1.5\n"
+                   "1\n{\\fArial|b1|i0|c0|p34;\\S1/2;\\S3#4;\\S2^;} \\Lu\\l\\Oo\\o\\Kk\\k\\Pa\\Nb{\\Fromans.shx;c}"
+                   "\\U+4E2D\\M+1B5B1\n" +
+                       columns + "0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n2\n90\n3\n63\n1\n45\n1\n1\na\\Pb\\Pc\n" + xdata));
+  for (const char* page : {"ANSI_950", "ANSI_932", "ANSI_949"}) {
+    dxf((std::string("big_") + page).c_str(),
+        Dxf(std::string("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\n") + page +
+                "\n0\nENDSEC\n0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n"
+                "0\nSTYLE\n2\nBIG\n70\n0\n40\n0\n41\n1\n50\n0\n71\n0\n3\ntxt.shx\n4\nkst32b."
+                "shx\n0\nENDTAB\n0\nENDSEC\n",
+            "0\nTEXT\n8\n0\n10\n0\n20\n0\n40\n10\n7\nBIG\n1\n\xAD\xB1\x95\xCF\xB5\xB5 \\M+2B5B5\\U+9762\n"
+            "0\nMTEXT\n8\n0\n10\n0\n20\n0\n40\n2\n7\nBIG\n1\n\xA4\xA4\\M+3B5B5{\\fkst32b.shx;\x81\x40}\n"));
+  }
+}
+
+// Registry files: sections, entries, comments, a damaged line.
+void ProfileSeeds() {
+  auto text = [](const char* name, const std::string& t) { Write("profile", name, {}, Bytes(t.begin(), t.end())); };
+  text("registry",
+       "; kept\n[HKEY_CLASSES_ROOT\\Quillmark.Ocx]\n@=Quillmark control\n"
+       "[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n@=/lib/q.so\nThreadingModel=Apartment\n");
+  text("damaged", "[a]\r\nx=1\r\nno equals\r\n[b\n=2\n[A]\nX=3\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,5 +267,7 @@ int main(int argc, char** argv) {
   ImageSeeds();
   TtfSeeds();
   TextSeeds();
+  DxfSeeds();
+  ProfileSeeds();
   return 0;
 }

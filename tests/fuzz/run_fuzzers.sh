@@ -15,12 +15,14 @@ secs=${2:-180}
 shift 2 || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_kzf_load fuzz_kzf_codec fuzz_shx_font fuzz_kernel_shx fuzz_kernel_shp
-  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text fuzz_dxf_load fuzz_xml_document)
+  fuzz_glyph_outline fuzz_image_decode fuzz_ttf_name fuzz_text fuzz_dxf_load fuzz_xml_document fuzz_profile)
 cmake --build "$build" -j "${QM_JOBS:-$(nproc)}" --target fuzz_make_seeds "${targets[@]}"
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/corpus" "$work/findings" "$work/logs"
 mkdir -p "$work"
 "$build/bin/fuzz_make_seeds" "$work/seeds"
+# The folder the DXF target finds the pictures of its drawings in.
+export QM_FUZZ_PICTURES=$work/seeds/pictures
 cp -r "$top/tests/fuzz/seeds/kzf" "$top/tests/fuzz/seeds/codec" "$work/seeds/"
 cp "$top/fonts/kst32b.shx" "$work/seeds/shx/"
 cp "$top/fonts/kst32b.shp" "$work/seeds/shp/"
@@ -41,7 +43,7 @@ seeds() {
     fuzz_kzf_load) echo kzf ;; fuzz_kzf_codec) echo codec ;;
     fuzz_shx_font | fuzz_kernel_shx) echo shx ;; fuzz_kernel_shp) echo shp ;;
     fuzz_glyph_outline) echo outline ;; fuzz_image_decode) echo image ;;
-    fuzz_ttf_name) echo ttf ;; fuzz_text) echo text ;;
+    fuzz_ttf_name) echo ttf ;; fuzz_text) echo text ;; fuzz_profile) echo profile ;;
   esac
 }
 # Fonts are kept small enough to run quickly but to hold much of a real font.
