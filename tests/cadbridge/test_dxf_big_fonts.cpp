@@ -61,6 +61,8 @@ TEST(DxfBigFonts, CharactersDrawTheirGlyphsInTheBigFontsCodePage) {
     load.text(big_font_file(c.version, c.code_page, main, big, c.character + c.escape), "big_fonts.dxf");
     MB_Text* text = load.first<MB_Text>(MB_Object::ID_TEXT);
     ASSERT_NE(text, nullptr) << c.code_page;
+    dxf_keep_picture(*load.drawing, 160, 100,
+                     std::string("big_font_") + c.fixture->file + "_" + c.version + "_" + c.code_page);
     MB_Font_Library* font = text->text_style().big_font_lib();
     ASSERT_NE(font, nullptr) << c.code_page;
     // The character and its escape: the glyph twice, one after the other.
