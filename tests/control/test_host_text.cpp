@@ -119,6 +119,11 @@ TEST(HostText, TextsInEveryStyleKindDrawTheSameAfterSavingAndOpening) {
         differing += before.GetPixelColor(x, y) != after.GetPixelColor(x, y);
     EXPECT_EQ(differing, 0);
   }
+  // To look at them: with QM_TEST_PICTURES naming a folder, the pictures
+  // before saving and after opening again are kept there.
+  if (const char* keep = std::getenv("QM_TEST_PICTURES"))
+    for (const char* picture : {"made.png", "saved.qlf.png", "saved.kzf.png"})
+      std::system(("cp '" + dir + "/" + picture + "' '" + keep + "/texts_" + picture + "'").c_str());
   unsetenv("QM_KERNEL_DIR");
   std::system(("rm -rf '" + dir + "'").c_str());
 }
