@@ -387,6 +387,9 @@ TEST(MBSystem, AFontNamedWithAFolderIsThatFileOrTheFontsFoldersOwn) {
     for (const auto& c : cases) EXPECT_EQ(res.font_path(c.name.c_str()), c.path) << c.name;
     EXPECT_EQ(res.load_font((dir + "/TEXT.SHX").c_str()), nullptr);
     ASSERT_EQ(res.font_failures().size(), 1u);
+    // In the fonts folder a name is found without regard to case.
+    EXPECT_NE(res.load_font("/elsewhere/KST32B.SHX"), nullptr);
+    EXPECT_EQ(res.font_failures().size(), 1u);
     EXPECT_EQ(res.font_failures()[0].reason, "No such file or directory") << "the file outside is not read";
   }
   EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
