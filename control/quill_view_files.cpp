@@ -64,22 +64,30 @@ std::string base_name(const std::string& path) {
 // the temporary folder (private to the user, under a name nobody could have
 // prepared), as "1" and the address's last four characters lower-cased,
 // made safe as a file name. The local path, or "" when it could not be
-// fetched (the folder is then gone); `folder` is the folder to remove once
-// the drawing is done with.
-std::string download(const std::string& url, std::string& folder) {
+// fetched (the folder is then gone, and `why` says, in English, what went
+// wrong); `folder` is the folder to remove once the drawing is done with.
+std::string download(const std::string& url, std::string& folder, std::string& why) {
   folder.clear();
+  why.clear();
   char temp[256];
   const DWORD n = ::GetTempPathA(sizeof temp, temp);
-  if (n == 0 || n >= sizeof temp) return "";
+  if (n == 0 || n >= sizeof temp) {
+    why = "the temporary folder is unknown or its name is too long";
+    return "";
+  }
   std::string tail = lowered(last(url, 4));
   for (char& c : tail)
     if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
         static_cast<unsigned char>(c) < ' ')
       c = '_';
   std::string made = std::string(temp) + "quillmark.XXXXXX";
-  if (!mkdtemp(&made[0])) return "";
+  if (!mkdtemp(&made[0])) {
+    why = qm_file_error(temp, errno);
+    return "";
+  }
   const std::string local = made + "/1" + tail;
   if (::URLDownloadToFileA(nullptr, url.c_str(), local.c_str(), 0, nullptr) != S_OK) {
+    why = qm_download_last_error();
     rmdir(made.c_str());
     return "";
   }
@@ -198,10 +206,14 @@ void CQuillView::OpenDrawingByExtension(const CString& path) {
   } fetched_guard{fetched};
   if (lowered(p.substr(0, std::char_traits<char>::length(kHttp))) == kHttp) {
     Wait_Cursor wait;
-    p = download(p, fetched);
+    std::string why;
+    p = download(p, fetched, why);
     if (p.empty()) {
       AfxMessageBox(quill::kTextDownloadFailed, MB_OK);
-      quill_note_file_failure(static_cast<const char*>(path), quill::kTextDownloadFailed);
+      // The container tells it too, with the reason in English beside the
+      // control's own words.
+      quill_note_file_failure(static_cast<const char*>(path),
+                              std::string(quill::kTextDownloadFailed) + " (" + why + ")");
       return;
     }
   }

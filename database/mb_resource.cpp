@@ -1,6 +1,7 @@
 // The kernel's folders and the cache of loaded font libraries.
 #include "database/mb_resource.h"
 
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -124,8 +125,17 @@ void MB_System_Resource::note_font_failure(const char* file) {
 
 std::string MB_System_Resource::font_path(const char* file) const {
   if (!file) return std::string();
-  if (std::strchr(file, '/') || std::strchr(file, '\\')) return file;
-  return std::string(fonts_dir_) + file;
+  if (!std::strchr(file, '/') && !std::strchr(file, '\\')) return std::string(fonts_dir_) + file;
+  // A name with a folder, as a drawing may give it, is that file only when
+  // something of exactly that name exists (the reader then refuses anything
+  // but a regular file, with its reason): it is never spelled out without
+  // regard to case, which would list folders the drawing chose. Otherwise
+  // its file name is looked up in the fonts folder.
+  struct stat st;
+  if (stat(file, &st) == 0) return file;
+  char name[kPathSize];
+  get_fname_by_pathstr(file, name);
+  return std::string(fonts_dir_) + name;
 }
 
 void MB_System_Resource::free() {

@@ -54,8 +54,11 @@ class MB_System_Resource {
   MB_Font_Library* load_font_as(const char* path, const char* name);
   // Destroys every loaded library and empties the cache (and the failures).
   void free();
-  // The path of a font file: a bare name lies in the fonts folder, a name
-  // with a folder is taken as it is.
+  // The path of a font file, the one rule for every font a drawing names: a
+  // bare name lies in the fonts folder; a name with a folder is taken as it
+  // is when something of exactly that name exists, else its file name
+  // (the folder dropped) lies in the fonts folder. No folder but the fonts
+  // folder is ever searched.
   std::string font_path(const char* file) const;
   // A font file load_font could not make a library of, and why ("No such
   // file or directory", "is a directory", "not a font this kernel reads").

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     } else if (options && qm_program_standard_option(argv[i], kProgram, kUsage, &status)) {
       return status;
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return qm_program_usage_error(kProgram, kUsage, "unknown option '" + arg + "'");
+      return qm_program_usage_error(kProgram, kUsage, qm_program_unknown_option(arg));
     } else if (given) {
       return qm_program_usage_error(kProgram, kUsage, "only one folder can be given");
     } else {

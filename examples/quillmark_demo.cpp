@@ -15,7 +15,10 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     int status = 0;
     if (argc == 2 && qm_program_standard_option(argv[1], kProgram, kUsage, &status)) return status;
-    return qm_program_usage_error(kProgram, kUsage, std::string("unexpected argument '") + argv[1] + "'");
+    const std::string arg = argv[1];
+    return qm_program_usage_error(
+        kProgram, kUsage,
+        arg.size() > 1 && arg[0] == '-' ? qm_program_unknown_option(arg) : "unexpected argument '" + arg + "'");
   }
   std::printf("Quillmark kernel demo\n\n");
   As_Pt a(1.0, 2.0, 0.0), b(4.0, 6.0, 0.0);

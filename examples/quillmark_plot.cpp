@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     } else if (qm_program_standard_option(arg, kProgram, kUsage, &status)) {
       return status;
     } else {
-      return usage(std::string("unknown option '") + arg + "'");
+      return usage(qm_program_unknown_option(arg));
     }
   }
   if (names.size() != 2)

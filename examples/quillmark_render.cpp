@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
                            " pixels in all");
       }
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return usage_error("unknown option '" + arg + "'");
+      return usage_error(qm_program_unknown_option(arg));
     } else if (!input.empty()) {
       return usage_error("more than one drawing given ('" + input + "' and '" + arg + "')");
     } else if (arg.empty()) {

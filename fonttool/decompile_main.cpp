@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     } else if (int status = 0; qm_program_standard_option(arg, kProgram, kUsage, &status, kVersion)) {
       return status;
     } else {
-      return UsageError(std::string("unknown option '") + arg + "'");
+      return UsageError(qm_program_unknown_option(arg));
     }
   }
   const char* second = code_view ? "code" : "output file";

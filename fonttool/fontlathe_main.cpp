@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(arg, "--script") == 0 || std::strcmp(arg, "--screenshot") == 0) {
       return UsageError(std::string("'") + arg + (i + 1 < argc ? "' goes only with the dialog" : "' needs a file"));
     } else {
-      return UsageError(std::string("unknown option '") + arg + "'");
+      return UsageError(qm_program_unknown_option(arg));
     }
   }
   if (line.big_font != nullptr && line.form != 't') return UsageError("'-b' goes only with '-t'");

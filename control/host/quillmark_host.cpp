@@ -111,7 +111,7 @@ int parse_options(int argc, char** argv, Options& o) {
       if (!has_value) return usage("--screenshot wants a file");
       o.screenshot = argv[++i];
     } else if (!a.empty() && a[0] == '-') {
-      return usage("unknown option " + a);
+      return usage(qm_program_unknown_option(a));
     } else if (o.drawing.empty()) {
       o.drawing = a;
     } else {

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     if (a == "--unregister") {
       unregister = true;
     } else if (!a.empty() && a[0] == '-') {
-      return usage("unknown option " + a);
+      return usage(qm_program_unknown_option(a));
     } else if (library.empty()) {
       library = a;
     } else {

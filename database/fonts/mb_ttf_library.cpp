@@ -279,8 +279,7 @@ MB_TTF_Library::MB_TTF_Library(const char* file, const char* path) {
   // A font in the fonts folder (or at the given path) is made known to GDI,
   // so that its face resolves to it.
   const bool has_folder = path && (std::strchr(path, '/') || std::strchr(path, '\\'));
-  const std::string where =
-      has_folder ? std::string(path) : std::string(g_system_resource.fonts_dir()) + (file ? file : "");
+  const std::string where = g_system_resource.font_path(has_folder ? path : (file ? file : ""));
   std::string mapped = qm_map_path(where.c_str());
   char installed[MAX_PATH];
   if (!has_folder && file && !qm_is_regular_file(mapped.c_str()) &&

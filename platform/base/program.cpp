@@ -24,6 +24,8 @@ int qm_program_usage_error(const char* program, const char* usage, const std::st
   return QM_EXIT_USAGE;
 }
 
+std::string qm_program_unknown_option(const std::string& option) { return "unknown option '" + option + "'"; }
+
 int qm_program_failure(const char* program, const std::string& what) {
   std::fprintf(stderr, "%s: %s\n", program, what.c_str());
   return QM_EXIT_FAILED;

@@ -21,6 +21,10 @@ int qm_program_print(const char* program, const std::string& text, int status);
 // "program: what" and then the usage on standard error; QM_EXIT_USAGE.
 int qm_program_usage_error(const char* program, const char* usage, const std::string& what);
 
+// What a usage error says of an option the program does not know, worded
+// alike by every program: "unknown option '--bogus'".
+std::string qm_program_unknown_option(const std::string& option);
+
 // "program: what" on standard error; QM_EXIT_FAILED.
 int qm_program_failure(const char* program, const std::string& what);
 

@@ -3,6 +3,8 @@
 
 #include <oleauto.h>
 
+#include <string>
+
 // Neither the caller object nor a progress callback is used by the programs
 // built here: both must be null.
 struct IUnknown;
@@ -29,3 +31,8 @@ typedef IBindStatusCallback* LPBINDSTATUSCALLBACK;
 // INET_E_DOWNLOAD_FAILURE (an HTTP error status or a broken transfer) and
 // E_ACCESSDENIED when the file cannot be written.
 HRESULT URLDownloadToFileA(LPUNKNOWN caller, LPCSTR url, LPCSTR file, DWORD reserved, LPBINDSTATUSCALLBACK callback);
+
+// Why the calling thread's last URLDownloadToFileA failed, in English (the
+// server's HTTP status, a refused connection, an address of another kind);
+// empty after a download that succeeded.
+std::string qm_download_last_error();

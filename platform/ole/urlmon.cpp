@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "qm_file.h"
 
@@ -71,18 +73,40 @@ HRESULT result_of(CURLcode code) {
   }
 }
 
+thread_local std::string last_error;
+
+HRESULT failed(HRESULT result, std::string why) {
+  last_error = std::move(why);
+  return result;
+}
+
+// Why a transfer failed: the server's HTTP status, or libcurl's own words.
+std::string transfer_error(CURL* curl, CURLcode code, const char* detail) {
+  long status = 0;
+  if (code == CURLE_HTTP_RETURNED_ERROR && curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
+      status > 0)
+    return "the server answered with HTTP status " + std::to_string(status);
+  return *detail ? detail : curl_easy_strerror(code);
+}
+
 }  // namespace
 
+std::string qm_download_last_error() { return last_error; }
+
 HRESULT URLDownloadToFileA(LPUNKNOWN caller, LPCSTR url, LPCSTR file, DWORD reserved, LPBINDSTATUSCALLBACK callback) {
-  if (!url || !file || reserved != 0) return E_INVALIDARG;
-  if (caller || callback) return E_NOTIMPL;
-  if (!known_scheme(url)) return INET_E_UNKNOWN_PROTOCOL;
-  if (!curl_ready()) return E_FAIL;
-  if (!names_regular_file(url)) return INET_E_RESOURCE_NOT_FOUND;
+  last_error.clear();
+  if (!url || !file || reserved != 0) return failed(E_INVALIDARG, "no address or no file was given");
+  if (caller || callback) return failed(E_NOTIMPL, "progress callbacks are not supported");
+  if (!known_scheme(url))
+    return failed(INET_E_UNKNOWN_PROTOCOL, "only http://, https:// and file:// addresses are fetched");
+  if (!curl_ready()) return failed(E_FAIL, "the download library cannot be started");
+  if (!names_regular_file(url)) return failed(INET_E_RESOURCE_NOT_FOUND, "the address names no regular file");
   QmFileWriter out;
-  if (!out.open(file, "wb")) return E_ACCESSDENIED;
+  if (!out.open(file, "wb")) return failed(E_ACCESSDENIED, qm_file_error(file, errno ? errno : EACCES));
   CURL* curl = curl_easy_init();
-  if (!curl) return E_OUTOFMEMORY;
+  if (!curl) return failed(E_OUTOFMEMORY, "the download library is out of memory");
+  char detail[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
   curl_easy_setopt(curl, CURLOPT_URL, url);
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kProtocols);
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kRedirectProtocols);
@@ -96,7 +120,9 @@ HRESULT URLDownloadToFileA(LPUNKNOWN caller, LPCSTR url, LPCSTR file, DWORD rese
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, write_part);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.stream());
   const CURLcode code = curl_easy_perform(curl);
+  const std::string why = code == CURLE_OK ? "" : transfer_error(curl, code, detail);
   curl_easy_cleanup(curl);
-  if (code != CURLE_OK) return result_of(code);  // the writer removes its temporary file
-  return out.commit() ? S_OK : E_ACCESSDENIED;
+  if (code != CURLE_OK) return failed(result_of(code), why);  // the writer removes its temporary file
+  if (!out.commit()) return failed(E_ACCESSDENIED, qm_file_error(file, errno ? errno : EIO));
+  return S_OK;
 }

@@ -21,6 +21,7 @@
 #include "database/fileformat/mb_file_io.h"
 #include "database/mb_drawing.h"
 #include "exchange/markup/markupio.h"
+#include "tests/support/one_shot_server.h"
 #include "tests/support/program_run.h"
 #include "tests/support/shell_output.h"
 #include "tests/support/test_temp.h"
@@ -563,6 +564,27 @@ TEST_F(HostProgram, AnUnreadableDrawingEndsWithItsReason) {
     auto r = host({c.path});
     EXPECT_EQ(r.status, 1) << c.path << "\n" << r.err;
     EXPECT_NE(r.err.find("quillmark_host: " + c.path + ": " + c.reason), std::string::npos) << r.err;
+  }
+}
+
+// An address that cannot be fetched is named with the download's own reason
+// in English beside the control's words.
+TEST_F(HostProgram, AFailedDownloadSaysWhy) {
+  OneShotServer missing("gone", "404 Not Found");
+  ASSERT_GT(missing.port(), 0);
+  struct Case {
+    std::string url;
+    const char* reason;
+  } cases[] = {
+      {"http://127.0.0.1:1/plan.kzf", "connect to 127.0.0.1 port 1"},  // nothing listens on port 1
+      {"http://127.0.0.1:" + std::to_string(missing.port()) + "/plan.dxf", "the server answered with HTTP status 404"},
+  };
+  for (const Case& c : cases) {
+    auto r = host({c.url});
+    EXPECT_EQ(r.status, 1) << c.url << "\n" << r.err;
+    const size_t named = r.err.find("quillmark_host: " + c.url + ": URL");
+    ASSERT_NE(named, std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.reason, named), std::string::npos) << r.err;
   }
 }
 

@@ -2,9 +2,6 @@
 // writer chosen by the path's last three characters, the messages for a
 // missing file, the save folder and the save dialog, and real files of
 // other programs where the machine has them.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <ximage.h>
 
@@ -12,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <vector>
 
 #include "control/control_texts.h"
@@ -23,6 +19,7 @@
 #include "exchange/markup/markupio.h"
 #include "tests/control/control_fixture.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/one_shot_server.h"
 #include "tests/support/test_temp.h"
 
 namespace control_test {
@@ -165,44 +162,6 @@ TEST_F(ViewFilesTest, AMissingFileIsReportedAndTheDrawingStays) {
   open("ab");  // shorter than an extension
   EXPECT_EQ(last_message(), quill::kTextFileNotFound);
 }
-
-// Serves one HTTP request on a local port with the given body.
-class OneShotServer {
- public:
-  explicit OneShotServer(std::string body) : body_(std::move(body)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&a), len) != 0 || ::listen(listener_, 1) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-      return;
-    port_ = ntohs(a.sin_port);
-    thread_ = std::thread([this] {
-      const int c = ::accept(listener_, nullptr, nullptr);
-      if (c < 0) return;
-      char request[4096];
-      (void)::recv(c, request, sizeof request, 0);
-      const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body_.size()) +
-                                "\r\nConnection: close\r\n\r\n" + body_;
-      (void)::send(c, reply.data(), reply.size(), MSG_NOSIGNAL);
-      ::close(c);
-    });
-  }
-  ~OneShotServer() {
-    ::shutdown(listener_, SHUT_RDWR);
-    ::close(listener_);
-    if (thread_.joinable()) thread_.join();
-  }
-  int port() const { return port_; }
-
- private:
-  std::string body_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-};
 
 TEST_F(ViewFilesTest, AnAddressIsDownloadedIntoAPrivateFolderUntilTheDrawingCloses) {
   const std::string dxf = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n0\nEOF\n";

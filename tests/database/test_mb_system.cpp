@@ -361,6 +361,40 @@ TEST(MBSystem, FontsThatDoNotLoadAreListedWithTheReason) {
   EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
 }
 
+// A font a drawing names with a folder is that exact file when it exists;
+// else only its file name is looked up, in the fonts folder. A spelling in
+// another case is never searched for outside the fonts folder.
+TEST(MBSystem, AFontNamedWithAFolderIsThatFileOrTheFontsFoldersOwn) {
+  char tmpl[] = "/tmp/qm_font_path_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl;
+  std::ofstream(dir + "/text.shx") << "outside the fonts folder";
+  {
+    MB_System_Resource res;
+    const std::string fonts = res.fonts_dir();
+    ASSERT_FALSE(fonts.empty());
+    const struct {
+      std::string name, path;
+    } cases[] = {
+        {"txt.shx", fonts + "txt.shx"},
+        {dir + "/text.shx", dir + "/text.shx"},
+        {"/dev/zero", "/dev/zero"},  // exists as given: the reader refuses a device
+        {dir + "/TEXT.SHX", fonts + "TEXT.SHX"},
+        {dir + "/none/zero.shx", fonts + "zero.shx"},
+        {"/dev/ZERO.shx", fonts + "ZERO.shx"},
+        {"C:\\Fonts\\Romans.shx", fonts + "Romans.shx"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(res.font_path(c.name.c_str()), c.path) << c.name;
+    EXPECT_EQ(res.load_font((dir + "/TEXT.SHX").c_str()), nullptr);
+    ASSERT_EQ(res.font_failures().size(), 1u);
+    // In the fonts folder a name is found without regard to case.
+    EXPECT_NE(res.load_font("/elsewhere/KST32B.SHX"), nullptr);
+    EXPECT_EQ(res.font_failures().size(), 1u);
+    EXPECT_EQ(res.font_failures()[0].reason, "No such file or directory") << "the file outside is not read";
+  }
+  EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
+}
+
 // ---------------------------------------------------------------------------
 // TrueType family names
 

@@ -220,14 +220,17 @@ TEST(ShxLibrary, RecordsOutsideTheFileAreSkipped) {
   EXPECT_NE(lib.find(0xB0A2), nullptr);
 }
 
-TEST(ShxLibrary, FileNamesResolveWithoutRegardToCaseAndAreNeverWritten) {
+TEST(ShxLibrary, AFileNameWithAFolderIsTakenExactlyAndNeverWritten) {
   std::vector<uint8_t> f = shapes_font(8, 2, {{65, "A", {0x14, 0}}});
   const std::string path = qm_test_temp("Mixed.SHX");
   FILE* out = std::fopen(path.c_str(), "wb");
   ASSERT_NE(out, nullptr);
   std::fwrite(f.data(), 1, f.size(), out);
   std::fclose(out);
-  MB_Shx_Library lib(qm_test_temp("mixed.shx").c_str());
+  // Outside the fonts folder, a name in another case is not searched for.
+  MB_Shx_Library other_case(qm_test_temp("mixed.shx").c_str());
+  EXPECT_EQ(other_case.find(65), nullptr);
+  MB_Shx_Library lib(path.c_str());
   EXPECT_NE(lib.find(65), nullptr);
   EXPECT_FALSE(lib.char_list().save(path.c_str()));
   FILE* in = std::fopen(path.c_str(), "rb");

@@ -64,6 +64,7 @@ TEST_F(UrlDownload, AFileUrlIsCopiedByteForByte) {
   write_all(source_, data);
   write_all(target_, "old");
   ASSERT_EQ(URLDownloadToFileA(nullptr, ("file://" + source_).c_str(), target_.c_str(), 0, nullptr), S_OK);
+  EXPECT_EQ(qm_download_last_error(), "");
   EXPECT_EQ(read_all(target_), data);
   EXPECT_EQ(count_starting(dir_, "1.dwg"), 1) << "no temporary file is left beside it";
 }
@@ -86,6 +87,7 @@ TEST_F(UrlDownload, AFailedDownloadLeavesTheTargetAsItWas) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
     EXPECT_EQ(URLDownloadToFileA(nullptr, c.url.c_str(), target_.c_str(), 0, nullptr), c.expected);
+    EXPECT_FALSE(qm_download_last_error().empty()) << "a failure has a reason";
     EXPECT_EQ(read_all(target_), "kept");
     EXPECT_EQ(count_starting(dir_, "1.dwg"), 1);
   }
