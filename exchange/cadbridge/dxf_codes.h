@@ -9,3 +9,5 @@ constexpr double kDxfDegree = qm_pi / 180.0;
 // insert that shows the block, and the colour of the entity's layer.
 constexpr int kDxfByBlock = 0;
 constexpr int kDxfByLayer = 256;
+// The layer of definition points, named in any case.
+constexpr const char* kDxfDefinitionPointLayer = "Defpoints";

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
@@ -121,4 +122,27 @@ inline PixelSet dxf_painted(MB_Drawing& drawing, int w, int h) {
   for (MB_Object* o = drawing.object_list().head(); o; o = o->next())
     if (o->is_drawable()) static_cast<MB_Drawable*>(o)->draw(nullptr, dc, view);
   return probe.painted(background);
+}
+
+// The colour (alpha byte aside) of each pixel the drawing's entities paint,
+// each drawn in its display colour as the renderer draws, on a w x h surface
+// through the identity view; keyed by (x, y).
+inline std::map<std::pair<int, int>, uint32_t> dxf_painted_colours(MB_Drawing& drawing, int w, int h) {
+  drawing.build_draw();
+  CMyDC dc;
+  make_surface(dc, w, h);
+  Probe probe(dc);
+  const uint32_t background = probe.at(w - 1, h - 1);
+  As_Tran view;
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) {
+    if (!o->is_drawable()) continue;
+    auto* e = static_cast<MB_Drawable*>(o);
+    dc.SetColor(uint32_t(e->general().display_color()));
+    e->draw(nullptr, dc, view);
+  }
+  std::map<std::pair<int, int>, uint32_t> painted;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (probe.at(x, y) != background) painted[{x, y}] = probe.at(x, y) & 0xFFFFFFu;
+  return painted;
 }
