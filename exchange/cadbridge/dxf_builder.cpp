@@ -274,9 +274,7 @@ void Dxf_Builder::addPoint(const DL_PointData& d) {
     place(new MB_Line(As_Pt(d.x + x1, d.y + y1, d.z), As_Pt(d.x + x2, d.y + y2, d.z)));
   };
   switch (point_mode_ & kPointShapeBits) {
-    case kPointDot:
-      line(0.0, 0.0, 0.0, 0.0);
-      break;
+    case kPointDot: line(0.0, 0.0, 0.0, 0.0); break;
     case kPointPlus:
       line(-size, 0.0, size, 0.0);
       line(0.0, -size, 0.0, size);
@@ -285,11 +283,8 @@ void Dxf_Builder::addPoint(const DL_PointData& d) {
       line(-size, -size, size, size);
       line(-size, size, size, -size);
       break;
-    case kPointTick:
-      line(0.0, 0.0, 0.0, half);
-      break;
-    default:
-      break;
+    case kPointTick: line(0.0, 0.0, 0.0, half); break;
+    default: break;
   }
   if (point_mode_ & kPointSquare) {
     line(-half, -half, half, -half);

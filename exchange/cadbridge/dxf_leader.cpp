@@ -23,8 +23,7 @@ constexpr int kLeaderSpline = 1;
 constexpr int kAttachTopLeft = 1;
 
 // A line through the points: a polyline, or a spline passing through them.
-void path(const std::vector<As_Pt>& points, bool spline, const Dxf_Record& r, Dxf_Target& target,
-          int64_t color = -1) {
+void path(const std::vector<As_Pt>& points, bool spline, const Dxf_Record& r, Dxf_Target& target, int64_t color = -1) {
   if (points.size() < 2) return;
   if (points.size() == 2 && !spline) {
     target.place(new MB_Line(points[0], points[1]), r, color);
