@@ -119,15 +119,19 @@ MB_Draw_Lines_Sets::MB_Draw_Lines_Sets(const As_Pt* points, int count, int32_t c
   }
 }
 
-void MB_Draw_Lines_Sets::draw(HDC hdc, const As_Tran& t) {
+void mb_draw_dot(HDC hdc, POINT at) {
   COLORREF pen_color = 0;
   LOGPEN pen;
   if (GetObject(GetCurrentObject(hdc, OBJ_PEN), sizeof(pen), &pen) == sizeof(pen)) pen_color = pen.lopnColor;
+  SetPixel(hdc, at.x, at.y, pen_color);
+}
+
+void MB_Draw_Lines_Sets::draw(HDC hdc, const As_Tran& t) {
   for_each_run([&](const As_Pt* pts, int n) {
     if (n < 1) return;
     POINT* p = mb_device_points(pts, n, t);
     if (n == 1) {
-      SetPixel(hdc, p[0].x, p[0].y, pen_color);
+      mb_draw_dot(hdc, p[0]);
     } else if (is_filled() && n > 2 && same_point(pts[0], pts[n - 1], resabs)) {
       fill_polygon(hdc, p, n, color());
     } else {

@@ -308,4 +308,8 @@ class MB_Draw_Nodes : public MB_Draw_Node {
 // A raster stretched over the rectangle of that centre and size in drawing
 // units mapped by the view: the centre transformed, the size times the
 // view's scaling, corners truncated toward zero. Nothing for a null raster.
+// One pixel in the colour of the device context's pen: what a run of one
+// point, or geometry of no extent, draws.
+void mb_draw_dot(HDC hdc, POINT at);
+
 void mb_draw_raster(HDC hdc, CxImage* image, const As_Pt& centre, double width, double height, const As_Tran& t);

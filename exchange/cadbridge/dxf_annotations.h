@@ -16,8 +16,10 @@ class Dxf_Builder;
 class MB_Block;
 class MB_Drawing;
 
-// A filled arrow head with its tip at `tip`, pointing away from `from`.
-void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_Record& record, Dxf_Target& target);
+// A filled arrow head with its tip at `tip`, pointing away from `from`; a
+// colour of 0 or more (0x00BBGGRR) replaces the record's.
+void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_Record& record, Dxf_Target& target,
+                   int64_t color = -1);
 // DIMENSION: its geometry block inserted; without one (or naming a missing
 // or empty block) its definition points and text drawn plainly.
 void dxf_add_dimension(const Dxf_Record& record, Dxf_Target& target);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <strings.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -16,7 +18,6 @@
 #include "database/entities/mb_insert.h"
 #include "database/entities/mb_line.h"
 #include "database/entities/mb_mesh.h"
-#include "database/entities/mb_point.h"
 #include "database/entities/mb_solid.h"
 #include "database/entities/mb_text.h"
 #include "database/mb_drawing.h"
@@ -39,6 +40,17 @@ constexpr int kPolygonMesh = 16;
 constexpr int kClosedN = 32;
 // The invisible edge bits of a 3DFACE.
 constexpr int kAllEdges = 15;
+// The mark of a point ($PDMODE): a shape in the low bits, and a circle and a
+// square around it.
+constexpr int kPointShapeBits = 7;
+constexpr int kPointDot = 0;
+constexpr int kPointPlus = 2;
+constexpr int kPointCross = 3;
+constexpr int kPointTick = 4;
+constexpr int kPointCircle = 32;
+constexpr int kPointSquare = 64;
+// A mark sized 0 is this share of the drawing's height.
+constexpr double kPointDefaultShare = 0.05;
 
 uint32_t colorref(int r, int g, int b) { return RGB(r, g, b); }
 
@@ -235,8 +247,54 @@ void Dxf_Builder::endBlock() {
   discard_ = nullptr;
 }
 
+double Dxf_Builder::point_mark_size() const {
+  if (point_size_ > 0.0) return point_size_;
+  // A size of 0 is a share of the drawing's height, a negative one a
+  // percentage of it; without extents the mark is one unit, as peers draw it.
+  const double height = extent_high_ - extent_low_;
+  if (!(height > 0.0) || !std::isfinite(height)) return 1.0;
+  return point_size_ == 0.0 ? height * kPointDefaultShare : height * -point_size_ / 100.0;
+}
+
+// A point is drawn as the mark of the file's point mode, built of lines and a
+// circle in the point's own colour; a dot is a line of no length. The circle
+// and square span the mark's size; a plus or cross reaches out through them
+// by as much again, as drawing programs chart the modes.
 void Dxf_Builder::addPoint(const DL_PointData& d) {
-  if (!in_paper_space()) place(new MB_Point(As_Pt(d.x, d.y, d.z)));
+  if (in_paper_space()) return;
+  const size_t before = entities_;
+  // Definition points (of dimensions, mostly) mark where a drawing was
+  // measured, not what it shows: drawing programs never plot them.
+  if (strcasecmp(attributes.getLayer().c_str(), kDxfDefinitionPointLayer) == 0) {
+    ++entities_;
+    return;
+  }
+  const double size = point_mark_size(), half = size / 2.0;
+  const auto line = [&](double x1, double y1, double x2, double y2) {
+    place(new MB_Line(As_Pt(d.x + x1, d.y + y1, d.z), As_Pt(d.x + x2, d.y + y2, d.z)));
+  };
+  switch (point_mode_ & kPointShapeBits) {
+    case kPointDot: line(0.0, 0.0, 0.0, 0.0); break;
+    case kPointPlus:
+      line(-size, 0.0, size, 0.0);
+      line(0.0, -size, 0.0, size);
+      break;
+    case kPointCross:
+      line(-size, -size, size, size);
+      line(-size, size, size, -size);
+      break;
+    case kPointTick: line(0.0, 0.0, 0.0, half); break;
+    default: break;
+  }
+  if (point_mode_ & kPointSquare) {
+    line(-half, -half, half, -half);
+    line(half, -half, half, half);
+    line(half, half, -half, half);
+    line(-half, half, -half, -half);
+  }
+  if (point_mode_ & kPointCircle) place(new MB_Circle(As_Pt(d.x, d.y, d.z), half));
+  // One record, one entity, however many pieces its mark takes.
+  entities_ = before + 1;
 }
 
 void Dxf_Builder::addLine(const DL_LineData& d) {
@@ -529,6 +587,16 @@ void Dxf_Builder::addLinetypeDash(double length) { line_types_.element(length); 
 
 void Dxf_Builder::setVariableDouble(const std::string& key, double value, int) {
   if (key == "$LTSCALE") line_types_.global_scale(value);
+  if (key == "$PDSIZE" && std::isfinite(value)) point_size_ = value;
+}
+
+void Dxf_Builder::setVariableInt(const std::string& key, int value, int) {
+  if (key == "$PDMODE") point_mode_ = value;
+}
+
+void Dxf_Builder::setVariableVector(const std::string& key, double, double y, double, int) {
+  if (key == "$EXTMIN") extent_low_ = y;
+  if (key == "$EXTMAX") extent_high_ = y;
 }
 
 void Dxf_Builder::endEntity() {

@@ -65,6 +65,8 @@ class Dxf_Builder : public DL_CreationAdapter {
   void addLinetype(const DL_LinetypeData& data) override;
   void addLinetypeDash(double length) override;
   void setVariableDouble(const std::string& key, double value, int code) override;
+  void setVariableInt(const std::string& key, int value, int code) override;
+  void setVariableVector(const std::string& key, double x, double y, double z, int code) override;
   void endSequence() override;
 
   void addXLine(const DL_XLineData& data) override;
@@ -135,6 +137,12 @@ class Dxf_Builder : public DL_CreationAdapter {
   // Objects of a definition that repeats a block's name: thrown away.
   MB_Block* discard_ = nullptr;
   size_t entities_ = 0;
+  // How points are drawn ($PDMODE, $PDSIZE) and the height of the drawing's
+  // extents ($EXTMIN, $EXTMAX) that sizes given relatively refer to.
+  int point_mode_ = 0;
+  double point_size_ = 0.0;
+  double extent_low_ = 0.0, extent_high_ = 0.0;
+  double point_mark_size() const;
   size_t blocks_ = 0;
   // Cells of arrays of inserts (MINSERT) made so far, within the budget the
   // whole file shares (one array's cap), so that many arrays cannot

@@ -9,6 +9,7 @@
 #include "database/entities/mb_polyline.h"
 #include "database/entities/mb_solid.h"
 #include "exchange/cadbridge/dxf_annotations.h"
+#include "exchange/cadbridge/dxf_builder.h"
 #include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_mtext.h"
 
@@ -22,34 +23,35 @@ constexpr int kLeaderSpline = 1;
 constexpr int kAttachTopLeft = 1;
 
 // A line through the points: a polyline, or a spline passing through them.
-void path(const std::vector<As_Pt>& points, bool spline, const Dxf_Record& r, Dxf_Target& target) {
+void path(const std::vector<As_Pt>& points, bool spline, const Dxf_Record& r, Dxf_Target& target, int64_t color = -1) {
   if (points.size() < 2) return;
   if (points.size() == 2 && !spline) {
-    target.place(new MB_Line(points[0], points[1]), r);
+    target.place(new MB_Line(points[0], points[1]), r, color);
     return;
   }
   if (spline && points.size() >= 3) {
     MB_Bspline* s = new MB_Bspline(0, int(points.size()));
     std::copy(points.begin(), points.end(), s->fitpts().points());
-    target.place(s, r);
+    target.place(s, r, color);
     return;
   }
   const size_t n = std::min(points.size(), size_t(MB_Polyline::kMaxCount));
   MB_Pline_Pos* array = new MB_Pline_Pos[n];
   for (size_t i = 0; i < n; ++i) array[i].point = points[i];
-  target.place(new MB_Polyline(false, uint16_t(n), array), r);
+  target.place(new MB_Polyline(false, uint16_t(n), array), r, color);
 }
 
 }  // namespace
 
-void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_Record& r, Dxf_Target& target) {
+void dxf_add_arrow(const As_Pt& tip, const As_Pt& from, double size, const Dxf_Record& r, Dxf_Target& target,
+                   int64_t color) {
   const double dx = tip.x() - from.x(), dy = tip.y() - from.y(), length = std::hypot(dx, dy);
   if (!(size > 0.0) || length < 1e-12) return;
   const double ux = dx / length, uy = dy / length;
   const As_Pt back(tip.x() - ux * size, tip.y() - uy * size, tip.z());
   const double w = size * kArrowHalfWidth;
   const As_Pt left(back.x() - uy * w, back.y() + ux * w, tip.z()), right(back.x() + uy * w, back.y() - ux * w, tip.z());
-  target.place(new MB_Solid(tip, left, right, right), r);
+  target.place(new MB_Solid(tip, left, right, right), r, color);
 }
 
 void dxf_add_leader(const Dxf_Record& r, Dxf_Target& target) {
@@ -62,10 +64,15 @@ void dxf_add_leader(const Dxf_Record& r, Dxf_Target& target) {
     target.skip("LEADER with fewer than two vertices");
     return;
   }
-  path(points, r.integer(72, 0) == kLeaderSpline, r, target);
+  // The line and arrow take the colour of dimension lines; of BYBLOCK (or
+  // BYLAYER) they take the leader's own, as the parts of a dimension do.
+  const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
+  const int line_color = dxf_dim_override(r, kDimLineColorCode, style.line_color);
+  const bool own = line_color <= kDxfByBlock || line_color >= kDxfByLayer;
+  const int64_t color = own ? -1 : int64_t(dxf_aci_color(line_color));
+  path(points, r.integer(72, 0) == kLeaderSpline, r, target, color);
   if (r.integer(71, kLeaderWithArrow) == kLeaderWithArrow) {
-    const Dxf_Dim_Style& style = target.header().dim_style(r.text(3));
-    dxf_add_arrow(points[0], points[1], style.arrow * style.scale, r, target);
+    dxf_add_arrow(points[0], points[1], style.arrow * style.scale, r, target, color);
   }
 }
 

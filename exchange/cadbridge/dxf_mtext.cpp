@@ -129,10 +129,11 @@ class Decoder {
         return;
       }
       case 'c': {
+        // Written with red in the low byte (\c255; is red), as a GDI
+        // colour is, unlike group 420's 0xRRGGBB.
         const std::string v = number(false);
         if (v.empty()) return;
-        const int rgb = dxf_integer(v);
-        format_.color = true_color(rgb);
+        format_.color = int64_t(uint32_t(dxf_integer(v)) & 0xFFFFFFu);
         return;
       }
       case 'S': stacked(argument()); return;

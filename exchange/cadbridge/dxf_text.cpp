@@ -106,6 +106,7 @@ void Dxf_Header::read(const Dxf_Record& header) {
       continue;
     }
     if (name && *name == "$DIMDEC" && g.code == 70) dim.decimals = std::clamp(dxf_integer(g.value), 0, kMaxDecimals);
+    if (name && *name == "$DIMCLRD" && g.code == 70) dim.line_color = dxf_integer(g.value);
     if (name && *name == "$DWGCODEPAGE" && g.code == 3) code_page = Dxf_Text_Codec::code_page_number(g.value);
     if (!name || g.code != 40) continue;
     const double v = dxf_real(g.value);
@@ -126,7 +127,25 @@ void Dxf_Header::add_dim_style(const Dxf_Record& r) {
   if (r.real(41, 0.0) > 0.0) s.arrow = r.real(41, 0.0);
   if (r.real(40, 0.0) > 0.0) s.scale = r.real(40, 0.0);
   if (r.has(271)) s.decimals = std::clamp(r.integer(271, 2), 0, kMaxDecimals);
+  if (r.has(kDimLineColorCode)) s.line_color = r.integer(kDimLineColorCode, 0);
   dim_styles.emplace(name, s);
+}
+
+int dxf_dim_override(const Dxf_Record& r, int code, int fallback) {
+  // Pairs of a 1070 group naming the variable by its DIMSTYLE group code and
+  // a group of its value, between "{" and "}" after "DSTYLE".
+  const std::vector<Dxf_Group>& g = r.groups;
+  bool in_style = false;
+  for (size_t k = 0; k < g.size(); ++k) {
+    if (g[k].code == kXdataString && g[k].value == "DSTYLE") in_style = true;
+    if (!in_style) continue;
+    if (g[k].code == kXdataControl && g[k].value == "}") break;
+    if (g[k].code == kXdataInteger && k + 1 < g.size() && dxf_integer(g[k].value) == code) {
+      return dxf_integer(g[k + 1].value);
+    }
+    if (g[k].code == kXdataInteger) ++k;  // a value: skipped with its name
+  }
+  return fallback;
 }
 
 const Dxf_Dim_Style& Dxf_Header::dim_style(const std::string& name) const {

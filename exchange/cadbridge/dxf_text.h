@@ -29,7 +29,13 @@ struct Dxf_Dim_Style {
   double arrow = 2.5;  // DIMASZ
   double scale = 1.0;  // DIMSCALE
   int decimals = 2;    // DIMDEC: of a measurement shown
+  int line_color = 0;  // DIMCLRD: colour number of dimension and leader lines
 };
+
+// The value a dimension or leader record overrides its style's variable of
+// the group code with (extended data "DSTYLE" of the application ACAD), or
+// the fallback.
+int dxf_dim_override(const Dxf_Record& r, int code, int fallback);
 
 // Drawing-wide values of the header that texts and dimensions fall back on,
 // and the dimension styles of the tables.

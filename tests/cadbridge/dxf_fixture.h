@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "database/mb_drawable.h"
 #include "database/mb_drawing.h"
@@ -125,6 +126,29 @@ inline PixelSet dxf_painted(MB_Drawing& drawing, int w, int h) {
   return probe.painted(background);
 }
 
+// The colour (alpha byte aside) of each pixel the drawing's entities paint,
+// each drawn in its display colour as the renderer draws, on a w x h surface
+// through the identity view; keyed by (x, y).
+inline std::map<std::pair<int, int>, uint32_t> dxf_painted_colours(MB_Drawing& drawing, int w, int h) {
+  drawing.build_draw();
+  CMyDC dc;
+  make_surface(dc, w, h);
+  Probe probe(dc);
+  const uint32_t background = probe.at(w - 1, h - 1);
+  As_Tran view;
+  for (MB_Object* o = drawing.object_list().head(); o; o = o->next()) {
+    if (!o->is_drawable()) continue;
+    auto* e = static_cast<MB_Drawable*>(o);
+    dc.SetColor(uint32_t(e->general().display_color()));
+    e->draw(nullptr, dc, view);
+  }
+  std::map<std::pair<int, int>, uint32_t> painted;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (probe.at(x, y) != background) painted[{x, y}] = probe.at(x, y) & 0xFFFFFFu;
+  return painted;
+}
+
 // To look at what a test draws: with QM_TEST_PICTURES naming a folder, the
 // drawing painted as dxf_painted paints it is written there as NAME.png,
 // turned so that the drawing's y axis points up.
@@ -136,7 +160,11 @@ inline void dxf_keep_picture(MB_Drawing& drawing, int w, int h, const std::strin
   make_surface(dc, w, h);
   As_Tran view;
   for (MB_Object* o = drawing.object_list().head(); o; o = o->next())
-    if (o->is_drawable()) static_cast<MB_Drawable*>(o)->draw(nullptr, dc, view);
+    if (o->is_drawable()) {
+      auto* e = static_cast<MB_Drawable*>(o);
+      dc.SetColor(uint32_t(e->general().display_color()));
+      e->draw(nullptr, dc, view);
+    }
   Probe probe(dc);
   CxImage picture;
   picture.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24);

@@ -103,6 +103,12 @@ TEST(DxfMtext, LookCodesChangePiecesAndBracesRestoreThem) {
   ASSERT_EQ(back[0].pieces.size(), 4u);
   EXPECT_EQ(back[0].pieces[1].format.color, -1);
   EXPECT_EQ(back[0].pieces[3].format.color, -1);
+  // A true colour code holds red in its low byte: \c255 is red, \c16744448
+  // (0xFF8000) a light blue.
+  const auto rgb = dxf_mtext_decode("\\c255;a\\c16744448;b", base);
+  ASSERT_EQ(rgb[0].pieces.size(), 2u);
+  EXPECT_EQ(rgb[0].pieces[0].format.color, int64_t(dxf_aci_color(1)));
+  EXPECT_EQ(rgb[0].pieces[1].format.color, int64_t(0xFF8000));
 }
 
 TEST(DxfMtext, AMillionParagraphsStopAtTheLimit) {

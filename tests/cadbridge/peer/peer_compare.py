@@ -107,8 +107,9 @@ def peer_render(path, png, width, height):
         ax = fig.add_axes((0, 0, 1, 1))
         props = LayoutProperties.from_layout(msp)
         props.set_colors("#000000")
-        # Constant one-pixel lines: ours has no line weights.
-        config = Configuration.defaults().with_changes(lineweight_scaling=0.0)
+        # Constant one-pixel lines: ours has no line weights. Points take the
+        # file's mark and size ($PDMODE, $PDSIZE), not the add-on's dot.
+        config = Configuration.defaults().with_changes(lineweight_scaling=0.0, pdmode=None, pdsize=None)
         backend = MatplotlibBackend(ax, adjust_figure=False)
         Tolerant(RenderContext(doc), backend, config).draw_layout(msp, finalize=True, layout_properties=props)
         lim = ax.dataLim
