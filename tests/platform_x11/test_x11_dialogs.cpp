@@ -437,11 +437,12 @@ TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
   x11_test::move_to(dpy, browser, 40, row(1));
   x11_test::press(dpy, Button1);
   x11_test::type_keys(dpy, {XK_Return});
-  // The second, once the first has answered: a path typed over the one
-  // shown (relative to the folder listed), and Enter.
+  // The second, once the first has answered and a new one shows (typed
+  // before it shows, the keys would go to no window): a path typed over
+  // the one shown (relative to the folder listed), and Enter.
   ASSERT_EQ(x11_test::settle([&] { return program_test::read_all(answers).empty() ? 1L : 0L; }, 60), 0)
       << "no answer from the first folder chooser within 60 s";
-  browser = x11_test::find_window(dpy, "Browse for Folder");
+  browser = x11_test::find_window(dpy, "Browse for Folder", false, 60, browser);
   ASSERT_NE(browser, 0u) << "no second folder chooser within 60 s";
   x11_test::move_to(dpy, browser, 340, 308);
   x11_test::press(dpy, Button1);

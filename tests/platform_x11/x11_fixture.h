@@ -203,8 +203,11 @@ inline void save_screen(Display* dpy, const std::string& name) {
 }
 
 // The first viewable top-level window whose name is (or, when `other`, is
-// not) `name`; 0 when none shows within the time.
-inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60) {
+// not) `name`, passing over `except` (a window of that name the program is
+// done with but may not have taken off the display yet); 0 when none shows
+// within the time.
+inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60,
+                          Window except = 0) {
   const auto deadline = Clock::now() + std::chrono::seconds(seconds);
   while (Clock::now() < deadline) {
     Window root_back, parent, *children = nullptr;
@@ -214,7 +217,7 @@ inline Window find_window(Display* dpy, const std::string& name, bool other = fa
       for (unsigned i = 0; i < n && !found; ++i) {
         char* title = nullptr;
         XWindowAttributes a;
-        if (XFetchName(dpy, children[i], &title) && title) {
+        if (children[i] != except && XFetchName(dpy, children[i], &title) && title) {
           if ((std::string(title) == name) != other && XGetWindowAttributes(dpy, children[i], &a) &&
               a.map_state == IsViewable)
             found = children[i];
