@@ -38,13 +38,6 @@ constexpr int kBar = 22, kPanelRight = 215;
 class DesktopOnX : public x11_test::HostTest {
  protected:
   std::string folder_name() const override { return "desktop_x11"; }
-  void SetUp() override {
-    HostTest::SetUp();
-    // A menu or list may go between the listing of the windows and the
-    // question about one of them: that window is simply passed over.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  }
-
   std::unique_ptr<Background> start_host() {
     return std::make_unique<Background>(QM_HOST_PROGRAM, std::vector<std::string>{"--size", "400x300", sample_},
                                         server_->name(), dir_);

@@ -271,11 +271,20 @@ TEST_F(FontlatheOnX, CodeViewShowsTheGlyphOfTheCodeRun) {
 class ChoosersOnX : public x11_test::DisplayTest {
  protected:
   void SetUp() override { open_display(); }
+  // A child still running when the test ends (a failed assertion returns
+  // early) is killed, so it never outlives the test on a live display.
+  void TearDown() override {
+    if (child_ > 0) kill(child_, SIGKILL), waitpid(child_, nullptr, 0);
+    child_ = -1;
+    DisplayTest::TearDown();
+  }
   // Runs `body` in a child process on the test's display.
   pid_t start(const std::function<void()>& body) {
     std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
+    const pid_t parent = getpid();
+    child_ = fork();
+    if (child_ == 0) {
+      qm_test_child_dies_with(parent);
       setenv("DISPLAY", server_->name().c_str(), 1);
       setenv("QM_HEADLESS", "0", 1);
       if (qm_display_start(nullptr, nullptr) != QM_BACKEND_X11) _exit(3);
@@ -283,17 +292,26 @@ class ChoosersOnX : public x11_test::DisplayTest {
       qm_display_stop();
       _exit(0);
     }
-    return child;
+    return child_;
   }
-  // Whether the child ended well within the time (killed otherwise).
-  static bool ended_well(pid_t child) {
-    int status = -1;
+  // Whether the child ended well within the time (killed otherwise, and
+  // said so).
+  bool ended_well(pid_t child) {
+    int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline && waitpid(child, &status, WNOHANG) != child)
+    bool ended = false;
+    while (!(ended = waitpid(child, &status, WNOHANG) == child) && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (!WIFEXITED(status)) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    if (!ended) {
+      ADD_FAILURE() << "the dialogs' process did not end within 60 s: killed";
+      return false;
+    }
+    child_ = -1;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
+
+ private:
+  pid_t child_ = -1;
 };
 
 TEST_F(ChoosersOnX, TheUserPicksAColourAndTypesAFace) {
@@ -412,18 +430,20 @@ TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
   // At the root: alpha/ and beta/. Into alpha by a double click, then its
   // inner/ (after ../) picked, and OK.
   Window browser = x11_test::find_window(dpy, "Browse for Folder");
-  ASSERT_NE(browser, 0u);
+  ASSERT_NE(browser, 0u) << "no first folder chooser within 60 s";
   x11_test::move_to(dpy, browser, 40, row(0));
   x11_test::press(dpy, Button1);
   x11_test::press(dpy, Button1);
   x11_test::move_to(dpy, browser, 40, row(1));
   x11_test::press(dpy, Button1);
   x11_test::type_keys(dpy, {XK_Return});
-  // The second, once the first has answered: a path typed over the one
-  // shown (relative to the folder listed), and Enter.
-  ASSERT_EQ(x11_test::settle([&] { return program_test::read_all(answers).empty() ? 1L : 0L; }, 60), 0);
-  browser = x11_test::find_window(dpy, "Browse for Folder");
-  ASSERT_NE(browser, 0u);
+  // The second, once the first has answered and a new one shows (typed
+  // before it shows, the keys would go to no window): a path typed over
+  // the one shown (relative to the folder listed), and Enter.
+  ASSERT_EQ(x11_test::settle([&] { return program_test::read_all(answers).empty() ? 1L : 0L; }, 60), 0)
+      << "no answer from the first folder chooser within 60 s";
+  browser = x11_test::find_window(dpy, "Browse for Folder", false, 60, browser);
+  ASSERT_NE(browser, 0u) << "no second folder chooser within 60 s";
   x11_test::move_to(dpy, browser, 340, 308);
   x11_test::press(dpy, Button1);
   std::vector<KeySym> keys(root.size() + 2, XK_BackSpace);
@@ -432,7 +452,7 @@ TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
   x11_test::type_keys(dpy, keys);
   // Print: to a file, pages 2 to 3, two copies.
   const Window print = x11_test::find_window(dpy, "Print");
-  ASSERT_NE(print, 0u) << program_test::read_all(answers);
+  ASSERT_NE(print, 0u) << "no print dialog within 60 s; answers so far: " << program_test::read_all(answers);
   x11_test::move_to(dpy, print, 80, 50);  // print to file
   x11_test::press(dpy, Button1);
   x11_test::move_to(dpy, print, 28, 134);  // pages
@@ -463,10 +483,10 @@ TEST_F(ChoosersOnX, TheUserWalksToAFolderAndChoosesPagesToPrint) {
     if (children) XFree(children);
     return found;
   };
-  ASSERT_EQ(x11_test::settle([&] { return box() ? 0L : 1L; }, 60), 0);
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 0L : 1L; }, 60), 0) << "no refusal shown within 60 s";
   x11_test::move_to(dpy, box(), 20, 20);
   x11_test::type_keys(dpy, {XK_Return});
-  ASSERT_EQ(x11_test::settle([&] { return box() ? 1L : 0L; }, 60), 0);
+  ASSERT_EQ(x11_test::settle([&] { return box() ? 1L : 0L; }, 60), 0) << "the refusal still shown after 60 s";
   retype(214, 164, XK_3);
   retype(308, 128, XK_2);
   x11_test::type_keys(dpy, {XK_Return});

@@ -40,8 +40,10 @@ class Background {
              const std::string& folder) {
     err_ = qm_test_temp("background" + std::to_string(++runs_) + ".stderr");
     std::fflush(nullptr);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+      qm_test_child_dies_with(parent);
       if (chdir(folder.c_str()) != 0) _exit(127);
       setenv("DISPLAY", display.c_str(), 1);
       setenv("QM_HEADLESS", "0", 1);
@@ -95,6 +97,10 @@ class DisplayTest : public ::testing::Test {
   void open_display() {
     server_ = std::make_unique<Xvfb_Server>();
     if (!server_->ok()) GTEST_SKIP() << "no X server for the test: " << server_->why();
+    // A window may go between the listing of the windows and a question
+    // about it (a dialog closes, a menu drops): that window is simply
+    // passed over. Xlib's own handler would end the test process instead.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     dpy_ = XOpenDisplay(server_->name().c_str());
     ASSERT_NE(dpy_, nullptr) << server_->name();
   }
@@ -182,8 +188,8 @@ inline void save_screen(Display* dpy, const std::string& name) {
   const Window root = DefaultRootWindow(dpy);
   XWindowAttributes a;
   if (!XGetWindowAttributes(dpy, root, &a)) return;
-  XImage* img = XGetImage(dpy, root, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes,
-                          ZPixmap);
+  XImage* img =
+      XGetImage(dpy, root, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
   if (!img) return;
   CxImage shot;
   shot.Create(static_cast<DWORD>(a.width), static_cast<DWORD>(a.height), 24);
@@ -197,8 +203,11 @@ inline void save_screen(Display* dpy, const std::string& name) {
 }
 
 // The first viewable top-level window whose name is (or, when `other`, is
-// not) `name`; 0 when none shows within the time.
-inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60) {
+// not) `name`, passing over `except` (a window of that name the program is
+// done with but may not have taken off the display yet); 0 when none shows
+// within the time.
+inline Window find_window(Display* dpy, const std::string& name, bool other = false, int seconds = 60,
+                          Window except = 0) {
   const auto deadline = Clock::now() + std::chrono::seconds(seconds);
   while (Clock::now() < deadline) {
     Window root_back, parent, *children = nullptr;
@@ -208,7 +217,7 @@ inline Window find_window(Display* dpy, const std::string& name, bool other = fa
       for (unsigned i = 0; i < n && !found; ++i) {
         char* title = nullptr;
         XWindowAttributes a;
-        if (XFetchName(dpy, children[i], &title) && title) {
+        if (children[i] != except && XFetchName(dpy, children[i], &title) && title) {
           if ((std::string(title) == name) != other && XGetWindowAttributes(dpy, children[i], &a) &&
               a.map_state == IsViewable)
             found = children[i];

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/test_temp.h"
 
@@ -33,15 +34,17 @@ using ::read_all;
 // Runs `program args...` in `folder`; stdout goes to `stdout_to` when given
 // (a path such as /dev/full), else it is collected.
 inline Outcome run(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
-               const std::string& stdout_to = "", int seconds = 60) {
+                   const std::string& stdout_to = "", int seconds = 60) {
   Outcome r;
   static int runs = 0;
   const std::string capture = qm_test_temp("run" + std::to_string(++runs));
   const std::string out_file = capture + ".stdout", err_file = capture + ".stderr";
   std::fflush(nullptr);
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) return r;
   if (pid == 0) {
+    qm_test_child_dies_with(parent);
     if (chdir(folder.c_str()) != 0) _exit(127);
     const int in = open("/dev/null", O_RDONLY);
     const int out = open((stdout_to.empty() ? out_file : stdout_to).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

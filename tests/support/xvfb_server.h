@@ -12,6 +12,8 @@
 #include <chrono>
 #include <string>
 
+#include "tests/support/child_process.h"
+
 class Xvfb_Server {
  public:
   explicit Xvfb_Server(int width = 1280, int height = 1024) {
@@ -22,8 +24,10 @@ class Xvfb_Server {
     }
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     const std::string fd = std::to_string(fds[1]);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+      qm_test_child_dies_with(parent);
       close(fds[0]);
       const int null = open("/dev/null", O_RDWR);
       if (null >= 0) dup2(null, 0), dup2(null, 1), dup2(null, 2);
