@@ -23,7 +23,6 @@
 #include "exchange/cadbridge/mb_dwg_load_save.h"
 #include "tests/support/test_temp.h"
 #include "tests/surface/surface_probe.h"
-#include "ximage.h"
 
 // Group pairs "code", "value", ... joined into DXF text.
 inline std::string dxf_text(std::initializer_list<const char*> items) {
@@ -147,31 +146,4 @@ inline std::map<std::pair<int, int>, uint32_t> dxf_painted_colours(MB_Drawing& d
     for (int x = 0; x < w; ++x)
       if (probe.at(x, y) != background) painted[{x, y}] = probe.at(x, y) & 0xFFFFFFu;
   return painted;
-}
-
-// To look at what a test draws: with QM_TEST_PICTURES naming a folder, the
-// drawing painted as dxf_painted paints it is written there as NAME.png,
-// turned so that the drawing's y axis points up.
-inline void dxf_keep_picture(MB_Drawing& drawing, int w, int h, const std::string& name) {
-  const char* folder = std::getenv("QM_TEST_PICTURES");
-  if (!folder) return;
-  drawing.build_draw();
-  CMyDC dc;
-  make_surface(dc, w, h);
-  As_Tran view;
-  for (MB_Object* o = drawing.object_list().head(); o; o = o->next())
-    if (o->is_drawable()) {
-      auto* e = static_cast<MB_Drawable*>(o);
-      dc.SetColor(uint32_t(e->general().display_color()));
-      e->draw(nullptr, dc, view);
-    }
-  Probe probe(dc);
-  CxImage picture;
-  picture.Create(static_cast<DWORD>(w), static_cast<DWORD>(h), 24);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint32_t v = probe.at(x, y);
-      picture.SetPixelColor(x, h - 1 - y, RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-    }
-  picture.Save((std::string(folder) + "/" + name + ".png").c_str(), CXIMAGE_FORMAT_PNG);
 }

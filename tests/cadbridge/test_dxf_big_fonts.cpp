@@ -17,22 +17,11 @@
 #include "database/nodes/mb_draw_node.h"
 #include "tests/cadbridge/dxf_fixture.h"
 #include "tests/support/big_font_fixtures.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
 using big_font_fixture::Fixture;
-
-// A file with a style of the main fixture font and the big font, and one
-// TEXT of height 10 at (100, 50) in it.
-std::string big_font_file(const char* version, const char* code_page, const std::string& main, const std::string& big,
-                          const std::string& text) {
-  return "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(version) + "\n9\n$DWGCODEPAGE\n3\n" + code_page +
-         "\n0\nENDSEC\n"
-         "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n70\n1\n"
-         "0\nSTYLE\n2\nBIG\n70\n0\n40\n0\n41\n1\n50\n0\n71\n0\n3\n" +
-         main + "\n4\n" + big + "\n0\nENDTAB\n0\nENDSEC\n" +
-         dxf_entities("0\nTEXT\n8\n0\n10\n100\n20\n50\n40\n10\n7\nBIG\n1\n" + text + "\n");
-}
 
 TEST(DxfBigFonts, CharactersDrawTheirGlyphsInTheBigFontsCodePage) {
   const std::string dir = dxf_temp_path("big_fonts");
@@ -46,23 +35,26 @@ TEST(DxfBigFonts, CharactersDrawTheirGlyphsInTheBigFontsCodePage) {
     std::string character;  // as the file writes it
     const char* escape;     // the same character as a DXF escape
     uint32_t code;          // in the big font
+    bool pictured;          // kept as the fixture's DXF picture (big_font_fixtures.h names them)
   } cases[] = {
-      {"AC1015", "ANSI_950", &big_font_fixture::kBig5, "\xAD\xB1", "\\U+9762", 0xADB1},        // 面
-      {"AC1015", "ANSI_932", &big_font_fixture::kShiftJis, "\x95\xCF", "\\U+5909", 0x95CF},    // 変
-      {"AC1015", "ANSI_949", &big_font_fixture::kKorean, "\xB5\xB5", "\\U+B3C4", 0xB5B5},      // 도
-      {"AC1021", "ANSI_949", &big_font_fixture::kKorean, "\xEB\x8F\x84", "\\U+B3C4", 0xB5B5},  // 도
-      {"AC1021", "ANSI_1252", &big_font_fixture::kBig5, "\xE6\x98\x8E", "\\U+660E", 0xA9FA},   // 明
-      {"AC1015", "ANSI_936", &big_font_fixture::kGbk, "\xD6\xD0", "\\U+4E2D", 0xD6D0},         // 中
+      {"AC1015", "ANSI_950", &big_font_fixture::kBig5, "\xAD\xB1", "\\U+9762", 0xADB1, false},        // 面
+      {"AC1015", "ANSI_932", &big_font_fixture::kShiftJis, "\x95\xCF", "\\U+5909", 0x95CF, false},    // 変
+      {"AC1015", "ANSI_932", &big_font_fixture::kShiftJis, "\x8D\x7C", "\\U+92FC", 0x8D7C, true},     // 鋼
+      {"AC1015", "ANSI_949", &big_font_fixture::kKorean, "\xB5\xB5", "\\U+B3C4", 0xB5B5, false},      // 도
+      {"AC1015", "ANSI_949", &big_font_fixture::kKorean, "\xC7\xD1", "\\U+D55C", 0xC7D1, true},       // 한
+      {"AC1021", "ANSI_949", &big_font_fixture::kKorean, "\xEB\x8F\x84", "\\U+B3C4", 0xB5B5, false},  // 도
+      {"AC1021", "ANSI_1252", &big_font_fixture::kBig5, "\xE6\x98\x8E", "\\U+660E", 0xA9FA, true},    // 明
+      {"AC1015", "ANSI_936", &big_font_fixture::kGbk, "\xD6\xD0", "\\U+4E2D", 0xD6D0, true},          // 中
   };
   for (const Case& c : cases) {
     const std::string big = dir + "/" + c.fixture->file;
     ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, big));
     Dxf_Load load;
-    load.text(big_font_file(c.version, c.code_page, main, big, c.character + c.escape), "big_fonts.dxf");
+    load.text(big_font_fixture::style_dxf(c.version, c.code_page, "BIG", main, big, c.character + c.escape),
+              "big_fonts.dxf");
     MB_Text* text = load.first<MB_Text>(MB_Object::ID_TEXT);
     ASSERT_NE(text, nullptr) << c.code_page;
-    dxf_keep_picture(*load.drawing, 160, 100,
-                     std::string("big_font_") + c.fixture->file + "_" + c.version + "_" + c.code_page);
+    if (c.pictured) qm_keep_picture(*load.drawing, 240, 160, big_font_fixture::picture(*c.fixture, "dxf"));
     MB_Font_Library* font = text->text_style().big_font_lib();
     ASSERT_NE(font, nullptr) << c.code_page;
     // The character and its escape: the glyph twice, one after the other.
@@ -118,7 +110,7 @@ TEST(DxfBigFonts, ANativeCopyDrawsWhatTheDxfDrew) {
     const std::string big = dir + "/" + c.fixture->file;
     ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, big));
     Dxf_Load load;
-    load.text(big_font_file(c.version, c.code_page, main, big, c.text), "big_fonts_native.dxf");
+    load.text(big_font_fixture::style_dxf(c.version, c.code_page, "BIG", main, big, c.text), "big_fonts_native.dxf");
     MB_Text* text = load.first<MB_Text>(MB_Object::ID_TEXT);
     ASSERT_NE(text, nullptr) << c.code_page;
     const std::vector<As_Pt> before = text_points(*text);

@@ -5,14 +5,21 @@
 #include <gtest/gtest.h>
 #include <ximage.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "database/fonts/mb_shx_library.h"
 #include "tests/data_paths.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/support/big_font_fixtures.h"
 #include "tests/support/program_run.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/test_temp.h"
 
 namespace {
@@ -119,12 +126,74 @@ TEST(HostText, TextsInEveryStyleKindDrawTheSameAfterSavingAndOpening) {
         differing += before.GetPixelColor(x, y) != after.GetPixelColor(x, y);
     EXPECT_EQ(differing, 0);
   }
-  // To look at them: with QM_TEST_PICTURES naming a folder, the pictures
-  // before saving and after opening again are kept there.
-  if (const char* keep = std::getenv("QM_TEST_PICTURES"))
-    for (const char* picture : {"made.png", "saved.qlf.png", "saved.kzf.png"})
-      std::system(("cp '" + dir + "/" + picture + "' '" + keep + "/texts_" + picture + "'").c_str());
+  // To look at them: the pictures before saving and after opening again,
+  // kept as texts_made, texts_saved.qlf and texts_saved.kzf.
+  for (const char* picture : {"made", "saved.qlf", "saved.kzf"})
+    qm_keep_picture_file(dir + "/" + picture + ".png", std::string("texts_") + picture);
   unsetenv("QM_KERNEL_DIR");
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// The pixels of a picture other than the background's colour.
+std::set<std::pair<long, long>> painted(CxImage& picture, COLORREF background) {
+  std::set<std::pair<long, long>> out;
+  for (long y = 0; y < static_cast<long>(picture.GetHeight()); ++y)
+    for (long x = 0; x < static_cast<long>(picture.GetWidth()); ++x)
+      if (picture.GetPixelColor(x, y) != background) out.insert({x, y});
+  return out;
+}
+
+// Each fixture's character, written in UTF-8 as scripts are, made with
+// CreateText in a style of its big font, paints the big font's own glyph
+// for the character's code in the font's code page: the control's picture
+// of the text and its picture of the glyph's strokes, made as lines in the
+// text's place, are the same pixels.
+TEST(HostText, CreateTextDrawsTheGlyphsInTheBigFontsCodePage) {
+  const std::string dir = qm_test_temp("big_font_host");
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+  const std::string main = dir + "/main.shx";
+  ASSERT_TRUE(big_font_fixture::write_compiled(big_font_fixture::kMainSource, main));
+  setenv("QM_REGISTRY", QM_BUILD_REGISTRY, 0);
+  // An area 16 units square around the text's one glyph, at 10 pixels a unit.
+  const std::string area = " 96 62 112 46 160 160 0 0\n";
+  for (const big_font_fixture::Character& c : big_font_fixture::kCharacters) {
+    SCOPED_TRACE(c.fixture->file);
+    const std::string big = dir + "/" + c.fixture->file;
+    ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, big));
+    std::ofstream(dir + "/styles.dxf") << big_font_fixture::style_dxf("AC1015", c.dxf_code_page, "BIG", main, big, "");
+    MB_Shx_Library font(big.c_str());
+    const big_font_fixture::Glyph glyph = big_font_fixture::glyph(font, c.code, As_Pt(100, 50, 0), 10, 1);
+    ASSERT_FALSE(glyph.counts.empty());
+    std::ostringstream script;
+    script.precision(17);
+    script << "call text=CreateText \"" << c.utf8 << "\" 100 50 \"BIG\" 0 10 1 0\n"
+           << "call ExportRectImage \"text.png\"" << area << "call DeleteObject $text\n";
+    size_t at = 0;
+    for (unsigned long n : glyph.counts) {
+      std::ostringstream xs, ys;
+      xs.precision(17);
+      ys.precision(17);
+      for (unsigned long i = 0; i < n; ++i, ++at) {
+        xs << (i ? "," : "") << glyph.points[at].x();
+        ys << (i ? "," : "") << glyph.points[at].y();
+      }
+      script << "call CreateLines [" << xs.str() << "] [" << ys.str() << "] " << n << "\n";
+    }
+    script << "call ExportRectImage \"glyph.png\"" << area;
+    std::ofstream(dir + "/glyph.script") << script.str();
+    // The last fixture's pictures never pass for this one's.
+    for (const char* picture : {"/text.png", "/glyph.png"}) std::remove((dir + picture).c_str());
+    program_test::Outcome r =
+        program_test::run(QM_HOST_PROGRAM, {"--headless", "--script", "glyph.script", "styles.dxf"}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    CxImage text, strokes;
+    ASSERT_TRUE(text.Load((dir + "/text.png").c_str(), CXIMAGE_FORMAT_PNG)) << r.err;
+    ASSERT_TRUE(strokes.Load((dir + "/glyph.png").c_str(), CXIMAGE_FORMAT_PNG)) << r.err;
+    const auto glyph_pixels = painted(strokes, RGB(0, 0, 0));
+    EXPECT_GT(glyph_pixels.size(), 100u) << "the glyph's strokes show";
+    EXPECT_EQ(painted(text, RGB(0, 0, 0)), glyph_pixels);
+    qm_keep_picture_file(dir + "/text.png", big_font_fixture::picture(*c.fixture, "automation"));
+  }
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 

@@ -19,6 +19,7 @@
 #include "database/fonts/mb_ttf_library.h"
 #include "database/nodes/mb_draw_node.h"
 #include "tests/support/big_font_fixtures.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/test_temp.h"
 
 namespace {
@@ -135,26 +136,34 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
     MB_Code_Page drawing;            // the code page of the drawing the style came from
     std::vector<std::string> texts;  // one character, written in several ways
     uint32_t code;                   // in the big font
+    bool pictured;                   // the first text kept as the fixture's picture (big_font_fixtures.h names them)
   } cases[] = {
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xE6", "\\U+9762", "\\M+2ADB1"}, 0xADB1},  // 面
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xF7", "\\U+660E"}, 0xA9FA},  // 明
-      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xA4A4},  // 中
+      {&big_font_fixture::kBig5,
+       nullptr,
+       MB_Code_Page::kUnknown,
+       {"\xC3\xE6", "\\U+9762", "\\M+2ADB1"},
+       0xADB1,
+       false},                                                                                               // 面
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xC3\xF7", "\\U+660E"}, 0xA9FA, true},   // 明
+      {&big_font_fixture::kBig5, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xA4A4, false},  // 中
       {&big_font_fixture::kShiftJis,
        nullptr,
        MB_Code_Page::kUnknown,
        {"\x89\xE4", "\\U+5909", "\\M+195CF"},
-       0x95CF},                                                                                           // 変
-      {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\xE4\x93", "\\U+92FC"}, 0x8D7C},  // 鋼
+       0x95CF,
+       false},                                                                                                  // 変
+      {&big_font_fixture::kShiftJis, nullptr, MB_Code_Page::kUnknown, {"\xE4\x93", "\\U+92FC"}, 0x8D7C, true},  // 鋼
       {&big_font_fixture::kKorean,
        "whgtxt.shx",
        MB_Code_Page::kUnknown,
        {"\\U+B3C4", "\\M+3B5B5", "\\m+495a1"},
-       0xB5B5},                                                                                  // 도
-      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+D55C"}, 0xC7D1},  // 한
-      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xF1E9},
-      {&big_font_fixture::kKorean, nullptr, MB_Code_Page::kKorean, {"\\U+B3C4", "\\u+b3c4"}, 0xB5B5},
-      {&big_font_fixture::kGbk, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D", "\\M+5D6D0"}, 0xD6D0},
-      {&big_font_fixture::kGbk, "gbcbig.shx", MB_Code_Page::kBig5, {"\xD6\xD0", "\\U+4E2D"}, 0xD6D0},
+       0xB5B5,
+       false},                                                                                         // 도
+      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\\U+D55C"}, 0xC7D1, true},  // 한
+      {&big_font_fixture::kKorean, "whgtxt.shx", MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D"}, 0xF1E9, false},
+      {&big_font_fixture::kKorean, nullptr, MB_Code_Page::kKorean, {"\\U+B3C4", "\\u+b3c4"}, 0xB5B5, false},
+      {&big_font_fixture::kGbk, nullptr, MB_Code_Page::kUnknown, {"\xD6\xD0", "\\U+4E2D", "\\M+5D6D0"}, 0xD6D0, true},
+      {&big_font_fixture::kGbk, "gbcbig.shx", MB_Code_Page::kBig5, {"\xD6\xD0", "\\U+4E2D"}, 0xD6D0, false},
   };
   for (const Case& c : cases) {
     std::unique_ptr<MB_Shx_Library> big = font(*c.fixture, c.name);
@@ -162,6 +171,10 @@ TEST_F(BigFontText, CharactersDrawTheirGlyphInTheBigFontsOwnCodePage) {
     text_.text_style().drawing_code_page(c.drawing);
     const std::vector<As_Pt> expected = glyph(*big, c.code);
     for (const std::string& t : c.texts) EXPECT_TRUE(same(points(t), expected)) << c.fixture->file << " " << t;
+    if (c.pictured) {
+      points(c.texts[0]);
+      qm_keep_picture({&text_}, 240, 160, big_font_fixture::picture(*c.fixture, "api"));
+    }
     // The code page of the style's drawing travels with copies of the style.
     MB_Text_Style copy;
     text_.text_style().copy_to(copy);

@@ -9,9 +9,12 @@
 
 #include "database/entities/mb_line.h"
 #include "database/fileformat/mb_file_io.h"
+#include "database/nodes/mb_draw_node.h"
 #include "exchange/markup/markupio.h"
 #include "qm_user.h"
 #include "tests/markup/markup_fixture.h"
+#include "tests/support/big_font_fixtures.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/test_temp.h"
 
 namespace {
@@ -42,18 +45,18 @@ std::string text(const char* content, const std::string& inner) {
 
 class MarkupImport : public MarkupTest {
  protected:
-  bool load(const std::string& document) {
+  bool load(const std::string& document, MB_Drawing* into = nullptr) {
     const std::string path = temp("in.rml");
     write_all(path, document);
     CString markup(path);
-    return api_mb_load_xml(markup, &drawing_, base_);
+    return api_mb_load_xml(markup, into ? into : &drawing_, base_);
   }
   std::vector<MB_Polyline*> polylines() { return all<MB_Polyline>(MB_Object::ID_POLYLINE); }
-  std::vector<MB_Text*> texts() { return all<MB_Text>(MB_Object::ID_TEXT); }
+  std::vector<MB_Text*> texts(MB_Drawing* of = nullptr) { return all<MB_Text>(MB_Object::ID_TEXT, of); }
   template <class T>
-  std::vector<T*> all(MB_Object::MB_ID id) {
+  std::vector<T*> all(MB_Object::MB_ID id, MB_Drawing* of = nullptr) {
     std::vector<T*> out;
-    for (MB_Object* o = drawing_.object_list().head(); o; o = o->next()) {
+    for (MB_Object* o = (of ? of : &drawing_)->object_list().head(); o; o = o->next()) {
       if (o->object_id() == id) out.push_back(static_cast<T*>(o));
     }
     return out;
@@ -127,6 +130,44 @@ TEST_F(MarkupImport, ATextKeepsTheCharactersGbkLacksAsEscapes) {
   ASSERT_TRUE(load(markup(text("\xEB\x8F\x84 \xE4\xB8\xAD", kTags + point(0, 0)))));
   ASSERT_EQ(texts().size(), 1u);
   EXPECT_EQ(texts()[0]->bytes(), "\\U+B3C4 \xD6\xD0");  // 도 中
+}
+
+// A text of a document whose base drawing's default style names a big font
+// draws each fixture's character, written in UTF-8 as documents write it,
+// as the big font's glyph for its code in the font's own code page (the
+// glyph where the text's alignment puts it).
+TEST_F(MarkupImport, TextsDrawTheirGlyphsInTheBigFontsCodePage) {
+  const std::string main = temp("main.shx");
+  ASSERT_TRUE(big_font_fixture::write_compiled(big_font_fixture::kMainSource, main));
+  for (const big_font_fixture::Character& c : big_font_fixture::kCharacters) {
+    SCOPED_TRACE(c.fixture->file);
+    const std::string big = temp(c.fixture->file), base = temp("big_font_base.dxf");
+    ASSERT_TRUE(big_font_fixture::write_compiled(c.fixture->source, big));
+    write_all(base, big_font_fixture::style_dxf("AC1015", c.dxf_code_page, "DEFAULT_STYLE", main, big, ""));
+    const std::string document =
+        markup(style(markup_text_style(10 * kMarkupHeightPerTextHeight)) + text(c.utf8, kTags + point(100, 50)),
+               "\"" + base + "\"");
+    MB_Drawing drawing;  // a drawing of its own: no style of another fixture's base drawing
+    ASSERT_TRUE(load(document, &drawing));
+    ASSERT_EQ(texts(&drawing).size(), 1u);
+    MB_Text* t = texts(&drawing)[0];
+    MB_Font_Library* font = t->text_style().big_font_lib();
+    ASSERT_NE(font, nullptr) << "the base drawing's style names the big font";
+    const std::vector<As_Pt> expected =
+        big_font_fixture::glyph(*font, c.code, t->base_pos(), t->text_style().height(), t->text_style().width_scale())
+            .points;
+    ASSERT_FALSE(expected.empty());
+    t->build_draw();
+    auto* node = static_cast<MB_Draw_Lines_Sets*>(t->draw_node());
+    ASSERT_NE(node, nullptr);
+    ASSERT_EQ(node->pts_count(), expected.size());
+    const As_Vec shift = node->points()[0] - expected[0];
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_NEAR(node->points()[i].x(), expected[i].x() + shift.x(), 1e-9) << "point " << i;
+      EXPECT_NEAR(node->points()[i].y(), expected[i].y() + shift.y(), 1e-9) << "point " << i;
+    }
+    qm_keep_picture(drawing, 240, 160, big_font_fixture::picture(*c.fixture, "markup"));
+  }
 }
 
 TEST_F(MarkupImport, BadStylesAndStrayChildrenAreSkippedAndWeightsCarryOn) {
