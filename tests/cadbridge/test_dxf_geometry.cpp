@@ -268,9 +268,10 @@ TEST(DxfBlocks, ArraysInsertEveryCell) {
   EXPECT_EQ(points, (std::set<std::pair<long, long>>{{1, 2}, {1, 7}, {-9, 2}, {-9, 7}, {-19, 2}, {-19, 7}}));
 }
 
-// An insert's attributes of BYBLOCK colour take the insert's colour, as
-// its block's objects do; others keep their own. They hide with the insert.
-TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
+// An insert's attributes on layer 0 draw on the insert's layer and those of
+// BYBLOCK colour take the insert's colour, as its block's objects do; others
+// keep their own. They hide with the insert.
+TEST(DxfBlocks, AttributesTakeTheirInsertsLayerZeroAndByBlockColour) {
   const uint32_t red = dxf_aci_color(1), green = dxf_aci_color(3), blue = dxf_aci_color(5), white = dxf_aci_color(7);
   const struct {
     const char* insert;
@@ -278,9 +279,14 @@ TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
     uint32_t drawn;
     uint16_t shown;
   } cases[] = {
-      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red, 1},         {"8\nRED\n", "8\n0\n62\n0\n", red, 1},
-      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green, 1}, {"8\n0\n62\n3\n", "8\n0\n", white, 1},
-      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue, 1},        {"8\nOFF\n62\n3\n", "8\n0\n62\n5\n", blue, 0},
+      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red, 1},
+      {"8\nRED\n", "8\n0\n62\n0\n", red, 1},
+      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green, 1},
+      {"8\n0\n62\n3\n", "8\n0\n", white, 1},
+      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue, 1},
+      {"8\nOFF\n62\n3\n", "8\n0\n62\n5\n", blue, 0},
+      {"8\nRED\n62\n3\n", "8\n0\n", red, 1},
+      {"8\nFIXED\n", "8\nRED\n", red, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.insert) + "/" + c.attribute);
