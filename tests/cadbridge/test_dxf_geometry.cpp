@@ -102,7 +102,8 @@ TEST(DxfOcs, MirroredEntitiesLandMirroredAboutY) {
 
 // A pattern hatch in a plane facing down is the mirror image of its
 // pattern too: level lines run the other way, their base and their offset
-// along the line mirrored.
+// along the line mirrored. The base, (-1, 2) as drawn, is given from the
+// boundary's lower left corner there, (-4, 0).
 TEST(DxfOcs, MirroredHatchPatternsMirrorTheirLines) {
   Dxf_Load load;
   load.text(dxf_entities(
@@ -114,7 +115,7 @@ TEST(DxfOcs, MirroredHatchPatternsMirrorTheirLines) {
   ASSERT_NE(h, nullptr);
   ASSERT_EQ(h->pattern()->line_list().count(), 1);
   EXPECT_STREQ(static_cast<MB_String*>(h->pattern()->line_list().head()->entity())->ascii(),
-               "180, -1, 2, -0.5, 1, 0.5, -0.25");
+               "180, 3, 2, -0.5, 1, 0.5, -0.25");
 }
 
 // A tilted plane seen from above: circles become ellipses whose minor axis
