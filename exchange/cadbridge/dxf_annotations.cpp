@@ -135,9 +135,9 @@ void Dxf_Annotations::record(const Dxf_Record& r) {
     target_.builder().turn_and_clip(*static_cast<MB_Image*>(placed), r);
   }
   if (type == "INSERT") {
-    target_.attributes_of(placed);
+    target_.attributes_of(placed, r.text(8, "0"));
   } else if (type != "ATTRIB") {
-    target_.attributes_of(nullptr);
+    target_.attributes_of(nullptr, std::string());
   }
   if (placed) {
     under_ = placed;

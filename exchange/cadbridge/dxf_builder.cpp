@@ -559,14 +559,7 @@ void Dxf_Builder::addHatch(const DL_HatchData&) {
   const size_t index = hatch_index_++;
   if (in_paper_space()) return;
   std::vector<MB_Geom*> made;
-  const Dxf_Ocs ocs = plane();
-  if (index < guarded_.hatches.size() && ocs.flat() && ocs.mirrored()) {
-    Dxf_Hatch mirrored = guarded_.hatches[index];
-    dxf_mirror_pattern(mirrored);
-    made = dxf_hatch_entities(mirrored);
-  } else if (index < guarded_.hatches.size()) {
-    made = dxf_hatch_entities(guarded_.hatches[index]);
-  }
+  if (index < guarded_.hatches.size()) made = dxf_hatch_entities(guarded_.hatches[index]);
   for (MB_Geom* entity : made) place_planar(entity);
   if (made.empty()) skip("HATCH without a boundary");
 }

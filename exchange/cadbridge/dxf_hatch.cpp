@@ -12,6 +12,7 @@
 #include "database/entities/mb_solid.h"
 #include "exchange/cadbridge/dxf_codes.h"
 #include "exchange/cadbridge/dxf_guard.h"
+#include "exchange/cadbridge/dxf_ocs.h"
 #include "exchange/cadbridge/dxf_spline.h"
 #include "geometry/as_loop.h"
 
@@ -36,6 +37,32 @@ constexpr double kOpenGap = 1e-6;
 std::string number(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.10g", v);
+  return text;
+}
+
+// One family of pattern lines as the record gives it, in the hatch's plane:
+// the lines' angle (degrees), the base point of line 0, where the dashes
+// start, the offset from one line to the next along and across the lines
+// (across positive), then the dashes.
+struct Pattern_Line {
+  double angle = 0.0, x = 0.0, y = 0.0, along = 0.0, across = 1.0;
+  std::vector<double> dashes;
+};
+
+// The line in the kernel's notation, its dashes cut between numbers to fit
+// a pattern line; `cut` tells whether any were left out.
+std::string pattern_text(const Pattern_Line& l, bool& cut) {
+  std::string text =
+      number(l.angle) + ", " + number(l.x) + ", " + number(l.y) + ", " + number(l.along) + ", " + number(l.across);
+  cut = false;
+  for (double d : l.dashes) {
+    const std::string more = ", " + number(d);
+    if (text.size() + more.size() > size_t(Hatch_Pattern::kMaxLineText)) {
+      cut = true;
+      break;
+    }
+    text += more;
+  }
   return text;
 }
 
@@ -94,9 +121,11 @@ class Hatch_Reader {
     long loops = 0;
     bool gradient = false;
     // The header up to the loop count.
+    double normal[3] = {0.0, 0.0, 1.0};
     for (c_.skip(); !c_.done() && c_.code() != 91; c_.skip()) {
       if (c_.code() == 2) name = std::string(c_.text());
       if (c_.code() == 70) out_.solid = c_.integer() == 1;
+      if (c_.code() >= 210 && c_.code() <= 230 && c_.code() % 10 == 0) normal[(c_.code() - 210) / 10] = c_.real();
     }
     if (!c_.done()) {
       loops = c_.integer();
@@ -147,13 +176,17 @@ class Hatch_Reader {
       c_.skip();
     }
     if (gradient || dxf_upper(name) == kSolidName) out_.solid = true;
-    if (!out_.solid && out_.pattern_lines.empty()) {
+    if (!out_.solid && lines_.empty()) {
       // A pattern without its lines: parallel lines at the hatch's angle and
       // spacing.
-      out_.pattern_lines.push_back(number(angle) + ", 0, 0, 0, " + number(std::fabs(spacing) > 0 ? std::fabs(spacing) : 1.0));
+      Pattern_Line l;
+      l.angle = angle;
+      l.across = std::fabs(spacing) > 0 ? std::fabs(spacing) : 1.0;
+      lines_.push_back(l);
       problem("the pattern \"" + name + "\" has no lines in the file; it is drawn as parallel lines");
     }
     keep_by_style(style, rings);
+    if (!out_.solid) lay_pattern(Dxf_Ocs(normal[0], normal[1], normal[2]), rings);
     out_.rings = std::move(rings);
   }
 
@@ -340,34 +373,67 @@ class Hatch_Reader {
   }
 
   void read_pattern_line() {
-    const double angle = c_.real();
-    double base[2] = {}, offset[2] = {};
-    std::string dashes;
+    Pattern_Line l;
+    l.angle = c_.real();
+    double offset[2] = {};
     for (c_.skip(); !c_.done(); c_.skip()) {
       const int code = c_.code();
-      if (code == 43) base[0] = c_.real();
-      else if (code == 44) base[1] = c_.real();
-      else if (code == 45) offset[0] = c_.real();
-      else if (code == 46) offset[1] = c_.real();
-      else if (code == 49) dashes += ", " + number(c_.real());
-      else if (code != 79) break;
+      if (code == 43) {
+        l.x = c_.real();
+      } else if (code == 44) {
+        l.y = c_.real();
+      } else if (code == 45) {
+        offset[0] = c_.real();
+      } else if (code == 46) {
+        offset[1] = c_.real();
+      } else if (code == 49) {
+        // More dashes than a pattern line holds are read past.
+        if (l.dashes.size() < size_t(Hatch_Pattern::kMaxLineText)) l.dashes.push_back(c_.real());
+      } else if (code != 79) {
+        break;
+      }
     }
     // The file gives the offset between lines as a vector; the kernel along
     // and across the line, the spacing across positive.
-    const double a = angle * kDxfDegree;
-    double along = offset[0] * std::cos(a) + offset[1] * std::sin(a);
-    double across = -offset[0] * std::sin(a) + offset[1] * std::cos(a);
-    if (across < 0) {
-      along = -along;
-      across = -across;
+    const double a = l.angle * kDxfDegree;
+    l.along = offset[0] * std::cos(a) + offset[1] * std::sin(a);
+    l.across = -offset[0] * std::sin(a) + offset[1] * std::cos(a);
+    if (l.across < 0) {
+      l.along = -l.along;
+      l.across = -l.across;
     }
-    std::string line = number(angle) + ", " + number(base[0]) + ", " + number(base[1]) + ", " + number(along) + ", " +
-                       number(across) + dashes;
-    if (line.size() > size_t(Hatch_Pattern::kMaxLineText)) {
-      line.resize(line.rfind(", ", size_t(Hatch_Pattern::kMaxLineText)));
-      problem("a pattern line of too many dashes keeps its first ones");
+    lines_.push_back(std::move(l));
+  }
+
+  // The pattern lines as the kernel lays them: from the lower left corner
+  // of the boundary as drawn, where the file's lie from the origin of the
+  // hatch's plane. A plane facing down draws the pattern's mirror image
+  // about the Y axis: each line's angle, base and offset along it mirrored
+  // (the spacing across stays positive: the mirrored offset runs back along
+  // the line).
+  void lay_pattern(const Dxf_Ocs& ocs, const std::vector<std::vector<As_Pt>>& rings) {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL;
+    for (const std::vector<As_Pt>& ring : rings) {
+      for (const As_Pt& p : ring) {
+        const As_Pt q = ocs.point(p);
+        x0 = std::min(x0, q.x());
+        y0 = std::min(y0, q.y());
+      }
     }
-    out_.pattern_lines.push_back(line);
+    if (!std::isfinite(x0) || !std::isfinite(y0)) x0 = y0 = 0.0;
+    const bool mirror = ocs.flat() && ocs.mirrored();
+    for (Pattern_Line l : lines_) {
+      if (mirror) {
+        l.angle = 180.0 - l.angle;
+        l.x = -l.x;
+        l.along = l.along != 0.0 ? -l.along : 0.0;
+      }
+      l.x -= x0;
+      l.y -= y0;
+      bool cut = false;
+      out_.pattern_lines.push_back(pattern_text(l, cut));
+      if (cut) problem("a pattern line of too many dashes keeps its first ones");
+    }
   }
 
   // Edges should end where they start; a polyline path closes by itself.
@@ -416,6 +482,7 @@ class Hatch_Reader {
 
   Cursor c_;
   Dxf_Hatch& out_;
+  std::vector<Pattern_Line> lines_;
   size_t points_ = 0;
 };
 
@@ -425,25 +492,6 @@ Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups) {
   Dxf_Hatch out;
   Hatch_Reader(groups, out).run();
   return out;
-}
-
-void dxf_mirror_pattern(Dxf_Hatch& hatch) {
-  for (std::string& line : hatch.pattern_lines) {
-    // Angle, base x and y, offset along and across, then the dashes.
-    double v[5] = {};
-    const char* p = line.c_str();
-    const char* const stop = p + line.size();
-    for (double& value : v) {
-      const std::from_chars_result r = std::from_chars(p, stop, value);
-      if (r.ec != std::errc()) break;
-      p = r.ptr;
-      while (*p == ',' || *p == ' ') ++p;
-    }
-    const std::string dashes = *p ? ", " + std::string(p) : std::string();
-    // Across the line stays positive: the mirrored offset runs back along it.
-    line = number(180.0 - v[0]) + ", " + number(-v[1]) + ", " + number(v[2]) + ", " + number(v[3] != 0.0 ? -v[3] : 0.0) + ", " +
-           number(v[4]) + dashes;
-  }
 }
 
 std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch) {

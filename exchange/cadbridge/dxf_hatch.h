@@ -6,9 +6,11 @@
 //
 // A solid fill becomes solids, one per outer ring with its holes, so
 // islands stay open; a pattern becomes the kernel's hatch with the pattern's lines
-// as the record gives them (already scaled and turned). Islands follow the
-// hatch style: every ring (odd parity), the outer ring and its first islands
-// (outermost), or the outer rings alone (ignore).
+// as the record gives them (already scaled and turned), moved to start from
+// the boundary's lower left corner as the kernel lays them, and mirrored
+// for a plane facing down. Islands follow the hatch style: every ring (odd
+// parity), the outer ring and its first islands (outermost), or the outer
+// rings alone (ignore).
 #pragma once
 
 #include <string>
@@ -26,7 +28,9 @@ struct Dxf_Hatch {
   // and how many rings hold each (empty when too many rings to sort).
   std::vector<std::vector<As_Pt>> rings;
   std::vector<size_t> depth;
-  // Pattern lines in the kernel's notation, in drawing units.
+  // Pattern lines in the kernel's notation, in drawing units, as drawn on
+  // the world's XY plane and from the lower left corner of the rings there
+  // (where the kernel lays a pattern from).
   std::vector<std::string> pattern_lines;
   // Why part of the hatch was left out, one line each.
   std::vector<std::string> problems;
@@ -43,6 +47,3 @@ Dxf_Hatch dxf_read_hatch(const std::vector<Dxf_Group>& groups);
 // the pattern, or for a solid fill one solid per outer ring with its holes;
 // none without a ring.
 std::vector<MB_Geom*> dxf_hatch_entities(const Dxf_Hatch& hatch);
-// The pattern lines of the hatch's mirror image about the Y axis (a hatch
-// whose plane faces down): each line's angle, base and offset mirrored.
-void dxf_mirror_pattern(Dxf_Hatch& hatch);

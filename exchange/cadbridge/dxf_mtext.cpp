@@ -290,7 +290,8 @@ struct Word {
   bool space_before;
   double width;
   Dxf_Stack stack = Dxf_Stack::kNone;
-  std::string lower;  // of a stack
+  std::string lower;                // of a stack
+  Dxf_Mtext_Format space_format{};  // of the space before: its strokes run over it
 };
 
 struct Line {
@@ -405,9 +406,10 @@ std::vector<std::string> breakable_parts(const std::string& run) {
 std::vector<Word> words_of(const Dxf_Mtext_Paragraph& p) {
   std::vector<Word> words;
   bool space = false;
+  Dxf_Mtext_Format space_format;
   for (const Dxf_Mtext_Piece& piece : p.pieces) {
     if (piece.stack != Dxf_Stack::kNone) {
-      words.push_back(Word{piece.text, piece.format, space, 0.0, piece.stack, piece.lower});
+      words.push_back(Word{piece.text, piece.format, space, 0.0, piece.stack, piece.lower, space_format});
       space = false;
       continue;
     }
@@ -417,11 +419,14 @@ std::vector<Word> words_of(const Dxf_Mtext_Paragraph& p) {
       if (end == std::string::npos) end = piece.text.size();
       if (end > start) {
         for (std::string& part : breakable_parts(piece.text.substr(start, end - start))) {
-          words.push_back(Word{std::move(part), piece.format, space, 0.0, Dxf_Stack::kNone, {}});
+          words.push_back(Word{std::move(part), piece.format, space, 0.0, Dxf_Stack::kNone, {}, space_format});
           space = false;
         }
       }
-      if (end < piece.text.size()) space = true;
+      if (end < piece.text.size()) {
+        space = true;
+        space_format = piece.format;
+      }
       start = end + 1;
     }
   }
@@ -459,21 +464,34 @@ Laid lay_line(Line& line, Measure& measure, MB_Drawing& drawing, double base_hei
   std::vector<Word>& words = line.words;
   double x = 0.0;
   bool first_cap = true;
-  auto strokes = [&l](const Dxf_Mtext_Format& f, double x1, double x2) {
-    const double h = f.height;
-    if (f.strokes & kDxfUnderline)
-      l.segments.push_back(Laid_Segment{x1, -h * kStrokeGap, x2, -h * kStrokeGap, f.color});
-    if (f.strokes & kDxfStrikeThrough) l.segments.push_back(Laid_Segment{x1, h / 2, x2, h / 2, f.color});
-    if (f.strokes & kDxfOverline) {
-      l.segments.push_back(Laid_Segment{x1, h * (1 + kStrokeGap), x2, h * (1 + kStrokeGap), f.color});
+  // A stroke that goes on where the same stroke ended lengthens it.
+  std::vector<size_t> stroke_segments;
+  auto stroke = [&l, &stroke_segments](double x1, double x2, double y, int64_t color) {
+    for (size_t i : stroke_segments) {
+      Laid_Segment& s = l.segments[i];
+      if (s.x2 == x1 && s.y1 == y && s.color == color) {
+        s.x2 = x2;
+        return;
+      }
     }
+    stroke_segments.push_back(l.segments.size());
+    l.segments.push_back(Laid_Segment{x1, y, x2, y, color});
+  };
+  auto strokes = [&stroke](const Dxf_Mtext_Format& f, double x1, double x2) {
+    const double h = f.height;
+    if (f.strokes & kDxfUnderline) stroke(x1, x2, -h * kStrokeGap, f.color);
+    if (f.strokes & kDxfStrikeThrough) stroke(x1, x2, h / 2, f.color);
+    if (f.strokes & kDxfOverline) stroke(x1, x2, h * (1 + kStrokeGap), f.color);
   };
   for (size_t k = 0; k < words.size();) {
     const Dxf_Mtext_Format& f = words[k].format;
     const double gap = words[k].space_before && k > 0 ? measure.space(f) : 0.0;
-    // A stroke runs on over the space before a word that has it too.
-    const double from = k > 0 && (words[k - 1].format.strokes & f.strokes) ? x : x + gap;
+    // The space between two words has the strokes it was written with:
+    // "\Lone two\l" is underlined throughout, "\Oone\o \Otwo" not over
+    // its space.
+    if (gap > 0.0) strokes(words[k].space_format, x, x + gap);
     x += gap;
+    const double from = x;
     const double tall = word_height(words[k]) * f.height;
     l.cap = first_cap ? tall : std::max(l.cap, tall);
     first_cap = false;
@@ -504,7 +522,9 @@ Laid lay_line(Line& line, Measure& measure, MB_Drawing& drawing, double base_hei
     }
     std::string text;
     size_t j = k;
-    for (; j < words.size() && words[j].format == f && words[j].stack == Dxf_Stack::kNone; ++j) {
+    for (; j < words.size() && words[j].format == f && words[j].stack == Dxf_Stack::kNone &&
+           (j == k || !words[j].space_before || words[j].space_format.strokes == f.strokes);
+         ++j) {
       if (j > k && words[j].space_before) text += ' ';
       text += words[j].text;
     }

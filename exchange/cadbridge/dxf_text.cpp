@@ -164,10 +164,13 @@ void Dxf_Target::place(MB_Drawable* entity, const Dxf_Record& from, int64_t colo
     if (!ocs.world() && !single)
       entity = ocs.place_about(entity, As_Pt(from.real(10, 0.0), from.real(20, 0.0), from.real(30, 0.0)));
   }
-  const DL_Attributes attributes(from.text(8, "0"), from.integer(62, kDxfByLayer), from.integer(420, -1),
-                                 from.integer(370, -1), from.text(6, "BYLAYER"));
+  const bool attribute = owner_ && !block_ && from.type == "ATTRIB";
+  std::string layer = from.text(8, "0");
+  if (attribute && layer == "0") layer = owner_layer_;
+  const DL_Attributes attributes(layer, from.integer(62, kDxfByLayer), from.integer(420, -1), from.integer(370, -1),
+                                 from.text(6, "BYLAYER"));
   builder_.place_in(entity, attributes, block_);
-  if (owner_ && !block_ && from.type == "ATTRIB") {
+  if (attribute) {
     // Inside a block the objects' inheritance resolves these with the block.
     const MB_General& given = owner_->general();
     MB_General& g = entity->general();

@@ -74,10 +74,14 @@ class Dxf_Target {
   // The last entity the geometry pass placed for the record of the handle
   // (group 5), or null.
   MB_Drawable* placed_for(const std::string& handle) const;
-  // The insert whose attributes follow, or null: an attribute of BYBLOCK
-  // colour or line type takes the insert's, as the block's objects do, and
-  // hides with the insert.
-  void attributes_of(const MB_Drawable* insert) { owner_ = insert; }
+  // The insert whose attributes follow, or null, and the layer its record
+  // names: an attribute on layer 0 draws on the insert's layer, one of
+  // BYBLOCK colour or line type takes the insert's, as the block's objects
+  // do, and it hides with the insert.
+  void attributes_of(const MB_Drawable* insert, const std::string& layer) {
+    owner_ = insert;
+    owner_layer_ = layer;
+  }
   // Counts a record of `kind` that was left out, and why.
   void skip(const std::string& kind) { ++skipped_[kind]; }
   const std::map<std::string, size_t>& skipped() const { return skipped_; }
@@ -102,6 +106,7 @@ class Dxf_Target {
   const Dxf_Header& header_;
   MB_Block* block_ = nullptr;
   const MB_Drawable* owner_ = nullptr;
+  std::string owner_layer_;
   std::map<std::string, size_t> skipped_;
   std::map<std::string, size_t> noted_;
   size_t placed_ = 0;

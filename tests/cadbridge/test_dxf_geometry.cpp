@@ -102,7 +102,8 @@ TEST(DxfOcs, MirroredEntitiesLandMirroredAboutY) {
 
 // A pattern hatch in a plane facing down is the mirror image of its
 // pattern too: level lines run the other way, their base and their offset
-// along the line mirrored.
+// along the line mirrored. The base, (-1, 2) as drawn, is given from the
+// boundary's lower left corner there, (-4, 0).
 TEST(DxfOcs, MirroredHatchPatternsMirrorTheirLines) {
   Dxf_Load load;
   load.text(dxf_entities(
@@ -114,7 +115,7 @@ TEST(DxfOcs, MirroredHatchPatternsMirrorTheirLines) {
   ASSERT_NE(h, nullptr);
   ASSERT_EQ(h->pattern()->line_list().count(), 1);
   EXPECT_STREQ(static_cast<MB_String*>(h->pattern()->line_list().head()->entity())->ascii(),
-               "180, -1, 2, -0.5, 1, 0.5, -0.25");
+               "180, 3, 2, -0.5, 1, 0.5, -0.25");
 }
 
 // A tilted plane seen from above: circles become ellipses whose minor axis
@@ -268,9 +269,10 @@ TEST(DxfBlocks, ArraysInsertEveryCell) {
   EXPECT_EQ(points, (std::set<std::pair<long, long>>{{1, 2}, {1, 7}, {-9, 2}, {-9, 7}, {-19, 2}, {-19, 7}}));
 }
 
-// An insert's attributes of BYBLOCK colour take the insert's colour, as
-// its block's objects do; others keep their own. They hide with the insert.
-TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
+// An insert's attributes on layer 0 draw on the insert's layer and those of
+// BYBLOCK colour take the insert's colour, as its block's objects do; others
+// keep their own. They hide with the insert.
+TEST(DxfBlocks, AttributesTakeTheirInsertsLayerZeroAndByBlockColour) {
   const uint32_t red = dxf_aci_color(1), green = dxf_aci_color(3), blue = dxf_aci_color(5), white = dxf_aci_color(7);
   const struct {
     const char* insert;
@@ -278,9 +280,14 @@ TEST(DxfBlocks, AttributesOfByBlockTakeTheirInsertsColour) {
     uint32_t drawn;
     uint16_t shown;
   } cases[] = {
-      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red, 1},         {"8\nRED\n", "8\n0\n62\n0\n", red, 1},
-      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green, 1}, {"8\n0\n62\n3\n", "8\n0\n", white, 1},
-      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue, 1},        {"8\nOFF\n62\n3\n", "8\n0\n62\n5\n", blue, 0},
+      {"8\n0\n62\n1\n", "8\n0\n62\n0\n", red, 1},
+      {"8\nRED\n", "8\n0\n62\n0\n", red, 1},
+      {"8\nRED\n62\n3\n", "8\nFIXED\n62\n0\n", green, 1},
+      {"8\n0\n62\n3\n", "8\n0\n", white, 1},
+      {"8\n0\n62\n3\n", "8\n0\n62\n5\n", blue, 1},
+      {"8\nOFF\n62\n3\n", "8\n0\n62\n5\n", blue, 0},
+      {"8\nRED\n62\n3\n", "8\n0\n", red, 1},
+      {"8\nFIXED\n", "8\nRED\n", red, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.insert) + "/" + c.attribute);

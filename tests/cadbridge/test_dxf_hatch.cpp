@@ -2,13 +2,17 @@
 // lines, and hostile boundaries.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "database/entities/mb_hatch.h"
 #include "database/entities/mb_solid.h"
 #include "exchange/cadbridge/dxf_guard.h"
 #include "geometry/as_loop.h"
+#include "geometry/as_pt_set.h"
 #include "tests/cadbridge/dxf_fixture.h"
 
 namespace {
@@ -168,11 +172,55 @@ TEST(DxfHatch, APatternLineOfManyDashesKeepsWholeNumbers) {
   ASSERT_EQ(guarded.hatches[0].pattern_lines.size(), 1u);
   const std::string& line = guarded.hatches[0].pattern_lines[0];
   EXPECT_LE(line.size(), size_t(Hatch_Pattern::kMaxLineText));
-  EXPECT_EQ(line.substr(0, 11), "0, 0, 0, 0,");
+  // The base from the square's lower left corner, (-5, -5).
+  EXPECT_EQ(line.substr(0, 11), "0, 5, 5, 0,");
   // Cut between numbers, never inside one.
   const std::string last = line.substr(line.rfind(", ") + 2);
   EXPECT_TRUE(last == "0.9876543211" || last == "-0.123456789") << line;
   EXPECT_EQ(guarded.hatches[0].problems.size(), 1u);
+}
+
+// The file's pattern lines lie from the origin of the hatch's plane
+// wherever the boundary is: level lines through y = 0.5 + k, upright ones
+// on x = k dashed one on, one off from y = 0; a plane facing down mirrors
+// them about the Y axis. The square spans (10.3, 20.25) to (14.3, 24.25) in
+// the plane.
+TEST(DxfHatch, PatternLinesLieFromThePlanesOrigin) {
+  const std::string body =
+      "92\n2\n72\n0\n73\n1\n93\n4\n10\n10.3\n20\n20.25\n10\n14.3\n20\n20.25\n10\n14.3\n20\n24.25\n"
+      "10\n10.3\n20\n24.25\n97\n0\n"
+      "75\n0\n76\n1\n52\n0\n41\n1\n77\n0\n78\n2\n"
+      "53\n0\n43\n0\n44\n0.5\n45\n0\n46\n1\n79\n0\n"
+      "53\n90\n43\n0\n44\n0\n45\n-1\n46\n0\n79\n2\n49\n1\n49\n-1\n";
+  using Piece = std::array<double, 4>;  // x1, y1, x2, y2, the lower end first
+  for (const double side : {1.0, -1.0}) {
+    SCOPED_TRACE(side);
+    std::set<Piece> want;
+    for (double y : {20.5, 21.5, 22.5, 23.5}) want.insert({side * 10.3, y, side * 14.3, y});
+    for (double x : {11.0, 12.0, 13.0, 14.0}) {
+      for (const auto& [y1, y2] : {std::pair{20.25, 21.0}, {22.0, 23.0}, {24.0, 24.25}})
+        want.insert({side * x, y1, side * x, y2});
+    }
+    Dxf_Load load;
+    load.text(dxf_entities("0\nHATCH\n8\n0\n10\n0\n20\n0\n30\n0\n210\n0\n220\n0\n230\n" + std::to_string(side) +
+                           "\n2\nUSER\n70\n0\n71\n0\n91\n1\n" + body));
+    ASSERT_TRUE(load.ok);
+    MB_Hatch* h = load.first<MB_Hatch>(ID::ID_HATCH);
+    ASSERT_NE(h, nullptr);
+    h->build_draw();
+    std::set<Piece> got;
+    auto round = [](double v) { return std::round(v * 1e6) / 1e6; };
+    for (As_Void_Node* n = h->line_sets().head(); n; n = n->next()) {
+      const As_Pt_Sets* s = static_cast<const As_Pt_Sets*>(n->entity());
+      for (int k = 0; k < static_cast<int>(s->ptset_count()); ++k) {
+        As_Pt a = s->get_point(k, 0), b = s->get_point(k, static_cast<int>(s->vals()[k]) - 1);
+        if (std::make_pair(a.y(), a.x()) > std::make_pair(b.y(), b.x())) std::swap(a, b);
+        if (a.y() == b.y() && a.x() * side > b.x() * side) std::swap(a, b);
+        got.insert({round(a.x()), round(a.y()), round(b.x()), round(b.y())});
+      }
+    }
+    EXPECT_EQ(got, want);
+  }
 }
 
 TEST(DxfHatch, AHugeBoundaryIsCutToTheBudget) {

@@ -249,13 +249,15 @@ std::vector<T*> all_of(const Dxf_Load& load, MB_Object::MB_ID id) {
 }
 
 // Stacks stand their parts over each other (or beside each other, slanted)
-// with the divider; strokes are lines along the run. Texts of height 10 at
-// (100, 100), attachment top left; (x, y) of each text's base and the
-// lines' ends, from the left end of the stack or run and its baseline.
+// with the divider; strokes are lines along the run, and over a space only
+// when the space was written with them. Texts of height 10 at (100, 100),
+// attachment top left; (x, y) of each text's base and the lines' ends, from
+// the left end of the stack or run and its baseline.
 TEST(DxfMtext, StacksAndStrokesDrawAsLines) {
   MB_Drawing measure;
   const double w1 = width_of("1", 10, measure), w2 = width_of("2", 10, measure), w3 = width_of("3", 10, measure);
-  const double wab = width_of("ab", 10, measure);
+  const double wab = width_of("ab", 10, measure), wabab = width_of("ab ab", 10, measure);
+  const double space = width_of("i i", 10, measure) - width_of("ii", 10, measure), next = wab + space;
   const double w12 = std::max(w1, w2), slant = std::min(w3 + w2, 20.0) / 2;
   const struct {
     const char* raw;
@@ -270,6 +272,13 @@ TEST(DxfMtext, StacksAndStrokesDrawAsLines) {
       {"\\Lab\\l", 10, {{0, 0}}, {{0, -2, wab, -2}}},
       {"\\Oab", 10, {{0, 0}}, {{0, 12, wab, 12}}},
       {"\\Kab", 10, {{0, 0}}, {{0, 5, wab, 5}}},
+      {"\\Lab ab\\l", 10, {{0, 0}}, {{0, -2, wabab, -2}}},
+      {"\\Lab \\lab", 10, {{0, 0}, {next, 0}}, {{0, -2, next, -2}}},
+      {"\\Lab\\l \\Lab", 10, {{0, 0}, {next, 0}}, {{0, -2, wab, -2}, {next, -2, next + wab, -2}}},
+      {"\\Oab\\o \\L\\Oab",
+       10,
+       {{0, 0}, {next, 0}},
+       {{0, 12, wab, 12}, {next, -2, next + wab, -2}, {next, 12, next + wab, 12}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.raw);
