@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
   const char* in = names[0];
   const char* out = names[1];
   if (is_plot(in) == is_plot(out))
-    return usage(std::string("one of ") + in + " and " + out + " must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)");
+    return usage(std::string("one of ") + in + " and " + out +
+                 (is_plot(in) ? " must be a native drawing, the other a plot file"
+                              : " must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)"));
   if (qm_same_file(in, out)) return usage(std::string(out) + " would replace the input");
   MB_Drawing drawing(in);
   MB_File_IO io;

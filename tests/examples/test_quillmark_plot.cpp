@@ -31,6 +31,9 @@ TEST(PlotConverter, TakesEveryPlotFileNameAndRefusesOthers) {
   const Outcome r = program_test::run(QM_PLOT_PROGRAM, {dir + "/a.txt", dir + "/b.kzf"}, dir);
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("must be a plot file (.plt, .hgl, .hp, .hpg, .hpgl)"), std::string::npos) << r.err;
+  const Outcome both = program_test::run(QM_PLOT_PROGRAM, {dir + "/a.plt", dir + "/b.plt"}, dir);
+  EXPECT_EQ(both.status, 2);
+  EXPECT_NE(both.err.find("must be a native drawing, the other a plot file"), std::string::npos) << both.err;
   ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }
 
